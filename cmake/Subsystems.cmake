@@ -1,0 +1,26 @@
+# calvero_subsystem(NAME [DEPENDENCIES...])
+# Builds calvero_NAME from src/NAME/*.cpp (no Qt) and, when src/NAME/ui has
+# sources, calvero_NAME_ui from them, linked to Qt Widgets and PrintSupport.
+# Every library exists even while its folder is empty, so the others can link it.
+function(calvero_subsystem name)
+  set(dependencies ${ARGN})
+  file(GLOB core_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${name}/*.cpp)
+  add_library(calvero_${name} STATIC ${core_sources} ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
+  target_include_directories(calvero_${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  foreach(dependency ${dependencies})
+    target_link_libraries(calvero_${name} PUBLIC calvero_${dependency})
+  endforeach()
+  if(name STREQUAL "entry")
+    target_link_libraries(calvero_${name} PUBLIC PkgConfig::FREEXL)
+  endif()
+
+  file(GLOB ui_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${name}/ui/*.cpp ${CMAKE_SOURCE_DIR}/src/${name}/ui/*.h)
+  add_library(calvero_${name}_ui STATIC ${ui_sources} ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
+  set_target_properties(calvero_${name}_ui PROPERTIES AUTOMOC ON)
+  target_link_libraries(calvero_${name}_ui PUBLIC calvero_${name} Qt6::Widgets Qt6::PrintSupport)
+  foreach(dependency ${dependencies})
+    if(NOT dependency STREQUAL "fit")
+      target_link_libraries(calvero_${name}_ui PUBLIC calvero_${dependency}_ui)
+    endif()
+  endforeach()
+endfunction()

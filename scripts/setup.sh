@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs what CALVERO1 needs on Debian 12 (only the packages missing) and
+# builds it. Sourced by run.sh and test.sh.
+set -euo pipefail
+
+CALVERO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+CALVERO_PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
+  libfreexl-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  xvfb xauth
+  fonts-liberation2 fonts-dejavu
+  python3 python3-xlrd unrtf
+)
+
+calvero_install_packages() {
+  local missing=()
+  for package in "${CALVERO_PACKAGES[@]}" "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$package")
+    fi
+  done
+  if ((${#missing[@]})); then
+    local sudo=""
+    if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+  fi
+}
+
+# calvero_build BUILD_DIR [extra cmake options...]
+calvero_build() {
+  local build_dir="$1"
+  shift
+  cmake -S "$CALVERO_ROOT" -B "$build_dir" -G Ninja "$@" >/dev/null
+  cmake --build "$build_dir" --parallel "$(nproc)"
+}

@@ -1,0 +1,60 @@
+#include "fit/fault.h"
+
+#include <cfenv>
+#include <cfloat>
+#include <cmath>
+
+namespace calvero {
+
+const char* faultText(FaultKind kind)
+{
+    switch (kind) {
+    case FaultKind::DivisionByZero: return "Floating point division by zero";
+    case FaultKind::InvalidOperation: return "Invalid floating point operation";
+    case FaultKind::Overflow: return "Floating point overflow";
+    }
+    return "Invalid floating point operation";
+}
+
+ArithmeticFault::ArithmeticFault(FaultKind kind) : std::runtime_error(faultText(kind)), kind_(kind) {}
+
+void raiseFault(FaultKind kind) { throw ArithmeticFault(kind); }
+
+double divide(double a, double b)
+{
+    if (std::isnan(a) || std::isnan(b)) raiseFault(FaultKind::InvalidOperation);
+    if (b == 0.0) raiseFault(a == 0.0 ? FaultKind::InvalidOperation : FaultKind::DivisionByZero);
+    if (std::isinf(a) && std::isinf(b)) raiseFault(FaultKind::InvalidOperation);
+    return checked(a / b);
+}
+
+long double divide(long double a, long double b)
+{
+    if (std::isnan(a) || std::isnan(b)) raiseFault(FaultKind::InvalidOperation);
+    if (b == 0.0L) raiseFault(a == 0.0L ? FaultKind::InvalidOperation : FaultKind::DivisionByZero);
+    if (std::isinf(a) && std::isinf(b)) raiseFault(FaultKind::InvalidOperation);
+    const long double q = a / b;
+    if (std::isinf(q)) raiseFault(FaultKind::Overflow);
+    return q;
+}
+
+double checked(double value)
+{
+    if (std::isnan(value)) raiseFault(FaultKind::InvalidOperation);
+    if (std::isinf(value)) raiseFault(FaultKind::Overflow);
+    if (value != 0.0 && std::fabs(value) < DBL_MIN) return 0.0;
+    return value;
+}
+
+void clearFloatingFlags() { std::feclearexcept(FE_ALL_EXCEPT); }
+
+void raisePendingFloatingFlags()
+{
+    const int flags = std::fetestexcept(FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW);
+    std::feclearexcept(FE_ALL_EXCEPT);
+    if (flags & FE_DIVBYZERO) raiseFault(FaultKind::DivisionByZero);
+    if (flags & FE_INVALID) raiseFault(FaultKind::InvalidOperation);
+    if (flags & FE_OVERFLOW) raiseFault(FaultKind::Overflow);
+}
+
+} // namespace calvero

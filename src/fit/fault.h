@@ -1,0 +1,38 @@
+#pragma once
+// Arithmetic faults of the calculations. The fits do not validate their data:
+// a logarithm of 0, a division by zero or an overflow abandons the calculation
+// with one of these exceptions, whose text is the one shown to the user.
+#include <stdexcept>
+
+namespace calvero {
+
+enum class FaultKind { DivisionByZero, InvalidOperation, Overflow };
+
+class ArithmeticFault : public std::runtime_error {
+public:
+    explicit ArithmeticFault(FaultKind kind);
+    FaultKind kind() const { return kind_; }
+
+private:
+    FaultKind kind_;
+};
+
+const char* faultText(FaultKind kind);
+[[noreturn]] void raiseFault(FaultKind kind);
+
+// a / b with the faults of the hardware division: 0/0 is an invalid
+// operation, x/0 a division by zero, a finite quotient too large an overflow.
+double divide(double a, double b);
+long double divide(long double a, long double b);
+
+// Checks the result of an operation on finite operands: infinity is an
+// overflow, NaN an invalid operation. Values below the normal range become 0.
+double checked(double value);
+
+// Safety net over stretches of plain arithmetic (sums of products): clears
+// the IEEE flags, and raises the first pending one as a fault. Underflow and
+// inexact results are not faults.
+void clearFloatingFlags();
+void raisePendingFloatingFlags();
+
+} // namespace calvero

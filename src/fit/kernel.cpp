@@ -1,0 +1,86 @@
+#include "fit/kernel.h"
+
+#include "fit/fault.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+
+namespace calvero {
+
+double log10(double x)
+{
+    if (std::isnan(x)) raiseFault(FaultKind::InvalidOperation);
+    if (x == 0.0) raiseFault(FaultKind::DivisionByZero);
+    if (x < 0.0) raiseFault(FaultKind::InvalidOperation);
+    const long double quotient = std::log(static_cast<long double>(x)) / std::log(10.0L);
+    return checked(static_cast<double>(quotient));
+}
+
+double power(double base, double exponent)
+{
+    if (exponent == 0.0) return 1.0;
+    if (base == 0.0) return 0.0;
+    if (std::isnan(base) || std::isnan(exponent)) raiseFault(FaultKind::InvalidOperation);
+    if (base > 0.0) {
+        const long double result = std::exp(static_cast<long double>(exponent) * std::log(static_cast<long double>(base)));
+        if (std::isinf(result) || result > static_cast<long double>(DBL_MAX)) raiseFault(FaultKind::Overflow);
+        return checked(static_cast<double>(result));
+    }
+    // Negative base: only a whole-number exponent has a real value.
+    if (exponent != std::trunc(exponent) || std::fabs(exponent) > 2147483647.0) raiseFault(FaultKind::InvalidOperation);
+    return intPower(base, static_cast<int>(exponent));
+}
+
+double intPower(double x, int n)
+{
+    double result = 1.0;
+    const long long steps = n < 0 ? -static_cast<long long>(n) : n;
+    for (long long i = 0; i < steps; ++i) result = checked(result * x);
+    if (n < 0) result = divide(1.0, result);
+    return result;
+}
+
+void swapValues(double& a, double& b)
+{
+    unsigned char bytes[sizeof(double)];
+    std::memcpy(bytes, &a, sizeof bytes);
+    std::memcpy(&a, &b, sizeof bytes);
+    std::memcpy(&b, bytes, sizeof bytes);
+}
+
+namespace {
+
+double product(double a, double b) { return checked(a * b); }
+double sum(double a, double b) { return checked(a + b); }
+
+} // namespace
+
+Vector15 solveLinearSystem(Matrix15 A, Vector15 b, int n)
+{
+    for (int k = n; k >= 2; --k) {
+        for (int i = 1; i <= k - 1; ++i) {
+            if (A[i][k] == 0.0) continue;
+            if (A[i + 1][k] == 0.0) {
+                for (int j = 1; j <= n; ++j) swapValues(A[i][j], A[i + 1][j]);
+                swapValues(b[i], b[i + 1]);
+                continue;
+            }
+            const double f = -divide(A[i][k], A[i + 1][k]);
+            for (int j = 1; j <= n; ++j) A[i + 1][j] = product(A[i + 1][j], f);
+            b[i + 1] = product(b[i + 1], f);
+            for (int j = 1; j <= n; ++j) A[i][j] = sum(A[i][j], A[i + 1][j]);
+            b[i] = sum(b[i], b[i + 1]);
+        }
+    }
+    Vector15 x{};
+    x[1] = divide(b[1], A[1][1]);
+    for (int k = 2; k <= n; ++k) {
+        double s = 0.0;
+        for (int j = 1; j <= k - 1; ++j) s = sum(s, product(A[k][j], x[j]));
+        x[k] = divide(checked(b[k] - s), A[k][k]);
+    }
+    return x;
+}
+
+} // namespace calvero

@@ -1,0 +1,38 @@
+#pragma once
+// The numeric routines every fit shares: decimal logarithm, real and integer
+// power, exchange of two values, and the solver of the normal equations.
+#include "fit/onebased.h"
+
+namespace calvero {
+
+struct Matrix15 {
+    OneBasedArray<OneBasedArray<double, 15>, 15> rows{};
+    OneBasedArray<double, 15>& operator[](int r) { return rows[r]; }
+    const OneBasedArray<double, 15>& operator[](int r) const { return rows[r]; }
+    bool operator==(const Matrix15&) const = default;
+};
+using Vector15 = OneBasedArray<double, 15>;
+
+// ln(x)/ln(10) at extended precision. log10(0) is a division by zero, a
+// negative argument an invalid operation.
+double log10(double x);
+
+// Real power. power(0, e) = 0 except power(0, 0) = 1; a positive base gives
+// e^(exponent * ln base) at extended precision (overflow is a fault). A
+// negative base with a whole-number exponent gives the exact value, as
+// intPower does; with any other exponent it is an invalid operation.
+double power(double base, double exponent);
+
+// x^n by repeated multiplication, rounded to double after each step; a
+// negative n takes the reciprocal (intPower(0, -1) divides by zero).
+double intPower(double x, int n);
+
+void swapValues(double& a, double& b);
+
+// Solves A x = b for the leading n x n block (1 <= n <= 15) by eliminating
+// the entries above the diagonal, last column first, on adjacent row pairs,
+// without pivoting, then substituting forward. A zero diagonal element is a
+// division by zero (0/0 an invalid operation). A and b are private copies.
+Vector15 solveLinearSystem(Matrix15 A, Vector15 b, int n);
+
+} // namespace calvero

@@ -1,0 +1,121 @@
+#include "fit/numtext.h"
+
+#include "fit/fault.h"
+
+#include <charconv>
+#include <cmath>
+#include <system_error>
+#include <vector>
+
+namespace calvero {
+
+namespace {
+
+std::string padLeft(std::string text, int width)
+{
+    if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
+    return text;
+}
+
+std::string fixed(double value, int decimals)
+{
+    // Large enough for the 309 integer digits of the largest double plus decimals.
+    std::vector<char> buffer(static_cast<std::size_t>(decimals) + 340);
+    auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                std::chars_format::fixed, decimals);
+    return std::string(buffer.data(), result.ptr);
+}
+
+} // namespace
+
+std::string formatInteger(long long value, int width) { return padLeft(std::to_string(value), width); }
+
+std::string formatReal(double value, int width, int decimals)
+{
+    if (std::isnan(value)) raiseFault(FaultKind::InvalidOperation);
+    if (std::isinf(value)) raiseFault(FaultKind::Overflow);
+    if (value == 0.0) value = 0.0; // no "-0.0000" for a negative zero
+    return padLeft(fixed(value, decimals < 0 ? 0 : decimals), width);
+}
+
+std::string formatGridValue(double value)
+{
+    if (!std::isfinite(value)) return formatReal(value, 12, 5);
+    if (value == 0.0) value = 0.0;
+    char buffer[1200];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    std::string text(buffer, result.ptr);
+    const auto dot = text.find('.');
+    const std::size_t decimals = dot == std::string::npos ? 0 : text.size() - dot - 1;
+    if (dot == std::string::npos) text += '.';
+    if (decimals < 5) text.append(5 - decimals, '0');
+    return padLeft(text, 12);
+}
+
+std::optional<double> parseDecimal(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    const std::size_t mantissaStart = i;
+    std::size_t digits = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++digits;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++digits;
+    }
+    if (digits == 0) return std::nullopt;
+    bool negativeExponent = false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+            negativeExponent = text[i] == '-';
+            ++i;
+        }
+        std::size_t exponentDigits = 0;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++exponentDigits;
+        if (exponentDigits == 0) return std::nullopt;
+    }
+    if (i != text.size()) return std::nullopt;
+
+    // from_chars takes neither a leading '+' nor a bare trailing '.': hand it the
+    // unsigned mantissa and apply the sign ourselves.
+    std::string number(text.substr(mantissaStart));
+    double value = 0.0;
+    auto result = std::from_chars(number.data(), number.data() + number.size(), value,
+                                  std::chars_format::general);
+    if (result.ec == std::errc::result_out_of_range) {
+        // Too small for a double reads as 0; too large is not a number we can hold.
+        const bool hasExponent = number.find_first_of("eE") != std::string::npos;
+        const bool wholePartZero = number.find_first_not_of('0') == number.find('.');
+        const bool tiny = hasExponent ? negativeExponent : wholePartZero;
+        if (!tiny) return std::nullopt;
+        value = 0.0;
+    } else if (result.ec != std::errc() || result.ptr != number.data() + number.size()) {
+        return std::nullopt;
+    }
+    return negative ? -value : value;
+}
+
+double parseDecimalOrZero(std::string_view text) { return parseDecimal(text).value_or(0.0); }
+
+std::string commaToPoint(std::string_view text)
+{
+    std::string result(text);
+    for (char& c : result)
+        if (c == ',') c = '.';
+    return result;
+}
+
+std::string trimRight(std::string_view text)
+{
+    std::size_t end = text.size();
+    while (end > 0 && text[end - 1] == ' ') --end;
+    return std::string(text.substr(0, end));
+}
+
+} // namespace calvero

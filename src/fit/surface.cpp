@@ -1,0 +1,103 @@
+#include "fit/surface.h"
+
+#include "fit/fault.h"
+#include "fit/kernel.h"
+
+#include <cfloat>
+#include <cmath>
+
+namespace calvero {
+
+int surfaceTermCount(int degree)
+{
+    switch (degree) {
+    case 1: return 3;
+    case 2: return 6;
+    case 3: return 10;
+    case 4: return 15;
+    default: return 0;
+    }
+}
+
+namespace {
+
+// Each power written out as repeated multiplication, in the order of the list.
+long double term(int k, long double x, long double y)
+{
+    switch (k) {
+    case 1: return 1.0L;
+    case 2: return x;
+    case 3: return y;
+    case 4: return x * x;
+    case 5: return y * y;
+    case 6: return x * y;
+    case 7: return x * x * x;
+    case 8: return y * y * y;
+    case 9: return x * y * y;
+    case 10: return x * x * y;
+    case 11: return x * x * x * x;
+    case 12: return y * y * y * y;
+    case 13: return x * y * y * y;
+    case 14: return x * x * y * y;
+    case 15: return x * x * x * y;
+    default: return 0.0L;
+    }
+}
+
+double toDouble(long double value)
+{
+    if (std::isnan(value)) raiseFault(FaultKind::InvalidOperation);
+    if (std::isinf(value) || std::fabs(value) > static_cast<long double>(DBL_MAX)) raiseFault(FaultKind::Overflow);
+    return checked(static_cast<double>(value));
+}
+
+} // namespace
+
+double surfaceTerm(int k, double x, double y) { return toDouble(term(k, x, y)); }
+
+const char* surfaceTermName(int k)
+{
+    static const char* const names[] = {"1",   "x",     "y",     "x^2",     "y^2",
+                                        "x*y", "x^3",   "y^3",   "x*y^2",   "x^2*y",
+                                        "x^4", "y^4",   "x*y^3", "x^2*y^2", "x^3*y"};
+    return k >= 1 && k <= 15 ? names[k - 1] : "";
+}
+
+void fitSurface(SurfacePoints points, int n, int g, SurfaceCoefficients& K)
+{
+    const int N = surfaceTermCount(g);
+    if (N == 0) return;
+    Matrix15 A{};
+    Vector15 b{};
+    for (int r = 1; r <= N; ++r) {
+        for (int c = r; c <= N; ++c) {
+            double sum = 0.0;
+            for (int i = 1; i <= n; ++i) {
+                const double pr = surfaceTerm(r, points[i].x, points[i].y);
+                const double pc = surfaceTerm(c, points[i].x, points[i].y);
+                sum = checked(sum + checked(pr * pc));
+            }
+            A[r][c] = sum;
+        }
+    }
+    for (int r = 2; r <= N; ++r)
+        for (int c = 1; c <= r - 1; ++c) A[r][c] = A[c][r];
+    for (int r = 1; r <= N; ++r) {
+        double sum = 0.0;
+        for (int i = 1; i <= n; ++i)
+            sum = checked(sum + checked(surfaceTerm(r, points[i].x, points[i].y) * points[i].z));
+        b[r] = sum;
+    }
+    const Vector15 solution = solveLinearSystem(A, b, N);
+    for (int k = 1; k <= N; ++k) K[k] = solution[k];
+}
+
+double evaluateSurface(const SurfaceCoefficients& K, double x, double y, int g)
+{
+    const int N = surfaceTermCount(g);
+    long double sum = 0.0L;
+    for (int k = 1; k <= N; ++k) sum += static_cast<long double>(K[k]) * term(k, x, y);
+    return toDouble(sum);
+}
+
+} // namespace calvero

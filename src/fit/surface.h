@@ -1,0 +1,33 @@
+#pragma once
+// The surface polynomial Z = F(x, y) of total degree 1 to 4 over the fixed
+// term list 1, x, y, x², y², xy, x³, y³, xy², x²y, x⁴, y⁴, xy³, x²y², x³y.
+#include "fit/onebased.h"
+
+namespace calvero {
+
+constexpr int MaxSurfacePoints = 100;
+
+struct SurfacePoint {
+    double x = 0.0;
+    double y = 0.0;
+    double z = 0.0;
+};
+using SurfacePoints = OneBasedArray<SurfacePoint, MaxSurfacePoints>;
+using SurfaceCoefficients = OneBasedArray<double, 15>;
+
+// Number of terms of degree g: 3, 6, 10 or 15 (0 outside 1 to 4).
+int surfaceTermCount(int degree);
+
+// The value of term k (1..15) at (x, y).
+double surfaceTerm(int k, double x, double y);
+
+// The term's name as written in formulas: "1", "x", "y", "x^2", ...
+const char* surfaceTermName(int k);
+
+// Least squares over the first surfaceTermCount(g) terms: fills K[1..N].
+void fitSurface(SurfacePoints points, int n, int g, SurfaceCoefficients& K);
+
+// Σ K[k] φk(x, y), k = 1..N, summed at extended precision.
+double evaluateSurface(const SurfaceCoefficients& K, double x, double y, int g);
+
+} // namespace calvero

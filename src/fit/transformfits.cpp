@@ -1,0 +1,98 @@
+#include "fit/fits.h"
+
+#include "fit/fault.h"
+#include "fit/kernel.h"
+#include "fit/session.h"
+
+#include <cfloat>
+#include <cmath>
+
+namespace calvero {
+
+Line fitStraightLine(const PointArray& u, const PointArray& v, int n)
+{
+    double su = 0.0, sv = 0.0, suv = 0.0, suu = 0.0;
+    for (int i = 1; i <= n; ++i) {
+        su = checked(su + u[i]);
+        sv = checked(sv + v[i]);
+        suv = checked(suv + checked(u[i] * v[i]));
+        suu = checked(suu + checked(u[i] * u[i]));
+    }
+    Line line;
+    line.slope = divide(checked(checked(su * sv) - checked(n * suv)), checked(checked(su * su) - checked(n * suu)));
+    line.intercept = divide(checked(sv - checked(line.slope * su)), static_cast<double>(n));
+    return line;
+}
+
+namespace {
+
+double naturalLog(double value)
+{
+    if (std::isnan(value)) raiseFault(FaultKind::InvalidOperation);
+    if (value == 0.0) raiseFault(FaultKind::DivisionByZero);
+    if (value < 0.0) raiseFault(FaultKind::InvalidOperation);
+    return std::log(value);
+}
+
+double exponential(double value)
+{
+    const long double e = std::exp(static_cast<long double>(value));
+    if (std::isinf(e) || e > static_cast<long double>(DBL_MAX)) raiseFault(FaultKind::Overflow);
+    return checked(static_cast<double>(e));
+}
+
+} // namespace
+
+void fitPower(PointArray x, PointArray y, int n)
+{
+    PointArray u{}, v{};
+    for (int i = 1; i <= n; ++i) {
+        u[i] = log10(x[i]);
+        v[i] = log10(y[i]);
+    }
+    const Line line = fitStraightLine(u, v, n);
+    FitResult& r = session().result;
+    r.paramB = line.slope;
+    r.paramA = power(10.0, line.intercept);
+}
+
+void fitExponential(PointArray x, PointArray y, int n)
+{
+    PointArray v{};
+    for (int i = 1; i <= n; ++i) v[i] = naturalLog(y[i]);
+    const Line line = fitStraightLine(x, v, n);
+    FitResult& r = session().result;
+    r.paramB = line.slope;
+    r.paramA = exponential(line.intercept);
+}
+
+void fitTemperatureTime(PointArray x, PointArray y, int n, double tInitial, double tFinal)
+{
+    FitResult& r = session().result;
+    r.decayM = 0.0;
+    r.tInitial = tInitial;
+    r.tFinal = tFinal;
+    PointArray theta{};
+    for (int i = 1; i <= n; ++i) theta[i] = divide(checked(y[i] - tFinal), checked(tInitial - tFinal));
+    double sum = 0.0;
+    for (int i = 1; i <= n; ++i) {
+        const double m = divide(-naturalLog(theta[i]), x[i]);
+        sum = checked(sum + m);
+    }
+    r.decayM = divide(sum, static_cast<double>(n));
+}
+
+void fitSaturation(PointArray x, PointArray y, int n)
+{
+    PointArray u{}, v{};
+    for (int i = 1; i <= n; ++i) {
+        u[i] = divide(1.0, x[i]);
+        v[i] = log10(y[i]);
+    }
+    const Line line = fitStraightLine(u, v, n);
+    FitResult& r = session().result;
+    r.paramB = line.slope;
+    r.paramA = line.intercept;
+}
+
+} // namespace calvero

@@ -1,0 +1,184 @@
+#include "fit/workingset.h"
+
+#include "fit/fault.h"
+#include "fit/frontend.h"
+#include "fit/kernel.h"
+#include "fit/numtext.h"
+#include "fit/session.h"
+
+#include <cfloat>
+#include <cmath>
+
+namespace calvero {
+
+std::string kindName(FitType kind)
+{
+    switch (kind) {
+    case FitType::Scatter: return "PUNTEGGIATA ";
+    case FitType::Power: return "CURVA DI POTENZA      ";
+    case FitType::Polynomial: return "POLINOMIO DI GRADO N  ";
+    case FitType::Exponential: return "ESPONENZIALE   ";
+    case FitType::RationalPolynomial: return "POLINOMIO FRATTO";
+    case FitType::TemperatureTime: return "Temperatura-tempo";
+    case FitType::SurfaceXY: return "Z=F(x,y)";
+    case FitType::Saturation: return "curva saturazione";
+    }
+    return "";
+}
+
+std::string kindCaption(FitType kind)
+{
+    switch (kind) {
+    case FitType::Scatter: return "PUNTEGGIATA ";
+    case FitType::Power: return "POTENZA  ";
+    case FitType::Polynomial: return "POLINOMIO";
+    case FitType::Exponential: return "ESPONENZIALE";
+    case FitType::RationalPolynomial: return "POLINOMIO FRATTO";
+    case FitType::TemperatureTime: return "CURVA temperatura-tempo ";
+    case FitType::SurfaceXY: return "polinomio Z=F(x,y)";
+    case FitType::Saturation: return "curva saturazione";
+    }
+    return "";
+}
+
+namespace {
+
+// The value of one grid cell: empty reads as 0, a non-number as 0 and is reported.
+double cellValue(int row, int column, std::optional<InvalidCell>& invalid)
+{
+    const std::string& raw = session().grid.cell(row, column);
+    const std::string text = commaToPoint(std::string_view(raw).substr(0, 130));
+    if (text.empty()) return 0.0;
+    if (auto value = parseDecimal(text)) return *value;
+    if (!invalid) invalid = InvalidCell{row, column, raw};
+    return 0.0;
+}
+
+} // namespace
+
+int countPoints()
+{
+    PointSet& p = session().points;
+    p.invalidCell.reset();
+    int result = MaxPoints;
+    for (int r = 1; r <= MaxPoints; ++r) {
+        p.x[r] = cellValue(r, 1, p.invalidCell);
+        p.y[r] = cellValue(r, 2, p.invalidCell);
+        p.z[r] = cellValue(r, 3, p.invalidCell);
+        if (p.x[r] == 0.0 && p.y[r] == 0.0) {
+            result = r - 1;
+            break;
+        }
+    }
+    p.count = static_cast<std::uint16_t>(result);
+    p.foundCount = static_cast<std::uint8_t>(result);
+    return result;
+}
+
+int countStoredPoints()
+{
+    PointSet& p = session().points;
+    int result = MaxPoints;
+    for (int r = 1; r <= MaxPoints; ++r) {
+        if (p.x[r] == 0.0 && p.y[r] == 0.0) {
+            result = r - 1;
+            break;
+        }
+    }
+    p.count = static_cast<std::uint16_t>(result);
+    p.foundCount = static_cast<std::uint8_t>(result);
+    return result;
+}
+
+void clearDataSet()
+{
+    Session& s = session();
+    s.points.x.fill(0.0);
+    s.points.y.fill(0.0);
+    s.points.z.fill(0.0);
+    s.result.coefficients.fill(0.0);
+    s.grid.clear();
+    mainInputs().setInitialTemperatureText("");
+    mainInputs().setFinalTemperatureText("");
+}
+
+double powerCurve(double x)
+{
+    const double* c = session().result.curve;
+    return checked(c[0] * power(x, c[1]));
+}
+
+double polynomialCurve(double x)
+{
+    const double* c = session().result.curve;
+    const int degree = session().fit.curveDegree;
+    double sum = 0.0;
+    for (int k = 0; k <= degree && k < 9; ++k) sum = checked(sum + checked(c[k] * intPower(x, k)));
+    return sum;
+}
+
+double exponentialCurve(double x)
+{
+    const double* c = session().result.curve;
+    const long double e = std::exp(static_cast<long double>(c[1]) * x);
+    if (std::isinf(e) || e > static_cast<long double>(DBL_MAX)) raiseFault(FaultKind::Overflow);
+    return checked(c[0] * static_cast<double>(e));
+}
+
+double rationalCurve(double x)
+{
+    const double* c = session().result.curve;
+    const int degree = session().fit.curveDegree;
+    double sum = 0.0;
+    for (int k = 0; k <= degree && k < 9; ++k) sum = checked(sum + checked(c[k] * power(x, k)));
+    return divide(1.0, sum);
+}
+
+double temperatureTimeCurve(double x)
+{
+    const double* c = session().result.curve;
+    const long double e = std::exp(-static_cast<long double>(c[0]) * x);
+    if (std::isinf(e) || e > static_cast<long double>(DBL_MAX)) raiseFault(FaultKind::Overflow);
+    return checked(c[2] - checked(static_cast<double>(e) * checked(c[2] - c[1])));
+}
+
+double saturationCurve(double x)
+{
+    const double* c = session().result.curve;
+    return power(10.0, checked(c[0] + divide(c[1], x)));
+}
+
+void selectCurveFunction()
+{
+    FitResult& r = session().result;
+    switch (session().fit.kind) {
+    case FitType::Power: r.curveFunction = powerCurve; break;
+    case FitType::Polynomial: r.curveFunction = polynomialCurve; break;
+    case FitType::Exponential: r.curveFunction = exponentialCurve; break;
+    case FitType::RationalPolynomial: r.curveFunction = rationalCurve; break;
+    case FitType::TemperatureTime: r.curveFunction = temperatureTimeCurve; break;
+    case FitType::Saturation: r.curveFunction = saturationCurve; break;
+    default: r.curveFunction = nullptr; break;
+    }
+}
+
+namespace {
+
+template <typename Better>
+double extreme(const PointArray& values, Better better)
+{
+    const int n = session().points.foundCount;
+    double result = values[1];
+    for (int i = 2; i <= n; ++i)
+        if (better(values[i], result)) result = values[i];
+    return result;
+}
+
+} // namespace
+
+double maxX() { return extreme(session().points.x, [](double a, double b) { return a > b; }); }
+double minX() { return extreme(session().points.x, [](double a, double b) { return a < b; }); }
+double maxY() { return extreme(session().points.y, [](double a, double b) { return a > b; }); }
+double minY() { return extreme(session().points.y, [](double a, double b) { return a < b; }); }
+
+} // namespace calvero

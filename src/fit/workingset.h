@@ -1,0 +1,39 @@
+#pragma once
+// Operations on the working data set of the session.
+#include "fit/dataset.h"
+
+namespace calvero {
+
+// Reads the point grid into x, y, z row by row and counts the points up to
+// the first row whose x and y are both 0 (at most 200). A comma in a cell is
+// a decimal comma; an empty cell reads as 0; a cell that is not a number reads
+// as 0 and the first such cell is kept in PointSet::invalidCell. Sets count
+// and foundCount.
+int countPoints();
+
+// The same count over the arrays as they stand, without reading the grid.
+int countStoredPoints();
+
+// Zeroes the points and the coefficients, empties the point grid and the two
+// temperature fields. Kind, degree, counts and curve stay.
+void clearDataSet();
+
+// curveFunction from the kind: none for Scatter, SurfaceXY and unknown kinds.
+void selectCurveFunction();
+
+// The curve functions of the kinds; they read FitResult::curve and
+// FitState::curveDegree when called.
+double powerCurve(double x);
+double polynomialCurve(double x);
+double exponentialCurve(double x);
+double rationalCurve(double x);
+double temperatureTimeCurve(double x);
+double saturationCurve(double x);
+
+// Extremes of x[1..foundCount] and y[1..foundCount]; below 2 points, x[1] or y[1].
+double maxX();
+double minX();
+double maxY();
+double minY();
+
+} // namespace calvero
