@@ -1,0 +1,170 @@
+#include "fit/fault.h"
+#include "fit/kernel.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace calvero;
+
+namespace {
+
+FaultKind faultOf(auto&& operation)
+{
+    try {
+        operation();
+    } catch (const ArithmeticFault& fault) {
+        return fault.kind();
+    }
+    ADD_FAILURE() << "no arithmetic fault raised";
+    return FaultKind::Overflow;
+}
+
+} // namespace
+
+TEST(Log10, ExactPowersOfTen)
+{
+    EXPECT_DOUBLE_EQ(calvero::log10(1000.0), 3.0);
+    EXPECT_DOUBLE_EQ(calvero::log10(0.01), -2.0);
+    EXPECT_EQ(calvero::log10(1.0), 0.0);
+}
+
+TEST(Log10, FaultsCarryTheStandardTexts)
+{
+    EXPECT_EQ(faultOf([] { calvero::log10(0.0); }), FaultKind::DivisionByZero);
+    EXPECT_EQ(faultOf([] { calvero::log10(-1.0); }), FaultKind::InvalidOperation);
+    try {
+        calvero::log10(0.0);
+    } catch (const ArithmeticFault& fault) {
+        EXPECT_STREQ(fault.what(), "Floating point division by zero");
+    }
+    try {
+        calvero::log10(-1.0);
+    } catch (const ArithmeticFault& fault) {
+        EXPECT_STREQ(fault.what(), "Invalid floating point operation");
+    }
+}
+
+TEST(Power, SpecialCasesAndPositiveBases)
+{
+    EXPECT_EQ(power(0.0, 0.0), 1.0);
+    EXPECT_EQ(power(0.0, 3.0), 0.0);
+    EXPECT_EQ(power(0.0, -2.0), 0.0);
+    EXPECT_DOUBLE_EQ(power(4.0, 0.5), 2.0);
+    EXPECT_DOUBLE_EQ(power(10.0, -2.0), 0.01);
+    EXPECT_DOUBLE_EQ(power(2.0, 10.0), 1024.0);
+}
+
+TEST(Power, NegativeBaseWholeExponentIsExact)
+{
+    EXPECT_EQ(power(-2.0, 3.0), -8.0);
+    EXPECT_EQ(power(-1.5, 2.0), 2.25);
+    EXPECT_EQ(power(-2.0, -2.0), 0.25);
+    EXPECT_EQ(faultOf([] { power(-2.0, 0.5); }), FaultKind::InvalidOperation);
+}
+
+TEST(Power, OverflowIsRaisedAndUnderflowGivesZero)
+{
+    EXPECT_EQ(faultOf([] { power(10.0, 400.0); }), FaultKind::Overflow);
+    try {
+        power(10.0, 400.0);
+    } catch (const ArithmeticFault& fault) {
+        EXPECT_STREQ(fault.what(), "Floating point overflow");
+    }
+    EXPECT_EQ(power(10.0, -400.0), 0.0);
+}
+
+TEST(IntPower, RepeatedMultiplication)
+{
+    EXPECT_EQ(intPower(-2.0, 3), -8.0);
+    EXPECT_EQ(intPower(2.0, -2), 0.25);
+    EXPECT_EQ(intPower(5.0, 0), 1.0);
+    EXPECT_EQ(intPower(0.0, 0), 1.0);
+    EXPECT_EQ(intPower(-1.5, 3), -3.375);
+    EXPECT_EQ(faultOf([] { intPower(0.0, -1); }), FaultKind::DivisionByZero);
+    EXPECT_EQ(faultOf([] { intPower(1e200, 2); }), FaultKind::Overflow);
+}
+
+TEST(SwapValues, ExchangesBitForBit)
+{
+    double a = -0.0, b = 7.25;
+    swapValues(a, b);
+    EXPECT_EQ(a, 7.25);
+    EXPECT_TRUE(std::signbit(b));
+    EXPECT_EQ(b, 0.0);
+}
+
+TEST(Divide, HardwareFaults)
+{
+    EXPECT_EQ(divide(1.0, 4.0), 0.25);
+    EXPECT_EQ(faultOf([] { divide(1.0, 0.0); }), FaultKind::DivisionByZero);
+    EXPECT_EQ(faultOf([] { divide(0.0, 0.0); }), FaultKind::InvalidOperation);
+    EXPECT_EQ(faultOf([] { divide(1e300, 1e-300); }), FaultKind::Overflow);
+}
+
+TEST(SolveLinearSystem, OneByOne)
+{
+    Matrix15 A{};
+    Vector15 b{};
+    A[1][1] = 4.0;
+    b[1] = 2.0;
+    EXPECT_EQ(solveLinearSystem(A, b, 1)[1], 0.5);
+}
+
+TEST(SolveLinearSystem, ZeroInLastColumnOfLowerRowExchangesRows)
+{
+    // 2x + 3y = 8, 5x = 10  ->  x = 2, y = 4/3
+    Matrix15 A{};
+    Vector15 b{};
+    A[1][1] = 2.0;
+    A[1][2] = 3.0;
+    A[2][1] = 5.0;
+    A[2][2] = 0.0;
+    b[1] = 8.0;
+    b[2] = 10.0;
+    const Vector15 x = solveLinearSystem(A, b, 2);
+    EXPECT_DOUBLE_EQ(x[1], 2.0);
+    EXPECT_DOUBLE_EQ(x[2], 4.0 / 3.0);
+}
+
+TEST(SolveLinearSystem, ThreeByThreeAndCallerUnchanged)
+{
+    // A known solution (1, -2, 3).
+    Matrix15 A{};
+    Vector15 b{};
+    const double rows[3][3] = {{2, 1, -1}, {-3, -1, 2}, {-2, 1, 2}};
+    const double solution[3] = {1, -2, 3};
+    for (int r = 1; r <= 3; ++r) {
+        double sum = 0.0;
+        for (int c = 1; c <= 3; ++c) {
+            A[r][c] = rows[r - 1][c - 1];
+            sum += rows[r - 1][c - 1] * solution[c - 1];
+        }
+        b[r] = sum;
+    }
+    const Matrix15 copyA = A;
+    const Vector15 copyB = b;
+    const Vector15 x = solveLinearSystem(A, b, 3);
+    for (int k = 1; k <= 3; ++k) EXPECT_NEAR(x[k], solution[k - 1], 1e-12);
+    EXPECT_EQ(A, copyA);
+    EXPECT_EQ(b, copyB);
+}
+
+TEST(SolveLinearSystem, SingularSystemsRaiseFaults)
+{
+    Matrix15 A{};
+    Vector15 b{};
+    // Two equal rows: the elimination leaves a zero diagonal element.
+    A[1][1] = 1.0;
+    A[1][2] = 2.0;
+    A[2][1] = 1.0;
+    A[2][2] = 2.0;
+    b[1] = 3.0;
+    b[2] = 4.0;
+    EXPECT_THROW(solveLinearSystem(A, b, 2), ArithmeticFault);
+    Matrix15 zero{};
+    Vector15 nothing{};
+    EXPECT_EQ(faultOf([&] { solveLinearSystem(zero, nothing, 1); }), FaultKind::InvalidOperation);
+    nothing[1] = 1.0;
+    EXPECT_EQ(faultOf([&] { solveLinearSystem(zero, nothing, 1); }), FaultKind::DivisionByZero);
+}

@@ -1,0 +1,91 @@
+#include "fit/fault.h"
+#include "fit/numtext.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using namespace calvero;
+
+TEST(FormatReal, FixedPointRightAligned)
+{
+    EXPECT_EQ(formatReal(1.5, 18, 11), "     1.50000000000");
+    EXPECT_EQ(formatReal(-12.25, 10, 4), "  -12.2500");
+    EXPECT_EQ(formatReal(20.0, 10, 3), "    20.000");
+    EXPECT_EQ(formatReal(2.0 / 3.0, 8, 6), "0.666667");
+    EXPECT_EQ(formatReal(0.0, 9, 4), "   0.0000");
+    EXPECT_EQ(formatReal(-0.0, 9, 4), "   0.0000");
+}
+
+TEST(FormatReal, WiderThanTheFieldIsWrittenInFullNeverInExponentForm)
+{
+    EXPECT_EQ(formatReal(123456789.0, 5, 2), "123456789.00");
+    const std::string huge = formatReal(1e22, 1, 0);
+    EXPECT_EQ(huge, "10000000000000000000000");
+    EXPECT_EQ(formatReal(1e-7, 1, 4), "0.0000");
+}
+
+TEST(FormatReal, NonFiniteValuesAreFaults)
+{
+    EXPECT_THROW(formatReal(std::numeric_limits<double>::infinity(), 10, 4), ArithmeticFault);
+    EXPECT_THROW(formatReal(std::numeric_limits<double>::quiet_NaN(), 10, 4), ArithmeticFault);
+}
+
+TEST(FormatInteger, RightAlignedAndWiderWhenNeeded)
+{
+    EXPECT_EQ(formatInteger(3, 2), " 3");
+    EXPECT_EQ(formatInteger(200, 3), "200");
+    EXPECT_EQ(formatInteger(1234, 2), "1234");
+    EXPECT_EQ(formatInteger(-5, 4), "  -5");
+}
+
+TEST(FormatGridValue, KeepsEveryDigitNeededToReadBack)
+{
+    EXPECT_EQ(formatGridValue(1.0), "     1.00000");
+    EXPECT_EQ(formatGridValue(0.0), "     0.00000");
+    EXPECT_EQ(formatGridValue(1.123456789), " 1.123456789");
+    EXPECT_EQ(formatGridValue(0.000001), "    0.000001");
+    EXPECT_EQ(formatGridValue(-2.5), "    -2.50000");
+    for (double v : {0.1, 1.0 / 3.0, 123456.789012345, -9.87654321e-8, 6.02e23}) {
+        const std::string text = formatGridValue(v);
+        EXPECT_EQ(text.find_first_of("eE"), std::string::npos) << text;
+        ASSERT_TRUE(parseDecimal(text).has_value()) << text;
+        EXPECT_EQ(*parseDecimal(text), v) << text;
+    }
+}
+
+TEST(ParseDecimal, AcceptsTheStandardForms)
+{
+    EXPECT_EQ(parseDecimal("2.5"), 2.5);
+    EXPECT_EQ(parseDecimal("   -3"), -3.0);
+    EXPECT_EQ(parseDecimal("+4"), 4.0);
+    EXPECT_EQ(parseDecimal(".5"), 0.5);
+    EXPECT_EQ(parseDecimal("5."), 5.0);
+    EXPECT_EQ(parseDecimal("1E3"), 1000.0);
+    EXPECT_EQ(parseDecimal("1.5e-2"), 0.015);
+    EXPECT_EQ(parseDecimal("2e+2"), 200.0);
+}
+
+TEST(ParseDecimal, RefusesAnythingElse)
+{
+    for (const char* text : {"", " ", "abc", "2,5", "2.5 ", "1.5 2.5", ".", "-", "1e", "1e+", "x", "1..2", "0x10", "--1"})
+        EXPECT_FALSE(parseDecimal(text).has_value()) << '"' << text << '"';
+}
+
+TEST(ParseDecimal, RangeLimits)
+{
+    EXPECT_FALSE(parseDecimal("1e999").has_value());
+    EXPECT_EQ(parseDecimal("1e-999"), 0.0);
+    EXPECT_EQ(parseDecimal("0." + std::string(400, '0') + "1"), 0.0);
+    EXPECT_FALSE(parseDecimal("1" + std::string(400, '0')).has_value());
+}
+
+TEST(ParseDecimal, OrZeroAndHelpers)
+{
+    EXPECT_EQ(parseDecimalOrZero(""), 0.0);
+    EXPECT_EQ(parseDecimalOrZero("x"), 0.0);
+    EXPECT_EQ(parseDecimalOrZero("12.5"), 12.5);
+    EXPECT_EQ(commaToPoint("1,5;2,5"), "1.5;2.5");
+    EXPECT_EQ(trimRight("ab  "), "ab");
+    EXPECT_EQ(trimRight("   "), "");
+}

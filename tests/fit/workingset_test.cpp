@@ -1,0 +1,217 @@
+#include "fit/fault.h"
+#include "fit/frontend.h"
+#include "fit/numtext.h"
+#include "fit/session.h"
+#include "fit/workingset.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace calvero;
+
+namespace {
+
+class WorkingSet : public ::testing::Test {
+protected:
+    void SetUp() override { resetSession(); }
+    PointGrid& grid() { return session().grid; }
+    PointSet& points() { return session().points; }
+    void setRow(int row, const std::string& x, const std::string& y, const std::string& z = "")
+    {
+        grid().setCell(row, 1, x);
+        grid().setCell(row, 2, y);
+        grid().setCell(row, 3, z);
+    }
+};
+
+} // namespace
+
+TEST_F(WorkingSet, EmptyGridCountsNothing)
+{
+    clearDataSet();
+    EXPECT_EQ(countPoints(), 0);
+    EXPECT_EQ(points().count, 0);
+    EXPECT_EQ(points().foundCount, 0);
+}
+
+TEST_F(WorkingSet, CountStopsAtTheFirstZeroPair)
+{
+    setRow(1, "1", "2");
+    setRow(2, "2", "4");
+    setRow(3, "3", "6");
+    EXPECT_EQ(countPoints(), 3);
+    setRow(2, "0", "0");
+    EXPECT_EQ(countPoints(), 1);
+    setRow(2, "0", "5");
+    EXPECT_EQ(countPoints(), 3) << "x = 0 with y = 5 is a point";
+    EXPECT_EQ(points().x[2], 0.0);
+    EXPECT_EQ(points().y[2], 5.0);
+}
+
+TEST_F(WorkingSet, DecimalCommaAndZColumn)
+{
+    setRow(1, "1,5", " 2.5", "3e1");
+    EXPECT_EQ(countPoints(), 1);
+    EXPECT_EQ(points().x[1], 1.5);
+    EXPECT_EQ(points().y[1], 2.5);
+    EXPECT_EQ(points().z[1], 30.0);
+    EXPECT_FALSE(points().invalidCell.has_value());
+}
+
+TEST_F(WorkingSet, EmptiedRowEndsTheDataSetInsteadOfKeepingOldValues)
+{
+    for (int r = 1; r <= 5; ++r) setRow(r, std::to_string(r), std::to_string(r * r));
+    EXPECT_EQ(countPoints(), 5);
+    setRow(3, "", "");
+    EXPECT_EQ(countPoints(), 2);
+    EXPECT_EQ(points().x[3], 0.0);
+}
+
+TEST_F(WorkingSet, NonNumericCellIsReportedNotSilentlyKept)
+{
+    setRow(1, "1", "2");
+    setRow(2, "2", "abc", "x");
+    setRow(3, "3", "4,5.6");
+    EXPECT_EQ(countPoints(), 3);
+    ASSERT_TRUE(points().invalidCell.has_value());
+    EXPECT_EQ(*points().invalidCell, (InvalidCell{2, 2, "abc"}));
+    EXPECT_EQ(points().y[2], 0.0);
+    setRow(2, "2", "3", "x");
+    countPoints();
+    ASSERT_TRUE(points().invalidCell.has_value());
+    EXPECT_EQ(points().invalidCell->column, 3);
+    EXPECT_EQ(points().invalidCell->row, 2);
+    setRow(2, "2", "3", "");
+    setRow(3, "3", "4.5");
+    countPoints();
+    EXPECT_FALSE(points().invalidCell.has_value()) << "a fresh count forgets the old fault";
+}
+
+TEST_F(WorkingSet, CellsAreCutTo130Characters)
+{
+    setRow(1, "1" + std::string(129, '0') + "junk", "1");
+    countPoints();
+    EXPECT_FALSE(points().invalidCell.has_value());
+    EXPECT_EQ(points().x[1], 1e129);
+}
+
+TEST_F(WorkingSet, TwoHundredRowsGiveTwoHundredPoints)
+{
+    for (int r = 1; r <= 200; ++r) setRow(r, std::to_string(r), "1");
+    EXPECT_EQ(countPoints(), 200);
+    EXPECT_EQ(points().foundCount, 200);
+}
+
+TEST_F(WorkingSet, CountStoredPointsUsesTheArrays)
+{
+    points().x[1] = 1;
+    points().y[1] = 1;
+    points().x[2] = 0;
+    points().y[2] = 3;
+    EXPECT_EQ(countStoredPoints(), 2);
+    for (int r = 1; r <= 200; ++r) points().x[r] = r;
+    EXPECT_EQ(countStoredPoints(), 200);
+}
+
+TEST_F(WorkingSet, ClearDataSetKeepsKindDegreeCountsAndCurve)
+{
+    InputFields fields;
+    setMainInputs(&fields);
+    fields.setInitialTemperatureText("20");
+    fields.setFinalTemperatureText("80");
+    setRow(1, "1", "2", "3");
+    countPoints();
+    session().fit.kind = FitType::RationalPolynomial;
+    session().fit.degree = 4;
+    session().result.coefficients[3] = 7.0;
+    session().result.curve[0] = 9.0;
+    clearDataSet();
+    EXPECT_EQ(grid().cell(1, 1), "");
+    EXPECT_EQ(grid().cell(1, 3), "");
+    EXPECT_EQ(points().x[1], 0.0);
+    EXPECT_EQ(session().result.coefficients[3], 0.0);
+    EXPECT_EQ(session().result.curve[0], 9.0);
+    EXPECT_EQ(session().fit.kind, FitType::RationalPolynomial);
+    EXPECT_EQ(session().fit.degree, 4);
+    EXPECT_EQ(points().count, 1);
+    EXPECT_EQ(fields.initialTemperatureText(), "");
+    EXPECT_EQ(fields.finalTemperatureText(), "");
+}
+
+TEST_F(WorkingSet, ExtremesKeepTheEarliestOfEqualValues)
+{
+    points().foundCount = 4;
+    const double xs[] = {3, -1, 7, 7};
+    const double ys[] = {0.0, -0.0, 2, -5};
+    for (int i = 1; i <= 4; ++i) {
+        points().x[i] = xs[i - 1];
+        points().y[i] = ys[i - 1];
+    }
+    EXPECT_EQ(maxX(), 7);
+    EXPECT_EQ(minX(), -1);
+    EXPECT_EQ(maxY(), 2);
+    EXPECT_EQ(minY(), -5);
+    points().foundCount = 1;
+    EXPECT_EQ(maxX(), 3);
+    EXPECT_EQ(minY(), 0.0);
+    EXPECT_FALSE(std::signbit(minY()));
+}
+
+TEST_F(WorkingSet, CurveFunctionFollowsTheKind)
+{
+    session().fit.kind = FitType::Scatter;
+    selectCurveFunction();
+    EXPECT_EQ(session().result.curveFunction, nullptr);
+    session().fit.kind = FitType::SurfaceXY;
+    selectCurveFunction();
+    EXPECT_EQ(session().result.curveFunction, nullptr);
+    session().fit.kind = static_cast<FitType>(0);
+    selectCurveFunction();
+    EXPECT_EQ(session().result.curveFunction, nullptr);
+
+    double* c = session().result.curve;
+    session().fit.kind = FitType::Polynomial;
+    selectCurveFunction();
+    session().fit.curveDegree = 2;
+    c[0] = 1, c[1] = 2, c[2] = 3;
+    EXPECT_EQ(session().result.curveFunction(2.0), 17.0);
+    EXPECT_EQ(session().result.curveFunction(-1.5), 1 - 3 + 6.75);
+
+    session().fit.kind = FitType::Power;
+    selectCurveFunction();
+    c[0] = 3, c[1] = 2;
+    EXPECT_DOUBLE_EQ(session().result.curveFunction(3.0), 27.0);
+
+    session().fit.kind = FitType::RationalPolynomial;
+    selectCurveFunction();
+    session().fit.curveDegree = 1;
+    c[0] = 1, c[1] = 2;
+    EXPECT_DOUBLE_EQ(session().result.curveFunction(2.0), 0.2);
+
+    session().fit.kind = FitType::TemperatureTime;
+    selectCurveFunction();
+    c[0] = 0.5, c[1] = 20, c[2] = 80;
+    EXPECT_DOUBLE_EQ(session().result.curveFunction(0.0), 20.0);
+    EXPECT_NEAR(session().result.curveFunction(2.0), 80 - 60 * std::exp(-1.0), 1e-12);
+
+    session().fit.kind = FitType::Saturation;
+    selectCurveFunction();
+    c[0] = 5, c[1] = -1000;
+    EXPECT_NEAR(session().result.curveFunction(500.0), 1000.0, 1e-9);
+
+    session().fit.kind = FitType::Exponential;
+    selectCurveFunction();
+    c[0] = 2, c[1] = 1;
+    EXPECT_NEAR(session().result.curveFunction(1.0), 2 * std::exp(1.0), 1e-12);
+    EXPECT_THROW(session().result.curveFunction(1e6), ArithmeticFault);
+}
+
+TEST(KindTexts, NamesAndCaptionsKeepTheirBlanks)
+{
+    const int nameLengths[] = {12, 22, 22, 15, 16, 17, 8, 17};
+    for (int k = 1; k <= 8; ++k) EXPECT_EQ(kindName(static_cast<FitType>(k)).size(), nameLengths[k - 1]) << k;
+    EXPECT_EQ(kindCaption(FitType::Power), "POTENZA  ");
+    EXPECT_EQ(kindCaption(FitType::TemperatureTime), "CURVA temperatura-tempo ");
+    EXPECT_EQ(kindName(static_cast<FitType>(9)), "");
+}
