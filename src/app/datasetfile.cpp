@@ -1,0 +1,265 @@
+#include "app/datasetfile.h"
+
+#include "fit/fault.h"
+#include "fit/frontend.h"
+#include "fit/numtext.h"
+#include "fit/session.h"
+#include "fit/staging.h"
+#include "fit/workingset.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace calvero {
+
+namespace {
+
+// No value line of a real file comes near this (the largest double in
+// fixed-point with 11 decimals is 322 characters); longer lines mean the
+// file is something else, and the limit keeps a huge file from being read whole.
+constexpr std::size_t MaxLineLength = 1024;
+constexpr std::size_t MaxBytesRead = DataSetFileLineCount * (MaxLineLength + 2);
+
+constexpr int LastValueLine = DataSetFileLineCount;
+constexpr int NumberWidth = 18;
+constexpr int NumberDecimals = 11;
+
+void show(const std::string& text)
+{
+    if (Presenter* p = presenter()) p->showMessage(text);
+}
+
+std::string invalidFileMessage(const std::string& path) { return "il file non contiene dati validi: " + path; }
+
+std::string_view trimBlanks(std::string_view text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+// The value of one line: empty and the filler "x" give 0; nothing when the
+// line is neither a number nor one of those.
+std::optional<double> lineValue(std::string_view line)
+{
+    const std::string_view text = trimBlanks(line);
+    if (text.empty() || text == "x") return 0.0;
+    return parseDecimal(text);
+}
+
+// A number truncated toward zero, keeping its low 8 bits (as a byte field
+// stores it); safe for any finite value.
+std::uint8_t lowByte(double value)
+{
+    double rest = std::fmod(std::trunc(value), 256.0);
+    if (rest < 0) rest += 256.0;
+    return static_cast<std::uint8_t>(rest);
+}
+
+// Splits at LF, dropping the CR of a CR LF; stops after the lines a file has.
+// Returns nothing when one of those lines is too long to be a value line.
+std::optional<std::vector<std::string_view>> splitLines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < text.size() && static_cast<int>(lines.size()) < DataSetFileLineCount) {
+        std::size_t end = text.find('\n', start);
+        const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.size() > MaxLineLength) return std::nullopt;
+        lines.push_back(line);
+        start = next;
+    }
+    return lines;
+}
+
+std::string numberLine(double value) { return formatReal(value, NumberWidth, NumberDecimals); }
+
+// The whole file, or its first MaxBytesRead bytes; errno is kept on failure.
+std::optional<std::string> readFileText(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return std::nullopt;
+    std::string text;
+    char buffer[65536];
+    while (text.size() < MaxBytesRead) {
+        const std::size_t wanted = std::min(sizeof buffer, MaxBytesRead - text.size());
+        const std::size_t got = std::fread(buffer, 1, wanted, file);
+        text.append(buffer, got);
+        if (got < wanted) break;
+    }
+    const bool failed = std::ferror(file) != 0;
+    const int reason = errno;
+    std::fclose(file);
+    if (failed) {
+        errno = reason;
+        return std::nullopt;
+    }
+    return text;
+}
+
+bool writeFileText(const std::string& path, const std::string& text)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
+    const int reason = errno;
+    const bool closed = std::fclose(file) == 0;
+    if (!written) errno = reason;
+    return written && closed;
+}
+
+// The values of a file into the data set and the main window, in the order
+// the shared fields need: the radio group may set the kind on its own, so
+// the kind of the file is set again afterwards.
+void applyContents(const DataSetFileContents& file, const std::string& path)
+{
+    Session& s = session();
+    MainWindowInputs& inputs = mainInputs();
+    s.currentDataSetName = path;
+
+    s.fit.kind = static_cast<FitType>(file.kind);
+    s.fit.curveDegree = file.degree;
+    s.points.foundCount = file.count;
+    inputs.setDegreeValue(s.fit.curveDegree);
+    inputs.setKindItemIndex(file.kind - 1);
+    s.points.count = s.points.foundCount;
+
+    for (int k = 1; k <= 9; ++k) s.result.curve[k - 1] = file.curveBlock[k];
+    s.image.finalTemperatureSlot = file.curveBlock[10];
+    for (int i = 1; i <= MaxPoints; ++i) {
+        s.staging.x[i] = file.x[i];
+        s.staging.y[i] = file.y[i];
+        s.staging.z[i] = file.z[i];
+    }
+
+    s.fit.degree = s.fit.curveDegree;
+    s.fit.kind = static_cast<FitType>(file.kind);
+    for (int i = 1; i <= MaxPoints; ++i) {
+        s.points.x[i] = s.staging.x[i];
+        s.points.y[i] = s.staging.y[i];
+        s.points.z[i] = s.staging.z[i];
+    }
+    countStoredPoints();
+    fillPointGrid();
+    sortPointsByX();
+
+    s.result.tInitial = s.result.curve[8];
+    s.result.tFinal = s.image.finalTemperatureSlot;
+    inputs.setInitialTemperatureText(formatReal(s.result.tInitial, 10, 3));
+    inputs.setFinalTemperatureText(formatReal(s.result.tFinal, 10, 3));
+}
+
+} // namespace
+
+std::string formatDataSetFile(const DataSetFileContents& contents)
+{
+    std::string text;
+    text.reserve(DataSetFileLineCount * (NumberWidth + 2));
+    auto line = [&text](const std::string& value) {
+        text += value;
+        text += "\r\n";
+    };
+    line(formatInteger(contents.kind, 1));
+    line(formatInteger(contents.degree, 1));
+    line(formatInteger(contents.count, 2));
+    for (int k = 1; k <= CurveBlockSize; ++k) line(numberLine(contents.curveBlock[k]));
+    for (const PointArray* values : {&contents.x, &contents.y, &contents.z}) {
+        for (int i = 1; i <= FileLinesPerCoordinate; ++i) line(i <= MaxPoints ? numberLine((*values)[i]) : "x");
+    }
+    return text;
+}
+
+std::optional<DataSetFileContents> parseDataSetFile(std::string_view text)
+{
+    const auto lines = splitLines(text);
+    if (!lines || lines->empty()) return std::nullopt;
+
+    std::vector<double> values(LastValueLine + 1, 0.0); // values[n] is line n; missing lines give 0
+    for (std::size_t n = 1; n <= lines->size(); ++n) {
+        const auto value = lineValue((*lines)[n - 1]);
+        if (!value) return std::nullopt;
+        values[n] = *value;
+    }
+    const auto kind = parseDecimal(trimBlanks((*lines)[0]));
+    if (!kind || *kind != std::trunc(*kind) || *kind < 0 || *kind > 8) return std::nullopt;
+
+    DataSetFileContents contents;
+    contents.kind = static_cast<std::uint8_t>(*kind);
+    contents.degree = lowByte(values[2]);
+    contents.count = lowByte(values[3]);
+    for (int k = 1; k <= CurveBlockSize; ++k) contents.curveBlock[k] = values[CurveBlockFirstLine + k - 1];
+    for (int i = 1; i <= MaxPoints; ++i) {
+        contents.x[i] = values[FirstXLine + i - 1];
+        contents.y[i] = values[FirstYLine + i - 1];
+        contents.z[i] = values[FirstZLine + i - 1];
+    }
+    return contents;
+}
+
+bool writeDataSetFile(const std::string& path)
+{
+    Session& s = session();
+    MainWindowInputs& inputs = mainInputs();
+    countStoredPoints();
+    s.fit.degree = static_cast<std::uint16_t>(inputs.degreeValue());
+    s.fit.kind = static_cast<FitType>(inputs.kindItemIndex() + 1);
+    s.fit.curveDegree = static_cast<std::uint8_t>(s.fit.degree & 0xFF);
+    s.result.tInitial = parseDecimalOrZero(trimRight(inputs.initialTemperatureText()));
+    s.result.tFinal = parseDecimalOrZero(trimRight(inputs.finalTemperatureText()));
+    s.result.curve[8] = s.result.tInitial;
+    s.image.finalTemperatureSlot = s.result.tFinal;
+    for (int i = 1; i <= MaxPoints; ++i) {
+        s.staging.x[i] = s.points.x[i];
+        s.staging.y[i] = s.points.y[i];
+        s.staging.z[i] = s.points.z[i];
+    }
+
+    DataSetFileContents contents;
+    contents.kind = static_cast<std::uint8_t>(s.fit.kind);
+    contents.degree = s.fit.curveDegree;
+    contents.count = s.points.foundCount;
+    for (int k = 1; k <= 9; ++k) contents.curveBlock[k] = s.result.curve[k - 1];
+    contents.curveBlock[10] = s.image.finalTemperatureSlot;
+    contents.x = s.staging.x;
+    contents.y = s.staging.y;
+    contents.z = s.staging.z;
+
+    std::string text;
+    try {
+        text = formatDataSetFile(contents);
+    } catch (const ArithmeticFault& fault) {
+        show(fault.what());
+        return false;
+    }
+    if (!writeFileText(path, text)) {
+        show("errore di scrittura del file " + path + ": " + std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+bool readDataSetFile(const std::string& path)
+{
+    const auto text = readFileText(path);
+    if (!text) {
+        show("errore di lettura del file " + path + ": " + std::strerror(errno));
+        return false;
+    }
+    const auto contents = parseDataSetFile(*text);
+    if (!contents) {
+        show(invalidFileMessage(path));
+        return false;
+    }
+    applyContents(*contents, path);
+    return true;
+}
+
+} // namespace calvero

@@ -1,0 +1,379 @@
+#include "app_test_support.h"
+
+#include "app/datasetfile.h"
+#include "fit/frontend.h"
+#include "fit/numtext.h"
+#include "fit/staging.h"
+#include "fit/workingset.h"
+
+#include <cstring>
+
+using namespace calvero;
+using namespace calvero::testing;
+
+namespace {
+
+class DataSetFile : public AppTest {
+protected:
+    // A data set of three points of kind Polynomial, degree 2, as typed in the main window.
+    void threePointPolynomial()
+    {
+        setPoint(1, 1.5, 2.0, 7.0);
+        setPoint(2, 2.5, 4.25, 8.0);
+        setPoint(3, 4.0, -1.0, 9.0);
+        mainInputs().setKindItemIndex(2);
+        mainInputs().setDegreeValue(2);
+    }
+    std::string savedText(const std::string& name)
+    {
+        const std::string path = pathOf(name);
+        EXPECT_TRUE(writeDataSetFile(path));
+        return readBytes(path);
+    }
+};
+
+std::string numberLine(double value) { return formatReal(value, 18, 11); }
+
+} // namespace
+
+TEST_F(DataSetFile, ThreePointFileLayout)
+{
+    threePointPolynomial();
+    const std::string text = savedText("tre.txt");
+    const auto lines = crlfLines(text);
+    ASSERT_EQ(lines.size(), 913u);
+    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 913);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 913);
+
+    EXPECT_EQ(lines[0], "3");
+    EXPECT_EQ(lines[1], "2");
+    EXPECT_EQ(lines[2], " 3");
+    for (int n = 4; n <= 13; ++n) EXPECT_EQ(lines[n - 1].size(), 18u) << "line " << n;
+
+    const int blockStart[] = {14, 314, 614};
+    const double firstValues[3][3] = {{1.5, 2.5, 4.0}, {2.0, 4.25, -1.0}, {7.0, 8.0, 9.0}};
+    for (int c = 0; c < 3; ++c) {
+        const int first = blockStart[c];
+        for (int i = 1; i <= 3; ++i) EXPECT_EQ(lines[first + i - 2], numberLine(firstValues[c][i - 1]));
+        // Points 4..200, the last of them on the line for point 200, hold the
+        // values as they stand (0 here); points 201..300 hold the filler.
+        for (int i = 4; i <= 200; ++i) EXPECT_EQ(lines[first + i - 2], "     0.00000000000") << "line " << first + i - 1;
+        for (int i = 201; i <= 300; ++i) EXPECT_EQ(lines[first + i - 2], "x") << "line " << first + i - 1;
+    }
+    EXPECT_EQ(lines[212], "     0.00000000000"); // line 213: x of point 200
+    EXPECT_EQ(lines[213], "x");                  // line 214: x of point 201
+}
+
+TEST_F(DataSetFile, NumbersAreFixedPointWithElevenDecimalsIn18Characters)
+{
+    threePointPolynomial();
+    const auto lines = crlfLines(savedText("n.txt"));
+    EXPECT_EQ(lines[13], "     1.50000000000");
+    EXPECT_EQ(lines[615], "     9.00000000000");
+    EXPECT_EQ(lines[315], "    -1.00000000000");
+}
+
+TEST_F(DataSetFile, SavingTakesTheMainWindowIntoTheFitState)
+{
+    setPoint(1, 10, 30);
+    setPoint(2, 20, 40);
+    session().result.curve[0] = 0.25;
+    mainInputs().setKindItemIndex(5);
+    mainInputs().setDegreeValue(7);
+    mainInputs().setInitialTemperatureText("15");
+    mainInputs().setFinalTemperatureText(" 60.5");
+    const auto lines = crlfLines(savedText("tt.txt"));
+
+    const Session& s = session();
+    EXPECT_EQ(s.fit.kind, FitType::TemperatureTime);
+    EXPECT_EQ(s.fit.degree, 7);
+    EXPECT_EQ(s.fit.curveDegree, 7);
+    EXPECT_EQ(s.points.count, 2);
+    EXPECT_EQ(s.result.tInitial, 15.0);
+    EXPECT_EQ(s.result.tFinal, 60.5);
+    // The initial temperature takes the ninth curve number's place.
+    EXPECT_EQ(s.result.curve[8], 15.0);
+    EXPECT_EQ(s.image.finalTemperatureSlot, 60.5);
+    EXPECT_EQ(s.staging.x[2], 20.0);
+
+    EXPECT_EQ(lines[0], "6");
+    EXPECT_EQ(lines[1], "7");
+    EXPECT_EQ(lines[2], " 2");
+    EXPECT_EQ(lines[3], numberLine(0.25));
+    EXPECT_EQ(lines[11], numberLine(15.0));
+    EXPECT_EQ(lines[12], numberLine(60.5));
+}
+
+TEST_F(DataSetFile, EmptyTemperatureFieldsSaveAsZero)
+{
+    threePointPolynomial();
+    session().result.curve[8] = 3.0;
+    const auto lines = crlfLines(savedText("z.txt"));
+    EXPECT_EQ(lines[11], numberLine(0.0));
+    EXPECT_EQ(lines[12], numberLine(0.0));
+    EXPECT_EQ(session().result.curve[8], 0.0);
+}
+
+TEST_F(DataSetFile, RoundTripIsByteForByte)
+{
+    setPoint(1, -2.0, 1.123456789, 0.5);
+    setPoint(2, 0.0, 3.0, 1e-3);
+    setPoint(3, 7.25, 123456.789012345678, -4.0);
+    for (int k = 0; k < 8; ++k) session().result.curve[k] = (k + 1) * 1.0009765625 - 3.0;
+    mainInputs().setKindItemIndex(6);
+    mainInputs().setDegreeValue(3);
+    mainInputs().setInitialTemperatureText("12.5");
+    mainInputs().setFinalTemperatureText("-7.125");
+    const std::string first = savedText("a.txt");
+
+    ASSERT_TRUE(readDataSetFile(pathOf("a.txt")));
+    EXPECT_EQ(savedText("b.txt"), first);
+
+    // And the same from a new run.
+    resetSession();
+    setPresenter(&shown);
+    ASSERT_TRUE(readDataSetFile(pathOf("a.txt")));
+    EXPECT_EQ(savedText("c.txt"), first);
+    EXPECT_TRUE(shown.events.empty());
+}
+
+TEST_F(DataSetFile, ReadingRestoresTheMainWindowAndTheFitState)
+{
+    setPoint(1, 1, 20);
+    setPoint(2, 2, 30);
+    session().result.curve[0] = 0.03;
+    mainInputs().setKindItemIndex(5);
+    mainInputs().setDegreeValue(4);
+    mainInputs().setInitialTemperatureText("20");
+    mainInputs().setFinalTemperatureText("80");
+    ASSERT_TRUE(writeDataSetFile(pathOf("d.txt")));
+
+    resetSession();
+    ASSERT_TRUE(readDataSetFile(pathOf("d.txt")));
+    const Session& s = session();
+    EXPECT_EQ(s.currentDataSetName, pathOf("d.txt"));
+    EXPECT_EQ(s.fit.kind, FitType::TemperatureTime);
+    EXPECT_EQ(s.fit.degree, 4);
+    EXPECT_EQ(s.fit.curveDegree, 4);
+    EXPECT_EQ(mainInputs().kindItemIndex(), 5);
+    EXPECT_EQ(mainInputs().degreeValue(), 4);
+    EXPECT_EQ(mainInputs().initialTemperatureText(), "    20.000");
+    EXPECT_EQ(mainInputs().finalTemperatureText(), "    80.000");
+    EXPECT_EQ(s.result.tInitial, 20.0);
+    EXPECT_EQ(s.result.tFinal, 80.0);
+    EXPECT_EQ(s.result.curve[0], 0.03);
+    EXPECT_EQ(s.points.count, 2);
+    EXPECT_EQ(s.points.foundCount, 2);
+    EXPECT_EQ(s.grid.cell(2, 2), "    30.00000");
+    EXPECT_EQ(s.grid.cell(3, 1), "     0.00000");
+}
+
+TEST_F(DataSetFile, ReadingSortsThePointsByXIntoTheGrid)
+{
+    setPoint(1, 5, 50, 500);
+    setPoint(2, 1, 10, 100);
+    setPoint(3, 3, 30, 300);
+    ASSERT_TRUE(writeDataSetFile(pathOf("s.txt")));
+    resetSession();
+    ASSERT_TRUE(readDataSetFile(pathOf("s.txt")));
+    const double expected[3][3] = {{1, 10, 100}, {3, 30, 300}, {5, 50, 500}};
+    for (int r = 1; r <= 3; ++r) {
+        for (int c = 1; c <= 3; ++c)
+            EXPECT_EQ(session().grid.cell(r, c), formatGridValue(expected[r - 1][c - 1])) << r << "," << c;
+        EXPECT_EQ(session().points.x[r], expected[r - 1][0]);
+        EXPECT_EQ(session().points.z[r], expected[r - 1][2]);
+    }
+}
+
+TEST_F(DataSetFile, ValueReachesTheCalculationThroughTheGrid)
+{
+    setPoint(1, 1, 1.123456789);
+    setPoint(2, 2, 2);
+    ASSERT_TRUE(writeDataSetFile(pathOf("g.txt")));
+    resetSession();
+    ASSERT_TRUE(readDataSetFile(pathOf("g.txt")));
+    fillPointGrid();
+    ASSERT_EQ(countPoints(), 2);
+    EXPECT_EQ(session().points.y[1], 1.123456789);
+}
+
+TEST_F(DataSetFile, TwoHundredPointsSurviveInTheSameRunAndInANewOne)
+{
+    for (int i = 1; i <= 200; ++i) setPoint(i, i, 2.0 * i, -i);
+    const auto lines = crlfLines(savedText("p200.txt"));
+    EXPECT_EQ(lines[2], "200");
+    EXPECT_EQ(lines[212], numberLine(200));  // x of point 200
+    EXPECT_EQ(lines[512], numberLine(400));  // y
+    EXPECT_EQ(lines[812], numberLine(-200)); // z
+    EXPECT_EQ(lines[213], "x");
+
+    ASSERT_TRUE(readDataSetFile(pathOf("p200.txt")));
+    EXPECT_EQ(session().points.count, 200);
+    EXPECT_EQ(session().points.y[200], 400.0);
+
+    resetSession();
+    ASSERT_TRUE(readDataSetFile(pathOf("p200.txt")));
+    EXPECT_EQ(session().points.count, 200);
+    EXPECT_EQ(session().points.x[200], 200.0);
+    EXPECT_EQ(session().points.z[200], -200.0);
+    EXPECT_EQ(session().grid.cell(200, 1), formatGridValue(200));
+}
+
+TEST_F(DataSetFile, OlderFileWithFillerAtPoint200TakesNothingLeftOver)
+{
+    for (int i = 1; i <= 200; ++i) setPoint(i, i, 1.0);
+    ASSERT_TRUE(writeDataSetFile(pathOf("full.txt")));
+    ASSERT_TRUE(readDataSetFile(pathOf("full.txt")));
+    ASSERT_EQ(session().staging.x[200], 200.0);
+
+    // An older writer put "x" on the lines for point 200.
+    auto lines = crlfLines(readBytes(pathOf("full.txt")));
+    lines[212] = lines[512] = lines[812] = "x";
+    writeText(pathOf("old.txt"), joinCrlf(lines));
+    ASSERT_TRUE(readDataSetFile(pathOf("old.txt")));
+    EXPECT_EQ(session().points.count, 199);
+    EXPECT_EQ(session().points.x[200], 0.0);
+    EXPECT_EQ(session().staging.x[200], 0.0);
+}
+
+TEST_F(DataSetFile, TruncatedFileReadsMissingLinesAsZero)
+{
+    threePointPolynomial();
+    mainInputs().setInitialTemperatureText("5");
+    const auto lines = crlfLines(savedText("full.txt"));
+    // Lines 1..15: the header, the curve block and the x of points 1 and 2, no newline at the end.
+    std::string text = joinCrlf(std::vector<std::string>(lines.begin(), lines.begin() + 15));
+    text.resize(text.size() - 2);
+    writeText(pathOf("cut.txt"), text);
+
+    resetSession();
+    ASSERT_TRUE(readDataSetFile(pathOf("cut.txt")));
+    const Session& s = session();
+    EXPECT_EQ(s.fit.kind, FitType::Polynomial);
+    EXPECT_EQ(s.result.tInitial, 5.0);
+    EXPECT_EQ(s.result.tFinal, 0.0);
+    EXPECT_EQ(s.points.count, 2);
+    EXPECT_EQ(s.points.x[2], 2.5);
+    EXPECT_EQ(s.points.y[1], 0.0);
+    EXPECT_EQ(s.points.z[2], 0.0);
+    EXPECT_EQ(s.points.x[3], 0.0);
+}
+
+TEST_F(DataSetFile, KindZeroLeavesNoRadioItemSelected)
+{
+    std::vector<std::string> lines{"0", "2", " 2"};
+    for (int n = 4; n <= 13; ++n) lines.push_back(numberLine(0));
+    lines.push_back(numberLine(1));
+    lines.push_back(numberLine(2));
+    writeText(pathOf("k0.txt"), joinCrlf(lines));
+    ASSERT_TRUE(readDataSetFile(pathOf("k0.txt")));
+    EXPECT_EQ(mainInputs().kindItemIndex(), -1);
+    EXPECT_EQ(kindNumber(session().fit.kind), 0);
+    EXPECT_EQ(session().points.count, 2);
+}
+
+TEST_F(DataSetFile, LenientAboutLineEndsBlanksAndFillers)
+{
+    // LF alone, blanks around numbers, "x" and empty lines as 0, a tab, a short number form.
+    const std::string text = " 3 \n2\n\n" + std::string("x\n") + "1e-1\n" + std::string(8, '\n') +
+                             "\t4 \r\n.5\r\nx\n";
+    writeText(pathOf("loose.txt"), text);
+    ASSERT_TRUE(readDataSetFile(pathOf("loose.txt")));
+    const Session& s = session();
+    EXPECT_EQ(s.fit.kind, FitType::Polynomial);
+    EXPECT_EQ(s.fit.curveDegree, 2);
+    EXPECT_EQ(s.result.curve[0], 0.0);
+    EXPECT_EQ(s.result.curve[1], 0.1);
+    EXPECT_EQ(s.points.count, 2); // (4, 0) and (0.5, 0); point 3 is (0, 0)
+    EXPECT_EQ(s.points.x[1], 0.5); // sorted by x
+    EXPECT_EQ(s.points.x[2], 4.0);
+}
+
+TEST_F(DataSetFile, DegreeAndCountKeepTheLowByteOfTheTruncatedValue)
+{
+    const auto parsed = parseDataSetFile("3\n258.9\n-1\n");
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->degree, 2);
+    EXPECT_EQ(parsed->count, 255);
+    const auto huge = parseDataSetFile("3\n1e300\n");
+    ASSERT_TRUE(huge);
+    EXPECT_EQ(huge->degree, 0); // a multiple of 256
+}
+
+class RefusedFile : public DataSetFile, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(RefusedFile, ChangesNothing)
+{
+    threePointPolynomial();
+    mainInputs().setInitialTemperatureText("12");
+    ASSERT_TRUE(writeDataSetFile(pathOf("good.txt")));
+    ASSERT_TRUE(readDataSetFile(pathOf("good.txt")));
+    shown.events.clear();
+    const Session before = session();
+    const int kindIndex = mainInputs().kindItemIndex();
+    const std::string initial = mainInputs().initialTemperatureText();
+
+    const std::string path = pathOf("bad.txt");
+    writeText(path, GetParam());
+    EXPECT_FALSE(readDataSetFile(path));
+    ASSERT_EQ(shown.messages(), std::vector<std::string>{"il file non contiene dati validi: " + path});
+
+    const Session& after = session();
+    EXPECT_EQ(after.currentDataSetName, before.currentDataSetName);
+    EXPECT_EQ(after.points.x, before.points.x);
+    EXPECT_EQ(after.points.y, before.points.y);
+    EXPECT_EQ(after.points.count, before.points.count);
+    EXPECT_EQ(after.fit.kind, before.fit.kind);
+    EXPECT_EQ(after.fit.curveDegree, before.fit.curveDegree);
+    EXPECT_EQ(after.staging.x, before.staging.x);
+    EXPECT_EQ(after.grid, before.grid);
+    EXPECT_EQ(std::memcmp(after.result.curve, before.result.curve, sizeof after.result.curve), 0);
+    EXPECT_EQ(mainInputs().kindItemIndex(), kindIndex);
+    EXPECT_EQ(mainInputs().initialTemperatureText(), initial);
+}
+
+std::string validHeadThen(const std::string& rest) { return "3\r\n2\r\n 3\r\n" + rest; }
+
+INSTANTIATE_TEST_SUITE_P(NotADataSet, RefusedFile,
+                         ::testing::Values(std::string("Caro Mario,\r\nti mando i dati.\r\n"),
+                                           std::string(), // empty file: no kind at all
+                                           std::string("\r\n1\r\n"),
+                                           std::string("9\r\n2\r\n"),
+                                           std::string("2.5\r\n2\r\n"),
+                                           std::string("x\r\n2\r\n"),
+                                           std::string("-1\r\n"),
+                                           validHeadThen("1,5\r\n"),
+                                           validHeadThen("1.5 2.5\r\n"),
+                                           validHeadThen("1e999\r\n"),
+                                           validHeadThen(std::string("1\0" "2\r\n", 5)),
+                                           validHeadThen(std::string(5000, '7') + "\r\n"),
+                                           std::string("PK\x03\x04\x14\x00\x06\x00", 8)));
+
+TEST_F(DataSetFile, MissingFileIsAReadErrorAndChangesNothing)
+{
+    session().currentDataSetName = "prima.txt";
+    setPoint(1, 1, 1);
+    const std::string path = pathOf("manca.txt");
+    EXPECT_FALSE(readDataSetFile(path));
+    EXPECT_EQ(shown.messages(),
+              std::vector<std::string>{"errore di lettura del file " + path + ": " + std::strerror(ENOENT)});
+    EXPECT_EQ(session().currentDataSetName, "prima.txt");
+    EXPECT_EQ(session().points.x[1], 1.0);
+}
+
+TEST_F(DataSetFile, FolderIsAReadError)
+{
+    const std::string path = pathOf("");
+    EXPECT_FALSE(readDataSetFile(path));
+    ASSERT_EQ(shown.messages().size(), 1u);
+    EXPECT_EQ(shown.messages()[0].rfind("errore di lettura del file " + path + ": ", 0), 0u);
+}
+
+TEST_F(DataSetFile, UnwritablePlaceIsAWriteError)
+{
+    const std::string path = pathOf("nessuna/cartella.txt");
+    EXPECT_FALSE(writeDataSetFile(path));
+    EXPECT_EQ(shown.messages(),
+              std::vector<std::string>{"errore di scrittura del file " + path + ": " + std::strerror(ENOENT)});
+}

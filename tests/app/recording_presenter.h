@@ -1,0 +1,64 @@
+#pragma once
+// A Presenter that records, in order, what a command shows: messages, report
+// showings with the report's lines and the data set name the viewer shows as
+// its caption, and graph showings with their captions.
+#include "fit/frontend.h"
+#include "fit/report.h"
+#include "fit/session.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace calvero::testing {
+
+enum class Shown { Message, Report, Graph };
+
+struct ShownEvent {
+    Shown kind;
+    std::string text; // message text, report caption (the current data set) or graph caption
+    std::vector<std::string> reportLines;
+};
+
+class RecordingPresenter : public Presenter {
+public:
+    RecordingPresenter() { setPresenter(this); }
+    ~RecordingPresenter() override { setPresenter(nullptr); }
+    RecordingPresenter(const RecordingPresenter&) = delete;
+    RecordingPresenter& operator=(const RecordingPresenter&) = delete;
+
+    void showMessage(const std::string& text) override { record({Shown::Message, text, {}}); }
+    void showReport() override
+    {
+        record({Shown::Report, session().currentDataSetName, reportLines(session().report)});
+    }
+    void showGraph(const std::string& caption) override { record({Shown::Graph, caption, {}}); }
+
+    std::vector<ShownEvent> events;
+    // Runs after each event is recorded, while the window would be open.
+    std::function<void(const ShownEvent&)> onShown;
+
+    std::vector<std::string> texts(Shown kind) const
+    {
+        std::vector<std::string> result;
+        for (const ShownEvent& e : events)
+            if (e.kind == kind) result.push_back(e.text);
+        return result;
+    }
+    std::vector<std::string> messages() const { return texts(Shown::Message); }
+    std::vector<Shown> kinds() const
+    {
+        std::vector<Shown> result;
+        for (const ShownEvent& e : events) result.push_back(e.kind);
+        return result;
+    }
+
+private:
+    void record(ShownEvent event)
+    {
+        events.push_back(std::move(event));
+        if (onShown) onShown(events.back());
+    }
+};
+
+} // namespace calvero::testing
