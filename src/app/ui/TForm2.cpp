@@ -1,0 +1,285 @@
+#include "app/ui/TForm2.h"
+
+#include "app/clocktext.h"
+#include "app/mainlayout.h"
+#include "app/ui/buttonpictures.h"
+#include "fit/drivers.h"
+#include "fit/session.h"
+#include "fit/workingset.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QDateTime>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QSpinBox>
+#include <QStyle>
+#include <QTimer>
+
+#include <exception>
+
+namespace calvero {
+
+namespace {
+
+QFont mainFont()
+{
+    QFont font("Verdana");
+    font.setItalic(true);
+    font.setPixelSize(19);
+    return font;
+}
+
+QFont linkFont()
+{
+    QFont font("Verdana");
+    font.setPointSize(12);
+    return font;
+}
+
+void place(QWidget* widget, const ControlRect& r) { widget->setGeometry(r.left, r.top, r.width, r.height); }
+
+// The long time format of the locale without its time-zone part.
+QString longTimeFormat()
+{
+    QString format = QLocale::system().timeFormat(QLocale::LongFormat);
+    format.remove('t');
+    return format.trimmed();
+}
+
+const char* const radioItemTexts[] = {"PUNTEGGIATA ",       "POTENZA  ",  "POLINOMIO", "ESPONENZIALE", "POLINOMIO FRATTO",
+                                      "CURVA temperatura-tempo ", "polinomio Z=F(x,y)", "curva saturazione"};
+
+} // namespace
+
+TForm2::TForm2(QWidget* parent) : QWidget(parent)
+{
+    setObjectName("Form2");
+    setWindowTitle("PROGRAMMA CALVERO1");
+    createControls();
+}
+
+void TForm2::createControls()
+{
+    setFont(mainFont());
+    QPalette black = palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    setPalette(black);
+
+    Panel1 = new QLabel(this);
+    Panel1->setObjectName("Panel1");
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setAlignment(Qt::AlignCenter);
+
+    RadioGroup1 = new QGroupBox("SCELTA INTERPOLAZIONE", this);
+    RadioGroup1->setObjectName("RadioGroup1");
+    QPalette blue = RadioGroup1->palette();
+    blue.setColor(QPalette::WindowText, Qt::blue);
+    blue.setColor(QPalette::ButtonText, Qt::blue);
+    RadioGroup1->setPalette(blue);
+    radioItems = new QButtonGroup(this);
+    for (int i = 0; i < 8; ++i) {
+        auto* item = new QRadioButton(QString::fromUtf8(radioItemTexts[i]), RadioGroup1);
+        item->setPalette(blue);
+        radioItems->addButton(item, i);
+    }
+    connect(radioItems, &QButtonGroup::idClicked, this, &TForm2::setta_tipo);
+
+    SpinEdit1 = new QSpinBox(this);
+    SpinEdit1->setObjectName("SpinEdit1");
+    SpinEdit1->setRange(1, 9);
+    SpinEdit1->setValue(1);
+    SpinEdit1->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+
+    Label1 = new QLabel("t iniziale", this);
+    Label2 = new QLabel("GRADO ", this);
+    Label3 = new QLabel("t finale", this);
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName("Edit1");
+    Edit2 = new QLineEdit(this);
+    Edit2->setObjectName("Edit2");
+
+    auto button = [this](const char* name, const char* caption, QIcon icon, void (TForm2::*command)()) {
+        auto* b = new QPushButton(icon, QString::fromUtf8(caption), this);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, [this, command] { runCommand([this, command] { (this->*command)(); }); });
+        return b;
+    };
+    BitBtn4 = button("BitBtn4", "&Salva i dati su disco", buttonPicture(ButtonPicture::DiskSave), &TForm2::salva_sudisco);
+    BitBtn3 = button("BitBtn3", "&Leggi i dati dal disco", buttonPicture(ButtonPicture::DocumentStar), &TForm2::leggi_filetxt);
+    SpeedButton4 = button("SpeedButton4", "&Immissione dati", buttonPicture(ButtonPicture::ArrowIntoList), &TForm2::SpeedButton4Click);
+    SpeedButton3 = button("SpeedButton3", "&Esempi", buttonPicture(ButtonPicture::IndexCards), &TForm2::vai_exempi);
+    BitBtn5 = button("BitBtn5", "&Cancella i dati", buttonPicture(ButtonPicture::Eraser), &TForm2::azzera_tutto);
+    BitBtn2 = button("BitBtn2", "&Calcola", buttonPicture(ButtonPicture::Calculator), &TForm2::CALCOLA);
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), "&Uscita", this);
+    BitBtn1->setObjectName("BitBtn1");
+    BitBtn1->setAutoDefault(false);
+    connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
+    BitBtn10 = button("BitBtn10", "documentazione", buttonPicture(ButtonPicture::OpenBook), &TForm2::BitBtn10Click);
+    BitBtn11 = button("BitBtn11", "cattura punti dal grafico", buttonPicture(ButtonPicture::LineChart), &TForm2::r410);
+    BitBtn12 = button("BitBtn12", "sito ventoria", buttonPicture(ButtonPicture::Globe), &TForm2::BitBtn12Click);
+    for (QPushButton* b : {BitBtn10, BitBtn11, BitBtn12}) {
+        b->setFont(linkFont());
+        b->setVisible(false); // shown by the start-up
+    }
+
+    clock_ = new QTimer(this);
+    clock_->setInterval(250);
+    connect(clock_, &QTimer::timeout, this, &TForm2::appidle);
+}
+
+void TForm2::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!started_) INIZIAFORM();
+}
+
+void TForm2::INIZIAFORM()
+{
+    if (started_) return;
+    started_ = true;
+    Session& s = session();
+    s.programFolder = QApplication::applicationDirPath().toStdString() + "/";
+    QScreen* screen = this->screen() ? this->screen() : QApplication::primaryScreen();
+    const QSize size = screen ? screen->size() : QSize(1024, 768);
+    move(0, 0);
+    resize(size);
+    setMainInputs(this);
+    clearDataSet();
+    s.fit.kind = FitType::Polynomial;
+    s.fit.degree = 2;
+    s.fit.curveDegree = 2;
+    setKindItemIndex(2);
+    setDegreeValue(2);
+    appidle();
+    clock_->start();
+    Edit1->clear();
+    Edit2->clear();
+    layOut(size.width(), size.height());
+    for (QPushButton* b : {BitBtn10, BitBtn11, BitBtn12}) {
+        b->setFont(linkFont());
+        b->setVisible(true);
+    }
+}
+
+void TForm2::layOut(int screenWidth, int screenHeight)
+{
+    const MainWindowLayout l = mainWindowLayout(screenWidth, screenHeight);
+    place(Panel1, l.panel1);
+    place(BitBtn4, l.bitBtn4);
+    place(BitBtn3, l.bitBtn3);
+    place(SpeedButton4, l.speedButton4);
+    place(SpeedButton3, l.speedButton3);
+    place(BitBtn5, l.bitBtn5);
+    place(BitBtn2, l.bitBtn2);
+    place(BitBtn1, l.bitBtn1);
+    place(RadioGroup1, l.radioGroup1);
+    place(Label1, l.label1);
+    place(Label3, l.label3);
+    place(Label2, l.label2);
+    place(SpinEdit1, l.spinEdit1);
+    place(Edit1, l.edit1);
+    place(Edit2, l.edit2);
+    place(BitBtn10, l.bitBtn10);
+    place(BitBtn11, l.bitBtn11);
+    place(BitBtn12, l.bitBtn12);
+    // The eight items share the group's height below its caption.
+    const int top = 28, rowHeight = (l.radioGroup1.height - top - 4) / 8;
+    for (int i = 0; i < 8; ++i) radioItems->button(i)->setGeometry(8, top + i * rowHeight, l.radioGroup1.width - 12, rowHeight);
+}
+
+void TForm2::appidle()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QLocale locale = QLocale::system();
+    const int dayOfWeek = now.date().dayOfWeek() % 7 + 1; // Qt: Monday 1 .. Sunday 7
+    Panel1->setText(QString::fromStdString(clockText(dayOfWeek,
+                                                     locale.toString(now.date(), QLocale::ShortFormat).toStdString(),
+                                                     locale.toString(now.time(), longTimeFormat()).toStdString())));
+}
+
+QString TForm2::clockPanelText() const { return Panel1->text(); }
+
+void TForm2::setta_tipo(int itemIndex) { session().fit.kind = static_cast<FitType>(itemIndex + 1); }
+
+void TForm2::runCommand(const std::function<void()>& command)
+{
+    try {
+        command();
+    } catch (const std::exception& error) {
+        if (presenter()) presenter()->showMessage(error.what());
+    }
+}
+
+void TForm2::CALCOLA() { calculate(); }
+
+void TForm2::azzera_tutto() { clearDataSet(); }
+
+void TForm2::SpeedButton4Click()
+{
+    if (windows_.showPointEntry) windows_.showPointEntry();
+}
+
+void TForm2::salva_sudisco()
+{
+    if (presenter()) presenter()->showMessage("non ancora disponibile");
+}
+
+void TForm2::leggi_filetxt()
+{
+    if (presenter()) presenter()->showMessage("non ancora disponibile");
+}
+
+void TForm2::vai_exempi()
+{
+    if (presenter()) presenter()->showMessage("non ancora disponibile");
+}
+
+void TForm2::BitBtn10Click()
+{
+    if (windows_.showDocumentation) windows_.showDocumentation();
+}
+
+void TForm2::r410()
+{
+    if (windows_.startPointCapture) windows_.startPointCapture();
+}
+
+void TForm2::BitBtn12Click()
+{
+    if (windows_.openWebSite) windows_.openWebSite();
+}
+
+int TForm2::degreeValue() const { return SpinEdit1->value(); }
+void TForm2::setDegreeValue(int value) { SpinEdit1->setValue(value); }
+
+int TForm2::kindItemIndex() const { return radioItems->checkedId(); }
+
+void TForm2::setKindItemIndex(int index)
+{
+    if (index > 7) index = 7;
+    if (index < 0) {
+        // No item selected: the group must allow an empty choice for a moment.
+        radioItems->setExclusive(false);
+        if (auto* checked = radioItems->checkedButton()) checked->setChecked(false);
+        radioItems->setExclusive(true);
+        return;
+    }
+    radioItems->button(index)->setChecked(true);
+    setta_tipo(index);
+}
+
+std::string TForm2::initialTemperatureText() const { return Edit1->text().toStdString(); }
+std::string TForm2::finalTemperatureText() const { return Edit2->text().toStdString(); }
+void TForm2::setInitialTemperatureText(const std::string& text) { Edit1->setText(QString::fromStdString(text)); }
+void TForm2::setFinalTemperatureText(const std::string& text) { Edit2->setText(QString::fromStdString(text)); }
+
+} // namespace calvero
