@@ -1,0 +1,202 @@
+#include "graph/axes.h"
+
+#include "fit/numtext.h"
+#include "graph/device.h"
+#include "graph/graphstate.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace calvero {
+
+const std::array<double, 40> AxisStepTable = {
+    0.00001, 0.00002, 0.00005, 0.0001, 0.0002, 0.0005, 0.001, 0.002, 0.005, 0.01,
+    0.02, 0.05, 0.1, 0.2, 0.5, 1, 2, 5, 10, 20,
+    50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000, 50000,
+    100000, 200000, 500000, 1000000, 2000000, 5000000, 10000000, 20000000, 50000000, 100000000,
+};
+
+namespace {
+
+// Index of 1e308 in the continued sequence: the largest entry a double holds.
+constexpr int LastStepIndex = 3 * (308 + 5);
+
+// Far more ticks than any rounded range gives; only degenerate windows reach it.
+constexpr double MaxTicks = 10000;
+
+constexpr std::size_t MaxTitleLength = 10;
+constexpr std::size_t MaxShownXTitle = 8;
+constexpr int YLabelWidth = 8;
+
+int tickCount(double min, double max, double step)
+{
+    const double n = std::trunc((max - min) / step);
+    if (!(n >= 0)) return 0;
+    return static_cast<int>(std::min(n, MaxTicks));
+}
+
+// A window of no width would make the scale infinite: all-zero data get
+// -1 to 1, other equal bounds the range of half the value on either side.
+AxisRange nonEmptyWindow(AxisRange range)
+{
+    if (range.hi - range.lo > 0) return range;
+    if (range.lo == 0 && range.hi == 0) return {-1.0, 1.0, roundAxisRange(-1.0, 1.0).step};
+    const double c = range.lo;
+    return roundAxisRange(std::min(0.5 * c, 1.5 * c), std::max(0.5 * c, 1.5 * c));
+}
+
+bool isWhole(double v) { return std::trunc(v) == v; }
+
+int labelDecimals(double step);
+
+// A non-zero label: fixed notation, no leading blanks, no trailing zeros in
+// the decimals (the point stays).
+std::string numberLabel(double v, double step)
+{
+    const int decimals = isWhole(v) ? 0 : labelDecimals(step);
+    const double magnitude = std::fabs(v);
+    std::string text = magnitude >= 999999 || magnitude <= 0.0001 ? formatReal(v, 7, 0) : formatReal(v, 8, decimals);
+    text.erase(0, text.find_first_not_of(' '));
+    if (!isWhole(v) && text.find('.') != std::string::npos) text.erase(text.find_last_not_of('0') + 1);
+    // A value that rounds to nothing is written without a sign.
+    if (text == "-0" || text == "-0.") text.erase(0, 1);
+    return text;
+}
+
+// Decimals of a label that is not whole, from the step of its axis: none from
+// a step of 1 up, 2 from 0.1, 3 from 0.01, and one more per power of ten below.
+int labelDecimals(double step)
+{
+    if (step >= 1) return 0;
+    static constexpr double Thresholds[] = {1e-1, 1e-2, 1e-3, 1e-4, 1e-5, 1e-6, 1e-7, 1e-8,
+                                            1e-9, 1e-10, 1e-11, 1e-12, 1e-13, 1e-14, 1e-15};
+    int decimals = 2;
+    for (double threshold : Thresholds) {
+        if (step >= threshold) return decimals;
+        ++decimals;
+    }
+    return decimals;
+}
+
+void drawXAxis(std::size_t titleLength)
+{
+    const GraphState& s = graphState();
+    const PlotFrame& p = s.plot;
+    const double w = s.frame.charWidth;
+    const double h = s.frame.charHeight;
+    const double right = p.originX + p.extentX;
+    const double y0 = p.originY;
+    const double length = static_cast<double>(titleLength);
+
+    drawLine(p.originX, y0, right, y0);
+    drawLine(right, y0, right - 1.5 * w, y0 - w);
+    drawLine(right - 1.5 * w, y0 - w, right - 1.5 * w, y0 + w);
+    drawLine(right - 1.5 * w, y0 + w, right, y0);
+
+    const int n = tickCount(p.xMin, p.xMax, p.xStep);
+    for (int i = 0; i <= n; ++i) {
+        const double v = p.xMin + i * p.xStep;
+        const double xd = p.originX + i * p.xStep * p.xScale;
+        if (i % s.xLabelEvery != 0) {
+            drawLine(xd, y0, xd, y0 - 0.6 * h);
+        } else if (i < n) {
+            drawLine(xd, y0, xd, y0 - h);
+            // Labels that would run into the title are left out.
+            if (s.frame.deviceWidth - (length + 5) * w >= xd) drawText(formatTickLabel(Axis::X, v), xd - w, y0 - 2.25 * h);
+        }
+    }
+    drawText(p.xTitle.substr(0, MaxShownXTitle), s.frame.deviceWidth - (length + 2) * w, y0 - 2.25 * h);
+}
+
+void drawYAxis()
+{
+    const GraphState& s = graphState();
+    const PlotFrame& p = s.plot;
+    const double w = s.frame.charWidth;
+    const double h = s.frame.charHeight;
+    const double x0 = p.originX;
+    const double top = p.originY + p.extentY;
+
+    drawLine(x0, p.originY, x0, top);
+    drawLine(x0, top, x0 - w, top - w);
+    drawLine(x0 - w, top - w, x0 + w, top - w);
+    drawLine(x0 + w, top - w, x0, top);
+
+    const double labelX = x0 - 7 * w - h;
+    const int n = tickCount(p.yMin, p.yMax, p.yStep);
+    for (int i = 0; i <= n; ++i) {
+        const double v = p.yMin + i * p.yStep;
+        const double yd = p.originY + i * p.yStep * p.yScale;
+        if (i % s.yLabelEvery != 0) {
+            drawLine(x0, yd, x0 - 0.75 * h, yd);
+        } else if (i < n) {
+            drawLine(x0, yd, x0 - h, yd);
+            drawText(formatTickLabel(Axis::Y, v).substr(1), std::max(labelX, 0.0), yd + 1.05 * w);
+        }
+    }
+    drawText(p.yTitle, labelX - 1.5 * w, s.frame.deviceHeight - 1.5 * h);
+}
+
+} // namespace
+
+double axisStepEntry(int k)
+{
+    if (k < 0) k = 0;
+    if (k < static_cast<int>(AxisStepTable.size())) return AxisStepTable[static_cast<std::size_t>(k)];
+    static constexpr double Mantissas[] = {1, 2, 5};
+    return Mantissas[k % 3] * std::pow(10.0, k / 3 - 5);
+}
+
+AxisRange roundAxisRange(double lo, double hi)
+{
+    const double r = std::fabs(hi - lo);
+    int k = 1;
+    if (r >= AxisStepTable[0])
+        while (k < LastStepIndex && !(r < axisStepEntry(k))) ++k;
+    const double step = axisStepEntry(k) / 20;
+
+    auto q = [step](double v) { return std::trunc(std::fabs(v) / step); };
+    AxisRange result{0.0, 0.0, step};
+    if (lo > 0) result.lo = q(lo) * step;
+    else if (lo < 0) result.lo = -(q(lo) + 1) * step;
+    if (hi > 0) result.hi = (q(hi) + 1) * step;
+    else if (hi < 0) result.hi = -q(hi) * step;
+    return result;
+}
+
+std::string formatTickLabel(Axis axis, double v)
+{
+    const PlotFrame& p = graphState().plot;
+    std::string text = v == 0 ? std::string(1, '0') : numberLabel(v, axis == Axis::X ? p.xStep : p.yStep);
+    if (axis == Axis::Y) {
+        if (text.size() < YLabelWidth) text.insert(0, YLabelWidth - text.size(), ' ');
+        else text = text.substr(text.size() - YLabelWidth);
+    }
+    return text;
+}
+
+void drawAxes(const std::string& xTitle, const std::string& yTitle, std::uint16_t colour,
+              double xMin, double yMin, double xMax, double yMax)
+{
+    GraphState& s = graphState();
+    s.plot.xTitle = xTitle.substr(0, MaxTitleLength);
+    s.plot.yTitle = yTitle.substr(0, MaxTitleLength);
+    if (yMin == yMax) {
+        yMin *= 0.5;
+        yMax *= 1.5;
+    }
+    const AxisRange x = nonEmptyWindow(roundAxisRange(xMin, xMax));
+    const AxisRange y = nonEmptyWindow(roundAxisRange(yMin, yMax));
+    s.plot.xStep = x.step;
+    s.plot.yStep = y.step;
+    layoutPlot(x.lo, y.lo, x.hi, y.hi);
+    s.xLabelEvery = 2;
+    s.yLabelEvery = 2;
+    setColour(colour);
+    // The x title's full length places it and limits the labels, even when
+    // only its first 8 characters are shown.
+    drawXAxis(xTitle.size());
+    drawYAxis();
+}
+
+} // namespace calvero

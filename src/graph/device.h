@@ -1,0 +1,42 @@
+#pragma once
+// The drawing pass, the device frames, the world-to-device mapping and the
+// drawing primitives. Device coordinates have their origin at the bottom-left
+// corner of the device area with y up; the turn to the canvas's downward y is
+// made in deviceY on the screen and in the primitives on the printer. Every
+// coordinate handed to the canvas is truncated toward zero.
+#include <cstdint>
+#include <string>
+
+namespace calvero {
+
+// One pass on the current device: beginDrawing, drawBorder and, when a
+// GraphProcedure is installed, that procedure and endDrawing.
+void drawGraph();
+
+// Sets the device frame of the current device and the canvas font size;
+// world coordinates off.
+void beginDrawing();
+// Screen: blue pen, nothing drawn. Printer: the page border.
+void drawBorder();
+void endDrawing();
+
+// Places the plot area on the device and stores the world window.
+void layoutPlot(double xMin, double yMin, double xMax, double yMax);
+
+double deviceX(double x);
+double deviceY(double y);
+
+// Coordinates are world or device units as GraphState::worldCoordinates says.
+void moveTo(double x, double y);
+void lineTo(double x, double y);
+void drawLine(double x1, double y1, double x2, double y2);
+void drawCircle(double x, double y, double r);
+// The text, preceded by one blank, with its top-left corner at (x, y).
+void drawText(const std::string& text, double x, double y);
+void setColour(std::uint16_t n);
+
+// A device coordinate as a canvas pixel: truncated toward zero and held
+// within the 32-bit range (a value that is not a number gives 0).
+int canvasPixel(double v);
+
+} // namespace calvero

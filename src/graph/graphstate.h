@@ -1,0 +1,84 @@
+#pragma once
+// The state of the graph engine: the output device of the current drawing
+// pass, its frame, the plot frame the axes set up and the drawing state of the
+// primitives. One instance lives for the whole run; tests start from a fresh
+// one with resetGraphState().
+#include "graph/canvas.h"
+
+#include <cstdint>
+#include <string>
+
+namespace calvero {
+
+enum GraphDevice : std::uint8_t {
+    DeviceScreen = 0,  // the graph window's canvas
+    DevicePrinter = 1, // the page of the current print job
+};
+
+// The device area of the current pass, set by beginDrawing().
+struct DeviceFrame {
+    std::uint16_t deviceWidth = 0;
+    std::uint16_t deviceHeight = 0;
+    double offsetX = 0.0;    // margin added to the left edge of the plot area
+    double offsetY = 0.0;    // margin added to the bottom edge of the plot area
+    double charWidth = 0.0;  // unit of all horizontal layout
+    double charHeight = 0.0; // unit of all vertical layout
+};
+
+// Where the plot area lies on the device and which world window it shows.
+struct PlotFrame {
+    double originX = 0.0; // device x of the left edge, where world x = xMin
+    double originY = 0.0; // device y of the bottom edge, where world y = yMin
+    double extentX = 0.0;
+    double extentY = 0.0;
+    double xMin = 0.0;
+    double xMax = 0.0;
+    double yMin = 0.0;
+    double yMax = 0.0;
+    double xScale = 0.0; // device units per world unit
+    double yScale = 0.0;
+    double xStep = 0.0;
+    double yStep = 0.0;
+    std::string xTitle; // at most 10 characters
+    std::string yTitle;
+};
+
+// What a drawing pass runs after the device setup and the border.
+using GraphProcedure = void (*)();
+
+struct GraphState {
+    // Chosen by the caller before a pass.
+    GraphDevice device = DeviceScreen;
+    Canvas* canvas = nullptr;
+    std::uint16_t windowWidth = 0;  // the graph window's size, recorded at activation
+    std::uint16_t windowHeight = 0;
+    int pageWidth = 0; // printable page of the print job, printer pixels
+    int pageHeight = 0;
+
+    DeviceFrame frame;
+    PlotFrame plot;
+
+    // Drawing state of the primitives.
+    double currentX = 0.0; // device coordinates of the last moveTo / lineTo
+    double currentY = 0.0;
+    bool worldCoordinates = false; // primitives take world (on) or device (off) coordinates
+    bool lengthOnly = false;       // deviceX converts a length, while drawCircle converts its radius
+    std::uint16_t colourIndex = 0;
+
+    // Layout parameters.
+    std::uint16_t marginColumns = 9;
+    std::uint16_t marginRows = 4;
+    std::uint8_t leftMarginUnits = 1;
+    std::uint8_t extraBottomRows = 0;
+    int xLabelEvery = 2; // a label at every second tick
+    int yLabelEvery = 2;
+
+    std::uint16_t curveSteps = 199; // intervals between curve samples
+
+    GraphProcedure procedure = nullptr;
+};
+
+GraphState& graphState();
+void resetGraphState();
+
+} // namespace calvero

@@ -1,0 +1,245 @@
+// Range rounding, tick labels and the drawing of the axes.
+#include "graph/axes.h"
+#include "graph/device.h"
+#include "graph_fixture.h"
+
+#include <cmath>
+
+namespace calvero::testing {
+namespace {
+
+TEST(AxisStepTableTest, IsThe125SequenceFrom0_00001To100000000)
+{
+    EXPECT_DOUBLE_EQ(AxisStepTable.front(), 0.00001);
+    EXPECT_DOUBLE_EQ(AxisStepTable.back(), 100000000);
+    for (std::size_t k = 1; k < AxisStepTable.size(); ++k) {
+        const double ratio = AxisStepTable[k] / AxisStepTable[k - 1];
+        const double expected = k % 3 == 1 ? 2.0 : (k % 3 == 2 ? 2.5 : 2.0);
+        EXPECT_NEAR(ratio, expected, 1e-9) << k;
+    }
+    EXPECT_EQ(axisStepEntry(40), 2e8);
+    EXPECT_EQ(axisStepEntry(41), 5e8);
+    EXPECT_EQ(axisStepEntry(42), 1e9);
+}
+
+struct RangeCase {
+    double lo, hi;
+    double expectedLo, expectedHi, expectedStep;
+};
+
+TEST(RoundAxisRangeTest, WidensOutwardToMultiplesOfA125Step)
+{
+    const RangeCase cases[] = {
+        {0, 10, 0, 11, 1},               // an upper bound on a multiple still moves up
+        {1.7, 9, 1.5, 9.5, 0.5},
+        {-3, 5, -3.5, 5.5, 0.5},
+        {-10, 10, -12.5, 12.5, 2.5},     // 50 / 20
+        {-10, -2, -10.5, -2, 0.5},       // a negative upper bound on a multiple stays
+        {2, 6, 2, 6.25, 0.25},           // a positive lower bound on a multiple stays
+        {0, 9.99, 0, 10, 0.5},
+        {0, 100000000, 0, 110000000, 10000000},
+        {0, 3e9, 0, 3.25e9, 2.5e8},
+    };
+    for (const RangeCase& c : cases) {
+        const AxisRange r = roundAxisRange(c.lo, c.hi);
+        EXPECT_DOUBLE_EQ(r.step, c.expectedStep) << c.lo << ".." << c.hi;
+        EXPECT_DOUBLE_EQ(r.lo, c.expectedLo) << c.lo << ".." << c.hi;
+        EXPECT_DOUBLE_EQ(r.hi, c.expectedHi) << c.lo << ".." << c.hi;
+    }
+}
+
+TEST(RoundAxisRangeTest, EqualBoundsGiveAWindowOneTinyStepWide)
+{
+    const AxisRange r = roundAxisRange(3, 3);
+    EXPECT_DOUBLE_EQ(r.step, 0.000001);
+    EXPECT_NEAR(r.hi - r.lo, 0.000001, 1e-12);
+    EXPECT_NEAR(r.lo, 3, 1.5e-6);
+}
+
+TEST(RoundAxisRangeTest, AnyFiniteRangeGetsBetween8And20Steps)
+{
+    for (double range = 0.00001; range < 1e300; range *= 3.7) {
+        const AxisRange r = roundAxisRange(0, range);
+        const double steps = range / r.step;
+        EXPECT_GE(steps, 8 - 1e-9) << range;
+        EXPECT_LE(steps, 20 + 1e-9) << range;
+    }
+    const AxisRange huge = roundAxisRange(-1e308, 1e308); // the range itself overflows
+    EXPECT_TRUE(std::isfinite(huge.step));
+}
+
+class TickLabelTest : public GraphTest {
+protected:
+    std::string x(double v, double step)
+    {
+        graphState().plot.xStep = step;
+        return formatTickLabel(Axis::X, v);
+    }
+    std::string y(double v, double step)
+    {
+        graphState().plot.yStep = step;
+        return formatTickLabel(Axis::Y, v);
+    }
+};
+
+TEST_F(TickLabelTest, DecimalsFollowTheStep)
+{
+    EXPECT_EQ(x(0, 1), "0");
+    EXPECT_EQ(x(10, 1), "10");
+    EXPECT_EQ(x(1.5, 0.5), "1.5");
+    EXPECT_EQ(x(1.25, 0.05), "1.25");
+    EXPECT_EQ(x(1.125, 0.005), "1.125");
+    EXPECT_EQ(x(0.0015, 0.0005), "0.0015"); // below 0.001: five decimals
+    EXPECT_EQ(x(0.00015, 0.00005), "0.00015");
+    EXPECT_EQ(x(1234567, 100000), "1234567");
+    EXPECT_EQ(x(-1234567.5, 2.5e5), "-1234568"); // large values never get decimals
+    EXPECT_EQ(x(-7.5, 2.5), "-8"); // a step above 1 rounds to whole numbers
+    EXPECT_EQ(x(0.00005, 0.00001), "0");
+}
+
+TEST_F(TickLabelTest, TrailingZerosGoButThePointStays)
+{
+    EXPECT_EQ(x(2.0004, 0.05), "2.");
+    EXPECT_EQ(x(2.00001, 0.005), "2.");
+    EXPECT_EQ(x(0.30000000000000004, 0.1), "0.3");
+}
+
+TEST_F(TickLabelTest, ZeroWithRoundingNoiseHasNoSign)
+{
+    EXPECT_EQ(x(0.3 - 3 * 0.1, 0.1), "0");
+    EXPECT_EQ(y(-2.7e-17, 0.1), "       0");
+}
+
+TEST_F(TickLabelTest, YLabelsAreEightCharactersWide)
+{
+    EXPECT_EQ(y(1.5, 0.5), "     1.5");
+    // -12.250 with three decimals loses its last zero and is padded to 8.
+    EXPECT_EQ(y(-12.25, 0.05), "  -12.25");
+    EXPECT_EQ(y(0, 1), "       0");
+    EXPECT_EQ(y(-123456.78, 0.005), "23456.78"); // a longer text keeps its last 8
+}
+
+class DrawAxesTest : public GraphTest {
+protected:
+    void SetUp() override
+    {
+        GraphTest::SetUp();
+        useScreen(1024, 768);
+        beginDrawing();
+    }
+    std::vector<std::string> textsAt(int y) const
+    {
+        std::vector<std::string> found;
+        for (const TextOut& t : canvas.texts)
+            if (t.y == y) found.push_back(t.text);
+        return found;
+    }
+};
+
+TEST_F(DrawAxesTest, XFrom0To10HasLabelsOnEveryOtherTick)
+{
+    drawAxes("X", "Y", 1, 0, 1, 10, 2);
+    const PlotFrame& p = graphState().plot;
+    EXPECT_EQ(p.xMin, 0);
+    EXPECT_EQ(p.xMax, 11);
+    EXPECT_EQ(p.xStep, 1);
+    EXPECT_DOUBLE_EQ(p.xScale, 960.0 / 11);
+
+    // Labels hang 2.25 character heights below the axis: device y 24 - 13.5.
+    const std::vector<std::string> labels = textsAt(688 - 11);
+    const std::vector<std::string> expected = {" 0", " 2", " 4", " 6", " 8", " 10", " X"};
+    EXPECT_EQ(labels, expected);
+    const TextOut* two = canvas.findText(" 2");
+    ASSERT_NE(two, nullptr);
+    EXPECT_EQ(two->x, static_cast<int>(54 + 2 * 960.0 / 11 - 6));
+    EXPECT_EQ(two->colour, Blue);
+
+    // Ticks below the x axis (canvas y 664): long ones 6 deep, short ones 3.6.
+    int longTicks = 0, shortTicks = 0;
+    for (const Segment& s : canvas.lines) {
+        if (s.x1 != s.x2 || s.y1 != 664) continue;
+        if (s.y2 == 670) ++longTicks;
+        if (s.y2 == 667) ++shortTicks;
+    }
+    EXPECT_EQ(longTicks, 6);  // 0, 2, ..., 10; nothing at 11
+    EXPECT_EQ(shortTicks, 6); // 1, 3, ..., 11
+}
+
+TEST_F(DrawAxesTest, YFrom1_7To9HasLabels1_5To8_5)
+{
+    drawAxes("X", "Y", 1, 0, 1.7, 10, 9);
+    const PlotFrame& p = graphState().plot;
+    EXPECT_EQ(p.yMin, 1.5);
+    EXPECT_EQ(p.yMax, 9.5);
+    std::vector<std::string> yLabels;
+    const int labelX = static_cast<int>(54 - 7 * 6 - 6);
+    for (const TextOut& t : canvas.texts)
+        if (t.x == labelX) yLabels.push_back(t.text);
+    const std::vector<std::string> expected = {"     1.5", "     2.5", "     3.5", "     4.5",
+                                               "     5.5", "     6.5", "     7.5", "     8.5"};
+    EXPECT_EQ(yLabels, expected); // the drawn blank and 7 characters: four blanks before 1.5
+    const TextOut* first = canvas.findText("     1.5");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->y, static_cast<int>(688 - (24 + 6.3)));
+    const TextOut* title = canvas.findText(" Y");
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->x, 6 - 9);
+    EXPECT_EQ(title->y, 9);
+}
+
+TEST_F(DrawAxesTest, EqualYBoundsAreSpreadBeforeRounding)
+{
+    drawAxes("X", "Y", 1, 0, 4, 10, 4);
+    EXPECT_EQ(graphState().plot.yMin, 2);
+    EXPECT_EQ(graphState().plot.yMax, 6.25);
+}
+
+TEST_F(DrawAxesTest, AllZeroAxesBecomeMinusOneToOne)
+{
+    drawAxes("X", "Y", 1, 0, 0, 0, 0);
+    const PlotFrame& p = graphState().plot;
+    EXPECT_EQ(p.xMin, -1);
+    EXPECT_EQ(p.xMax, 1);
+    EXPECT_EQ(p.yMin, -1);
+    EXPECT_EQ(p.yMax, 1);
+    EXPECT_TRUE(std::isfinite(p.xScale));
+    EXPECT_TRUE(std::isfinite(p.yScale));
+    EXPECT_NE(canvas.findText(" -0.5"), nullptr);
+}
+
+TEST_F(DrawAxesTest, HugeEqualXBoundsStillGiveAFiniteScale)
+{
+    drawAxes("X", "Y", 1, 1e20, 1, 1e20, 2);
+    EXPECT_GT(graphState().plot.xMax, graphState().plot.xMin);
+    EXPECT_TRUE(std::isfinite(graphState().plot.xScale));
+}
+
+TEST_F(DrawAxesTest, LongXTitleShowsEightCharactersAndPushesLabelsAway)
+{
+    drawAxes("ABCDEFGHIJKL", "Y", 1, 0, 1, 10, 2);
+    EXPECT_EQ(graphState().plot.xTitle, "ABCDEFGHIJ");
+    const TextOut* title = canvas.findText(" ABCDEFGH");
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->x, 1014 - 14 * 6);
+    // The label 10 at device x 926.7 would run into the title: left out.
+    EXPECT_NE(canvas.findText(" 8"), nullptr);
+    EXPECT_EQ(canvas.findText(" 10"), nullptr);
+}
+
+TEST_F(DrawAxesTest, ArrowheadsCloseAtTheAxisEnds)
+{
+    drawAxes("X", "Y", 4, 0, 1, 10, 2);
+    // x arrow from the right end (1014, 664), 1.5 widths back.
+    bool xArrow = false, yArrow = false;
+    for (const Segment& s : canvas.lines) {
+        if (s.x1 == 1014 && s.y1 == 664 && s.x2 == 1005 && s.y2 == 670) xArrow = true;
+        if (s.x1 == 54 && s.y1 == 0 && s.x2 == 48 && s.y2 == 6) yArrow = true;
+        EXPECT_EQ(s.colour, (CanvasColour{255, 0, 0}));
+    }
+    EXPECT_TRUE(xArrow);
+    EXPECT_TRUE(yArrow);
+    EXPECT_FALSE(graphState().worldCoordinates);
+}
+
+} // namespace
+} // namespace calvero::testing

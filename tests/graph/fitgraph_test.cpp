@@ -1,0 +1,82 @@
+// The program's graph: axes over all points found, the listed points, the curve.
+#include "fit/session.h"
+#include "fit/workingset.h"
+#include "graph/device.h"
+#include "graph/fitgraph.h"
+#include "graph_fixture.h"
+
+namespace calvero::testing {
+namespace {
+
+class FitGraphTest : public GraphTest {
+protected:
+    void fillPoints(int n)
+    {
+        PointSet& p = session().points;
+        for (int i = 1; i <= n; ++i) {
+            p.x[i] = i;
+            p.y[i] = 2.0 * i;
+        }
+        p.count = static_cast<std::uint16_t>(n);
+        p.foundCount = static_cast<std::uint8_t>(n);
+    }
+    int greenLines() const
+    {
+        int n = 0;
+        for (const Segment& s : canvas.lines) n += s.colour == Green;
+        return n;
+    }
+};
+
+TEST_F(FitGraphTest, PrepareInstallsTheProgramsProcedureOnTheScreen)
+{
+    graphState().device = DevicePrinter;
+    prepareScreenGraph();
+    EXPECT_EQ(graphState().device, DeviceScreen);
+    EXPECT_EQ(graphState().procedure, &fitGraphProcedure);
+}
+
+TEST_F(FitGraphTest, AxesCoverAllPointsFoundWhileOnlyTheListedOnesAreDrawn)
+{
+    fillPoints(200);
+    session().points.count = 180; // lowered by the report
+    session().result.curveFunction = nullptr;
+    usePrinter();
+    prepareScreenGraph();
+    graphState().device = DevicePrinter;
+    drawGraph();
+    EXPECT_EQ(canvas.ellipses.size(), 180u);
+    EXPECT_EQ(graphState().plot.xMax, 210); // range 199, step 10: 200 moves up to 210
+    EXPECT_EQ(greenLines(), 0);
+}
+
+TEST_F(FitGraphTest, LowerYBoundIs85PercentOfTheSmallestY)
+{
+    fillPoints(5); // y from 2 to 10: the axes get 1.7 to 10
+    useScreen();
+    prepareScreenGraph();
+    drawGraph();
+    EXPECT_EQ(graphState().plot.yMin, 1.5);
+    EXPECT_EQ(graphState().plot.yMax, 10.5);
+    EXPECT_EQ(graphState().plot.xMin, 1);
+}
+
+TEST_F(FitGraphTest, CurveOfTheFitIsDrawnInGreenOverTheDataRange)
+{
+    fillPoints(5);
+    Session& s = session();
+    s.fit.kind = FitType::Polynomial;
+    s.fit.curveDegree = 1;
+    s.result.curve[0] = 0;
+    s.result.curve[1] = 2;
+    selectCurveFunction();
+    useScreen();
+    prepareScreenGraph();
+    drawGraph();
+    EXPECT_EQ(greenLines(), 199);
+    EXPECT_EQ(canvas.ellipses.size(), 5u);
+    EXPECT_EQ(canvas.rectangles.size(), 0u);
+}
+
+} // namespace
+} // namespace calvero::testing
