@@ -1,0 +1,73 @@
+#include "entry/importcommand.h"
+
+#include "entry/pointimport.h"
+#include "entry/spreadsheetimport.h"
+#include "fit/numtext.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace calvero {
+
+namespace {
+
+constexpr std::size_t ConvertedLength = 130;
+
+std::string lowerExtension(const std::string& fileName)
+{
+    const std::size_t slash = fileName.find_last_of('/');
+    const std::size_t dot = fileName.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+    std::string extension = fileName.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+double cellNumber(const std::string& text)
+{
+    return parseDecimalOrZero(std::string_view(text).substr(0, ConvertedLength));
+}
+
+} // namespace
+
+PointFileKind pointFileKind(const std::string& fileName)
+{
+    const std::string extension = lowerExtension(fileName);
+    if (extension == "txt" || extension == "csv") return PointFileKind::Text;
+    if (extension == "xls") return PointFileKind::Spreadsheet;
+    return PointFileKind::Unknown;
+}
+
+std::vector<std::string> importPointFile(const std::string& fileName, int firstSpreadsheetRow)
+{
+    std::vector<std::string> messages;
+    switch (pointFileKind(fileName)) {
+    case PointFileKind::Text: {
+        const PointLinesOutcome outcome = readPointLines(fileName, 1, MaxPointLines);
+        if (outcome.failure) messages.push_back(*outcome.failure);
+        if (outcome.moreLines) messages.push_back("lette le prime 200 righe del file");
+        break;
+    }
+    case PointFileKind::Spreadsheet:
+        if (!readSpreadsheetRange(fileName, firstSpreadsheetRow))
+            messages.push_back("impossibile leggere il file EXCEL: " + fileName);
+        break;
+    case PointFileKind::Unknown:
+        messages.push_back("tipo di file non riconosciuto: " + fileName);
+        break;
+    }
+    return messages;
+}
+
+void copyGridToPoints(const PointGrid& grid, PointSet& points)
+{
+    for (int r = 1; r <= PointGrid::Rows; ++r) {
+        if (grid.cell(r, 1).empty()) continue;
+        points.x[r] = cellNumber(grid.cell(r, 1));
+        points.y[r] = cellNumber(grid.cell(r, 2));
+        points.z[r] = cellNumber(grid.cell(r, 3));
+    }
+}
+
+} // namespace calvero

@@ -1,0 +1,27 @@
+#pragma once
+// The plain side of the point-entry window's commands: importing the file the
+// user chose, and copying the grid into the data set on leaving.
+#include "fit/dataset.h"
+#include "fit/pointgrid.h"
+
+#include <string>
+#include <vector>
+
+namespace calvero {
+
+// The kind of point file, from its extension, compared without regard to case.
+enum class PointFileKind { Text, Spreadsheet, Unknown };
+PointFileKind pointFileKind(const std::string& fileName);
+
+// Reads the chosen file into the session: a .txt or .csv file through
+// readPointLines (lines 1 to 200), an .xls file through readSpreadsheetRange
+// from spreadsheet row firstSpreadsheetRow. Returns the messages to show the
+// user, in order; none when everything was read.
+std::vector<std::string> importPointFile(const std::string& fileName, int firstSpreadsheetRow);
+
+// "&USCITA": every grid row whose column 1 is not empty sets x, y, z of that
+// row from columns 1 to 3 (an empty or non-numeric text gives 0, no decimal
+// comma here); rows with an empty column 1 keep their values.
+void copyGridToPoints(const PointGrid& grid, PointSet& points);
+
+} // namespace calvero

@@ -1,0 +1,142 @@
+#include "entry/pointimport.h"
+
+#include "fit/numtext.h"
+#include "fit/session.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+namespace calvero {
+
+namespace {
+
+constexpr std::size_t ConvertedLength = 130;
+
+bool isSeparator(char c) { return c == ';' || c == ' ' || c == '\t'; }
+
+// Reads a text file line by line; a line ends at LF, CR LF or a lone CR.
+class LineReader {
+public:
+    explicit LineReader(std::FILE* file) : file_(file) {}
+
+    // False at the end of the file or on a read error (see error()).
+    bool next(std::string& line)
+    {
+        line.clear();
+        int c = std::getc(file_);
+        if (c == EOF) return finish();
+        while (c != EOF && c != '\n' && c != '\r') {
+            line.push_back(static_cast<char>(c));
+            c = std::getc(file_);
+        }
+        if (c == '\r') {
+            const int after = std::getc(file_);
+            if (after != '\n' && after != EOF) std::ungetc(after, file_);
+        }
+        if (c == EOF && std::ferror(file_)) return finish();
+        return true;
+    }
+
+    int error() const { return error_; }
+
+private:
+    bool finish()
+    {
+        if (std::ferror(file_)) error_ = errno != 0 ? errno : EIO;
+        return false;
+    }
+
+    std::FILE* file_;
+    int error_ = 0;
+};
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+std::string readFailure(const std::string& fileName, const std::string& reason)
+{
+    return "errore di lettura del file " + fileName + ": " + reason;
+}
+
+void storeField(int field, int lineNumber, int gridRow, const std::string& token)
+{
+    Session& state = session();
+    const double value = parseDecimalOrZero(std::string_view(token).substr(0, ConvertedLength));
+    PointArray& target = field == 1 ? state.points.x : field == 2 ? state.points.y : state.points.z;
+    target[lineNumber] = value;
+    state.grid.setCell(gridRow, field, token);
+}
+
+// True when something other than separators follows in the file.
+bool hasMoreContent(LineReader& reader)
+{
+    std::string line;
+    while (reader.next(line))
+        if (!std::all_of(line.begin(), line.end(), isSeparator)) return true;
+    return false;
+}
+
+} // namespace
+
+std::vector<std::string> splitPointFields(std::string_view line)
+{
+    std::vector<std::string> fields;
+    std::string token;
+    for (char c : line) {
+        if (c == ',') c = '.';
+        if (isSeparator(c)) {
+            if (!token.empty()) fields.push_back(std::move(token));
+            token.clear();
+        } else {
+            token.push_back(c);
+        }
+    }
+    if (!token.empty()) fields.push_back(std::move(token));
+    return fields;
+}
+
+PointLinesOutcome readPointLines(const std::string& fileName, std::uint16_t firstLine, std::uint16_t lastLine)
+{
+    PointLinesOutcome outcome;
+    std::error_code existence;
+    if (!std::filesystem::exists(fileName, existence)) {
+        if (existence && existence != std::errc::no_such_file_or_directory)
+            outcome.failure = readFailure(fileName, existence.message());
+        else
+            outcome.failure = " IL FILE:" + fileName + " NON ESISTE!";
+        return outcome;
+    }
+
+    errno = 0;
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "rb"));
+    if (!file) {
+        outcome.failure = readFailure(fileName, std::strerror(errno != 0 ? errno : EIO));
+        return outcome;
+    }
+
+    const int last = std::min<int>(lastLine, MaxPointLines);
+    LineReader reader(file.get());
+    std::string line;
+    int lineNumber = 0;
+    int gridRow = 0;
+    while (lineNumber < last && reader.next(line)) {
+        ++lineNumber;
+        if (lineNumber < firstLine) continue;
+        ++gridRow;
+        int field = 0;
+        for (const std::string& token : splitPointFields(line)) {
+            field = std::min(field + 1, 3);
+            storeField(field, lineNumber, gridRow, token);
+        }
+    }
+    if (reader.error() == 0 && lineNumber == last) outcome.moreLines = hasMoreContent(reader);
+    if (reader.error() != 0) outcome.failure = readFailure(fileName, std::strerror(reader.error()));
+    return outcome;
+}
+
+} // namespace calvero

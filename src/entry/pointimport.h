@@ -1,0 +1,34 @@
+#pragma once
+// Reading points from a text file: up to three values a line, separated by
+// semicolons, blanks or tabs, with a decimal comma or point.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace calvero {
+
+// The lines of a point file never go beyond this line: the data set has 200 places.
+constexpr int MaxPointLines = 200;
+
+struct PointLinesOutcome {
+    // The message to show when the file could not be read; lines handled before stay stored.
+    std::optional<std::string> failure;
+    // The file holds something after the last line read.
+    bool moreLines = false;
+};
+
+// Splits one line into its fields. Every comma becomes a full stop first (a
+// decimal comma); semicolons, blanks and tabs separate fields, and a run of
+// them counts as one separator.
+std::vector<std::string> splitPointFields(std::string_view line);
+
+// Reads lines firstLine..lastLine (numbered from 1, never beyond the 200th)
+// into the session: field 1, 2 and 3 of line L go to x[L], y[L] and z[L]; the
+// texts go to the point grid, the k-th line read into grid row k. Every field
+// after the third lands in the third place. An empty line is counted and
+// leaves its row as it was. Nothing is cleared beforehand.
+PointLinesOutcome readPointLines(const std::string& fileName, std::uint16_t firstLine, std::uint16_t lastLine);
+
+} // namespace calvero

@@ -1,0 +1,35 @@
+#pragma once
+// Reading points from a spreadsheet file (.xls): the block A1..C200 of its
+// first sheet, as texts, into the point grid.
+#include "fit/pointgrid.h"
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace calvero {
+
+constexpr int SpreadsheetRows = 200;
+constexpr int SpreadsheetColumns = 3;
+
+// Cell texts of rows 1..200, columns A..C, at [row - 1][column - 1].
+using SpreadsheetBlock = std::array<std::array<std::string, SpreadsheetColumns>, SpreadsheetRows>;
+
+// The block A1..C200 of the first sheet; cells beyond the sheet's data are
+// empty. Nothing when the file cannot be read as a spreadsheet.
+std::optional<SpreadsheetBlock> readSpreadsheetBlock(const std::string& fileName);
+
+// A number cell as text: the shortest fixed-point form that reads back as the
+// same double ("2.5", "-3", "0.001"); the exponent form only for the few
+// values whose fixed form would be longer than a grid cell is read.
+std::string spreadsheetNumberText(double value);
+
+// Spreadsheet rows firstRow..200 into grid rows 1..(201 - firstRow), columns 1..3;
+// each text cut to 130 characters. Later grid rows keep their text.
+void placeSpreadsheetRows(const SpreadsheetBlock& block, int firstRow, PointGrid& grid);
+
+// Reads the file's block into the session's point grid from spreadsheet row
+// firstRow (1 to 200) on. False, and the grid untouched, when the file cannot be read.
+bool readSpreadsheetRange(const std::string& fileName, int firstRow);
+
+} // namespace calvero

@@ -1,0 +1,133 @@
+#include "viewers/rtf.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+namespace calvero {
+
+namespace {
+
+// Windows-1252 bytes 0x80..0x9F and the Unicode characters they stand for (0: unused).
+constexpr char32_t Cp1252High[32] = {
+    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
+    0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178,
+};
+
+// The Windows-1252 byte of a character, or -1 when the code page has none.
+int cp1252Byte(char32_t c)
+{
+    if (c < 0x80) return static_cast<int>(c);
+    if (c >= 0xA0 && c <= 0xFF) return static_cast<int>(c);
+    for (int i = 0; i < 32; ++i)
+        if (Cp1252High[i] == c) return 0x80 + i;
+    return -1;
+}
+
+// Decodes one UTF-8 character at text[i], advancing i; a malformed byte gives U+FFFD.
+char32_t nextCharacter(const std::string& text, std::size_t& i)
+{
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    int length = 0;
+    char32_t c = 0;
+    if (lead < 0x80) {
+        ++i;
+        return lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+        length = 2;
+        c = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3;
+        c = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4;
+        c = lead & 0x07;
+    } else {
+        ++i;
+        return 0xFFFD;
+    }
+    if (i + static_cast<std::size_t>(length) > text.size()) {
+        ++i;
+        return 0xFFFD;
+    }
+    for (int k = 1; k < length; ++k) {
+        const unsigned char next = byte(i + static_cast<std::size_t>(k));
+        if ((next & 0xC0) != 0x80) {
+            ++i;
+            return 0xFFFD;
+        }
+        c = (c << 6) | (next & 0x3F);
+    }
+    i += static_cast<std::size_t>(length);
+    return c;
+}
+
+void appendUnicode(std::string& out, std::uint16_t unit)
+{
+    // RTF writes a 16-bit unit as a signed number, followed by its fallback character.
+    out += "\\u" + std::to_string(static_cast<int>(static_cast<std::int16_t>(unit))) + "?";
+}
+
+void appendEscaped(std::string& out, const std::string& line)
+{
+    static const char* hex = "0123456789abcdef";
+    for (std::size_t i = 0; i < line.size();) {
+        const char32_t c = nextCharacter(line, i);
+        if (c == '\\' || c == '{' || c == '}') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c == '\t') {
+            out += "\\tab ";
+        } else if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c == 0x7F) {
+            continue; // other control characters have no place in a paragraph
+        } else if (const int b = cp1252Byte(c); b >= 0) {
+            out += "\\'";
+            out += hex[b >> 4];
+            out += hex[b & 0xF];
+        } else if (c > 0xFFFF) {
+            const char32_t v = c - 0x10000;
+            appendUnicode(out, static_cast<std::uint16_t>(0xD800 + (v >> 10)));
+            appendUnicode(out, static_cast<std::uint16_t>(0xDC00 + (v & 0x3FF)));
+        } else {
+            appendUnicode(out, static_cast<std::uint16_t>(c));
+        }
+    }
+}
+
+} // namespace
+
+std::string rtfDocument(const std::vector<std::string>& lines)
+{
+    // 28 half-points: the 19-pixel characters of the viewer.
+    std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1"
+                      "{\\fonttbl{\\f0\\fmodern\\fprq1\\fcharset0 Courier New;}}\n"
+                      "\\pard\\plain\\f0\\fs28 ";
+    for (const std::string& line : lines) {
+        appendEscaped(out, line);
+        out += "\\par\n";
+    }
+    out += "}\n";
+    return out;
+}
+
+std::optional<std::string> writeRtfFile(const std::string& path, const std::vector<std::string>& lines)
+{
+    const std::string document = rtfDocument(lines);
+    errno = 0;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return std::string(std::strerror(errno != 0 ? errno : EIO));
+    if (std::fwrite(document.data(), 1, document.size(), file) != document.size()) {
+        const int error = errno != 0 ? errno : EIO;
+        std::fclose(file);
+        return std::string(std::strerror(error));
+    }
+    // A full disk may only show when the buffer is flushed.
+    if (std::fclose(file) != 0) return std::string(std::strerror(errno != 0 ? errno : EIO));
+    return std::nullopt;
+}
+
+} // namespace calvero
