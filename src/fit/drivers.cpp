@@ -1,0 +1,226 @@
+#include "fit/drivers.h"
+
+#include "fit/fault.h"
+#include "fit/fits.h"
+#include "fit/frontend.h"
+#include "fit/numtext.h"
+#include "fit/reportwriter.h"
+#include "fit/session.h"
+#include "fit/staging.h"
+#include "fit/surface.h"
+#include "fit/workingset.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+
+namespace calvero {
+
+namespace {
+
+const char* const TooFewPoints = " numero punti=  <2!";
+const char* const TooFewForDegree = "numero punti insufficiente per il grado scelto";
+const char* const TooManySurfacePoints = "massimo 100 punti per il polinomio Z=F(x,y)";
+const char* const NotPositive = "tutti numeri devono essere>0!";
+
+void tell(const std::string& text)
+{
+    if (Presenter* p = presenter()) p->showMessage(text);
+}
+
+void showReportViewer()
+{
+    if (Presenter* p = presenter()) p->showReport();
+}
+
+// The non-numeric cell met by the last count, while the grid still holds it
+// (a grid rewritten since then has lost it).
+std::optional<std::string> invalidCellMessage()
+{
+    const Session& s = session();
+    const std::optional<InvalidCell>& cell = s.points.invalidCell;
+    if (!cell || cell->column < 1 || cell->column > 3) return std::nullopt;
+    if (s.grid.cell(cell->row, cell->column) != cell->text) return std::nullopt;
+    const char column = "XYZ"[cell->column - 1];
+    return "valore non numerico alla riga " + std::to_string(cell->row) + ", colonna " + column + ": " + cell->text;
+}
+
+// A temperature field: empty (or blank) reads as 0, any other text must be a number.
+std::optional<double> temperature(const std::string& text)
+{
+    if (text.find_first_not_of(' ') == std::string::npos) return 0.0;
+    return parseDecimal(text);
+}
+
+struct Temperatures {
+    double initial = 0.0;
+    double final = 0.0;
+};
+
+// What the one-variable kind refuses before anything of the result changes.
+std::optional<std::string> oneVariableRefusal(Temperatures& temperatures)
+{
+    const Session& s = session();
+    const PointSet& p = s.points;
+    switch (s.fit.kind) {
+    case FitType::Polynomial:
+    case FitType::RationalPolynomial:
+        // Fewer points than coefficients make the normal equations singular.
+        if (p.count <= s.fit.degree) return TooFewForDegree;
+        break;
+    case FitType::TemperatureTime: {
+        if (p.x[1] == 0.0 || p.y[1] == 0.0) return NotPositive;
+        const std::string initialText = mainInputs().initialTemperatureText();
+        const std::string finalText = mainInputs().finalTemperatureText();
+        const std::optional<double> initial = temperature(initialText);
+        if (!initial) return "temperatura non valida: " + initialText;
+        const std::optional<double> final = temperature(finalText);
+        if (!final) return "temperatura non valida: " + finalText;
+        temperatures = {*initial, *final};
+        break;
+    }
+    default: break;
+    }
+    return std::nullopt;
+}
+
+void copyPolynomialToCurve(int degree)
+{
+    FitResult& r = session().result;
+    for (int k = 0; k <= degree; ++k) r.curve[k] = r.coefficients[k + 1];
+}
+
+void fitOneVariable(const Temperatures& temperatures)
+{
+    Session& s = session();
+    PointSet& p = s.points;
+    FitResult& r = s.result;
+    const int n = p.count;
+    const int degree = s.fit.degree;
+    switch (s.fit.kind) {
+    case FitType::Power:
+        fitPower(p.x, p.y, n);
+        r.curve[0] = r.paramA;
+        r.curve[1] = r.paramB;
+        break;
+    case FitType::Polynomial:
+        fitPolynomial(p.x, p.y, degree, n);
+        copyPolynomialToCurve(degree);
+        break;
+    case FitType::Exponential:
+        fitExponential(p.x, p.y, n);
+        r.curve[0] = r.paramA;
+        r.curve[1] = r.paramB;
+        break;
+    case FitType::RationalPolynomial: {
+        PointArray w{};
+        for (int i = 1; i <= n; ++i) w[i] = divide(1.0, p.y[i]);
+        fitPolynomial(p.x, w, degree, n);
+        s.fit.curveDegree = static_cast<std::uint8_t>(degree);
+        copyPolynomialToCurve(degree);
+        break;
+    }
+    case FitType::TemperatureTime:
+        fitTemperatureTime(p.x, p.y, n, temperatures.initial, temperatures.final);
+        r.curve[0] = r.decayM;
+        r.curve[1] = r.tInitial;
+        r.curve[2] = r.tFinal;
+        break;
+    case FitType::Saturation:
+        fitSaturation(p.x, p.y, n);
+        r.curve[0] = r.paramA;
+        r.curve[1] = r.paramB;
+        break;
+    default: break; // Scatter: the points alone
+    }
+}
+
+} // namespace
+
+void calculate()
+{
+    countPoints();
+    dispatchCalculation();
+}
+
+void dispatchCalculation()
+{
+    if (session().fit.kind == FitType::SurfaceXY)
+        calculateSurface();
+    else
+        calculateOneVariable();
+}
+
+void calculateOneVariable()
+{
+    Session& s = session();
+    countPoints();
+    if (auto message = invalidCellMessage()) return tell(*message);
+    if (s.points.count < 2) return tell(TooFewPoints);
+
+    s.result.tInitial = 0.0;
+    s.result.tFinal = 0.0;
+    const int degree = std::clamp(mainInputs().degreeValue(), 1, 8);
+    s.fit.degree = static_cast<std::uint16_t>(degree);
+    s.fit.curveDegree = static_cast<std::uint8_t>(degree);
+
+    const int kind = kindNumber(s.fit.kind);
+    if (kind < 1 || kind > 8) return tell(" tipo non scelto=" + formatInteger(kind, 2));
+    Temperatures temperatures;
+    if (auto message = oneVariableRefusal(temperatures)) return tell(*message);
+
+    try {
+        selectCurveFunction();
+        // The fits check their operations one by one; the IEEE flags catch
+        // whatever plain arithmetic let through silently.
+        clearFloatingFlags();
+        fitOneVariable(temperatures);
+        clearReport(s.report);
+        writeReportHead();
+        writeOneVariableReport();
+        raisePendingFloatingFlags();
+        showReportViewer();
+        showFitGraph();
+    } catch (const ArithmeticFault& fault) {
+        tell(fault.what());
+    }
+}
+
+void calculateSurface()
+{
+    Session& s = session();
+    // Refused before the sort, which rewrites every cell of the grid.
+    if (auto message = invalidCellMessage()) return tell(*message);
+    sortPointsByX();
+    const int degree = std::clamp(mainInputs().degreeValue(), 2, 4);
+    s.fit.degree = static_cast<std::uint16_t>(degree);
+    s.fit.curveDegree = static_cast<std::uint8_t>(degree);
+
+    const int n = countPoints();
+    if (n < 2) return tell(TooFewPoints);
+    if (n > MaxSurfacePoints) return tell(TooManySurfacePoints);
+    if (n < surfaceTermCount(degree)) return tell(TooFewForDegree);
+    s.fit.kind = FitType::SurfaceXY;
+    s.points.foundCount = static_cast<std::uint8_t>(n);
+
+    try {
+        SurfacePoints table{};
+        for (int i = 1; i <= n; ++i) table[i] = {s.points.x[i], s.points.y[i], s.points.z[i]};
+        clearFloatingFlags();
+        fitSurface(table, n, degree, s.result.coefficients);
+        writeSurfaceReport();
+        raisePendingFloatingFlags();
+        showReportViewer();
+    } catch (const ArithmeticFault& fault) {
+        tell(fault.what());
+    }
+}
+
+void showFitGraph()
+{
+    const Session& s = session();
+    if (s.points.foundCount == 0) return;
+    if (Presenter* p = presenter()) p->showGraph("file:" + s.currentDataSetName);
+}
+
+} // namespace calvero

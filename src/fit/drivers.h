@@ -1,0 +1,33 @@
+#pragma once
+// The calculation drivers: read the degree (and the temperatures) from the
+// main window's inputs, validate, fit the selected kind, write the report and
+// show the report viewer and, for the one-variable kinds, the graph window.
+// Everything is shown through presenter(); with none set the calculation still
+// runs and nothing is shown. A refusal shows its message and changes neither
+// FitResult (tInitial and tFinal aside) nor the report. An arithmetic fault
+// shows its text and abandons the calculation where it happened.
+
+namespace calvero {
+
+// "&Calcola": countPoints(), then dispatchCalculation().
+void calculate();
+
+// The driver of the selected kind on the points as last counted: SurfaceXY
+// goes to calculateSurface(), every other kind to calculateOneVariable(), so
+// a kind outside 1 to 8 is reported there instead of doing nothing.
+void dispatchCalculation();
+
+// The kinds with a curve y = f(x), and Scatter: counts the grid again, fits,
+// writes the head and the point table, shows the report, then the graph.
+void calculateOneVariable();
+
+// Z = F(x, y): sorts points 1..count (as counted before the call) by x into
+// the grid, counts again, fits the surface and shows its report. No graph.
+void calculateSurface();
+
+// The graph window of the last one-variable calculation, captioned "file:"
+// and the data set's name; nothing when the last count found no point. The
+// graph side installs its own drawing procedure when it shows the window.
+void showFitGraph();
+
+} // namespace calvero

@@ -1,0 +1,185 @@
+#include "fit/reportwriter.h"
+
+#include "fit/fault.h"
+#include "fit/numtext.h"
+#include "fit/session.h"
+#include "fit/surface.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <string>
+
+namespace calvero {
+
+namespace {
+
+void add(const std::string& text) { appendLine(session().report, text); }
+
+std::string real(double value, int width, int decimals) { return formatReal(value, width, decimals); }
+
+// An empty field of a number column.
+std::string blanks(int width) { return std::string(static_cast<std::size_t>(width), ' '); }
+
+void writeCoefficientLines(int degree)
+{
+    const FitResult& r = session().result;
+    for (int k = 1; k <= degree + 1; ++k)
+        add("Termine nr:" + formatInteger(k, 3) + "  =" + real(r.coefficients[k], 20, 12));
+}
+
+void writeTemperatureTimeHead()
+{
+    const FitResult& r = session().result;
+    // Every text first: a zero M stops here, before a line of the head is added.
+    const std::string tau = real(divide(1.0, r.curve[0]), 16, 12);
+    const std::string ti = real(r.tInitial, 10, 3);
+    const std::string tf = real(r.tFinal, 10, 3);
+    const std::string dt = real(checked(r.tFinal - r.tInitial), 10, 3);
+    const std::string m = real(r.curve[0], 8, 6);
+    add("equazione=" + tf + "-" + dt + " e^[-" + m + " x tempo]");
+    add("temperatura iniziale:" + ti);
+    add("temperatura finale  :" + tf);
+    add("salto termico       :" + dt);
+    add(" COEFFICIENTE M=" + m);
+    add(" COSTANTE DI TEMPO=" + tau);
+    add("EQUAZIONE temperatura_tempo");
+}
+
+void writeTwoCoefficientLines()
+{
+    const FitResult& r = session().result;
+    const std::string a = real(r.curve[0], 16, 12);
+    const std::string b = real(r.curve[1], 16, 12);
+    add(" COEFFICIENTE A=" + a);
+    add(" COEFFICIENTE B=" + b);
+}
+
+// Smallest, largest and mean absolute error over the points that have one.
+class ErrorStatistics {
+public:
+    void take(double error)
+    {
+        if (taken_ == 0) {
+            minimum_ = maximum_ = error;
+        } else {
+            if (error < minimum_) minimum_ = error;
+            if (error > maximum_) maximum_ = error;
+        }
+        sum_ = checked(sum_ + std::fabs(error));
+        ++taken_;
+    }
+    bool empty() const { return taken_ == 0; }
+    double minimum() const { return minimum_; }
+    double maximum() const { return maximum_; }
+    double mean() const { return divide(sum_, static_cast<double>(taken_)); }
+
+private:
+    double minimum_ = 0.0;
+    double maximum_ = 0.0;
+    double sum_ = 0.0;
+    int taken_ = 0;
+};
+
+// error % of a point against the curve; nothing when y is 0.
+std::optional<double> errorPercent(double y, double yint, bool saturation)
+{
+    if (y == 0.0) return std::nullopt;
+    if (saturation) return divide(checked(checked(yint - y) * 100.0), y);
+    return checked(divide(checked(y - yint), y) * 100.0);
+}
+
+void writeStatisticsLines(const ErrorStatistics& stats, bool saturation)
+{
+    // No point with an error (every y is 0): the values stay blank.
+    const bool none = stats.empty();
+    const std::string minimum = none ? blanks(10) : real(stats.minimum(), 10, 4);
+    const std::string maximum = none ? blanks(10) : real(stats.maximum(), 10, 4);
+    const std::string mean = none ? blanks(10) : real(stats.mean(), 10, 4);
+    add((saturation ? "errore minimo %=" : "errore minimo =") + minimum);
+    add((saturation ? "errore massimo%=" : "errore massimo=") + maximum);
+    add((saturation ? "errore medio  %=" : "errore medio =") + mean);
+}
+
+} // namespace
+
+void writeReportHead()
+{
+    const Session& s = session();
+    const FitType kind = s.fit.kind;
+    add("tipo di equazione:" + kindName(kind));
+    switch (kind) {
+    case FitType::TemperatureTime: writeTemperatureTimeHead(); break;
+    case FitType::Power:
+    case FitType::Exponential: writeTwoCoefficientLines(); break;
+    case FitType::Saturation:
+        add("curva saturazione");
+        writeTwoCoefficientLines();
+        break;
+    case FitType::Polynomial:
+        add("EQUAZIONE POLINOMIALE DI GRADO:" + formatInteger(s.fit.degree, 4));
+        add("I COEFFICIENTI DEL POLINOMIO SONO:");
+        writeCoefficientLines(s.fit.degree);
+        break;
+    case FitType::RationalPolynomial:
+        add("EQUAZIONE POLINOMIO FRATTO DI GRADO:" + formatInteger(s.fit.degree, 4));
+        writeCoefficientLines(s.fit.degree);
+        break;
+    default: break;
+    }
+}
+
+void writeOneVariableReport()
+{
+    Session& s = session();
+    PointSet& p = s.points;
+    const int n = std::min<int>(p.foundCount, MaxListedPoints);
+    p.count = static_cast<std::uint16_t>(n);
+    const bool saturation = s.fit.kind == FitType::Saturation;
+    const CurveFunction curve = s.result.curveFunction;
+
+    add("numero punti:" + formatInteger(n, 4));
+    if (saturation) add("temperature e pressioni assolute ");
+    add("     punto.........X.........Y......Yint......errore%.. differenza");
+
+    ErrorStatistics stats;
+    std::optional<double> lastError;
+    for (int i = 1; i <= n; ++i) {
+        std::string line = blanks(7) + formatInteger(i, 3) + real(p.x[i], 10, 4) + real(p.y[i], 10, 4);
+        if (!curve) {
+            add(line + blanks(30));
+            continue;
+        }
+        const double yint = curve(p.x[i]);
+        const double difference = checked(p.y[i] - yint);
+        if (auto error = errorPercent(p.y[i], yint, saturation)) lastError = error;
+        if (lastError) stats.take(*lastError);
+        line += real(yint, 10, 4) + (lastError ? real(*lastError, 10, 4) : blanks(10)) + real(difference, 10, 4);
+        add(line);
+    }
+    if (curve) writeStatisticsLines(stats, saturation);
+}
+
+void writeSurfaceReport()
+{
+    Session& s = session();
+    const PointSet& p = s.points;
+    const int g = s.fit.degree;
+    const SurfaceCoefficients& K = s.result.coefficients;
+
+    clearReport(s.report);
+    add("POLINOMIO Z=F(x,y)  grado=" + formatInteger(g, 3));
+    add("termine........");
+    for (int k = 1; k <= surfaceTermCount(g); ++k) add(formatInteger(k, 5) + real(K[k], 18, 11));
+    add("...punto........X........Y........Z.....Zint.....err%");
+
+    std::optional<double> lastError;
+    for (int i = 1; i <= p.count; ++i) {
+        const double zint = evaluateSurface(K, p.x[i], p.y[i], g);
+        if (p.z[i] != 0.0) lastError = divide(checked(checked(zint - p.z[i]) * 100.0), p.z[i]);
+        add(formatInteger(i, 3) + blanks(5) + real(p.x[i], 9, 4) + real(p.y[i], 9, 4) + real(p.z[i], 9, 4) +
+            real(zint, 9, 4) + (lastError ? real(*lastError, 8, 1) : blanks(8)));
+    }
+}
+
+} // namespace calvero

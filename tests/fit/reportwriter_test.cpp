@@ -1,0 +1,212 @@
+// The report lines written from a result set by hand, without a fit: the
+// error column and statistics in their special cases.
+#include "fit/reportwriter.h"
+
+#include "fit/fault.h"
+#include "fit/session.h"
+#include "fit/workingset.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace calvero;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+class ReportWriter : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        resetSession();
+        clearReport(session().report);
+    }
+    void TearDown() override { resetSession(); }
+
+    void points(const std::vector<std::pair<double, double>>& xy)
+    {
+        PointSet& p = session().points;
+        int i = 1;
+        for (auto [x, y] : xy) {
+            p.x[i] = x;
+            p.y[i] = y;
+            ++i;
+        }
+        p.count = static_cast<std::uint16_t>(xy.size());
+        p.foundCount = static_cast<std::uint8_t>(xy.size());
+    }
+    // The straight line y = a + b x as the polynomial curve.
+    void line(double a, double b, FitType kind = FitType::Polynomial)
+    {
+        session().fit.kind = kind;
+        session().fit.curveDegree = 1;
+        session().result.curve[0] = a;
+        session().result.curve[1] = b;
+        session().result.curveFunction = polynomialCurve;
+    }
+    Lines written() const { return reportLines(session().report); }
+};
+
+TEST_F(ReportWriter, FirstPointWithZeroOrdinateHasNoErrorAndStaysOutOfTheStatistics)
+{
+    points({{1, 0}, {2, 4}, {4, 2}});
+    line(0, 1);
+    writeOneVariableReport();
+    const Lines expected = {
+        "numero punti:   3",
+        "     punto.........X.........Y......Yint......errore%.. differenza",
+        "         1    1.0000    0.0000    1.0000             -1.0000",
+        "         2    2.0000    4.0000    2.0000   50.0000    2.0000",
+        "         3    4.0000    2.0000    4.0000 -100.0000   -2.0000",
+        "errore minimo = -100.0000",
+        "errore massimo=   50.0000",
+        "errore medio =   75.0000", // over the two points that have an error
+    };
+    EXPECT_EQ(written(), expected);
+}
+
+TEST_F(ReportWriter, LaterZeroOrdinateRepeatsThePreviousErrorAndCountsIt)
+{
+    points({{1, 2}, {2, 0}, {4, 2}});
+    line(0, 1);
+    writeOneVariableReport();
+    const Lines report = written();
+    ASSERT_EQ(report.size(), 8u);
+    EXPECT_EQ(report[2], "         1    1.0000    2.0000    1.0000   50.0000    1.0000");
+    EXPECT_EQ(report[3], "         2    2.0000    0.0000    2.0000   50.0000   -2.0000");
+    EXPECT_EQ(report[7], "errore medio =   66.6667");
+}
+
+TEST_F(ReportWriter, NoPointWithAnErrorLeavesTheStatisticsBlank)
+{
+    points({{1, 0}, {2, 0}});
+    line(0, 0);
+    writeOneVariableReport();
+    const Lines report = written();
+    ASSERT_EQ(report.size(), 7u);
+    EXPECT_EQ(report[2], "         1    1.0000    0.0000    0.0000              0.0000");
+    EXPECT_EQ(report[4], "errore minimo =          ");
+    EXPECT_EQ(report[5], "errore massimo=          ");
+    EXPECT_EQ(report[6], "errore medio =          ");
+}
+
+TEST_F(ReportWriter, TwoHundredPointsAreListedAndAveragedOverOneHundredEighty)
+{
+    // Against y = 2x: -100 % for the first 180 points, +50 % for the last 20.
+    std::vector<std::pair<double, double>> xy;
+    for (int i = 1; i <= 200; ++i) xy.emplace_back(i, i <= 180 ? i : 4.0 * i);
+    points(xy);
+    line(0, 2);
+    writeOneVariableReport();
+    const Lines report = written();
+    ASSERT_EQ(report.size(), 2u + 180u + 3u);
+    EXPECT_EQ(report[0], "numero punti: 180");
+    EXPECT_EQ(report[181], "       180  180.0000  180.0000  360.0000 -100.0000 -180.0000");
+    EXPECT_EQ(report[182], "errore minimo = -100.0000");
+    EXPECT_EQ(report[183], "errore massimo= -100.0000");
+    EXPECT_EQ(report[184], "errore medio =  100.0000");
+    EXPECT_EQ(session().points.count, 180);
+    EXPECT_EQ(session().points.foundCount, 200);
+}
+
+TEST_F(ReportWriter, SaturationErrorIsPositiveWhenTheCurveIsAboveThePoint)
+{
+    points({{1, 8}, {2, 12.5}});
+    session().fit.kind = FitType::Saturation;
+    session().result.curve[0] = 1.0; // p = 10^(1 + 0/T) = 10
+    session().result.curve[1] = 0.0;
+    session().result.curveFunction = saturationCurve;
+    writeOneVariableReport();
+    const Lines expected = {
+        "numero punti:   2",
+        "temperature e pressioni assolute ",
+        "     punto.........X.........Y......Yint......errore%.. differenza",
+        "         1    1.0000    8.0000   10.0000   25.0000   -2.0000",
+        "         2    2.0000   12.5000   10.0000  -20.0000    2.5000",
+        "errore minimo %=  -20.0000",
+        "errore massimo%=   25.0000",
+        "errore medio  %=   22.5000",
+    };
+    EXPECT_EQ(written(), expected);
+
+    // The same points against the same curve as a polynomial: the opposite sign.
+    clearReport(session().report);
+    line(10, 0);
+    writeOneVariableReport();
+    EXPECT_EQ(written()[2], "         1    1.0000    8.0000   10.0000  -25.0000   -2.0000");
+}
+
+TEST_F(ReportWriter, KindWithoutCurveListsThePointsAlone)
+{
+    points({{1, 2}, {3, 4}});
+    session().fit.kind = FitType::SurfaceXY;
+    session().result.curveFunction = nullptr;
+    writeReportHead();
+    writeOneVariableReport();
+    const Lines expected = {
+        "tipo di equazione:Z=F(x,y)",
+        "numero punti:   2",
+        "     punto.........X.........Y......Yint......errore%.. differenza",
+        "         1    1.0000    2.0000                              ",
+        "         2    3.0000    4.0000                              ",
+    };
+    EXPECT_EQ(written(), expected);
+}
+
+TEST_F(ReportWriter, TemperatureTimeWithoutDecayHasNoTimeConstant)
+{
+    session().fit.kind = FitType::TemperatureTime;
+    session().result.curve[0] = 0.0;
+    try {
+        writeReportHead();
+        FAIL() << "expected a division by zero";
+    } catch (const ArithmeticFault& fault) {
+        EXPECT_EQ(fault.kind(), FaultKind::DivisionByZero);
+    }
+}
+
+TEST_F(ReportWriter, CurveValueBeyondTheDoublesIsAFault)
+{
+    points({{10, 1}, {20, 2}});
+    line(0, 1e308);
+    EXPECT_THROW(writeOneVariableReport(), ArithmeticFault);
+}
+
+TEST_F(ReportWriter, SurfacePointWithZeroHeight)
+{
+    // Z = 1 everywhere: the first z = 0 has no error, a later one repeats the last.
+    PointSet& p = session().points;
+    const double rows[3][3] = {{1, 1, 0}, {2, 1, 2}, {3, 1, 0}};
+    for (int i = 1; i <= 3; ++i) {
+        p.x[i] = rows[i - 1][0];
+        p.y[i] = rows[i - 1][1];
+        p.z[i] = rows[i - 1][2];
+    }
+    p.count = 3;
+    session().fit.degree = 2;
+    session().result.coefficients.fill(0.0);
+    session().result.coefficients[1] = 1.0;
+    session().result.coefficients[7] = 99.0; // beyond degree 2: neither listed nor used
+    appendLine(session().report, "resto di un rapporto precedente");
+    writeSurfaceReport();
+    const Lines expected = {
+        "POLINOMIO Z=F(x,y)  grado=  2",
+        "termine........",
+        "    1     1.00000000000",
+        "    2     0.00000000000",
+        "    3     0.00000000000",
+        "    4     0.00000000000",
+        "    5     0.00000000000",
+        "    6     0.00000000000",
+        "...punto........X........Y........Z.....Zint.....err%",
+        "  1        1.0000   1.0000   0.0000   1.0000        ",
+        "  2        2.0000   1.0000   2.0000   1.0000   -50.0",
+        "  3        3.0000   1.0000   0.0000   1.0000   -50.0",
+    };
+    EXPECT_EQ(written(), expected);
+}
+
+} // namespace
