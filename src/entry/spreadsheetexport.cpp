@@ -1,0 +1,222 @@
+#include "entry/spreadsheetexport.h"
+
+#include "entry/workbookwriter.h"
+#include "fit/fault.h"
+#include "fit/numtext.h"
+#include "fit/session.h"
+#include "fit/surface.h"
+
+#include <algorithm>
+#include <ctime>
+#include <exception>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace calvero {
+
+namespace {
+
+// Widths and decimals of the number texts of the sheets.
+constexpr int PointWidth = 7, PointDecimals = 3;
+constexpr int CoefficientWidth = 16, CoefficientDecimals = 11;
+constexpr int IndexWidth = 5;
+constexpr int CheckXWidth = 10, CheckXDecimals = 3;
+
+const char* const PointHeadings[] = {"X", "Y", "Y int", "differenza", "errore %"};
+const char* const SurfaceHeadings[] = {"X", "Y", "Z", "Z int", "errore %"};
+
+// A number text, or nothing when the value cannot be written (infinite or
+// not a number): its cell then stays empty.
+std::optional<std::string> realText(double value, int width, int decimals)
+{
+    try {
+        return formatReal(value, width, decimals);
+    } catch (const ArithmeticFault&) {
+        return std::nullopt;
+    }
+}
+
+void enterReal(Worksheet& sheet, CellAddress address, std::optional<double> value, int width, int decimals)
+{
+    if (!value) return;
+    if (const auto text = realText(*value, width, decimals)) sheet.enter(address, *text);
+}
+
+void enterPointValue(Worksheet& sheet, CellAddress address, std::optional<double> value)
+{
+    enterReal(sheet, address, value, PointWidth, PointDecimals);
+}
+
+// Points beyond the data set's capacity do not exist.
+int pointsToWrite(std::uint16_t pointCount) { return std::min<int>(pointCount, MaxPoints); }
+
+// The interpolated value of a point; nothing when there is no curve or the
+// curve faults there.
+std::optional<double> safely(const std::function<double()>& compute)
+{
+    try {
+        return compute();
+    } catch (const ArithmeticFault&) {
+        return std::nullopt;
+    }
+}
+
+struct PointRow {
+    double measured = 0.0;
+    std::optional<double> interpolated;
+};
+
+std::optional<double> difference(const PointRow& row)
+{
+    if (!row.interpolated) return std::nullopt;
+    return row.measured - *row.interpolated;
+}
+
+// The error in per cent; not computed for a measured value of 0.
+std::optional<double> errorPercent(const PointRow& row)
+{
+    if (!row.interpolated || row.measured == 0.0) return std::nullopt;
+    return (*row.interpolated - row.measured) * 100.0 / row.measured;
+}
+
+void enterHeadings(Worksheet& sheet, int row, const char* const (&headings)[5])
+{
+    for (int column = 1; column <= 5; ++column) sheet.enter(CellAddress{row, column}, headings[column - 1]);
+}
+
+// The point rows of the one-variable sheets from firstRow on, column by column.
+void writeCurvePoints(Worksheet& sheet, int firstRow, std::uint16_t pointCount)
+{
+    const Session& s = session();
+    const int n = pointsToWrite(pointCount);
+    const CurveFunction curve = s.result.curveFunction;
+    std::vector<PointRow> rows(static_cast<std::size_t>(n));
+    for (int i = 1; i <= n; ++i) {
+        PointRow& row = rows[static_cast<std::size_t>(i - 1)];
+        row.measured = s.points.y[i];
+        if (curve != nullptr) row.interpolated = safely([&] { return curve(s.points.x[i]); });
+    }
+    for (int i = 1; i <= n; ++i) enterPointValue(sheet, {firstRow + i - 1, 1}, s.points.x[i]);
+    for (int i = 1; i <= n; ++i) enterPointValue(sheet, {firstRow + i - 1, 2}, s.points.y[i]);
+    for (int i = 1; i <= n; ++i) enterPointValue(sheet, {firstRow + i - 1, 3}, rows[static_cast<std::size_t>(i - 1)].interpolated);
+    for (int i = 1; i <= n; ++i) enterPointValue(sheet, {firstRow + i - 1, 4}, difference(rows[static_cast<std::size_t>(i - 1)]));
+    for (int i = 1; i <= n; ++i) enterPointValue(sheet, {firstRow + i - 1, 5}, errorPercent(rows[static_cast<std::size_t>(i - 1)]));
+}
+
+} // namespace
+
+std::string currentDateTimeText()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    const std::size_t length = std::strftime(text, sizeof text, "%d/%m/%Y %H:%M:%S", &local);
+    return std::string(text, length);
+}
+
+void writePolynomialSheet(Worksheet& sheet, std::uint16_t pointCount)
+{
+    const Session& s = session();
+    const int degree = s.fit.degree;
+    sheet.enter("A1", "Oggi:" + currentDateTimeText());
+    sheet.enter("A2", "progr");
+    sheet.enter("B2", "termine");
+    sheet.enter("D2", "x");
+    sheet.enter("E2", "y");
+    for (int k = 1; k <= 10; ++k) {
+        sheet.enter(CellAddress{2 + k, 1}, formatInteger(k, IndexWidth));
+        if (k <= degree + 1)
+            enterReal(sheet, {2 + k, 2}, s.result.coefficients[k], CoefficientWidth, CoefficientDecimals);
+        else
+            sheet.enter(CellAddress{2 + k, 2}, "0");
+    }
+    enterReal(sheet, {3, 4}, s.points.x[5], CheckXWidth, CheckXDecimals);
+    sheet.enter("E3", PolynomialCheckFormula);
+    enterHeadings(sheet, 13, PointHeadings);
+    writeCurvePoints(sheet, 14, pointCount);
+}
+
+void writePowerSheet(Worksheet& sheet, std::uint16_t pointCount)
+{
+    const Session& s = session();
+    sheet.enter("A1", currentDateTimeText());
+    sheet.enter("C1", "verifica valore x");
+    sheet.enter("A2", "termine A");
+    sheet.enter("B2", "termine B");
+    sheet.enter("D2", "x");
+    sheet.enter("E2", "y");
+    enterReal(sheet, {3, 1}, s.result.curve[0], CoefficientWidth, CoefficientDecimals);
+    enterReal(sheet, {3, 2}, s.result.curve[1], CoefficientWidth, CoefficientDecimals);
+    enterReal(sheet, {3, 4}, s.points.x[1], CheckXWidth, CheckXDecimals);
+    sheet.enter("E3", PowerCheckFormula);
+    enterHeadings(sheet, 5, PointHeadings);
+    writeCurvePoints(sheet, 6, pointCount);
+}
+
+void writeSurfaceSheet(Worksheet& sheet, std::uint16_t pointCount)
+{
+    const Session& s = session();
+    const int degree = s.fit.degree;
+    // Only the degrees the calculation accepts have an evaluation.
+    const int terms = degree >= 2 && degree <= 4 ? surfaceTermCount(degree) : 0;
+    const int n = pointsToWrite(pointCount);
+
+    enterHeadings(sheet, 1, SurfaceHeadings);
+    sheet.enter("H3", "termine");
+    for (int k = 1; k <= terms; ++k) {
+        sheet.enter(CellAddress{4 + k, 8}, formatInteger(k, IndexWidth));
+        enterReal(sheet, {4 + k, 9}, s.result.coefficients[k], CoefficientWidth, CoefficientDecimals);
+    }
+
+    std::vector<PointRow> rows(static_cast<std::size_t>(n));
+    for (int i = 1; i <= n; ++i) {
+        PointRow& row = rows[static_cast<std::size_t>(i - 1)];
+        row.measured = s.points.z[i];
+        if (terms > 0)
+            row.interpolated =
+                safely([&] { return evaluateSurface(s.result.coefficients, s.points.x[i], s.points.y[i], degree); });
+    }
+    for (int i = 1; i <= n; ++i) enterPointValue(sheet, {i + 1, 1}, s.points.x[i]);
+    for (int i = 1; i <= n; ++i) enterPointValue(sheet, {i + 1, 2}, s.points.y[i]);
+    for (int i = 1; i <= n; ++i) enterPointValue(sheet, {i + 1, 3}, s.points.z[i]);
+    for (int i = 1; i <= n; ++i) enterPointValue(sheet, {i + 1, 4}, rows[static_cast<std::size_t>(i - 1)].interpolated);
+    for (int i = 1; i <= n; ++i) enterPointValue(sheet, {i + 1, 5}, errorPercent(rows[static_cast<std::size_t>(i - 1)]));
+}
+
+Worksheet buildExportSheet(std::uint16_t pointCount)
+{
+    Worksheet sheet(ExportSheetName);
+    sheet.setColumnWidth(1, ExportFirstColumnWidth);
+    switch (session().fit.kind) {
+    case FitType::Polynomial: writePolynomialSheet(sheet, pointCount); break;
+    case FitType::Power: writePowerSheet(sheet, pointCount); break;
+    case FitType::SurfaceXY: writeSurfaceSheet(sheet, pointCount); break;
+    default: break; // the other kinds save the named, empty sheet
+    }
+    return sheet;
+}
+
+ExportResult exportSpreadsheet(const std::string& fileName, std::uint16_t pointCount)
+{
+    std::optional<std::string> failure;
+    try {
+        failure = saveWorkbook(buildExportSheet(pointCount), fileName);
+    } catch (const std::exception& error) {
+        failure = error.what();
+    }
+    if (failure) return {false, "impossibile salvare il file EXCEL: " + fileName + ": " + *failure};
+    return {true, "salvato il file EXCEL :" + fileName};
+}
+
+std::string workbookNameFor(const std::string& dataSetPath)
+{
+    const auto slash = dataSetPath.find_last_of('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const auto dot = dataSetPath.find_last_of('.');
+    const bool hasExtension = dot != std::string::npos && dot >= nameStart;
+    return (hasExtension ? dataSetPath.substr(0, dot) : dataSetPath) + "_OUTPUT.xls";
+}
+
+} // namespace calvero

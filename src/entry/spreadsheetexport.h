@@ -1,0 +1,50 @@
+#pragma once
+// The workbook the save command writes beside the data set file: the points
+// of the last calculation with their interpolated values and errors, the
+// fitted coefficients and, for the polynomial and the power curve, a check
+// formula that recomputes the curve at an x the user can change.
+#include "entry/workbooksheet.h"
+
+#include <cstdint>
+#include <string>
+
+namespace calvero {
+
+// The name and width of the one sheet.
+inline constexpr const char* ExportSheetName = "FOGLIO1";
+constexpr double ExportFirstColumnWidth = 16.0;
+
+// The check formulas, fixed texts.
+inline constexpr const char* PolynomialCheckFormula =
+    "=$B$3+$B$4*d3+$B$5*d3*d3+$B$6*d3^3+$B$7*d3^4+$B$8*d3^5+$B$9*d3^6+$B$10*d3^7";
+inline constexpr const char* PowerCheckFormula = "=$A$3*d3^$B$3";
+
+struct ExportResult {
+    bool saved = false;
+    std::string message; // the text to show: the confirmation, or why the save failed
+};
+
+// Builds the sheet for the kind of the session's fit (polynomial, power,
+// surface; an empty sheet for the others) over points 1..pointCount and
+// saves it under fileName. Shows nothing itself: the caller shows message,
+// which is "salvato il file EXCEL :" + fileName only after the file was
+// written, "impossibile salvare il file EXCEL: " + fileName + ": " + the
+// reason otherwise.
+ExportResult exportSpreadsheet(const std::string& fileName, std::uint16_t pointCount);
+
+// The sheet exportSpreadsheet saves.
+Worksheet buildExportSheet(std::uint16_t pointCount);
+
+// The three sheet writers; they read the session as the last calculation left it.
+void writePolynomialSheet(Worksheet& sheet, std::uint16_t pointCount);
+void writePowerSheet(Worksheet& sheet, std::uint16_t pointCount);
+void writeSurfaceSheet(Worksheet& sheet, std::uint16_t pointCount);
+
+// The workbook's name for a data set file: the extension of the file name
+// (from its last dot) removed, if there is one, and "_OUTPUT.xls" appended.
+std::string workbookNameFor(const std::string& dataSetPath);
+
+// The current date and time as the sheets show it: "07/12/2026 22:50:00".
+std::string currentDateTimeText();
+
+} // namespace calvero

@@ -1,0 +1,277 @@
+#include "entry/spreadsheetexport.h"
+
+#include "entry/workbookformula.h"
+#include "fit/fault.h"
+#include "fit/session.h"
+#include "fit/surface.h"
+#include "fit/workingset.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+namespace calvero {
+namespace {
+
+double number(const Worksheet& sheet, const char* name)
+{
+    const CellValue* cell = sheet.cell(name);
+    if (cell == nullptr || !std::holds_alternative<double>(*cell)) {
+        ADD_FAILURE() << name << " is not a number cell";
+        return NAN;
+    }
+    return std::get<double>(*cell);
+}
+
+std::string text(const Worksheet& sheet, const char* name)
+{
+    const CellValue* cell = sheet.cell(name);
+    if (cell == nullptr || !std::holds_alternative<std::string>(*cell)) {
+        ADD_FAILURE() << name << " is not a text cell";
+        return {};
+    }
+    return std::get<std::string>(*cell);
+}
+
+// The value as its fixed-point text with the given decimals reads back.
+double rounded(double value, int decimals)
+{
+    char buffer[400];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    return std::stod(buffer);
+}
+
+class SpreadsheetExport : public ::testing::Test {
+protected:
+    void SetUp() override { resetSession(); }
+
+    // Eight points near y = 1.5 - 0.25 x + 0.125 x^2, the fitted polynomial.
+    void polynomialOfDegree2()
+    {
+        Session& s = session();
+        for (int i = 1; i <= 8; ++i) {
+            s.points.x[i] = 0.5 * i;
+            s.points.y[i] = 1.5 - 0.25 * s.points.x[i] + 0.125 * s.points.x[i] * s.points.x[i] + (i % 2 ? 0.01 : -0.01);
+        }
+        s.points.count = s.points.foundCount = 8;
+        s.fit.kind = FitType::Polynomial;
+        s.fit.degree = s.fit.curveDegree = 2;
+        const double c[3] = {1.523456789012345, -0.25, 0.125};
+        for (int k = 0; k < 3; ++k) s.result.coefficients[k + 1] = s.result.curve[k] = c[k];
+        s.result.coefficients[4] = 99.0; // left over from an earlier fit of higher degree
+        selectCurveFunction();
+    }
+};
+
+TEST_F(SpreadsheetExport, PolynomialSheetListsCoefficientsCheckFormulaAndPoints)
+{
+    polynomialOfDegree2();
+    const Worksheet sheet = buildExportSheet(8);
+    EXPECT_EQ(sheet.name(), "FOGLIO1");
+    EXPECT_EQ(sheet.columnWidth(1), 16.0);
+
+    EXPECT_TRUE(std::regex_match(text(sheet, "A1"), std::regex(R"(Oggi:\d\d/\d\d/\d{4} \d\d:\d\d:\d\d)")));
+    EXPECT_EQ(text(sheet, "A2"), "progr");
+    EXPECT_EQ(text(sheet, "B2"), "termine");
+    EXPECT_EQ(text(sheet, "D2"), "x");
+    EXPECT_EQ(text(sheet, "E2"), "y");
+    for (int k = 1; k <= 10; ++k) EXPECT_EQ(number(sheet, ("A" + std::to_string(2 + k)).c_str()), k);
+    EXPECT_EQ(number(sheet, "B3"), 1.52345678901); // 11 decimals
+    EXPECT_EQ(number(sheet, "B4"), -0.25);
+    EXPECT_EQ(number(sheet, "B5"), 0.125);
+    for (int row = 6; row <= 12; ++row) EXPECT_EQ(number(sheet, ("B" + std::to_string(row)).c_str()), 0.0);
+    EXPECT_EQ(number(sheet, "D3"), 2.5); // the fifth x
+
+    ASSERT_NE(sheet.cell("E3"), nullptr);
+    EXPECT_EQ(std::get<FormulaText>(*sheet.cell("E3")).text, PolynomialCheckFormula);
+    const double d3 = 2.5;
+    EXPECT_NEAR(std::get<double>(cellValue(sheet, {3, 5})), 1.52345678901 - 0.25 * d3 + 0.125 * d3 * d3, 1e-12);
+
+    const char* headings[] = {"X", "Y", "Y int", "differenza", "errore %"};
+    for (int c = 0; c < 5; ++c) EXPECT_EQ(text(sheet, (std::string(1, 'A' + c) + "13").c_str()), headings[c]);
+    const Session& s = session();
+    for (int i = 1; i <= 8; ++i) {
+        const std::string row = std::to_string(13 + i);
+        const double yint = polynomialCurve(s.points.x[i]);
+        EXPECT_EQ(number(sheet, ("A" + row).c_str()), rounded(s.points.x[i], 3));
+        EXPECT_EQ(number(sheet, ("B" + row).c_str()), rounded(s.points.y[i], 3));
+        EXPECT_EQ(number(sheet, ("C" + row).c_str()), rounded(yint, 3));
+        EXPECT_EQ(number(sheet, ("D" + row).c_str()), rounded(s.points.y[i] - yint, 3));
+        EXPECT_EQ(number(sheet, ("E" + row).c_str()), rounded((yint - s.points.y[i]) * 100 / s.points.y[i], 3));
+    }
+    EXPECT_EQ(sheet.cell("A22"), nullptr);
+    EXPECT_EQ(sheet.cell("C3"), nullptr);
+}
+
+TEST_F(SpreadsheetExport, DifferenceAndErrorHaveOppositeSigns)
+{
+    Session& s = session();
+    s.points.x[1] = 2.0;
+    s.points.y[1] = 5.0;
+    s.points.x[2] = 3.0; // measured 0: no error
+    s.fit.kind = FitType::Polynomial;
+    s.fit.degree = s.fit.curveDegree = 1;
+    s.result.curve[0] = s.result.coefficients[1] = 2.0;
+    s.result.curve[1] = s.result.coefficients[2] = 1.0;
+    selectCurveFunction();
+    Worksheet sheet("FOGLIO1");
+    writePolynomialSheet(sheet, 2);
+    EXPECT_EQ(number(sheet, "C14"), 4.0);
+    EXPECT_EQ(number(sheet, "D14"), 1.0);
+    EXPECT_EQ(number(sheet, "E14"), -20.0);
+    EXPECT_EQ(number(sheet, "D15"), -5.0);
+    EXPECT_EQ(sheet.cell("E15"), nullptr);
+    // With fewer than five points D3 shows what x[5] holds.
+    EXPECT_EQ(number(sheet, "D3"), 0.0);
+    EXPECT_EQ(number(sheet, "B5"), 0.0);
+}
+
+TEST_F(SpreadsheetExport, PowerSheetChecksTheCurveAtAnXTheUserCanChange)
+{
+    Session& s = session();
+    s.points.x[1] = 16.0;
+    s.points.y[1] = 20.5;
+    s.points.x[2] = 81.0;
+    s.points.y[2] = 67.0;
+    s.fit.kind = FitType::Power;
+    s.result.curve[0] = s.result.paramA = 2.5;
+    s.result.curve[1] = s.result.paramB = 0.75;
+    selectCurveFunction();
+    Worksheet sheet = buildExportSheet(2);
+    EXPECT_TRUE(std::regex_match(text(sheet, "A1"), std::regex(R"(\d\d/\d\d/\d{4} \d\d:\d\d:\d\d)")));
+    EXPECT_EQ(text(sheet, "C1"), "verifica valore x");
+    EXPECT_EQ(text(sheet, "A2"), "termine A");
+    EXPECT_EQ(text(sheet, "B2"), "termine B");
+    EXPECT_EQ(number(sheet, "A3"), 2.5);
+    EXPECT_EQ(number(sheet, "B3"), 0.75);
+    EXPECT_EQ(number(sheet, "D3"), 16.0);
+    EXPECT_EQ(std::get<FormulaText>(*sheet.cell("E3")).text, PowerCheckFormula);
+    EXPECT_DOUBLE_EQ(std::get<double>(cellValue(sheet, {3, 5})), 20.0);
+    sheet.setNumber({3, 4}, 81.0);
+    EXPECT_DOUBLE_EQ(std::get<double>(cellValue(sheet, {3, 5})), 67.5);
+
+    EXPECT_EQ(text(sheet, "E5"), "errore %");
+    EXPECT_EQ(number(sheet, "A6"), 16.0);
+    EXPECT_EQ(number(sheet, "C6"), 20.0);
+    EXPECT_EQ(number(sheet, "D6"), 0.5);
+    EXPECT_EQ(number(sheet, "E7"), 0.746); // (67.5 - 67) * 100 / 67
+    EXPECT_EQ(sheet.cell("A8"), nullptr);
+}
+
+double faultsAtThree(double x)
+{
+    if (x == 3.0) raiseFault(FaultKind::DivisionByZero);
+    return 2.0 * x;
+}
+
+TEST_F(SpreadsheetExport, APointWhereTheCurveFaultsKeepsOnlyItsMeasuredValues)
+{
+    Session& s = session();
+    for (int i = 1; i <= 3; ++i) s.points.x[i] = i, s.points.y[i] = 2.0 * i;
+    s.fit.kind = FitType::Power;
+    s.result.curveFunction = faultsAtThree;
+    Worksheet sheet = buildExportSheet(3);
+    EXPECT_EQ(number(sheet, "A8"), 3.0);
+    EXPECT_EQ(number(sheet, "B8"), 6.0);
+    for (const char* empty : {"C8", "D8", "E8"}) EXPECT_EQ(sheet.cell(empty), nullptr) << empty;
+    EXPECT_EQ(number(sheet, "C7"), 4.0);
+
+    s.result.curveFunction = nullptr; // no calculation yet: only the points
+    sheet = buildExportSheet(3);
+    EXPECT_EQ(number(sheet, "B6"), 2.0);
+    EXPECT_EQ(sheet.cell("C6"), nullptr);
+}
+
+TEST_F(SpreadsheetExport, SurfaceSheetListsTheTermsOfItsDegree)
+{
+    Session& s = session();
+    s.fit.kind = FitType::SurfaceXY;
+    s.fit.degree = 3;
+    for (int k = 1; k <= 15; ++k) s.result.coefficients[k] = k * 0.5;
+    for (int i = 1; i <= 12; ++i) {
+        s.points.x[i] = i;
+        s.points.y[i] = 13 - i;
+        s.points.z[i] = i == 4 ? 0.0 : 10.0 * i;
+    }
+    Worksheet sheet = buildExportSheet(12);
+    const char* headings[] = {"X", "Y", "Z", "Z int", "errore %"};
+    for (int c = 0; c < 5; ++c) EXPECT_EQ(text(sheet, (std::string(1, 'A' + c) + "1").c_str()), headings[c]);
+    EXPECT_EQ(text(sheet, "H3"), "termine");
+    for (int k = 1; k <= 10; ++k) {
+        EXPECT_EQ(number(sheet, ("H" + std::to_string(4 + k)).c_str()), k);
+        EXPECT_EQ(number(sheet, ("I" + std::to_string(4 + k)).c_str()), k * 0.5);
+    }
+    EXPECT_EQ(sheet.cell("I15"), nullptr);
+    for (int i = 1; i <= 12; ++i) {
+        const std::string row = std::to_string(i + 1);
+        const double zint = evaluateSurface(s.result.coefficients, i, 13 - i, 3);
+        EXPECT_EQ(number(sheet, ("C" + row).c_str()), s.points.z[i]);
+        EXPECT_EQ(number(sheet, ("D" + row).c_str()), rounded(zint, 3));
+        if (i != 4) {
+            EXPECT_EQ(number(sheet, ("E" + row).c_str()), rounded((zint - s.points.z[i]) * 100 / s.points.z[i], 3));
+        }
+    }
+    EXPECT_EQ(sheet.cell("E5"), nullptr);
+
+    s.fit.degree = 5; // no evaluation for this degree: points only
+    sheet = buildExportSheet(12);
+    EXPECT_EQ(number(sheet, "C13"), 120.0);
+    for (const char* empty : {"H5", "I5", "D2", "E2"}) EXPECT_EQ(sheet.cell(empty), nullptr) << empty;
+}
+
+TEST_F(SpreadsheetExport, OtherKindsGiveTheNamedEmptySheet)
+{
+    session().fit.kind = FitType::Exponential;
+    const Worksheet sheet = buildExportSheet(5);
+    EXPECT_EQ(sheet.name(), "FOGLIO1");
+    EXPECT_TRUE(sheet.cells().empty());
+    EXPECT_EQ(sheet.columnWidth(1), 16.0);
+}
+
+TEST_F(SpreadsheetExport, AtMostTheDataSetsTwoHundredPointsAreListed)
+{
+    Session& s = session();
+    for (int i = 1; i <= MaxPoints; ++i) s.points.x[i] = i, s.points.y[i] = i;
+    s.fit.kind = FitType::Power;
+    const Worksheet sheet = buildExportSheet(250);
+    EXPECT_EQ(number(sheet, "A205"), 200.0);
+    EXPECT_EQ(sheet.cell("A206"), nullptr);
+}
+
+TEST_F(SpreadsheetExport, SuccessIsReportedOnlyAfterTheFileIsWritten)
+{
+    polynomialOfDegree2();
+    const std::string name = std::string(CALVERO_BINARY_DIR) + "/spreadsheetexport_dati_OUTPUT.xls";
+    std::filesystem::remove(name);
+    const ExportResult saved = exportSpreadsheet(name, 8);
+    EXPECT_TRUE(saved.saved);
+    EXPECT_EQ(saved.message, "salvato il file EXCEL :" + name);
+    std::ifstream file(name, std::ios::binary);
+    char signature[8] = {};
+    file.read(signature, 8);
+    EXPECT_EQ(std::string(signature, 8), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+
+    const std::string unwritable = std::string(CALVERO_BINARY_DIR) + "/no_such_folder/dati_OUTPUT.xls";
+    const ExportResult failed = exportSpreadsheet(unwritable, 8);
+    EXPECT_FALSE(failed.saved);
+    EXPECT_EQ(failed.message, "impossibile salvare il file EXCEL: " + unwritable + ": No such file or directory");
+    EXPECT_FALSE(std::filesystem::exists(unwritable));
+}
+
+TEST(WorkbookName, TheExtensionOfTheFileNameGivesWayToTheSuffix)
+{
+    EXPECT_EQ(workbookNameFor("dati.x"), "dati_OUTPUT.xls");
+    EXPECT_EQ(workbookNameFor("pompa.dat"), "pompa_OUTPUT.xls");
+    EXPECT_EQ(workbookNameFor("dati.txt"), "dati_OUTPUT.xls");
+    EXPECT_EQ(workbookNameFor("/home/tecnico/prove/dati.txt"), "/home/tecnico/prove/dati_OUTPUT.xls");
+    EXPECT_EQ(workbookNameFor("/a.b/dati"), "/a.b/dati_OUTPUT.xls");
+    EXPECT_EQ(workbookNameFor("dati"), "dati_OUTPUT.xls");
+    EXPECT_EQ(workbookNameFor("a.b.c"), "a.b_OUTPUT.xls");
+}
+
+} // namespace
+} // namespace calvero
