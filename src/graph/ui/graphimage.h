@@ -1,0 +1,13 @@
+#pragma once
+// The graph as an image, for the batch command.
+#include <QImage>
+
+namespace calvero {
+
+// The graph of the installed GraphProcedure (prepareScreenGraph() installs
+// the program's) as the graph window draws it on a screen of the given size:
+// white background, the window's device frame from that size. A size below
+// 1 x 1 gives a null image.
+QImage renderGraphImage(int screenWidth, int screenHeight);
+
+} // namespace calvero

@@ -1,0 +1,14 @@
+#pragma once
+// What a calculation does to show its graph, for the windows that implement
+// calvero::Presenter::showGraph.
+#include <string>
+
+namespace calvero {
+
+class TForm8;
+
+// Screen device, the program's GraphProcedure installed, then the graph
+// window shown modally with the caption ("file:" + the data set's name).
+void showGraphWindow(TForm8& window, const std::string& caption);
+
+} // namespace calvero
