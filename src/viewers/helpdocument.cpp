@@ -1,0 +1,19 @@
+#include "viewers/helpdocument.h"
+
+namespace calvero {
+
+std::string helpDocumentPath(const std::string& programFolder)
+{
+    std::string path = programFolder;
+    if (!path.empty() && path.back() != '/')
+        path += '/';
+    return path + HelpDocumentFile;
+}
+
+std::string& helpCaption()
+{
+    static std::string caption;
+    return caption;
+}
+
+} // namespace calvero

@@ -1,0 +1,30 @@
+#pragma once
+// Placement of the help browser's controls, computed from the size of the
+// window (which fills the screen): the browser on top, three buttons below.
+
+namespace calvero {
+
+struct HelpBrowserLayout {
+    struct Box {
+        int left = 0;
+        int top = 0;
+        int width = 0;
+        int height = 0;
+    };
+    Box browser;     // WebBrowser2
+    Box exitButton;  // SpeedButton2 "Esci"
+    Box backButton;  // SpeedButton1 "Indietro"
+    Box printButton; // BitBtn1 "stampa"
+};
+
+// screenWidth sizes the buttons; windowWidth and windowHeight (the window
+// once it has been sized to the screen) size the browser and the button row.
+HelpBrowserLayout layoutHelpBrowser(int screenWidth, int windowWidth, int windowHeight);
+
+// The usual case: the window has exactly the screen's size.
+inline HelpBrowserLayout layoutHelpBrowser(int screenWidth, int screenHeight)
+{
+    return layoutHelpBrowser(screenWidth, screenWidth, screenHeight);
+}
+
+} // namespace calvero
