@@ -1,0 +1,16 @@
+#include "viewers/ui/helppage.h"
+
+#include "viewers/helpdocument.h"
+#include "viewers/ui/Tmiobrowser.h"
+
+namespace calvero {
+
+void showHelpPage(const std::string& caption, QWidget* parent)
+{
+    helpCaption() = caption;
+    // One window per opening: its history starts empty and ends with it.
+    Tmiobrowser miobrowser(parent);
+    miobrowser.exec();
+}
+
+} // namespace calvero
