@@ -17,13 +17,36 @@ std::string padLeft(std::string text, int width)
     return text;
 }
 
-std::string fixed(double value, int decimals)
+std::string toFixed(double value, int decimals)
 {
     // Large enough for the 309 integer digits of the largest double plus decimals.
     std::vector<char> buffer(static_cast<std::size_t>(decimals) + 340);
     auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                 std::chars_format::fixed, decimals);
     return std::string(buffer.data(), result.ptr);
+}
+
+// True when the value lies exactly halfway between two numbers of the given
+// decimals (its exact decimal expansion is ...5000...).
+bool exactlyHalfway(double value, int decimals)
+{
+    const std::string probe = toFixed(value, decimals + 20);
+    const std::size_t digit = probe.size() - 20;
+    if (probe[digit] != '5' || probe.find_first_not_of('0', digit + 1) != std::string::npos) return false;
+    // A double has at most 1074 decimals: the full expansion settles it.
+    const std::string exact = toFixed(value, 1100);
+    return exact.find_first_not_of('0', exact.size() - 1100 + static_cast<std::size_t>(decimals) + 1) == std::string::npos;
+}
+
+// Rounded to the given decimals, halves away from zero.
+std::string fixed(double value, int decimals)
+{
+    if (exactlyHalfway(value, decimals)) {
+        const double step = std::pow(10.0, -decimals);
+        const double away = value + (value < 0 ? -step / 4 : step / 4);
+        return toFixed(away, decimals);
+    }
+    return toFixed(value, decimals);
 }
 
 } // namespace

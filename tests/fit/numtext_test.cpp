@@ -89,3 +89,15 @@ TEST(ParseDecimal, OrZeroAndHelpers)
     EXPECT_EQ(trimRight("ab  "), "ab");
     EXPECT_EQ(trimRight("   "), "");
 }
+
+TEST(FormatReal, ExactHalvesRoundAwayFromZero)
+{
+    EXPECT_EQ(formatReal(2.5, 1, 0), "3");
+    EXPECT_EQ(formatReal(-7.5, 1, 0), "-8");
+    EXPECT_EQ(formatReal(0.125, 1, 2), "0.13");
+    EXPECT_EQ(formatReal(-0.375, 1, 2), "-0.38");
+    // Not exact halves in binary: ordinary nearest rounding.
+    EXPECT_EQ(formatReal(0.15, 1, 1), "0.1"); // 0.1499999999999999944...
+    EXPECT_EQ(formatReal(2.675, 1, 2), "2.67");
+    EXPECT_EQ(formatReal(1.5, 1, 3), "1.500");
+}
