@@ -1,0 +1,23 @@
+#include "viewers/ui/reportviewer.h"
+
+#include "viewers/ui/TAboutBox.h"
+
+namespace calvero {
+
+ReportViewer::ReportViewer(QWidget* parent)
+{
+    auto* box = new TAboutBox(parent);
+    if (parent == nullptr) owned_.reset(box);
+    box_ = box;
+}
+
+ReportViewer::~ReportViewer() = default;
+
+TAboutBox& ReportViewer::window() const { return *box_; }
+
+void ReportViewer::showReport() const
+{
+    if (box_) box_->exec(); // filled from the report buffer as it is shown
+}
+
+} // namespace calvero

@@ -1,0 +1,31 @@
+#pragma once
+// The report viewer as the main window uses it for Presenter::showReport:
+// one TAboutBox created once, shown modally after every calculation.
+#include <QPointer>
+
+#include <memory>
+
+class QWidget;
+
+namespace calvero {
+
+class TAboutBox;
+
+class ReportViewer {
+public:
+    // The viewer belongs to `parent` when one is given, otherwise to this object.
+    explicit ReportViewer(QWidget* parent = nullptr);
+    ~ReportViewer();
+    ReportViewer(const ReportViewer&) = delete;
+    ReportViewer& operator=(const ReportViewer&) = delete;
+
+    TAboutBox& window() const;
+    // Shows the current report modally; returns when the user closes the viewer.
+    void showReport() const;
+
+private:
+    std::unique_ptr<TAboutBox> owned_;
+    QPointer<TAboutBox> box_;
+};
+
+} // namespace calvero

@@ -1,0 +1,237 @@
+#include "entry/entrylayout.h"
+#include "entry/ui/Tgriglia_input.h"
+#include "entry/ui/pointgridmodel.h"
+#include "fit/session.h"
+
+#include "../tempfolder.h"
+#include "../xlsfixture.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QTableView>
+#include <QtTest>
+
+using namespace calvero;
+
+namespace {
+
+QRect rect(const EntryLayout::Box& box) { return QRect(box.left, box.top, box.width, box.height); }
+
+} // namespace
+
+class TgrigliaInputTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<Tgriglia_input> window;
+    QStringList messages;
+    QString chosenFile;
+
+    QString shown(int row, int column) const
+    {
+        return window->gridModel()->index(row - 1, column - 1).data().toString();
+    }
+
+private slots:
+    void init()
+    {
+        resetSession();
+        messages.clear();
+        chosenFile.clear();
+        window = std::make_unique<Tgriglia_input>();
+        window->setMessageSink([this](const QString& text) { messages << text; });
+        window->setFileChooser([this] { return chosenFile; });
+    }
+    void cleanup() { window.reset(); }
+
+    void gridShowsTheTextModelWithItsHeaders()
+    {
+        session().grid.setCell(1, 1, "1.5");
+        session().grid.setCell(200, 2, "-3");
+        window->inizia(QSize(1024, 768));
+        QCOMPARE(window->gridRowCount(), 201);
+        QCOMPARE(window->headerCell(0), QString("punto"));
+        QCOMPARE(window->headerCell(1), QString("X"));
+        QCOMPARE(window->headerCell(2), QString("Y"));
+        auto* model = window->gridModel();
+        QCOMPARE(model->headerData(0, Qt::Vertical, Qt::DisplayRole).toString(), QString("  1"));
+        QCOMPARE(model->headerData(41, Qt::Vertical, Qt::DisplayRole).toString(), QString(" 42"));
+        QCOMPARE(model->headerData(199, Qt::Vertical, Qt::DisplayRole).toString(), QString("200"));
+        QCOMPARE(shown(1, 1), QString("1.5"));
+        QCOMPARE(shown(200, 2), QString("-3"));
+        QCOMPARE(window->StringGrid1->model(), model);
+    }
+
+    void columnsFollowTheKind()
+    {
+        session().grid.setCell(3, 3, "9");
+        session().fit.kind = FitType::Polynomial;
+        window->inizia(QSize(1024, 768));
+        QCOMPARE(window->gridColumnCount(), 3);
+        QCOMPARE(window->headerCell(3), QString());
+
+        session().fit.kind = FitType::SurfaceXY;
+        window->inizia(QSize(1024, 768));
+        QCOMPARE(window->gridColumnCount(), 4);
+        QCOMPARE(window->headerCell(3), QString("Z"));
+        QCOMPARE(shown(3, 3), QString("9"));
+
+        session().fit.kind = FitType::Power;
+        window->inizia(QSize(1024, 768));
+        QCOMPARE(window->gridColumnCount(), 3);
+        QCOMPARE(session().grid.cell(3, 3), std::string("9")); // column Z keeps its text
+    }
+
+    void editingTheViewWritesTheTextModel()
+    {
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        auto* view = window->StringGrid1;
+        const QModelIndex cell = window->gridModel()->index(1, 1); // row 2, Y
+        view->setCurrentIndex(cell);
+        view->edit(cell);
+        auto* editor = qobject_cast<QLineEdit*>(view->indexWidget(cell));
+        QVERIFY(editor != nullptr);
+        editor->clear();
+        QTest::keyClicks(editor, "2,5");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(session().grid.cell(2, 2), std::string("2,5")); // the view commits after the key
+
+        QVERIFY(window->gridModel()->setData(window->gridModel()->index(4, 0), "7", Qt::EditRole));
+        QCOMPARE(session().grid.cell(5, 1), std::string("7"));
+    }
+
+    void exitCopiesTheGridIntoThePointSet()
+    {
+        auto& grid = session().grid;
+        auto& points = session().points;
+        grid.setCell(1, 1, "1.5");
+        grid.setCell(1, 2, "2");
+        grid.setCell(2, 2, "99"); // empty column 1: row skipped
+        points.x[2] = 11.0;
+        points.y[2] = 12.0;
+        grid.setCell(5, 1, "7"); // empty y gives 0
+        points.y[5] = 4.0;
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->BitBtn1->click();
+        QCOMPARE(window->result(), int(QDialog::Accepted));
+        QVERIFY(!window->isVisible());
+        QCOMPARE(points.x[1], 1.5);
+        QCOMPARE(points.y[1], 2.0);
+        QCOMPARE(points.x[2], 11.0);
+        QCOMPARE(points.y[2], 12.0);
+        QCOMPARE(points.x[5], 7.0);
+        QCOMPARE(points.y[5], 0.0);
+    }
+
+    void exitTakesTheCellStillBeingTyped()
+    {
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        auto* view = window->StringGrid1;
+        const QModelIndex cell = window->gridModel()->index(0, 0);
+        view->setCurrentIndex(cell);
+        view->edit(cell);
+        auto* editor = qobject_cast<QLineEdit*>(view->indexWidget(cell));
+        QVERIFY(editor != nullptr);
+        QTest::keyClicks(editor, "4");
+        window->vai_fine(); // as by Alt+U, without the focus leaving the cell
+        QCOMPARE(session().grid.cell(1, 1), std::string("4"));
+        QCOMPARE(session().points.x[1], 4.0);
+    }
+
+    void layoutAt1024By768()
+    {
+        window->SpinEdit1->setValue(7);
+        window->inizia(QSize(1024, 768));
+        const EntryLayout layout = entryLayout(1024, 768);
+        QCOMPARE(window->size(), QSize(1024, 768));
+        QCOMPARE(window->StringGrid1->geometry(), QRect(2, 2, 409, 652));
+        QCOMPARE(window->Label1->geometry(), rect(layout.rule));
+        QCOMPARE(window->BitBtn1->geometry(), QRect(416, 601, 256, 53));
+        QCOMPARE(window->BitBtn2->geometry(), QRect(416, 55, 563, 53));
+        QCOMPARE(window->Label2->geometry(), QRect(416, 113, 563, 53));
+        QCOMPARE(window->Label3->geometry(), QRect(416, 319, 358, 53));
+        QCOMPARE(window->SpinEdit1->geometry(), QRect(416, 377, 51, 53));
+        QCOMPARE(window->SpinEdit1->value(), 2);
+        QCOMPARE(window->SpinEdit1->minimum(), 1);
+        QCOMPARE(window->SpinEdit1->maximum(), 100);
+        QCOMPARE(window->windowTitle(), QString("immissione dati"));
+        QCOMPARE(window->BitBtn1->text(), QString("&USCITA"));
+        QCOMPARE(window->Label2->text(),
+                 QString("per file csv oppure txt il separatore =spazio oppure  punto e virgola"));
+        QCOMPARE(window->Label2->font().pointSize(), 14);
+    }
+
+    void showingLaysOutForTheScreenAndResetsTheRow()
+    {
+        window->SpinEdit1->setValue(9);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        const QSize screen = window->screen()->geometry().size();
+        const EntryLayout layout = entryLayout(screen.width(), screen.height());
+        QCOMPARE(window->StringGrid1->geometry(), rect(layout.grid));
+        QCOMPARE(window->SpinEdit1->geometry(), rect(layout.firstRow));
+        QCOMPARE(window->SpinEdit1->value(), 2);
+    }
+
+    void importsTheChosenTextFile()
+    {
+        testing::TempFolder folder;
+        window->inizia(QSize(1024, 768));
+        chosenFile = QString::fromStdString(folder.write("PUNTI.TXT", "1,5;2,5\n3 4\n"));
+        window->leggipunticsv();
+        QCOMPARE(messages, QStringList());
+        QCOMPARE(shown(1, 1), QString("1.5"));
+        QCOMPARE(shown(2, 2), QString("4"));
+        QCOMPARE(session().points.y[1], 2.5);
+
+        std::string many;
+        for (int i = 1; i <= 205; ++i) many += std::to_string(i) + ";1\n";
+        chosenFile = QString::fromStdString(folder.write("molti.csv", many));
+        window->leggipunticsv();
+        QCOMPARE(messages, QStringList{"lette le prime 200 righe del file"});
+        QCOMPARE(shown(200, 1), QString("200"));
+    }
+
+    void importRefusalsAndCancel()
+    {
+        testing::TempFolder folder;
+        window->inizia(QSize(1024, 768));
+        session().grid.setCell(1, 1, "5");
+        chosenFile.clear(); // cancelled
+        window->leggipunticsv();
+        QCOMPARE(messages, QStringList());
+
+        const QString other = QString::fromStdString(folder.write("punti.ods", "x"));
+        chosenFile = other;
+        window->leggipunticsv();
+        chosenFile = QString::fromStdString(folder.write("finto.xls", "1;2"));
+        window->leggipunticsv();
+        QCOMPARE(messages, (QStringList{"tipo di file non riconosciuto: " + other,
+                                        "impossibile leggere il file EXCEL: " + chosenFile}));
+        QCOMPARE(session().grid.cell(1, 1), std::string("5"));
+    }
+
+    void importsTheSpreadsheetFromTheChosenRow()
+    {
+        if (testing::pythonWithXlwt().empty()) QSKIP("python3-xlwt is needed to build .xls files");
+        testing::TempFolder folder;
+        const auto path = folder.path() / "punti.xls";
+        QVERIFY(testing::writeWorkbook(path, "ws.write(0, 0, 'X')\nws.write(2, 0, 6.5)\nws.write(2, 1, 'abc')"));
+        window->inizia(QSize(1024, 768));
+        window->SpinEdit1->setValue(3);
+        chosenFile = QString::fromStdString(path.string());
+        window->leggipunticsv();
+        QCOMPARE(messages, QStringList());
+        QCOMPARE(shown(1, 1), QString("6.5"));
+        QCOMPARE(shown(1, 2), QString("abc"));
+    }
+};
+
+QTEST_MAIN(TgrigliaInputTest)
+#include "tgriglia_input_qtest.moc"

@@ -1,0 +1,213 @@
+#include "fit/report.h"
+#include "fit/session.h"
+#include "viewers/ui/TAboutBox.h"
+#include "viewers/ui/reportviewer.h"
+
+#include "../rtfreader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTimer>
+#include <QtTest>
+
+using namespace calvero;
+
+namespace {
+
+std::string fileText(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll().toStdString();
+}
+
+} // namespace
+
+class TAboutBoxTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TAboutBox> box;
+    QStringList messages;
+    std::unique_ptr<QTemporaryDir> workingDir;
+    QString previousDir;
+    const std::vector<std::string> report = {
+        "POLINOMIO DI GRADO N  ",
+        "  N.     X           Y         Y calc     errore %",
+        "   1     1.00000     2.50000     2.49000     0.40",
+        "{parentesi} e \\barra\\",
+    };
+
+private slots:
+    void init()
+    {
+        resetSession();
+        for (const auto& line : report) appendLine(session().report, line);
+        session().currentDataSetName = "/dati/prova.txt";
+        messages.clear();
+        box = std::make_unique<TAboutBox>();
+        box->setMessageSink([this](const QString& text) { messages << text; });
+        box->setPrinterQuery([] { return false; });
+        workingDir = std::make_unique<QTemporaryDir>();
+        QVERIFY(workingDir->isValid());
+        previousDir = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(workingDir->path()));
+    }
+    void cleanup()
+    {
+        QDir::setCurrent(previousDir);
+        box.reset();
+        workingDir.reset();
+    }
+
+    void filledFromTheReportBuffer()
+    {
+        box->inizia(QSize(1024, 768));
+        QCOMPARE(box->RichEdit1->toPlainText().split('\n').size(), int(report.size()));
+        QCOMPARE(box->RichEdit1->toPlainText().split('\n').at(2), QString::fromStdString(report[2]));
+        QCOMPARE(box->windowTitle(), QString("/dati/prova.txt"));
+        QVERIFY(!box->RichEdit1->isReadOnly());
+        QCOMPARE(box->RichEdit1->lineWrapMode(), QTextEdit::NoWrap);
+        QCOMPARE(box->RichEdit1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(box->RichEdit1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(box->RichEdit1->font().family(), QString("Courier New"));
+        QCOMPARE(box->RichEdit1->font().pixelSize(), 19);
+        QVERIFY(QFontInfo(box->RichEdit1->font()).fixedPitch());
+    }
+
+    void eachShowingStartsFromTheReport()
+    {
+        box->inizia(QSize(1024, 768));
+        box->RichEdit1->setPlainText("testo scritto a mano");
+        clearReport(session().report);
+        appendLine(session().report, "nuovo rapporto");
+        session().currentDataSetName.clear();
+        box->inizia(QSize(1024, 768));
+        QCOMPARE(box->RichEdit1->toPlainText(), QString("nuovo rapporto"));
+        QCOMPARE(box->windowTitle(), QString());
+
+        clearReport(session().report);
+        box->inizia(QSize(1024, 768));
+        QCOMPARE(box->RichEdit1->toPlainText(), QString());
+    }
+
+    void layoutAt1024By768()
+    {
+        box->inizia(QSize(1024, 768));
+        QCOMPARE(box->size(), QSize(1024, 768));
+        QCOMPARE(box->RichEdit1->geometry(), QRect(2, 2, 1003, 614));
+        QCOMPARE(box->OKButton->geometry(), QRect(341, 629, 256, 64));
+        QCOMPARE(box->SpeedButton1->geometry(), QRect(80, 629, 256, 64));
+        QCOMPARE(box->BitBtn1->geometry(), QRect(602, 629, 256, 64));
+        QCOMPARE(box->OKButton->text(), QString("&Uscita"));
+        QCOMPARE(box->SpeedButton1->text(), QString("Stampa"));
+        QCOMPARE(box->BitBtn1->text(), QString("SU FILE DI TESTO"));
+        QVERIFY(box->OKButton->isDefault());
+        QVERIFY(!box->SpeedButton1->icon().isNull());
+    }
+
+    void exitClosesWithOk()
+    {
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        QCOMPARE(box->windowTitle(), QString("/dati/prova.txt")); // filled as it is shown
+        box->OKButton->click();
+        QCOMPARE(box->result(), int(QDialog::Accepted));
+        QVERIFY(!box->isVisible());
+    }
+
+    void savesTheReportAsRtfInTheWorkingFolder()
+    {
+        box->inizia(QSize(1024, 768));
+        box->BitBtn1->click();
+        const QString folder = workingDir->path();
+        QCOMPARE(messages, QStringList{"salvato sul file(in formato word):" + folder + "/TESTO.rtf"});
+        const std::string rtf = fileText(folder + "/testo.rtf");
+        const auto content = testing::parseRtf(rtf);
+        QCOMPARE(content.font0, std::string("Courier New"));
+        QCOMPARE(content.paragraphs, report);
+
+        if (QStandardPaths::findExecutable("unrtf").isEmpty()) QSKIP("unrtf is not installed");
+        QProcess unrtf;
+        unrtf.start("unrtf", {"--text", folder + "/testo.rtf"});
+        QVERIFY(unrtf.waitForFinished(10000));
+        const QString text = QString::fromUtf8(unrtf.readAllStandardOutput()).simplified();
+        for (const auto& line : report) QVERIFY2(text.contains(QString::fromStdString(line).simplified()), line.c_str());
+    }
+
+    void typedTextIsSavedWithTheReportAndSavingAgainReplacesTheFile()
+    {
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        box->RichEdit1->setFocus();
+        box->RichEdit1->moveCursor(QTextCursor::End);
+        QTest::keyClick(box->RichEdit1, Qt::Key_Return);
+        QTest::keyClicks(box->RichEdit1, "nota: {1} ");
+        box->RichEdit1->textCursor().insertText(QString::fromUtf8("citt\u00e0")); // beyond what keyClicks types
+        box->sufiletesto();
+        const QString path = workingDir->path() + "/testo.rtf";
+        auto paragraphs = testing::parseRtf(fileText(path)).paragraphs;
+        QCOMPARE(paragraphs.size(), report.size() + 1);
+        QCOMPARE(paragraphs.front(), report.front());
+        QCOMPARE(paragraphs.back(), std::string("nota: {1} citt\xC3\xA0"));
+
+        box->RichEdit1->setPlainText("solo questo");
+        box->sufiletesto();
+        paragraphs = testing::parseRtf(fileText(path)).paragraphs;
+        QCOMPARE(paragraphs, std::vector<std::string>{"solo questo"});
+        QCOMPARE(messages.size(), 2);
+    }
+
+    void writeFailureIsShownInsteadOfTheConfirmation()
+    {
+        box->inizia(QSize(1024, 768));
+        const QString path = workingDir->path() + "/testo.rtf";
+        QVERIFY(QDir().mkdir(path)); // a folder in the way cannot be replaced by the file
+        box->sufiletesto();
+        QCOMPARE(messages, QStringList{"errore di scrittura del file " + path + ": " + QString::fromLocal8Bit(std::strerror(EISDIR))});
+    }
+
+    void printsIntoAPdfFileWhenThereIsNoPrinter()
+    {
+        box->inizia(QSize(1024, 768));
+        const QString pdf = workingDir->path() + "/rapporto.pdf";
+        box->setPdfFileChooser([&] { return pdf; });
+        box->SpeedButton1->click();
+        QVERIFY(QFile::exists(pdf));
+        QVERIFY(fileText(pdf).rfind("%PDF", 0) == 0);
+        QCOMPARE(messages, QStringList());
+
+        const QString other = workingDir->path() + "/annullato.pdf";
+        box->setPdfFileChooser([] { return QString(); });
+        box->vai_stampa();
+        QVERIFY(!QFile::exists(other));
+
+        const QString unwritable = workingDir->path() + "/manca/rapporto.pdf";
+        box->setPdfFileChooser([&] { return unwritable; });
+        box->vai_stampa();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages.front().startsWith("errore di scrittura del file " + unwritable + ": "));
+    }
+
+    void viewerShowsTheReportModally()
+    {
+        ReportViewer viewer;
+        viewer.window().setMessageSink([](const QString&) {});
+        QString seen;
+        QTimer::singleShot(0, [&] {
+            seen = viewer.window().RichEdit1->toPlainText();
+            viewer.window().OKButton->click();
+        });
+        viewer.showReport();
+        QCOMPARE(seen.split('\n').first(), QString::fromStdString(report.front()));
+        QCOMPARE(viewer.window().result(), int(QDialog::Accepted));
+    }
+};
+
+QTEST_MAIN(TAboutBoxTest)
+#include "taboutbox_qtest.moc"
