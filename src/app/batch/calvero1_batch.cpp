@@ -1,0 +1,40 @@
+// calvero1-batch: the calculation of a data set file or of a point file,
+// without windows. The report goes to standard output; see --help.
+#include "app/batchoptions.h"
+#include "app/batchrun.h"
+#include "graph/fitgraph.h"
+#include "graph/ui/graphimage.h"
+
+#include <QGuiApplication>
+
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
+        std::cout << calvero::BatchUsage;
+        return 0;
+    }
+    const auto parsed = calvero::parseBatchOptions(arguments);
+    if (const auto* problem = std::get_if<std::string>(&parsed)) {
+        std::cerr << *problem << '\n' << calvero::BatchUsage;
+        return calvero::BatchUnreadable;
+    }
+
+    // The graph is drawn with Qt's painter and fonts, never on a display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt's own start-up notes (run-time folders and the like) are not the
+    // program's messages: standard error carries only those.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
+    });
+    QGuiApplication app(argc, argv);
+
+    const auto writeGraph = [](const std::string& path) {
+        calvero::prepareScreenGraph();
+        const QImage image = calvero::renderGraphImage(1024, 768);
+        return !image.isNull() && image.save(QString::fromStdString(path), "PNG");
+    };
+    return calvero::runBatch(std::get<calvero::BatchOptions>(parsed), std::cout, std::cerr, writeGraph);
+}

@@ -1,0 +1,20 @@
+#pragma once
+// What calvero1-batch does: the road of "&Leggi i dati dal disco" (or of a
+// point-file import followed by "&Calcola") without windows, the report on
+// standard output, and on request the workbook, the RTF report and the graph.
+#include "app/batchoptions.h"
+
+#include <functional>
+#include <ostream>
+
+namespace calvero {
+
+enum BatchExit { BatchOk = 0, BatchRefused = 1, BatchUnreadable = 2 };
+
+// writeGraph draws the graph of the calculation into the named image file
+// (the caller owns the drawing toolkit); false when it could not be written.
+using GraphWriter = std::function<bool(const std::string& path)>;
+
+int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, const GraphWriter& writeGraph);
+
+} // namespace calvero

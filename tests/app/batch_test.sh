@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# calvero1-batch on the installed examples and on point files: reports on
+# standard output, exit codes, and the workbook, RTF and graph it writes,
+# each read back by an independent reader.
+set -u
+build="$1"
+batch="$build/calvero1-batch"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+failures=0
+check() { # description, condition...
+  local description="$1"
+  shift
+  if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
+}
+
+for example in potenzaold nr150b6 polinomiofratto esponenziale temperatura_tempo funzxy; do
+  "$batch" "$build/$example.txt" >"$work/$example.out" 2>"$work/$example.err"
+  code=$?
+  check "$example exits 0" test "$code" -eq 0
+  check "$example report begins with its head" grep -q -E '^(tipo di equazione:|POLINOMIO Z=F\(x,y\))' "$work/$example.out"
+  check "$example has no trailing blanks" bash -c "! grep -q ' \$' '$work/$example.out'"
+  check "$example says nothing on stderr" test ! -s "$work/$example.err"
+done
+check "power report names its kind" grep -qx 'tipo di equazione:CURVA DI POTENZA' "$work/potenzaold.out"
+check "surface report lists 10 terms" bash -c "grep -cE '^ +[0-9]+ +-?[0-9]+[.][0-9]{11}$' '$work/funzxy.out' | grep -qx 10"
+
+# Outputs: workbook read by xlrd, RTF by unrtf, graph as a PNG of 1024 x 768.
+"$batch" "$build/nr150b6.txt" --xls "$work/n.xls" --rtf "$work/n.rtf" --png "$work/n.png" >/dev/null
+check "outputs written, exit 0" test $? -eq 0
+check "workbook sheet FOGLIO1 holds the check formula's value" /usr/bin/python3 - "$work/n.xls" <<'PY'
+import sys, xlrd
+book = xlrd.open_workbook(sys.argv[1])
+sheet = book.sheet_by_index(0)
+assert book.sheet_names() == ["FOGLIO1"], book.sheet_names()
+b = [sheet.cell_value(r, 1) for r in range(2, 12)]
+x = sheet.cell_value(2, 3)
+expected = sum(b[k] * x ** k for k in range(8))
+assert abs(sheet.cell_value(2, 4) - expected) <= 1e-6 * max(1.0, abs(expected)), (sheet.cell_value(2, 4), expected)
+PY
+if command -v unrtf >/dev/null; then
+  check "RTF report readable" bash -c "unrtf --text '$work/n.rtf' 2>/dev/null | grep -q 'EQUAZIONE POLINOMIALE DI GRADO:'"
+fi
+check "graph is a 1024 x 768 PNG" /usr/bin/python3 - "$work/n.png" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read(24)
+assert data[:8] == b"\x89PNG\r\n\x1a\n"
+assert struct.unpack(">II", data[16:24]) == (1024, 768)
+PY
+
+# A point file with the power kind and a refused calculation.
+printf '1;3\n2;12\n3;27\n' >"$work/p.csv"
+"$batch" --points "$work/p.csv" --kind 2 --degree 2 >"$work/p.out" 2>&1
+check "point file: exit 0" test $? -eq 0
+check "point file: A = 3" grep -qx ' COEFFICIENTE A=  3.000000000000' "$work/p.out"
+printf '0;3\n2;12\n3;27\n' >"$work/zero.csv"
+"$batch" --points "$work/zero.csv" --kind 2 >"$work/zero.out" 2>"$work/zero.err"
+check "x = 0 ends the data set at once: exit 1" test $? -eq 1
+printf '1;3\n0;12\n3;27\n' >"$work/fault.csv"
+"$batch" --points "$work/fault.csv" --kind 2 >"$work/fault.out" 2>"$work/fault.err"
+check "logarithm of 0: exit 1" test $? -eq 1
+check "logarithm of 0: standard text" grep -qx 'Floating point division by zero' "$work/fault.err"
+check "refused: no report" test ! -s "$work/fault.out"
+
+# Files that cannot be read.
+"$batch" "$work/missing.txt" >/dev/null 2>"$work/missing.err"
+check "missing file: exit 2" test $? -eq 2
+check "missing file: message" grep -q '^errore di lettura del file ' "$work/missing.err"
+head -c 3000 /dev/urandom >"$work/garbage.txt"
+"$batch" "$work/garbage.txt" >/dev/null 2>"$work/garbage.err"
+check "not a data set file: exit 2" test $? -eq 2
+"$batch" --bogus x >/dev/null 2>&1
+check "bad option: exit 2" test $? -eq 2
+
+echo "$failures failed"
+test "$failures" -eq 0
