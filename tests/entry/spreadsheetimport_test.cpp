@@ -1,5 +1,7 @@
 #include "entry/spreadsheetimport.h"
 
+#include "entry/workbookwriter.h"
+
 #include "fit/numtext.h"
 #include "fit/session.h"
 #include "tempfolder.h"
@@ -151,6 +153,31 @@ ws.write(1, 0, 3); ws.write(1, 1, 4.75)
     EXPECT_EQ(session().grid.cell(1, 2), "4.75");
     EXPECT_EQ(session().grid.cell(2, 1), "");
     EXPECT_EQ(session().grid.cell(200, 1), "resta");
+}
+
+// The program's own workbooks (the results it saves) read back without Python.
+TEST(SpreadsheetWorkbook, ReadsAWorkbookThatTheProgramWrites)
+{
+    TempFolder folder;
+    Worksheet sheet("FOGLIO1");
+    sheet.setText({1, 1}, "X");
+    sheet.setNumber({2, 1}, 0.25);
+    sheet.setNumber({2, 2}, -17.0);
+    sheet.setText({2, 3}, "citt\xC3\xA0");
+    sheet.setNumber({200, 3}, 123456.789);
+    sheet.setNumber({201, 1}, 5.0);
+    sheet.setNumber({2, 4}, 8.0);
+    const std::string path = (folder.path() / "risultati.xls").string();
+    ASSERT_FALSE(saveWorkbook(sheet, path));
+
+    const auto block = readSpreadsheetBlock(path);
+    ASSERT_TRUE(block);
+    EXPECT_EQ((*block)[0][0], "X");
+    EXPECT_EQ((*block)[0][1], "");
+    EXPECT_EQ((*block)[1][0], "0.25");
+    EXPECT_EQ((*block)[1][1], "-17");
+    EXPECT_EQ((*block)[1][2], "citt\xC3\xA0");
+    EXPECT_EQ((*block)[199][2], "123456.789");
 }
 
 TEST(SpreadsheetFailure, UnreadableFileLeavesTheGridAlone)
