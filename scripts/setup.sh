@@ -11,7 +11,7 @@ CALVERO_PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth
   fonts-liberation2 fonts-dejavu
-  python3 python3-xlrd unrtf
+  python3 python3-xlrd python3-xlwt unrtf
 )
 
 calvero_install_packages() {

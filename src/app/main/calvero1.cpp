@@ -1,12 +1,13 @@
 // CALVERO1: curve fitting for heating, ventilation and refrigeration engineers.
+#include "app/ui/program.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle("PROGRAMMA CALVERO1");
-    window.showMaximized();
+    app.setApplicationName("calvero1");
+    calvero::Program program;
+    program.Form2.show();
     return app.exec();
 }

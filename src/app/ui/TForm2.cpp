@@ -1,7 +1,9 @@
 #include "app/ui/TForm2.h"
 
 #include "app/clocktext.h"
+#include "app/datasetcommands.h"
 #include "app/mainlayout.h"
+#include "app/ui/launchers.h"
 #include "app/ui/buttonpictures.h"
 #include "fit/drivers.h"
 #include "fit/session.h"
@@ -153,12 +155,7 @@ void TForm2::INIZIAFORM()
     move(0, 0);
     resize(size);
     setMainInputs(this);
-    clearDataSet();
-    s.fit.kind = FitType::Polynomial;
-    s.fit.degree = 2;
-    s.fit.curveDegree = 2;
-    setKindItemIndex(2);
-    setDegreeValue(2);
+    resetDataSet();
     appidle();
     clock_->start();
     Edit1->clear();
@@ -228,35 +225,45 @@ void TForm2::SpeedButton4Click()
     if (windows_.showPointEntry) windows_.showPointEntry();
 }
 
+namespace {
+
+// The data set file dialogs: one filter, "dat" added to a name typed without extension.
+std::string askDataSetPath(QWidget* parent, const char* title, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(parent, QString::fromUtf8(title));
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilter("dati (*.txt)");
+    dialog.setDefaultSuffix("dat");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first().toStdString();
+}
+
+} // namespace
+
 void TForm2::salva_sudisco()
 {
-    if (presenter()) presenter()->showMessage("non ancora disponibile");
+    const std::string path = windows_.askSavePath ? windows_.askSavePath()
+                                                  : askDataSetPath(this, "scrive  i dati su disco", QFileDialog::AcceptSave);
+    if (path.empty()) return;
+    saveDataSet(path);
 }
 
 void TForm2::leggi_filetxt()
 {
-    if (presenter()) presenter()->showMessage("non ancora disponibile");
+    const std::string path = windows_.askOpenPath ? windows_.askOpenPath()
+                                                  : askDataSetPath(this, "legge i dati dal disco", QFileDialog::AcceptOpen);
+    if (path.empty()) return;
+    readAndCalculate(path);
 }
 
-void TForm2::vai_exempi()
-{
-    if (presenter()) presenter()->showMessage("non ancora disponibile");
-}
+void TForm2::vai_exempi() { runExamples(); }
 
-void TForm2::BitBtn10Click()
-{
-    if (windows_.showDocumentation) windows_.showDocumentation();
-}
+void TForm2::BitBtn10Click() { calvero::BitBtn10Click(this); }
 
-void TForm2::r410()
-{
-    if (windows_.startPointCapture) windows_.startPointCapture();
-}
+void TForm2::r410() { calvero::r410(this); }
 
-void TForm2::BitBtn12Click()
-{
-    if (windows_.openWebSite) windows_.openWebSite();
-}
+void TForm2::BitBtn12Click() { calvero::BitBtn12Click(this); }
 
 int TForm2::degreeValue() const { return SpinEdit1->value(); }
 void TForm2::setDegreeValue(int value) { SpinEdit1->setValue(value); }

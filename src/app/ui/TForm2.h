@@ -27,9 +27,6 @@ public:
     // What the main window opens; the program wires them to its other windows.
     struct Windows {
         std::function<void()> showPointEntry;
-        std::function<void()> showDocumentation;
-        std::function<void()> startPointCapture;
-        std::function<void()> openWebSite;
         // File dialogs: return the chosen path, empty when cancelled.
         std::function<std::string()> askSavePath;
         std::function<std::string()> askOpenPath;

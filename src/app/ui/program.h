@@ -1,0 +1,28 @@
+#pragma once
+// The program's windows, created once at start-up and kept for the whole run:
+// the main window, the point-entry window, the report viewer and the graph
+// window. The main window is the engine's source of inputs and the windows
+// are where calculations show their results.
+#include "app/ui/TForm2.h"
+#include "app/ui/windowpresenter.h"
+#include "entry/ui/Tgriglia_input.h"
+#include "graph/ui/TForm8.h"
+#include "viewers/ui/reportviewer.h"
+
+namespace calvero {
+
+class Program {
+public:
+    Program();
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    TForm2 Form2;
+    Tgriglia_input griglia_input;
+    TForm8 Form8;
+    ReportViewer AboutBox;
+    WindowPresenter presenter;
+};
+
+} // namespace calvero

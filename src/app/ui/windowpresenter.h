@@ -1,0 +1,35 @@
+#pragma once
+// The windows a calculation shows: messages in a modal box, the report
+// viewer, then the graph window.
+#include "fit/frontend.h"
+
+#include <functional>
+
+class QWidget;
+
+namespace calvero {
+
+class ReportViewer;
+class TForm8;
+
+class WindowPresenter : public Presenter {
+public:
+    using MessageSink = std::function<void(const std::string&)>;
+
+    WindowPresenter(QWidget& owner, ReportViewer& report, TForm8& graph);
+
+    void showMessage(const std::string& text) override;
+    void showReport() override;
+    void showGraph(const std::string& caption) override;
+
+    // Replaces the modal message box (window tests record the messages).
+    void setMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
+
+private:
+    QWidget& owner_;
+    ReportViewer& report_;
+    TForm8& graph_;
+    MessageSink messageSink_;
+};
+
+} // namespace calvero
