@@ -1,17 +1,10 @@
 #pragma once
 // Placement of the main window's controls, computed from the screen size.
+#include "fit/layoutbox.h"
 
 namespace calvero {
 
-struct ControlRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    int right() const { return left + width; }
-    int bottom() const { return top + height; }
-    bool operator==(const ControlRect&) const = default;
-};
+using ControlRect = LayoutBox;
 
 struct MainWindowLayout {
     ControlRect panel1;       // clock

@@ -1,15 +1,10 @@
 #pragma once
 // Where the point-entry window puts its controls, from the screen size.
+#include "fit/layoutbox.h"
 namespace calvero {
 
 struct EntryLayout {
-    struct Box {
-        int left = 0;
-        int top = 0;
-        int width = 0;
-        int height = 0;
-        bool operator==(const Box&) const = default;
-    };
+    using Box = LayoutBox;
     Box window;
     Box grid;        // StringGrid1
     Box rule;        // Label1, the end-of-data rule

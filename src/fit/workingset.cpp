@@ -56,15 +56,18 @@ double cellValue(int row, int column, std::optional<InvalidCell>& invalid)
 
 } // namespace
 
-int countPoints()
+namespace {
+
+// The number of points before the first index whose x and y are both 0
+// (200 when there is none), stored in both counts. loadRow, when given,
+// fills each row from the grid just before it is examined.
+template <typename LoadRow>
+int countUpToTerminator(LoadRow loadRow)
 {
     PointSet& p = session().points;
-    p.invalidCell.reset();
     int result = MaxPoints;
     for (int r = 1; r <= MaxPoints; ++r) {
-        p.x[r] = cellValue(r, 1, p.invalidCell);
-        p.y[r] = cellValue(r, 2, p.invalidCell);
-        p.z[r] = cellValue(r, 3, p.invalidCell);
+        loadRow(r);
         if (p.x[r] == 0.0 && p.y[r] == 0.0) {
             result = r - 1;
             break;
@@ -75,19 +78,22 @@ int countPoints()
     return result;
 }
 
-int countStoredPoints()
+} // namespace
+
+int countPoints()
 {
     PointSet& p = session().points;
-    int result = MaxPoints;
-    for (int r = 1; r <= MaxPoints; ++r) {
-        if (p.x[r] == 0.0 && p.y[r] == 0.0) {
-            result = r - 1;
-            break;
-        }
-    }
-    p.count = static_cast<std::uint16_t>(result);
-    p.foundCount = static_cast<std::uint8_t>(result);
-    return result;
+    p.invalidCell.reset();
+    return countUpToTerminator([&p](int r) {
+        p.x[r] = cellValue(r, 1, p.invalidCell);
+        p.y[r] = cellValue(r, 2, p.invalidCell);
+        p.z[r] = cellValue(r, 3, p.invalidCell);
+    });
+}
+
+int countStoredPoints()
+{
+    return countUpToTerminator([](int) {});
 }
 
 void clearDataSet()

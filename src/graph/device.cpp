@@ -119,14 +119,26 @@ double deviceY(double y)
     return result;
 }
 
-void moveTo(double x, double y)
+namespace {
+
+// Converts a position (not a length) and makes it the current position.
+GraphState& moveCurrentPosition(double x, double y, double& dx, double& dy)
 {
     GraphState& s = graphState();
     s.lengthOnly = false;
-    const double dx = deviceX(x);
-    const double dy = deviceY(y);
+    dx = deviceX(x);
+    dy = deviceY(y);
     s.currentX = dx;
     s.currentY = dy;
+    return s;
+}
+
+} // namespace
+
+void moveTo(double x, double y)
+{
+    double dx = 0, dy = 0;
+    GraphState& s = moveCurrentPosition(x, y, dx, dy);
     if (!s.canvas) return;
     // The printer turns y before truncating.
     s.canvas->moveTo(canvasPixel(dx), canvasPixel(onPrinter() ? pageHeightOfDevice() - dy : dy));
@@ -134,12 +146,8 @@ void moveTo(double x, double y)
 
 void lineTo(double x, double y)
 {
-    GraphState& s = graphState();
-    s.lengthOnly = false;
-    const double dx = deviceX(x);
-    const double dy = deviceY(y);
-    s.currentX = dx;
-    s.currentY = dy;
+    double dx = 0, dy = 0;
+    GraphState& s = moveCurrentPosition(x, y, dx, dy);
     if (!s.canvas) return;
     // The printer turns the truncated y.
     s.canvas->lineTo(canvasPixel(dx), canvasPixel(onPrinter() ? pageHeightOfDevice() - std::trunc(dy) : dy));

@@ -1,16 +1,12 @@
 #pragma once
 // Placement of the help browser's controls, computed from the size of the
 // window (which fills the screen): the browser on top, three buttons below.
+#include "fit/layoutbox.h"
 
 namespace calvero {
 
 struct HelpBrowserLayout {
-    struct Box {
-        int left = 0;
-        int top = 0;
-        int width = 0;
-        int height = 0;
-    };
+    using Box = LayoutBox;
     Box browser;     // WebBrowser2
     Box exitButton;  // SpeedButton2 "Esci"
     Box backButton;  // SpeedButton1 "Indietro"

@@ -1,15 +1,10 @@
 #pragma once
 // Where the report viewer puts its controls, from the window size.
+#include "fit/layoutbox.h"
 namespace calvero {
 
 struct ReportLayout {
-    struct Box {
-        int left = 0;
-        int top = 0;
-        int width = 0;
-        int height = 0;
-        bool operator==(const Box&) const = default;
-    };
+    using Box = LayoutBox;
     Box window;
     Box text;        // RichEdit1
     Box exitButton;  // OKButton
