@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The installed program folder: both executables with the examples and the
+# documentation beside them, launchers on the PATH, the desktop entry and
+# its icon; and the installed batch command working from its launcher.
+set -u
+build="$1"
+prefix="$(mktemp -d)"
+trap 'rm -rf "$prefix"' EXIT
+failures=0
+check() {
+  local description="$1"
+  shift
+  if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
+}
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+check "install succeeded" test $? -eq 0
+folder="$prefix/lib/calvero1"
+for file in calvero1 calvero1-batch calvero1.htm potenzaold.txt nr150b6.txt polinomiofratto.txt \
+  esponenziale.txt temperatura_tempo.txt funzxy.txt; do
+  check "program folder holds $file" test -f "$folder/$file"
+done
+check "launcher calvero1 on the PATH" test -L "$prefix/bin/calvero1" -a -x "$prefix/bin/calvero1"
+check "launcher calvero1-batch on the PATH" test -L "$prefix/bin/calvero1-batch" -a -x "$prefix/bin/calvero1-batch"
+check "desktop entry" grep -qx 'Exec=calvero1' "$prefix/share/applications/calvero1.desktop"
+check "icon" test -s "$prefix/share/icons/hicolor/scalable/apps/calvero1.svg"
+if command -v desktop-file-validate >/dev/null; then
+  check "desktop entry is valid" desktop-file-validate "$prefix/share/applications/calvero1.desktop"
+fi
+"$prefix/bin/calvero1-batch" "$folder/potenzaold.txt" >"$prefix/out.txt" 2>&1
+check "installed batch command runs an installed example" grep -qx 'tipo di equazione:CURVA DI POTENZA' "$prefix/out.txt"
+
+echo "$failures failed"
+test "$failures" -eq 0
