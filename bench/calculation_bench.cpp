@@ -1,0 +1,40 @@
+// The whole road of "&Calcola" for each kind: the points typed into the grid,
+// then calculate() counts them, fits, writes the report and shows it (and the
+// graph) through a presenter that shows nothing.
+#include "bench_support.h"
+
+#include "fit/drivers.h"
+#include "fit/session.h"
+
+#include <benchmark/benchmark.h>
+
+using namespace calvero;
+using namespace calvero::bench;
+
+namespace {
+
+void BM_Calculate(benchmark::State& state, Calculation (*makeCase)())
+{
+    const Calculation c = makeCase();
+    QuietPresenter shown;
+    if (!prepareCalculated(state, c, shown)) return;
+    for (auto _ : state) {
+        typeIntoGrid(c.rows);
+        calculate();
+        benchmark::DoNotOptimize(session().report);
+    }
+    if (shown.messages > 0) state.SkipWithError(("the calculation showed: " + shown.firstMessage).c_str());
+    state.counters["points"] = c.rows.size();
+    setPresenter(nullptr);
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(BM_Calculate, Scatter200Points, scatterCase)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Calculate, Power200Points, powerCase)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Calculate, Polynomial200PointsDegree8, polynomialCase)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Calculate, Exponential200Points, exponentialCase)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Calculate, RationalPolynomial200PointsDegree3, rationalCase)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Calculate, TemperatureTime200Points, temperatureTimeCase)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Calculate, Saturation200Points, saturationCase)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Calculate, SurfaceXY100PointsDegree4, surfaceCase)->Unit(benchmark::kMicrosecond);

@@ -1,0 +1,61 @@
+// The workbook the save command writes beside the data set file, for the
+// three kinds that have a sheet: saved to the temporary folder, and built as
+// bytes in memory without the disk.
+#include "bench_support.h"
+
+#include "entry/spreadsheetexport.h"
+#include "entry/workbookwriter.h"
+#include "fit/session.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+
+using namespace calvero;
+using namespace calvero::bench;
+
+namespace {
+
+void BM_ExportWorkbook(benchmark::State& state, Calculation (*makeCase)())
+{
+    const Calculation c = makeCase();
+    QuietPresenter shown;
+    if (!prepareCalculated(state, c, shown)) return;
+    const auto points = static_cast<std::uint16_t>(c.rows.size());
+    const TempPath file("export.xls");
+    for (auto _ : state) {
+        const ExportResult exported = exportSpreadsheet(file.str(), points);
+        if (!exported.saved) {
+            state.SkipWithError(exported.message.c_str());
+            break;
+        }
+    }
+    state.counters["points"] = points;
+    setPresenter(nullptr);
+}
+
+void BM_WorkbookBytes(benchmark::State& state, Calculation (*makeCase)())
+{
+    const Calculation c = makeCase();
+    QuietPresenter shown;
+    if (!prepareCalculated(state, c, shown)) return;
+    const auto points = static_cast<std::uint16_t>(c.rows.size());
+    std::size_t size = 0;
+    for (auto _ : state) {
+        const Bytes bytes = workbookFile(buildExportSheet(points));
+        size = bytes.size();
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    state.counters["points"] = points;
+    state.counters["bytes"] = static_cast<double>(size);
+    setPresenter(nullptr);
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(BM_ExportWorkbook, Polynomial200Points, polynomialCase)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_ExportWorkbook, Power200Points, powerCase)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_ExportWorkbook, SurfaceXY100Points, surfaceCase)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorkbookBytes, Polynomial200Points, polynomialCase)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorkbookBytes, Power200Points, powerCase)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorkbookBytes, SurfaceXY100Points, surfaceCase)->Unit(benchmark::kMicrosecond);
