@@ -1,6 +1,8 @@
 #include "app/datasetfile.h"
 
+
 #include "fit/fault.h"
+#include "fit/filewrite.h"
 #include "fit/frontend.h"
 #include "fit/numtext.h"
 #include "fit/session.h"
@@ -103,17 +105,6 @@ std::optional<std::string> readFileText(const std::string& path)
         return std::nullopt;
     }
     return text;
-}
-
-bool writeFileText(const std::string& path, const std::string& text)
-{
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
-    const int reason = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (!written) errno = reason;
-    return written && closed;
 }
 
 // The values of a file into the data set and the main window, in the order
@@ -239,8 +230,8 @@ bool writeDataSetFile(const std::string& path)
         show(fault.what());
         return false;
     }
-    if (!writeFileText(path, text)) {
-        show("errore di scrittura del file " + path + ": " + std::strerror(errno));
+    if (const auto failure = writeWholeFile(path, text)) {
+        show("errore di scrittura del file " + path + ": " + *failure);
         return false;
     }
     return true;

@@ -1,8 +1,10 @@
 #include "entry/workbookwriter.h"
 
+
 #include "entry/biff8formula.h"
 #include "entry/compoundfile.h"
 #include "entry/workbookformula.h"
+#include "fit/filewrite.h"
 
 #include <cerrno>
 #include <cmath>
@@ -257,14 +259,7 @@ std::optional<std::string> saveWorkbook(const Worksheet& sheet, const std::strin
     } catch (const WorkbookError& error) {
         return std::string(error.what());
     }
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (out == nullptr) return std::generic_category().message(errno);
-    const std::size_t written = std::fwrite(file.data(), 1, file.size(), out);
-    const int writeError = written == file.size() ? 0 : errno;
-    const bool closed = std::fclose(out) == 0;
-    if (written != file.size()) return std::generic_category().message(writeError != 0 ? writeError : EIO);
-    if (!closed) return std::generic_category().message(errno);
-    return std::nullopt;
+    return writeWholeFile(path, std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
 }
 
 } // namespace calvero

@@ -1,5 +1,7 @@
 #include "viewers/rtf.h"
 
+#include "fit/filewrite.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -116,18 +118,7 @@ std::string rtfDocument(const std::vector<std::string>& lines)
 
 std::optional<std::string> writeRtfFile(const std::string& path, const std::vector<std::string>& lines)
 {
-    const std::string document = rtfDocument(lines);
-    errno = 0;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return std::string(std::strerror(errno != 0 ? errno : EIO));
-    if (std::fwrite(document.data(), 1, document.size(), file) != document.size()) {
-        const int error = errno != 0 ? errno : EIO;
-        std::fclose(file);
-        return std::string(std::strerror(error));
-    }
-    // A full disk may only show when the buffer is flushed.
-    if (std::fclose(file) != 0) return std::string(std::strerror(errno != 0 ? errno : EIO));
-    return std::nullopt;
+    return writeWholeFile(path, rtfDocument(lines));
 }
 
 } // namespace calvero

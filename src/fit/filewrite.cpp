@@ -1,0 +1,80 @@
+#include "fit/filewrite.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace calvero {
+
+namespace {
+
+std::string reasonOf(int error) { return std::strerror(error != 0 ? error : EIO); }
+
+// Writes everything to an open descriptor and flushes it to the disk.
+int writeAll(int fd, std::string_view bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
+
+std::optional<std::string> writeInPlace(const std::string& path, std::string_view bytes)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (fd < 0) return reasonOf(errno);
+    const int error = writeAll(fd, bytes);
+    const int closeError = ::close(fd) == 0 ? 0 : errno;
+    if (error != 0) return reasonOf(error);
+    if (closeError != 0) return reasonOf(closeError);
+    return std::nullopt;
+}
+
+// The replaced file keeps its permissions; a new one gets the usual ones.
+mode_t modeFor(const std::string& path)
+{
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0) return existing.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+std::optional<std::string> writeWholeFile(const std::string& path, std::string_view bytes)
+{
+    if (path.empty()) return reasonOf(ENOENT);
+    std::string temporary = path + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) {
+        // A folder that takes no new files may still let the file itself be rewritten.
+        if (errno == EACCES || errno == EPERM || errno == EROFS) return writeInPlace(path, bytes);
+        return reasonOf(errno);
+    }
+    ::fchmod(fd, modeFor(path));
+    const int error = writeAll(fd, bytes);
+    const int closeError = ::close(fd) == 0 ? 0 : errno;
+    if (error != 0 || closeError != 0) {
+        ::unlink(temporary.c_str());
+        return reasonOf(error != 0 ? error : closeError);
+    }
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        const int renameError = errno;
+        ::unlink(temporary.c_str());
+        return reasonOf(renameError);
+    }
+    return std::nullopt;
+}
+
+} // namespace calvero

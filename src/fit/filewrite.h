@@ -1,0 +1,16 @@
+#pragma once
+// Writing a whole file so that a failure never leaves the user's earlier
+// file half-overwritten: the bytes go to a temporary file beside it, which
+// then replaces it.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace calvero {
+
+// Writes bytes as the whole content of path (created or replaced). Returns
+// the system's reason when the file could not be written; the earlier file,
+// if any, is then left as it was.
+std::optional<std::string> writeWholeFile(const std::string& path, std::string_view bytes);
+
+} // namespace calvero
