@@ -2,6 +2,7 @@
 
 #include "fit/fault.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <system_error>
@@ -49,6 +50,32 @@ std::string fixed(double value, int decimals)
     return toFixed(value, decimals);
 }
 
+// For a number out of a double's range (unsigned, as parseDecimal checked
+// it): true when it is too small rather than too large. The sign of the power
+// of ten of its first significant digit tells, whatever the number of digits
+// before the exponent ("1000...e-20" is large, "0.000...1e5" small).
+bool belowDoubleRange(std::string_view number)
+{
+    const std::size_t exponentMark = number.find_first_of("eE");
+    const std::string_view mantissa = number.substr(0, exponentMark);
+    long long exponent = 0;
+    if (exponentMark != std::string_view::npos) {
+        std::size_t i = exponentMark + 1;
+        const bool negative = i < number.size() && number[i] == '-';
+        if (i < number.size() && (number[i] == '+' || number[i] == '-')) ++i;
+        for (; i < number.size(); ++i)
+            exponent = std::min<long long>(exponent * 10 + (number[i] - '0'), 1'000'000'000'000LL);
+        if (negative) exponent = -exponent;
+    }
+    const std::size_t firstSignificant = mantissa.find_first_not_of("0.");
+    if (firstSignificant == std::string_view::npos) return true; // zero
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const long long magnitude = firstSignificant < point
+                                    ? static_cast<long long>(point - firstSignificant) - 1
+                                    : -static_cast<long long>(firstSignificant - point);
+    return magnitude + exponent < 0;
+}
+
 } // namespace
 
 std::string formatInteger(long long value, int width) { return padLeft(std::to_string(value), width); }
@@ -92,13 +119,9 @@ std::optional<double> parseDecimal(std::string_view text)
         while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++digits;
     }
     if (digits == 0) return std::nullopt;
-    bool negativeExponent = false;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-            negativeExponent = text[i] == '-';
-            ++i;
-        }
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
         std::size_t exponentDigits = 0;
         while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++exponentDigits;
         if (exponentDigits == 0) return std::nullopt;
@@ -113,10 +136,7 @@ std::optional<double> parseDecimal(std::string_view text)
                                   std::chars_format::general);
     if (result.ec == std::errc::result_out_of_range) {
         // Too small for a double reads as 0; too large is not a number we can hold.
-        const bool hasExponent = number.find_first_of("eE") != std::string::npos;
-        const bool wholePartZero = number.find_first_not_of('0') == number.find('.');
-        const bool tiny = hasExponent ? negativeExponent : wholePartZero;
-        if (!tiny) return std::nullopt;
+        if (!belowDoubleRange(number)) return std::nullopt;
         value = 0.0;
     } else if (result.ec != std::errc() || result.ptr != number.data() + number.size()) {
         return std::nullopt;
