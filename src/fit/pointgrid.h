@@ -18,7 +18,9 @@ public:
     bool operator==(const PointGrid&) const = default;
 
 private:
-    std::array<std::array<std::string, Columns>, Rows> cells_{};
+    // No "{}" here: clang 14 crashes value-initialising nested arrays of
+    // strings in C++20, and the strings start empty anyway.
+    std::array<std::array<std::string, Columns>, Rows> cells_;
 };
 
 } // namespace calvero
