@@ -15,6 +15,12 @@ namespace calvero {
 namespace {
 
 constexpr std::size_t ConvertedLength = 130;
+// A grid cell keeps what a number is read from and no more: a file of one
+// huge line must not end up as megabytes of text in the grid and its window.
+constexpr std::size_t CellTextLength = 130;
+// Of a longer line only this much is kept, so a file without line ends
+// cannot fill the memory; no line of points comes near it.
+constexpr std::size_t MaxKeptLineLength = 1 << 20;
 
 bool isSeparator(char c) { return c == ';' || c == ' ' || c == '\t'; }
 
@@ -30,7 +36,7 @@ public:
         int c = std::getc(file_);
         if (c == EOF) return finish();
         while (c != EOF && c != '\n' && c != '\r') {
-            line.push_back(static_cast<char>(c));
+            if (line.size() < MaxKeptLineLength) line.push_back(static_cast<char>(c));
             c = std::getc(file_);
         }
         if (c == '\r') {
@@ -63,13 +69,24 @@ std::string readFailure(const std::string& fileName, const std::string& reason)
     return "errore di lettura del file " + fileName + ": " + reason;
 }
 
+// The first `count` characters of a UTF-8 text, never splitting a character.
+std::string firstCharacters(const std::string& text, std::size_t count)
+{
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool startsCharacter = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+        if (startsCharacter && characters++ == count) return text.substr(0, i);
+    }
+    return text;
+}
+
 void storeField(int field, int lineNumber, int gridRow, const std::string& token)
 {
     Session& state = session();
     const double value = parseDecimalOrZero(std::string_view(token).substr(0, ConvertedLength));
     PointArray& target = field == 1 ? state.points.x : field == 2 ? state.points.y : state.points.z;
     target[lineNumber] = value;
-    state.grid.setCell(gridRow, field, token);
+    state.grid.setCell(gridRow, field, firstCharacters(token, CellTextLength));
 }
 
 // True when something other than separators follows in the file.

@@ -26,9 +26,11 @@ std::vector<std::string> splitPointFields(std::string_view line);
 
 // Reads lines firstLine..lastLine (numbered from 1, never beyond the 200th)
 // into the session: field 1, 2 and 3 of line L go to x[L], y[L] and z[L]; the
-// texts go to the point grid, the k-th line read into grid row k. Every field
-// after the third lands in the third place. An empty line is counted and
-// leaves its row as it was. Nothing is cleared beforehand.
+// texts go to the point grid, cut to 130 characters as the spreadsheet import
+// cuts its cells, the k-th line read into grid row k. Every field after the
+// third lands in the third place. An empty line is counted and leaves its row
+// as it was. Nothing is cleared beforehand. Of a line longer than a mebibyte
+// only the first mebibyte is read.
 PointLinesOutcome readPointLines(const std::string& fileName, std::uint16_t firstLine, std::uint16_t lastLine);
 
 } // namespace calvero

@@ -1,0 +1,266 @@
+// The point import on files that are not what it expects: truncated,
+// binary, oversized and malformed text files, and spreadsheet files that are
+// no workbook. A text file keeps what it read line by line and never reaches
+// beyond the 200 places; a spreadsheet that cannot be read says so and leaves
+// the grid and the data set as they were.
+#include "entry/importcommand.h"
+#include "entry/spreadsheetimport.h"
+#include "entry/workbookwriter.h"
+
+#include "../session_snapshot.h"
+#include "fit/drivers.h"
+#include "fit/session.h"
+#include "tempfolder.h"
+#include "xlsfixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <random>
+
+namespace calvero {
+namespace {
+
+using testing::SessionSnapshot;
+using testing::TempFolder;
+using Messages = std::vector<std::string>;
+
+std::string randomBytes(std::size_t size, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
+    return bytes;
+}
+
+std::size_t characterCount(const std::string& text)
+{
+    std::size_t count = 0;
+    for (char c : text)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+    return count;
+}
+
+class MessageLog : public Presenter {
+public:
+    MessageLog() { setPresenter(this); }
+    ~MessageLog() override { setPresenter(nullptr); }
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+    void showReport() override { ++windows; }
+    void showGraph(const std::string&) override { ++windows; }
+    Messages messages;
+    int windows = 0;
+};
+
+class BadPointFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        resetSession();
+        testing::loadDistinctiveDataSet();
+        before = SessionSnapshot::take();
+    }
+    void TearDown() override { resetSession(); }
+
+    // Rows and entries from `row` to 200 are as the data set had them.
+    void expectUntouchedFrom(int row) const
+    {
+        const Session& s = session();
+        for (int r = row; r <= MaxPoints; ++r) {
+            EXPECT_EQ(s.points.x[r], before.x[r]) << "x[" << r << "]";
+            EXPECT_EQ(s.points.y[r], before.y[r]) << "y[" << r << "]";
+            EXPECT_EQ(s.points.z[r], before.z[r]) << "z[" << r << "]";
+            for (int c = 1; c <= PointGrid::Columns; ++c)
+                EXPECT_EQ(s.grid.cell(r, c), before.grid.cell(r, c)) << "row " << r << " column " << c;
+        }
+    }
+    void expectUnchanged() const
+    {
+        const SessionSnapshot after = SessionSnapshot::take();
+        EXPECT_TRUE(after == before) << "changed: " << after.differencesFrom(before);
+    }
+
+    TempFolder folder;
+    SessionSnapshot before;
+};
+
+// Text point files.
+
+TEST_F(BadPointFileTest, FiftyMegabytesOfDigitsOnOneLine)
+{
+    const std::string name = folder.write("cifre.txt", std::string(50u << 20, '7') + "\n");
+    EXPECT_EQ(importPointFile(name, 2), Messages{});
+    // The number is read from the first 130 characters, as everywhere, and
+    // the grid keeps those, not fifty megabytes.
+    EXPECT_EQ(session().grid.cell(1, 1), std::string(130, '7'));
+    EXPECT_DOUBLE_EQ(session().points.x[1], 7.777777777777778e129);
+    EXPECT_EQ(session().points.y[1], before.y[1]);
+    expectUntouchedFrom(2);
+}
+
+TEST_F(BadPointFileTest, HugeLineDoesNotSwallowTheLinesAfterIt)
+{
+    // Line 2 holds a field of three mebibytes; line 4 has its only field past
+    // the first mebibyte, the part of a line that is read.
+    const std::string name = folder.write("misto.csv", "1;2\n9;" + std::string(3u << 20, 'x') + "\n5;6;7\n" +
+                                                           std::string(2u << 20, ' ') + "8\n");
+    EXPECT_EQ(importPointFile(name, 2), Messages{});
+    EXPECT_EQ(session().grid.cell(2, 1), "9");
+    EXPECT_EQ(session().grid.cell(2, 2), std::string(130, 'x'));
+    EXPECT_EQ(session().points.y[2], 0.0);
+    EXPECT_EQ(session().grid.cell(3, 3), "7");
+    EXPECT_EQ(session().points.z[3], 7.0);
+    EXPECT_EQ(session().grid.cell(4, 1), before.grid.cell(4, 1));
+    expectUntouchedFrom(4);
+}
+
+TEST_F(BadPointFileTest, HundredThousandLinesStopAtTheTwoHundredth)
+{
+    std::string content;
+    for (int i = 1; i <= 100000; ++i) content += std::to_string(i) + ";" + std::to_string(2 * i) + "\r\n";
+    EXPECT_EQ(importPointFile(folder.write("lungo.txt", content), 2),
+              Messages{"lette le prime 200 righe del file"});
+    EXPECT_EQ(session().points.x[200], 200.0); // not the last line's value
+    EXPECT_EQ(session().points.y[200], 400.0);
+    EXPECT_EQ(session().grid.cell(200, 1), "200");
+    EXPECT_EQ(session().points.z[200], before.z[200]);
+}
+
+TEST_F(BadPointFileTest, BinaryFileNeverReachesBeyondItsPlaces)
+{
+    const std::string name = folder.write("binario.txt", randomBytes(1u << 20, 11));
+    const Messages messages = importPointFile(name, 2);
+    EXPECT_TRUE(messages.empty() || messages == Messages{"lette le prime 200 righe del file"});
+    const Session& s = session();
+    for (int r = 1; r <= MaxPoints; ++r) {
+        EXPECT_TRUE(std::isfinite(s.points.x[r]) && std::isfinite(s.points.y[r]) && std::isfinite(s.points.z[r]));
+        for (int c = 1; c <= PointGrid::Columns; ++c) EXPECT_LE(characterCount(s.grid.cell(r, c)), 130u);
+    }
+    // The next calculation refuses the texts that are no numbers, with their place.
+    MessageLog shown;
+    calculate();
+    ASSERT_EQ(shown.messages.size(), 1u);
+    EXPECT_EQ(shown.messages[0].rfind("valore non numerico alla riga ", 0), 0u) << shown.messages[0];
+    EXPECT_EQ(shown.windows, 0);
+}
+
+TEST_F(BadPointFileTest, TruncatedFileKeepsWhatItHolds)
+{
+    // Cut in the middle of the third line, after its separator.
+    const std::string name = folder.write("troncato.csv", "1;2\n3;4\n5;");
+    EXPECT_EQ(importPointFile(name, 2), Messages{});
+    EXPECT_EQ(session().points.x[3], 5.0);
+    EXPECT_EQ(session().points.y[3], before.y[3]);
+    EXPECT_EQ(session().grid.cell(3, 2), before.grid.cell(3, 2));
+    expectUntouchedFrom(4);
+}
+
+TEST_F(BadPointFileTest, MalformedLinesShowTheirTextAndAreRefusedLater)
+{
+    const std::string name = folder.write("strano.csv", std::string("1;2\nportata;pressione\n\0\0;\x01\n", 27));
+    EXPECT_EQ(importPointFile(name, 2), Messages{});
+    EXPECT_EQ(session().grid.cell(2, 1), "portata");
+    EXPECT_EQ(session().points.x[2], 0.0);
+    expectUntouchedFrom(4);
+    MessageLog shown;
+    calculate();
+    EXPECT_EQ(shown.messages, Messages{"valore non numerico alla riga 2, colonna X: portata"});
+}
+
+TEST_F(BadPointFileTest, FolderOrMissingFileSaysSoAndChangesNothing)
+{
+    const std::filesystem::path folderName = folder.path() / "cartella.txt";
+    std::filesystem::create_directory(folderName);
+    const Messages messages = importPointFile(folderName.string(), 2);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("errore di lettura del file " + folderName.string() + ": ", 0), 0u) << messages[0];
+    expectUnchanged();
+
+    const std::string missing = (folder.path() / "assente.csv").string();
+    EXPECT_EQ(importPointFile(missing, 2), Messages{" IL FILE:" + missing + " NON ESISTE!"});
+    expectUnchanged();
+}
+
+// Spreadsheet files.
+
+class BadWorkbookTest : public BadPointFileTest {
+protected:
+    void expectRefused(const std::string& name)
+    {
+        EXPECT_EQ(importPointFile(name, 2), Messages{"impossibile leggere il file EXCEL: " + name});
+        expectUnchanged();
+    }
+    // A real workbook of this program's own writer.
+    std::string workbookBytes()
+    {
+        Worksheet sheet("FOGLIO1");
+        for (int r = 1; r <= 150; ++r) {
+            sheet.setNumber({r, 1}, r * 1.5);
+            sheet.setNumber({r, 2}, r * r * 0.25);
+            sheet.setText({r, 3}, "punto " + std::to_string(r));
+        }
+        const Bytes file = workbookFile(sheet);
+        return std::string(reinterpret_cast<const char*>(file.data()), file.size());
+    }
+};
+
+TEST_F(BadWorkbookTest, TwentyMegabytesOfGarbage)
+{
+    expectRefused(folder.write("spazzatura.xls", randomBytes(20u << 20, 5)));
+}
+
+TEST_F(BadWorkbookTest, CompoundFileHeaderFollowedByGarbage)
+{
+    const std::string real = workbookBytes();
+    expectRefused(folder.write("intestazione.xls", real.substr(0, 512) + randomBytes(4u << 20, 9)));
+}
+
+TEST_F(BadWorkbookTest, EmptyTextAndFolderAreNoWorkbooks)
+{
+    expectRefused(folder.write("vuoto.xls", ""));
+    expectRefused(folder.write("testo.xls", "1;2\n3;4\n"));
+    const std::filesystem::path folderName = folder.path() / "cartella.xls";
+    std::filesystem::create_directory(folderName);
+    expectRefused(folderName.string());
+    expectRefused((folder.path() / "assente.xls").string());
+}
+
+TEST_F(BadWorkbookTest, TruncatedWorkbookIsRefusedOrReadAsFarAsItGoes)
+{
+    const std::string real = workbookBytes();
+    for (const std::size_t length : {std::size_t{512}, std::size_t{1536}, real.size() / 2, real.size() - 1}) {
+        SetUp();
+        const std::string name = folder.write("troncato" + std::to_string(length) + ".xls", real.substr(0, length));
+        const Messages messages = importPointFile(name, 1);
+        if (!messages.empty()) {
+            EXPECT_EQ(messages, Messages{"impossibile leggere il file EXCEL: " + name}) << length;
+            expectUnchanged();
+            continue;
+        }
+        // Read: the grid holds the sheet's texts as far as they go, the data set is not written.
+        for (int r = 1; r <= 150; ++r) {
+            const std::string& x = session().grid.cell(r, 1);
+            if (!x.empty()) EXPECT_EQ(x, spreadsheetNumberText(r * 1.5)) << length << " row " << r;
+        }
+        EXPECT_TRUE(session().points.x == before.x) << length;
+    }
+}
+
+TEST_F(BadWorkbookTest, SheetLargerThanTheBlockFillsOnlyTheGrid)
+{
+    const std::string statements = "for r in range(5000):\n"
+                                   "    for c in range(10):\n"
+                                   "        if (r, c) != (0, 2):\n"
+                                   "            ws.write(r, c, r * 10 + c)\n"
+                                   "ws.write(0, 2, 'x' * 10000)\n";
+    const std::filesystem::path name = folder.path() / "grande.xls";
+    if (!testing::writeWorkbook(name, statements)) GTEST_SKIP() << "no workbook from xlwt";
+    EXPECT_EQ(importPointFile(name.string(), 1), Messages{});
+    EXPECT_EQ(session().grid.cell(200, 2), "1991");
+    EXPECT_EQ(session().grid.cell(1, 3), std::string(130, 'x'));
+    EXPECT_TRUE(session().points.x == before.x);
+}
+
+} // namespace
+} // namespace calvero
