@@ -1,5 +1,6 @@
 #include "entry/spreadsheetimport.h"
 
+#include "entry/compoundfilecheck.h"
 #include "fit/session.h"
 
 #include <freexl.h>
@@ -63,6 +64,8 @@ std::string spreadsheetNumberText(double value)
 
 std::optional<SpreadsheetBlock> readSpreadsheetBlock(const std::string& fileName)
 {
+    // FreeXL overruns its memory on some malformed compound files: those never reach it.
+    if (checkCompoundFile(fileName) == CompoundFileCheck::Unsound) return std::nullopt;
     const void* handle = nullptr;
     const int opened = freexl_open(fileName.c_str(), &handle);
     Workbook workbook(handle); // closed on every path, a failed opening included
