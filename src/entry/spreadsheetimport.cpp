@@ -1,5 +1,6 @@
 #include "entry/spreadsheetimport.h"
 
+#include "entry/childprocess.h"
 #include "entry/compoundfilecheck.h"
 #include "fit/session.h"
 
@@ -7,6 +8,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
+#include <cstdint>
 #include <memory>
 
 namespace calvero {
@@ -14,6 +17,8 @@ namespace calvero {
 namespace {
 
 constexpr std::size_t CellTextLength = 130;
+// Far more than FreeXL needs for the largest workbook; past it, it is stuck.
+constexpr std::chrono::seconds FreeXlTimeLimit{30};
 
 struct WorkbookCloser {
     void operator()(const void* handle) const { freexl_close(handle); }
@@ -49,23 +54,8 @@ std::string firstCharacters(const std::string& text, std::size_t count)
     return text;
 }
 
-} // namespace
-
-std::string spreadsheetNumberText(double value)
+std::optional<SpreadsheetBlock> readWithFreeXl(const std::string& fileName)
 {
-    if (value == 0.0) value = 0.0; // no "-0"
-    char buffer[400];
-    auto fixed = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    if (fixed.ec == std::errc() && static_cast<std::size_t>(fixed.ptr - buffer) <= CellTextLength)
-        return std::string(buffer, fixed.ptr);
-    auto shortest = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
-    return std::string(buffer, shortest.ptr);
-}
-
-std::optional<SpreadsheetBlock> readSpreadsheetBlock(const std::string& fileName)
-{
-    // FreeXL overruns its memory on some malformed compound files: those never reach it.
-    if (checkCompoundFile(fileName) == CompoundFileCheck::Unsound) return std::nullopt;
     const void* handle = nullptr;
     const int opened = freexl_open(fileName.c_str(), &handle);
     Workbook workbook(handle); // closed on every path, a failed opening included
@@ -86,6 +76,68 @@ std::optional<SpreadsheetBlock> readSpreadsheetBlock(const std::string& fileName
         }
     }
     return block;
+}
+
+// The block as the child process hands it over: each cell's length in four
+// bytes, then its text, row by row.
+std::string encodeBlock(const SpreadsheetBlock& block)
+{
+    std::string bytes;
+    for (const auto& row : block) {
+        for (const std::string& text : row) {
+            const auto size = static_cast<std::uint32_t>(text.size());
+            for (int i = 0; i < 4; ++i) bytes += static_cast<char>(size >> (8 * i));
+            bytes += text;
+        }
+    }
+    return bytes;
+}
+
+std::optional<SpreadsheetBlock> decodeBlock(const std::string& bytes)
+{
+    SpreadsheetBlock block;
+    std::size_t at = 0;
+    for (auto& row : block) {
+        for (std::string& text : row) {
+            if (bytes.size() - at < 4) return std::nullopt;
+            std::uint32_t size = 0;
+            for (int i = 0; i < 4; ++i) size |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at++])) << (8 * i);
+            if (bytes.size() - at < size) return std::nullopt;
+            text = bytes.substr(at, size);
+            at += size;
+        }
+    }
+    if (at != bytes.size()) return std::nullopt;
+    return block;
+}
+
+} // namespace
+
+std::string spreadsheetNumberText(double value)
+{
+    if (value == 0.0) value = 0.0; // no "-0"
+    char buffer[400];
+    auto fixed = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    if (fixed.ec == std::errc() && static_cast<std::size_t>(fixed.ptr - buffer) <= CellTextLength)
+        return std::string(buffer, fixed.ptr);
+    auto shortest = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    return std::string(buffer, shortest.ptr);
+}
+
+std::optional<SpreadsheetBlock> readSpreadsheetBlock(const std::string& fileName)
+{
+    // FreeXL overruns its memory on some malformed compound files: those never reach it.
+    if (checkCompoundFile(fileName) == CompoundFileCheck::Unsound) return std::nullopt;
+    // It does on some malformed workbooks too, so it reads in a child process.
+    const std::optional<std::string> encoded = runInChildProcess(
+        [&fileName]() -> std::optional<std::string> {
+            const std::optional<SpreadsheetBlock> block = readWithFreeXl(fileName);
+            if (!block) return std::nullopt;
+            return encodeBlock(*block);
+        },
+        FreeXlTimeLimit);
+    if (!encoded) return std::nullopt;
+    return decodeBlock(*encoded);
 }
 
 void placeSpreadsheetRows(const SpreadsheetBlock& block, int firstRow, PointGrid& grid)
