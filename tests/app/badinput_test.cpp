@@ -1,0 +1,145 @@
+// "&Leggi i dati dal disco" on files that are no data set file: truncated,
+// binary, oversized and malformed. Each is refused with one message, nothing
+// is calculated or shown, and the data set, the fit state, the main window
+// and the current data set name stay as they were.
+#include "app_test_support.h"
+
+#include "../session_snapshot.h"
+#include "app/datasetcommands.h"
+#include "app/datasetfile.h"
+#include "fit/session.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+namespace calvero {
+namespace {
+
+using testing::AppTest;
+using testing::SessionSnapshot;
+using testing::Shown;
+
+std::string randomBytes(std::size_t size, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
+    return bytes;
+}
+
+class BadDataSetFileTest : public AppTest {
+protected:
+    BadDataSetFileTest()
+    {
+        testing::loadDistinctiveDataSet();
+        before = SessionSnapshot::take();
+    }
+
+    // Reads the file as the command does and checks that it was refused
+    // with the one message given, leaving everything as it was.
+    void expectRefused(const std::string& path, const std::string& message)
+    {
+        shown.events.clear();
+        EXPECT_FALSE(readAndCalculate(path)) << path;
+        EXPECT_EQ(shown.messages(), std::vector<std::string>{message}) << path;
+        EXPECT_EQ(shown.kinds(), std::vector<Shown>{Shown::Message}) << "a report or a graph was shown";
+        const SessionSnapshot after = SessionSnapshot::take();
+        EXPECT_TRUE(after == before) << path << " changed: " << after.differencesFrom(before);
+    }
+    void expectInvalid(const std::string& name, const std::string& bytes)
+    {
+        const std::string path = pathOf(name);
+        writeText(path, bytes);
+        expectRefused(path, "il file non contiene dati validi: " + path);
+    }
+    static std::string exampleText(const std::string& name)
+    {
+        return readBytes(std::string(CALVERO_SOURCE_DIR) + "/data/examples/" + name);
+    }
+    // An example file with line n (from 1) replaced.
+    static std::string exampleWithLine(int n, const std::string& text)
+    {
+        std::vector<std::string> lines = crlfLines(exampleText("nr150b6.txt"));
+        lines.at(static_cast<std::size_t>(n - 1)) = text;
+        return joinCrlf(lines);
+    }
+
+    SessionSnapshot before;
+};
+
+TEST_F(BadDataSetFileTest, TruncatedFiles)
+{
+    const std::string example = exampleText("nr150b6.txt");
+    expectInvalid("vuoto.txt", "");
+    // Cut in the middle of a point line, after the sign of a negative number.
+    const std::string negative = exampleWithLine(FirstZLine, "     -1.50000000000");
+    expectInvalid("meno.txt", negative.substr(0, negative.find("     -1.5") + 6));
+    // Cut inside the exponent of a number typed by hand.
+    expectInvalid("esponente.txt", example.substr(0, 40) + "\r\n1.5e");
+}
+
+TEST_F(BadDataSetFileTest, BinaryFiles)
+{
+    expectInvalid("casuale.txt", randomBytes(64 * 1024, 3));
+    expectInvalid("nul.txt", std::string("3\0\r\n2\r\n", 7));
+    expectInvalid("immagine.txt", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    // A workbook chosen by mistake.
+    expectInvalid("cartella_di_lavoro.txt", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + randomBytes(4096, 4));
+    // The example in UTF-16, as some editors save it.
+    std::string wide = "\xFF\xFE";
+    for (char c : exampleText("funzxy.txt")) wide += std::string{c, '\0'};
+    expectInvalid("utf16.txt", wide);
+}
+
+TEST_F(BadDataSetFileTest, OversizedFiles)
+{
+    expectInvalid("cifre.txt", std::string(50u << 20, '7'));
+    // A point file of a hundred thousand lines chosen instead of a data set.
+    std::string points;
+    for (int i = 1; i <= 100000; ++i) points += std::to_string(i) + ";" + std::to_string(i * 0.5) + "\r\n";
+    expectInvalid("punti.txt", points);
+    // A good header, then one line too long to be a value.
+    expectInvalid("riga_lunga.txt", exampleWithLine(20, std::string(5000, '1')));
+}
+
+TEST_F(BadDataSetFileTest, MalformedLines)
+{
+    expectInvalid("tipo9.txt", exampleWithLine(1, "9"));
+    expectInvalid("tipo_meno.txt", exampleWithLine(1, "-1"));
+    expectInvalid("tipo_frazione.txt", exampleWithLine(1, "2.5"));
+    expectInvalid("tipo_vuoto.txt", exampleWithLine(1, ""));
+    expectInvalid("tipo_testo.txt", exampleWithLine(1, "POLINOMIO"));
+    expectInvalid("virgola.txt", exampleWithLine(FirstXLine + 2, "     1,50000000000"));
+    expectInvalid("due_valori.txt", exampleWithLine(FirstYLine, "1.5\t2.5"));
+    expectInvalid("troppo_grande.txt", exampleWithLine(CurveBlockFirstLine, "1e999"));
+    expectInvalid("testo.txt", exampleWithLine(FirstZLine + 10, "n.d."));
+    // Old Mac line ends: the whole file is one line far too long.
+    std::string carriageReturns = exampleText("funzxy.txt");
+    std::erase(carriageReturns, '\n');
+    expectInvalid("solo_cr.txt", carriageReturns);
+}
+
+TEST_F(BadDataSetFileTest, UnreadableFiles)
+{
+    const std::string missing = pathOf("assente.txt");
+    expectRefused(missing, "errore di lettura del file " + missing + ": No such file or directory");
+    const std::string folder = pathOf("cartella.txt");
+    std::filesystem::create_directory(folder);
+    expectRefused(folder, "errore di lettura del file " + folder + ": Is a directory");
+}
+
+TEST_F(BadDataSetFileTest, GoodFileStillReadsAfterRefusals)
+{
+    expectInvalid("casuale.txt", randomBytes(4096, 8));
+    const std::string good = pathOf("buono.txt");
+    writeText(good, exampleText("nr150b6.txt"));
+    shown.events.clear();
+    EXPECT_TRUE(readAndCalculate(good));
+    EXPECT_EQ(session().currentDataSetName, good);
+    EXPECT_EQ(shown.texts(Shown::Report).size(), 1u);
+}
+
+} // namespace
+} // namespace calvero
