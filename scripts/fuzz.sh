@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang in build-fuzz and runs each for a
+# bounded time: scripts/fuzz.sh [SECONDS] (60 by default, per target).
+# The committed seeds in fuzz/corpus/<target>/ (and, for the data set file
+# reader, the example data sets) start each run; what a run finds worth
+# keeping goes to build-fuzz/corpus/<target>/, crashes to build-fuzz/findings/.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+seconds="${1:-60}"
+build_dir="$root/build-fuzz"
+targets=(fuzz_dataset_file fuzz_point_import fuzz_spreadsheet_import fuzz_decimal)
+
+cmake -S "$root" -B "$build_dir" -G Ninja \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCALVERO_FUZZ=ON -DCALVERO_BUILD_TESTS=OFF -DCALVERO_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build "$build_dir" --target calvero_fuzz --parallel 2
+
+# Leaks are reported: the readers are plain C++, no Qt here. FreeXL runs in
+# a child process of the spreadsheet import, whose own reports on a
+# malformed workbook are expected and do not stop the run.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+
+failed=()
+for target in "${targets[@]}"; do
+  work="$build_dir/corpus/$target"
+  findings="$build_dir/findings/$target"
+  mkdir -p "$work" "$findings"
+  seeds=("$root/fuzz/corpus/$target")
+  if [[ "$target" == fuzz_dataset_file ]]; then seeds+=("$root/data/examples"); fi
+  echo "== $target: $seconds s"
+  if ! "$build_dir/$target" "$work" "${seeds[@]}" \
+      -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=1024 \
+      -print_final_stats=1 -artifact_prefix="$findings/" 2>"$build_dir/$target.log"; then
+    failed+=("$target")
+    tail -n 40 "$build_dir/$target.log"
+  else
+    grep -E "^(#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb)" "$build_dir/$target.log" || true
+  fi
+done
+
+if ((${#failed[@]})); then
+  echo "Findings in: ${failed[*]} (inputs in $build_dir/findings/)"
+  exit 1
+fi
+echo "No findings."
