@@ -241,7 +241,9 @@ TEST_F(BadWorkbookTest, TruncatedWorkbookIsRefusedOrReadAsFarAsItGoes)
         // Read: the grid holds the sheet's texts as far as they go, the data set is not written.
         for (int r = 1; r <= 150; ++r) {
             const std::string& x = session().grid.cell(r, 1);
-            if (!x.empty()) EXPECT_EQ(x, spreadsheetNumberText(r * 1.5)) << length << " row " << r;
+            if (!x.empty()) {
+                EXPECT_EQ(x, spreadsheetNumberText(r * 1.5)) << length << " row " << r;
+            }
         }
         EXPECT_TRUE(session().points.x == before.x) << length;
     }

@@ -96,8 +96,9 @@ TEST_F(CompoundFileCheckTest, WorkbooksOfRealWritersAreSound)
 {
     EXPECT_EQ(check(ownWorkbook()), CompoundFileCheck::Sound);
     const std::filesystem::path xlwt = folder.path() / "xlwt.xls";
-    if (testing::writeWorkbook(xlwt, "for r in range(300):\n    ws.write(r, 0, r)\nwb.add_sheet('due')\n"))
+    if (testing::writeWorkbook(xlwt, "for r in range(300):\n    ws.write(r, 0, r)\nwb.add_sheet('due')\n")) {
         EXPECT_EQ(checkCompoundFile(xlwt.string()), CompoundFileCheck::Sound);
+    }
 }
 
 TEST_F(CompoundFileCheckTest, DirectoryFoundThroughTheDifat)
