@@ -31,9 +31,12 @@ calvero_install_packages() {
 }
 
 # calvero_build BUILD_DIR [extra cmake options...]
+# CALVERO_TARGETS, when set, limits the build to those targets.
 calvero_build() {
   local build_dir="$1"
   shift
   cmake -S "$CALVERO_ROOT" -B "$build_dir" -G Ninja "$@" >/dev/null
-  cmake --build "$build_dir" --parallel "$(nproc)"
+  local targets=()
+  if [[ -n "${CALVERO_TARGETS:-}" ]]; then targets=(--target ${CALVERO_TARGETS}); fi
+  cmake --build "$build_dir" --parallel "$(nproc)" "${targets[@]}"
 }
