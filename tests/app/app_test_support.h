@@ -1,7 +1,7 @@
 #pragma once
 // Shared pieces of the app tests: a fresh session with a recording presenter,
 // a scratch folder per test, and small file helpers.
-#include "recording_presenter.h"
+#include "../recording_presenter.h"
 
 #include "fit/session.h"
 

@@ -6,7 +6,7 @@
 #include "fit/numtext.h"
 #include "fit/session.h"
 #include "fit/workingset.h"
-#include "recording_presenter.h"
+#include "../recording_presenter.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@
 
 using namespace calvero;
 using calvero::testing::RecordingPresenter;
-using calvero::testing::Showing;
+using calvero::testing::Shown;
 using Lines = std::vector<std::string>;
 
 namespace {
@@ -64,7 +64,7 @@ protected:
     void expectOnlyMessage(const std::string& text)
     {
         EXPECT_EQ(shown.messages(), Lines{text});
-        EXPECT_EQ(shown.showings.size(), 1u);
+        EXPECT_EQ(shown.events.size(), 1u);
     }
 
     RecordingPresenter shown;
@@ -317,7 +317,7 @@ TEST_F(Calculation, SurfaceSortsTheGridByXAndReportsInThatOrder)
     EXPECT_EQ(session().grid.cell(1, 3), formatGridValue(6.0));
     EXPECT_EQ(session().grid.cell(9, 1), formatGridValue(3.0));
     EXPECT_EQ(session().grid.cell(9, 3), formatGridValue(17.0));
-    EXPECT_EQ(shown.kinds(), std::vector<Showing::Kind>{Showing::Kind::Report});
+    EXPECT_EQ(shown.kinds(), std::vector<Shown>{Shown::Report});
     EXPECT_EQ(session().fit.kind, FitType::SurfaceXY);
     EXPECT_EQ(session().points.foundCount, 9);
 }
@@ -390,7 +390,7 @@ TEST_F(Calculation, OnePointIsRefusedByEitherDriver)
     expectOnlyMessage(" numero punti=  <2!");
     EXPECT_EQ(reportLines(session().report), Lines{"rapporto precedente"});
 
-    shown.showings.clear();
+    shown.events.clear();
     choose(FitType::SurfaceXY, 2);
     calculate();
     expectOnlyMessage(" numero punti=  <2!");
@@ -404,7 +404,7 @@ TEST_F(Calculation, KindOutsideOneToEightIsRefused)
     expectOnlyMessage(" tipo non scelto= 0");
 
     // A kind above 8 (read from a damaged file) is refused the same way.
-    shown.showings.clear();
+    shown.events.clear();
     session().fit.kind = static_cast<FitType>(12);
     calculate();
     expectOnlyMessage(" tipo non scelto=12");
@@ -419,7 +419,7 @@ TEST_F(Calculation, TooFewPointsForTheDegreeAreRefused)
     calculate();
     expectOnlyMessage("numero punti insufficiente per il grado scelto");
 
-    shown.showings.clear();
+    shown.events.clear();
     choose(FitType::RationalPolynomial, 3);
     calculate();
     expectOnlyMessage("numero punti insufficiente per il grado scelto");
@@ -427,7 +427,7 @@ TEST_F(Calculation, TooFewPointsForTheDegreeAreRefused)
     EXPECT_EQ(reportLines(session().report), Lines{"rapporto precedente"});
 
     // One point more than the degree is enough.
-    shown.showings.clear();
+    shown.events.clear();
     choose(FitType::Polynomial, 2);
     calculate();
     EXPECT_EQ(shown.reportCount(), 1);
@@ -443,7 +443,7 @@ TEST_F(Calculation, SurfaceRefusesMoreThanOneHundredPoints)
     expectOnlyMessage("massimo 100 punti per il polinomio Z=F(x,y)");
 
     // One hundred are fitted.
-    shown.showings.clear();
+    shown.events.clear();
     session().grid.setCell(101, 1, "");
     session().grid.setCell(101, 2, "");
     calculate();
@@ -469,7 +469,7 @@ TEST_F(Calculation, NonNumericCellIsRefusedWithItsPlace)
     calculate();
     expectOnlyMessage("valore non numerico alla riga 2, colonna Y: tre");
 
-    shown.showings.clear();
+    shown.events.clear();
     enter({{"1", "2"}, {"2", "3"}, {"3", "4"}, {"4", "5"}, {"5", "6"}, {"6", "7"},
            {"7", "8"}, {"8", "9"}, {"9", "10"}, {"10", "11"}, {"11", "12"}, {"x12", "13"}});
     calculate();
@@ -494,7 +494,7 @@ TEST_F(Calculation, TemperatureTimeRefusesAFirstPointAtZero)
     calculate();
     expectOnlyMessage("tutti numeri devono essere>0!");
 
-    shown.showings.clear();
+    shown.events.clear();
     enter({{"1", "0"}, {"2", "40"}});
     calculate();
     expectOnlyMessage("tutti numeri devono essere>0!");
@@ -508,7 +508,7 @@ TEST_F(Calculation, TemperatureFieldThatIsNotANumberIsRefused)
     calculate();
     expectOnlyMessage("temperatura non valida: 12,5");
 
-    shown.showings.clear();
+    shown.events.clear();
     temperatures("20", "ottanta");
     calculate();
     expectOnlyMessage("temperatura non valida: ottanta");
@@ -553,7 +553,7 @@ TEST_F(Calculation, PowerWithAPointAtZeroIsAbandonedBeforeTheReport)
     choose(FitType::Polynomial, 1);
     calculate();
     const FitResult before = session().result;
-    shown.showings.clear();
+    shown.events.clear();
 
     enter({{"1", "1"}, {"0", "3"}, {"3", "2"}});
     choose(FitType::Power);
@@ -609,7 +609,7 @@ TEST_F(Calculation, GraphFollowsTheReportWithTheDataSetName)
     enter({{"1", "1"}, {"2", "3"}, {"3", "2"}});
     choose(FitType::Exponential);
     calculate();
-    using K = Showing::Kind;
+    using K = Shown;
     EXPECT_EQ(shown.kinds(), (std::vector<K>{K::Report, K::Graph}));
     EXPECT_EQ(shown.graphCaptions(), Lines{"file:/dati/pompa.txt"});
 }
@@ -626,13 +626,13 @@ TEST_F(Calculation, WithoutPresenterTheCalculationStillRuns)
     enter({{"1", "1"}, {"0", "3"}});
     choose(FitType::Power);
     calculate(); // the fault is caught even with nobody to tell
-    EXPECT_TRUE(shown.showings.empty());
+    EXPECT_TRUE(shown.events.empty());
 }
 
 TEST_F(Calculation, ShowFitGraphNeedsAPoint)
 {
     showFitGraph();
-    EXPECT_TRUE(shown.showings.empty());
+    EXPECT_TRUE(shown.events.empty());
     session().points.foundCount = 1;
     showFitGraph();
     EXPECT_EQ(shown.graphCaptions(), Lines{"file:"});
@@ -648,7 +648,7 @@ TEST_F(Calculation, DispatchSendsOnlyTheSurfaceKindToTheSurface)
     calculate();
     EXPECT_EQ(shown.lastReport().at(0).substr(0, 18), "POLINOMIO Z=F(x,y)");
 
-    shown.showings.clear();
+    shown.events.clear();
     choose(FitType::Saturation);
     calculate();
     EXPECT_EQ(shown.lastReport().at(0), "tipo di equazione:curva saturazione");

@@ -2,12 +2,15 @@
 #include "fit/fits.h"
 #include "fit/session.h"
 
+#include "fault_expectations.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <initializer_list>
 
 using namespace calvero;
+using calvero::testing::faultOf;
 
 namespace {
 
@@ -23,17 +26,6 @@ protected:
     }
     const FitResult& result() { return session().result; }
 };
-
-FaultKind faultOf(auto&& operation)
-{
-    try {
-        operation();
-    } catch (const ArithmeticFault& fault) {
-        return fault.kind();
-    }
-    ADD_FAILURE() << "no arithmetic fault raised";
-    return FaultKind::Overflow;
-}
 
 } // namespace
 

@@ -1,26 +1,14 @@
 #include "fit/fault.h"
 #include "fit/kernel.h"
 
+#include "fault_expectations.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 using namespace calvero;
-
-namespace {
-
-FaultKind faultOf(auto&& operation)
-{
-    try {
-        operation();
-    } catch (const ArithmeticFault& fault) {
-        return fault.kind();
-    }
-    ADD_FAILURE() << "no arithmetic fault raised";
-    return FaultKind::Overflow;
-}
-
-} // namespace
+using calvero::testing::faultOf;
 
 TEST(Log10, ExactPowersOfTen)
 {

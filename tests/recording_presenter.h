@@ -46,6 +46,20 @@ public:
         return result;
     }
     std::vector<std::string> messages() const { return texts(Shown::Message); }
+    std::vector<std::string> graphCaptions() const { return texts(Shown::Graph); }
+    int reportCount() const
+    {
+        int n = 0;
+        for (const ShownEvent& e : events) n += e.kind == Shown::Report;
+        return n;
+    }
+    // The lines of the last report shown; empty when none was shown.
+    std::vector<std::string> lastReport() const
+    {
+        for (auto it = events.rbegin(); it != events.rend(); ++it)
+            if (it->kind == Shown::Report) return it->reportLines;
+        return {};
+    }
     std::vector<Shown> kinds() const
     {
         std::vector<Shown> result;
