@@ -2,10 +2,6 @@
 
 namespace calvero {
 
-namespace {
-int part(double fraction, int size) { return static_cast<int>(fraction * size); }
-} // namespace
-
 MainWindowLayout mainWindowLayout(int W, int H)
 {
     MainWindowLayout l;

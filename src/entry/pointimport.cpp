@@ -69,17 +69,6 @@ std::string readFailure(const std::string& fileName, const std::string& reason)
     return "errore di lettura del file " + fileName + ": " + reason;
 }
 
-// The first `count` characters of a UTF-8 text, never splitting a character.
-std::string firstCharacters(const std::string& text, std::size_t count)
-{
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool startsCharacter = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
-        if (startsCharacter && characters++ == count) return text.substr(0, i);
-    }
-    return text;
-}
-
 void storeField(int field, int lineNumber, int gridRow, const std::string& token)
 {
     Session& state = session();

@@ -2,6 +2,7 @@
 
 #include "entry/childprocess.h"
 #include "entry/compoundfilecheck.h"
+#include "fit/numtext.h"
 #include "fit/session.h"
 
 #include <freexl.h>
@@ -41,17 +42,6 @@ std::string cellText(const FreeXL_CellValue& cell)
     default:
         return {};
     }
-}
-
-// The first `count` characters of a UTF-8 text, never splitting a character.
-std::string firstCharacters(const std::string& text, std::size_t count)
-{
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool startsCharacter = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
-        if (startsCharacter && characters++ == count) return text.substr(0, i);
-    }
-    return text;
 }
 
 std::optional<SpreadsheetBlock> readWithFreeXl(const std::string& fileName)

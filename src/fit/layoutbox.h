@@ -14,4 +14,8 @@ struct LayoutBox {
     bool operator==(const LayoutBox&) const = default;
 };
 
+// A fraction of a screen or window size, truncated toward zero as every
+// layout computes its sizes.
+inline int part(double fraction, int size) { return static_cast<int>(fraction * size); }
+
 } // namespace calvero

@@ -154,6 +154,16 @@ std::string commaToPoint(std::string_view text)
     return result;
 }
 
+std::string firstCharacters(const std::string& text, std::size_t count)
+{
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool startsCharacter = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+        if (startsCharacter && characters++ == count) return text.substr(0, i);
+    }
+    return text;
+}
+
 std::string trimRight(std::string_view text)
 {
     std::size_t end = text.size();

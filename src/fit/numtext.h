@@ -2,6 +2,7 @@
 // The number texts shared by the whole program: fixed-point with a full stop,
 // right-aligned, never in exponent form; and the standard decimal conversion
 // of text to number.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,6 +36,9 @@ double parseDecimalOrZero(std::string_view text);
 
 // Replaces every comma with a full stop (the decimal comma of typed points).
 std::string commaToPoint(std::string_view text);
+
+// The first count characters of a UTF-8 text, never splitting a character.
+std::string firstCharacters(const std::string& text, std::size_t count);
 
 // Removes trailing blanks.
 std::string trimRight(std::string_view text);

@@ -101,3 +101,12 @@ TEST(FormatReal, ExactHalvesRoundAwayFromZero)
     EXPECT_EQ(formatReal(2.675, 1, 2), "2.67");
     EXPECT_EQ(formatReal(1.5, 1, 3), "1.500");
 }
+
+TEST(FirstCharacters, CountsCharactersNotBytes)
+{
+    EXPECT_EQ(firstCharacters("abcdef", 3), "abc");
+    EXPECT_EQ(firstCharacters("ab", 3), "ab");
+    EXPECT_EQ(firstCharacters("\xC3\xA8\xC3\xA0z", 2), "\xC3\xA8\xC3\xA0") << "è à kept whole";
+    EXPECT_EQ(firstCharacters("a\xE2\x82\xAC", 1), "a") << "the euro sign is not split";
+    EXPECT_EQ(firstCharacters("", 0), "");
+}
