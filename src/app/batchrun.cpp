@@ -1,6 +1,7 @@
 #include "app/batchrun.h"
 
 #include "app/datasetcommands.h"
+#include "app/datasetfile.h"
 #include "entry/importcommand.h"
 #include "entry/pointimport.h"
 #include "entry/spreadsheetexport.h"
@@ -9,7 +10,6 @@
 #include "fit/frontend.h"
 #include "fit/numtext.h"
 #include "fit/session.h"
-#include "fit/workingset.h"
 #include "viewers/rtf.h"
 
 #include <vector>
@@ -69,12 +69,8 @@ bool importPoints(const BatchOptions& options, BatchPresenter& shown)
 // window, the points counted over the arrays.
 ExportResult exportWorkbook(const std::string& path)
 {
-    Session& s = session();
-    countStoredPoints();
-    s.fit.degree = static_cast<std::uint16_t>(mainInputs().degreeValue());
-    s.fit.kind = static_cast<FitType>(mainInputs().kindItemIndex() + 1);
-    s.fit.curveDegree = static_cast<std::uint8_t>(s.fit.degree & 0xFF);
-    return exportSpreadsheet(path, s.points.count);
+    takeSaveChoices();
+    return exportSpreadsheet(path, session().points.count);
 }
 
 } // namespace

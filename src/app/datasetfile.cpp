@@ -195,14 +195,20 @@ std::optional<DataSetFileContents> parseDataSetFile(std::string_view text)
     return contents;
 }
 
+void takeSaveChoices()
+{
+    Session& s = session();
+    countStoredPoints();
+    s.fit.degree = static_cast<std::uint16_t>(mainInputs().degreeValue());
+    s.fit.kind = static_cast<FitType>(mainInputs().kindItemIndex() + 1);
+    s.fit.curveDegree = static_cast<std::uint8_t>(s.fit.degree & 0xFF);
+}
+
 bool writeDataSetFile(const std::string& path)
 {
     Session& s = session();
     MainWindowInputs& inputs = mainInputs();
-    countStoredPoints();
-    s.fit.degree = static_cast<std::uint16_t>(inputs.degreeValue());
-    s.fit.kind = static_cast<FitType>(inputs.kindItemIndex() + 1);
-    s.fit.curveDegree = static_cast<std::uint8_t>(s.fit.degree & 0xFF);
+    takeSaveChoices();
     s.result.tInitial = parseDecimalOrZero(trimRight(inputs.initialTemperatureText()));
     s.result.tFinal = parseDecimalOrZero(trimRight(inputs.finalTemperatureText()));
     s.result.curve[8] = s.result.tInitial;

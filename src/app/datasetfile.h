@@ -43,6 +43,11 @@ std::string formatDataSetFile(const DataSetFileContents& contents);
 // and so do missing lines. Returns nothing for any other text.
 std::optional<DataSetFileContents> parseDataSetFile(std::string_view text);
 
+// The first steps of a save, shared with the workbook export: counts the
+// stored points and takes the kind and the degree from the main window into
+// the fit state.
+void takeSaveChoices();
+
 // Saves the session's data set at path (created or overwritten): counts the
 // stored points, takes kind, degree and temperatures from the main window into
 // the fit state, then writes the file. On failure shows the reason and

@@ -128,10 +128,7 @@ void TForm2::createControls()
     BitBtn10 = button("BitBtn10", "documentazione", buttonPicture(ButtonPicture::OpenBook), &TForm2::BitBtn10Click);
     BitBtn11 = button("BitBtn11", "cattura punti dal grafico", buttonPicture(ButtonPicture::LineChart), &TForm2::r410);
     BitBtn12 = button("BitBtn12", "sito ventoria", buttonPicture(ButtonPicture::Globe), &TForm2::BitBtn12Click);
-    for (QPushButton* b : {BitBtn10, BitBtn11, BitBtn12}) {
-        b->setFont(linkFont());
-        b->setVisible(false); // shown by the start-up
-    }
+    for (QPushButton* b : {BitBtn10, BitBtn11, BitBtn12}) b->setVisible(false); // the start-up shows them
 
     clock_ = new QTimer(this);
     clock_->setInterval(250);
@@ -154,7 +151,6 @@ void TForm2::INIZIAFORM()
     const QSize size = screen ? screen->size() : QSize(1024, 768);
     move(0, 0);
     resize(size);
-    setMainInputs(this);
     resetDataSet();
     appidle();
     clock_->start();
