@@ -4,13 +4,13 @@
 #include "fit/session.h"
 #include "viewers/reportlayout.h"
 #include "viewers/rtf.h"
+#include "viewers/ui/helpicons.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -29,25 +29,6 @@ QFont pixelFont(const QString& family, int pixels)
     QFont font(family);
     font.setPixelSize(pixels);
     return font;
-}
-
-// A 16 x 16 printer: paper coming out of a grey body; Qt greys it when the button is disabled.
-QIcon printerIcon()
-{
-    QPixmap picture(16, 16);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setPen(QColor(40, 40, 40));
-    painter.setBrush(Qt::white);
-    painter.drawRect(4, 1, 7, 5);   // paper going in
-    painter.setBrush(QColor(150, 150, 150));
-    painter.drawRect(1, 6, 13, 6);  // body
-    painter.setBrush(Qt::white);
-    painter.drawRect(4, 10, 7, 5);  // paper coming out
-    painter.setPen(QColor(0, 160, 0));
-    painter.drawPoint(12, 8);       // power light
-    painter.end();
-    return QIcon(picture);
 }
 
 std::vector<std::string> editorLines(const QString& text)

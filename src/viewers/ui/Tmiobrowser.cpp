@@ -86,7 +86,7 @@ Tmiobrowser::Tmiobrowser(QWidget* parent)
     , WebBrowser2(new HelpTextBrowser(this))
     , SpeedButton2(makeButton("Esci", helpDoorIcon(), this))
     , SpeedButton1(makeButton("Indietro", helpBackArrowIcon(), this))
-    , BitBtn1(makeButton("stampa", helpPrinterIcon(), this))
+    , BitBtn1(makeButton("stampa", printerIcon(), this))
     , services_(desktopServices())
 {
     setObjectName("miobrowser");

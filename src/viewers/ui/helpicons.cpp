@@ -81,7 +81,7 @@ QIcon helpBackArrowIcon()
     });
 }
 
-QIcon helpPrinterIcon()
+QIcon printerIcon()
 {
     return drawnIcon([](QPainter& p) {
         p.setPen(QPen(QColor(60, 60, 60), 1));
