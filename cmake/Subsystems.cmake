@@ -12,6 +12,8 @@ function(calvero_subsystem name)
   endforeach()
   if(name STREQUAL "entry")
     target_link_libraries(calvero_${name} PUBLIC PkgConfig::FREEXL PkgConfig::LIBZIP pugixml::pugixml)
+  elseif(name STREQUAL "capture")
+    target_link_libraries(calvero_${name} PUBLIC nlohmann_json::nlohmann_json)
   endif()
 
   file(GLOB ui_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${name}/ui/*.cpp ${CMAKE_SOURCE_DIR}/src/${name}/ui/*.h)
