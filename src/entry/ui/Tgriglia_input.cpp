@@ -100,7 +100,7 @@ Tgriglia_input::Tgriglia_input(QWidget* parent)
     };
     fileChooser_ = [this] {
         return QFileDialog::getOpenFileName(this, QStringLiteral("legge i punti dal disco"), QString(),
-                                            QStringLiteral("csv(*.csv);;excel(*.xls);;testo(*.txt)"));
+                                            QStringLiteral("csv(*.csv);;excel(*.xls *.xlsx);;OpenDocument(*.ods);;testo(*.txt)"));
     };
 }
 
