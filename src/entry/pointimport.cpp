@@ -21,6 +21,7 @@ constexpr std::size_t CellTextLength = 130;
 // Of a longer line only this much is kept, so a file without line ends
 // cannot fill the memory; no line of points comes near it.
 constexpr std::size_t MaxKeptLineLength = 1 << 20;
+constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
 
 bool isSeparator(char c) { return c == ';' || c == ' ' || c == '\t'; }
 
@@ -132,6 +133,8 @@ PointLinesOutcome readPointLines(const std::string& fileName, std::uint16_t firs
     int gridRow = 0;
     while (lineNumber < last && reader.next(line)) {
         ++lineNumber;
+        // Excel's "CSV UTF-8" starts the file with a byte-order mark.
+        if (lineNumber == 1 && line.starts_with(Utf8ByteOrderMark)) line.erase(0, Utf8ByteOrderMark.size());
         if (lineNumber < firstLine) continue;
         ++gridRow;
         int field = 0;

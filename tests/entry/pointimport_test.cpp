@@ -141,6 +141,15 @@ TEST_F(PointLinesTest, LineEndingsOfEverySystem)
     }
 }
 
+TEST_F(PointLinesTest, ByteOrderMarkOnlyAtTheStartIsSkipped)
+{
+    const std::string mark = "\xEF\xBB\xBF";
+    read(mark + "1,5;2\n" + mark + "3;4\n");
+    EXPECT_EQ(grid().cell(1, 1), "1.5");
+    EXPECT_DOUBLE_EQ(points().x[1], 1.5);
+    EXPECT_EQ(grid().cell(2, 1), mark + "3"); // inside the file it is text like any other
+}
+
 TEST_F(PointLinesTest, TextThatIsNotANumberIsShownAsItIs)
 {
     points().x[1] = 3.0;
