@@ -43,14 +43,15 @@ std::string kindCaption(FitType kind)
 
 namespace {
 
-// The value of one grid cell: empty reads as 0, a non-number as 0 and is reported.
-double cellValue(int row, int column, std::optional<InvalidCell>& invalid)
+// The value of one grid cell: empty or blank reads as 0, a non-number as 0
+// and, when it is judged, is reported.
+double cellValue(int row, int column, std::optional<InvalidCell>& invalid, bool judged = true)
 {
     const std::string& raw = session().grid.cell(row, column);
     const std::string text = commaToPoint(std::string_view(raw).substr(0, 130));
-    if (text.empty()) return 0.0;
+    if (text.find_first_not_of(" \t") == std::string::npos) return 0.0;
     if (auto value = parseDecimal(text)) return *value;
-    if (!invalid) invalid = InvalidCell{row, column, raw};
+    if (judged && !invalid) invalid = InvalidCell{row, column, raw};
     return 0.0;
 }
 
@@ -84,10 +85,13 @@ int countPoints()
 {
     PointSet& p = session().points;
     p.invalidCell.reset();
-    return countUpToTerminator([&p](int r) {
+    // Only the surface reads z, and never on the row that ends the data.
+    const bool surface = session().fit.kind == FitType::SurfaceXY;
+    return countUpToTerminator([&p, surface](int r) {
         p.x[r] = cellValue(r, 1, p.invalidCell);
         p.y[r] = cellValue(r, 2, p.invalidCell);
-        p.z[r] = cellValue(r, 3, p.invalidCell);
+        const bool endsData = p.x[r] == 0.0 && p.y[r] == 0.0;
+        p.z[r] = cellValue(r, 3, p.invalidCell, surface && !endsData);
     });
 }
 

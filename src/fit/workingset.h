@@ -6,9 +6,10 @@ namespace calvero {
 
 // Reads the point grid into x, y, z row by row and counts the points up to
 // the first row whose x and y are both 0 (at most 200). A comma in a cell is
-// a decimal comma; an empty cell reads as 0; a cell that is not a number reads
-// as 0 and the first such cell is kept in PointSet::invalidCell. Sets count
-// and foundCount.
+// a decimal comma; an empty or blank cell reads as 0; a cell that is not a
+// number reads as 0 and the first such cell is kept in PointSet::invalidCell
+// (a z only for the surface kind, and not on the row that ends the data).
+// Sets count and foundCount.
 int countPoints();
 
 // The same count over the arrays as they stand, without reading the grid.

@@ -78,6 +78,7 @@ TEST_F(WorkingSet, NonNumericCellIsReportedNotSilentlyKept)
     EXPECT_EQ(*points().invalidCell, (InvalidCell{2, 2, "abc"}));
     EXPECT_EQ(points().y[2], 0.0);
     setRow(2, "2", "3", "x");
+    session().fit.kind = FitType::SurfaceXY; // the one kind that reads z
     countPoints();
     ASSERT_TRUE(points().invalidCell.has_value());
     EXPECT_EQ(points().invalidCell->column, 3);
@@ -86,6 +87,29 @@ TEST_F(WorkingSet, NonNumericCellIsReportedNotSilentlyKept)
     setRow(3, "3", "4.5");
     countPoints();
     EXPECT_FALSE(points().invalidCell.has_value()) << "a fresh count forgets the old fault";
+}
+
+TEST_F(WorkingSet, ZIsJudgedOnlyForTheSurfaceAndNotOnTheEndRow)
+{
+    struct Case {
+        FitType kind;
+        int zRow; // the row whose z is "x"; row 3 ends the data
+        bool reported;
+    };
+    for (const Case c : {Case{FitType::Polynomial, 1, false}, Case{FitType::Scatter, 2, false},
+                         Case{FitType::SurfaceXY, 2, true}, Case{FitType::SurfaceXY, 3, false}}) {
+        resetSession();
+        session().fit.kind = c.kind;
+        setRow(1, "1", "2", "5");
+        setRow(2, "2", "4", "6");
+        setRow(3, "0", " ", "   ");
+        grid().setCell(c.zRow, 3, "x");
+        EXPECT_EQ(countPoints(), 2) << "a blank cell is empty";
+        EXPECT_EQ(points().invalidCell.has_value(), c.reported) << "kind " << int(c.kind) << ", row " << c.zRow;
+    }
+    setRow(3, "\t", "  ", "");
+    countPoints();
+    EXPECT_FALSE(points().invalidCell.has_value()) << "blanks and tabs count as empty";
 }
 
 TEST_F(WorkingSet, CellsAreCutTo130Characters)
