@@ -1,6 +1,6 @@
 #include "app/datasetfile.h"
 
-
+#include "fit/drivers.h"
 #include "fit/fault.h"
 #include "fit/filewrite.h"
 #include "fit/frontend.h"
@@ -209,8 +209,9 @@ bool writeDataSetFile(const std::string& path)
     Session& s = session();
     MainWindowInputs& inputs = mainInputs();
     takeSaveChoices();
-    s.result.tInitial = parseDecimalOrZero(trimRight(inputs.initialTemperatureText()));
-    s.result.tFinal = parseDecimalOrZero(trimRight(inputs.finalTemperatureText()));
+    // A field the calculation would refuse is saved as 0, as it always was.
+    s.result.tInitial = temperatureValue(inputs.initialTemperatureText()).value_or(0.0);
+    s.result.tFinal = temperatureValue(inputs.finalTemperatureText()).value_or(0.0);
     s.result.curve[8] = s.result.tInitial;
     s.image.finalTemperatureSlot = s.result.tFinal;
     for (int i = 1; i <= MaxPoints; ++i) {

@@ -45,12 +45,6 @@ std::optional<std::string> invalidCellMessage()
     return "valore non numerico alla riga " + std::to_string(cell->row) + ", colonna " + column + ": " + cell->text;
 }
 
-// A temperature field: empty (or blank) reads as 0, any other text must be a number.
-std::optional<double> temperature(const std::string& text)
-{
-    if (text.find_first_not_of(' ') == std::string::npos) return 0.0;
-    return parseDecimal(text);
-}
 
 struct Temperatures {
     double initial = 0.0;
@@ -72,9 +66,9 @@ std::optional<std::string> oneVariableRefusal(Temperatures& temperatures)
         if (p.x[1] == 0.0 || p.y[1] == 0.0) return NotPositive;
         const std::string initialText = mainInputs().initialTemperatureText();
         const std::string finalText = mainInputs().finalTemperatureText();
-        const std::optional<double> initial = temperature(initialText);
+        const std::optional<double> initial = temperatureValue(initialText);
         if (!initial) return "temperatura non valida: " + initialText;
-        const std::optional<double> final = temperature(finalText);
+        const std::optional<double> final = temperatureValue(finalText);
         if (!final) return "temperatura non valida: " + finalText;
         temperatures = {*initial, *final};
         break;
@@ -136,6 +130,13 @@ void fitOneVariable(const Temperatures& temperatures)
 }
 
 } // namespace
+
+std::optional<double> temperatureValue(std::string_view text)
+{
+    const std::string number = trimRight(commaToPoint(text));
+    if (number.find_first_not_of(' ') == std::string::npos) return 0.0;
+    return parseDecimal(number);
+}
 
 void calculate()
 {

@@ -7,7 +7,15 @@
 // FitResult (tInitial and tFinal aside) nor the report. An arithmetic fault
 // shows its text and abandons the calculation where it happened.
 
+#include <optional>
+#include <string_view>
+
 namespace calvero {
+
+// The value of a temperature field (Edit1, Edit2) as the calculation and the
+// save read it: a decimal comma reads as a point and blanks around the number
+// are ignored; an empty or blank field is 0. Nothing for any other text.
+std::optional<double> temperatureValue(std::string_view text);
 
 // "&Calcola": countPoints(), then dispatchCalculation().
 void calculate();

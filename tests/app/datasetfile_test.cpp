@@ -115,6 +115,16 @@ TEST_F(DataSetFile, EmptyTemperatureFieldsSaveAsZero)
     EXPECT_EQ(session().result.curve[8], 0.0);
 }
 
+TEST_F(DataSetFile, TemperaturesWithADecimalCommaAreSaved)
+{
+    threePointPolynomial();
+    mainInputs().setInitialTemperatureText("15,5");
+    mainInputs().setFinalTemperatureText(" 60,25 ");
+    const auto lines = crlfLines(savedText("virgola.txt"));
+    EXPECT_EQ(lines[11], numberLine(15.5));
+    EXPECT_EQ(lines[12], numberLine(60.25));
+}
+
 TEST_F(DataSetFile, RoundTripIsByteForByte)
 {
     setPoint(1, -2.0, 1.123456789, 0.5);

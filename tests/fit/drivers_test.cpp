@@ -504,9 +504,9 @@ TEST_F(Calculation, TemperatureFieldThatIsNotANumberIsRefused)
 {
     enter({{"1", "40"}, {"2", "60"}});
     choose(FitType::TemperatureTime);
-    temperatures("12,5", "80");
+    temperatures("12,5 gradi", "80");
     calculate();
-    expectOnlyMessage("temperatura non valida: 12,5");
+    expectOnlyMessage("temperatura non valida: 12,5 gradi");
 
     shown.events.clear();
     temperatures("20", "ottanta");
@@ -527,11 +527,23 @@ TEST_F(Calculation, EmptyInitialTemperatureReadsAsZero)
     EXPECT_EQ(report[5], " COEFFICIENTE M=1.000000");
     EXPECT_DOUBLE_EQ(session().result.tInitial, 0.0);
 
-    // A field of blanks looks empty and reads the same.
+    // A field of blanks looks empty and reads the same; so does a decimal comma.
     temperatures("   ", "100");
     calculate();
     EXPECT_EQ(shown.reportCount(), 2);
     EXPECT_EQ(shown.lastReport(), report);
+    temperatures("0,0 ", " 100,0");
+    calculate();
+    EXPECT_EQ(shown.reportCount(), 3);
+    EXPECT_EQ(shown.lastReport(), report);
+}
+
+TEST(TemperatureField, DecimalCommaAndBlanks)
+{
+    const std::pair<const char*, std::optional<double>> cases[] = {
+        {"15,5", 15.5}, {" -7,125 ", -7.125}, {"20", 20.0}, {"", 0.0},
+        {"   ", 0.0},   {"1,5,0", std::nullopt}, {"12,5 gradi", std::nullopt}, {"1e2", 100.0}};
+    for (const auto& [text, expected] : cases) EXPECT_EQ(temperatureValue(text), expected) << '"' << text << '"';
 }
 
 TEST_F(Calculation, OtherKindsIgnoreTheTemperatureFields)
