@@ -28,16 +28,6 @@ double divide(double a, double b)
     return checked(a / b);
 }
 
-long double divide(long double a, long double b)
-{
-    if (std::isnan(a) || std::isnan(b)) raiseFault(FaultKind::InvalidOperation);
-    if (b == 0.0L) raiseFault(a == 0.0L ? FaultKind::InvalidOperation : FaultKind::DivisionByZero);
-    if (std::isinf(a) && std::isinf(b)) raiseFault(FaultKind::InvalidOperation);
-    const long double q = a / b;
-    if (std::isinf(q)) raiseFault(FaultKind::Overflow);
-    return q;
-}
-
 double checked(double value)
 {
     if (std::isnan(value)) raiseFault(FaultKind::InvalidOperation);

@@ -23,7 +23,6 @@ const char* faultText(FaultKind kind);
 // a / b with the faults of the hardware division: 0/0 is an invalid
 // operation, x/0 a division by zero, a finite quotient too large an overflow.
 double divide(double a, double b);
-long double divide(long double a, long double b);
 
 // Checks the result of an operation on finite operands: infinity is an
 // overflow, NaN an invalid operation. Values below the normal range become 0.

@@ -6,7 +6,6 @@
 #include "viewers/ui/helpicons.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -129,7 +128,7 @@ void Tmiobrowser::inizia()
 
     setWindowTitle(QString::fromStdString(helpCaption()));
 
-    const QString page = QDir(programFolder()).filePath(HelpDocumentFile);
+    const QString page = QString::fromStdString(helpDocumentPath(programFolder().toStdString()));
     WebBrowser2->setSource(QUrl::fromLocalFile(page));
 }
 
