@@ -2,6 +2,7 @@
 
 #include "entry/entrylayout.h"
 #include "entry/importcommand.h"
+#include "entry/ui/gridclipboard.h"
 #include "entry/ui/pointgridmodel.h"
 #include "fit/session.h"
 
@@ -61,6 +62,7 @@ Tgriglia_input::Tgriglia_input(QWidget* parent)
     StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     StringGrid1->verticalHeader()->setSectionsClickable(false);
     StringGrid1->verticalHeader()->setMinimumWidth(StringGrid1->fontMetrics().horizontalAdvance(CornerText) + 12);
+    clipboard_ = new PointGridClipboard(StringGrid1, [this](const QString& text) { showMessage(text); });
     // The corner cell of the fixed row and column carries the caption of the row numbers.
     if (auto* corner = StringGrid1->findChild<QAbstractButton*>()) {
         corner->installEventFilter(this);

@@ -12,6 +12,7 @@ class QTableView;
 
 namespace calvero {
 
+class PointGridClipboard;
 class PointGridModel;
 
 class Tgriglia_input : public QDialog {
@@ -28,6 +29,8 @@ public:
     void setFileChooser(FileChooser chooser);
 
     PointGridModel* gridModel() const { return model_; }
+    // Copy, paste and delete of the grid's cells (keys and context menu).
+    PointGridClipboard* gridClipboard() const { return clipboard_; }
     // The grid as the user sees it, the fixed row and column included.
     int gridRowCount() const;
     int gridColumnCount() const;
@@ -58,6 +61,7 @@ private:
     void commitOpenEditor();
 
     PointGridModel* model_;
+    PointGridClipboard* clipboard_;
     MessageSink messageSink_;
     FileChooser fileChooser_;
 };

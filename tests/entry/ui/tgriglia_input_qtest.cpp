@@ -1,11 +1,15 @@
 #include "entry/entrylayout.h"
 #include "entry/ui/Tgriglia_input.h"
+#include "entry/ui/gridclipboard.h"
 #include "entry/ui/pointgridmodel.h"
 #include "fit/session.h"
+#include "fit/workingset.h"
 
 #include "../tempfolder.h"
 #include "../xlsfixture.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -215,6 +219,67 @@ private slots:
         QCOMPARE(messages, (QStringList{"tipo di file non riconosciuto: " + other,
                                         "impossibile leggere il file EXCEL: " + chosenFile}));
         QCOMPARE(session().grid.cell(1, 1), std::string("5"));
+    }
+
+    void clipboardKeysPasteCopyAndDelete()
+    {
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        auto* view = window->StringGrid1;
+        auto* model = window->gridModel();
+        view->setFocus();
+        session().grid.setCell(3, 1, "vecchio");
+        view->setCurrentIndex(model->index(1, 0)); // row 2, X
+        QGuiApplication::clipboard()->setText("1,5\t2,5\n3;4\n 5  6\n");
+        QTest::keySequence(view, QKeySequence::Paste);
+        const char* const pasted[][2] = {{"1,5", "2,5"}, {"3", "4"}, {"5", "6"}};
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 2; ++c) QCOMPARE(session().grid.cell(r + 2, c + 1), std::string(pasted[r][c]));
+        QCOMPARE(messages, QStringList());
+
+        // The pasted block stays selected: Ctrl+C gives it back, Delete empties it.
+        QTest::keySequence(view, QKeySequence::Copy);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("1,5\t2,5\n3\t4\n5\t6\n"));
+        QTest::keySequence(view, QKeySequence::Delete);
+        for (int r = 2; r <= 4; ++r) QVERIFY(session().grid.cell(r, 1).empty() && session().grid.cell(r, 2).empty());
+
+        // A pasted decimal comma is read by the count as a typed one is.
+        QGuiApplication::clipboard()->setText("1,5\t2,5\n2,5\t3,5\n");
+        view->setCurrentIndex(model->index(0, 0));
+        window->gridClipboard()->paste();
+        QCOMPARE(countPoints(), 2);
+        QCOMPARE(session().points.x[2], 2.5);
+    }
+
+    void contextMenuOffersTheThreeCommands()
+    {
+        const auto actions = window->StringGrid1->actions();
+        QStringList captions;
+        for (const QAction* action : actions) captions << action->text();
+        QCOMPARE(captions, (QStringList{"copia", "incolla", "cancella"}));
+        QCOMPARE(window->StringGrid1->contextMenuPolicy(), Qt::ActionsContextMenu);
+    }
+
+    void pastePastRow200KeepsWhatFitsAndSaysSo()
+    {
+        window->inizia(QSize(1024, 768));
+        auto* model = window->gridModel();
+        session().grid.setCell(1, 1, "primo");
+        QString block;
+        for (int i = 1; i <= 5; ++i) block += QString("%1;%2\n").arg(i).arg(i * 10);
+        QGuiApplication::clipboard()->setText(block);
+        window->StringGrid1->setCurrentIndex(model->index(197, 0)); // row 198
+        window->gridClipboard()->paste();
+        QCOMPARE(session().grid.cell(198, 1), std::string("1"));
+        QCOMPARE(session().grid.cell(200, 2), std::string("30"));
+        QCOMPARE(session().grid.cell(1, 1), std::string("primo")); // nothing wraps round
+        QCOMPARE(messages, QStringList{"incollate le prime 3 righe: la griglia finisce alla riga 200"});
+
+        messages.clear();
+        QGuiApplication::clipboard()->clear();
+        window->gridClipboard()->paste();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(session().grid.cell(198, 1), std::string("1"));
     }
 
     void importsTheSpreadsheetFromTheChosenRow()
