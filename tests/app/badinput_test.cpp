@@ -69,56 +69,54 @@ protected:
     SessionSnapshot before;
 };
 
-TEST_F(BadDataSetFileTest, TruncatedFiles)
+// Every kind of file that is no data set file, in one table: what a user
+// may pick by mistake, and what a damaged or hand-edited data set looks like.
+TEST_F(BadDataSetFileTest, EveryNonDataSetIsRefusedAndChangesNothing)
 {
     const std::string example = exampleText("nr150b6.txt");
-    expectInvalid("vuoto.txt", "");
-    // Cut in the middle of a point line, after the sign of a negative number.
+    const std::string validHead = "3\r\n2\r\n 3\r\n";
     const std::string negative = exampleWithLine(FirstZLine, "     -1.50000000000");
-    expectInvalid("meno.txt", negative.substr(0, negative.find("     -1.5") + 6));
-    // Cut inside the exponent of a number typed by hand.
-    expectInvalid("esponente.txt", example.substr(0, 40) + "\r\n1.5e");
-}
-
-TEST_F(BadDataSetFileTest, BinaryFiles)
-{
-    expectInvalid("casuale.txt", randomBytes(64 * 1024, 3));
-    expectInvalid("nul.txt", std::string("3\0\r\n2\r\n", 7));
-    expectInvalid("immagine.txt", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
-    // A workbook chosen by mistake.
-    expectInvalid("cartella_di_lavoro.txt", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + randomBytes(4096, 4));
-    // The example in UTF-16, as some editors save it.
-    std::string wide = "\xFF\xFE";
+    std::string wide = "\xFF\xFE"; // the example in UTF-16, as some editors save it
     for (char c : exampleText("funzxy.txt")) wide += std::string{c, '\0'};
-    expectInvalid("utf16.txt", wide);
-}
-
-TEST_F(BadDataSetFileTest, OversizedFiles)
-{
-    expectInvalid("cifre.txt", std::string(50u << 20, '7'));
-    // A point file of a hundred thousand lines chosen instead of a data set.
-    std::string points;
+    std::string points; // a point file of a hundred thousand lines
     for (int i = 1; i <= 100000; ++i) points += std::to_string(i) + ";" + std::to_string(i * 0.5) + "\r\n";
-    expectInvalid("punti.txt", points);
-    // A good header, then one line too long to be a value.
-    expectInvalid("riga_lunga.txt", exampleWithLine(20, std::string(5000, '1')));
-}
-
-TEST_F(BadDataSetFileTest, MalformedLines)
-{
-    expectInvalid("tipo9.txt", exampleWithLine(1, "9"));
-    expectInvalid("tipo_meno.txt", exampleWithLine(1, "-1"));
-    expectInvalid("tipo_frazione.txt", exampleWithLine(1, "2.5"));
-    expectInvalid("tipo_vuoto.txt", exampleWithLine(1, ""));
-    expectInvalid("tipo_testo.txt", exampleWithLine(1, "POLINOMIO"));
-    expectInvalid("virgola.txt", exampleWithLine(FirstXLine + 2, "     1,50000000000"));
-    expectInvalid("due_valori.txt", exampleWithLine(FirstYLine, "1.5\t2.5"));
-    expectInvalid("troppo_grande.txt", exampleWithLine(CurveBlockFirstLine, "1e999"));
-    expectInvalid("testo.txt", exampleWithLine(FirstZLine + 10, "n.d."));
-    // Old Mac line ends: the whole file is one line far too long.
-    std::string carriageReturns = exampleText("funzxy.txt");
+    std::string carriageReturns = exampleText("funzxy.txt"); // old Mac line ends: one huge line
     std::erase(carriageReturns, '\n');
-    expectInvalid("solo_cr.txt", carriageReturns);
+
+    const std::vector<std::pair<std::string, std::string>> files = {
+        // truncated
+        {"vuoto.txt", ""},
+        {"meno.txt", negative.substr(0, negative.find("     -1.5") + 6)},
+        {"esponente.txt", example.substr(0, 40) + "\r\n1.5e"},
+        // binary
+        {"casuale.txt", randomBytes(64 * 1024, 3)},
+        {"nul.txt", std::string("3\0\r\n2\r\n", 7)},
+        {"nul_valore.txt", validHead + std::string("1\0" "2\r\n", 5)},
+        {"immagine.txt", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)},
+        {"cartella_di_lavoro.txt", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + randomBytes(4096, 4)},
+        {"archivio.txt", std::string("PK\x03\x04\x14\x00\x06\x00", 8)},
+        {"utf16.txt", wide},
+        // oversized
+        {"cifre.txt", std::string(50u << 20, '7')},
+        {"punti.txt", points},
+        {"riga_lunga.txt", exampleWithLine(20, std::string(5000, '1'))},
+        {"valore_lungo.txt", validHead + std::string(5000, '7') + "\r\n"},
+        // malformed
+        {"lettera.txt", "Caro Mario,\r\nti mando i dati.\r\n"},
+        {"senza_tipo.txt", "\r\n1\r\n"},
+        {"tipo9.txt", exampleWithLine(1, "9")},
+        {"tipo_meno.txt", exampleWithLine(1, "-1")},
+        {"tipo_frazione.txt", exampleWithLine(1, "2.5")},
+        {"tipo_vuoto.txt", exampleWithLine(1, "")},
+        {"tipo_testo.txt", exampleWithLine(1, "POLINOMIO")},
+        {"virgola.txt", exampleWithLine(FirstXLine + 2, "     1,50000000000")},
+        {"due_valori.txt", exampleWithLine(FirstYLine, "1.5\t2.5")},
+        {"due_valori_blank.txt", validHead + "1.5 2.5\r\n"},
+        {"troppo_grande.txt", exampleWithLine(CurveBlockFirstLine, "1e999")},
+        {"testo.txt", exampleWithLine(FirstZLine + 10, "n.d.")},
+        {"solo_cr.txt", carriageReturns},
+    };
+    for (const auto& [name, bytes] : files) expectInvalid(name, bytes);
 }
 
 TEST_F(BadDataSetFileTest, UnreadableFiles)
