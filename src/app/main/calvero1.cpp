@@ -1,4 +1,5 @@
 // CALVERO1: curve fitting for heating, ventilation and refrigeration engineers.
+#include "app/ui/italiantranslations.h"
 #include "app/ui/program.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     app.setApplicationName("calvero1");
+    calvero::installItalianTranslations(app);
     calvero::Program program;
     program.Form2.show();
     return app.exec();
