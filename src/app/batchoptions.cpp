@@ -2,15 +2,28 @@
 
 #include "fit/numtext.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <optional>
+#include <string_view>
 
 namespace calvero {
 
 const char* const BatchUsage =
-    "uso: calvero1-batch FILE [--xls OUT] [--rtf OUT] [--png OUT]\n"
-    "     calvero1-batch --points FILE --kind N --degree D [--ti T --tf T] [--xls OUT] [--rtf OUT] [--png OUT]\n";
+    "uso: calvero1-batch [--] FILE [--xls OUT] [--rtf OUT] [--png OUT]\n"
+    "     calvero1-batch --points FILE --kind N [--degree D] [--ti T --tf T] [--xls OUT] [--rtf OUT] [--png OUT]\n"
+    "     calvero1-batch --help | --version\n";
 
 namespace {
+
+constexpr std::array<std::string_view, 8> ValuedOptions = {"--points", "--kind", "--degree", "--ti",
+                                                           "--tf",     "--xls",  "--rtf",    "--png"};
+
+bool isValuedOption(const std::string& argument)
+{
+    return std::find(ValuedOptions.begin(), ValuedOptions.end(), argument) != ValuedOptions.end();
+}
 
 std::optional<int> wholeNumber(const std::string& text, int lowest, int highest)
 {
@@ -19,19 +32,38 @@ std::optional<int> wholeNumber(const std::string& text, int lowest, int highest)
     return static_cast<int>(*value);
 }
 
+// Help and version win over everything before the end of the options.
+std::optional<BatchRequest> requestIn(const std::vector<std::string>& arguments)
+{
+    for (const std::string& argument : arguments) {
+        if (argument == "--") break;
+        if (argument == "--help" || argument == "-h") return BatchRequest::Help;
+        if (argument == "--version") return BatchRequest::Version;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
-std::variant<BatchOptions, std::string> parseBatchOptions(const std::vector<std::string>& arguments)
+ParsedBatchLine parseBatchOptions(const std::vector<std::string>& arguments)
 {
+    if (const auto request = requestIn(arguments)) return *request;
     BatchOptions options;
     bool kindGiven = false;
+    bool pointOptionGiven = false; // --kind, --degree, --ti or --tf
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (argument.rfind("--", 0) != 0) {
+        if (!optionsEnded && argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded || argument.rfind("--", 0) != 0) {
             if (!options.dataSetFile.empty()) return "un solo file di dati: " + argument;
             options.dataSetFile = argument;
             continue;
         }
+        if (!isValuedOption(argument)) return "opzione sconosciuta: " + argument;
         if (i + 1 >= arguments.size()) return "manca il valore di " + argument;
         const std::string& value = arguments[++i];
         if (argument == "--points") {
@@ -40,27 +72,31 @@ std::variant<BatchOptions, std::string> parseBatchOptions(const std::vector<std:
             const auto kind = wholeNumber(value, 1, 8);
             if (!kind) return "tipo non valido (1..8): " + value;
             options.kind = *kind;
-            kindGiven = true;
+            kindGiven = pointOptionGiven = true;
         } else if (argument == "--degree") {
             const auto degree = wholeNumber(value, 1, 9);
             if (!degree) return "grado non valido (1..9): " + value;
             options.degree = *degree;
+            pointOptionGiven = true;
         } else if (argument == "--ti") {
             options.initialTemperature = value;
+            pointOptionGiven = true;
         } else if (argument == "--tf") {
             options.finalTemperature = value;
+            pointOptionGiven = true;
         } else if (argument == "--xls") {
             options.workbookOut = value;
         } else if (argument == "--rtf") {
             options.reportOut = value;
-        } else if (argument == "--png") {
-            options.graphOut = value;
         } else {
-            return "opzione sconosciuta: " + argument;
+            options.graphOut = value;
         }
     }
     if (options.dataSetFile.empty() == options.pointsFile.empty())
         return "indicare un file di dati oppure --points FILE";
+    // A data set file carries its own kind, degree and temperatures.
+    if (!options.dataSetFile.empty() && pointOptionGiven)
+        return "--kind, --degree, --ti e --tf valgono solo con --points";
     if (!options.pointsFile.empty() && !kindGiven) return "con --points serve --kind";
     return options;
 }

@@ -1,6 +1,5 @@
 #pragma once
 // The command line of calvero1-batch.
-#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -19,8 +18,13 @@ struct BatchOptions {
     std::string graphOut;    // --png
 };
 
-// The options, or the text that explains what is wrong with them.
-std::variant<BatchOptions, std::string> parseBatchOptions(const std::vector<std::string>& arguments);
+// --help (or -h) and --version answer at once, whatever else the line holds.
+enum class BatchRequest { Help, Version };
+
+// The options, a request for the help or the version, or the text that
+// explains what is wrong with the command line.
+using ParsedBatchLine = std::variant<BatchOptions, BatchRequest, std::string>;
+ParsedBatchLine parseBatchOptions(const std::vector<std::string>& arguments);
 
 extern const char* const BatchUsage;
 

@@ -71,6 +71,13 @@ head -c 3000 /dev/urandom >"$work/garbage.txt"
 check "not a data set file: exit 2" test $? -eq 2
 "$batch" --bogus x >/dev/null 2>&1
 check "bad option: exit 2" test $? -eq 2
+"$batch" "$work/missing.txt" --kind 3 >/dev/null 2>"$work/kind.err"
+check "point-file option with a data set file: exit 2" test $? -eq 2
+check "point-file option with a data set file: message" grep -q 'valgono solo con --points' "$work/kind.err"
+version="$("$batch" --version)"
+check "--version: exit 0 and the version" test $? -eq 0 -a -n "${version#calvero1-batch }" -a "$version" != "${version#calvero1-batch }"
+"$batch" --help --bogus >"$work/help.out"
+check "--help followed by anything: the usage, exit 0" test $? -eq 0 -a -s "$work/help.out"
 
 echo "$failures failed"
 test "$failures" -eq 0

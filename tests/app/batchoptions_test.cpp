@@ -41,15 +41,44 @@ TEST(BatchOptions, PointFileWithKindDegreeAndTemperatures)
     EXPECT_EQ(o.finalTemperature, "60");
 }
 
+TEST(BatchOptions, DoubleDashEndsTheOptions)
+{
+    EXPECT_EQ(parsed({"--", "--x"}).dataSetFile, "--x");
+    EXPECT_EQ(parsed({"--xls", "o.xls", "--", "--help"}).dataSetFile, "--help");
+}
+
+TEST(BatchOptions, HelpAndVersionWinWhateverFollows)
+{
+    const std::vector<std::pair<std::vector<std::string>, BatchRequest>> lines = {
+        {{"--help"}, BatchRequest::Help},
+        {{"--help", "pompa.txt", "--kind"}, BatchRequest::Help},
+        {{"--bogus", "-h"}, BatchRequest::Help},
+        {{"--version"}, BatchRequest::Version},
+        {{"pompa.txt", "--version", "--xls"}, BatchRequest::Version},
+    };
+    for (const auto& [arguments, request] : lines) {
+        const auto result = parseBatchOptions(arguments);
+        ASSERT_TRUE(std::holds_alternative<BatchRequest>(result)) << arguments.front();
+        EXPECT_EQ(std::get<BatchRequest>(result), request) << arguments.front();
+    }
+}
+
 TEST(BatchOptions, Refusals)
 {
     EXPECT_NE(problemOf({}), "");
     EXPECT_NE(problemOf({"a.txt", "b.txt"}), "");
     EXPECT_NE(problemOf({"a.txt", "--points", "p.txt", "--kind", "3"}), "");
     EXPECT_NE(problemOf({"--points", "p.txt"}), "") << "a point file needs its kind";
-    EXPECT_EQ(problemOf({"--points", "p.txt", "--kind", "9"}), "tipo non valido (1..8): 9");
-    EXPECT_EQ(problemOf({"--points", "p.txt", "--kind", "2.5"}), "tipo non valido (1..8): 2.5");
-    EXPECT_EQ(problemOf({"--points", "p.txt", "--kind", "3", "--degree", "0"}), "grado non valido (1..9): 0");
-    EXPECT_EQ(problemOf({"a.txt", "--xls"}), "manca il valore di --xls");
-    EXPECT_EQ(problemOf({"a.txt", "--colour", "red"}), "opzione sconosciuta: --colour");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> lines = {
+        {{"--points", "p.txt", "--kind", "9"}, "tipo non valido (1..8): 9"},
+        {{"--points", "p.txt", "--kind", "2.5"}, "tipo non valido (1..8): 2.5"},
+        {{"--points", "p.txt", "--kind", "3", "--degree", "0"}, "grado non valido (1..9): 0"},
+        {{"a.txt", "--xls"}, "manca il valore di --xls"},
+        {{"a.txt", "--colour", "red"}, "opzione sconosciuta: --colour"},
+        {{"a.txt", "--colour"}, "opzione sconosciuta: --colour"},
+        {{"a.txt", "--kind", "3"}, "--kind, --degree, --ti e --tf valgono solo con --points"},
+        {{"a.txt", "--degree", "4"}, "--kind, --degree, --ti e --tf valgono solo con --points"},
+        {{"--ti", "15", "a.txt"}, "--kind, --degree, --ti e --tf valgono solo con --points"},
+    };
+    for (const auto& [arguments, problem] : lines) EXPECT_EQ(problemOf(arguments), problem) << arguments.back();
 }

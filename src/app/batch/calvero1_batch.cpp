@@ -12,11 +12,14 @@
 int main(int argc, char** argv)
 {
     std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
-        std::cout << calvero::BatchUsage;
+    const auto parsed = calvero::parseBatchOptions(arguments);
+    if (const auto* request = std::get_if<calvero::BatchRequest>(&parsed)) {
+        if (*request == calvero::BatchRequest::Version)
+            std::cout << "calvero1-batch " << CALVERO_VERSION << '\n';
+        else
+            std::cout << calvero::BatchUsage;
         return 0;
     }
-    const auto parsed = calvero::parseBatchOptions(arguments);
     if (const auto* problem = std::get_if<std::string>(&parsed)) {
         std::cerr << *problem << '\n' << calvero::BatchUsage;
         return calvero::BatchUnreadable;
