@@ -46,7 +46,7 @@ bool importPoints(const BatchOptions& options, BatchPresenter& shown)
     }
     if (kind == PointFileKind::Spreadsheet) {
         if (!readSpreadsheetRange(options.pointsFile, 2)) {
-            shown.messages.push_back("impossibile leggere il file EXCEL: " + options.pointsFile);
+            shown.messages.push_back(unreadableSpreadsheetMessage(options.pointsFile));
             return false;
         }
     } else {

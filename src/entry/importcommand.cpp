@@ -35,7 +35,7 @@ PointFileKind pointFileKind(const std::string& fileName)
 {
     const std::string extension = lowerExtension(fileName);
     if (extension == "txt" || extension == "csv") return PointFileKind::Text;
-    if (extension == "xls") return PointFileKind::Spreadsheet;
+    if (extension == "xls" || extension == "xlsx" || extension == "ods") return PointFileKind::Spreadsheet;
     return PointFileKind::Unknown;
 }
 
@@ -51,13 +51,19 @@ std::vector<std::string> importPointFile(const std::string& fileName, int firstS
     }
     case PointFileKind::Spreadsheet:
         if (!readSpreadsheetRange(fileName, firstSpreadsheetRow))
-            messages.push_back("impossibile leggere il file EXCEL: " + fileName);
+            messages.push_back(unreadableSpreadsheetMessage(fileName));
         break;
     case PointFileKind::Unknown:
         messages.push_back("tipo di file non riconosciuto: " + fileName);
         break;
     }
     return messages;
+}
+
+std::string unreadableSpreadsheetMessage(const std::string& fileName)
+{
+    if (lowerExtension(fileName) == "xls") return "impossibile leggere il file EXCEL: " + fileName;
+    return "impossibile leggere il file: " + fileName;
 }
 
 void copyGridToPoints(const PointGrid& grid, PointSet& points)

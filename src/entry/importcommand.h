@@ -14,10 +14,13 @@ enum class PointFileKind { Text, Spreadsheet, Unknown };
 PointFileKind pointFileKind(const std::string& fileName);
 
 // Reads the chosen file into the session: a .txt or .csv file through
-// readPointLines (lines 1 to 200), an .xls file through readSpreadsheetRange
-// from spreadsheet row firstSpreadsheetRow. Returns the messages to show the
-// user, in order; none when everything was read.
+// readPointLines (lines 1 to 200), an .xls, .xlsx or .ods file through
+// readSpreadsheetRange from spreadsheet row firstSpreadsheetRow. Returns the
+// messages to show the user, in order; none when everything was read.
 std::vector<std::string> importPointFile(const std::string& fileName, int firstSpreadsheetRow);
+
+// What the user is told when a spreadsheet file cannot be read.
+std::string unreadableSpreadsheetMessage(const std::string& fileName);
 
 // "&USCITA": every grid row whose column 1 is not empty sets x, y, z of that
 // row from columns 1 to 3 (an empty or non-numeric text gives 0, no decimal

@@ -2,6 +2,9 @@
 
 #include "entry/childprocess.h"
 #include "entry/compoundfilecheck.h"
+#include "entry/odsimport.h"
+#include "entry/xlsximport.h"
+#include "entry/zipreader.h"
 #include "fit/numtext.h"
 #include "fit/session.h"
 
@@ -11,6 +14,7 @@
 #include <charconv>
 #include <chrono>
 #include <cstdint>
+#include <fstream>
 #include <memory>
 
 namespace calvero {
@@ -20,6 +24,16 @@ namespace {
 constexpr std::size_t CellTextLength = 130;
 // Far more than FreeXL needs for the largest workbook; past it, it is stuck.
 constexpr std::chrono::seconds FreeXlTimeLimit{30};
+
+constexpr std::string_view OdsMimeType = "application/vnd.oasis.opendocument.spreadsheet";
+
+// Every zip archive starts with "PK"; a compound file or a BIFF stream never does.
+bool startsLikeZip(const std::string& fileName)
+{
+    char start[2] = {};
+    std::ifstream file(fileName, std::ios::binary);
+    return file.read(start, 2) && start[0] == 'P' && start[1] == 'K';
+}
 
 struct WorkbookCloser {
     void operator()(const void* handle) const { freexl_close(handle); }
@@ -114,8 +128,20 @@ std::string spreadsheetNumberText(double value)
     return std::string(buffer, shortest.ptr);
 }
 
+std::optional<SpreadsheetBlock> readZippedSpreadsheet(const ZipReader& archive)
+{
+    const std::optional<std::string> mimeType = archive.entry("mimetype", 256);
+    if (mimeType && mimeType->starts_with(OdsMimeType)) return readOdsBlock(archive);
+    return readXlsxBlock(archive);
+}
+
 std::optional<SpreadsheetBlock> readSpreadsheetBlock(const std::string& fileName)
 {
+    if (startsLikeZip(fileName)) {
+        const std::optional<ZipReader> archive = ZipReader::openFile(fileName);
+        if (!archive) return std::nullopt;
+        return readZippedSpreadsheet(*archive);
+    }
     // FreeXL overruns its memory on some malformed compound files: those never reach it.
     if (checkCompoundFile(fileName) == CompoundFileCheck::Unsound) return std::nullopt;
     // It does on some malformed workbooks too, so it reads in a child process.

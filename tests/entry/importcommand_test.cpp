@@ -19,7 +19,9 @@ TEST(PointFileKind, ExtensionWithoutRegardToCase)
     EXPECT_EQ(pointFileKind("misure.Txt"), PointFileKind::Text);
     EXPECT_EQ(pointFileKind("/dati/DATI.XLS"), PointFileKind::Spreadsheet);
     EXPECT_EQ(pointFileKind("punti.xls"), PointFileKind::Spreadsheet);
-    EXPECT_EQ(pointFileKind("punti.xlsx"), PointFileKind::Unknown);
+    EXPECT_EQ(pointFileKind("punti.xlsx"), PointFileKind::Spreadsheet);
+    EXPECT_EQ(pointFileKind("/dati/Punti.ODS"), PointFileKind::Spreadsheet);
+    EXPECT_EQ(pointFileKind("punti.xlsm"), PointFileKind::Unknown);
     EXPECT_EQ(pointFileKind("punti.dat"), PointFileKind::Unknown);
     EXPECT_EQ(pointFileKind("datitxt"), PointFileKind::Unknown);
     EXPECT_EQ(pointFileKind("/cartella.csv/punti"), PointFileKind::Unknown);
