@@ -18,6 +18,14 @@ std::string padLeft(std::string text, int width)
     return text;
 }
 
+// The shortest fixed-point text that reads back as the same double.
+std::string toFixed(double value)
+{
+    std::vector<char> buffer(1200);
+    auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed);
+    return std::string(buffer.data(), result.ptr);
+}
+
 std::string toFixed(double value, int decimals)
 {
     // Large enough for the 309 integer digits of the largest double plus decimals.
@@ -84,17 +92,36 @@ std::string formatReal(double value, int width, int decimals)
 {
     if (std::isnan(value)) raiseFault(FaultKind::InvalidOperation);
     if (std::isinf(value)) raiseFault(FaultKind::Overflow);
-    if (value == 0.0) value = 0.0; // no "-0.0000" for a negative zero
-    return padLeft(fixed(value, decimals < 0 ? 0 : decimals), width);
+    std::string text = fixed(value, decimals < 0 ? 0 : decimals);
+    // No "-0.0000": a value that rounds to zero is written without its sign.
+    if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+    return padLeft(std::move(text), width);
+}
+
+std::string formatCoefficient(double value, int width, int decimals)
+{
+    if (!std::isfinite(value) || value == 0.0) return formatReal(value, width, decimals);
+    // The power of ten of the first digit once rounded to CoefficientDigits digits.
+    char scientific[64];
+    const auto end = std::to_chars(scientific, scientific + sizeof scientific, value, std::chars_format::scientific,
+                                   CoefficientDigits - 1).ptr;
+    const std::string_view exponentText(std::find(scientific, end, 'e') + 1, end);
+    int exponent = 0;
+    std::from_chars(exponentText.data() + (exponentText.front() == '+'), exponentText.data() + exponentText.size(),
+                    exponent);
+    const int showingAll = CoefficientDigits - 1 - exponent;
+    // The decimals of the shortest text that reads back as the same double.
+    const std::string shortest = toFixed(value);
+    const std::size_t dot = shortest.find('.');
+    const int readingBack = dot == std::string::npos ? 0 : static_cast<int>(shortest.size() - dot - 1);
+    return formatReal(value, width, std::max(decimals, std::min(showingAll, readingBack)));
 }
 
 std::string formatGridValue(double value)
 {
     if (!std::isfinite(value)) return formatReal(value, 12, 5);
     if (value == 0.0) value = 0.0;
-    char buffer[1200];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    std::string text(buffer, result.ptr);
+    std::string text = toFixed(value);
     const auto dot = text.find('.');
     const std::size_t decimals = dot == std::string::npos ? 0 : text.size() - dot - 1;
     if (dot == std::string::npos) text += '.';

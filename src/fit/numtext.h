@@ -13,9 +13,18 @@ namespace calvero {
 std::string formatInteger(long long value, int width);
 
 // real(w:d): rounded to d decimals, a leading minus when negative,
-// right-aligned in at least w characters. A value that is not finite is an
-// arithmetic fault (overflow for an infinity, invalid operation for NaN).
+// right-aligned in at least w characters. A value that rounds to zero at d
+// decimals has no minus sign. A value that is not finite is an arithmetic
+// fault (overflow for an infinity, invalid operation for NaN).
 std::string formatReal(double value, int width, int decimals);
+
+// The significant digits a coefficient shows wherever the user copies it.
+constexpr int CoefficientDigits = 12;
+
+// real(w:d) of a coefficient: unchanged when it shows at least
+// CoefficientDigits significant digits, otherwise with more decimals, until it
+// does or until the text reads back as the same double. Never in exponent form.
+std::string formatCoefficient(double value, int width, int decimals);
 
 // The text of a point in the point grid: fixed-point with at least 5 decimals
 // and as many more as the value needs to read back as the same double,

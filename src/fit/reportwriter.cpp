@@ -18,6 +18,14 @@ void add(const std::string& text) { appendLine(session().report, text); }
 
 std::string real(double value, int width, int decimals) { return formatReal(value, width, decimals); }
 
+// A field of a point table: a number that fills or overflows its width gets
+// one blank before it, so that it never runs into the field on its left.
+std::string field(double value, int width, int decimals)
+{
+    const std::string text = formatReal(value, width, decimals);
+    return text.front() == ' ' ? text : " " + text;
+}
+
 // An empty field of a number column.
 std::string blanks(int width) { return std::string(static_cast<std::size_t>(width), ' '); }
 
@@ -25,23 +33,24 @@ void writeCoefficientLines(int degree)
 {
     const FitResult& r = session().result;
     for (int k = 1; k <= degree + 1; ++k)
-        add("Termine nr:" + formatInteger(k, 3) + "  =" + real(r.coefficients[k], 20, 12));
+        add("Termine nr:" + formatInteger(k, 3) + "  =" + formatCoefficient(r.coefficients[k], 20, 12));
 }
 
 void writeTemperatureTimeHead()
 {
     const FitResult& r = session().result;
     // Every text first: a zero M stops here, before a line of the head is added.
-    const std::string tau = real(divide(1.0, r.curve[0]), 16, 12);
+    const std::string tau = formatCoefficient(divide(1.0, r.curve[0]), 16, 12);
     const std::string ti = real(r.tInitial, 10, 3);
     const std::string tf = real(r.tFinal, 10, 3);
     const std::string dt = real(checked(r.tFinal - r.tInitial), 10, 3);
     const std::string m = real(r.curve[0], 8, 6);
+    const std::string mCoefficient = formatCoefficient(r.curve[0], 8, 6);
     add("equazione=" + tf + "-" + dt + " e^[-" + m + " x tempo]");
     add("temperatura iniziale:" + ti);
     add("temperatura finale  :" + tf);
     add("salto termico       :" + dt);
-    add(" COEFFICIENTE M=" + m);
+    add(" COEFFICIENTE M=" + mCoefficient);
     add(" COSTANTE DI TEMPO=" + tau);
     add("EQUAZIONE temperatura_tempo");
 }
@@ -49,8 +58,8 @@ void writeTemperatureTimeHead()
 void writeTwoCoefficientLines()
 {
     const FitResult& r = session().result;
-    const std::string a = real(r.curve[0], 16, 12);
-    const std::string b = real(r.curve[1], 16, 12);
+    const std::string a = formatCoefficient(r.curve[0], 16, 12);
+    const std::string b = formatCoefficient(r.curve[1], 16, 12);
     add(" COEFFICIENTE A=" + a);
     add(" COEFFICIENTE B=" + b);
 }
@@ -145,7 +154,7 @@ void writeOneVariableReport()
     ErrorStatistics stats;
     std::optional<double> lastError;
     for (int i = 1; i <= n; ++i) {
-        std::string line = blanks(7) + formatInteger(i, 3) + real(p.x[i], 10, 4) + real(p.y[i], 10, 4);
+        std::string line = blanks(7) + formatInteger(i, 3) + field(p.x[i], 10, 4) + field(p.y[i], 10, 4);
         if (!curve) {
             add(line + blanks(30));
             continue;
@@ -154,7 +163,7 @@ void writeOneVariableReport()
         const double difference = checked(p.y[i] - yint);
         if (auto error = errorPercent(p.y[i], yint, saturation)) lastError = error;
         if (lastError) stats.take(*lastError);
-        line += real(yint, 10, 4) + (lastError ? real(*lastError, 10, 4) : blanks(10)) + real(difference, 10, 4);
+        line += field(yint, 10, 4) + (lastError ? field(*lastError, 10, 4) : blanks(10)) + field(difference, 10, 4);
         add(line);
     }
     if (curve) writeStatisticsLines(stats, saturation);
@@ -170,15 +179,15 @@ void writeSurfaceReport()
     clearReport(s.report);
     add("POLINOMIO Z=F(x,y)  grado=" + formatInteger(g, 3));
     add("termine........");
-    for (int k = 1; k <= surfaceTermCount(g); ++k) add(formatInteger(k, 5) + real(K[k], 18, 11));
+    for (int k = 1; k <= surfaceTermCount(g); ++k) add(formatInteger(k, 5) + formatCoefficient(K[k], 18, 11));
     add("...punto........X........Y........Z.....Zint.....err%");
 
     std::optional<double> lastError;
     for (int i = 1; i <= p.count; ++i) {
         const double zint = evaluateSurface(K, p.x[i], p.y[i], g);
         if (p.z[i] != 0.0) lastError = divide(checked(checked(zint - p.z[i]) * 100.0), p.z[i]);
-        add(formatInteger(i, 3) + blanks(5) + real(p.x[i], 9, 4) + real(p.y[i], 9, 4) + real(p.z[i], 9, 4) +
-            real(zint, 9, 4) + (lastError ? real(*lastError, 8, 1) : blanks(8)));
+        add(formatInteger(i, 3) + blanks(5) + field(p.x[i], 9, 4) + field(p.y[i], 9, 4) + field(p.z[i], 9, 4) +
+            field(zint, 9, 4) + (lastError ? field(*lastError, 8, 1) : blanks(8)));
     }
 }
 

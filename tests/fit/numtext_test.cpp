@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 using namespace calvero;
@@ -109,4 +111,52 @@ TEST(FirstCharacters, CountsCharactersNotBytes)
     EXPECT_EQ(firstCharacters("\xC3\xA8\xC3\xA0z", 2), "\xC3\xA8\xC3\xA0") << "è à kept whole";
     EXPECT_EQ(firstCharacters("a\xE2\x82\xAC", 1), "a") << "the euro sign is not split";
     EXPECT_EQ(firstCharacters("", 0), "");
+}
+
+TEST(FormatReal, AValueThatRoundsToZeroHasNoSign)
+{
+    struct Case {
+        double value;
+        int decimals;
+        const char* expected;
+    };
+    for (const Case& c : {Case{-0.00004, 4, "0.0000"}, Case{-0.0004, 3, "0.000"}, Case{-0.4, 0, "0"},
+                          Case{-1e-300, 11, "0.00000000000"}, Case{-0.00006, 4, "-0.0001"}, Case{-0.6, 0, "-1"}})
+        EXPECT_EQ(formatReal(c.value, 1, c.decimals), c.expected) << c.value;
+}
+
+// Significant digits of a fixed-point text: from its first non-zero digit on.
+int significantDigits(const std::string& text)
+{
+    const std::size_t first = text.find_first_of("123456789");
+    if (first == std::string::npos) return 0;
+    return static_cast<int>(std::count_if(text.begin() + static_cast<long>(first), text.end(),
+                                          [](char c) { return c >= '0' && c <= '9'; }));
+}
+
+TEST(FormatCoefficient, ShowsTwelveSignificantDigitsOrTheWholeDouble)
+{
+    const double values[] = {3.14159e-9, -2.718281828459045e-20, 1.0 / 3.0, 123.456789, 0.25, -1.5e-10,
+                             6.02e23,    0.0,                   1e-300,    -9.99999999999999e-5};
+    const std::pair<int, int> formats[] = {{20, 12}, {16, 12}, {18, 11}, {16, 11}, {8, 6}};
+    for (double v : values) {
+        for (auto [width, decimals] : formats) {
+            const std::string text = formatCoefficient(v, width, decimals);
+            const std::string plain = formatReal(v, width, decimals);
+            SCOPED_TRACE(text);
+            EXPECT_EQ(text.find_first_of("eE"), std::string::npos);
+            EXPECT_GE(text.size(), static_cast<std::size_t>(width));
+            if (significantDigits(plain) >= CoefficientDigits || parseDecimal(plain) == v) {
+                EXPECT_EQ(text, plain); // already enough: unchanged
+            } else {
+                EXPECT_TRUE(significantDigits(text) >= CoefficientDigits || parseDecimal(text) == v);
+                EXPECT_NEAR(*parseDecimal(text), v, std::fabs(v) * 1e-11);
+                const int shown = static_cast<int>(text.size() - text.find('.') - 1);
+                const std::string shorter = formatReal(v, 1, shown - 1);
+                EXPECT_FALSE(significantDigits(shorter) >= CoefficientDigits || parseDecimal(shorter) == v)
+                    << "one decimal fewer would do";
+            }
+        }
+    }
+    EXPECT_EQ(formatCoefficient(3.14159e-9, 16, 12), "0.00000000314159"); // reads back whole
 }

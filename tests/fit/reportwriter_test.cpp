@@ -3,11 +3,14 @@
 #include "fit/reportwriter.h"
 
 #include "fit/fault.h"
+#include "fit/numtext.h"
 #include "fit/session.h"
 #include "fit/workingset.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -207,6 +210,77 @@ TEST_F(ReportWriter, SurfacePointWithZeroHeight)
         "  3        3.0000   1.0000   0.0000   1.0000   -50.0",
     };
     EXPECT_EQ(written(), expected);
+}
+
+// The numbers of a table line, split at blanks.
+std::vector<double> numbersOf(const std::string& line)
+{
+    std::vector<double> numbers;
+    std::istringstream words(line);
+    for (std::string word; words >> word;) numbers.push_back(parseDecimal(word).value_or(NAN));
+    return numbers;
+}
+
+TEST_F(ReportWriter, FullFieldsStayApartAndZerosHaveNoSign)
+{
+    // Points exactly on y = 0.1 + 0.2 x up to rounding noise, and numbers that
+    // fill or overflow their fields; each line must still split into its numbers.
+    const std::vector<std::pair<double, double>> xy = {{1, 0.3}, {12000, 2400.1}, {-25, 123456.5}, {99999, 0.02}};
+    points(xy);
+    line(0.1, 0.2);
+    writeOneVariableReport();
+    const Lines report = written();
+    for (std::size_t i = 0; i < xy.size(); ++i) {
+        const std::vector<double> numbers = numbersOf(report[2 + i]);
+        ASSERT_EQ(numbers.size(), 6u) << report[2 + i];
+        EXPECT_NEAR(numbers[1], xy[i].first, 5e-5);
+        EXPECT_NEAR(numbers[2], xy[i].second, 5e-5);
+        EXPECT_NEAR(numbers[3], 0.1 + 0.2 * xy[i].first, 5e-5);
+        EXPECT_EQ(report[2 + i].find("-0.0000"), std::string::npos) << report[2 + i];
+    }
+    EXPECT_EQ(report[2], "         1    1.0000    0.3000    0.3000    0.0000    0.0000"); // fields that fit keep their width
+
+    // The surface table, with a one-term surface Z = 6154.6879.
+    PointSet& p = session().points;
+    p.x[1] = -25, p.y[1] = 25.00006, p.z[1] = 6154.688;
+    p.count = 1;
+    session().fit.degree = 2;
+    session().result.coefficients.fill(0.0);
+    session().result.coefficients[1] = 6154.6879;
+    writeSurfaceReport();
+    const std::vector<double> numbers = numbersOf(written().back());
+    ASSERT_EQ(numbers.size(), 6u) << written().back();
+    EXPECT_NEAR(numbers[3], 6154.688, 5e-5);
+    EXPECT_NEAR(numbers[4], 6154.6879, 5e-5);
+}
+
+TEST_F(ReportWriter, HeadCoefficientsKeepTwelveSignificantDigits)
+{
+    // A degree-8 polynomial of a fan curve over x up to 5475: its high terms
+    // are tiny, and each one matters.
+    const double c[9] = {812.5, -0.31, 1.2e-4, -3.3e-8, 4.1e-12, -2.7e-16, 9.1e-21, -1.3e-25, 7.7e-31};
+    session().fit.kind = FitType::Polynomial;
+    session().fit.degree = 8;
+    for (int k = 0; k < 9; ++k) session().result.coefficients[k + 1] = c[k];
+    writeReportHead();
+    session().fit.kind = FitType::Power;
+    session().result.curve[0] = 3.14159e-9;
+    session().result.curve[1] = 1.85;
+    writeReportHead();
+    session().fit.kind = FitType::TemperatureTime;
+    session().result.curve[0] = 0.0123456789;
+    writeReportHead();
+
+    std::vector<double> shown;
+    for (const std::string& text : written()) {
+        const auto equals = text.find('=');
+        if (text.rfind("Termine nr:", 0) == 0 || text.rfind(" CO", 0) == 0) shown.push_back(*parseDecimal(text.substr(equals + 1)));
+    }
+    const std::vector<double> values = {c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8],
+                                        3.14159e-9, 1.85, 0.0123456789, 1 / 0.0123456789};
+    ASSERT_EQ(shown.size(), values.size());
+    for (std::size_t i = 0; i < values.size(); ++i) EXPECT_NEAR(shown[i], values[i], std::fabs(values[i]) * 5e-12) << i;
+    EXPECT_EQ(written()[3], "Termine nr:  1  =    812.500000000000"); // already 12 digits: as before
 }
 
 } // namespace
