@@ -26,21 +26,29 @@ constexpr int CheckXWidth = 10, CheckXDecimals = 3;
 const char* const PointHeadings[] = {"X", "Y", "Y int", "differenza", "errore %"};
 const char* const SurfaceHeadings[] = {"X", "Y", "Z", "Z int", "errore %"};
 
+using NumberText = std::string (*)(double value, int width, int decimals);
+
 // A number text, or nothing when the value cannot be written (infinite or
 // not a number): its cell then stays empty.
-std::optional<std::string> realText(double value, int width, int decimals)
+std::optional<std::string> realText(double value, int width, int decimals, NumberText format)
 {
     try {
-        return formatReal(value, width, decimals);
+        return format(value, width, decimals);
     } catch (const ArithmeticFault&) {
         return std::nullopt;
     }
 }
 
-void enterReal(Worksheet& sheet, CellAddress address, std::optional<double> value, int width, int decimals)
+void enterReal(Worksheet& sheet, CellAddress address, std::optional<double> value, int width, int decimals,
+               NumberText format = formatReal)
 {
     if (!value) return;
-    if (const auto text = realText(*value, width, decimals)) sheet.enter(address, *text);
+    if (const auto text = realText(*value, width, decimals, format)) sheet.enter(address, *text);
+}
+
+void enterCoefficient(Worksheet& sheet, CellAddress address, double value)
+{
+    enterReal(sheet, address, value, CoefficientWidth, CoefficientDecimals, formatCoefficient);
 }
 
 void enterPointValue(Worksheet& sheet, CellAddress address, std::optional<double> value)
@@ -128,7 +136,7 @@ void writePolynomialSheet(Worksheet& sheet, std::uint16_t pointCount)
     for (int k = 1; k <= 10; ++k) {
         sheet.enter(CellAddress{2 + k, 1}, formatInteger(k, IndexWidth));
         if (k <= degree + 1)
-            enterReal(sheet, {2 + k, 2}, s.result.coefficients[k], CoefficientWidth, CoefficientDecimals);
+            enterCoefficient(sheet, {2 + k, 2}, s.result.coefficients[k]);
         else
             sheet.enter(CellAddress{2 + k, 2}, "0");
     }
@@ -147,8 +155,8 @@ void writePowerSheet(Worksheet& sheet, std::uint16_t pointCount)
     sheet.enter("B2", "termine B");
     sheet.enter("D2", "x");
     sheet.enter("E2", "y");
-    enterReal(sheet, {3, 1}, s.result.curve[0], CoefficientWidth, CoefficientDecimals);
-    enterReal(sheet, {3, 2}, s.result.curve[1], CoefficientWidth, CoefficientDecimals);
+    enterCoefficient(sheet, {3, 1}, s.result.curve[0]);
+    enterCoefficient(sheet, {3, 2}, s.result.curve[1]);
     enterReal(sheet, {3, 4}, s.points.x[1], CheckXWidth, CheckXDecimals);
     sheet.enter("E3", PowerCheckFormula);
     enterHeadings(sheet, 5, PointHeadings);
@@ -167,7 +175,7 @@ void writeSurfaceSheet(Worksheet& sheet, std::uint16_t pointCount)
     sheet.enter("H3", "termine");
     for (int k = 1; k <= terms; ++k) {
         sheet.enter(CellAddress{4 + k, 8}, formatInteger(k, IndexWidth));
-        enterReal(sheet, {4 + k, 9}, s.result.coefficients[k], CoefficientWidth, CoefficientDecimals);
+        enterCoefficient(sheet, {4 + k, 9}, s.result.coefficients[k]);
     }
 
     std::vector<PointRow> rows(static_cast<std::size_t>(n));

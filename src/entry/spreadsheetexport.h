@@ -10,13 +10,15 @@
 
 namespace calvero {
 
-// The name and width of the one sheet.
+// The name of the one sheet and the width of its column A, in characters as
+// the spreadsheet application shows it.
 inline constexpr const char* ExportSheetName = "FOGLIO1";
 constexpr double ExportFirstColumnWidth = 16.0;
 
-// The check formulas, fixed texts.
+// The check formulas, fixed texts; the polynomial's takes every coefficient
+// of B3 to B12, up to x^9.
 inline constexpr const char* PolynomialCheckFormula =
-    "=$B$3+$B$4*d3+$B$5*d3*d3+$B$6*d3^3+$B$7*d3^4+$B$8*d3^5+$B$9*d3^6+$B$10*d3^7";
+    "=$B$3+$B$4*d3+$B$5*d3*d3+$B$6*d3^3+$B$7*d3^4+$B$8*d3^5+$B$9*d3^6+$B$10*d3^7+$B$11*d3^8+$B$12*d3^9";
 inline constexpr const char* PowerCheckFormula = "=$A$3*d3^$B$3";
 
 struct ExportResult {

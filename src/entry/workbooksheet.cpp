@@ -53,7 +53,10 @@ std::optional<double> numberFromTypedText(std::string_view text)
     const auto first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) return std::nullopt;
     const auto last = text.find_last_not_of(' ');
-    return parseDecimal(text.substr(first, last - first + 1));
+    const auto number = parseDecimal(text.substr(first, last - first + 1));
+    // A typed "-0.000" is zero without a sign, as the spreadsheet takes it.
+    if (number && *number == 0.0) return 0.0;
+    return number;
 }
 
 void Worksheet::put(CellAddress address, CellValue value)

@@ -59,7 +59,8 @@ public:
     const CellValue* cell(std::string_view cellName) const;
     const std::map<CellAddress, CellValue>& cells() const { return cells_; }
 
-    // Width in characters of the default font's digit.
+    // Width in characters of the default font's digit, as the spreadsheet
+    // application shows it (the cell padding not counted).
     void setColumnWidth(int column, double characters);
     std::optional<double> columnWidth(int column) const;
     const std::map<int, double>& columnWidths() const { return columnWidths_; }
@@ -73,7 +74,7 @@ private:
 };
 
 // The number a typed text stands for: blanks around it are ignored, the rest
-// is the standard decimal conversion.
+// is the standard decimal conversion; a negative zero becomes 0.
 std::optional<double> numberFromTypedText(std::string_view text);
 
 } // namespace calvero

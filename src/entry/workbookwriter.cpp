@@ -1,11 +1,11 @@
 #include "entry/workbookwriter.h"
 
-
 #include "entry/biff8formula.h"
 #include "entry/compoundfile.h"
 #include "entry/workbookformula.h"
 #include "fit/filewrite.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -116,12 +116,24 @@ ByteWriter cellHeader(CellAddress address)
     return cell;
 }
 
+// The digit of the workbook's font (Arial 10) is 7 pixels wide, and every
+// cell has 5 pixels of padding and grid line that the applications take off
+// before they show a width in characters.
+constexpr double DigitPixels = 7.0;
+constexpr double CellPaddingPixels = 5.0;
+
+std::uint16_t storedColumnWidth(double characters)
+{
+    const double units = std::trunc((characters * DigitPixels + CellPaddingPixels) / DigitPixels * 256.0);
+    return static_cast<std::uint16_t>(std::clamp(units, 0.0, 65535.0)); // in 1/256 of a character
+}
+
 void writeColumnWidths(RecordStream& stream, const Worksheet& sheet)
 {
     for (const auto& [column, characters] : sheet.columnWidths()) {
         ByteWriter info;
         info.u16(static_cast<std::uint16_t>(column - 1)).u16(static_cast<std::uint16_t>(column - 1));
-        info.u16(static_cast<std::uint16_t>(std::lround(characters * 256.0))); // in 1/256 of a character
+        info.u16(storedColumnWidth(characters));
         info.u16(DefaultCellFormat);
         info.u16(0x0002); // width set by the user
         info.u16(0);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -24,6 +25,14 @@ double leDouble(const Bytes& b, std::size_t at)
 }
 
 constexpr std::uint32_t EndOfChain = 0xFFFFFFFE, FatMark = 0xFFFFFFFD, FreeMark = 0xFFFFFFFF;
+
+// The width in characters that Excel shows for a stored column width, with
+// the 7-pixel digit of Arial 10 and the 5 pixels of cell padding.
+double shownWidth(std::uint16_t stored)
+{
+    const double pixels = std::trunc((stored + std::trunc(128.0 / 7)) / 256.0 * 7);
+    return std::trunc((pixels - 5) / 7 * 100 + 0.5) / 100;
+}
 
 struct DirectoryEntry {
     std::u16string name;
@@ -275,9 +284,25 @@ TEST(WorkbookFile, GlobalsDescribeOneVisibleWorksheet)
         if (r.type == 0x007D) {
             EXPECT_EQ(le16(r.data, 0), 0);
             EXPECT_EQ(le16(r.data, 2), 0);
-            EXPECT_EQ(le16(r.data, 4), 16 * 256);
+            EXPECT_EQ(shownWidth(le16(r.data, 4)), 16.0);
         }
     EXPECT_EQ(book.count(book.sheet, 0x007D), 1);
+}
+
+TEST(WorkbookFile, ColumnsShowTheWidthTheSheetAsksFor)
+{
+    const double widths[] = {16.0, 8.43, 10.0, 30.0, 0.57};
+    Worksheet sheet("FOGLIO1");
+    for (int k = 0; k < 5; ++k) sheet.setColumnWidth(k + 1, widths[k]);
+    ReadBack book(sheet);
+    int k = 0;
+    for (const Record& r : book.sheet)
+        if (r.type == 0x007D) {
+            EXPECT_EQ(le16(r.data, 0), k);
+            EXPECT_DOUBLE_EQ(shownWidth(le16(r.data, 4)), widths[k]) << "column " << k + 1;
+            ++k;
+        }
+    EXPECT_EQ(k, 5);
 }
 
 TEST(WorkbookFile, CellsKeepTheirKindValueAndPlace)
