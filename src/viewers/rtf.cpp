@@ -1,8 +1,10 @@
 #include "viewers/rtf.h"
 
 #include "fit/filewrite.h"
+#include "viewers/reportpage.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -66,6 +68,9 @@ char32_t nextCharacter(const std::string& text, std::size_t& i)
     return c;
 }
 
+// A length in points as RTF's twentieths of a point.
+std::string twips(double points) { return std::to_string(std::lround(points * 20)); }
+
 void appendUnicode(std::string& out, std::uint16_t unit)
 {
     // RTF writes a 16-bit unit as a signed number, followed by its fallback character.
@@ -104,10 +109,15 @@ void appendEscaped(std::string& out, const std::string& line)
 
 std::string rtfDocument(const std::vector<std::string>& lines)
 {
-    // 28 half-points: the 19-pixel characters of the viewer.
+    const ReportPage page = reportPage(widestLine(lines));
     std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1"
-                      "{\\fonttbl{\\f0\\fmodern\\fprq1\\fcharset0 Courier New;}}\n"
-                      "\\pard\\plain\\f0\\fs28 ";
+                      "{\\fonttbl{\\f0\\fmodern\\fprq1\\fcharset0 Courier New;}}\n";
+    out += "\\paperw" + twips(page.widthPoints) + "\\paperh" + twips(page.heightPoints) + "\\margl" +
+           twips(page.sideMarginPoints) + "\\margr" + twips(page.sideMarginPoints) + "\\margt" +
+           twips(page.endMarginPoints) + "\\margb" + twips(page.endMarginPoints) + (page.landscape ? "\\landscape" : "") +
+           "\n";
+    // Font sizes in RTF are in half-points.
+    out += "\\pard\\plain\\f0\\fs" + std::to_string(static_cast<int>(2 * ReportFontPoints)) + " ";
     for (const std::string& line : lines) {
         appendEscaped(out, line);
         out += "\\par\n";

@@ -8,7 +8,8 @@
 namespace calvero {
 
 // An RTF document with one paragraph for each line (UTF-8 text), in Courier
-// New. Backslashes and braces are escaped; characters beyond ASCII are written
+// New at 10 points, on the page that keeps the widest line on one line of the
+// page (see reportpage.h). Backslashes and braces are escaped; characters beyond ASCII are written
 // as Windows-1252 bytes (\'hh) where that code page has them, otherwise as
 // Unicode (\uN?); a tab is \tab.
 std::string rtfDocument(const std::vector<std::string>& lines);

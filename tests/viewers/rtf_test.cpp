@@ -52,6 +52,24 @@ TEST(RtfDocument, FixedPitchFontAndOneParagraphPerLine)
     EXPECT_NE(rtf.find("\\deff0"), std::string::npos);
 }
 
+TEST(RtfDocument, TenPointCourierAndAnA4PageThatHoldsTheWidestLine)
+{
+    // Report lines reach about 70 characters; 130 is the most a line holds.
+    for (const std::size_t width : {0, 40, 70, 80, 81, 100, 130}) {
+        const std::string widest = std::string(width, '8') + "   "; // trailing blanks take no room
+        const auto controls = testing::parseRtf(rtfDocument({"POLINOMIO", widest, "fine"})).controls;
+        EXPECT_EQ(controls.at("fs"), 20) << width;
+        const long paperWidth = controls.at("paperw"), paperHeight = controls.at("paperh");
+        EXPECT_EQ(std::min(paperWidth, paperHeight), 11906) << "A4, 210 mm";
+        EXPECT_EQ(std::max(paperWidth, paperHeight), 16838) << "A4, 297 mm";
+        EXPECT_EQ(controls.count("landscape") == 1, paperWidth > paperHeight) << width;
+        // 10 pt Courier New: 6 pt = 120 twips a character.
+        EXPECT_GE(paperWidth - controls.at("margl") - controls.at("margr"), static_cast<long>(width) * 120) << width;
+        EXPECT_GE(std::min(controls.at("margl"), controls.at("margr")), 283) << "at least 5 mm, width " << width;
+        EXPECT_EQ(controls.count("landscape") == 1, width > 80) << "upright while 2 cm margins leave room";
+    }
+}
+
 TEST(RtfDocument, EmptyReportIsStillADocument)
 {
     const auto content = testing::parseRtf(rtfDocument({}));

@@ -2,6 +2,7 @@
 // A small RTF reader for the tests: checks that a document is well formed and
 // gives back its paragraphs as UTF-8 lines and the name of font 0.
 #include <cstdint>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -12,6 +13,9 @@ struct RtfContent {
     std::vector<std::string> paragraphs;
     std::string font0;       // the name of \f0 in the font table
     std::string font0Family; // \fmodern, \froman, ...
+    // The last value of each control word with a number outside the font
+    // table (\fs, \paperw, \margl, ...); a word without a number gives 1.
+    std::map<std::string, long> controls;
 };
 
 namespace rtfdetail {
@@ -107,6 +111,7 @@ inline RtfContent parseRtf(const std::string& rtf)
                 while (i < rtf.size() && rtf[i] >= '0' && rtf[i] <= '9') number += rtf[i++];
                 if (i < rtf.size() && rtf[i] == ' ') ++i;
                 const long value = number.empty() || number == "-" ? 0 : std::stol(number);
+                if (!groups.back().fontTable && !groups.back().skip) content.controls[word] = number.empty() ? 1 : value;
                 if (word == "par") {
                     if (!groups.back().skip && !groups.back().fontTable) {
                         content.paragraphs.push_back(text);

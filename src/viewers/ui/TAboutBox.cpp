@@ -5,6 +5,7 @@
 #include "viewers/reportlayout.h"
 #include "viewers/rtf.h"
 #include "viewers/ui/helpicons.h"
+#include "viewers/ui/reportprint.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -140,7 +141,8 @@ void TAboutBox::vai_stampa()
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(file);
     }
-    RichEdit1->print(&printer);
+    if (!printReport(printer, editorLines(RichEdit1->toPlainText())))
+        showMessage(QStringLiteral("la stampante non ha accettato la stampa"));
 }
 
 void TAboutBox::sufiletesto()

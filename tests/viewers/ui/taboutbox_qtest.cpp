@@ -1,8 +1,10 @@
+#include "fit/numtext.h"
 #include "fit/report.h"
 #include "fit/session.h"
 #include "viewers/ui/TAboutBox.h"
 #include "viewers/ui/reportviewer.h"
 
+#include "../../pdfwords.h"
 #include "../rtfreader.h"
 
 #include <QDir>
@@ -192,6 +194,44 @@ private slots:
         box->vai_stampa();
         QCOMPARE(messages.size(), 1);
         QVERIFY(messages.front().startsWith("errore di scrittura del file " + unwritable + ": "));
+    }
+
+    void printedReportIsTenPointCourierOneLineForEachLine()
+    {
+        // Two cases: a report of the usual width, and one that also holds the
+        // widest line a report can have (130 characters), over several pages.
+        std::string widest;
+        for (int i = 1; i <= 13; ++i) widest += formatInteger(i * 7654321LL, 10);
+        for (const bool withWidest : {false, true}) {
+            clearReport(session().report);
+            std::vector<std::string> lines;
+            for (int i = 1; i <= (withWidest ? 150 : 40); ++i)
+                lines.push_back(formatInteger(i, 4) + formatReal(i * 12.5, 14, 4) + formatReal(i * 0.37, 14, 4) +
+                                formatReal(-i / 3.0, 12, 4));
+            if (withWidest) lines[3] = widest;
+            for (const auto& line : lines) appendLine(session().report, line);
+            box->inizia(QSize(1024, 768));
+            const QString pdf = workingDir->filePath(withWidest ? "largo.pdf" : "solito.pdf");
+            box->setPdfFileChooser([&] { return pdf; });
+            box->vai_stampa();
+
+            const auto pages = testing::readPdf(pdf);
+            QVERIFY(!pages.empty());
+            QCOMPARE(pages.front().size.width() > pages.front().size.height(), withWidest);
+            QStringList printed;
+            for (const auto& page : pages) {
+                printed << page.lines();
+                for (const auto& word : page.words) {
+                    // 10 pt Courier New: 6 points a character, within the sheet.
+                    QVERIFY2(std::abs(word.box.width() - 6.0 * word.text.size()) < 0.5, qPrintable(word.text));
+                    QVERIFY(word.box.left() > 0 && word.box.right() < page.size.width());
+                }
+            }
+            QStringList expected;
+            for (const auto& line : lines) expected << QString::fromStdString(line).simplified();
+            QCOMPARE(printed, expected);
+        }
+        QCOMPARE(messages, QStringList());
     }
 
     void viewerShowsTheReportModally()

@@ -1,0 +1,59 @@
+#include "viewers/ui/reportprint.h"
+
+#include "fit/numtext.h"
+#include "viewers/reportpage.h"
+
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinter>
+
+namespace calvero {
+
+namespace {
+
+QFont reportFont()
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    // Points, not pixels: the same size at every printer resolution.
+    font.setPointSizeF(ReportFontPoints);
+    return font;
+}
+
+void layPage(QPrinter& printer, const std::vector<std::string>& lines)
+{
+    QPageSize sheet = printer.pageLayout().pageSize();
+    if (!sheet.isValid()) sheet = QPageSize(QPageSize::A4);
+    const QSizeF upright = sheet.size(QPageSize::Point);
+    const ReportPage page = reportPage(widestLine(lines), std::min(upright.width(), upright.height()),
+                                       std::max(upright.width(), upright.height()));
+    const double side = page.sideMarginPoints, end = page.endMarginPoints;
+    printer.setPageLayout(QPageLayout(sheet, page.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                      QMarginsF(side, end, side, end), QPageLayout::Point));
+}
+
+} // namespace
+
+bool printReport(QPrinter& printer, const std::vector<std::string>& lines)
+{
+    layPage(printer, lines);
+    QPainter painter;
+    if (!painter.begin(&printer)) return false;
+    painter.setFont(reportFont());
+    const QFontMetricsF metrics(painter.font(), &printer);
+    const double pageHeight = printer.pageLayout().paintRectPixels(printer.resolution()).height();
+    double baseline = metrics.ascent();
+    for (const std::string& line : lines) {
+        if (baseline + metrics.descent() > pageHeight && baseline > metrics.ascent()) {
+            printer.newPage();
+            baseline = metrics.ascent();
+        }
+        painter.drawText(QPointF(0, baseline), QString::fromStdString(trimRight(line)));
+        baseline += metrics.lineSpacing();
+    }
+    return painter.end();
+}
+
+} // namespace calvero
