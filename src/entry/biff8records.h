@@ -39,8 +39,10 @@ constexpr std::uint16_t LabelSst = 0x00FD;
 constexpr std::uint16_t ExtSst = 0x00FF;
 constexpr std::uint16_t Dimensions = 0x0200;
 constexpr std::uint16_t Number = 0x0203;
+constexpr std::uint16_t String = 0x0207; // the text result of the formula before it
 constexpr std::uint16_t Window2 = 0x023E;
 constexpr std::uint16_t Style = 0x0293;
+constexpr std::uint16_t Format = 0x041E;
 constexpr std::uint16_t Bof = 0x0809;
 } // namespace RecordType
 

@@ -1,7 +1,9 @@
 #include "entry/spreadsheetimport.h"
 
+#include "entry/biff8formularesults.h"
 #include "entry/childprocess.h"
 #include "entry/compoundfilecheck.h"
+#include "entry/compoundfilereader.h"
 #include "entry/odsimport.h"
 #include "entry/xlsximport.h"
 #include "entry/zipreader.h"
@@ -24,6 +26,8 @@ namespace {
 constexpr std::size_t CellTextLength = 130;
 // Far more than FreeXL needs for the largest workbook; past it, it is stuck.
 constexpr std::chrono::seconds FreeXlTimeLimit{30};
+// Far more than the records of any workbook of 200 points.
+constexpr std::size_t MaxWorkbookStream = std::size_t{64} << 20;
 
 constexpr std::string_view OdsMimeType = "application/vnd.oasis.opendocument.spreadsheet";
 
@@ -58,6 +62,16 @@ std::string cellText(const FreeXL_CellValue& cell)
     }
 }
 
+// FreeXL gives formula cells as empty; the values stored with them fill the
+// cells in, and FreeXL's own cells, read next, go over them.
+void addFormulaResults(const std::string& fileName, SpreadsheetBlock& block)
+{
+    const auto stream = readCompoundRootStream(fileName, "Workbook", MaxWorkbookStream);
+    if (!stream) return;
+    for (const FormulaResultCell& cell : firstSheetFormulaResults(*stream, SpreadsheetRows, SpreadsheetColumns))
+        block[cell.row - 1][cell.column - 1] = firstCharacters(cell.text, CellTextLength);
+}
+
 std::optional<SpreadsheetBlock> readWithFreeXl(const std::string& fileName)
 {
     const void* handle = nullptr;
@@ -71,12 +85,14 @@ std::optional<SpreadsheetBlock> readWithFreeXl(const std::string& fileName)
     if (freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK) return std::nullopt;
 
     SpreadsheetBlock block;
+    addFormulaResults(fileName, block);
     const unsigned int lastRow = std::min<unsigned int>(rows, SpreadsheetRows);
     const unsigned short lastColumn = std::min<unsigned short>(columns, SpreadsheetColumns);
     for (unsigned int r = 0; r < lastRow; ++r) {
         for (unsigned short c = 0; c < lastColumn; ++c) {
             FreeXL_CellValue cell{};
-            if (freexl_get_cell_value(handle, r, c, &cell) == FREEXL_OK) block[r][c] = cellText(cell);
+            if (freexl_get_cell_value(handle, r, c, &cell) == FREEXL_OK && cell.type != FREEXL_CELL_NULL)
+                block[r][c] = cellText(cell);
         }
     }
     return block;

@@ -13,9 +13,4 @@ namespace calvero {
 // Nothing when the archive holds no readable workbook.
 std::optional<SpreadsheetBlock> readXlsxBlock(const ZipReader& archive);
 
-// The date or time text of a serial day number for a number format code
-// (built-in formats by their number, the others by their code); nothing when
-// the format shows no date or time, or the number is no day of years 1 to 9999.
-std::optional<std::string> serialDateText(double serial, int formatId, const std::string& formatCode, bool from1904);
-
 } // namespace calvero

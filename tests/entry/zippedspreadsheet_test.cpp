@@ -1,6 +1,6 @@
 #include "entry/importcommand.h"
 #include "entry/spreadsheetimport.h"
-#include "entry/xlsximport.h"
+#include "entry/spreadsheetdate.h"
 #include "fit/session.h"
 #include "tempfolder.h"
 #include "zipfixture.h"
