@@ -1,7 +1,10 @@
 // The spreadsheet import on arbitrary bytes given as an .xls file:
 // readSpreadsheetBlock either refuses the file or gives the block, and
 // readSpreadsheetRange puts it into the grid from the chosen row on, cut to
-// 130 characters, leaving the grid untouched when the file is refused.
+// 130 characters, leaving the grid untouched when the file is refused. The
+// compound file and formula result readers run on it directly too.
+#include "entry/biff8formularesults.h"
+#include "entry/compoundfilereader.h"
 #include "entry/spreadsheetimport.h"
 #include "fit/session.h"
 #include "fuzz_support.h"
@@ -10,14 +13,6 @@ using namespace calvero;
 using namespace calvero::fuzzing;
 
 namespace {
-
-std::size_t characterCount(const std::string& text)
-{
-    std::size_t count = 0;
-    for (char c : text)
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
-    return count;
-}
 
 std::string sentinelText(int row, int column) { return "#" + std::to_string(row) + "," + std::to_string(column); }
 
@@ -29,6 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& path = file.write(data, size);
 
     const auto block = readSpreadsheetBlock(path);
+    // The readers that run in FreeXL's child process, here where a fault shows:
+    // the input as a compound file, and as a Workbook stream itself.
+    if (const auto stream = readCompoundRootStream(path, "Workbook", std::size_t{1} << 26))
+        firstSheetFormulaResults(*stream, SpreadsheetRows, SpreadsheetColumns);
+    firstSheetFormulaResults(std::string_view(reinterpret_cast<const char*>(data), size), SpreadsheetRows,
+                             SpreadsheetColumns);
 
     resetSession();
     PointGrid& grid = session().grid;

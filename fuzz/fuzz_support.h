@@ -64,6 +64,15 @@ public:
     int windows = 0;
 };
 
+// The number of UTF-8 characters of a text (a grid cell keeps at most 130).
+inline std::size_t characterCount(const std::string& text)
+{
+    std::size_t count = 0;
+    for (char c : text)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+    return count;
+}
+
 inline bool startsWith(const std::string& text, const std::string& prefix)
 {
     return text.compare(0, prefix.size(), prefix) == 0;
