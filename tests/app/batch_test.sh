@@ -62,6 +62,30 @@ check "logarithm of 0: exit 1" test $? -eq 1
 check "logarithm of 0: standard text" grep -qx 'Floating point division by zero' "$work/fault.err"
 check "refused: no report" test ! -s "$work/fault.out"
 
+# The same points in an .xlsx workbook (y by formulas, from row 2) give the same report;
+# a damaged .ods is refused.
+/usr/bin/python3 - "$work/p.xlsx" <<'PY'
+import sys, zipfile
+rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships"
+ns = 'xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"'
+rels = '<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">%s</Relationships>'
+rows = '<row r="1"><c r="A1" t="inlineStr"><is><t>x</t></is></c></row>' + "".join(
+    '<row r="%d"><c r="A%d"><v>%d</v></c><c r="B%d"><f>3*A%d^2</f><v>%d</v></c></row>' % (x + 1, x + 1, x, x + 1, x + 1, 3 * x * x)
+    for x in (1, 2, 3))
+with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED) as z:
+    z.writestr("_rels/.rels", rels % ('<Relationship Id="r1" Type="%s/officeDocument" Target="xl/workbook.xml"/>' % rel))
+    z.writestr("xl/workbook.xml", '<workbook %s xmlns:r="%s"><sheets><sheet name="P" sheetId="1" r:id="r1"/></sheets></workbook>' % (ns, rel))
+    z.writestr("xl/_rels/workbook.xml.rels", rels % ('<Relationship Id="r1" Type="%s/worksheet" Target="worksheets/sheet1.xml"/>' % rel))
+    z.writestr("xl/worksheets/sheet1.xml", '<worksheet %s><sheetData>%s</sheetData></worksheet>' % (ns, rows))
+PY
+"$batch" --points "$work/p.xlsx" --kind 2 --degree 2 >"$work/x.out" 2>&1
+check "xlsx point file: exit 0" test $? -eq 0
+check "xlsx point file: the report of the same points" cmp -s "$work/p.out" "$work/x.out"
+printf 'PK\003\004rotto' >"$work/rotto.ods"
+"$batch" --points "$work/rotto.ods" --kind 2 >/dev/null 2>"$work/rotto.err"
+check "damaged .ods: exit 2" test $? -eq 2
+check "damaged .ods: message" grep -qx "impossibile leggere il file: $work/rotto.ods" "$work/rotto.err"
+
 # Files that cannot be read.
 "$batch" "$work/missing.txt" >/dev/null 2>"$work/missing.err"
 check "missing file: exit 2" test $? -eq 2
