@@ -1,6 +1,7 @@
 #pragma once
 // A control's place in a window, in pixels: what the layouts of every window
 // compute from the screen size.
+#include <cmath>
 
 namespace calvero {
 
@@ -15,7 +16,13 @@ struct LayoutBox {
 };
 
 // A fraction of a screen or window size, truncated toward zero as every
-// layout computes its sizes.
-inline int part(double fraction, int size) { return static_cast<int>(fraction * size); }
+// layout computes its sizes. The fraction is taken as the exact number of
+// ten-thousandths it is written with: 0.35 of 720 is 252, where the binary
+// double 0.35 would give 251.
+inline int part(double fraction, int size)
+{
+    const long long tenThousandths = std::llround(fraction * 10000.0);
+    return static_cast<int>(tenThousandths * size / 10000);
+}
 
 } // namespace calvero
