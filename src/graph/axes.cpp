@@ -45,29 +45,37 @@ AxisRange nonEmptyWindow(AxisRange range)
     return roundAxisRange(std::min(0.5 * c, 1.5 * c), std::max(0.5 * c, 1.5 * c));
 }
 
-bool isWhole(double v) { return std::trunc(v) == v; }
+// Tick values carry the rounding noise of xMin + i * step: one within a
+// billionth of a step of a whole number is that whole number.
+bool isWhole(double v, double step) { return std::fabs(v - std::nearbyint(v)) <= 1e-9 * step; }
+
+// The decimals a multiple of a step of 1, 2.5 or 5 times a power of ten needs.
+int stepDecimals(double step)
+{
+    const double exponent = std::floor(std::log10(step) + 1e-9);
+    const double mantissa = step / std::pow(10.0, exponent);
+    const double decimals = -exponent + (std::fabs(mantissa - 2.5) < 1e-6 ? 1 : 0);
+    return decimals > 0 ? static_cast<int>(decimals) : 0;
+}
 
 int labelDecimals(double step);
 
-// A non-zero label: fixed notation, no leading blanks, no trailing zeros in
-// the decimals (the point stays).
+// A non-zero label: fixed notation with every digit of its value, no leading
+// blanks, no trailing zeros in the decimals (the point stays).
 std::string numberLabel(double v, double step)
 {
-    const int decimals = isWhole(v) ? 0 : labelDecimals(step);
-    const double magnitude = std::fabs(v);
-    std::string text = magnitude >= 999999 || magnitude <= 0.0001 ? formatReal(v, 7, 0) : formatReal(v, 8, decimals);
-    text.erase(0, text.find_first_not_of(' '));
-    if (!isWhole(v) && text.find('.') != std::string::npos) text.erase(text.find_last_not_of('0') + 1);
-    // A value that rounds to nothing is written without a sign.
-    if (text == "-0" || text == "-0.") text.erase(0, 1);
+    if (isWhole(v, step)) return formatReal(std::nearbyint(v), 1, 0);
+    std::string text = formatReal(v, 1, labelDecimals(step));
+    if (text.find('.') != std::string::npos) text.erase(text.find_last_not_of('0') + 1);
     return text;
 }
 
-// Decimals of a label that is not whole, from the step of its axis: none from
-// a step of 1 up, 2 from 0.1, 3 from 0.01, and one more per power of ten below.
+// Decimals of a label that is not whole, from the step of its axis: those of
+// the step from 1 up (one for 2.5), 2 from 0.1, 3 from 0.01, and one more per
+// power of ten below.
 int labelDecimals(double step)
 {
-    if (step >= 1) return 0;
+    if (step >= 1) return stepDecimals(step);
     static constexpr double Thresholds[] = {1e-1, 1e-2, 1e-3, 1e-4, 1e-5, 1e-6, 1e-7, 1e-8,
                                             1e-9, 1e-10, 1e-11, 1e-12, 1e-13, 1e-14, 1e-15};
     int decimals = 2;
@@ -108,6 +116,31 @@ void drawXAxis(std::size_t titleLength)
     drawText(p.xTitle.substr(0, MaxShownXTitle), s.frame.deviceWidth - (length + 2) * w, y0 - 2.25 * h);
 }
 
+// A y label as drawn: the label of 8 characters without its first blank, a
+// longer one whole.
+std::string shownYLabel(double v)
+{
+    const std::string label = formatTickLabel(Axis::Y, v);
+    return label.front() == ' ' ? label.substr(1) : label;
+}
+
+// Where the y labels end: half a character short of the long ticks.
+double yLabelRight()
+{
+    const GraphState& s = graphState();
+    return s.plot.originX - s.frame.charHeight - 0.5 * s.frame.charWidth;
+}
+
+// The room the widest y label of the window lo..hi needs left of the axis.
+double yLabelRoom(double lo, double hi, double step)
+{
+    const GraphState& s = graphState();
+    double widest = 0.0;
+    const int n = tickCount(lo, hi, step);
+    for (int i = 0; i < n; i += s.yLabelEvery) widest = std::max(widest, textWidth(shownYLabel(lo + i * step)));
+    return widest + s.frame.charHeight + 0.5 * s.frame.charWidth;
+}
+
 void drawYAxis()
 {
     const GraphState& s = graphState();
@@ -122,7 +155,7 @@ void drawYAxis()
     drawLine(x0 - w, top - w, x0 + w, top - w);
     drawLine(x0 + w, top - w, x0, top);
 
-    const double labelX = x0 - 7 * w - h;
+    const double labelRight = yLabelRight();
     const int n = tickCount(p.yMin, p.yMax, p.yStep);
     for (int i = 0; i <= n; ++i) {
         const double v = p.yMin + i * p.yStep;
@@ -131,10 +164,11 @@ void drawYAxis()
             drawLine(x0, yd, x0 - 0.75 * h, yd);
         } else if (i < n) {
             drawLine(x0, yd, x0 - h, yd);
-            drawText(formatTickLabel(Axis::Y, v).substr(1), std::max(labelX, 0.0), yd + 1.05 * w);
+            const std::string label = shownYLabel(v);
+            drawText(label, labelRight - textWidth(label), yd + 1.05 * w);
         }
     }
-    drawText(p.yTitle, labelX - 1.5 * w, s.frame.deviceHeight - 1.5 * h);
+    drawText(p.yTitle, x0 - 8.5 * w - h, s.frame.deviceHeight - 1.5 * h);
 }
 
 } // namespace
@@ -168,10 +202,7 @@ std::string formatTickLabel(Axis axis, double v)
 {
     const PlotFrame& p = graphState().plot;
     std::string text = v == 0 ? std::string(1, '0') : numberLabel(v, axis == Axis::X ? p.xStep : p.yStep);
-    if (axis == Axis::Y) {
-        if (text.size() < YLabelWidth) text.insert(0, YLabelWidth - text.size(), ' ');
-        else text = text.substr(text.size() - YLabelWidth);
-    }
+    if (axis == Axis::Y && text.size() < YLabelWidth) text.insert(0, YLabelWidth - text.size(), ' ');
     return text;
 }
 
@@ -189,9 +220,10 @@ void drawAxes(const std::string& xTitle, const std::string& yTitle, std::uint16_
     const AxisRange y = nonEmptyWindow(roundAxisRange(yMin, yMax));
     s.plot.xStep = x.step;
     s.plot.yStep = y.step;
-    layoutPlot(x.lo, y.lo, x.hi, y.hi);
     s.xLabelEvery = 2;
     s.yLabelEvery = 2;
+    // The plot area moves right when the y labels need more room than the margin.
+    layoutPlot(x.lo, y.lo, x.hi, y.hi, yLabelRoom(y.lo, y.hi, y.step));
     setColour(colour);
     // The x title's full length places it and limits the labels, even when
     // only its first 8 characters are shown.

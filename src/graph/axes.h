@@ -27,8 +27,9 @@ AxisRange roundAxisRange(double lo, double hi);
 
 enum class Axis { X, Y };
 
-// The label of value v on the axis, using that axis's step in the plot frame.
-// On the y axis the label is 8 characters wide.
+// The label of value v on the axis, using that axis's step in the plot frame:
+// every digit of the value, the decimals its step needs. On the y axis a
+// shorter label is padded to 8 characters.
 std::string formatTickLabel(Axis axis, double v);
 
 // Rounds the data range of both axes, lays the plot out and draws the axes,

@@ -42,6 +42,14 @@ public:
 
     // The size of the drawable surface in pixels (for a printer, the printable page).
     virtual PageSize pageSize() const = 0;
+
+    // The width in pixels of a text in the current font; negative when the
+    // canvas cannot measure it, and the engine then estimates.
+    virtual double textWidth(const std::string& text) const
+    {
+        (void)text;
+        return -1.0;
+    }
 };
 
 } // namespace calvero

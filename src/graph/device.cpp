@@ -1,5 +1,6 @@
 #include "graph/device.h"
 
+#include "fit/layoutbox.h"
 #include "graph/colours.h"
 #include "graph/graphstate.h"
 
@@ -15,6 +16,9 @@ constexpr int ScreenFontSize = 8;
 constexpr int PrinterFontSize = 10;
 constexpr int TextFontSize = 12;
 const char* const TextFontName = "times new roman";
+// A digit of the text font on a screen of 96 dots per inch: half of its
+// 16-pixel height.
+constexpr double ScreenTextDigitWidth = TextFontSize * 96.0 / 72.0 / 2.0;
 
 std::uint16_t deviceLength(double v)
 {
@@ -44,8 +48,8 @@ void beginDrawing()
     DeviceFrame& f = s.frame;
     int fontSize = ScreenFontSize;
     if (s.device == DevicePrinter) {
-        f.deviceWidth = deviceLength(s.pageWidth * 0.9);
-        f.deviceHeight = deviceLength(s.pageHeight * 0.9);
+        f.deviceWidth = deviceLength(part(0.9, s.pageWidth));
+        f.deviceHeight = deviceLength(part(0.9, s.pageHeight));
         f.offsetX = 0.1 * f.deviceWidth;
         f.offsetY = 0.1 * f.deviceWidth; // taken from the width, like offsetX
         f.charWidth = f.deviceWidth / 100.0;
@@ -85,12 +89,12 @@ void drawGraph()
     }
 }
 
-void layoutPlot(double xMin, double yMin, double xMax, double yMax)
+void layoutPlot(double xMin, double yMin, double xMax, double yMax, double leftRoom)
 {
     GraphState& s = graphState();
     s.worldCoordinates = false;
     PlotFrame& p = s.plot;
-    p.originX = s.leftMarginUnits * s.marginColumns * s.frame.charWidth + s.frame.offsetX;
+    p.originX = std::max(s.leftMarginUnits * s.marginColumns * s.frame.charWidth + s.frame.offsetX, leftRoom);
     p.originY = (s.marginRows + s.extraBottomRows) * s.frame.charHeight + s.frame.offsetY;
     p.extentX = s.frame.deviceWidth - p.originX;
     p.extentY = s.frame.deviceHeight - p.originY;
@@ -178,18 +182,40 @@ void drawCircle(double x, double y, double r)
     if (visible) s.canvas->ellipse(canvasPixel(cx - rd), canvasPixel(cy + rd), canvasPixel(cx + rd), canvasPixel(cy - rd));
 }
 
-void drawText(const std::string& text, double x, double y)
+namespace {
+
+// The canvas with the font of the texts set, or none.
+Canvas* textCanvas()
 {
     GraphState& s = graphState();
-    if (!s.canvas) return;
-    const std::string shown = " " + text;
+    if (!s.canvas) return nullptr;
     s.canvas->setFontName(TextFontName);
-    if (onPrinter()) {
-        s.canvas->textOut(canvasPixel(deviceX(x)), canvasPixel(pageHeightOfDevice() - std::trunc(deviceY(y))), shown);
-    } else {
-        s.canvas->setFontSize(TextFontSize);
-        s.canvas->textOut(canvasPixel(deviceX(x)), canvasPixel(deviceY(y)), shown);
+    if (!onPrinter()) s.canvas->setFontSize(TextFontSize);
+    return s.canvas;
+}
+
+} // namespace
+
+void drawText(const std::string& text, double x, double y)
+{
+    Canvas* canvas = textCanvas();
+    if (!canvas) return;
+    const std::string shown = " " + text;
+    if (onPrinter())
+        canvas->textOut(canvasPixel(deviceX(x)), canvasPixel(pageHeightOfDevice() - std::trunc(deviceY(y))), shown);
+    else
+        canvas->textOut(canvasPixel(deviceX(x)), canvasPixel(deviceY(y)), shown);
+}
+
+double textWidth(const std::string& text)
+{
+    const std::string shown = " " + text;
+    if (Canvas* canvas = textCanvas()) {
+        const double measured = canvas->textWidth(shown);
+        if (measured >= 0) return measured;
     }
+    const double perCharacter = onPrinter() ? graphState().frame.charWidth : ScreenTextDigitWidth;
+    return static_cast<double>(shown.size()) * perCharacter;
 }
 
 void setColour(std::uint16_t n)

@@ -20,8 +20,10 @@ void beginDrawing();
 void drawBorder();
 void endDrawing();
 
-// Places the plot area on the device and stores the world window.
-void layoutPlot(double xMin, double yMin, double xMax, double yMax);
+// Places the plot area on the device and stores the world window. The plot
+// area starts at leftRoom at the least, so that what stands left of the y
+// axis fits in.
+void layoutPlot(double xMin, double yMin, double xMax, double yMax, double leftRoom = 0.0);
 
 double deviceX(double x);
 double deviceY(double y);
@@ -33,6 +35,9 @@ void drawLine(double x1, double y1, double x2, double y2);
 void drawCircle(double x, double y, double r);
 // The text, preceded by one blank, with its top-left corner at (x, y).
 void drawText(const std::string& text, double x, double y);
+// The device width of the text as drawText writes it, blank included:
+// measured by the canvas, estimated when it cannot measure.
+double textWidth(const std::string& text);
 void setColour(std::uint16_t n);
 
 // A device coordinate as a canvas pixel: truncated toward zero and held

@@ -14,8 +14,10 @@ void fitGraphProcedure()
     GraphState& s = graphState();
     s.leftMarginUnits = 1;
     s.extraBottomRows = 0;
-    // 85 % of the smallest y keeps positive data above the x axis.
-    drawAxes("X", "Y", ColourBlue, minX(), 0.85 * minY(), maxX(), maxY());
+    // The lower bound lies 15 % beyond the smallest y: below the x axis for
+    // positive data, and for negative data below the lowest point too.
+    const double lowest = minY();
+    drawAxes("X", "Y", ColourBlue, minX(), (lowest < 0 ? 1.15 : 0.85) * lowest, maxX(), maxY());
     const PointSet& points = session().points;
     plotPoints(points.count, points.x, points.y, ColourBlue);
     if (CurveFunction f = session().result.curveFunction) plotCurve(f, ColourGreen, minX(), maxX());

@@ -1,9 +1,12 @@
 // Range rounding, tick labels and the drawing of the axes.
+#include "fit/numtext.h"
 #include "graph/axes.h"
 #include "graph/device.h"
 #include "graph_fixture.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace calvero::testing {
 namespace {
@@ -93,8 +96,26 @@ TEST_F(TickLabelTest, DecimalsFollowTheStep)
     EXPECT_EQ(x(0.00015, 0.00005), "0.00015");
     EXPECT_EQ(x(1234567, 100000), "1234567");
     EXPECT_EQ(x(-1234567.5, 2.5e5), "-1234568"); // large values never get decimals
-    EXPECT_EQ(x(-7.5, 2.5), "-8"); // a step above 1 rounds to whole numbers
-    EXPECT_EQ(x(0.00005, 0.00001), "0");
+}
+
+TEST_F(TickLabelTest, EveryLabelShowsItsValueWithAllItsDigits)
+{
+    struct Case {
+        double v, step;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {7.5, 2.5, "7.5"},          {12.5, 2.5, "12.5"},     {-7.5, 2.5, "-7.5"}, // steps of 2.5 need one decimal
+        {3 - 4e-16, 0.5, "3"},      {-2.9999999999999996, 0.25, "-3"},             // rounding noise is whole
+        {0.00005, 0.00001, "0.00005"}, {0.0001, 0.00005, "0.0001"},                // small values are not "0"
+        {125000000, 2.5e7, "125000000"}, {5e12, 2.5e11, "5000000000000"}, {1000000.5, 0.5, "1000000.5"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(x(c.v, c.step), c.expected) << c.v;
+        std::string label = y(c.v, c.step);
+        EXPECT_EQ(label.size(), std::max<std::size_t>(8, std::strlen(c.expected))) << label;
+        EXPECT_EQ(label.substr(label.find_first_not_of(' ')), c.expected);
+    }
 }
 
 TEST_F(TickLabelTest, TrailingZerosGoButThePointStays)
@@ -116,7 +137,7 @@ TEST_F(TickLabelTest, YLabelsAreEightCharactersWide)
     // -12.250 with three decimals loses its last zero and is padded to 8.
     EXPECT_EQ(y(-12.25, 0.05), "  -12.25");
     EXPECT_EQ(y(0, 1), "       0");
-    EXPECT_EQ(y(-123456.78, 0.005), "23456.78"); // a longer text keeps its last 8
+    EXPECT_EQ(y(-123456.78, 0.005), "-123456.78"); // a longer text is kept whole
 }
 
 class DrawAxesTest : public GraphTest {
@@ -172,12 +193,16 @@ TEST_F(DrawAxesTest, YFrom1_7To9HasLabels1_5To8_5)
     EXPECT_EQ(p.yMin, 1.5);
     EXPECT_EQ(p.yMax, 9.5);
     std::vector<std::string> yLabels;
-    const int labelX = static_cast<int>(54 - 7 * 6 - 6);
     for (const TextOut& t : canvas.texts)
-        if (t.x == labelX) yLabels.push_back(t.text);
+        if (t.x < 54 - 6 && t.text != " Y") {
+            yLabels.push_back(t.text);
+            // Each label ends half a character short of its long tick.
+            EXPECT_EQ(t.x, static_cast<int>(54 - 6 - 3 - canvas.textWidth(t.text))) << t.text;
+        }
     const std::vector<std::string> expected = {"     1.5", "     2.5", "     3.5", "     4.5",
                                                "     5.5", "     6.5", "     7.5", "     8.5"};
     EXPECT_EQ(yLabels, expected); // the drawn blank and 7 characters: four blanks before 1.5
+    EXPECT_EQ(graphState().plot.originX, 54); // short labels keep the margin
     const TextOut* first = canvas.findText("     1.5");
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->y, static_cast<int>(688 - (24 + 6.3)));
@@ -185,6 +210,37 @@ TEST_F(DrawAxesTest, YFrom1_7To9HasLabels1_5To8_5)
     ASSERT_NE(title, nullptr);
     EXPECT_EQ(title->x, 6 - 9);
     EXPECT_EQ(title->y, 9);
+}
+
+TEST_F(DrawAxesTest, YLabelsKeepTheirDigitsAndStayLeftOfTheAxis)
+{
+    struct Case {
+        double yMin, yMax;
+    };
+    const Case cases[] = {{1.7, 9}, {0, 125000000}, {-40, -5}, {0, 5e12}, {-1234567, 0}, {0, 0.0003}, {-10, 10}};
+    for (bool printer : {false, true}) {
+        for (const Case& c : cases) {
+            canvas.texts.clear();
+            if (printer) usePrinter(); else useScreen(1024, 768);
+            beginDrawing();
+            drawAxes("X", "Y", 1, 0, c.yMin, 10, c.yMax);
+            const GraphState& s = graphState();
+            const double tickEnd = s.plot.originX - s.frame.charHeight;
+            int labelled = 0;
+            for (const TextOut& t : canvas.texts) {
+                if (t.x >= tickEnd || t.text == " Y") continue;
+                SCOPED_TRACE(t.text);
+                EXPECT_GE(t.x, 0);
+                EXPECT_LE(t.x + canvas.textWidth(t.text), tickEnd);
+                const double value = s.plot.yMin + 2 * labelled * s.plot.yStep;
+                EXPECT_NEAR(parseDecimal(t.text.substr(t.text.find_first_not_of(' '))).value_or(NAN), value,
+                            1e-9 * s.plot.yStep);
+                ++labelled;
+            }
+            EXPECT_EQ(labelled, (static_cast<int>((s.plot.yMax - s.plot.yMin) / s.plot.yStep + 1e-9) + 1) / 2)
+                << c.yMin << ".." << c.yMax;
+        }
+    }
 }
 
 TEST_F(DrawAxesTest, EqualYBoundsAreSpreadBeforeRounding)

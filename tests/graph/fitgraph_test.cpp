@@ -5,6 +5,9 @@
 #include "graph/fitgraph.h"
 #include "graph_fixture.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace calvero::testing {
 namespace {
 
@@ -59,6 +62,28 @@ TEST_F(FitGraphTest, LowerYBoundIs85PercentOfTheSmallestY)
     EXPECT_EQ(graphState().plot.yMin, 1.5);
     EXPECT_EQ(graphState().plot.yMax, 10.5);
     EXPECT_EQ(graphState().plot.xMin, 1);
+}
+
+TEST_F(FitGraphTest, EveryPointLiesInsideTheYWindow)
+{
+    // Negative data get their lower bound 15 % below the lowest point.
+    const std::vector<std::vector<double>> sets = {{-40, -30, -20, -10, -5}, {-5, -4.9}, {-10, 0, 5, 20}, {2, 4, 10}};
+    for (const std::vector<double>& ys : sets) {
+        canvas.ellipses.clear();
+        PointSet& p = session().points;
+        for (std::size_t i = 0; i < ys.size(); ++i) p.x[i + 1] = static_cast<double>(i + 1), p.y[i + 1] = ys[i];
+        p.count = p.foundCount = static_cast<std::uint8_t>(ys.size());
+        useScreen();
+        prepareScreenGraph();
+        drawGraph();
+        const PlotFrame& frame = graphState().plot;
+        EXPECT_LE(frame.yMin, 1.15 * std::min(ys.front(), 0.0) + 0.85 * std::max(ys.front(), 0.0)) << ys.front();
+        for (double y : ys) {
+            EXPECT_GE(y, frame.yMin);
+            EXPECT_LE(y, frame.yMax);
+        }
+        EXPECT_EQ(canvas.ellipses.size(), ys.size());
+    }
 }
 
 TEST_F(FitGraphTest, CurveOfTheFitIsDrawnInGreenOverTheDataRange)

@@ -60,6 +60,15 @@ public:
     }
     void setFontColour(CanvasColour colour) override { fontColour = colour; }
     PageSize pageSize() const override { return page_; }
+    // As a Times-like font on a screen of 96 dots per inch: blanks and points
+    // a quarter of the height, every other character half of it.
+    double textWidth(const std::string& text) const override
+    {
+        const double em = fontSize * 96.0 / 72.0;
+        double width = 0.0;
+        for (char c : text) width += c == ' ' || c == '.' ? em / 4 : em / 2;
+        return width;
+    }
 
     std::vector<Point> moves;
     std::vector<Segment> lines;

@@ -80,6 +80,11 @@ void QPainterCanvas::setFontSize(int points)
 
 void QPainterCanvas::setFontColour(CanvasColour colour) { fontColour_ = toQColor(colour); }
 
+double QPainterCanvas::textWidth(const std::string& text) const
+{
+    return QFontMetricsF(font_, painter_.device()).horizontalAdvance(QString::fromStdString(text));
+}
+
 PageSize QPainterCanvas::pageSize() const
 {
     const QPaintDevice* device = painter_.device();

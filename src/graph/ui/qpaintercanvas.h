@@ -32,6 +32,7 @@ public:
     void setFontColour(CanvasColour colour) override;
 
     PageSize pageSize() const override;
+    double textWidth(const std::string& text) const override;
 
 private:
     void usePen();
