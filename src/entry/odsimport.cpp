@@ -46,7 +46,9 @@ void appendParagraph(pugi::xml_node paragraph, std::string& text)
 std::string cellText(pugi::xml_node cell)
 {
     const std::string_view type = cell.attribute("office:value-type").value();
-    if (type == "float" || type == "percentage" || type == "currency")
+    // A formula that fails keeps a number 0 beside the error text it shows.
+    const bool failed = std::string_view(cell.attribute("calcext:value-type").value()) == "error";
+    if (!failed && (type == "float" || type == "percentage" || type == "currency"))
         if (auto value = xmlNumber(cell.attribute("office:value").value())) return spreadsheetNumberText(*value);
     std::string text;
     for (pugi::xml_node paragraph : cell.children()) {

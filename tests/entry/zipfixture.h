@@ -89,7 +89,8 @@ inline ZipEntries odsEntries(const std::string& rows)
         {"content.xml",
          header + "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
                   " xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\""
-                  " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" office:version=\"1.2\">"
+                  " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\""
+                  " xmlns:calcext=\"urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0\" office:version=\"1.2\">"
                   "<office:body><office:spreadsheet><table:table table:name=\"Foglio1\">"
                   "<table:table-column table:number-columns-repeated=\"3\"/>" + rows +
                   "</table:table><table:table table:name=\"Foglio2\"><table:table-row><table:table-cell"

@@ -65,12 +65,13 @@ TEST_F(ZippedSpreadsheetTest, OdsCellsAsTheyShowWithRepeatsCounted)
            <table:table-row-group><table:table-row><table:table-cell office:value-type="date" office:date-value="2024-03-15"><text:p>15/03/24</text:p></table:table-cell>
              <table:table-cell table:number-columns-repeated="16384"/></table:table-row></table:table-row-group>
            <table:table-row table:number-rows-repeated="194"><table:table-cell/></table:table-row>
-           <table:table-row><table:table-cell table:number-columns-repeated="2"/><table:table-cell office:value-type="currency" office:value="-1E-05"><text:p>-0,00 €</text:p></table:table-cell></table:table-row>
+           <table:table-row><table:table-cell table:formula="of:=1/0" office:value-type="float" office:value="0" calcext:value-type="error"><text:p>#DIV/0!</text:p></table:table-cell>
+             <table:table-cell/><table:table-cell office:value-type="currency" office:value="-1E-05"><text:p>-0,00 €</text:p></table:table-cell></table:table-row>
            <table:table-row table:number-rows-repeated="1048000"><table:table-cell/></table:table-row>
            <table:table-row><table:table-cell office:value-type="float" office:value="8"/></table:table-row>)"));
     ASSERT_TRUE(block);
     expectCells(*block, {{1, 1, "X (m)"}, {1, 2, ""}, {1, 3, "a  b c"}, {2, 1, "1.5"}, {3, 2, "1.5"}, {3, 3, "0.05"},
-                         {4, 1, "15/03/24"}, {4, 2, ""}, {5, 1, ""}, {199, 3, "-0.00001"}, {200, 1, ""}});
+                         {4, 1, "15/03/24"}, {4, 2, ""}, {5, 1, ""}, {199, 1, "#DIV/0!"}, {199, 3, "-0.00001"}, {200, 1, ""}});
 }
 
 TEST(SerialDateText, DateAndTimeFormats)
