@@ -18,13 +18,12 @@ void add(const std::string& text) { appendLine(session().report, text); }
 
 std::string real(double value, int width, int decimals) { return formatReal(value, width, decimals); }
 
-// A field of a point table: a number that fills or overflows its width gets
-// one blank before it, so that it never runs into the field on its left.
-std::string field(double value, int width, int decimals)
-{
-    const std::string text = formatReal(value, width, decimals);
-    return text.front() == ' ' ? text : " " + text;
-}
+// A number text that fills or overflows its field gets one blank before it,
+// so that it never runs into the field on its left.
+std::string spaced(const std::string& text) { return text.front() == ' ' ? text : " " + text; }
+
+// A field of a point table.
+std::string field(double value, int width, int decimals) { return spaced(formatReal(value, width, decimals)); }
 
 // An empty field of a number column.
 std::string blanks(int width) { return std::string(static_cast<std::size_t>(width), ' '); }
@@ -179,7 +178,7 @@ void writeSurfaceReport()
     clearReport(s.report);
     add("POLINOMIO Z=F(x,y)  grado=" + formatInteger(g, 3));
     add("termine........");
-    for (int k = 1; k <= surfaceTermCount(g); ++k) add(formatInteger(k, 5) + formatCoefficient(K[k], 18, 11));
+    for (int k = 1; k <= surfaceTermCount(g); ++k) add(formatInteger(k, 5) + spaced(formatCoefficient(K[k], 18, 11)));
     add("...punto........X........Y........Z.....Zint.....err%");
 
     std::optional<double> lastError;

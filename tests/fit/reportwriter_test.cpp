@@ -247,7 +247,12 @@ TEST_F(ReportWriter, FullFieldsStayApartAndZerosHaveNoSign)
     session().fit.degree = 2;
     session().result.coefficients.fill(0.0);
     session().result.coefficients[1] = 6154.6879;
+    session().result.coefficients[2] = -1.2345678901234e-14; // its 12 digits overflow the field
     writeSurfaceReport();
+    const std::vector<double> term = numbersOf(written()[3]);
+    ASSERT_EQ(term.size(), 2u) << written()[3];
+    EXPECT_EQ(term[0], 2);
+    EXPECT_NEAR(term[1], -1.2345678901234e-14, 1e-25);
     const std::vector<double> numbers = numbersOf(written().back());
     ASSERT_EQ(numbers.size(), 6u) << written().back();
     EXPECT_NEAR(numbers[3], 6154.688, 5e-5);
