@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace calvero {
 
@@ -101,6 +102,8 @@ void drawXAxis(std::size_t titleLength)
     drawLine(right - 1.5 * w, y0 - w, right - 1.5 * w, y0 + w);
     drawLine(right - 1.5 * w, y0 + w, right, y0);
 
+    const double titleX = s.frame.deviceWidth - (length + 2) * w;
+    double freeFrom = -std::numeric_limits<double>::infinity(); // where the last label drawn ends
     const int n = tickCount(p.xMin, p.xMax, p.xStep);
     for (int i = 0; i <= n; ++i) {
         const double v = p.xMin + i * p.xStep;
@@ -109,11 +112,18 @@ void drawXAxis(std::size_t titleLength)
             drawLine(xd, y0, xd, y0 - 0.6 * h);
         } else if (i < n) {
             drawLine(xd, y0, xd, y0 - h);
-            // Labels that would run into the title are left out.
-            if (s.frame.deviceWidth - (length + 5) * w >= xd) drawText(formatTickLabel(Axis::X, v), xd - w, y0 - 2.25 * h);
+            // Labels that would run into the title or into the label before
+            // are left out; a label's own leading blank keeps them apart.
+            const std::string label = formatTickLabel(Axis::X, v);
+            const double left = xd - w;
+            const double end = left + textWidth(label);
+            if (s.frame.deviceWidth - (length + 5) * w >= xd && end <= titleX && left >= freeFrom) {
+                drawText(label, left, y0 - 2.25 * h);
+                freeFrom = end;
+            }
         }
     }
-    drawText(p.xTitle.substr(0, MaxShownXTitle), s.frame.deviceWidth - (length + 2) * w, y0 - 2.25 * h);
+    drawText(p.xTitle.substr(0, MaxShownXTitle), titleX, y0 - 2.25 * h);
 }
 
 // A y label as drawn: the label of 8 characters without its first blank, a

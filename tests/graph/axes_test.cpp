@@ -243,6 +243,35 @@ TEST_F(DrawAxesTest, YLabelsKeepTheirDigitsAndStayLeftOfTheAxis)
     }
 }
 
+TEST_F(DrawAxesTest, XLabelsKeepTheirDigitsAndNeverRunTogether)
+{
+    struct Case {
+        double xMin, xMax;
+        int width;
+    };
+    const Case cases[] = {{0, 10, 1024}, {1e12, 5.1e12, 1024}, {1e12, 5.1e12, 640}, {-1234567, 1234567, 800}, {0, 0.0003, 1024}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.xMax);
+        canvas.texts.clear();
+        useScreen(c.width, 768);
+        beginDrawing();
+        drawAxes("X", "Y", 1, c.xMin, 1, c.xMax, 2);
+        const GraphState& s = graphState();
+        const std::vector<std::string> texts = textsAt(static_cast<int>(s.frame.deviceHeight - (s.plot.originY - 2.25 * s.frame.charHeight)));
+        ASSERT_GE(texts.size(), 4u);
+        ASSERT_EQ(texts.back(), " X");
+        double previousEnd = -1e9;
+        for (const TextOut& t : canvas.texts) {
+            if (std::find(texts.begin(), texts.end(), t.text) == texts.end() || t.text == " X") continue;
+            EXPECT_GE(t.x, previousEnd) << t.text;
+            previousEnd = t.x + canvas.textWidth(t.text);
+            const double ticks = (parseDecimal(t.text.substr(1)).value_or(NAN) - s.plot.xMin) / s.plot.xStep;
+            EXPECT_NEAR(ticks, 2 * std::round(ticks / 2), 1e-9) << t.text;
+        }
+        EXPECT_LE(previousEnd, canvas.findText(" X")->x);
+    }
+}
+
 TEST_F(DrawAxesTest, EqualYBoundsAreSpreadBeforeRounding)
 {
     drawAxes("X", "Y", 1, 0, 4, 10, 4);
