@@ -1,12 +1,22 @@
 #include "graph/ui/TForm8.h"
 
+#include "fit/session.h"
+#include "fit/workingset.h"
+#include "graph/fitgraph.h"
+#include "graph/ui/graphimage.h"
+#include "graph/ui/graphpicture.h"
 #include "graph/ui/graphprint.h"
 #include "graph/ui/screengraph.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
 #include <QPixmap>
@@ -14,6 +24,7 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 #include <memory>
 
 namespace calvero {
@@ -21,6 +32,7 @@ namespace calvero {
 namespace {
 
 constexpr int ButtonsFromBottom = 53;
+constexpr int PositionLeft = 541; // beside "STAMPA"
 constexpr int PdfResolution = 600;
 
 QFont buttonFont(bool boldItalic)
@@ -79,7 +91,38 @@ TForm8::TForm8(QWidget* parent) : QDialog(parent)
     BitBtn2->setPalette(blackText);
     BitBtn2->setAutoDefault(false);
     connect(BitBtn2, &QPushButton::clicked, this, &TForm8::stampagrafico);
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setTextFormat(Qt::PlainText);
+    Label1->setFont(buttonFont(false));
+    Label1->setGeometry(PositionLeft, 408, 640 - PositionLeft, 25);
+    setMouseTracking(true);
+
+    copyImageAction = new QAction(QStringLiteral("copia immagine"), this);
+    copyImageAction->setShortcut(QKeySequence::Copy);
+    saveImageAction = new QAction(QStringLiteral("salva immagine\u2026"), this);
+    saveImageAction->setShortcut(QKeySequence::Save);
+    for (QAction* action : {copyImageAction, saveImageAction}) addAction(action);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(copyImageAction, &QAction::triggered, this, &TForm8::copiaimmagine);
+    connect(saveImageAction, &QAction::triggered, this, &TForm8::salvaimmagine);
+
+    messageSink_ = [this](const QString& text) { QMessageBox::warning(this, QStringLiteral("grafico"), text); };
+    imageFileChooser_ = [this] {
+        QString filter;
+        QString name = QFileDialog::getSaveFileName(this, QStringLiteral("salva immagine del grafico"),
+                                                    QDir::current().filePath(QStringLiteral("grafico.png")),
+                                                    graphPictureFilter(), &filter);
+        // A name typed without an ending takes the one of the chosen kind.
+        if (!name.isEmpty() && QFileInfo(name).suffix().isEmpty() && filter.size() > 6)
+            name += QLatin1Char('.') + filter.section(QLatin1Char('.'), 1).chopped(1);
+        return name;
+    };
 }
+
+void TForm8::setMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
+void TForm8::setImageFileChooser(FileChooser chooser) { imageFileChooser_ = std::move(chooser); }
 
 void TForm8::visualizza(const std::string& caption)
 {
@@ -127,6 +170,20 @@ void TForm8::stampagrafico()
     if (!printGraphPage(*printer)) QMessageBox::warning(this, QStringLiteral("STAMPA"), refusal);
 }
 
+void TForm8::copiaimmagine()
+{
+    const QImage image = renderGraphImage(width(), height());
+    if (!image.isNull()) QGuiApplication::clipboard()->setImage(image);
+}
+
+void TForm8::salvaimmagine()
+{
+    const QString name = imageFileChooser_ ? imageFileChooser_() : QString();
+    if (name.isEmpty()) return;
+    const QString failure = saveGraphPicture(name, width(), height());
+    if (!failure.isEmpty()) showMessage(failure);
+}
+
 void TForm8::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
@@ -144,6 +201,34 @@ void TForm8::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     paintScreenGraph(painter, width(), height());
+    screenPlot_ = lastScreenPlot();
+}
+
+void TForm8::mouseMoveEvent(QMouseEvent* event)
+{
+    QDialog::mouseMoveEvent(event);
+    const QPoint at = event->position().toPoint();
+    const std::optional<WorldPoint> world = worldAtPixel(screenPlot_, at.x(), at.y());
+    if (!world) {
+        Label1->clear();
+        return;
+    }
+    // The curve is read where the graph draws it: over the points' x range.
+    std::optional<double> curveY;
+    if (graphState().procedure == &fitGraphProcedure && world->x >= minX() && world->x <= maxX())
+        curveY = curveValueAt(session().result.curveFunction, world->x);
+    Label1->setText(QString::fromStdString(positionText(screenPlot_, *world, curveY)));
+}
+
+void TForm8::leaveEvent(QEvent* event)
+{
+    QDialog::leaveEvent(event);
+    Label1->clear();
+}
+
+void TForm8::showMessage(const QString& text)
+{
+    if (messageSink_) messageSink_(text);
 }
 
 void TForm8::placeButtons()
@@ -151,6 +236,7 @@ void TForm8::placeButtons()
     const int top = height() - ButtonsFromBottom;
     Button1->move(208, top);
     BitBtn2->move(392, top);
+    Label1->setGeometry(PositionLeft, top, std::max(0, width() - PositionLeft - 10), Label1->height());
 }
 
 } // namespace calvero

@@ -2,9 +2,14 @@
 // The graph window: the points and the fitted curve of the last calculation
 // over the whole screen, and their print. It owns no data: every paint runs
 // one drawing pass of the installed GraphProcedure on the screen device.
+#include "graph/worldposition.h"
+
 #include <QDialog>
+#include <functional>
 #include <string>
 
+class QAction;
+class QLabel;
 class QPushButton;
 
 namespace calvero {
@@ -13,13 +18,24 @@ class TForm8 : public QDialog {
     Q_OBJECT
 
 public:
+    // Where the window's messages go (a modal message box unless replaced).
+    using MessageSink = std::function<void(const QString&)>;
+    // Asks for the picture file to save; an empty name means the user cancelled.
+    using FileChooser = std::function<QString()>;
+
     explicit TForm8(QWidget* parent = nullptr);
+
+    void setMessageSink(MessageSink sink);
+    void setImageFileChooser(FileChooser chooser);
 
     // Shows the window modally with the caption; returns when it is closed.
     void visualizza(const std::string& caption);
 
     QPushButton* Button1 = nullptr; // "&Uscita"
     QPushButton* BitBtn2 = nullptr; // "STAMPA"
+    QLabel* Label1 = nullptr;       // the values under the mouse, beside the buttons
+    QAction* copyImageAction = nullptr; // "copia immagine", Ctrl+C
+    QAction* saveImageAction = nullptr; // "salva immagine…", Ctrl+S
 
 public slots:
     // Activation: full screen, buttons near the bottom, graph drawn.
@@ -28,14 +44,25 @@ public slots:
     // Prints the graph on the default printer, or into a PDF file when the
     // machine has no printer.
     void stampagrafico();
+    // The graph as the window shows it, as a picture on the clipboard.
+    void copiaimmagine();
+    // The graph as the window shows it into a PNG, SVG or PDF file.
+    void salvaimmagine();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     void placeButtons();
+    void showMessage(const QString& text);
+
+    ScreenPlot screenPlot_; // of the last pass on the window, for reading values off it
+    MessageSink messageSink_;
+    FileChooser imageFileChooser_;
 };
 
 } // namespace calvero

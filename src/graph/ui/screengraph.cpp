@@ -43,6 +43,7 @@ void paintScreenGraph(QPainter& painter, int windowWidth, int windowHeight)
     s.pageWidth = windowWidth;
     s.pageHeight = windowHeight;
     s.canvas = &canvas;
+    s.plot = PlotFrame{}; // what the graph window reads values from is this pass's plot only
     try {
         drawGraph();
     } catch (const std::exception&) {

@@ -1,14 +1,23 @@
 // The graph window on Qt's offscreen platform: layout, full-screen activation,
 // the graph drawn at every repaint, the modal showing with its caption and
-// "STAMPA" into a PDF file when there is no printer.
+// "STAMPA" into a PDF file when there is no printer, the values under the
+// mouse and the graph as a picture.
 #include "fit/session.h"
 #include "fit/workingset.h"
 #include "graph/fitgraph.h"
 #include "graph/graphstate.h"
 #include "graph/ui/TForm8.h"
+#include "graph/ui/graphimage.h"
 #include "graph/ui/showgraphwindow.h"
 
+#include "../../pdfwords.h"
+
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QSvgRenderer>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -194,6 +203,105 @@ private slots:
         whenModalAppears<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
         form.stampagrafico();
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), 1);
+    }
+
+    void mouseShowsTheValuesUnderItAndTheCurvesY()
+    {
+        fillDataSet(FitType::Polynomial); // curve y = 3x - 1 over x = 1 ... 5
+        prepareScreenGraph();
+        TForm8 form;
+        form.resize(1024, 768);
+        const QRect graphArea(0, 0, 1024, 768 - 80);
+        const QImage before = form.grab().toImage().copy(graphArea);
+        const PlotFrame plot = graphState().plot;
+        const struct {
+            double x, y;
+            bool inPlot, curve;
+        } cases[] = {{2.5, 10, true, true}, {4.9, 3, true, true}, {plot.xMax - 0.01, 20, true, false},
+                     {plot.xMin - 1, 10, false, false}};
+        for (const auto& c : cases) {
+            const QPointF pixel((c.x - plot.xMin) * plot.xScale + plot.originX,
+                                688 - ((c.y - plot.yMin) * plot.yScale + plot.originY));
+            QMouseEvent move(QEvent::MouseMove, pixel, form.mapToGlobal(pixel), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(&form, &move);
+            const QStringList parts = form.Label1->text().split(' ', Qt::SkipEmptyParts);
+            if (!c.inPlot) {
+                QCOMPARE(parts, QStringList());
+                continue;
+            }
+            QCOMPARE(parts.size(), c.curve ? 10 : 6); // x = a y = b [curva: y = c]
+            const double x = parts[2].toDouble(), y = parts[5].toDouble();
+            QVERIFY2(std::abs(x - c.x) <= 1.5 / plot.xScale, qPrintable(form.Label1->text()));
+            QVERIFY2(std::abs(y - c.y) <= 1.5 / plot.yScale, qPrintable(form.Label1->text()));
+            if (c.curve) QVERIFY2(std::abs(parts[9].toDouble() - (3 * x - 1)) <= 3.0 / plot.xScale, qPrintable(form.Label1->text()));
+        }
+        QCOMPARE(form.grab().toImage().copy(graphArea), before); // the drawing stays as it was
+
+        fillDataSet(FitType::Scatter); // no curve: x and y only
+        form.grab();
+        const QPointF middle(600, 300);
+        QMouseEvent move(QEvent::MouseMove, middle, form.mapToGlobal(middle), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&form, &move);
+        QVERIFY(form.Label1->text().startsWith("x = "));
+        QVERIFY(!form.Label1->text().contains("curva"));
+    }
+
+    void graphAsAPictureOnTheClipboardAndInFiles()
+    {
+        fillDataSet(FitType::Polynomial);
+        prepareScreenGraph();
+        TForm8 form;
+        QStringList captions;
+        for (const QAction* action : form.actions()) captions << action->text();
+        QCOMPARE(captions, (QStringList{"copia immagine", QString::fromUtf8("salva immagine\u2026")}));
+        QCOMPARE(form.contextMenuPolicy(), Qt::ActionsContextMenu);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        const QImage shown = renderGraphImage(form.width(), form.height());
+        QVERIFY(countColour(shown, Green) > 300);
+
+        QGuiApplication::clipboard()->clear();
+        QTest::keySequence(&form, QKeySequence::Copy);
+        QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(shown.format()), shown);
+
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        QStringList messages;
+        QString chosen;
+        form.setMessageSink([&](const QString& text) { messages << text; });
+        form.setImageFileChooser([&] { return chosen; });
+        for (const QString name : {"grafico.png", "grafico.SVG", "grafico.pdf"}) {
+            chosen = folder.filePath(name);
+            QTest::keySequence(&form, QKeySequence::Save);
+            QVERIFY2(QFileInfo(chosen).size() > 0, qPrintable(name));
+        }
+        QCOMPARE(messages, QStringList());
+        QCOMPARE(QImage(folder.filePath("grafico.png")).convertToFormat(shown.format()), shown);
+        QSvgRenderer svg(folder.filePath("grafico.SVG"));
+        QVERIFY(svg.isValid());
+        QCOMPARE(svg.viewBox(), QRect(QPoint(0, 0), form.size()));
+        const auto pdf = testing::readPdf(folder.filePath("grafico.pdf"));
+        QCOMPARE(int(pdf.size()), 1);
+        const double dpi = shown.logicalDpiX();
+        QVERIFY(std::abs(pdf.front().size.width() - form.width() * 72.0 / dpi) < 1);
+        QVERIFY(!pdf.front().words.empty()); // the axis labels are text
+
+        // Refusals: an ending that is no picture, a folder that is not there,
+        // a cancelled question; a file already there stays as it was.
+        const QByteArray kept = "vecchio";
+        QFile old(folder.filePath("grafico.jpg"));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write(kept) == kept.size());
+        old.close();
+        for (const QString name : {"grafico.jpg", "manca/grafico.png", ""}) {
+            chosen = name.isEmpty() ? QString() : folder.filePath(name);
+            form.salvaimmagine();
+        }
+        QCOMPARE(messages.size(), 2);
+        QVERIFY(messages[0].endsWith(folder.filePath("grafico.jpg")));
+        QVERIFY(messages[1].startsWith("errore di scrittura del file " + folder.filePath("manca/grafico.png") + ": "));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), kept);
     }
 };
 

@@ -1,0 +1,18 @@
+#pragma once
+// The graph as a picture file or on the clipboard: drawn by the same pass as
+// the graph window, at the window's size.
+#include <QImage>
+#include <QString>
+
+namespace calvero {
+
+// The picture of the graph window's pass at width x height in the format of
+// the file's ending (.png, .svg or .pdf, in any case), written to the file.
+// Empty on success; otherwise the message for the user, and an existing file
+// of that name is left as it was.
+QString saveGraphPicture(const QString& fileName, int width, int height);
+
+// The file endings saveGraphPicture takes, as a file dialog's filter.
+QString graphPictureFilter();
+
+} // namespace calvero
