@@ -98,7 +98,7 @@ std::string formatReal(double value, int width, int decimals)
     return padLeft(std::move(text), width);
 }
 
-std::string formatCoefficient(double value, int width, int decimals)
+std::string formatCoefficient(double value, int width, int decimals, int maxLength)
 {
     if (!std::isfinite(value) || value == 0.0) return formatReal(value, width, decimals);
     // The power of ten of the first digit once rounded to CoefficientDigits digits.
@@ -114,7 +114,9 @@ std::string formatCoefficient(double value, int width, int decimals)
     const std::string shortest = toFixed(value);
     const std::size_t dot = shortest.find('.');
     const int readingBack = dot == std::string::npos ? 0 : static_cast<int>(shortest.size() - dot - 1);
-    return formatReal(value, width, std::max(decimals, std::min(showingAll, readingBack)));
+    const int wholePart = static_cast<int>(formatReal(value, 0, 0).size()) + 1; // sign, digits and point
+    const int fitting = maxLength - wholePart;
+    return formatReal(value, width, std::max(decimals, std::min({showingAll, readingBack, fitting})));
 }
 
 std::string formatGridValue(double value)

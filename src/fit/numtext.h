@@ -24,7 +24,8 @@ constexpr int CoefficientDigits = 12;
 // real(w:d) of a coefficient: unchanged when it shows at least
 // CoefficientDigits significant digits, otherwise with more decimals, until it
 // does or until the text reads back as the same double. Never in exponent form.
-std::string formatCoefficient(double value, int width, int decimals);
+// The added decimals stop where the text would pass maxLength characters.
+std::string formatCoefficient(double value, int width, int decimals, int maxLength = 100000);
 
 // The text of a point in the point grid: fixed-point with at least 5 decimals
 // and as many more as the value needs to read back as the same double,

@@ -2,6 +2,7 @@
 
 #include "fit/fault.h"
 #include "fit/numtext.h"
+#include "fit/report.h"
 #include "fit/session.h"
 #include "fit/surface.h"
 
@@ -22,6 +23,13 @@ std::string real(double value, int width, int decimals) { return formatReal(valu
 // so that it never runs into the field on its left.
 std::string spaced(const std::string& text) { return text.front() == ' ' ? text : " " + text; }
 
+// A coefficient after the head of its line, with as many digits as the
+// line's characters hold.
+std::string withCoefficient(const std::string& head, double value, int width, int decimals)
+{
+    return head + formatCoefficient(value, width, decimals, ReportLineWidth - static_cast<int>(head.size()));
+}
+
 // A field of a point table.
 std::string field(double value, int width, int decimals) { return spaced(formatReal(value, width, decimals)); }
 
@@ -32,35 +40,35 @@ void writeCoefficientLines(int degree)
 {
     const FitResult& r = session().result;
     for (int k = 1; k <= degree + 1; ++k)
-        add("Termine nr:" + formatInteger(k, 3) + "  =" + formatCoefficient(r.coefficients[k], 20, 12));
+        add(withCoefficient("Termine nr:" + formatInteger(k, 3) + "  =", r.coefficients[k], 20, 12));
 }
 
 void writeTemperatureTimeHead()
 {
     const FitResult& r = session().result;
     // Every text first: a zero M stops here, before a line of the head is added.
-    const std::string tau = formatCoefficient(divide(1.0, r.curve[0]), 16, 12);
+    const std::string tauLine = withCoefficient(" COSTANTE DI TEMPO=", divide(1.0, r.curve[0]), 16, 12);
     const std::string ti = real(r.tInitial, 10, 3);
     const std::string tf = real(r.tFinal, 10, 3);
     const std::string dt = real(checked(r.tFinal - r.tInitial), 10, 3);
     const std::string m = real(r.curve[0], 8, 6);
-    const std::string mCoefficient = formatCoefficient(r.curve[0], 8, 6);
+    const std::string mLine = withCoefficient(" COEFFICIENTE M=", r.curve[0], 8, 6);
     add("equazione=" + tf + "-" + dt + " e^[-" + m + " x tempo]");
     add("temperatura iniziale:" + ti);
     add("temperatura finale  :" + tf);
     add("salto termico       :" + dt);
-    add(" COEFFICIENTE M=" + mCoefficient);
-    add(" COSTANTE DI TEMPO=" + tau);
+    add(mLine);
+    add(tauLine);
     add("EQUAZIONE temperatura_tempo");
 }
 
 void writeTwoCoefficientLines()
 {
     const FitResult& r = session().result;
-    const std::string a = formatCoefficient(r.curve[0], 16, 12);
-    const std::string b = formatCoefficient(r.curve[1], 16, 12);
-    add(" COEFFICIENTE A=" + a);
-    add(" COEFFICIENTE B=" + b);
+    const std::string aLine = withCoefficient(" COEFFICIENTE A=", r.curve[0], 16, 12);
+    const std::string bLine = withCoefficient(" COEFFICIENTE B=", r.curve[1], 16, 12);
+    add(aLine);
+    add(bLine);
 }
 
 // Smallest, largest and mean absolute error over the points that have one.
@@ -178,7 +186,7 @@ void writeSurfaceReport()
     clearReport(s.report);
     add("POLINOMIO Z=F(x,y)  grado=" + formatInteger(g, 3));
     add("termine........");
-    for (int k = 1; k <= surfaceTermCount(g); ++k) add(formatInteger(k, 5) + spaced(formatCoefficient(K[k], 18, 11)));
+    for (int k = 1; k <= surfaceTermCount(g); ++k) add(formatInteger(k, 5) + spaced(formatCoefficient(K[k], 18, 11, ReportLineWidth - 6)));
     add("...punto........X........Y........Z.....Zint.....err%");
 
     std::optional<double> lastError;

@@ -160,3 +160,19 @@ TEST(FormatCoefficient, ShowsTwelveSignificantDigitsOrTheWholeDouble)
     }
     EXPECT_EQ(formatCoefficient(3.14159e-9, 16, 12), "0.00000000314159"); // reads back whole
 }
+
+TEST(FormatCoefficient, AddedDecimalsStopAtTheLengthGiven)
+{
+    // Digits that would not fit are rounded away, never cut off.
+    for (double v : {1.23456789012345e-90, -1.5e-150, 7.7e-31, -123456.7}) {
+        const std::string text = formatCoefficient(v, 20, 12, 112);
+        SCOPED_TRACE(text);
+        EXPECT_LE(text.size(), 112u);
+        const int decimals = static_cast<int>(text.size() - text.find('.') - 1);
+        EXPECT_GE(decimals, 12);
+        EXPECT_EQ(text, formatReal(v, 20, decimals));
+        if (text.size() < 112) {
+            EXPECT_EQ(text, formatCoefficient(v, 20, 12)); // within the length: as without it
+        }
+    }
+}
