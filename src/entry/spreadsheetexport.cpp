@@ -48,7 +48,8 @@ void enterReal(Worksheet& sheet, CellAddress address, std::optional<double> valu
 
 void enterCoefficient(Worksheet& sheet, CellAddress address, double value)
 {
-    enterReal(sheet, address, value, CoefficientWidth, CoefficientDecimals, formatCoefficient);
+    enterReal(sheet, address, value, CoefficientWidth, CoefficientDecimals,
+              [](double v, int width, int decimals) { return formatCoefficient(v, width, decimals); });
 }
 
 void enterPointValue(Worksheet& sheet, CellAddress address, std::optional<double> value)
