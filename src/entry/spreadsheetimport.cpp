@@ -5,6 +5,7 @@
 #include "entry/compoundfilecheck.h"
 #include "entry/compoundfilereader.h"
 #include "entry/odsimport.h"
+#include "entry/spreadsheetxml.h"
 #include "entry/xlsximport.h"
 #include "entry/zipreader.h"
 #include "fit/numtext.h"
@@ -28,6 +29,10 @@ constexpr std::size_t CellTextLength = 130;
 constexpr std::chrono::seconds FreeXlTimeLimit{30};
 // Far more than the records of any workbook of 200 points.
 constexpr std::size_t MaxWorkbookStream = std::size_t{64} << 20;
+
+// The parts of a workbook of 200 points take a few hundred kilobytes as
+// documents; this lets a sheet of some hundred thousand rows in too.
+constexpr std::size_t MaxXmlMemory = std::size_t{256} << 20;
 
 constexpr std::string_view OdsMimeType = "application/vnd.oasis.opendocument.spreadsheet";
 
@@ -146,6 +151,7 @@ std::string spreadsheetNumberText(double value)
 
 std::optional<SpreadsheetBlock> readZippedSpreadsheet(const ZipReader& archive)
 {
+    XmlMemoryBudget budget(MaxXmlMemory);
     const std::optional<std::string> mimeType = archive.entry("mimetype", 256);
     if (mimeType && mimeType->starts_with(OdsMimeType)) return readOdsBlock(archive);
     return readXlsxBlock(archive);

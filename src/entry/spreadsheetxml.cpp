@@ -2,14 +2,46 @@
 
 #include "fit/numtext.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 
 namespace calvero {
 
 namespace {
+
 constexpr std::size_t CellTextLength = 130;
+
+// What the budget in force leaves; none, no limit.
+std::size_t* budgetLeft = nullptr;
+
+// pugixml's memory comes from here: malloc and free, as pugixml's own, with
+// what is taken counted against the budget in force (never given back: one
+// import reads few documents).
+void* allocateCounted(std::size_t size)
+{
+    if (budgetLeft != nullptr) {
+        if (size > *budgetLeft) return nullptr; // pugixml reports it as out of memory
+        *budgetLeft -= size;
+    }
+    return std::malloc(size);
 }
+
+void freeCounted(void* pointer) { std::free(pointer); }
+
+} // namespace
+
+XmlMemoryBudget::XmlMemoryBudget(std::size_t bytes) : left_(bytes), previous_(budgetLeft)
+{
+    static const bool installed = [] {
+        pugi::set_memory_management_functions(allocateCounted, freeCounted);
+        return true;
+    }();
+    (void)installed;
+    budgetLeft = &left_;
+}
+XmlMemoryBudget::~XmlMemoryBudget() { budgetLeft = previous_; }
 
 std::string_view localName(const char* name)
 {

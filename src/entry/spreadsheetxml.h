@@ -21,8 +21,25 @@ std::string_view localName(const char* name);
 pugi::xml_node childNamed(pugi::xml_node node, std::string_view local);
 pugi::xml_attribute attributeNamed(pugi::xml_node node, std::string_view local);
 
-// False when the bytes are not a well-formed XML document.
+// False when the bytes are not a well-formed XML document, or the document
+// would take more memory than the budget in force leaves.
 bool parseXml(pugi::xml_document& document, const std::string& bytes);
+
+// While it lives, the XML documents built take at most `bytes` of memory
+// together. A part of a few kilobytes packed can unpack into megabytes of
+// empty elements, each a node of tens of bytes; without a budget one such
+// file would take gigabytes.
+class XmlMemoryBudget {
+public:
+    explicit XmlMemoryBudget(std::size_t bytes);
+    ~XmlMemoryBudget();
+    XmlMemoryBudget(const XmlMemoryBudget&) = delete;
+    XmlMemoryBudget& operator=(const XmlMemoryBudget&) = delete;
+
+private:
+    std::size_t left_;
+    std::size_t* previous_;
+};
 
 // A whole number of an attribute: nothing when it is not one; values past
 // the limit give the limit.

@@ -1,5 +1,6 @@
 #include "entry/importcommand.h"
 #include "entry/spreadsheetimport.h"
+#include "entry/spreadsheetxml.h"
 #include "entry/spreadsheetdate.h"
 #include "fit/session.h"
 #include "tempfolder.h"
@@ -94,6 +95,19 @@ TEST(SerialDateText, DateAndTimeFormats)
     };
     for (const Case& c : cases)
         EXPECT_EQ(serialDateText(c.serial, c.id, c.code, c.from1904), c.text) << c.serial << " " << c.id << " " << c.code;
+}
+
+TEST(XmlMemoryBudget, EmptyElementsByTheMillionRunOutOfIt)
+{
+    std::string many = "<r>";
+    for (int i = 0; i < 100000; ++i) many += "<c/>";
+    many += "</r>";
+    pugi::xml_document document;
+    {
+        XmlMemoryBudget budget(std::size_t{1} << 20);
+        EXPECT_FALSE(parseXml(document, many));
+    }
+    EXPECT_TRUE(parseXml(document, many)) << "out of the budget's life, no limit";
 }
 
 TEST_F(ZippedSpreadsheetTest, DamagedOrOversizedFilesChangeNothing)
