@@ -94,7 +94,9 @@ void layoutPlot(double xMin, double yMin, double xMax, double yMax, double leftR
     GraphState& s = graphState();
     s.worldCoordinates = false;
     PlotFrame& p = s.plot;
-    p.originX = std::max(s.leftMarginUnits * s.marginColumns * s.frame.charWidth + s.frame.offsetX, leftRoom);
+    // The room asked for never takes more than half of the device's width.
+    const double room = std::min(leftRoom, s.frame.deviceWidth / 2.0);
+    p.originX = std::max(s.leftMarginUnits * s.marginColumns * s.frame.charWidth + s.frame.offsetX, room);
     p.originY = (s.marginRows + s.extraBottomRows) * s.frame.charHeight + s.frame.offsetY;
     p.extentX = s.frame.deviceWidth - p.originX;
     p.extentY = s.frame.deviceHeight - p.originY;

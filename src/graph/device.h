@@ -21,8 +21,8 @@ void drawBorder();
 void endDrawing();
 
 // Places the plot area on the device and stores the world window. The plot
-// area starts at leftRoom at the least, so that what stands left of the y
-// axis fits in.
+// area starts at leftRoom at the least (but no further right than the middle
+// of the device), so that what stands left of the y axis fits in.
 void layoutPlot(double xMin, double yMin, double xMax, double yMax, double leftRoom = 0.0);
 
 double deviceX(double x);

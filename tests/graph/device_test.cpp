@@ -71,6 +71,12 @@ TEST_F(DeviceTest, LeftMarginAndExtraRowsMoveTheOrigin)
     layoutPlot(0, 0, 1, 1);
     EXPECT_EQ(graphState().plot.originX, 108.0);
     EXPECT_EQ(graphState().plot.originY, 30.0);
+    // Room asked for the y labels: taken beyond the margin, up to half the width.
+    for (auto [room, origin] : {std::pair{100.0, 108.0}, {300.0, 300.0}, {900.0, 507.0}}) {
+        layoutPlot(0, 0, 1, 1, room);
+        EXPECT_EQ(graphState().plot.originX, origin) << room;
+        EXPECT_EQ(graphState().plot.extentX, 1014 - origin) << room;
+    }
 }
 
 TEST_F(DeviceTest, BorderIsDrawnOnThePrinterOnly)
