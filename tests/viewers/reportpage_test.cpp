@@ -19,21 +19,5 @@ TEST(WidestLine, CharactersNotBytesAndNoTrailingBlanks)
     for (const auto& c : cases) EXPECT_EQ(widestLine(c.lines), c.widest) << c.lines.size();
 }
 
-TEST(ReportPage, WidestLineFitsBetweenTheMargins)
-{
-    const double letter[2] = {612, 792}; // 8.5 x 11 inches
-    for (const std::size_t width : {0, 70, 80, 81, 130})
-        for (const bool onLetter : {false, true}) {
-            const ReportPage page = onLetter ? reportPage(width, letter[0], letter[1]) : reportPage(width);
-            const double sheetWidth = onLetter ? letter[0] : A4WidthPoints;
-            EXPECT_EQ(page.landscape, width * ReportCharacterPoints > sheetWidth - 2 * 72 / 2.54 * 2) << width;
-            EXPECT_EQ(page.widthPoints > page.heightPoints, page.landscape);
-            if (width <= 130 && !onLetter) {
-                EXPECT_GE(page.widthPoints - 2 * page.sideMarginPoints, width * ReportCharacterPoints) << width;
-            }
-            EXPECT_GE(page.sideMarginPoints, 0.5 * 72 / 2.54) << width;
-        }
-}
-
 } // namespace
 } // namespace calvero

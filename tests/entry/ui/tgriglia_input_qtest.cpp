@@ -249,15 +249,11 @@ private slots:
         window->gridClipboard()->paste();
         QCOMPARE(countPoints(), 2);
         QCOMPARE(session().points.x[2], 2.5);
-    }
 
-    void contextMenuOffersTheThreeCommands()
-    {
-        const auto actions = window->StringGrid1->actions();
-        QStringList captions;
-        for (const QAction* action : actions) captions << action->text();
+        QStringList captions; // the grid's context menu
+        for (const QAction* action : view->actions()) captions << action->text();
         QCOMPARE(captions, (QStringList{"copia", "incolla", "cancella"}));
-        QCOMPARE(window->StringGrid1->contextMenuPolicy(), Qt::ActionsContextMenu);
+        QCOMPARE(view->contextMenuPolicy(), Qt::ActionsContextMenu);
     }
 
     void pastePastRow200KeepsWhatFitsAndSaysSo()
