@@ -211,7 +211,7 @@ private slots:
         window->leggipunticsv();
         QCOMPARE(messages, QStringList());
 
-        const QString other = QString::fromStdString(folder.write("punti.ods", "x"));
+        const QString other = QString::fromStdString(folder.write("punti.dat", "x"));
         chosenFile = other;
         window->leggipunticsv();
         chosenFile = QString::fromStdString(folder.write("finto.xls", "1;2"));
