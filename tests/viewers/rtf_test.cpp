@@ -68,6 +68,9 @@ TEST(RtfDocument, TenPointCourierAndAnA4PageThatHoldsTheWidestLine)
         EXPECT_GE(std::min(controls.at("margl"), controls.at("margr")), 283) << "at least 5 mm, width " << width;
         EXPECT_EQ(controls.count("landscape") == 1, width > 80) << "upright while 2 cm margins leave room";
     }
+    std::string accented; // 80 characters of two bytes each still fit upright
+    for (int i = 0; i < 80; ++i) accented += "\xC3\xA8";
+    EXPECT_EQ(testing::parseRtf(rtfDocument({accented})).controls.count("landscape"), 0u);
 }
 
 TEST(RtfDocument, EmptyReportIsStillADocument)
