@@ -172,14 +172,10 @@ void calculateOneVariable()
 
     try {
         selectCurveFunction();
-        // The fits check their operations one by one; the IEEE flags catch
-        // whatever plain arithmetic let through silently.
-        clearFloatingFlags();
         fitOneVariable(temperatures);
         clearReport(s.report);
         writeReportHead();
         writeOneVariableReport();
-        raisePendingFloatingFlags();
         showReportViewer();
         showFitGraph();
     } catch (const ArithmeticFault& fault) {
@@ -207,10 +203,8 @@ void calculateSurface()
     try {
         SurfacePoints table{};
         for (int i = 1; i <= n; ++i) table[i] = {s.points.x[i], s.points.y[i], s.points.z[i]};
-        clearFloatingFlags();
         fitSurface(table, n, degree, s.result.coefficients);
         writeSurfaceReport();
-        raisePendingFloatingFlags();
         showReportViewer();
     } catch (const ArithmeticFault& fault) {
         tell(fault.what());

@@ -1,6 +1,5 @@
 #include "fit/fault.h"
 
-#include <cfenv>
 #include <cfloat>
 #include <cmath>
 
@@ -34,17 +33,6 @@ double checked(double value)
     if (std::isinf(value)) raiseFault(FaultKind::Overflow);
     if (value != 0.0 && std::fabs(value) < DBL_MIN) return 0.0;
     return value;
-}
-
-void clearFloatingFlags() { std::feclearexcept(FE_ALL_EXCEPT); }
-
-void raisePendingFloatingFlags()
-{
-    const int flags = std::fetestexcept(FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW);
-    std::feclearexcept(FE_ALL_EXCEPT);
-    if (flags & FE_DIVBYZERO) raiseFault(FaultKind::DivisionByZero);
-    if (flags & FE_INVALID) raiseFault(FaultKind::InvalidOperation);
-    if (flags & FE_OVERFLOW) raiseFault(FaultKind::Overflow);
 }
 
 } // namespace calvero

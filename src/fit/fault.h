@@ -1,7 +1,9 @@
 #pragma once
 // Arithmetic faults of the calculations. The fits do not validate their data:
 // a logarithm of 0, a division by zero or an overflow abandons the calculation
-// with one of these exceptions, whose text is the one shown to the user.
+// with one of these exceptions, whose text is the one shown to the user. Every
+// operation of the engine goes through divide() or checked() (or a kernel
+// routine built on them), so no fault passes silently.
 #include <stdexcept>
 
 namespace calvero {
@@ -27,11 +29,5 @@ double divide(double a, double b);
 // Checks the result of an operation on finite operands: infinity is an
 // overflow, NaN an invalid operation. Values below the normal range become 0.
 double checked(double value);
-
-// Safety net over stretches of plain arithmetic (sums of products): clears
-// the IEEE flags, and raises the first pending one as a fault. Underflow and
-// inexact results are not faults.
-void clearFloatingFlags();
-void raisePendingFloatingFlags();
 
 } // namespace calvero

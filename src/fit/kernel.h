@@ -1,6 +1,6 @@
 #pragma once
-// The numeric routines every fit shares: decimal logarithm, real and integer
-// power, exchange of two values, and the solver of the normal equations.
+// The numeric routines every fit shares: logarithms, exponential, real and
+// integer power, exchange of two values, and the solver of the normal equations.
 #include "fit/onebased.h"
 
 namespace calvero {
@@ -16,6 +16,16 @@ using Vector15 = OneBasedArray<double, 15>;
 // ln(x)/ln(10) at extended precision. log10(0) is a division by zero, a
 // negative argument an invalid operation.
 double log10(double x);
+
+// ln(x) in double precision, with the faults of log10.
+double naturalLog(double x);
+
+// An extended-precision result rounded to double: NaN is an invalid
+// operation, a value beyond the double range an overflow.
+double roundToDouble(long double value);
+
+// e^exponent at extended precision, rounded to double (overflow is a fault).
+double exponential(long double exponent);
 
 // Real power. power(0, e) = 0 except power(0, 0) = 1; a positive base gives
 // e^(exponent * ln base) at extended precision (overflow is a fault). A

@@ -3,9 +3,6 @@
 #include "fit/fault.h"
 #include "fit/kernel.h"
 
-#include <cfloat>
-#include <cmath>
-
 namespace calvero {
 
 int surfaceTermCount(int degree)
@@ -44,16 +41,9 @@ long double term(int k, long double x, long double y)
     }
 }
 
-double toDouble(long double value)
-{
-    if (std::isnan(value)) raiseFault(FaultKind::InvalidOperation);
-    if (std::isinf(value) || std::fabs(value) > static_cast<long double>(DBL_MAX)) raiseFault(FaultKind::Overflow);
-    return checked(static_cast<double>(value));
-}
-
 } // namespace
 
-double surfaceTerm(int k, double x, double y) { return toDouble(term(k, x, y)); }
+double surfaceTerm(int k, double x, double y) { return roundToDouble(term(k, x, y)); }
 
 const char* surfaceTermName(int k)
 {
@@ -97,7 +87,7 @@ double evaluateSurface(const SurfaceCoefficients& K, double x, double y, int g)
     const int N = surfaceTermCount(g);
     long double sum = 0.0L;
     for (int k = 1; k <= N; ++k) sum += static_cast<long double>(K[k]) * term(k, x, y);
-    return toDouble(sum);
+    return roundToDouble(sum);
 }
 
 } // namespace calvero

@@ -4,9 +4,6 @@
 #include "fit/kernel.h"
 #include "fit/session.h"
 
-#include <cfloat>
-#include <cmath>
-
 namespace calvero {
 
 Line fitStraightLine(const PointArray& u, const PointArray& v, int n)
@@ -23,25 +20,6 @@ Line fitStraightLine(const PointArray& u, const PointArray& v, int n)
     line.intercept = divide(checked(sv - checked(line.slope * su)), static_cast<double>(n));
     return line;
 }
-
-namespace {
-
-double naturalLog(double value)
-{
-    if (std::isnan(value)) raiseFault(FaultKind::InvalidOperation);
-    if (value == 0.0) raiseFault(FaultKind::DivisionByZero);
-    if (value < 0.0) raiseFault(FaultKind::InvalidOperation);
-    return std::log(value);
-}
-
-double exponential(double value)
-{
-    const long double e = std::exp(static_cast<long double>(value));
-    if (std::isinf(e) || e > static_cast<long double>(DBL_MAX)) raiseFault(FaultKind::Overflow);
-    return checked(static_cast<double>(e));
-}
-
-} // namespace
 
 void fitPower(PointArray x, PointArray y, int n)
 {

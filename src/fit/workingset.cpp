@@ -130,9 +130,7 @@ double polynomialCurve(double x)
 double exponentialCurve(double x)
 {
     const double* c = session().result.curve;
-    const long double e = std::exp(static_cast<long double>(c[1]) * x);
-    if (std::isinf(e) || e > static_cast<long double>(DBL_MAX)) raiseFault(FaultKind::Overflow);
-    return checked(c[0] * static_cast<double>(e));
+    return checked(c[0] * exponential(static_cast<long double>(c[1]) * x));
 }
 
 double rationalCurve(double x)
@@ -147,9 +145,7 @@ double rationalCurve(double x)
 double temperatureTimeCurve(double x)
 {
     const double* c = session().result.curve;
-    const long double e = std::exp(-static_cast<long double>(c[0]) * x);
-    if (std::isinf(e) || e > static_cast<long double>(DBL_MAX)) raiseFault(FaultKind::Overflow);
-    return checked(c[2] - checked(static_cast<double>(e) * checked(c[2] - c[1])));
+    return checked(c[2] - checked(exponential(-static_cast<long double>(c[0]) * x) * checked(c[2] - c[1])));
 }
 
 double saturationCurve(double x)

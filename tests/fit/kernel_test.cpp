@@ -33,6 +33,30 @@ TEST(Log10, FaultsCarryTheStandardTexts)
     }
 }
 
+// Both logarithms refuse the same arguments; the exponential and the rounding
+// of an extended value refuse what a double cannot hold.
+TEST(LogarithmsAndExponential, SharedFaults)
+{
+    const struct {
+        const char* what;
+        double (*operation)();
+        FaultKind fault;
+    } cases[] = {
+        {"ln 0", [] { return naturalLog(0.0); }, FaultKind::DivisionByZero},
+        {"ln -1", [] { return naturalLog(-1.0); }, FaultKind::InvalidOperation},
+        {"ln NaN", [] { return naturalLog(std::nan("")); }, FaultKind::InvalidOperation},
+        {"log10 NaN", [] { return calvero::log10(std::nan("")); }, FaultKind::InvalidOperation},
+        {"e^710", [] { return exponential(710.0L); }, FaultKind::Overflow},
+        {"1e309 as double", [] { return roundToDouble(1e309L); }, FaultKind::Overflow},
+        {"NaN as double", [] { return roundToDouble(std::nanl("")); }, FaultKind::InvalidOperation},
+    };
+    for (const auto& c : cases) EXPECT_EQ(faultOf(c.operation), c.fault) << c.what;
+    EXPECT_DOUBLE_EQ(naturalLog(std::exp(2.5)), 2.5);
+    EXPECT_DOUBLE_EQ(exponential(1.0L), std::exp(1.0));
+    EXPECT_EQ(exponential(-800.0L), 0.0);
+    EXPECT_EQ(roundToDouble(-1e308L), -1e308);
+}
+
 TEST(Power, SpecialCasesAndPositiveBases)
 {
     EXPECT_EQ(power(0.0, 0.0), 1.0);
