@@ -5,8 +5,8 @@
 #include "entry/spreadsheetexport.h"
 #include "fit/drivers.h"
 #include "fit/frontend.h"
+#include "fit/pointordering.h"
 #include "fit/session.h"
-#include "fit/staging.h"
 #include "fit/workingset.h"
 
 namespace calvero {

@@ -5,8 +5,8 @@
 #include "fit/filewrite.h"
 #include "fit/frontend.h"
 #include "fit/numtext.h"
+#include "fit/pointordering.h"
 #include "fit/session.h"
-#include "fit/staging.h"
 #include "fit/workingset.h"
 
 #include <algorithm>

@@ -1,12 +1,13 @@
 #include "fit/drivers.h"
 
+#include "fit/curvefunctions.h"
 #include "fit/fault.h"
 #include "fit/fits.h"
 #include "fit/frontend.h"
 #include "fit/numtext.h"
+#include "fit/pointordering.h"
 #include "fit/reportwriter.h"
 #include "fit/session.h"
-#include "fit/staging.h"
 #include "fit/surface.h"
 #include "fit/workingset.h"
 

@@ -19,18 +19,6 @@ int countStoredPoints();
 // temperature fields. Kind, degree, counts and curve stay.
 void clearDataSet();
 
-// curveFunction from the kind: none for Scatter, SurfaceXY and unknown kinds.
-void selectCurveFunction();
-
-// The curve functions of the kinds; they read FitResult::curve and
-// FitState::curveDegree when called.
-double powerCurve(double x);
-double polynomialCurve(double x);
-double exponentialCurve(double x);
-double rationalCurve(double x);
-double temperatureTimeCurve(double x);
-double saturationCurve(double x);
-
 // Extremes of x[1..foundCount] and y[1..foundCount]; below 2 points, x[1] or y[1].
 double maxX();
 double minX();

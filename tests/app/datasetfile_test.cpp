@@ -3,7 +3,7 @@
 #include "app/datasetfile.h"
 #include "fit/frontend.h"
 #include "fit/numtext.h"
-#include "fit/staging.h"
+#include "fit/pointordering.h"
 #include "fit/workingset.h"
 
 #include <cstring>

@@ -4,7 +4,7 @@
 #include "fit/fault.h"
 #include "fit/session.h"
 #include "fit/surface.h"
-#include "fit/workingset.h"
+#include "fit/curvefunctions.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,7 @@
 // choices in the main window's inputs, and what the windows were shown.
 #include "fit/drivers.h"
 
+#include "fit/curvefunctions.h"
 #include "fit/frontend.h"
 #include "fit/numtext.h"
 #include "fit/session.h"

@@ -2,10 +2,10 @@
 // error column and statistics in their special cases.
 #include "fit/reportwriter.h"
 
+#include "fit/curvefunctions.h"
 #include "fit/fault.h"
 #include "fit/numtext.h"
 #include "fit/session.h"
-#include "fit/workingset.h"
 
 #include <gtest/gtest.h>
 

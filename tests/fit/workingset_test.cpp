@@ -1,3 +1,4 @@
+#include "fit/curvefunctions.h"
 #include "fit/fault.h"
 #include "fit/frontend.h"
 #include "fit/numtext.h"

@@ -1,6 +1,6 @@
 // The program's graph: axes over all points found, the listed points, the curve.
 #include "fit/session.h"
-#include "fit/workingset.h"
+#include "fit/curvefunctions.h"
 #include "graph/device.h"
 #include "graph/fitgraph.h"
 #include "graph_fixture.h"

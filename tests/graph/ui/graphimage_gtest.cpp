@@ -1,5 +1,6 @@
 // The graph drawn through the Qt canvas: a fitted polynomial's image, the
 // printed page and the canvas's own conventions.
+#include "fit/curvefunctions.h"
 #include "fit/fits.h"
 #include "fit/numtext.h"
 #include "fit/session.h"

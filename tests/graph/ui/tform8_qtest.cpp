@@ -2,8 +2,8 @@
 // the graph drawn at every repaint, the modal showing with its caption and
 // "STAMPA" into a PDF file when there is no printer, the values under the
 // mouse and the graph as a picture.
+#include "fit/curvefunctions.h"
 #include "fit/session.h"
-#include "fit/workingset.h"
 #include "graph/fitgraph.h"
 #include "graph/graphstate.h"
 #include "graph/ui/TForm8.h"

@@ -1,4 +1,4 @@
-#include "fit/staging.h"
+#include "fit/pointordering.h"
 
 #include "fit/kernel.h"
 #include "fit/numtext.h"

@@ -1,5 +1,5 @@
 #include "fit/session.h"
-#include "fit/staging.h"
+#include "fit/pointordering.h"
 #include "fit/workingset.h"
 
 #include <gtest/gtest.h>
