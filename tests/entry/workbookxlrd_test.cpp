@@ -72,6 +72,18 @@ void polynomialSession()
     selectCurveFunction();
 }
 
+// Degree 8: the check formula must take the term of x^8 too; the
+// first point lies on the curve, its difference is zero without a sign.
+void polynomialOfDegree8Session()
+{
+    Session& s = session();
+    s.fit.kind = FitType::Polynomial;
+    s.fit.degree = s.fit.curveDegree = 8;
+    for (int k = 0; k <= 8; ++k) s.result.coefficients[k + 1] = s.result.curve[k] = (k % 2 ? -1.0 : 1.0) / (k + 1);
+    selectCurveFunction();
+    for (int i = 1; i <= 8; ++i) s.points.x[i] = 0.25 * i, s.points.y[i] = polynomialCurve(0.25 * i) + (i > 1 ? 0.01 : -1e-12);
+}
+
 void powerSession()
 {
     Session& s = session();
@@ -101,8 +113,8 @@ TEST(WorkbookXlrd, XlrdReadsEverySheetKindAsBuilt)
         void (*setUp)();
         std::uint16_t points;
     };
-    for (const Case& sample : {Case{"polynomial", polynomialSession, 8}, Case{"power", powerSession, 6},
-                               Case{"surface", surfaceSession, 12}}) {
+    for (const Case& sample : {Case{"polynomial", polynomialSession, 8}, Case{"polynomial8", polynomialOfDegree8Session, 8},
+                               Case{"power", powerSession, 6}, Case{"surface", surfaceSession, 12}}) {
         const std::string kind = sample.kind;
         resetSession();
         sample.setUp();
