@@ -1,10 +1,10 @@
 #include "entry/spreadsheetexport.h"
 
 #include "entry/workbookformula.h"
+#include "fit/curvefunctions.h"
 #include "fit/fault.h"
 #include "fit/session.h"
 #include "fit/surface.h"
-#include "fit/curvefunctions.h"
 
 #include <gtest/gtest.h>
 
@@ -262,59 +262,31 @@ TEST_F(SpreadsheetExport, SuccessIsReportedOnlyAfterTheFileIsWritten)
     EXPECT_FALSE(std::filesystem::exists(unwritable));
 }
 
-TEST_F(SpreadsheetExport, CoefficientCellsKeepTwelveSignificantDigits)
+TEST_F(SpreadsheetExport, CoefficientCellsKeepTwelveDigitsAndTheCheckFormulaTakesThemAll)
 {
-    // A degree-8 fan curve over x = 500 ... 5475, a power curve with a tiny A,
-    // and a surface of degree 4: every coefficient cell holds its value to 12 digits.
+    // A degree-8 fan curve over x = 500 ... 5475: its high terms are tiny.
     const double fan[9] = {812.5, -0.31, 1.2e-4, -3.3e-8, 4.1e-12, -2.7e-16, 9.1e-21, -1.3e-25, 7.7e-31};
-    struct Case {
-        FitType kind;
-        int degree;
-        const char* column;
-        int firstRow;
-        std::vector<double> values;
-    };
-    std::vector<double> surface;
-    for (int k = 1; k <= 15; ++k) surface.push_back(std::pow(-7.0, k) * 1e-14);
-    const Case cases[] = {
-        {FitType::Polynomial, 8, "B", 3, std::vector<double>(fan, fan + 9)},
-        {FitType::Power, 0, "A", 3, {3.14159e-9}},
-        {FitType::Power, 0, "B", 3, {-1.850000000000001}},
-        {FitType::SurfaceXY, 4, "I", 5, surface},
-    };
-    for (const Case& c : cases) {
-        resetSession();
-        Session& s = session();
-        s.fit.kind = c.kind;
-        s.fit.degree = s.fit.curveDegree = c.degree;
-        for (std::size_t k = 0; k < c.values.size(); ++k) s.result.coefficients[k + 1] = s.result.curve[k] = c.values[k];
-        if (c.kind == FitType::Power) s.result.curve[0] = 3.14159e-9, s.result.curve[1] = -1.850000000000001;
-        const Worksheet sheet = buildExportSheet(0);
-        for (std::size_t k = 0; k < c.values.size(); ++k) {
-            const std::string name = c.column + std::to_string(c.firstRow + static_cast<int>(k));
-            EXPECT_NEAR(number(sheet, name.c_str()), c.values[k], std::fabs(c.values[k]) * 5e-12) << name;
-        }
-    }
-}
-
-TEST_F(SpreadsheetExport, CheckFormulaTakesEveryCoefficientAndZerosHaveNoSign)
-{
     Session& s = session();
     s.fit.kind = FitType::Polynomial;
     s.fit.degree = s.fit.curveDegree = 8;
-    for (int k = 0; k <= 8; ++k) s.result.coefficients[k + 1] = s.result.curve[k] = (k % 2 ? -1.0 : 1.0) / (k + 1);
+    for (int k = 0; k < 9; ++k) s.result.coefficients[k + 1] = s.result.curve[k] = fan[k];
     selectCurveFunction();
-    // Points on the curve up to a rounding noise below the sheet's decimals.
-    for (int i = 1; i <= 6; ++i) s.points.x[i] = 0.3 * i, s.points.y[i] = polynomialCurve(0.3 * i) - 1e-12;
-    const Worksheet sheet = buildExportSheet(6);
-    const double d3 = number(sheet, "D3");
-    EXPECT_NEAR(std::get<double>(cellValue(sheet, {3, 5})), polynomialCurve(d3), 1e-9);
-    for (int row = 14; row <= 19; ++row)
-        for (const char* column : {"D", "E"}) {
-            const std::string name = column + std::to_string(row);
-            EXPECT_EQ(number(sheet, name.c_str()), 0.0) << name;
-            EXPECT_FALSE(std::signbit(number(sheet, name.c_str()))) << name << " holds -0";
-        }
+    // Points on the curve up to a noise below the sheet's decimals: zeros without a sign.
+    for (int i = 1; i <= 6; ++i) s.points.x[i] = 500.0 * i, s.points.y[i] = polynomialCurve(500.0 * i) - 1e-12;
+    Worksheet sheet = buildExportSheet(6);
+    for (int k = 0; k < 9; ++k)
+        EXPECT_NEAR(number(sheet, ("B" + std::to_string(3 + k)).c_str()), fan[k], std::fabs(fan[k]) * 5e-12) << k;
+    EXPECT_NEAR(std::get<double>(cellValue(sheet, {3, 5})), polynomialCurve(2500), 1e-6);
+    for (const char* zero : {"D14", "D19", "E14", "E19"}) EXPECT_FALSE(std::signbit(number(sheet, zero))) << zero;
+
+    s.fit.kind = FitType::Power;
+    s.result.curve[0] = 3.14159e-9;
+    sheet = buildExportSheet(0);
+    EXPECT_EQ(number(sheet, "A3"), 3.14159e-9);
+    s.fit.kind = FitType::SurfaceXY;
+    s.fit.degree = 4;
+    sheet = buildExportSheet(0);
+    EXPECT_NEAR(number(sheet, "I13"), fan[8], fan[8] * 5e-12);
 }
 
 TEST(WorkbookName, TheExtensionOfTheFileNameGivesWayToTheSuffix)

@@ -289,22 +289,6 @@ TEST(WorkbookFile, GlobalsDescribeOneVisibleWorksheet)
     EXPECT_EQ(book.count(book.sheet, 0x007D), 1);
 }
 
-TEST(WorkbookFile, ColumnsShowTheWidthTheSheetAsksFor)
-{
-    const double widths[] = {16.0, 8.43, 10.0, 30.0, 0.57};
-    Worksheet sheet("FOGLIO1");
-    for (int k = 0; k < 5; ++k) sheet.setColumnWidth(k + 1, widths[k]);
-    ReadBack book(sheet);
-    int k = 0;
-    for (const Record& r : book.sheet)
-        if (r.type == 0x007D) {
-            EXPECT_EQ(le16(r.data, 0), k);
-            EXPECT_DOUBLE_EQ(shownWidth(le16(r.data, 4)), widths[k]) << "column " << k + 1;
-            ++k;
-        }
-    EXPECT_EQ(k, 5);
-}
-
 TEST(WorkbookFile, CellsKeepTheirKindValueAndPlace)
 {
     Worksheet sheet("FOGLIO1");

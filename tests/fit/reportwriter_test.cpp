@@ -212,7 +212,7 @@ TEST_F(ReportWriter, SurfacePointWithZeroHeight)
     EXPECT_EQ(written(), expected);
 }
 
-// The numbers of a table line, split at blanks.
+// The numbers of a report line, split at blanks.
 std::vector<double> numbersOf(const std::string& line)
 {
     std::vector<double> numbers;
@@ -223,69 +223,43 @@ std::vector<double> numbersOf(const std::string& line)
 
 TEST_F(ReportWriter, FullFieldsStayApartAndZerosHaveNoSign)
 {
-    // Points exactly on y = 0.1 + 0.2 x up to rounding noise, and numbers that
-    // fill or overflow their fields; each line must still split into its numbers.
-    const std::vector<std::pair<double, double>> xy = {{1, 0.3}, {12000, 2400.1}, {-25, 123456.5}, {99999, 0.02}};
+    // On y = 0.1 + 0.2 x up to rounding noise, with numbers that fill their fields.
+    const std::vector<std::pair<double, double>> xy = {{1, 0.3}, {12000, 2400.1}, {-617282, -123456.3}};
     points(xy);
     line(0.1, 0.2);
     writeOneVariableReport();
-    const Lines report = written();
     for (std::size_t i = 0; i < xy.size(); ++i) {
-        const std::vector<double> numbers = numbersOf(report[2 + i]);
-        ASSERT_EQ(numbers.size(), 6u) << report[2 + i];
-        EXPECT_NEAR(numbers[1], xy[i].first, 5e-5);
-        EXPECT_NEAR(numbers[2], xy[i].second, 5e-5);
-        EXPECT_NEAR(numbers[3], 0.1 + 0.2 * xy[i].first, 5e-5);
-        EXPECT_EQ(report[2 + i].find("-0.0000"), std::string::npos) << report[2 + i];
+        const std::string text = written()[2 + i];
+        EXPECT_EQ(numbersOf(text), (std::vector<double>{i + 1.0, xy[i].first, xy[i].second, xy[i].second, 0, 0})) << text;
+        EXPECT_EQ(text.find("-0.0000"), std::string::npos) << text;
     }
-    EXPECT_EQ(report[2], "         1    1.0000    0.3000    0.3000    0.0000    0.0000"); // fields that fit keep their width
+    EXPECT_EQ(written()[2], "         1    1.0000    0.3000    0.3000    0.0000    0.0000"); // fitting fields keep their width
 
-    // The surface table, with a one-term surface Z = 6154.6879.
+    // The surface Z = 6154.6879 plus a tiny term whose 12 digits overflow its field.
     PointSet& p = session().points;
-    p.x[1] = -25, p.y[1] = 25.00006, p.z[1] = 6154.688;
-    p.count = 1;
+    p.x[1] = -25, p.y[1] = 25, p.z[1] = 6154.688, p.count = 1;
     session().fit.degree = 2;
     session().result.coefficients.fill(0.0);
     session().result.coefficients[1] = 6154.6879;
-    session().result.coefficients[2] = -1.2345678901234e-14; // its 12 digits overflow the field
+    session().result.coefficients[2] = -1.23456789012e-14;
     writeSurfaceReport();
-    const std::vector<double> term = numbersOf(written()[3]);
-    ASSERT_EQ(term.size(), 2u) << written()[3];
-    EXPECT_EQ(term[0], 2);
-    EXPECT_NEAR(term[1], -1.2345678901234e-14, 1e-25);
-    const std::vector<double> numbers = numbersOf(written().back());
-    ASSERT_EQ(numbers.size(), 6u) << written().back();
-    EXPECT_NEAR(numbers[3], 6154.688, 5e-5);
-    EXPECT_NEAR(numbers[4], 6154.6879, 5e-5);
+    EXPECT_EQ(numbersOf(written()[3]), (std::vector<double>{2, -1.23456789012e-14})) << written()[3];
+    EXPECT_EQ(numbersOf(written().back()), (std::vector<double>{1, -25, 25, 6154.688, 6154.6879, 0})) << written().back();
 }
 
 TEST_F(ReportWriter, HeadCoefficientsKeepTwelveSignificantDigits)
 {
-    // A degree-8 polynomial of a fan curve over x up to 5475: its high terms
-    // are tiny, and each one matters.
+    // A degree-8 fan curve over x up to 5475 (tiny high terms), then a decay of M = 0.0123456789.
     const double c[9] = {812.5, -0.31, 1.2e-4, -3.3e-8, 4.1e-12, -2.7e-16, 9.1e-21, -1.3e-25, 7.7e-31};
-    session().fit.kind = FitType::Polynomial;
-    session().fit.degree = 8;
-    for (int k = 0; k < 9; ++k) session().result.coefficients[k + 1] = c[k];
-    writeReportHead();
-    session().fit.kind = FitType::Power;
-    session().result.curve[0] = 3.14159e-9;
-    session().result.curve[1] = 1.85;
-    writeReportHead();
-    session().fit.kind = FitType::TemperatureTime;
-    session().result.curve[0] = 0.0123456789;
-    writeReportHead();
-
-    std::vector<double> shown;
-    for (const std::string& text : written()) {
-        const auto equals = text.find('=');
-        if (text.rfind("Termine nr:", 0) == 0 || text.rfind(" CO", 0) == 0) shown.push_back(*parseDecimal(text.substr(equals + 1)));
-    }
-    const std::vector<double> values = {c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8],
-                                        3.14159e-9, 1.85, 0.0123456789, 1 / 0.0123456789};
-    ASSERT_EQ(shown.size(), values.size());
-    for (std::size_t i = 0; i < values.size(); ++i) EXPECT_NEAR(shown[i], values[i], std::fabs(values[i]) * 5e-12) << i;
-    EXPECT_EQ(written()[3], "Termine nr:  1  =    812.500000000000"); // already 12 digits: as before
+    Session& s = session();
+    s.fit.degree = 8;
+    for (int k = 0; k < 9; ++k) s.result.coefficients[k + 1] = c[k];
+    s.result.curve[0] = 0.0123456789;
+    for (FitType kind : {FitType::Polynomial, FitType::TemperatureTime}) s.fit.kind = kind, writeReportHead();
+    const Lines report = written();
+    for (int k = 0; k < 9; ++k) EXPECT_NEAR(numbersOf(report[3 + k].substr(17))[0], c[k], std::fabs(c[k]) * 5e-12) << report[3 + k];
+    EXPECT_EQ(report[3], "Termine nr:  1  =    812.500000000000"); // 12 digits already: as before
+    EXPECT_EQ(report[17], " COEFFICIENTE M=0.0123456789"); // reads back whole
 }
 
 } // namespace
