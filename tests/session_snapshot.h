@@ -19,7 +19,6 @@ struct SessionSnapshot {
     PointArray x, y, z;
     std::uint16_t count = 0;
     std::uint8_t foundCount = 0;
-    std::optional<InvalidCell> invalidCell;
     FitType kind{};
     std::uint16_t degree = 0;
     std::uint8_t curveDegree = 0;
@@ -49,7 +48,6 @@ struct SessionSnapshot {
         shot.z = s.points.z;
         shot.count = s.points.count;
         shot.foundCount = s.points.foundCount;
-        shot.invalidCell = s.points.invalidCell;
         shot.kind = s.fit.kind;
         shot.degree = s.fit.degree;
         shot.curveDegree = s.fit.curveDegree;
@@ -80,7 +78,6 @@ struct SessionSnapshot {
         };
         note(x == other.x && y == other.y && z == other.z, "points");
         note(count == other.count && foundCount == other.foundCount, "point count");
-        note(invalidCell == other.invalidCell, "invalid cell");
         note(kind == other.kind && degree == other.degree && curveDegree == other.curveDegree, "fit state");
         note(coefficients == other.coefficients && curve == other.curve && parameters == other.parameters &&
                  curveFunction == other.curveFunction,

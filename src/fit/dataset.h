@@ -3,20 +3,11 @@
 #include "fit/onebased.h"
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 namespace calvero {
 
 constexpr int MaxListedPoints = 180;
-
-// A grid cell whose text is not a number, met by the last count.
-struct InvalidCell {
-    int row = 0;
-    int column = 0; // 1 = X, 2 = Y, 3 = Z
-    std::string text;
-    bool operator==(const InvalidCell&) const = default;
-};
 
 struct PointSet {
     PointArray x{};
@@ -24,7 +15,6 @@ struct PointSet {
     PointArray z{};
     std::uint16_t count = 0;     // points the current operation works on
     std::uint8_t foundCount = 0; // points found by the last count
-    std::optional<InvalidCell> invalidCell; // first non-numeric cell of the last grid count
 };
 
 // The interpolation kind: the radio-group item index plus 1.

@@ -34,18 +34,12 @@ void showReportViewer()
     if (Presenter* p = presenter()) p->showReport();
 }
 
-// The non-numeric cell met by the last count, while the grid still holds it
-// (a grid rewritten since then has lost it).
-std::optional<std::string> invalidCellMessage()
+std::optional<std::string> invalidCellMessage(const std::optional<InvalidCell>& cell)
 {
-    const Session& s = session();
-    const std::optional<InvalidCell>& cell = s.points.invalidCell;
-    if (!cell || cell->column < 1 || cell->column > 3) return std::nullopt;
-    if (s.grid.cell(cell->row, cell->column) != cell->text) return std::nullopt;
+    if (!cell) return std::nullopt;
     const char column = "XYZ"[cell->column - 1];
     return "valore non numerico alla riga " + std::to_string(cell->row) + ", colonna " + column + ": " + cell->text;
 }
-
 
 struct Temperatures {
     double initial = 0.0;
@@ -141,23 +135,16 @@ std::optional<double> temperatureValue(std::string_view text)
 
 void calculate()
 {
-    countPoints();
-    dispatchCalculation();
-}
-
-void dispatchCalculation()
-{
     if (session().fit.kind == FitType::SurfaceXY)
-        calculateSurface();
+        calculateSurface(countPoints().invalidCell);
     else
-        calculateOneVariable();
+        calculateOneVariable(); // counts the grid itself
 }
 
 void calculateOneVariable()
 {
     Session& s = session();
-    countPoints();
-    if (auto message = invalidCellMessage()) return tell(*message);
+    if (auto message = invalidCellMessage(countPoints().invalidCell)) return tell(*message);
     if (s.points.count < 2) return tell(TooFewPoints);
 
     s.result.tInitial = 0.0;
@@ -184,17 +171,17 @@ void calculateOneVariable()
     }
 }
 
-void calculateSurface()
+void calculateSurface(const std::optional<InvalidCell>& invalidCell)
 {
     Session& s = session();
     // Refused before the sort, which rewrites every cell of the grid.
-    if (auto message = invalidCellMessage()) return tell(*message);
+    if (auto message = invalidCellMessage(invalidCell)) return tell(*message);
     sortPointsByX();
     const int degree = std::clamp(mainInputs().degreeValue(), 2, 4);
     s.fit.degree = static_cast<std::uint16_t>(degree);
     s.fit.curveDegree = static_cast<std::uint8_t>(degree);
 
-    const int n = countPoints();
+    const int n = countPoints().points;
     if (n < 2) return tell(TooFewPoints);
     if (n > MaxSurfacePoints) return tell(TooManySurfacePoints);
     if (n < surfaceTermCount(degree)) return tell(TooFewForDegree);

@@ -7,6 +7,8 @@
 // FitResult (tInitial and tFinal aside) nor the report. An arithmetic fault
 // shows its text and abandons the calculation where it happened.
 
+#include "fit/workingset.h"
+
 #include <optional>
 #include <string_view>
 
@@ -17,13 +19,10 @@ namespace calvero {
 // are ignored; an empty or blank field is 0. Nothing for any other text.
 std::optional<double> temperatureValue(std::string_view text);
 
-// "&Calcola": countPoints(), then dispatchCalculation().
-void calculate();
-
-// The driver of the selected kind on the points as last counted: SurfaceXY
+// "&Calcola": the driver of the selected kind. SurfaceXY counts the grid and
 // goes to calculateSurface(), every other kind to calculateOneVariable(), so
 // a kind outside 1 to 8 is reported there instead of doing nothing.
-void dispatchCalculation();
+void calculate();
 
 // The kinds with a curve y = f(x), and Scatter: counts the grid again, fits,
 // writes the head and the point table, shows the report, then the graph.
@@ -31,7 +30,9 @@ void calculateOneVariable();
 
 // Z = F(x, y): sorts points 1..count (as counted before the call) by x into
 // the grid, counts again, fits the surface and shows its report. No graph.
-void calculateSurface();
+// invalidCell, the first cell that was not a number in that count, refuses
+// the calculation before anything changes.
+void calculateSurface(const std::optional<InvalidCell>& invalidCell = std::nullopt);
 
 // The graph window of the last one-variable calculation, captioned "file:"
 // and the data set's name; nothing when the last count found no point. The

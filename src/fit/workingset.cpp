@@ -76,18 +76,19 @@ int countUpToTerminator(LoadRow loadRow)
 
 } // namespace
 
-int countPoints()
+PointCount countPoints()
 {
     PointSet& p = session().points;
-    p.invalidCell.reset();
+    PointCount counted;
     // Only the surface reads z, and never on the row that ends the data.
     const bool surface = session().fit.kind == FitType::SurfaceXY;
-    return countUpToTerminator([&p, surface](int r) {
-        p.x[r] = cellValue(r, 1, p.invalidCell);
-        p.y[r] = cellValue(r, 2, p.invalidCell);
+    counted.points = countUpToTerminator([&p, &counted, surface](int r) {
+        p.x[r] = cellValue(r, 1, counted.invalidCell);
+        p.y[r] = cellValue(r, 2, counted.invalidCell);
         const bool endsData = p.x[r] == 0.0 && p.y[r] == 0.0;
-        p.z[r] = cellValue(r, 3, p.invalidCell, surface && !endsData);
+        p.z[r] = cellValue(r, 3, counted.invalidCell, surface && !endsData);
     });
+    return counted;
 }
 
 int countStoredPoints()

@@ -204,7 +204,7 @@ TEST_F(DataSetFile, ValueReachesTheCalculationThroughTheGrid)
     resetSession();
     ASSERT_TRUE(readDataSetFile(pathOf("g.txt")));
     fillPointGrid();
-    ASSERT_EQ(countPoints(), 2);
+    ASSERT_EQ(countPoints().points, 2);
     EXPECT_EQ(session().points.y[1], 1.123456789);
 }
 

@@ -70,7 +70,7 @@ TEST_F(Staging, GridKeepsFullPrecisionThroughACount)
     fillPointGrid();
     EXPECT_EQ(session().grid.cell(1, 2), " 1.123456789");
     EXPECT_EQ(session().grid.cell(1, 1), "    0.000001");
-    EXPECT_EQ(countPoints(), 2) << "a tiny x must not end the data set";
+    EXPECT_EQ(countPoints().points, 2) << "a tiny x must not end the data set";
     EXPECT_EQ(session().points.y[1], 1.123456789);
     EXPECT_EQ(session().points.x[1], 0.000001);
 }

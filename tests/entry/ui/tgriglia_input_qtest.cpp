@@ -247,7 +247,7 @@ private slots:
         QGuiApplication::clipboard()->setText("1,5\t2,5\n2,5\t3,5\n");
         view->setCurrentIndex(model->index(0, 0));
         window->gridClipboard()->paste();
-        QCOMPARE(countPoints(), 2);
+        QCOMPARE(countPoints().points, 2);
         QCOMPARE(session().points.x[2], 2.5);
 
         QStringList captions; // the grid's context menu

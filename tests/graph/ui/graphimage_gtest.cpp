@@ -47,7 +47,7 @@ protected:
             s.grid.setCell(i, 1, formatGridValue(x));
             s.grid.setCell(i, 2, formatGridValue(0.5 * x * x - x + 3));
         }
-        ASSERT_EQ(countPoints(), 8);
+        ASSERT_EQ(countPoints().points, 8);
         s.fit.kind = FitType::Polynomial;
         s.fit.degree = 2;
         s.fit.curveDegree = 2;
