@@ -2,6 +2,8 @@
 // Building blocks of a BIFF8 record stream: little-endian fields, records of
 // at most 8224 data bytes, the two Unicode string layouts, and the shared
 // string table that goes on in CONTINUE records when it grows large.
+#include "common/utf8.h"
+
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -61,9 +63,6 @@ public:
 private:
     Bytes data_;
 };
-
-// The UTF-16 code units of a UTF-8 text; a malformed byte becomes U+FFFD.
-std::u16string utf16FromUtf8(std::string_view text);
 
 // ShortXLUnicodeString: 8-bit character count, then the characters, stored
 // in one byte each when they all fit (compressed) or two otherwise.

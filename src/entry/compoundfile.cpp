@@ -1,5 +1,7 @@
 #include "entry/compoundfile.h"
 
+#include "common/utf8.h"
+
 namespace calvero {
 
 namespace {

@@ -1,5 +1,6 @@
 #include "viewers/rtf.h"
 
+#include "common/utf8.h"
 #include "fit/filewrite.h"
 #include "viewers/reportpage.h"
 
@@ -29,45 +30,6 @@ int cp1252Byte(char32_t c)
     return -1;
 }
 
-// Decodes one UTF-8 character at text[i], advancing i; a malformed byte gives U+FFFD.
-char32_t nextCharacter(const std::string& text, std::size_t& i)
-{
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    int length = 0;
-    char32_t c = 0;
-    if (lead < 0x80) {
-        ++i;
-        return lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-        length = 2;
-        c = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3;
-        c = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4;
-        c = lead & 0x07;
-    } else {
-        ++i;
-        return 0xFFFD;
-    }
-    if (i + static_cast<std::size_t>(length) > text.size()) {
-        ++i;
-        return 0xFFFD;
-    }
-    for (int k = 1; k < length; ++k) {
-        const unsigned char next = byte(i + static_cast<std::size_t>(k));
-        if ((next & 0xC0) != 0x80) {
-            ++i;
-            return 0xFFFD;
-        }
-        c = (c << 6) | (next & 0x3F);
-    }
-    i += static_cast<std::size_t>(length);
-    return c;
-}
-
 // A length in points as RTF's twentieths of a point.
 std::string twips(double points) { return std::to_string(std::lround(points * 20)); }
 
@@ -80,8 +42,8 @@ void appendUnicode(std::string& out, std::uint16_t unit)
 void appendEscaped(std::string& out, const std::string& line)
 {
     static const char* hex = "0123456789abcdef";
-    for (std::size_t i = 0; i < line.size();) {
-        const char32_t c = nextCharacter(line, i);
+    // A character beyond 16 bits is written as its two surrogate units.
+    for (const char16_t c : utf16FromUtf8(line)) {
         if (c == '\\' || c == '{' || c == '}') {
             out += '\\';
             out += static_cast<char>(c);
@@ -95,10 +57,6 @@ void appendEscaped(std::string& out, const std::string& line)
             out += "\\'";
             out += hex[b >> 4];
             out += hex[b & 0xF];
-        } else if (c > 0xFFFF) {
-            const char32_t v = c - 0x10000;
-            appendUnicode(out, static_cast<std::uint16_t>(0xD800 + (v >> 10)));
-            appendUnicode(out, static_cast<std::uint16_t>(0xDC00 + (v & 0x3FF)));
         } else {
             appendUnicode(out, static_cast<std::uint16_t>(c));
         }

@@ -109,6 +109,14 @@ TEST(RtfDocument, MalformedTextKeepsTheDocumentValid)
     EXPECT_EQ(content.paragraphs[1], "x");
 }
 
+TEST(RtfDocument, OverlongFormsAndSurrogatesAreNotDecoded)
+{
+    const auto content = testing::parseRtf(rtfDocument({"\xC0\xAF", "\xED\xA0\x80"}));
+    ASSERT_EQ(content.paragraphs.size(), 2u);
+    EXPECT_EQ(content.paragraphs[0], "\xEF\xBF\xBD\xEF\xBF\xBD") << "not a slash";
+    EXPECT_EQ(content.paragraphs[1], "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
 TEST(WriteRtfFile, WritesAndReplaces)
 {
     const auto folder = freshFolder("calvero_rtf");
