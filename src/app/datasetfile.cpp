@@ -1,8 +1,8 @@
 #include "app/datasetfile.h"
 
+#include "common/filewrite.h"
 #include "fit/drivers.h"
 #include "fit/fault.h"
-#include "fit/filewrite.h"
 #include "fit/frontend.h"
 #include "fit/numtext.h"
 #include "fit/pointordering.h"

@@ -1,6 +1,6 @@
 #pragma once
 // Placement of the main window's controls, computed from the screen size.
-#include "fit/layoutbox.h"
+#include "common/layoutbox.h"
 
 namespace calvero {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Where the point-entry window puts its controls, from the screen size.
-#include "fit/layoutbox.h"
+#include "common/layoutbox.h"
 namespace calvero {
 
 struct EntryLayout {

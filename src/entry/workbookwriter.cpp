@@ -1,9 +1,9 @@
 #include "entry/workbookwriter.h"
 
+#include "common/filewrite.h"
 #include "entry/biff8formula.h"
 #include "entry/compoundfile.h"
 #include "entry/workbookformula.h"
-#include "fit/filewrite.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "graph/device.h"
 
-#include "fit/layoutbox.h"
+#include "common/layoutbox.h"
 #include "graph/colours.h"
 #include "graph/graphstate.h"
 

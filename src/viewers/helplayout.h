@@ -1,7 +1,7 @@
 #pragma once
 // Placement of the help browser's controls, computed from the size of the
 // window (which fills the screen): the browser on top, three buttons below.
-#include "fit/layoutbox.h"
+#include "common/layoutbox.h"
 
 namespace calvero {
 

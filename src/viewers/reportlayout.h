@@ -1,6 +1,6 @@
 #pragma once
 // Where the report viewer puts its controls, from the window size.
-#include "fit/layoutbox.h"
+#include "common/layoutbox.h"
 namespace calvero {
 
 struct ReportLayout {

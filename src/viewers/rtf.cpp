@@ -1,7 +1,7 @@
 #include "viewers/rtf.h"
 
+#include "common/filewrite.h"
 #include "common/utf8.h"
-#include "fit/filewrite.h"
 #include "viewers/reportpage.h"
 
 #include <cerrno>

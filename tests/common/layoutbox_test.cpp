@@ -1,4 +1,4 @@
-#include "fit/layoutbox.h"
+#include "common/layoutbox.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "fit/filewrite.h"
+#include "common/filewrite.h"
 
 #include <cerrno>
 #include <cstdio>
