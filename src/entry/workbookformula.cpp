@@ -3,6 +3,7 @@
 #include "fit/numtext.h"
 
 #include <cmath>
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -22,7 +23,7 @@ public:
     {
         if (text_.empty() || text_.front() != '=') fail("una formula comincia con =");
         position_ = 1;
-        additive();
+        binary();
         skipBlanks();
         if (position_ != text_.size()) fail("carattere inatteso");
         return std::move(tokens_);
@@ -40,56 +41,39 @@ private:
         while (position_ < text_.size() && text_[position_] == ' ') ++position_;
     }
 
-    bool accept(char c)
-    {
-        skipBlanks();
-        if (position_ < text_.size() && text_[position_] == c) {
-            ++position_;
-            return true;
-        }
-        return false;
-    }
-
     void emit(FormulaOperation operation) { tokens_.push_back(FormulaToken{operation, 0.0, {}}); }
 
-    void additive()
+    // The binary operators by rising precedence; each level groups from the left.
+    static constexpr std::string_view BinaryLevels[] = {"+-", "*/", "^"};
+
+    static FormulaOperation binaryOperation(char symbol)
     {
-        multiplicative();
-        for (;;) {
-            if (accept('+')) {
-                multiplicative();
-                emit(FormulaOperation::Add);
-            } else if (accept('-')) {
-                multiplicative();
-                emit(FormulaOperation::Subtract);
-            } else {
-                return;
-            }
+        switch (symbol) {
+        case '+': return FormulaOperation::Add;
+        case '-': return FormulaOperation::Subtract;
+        case '*': return FormulaOperation::Multiply;
+        case '/': return FormulaOperation::Divide;
+        default: return FormulaOperation::Power;
         }
     }
 
-    void multiplicative()
+    // The next character after blanks when it is one of symbols, taken; 0 otherwise.
+    char acceptOneOf(std::string_view symbols)
     {
-        power();
-        for (;;) {
-            if (accept('*')) {
-                power();
-                emit(FormulaOperation::Multiply);
-            } else if (accept('/')) {
-                power();
-                emit(FormulaOperation::Divide);
-            } else {
-                return;
-            }
-        }
+        skipBlanks();
+        if (position_ >= text_.size() || symbols.find(text_[position_]) == std::string_view::npos) return 0;
+        return text_[position_++];
     }
 
-    void power()
+    bool accept(char c) { return acceptOneOf(std::string_view(&c, 1)) != 0; }
+
+    void binary(std::size_t level = 0)
     {
-        unary();
-        while (accept('^')) {
-            unary();
-            emit(FormulaOperation::Power);
+        if (level == std::size(BinaryLevels)) return unary();
+        binary(level + 1);
+        while (const char symbol = acceptOneOf(BinaryLevels[level])) {
+            binary(level + 1);
+            emit(binaryOperation(symbol));
         }
     }
 
@@ -110,7 +94,7 @@ private:
     {
         skipBlanks();
         if (accept('(')) {
-            additive();
+            binary();
             if (!accept(')')) fail("manca )");
             emit(FormulaOperation::Parentheses);
             return;
