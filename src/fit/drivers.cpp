@@ -79,6 +79,14 @@ void copyPolynomialToCurve(int degree)
     for (int k = 0; k <= degree; ++k) r.curve[k] = r.coefficients[k + 1];
 }
 
+// The kinds with the two parameters A and B.
+void copyParametersToCurve()
+{
+    FitResult& r = session().result;
+    r.curve[0] = r.paramA;
+    r.curve[1] = r.paramB;
+}
+
 void fitOneVariable(const Temperatures& temperatures)
 {
     Session& s = session();
@@ -89,8 +97,7 @@ void fitOneVariable(const Temperatures& temperatures)
     switch (s.fit.kind) {
     case FitType::Power:
         fitPower(p.x, p.y, n);
-        r.curve[0] = r.paramA;
-        r.curve[1] = r.paramB;
+        copyParametersToCurve();
         break;
     case FitType::Polynomial:
         fitPolynomial(p.x, p.y, degree, n);
@@ -98,8 +105,7 @@ void fitOneVariable(const Temperatures& temperatures)
         break;
     case FitType::Exponential:
         fitExponential(p.x, p.y, n);
-        r.curve[0] = r.paramA;
-        r.curve[1] = r.paramB;
+        copyParametersToCurve();
         break;
     case FitType::RationalPolynomial: {
         PointArray w{};
@@ -117,8 +123,7 @@ void fitOneVariable(const Temperatures& temperatures)
         break;
     case FitType::Saturation:
         fitSaturation(p.x, p.y, n);
-        r.curve[0] = r.paramA;
-        r.curve[1] = r.paramB;
+        copyParametersToCurve();
         break;
     default: break; // Scatter: the points alone
     }
