@@ -10,6 +10,7 @@
 #include "capture/curvefinder.h"
 
 #include <cstddef>
+#include <utility>
 #include <optional>
 #include <string>
 #include <vector>
@@ -76,6 +77,8 @@ public:
 
 private:
     void commit(CaptureState next);
+    template <typename Change>
+    bool change(bool allowed, Change alter);
 
     CaptureState state_;
     std::vector<CaptureState> undo_;

@@ -24,8 +24,6 @@ constexpr int ExtractFound = 0;
 constexpr int ExtractNoCurve = 1;
 constexpr int ExtractUsageError = 2;
 
-constexpr double DefaultDpi = 150;
-
 struct ExtractOptions {
     std::string picture;
     AxesReferences axes;

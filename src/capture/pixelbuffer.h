@@ -15,6 +15,11 @@ namespace calvero::capture {
 // The most pixels a picture may have (400 MB of memory at 4 bytes a pixel).
 constexpr long long MaxPicturePixels = 100'000'000;
 
+// The resolutions a PDF page may be rendered at, in dots per inch.
+constexpr double DefaultDpi = 150;
+constexpr double MinDpi = 30;
+constexpr double MaxDpi = 1200;
+
 // Why a picture of this size cannot be held (not positive, or too large),
 // or nothing when it can. Loaders ask before decoding.
 std::optional<std::string> pictureSizeProblem(long long width, long long height);

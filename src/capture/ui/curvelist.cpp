@@ -1,0 +1,62 @@
+#include "capture/ui/curvelist.h"
+
+#include "capture/pointexport.h"
+
+#include <QHeaderView>
+#include <QSignalBlocker>
+
+namespace calvero {
+
+namespace {
+enum Column { NameColumn, ColourColumn, ParameterColumn };
+}
+
+QColor qColourOf(capture::Rgb colour) { return QColor(colour.red, colour.green, colour.blue); }
+capture::Rgb rgbOf(const QColor& colour)
+{
+    return capture::Rgb{std::uint8_t(colour.red()), std::uint8_t(colour.green()), std::uint8_t(colour.blue())};
+}
+
+CurveList::CurveList(QWidget* parent) : QTableWidget(0, 3, parent)
+{
+    setObjectName(QStringLiteral("CurveList"));
+    setHorizontalHeaderLabels({QStringLiteral("nome"), QStringLiteral("colore"), QStringLiteral("parametro")});
+    horizontalHeader()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
+    horizontalHeader()->setSectionResizeMode(ColourColumn, QHeaderView::ResizeToContents);
+    verticalHeader()->setVisible(false);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    connect(this, &QTableWidget::itemChanged, this, &CurveList::cellEdited);
+    connect(this, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
+        if (column == ColourColumn) emit colourAsked(row);
+    });
+}
+
+void CurveList::showCurves(const std::vector<capture::Curve>& curves, int current)
+{
+    const QSignalBlocker quiet(this);
+    setRowCount(int(curves.size()));
+    for (int row = 0; row < int(curves.size()); ++row) {
+        const capture::Curve& curve = curves[std::size_t(row)];
+        auto* name = new QTableWidgetItem(QString::fromStdString(curve.name));
+        auto* colour = new QTableWidgetItem(QString::number(curve.points.size()));
+        colour->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        colour->setBackground(qColourOf(curve.marker));
+        colour->setForeground(qColourOf(curve.marker).lightness() < 128 ? Qt::white : Qt::black);
+        colour->setToolTip(QStringLiteral("punti della curva; doppio clic per cambiare il colore"));
+        auto* parameter = new QTableWidgetItem(
+            curve.parameter ? QString::fromStdString(capture::pointValueText(*curve.parameter)) : QString());
+        setItem(row, NameColumn, name);
+        setItem(row, ColourColumn, colour);
+        setItem(row, ParameterColumn, parameter);
+    }
+    if (current >= 0 && current < rowCount()) selectRow(current);
+}
+
+void CurveList::cellEdited(QTableWidgetItem* item)
+{
+    if (item->column() == NameColumn) emit renamed(item->row(), item->text());
+    if (item->column() == ParameterColumn) emit parameterTyped(item->row(), item->text().trimmed());
+}
+
+} // namespace calvero
