@@ -171,7 +171,12 @@ std::string sessionText(const CaptureSession& session)
     root["exclusions"] = json::array();
     for (const PixelRect& area : state.exclusions)
         root["exclusions"].push_back(json::array({area.left, area.top, area.width, area.height}));
-    return root.dump(1, '\t', false, json::error_handler_t::replace) + "\n";
+    // One member a line, each written compactly: small, and still readable.
+    std::string text;
+    for (const char* key : {"format", "version", "picture", "page", "dpi", "axes", "curves", "exclusions"})
+        text += std::string(text.empty() ? "{\n" : ",\n") + json(key).dump() + ": " +
+                root[key].dump(-1, ' ', false, json::error_handler_t::replace);
+    return text + "\n}\n";
 }
 
 Checked<CaptureSession> parseSessionText(std::string_view text)
