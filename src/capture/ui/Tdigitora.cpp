@@ -330,7 +330,11 @@ void Tdigitora::createActions()
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Modifica"));
     undoAction_ = action(edit, QStringLiteral("&Annulla"), QKeySequence::Undo, [this] { undo(); });
     redoAction_ = action(edit, QStringLiteral("&Ripeti"), QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { redo(); });
-    redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence::Redo});
+    // Ctrl+Y everywhere, and the desktop's own redo keys where they differ.
+    QList<QKeySequence> redoKeys{QKeySequence(Qt::CTRL | Qt::Key_Y)};
+    for (const QKeySequence& keys : QKeySequence::keyBindings(QKeySequence::Redo))
+        if (!redoKeys.contains(keys)) redoKeys << keys;
+    redoAction_->setShortcuts(redoKeys);
     edit->addSeparator();
     action(edit, QStringLiteral("Interrompi"), QKeySequence(Qt::Key_Escape), [this] { setTool(CaptureView::Tool::AddPoint); });
 

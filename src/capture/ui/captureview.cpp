@@ -214,7 +214,8 @@ void CaptureView::mousePressEvent(QMouseEvent* event)
         return;
     }
     if (event->button() != Qt::LeftButton) return;
-    if (const int reference = referenceAt(widget); reference >= 0 && tool_ != Tool::DrawExclusion) {
+    // While references are placed a click places one, even on another (x1 and y1 often share the origin).
+    if (const int reference = referenceAt(widget); reference >= 0 && tool_ != Tool::DrawExclusion && tool_ != Tool::PlaceReference) {
         drag_ = Drag::Reference;
         dragIndex_ = reference;
         dragStart_ = dragAt_ = *references_[reference].at;
