@@ -163,7 +163,8 @@ void CaptureView::paintEvent(QPaintEvent* event)
         painter.setPen(QPen(colour, 2));
         painter.drawLine(at - QPointF(8, 0), at + QPointF(8, 0));
         painter.drawLine(at - QPointF(0, 8), at + QPointF(0, 8));
-        painter.drawText(at + QPointF(6, -6), references_[i].label);
+        // x labels above right, y labels to the left: x1 and y1 often share the origin.
+        painter.drawText(at + (references_[i].label.startsWith('x') ? QPointF(6, -6) : QPointF(-24, -6)), references_[i].label);
     }
     paintMagnifier(painter);
 }

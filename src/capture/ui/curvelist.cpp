@@ -20,7 +20,8 @@ capture::Rgb rgbOf(const QColor& colour)
 CurveList::CurveList(QWidget* parent) : QTableWidget(0, 3, parent)
 {
     setObjectName(QStringLiteral("CurveList"));
-    setHorizontalHeaderLabels({QStringLiteral("nome"), QStringLiteral("colore"), QStringLiteral("parametro")});
+    // The middle column counts the points on the marker colour.
+    setHorizontalHeaderLabels({QStringLiteral("nome"), QStringLiteral("punti"), QStringLiteral("parametro")});
     horizontalHeader()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
     horizontalHeader()->setSectionResizeMode(ColourColumn, QHeaderView::ResizeToContents);
     verticalHeader()->setVisible(false);
