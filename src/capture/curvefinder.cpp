@@ -17,7 +17,7 @@ constexpr long long SpeckPixels = 8;
 constexpr long long SmallPieceShare = 100;
 // How far from the user's click the curve's pixels are looked for.
 constexpr double SeedReach = 12.0;
-// Without a click, the widest pieces each start a trace; the longest trace wins.
+// Without a click, the widest pieces each start a trace; the weightiest trace wins.
 constexpr std::size_t StartCandidates = 5;
 // A trace shorter than this is no curve.
 constexpr double ShortestTrace = 5.0;
@@ -89,7 +89,7 @@ std::vector<PixelPoint> centreLine(const PixelBuffer& picture, const CurveSearch
     for (int start : starts) {
         std::vector<PixelPoint> trace =
             traceCurve(columns, found.pieces[static_cast<std::size_t>(start)], start, seed, maxGap);
-        if (span(trace) > span(best)) best = std::move(trace);
+        if (traceWeight(trace) > traceWeight(best)) best = std::move(trace);
     }
     return span(best) >= ShortestTrace ? best : std::vector<PixelPoint>{};
 }

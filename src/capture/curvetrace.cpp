@@ -49,6 +49,13 @@ namespace {
 constexpr double ReachRows = 3.0;
 // The points the trace's direction is taken from.
 constexpr std::size_t SlopePoints = 6;
+// A trace nearly all within this many rows of its middle row is a level straight line.
+constexpr double LevelLineRows = 3.0;
+constexpr double LevelLineShare = 0.9;
+// A run may be this many rows longer than twice the curve's recent thickness.
+constexpr double LengthSlackRows = 4.0;
+// How quickly the thickness expected of a run follows the runs taken.
+constexpr double ThicknessFollowing = 0.3;
 
 double centreOf(const ColumnRun& run) { return (run.top + run.bottom + 1) / 2.0; }
 
@@ -59,35 +66,41 @@ double distanceTo(const ColumnRun& run, double row)
     return 0;
 }
 
-// The row the curve is expected at in column x, carrying on the last points' direction.
-double expectedRow(const std::vector<PixelPoint>& trace, double x)
+// The slope of the last points (rows per column).
+double recentSlope(const std::vector<PixelPoint>& trace)
 {
     const PixelPoint& last = trace.back();
-    if (trace.size() < 2) return last.y;
     const PixelPoint& earlier = trace[trace.size() - std::min(trace.size(), SlopePoints)];
-    if (earlier.x == last.x) return last.y;
-    return last.y + (last.y - earlier.y) / (last.x - earlier.x) * (x - last.x);
+    return earlier.x == last.x ? 0 : (last.y - earlier.y) / (last.x - earlier.x);
 }
 
-// Follows the curve from the start point in one direction (step +1 or -1).
-std::vector<PixelPoint> follow(const ColumnRuns& columns, PixelPoint start, int step, int maxGap)
+double lengthOf(const ColumnRun& run) { return run.bottom - run.top + 1; }
+
+// Follows the curve from the start run in one direction (step +1 or -1). A
+// run far longer than the curve's recent runs and its slope explain is a line
+// crossing it (a vertical axis, the frame) and counts as a gap.
+std::vector<PixelPoint> follow(const ColumnRuns& columns, int column, const ColumnRun& start, int step, int maxGap)
 {
-    std::vector<PixelPoint> trace{start};
+    std::vector<PixelPoint> trace{{column + 0.5, centreOf(start)}};
+    double thickness = lengthOf(start);
     int gap = 0;
-    for (int x = static_cast<int>(start.x) + step; x >= 0 && x < columns.width() && gap <= maxGap; x += step) {
+    for (int x = column + step; x >= 0 && x < columns.width() && gap <= maxGap; x += step) {
         const double centreX = x + 0.5;
-        const double expected = expectedRow(trace, centreX);
+        const double slope = recentSlope(trace);
+        const double expected = trace.back().y + slope * (centreX - trace.back().x);
+        const double longest = 2 * thickness + 2 * std::abs(slope) + LengthSlackRows;
         const ColumnRun* best = nullptr;
         double bestDistance = std::numeric_limits<double>::infinity();
         for (const ColumnRun& run : columns.column(x)) {
             const double distance = distanceTo(run, expected);
-            if (distance < bestDistance) {
+            if (distance < bestDistance && lengthOf(run) <= longest) {
                 bestDistance = distance;
                 best = &run;
             }
         }
         if (best && bestDistance <= ReachRows + gap) {
             trace.push_back({centreX, centreOf(*best)});
+            thickness += (lengthOf(*best) - thickness) * ThicknessFollowing;
             gap = 0;
         } else {
             ++gap;
@@ -107,33 +120,45 @@ const ColumnRun* pieceRun(const ColumnRuns& columns, int x, int piece, double ro
 
 } // namespace
 
+double traceWeight(const std::vector<PixelPoint>& trace)
+{
+    if (trace.size() < 2) return 0;
+    std::vector<double> rows;
+    for (const PixelPoint& p : trace) rows.push_back(p.y);
+    std::nth_element(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(rows.size() / 2), rows.end());
+    const double middle = rows[rows.size() / 2];
+    const auto level = std::count_if(rows.begin(), rows.end(), [&](double y) { return std::abs(y - middle) <= LevelLineRows; });
+    const double span = trace.back().x - trace.front().x;
+    return static_cast<double>(level) >= LevelLineShare * static_cast<double>(rows.size()) ? span / 2 : span;
+}
+
 std::vector<PixelPoint> traceCurve(const ColumnRuns& columns, const Piece& start, int startPiece,
                                    std::optional<PixelPoint> seed, int maxGap)
 {
     // The start column: the seed's, or the middle of the piece; else the nearest one the piece has a run in.
     const double aim = seed ? seed->x : (start.left + start.right + 1) / 2.0;
-    const double row = seed ? seed->y : 0;
     const int middle = std::clamp(static_cast<int>(std::floor(aim)), start.left, start.right);
-    const ColumnRun* first = nullptr;
-    int column = middle;
-    for (int offset = 0; !first && offset <= start.right - start.left; ++offset) {
-        for (int candidate : {middle - offset, middle + offset}) {
-            if (candidate < start.left || candidate > start.right) continue;
-            first = pieceRun(columns, candidate, startPiece, row);
-            if (first) {
+    int column = -1;
+    for (int offset = 0; column < 0 && offset <= start.right - start.left; ++offset)
+        for (int candidate : {middle - offset, middle + offset})
+            if (column < 0 && candidate >= start.left && candidate <= start.right &&
+                pieceRun(columns, candidate, startPiece, 0))
                 column = candidate;
-                break;
-            }
-        }
-    }
-    if (!first) return {};
+    if (column < 0) return {};
 
-    const PixelPoint origin{column + 0.5, centreOf(*first)};
-    std::vector<PixelPoint> left = follow(columns, origin, -1, maxGap);
-    const std::vector<PixelPoint> right = follow(columns, origin, +1, maxGap);
-    std::reverse(left.begin(), left.end());
-    left.insert(left.end(), right.begin() + 1, right.end());
-    return left;
+    // From the run nearest the seed; without one, from each run of the piece there (a
+    // curve touching the plot's frame makes one piece with it), keeping the weightiest trace.
+    const ColumnRun* seeded = seed ? pieceRun(columns, column, startPiece, seed->y) : nullptr;
+    std::vector<PixelPoint> best;
+    for (const ColumnRun& run : columns.column(column)) {
+        if (run.piece != startPiece || (seeded && &run != seeded)) continue;
+        std::vector<PixelPoint> trace = follow(columns, column, run, -1, maxGap);
+        const std::vector<PixelPoint> right = follow(columns, column, run, +1, maxGap);
+        std::reverse(trace.begin(), trace.end());
+        trace.insert(trace.end(), right.begin() + 1, right.end());
+        if (traceWeight(trace) > traceWeight(best)) best = std::move(trace);
+    }
+    return best;
 }
 
 } // namespace calvero::capture

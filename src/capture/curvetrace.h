@@ -32,7 +32,14 @@ private:
 // of the run taken there), left to right. The trace starts on the given
 // piece, at the seed's column or in the middle of the piece, and goes both
 // ways while the columns continue it; a gap of up to maxGap columns is bridged.
+// Without a seed it starts from each run of the piece in that column and
+// keeps the trace of most weight.
 std::vector<PixelPoint> traceCurve(const ColumnRuns& columns, const Piece& start, int startPiece,
                                    std::optional<PixelPoint> seed, int maxGap);
+
+// How much a trace counts when traces compete: its width in columns, halved
+// for a level straight line, which is more likely the plot's frame, an axis
+// or a grid line than the curve.
+double traceWeight(const std::vector<PixelPoint>& trace);
 
 } // namespace calvero::capture

@@ -1,7 +1,7 @@
 // The points found by colour on charts drawn here with known curves: grid
 // lines in another colour, a crossing curve, a legend and a label in the
-// curve's colour, anti-aliasing; also as a JPEG copy, on log-log paper and
-// turned by 3 degrees.
+// curve's colour, anti-aliasing; also as a JPEG copy, on log-log paper,
+// turned by 3 degrees, and black on the black frame of the plot.
 #include "capture/curvefinder.h"
 #include "capture/ui/pictureload.h"
 
@@ -29,6 +29,7 @@ struct ChartCase {
     double degrees;
     int jpegQuality; // 0: kept as drawn
     bool seeded;
+    Rgb colour = {20, 40, 220};
 };
 
 // Draws the chart and knows where each value lands.
@@ -147,18 +148,18 @@ TEST(CurveAccuracy, PointsFoundByColourLieOnTheDrawnCurve)
         {"coil, log-log JPEG", 1, 1000, 1, 1e6, true, true, coil, 3, 0, 60, false},
         {"fan, turned 3 degrees", 0, 200, 0, 1500, false, false, fan, 2, 3, 0, true},
         {"fan, turned -2 degrees, JPEG", 0, 200, 0, 1500, false, false, fan, 3, -2, 75, false},
+        {"black pump curve touching the black frame", 0, 150, 0, 50, false, false, pump, 2, 0, 0, false, {0, 0, 0}},
     };
-    const QColor blue(20, 40, 220);
     for (const ChartCase& c : cases) {
         SCOPED_TRACE(c.name);
         const Chart chart(c);
-        const Checked<PixelBuffer> picture = pictureFromImage(chart.draw(blue));
+        const Checked<PixelBuffer> picture = pictureFromImage(chart.draw(QColor(c.colour.red, c.colour.green, c.colour.blue)));
         ASSERT_TRUE(picture) << picture.failure;
         const Checked<AxisCalibration> calibration = AxisCalibration::fromReferences(chart.references());
         ASSERT_TRUE(calibration) << calibration.failure;
 
         CurveSearch search;
-        search.colour = {20, 40, 220};
+        search.colour = c.colour;
         search.pointCount = 60;
         if (c.seeded) {
             const double x = c.logX ? std::sqrt(c.x0 * c.x1) * 3 : c.x0 + 0.7 * (c.x1 - c.x0);
