@@ -37,19 +37,23 @@ void CurveList::showCurves(const std::vector<capture::Curve>& curves, int curren
 {
     const QSignalBlocker quiet(this);
     setRowCount(int(curves.size()));
+    // Items are kept and rewritten: this runs inside the signal of an edited one.
+    auto cell = [this](int row, int column) {
+        QTableWidgetItem* existing = item(row, column);
+        if (!existing) setItem(row, column, existing = new QTableWidgetItem);
+        return existing;
+    };
     for (int row = 0; row < int(curves.size()); ++row) {
         const capture::Curve& curve = curves[std::size_t(row)];
-        auto* name = new QTableWidgetItem(QString::fromStdString(curve.name));
-        auto* colour = new QTableWidgetItem(QString::number(curve.points.size()));
+        cell(row, NameColumn)->setText(QString::fromStdString(curve.name));
+        QTableWidgetItem* colour = cell(row, ColourColumn);
+        colour->setText(QString::number(curve.points.size()));
         colour->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         colour->setBackground(qColourOf(curve.marker));
         colour->setForeground(qColourOf(curve.marker).lightness() < 128 ? Qt::white : Qt::black);
         colour->setToolTip(QStringLiteral("punti della curva; doppio clic per cambiare il colore"));
-        auto* parameter = new QTableWidgetItem(
-            curve.parameter ? QString::fromStdString(capture::pointValueText(*curve.parameter)) : QString());
-        setItem(row, NameColumn, name);
-        setItem(row, ColourColumn, colour);
-        setItem(row, ParameterColumn, parameter);
+        cell(row, ParameterColumn)
+            ->setText(curve.parameter ? QString::fromStdString(capture::pointValueText(*curve.parameter)) : QString());
     }
     if (current >= 0 && current < rowCount()) selectRow(current);
 }

@@ -3,6 +3,7 @@
 // removed, undone and redone, a curve found by its colour, the points saved
 // and copied, and the session saved and opened again.
 #include "capture/ui/Tdigitora.h"
+#include "capture/ui/curvelist.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -169,6 +170,49 @@ private slots:
         QCOMPARE(window->document().curves()[0].points.size(), opened ? 0u : 1u);
         QCOMPARE(answers_.messages.join('\n').contains(message), true);
         QCOMPARE(answers_.messages.isEmpty(), message.isEmpty());
+    }
+
+    void pastedPicture()
+    {
+        auto window = newWindow();
+        QApplication::clipboard()->setText("no picture");
+        QVERIFY(!window->pastePicture());
+        QCOMPARE(answers_.messages, QStringList{"gli appunti non contengono un'immagine"});
+        QApplication::clipboard()->setImage(QImage(chart_));
+        QVERIFY(window->pastePicture());
+        QCOMPARE(window->picture().width(), 600);
+        // Its session keeps the picture beside it.
+        answers_.files[Tdigitora::FileRequest::SaveSession] = file("pasted");
+        window->saveSession();
+        QCOMPARE(QImage(file("pasted.png")).size(), QSize(600, 400));
+        QVERIFY(QFile::exists(file("pasted.digitora")));
+    }
+
+    void curveParameters_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("parameter"); // NaN: none
+        QTest::addColumn<int>("messages");
+        QTest::newRow("whole number") << "250" << 250.0 << 0;
+        QTest::newRow("decimal comma") << "2,5" << 2.5 << 0;
+        QTest::newRow("not a number, kept as it was") << "grande" << 100.0 << 1;
+        QTest::newRow("empty: no parameter") << "" << qQNaN() << 0;
+    }
+    void curveParameters()
+    {
+        QFETCH(QString, typed);
+        QFETCH(double, parameter);
+        QFETCH(int, messages);
+        auto window = newWindow();
+        QVERIFY(window->openPicture(chart_));
+        auto* list = window->findChild<CurveList*>();
+        list->item(0, 2)->setText("100");
+        list->item(0, 2)->setText(typed);
+        const std::optional<double> kept = window->document().curves()[0].parameter;
+        QCOMPARE(kept.has_value(), !qIsNaN(parameter));
+        if (kept) QCOMPARE(*kept, parameter);
+        QCOMPARE(list->item(0, 2)->text(), kept ? QString::number(parameter) : QString());
+        QCOMPARE(answers_.messages.size(), messages);
     }
 
     void impossibleReferencesChangeNothing_data()
