@@ -126,22 +126,18 @@ bool CaptureDocument::removeExclusion(std::size_t area)
                   [&](CaptureState& s) { s.exclusions.erase(s.exclusions.begin() + static_cast<std::ptrdiff_t>(area)); });
 }
 
-bool CaptureDocument::undo()
+// Undo and redo both take the state from one history and leave the current one on the other.
+bool CaptureDocument::travel(std::vector<CaptureState>& from, std::vector<CaptureState>& to)
 {
-    if (undo_.empty()) return false;
-    redo_.push_back(std::move(state_));
-    state_ = std::move(undo_.back());
-    undo_.pop_back();
+    if (from.empty()) return false;
+    to.push_back(std::move(state_));
+    state_ = std::move(from.back());
+    from.pop_back();
     return true;
 }
 
-bool CaptureDocument::redo()
-{
-    if (redo_.empty()) return false;
-    undo_.push_back(std::move(state_));
-    state_ = std::move(redo_.back());
-    redo_.pop_back();
-    return true;
-}
+bool CaptureDocument::undo() { return travel(undo_, redo_); }
+
+bool CaptureDocument::redo() { return travel(redo_, undo_); }
 
 } // namespace calvero::capture

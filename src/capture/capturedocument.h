@@ -79,6 +79,7 @@ private:
     void commit(CaptureState next);
     template <typename Change>
     bool change(bool allowed, Change alter);
+    bool travel(std::vector<CaptureState>& from, std::vector<CaptureState>& to);
 
     CaptureState state_;
     std::vector<CaptureState> undo_;
