@@ -21,6 +21,7 @@ void CaptureDocument::reset(CaptureState state)
 
 void CaptureDocument::commit(CaptureState next)
 {
+    if (undo_.size() >= MaxUndoSteps) undo_.erase(undo_.begin());
     undo_.push_back(std::move(state_));
     redo_.clear();
     state_ = std::move(next);

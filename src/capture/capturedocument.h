@@ -36,9 +36,12 @@ struct CaptureState {
 
 // The capture state with its history. Every change is one step that undo
 // takes back and redo makes again; a new change drops what could be redone.
+// The oldest steps are forgotten beyond MaxUndoSteps.
 // A change naming a curve or point that does not exist, or references that
 // cannot calibrate the axes, is refused (false, or the message) and leaves
 // the state and the history as they were.
+constexpr std::size_t MaxUndoSteps = 1000;
+
 class CaptureDocument {
 public:
     CaptureDocument() = default;

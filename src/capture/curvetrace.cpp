@@ -9,31 +9,32 @@ namespace calvero::capture {
 ColumnRuns::ColumnRuns(const ColourPieces& pieces, const std::vector<bool>& kept, int width)
     : start_(static_cast<std::size_t>(width) + 1, 0)
 {
-    // Counting sort of the kept pixels by column; rows stay in ascending order.
-    std::vector<std::size_t> count(static_cast<std::size_t>(width) + 1, 0);
-    for (std::size_t i = 0; i < pieces.runs.size(); ++i)
-        if (kept[static_cast<std::size_t>(pieces.pieceOfRun[i])])
-            for (int x = pieces.runs[i].x0; x <= pieces.runs[i].x1; ++x) ++count[static_cast<std::size_t>(x) + 1];
-    for (std::size_t x = 1; x < count.size(); ++x) count[x] += count[x - 1];
-    std::vector<std::size_t> next(count.begin(), count.end() - 1);
-    std::vector<ColumnRun> pixels(count.back());
-    for (std::size_t i = 0; i < pieces.runs.size(); ++i) {
-        const int piece = pieces.pieceOfRun[i];
-        if (!kept[static_cast<std::size_t>(piece)]) continue;
-        for (int x = pieces.runs[i].x0; x <= pieces.runs[i].x1; ++x)
-            pixels[next[static_cast<std::size_t>(x)]++] = {pieces.runs[i].y, pieces.runs[i].y, piece};
-    }
-    // Neighbouring pixels of a column make one run.
-    for (int x = 0; x < width; ++x) {
-        start_[static_cast<std::size_t>(x)] = runs_.size();
-        for (std::size_t i = count[static_cast<std::size_t>(x)]; i < count[static_cast<std::size_t>(x) + 1]; ++i) {
-            if (runs_.size() > start_[static_cast<std::size_t>(x)] && runs_.back().bottom + 1 == pixels[i].top)
-                runs_.back().bottom = pixels[i].top;
-            else
-                runs_.push_back(pixels[i]);
+    // Two passes over the kept pixels in row order, with the last row seen in
+    // each column: one counts each column's runs, one fills them in place.
+    // A pixel right below the column's last one carries on its run (and its piece).
+    std::vector<int> lastRow(static_cast<std::size_t>(width));
+    const auto eachPixel = [&](auto&& visit) {
+        std::fill(lastRow.begin(), lastRow.end(), -2);
+        for (std::size_t i = 0; i < pieces.runs.size(); ++i) {
+            const RowRun& run = pieces.runs[i];
+            if (!kept[static_cast<std::size_t>(pieces.pieceOfRun[i])]) continue;
+            for (int x = run.x0; x <= run.x1; ++x) {
+                int& last = lastRow[static_cast<std::size_t>(x)];
+                visit(static_cast<std::size_t>(x), run.y, last == run.y - 1, pieces.pieceOfRun[i]);
+                last = run.y;
+            }
         }
-    }
-    start_[static_cast<std::size_t>(width)] = runs_.size();
+    };
+    eachPixel([&](std::size_t x, int, bool continues, int) {
+        if (!continues) ++start_[x + 1];
+    });
+    for (std::size_t x = 1; x < start_.size(); ++x) start_[x] += start_[x - 1];
+    runs_.resize(start_.back());
+    std::vector<std::size_t> next(start_.begin(), start_.end() - 1);
+    eachPixel([&](std::size_t x, int y, bool continues, int piece) {
+        if (continues) runs_[next[x] - 1].bottom = y;
+        else runs_[next[x]++] = {y, y, piece};
+    });
 }
 
 std::span<const ColumnRun> ColumnRuns::column(int x) const
