@@ -1,27 +1,19 @@
+// digitora's window: its controls and menus, and what it shows of the capture.
 #include "capture/ui/Tdigitora.h"
 
-#include "capture/calibration.h"
-#include "capture/colour.h"
-#include "capture/curvefinder.h"
-#include "capture/pointexport.h"
 #include "capture/sessionfile.h"
 #include "capture/ui/curvelist.h"
-#include "capture/ui/pictureload.h"
+#include "capture/ui/digitoraparts.h"
 #include "fit/numtext.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QClipboard>
-#include <QCloseEvent>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDoubleSpinBox>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -29,9 +21,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -47,50 +37,14 @@
 namespace calvero {
 
 using namespace capture;
+using digitora::ReferenceLabels;
+using digitora::text;
 
 namespace {
-
-const char* const ReferenceLabels[4] = {"x1", "x2", "y1", "y2"};
 
 const char* const ReferencePrompts[4] = {
     "fare clic sul primo punto di riferimento dell'asse x", "fare clic sul secondo punto di riferimento dell'asse x",
     "fare clic sul primo punto di riferimento dell'asse y", "fare clic sul secondo punto di riferimento dell'asse y"};
-
-// Marker colours given to new curves in turn.
-const Rgb CurveColours[] = {{220, 0, 0}, {0, 0, 230}, {0, 150, 0}, {200, 0, 200}, {240, 130, 0}, {0, 160, 170}, {120, 70, 20}};
-
-Rgb curveColour(std::size_t index) { return CurveColours[index % std::size(CurveColours)]; }
-
-QString text(const std::string& s) { return QString::fromStdString(s); }
-
-// The colour of the curve under a click: of the pixels around it, the one
-// farthest from white paper, since a click rarely hits a thin line's middle.
-Rgb colourNear(const PixelBuffer& picture, QPointF at)
-{
-    const Rgb paper{255, 255, 255};
-    Rgb best = paper;
-    double bestDistance = -1;
-    for (int dy = -2; dy <= 2; ++dy)
-        for (int dx = -2; dx <= 2; ++dx) {
-            const int x = int(at.x()) + dx, y = int(at.y()) + dy;
-            if (!picture.contains(x, y)) continue;
-            const Rgb colour = rgbOf(picture.pixel(x, y));
-            const double distance = colourDistance(colour, paper);
-            if (distance > bestDistance) {
-                bestDistance = distance;
-                best = colour;
-            }
-        }
-    return best;
-}
-
-bool writeTextFile(const QString& path, const std::string& content)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(content.data(), qint64(content.size()));
-    return file.commit();
-}
 
 } // namespace
 
@@ -443,340 +397,6 @@ void Tdigitora::setTool(CaptureView::Tool tool)
     handButton_->setChecked(tool == CaptureView::Tool::AddPoint || tool == CaptureView::Tool::PlaceReference);
     pickButton_->setChecked(tool == CaptureView::Tool::PickColour);
     exclusionButton_->setChecked(tool == CaptureView::Tool::DrawExclusion);
-    refresh();
-}
-
-// ---- pictures ---------------------------------------------------------------
-
-bool Tdigitora::openPicture(const QString& chosen)
-{
-    const QString path = chosen.isEmpty() && fileChooser_ ? fileChooser_(FileRequest::OpenPicture) : chosen;
-    if (path.isEmpty()) return false;
-    int page = 1;
-    if (isPdfFile(path.toStdString())) {
-        const Checked<int> pages = pdfPageCount(path.toStdString());
-        if (!pages) {
-            showMessage(text(pages.failure));
-            return false;
-        }
-        if (*pages > 1) {
-            const std::optional<int> asked = pageAsker_ ? pageAsker_(*pages) : std::optional<int>(1);
-            if (!asked) return false;
-            page = *asked;
-        }
-    }
-    if (!confirmLosingWork()) return false;
-    Checked<PixelBuffer> loaded = loadPicture(path.toStdString(), page, dpi_);
-    if (!loaded) {
-        showMessage(text(loaded.failure));
-        return false;
-    }
-    takePicture(std::move(*loaded), QFileInfo(path).absoluteFilePath(), page, dpi_);
-    return true;
-}
-
-bool Tdigitora::pastePicture()
-{
-    const QMimeData* data = QApplication::clipboard()->mimeData();
-    if (data && !data->hasImage() && data->hasUrls() && data->urls().first().isLocalFile())
-        return openPicture(data->urls().first().toLocalFile()); // a file copied in the file manager
-    const QImage image = data && data->hasImage() ? QApplication::clipboard()->image() : QImage();
-    if (image.isNull()) {
-        showMessage(QStringLiteral("gli appunti non contengono un'immagine"));
-        return false;
-    }
-    if (!confirmLosingWork()) return false;
-    Checked<PixelBuffer> pasted = pictureFromImage(image);
-    if (!pasted) {
-        showMessage(text(pasted.failure));
-        return false;
-    }
-    takePicture(std::move(*pasted), QString(), 1, dpi_);
-    return true;
-}
-
-void Tdigitora::takePicture(PixelBuffer picture, const QString& path, int page, double dpi)
-{
-    // The view draws straight from the pixels, so it lets go of them first.
-    view_->setImage(QImage());
-    picture_ = std::move(picture);
-    picturePath_ = path;
-    page_ = page;
-    dpi_ = dpi;
-    view_->setImage(imageOf(picture_));
-    const QSize room = scroll_->viewport()->size();
-    view_->setZoom(std::min({1.0, double(room.width()) / picture_.width(), double(room.height()) / picture_.height()}));
-    CaptureState fresh;
-    fresh.curves.push_back(Curve{"curva 1", curveColour(0), std::nullopt, {}});
-    document_.reset(fresh);
-    currentCurve_ = 0;
-    pickedColour_.reset();
-    colourSwatch_->setText(QStringLiteral("nessuno"));
-    colourSwatch_->setPalette(QPalette());
-    placing_ = -1;
-    unsaved_ = false;
-    const QString name = path.isEmpty() ? QStringLiteral("immagine incollata") : QFileInfo(path).fileName();
-    setWindowTitle(QStringLiteral("digitora - %1").arg(name) + (page > 1 ? QStringLiteral(" (pagina %1)").arg(page) : QString()));
-    setTool(CaptureView::Tool::AddPoint);
-}
-
-void Tdigitora::dragEnterEvent(QDragEnterEvent* event)
-{
-    if (event->mimeData()->hasUrls() && event->mimeData()->urls().first().isLocalFile()) event->acceptProposedAction();
-}
-
-void Tdigitora::dropEvent(QDropEvent* event)
-{
-    const QString path = event->mimeData()->urls().first().toLocalFile();
-    event->acceptProposedAction();
-    // The drop ends before any message box opens.
-    QMetaObject::invokeMethod(this, [this, path] { openPicture(path); }, Qt::QueuedConnection);
-}
-
-void Tdigitora::closeEvent(QCloseEvent* event)
-{
-    if (confirmLosingWork()) event->accept();
-    else event->ignore();
-}
-
-// ---- axes -------------------------------------------------------------------
-
-void Tdigitora::startReferences()
-{
-    if (picture_.empty()) return showMessage(QStringLiteral("aprire prima l'immagine del grafico"));
-    setTool(CaptureView::Tool::PlaceReference);
-    placing_ = 0;
-    refresh();
-}
-
-AxesReferences Tdigitora::draftReferences() const
-{
-    AxesReferences references;
-    AxisReference* axes[2] = {&references.x, &references.y};
-    for (int axis = 0; axis < 2; ++axis) {
-        axes[axis]->first = draftPoints_[std::size_t(axis * 2)].value_or(PixelPoint{});
-        axes[axis]->second = draftPoints_[std::size_t(axis * 2 + 1)].value_or(PixelPoint{});
-        axes[axis]->firstValue = draftValues_[std::size_t(axis * 2)];
-        axes[axis]->secondValue = draftValues_[std::size_t(axis * 2 + 1)];
-    }
-    references.x.scale = logX_->isChecked() ? AxisScale::Logarithmic : AxisScale::Linear;
-    references.y.scale = logY_->isChecked() ? AxisScale::Logarithmic : AxisScale::Linear;
-    return references;
-}
-
-std::optional<QString> Tdigitora::askValue(int which)
-{
-    const std::size_t i = std::size_t(which);
-    const QString current = draftPoints_[i] ? text(pointValueText(draftValues_[i])) : QString();
-    return valueAsker_ ? valueAsker_(QString::fromLatin1(ReferenceLabels[which]), current) : std::nullopt;
-}
-
-void Tdigitora::referencePlaced(QPointF at)
-{
-    if (placing_ < 0) return;
-    const std::size_t i = std::size_t(placing_);
-    const auto earlierPoint = draftPoints_[i];
-    const double earlierValue = draftValues_[i];
-    draftPoints_[i] = pixelOf(at);
-    refresh();
-    const std::optional<QString> typed = askValue(placing_);
-    if (!typed) { // cancelled: the axes stay as they were
-        draftPoints_[i] = earlierPoint;
-        setTool(CaptureView::Tool::AddPoint);
-        return;
-    }
-    const std::optional<double> value = parseDecimal(commaToPoint(typed->trimmed().toStdString()));
-    if (!value) {
-        draftPoints_[i] = earlierPoint;
-        showMessage(QStringLiteral("valore non numerico: %1").arg(*typed));
-        refresh();
-        return;
-    }
-    draftValues_[i] = *value;
-    if (placing_ < 3) {
-        ++placing_;
-        refresh();
-        return;
-    }
-    if (!applyReferences(draftReferences())) {
-        // The last reference made the axes impossible: it is asked again.
-        draftPoints_[i] = earlierPoint;
-        draftValues_[i] = earlierValue;
-        refresh();
-        return;
-    }
-    placing_ = -1;
-    statusBar()->clearMessage();
-    setTool(CaptureView::Tool::AddPoint);
-}
-
-bool Tdigitora::applyReferences(const AxesReferences& references)
-{
-    if (const std::optional<std::string> problem = document_.setAxes(references)) {
-        showMessage(text(*problem));
-        refresh();
-        return false;
-    }
-    changed(true);
-    return true;
-}
-
-void Tdigitora::referenceMoved(int which, QPointF to)
-{
-    const std::size_t i = std::size_t(which);
-    if (placing_ >= 0 || !document_.state().axes) {
-        draftPoints_[i] = pixelOf(to);
-        refresh();
-        return;
-    }
-    const auto earlier = draftPoints_[i];
-    draftPoints_[i] = pixelOf(to);
-    if (!applyReferences(draftReferences())) {
-        draftPoints_[i] = earlier;
-        refresh();
-    }
-}
-
-void Tdigitora::scaleToggled()
-{
-    if (placing_ >= 0 || !document_.state().axes) return; // used when the references are complete
-    applyReferences(draftReferences());
-}
-
-// ---- points -------------------------------------------------------------------
-
-void Tdigitora::pointAdded(QPointF at)
-{
-    if (document_.curves().empty()) return showMessage(QStringLiteral("nessuna curva: premere «nuova curva»"));
-    changed(document_.addPoint(std::size_t(currentCurve_), pixelOf(at)));
-}
-
-void Tdigitora::pointMoved(int index, QPointF to)
-{
-    changed(document_.movePoint(std::size_t(currentCurve_), std::size_t(index), pixelOf(to)));
-}
-
-void Tdigitora::pointRemoved(int index) { changed(document_.removePoint(std::size_t(currentCurve_), std::size_t(index))); }
-
-void Tdigitora::exclusionDrawn(QRectF r)
-{
-    document_.addExclusion(PixelRect{r.left(), r.top(), r.width(), r.height()});
-    changed(true);
-}
-
-void Tdigitora::colourPicked(QPointF at)
-{
-    const Rgb colour = colourNear(picture_, at);
-    pickedColour_ = colour;
-    colourSeed_ = pixelOf(at);
-    QPalette swatch = colourSwatch_->palette();
-    swatch.setColor(QPalette::Window, qColourOf(colour));
-    swatch.setColor(QPalette::WindowText, qColourOf(colour).lightness() < 128 ? Qt::white : Qt::black);
-    colourSwatch_->setPalette(swatch);
-    colourSwatch_->setText(text(colourText(colour)));
-    findByColour();
-}
-
-void Tdigitora::findByColour()
-{
-    if (picture_.empty()) return showMessage(QStringLiteral("aprire prima l'immagine del grafico"));
-    const std::optional<AxisCalibration> calibration = document_.calibration();
-    if (!calibration) return showMessage(QStringLiteral("prima di cercare una curva si devono tarare gli assi"));
-    if (!pickedColour_) return showMessage(QStringLiteral("fare prima clic sulla curva con «prendi il colore della curva»"));
-    if (document_.curves().empty()) return showMessage(QStringLiteral("nessuna curva: premere «nuova curva»"));
-    CurveSearch search;
-    search.colour = *pickedColour_;
-    search.tolerance = tolerance_->value();
-    search.pointCount = pointCount_->value();
-    search.seed = colourSeed_;
-    search.exclusions = document_.state().exclusions;
-    const Checked<FoundCurve> found = findCurve(picture_, *calibration, search);
-    if (!found) return showMessage(text(found.failure));
-    changed(document_.replacePoints(std::size_t(currentCurve_), found->pixels));
-}
-
-void Tdigitora::cursorMoved(QPointF at)
-{
-    if (const std::optional<AxisCalibration> calibration = document_.calibration()) {
-        const UnitPoint units = calibration->toUnits(pixelOf(at));
-        cursorLabel_->setText(QStringLiteral("x = %1   y = %2").arg(text(pointValueText(units.x)), text(pointValueText(units.y))));
-        return;
-    }
-    cursorLabel_->setText(QStringLiteral("punto dell'immagine: %1, %2").arg(int(at.x())).arg(int(at.y())));
-}
-
-void Tdigitora::undo() { changed(document_.undo()); }
-void Tdigitora::redo() { changed(document_.redo()); }
-
-void Tdigitora::addCurve()
-{
-    const std::size_t count = document_.curves().size();
-    const std::string name = "curva " + std::to_string(count + 1);
-    currentCurve_ = int(document_.addCurve(Curve{name, curveColour(count), std::nullopt, {}}));
-    changed(true);
-}
-
-void Tdigitora::removeCurve()
-{
-    if (document_.curves().size() <= 1) return showMessage(QStringLiteral("deve restare almeno una curva"));
-    changed(document_.removeCurve(std::size_t(currentCurve_)));
-}
-
-// ---- points out and sessions ---------------------------------------------------
-
-void Tdigitora::savePoints()
-{
-    const Checked<std::string> content = pointFileText(document_.state());
-    if (!content) return showMessage(text(content.failure));
-    QString path = fileChooser_ ? fileChooser_(FileRequest::SavePoints) : QString();
-    if (path.isEmpty()) return;
-    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".txt");
-    if (!writeTextFile(path, *content)) showMessage(QStringLiteral("impossibile scrivere il file: %1").arg(path));
-}
-
-void Tdigitora::copyPoints()
-{
-    const Checked<std::string> content = clipboardText(document_.state());
-    if (!content) return showMessage(text(content.failure));
-    QApplication::clipboard()->setText(text(*content));
-    statusBar()->showMessage(QStringLiteral("punti copiati negli appunti"), 4000);
-}
-
-void Tdigitora::saveSession()
-{
-    if (picture_.empty()) return showMessage(QStringLiteral("aprire prima l'immagine del grafico"));
-    QString path = fileChooser_ ? fileChooser_(FileRequest::SaveSession) : QString();
-    if (path.isEmpty()) return;
-    if (QFileInfo(path).suffix().isEmpty()) path += QString::fromLatin1(SessionExtension);
-    QString picturePath = picturePath_;
-    if (picturePath.isEmpty()) {
-        // A pasted picture is kept beside the session, which names it.
-        const QFileInfo session(path);
-        picturePath = session.absolutePath() + '/' + session.completeBaseName() + QStringLiteral(".png");
-        if (!imageOf(picture_).save(picturePath, "PNG"))
-            return showMessage(QStringLiteral("impossibile scrivere il file: %1").arg(picturePath));
-    }
-    const CaptureSession session{picturePath.toStdString(), page_, dpi_, document_.state()};
-    if (const std::optional<std::string> problem = writeSessionFile(path.toStdString(), session))
-        return showMessage(text(*problem));
-    picturePath_ = picturePath;
-    unsaved_ = false;
-}
-
-void Tdigitora::openSession()
-{
-    const QString path = fileChooser_ ? fileChooser_(FileRequest::OpenSession) : QString();
-    if (path.isEmpty()) return;
-    const Checked<CaptureSession> session = readSessionFile(path.toStdString());
-    if (!session) return showMessage(text(session.failure));
-    // A picture named relative to the session file is looked for beside it.
-    QString picturePath = text(session->picturePath);
-    if (QFileInfo(picturePath).isRelative()) picturePath = QFileInfo(path).absolutePath() + '/' + picturePath;
-    Checked<PixelBuffer> loaded = loadPicture(picturePath.toStdString(), session->page, session->dpi);
-    if (!loaded) return showMessage(QStringLiteral("immagine della sessione: %1").arg(text(loaded.failure)));
-    if (!confirmLosingWork()) return;
-    takePicture(std::move(*loaded), picturePath, session->page, session->dpi);
-    document_.reset(session->state);
     refresh();
 }
 

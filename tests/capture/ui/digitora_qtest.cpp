@@ -80,7 +80,7 @@ class DigitoraWindowTest : public QObject {
         window->show();
         // Shortcuts reach only the active window.
         QApplication::setActiveWindow(window.get());
-        QTest::qWaitForWindowActive(window.get());
+        if (!QTest::qWaitForWindowActive(window.get())) qWarning("the window did not become active");
         return window;
     }
 
