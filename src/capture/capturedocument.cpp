@@ -116,9 +116,12 @@ bool CaptureDocument::replacePoints(std::size_t curve, std::vector<PixelPoint> p
                   [&](CaptureState& s) { s.curves[curve].points = std::move(points); });
 }
 
-void CaptureDocument::addExclusion(PixelRect area)
+bool CaptureDocument::addExclusion(PixelRect area)
 {
-    change(true, [&](CaptureState& s) { s.exclusions.push_back(area); });
+    if (area.width < 0) area = {area.left + area.width, area.top, -area.width, area.height};
+    if (area.height < 0) area = {area.left, area.top + area.height, area.width, -area.height};
+    const bool usable = area.width > 0 && area.height > 0 && finite({area.left, area.top}) && finite({area.width, area.height});
+    return change(usable, [&](CaptureState& s) { s.exclusions.push_back(area); });
 }
 
 bool CaptureDocument::removeExclusion(std::size_t area)

@@ -70,7 +70,8 @@ public:
     // All of a curve's points at once (the points found by colour).
     bool replacePoints(std::size_t curve, std::vector<PixelPoint> points);
 
-    void addExclusion(PixelRect area);
+    // An area drawn from any corner; refused when it is empty.
+    bool addExclusion(PixelRect area);
     bool removeExclusion(std::size_t area);
 
     bool canUndo() const { return !undo_.empty(); }

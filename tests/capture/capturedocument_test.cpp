@@ -20,7 +20,7 @@ TEST(CaptureDocument, EveryChangeIsUndoneAndRedoneInOrder)
         [](CaptureDocument& d) { return d.renameCurve(0, "D 260"); },
         [](CaptureDocument& d) { return d.setMarker(0, {0, 0, 255}); },
         [](CaptureDocument& d) { return d.replacePoints(0, {{1, 2}, {3, 4}, {5, 6}}); },
-        [](CaptureDocument& d) { d.addExclusion({0, 0, 50, 20}); return true; },
+        [](CaptureDocument& d) { return d.addExclusion({50, 20, -50, -20}) && d.state().exclusions[0] == PixelRect{0, 0, 50, 20}; },
         [](CaptureDocument& d) { return d.addCurve({"D 300", {0, 128, 0}, 300.0, {{7, 8}}}) == 1; },
         [](CaptureDocument& d) { return d.removeCurve(0); },
         [](CaptureDocument& d) { return d.removeExclusion(0); },
@@ -63,6 +63,8 @@ TEST(CaptureDocument, ChangesOfMissingCurvesOrPointsChangeNothing)
         [](CaptureDocument& d) { return d.removeCurve(3); },
         [](CaptureDocument& d) { return d.setParameter(0, INFINITY); },
         [](CaptureDocument& d) { return d.removeExclusion(0); },
+        [](CaptureDocument& d) { return d.addExclusion({5, 5, 0, 10}); },
+        [](CaptureDocument& d) { return d.addExclusion({5, 5, INFINITY, 10}); },
     };
     for (const auto& change : refused) {
         EXPECT_FALSE(change(document));
