@@ -43,6 +43,9 @@ png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", W, H, 8, 2, 
     + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b"")
 open(f"{work}/chart.png", "wb").write(png)
 open(f"{work}/truncated.png", "wb").write(png[: len(png) // 2])
+# A header that promises 30000 x 30000 pixels: refused before anything is decoded.
+open(f"{work}/huge.png", "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 30000, 30000, 8, 2, 0, 0, 0))
+                                    + chunk(b"IDAT", zlib.compress(b"\0" * 90001)) + chunk(b"IEND", b""))
 
 # The same chart as a PDF page of 400 x 300 points (y upwards).
 def pdf(content, extra_trailer=b"", extra_objects=()):
@@ -110,6 +113,7 @@ done <<'CASES'
 missing file|missing.png||file non trovato
 not a picture|text.png||non è un'immagine
 truncated PNG|truncated.png||danneggiata o incompleta
+picture too large to hold|huge.png||immagine troppo grande: 30000 x 30000
 PDF with a password|locked.pdf||protetto da password
 page beyond the PDF|chart.pdf|--page 2|pagina 2 inesistente
 no colour value|chart.png|--colour|manca il valore dopo --colour
