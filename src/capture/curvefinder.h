@@ -2,12 +2,13 @@
 // Finding a curve by its colour on the picture and placing points along it.
 //
 // The pixels of the colour are grouped into connected pieces; the trace starts
-// on the piece under the user's click (or the widest piece) and follows the
-// curve column by column, each column taking the run of matching pixels that
-// continues the trace, bridging short gaps where grid lines or other curves
-// cross it. Small pieces (letters, specks) are never taken, and a legend or
-// label away from the trace is not reached. Pixels inside the exclusion
-// rectangles are never taken.
+// on the piece under the user's click (without one, on each of the widest
+// pieces, keeping the longest trace) and follows the curve column by column,
+// each column taking the run of matching pixels that continues the trace,
+// bridging short gaps where grid lines or other curves cross it. Small pieces
+// (letters, specks) are never taken, a legend or label away from the trace is
+// not reached, and a level straight line (the plot's frame, an axis) loses to
+// a curve. Pixels inside the exclusion rectangles are never taken.
 #include "capture/calibration.h"
 #include "capture/checked.h"
 #include "capture/colour.h"
