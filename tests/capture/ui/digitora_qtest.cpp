@@ -281,6 +281,23 @@ private slots:
         QCOMPARE(window->document().state().axes->y.second.y, chartPixel(0, 70).y());
     }
 
+    void wheelZoomsAroundTheCursor()
+    {
+        auto window = newWindow();
+        window->resize(700, 500); // the picture, zoomed, overflows it both ways
+        QVERIFY(window->openPicture(chart_));
+        QCoreApplication::processEvents();
+        CaptureView* view = window->view();
+        view->setZoom(1.0);
+        const QPointF kept(300, 100);
+        const QPoint before = view->mapToParent(view->toWidget(kept).toPoint());
+        const QPointF under = view->toWidget(kept);
+        QWheelEvent wheel(under, view->mapToGlobal(under), {}, QPoint(0, 360), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view, &wheel);
+        QCOMPARE(view->zoom(), 1.25 * 1.25 * 1.25); // three notches
+        QVERIFY((view->mapToParent(view->toWidget(kept).toPoint()) - before).manhattanLength() <= 2);
+    }
+
     void pointsByColourAndOut()
     {
         auto window = newWindow();
