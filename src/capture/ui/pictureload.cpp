@@ -72,6 +72,27 @@ Checked<PixelBuffer> loadPdfPage(const QString& path, int page, double dpi)
     return pictureFromImage(rendered);
 }
 
+// Reads the picture straight into its pixels when the reader gives 32-bit RGB
+// of the announced size (JPEG, PNG without transparency), so that a large
+// picture is held once, not twice, while it is read; otherwise copies the
+// reader's own image.
+Checked<PixelBuffer> decode(QImageReader& reader, const QString& damaged)
+{
+    const QSize size = reader.size();
+    if (size.isValid() && reader.imageFormat() == QImage::Format_RGB32) {
+        Checked<PixelBuffer> picture = PixelBuffer::create(size.width(), size.height());
+        if (!picture) return picture;
+        auto* pixels = reinterpret_cast<uchar*>(picture->row(0));
+        QImage image(pixels, size.width(), size.height(), qsizetype(size.width()) * 4, QImage::Format_RGB32);
+        if (!reader.read(&image) || image.isNull()) return failure(damaged);
+        if (image.constBits() == pixels) return picture;
+        return pictureFromImage(image); // the reader chose memory of its own (a turned photograph)
+    }
+    QImage image;
+    if (!reader.read(&image) || image.isNull()) return failure(damaged);
+    return pictureFromImage(image);
+}
+
 Checked<PixelBuffer> loadRaster(const QString& path)
 {
     // Qt's readers refuse less than this program holds.
@@ -84,11 +105,11 @@ Checked<PixelBuffer> loadRaster(const QString& path)
     if (size.isValid())
         if (auto problem = capture::pictureSizeProblem(size.width(), size.height()))
             return capture::failed<PixelBuffer>(*problem);
+    const QString damaged = QStringLiteral("immagine danneggiata o incompleta: %1").arg(path);
     const bool jpeg = reader.format() == "jpeg" || reader.format() == "jpg";
-    QImage image;
-    if (!reader.read(&image) || image.isNull() || (jpeg && !jpegEndsProperly(path)))
-        return failure(QStringLiteral("immagine danneggiata o incompleta: %1").arg(path));
-    return pictureFromImage(image);
+    Checked<PixelBuffer> picture = decode(reader, damaged);
+    if (picture && jpeg && !jpegEndsProperly(path)) return failure(damaged);
+    return picture;
 }
 
 } // namespace

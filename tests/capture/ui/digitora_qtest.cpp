@@ -126,6 +126,9 @@ private slots:
         QFile cut(file("cut.jpg"));
         QVERIFY(cut.open(QIODevice::WriteOnly) && cut.write(whole.left(whole.size() / 2)) > 0);
         cut.close();
+        QImage clear(600, 400, QImage::Format_ARGB32);
+        clear.fill(Qt::transparent);
+        QVERIFY(clear.save(file("clear.png")));
         QFile text(file("text.png"));
         QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not a picture\n") > 0);
         text.close();
@@ -148,6 +151,7 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("PNG") << "chart.png" << QSize(600, 400) << "";
         QTest::newRow("JPEG") << "chart.jpg" << QSize(600, 400) << "";
+        QTest::newRow("transparent PNG") << "clear.png" << QSize(600, 400) << "";
         QTest::newRow("PDF, second page") << "catalogue.pdf" << QSize(900, 600) << "";
         QTest::newRow("not a picture") << "text.png" << QSize() << "non è un'immagine";
         QTest::newRow("truncated JPEG") << "cut.jpg" << QSize() << "danneggiata o incompleta";
@@ -167,6 +171,7 @@ private slots:
         QCOMPARE(opened, !size.isEmpty());
         const QSize expected = opened ? size : QSize(600, 400);
         QCOMPARE(QSize(window->picture().width(), window->picture().height()), expected);
+        QCOMPARE(window->picture().pixel(0, 0) | 0xff000000u, 0xffffffffu); // paper, even where transparent
         QCOMPARE(window->document().curves()[0].points.size(), opened ? 0u : 1u);
         QCOMPARE(answers_.messages.join('\n').contains(message), true);
         QCOMPARE(answers_.messages.isEmpty(), message.isEmpty());
