@@ -243,14 +243,19 @@ void CaptureView::mousePressEvent(QMouseEvent* event)
 
 void CaptureView::mouseMoveEvent(QMouseEvent* event)
 {
+    const QRect magnifierBefore = magnifierRect();
     cursor_ = event->position();
     const QPointF picture = clamped(toPicture(event->position()));
     if (drag_ != Drag::None) {
         dragMoved_ = dragMoved_ || distance(toWidget(picture), toWidget(dragStart_)) >= 2.0;
         dragAt_ = picture;
+        update();
+    } else {
+        // Only the magnifier follows the cursor: a large picture shown reduced is slow to scale again.
+        update(magnifierBefore.adjusted(-1, -1, 1, 1));
+        update(magnifierRect().adjusted(-1, -1, 1, 1));
     }
     if (!image_.isNull()) emit cursorMoved(picture);
-    update();
 }
 
 void CaptureView::mouseReleaseEvent(QMouseEvent* event)
@@ -284,9 +289,9 @@ void CaptureView::keyPressEvent(QKeyEvent* event)
 
 void CaptureView::leaveEvent(QEvent* event)
 {
+    update(magnifierRect().adjusted(-1, -1, 1, 1));
     cursor_.reset();
     emit cursorLeft();
-    update();
     QWidget::leaveEvent(event);
 }
 
