@@ -167,8 +167,7 @@ void Tdigitora::pointRemoved(int index) { changed(document_.removePoint(std::siz
 
 void Tdigitora::exclusionDrawn(QRectF r)
 {
-    document_.addExclusion(PixelRect{r.left(), r.top(), r.width(), r.height()});
-    changed(true);
+    changed(document_.addExclusion(PixelRect{r.left(), r.top(), r.width(), r.height()}));
 }
 
 void Tdigitora::colourPicked(QPointF at)
