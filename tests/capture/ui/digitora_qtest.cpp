@@ -315,6 +315,17 @@ private slots:
         QVERIFY2(answers_.messages.isEmpty(), qPrintable(answers_.messages.join('\n')));
         QCOMPARE(window->document().curves()[0].points.size(), 30u);
 
+        // An area drawn over the curve's end is left out of the next search.
+        for (QPushButton* b : window->findChildren<QPushButton*>())
+            if (b->text() == "&zona esclusa") b->click();
+        drag(*window, chartPixel(78, 50), chartPixel(101, 10));
+        QCOMPARE(window->document().state().exclusions.size(), 1u);
+        window->findByColour();
+        for (const capture::PixelPoint& p : window->document().curves()[0].points) QVERIFY(p.x < chartPixel(78, 0).x());
+        window->undo();
+        window->undo();
+        QVERIFY(window->document().state().exclusions.empty());
+
         for (QSpinBox* box : window->findChildren<QSpinBox*>()) box->setValue(12);
         window->findByColour();
         QCOMPARE(window->document().curves()[0].points.size(), 12u);
