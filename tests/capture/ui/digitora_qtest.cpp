@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
@@ -177,7 +178,7 @@ private slots:
         QCOMPARE(answers_.messages.isEmpty(), message.isEmpty());
     }
 
-    void pastedPicture()
+    void pastedOrDroppedPicture()
     {
         auto window = newWindow();
         QApplication::clipboard()->setText("no picture");
@@ -191,6 +192,17 @@ private slots:
         window->saveSession();
         QCOMPARE(QImage(file("pasted.png")).size(), QSize(600, 400));
         QVERIFY(QFile::exists(file("pasted.digitora")));
+
+        // A file dropped on the window opens as with "Apri".
+        QMimeData dropped;
+        dropped.setUrls({QUrl::fromLocalFile(file("catalogue.pdf"))});
+        answers_.page = 1;
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(window.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(window.get(), &drop);
+        QTRY_COMPARE(window->picture().width(), 900);
     }
 
     void curveParameters_data()
