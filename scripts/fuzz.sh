@@ -9,7 +9,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 seconds="${1:-60}"
 build_dir="$root/build-fuzz"
-targets=(fuzz_dataset_file fuzz_point_import fuzz_spreadsheet_import fuzz_zipped_spreadsheet fuzz_decimal)
+targets=(fuzz_dataset_file fuzz_point_import fuzz_spreadsheet_import fuzz_zipped_spreadsheet fuzz_decimal fuzz_capture_session)
 
 cmake -S "$root" -B "$build_dir" -G Ninja \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \

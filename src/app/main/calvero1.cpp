@@ -1,5 +1,5 @@
 // CALVERO1: curve fitting for heating, ventilation and refrigeration engineers.
-#include "app/ui/italiantranslations.h"
+#include "common/ui/italiantranslations.h"
 #include "app/ui/program.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 // Qt's standard dialogs speak Italian once the program has loaded Qt's own
 // translations.
-#include "app/ui/italiantranslations.h"
+#include "common/ui/italiantranslations.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "app/ui/italiantranslations.h"
+#include "common/ui/italiantranslations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

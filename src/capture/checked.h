@@ -1,0 +1,35 @@
+#pragma once
+// A result that is either a value or the Italian message telling the user why
+// there is none. Callers keep their own state until they hold a value, so a
+// refusal changes nothing.
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace calvero::capture {
+
+template <typename T>
+struct Checked {
+    std::optional<T> value;
+    std::string failure;
+
+    explicit operator bool() const { return value.has_value(); }
+    const T& operator*() const { return *value; }
+    T& operator*() { return *value; }
+    const T* operator->() const { return &*value; }
+    T* operator->() { return &*value; }
+};
+
+template <typename T>
+Checked<T> succeeded(T value)
+{
+    return Checked<T>{std::move(value), {}};
+}
+
+template <typename T>
+Checked<T> failed(std::string message)
+{
+    return Checked<T>{std::nullopt, std::move(message)};
+}
+
+} // namespace calvero::capture

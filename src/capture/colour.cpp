@@ -1,0 +1,71 @@
+#include "capture/colour.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace calvero::capture {
+
+namespace {
+
+// Red-mean weighted squared distance, scaled by 256 to stay in integers.
+long long weightedSquare(Rgb a, Rgb b)
+{
+    const long long meanRed = (a.red + b.red) / 2;
+    const long long dr = a.red - b.red;
+    const long long dg = a.green - b.green;
+    const long long db = a.blue - b.blue;
+    return (512 + meanRed) * dr * dr + 4 * 256 * dg * dg + (767 - meanRed) * db * db;
+}
+
+const double LargestDistance = std::sqrt(static_cast<double>(weightedSquare({0, 0, 0}, {255, 255, 255})));
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+Rgb rgbOf(std::uint32_t argb)
+{
+    return {static_cast<std::uint8_t>(argb >> 16), static_cast<std::uint8_t>(argb >> 8), static_cast<std::uint8_t>(argb)};
+}
+
+std::uint32_t argbOf(Rgb colour)
+{
+    return 0xff000000u | (std::uint32_t{colour.red} << 16) | (std::uint32_t{colour.green} << 8) | colour.blue;
+}
+
+std::optional<Rgb> parseColour(std::string_view text)
+{
+    if (text.size() != 7 || text[0] != '#') return std::nullopt;
+    std::uint32_t value = 0;
+    for (char c : text.substr(1)) {
+        const int digit = hexDigit(c);
+        if (digit < 0) return std::nullopt;
+        value = value * 16 + static_cast<std::uint32_t>(digit);
+    }
+    return rgbOf(value);
+}
+
+std::string colourText(Rgb colour)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", colour.red, colour.green, colour.blue);
+    return text;
+}
+
+double colourDistance(Rgb a, Rgb b) { return 100.0 * std::sqrt(static_cast<double>(weightedSquare(a, b))) / LargestDistance; }
+
+ColourMatcher::ColourMatcher(Rgb target, double tolerance) : target_(target)
+{
+    const double limit = tolerance / 100.0 * LargestDistance;
+    limit_ = static_cast<long long>(std::floor(limit * limit));
+}
+
+bool ColourMatcher::matches(std::uint32_t argb) const { return weightedSquare(rgbOf(argb), target_) <= limit_; }
+
+} // namespace calvero::capture

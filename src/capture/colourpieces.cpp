@@ -1,0 +1,132 @@
+#include "capture/colourpieces.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace calvero::capture {
+
+namespace {
+
+class UnionFind {
+public:
+    int add()
+    {
+        parent_.push_back(static_cast<int>(parent_.size()));
+        return parent_.back();
+    }
+    int root(int i)
+    {
+        while (parent_[i] != i) {
+            parent_[i] = parent_[parent_[i]];
+            i = parent_[i];
+        }
+        return i;
+    }
+    void join(int a, int b)
+    {
+        a = root(a);
+        b = root(b);
+        if (a != b) parent_[std::max(a, b)] = std::min(a, b);
+    }
+
+private:
+    std::vector<int> parent_;
+};
+
+// The columns [first, last) whose pixel centres lie inside the area, on the rows it covers.
+struct ExcludedSpan {
+    int top;
+    int bottom; // excluded rows: top <= y < bottom
+    int first;
+    int last;
+};
+
+int firstCentreInside(double edge) { return static_cast<int>(std::ceil(edge - 0.5)); }
+
+std::vector<ExcludedSpan> excludedSpans(const std::vector<PixelRect>& exclusions, int width, int height)
+{
+    std::vector<ExcludedSpan> spans;
+    for (const PixelRect& area : exclusions) {
+        if (!(area.width > 0 && area.height > 0) || !std::isfinite(area.left + area.top + area.width + area.height))
+            continue;
+        const auto clampTo = [](double v, int limit) { return static_cast<int>(std::clamp(v, 0.0, double(limit))); };
+        spans.push_back({clampTo(firstCentreInside(area.top), height), clampTo(firstCentreInside(area.top + area.height), height),
+                         clampTo(firstCentreInside(area.left), width), clampTo(firstCentreInside(area.left + area.width), width)});
+    }
+    return spans;
+}
+
+} // namespace
+
+ColourPieces findColourPieces(const PixelBuffer& picture, const ColourMatcher& matcher,
+                              const std::vector<PixelRect>& exclusions)
+{
+    const int width = picture.width();
+    const int height = picture.height();
+    const std::vector<ExcludedSpan> spans = excludedSpans(exclusions, width, height);
+    ColourPieces result;
+    UnionFind groups;
+    std::vector<unsigned char> rowMatches(static_cast<std::size_t>(width));
+    std::size_t previousRowStart = 0;
+    std::size_t previousRowEnd = 0;
+
+    for (int y = 0; y < height; ++y) {
+        const std::uint32_t* row = picture.row(y);
+        // Charts are mostly long stretches of one colour: test each colour once per stretch.
+        std::uint32_t lastPixel = ~row[0];
+        bool lastMatch = false;
+        for (int x = 0; x < width; ++x) {
+            if (row[x] != lastPixel) {
+                lastPixel = row[x];
+                lastMatch = matcher.matches(lastPixel);
+            }
+            rowMatches[static_cast<std::size_t>(x)] = lastMatch;
+        }
+        for (const ExcludedSpan& span : spans)
+            if (y >= span.top && y < span.bottom)
+                std::fill(rowMatches.begin() + span.first, rowMatches.begin() + span.last, 0);
+
+        const std::size_t rowStart = result.runs.size();
+        for (int x = 0; x < width;) {
+            if (!rowMatches[static_cast<std::size_t>(x)]) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < width && rowMatches[static_cast<std::size_t>(x)]) ++x;
+            result.runs.push_back({y, start, x - 1});
+            groups.add();
+        }
+        // Join with the runs of the row above that touch, diagonals included.
+        std::size_t above = previousRowStart;
+        for (std::size_t i = rowStart; i < result.runs.size(); ++i) {
+            const RowRun& run = result.runs[i];
+            while (above < previousRowEnd && result.runs[above].x1 < run.x0 - 1) ++above;
+            for (std::size_t j = above; j < previousRowEnd && result.runs[j].x0 <= run.x1 + 1; ++j)
+                groups.join(static_cast<int>(i), static_cast<int>(j));
+        }
+        previousRowStart = rowStart;
+        previousRowEnd = result.runs.size();
+    }
+
+    std::vector<int> pieceOfRoot(result.runs.size(), -1);
+    result.pieceOfRun.resize(result.runs.size());
+    for (std::size_t i = 0; i < result.runs.size(); ++i) {
+        const int root = groups.root(static_cast<int>(i));
+        if (pieceOfRoot[static_cast<std::size_t>(root)] < 0) {
+            pieceOfRoot[static_cast<std::size_t>(root)] = static_cast<int>(result.pieces.size());
+            result.pieces.push_back({0, result.runs[i].x0, result.runs[i].x1});
+        }
+        const int piece = pieceOfRoot[static_cast<std::size_t>(root)];
+        Piece& p = result.pieces[static_cast<std::size_t>(piece)];
+        const RowRun& run = result.runs[i];
+        p.pixels += run.x1 - run.x0 + 1;
+        p.left = std::min(p.left, run.x0);
+        p.right = std::max(p.right, run.x1);
+        result.pieceOfRun[i] = piece;
+    }
+    return result;
+}
+
+} // namespace calvero::capture

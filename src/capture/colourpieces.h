@@ -1,0 +1,36 @@
+#pragma once
+// The pixels of one colour grouped into connected pieces (touching sideways
+// or diagonally), kept as horizontal runs so a large picture costs little.
+#include "capture/colour.h"
+#include "capture/curvefinder.h"
+#include "capture/pixelbuffer.h"
+
+#include <vector>
+
+namespace calvero::capture {
+
+// Pixels x0..x1 (both included) of row y.
+struct RowRun {
+    int y;
+    int x0;
+    int x1;
+};
+
+struct Piece {
+    long long pixels = 0;
+    int left = 0;
+    int right = 0;
+    int width() const { return right - left + 1; }
+};
+
+struct ColourPieces {
+    std::vector<RowRun> runs; // row by row, left to right
+    std::vector<int> pieceOfRun;
+    std::vector<Piece> pieces;
+};
+
+// Pixels whose centre lies in an exclusion never count.
+ColourPieces findColourPieces(const PixelBuffer& picture, const ColourMatcher& matcher,
+                              const std::vector<PixelRect>& exclusions);
+
+} // namespace calvero::capture

@@ -1,0 +1,158 @@
+#include "capture/curvefinder.h"
+
+#include "capture/colourpieces.h"
+#include "capture/curvetrace.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace calvero::capture {
+
+namespace {
+
+// Pieces smaller than this are specks of noise, never part of a curve.
+constexpr long long SpeckPixels = 8;
+// Nor is a piece a hundred times smaller than the largest: letters, marks.
+constexpr long long SmallPieceShare = 100;
+// How far from the user's click the curve's pixels are looked for.
+constexpr double SeedReach = 12.0;
+// Without a click, the widest pieces each start a trace; the weightiest trace wins.
+constexpr std::size_t StartCandidates = 5;
+// A trace shorter than this is no curve.
+constexpr double ShortestTrace = 5.0;
+
+double distanceToRun(const RowRun& run, PixelPoint p)
+{
+    const double cx = std::clamp(p.x, run.x0 + 0.5, run.x1 + 0.5);
+    return std::hypot(cx - p.x, run.y + 0.5 - p.y);
+}
+
+// The piece with a pixel nearest the click, if one is within reach.
+std::optional<int> pieceNear(const ColourPieces& found, PixelPoint seed)
+{
+    std::optional<int> best;
+    double bestDistance = SeedReach;
+    const auto firstRow = std::lower_bound(found.runs.begin(), found.runs.end(), seed.y - SeedReach - 1,
+                                           [](const RowRun& run, double y) { return run.y < y; });
+    for (auto run = firstRow; run != found.runs.end() && run->y <= seed.y + SeedReach; ++run) {
+        const double distance = distanceToRun(*run, seed);
+        if (distance <= bestDistance) {
+            bestDistance = distance;
+            best = found.pieceOfRun[static_cast<std::size_t>(run - found.runs.begin())];
+        }
+    }
+    return best;
+}
+
+std::vector<int> widestPieces(const ColourPieces& found, const std::vector<bool>& kept)
+{
+    std::vector<int> order;
+    for (std::size_t i = 0; i < found.pieces.size(); ++i)
+        if (kept[i]) order.push_back(static_cast<int>(i));
+    const auto wider = [&](int a, int b) {
+        const Piece& pa = found.pieces[static_cast<std::size_t>(a)];
+        const Piece& pb = found.pieces[static_cast<std::size_t>(b)];
+        return pa.width() != pb.width() ? pa.width() > pb.width() : pa.pixels > pb.pixels;
+    };
+    std::sort(order.begin(), order.end(), wider);
+    if (order.size() > StartCandidates) order.resize(StartCandidates);
+    return order;
+}
+
+double span(const std::vector<PixelPoint>& trace) { return trace.empty() ? 0 : trace.back().x - trace.front().x; }
+
+// The centre line of the curve in pixels, or nothing found.
+std::vector<PixelPoint> centreLine(const PixelBuffer& picture, const CurveSearch& search)
+{
+    const ColourPieces found = findColourPieces(picture, ColourMatcher(search.colour, search.tolerance), search.exclusions);
+    if (found.pieces.empty()) return {};
+    long long largest = 0;
+    for (const Piece& piece : found.pieces) largest = std::max(largest, piece.pixels);
+    const long long smallest = std::max(SpeckPixels, largest / SmallPieceShare);
+    std::vector<bool> kept(found.pieces.size());
+    for (std::size_t i = 0; i < found.pieces.size(); ++i) kept[i] = found.pieces[i].pixels >= smallest;
+
+    std::vector<int> starts;
+    std::optional<PixelPoint> seed = search.seed;
+    if (const std::optional<int> clicked = seed ? pieceNear(found, *seed) : std::nullopt) {
+        kept[static_cast<std::size_t>(*clicked)] = true;
+        starts.push_back(*clicked);
+    } else {
+        seed.reset();
+        starts = widestPieces(found, kept);
+    }
+
+    const ColumnRuns columns(found, kept, picture.width());
+    const int maxGap = std::max(10, picture.width() / 50);
+    std::vector<PixelPoint> best;
+    for (int start : starts) {
+        std::vector<PixelPoint> trace =
+            traceCurve(columns, found.pieces[static_cast<std::size_t>(start)], start, seed, maxGap);
+        if (traceWeight(trace) > traceWeight(best)) best = std::move(trace);
+    }
+    return span(best) >= ShortestTrace ? best : std::vector<PixelPoint>{};
+}
+
+struct ScaledPoint {
+    double x;
+    double y;
+};
+
+// The line's points as the calibration measures them (decades on a logarithmic axis), by x.
+std::vector<ScaledPoint> scaledLine(const std::vector<PixelPoint>& line, const AxisCalibration& calibration)
+{
+    std::vector<ScaledPoint> scaled;
+    for (const PixelPoint& p : line) {
+        const UnitPoint u = calibration.toUnits(p);
+        const ScaledPoint s{calibration.scaledX(u.x), calibration.scaledY(u.y)};
+        if (std::isfinite(s.x) && std::isfinite(s.y)) scaled.push_back(s);
+    }
+    std::sort(scaled.begin(), scaled.end(), [](const ScaledPoint& a, const ScaledPoint& b) { return a.x < b.x; });
+    return scaled;
+}
+
+double interpolate(const std::vector<ScaledPoint>& line, double x)
+{
+    const auto after = std::lower_bound(line.begin(), line.end(), x,
+                                        [](const ScaledPoint& p, double value) { return p.x < value; });
+    if (after == line.begin()) return after->y;
+    if (after == line.end()) return line.back().y;
+    const ScaledPoint& before = *(after - 1);
+    if (after->x == before.x) return after->y;
+    return before.y + (after->y - before.y) * (x - before.x) / (after->x - before.x);
+}
+
+} // namespace
+
+std::string noCurveMessage(Rgb colour) { return "nessuna curva del colore " + colourText(colour) + " trovata nell'immagine"; }
+
+std::optional<std::string> curveSearchProblem(const PixelBuffer& picture, const CurveSearch& search)
+{
+    if (picture.empty()) return "nessuna immagine da leggere";
+    if (!(search.tolerance >= MinTolerance && search.tolerance <= MaxTolerance))
+        return "tolleranza non valida (0..100)";
+    if (search.pointCount < MinPointCount || search.pointCount > MaxPointCount)
+        return "numero di punti non valido (2..200): " + std::to_string(search.pointCount);
+    return std::nullopt;
+}
+
+Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration& calibration, const CurveSearch& search)
+{
+    if (auto problem = curveSearchProblem(picture, search)) return failed<FoundCurve>(*problem);
+    const std::vector<ScaledPoint> line = scaledLine(centreLine(picture, search), calibration);
+    if (line.size() < 2 || !(line.back().x > line.front().x)) return failed<FoundCurve>(noCurveMessage(search.colour));
+
+    FoundCurve curve;
+    const double first = line.front().x;
+    const double step = (line.back().x - first) / (search.pointCount - 1);
+    for (int i = 0; i < search.pointCount; ++i) {
+        const double x = i + 1 == search.pointCount ? line.back().x : first + step * i;
+        const UnitPoint point{calibration.valueOfScaledX(x), calibration.valueOfScaledY(interpolate(line, x))};
+        curve.points.push_back(point);
+        curve.pixels.push_back(calibration.toPixels(point));
+    }
+    return succeeded(std::move(curve));
+}
+
+} // namespace calvero::capture

@@ -1,0 +1,64 @@
+#pragma once
+// Finding a curve by its colour on the picture and placing points along it.
+//
+// The pixels of the colour are grouped into connected pieces; the trace starts
+// on the piece under the user's click (without one, on each of the widest
+// pieces, keeping the longest trace) and follows the curve column by column,
+// each column taking the run of matching pixels that continues the trace,
+// bridging short gaps where grid lines or other curves cross it. Small pieces
+// (letters, specks) are never taken, a legend or label away from the trace is
+// not reached, and a level straight line (the plot's frame, an axis) loses to
+// a curve. Pixels inside the exclusion rectangles are never taken.
+#include "capture/calibration.h"
+#include "capture/checked.h"
+#include "capture/colour.h"
+#include "capture/pixelbuffer.h"
+
+#include <optional>
+#include <vector>
+
+namespace calvero::capture {
+
+// A rectangle of the picture in pixels: left, top, width, height.
+struct PixelRect {
+    double left = 0;
+    double top = 0;
+    double width = 0;
+    double height = 0;
+    bool contains(PixelPoint p) const { return p.x >= left && p.x < left + width && p.y >= top && p.y < top + height; }
+    friend bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+constexpr int DefaultPointCount = 30;
+constexpr int MinPointCount = 2;
+constexpr int MaxPointCount = 200;
+
+struct CurveSearch {
+    Rgb colour;
+    double tolerance = DefaultTolerance;
+    int pointCount = DefaultPointCount;
+    // Where the user clicked on the curve, if anywhere.
+    std::optional<PixelPoint> seed;
+    std::vector<PixelRect> exclusions;
+};
+
+struct FoundCurve {
+    // In ascending x, evenly spaced in x units (in decades on a logarithmic x axis).
+    std::vector<UnitPoint> points;
+    // The same points on the picture.
+    std::vector<PixelPoint> pixels;
+};
+
+// The message when the search itself is impossible (tolerance or number of
+// points out of range, an empty picture), or nothing.
+std::optional<std::string> curveSearchProblem(const PixelBuffer& picture, const CurveSearch& search);
+
+// The points of the curve of the search's colour, or the message when the
+// search is impossible or no curve of that colour is on the picture.
+Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration& calibration,
+                              const CurveSearch& search);
+
+// The message of findCurve when no curve of the colour was found.
+std::string noCurveMessage(Rgb colour);
+
+} // namespace calvero::capture

@@ -1,0 +1,186 @@
+#include "capture/extractcommand.h"
+
+#include "capture/curvefinder.h"
+#include "capture/pointexport.h"
+#include "common/filewrite.h"
+#include "fit/numtext.h"
+
+#include <algorithm>
+#include <cmath>
+#include <ostream>
+
+namespace calvero::capture {
+
+namespace {
+
+const std::string Usage =
+    "uso: digitora --extract IMMAGINE --x PX,PY=VALORE --x PX,PY=VALORE --y PX,PY=VALORE --y PX,PY=VALORE "
+    "[--log-x] [--log-y] --colour '#RRGGBB' [--tolerance T] [--points N] [--page N] [--dpi D] [-o FILE]";
+
+struct UsageError {
+    std::string message;
+};
+
+std::optional<AxisReference> referenceOf(const std::string& text, AxisReference axis, bool first)
+{
+    const std::size_t equals = text.find('=');
+    const std::size_t comma = text.find(',');
+    if (equals == std::string::npos || comma == std::string::npos || comma > equals) return std::nullopt;
+    const auto px = parseDecimal(std::string_view(text).substr(0, comma));
+    const auto py = parseDecimal(std::string_view(text).substr(comma + 1, equals - comma - 1));
+    const auto value = parseDecimal(std::string_view(text).substr(equals + 1));
+    if (!px || !py || !value) return std::nullopt;
+    (first ? axis.first : axis.second) = {*px, *py};
+    (first ? axis.firstValue : axis.secondValue) = *value;
+    return axis;
+}
+
+double numberIn(const std::string& option, const std::string& text, double low, double high)
+{
+    const auto value = parseDecimal(text);
+    if (!value || *value < low || *value > high)
+        throw UsageError{"valore non valido per " + option + ": " + text + " (da " + pointValueText(low) + " a " +
+                         pointValueText(high) + ")"};
+    return *value;
+}
+
+int integerIn(const std::string& option, const std::string& text, int low, int high)
+{
+    const double value = numberIn(option, text, low, high);
+    if (value != std::floor(value)) throw UsageError{"valore non valido per " + option + ": " + text + " (un intero)"};
+    return static_cast<int>(value);
+}
+
+class ArgumentReader {
+public:
+    explicit ArgumentReader(const std::vector<std::string>& arguments) : arguments_(arguments) {}
+    bool done() const { return next_ >= arguments_.size(); }
+    const std::string& take() { return arguments_[next_++]; }
+    const std::string& valueOf(const std::string& option)
+    {
+        if (done()) throw UsageError{"manca il valore dopo " + option};
+        return take();
+    }
+
+private:
+    const std::vector<std::string>& arguments_;
+    std::size_t next_ = 0;
+};
+
+ExtractOptions readOptions(const std::vector<std::string>& arguments)
+{
+    ExtractOptions options;
+    ArgumentReader reader(arguments);
+    int xReferences = 0;
+    int yReferences = 0;
+    bool picture = false;
+    bool colour = false;
+    while (!reader.done()) {
+        const std::string option = reader.take();
+        if (option == "--extract") {
+            if (picture) throw UsageError{"opzione ripetuta: --extract"};
+            options.picture = reader.valueOf(option);
+            picture = true;
+        } else if (option == "--x" || option == "--y") {
+            int& count = option == "--x" ? xReferences : yReferences;
+            AxisReference& axis = option == "--x" ? options.axes.x : options.axes.y;
+            const std::string& text = reader.valueOf(option);
+            if (count == 2) throw UsageError{"troppi riferimenti " + option + ": ne servono due"};
+            const auto reference = referenceOf(text, axis, count == 0);
+            if (!reference) throw UsageError{"riferimento non valido: " + text + " (atteso PX,PY=VALORE)"};
+            axis = *reference;
+            ++count;
+        } else if (option == "--log-x") {
+            options.axes.x.scale = AxisScale::Logarithmic;
+        } else if (option == "--log-y") {
+            options.axes.y.scale = AxisScale::Logarithmic;
+        } else if (option == "--colour" || option == "--color") {
+            const std::string& text = reader.valueOf(option);
+            const auto parsed = parseColour(text);
+            if (!parsed) throw UsageError{"colore non valido: " + text + " (atteso #RRGGBB)"};
+            options.colour = *parsed;
+            colour = true;
+        } else if (option == "--tolerance") {
+            options.tolerance = numberIn(option, reader.valueOf(option), MinTolerance, MaxTolerance);
+        } else if (option == "--points") {
+            options.pointCount = integerIn(option, reader.valueOf(option), MinPointCount, MaxPointCount);
+        } else if (option == "--page") {
+            options.page = integerIn(option, reader.valueOf(option), 1, 100000);
+        } else if (option == "--dpi") {
+            options.dpi = numberIn(option, reader.valueOf(option), MinDpi, MaxDpi);
+        } else if (option == "-o") {
+            options.outputPath = reader.valueOf(option);
+        } else {
+            throw UsageError{"opzione sconosciuta: " + option};
+        }
+    }
+    if (!picture || options.picture.empty()) throw UsageError{"manca l'immagine (--extract IMMAGINE)"};
+    if (xReferences != 2 || yReferences != 2) throw UsageError{"servono due riferimenti --x e due riferimenti --y"};
+    if (!colour) throw UsageError{"manca il colore della curva (--colour '#RRGGBB')"};
+    if (auto problem = referencesProblem(options.axes)) throw UsageError{*problem};
+    return options;
+}
+
+} // namespace
+
+bool isExtractCommand(const std::vector<std::string>& arguments)
+{
+    return std::find(arguments.begin(), arguments.end(), "--extract") != arguments.end();
+}
+
+Checked<ExtractOptions> parseExtractOptions(const std::vector<std::string>& arguments)
+{
+    try {
+        return succeeded(readOptions(arguments));
+    } catch (const UsageError& error) {
+        return failed<ExtractOptions>(error.message + "\n" + Usage);
+    }
+}
+
+int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::ostream& out, std::ostream& errors)
+{
+    const Checked<AxisCalibration> calibration = AxisCalibration::fromReferences(options.axes);
+    CurveSearch search;
+    search.colour = options.colour;
+    search.tolerance = options.tolerance;
+    search.pointCount = options.pointCount;
+    const std::optional<std::string> problem = calibration ? curveSearchProblem(picture, search) : calibration.failure;
+    if (problem) {
+        errors << *problem << '\n';
+        return ExtractUsageError;
+    }
+    const Checked<FoundCurve> curve = findCurve(picture, *calibration, search);
+    if (!curve) {
+        errors << curve.failure << '\n';
+        return ExtractNoCurve;
+    }
+    std::string lines;
+    for (const UnitPoint& p : curve->points) lines += pointValueText(p.x) + ";" + pointValueText(p.y) + "\n";
+    if (!options.outputPath) {
+        out << lines << std::flush;
+        return ExtractFound;
+    }
+    if (auto reason = writeWholeFile(*options.outputPath, lines)) {
+        errors << "impossibile scrivere il file " << *options.outputPath << ": " << *reason << '\n';
+        return ExtractUsageError;
+    }
+    return ExtractFound;
+}
+
+int extractCommand(const std::vector<std::string>& arguments, const PictureLoader& load, std::ostream& out,
+                   std::ostream& errors)
+{
+    const Checked<ExtractOptions> options = parseExtractOptions(arguments);
+    if (!options) {
+        errors << options.failure << '\n';
+        return ExtractUsageError;
+    }
+    const Checked<PixelBuffer> picture = load(options->picture, options->page, options->dpi);
+    if (!picture) {
+        errors << picture.failure << '\n';
+        return ExtractUsageError;
+    }
+    return runExtract(*options, *picture, out, errors);
+}
+
+} // namespace calvero::capture

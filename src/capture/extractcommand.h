@@ -1,0 +1,56 @@
+#pragma once
+// The command that reads a curve off a picture without a window:
+//   digitora --extract IMAGE --x PX,PY=VALUE --x PX,PY=VALUE
+//            --y PX,PY=VALUE --y PX,PY=VALUE [--log-x] [--log-y]
+//            --colour '#RRGGBB' [--tolerance T] [--points N]
+//            [--page N] [--dpi D] [-o FILE]
+// It prints the curve's points as "x;y" lines in ascending x. Exit codes:
+// 0 points printed, 1 no curve of that colour, 2 a usage or file error.
+#include "capture/calibration.h"
+#include "capture/checked.h"
+#include "capture/colour.h"
+#include "capture/curvefinder.h"
+#include "capture/pixelbuffer.h"
+
+#include <functional>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace calvero::capture {
+
+constexpr int ExtractFound = 0;
+constexpr int ExtractNoCurve = 1;
+constexpr int ExtractUsageError = 2;
+
+struct ExtractOptions {
+    std::string picture;
+    AxesReferences axes;
+    Rgb colour;
+    double tolerance = DefaultTolerance;
+    int pointCount = DefaultPointCount;
+    int page = 1;
+    double dpi = DefaultDpi;
+    std::optional<std::string> outputPath;
+};
+
+// Whether the arguments (without the program's name) ask for the command.
+bool isExtractCommand(const std::vector<std::string>& arguments);
+
+// The options, or the Italian message (ending with the usage line).
+Checked<ExtractOptions> parseExtractOptions(const std::vector<std::string>& arguments);
+
+// Finds the curve on the loaded picture and writes its points to the output
+// file (when given) or to out; messages go to errors. Returns the exit code.
+int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::ostream& out, std::ostream& errors);
+
+// Loads a picture, or page `page` of a PDF rendered at `dpi`, or gives the
+// message why it cannot (the window's loader).
+using PictureLoader = std::function<Checked<PixelBuffer>(const std::string& path, int page, double dpi)>;
+
+// The whole command: parse, load, run. Returns the exit code.
+int extractCommand(const std::vector<std::string>& arguments, const PictureLoader& load, std::ostream& out,
+                   std::ostream& errors);
+
+} // namespace calvero::capture

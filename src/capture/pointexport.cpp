@@ -1,0 +1,77 @@
+#include "capture/pointexport.h"
+
+#include "fit/numtext.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace calvero::capture {
+
+namespace {
+
+constexpr int SignificantDigits = 6;
+
+std::string trimZeros(std::string text)
+{
+    if (text.find('.') == std::string::npos) return text;
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
+    return text == "-0" ? "0" : text;
+}
+
+// The lines of every curve, fields joined by the separator; limit 0 for none.
+Checked<std::string> pointLines(const CaptureState& state, char separator, int limit)
+{
+    if (!state.axes) return failed<std::string>("assi non tarati: indicare prima i punti di riferimento degli assi");
+    const Checked<AxisCalibration> calibration = AxisCalibration::fromReferences(*state.axes);
+    if (!calibration) return failed<std::string>(calibration.failure);
+
+    std::size_t total = 0;
+    bool withParameters = false;
+    for (const Curve& curve : state.curves) {
+        total += curve.points.size();
+        withParameters = withParameters || (curve.parameter && !curve.points.empty());
+    }
+    if (total == 0) return failed<std::string>("nessun punto da salvare");
+    if (limit > 0 && total > static_cast<std::size_t>(limit))
+        return failed<std::string>("troppi punti: " + std::to_string(total) + " (al massimo " + std::to_string(limit) +
+                                   "); togliere dei punti o salvare le curve in file separati");
+
+    std::string text;
+    for (const Curve& curve : state.curves) {
+        if (curve.points.empty()) continue;
+        if (withParameters && !curve.parameter)
+            return failed<std::string>("la curva \"" + curve.name + "\" non ha il valore del parametro");
+        for (const UnitPoint& p : curveValues(curve, *calibration)) {
+            if (!std::isfinite(p.x) || !std::isfinite(p.y))
+                return failed<std::string>("la curva \"" + curve.name + "\" ha un punto fuori dalla scala degli assi");
+            text += pointValueText(p.x) + separator;
+            if (withParameters) text += pointValueText(*curve.parameter) + separator;
+            text += pointValueText(p.y) + '\n';
+        }
+    }
+    return succeeded(std::move(text));
+}
+
+} // namespace
+
+std::string pointValueText(double value)
+{
+    if (value == 0) return "0";
+    const int magnitude = static_cast<int>(std::floor(std::log10(std::abs(value))));
+    return trimZeros(formatReal(value, 1, std::max(0, SignificantDigits - 1 - magnitude)));
+}
+
+std::vector<UnitPoint> curveValues(const Curve& curve, const AxisCalibration& calibration)
+{
+    std::vector<UnitPoint> values;
+    for (const PixelPoint& p : curve.points) values.push_back(calibration.toUnits(p));
+    std::stable_sort(values.begin(), values.end(), [](const UnitPoint& a, const UnitPoint& b) { return a.x < b.x; });
+    return values;
+}
+
+Checked<std::string> pointFileText(const CaptureState& state) { return pointLines(state, ';', MaxExportedPoints); }
+
+Checked<std::string> clipboardText(const CaptureState& state) { return pointLines(state, '\t', 0); }
+
+} // namespace calvero::capture

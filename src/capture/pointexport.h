@@ -1,0 +1,32 @@
+#pragma once
+// The captured points as text: the point file CALVERO1 imports and the
+// clipboard text for its point grid or a spreadsheet.
+#include "capture/calibration.h"
+#include "capture/capturedocument.h"
+#include "capture/checked.h"
+
+#include <string>
+#include <vector>
+
+namespace calvero::capture {
+
+// The most points the point file may hold: CALVERO1's data set has 200 places.
+constexpr int MaxExportedPoints = 200;
+
+// A value as the point texts write it: full stop decimals, never an exponent,
+// six significant digits (a capture is never more precise), no trailing zeros.
+std::string pointValueText(double value);
+
+// The point file: every curve's points in ascending x, one "x;y" line each;
+// when the curves have parameter values, "x;parameter;y" lines (every curve
+// must then have one). Refused with a message when there are more than 200
+// points, none, or the axes are not calibrated.
+Checked<std::string> pointFileText(const CaptureState& state);
+
+// The same lines separated by tabs, for the clipboard; no limit on the points.
+Checked<std::string> clipboardText(const CaptureState& state);
+
+// The values of one curve's points in ascending x.
+std::vector<UnitPoint> curveValues(const Curve& curve, const AxisCalibration& calibration);
+
+} // namespace calvero::capture

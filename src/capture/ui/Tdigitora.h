@@ -1,0 +1,143 @@
+#pragma once
+// The window of digitora: a picture of a graph, its axes calibrated by four
+// reference points, and curves whose points are placed by hand or found by
+// colour; the points go to a text file CALVERO1 imports, to the clipboard,
+// or with the whole capture to a session file.
+#include "capture/capturedocument.h"
+#include "capture/pixelbuffer.h"
+#include "capture/ui/captureview.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+class QAction;
+class QCheckBox;
+class QDoubleSpinBox;
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class QSpinBox;
+
+namespace calvero {
+
+class CurveList;
+
+class Tdigitora : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit Tdigitora(QWidget* parent = nullptr);
+
+    // What the window asks the user; tests answer in their place.
+    enum class FileRequest { OpenPicture, OpenSession, SaveSession, SavePoints };
+    using MessageSink = std::function<void(const QString&)>;
+    using FileChooser = std::function<QString(FileRequest)>;
+    // The value of a reference point (label "x1" ...), or nothing when cancelled.
+    using ValueAsker = std::function<std::optional<QString>(const QString& label, const QString& current)>;
+    // The page of a PDF of pageCount pages, or nothing when cancelled.
+    using PageAsker = std::function<std::optional<int>(int pageCount)>;
+    using Confirmer = std::function<bool(const QString& question)>;
+    void setMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
+    void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
+    void setValueAsker(ValueAsker asker) { valueAsker_ = std::move(asker); }
+    void setPageAsker(PageAsker asker) { pageAsker_ = std::move(asker); }
+    void setConfirmer(Confirmer confirmer) { confirmer_ = std::move(confirmer); }
+
+    // Commands; each shows a message and changes nothing when it cannot be done.
+    bool openPicture(const QString& path);
+    bool pastePicture();
+    void startReferences();
+    void findByColour();
+    void savePoints();
+    void copyPoints();
+    void saveSession();
+    void openSession();
+    void undo();
+    void redo();
+    void addCurve();
+    void removeCurve();
+
+    const capture::CaptureDocument& document() const { return document_; }
+    const capture::PixelBuffer& picture() const { return picture_; }
+    CaptureView* view() const { return view_; }
+    int currentCurve() const { return currentCurve_; }
+    void setCurrentCurve(int curve);
+    QString statusText() const;
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void createActions();
+    QWidget* createSidePanel();
+
+    void showMessage(const QString& text);
+    bool confirmLosingWork();
+    void takePicture(capture::PixelBuffer picture, const QString& path, int page, double dpi);
+    void refresh();
+    void changed(bool accepted);
+    capture::PixelPoint pixelOf(QPointF at) const { return {at.x(), at.y()}; }
+
+    // The mouse on the picture.
+    void pointAdded(QPointF at);
+    void pointMoved(int index, QPointF to);
+    void pointRemoved(int index);
+    void referencePlaced(QPointF at);
+    void referenceMoved(int which, QPointF to);
+    void colourPicked(QPointF at);
+    void exclusionDrawn(QRectF rectangle);
+    void cursorMoved(QPointF at);
+    void scaleToggled();
+    void setTool(CaptureView::Tool tool);
+
+    // The four references as the user is placing them.
+    capture::AxesReferences draftReferences() const;
+    std::optional<QString> askValue(int which);
+    bool applyReferences(const capture::AxesReferences& references);
+
+    capture::CaptureDocument document_;
+    capture::PixelBuffer picture_;
+    QString picturePath_;
+    int page_ = 1;
+    double dpi_ = 150;
+    bool unsaved_ = false;
+    int currentCurve_ = 0;
+
+    // References being placed: which one the next click places (-1 none), and
+    // the points and values given so far.
+    int placing_ = -1;
+    std::array<std::optional<capture::PixelPoint>, 4> draftPoints_;
+    std::array<double, 4> draftValues_{};
+
+    std::optional<capture::Rgb> pickedColour_;
+    std::optional<capture::PixelPoint> colourSeed_;
+
+    CaptureView* view_ = nullptr;
+    QScrollArea* scroll_ = nullptr;
+    CurveList* curveList_ = nullptr;
+    QCheckBox* logX_ = nullptr;
+    QCheckBox* logY_ = nullptr;
+    QLabel* axesState_ = nullptr;
+    QLabel* colourSwatch_ = nullptr;
+    QDoubleSpinBox* tolerance_ = nullptr;
+    QSpinBox* pointCount_ = nullptr;
+    QPushButton* handButton_ = nullptr;
+    QPushButton* pickButton_ = nullptr;
+    QPushButton* exclusionButton_ = nullptr;
+    QLabel* cursorLabel_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
+
+    MessageSink messageSink_;
+    FileChooser fileChooser_;
+    ValueAsker valueAsker_;
+    PageAsker pageAsker_;
+    Confirmer confirmer_;
+};
+
+} // namespace calvero

@@ -1,0 +1,229 @@
+// digitora's window: the axes, the points by hand and by colour, the curves.
+#include "capture/ui/Tdigitora.h"
+
+#include "capture/calibration.h"
+#include "capture/colour.h"
+#include "capture/curvefinder.h"
+#include "capture/pointexport.h"
+#include "capture/ui/curvelist.h"
+#include "capture/ui/digitoraparts.h"
+#include "fit/numtext.h"
+
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QSpinBox>
+#include <QStatusBar>
+
+namespace calvero {
+
+using namespace capture;
+using digitora::ReferenceLabels;
+using digitora::text;
+
+namespace {
+
+// The colour of the curve under a click: of the pixels around it, the one
+// farthest from white paper, since a click rarely hits a thin line's middle.
+Rgb colourNear(const PixelBuffer& picture, QPointF at)
+{
+    const Rgb paper{255, 255, 255};
+    Rgb best = paper;
+    double bestDistance = -1;
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx) {
+            const int x = int(at.x()) + dx, y = int(at.y()) + dy;
+            if (!picture.contains(x, y)) continue;
+            const Rgb colour = rgbOf(picture.pixel(x, y));
+            const double distance = colourDistance(colour, paper);
+            if (distance > bestDistance) {
+                bestDistance = distance;
+                best = colour;
+            }
+        }
+    return best;
+}
+
+} // namespace
+
+// ---- axes -------------------------------------------------------------------
+
+void Tdigitora::startReferences()
+{
+    if (picture_.empty()) return showMessage(QStringLiteral("aprire prima l'immagine del grafico"));
+    setTool(CaptureView::Tool::PlaceReference);
+    placing_ = 0;
+    refresh();
+}
+
+AxesReferences Tdigitora::draftReferences() const
+{
+    AxesReferences references;
+    AxisReference* axes[2] = {&references.x, &references.y};
+    for (int axis = 0; axis < 2; ++axis) {
+        axes[axis]->first = draftPoints_[std::size_t(axis * 2)].value_or(PixelPoint{});
+        axes[axis]->second = draftPoints_[std::size_t(axis * 2 + 1)].value_or(PixelPoint{});
+        axes[axis]->firstValue = draftValues_[std::size_t(axis * 2)];
+        axes[axis]->secondValue = draftValues_[std::size_t(axis * 2 + 1)];
+    }
+    references.x.scale = logX_->isChecked() ? AxisScale::Logarithmic : AxisScale::Linear;
+    references.y.scale = logY_->isChecked() ? AxisScale::Logarithmic : AxisScale::Linear;
+    return references;
+}
+
+std::optional<QString> Tdigitora::askValue(int which)
+{
+    const std::size_t i = std::size_t(which);
+    const QString current = draftPoints_[i] ? text(pointValueText(draftValues_[i])) : QString();
+    return valueAsker_ ? valueAsker_(QString::fromLatin1(ReferenceLabels[which]), current) : std::nullopt;
+}
+
+void Tdigitora::referencePlaced(QPointF at)
+{
+    if (placing_ < 0) return;
+    const std::size_t i = std::size_t(placing_);
+    const auto earlierPoint = draftPoints_[i];
+    const double earlierValue = draftValues_[i];
+    draftPoints_[i] = pixelOf(at);
+    refresh();
+    const std::optional<QString> typed = askValue(placing_);
+    if (!typed) { // cancelled: the axes stay as they were
+        draftPoints_[i] = earlierPoint;
+        setTool(CaptureView::Tool::AddPoint);
+        return;
+    }
+    const std::optional<double> value = parseDecimal(commaToPoint(typed->trimmed().toStdString()));
+    if (!value) {
+        draftPoints_[i] = earlierPoint;
+        showMessage(QStringLiteral("valore non numerico: %1").arg(*typed));
+        refresh();
+        return;
+    }
+    draftValues_[i] = *value;
+    if (placing_ < 3) {
+        ++placing_;
+        refresh();
+        return;
+    }
+    if (!applyReferences(draftReferences())) {
+        // The last reference made the axes impossible: it is asked again.
+        draftPoints_[i] = earlierPoint;
+        draftValues_[i] = earlierValue;
+        refresh();
+        return;
+    }
+    placing_ = -1;
+    statusBar()->clearMessage();
+    setTool(CaptureView::Tool::AddPoint);
+}
+
+bool Tdigitora::applyReferences(const AxesReferences& references)
+{
+    if (const std::optional<std::string> problem = document_.setAxes(references)) {
+        showMessage(text(*problem));
+        refresh();
+        return false;
+    }
+    changed(true);
+    return true;
+}
+
+void Tdigitora::referenceMoved(int which, QPointF to)
+{
+    const std::size_t i = std::size_t(which);
+    if (placing_ >= 0 || !document_.state().axes) {
+        draftPoints_[i] = pixelOf(to);
+        refresh();
+        return;
+    }
+    const auto earlier = draftPoints_[i];
+    draftPoints_[i] = pixelOf(to);
+    if (!applyReferences(draftReferences())) {
+        draftPoints_[i] = earlier;
+        refresh();
+    }
+}
+
+void Tdigitora::scaleToggled()
+{
+    if (placing_ >= 0 || !document_.state().axes) return; // used when the references are complete
+    applyReferences(draftReferences());
+}
+
+// ---- points -------------------------------------------------------------------
+
+void Tdigitora::pointAdded(QPointF at)
+{
+    if (document_.curves().empty()) return showMessage(QStringLiteral("nessuna curva: premere «nuova curva»"));
+    changed(document_.addPoint(std::size_t(currentCurve_), pixelOf(at)));
+}
+
+void Tdigitora::pointMoved(int index, QPointF to)
+{
+    changed(document_.movePoint(std::size_t(currentCurve_), std::size_t(index), pixelOf(to)));
+}
+
+void Tdigitora::pointRemoved(int index) { changed(document_.removePoint(std::size_t(currentCurve_), std::size_t(index))); }
+
+void Tdigitora::exclusionDrawn(QRectF r)
+{
+    changed(document_.addExclusion(PixelRect{r.left(), r.top(), r.width(), r.height()}));
+}
+
+void Tdigitora::colourPicked(QPointF at)
+{
+    const Rgb colour = colourNear(picture_, at);
+    pickedColour_ = colour;
+    colourSeed_ = pixelOf(at);
+    QPalette swatch = colourSwatch_->palette();
+    swatch.setColor(QPalette::Window, qColourOf(colour));
+    swatch.setColor(QPalette::WindowText, qColourOf(colour).lightness() < 128 ? Qt::white : Qt::black);
+    colourSwatch_->setPalette(swatch);
+    colourSwatch_->setText(text(colourText(colour)));
+    findByColour();
+}
+
+void Tdigitora::findByColour()
+{
+    if (picture_.empty()) return showMessage(QStringLiteral("aprire prima l'immagine del grafico"));
+    const std::optional<AxisCalibration> calibration = document_.calibration();
+    if (!calibration) return showMessage(QStringLiteral("prima di cercare una curva si devono tarare gli assi"));
+    if (!pickedColour_) return showMessage(QStringLiteral("fare prima clic sulla curva con «prendi il colore della curva»"));
+    if (document_.curves().empty()) return showMessage(QStringLiteral("nessuna curva: premere «nuova curva»"));
+    CurveSearch search;
+    search.colour = *pickedColour_;
+    search.tolerance = tolerance_->value();
+    search.pointCount = pointCount_->value();
+    search.seed = colourSeed_;
+    search.exclusions = document_.state().exclusions;
+    const Checked<FoundCurve> found = findCurve(picture_, *calibration, search);
+    if (!found) return showMessage(text(found.failure));
+    changed(document_.replacePoints(std::size_t(currentCurve_), found->pixels));
+}
+
+void Tdigitora::cursorMoved(QPointF at)
+{
+    if (const std::optional<AxisCalibration> calibration = document_.calibration()) {
+        const UnitPoint units = calibration->toUnits(pixelOf(at));
+        cursorLabel_->setText(QStringLiteral("x = %1   y = %2").arg(text(pointValueText(units.x)), text(pointValueText(units.y))));
+        return;
+    }
+    cursorLabel_->setText(QStringLiteral("punto dell'immagine: %1, %2").arg(int(at.x())).arg(int(at.y())));
+}
+
+void Tdigitora::undo() { changed(document_.undo()); }
+void Tdigitora::redo() { changed(document_.redo()); }
+
+void Tdigitora::addCurve()
+{
+    currentCurve_ = int(document_.addCurve(digitora::newCurve(document_.curves().size())));
+    changed(true);
+}
+
+void Tdigitora::removeCurve()
+{
+    if (document_.curves().size() <= 1) return showMessage(QStringLiteral("deve restare almeno una curva"));
+    changed(document_.removeCurve(std::size_t(currentCurve_)));
+}
+
+} // namespace calvero

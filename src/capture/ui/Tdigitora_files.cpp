@@ -1,0 +1,191 @@
+// digitora's window: pictures in, points out, sessions.
+#include "capture/ui/Tdigitora.h"
+
+#include "capture/pointexport.h"
+#include "capture/sessionfile.h"
+#include "capture/ui/digitoraparts.h"
+#include "capture/ui/pictureload.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMimeData>
+#include <QSaveFile>
+#include <QScrollArea>
+#include <QStatusBar>
+
+#include <algorithm>
+
+namespace calvero {
+
+using namespace capture;
+using digitora::text;
+
+namespace {
+
+bool writeTextFile(const QString& path, const std::string& content)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    file.write(content.data(), qint64(content.size()));
+    return file.commit();
+}
+
+} // namespace
+
+// ---- pictures ---------------------------------------------------------------
+
+bool Tdigitora::openPicture(const QString& chosen)
+{
+    const QString path = chosen.isEmpty() && fileChooser_ ? fileChooser_(FileRequest::OpenPicture) : chosen;
+    if (path.isEmpty()) return false;
+    int page = 1;
+    if (isPdfFile(path.toStdString())) {
+        const Checked<int> pages = pdfPageCount(path.toStdString());
+        if (!pages) {
+            showMessage(text(pages.failure));
+            return false;
+        }
+        if (*pages > 1) {
+            const std::optional<int> asked = pageAsker_ ? pageAsker_(*pages) : std::optional<int>(1);
+            if (!asked) return false;
+            page = *asked;
+        }
+    }
+    if (!confirmLosingWork()) return false;
+    Checked<PixelBuffer> loaded = loadPicture(path.toStdString(), page, dpi_);
+    if (!loaded) {
+        showMessage(text(loaded.failure));
+        return false;
+    }
+    takePicture(std::move(*loaded), QFileInfo(path).absoluteFilePath(), page, dpi_);
+    return true;
+}
+
+bool Tdigitora::pastePicture()
+{
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (data && !data->hasImage() && data->hasUrls() && data->urls().first().isLocalFile())
+        return openPicture(data->urls().first().toLocalFile()); // a file copied in the file manager
+    const QImage image = data && data->hasImage() ? QApplication::clipboard()->image() : QImage();
+    if (image.isNull()) {
+        showMessage(QStringLiteral("gli appunti non contengono un'immagine"));
+        return false;
+    }
+    if (!confirmLosingWork()) return false;
+    Checked<PixelBuffer> pasted = pictureFromImage(image);
+    if (!pasted) {
+        showMessage(text(pasted.failure));
+        return false;
+    }
+    takePicture(std::move(*pasted), QString(), 1, dpi_);
+    return true;
+}
+
+void Tdigitora::takePicture(PixelBuffer picture, const QString& path, int page, double dpi)
+{
+    // The view draws straight from the pixels, so it lets go of them first.
+    view_->setImage(QImage());
+    picture_ = std::move(picture);
+    picturePath_ = path;
+    page_ = page;
+    dpi_ = dpi;
+    view_->setImage(imageOf(picture_));
+    const QSize room = scroll_->viewport()->size();
+    view_->setZoom(std::min({1.0, double(room.width()) / picture_.width(), double(room.height()) / picture_.height()}));
+    CaptureState fresh;
+    fresh.curves.push_back(digitora::newCurve(0));
+    document_.reset(fresh);
+    currentCurve_ = 0;
+    pickedColour_.reset();
+    colourSwatch_->setText(QStringLiteral("nessuno"));
+    colourSwatch_->setPalette(QPalette());
+    placing_ = -1;
+    unsaved_ = false;
+    const QString name = path.isEmpty() ? QStringLiteral("immagine incollata") : QFileInfo(path).fileName();
+    setWindowTitle(QStringLiteral("digitora - %1").arg(name) + (page > 1 ? QStringLiteral(" (pagina %1)").arg(page) : QString()));
+    setTool(CaptureView::Tool::AddPoint);
+}
+
+void Tdigitora::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls() && event->mimeData()->urls().first().isLocalFile()) event->acceptProposedAction();
+}
+
+void Tdigitora::dropEvent(QDropEvent* event)
+{
+    const QString path = event->mimeData()->urls().first().toLocalFile();
+    event->acceptProposedAction();
+    // The drop ends before any message box opens.
+    QMetaObject::invokeMethod(this, [this, path] { openPicture(path); }, Qt::QueuedConnection);
+}
+
+void Tdigitora::closeEvent(QCloseEvent* event)
+{
+    if (confirmLosingWork()) event->accept();
+    else event->ignore();
+}
+
+// ---- points out and sessions ---------------------------------------------------
+
+void Tdigitora::savePoints()
+{
+    const Checked<std::string> content = pointFileText(document_.state());
+    if (!content) return showMessage(text(content.failure));
+    QString path = fileChooser_ ? fileChooser_(FileRequest::SavePoints) : QString();
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".txt");
+    if (!writeTextFile(path, *content)) showMessage(QStringLiteral("impossibile scrivere il file: %1").arg(path));
+}
+
+void Tdigitora::copyPoints()
+{
+    const Checked<std::string> content = clipboardText(document_.state());
+    if (!content) return showMessage(text(content.failure));
+    QApplication::clipboard()->setText(text(*content));
+    statusBar()->showMessage(QStringLiteral("punti copiati negli appunti"), 4000);
+}
+
+void Tdigitora::saveSession()
+{
+    if (picture_.empty()) return showMessage(QStringLiteral("aprire prima l'immagine del grafico"));
+    QString path = fileChooser_ ? fileChooser_(FileRequest::SaveSession) : QString();
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += QString::fromLatin1(SessionExtension);
+    QString picturePath = picturePath_;
+    if (picturePath.isEmpty()) {
+        // A pasted picture is kept beside the session, which names it.
+        const QFileInfo session(path);
+        picturePath = session.absolutePath() + '/' + session.completeBaseName() + QStringLiteral(".png");
+        if (!imageOf(picture_).save(picturePath, "PNG"))
+            return showMessage(QStringLiteral("impossibile scrivere il file: %1").arg(picturePath));
+    }
+    const CaptureSession session{picturePath.toStdString(), page_, dpi_, document_.state()};
+    if (const std::optional<std::string> problem = writeSessionFile(path.toStdString(), session))
+        return showMessage(text(*problem));
+    picturePath_ = picturePath;
+    unsaved_ = false;
+}
+
+void Tdigitora::openSession()
+{
+    const QString path = fileChooser_ ? fileChooser_(FileRequest::OpenSession) : QString();
+    if (path.isEmpty()) return;
+    const Checked<CaptureSession> session = readSessionFile(path.toStdString());
+    if (!session) return showMessage(text(session.failure));
+    // A picture named relative to the session file is looked for beside it.
+    QString picturePath = text(session->picturePath);
+    if (QFileInfo(picturePath).isRelative()) picturePath = QFileInfo(path).absolutePath() + '/' + picturePath;
+    Checked<PixelBuffer> loaded = loadPicture(picturePath.toStdString(), session->page, session->dpi);
+    if (!loaded) return showMessage(QStringLiteral("immagine della sessione: %1").arg(text(loaded.failure)));
+    if (!confirmLosingWork()) return;
+    takePicture(std::move(*loaded), picturePath, session->page, session->dpi);
+    document_.reset(session->state);
+    refresh();
+}
+
+} // namespace calvero

@@ -1,0 +1,74 @@
+#include "capture/curvefinder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace calvero::capture;
+
+namespace {
+
+constexpr std::uint32_t Red = 0xffcc0000;
+
+// Two red lines 3 pixels thick, rows 100 + x / 10 and 200 + x / 10, across columns 20..379.
+PixelBuffer twoLines()
+{
+    PixelBuffer picture = *PixelBuffer::create(400, 300);
+    for (int x = 20; x < 380; ++x)
+        for (int line : {100, 200})
+            for (int dy = -1; dy <= 1; ++dy) picture.setPixel(x, line + x / 10 + dy, Red);
+    return picture;
+}
+
+AxesReferences axes(AxisScale xScale)
+{
+    const bool log = xScale == AxisScale::Logarithmic;
+    return {{{0, 300}, {400, 300}, log ? 1.0 : 0.0, log ? 1e4 : 400.0, xScale}, {{0, 300}, {0, 0}, 0, 300, AxisScale::Linear}};
+}
+
+} // namespace
+
+TEST(FindCurve, TakesTheClickedCurveLeavesExcludedAreasAndSpacesPointsEvenly)
+{
+    const PixelBuffer picture = twoLines();
+    struct Case {
+        const char* name;
+        std::optional<PixelPoint> seed;
+        std::vector<PixelRect> exclusions;
+        AxisScale xScale;
+        int expectedLine; // 0: none found
+    };
+    const Case cases[] = {
+        {"click on the lower line", PixelPoint{200, 221}, {}, AxisScale::Linear, 200},
+        {"click on the upper line", PixelPoint{100, 109}, {}, AxisScale::Logarithmic, 100},
+        {"upper line left out", std::nullopt, {{0, 50, 400, 100}}, AxisScale::Linear, 200},
+        {"lower line left out, click on it", PixelPoint{200, 221}, {{0, 190, 400, 60}}, AxisScale::Linear, 100},
+        {"both left out", std::nullopt, {{0, 50, 400, 100}, {0, 190, 400, 60}}, AxisScale::Linear, 0},
+        {"only short stubs left", std::nullopt, {{0, 0, 376, 300}}, AxisScale::Linear, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(c.xScale));
+        CurveSearch search{{204, 0, 0}, DefaultTolerance, 12, c.seed, c.exclusions};
+        const Checked<FoundCurve> found = findCurve(picture, calibration, search);
+        if (c.expectedLine == 0) {
+            EXPECT_EQ(found.failure, "nessuna curva del colore #cc0000 trovata nell'immagine");
+            continue;
+        }
+        ASSERT_TRUE(found) << found.failure;
+        ASSERT_EQ(found->points.size(), 12u);
+        const auto step = [&](std::size_t i) {
+            return calibration.scaledX(found->points[i + 1].x) - calibration.scaledX(found->points[i].x);
+        };
+        for (std::size_t i = 0; i < 12; ++i) {
+            const PixelPoint pixel = found->pixels[i];
+            EXPECT_NEAR(pixel.y, c.expectedLine + pixel.x / 10, 1.0) << pixel.x;
+            if (i + 1 < 12) EXPECT_NEAR(step(i), step(0), 1e-9 * std::abs(step(0)));
+        }
+        EXPECT_LE(found->pixels.front().x, 21);
+        EXPECT_GE(found->pixels.back().x, 379);
+    }
+    EXPECT_EQ(curveSearchProblem(picture, {{0, 0, 0}, 120, 30, {}, {}}), "tolleranza non valida (0..100)");
+    EXPECT_EQ(curveSearchProblem(picture, {{0, 0, 0}, 20, 201, {}, {}}), "numero di punti non valido (2..200): 201");
+    EXPECT_EQ(curveSearchProblem(PixelBuffer(), {}), "nessuna immagine da leggere");
+}

@@ -1,0 +1,139 @@
+#include "capture/pointexport.h"
+#include "capture/sessionfile.h"
+#include "fit/numtext.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+
+using namespace calvero::capture;
+
+namespace {
+
+// Pixels equal the values: x to the right, y upward from row 1000.
+CaptureState plainState(std::vector<Curve> curves)
+{
+    return {AxesReferences{{{0, 1000}, {100, 1000}, 0, 100, AxisScale::Linear}, {{0, 1000}, {0, 900}, 0, 100, AxisScale::Linear}},
+            std::move(curves), {}};
+}
+
+PixelPoint at(double x, double y) { return {x, 1000 - y}; }
+
+std::string writeTemporary(const std::string& name, const std::string& bytes)
+{
+    const std::string path = testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+} // namespace
+
+TEST(PointTexts, ValuesKeepSixSignificantDigitsWithoutExponents)
+{
+    for (double v : {1.0, -2.5, 1234.5678, 0.000123456789, 98765432.1, 3.14159265, -0.0, 1e-9}) {
+        const std::string text = pointValueText(v);
+        EXPECT_EQ(text.find_first_of("eE,"), std::string::npos) << text;
+        const double read = calvero::parseDecimal(text).value_or(NAN);
+        EXPECT_NEAR(read, v, std::abs(v) * 5e-6) << text;
+        EXPECT_NE(text.back(), '.');
+    }
+}
+
+TEST(PointTexts, PointFileAndClipboardWriteEveryCurveInAscendingX)
+{
+    const CaptureState plain = plainState({{"a", {}, std::nullopt, {at(20, 5), at(10, 2.5)}}, {"b", {}, std::nullopt, {at(0.5, 70)}}});
+    EXPECT_EQ(pointFileText(plain).value.value_or(""), "10;2.5\n20;5\n0.5;70\n");
+    EXPECT_EQ(clipboardText(plain).value.value_or(""), "10\t2.5\n20\t5\n0.5\t70\n");
+
+    const CaptureState surface = plainState({{"t 35", {}, 35.0, {at(1, 2)}}, {"t 40", {}, 40.0, {at(3, 4), at(2, 1)}}});
+    EXPECT_EQ(pointFileText(surface).value.value_or(""), "1;35;2\n2;40;1\n3;40;4\n");
+}
+
+TEST(PointTexts, PointFileRefusesWhatCalveroCannotImport)
+{
+    std::vector<PixelPoint> many(201, at(1, 1));
+    struct Case {
+        CaptureState state;
+        const char* message;
+    };
+    CaptureState uncalibrated = plainState({{"a", {}, std::nullopt, {at(1, 1)}}});
+    uncalibrated.axes.reset();
+    const Case cases[] = {
+        {plainState({{"a", {}, std::nullopt, many}}), "troppi punti: 201 (al massimo 200)"},
+        {plainState({{"a", {}, std::nullopt, {}}}), "nessun punto da salvare"},
+        {plainState({{"a", {}, 1.0, {at(1, 1)}}, {"b", {}, std::nullopt, {at(2, 2)}}}), "la curva \"b\" non ha il valore del parametro"},
+        {uncalibrated, "assi non tarati"},
+    };
+    for (const Case& c : cases) {
+        const Checked<std::string> text = pointFileText(c.state);
+        EXPECT_FALSE(text);
+        EXPECT_EQ(text.failure.find(c.message), 0u) << text.failure;
+    }
+    EXPECT_TRUE(clipboardText(cases[0].state)) << "the clipboard has no limit";
+}
+
+TEST(SessionFile, WrittenSessionReadsBackTheSame)
+{
+    CaptureSession session;
+    session.picturePath = "/tmp/pompa è.pdf";
+    session.page = 3;
+    session.dpi = 200;
+    session.state = plainState({{"Ø 250 \"max\"", {10, 20, 30}, 250.0, {{1.25, 2.5}, {1e-3, 4000.75}}},
+                                {"", {255, 255, 255}, std::nullopt, {}}});
+    session.state.axes->y.scale = AxisScale::Logarithmic;
+    session.state.axes->y.firstValue = 0.1;
+    session.state.exclusions = {{1, 2, 3, 4}, {0.5, 0.5, 100, 20}};
+    const std::string path = testing::TempDir() + "session.digitora";
+    ASSERT_FALSE(writeSessionFile(path, session));
+    const Checked<CaptureSession> read = readSessionFile(path);
+    ASSERT_TRUE(read) << read.failure;
+    EXPECT_EQ(*read, session);
+
+    CaptureSession uncalibrated;
+    EXPECT_EQ(parseSessionText(sessionText(uncalibrated)).value, uncalibrated);
+}
+
+TEST(SessionFile, DamagedFilesAreRefusedWithAMessage)
+{
+    CaptureSession session;
+    session.state = plainState({{"a", {1, 2, 3}, std::nullopt, {{1, 2}}}});
+    session.state.exclusions = {{1, 2, 3, 4}};
+    const std::string good = sessionText(session);
+    const auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string text = good;
+        const std::size_t at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return at == std::string::npos ? text : text.replace(at, from.size(), to);
+    };
+    const std::string damaged[] = {
+        "",
+        good.substr(0, good.size() / 2),
+        "[1, 2, 3]",
+        replaced("digitora-session", "other"),
+        replaced("\"version\": 1", "\"version\": 2"),
+        replaced("\"page\": 1", "\"page\": 0"),
+        replaced("\"page\": 1", "\"page\": \"1\""),
+        replaced("\"dpi\": 150.0", "\"dpi\": 1e308"),
+        replaced("#010203", "#01020"),
+        replaced("\"linear\"", "\"cubic\""),
+        replaced("\"value\":100.0", "\"value\":0.0"),
+        replaced("\"name\":\"a\"", "\"name\":7"),
+        replaced("\"parameter\":null", "\"parameter\":[]"),
+        replaced("\"curves\"", "\"curve\""),
+        replaced("[1.0,2.0]]", "[1.0]]"),
+        replaced("3.0,4.0]", "3.0,-4.0]"),
+        std::string(1, '\0') + good,
+        good.substr(0, 40) + "\xff\xfe" + good.substr(40),
+    };
+    for (const std::string& text : damaged) {
+        const Checked<CaptureSession> read = parseSessionText(text);
+        EXPECT_FALSE(read) << text;
+        EXPECT_EQ(read.failure.find("file di sessione danneggiato: "), 0u) << read.failure;
+    }
+    const Checked<CaptureSession> missing = readSessionFile(testing::TempDir() + "no such session");
+    EXPECT_FALSE(missing);
+    EXPECT_EQ(missing.failure.find("impossibile aprire il file di sessione"), 0u);
+    EXPECT_FALSE(readSessionFile(writeTemporary("big.digitora", std::string(17u << 20, ' '))));
+}

@@ -1,0 +1,382 @@
+// The capture window as the user meets it, offscreen: pictures in (and the
+// bad ones refused), the axes calibrated by four clicks, points placed, moved,
+// removed, undone and redone, a curve found by its colour, the points saved
+// and copied, and the session saved and opened again.
+#include "capture/ui/Tdigitora.h"
+#include "capture/ui/curvelist.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QMimeData>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPdfWriter>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+#include <deque>
+#include <map>
+
+using namespace calvero;
+
+namespace {
+
+// The drawn pump curve: head H = 80 - 0.006 Q^2 for flows Q from 0 to 100;
+// Q from pixel 60 to 540, H from pixel 360 (0) to 40 (80).
+double head(double flow) { return 80 - 0.006 * flow * flow; }
+QPointF chartPixel(double flow, double h) { return {60 + 4.8 * flow, 360 - 4.0 * h}; }
+
+void drawChart(QPainter& painter)
+{
+    painter.fillRect(QRect(0, 0, 600, 400), Qt::white);
+    painter.setPen(QPen(QColor(170, 170, 170), 1));
+    for (int flow = 0; flow <= 100; flow += 10) painter.drawLine(chartPixel(flow, 0), chartPixel(flow, 80));
+    for (int h = 0; h <= 80; h += 10) painter.drawLine(chartPixel(0, h), chartPixel(100, h));
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath curve(chartPixel(0, head(0)));
+    for (double flow = 1; flow <= 100; ++flow) curve.lineTo(chartPixel(flow, head(flow)));
+    painter.setPen(QPen(QColor(0, 0, 200), 3));
+    painter.drawPath(curve);
+    painter.fillRect(QRect(80, 320, 30, 6), QColor(0, 0, 200)); // the legend's swatch
+    painter.drawText(QPoint(115, 328), QStringLiteral("D 250"));
+}
+
+struct Answers {
+    QStringList messages;
+    std::map<Tdigitora::FileRequest, QString> files;
+    std::deque<QString> values;
+    int page = 1;
+};
+
+} // namespace
+
+class DigitoraWindowTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir folder_;
+    QString chart_;
+    Answers answers_;
+
+    QString file(const QString& name) const { return folder_.filePath(name); }
+
+    std::unique_ptr<Tdigitora> newWindow()
+    {
+        answers_ = Answers{};
+        auto window = std::make_unique<Tdigitora>();
+        window->setMessageSink([this](const QString& m) { answers_.messages << m; });
+        window->setFileChooser([this](Tdigitora::FileRequest r) { return answers_.files[r]; });
+        window->setValueAsker([this](const QString&, const QString&) -> std::optional<QString> {
+            if (answers_.values.empty()) return std::nullopt;
+            const QString v = answers_.values.front();
+            answers_.values.pop_front();
+            return v;
+        });
+        window->setPageAsker([this](int) -> std::optional<int> { return answers_.page; });
+        window->setConfirmer([](const QString&) { return true; });
+        window->resize(1200, 800);
+        window->show();
+        // Shortcuts reach only the active window.
+        QApplication::setActiveWindow(window.get());
+        if (!QTest::qWaitForWindowActive(window.get())) qWarning("the window did not become active");
+        return window;
+    }
+
+    QPoint at(Tdigitora& window, QPointF pixel) { return window.view()->toWidget(pixel).toPoint(); }
+    void click(Tdigitora& window, QPointF pixel, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseClick(window.view(), button, {}, at(window, pixel));
+    }
+    void drag(Tdigitora& window, QPointF from, QPointF to)
+    {
+        QTest::mousePress(window.view(), Qt::LeftButton, {}, at(window, from));
+        QTest::mouseMove(window.view(), at(window, to));
+        QTest::mouseRelease(window.view(), Qt::LeftButton, {}, at(window, to));
+    }
+
+    // The four references: x1 (Q 0), x2 (Q 100), y1 (H 0), y2 (H 80), with values typed as given.
+    void calibrate(Tdigitora& window, QStringList values = {"0", "100", "0", "80"}, QPointF x2 = chartPixel(100, 0))
+    {
+        answers_.values.assign(values.begin(), values.end());
+        window.startReferences();
+        for (QPointF pixel : {chartPixel(0, 0), x2, chartPixel(0, 0), chartPixel(0, 80)}) click(window, pixel);
+    }
+
+    capture::PixelPoint point(const Tdigitora& window, int index) const
+    {
+        return window.document().curves()[0].points[std::size_t(index)];
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(folder_.isValid());
+        QImage chart(600, 400, QImage::Format_RGB32);
+        QPainter painter(&chart);
+        drawChart(painter);
+        painter.end();
+        chart_ = file("chart.png");
+        QVERIFY(chart.save(chart_));
+        QVERIFY(chart.save(file("chart.jpg"), "JPEG", 90));
+        QFile jpeg(file("chart.jpg"));
+        QVERIFY(jpeg.open(QIODevice::ReadOnly));
+        const QByteArray whole = jpeg.readAll();
+        QFile cut(file("cut.jpg"));
+        QVERIFY(cut.open(QIODevice::WriteOnly) && cut.write(whole.left(whole.size() / 2)) > 0);
+        cut.close();
+        QImage clear(600, 400, QImage::Format_ARGB32);
+        clear.fill(Qt::transparent);
+        QVERIFY(clear.save(file("clear.png")));
+        QFile text(file("text.png"));
+        QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not a picture\n") > 0);
+        text.close();
+
+        // Two pages of 6 x 4 inches: at 150 dots per inch a page is 900 x 600 pixels.
+        QPdfWriter pdf(file("catalogue.pdf"));
+        pdf.setPageSize(QPageSize(QSizeF(6, 4), QPageSize::Inch));
+        pdf.setPageMargins(QMarginsF());
+        pdf.setResolution(100);
+        QPainter pages(&pdf);
+        drawChart(pages);
+        pdf.newPage();
+        drawChart(pages);
+    }
+
+    void picturesIn_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("size"); // empty: refused, with a message saying why
+        QTest::addColumn<QString>("message");
+        QTest::newRow("PNG") << "chart.png" << QSize(600, 400) << "";
+        QTest::newRow("JPEG") << "chart.jpg" << QSize(600, 400) << "";
+        QTest::newRow("transparent PNG") << "clear.png" << QSize(600, 400) << "";
+        QTest::newRow("PDF, second page") << "catalogue.pdf" << QSize(900, 600) << "";
+        QTest::newRow("not a picture") << "text.png" << QSize() << "non è un'immagine";
+        QTest::newRow("truncated JPEG") << "cut.jpg" << QSize() << "danneggiata o incompleta";
+        QTest::newRow("missing") << "missing.png" << QSize() << "file non trovato";
+    }
+    void picturesIn()
+    {
+        QFETCH(QString, name);
+        QFETCH(QSize, size);
+        QFETCH(QString, message);
+        auto window = newWindow();
+        QVERIFY(window->openPicture(chart_));
+        window->view()->setZoom(1.0);
+        click(*window, {200, 200}); // a point the refusal must keep
+        answers_.page = 2;
+        const bool opened = window->openPicture(file(name));
+        QCOMPARE(opened, !size.isEmpty());
+        const QSize expected = opened ? size : QSize(600, 400);
+        QCOMPARE(QSize(window->picture().width(), window->picture().height()), expected);
+        QCOMPARE(window->picture().pixel(0, 0) | 0xff000000u, 0xffffffffu); // paper, even where transparent
+        QCOMPARE(window->document().curves()[0].points.size(), opened ? 0u : 1u);
+        QCOMPARE(answers_.messages.join('\n').contains(message), true);
+        QCOMPARE(answers_.messages.isEmpty(), message.isEmpty());
+    }
+
+    void pastedOrDroppedPicture()
+    {
+        auto window = newWindow();
+        QApplication::clipboard()->setText("no picture");
+        QVERIFY(!window->pastePicture());
+        QCOMPARE(answers_.messages, QStringList{"gli appunti non contengono un'immagine"});
+        QApplication::clipboard()->setImage(QImage(chart_));
+        QVERIFY(window->pastePicture());
+        QCOMPARE(window->picture().width(), 600);
+        // Its session keeps the picture beside it.
+        answers_.files[Tdigitora::FileRequest::SaveSession] = file("pasted");
+        window->saveSession();
+        QCOMPARE(QImage(file("pasted.png")).size(), QSize(600, 400));
+        QVERIFY(QFile::exists(file("pasted.digitora")));
+
+        // A file dropped on the window opens as with "Apri".
+        QMimeData dropped;
+        dropped.setUrls({QUrl::fromLocalFile(file("catalogue.pdf"))});
+        answers_.page = 1;
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(window.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(window.get(), &drop);
+        QTRY_COMPARE(window->picture().width(), 900);
+    }
+
+    void curveParameters_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("parameter"); // NaN: none
+        QTest::addColumn<int>("messages");
+        QTest::newRow("whole number") << "250" << 250.0 << 0;
+        QTest::newRow("decimal comma") << "2,5" << 2.5 << 0;
+        QTest::newRow("not a number, kept as it was") << "grande" << 100.0 << 1;
+        QTest::newRow("empty: no parameter") << "" << qQNaN() << 0;
+    }
+    void curveParameters()
+    {
+        QFETCH(QString, typed);
+        QFETCH(double, parameter);
+        QFETCH(int, messages);
+        auto window = newWindow();
+        QVERIFY(window->openPicture(chart_));
+        auto* list = window->findChild<CurveList*>();
+        list->item(0, 2)->setText("100");
+        list->item(0, 2)->setText(typed);
+        const std::optional<double> kept = window->document().curves()[0].parameter;
+        QCOMPARE(kept.has_value(), !qIsNaN(parameter));
+        if (kept) QCOMPARE(*kept, parameter);
+        QCOMPARE(list->item(0, 2)->text(), kept ? QString::number(parameter) : QString());
+        QCOMPARE(answers_.messages.size(), messages);
+    }
+
+    void impossibleReferencesChangeNothing_data()
+    {
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<QPointF>("x2");
+        QTest::addColumn<bool>("logX");
+        QTest::newRow("two points on one spot") << QStringList{"0", "100", "0", "80"} << chartPixel(0, 0) << false;
+        QTest::newRow("equal values") << QStringList{"5", "5", "0", "80"} << chartPixel(100, 0) << false;
+        QTest::newRow("zero on a logarithmic axis") << QStringList{"0", "100", "0", "80"} << chartPixel(100, 0) << true;
+        QTest::newRow("not a number") << QStringList{"zero", "100", "0", "80"} << chartPixel(100, 0) << false;
+    }
+    void impossibleReferencesChangeNothing()
+    {
+        QFETCH(QStringList, values);
+        QFETCH(QPointF, x2);
+        QFETCH(bool, logX);
+        auto window = newWindow();
+        QVERIFY(window->openPicture(chart_));
+        window->view()->setZoom(1.0);
+        for (QCheckBox* box : window->findChildren<QCheckBox*>())
+            if (box->text() == "x logaritmico") box->setChecked(logX);
+        calibrate(*window, values, x2);
+        QVERIFY(!window->document().state().axes);
+        QCOMPARE(answers_.messages.size(), 1);
+        QVERIFY(!window->document().canUndo());
+    }
+
+    void pointsByHand()
+    {
+        auto window = newWindow();
+        QVERIFY(window->openPicture(chart_));
+        window->view()->setZoom(1.0);
+        calibrate(*window);
+        QVERIFY(window->document().state().axes);
+        QVERIFY(answers_.messages.isEmpty());
+
+        QTest::mouseMove(window->view(), at(*window, chartPixel(50, 40)));
+        QCOMPARE(window->statusText(), QString("x = 50   y = 40"));
+
+        click(*window, chartPixel(50, 40));
+        drag(*window, chartPixel(50, 40), chartPixel(60, 30));
+        QCOMPARE(window->document().curves()[0].points.size(), 1u);
+        const capture::PixelPoint moved = point(*window, 0);
+        QCOMPARE(QPointF(moved.x, moved.y), QPointF(chartPixel(60, 30)));
+        click(*window, chartPixel(60, 30), Qt::RightButton);
+        QCOMPARE(window->document().curves()[0].points.size(), 0u);
+
+        window->undo(); // the removal
+        QCOMPARE(point(*window, 0), moved);
+        window->undo(); // the move
+        QCOMPARE(QPointF(point(*window, 0).x, point(*window, 0).y), QPointF(chartPixel(50, 40)));
+        QTest::keyClick(window.get(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(point(*window, 0), moved);
+
+        click(*window, chartPixel(60, 30)); // selects it
+        QTest::keyClick(window->view(), Qt::Key_Delete);
+        QCOMPARE(window->document().curves()[0].points.size(), 0u);
+        QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(window->document().curves()[0].points.size(), 1u);
+
+        // A dragged reference recalibrates: the point keeps its pixel, its value follows.
+        const auto before = window->document().state().axes;
+        drag(*window, chartPixel(0, 80), chartPixel(0, 70));
+        QVERIFY(window->document().state().axes != before);
+        QCOMPARE(window->document().state().axes->y.second.y, chartPixel(0, 70).y());
+    }
+
+    void wheelZoomsAroundTheCursor()
+    {
+        auto window = newWindow();
+        window->resize(700, 500); // the picture, zoomed, overflows it both ways
+        QVERIFY(window->openPicture(chart_));
+        QCoreApplication::processEvents();
+        CaptureView* view = window->view();
+        view->setZoom(1.0);
+        const QPointF kept(300, 100);
+        const QPoint before = view->mapToParent(view->toWidget(kept).toPoint());
+        const QPointF under = view->toWidget(kept);
+        QWheelEvent wheel(under, view->mapToGlobal(under), {}, QPoint(0, 360), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view, &wheel);
+        QCOMPARE(view->zoom(), 1.25 * 1.25 * 1.25); // three notches
+        QVERIFY((view->mapToParent(view->toWidget(kept).toPoint()) - before).manhattanLength() <= 2);
+    }
+
+    void pointsByColourAndOut()
+    {
+        auto window = newWindow();
+        QVERIFY(window->openPicture(chart_));
+        window->view()->setZoom(1.0);
+        calibrate(*window);
+        for (QPushButton* b : window->findChildren<QPushButton*>())
+            if (b->text() == "prendi il &colore della curva") b->click();
+        click(*window, chartPixel(50, head(50)));
+        QVERIFY2(answers_.messages.isEmpty(), qPrintable(answers_.messages.join('\n')));
+        QCOMPARE(window->document().curves()[0].points.size(), 30u);
+
+        // An area drawn over the curve's end is left out of the next search.
+        for (QPushButton* b : window->findChildren<QPushButton*>())
+            if (b->text() == "&zona esclusa") b->click();
+        drag(*window, chartPixel(78, 50), chartPixel(101, 10));
+        QCOMPARE(window->document().state().exclusions.size(), 1u);
+        window->findByColour();
+        for (const capture::PixelPoint& p : window->document().curves()[0].points) QVERIFY(p.x < chartPixel(78, 0).x());
+        window->undo();
+        window->undo();
+        QVERIFY(window->document().state().exclusions.empty());
+
+        for (QSpinBox* box : window->findChildren<QSpinBox*>()) box->setValue(12);
+        window->findByColour();
+        QCOMPARE(window->document().curves()[0].points.size(), 12u);
+
+        answers_.files[Tdigitora::FileRequest::SavePoints] = file("pump");
+        window->savePoints();
+        QFile saved(file("pump.txt"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QStringList lines = QString(saved.readAll()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 12);
+        double previous = -1;
+        for (const QString& line : lines) {
+            const QStringList xy = line.split(';');
+            QCOMPARE(xy.size(), 2);
+            const double flow = xy[0].toDouble(), h = xy[1].toDouble();
+            QVERIFY(flow > previous);
+            previous = flow;
+            QVERIFY2(std::abs(h - head(flow)) < 0.4, qPrintable(line)); // half a percent of the head axis
+        }
+        window->copyPoints();
+        QCOMPARE(QApplication::clipboard()->text().trimmed(), lines.join('\n').replace(';', '\t'));
+
+        // The session: saved, opened again in a new window, a damaged one refused.
+        answers_.files[Tdigitora::FileRequest::SaveSession] = file("pump.digitora");
+        window->saveSession();
+        const capture::CaptureState captured = window->document().state();
+        auto reopened = newWindow();
+        answers_.files[Tdigitora::FileRequest::OpenSession] = file("pump.digitora");
+        reopened->openSession();
+        QVERIFY(reopened->document().state() == captured);
+        QFile damaged(file("damaged.digitora"));
+        QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write("{\"curves\": [") > 0);
+        damaged.close();
+        answers_.files[Tdigitora::FileRequest::OpenSession] = file("damaged.digitora");
+        reopened->openSession();
+        QCOMPARE(answers_.messages.size(), 1);
+        QVERIFY(reopened->document().state() == captured);
+    }
+};
+
+QTEST_MAIN(DigitoraWindowTest)
+#include "digitora_qtest.moc"
