@@ -7,12 +7,7 @@ build="$1"
 batch="$build/calvero1-batch"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-failures=0
-check() { # description, condition...
-  local description="$1"
-  shift
-  if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../script_support.sh"
 
 for example in potenzaold nr150b6 polinomiofratto esponenziale temperatura_tempo funzxy; do
   "$batch" "$build/$example.txt" >"$work/$example.out" 2>"$work/$example.err"
@@ -103,5 +98,4 @@ check "--version: exit 0 and the version" test $? -eq 0 -a -n "${version#calvero
 "$batch" --help --bogus >"$work/help.out"
 check "--help followed by anything: the usage, exit 0" test $? -eq 0 -a -s "$work/help.out"
 
-echo "$failures failed"
-test "$failures" -eq 0
+finish

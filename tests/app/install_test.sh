@@ -6,12 +6,7 @@ set -u
 build="$1"
 prefix="$(mktemp -d)"
 trap 'rm -rf "$prefix"' EXIT
-failures=0
-check() {
-  local description="$1"
-  shift
-  if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../script_support.sh"
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 check "install succeeded" test $? -eq 0
@@ -37,5 +32,4 @@ check "installed batch command runs an installed example" grep -qx 'tipo di equa
 "$prefix/bin/digitora" --extract "$folder/missing.png" --x 0,0=0 --x 1,0=1 --y 0,0=0 --y 0,1=1 --colour '#000000' 2>"$prefix/digitora.err"
 check "installed digitora answers from its launcher (missing picture: exit 2)" test $? -eq 2 -a -s "$prefix/digitora.err"
 
-echo "$failures failed"
-test "$failures" -eq 0
+finish

@@ -8,12 +8,7 @@ build="$1"
 digitora="$build/digitora"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-failures=0
-check() { # description, condition...
-  local description="$1"
-  shift
-  if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../script_support.sh"
 
 # The chart: x from 0 (pixel 50) to 10 (pixel 350), y from 0 (pixel 250) to 100 (pixel 50).
 /usr/bin/python3 - "$work" <<'PY'
@@ -118,5 +113,4 @@ PDF with a password|locked.pdf||protetto da password
 page beyond the PDF|chart.pdf|--page 2|pagina 2 inesistente
 no colour value|chart.png|--colour|manca il valore dopo --colour
 CASES
-echo "$failures failed"
-test "$failures" -eq 0
+finish
