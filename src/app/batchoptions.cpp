@@ -11,7 +11,7 @@
 namespace calvero {
 
 const char* const BatchUsage =
-    "uso: calvero1-batch [--] FILE [--xls OUT] [--rtf OUT] [--png OUT]\n"
+    "uso: calvero1-batch [--xls OUT] [--rtf OUT] [--png OUT] [--] FILE\n"
     "     calvero1-batch --points FILE --kind N [--degree D] [--ti T --tf T] [--xls OUT] [--rtf OUT] [--png OUT]\n"
     "     calvero1-batch --help | --version\n";
 
