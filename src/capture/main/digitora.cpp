@@ -9,10 +9,36 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <poppler-qt6.h>
 
+#include <cstdio>
+#include <fcntl.h>
 #include <iostream>
+#include <unistd.h>
 #include <string>
 #include <vector>
+
+namespace {
+
+// The image libraries write their own notes on a damaged file straight to
+// standard error (libpng does so without asking Qt); while a picture is read
+// for --extract they go nowhere, and the program's Italian message follows.
+calvero::capture::Checked<calvero::capture::PixelBuffer> loadQuietly(const std::string& path, int page, double dpi)
+{
+    std::fflush(stderr);
+    const int savedError = ::dup(STDERR_FILENO);
+    const int nothing = ::open("/dev/null", O_WRONLY);
+    if (savedError >= 0 && nothing >= 0) ::dup2(nothing, STDERR_FILENO);
+    auto picture = calvero::loadPicture(path, page, dpi);
+    if (savedError >= 0) {
+        ::dup2(savedError, STDERR_FILENO);
+        ::close(savedError);
+    }
+    if (nothing >= 0) ::close(nothing);
+    return picture;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -20,8 +46,14 @@ int main(int argc, char** argv)
     if (calvero::capture::isExtractCommand(arguments)) {
         // Qt's image readers are plug-ins found through the application object;
         // nothing here needs a display.
+        // Standard error carries the program's own Italian messages only: the
+        // image readers' and Poppler's notes on a damaged file are not for the user.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
+        });
+        Poppler::setDebugErrorFunction([](const QString&, const QVariant&) {}, QVariant());
         QCoreApplication app(argc, argv);
-        return calvero::capture::extractCommand(arguments, calvero::loadPicture, std::cout, std::cerr);
+        return calvero::capture::extractCommand(arguments, loadQuietly, std::cout, std::cerr);
     }
     QApplication app(argc, argv);
     app.setApplicationName("digitora");
