@@ -104,6 +104,7 @@ while IFS='|' read -r description file extra words; do
   code=$?
   check "$description: exit 2 with a message, no points" test "$code" -eq 2 -a ! -s "$work/bad.out"
   check "$description: the message says so" grep -q -F "$words" "$work/bad.err"
+  check "$description: no library notes beside the message" bash -c "! grep -q -E 'libpng|qt[.]|Error|Couldn.t|Syntax' '$work/bad.err'"
 done <<'CASES'
 missing file|missing.png||file non trovato
 not a picture|text.png||non è un'immagine
