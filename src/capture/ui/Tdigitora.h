@@ -78,7 +78,9 @@ private:
 
     void showMessage(const QString& text);
     bool confirmLosingWork();
-    void takePicture(capture::PixelBuffer picture, const QString& path, int page, double dpi);
+    // A new picture with the capture given, or else with one empty curve.
+    void takePicture(capture::PixelBuffer picture, const QString& path, int page, double dpi,
+                     std::optional<capture::CaptureState> capture = std::nullopt);
     void refresh();
     void changed(bool accepted);
     capture::PixelPoint pixelOf(QPointF at) const { return {at.x(), at.y()}; }
@@ -104,7 +106,7 @@ private:
     capture::PixelBuffer picture_;
     QString picturePath_;
     int page_ = 1;
-    double dpi_ = 150;
+    double dpi_ = capture::DefaultDpi;
     bool unsaved_ = false;
     int currentCurve_ = 0;
 

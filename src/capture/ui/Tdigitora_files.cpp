@@ -3,6 +3,7 @@
 
 #include "capture/pointexport.h"
 #include "capture/sessionfile.h"
+#include "common/filewrite.h"
 #include "capture/ui/digitoraparts.h"
 #include "capture/ui/pictureload.h"
 
@@ -14,7 +15,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
-#include <QSaveFile>
 #include <QScrollArea>
 #include <QStatusBar>
 
@@ -24,18 +24,6 @@ namespace calvero {
 
 using namespace capture;
 using digitora::text;
-
-namespace {
-
-bool writeTextFile(const QString& path, const std::string& content)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(content.data(), qint64(content.size()));
-    return file.commit();
-}
-
-} // namespace
 
 // ---- pictures ---------------------------------------------------------------
 
@@ -86,7 +74,8 @@ bool Tdigitora::pastePicture()
     return true;
 }
 
-void Tdigitora::takePicture(PixelBuffer picture, const QString& path, int page, double dpi)
+void Tdigitora::takePicture(PixelBuffer picture, const QString& path, int page, double dpi,
+                            std::optional<CaptureState> capture)
 {
     // The view draws straight from the pixels, so it lets go of them first.
     view_->setImage(QImage());
@@ -97,9 +86,11 @@ void Tdigitora::takePicture(PixelBuffer picture, const QString& path, int page, 
     view_->setImage(imageOf(picture_));
     const QSize room = scroll_->viewport()->size();
     view_->setZoom(std::min({1.0, double(room.width()) / picture_.width(), double(room.height()) / picture_.height()}));
-    CaptureState fresh;
-    fresh.curves.push_back(digitora::newCurve(0));
-    document_.reset(fresh);
+    if (!capture) {
+        capture.emplace();
+        capture->curves.push_back(digitora::newCurve(0));
+    }
+    document_.reset(*capture);
     currentCurve_ = 0;
     pickedColour_.reset();
     colourSwatch_->setText(QStringLiteral("nessuno"));
@@ -139,7 +130,7 @@ void Tdigitora::savePoints()
     QString path = fileChooser_ ? fileChooser_(FileRequest::SavePoints) : QString();
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".txt");
-    if (!writeTextFile(path, *content)) showMessage(QStringLiteral("impossibile scrivere il file: %1").arg(path));
+    if (writeWholeFile(path.toStdString(), *content)) showMessage(QStringLiteral("impossibile scrivere il file: %1").arg(path));
 }
 
 void Tdigitora::copyPoints()
@@ -183,9 +174,7 @@ void Tdigitora::openSession()
     Checked<PixelBuffer> loaded = loadPicture(picturePath.toStdString(), session->page, session->dpi);
     if (!loaded) return showMessage(QStringLiteral("immagine della sessione: %1").arg(text(loaded.failure)));
     if (!confirmLosingWork()) return;
-    takePicture(std::move(*loaded), picturePath, session->page, session->dpi);
-    document_.reset(session->state);
-    refresh();
+    takePicture(std::move(*loaded), picturePath, session->page, session->dpi, session->state);
 }
 
 } // namespace calvero
