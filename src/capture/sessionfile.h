@@ -5,6 +5,7 @@
 // gives nothing, so the caller's session stays as it was.
 #include "capture/capturedocument.h"
 #include "capture/checked.h"
+#include "capture/pixelbuffer.h"
 
 #include <optional>
 #include <string>
@@ -20,7 +21,7 @@ struct CaptureSession {
     // The page of a PDF file, from 1; 1 for a picture.
     int page = 1;
     // The resolution a PDF page is rendered at.
-    double dpi = 150;
+    double dpi = DefaultDpi;
     CaptureState state;
     friend bool operator==(const CaptureSession&, const CaptureSession&) = default;
 };

@@ -50,8 +50,11 @@ std::unique_ptr<Poppler::Document> openPdf(const QString& path, std::string& err
 
 Checked<PixelBuffer> loadPdfPage(const QString& path, int page, double dpi)
 {
-    if (!(dpi >= 10.0 && dpi <= 2400.0))
-        return failure(QStringLiteral("risoluzione non ammessa: %1 punti per pollice (da 10 a 2400)").arg(dpi));
+    if (!(dpi >= capture::MinDpi && dpi <= capture::MaxDpi))
+        return failure(QStringLiteral("risoluzione non ammessa: %1 punti per pollice (da %2 a %3)")
+                           .arg(dpi)
+                           .arg(capture::MinDpi)
+                           .arg(capture::MaxDpi));
     std::string error;
     const std::unique_ptr<Poppler::Document> document = openPdf(path, error);
     if (!document) return capture::failed<PixelBuffer>(error);
