@@ -4,7 +4,6 @@
 #include "capture/sessionfile.h"
 #include "capture/ui/curvelist.h"
 #include "capture/ui/digitoraparts.h"
-#include "fit/numtext.h"
 
 #include <QAction>
 #include <QApplication>
@@ -182,7 +181,7 @@ QWidget* Tdigitora::createSidePanel()
             changed(document_.setParameter(std::size_t(curve), std::nullopt));
             return;
         }
-        const std::optional<double> value = parseDecimal(commaToPoint(typed.toStdString()));
+        const std::optional<double> value = digitora::typedNumber(typed);
         if (!value) {
             showMessage(QStringLiteral("parametro non numerico: %1").arg(typed));
             refresh();

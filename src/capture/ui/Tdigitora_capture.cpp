@@ -7,7 +7,6 @@
 #include "capture/pointexport.h"
 #include "capture/ui/curvelist.h"
 #include "capture/ui/digitoraparts.h"
-#include "fit/numtext.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
@@ -92,7 +91,7 @@ void Tdigitora::referencePlaced(QPointF at)
         setTool(CaptureView::Tool::AddPoint);
         return;
     }
-    const std::optional<double> value = parseDecimal(commaToPoint(typed->trimmed().toStdString()));
+    const std::optional<double> value = digitora::typedNumber(*typed);
     if (!value) {
         draftPoints_[i] = earlierPoint;
         showMessage(QStringLiteral("valore non numerico: %1").arg(*typed));
@@ -177,7 +176,7 @@ void Tdigitora::colourPicked(QPointF at)
     colourSeed_ = pixelOf(at);
     QPalette swatch = colourSwatch_->palette();
     swatch.setColor(QPalette::Window, qColourOf(colour));
-    swatch.setColor(QPalette::WindowText, qColourOf(colour).lightness() < 128 ? Qt::white : Qt::black);
+    swatch.setColor(QPalette::WindowText, readableTextOn(qColourOf(colour)));
     colourSwatch_->setPalette(swatch);
     colourSwatch_->setText(text(colourText(colour)));
     findByColour();

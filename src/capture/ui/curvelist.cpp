@@ -12,6 +12,8 @@ enum Column { NameColumn, ColourColumn, ParameterColumn };
 }
 
 QColor qColourOf(capture::Rgb colour) { return QColor(colour.red, colour.green, colour.blue); }
+
+QColor readableTextOn(const QColor& background) { return background.lightness() < 128 ? Qt::white : Qt::black; }
 capture::Rgb rgbOf(const QColor& colour)
 {
     return capture::Rgb{std::uint8_t(colour.red()), std::uint8_t(colour.green()), std::uint8_t(colour.blue())};
@@ -50,7 +52,7 @@ void CurveList::showCurves(const std::vector<capture::Curve>& curves, int curren
         colour->setText(QString::number(curve.points.size()));
         colour->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         colour->setBackground(qColourOf(curve.marker));
-        colour->setForeground(qColourOf(curve.marker).lightness() < 128 ? Qt::white : Qt::black);
+        colour->setForeground(readableTextOn(qColourOf(curve.marker)));
         colour->setToolTip(QStringLiteral("punti della curva; doppio clic per cambiare il colore"));
         cell(row, ParameterColumn)
             ->setText(curve.parameter ? QString::fromStdString(capture::pointValueText(*curve.parameter)) : QString());

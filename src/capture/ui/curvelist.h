@@ -29,6 +29,8 @@ private:
 };
 
 QColor qColourOf(capture::Rgb colour);
+// Black or white, whichever reads on a background of that colour.
+QColor readableTextOn(const QColor& background);
 capture::Rgb rgbOf(const QColor& colour);
 
 } // namespace calvero

@@ -2,10 +2,12 @@
 // What the parts of digitora's window share (its building, its capture
 // commands, its files).
 #include "capture/capturedocument.h"
+#include "fit/numtext.h"
 
 #include <QString>
 
 #include <iterator>
+#include <optional>
 #include <string>
 
 namespace calvero::digitora {
@@ -22,5 +24,11 @@ inline capture::Curve newCurve(std::size_t index)
 }
 
 inline QString text(const std::string& s) { return QString::fromStdString(s); }
+
+// A number typed into the window: a decimal comma reads as a point.
+inline std::optional<double> typedNumber(const QString& typed)
+{
+    return parseDecimal(commaToPoint(typed.trimmed().toStdString()));
+}
 
 } // namespace calvero::digitora
