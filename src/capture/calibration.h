@@ -63,8 +63,6 @@ public:
     double valueOfScaledX(double scaled) const;
     double valueOfScaledY(double scaled) const;
 
-    const AxesReferences& references() const { return references_; }
-
 private:
     AxisCalibration() = default;
 

@@ -25,7 +25,6 @@ struct PixelRect {
     double top = 0;
     double width = 0;
     double height = 0;
-    bool contains(PixelPoint p) const { return p.x >= left && p.x < left + width && p.y >= top && p.y < top + height; }
     friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 

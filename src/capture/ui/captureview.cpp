@@ -133,11 +133,9 @@ void CaptureView::paintEvent(QPaintEvent* event)
     painter.drawImage(QRectF(exposed), image_, source);
 
     painter.setRenderHint(QPainter::Antialiasing);
-    for (const QRectF& r : exclusions_) {
-        painter.setPen(QPen(QColor(128, 128, 128), 1, Qt::DashLine));
-        painter.setBrush(QColor(128, 128, 128, 70));
-        painter.drawRect(QRectF(toWidget(r.topLeft()), toWidget(r.bottomRight())));
-    }
+    painter.setPen(QPen(QColor(128, 128, 128), 1, Qt::DashLine));
+    painter.setBrush(QColor(128, 128, 128, 70));
+    for (const QRectF& r : exclusions_) painter.drawRect(QRectF(toWidget(r.topLeft()), toWidget(r.bottomRight())));
     if (drag_ == Drag::Rectangle) {
         painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
         painter.setBrush(Qt::NoBrush);

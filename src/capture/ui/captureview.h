@@ -31,10 +31,8 @@ public:
     explicit CaptureView(QWidget* parent = nullptr);
 
     void setImage(const QImage& image);
-    const QImage& image() const { return image_; }
 
     void setTool(Tool tool) { tool_ = tool; }
-    Tool tool() const { return tool_; }
 
     void setReferences(const std::vector<Reference>& references);
     // The active curve can be edited; the others are only shown.
@@ -47,8 +45,6 @@ public:
     // Widget and picture coordinates (a pixel i spans [i, i + 1)).
     QPointF toPicture(QPointF widget) const { return widget / zoom_; }
     QPointF toWidget(QPointF picture) const { return picture * zoom_; }
-
-    int selectedPoint() const { return selected_; }
 
 signals:
     void pointAdded(QPointF at);
