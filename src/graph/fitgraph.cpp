@@ -6,6 +6,7 @@
 #include "graph/colours.h"
 #include "graph/graphstate.h"
 #include "graph/plotting.h"
+#include "graph/worldposition.h"
 
 namespace calvero {
 
@@ -26,6 +27,12 @@ void fitGraphProcedure()
     const PointSet& points = session().points;
     plotPoints(points.count, points.x, points.y, ColourBlue);
     if (CurveFunction f = session().result.curveFunction) plotCurve(f, ColourGreen, minX(), maxX());
+}
+
+std::optional<double> drawnCurveValueAt(double x)
+{
+    if (graphState().procedure != &fitGraphProcedure || x < minX() || x > maxX()) return std::nullopt;
+    return curveValueAt(session().result.curveFunction, x);
 }
 
 void prepareScreenGraph()

@@ -1,7 +1,5 @@
 #include "graph/ui/TForm8.h"
 
-#include "fit/session.h"
-#include "fit/workingset.h"
 #include "graph/fitgraph.h"
 #include "graph/ui/graphimage.h"
 #include "graph/ui/graphpicture.h"
@@ -97,6 +95,11 @@ TForm8::TForm8(QWidget* parent) : QDialog(parent)
     Label1->setTextFormat(Qt::PlainText);
     Label1->setFont(buttonFont(false));
     Label1->setGeometry(PositionLeft, 408, 640 - PositionLeft, 25);
+    // An opaque label repaints alone as the mouse moves, not the graph under it.
+    QPalette whiteBackground = Label1->palette();
+    whiteBackground.setColor(QPalette::Window, Qt::white);
+    Label1->setPalette(whiteBackground);
+    Label1->setAutoFillBackground(true);
     setMouseTracking(true);
 
     copyImageAction = new QAction(QStringLiteral("copia immagine"), this);
@@ -213,11 +216,7 @@ void TForm8::mouseMoveEvent(QMouseEvent* event)
         Label1->clear();
         return;
     }
-    // The curve is read where the graph draws it: over the points' x range.
-    std::optional<double> curveY;
-    if (graphState().procedure == &fitGraphProcedure && world->x >= minX() && world->x <= maxX())
-        curveY = curveValueAt(session().result.curveFunction, world->x);
-    Label1->setText(QString::fromStdString(positionText(screenPlot_, *world, curveY)));
+    Label1->setText(QString::fromStdString(positionText(screenPlot_, *world, drawnCurveValueAt(world->x))));
 }
 
 void TForm8::leaveEvent(QEvent* event)
