@@ -1,14 +1,15 @@
 #include "graph/ui/graphpicture.h"
 
+#include "common/filewrite.h"
 #include "graph/ui/graphimage.h"
 #include "graph/ui/screengraph.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 namespace calvero {
@@ -72,15 +73,17 @@ QString saveGraphPicture(const QString& fileName, int width, int height)
     const QString ending = QFileInfo(fileName).suffix().toLower();
     if (ending != QLatin1String("png") && ending != QLatin1String("svg") && ending != QLatin1String("pdf"))
         return QStringLiteral("il nome del file deve finire in .png, .svg oppure .pdf: ") + fileName;
-    const QImage image = renderGraphImage(width, height);
-    if (image.isNull()) return QStringLiteral("il grafico non ha dimensioni da salvare");
-    const QByteArray picture = ending == QLatin1String("png")   ? pngPicture(image)
-                               : ending == QLatin1String("svg") ? svgPicture(width, height, image.logicalDpiX())
-                                                                : pdfPicture(width, height, image.logicalDpiX());
+    if (width < 1 || height < 1) return QStringLiteral("il grafico non ha dimensioni da salvare");
+    // The vector pictures take the resolution of the window's image.
+    const int imageDpi = QImage(1, 1, QImage::Format_RGB32).logicalDpiX();
+    const QByteArray picture = ending == QLatin1String("png")   ? pngPicture(renderGraphImage(width, height))
+                               : ending == QLatin1String("svg") ? svgPicture(width, height, imageDpi)
+                                                                : pdfPicture(width, height, imageDpi);
     // Written aside and put in place at the end: a failure keeps the old file.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(picture) != picture.size() || !file.commit())
-        return QStringLiteral("errore di scrittura del file ") + fileName + QStringLiteral(": ") + file.errorString();
+    if (const auto failure = writeWholeFile(QFile::encodeName(fileName).toStdString(),
+                                            std::string_view(picture.constData(), std::size_t(picture.size()))))
+        return QStringLiteral("errore di scrittura del file ") + fileName + QStringLiteral(": ") +
+               QString::fromStdString(*failure);
     return {};
 }
 
