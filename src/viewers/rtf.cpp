@@ -4,11 +4,8 @@
 #include "common/utf8.h"
 #include "viewers/reportpage.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 
 namespace calvero {
 
