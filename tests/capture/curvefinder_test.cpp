@@ -63,7 +63,9 @@ TEST(FindCurve, TakesTheClickedCurveLeavesExcludedAreasAndSpacesPointsEvenly)
         for (std::size_t i = 0; i < 12; ++i) {
             const PixelPoint pixel = found->pixels[i];
             EXPECT_NEAR(pixel.y, c.expectedLine + pixel.x / 10, 1.0) << pixel.x;
-            if (i + 1 < 12) EXPECT_NEAR(step(i), step(0), 1e-9 * std::abs(step(0)));
+            if (i + 1 < 12) {
+                EXPECT_NEAR(step(i), step(0), 1e-9 * std::abs(step(0)));
+            }
         }
         EXPECT_LE(found->pixels.front().x, 21);
         EXPECT_GE(found->pixels.back().x, 379);

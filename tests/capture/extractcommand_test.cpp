@@ -107,9 +107,14 @@ TEST(ExtractCommand, ExitCodesTellFoundNotFoundAndErrors)
     for (const Case& c : cases) {
         std::ostringstream out, errors;
         EXPECT_EQ(extractCommand(words(c.line), loader, out, errors), c.code) << c.line;
-        if (c.errors.empty()) EXPECT_EQ(errors.str(), "");
-        else EXPECT_EQ(errors.str().find(c.errors), 0u) << errors.str();
-        if (c.code != ExtractFound) EXPECT_EQ(out.str(), "");
+        if (c.errors.empty()) {
+            EXPECT_EQ(errors.str(), "");
+        } else {
+            EXPECT_EQ(errors.str().find(c.errors), 0u) << errors.str();
+        }
+        if (c.code != ExtractFound) {
+            EXPECT_EQ(out.str(), "");
+        }
     }
     std::ifstream written(output);
     std::string text((std::istreambuf_iterator<char>(written)), std::istreambuf_iterator<char>());
