@@ -88,7 +88,7 @@ ParsedBatchLine parseBatchOptions(const std::vector<std::string>& arguments)
             options.workbookOut = value;
         } else if (argument == "--rtf") {
             options.reportOut = value;
-        } else {
+        } else if (argument == "--png") {
             options.graphOut = value;
         }
     }
