@@ -1,6 +1,7 @@
 #include "entry/biff8formularesults.h"
 
 #include "entry/biff8records.h"
+#include "entry/littleendian.h"
 #include "entry/spreadsheetdate.h"
 #include "entry/spreadsheetimport.h"
 
@@ -18,15 +19,6 @@ constexpr std::uint16_t Biff8Version = 0x0600;
 constexpr std::uint16_t SpecialResult = 0xFFFF; // top bytes of a result that is no number
 constexpr std::size_t FormulaHead = 20;         // row, column, format, result, flags, cache
 
-std::uint16_t read16(std::string_view data, std::size_t at)
-{
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(data[at]) | static_cast<unsigned char>(data[at + 1]) << 8);
-}
-std::uint32_t read32(std::string_view data, std::size_t at)
-{
-    return static_cast<std::uint32_t>(read16(data, at)) | static_cast<std::uint32_t>(read16(data, at + 2)) << 16;
-}
-
 struct Record {
     std::uint16_t type = 0;
     std::string_view data;
@@ -39,9 +31,9 @@ public:
     bool next(Record& record)
     {
         if (at_ > stream_.size() || stream_.size() - at_ < 4) return false;
-        const std::uint16_t length = read16(stream_, at_ + 2);
+        const std::uint16_t length = littleEndian16(stream_, at_ + 2);
         if (stream_.size() - at_ - 4 < length) return false;
-        record = {read16(stream_, at_), stream_.substr(at_ + 4, length)};
+        record = {littleEndian16(stream_, at_), stream_.substr(at_ + 4, length)};
         at_ += 4 + std::size_t{length};
         return true;
     }
@@ -76,15 +68,15 @@ void appendUtf8(std::string& text, char32_t c)
 std::string unicodeString(std::string_view data, std::size_t at)
 {
     if (data.size() < at + 3) return {};
-    const std::size_t count = read16(data, at);
+    const std::size_t count = littleEndian16(data, at);
     const bool wide = (static_cast<unsigned char>(data[at + 2]) & 0x01) != 0;
     std::string text;
     std::size_t p = at + 3;
     for (std::size_t i = 0; i < count && p + (wide ? 2 : 1) <= data.size(); ++i) {
-        char32_t c = wide ? read16(data, p) : static_cast<unsigned char>(data[p]);
+        char32_t c = wide ? littleEndian16(data, p) : static_cast<unsigned char>(data[p]);
         p += wide ? 2 : 1;
         if (wide && c >= 0xD800 && c <= 0xDBFF && p + 2 <= data.size()) {
-            const char32_t low = read16(data, p);
+            const char32_t low = littleEndian16(data, p);
             if (low >= 0xDC00 && low <= 0xDFFF) {
                 c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
                 p += 2;
@@ -119,7 +111,7 @@ struct Globals {
 
 bool isBiff8Bof(const Record& record)
 {
-    return record.type == RecordType::Bof && record.data.size() >= 2 && read16(record.data, 0) == Biff8Version;
+    return record.type == RecordType::Bof && record.data.size() >= 2 && littleEndian16(record.data, 0) == Biff8Version;
 }
 
 std::optional<Globals> readGlobals(std::string_view stream)
@@ -131,13 +123,13 @@ std::optional<Globals> readGlobals(std::string_view stream)
     while (cursor.next(record) && record.type != RecordType::Eof) {
         const std::string_view d = record.data;
         if (record.type == RecordType::BoundSheet8 && d.size() >= 4 && !globals.firstSheetAt)
-            globals.firstSheetAt = read32(d, 0);
+            globals.firstSheetAt = littleEndian32(d, 0);
         else if (record.type == RecordType::Xf && d.size() >= 4)
-            globals.cellFormats.push_back(read16(d, 2));
+            globals.cellFormats.push_back(littleEndian16(d, 2));
         else if (record.type == RecordType::Format && d.size() >= 2)
-            globals.formatCodes[read16(d, 0)] = unicodeString(d, 2);
+            globals.formatCodes[littleEndian16(d, 0)] = unicodeString(d, 2);
         else if (record.type == RecordType::Date1904 && d.size() >= 2)
-            globals.from1904 = read16(d, 0) == 1;
+            globals.from1904 = littleEndian16(d, 0) == 1;
     }
     return globals;
 }
@@ -179,15 +171,15 @@ std::vector<FormulaResultCell> firstSheetFormulaResults(std::string_view stream,
             awaitingText = NoCell;
         } else if (record.type == RecordType::Formula && d.size() >= FormulaHead) {
             awaitingText = NoCell;
-            const int row = read16(d, 0) + 1;
-            const int column = read16(d, 2) + 1;
+            const int row = littleEndian16(d, 0) + 1;
+            const int column = littleEndian16(d, 2) + 1;
             if (row > maxRows || column > maxColumns) continue;
             std::optional<std::string> text;
-            if (read16(d, 12) != SpecialResult) {
-                const std::uint64_t bits = read32(d, 6) | static_cast<std::uint64_t>(read32(d, 10)) << 32;
+            if (littleEndian16(d, 12) != SpecialResult) {
+                const std::uint64_t bits = littleEndian32(d, 6) | static_cast<std::uint64_t>(littleEndian32(d, 10)) << 32;
                 double value = 0.0;
                 std::memcpy(&value, &bits, sizeof value);
-                text = numberText(value, read16(d, 4), *globals);
+                text = numberText(value, littleEndian16(d, 4), *globals);
             } else {
                 switch (static_cast<unsigned char>(d[6])) {
                 case 0: // text, in the STRING record that follows

@@ -1,13 +1,13 @@
 #include "entry/clipboardtext.h"
 
+#include "common/utf8.h"
 #include "fit/numtext.h"
+#include "fit/pointgrid.h"
 
 namespace calvero {
 
 namespace {
 
-constexpr std::size_t CellTextLength = 130;
-constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 std::string_view trimmed(std::string_view cell)
 {
@@ -55,7 +55,7 @@ bool hasCellText(std::string_view text) { return text.find_first_not_of(" \t\r\n
 PastedBlock splitPastedText(std::string_view text, std::size_t rows, std::size_t columns)
 {
     PastedBlock block;
-    if (text.starts_with(ByteOrderMark)) text.remove_prefix(ByteOrderMark.size());
+    if (text.starts_with(Utf8ByteOrderMark)) text.remove_prefix(Utf8ByteOrderMark.size());
     std::size_t pos = 0;
     while (pos < text.size()) {
         if (block.cells.size() == rows) {
@@ -66,7 +66,7 @@ PastedBlock splitPastedText(std::string_view text, std::size_t rows, std::size_t
         std::vector<std::string>& row = block.cells.emplace_back();
         for (std::size_t c = 0; c < line.size(); ++c) {
             if (c < columns)
-                row.push_back(firstCharacters(std::string(line[c]), CellTextLength));
+                row.push_back(firstCharacters(std::string(line[c]), PointGrid::CellTextLength));
             else if (!line[c].empty())
                 block.columnsCut = true;
         }

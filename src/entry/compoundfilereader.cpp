@@ -1,10 +1,12 @@
 #include "entry/compoundfilereader.h"
 
+#include "common/openfile.h"
+#include "entry/littleendian.h"
+
 #include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstring>
-#include <memory>
 
 namespace calvero {
 
@@ -12,40 +14,29 @@ namespace {
 
 constexpr std::array<unsigned char, 8> Signature{0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
 constexpr std::size_t HeaderFatEntries = 109;
-constexpr std::size_t NameFieldSize = 64;
+constexpr std::size_t NameFieldSize = CompoundFileReader::NameFieldSize;
 constexpr std::uint32_t EndOfChain = 0xFFFFFFFE;
 constexpr std::uint32_t MaxRegularSector = 0xFFFFFFFA;
 constexpr std::uint8_t StreamObject = 2;
 constexpr std::uint16_t MiniSectorShift = 6;
 
-std::uint16_t read16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
-std::uint32_t read32(const unsigned char* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
 // A directory entry's name, UTF-16 in its 64-byte field, against an ASCII name.
 bool entryNamed(const unsigned char* entry, const std::string& name)
 {
-    const std::uint16_t length = read16(entry + NameFieldSize); // bytes, with the terminating null
+    const std::uint16_t length = littleEndian16(entry + NameFieldSize); // bytes, with the terminating null
     if (length > NameFieldSize || length != 2 * (name.size() + 1)) return false;
     for (std::size_t i = 0; i < name.size(); ++i) {
-        const std::uint16_t unit = read16(entry + 2 * i);
+        const std::uint16_t unit = littleEndian16(entry + 2 * i);
         if (unit > 0x7F || std::tolower(unit) != std::tolower(static_cast<unsigned char>(name[i]))) return false;
     }
     return true;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 } // namespace
 
 std::optional<std::string> readCompoundRootStream(const std::string& fileName, const std::string& name, std::size_t limit)
 {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "rb"));
+    const FileHandle file = openForReading(fileName);
     if (!file) return std::nullopt;
     CompoundFileReader compound(file.get());
     if (!compound.hasSignature() || !compound.readHeader()) return std::nullopt;
@@ -62,8 +53,8 @@ bool CompoundFileReader::readHeader()
 {
     if (std::ferror(file_) || std::fseek(file_, 0, SEEK_SET) != 0) return false;
     if (std::fread(header_.data(), 1, HeaderSize, file_) != HeaderSize) return false;
-    const std::uint16_t major = read16(&header_[26]);
-    const std::uint16_t shift = read16(&header_[30]);
+    const std::uint16_t major = littleEndian16(&header_[26]);
+    const std::uint16_t shift = littleEndian16(&header_[30]);
     if (!((major == 3 && shift == 9) || (major == 4 && shift == 12))) return false;
     sectorSize_ = std::size_t{1} << shift;
     if (std::fseek(file_, 0, SEEK_END) != 0) return false;
@@ -75,7 +66,7 @@ bool CompoundFileReader::readHeader()
     return true;
 }
 
-std::uint32_t CompoundFileReader::firstDirectorySector() const { return read32(&header_[48]); }
+std::uint32_t CompoundFileReader::firstDirectorySector() const { return littleEndian32(&header_[48]); }
 
 std::optional<std::vector<unsigned char>> CompoundFileReader::sector(std::uint32_t index)
 {
@@ -95,23 +86,23 @@ std::optional<std::uint32_t> CompoundFileReader::next(std::uint32_t index)
     if (!fatSector) return std::nullopt;
     const auto bytes = sector(*fatSector);
     if (!bytes) return std::nullopt;
-    return read32(&(*bytes)[(index % perSector) * 4]);
+    return littleEndian32(&(*bytes)[(index % perSector) * 4]);
 }
 
 // The place of the k-th FAT sector: in the header for the first 109, then in
 // the DIFAT sectors' chain (each ends with the next one's number).
 std::optional<std::uint32_t> CompoundFileReader::fatSectorNumber(std::size_t k)
 {
-    if (k < HeaderFatEntries) return read32(&header_[76 + 4 * k]);
+    if (k < HeaderFatEntries) return littleEndian32(&header_[76 + 4 * k]);
     k -= HeaderFatEntries;
     const std::size_t perDifat = sectorSize_ / 4 - 1;
-    std::uint32_t difat = read32(&header_[68]);
+    std::uint32_t difat = littleEndian32(&header_[68]);
     for (std::uint64_t step = 0; step <= sectorCount_; ++step) {
         const auto bytes = sector(difat);
         if (!bytes) return std::nullopt;
-        if (k < perDifat) return read32(&(*bytes)[4 * k]);
+        if (k < perDifat) return littleEndian32(&(*bytes)[4 * k]);
         k -= perDifat;
-        difat = read32(&(*bytes)[4 * perDifat]);
+        difat = littleEndian32(&(*bytes)[4 * perDifat]);
     }
     return std::nullopt;
 }
@@ -168,39 +159,39 @@ std::optional<std::string> CompoundFileReader::rootStream(const std::string& nam
     auto entry = [&entries](std::uint32_t id) { return entries->data() + id * DirectoryEntrySize; };
     const bool version4 = sectorSize_ == 4096;
     auto streamSize = [version4](const unsigned char* e) {
-        return read32(e + 120) | (version4 ? static_cast<std::uint64_t>(read32(e + 124)) << 32 : 0);
+        return littleEndian32(e + 120) | (version4 ? static_cast<std::uint64_t>(littleEndian32(e + 124)) << 32 : 0);
     };
 
     // The root's children form a tree through their left and right siblings.
     const unsigned char* found = nullptr;
-    std::vector<std::uint32_t> pending{read32(entry(0) + 76)};
+    std::vector<std::uint32_t> pending{littleEndian32(entry(0) + 76)};
     for (std::size_t visited = 0; !pending.empty() && visited <= count && !found; ++visited) {
         const std::uint32_t id = pending.back();
         pending.pop_back();
         if (id >= count) continue;
         const unsigned char* e = entry(id);
         if (e[66] == StreamObject && entryNamed(e, name)) found = e;
-        pending.push_back(read32(e + 68));
-        pending.push_back(read32(e + 72));
+        pending.push_back(littleEndian32(e + 68));
+        pending.push_back(littleEndian32(e + 72));
     }
     if (found == nullptr || streamSize(found) > limit) return std::nullopt;
     const std::uint64_t size = streamSize(found);
-    if (size >= read32(&header_[56])) return sectorChain(read32(found + 116), size);
+    if (size >= littleEndian32(&header_[56])) return sectorChain(littleEndian32(found + 116), size);
 
     // A small stream lives in the mini stream, the root entry's own chain,
     // in 64-byte mini sectors chained by the mini FAT.
-    if (read16(&header_[32]) != MiniSectorShift || streamSize(entry(0)) > limit) return std::nullopt;
-    const auto mini = sectorChain(read32(entry(0) + 116), streamSize(entry(0)));
-    const std::uint64_t miniFatSectors = read32(&header_[64]);
+    if (littleEndian16(&header_[32]) != MiniSectorShift || streamSize(entry(0)) > limit) return std::nullopt;
+    const auto mini = sectorChain(littleEndian32(entry(0) + 116), streamSize(entry(0)));
+    const std::uint64_t miniFatSectors = littleEndian32(&header_[64]);
     if (!mini || miniFatSectors > sectorCount_) return std::nullopt;
-    const auto miniFat = sectorChain(read32(&header_[60]), miniFatSectors * sectorSize_);
+    const auto miniFat = sectorChain(littleEndian32(&header_[60]), miniFatSectors * sectorSize_);
     if (!miniFat) return std::nullopt;
     const std::size_t miniSize = std::size_t{1} << MiniSectorShift;
     return chain(
-        read32(found + 116), size, miniSize, miniFat->size() / 4,
+        littleEndian32(found + 116), size, miniSize, miniFat->size() / 4,
         [&miniFat](std::uint32_t i) -> std::optional<std::uint32_t> {
             if (i >= miniFat->size() / 4) return std::nullopt;
-            return read32(reinterpret_cast<const unsigned char*>(miniFat->data()) + 4 * static_cast<std::size_t>(i));
+            return littleEndian32(reinterpret_cast<const unsigned char*>(miniFat->data()) + 4 * static_cast<std::size_t>(i));
         },
         [&mini, miniSize](std::uint32_t i) -> std::optional<std::vector<unsigned char>> {
             const std::size_t at = static_cast<std::size_t>(i) * miniSize;

@@ -16,6 +16,9 @@ class CompoundFileReader {
 public:
     static constexpr std::size_t HeaderSize = 512;
     static constexpr std::size_t DirectoryEntrySize = 128;
+    // A directory entry starts with its UTF-16 name in a field of this many
+    // bytes, followed by the name's length in bytes.
+    static constexpr std::size_t NameFieldSize = 64;
 
     // The file stays open and owned by the caller.
     explicit CompoundFileReader(std::FILE* file) : file_(file) {}
@@ -24,14 +27,6 @@ public:
     bool hasSignature();
     // False when the header is cut short or its sector size is not of the format.
     bool readHeader();
-
-    std::uint32_t firstDirectorySector() const;
-    std::uint64_t sectorCount() const { return sectorCount_; }
-
-    // The sector's bytes; a short last sector is padded with zeros.
-    std::optional<std::vector<unsigned char>> sector(std::uint32_t index);
-    // The sector after `index` in its chain, from the FAT.
-    std::optional<std::uint32_t> next(std::uint32_t index);
 
     // The directory's sectors joined: nothing when its chain leaves the file,
     // loops, or needs a FAT sector that is not there.
@@ -44,6 +39,11 @@ public:
     std::optional<std::string> rootStream(const std::string& name, std::size_t limit);
 
 private:
+    std::uint32_t firstDirectorySector() const;
+    // The sector's bytes; a short last sector is padded with zeros.
+    std::optional<std::vector<unsigned char>> sector(std::uint32_t index);
+    // The sector after `index` in its chain, from the FAT.
+    std::optional<std::uint32_t> next(std::uint32_t index);
     std::optional<std::uint32_t> fatSectorNumber(std::size_t k);
     // The chain from `first` joined, `size` bytes of it; the table gives each
     // unit's successor and the reader each unit's bytes.

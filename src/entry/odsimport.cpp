@@ -1,6 +1,7 @@
 #include "entry/odsimport.h"
 
 #include "entry/spreadsheetxml.h"
+#include "fit/pointgrid.h"
 
 #include <algorithm>
 #include <array>
@@ -9,7 +10,6 @@ namespace calvero {
 
 namespace {
 
-constexpr std::size_t CellTextLength = 130;
 // More than a sheet has rows or columns; a larger repeat is taken as this.
 constexpr std::uint64_t MaxRepeat = std::uint64_t{1} << 32;
 
@@ -26,14 +26,14 @@ std::uint64_t repeatCount(pugi::xml_node node, const char* attribute)
 void appendParagraph(pugi::xml_node paragraph, std::string& text)
 {
     walkBelow(paragraph, [&text](pugi::xml_node node) {
-        if (text.size() > 4 * CellTextLength) return false; // enough for the cell's 130 characters
+        if (text.size() > 4 * PointGrid::CellTextLength) return false; // enough for the cell's 130 characters
         if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) {
             text += node.value();
             return false;
         }
         const std::string_view name = localName(node.name());
         if (name == "s") {
-            text.append(static_cast<std::size_t>(std::min<std::uint64_t>(repeatCount(node, "text:c"), CellTextLength)), ' ');
+            text.append(static_cast<std::size_t>(std::min<std::uint64_t>(repeatCount(node, "text:c"), PointGrid::CellTextLength)), ' ');
         } else if (name == "tab") {
             text += '\t';
         } else if (name == "line-break") {

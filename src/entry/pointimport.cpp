@@ -1,6 +1,9 @@
 #include "entry/pointimport.h"
 
+#include "common/openfile.h"
+#include "common/utf8.h"
 #include "fit/numtext.h"
+#include "fit/pointgrid.h"
 #include "fit/session.h"
 
 #include <algorithm>
@@ -8,20 +11,15 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 
 namespace calvero {
 
 namespace {
 
 constexpr std::size_t ConvertedLength = 130;
-// A grid cell keeps what a number is read from and no more: a file of one
-// huge line must not end up as megabytes of text in the grid and its window.
-constexpr std::size_t CellTextLength = 130;
 // Of a longer line only this much is kept, so a file without line ends
 // cannot fill the memory; no line of points comes near it.
 constexpr std::size_t MaxKeptLineLength = 1 << 20;
-constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
 
 bool isSeparator(char c) { return c == ';' || c == ' ' || c == '\t'; }
 
@@ -61,10 +59,6 @@ private:
     int error_ = 0;
 };
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 std::string readFailure(const std::string& fileName, const std::string& reason)
 {
     return "errore di lettura del file " + fileName + ": " + reason;
@@ -76,7 +70,7 @@ void storeField(int field, int lineNumber, int gridRow, const std::string& token
     const double value = parseDecimalOrZero(std::string_view(token).substr(0, ConvertedLength));
     PointArray& target = field == 1 ? state.points.x : field == 2 ? state.points.y : state.points.z;
     target[lineNumber] = value;
-    state.grid.setCell(gridRow, field, firstCharacters(token, CellTextLength));
+    state.grid.setCell(gridRow, field, firstCharacters(token, PointGrid::CellTextLength));
 }
 
 // True when something other than separators follows in the file.
@@ -120,7 +114,7 @@ PointLinesOutcome readPointLines(const std::string& fileName, std::uint16_t firs
     }
 
     errno = 0;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "rb"));
+    const FileHandle file = openForReading(fileName);
     if (!file) {
         outcome.failure = readFailure(fileName, std::strerror(errno != 0 ? errno : EIO));
         return outcome;

@@ -9,6 +9,7 @@
 #include "entry/xlsximport.h"
 #include "entry/zipreader.h"
 #include "fit/numtext.h"
+#include "fit/pointgrid.h"
 #include "fit/session.h"
 
 #include <freexl.h>
@@ -24,7 +25,6 @@ namespace calvero {
 
 namespace {
 
-constexpr std::size_t CellTextLength = 130;
 // Far more than FreeXL needs for the largest workbook; past it, it is stuck.
 constexpr std::chrono::seconds FreeXlTimeLimit{30};
 // Far more than the records of any workbook of 200 points.
@@ -74,7 +74,7 @@ void addFormulaResults(const std::string& fileName, SpreadsheetBlock& block)
     const auto stream = readCompoundRootStream(fileName, "Workbook", MaxWorkbookStream);
     if (!stream) return;
     for (const FormulaResultCell& cell : firstSheetFormulaResults(*stream, SpreadsheetRows, SpreadsheetColumns))
-        block[cell.row - 1][cell.column - 1] = firstCharacters(cell.text, CellTextLength);
+        block[cell.row - 1][cell.column - 1] = firstCharacters(cell.text, PointGrid::CellTextLength);
 }
 
 std::optional<SpreadsheetBlock> readWithFreeXl(const std::string& fileName)
@@ -143,7 +143,7 @@ std::string spreadsheetNumberText(double value)
     if (value == 0.0) value = 0.0; // no "-0"
     char buffer[400];
     auto fixed = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    if (fixed.ec == std::errc() && static_cast<std::size_t>(fixed.ptr - buffer) <= CellTextLength)
+    if (fixed.ec == std::errc() && static_cast<std::size_t>(fixed.ptr - buffer) <= PointGrid::CellTextLength)
         return std::string(buffer, fixed.ptr);
     auto shortest = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
     return std::string(buffer, shortest.ptr);
@@ -183,7 +183,7 @@ void placeSpreadsheetRows(const SpreadsheetBlock& block, int firstRow, PointGrid
     firstRow = std::clamp(firstRow, 1, SpreadsheetRows);
     for (int r = firstRow; r <= SpreadsheetRows; ++r)
         for (int c = 1; c <= SpreadsheetColumns; ++c)
-            grid.setCell(r - firstRow + 1, c, firstCharacters(block[r - 1][c - 1], CellTextLength));
+            grid.setCell(r - firstRow + 1, c, firstCharacters(block[r - 1][c - 1], PointGrid::CellTextLength));
 }
 
 bool readSpreadsheetRange(const std::string& fileName, int firstRow)

@@ -1,6 +1,7 @@
 #include "entry/spreadsheetxml.h"
 
 #include "fit/numtext.h"
+#include "fit/pointgrid.h"
 
 #include <algorithm>
 #include <charconv>
@@ -11,7 +12,6 @@ namespace calvero {
 
 namespace {
 
-constexpr std::size_t CellTextLength = 130;
 
 // What the budget in force leaves; none, no limit.
 std::size_t* budgetLeft = nullptr;
@@ -88,7 +88,7 @@ std::optional<double> xmlNumber(std::string_view text)
 void putBlockCell(SpreadsheetBlock& block, std::uint64_t row, std::uint64_t column, const std::string& text)
 {
     if (row < 1 || row > SpreadsheetRows || column < 1 || column > SpreadsheetColumns) return;
-    block[row - 1][column - 1] = firstCharacters(text, CellTextLength);
+    block[row - 1][column - 1] = firstCharacters(text, PointGrid::CellTextLength);
 }
 
 } // namespace calvero

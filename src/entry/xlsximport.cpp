@@ -3,6 +3,7 @@
 #include "entry/spreadsheetdate.h"
 #include "entry/spreadsheetxml.h"
 #include "fit/numtext.h"
+#include "fit/pointgrid.h"
 
 #include <cctype>
 #include <map>
@@ -12,7 +13,6 @@ namespace calvero {
 
 namespace {
 
-constexpr std::size_t CellTextLength = 130;
 constexpr std::uint64_t MaxSheetRow = 1u << 20;
 constexpr std::uint64_t MaxSheetColumn = 1u << 14;
 
@@ -99,9 +99,9 @@ std::string richText(pugi::xml_node item)
             text += child.child_value();
         else if (name == "r")
             text += childNamed(child, "t").child_value();
-        if (text.size() > 4 * CellTextLength) break; // enough for the cell's 130 characters
+        if (text.size() > 4 * PointGrid::CellTextLength) break; // enough for the cell's 130 characters
     }
-    return firstCharacters(text, CellTextLength);
+    return firstCharacters(text, PointGrid::CellTextLength);
 }
 
 struct NumberFormat {

@@ -2,6 +2,7 @@
 // The point grid as plain text: 200 rows of 3 cells (x, y, z). It is the
 // master copy of the points; the point-entry window shows and edits it.
 #include <array>
+#include <cstddef>
 #include <string>
 
 namespace calvero {
@@ -10,6 +11,9 @@ class PointGrid {
 public:
     static constexpr int Rows = 200;
     static constexpr int Columns = 3;
+    // A cell keeps what a number is read from and no more: an imported file of
+    // one huge line must not end up as megabytes of text in the grid.
+    static constexpr std::size_t CellTextLength = 130;
 
     // Rows 1..200, columns 1..3; cells out of range read as empty and ignore writes.
     const std::string& cell(int row, int column) const;
