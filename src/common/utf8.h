@@ -1,5 +1,6 @@
 #pragma once
 // Decoding of UTF-8 text, shared by the writers of other encodings.
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -13,5 +14,14 @@ inline constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
 // beyond U+10FFFF included) becomes U+FFFD, and decoding goes on at the next
 // byte.
 std::u16string utf16FromUtf8(std::string_view text);
+
+// Whether a byte begins a character, that is, is no continuation byte.
+inline bool startsUtf8Character(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }
+
+// The characters of a UTF-8 text, counted by the bytes that begin one.
+inline std::size_t characterCount(std::string_view text)
+{
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), startsUtf8Character));
+}
 
 } // namespace calvero

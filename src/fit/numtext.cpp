@@ -1,5 +1,6 @@
 #include "fit/numtext.h"
 
+#include "common/utf8.h"
 #include "fit/fault.h"
 
 #include <algorithm>
@@ -187,8 +188,7 @@ std::string firstCharacters(const std::string& text, std::size_t count)
 {
     std::size_t characters = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool startsCharacter = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
-        if (startsCharacter && characters++ == count) return text.substr(0, i);
+        if (startsUtf8Character(text[i]) && characters++ == count) return text.substr(0, i);
     }
     return text;
 }

@@ -1,5 +1,6 @@
 #include "viewers/reportpage.h"
 
+#include "common/utf8.h"
 #include "fit/numtext.h"
 
 #include <algorithm>
@@ -12,12 +13,6 @@ constexpr double PointsPerCentimetre = 72.0 / 2.54;
 constexpr double UsualMargin = 2.0 * PointsPerCentimetre;
 // Narrower than this, a printer's unprintable border could cut the line.
 constexpr double SmallestMargin = 0.5 * PointsPerCentimetre;
-
-std::size_t characterCount(const std::string& text)
-{
-    return static_cast<std::size_t>(
-        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
 
 } // namespace
 
