@@ -89,15 +89,14 @@ std::vector<std::string> splitPointFields(std::string_view line)
     std::vector<std::string> fields;
     std::string token;
     for (char c : line) {
-        if (c == ',') c = '.';
         if (isSeparator(c)) {
-            if (!token.empty()) fields.push_back(std::move(token));
+            if (!token.empty()) fields.push_back(commaToPoint(token));
             token.clear();
         } else {
             token.push_back(c);
         }
     }
-    if (!token.empty()) fields.push_back(std::move(token));
+    if (!token.empty()) fields.push_back(commaToPoint(token));
     return fields;
 }
 

@@ -5,8 +5,10 @@
 #include "fit/numtext.h"
 #include "fit/session.h"
 #include "fit/surface.h"
+#include "fit/termreach.h"
 
 #include <algorithm>
+#include <cmath>
 #include <ctime>
 #include <exception>
 #include <functional>
@@ -21,35 +23,41 @@ namespace {
 constexpr int PointWidth = 7, PointDecimals = 3;
 constexpr int CoefficientWidth = 16, CoefficientDecimals = 11;
 constexpr int IndexWidth = 5;
+// The width a spreadsheet gives a column that states none.
+constexpr double DefaultColumnWidth = 8.43;
 constexpr int CheckXWidth = 10, CheckXDecimals = 3;
 
 const char* const PointHeadings[] = {"X", "Y", "Y int", "differenza", "errore %"};
 const char* const SurfaceHeadings[] = {"X", "Y", "Z", "Z int", "errore %"};
 
-using NumberText = std::string (*)(double value, int width, int decimals);
-
 // A number text, or nothing when the value cannot be written (infinite or
 // not a number): its cell then stays empty.
-std::optional<std::string> realText(double value, int width, int decimals, NumberText format)
+std::optional<std::string> realText(double value, int width, int decimals)
 {
     try {
-        return format(value, width, decimals);
+        return formatReal(value, width, decimals);
     } catch (const ArithmeticFault&) {
         return std::nullopt;
     }
 }
 
-void enterReal(Worksheet& sheet, CellAddress address, std::optional<double> value, int width, int decimals,
-               NumberText format = formatReal)
+void enterReal(Worksheet& sheet, CellAddress address, std::optional<double> value, int width, int decimals)
 {
     if (!value) return;
-    if (const auto text = realText(*value, width, decimals, format)) sheet.enter(address, *text);
+    if (const auto text = realText(*value, width, decimals)) sheet.enter(address, *text);
 }
 
-void enterCoefficient(Worksheet& sheet, CellAddress address, double value)
+// A coefficient with the digits the report prints; its column widens to show
+// every one of them.
+void enterCoefficient(Worksheet& sheet, CellAddress address, double value,
+                      std::optional<TermReach> term = std::nullopt)
 {
-    enterReal(sheet, address, value, CoefficientWidth, CoefficientDecimals,
-              [](double v, int width, int decimals) { return formatCoefficient(v, width, decimals); });
+    if (!std::isfinite(value)) return; // its cell stays empty
+    const std::string text = formatCoefficient(value, CoefficientWidth, CoefficientDecimals, 100000, term);
+    sheet.enter(address, text);
+    const double shown = static_cast<double>(text.size() - text.find_first_not_of(' ')) + 1;
+    if (shown > sheet.columnWidth(address.column).value_or(DefaultColumnWidth))
+        sheet.setColumnWidth(address.column, shown);
 }
 
 void enterPointValue(Worksheet& sheet, CellAddress address, std::optional<double> value)
@@ -134,10 +142,11 @@ void writePolynomialSheet(Worksheet& sheet, std::uint16_t pointCount)
     sheet.enter("B2", "termine");
     sheet.enter("D2", "x");
     sheet.enter("E2", "y");
+    const std::vector<TermReach> reaches = polynomialTermReaches(s.points.x, s.points.y, s.points.count, degree);
     for (int k = 1; k <= 10; ++k) {
         sheet.enter(CellAddress{2 + k, 1}, formatInteger(k, IndexWidth));
         if (k <= degree + 1)
-            enterCoefficient(sheet, {2 + k, 2}, s.result.coefficients[k]);
+            enterCoefficient(sheet, {2 + k, 2}, s.result.coefficients[k], reaches[static_cast<std::size_t>(k - 1)]);
         else
             sheet.enter(CellAddress{2 + k, 2}, "0");
     }
@@ -174,9 +183,10 @@ void writeSurfaceSheet(Worksheet& sheet, std::uint16_t pointCount)
 
     enterHeadings(sheet, 1, SurfaceHeadings);
     sheet.enter("H3", "termine");
+    const std::vector<TermReach> reaches = surfaceTermReaches(s.points.x, s.points.y, s.points.z, n, degree);
     for (int k = 1; k <= terms; ++k) {
         sheet.enter(CellAddress{4 + k, 8}, formatInteger(k, IndexWidth));
-        enterCoefficient(sheet, {4 + k, 9}, s.result.coefficients[k]);
+        enterCoefficient(sheet, {4 + k, 9}, s.result.coefficients[k], reaches[static_cast<std::size_t>(k - 1)]);
     }
 
     std::vector<PointRow> rows(static_cast<std::size_t>(n));

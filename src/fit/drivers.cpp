@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace calvero {
 
@@ -23,6 +24,9 @@ const char* const TooFewPoints = " numero punti=  <2!";
 const char* const TooFewForDegree = "numero punti insufficiente per il grado scelto";
 const char* const TooManySurfacePoints = "massimo 100 punti per il polinomio Z=F(x,y)";
 const char* const NotPositive = "tutti numeri devono essere>0!";
+const char* const TooFewDistinctX = "valori di x diversi insufficienti per il grado scelto";
+const char* const SurfaceUndetermined =
+    "i punti non bastano a determinare i termini del polinomio Z=F(x,y) del grado scelto";
 
 void tell(const std::string& text)
 {
@@ -32,6 +36,13 @@ void tell(const std::string& text)
 void showReportViewer()
 {
     if (Presenter* p = presenter()) p->showReport();
+}
+
+int distinctValues(const PointArray& v, int n)
+{
+    std::vector<double> values(v.items.begin(), v.items.begin() + n);
+    std::sort(values.begin(), values.end());
+    return static_cast<int>(std::unique(values.begin(), values.end()) - values.begin());
 }
 
 std::optional<std::string> invalidCellMessage(const std::optional<InvalidCell>& cell)
@@ -54,8 +65,10 @@ std::optional<std::string> oneVariableRefusal(Temperatures& temperatures)
     switch (s.fit.kind) {
     case FitType::Polynomial:
     case FitType::RationalPolynomial:
-        // Fewer points than coefficients make the normal equations singular.
+        // Fewer points, or fewer distinct x, than coefficients leave infinitely
+        // many curves through the points: none of them is the answer.
         if (p.count <= s.fit.degree) return TooFewForDegree;
+        if (distinctValues(p.x, p.count) <= s.fit.degree) return TooFewDistinctX;
         break;
     case FitType::TemperatureTime: {
         if (p.x[1] == 0.0 || p.y[1] == 0.0) return NotPositive;
@@ -190,6 +203,7 @@ void calculateSurface(const std::optional<InvalidCell>& invalidCell)
     if (n < 2) return tell(TooFewPoints);
     if (n > MaxSurfacePoints) return tell(TooManySurfacePoints);
     if (n < surfaceTermCount(degree)) return tell(TooFewForDegree);
+    if (!surfaceTermsDetermined(s.points.x, s.points.y, n, degree)) return tell(SurfaceUndetermined);
     s.fit.kind = FitType::SurfaceXY;
     s.points.foundCount = static_cast<std::uint8_t>(n);
 

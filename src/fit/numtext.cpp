@@ -99,10 +99,11 @@ std::string formatReal(double value, int width, int decimals)
     return padLeft(std::move(text), width);
 }
 
-std::string formatCoefficient(double value, int width, int decimals, int maxLength)
+namespace {
+
+// The power of ten of the value's first digit once rounded to CoefficientDigits digits.
+int leadingExponent(double value)
 {
-    if (!std::isfinite(value) || value == 0.0) return formatReal(value, width, decimals);
-    // The power of ten of the first digit once rounded to CoefficientDigits digits.
     char scientific[64];
     const auto end = std::to_chars(scientific, scientific + sizeof scientific, value, std::chars_format::scientific,
                                    CoefficientDigits - 1).ptr;
@@ -110,14 +111,57 @@ std::string formatCoefficient(double value, int width, int decimals, int maxLeng
     int exponent = 0;
     std::from_chars(exponentText.data() + (exponentText.front() == '+'), exponentText.data() + exponentText.size(),
                     exponent);
-    const int showingAll = CoefficientDigits - 1 - exponent;
+    return exponent;
+}
+
+// Digits past the 13th of a fitted coefficient are rounding noise of the fit.
+constexpr int TrustedDigits = 13;
+
+bool negligible(double value, const std::optional<TermReach>& term)
+{
+    return term && term->scale > 0 && std::fabs(value) * term->reach < NegligibleContribution * term->scale;
+}
+
+// The decimals of a coefficient that mean something (see formatCoefficient).
+int meaningfulDecimals(double value, int decimals, const std::optional<TermReach>& term, int maxLength)
+{
+    const int exponent = leadingExponent(value);
+    // The field's own decimals count while they stay within the digits a
+    // fit's arithmetic can be trusted with; past those they are binary noise.
+    int wanted = std::max(CoefficientDigits - 1 - exponent, std::min(decimals, TrustedDigits - 1 - exponent));
+    if (term && term->reach > 0 && term->scale > 0) {
+        // A rounding of half a unit of the last decimal moves the term by
+        // reach / 2 of it: keep that below the negligible share.
+        const double needed = std::ceil(std::log10(term->reach / (2 * NegligibleContribution * term->scale)));
+        if (needed > wanted) wanted = static_cast<int>(std::min(needed, 1000.0));
+    }
     // The decimals of the shortest text that reads back as the same double.
     const std::string shortest = toFixed(value);
     const std::size_t dot = shortest.find('.');
     const int readingBack = dot == std::string::npos ? 0 : static_cast<int>(shortest.size() - dot - 1);
     const int wholePart = static_cast<int>(formatReal(value, 0, 0).size()) + 1; // sign, digits and point
-    const int fitting = maxLength - wholePart;
-    return formatReal(value, width, std::max(decimals, std::min({showingAll, readingBack, fitting})));
+    return std::min({wanted, readingBack, maxLength - wholePart});
+}
+
+} // namespace
+
+std::string formatCoefficient(double value, int width, int decimals, int maxLength, std::optional<TermReach> term)
+{
+    if (!std::isfinite(value) || value == 0.0) return formatReal(value, width, decimals);
+    if (negligible(value, term)) return formatReal(0.0, width, decimals);
+    const int meaningful = meaningfulDecimals(value, decimals, term, maxLength);
+    if (meaningful >= decimals) return formatReal(value, width, meaningful);
+    std::string text = formatReal(value, 0, std::max(meaningful, 0));
+    if (meaningful <= 0) text += '.';
+    text.append(static_cast<std::size_t>(decimals - std::max(meaningful, 0)), '0');
+    if (decimals == 0) text.pop_back();
+    return padLeft(std::move(text), width);
+}
+
+double printedCoefficient(double value, std::optional<TermReach> term)
+{
+    if (!std::isfinite(value)) return value;
+    return parseDecimalOrZero(formatCoefficient(value, 0, 0, 100000, term));
 }
 
 std::string formatGridValue(double value)
@@ -178,9 +222,15 @@ double parseDecimalOrZero(std::string_view text) { return parseDecimal(text).val
 
 std::string commaToPoint(std::string_view text)
 {
-    std::string result(text);
-    for (char& c : result)
-        if (c == ',') c = '.';
+    // "1.234,5": with both marks and the comma last, the dots group thousands.
+    const std::size_t lastComma = text.rfind(',');
+    const std::size_t lastDot = text.rfind('.');
+    const bool thousands = lastComma != std::string_view::npos && lastDot != std::string_view::npos && lastComma > lastDot;
+    std::string result;
+    for (char c : text) {
+        if (thousands && c == '.') continue;
+        result.push_back(c == ',' ? '.' : c);
+    }
     return result;
 }
 

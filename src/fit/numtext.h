@@ -21,11 +21,31 @@ std::string formatReal(double value, int width, int decimals);
 // The significant digits a coefficient shows wherever the user copies it.
 constexpr int CoefficientDigits = 12;
 
-// real(w:d) of a coefficient: unchanged when it shows at least
-// CoefficientDigits significant digits, otherwise with more decimals, until it
-// does or until the text reads back as the same double. Never in exponent form.
-// The added decimals stop where the text would pass maxLength characters.
-std::string formatCoefficient(double value, int width, int decimals, int maxLength = 100000);
+// What one term of a fitted equation can add to the fitted value over the
+// points: the largest |term| there (the change a unit of its coefficient
+// makes) and the largest |fitted value|.
+struct TermReach {
+    double reach = 0.0;
+    double scale = 0.0;
+};
+
+// A term whose whole contribution stays below this share of the largest
+// fitted value is rounding noise: its coefficient prints as zero.
+constexpr double NegligibleContribution = 1e-12;
+
+// real(w:d) of a coefficient, with the decimals that mean something: at least
+// CoefficientDigits significant digits (the field's d while they stay within
+// the 13 digits a fit can be trusted with), and with a term's reach as many more
+// as keep the printed term within NegligibleContribution of the largest fitted
+// value; never more than the text that reads back as the same double nor past
+// maxLength characters. Fewer meaningful decimals than d are rounded there and
+// filled with zeros, so binary noise ("430.510000000001") never shows. A term
+// that contributes nothing prints as zero. Never in exponent form.
+std::string formatCoefficient(double value, int width, int decimals, int maxLength = 100000,
+                              std::optional<TermReach> term = std::nullopt);
+
+// The coefficient as the printed text holds it (the digits above, read back).
+double printedCoefficient(double value, std::optional<TermReach> term = std::nullopt);
 
 // The text of a point in the point grid: fixed-point with at least 5 decimals
 // and as many more as the value needs to read back as the same double,
@@ -45,6 +65,9 @@ std::optional<double> parseDecimal(std::string_view text);
 double parseDecimalOrZero(std::string_view text);
 
 // Replaces every comma with a full stop (the decimal comma of typed points).
+// A text with both marks and its last comma after its last dot is written the
+// Italian way with thousands separators: its dots are dropped ("1.234,5" gives
+// "1234.5").
 std::string commaToPoint(std::string_view text);
 
 // The first count characters of a UTF-8 text, never splitting a character.

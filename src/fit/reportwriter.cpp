@@ -5,11 +5,13 @@
 #include "fit/report.h"
 #include "fit/session.h"
 #include "fit/surface.h"
+#include "fit/termreach.h"
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace calvero {
 
@@ -24,10 +26,14 @@ std::string real(double value, int width, int decimals) { return formatReal(valu
 std::string spaced(const std::string& text) { return text.front() == ' ' ? text : " " + text; }
 
 // A coefficient after the head of its line, with as many digits as the
-// line's characters hold.
-std::string withCoefficient(const std::string& head, double value, int width, int decimals)
+// line's characters hold; one that overflows its field keeps a blank after
+// the head.
+std::string withCoefficient(const std::string& head, double value, int width, int decimals,
+                            std::optional<TermReach> term = std::nullopt)
 {
-    return head + formatCoefficient(value, width, decimals, ReportLineWidth - static_cast<int>(head.size()));
+    const std::string text =
+        formatCoefficient(value, width, decimals, ReportLineWidth - static_cast<int>(head.size()) - 1, term);
+    return head + (static_cast<int>(text.size()) > width ? " " : "") + text;
 }
 
 // A field of a point table.
@@ -36,11 +42,23 @@ std::string field(double value, int width, int decimals) { return spaced(formatR
 // An empty field of a number column.
 std::string blanks(int width) { return std::string(static_cast<std::size_t>(width), ' '); }
 
+// The values the polynomial was fitted to: y, or 1/y for the rational kind.
+PointArray fittedValues(const PointSet& p, bool reciprocal)
+{
+    PointArray v{};
+    for (int i = 1; i <= p.count; ++i) v[i] = reciprocal && p.y[i] != 0.0 ? 1.0 / p.y[i] : p.y[i];
+    return v;
+}
+
 void writeCoefficientLines(int degree)
 {
-    const FitResult& r = session().result;
+    const Session& s = session();
+    const PointSet& p = s.points;
+    const std::vector<TermReach> reaches = polynomialTermReaches(
+        p.x, fittedValues(p, s.fit.kind == FitType::RationalPolynomial), p.count, degree);
     for (int k = 1; k <= degree + 1; ++k)
-        add(withCoefficient("Termine nr:" + formatInteger(k, 3) + "  =", r.coefficients[k], 20, 12));
+        add(withCoefficient("Termine nr:" + formatInteger(k, 3) + "  =", s.result.coefficients[k], 20, 12,
+                            reaches[static_cast<std::size_t>(k - 1)]));
 }
 
 void writeTemperatureTimeHead()
@@ -51,7 +69,8 @@ void writeTemperatureTimeHead()
     const std::string ti = real(r.tInitial, 10, 3);
     const std::string tf = real(r.tFinal, 10, 3);
     const std::string dt = real(checked(r.tFinal - r.tInitial), 10, 3);
-    const std::string m = real(r.curve[0], 8, 6);
+    // M keeps its digits in the equation too: a slow decay is a small M.
+    const std::string m = formatCoefficient(r.curve[0], 8, 6, 60);
     const std::string mLine = withCoefficient(" COEFFICIENTE M=", r.curve[0], 8, 6);
     add("equazione=" + tf + "-" + dt + " e^[-" + m + " x tempo]");
     add("temperatura iniziale:" + ti);
@@ -186,7 +205,10 @@ void writeSurfaceReport()
     clearReport(s.report);
     add("POLINOMIO Z=F(x,y)  grado=" + formatInteger(g, 3));
     add("termine........");
-    for (int k = 1; k <= surfaceTermCount(g); ++k) add(formatInteger(k, 5) + spaced(formatCoefficient(K[k], 18, 11, ReportLineWidth - 6)));
+    const std::vector<TermReach> reaches = surfaceTermReaches(p.x, p.y, p.z, p.count, g);
+    for (int k = 1; k <= surfaceTermCount(g); ++k)
+        add(formatInteger(k, 5) +
+            spaced(formatCoefficient(K[k], 18, 11, ReportLineWidth - 6, reaches[static_cast<std::size_t>(k - 1)])));
     add("...punto........X........Y........Z.....Zint.....err%");
 
     std::optional<double> lastError;

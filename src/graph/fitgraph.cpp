@@ -8,6 +8,8 @@
 #include "graph/plotting.h"
 #include "graph/worldposition.h"
 
+#include <cmath>
+
 namespace calvero {
 
 void fitGraphProcedure()
@@ -15,15 +17,13 @@ void fitGraphProcedure()
     GraphState& s = graphState();
     s.leftMarginUnits = 1;
     s.extraBottomRows = 0;
-    // The lower bound lies 15 % beyond the smallest y: below the x axis for
-    // positive data, and for negative data below the lowest point too. A
-    // negative upper bound on a whole step would not move up, so negative
-    // data also get 15 % of room above their highest point: no marker is cut
-    // by the window's edge.
+    // 15 % of room beyond the lowest and the highest y: the lowest point sits
+    // clear of the x axis (or on it at 0) and the highest clear of the y
+    // axis's arrow; a highest y of 0 gets the room of the lowest.
     const double lowest = minY();
     const double highest = maxY();
-    drawAxes("X", "Y", ColourBlue, minX(), (lowest < 0 ? 1.15 : 0.85) * lowest, maxX(),
-             (highest < 0 ? 0.85 : 1.0) * highest);
+    const double headroom = 0.15 * std::fabs(highest != 0 ? highest : lowest);
+    drawAxes("X", "Y", ColourBlue, minX(), lowest - 0.15 * std::fabs(lowest), maxX(), highest + headroom);
     const PointSet& points = session().points;
     plotPoints(points.count, points.x, points.y, ColourBlue);
     if (CurveFunction f = session().result.curveFunction) plotCurve(f, ColourGreen, minX(), maxX());

@@ -253,7 +253,7 @@ TEST_F(Calculation, SaturationReportMeasuresTheErrorFromTheCurve)
         "tipo di equazione:curva saturazione",
         "curva saturazione",
         " COEFFICIENTE A=  3.000000000000",
-        " COEFFICIENTE B=-1024.000000000000",
+        " COEFFICIENTE B= -1024.000000000000",
         "numero punti:   3",
         "temperature e pressioni assolute ",
         "     punto.........X.........Y......Yint......errore%.. differenza",

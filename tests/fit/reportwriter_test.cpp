@@ -235,15 +235,18 @@ TEST_F(ReportWriter, FullFieldsStayApartAndZerosHaveNoSign)
     }
     EXPECT_EQ(written()[2], "         1    1.0000    0.3000    0.3000    0.0000    0.0000"); // fitting fields keep their width
 
-    // The surface Z = 6154.6879 plus a tiny term whose 12 digits overflow its field.
+    // The surface Z = 6154.6879 plus a small y term whose 12 digits overflow its
+    // field, and an x term too small to change Z at all, which prints as zero.
     PointSet& p = session().points;
     p.x[1] = -25, p.y[1] = 25, p.z[1] = 6154.688, p.count = 1;
     session().fit.degree = 2;
     session().result.coefficients.fill(0.0);
     session().result.coefficients[1] = 6154.6879;
     session().result.coefficients[2] = -1.23456789012e-14;
+    session().result.coefficients[3] = -1.23456789012e-6;
     writeSurfaceReport();
-    EXPECT_EQ(numbersOf(written()[3]), (std::vector<double>{2, -1.23456789012e-14})) << written()[3];
+    EXPECT_EQ(written()[3], "    2     0.00000000000");
+    EXPECT_EQ(written()[4], "    3 -0.00000123456789012");
     EXPECT_EQ(numbersOf(written().back()), (std::vector<double>{1, -25, 25, 6154.688, 6154.6879, 0})) << written().back();
 }
 
@@ -259,7 +262,7 @@ TEST_F(ReportWriter, HeadCoefficientsKeepTwelveSignificantDigits)
     const Lines report = written();
     for (int k = 0; k < 9; ++k) EXPECT_NEAR(numbersOf(report[3 + k].substr(17))[0], c[k], std::fabs(c[k]) * 5e-12) << report[3 + k];
     EXPECT_EQ(report[3], "Termine nr:  1  =    812.500000000000"); // 12 digits already: as before
-    EXPECT_EQ(report[17], " COEFFICIENTE M=0.0123456789"); // reads back whole
+    EXPECT_EQ(report[17], " COEFFICIENTE M= 0.0123456789"); // reads back whole, a blank after "=" as it overflows
 }
 
 } // namespace

@@ -52,14 +52,14 @@ TEST_F(FitGraphTest, AxesCoverAllPointsFoundWhileOnlyTheListedOnesAreDrawn)
     EXPECT_EQ(greenLines(), 0);
 }
 
-TEST_F(FitGraphTest, LowerYBoundIs85PercentOfTheSmallestY)
+TEST_F(FitGraphTest, YBoundsLie15PercentBeyondTheSmallestAndLargestY)
 {
-    fillPoints(5); // y from 2 to 10: the axes get 1.7 to 10
+    fillPoints(5); // y from 2 to 10: the axes get 1.7 to 11.5, rounded out to steps of 0.5
     useScreen();
     prepareScreenGraph();
     drawGraph();
     EXPECT_EQ(graphState().plot.yMin, 1.5);
-    EXPECT_EQ(graphState().plot.yMax, 10.5);
+    EXPECT_EQ(graphState().plot.yMax, 12);
     EXPECT_EQ(graphState().plot.xMin, 1);
 }
 
@@ -67,7 +67,8 @@ TEST_F(FitGraphTest, EveryPointLiesInsideTheYWindow)
 {
     // Negative data get their lower bound 15 % below the lowest point, and
     // room above the highest one, so no marker sits on the window's edge.
-    for (const std::vector<double>& ys : {std::vector<double>{-40, -30, -20, -10, -5}, {-5, -4.9}, {-10, 0, 20}}) {
+    for (const std::vector<double>& ys :
+         {std::vector<double>{-40, -30, -20, -10, -5}, {-5, -4.9}, {-10, 0, 20}, {-10, -5, 0}, {1, 99.9}}) {
         PointSet& p = session().points;
         for (std::size_t i = 0; i < ys.size(); ++i) p.x[i + 1] = static_cast<double>(i + 1), p.y[i + 1] = ys[i];
         p.count = p.foundCount = static_cast<std::uint8_t>(ys.size());
@@ -76,6 +77,9 @@ TEST_F(FitGraphTest, EveryPointLiesInsideTheYWindow)
         drawGraph();
         EXPECT_LE(graphState().plot.yMin, 1.15 * ys.front());
         for (double y : ys) EXPECT_TRUE(y > graphState().plot.yMin && y < graphState().plot.yMax) << y;
+        // The highest point stays clear of the y axis's arrow at the top.
+        const double span = graphState().plot.yMax - graphState().plot.yMin;
+        EXPECT_GE(graphState().plot.yMax - ys.back(), 0.04 * span) << ys.back();
     }
 }
 

@@ -229,7 +229,7 @@ std::string askDataSetPath(QWidget* parent, const char* title, QFileDialog::Acce
     QFileDialog dialog(parent, QString::fromUtf8(title));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilter("dati (*.txt)");
+    dialog.setNameFilter("dati (*.txt *.dat)");
     dialog.setDefaultSuffix("dat");
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().first().toStdString();

@@ -23,7 +23,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
-#include <memory>
 
 namespace calvero {
 
@@ -31,6 +30,10 @@ namespace {
 
 constexpr int ButtonsFromBottom = 53;
 constexpr int PositionLeft = 541; // beside "STAMPA"
+// A readout with a curve value and a few digits each takes about this much.
+constexpr int ReadoutWidth = 380;
+constexpr int UnderLeft = 10;
+constexpr int UnderDrop = 27;
 constexpr int PdfResolution = 600;
 
 QFont buttonFont(bool boldItalic)
@@ -122,14 +125,26 @@ TForm8::TForm8(QWidget* parent) : QDialog(parent)
             name += QLatin1Char('.') + filter.section(QLatin1Char('.'), 1).chopped(1);
         return name;
     };
+    printerQuery_ = [] { return !QPrinterInfo::defaultPrinter().isNull(); };
+    printDialog_ = standardPrintDialog(this);
+    pdfFileChooser_ = [this] {
+        QString fileName = QFileDialog::getSaveFileName(this, QStringLiteral("Nessuna stampante: salva il grafico in PDF"),
+                                                        QStringLiteral("grafico.pdf"), QStringLiteral("PDF (*.pdf)"));
+        if (!fileName.isEmpty() && QFileInfo(fileName).suffix().isEmpty()) fileName += QStringLiteral(".pdf");
+        return fileName;
+    };
 }
 
 void TForm8::setMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
 void TForm8::setImageFileChooser(FileChooser chooser) { imageFileChooser_ = std::move(chooser); }
+void TForm8::setPrinterQuery(std::function<bool()> query) { printerQuery_ = std::move(query); }
+void TForm8::setPrintDialog(PrintDialogRunner dialog) { printDialog_ = std::move(dialog); }
+void TForm8::setPdfFileChooser(FileChooser chooser) { pdfFileChooser_ = std::move(chooser); }
 
 void TForm8::visualizza(const std::string& caption)
 {
     setWindowTitle(QString::fromStdString(caption));
+    Label1->clear(); // the last graph's figures are not this one's
     exec();
 }
 
@@ -153,24 +168,21 @@ void TForm8::termina() { accept(); }
 
 void TForm8::stampagrafico()
 {
-    const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
-    std::unique_ptr<QPrinter> printer;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("CALVERO1 grafico"));
     QString refusal;
-    if (!defaultPrinter.isNull()) {
-        printer = std::make_unique<QPrinter>(defaultPrinter, QPrinter::HighResolution);
-        refusal = QStringLiteral("La stampante %1 non ha accettato la stampa.").arg(defaultPrinter.printerName());
+    if (printerQuery_ && printerQuery_()) {
+        if (!(printDialog_ && printDialog_(printer))) return;
+        refusal = QStringLiteral("La stampante %1 non ha accettato la stampa.").arg(printer.printerName());
     } else {
-        QString fileName = QFileDialog::getSaveFileName(this, QStringLiteral("Nessuna stampante: salva il grafico in PDF"),
-                                                        QStringLiteral("grafico.pdf"), QStringLiteral("PDF (*.pdf)"));
+        const QString fileName = pdfFileChooser_ ? pdfFileChooser_() : QString();
         if (fileName.isEmpty()) return;
-        if (QFileInfo(fileName).suffix().isEmpty()) fileName += QStringLiteral(".pdf");
-        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setResolution(PdfResolution);
-        printer->setOutputFileName(fileName);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setResolution(PdfResolution);
+        printer.setOutputFileName(fileName);
         refusal = QStringLiteral("Impossibile scrivere il file %1").arg(fileName);
     }
-    if (!printGraphPage(*printer)) QMessageBox::warning(this, QStringLiteral("STAMPA"), refusal);
+    if (!printGraphPage(printer)) showMessage(refusal);
 }
 
 void TForm8::copiaimmagine()
@@ -235,7 +247,12 @@ void TForm8::placeButtons()
     const int top = height() - ButtonsFromBottom;
     Button1->move(208, top);
     BitBtn2->move(392, top);
-    Label1->setGeometry(PositionLeft, top, std::max(0, width() - PositionLeft - 10), Label1->height());
+    // Beside the buttons when a whole readout fits there, else on a row of its own under them.
+    const int besideRoom = width() - PositionLeft - 10;
+    if (besideRoom >= ReadoutWidth)
+        Label1->setGeometry(PositionLeft, top, besideRoom, Label1->height());
+    else
+        Label1->setGeometry(UnderLeft, top + UnderDrop, std::max(0, width() - UnderLeft - 10), Label1->height());
 }
 
 } // namespace calvero

@@ -2,6 +2,7 @@
 // The graph window: the points and the fitted curve of the last calculation
 // over the whole screen, and their print. It owns no data: every paint runs
 // one drawing pass of the installed GraphProcedure on the screen device.
+#include "common/ui/printdialog.h"
 #include "graph/worldposition.h"
 
 #include <QDialog>
@@ -27,13 +28,18 @@ public:
 
     void setMessageSink(MessageSink sink);
     void setImageFileChooser(FileChooser chooser);
+    // Whether the system has a printer (the default asks the system).
+    void setPrinterQuery(std::function<bool()> query);
+    void setPrintDialog(PrintDialogRunner dialog);
+    // Asks for the PDF file to print into when there is no printer.
+    void setPdfFileChooser(FileChooser chooser);
 
     // Shows the window modally with the caption; returns when it is closed.
     void visualizza(const std::string& caption);
 
     QPushButton* Button1 = nullptr; // "&Uscita"
     QPushButton* BitBtn2 = nullptr; // "STAMPA"
-    QLabel* Label1 = nullptr;       // the values under the mouse, beside the buttons
+    QLabel* Label1 = nullptr;       // the values under the mouse, beside the buttons or under them
     QAction* copyImageAction = nullptr; // "copia immagine", Ctrl+C
     QAction* saveImageAction = nullptr; // "salva immagine…", Ctrl+S
 
@@ -41,8 +47,8 @@ public slots:
     // Activation: full screen, buttons near the bottom, graph drawn.
     void inizia();
     void termina();
-    // Prints the graph on the default printer, or into a PDF file when the
-    // machine has no printer.
+    // Prints the graph on the printer chosen in the print dialog, or into a
+    // PDF file when the machine has no printer.
     void stampagrafico();
     // The graph as the window shows it, as a picture on the clipboard.
     void copiaimmagine();
@@ -63,6 +69,9 @@ private:
     ScreenPlot screenPlot_; // of the last pass on the window, for reading values off it
     MessageSink messageSink_;
     FileChooser imageFileChooser_;
+    std::function<bool()> printerQuery_;
+    PrintDialogRunner printDialog_;
+    FileChooser pdfFileChooser_;
 };
 
 } // namespace calvero

@@ -94,11 +94,13 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
                                                                                        : QString();
     };
     printerQuery_ = [] { return !QPrinterInfo::defaultPrinter().isNull(); };
+    printDialog_ = standardPrintDialog(this);
 }
 
 void TAboutBox::setMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
 void TAboutBox::setPdfFileChooser(PdfFileChooser chooser) { pdfFileChooser_ = std::move(chooser); }
 void TAboutBox::setPrinterQuery(PrinterQuery query) { printerQuery_ = std::move(query); }
+void TAboutBox::setPrintDialog(PrintDialogRunner dialog) { printDialog_ = std::move(dialog); }
 
 void TAboutBox::inizia()
 {
@@ -126,8 +128,10 @@ void TAboutBox::inizia(const QSize& screenSize)
 void TAboutBox::vai_stampa()
 {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QString());
-    if (!(printerQuery_ && printerQuery_())) {
+    printer.setDocName(QStringLiteral("CALVERO1 rapporto"));
+    if (printerQuery_ && printerQuery_()) {
+        if (!(printDialog_ && printDialog_(printer))) return;
+    } else {
         const QString file = pdfFileChooser_ ? pdfFileChooser_() : QString();
         if (file.isEmpty()) return;
         // The printing itself says nothing when it cannot open its file: try it first.

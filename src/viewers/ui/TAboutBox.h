@@ -1,6 +1,8 @@
 #pragma once
 // The report viewer: the report of the last calculation in a fixed-pitch
 // font, editable, with printing and saving as an RTF document.
+#include "common/ui/printdialog.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -25,6 +27,7 @@ public:
     void setMessageSink(MessageSink sink);
     void setPdfFileChooser(PdfFileChooser chooser);
     void setPrinterQuery(PrinterQuery query);
+    void setPrintDialog(PrintDialogRunner dialog);
 
     QTextEdit* RichEdit1;
     QPushButton* OKButton;
@@ -47,6 +50,7 @@ private:
     MessageSink messageSink_;
     PdfFileChooser pdfFileChooser_;
     PrinterQuery printerQuery_;
+    PrintDialogRunner printDialog_;
 };
 
 } // namespace calvero
