@@ -32,6 +32,7 @@ TEST(SplitPointFields, SeparatorsAndDecimalComma)
     using Fields = std::vector<std::string>;
     EXPECT_EQ(splitPointFields("1,5;2,5"), (Fields{"1.5", "2.5"}));
     EXPECT_EQ(splitPointFields("1,2"), (Fields{"1.2"})); // a comma never separates
+    EXPECT_EQ(splitPointFields("1.234,5;2.5"), (Fields{"1234.5", "2.5"})); // thousands, field by field
     EXPECT_EQ(splitPointFields("1.5 2.5"), (Fields{"1.5", "2.5"}));
     EXPECT_EQ(splitPointFields("\t1 \t; ;2;;\t3  "), (Fields{"1", "2", "3"}));
     EXPECT_EQ(splitPointFields(";3;4"), (Fields{"3", "4"}));

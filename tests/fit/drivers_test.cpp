@@ -463,6 +463,51 @@ TEST_F(Calculation, SurfaceRefusesFewerPointsThanTerms)
     expectOnlyMessage("numero punti insufficiente per il grado scelto");
 }
 
+TEST_F(Calculation, PointsThatLeaveTheCurveUndeterminedAreRefused)
+{
+    // Enough points, but not enough distinct positions to fix every coefficient.
+    const std::string fewX = "valori di x diversi insufficienti per il grado scelto";
+    const std::string flatSurface = "i punti non bastano a determinare i termini del polinomio Z=F(x,y) del grado scelto";
+    const std::vector<Row> twoX = {{"1", "2"}, {"1", "2.1"}, {"2", "3"}, {"2", "3.1"}};
+    std::vector<Row> oneY, diagonal, threeByThree;
+    for (int i = 1; i <= 8; ++i) oneY.push_back({std::to_string(i), "5", std::to_string(i * i)});
+    for (int i = 1; i <= 8; ++i) diagonal.push_back({std::to_string(i), std::to_string(2 * i), std::to_string(i)});
+    for (int x = 1; x <= 3; ++x)
+        for (int y = 1; y <= 3; ++y) threeByThree.push_back({std::to_string(x), std::to_string(y), std::to_string(x * y)});
+    struct Case {
+        const char* what;
+        std::vector<Row> rows;
+        FitType kind;
+        int degree;
+        std::string refusal; // empty: fitted
+    };
+    const Case cases[] = {
+        {"degree 2 on two x", twoX, FitType::Polynomial, 2, fewX},
+        {"rational degree 2 on two x", twoX, FitType::RationalPolynomial, 2, fewX},
+        {"a straight line on two x", twoX, FitType::Polynomial, 1, ""},
+        {"surface on one y", oneY, FitType::SurfaceXY, 2, flatSurface},
+        {"surface on a line", diagonal, FitType::SurfaceXY, 2, flatSurface},
+        {"degree 2 surface on a 3 x 3 grid", threeByThree, FitType::SurfaceXY, 2, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        resetSession();
+        setPresenter(&shown);
+        shown.events.clear();
+        previousReport();
+        enter(c.rows);
+        choose(c.kind, c.degree);
+        calculate();
+        if (c.refusal.empty()) {
+            EXPECT_TRUE(shown.messages().empty());
+            EXPECT_EQ(shown.reportCount(), 1);
+        } else {
+            expectOnlyMessage(c.refusal);
+            EXPECT_EQ(reportLines(session().report), Lines{"rapporto precedente"});
+        }
+    }
+}
+
 TEST_F(Calculation, NonNumericCellIsRefusedWithItsPlace)
 {
     enter({{"1", "2"}, {"2", "tre"}, {"3", "4"}});

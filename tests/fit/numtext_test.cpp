@@ -1,10 +1,12 @@
 #include "fit/fault.h"
 #include "fit/numtext.h"
+#include "fit/termreach.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <limits>
 
 using namespace calvero;
@@ -88,6 +90,10 @@ TEST(ParseDecimal, OrZeroAndHelpers)
     EXPECT_EQ(parseDecimalOrZero("x"), 0.0);
     EXPECT_EQ(parseDecimalOrZero("12.5"), 12.5);
     EXPECT_EQ(commaToPoint("1,5;2,5"), "1.5;2.5");
+    // Italian thousands separators: both marks, the comma last.
+    for (auto [typed, read] : {std::pair{"1.234,5", "1234.5"}, {"-1.234.567,25", "-1234567.25"}, {"1,234.5", "1.234.5"},
+                               {"1.234", "1.234"}, {"1,234", "1.234"}})
+        EXPECT_EQ(commaToPoint(typed), read) << typed;
     EXPECT_EQ(trimRight("ab  "), "ab");
     EXPECT_EQ(trimRight("   "), "");
 }
@@ -140,5 +146,58 @@ TEST(FormatCoefficient, TwelveSignificantDigitsOrTheWholeDoubleWithinTheLength)
                 EXPECT_FALSE(enough(formatReal(v, 1, shown - 1), v)) << "one decimal fewer would do";
             }
         }
+    }
+}
+
+TEST(FormatCoefficient, DigitsFollowWhatTheTermAddsOverThePoints)
+{
+    // Expected texts worked out by hand from each value, reach and scale.
+    struct Case {
+        const char* what;
+        double value;
+        int width, decimals;
+        std::optional<TermReach> term;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"binary noise past the 13th digit", 430.510000000001, 20, 12, std::nullopt, "    430.510000000000"},
+        {"a 13th digit the field holds stays", 2.1544346900318838, 16, 12, std::nullopt, "  2.154434690032"},
+        {"noise of a term that adds 5.77e-12 to y of 100", 5.77e-15, 20, 12, TermReach{1e3, 100}, "      0.000000000000"},
+        {"the sign of such noise goes too", -5.77e-15, 18, 11, TermReach{1e3, 100}, "     0.00000000000"},
+        // x up to 1000 squared, y up to 1: half a unit of the 18th decimal moves the term by 5e-13.
+        {"a term that reaches far gets more than 12 digits", 1.234567890123456e-3, 20, 12, TermReach{1e6, 1},
+         "0.001234567890123456"},
+        {"a constant beside y up to 2 needs 12 decimals", 1.523456789012345, 16, 11, TermReach{1, 1.97},
+         "  1.523456789012"},
+        {"a tiny coefficient of a high power still matters", 7.7e-31, 16, 12, TermReach{8e29, 1000},
+         "0.00000000000000000000000000000077"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(formatCoefficient(c.value, c.width, c.decimals, 100000, c.term), c.expected);
+    }
+}
+
+TEST(FormatCoefficient, ThePrintedPolynomialReproducesItsValuesOverThePoints)
+{
+    // A degree-8 curve over x up to 5475 (a fan in m3/h): every printed term
+    // together stays within 1e-11 of the largest y of the exact evaluation.
+    const double c[9] = {812.51234567891, -0.3101234567, 1.2e-4, -3.3e-8, 4.1e-12, -2.7e-16, 9.1e-21, -1.3e-25, 7.7e-31};
+    PointArray x{}, y{};
+    const int n = 12;
+    for (int i = 1; i <= n; ++i) {
+        x[i] = 5475.0 * i / n;
+        long double sum = 0;
+        for (int k = 8; k >= 0; --k) sum = sum * x[i] + c[k];
+        y[i] = static_cast<double>(sum);
+    }
+    double largest = 0;
+    for (int i = 1; i <= n; ++i) largest = std::max(largest, std::fabs(y[i]));
+    const std::vector<TermReach> reaches = polynomialTermReaches(x, y, n, 8);
+    for (int i = 1; i <= n; ++i) {
+        long double printed = 0;
+        for (int k = 8; k >= 0; --k)
+            printed = printed * x[i] + *parseDecimal(formatCoefficient(c[k], 20, 12, 100000, reaches[k]));
+        EXPECT_NEAR(static_cast<double>(printed), y[i], 1e-11 * largest) << x[i];
     }
 }

@@ -48,6 +48,22 @@ QFont linkFont()
 
 void place(QWidget* widget, const ControlRect& r) { widget->setGeometry(r.left, r.top, r.width, r.height); }
 
+// On a small screen a caption that the button would cut gets a smaller font,
+// down to one that still reads.
+void fitCaption(QAbstractButton* button, QFont font)
+{
+    const bool inPixels = font.pixelSize() > 0;
+    auto size = [&] { return inPixels ? font.pixelSize() : font.pointSizeF(); };
+    button->setFont(font);
+    while (button->sizeHint().width() > button->width() && size() > 8) {
+        if (inPixels)
+            font.setPixelSize(font.pixelSize() - 1);
+        else
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+        button->setFont(font);
+    }
+}
+
 // The long time format of the locale without its time-zone part.
 QString longTimeFormat()
 {
@@ -157,10 +173,7 @@ void TForm2::INIZIAFORM()
     Edit1->clear();
     Edit2->clear();
     layOut(size.width(), size.height());
-    for (QPushButton* b : {BitBtn10, BitBtn11, BitBtn12}) {
-        b->setFont(linkFont());
-        b->setVisible(true);
-    }
+    for (QPushButton* b : {BitBtn10, BitBtn11, BitBtn12}) b->setVisible(true);
 }
 
 void TForm2::layOut(int screenWidth, int screenHeight)
@@ -187,6 +200,12 @@ void TForm2::layOut(int screenWidth, int screenHeight)
     // The eight items share the group's height below its caption.
     const int top = 28, rowHeight = (l.radioGroup1.height - top - 4) / 8;
     for (int i = 0; i < 8; ++i) radioItems->button(i)->setGeometry(8, top + i * rowHeight, l.radioGroup1.width - 12, rowHeight);
+    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{BitBtn4, BitBtn3, SpeedButton4, SpeedButton3,
+                                                                      BitBtn5, BitBtn2, BitBtn1})
+        fitCaption(b, font());
+    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{BitBtn10, BitBtn11, BitBtn12})
+        fitCaption(b, linkFont());
+    for (QAbstractButton* item : radioItems->buttons()) fitCaption(item, RadioGroup1->font());
 }
 
 void TForm2::appidle()

@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QScreen>
@@ -203,6 +204,51 @@ private slots:
         whenModalAppears<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
         form.stampagrafico();
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), 1);
+    }
+
+    void printerPrintsAfterItsDialogUnderTheJobName()
+    {
+        fillDataSet(FitType::Polynomial);
+        prepareScreenGraph();
+        QTemporaryDir folder;
+        TForm8 form;
+        form.setPrinterQuery([] { return true; });
+        for (const bool accepted : {false, true}) {
+            QString jobName;
+            const QString pdf = folder.filePath(accepted ? "stampato.pdf" : "annullato.pdf");
+            form.setPrintDialog([&](QPrinter& printer) {
+                jobName = printer.docName();
+                printer.setOutputFormat(QPrinter::PdfFormat); // stands in for the printer chosen
+                printer.setOutputFileName(pdf);
+                return accepted;
+            });
+            form.stampagrafico();
+            QCOMPARE(jobName, QStringLiteral("CALVERO1 grafico"));
+            QCOMPARE(QFile::exists(pdf), accepted); // a cancelled dialog prints nothing
+        }
+    }
+
+    void readoutStartsEmptyAndFitsANarrowWindow()
+    {
+        fillDataSet(FitType::Polynomial);
+        prepareScreenGraph();
+        TForm8 form;
+        form.Label1->setText("x = 1   y = 2"); // left by the last graph
+        QRect readout;
+        QString text;
+        whenModalAppears<TForm8>([&](TForm8* shown) {
+            text = shown->Label1->text();
+            shown->resize(700, 500);
+            readout = shown->Label1->geometry();
+            shown->termina();
+        });
+        form.visualizza("file:");
+        QVERIFY(text.isEmpty());
+        // A readout with a curve value, in the label's font, fits inside the window.
+        const QString longest = QStringLiteral("x = 12345.678   y = 12345.678   curva: y = 12345.67890");
+        QVERIFY(readout.left() >= 0 && readout.right() < 700);
+        QVERIFY(QFontMetrics(form.Label1->font()).horizontalAdvance(longest) <= readout.width());
+        QVERIFY(readout.bottom() < 500);
     }
 
     void mouseShowsTheValuesUnderItAndTheCurvesY()

@@ -8,6 +8,8 @@
 #include "../rtfreader.h"
 
 #include <QDir>
+#include <QPageSize>
+#include <QPrinter>
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
@@ -194,6 +196,51 @@ private slots:
         box->vai_stampa();
         QCOMPARE(messages.size(), 1);
         QVERIFY(messages.front().startsWith("errore di scrittura del file " + unwritable + ": "));
+    }
+
+    void printerPrintsAfterItsDialogUnderTheJobName()
+    {
+        box->inizia(QSize(1024, 768));
+        box->setPrinterQuery([] { return true; });
+        for (const bool accepted : {false, true}) {
+            QString jobName;
+            const QString pdf = workingDir->filePath(accepted ? "stampato.pdf" : "annullato.pdf");
+            box->setPrintDialog([&](QPrinter& printer) {
+                jobName = printer.docName();
+                printer.setOutputFormat(QPrinter::PdfFormat); // stands in for the printer chosen
+                printer.setOutputFileName(pdf);
+                return accepted;
+            });
+            box->vai_stampa();
+            QCOMPARE(jobName, QStringLiteral("CALVERO1 rapporto"));
+            QCOMPARE(QFile::exists(pdf), accepted);
+        }
+        QCOMPARE(messages, QStringList());
+    }
+
+    void widestLineFitsAUsLetterSheet()
+    {
+        std::string widest;
+        for (int i = 1; i <= 13; ++i) widest += formatInteger(i * 7654321LL, 10);
+        clearReport(session().report);
+        appendLine(session().report, widest);
+        box->inizia(QSize(1024, 768));
+        const QString pdf = workingDir->filePath("letter.pdf");
+        box->setPrinterQuery([] { return true; });
+        box->setPrintDialog([&](QPrinter& printer) {
+            printer.setPageSize(QPageSize(QPageSize::Letter)); // as chosen in the dialog
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return true;
+        });
+        box->vai_stampa();
+        const auto pages = testing::readPdf(pdf);
+        QCOMPARE(pages.size(), std::size_t{1});
+        QCOMPARE(qRound(pages.front().size.width()), 792); // 11 inches across
+        QCOMPARE(pages.front().lines(), QStringList{QString::fromStdString(widest).simplified()});
+        const double halfCentimetre = 72 / 2.54 / 2;
+        for (const auto& word : pages.front().words)
+            QVERIFY(word.box.left() >= halfCentimetre - 0.5 && word.box.right() <= 792 - halfCentimetre + 0.5);
     }
 
     void printedReportIsTenPointCourierOneLineForEachLine()
