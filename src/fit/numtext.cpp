@@ -114,7 +114,7 @@ int leadingExponent(double value)
     return exponent;
 }
 
-// Digits past the 13th of a fitted coefficient are rounding noise of the fit.
+// Digits past the 13th of a fitted coefficient may be rounding noise of the fit.
 constexpr int TrustedDigits = 13;
 
 bool negligible(double value, const std::optional<TermReach>& term)
@@ -122,13 +122,31 @@ bool negligible(double value, const std::optional<TermReach>& term)
     return term && term->scale > 0 && std::fabs(value) * term->reach < NegligibleContribution * term->scale;
 }
 
+// The decimals of a short decimal (at most TrustedDigits - 3 significant
+// digits) that the value is within its trusted digits of, if any:
+// 430.510000000001 is 430.51 (2) with binary noise after it.
+std::optional<int> shortDecimalPlaces(double value, int exponent)
+{
+    const int trusted = TrustedDigits - 1 - exponent;
+    if (trusted < 0) return std::nullopt;
+    std::string text = formatReal(value, 0, trusted);
+    if (text.find('.') == std::string::npos) return std::nullopt;
+    text.erase(text.find_last_not_of('0') + 1);
+    if (text.back() == '.') text.pop_back();
+    const std::size_t first = text.find_first_of("123456789");
+    if (first == std::string::npos) return std::nullopt;
+    const auto significant = std::count_if(text.begin() + static_cast<std::ptrdiff_t>(first), text.end(),
+                                           [](char c) { return c >= '0' && c <= '9'; });
+    if (significant > TrustedDigits - 3) return std::nullopt;
+    const std::size_t dot = text.find('.');
+    return dot == std::string::npos ? 0 : static_cast<int>(text.size() - dot - 1);
+}
+
 // The decimals of a coefficient that mean something (see formatCoefficient).
 int meaningfulDecimals(double value, int decimals, const std::optional<TermReach>& term, int maxLength)
 {
     const int exponent = leadingExponent(value);
-    // The field's own decimals count while they stay within the digits a
-    // fit's arithmetic can be trusted with; past those they are binary noise.
-    int wanted = std::max(CoefficientDigits - 1 - exponent, std::min(decimals, TrustedDigits - 1 - exponent));
+    int wanted = std::max(CoefficientDigits - 1 - exponent, decimals);
     if (term && term->reach > 0 && term->scale > 0) {
         // A rounding of half a unit of the last decimal moves the term by
         // reach / 2 of it: keep that below the negligible share.
@@ -140,7 +158,9 @@ int meaningfulDecimals(double value, int decimals, const std::optional<TermReach
     const std::size_t dot = shortest.find('.');
     const int readingBack = dot == std::string::npos ? 0 : static_cast<int>(shortest.size() - dot - 1);
     const int wholePart = static_cast<int>(formatReal(value, 0, 0).size()) + 1; // sign, digits and point
-    return std::min({wanted, readingBack, maxLength - wholePart});
+    wanted = std::min({wanted, readingBack, maxLength - wholePart});
+    if (const auto shortPlaces = shortDecimalPlaces(value, exponent)) wanted = std::min(wanted, *shortPlaces);
+    return wanted;
 }
 
 } // namespace

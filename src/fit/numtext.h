@@ -33,14 +33,15 @@ struct TermReach {
 // fitted value is rounding noise: its coefficient prints as zero.
 constexpr double NegligibleContribution = 1e-12;
 
-// real(w:d) of a coefficient, with the decimals that mean something: at least
-// CoefficientDigits significant digits (the field's d while they stay within
-// the 13 digits a fit can be trusted with), and with a term's reach as many more
-// as keep the printed term within NegligibleContribution of the largest fitted
-// value; never more than the text that reads back as the same double nor past
-// maxLength characters. Fewer meaningful decimals than d are rounded there and
-// filled with zeros, so binary noise ("430.510000000001") never shows. A term
-// that contributes nothing prints as zero. Never in exponent form.
+// real(w:d) of a coefficient, with the decimals that mean something: the
+// field's d or the CoefficientDigits significant digits, whichever is more,
+// and with a term's reach as many more as keep the printed term within
+// NegligibleContribution of the largest fitted value; never more than the
+// text that reads back as the same double nor past maxLength characters. A
+// value within its 13 trusted digits of a short decimal is that decimal with
+// binary noise: it prints as the decimal, filled with zeros to d places
+// ("430.510000000001" reads "430.510000000000"). A term that contributes
+// nothing prints as zero. Never in exponent form.
 std::string formatCoefficient(double value, int width, int decimals, int maxLength = 100000,
                               std::optional<TermReach> term = std::nullopt);
 

@@ -8,6 +8,7 @@
 #include "graph/plotting.h"
 #include "graph/worldposition.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace calvero {
@@ -17,12 +18,13 @@ void fitGraphProcedure()
     GraphState& s = graphState();
     s.leftMarginUnits = 1;
     s.extraBottomRows = 0;
-    // 15 % of room beyond the lowest and the highest y: the lowest point sits
-    // clear of the x axis (or on it at 0) and the highest clear of the y
-    // axis's arrow; a highest y of 0 gets the room of the lowest.
+    // Room beyond the lowest and the highest y: the lowest point sits 15 %
+    // of its value clear of the x axis (or on it at 0), the highest 15 % of
+    // its value, and at least a twentieth of the data's height, clear of the
+    // top of the y axis and its arrow.
     const double lowest = minY();
     const double highest = maxY();
-    const double headroom = 0.15 * std::fabs(highest != 0 ? highest : lowest);
+    const double headroom = std::max(0.15 * std::fabs(highest), 0.05 * (highest - lowest));
     drawAxes("X", "Y", ColourBlue, minX(), lowest - 0.15 * std::fabs(lowest), maxX(), highest + headroom);
     const PointSet& points = session().points;
     plotPoints(points.count, points.x, points.y, ColourBlue);
