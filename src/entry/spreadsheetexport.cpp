@@ -55,7 +55,7 @@ void enterCoefficient(Worksheet& sheet, CellAddress address, double value,
     if (!std::isfinite(value)) return; // its cell stays empty
     const std::string text = formatCoefficient(value, CoefficientWidth, CoefficientDecimals, 100000, term);
     sheet.enter(address, text);
-    const double shown = static_cast<double>(text.size() - text.find_first_not_of(' ')) + 1;
+    const double shown = static_cast<double>(text.size() - text.find_first_not_of(' ')) + 2; // and the cell padding
     if (shown > sheet.columnWidth(address.column).value_or(DefaultColumnWidth))
         sheet.setColumnWidth(address.column, shown);
 }
