@@ -1,6 +1,7 @@
 // The main window as the user meets it: start-up state, a calculation on
 // typed points showing the report and then the graph, clearing the data, a
 // refused calculation, and the data set commands through their dialogs.
+#include <QAbstractButton>
 #include "app/ui/program.h"
 #include "fit/session.h"
 #include "graph/ui/TForm8.h"
@@ -97,6 +98,20 @@ private slots:
         QCOMPARE(form.Panel1->geometry(), QRect(2, 192, 460, 38));
         QCOMPARE(form.BitBtn4->geometry(), QRect(2, 235, 225, 38));
         QVERIFY(form.clockPanelText().contains("  Ore:"));
+    }
+
+    void noCaptionIsCutOnASmallScreen()
+    {
+        TForm2& form = program->Form2;
+        for (const QSize screen : {QSize(800, 600), QSize(1024, 768)}) {
+            form.resize(screen);
+            form.layOut(screen.width(), screen.height());
+            QList<QAbstractButton*> buttons = form.radioItems->buttons();
+            buttons << form.BitBtn1 << form.BitBtn2 << form.BitBtn3 << form.BitBtn4 << form.BitBtn5 << form.SpeedButton3
+                    << form.SpeedButton4 << form.BitBtn10 << form.BitBtn11 << form.BitBtn12;
+            for (QAbstractButton* b : buttons)
+                QVERIFY2(b->sizeHint().width() <= b->width(), qPrintable(b->text()));
+        }
     }
 
     void clockShowsTheCurrentSecond()
