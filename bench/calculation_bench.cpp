@@ -13,9 +13,9 @@ using namespace calvero::bench;
 
 namespace {
 
-void BM_Calculate(benchmark::State& state, Calculation (*makeCase)())
+void BM_Calculate(benchmark::State& state, BenchCase (*makeCase)())
 {
-    const Calculation c = makeCase();
+    const BenchCase c = makeCase();
     QuietPresenter shown;
     if (!prepareCalculated(state, c, shown)) return;
     for (auto _ : state) {

@@ -16,9 +16,9 @@ using namespace calvero::bench;
 
 namespace {
 
-void BM_ExportWorkbook(benchmark::State& state, Calculation (*makeCase)())
+void BM_ExportWorkbook(benchmark::State& state, BenchCase (*makeCase)())
 {
-    const Calculation c = makeCase();
+    const BenchCase c = makeCase();
     QuietPresenter shown;
     if (!prepareCalculated(state, c, shown)) return;
     const auto points = static_cast<std::uint16_t>(c.rows.size());
@@ -34,9 +34,9 @@ void BM_ExportWorkbook(benchmark::State& state, Calculation (*makeCase)())
     setPresenter(nullptr);
 }
 
-void BM_WorkbookBytes(benchmark::State& state, Calculation (*makeCase)())
+void BM_WorkbookBytes(benchmark::State& state, BenchCase (*makeCase)())
 {
-    const Calculation c = makeCase();
+    const BenchCase c = makeCase();
     QuietPresenter shown;
     if (!prepareCalculated(state, c, shown)) return;
     const auto points = static_cast<std::uint16_t>(c.rows.size());

@@ -9,52 +9,28 @@
 #include "fit/drivers.h"
 #include "fit/frontend.h"
 #include "fit/numtext.h"
+#include "fit/pointordering.h"
 #include "fit/session.h"
 #include "viewers/rtf.h"
 
-#include <vector>
+#include <optional>
+#include <variant>
 
 namespace calvero {
 
 namespace {
 
-// Collects what the windows would show: messages, the report, the graph.
-class BatchPresenter : public Presenter {
-public:
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-    void showReport() override { reportShown = true; }
-    void showGraph(const std::string&) override { graphShown = true; }
-
-    std::vector<std::string> messages;
-    bool reportShown = false;
-    bool graphShown = false;
-};
-
-void printMessages(const std::vector<std::string>& messages, std::ostream& err)
-{
-    for (const std::string& message : messages) err << message << '\n';
-}
-
 // The points of a point file into the grid, then the main window's inputs as
-// the user would set them. False when the file could not be read.
-bool importPoints(const BatchOptions& options, BatchPresenter& shown)
+// the user would set them. The Italian message when the file could not be read.
+std::optional<std::string> importPoints(const BatchOptions& options)
 {
     const PointFileKind kind = pointFileKind(options.pointsFile);
-    if (kind == PointFileKind::Unknown) {
-        shown.messages.push_back("tipo di file non riconosciuto: " + options.pointsFile);
-        return false;
-    }
+    if (kind == PointFileKind::Unknown) return "tipo di file non riconosciuto: " + options.pointsFile;
     if (kind == PointFileKind::Spreadsheet) {
-        if (!readSpreadsheetRange(options.pointsFile, 2)) {
-            shown.messages.push_back(unreadableSpreadsheetMessage(options.pointsFile));
-            return false;
-        }
+        if (!readSpreadsheetRange(options.pointsFile, 2)) return unreadableSpreadsheetMessage(options.pointsFile);
     } else {
         const PointLinesOutcome outcome = readPointLines(options.pointsFile, 1, MaxPointLines);
-        if (outcome.failure) {
-            shown.messages.push_back(*outcome.failure);
-            return false;
-        }
+        if (outcome.failure) return outcome.failure;
     }
     MainWindowInputs& inputs = mainInputs();
     inputs.setKindItemIndex(options.kind - 1);
@@ -62,7 +38,16 @@ bool importPoints(const BatchOptions& options, BatchPresenter& shown)
     inputs.setDegreeValue(options.degree);
     inputs.setInitialTemperatureText(options.initialTemperature);
     inputs.setFinalTemperatureText(options.finalTemperature);
-    return true;
+    return std::nullopt;
+}
+
+// The data set file or the point file, ready to be calculated.
+std::optional<std::string> loadInput(const BatchOptions& options)
+{
+    if (!options.pointsFile.empty()) return importPoints(options);
+    if (auto failure = loadDataSetFile(options.dataSetFile)) return failure;
+    fillPointGrid();
+    return std::nullopt;
 }
 
 // The workbook as the save command writes it: kind and degree from the main
@@ -77,42 +62,27 @@ ExportResult exportWorkbook(const std::string& path)
 
 int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, const GraphWriter& writeGraph)
 {
-    BatchPresenter shown;
-    Presenter* previous = presenter();
-    setPresenter(&shown);
-    struct Restore {
-        Presenter* previous;
-        ~Restore() { setPresenter(previous); }
-    } restore{previous};
-
-    if (options.pointsFile.empty()) {
-        if (!readAndCalculate(options.dataSetFile)) {
-            printMessages(shown.messages, err);
-            return BatchUnreadable;
-        }
-    } else {
-        if (!importPoints(options, shown)) {
-            printMessages(shown.messages, err);
-            return BatchUnreadable;
-        }
-        calculate();
+    if (const auto failure = loadInput(options)) {
+        err << *failure << '\n';
+        return BatchUnreadable;
     }
-
-    if (!shown.messages.empty() || !shown.reportShown) {
-        printMessages(shown.messages, err);
+    const Outcome outcome = calculateSession();
+    if (const Refusal* refusal = std::get_if<Refusal>(&outcome)) {
+        err << refusal->message << '\n';
         return BatchRefused;
     }
-    for (const std::string& line : reportLines(session().report)) out << trimRight(line) << '\n';
+    const Calculation& done = std::get<Calculation>(outcome);
+    for (const std::string& line : done.report) out << trimRight(line) << '\n';
 
     int exit = BatchOk;
     if (!options.reportOut.empty()) {
-        if (auto failure = writeRtfFile(options.reportOut, reportLines(session().report))) {
+        if (auto failure = writeRtfFile(options.reportOut, done.report)) {
             err << "errore di scrittura del file " << options.reportOut << ": " << *failure << '\n';
             exit = BatchUnreadable;
         }
     }
     if (!options.graphOut.empty()) {
-        if (!shown.graphShown) {
+        if (!done.hasGraph()) {
             err << "nessun grafico per questo tipo di interpolazione\n";
         } else if (!writeGraph || !writeGraph(options.graphOut)) {
             err << "errore di scrittura del file " << options.graphOut << '\n';

@@ -46,10 +46,7 @@ void runExamples()
     for (std::size_t i = 0; i < ExampleFiles.size(); ++i) {
         const ExampleFile& example = ExampleFiles[i];
         if (!readDataSetFile(examplePath(example))) return;
-        if (example.driver == ExampleDriver::Surface)
-            calculateSurface();
-        else
-            calculateOneVariable();
+        calculate();
         // The last example stays loaded, so it can be recalculated or saved.
         if (i + 1 < ExampleFiles.size()) resetDataSet();
     }

@@ -244,20 +244,21 @@ bool writeDataSetFile(const std::string& path)
     return true;
 }
 
-bool readDataSetFile(const std::string& path)
+std::optional<std::string> loadDataSetFile(const std::string& path)
 {
     const auto text = readFileText(path);
-    if (!text) {
-        show("errore di lettura del file " + path + ": " + std::strerror(errno));
-        return false;
-    }
+    if (!text) return "errore di lettura del file " + path + ": " + std::strerror(errno);
     const auto contents = parseDataSetFile(*text);
-    if (!contents) {
-        show(invalidFileMessage(path));
-        return false;
-    }
+    if (!contents) return invalidFileMessage(path);
     applyContents(*contents, path);
-    return true;
+    return std::nullopt;
+}
+
+bool readDataSetFile(const std::string& path)
+{
+    const std::optional<std::string> failure = loadDataSetFile(path);
+    if (failure) show(*failure);
+    return !failure;
 }
 
 } // namespace calvero

@@ -56,7 +56,10 @@ bool writeDataSetFile(const std::string& path);
 
 // Reads the file at path into the data set and the main window, fills and
 // sorts the point grid; does not calculate. A file that cannot be read or
-// does not hold a data set shows a message, changes nothing and returns false.
+// does not hold a data set changes nothing and gives the Italian message.
+std::optional<std::string> loadDataSetFile(const std::string& path);
+
+// The same, showing the message (through presenter()) and returning false.
 bool readDataSetFile(const std::string& path);
 
 } // namespace calvero

@@ -1,221 +1,103 @@
 #include "fit/drivers.h"
 
 #include "fit/curvefunctions.h"
-#include "fit/fault.h"
-#include "fit/fits.h"
 #include "fit/frontend.h"
-#include "fit/numtext.h"
 #include "fit/pointordering.h"
-#include "fit/reportwriter.h"
 #include "fit/session.h"
-#include "fit/surface.h"
-#include "fit/workingset.h"
 
-#include <algorithm>
-#include <optional>
-#include <string>
-#include <vector>
+#include <variant>
 
 namespace calvero {
 
 namespace {
 
-const char* const TooFewPoints = " numero punti=  <2!";
-const char* const TooFewForDegree = "numero punti insufficiente per il grado scelto";
-const char* const TooManySurfacePoints = "massimo 100 punti per il polinomio Z=F(x,y)";
-const char* const NotPositive = "tutti numeri devono essere>0!";
-const char* const TooFewDistinctX = "valori di x diversi insufficienti per il grado scelto";
-const char* const SurfaceUndetermined =
-    "i punti non bastano a determinare i termini del polinomio Z=F(x,y) del grado scelto";
-
-void tell(const std::string& text)
-{
-    if (Presenter* p = presenter()) p->showMessage(text);
-}
-
-void showReportViewer()
-{
-    if (Presenter* p = presenter()) p->showReport();
-}
-
-int distinctValues(const PointArray& v, int n)
-{
-    std::vector<double> values(v.items.begin(), v.items.begin() + n);
-    std::sort(values.begin(), values.end());
-    return static_cast<int>(std::unique(values.begin(), values.end()) - values.begin());
-}
-
-std::optional<std::string> invalidCellMessage(const std::optional<InvalidCell>& cell)
-{
-    if (!cell) return std::nullopt;
-    const char column = "XYZ"[cell->column - 1];
-    return "valore non numerico alla riga " + std::to_string(cell->row) + ", colonna " + column + ": " + cell->text;
-}
-
-struct Temperatures {
-    double initial = 0.0;
-    double final = 0.0;
-};
-
-// What the one-variable kind refuses before anything of the result changes.
-std::optional<std::string> oneVariableRefusal(Temperatures& temperatures)
+CalculationInput inputFromSession(const PointCount& counted)
 {
     const Session& s = session();
-    const PointSet& p = s.points;
-    switch (s.fit.kind) {
-    case FitType::Polynomial:
-    case FitType::RationalPolynomial:
-        // Fewer points, or fewer distinct x, than coefficients leave infinitely
-        // many curves through the points: none of them is the answer.
-        if (p.count <= s.fit.degree) return TooFewForDegree;
-        if (distinctValues(p.x, p.count) <= s.fit.degree) return TooFewDistinctX;
-        break;
-    case FitType::TemperatureTime: {
-        if (p.x[1] == 0.0 || p.y[1] == 0.0) return NotPositive;
-        const std::string initialText = mainInputs().initialTemperatureText();
-        const std::string finalText = mainInputs().finalTemperatureText();
-        const std::optional<double> initial = temperatureValue(initialText);
-        if (!initial) return "temperatura non valida: " + initialText;
-        const std::optional<double> final = temperatureValue(finalText);
-        if (!final) return "temperatura non valida: " + finalText;
-        temperatures = {*initial, *final};
-        break;
-    }
-    default: break;
-    }
-    return std::nullopt;
+    CalculationInput input;
+    input.points = s.points;
+    input.pointCount = counted.points;
+    input.invalidCell = counted.invalidCell;
+    input.kind = s.fit.kind;
+    input.degree = mainInputs().degreeValue();
+    input.initialTemperature = mainInputs().initialTemperatureText();
+    input.finalTemperature = mainInputs().finalTemperatureText();
+    return input;
 }
 
-void copyPolynomialToCurve(int degree)
+void storePolynomial(FitResult& r, const PolynomialCoefficients& c, int degree)
 {
-    FitResult& r = session().result;
-    for (int k = 0; k <= degree; ++k) r.curve[k] = r.coefficients[k + 1];
+    for (int k = 1; k <= degree + 1; ++k) r.coefficients[k] = c[k];
+    for (int k = 0; k <= degree; ++k) r.curve[k] = c[k + 1];
 }
 
-// The kinds with the two parameters A and B.
-void copyParametersToCurve()
+void storeParameters(FitResult& r, const TwoParameters& p)
 {
-    FitResult& r = session().result;
-    r.curve[0] = r.paramA;
-    r.curve[1] = r.paramB;
+    r.paramA = r.curve[0] = p.a;
+    r.paramB = r.curve[1] = p.b;
 }
 
-void fitOneVariable(const Temperatures& temperatures)
-{
-    Session& s = session();
-    PointSet& p = s.points;
-    FitResult& r = s.result;
-    const int n = p.count;
-    const int degree = s.fit.degree;
-    switch (s.fit.kind) {
-    case FitType::Power:
-        fitPower(p.x, p.y, n);
-        copyParametersToCurve();
-        break;
-    case FitType::Polynomial:
-        fitPolynomial(p.x, p.y, degree, n);
-        copyPolynomialToCurve(degree);
-        break;
-    case FitType::Exponential:
-        fitExponential(p.x, p.y, n);
-        copyParametersToCurve();
-        break;
-    case FitType::RationalPolynomial: {
-        PointArray w{};
-        for (int i = 1; i <= n; ++i) w[i] = divide(1.0, p.y[i]);
-        fitPolynomial(p.x, w, degree, n);
-        s.fit.curveDegree = static_cast<std::uint8_t>(degree);
-        copyPolynomialToCurve(degree);
-        break;
+// The curve's numbers in the result's slots, where the graph, the workbook
+// and the data set file read them.
+struct CurveStore {
+    FitResult& r;
+    void operator()(const PowerCurve& c) const { storeParameters(r, c.parameters); }
+    void operator()(const PolynomialCurve& c) const { storePolynomial(r, c.coefficients, c.degree); }
+    void operator()(const ExponentialCurve& c) const { storeParameters(r, c.parameters); }
+    void operator()(const RationalCurve& c) const { storePolynomial(r, c.coefficients, c.degree); }
+    void operator()(const TemperatureTimeCurve& c) const
+    {
+        r.decayM = r.curve[0] = c.decayM;
+        r.tInitial = r.curve[1] = c.initial;
+        r.tFinal = r.curve[2] = c.final;
     }
-    case FitType::TemperatureTime:
-        fitTemperatureTime(p.x, p.y, n, temperatures.initial, temperatures.final);
-        r.curve[0] = r.decayM;
-        r.curve[1] = r.tInitial;
-        r.curve[2] = r.tFinal;
-        break;
-    case FitType::Saturation:
-        fitSaturation(p.x, p.y, n);
-        copyParametersToCurve();
-        break;
-    default: break; // Scatter: the points alone
-    }
-}
+    void operator()(const SaturationCurve& c) const { storeParameters(r, c.parameters); }
+};
 
 } // namespace
 
-std::optional<double> temperatureValue(std::string_view text)
+void applyCalculation(const Calculation& done)
 {
-    const std::string number = trimRight(commaToPoint(text));
-    if (number.find_first_not_of(' ') == std::string::npos) return 0.0;
-    return parseDecimal(number);
+    Session& s = session();
+    s.fit.kind = done.kind;
+    s.fit.degree = static_cast<std::uint16_t>(done.degree);
+    s.fit.curveDegree = static_cast<std::uint8_t>(done.degree);
+    clearReport(s.report);
+    for (const std::string& line : done.report) appendLine(s.report, line);
+    if (done.kind == FitType::SurfaceXY) {
+        for (int k = 1; k <= surfaceTermCount(done.degree); ++k) s.result.coefficients[k] = done.surface[k];
+        s.points.foundCount = static_cast<std::uint8_t>(done.pointCount);
+        return;
+    }
+    s.result.tInitial = 0.0;
+    s.result.tFinal = 0.0;
+    if (done.curve) std::visit(CurveStore{s.result}, *done.curve);
+    selectCurveFunction();
+    // The graph marks the points the report lists.
+    s.points.count = static_cast<std::uint16_t>(std::min(done.pointCount, MaxListedPoints));
+}
+
+Outcome calculateSession()
+{
+    const PointCount counted = countPoints();
+    // The surface's points are ordered by x in the grid before anything else.
+    if (session().fit.kind == FitType::SurfaceXY && !counted.invalidCell) sortPointsByX();
+    Outcome outcome = calculate(inputFromSession(counted));
+    if (const Calculation* done = std::get_if<Calculation>(&outcome)) applyCalculation(*done);
+    return outcome;
 }
 
 void calculate()
 {
-    if (session().fit.kind == FitType::SurfaceXY)
-        calculateSurface(countPoints().invalidCell);
-    else
-        calculateOneVariable(); // counts the grid itself
-}
-
-void calculateOneVariable()
-{
-    Session& s = session();
-    if (auto message = invalidCellMessage(countPoints().invalidCell)) return tell(*message);
-    if (s.points.count < 2) return tell(TooFewPoints);
-
-    s.result.tInitial = 0.0;
-    s.result.tFinal = 0.0;
-    const int degree = std::clamp(mainInputs().degreeValue(), 1, 8);
-    s.fit.degree = static_cast<std::uint16_t>(degree);
-    s.fit.curveDegree = static_cast<std::uint8_t>(degree);
-
-    const int kind = kindNumber(s.fit.kind);
-    if (kind < 1 || kind > 8) return tell(" tipo non scelto=" + formatInteger(kind, 2));
-    Temperatures temperatures;
-    if (auto message = oneVariableRefusal(temperatures)) return tell(*message);
-
-    try {
-        selectCurveFunction();
-        fitOneVariable(temperatures);
-        clearReport(s.report);
-        writeReportHead();
-        writeOneVariableReport();
-        showReportViewer();
-        showFitGraph();
-    } catch (const ArithmeticFault& fault) {
-        tell(fault.what());
+    const Outcome outcome = calculateSession();
+    Presenter* shown = presenter();
+    if (const Refusal* refusal = std::get_if<Refusal>(&outcome)) {
+        if (shown) shown->showMessage(refusal->message);
+        return;
     }
-}
-
-void calculateSurface(const std::optional<InvalidCell>& invalidCell)
-{
-    Session& s = session();
-    // Refused before the sort, which rewrites every cell of the grid.
-    if (auto message = invalidCellMessage(invalidCell)) return tell(*message);
-    sortPointsByX();
-    const int degree = std::clamp(mainInputs().degreeValue(), 2, 4);
-    s.fit.degree = static_cast<std::uint16_t>(degree);
-    s.fit.curveDegree = static_cast<std::uint8_t>(degree);
-
-    const int n = countPoints().points;
-    if (n < 2) return tell(TooFewPoints);
-    if (n > MaxSurfacePoints) return tell(TooManySurfacePoints);
-    if (n < surfaceTermCount(degree)) return tell(TooFewForDegree);
-    if (!surfaceTermsDetermined(s.points.x, s.points.y, n, degree)) return tell(SurfaceUndetermined);
-    s.fit.kind = FitType::SurfaceXY;
-    s.points.foundCount = static_cast<std::uint8_t>(n);
-
-    try {
-        SurfacePoints table{};
-        for (int i = 1; i <= n; ++i) table[i] = {s.points.x[i], s.points.y[i], s.points.z[i]};
-        fitSurface(table, n, degree, s.result.coefficients);
-        writeSurfaceReport();
-        showReportViewer();
-    } catch (const ArithmeticFault& fault) {
-        tell(fault.what());
-    }
+    const Calculation& done = std::get<Calculation>(outcome);
+    if (shown) shown->showReport();
+    if (done.hasGraph()) showFitGraph();
 }
 
 void showFitGraph()

@@ -88,10 +88,11 @@ bool surfaceTermsDetermined(const PointArray& x, const PointArray& y, int n, int
     return true;
 }
 
-void fitSurface(SurfacePoints points, int n, int g, SurfaceCoefficients& K)
+SurfaceCoefficients fitSurface(const SurfacePoints& points, int n, int g)
 {
+    SurfaceCoefficients K{};
     const int N = surfaceTermCount(g);
-    if (N == 0) return;
+    if (N == 0) return K;
     Matrix15 A{};
     Vector15 b{};
     for (int r = 1; r <= N; ++r) {
@@ -115,6 +116,7 @@ void fitSurface(SurfacePoints points, int n, int g, SurfaceCoefficients& K)
     }
     const Vector15 solution = solveLinearSystem(A, b, N);
     for (int k = 1; k <= N; ++k) K[k] = solution[k];
+    return K;
 }
 
 double evaluateSurface(const SurfaceCoefficients& K, double x, double y, int g)

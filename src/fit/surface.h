@@ -30,8 +30,8 @@ const char* surfaceTermName(int k);
 // many surfaces fit them equally well.
 bool surfaceTermsDetermined(const PointArray& x, const PointArray& y, int n, int g);
 
-// Least squares over the first surfaceTermCount(g) terms: fills K[1..N].
-void fitSurface(SurfacePoints points, int n, int g, SurfaceCoefficients& K);
+// Least squares over the first surfaceTermCount(g) terms: K[1..N], the rest 0.
+SurfaceCoefficients fitSurface(const SurfacePoints& points, int n, int g);
 
 // Σ K[k] φk(x, y), k = 1..N, summed at extended precision.
 double evaluateSurface(const SurfaceCoefficients& K, double x, double y, int g);

@@ -52,8 +52,8 @@ protected:
         s.fit.degree = 2;
         s.fit.curveDegree = 2;
         selectCurveFunction();
-        fitPolynomial(s.points.x, s.points.y, s.fit.degree, s.points.count);
-        for (int k = 0; k <= s.fit.degree; ++k) s.result.curve[k] = s.result.coefficients[k + 1];
+        const PolynomialCoefficients c = fitPolynomial(s.points.x, s.points.y, s.fit.degree, s.points.count);
+        for (int k = 0; k <= s.fit.degree; ++k) s.result.curve[k] = c[k + 1];
         ASSERT_NEAR(s.result.curve[2], 0.5, 1e-9);
     }
 
