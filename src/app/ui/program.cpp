@@ -5,7 +5,7 @@
 namespace calvero {
 
 Program::Program()
-    : griglia_input(&Form2), Form8(&Form2), AboutBox(&Form2), presenter(Form2, AboutBox, Form8)
+    : griglia_input(&Form2), graphWindow(&Form2), reportWindow(&Form2), presenter(Form2, reportWindow, graphWindow)
 {
     setMainInputs(&Form2);
     setPresenter(&presenter);

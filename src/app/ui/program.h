@@ -6,7 +6,7 @@
 #include "app/ui/TForm2.h"
 #include "app/ui/windowpresenter.h"
 #include "entry/ui/Tgriglia_input.h"
-#include "graph/ui/TForm8.h"
+#include "graph/ui/graphwindow.h"
 #include "viewers/ui/reportviewer.h"
 
 namespace calvero {
@@ -20,8 +20,8 @@ public:
 
     TForm2 Form2;
     Tgriglia_input griglia_input;
-    TForm8 Form8;
-    ReportViewer AboutBox;
+    GraphWindow graphWindow;
+    ReportViewer reportWindow;
     WindowPresenter presenter;
 };
 

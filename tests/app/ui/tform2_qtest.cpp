@@ -4,8 +4,8 @@
 #include <QAbstractButton>
 #include "app/ui/program.h"
 #include "fit/session.h"
-#include "graph/ui/TForm8.h"
-#include "viewers/ui/TAboutBox.h"
+#include "graph/ui/graphwindow.h"
+#include "viewers/ui/reportwindow.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -36,7 +36,7 @@ public:
             if (!modal || modal == last_) return;
             last_ = modal;
             QString what = modal->metaObject()->className();
-            if (auto* report = qobject_cast<TAboutBox*>(modal)) what += ":" + report->RichEdit1->toPlainText().section('\n', 0, 0);
+            if (auto* report = qobject_cast<ReportWindow*>(modal)) what += ":" + report->reportText()->toPlainText().section('\n', 0, 0);
             shown << what;
             if (auto* dialog = qobject_cast<QDialog*>(modal)) {
                 QTimer::singleShot(0, dialog, [dialog, this] {
@@ -137,9 +137,9 @@ private slots:
         ModalCloser closer;
         program->Form2.BitBtn2->click();
         QCOMPARE(closer.shown.size(), 2);
-        QCOMPARE(closer.shown[0], QString("calvero::TAboutBox:tipo di equazione:POLINOMIO DI GRADO N  "));
-        QCOMPARE(closer.shown[1], QString("calvero::TForm8"));
-        QCOMPARE(program->Form8.windowTitle(), QString("file:"));
+        QCOMPARE(closer.shown[0], QString("calvero::ReportWindow:tipo di equazione:POLINOMIO DI GRADO N  "));
+        QCOMPARE(closer.shown[1], QString("calvero::GraphWindow"));
+        QCOMPARE(program->graphWindow.windowTitle(), QString("file:"));
         QVERIFY(messages.isEmpty());
         QVERIFY(std::abs(session().result.coefficients[3] - 3.0) < 1e-9);
     }
@@ -199,7 +199,7 @@ private slots:
         program->Form2.BitBtn3->click();
         QCOMPARE(program->Form2.radioItems->checkedId(), 2);
         QCOMPARE(closer.shown.size(), 2);
-        QCOMPARE(program->Form8.windowTitle(), QString::fromStdString("file:" + path));
+        QCOMPARE(program->graphWindow.windowTitle(), QString::fromStdString("file:" + path));
         QCOMPARE(session().grid.cell(2, 2), std::string("     5.00000"));
     }
 
