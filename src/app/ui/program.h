@@ -5,7 +5,7 @@
 // are where calculations show their results.
 #include "app/ui/TForm2.h"
 #include "app/ui/windowpresenter.h"
-#include "entry/ui/Tgriglia_input.h"
+#include "entry/ui/pointgridwindow.h"
 #include "graph/ui/graphwindow.h"
 #include "viewers/ui/reportviewer.h"
 

@@ -1,7 +1,7 @@
 #include "viewers/ui/helppage.h"
 
 #include "viewers/helpdocument.h"
-#include "viewers/ui/Tmiobrowser.h"
+#include "viewers/ui/helpwindow.h"
 
 namespace calvero {
 

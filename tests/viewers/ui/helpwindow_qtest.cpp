@@ -2,7 +2,7 @@
 // "Indietro", fresh windows for each opening, and printing to a PDF file.
 #include "fit/session.h"
 #include "viewers/helpdocument.h"
-#include "viewers/ui/Tmiobrowser.h"
+#include "viewers/ui/helpwindow.h"
 #include "viewers/ui/helppage.h"
 
 #include <QApplication>
@@ -340,4 +340,4 @@ private slots:
 };
 
 QTEST_MAIN(TmiobrowserTest)
-#include "tmiobrowser_qtest.moc"
+#include "helpwindow_qtest.moc"

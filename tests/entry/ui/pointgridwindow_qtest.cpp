@@ -1,5 +1,5 @@
 #include "entry/entrylayout.h"
-#include "entry/ui/Tgriglia_input.h"
+#include "entry/ui/pointgridwindow.h"
 #include "entry/ui/gridclipboard.h"
 #include "entry/ui/pointgridmodel.h"
 #include "fit/session.h"
@@ -295,4 +295,4 @@ private slots:
 };
 
 QTEST_MAIN(TgrigliaInputTest)
-#include "tgriglia_input_qtest.moc"
+#include "pointgridwindow_qtest.moc"

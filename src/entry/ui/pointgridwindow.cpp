@@ -1,4 +1,4 @@
-#include "entry/ui/Tgriglia_input.h"
+#include "entry/ui/pointgridwindow.h"
 
 #include "entry/entrylayout.h"
 #include "entry/importcommand.h"

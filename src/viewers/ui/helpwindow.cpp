@@ -1,4 +1,4 @@
-#include "viewers/ui/Tmiobrowser.h"
+#include "viewers/ui/helpwindow.h"
 
 #include "fit/session.h"
 #include "viewers/helpdocument.h"
