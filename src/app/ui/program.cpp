@@ -5,12 +5,12 @@
 namespace calvero {
 
 Program::Program()
-    : griglia_input(&Form2), graphWindow(&Form2), reportWindow(&Form2), presenter(Form2, reportWindow, graphWindow)
+    : pointGridWindow(&Form2), graphWindow(&Form2), reportWindow(&Form2), presenter(Form2, reportWindow, graphWindow)
 {
     setMainInputs(&Form2);
     setPresenter(&presenter);
     TForm2::Windows windows;
-    windows.showPointEntry = [this] { griglia_input.exec(); };
+    windows.showPointEntry = [this] { pointGridWindow.exec(); };
     Form2.setWindows(std::move(windows));
 }
 

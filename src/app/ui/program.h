@@ -19,7 +19,7 @@ public:
     Program& operator=(const Program&) = delete;
 
     TForm2 Form2;
-    Tgriglia_input griglia_input;
+    PointGridWindow pointGridWindow;
     GraphWindow graphWindow;
     ReportViewer reportWindow;
     WindowPresenter presenter;

@@ -38,64 +38,64 @@ QFont pointSize14(QFont font)
 
 } // namespace
 
-Tgriglia_input::Tgriglia_input(QWidget* parent)
+PointGridWindow::PointGridWindow(QWidget* parent)
     : QDialog(parent), model_(new PointGridModel(session().grid, this))
 {
-    setObjectName(QStringLiteral("griglia_input"));
+    setObjectName(QStringLiteral("pointGridWindow"));
     setWindowTitle(QStringLiteral("immissione dati"));
 
-    // Label1 first, so that the buttons placed over its area stay on top of it.
-    Label1 = new QLabel(QStringLiteral("la prima coppia o terna con valore zero =fine dei dati"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setTextFormat(Qt::PlainText);
-    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label1->setWordWrap(true);
+    // ruleLabel_ first, so that the buttons placed over its area stay on top of it.
+    ruleLabel_ = new QLabel(QStringLiteral("la prima coppia o terna con valore zero =fine dei dati"), this);
+    ruleLabel_->setObjectName(QStringLiteral("ruleLabel"));
+    ruleLabel_->setTextFormat(Qt::PlainText);
+    ruleLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ruleLabel_->setWordWrap(true);
 
-    StringGrid1 = new QTableView(this);
-    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
-    StringGrid1->setModel(model_);
-    StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
-    StringGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+    pointGrid_ = new QTableView(this);
+    pointGrid_->setObjectName(QStringLiteral("pointGrid"));
+    pointGrid_->setModel(model_);
+    pointGrid_->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    pointGrid_->setSelectionBehavior(QAbstractItemView::SelectItems);
+    pointGrid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                  QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
-    StringGrid1->horizontalHeader()->setSectionsClickable(false);
-    StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    StringGrid1->verticalHeader()->setSectionsClickable(false);
-    StringGrid1->verticalHeader()->setMinimumWidth(StringGrid1->fontMetrics().horizontalAdvance(CornerText) + 12);
-    clipboard_ = new PointGridClipboard(StringGrid1, [this](const QString& text) { showMessage(text); });
+    pointGrid_->horizontalHeader()->setSectionsClickable(false);
+    pointGrid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    pointGrid_->verticalHeader()->setSectionsClickable(false);
+    pointGrid_->verticalHeader()->setMinimumWidth(pointGrid_->fontMetrics().horizontalAdvance(CornerText) + 12);
+    clipboard_ = new PointGridClipboard(pointGrid_, [this](const QString& text) { showMessage(text); });
     // The corner cell of the fixed row and column carries the caption of the row numbers.
-    if (auto* corner = StringGrid1->findChild<QAbstractButton*>()) {
+    if (auto* corner = pointGrid_->findChild<QAbstractButton*>()) {
         corner->installEventFilter(this);
     }
 
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("&USCITA"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOpenButton),
+    exitButton_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("&USCITA"), this);
+    exitButton_->setObjectName(QStringLiteral("exitButton"));
+    importButton_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogOpenButton),
                               QStringLiteral("lettura punti da file txt oppure csv oppure direttamente da Excel"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    for (QPushButton* button : {BitBtn1, BitBtn2}) {
+    importButton_->setObjectName(QStringLiteral("importButton"));
+    for (QPushButton* button : {exitButton_, importButton_}) {
         button->setIconSize(QSize(16, 16));
         button->setAutoDefault(false);
     }
 
-    Label2 = new QLabel(QStringLiteral("per file csv oppure txt il separatore =spazio oppure  punto e virgola"), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label3 = new QLabel(QStringLiteral("riga di inizio dei dati del file EXCEL"), this);
-    Label3->setObjectName(QStringLiteral("Label3"));
-    for (QLabel* label : {Label2, Label3}) {
+    separatorHint_ = new QLabel(QStringLiteral("per file csv oppure txt il separatore =spazio oppure  punto e virgola"), this);
+    separatorHint_->setObjectName(QStringLiteral("separatorHint"));
+    firstRowLabel_ = new QLabel(QStringLiteral("riga di inizio dei dati del file EXCEL"), this);
+    firstRowLabel_->setObjectName(QStringLiteral("firstRowLabel"));
+    for (QLabel* label : {separatorHint_, firstRowLabel_}) {
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
         label->setFont(pointSize14(label->font()));
     }
 
-    SpinEdit1 = new QSpinBox(this);
-    SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
-    SpinEdit1->setRange(1, 100);
-    SpinEdit1->setValue(2);
-    SpinEdit1->setFont(pointSize14(SpinEdit1->font()));
+    firstRowBox_ = new QSpinBox(this);
+    firstRowBox_->setObjectName(QStringLiteral("firstRowBox"));
+    firstRowBox_->setRange(1, 100);
+    firstRowBox_->setValue(2);
+    firstRowBox_->setFont(pointSize14(firstRowBox_->font()));
 
-    connect(BitBtn1, &QPushButton::clicked, this, &Tgriglia_input::vai_fine);
-    connect(BitBtn2, &QPushButton::clicked, this, &Tgriglia_input::leggipunticsv);
+    connect(exitButton_, &QPushButton::clicked, this, &PointGridWindow::finishEntry);
+    connect(importButton_, &QPushButton::clicked, this, &PointGridWindow::importPoints);
 
     messageSink_ = [this](const QString& text) {
         QMessageBox::information(this, QCoreApplication::applicationName(), text);
@@ -106,25 +106,25 @@ Tgriglia_input::Tgriglia_input(QWidget* parent)
     };
 }
 
-void Tgriglia_input::setMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
-void Tgriglia_input::setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
+void PointGridWindow::setMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
+void PointGridWindow::setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
 
-int Tgriglia_input::gridRowCount() const { return model_->rowCount() + 1; }
-int Tgriglia_input::gridColumnCount() const { return model_->columnCount() + 1; }
+int PointGridWindow::gridRowCount() const { return model_->rowCount() + 1; }
+int PointGridWindow::gridColumnCount() const { return model_->columnCount() + 1; }
 
-QString Tgriglia_input::headerCell(int column) const
+QString PointGridWindow::headerCell(int column) const
 {
     if (column == 0) return CornerText;
     return model_->headerData(column - 1, Qt::Horizontal, Qt::DisplayRole).toString();
 }
 
-void Tgriglia_input::inizia()
+void PointGridWindow::layOutForScreen()
 {
     const QScreen* current = screen();
-    inizia(current != nullptr ? current->geometry().size() : QSize(1024, 768));
+    layOutForScreen(current != nullptr ? current->geometry().size() : QSize(1024, 768));
 }
 
-void Tgriglia_input::inizia(const QSize& screenSize)
+void PointGridWindow::layOutForScreen(const QSize& screenSize)
 {
     const EntryLayout layout = entryLayout(screenSize.width(), screenSize.height());
     setWindowTitle(QStringLiteral("immissione dati"));
@@ -135,41 +135,41 @@ void Tgriglia_input::inizia(const QSize& screenSize)
     model_->setShowsZ(session().fit.kind == FitType::SurfaceXY);
     model_->refresh();
 
-    place(StringGrid1, layout.grid);
-    place(Label1, layout.rule);
-    place(BitBtn1, layout.exitButton);
-    place(BitBtn2, layout.fileButton);
-    place(Label2, layout.hint);
-    place(Label3, layout.firstRowCaption);
-    place(SpinEdit1, layout.firstRow);
-    SpinEdit1->setValue(2);
+    place(pointGrid_, layout.pointGrid);
+    place(ruleLabel_, layout.ruleLabel);
+    place(exitButton_, layout.exitButton);
+    place(importButton_, layout.importButton);
+    place(separatorHint_, layout.separatorHint);
+    place(firstRowLabel_, layout.firstRowLabel);
+    place(firstRowBox_, layout.firstRowBox);
+    firstRowBox_->setValue(2);
 }
 
-void Tgriglia_input::vai_fine()
+void PointGridWindow::finishEntry()
 {
     commitOpenEditor();
     copyGridToPoints(session().grid, session().points);
     accept();
 }
 
-void Tgriglia_input::leggipunticsv()
+void PointGridWindow::importPoints()
 {
     commitOpenEditor();
     const QString name = fileChooser_ ? fileChooser_() : QString();
     if (name.isEmpty()) return;
-    const std::vector<std::string> messages = importPointFile(name.toStdString(), SpinEdit1->value());
+    const std::vector<std::string> messages = importPointFile(name.toStdString(), firstRowBox_->value());
     model_->refresh();
     for (const std::string& message : messages) showMessage(QString::fromStdString(message));
 }
 
-void Tgriglia_input::showEvent(QShowEvent* event)
+void PointGridWindow::showEvent(QShowEvent* event)
 {
     // A window given back by the window manager (after being minimised) keeps its state.
-    if (!event->spontaneous()) inizia();
+    if (!event->spontaneous()) layOutForScreen();
     QDialog::showEvent(event);
 }
 
-bool Tgriglia_input::eventFilter(QObject* watched, QEvent* event)
+bool PointGridWindow::eventFilter(QObject* watched, QEvent* event)
 {
     auto* corner = qobject_cast<QAbstractButton*>(watched);
     if (corner != nullptr && event->type() == QEvent::Paint) {
@@ -186,19 +186,19 @@ bool Tgriglia_input::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void Tgriglia_input::showMessage(const QString& text)
+void PointGridWindow::showMessage(const QString& text)
 {
     if (messageSink_) messageSink_(text);
 }
 
-void Tgriglia_input::commitOpenEditor()
+void PointGridWindow::commitOpenEditor()
 {
     // A cell still being typed in (an accelerator key leaves the focus in it)
     // is written to the grid before the command reads the grid.
-    QWidget* editor = StringGrid1->indexWidget(StringGrid1->currentIndex());
+    QWidget* editor = pointGrid_->indexWidget(pointGrid_->currentIndex());
     if (editor == nullptr) return;
-    QMetaObject::invokeMethod(StringGrid1, "commitData", Qt::DirectConnection, Q_ARG(QWidget*, editor));
-    QMetaObject::invokeMethod(StringGrid1, "closeEditor", Qt::DirectConnection, Q_ARG(QWidget*, editor),
+    QMetaObject::invokeMethod(pointGrid_, "commitData", Qt::DirectConnection, Q_ARG(QWidget*, editor));
+    QMetaObject::invokeMethod(pointGrid_, "closeEditor", Qt::DirectConnection, Q_ARG(QWidget*, editor),
                               Q_ARG(QAbstractItemDelegate::EndEditHint, QAbstractItemDelegate::NoHint));
 }
 

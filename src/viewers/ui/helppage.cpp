@@ -9,8 +9,8 @@ void showHelpPage(const std::string& caption, QWidget* parent)
 {
     helpCaption() = caption;
     // One window per opening: its history starts empty and ends with it.
-    Tmiobrowser miobrowser(parent);
-    miobrowser.exec();
+    HelpWindow window(parent);
+    window.exec();
 }
 
 } // namespace calvero
