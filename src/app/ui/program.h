@@ -3,7 +3,7 @@
 // the main window, the point-entry window, the report viewer and the graph
 // window. The main window is the engine's source of inputs and the windows
 // are where calculations show their results.
-#include "app/ui/TForm2.h"
+#include "app/ui/mainwindow.h"
 #include "app/ui/windowpresenter.h"
 #include "entry/ui/pointgridwindow.h"
 #include "graph/ui/graphwindow.h"

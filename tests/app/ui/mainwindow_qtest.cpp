@@ -223,4 +223,4 @@ private:
 };
 
 QTEST_MAIN(TForm2Test)
-#include "tform2_qtest.moc"
+#include "mainwindow_qtest.moc"

@@ -1,4 +1,4 @@
-#include "app/ui/TForm2.h"
+#include "app/ui/mainwindow.h"
 
 #include "app/clocktext.h"
 #include "app/datasetcommands.h"
