@@ -72,92 +72,102 @@ QString longTimeFormat()
     return format.trimmed();
 }
 
-const char* const radioItemTexts[] = {"PUNTEGGIATA ",       "POTENZA  ",  "POLINOMIO", "ESPONENZIALE", "POLINOMIO FRATTO",
+const char* const kindTexts[] = {"PUNTEGGIATA ",       "POTENZA  ",  "POLINOMIO", "ESPONENZIALE", "POLINOMIO FRATTO",
                                       "CURVA temperatura-tempo ", "polinomio Z=F(x,y)", "curva saturazione"};
 
 } // namespace
 
-TForm2::TForm2(QWidget* parent) : QWidget(parent)
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
 {
-    setObjectName("Form2");
+    setObjectName("mainWindow");
     setWindowTitle("PROGRAMMA CALVERO1");
     createControls();
 }
 
-void TForm2::createControls()
+void MainWindow::createControls()
 {
     setFont(mainFont());
     QPalette black = palette();
     black.setColor(QPalette::WindowText, Qt::black);
     setPalette(black);
 
-    Panel1 = new QLabel(this);
-    Panel1->setObjectName("Panel1");
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel1->setAlignment(Qt::AlignCenter);
+    clockPanel_ = new QLabel(this);
+    clockPanel_->setObjectName("clockPanel");
+    clockPanel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    clockPanel_->setAlignment(Qt::AlignCenter);
 
-    RadioGroup1 = new QGroupBox("SCELTA INTERPOLAZIONE", this);
-    RadioGroup1->setObjectName("RadioGroup1");
-    QPalette blue = RadioGroup1->palette();
+    kindGroup_ = new QGroupBox("SCELTA INTERPOLAZIONE", this);
+    kindGroup_->setObjectName("kindGroup");
+    QPalette blue = kindGroup_->palette();
     blue.setColor(QPalette::WindowText, Qt::blue);
     blue.setColor(QPalette::ButtonText, Qt::blue);
-    RadioGroup1->setPalette(blue);
-    radioItems = new QButtonGroup(this);
+    kindGroup_->setPalette(blue);
+    kindButtons_ = new QButtonGroup(this);
     for (int i = 0; i < 8; ++i) {
-        auto* item = new QRadioButton(QString::fromUtf8(radioItemTexts[i]), RadioGroup1);
+        auto* item = new QRadioButton(QString::fromUtf8(kindTexts[i]), kindGroup_);
         item->setPalette(blue);
-        radioItems->addButton(item, i);
+        kindButtons_->addButton(item, i);
     }
-    connect(radioItems, &QButtonGroup::idClicked, this, &TForm2::setta_tipo);
+    connect(kindButtons_, &QButtonGroup::idClicked, this, &MainWindow::chooseKind);
 
-    SpinEdit1 = new QSpinBox(this);
-    SpinEdit1->setObjectName("SpinEdit1");
-    SpinEdit1->setRange(1, 9);
-    SpinEdit1->setValue(1);
-    SpinEdit1->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    degreeBox_ = new QSpinBox(this);
+    degreeBox_->setObjectName("degreeBox");
+    degreeBox_->setRange(1, 9);
+    degreeBox_->setValue(1);
+    degreeBox_->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
 
-    Label1 = new QLabel("t iniziale", this);
-    Label2 = new QLabel("GRADO ", this);
-    Label3 = new QLabel("t finale", this);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName("Edit1");
-    Edit2 = new QLineEdit(this);
-    Edit2->setObjectName("Edit2");
+    initialTemperatureLabel_ = new QLabel("t iniziale", this);
+    degreeLabel_ = new QLabel("GRADO ", this);
+    finalTemperatureLabel_ = new QLabel("t finale", this);
+    initialTemperatureField_ = new QLineEdit(this);
+    initialTemperatureField_->setObjectName("initialTemperatureField");
+    finalTemperatureField_ = new QLineEdit(this);
+    finalTemperatureField_->setObjectName("finalTemperatureField");
 
-    auto button = [this](const char* name, const char* caption, QIcon icon, void (TForm2::*command)()) {
+    auto button = [this](const char* name, const char* caption, QIcon icon, void (MainWindow::*command)()) {
         auto* b = new QPushButton(icon, QString::fromUtf8(caption), this);
         b->setObjectName(name);
         b->setAutoDefault(false);
         connect(b, &QPushButton::clicked, this, [this, command] { runCommand([this, command] { (this->*command)(); }); });
         return b;
     };
-    BitBtn4 = button("BitBtn4", "&Salva i dati su disco", buttonPicture(ButtonPicture::DiskSave), &TForm2::salva_sudisco);
-    BitBtn3 = button("BitBtn3", "&Leggi i dati dal disco", buttonPicture(ButtonPicture::DocumentStar), &TForm2::leggi_filetxt);
-    SpeedButton4 = button("SpeedButton4", "&Immissione dati", buttonPicture(ButtonPicture::ArrowIntoList), &TForm2::SpeedButton4Click);
-    SpeedButton3 = button("SpeedButton3", "&Esempi", buttonPicture(ButtonPicture::IndexCards), &TForm2::vai_exempi);
-    BitBtn5 = button("BitBtn5", "&Cancella i dati", buttonPicture(ButtonPicture::Eraser), &TForm2::azzera_tutto);
-    BitBtn2 = button("BitBtn2", "&Calcola", buttonPicture(ButtonPicture::Calculator), &TForm2::CALCOLA);
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), "&Uscita", this);
-    BitBtn1->setObjectName("BitBtn1");
-    BitBtn1->setAutoDefault(false);
-    connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
-    BitBtn10 = button("BitBtn10", "documentazione", buttonPicture(ButtonPicture::OpenBook), &TForm2::BitBtn10Click);
-    BitBtn11 = button("BitBtn11", "cattura punti dal grafico", buttonPicture(ButtonPicture::LineChart), &TForm2::r410);
-    BitBtn12 = button("BitBtn12", "sito ventoria", buttonPicture(ButtonPicture::Globe), &TForm2::BitBtn12Click);
-    for (QPushButton* b : {BitBtn10, BitBtn11, BitBtn12}) b->setVisible(false); // the start-up shows them
+    saveButton_ = button("saveButton", "&Salva i dati su disco", buttonPicture(ButtonPicture::DiskSave),
+                         &MainWindow::saveDataSet);
+    readButton_ = button("readButton", "&Leggi i dati dal disco", buttonPicture(ButtonPicture::DocumentStar),
+                         &MainWindow::readDataSet);
+    pointEntryButton_ = button("pointEntryButton", "&Immissione dati", buttonPicture(ButtonPicture::ArrowIntoList),
+                               &MainWindow::showPointEntry);
+    examplesButton_ = button("examplesButton", "&Esempi", buttonPicture(ButtonPicture::IndexCards),
+                             &MainWindow::runExamples);
+    clearButton_ = button("clearButton", "&Cancella i dati", buttonPicture(ButtonPicture::Eraser),
+                          &MainWindow::clearData);
+    calculateButton_ = button("calculateButton", "&Calcola", buttonPicture(ButtonPicture::Calculator),
+                              &MainWindow::calculate);
+    exitButton_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), "&Uscita", this);
+    exitButton_->setObjectName("exitButton");
+    exitButton_->setAutoDefault(false);
+    connect(exitButton_, &QPushButton::clicked, this, &QWidget::close);
+    documentationButton_ = button("documentationButton", "documentazione", buttonPicture(ButtonPicture::OpenBook),
+                                  &MainWindow::showDocumentation);
+    captureButton_ = button("captureButton", "cattura punti dal grafico", buttonPicture(ButtonPicture::LineChart),
+                            &MainWindow::startCapture);
+    webSiteButton_ = button("webSiteButton", "sito ventoria", buttonPicture(ButtonPicture::Globe),
+                            &MainWindow::openWebSite);
+    // The start-up shows them.
+    for (QPushButton* b : {documentationButton_, captureButton_, webSiteButton_}) b->setVisible(false);
 
     clock_ = new QTimer(this);
     clock_->setInterval(250);
-    connect(clock_, &QTimer::timeout, this, &TForm2::appidle);
+    connect(clock_, &QTimer::timeout, this, &MainWindow::updateClock);
 }
 
-void TForm2::showEvent(QShowEvent* event)
+void MainWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (!started_) INIZIAFORM();
+    if (!started_) start();
 }
 
-void TForm2::INIZIAFORM()
+void MainWindow::start()
 {
     if (started_) return;
     started_ = true;
@@ -168,61 +178,64 @@ void TForm2::INIZIAFORM()
     move(0, 0);
     resize(size);
     resetDataSet();
-    appidle();
+    updateClock();
     clock_->start();
-    Edit1->clear();
-    Edit2->clear();
+    initialTemperatureField_->clear();
+    finalTemperatureField_->clear();
     layOut(size.width(), size.height());
-    for (QPushButton* b : {BitBtn10, BitBtn11, BitBtn12}) b->setVisible(true);
+    for (QPushButton* b : {documentationButton_, captureButton_, webSiteButton_}) b->setVisible(true);
 }
 
-void TForm2::layOut(int screenWidth, int screenHeight)
+void MainWindow::layOut(int screenWidth, int screenHeight)
 {
     const MainWindowLayout l = mainWindowLayout(screenWidth, screenHeight);
-    place(Panel1, l.panel1);
-    place(BitBtn4, l.bitBtn4);
-    place(BitBtn3, l.bitBtn3);
-    place(SpeedButton4, l.speedButton4);
-    place(SpeedButton3, l.speedButton3);
-    place(BitBtn5, l.bitBtn5);
-    place(BitBtn2, l.bitBtn2);
-    place(BitBtn1, l.bitBtn1);
-    place(RadioGroup1, l.radioGroup1);
-    place(Label1, l.label1);
-    place(Label3, l.label3);
-    place(Label2, l.label2);
-    place(SpinEdit1, l.spinEdit1);
-    place(Edit1, l.edit1);
-    place(Edit2, l.edit2);
-    place(BitBtn10, l.bitBtn10);
-    place(BitBtn11, l.bitBtn11);
-    place(BitBtn12, l.bitBtn12);
+    place(clockPanel_, l.clockPanel);
+    place(saveButton_, l.saveButton);
+    place(readButton_, l.readButton);
+    place(pointEntryButton_, l.pointEntryButton);
+    place(examplesButton_, l.examplesButton);
+    place(clearButton_, l.clearButton);
+    place(calculateButton_, l.calculateButton);
+    place(exitButton_, l.exitButton);
+    place(kindGroup_, l.kindGroup);
+    place(initialTemperatureLabel_, l.initialTemperatureLabel);
+    place(finalTemperatureLabel_, l.finalTemperatureLabel);
+    place(degreeLabel_, l.degreeLabel);
+    place(degreeBox_, l.degreeBox);
+    place(initialTemperatureField_, l.initialTemperatureField);
+    place(finalTemperatureField_, l.finalTemperatureField);
+    place(documentationButton_, l.documentationButton);
+    place(captureButton_, l.captureButton);
+    place(webSiteButton_, l.webSiteButton);
     // The eight items share the group's height below its caption.
-    const int top = 28, rowHeight = (l.radioGroup1.height - top - 4) / 8;
-    for (int i = 0; i < 8; ++i) radioItems->button(i)->setGeometry(8, top + i * rowHeight, l.radioGroup1.width - 12, rowHeight);
-    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{BitBtn4, BitBtn3, SpeedButton4, SpeedButton3,
-                                                                      BitBtn5, BitBtn2, BitBtn1})
+    const int top = 28, rowHeight = (l.kindGroup.height - top - 4) / 8;
+    for (int i = 0; i < 8; ++i)
+        kindButtons_->button(i)->setGeometry(8, top + i * rowHeight, l.kindGroup.width - 12, rowHeight);
+    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{saveButton_, readButton_, pointEntryButton_,
+                                                                      examplesButton_, clearButton_, calculateButton_,
+                                                                      exitButton_})
         fitCaption(b, font());
-    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{BitBtn10, BitBtn11, BitBtn12})
+    for (QAbstractButton* b :
+         std::initializer_list<QAbstractButton*>{documentationButton_, captureButton_, webSiteButton_})
         fitCaption(b, linkFont());
-    for (QAbstractButton* item : radioItems->buttons()) fitCaption(item, RadioGroup1->font());
+    for (QAbstractButton* item : kindButtons_->buttons()) fitCaption(item, kindGroup_->font());
 }
 
-void TForm2::appidle()
+void MainWindow::updateClock()
 {
     const QDateTime now = QDateTime::currentDateTime();
     const QLocale locale = QLocale::system();
     const int dayOfWeek = now.date().dayOfWeek() % 7 + 1; // Qt: Monday 1 .. Sunday 7
-    Panel1->setText(QString::fromStdString(clockText(dayOfWeek,
+    clockPanel_->setText(QString::fromStdString(clockText(dayOfWeek,
                                                      locale.toString(now.date(), QLocale::ShortFormat).toStdString(),
                                                      locale.toString(now.time(), longTimeFormat()).toStdString())));
 }
 
-QString TForm2::clockPanelText() const { return Panel1->text(); }
+QString MainWindow::clockPanelText() const { return clockPanel_->text(); }
 
-void TForm2::setta_tipo(int itemIndex) { session().fit.kind = static_cast<FitType>(itemIndex + 1); }
+void MainWindow::chooseKind(int itemIndex) { session().fit.kind = static_cast<FitType>(itemIndex + 1); }
 
-void TForm2::runCommand(const std::function<void()>& command)
+void MainWindow::runCommand(const std::function<void()>& command)
 {
     try {
         command();
@@ -231,11 +244,11 @@ void TForm2::runCommand(const std::function<void()>& command)
     }
 }
 
-void TForm2::CALCOLA() { calculate(); }
+void MainWindow::calculate() { calvero::calculate(); }
 
-void TForm2::azzera_tutto() { clearDataSet(); }
+void MainWindow::clearData() { clearDataSet(); }
 
-void TForm2::SpeedButton4Click()
+void MainWindow::showPointEntry()
 {
     if (windows_.showPointEntry) windows_.showPointEntry();
 }
@@ -256,15 +269,15 @@ std::string askDataSetPath(QWidget* parent, const char* title, QFileDialog::Acce
 
 } // namespace
 
-void TForm2::salva_sudisco()
+void MainWindow::saveDataSet()
 {
     const std::string path = windows_.askSavePath ? windows_.askSavePath()
                                                   : askDataSetPath(this, "scrive  i dati su disco", QFileDialog::AcceptSave);
     if (path.empty()) return;
-    saveDataSet(path);
+    calvero::saveDataSet(path);
 }
 
-void TForm2::leggi_filetxt()
+void MainWindow::readDataSet()
 {
     const std::string path = windows_.askOpenPath ? windows_.askOpenPath()
                                                   : askDataSetPath(this, "legge i dati dal disco", QFileDialog::AcceptOpen);
@@ -272,36 +285,42 @@ void TForm2::leggi_filetxt()
     readAndCalculate(path);
 }
 
-void TForm2::vai_exempi() { runExamples(); }
+void MainWindow::runExamples() { calvero::runExamples(); }
 
-void TForm2::BitBtn10Click() { calvero::BitBtn10Click(this); }
+void MainWindow::showDocumentation() { calvero::openDocumentation(this); }
 
-void TForm2::r410() { calvero::r410(this); }
+void MainWindow::startCapture() { calvero::launchCaptureTool(this); }
 
-void TForm2::BitBtn12Click() { calvero::BitBtn12Click(this); }
+void MainWindow::openWebSite() { calvero::openMakerWebSite(this); }
 
-int TForm2::degreeValue() const { return SpinEdit1->value(); }
-void TForm2::setDegreeValue(int value) { SpinEdit1->setValue(value); }
+int MainWindow::degreeValue() const { return degreeBox_->value(); }
+void MainWindow::setDegreeValue(int value) { degreeBox_->setValue(value); }
 
-int TForm2::kindItemIndex() const { return radioItems->checkedId(); }
+int MainWindow::kindItemIndex() const { return kindButtons_->checkedId(); }
 
-void TForm2::setKindItemIndex(int index)
+void MainWindow::setKindItemIndex(int index)
 {
     if (index > 7) index = 7;
     if (index < 0) {
         // No item selected: the group must allow an empty choice for a moment.
-        radioItems->setExclusive(false);
-        if (auto* checked = radioItems->checkedButton()) checked->setChecked(false);
-        radioItems->setExclusive(true);
+        kindButtons_->setExclusive(false);
+        if (auto* checked = kindButtons_->checkedButton()) checked->setChecked(false);
+        kindButtons_->setExclusive(true);
         return;
     }
-    radioItems->button(index)->setChecked(true);
-    setta_tipo(index);
+    kindButtons_->button(index)->setChecked(true);
+    chooseKind(index);
 }
 
-std::string TForm2::initialTemperatureText() const { return Edit1->text().toStdString(); }
-std::string TForm2::finalTemperatureText() const { return Edit2->text().toStdString(); }
-void TForm2::setInitialTemperatureText(const std::string& text) { Edit1->setText(QString::fromStdString(text)); }
-void TForm2::setFinalTemperatureText(const std::string& text) { Edit2->setText(QString::fromStdString(text)); }
+std::string MainWindow::initialTemperatureText() const { return initialTemperatureField_->text().toStdString(); }
+std::string MainWindow::finalTemperatureText() const { return finalTemperatureField_->text().toStdString(); }
+void MainWindow::setInitialTemperatureText(const std::string& text)
+{
+    initialTemperatureField_->setText(QString::fromStdString(text));
+}
+void MainWindow::setFinalTemperatureText(const std::string& text)
+{
+    finalTemperatureField_->setText(QString::fromStdString(text));
+}
 
 } // namespace calvero

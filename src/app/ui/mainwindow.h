@@ -18,11 +18,11 @@ class QTimer;
 
 namespace calvero {
 
-class TForm2 : public QWidget, public MainWindowInputs {
+class MainWindow : public QWidget, public MainWindowInputs {
     Q_OBJECT
 
 public:
-    explicit TForm2(QWidget* parent = nullptr);
+    explicit MainWindow(QWidget* parent = nullptr);
 
     // What the main window opens; the program wires them to its other windows.
     struct Windows {
@@ -47,39 +47,35 @@ public:
     void layOut(int screenWidth, int screenHeight);
     QString clockPanelText() const;
 
-    QLabel* Panel1 = nullptr;
-    QGroupBox* RadioGroup1 = nullptr;
-    QButtonGroup* radioItems = nullptr;
-    QSpinBox* SpinEdit1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QLineEdit* Edit2 = nullptr;
-    QPushButton* BitBtn4 = nullptr;
-    QPushButton* BitBtn3 = nullptr;
-    QPushButton* SpeedButton4 = nullptr;
-    QPushButton* SpeedButton3 = nullptr;
-    QPushButton* BitBtn5 = nullptr;
-    QPushButton* BitBtn2 = nullptr;
-    QPushButton* BitBtn1 = nullptr;
-    QPushButton* BitBtn10 = nullptr;
-    QPushButton* BitBtn11 = nullptr;
-    QPushButton* BitBtn12 = nullptr;
+    QLabel* clockPanel() const { return clockPanel_; }
+    QButtonGroup* kindButtons() const { return kindButtons_; }
+    QSpinBox* degreeBox() const { return degreeBox_; }
+    QLineEdit* initialTemperatureField() const { return initialTemperatureField_; }
+    QLineEdit* finalTemperatureField() const { return finalTemperatureField_; }
+    QPushButton* saveButton() const { return saveButton_; }
+    QPushButton* readButton() const { return readButton_; }
+    QPushButton* pointEntryButton() const { return pointEntryButton_; }
+    QPushButton* examplesButton() const { return examplesButton_; }
+    QPushButton* clearButton() const { return clearButton_; }
+    QPushButton* calculateButton() const { return calculateButton_; }
+    QPushButton* exitButton() const { return exitButton_; }
+    QPushButton* documentationButton() const { return documentationButton_; }
+    QPushButton* captureButton() const { return captureButton_; }
+    QPushButton* webSiteButton() const { return webSiteButton_; }
 
 public slots:
-    void INIZIAFORM();
-    void appidle();
-    void setta_tipo(int itemIndex);
-    void CALCOLA();
-    void salva_sudisco();
-    void leggi_filetxt();
-    void SpeedButton4Click();
-    void vai_exempi();
-    void azzera_tutto();
-    void BitBtn10Click();
-    void r410();
-    void BitBtn12Click();
+    void start();
+    void updateClock();
+    void chooseKind(int itemIndex);
+    void calculate();
+    void saveDataSet();
+    void readDataSet();
+    void showPointEntry();
+    void runExamples();
+    void clearData();
+    void showDocumentation();
+    void startCapture();
+    void openWebSite();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -87,6 +83,27 @@ protected:
 private:
     void createControls();
     void runCommand(const std::function<void()>& command);
+
+    QLabel* clockPanel_ = nullptr;
+    QGroupBox* kindGroup_ = nullptr;
+    QButtonGroup* kindButtons_ = nullptr;
+    QSpinBox* degreeBox_ = nullptr;
+    QLabel* initialTemperatureLabel_ = nullptr;
+    QLabel* degreeLabel_ = nullptr;
+    QLabel* finalTemperatureLabel_ = nullptr;
+    QLineEdit* initialTemperatureField_ = nullptr;
+    QLineEdit* finalTemperatureField_ = nullptr;
+    QPushButton* saveButton_ = nullptr;
+    QPushButton* readButton_ = nullptr;
+    QPushButton* pointEntryButton_ = nullptr;
+    QPushButton* examplesButton_ = nullptr;
+    QPushButton* clearButton_ = nullptr;
+    QPushButton* calculateButton_ = nullptr;
+    QPushButton* exitButton_ = nullptr;
+    QPushButton* documentationButton_ = nullptr;
+    QPushButton* captureButton_ = nullptr;
+    QPushButton* webSiteButton_ = nullptr;
+
     bool started_ = false;
     QTimer* clock_ = nullptr;
     Windows windows_;

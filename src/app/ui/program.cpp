@@ -5,13 +5,14 @@
 namespace calvero {
 
 Program::Program()
-    : pointGridWindow(&Form2), graphWindow(&Form2), reportWindow(&Form2), presenter(Form2, reportWindow, graphWindow)
+    : pointGridWindow(&mainWindow), graphWindow(&mainWindow), reportWindow(&mainWindow),
+      presenter(mainWindow, reportWindow, graphWindow)
 {
-    setMainInputs(&Form2);
+    setMainInputs(&mainWindow);
     setPresenter(&presenter);
-    TForm2::Windows windows;
+    MainWindow::Windows windows;
     windows.showPointEntry = [this] { pointGridWindow.exec(); };
-    Form2.setWindows(std::move(windows));
+    mainWindow.setWindows(std::move(windows));
 }
 
 Program::~Program()

@@ -18,7 +18,7 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    TForm2 Form2;
+    MainWindow mainWindow;
     PointGridWindow pointGridWindow;
     GraphWindow graphWindow;
     ReportViewer reportWindow;

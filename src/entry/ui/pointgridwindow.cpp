@@ -44,7 +44,7 @@ PointGridWindow::PointGridWindow(QWidget* parent)
     setObjectName(QStringLiteral("pointGridWindow"));
     setWindowTitle(QStringLiteral("immissione dati"));
 
-    // ruleLabel_ first, so that the buttons placed over its area stay on top of it.
+    // The rule first, so that the buttons placed over its area stay on top of it.
     ruleLabel_ = new QLabel(QStringLiteral("la prima coppia o terna con valore zero =fine dei dati"), this);
     ruleLabel_->setObjectName(QStringLiteral("ruleLabel"));
     ruleLabel_->setTextFormat(Qt::PlainText);

@@ -252,7 +252,8 @@ void GraphWindow::placeButtons()
     if (besideRoom >= ReadoutWidth)
         positionReadout_->setGeometry(PositionLeft, top, besideRoom, positionReadout_->height());
     else
-        positionReadout_->setGeometry(UnderLeft, top + UnderDrop, std::max(0, width() - UnderLeft - 10), positionReadout_->height());
+        positionReadout_->setGeometry(UnderLeft, top + UnderDrop, std::max(0, width() - UnderLeft - 10),
+                                      positionReadout_->height());
 }
 
 } // namespace calvero
