@@ -41,9 +41,9 @@ bool startCaptureTool(const CaptureToolLookup& tool)
 }
 } // namespace
 
-void BitBtn10Click(QWidget* parent) { showHelpPage(DocumentationCaption, parent); }
+void openDocumentation(QWidget* parent) { showHelpPage(DocumentationCaption, parent); }
 
-void r410(QWidget* parent)
+void launchCaptureTool(QWidget* parent)
 {
     const CaptureToolLookup tool = findCaptureTool(programFolder());
     if (!tool.found) {
@@ -54,7 +54,7 @@ void r410(QWidget* parent)
         tellUser(parent, captureToolStartFailure(tool.path));
 }
 
-void BitBtn12Click(QWidget* parent) { openWebPage(MakerWebAddress, parent); }
+void openMakerWebSite(QWidget* parent) { openWebPage(MakerWebAddress, parent); }
 
 bool openWebPage(const std::string& address, QWidget* parent)
 {

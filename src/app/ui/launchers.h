@@ -1,8 +1,7 @@
 #pragma once
 // The three link buttons of the main window: documentation, point-capture
 // tool and the maker's web site. The main window calls these from its
-// buttons (qualified as calvero::BitBtn10Click(this) inside its own handlers
-// of the same names).
+// buttons.
 #include <string>
 
 class QWidget;
@@ -10,15 +9,15 @@ class QWidget;
 namespace calvero {
 
 // "documentazione": the help window with the caption "calvero1.html".
-void BitBtn10Click(QWidget* parent);
+void openDocumentation(QWidget* parent);
 
 // "cattura punti dal grafico": starts the point-capture tool from the
 // program's folder and returns at once; tells the user when it is missing or
 // cannot be started.
-void r410(QWidget* parent);
+void launchCaptureTool(QWidget* parent);
 
 // "sito ventoria": the maker's web site in the desktop's browser.
-void BitBtn12Click(QWidget* parent);
+void openMakerWebSite(QWidget* parent);
 
 // Opens address in the desktop's web browser and returns at once; false (and
 // a message) when the desktop could not open it.

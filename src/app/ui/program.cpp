@@ -5,13 +5,14 @@
 namespace calvero {
 
 Program::Program()
-    : griglia_input(&Form2), Form8(&Form2), AboutBox(&Form2), presenter(Form2, AboutBox, Form8)
+    : pointGridWindow(&mainWindow), graphWindow(&mainWindow), reportWindow(&mainWindow),
+      presenter(mainWindow, reportWindow, graphWindow)
 {
-    setMainInputs(&Form2);
+    setMainInputs(&mainWindow);
     setPresenter(&presenter);
-    TForm2::Windows windows;
-    windows.showPointEntry = [this] { griglia_input.exec(); };
-    Form2.setWindows(std::move(windows));
+    MainWindow::Windows windows;
+    windows.showPointEntry = [this] { pointGridWindow.exec(); };
+    mainWindow.setWindows(std::move(windows));
 }
 
 Program::~Program()

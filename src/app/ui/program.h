@@ -3,10 +3,10 @@
 // the main window, the point-entry window, the report viewer and the graph
 // window. The main window is the engine's source of inputs and the windows
 // are where calculations show their results.
-#include "app/ui/TForm2.h"
+#include "app/ui/mainwindow.h"
 #include "app/ui/windowpresenter.h"
-#include "entry/ui/Tgriglia_input.h"
-#include "graph/ui/TForm8.h"
+#include "entry/ui/pointgridwindow.h"
+#include "graph/ui/graphwindow.h"
 #include "viewers/ui/reportviewer.h"
 
 namespace calvero {
@@ -18,10 +18,10 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    TForm2 Form2;
-    Tgriglia_input griglia_input;
-    TForm8 Form8;
-    ReportViewer AboutBox;
+    MainWindow mainWindow;
+    PointGridWindow pointGridWindow;
+    GraphWindow graphWindow;
+    ReportViewer reportWindow;
     WindowPresenter presenter;
 };
 

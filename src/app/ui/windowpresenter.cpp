@@ -8,7 +8,7 @@
 
 namespace calvero {
 
-WindowPresenter::WindowPresenter(QWidget& owner, ReportViewer& report, TForm8& graph)
+WindowPresenter::WindowPresenter(QWidget& owner, ReportViewer& report, GraphWindow& graph)
     : owner_(owner), report_(report), graph_(graph)
 {
 }

@@ -10,13 +10,13 @@ class QWidget;
 namespace calvero {
 
 class ReportViewer;
-class TForm8;
+class GraphWindow;
 
 class WindowPresenter : public Presenter {
 public:
     using MessageSink = std::function<void(const std::string&)>;
 
-    WindowPresenter(QWidget& owner, ReportViewer& report, TForm8& graph);
+    WindowPresenter(QWidget& owner, ReportViewer& report, GraphWindow& graph);
 
     void showMessage(const std::string& text) override;
     void showReport() override;
@@ -28,7 +28,7 @@ public:
 private:
     QWidget& owner_;
     ReportViewer& report_;
-    TForm8& graph_;
+    GraphWindow& graph_;
     MessageSink messageSink_;
 };
 

@@ -5,10 +5,10 @@
 
 namespace calvero {
 
-class TForm8;
+class GraphWindow;
 
 // Screen device, the program's GraphProcedure installed, then the graph
 // window shown modally with the caption ("file:" + the data set's name).
-void showGraphWindow(TForm8& window, const std::string& caption);
+void showGraphWindow(GraphWindow& window, const std::string& caption);
 
 } // namespace calvero

@@ -1,7 +1,7 @@
 #include "viewers/ui/helppage.h"
 
 #include "viewers/helpdocument.h"
-#include "viewers/ui/Tmiobrowser.h"
+#include "viewers/ui/helpwindow.h"
 
 namespace calvero {
 
@@ -9,8 +9,8 @@ void showHelpPage(const std::string& caption, QWidget* parent)
 {
     helpCaption() = caption;
     // One window per opening: its history starts empty and ends with it.
-    Tmiobrowser miobrowser(parent);
-    miobrowser.exec();
+    HelpWindow window(parent);
+    window.exec();
 }
 
 } // namespace calvero

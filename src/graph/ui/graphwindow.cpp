@@ -1,4 +1,4 @@
-#include "graph/ui/TForm8.h"
+#include "graph/ui/graphwindow.h"
 
 #include "graph/fitgraph.h"
 #include "graph/ui/graphimage.h"
@@ -62,9 +62,9 @@ QIcon printGlyph()
 
 } // namespace
 
-TForm8::TForm8(QWidget* parent) : QDialog(parent)
+GraphWindow::GraphWindow(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("Form8"));
+    setObjectName(QStringLiteral("graphWindow"));
     setWindowTitle(QStringLiteral("  "));
     setFont(graphWindowFont());
     QPalette background = palette();
@@ -73,46 +73,46 @@ TForm8::TForm8(QWidget* parent) : QDialog(parent)
     setAutoFillBackground(true);
     resize(640, 461);
 
-    Button1 = new QPushButton(QStringLiteral("&Uscita"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(208, 408, 145, 25);
-    Button1->setFont(buttonFont(false));
-    QPalette blueText = Button1->palette();
+    exitButton_ = new QPushButton(QStringLiteral("&Uscita"), this);
+    exitButton_->setObjectName(QStringLiteral("exitButton"));
+    exitButton_->setGeometry(208, 408, 145, 25);
+    exitButton_->setFont(buttonFont(false));
+    QPalette blueText = exitButton_->palette();
     blueText.setColor(QPalette::ButtonText, Qt::blue);
-    Button1->setPalette(blueText);
-    Button1->setAutoDefault(false);
-    connect(Button1, &QPushButton::clicked, this, &TForm8::termina);
+    exitButton_->setPalette(blueText);
+    exitButton_->setAutoDefault(false);
+    connect(exitButton_, &QPushButton::clicked, this, &GraphWindow::closeGraph);
 
-    BitBtn2 = new QPushButton(printGlyph(), QStringLiteral("STAMPA"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setGeometry(392, 408, 129, 25);
-    BitBtn2->setFont(buttonFont(true));
-    QPalette blackText = BitBtn2->palette();
+    printButton_ = new QPushButton(printGlyph(), QStringLiteral("STAMPA"), this);
+    printButton_->setObjectName(QStringLiteral("printButton"));
+    printButton_->setGeometry(392, 408, 129, 25);
+    printButton_->setFont(buttonFont(true));
+    QPalette blackText = printButton_->palette();
     blackText.setColor(QPalette::ButtonText, Qt::black);
-    BitBtn2->setPalette(blackText);
-    BitBtn2->setAutoDefault(false);
-    connect(BitBtn2, &QPushButton::clicked, this, &TForm8::stampagrafico);
+    printButton_->setPalette(blackText);
+    printButton_->setAutoDefault(false);
+    connect(printButton_, &QPushButton::clicked, this, &GraphWindow::printGraph);
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setTextFormat(Qt::PlainText);
-    Label1->setFont(buttonFont(false));
-    Label1->setGeometry(PositionLeft, 408, 640 - PositionLeft, 25);
+    positionReadout_ = new QLabel(this);
+    positionReadout_->setObjectName(QStringLiteral("positionReadout"));
+    positionReadout_->setTextFormat(Qt::PlainText);
+    positionReadout_->setFont(buttonFont(false));
+    positionReadout_->setGeometry(PositionLeft, 408, 640 - PositionLeft, 25);
     // An opaque label repaints alone as the mouse moves, not the graph under it.
-    QPalette whiteBackground = Label1->palette();
+    QPalette whiteBackground = positionReadout_->palette();
     whiteBackground.setColor(QPalette::Window, Qt::white);
-    Label1->setPalette(whiteBackground);
-    Label1->setAutoFillBackground(true);
+    positionReadout_->setPalette(whiteBackground);
+    positionReadout_->setAutoFillBackground(true);
     setMouseTracking(true);
 
-    copyImageAction = new QAction(QStringLiteral("copia immagine"), this);
-    copyImageAction->setShortcut(QKeySequence::Copy);
-    saveImageAction = new QAction(QStringLiteral("salva immagine\u2026"), this);
-    saveImageAction->setShortcut(QKeySequence::Save);
-    for (QAction* action : {copyImageAction, saveImageAction}) addAction(action);
+    copyImageAction_ = new QAction(QStringLiteral("copia immagine"), this);
+    copyImageAction_->setShortcut(QKeySequence::Copy);
+    saveImageAction_ = new QAction(QStringLiteral("salva immagine\u2026"), this);
+    saveImageAction_->setShortcut(QKeySequence::Save);
+    for (QAction* action : {copyImageAction_, saveImageAction_}) addAction(action);
     setContextMenuPolicy(Qt::ActionsContextMenu);
-    connect(copyImageAction, &QAction::triggered, this, &TForm8::copiaimmagine);
-    connect(saveImageAction, &QAction::triggered, this, &TForm8::salvaimmagine);
+    connect(copyImageAction_, &QAction::triggered, this, &GraphWindow::copyPicture);
+    connect(saveImageAction_, &QAction::triggered, this, &GraphWindow::savePicture);
 
     messageSink_ = [this](const QString& text) { QMessageBox::warning(this, QStringLiteral("grafico"), text); };
     imageFileChooser_ = [this] {
@@ -135,23 +135,23 @@ TForm8::TForm8(QWidget* parent) : QDialog(parent)
     };
 }
 
-void TForm8::setMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
-void TForm8::setImageFileChooser(FileChooser chooser) { imageFileChooser_ = std::move(chooser); }
-void TForm8::setPrinterQuery(std::function<bool()> query) { printerQuery_ = std::move(query); }
-void TForm8::setPrintDialog(PrintDialogRunner dialog) { printDialog_ = std::move(dialog); }
-void TForm8::setPdfFileChooser(FileChooser chooser) { pdfFileChooser_ = std::move(chooser); }
+void GraphWindow::setMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
+void GraphWindow::setImageFileChooser(FileChooser chooser) { imageFileChooser_ = std::move(chooser); }
+void GraphWindow::setPrinterQuery(std::function<bool()> query) { printerQuery_ = std::move(query); }
+void GraphWindow::setPrintDialog(PrintDialogRunner dialog) { printDialog_ = std::move(dialog); }
+void GraphWindow::setPdfFileChooser(FileChooser chooser) { pdfFileChooser_ = std::move(chooser); }
 
-void TForm8::visualizza(const std::string& caption)
+void GraphWindow::showGraph(const std::string& caption)
 {
     setWindowTitle(QString::fromStdString(caption));
-    Label1->clear(); // the last graph's figures are not this one's
+    positionReadout_->clear(); // the last graph's figures are not this one's
     exec();
 }
 
-void TForm8::inizia()
+void GraphWindow::fillScreen()
 {
-    Button1->setVisible(true);
-    BitBtn2->setVisible(true);
+    exitButton_->setVisible(true);
+    printButton_->setVisible(true);
     // The whole screen, frame included, from its top-left corner.
     QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
     if (where) {
@@ -164,9 +164,9 @@ void TForm8::inizia()
     update();
 }
 
-void TForm8::termina() { accept(); }
+void GraphWindow::closeGraph() { accept(); }
 
-void TForm8::stampagrafico()
+void GraphWindow::printGraph()
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("CALVERO1 grafico"));
@@ -185,13 +185,13 @@ void TForm8::stampagrafico()
     if (!printGraphPage(printer)) showMessage(refusal);
 }
 
-void TForm8::copiaimmagine()
+void GraphWindow::copyPicture()
 {
     const QImage image = renderGraphImage(width(), height());
     if (!image.isNull()) QGuiApplication::clipboard()->setImage(image);
 }
 
-void TForm8::salvaimmagine()
+void GraphWindow::savePicture()
 {
     const QString name = imageFileChooser_ ? imageFileChooser_() : QString();
     if (name.isEmpty()) return;
@@ -199,19 +199,19 @@ void TForm8::salvaimmagine()
     if (!failure.isEmpty()) showMessage(failure);
 }
 
-void TForm8::showEvent(QShowEvent* event)
+void GraphWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    inizia();
+    fillScreen();
 }
 
-void TForm8::resizeEvent(QResizeEvent* event)
+void GraphWindow::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
     placeButtons();
 }
 
-void TForm8::paintEvent(QPaintEvent*)
+void GraphWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
@@ -219,40 +219,41 @@ void TForm8::paintEvent(QPaintEvent*)
     screenPlot_ = lastScreenPlot();
 }
 
-void TForm8::mouseMoveEvent(QMouseEvent* event)
+void GraphWindow::mouseMoveEvent(QMouseEvent* event)
 {
     QDialog::mouseMoveEvent(event);
     const QPoint at = event->position().toPoint();
     const std::optional<WorldPoint> world = worldAtPixel(screenPlot_, at.x(), at.y());
     if (!world) {
-        Label1->clear();
+        positionReadout_->clear();
         return;
     }
-    Label1->setText(QString::fromStdString(positionText(screenPlot_, *world, drawnCurveValueAt(world->x))));
+    positionReadout_->setText(QString::fromStdString(positionText(screenPlot_, *world, drawnCurveValueAt(world->x))));
 }
 
-void TForm8::leaveEvent(QEvent* event)
+void GraphWindow::leaveEvent(QEvent* event)
 {
     QDialog::leaveEvent(event);
-    Label1->clear();
+    positionReadout_->clear();
 }
 
-void TForm8::showMessage(const QString& text)
+void GraphWindow::showMessage(const QString& text)
 {
     if (messageSink_) messageSink_(text);
 }
 
-void TForm8::placeButtons()
+void GraphWindow::placeButtons()
 {
     const int top = height() - ButtonsFromBottom;
-    Button1->move(208, top);
-    BitBtn2->move(392, top);
+    exitButton_->move(208, top);
+    printButton_->move(392, top);
     // Beside the buttons when a whole readout fits there, else on a row of its own under them.
     const int besideRoom = width() - PositionLeft - 10;
     if (besideRoom >= ReadoutWidth)
-        Label1->setGeometry(PositionLeft, top, besideRoom, Label1->height());
+        positionReadout_->setGeometry(PositionLeft, top, besideRoom, positionReadout_->height());
     else
-        Label1->setGeometry(UnderLeft, top + UnderDrop, std::max(0, width() - UnderLeft - 10), Label1->height());
+        positionReadout_->setGeometry(UnderLeft, top + UnderDrop, std::max(0, width() - UnderLeft - 10),
+                                      positionReadout_->height());
 }
 
 } // namespace calvero

@@ -15,7 +15,7 @@ class QPushButton;
 
 namespace calvero {
 
-class TForm8 : public QDialog {
+class GraphWindow : public QDialog {
     Q_OBJECT
 
 public:
@@ -24,7 +24,7 @@ public:
     // Asks for the picture file to save; an empty name means the user cancelled.
     using FileChooser = std::function<QString()>;
 
-    explicit TForm8(QWidget* parent = nullptr);
+    explicit GraphWindow(QWidget* parent = nullptr);
 
     void setMessageSink(MessageSink sink);
     void setImageFileChooser(FileChooser chooser);
@@ -35,25 +35,23 @@ public:
     void setPdfFileChooser(FileChooser chooser);
 
     // Shows the window modally with the caption; returns when it is closed.
-    void visualizza(const std::string& caption);
+    void showGraph(const std::string& caption);
 
-    QPushButton* Button1 = nullptr; // "&Uscita"
-    QPushButton* BitBtn2 = nullptr; // "STAMPA"
-    QLabel* Label1 = nullptr;       // the values under the mouse, beside the buttons or under them
-    QAction* copyImageAction = nullptr; // "copia immagine", Ctrl+C
-    QAction* saveImageAction = nullptr; // "salva immagine…", Ctrl+S
+    QPushButton* exitButton() const { return exitButton_; }
+    QPushButton* printButton() const { return printButton_; }
+    QLabel* positionReadout() const { return positionReadout_; }
 
 public slots:
     // Activation: full screen, buttons near the bottom, graph drawn.
-    void inizia();
-    void termina();
+    void fillScreen();
+    void closeGraph();
     // Prints the graph on the printer chosen in the print dialog, or into a
     // PDF file when the machine has no printer.
-    void stampagrafico();
+    void printGraph();
     // The graph as the window shows it, as a picture on the clipboard.
-    void copiaimmagine();
+    void copyPicture();
     // The graph as the window shows it into a PNG, SVG or PDF file.
-    void salvaimmagine();
+    void savePicture();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -63,6 +61,12 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    QPushButton* exitButton_ = nullptr;     // "&Uscita"
+    QPushButton* printButton_ = nullptr;    // "STAMPA"
+    QLabel* positionReadout_ = nullptr;     // the values under the mouse, beside the buttons or under them
+    QAction* copyImageAction_ = nullptr;    // "copia immagine", Ctrl+C
+    QAction* saveImageAction_ = nullptr;    // "salva immagine…", Ctrl+S
+
     void placeButtons();
     void showMessage(const QString& text);
 

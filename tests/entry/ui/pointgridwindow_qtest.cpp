@@ -1,5 +1,5 @@
 #include "entry/entrylayout.h"
-#include "entry/ui/Tgriglia_input.h"
+#include "entry/ui/pointgridwindow.h"
 #include "entry/ui/gridclipboard.h"
 #include "entry/ui/pointgridmodel.h"
 #include "fit/session.h"
@@ -26,11 +26,11 @@ QRect rect(const EntryLayout::Box& box) { return QRect(box.left, box.top, box.wi
 
 } // namespace
 
-class TgrigliaInputTest : public QObject {
+class PointGridWindowTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<Tgriglia_input> window;
+    std::unique_ptr<PointGridWindow> window;
     QStringList messages;
     QString chosenFile;
 
@@ -45,7 +45,7 @@ private slots:
         resetSession();
         messages.clear();
         chosenFile.clear();
-        window = std::make_unique<Tgriglia_input>();
+        window = std::make_unique<PointGridWindow>();
         window->setMessageSink([this](const QString& text) { messages << text; });
         window->setFileChooser([this] { return chosenFile; });
     }
@@ -55,7 +55,7 @@ private slots:
     {
         session().grid.setCell(1, 1, "1.5");
         session().grid.setCell(200, 2, "-3");
-        window->inizia(QSize(1024, 768));
+        window->layOutForScreen(QSize(1024, 768));
         QCOMPARE(window->gridRowCount(), 201);
         QCOMPARE(window->headerCell(0), QString("punto"));
         QCOMPARE(window->headerCell(1), QString("X"));
@@ -66,25 +66,25 @@ private slots:
         QCOMPARE(model->headerData(199, Qt::Vertical, Qt::DisplayRole).toString(), QString("200"));
         QCOMPARE(shown(1, 1), QString("1.5"));
         QCOMPARE(shown(200, 2), QString("-3"));
-        QCOMPARE(window->StringGrid1->model(), model);
+        QCOMPARE(window->pointGrid()->model(), model);
     }
 
     void columnsFollowTheKind()
     {
         session().grid.setCell(3, 3, "9");
         session().fit.kind = FitType::Polynomial;
-        window->inizia(QSize(1024, 768));
+        window->layOutForScreen(QSize(1024, 768));
         QCOMPARE(window->gridColumnCount(), 3);
         QCOMPARE(window->headerCell(3), QString());
 
         session().fit.kind = FitType::SurfaceXY;
-        window->inizia(QSize(1024, 768));
+        window->layOutForScreen(QSize(1024, 768));
         QCOMPARE(window->gridColumnCount(), 4);
         QCOMPARE(window->headerCell(3), QString("Z"));
         QCOMPARE(shown(3, 3), QString("9"));
 
         session().fit.kind = FitType::Power;
-        window->inizia(QSize(1024, 768));
+        window->layOutForScreen(QSize(1024, 768));
         QCOMPARE(window->gridColumnCount(), 3);
         QCOMPARE(session().grid.cell(3, 3), std::string("9")); // column Z keeps its text
     }
@@ -93,7 +93,7 @@ private slots:
     {
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        auto* view = window->StringGrid1;
+        auto* view = window->pointGrid();
         const QModelIndex cell = window->gridModel()->index(1, 1); // row 2, Y
         view->setCurrentIndex(cell);
         view->edit(cell);
@@ -121,7 +121,7 @@ private slots:
         points.y[5] = 4.0;
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        window->BitBtn1->click();
+        window->exitButton()->click();
         QCOMPARE(window->result(), int(QDialog::Accepted));
         QVERIFY(!window->isVisible());
         QCOMPARE(points.x[1], 1.5);
@@ -136,59 +136,59 @@ private slots:
     {
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        auto* view = window->StringGrid1;
+        auto* view = window->pointGrid();
         const QModelIndex cell = window->gridModel()->index(0, 0);
         view->setCurrentIndex(cell);
         view->edit(cell);
         auto* editor = qobject_cast<QLineEdit*>(view->indexWidget(cell));
         QVERIFY(editor != nullptr);
         QTest::keyClicks(editor, "4");
-        window->vai_fine(); // as by Alt+U, without the focus leaving the cell
+        window->finishEntry(); // as by Alt+U, without the focus leaving the cell
         QCOMPARE(session().grid.cell(1, 1), std::string("4"));
         QCOMPARE(session().points.x[1], 4.0);
     }
 
     void layoutAt1024By768()
     {
-        window->SpinEdit1->setValue(7);
-        window->inizia(QSize(1024, 768));
+        window->firstRowBox()->setValue(7);
+        window->layOutForScreen(QSize(1024, 768));
         const EntryLayout layout = entryLayout(1024, 768);
         QCOMPARE(window->size(), QSize(1024, 768));
-        QCOMPARE(window->StringGrid1->geometry(), QRect(2, 2, 409, 652));
-        QCOMPARE(window->Label1->geometry(), rect(layout.rule));
-        QCOMPARE(window->BitBtn1->geometry(), QRect(416, 601, 256, 53));
-        QCOMPARE(window->BitBtn2->geometry(), QRect(416, 55, 563, 53));
-        QCOMPARE(window->Label2->geometry(), QRect(416, 113, 563, 53));
-        QCOMPARE(window->Label3->geometry(), QRect(416, 319, 358, 53));
-        QCOMPARE(window->SpinEdit1->geometry(), QRect(416, 377, 51, 53));
-        QCOMPARE(window->SpinEdit1->value(), 2);
-        QCOMPARE(window->SpinEdit1->minimum(), 1);
-        QCOMPARE(window->SpinEdit1->maximum(), 100);
+        QCOMPARE(window->pointGrid()->geometry(), QRect(2, 2, 409, 652));
+        QCOMPARE(window->ruleLabel()->geometry(), rect(layout.ruleLabel));
+        QCOMPARE(window->exitButton()->geometry(), QRect(416, 601, 256, 53));
+        QCOMPARE(window->importButton()->geometry(), QRect(416, 55, 563, 53));
+        QCOMPARE(window->separatorHint()->geometry(), QRect(416, 113, 563, 53));
+        QCOMPARE(window->firstRowLabel()->geometry(), QRect(416, 319, 358, 53));
+        QCOMPARE(window->firstRowBox()->geometry(), QRect(416, 377, 51, 53));
+        QCOMPARE(window->firstRowBox()->value(), 2);
+        QCOMPARE(window->firstRowBox()->minimum(), 1);
+        QCOMPARE(window->firstRowBox()->maximum(), 100);
         QCOMPARE(window->windowTitle(), QString("immissione dati"));
-        QCOMPARE(window->BitBtn1->text(), QString("&USCITA"));
-        QCOMPARE(window->Label2->text(),
+        QCOMPARE(window->exitButton()->text(), QString("&USCITA"));
+        QCOMPARE(window->separatorHint()->text(),
                  QString("per file csv oppure txt il separatore =spazio oppure  punto e virgola"));
-        QCOMPARE(window->Label2->font().pointSize(), 14);
+        QCOMPARE(window->separatorHint()->font().pointSize(), 14);
     }
 
     void showingLaysOutForTheScreenAndResetsTheRow()
     {
-        window->SpinEdit1->setValue(9);
+        window->firstRowBox()->setValue(9);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         const QSize screen = window->screen()->geometry().size();
         const EntryLayout layout = entryLayout(screen.width(), screen.height());
-        QCOMPARE(window->StringGrid1->geometry(), rect(layout.grid));
-        QCOMPARE(window->SpinEdit1->geometry(), rect(layout.firstRow));
-        QCOMPARE(window->SpinEdit1->value(), 2);
+        QCOMPARE(window->pointGrid()->geometry(), rect(layout.pointGrid));
+        QCOMPARE(window->firstRowBox()->geometry(), rect(layout.firstRowBox));
+        QCOMPARE(window->firstRowBox()->value(), 2);
     }
 
     void importsTheChosenTextFile()
     {
         testing::TempFolder folder;
-        window->inizia(QSize(1024, 768));
+        window->layOutForScreen(QSize(1024, 768));
         chosenFile = QString::fromStdString(folder.write("PUNTI.TXT", "1,5;2,5\n3 4\n"));
-        window->leggipunticsv();
+        window->importPoints();
         QCOMPARE(messages, QStringList());
         QCOMPARE(shown(1, 1), QString("1.5"));
         QCOMPARE(shown(2, 2), QString("4"));
@@ -197,7 +197,7 @@ private slots:
         std::string many;
         for (int i = 1; i <= 205; ++i) many += std::to_string(i) + ";1\n";
         chosenFile = QString::fromStdString(folder.write("molti.csv", many));
-        window->leggipunticsv();
+        window->importPoints();
         QCOMPARE(messages, QStringList{"lette le prime 200 righe del file"});
         QCOMPARE(shown(200, 1), QString("200"));
     }
@@ -205,17 +205,17 @@ private slots:
     void importRefusalsAndCancel()
     {
         testing::TempFolder folder;
-        window->inizia(QSize(1024, 768));
+        window->layOutForScreen(QSize(1024, 768));
         session().grid.setCell(1, 1, "5");
         chosenFile.clear(); // cancelled
-        window->leggipunticsv();
+        window->importPoints();
         QCOMPARE(messages, QStringList());
 
         const QString other = QString::fromStdString(folder.write("punti.dat", "x"));
         chosenFile = other;
-        window->leggipunticsv();
+        window->importPoints();
         chosenFile = QString::fromStdString(folder.write("finto.xls", "1;2"));
-        window->leggipunticsv();
+        window->importPoints();
         QCOMPARE(messages, (QStringList{"tipo di file non riconosciuto: " + other,
                                         "impossibile leggere il file EXCEL: " + chosenFile}));
         QCOMPARE(session().grid.cell(1, 1), std::string("5"));
@@ -225,7 +225,7 @@ private slots:
     {
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        auto* view = window->StringGrid1;
+        auto* view = window->pointGrid();
         auto* model = window->gridModel();
         view->setFocus();
         session().grid.setCell(3, 1, "vecchio");
@@ -258,13 +258,13 @@ private slots:
 
     void pastePastRow200KeepsWhatFitsAndSaysSo()
     {
-        window->inizia(QSize(1024, 768));
+        window->layOutForScreen(QSize(1024, 768));
         auto* model = window->gridModel();
         session().grid.setCell(1, 1, "primo");
         QString block;
         for (int i = 1; i <= 5; ++i) block += QString("%1;%2\n").arg(i).arg(i * 10);
         QGuiApplication::clipboard()->setText(block);
-        window->StringGrid1->setCurrentIndex(model->index(197, 0)); // row 198
+        window->pointGrid()->setCurrentIndex(model->index(197, 0)); // row 198
         window->gridClipboard()->paste();
         QCOMPARE(session().grid.cell(198, 1), std::string("1"));
         QCOMPARE(session().grid.cell(200, 2), std::string("30"));
@@ -284,15 +284,15 @@ private slots:
         testing::TempFolder folder;
         const auto path = folder.path() / "punti.xls";
         QVERIFY(testing::writeWorkbook(path, "ws.write(0, 0, 'X')\nws.write(2, 0, 6.5)\nws.write(2, 1, 'abc')"));
-        window->inizia(QSize(1024, 768));
-        window->SpinEdit1->setValue(3);
+        window->layOutForScreen(QSize(1024, 768));
+        window->firstRowBox()->setValue(3);
         chosenFile = QString::fromStdString(path.string());
-        window->leggipunticsv();
+        window->importPoints();
         QCOMPARE(messages, QStringList());
         QCOMPARE(shown(1, 1), QString("6.5"));
         QCOMPARE(shown(1, 2), QString("abc"));
     }
 };
 
-QTEST_MAIN(TgrigliaInputTest)
-#include "tgriglia_input_qtest.moc"
+QTEST_MAIN(PointGridWindowTest)
+#include "pointgridwindow_qtest.moc"

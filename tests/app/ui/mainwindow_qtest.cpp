@@ -4,8 +4,8 @@
 #include <QAbstractButton>
 #include "app/ui/program.h"
 #include "fit/session.h"
-#include "graph/ui/TForm8.h"
-#include "viewers/ui/TAboutBox.h"
+#include "graph/ui/graphwindow.h"
+#include "viewers/ui/reportwindow.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -36,7 +36,8 @@ public:
             if (!modal || modal == last_) return;
             last_ = modal;
             QString what = modal->metaObject()->className();
-            if (auto* report = qobject_cast<TAboutBox*>(modal)) what += ":" + report->RichEdit1->toPlainText().section('\n', 0, 0);
+            if (auto* report = qobject_cast<ReportWindow*>(modal))
+                what += ":" + report->reportText()->toPlainText().section('\n', 0, 0);
             shown << what;
             if (auto* dialog = qobject_cast<QDialog*>(modal)) {
                 QTimer::singleShot(0, dialog, [dialog, this] {
@@ -62,7 +63,7 @@ void typePoint(int row, const char* x, const char* y)
 
 } // namespace
 
-class TForm2Test : public QObject {
+class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -71,44 +72,45 @@ private slots:
         resetSession();
         program = std::make_unique<Program>();
         program->presenter.setMessageSink([this](const std::string& text) { messages << QString::fromStdString(text); });
-        program->Form2.resize(1024, 768);
-        program->Form2.show();
-        program->Form2.layOut(1024, 768);
+        program->mainWindow.resize(1024, 768);
+        program->mainWindow.show();
+        program->mainWindow.layOut(1024, 768);
         messages.clear();
     }
     void cleanup() { program.reset(); }
 
     void startUpState()
     {
-        TForm2& form = program->Form2;
+        MainWindow& form = program->mainWindow;
         QCOMPARE(form.windowTitle(), QString("PROGRAMMA CALVERO1"));
-        QCOMPARE(form.radioItems->checkedId(), 2);
-        QCOMPARE(form.radioItems->checkedButton()->text(), QString("POLINOMIO"));
-        QCOMPARE(form.SpinEdit1->value(), 2);
-        QCOMPARE(form.SpinEdit1->minimum(), 1);
-        QCOMPARE(form.SpinEdit1->maximum(), 9);
-        QVERIFY(form.Edit1->text().isEmpty());
-        QVERIFY(form.Edit2->text().isEmpty());
+        QCOMPARE(form.kindButtons()->checkedId(), 2);
+        QCOMPARE(form.kindButtons()->checkedButton()->text(), QString("POLINOMIO"));
+        QCOMPARE(form.degreeBox()->value(), 2);
+        QCOMPARE(form.degreeBox()->minimum(), 1);
+        QCOMPARE(form.degreeBox()->maximum(), 9);
+        QVERIFY(form.initialTemperatureField()->text().isEmpty());
+        QVERIFY(form.finalTemperatureField()->text().isEmpty());
         QCOMPARE(session().fit.kind, FitType::Polynomial);
-        QCOMPARE(form.radioItems->button(0)->text(), QString("PUNTEGGIATA "));
-        QCOMPARE(form.radioItems->button(1)->text(), QString("POTENZA  "));
-        QCOMPARE(form.radioItems->button(5)->text(), QString("CURVA temperatura-tempo "));
-        QVERIFY(form.BitBtn10->isVisible());
+        QCOMPARE(form.kindButtons()->button(0)->text(), QString("PUNTEGGIATA "));
+        QCOMPARE(form.kindButtons()->button(1)->text(), QString("POTENZA  "));
+        QCOMPARE(form.kindButtons()->button(5)->text(), QString("CURVA temperatura-tempo "));
+        QVERIFY(form.documentationButton()->isVisible());
         QVERIFY(session().programFolder.ends_with("/"));
-        QCOMPARE(form.Panel1->geometry(), QRect(2, 192, 460, 38));
-        QCOMPARE(form.BitBtn4->geometry(), QRect(2, 235, 225, 38));
+        QCOMPARE(form.clockPanel()->geometry(), QRect(2, 192, 460, 38));
+        QCOMPARE(form.saveButton()->geometry(), QRect(2, 235, 225, 38));
         QVERIFY(form.clockPanelText().contains("  Ore:"));
     }
 
     void noCaptionIsCutOnASmallScreen()
     {
-        TForm2& form = program->Form2;
+        MainWindow& form = program->mainWindow;
         for (const QSize screen : {QSize(800, 600), QSize(1024, 768)}) {
             form.resize(screen);
             form.layOut(screen.width(), screen.height());
-            QList<QAbstractButton*> buttons = form.radioItems->buttons();
-            buttons << form.BitBtn1 << form.BitBtn2 << form.BitBtn3 << form.BitBtn4 << form.BitBtn5 << form.SpeedButton3
-                    << form.SpeedButton4 << form.BitBtn10 << form.BitBtn11 << form.BitBtn12;
+            QList<QAbstractButton*> buttons = form.kindButtons()->buttons();
+            buttons << form.exitButton() << form.calculateButton() << form.readButton() << form.saveButton()
+                    << form.clearButton() << form.examplesButton() << form.pointEntryButton()
+                    << form.documentationButton() << form.captureButton() << form.webSiteButton();
             for (QAbstractButton* b : buttons)
                 QVERIFY2(b->sizeHint().width() <= b->width(), qPrintable(b->text()));
         }
@@ -116,15 +118,15 @@ private slots:
 
     void clockShowsTheCurrentSecond()
     {
-        const QString before = program->Form2.clockPanelText();
-        QTRY_VERIFY_WITH_TIMEOUT(program->Form2.clockPanelText() != before, 2500);
+        const QString before = program->mainWindow.clockPanelText();
+        QTRY_VERIFY_WITH_TIMEOUT(program->mainWindow.clockPanelText() != before, 2500);
     }
 
     void radioGroupSetsTheKind()
     {
-        program->Form2.radioItems->button(4)->click();
+        program->mainWindow.kindButtons()->button(4)->click();
         QCOMPARE(session().fit.kind, FitType::RationalPolynomial);
-        program->Form2.radioItems->button(6)->click();
+        program->mainWindow.kindButtons()->button(6)->click();
         QCOMPARE(session().fit.kind, FitType::SurfaceXY);
     }
 
@@ -135,11 +137,11 @@ private slots:
         typePoint(3, "2", "17");
         typePoint(4, "3", "34");
         ModalCloser closer;
-        program->Form2.BitBtn2->click();
+        program->mainWindow.calculateButton()->click();
         QCOMPARE(closer.shown.size(), 2);
-        QCOMPARE(closer.shown[0], QString("calvero::TAboutBox:tipo di equazione:POLINOMIO DI GRADO N  "));
-        QCOMPARE(closer.shown[1], QString("calvero::TForm8"));
-        QCOMPARE(program->Form8.windowTitle(), QString("file:"));
+        QCOMPARE(closer.shown[0], QString("calvero::ReportWindow:tipo di equazione:POLINOMIO DI GRADO N  "));
+        QCOMPARE(closer.shown[1], QString("calvero::GraphWindow"));
+        QCOMPARE(program->graphWindow.windowTitle(), QString("file:"));
         QVERIFY(messages.isEmpty());
         QVERIFY(std::abs(session().result.coefficients[3] - 3.0) < 1e-9);
     }
@@ -148,28 +150,28 @@ private slots:
     {
         typePoint(1, "1", "2");
         ModalCloser closer;
-        program->Form2.BitBtn2->click();
+        program->mainWindow.calculateButton()->click();
         QCOMPARE(messages, QStringList{" numero punti=  <2!"});
         QVERIFY(closer.shown.isEmpty());
 
         typePoint(2, "2", "abc");
         messages.clear();
-        program->Form2.BitBtn2->click();
+        program->mainWindow.calculateButton()->click();
         QCOMPARE(messages, QStringList{"valore non numerico alla riga 2, colonna Y: abc"});
     }
 
     void clearKeepsKindAndDegree()
     {
-        program->Form2.radioItems->button(4)->click();
-        program->Form2.SpinEdit1->setValue(3);
-        program->Form2.Edit1->setText("20");
+        program->mainWindow.kindButtons()->button(4)->click();
+        program->mainWindow.degreeBox()->setValue(3);
+        program->mainWindow.initialTemperatureField()->setText("20");
         typePoint(1, "1", "2");
-        program->Form2.BitBtn5->click();
+        program->mainWindow.clearButton()->click();
         QCOMPARE(session().grid.cell(1, 1), std::string());
-        QVERIFY(program->Form2.Edit1->text().isEmpty());
+        QVERIFY(program->mainWindow.initialTemperatureField()->text().isEmpty());
         QCOMPARE(session().fit.kind, FitType::RationalPolynomial);
-        QCOMPARE(program->Form2.SpinEdit1->value(), 3);
-        QCOMPARE(program->Form2.radioItems->checkedId(), 4);
+        QCOMPARE(program->mainWindow.degreeBox()->value(), 3);
+        QCOMPARE(program->mainWindow.kindButtons()->checkedId(), 4);
     }
 
     void saveAndReadBackThroughTheDialogs()
@@ -181,37 +183,37 @@ private slots:
         typePoint(3, "3", "7");
         {
             ModalCloser closer;
-            program->Form2.BitBtn2->click(); // the grid reaches the data set
+            program->mainWindow.calculateButton()->click(); // the grid reaches the data set
         }
-        TForm2::Windows windows;
+        MainWindow::Windows windows;
         windows.askSavePath = [&] { return path; };
         windows.askOpenPath = [&] { return path; };
         windows.showPointEntry = [] {};
-        program->Form2.setWindows(windows);
-        program->Form2.BitBtn4->click();
+        program->mainWindow.setWindows(windows);
+        program->mainWindow.saveButton()->click();
         QCOMPARE(messages.size(), 1);
         QVERIFY(messages[0].startsWith("salvato il file EXCEL :"));
         QVERIFY(QFile::exists(QDir(folder.path()).filePath("pompa_OUTPUT.xls")));
 
-        program->Form2.BitBtn5->click();
-        program->Form2.radioItems->button(1)->click();
+        program->mainWindow.clearButton()->click();
+        program->mainWindow.kindButtons()->button(1)->click();
         ModalCloser closer;
-        program->Form2.BitBtn3->click();
-        QCOMPARE(program->Form2.radioItems->checkedId(), 2);
+        program->mainWindow.readButton()->click();
+        QCOMPARE(program->mainWindow.kindButtons()->checkedId(), 2);
         QCOMPARE(closer.shown.size(), 2);
-        QCOMPARE(program->Form8.windowTitle(), QString::fromStdString("file:" + path));
+        QCOMPARE(program->graphWindow.windowTitle(), QString::fromStdString("file:" + path));
         QCOMPARE(session().grid.cell(2, 2), std::string("     5.00000"));
     }
 
     void cancelledDialogsChangeNothing()
     {
-        TForm2::Windows windows;
+        MainWindow::Windows windows;
         windows.askSavePath = [] { return std::string(); };
         windows.askOpenPath = [] { return std::string(); };
-        program->Form2.setWindows(windows);
+        program->mainWindow.setWindows(windows);
         typePoint(1, "1", "2");
-        program->Form2.BitBtn4->click();
-        program->Form2.BitBtn3->click();
+        program->mainWindow.saveButton()->click();
+        program->mainWindow.readButton()->click();
         QVERIFY(messages.isEmpty());
         QCOMPARE(session().grid.cell(1, 1), std::string("1"));
         QVERIFY(session().currentDataSetName.empty());
@@ -222,5 +224,5 @@ private:
     QStringList messages;
 };
 
-QTEST_MAIN(TForm2Test)
-#include "tform2_qtest.moc"
+QTEST_MAIN(MainWindowTest)
+#include "mainwindow_qtest.moc"

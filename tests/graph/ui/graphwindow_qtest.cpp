@@ -6,7 +6,7 @@
 #include "fit/session.h"
 #include "graph/fitgraph.h"
 #include "graph/graphstate.h"
-#include "graph/ui/TForm8.h"
+#include "graph/ui/graphwindow.h"
 #include "graph/ui/graphimage.h"
 #include "graph/ui/showgraphwindow.h"
 
@@ -81,7 +81,7 @@ const QColor Green(0, 128, 0);
 
 } // namespace
 
-class TForm8Test : public QObject {
+class GraphWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -93,7 +93,7 @@ private slots:
 
     void layoutAsDesigned()
     {
-        TForm8 form;
+        GraphWindow form;
         QCOMPARE(form.windowTitle(), QStringLiteral("  "));
         QCOMPARE(form.size(), QSize(640, 461));
         QCOMPARE(form.font().family(), QStringLiteral("Times New Roman"));
@@ -101,39 +101,39 @@ private slots:
         QVERIFY(form.font().bold() && form.font().italic());
         QCOMPARE(form.palette().color(QPalette::Window), QColor(Qt::white));
 
-        QCOMPARE(form.Button1->text(), QStringLiteral("&Uscita"));
-        QCOMPARE(form.Button1->geometry(), QRect(208, 408, 145, 25));
-        QCOMPARE(form.Button1->font().pixelSize(), 16);
-        QVERIFY(!form.Button1->font().bold());
-        QCOMPARE(form.Button1->palette().color(QPalette::ButtonText), QColor(Qt::blue));
+        QCOMPARE(form.exitButton()->text(), QStringLiteral("&Uscita"));
+        QCOMPARE(form.exitButton()->geometry(), QRect(208, 408, 145, 25));
+        QCOMPARE(form.exitButton()->font().pixelSize(), 16);
+        QVERIFY(!form.exitButton()->font().bold());
+        QCOMPARE(form.exitButton()->palette().color(QPalette::ButtonText), QColor(Qt::blue));
 
-        QCOMPARE(form.BitBtn2->text(), QStringLiteral("STAMPA"));
-        QCOMPARE(form.BitBtn2->geometry(), QRect(392, 408, 129, 25));
-        QVERIFY(form.BitBtn2->font().bold() && form.BitBtn2->font().italic());
-        QVERIFY(!form.BitBtn2->icon().isNull());
+        QCOMPARE(form.printButton()->text(), QStringLiteral("STAMPA"));
+        QCOMPARE(form.printButton()->geometry(), QRect(392, 408, 129, 25));
+        QVERIFY(form.printButton()->font().bold() && form.printButton()->font().italic());
+        QVERIFY(!form.printButton()->icon().isNull());
     }
 
     void activationFillsTheScreen()
     {
-        TForm8 form;
+        GraphWindow form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         const QRect area = form.screen()->availableGeometry();
         QCOMPARE(form.frameGeometry().topLeft(), area.topLeft());
         QCOMPARE(form.frameGeometry().size(), area.size());
-        QCOMPARE(form.Button1->y(), form.height() - 53);
-        QVERIFY(form.Button1->isVisible() && form.BitBtn2->isVisible());
+        QCOMPARE(form.exitButton()->y(), form.height() - 53);
+        QVERIFY(form.exitButton()->isVisible() && form.printButton()->isVisible());
     }
 
     void buttonsAt715On1024By768()
     {
-        TForm8 form;
+        GraphWindow form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         form.resize(1024, 768);
         QTRY_COMPARE(form.size(), QSize(1024, 768));
-        QCOMPARE(form.Button1->pos(), QPoint(208, 715));
-        QCOMPARE(form.BitBtn2->pos(), QPoint(392, 715));
+        QCOMPARE(form.exitButton()->pos(), QPoint(208, 715));
+        QCOMPARE(form.printButton()->pos(), QPoint(392, 715));
     }
 
     void graphIsDrawnAtEveryRepaintOnTheScreen()
@@ -141,7 +141,7 @@ private slots:
         fillDataSet(FitType::Polynomial);
         prepareScreenGraph();
         graphState().device = DevicePrinter; // as a print leaves it
-        TForm8 form;
+        GraphWindow form;
         form.resize(1024, 768);
         const QImage first = form.grab().toImage();
         QCOMPARE(graphState().device, DeviceScreen);
@@ -163,16 +163,16 @@ private slots:
     {
         fillDataSet(FitType::Polynomial);
         session().currentDataSetName = "/dati/prova.txt";
-        TForm8 form;
+        GraphWindow form;
         QString caption;
         bool modal = false;
         int buttonsTop = -1, expectedTop = 0;
-        whenModalAppears<TForm8>([&](TForm8* shown) {
+        whenModalAppears<GraphWindow>([&](GraphWindow* shown) {
             caption = shown->windowTitle();
             modal = shown->isModal();
-            buttonsTop = shown->Button1->y();
+            buttonsTop = shown->exitButton()->y();
             expectedTop = shown->height() - 53;
-            QTest::mouseClick(shown->Button1, Qt::LeftButton);
+            QTest::mouseClick(shown->exitButton(), Qt::LeftButton);
         });
         showGraphWindow(form, "file:" + session().currentDataSetName);
         QCOMPARE(caption, QStringLiteral("file:/dati/prova.txt"));
@@ -189,12 +189,12 @@ private slots:
         prepareScreenGraph();
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
-        TForm8 form;
+        GraphWindow form;
         whenModalAppears<QFileDialog>([&](QFileDialog* dialog) {
             dialog->selectFile(folder.filePath(QStringLiteral("grafico")));
             QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
         });
-        form.stampagrafico();
+        form.printGraph();
         QFile pdf(folder.filePath(QStringLiteral("grafico.pdf")));
         QVERIFY(pdf.open(QIODevice::ReadOnly));
         QCOMPARE(pdf.read(4), QByteArray("%PDF"));
@@ -202,7 +202,7 @@ private slots:
 
         // A refused question prints nothing.
         whenModalAppears<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
-        form.stampagrafico();
+        form.printGraph();
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), 1);
     }
 
@@ -211,7 +211,7 @@ private slots:
         fillDataSet(FitType::Polynomial);
         prepareScreenGraph();
         QTemporaryDir folder;
-        TForm8 form;
+        GraphWindow form;
         form.setPrinterQuery([] { return true; });
         for (const bool accepted : {false, true}) {
             QString jobName;
@@ -222,7 +222,7 @@ private slots:
                 printer.setOutputFileName(pdf);
                 return accepted;
             });
-            form.stampagrafico();
+            form.printGraph();
             QCOMPARE(jobName, QStringLiteral("CALVERO1 grafico"));
             QCOMPARE(QFile::exists(pdf), accepted); // a cancelled dialog prints nothing
         }
@@ -232,22 +232,22 @@ private slots:
     {
         fillDataSet(FitType::Polynomial);
         prepareScreenGraph();
-        TForm8 form;
-        form.Label1->setText("x = 1   y = 2"); // left by the last graph
+        GraphWindow form;
+        form.positionReadout()->setText("x = 1   y = 2"); // left by the last graph
         QRect readout;
         QString text;
-        whenModalAppears<TForm8>([&](TForm8* shown) {
-            text = shown->Label1->text();
+        whenModalAppears<GraphWindow>([&](GraphWindow* shown) {
+            text = shown->positionReadout()->text();
             shown->resize(700, 500);
-            readout = shown->Label1->geometry();
-            shown->termina();
+            readout = shown->positionReadout()->geometry();
+            shown->closeGraph();
         });
-        form.visualizza("file:");
+        form.showGraph("file:");
         QVERIFY(text.isEmpty());
         // A readout with a curve value, in the label's font, fits inside the window.
         const QString longest = QStringLiteral("x = 12345.678   y = 12345.678   curva: y = 12345.67890");
         QVERIFY(readout.left() >= 0 && readout.right() < 700);
-        QVERIFY(QFontMetrics(form.Label1->font()).horizontalAdvance(longest) <= readout.width());
+        QVERIFY(QFontMetrics(form.positionReadout()->font()).horizontalAdvance(longest) <= readout.width());
         QVERIFY(readout.bottom() < 500);
     }
 
@@ -255,7 +255,7 @@ private slots:
     {
         fillDataSet(FitType::Polynomial); // curve y = 3x - 1 over x = 1 ... 5
         prepareScreenGraph();
-        TForm8 form;
+        GraphWindow form;
         form.resize(1024, 768);
         form.grab();
         const PlotFrame plot = graphState().plot;
@@ -272,7 +272,7 @@ private slots:
                                 688 - ((c.y - plot.yMin) * plot.yScale + plot.originY));
             QMouseEvent move(QEvent::MouseMove, pixel, form.mapToGlobal(pixel), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
             QApplication::sendEvent(&form, &move);
-            const QString text = form.Label1->text();
+            const QString text = form.positionReadout()->text();
             const QStringList parts = text.split(' ', Qt::SkipEmptyParts);
             QCOMPARE(parts.size(), c.words);
             if (c.words == 0) continue;
@@ -290,7 +290,7 @@ private slots:
     {
         fillDataSet(FitType::Polynomial);
         prepareScreenGraph();
-        TForm8 form;
+        GraphWindow form;
         QStringList captions;
         for (const QAction* action : form.actions()) captions << action->text();
         QCOMPARE(captions, (QStringList{"copia immagine", QString::fromUtf8("salva immagine\u2026")}));
@@ -330,7 +330,7 @@ private slots:
         // Refusals: an ending that is no picture, a folder that is not there, a cancelled question.
         for (const QString name : {"grafico.jpg", "manca/grafico.png", ""}) {
             chosen = name.isEmpty() ? QString() : folder.filePath(name);
-            form.salvaimmagine();
+            form.savePicture();
         }
         QCOMPARE(messages.size(), 2);
         QVERIFY(messages[0].endsWith(folder.filePath("grafico.jpg")));
@@ -339,5 +339,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TForm8Test)
-#include "tform8_qtest.moc"
+QTEST_MAIN(GraphWindowTest)
+#include "graphwindow_qtest.moc"

@@ -1,7 +1,7 @@
 #include "fit/numtext.h"
 #include "fit/report.h"
 #include "fit/session.h"
-#include "viewers/ui/TAboutBox.h"
+#include "viewers/ui/reportwindow.h"
 #include "viewers/ui/reportviewer.h"
 
 #include "../../pdfwords.h"
@@ -32,11 +32,11 @@ std::string fileText(const QString& path)
 
 } // namespace
 
-class TAboutBoxTest : public QObject {
+class ReportWindowTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TAboutBox> box;
+    std::unique_ptr<ReportWindow> box;
     QStringList messages;
     std::unique_ptr<QTemporaryDir> workingDir;
     QString previousDir;
@@ -54,7 +54,7 @@ private slots:
         for (const auto& line : report) appendLine(session().report, line);
         session().currentDataSetName = "/dati/prova.txt";
         messages.clear();
-        box = std::make_unique<TAboutBox>();
+        box = std::make_unique<ReportWindow>();
         box->setMessageSink([this](const QString& text) { messages << text; });
         box->setPrinterQuery([] { return false; });
         workingDir = std::make_unique<QTemporaryDir>();
@@ -71,48 +71,48 @@ private slots:
 
     void filledFromTheReportBuffer()
     {
-        box->inizia(QSize(1024, 768));
-        QCOMPARE(box->RichEdit1->toPlainText().split('\n').size(), int(report.size()));
-        QCOMPARE(box->RichEdit1->toPlainText().split('\n').at(2), QString::fromStdString(report[2]));
+        box->layOutForScreen(QSize(1024, 768));
+        QCOMPARE(box->reportText()->toPlainText().split('\n').size(), int(report.size()));
+        QCOMPARE(box->reportText()->toPlainText().split('\n').at(2), QString::fromStdString(report[2]));
         QCOMPARE(box->windowTitle(), QString("/dati/prova.txt"));
-        QVERIFY(!box->RichEdit1->isReadOnly());
-        QCOMPARE(box->RichEdit1->lineWrapMode(), QTextEdit::NoWrap);
-        QCOMPARE(box->RichEdit1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-        QCOMPARE(box->RichEdit1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-        QCOMPARE(box->RichEdit1->font().family(), QString("Courier New"));
-        QCOMPARE(box->RichEdit1->font().pixelSize(), 19);
-        QVERIFY(QFontInfo(box->RichEdit1->font()).fixedPitch());
+        QVERIFY(!box->reportText()->isReadOnly());
+        QCOMPARE(box->reportText()->lineWrapMode(), QTextEdit::NoWrap);
+        QCOMPARE(box->reportText()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(box->reportText()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(box->reportText()->font().family(), QString("Courier New"));
+        QCOMPARE(box->reportText()->font().pixelSize(), 19);
+        QVERIFY(QFontInfo(box->reportText()->font()).fixedPitch());
     }
 
     void eachShowingStartsFromTheReport()
     {
-        box->inizia(QSize(1024, 768));
-        box->RichEdit1->setPlainText("testo scritto a mano");
+        box->layOutForScreen(QSize(1024, 768));
+        box->reportText()->setPlainText("testo scritto a mano");
         clearReport(session().report);
         appendLine(session().report, "nuovo rapporto");
         session().currentDataSetName.clear();
-        box->inizia(QSize(1024, 768));
-        QCOMPARE(box->RichEdit1->toPlainText(), QString("nuovo rapporto"));
+        box->layOutForScreen(QSize(1024, 768));
+        QCOMPARE(box->reportText()->toPlainText(), QString("nuovo rapporto"));
         QCOMPARE(box->windowTitle(), QString());
 
         clearReport(session().report);
-        box->inizia(QSize(1024, 768));
-        QCOMPARE(box->RichEdit1->toPlainText(), QString());
+        box->layOutForScreen(QSize(1024, 768));
+        QCOMPARE(box->reportText()->toPlainText(), QString());
     }
 
     void layoutAt1024By768()
     {
-        box->inizia(QSize(1024, 768));
+        box->layOutForScreen(QSize(1024, 768));
         QCOMPARE(box->size(), QSize(1024, 768));
-        QCOMPARE(box->RichEdit1->geometry(), QRect(2, 2, 1003, 614));
-        QCOMPARE(box->OKButton->geometry(), QRect(341, 629, 256, 64));
-        QCOMPARE(box->SpeedButton1->geometry(), QRect(80, 629, 256, 64));
-        QCOMPARE(box->BitBtn1->geometry(), QRect(602, 629, 256, 64));
-        QCOMPARE(box->OKButton->text(), QString("&Uscita"));
-        QCOMPARE(box->SpeedButton1->text(), QString("Stampa"));
-        QCOMPARE(box->BitBtn1->text(), QString("SU FILE DI TESTO"));
-        QVERIFY(box->OKButton->isDefault());
-        QVERIFY(!box->SpeedButton1->icon().isNull());
+        QCOMPARE(box->reportText()->geometry(), QRect(2, 2, 1003, 614));
+        QCOMPARE(box->exitButton()->geometry(), QRect(341, 629, 256, 64));
+        QCOMPARE(box->printButton()->geometry(), QRect(80, 629, 256, 64));
+        QCOMPARE(box->saveRtfButton()->geometry(), QRect(602, 629, 256, 64));
+        QCOMPARE(box->exitButton()->text(), QString("&Uscita"));
+        QCOMPARE(box->printButton()->text(), QString("Stampa"));
+        QCOMPARE(box->saveRtfButton()->text(), QString("SU FILE DI TESTO"));
+        QVERIFY(box->exitButton()->isDefault());
+        QVERIFY(!box->printButton()->icon().isNull());
     }
 
     void exitClosesWithOk()
@@ -120,15 +120,15 @@ private slots:
         box->show();
         QVERIFY(QTest::qWaitForWindowExposed(box.get()));
         QCOMPARE(box->windowTitle(), QString("/dati/prova.txt")); // filled as it is shown
-        box->OKButton->click();
+        box->exitButton()->click();
         QCOMPARE(box->result(), int(QDialog::Accepted));
         QVERIFY(!box->isVisible());
     }
 
     void savesTheReportAsRtfInTheWorkingFolder()
     {
-        box->inizia(QSize(1024, 768));
-        box->BitBtn1->click();
+        box->layOutForScreen(QSize(1024, 768));
+        box->saveRtfButton()->click();
         const QString folder = workingDir->path();
         QCOMPARE(messages, QStringList{"salvato sul file(in formato word):" + folder + "/TESTO.rtf"});
         const std::string rtf = fileText(folder + "/testo.rtf");
@@ -148,20 +148,20 @@ private slots:
     {
         box->show();
         QVERIFY(QTest::qWaitForWindowExposed(box.get()));
-        box->RichEdit1->setFocus();
-        box->RichEdit1->moveCursor(QTextCursor::End);
-        QTest::keyClick(box->RichEdit1, Qt::Key_Return);
-        QTest::keyClicks(box->RichEdit1, "nota: {1} ");
-        box->RichEdit1->textCursor().insertText(QString::fromUtf8("citt\u00e0")); // beyond what keyClicks types
-        box->sufiletesto();
+        box->reportText()->setFocus();
+        box->reportText()->moveCursor(QTextCursor::End);
+        QTest::keyClick(box->reportText(), Qt::Key_Return);
+        QTest::keyClicks(box->reportText(), "nota: {1} ");
+        box->reportText()->textCursor().insertText(QString::fromUtf8("citt\u00e0")); // beyond what keyClicks types
+        box->saveRtf();
         const QString path = workingDir->path() + "/testo.rtf";
         auto paragraphs = testing::parseRtf(fileText(path)).paragraphs;
         QCOMPARE(paragraphs.size(), report.size() + 1);
         QCOMPARE(paragraphs.front(), report.front());
         QCOMPARE(paragraphs.back(), std::string("nota: {1} citt\xC3\xA0"));
 
-        box->RichEdit1->setPlainText("solo questo");
-        box->sufiletesto();
+        box->reportText()->setPlainText("solo questo");
+        box->saveRtf();
         paragraphs = testing::parseRtf(fileText(path)).paragraphs;
         QCOMPARE(paragraphs, std::vector<std::string>{"solo questo"});
         QCOMPARE(messages.size(), 2);
@@ -169,38 +169,38 @@ private slots:
 
     void writeFailureIsShownInsteadOfTheConfirmation()
     {
-        box->inizia(QSize(1024, 768));
+        box->layOutForScreen(QSize(1024, 768));
         const QString path = workingDir->path() + "/testo.rtf";
         QVERIFY(QDir().mkdir(path)); // a folder in the way cannot be replaced by the file
-        box->sufiletesto();
+        box->saveRtf();
         QCOMPARE(messages, QStringList{"errore di scrittura del file " + path + ": " + QString::fromLocal8Bit(std::strerror(EISDIR))});
     }
 
     void printsIntoAPdfFileWhenThereIsNoPrinter()
     {
-        box->inizia(QSize(1024, 768));
+        box->layOutForScreen(QSize(1024, 768));
         const QString pdf = workingDir->path() + "/rapporto.pdf";
         box->setPdfFileChooser([&] { return pdf; });
-        box->SpeedButton1->click();
+        box->printButton()->click();
         QVERIFY(QFile::exists(pdf));
         QVERIFY(fileText(pdf).rfind("%PDF", 0) == 0);
         QCOMPARE(messages, QStringList());
 
         const QString other = workingDir->path() + "/annullato.pdf";
         box->setPdfFileChooser([] { return QString(); });
-        box->vai_stampa();
+        box->printReport();
         QVERIFY(!QFile::exists(other));
 
         const QString unwritable = workingDir->path() + "/manca/rapporto.pdf";
         box->setPdfFileChooser([&] { return unwritable; });
-        box->vai_stampa();
+        box->printReport();
         QCOMPARE(messages.size(), 1);
         QVERIFY(messages.front().startsWith("errore di scrittura del file " + unwritable + ": "));
     }
 
     void printerPrintsAfterItsDialogUnderTheJobName()
     {
-        box->inizia(QSize(1024, 768));
+        box->layOutForScreen(QSize(1024, 768));
         box->setPrinterQuery([] { return true; });
         for (const bool accepted : {false, true}) {
             QString jobName;
@@ -211,7 +211,7 @@ private slots:
                 printer.setOutputFileName(pdf);
                 return accepted;
             });
-            box->vai_stampa();
+            box->printReport();
             QCOMPARE(jobName, QStringLiteral("CALVERO1 rapporto"));
             QCOMPARE(QFile::exists(pdf), accepted);
         }
@@ -224,7 +224,7 @@ private slots:
         for (int i = 1; i <= 13; ++i) widest += formatInteger(i * 7654321LL, 10);
         clearReport(session().report);
         appendLine(session().report, widest);
-        box->inizia(QSize(1024, 768));
+        box->layOutForScreen(QSize(1024, 768));
         const QString pdf = workingDir->filePath("letter.pdf");
         box->setPrinterQuery([] { return true; });
         box->setPrintDialog([&](QPrinter& printer) {
@@ -233,7 +233,7 @@ private slots:
             printer.setOutputFileName(pdf);
             return true;
         });
-        box->vai_stampa();
+        box->printReport();
         const auto pages = testing::readPdf(pdf);
         QCOMPARE(pages.size(), std::size_t{1});
         QCOMPARE(qRound(pages.front().size.width()), 792); // 11 inches across
@@ -257,10 +257,10 @@ private slots:
                                 formatReal(-i / 3.0, 12, 4));
             if (withWidest) lines[3] = widest;
             for (const auto& line : lines) appendLine(session().report, line);
-            box->inizia(QSize(1024, 768));
+            box->layOutForScreen(QSize(1024, 768));
             const QString pdf = workingDir->filePath(withWidest ? "largo.pdf" : "solito.pdf");
             box->setPdfFileChooser([&] { return pdf; });
-            box->vai_stampa();
+            box->printReport();
 
             const auto pages = testing::readPdf(pdf);
             QVERIFY(!pages.empty());
@@ -287,8 +287,8 @@ private slots:
         viewer.window().setMessageSink([](const QString&) {});
         QString seen;
         QTimer::singleShot(0, [&] {
-            seen = viewer.window().RichEdit1->toPlainText();
-            viewer.window().OKButton->click();
+            seen = viewer.window().reportText()->toPlainText();
+            viewer.window().exitButton()->click();
         });
         viewer.showReport();
         QCOMPARE(seen.split('\n').first(), QString::fromStdString(report.front()));
@@ -296,5 +296,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TAboutBoxTest)
-#include "taboutbox_qtest.moc"
+QTEST_MAIN(ReportWindowTest)
+#include "reportwindow_qtest.moc"

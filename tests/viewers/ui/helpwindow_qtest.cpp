@@ -2,7 +2,7 @@
 // "Indietro", fresh windows for each opening, and printing to a PDF file.
 #include "fit/session.h"
 #include "viewers/helpdocument.h"
-#include "viewers/ui/Tmiobrowser.h"
+#include "viewers/ui/helpwindow.h"
 #include "viewers/ui/helppage.h"
 
 #include <QApplication>
@@ -111,7 +111,7 @@ public slots:
 
 } // namespace
 
-class TmiobrowserTest : public QObject {
+class HelpWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -124,24 +124,24 @@ private slots:
 
     void layoutAt1024By768()
     {
-        Tmiobrowser window;
+        HelpWindow window;
         window.resize(1024, 768);
         window.layoutControls(1024, 1024, 768);
-        QCOMPARE(window.WebBrowser2->geometry(), QRect(0, 0, 998, 633));
-        QCOMPARE(window.SpeedButton2->geometry(), QRect(2, 638, 307, 46));
-        QCOMPARE(window.SpeedButton1->geometry(), QRect(314, 638, 307, 46));
-        QCOMPARE(window.BitBtn1->geometry(), QRect(626, 638, 307, 46));
+        QCOMPARE(window.browser()->geometry(), QRect(0, 0, 998, 633));
+        QCOMPARE(window.exitButton()->geometry(), QRect(2, 638, 307, 46));
+        QCOMPARE(window.backButton()->geometry(), QRect(314, 638, 307, 46));
+        QCOMPARE(window.printButton()->geometry(), QRect(626, 638, 307, 46));
         // A resize to the same size keeps the same places.
         window.resize(1024, 769);
         window.resize(1024, 768);
-        QCOMPARE(window.BitBtn1->geometry(), QRect(626, 638, 307, 46));
+        QCOMPARE(window.printButton()->geometry(), QRect(626, 638, 307, 46));
     }
 
     void buttonsCarryCaptionsFontAndPictures()
     {
-        Tmiobrowser window;
+        HelpWindow window;
         const QList<QPair<QPushButton*, QString>> buttons = {
-            {window.SpeedButton2, "Esci"}, {window.SpeedButton1, "Indietro"}, {window.BitBtn1, "stampa"}};
+            {window.exitButton(), "Esci"}, {window.backButton(), "Indietro"}, {window.printButton(), "stampa"}};
         for (const auto& [button, caption] : buttons) {
             QCOMPARE(button->text(), caption);
             QCOMPARE(button->font().pointSize(), 16);
@@ -156,45 +156,45 @@ private slots:
 
     void opensOnTheFirstPageWithItsCaption()
     {
-        Tmiobrowser window;
+        HelpWindow window;
         window.show();
         QCOMPARE(window.windowTitle(), QString("calvero1.html"));
-        QCOMPARE(window.WebBrowser2->source(), QUrl::fromLocalFile(DocFolder + "calvero1.htm"));
-        QVERIFY(window.WebBrowser2->toPlainText().contains("CALVERO1"));
-        QVERIFY(!window.WebBrowser2->isBackwardAvailable());
-        QVERIFY(window.WebBrowser2->openExternalLinks());
+        QCOMPARE(window.browser()->source(), QUrl::fromLocalFile(DocFolder + "calvero1.htm"));
+        QVERIFY(window.browser()->toPlainText().contains("CALVERO1"));
+        QVERIFY(!window.browser()->isBackwardAvailable());
+        QVERIFY(window.browser()->openExternalLinks());
     }
 
     void backOnAFreshWindowIsNotAllowed()
     {
-        Tmiobrowser window;
+        HelpWindow window;
         window.show();
         QString shownText;
         whenModalAppears<QMessageBox>([&shownText](QMessageBox* box) {
             shownText = box->text();
             box->accept();
         });
-        QTest::mouseClick(window.SpeedButton1, Qt::LeftButton);
+        QTest::mouseClick(window.backButton(), Qt::LeftButton);
         QCOMPARE(shownText, QString("non ammesso"));
-        QCOMPARE(shownFile(window.WebBrowser2), QString("calvero1.htm"));
+        QCOMPARE(shownFile(window.browser()), QString("calvero1.htm"));
         QVERIFY(window.isVisible());
     }
 
     void linkFollowedAndBackReturnsToTheFirstPage()
     {
-        Tmiobrowser window;
+        HelpWindow window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        const Anchor link = firstAnchor(window.WebBrowser2, isOtherLocalPage);
+        const Anchor link = firstAnchor(window.browser(), isOtherLocalPage);
         QVERIFY2(!link.href.isEmpty(), "the first page links to no other page");
 
-        clickAnchor(window.WebBrowser2, link);
-        QCOMPARE(shownFile(window.WebBrowser2), QFileInfo(link.href.section('#', 0, 0)).fileName());
-        QVERIFY(window.WebBrowser2->isBackwardAvailable());
+        clickAnchor(window.browser(), link);
+        QCOMPARE(shownFile(window.browser()), QFileInfo(link.href.section('#', 0, 0)).fileName());
+        QVERIFY(window.browser()->isBackwardAvailable());
 
-        QTest::mouseClick(window.SpeedButton1, Qt::LeftButton);
-        QCOMPARE(shownFile(window.WebBrowser2), QString("calvero1.htm"));
-        QVERIFY(!window.WebBrowser2->isBackwardAvailable());
+        QTest::mouseClick(window.backButton(), Qt::LeftButton);
+        QCOMPARE(shownFile(window.browser()), QString("calvero1.htm"));
+        QVERIFY(!window.browser()->isBackwardAvailable());
     }
 
     void webLinksGoToTheDesktopBrowser()
@@ -202,29 +202,29 @@ private slots:
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler("https", &catcher, "open");
         QDesktopServices::setUrlHandler("http", &catcher, "open");
-        Tmiobrowser window;
+        HelpWindow window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        const Anchor link = firstAnchor(window.WebBrowser2, isOnTheWeb);
+        const Anchor link = firstAnchor(window.browser(), isOnTheWeb);
         QVERIFY2(!link.href.isEmpty(), "the first page has no link to the web");
 
-        clickAnchor(window.WebBrowser2, link);
+        clickAnchor(window.browser(), link);
         QDesktopServices::unsetUrlHandler("https");
         QDesktopServices::unsetUrlHandler("http");
         QCOMPARE(catcher.opened, QList<QUrl>{QUrl(link.href)});
-        QCOMPARE(shownFile(window.WebBrowser2), QString("calvero1.htm"));
+        QCOMPARE(shownFile(window.browser()), QString("calvero1.htm"));
     }
 
     void eachOpeningIsANewWindowOnTheFirstPage()
     {
-        QPointer<Tmiobrowser> first;
+        QPointer<HelpWindow> first;
         QString firstPage, firstCaption;
-        whenModalAppears<Tmiobrowser>([&](Tmiobrowser* window) {
+        whenModalAppears<HelpWindow>([&](HelpWindow* window) {
             first = window;
-            firstPage = shownFile(window->WebBrowser2);
+            firstPage = shownFile(window->browser());
             firstCaption = window->windowTitle();
-            window->WebBrowser2->setSource(QUrl::fromLocalFile(DocFolder + "messaggi.htm"));
-            QTest::mouseClick(window->SpeedButton2, Qt::LeftButton); // "Esci"
+            window->browser()->setSource(QUrl::fromLocalFile(DocFolder + "messaggi.htm"));
+            QTest::mouseClick(window->exitButton(), Qt::LeftButton); // "Esci"
         });
         showHelpPage("calvero1.html");
         QCOMPARE(firstPage, QString("calvero1.htm"));
@@ -233,9 +233,9 @@ private slots:
 
         QString secondPage;
         bool secondHasHistory = true;
-        whenModalAppears<Tmiobrowser>([&](Tmiobrowser* window) {
-            secondPage = shownFile(window->WebBrowser2);
-            secondHasHistory = window->WebBrowser2->isBackwardAvailable();
+        whenModalAppears<HelpWindow>([&](HelpWindow* window) {
+            secondPage = shownFile(window->browser());
+            secondHasHistory = window->browser()->isBackwardAvailable();
             window->close(); // the window's own close box
         });
         showHelpPage("calvero1.html");
@@ -247,9 +247,9 @@ private slots:
     {
         QTemporaryDir empty;
         session().programFolder = (empty.path() + "/").toStdString();
-        Tmiobrowser window;
+        HelpWindow window;
         window.show();
-        const QString text = window.WebBrowser2->toPlainText();
+        const QString text = window.browser()->toPlainText();
         QVERIFY2(text.contains("pagina non trovata: " + empty.path() + "/calvero1.htm"), qPrintable(text));
     }
 
@@ -258,7 +258,7 @@ private slots:
         QTemporaryDir folder;
         const QString pdf = folder.filePath("aiuto.pdf");
         QStringList steps;
-        Tmiobrowser window;
+        HelpWindow window;
         window.setServices({[] { return false; },
                             [&steps](QPrinter& printer, QWidget*) {
                                 steps << (printer.outputFormat() == QPrinter::PdfFormat ? "setup pdf" : "setup");
@@ -270,7 +270,7 @@ private slots:
                             },
                             [&steps](QWidget*, const QString& text) { steps << text; }});
         window.show();
-        QTest::mouseClick(window.BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(window.printButton(), Qt::LeftButton);
         QCOMPARE(steps, QStringList({"setup pdf", "file"}));
         QFile printed(pdf);
         QVERIFY(printed.open(QIODevice::ReadOnly));
@@ -283,8 +283,8 @@ private slots:
         QTemporaryDir folder;
         const QString pdf = folder.filePath("aiuto.pdf");
         bool askedForFile = false;
-        Tmiobrowser window;
-        auto services = Tmiobrowser::Services{[] { return false; }, [](QPrinter&, QWidget*) { return false; },
+        HelpWindow window;
+        auto services = HelpWindow::Services{[] { return false; }, [](QPrinter&, QWidget*) { return false; },
                                               [&askedForFile, pdf](QWidget*) {
                                                   askedForFile = true;
                                                   return pdf;
@@ -292,13 +292,13 @@ private slots:
                                               [](QWidget*, const QString&) {}};
         window.setServices(services);
         window.show();
-        QTest::mouseClick(window.BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(window.printButton(), Qt::LeftButton);
         QVERIFY2(!askedForFile, "page setup was cancelled, yet printing went on");
 
         services.pageSetup = [](QPrinter&, QWidget*) { return true; };
         services.pdfFileName = [](QWidget*) { return QString(); };
         window.setServices(services);
-        QTest::mouseClick(window.BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(window.printButton(), Qt::LeftButton);
         QVERIFY(QDir(folder.path()).isEmpty());
     }
 
@@ -307,7 +307,7 @@ private slots:
         QTemporaryDir folder;
         const QString pdf = folder.filePath("stampante.pdf");
         bool askedForFile = false;
-        Tmiobrowser window;
+        HelpWindow window;
         window.setServices({[] { return true; },
                             [pdf](QPrinter& printer, QWidget*) {
                                 // Stands in for the printer the user set up.
@@ -321,7 +321,7 @@ private slots:
                             },
                             [](QWidget*, const QString&) {}});
         window.show();
-        QTest::mouseClick(window.BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(window.printButton(), Qt::LeftButton);
         QVERIFY(!askedForFile);
         QVERIFY(QFileInfo(pdf).size() > 1000);
     }
@@ -329,15 +329,15 @@ private slots:
     void failedPrintingIsReported()
     {
         QString message;
-        Tmiobrowser window;
+        HelpWindow window;
         window.setServices({[] { return false; }, [](QPrinter&, QWidget*) { return true; },
                             [](QWidget*) { return QString("/nonexistent/folder/aiuto.pdf"); },
                             [&message](QWidget*, const QString& text) { message = text; }});
         window.show();
-        QTest::mouseClick(window.BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(window.printButton(), Qt::LeftButton);
         QCOMPARE(message, QString("stampa non riuscita: /nonexistent/folder/aiuto.pdf"));
     }
 };
 
-QTEST_MAIN(TmiobrowserTest)
-#include "tmiobrowser_qtest.moc"
+QTEST_MAIN(HelpWindowTest)
+#include "helpwindow_qtest.moc"

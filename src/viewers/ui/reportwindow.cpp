@@ -1,4 +1,4 @@
-#include "viewers/ui/TAboutBox.h"
+#include "viewers/ui/reportwindow.h"
 
 #include "fit/report.h"
 #include "fit/session.h"
@@ -49,38 +49,38 @@ QString workingFolder()
 
 } // namespace
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
+ReportWindow::ReportWindow(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("AboutBox"));
+    setObjectName(QStringLiteral("reportWindow"));
 
-    RichEdit1 = new QTextEdit(this);
-    RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
-    RichEdit1->setAcceptRichText(false);
-    RichEdit1->setLineWrapMode(QTextEdit::NoWrap);
-    RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    reportText_ = new QTextEdit(this);
+    reportText_->setObjectName(QStringLiteral("reportText"));
+    reportText_->setAcceptRichText(false);
+    reportText_->setLineWrapMode(QTextEdit::NoWrap);
+    reportText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    reportText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QFont fixed = pixelFont(QStringLiteral("Courier New"), 19);
     fixed.setStyleHint(QFont::TypeWriter);
     fixed.setFixedPitch(true);
-    RichEdit1->setFont(fixed);
-    RichEdit1->document()->setDefaultFont(fixed);
+    reportText_->setFont(fixed);
+    reportText_->document()->setDefaultFont(fixed);
 
-    OKButton = new QPushButton(QStringLiteral("&Uscita"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    SpeedButton1 = new QPushButton(printerIcon(), QStringLiteral("Stampa"), this);
-    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
-    SpeedButton1->setIconSize(QSize(16, 16));
-    BitBtn1 = new QPushButton(QStringLiteral("SU FILE DI TESTO"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    for (QPushButton* button : {OKButton, SpeedButton1, BitBtn1}) {
+    exitButton_ = new QPushButton(QStringLiteral("&Uscita"), this);
+    exitButton_->setObjectName(QStringLiteral("exitButton"));
+    printButton_ = new QPushButton(printerIcon(), QStringLiteral("Stampa"), this);
+    printButton_->setObjectName(QStringLiteral("printButton"));
+    printButton_->setIconSize(QSize(16, 16));
+    saveRtfButton_ = new QPushButton(QStringLiteral("SU FILE DI TESTO"), this);
+    saveRtfButton_->setObjectName(QStringLiteral("saveRtfButton"));
+    for (QPushButton* button : {exitButton_, printButton_, saveRtfButton_}) {
         button->setFont(pixelFont(QStringLiteral("Verdana"), 19));
         button->setAutoDefault(false);
     }
-    OKButton->setDefault(true);
+    exitButton_->setDefault(true);
 
-    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TAboutBox::vai_stampa);
-    connect(BitBtn1, &QPushButton::clicked, this, &TAboutBox::sufiletesto);
+    connect(exitButton_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(printButton_, &QPushButton::clicked, this, &ReportWindow::printReport);
+    connect(saveRtfButton_, &QPushButton::clicked, this, &ReportWindow::saveRtf);
 
     messageSink_ = [this](const QString& text) {
         QMessageBox::information(this, QCoreApplication::applicationName(), text);
@@ -97,35 +97,35 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     printDialog_ = standardPrintDialog(this);
 }
 
-void TAboutBox::setMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
-void TAboutBox::setPdfFileChooser(PdfFileChooser chooser) { pdfFileChooser_ = std::move(chooser); }
-void TAboutBox::setPrinterQuery(PrinterQuery query) { printerQuery_ = std::move(query); }
-void TAboutBox::setPrintDialog(PrintDialogRunner dialog) { printDialog_ = std::move(dialog); }
+void ReportWindow::setMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
+void ReportWindow::setPdfFileChooser(PdfFileChooser chooser) { pdfFileChooser_ = std::move(chooser); }
+void ReportWindow::setPrinterQuery(PrinterQuery query) { printerQuery_ = std::move(query); }
+void ReportWindow::setPrintDialog(PrintDialogRunner dialog) { printDialog_ = std::move(dialog); }
 
-void TAboutBox::inizia()
+void ReportWindow::layOutForScreen()
 {
     const QScreen* current = screen();
-    inizia(current != nullptr ? current->geometry().size() : QSize(1024, 768));
+    layOutForScreen(current != nullptr ? current->geometry().size() : QSize(1024, 768));
 }
 
-void TAboutBox::inizia(const QSize& screenSize)
+void ReportWindow::layOutForScreen(const QSize& screenSize)
 {
     const ReportLayout layout = reportLayout(screenSize.width(), screenSize.height());
     move(layout.window.left, layout.window.top);
-    RichEdit1->clear();
+    reportText_->clear();
     setFixedSize(layout.window.width, layout.window.height);
-    place(RichEdit1, layout.text);
-    place(OKButton, layout.exitButton);
-    place(SpeedButton1, layout.printButton);
-    place(BitBtn1, layout.saveButton);
+    place(reportText_, layout.reportText);
+    place(exitButton_, layout.exitButton);
+    place(printButton_, layout.printButton);
+    place(saveRtfButton_, layout.saveRtfButton);
 
     QStringList lines;
     for (const std::string& line : reportLines(session().report)) lines << QString::fromStdString(line);
-    RichEdit1->setPlainText(lines.join(QLatin1Char('\n')));
+    reportText_->setPlainText(lines.join(QLatin1Char('\n')));
     setWindowTitle(QString::fromStdString(session().currentDataSetName));
 }
 
-void TAboutBox::vai_stampa()
+void ReportWindow::printReport()
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("CALVERO1 rapporto"));
@@ -145,15 +145,15 @@ void TAboutBox::vai_stampa()
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(file);
     }
-    if (!printReport(printer, editorLines(RichEdit1->toPlainText())))
+    if (!calvero::printReport(printer, editorLines(reportText_->toPlainText())))
         showMessage(QStringLiteral("la stampante non ha accettato la stampa"));
 }
 
-void TAboutBox::sufiletesto()
+void ReportWindow::saveRtf()
 {
     const QString folder = workingFolder();
     const QString path = folder + QStringLiteral("/testo.rtf");
-    const auto failure = writeRtfFile(QFile::encodeName(path).toStdString(), editorLines(RichEdit1->toPlainText()));
+    const auto failure = writeRtfFile(QFile::encodeName(path).toStdString(), editorLines(reportText_->toPlainText()));
     if (failure) {
         showMessage(QStringLiteral("errore di scrittura del file ") + path + QStringLiteral(": ") +
                     QString::fromLocal8Bit(failure->c_str()));
@@ -162,14 +162,14 @@ void TAboutBox::sufiletesto()
     showMessage(QStringLiteral("salvato sul file(in formato word):") + folder + QStringLiteral("/TESTO.rtf"));
 }
 
-void TAboutBox::showEvent(QShowEvent* event)
+void ReportWindow::showEvent(QShowEvent* event)
 {
     // A window given back by the window manager (after being minimised) keeps what the user typed.
-    if (!event->spontaneous()) inizia();
+    if (!event->spontaneous()) layOutForScreen();
     QDialog::showEvent(event);
 }
 
-void TAboutBox::showMessage(const QString& text)
+void ReportWindow::showMessage(const QString& text)
 {
     if (messageSink_) messageSink_(text);
 }

@@ -15,7 +15,7 @@ namespace calvero {
 class PointGridClipboard;
 class PointGridModel;
 
-class Tgriglia_input : public QDialog {
+class PointGridWindow : public QDialog {
     Q_OBJECT
 public:
     // Where the window's messages go (a modal message box unless replaced).
@@ -23,7 +23,7 @@ public:
     // Asks for the file to import; an empty name means the user cancelled.
     using FileChooser = std::function<QString()>;
 
-    explicit Tgriglia_input(QWidget* parent = nullptr);
+    explicit PointGridWindow(QWidget* parent = nullptr);
 
     void setMessageSink(MessageSink sink);
     void setFileChooser(FileChooser chooser);
@@ -37,20 +37,20 @@ public:
     // The text of header cell `column` (0 is the corner, "punto").
     QString headerCell(int column) const;
 
-    QTableView* StringGrid1;
-    QLabel* Label1;
-    QPushButton* BitBtn1;
-    QPushButton* BitBtn2;
-    QLabel* Label2;
-    QLabel* Label3;
-    QSpinBox* SpinEdit1;
+    QTableView* pointGrid() const { return pointGrid_; }
+    QLabel* ruleLabel() const { return ruleLabel_; }
+    QPushButton* exitButton() const { return exitButton_; }
+    QPushButton* importButton() const { return importButton_; }
+    QLabel* separatorHint() const { return separatorHint_; }
+    QLabel* firstRowLabel() const { return firstRowLabel_; }
+    QSpinBox* firstRowBox() const { return firstRowBox_; }
 
 public slots:
-    // Set-up at each showing: size, grid columns for the kind, placement, SpinEdit1 = 2.
-    void inizia();
-    void inizia(const QSize& screen);
-    void vai_fine();
-    void leggipunticsv();
+    // Set-up at each showing: size, grid columns for the kind, placement, first spreadsheet row 2.
+    void layOutForScreen();
+    void layOutForScreen(const QSize& screen);
+    void finishEntry();
+    void importPoints();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -60,6 +60,13 @@ private:
     void showMessage(const QString& text);
     void commitOpenEditor();
 
+    QTableView* pointGrid_;
+    QLabel* ruleLabel_;          // the end-of-data rule
+    QPushButton* exitButton_;
+    QPushButton* importButton_;
+    QLabel* separatorHint_;
+    QLabel* firstRowLabel_;      // the first spreadsheet row's caption
+    QSpinBox* firstRowBox_;
     PointGridModel* model_;
     PointGridClipboard* clipboard_;
     MessageSink messageSink_;

@@ -12,7 +12,7 @@ class QTextEdit;
 
 namespace calvero {
 
-class TAboutBox : public QDialog {
+class ReportWindow : public QDialog {
     Q_OBJECT
 public:
     // Where the viewer's messages go (a modal message box unless replaced).
@@ -22,30 +22,35 @@ public:
     // Whether the system has a default printer.
     using PrinterQuery = std::function<bool()>;
 
-    explicit TAboutBox(QWidget* parent = nullptr);
+    explicit ReportWindow(QWidget* parent = nullptr);
 
     void setMessageSink(MessageSink sink);
     void setPdfFileChooser(PdfFileChooser chooser);
     void setPrinterQuery(PrinterQuery query);
     void setPrintDialog(PrintDialogRunner dialog);
 
-    QTextEdit* RichEdit1;
-    QPushButton* OKButton;
-    QPushButton* SpeedButton1;
-    QPushButton* BitBtn1;
+    QTextEdit* reportText() const { return reportText_; }
+    QPushButton* exitButton() const { return exitButton_; }
+    QPushButton* printButton() const { return printButton_; }
+    QPushButton* saveRtfButton() const { return saveRtfButton_; }
 
 public slots:
     // At each showing: fill the screen, place the controls, show the report.
-    void inizia();
-    void inizia(const QSize& screen);
-    void vai_stampa();
-    void sufiletesto();
+    void layOutForScreen();
+    void layOutForScreen(const QSize& screen);
+    void printReport();
+    void saveRtf();
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void showMessage(const QString& text);
+
+    QTextEdit* reportText_;
+    QPushButton* exitButton_;
+    QPushButton* printButton_;
+    QPushButton* saveRtfButton_;
 
     MessageSink messageSink_;
     PdfFileChooser pdfFileChooser_;

@@ -1,4 +1,4 @@
-#include "viewers/ui/Tmiobrowser.h"
+#include "viewers/ui/helpwindow.h"
 
 #include "fit/session.h"
 #include "viewers/helpdocument.h"
@@ -50,9 +50,9 @@ void setBox(QWidget* widget, const HelpBrowserLayout::Box& box)
     widget->setGeometry(box.left, box.top, box.width, box.height);
 }
 
-Tmiobrowser::Services desktopServices()
+HelpWindow::Services desktopServices()
 {
-    Tmiobrowser::Services services;
+    HelpWindow::Services services;
     services.hasDefaultPrinter = [] { return !QPrinterInfo::defaultPrinter().isNull(); };
     services.pageSetup = [](QPrinter& printer, QWidget* parent) {
         QPageSetupDialog dialog(&printer, parent);
@@ -80,46 +80,46 @@ QVariant HelpTextBrowser::loadResource(int type, const QUrl& name)
     return QString("<html><body><p>pagina non trovata: %1</p></body></html>").arg(path.toHtmlEscaped());
 }
 
-Tmiobrowser::Tmiobrowser(QWidget* parent)
+HelpWindow::HelpWindow(QWidget* parent)
     : QDialog(parent)
-    , WebBrowser2(new HelpTextBrowser(this))
-    , SpeedButton2(makeButton("Esci", helpDoorIcon(), this))
-    , SpeedButton1(makeButton("Indietro", helpBackArrowIcon(), this))
-    , BitBtn1(makeButton("stampa", printerIcon(), this))
+    , browser_(new HelpTextBrowser(this))
+    , exitButton_(makeButton("Esci", helpDoorIcon(), this))
+    , backButton_(makeButton("Indietro", helpBackArrowIcon(), this))
+    , printButton_(makeButton("stampa", printerIcon(), this))
     , services_(desktopServices())
 {
-    setObjectName("miobrowser");
-    WebBrowser2->setObjectName("WebBrowser2");
-    SpeedButton2->setObjectName("SpeedButton2");
-    SpeedButton1->setObjectName("SpeedButton1");
-    BitBtn1->setObjectName("BitBtn1");
+    setObjectName("helpWindow");
+    browser_->setObjectName("browser");
+    exitButton_->setObjectName("exitButton");
+    backButton_->setObjectName("backButton");
+    printButton_->setObjectName("printButton");
 
     // Addresses on the web go to the desktop's browser; the documentation's
     // own pages open here, in the window's history.
-    WebBrowser2->setOpenExternalLinks(true);
-    WebBrowser2->setOpenLinks(true);
+    browser_->setOpenExternalLinks(true);
+    browser_->setOpenLinks(true);
 
-    connect(SpeedButton2, &QPushButton::clicked, this, &Tmiobrowser::indietro);
-    connect(SpeedButton1, &QPushButton::clicked, this, &Tmiobrowser::vai_indietro);
-    connect(BitBtn1, &QPushButton::clicked, this, &Tmiobrowser::BitBtn1Click);
-    connect(SpeedButton2, &QPushButton::pressed, this, &Tmiobrowser::ripristina);
-    connect(SpeedButton1, &QPushButton::pressed, this, &Tmiobrowser::ripristina);
-    connect(BitBtn1, &QPushButton::released, this, &Tmiobrowser::ripristina);
+    connect(exitButton_, &QPushButton::clicked, this, &HelpWindow::closeHelp);
+    connect(backButton_, &QPushButton::clicked, this, &HelpWindow::goBack);
+    connect(printButton_, &QPushButton::clicked, this, &HelpWindow::printPage);
+    connect(exitButton_, &QPushButton::pressed, this, &HelpWindow::restoreCursor);
+    connect(backButton_, &QPushButton::pressed, this, &HelpWindow::restoreCursor);
+    connect(printButton_, &QPushButton::released, this, &HelpWindow::restoreCursor);
 }
 
-void Tmiobrowser::setServices(Services services) { services_ = std::move(services); }
+void HelpWindow::setServices(Services services) { services_ = std::move(services); }
 
-void Tmiobrowser::layoutControls(int screenWidth, int windowWidth, int windowHeight)
+void HelpWindow::layoutControls(int screenWidth, int windowWidth, int windowHeight)
 {
     screenWidth_ = screenWidth;
     const HelpBrowserLayout layout = layoutHelpBrowser(screenWidth, windowWidth, windowHeight);
-    setBox(WebBrowser2, layout.browser);
-    setBox(SpeedButton2, layout.exitButton);
-    setBox(SpeedButton1, layout.backButton);
-    setBox(BitBtn1, layout.printButton);
+    setBox(browser_, layout.browser);
+    setBox(exitButton_, layout.exitButton);
+    setBox(backButton_, layout.backButton);
+    setBox(printButton_, layout.printButton);
 }
 
-void Tmiobrowser::inizia()
+void HelpWindow::start()
 {
     const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
     const QRect area = shown ? shown->geometry() : QRect(0, 0, 1024, 768);
@@ -129,20 +129,20 @@ void Tmiobrowser::inizia()
     setWindowTitle(QString::fromStdString(helpCaption()));
 
     const QString page = QString::fromStdString(helpDocumentPath(programFolder().toStdString()));
-    WebBrowser2->setSource(QUrl::fromLocalFile(page));
+    browser_->setSource(QUrl::fromLocalFile(page));
 }
 
-void Tmiobrowser::showEvent(QShowEvent* event)
+void HelpWindow::showEvent(QShowEvent* event)
 {
     // The window is modal and made for one opening, so this runs once.
     if (!started_) {
         started_ = true;
-        inizia();
+        start();
     }
     QDialog::showEvent(event);
 }
 
-void Tmiobrowser::resizeEvent(QResizeEvent* event)
+void HelpWindow::resizeEvent(QResizeEvent* event)
 {
     // The desktop may give the window less than the whole screen (panels,
     // frames): the controls follow the size the window really has.
@@ -151,18 +151,18 @@ void Tmiobrowser::resizeEvent(QResizeEvent* event)
         layoutControls(screenWidth_, width(), height());
 }
 
-void Tmiobrowser::indietro() { close(); }
+void HelpWindow::closeHelp() { close(); }
 
-void Tmiobrowser::vai_indietro()
+void HelpWindow::goBack()
 {
-    if (!WebBrowser2->isBackwardAvailable()) {
+    if (!browser_->isBackwardAvailable()) {
         services_.showMessage(this, "non ammesso");
         return;
     }
-    WebBrowser2->backward();
+    browser_->backward();
 }
 
-void Tmiobrowser::BitBtn1Click()
+void HelpWindow::printPage()
 {
     QPrinter printer(QPrinter::HighResolution);
     // Without a printer the page goes to a PDF file the user names.
@@ -179,7 +179,7 @@ void Tmiobrowser::BitBtn1Click()
     }
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    WebBrowser2->document()->print(&printer);
+    browser_->document()->print(&printer);
     QApplication::restoreOverrideCursor();
 
     if (printer.printerState() == QPrinter::Error) {
@@ -188,10 +188,10 @@ void Tmiobrowser::BitBtn1Click()
     }
 }
 
-void Tmiobrowser::ripristina()
+void HelpWindow::restoreCursor()
 {
     unsetCursor();
-    WebBrowser2->viewport()->unsetCursor();
+    browser_->viewport()->unsetCursor();
 }
 
 } // namespace calvero

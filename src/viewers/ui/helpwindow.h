@@ -22,10 +22,10 @@ public:
     QVariant loadResource(int type, const QUrl& name) override;
 };
 
-class Tmiobrowser : public QDialog {
+class HelpWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit Tmiobrowser(QWidget* parent = nullptr);
+    explicit HelpWindow(QWidget* parent = nullptr);
 
     // What the window needs from the desktop: printers, dialogs and message
     // boxes. Tests replace them.
@@ -40,23 +40,27 @@ public:
     // Places the browser and the buttons (screenWidth sizes the buttons).
     void layoutControls(int screenWidth, int windowWidth, int windowHeight);
 
-    HelpTextBrowser* const WebBrowser2;
-    QPushButton* const SpeedButton2; // "Esci"
-    QPushButton* const SpeedButton1; // "Indietro"
-    QPushButton* const BitBtn1;      // "stampa"
+    HelpTextBrowser* browser() const { return browser_; }
+    QPushButton* exitButton() const { return exitButton_; }
+    QPushButton* backButton() const { return backButton_; }
+    QPushButton* printButton() const { return printButton_; }
 
 public slots:
-    void inizia();       // fill the screen, set the caption, load the first page
-    void indietro();     // "Esci"
-    void vai_indietro(); // "Indietro"
-    void BitBtn1Click(); // "stampa"
-    void ripristina();   // back to the normal mouse pointer
+    void start();         // fill the screen, set the caption, load the first page
+    void closeHelp();     // "Esci"
+    void goBack();        // "Indietro"
+    void printPage();     // "stampa"
+    void restoreCursor(); // back to the normal mouse pointer
 
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    HelpTextBrowser* const browser_;
+    QPushButton* const exitButton_;  // "Esci"
+    QPushButton* const backButton_;  // "Indietro"
+    QPushButton* const printButton_; // "stampa"
     Services services_;
     int screenWidth_ = 0;
     bool started_ = false;
