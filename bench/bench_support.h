@@ -3,11 +3,11 @@
 // plausible point sets for every kind, the grid typed from them, a presenter
 // that shows nothing but remembers whether a message would have appeared,
 // and a temporary file path.
+#include "app/calculatecommand.h"
+#include "app/document.h"
+#include "app/frontend.h"
 #include "fit/dataset.h"
-#include "fit/drivers.h"
-#include "fit/frontend.h"
 #include "fit/numtext.h"
-#include "fit/session.h"
 #include "fit/surface.h"
 
 #include <benchmark/benchmark.h>
@@ -154,19 +154,26 @@ inline BenchCase surfaceCase()
     return c;
 }
 
+// A document, the main window's inputs and a presenter that shows nothing.
+struct BenchWorkspace {
+    Document doc;
+    InputFields inputs;
+    QuietPresenter shown;
+    Workspace work{doc, inputs, &shown};
+};
+
 // The kind and degree chosen in the main window, and the temperatures typed.
-inline void chooseInputs(const BenchCase& c)
+inline void chooseInputs(BenchWorkspace& w, const BenchCase& c)
 {
-    session().fit.kind = c.kind;
-    mainInputs().setKindItemIndex(kindNumber(c.kind) - 1);
-    mainInputs().setDegreeValue(c.degree);
-    mainInputs().setInitialTemperatureText(c.initialTemperature);
-    mainInputs().setFinalTemperatureText(c.finalTemperature);
+    w.doc.kind = c.kind;
+    w.inputs.setKindItemIndex(kindNumber(c.kind) - 1);
+    w.inputs.setDegreeValue(c.degree);
+    w.inputs.setInitialTemperatureText(c.initialTemperature);
+    w.inputs.setFinalTemperatureText(c.finalTemperature);
 }
 
-inline void typeIntoGrid(const GridRows& rows)
+inline void typeIntoGrid(PointGrid& grid, const GridRows& rows)
 {
-    PointGrid& grid = session().grid;
     for (int r = 0; r < rows.size(); ++r) {
         grid.setCell(r + 1, 1, rows.x[r]);
         grid.setCell(r + 1, 2, rows.y[r]);
@@ -174,26 +181,24 @@ inline void typeIntoGrid(const GridRows& rows)
     }
 }
 
-// A fresh session with the calculation's inputs chosen, its points typed and
-// calculated once, showing through the given presenter. Returns false (and
-// marks the benchmark failed) when that calculation showed a message.
-inline bool prepareCalculated(benchmark::State& state, const BenchCase& c, QuietPresenter& shown)
+// The calculation's inputs chosen, its points typed and calculated once.
+// Returns false (and marks the benchmark failed) when that calculation showed
+// a message.
+inline bool prepareCalculated(benchmark::State& state, const BenchCase& c, BenchWorkspace& w)
 {
-    resetSession();
-    setPresenter(&shown);
-    chooseInputs(c);
-    typeIntoGrid(c.rows);
-    calculate();
-    if (shown.messages > 0) {
-        state.SkipWithError(("the calculation showed: " + shown.firstMessage).c_str());
+    chooseInputs(w, c);
+    typeIntoGrid(w.doc.grid, c.rows);
+    calculate(w.work);
+    if (w.shown.messages > 0) {
+        state.SkipWithError(("the calculation showed: " + w.shown.firstMessage).c_str());
         return false;
     }
-    if (shown.reports == 0) {
+    if (w.shown.reports == 0) {
         state.SkipWithError("the calculation showed no report");
         return false;
     }
-    if (session().points.foundCount != c.rows.size()) {
-        state.SkipWithError(("the calculation counted " + std::to_string(session().points.foundCount) + " points").c_str());
+    if (w.doc.points.foundCount != c.rows.size()) {
+        state.SkipWithError(("the calculation counted " + std::to_string(w.doc.points.foundCount) + " points").c_str());
         return false;
     }
     return true;

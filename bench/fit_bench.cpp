@@ -2,7 +2,7 @@
 // of a full grid.
 #include "fit/fits.h"
 #include "fit/numtext.h"
-#include "fit/session.h"
+#include "fit/pointgrid.h"
 #include "fit/surface.h"
 #include "fit/workingset.h"
 
@@ -14,7 +14,6 @@ using namespace calvero;
 
 static void BM_FitPolynomial200PointsDegree8(benchmark::State& state)
 {
-    resetSession();
     PointArray x{}, y{};
     for (int i = 1; i <= 200; ++i) {
         x[i] = 0.05 * i;
@@ -43,12 +42,13 @@ BENCHMARK(BM_FitSurface100PointsDegree4);
 
 static void BM_CountPointsFullGrid(benchmark::State& state)
 {
-    resetSession();
+    PointGrid grid;
+    PointSet points;
     for (int r = 1; r <= 200; ++r) {
-        session().grid.setCell(r, 1, formatGridValue(r * 0.5));
-        session().grid.setCell(r, 2, formatGridValue(r * 1.25));
-        session().grid.setCell(r, 3, formatGridValue(r * 0.001));
+        grid.setCell(r, 1, formatGridValue(r * 0.5));
+        grid.setCell(r, 2, formatGridValue(r * 1.25));
+        grid.setCell(r, 3, formatGridValue(r * 0.001));
     }
-    for (auto _ : state) benchmark::DoNotOptimize(countPoints().points);
+    for (auto _ : state) benchmark::DoNotOptimize(countPoints(grid, points, FitType::SurfaceXY).points);
 }
 BENCHMARK(BM_CountPointsFullGrid);

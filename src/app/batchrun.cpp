@@ -6,11 +6,11 @@
 #include "entry/pointimport.h"
 #include "entry/spreadsheetexport.h"
 #include "entry/spreadsheetimport.h"
-#include "fit/drivers.h"
-#include "fit/frontend.h"
+#include "app/calculatecommand.h"
+#include "app/document.h"
+#include "app/frontend.h"
 #include "fit/numtext.h"
 #include "fit/pointordering.h"
-#include "fit/session.h"
 #include "viewers/rtf.h"
 
 #include <optional>
@@ -22,19 +22,20 @@ namespace {
 
 // The points of a point file into the grid, then the main window's inputs as
 // the user would set them. The Italian message when the file could not be read.
-std::optional<std::string> importPoints(const BatchOptions& options)
+std::optional<std::string> importPoints(const Workspace& work, const BatchOptions& options)
 {
+    Document& d = work.document;
     const PointFileKind kind = pointFileKind(options.pointsFile);
     if (kind == PointFileKind::Unknown) return "tipo di file non riconosciuto: " + options.pointsFile;
     if (kind == PointFileKind::Spreadsheet) {
-        if (!readSpreadsheetRange(options.pointsFile, 2)) return unreadableSpreadsheetMessage(options.pointsFile);
+        if (!readSpreadsheetRange(options.pointsFile, 2, d.grid)) return unreadableSpreadsheetMessage(options.pointsFile);
     } else {
-        const PointLinesOutcome outcome = readPointLines(options.pointsFile, 1, MaxPointLines);
+        const PointLinesOutcome outcome = readPointLines(options.pointsFile, 1, MaxPointLines, {d.grid, d.points});
         if (outcome.failure) return outcome.failure;
     }
-    MainWindowInputs& inputs = mainInputs();
+    MainWindowInputs& inputs = work.inputs;
     inputs.setKindItemIndex(options.kind - 1);
-    session().fit.kind = static_cast<FitType>(options.kind);
+    d.kind = static_cast<FitType>(options.kind);
     inputs.setDegreeValue(options.degree);
     inputs.setInitialTemperatureText(options.initialTemperature);
     inputs.setFinalTemperatureText(options.finalTemperature);
@@ -42,31 +43,34 @@ std::optional<std::string> importPoints(const BatchOptions& options)
 }
 
 // The data set file or the point file, ready to be calculated.
-std::optional<std::string> loadInput(const BatchOptions& options)
+std::optional<std::string> loadInput(const Workspace& work, const BatchOptions& options)
 {
-    if (!options.pointsFile.empty()) return importPoints(options);
-    if (auto failure = loadDataSetFile(options.dataSetFile)) return failure;
-    fillPointGrid();
+    if (!options.pointsFile.empty()) return importPoints(work, options);
+    if (auto failure = loadDataSetFile(work, options.dataSetFile)) return failure;
+    fillPointGrid(work.document.grid, work.document.points);
     return std::nullopt;
 }
 
 // The workbook as the save command writes it: kind and degree from the main
 // window, the points counted over the arrays.
-ExportResult exportWorkbook(const std::string& path)
+ExportResult exportWorkbook(const Workspace& work, const std::string& path)
 {
-    takeSaveChoices();
-    return exportSpreadsheet(path, session().points.count);
+    takeSaveChoices(work);
+    return exportSpreadsheet(exportSource(work.document), path, work.document.points.count);
 }
 
 } // namespace
 
 int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, const GraphWriter& writeGraph)
 {
-    if (const auto failure = loadInput(options)) {
+    Document document;
+    InputFields inputs;
+    const Workspace work{document, inputs};
+    if (const auto failure = loadInput(work, options)) {
         err << *failure << '\n';
         return BatchUnreadable;
     }
-    const Outcome outcome = calculateSession();
+    const Outcome outcome = calculateDocument(work);
     if (const Refusal* refusal = std::get_if<Refusal>(&outcome)) {
         err << refusal->message << '\n';
         return BatchRefused;
@@ -84,13 +88,13 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
     if (!options.graphOut.empty()) {
         if (!done.hasGraph()) {
             err << "nessun grafico per questo tipo di interpolazione\n";
-        } else if (!writeGraph || !writeGraph(options.graphOut)) {
+        } else if (!writeGraph || !writeGraph(options.graphOut, done)) {
             err << "errore di scrittura del file " << options.graphOut << '\n';
             exit = BatchUnreadable;
         }
     }
     if (!options.workbookOut.empty()) {
-        const ExportResult exported = exportWorkbook(options.workbookOut);
+        const ExportResult exported = exportWorkbook(work, options.workbookOut);
         if (!exported.saved) {
             err << exported.message << '\n';
             exit = BatchUnreadable;

@@ -22,6 +22,6 @@ inline constexpr std::array<ExampleFile, 6> ExampleFiles{{
 }};
 
 // programFolder followed by the file name; no search elsewhere.
-std::string examplePath(const ExampleFile& example);
+std::string examplePath(const std::string& programFolder, const ExampleFile& example);
 
 } // namespace calvero

@@ -10,7 +10,6 @@
 #include "entry/zipreader.h"
 #include "fit/numtext.h"
 #include "fit/pointgrid.h"
-#include "fit/session.h"
 
 #include <freexl.h>
 
@@ -186,11 +185,11 @@ void placeSpreadsheetRows(const SpreadsheetBlock& block, int firstRow, PointGrid
             grid.setCell(r - firstRow + 1, c, firstCharacters(block[r - 1][c - 1], PointGrid::CellTextLength));
 }
 
-bool readSpreadsheetRange(const std::string& fileName, int firstRow)
+bool readSpreadsheetRange(const std::string& fileName, int firstRow, PointGrid& grid)
 {
     const std::optional<SpreadsheetBlock> block = readSpreadsheetBlock(fileName);
     if (!block) return false;
-    placeSpreadsheetRows(*block, firstRow, session().grid);
+    placeSpreadsheetRows(*block, firstRow, grid);
     return true;
 }
 

@@ -34,8 +34,8 @@ std::string spreadsheetNumberText(double value);
 // each text cut to 130 characters. Later grid rows keep their text.
 void placeSpreadsheetRows(const SpreadsheetBlock& block, int firstRow, PointGrid& grid);
 
-// Reads the file's block into the session's point grid from spreadsheet row
+// Reads the file's block into the point grid from spreadsheet row
 // firstRow (1 to 200) on. False, and the grid untouched, when the file cannot be read.
-bool readSpreadsheetRange(const std::string& fileName, int firstRow);
+bool readSpreadsheetRange(const std::string& fileName, int firstRow, PointGrid& grid);
 
 } // namespace calvero

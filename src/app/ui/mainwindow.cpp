@@ -5,9 +5,8 @@
 #include "app/mainlayout.h"
 #include "app/ui/launchers.h"
 #include "app/ui/buttonpictures.h"
-#include "fit/drivers.h"
-#include "fit/session.h"
-#include "fit/workingset.h"
+#include "app/calculatecommand.h"
+#include "app/document.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -171,13 +170,12 @@ void MainWindow::start()
 {
     if (started_) return;
     started_ = true;
-    Session& s = session();
-    s.programFolder = QApplication::applicationDirPath().toStdString() + "/";
+    document_->programFolder = QApplication::applicationDirPath().toStdString() + "/";
     QScreen* screen = this->screen() ? this->screen() : QApplication::primaryScreen();
     const QSize size = screen ? screen->size() : QSize(1024, 768);
     move(0, 0);
     resize(size);
-    resetDataSet();
+    resetDataSet(workspace());
     updateClock();
     clock_->start();
     initialTemperatureField_->clear();
@@ -233,20 +231,28 @@ void MainWindow::updateClock()
 
 QString MainWindow::clockPanelText() const { return clockPanel_->text(); }
 
-void MainWindow::chooseKind(int itemIndex) { session().fit.kind = static_cast<FitType>(itemIndex + 1); }
+void MainWindow::chooseKind(int itemIndex) { document_->kind = static_cast<FitType>(itemIndex + 1); }
+
+void MainWindow::setDocument(Document& document, Presenter* presenter)
+{
+    document_ = &document;
+    presenter_ = presenter;
+}
+
+Workspace MainWindow::workspace() { return Workspace{*document_, *this, presenter_}; }
 
 void MainWindow::runCommand(const std::function<void()>& command)
 {
     try {
         command();
     } catch (const std::exception& error) {
-        if (presenter()) presenter()->showMessage(error.what());
+        workspace().tell(error.what());
     }
 }
 
-void MainWindow::calculate() { calvero::calculate(); }
+void MainWindow::calculate() { calvero::calculate(workspace()); }
 
-void MainWindow::clearData() { clearDataSet(); }
+void MainWindow::clearData() { clearDataSet(workspace()); }
 
 void MainWindow::showPointEntry()
 {
@@ -274,7 +280,7 @@ void MainWindow::saveDataSet()
     const std::string path = windows_.askSavePath ? windows_.askSavePath()
                                                   : askDataSetPath(this, "scrive  i dati su disco", QFileDialog::AcceptSave);
     if (path.empty()) return;
-    calvero::saveDataSet(path);
+    calvero::saveDataSet(workspace(), path);
 }
 
 void MainWindow::readDataSet()
@@ -282,16 +288,16 @@ void MainWindow::readDataSet()
     const std::string path = windows_.askOpenPath ? windows_.askOpenPath()
                                                   : askDataSetPath(this, "legge i dati dal disco", QFileDialog::AcceptOpen);
     if (path.empty()) return;
-    readAndCalculate(path);
+    readAndCalculate(workspace(), path);
 }
 
-void MainWindow::runExamples() { calvero::runExamples(); }
+void MainWindow::runExamples() { calvero::runExamples(workspace()); }
 
-void MainWindow::showDocumentation() { calvero::openDocumentation(this); }
+void MainWindow::showDocumentation() { calvero::openDocumentation(this, workspace()); }
 
-void MainWindow::startCapture() { calvero::launchCaptureTool(this); }
+void MainWindow::startCapture() { calvero::launchCaptureTool(this, workspace()); }
 
-void MainWindow::openWebSite() { calvero::openMakerWebSite(this); }
+void MainWindow::openWebSite() { calvero::openMakerWebSite(this, workspace()); }
 
 int MainWindow::degreeValue() const { return degreeBox_->value(); }
 void MainWindow::setDegreeValue(int value) { degreeBox_->setValue(value); }

@@ -1,7 +1,7 @@
 #pragma once
 // The main window: the kind, the degree and the temperatures, the clock, and
 // every command of the program.
-#include "fit/frontend.h"
+#include "app/frontend.h"
 
 #include <QWidget>
 
@@ -32,6 +32,8 @@ public:
         std::function<std::string()> askOpenPath;
     };
     void setWindows(Windows windows) { windows_ = std::move(windows); }
+    // The document the commands work on and where they show their outcome.
+    void setDocument(Document& document, Presenter* presenter);
 
     // MainWindowInputs
     int degreeValue() const override;
@@ -83,6 +85,7 @@ protected:
 private:
     void createControls();
     void runCommand(const std::function<void()>& command);
+    Workspace workspace();
 
     QLabel* clockPanel_ = nullptr;
     QGroupBox* kindGroup_ = nullptr;
@@ -107,6 +110,8 @@ private:
     bool started_ = false;
     QTimer* clock_ = nullptr;
     Windows windows_;
+    Document* document_ = nullptr;
+    Presenter* presenter_ = nullptr;
 };
 
 } // namespace calvero

@@ -1,24 +1,17 @@
 #include "app/ui/program.h"
 
-#include "fit/frontend.h"
-
 namespace calvero {
 
 Program::Program()
-    : pointGridWindow(&mainWindow), graphWindow(&mainWindow), reportWindow(&mainWindow),
-      presenter(mainWindow, reportWindow, graphWindow)
+    : pointGridWindow(PointTarget{document.grid, document.points}, document.kind, &mainWindow), graphWindow(&mainWindow),
+      reportWindow(&mainWindow), presenter(mainWindow, document, reportWindow, graphWindow)
 {
-    setMainInputs(&mainWindow);
-    setPresenter(&presenter);
+    mainWindow.setDocument(document, &presenter);
     MainWindow::Windows windows;
     windows.showPointEntry = [this] { pointGridWindow.exec(); };
     mainWindow.setWindows(std::move(windows));
 }
 
-Program::~Program()
-{
-    setPresenter(nullptr);
-    setMainInputs(nullptr);
-}
+Program::~Program() = default;
 
 } // namespace calvero

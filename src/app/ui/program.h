@@ -1,8 +1,9 @@
 #pragma once
 // The program's windows, created once at start-up and kept for the whole run:
 // the main window, the point-entry window, the report viewer and the graph
-// window. The main window is the engine's source of inputs and the windows
-// are where calculations show their results.
+// window, with the document they work on. The main window is the source of
+// the commands' inputs and the windows are where they show their results.
+#include "app/document.h"
 #include "app/ui/mainwindow.h"
 #include "app/ui/windowpresenter.h"
 #include "entry/ui/pointgridwindow.h"
@@ -18,6 +19,7 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
+    Document document; // the program's state, first to be made and last to go
     MainWindow mainWindow;
     PointGridWindow pointGridWindow;
     GraphWindow graphWindow;

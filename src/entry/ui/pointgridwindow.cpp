@@ -4,7 +4,6 @@
 #include "entry/importcommand.h"
 #include "entry/ui/gridclipboard.h"
 #include "entry/ui/pointgridmodel.h"
-#include "fit/session.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemDelegate>
@@ -38,8 +37,8 @@ QFont pointSize14(QFont font)
 
 } // namespace
 
-PointGridWindow::PointGridWindow(QWidget* parent)
-    : QDialog(parent), model_(new PointGridModel(session().grid, this))
+PointGridWindow::PointGridWindow(PointTarget target, const FitType& kind, QWidget* parent)
+    : QDialog(parent), target_(target), kind_(kind), model_(new PointGridModel(target.grid, this))
 {
     setObjectName(QStringLiteral("pointGridWindow"));
     setWindowTitle(QStringLiteral("immissione dati"));
@@ -132,7 +131,7 @@ void PointGridWindow::layOutForScreen(const QSize& screenSize)
     resize(layout.window.width, layout.window.height);
 
     // The grid's text may have changed while the window was hidden (a clear, a data set file).
-    model_->setShowsZ(session().fit.kind == FitType::SurfaceXY);
+    model_->setShowsZ(kind_ == FitType::SurfaceXY);
     model_->refresh();
 
     place(pointGrid_, layout.pointGrid);
@@ -148,7 +147,7 @@ void PointGridWindow::layOutForScreen(const QSize& screenSize)
 void PointGridWindow::finishEntry()
 {
     commitOpenEditor();
-    copyGridToPoints(session().grid, session().points);
+    copyGridToPoints(target_.grid, target_.points);
     accept();
 }
 
@@ -157,7 +156,7 @@ void PointGridWindow::importPoints()
     commitOpenEditor();
     const QString name = fileChooser_ ? fileChooser_() : QString();
     if (name.isEmpty()) return;
-    const std::vector<std::string> messages = importPointFile(name.toStdString(), firstRowBox_->value());
+    const std::vector<std::string> messages = importPointFile(name.toStdString(), firstRowBox_->value(), target_);
     model_->refresh();
     for (const std::string& message : messages) showMessage(QString::fromStdString(message));
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The point-entry window: the grid of points, the import from a text or
 // spreadsheet file, and "&USCITA", which copies the grid into the data set.
+#include "entry/pointimport.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -23,7 +25,8 @@ public:
     // Asks for the file to import; an empty name means the user cancelled.
     using FileChooser = std::function<QString()>;
 
-    explicit PointGridWindow(QWidget* parent = nullptr);
+    // The window edits the grid of target; kind tells whether it shows z.
+    PointGridWindow(PointTarget target, const FitType& kind, QWidget* parent = nullptr);
 
     void setMessageSink(MessageSink sink);
     void setFileChooser(FileChooser chooser);
@@ -67,6 +70,8 @@ private:
     QLabel* separatorHint_;
     QLabel* firstRowLabel_;      // the first spreadsheet row's caption
     QSpinBox* firstRowBox_;
+    PointTarget target_;
+    const FitType& kind_;
     PointGridModel* model_;
     PointGridClipboard* clipboard_;
     MessageSink messageSink_;

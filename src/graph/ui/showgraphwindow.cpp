@@ -5,9 +5,9 @@
 
 namespace calvero {
 
-void showGraphWindow(GraphWindow& window, const std::string& caption)
+void showGraphWindow(GraphWindow& window, FitGraphData data, const std::string& caption)
 {
-    prepareScreenGraph();
+    prepareScreenGraph(std::move(data));
     window.showGraph(caption);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // What a calculation does to show its graph, for the windows that implement
 // calvero::Presenter::showGraph.
+#include "graph/graphstate.h"
+
 #include <string>
 
 namespace calvero {
@@ -9,6 +11,6 @@ class GraphWindow;
 
 // Screen device, the program's GraphProcedure installed, then the graph
 // window shown modally with the caption ("file:" + the data set's name).
-void showGraphWindow(GraphWindow& window, const std::string& caption);
+void showGraphWindow(GraphWindow& window, FitGraphData data, const std::string& caption);
 
 } // namespace calvero

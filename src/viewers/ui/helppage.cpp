@@ -5,11 +5,11 @@
 
 namespace calvero {
 
-void showHelpPage(const std::string& caption, QWidget* parent)
+void showHelpPage(const std::string& caption, const std::string& programFolder, QWidget* parent)
 {
     helpCaption() = caption;
     // One window per opening: its history starts empty and ends with it.
-    HelpWindow window(parent);
+    HelpWindow window(programFolder, parent);
     window.exec();
 }
 

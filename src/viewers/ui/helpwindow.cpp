@@ -1,6 +1,5 @@
 #include "viewers/ui/helpwindow.h"
 
-#include "fit/session.h"
 #include "viewers/helpdocument.h"
 #include "viewers/helplayout.h"
 #include "viewers/ui/helpicons.h"
@@ -25,10 +24,9 @@ namespace calvero {
 namespace {
 constexpr int ButtonFontPoints = 16;
 
-QString programFolder()
+// Before the main window has set it, the binary's own folder.
+QString folderOrBinary(const std::string& folder)
 {
-    // Set by the main window at start-up; before that, the binary's own folder.
-    const std::string& folder = session().programFolder;
     return folder.empty() ? QCoreApplication::applicationDirPath() : QString::fromStdString(folder);
 }
 
@@ -80,12 +78,13 @@ QVariant HelpTextBrowser::loadResource(int type, const QUrl& name)
     return QString("<html><body><p>pagina non trovata: %1</p></body></html>").arg(path.toHtmlEscaped());
 }
 
-HelpWindow::HelpWindow(QWidget* parent)
+HelpWindow::HelpWindow(std::string programFolder, QWidget* parent)
     : QDialog(parent)
     , browser_(new HelpTextBrowser(this))
     , exitButton_(makeButton("Esci", helpDoorIcon(), this))
     , backButton_(makeButton("Indietro", helpBackArrowIcon(), this))
     , printButton_(makeButton("stampa", printerIcon(), this))
+    , programFolder_(std::move(programFolder))
     , services_(desktopServices())
 {
     setObjectName("helpWindow");
@@ -128,7 +127,7 @@ void HelpWindow::start()
 
     setWindowTitle(QString::fromStdString(helpCaption()));
 
-    const QString page = QString::fromStdString(helpDocumentPath(programFolder().toStdString()));
+    const QString page = QString::fromStdString(helpDocumentPath(folderOrBinary(programFolder_).toStdString()));
     browser_->setSource(QUrl::fromLocalFile(page));
 }
 

@@ -3,6 +3,8 @@
 // most of the screen, with "Esci", "Indietro" and "stampa" below it. A new
 // window is made for every opening (see showHelpPage) and dies with it.
 #include <QDialog>
+
+#include <string>
 #include <QString>
 #include <QTextBrowser>
 
@@ -25,7 +27,8 @@ public:
 class HelpWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit HelpWindow(QWidget* parent = nullptr);
+    // programFolder: where the documentation lies (the binary's folder when empty).
+    explicit HelpWindow(std::string programFolder, QWidget* parent = nullptr);
 
     // What the window needs from the desktop: printers, dialogs and message
     // boxes. Tests replace them.
@@ -61,6 +64,7 @@ private:
     QPushButton* const exitButton_;  // "Esci"
     QPushButton* const backButton_;  // "Indietro"
     QPushButton* const printButton_; // "stampa"
+    std::string programFolder_;
     Services services_;
     int screenWidth_ = 0;
     bool started_ = false;

@@ -15,9 +15,11 @@ ReportViewer::~ReportViewer() = default;
 
 ReportWindow& ReportViewer::window() const { return *box_; }
 
-void ReportViewer::showReport() const
+void ReportViewer::showReport(ReportContent report) const
 {
-    if (box_) box_->exec(); // filled from the report buffer as it is shown
+    if (!box_) return;
+    box_->setReport(std::move(report));
+    box_->exec(); // filled from the report as it is shown
 }
 
 } // namespace calvero

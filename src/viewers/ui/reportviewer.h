@@ -10,6 +10,7 @@ class QWidget;
 namespace calvero {
 
 class ReportWindow;
+struct ReportContent;
 
 class ReportViewer {
 public:
@@ -20,8 +21,8 @@ public:
     ReportViewer& operator=(const ReportViewer&) = delete;
 
     ReportWindow& window() const;
-    // Shows the current report modally; returns when the user closes the viewer.
-    void showReport() const;
+    // Shows the report modally; returns when the user closes the viewer.
+    void showReport(ReportContent report) const;
 
 private:
     std::unique_ptr<ReportWindow> owned_;

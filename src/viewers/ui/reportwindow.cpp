@@ -1,7 +1,6 @@
 #include "viewers/ui/reportwindow.h"
 
 #include "fit/report.h"
-#include "fit/session.h"
 #include "viewers/reportlayout.h"
 #include "viewers/rtf.h"
 #include "viewers/ui/helpicons.h"
@@ -120,10 +119,12 @@ void ReportWindow::layOutForScreen(const QSize& screenSize)
     place(saveRtfButton_, layout.saveRtfButton);
 
     QStringList lines;
-    for (const std::string& line : reportLines(session().report)) lines << QString::fromStdString(line);
+    for (const std::string& line : report_.lines) lines << QString::fromStdString(line);
     reportText_->setPlainText(lines.join(QLatin1Char('\n')));
-    setWindowTitle(QString::fromStdString(session().currentDataSetName));
+    setWindowTitle(QString::fromStdString(report_.caption));
 }
+
+void ReportWindow::setReport(ReportContent report) { report_ = std::move(report); }
 
 void ReportWindow::printReport()
 {

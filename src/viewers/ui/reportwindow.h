@@ -6,11 +6,19 @@
 #include <QDialog>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 class QPushButton;
 class QTextEdit;
 
 namespace calvero {
+
+// What the viewer shows: the report's lines, captioned with the data set's name.
+struct ReportContent {
+    std::vector<std::string> lines;
+    std::string caption;
+};
 
 class ReportWindow : public QDialog {
     Q_OBJECT
@@ -28,6 +36,8 @@ public:
     void setPdfFileChooser(PdfFileChooser chooser);
     void setPrinterQuery(PrinterQuery query);
     void setPrintDialog(PrintDialogRunner dialog);
+    // The report the next showing fills the window with.
+    void setReport(ReportContent report);
 
     QTextEdit* reportText() const { return reportText_; }
     QPushButton* exitButton() const { return exitButton_; }
@@ -56,6 +66,7 @@ private:
     PdfFileChooser pdfFileChooser_;
     PrinterQuery printerQuery_;
     PrintDialogRunner printDialog_;
+    ReportContent report_;
 };
 
 } // namespace calvero

@@ -3,7 +3,6 @@
 // refused calculation, and the data set commands through their dialogs.
 #include <QAbstractButton>
 #include "app/ui/program.h"
-#include "fit/session.h"
 #include "graph/ui/graphwindow.h"
 #include "viewers/ui/reportwindow.h"
 
@@ -55,10 +54,10 @@ private:
     QWidget* last_ = nullptr;
 };
 
-void typePoint(int row, const char* x, const char* y)
+void typePoint(Document& document, int row, const char* x, const char* y)
 {
-    session().grid.setCell(row, 1, x);
-    session().grid.setCell(row, 2, y);
+    document.grid.setCell(row, 1, x);
+    document.grid.setCell(row, 2, y);
 }
 
 } // namespace
@@ -69,7 +68,6 @@ class MainWindowTest : public QObject {
 private slots:
     void init()
     {
-        resetSession();
         program = std::make_unique<Program>();
         program->presenter.setMessageSink([this](const std::string& text) { messages << QString::fromStdString(text); });
         program->mainWindow.resize(1024, 768);
@@ -90,12 +88,12 @@ private slots:
         QCOMPARE(form.degreeBox()->maximum(), 9);
         QVERIFY(form.initialTemperatureField()->text().isEmpty());
         QVERIFY(form.finalTemperatureField()->text().isEmpty());
-        QCOMPARE(session().fit.kind, FitType::Polynomial);
+        QCOMPARE(program->document.kind, FitType::Polynomial);
         QCOMPARE(form.kindButtons()->button(0)->text(), QString("PUNTEGGIATA "));
         QCOMPARE(form.kindButtons()->button(1)->text(), QString("POTENZA  "));
         QCOMPARE(form.kindButtons()->button(5)->text(), QString("CURVA temperatura-tempo "));
         QVERIFY(form.documentationButton()->isVisible());
-        QVERIFY(session().programFolder.ends_with("/"));
+        QVERIFY(program->document.programFolder.ends_with("/"));
         QCOMPARE(form.clockPanel()->geometry(), QRect(2, 192, 460, 38));
         QCOMPARE(form.saveButton()->geometry(), QRect(2, 235, 225, 38));
         QVERIFY(form.clockPanelText().contains("  Ore:"));
@@ -125,17 +123,17 @@ private slots:
     void radioGroupSetsTheKind()
     {
         program->mainWindow.kindButtons()->button(4)->click();
-        QCOMPARE(session().fit.kind, FitType::RationalPolynomial);
+        QCOMPARE(program->document.kind, FitType::RationalPolynomial);
         program->mainWindow.kindButtons()->button(6)->click();
-        QCOMPARE(session().fit.kind, FitType::SurfaceXY);
+        QCOMPARE(program->document.kind, FitType::SurfaceXY);
     }
 
     void calculateShowsTheReportThenTheGraph()
     {
-        typePoint(1, "0", "1");
-        typePoint(2, "1", "6");
-        typePoint(3, "2", "17");
-        typePoint(4, "3", "34");
+        typePoint(program->document, 1, "0", "1");
+        typePoint(program->document, 2, "1", "6");
+        typePoint(program->document, 3, "2", "17");
+        typePoint(program->document, 4, "3", "34");
         ModalCloser closer;
         program->mainWindow.calculateButton()->click();
         QCOMPARE(closer.shown.size(), 2);
@@ -143,18 +141,19 @@ private slots:
         QCOMPARE(closer.shown[1], QString("calvero::GraphWindow"));
         QCOMPARE(program->graphWindow.windowTitle(), QString("file:"));
         QVERIFY(messages.isEmpty());
-        QVERIFY(std::abs(session().result.coefficients[3] - 3.0) < 1e-9);
+        const auto& curve = std::get<PolynomialCurve>(*program->document.lastCalculation->curve);
+        QVERIFY(std::abs(curve.coefficients[3] - 3.0) < 1e-9);
     }
 
     void refusedCalculationShowsItsMessageOnly()
     {
-        typePoint(1, "1", "2");
+        typePoint(program->document, 1, "1", "2");
         ModalCloser closer;
         program->mainWindow.calculateButton()->click();
         QCOMPARE(messages, QStringList{" numero punti=  <2!"});
         QVERIFY(closer.shown.isEmpty());
 
-        typePoint(2, "2", "abc");
+        typePoint(program->document, 2, "2", "abc");
         messages.clear();
         program->mainWindow.calculateButton()->click();
         QCOMPARE(messages, QStringList{"valore non numerico alla riga 2, colonna Y: abc"});
@@ -165,11 +164,11 @@ private slots:
         program->mainWindow.kindButtons()->button(4)->click();
         program->mainWindow.degreeBox()->setValue(3);
         program->mainWindow.initialTemperatureField()->setText("20");
-        typePoint(1, "1", "2");
+        typePoint(program->document, 1, "1", "2");
         program->mainWindow.clearButton()->click();
-        QCOMPARE(session().grid.cell(1, 1), std::string());
+        QCOMPARE(program->document.grid.cell(1, 1), std::string());
         QVERIFY(program->mainWindow.initialTemperatureField()->text().isEmpty());
-        QCOMPARE(session().fit.kind, FitType::RationalPolynomial);
+        QCOMPARE(program->document.kind, FitType::RationalPolynomial);
         QCOMPARE(program->mainWindow.degreeBox()->value(), 3);
         QCOMPARE(program->mainWindow.kindButtons()->checkedId(), 4);
     }
@@ -178,9 +177,9 @@ private slots:
     {
         QTemporaryDir folder;
         const std::string path = QDir(folder.path()).filePath("pompa.txt").toStdString();
-        typePoint(1, "1", "3");
-        typePoint(2, "2", "5");
-        typePoint(3, "3", "7");
+        typePoint(program->document, 1, "1", "3");
+        typePoint(program->document, 2, "2", "5");
+        typePoint(program->document, 3, "3", "7");
         {
             ModalCloser closer;
             program->mainWindow.calculateButton()->click(); // the grid reaches the data set
@@ -202,7 +201,7 @@ private slots:
         QCOMPARE(program->mainWindow.kindButtons()->checkedId(), 2);
         QCOMPARE(closer.shown.size(), 2);
         QCOMPARE(program->graphWindow.windowTitle(), QString::fromStdString("file:" + path));
-        QCOMPARE(session().grid.cell(2, 2), std::string("     5.00000"));
+        QCOMPARE(program->document.grid.cell(2, 2), std::string("     5.00000"));
     }
 
     void cancelledDialogsChangeNothing()
@@ -211,12 +210,12 @@ private slots:
         windows.askSavePath = [] { return std::string(); };
         windows.askOpenPath = [] { return std::string(); };
         program->mainWindow.setWindows(windows);
-        typePoint(1, "1", "2");
+        typePoint(program->document, 1, "1", "2");
         program->mainWindow.saveButton()->click();
         program->mainWindow.readButton()->click();
         QVERIFY(messages.isEmpty());
-        QCOMPARE(session().grid.cell(1, 1), std::string("1"));
-        QVERIFY(session().currentDataSetName.empty());
+        QCOMPARE(program->document.grid.cell(1, 1), std::string("1"));
+        QVERIFY(program->document.currentDataSetName.empty());
     }
 
 private:

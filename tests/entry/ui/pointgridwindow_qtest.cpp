@@ -2,7 +2,7 @@
 #include "entry/ui/pointgridwindow.h"
 #include "entry/ui/gridclipboard.h"
 #include "entry/ui/pointgridmodel.h"
-#include "fit/session.h"
+#include "entry/pointimport.h"
 #include "fit/workingset.h"
 
 #include "../tempfolder.h"
@@ -30,6 +30,11 @@ class PointGridWindowTest : public QObject {
     Q_OBJECT
 
 private:
+    struct {
+        PointGrid grid;
+        PointSet points;
+    } data;
+    FitType kind = FitType::Polynomial;
     std::unique_ptr<PointGridWindow> window;
     QStringList messages;
     QString chosenFile;
@@ -42,10 +47,11 @@ private:
 private slots:
     void init()
     {
-        resetSession();
         messages.clear();
         chosenFile.clear();
-        window = std::make_unique<PointGridWindow>();
+        data = {};
+        kind = FitType::Polynomial;
+        window = std::make_unique<PointGridWindow>(PointTarget{data.grid, data.points}, kind);
         window->setMessageSink([this](const QString& text) { messages << text; });
         window->setFileChooser([this] { return chosenFile; });
     }
@@ -53,8 +59,8 @@ private slots:
 
     void gridShowsTheTextModelWithItsHeaders()
     {
-        session().grid.setCell(1, 1, "1.5");
-        session().grid.setCell(200, 2, "-3");
+        data.grid.setCell(1, 1, "1.5");
+        data.grid.setCell(200, 2, "-3");
         window->layOutForScreen(QSize(1024, 768));
         QCOMPARE(window->gridRowCount(), 201);
         QCOMPARE(window->headerCell(0), QString("punto"));
@@ -71,22 +77,22 @@ private slots:
 
     void columnsFollowTheKind()
     {
-        session().grid.setCell(3, 3, "9");
-        session().fit.kind = FitType::Polynomial;
+        data.grid.setCell(3, 3, "9");
+        kind = FitType::Polynomial;
         window->layOutForScreen(QSize(1024, 768));
         QCOMPARE(window->gridColumnCount(), 3);
         QCOMPARE(window->headerCell(3), QString());
 
-        session().fit.kind = FitType::SurfaceXY;
+        kind = FitType::SurfaceXY;
         window->layOutForScreen(QSize(1024, 768));
         QCOMPARE(window->gridColumnCount(), 4);
         QCOMPARE(window->headerCell(3), QString("Z"));
         QCOMPARE(shown(3, 3), QString("9"));
 
-        session().fit.kind = FitType::Power;
+        kind = FitType::Power;
         window->layOutForScreen(QSize(1024, 768));
         QCOMPARE(window->gridColumnCount(), 3);
-        QCOMPARE(session().grid.cell(3, 3), std::string("9")); // column Z keeps its text
+        QCOMPARE(data.grid.cell(3, 3), std::string("9")); // column Z keeps its text
     }
 
     void editingTheViewWritesTheTextModel()
@@ -102,16 +108,16 @@ private slots:
         editor->clear();
         QTest::keyClicks(editor, "2,5");
         QTest::keyClick(editor, Qt::Key_Return);
-        QTRY_COMPARE(session().grid.cell(2, 2), std::string("2,5")); // the view commits after the key
+        QTRY_COMPARE(data.grid.cell(2, 2), std::string("2,5")); // the view commits after the key
 
         QVERIFY(window->gridModel()->setData(window->gridModel()->index(4, 0), "7", Qt::EditRole));
-        QCOMPARE(session().grid.cell(5, 1), std::string("7"));
+        QCOMPARE(data.grid.cell(5, 1), std::string("7"));
     }
 
     void exitCopiesTheGridIntoThePointSet()
     {
-        auto& grid = session().grid;
-        auto& points = session().points;
+        auto& grid = data.grid;
+        auto& points = data.points;
         grid.setCell(1, 1, "1.5");
         grid.setCell(1, 2, "2");
         grid.setCell(2, 2, "99"); // empty column 1: row skipped
@@ -144,8 +150,8 @@ private slots:
         QVERIFY(editor != nullptr);
         QTest::keyClicks(editor, "4");
         window->finishEntry(); // as by Alt+U, without the focus leaving the cell
-        QCOMPARE(session().grid.cell(1, 1), std::string("4"));
-        QCOMPARE(session().points.x[1], 4.0);
+        QCOMPARE(data.grid.cell(1, 1), std::string("4"));
+        QCOMPARE(data.points.x[1], 4.0);
     }
 
     void layoutAt1024By768()
@@ -192,7 +198,7 @@ private slots:
         QCOMPARE(messages, QStringList());
         QCOMPARE(shown(1, 1), QString("1.5"));
         QCOMPARE(shown(2, 2), QString("4"));
-        QCOMPARE(session().points.y[1], 2.5);
+        QCOMPARE(data.points.y[1], 2.5);
 
         std::string many;
         for (int i = 1; i <= 205; ++i) many += std::to_string(i) + ";1\n";
@@ -206,7 +212,7 @@ private slots:
     {
         testing::TempFolder folder;
         window->layOutForScreen(QSize(1024, 768));
-        session().grid.setCell(1, 1, "5");
+        data.grid.setCell(1, 1, "5");
         chosenFile.clear(); // cancelled
         window->importPoints();
         QCOMPARE(messages, QStringList());
@@ -218,7 +224,7 @@ private slots:
         window->importPoints();
         QCOMPARE(messages, (QStringList{"tipo di file non riconosciuto: " + other,
                                         "impossibile leggere il file EXCEL: " + chosenFile}));
-        QCOMPARE(session().grid.cell(1, 1), std::string("5"));
+        QCOMPARE(data.grid.cell(1, 1), std::string("5"));
     }
 
     void clipboardKeysPasteCopyAndDelete()
@@ -228,27 +234,27 @@ private slots:
         auto* view = window->pointGrid();
         auto* model = window->gridModel();
         view->setFocus();
-        session().grid.setCell(3, 1, "vecchio");
+        data.grid.setCell(3, 1, "vecchio");
         view->setCurrentIndex(model->index(1, 0)); // row 2, X
         QGuiApplication::clipboard()->setText("1,5\t2,5\n3;4\n 5  6\n");
         QTest::keySequence(view, QKeySequence::Paste);
         const char* const pasted[][2] = {{"1,5", "2,5"}, {"3", "4"}, {"5", "6"}};
         for (int r = 0; r < 3; ++r)
-            for (int c = 0; c < 2; ++c) QCOMPARE(session().grid.cell(r + 2, c + 1), std::string(pasted[r][c]));
+            for (int c = 0; c < 2; ++c) QCOMPARE(data.grid.cell(r + 2, c + 1), std::string(pasted[r][c]));
         QCOMPARE(messages, QStringList());
 
         // The pasted block stays selected: Ctrl+C gives it back, Delete empties it.
         QTest::keySequence(view, QKeySequence::Copy);
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("1,5\t2,5\n3\t4\n5\t6\n"));
         QTest::keySequence(view, QKeySequence::Delete);
-        for (int r = 2; r <= 4; ++r) QVERIFY(session().grid.cell(r, 1).empty() && session().grid.cell(r, 2).empty());
+        for (int r = 2; r <= 4; ++r) QVERIFY(data.grid.cell(r, 1).empty() && data.grid.cell(r, 2).empty());
 
         // A pasted decimal comma is read by the count as a typed one is.
         QGuiApplication::clipboard()->setText("1,5\t2,5\n2,5\t3,5\n");
         view->setCurrentIndex(model->index(0, 0));
         window->gridClipboard()->paste();
-        QCOMPARE(countPoints().points, 2);
-        QCOMPARE(session().points.x[2], 2.5);
+        QCOMPARE(countPoints(data.grid, data.points, kind).points, 2);
+        QCOMPARE(data.points.x[2], 2.5);
 
         QStringList captions; // the grid's context menu
         for (const QAction* action : view->actions()) captions << action->text();
@@ -260,22 +266,22 @@ private slots:
     {
         window->layOutForScreen(QSize(1024, 768));
         auto* model = window->gridModel();
-        session().grid.setCell(1, 1, "primo");
+        data.grid.setCell(1, 1, "primo");
         QString block;
         for (int i = 1; i <= 5; ++i) block += QString("%1;%2\n").arg(i).arg(i * 10);
         QGuiApplication::clipboard()->setText(block);
         window->pointGrid()->setCurrentIndex(model->index(197, 0)); // row 198
         window->gridClipboard()->paste();
-        QCOMPARE(session().grid.cell(198, 1), std::string("1"));
-        QCOMPARE(session().grid.cell(200, 2), std::string("30"));
-        QCOMPARE(session().grid.cell(1, 1), std::string("primo")); // nothing wraps round
+        QCOMPARE(data.grid.cell(198, 1), std::string("1"));
+        QCOMPARE(data.grid.cell(200, 2), std::string("30"));
+        QCOMPARE(data.grid.cell(1, 1), std::string("primo")); // nothing wraps round
         QCOMPARE(messages, QStringList{"incollate le prime 3 righe: la griglia finisce alla riga 200"});
 
         messages.clear();
         QGuiApplication::clipboard()->clear();
         window->gridClipboard()->paste();
         QCOMPARE(messages.size(), 1);
-        QCOMPARE(session().grid.cell(198, 1), std::string("1"));
+        QCOMPARE(data.grid.cell(198, 1), std::string("1"));
     }
 
     void importsTheSpreadsheetFromTheChosenRow()

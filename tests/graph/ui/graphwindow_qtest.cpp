@@ -2,8 +2,6 @@
 // the graph drawn at every repaint, the modal showing with its caption and
 // "STAMPA" into a PDF file when there is no printer, the values under the
 // mouse and the graph as a picture.
-#include "fit/curvefunctions.h"
-#include "fit/session.h"
 #include "graph/fitgraph.h"
 #include "graph/graphstate.h"
 #include "graph/ui/graphwindow.h"
@@ -52,21 +50,24 @@ void whenModalAppears(std::function<void(Window*)> action)
 }
 
 // Five points on y = x^2 + 1 with the straight-line fit's curve y = 3x - 1.
-void fillDataSet(FitType kind)
+// Five points and, unless the kind is Scatter, the line y = 3x - 1.
+FitGraphData graphOf(FitType kind)
 {
-    Session& s = session();
+    FitGraphData data;
     for (int i = 1; i <= 5; ++i) {
-        s.points.x[i] = i;
-        s.points.y[i] = i * i + 1.0;
+        data.points.x[i] = i;
+        data.points.y[i] = i * i + 1.0;
     }
-    s.points.count = 5;
-    s.points.foundCount = 5;
-    s.fit.kind = kind;
-    s.fit.curveDegree = 1;
-    s.result.curve[0] = -1;
-    s.result.curve[1] = 3;
-    selectCurveFunction();
+    data.points.foundCount = 5;
+    data.plotted = 5;
+    PolynomialCoefficients line{};
+    line[1] = -1, line[2] = 3;
+    if (kind != FitType::Scatter) data.curve = PolynomialCurve{line, 1};
+    return data;
 }
+
+// The graph of those points installed for the screen.
+void fillDataSet(FitType kind) { prepareScreenGraph(graphOf(kind)); }
 
 int countColour(const QImage& image, const QColor& colour)
 {
@@ -87,7 +88,6 @@ class GraphWindowTest : public QObject {
 private slots:
     void init()
     {
-        resetSession();
         resetGraphState();
     }
 
@@ -139,7 +139,6 @@ private slots:
     void graphIsDrawnAtEveryRepaintOnTheScreen()
     {
         fillDataSet(FitType::Polynomial);
-        prepareScreenGraph();
         graphState().device = DevicePrinter; // as a print leaves it
         GraphWindow form;
         form.resize(1024, 768);
@@ -162,7 +161,6 @@ private slots:
     void showGraphWindowShowsModallyWithTheCaption()
     {
         fillDataSet(FitType::Polynomial);
-        session().currentDataSetName = "/dati/prova.txt";
         GraphWindow form;
         QString caption;
         bool modal = false;
@@ -174,7 +172,7 @@ private slots:
             expectedTop = shown->height() - 53;
             QTest::mouseClick(shown->exitButton(), Qt::LeftButton);
         });
-        showGraphWindow(form, "file:" + session().currentDataSetName);
+        showGraphWindow(form, graphOf(FitType::Polynomial), "file:/dati/prova.txt");
         QCOMPARE(caption, QStringLiteral("file:/dati/prova.txt"));
         QVERIFY(modal);
         QCOMPARE(buttonsTop, expectedTop);
@@ -186,7 +184,6 @@ private slots:
     {
         if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("this machine has a printer: nothing is asked");
         fillDataSet(FitType::Polynomial);
-        prepareScreenGraph();
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
         GraphWindow form;
@@ -209,7 +206,6 @@ private slots:
     void printerPrintsAfterItsDialogUnderTheJobName()
     {
         fillDataSet(FitType::Polynomial);
-        prepareScreenGraph();
         QTemporaryDir folder;
         GraphWindow form;
         form.setPrinterQuery([] { return true; });
@@ -231,7 +227,6 @@ private slots:
     void readoutStartsEmptyAndFitsANarrowWindow()
     {
         fillDataSet(FitType::Polynomial);
-        prepareScreenGraph();
         GraphWindow form;
         form.positionReadout()->setText("x = 1   y = 2"); // left by the last graph
         QRect readout;
@@ -254,7 +249,6 @@ private slots:
     void mouseShowsTheValuesUnderItAndTheCurvesY()
     {
         fillDataSet(FitType::Polynomial); // curve y = 3x - 1 over x = 1 ... 5
-        prepareScreenGraph();
         GraphWindow form;
         form.resize(1024, 768);
         form.grab();
@@ -289,7 +283,6 @@ private slots:
     void graphAsAPictureOnTheClipboardAndInFiles()
     {
         fillDataSet(FitType::Polynomial);
-        prepareScreenGraph();
         GraphWindow form;
         QStringList captions;
         for (const QAction* action : form.actions()) captions << action->text();

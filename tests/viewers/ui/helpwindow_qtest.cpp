@@ -1,6 +1,5 @@
 // The help window on Qt's offscreen platform: layout, the first page, links,
 // "Indietro", fresh windows for each opening, and printing to a PDF file.
-#include "fit/session.h"
 #include "viewers/helpdocument.h"
 #include "viewers/ui/helpwindow.h"
 #include "viewers/ui/helppage.h"
@@ -114,17 +113,19 @@ public slots:
 class HelpWindowTest : public QObject {
     Q_OBJECT
 
+private:
+    std::string programFolder; // where the program's documentation lies
+
 private slots:
     void init()
     {
-        resetSession();
-        session().programFolder = DocFolder.toStdString();
+        programFolder = DocFolder.toStdString();
         helpCaption() = "calvero1.html";
     }
 
     void layoutAt1024By768()
     {
-        HelpWindow window;
+        HelpWindow window(programFolder);
         window.resize(1024, 768);
         window.layoutControls(1024, 1024, 768);
         QCOMPARE(window.browser()->geometry(), QRect(0, 0, 998, 633));
@@ -139,7 +140,7 @@ private slots:
 
     void buttonsCarryCaptionsFontAndPictures()
     {
-        HelpWindow window;
+        HelpWindow window(programFolder);
         const QList<QPair<QPushButton*, QString>> buttons = {
             {window.exitButton(), "Esci"}, {window.backButton(), "Indietro"}, {window.printButton(), "stampa"}};
         for (const auto& [button, caption] : buttons) {
@@ -156,7 +157,7 @@ private slots:
 
     void opensOnTheFirstPageWithItsCaption()
     {
-        HelpWindow window;
+        HelpWindow window(programFolder);
         window.show();
         QCOMPARE(window.windowTitle(), QString("calvero1.html"));
         QCOMPARE(window.browser()->source(), QUrl::fromLocalFile(DocFolder + "calvero1.htm"));
@@ -167,7 +168,7 @@ private slots:
 
     void backOnAFreshWindowIsNotAllowed()
     {
-        HelpWindow window;
+        HelpWindow window(programFolder);
         window.show();
         QString shownText;
         whenModalAppears<QMessageBox>([&shownText](QMessageBox* box) {
@@ -182,7 +183,7 @@ private slots:
 
     void linkFollowedAndBackReturnsToTheFirstPage()
     {
-        HelpWindow window;
+        HelpWindow window(programFolder);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const Anchor link = firstAnchor(window.browser(), isOtherLocalPage);
@@ -202,7 +203,7 @@ private slots:
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler("https", &catcher, "open");
         QDesktopServices::setUrlHandler("http", &catcher, "open");
-        HelpWindow window;
+        HelpWindow window(programFolder);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const Anchor link = firstAnchor(window.browser(), isOnTheWeb);
@@ -226,7 +227,7 @@ private slots:
             window->browser()->setSource(QUrl::fromLocalFile(DocFolder + "messaggi.htm"));
             QTest::mouseClick(window->exitButton(), Qt::LeftButton); // "Esci"
         });
-        showHelpPage("calvero1.html");
+        showHelpPage("calvero1.html", programFolder);
         QCOMPARE(firstPage, QString("calvero1.htm"));
         QCOMPARE(firstCaption, QString("calvero1.html"));
         QVERIFY2(first.isNull(), "the window outlived its closing");
@@ -238,7 +239,7 @@ private slots:
             secondHasHistory = window->browser()->isBackwardAvailable();
             window->close(); // the window's own close box
         });
-        showHelpPage("calvero1.html");
+        showHelpPage("calvero1.html", programFolder);
         QCOMPARE(secondPage, QString("calvero1.htm"));
         QVERIFY(!secondHasHistory);
     }
@@ -246,8 +247,8 @@ private slots:
     void missingDocumentationSaysSoInTheWindow()
     {
         QTemporaryDir empty;
-        session().programFolder = (empty.path() + "/").toStdString();
-        HelpWindow window;
+        programFolder = (empty.path() + "/").toStdString();
+        HelpWindow window(programFolder);
         window.show();
         const QString text = window.browser()->toPlainText();
         QVERIFY2(text.contains("pagina non trovata: " + empty.path() + "/calvero1.htm"), qPrintable(text));
@@ -258,7 +259,7 @@ private slots:
         QTemporaryDir folder;
         const QString pdf = folder.filePath("aiuto.pdf");
         QStringList steps;
-        HelpWindow window;
+        HelpWindow window(programFolder);
         window.setServices({[] { return false; },
                             [&steps](QPrinter& printer, QWidget*) {
                                 steps << (printer.outputFormat() == QPrinter::PdfFormat ? "setup pdf" : "setup");
@@ -283,7 +284,7 @@ private slots:
         QTemporaryDir folder;
         const QString pdf = folder.filePath("aiuto.pdf");
         bool askedForFile = false;
-        HelpWindow window;
+        HelpWindow window(programFolder);
         auto services = HelpWindow::Services{[] { return false; }, [](QPrinter&, QWidget*) { return false; },
                                               [&askedForFile, pdf](QWidget*) {
                                                   askedForFile = true;
@@ -307,7 +308,7 @@ private slots:
         QTemporaryDir folder;
         const QString pdf = folder.filePath("stampante.pdf");
         bool askedForFile = false;
-        HelpWindow window;
+        HelpWindow window(programFolder);
         window.setServices({[] { return true; },
                             [pdf](QPrinter& printer, QWidget*) {
                                 // Stands in for the printer the user set up.
@@ -329,7 +330,7 @@ private slots:
     void failedPrintingIsReported()
     {
         QString message;
-        HelpWindow window;
+        HelpWindow window(programFolder);
         window.setServices({[] { return false; }, [](QPrinter&, QWidget*) { return true; },
                             [](QWidget*) { return QString("/nonexistent/folder/aiuto.pdf"); },
                             [&message](QWidget*, const QString& text) { message = text; }});

@@ -1,6 +1,5 @@
 #include "fit/numtext.h"
 #include "fit/report.h"
-#include "fit/session.h"
 #include "viewers/ui/reportwindow.h"
 #include "viewers/ui/reportviewer.h"
 
@@ -50,11 +49,9 @@ private:
 private slots:
     void init()
     {
-        resetSession();
-        for (const auto& line : report) appendLine(session().report, line);
-        session().currentDataSetName = "/dati/prova.txt";
         messages.clear();
         box = std::make_unique<ReportWindow>();
+        box->setReport({report, "/dati/prova.txt"});
         box->setMessageSink([this](const QString& text) { messages << text; });
         box->setPrinterQuery([] { return false; });
         workingDir = std::make_unique<QTemporaryDir>();
@@ -88,14 +85,12 @@ private slots:
     {
         box->layOutForScreen(QSize(1024, 768));
         box->reportText()->setPlainText("testo scritto a mano");
-        clearReport(session().report);
-        appendLine(session().report, "nuovo rapporto");
-        session().currentDataSetName.clear();
+        box->setReport({{"nuovo rapporto"}, ""});
         box->layOutForScreen(QSize(1024, 768));
         QCOMPARE(box->reportText()->toPlainText(), QString("nuovo rapporto"));
         QCOMPARE(box->windowTitle(), QString());
 
-        clearReport(session().report);
+        box->setReport({});
         box->layOutForScreen(QSize(1024, 768));
         QCOMPARE(box->reportText()->toPlainText(), QString());
     }
@@ -222,8 +217,7 @@ private slots:
     {
         std::string widest;
         for (int i = 1; i <= 13; ++i) widest += formatInteger(i * 7654321LL, 10);
-        clearReport(session().report);
-        appendLine(session().report, widest);
+        box->setReport({{widest}, ""});
         box->layOutForScreen(QSize(1024, 768));
         const QString pdf = workingDir->filePath("letter.pdf");
         box->setPrinterQuery([] { return true; });
@@ -250,13 +244,12 @@ private slots:
         std::string widest;
         for (int i = 1; i <= 13; ++i) widest += formatInteger(i * 7654321LL, 10);
         for (const bool withWidest : {false, true}) {
-            clearReport(session().report);
             std::vector<std::string> lines;
             for (int i = 1; i <= (withWidest ? 150 : 40); ++i)
                 lines.push_back(formatInteger(i, 4) + formatReal(i * 12.5, 14, 4) + formatReal(i * 0.37, 14, 4) +
                                 formatReal(-i / 3.0, 12, 4));
             if (withWidest) lines[3] = widest;
-            for (const auto& line : lines) appendLine(session().report, line);
+            box->setReport({lines, ""});
             box->layOutForScreen(QSize(1024, 768));
             const QString pdf = workingDir->filePath(withWidest ? "largo.pdf" : "solito.pdf");
             box->setPdfFileChooser([&] { return pdf; });
@@ -290,7 +283,7 @@ private slots:
             seen = viewer.window().reportText()->toPlainText();
             viewer.window().exitButton()->click();
         });
-        viewer.showReport();
+        viewer.showReport({report, "/dati/prova.txt"});
         QCOMPARE(seen.split('\n').first(), QString::fromStdString(report.front()));
         QCOMPARE(viewer.window().result(), int(QDialog::Accepted));
     }

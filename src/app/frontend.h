@@ -1,5 +1,5 @@
 #pragma once
-// What the engine needs of the windows: the main window's inputs (kind,
+// What the commands need of the windows: the main window's inputs (kind,
 // degree, the two temperatures) and the windows a calculation shows. The Qt
 // windows implement these; tests and the batch command use plain ones.
 #include <string>
@@ -52,12 +52,19 @@ private:
     std::string final_;
 };
 
-// The inputs the engine reads: the main window once it exists, plain fields before.
-MainWindowInputs& mainInputs();
-void setMainInputs(MainWindowInputs* inputs); // nullptr returns to the plain fields
+struct Document;
 
-// Where calculations show their messages and windows; nullptr shows nothing.
-Presenter* presenter();
-void setPresenter(Presenter* presenter);
+// What a command works on: the document, the main window's inputs and where
+// it shows its messages and windows (nothing is shown without a presenter).
+struct Workspace {
+    Document& document;
+    MainWindowInputs& inputs;
+    Presenter* presenter = nullptr;
+
+    void tell(const std::string& text) const
+    {
+        if (presenter) presenter->showMessage(text);
+    }
+};
 
 } // namespace calvero

@@ -1,17 +1,16 @@
 // The road of a calculation through calculate(): points typed into the grid,
 // choices in the main window's inputs, and what the windows were shown.
-#include "fit/drivers.h"
+#include "app/calculatecommand.h"
 
-#include "fit/curvefunctions.h"
-#include "fit/frontend.h"
+#include "app/document.h"
 #include "fit/numtext.h"
-#include "fit/session.h"
-#include "fit/workingset.h"
+#include "graph/fitgraph.h"
 #include "../recording_presenter.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <variant>
 #include <utility>
 #include <vector>
 
@@ -27,40 +26,40 @@ struct Row {
     std::string x, y, z;
 };
 
-class Calculation : public ::testing::Test {
+class CalculateCommand : public ::testing::Test {
 protected:
-    void SetUp() override
+    void reset()
     {
-        resetSession();
-        setPresenter(&shown);
+        doc = Document{};
+        inputs = InputFields{};
+        shown.events.clear();
     }
-    void TearDown() override { resetSession(); }
 
     void enter(const std::vector<Row>& rows)
     {
         int r = 1;
         for (const Row& row : rows) {
-            session().grid.setCell(r, 1, row.x);
-            session().grid.setCell(r, 2, row.y);
-            session().grid.setCell(r, 3, row.z);
+            doc.grid.setCell(r, 1, row.x);
+            doc.grid.setCell(r, 2, row.y);
+            doc.grid.setCell(r, 3, row.z);
             ++r;
         }
     }
     void choose(FitType kind, int degree = 1)
     {
-        session().fit.kind = kind;
-        mainInputs().setDegreeValue(degree);
+        doc.kind = kind;
+        inputs.setDegreeValue(degree);
     }
     void temperatures(const std::string& initial, const std::string& final)
     {
-        mainInputs().setInitialTemperatureText(initial);
-        mainInputs().setFinalTemperatureText(final);
+        inputs.setInitialTemperatureText(initial);
+        inputs.setFinalTemperatureText(final);
     }
     // A report of a previous calculation, to see that a refusal keeps it.
     void previousReport()
     {
-        clearReport(session().report);
-        appendLine(session().report, "rapporto precedente");
+        doc.lastCalculation = Calculation{};
+        doc.lastCalculation->report = {"rapporto precedente"};
     }
     void expectOnlyMessage(const std::string& text)
     {
@@ -68,16 +67,27 @@ protected:
         EXPECT_EQ(shown.events.size(), 1u);
     }
 
-    RecordingPresenter shown;
+    // The report of the document's last calculation.
+    Lines lastReport() const { return doc.lastCalculation ? doc.lastCalculation->report : Lines{}; }
+    template <typename Curve>
+    const Curve& lastCurve() const
+    {
+        return std::get<Curve>(*doc.lastCalculation->curve);
+    }
+
+    Document doc;
+    InputFields inputs;
+    RecordingPresenter shown{doc};
+    Workspace work{doc, inputs, &shown};
 };
 
 // --- complete reports, one per kind -------------------------------------------
 
-TEST_F(Calculation, PolynomialOfDegreeOneOnThreePointsGivesTheThirteenLineReport)
+TEST_F(CalculateCommand, PolynomialOfDegreeOneOnThreePointsGivesTheThirteenLineReport)
 {
     enter({{"1", "1"}, {"2", "3"}, {"3", "2"}});
     choose(FitType::Polynomial, 1);
-    calculate();
+    calculate(work);
     const Lines expected = {
         "tipo di equazione:POLINOMIO DI GRADO N  ",
         "EQUAZIONE POLINOMIALE DI GRADO:   1",
@@ -98,12 +108,12 @@ TEST_F(Calculation, PolynomialOfDegreeOneOnThreePointsGivesTheThirteenLineReport
     EXPECT_TRUE(shown.messages().empty());
 }
 
-TEST_F(Calculation, PointExactlyOnTheLineShowsZeroErrorAndDifference)
+TEST_F(CalculateCommand, PointExactlyOnTheLineShowsZeroErrorAndDifference)
 {
     // Least squares gives y = 10 + x exactly; (-1, 9) lies on it.
     enter({{"-2", "9"}, {"-1", "9"}, {"1", "7"}, {"2", "15"}});
     choose(FitType::Polynomial, 1);
-    calculate();
+    calculate(work);
     const Lines expected = {
         "tipo di equazione:POLINOMIO DI GRADO N  ",
         "EQUAZIONE POLINOMIALE DI GRADO:   1",
@@ -123,11 +133,11 @@ TEST_F(Calculation, PointExactlyOnTheLineShowsZeroErrorAndDifference)
     EXPECT_EQ(shown.lastReport(), expected);
 }
 
-TEST_F(Calculation, QuadraticThroughThreePointsOfOnePlusTwoXPlusThreeXSquared)
+TEST_F(CalculateCommand, QuadraticThroughThreePointsOfOnePlusTwoXPlusThreeXSquared)
 {
     enter({{"-1", "2"}, {"0", "1"}, {"1", "6"}});
     choose(FitType::Polynomial, 2);
-    calculate();
+    calculate(work);
     const Lines report = shown.lastReport();
     ASSERT_EQ(report.size(), 14u);
     EXPECT_EQ(report[1], "EQUAZIONE POLINOMIALE DI GRADO:   2");
@@ -139,19 +149,20 @@ TEST_F(Calculation, QuadraticThroughThreePointsOfOnePlusTwoXPlusThreeXSquared)
     EXPECT_EQ(report[9], "         2    0.0000    1.0000    1.0000    0.0000    0.0000");
     EXPECT_EQ(report[10], "         3    1.0000    6.0000    6.0000    0.0000    0.0000");
     EXPECT_EQ(report[13], "errore medio =    0.0000");
-    const FitResult& r = session().result;
-    EXPECT_NEAR(r.curve[0], 1.0, 1e-12);
-    EXPECT_NEAR(r.curve[1], 2.0, 1e-12);
-    EXPECT_NEAR(r.curve[2], 3.0, 1e-12);
-    EXPECT_EQ(r.curveFunction, &polynomialCurve);
+    const PolynomialCurve& curve = lastCurve<PolynomialCurve>();
+    EXPECT_NEAR(curve.coefficients[1], 1.0, 1e-12);
+    EXPECT_NEAR(curve.coefficients[2], 2.0, 1e-12);
+    EXPECT_NEAR(curve.coefficients[3], 3.0, 1e-12);
+    // The data set keeps the curve's numbers where its file stores them.
+    EXPECT_EQ(doc.coefficients.block[3], curve.coefficients[3]);
 }
 
-TEST_F(Calculation, PowerReport)
+TEST_F(CalculateCommand, PowerReport)
 {
     // log10 y against log10 x: (0,0), (1,2), (2,2) give B = 1, A = 10^(1/3).
     enter({{"1", "1"}, {"10", "100"}, {"100", "100"}});
     choose(FitType::Power);
-    calculate();
+    calculate(work);
     const Lines expected = {
         "tipo di equazione:CURVA DI POTENZA      ",
         " COEFFICIENTE A=  2.154434690032",
@@ -168,12 +179,12 @@ TEST_F(Calculation, PowerReport)
     EXPECT_EQ(shown.lastReport(), expected);
 }
 
-TEST_F(Calculation, ExponentialReport)
+TEST_F(CalculateCommand, ExponentialReport)
 {
     // ln y = 0, 2, 2 at x = 0, 1, 2: B = 1, A = e^(1/3).
     enter({{"0", "1"}, {"1", "7.38905609893065"}, {"2", "7.38905609893065"}});
     choose(FitType::Exponential);
-    calculate();
+    calculate(work);
     const Lines expected = {
         "tipo di equazione:ESPONENZIALE   ",
         " COEFFICIENTE A=  1.395612425086",
@@ -190,12 +201,12 @@ TEST_F(Calculation, ExponentialReport)
     EXPECT_EQ(shown.lastReport(), expected);
 }
 
-TEST_F(Calculation, RationalPolynomialReport)
+TEST_F(CalculateCommand, RationalPolynomialReport)
 {
     // 1/y = 1, 2, 4 at x = 1, 2, 3: the line -2/3 + 1.5 x.
     enter({{"1", "1"}, {"2", "0.5"}, {"3", "0.25"}});
     choose(FitType::RationalPolynomial, 1);
-    calculate();
+    calculate(work);
     const Lines expected = {
         "tipo di equazione:POLINOMIO FRATTO",
         "EQUAZIONE POLINOMIO FRATTO DI GRADO:   1",
@@ -211,16 +222,16 @@ TEST_F(Calculation, RationalPolynomialReport)
         "errore medio =   12.8778",
     };
     EXPECT_EQ(shown.lastReport(), expected);
-    EXPECT_EQ(session().result.curveFunction, &rationalCurve);
+    EXPECT_EQ(lastCurve<RationalCurve>().degree, 1);
 }
 
-TEST_F(Calculation, TemperatureTimeReport)
+TEST_F(CalculateCommand, TemperatureTimeReport)
 {
     // From 20 towards 80: per-point coefficients 0.4 and 0.6, so M = 0.5.
     enter({{"1", "39.78079723786164"}, {"2", "61.928347285267876"}});
     choose(FitType::TemperatureTime);
     temperatures("    20.000", "    80.000"); // as a data set file leaves them
-    calculate();
+    calculate(work);
     const Lines expected = {
         "tipo di equazione:Temperatura-tempo",
         "equazione=    80.000-    60.000 e^[-0.500000 x tempo]",
@@ -239,16 +250,16 @@ TEST_F(Calculation, TemperatureTimeReport)
         "errore medio =    8.0410",
     };
     EXPECT_EQ(shown.lastReport(), expected);
-    EXPECT_DOUBLE_EQ(session().result.tInitial, 20.0);
-    EXPECT_DOUBLE_EQ(session().result.tFinal, 80.0);
+    EXPECT_DOUBLE_EQ(lastCurve<TemperatureTimeCurve>().initial, 20.0);
+    EXPECT_DOUBLE_EQ(lastCurve<TemperatureTimeCurve>().final, 80.0);
 }
 
-TEST_F(Calculation, SaturationReportMeasuresTheErrorFromTheCurve)
+TEST_F(CalculateCommand, SaturationReportMeasuresTheErrorFromTheCurve)
 {
     // log10 p = 0, -2, 4 at 1/T = 4c, 2c, c (c = 1/1024): A = 3, B = -1024.
     enter({{"256", "1"}, {"512", "0.01"}, {"1024", "10000"}});
     choose(FitType::Saturation);
-    calculate();
+    calculate(work);
     const Lines expected = {
         "tipo di equazione:curva saturazione",
         "curva saturazione",
@@ -267,11 +278,11 @@ TEST_F(Calculation, SaturationReportMeasuresTheErrorFromTheCurve)
     EXPECT_EQ(shown.lastReport(), expected);
 }
 
-TEST_F(Calculation, ScatterListsThePointsAloneAndShowsTheirGraph)
+TEST_F(CalculateCommand, ScatterListsThePointsAloneAndShowsTheirGraph)
 {
     enter({{"1", "1"}, {"2", "3.5"}});
     choose(FitType::Scatter);
-    calculate();
+    calculate(work);
     const Lines expected = {
         "tipo di equazione:PUNTEGGIATA ",
         "numero punti:   2",
@@ -280,18 +291,18 @@ TEST_F(Calculation, ScatterListsThePointsAloneAndShowsTheirGraph)
         "         2    2.0000    3.5000                              ",
     };
     EXPECT_EQ(shown.lastReport(), expected);
-    EXPECT_EQ(session().result.curveFunction, nullptr);
+    EXPECT_FALSE(doc.lastCalculation->curve.has_value());
     EXPECT_EQ(shown.graphCaptions().size(), 1u);
 }
 
-TEST_F(Calculation, SurfaceSortsTheGridByXAndReportsInThatOrder)
+TEST_F(CalculateCommand, SurfaceSortsTheGridByXAndReportsInThatOrder)
 {
     // z = 1 + 2x + 3y on a 3 x 3 grid, one more at (3, 3); typed in descending x.
     enter({{"3", "1", "10"}, {"3", "2", "13"}, {"3", "3", "17"},
            {"2", "1", "8"},  {"2", "2", "11"}, {"2", "3", "14"},
            {"1", "1", "6"},  {"1", "2", "9"},  {"1", "3", "12"}});
     choose(FitType::SurfaceXY, 2);
-    calculate();
+    calculate(work);
     const Lines expected = {
         "POLINOMIO Z=F(x,y)  grado=  2",
         "termine........",
@@ -314,156 +325,155 @@ TEST_F(Calculation, SurfaceSortsTheGridByXAndReportsInThatOrder)
     };
     EXPECT_EQ(shown.lastReport(), expected);
     // The grid now holds the sorted points; no graph for the surface.
-    EXPECT_EQ(session().grid.cell(1, 1), formatGridValue(1.0));
-    EXPECT_EQ(session().grid.cell(1, 3), formatGridValue(6.0));
-    EXPECT_EQ(session().grid.cell(9, 1), formatGridValue(3.0));
-    EXPECT_EQ(session().grid.cell(9, 3), formatGridValue(17.0));
+    EXPECT_EQ(doc.grid.cell(1, 1), formatGridValue(1.0));
+    EXPECT_EQ(doc.grid.cell(1, 3), formatGridValue(6.0));
+    EXPECT_EQ(doc.grid.cell(9, 1), formatGridValue(3.0));
+    EXPECT_EQ(doc.grid.cell(9, 3), formatGridValue(17.0));
     EXPECT_EQ(shown.kinds(), std::vector<Shown>{Shown::Report});
-    EXPECT_EQ(session().fit.kind, FitType::SurfaceXY);
-    EXPECT_EQ(session().points.foundCount, 9);
+    EXPECT_EQ(doc.kind, FitType::SurfaceXY);
+    EXPECT_EQ(doc.points.foundCount, 9);
 }
 
 // --- the degree from the spin edit -------------------------------------------
 
-TEST_F(Calculation, SpinEditNineFitsThePolynomialOfDegreeEight)
+TEST_F(CalculateCommand, SpinEditNineFitsThePolynomialOfDegreeEight)
 {
     std::vector<Row> rows;
     for (int i = 1; i <= 10; ++i) rows.push_back({std::to_string(i), std::to_string(i * i + 1)});
     enter(rows);
     choose(FitType::Polynomial, 9);
-    calculate();
+    calculate(work);
     const Lines report = shown.lastReport();
     ASSERT_GE(report.size(), 13u);
     EXPECT_EQ(report[1], "EQUAZIONE POLINOMIALE DI GRADO:   8");
     EXPECT_EQ(report[11].substr(0, 17), "Termine nr:  9  =");
     EXPECT_EQ(report[12], "numero punti:  10");
-    EXPECT_EQ(session().fit.degree, 8);
-    EXPECT_EQ(session().fit.curveDegree, 8);
+    EXPECT_EQ(doc.degree, 8);
 }
 
-TEST_F(Calculation, SurfaceDegreeIsHeldBetweenTwoAndFour)
+TEST_F(CalculateCommand, SurfaceDegreeIsHeldBetweenTwoAndFour)
 {
     std::vector<Row> rows;
     for (int x = 1; x <= 5; ++x)
         for (int y = 1; y <= 5; ++y) rows.push_back({std::to_string(x), std::to_string(y), std::to_string(x + y)});
     enter(rows);
     choose(FitType::SurfaceXY, 1);
-    calculate();
+    calculate(work);
     EXPECT_EQ(shown.lastReport().at(0), "POLINOMIO Z=F(x,y)  grado=  2");
     EXPECT_EQ(shown.lastReport().size(), 3u + 6u + 25u);
 
-    mainInputs().setDegreeValue(9);
-    calculate();
+    inputs.setDegreeValue(9);
+    calculate(work);
     EXPECT_EQ(shown.lastReport().at(0), "POLINOMIO Z=F(x,y)  grado=  4");
     EXPECT_EQ(shown.lastReport().size(), 3u + 15u + 25u);
-    EXPECT_EQ(session().fit.degree, 4);
+    EXPECT_EQ(doc.degree, 4);
 }
 
 // --- 200 points ---------------------------------------------------------------
 
-TEST_F(Calculation, TwoHundredPointsListOneHundredEighty)
+TEST_F(CalculateCommand, TwoHundredPointsListOneHundredEighty)
 {
     std::vector<Row> rows;
     for (int i = 1; i <= 200; ++i) rows.push_back({std::to_string(i), std::to_string(2 * i + 1)});
     enter(rows);
     choose(FitType::Polynomial, 1);
-    calculate();
+    calculate(work);
     const Lines report = shown.lastReport();
     ASSERT_EQ(report.size(), 5u + 2u + 180u + 3u);
     EXPECT_EQ(report[5], "numero punti: 180");
     EXPECT_EQ(report[186].substr(0, 10), "       180");
     EXPECT_EQ(report[186].substr(10, 10), "  180.0000");
     EXPECT_EQ(report[187].substr(0, 15), "errore minimo =");
-    EXPECT_EQ(session().points.count, 180);
-    EXPECT_EQ(session().points.foundCount, 200);
-    // The graph takes its ranges over all 200 points.
-    EXPECT_DOUBLE_EQ(maxX(), 200.0);
+    // The graph marks the 180 listed points and takes its ranges over all 200.
+    const FitGraphData graph = fitGraphData(*doc.lastCalculation);
+    EXPECT_EQ(graph.plotted, 180);
+    EXPECT_DOUBLE_EQ(maxX(graph.points), 200.0);
 }
 
 // --- refusals -----------------------------------------------------------------
 
-TEST_F(Calculation, OnePointIsRefusedByEitherDriver)
+TEST_F(CalculateCommand, OnePointIsRefusedByEitherDriver)
 {
     previousReport();
     enter({{"1", "2", "3"}});
     choose(FitType::Polynomial, 1);
-    calculate();
+    calculate(work);
     expectOnlyMessage(" numero punti=  <2!");
-    EXPECT_EQ(reportLines(session().report), Lines{"rapporto precedente"});
+    EXPECT_EQ(lastReport(), Lines{"rapporto precedente"});
 
     shown.events.clear();
     choose(FitType::SurfaceXY, 2);
-    calculate();
+    calculate(work);
     expectOnlyMessage(" numero punti=  <2!");
 }
 
-TEST_F(Calculation, KindOutsideOneToEightIsRefused)
+TEST_F(CalculateCommand, KindOutsideOneToEightIsRefused)
 {
     enter({{"1", "2"}, {"2", "3"}});
-    session().fit.kind = static_cast<FitType>(0);
-    calculate();
+    doc.kind = static_cast<FitType>(0);
+    calculate(work);
     expectOnlyMessage(" tipo non scelto= 0");
 
     // A kind above 8 (read from a damaged file) is refused the same way.
     shown.events.clear();
-    session().fit.kind = static_cast<FitType>(12);
-    calculate();
+    doc.kind = static_cast<FitType>(12);
+    calculate(work);
     expectOnlyMessage(" tipo non scelto=12");
 }
 
-TEST_F(Calculation, TooFewPointsForTheDegreeAreRefused)
+TEST_F(CalculateCommand, TooFewPointsForTheDegreeAreRefused)
 {
     previousReport();
-    session().result.coefficients[1] = 42.0;
+    doc.coefficients.block[1] = 42.0;
     enter({{"1", "2"}, {"2", "3"}, {"3", "5"}});
     choose(FitType::Polynomial, 3);
-    calculate();
+    calculate(work);
     expectOnlyMessage("numero punti insufficiente per il grado scelto");
 
     shown.events.clear();
     choose(FitType::RationalPolynomial, 3);
-    calculate();
+    calculate(work);
     expectOnlyMessage("numero punti insufficiente per il grado scelto");
-    EXPECT_EQ(session().result.coefficients[1], 42.0);
-    EXPECT_EQ(reportLines(session().report), Lines{"rapporto precedente"});
+    EXPECT_EQ(doc.coefficients.block[1], 42.0);
+    EXPECT_EQ(lastReport(), Lines{"rapporto precedente"});
 
     // One point more than the degree is enough.
     shown.events.clear();
     choose(FitType::Polynomial, 2);
-    calculate();
+    calculate(work);
     EXPECT_EQ(shown.reportCount(), 1);
 }
 
-TEST_F(Calculation, SurfaceRefusesMoreThanOneHundredPoints)
+TEST_F(CalculateCommand, SurfaceRefusesMoreThanOneHundredPoints)
 {
     std::vector<Row> rows;
     for (int i = 1; i <= 101; ++i) rows.push_back({std::to_string(i), std::to_string(i % 7 + 1), "1"});
     enter(rows);
     choose(FitType::SurfaceXY, 2);
-    calculate();
+    calculate(work);
     expectOnlyMessage("massimo 100 punti per il polinomio Z=F(x,y)");
 
     // One hundred are fitted.
     shown.events.clear();
-    session().grid.setCell(101, 1, "");
-    session().grid.setCell(101, 2, "");
-    calculate();
+    doc.grid.setCell(101, 1, "");
+    doc.grid.setCell(101, 2, "");
+    calculate(work);
     EXPECT_TRUE(shown.messages().empty());
     EXPECT_EQ(shown.reportCount(), 1);
 }
 
-TEST_F(Calculation, SurfaceRefusesFewerPointsThanTerms)
+TEST_F(CalculateCommand, SurfaceRefusesFewerPointsThanTerms)
 {
     std::vector<Row> rows;
     for (int x = 1; x <= 3; ++x)
         for (int y = 1; y <= 3; ++y) rows.push_back({std::to_string(x), std::to_string(y), "1"});
     enter(rows);
     choose(FitType::SurfaceXY, 3); // ten terms, nine points
-    calculate();
+    calculate(work);
     expectOnlyMessage("numero punti insufficiente per il grado scelto");
 }
 
-TEST_F(Calculation, PointsThatLeaveTheCurveUndeterminedAreRefused)
+TEST_F(CalculateCommand, PointsThatLeaveTheCurveUndeterminedAreRefused)
 {
     // Enough points, but not enough distinct positions to fix every coefficient.
     const std::string fewX = "valori di x diversi insufficienti per il grado scelto";
@@ -491,95 +501,93 @@ TEST_F(Calculation, PointsThatLeaveTheCurveUndeterminedAreRefused)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        resetSession();
-        setPresenter(&shown);
-        shown.events.clear();
+        reset();
         previousReport();
         enter(c.rows);
         choose(c.kind, c.degree);
-        calculate();
+        calculate(work);
         if (c.refusal.empty()) {
             EXPECT_TRUE(shown.messages().empty());
             EXPECT_EQ(shown.reportCount(), 1);
         } else {
             expectOnlyMessage(c.refusal);
-            EXPECT_EQ(reportLines(session().report), Lines{"rapporto precedente"});
+            EXPECT_EQ(lastReport(), Lines{"rapporto precedente"});
         }
     }
 }
 
-TEST_F(Calculation, NonNumericCellIsRefusedWithItsPlace)
+TEST_F(CalculateCommand, NonNumericCellIsRefusedWithItsPlace)
 {
     enter({{"1", "2"}, {"2", "tre"}, {"3", "4"}});
     choose(FitType::Polynomial, 1);
-    calculate();
+    calculate(work);
     expectOnlyMessage("valore non numerico alla riga 2, colonna Y: tre");
 
     shown.events.clear();
     enter({{"1", "2"}, {"2", "3"}, {"3", "4"}, {"4", "5"}, {"5", "6"}, {"6", "7"},
            {"7", "8"}, {"8", "9"}, {"9", "10"}, {"10", "11"}, {"11", "12"}, {"x12", "13"}});
-    calculate();
+    calculate(work);
     expectOnlyMessage("valore non numerico alla riga 12, colonna X: x12");
 }
 
-TEST_F(Calculation, NonNumericSurfaceCellIsRefusedBeforeTheGridIsSorted)
+TEST_F(CalculateCommand, NonNumericSurfaceCellIsRefusedBeforeTheGridIsSorted)
 {
     enter({{"3", "1", "4"}, {"2", "2", "5,5x"}, {"1", "3", "6"}});
     choose(FitType::SurfaceXY, 2);
-    calculate();
+    calculate(work);
     expectOnlyMessage("valore non numerico alla riga 2, colonna Z: 5,5x");
-    EXPECT_EQ(session().grid.cell(1, 1), "3");
-    EXPECT_EQ(session().grid.cell(2, 3), "5,5x");
+    EXPECT_EQ(doc.grid.cell(1, 1), "3");
+    EXPECT_EQ(doc.grid.cell(2, 3), "5,5x");
 }
 
-TEST_F(Calculation, TemperatureTimeRefusesAFirstPointAtZero)
+TEST_F(CalculateCommand, TemperatureTimeRefusesAFirstPointAtZero)
 {
     temperatures("20", "80");
     choose(FitType::TemperatureTime);
     enter({{"0", "20"}, {"1", "40"}});
-    calculate();
+    calculate(work);
     expectOnlyMessage("tutti numeri devono essere>0!");
 
     shown.events.clear();
     enter({{"1", "0"}, {"2", "40"}});
-    calculate();
+    calculate(work);
     expectOnlyMessage("tutti numeri devono essere>0!");
 }
 
-TEST_F(Calculation, TemperatureFieldThatIsNotANumberIsRefused)
+TEST_F(CalculateCommand, TemperatureFieldThatIsNotANumberIsRefused)
 {
     enter({{"1", "40"}, {"2", "60"}});
     choose(FitType::TemperatureTime);
     temperatures("12,5 gradi", "80");
-    calculate();
+    calculate(work);
     expectOnlyMessage("temperatura non valida: 12,5 gradi");
 
     shown.events.clear();
     temperatures("20", "ottanta");
-    calculate();
+    calculate(work);
     expectOnlyMessage("temperatura non valida: ottanta");
 }
 
-TEST_F(Calculation, EmptyInitialTemperatureReadsAsZero)
+TEST_F(CalculateCommand, EmptyInitialTemperatureReadsAsZero)
 {
     // From 0 towards 100: y = 100 - 100 e^(-t) at t = 1 and 2 gives M = 1.
     enter({{"1", "63.212055882855765"}, {"2", "86.46647167633873"}});
     choose(FitType::TemperatureTime);
     temperatures("", "100");
-    calculate();
+    calculate(work);
     const Lines report = shown.lastReport();
     ASSERT_GE(report.size(), 7u);
     EXPECT_EQ(report[2], "temperatura iniziale:     0.000");
     EXPECT_EQ(report[5], " COEFFICIENTE M=1.000000");
-    EXPECT_DOUBLE_EQ(session().result.tInitial, 0.0);
+    EXPECT_DOUBLE_EQ(lastCurve<TemperatureTimeCurve>().initial, 0.0);
 
     // A field of blanks looks empty and reads the same; so does a decimal comma.
     temperatures("   ", "100");
-    calculate();
+    calculate(work);
     EXPECT_EQ(shown.reportCount(), 2);
     EXPECT_EQ(shown.lastReport(), report);
     temperatures("0,0 ", " 100,0");
-    calculate();
+    calculate(work);
     EXPECT_EQ(shown.reportCount(), 3);
     EXPECT_EQ(shown.lastReport(), report);
 }
@@ -592,123 +600,114 @@ TEST(TemperatureField, DecimalCommaAndBlanks)
     for (const auto& [text, expected] : cases) EXPECT_EQ(temperatureValue(text), expected) << '"' << text << '"';
 }
 
-TEST_F(Calculation, OtherKindsIgnoreTheTemperatureFields)
+TEST_F(CalculateCommand, OtherKindsIgnoreTheTemperatureFields)
 {
     enter({{"1", "1"}, {"2", "3"}, {"3", "2"}});
     choose(FitType::Polynomial, 1);
     temperatures("12,5", "abc");
-    calculate();
+    calculate(work);
     EXPECT_TRUE(shown.messages().empty());
     EXPECT_EQ(shown.reportCount(), 1);
-    EXPECT_EQ(session().result.tInitial, 0.0);
 }
 
 // --- arithmetic faults ----------------------------------------------------------
 
-TEST_F(Calculation, PowerWithAPointAtZeroIsAbandonedBeforeTheReport)
+TEST_F(CalculateCommand, PowerWithAPointAtZeroIsAbandonedBeforeTheReport)
 {
     enter({{"1", "1"}, {"2", "3"}, {"3", "2"}});
     choose(FitType::Polynomial, 1);
-    calculate();
-    const FitResult before = session().result;
+    calculate(work);
+    const DataSetCoefficients before = doc.coefficients;
+    const Lines reportBefore = lastReport();
     shown.events.clear();
 
     enter({{"1", "1"}, {"0", "3"}, {"3", "2"}});
     choose(FitType::Power);
-    calculate();
+    calculate(work);
     expectOnlyMessage("Floating point division by zero");
-    EXPECT_EQ(session().result.paramA, before.paramA);
-    EXPECT_EQ(session().result.coefficients, before.coefficients);
+    EXPECT_EQ(doc.coefficients, before);
+    EXPECT_EQ(lastReport(), reportBefore);
 }
 
-TEST_F(Calculation, TemperatureTimeWithoutDecayFailsOnTheTimeConstant)
+TEST_F(CalculateCommand, TemperatureTimeWithoutDecayFailsOnTheTimeConstant)
 {
     // Every point at the initial temperature: M = 0.
     enter({{"1", "20"}, {"2", "20"}});
     choose(FitType::TemperatureTime);
     temperatures("20", "80");
-    calculate();
+    calculate(work);
     expectOnlyMessage("Floating point division by zero");
-    EXPECT_EQ(session().result.decayM, 0.0); // stored by the fit before the fault
+    EXPECT_FALSE(doc.lastCalculation.has_value()); // a fault leaves nothing behind
 }
 
-TEST_F(Calculation, LaterPointAtTimeZeroIsAnArithmeticFault)
+TEST_F(CalculateCommand, LaterPointAtTimeZeroIsAnArithmeticFault)
 {
     enter({{"1", "40"}, {"0", "50"}});
     choose(FitType::TemperatureTime);
     temperatures("20", "80");
-    calculate();
+    calculate(work);
     EXPECT_EQ(shown.reportCount(), 0);
     ASSERT_EQ(shown.messages().size(), 1u);
     EXPECT_NE(shown.messages()[0].find("Floating point"), std::string::npos);
 }
 
-TEST_F(Calculation, RationalPolynomialWithAZeroOrdinateIsADivisionByZero)
+TEST_F(CalculateCommand, RationalPolynomialWithAZeroOrdinateIsADivisionByZero)
 {
     enter({{"1", "1"}, {"2", "0"}, {"3", "2"}});
     choose(FitType::RationalPolynomial, 1);
-    calculate();
+    calculate(work);
     expectOnlyMessage("Floating point division by zero");
 }
 
-TEST_F(Calculation, OverflowInTheFitIsShownAsOverflow)
+TEST_F(CalculateCommand, OverflowInTheFitIsShownAsOverflow)
 {
     enter({{"1e200", "1"}, {"2e200", "2"}, {"3e200", "3"}});
     choose(FitType::Polynomial, 2);
-    calculate();
+    calculate(work);
     expectOnlyMessage("Floating point overflow");
 }
 
 // --- what is shown, and in which order ---------------------------------------
 
-TEST_F(Calculation, GraphFollowsTheReportWithTheDataSetName)
+TEST_F(CalculateCommand, GraphFollowsTheReportWithTheDataSetName)
 {
-    session().currentDataSetName = "/dati/pompa.txt";
+    doc.currentDataSetName = "/dati/pompa.txt";
     enter({{"1", "1"}, {"2", "3"}, {"3", "2"}});
     choose(FitType::Exponential);
-    calculate();
+    calculate(work);
     using K = Shown;
     EXPECT_EQ(shown.kinds(), (std::vector<K>{K::Report, K::Graph}));
     EXPECT_EQ(shown.graphCaptions(), Lines{"file:/dati/pompa.txt"});
 }
 
-TEST_F(Calculation, WithoutPresenterTheCalculationStillRuns)
+TEST_F(CalculateCommand, WithoutPresenterTheCalculationStillRuns)
 {
-    setPresenter(nullptr);
+    const Workspace unseen{doc, inputs, nullptr};
     enter({{"1", "1"}, {"2", "3"}, {"3", "2"}});
     choose(FitType::Polynomial, 1);
-    calculate();
-    EXPECT_EQ(session().report.lineCount, 13);
-    EXPECT_DOUBLE_EQ(session().result.curve[1], 0.5);
+    calculate(unseen);
+    EXPECT_EQ(lastReport().size(), 13u);
+    EXPECT_DOUBLE_EQ(lastCurve<PolynomialCurve>().coefficients[2], 0.5);
 
     enter({{"1", "1"}, {"0", "3"}});
     choose(FitType::Power);
-    calculate(); // the fault is caught even with nobody to tell
+    calculate(unseen); // the fault is caught even with nobody to tell
     EXPECT_TRUE(shown.events.empty());
 }
 
-TEST_F(Calculation, ShowFitGraphNeedsAPoint)
-{
-    showFitGraph();
-    EXPECT_TRUE(shown.events.empty());
-    session().points.foundCount = 1;
-    showFitGraph();
-    EXPECT_EQ(shown.graphCaptions(), Lines{"file:"});
-}
-
-TEST_F(Calculation, DispatchSendsOnlyTheSurfaceKindToTheSurface)
+TEST_F(CalculateCommand, DispatchSendsOnlyTheSurfaceKindToTheSurface)
 {
     std::vector<Row> rows;
     for (int x = 1; x <= 3; ++x)
         for (int y = 1; y <= 3; ++y) rows.push_back({std::to_string(x), std::to_string(y), std::to_string(x * y + 1)});
     enter(rows);
     choose(FitType::SurfaceXY, 2);
-    calculate();
+    calculate(work);
     EXPECT_EQ(shown.lastReport().at(0).substr(0, 18), "POLINOMIO Z=F(x,y)");
 
     shown.events.clear();
     choose(FitType::Saturation);
-    calculate();
+    calculate(work);
     EXPECT_EQ(shown.lastReport().at(0), "tipo di equazione:curva saturazione");
 }
 
