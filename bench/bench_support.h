@@ -7,7 +7,7 @@
 #include "app/document.h"
 #include "app/frontend.h"
 #include "fit/dataset.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "fit/surface.h"
 
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 // Speed of the fitting engine: the fits on their largest inputs and the count
 // of a full grid.
 #include "fit/fits.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "fit/pointgrid.h"
 #include "fit/surface.h"
 #include "fit/workingset.h"

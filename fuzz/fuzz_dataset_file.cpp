@@ -3,7 +3,7 @@
 // and the main window exactly as they were and say why; an accepted one must
 // be what the parser accepts, and what the writer makes of it must read back.
 #include "app/datasetfile.h"
-#include "fit/fault.h"
+#include "common/fault.h"
 #include "app/document.h"
 #include "fuzz_support.h"
 #include "session_snapshot.h"

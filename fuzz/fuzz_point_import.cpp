@@ -4,7 +4,7 @@
 // readPointLines must touch only the entries of the lines in its window and
 // the grid rows they fill, and store in x, y, z what the grid texts read as.
 #include "entry/pointimport.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "fuzz_support.h"
 
 #include <algorithm>

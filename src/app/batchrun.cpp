@@ -9,7 +9,7 @@
 #include "app/calculatecommand.h"
 #include "app/document.h"
 #include "app/frontend.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "fit/pointordering.h"
 #include "viewers/rtf.h"
 

@@ -2,8 +2,8 @@
 
 #include "common/filewrite.h"
 #include "app/document.h"
-#include "fit/fault.h"
-#include "fit/numtext.h"
+#include "common/fault.h"
+#include "common/numtext.h"
 #include "fit/pointordering.h"
 #include "fit/workingset.h"
 

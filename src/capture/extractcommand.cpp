@@ -3,7 +3,7 @@
 #include "capture/curvefinder.h"
 #include "capture/pointexport.h"
 #include "common/filewrite.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 
 #include "entry/pointimport.h"
 #include "entry/spreadsheetimport.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 
 #include <algorithm>
 #include <cctype>

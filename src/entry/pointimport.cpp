@@ -2,7 +2,7 @@
 
 #include "common/openfile.h"
 #include "common/utf8.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "fit/pointgrid.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "entry/spreadsheetexport.h"
 
 #include "entry/workbookwriter.h"
-#include "fit/fault.h"
-#include "fit/numtext.h"
+#include "common/fault.h"
+#include "common/numtext.h"
 #include "fit/surface.h"
 #include "fit/termreach.h"
 

@@ -8,7 +8,7 @@
 #include "entry/spreadsheetxml.h"
 #include "entry/xlsximport.h"
 #include "entry/zipreader.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "fit/pointgrid.h"
 
 #include <freexl.h>

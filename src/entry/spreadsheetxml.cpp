@@ -1,6 +1,6 @@
 #include "entry/spreadsheetxml.h"
 
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "fit/pointgrid.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "entry/workbookformula.h"
 
-#include "fit/numtext.h"
+#include "common/numtext.h"
 
 #include <cmath>
 #include <iterator>

@@ -1,6 +1,6 @@
 #include "entry/workbooksheet.h"
 
-#include "fit/numtext.h"
+#include "common/numtext.h"
 
 #include <stdexcept>
 

@@ -2,7 +2,7 @@
 
 #include "entry/spreadsheetdate.h"
 #include "entry/spreadsheetxml.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "fit/pointgrid.h"
 
 #include <cctype>

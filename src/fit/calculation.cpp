@@ -1,9 +1,9 @@
 #include "fit/calculation.h"
 
-#include "fit/fault.h"
+#include "common/fault.h"
 #include "fit/fits.h"
 #include "fit/kernel.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "fit/reportwriter.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "fit/fittedcurve.h"
 
-#include "fit/fault.h"
+#include "common/fault.h"
 #include "fit/kernel.h"
 
 namespace calvero {

@@ -1,7 +1,7 @@
 #include "fit/pointordering.h"
 
 #include "fit/calculation.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 
 namespace calvero {
 

@@ -1,7 +1,7 @@
 #include "fit/reportwriter.h"
 
-#include "fit/fault.h"
-#include "fit/numtext.h"
+#include "common/fault.h"
+#include "common/numtext.h"
 #include "fit/report.h"
 #include "fit/surface.h"
 #include "fit/termreach.h"

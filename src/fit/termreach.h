@@ -1,7 +1,7 @@
 #pragma once
 // How far each term of a fitted polynomial reaches over the points: what the
 // printed digits of its coefficient must carry (see formatCoefficient).
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "fit/onebased.h"
 
 #include <vector>

@@ -1,6 +1,6 @@
 #include "fit/workingset.h"
 
-#include "fit/numtext.h"
+#include "common/numtext.h"
 
 namespace calvero {
 

@@ -1,6 +1,6 @@
 #include "graph/axes.h"
 
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "graph/device.h"
 #include "graph/graphstate.h"
 

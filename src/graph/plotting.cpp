@@ -1,6 +1,6 @@
 #include "graph/plotting.h"
 
-#include "fit/fault.h"
+#include "common/fault.h"
 #include "graph/device.h"
 #include "graph/graphstate.h"
 

@@ -1,7 +1,7 @@
 #include "graph/worldposition.h"
 
-#include "fit/fault.h"
-#include "fit/numtext.h"
+#include "common/fault.h"
+#include "common/numtext.h"
 
 #include <algorithm>
 #include <cmath>

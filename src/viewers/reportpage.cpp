@@ -1,7 +1,7 @@
 #include "viewers/reportpage.h"
 
 #include "common/utf8.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 
 #include <algorithm>
 

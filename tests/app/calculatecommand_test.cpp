@@ -3,7 +3,7 @@
 #include "app/calculatecommand.h"
 
 #include "app/document.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "graph/fitgraph.h"
 #include "../recording_presenter.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/datasetcommands.h"
 #include "app/datasetfile.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "fit/workingset.h"
 
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "app_test_support.h"
 
 #include "app/datasetfile.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "fit/pointordering.h"
 #include "fit/workingset.h"
 

@@ -3,7 +3,7 @@
 #include "app/datasetcommands.h"
 #include "app/datasetfile.h"
 #include "app/examples.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "fit/surface.h"
 
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "entry/spreadsheetexport.h"
 
 #include "entry/workbookformula.h"
-#include "fit/fault.h"
+#include "common/fault.h"
 #include "fit/surface.h"
 
 #include <gtest/gtest.h>

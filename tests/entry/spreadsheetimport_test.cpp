@@ -2,7 +2,7 @@
 
 #include "entry/workbookwriter.h"
 
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "import_target.h"
 #include "tempfolder.h"
 #include "xlsfixture.h"

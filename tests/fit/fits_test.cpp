@@ -1,4 +1,4 @@
-#include "fit/fault.h"
+#include "common/fault.h"
 #include "fit/fits.h"
 
 #include "fault_expectations.h"

@@ -2,8 +2,8 @@
 // error column and statistics in their special cases.
 #include "fit/reportwriter.h"
 
-#include "fit/fault.h"
-#include "fit/numtext.h"
+#include "common/fault.h"
+#include "common/numtext.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "fit/workingset.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Range rounding, tick labels and the drawing of the axes.
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "graph/axes.h"
 #include "graph/device.h"
 #include "graph_fixture.h"

@@ -1,6 +1,6 @@
 #include "viewers/ui/reportprint.h"
 
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "viewers/reportpage.h"
 
 #include <QFontMetricsF>

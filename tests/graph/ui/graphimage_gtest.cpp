@@ -2,7 +2,7 @@
 // printed page and the canvas's own conventions.
 #include "fit/calculation.h"
 #include "fit/fits.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "fit/workingset.h"
 #include "graph/fitgraph.h"
 #include "graph/graphstate.h"

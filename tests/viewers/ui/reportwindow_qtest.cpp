@@ -1,4 +1,4 @@
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "fit/report.h"
 #include "viewers/ui/reportwindow.h"
 #include "viewers/ui/reportviewer.h"

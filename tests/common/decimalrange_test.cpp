@@ -2,7 +2,7 @@
 // found them: whether such a number is too large (not a number) or too small
 // (0) depends on where its first significant digit stands once the exponent
 // is applied, not on the exponent's sign alone.
-#include "fit/numtext.h"
+#include "common/numtext.h"
 
 #include <gtest/gtest.h>
 

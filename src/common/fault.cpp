@@ -1,4 +1,4 @@
-#include "fit/fault.h"
+#include "common/fault.h"
 
 #include <cfloat>
 #include <cmath>

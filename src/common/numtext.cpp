@@ -1,7 +1,7 @@
-#include "fit/numtext.h"
+#include "common/numtext.h"
 
 #include "common/utf8.h"
-#include "fit/fault.h"
+#include "common/fault.h"
 
 #include <algorithm>
 #include <charconv>
