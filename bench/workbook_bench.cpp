@@ -4,7 +4,7 @@
 #include "bench_support.h"
 
 #include "entry/spreadsheetexport.h"
-#include "entry/workbookwriter.h"
+#include "spreadsheet/workbookwriter.h"
 #include "app/datasetcommands.h"
 
 #include <benchmark/benchmark.h>

@@ -3,9 +3,10 @@
 // readSpreadsheetRange puts it into the grid from the chosen row on, cut to
 // 130 characters, leaving the grid untouched when the file is refused. The
 // compound file and formula result readers run on it directly too.
-#include "entry/biff8formularesults.h"
-#include "entry/compoundfilereader.h"
-#include "entry/spreadsheetimport.h"
+#include "spreadsheet/biff8formularesults.h"
+#include "spreadsheet/compoundfilereader.h"
+#include "entry/spreadsheetrange.h"
+#include "spreadsheet/spreadsheetimport.h"
 #include "fuzz_support.h"
 
 using namespace calvero;

@@ -1,7 +1,8 @@
 #include "entry/importcommand.h"
 
 #include "entry/pointimport.h"
-#include "entry/spreadsheetimport.h"
+#include "entry/spreadsheetrange.h"
+#include "spreadsheet/spreadsheetimport.h"
 #include "common/numtext.h"
 
 #include <algorithm>

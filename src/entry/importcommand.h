@@ -16,7 +16,7 @@ PointFileKind pointFileKind(const std::string& fileName);
 
 // Reads the chosen file into the target: a .txt or .csv file through
 // readPointLines (lines 1 to 200), an .xls, .xlsx or .ods file through
-// readSpreadsheetRange from spreadsheet row firstSpreadsheetRow. Returns the
+// readSpreadsheetRange (entry/spreadsheetrange.h) from spreadsheet row firstSpreadsheetRow. Returns the
 // messages to show the user, in order; none when everything was read.
 std::vector<std::string> importPointFile(const std::string& fileName, int firstSpreadsheetRow, const PointTarget& into);
 

@@ -1,6 +1,6 @@
 #include "entry/spreadsheetexport.h"
 
-#include "entry/workbookwriter.h"
+#include "spreadsheet/workbookwriter.h"
 #include "common/fault.h"
 #include "common/numtext.h"
 #include "fit/surface.h"

@@ -3,7 +3,7 @@
 // of the last calculation with their interpolated values and errors, the
 // fitted coefficients and, for the polynomial and the power curve, a check
 // formula that recomputes the curve at an x the user can change.
-#include "entry/workbooksheet.h"
+#include "spreadsheet/workbooksheet.h"
 #include "fit/calculation.h"
 
 #include <cstdint>

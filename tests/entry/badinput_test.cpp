@@ -4,12 +4,12 @@
 // beyond the 200 places; a spreadsheet that cannot be read says so and leaves
 // the grid and the data set as they were.
 #include "entry/importcommand.h"
-#include "entry/spreadsheetimport.h"
-#include "entry/workbookwriter.h"
+#include "spreadsheet/spreadsheetimport.h"
+#include "spreadsheet/workbookwriter.h"
 
 #include "../session_snapshot.h"
 #include "fit/calculation.h"
-#include "tempfolder.h"
+#include "../tempfolder.h"
 #include "xlsfixture.h"
 
 #include <gtest/gtest.h>

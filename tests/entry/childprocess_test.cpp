@@ -1,8 +1,8 @@
 // Work run in a child process: its result comes back whole, and a crash, a
 // hang or an exception in it ends in nothing instead of taking the test,
 // like the program, down with it.
-#include "entry/childprocess.h"
-#include "entry/compoundfilecheck.h"
+#include "spreadsheet/childprocess.h"
+#include "spreadsheet/compoundfilecheck.h"
 #include "entry/importcommand.h"
 
 #include "import_target.h"

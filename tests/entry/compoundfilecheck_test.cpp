@@ -2,12 +2,12 @@
 // writers pass, the malformed directories and sector chains that FreeXL
 // cannot be trusted with do not, and files without the signature are left
 // to FreeXL as before.
-#include "entry/compoundfilecheck.h"
+#include "spreadsheet/compoundfilecheck.h"
 #include "entry/importcommand.h"
-#include "entry/workbookwriter.h"
+#include "spreadsheet/workbookwriter.h"
 
 #include "import_target.h"
-#include "tempfolder.h"
+#include "../tempfolder.h"
 #include "xlsfixture.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "entry/importcommand.h"
 
 #include "import_target.h"
-#include "tempfolder.h"
+#include "../tempfolder.h"
 #include "xlsfixture.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "entry/pointimport.h"
 
 #include "import_target.h"
-#include "tempfolder.h"
+#include "../tempfolder.h"
 
 #include <gtest/gtest.h>
 

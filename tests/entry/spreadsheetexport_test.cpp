@@ -1,6 +1,6 @@
 #include "entry/spreadsheetexport.h"
 
-#include "entry/workbookformula.h"
+#include "spreadsheet/workbookformula.h"
 #include "common/fault.h"
 #include "fit/surface.h"
 

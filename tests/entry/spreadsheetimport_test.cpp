@@ -1,10 +1,11 @@
-#include "entry/spreadsheetimport.h"
+#include "entry/spreadsheetrange.h"
+#include "spreadsheet/spreadsheetimport.h"
 
-#include "entry/workbookwriter.h"
+#include "spreadsheet/workbookwriter.h"
 
 #include "common/numtext.h"
 #include "import_target.h"
-#include "tempfolder.h"
+#include "../tempfolder.h"
 #include "xlsfixture.h"
 
 #include <gtest/gtest.h>

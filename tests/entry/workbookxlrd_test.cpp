@@ -1,6 +1,6 @@
 // The exported workbook read by xlrd, a reader of the format that shares
 // nothing with this program (Debian's python3-xlrd).
-#include "entry/workbookformula.h"
+#include "spreadsheet/workbookformula.h"
 #include "entry/spreadsheetexport.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 #include "entry/importcommand.h"
-#include "entry/spreadsheetimport.h"
-#include "entry/spreadsheetxml.h"
-#include "entry/spreadsheetdate.h"
+#include "spreadsheet/spreadsheetimport.h"
+#include "spreadsheet/spreadsheetxml.h"
+#include "spreadsheet/spreadsheetdate.h"
 #include "import_target.h"
-#include "tempfolder.h"
+#include "../tempfolder.h"
 #include "zipfixture.h"
 
 #include <gtest/gtest.h>

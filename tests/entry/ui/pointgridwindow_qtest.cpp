@@ -5,7 +5,7 @@
 #include "entry/pointimport.h"
 #include "fit/workingset.h"
 
-#include "../tempfolder.h"
+#include "../../tempfolder.h"
 #include "../xlsfixture.h"
 
 #include <QAction>

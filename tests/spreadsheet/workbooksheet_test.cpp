@@ -1,4 +1,4 @@
-#include "entry/workbooksheet.h"
+#include "spreadsheet/workbooksheet.h"
 
 #include <gtest/gtest.h>
 

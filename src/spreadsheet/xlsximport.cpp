@@ -1,9 +1,9 @@
-#include "entry/xlsximport.h"
+#include "spreadsheet/xlsximport.h"
 
-#include "entry/spreadsheetdate.h"
-#include "entry/spreadsheetxml.h"
+#include "spreadsheet/spreadsheetdate.h"
+#include "spreadsheet/spreadsheetxml.h"
 #include "common/numtext.h"
-#include "fit/pointgrid.h"
+#include "common/celltext.h"
 
 #include <cctype>
 #include <map>
@@ -99,9 +99,9 @@ std::string richText(pugi::xml_node item)
             text += child.child_value();
         else if (name == "r")
             text += childNamed(child, "t").child_value();
-        if (text.size() > 4 * PointGrid::CellTextLength) break; // enough for the cell's 130 characters
+        if (text.size() > 4 * CellTextLength) break; // enough for the cell's 130 characters
     }
-    return firstCharacters(text, PointGrid::CellTextLength);
+    return firstCharacters(text, CellTextLength);
 }
 
 struct NumberFormat {

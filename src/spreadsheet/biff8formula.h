@@ -1,8 +1,8 @@
 #pragma once
 // A parsed formula in the workbook's own form: the parsed-expression tokens
 // (ptg) of a cell formula and the cached value stored beside them.
-#include "entry/biff8records.h"
-#include "entry/workbookformula.h"
+#include "spreadsheet/biff8records.h"
+#include "spreadsheet/workbookformula.h"
 
 namespace calvero {
 

@@ -3,8 +3,8 @@
 // compound file): one sheet, its numbers, texts (in the shared string table),
 // formulas with their values computed here and marked to be calculated
 // again when the workbook is opened, and its column widths.
-#include "entry/biff8records.h"
-#include "entry/workbooksheet.h"
+#include "spreadsheet/biff8records.h"
+#include "spreadsheet/workbooksheet.h"
 
 #include <optional>
 #include <string>

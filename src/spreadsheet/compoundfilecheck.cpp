@@ -1,8 +1,8 @@
-#include "entry/compoundfilecheck.h"
+#include "spreadsheet/compoundfilecheck.h"
 
 #include "common/openfile.h"
-#include "entry/compoundfilereader.h"
-#include "entry/littleendian.h"
+#include "spreadsheet/compoundfilereader.h"
+#include "spreadsheet/littleendian.h"
 
 #include <vector>
 

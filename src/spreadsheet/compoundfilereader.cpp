@@ -1,7 +1,7 @@
-#include "entry/compoundfilereader.h"
+#include "spreadsheet/compoundfilereader.h"
 
 #include "common/openfile.h"
-#include "entry/littleendian.h"
+#include "spreadsheet/littleendian.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "entry/childprocess.h"
+#include "spreadsheet/childprocess.h"
 
 #include <cerrno>
 #include <csignal>

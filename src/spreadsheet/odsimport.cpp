@@ -1,7 +1,7 @@
-#include "entry/odsimport.h"
+#include "spreadsheet/odsimport.h"
 
-#include "entry/spreadsheetxml.h"
-#include "fit/pointgrid.h"
+#include "spreadsheet/spreadsheetxml.h"
+#include "common/celltext.h"
 
 #include <algorithm>
 #include <array>
@@ -26,14 +26,14 @@ std::uint64_t repeatCount(pugi::xml_node node, const char* attribute)
 void appendParagraph(pugi::xml_node paragraph, std::string& text)
 {
     walkBelow(paragraph, [&text](pugi::xml_node node) {
-        if (text.size() > 4 * PointGrid::CellTextLength) return false; // enough for the cell's 130 characters
+        if (text.size() > 4 * CellTextLength) return false; // enough for the cell's 130 characters
         if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) {
             text += node.value();
             return false;
         }
         const std::string_view name = localName(node.name());
         if (name == "s") {
-            text.append(static_cast<std::size_t>(std::min<std::uint64_t>(repeatCount(node, "text:c"), PointGrid::CellTextLength)), ' ');
+            text.append(static_cast<std::size_t>(std::min<std::uint64_t>(repeatCount(node, "text:c"), CellTextLength)), ' ');
         } else if (name == "tab") {
             text += '\t';
         } else if (name == "line-break") {

@@ -5,7 +5,7 @@
 // binary operator groups from the left). The parser gives the expression in
 // reverse Polish order, the order in which the workbook stores it; the
 // evaluator computes the value the spreadsheet would show.
-#include "entry/workbooksheet.h"
+#include "spreadsheet/workbooksheet.h"
 
 #include <cstdint>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "entry/spreadsheetdate.h"
+#include "spreadsheet/spreadsheetdate.h"
 
 #include <cctype>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "entry/biff8formula.h"
+#include "spreadsheet/biff8formula.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "entry/workbookformula.h"
+#include "spreadsheet/workbookformula.h"
 
 #include "common/numtext.h"
 

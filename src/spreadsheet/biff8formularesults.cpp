@@ -1,9 +1,9 @@
-#include "entry/biff8formularesults.h"
+#include "spreadsheet/biff8formularesults.h"
 
-#include "entry/biff8records.h"
-#include "entry/littleendian.h"
-#include "entry/spreadsheetdate.h"
-#include "entry/spreadsheetimport.h"
+#include "spreadsheet/biff8records.h"
+#include "spreadsheet/littleendian.h"
+#include "spreadsheet/spreadsheetdate.h"
+#include "spreadsheet/spreadsheetimport.h"
 
 #include <cmath>
 #include <cstdint>

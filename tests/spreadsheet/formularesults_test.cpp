@@ -1,8 +1,8 @@
 // Formula cells of .xls workbooks come in with the values stored with them.
-#include "entry/biff8formularesults.h"
-#include "entry/spreadsheetimport.h"
-#include "entry/workbookwriter.h"
-#include "tempfolder.h"
+#include "spreadsheet/biff8formularesults.h"
+#include "spreadsheet/spreadsheetimport.h"
+#include "spreadsheet/workbookwriter.h"
+#include "../tempfolder.h"
 
 #include <gtest/gtest.h>
 

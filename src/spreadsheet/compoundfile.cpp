@@ -1,4 +1,4 @@
-#include "entry/compoundfile.h"
+#include "spreadsheet/compoundfile.h"
 
 #include "common/utf8.h"
 

@@ -1,4 +1,4 @@
-#include "entry/zipreader.h"
+#include "spreadsheet/zipreader.h"
 
 #include <zip.h>
 

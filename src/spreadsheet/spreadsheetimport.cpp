@@ -1,15 +1,15 @@
-#include "entry/spreadsheetimport.h"
+#include "spreadsheet/spreadsheetimport.h"
 
-#include "entry/biff8formularesults.h"
-#include "entry/childprocess.h"
-#include "entry/compoundfilecheck.h"
-#include "entry/compoundfilereader.h"
-#include "entry/odsimport.h"
-#include "entry/spreadsheetxml.h"
-#include "entry/xlsximport.h"
-#include "entry/zipreader.h"
+#include "spreadsheet/biff8formularesults.h"
+#include "spreadsheet/childprocess.h"
+#include "spreadsheet/compoundfilecheck.h"
+#include "spreadsheet/compoundfilereader.h"
+#include "spreadsheet/odsimport.h"
+#include "spreadsheet/spreadsheetxml.h"
+#include "spreadsheet/xlsximport.h"
+#include "spreadsheet/zipreader.h"
+#include "common/celltext.h"
 #include "common/numtext.h"
-#include "fit/pointgrid.h"
 
 #include <freexl.h>
 
@@ -73,7 +73,7 @@ void addFormulaResults(const std::string& fileName, SpreadsheetBlock& block)
     const auto stream = readCompoundRootStream(fileName, "Workbook", MaxWorkbookStream);
     if (!stream) return;
     for (const FormulaResultCell& cell : firstSheetFormulaResults(*stream, SpreadsheetRows, SpreadsheetColumns))
-        block[cell.row - 1][cell.column - 1] = firstCharacters(cell.text, PointGrid::CellTextLength);
+        block[cell.row - 1][cell.column - 1] = firstCharacters(cell.text, CellTextLength);
 }
 
 std::optional<SpreadsheetBlock> readWithFreeXl(const std::string& fileName)
@@ -142,7 +142,7 @@ std::string spreadsheetNumberText(double value)
     if (value == 0.0) value = 0.0; // no "-0"
     char buffer[400];
     auto fixed = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    if (fixed.ec == std::errc() && static_cast<std::size_t>(fixed.ptr - buffer) <= PointGrid::CellTextLength)
+    if (fixed.ec == std::errc() && static_cast<std::size_t>(fixed.ptr - buffer) <= CellTextLength)
         return std::string(buffer, fixed.ptr);
     auto shortest = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
     return std::string(buffer, shortest.ptr);
@@ -175,22 +175,6 @@ std::optional<SpreadsheetBlock> readSpreadsheetBlock(const std::string& fileName
         FreeXlTimeLimit);
     if (!encoded) return std::nullopt;
     return decodeBlock(*encoded);
-}
-
-void placeSpreadsheetRows(const SpreadsheetBlock& block, int firstRow, PointGrid& grid)
-{
-    firstRow = std::clamp(firstRow, 1, SpreadsheetRows);
-    for (int r = firstRow; r <= SpreadsheetRows; ++r)
-        for (int c = 1; c <= SpreadsheetColumns; ++c)
-            grid.setCell(r - firstRow + 1, c, firstCharacters(block[r - 1][c - 1], PointGrid::CellTextLength));
-}
-
-bool readSpreadsheetRange(const std::string& fileName, int firstRow, PointGrid& grid)
-{
-    const std::optional<SpreadsheetBlock> block = readSpreadsheetBlock(fileName);
-    if (!block) return false;
-    placeSpreadsheetRows(*block, firstRow, grid);
-    return true;
 }
 
 } // namespace calvero

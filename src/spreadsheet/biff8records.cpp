@@ -1,4 +1,4 @@
-#include "entry/biff8records.h"
+#include "spreadsheet/biff8records.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,7 +1,6 @@
 #pragma once
-// Reading points from a spreadsheet file (.xls, .xlsx or .ods): the block
-// A1..C200 of its first sheet, as texts, into the point grid.
-#include "fit/pointgrid.h"
+// Reading a spreadsheet file (.xls, .xlsx or .ods): the block A1..C200 of
+// its first sheet, as texts.
 
 #include <array>
 #include <optional>
@@ -29,13 +28,5 @@ std::optional<SpreadsheetBlock> readZippedSpreadsheet(const ZipReader& archive);
 // same double ("2.5", "-3", "0.001"); the exponent form only for the few
 // values whose fixed form would be longer than a grid cell is read.
 std::string spreadsheetNumberText(double value);
-
-// Spreadsheet rows firstRow..200 into grid rows 1..(201 - firstRow), columns 1..3;
-// each text cut to 130 characters. Later grid rows keep their text.
-void placeSpreadsheetRows(const SpreadsheetBlock& block, int firstRow, PointGrid& grid);
-
-// Reads the file's block into the point grid from spreadsheet row
-// firstRow (1 to 200) on. False, and the grid untouched, when the file cannot be read.
-bool readSpreadsheetRange(const std::string& fileName, int firstRow, PointGrid& grid);
 
 } // namespace calvero

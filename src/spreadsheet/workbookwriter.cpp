@@ -1,9 +1,9 @@
-#include "entry/workbookwriter.h"
+#include "spreadsheet/workbookwriter.h"
 
 #include "common/filewrite.h"
-#include "entry/biff8formula.h"
-#include "entry/compoundfile.h"
-#include "entry/workbookformula.h"
+#include "spreadsheet/biff8formula.h"
+#include "spreadsheet/compoundfile.h"
+#include "spreadsheet/workbookformula.h"
 
 #include <algorithm>
 #include <cerrno>

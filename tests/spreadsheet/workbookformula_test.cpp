@@ -1,5 +1,5 @@
-#include "entry/biff8formula.h"
-#include "entry/workbookformula.h"
+#include "spreadsheet/biff8formula.h"
+#include "spreadsheet/workbookformula.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "entry/spreadsheetxml.h"
+#include "spreadsheet/spreadsheetxml.h"
 
 #include "common/numtext.h"
-#include "fit/pointgrid.h"
+#include "common/celltext.h"
 
 #include <algorithm>
 #include <charconv>
@@ -88,7 +88,7 @@ std::optional<double> xmlNumber(std::string_view text)
 void putBlockCell(SpreadsheetBlock& block, std::uint64_t row, std::uint64_t column, const std::string& text)
 {
     if (row < 1 || row > SpreadsheetRows || column < 1 || column > SpreadsheetColumns) return;
-    block[row - 1][column - 1] = firstCharacters(text, PointGrid::CellTextLength);
+    block[row - 1][column - 1] = firstCharacters(text, CellTextLength);
 }
 
 } // namespace calvero

@@ -2,7 +2,7 @@
 // The compound file container (structured storage, version 3: 512-byte
 // sectors) around one stream stored at the root, as a workbook file holds
 // its "Workbook" stream.
-#include "entry/biff8records.h"
+#include "spreadsheet/biff8records.h"
 
 #include <string>
 

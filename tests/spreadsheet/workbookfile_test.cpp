@@ -1,6 +1,6 @@
 // The workbook file read back by a small reader of its own, written from the
 // container and record layouts and sharing no code with the writer.
-#include "entry/workbookwriter.h"
+#include "spreadsheet/workbookwriter.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 // every other cell (texts, dates, times) by the text it shows. Repeated rows
 // and columns are counted, never spread out, so a table that repeats an
 // empty row a million times costs nothing.
-#include "entry/spreadsheetimport.h"
-#include "entry/zipreader.h"
+#include "spreadsheet/spreadsheetimport.h"
+#include "spreadsheet/zipreader.h"
 
 #include <optional>
 
