@@ -7,9 +7,8 @@ namespace calvero {
 
 void showHelpPage(const std::string& caption, const std::string& programFolder, QWidget* parent)
 {
-    helpCaption() = caption;
     // One window per opening: its history starts empty and ends with it.
-    HelpWindow window(programFolder, parent);
+    HelpWindow window(caption, programFolder, parent);
     window.exec();
 }
 

@@ -78,12 +78,13 @@ QVariant HelpTextBrowser::loadResource(int type, const QUrl& name)
     return QString("<html><body><p>pagina non trovata: %1</p></body></html>").arg(path.toHtmlEscaped());
 }
 
-HelpWindow::HelpWindow(std::string programFolder, QWidget* parent)
+HelpWindow::HelpWindow(std::string caption, std::string programFolder, QWidget* parent)
     : QDialog(parent)
     , browser_(new HelpTextBrowser(this))
     , exitButton_(makeButton("Esci", helpDoorIcon(), this))
     , backButton_(makeButton("Indietro", helpBackArrowIcon(), this))
     , printButton_(makeButton("stampa", printerIcon(), this))
+    , caption_(std::move(caption))
     , programFolder_(std::move(programFolder))
     , services_(desktopServices())
 {
@@ -125,7 +126,7 @@ void HelpWindow::start()
     setGeometry(area.left(), area.top(), area.width(), area.height());
     layoutControls(area.width(), width(), height());
 
-    setWindowTitle(QString::fromStdString(helpCaption()));
+    setWindowTitle(QString::fromStdString(caption_));
 
     const QString page = QString::fromStdString(helpDocumentPath(folderOrBinary(programFolder_).toStdString()));
     browser_->setSource(QUrl::fromLocalFile(page));

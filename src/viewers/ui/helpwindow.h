@@ -27,8 +27,9 @@ public:
 class HelpWindow : public QDialog {
     Q_OBJECT
 public:
-    // programFolder: where the documentation lies (the binary's folder when empty).
-    explicit HelpWindow(std::string programFolder, QWidget* parent = nullptr);
+    // The window's caption, and where the documentation lies (the binary's
+    // folder when programFolder is empty).
+    HelpWindow(std::string caption, std::string programFolder, QWidget* parent = nullptr);
 
     // What the window needs from the desktop: printers, dialogs and message
     // boxes. Tests replace them.
@@ -64,6 +65,7 @@ private:
     QPushButton* const exitButton_;  // "Esci"
     QPushButton* const backButton_;  // "Indietro"
     QPushButton* const printButton_; // "stampa"
+    std::string caption_;
     std::string programFolder_;
     Services services_;
     int screenWidth_ = 0;

@@ -120,12 +120,11 @@ private slots:
     void init()
     {
         programFolder = DocFolder.toStdString();
-        helpCaption() = "calvero1.html";
     }
 
     void layoutAt1024By768()
     {
-        HelpWindow window(programFolder);
+        HelpWindow window("calvero1.html", programFolder);
         window.resize(1024, 768);
         window.layoutControls(1024, 1024, 768);
         QCOMPARE(window.browser()->geometry(), QRect(0, 0, 998, 633));
@@ -140,7 +139,7 @@ private slots:
 
     void buttonsCarryCaptionsFontAndPictures()
     {
-        HelpWindow window(programFolder);
+        HelpWindow window("calvero1.html", programFolder);
         const QList<QPair<QPushButton*, QString>> buttons = {
             {window.exitButton(), "Esci"}, {window.backButton(), "Indietro"}, {window.printButton(), "stampa"}};
         for (const auto& [button, caption] : buttons) {
@@ -157,7 +156,7 @@ private slots:
 
     void opensOnTheFirstPageWithItsCaption()
     {
-        HelpWindow window(programFolder);
+        HelpWindow window("calvero1.html", programFolder);
         window.show();
         QCOMPARE(window.windowTitle(), QString("calvero1.html"));
         QCOMPARE(window.browser()->source(), QUrl::fromLocalFile(DocFolder + "calvero1.htm"));
@@ -168,7 +167,7 @@ private slots:
 
     void backOnAFreshWindowIsNotAllowed()
     {
-        HelpWindow window(programFolder);
+        HelpWindow window("calvero1.html", programFolder);
         window.show();
         QString shownText;
         whenModalAppears<QMessageBox>([&shownText](QMessageBox* box) {
@@ -183,7 +182,7 @@ private slots:
 
     void linkFollowedAndBackReturnsToTheFirstPage()
     {
-        HelpWindow window(programFolder);
+        HelpWindow window("calvero1.html", programFolder);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const Anchor link = firstAnchor(window.browser(), isOtherLocalPage);
@@ -203,7 +202,7 @@ private slots:
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler("https", &catcher, "open");
         QDesktopServices::setUrlHandler("http", &catcher, "open");
-        HelpWindow window(programFolder);
+        HelpWindow window("calvero1.html", programFolder);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const Anchor link = firstAnchor(window.browser(), isOnTheWeb);
@@ -248,7 +247,7 @@ private slots:
     {
         QTemporaryDir empty;
         programFolder = (empty.path() + "/").toStdString();
-        HelpWindow window(programFolder);
+        HelpWindow window("calvero1.html", programFolder);
         window.show();
         const QString text = window.browser()->toPlainText();
         QVERIFY2(text.contains("pagina non trovata: " + empty.path() + "/calvero1.htm"), qPrintable(text));
@@ -259,7 +258,7 @@ private slots:
         QTemporaryDir folder;
         const QString pdf = folder.filePath("aiuto.pdf");
         QStringList steps;
-        HelpWindow window(programFolder);
+        HelpWindow window("calvero1.html", programFolder);
         window.setServices({[] { return false; },
                             [&steps](QPrinter& printer, QWidget*) {
                                 steps << (printer.outputFormat() == QPrinter::PdfFormat ? "setup pdf" : "setup");
@@ -284,7 +283,7 @@ private slots:
         QTemporaryDir folder;
         const QString pdf = folder.filePath("aiuto.pdf");
         bool askedForFile = false;
-        HelpWindow window(programFolder);
+        HelpWindow window("calvero1.html", programFolder);
         auto services = HelpWindow::Services{[] { return false; }, [](QPrinter&, QWidget*) { return false; },
                                               [&askedForFile, pdf](QWidget*) {
                                                   askedForFile = true;
@@ -308,7 +307,7 @@ private slots:
         QTemporaryDir folder;
         const QString pdf = folder.filePath("stampante.pdf");
         bool askedForFile = false;
-        HelpWindow window(programFolder);
+        HelpWindow window("calvero1.html", programFolder);
         window.setServices({[] { return true; },
                             [pdf](QPrinter& printer, QWidget*) {
                                 // Stands in for the printer the user set up.
@@ -330,7 +329,7 @@ private slots:
     void failedPrintingIsReported()
     {
         QString message;
-        HelpWindow window(programFolder);
+        HelpWindow window("calvero1.html", programFolder);
         window.setServices({[] { return false; }, [](QPrinter&, QWidget*) { return true; },
                             [](QWidget*) { return QString("/nonexistent/folder/aiuto.pdf"); },
                             [&message](QWidget*, const QString& text) { message = text; }});
