@@ -4,8 +4,12 @@
 #include "app/datasetfile.h"
 #include "app/document.h"
 #include "app/examples.h"
+#include "entry/importcommand.h"
 #include "entry/spreadsheetexport.h"
 #include "fit/pointordering.h"
+
+#include <fstream>
+#include <vector>
 
 namespace calvero {
 
@@ -46,6 +50,21 @@ bool readAndCalculate(const Workspace& work, const std::string& path)
     if (!read(work, path)) return false;
     fillPointGrid(work.document.grid, work.document.points);
     calculate(work); // counts the grid again, then the calculation of the kind
+    return true;
+}
+
+bool openFile(const Workspace& work, const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::string head(4096, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    // A point file never starts as a data set file does: a kind alone on line 1.
+    const bool dataSet = parseDataSetFile(head).has_value();
+    if (dataSet || pointFileKind(path) == PointFileKind::Unknown) return readAndCalculate(work, path);
+    Document& d = work.document;
+    const std::vector<std::string> messages = importPointFile(path, FirstImportedSpreadsheetRow, {d.grid, d.points});
+    for (const std::string& message : messages) work.tell(message);
     return true;
 }
 

@@ -25,6 +25,12 @@ bool saveDataSet(const Workspace& work, const std::string& path);
 // file was not read (nothing is calculated then).
 bool readAndCalculate(const Workspace& work, const std::string& path);
 
+// "calvero1 FILE": a data set file is read and calculated as by
+// readAndCalculate; a point file or workbook is imported into the point grid
+// as the point-entry window imports it (a workbook from its row 2). False when
+// a data set file was not read.
+bool openFile(const Workspace& work, const std::string& path);
+
 // Zeroes the points, empties the point grid and the two temperature fields.
 // Kind, degree, counts and the kept coefficients stay.
 void clearDataSet(const Workspace& work);

@@ -10,6 +10,10 @@
 
 namespace calvero {
 
+// The spreadsheet row an import starts from unless the user says otherwise:
+// row 1 usually holds the column titles.
+constexpr int FirstImportedSpreadsheetRow = 2;
+
 // The kind of point file, from its extension, compared without regard to case.
 enum class PointFileKind { Text, Spreadsheet, Unknown };
 PointFileKind pointFileKind(const std::string& fileName);

@@ -81,6 +81,37 @@ TEST_F(DataSetCommands, ReadAndCalculateShowsTheReportThenTheGraph)
     EXPECT_NEAR(s.coefficients.block[3], 3.0, 1e-9);
 }
 
+TEST_F(DataSetCommands, AFileNamedOnTheCommandLineIsReadOrImported)
+{
+    // A data set file: the same report as "Leggi i dati dal disco" shows.
+    parabola();
+    const std::string path = savedFile("parabola.txt");
+    ASSERT_TRUE(readAndCalculate(work, path));
+    const std::vector<ShownEvent> read = shown.events;
+    resetDocument();
+    shown.events.clear();
+    ASSERT_TRUE(openFile(work, path));
+    ASSERT_EQ(shown.events.size(), read.size());
+    EXPECT_EQ(shown.events[0].reportLines, read[0].reportLines);
+    EXPECT_EQ(shown.events[0].text, path);
+
+    // A point file goes into the grid as the import puts it, and nothing is calculated yet.
+    const std::string points = pathOf("punti.csv");
+    writeText(points, "1;2,5\n2;4,5\n");
+    resetDocument();
+    shown.events.clear();
+    ASSERT_TRUE(openFile(work, points));
+    EXPECT_TRUE(shown.events.empty());
+    EXPECT_EQ(doc.grid.cell(2, 2), "4.5");
+    EXPECT_EQ(doc.points.y[1], 2.5);
+
+    // Neither: the data set file's own refusal.
+    const std::string other = pathOf("note.dat");
+    writeText(other, "appunti");
+    EXPECT_FALSE(openFile(work, other));
+    EXPECT_EQ(shown.messages(), std::vector<std::string>{"il file non contiene dati validi: " + other});
+}
+
 TEST_F(DataSetCommands, CalculationUsesTheValueAsTheGridHoldsIt)
 {
     setPoint(1, 1, 1.123456789);

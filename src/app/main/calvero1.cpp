@@ -3,6 +3,8 @@
 #include "app/ui/program.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
@@ -11,5 +13,11 @@ int main(int argc, char** argv)
     calvero::installItalianTranslations(app);
     calvero::Program program;
     program.mainWindow.show();
+    // "calvero1 FILE", as the file manager opens a data set: once the window is up.
+    const QStringList arguments = app.arguments();
+    if (arguments.size() > 1) {
+        const std::string path = QFile::encodeName(arguments.at(1)).toStdString();
+        QTimer::singleShot(0, &program.mainWindow, [&program, path] { program.mainWindow.openFile(path); });
+    }
     return app.exec();
 }

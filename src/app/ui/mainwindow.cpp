@@ -291,6 +291,11 @@ void MainWindow::readDataSet()
     readAndCalculate(workspace(), path);
 }
 
+void MainWindow::openFile(const std::string& path)
+{
+    runCommand([this, path] { calvero::openFile(workspace(), path); });
+}
+
 void MainWindow::runExamples() { calvero::runExamples(workspace()); }
 
 void MainWindow::showDocumentation() { calvero::openDocumentation(this, workspace()); }

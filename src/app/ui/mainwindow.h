@@ -72,6 +72,9 @@ public slots:
     void calculate();
     void saveDataSet();
     void readDataSet();
+    // A file named on the command line: a data set is read and calculated,
+    // a point file or workbook imported into the grid.
+    void openFile(const std::string& path);
     void showPointEntry();
     void runExamples();
     void clearData();

@@ -90,7 +90,7 @@ PointGridWindow::PointGridWindow(PointTarget target, const FitType& kind, QWidge
     firstRowBox_ = new QSpinBox(this);
     firstRowBox_->setObjectName(QStringLiteral("firstRowBox"));
     firstRowBox_->setRange(1, 100);
-    firstRowBox_->setValue(2);
+    firstRowBox_->setValue(FirstImportedSpreadsheetRow);
     firstRowBox_->setFont(pointSize14(firstRowBox_->font()));
 
     connect(exitButton_, &QPushButton::clicked, this, &PointGridWindow::finishEntry);
@@ -141,7 +141,7 @@ void PointGridWindow::layOutForScreen(const QSize& screenSize)
     place(separatorHint_, layout.separatorHint);
     place(firstRowLabel_, layout.firstRowLabel);
     place(firstRowBox_, layout.firstRowBox);
-    firstRowBox_->setValue(2);
+    firstRowBox_->setValue(FirstImportedSpreadsheetRow);
 }
 
 void PointGridWindow::finishEntry()
