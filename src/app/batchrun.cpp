@@ -87,9 +87,7 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         }
     }
     if (!options.graphOut.empty()) {
-        if (!done.hasGraph()) {
-            err << "nessun grafico per questo tipo di interpolazione\n";
-        } else if (!writeGraph || !writeGraph(options.graphOut, done)) {
+        if (!writeGraph || !writeGraph(options.graphOut, done)) {
             err << "errore di scrittura del file " << options.graphOut << '\n';
             exit = BatchUnreadable;
         }

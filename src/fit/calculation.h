@@ -33,8 +33,8 @@ struct Calculation {
     std::optional<FittedCurve> curve;      // the kinds with a curve y = f(x)
     SurfaceCoefficients surface{};         // Z = F(x, y)
     std::vector<std::string> report;       // the report's lines
-    // The one-variable kinds show a graph of their points.
-    bool hasGraph() const { return kind != FitType::SurfaceXY && pointCount > 0; }
+    // A graph of the points and the curve, or the picture of the surface.
+    bool hasGraph() const { return pointCount > 0; }
 };
 
 struct Refusal {

@@ -115,6 +115,7 @@ void drawXAxis(std::size_t titleLength)
     for (int i = 0; i <= n; ++i) {
         const double v = p.xMin + i * p.xStep;
         const double xd = p.originX + i * p.xStep * p.xScale;
+        if (v > s.xTicksUpTo + 1e-9 * p.xStep) break;
         if (!labelledTick(v, p.xStep, s.xLabelEvery)) {
             drawLine(xd, y0, xd, y0 - 0.6 * h);
         } else if (i < n) {

@@ -230,4 +230,12 @@ void setColour(std::uint16_t n)
     s.canvas->setFontColour(*colour);
 }
 
+void setCanvasColour(CanvasColour colour)
+{
+    GraphState& s = graphState();
+    if (!s.canvas) return;
+    s.canvas->setPenColour(colour);
+    s.canvas->setFontColour(colour);
+}
+
 } // namespace calvero

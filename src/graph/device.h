@@ -4,6 +4,8 @@
 // corner of the device area with y up; the turn to the canvas's downward y is
 // made in deviceY on the screen and in the primitives on the printer. Every
 // coordinate handed to the canvas is truncated toward zero.
+#include "graph/canvas.h"
+
 #include <cstdint>
 #include <string>
 
@@ -39,6 +41,8 @@ void drawText(const std::string& text, double x, double y);
 // measured by the canvas, estimated when it cannot measure.
 double textWidth(const std::string& text);
 void setColour(std::uint16_t n);
+// Pen and text in a colour of no number (the shades of a surface's map).
+void setCanvasColour(CanvasColour colour);
 
 // A device coordinate as a canvas pixel: truncated toward zero and held
 // within the 32-bit range (a value that is not a number gives 0).

@@ -8,6 +8,7 @@
 #include "graph/canvas.h"
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -54,6 +55,15 @@ struct FitGraphData {
     std::optional<FittedCurve> curve;
 };
 
+// What the picture of a surface Z = F(x, y) shows: its points 1..count and
+// the fitted polynomial of its degree.
+struct SurfaceGraphData {
+    PointSet points;
+    int count = 0;
+    int degree = 0;
+    OneBasedArray<double, 15> coefficients{};
+};
+
 // What a drawing pass runs after the device setup and the border.
 using GraphProcedure = void (*)();
 
@@ -82,12 +92,15 @@ struct GraphState {
     std::uint8_t leftMarginUnits = 1;
     std::uint8_t extraBottomRows = 0;
     int xLabelEvery = 2; // a label at every second tick
+    // Ticks and labels of the x axis stop here (a picture may keep room on the right).
+    double xTicksUpTo = std::numeric_limits<double>::infinity();
     int yLabelEvery = 2;
 
     std::uint16_t curveSteps = 199; // intervals between curve samples
 
     GraphProcedure procedure = nullptr;
-    FitGraphData fit; // what the program's procedure draws
+    FitGraphData fit;         // what the program's procedure draws
+    SurfaceGraphData surface; // what the surface's procedure draws
 };
 
 GraphState& graphState();

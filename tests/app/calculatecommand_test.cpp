@@ -324,12 +324,12 @@ TEST_F(CalculateCommand, SurfaceSortsTheGridByXAndReportsInThatOrder)
         "  9        3.0000   3.0000  17.0000  16.8056    -1.1",
     };
     EXPECT_EQ(shown.lastReport(), expected);
-    // The grid now holds the sorted points; no graph for the surface.
+    // The grid now holds the sorted points; the surface's picture follows the report.
     EXPECT_EQ(doc.grid.cell(1, 1), formatGridValue(1.0));
     EXPECT_EQ(doc.grid.cell(1, 3), formatGridValue(6.0));
     EXPECT_EQ(doc.grid.cell(9, 1), formatGridValue(3.0));
     EXPECT_EQ(doc.grid.cell(9, 3), formatGridValue(17.0));
-    EXPECT_EQ(shown.kinds(), std::vector<Shown>{Shown::Report});
+    EXPECT_EQ(shown.kinds(), (std::vector<Shown>{Shown::Report, Shown::Graph}));
     EXPECT_EQ(doc.kind, FitType::SurfaceXY);
     EXPECT_EQ(doc.points.foundCount, 9);
 }

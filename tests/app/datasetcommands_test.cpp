@@ -125,7 +125,7 @@ TEST_F(DataSetCommands, CalculationUsesTheValueAsTheGridHoldsIt)
     EXPECT_EQ(shown.kinds(), (std::vector<Shown>{Shown::Report, Shown::Graph}));
 }
 
-TEST_F(DataSetCommands, ReadAndCalculateOfASurfaceShowsOnlyTheReport)
+TEST_F(DataSetCommands, ReadAndCalculateOfASurfaceShowsTheReportThenItsPicture)
 {
     int i = 0;
     for (double x : {3.0, 1.0, 2.0})
@@ -137,7 +137,7 @@ TEST_F(DataSetCommands, ReadAndCalculateOfASurfaceShowsOnlyTheReport)
     inputs.setDegreeValue(2);
     const std::string path = savedFile("surface.txt");
     ASSERT_TRUE(readAndCalculate(work, path));
-    EXPECT_EQ(shown.kinds(), std::vector<Shown>{Shown::Report});
+    EXPECT_EQ(shown.kinds(), (std::vector<Shown>{Shown::Report, Shown::Graph}));
     EXPECT_EQ(doc.kind, FitType::SurfaceXY);
     EXPECT_EQ(doc.points.count, 9);
     for (int r = 2; r <= 9; ++r) EXPECT_LE(doc.points.x[r - 1], doc.points.x[r]);

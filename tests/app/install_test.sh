@@ -18,7 +18,7 @@ done
 check "launcher calvero1 on the PATH" test -L "$prefix/bin/calvero1" -a -x "$prefix/bin/calvero1"
 check "launcher calvero1-batch on the PATH" test -L "$prefix/bin/calvero1-batch" -a -x "$prefix/bin/calvero1-batch"
 check "launcher digitora on the PATH" test -L "$prefix/bin/digitora" -a -x "$prefix/bin/digitora"
-check "desktop entry" grep -qx 'Exec=calvero1' "$prefix/share/applications/calvero1.desktop"
+check "desktop entry" grep -qx 'Exec=calvero1 %f' "$prefix/share/applications/calvero1.desktop"
 check "icon" test -s "$prefix/share/icons/hicolor/scalable/apps/calvero1.svg"
 check "digitora's desktop entry" grep -qx 'Exec=digitora %f' "$prefix/share/applications/digitora.desktop"
 check "digitora's icon" test -s "$prefix/share/icons/hicolor/scalable/apps/digitora.svg"

@@ -69,9 +69,9 @@ TEST(CalculationFunction, TheOutcomeHoldsTheCurveOrTheRefusal)
     EXPECT_TRUE(fitted.hasGraph());
     EXPECT_EQ(fitted.report.front().substr(0, 18), "tipo di equazione:");
 
-    // The surface comes back ordered by x, with its terms; it has no graph.
+    // The surface comes back ordered by x, with its terms, and its picture.
     const Calculation surface = std::get<Calculation>(calculate(plane()));
-    EXPECT_FALSE(surface.hasGraph());
+    EXPECT_TRUE(surface.hasGraph());
     EXPECT_EQ(surface.points.x[1], 1.0);
     EXPECT_NEAR(surface.surface[6], 0.5, 1e-9); // the x*y term
     EXPECT_NEAR(evaluateSurface(surface.surface, 2, 3, 2), 5 + 2 - 6 + 3, 1e-9);

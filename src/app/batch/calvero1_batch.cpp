@@ -3,6 +3,7 @@
 #include "app/batchoptions.h"
 #include "app/batchrun.h"
 #include "graph/fitgraph.h"
+#include "graph/surfacegraph.h"
 #include "graph/ui/graphimage.h"
 
 #include <QGuiApplication>
@@ -35,7 +36,10 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
 
     const auto writeGraph = [](const std::string& path, const calvero::Calculation& done) {
-        calvero::prepareScreenGraph(calvero::fitGraphData(done));
+        if (done.kind == calvero::FitType::SurfaceXY)
+            calvero::prepareSurfaceGraph(calvero::surfaceGraphData(done));
+        else
+            calvero::prepareScreenGraph(calvero::fitGraphData(done));
         const QImage image = calvero::renderGraphImage(1024, 768);
         return !image.isNull() && image.save(QString::fromStdString(path), "PNG");
     };

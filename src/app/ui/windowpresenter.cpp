@@ -2,6 +2,7 @@
 
 #include "app/document.h"
 #include "graph/fitgraph.h"
+#include "graph/surfacegraph.h"
 #include "graph/ui/showgraphwindow.h"
 #include "viewers/ui/reportwindow.h"
 #include "viewers/ui/reportviewer.h"
@@ -34,7 +35,12 @@ void WindowPresenter::showReport()
 
 void WindowPresenter::showGraph(const std::string& caption)
 {
-    if (document_.lastCalculation) showGraphWindow(graph_, fitGraphData(*document_.lastCalculation), caption);
+    const auto& last = document_.lastCalculation;
+    if (!last) return;
+    if (last->kind == FitType::SurfaceXY)
+        showSurfaceWindow(graph_, surfaceGraphData(*last), caption);
+    else
+        showGraphWindow(graph_, fitGraphData(*last), caption);
 }
 
 } // namespace calvero

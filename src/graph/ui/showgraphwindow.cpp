@@ -1,6 +1,7 @@
 #include "graph/ui/showgraphwindow.h"
 
 #include "graph/fitgraph.h"
+#include "graph/surfacegraph.h"
 #include "graph/ui/graphwindow.h"
 
 namespace calvero {
@@ -8,6 +9,12 @@ namespace calvero {
 void showGraphWindow(GraphWindow& window, FitGraphData data, const std::string& caption)
 {
     prepareScreenGraph(std::move(data));
+    window.showGraph(caption);
+}
+
+void showSurfaceWindow(GraphWindow& window, SurfaceGraphData data, const std::string& caption)
+{
+    prepareSurfaceGraph(std::move(data));
     window.showGraph(caption);
 }
 

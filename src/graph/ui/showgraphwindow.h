@@ -13,4 +13,7 @@ class GraphWindow;
 // window shown modally with the caption ("file:" + the data set's name).
 void showGraphWindow(GraphWindow& window, FitGraphData data, const std::string& caption);
 
+// The same with the picture of a surface.
+void showSurfaceWindow(GraphWindow& window, SurfaceGraphData data, const std::string& caption);
+
 } // namespace calvero

@@ -1,0 +1,28 @@
+#pragma once
+// The picture of a surface Z = F(x, y): contour lines of the fitted surface
+// over the x-y range of its points, the points marked in a colour that tells
+// their percentage error, and a legend beside the map.
+#include "fit/calculation.h"
+#include "graph/graphstate.h"
+
+#include <vector>
+
+namespace calvero {
+
+SurfaceGraphData surfaceGraphData(const Calculation& done);
+
+// The surface's GraphProcedure: draws the data installed with it.
+void surfaceGraphProcedure();
+
+// Before the surface's picture is drawn on the screen or into a picture.
+void prepareSurfaceGraph(SurfaceGraphData data);
+
+// The levels the contour lines are drawn at: whole multiples of a 1-2-5 step,
+// about ten, strictly between lowest and highest.
+std::vector<double> contourLevels(double lowest, double highest);
+
+// The class of a point's percentage error, 0 (within 0.5 %) to 3 (beyond 2 %),
+// as the picture colours it.
+int errorClass(double errorPercent);
+
+} // namespace calvero
