@@ -59,20 +59,16 @@ std::vector<ExcludedSpan> excludedSpans(const std::vector<PixelRect>& exclusions
 
 } // namespace
 
-ColourPieces findColourPieces(const PixelBuffer& picture, const ColourMatcher& matcher,
-                              const std::vector<PixelRect>& exclusions)
+PixelMask matchingPixels(const PixelBuffer& picture, const ColourMatcher& matcher,
+                         const std::vector<PixelRect>& exclusions)
 {
     const int width = picture.width();
     const int height = picture.height();
+    PixelMask mask(width, height);
     const std::vector<ExcludedSpan> spans = excludedSpans(exclusions, width, height);
-    ColourPieces result;
-    UnionFind groups;
-    std::vector<unsigned char> rowMatches(static_cast<std::size_t>(width));
-    std::size_t previousRowStart = 0;
-    std::size_t previousRowEnd = 0;
-
     for (int y = 0; y < height; ++y) {
         const std::uint32_t* row = picture.row(y);
+        unsigned char* matches = mask.row(y);
         // Charts are mostly long stretches of one colour: test each colour once per stretch.
         std::uint32_t lastPixel = ~row[0];
         bool lastMatch = false;
@@ -81,20 +77,39 @@ ColourPieces findColourPieces(const PixelBuffer& picture, const ColourMatcher& m
                 lastPixel = row[x];
                 lastMatch = matcher.matches(lastPixel);
             }
-            rowMatches[static_cast<std::size_t>(x)] = lastMatch;
+            matches[x] = lastMatch;
         }
         for (const ExcludedSpan& span : spans)
-            if (y >= span.top && y < span.bottom)
-                std::fill(rowMatches.begin() + span.first, rowMatches.begin() + span.last, 0);
+            if (y >= span.top && y < span.bottom) std::fill(matches + span.first, matches + span.last, 0);
+    }
+    return mask;
+}
 
+ColourPieces findColourPieces(const PixelBuffer& picture, const ColourMatcher& matcher,
+                              const std::vector<PixelRect>& exclusions)
+{
+    return findPieces(matchingPixels(picture, matcher, exclusions));
+}
+
+ColourPieces findPieces(const PixelMask& mask)
+{
+    const int width = mask.width();
+    const int height = mask.height();
+    ColourPieces result;
+    UnionFind groups;
+    std::size_t previousRowStart = 0;
+    std::size_t previousRowEnd = 0;
+
+    for (int y = 0; y < height; ++y) {
+        const unsigned char* rowMatches = mask.row(y);
         const std::size_t rowStart = result.runs.size();
         for (int x = 0; x < width;) {
-            if (!rowMatches[static_cast<std::size_t>(x)]) {
+            if (!rowMatches[x]) {
                 ++x;
                 continue;
             }
             const int start = x;
-            while (x < width && rowMatches[static_cast<std::size_t>(x)]) ++x;
+            while (x < width && rowMatches[x]) ++x;
             result.runs.push_back({y, start, x - 1});
             groups.add();
         }

@@ -4,6 +4,7 @@
 #include "capture/colour.h"
 #include "capture/curvefinder.h"
 #include "capture/pixelbuffer.h"
+#include "capture/pixelmask.h"
 
 #include <vector>
 
@@ -29,7 +30,14 @@ struct ColourPieces {
     std::vector<Piece> pieces;
 };
 
-// Pixels whose centre lies in an exclusion never count.
+// The pixels of the colour; those whose centre lies in an exclusion never count.
+PixelMask matchingPixels(const PixelBuffer& picture, const ColourMatcher& matcher,
+                         const std::vector<PixelRect>& exclusions);
+
+// The pieces of the pixels set in the mask.
+ColourPieces findPieces(const PixelMask& mask);
+
+// Both in one: the pieces of the colour outside the exclusions.
 ColourPieces findColourPieces(const PixelBuffer& picture, const ColourMatcher& matcher,
                               const std::vector<PixelRect>& exclusions);
 

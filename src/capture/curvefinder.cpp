@@ -2,6 +2,10 @@
 
 #include "capture/colourpieces.h"
 #include "capture/curvetrace.h"
+#include "capture/straightlines.h"
+#include "capture/tolerancechoice.h"
+#include "capture/tracedoubts.h"
+#include "capture/pointexport.h"
 
 #include <algorithm>
 #include <cmath>
@@ -63,9 +67,12 @@ std::vector<int> widestPieces(const ColourPieces& found, const std::vector<bool>
 double span(const std::vector<PixelPoint>& trace) { return trace.empty() ? 0 : trace.back().x - trace.front().x; }
 
 // The centre line of the curve in pixels, or nothing found.
-std::vector<PixelPoint> centreLine(const PixelBuffer& picture, const CurveSearch& search)
+std::vector<PixelPoint> centreLine(const PixelBuffer& picture, const AxisCalibration& calibration,
+                                   const CurveSearch& search, const Fading& fading)
 {
-    const ColourPieces found = findColourPieces(picture, ColourMatcher(search.colour, search.tolerance), search.exclusions);
+    PixelMask mask = matchingPixels(picture, ColourMatcher(search.colour, search.tolerance, fading), search.exclusions);
+    removeStraightLines(mask, lineDirections(calibration.references(), picture.width(), picture.height()));
+    const ColourPieces found = findPieces(mask);
     if (found.pieces.empty()) return {};
     long long largest = 0;
     for (const Piece& piece : found.pieces) largest = std::max(largest, piece.pixels);
@@ -134,24 +141,47 @@ std::optional<std::string> curveSearchProblem(const PixelBuffer& picture, const 
         return "tolleranza non valida (0..100)";
     if (search.pointCount < MinPointCount || search.pointCount > MaxPointCount)
         return "numero di punti non valido (2..200): " + std::to_string(search.pointCount);
+    if (!(search.step >= 0) || !std::isfinite(search.step)) return "passo non valido: " + pointValueText(search.step);
     return std::nullopt;
 }
 
 Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration& calibration, const CurveSearch& search)
 {
     if (auto problem = curveSearchProblem(picture, search)) return failed<FoundCurve>(*problem);
-    const std::vector<ScaledPoint> line = scaledLine(centreLine(picture, search), calibration);
+    const ToleranceChoice tolerance = chooseTolerance(picture, search.colour, search.tolerance);
+    FoundCurve curve;
+    if (tolerance.backgroundMatches) {
+        curve.doubts.push_back(backgroundDoubt(search.tolerance, tolerance.fading.background));
+        return succeeded(std::move(curve));
+    }
+    const std::vector<PixelPoint> centre = centreLine(picture, calibration, search, tolerance.fading);
+    const std::vector<ScaledPoint> line = scaledLine(centre, calibration);
     if (line.size() < 2 || !(line.back().x > line.front().x)) return failed<FoundCurve>(noCurveMessage(search.colour));
 
-    FoundCurve curve;
-    const double first = line.front().x;
-    const double step = (line.back().x - first) / (search.pointCount - 1);
-    for (int i = 0; i < search.pointCount; ++i) {
-        const double x = i + 1 == search.pointCount ? line.back().x : first + step * i;
+    std::vector<double> xs;
+    if (search.step > 0) {
+        // The multiples of the step within the trace, in the axis's own values.
+        const double low = calibration.valueOfScaledX(line.front().x), high = calibration.valueOfScaledX(line.back().x);
+        const double first = std::ceil(low / search.step - 1e-9), last = std::floor(high / search.step + 1e-9);
+        if (last - first + 1 > MaxPointCount)
+            return failed<FoundCurve>("passo " + pointValueText(search.step) + " troppo piccolo: darebbe " +
+                                      pointValueText(last - first + 1) + " punti (al massimo " +
+                                      std::to_string(MaxPointCount) + ")");
+        for (double k = first; k <= last; ++k) xs.push_back(calibration.scaledX(k * search.step));
+        if (xs.empty()) return failed<FoundCurve>("nessun multiplo del passo " + pointValueText(search.step) +
+                                                  " nel tratto di curva trovato");
+    } else {
+        const double first = line.front().x;
+        const double step = (line.back().x - first) / (search.pointCount - 1);
+        for (int i = 0; i < search.pointCount; ++i) xs.push_back(i + 1 == search.pointCount ? line.back().x : first + step * i);
+    }
+    for (double x : xs) {
+        if (!std::isfinite(x)) continue;
         const UnitPoint point{calibration.valueOfScaledX(x), calibration.valueOfScaledY(interpolate(line, x))};
         curve.points.push_back(point);
         curve.pixels.push_back(calibration.toPixels(point));
     }
+    curve.doubts = traceDoubts(centre, calibration);
     return succeeded(std::move(curve));
 }
 

@@ -46,15 +46,20 @@ std::span<const ColumnRun> ColumnRuns::column(int x) const
 namespace {
 
 // How far (in rows) a run may lie from where the trace expects the curve,
-// beyond one row more for every column of gap.
+// beyond half a row more for every column of gap (and of slope over a gap).
 constexpr double ReachRows = 3.0;
-// The points the trace's direction is taken from.
-constexpr std::size_t SlopePoints = 6;
+constexpr double ReachPerGapColumn = 0.5;
+// The points the trend of the trace is fitted to; its curvature counts only
+// once this many are behind it.
+constexpr std::size_t TrendPoints = 30;
+constexpr std::size_t CurvedTrendPoints = 12;
 // A trace nearly all within this many rows of its middle row is a level straight line.
 constexpr double LevelLineRows = 3.0;
 constexpr double LevelLineShare = 0.9;
-// A run may be this many rows longer than twice the curve's recent thickness.
-constexpr double LengthSlackRows = 4.0;
+// A run longer than the curve's thickness and slope explain by this much is
+// the curve merged with another line crossing it.
+constexpr double MergedSlackRows = 3.0;
+constexpr int MergedGaps = 4;
 // How quickly the thickness expected of a run follows the runs taken.
 constexpr double ThicknessFollowing = 0.3;
 
@@ -67,46 +72,117 @@ double distanceTo(const ColumnRun& run, double row)
     return 0;
 }
 
-// The slope of the last points (rows per column).
-double recentSlope(const std::vector<PixelPoint>& trace)
-{
-    const PixelPoint& last = trace.back();
-    const PixelPoint& earlier = trace[trace.size() - std::min(trace.size(), SlopePoints)];
-    return earlier.x == last.x ? 0 : (last.y - earlier.y) / (last.x - earlier.x);
-}
-
 double lengthOf(const ColumnRun& run) { return run.bottom - run.top + 1; }
 
+// The row the trace continues to at a column: a least-squares parabola (a
+// line while the trace is short) through its last points, so at a crossing
+// or across a gap it keeps the direction and the bend it had.
+class Trend {
+public:
+    explicit Trend(const std::vector<PixelPoint>& trace)
+    {
+        const std::size_t n = std::min(trace.size(), TrendPoints);
+        origin_ = trace.back();
+        // Sums of d^k and of y d^k, d measured from the last point.
+        double s[5] = {0, 0, 0, 0, 0}, t[3] = {0, 0, 0};
+        for (std::size_t i = trace.size() - n; i < trace.size(); ++i) {
+            const double d = trace[i].x - origin_.x;
+            const double y = trace[i].y - origin_.y;
+            double power = 1;
+            for (int k = 0; k < 5; ++k) {
+                s[k] += power;
+                if (k < 3) t[k] += y * power;
+                power *= d;
+            }
+        }
+        if (n >= CurvedTrendPoints) {
+            const double m[3][3] = {{s[0], s[1], s[2]}, {s[1], s[2], s[3]}, {s[2], s[3], s[4]}};
+            const double det = determinant(m);
+            if (std::abs(det) > 1e-9) {
+                const auto solved = [&](int column) {
+                    double c[3][3];
+                    for (int r = 0; r < 3; ++r)
+                        for (int k = 0; k < 3; ++k) c[r][k] = k == column ? t[r] : m[r][k];
+                    return determinant(c) / det;
+                };
+                level_ = solved(0);
+                slope_ = solved(1);
+                bend_ = solved(2);
+                return;
+            }
+        }
+        const double spread = s[0] * s[2] - s[1] * s[1];
+        if (n >= 2 && spread > 0) {
+            slope_ = (s[0] * t[1] - s[1] * t[0]) / spread;
+            level_ = (t[0] - slope_ * s[1]) / s[0];
+        }
+    }
+
+    double rowAt(double x) const
+    {
+        const double d = x - origin_.x;
+        return origin_.y + level_ + slope_ * d + bend_ * d * d;
+    }
+    double slopeAt(double x) const { return slope_ + 2 * bend_ * (x - origin_.x); }
+
+private:
+    static double determinant(const double m[3][3])
+    {
+        return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+               m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+    }
+
+    PixelPoint origin_;
+    double level_ = 0;
+    double slope_ = 0;
+    double bend_ = 0;
+};
+
 // Follows the curve from the start run in one direction (step +1 or -1). A
-// run far longer than the curve's recent runs and its slope explain is a line
-// crossing it (a vertical axis, the frame) and counts as a gap.
+// run far longer than the curve's thickness and slope explain is the curve
+// merged with a line crossing it: the trace goes through it where its trend
+// leads (for a shallow crossing, several gaps long), and stops where it meets
+// nothing else.
 std::vector<PixelPoint> follow(const ColumnRuns& columns, int column, const ColumnRun& start, int step, int maxGap)
 {
     std::vector<PixelPoint> trace{{column + 0.5, centreOf(start)}};
+    std::size_t lastOwn = 1; // the points up to here are the curve's own runs
     double thickness = lengthOf(start);
     int gap = 0;
-    for (int x = column + step; x >= 0 && x < columns.width() && gap <= maxGap; x += step) {
+    int mergedColumns = 0;
+    for (int x = column + step;
+         x >= 0 && x < columns.width() && gap <= maxGap && mergedColumns <= MergedGaps * maxGap; x += step) {
         const double centreX = x + 0.5;
-        const double slope = recentSlope(trace);
-        const double expected = trace.back().y + slope * (centreX - trace.back().x);
-        const double longest = 2 * thickness + 2 * std::abs(slope) + LengthSlackRows;
+        const Trend trend(trace);
+        const double expected = trend.rowAt(centreX);
+        const double slope = std::abs(trend.slopeAt(centreX));
         const ColumnRun* best = nullptr;
         double bestDistance = std::numeric_limits<double>::infinity();
         for (const ColumnRun& run : columns.column(x)) {
             const double distance = distanceTo(run, expected);
-            if (distance < bestDistance && lengthOf(run) <= longest) {
+            if (distance < bestDistance) {
                 bestDistance = distance;
                 best = &run;
             }
         }
-        if (best && bestDistance <= ReachRows + gap) {
-            trace.push_back({centreX, centreOf(*best)});
-            thickness += (lengthOf(*best) - thickness) * ThicknessFollowing;
-            gap = 0;
-        } else {
+        if (!best || bestDistance > ReachRows + ReachPerGapColumn * gap * (1 + slope)) {
             ++gap;
+            continue;
         }
+        const bool merged = lengthOf(*best) > thickness + slope + MergedSlackRows;
+        if (merged) {
+            const double half = std::min(thickness, lengthOf(*best)) / 2;
+            trace.push_back({centreX, std::clamp(expected, best->top + half, best->bottom + 1 - half)});
+            ++mergedColumns;
+            continue;
+        }
+        trace.push_back({centreX, centreOf(*best)});
+        lastOwn = trace.size();
+        mergedColumns = 0;
+        thickness += (lengthOf(*best) - thickness) * ThicknessFollowing;
+        gap = 0;
     }
+    trace.resize(lastOwn);
     return trace;
 }
 
