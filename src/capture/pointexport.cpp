@@ -62,6 +62,25 @@ std::string pointValueText(double value)
     return trimZeros(formatReal(value, 1, std::max(0, SignificantDigits - 1 - magnitude)));
 }
 
+std::optional<std::string> textFormatProblem(const TextFormat& format)
+{
+    if (format.separator == format.decimalMark)
+        return std::string("il separatore dei campi non può essere anche il segno decimale (") + format.decimalMark + ")";
+    return std::nullopt;
+}
+
+std::string pointsText(const std::vector<UnitPoint>& points, const TextFormat& format)
+{
+    const auto value = [&](double v) {
+        std::string text = pointValueText(v);
+        std::replace(text.begin(), text.end(), '.', format.decimalMark);
+        return text;
+    };
+    std::string text = format.header ? std::string("x") + format.separator + "y\n" : std::string();
+    for (const UnitPoint& p : points) text += value(p.x) + format.separator + value(p.y) + '\n';
+    return text;
+}
+
 std::vector<UnitPoint> curveValues(const Curve& curve, const AxisCalibration& calibration)
 {
     std::vector<UnitPoint> values;

@@ -5,6 +5,7 @@
 #include "capture/capturedocument.h"
 #include "capture/checked.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,21 @@ constexpr int MaxExportedPoints = 200;
 // A value as the point texts write it: full stop decimals, never an exponent,
 // six significant digits (a capture is never more precise), no trailing zeros.
 std::string pointValueText(double value);
+
+// How point lines are written: the separator between fields, the decimal mark
+// (a comma for an Italian spreadsheet, with a semicolon or tab between
+// fields), and whether a first line names the columns.
+struct TextFormat {
+    char separator = ';';
+    char decimalMark = '.';
+    bool header = false;
+};
+
+// Why the format cannot be read back (the separator is the decimal mark), or nothing.
+std::optional<std::string> textFormatProblem(const TextFormat& format);
+
+// Points as lines "x;y" in the format, with the header "x;y" when asked.
+std::string pointsText(const std::vector<UnitPoint>& points, const TextFormat& format);
 
 // The point file: every curve's points in ascending x, one "x;y" line each;
 // when the curves have parameter values, "x;parameter;y" lines (every curve
