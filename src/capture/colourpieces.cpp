@@ -57,32 +57,43 @@ std::vector<ExcludedSpan> excludedSpans(const std::vector<PixelRect>& exclusions
     return spans;
 }
 
+// The pixels for which matches(argb) holds.
+template <typename Matches>
+PixelMask maskOf(const PixelBuffer& picture, Matches matches)
+{
+    PixelMask mask(picture.width(), picture.height());
+    for (int y = 0; y < picture.height(); ++y) {
+        const std::uint32_t* row = picture.row(y);
+        unsigned char* set = mask.row(y);
+        // Charts are mostly long stretches of one colour: test each colour once per stretch.
+        std::uint32_t lastPixel = ~row[0];
+        bool lastMatch = false;
+        for (int x = 0; x < picture.width(); ++x) {
+            if (row[x] != lastPixel) {
+                lastPixel = row[x];
+                lastMatch = matches(lastPixel);
+            }
+            set[x] = lastMatch;
+        }
+    }
+    return mask;
+}
+
 } // namespace
 
 PixelMask matchingPixels(const PixelBuffer& picture, const ColourMatcher& matcher,
                          const std::vector<PixelRect>& exclusions)
 {
-    const int width = picture.width();
-    const int height = picture.height();
-    PixelMask mask(width, height);
-    const std::vector<ExcludedSpan> spans = excludedSpans(exclusions, width, height);
-    for (int y = 0; y < height; ++y) {
-        const std::uint32_t* row = picture.row(y);
-        unsigned char* matches = mask.row(y);
-        // Charts are mostly long stretches of one colour: test each colour once per stretch.
-        std::uint32_t lastPixel = ~row[0];
-        bool lastMatch = false;
-        for (int x = 0; x < width; ++x) {
-            if (row[x] != lastPixel) {
-                lastPixel = row[x];
-                lastMatch = matcher.matches(lastPixel);
-            }
-            matches[x] = lastMatch;
-        }
-        for (const ExcludedSpan& span : spans)
-            if (y >= span.top && y < span.bottom) std::fill(matches + span.first, matches + span.last, 0);
-    }
+    PixelMask mask = maskOf(picture, [&](std::uint32_t argb) { return matcher.matches(argb); });
+    for (const ExcludedSpan& span : excludedSpans(exclusions, picture.width(), picture.height()))
+        for (int y = span.top; y < span.bottom; ++y) std::fill(mask.row(y) + span.first, mask.row(y) + span.last, 0);
     return mask;
+}
+
+PixelMask inkPixels(const PixelBuffer& picture, Rgb background)
+{
+    const ColourMatcher paper(background, PaperTolerance);
+    return maskOf(picture, [&](std::uint32_t argb) { return !paper.matches(argb); });
 }
 
 ColourPieces findColourPieces(const PixelBuffer& picture, const ColourMatcher& matcher,

@@ -34,6 +34,12 @@ struct ColourPieces {
 PixelMask matchingPixels(const PixelBuffer& picture, const ColourMatcher& matcher,
                          const std::vector<PixelRect>& exclusions);
 
+// Pixels this close to the background are paper (scanner grey, faint specks).
+constexpr double PaperTolerance = 12.0;
+
+// Every pixel drawn on the paper, whatever its colour.
+PixelMask inkPixels(const PixelBuffer& picture, Rgb background);
+
 // The pieces of the pixels set in the mask.
 ColourPieces findPieces(const PixelMask& mask);
 

@@ -21,8 +21,10 @@ constexpr long long SpeckPixels = 8;
 constexpr long long SmallPieceShare = 100;
 // How far from the user's click the curve's pixels are looked for.
 constexpr double SeedReach = 12.0;
-// Without a click, the widest pieces each start a trace; the weightiest trace wins.
-constexpr std::size_t StartCandidates = 5;
+// Without a click, the widest pieces each start a trace (one a trace has gone
+// through starts none: the other dashes of a dashed curve, the other edges of
+// a legend's box); the weightiest trace wins.
+constexpr std::size_t StartCandidates = 20;
 // A trace shorter than this is no curve.
 constexpr double ShortestTrace = 5.0;
 
@@ -60,8 +62,15 @@ std::vector<int> widestPieces(const ColourPieces& found, const std::vector<bool>
         return pa.width() != pb.width() ? pa.width() > pb.width() : pa.pixels > pb.pixels;
     };
     std::sort(order.begin(), order.end(), wider);
-    if (order.size() > StartCandidates) order.resize(StartCandidates);
     return order;
+}
+
+// Marks the pieces a trace went through, so they start no other trace.
+void markTraced(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, std::vector<bool>& traced)
+{
+    for (const PixelPoint& p : trace)
+        for (const ColumnRun& run : columns.column(static_cast<int>(std::floor(p.x))))
+            if (p.y >= run.top && p.y <= run.bottom + 1) traced[static_cast<std::size_t>(run.piece)] = true;
 }
 
 double span(const std::vector<PixelPoint>& trace) { return trace.empty() ? 0 : trace.back().x - trace.front().x; }
@@ -71,7 +80,10 @@ std::vector<PixelPoint> centreLine(const PixelBuffer& picture, const AxisCalibra
                                    const CurveSearch& search, const Fading& fading)
 {
     PixelMask mask = matchingPixels(picture, ColourMatcher(search.colour, search.tolerance, fading), search.exclusions);
-    removeStraightLines(mask, lineDirections(calibration.references(), picture.width(), picture.height()));
+    const LineDirections directions = lineDirections(calibration.references(), picture.width(), picture.height());
+    const StraightLines lines = findStraightLines(inkPixels(picture, fading.background), directions);
+    clearWhereSet(mask, lines.pixels);
+    lines.area.clearOutside(mask);
     const ColourPieces found = findPieces(mask);
     if (found.pieces.empty()) return {};
     long long largest = 0;
@@ -91,12 +103,19 @@ std::vector<PixelPoint> centreLine(const PixelBuffer& picture, const AxisCalibra
     }
 
     const ColumnRuns columns(found, kept, picture.width());
-    const int maxGap = std::max(10, picture.width() / 50);
+    // A dash gap with a grid line taken out in it must still be bridged.
+    const int maxGap = std::max(16, picture.width() / 25);
     std::vector<PixelPoint> best;
+    std::vector<bool> traced(found.pieces.size(), false);
+    std::size_t tried = 0;
     for (int start : starts) {
+        if (traced[static_cast<std::size_t>(start)]) continue;
+        if (++tried > StartCandidates) break;
         std::vector<PixelPoint> trace =
-            traceCurve(columns, found.pieces[static_cast<std::size_t>(start)], start, seed, maxGap);
-        if (traceWeight(trace) > traceWeight(best)) best = std::move(trace);
+            traceCurve(columns, found.pieces[static_cast<std::size_t>(start)], start, seed,
+                       {maxGap, directions.acrossSlope, &lines.pixels});
+        markTraced(columns, trace, traced);
+        if (traceWeight(trace, directions.acrossSlope) > traceWeight(best, directions.acrossSlope)) best = std::move(trace);
     }
     return span(best) >= ShortestTrace ? best : std::vector<PixelPoint>{};
 }

@@ -60,6 +60,8 @@ constexpr double LevelLineShare = 0.9;
 // the curve merged with another line crossing it.
 constexpr double MergedSlackRows = 3.0;
 constexpr int MergedGaps = 4;
+// How far a curve's end is carried on under a line taken out.
+constexpr int EndUnderLine = 3;
 // How quickly the thickness expected of a run follows the runs taken.
 constexpr double ThicknessFollowing = 0.3;
 
@@ -142,13 +144,31 @@ private:
 // run far longer than the curve's thickness and slope explain is the curve
 // merged with a line crossing it: the trace goes through it where its trend
 // leads (for a shallow crossing, several gaps long), and stops where it meets
-// nothing else.
-std::vector<PixelPoint> follow(const ColumnRuns& columns, int column, const ColumnRun& start, int step, int maxGap)
+// nothing else. Where a straight line taken out hides the curve, the same.
+// Whether the straight lines taken out cover the row (or a row beside it) of the column.
+bool hiddenAt(const PixelMask* hidden, int x, double row)
 {
-    std::vector<PixelPoint> trace{{column + 0.5, centreOf(start)}};
-    std::size_t lastOwn = 1; // the points up to here are the curve's own runs
+    if (!hidden) return false;
+    const int y = static_cast<int>(std::floor(row));
+    for (int r = y - 1; r <= y + 1; ++r)
+        if (r >= 0 && r < hidden->height() && x < hidden->width() && hidden->at(x, r)) return true;
+    return false;
+}
+
+// The points behind the start (in the other direction, nearest the start
+// last) give the trend its direction from the first column.
+std::vector<PixelPoint> follow(const ColumnRuns& columns, int column, const ColumnRun& start, int step,
+                               const TraceLimits& limits, const std::vector<PixelPoint>& behind)
+{
+    const int maxGap = limits.maxGap;
+    std::vector<PixelPoint> trace(behind.end() - static_cast<std::ptrdiff_t>(std::min(behind.size(), TrendPoints)),
+                                  behind.end());
+    const std::size_t first = trace.size();
+    trace.push_back({column + 0.5, centreOf(start)});
+    std::size_t lastOwn = trace.size(); // the points up to here are the curve's own runs
     double thickness = lengthOf(start);
     int gap = 0;
+    int blind = 0; // columns since the last of the curve's own runs
     int mergedColumns = 0;
     for (int x = column + step;
          x >= 0 && x < columns.width() && gap <= maxGap && mergedColumns <= MergedGaps * maxGap; x += step) {
@@ -165,8 +185,11 @@ std::vector<PixelPoint> follow(const ColumnRuns& columns, int column, const Colu
                 best = &run;
             }
         }
-        if (!best || bestDistance > ReachRows + ReachPerGapColumn * gap * (1 + slope)) {
-            ++gap;
+        if (!best || bestDistance > ReachRows + ReachPerGapColumn * blind * (1 + slope)) {
+            // Under a grid line running nearly along the curve, the curve is hidden for long.
+            if (hiddenAt(limits.hidden, x, expected)) ++mergedColumns;
+            else ++gap;
+            ++blind;
             continue;
         }
         const bool merged = lengthOf(*best) > thickness + slope + MergedSlackRows;
@@ -174,6 +197,7 @@ std::vector<PixelPoint> follow(const ColumnRuns& columns, int column, const Colu
             const double half = std::min(thickness, lengthOf(*best)) / 2;
             trace.push_back({centreX, std::clamp(expected, best->top + half, best->bottom + 1 - half)});
             ++mergedColumns;
+            ++blind;
             continue;
         }
         trace.push_back({centreX, centreOf(*best)});
@@ -181,8 +205,14 @@ std::vector<PixelPoint> follow(const ColumnRuns& columns, int column, const Colu
         mergedColumns = 0;
         thickness += (lengthOf(*best) - thickness) * ThicknessFollowing;
         gap = 0;
+        blind = 0;
     }
     trace.resize(lastOwn);
+    // A curve that ends on a line taken out (the frame) runs on under it.
+    for (int x = static_cast<int>(std::floor(trace.back().x)) + step, under = 0;
+         under < EndUnderLine && hiddenAt(limits.hidden, x, Trend(trace).rowAt(x + 0.5)); x += step, ++under)
+        trace.push_back({x + 0.5, Trend(trace).rowAt(x + 0.5)});
+    trace.erase(trace.begin(), trace.begin() + static_cast<std::ptrdiff_t>(first));
     return trace;
 }
 
@@ -197,11 +227,11 @@ const ColumnRun* pieceRun(const ColumnRuns& columns, int x, int piece, double ro
 
 } // namespace
 
-double traceWeight(const std::vector<PixelPoint>& trace)
+double traceWeight(const std::vector<PixelPoint>& trace, double levelSlope)
 {
     if (trace.size() < 2) return 0;
     std::vector<double> rows;
-    for (const PixelPoint& p : trace) rows.push_back(p.y);
+    for (const PixelPoint& p : trace) rows.push_back(p.y - levelSlope * p.x);
     std::nth_element(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(rows.size() / 2), rows.end());
     const double middle = rows[rows.size() / 2];
     const auto level = std::count_if(rows.begin(), rows.end(), [&](double y) { return std::abs(y - middle) <= LevelLineRows; });
@@ -210,8 +240,9 @@ double traceWeight(const std::vector<PixelPoint>& trace)
 }
 
 std::vector<PixelPoint> traceCurve(const ColumnRuns& columns, const Piece& start, int startPiece,
-                                   std::optional<PixelPoint> seed, int maxGap)
+                                   std::optional<PixelPoint> seed, const TraceLimits& limits)
 {
+    const double levelSlope = limits.levelSlope;
     // The start column: the seed's, or the middle of the piece; else the nearest one the piece has a run in.
     const double aim = seed ? seed->x : (start.left + start.right + 1) / 2.0;
     const int middle = std::clamp(static_cast<int>(std::floor(aim)), start.left, start.right);
@@ -229,11 +260,18 @@ std::vector<PixelPoint> traceCurve(const ColumnRuns& columns, const Piece& start
     std::vector<PixelPoint> best;
     for (const ColumnRun& run : columns.column(column)) {
         if (run.piece != startPiece || (seeded && &run != seeded)) continue;
-        std::vector<PixelPoint> trace = follow(columns, column, run, -1, maxGap);
-        const std::vector<PixelPoint> right = follow(columns, column, run, +1, maxGap);
+        // Each way keeps the trend the other way had at the start; a short
+        // first way is followed again with the trend of the second.
+        std::vector<PixelPoint> trace = follow(columns, column, run, -1, limits, {});
         std::reverse(trace.begin(), trace.end());
+        std::vector<PixelPoint> right = follow(columns, column, run, +1, limits, trace);
+        if (trace.size() < CurvedTrendPoints) {
+            std::vector<PixelPoint> behind(right.rbegin(), right.rend());
+            trace = follow(columns, column, run, -1, limits, behind);
+            std::reverse(trace.begin(), trace.end());
+        }
         trace.insert(trace.end(), right.begin() + 1, right.end());
-        if (traceWeight(trace) > traceWeight(best)) best = std::move(trace);
+        if (traceWeight(trace, levelSlope) > traceWeight(best, levelSlope)) best = std::move(trace);
     }
     return best;
 }

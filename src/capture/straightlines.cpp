@@ -15,6 +15,11 @@ constexpr double ShortestLine = 30;
 // Shares of the references' distance and of the picture a line spans at least.
 constexpr double ReferenceShare = 0.4;
 constexpr double PictureShare = 0.15;
+// Two lines of a direction enclose a plot when at least this share of the
+// other direction's shortest line apart; the area reaches this many pixels
+// beyond them, for a curve drawn over the frame.
+constexpr double EnclosingShare = 0.5;
+constexpr double AreaMargin = 3;
 // Beyond this slope the references are not along an axis drawn straight.
 constexpr double SteepestAxis = 0.2;
 
@@ -40,8 +45,13 @@ std::vector<Stretch> findStretches(int length, int breadth, double slope, double
             if (runStart >= 0 && lastInk - runStart + 1 >= shortest) found.push_back({double(start), runStart, lastInk});
         };
         for (int position = 0; position < length; ++position) {
-            const int across = static_cast<int>(std::floor(start + slope * position + 0.5));
-            if (across < 0 || across >= breadth || !inked(position, across)) continue;
+            // A thin line at a slant shares its ink between two rows where it
+            // passes between them: either row counts.
+            const double exact = start + slope * position;
+            const int nearest = static_cast<int>(std::floor(exact + 0.5));
+            const int other = exact + 0.5 - nearest < 0.5 ? nearest - 1 : nearest + 1;
+            const auto at = [&](int a) { return a >= 0 && a < breadth && inked(position, a); };
+            if (!at(nearest) && (slope == 0 || !at(other))) continue;
             if (position - lastInk - 1 > LineGap) {
                 close();
                 runStart = position;
@@ -60,7 +70,33 @@ double slopeOf(double along, double across)
     return std::abs(slope) <= SteepestAxis ? slope : 0;
 }
 
+// The outermost offsets of the lines, when they are far enough apart to enclose a plot.
+std::optional<std::pair<double, double>> outermost(const std::vector<Stretch>& lines, double shortest)
+{
+    if (lines.empty()) return std::nullopt;
+    const auto [low, high] = std::minmax_element(lines.begin(), lines.end(),
+                                                 [](const Stretch& a, const Stretch& b) { return a.offset < b.offset; });
+    if (high->offset - low->offset < EnclosingShare * shortest) return std::nullopt;
+    return std::pair{low->offset - AreaMargin, high->offset + AreaMargin};
+}
+
 } // namespace
+
+bool PlotArea::contains(double x, double y) const
+{
+    const auto within = [](const std::optional<std::pair<double, double>>& bounds, double offset) {
+        return !bounds || (offset >= bounds->first && offset <= bounds->second);
+    };
+    return within(rows_, y - directions_.acrossSlope * x) && within(columns_, x - directions_.downSlope * y);
+}
+
+void PlotArea::clearOutside(PixelMask& mask) const
+{
+    if (!rows_ && !columns_) return;
+    for (int y = 0; y < mask.height(); ++y)
+        for (int x = 0; x < mask.width(); ++x)
+            if (mask.at(x, y) && !contains(x + 0.5, y + 0.5)) mask.set(x, y, false);
+}
 
 LineDirections lineDirections(const AxesReferences& references, int width, int height)
 {
@@ -76,26 +112,41 @@ LineDirections lineDirections(const AxesReferences& references, int width, int h
     return directions;
 }
 
-void removeStraightLines(PixelMask& mask, const LineDirections& directions)
+StraightLines findStraightLines(const PixelMask& ink, const LineDirections& directions)
 {
-    const int width = mask.width();
-    const int height = mask.height();
-    // Both families are found before any pixel is cleared, so a frame's
-    // corner or a grid crossing counts for both lines.
+    const int width = ink.width();
+    const int height = ink.height();
     const std::vector<Stretch> across = findStretches(width, height, directions.acrossSlope, directions.acrossLength,
-                                                      [&](int x, int y) { return mask.at(x, y); });
+                                                      [&](int x, int y) { return ink.at(x, y); });
     const std::vector<Stretch> down = findStretches(height, width, directions.downSlope, directions.downLength,
-                                                    [&](int y, int x) { return mask.at(x, y); });
+                                                    [&](int y, int x) { return ink.at(x, y); });
+    // Only lines of both directions enclose a plot: a few lines of one
+    // direction alone may stop short of where the curve goes.
+    auto rows = outermost(across, directions.downLength);
+    auto columns = outermost(down, directions.acrossLength);
+    if (!rows || !columns) rows = columns = std::nullopt;
+    StraightLines lines{PixelMask(width, height), PlotArea(directions, rows, columns)};
     for (const Stretch& s : across)
         for (int x = s.first; x <= s.last; ++x) {
             const int y = static_cast<int>(std::floor(s.offset + directions.acrossSlope * x + 0.5));
-            for (int row = std::max(0, y - 1); row <= std::min(height - 1, y + 1); ++row) mask.set(x, row, false);
+            for (int row = std::max(0, y - 1); row <= std::min(height - 1, y + 1); ++row) lines.pixels.set(x, row, true);
         }
     for (const Stretch& s : down)
         for (int y = s.first; y <= s.last; ++y) {
             const int x = static_cast<int>(std::floor(s.offset + directions.downSlope * y + 0.5));
-            for (int column = std::max(0, x - 1); column <= std::min(width - 1, x + 1); ++column) mask.set(column, y, false);
+            for (int column = std::max(0, x - 1); column <= std::min(width - 1, x + 1); ++column)
+                lines.pixels.set(column, y, true);
         }
+    return lines;
+}
+
+void clearWhereSet(PixelMask& mask, const PixelMask& other)
+{
+    for (int y = 0; y < mask.height(); ++y) {
+        unsigned char* row = mask.row(y);
+        const unsigned char* clear = other.row(y);
+        for (int x = 0; x < mask.width(); ++x) row[x] &= static_cast<unsigned char>(!clear[x]);
+    }
 }
 
 } // namespace calvero::capture

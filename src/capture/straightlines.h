@@ -6,6 +6,9 @@
 #include "capture/calibration.h"
 #include "capture/pixelmask.h"
 
+#include <optional>
+#include <utility>
+
 namespace calvero::capture {
 
 struct LineDirections {
@@ -23,8 +26,41 @@ struct LineDirections {
 // of the picture.
 LineDirections lineDirections(const AxesReferences& references, int width, int height);
 
-// Clears the pixels of every straight line of the directions (and the
-// pixels beside them, where anti-aliasing leaves a fringe).
-void removeStraightLines(PixelMask& mask, const LineDirections& directions);
+// The area the outermost lines of each direction enclose (the plot's frame,
+// or its outermost axes and grid lines), where each direction has two lines
+// far enough apart; beyond them are the axes' numbers and labels, never the
+// curve. Without such lines, the whole picture.
+class PlotArea {
+public:
+    PlotArea() = default;
+    PlotArea(const LineDirections& directions, std::optional<std::pair<double, double>> rows,
+             std::optional<std::pair<double, double>> columns)
+        : directions_(directions), rows_(rows), columns_(columns)
+    {
+    }
+    bool contains(double x, double y) const;
+    // Clears the mask outside the area.
+    void clearOutside(PixelMask& mask) const;
+
+private:
+    LineDirections directions_;
+    // The lines' offsets: rows at column 0, columns at row 0.
+    std::optional<std::pair<double, double>> rows_;
+    std::optional<std::pair<double, double>> columns_;
+};
+
+struct StraightLines {
+    // The lines' pixels, with those beside them where anti-aliasing leaves a fringe.
+    PixelMask pixels;
+    PlotArea area;
+};
+
+// The straight lines of the directions drawn in ink. They are looked for
+// among all the ink, so a faint grid line that matches the curve's colour
+// only in places is still found whole.
+StraightLines findStraightLines(const PixelMask& ink, const LineDirections& directions);
+
+// Clears from the mask the pixels set in the other.
+void clearWhereSet(PixelMask& mask, const PixelMask& other);
 
 } // namespace calvero::capture

@@ -1,7 +1,6 @@
 #include "capture/tolerancechoice.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <vector>
 
@@ -11,12 +10,9 @@ namespace {
 
 // Larger pictures are looked at on every other row and column.
 constexpr long long FullLookPixels = 4'000'000;
-// A line's palest colour is one the picture holds at least this many pixels
-// of per column (on the rows looked at).
-constexpr double LinePixelsPerColumn = 0.25;
-// The colour may fade beyond the line's own colours by this share of the
-// tolerance, and never further than this share of the way to the background.
-constexpr double FadeMargin = 0.5;
+// How far toward the background the colour may fade at the default
+// tolerance (in proportion at others), and never further.
+constexpr double DefaultFading = 0.6;
 constexpr double MostFading = 0.8;
 
 // The most common colour, by the mean of the fullest box of 16 x 16 x 16 colours.
@@ -80,21 +76,7 @@ ToleranceChoice chooseTolerance(const PixelBuffer& picture, Rgb colour, double t
     choice.backgroundMatches = ColourMatcher(colour, tolerance).matches(argbOf(choice.fading.background));
     if (choice.backgroundMatches) return choice;
 
-    // How many pixels near the fading lie at each percent of the way to the background.
-    std::array<long long, 101> byShare{};
-    eachStretch(picture, stride, [&](std::uint32_t pixel, long long n) {
-        const FadePosition position = fadePosition(rgbOf(pixel), colour, choice.fading.background);
-        if (position.distance <= tolerance) byShare[static_cast<std::size_t>(std::floor(position.share * 100))] += n;
-    });
-    const double needed = std::max(8.0, LinePixelsPerColumn * picture.width() / stride);
-    long long seen = 0;
-    for (std::size_t percent = 0; percent < byShare.size(); ++percent) {
-        seen += byShare[percent];
-        if (seen >= needed) {
-            choice.fading.share = std::min(MostFading, percent / 100.0 + FadeMargin * tolerance / 100);
-            break;
-        }
-    }
+    choice.fading.share = std::min(MostFading, DefaultFading * tolerance / DefaultTolerance);
     return choice;
 }
 

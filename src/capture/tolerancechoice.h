@@ -1,9 +1,10 @@
 #pragma once
 // How far a search lets the curve's colour pale toward the background. A
-// scanned or blurred line never shows its own colour: a black line one pixel
-// wide, blurred by a pixel, is grey at its darkest. The palest the line's own
-// pixels go, found on the picture, sets how far its colour may fade, so such
-// a line still reads at the default tolerance.
+// scanned or blurred line never shows its own colour: a black line two
+// pixels wide, blurred by a pixel, is mid grey at its darkest. At the default
+// tolerance the colour may fade most of the way to the background (the
+// picture's commonest colour), so such a line still reads; other colours
+// and their anti-aliasing lie off that fading and still do not match.
 #include "capture/colour.h"
 #include "capture/pixelbuffer.h"
 
