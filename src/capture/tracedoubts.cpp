@@ -13,10 +13,11 @@ namespace {
 // its middle value ran along a level line.
 constexpr double LevelShare = 0.8;
 constexpr double LevelBand = 0.01;
-// A step between neighbouring points taller than this share of the y span,
-// over less than JumpWidth of the x span, is a jump onto another line.
+// A step between neighbouring points that the slope before it misses by more
+// than this share of the y span is a jump onto another line; the slope is
+// taken over this many points.
 constexpr double JumpHeight = 0.08;
-constexpr double JumpWidth = 0.02;
+constexpr std::size_t SlopePoints = 5;
 // A trace should cover at least this share of the x range between the references.
 constexpr double LeastCoverage = 0.5;
 
@@ -51,15 +52,18 @@ std::vector<std::string> traceDoubts(const std::vector<PixelPoint>& line, const 
 
     double tallest = 0;
     double where = 0;
-    for (std::size_t i = 1; i < xs.size(); ++i) {
-        const double rise = std::abs(ys[i] - ys[i - 1]);
-        if (std::abs(xs[i] - xs[i - 1]) < JumpWidth * xSpan && rise > tallest) {
+    for (std::size_t i = SlopePoints; i < xs.size(); ++i) {
+        const std::size_t from = i - SlopePoints;
+        const double run = xs[i - 1] - xs[from];
+        const double slope = run > 0 ? (ys[i - 1] - ys[from]) / run : 0;
+        const double rise = std::abs(ys[i] - ys[i - 1] - slope * (xs[i] - xs[i - 1]));
+        if (rise > tallest) {
             tallest = rise;
             where = xs[i];
         }
     }
     if (tallest > JumpHeight * ySpan)
-        doubts.push_back("la traccia salta del " + percentText(tallest / ySpan) + " dell'altezza del grafico vicino a x = " +
+        doubts.push_back("la traccia salta del " + percentText(tallest / ySpan) + " dell'altezza del grafico a x = " +
                          pointValueText(calibration.valueOfScaledX(where)) + ": forse è passata su un'altra linea");
 
     const auto [low, high] = std::minmax_element(xs.begin(), xs.end());
