@@ -142,7 +142,7 @@ ColourPieces findPieces(const PixelMask& mask)
         const int root = groups.root(static_cast<int>(i));
         if (pieceOfRoot[static_cast<std::size_t>(root)] < 0) {
             pieceOfRoot[static_cast<std::size_t>(root)] = static_cast<int>(result.pieces.size());
-            result.pieces.push_back({0, result.runs[i].x0, result.runs[i].x1});
+            result.pieces.push_back({0, result.runs[i].x0, result.runs[i].x1, result.runs[i].y, result.runs[i].y});
         }
         const int piece = pieceOfRoot[static_cast<std::size_t>(root)];
         Piece& p = result.pieces[static_cast<std::size_t>(piece)];
@@ -150,6 +150,7 @@ ColourPieces findPieces(const PixelMask& mask)
         p.pixels += run.x1 - run.x0 + 1;
         p.left = std::min(p.left, run.x0);
         p.right = std::max(p.right, run.x1);
+        p.bottom = std::max(p.bottom, run.y); // rows come in order: the first run gave the top
         result.pieceOfRun[i] = piece;
     }
     return result;

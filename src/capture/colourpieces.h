@@ -21,7 +21,10 @@ struct Piece {
     long long pixels = 0;
     int left = 0;
     int right = 0;
+    int top = 0;
+    int bottom = 0;
     int width() const { return right - left + 1; }
+    int height() const { return bottom - top + 1; }
 };
 
 struct ColourPieces {

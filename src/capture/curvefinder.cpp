@@ -3,6 +3,7 @@
 #include "capture/colourpieces.h"
 #include "capture/curvetrace.h"
 #include "capture/straightlines.h"
+#include "capture/textpieces.h"
 #include "capture/tolerancechoice.h"
 #include "capture/tracedoubts.h"
 #include "capture/pointexport.h"
@@ -21,6 +22,7 @@ constexpr long long SpeckPixels = 8;
 constexpr long long SmallPieceShare = 100;
 // How far from the user's click the curve's pixels are looked for.
 constexpr double SeedReach = 12.0;
+constexpr int ScrapColumns = 6;
 // Without a click, the widest pieces each start a trace (one a trace has gone
 // through starts none: the other dashes of a dashed curve, the other edges of
 // a legend's box); the weightiest trace wins.
@@ -34,18 +36,25 @@ double distanceToRun(const RowRun& run, PixelPoint p)
     return std::hypot(cx - p.x, run.y + 0.5 - p.y);
 }
 
-// The piece with a pixel nearest the click, if one is within reach.
-std::optional<int> pieceNear(const ColourPieces& found, PixelPoint seed)
+// The piece with a pixel nearest the click, if one is within reach. A click
+// in a dashed curve's gap, beside a crossing, may be nearest a scrap left
+// where a grid line was taken out: a piece that wide gives the trace no
+// direction, and is taken only if nothing wider is within reach.
+std::optional<int> pieceNear(const ColourPieces& found, const std::vector<bool>& kept, PixelPoint seed)
 {
     std::optional<int> best;
     double bestDistance = SeedReach;
+    bool bestWide = false;
     const auto firstRow = std::lower_bound(found.runs.begin(), found.runs.end(), seed.y - SeedReach - 1,
                                            [](const RowRun& run, double y) { return run.y < y; });
     for (auto run = firstRow; run != found.runs.end() && run->y <= seed.y + SeedReach; ++run) {
         const double distance = distanceToRun(*run, seed);
-        if (distance <= bestDistance) {
+        const int piece = found.pieceOfRun[static_cast<std::size_t>(run - found.runs.begin())];
+        const bool wide = kept[static_cast<std::size_t>(piece)] && found.pieces[static_cast<std::size_t>(piece)].width() >= ScrapColumns;
+        if (distance <= SeedReach && ((wide && !bestWide) || (wide == bestWide && distance <= bestDistance))) {
             bestDistance = distance;
-            best = found.pieceOfRun[static_cast<std::size_t>(run - found.runs.begin())];
+            bestWide = wide;
+            best = piece;
         }
     }
     return best;
@@ -89,12 +98,13 @@ std::vector<PixelPoint> centreLine(const PixelBuffer& picture, const AxisCalibra
     long long largest = 0;
     for (const Piece& piece : found.pieces) largest = std::max(largest, piece.pixels);
     const long long smallest = std::max(SpeckPixels, largest / SmallPieceShare);
+    const std::vector<bool> letters = letterPieces(found, tallestLetter(picture.height()));
     std::vector<bool> kept(found.pieces.size());
-    for (std::size_t i = 0; i < found.pieces.size(); ++i) kept[i] = found.pieces[i].pixels >= smallest;
+    for (std::size_t i = 0; i < found.pieces.size(); ++i) kept[i] = found.pieces[i].pixels >= smallest && !letters[i];
 
     std::vector<int> starts;
     std::optional<PixelPoint> seed = search.seed;
-    if (const std::optional<int> clicked = seed ? pieceNear(found, *seed) : std::nullopt) {
+    if (const std::optional<int> clicked = seed ? pieceNear(found, kept, *seed) : std::nullopt) {
         kept[static_cast<std::size_t>(*clicked)] = true;
         starts.push_back(*clicked);
     } else {

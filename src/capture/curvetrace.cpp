@@ -45,23 +45,26 @@ std::span<const ColumnRun> ColumnRuns::column(int x) const
 
 namespace {
 
-// How far (in rows) a run may lie from where the trace expects the curve,
-// beyond half a row more for every column of gap (and of slope over a gap).
-constexpr double ReachRows = 3.0;
-constexpr double ReachPerGapColumn = 0.5;
+// How far (in rows) the middle of a run may lie from where the trace expects
+// the curve, beyond half the curve's thickness; a little more for every
+// column since the curve's last run, more so where it is steep.
+constexpr double OwnRows = 1.0;
+constexpr double OwnRowsPerBlindColumn = 0.15;
+constexpr double OwnRowsPerSlope = 0.1;
 // The points the trend of the trace is fitted to; its curvature counts only
 // once this many are behind it.
-constexpr std::size_t TrendPoints = 30;
+constexpr std::size_t TrendPoints = 60;
 constexpr std::size_t CurvedTrendPoints = 12;
 // A trace nearly all within this many rows of its middle row is a level straight line.
 constexpr double LevelLineRows = 3.0;
 constexpr double LevelLineShare = 0.9;
 // A run longer than the curve's thickness and slope explain by this much is
 // the curve merged with another line crossing it.
-constexpr double MergedSlackRows = 3.0;
+constexpr double MergedSlackRows = 1.5;
 constexpr int MergedGaps = 4;
 // How far a curve's end is carried on under a line taken out.
 constexpr int EndUnderLine = 3;
+constexpr std::size_t EndTrendPoints = 8;
 // How quickly the thickness expected of a run follows the runs taken.
 constexpr double ThicknessFollowing = 0.3;
 
@@ -81,9 +84,9 @@ double lengthOf(const ColumnRun& run) { return run.bottom - run.top + 1; }
 // or across a gap it keeps the direction and the bend it had.
 class Trend {
 public:
-    explicit Trend(const std::vector<PixelPoint>& trace)
+    explicit Trend(const std::vector<PixelPoint>& trace, std::size_t points = TrendPoints)
     {
-        const std::size_t n = std::min(trace.size(), TrendPoints);
+        const std::size_t n = std::min(trace.size(), points);
         origin_ = trace.back();
         // Sums of d^k and of y d^k, d measured from the last point.
         double s[5] = {0, 0, 0, 0, 0}, t[3] = {0, 0, 0};
@@ -185,18 +188,22 @@ std::vector<PixelPoint> follow(const ColumnRuns& columns, int column, const Colu
                 best = &run;
             }
         }
-        if (!best || bestDistance > ReachRows + ReachPerGapColumn * blind * (1 + slope)) {
-            // Under a grid line running nearly along the curve, the curve is hidden for long.
-            if (hiddenAt(limits.hidden, x, expected)) ++mergedColumns;
-            else ++gap;
+        // A run longer than the curve's own, over the row the trend expects, is
+        // the curve crossing another line: the trace goes on where its trend
+        // leads. Any other run is the curve's own only if its middle is where
+        // the trend expects it, within a margin that grows slowly over a gap.
+        const bool merged = best && bestDistance == 0 && lengthOf(*best) > thickness + slope + MergedSlackRows;
+        const double allowed = OwnRows + thickness / 2 + blind * (OwnRowsPerBlindColumn + OwnRowsPerSlope * slope);
+        if (merged) {
+            trace.push_back({centreX, expected});
+            ++mergedColumns;
             ++blind;
             continue;
         }
-        const bool merged = lengthOf(*best) > thickness + slope + MergedSlackRows;
-        if (merged) {
-            const double half = std::min(thickness, lengthOf(*best)) / 2;
-            trace.push_back({centreX, std::clamp(expected, best->top + half, best->bottom + 1 - half)});
-            ++mergedColumns;
+        if (!best || std::abs(centreOf(*best) - expected) > allowed) {
+            // Under a grid line running nearly along the curve, the curve is hidden for long.
+            if (hiddenAt(limits.hidden, x, expected)) ++mergedColumns;
+            else ++gap;
             ++blind;
             continue;
         }
@@ -208,10 +215,11 @@ std::vector<PixelPoint> follow(const ColumnRuns& columns, int column, const Colu
         blind = 0;
     }
     trace.resize(lastOwn);
-    // A curve that ends on a line taken out (the frame) runs on under it.
+    // A curve that ends on a line taken out (the frame) runs on under it, as its last few points lead.
+    const Trend end(trace, EndTrendPoints);
     for (int x = static_cast<int>(std::floor(trace.back().x)) + step, under = 0;
-         under < EndUnderLine && hiddenAt(limits.hidden, x, Trend(trace).rowAt(x + 0.5)); x += step, ++under)
-        trace.push_back({x + 0.5, Trend(trace).rowAt(x + 0.5)});
+         under < EndUnderLine && hiddenAt(limits.hidden, x, end.rowAt(x + 0.5)); x += step, ++under)
+        trace.push_back({x + 0.5, end.rowAt(x + 0.5)});
     trace.erase(trace.begin(), trace.begin() + static_cast<std::ptrdiff_t>(first));
     return trace;
 }

@@ -109,14 +109,14 @@ TEST(ExtractOptions, UsageErrorsNameWhatIsWrong)
 TEST(ExtractCommand, ExitCodesTellFoundNotFoundAndErrors)
 {
     const PixelBuffer picture = redCurve();
-    // A short level line, and a line rising gently that steps up 10 pixels
-    // (a tenth of the y span of JumpReferences) across a gap of 12 columns.
+    // A short level line, and a line rising gently that steps up 4 pixels
+    // (an eighth of the y span its references give) across a gap of 12 columns.
     PixelBuffer level = *PixelBuffer::create(400, 300);
     PixelBuffer jump = *PixelBuffer::create(400, 300);
     for (int x = 60; x < 160; ++x)
         for (int dy = 0; dy < 3; ++dy) level.setPixel(x, 150 + dy, 0xffdd1010);
     for (int x = 50; x < 350; ++x)
-        for (int dy = 0; dy < 3 && (x < 230 || x >= 242); ++dy) jump.setPixel(x, 200 - x / 5 - (x >= 242 ? 10 : 0) + dy, 0xffdd1010);
+        for (int dy = 0; dy < 3 && (x < 230 || x >= 242); ++dy) jump.setPixel(x, 200 - x / 5 - (x >= 242 ? 4 : 0) + dy, 0xffdd1010);
     const std::map<std::string, const PixelBuffer*> pictures{{"chart.png", &picture}, {"level.png", &level}, {"jump.png", &jump}};
     const auto loader = [&](const std::string& path, int, double) {
         const auto found = pictures.find(path);
@@ -144,7 +144,7 @@ TEST(ExtractCommand, ExitCodesTellFoundNotFoundAndErrors)
          "attenzione: la traccia copre solo il 33.3 %"},
         {"--extract level.png " + References + " --colour #dd1010", ExtractUnsure,
          "attenzione: la traccia segue per gran parte una linea orizzontale diritta"},
-        {"--extract jump.png --x 50,250=0 --x 350,250=30 --y 50,250=0 --y 50,150=10 --colour #dd1010", ExtractUnsure,
+        {"--extract jump.png --x 50,250=0 --x 350,250=30 --y 50,250=0 --y 50,218=4 --colour #dd1010", ExtractUnsure,
          "attenzione: la traccia salta del "},
     };
     for (const Case& c : cases) {
