@@ -1,12 +1,14 @@
 #include "capture/extractcommand.h"
 
 #include "capture/curvefinder.h"
+#include "capture/pdffile.h"
 #include "capture/pointexport.h"
 #include "common/filewrite.h"
 #include "fit/numtext.h"
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <limits>
 #include <ostream>
 
@@ -155,8 +157,10 @@ ExtractOptions readOptions(const std::vector<std::string>& arguments)
             options.format.header = true;
         } else if (option == "--page") {
             options.page = integerIn(option, reader.valueOf(option), 1, 100000);
+            options.pageGiven = true;
         } else if (option == "--dpi") {
             options.dpi = numberIn(option, reader.valueOf(option), MinDpi, MaxDpi);
+            options.pageGiven = true;
         } else if (option == "-o") {
             options.outputPath = reader.valueOf(option);
         } else {
@@ -171,6 +175,8 @@ ExtractOptions readOptions(const std::vector<std::string>& arguments)
     if (auto problem = textFormatProblem(options.format)) throw UsageError{*problem};
     return options;
 }
+
+bool fileExists(const std::string& path) { return std::ifstream(path).good(); }
 
 } // namespace
 
@@ -260,6 +266,10 @@ int extractCommand(const std::vector<std::string>& arguments, const PictureLoade
     const Checked<ExtractOptions> options = parseExtractOptions(arguments);
     if (!options) {
         errors << options.failure << '\n';
+        return ExtractUsageError;
+    }
+    if (options->pageGiven && !isPdfFile(options->picture) && fileExists(options->picture)) {
+        errors << "--page e --dpi valgono solo per i PDF: " << options->picture << " non è un PDF\n";
         return ExtractUsageError;
     }
     const Checked<PixelBuffer> picture = load(options->picture, options->page, options->dpi);

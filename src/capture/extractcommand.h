@@ -41,6 +41,8 @@ struct ExtractOptions {
     TextFormat format;
     int page = 1;
     double dpi = DefaultDpi;
+    // Whether --page or --dpi was given: only a PDF has pages.
+    bool pageGiven = false;
     std::optional<std::string> outputPath;
 };
 

@@ -1,5 +1,7 @@
 #include "common/filewrite.h"
 
+#include "common/systemerror.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -12,7 +14,7 @@ namespace calvero {
 
 namespace {
 
-std::string reasonOf(int error) { return std::strerror(error != 0 ? error : EIO); }
+std::string reasonOf(int error) { return systemErrorText(error != 0 ? error : EIO); }
 
 // Writes everything to an open descriptor and flushes it to the disk.
 int writeAll(int fd, std::string_view bytes)

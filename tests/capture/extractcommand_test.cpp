@@ -136,7 +136,7 @@ TEST(ExtractCommand, ExitCodesTellFoundNotFoundAndErrors)
         {"--extract other.png " + References + " --colour #dd1010", ExtractUsageError, "impossibile leggere l'immagine other.png"},
         {"--extract chart.png --colour #dd1010", ExtractUsageError, "servono due riferimenti"},
         {"--extract chart.png " + References + " --colour #dd1010 -o /no/such/folder/x.txt", ExtractUsageError,
-         "impossibile scrivere il file /no/such/folder/x.txt"},
+         "impossibile scrivere il file /no/such/folder/x.txt: file o cartella inesistente"},
         // Doubtful reads: the points (if any) and the reasons, exit 3.
         {"--extract chart.png " + References + " --colour #dd1010 --tolerance 100", ExtractUnsure,
          "attenzione: con la tolleranza 100 anche lo sfondo (#ffffff) ha il colore cercato"},
