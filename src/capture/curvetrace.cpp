@@ -62,8 +62,8 @@ constexpr double LevelLineShare = 0.9;
 // the curve merged with another line crossing it.
 constexpr double MergedSlackRows = 1.5;
 constexpr int MergedGaps = 4;
-// How far a curve's end is carried on under a line taken out.
-constexpr int EndUnderLine = 3;
+// A curve's end is carried on under a line taken out (up to half the
+// longest gap) as its last few points lead.
 constexpr std::size_t EndTrendPoints = 8;
 // How quickly the thickness expected of a run follows the runs taken.
 constexpr double ThicknessFollowing = 0.3;
@@ -218,7 +218,7 @@ std::vector<PixelPoint> follow(const ColumnRuns& columns, int column, const Colu
     // A curve that ends on a line taken out (the frame) runs on under it, as its last few points lead.
     const Trend end(trace, EndTrendPoints);
     for (int x = static_cast<int>(std::floor(trace.back().x)) + step, under = 0;
-         under < EndUnderLine && hiddenAt(limits.hidden, x, end.rowAt(x + 0.5)); x += step, ++under)
+         under <= limits.maxGap / 2 && hiddenAt(limits.hidden, x, end.rowAt(x + 0.5)); x += step, ++under)
         trace.push_back({x + 0.5, end.rowAt(x + 0.5)});
     trace.erase(trace.begin(), trace.begin() + static_cast<std::ptrdiff_t>(first));
     return trace;

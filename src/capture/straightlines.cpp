@@ -20,6 +20,11 @@ constexpr double PictureShare = 0.15;
 // beyond them, for a curve drawn over the frame.
 constexpr double EnclosingShare = 0.5;
 constexpr double AreaMargin = 3;
+// Ink is measured across a line up to this many pixels.
+constexpr int ThickestInk = 64;
+constexpr std::size_t AlongsideRun = 8;
+// A pixel this near a line (across it) lies on it.
+constexpr double LineReach = 2.5;
 // Beyond this slope the references are not along an axis drawn straight.
 constexpr double SteepestAxis = 0.2;
 
@@ -80,6 +85,71 @@ std::optional<std::pair<double, double>> outermost(const std::vector<Stretch>& l
     return std::pair{low->offset - AreaMargin, high->offset + AreaMargin};
 }
 
+// The inked pixels running across the line through (position, across), first to last.
+struct InkRun {
+    int low = 0;
+    int high = -1;
+    int length() const { return high - low + 1; }
+};
+
+template <typename Inked>
+InkRun inkAcross(int position, int across, int breadth, Inked inked)
+{
+    if (across < 0 || across >= breadth || !inked(position, across)) return {};
+    InkRun run{across, across};
+    while (run.low > 0 && run.length() < ThickestInk && inked(position, run.low - 1)) --run.low;
+    while (run.high + 1 < breadth && run.length() < ThickestInk && inked(position, run.high + 1)) ++run.high;
+    return run;
+}
+
+// Whether a point (along, across) lies on one of the lines (sorted by offset).
+bool onLine(const std::vector<Stretch>& lines, double slope, int along, int across)
+{
+    const double offset = across - slope * along;
+    auto line = std::lower_bound(lines.begin(), lines.end(), offset - LineReach,
+                                 [](const Stretch& s, double value) { return s.offset < value; });
+    for (; line != lines.end() && line->offset <= offset + LineReach; ++line)
+        if (along >= line->first - 1 && along <= line->last + 1) return true;
+    return false;
+}
+
+// Marks a stretch's pixels and one each side as line, except where the ink
+// reaches beyond the line on both sides for AlongsideRun positions or more:
+// there a thicker curve lies along it (a curve that crosses it or ends on it
+// does not). Where a line of the other direction crosses (crossing(position,
+// across)), the ink is that line's.
+template <typename Inked, typename Crossing, typename Mark>
+void markStretch(const Stretch& s, double slope, int breadth, Inked inked, Crossing crossing, Mark mark)
+{
+    const auto acrossAt = [&](int position) { return static_cast<int>(std::floor(s.offset + slope * position + 0.5)); };
+    std::vector<int> extents;
+    for (int position = s.first; position <= s.last; ++position)
+        if (const int extent = inkAcross(position, acrossAt(position), breadth, inked).length()) extents.push_back(extent);
+    if (extents.empty()) return;
+    std::nth_element(extents.begin(), extents.begin() + static_cast<std::ptrdiff_t>(extents.size() / 2), extents.end());
+    const int lineThickness = extents[extents.size() / 2];
+    // Where the curve lies along the line for a while, it keeps its pixels;
+    // a curve crossing it reaches both sides for a few positions only.
+    std::vector<bool> alongside;
+    for (int position = s.first; position <= s.last; ++position) {
+        const int across = acrossAt(position);
+        const InkRun ink = inkAcross(position, across, breadth, inked);
+        alongside.push_back(ink.low <= across - lineThickness && ink.high >= across + lineThickness &&
+                            ink.length() < ThickestInk && !crossing(position, across));
+    }
+    for (std::size_t i = 0; i < alongside.size();) {
+        std::size_t end = i;
+        while (end < alongside.size() && alongside[end] == alongside[i]) ++end;
+        const bool kept = alongside[i] && end - i >= AlongsideRun;
+        for (std::size_t k = i; k < end && !kept; ++k) {
+            const int position = s.first + static_cast<int>(k);
+            const int across = acrossAt(position);
+            for (int a = std::max(0, across - 1); a <= std::min(breadth - 1, across + 1); ++a) mark(position, a);
+        }
+        i = end;
+    }
+}
+
 } // namespace
 
 bool PlotArea::contains(double x, double y) const
@@ -116,9 +186,9 @@ StraightLines findStraightLines(const PixelMask& ink, const LineDirections& dire
 {
     const int width = ink.width();
     const int height = ink.height();
-    const std::vector<Stretch> across = findStretches(width, height, directions.acrossSlope, directions.acrossLength,
+    std::vector<Stretch> across = findStretches(width, height, directions.acrossSlope, directions.acrossLength,
                                                       [&](int x, int y) { return ink.at(x, y); });
-    const std::vector<Stretch> down = findStretches(height, width, directions.downSlope, directions.downLength,
+    std::vector<Stretch> down = findStretches(height, width, directions.downSlope, directions.downLength,
                                                     [&](int y, int x) { return ink.at(x, y); });
     // Only lines of both directions enclose a plot: a few lines of one
     // direction alone may stop short of where the curve goes.
@@ -126,17 +196,19 @@ StraightLines findStraightLines(const PixelMask& ink, const LineDirections& dire
     auto columns = outermost(down, directions.acrossLength);
     if (!rows || !columns) rows = columns = std::nullopt;
     StraightLines lines{PixelMask(width, height), PlotArea(directions, rows, columns)};
+    const auto byOffset = [](const Stretch& a, const Stretch& b) { return a.offset < b.offset; };
+    std::sort(across.begin(), across.end(), byOffset);
+    std::sort(down.begin(), down.end(), byOffset);
     for (const Stretch& s : across)
-        for (int x = s.first; x <= s.last; ++x) {
-            const int y = static_cast<int>(std::floor(s.offset + directions.acrossSlope * x + 0.5));
-            for (int row = std::max(0, y - 1); row <= std::min(height - 1, y + 1); ++row) lines.pixels.set(x, row, true);
-        }
+        markStretch(
+            s, directions.acrossSlope, height, [&](int x, int y) { return ink.at(x, y); },
+            [&](int x, int y) { return onLine(down, directions.downSlope, y, x); },
+            [&](int x, int y) { lines.pixels.set(x, y, true); });
     for (const Stretch& s : down)
-        for (int y = s.first; y <= s.last; ++y) {
-            const int x = static_cast<int>(std::floor(s.offset + directions.downSlope * y + 0.5));
-            for (int column = std::max(0, x - 1); column <= std::min(width - 1, x + 1); ++column)
-                lines.pixels.set(column, y, true);
-        }
+        markStretch(
+            s, directions.downSlope, width, [&](int y, int x) { return ink.at(x, y); },
+            [&](int y, int x) { return onLine(across, directions.acrossSlope, x, y); },
+            [&](int y, int x) { lines.pixels.set(x, y, true); });
     return lines;
 }
 

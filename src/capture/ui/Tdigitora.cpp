@@ -90,6 +90,17 @@ Tdigitora::Tdigitora(QWidget* parent) : QMainWindow(parent)
         if (!ok) return std::nullopt;
         return page;
     };
+    resolutionAsker_ = [this](double current) -> std::optional<double> {
+        bool ok = false;
+        const double dpi = QInputDialog::getDouble(
+            this, QStringLiteral("risoluzione della pagina"),
+            QStringLiteral("punti per pollice (da %1 a %2); più punti, linee più nitide ma più memoria:")
+                .arg(MinDpi)
+                .arg(MaxDpi),
+            current, MinDpi, MaxDpi, 0, &ok);
+        if (!ok) return std::nullopt;
+        return dpi;
+    };
     confirmer_ = [this](const QString& question) {
         return QMessageBox::question(this, QStringLiteral("digitora"), question) == QMessageBox::Yes;
     };
@@ -246,14 +257,16 @@ QWidget* Tdigitora::createSidePanel()
 
     QPushButton* savePointsButton = button("&Salva i punti per CALVERO1", QStyle::SP_DialogSaveButton);
     QPushButton* copyButton = button("c&opia i punti negli appunti");
+    QPushButton* copyCurveButton = button("copia i punti della curva scelta");
     QPushButton* exitButton = button("&Uscita", QStyle::SP_DialogCloseButton);
     connect(savePointsButton, &QPushButton::clicked, this, &Tdigitora::savePoints);
     connect(copyButton, &QPushButton::clicked, this, &Tdigitora::copyPoints);
+    connect(copyCurveButton, &QPushButton::clicked, this, &Tdigitora::copyCurvePoints);
     connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
 
     for (QWidget* part : std::initializer_list<QWidget*>{axes, curves, tools, search}) column->addWidget(part);
     column->addStretch();
-    for (QWidget* part : {savePointsButton, copyButton, exitButton}) column->addWidget(part);
+    for (QWidget* part : {savePointsButton, copyButton, copyCurveButton, exitButton}) column->addWidget(part);
     panel->setMinimumWidth(300);
     panel->setMaximumWidth(380);
     return panel;
