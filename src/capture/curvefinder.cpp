@@ -16,9 +16,10 @@ namespace calvero::capture {
 
 namespace {
 
-// Pieces smaller than this are specks of noise, never part of a curve.
+// Pieces smaller than this start no trace: specks of noise, or the dots of a
+// dotted curve, which a trace takes only as it passes them. Nor does a piece
+// a hundred times smaller than the largest.
 constexpr long long SpeckPixels = 8;
-// Nor is a piece a hundred times smaller than the largest: letters, marks.
 constexpr long long SmallPieceShare = 100;
 // How far from the user's click the curve's pixels are looked for.
 constexpr double SeedReach = 12.0;
@@ -99,20 +100,23 @@ std::vector<PixelPoint> centreLine(const PixelBuffer& picture, const AxisCalibra
     for (const Piece& piece : found.pieces) largest = std::max(largest, piece.pixels);
     const long long smallest = std::max(SpeckPixels, largest / SmallPieceShare);
     const std::vector<bool> letters = letterPieces(found, tallestLetter(picture.height()));
-    std::vector<bool> kept(found.pieces.size());
-    for (std::size_t i = 0; i < found.pieces.size(); ++i) kept[i] = found.pieces[i].pixels >= smallest && !letters[i];
+    std::vector<bool> startable(found.pieces.size()), followed(found.pieces.size());
+    for (std::size_t i = 0; i < found.pieces.size(); ++i) {
+        followed[i] = !letters[i];
+        startable[i] = followed[i] && found.pieces[i].pixels >= smallest;
+    }
 
     std::vector<int> starts;
     std::optional<PixelPoint> seed = search.seed;
-    if (const std::optional<int> clicked = seed ? pieceNear(found, kept, *seed) : std::nullopt) {
-        kept[static_cast<std::size_t>(*clicked)] = true;
+    if (const std::optional<int> clicked = seed ? pieceNear(found, startable, *seed) : std::nullopt) {
+        followed[static_cast<std::size_t>(*clicked)] = true;
         starts.push_back(*clicked);
     } else {
         seed.reset();
-        starts = widestPieces(found, kept);
+        starts = widestPieces(found, startable);
     }
 
-    const ColumnRuns columns(found, kept, picture.width());
+    const ColumnRuns columns(found, followed, picture.width());
     // A dash gap with a grid line taken out in it must still be bridged.
     const int maxGap = std::max(16, picture.width() / 25);
     std::vector<PixelPoint> best;
