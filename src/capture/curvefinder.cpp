@@ -2,6 +2,7 @@
 
 #include "capture/colourpieces.h"
 #include "capture/curvetrace.h"
+#include "capture/markerfinder.h"
 #include "capture/straightlines.h"
 #include "capture/textpieces.h"
 #include "capture/tolerancechoice.h"
@@ -85,16 +86,33 @@ void markTraced(const ColumnRuns& columns, const std::vector<PixelPoint>& trace,
 
 double span(const std::vector<PixelPoint>& trace) { return trace.empty() ? 0 : trace.back().x - trace.front().x; }
 
+// The pieces of the colour once the plot's straight lines and all outside
+// the frame they enclose are taken out, with those lines.
+struct SearchPieces {
+    ColourPieces found;
+    LineDirections directions;
+    StraightLines lines;
+};
+
+SearchPieces searchPieces(const PixelBuffer& picture, const AxisCalibration& calibration, const CurveSearch& search,
+                          const Fading& fading)
+{
+    PixelMask mask = matchingPixels(picture, ColourMatcher(search.colour, search.tolerance, fading), search.exclusions);
+    const LineDirections directions = lineDirections(calibration.references(), picture.width(), picture.height());
+    StraightLines lines = findStraightLines(inkPixels(picture, fading.background), directions);
+    clearWhereSet(mask, lines.pixels);
+    lines.area.clearOutside(mask);
+    return {findPieces(mask), directions, std::move(lines)};
+}
+
 // The centre line of the curve in pixels, or nothing found.
 std::vector<PixelPoint> centreLine(const PixelBuffer& picture, const AxisCalibration& calibration,
                                    const CurveSearch& search, const Fading& fading)
 {
-    PixelMask mask = matchingPixels(picture, ColourMatcher(search.colour, search.tolerance, fading), search.exclusions);
-    const LineDirections directions = lineDirections(calibration.references(), picture.width(), picture.height());
-    const StraightLines lines = findStraightLines(inkPixels(picture, fading.background), directions);
-    clearWhereSet(mask, lines.pixels);
-    lines.area.clearOutside(mask);
-    const ColourPieces found = findPieces(mask);
+    const SearchPieces pieces = searchPieces(picture, calibration, search, fading);
+    const ColourPieces& found = pieces.found;
+    const LineDirections& directions = pieces.directions;
+    const StraightLines& lines = pieces.lines;
     if (found.pieces.empty()) return {};
     long long largest = 0;
     for (const Piece& piece : found.pieces) largest = std::max(largest, piece.pixels);
@@ -163,6 +181,28 @@ double interpolate(const std::vector<ScaledPoint>& line, double x)
     return before.y + (after->y - before.y) * (x - before.x) / (after->x - before.x);
 }
 
+// The markers' centres as points, left to right.
+Checked<FoundCurve> markerPoints(const PixelBuffer& picture, const AxisCalibration& calibration,
+                                 const CurveSearch& search, const Fading& fading)
+{
+    const SearchPieces pieces = searchPieces(picture, calibration, search, fading);
+    const std::vector<PixelPoint> centres =
+        markerCentres(pieces.found, letterPieces(pieces.found, tallestLetter(picture.height())), search.seed,
+                      largestMarker(picture.width(), picture.height()));
+    if (centres.size() < 2)
+        return failed<FoundCurve>("nessun contrassegno del colore " + colourText(search.colour) +
+                                  " trovato nell'immagine (ne servono almeno 2)");
+    if (centres.size() > static_cast<std::size_t>(MaxPointCount))
+        return failed<FoundCurve>("troppi contrassegni: " + std::to_string(centres.size()) + " (al massimo " +
+                                  std::to_string(MaxPointCount) + "); restringere la ricerca con le zone escluse");
+    FoundCurve curve;
+    for (const PixelPoint& p : centres) {
+        curve.points.push_back(calibration.toUnits(p));
+        curve.pixels.push_back(p);
+    }
+    return succeeded(std::move(curve));
+}
+
 } // namespace
 
 std::string noCurveMessage(Rgb colour) { return "nessuna curva del colore " + colourText(colour) + " trovata nell'immagine"; }
@@ -187,6 +227,7 @@ Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration&
         curve.doubts.push_back(backgroundDoubt(search.tolerance, tolerance.fading.background));
         return succeeded(std::move(curve));
     }
+    if (search.markers) return markerPoints(picture, calibration, search, tolerance.fading);
     const std::vector<PixelPoint> centre = centreLine(picture, calibration, search, tolerance.fading);
     const std::vector<ScaledPoint> line = scaledLine(centre, calibration);
     if (line.size() < 2 || !(line.back().x > line.front().x)) return failed<FoundCurve>(noCurveMessage(search.colour));

@@ -42,6 +42,9 @@ struct CurveSearch {
     std::vector<PixelRect> exclusions;
     // When above 0: points at the multiples of this x step (in units) instead of pointCount points.
     double step = 0;
+    // The points are the centres of markers drawn in the colour (circles,
+    // squares, triangles), as many as there are, instead of a traced line.
+    bool markers = false;
 };
 
 struct FoundCurve {

@@ -19,7 +19,8 @@ namespace {
 const std::string Usage =
     "uso: digitora --extract IMMAGINE --x PX,PY=VALORE --x PX,PY=VALORE --y PX,PY=VALORE --y PX,PY=VALORE "
     "[--log-x] [--log-y] --colour '#RRGGBB' [--tolerance T] [--points N | --step DX] [--start PX,PY] "
-    "[--exclude X0,Y0,X1,Y1]... [--page N] [--dpi D] [--separator S] [--decimal-comma] [--header] [-o FILE]";
+    "[--exclude X0,Y0,X1,Y1]... [--markers] [--page N] [--dpi D] [--separator S] [--decimal-comma] [--header] "
+    "[-o FILE]";
 
 struct UsageError {
     std::string message;
@@ -149,6 +150,8 @@ ExtractOptions readOptions(const std::vector<std::string>& arguments)
             const auto [left, right] = std::minmax((*n)[0], (*n)[2]);
             const auto [top, bottom] = std::minmax((*n)[1], (*n)[3]);
             options.exclusions.push_back({left, top, right - left, bottom - top});
+        } else if (option == "--markers") {
+            options.markers = true;
         } else if (option == "--separator") {
             options.format.separator = separatorOf(reader.valueOf(option));
         } else if (option == "--decimal-comma") {
@@ -209,6 +212,7 @@ std::string helpText()
            "  --start PX,PY          il punto della curva da cui parte la traccia (come un clic)\n"
            "  --exclude X0,Y0,X1,Y1  una zona da non leggere (si può ripetere)\n"
            "  --step DX              punti ai multipli di DX invece di N punti\n"
+           "  --markers              i centri dei contrassegni (cerchi, quadrati, triangoli) invece di una linea\n"
            "  --separator S          separatore dei campi: ';' (predefinito), ',', ' ' o tab\n"
            "  --decimal-comma        la virgola come segno decimale\n"
            "  --header               una prima riga con i nomi delle colonne\n"
@@ -227,6 +231,7 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
     search.pointCount = options.pointCount;
     search.step = options.step;
     search.seed = options.start;
+    search.markers = options.markers;
     search.exclusions = options.exclusions;
     const std::optional<std::string> problem = calibration ? curveSearchProblem(picture, search) : calibration.failure;
     if (problem) {

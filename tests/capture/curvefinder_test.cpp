@@ -74,3 +74,41 @@ TEST(FindCurve, TakesTheClickedCurveLeavesExcludedAreasAndSpacesPointsEvenly)
     EXPECT_EQ(curveSearchProblem(picture, {{0, 0, 0}, 20, 201, {}, {}}), "numero di punti non valido (2..200): 201");
     EXPECT_EQ(curveSearchProblem(PixelBuffer(), {}), "nessuna immagine da leggere");
 }
+
+TEST(FindCurve, MarkersGiveTheirCentres)
+{
+    // Markers of each shape at known points, on a black frame and grid, with
+    // a black axis label beside them; a larger marker of another series too.
+    enum class Shape { FilledSquare, HollowCircle, Triangle };
+    for (Shape shape : {Shape::FilledSquare, Shape::HollowCircle, Shape::Triangle}) {
+        SCOPED_TRACE(static_cast<int>(shape));
+        PixelBuffer picture = *PixelBuffer::create(400, 300);
+        for (int x = 20; x <= 380; ++x)
+            for (int y : {20, 80, 140, 200, 280}) picture.setPixel(x, y, 0xff000000);
+        for (int y = 20; y <= 280; ++y)
+            for (int x : {20, 110, 200, 290, 380}) picture.setPixel(x, y, 0xff000000);
+        const std::vector<PixelPoint> drawn{{45.5, 250.5}, {95.5, 201.5}, {160.5, 170.5}, {230.5, 120.5}, {330.5, 60.5}};
+        for (const PixelPoint& c : drawn)
+            for (int dy = -5; dy <= 5; ++dy)
+                for (int dx = -5; dx <= 5; ++dx) {
+                    const double r = std::hypot(dx, dy);
+                    const bool inside = shape == Shape::FilledSquare ? true
+                                        : shape == Shape::HollowCircle ? r >= 3.6 && r <= 5.4
+                                                                       : std::abs(dx) * 2 <= dy + 5;
+                    if (inside) picture.setPixel(int(c.x) + dx, int(c.y) + dy, Red);
+                }
+        for (int dy = -9; dy <= 9; ++dy)
+            for (int dx = -9; dx <= 9; ++dx) picture.setPixel(300 + dx, 240 + dy, Red);
+        const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+        CurveSearch search{{204, 0, 0}, DefaultTolerance, 12, std::nullopt, {}};
+        search.markers = true;
+        const Checked<FoundCurve> found = findCurve(picture, calibration, search);
+        ASSERT_TRUE(found) << found.failure;
+        ASSERT_EQ(found->pixels.size(), drawn.size());
+        for (std::size_t i = 0; i < drawn.size(); ++i) {
+            EXPECT_NEAR(found->pixels[i].x, drawn[i].x, 0.51);
+            EXPECT_NEAR(found->pixels[i].y, drawn[i].y, 0.51);
+            EXPECT_NEAR(found->points[i].y, 300 - drawn[i].y, 0.51);
+        }
+    }
+}

@@ -241,11 +241,14 @@ QWidget* Tdigitora::createSidePanel()
     pointCount_->setObjectName(QStringLiteral("SpinEdit2"));
     pointCount_->setRange(MinPointCount, MaxPointCount);
     pointCount_->setValue(DefaultPointCount);
+    markers_ = new QCheckBox(QStringLiteral("contrassegni (cerchi, quadrati, triangoli)"));
+    markers_->setToolTip(QStringLiteral("i punti sono i centri dei contrassegni del colore, non una linea"));
     QPushButton* find = button("&trova i punti");
     QPushButton* dropArea = button("togli l'ultima zona esclusa");
     form->addRow(QStringLiteral("colore"), colourSwatch_);
     form->addRow(QStringLiteral("tolleranza"), tolerance_);
     form->addRow(QStringLiteral("numero di punti"), pointCount_);
+    form->addRow(markers_);
     form->addRow(find);
     form->addRow(dropArea);
     connect(find, &QPushButton::clicked, this, &Tdigitora::findByColour);

@@ -136,6 +136,7 @@ private:
     QLabel* colourSwatch_ = nullptr;
     QDoubleSpinBox* tolerance_ = nullptr;
     QSpinBox* pointCount_ = nullptr;
+    QCheckBox* markers_ = nullptr;
     QPushButton* handButton_ = nullptr;
     QPushButton* pickButton_ = nullptr;
     QPushButton* exclusionButton_ = nullptr;

@@ -203,6 +203,7 @@ void Tdigitora::findByColour()
     search.tolerance = tolerance_->value();
     search.pointCount = pointCount_->value();
     search.seed = colourSeed_;
+    search.markers = markers_->isChecked();
     search.exclusions = document_.state().exclusions;
     const Checked<FoundCurve> found = findCurve(picture_, *calibration, search);
     if (!found) return showMessage(text(found.failure));
