@@ -241,14 +241,16 @@ QWidget* Tdigitora::createSidePanel()
     pointCount_->setObjectName(QStringLiteral("SpinEdit2"));
     pointCount_->setRange(MinPointCount, MaxPointCount);
     pointCount_->setValue(DefaultPointCount);
-    markers_ = new QCheckBox(QStringLiteral("contrassegni (cerchi, quadrati, triangoli)"));
-    markers_->setToolTip(QStringLiteral("i punti sono i centri dei contrassegni del colore, non una linea"));
+    markers_ = new QCheckBox(QStringLiteral("contrassegni"));
+    markers_->setToolTip(QStringLiteral("i punti sono i centri dei contrassegni del colore (cerchi, quadrati, triangoli), non una linea"));
     QPushButton* find = button("&trova i punti");
     QPushButton* dropArea = button("togli l'ultima zona esclusa");
     form->addRow(QStringLiteral("colore"), colourSwatch_);
     form->addRow(QStringLiteral("tolleranza"), tolerance_);
-    form->addRow(QStringLiteral("numero di punti"), pointCount_);
-    form->addRow(markers_);
+    auto* countRow = new QHBoxLayout;
+    countRow->addWidget(pointCount_);
+    countRow->addWidget(markers_);
+    form->addRow(QStringLiteral("numero di punti"), countRow);
     form->addRow(find);
     form->addRow(dropArea);
     connect(find, &QPushButton::clicked, this, &Tdigitora::findByColour);
@@ -260,7 +262,8 @@ QWidget* Tdigitora::createSidePanel()
 
     QPushButton* savePointsButton = button("&Salva i punti per CALVERO1", QStyle::SP_DialogSaveButton);
     QPushButton* copyButton = button("c&opia i punti negli appunti");
-    QPushButton* copyCurveButton = button("copia i punti della curva scelta");
+    QPushButton* copyCurveButton = button("solo la curva scelta");
+    copyCurveButton->setToolTip(QStringLiteral("copia negli appunti i punti della sola curva scelta nell'elenco"));
     QPushButton* exitButton = button("&Uscita", QStyle::SP_DialogCloseButton);
     connect(savePointsButton, &QPushButton::clicked, this, &Tdigitora::savePoints);
     connect(copyButton, &QPushButton::clicked, this, &Tdigitora::copyPoints);
@@ -269,7 +272,12 @@ QWidget* Tdigitora::createSidePanel()
 
     for (QWidget* part : std::initializer_list<QWidget*>{axes, curves, tools, search}) column->addWidget(part);
     column->addStretch();
-    for (QWidget* part : {savePointsButton, copyButton, copyCurveButton, exitButton}) column->addWidget(part);
+    auto* copyRow = new QHBoxLayout;
+    copyRow->addWidget(copyButton);
+    copyRow->addWidget(copyCurveButton);
+    column->addWidget(savePointsButton);
+    column->addLayout(copyRow);
+    column->addWidget(exitButton);
     panel->setMinimumWidth(300);
     panel->setMaximumWidth(380);
     return panel;
