@@ -60,6 +60,9 @@ private:
     Rgb target_;
     Fading fading_;
     long long limit_ = 0;
+    // The way from the target to the background, and its squared length.
+    double towards_[3] = {0, 0, 0};
+    double lengthSquared_ = 0;
 };
 
 } // namespace calvero::capture
