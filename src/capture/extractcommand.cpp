@@ -4,6 +4,7 @@
 #include "capture/pdffile.h"
 #include "capture/pointexport.h"
 #include "common/filewrite.h"
+#include "common/systemerror.h"
 #include "fit/numtext.h"
 
 #include <algorithm>
@@ -257,8 +258,8 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
         tellDoubts();
         return code;
     }
-    if (auto reason = writeWholeFile(*options.outputPath, lines)) {
-        errors << "impossibile scrivere il file " << *options.outputPath << ": " << *reason << '\n';
+    if (const int error = writeWholeFileError(*options.outputPath, lines)) {
+        errors << "impossibile scrivere il file " << *options.outputPath << ": " << systemErrorText(error) << '\n';
         return ExtractUsageError;
     }
     tellDoubts();

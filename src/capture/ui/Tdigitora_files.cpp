@@ -4,6 +4,7 @@
 #include "capture/pointexport.h"
 #include "capture/sessionfile.h"
 #include "common/filewrite.h"
+#include "common/systemerror.h"
 #include "capture/ui/digitoraparts.h"
 #include "capture/ui/pictureload.h"
 
@@ -158,7 +159,8 @@ void Tdigitora::savePoints()
     QString path = fileChooser_ ? fileChooser_(FileRequest::SavePoints) : QString();
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".txt");
-    if (writeWholeFile(path.toStdString(), *content)) showMessage(QStringLiteral("impossibile scrivere il file: %1").arg(path));
+    if (const int error = writeWholeFileError(path.toStdString(), *content))
+        showMessage(QStringLiteral("impossibile scrivere il file %1: %2").arg(path, text(systemErrorText(error))));
 }
 
 namespace {
