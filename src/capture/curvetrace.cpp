@@ -51,6 +51,9 @@ namespace {
 constexpr double OwnRows = 1.0;
 constexpr double OwnRowsPerBlindColumn = 0.15;
 constexpr double OwnRowsPerSlope = 0.1;
+// While the trace is too short to have a direction (a dotted line's first
+// dot), a margin this much wider for every column it has not seen the curve.
+constexpr double YoungRowsPerBlindColumn = 0.5;
 // The points the trend of the trace is fitted to; its curvature counts only
 // once this many are behind it.
 constexpr std::size_t TrendPoints = 60;
@@ -193,7 +196,8 @@ std::vector<PixelPoint> follow(const ColumnRuns& columns, int column, const Colu
         // leads. Any other run is the curve's own only if its middle is where
         // the trend expects it, within a margin that grows slowly over a gap.
         const bool merged = best && bestDistance == 0 && lengthOf(*best) > thickness + slope + MergedSlackRows;
-        const double allowed = OwnRows + thickness / 2 + blind * (OwnRowsPerBlindColumn + OwnRowsPerSlope * slope);
+        const double young = trace.size() < CurvedTrendPoints ? YoungRowsPerBlindColumn : 0;
+        const double allowed = OwnRows + thickness / 2 + blind * (OwnRowsPerBlindColumn + OwnRowsPerSlope * slope + young);
         if (merged) {
             trace.push_back({centreX, expected});
             ++mergedColumns;
@@ -269,7 +273,8 @@ std::vector<PixelPoint> traceCurve(const ColumnRuns& columns, const Piece& start
     for (const ColumnRun& run : columns.column(column)) {
         if (run.piece != startPiece || (seeded && &run != seeded)) continue;
         // Each way keeps the trend the other way had at the start; a short
-        // first way is followed again with the trend of the second.
+        // first way is followed again with the trend of the second, and a
+        // short second way then again with the first's.
         std::vector<PixelPoint> trace = follow(columns, column, run, -1, limits, {});
         std::reverse(trace.begin(), trace.end());
         std::vector<PixelPoint> right = follow(columns, column, run, +1, limits, trace);
@@ -277,6 +282,7 @@ std::vector<PixelPoint> traceCurve(const ColumnRuns& columns, const Piece& start
             std::vector<PixelPoint> behind(right.rbegin(), right.rend());
             trace = follow(columns, column, run, -1, limits, behind);
             std::reverse(trace.begin(), trace.end());
+            if (right.size() < CurvedTrendPoints) right = follow(columns, column, run, +1, limits, trace);
         }
         trace.insert(trace.end(), right.begin() + 1, right.end());
         if (traceWeight(trace, levelSlope) > traceWeight(best, levelSlope)) best = std::move(trace);

@@ -183,6 +183,7 @@ TEST(CurveAccuracy, PointsFoundByColourLieOnTheDrawnCurve)
         {"black pump curve touching the black frame", 0, 150, 0, 50, false, false, pump, 2, 0, 0, false, {0, 0, 0}},
         // Black and white: the user shows which black line is the curve.
         {"black and white pump, dashed", 0, 150, 0, 50, false, false, pump, 2, 0, 0, true, {0, 0, 0}, true, Qt::DashLine},
+        {"black and white pump, dotted", 0, 150, 0, 50, false, false, pump, 1.5, 0, 0, true, {0, 0, 0}, true, Qt::DotLine},
         {"black and white pump, crossed, blurred", 0, 150, 0, 50, false, false, pump, 2, 0, 0, true, {0, 0, 0}, true,
          Qt::SolidLine, true},
         {"black and white coil, log-log, blurred", 1, 1000, 1, 1e6, true, true, coil, 2, 0, 0, true, {40, 40, 60}, true,
