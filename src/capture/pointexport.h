@@ -36,10 +36,13 @@ std::string pointsText(const std::vector<UnitPoint>& points, const TextFormat& f
 // The point file: every curve's points in ascending x, one "x;y" line each;
 // when the curves have parameter values, "x;parameter;y" lines (every curve
 // must then have one). Refused with a message when there are more than 200
-// points, none, or the axes are not calibrated.
-Checked<std::string> pointFileText(const CaptureState& state);
+// points, none, or the axes are not calibrated. CALVERO1 reads the default
+// format; a spreadsheet in Italian wants the decimal comma, and a header
+// line ("x;y", "x;parametro;y") names the columns.
+Checked<std::string> pointFileText(const CaptureState& state, const TextFormat& format = {});
 
-// The same lines separated by tabs, for the clipboard; no limit on the points.
+// The same lines separated by tabs with the decimal point, as the point
+// grid's paste reads them, for the clipboard; no limit on the points.
 Checked<std::string> clipboardText(const CaptureState& state);
 
 // The values of one curve's points in ascending x.

@@ -301,6 +301,14 @@ void Tdigitora::createActions()
     file->addSeparator();
     action(file, QStringLiteral("Salva i &punti per CALVERO1..."), QKeySequence(), [this] { savePoints(); });
     action(file, QStringLiteral("&Copia i punti"), QKeySequence::Copy, [this] { copyPoints(); });
+    QMenu* format = file->addMenu(QStringLiteral("&Formato dei punti salvati"));
+    decimalComma_ = format->addAction(QStringLiteral("virgola decimale (foglio di calcolo in italiano)"));
+    headerLine_ = format->addAction(QStringLiteral("riga d'intestazione (x;y)"));
+    for (QAction* choice : {decimalComma_, headerLine_}) {
+        choice->setCheckable(true);
+        connect(choice, &QAction::toggled, this,
+                [this] { setPointFormat(decimalComma_->isChecked() ? ',' : '.', headerLine_->isChecked()); });
+    }
     file->addSeparator();
     action(file, QStringLiteral("&Uscita"), QKeySequence(), [this] { close(); });
 

@@ -5,6 +5,7 @@
 // or with the whole capture to a session file.
 #include "capture/capturedocument.h"
 #include "capture/pixelbuffer.h"
+#include "capture/pointexport.h"
 #include "capture/ui/captureview.h"
 
 #include <QMainWindow>
@@ -54,6 +55,9 @@ public:
     void startReferences();
     void findByColour();
     void savePoints();
+    // How savePoints writes: CALVERO1's form, or with the decimal comma for a
+    // spreadsheet in Italian, with or without a header line.
+    void setPointFormat(char decimalMark, bool header);
     void copyPoints();
     // Only the points of the curve chosen in the list.
     void copyCurvePoints();
@@ -116,6 +120,9 @@ private:
     int page_ = 1;
     double dpi_ = capture::DefaultDpi;
     bool unsaved_ = false;
+    capture::TextFormat pointFormat_;
+    QAction* decimalComma_ = nullptr;
+    QAction* headerLine_ = nullptr;
     int currentCurve_ = 0;
 
     // References being placed: which one the next click places (-1 none), and

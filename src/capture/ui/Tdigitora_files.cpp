@@ -9,6 +9,7 @@
 #include "capture/ui/pictureload.h"
 
 #include <QApplication>
+#include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -152,9 +153,18 @@ QString Tdigitora::sessionPicture(const QString& sessionPath, const QString& sav
     return fileChooser_ ? fileChooser_(FileRequest::OpenPicture) : QString();
 }
 
+void Tdigitora::setPointFormat(char decimalMark, bool header)
+{
+    pointFormat_.decimalMark = decimalMark;
+    pointFormat_.header = header;
+    const QSignalBlocker quietComma(decimalComma_), quietHeader(headerLine_);
+    decimalComma_->setChecked(decimalMark == ',');
+    headerLine_->setChecked(header);
+}
+
 void Tdigitora::savePoints()
 {
-    const Checked<std::string> content = pointFileText(document_.state());
+    const Checked<std::string> content = pointFileText(document_.state(), pointFormat_);
     if (!content) return showMessage(text(content.failure));
     QString path = fileChooser_ ? fileChooser_(FileRequest::SavePoints) : QString();
     if (path.isEmpty()) return;

@@ -5,6 +5,7 @@
 #include "capture/ui/Tdigitora.h"
 #include "capture/ui/curvelist.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -365,13 +366,22 @@ private slots:
         QVERIFY(window->document().state().axes);
 
         // Two curves by hand; only the chosen one is copied.
-        click(*window, chartPixel(10, 20));
+        click(*window, chartPixel(12.5, 20));
         window->addCurve();
         click(*window, chartPixel(30, 40));
         click(*window, chartPixel(50, 60));
         window->setCurrentCurve(1);
         window->copyCurvePoints();
         QCOMPARE(QApplication::clipboard()->text().trimmed(), QString("30\t40\n50\t60"));
+
+        // Saved for a spreadsheet in Italian, chosen in the File menu.
+        for (QAction* a : window->findChildren<QAction*>())
+            if (a->text().startsWith("virgola decimale") || a->text().startsWith("riga d'intestazione")) a->setChecked(true);
+        answers_.files[Tdigitora::FileRequest::SavePoints] = file("foglio.txt");
+        window->savePoints();
+        QFile sheet(file("foglio.txt"));
+        QVERIFY(sheet.open(QIODevice::ReadOnly));
+        QCOMPARE(QString(sheet.readAll()), QString("x;y\n12,5;20\n30;40\n50;60\n"));
 
         // A tolerance that takes in the paper: said so, the points kept.
         for (QPushButton* b : window->findChildren<QPushButton*>())
