@@ -3,7 +3,8 @@
 # program: gnuplot draws each chart (black frame and grid, a black solid,
 # dashed or crossing curve, a dark curve on log-log axes, a grey pump chart
 # on a grey grid), ImageMagick makes a copy blurred by 1 pixel, one turned by
-# 2 degrees and one both; each is read and the points compared with the
+# 2 degrees, one both, and a scan (both, on grey grainy paper, as a JPEG of
+# quality 60); each is read and the points compared with the
 # function drawn. Prints per chart the median and 95th percentile of the
 # error (share of the y axis span, in %), the share of the x range covered
 # and the exit status. Then reads that are forced to go wrong (tolerance 100,
@@ -57,8 +58,12 @@ while IFS='|' read -r name logs range plotting colour start function; do
   convert "$base.png" -blur 0x1 "$base.blur.png"
   convert "$base.png" -background white -rotate 2 "$base.turn.png"
   convert "$base.png" -blur 0x1 -background white -rotate 2 "$base.blur_turn.png"
-  for variant in "" blur turn blur_turn; do
+  # A scan: blurred, grey paper, grain, turned, saved as a JPEG of middling quality.
+  convert -seed 1 "$base.png" -blur 0x1 +level 8%,90% -attenuate 0.6 +noise Gaussian -background '#e6e6e6' \
+    -rotate 2 -quality 60 "$base.scan.jpg"
+  for variant in "" blur turn blur_turn scan; do
     file="$base${variant:+.$variant}.png"
+    [[ $variant == scan ]] && file="$base.scan.jpg"
     /usr/bin/python3 - "$file" "$variant" "$logs" "$x0" "$x1" "$y0" "$y1" "$start" "$function" \
       "$W" "$H" "$L" "$R" "$B" "$T" >"$work/args" <<'PY'
 import math, subprocess, sys
@@ -69,7 +74,7 @@ s = (lambda v: math.log10(v)) if logs else (lambda v: v)
 def pixel(x, y):
     px = L + (R - L) * (s(x) - s(x0)) / (s(x1) - s(x0))
     py = B + (T - B) * (s(y) - s(y0)) / (s(y1) - s(y0))
-    if variant.endswith("turn"):  # ImageMagick turns clockwise about the centre and enlarges the canvas
+    if variant.endswith("turn") or variant == "scan":  # ImageMagick turns clockwise about the centre, enlarging the canvas
         size = subprocess.run(["identify", "-format", "%w %h", file], capture_output=True, text=True).stdout.split()
         w2, h2 = map(float, size)
         a = math.radians(2)
