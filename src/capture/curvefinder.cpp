@@ -188,7 +188,7 @@ Checked<FoundCurve> markerPoints(const PixelBuffer& picture, const AxisCalibrati
     const SearchPieces pieces = searchPieces(picture, calibration, search, fading);
     const std::vector<PixelPoint> centres =
         markerCentres(pieces.found, letterPieces(pieces.found, tallestLetter(picture.height())), search.seed,
-                      largestMarker(picture.width(), picture.height()));
+                      largestMarker(picture.width(), picture.height()), &pieces.lines.pixels);
     if (centres.size() < 2)
         return failed<FoundCurve>("nessun contrassegno del colore " + colourText(search.colour) +
                                   " trovato nell'immagine (ne servono almeno 2)");

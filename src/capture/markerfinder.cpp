@@ -84,8 +84,40 @@ int largestMarker(int width, int height)
     return std::max(LargestMarkerAtLeast, static_cast<int>(MarkerShare * std::min(width, height)));
 }
 
+namespace {
+
+// A marker a line took a strip off: its box as the model's, grown back on
+// the side where the line runs, or nothing when it is not such a marker.
+std::optional<Piece> grownBack(const Piece& p, const Piece& model, const PixelMask& lines)
+{
+    const auto lineAlong = [&](int row, int first, int last) {
+        for (int x = std::max(0, first); x <= std::min(lines.width() - 1, last); ++x)
+            if (row >= 0 && row < lines.height() && lines.at(x, row)) return true;
+        return false;
+    };
+    const auto lineDown = [&](int column, int first, int last) {
+        for (int y = std::max(0, first); y <= std::min(lines.height() - 1, last); ++y)
+            if (column >= 0 && column < lines.width() && lines.at(column, y)) return true;
+        return false;
+    };
+    Piece grown = p;
+    const int missingRows = model.height() - p.height(), missingColumns = model.width() - p.width();
+    if (missingRows > 0 && missingRows <= CutWidth) {
+        if (lineAlong(p.top - 1, p.left, p.right)) grown.top = p.bottom - model.height() + 1;
+        else if (lineAlong(p.bottom + 1, p.left, p.right)) grown.bottom = p.top + model.height() - 1;
+    }
+    if (missingColumns > 0 && missingColumns <= CutWidth) {
+        if (lineDown(p.left - 1, p.top, p.bottom)) grown.left = p.right - model.width() + 1;
+        else if (lineDown(p.right + 1, p.top, p.bottom)) grown.right = p.left + model.width() - 1;
+    }
+    if (grown.left == p.left && grown.right == p.right && grown.top == p.top && grown.bottom == p.bottom) return std::nullopt;
+    return sameSize(grown, model) ? std::optional<Piece>(grown) : std::nullopt;
+}
+
+} // namespace
+
 std::vector<PixelPoint> markerCentres(const ColourPieces& found, const std::vector<bool>& letters,
-                                      std::optional<PixelPoint> seed, int largest)
+                                      std::optional<PixelPoint> seed, int largest, const PixelMask* lines)
 {
     const std::vector<Piece> pieces = joinCutPieces(found, largest);
     std::vector<const Piece*> shaped;
@@ -111,8 +143,11 @@ std::vector<PixelPoint> markerCentres(const ColourPieces& found, const std::vect
         }
     }
     std::vector<PixelPoint> centres;
-    for (const Piece* p : shaped)
-        if (sameSize(*p, *model)) centres.push_back(centreOf(*p));
+    for (const Piece& p : pieces) {
+        if (besideAWord(p, found, letters)) continue;
+        if (markerShaped(p, largest) && sameSize(p, *model)) centres.push_back(centreOf(p));
+        else if (const auto grown = lines ? grownBack(p, *model, *lines) : std::nullopt) centres.push_back(centreOf(*grown));
+    }
     std::sort(centres.begin(), centres.end(), [](const PixelPoint& a, const PixelPoint& b) { return a.x < b.x; });
     return centres;
 }

@@ -4,6 +4,7 @@
 // shape, their centres the points.
 #include "capture/calibration.h"
 #include "capture/colourpieces.h"
+#include "capture/pixelmask.h"
 
 #include <optional>
 #include <vector>
@@ -12,9 +13,11 @@ namespace calvero::capture {
 
 // The middles of the markers' boxes, left to right. The size is the one most
 // pieces share, or the one of the piece nearest the seed. A marker beside a
-// word (letters, as letterPieces marks them) is a legend's sample and left out.
+// word (letters, as letterPieces marks them) is a legend's sample and left
+// out; one that the straight lines taken out (lines) cut a strip off is
+// grown back to that size on the line's side.
 std::vector<PixelPoint> markerCentres(const ColourPieces& found, const std::vector<bool>& letters,
-                                      std::optional<PixelPoint> seed, int largest);
+                                      std::optional<PixelPoint> seed, int largest, const PixelMask* lines = nullptr);
 
 // The largest marker looked for on a picture of this size.
 int largestMarker(int width, int height);

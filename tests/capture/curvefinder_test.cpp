@@ -77,17 +77,19 @@ TEST(FindCurve, TakesTheClickedCurveLeavesExcludedAreasAndSpacesPointsEvenly)
 
 TEST(FindCurve, MarkersGiveTheirCentres)
 {
-    // Markers of each shape at known points, on a black frame and grid, with
-    // a black axis label beside them; a larger marker of another series too.
+    // Markers of each shape at known points, red or black, on a black frame
+    // and grid that cut some of them; a larger marker of another series too.
     enum class Shape { FilledSquare, HollowCircle, Triangle };
-    for (Shape shape : {Shape::FilledSquare, Shape::HollowCircle, Shape::Triangle}) {
+    for (const auto& [shape, ink] : {std::pair{Shape::FilledSquare, Red}, {Shape::HollowCircle, Red},
+                                     {Shape::Triangle, Red}, {Shape::HollowCircle, 0xff000000u}}) {
         SCOPED_TRACE(static_cast<int>(shape));
         PixelBuffer picture = *PixelBuffer::create(400, 300);
         for (int x = 20; x <= 380; ++x)
             for (int y : {20, 80, 140, 200, 280}) picture.setPixel(x, y, 0xff000000);
         for (int y = 20; y <= 280; ++y)
             for (int x : {20, 110, 200, 290, 380}) picture.setPixel(x, y, 0xff000000);
-        const std::vector<PixelPoint> drawn{{45.5, 250.5}, {95.5, 201.5}, {160.5, 170.5}, {230.5, 120.5}, {330.5, 60.5}};
+        // The second lies across a grid line, the fourth beside one.
+        const std::vector<PixelPoint> drawn{{45.5, 250.5}, {95.5, 201.5}, {160.5, 170.5}, {206.5, 120.5}, {330.5, 60.5}};
         for (const PixelPoint& c : drawn)
             for (int dy = -5; dy <= 5; ++dy)
                 for (int dx = -5; dx <= 5; ++dx) {
@@ -95,12 +97,12 @@ TEST(FindCurve, MarkersGiveTheirCentres)
                     const bool inside = shape == Shape::FilledSquare ? true
                                         : shape == Shape::HollowCircle ? r >= 3.6 && r <= 5.4
                                                                        : std::abs(dx) * 2 <= dy + 5;
-                    if (inside) picture.setPixel(int(c.x) + dx, int(c.y) + dy, Red);
+                    if (inside) picture.setPixel(int(c.x) + dx, int(c.y) + dy, ink);
                 }
         for (int dy = -9; dy <= 9; ++dy)
-            for (int dx = -9; dx <= 9; ++dx) picture.setPixel(300 + dx, 240 + dy, Red);
+            for (int dx = -9; dx <= 9; ++dx) picture.setPixel(300 + dx, 240 + dy, ink);
         const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
-        CurveSearch search{{204, 0, 0}, DefaultTolerance, 12, std::nullopt, {}};
+        CurveSearch search{rgbOf(ink), DefaultTolerance, 12, std::nullopt, {}};
         search.markers = true;
         const Checked<FoundCurve> found = findCurve(picture, calibration, search);
         ASSERT_TRUE(found) << found.failure;
