@@ -149,7 +149,8 @@ std::vector<PixelPoint> centreLine(const PixelBuffer& picture, const AxisCalibra
         markTraced(columns, trace, traced);
         if (traceWeight(trace, directions.acrossSlope) > traceWeight(best, directions.acrossSlope)) best = std::move(trace);
     }
-    return span(best) >= ShortestTrace ? best : std::vector<PixelPoint>{};
+    if (span(best) < ShortestTrace) return {};
+    return search.averageThickness ? averagedOverThickness(columns, best) : best;
 }
 
 struct ScaledPoint {

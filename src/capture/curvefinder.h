@@ -45,6 +45,9 @@ struct CurveSearch {
     // The points are the centres of markers drawn in the colour (circles,
     // squares, triangles), as many as there are, instead of a traced line.
     bool markers = false;
+    // The line's rows averaged over its own thickness along x (a thick line's
+    // centre without the pixels' steps).
+    bool averageThickness = false;
 };
 
 struct FoundCurve {

@@ -239,6 +239,26 @@ const ColumnRun* pieceRun(const ColumnRuns& columns, int x, int piece, double ro
 
 } // namespace
 
+std::vector<PixelPoint> averagedOverThickness(const ColumnRuns& columns, const std::vector<PixelPoint>& trace)
+{
+    std::vector<double> lengths;
+    for (const PixelPoint& p : trace)
+        for (const ColumnRun& run : columns.column(static_cast<int>(std::floor(p.x))))
+            if (p.y >= run.top && p.y <= run.bottom + 1) lengths.push_back(lengthOf(run));
+    if (lengths.empty()) return trace;
+    std::nth_element(lengths.begin(), lengths.begin() + static_cast<std::ptrdiff_t>(lengths.size() / 2), lengths.end());
+    const double reach = lengths[lengths.size() / 2];
+    std::vector<PixelPoint> averaged;
+    std::size_t first = 0, last = 0; // the points within reach: [first, last)
+    double sum = 0;
+    for (const PixelPoint& p : trace) {
+        while (last < trace.size() && trace[last].x <= p.x + reach) sum += trace[last++].y;
+        while (trace[first].x < p.x - reach) sum -= trace[first++].y;
+        averaged.push_back({p.x, sum / static_cast<double>(last - first)});
+    }
+    return averaged;
+}
+
 double traceWeight(const std::vector<PixelPoint>& trace, double levelSlope)
 {
     if (trace.size() < 2) return 0;

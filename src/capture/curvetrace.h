@@ -47,6 +47,11 @@ struct TraceLimits {
 std::vector<PixelPoint> traceCurve(const ColumnRuns& columns, const Piece& start, int startPiece,
                                    std::optional<PixelPoint> seed, const TraceLimits& limits);
 
+// The trace with each point's row the mean of the rows within the line's own
+// thickness (the middle length of its runs) either side, in columns: a
+// thick line's centre, free of the pixels' steps.
+std::vector<PixelPoint> averagedOverThickness(const ColumnRuns& columns, const std::vector<PixelPoint>& trace);
+
 // How much a trace counts when traces compete: its width in columns, halved
 // for a level straight line (along the x axis, levelSlope rows per column),
 // which is more likely a legend's box or a line of the plot than the curve.

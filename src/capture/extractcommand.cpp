@@ -20,7 +20,7 @@ namespace {
 const std::string Usage =
     "uso: digitora --extract IMMAGINE --x PX,PY=VALORE --x PX,PY=VALORE --y PX,PY=VALORE --y PX,PY=VALORE "
     "[--log-x] [--log-y] --colour '#RRGGBB' [--tolerance T] [--points N | --step DX] [--start PX,PY] "
-    "[--exclude X0,Y0,X1,Y1]... [--markers] [--page N] [--dpi D] [--separator S] [--decimal-comma] [--header] "
+    "[--exclude X0,Y0,X1,Y1]... [--markers] [--smooth] [--page N] [--dpi D] [--separator S] [--decimal-comma] [--header] "
     "[-o FILE]";
 
 struct UsageError {
@@ -153,6 +153,8 @@ ExtractOptions readOptions(const std::vector<std::string>& arguments)
             options.exclusions.push_back({left, top, right - left, bottom - top});
         } else if (option == "--markers") {
             options.markers = true;
+        } else if (option == "--smooth") {
+            options.smooth = true;
         } else if (option == "--separator") {
             options.format.separator = separatorOf(reader.valueOf(option));
         } else if (option == "--decimal-comma") {
@@ -214,6 +216,7 @@ std::string helpText()
            "  --exclude X0,Y0,X1,Y1  una zona da non leggere (si può ripetere)\n"
            "  --step DX              punti ai multipli di DX invece di N punti\n"
            "  --markers              i centri dei contrassegni (cerchi, quadrati, triangoli) invece di una linea\n"
+           "  --smooth               la linea mediata lungo x sul suo spessore (linee spesse)\n"
            "  --separator S          separatore dei campi: ';' (predefinito), ',', ' ' o tab\n"
            "  --decimal-comma        la virgola come segno decimale\n"
            "  --header               una prima riga con i nomi delle colonne\n"
@@ -233,6 +236,7 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
     search.step = options.step;
     search.seed = options.start;
     search.markers = options.markers;
+    search.averageThickness = options.smooth;
     search.exclusions = options.exclusions;
     const std::optional<std::string> problem = calibration ? curveSearchProblem(picture, search) : calibration.failure;
     if (problem) {

@@ -3,7 +3,7 @@
 //   digitora --extract IMAGE --x PX,PY=VALUE --x PX,PY=VALUE
 //            --y PX,PY=VALUE --y PX,PY=VALUE [--log-x] [--log-y]
 //            --colour '#RRGGBB' [--tolerance T] [--points N | --step DX]
-//            [--start PX,PY] [--exclude X0,Y0,X1,Y1]... [--markers] [--page N] [--dpi D]
+//            [--start PX,PY] [--exclude X0,Y0,X1,Y1]... [--markers] [--smooth] [--page N] [--dpi D]
 //            [--separator S] [--decimal-comma] [--header] [-o FILE]
 // It prints the curve's points as "x;y" lines in ascending x. Exit codes:
 // 0 points printed, 1 no curve of that colour, 2 a usage or file error,
@@ -37,6 +37,7 @@ struct ExtractOptions {
     int pointCount = DefaultPointCount;
     double step = 0;
     bool markers = false;
+    bool smooth = false;
     std::optional<PixelPoint> start;
     std::vector<PixelRect> exclusions;
     TextFormat format;

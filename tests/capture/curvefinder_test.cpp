@@ -114,3 +114,24 @@ TEST(FindCurve, MarkersGiveTheirCentres)
         }
     }
 }
+
+TEST(FindCurve, AThickLineAveragedOverItsThicknessLosesThePixelSteps)
+{
+    // A band 9 pixels thick around row 250 - 0.35 x: each column's run is
+    // whole pixels, so its middle steps by up to half a pixel off the line.
+    PixelBuffer picture = *PixelBuffer::create(400, 300);
+    const auto row = [](double x) { return 250 - 0.35 * x; };
+    for (int x = 30; x < 370; ++x)
+        for (int y = 0; y < 300; ++y)
+            if (std::abs(y + 0.5 - row(x + 0.5)) <= 4.5) picture.setPixel(x, y, Red);
+    const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+    CurveSearch search{{204, 0, 0}, DefaultTolerance, 50, std::nullopt, {}};
+    search.averageThickness = true;
+    const Checked<FoundCurve> found = findCurve(picture, calibration, search);
+    ASSERT_TRUE(found) << found.failure;
+    // Away from the ends, where the average runs out of line on one side.
+    for (const PixelPoint& p : found->pixels)
+        if (p.x > 45 && p.x < 355) {
+            EXPECT_NEAR(p.y, row(p.x), 0.15) << p.x;
+        }
+}
