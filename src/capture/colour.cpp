@@ -61,29 +61,6 @@ std::string colourText(Rgb colour)
 
 double colourDistance(Rgb a, Rgb b) { return 100.0 * std::sqrt(static_cast<double>(weightedSquare(a, b))) / LargestDistance; }
 
-namespace {
-
-Rgb mixture(Rgb a, Rgb b, double share)
-{
-    const auto mix = [&](std::uint8_t from, std::uint8_t to) {
-        return static_cast<std::uint8_t>(std::lround(from + (to - from) * share));
-    };
-    return {mix(a.red, b.red), mix(a.green, b.green), mix(a.blue, b.blue)};
-}
-
-} // namespace
-
-FadePosition fadePosition(Rgb colour, Rgb target, Rgb background)
-{
-    const double dr = background.red - target.red, dg = background.green - target.green, db = background.blue - target.blue;
-    const double length = dr * dr + dg * dg + db * db;
-    if (!(length > 0)) return {0, colourDistance(colour, target)};
-    const double along = ((colour.red - target.red) * dr + (colour.green - target.green) * dg +
-                          (colour.blue - target.blue) * db) / length;
-    const double share = std::clamp(along, 0.0, 1.0);
-    return {share, colourDistance(colour, mixture(target, background, share))};
-}
-
 ColourMatcher::ColourMatcher(Rgb target, double tolerance, Fading fading) : target_(target), fading_(fading)
 {
     const double limit = tolerance / 100.0 * LargestDistance;
@@ -99,7 +76,8 @@ bool ColourMatcher::matches(std::uint32_t argb) const
     const Rgb colour = rgbOf(argb);
     if (weightedSquare(colour, target_) <= limit_) return true;
     if (!(fading_.share > 0) || !(lengthSquared_ > 0)) return false;
-    // As fadePosition and colourDistance, without their roots and roundings:
+    // How far along the way to the background the colour lies, and how far
+    // from that mixture, as colourDistance measures but without its root:
     // every pixel of a scan may be a colour of its own.
     const double offset[3] = {double(colour.red - target_.red), double(colour.green - target_.green),
                               double(colour.blue - target_.blue)};

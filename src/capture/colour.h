@@ -39,14 +39,6 @@ struct Fading {
     double share = 0;
 };
 
-// Where a colour lies between the line's colour and the background: the
-// share of the way, and the distance (as colourDistance) from that mixture.
-struct FadePosition {
-    double share = 0;
-    double distance = 0;
-};
-FadePosition fadePosition(Rgb colour, Rgb target, Rgb background);
-
 // Whether pixels are within a tolerance of a colour, or of that colour paled
 // toward the background as far as the fading allows; cheap enough for every
 // pixel of a large picture.
