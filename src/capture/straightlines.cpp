@@ -20,7 +20,8 @@ constexpr double PictureShare = 0.15;
 // beyond them, for a curve drawn over the frame.
 constexpr double EnclosingShare = 0.5;
 constexpr double AreaMargin = 3;
-// Ink is measured across a line up to this many pixels.
+// Ink is measured across a line up to this many pixels; a thicker curve
+// lying along a line for this many positions keeps its pixels there.
 constexpr int ThickestInk = 64;
 constexpr std::size_t AlongsideRun = 8;
 // A pixel this near a line (across it) lies on it.
