@@ -64,6 +64,8 @@ constexpr double LevelLineShare = 0.9;
 // A run longer than the curve's thickness and slope explain by this much is
 // the curve merged with another line crossing it.
 constexpr double MergedSlackRows = 1.5;
+// Through a crossing or under a line the trace goes on for up to this many
+// longest gaps.
 constexpr int MergedGaps = 4;
 // A curve's end is carried on under a line taken out (up to half the
 // longest gap) as its last few points lead.
