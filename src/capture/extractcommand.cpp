@@ -212,6 +212,12 @@ std::string helpText()
            "\n"
            "\n"
            "Legge senza finestra la curva del colore indicato e ne scrive i punti \"x;y\".\n"
+           "  --x, --y PX,PY=VALORE  due punti dell'immagine per asse, con il loro valore\n"
+           "  --log-x, --log-y       assi a scala logaritmica\n"
+           "  --tolerance T          quanto il colore può scostarsi, da 0 a 100 (25 se non indicata)\n"
+           "  --points N             quanti punti, da 2 a 200 (30 se non indicato)\n"
+           "  --page N, --dpi D      la pagina di un PDF e i punti per pollice (1 e 150 se non indicati)\n"
+           "  -o FILE                i punti nel file invece che sull'uscita standard\n"
            "  --start PX,PY          il punto della curva da cui parte la traccia (come un clic)\n"
            "  --exclude X0,Y0,X1,Y1  una zona da non leggere (si può ripetere)\n"
            "  --step DX              punti ai multipli di DX invece di N punti\n"
@@ -223,7 +229,7 @@ std::string helpText()
            "\n"
            "Stato d'uscita: 0 punti scritti, 1 nessuna curva di quel colore, 2 errore d'uso o di file,\n"
            "3 punti scritti ma dubbi (la traccia segue una linea diritta, salta, copre meno di metà\n"
-           "dell'asse x, o la tolleranza comprende lo sfondo): i motivi sono scritti sullo standard error.\n";
+           "dell'asse x, o la tolleranza comprende lo sfondo): i motivi sono scritti sull'errore standard.\n";
 }
 
 int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::ostream& out, std::ostream& errors)
