@@ -3,11 +3,11 @@
 // plausible point sets for every kind, the grid typed from them, a presenter
 // that shows nothing but remembers whether a message would have appeared,
 // and a temporary file path.
+#include "app/calculatecommand.h"
+#include "app/document.h"
+#include "app/frontend.h"
 #include "fit/dataset.h"
-#include "fit/drivers.h"
-#include "fit/frontend.h"
-#include "fit/numtext.h"
-#include "fit/session.h"
+#include "common/numtext.h"
 #include "fit/surface.h"
 
 #include <benchmark/benchmark.h>
@@ -54,7 +54,7 @@ struct GridRows {
 };
 
 // The calculation to run: kind, degree, the two temperatures, the points.
-struct Calculation {
+struct BenchCase {
     FitType kind = FitType::Polynomial;
     int degree = 1;
     std::string initialTemperature;
@@ -66,9 +66,9 @@ struct Calculation {
 inline double ripple(int i, double amplitude) { return amplitude * std::sin(1.7 * i); }
 
 // Heating load (kW) against outdoor temperature (degrees C).
-inline Calculation scatterCase()
+inline BenchCase scatterCase()
 {
-    Calculation c{FitType::Scatter, 1, "", "", {}};
+    BenchCase c{FitType::Scatter, 1, "", "", {}};
     for (int i = 1; i <= MaxPoints; ++i) {
         const double t = -15.0 + 0.15 * i;
         c.rows.add(t, 120.0 - 3.2 * t + ripple(i, 1.5));
@@ -77,9 +77,9 @@ inline Calculation scatterCase()
 }
 
 // Duct pressure drop (Pa) against air flow (m3/s): dp = 12 q^1.85.
-inline Calculation powerCase()
+inline BenchCase powerCase()
 {
-    Calculation c{FitType::Power, 1, "", "", {}};
+    BenchCase c{FitType::Power, 1, "", "", {}};
     for (int i = 1; i <= MaxPoints; ++i) {
         const double q = 0.05 * i;
         c.rows.add(q, 12.0 * std::pow(q, 1.85) * (1.0 + ripple(i, 0.01)));
@@ -88,9 +88,9 @@ inline Calculation powerCase()
 }
 
 // Fan curve: static pressure (Pa) against air flow (m3/s), degree 8.
-inline Calculation polynomialCase()
+inline BenchCase polynomialCase()
 {
-    Calculation c{FitType::Polynomial, 8, "", "", {}};
+    BenchCase c{FitType::Polynomial, 8, "", "", {}};
     for (int i = 1; i <= MaxPoints; ++i) {
         const double q = 0.01 * i;
         c.rows.add(q, 800.0 - 50.0 * q - 120.0 * q * q + 8.0 * std::sin(2.0 * q) + ripple(i, 0.5));
@@ -99,9 +99,9 @@ inline Calculation polynomialCase()
 }
 
 // Excess temperature (K) of a cooling body against time (min): 95 e^(-0.012 t).
-inline Calculation exponentialCase()
+inline BenchCase exponentialCase()
 {
-    Calculation c{FitType::Exponential, 1, "", "", {}};
+    BenchCase c{FitType::Exponential, 1, "", "", {}};
     for (int i = 1; i <= MaxPoints; ++i) {
         const double t = 1.0 * i;
         c.rows.add(t, 95.0 * std::exp(-0.012 * t) * (1.0 + ripple(i, 0.005)));
@@ -110,9 +110,9 @@ inline Calculation exponentialCase()
 }
 
 // Heat transfer coefficient against flow as the reciprocal of a cubic.
-inline Calculation rationalCase()
+inline BenchCase rationalCase()
 {
-    Calculation c{FitType::RationalPolynomial, 3, "", "", {}};
+    BenchCase c{FitType::RationalPolynomial, 3, "", "", {}};
     for (int i = 1; i <= MaxPoints; ++i) {
         const double v = 0.5 * i;
         c.rows.add(v, 1.0 / (0.02 + 0.004 * v + 0.0001 * v * v + 1e-7 * v * v * v) * (1.0 + ripple(i, 0.003)));
@@ -121,9 +121,9 @@ inline Calculation rationalCase()
 }
 
 // Water in a tank heated from 15 to 70 degrees C against time (min), M = 0.02.
-inline Calculation temperatureTimeCase()
+inline BenchCase temperatureTimeCase()
 {
-    Calculation c{FitType::TemperatureTime, 1, "15.0", "70.0", {}};
+    BenchCase c{FitType::TemperatureTime, 1, "15.0", "70.0", {}};
     for (int i = 1; i <= MaxPoints; ++i) {
         const double t = 1.0 * i;
         c.rows.add(t, 70.0 - std::exp(-0.02 * t) * (70.0 - 15.0) + ripple(i, 0.02));
@@ -132,9 +132,9 @@ inline Calculation temperatureTimeCase()
 }
 
 // Saturation pressure of water (kPa) against temperature (K): log10 p = A + B / T.
-inline Calculation saturationCase()
+inline BenchCase saturationCase()
 {
-    Calculation c{FitType::Saturation, 1, "", "", {}};
+    BenchCase c{FitType::Saturation, 1, "", "", {}};
     for (int i = 1; i <= MaxPoints; ++i) {
         const double t = 273.15 + 0.5 * i;
         c.rows.add(t, std::pow(10.0, 8.057 - 2258.0 / t) * (1.0 + ripple(i, 0.002)));
@@ -144,9 +144,9 @@ inline Calculation saturationCase()
 
 // Chiller capacity (kW) against chilled-water (x) and condenser-water (y)
 // temperatures on a 10 x 10 grid: the surface's limit of 100 points, degree 4.
-inline Calculation surfaceCase()
+inline BenchCase surfaceCase()
 {
-    Calculation c{FitType::SurfaceXY, 4, "", "", {}};
+    BenchCase c{FitType::SurfaceXY, 4, "", "", {}};
     for (int i = 0; i < MaxSurfacePoints; ++i) {
         const double x = 5.0 + i % 10, y = 25.0 + 2.0 * (i / 10);
         c.rows.add(x, y, 500.0 + 18.0 * x - 6.0 * y + 0.2 * x * x - 0.03 * x * y + ripple(i + 1, 0.3));
@@ -154,19 +154,26 @@ inline Calculation surfaceCase()
     return c;
 }
 
+// A document, the main window's inputs and a presenter that shows nothing.
+struct BenchWorkspace {
+    Document doc;
+    InputFields inputs;
+    QuietPresenter shown;
+    Workspace work{doc, inputs, &shown};
+};
+
 // The kind and degree chosen in the main window, and the temperatures typed.
-inline void chooseInputs(const Calculation& c)
+inline void chooseInputs(BenchWorkspace& w, const BenchCase& c)
 {
-    session().fit.kind = c.kind;
-    mainInputs().setKindItemIndex(kindNumber(c.kind) - 1);
-    mainInputs().setDegreeValue(c.degree);
-    mainInputs().setInitialTemperatureText(c.initialTemperature);
-    mainInputs().setFinalTemperatureText(c.finalTemperature);
+    w.doc.kind = c.kind;
+    w.inputs.setKindItemIndex(kindNumber(c.kind) - 1);
+    w.inputs.setDegreeValue(c.degree);
+    w.inputs.setInitialTemperatureText(c.initialTemperature);
+    w.inputs.setFinalTemperatureText(c.finalTemperature);
 }
 
-inline void typeIntoGrid(const GridRows& rows)
+inline void typeIntoGrid(PointGrid& grid, const GridRows& rows)
 {
-    PointGrid& grid = session().grid;
     for (int r = 0; r < rows.size(); ++r) {
         grid.setCell(r + 1, 1, rows.x[r]);
         grid.setCell(r + 1, 2, rows.y[r]);
@@ -174,26 +181,24 @@ inline void typeIntoGrid(const GridRows& rows)
     }
 }
 
-// A fresh session with the calculation's inputs chosen, its points typed and
-// calculated once, showing through the given presenter. Returns false (and
-// marks the benchmark failed) when that calculation showed a message.
-inline bool prepareCalculated(benchmark::State& state, const Calculation& c, QuietPresenter& shown)
+// The calculation's inputs chosen, its points typed and calculated once.
+// Returns false (and marks the benchmark failed) when that calculation showed
+// a message.
+inline bool prepareCalculated(benchmark::State& state, const BenchCase& c, BenchWorkspace& w)
 {
-    resetSession();
-    setPresenter(&shown);
-    chooseInputs(c);
-    typeIntoGrid(c.rows);
-    calculate();
-    if (shown.messages > 0) {
-        state.SkipWithError(("the calculation showed: " + shown.firstMessage).c_str());
+    chooseInputs(w, c);
+    typeIntoGrid(w.doc.grid, c.rows);
+    calculate(w.work);
+    if (w.shown.messages > 0) {
+        state.SkipWithError(("the calculation showed: " + w.shown.firstMessage).c_str());
         return false;
     }
-    if (shown.reports == 0) {
+    if (w.shown.reports == 0) {
         state.SkipWithError("the calculation showed no report");
         return false;
     }
-    if (session().points.foundCount != c.rows.size()) {
-        state.SkipWithError(("the calculation counted " + std::to_string(session().points.foundCount) + " points").c_str());
+    if (w.doc.points.foundCount != c.rows.size()) {
+        state.SkipWithError(("the calculation counted " + std::to_string(w.doc.points.foundCount) + " points").c_str());
         return false;
     }
     return true;

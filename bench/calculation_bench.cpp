@@ -3,8 +3,7 @@
 // graph) through a presenter that shows nothing.
 #include "bench_support.h"
 
-#include "fit/drivers.h"
-#include "fit/session.h"
+#include "app/calculatecommand.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,19 +12,18 @@ using namespace calvero::bench;
 
 namespace {
 
-void BM_Calculate(benchmark::State& state, Calculation (*makeCase)())
+void BM_Calculate(benchmark::State& state, BenchCase (*makeCase)())
 {
-    const Calculation c = makeCase();
-    QuietPresenter shown;
-    if (!prepareCalculated(state, c, shown)) return;
+    const BenchCase c = makeCase();
+    BenchWorkspace w;
+    if (!prepareCalculated(state, c, w)) return;
     for (auto _ : state) {
-        typeIntoGrid(c.rows);
-        calculate();
-        benchmark::DoNotOptimize(session().report);
+        typeIntoGrid(w.doc.grid, c.rows);
+        calculate(w.work);
+        benchmark::DoNotOptimize(w.doc.lastCalculation);
     }
-    if (shown.messages > 0) state.SkipWithError(("the calculation showed: " + shown.firstMessage).c_str());
+    if (w.shown.messages > 0) state.SkipWithError(("the calculation showed: " + w.shown.firstMessage).c_str());
     state.counters["points"] = c.rows.size();
-    setPresenter(nullptr);
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 #include "bench_support.h"
 
 #include "app/datasetfile.h"
-#include "fit/session.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,39 +24,37 @@ bool noMessage(benchmark::State& state, const QuietPresenter& shown)
 
 void BM_WriteDataSetFile200Points(benchmark::State& state)
 {
-    QuietPresenter shown;
-    if (!prepareCalculated(state, polynomialCase(), shown)) return;
+    BenchWorkspace w;
+    if (!prepareCalculated(state, polynomialCase(), w)) return;
     const TempPath file("write.txt");
     for (auto _ : state) {
-        if (!writeDataSetFile(file.str())) {
-            state.SkipWithError(("the data set file was not written: " + shown.firstMessage).c_str());
+        if (const auto failure = writeDataSetFile(w.work, file.str())) {
+            state.SkipWithError(("the data set file was not written: " + *failure).c_str());
             break;
         }
     }
-    noMessage(state, shown);
-    setPresenter(nullptr);
+    noMessage(state, w.shown);
 }
 BENCHMARK(BM_WriteDataSetFile200Points)->Unit(benchmark::kMicrosecond);
 
 // Reading also fills the grid and sorts the points by x, as the command does.
 void BM_ReadDataSetFile200Points(benchmark::State& state)
 {
-    QuietPresenter shown;
-    if (!prepareCalculated(state, polynomialCase(), shown)) return;
+    BenchWorkspace w;
+    if (!prepareCalculated(state, polynomialCase(), w)) return;
     const TempPath file("read.txt");
-    if (!writeDataSetFile(file.str())) {
-        state.SkipWithError(("the data set file was not written: " + shown.firstMessage).c_str());
+    if (const auto failure = writeDataSetFile(w.work, file.str())) {
+        state.SkipWithError(("the data set file was not written: " + *failure).c_str());
         return;
     }
     for (auto _ : state) {
-        if (!readDataSetFile(file.str())) {
-            state.SkipWithError(("the data set file was not read: " + shown.firstMessage).c_str());
+        if (const auto failure = loadDataSetFile(w.work, file.str())) {
+            state.SkipWithError(("the data set file was not read: " + *failure).c_str());
             break;
         }
     }
-    if (noMessage(state, shown) && session().points.foundCount != MaxPoints)
+    if (noMessage(state, w.shown) && w.doc.points.foundCount != MaxPoints)
         state.SkipWithError("the data set file did not give back 200 points");
-    setPresenter(nullptr);
 }
 BENCHMARK(BM_ReadDataSetFile200Points)->Unit(benchmark::kMicrosecond);
 

@@ -1,8 +1,8 @@
 // Speed of the fitting engine: the fits on their largest inputs and the count
 // of a full grid.
 #include "fit/fits.h"
-#include "fit/numtext.h"
-#include "fit/session.h"
+#include "common/numtext.h"
+#include "fit/pointgrid.h"
 #include "fit/surface.h"
 #include "fit/workingset.h"
 
@@ -14,15 +14,13 @@ using namespace calvero;
 
 static void BM_FitPolynomial200PointsDegree8(benchmark::State& state)
 {
-    resetSession();
     PointArray x{}, y{};
     for (int i = 1; i <= 200; ++i) {
         x[i] = 0.05 * i;
         y[i] = std::sin(x[i]) + 0.1 * x[i];
     }
     for (auto _ : state) {
-        fitPolynomial(x, y, 8, 200);
-        benchmark::DoNotOptimize(session().result.coefficients[9]);
+        benchmark::DoNotOptimize(fitPolynomial(x, y, 8, 200));
     }
 }
 BENCHMARK(BM_FitPolynomial200PointsDegree8);
@@ -36,7 +34,7 @@ static void BM_FitSurface100PointsDegree4(benchmark::State& state)
     }
     SurfaceCoefficients K{};
     for (auto _ : state) {
-        fitSurface(points, 100, 4, K);
+        K = fitSurface(points, 100, 4);
         benchmark::DoNotOptimize(K[15]);
     }
 }
@@ -44,12 +42,13 @@ BENCHMARK(BM_FitSurface100PointsDegree4);
 
 static void BM_CountPointsFullGrid(benchmark::State& state)
 {
-    resetSession();
+    PointGrid grid;
+    PointSet points;
     for (int r = 1; r <= 200; ++r) {
-        session().grid.setCell(r, 1, formatGridValue(r * 0.5));
-        session().grid.setCell(r, 2, formatGridValue(r * 1.25));
-        session().grid.setCell(r, 3, formatGridValue(r * 0.001));
+        grid.setCell(r, 1, formatGridValue(r * 0.5));
+        grid.setCell(r, 2, formatGridValue(r * 1.25));
+        grid.setCell(r, 3, formatGridValue(r * 0.001));
     }
-    for (auto _ : state) benchmark::DoNotOptimize(countPoints().points);
+    for (auto _ : state) benchmark::DoNotOptimize(countPoints(grid, points, FitType::SurfaceXY).points);
 }
 BENCHMARK(BM_CountPointsFullGrid);

@@ -4,8 +4,8 @@
 #include "bench_support.h"
 
 #include "entry/spreadsheetexport.h"
-#include "entry/workbookwriter.h"
-#include "fit/session.h"
+#include "spreadsheet/workbookwriter.h"
+#include "app/datasetcommands.h"
 
 #include <benchmark/benchmark.h>
 
@@ -16,39 +16,37 @@ using namespace calvero::bench;
 
 namespace {
 
-void BM_ExportWorkbook(benchmark::State& state, Calculation (*makeCase)())
+void BM_ExportWorkbook(benchmark::State& state, BenchCase (*makeCase)())
 {
-    const Calculation c = makeCase();
-    QuietPresenter shown;
-    if (!prepareCalculated(state, c, shown)) return;
+    const BenchCase c = makeCase();
+    BenchWorkspace w;
+    if (!prepareCalculated(state, c, w)) return;
     const auto points = static_cast<std::uint16_t>(c.rows.size());
     const TempPath file("export.xls");
     for (auto _ : state) {
-        const ExportResult exported = exportSpreadsheet(file.str(), points);
+        const ExportResult exported = exportSpreadsheet(exportSource(w.doc), file.str(), points);
         if (!exported.saved) {
             state.SkipWithError(exported.message.c_str());
             break;
         }
     }
     state.counters["points"] = points;
-    setPresenter(nullptr);
 }
 
-void BM_WorkbookBytes(benchmark::State& state, Calculation (*makeCase)())
+void BM_WorkbookBytes(benchmark::State& state, BenchCase (*makeCase)())
 {
-    const Calculation c = makeCase();
-    QuietPresenter shown;
-    if (!prepareCalculated(state, c, shown)) return;
+    const BenchCase c = makeCase();
+    BenchWorkspace w;
+    if (!prepareCalculated(state, c, w)) return;
     const auto points = static_cast<std::uint16_t>(c.rows.size());
     std::size_t size = 0;
     for (auto _ : state) {
-        const Bytes bytes = workbookFile(buildExportSheet(points));
+        const Bytes bytes = workbookFile(buildExportSheet(exportSource(w.doc), points));
         size = bytes.size();
         benchmark::DoNotOptimize(bytes.data());
     }
     state.counters["points"] = points;
     state.counters["bytes"] = static_cast<double>(size);
-    setPresenter(nullptr);
 }
 
 } // namespace

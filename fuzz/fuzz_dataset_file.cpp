@@ -1,10 +1,10 @@
 // The data set file reader on arbitrary bytes: parseDataSetFile on the text,
-// readDataSetFile on a file holding it. A refused file must leave the session
+// loadDataSetFile on a file holding it. A refused file must leave the document
 // and the main window exactly as they were and say why; an accepted one must
 // be what the parser accepts, and what the writer makes of it must read back.
 #include "app/datasetfile.h"
-#include "fit/fault.h"
-#include "fit/session.h"
+#include "common/fault.h"
+#include "app/document.h"
 #include "fuzz_support.h"
 #include "session_snapshot.h"
 
@@ -42,25 +42,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkWriterOutputReadsBack(*parsed);
     }
 
-    resetSession();
-    calvero::testing::loadDistinctiveDataSet();
-    const auto before = calvero::testing::SessionSnapshot::take();
+    Document document;
+    InputFields inputs;
+    calvero::testing::loadDistinctiveDataSet(document, inputs);
+    const auto before = calvero::testing::SessionSnapshot::take(document, inputs);
     const std::string& path = file.write(data, size);
-    MessageRecorder shown;
-    const bool read = readDataSetFile(path);
+    const auto failure = loadDataSetFile(Workspace{document, inputs}, path);
+    const bool read = !failure;
 
     require(read == parsed.has_value(), "the file reader and the parser disagree");
-    require(shown.windows == 0, "reading a file showed a window");
     if (read) {
-        require(shown.messages.empty(), "an accepted file showed a message");
-        require(session().currentDataSetName == path, "accepted file is not the current data set");
-        require(session().points.count <= MaxPoints, "more points than places");
+        require(document.currentDataSetName == path, "accepted file is not the current data set");
+        require(document.points.count <= MaxPoints, "more points than places");
     } else {
-        const auto after = calvero::testing::SessionSnapshot::take();
+        const auto after = calvero::testing::SessionSnapshot::take(document, inputs);
         require(after == before, "a refused file changed: " + after.differencesFrom(before));
-        require(shown.messages.size() == 1 && shown.messages[0] == "il file non contiene dati validi: " + path,
-                "a refused file did not say why");
+        require(*failure == "il file non contiene dati validi: " + path, "a refused file did not say why");
     }
-    resetSession();
     return 0;
 }

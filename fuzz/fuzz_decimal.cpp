@@ -3,7 +3,7 @@
 // optional fraction, optional exponent), give the correctly rounded value
 // that strtod gives in the C locale, refuse only the values beyond a double,
 // and an accepted value must read back equal through its grid text.
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "fuzz_support.h"
 
 #include <cerrno>

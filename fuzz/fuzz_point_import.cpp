@@ -4,8 +4,7 @@
 // readPointLines must touch only the entries of the lines in its window and
 // the grid rows they fill, and store in x, y, z what the grid texts read as.
 #include "entry/pointimport.h"
-#include "fit/numtext.h"
-#include "fit/session.h"
+#include "common/numtext.h"
 #include "fuzz_support.h"
 
 #include <algorithm>
@@ -51,9 +50,13 @@ void checkEveryLine(std::string_view text)
 double sentinel(int index, int field) { return -1000.0 * field - index; }
 std::string sentinelText(int row, int column) { return "#" + std::to_string(row) + "," + std::to_string(column); }
 
-void fillSentinels()
+struct Target {
+    PointGrid grid;
+    PointSet points;
+};
+
+void fillSentinels(Target& s)
 {
-    Session& s = session();
     for (int i = 1; i <= MaxPoints; ++i) {
         s.points.x[i] = sentinel(i, 1);
         s.points.y[i] = sentinel(i, 2);
@@ -62,7 +65,7 @@ void fillSentinels()
     }
 }
 
-double valueOf(const Session& s, int field, int index)
+double valueOf(const Target& s, int field, int index)
 {
     return field == 1 ? s.points.x[index] : field == 2 ? s.points.y[index] : s.points.z[index];
 }
@@ -78,13 +81,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data + 2), size - 2);
     checkEveryLine(text);
 
-    resetSession();
-    fillSentinels();
+    Target s;
+    fillSentinels(s);
     const std::string& path = file.write(data + 2, size - 2);
-    const PointLinesOutcome outcome = readPointLines(path, firstLine, lastLine);
+    const PointLinesOutcome outcome = readPointLines(path, firstLine, lastLine, {s.grid, s.points});
     require(!outcome.failure, "a readable file failed: " + outcome.failure.value_or(""));
 
-    const Session& s = session();
     const int first = std::max<int>(firstLine, 1);
     const int last = std::min<int>(lastLine, MaxPointLines);
     const int rowsFilled = std::max(0, last - first + 1);
@@ -103,6 +105,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         }
     }
-    resetSession();
     return 0;
 }

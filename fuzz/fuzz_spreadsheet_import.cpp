@@ -3,10 +3,10 @@
 // readSpreadsheetRange puts it into the grid from the chosen row on, cut to
 // 130 characters, leaving the grid untouched when the file is refused. The
 // compound file and formula result readers run on it directly too.
-#include "entry/biff8formularesults.h"
-#include "entry/compoundfilereader.h"
-#include "entry/spreadsheetimport.h"
-#include "fit/session.h"
+#include "spreadsheet/biff8formularesults.h"
+#include "spreadsheet/compoundfilereader.h"
+#include "entry/spreadsheetrange.h"
+#include "spreadsheet/spreadsheetimport.h"
 #include "fuzz_support.h"
 
 using namespace calvero;
@@ -31,14 +31,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     firstSheetFormulaResults(std::string_view(reinterpret_cast<const char*>(data), size), SpreadsheetRows,
                              SpreadsheetColumns);
 
-    resetSession();
-    PointGrid& grid = session().grid;
+    PointGrid grid;
     for (int r = 1; r <= PointGrid::Rows; ++r)
         for (int c = 1; c <= PointGrid::Columns; ++c) grid.setCell(r, c, sentinelText(r, c));
     const PointGrid before = grid;
     const int firstRow = size > 0 ? 1 + data[size - 1] % SpreadsheetRows : 2;
 
-    const bool read = readSpreadsheetRange(path, firstRow);
+    const bool read = readSpreadsheetRange(path, firstRow, grid);
     require(read == block.has_value(), "the same file read two ways");
     if (!read) {
         require(grid == before, "a refused workbook changed the grid");
@@ -56,6 +55,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         }
     }
-    resetSession();
     return 0;
 }

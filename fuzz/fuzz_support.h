@@ -2,7 +2,6 @@
 // Pieces shared by the fuzz targets: a scratch file that holds the input
 // bytes, a presenter that keeps the messages, and a check that stops the run
 // with a readable reason.
-#include "fit/frontend.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -46,22 +45,6 @@ public:
 
 private:
     std::string path_;
-};
-
-// Keeps every message; reports and graphs are not expected from a reader.
-class MessageRecorder : public Presenter {
-public:
-    MessageRecorder() { setPresenter(this); }
-    ~MessageRecorder() override { setPresenter(nullptr); }
-    MessageRecorder(const MessageRecorder&) = delete;
-    MessageRecorder& operator=(const MessageRecorder&) = delete;
-
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-    void showReport() override { ++windows; }
-    void showGraph(const std::string&) override { ++windows; }
-
-    std::vector<std::string> messages;
-    int windows = 0;
 };
 
 // The number of UTF-8 characters of a text (a grid cell keeps at most 130).

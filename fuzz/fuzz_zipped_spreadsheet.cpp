@@ -5,8 +5,8 @@
 // the fuzzer reaches the XML behind the archive's checksums: "x" before the
 // first separator makes the parts those of an .xlsx package, anything else
 // those of an .ods one. Every block's cells fit a grid cell.
-#include "entry/spreadsheetimport.h"
-#include "entry/zipreader.h"
+#include "spreadsheet/spreadsheetimport.h"
+#include "spreadsheet/zipreader.h"
 #include "fuzz_support.h"
 
 #include <zip.h>

@@ -2,9 +2,8 @@
 // A Presenter that records, in order, what a command shows: messages, report
 // showings with the report's lines and the data set name the viewer shows as
 // its caption, and graph showings with their captions.
-#include "fit/frontend.h"
-#include "fit/report.h"
-#include "fit/session.h"
+#include "app/document.h"
+#include "app/frontend.h"
 
 #include <functional>
 #include <string>
@@ -22,15 +21,16 @@ struct ShownEvent {
 
 class RecordingPresenter : public Presenter {
 public:
-    RecordingPresenter() { setPresenter(this); }
-    ~RecordingPresenter() override { setPresenter(nullptr); }
+    // The report shown is the document's last calculation's, captioned with its data set's name.
+    explicit RecordingPresenter(const Document& document) : document_(document) {}
     RecordingPresenter(const RecordingPresenter&) = delete;
     RecordingPresenter& operator=(const RecordingPresenter&) = delete;
 
     void showMessage(const std::string& text) override { record({Shown::Message, text, {}}); }
     void showReport() override
     {
-        record({Shown::Report, session().currentDataSetName, reportLines(session().report)});
+        const auto& last = document_.lastCalculation;
+        record({Shown::Report, document_.currentDataSetName, last ? last->report : std::vector<std::string>{}});
     }
     void showGraph(const std::string& caption) override { record({Shown::Graph, caption, {}}); }
 
@@ -68,6 +68,7 @@ public:
     }
 
 private:
+    const Document& document_;
     void record(ShownEvent event)
     {
         events.push_back(std::move(event));

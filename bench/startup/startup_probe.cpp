@@ -70,12 +70,12 @@ int main(int argc, char** argv)
     app.setApplicationName("calvero1");
     calvero::Program program;
 
-    FirstExposure watch(program.Form2, [&] {
+    FirstExposure watch(program.mainWindow, [&] {
         const double sinceMain = milliseconds(std::chrono::steady_clock::now() - mainStarted);
         const auto sinceStart = calvero::bench::secondsSinceProcessStart();
         const long rss = calvero::bench::statusKiB("VmRSS").value_or(-1);
         const long hwm = calvero::bench::statusKiB("VmHWM").value_or(-1);
-        const QScreen* screen = program.Form2.screen();
+        const QScreen* screen = program.mainWindow.screen();
         std::printf("platform=%s screen=%dx%d since_process_start_ms=%.1f since_main_ms=%.1f vmrss_kib=%ld "
                     "vmhwm_kib=%ld\n",
                     qPrintable(QGuiApplication::platformName()), screen ? screen->size().width() : 0,
@@ -86,7 +86,7 @@ int main(int argc, char** argv)
     });
     app.installEventFilter(&watch);
 
-    program.Form2.show();
+    program.mainWindow.show();
     // In case the platform exposed the window while showing it.
     QTimer::singleShot(0, &watch, [&watch] { watch.check(); });
 

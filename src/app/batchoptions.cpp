@@ -1,6 +1,6 @@
 #include "app/batchoptions.h"
 
-#include "fit/numtext.h"
+#include "common/numtext.h"
 
 #include <algorithm>
 #include <array>

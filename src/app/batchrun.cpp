@@ -5,122 +5,97 @@
 #include "entry/importcommand.h"
 #include "entry/pointimport.h"
 #include "entry/spreadsheetexport.h"
-#include "entry/spreadsheetimport.h"
-#include "fit/drivers.h"
-#include "fit/frontend.h"
-#include "fit/numtext.h"
-#include "fit/session.h"
+#include "entry/spreadsheetrange.h"
+#include "spreadsheet/spreadsheetimport.h"
+#include "app/calculatecommand.h"
+#include "app/document.h"
+#include "app/frontend.h"
+#include "common/numtext.h"
+#include "fit/pointordering.h"
 #include "viewers/rtf.h"
 
-#include <vector>
+#include <optional>
+#include <variant>
 
 namespace calvero {
 
 namespace {
 
-// Collects what the windows would show: messages, the report, the graph.
-class BatchPresenter : public Presenter {
-public:
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-    void showReport() override { reportShown = true; }
-    void showGraph(const std::string&) override { graphShown = true; }
-
-    std::vector<std::string> messages;
-    bool reportShown = false;
-    bool graphShown = false;
-};
-
-void printMessages(const std::vector<std::string>& messages, std::ostream& err)
-{
-    for (const std::string& message : messages) err << message << '\n';
-}
-
 // The points of a point file into the grid, then the main window's inputs as
-// the user would set them. False when the file could not be read.
-bool importPoints(const BatchOptions& options, BatchPresenter& shown)
+// the user would set them. The Italian message when the file could not be read.
+std::optional<std::string> importPoints(const Workspace& work, const BatchOptions& options)
 {
+    Document& d = work.document;
     const PointFileKind kind = pointFileKind(options.pointsFile);
-    if (kind == PointFileKind::Unknown) {
-        shown.messages.push_back("tipo di file non riconosciuto: " + options.pointsFile);
-        return false;
-    }
+    if (kind == PointFileKind::Unknown) return "tipo di file non riconosciuto: " + options.pointsFile;
     if (kind == PointFileKind::Spreadsheet) {
-        if (!readSpreadsheetRange(options.pointsFile, 2)) {
-            shown.messages.push_back(unreadableSpreadsheetMessage(options.pointsFile));
-            return false;
-        }
+        if (!readSpreadsheetRange(options.pointsFile, 2, d.grid)) return unreadableSpreadsheetMessage(options.pointsFile);
     } else {
-        const PointLinesOutcome outcome = readPointLines(options.pointsFile, 1, MaxPointLines);
-        if (outcome.failure) {
-            shown.messages.push_back(*outcome.failure);
-            return false;
-        }
+        const PointLinesOutcome outcome = readPointLines(options.pointsFile, 1, MaxPointLines, {d.grid, d.points});
+        if (outcome.failure) return outcome.failure;
     }
-    MainWindowInputs& inputs = mainInputs();
+    MainWindowInputs& inputs = work.inputs;
     inputs.setKindItemIndex(options.kind - 1);
-    session().fit.kind = static_cast<FitType>(options.kind);
+    d.kind = static_cast<FitType>(options.kind);
     inputs.setDegreeValue(options.degree);
     inputs.setInitialTemperatureText(options.initialTemperature);
     inputs.setFinalTemperatureText(options.finalTemperature);
-    return true;
+    return std::nullopt;
+}
+
+// The data set file or the point file, ready to be calculated.
+std::optional<std::string> loadInput(const Workspace& work, const BatchOptions& options)
+{
+    if (!options.pointsFile.empty()) return importPoints(work, options);
+    if (auto failure = loadDataSetFile(work, options.dataSetFile)) return failure;
+    fillPointGrid(work.document.grid, work.document.points);
+    return std::nullopt;
 }
 
 // The workbook as the save command writes it: kind and degree from the main
 // window, the points counted over the arrays.
-ExportResult exportWorkbook(const std::string& path)
+ExportResult exportWorkbook(const Workspace& work, const std::string& path)
 {
-    takeSaveChoices();
-    return exportSpreadsheet(path, session().points.count);
+    takeSaveChoices(work);
+    return exportSpreadsheet(exportSource(work.document), path, work.document.points.count);
 }
 
 } // namespace
 
 int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, const GraphWriter& writeGraph)
 {
-    BatchPresenter shown;
-    Presenter* previous = presenter();
-    setPresenter(&shown);
-    struct Restore {
-        Presenter* previous;
-        ~Restore() { setPresenter(previous); }
-    } restore{previous};
-
-    if (options.pointsFile.empty()) {
-        if (!readAndCalculate(options.dataSetFile)) {
-            printMessages(shown.messages, err);
-            return BatchUnreadable;
-        }
-    } else {
-        if (!importPoints(options, shown)) {
-            printMessages(shown.messages, err);
-            return BatchUnreadable;
-        }
-        calculate();
+    Document document;
+    InputFields inputs;
+    const Workspace work{document, inputs};
+    if (const auto failure = loadInput(work, options)) {
+        err << *failure << '\n';
+        return BatchUnreadable;
     }
-
-    if (!shown.messages.empty() || !shown.reportShown) {
-        printMessages(shown.messages, err);
+    const Outcome outcome = calculateDocument(work);
+    if (const Refusal* refusal = std::get_if<Refusal>(&outcome)) {
+        err << refusal->message << '\n';
         return BatchRefused;
     }
-    for (const std::string& line : reportLines(session().report)) out << trimRight(line) << '\n';
+    const Calculation& done = std::get<Calculation>(outcome);
+    for (const std::string& line : done.report) out << trimRight(line) << '\n';
 
     int exit = BatchOk;
     if (!options.reportOut.empty()) {
-        if (auto failure = writeRtfFile(options.reportOut, reportLines(session().report))) {
+        if (auto failure = writeRtfFile(options.reportOut, done.report)) {
             err << "errore di scrittura del file " << options.reportOut << ": " << *failure << '\n';
             exit = BatchUnreadable;
         }
     }
     if (!options.graphOut.empty()) {
-        if (!shown.graphShown) {
+        if (!done.hasGraph()) {
             err << "nessun grafico per questo tipo di interpolazione\n";
-        } else if (!writeGraph || !writeGraph(options.graphOut)) {
+        } else if (!writeGraph || !writeGraph(options.graphOut, done)) {
             err << "errore di scrittura del file " << options.graphOut << '\n';
             exit = BatchUnreadable;
         }
     }
     if (!options.workbookOut.empty()) {
-        const ExportResult exported = exportWorkbook(options.workbookOut);
+        const ExportResult exported = exportWorkbook(work, options.workbookOut);
         if (!exported.saved) {
             err << exported.message << '\n';
             exit = BatchUnreadable;

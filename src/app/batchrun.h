@@ -3,6 +3,7 @@
 // point-file import followed by "&Calcola") without windows, the report on
 // standard output, and on request the workbook, the RTF report and the graph.
 #include "app/batchoptions.h"
+#include "fit/calculation.h"
 
 #include <functional>
 #include <ostream>
@@ -13,7 +14,7 @@ enum BatchExit { BatchOk = 0, BatchRefused = 1, BatchUnreadable = 2 };
 
 // writeGraph draws the graph of the calculation into the named image file
 // (the caller owns the drawing toolkit); false when it could not be written.
-using GraphWriter = std::function<bool(const std::string& path)>;
+using GraphWriter = std::function<bool(const std::string& path, const Calculation& done)>;
 
 int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, const GraphWriter& writeGraph);
 

@@ -1,57 +1,83 @@
 #include "app/datasetcommands.h"
 
+#include "app/calculatecommand.h"
 #include "app/datasetfile.h"
+#include "app/document.h"
 #include "app/examples.h"
 #include "entry/spreadsheetexport.h"
-#include "fit/drivers.h"
-#include "fit/frontend.h"
 #include "fit/pointordering.h"
-#include "fit/session.h"
-#include "fit/workingset.h"
 
 namespace calvero {
 
-bool saveDataSet(const std::string& path)
+namespace {
+
+// A file read shows why it was not; true when it was.
+bool read(const Workspace& work, const std::string& path)
 {
-    if (!writeDataSetFile(path)) return false;
-    session().currentDataSetName = path;
+    const auto failure = loadDataSetFile(work, path);
+    if (failure) work.tell(*failure);
+    return !failure;
+}
+
+} // namespace
+
+ExportSource exportSource(const Document& d)
+{
+    return {d.kind, d.degree, d.points, d.lastCalculation ? &*d.lastCalculation : nullptr,
+            {d.coefficients.block[1], d.coefficients.block[2]}};
+}
+
+bool saveDataSet(const Workspace& work, const std::string& path)
+{
+    if (const auto failure = writeDataSetFile(work, path)) {
+        work.tell(*failure);
+        return false;
+    }
+    Document& d = work.document;
+    d.currentDataSetName = path;
     // The export tells whether the workbook was saved; either way the data set file is.
-    const ExportResult exported = exportSpreadsheet(workbookNameFor(path), session().points.count);
-    if (Presenter* p = presenter()) p->showMessage(exported.message);
+    const ExportResult exported = exportSpreadsheet(exportSource(d), workbookNameFor(path), d.points.count);
+    work.tell(exported.message);
     return true;
 }
 
-bool readAndCalculate(const std::string& path)
+bool readAndCalculate(const Workspace& work, const std::string& path)
 {
-    if (!readDataSetFile(path)) return false;
-    fillPointGrid();
-    calculate(); // counts the grid again, then the driver of the kind
+    if (!read(work, path)) return false;
+    fillPointGrid(work.document.grid, work.document.points);
+    calculate(work); // counts the grid again, then the calculation of the kind
     return true;
 }
 
-void resetDataSet()
+void clearDataSet(const Workspace& work)
 {
-    Session& s = session();
-    clearDataSet();
-    s.fit.kind = FitType::Polynomial;
-    s.fit.degree = 2;
-    s.fit.curveDegree = 2;
-    mainInputs().setKindItemIndex(kindNumber(FitType::Polynomial) - 1);
-    mainInputs().setDegreeValue(2);
+    Document& d = work.document;
+    d.points.x.fill(0.0);
+    d.points.y.fill(0.0);
+    d.points.z.fill(0.0);
+    d.grid.clear();
+    work.inputs.setInitialTemperatureText("");
+    work.inputs.setFinalTemperatureText("");
 }
 
-void runExamples()
+void resetDataSet(const Workspace& work)
 {
-    resetDataSet();
+    Document& d = work.document;
+    clearDataSet(work);
+    d.kind = FitType::Polynomial;
+    d.degree = 2;
+    work.inputs.setKindItemIndex(kindNumber(FitType::Polynomial) - 1);
+    work.inputs.setDegreeValue(2);
+}
+
+void runExamples(const Workspace& work)
+{
+    resetDataSet(work);
     for (std::size_t i = 0; i < ExampleFiles.size(); ++i) {
-        const ExampleFile& example = ExampleFiles[i];
-        if (!readDataSetFile(examplePath(example))) return;
-        if (example.driver == ExampleDriver::Surface)
-            calculateSurface();
-        else
-            calculateOneVariable();
+        if (!read(work, examplePath(work.document.programFolder, ExampleFiles[i]))) return;
+        calculate(work);
         // The last example stays loaded, so it can be recalculated or saved.
-        if (i + 1 < ExampleFiles.size()) resetDataSet();
+        if (i + 1 < ExampleFiles.size()) resetDataSet(work);
     }
 }
 

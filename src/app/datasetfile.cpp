@@ -1,12 +1,10 @@
 #include "app/datasetfile.h"
 
 #include "common/filewrite.h"
-#include "fit/drivers.h"
-#include "fit/fault.h"
-#include "fit/frontend.h"
-#include "fit/numtext.h"
+#include "app/document.h"
+#include "common/fault.h"
+#include "common/numtext.h"
 #include "fit/pointordering.h"
-#include "fit/session.h"
 #include "fit/workingset.h"
 
 #include <algorithm>
@@ -14,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <variant>
 #include <vector>
 
 namespace calvero {
@@ -29,11 +28,6 @@ constexpr std::size_t MaxBytesRead = DataSetFileLineCount * (MaxLineLength + 2);
 constexpr int LastValueLine = DataSetFileLineCount;
 constexpr int NumberWidth = 18;
 constexpr int NumberDecimals = 11;
-
-void show(const std::string& text)
-{
-    if (Presenter* p = presenter()) p->showMessage(text);
-}
 
 std::string invalidFileMessage(const std::string& path) { return "il file non contiene dati validi: " + path; }
 
@@ -107,46 +101,61 @@ std::optional<std::string> readFileText(const std::string& path)
     return text;
 }
 
-// The values of a file into the data set and the main window, in the order
+// The values of a file into the document and the main window, in the order
 // the shared fields need: the radio group may set the kind on its own, so
 // the kind of the file is set again afterwards.
-void applyContents(const DataSetFileContents& file, const std::string& path)
+void applyContents(const Workspace& work, const DataSetFileContents& file, const std::string& path)
 {
-    Session& s = session();
-    MainWindowInputs& inputs = mainInputs();
-    s.currentDataSetName = path;
+    Document& d = work.document;
+    MainWindowInputs& inputs = work.inputs;
+    d.currentDataSetName = path;
 
-    s.fit.kind = static_cast<FitType>(file.kind);
-    s.fit.curveDegree = file.degree;
-    s.points.foundCount = file.count;
-    inputs.setDegreeValue(s.fit.curveDegree);
+    d.kind = static_cast<FitType>(file.kind);
+    d.degree = file.degree;
+    d.points.foundCount = file.count;
+    inputs.setDegreeValue(file.degree);
     inputs.setKindItemIndex(file.kind - 1);
-    s.points.count = s.points.foundCount;
+    d.points.count = d.points.foundCount;
+    d.coefficients.block = file.curveBlock;
+    d.kind = static_cast<FitType>(file.kind);
+    d.points.x = file.x;
+    d.points.y = file.y;
+    d.points.z = file.z;
+    countStoredPoints(d.points);
+    fillPointGrid(d.grid, d.points);
+    sortPointsByX(d.points, d.grid);
 
-    for (int k = 1; k <= 9; ++k) s.result.curve[k - 1] = file.curveBlock[k];
-    s.image.finalTemperatureSlot = file.curveBlock[10];
-    for (int i = 1; i <= MaxPoints; ++i) {
-        s.staging.x[i] = file.x[i];
-        s.staging.y[i] = file.y[i];
-        s.staging.z[i] = file.z[i];
-    }
-
-    s.fit.degree = s.fit.curveDegree;
-    s.fit.kind = static_cast<FitType>(file.kind);
-    for (int i = 1; i <= MaxPoints; ++i) {
-        s.points.x[i] = s.staging.x[i];
-        s.points.y[i] = s.staging.y[i];
-        s.points.z[i] = s.staging.z[i];
-    }
-    countStoredPoints();
-    fillPointGrid();
-    sortPointsByX();
-
-    s.result.tInitial = s.result.curve[8];
-    s.result.tFinal = s.image.finalTemperatureSlot;
-    inputs.setInitialTemperatureText(formatReal(s.result.tInitial, 10, 3));
-    inputs.setFinalTemperatureText(formatReal(s.result.tFinal, 10, 3));
+    // The block's ninth and tenth numbers are the two temperatures.
+    inputs.setInitialTemperatureText(formatReal(file.curveBlock[9], 10, 3));
+    inputs.setFinalTemperatureText(formatReal(file.curveBlock[10], 10, 3));
 }
+
+void storePolynomial(DataSetCoefficients& kept, const PolynomialCoefficients& c, int degree)
+{
+    for (int k = 0; k <= degree; ++k) kept.block[k + 1] = c[k + 1];
+}
+
+void storeParameters(DataSetCoefficients& kept, const TwoParameters& p)
+{
+    kept.block[1] = p.a;
+    kept.block[2] = p.b;
+}
+
+// The numbers of each kind's curve in the block's first places.
+struct CurveStore {
+    DataSetCoefficients& kept;
+    void operator()(const PowerCurve& c) const { storeParameters(kept, c.parameters); }
+    void operator()(const PolynomialCurve& c) const { storePolynomial(kept, c.coefficients, c.degree); }
+    void operator()(const ExponentialCurve& c) const { storeParameters(kept, c.parameters); }
+    void operator()(const RationalCurve& c) const { storePolynomial(kept, c.coefficients, c.degree); }
+    void operator()(const TemperatureTimeCurve& c) const
+    {
+        kept.block[1] = c.decayM;
+        kept.block[2] = c.initial;
+        kept.block[3] = c.final;
+    }
+    void operator()(const SaturationCurve& c) const { storeParameters(kept, c.parameters); }
+};
 
 } // namespace
 
@@ -195,69 +204,54 @@ std::optional<DataSetFileContents> parseDataSetFile(std::string_view text)
     return contents;
 }
 
-void takeSaveChoices()
+void keepCoefficients(DataSetCoefficients& kept, const Calculation& done)
 {
-    Session& s = session();
-    countStoredPoints();
-    s.fit.degree = static_cast<std::uint16_t>(mainInputs().degreeValue());
-    s.fit.kind = static_cast<FitType>(mainInputs().kindItemIndex() + 1);
-    s.fit.curveDegree = static_cast<std::uint8_t>(s.fit.degree & 0xFF);
+    if (done.curve) std::visit(CurveStore{kept}, *done.curve);
 }
 
-bool writeDataSetFile(const std::string& path)
+void takeSaveChoices(const Workspace& work)
 {
-    Session& s = session();
-    MainWindowInputs& inputs = mainInputs();
-    takeSaveChoices();
+    Document& d = work.document;
+    countStoredPoints(d.points);
+    d.degree = work.inputs.degreeValue();
+    d.kind = static_cast<FitType>(work.inputs.kindItemIndex() + 1);
+}
+
+std::optional<std::string> writeDataSetFile(const Workspace& work, const std::string& path)
+{
+    Document& d = work.document;
+    takeSaveChoices(work);
     // A field the calculation would refuse is saved as 0, as it always was.
-    s.result.tInitial = temperatureValue(inputs.initialTemperatureText()).value_or(0.0);
-    s.result.tFinal = temperatureValue(inputs.finalTemperatureText()).value_or(0.0);
-    s.result.curve[8] = s.result.tInitial;
-    s.image.finalTemperatureSlot = s.result.tFinal;
-    for (int i = 1; i <= MaxPoints; ++i) {
-        s.staging.x[i] = s.points.x[i];
-        s.staging.y[i] = s.points.y[i];
-        s.staging.z[i] = s.points.z[i];
-    }
+    d.coefficients.block[9] = temperatureValue(work.inputs.initialTemperatureText()).value_or(0.0);
+    d.coefficients.block[10] = temperatureValue(work.inputs.finalTemperatureText()).value_or(0.0);
 
     DataSetFileContents contents;
-    contents.kind = static_cast<std::uint8_t>(s.fit.kind);
-    contents.degree = s.fit.curveDegree;
-    contents.count = s.points.foundCount;
-    for (int k = 1; k <= 9; ++k) contents.curveBlock[k] = s.result.curve[k - 1];
-    contents.curveBlock[10] = s.image.finalTemperatureSlot;
-    contents.x = s.staging.x;
-    contents.y = s.staging.y;
-    contents.z = s.staging.z;
+    contents.kind = static_cast<std::uint8_t>(d.kind);
+    contents.degree = static_cast<std::uint8_t>(d.degree & 0xFF);
+    contents.count = d.points.foundCount;
+    contents.curveBlock = d.coefficients.block;
+    contents.x = d.points.x;
+    contents.y = d.points.y;
+    contents.z = d.points.z;
 
     std::string text;
     try {
         text = formatDataSetFile(contents);
     } catch (const ArithmeticFault& fault) {
-        show(fault.what());
-        return false;
+        return fault.what();
     }
-    if (const auto failure = writeWholeFile(path, text)) {
-        show("errore di scrittura del file " + path + ": " + *failure);
-        return false;
-    }
-    return true;
+    if (const auto failure = writeWholeFile(path, text)) return "errore di scrittura del file " + path + ": " + *failure;
+    return std::nullopt;
 }
 
-bool readDataSetFile(const std::string& path)
+std::optional<std::string> loadDataSetFile(const Workspace& work, const std::string& path)
 {
     const auto text = readFileText(path);
-    if (!text) {
-        show("errore di lettura del file " + path + ": " + std::strerror(errno));
-        return false;
-    }
+    if (!text) return "errore di lettura del file " + path + ": " + std::strerror(errno);
     const auto contents = parseDataSetFile(*text);
-    if (!contents) {
-        show(invalidFileMessage(path));
-        return false;
-    }
-    applyContents(*contents, path);
-    return true;
+    if (!contents) return invalidFileMessage(path);
+    applyContents(work, *contents, path);
+    return std::nullopt;
 }
 
 } // namespace calvero

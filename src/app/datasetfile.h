@@ -4,6 +4,8 @@
 // block (the curve numbers of the last fit, then the initial and the final
 // temperature), then 300 lines each of x, y and z: points 1..200 hold values,
 // the lines for points 201..300 hold the filler "x".
+#include "app/frontend.h"
+#include "fit/calculation.h"
 #include "fit/onebased.h"
 
 #include <cstdint>
@@ -21,7 +23,7 @@ constexpr int FirstXLine = 14;
 constexpr int FirstYLine = FirstXLine + FileLinesPerCoordinate;
 constexpr int FirstZLine = FirstYLine + FileLinesPerCoordinate;
 
-// Everything one file holds, apart from the session: what the writer formats
+// Everything one file holds, apart from the document: what the writer formats
 // and what the reader has checked before any of it reaches the data set.
 struct DataSetFileContents {
     std::uint8_t kind = 0;
@@ -43,20 +45,30 @@ std::string formatDataSetFile(const DataSetFileContents& contents);
 // and so do missing lines. Returns nothing for any other text.
 std::optional<DataSetFileContents> parseDataSetFile(std::string_view text);
 
+// What the data set keeps of its fits, as its file stores it: the curve
+// block. A calculation fills the numbers of its curve into it; the block's
+// other numbers stay as they were.
+struct DataSetCoefficients {
+    OneBasedArray<double, CurveBlockSize> block{};
+    bool operator==(const DataSetCoefficients&) const = default;
+};
+
+// The curve block after a calculation that succeeded.
+void keepCoefficients(DataSetCoefficients& kept, const Calculation& done);
+
 // The first steps of a save, shared with the workbook export: counts the
 // stored points and takes the kind and the degree from the main window into
-// the fit state.
-void takeSaveChoices();
+// the document.
+void takeSaveChoices(const Workspace& work);
 
-// Saves the session's data set at path (created or overwritten): counts the
-// stored points, takes kind, degree and temperatures from the main window into
-// the fit state, then writes the file. On failure shows the reason and
-// returns false.
-bool writeDataSetFile(const std::string& path);
+// Saves the document's data set at path (created or overwritten): counts the
+// stored points, takes kind, degree and temperatures from the main window,
+// then writes the file. The Italian message when it could not be written.
+std::optional<std::string> writeDataSetFile(const Workspace& work, const std::string& path);
 
-// Reads the file at path into the data set and the main window, fills and
+// Reads the file at path into the document and the main window, fills and
 // sorts the point grid; does not calculate. A file that cannot be read or
-// does not hold a data set shows a message, changes nothing and returns false.
-bool readDataSetFile(const std::string& path);
+// does not hold a data set changes nothing and gives the Italian message.
+std::optional<std::string> loadDataSetFile(const Workspace& work, const std::string& path);
 
 } // namespace calvero

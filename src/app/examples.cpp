@@ -1,9 +1,10 @@
 #include "app/examples.h"
 
-#include "fit/session.h"
-
 namespace calvero {
 
-std::string examplePath(const ExampleFile& example) { return session().programFolder + std::string(example.name); }
+std::string examplePath(const std::string& programFolder, const ExampleFile& example)
+{
+    return programFolder + std::string(example.name);
+}
 
 } // namespace calvero

@@ -7,25 +7,21 @@
 
 namespace calvero {
 
-// The driver is fixed by the example's place in the list, not by the kind
-// stored in its file.
-enum class ExampleDriver { OneVariable, Surface };
-
+// Each is calculated as the kind its file stores.
 struct ExampleFile {
     std::string_view name;
-    ExampleDriver driver;
 };
 
 inline constexpr std::array<ExampleFile, 6> ExampleFiles{{
-    {"potenzaold.txt", ExampleDriver::OneVariable},
-    {"nr150b6.txt", ExampleDriver::OneVariable},
-    {"polinomiofratto.txt", ExampleDriver::OneVariable},
-    {"esponenziale.txt", ExampleDriver::OneVariable},
-    {"temperatura_tempo.txt", ExampleDriver::OneVariable},
-    {"funzxy.txt", ExampleDriver::Surface},
+    {"potenzaold.txt"},
+    {"nr150b6.txt"},
+    {"polinomiofratto.txt"},
+    {"esponenziale.txt"},
+    {"temperatura_tempo.txt"},
+    {"funzxy.txt"},
 }};
 
 // programFolder followed by the file name; no search elsewhere.
-std::string examplePath(const ExampleFile& example);
+std::string examplePath(const std::string& programFolder, const ExampleFile& example);
 
 } // namespace calvero

@@ -4,8 +4,8 @@
 #include "capture/pdffile.h"
 #include "capture/pointexport.h"
 #include "common/filewrite.h"
+#include "common/numtext.h"
 #include "common/systemerror.h"
-#include "fit/numtext.h"
 
 #include <algorithm>
 #include <cmath>

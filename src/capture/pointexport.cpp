@@ -1,6 +1,6 @@
 #include "capture/pointexport.h"
 
-#include "fit/numtext.h"
+#include "common/numtext.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "entry/clipboardtext.h"
 
 #include "common/utf8.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "fit/pointgrid.h"
 
 namespace calvero {

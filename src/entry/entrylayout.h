@@ -6,13 +6,13 @@ namespace calvero {
 struct EntryLayout {
     using Box = LayoutBox;
     Box window;
-    Box grid;        // StringGrid1
-    Box rule;        // Label1, the end-of-data rule
-    Box exitButton;  // BitBtn1
-    Box fileButton;  // BitBtn2
-    Box hint;        // Label2, the separators
-    Box firstRowCaption; // Label3
-    Box firstRow;    // SpinEdit1
+    Box pointGrid;
+    Box ruleLabel;     // the end-of-data rule
+    Box exitButton;
+    Box importButton;
+    Box separatorHint; // the separators
+    Box firstRowLabel; // the first spreadsheet row's caption
+    Box firstRowBox;
 };
 
 // Sizes are fractions of the screen, truncated toward zero; the window fills the screen.

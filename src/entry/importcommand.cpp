@@ -1,8 +1,9 @@
 #include "entry/importcommand.h"
 
 #include "entry/pointimport.h"
-#include "entry/spreadsheetimport.h"
-#include "fit/numtext.h"
+#include "entry/spreadsheetrange.h"
+#include "spreadsheet/spreadsheetimport.h"
+#include "common/numtext.h"
 
 #include <algorithm>
 #include <cctype>
@@ -39,18 +40,18 @@ PointFileKind pointFileKind(const std::string& fileName)
     return PointFileKind::Unknown;
 }
 
-std::vector<std::string> importPointFile(const std::string& fileName, int firstSpreadsheetRow)
+std::vector<std::string> importPointFile(const std::string& fileName, int firstSpreadsheetRow, const PointTarget& into)
 {
     std::vector<std::string> messages;
     switch (pointFileKind(fileName)) {
     case PointFileKind::Text: {
-        const PointLinesOutcome outcome = readPointLines(fileName, 1, MaxPointLines);
+        const PointLinesOutcome outcome = readPointLines(fileName, 1, MaxPointLines, into);
         if (outcome.failure) messages.push_back(*outcome.failure);
         if (outcome.moreLines) messages.push_back("lette le prime 200 righe del file");
         break;
     }
     case PointFileKind::Spreadsheet:
-        if (!readSpreadsheetRange(fileName, firstSpreadsheetRow))
+        if (!readSpreadsheetRange(fileName, firstSpreadsheetRow, into.grid))
             messages.push_back(unreadableSpreadsheetMessage(fileName));
         break;
     case PointFileKind::Unknown:

@@ -2,6 +2,7 @@
 // The plain side of the point-entry window's commands: importing the file the
 // user chose, and copying the grid into the data set on leaving.
 #include "fit/dataset.h"
+#include "entry/pointimport.h"
 #include "fit/pointgrid.h"
 
 #include <string>
@@ -13,11 +14,11 @@ namespace calvero {
 enum class PointFileKind { Text, Spreadsheet, Unknown };
 PointFileKind pointFileKind(const std::string& fileName);
 
-// Reads the chosen file into the session: a .txt or .csv file through
+// Reads the chosen file into the target: a .txt or .csv file through
 // readPointLines (lines 1 to 200), an .xls, .xlsx or .ods file through
-// readSpreadsheetRange from spreadsheet row firstSpreadsheetRow. Returns the
+// readSpreadsheetRange (entry/spreadsheetrange.h) from spreadsheet row firstSpreadsheetRow. Returns the
 // messages to show the user, in order; none when everything was read.
-std::vector<std::string> importPointFile(const std::string& fileName, int firstSpreadsheetRow);
+std::vector<std::string> importPointFile(const std::string& fileName, int firstSpreadsheetRow, const PointTarget& into);
 
 // What the user is told when a spreadsheet file cannot be read.
 std::string unreadableSpreadsheetMessage(const std::string& fileName);

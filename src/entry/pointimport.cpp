@@ -2,9 +2,8 @@
 
 #include "common/openfile.h"
 #include "common/utf8.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "fit/pointgrid.h"
-#include "fit/session.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -64,13 +63,12 @@ std::string readFailure(const std::string& fileName, const std::string& reason)
     return "errore di lettura del file " + fileName + ": " + reason;
 }
 
-void storeField(int field, int lineNumber, int gridRow, const std::string& token)
+void storeField(const PointTarget& into, int field, int lineNumber, int gridRow, const std::string& token)
 {
-    Session& state = session();
     const double value = parseDecimalOrZero(std::string_view(token).substr(0, ConvertedLength));
-    PointArray& target = field == 1 ? state.points.x : field == 2 ? state.points.y : state.points.z;
+    PointArray& target = field == 1 ? into.points.x : field == 2 ? into.points.y : into.points.z;
     target[lineNumber] = value;
-    state.grid.setCell(gridRow, field, firstCharacters(token, PointGrid::CellTextLength));
+    into.grid.setCell(gridRow, field, firstCharacters(token, PointGrid::CellTextLength));
 }
 
 // True when something other than separators follows in the file.
@@ -89,19 +87,19 @@ std::vector<std::string> splitPointFields(std::string_view line)
     std::vector<std::string> fields;
     std::string token;
     for (char c : line) {
-        if (c == ',') c = '.';
         if (isSeparator(c)) {
-            if (!token.empty()) fields.push_back(std::move(token));
+            if (!token.empty()) fields.push_back(commaToPoint(token));
             token.clear();
         } else {
             token.push_back(c);
         }
     }
-    if (!token.empty()) fields.push_back(std::move(token));
+    if (!token.empty()) fields.push_back(commaToPoint(token));
     return fields;
 }
 
-PointLinesOutcome readPointLines(const std::string& fileName, std::uint16_t firstLine, std::uint16_t lastLine)
+PointLinesOutcome readPointLines(const std::string& fileName, std::uint16_t firstLine, std::uint16_t lastLine,
+                                 const PointTarget& into)
 {
     PointLinesOutcome outcome;
     std::error_code existence;
@@ -134,7 +132,7 @@ PointLinesOutcome readPointLines(const std::string& fileName, std::uint16_t firs
         int field = 0;
         for (const std::string& token : splitPointFields(line)) {
             field = std::min(field + 1, 3);
-            storeField(field, lineNumber, gridRow, token);
+            storeField(into, field, lineNumber, gridRow, token);
         }
     }
     if (reader.error() == 0 && lineNumber == last) outcome.moreLines = hasMoreContent(reader);

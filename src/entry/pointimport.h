@@ -1,6 +1,9 @@
 #pragma once
 // Reading points from a text file: up to three values a line, separated by
 // semicolons, blanks or tabs, with a decimal comma or point.
+#include "fit/dataset.h"
+#include "fit/pointgrid.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -24,13 +27,20 @@ struct PointLinesOutcome {
 // them counts as one separator.
 std::vector<std::string> splitPointFields(std::string_view line);
 
+// Where imported points go: the point grid and the working points.
+struct PointTarget {
+    PointGrid& grid;
+    PointSet& points;
+};
+
 // Reads lines firstLine..lastLine (numbered from 1, never beyond the 200th)
-// into the session: field 1, 2 and 3 of line L go to x[L], y[L] and z[L]; the
+// into the target: field 1, 2 and 3 of line L go to x[L], y[L] and z[L]; the
 // texts go to the point grid, cut to 130 characters as the spreadsheet import
 // cuts its cells, the k-th line read into grid row k. Every field after the
 // third lands in the third place. An empty line is counted and leaves its row
 // as it was. Nothing is cleared beforehand. Of a line longer than a mebibyte
 // only the first mebibyte is read.
-PointLinesOutcome readPointLines(const std::string& fileName, std::uint16_t firstLine, std::uint16_t lastLine);
+PointLinesOutcome readPointLines(const std::string& fileName, std::uint16_t firstLine, std::uint16_t lastLine,
+                                 const PointTarget& into);
 
 } // namespace calvero

@@ -1,16 +1,18 @@
 #include "entry/spreadsheetexport.h"
 
-#include "entry/workbookwriter.h"
-#include "fit/fault.h"
-#include "fit/numtext.h"
-#include "fit/session.h"
+#include "spreadsheet/workbookwriter.h"
+#include "common/fault.h"
+#include "common/numtext.h"
 #include "fit/surface.h"
+#include "fit/termreach.h"
 
 #include <algorithm>
+#include <cmath>
 #include <ctime>
 #include <exception>
 #include <functional>
 #include <optional>
+#include <variant>
 #include <vector>
 
 namespace calvero {
@@ -21,35 +23,41 @@ namespace {
 constexpr int PointWidth = 7, PointDecimals = 3;
 constexpr int CoefficientWidth = 16, CoefficientDecimals = 11;
 constexpr int IndexWidth = 5;
+// The width a spreadsheet gives a column that states none.
+constexpr double DefaultColumnWidth = 8.43;
 constexpr int CheckXWidth = 10, CheckXDecimals = 3;
 
 const char* const PointHeadings[] = {"X", "Y", "Y int", "differenza", "errore %"};
 const char* const SurfaceHeadings[] = {"X", "Y", "Z", "Z int", "errore %"};
 
-using NumberText = std::string (*)(double value, int width, int decimals);
-
 // A number text, or nothing when the value cannot be written (infinite or
 // not a number): its cell then stays empty.
-std::optional<std::string> realText(double value, int width, int decimals, NumberText format)
+std::optional<std::string> realText(double value, int width, int decimals)
 {
     try {
-        return format(value, width, decimals);
+        return formatReal(value, width, decimals);
     } catch (const ArithmeticFault&) {
         return std::nullopt;
     }
 }
 
-void enterReal(Worksheet& sheet, CellAddress address, std::optional<double> value, int width, int decimals,
-               NumberText format = formatReal)
+void enterReal(Worksheet& sheet, CellAddress address, std::optional<double> value, int width, int decimals)
 {
     if (!value) return;
-    if (const auto text = realText(*value, width, decimals, format)) sheet.enter(address, *text);
+    if (const auto text = realText(*value, width, decimals)) sheet.enter(address, *text);
 }
 
-void enterCoefficient(Worksheet& sheet, CellAddress address, double value)
+// A coefficient with the digits the report prints; its column widens to show
+// every one of them.
+void enterCoefficient(Worksheet& sheet, CellAddress address, double value,
+                      std::optional<TermReach> term = std::nullopt)
 {
-    enterReal(sheet, address, value, CoefficientWidth, CoefficientDecimals,
-              [](double v, int width, int decimals) { return formatCoefficient(v, width, decimals); });
+    if (!std::isfinite(value)) return; // its cell stays empty
+    const std::string text = formatCoefficient(value, CoefficientWidth, CoefficientDecimals, 100000, term);
+    sheet.enter(address, text);
+    const double shown = static_cast<double>(text.size() - text.find_first_not_of(' ')) + 2; // and the cell padding
+    if (shown > sheet.columnWidth(address.column).value_or(DefaultColumnWidth))
+        sheet.setColumnWidth(address.column, shown);
 }
 
 void enterPointValue(Worksheet& sheet, CellAddress address, std::optional<double> value)
@@ -94,20 +102,32 @@ void enterHeadings(Worksheet& sheet, int row, const char* const (&headings)[5])
     for (int column = 1; column <= 5; ++column) sheet.enter(CellAddress{row, column}, headings[column - 1]);
 }
 
-// The point rows of the one-variable sheets from firstRow on, column by column.
-void writeCurvePoints(Worksheet& sheet, int firstRow, std::uint16_t pointCount)
+// The coefficients of the last calculation that has them in a list: a
+// polynomial's, a rational polynomial's or the surface's; zeros otherwise.
+PolynomialCoefficients listedCoefficients(const Calculation* last)
 {
-    const Session& s = session();
+    if (!last) return {};
+    if (last->kind == FitType::SurfaceXY) return last->surface;
+    if (!last->curve) return {};
+    if (const auto* p = std::get_if<PolynomialCurve>(&*last->curve)) return p->coefficients;
+    if (const auto* r = std::get_if<RationalCurve>(&*last->curve)) return r->coefficients;
+    return {};
+}
+
+// The point rows of the one-variable sheets from firstRow on, column by column.
+void writeCurvePoints(Worksheet& sheet, const ExportSource& source, int firstRow, std::uint16_t pointCount)
+{
+    const PointSet& p = source.points;
     const int n = pointsToWrite(pointCount);
-    const CurveFunction curve = s.result.curveFunction;
+    const FittedCurve* curve = source.last && source.last->curve ? &*source.last->curve : nullptr;
     std::vector<PointRow> rows(static_cast<std::size_t>(n));
     for (int i = 1; i <= n; ++i) {
         PointRow& row = rows[static_cast<std::size_t>(i - 1)];
-        row.measured = s.points.y[i];
-        if (curve != nullptr) row.interpolated = safely([&] { return curve(s.points.x[i]); });
+        row.measured = p.y[i];
+        if (curve != nullptr) row.interpolated = safely([&] { return evaluate(*curve, p.x[i]); });
     }
-    for (int i = 1; i <= n; ++i) enterPointValue(sheet, {firstRow + i - 1, 1}, s.points.x[i]);
-    for (int i = 1; i <= n; ++i) enterPointValue(sheet, {firstRow + i - 1, 2}, s.points.y[i]);
+    for (int i = 1; i <= n; ++i) enterPointValue(sheet, {firstRow + i - 1, 1}, p.x[i]);
+    for (int i = 1; i <= n; ++i) enterPointValue(sheet, {firstRow + i - 1, 2}, p.y[i]);
     for (int i = 1; i <= n; ++i) enterPointValue(sheet, {firstRow + i - 1, 3}, rows[static_cast<std::size_t>(i - 1)].interpolated);
     for (int i = 1; i <= n; ++i) enterPointValue(sheet, {firstRow + i - 1, 4}, difference(rows[static_cast<std::size_t>(i - 1)]));
     for (int i = 1; i <= n; ++i) enterPointValue(sheet, {firstRow + i - 1, 5}, errorPercent(rows[static_cast<std::size_t>(i - 1)]));
@@ -125,93 +145,94 @@ std::string currentDateTimeText()
     return std::string(text, length);
 }
 
-void writePolynomialSheet(Worksheet& sheet, std::uint16_t pointCount)
+void writePolynomialSheet(Worksheet& sheet, const ExportSource& source, std::uint16_t pointCount)
 {
-    const Session& s = session();
-    const int degree = s.fit.degree;
+    const PointSet& p = source.points;
+    const int degree = source.degree;
+    const PolynomialCoefficients coefficients = listedCoefficients(source.last);
     sheet.enter("A1", "Oggi:" + currentDateTimeText());
     sheet.enter("A2", "progr");
     sheet.enter("B2", "termine");
     sheet.enter("D2", "x");
     sheet.enter("E2", "y");
+    const std::vector<TermReach> reaches = polynomialTermReaches(p.x, p.y, p.count, degree);
     for (int k = 1; k <= 10; ++k) {
         sheet.enter(CellAddress{2 + k, 1}, formatInteger(k, IndexWidth));
         if (k <= degree + 1)
-            enterCoefficient(sheet, {2 + k, 2}, s.result.coefficients[k]);
+            enterCoefficient(sheet, {2 + k, 2}, coefficients[k], reaches[static_cast<std::size_t>(k - 1)]);
         else
             sheet.enter(CellAddress{2 + k, 2}, "0");
     }
-    enterReal(sheet, {3, 4}, s.points.x[5], CheckXWidth, CheckXDecimals);
+    enterReal(sheet, {3, 4}, p.x[5], CheckXWidth, CheckXDecimals);
     sheet.enter("E3", PolynomialCheckFormula);
     enterHeadings(sheet, 13, PointHeadings);
-    writeCurvePoints(sheet, 14, pointCount);
+    writeCurvePoints(sheet, source, 14, pointCount);
 }
 
-void writePowerSheet(Worksheet& sheet, std::uint16_t pointCount)
+void writePowerSheet(Worksheet& sheet, const ExportSource& source, std::uint16_t pointCount)
 {
-    const Session& s = session();
     sheet.enter("A1", currentDateTimeText());
     sheet.enter("C1", "verifica valore x");
     sheet.enter("A2", "termine A");
     sheet.enter("B2", "termine B");
     sheet.enter("D2", "x");
     sheet.enter("E2", "y");
-    enterCoefficient(sheet, {3, 1}, s.result.curve[0]);
-    enterCoefficient(sheet, {3, 2}, s.result.curve[1]);
-    enterReal(sheet, {3, 4}, s.points.x[1], CheckXWidth, CheckXDecimals);
+    enterCoefficient(sheet, {3, 1}, source.powerParameters.a);
+    enterCoefficient(sheet, {3, 2}, source.powerParameters.b);
+    enterReal(sheet, {3, 4}, source.points.x[1], CheckXWidth, CheckXDecimals);
     sheet.enter("E3", PowerCheckFormula);
     enterHeadings(sheet, 5, PointHeadings);
-    writeCurvePoints(sheet, 6, pointCount);
+    writeCurvePoints(sheet, source, 6, pointCount);
 }
 
-void writeSurfaceSheet(Worksheet& sheet, std::uint16_t pointCount)
+void writeSurfaceSheet(Worksheet& sheet, const ExportSource& source, std::uint16_t pointCount)
 {
-    const Session& s = session();
-    const int degree = s.fit.degree;
+    const PointSet& p = source.points;
+    const int degree = source.degree;
+    const SurfaceCoefficients coefficients = listedCoefficients(source.last);
     // Only the degrees the calculation accepts have an evaluation.
     const int terms = degree >= 2 && degree <= 4 ? surfaceTermCount(degree) : 0;
     const int n = pointsToWrite(pointCount);
 
     enterHeadings(sheet, 1, SurfaceHeadings);
     sheet.enter("H3", "termine");
+    const std::vector<TermReach> reaches = surfaceTermReaches(p.x, p.y, p.z, n, degree);
     for (int k = 1; k <= terms; ++k) {
         sheet.enter(CellAddress{4 + k, 8}, formatInteger(k, IndexWidth));
-        enterCoefficient(sheet, {4 + k, 9}, s.result.coefficients[k]);
+        enterCoefficient(sheet, {4 + k, 9}, coefficients[k], reaches[static_cast<std::size_t>(k - 1)]);
     }
 
     std::vector<PointRow> rows(static_cast<std::size_t>(n));
     for (int i = 1; i <= n; ++i) {
         PointRow& row = rows[static_cast<std::size_t>(i - 1)];
-        row.measured = s.points.z[i];
-        if (terms > 0)
-            row.interpolated =
-                safely([&] { return evaluateSurface(s.result.coefficients, s.points.x[i], s.points.y[i], degree); });
+        row.measured = p.z[i];
+        if (terms > 0) row.interpolated = safely([&] { return evaluateSurface(coefficients, p.x[i], p.y[i], degree); });
     }
-    for (int i = 1; i <= n; ++i) enterPointValue(sheet, {i + 1, 1}, s.points.x[i]);
-    for (int i = 1; i <= n; ++i) enterPointValue(sheet, {i + 1, 2}, s.points.y[i]);
-    for (int i = 1; i <= n; ++i) enterPointValue(sheet, {i + 1, 3}, s.points.z[i]);
+    for (int i = 1; i <= n; ++i) enterPointValue(sheet, {i + 1, 1}, p.x[i]);
+    for (int i = 1; i <= n; ++i) enterPointValue(sheet, {i + 1, 2}, p.y[i]);
+    for (int i = 1; i <= n; ++i) enterPointValue(sheet, {i + 1, 3}, p.z[i]);
     for (int i = 1; i <= n; ++i) enterPointValue(sheet, {i + 1, 4}, rows[static_cast<std::size_t>(i - 1)].interpolated);
     for (int i = 1; i <= n; ++i) enterPointValue(sheet, {i + 1, 5}, errorPercent(rows[static_cast<std::size_t>(i - 1)]));
 }
 
-Worksheet buildExportSheet(std::uint16_t pointCount)
+Worksheet buildExportSheet(const ExportSource& source, std::uint16_t pointCount)
 {
     Worksheet sheet(ExportSheetName);
     sheet.setColumnWidth(1, ExportFirstColumnWidth);
-    switch (session().fit.kind) {
-    case FitType::Polynomial: writePolynomialSheet(sheet, pointCount); break;
-    case FitType::Power: writePowerSheet(sheet, pointCount); break;
-    case FitType::SurfaceXY: writeSurfaceSheet(sheet, pointCount); break;
+    switch (source.kind) {
+    case FitType::Polynomial: writePolynomialSheet(sheet, source, pointCount); break;
+    case FitType::Power: writePowerSheet(sheet, source, pointCount); break;
+    case FitType::SurfaceXY: writeSurfaceSheet(sheet, source, pointCount); break;
     default: break; // the other kinds save the named, empty sheet
     }
     return sheet;
 }
 
-ExportResult exportSpreadsheet(const std::string& fileName, std::uint16_t pointCount)
+ExportResult exportSpreadsheet(const ExportSource& source, const std::string& fileName, std::uint16_t pointCount)
 {
     std::optional<std::string> failure;
     try {
-        failure = saveWorkbook(buildExportSheet(pointCount), fileName);
+        failure = saveWorkbook(buildExportSheet(source, pointCount), fileName);
     } catch (const std::exception& error) {
         failure = error.what();
     }

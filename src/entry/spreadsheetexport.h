@@ -3,7 +3,8 @@
 // of the last calculation with their interpolated values and errors, the
 // fitted coefficients and, for the polynomial and the power curve, a check
 // formula that recomputes the curve at an x the user can change.
-#include "entry/workbooksheet.h"
+#include "spreadsheet/workbooksheet.h"
+#include "fit/calculation.h"
 
 #include <cstdint>
 #include <string>
@@ -26,21 +27,31 @@ struct ExportResult {
     std::string message; // the text to show: the confirmation, or why the save failed
 };
 
-// Builds the sheet for the kind of the session's fit (polynomial, power,
-// surface; an empty sheet for the others) over points 1..pointCount and
-// saves it under fileName. Shows nothing itself: the caller shows message,
-// which is "salvato il file EXCEL :" + fileName only after the file was
-// written, "impossibile salvare il file EXCEL: " + fileName + ": " + the
-// reason otherwise.
-ExportResult exportSpreadsheet(const std::string& fileName, std::uint16_t pointCount);
+// What the workbook is written from: the kind and degree the main window
+// shows, the points, the last calculation (its curve and coefficients), and
+// the two curve numbers the power sheet shows (as the data set keeps them).
+struct ExportSource {
+    FitType kind = FitType::Polynomial;
+    int degree = 2;
+    const PointSet& points;
+    const Calculation* last = nullptr;
+    TwoParameters powerParameters;
+};
+
+// Builds the sheet for the kind (polynomial, power, surface; an empty sheet
+// for the others) over points 1..pointCount and saves it under fileName.
+// Shows nothing itself: the caller shows message, which is "salvato il file
+// EXCEL :" + fileName only after the file was written, "impossibile salvare
+// il file EXCEL: " + fileName + ": " + the reason otherwise.
+ExportResult exportSpreadsheet(const ExportSource& source, const std::string& fileName, std::uint16_t pointCount);
 
 // The sheet exportSpreadsheet saves.
-Worksheet buildExportSheet(std::uint16_t pointCount);
+Worksheet buildExportSheet(const ExportSource& source, std::uint16_t pointCount);
 
-// The three sheet writers; they read the session as the last calculation left it.
-void writePolynomialSheet(Worksheet& sheet, std::uint16_t pointCount);
-void writePowerSheet(Worksheet& sheet, std::uint16_t pointCount);
-void writeSurfaceSheet(Worksheet& sheet, std::uint16_t pointCount);
+// The three sheet writers.
+void writePolynomialSheet(Worksheet& sheet, const ExportSource& source, std::uint16_t pointCount);
+void writePowerSheet(Worksheet& sheet, const ExportSource& source, std::uint16_t pointCount);
+void writeSurfaceSheet(Worksheet& sheet, const ExportSource& source, std::uint16_t pointCount);
 
 // The workbook's name for a data set file: the extension of the file name
 // (from its last dot) removed, if there is one, and "_OUTPUT.xls" appended.

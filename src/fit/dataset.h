@@ -1,5 +1,5 @@
 #pragma once
-// The working data set, the user's choice of fit and the result of the last fit.
+// The working data set and the kinds of equation.
 #include "fit/onebased.h"
 
 #include <cstdint>
@@ -34,24 +34,5 @@ constexpr int kindNumber(FitType kind) { return static_cast<int>(kind); }
 std::string kindName(FitType kind);
 // The radio-group caption of the kind, with its trailing blanks.
 std::string kindCaption(FitType kind);
-
-struct FitState {
-    FitType kind = FitType::Polynomial;
-    std::uint16_t degree = 2;
-    std::uint8_t curveDegree = 2;
-};
-
-using CurveFunction = double (*)(double);
-
-struct FitResult {
-    OneBasedArray<double, 15> coefficients{};
-    double curve[9] = {};
-    double paramA = 0.0;
-    double paramB = 0.0;
-    double decayM = 0.0;
-    double tInitial = 0.0;
-    double tFinal = 0.0;
-    CurveFunction curveFunction = nullptr;
-};
 
 } // namespace calvero

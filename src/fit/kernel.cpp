@@ -1,6 +1,6 @@
 #include "fit/kernel.h"
 
-#include "fit/fault.h"
+#include "common/fault.h"
 
 #include <cfloat>
 #include <cmath>

@@ -1,6 +1,8 @@
 #pragma once
 // The point grid as plain text: 200 rows of 3 cells (x, y, z). It is the
 // master copy of the points; the point-entry window shows and edits it.
+#include "common/celltext.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
@@ -11,9 +13,7 @@ class PointGrid {
 public:
     static constexpr int Rows = 200;
     static constexpr int Columns = 3;
-    // A cell keeps what a number is read from and no more: an imported file of
-    // one huge line must not end up as megabytes of text in the grid.
-    static constexpr std::size_t CellTextLength = 130;
+    static constexpr std::size_t CellTextLength = calvero::CellTextLength;
 
     // Rows 1..200, columns 1..3; cells out of range read as empty and ignore writes.
     const std::string& cell(int row, int column) const;

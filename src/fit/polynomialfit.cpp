@@ -1,14 +1,13 @@
 #include "fit/fits.h"
 
-#include "fit/fault.h"
+#include "common/fault.h"
 #include "fit/kernel.h"
-#include "fit/session.h"
 
 #include <vector>
 
 namespace calvero {
 
-void fitPolynomial(PointArray x, PointArray v, int d, int n)
+PolynomialCoefficients fitPolynomial(const PointArray& x, const PointArray& v, int d, int n)
 {
     const int m = d + 1;
     // Every entry of the normal equations is a sum of x[i]^e, e = 0 .. 2d: each
@@ -33,7 +32,9 @@ void fitPolynomial(PointArray x, PointArray v, int d, int n)
         b[r] = sum;
     }
     const Vector15 solution = solveLinearSystem(A, b, m);
-    for (int k = 1; k <= m; ++k) session().result.coefficients[k] = solution[k];
+    PolynomialCoefficients coefficients{};
+    for (int k = 1; k <= m; ++k) coefficients[k] = solution[k];
+    return coefficients;
 }
 
 } // namespace calvero

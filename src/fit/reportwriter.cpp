@@ -1,21 +1,20 @@
 #include "fit/reportwriter.h"
 
-#include "fit/fault.h"
-#include "fit/numtext.h"
+#include "common/fault.h"
+#include "common/numtext.h"
 #include "fit/report.h"
-#include "fit/session.h"
 #include "fit/surface.h"
+#include "fit/termreach.h"
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace calvero {
 
 namespace {
-
-void add(const std::string& text) { appendLine(session().report, text); }
 
 std::string real(double value, int width, int decimals) { return formatReal(value, width, decimals); }
 
@@ -24,10 +23,14 @@ std::string real(double value, int width, int decimals) { return formatReal(valu
 std::string spaced(const std::string& text) { return text.front() == ' ' ? text : " " + text; }
 
 // A coefficient after the head of its line, with as many digits as the
-// line's characters hold.
-std::string withCoefficient(const std::string& head, double value, int width, int decimals)
+// line's characters hold; one that overflows its field keeps a blank after
+// the head.
+std::string withCoefficient(const std::string& head, double value, int width, int decimals,
+                            std::optional<TermReach> term = std::nullopt)
 {
-    return head + formatCoefficient(value, width, decimals, ReportLineWidth - static_cast<int>(head.size()));
+    const std::string text =
+        formatCoefficient(value, width, decimals, ReportLineWidth - static_cast<int>(head.size()) - 1, term);
+    return head + (static_cast<int>(text.size()) > width ? " " : "") + text;
 }
 
 // A field of a point table.
@@ -36,23 +39,36 @@ std::string field(double value, int width, int decimals) { return spaced(formatR
 // An empty field of a number column.
 std::string blanks(int width) { return std::string(static_cast<std::size_t>(width), ' '); }
 
-void writeCoefficientLines(int degree)
+// The values the polynomial was fitted to: y, or 1/y for the rational kind.
+PointArray fittedValues(const PointSet& p, int count, bool reciprocal)
 {
-    const FitResult& r = session().result;
-    for (int k = 1; k <= degree + 1; ++k)
-        add(withCoefficient("Termine nr:" + formatInteger(k, 3) + "  =", r.coefficients[k], 20, 12));
+    PointArray v{};
+    for (int i = 1; i <= count; ++i) v[i] = reciprocal && p.y[i] != 0.0 ? 1.0 / p.y[i] : p.y[i];
+    return v;
 }
 
-void writeTemperatureTimeHead()
+void writeCoefficientLines(ReportBuffer& report, const ReportSubject& subject, const PolynomialCoefficients& c)
 {
-    const FitResult& r = session().result;
+    const PointSet& p = subject.points;
+    const int degree = subject.degree;
+    const std::vector<TermReach> reaches = polynomialTermReaches(
+        p.x, fittedValues(p, subject.count, subject.kind == FitType::RationalPolynomial), subject.count, degree);
+    for (int k = 1; k <= degree + 1; ++k)
+        appendLine(report, withCoefficient("Termine nr:" + formatInteger(k, 3) + "  =", c[k], 20, 12,
+                                           reaches[static_cast<std::size_t>(k - 1)]));
+}
+
+void writeTemperatureTimeHead(ReportBuffer& report, const TemperatureTimeCurve& c)
+{
+    auto add = [&report](const std::string& line) { appendLine(report, line); };
     // Every text first: a zero M stops here, before a line of the head is added.
-    const std::string tauLine = withCoefficient(" COSTANTE DI TEMPO=", divide(1.0, r.curve[0]), 16, 12);
-    const std::string ti = real(r.tInitial, 10, 3);
-    const std::string tf = real(r.tFinal, 10, 3);
-    const std::string dt = real(checked(r.tFinal - r.tInitial), 10, 3);
-    const std::string m = real(r.curve[0], 8, 6);
-    const std::string mLine = withCoefficient(" COEFFICIENTE M=", r.curve[0], 8, 6);
+    const std::string tauLine = withCoefficient(" COSTANTE DI TEMPO=", divide(1.0, c.decayM), 16, 12);
+    const std::string ti = real(c.initial, 10, 3);
+    const std::string tf = real(c.final, 10, 3);
+    const std::string dt = real(checked(c.final - c.initial), 10, 3);
+    // M keeps its digits in the equation too: a slow decay is a small M.
+    const std::string m = formatCoefficient(c.decayM, 8, 6, 60);
+    const std::string mLine = withCoefficient(" COEFFICIENTE M=", c.decayM, 8, 6);
     add("equazione=" + tf + "-" + dt + " e^[-" + m + " x tempo]");
     add("temperatura iniziale:" + ti);
     add("temperatura finale  :" + tf);
@@ -62,13 +78,12 @@ void writeTemperatureTimeHead()
     add("EQUAZIONE temperatura_tempo");
 }
 
-void writeTwoCoefficientLines()
+void writeTwoCoefficientLines(ReportBuffer& report, const TwoParameters& p)
 {
-    const FitResult& r = session().result;
-    const std::string aLine = withCoefficient(" COEFFICIENTE A=", r.curve[0], 16, 12);
-    const std::string bLine = withCoefficient(" COEFFICIENTE B=", r.curve[1], 16, 12);
-    add(aLine);
-    add(bLine);
+    const std::string aLine = withCoefficient(" COEFFICIENTE A=", p.a, 16, 12);
+    const std::string bLine = withCoefficient(" COEFFICIENTE B=", p.b, 16, 12);
+    appendLine(report, aLine);
+    appendLine(report, bLine);
 }
 
 // Smallest, largest and mean absolute error over the points that have one.
@@ -105,8 +120,9 @@ std::optional<double> errorPercent(double y, double yint, bool saturation)
     return checked(divide(checked(y - yint), y) * 100.0);
 }
 
-void writeStatisticsLines(const ErrorStatistics& stats, bool saturation)
+void writeStatisticsLines(ReportBuffer& report, const ErrorStatistics& stats, bool saturation)
 {
+    auto add = [&report](const std::string& line) { appendLine(report, line); };
     // No point with an error (every y is 0): the values stay blank.
     const bool none = stats.empty();
     const std::string minimum = none ? blanks(10) : real(stats.minimum(), 10, 4);
@@ -119,40 +135,41 @@ void writeStatisticsLines(const ErrorStatistics& stats, bool saturation)
 
 } // namespace
 
-void writeReportHead()
+void writeReportHead(ReportBuffer& report, const ReportSubject& subject)
 {
-    const Session& s = session();
-    const FitType kind = s.fit.kind;
+    auto add = [&report](const std::string& line) { appendLine(report, line); };
+    const FitType kind = subject.kind;
     add("tipo di equazione:" + kindName(kind));
+    if (!subject.curve) return;
+    const FittedCurve& curve = *subject.curve;
     switch (kind) {
-    case FitType::TemperatureTime: writeTemperatureTimeHead(); break;
-    case FitType::Power:
-    case FitType::Exponential: writeTwoCoefficientLines(); break;
+    case FitType::TemperatureTime: writeTemperatureTimeHead(report, std::get<TemperatureTimeCurve>(curve)); break;
+    case FitType::Power: writeTwoCoefficientLines(report, std::get<PowerCurve>(curve).parameters); break;
+    case FitType::Exponential: writeTwoCoefficientLines(report, std::get<ExponentialCurve>(curve).parameters); break;
     case FitType::Saturation:
         add("curva saturazione");
-        writeTwoCoefficientLines();
+        writeTwoCoefficientLines(report, std::get<SaturationCurve>(curve).parameters);
         break;
     case FitType::Polynomial:
-        add("EQUAZIONE POLINOMIALE DI GRADO:" + formatInteger(s.fit.degree, 4));
+        add("EQUAZIONE POLINOMIALE DI GRADO:" + formatInteger(subject.degree, 4));
         add("I COEFFICIENTI DEL POLINOMIO SONO:");
-        writeCoefficientLines(s.fit.degree);
+        writeCoefficientLines(report, subject, std::get<PolynomialCurve>(curve).coefficients);
         break;
     case FitType::RationalPolynomial:
-        add("EQUAZIONE POLINOMIO FRATTO DI GRADO:" + formatInteger(s.fit.degree, 4));
-        writeCoefficientLines(s.fit.degree);
+        add("EQUAZIONE POLINOMIO FRATTO DI GRADO:" + formatInteger(subject.degree, 4));
+        writeCoefficientLines(report, subject, std::get<RationalCurve>(curve).coefficients);
         break;
     default: break;
     }
 }
 
-void writeOneVariableReport()
+void writeOneVariableReport(ReportBuffer& report, const ReportSubject& subject)
 {
-    Session& s = session();
-    PointSet& p = s.points;
-    const int n = std::min<int>(p.foundCount, MaxListedPoints);
-    p.count = static_cast<std::uint16_t>(n);
-    const bool saturation = s.fit.kind == FitType::Saturation;
-    const CurveFunction curve = s.result.curveFunction;
+    auto add = [&report](const std::string& line) { appendLine(report, line); };
+    const PointSet& p = subject.points;
+    const int n = std::min(subject.count, MaxListedPoints);
+    const bool saturation = subject.kind == FitType::Saturation;
+    const FittedCurve* curve = subject.curve;
 
     add("numero punti:" + formatInteger(n, 4));
     if (saturation) add("temperature e pressioni assolute ");
@@ -166,31 +183,30 @@ void writeOneVariableReport()
             add(line + blanks(30));
             continue;
         }
-        const double yint = curve(p.x[i]);
+        const double yint = evaluate(*curve, p.x[i]);
         const double difference = checked(p.y[i] - yint);
         if (auto error = errorPercent(p.y[i], yint, saturation)) lastError = error;
         if (lastError) stats.take(*lastError);
         line += field(yint, 10, 4) + (lastError ? field(*lastError, 10, 4) : blanks(10)) + field(difference, 10, 4);
         add(line);
     }
-    if (curve) writeStatisticsLines(stats, saturation);
+    if (curve) writeStatisticsLines(report, stats, saturation);
 }
 
-void writeSurfaceReport()
+void writeSurfaceReport(ReportBuffer& report, int g, const PointSet& p, int count, const SurfaceCoefficients& K)
 {
-    Session& s = session();
-    const PointSet& p = s.points;
-    const int g = s.fit.degree;
-    const SurfaceCoefficients& K = s.result.coefficients;
-
-    clearReport(s.report);
+    auto add = [&report](const std::string& line) { appendLine(report, line); };
+    clearReport(report);
     add("POLINOMIO Z=F(x,y)  grado=" + formatInteger(g, 3));
     add("termine........");
-    for (int k = 1; k <= surfaceTermCount(g); ++k) add(formatInteger(k, 5) + spaced(formatCoefficient(K[k], 18, 11, ReportLineWidth - 6)));
+    const std::vector<TermReach> reaches = surfaceTermReaches(p.x, p.y, p.z, count, g);
+    for (int k = 1; k <= surfaceTermCount(g); ++k)
+        add(formatInteger(k, 5) +
+            spaced(formatCoefficient(K[k], 18, 11, ReportLineWidth - 6, reaches[static_cast<std::size_t>(k - 1)])));
     add("...punto........X........Y........Z.....Zint.....err%");
 
     std::optional<double> lastError;
-    for (int i = 1; i <= p.count; ++i) {
+    for (int i = 1; i <= count; ++i) {
         const double zint = evaluateSurface(K, p.x[i], p.y[i], g);
         if (p.z[i] != 0.0) lastError = divide(checked(checked(zint - p.z[i]) * 100.0), p.z[i]);
         add(formatInteger(i, 3) + blanks(5) + field(p.x[i], 9, 4) + field(p.y[i], 9, 4) + field(p.z[i], 9, 4) +

@@ -1,28 +1,41 @@
 #pragma once
-// The lines of the fitting reports, written into the session's report
-// buffer: the head of a one-variable report (kind, equation, coefficients),
-// its point table with the error statistics, and the whole surface report.
-// Every number goes through formatReal/formatInteger, so a value that is not
-// finite abandons the report with an ArithmeticFault.
+// The lines of the fitting reports, written into a report buffer: the head of
+// a one-variable report (kind, equation, coefficients), its point table with
+// the error statistics, and the whole surface report. Every number goes
+// through formatReal/formatInteger, so a value that is not finite abandons the
+// report with an ArithmeticFault.
+#include "fit/dataset.h"
+#include "fit/fittedcurve.h"
+#include "fit/report.h"
+#include "fit/surface.h"
 
 namespace calvero {
 
-// The lines above the point table for the current kind; written right after
+// What a one-variable report is written from: the kind and degree, the points
+// 1..count, and the fitted curve (none for Scatter).
+struct ReportSubject {
+    FitType kind = FitType::Polynomial;
+    int degree = 0;
+    const PointSet& points;
+    int count = 0;
+    const FittedCurve* curve = nullptr;
+};
+
+// The lines above the point table for the kind; written right after
 // clearReport(). A TemperatureTime fit with M = 0 has no time constant: a
 // division by zero.
-void writeReportHead();
+void writeReportHead(ReportBuffer& report, const ReportSubject& subject);
 
 // "numero punti:", the column header, one line per point and the three error
-// lines. Lists at most MaxListedPoints points and lowers PointSet::count to
-// that number; foundCount keeps the full number. With no curve function
-// (Scatter) only x and y are shown and there are no error lines. A point with
-// y = 0 repeats the previous point's error; when no earlier point has one, its
-// error field is blank and it is left out of the error lines, whose mean is
-// taken over the points that have an error.
-void writeOneVariableReport();
+// lines, for at most MaxListedPoints points. With no curve (Scatter) only x
+// and y are shown and there are no error lines. A point with y = 0 repeats the
+// previous point's error; when no earlier point has one, its error field is
+// blank and it is left out of the error lines, whose mean is taken over the
+// points that have an error.
+void writeOneVariableReport(ReportBuffer& report, const ReportSubject& subject);
 
-// The whole report of the surface Z = F(x, y) of degree FitState::degree over
-// points 1..count, starting with clearReport().
-void writeSurfaceReport();
+// The whole report of the surface Z = F(x, y) of degree g over points
+// 1..count, starting with clearReport().
+void writeSurfaceReport(ReportBuffer& report, int g, const PointSet& points, int count, const SurfaceCoefficients& K);
 
 } // namespace calvero

@@ -1,7 +1,10 @@
 #include "fit/surface.h"
 
-#include "fit/fault.h"
+#include "common/fault.h"
 #include "fit/kernel.h"
+
+#include <cmath>
+#include <vector>
 
 namespace calvero {
 
@@ -41,6 +44,13 @@ long double term(int k, long double x, long double y)
     }
 }
 
+long double norm(const std::vector<long double>& v)
+{
+    long double sum = 0;
+    for (long double c : v) sum += c * c;
+    return std::sqrt(sum);
+}
+
 } // namespace
 
 double surfaceTerm(int k, double x, double y) { return roundToDouble(term(k, x, y)); }
@@ -53,10 +63,36 @@ const char* surfaceTermName(int k)
     return k >= 1 && k <= 15 ? names[k - 1] : "";
 }
 
-void fitSurface(SurfacePoints points, int n, int g, SurfaceCoefficients& K)
+bool surfaceTermsDetermined(const PointArray& x, const PointArray& y, int n, int g)
 {
+    // Gram-Schmidt over the terms' columns of values at the points: a column
+    // that loses nearly all its length to the ones before it adds nothing.
     const int N = surfaceTermCount(g);
-    if (N == 0) return;
+    std::vector<std::vector<long double>> basis;
+    for (int k = 1; k <= N; ++k) {
+        std::vector<long double> column(static_cast<std::size_t>(n));
+        for (int i = 1; i <= n; ++i) column[static_cast<std::size_t>(i - 1)] = term(k, x[i], y[i]);
+        const long double length = norm(column);
+        if (!(length > 0)) return false;
+        for (int pass = 0; pass < 2; ++pass)
+            for (const auto& unit : basis) {
+                long double along = 0;
+                for (std::size_t i = 0; i < column.size(); ++i) along += column[i] * unit[i];
+                for (std::size_t i = 0; i < column.size(); ++i) column[i] -= along * unit[i];
+            }
+        const long double left = norm(column);
+        if (!(left > 1e-9L * length)) return false;
+        for (long double& c : column) c /= left;
+        basis.push_back(std::move(column));
+    }
+    return true;
+}
+
+SurfaceCoefficients fitSurface(const SurfacePoints& points, int n, int g)
+{
+    SurfaceCoefficients K{};
+    const int N = surfaceTermCount(g);
+    if (N == 0) return K;
     Matrix15 A{};
     Vector15 b{};
     for (int r = 1; r <= N; ++r) {
@@ -80,6 +116,7 @@ void fitSurface(SurfacePoints points, int n, int g, SurfaceCoefficients& K)
     }
     const Vector15 solution = solveLinearSystem(A, b, N);
     for (int k = 1; k <= N; ++k) K[k] = solution[k];
+    return K;
 }
 
 double evaluateSurface(const SurfaceCoefficients& K, double x, double y, int g)

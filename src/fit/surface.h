@@ -24,8 +24,14 @@ double surfaceTerm(int k, double x, double y);
 // The term's name as written in formulas: "1", "x", "y", "x^2", ...
 const char* surfaceTermName(int k);
 
-// Least squares over the first surfaceTermCount(g) terms: fills K[1..N].
-void fitSurface(SurfacePoints points, int n, int g, SurfaceCoefficients& K);
+// True when the points (x[i], y[i]), i = 1..n, tell every term of degree g
+// apart; false when some term is a combination of the others there (all
+// points on one line, or on too few distinct x or y), so that infinitely
+// many surfaces fit them equally well.
+bool surfaceTermsDetermined(const PointArray& x, const PointArray& y, int n, int g);
+
+// Least squares over the first surfaceTermCount(g) terms: K[1..N], the rest 0.
+SurfaceCoefficients fitSurface(const SurfacePoints& points, int n, int g);
 
 // Σ K[k] φk(x, y), k = 1..N, summed at extended precision.
 double evaluateSurface(const SurfaceCoefficients& K, double x, double y, int g);

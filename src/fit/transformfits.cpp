@@ -1,8 +1,7 @@
 #include "fit/fits.h"
 
-#include "fit/fault.h"
+#include "common/fault.h"
 #include "fit/kernel.h"
-#include "fit/session.h"
 
 namespace calvero {
 
@@ -21,7 +20,7 @@ Line fitStraightLine(const PointArray& u, const PointArray& v, int n)
     return line;
 }
 
-void fitPower(PointArray x, PointArray y, int n)
+TwoParameters fitPower(const PointArray& x, const PointArray& y, int n)
 {
     PointArray u{}, v{};
     for (int i = 1; i <= n; ++i) {
@@ -29,27 +28,19 @@ void fitPower(PointArray x, PointArray y, int n)
         v[i] = log10(y[i]);
     }
     const Line line = fitStraightLine(u, v, n);
-    FitResult& r = session().result;
-    r.paramB = line.slope;
-    r.paramA = power(10.0, line.intercept);
+    return {power(10.0, line.intercept), line.slope};
 }
 
-void fitExponential(PointArray x, PointArray y, int n)
+TwoParameters fitExponential(const PointArray& x, const PointArray& y, int n)
 {
     PointArray v{};
     for (int i = 1; i <= n; ++i) v[i] = naturalLog(y[i]);
     const Line line = fitStraightLine(x, v, n);
-    FitResult& r = session().result;
-    r.paramB = line.slope;
-    r.paramA = exponential(line.intercept);
+    return {exponential(line.intercept), line.slope};
 }
 
-void fitTemperatureTime(PointArray x, PointArray y, int n, double tInitial, double tFinal)
+double fitTemperatureTime(const PointArray& x, const PointArray& y, int n, double tInitial, double tFinal)
 {
-    FitResult& r = session().result;
-    r.decayM = 0.0;
-    r.tInitial = tInitial;
-    r.tFinal = tFinal;
     PointArray theta{};
     for (int i = 1; i <= n; ++i) theta[i] = divide(checked(y[i] - tFinal), checked(tInitial - tFinal));
     double sum = 0.0;
@@ -57,10 +48,10 @@ void fitTemperatureTime(PointArray x, PointArray y, int n, double tInitial, doub
         const double m = divide(-naturalLog(theta[i]), x[i]);
         sum = checked(sum + m);
     }
-    r.decayM = divide(sum, static_cast<double>(n));
+    return divide(sum, static_cast<double>(n));
 }
 
-void fitSaturation(PointArray x, PointArray y, int n)
+TwoParameters fitSaturation(const PointArray& x, const PointArray& y, int n)
 {
     PointArray u{}, v{};
     for (int i = 1; i <= n; ++i) {
@@ -68,9 +59,7 @@ void fitSaturation(PointArray x, PointArray y, int n)
         v[i] = log10(y[i]);
     }
     const Line line = fitStraightLine(u, v, n);
-    FitResult& r = session().result;
-    r.paramB = line.slope;
-    r.paramA = line.intercept;
+    return {line.intercept, line.slope};
 }
 
 } // namespace calvero

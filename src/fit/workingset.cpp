@@ -1,8 +1,6 @@
 #include "fit/workingset.h"
 
-#include "fit/frontend.h"
-#include "fit/numtext.h"
-#include "fit/session.h"
+#include "common/numtext.h"
 
 namespace calvero {
 
@@ -40,9 +38,9 @@ namespace {
 
 // The value of one grid cell: empty or blank reads as 0, a non-number as 0
 // and, when it is judged, is reported.
-double cellValue(int row, int column, std::optional<InvalidCell>& invalid, bool judged = true)
+double cellValue(const PointGrid& grid, int row, int column, std::optional<InvalidCell>& invalid, bool judged = true)
 {
-    const std::string& raw = session().grid.cell(row, column);
+    const std::string& raw = grid.cell(row, column);
     const std::string text = commaToPoint(std::string_view(raw).substr(0, 130));
     if (text.find_first_not_of(" \t") == std::string::npos) return 0.0;
     if (auto value = parseDecimal(text)) return *value;
@@ -50,17 +48,12 @@ double cellValue(int row, int column, std::optional<InvalidCell>& invalid, bool 
     return 0.0;
 }
 
-} // namespace
-
-namespace {
-
 // The number of points before the first index whose x and y are both 0
 // (200 when there is none), stored in both counts. loadRow, when given,
 // fills each row from the grid just before it is examined.
 template <typename LoadRow>
-int countUpToTerminator(LoadRow loadRow)
+int countUpToTerminator(PointSet& p, LoadRow loadRow)
 {
-    PointSet& p = session().points;
     int result = MaxPoints;
     for (int r = 1; r <= MaxPoints; ++r) {
         loadRow(r);
@@ -74,57 +67,42 @@ int countUpToTerminator(LoadRow loadRow)
     return result;
 }
 
-} // namespace
-
-PointCount countPoints()
-{
-    PointSet& p = session().points;
-    PointCount counted;
-    // Only the surface reads z, and never on the row that ends the data.
-    const bool surface = session().fit.kind == FitType::SurfaceXY;
-    counted.points = countUpToTerminator([&p, &counted, surface](int r) {
-        p.x[r] = cellValue(r, 1, counted.invalidCell);
-        p.y[r] = cellValue(r, 2, counted.invalidCell);
-        const bool endsData = p.x[r] == 0.0 && p.y[r] == 0.0;
-        p.z[r] = cellValue(r, 3, counted.invalidCell, surface && !endsData);
-    });
-    return counted;
-}
-
-int countStoredPoints()
-{
-    return countUpToTerminator([](int) {});
-}
-
-void clearDataSet()
-{
-    Session& s = session();
-    s.points.x.fill(0.0);
-    s.points.y.fill(0.0);
-    s.points.z.fill(0.0);
-    s.result.coefficients.fill(0.0);
-    s.grid.clear();
-    mainInputs().setInitialTemperatureText("");
-    mainInputs().setFinalTemperatureText("");
-}
-
-namespace {
-
 template <typename Better>
-double extreme(const PointArray& values, Better better)
+double extreme(const PointArray& values, int n, Better better)
 {
-    const int n = session().points.foundCount;
     double result = values[1];
     for (int i = 2; i <= n; ++i)
         if (better(values[i], result)) result = values[i];
     return result;
 }
 
+bool greater(double a, double b) { return a > b; }
+bool less(double a, double b) { return a < b; }
+
 } // namespace
 
-double maxX() { return extreme(session().points.x, [](double a, double b) { return a > b; }); }
-double minX() { return extreme(session().points.x, [](double a, double b) { return a < b; }); }
-double maxY() { return extreme(session().points.y, [](double a, double b) { return a > b; }); }
-double minY() { return extreme(session().points.y, [](double a, double b) { return a < b; }); }
+PointCount countPoints(const PointGrid& grid, PointSet& p, FitType kind)
+{
+    PointCount counted;
+    // Only the surface reads z, and never on the row that ends the data.
+    const bool surface = kind == FitType::SurfaceXY;
+    counted.points = countUpToTerminator(p, [&](int r) {
+        p.x[r] = cellValue(grid, r, 1, counted.invalidCell);
+        p.y[r] = cellValue(grid, r, 2, counted.invalidCell);
+        const bool endsData = p.x[r] == 0.0 && p.y[r] == 0.0;
+        p.z[r] = cellValue(grid, r, 3, counted.invalidCell, surface && !endsData);
+    });
+    return counted;
+}
+
+int countStoredPoints(PointSet& points)
+{
+    return countUpToTerminator(points, [](int) {});
+}
+
+double maxX(const PointSet& p) { return extreme(p.x, p.foundCount, greater); }
+double minX(const PointSet& p) { return extreme(p.x, p.foundCount, less); }
+double maxY(const PointSet& p) { return extreme(p.y, p.foundCount, greater); }
+double minY(const PointSet& p) { return extreme(p.y, p.foundCount, less); }
 
 } // namespace calvero

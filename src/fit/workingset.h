@@ -1,6 +1,7 @@
 #pragma once
-// Operations on the working data set of the session.
+// The working data set: its points read from the point grid, and their extremes.
 #include "fit/dataset.h"
+#include "fit/pointgrid.h"
 
 #include <optional>
 #include <string>
@@ -26,19 +27,15 @@ struct PointCount {
 // number reads as 0 and the first such cell is returned (a z only for the
 // surface kind, and not on the row that ends the data); the caller decides
 // whether it refuses the data. Sets count and foundCount.
-PointCount countPoints();
+PointCount countPoints(const PointGrid& grid, PointSet& points, FitType kind);
 
 // The same count over the arrays as they stand, without reading the grid.
-int countStoredPoints();
-
-// Zeroes the points and the coefficients, empties the point grid and the two
-// temperature fields. Kind, degree, counts and curve stay.
-void clearDataSet();
+int countStoredPoints(PointSet& points);
 
 // Extremes of x[1..foundCount] and y[1..foundCount]; below 2 points, x[1] or y[1].
-double maxX();
-double minX();
-double maxY();
-double minY();
+double maxX(const PointSet& points);
+double minX(const PointSet& points);
+double maxY(const PointSet& points);
+double minY(const PointSet& points);
 
 } // namespace calvero

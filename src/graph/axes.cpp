@@ -1,6 +1,6 @@
 #include "graph/axes.h"
 
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "graph/device.h"
 #include "graph/graphstate.h"
 
@@ -61,6 +61,13 @@ int stepDecimals(double step)
 
 int labelDecimals(double step);
 
+// Every few ticks carry a label: those at whole multiples of that many steps,
+// so that labels read -45, -40 and not -47.5, -42.5 whatever the lower bound.
+bool labelledTick(double v, double step, int every)
+{
+    return std::fmod(std::nearbyint(v / step), static_cast<double>(every)) == 0;
+}
+
 // A non-zero label: fixed notation with every digit of its value, no leading
 // blanks, no trailing zeros in the decimals (the point stays).
 std::string numberLabel(double v, double step)
@@ -108,7 +115,7 @@ void drawXAxis(std::size_t titleLength)
     for (int i = 0; i <= n; ++i) {
         const double v = p.xMin + i * p.xStep;
         const double xd = p.originX + i * p.xStep * p.xScale;
-        if (i % s.xLabelEvery != 0) {
+        if (!labelledTick(v, p.xStep, s.xLabelEvery)) {
             drawLine(xd, y0, xd, y0 - 0.6 * h);
         } else if (i < n) {
             drawLine(xd, y0, xd, y0 - h);
@@ -147,7 +154,8 @@ double yLabelRoom(double lo, double hi, double step)
     const GraphState& s = graphState();
     double widest = 0.0;
     const int n = tickCount(lo, hi, step);
-    for (int i = 0; i < n; i += s.yLabelEvery) widest = std::max(widest, textWidth(shownYLabel(lo + i * step)));
+    for (int i = 0; i < n; ++i)
+        if (labelledTick(lo + i * step, step, s.yLabelEvery)) widest = std::max(widest, textWidth(shownYLabel(lo + i * step)));
     return widest + s.frame.charHeight + 0.5 * s.frame.charWidth;
 }
 
@@ -170,7 +178,7 @@ void drawYAxis()
     for (int i = 0; i <= n; ++i) {
         const double v = p.yMin + i * p.yStep;
         const double yd = p.originY + i * p.yStep * p.yScale;
-        if (i % s.yLabelEvery != 0) {
+        if (!labelledTick(v, p.yStep, s.yLabelEvery)) {
             drawLine(x0, yd, x0 - 0.75 * h, yd);
         } else if (i < n) {
             drawLine(x0, yd, x0 - h, yd);

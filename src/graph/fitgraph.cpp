@@ -1,45 +1,68 @@
 #include "graph/fitgraph.h"
 
-#include "fit/session.h"
 #include "fit/workingset.h"
 #include "graph/axes.h"
 #include "graph/colours.h"
-#include "graph/graphstate.h"
 #include "graph/plotting.h"
 #include "graph/worldposition.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace calvero {
+
+namespace {
+
+CurveFunction drawnCurve(const FitGraphData& data)
+{
+    if (!data.curve) return {};
+    return [&curve = *data.curve](double x) { return evaluate(curve, x); };
+}
+
+} // namespace
+
+FitGraphData fitGraphData(const Calculation& done)
+{
+    FitGraphData data;
+    data.points = done.points;
+    data.points.foundCount = static_cast<std::uint8_t>(done.pointCount);
+    data.plotted = std::min(done.pointCount, MaxListedPoints);
+    data.curve = done.curve;
+    return data;
+}
 
 void fitGraphProcedure()
 {
     GraphState& s = graphState();
+    const FitGraphData& data = s.fit;
     s.leftMarginUnits = 1;
     s.extraBottomRows = 0;
-    // The lower bound lies 15 % beyond the smallest y: below the x axis for
-    // positive data, and for negative data below the lowest point too. A
-    // negative upper bound on a whole step would not move up, so negative
-    // data also get 15 % of room above their highest point: no marker is cut
-    // by the window's edge.
-    const double lowest = minY();
-    const double highest = maxY();
-    drawAxes("X", "Y", ColourBlue, minX(), (lowest < 0 ? 1.15 : 0.85) * lowest, maxX(),
-             (highest < 0 ? 0.85 : 1.0) * highest);
-    const PointSet& points = session().points;
-    plotPoints(points.count, points.x, points.y, ColourBlue);
-    if (CurveFunction f = session().result.curveFunction) plotCurve(f, ColourGreen, minX(), maxX());
+    // Room beyond the lowest and the highest y: the lowest point sits 15 %
+    // of its value clear of the x axis (or on it at 0), the highest 15 % of
+    // its value, and at least a twentieth of the data's height, clear of the
+    // top of the y axis and its arrow.
+    const double lowest = minY(data.points);
+    const double highest = maxY(data.points);
+    const double headroom = std::max(0.15 * std::fabs(highest), 0.05 * (highest - lowest));
+    drawAxes("X", "Y", ColourBlue, minX(data.points), lowest - 0.15 * std::fabs(lowest), maxX(data.points),
+             highest + headroom);
+    plotPoints(data.plotted, data.points.x, data.points.y, ColourBlue);
+    if (data.curve) plotCurve(drawnCurve(data), ColourGreen, minX(data.points), maxX(data.points));
 }
 
 std::optional<double> drawnCurveValueAt(double x)
 {
-    if (graphState().procedure != &fitGraphProcedure || x < minX() || x > maxX()) return std::nullopt;
-    return curveValueAt(session().result.curveFunction, x);
+    const GraphState& s = graphState();
+    if (s.procedure != &fitGraphProcedure || x < minX(s.fit.points) || x > maxX(s.fit.points)) return std::nullopt;
+    return curveValueAt(drawnCurve(s.fit), x);
 }
 
-void prepareScreenGraph()
+void prepareScreenGraph(FitGraphData data)
 {
     GraphState& s = graphState();
     s.device = DeviceScreen;
     s.procedure = fitGraphProcedure;
+    s.fit = std::move(data);
 }
 
 } // namespace calvero

@@ -1,20 +1,26 @@
 #pragma once
-// The graph of the last one-variable calculation: axes over the data's range,
-// the points and, when the kind has one, the fitted curve.
+// The graph of a one-variable calculation: axes over the data's range, the
+// points and, when the kind has one, the fitted curve.
+#include "fit/calculation.h"
+#include "graph/graphstate.h"
+
 #include <optional>
 
 namespace calvero {
 
-// The program's GraphProcedure: reads the data set and the fit result as they
-// are at the moment of each drawing pass.
+// What the graph of a calculation shows: its points, the ones its report
+// lists marked, and its curve.
+FitGraphData fitGraphData(const Calculation& done);
+
+// The program's GraphProcedure: draws the graph data installed with it.
 void fitGraphProcedure();
 
 // The fitted curve's y at x where the installed procedure draws it (this
 // program's graph, x within the points' range); nothing elsewhere.
 std::optional<double> drawnCurveValueAt(double x);
 
-// Before the graph window is shown: screen device, the program's procedure
-// installed.
-void prepareScreenGraph();
+// Before the graph is drawn on the screen (or into a picture): screen device,
+// the program's procedure installed with what it draws.
+void prepareScreenGraph(FitGraphData data);
 
 } // namespace calvero

@@ -3,9 +3,12 @@
 // pass, its frame, the plot frame the axes set up and the drawing state of the
 // primitives. One instance lives for the whole run; tests start from a fresh
 // one with resetGraphState().
+#include "fit/dataset.h"
+#include "fit/fittedcurve.h"
 #include "graph/canvas.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace calvero {
@@ -43,6 +46,14 @@ struct PlotFrame {
     std::string yTitle;
 };
 
+// What the program's graph shows: the points of a calculation (foundCount of
+// them set the axes, the first `plotted` are marked) and its fitted curve.
+struct FitGraphData {
+    PointSet points;
+    int plotted = 0;
+    std::optional<FittedCurve> curve;
+};
+
 // What a drawing pass runs after the device setup and the border.
 using GraphProcedure = void (*)();
 
@@ -76,6 +87,7 @@ struct GraphState {
     std::uint16_t curveSteps = 199; // intervals between curve samples
 
     GraphProcedure procedure = nullptr;
+    FitGraphData fit; // what the program's procedure draws
 };
 
 GraphState& graphState();

@@ -1,6 +1,6 @@
 #include "graph/plotting.h"
 
-#include "fit/fault.h"
+#include "common/fault.h"
 #include "graph/device.h"
 #include "graph/graphstate.h"
 
@@ -16,7 +16,7 @@ namespace {
 constexpr int MaxCurveSamples = 200;
 constexpr double CircleFraction = 125.0;
 
-double sample(CurveFunction f, double x)
+double sample(const CurveFunction& f, double x)
 {
     try {
         return f(x);
@@ -40,7 +40,7 @@ void plotPoints(int n, PointArray x, PointArray y, std::uint16_t colour)
     }
 }
 
-void plotCurve(CurveFunction f, std::uint16_t colour, double x0, double x1)
+void plotCurve(const CurveFunction& f, std::uint16_t colour, double x0, double x1)
 {
     GraphState& s = graphState();
     setColour(colour);

@@ -5,8 +5,12 @@
 #include "fit/onebased.h"
 
 #include <cstdint>
+#include <functional>
 
 namespace calvero {
+
+// A curve y = f(x) the graph draws; an empty one draws nothing.
+using CurveFunction = std::function<double(double)>;
 
 // How a curve sample is drawn.
 enum class PenMark : std::uint8_t { Move = 1, Draw = 2, Skip = 3 };
@@ -18,6 +22,6 @@ void plotPoints(int n, PointArray x, PointArray y, std::uint16_t colour);
 // Samples outside the y window, not a number, or for which f fails with an
 // arithmetic fault are skipped, and the curve starts again with a move at
 // the next sample.
-void plotCurve(CurveFunction f, std::uint16_t colour, double x0, double x1);
+void plotCurve(const CurveFunction& f, std::uint16_t colour, double x0, double x1);
 
 } // namespace calvero

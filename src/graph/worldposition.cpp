@@ -1,7 +1,7 @@
 #include "graph/worldposition.h"
 
-#include "fit/fault.h"
-#include "fit/numtext.h"
+#include "common/fault.h"
+#include "common/numtext.h"
 
 #include <algorithm>
 #include <cmath>
@@ -44,9 +44,9 @@ std::optional<WorldPoint> worldAtPixel(const ScreenPlot& screen, int px, int py)
                       p.yMin + (std::clamp(dy, p.originY, p.originY + p.extentY) - p.originY) / p.yScale};
 }
 
-std::optional<double> curveValueAt(CurveFunction curve, double x)
+std::optional<double> curveValueAt(const CurveFunction& curve, double x)
 {
-    if (curve == nullptr) return std::nullopt;
+    if (!curve) return std::nullopt;
     try {
         const double y = curve(x);
         if (std::isfinite(y)) return y;

@@ -3,6 +3,7 @@
 // read off the graph: the inverse of the screen device's world mapping.
 #include "fit/dataset.h"
 #include "graph/graphstate.h"
+#include "graph/plotting.h"
 
 #include <optional>
 #include <string>
@@ -31,7 +32,7 @@ struct WorldPoint {
 std::optional<WorldPoint> worldAtPixel(const ScreenPlot& screen, int px, int py);
 
 // The curve's y at x; nothing where the curve has no finite value.
-std::optional<double> curveValueAt(CurveFunction curve, double x);
+std::optional<double> curveValueAt(const CurveFunction& curve, double x);
 
 // "x = 1250   y = 812" and, with a curve value, "   curva: y = 784.34"; x
 // and y with the decimals one pixel tells apart, the curve's y with two more.

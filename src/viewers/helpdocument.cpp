@@ -10,10 +10,4 @@ std::string helpDocumentPath(const std::string& programFolder)
     return path + HelpDocumentFile;
 }
 
-std::string& helpCaption()
-{
-    static std::string caption;
-    return caption;
-}
-
 } // namespace calvero

@@ -11,7 +11,4 @@ inline constexpr const char* HelpDocumentFile = "calvero1.htm";
 // trailing '/' gets one.
 std::string helpDocumentPath(const std::string& programFolder);
 
-// The caption handed to the next help window (set by showHelpPage).
-std::string& helpCaption();
-
 } // namespace calvero

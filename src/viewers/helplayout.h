@@ -7,10 +7,10 @@ namespace calvero {
 
 struct HelpBrowserLayout {
     using Box = LayoutBox;
-    Box browser;     // WebBrowser2
-    Box exitButton;  // SpeedButton2 "Esci"
-    Box backButton;  // SpeedButton1 "Indietro"
-    Box printButton; // BitBtn1 "stampa"
+    Box browser;
+    Box exitButton;  // "Esci"
+    Box backButton;  // "Indietro"
+    Box printButton; // "stampa"
 };
 
 // screenWidth sizes the buttons; windowWidth and windowHeight (the window

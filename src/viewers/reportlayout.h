@@ -6,10 +6,10 @@ namespace calvero {
 struct ReportLayout {
     using Box = LayoutBox;
     Box window;
-    Box text;        // RichEdit1
-    Box exitButton;  // OKButton
-    Box printButton; // SpeedButton1
-    Box saveButton;  // BitBtn1
+    Box reportText;
+    Box exitButton;
+    Box printButton;
+    Box saveRtfButton;
 };
 
 // The window fills the screen; the text box and the three buttons below it

@@ -1,7 +1,7 @@
 #include "viewers/reportpage.h"
 
 #include "common/utf8.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 
 #include <algorithm>
 
@@ -22,7 +22,9 @@ ReportPage reportPage(std::size_t widestLine, double sheetWidthPoints, double sh
     if (text + 2 * UsualMargin <= sheetWidthPoints)
         return {false, sheetWidthPoints, sheetHeightPoints, UsualMargin, UsualMargin};
     const double side = std::clamp((sheetHeightPoints - text) / 2, SmallestMargin, UsualMargin);
-    return {true, sheetHeightPoints, sheetWidthPoints, side, UsualMargin};
+    const double room = sheetHeightPoints - 2 * side;
+    const double font = text > room ? ReportFontPoints * room / text : ReportFontPoints;
+    return {true, sheetHeightPoints, sheetWidthPoints, side, UsualMargin, font};
 }
 
 std::size_t widestLine(const std::vector<std::string>& lines)

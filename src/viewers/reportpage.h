@@ -2,7 +2,8 @@
 // The page of a printed or saved report: Courier New at 10 points, every line
 // of the report on one line of the page. The sheet stands upright when the
 // widest line fits between side margins of 2 cm, and lies across otherwise,
-// with side margins that keep the widest report line (130 characters) on A4.
+// with side margins that keep the widest report line (130 characters) on A4;
+// on a shorter sheet (US Letter) the font shrinks just enough to keep it.
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@ struct ReportPage {
     double heightPoints = 0.0;
     double sideMarginPoints = 0.0; // left and right
     double endMarginPoints = 0.0;  // top and bottom
+    double fontPoints = ReportFontPoints; // smaller only where the widest line needs it
 };
 
 // The page for a widest line of that many characters on a sheet given

@@ -1,9 +1,11 @@
 #pragma once
-// Shared pieces of the app tests: a fresh session with a recording presenter,
+// Shared pieces of the app tests: a fresh document with a recording presenter,
 // a scratch folder per test, and small file helpers.
 #include "../recording_presenter.h"
 
-#include "fit/session.h"
+#include "app/datasetfile.h"
+#include "app/document.h"
+#include "app/frontend.h"
 
 #include <gtest/gtest.h>
 
@@ -15,12 +17,6 @@
 #include <vector>
 
 namespace calvero::testing {
-
-// Resets the session before the presenter registers itself.
-struct FreshSession {
-    FreshSession() { resetSession(); }
-    ~FreshSession() { resetSession(); }
-};
 
 class AppTest : public ::testing::Test {
 protected:
@@ -68,15 +64,37 @@ protected:
         for (const std::string& line : lines) text += line + "\r\n";
         return text;
     }
-    static void setPoint(int i, double x, double y, double z = 0.0)
+    void setPoint(int i, double x, double y, double z = 0.0)
     {
-        session().points.x[i] = x;
-        session().points.y[i] = y;
-        session().points.z[i] = z;
+        doc.points.x[i] = x;
+        doc.points.y[i] = y;
+        doc.points.z[i] = z;
     }
 
-    FreshSession fresh_;
-    RecordingPresenter shown;
+    // The file commands as the windows run them: a failure is shown.
+    bool readDataSetFile(const std::string& path)
+    {
+        const auto failure = loadDataSetFile(work, path);
+        if (failure) shown.showMessage(*failure);
+        return !failure;
+    }
+    bool writeDataSetFile(const std::string& path)
+    {
+        const auto failure = calvero::writeDataSetFile(work, path);
+        if (failure) shown.showMessage(*failure);
+        return !failure;
+    }
+    // A new run: a fresh document and main window.
+    void resetDocument()
+    {
+        doc = Document{};
+        inputs = InputFields{};
+    }
+
+    Document doc;
+    InputFields inputs;
+    RecordingPresenter shown{doc};
+    Workspace work{doc, inputs, &shown};
 
 private:
     std::filesystem::path folder_;

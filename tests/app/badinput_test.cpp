@@ -7,7 +7,6 @@
 #include "../session_snapshot.h"
 #include "app/datasetcommands.h"
 #include "app/datasetfile.h"
-#include "fit/session.h"
 
 #include <gtest/gtest.h>
 
@@ -33,8 +32,8 @@ class BadDataSetFileTest : public AppTest {
 protected:
     BadDataSetFileTest()
     {
-        testing::loadDistinctiveDataSet();
-        before = SessionSnapshot::take();
+        testing::loadDistinctiveDataSet(doc, inputs);
+        before = SessionSnapshot::take(doc, inputs);
     }
 
     // Reads the file as the command does and checks that it was refused
@@ -42,10 +41,10 @@ protected:
     void expectRefused(const std::string& path, const std::string& message)
     {
         shown.events.clear();
-        EXPECT_FALSE(readAndCalculate(path)) << path;
+        EXPECT_FALSE(readAndCalculate(work, path)) << path;
         EXPECT_EQ(shown.messages(), std::vector<std::string>{message}) << path;
         EXPECT_EQ(shown.kinds(), std::vector<Shown>{Shown::Message}) << "a report or a graph was shown";
-        const SessionSnapshot after = SessionSnapshot::take();
+        const SessionSnapshot after = SessionSnapshot::take(doc, inputs);
         EXPECT_TRUE(after == before) << path << " changed: " << after.differencesFrom(before);
     }
     void expectInvalid(const std::string& name, const std::string& bytes)
@@ -134,8 +133,8 @@ TEST_F(BadDataSetFileTest, GoodFileStillReadsAfterRefusals)
     const std::string good = pathOf("buono.txt");
     writeText(good, exampleText("nr150b6.txt"));
     shown.events.clear();
-    EXPECT_TRUE(readAndCalculate(good));
-    EXPECT_EQ(session().currentDataSetName, good);
+    EXPECT_TRUE(readAndCalculate(work, good));
+    EXPECT_EQ(doc.currentDataSetName, good);
     EXPECT_EQ(shown.texts(Shown::Report).size(), 1u);
 }
 

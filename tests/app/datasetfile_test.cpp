@@ -1,8 +1,7 @@
 #include "app_test_support.h"
 
 #include "app/datasetfile.h"
-#include "fit/frontend.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "fit/pointordering.h"
 #include "fit/workingset.h"
 
@@ -21,8 +20,8 @@ protected:
         setPoint(1, 1.5, 2.0, 7.0);
         setPoint(2, 2.5, 4.25, 8.0);
         setPoint(3, 4.0, -1.0, 9.0);
-        mainInputs().setKindItemIndex(2);
-        mainInputs().setDegreeValue(2);
+        inputs.setKindItemIndex(2);
+        inputs.setDegreeValue(2);
     }
     std::string savedText(const std::string& name)
     {
@@ -78,24 +77,23 @@ TEST_F(DataSetFile, SavingTakesTheMainWindowIntoTheFitState)
 {
     setPoint(1, 10, 30);
     setPoint(2, 20, 40);
-    session().result.curve[0] = 0.25;
-    mainInputs().setKindItemIndex(5);
-    mainInputs().setDegreeValue(7);
-    mainInputs().setInitialTemperatureText("15");
-    mainInputs().setFinalTemperatureText(" 60.5");
+    doc.coefficients.block[1] = 0.25;
+    inputs.setKindItemIndex(5);
+    inputs.setDegreeValue(7);
+    inputs.setInitialTemperatureText("15");
+    inputs.setFinalTemperatureText(" 60.5");
     const auto lines = crlfLines(savedText("tt.txt"));
 
-    const Session& s = session();
-    EXPECT_EQ(s.fit.kind, FitType::TemperatureTime);
-    EXPECT_EQ(s.fit.degree, 7);
-    EXPECT_EQ(s.fit.curveDegree, 7);
+    const Document& s = doc;
+    EXPECT_EQ(s.kind, FitType::TemperatureTime);
+    EXPECT_EQ(s.degree, 7);
     EXPECT_EQ(s.points.count, 2);
-    EXPECT_EQ(s.result.tInitial, 15.0);
-    EXPECT_EQ(s.result.tFinal, 60.5);
+    EXPECT_EQ(s.coefficients.block[9], 15.0);
+    EXPECT_EQ(s.coefficients.block[10], 60.5);
     // The initial temperature takes the ninth curve number's place.
-    EXPECT_EQ(s.result.curve[8], 15.0);
-    EXPECT_EQ(s.image.finalTemperatureSlot, 60.5);
-    EXPECT_EQ(s.staging.x[2], 20.0);
+    EXPECT_EQ(s.coefficients.block[9], 15.0);
+    EXPECT_EQ(s.coefficients.block[10], 60.5);
+    EXPECT_EQ(s.points.x[2], 20.0);
 
     EXPECT_EQ(lines[0], "6");
     EXPECT_EQ(lines[1], "7");
@@ -108,18 +106,18 @@ TEST_F(DataSetFile, SavingTakesTheMainWindowIntoTheFitState)
 TEST_F(DataSetFile, EmptyTemperatureFieldsSaveAsZero)
 {
     threePointPolynomial();
-    session().result.curve[8] = 3.0;
+    doc.coefficients.block[9] = 3.0;
     const auto lines = crlfLines(savedText("z.txt"));
     EXPECT_EQ(lines[11], numberLine(0.0));
     EXPECT_EQ(lines[12], numberLine(0.0));
-    EXPECT_EQ(session().result.curve[8], 0.0);
+    EXPECT_EQ(doc.coefficients.block[9], 0.0);
 }
 
 TEST_F(DataSetFile, TemperaturesWithADecimalCommaAreSaved)
 {
     threePointPolynomial();
-    mainInputs().setInitialTemperatureText("15,5");
-    mainInputs().setFinalTemperatureText(" 60,25 ");
+    inputs.setInitialTemperatureText("15,5");
+    inputs.setFinalTemperatureText(" 60,25 ");
     const auto lines = crlfLines(savedText("virgola.txt"));
     EXPECT_EQ(lines[11], numberLine(15.5));
     EXPECT_EQ(lines[12], numberLine(60.25));
@@ -130,19 +128,18 @@ TEST_F(DataSetFile, RoundTripIsByteForByte)
     setPoint(1, -2.0, 1.123456789, 0.5);
     setPoint(2, 0.0, 3.0, 1e-3);
     setPoint(3, 7.25, 123456.789012345678, -4.0);
-    for (int k = 0; k < 8; ++k) session().result.curve[k] = (k + 1) * 1.0009765625 - 3.0;
-    mainInputs().setKindItemIndex(6);
-    mainInputs().setDegreeValue(3);
-    mainInputs().setInitialTemperatureText("12.5");
-    mainInputs().setFinalTemperatureText("-7.125");
+    for (int k = 0; k < 8; ++k) doc.coefficients.block[k + 1] = (k + 1) * 1.0009765625 - 3.0;
+    inputs.setKindItemIndex(6);
+    inputs.setDegreeValue(3);
+    inputs.setInitialTemperatureText("12.5");
+    inputs.setFinalTemperatureText("-7.125");
     const std::string first = savedText("a.txt");
 
     ASSERT_TRUE(readDataSetFile(pathOf("a.txt")));
     EXPECT_EQ(savedText("b.txt"), first);
 
     // And the same from a new run.
-    resetSession();
-    setPresenter(&shown);
+    resetDocument();
     ASSERT_TRUE(readDataSetFile(pathOf("a.txt")));
     EXPECT_EQ(savedText("c.txt"), first);
     EXPECT_TRUE(shown.events.empty());
@@ -152,27 +149,26 @@ TEST_F(DataSetFile, ReadingRestoresTheMainWindowAndTheFitState)
 {
     setPoint(1, 1, 20);
     setPoint(2, 2, 30);
-    session().result.curve[0] = 0.03;
-    mainInputs().setKindItemIndex(5);
-    mainInputs().setDegreeValue(4);
-    mainInputs().setInitialTemperatureText("20");
-    mainInputs().setFinalTemperatureText("80");
+    doc.coefficients.block[1] = 0.03;
+    inputs.setKindItemIndex(5);
+    inputs.setDegreeValue(4);
+    inputs.setInitialTemperatureText("20");
+    inputs.setFinalTemperatureText("80");
     ASSERT_TRUE(writeDataSetFile(pathOf("d.txt")));
 
-    resetSession();
+    resetDocument();
     ASSERT_TRUE(readDataSetFile(pathOf("d.txt")));
-    const Session& s = session();
+    const Document& s = doc;
     EXPECT_EQ(s.currentDataSetName, pathOf("d.txt"));
-    EXPECT_EQ(s.fit.kind, FitType::TemperatureTime);
-    EXPECT_EQ(s.fit.degree, 4);
-    EXPECT_EQ(s.fit.curveDegree, 4);
-    EXPECT_EQ(mainInputs().kindItemIndex(), 5);
-    EXPECT_EQ(mainInputs().degreeValue(), 4);
-    EXPECT_EQ(mainInputs().initialTemperatureText(), "    20.000");
-    EXPECT_EQ(mainInputs().finalTemperatureText(), "    80.000");
-    EXPECT_EQ(s.result.tInitial, 20.0);
-    EXPECT_EQ(s.result.tFinal, 80.0);
-    EXPECT_EQ(s.result.curve[0], 0.03);
+    EXPECT_EQ(s.kind, FitType::TemperatureTime);
+    EXPECT_EQ(s.degree, 4);
+    EXPECT_EQ(inputs.kindItemIndex(), 5);
+    EXPECT_EQ(inputs.degreeValue(), 4);
+    EXPECT_EQ(inputs.initialTemperatureText(), "    20.000");
+    EXPECT_EQ(inputs.finalTemperatureText(), "    80.000");
+    EXPECT_EQ(s.coefficients.block[9], 20.0);
+    EXPECT_EQ(s.coefficients.block[10], 80.0);
+    EXPECT_EQ(s.coefficients.block[1], 0.03);
     EXPECT_EQ(s.points.count, 2);
     EXPECT_EQ(s.points.foundCount, 2);
     EXPECT_EQ(s.grid.cell(2, 2), "    30.00000");
@@ -185,14 +181,14 @@ TEST_F(DataSetFile, ReadingSortsThePointsByXIntoTheGrid)
     setPoint(2, 1, 10, 100);
     setPoint(3, 3, 30, 300);
     ASSERT_TRUE(writeDataSetFile(pathOf("s.txt")));
-    resetSession();
+    resetDocument();
     ASSERT_TRUE(readDataSetFile(pathOf("s.txt")));
     const double expected[3][3] = {{1, 10, 100}, {3, 30, 300}, {5, 50, 500}};
     for (int r = 1; r <= 3; ++r) {
         for (int c = 1; c <= 3; ++c)
-            EXPECT_EQ(session().grid.cell(r, c), formatGridValue(expected[r - 1][c - 1])) << r << "," << c;
-        EXPECT_EQ(session().points.x[r], expected[r - 1][0]);
-        EXPECT_EQ(session().points.z[r], expected[r - 1][2]);
+            EXPECT_EQ(doc.grid.cell(r, c), formatGridValue(expected[r - 1][c - 1])) << r << "," << c;
+        EXPECT_EQ(doc.points.x[r], expected[r - 1][0]);
+        EXPECT_EQ(doc.points.z[r], expected[r - 1][2]);
     }
 }
 
@@ -201,11 +197,11 @@ TEST_F(DataSetFile, ValueReachesTheCalculationThroughTheGrid)
     setPoint(1, 1, 1.123456789);
     setPoint(2, 2, 2);
     ASSERT_TRUE(writeDataSetFile(pathOf("g.txt")));
-    resetSession();
+    resetDocument();
     ASSERT_TRUE(readDataSetFile(pathOf("g.txt")));
-    fillPointGrid();
-    ASSERT_EQ(countPoints().points, 2);
-    EXPECT_EQ(session().points.y[1], 1.123456789);
+    fillPointGrid(doc.grid, doc.points);
+    ASSERT_EQ(countPoints(doc.grid, doc.points, doc.kind).points, 2);
+    EXPECT_EQ(doc.points.y[1], 1.123456789);
 }
 
 TEST_F(DataSetFile, TwoHundredPointsSurviveInTheSameRunAndInANewOne)
@@ -219,15 +215,15 @@ TEST_F(DataSetFile, TwoHundredPointsSurviveInTheSameRunAndInANewOne)
     EXPECT_EQ(lines[213], "x");
 
     ASSERT_TRUE(readDataSetFile(pathOf("p200.txt")));
-    EXPECT_EQ(session().points.count, 200);
-    EXPECT_EQ(session().points.y[200], 400.0);
+    EXPECT_EQ(doc.points.count, 200);
+    EXPECT_EQ(doc.points.y[200], 400.0);
 
-    resetSession();
+    resetDocument();
     ASSERT_TRUE(readDataSetFile(pathOf("p200.txt")));
-    EXPECT_EQ(session().points.count, 200);
-    EXPECT_EQ(session().points.x[200], 200.0);
-    EXPECT_EQ(session().points.z[200], -200.0);
-    EXPECT_EQ(session().grid.cell(200, 1), formatGridValue(200));
+    EXPECT_EQ(doc.points.count, 200);
+    EXPECT_EQ(doc.points.x[200], 200.0);
+    EXPECT_EQ(doc.points.z[200], -200.0);
+    EXPECT_EQ(doc.grid.cell(200, 1), formatGridValue(200));
 }
 
 TEST_F(DataSetFile, OlderFileWithFillerAtPoint200TakesNothingLeftOver)
@@ -235,34 +231,34 @@ TEST_F(DataSetFile, OlderFileWithFillerAtPoint200TakesNothingLeftOver)
     for (int i = 1; i <= 200; ++i) setPoint(i, i, 1.0);
     ASSERT_TRUE(writeDataSetFile(pathOf("full.txt")));
     ASSERT_TRUE(readDataSetFile(pathOf("full.txt")));
-    ASSERT_EQ(session().staging.x[200], 200.0);
+    ASSERT_EQ(doc.points.x[200], 200.0);
 
     // An older writer put "x" on the lines for point 200.
     auto lines = crlfLines(readBytes(pathOf("full.txt")));
     lines[212] = lines[512] = lines[812] = "x";
     writeText(pathOf("old.txt"), joinCrlf(lines));
     ASSERT_TRUE(readDataSetFile(pathOf("old.txt")));
-    EXPECT_EQ(session().points.count, 199);
-    EXPECT_EQ(session().points.x[200], 0.0);
-    EXPECT_EQ(session().staging.x[200], 0.0);
+    EXPECT_EQ(doc.points.count, 199);
+    EXPECT_EQ(doc.points.x[200], 0.0);
+    EXPECT_EQ(doc.points.x[200], 0.0);
 }
 
 TEST_F(DataSetFile, TruncatedFileReadsMissingLinesAsZero)
 {
     threePointPolynomial();
-    mainInputs().setInitialTemperatureText("5");
+    inputs.setInitialTemperatureText("5");
     const auto lines = crlfLines(savedText("full.txt"));
     // Lines 1..15: the header, the curve block and the x of points 1 and 2, no newline at the end.
     std::string text = joinCrlf(std::vector<std::string>(lines.begin(), lines.begin() + 15));
     text.resize(text.size() - 2);
     writeText(pathOf("cut.txt"), text);
 
-    resetSession();
+    resetDocument();
     ASSERT_TRUE(readDataSetFile(pathOf("cut.txt")));
-    const Session& s = session();
-    EXPECT_EQ(s.fit.kind, FitType::Polynomial);
-    EXPECT_EQ(s.result.tInitial, 5.0);
-    EXPECT_EQ(s.result.tFinal, 0.0);
+    const Document& s = doc;
+    EXPECT_EQ(s.kind, FitType::Polynomial);
+    EXPECT_EQ(s.coefficients.block[9], 5.0);
+    EXPECT_EQ(s.coefficients.block[10], 0.0);
     EXPECT_EQ(s.points.count, 2);
     EXPECT_EQ(s.points.x[2], 2.5);
     EXPECT_EQ(s.points.y[1], 0.0);
@@ -278,9 +274,9 @@ TEST_F(DataSetFile, KindZeroLeavesNoRadioItemSelected)
     lines.push_back(numberLine(2));
     writeText(pathOf("k0.txt"), joinCrlf(lines));
     ASSERT_TRUE(readDataSetFile(pathOf("k0.txt")));
-    EXPECT_EQ(mainInputs().kindItemIndex(), -1);
-    EXPECT_EQ(kindNumber(session().fit.kind), 0);
-    EXPECT_EQ(session().points.count, 2);
+    EXPECT_EQ(inputs.kindItemIndex(), -1);
+    EXPECT_EQ(kindNumber(doc.kind), 0);
+    EXPECT_EQ(doc.points.count, 2);
 }
 
 TEST_F(DataSetFile, LenientAboutLineEndsBlanksAndFillers)
@@ -290,11 +286,10 @@ TEST_F(DataSetFile, LenientAboutLineEndsBlanksAndFillers)
                              "\t4 \r\n.5\r\nx\n";
     writeText(pathOf("loose.txt"), text);
     ASSERT_TRUE(readDataSetFile(pathOf("loose.txt")));
-    const Session& s = session();
-    EXPECT_EQ(s.fit.kind, FitType::Polynomial);
-    EXPECT_EQ(s.fit.curveDegree, 2);
-    EXPECT_EQ(s.result.curve[0], 0.0);
-    EXPECT_EQ(s.result.curve[1], 0.1);
+    const Document& s = doc;
+    EXPECT_EQ(s.kind, FitType::Polynomial);
+    EXPECT_EQ(s.coefficients.block[1], 0.0);
+    EXPECT_EQ(s.coefficients.block[2], 0.1);
     EXPECT_EQ(s.points.count, 2); // (4, 0) and (0.5, 0); point 3 is (0, 0)
     EXPECT_EQ(s.points.x[1], 0.5); // sorted by x
     EXPECT_EQ(s.points.x[2], 4.0);

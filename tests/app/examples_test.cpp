@@ -3,8 +3,7 @@
 #include "app/datasetcommands.h"
 #include "app/datasetfile.h"
 #include "app/examples.h"
-#include "fit/frontend.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "fit/surface.h"
 
 #include <cmath>
@@ -18,7 +17,7 @@ namespace {
 
 const std::string SourceExamples = std::string(CALVERO_SOURCE_DIR) + "/data/examples/";
 
-// What the session held while one report was on the screen.
+// What the document held while one report was on the screen.
 struct ShownFit {
     std::string dataSet;
     FitType kind;
@@ -26,15 +25,14 @@ struct ShownFit {
     double largestDeviationPercent;
 };
 
-double largestDeviation()
+double largestDeviation(const Calculation& c)
 {
-    const Session& s = session();
     double largest = 0;
-    for (int i = 1; i <= s.points.count; ++i) {
-        const bool surface = s.fit.kind == FitType::SurfaceXY;
-        const double measured = surface ? s.points.z[i] : s.points.y[i];
-        const double fitted = surface ? evaluateSurface(s.result.coefficients, s.points.x[i], s.points.y[i], s.fit.degree)
-                                      : s.result.curveFunction(s.points.x[i]);
+    for (int i = 1; i <= c.pointCount; ++i) {
+        const bool surface = c.kind == FitType::SurfaceXY;
+        const double measured = surface ? c.points.z[i] : c.points.y[i];
+        const double fitted = surface ? evaluateSurface(c.surface, c.points.x[i], c.points.y[i], c.degree)
+                                      : evaluate(*c.curve, c.points.x[i]);
         largest = std::fmax(largest, std::fabs(fitted - measured) / std::fabs(measured) * 100);
     }
     return largest;
@@ -46,15 +44,15 @@ protected:
     {
         shown.onShown = [this](const ShownEvent& e) {
             if (e.kind == Shown::Report)
-                fits.push_back({session().currentDataSetName, session().fit.kind, session().points.count,
-                                largestDeviation()});
+                fits.push_back({doc.currentDataSetName, doc.kind, doc.lastCalculation->pointCount,
+                                largestDeviation(*doc.lastCalculation)});
         };
     }
     void copyExamplesToScratch()
     {
         for (const ExampleFile& e : ExampleFiles)
             std::filesystem::copy_file(SourceExamples + std::string(e.name), pathOf(std::string(e.name)));
-        session().programFolder = pathOf("");
+        doc.programFolder = pathOf("");
     }
     std::vector<ShownFit> fits;
 };
@@ -63,8 +61,8 @@ protected:
 
 TEST_F(Examples, SixReportsAndFiveGraphsInOrder)
 {
-    session().programFolder = SourceExamples;
-    runExamples();
+    doc.programFolder = SourceExamples;
+    runExamples(work);
 
     const std::vector<Shown> expected{Shown::Report, Shown::Graph, Shown::Report, Shown::Graph, Shown::Report,
                                       Shown::Graph,  Shown::Report, Shown::Graph, Shown::Report, Shown::Graph,
@@ -82,12 +80,12 @@ TEST_F(Examples, SixReportsAndFiveGraphsInOrder)
 
 TEST_F(Examples, TheSurfaceExampleStaysLoadedAndSorted)
 {
-    session().programFolder = SourceExamples;
-    runExamples();
-    const Session& s = session();
+    doc.programFolder = SourceExamples;
+    runExamples(work);
+    const Document& s = doc;
     EXPECT_EQ(s.currentDataSetName, SourceExamples + "funzxy.txt");
-    EXPECT_EQ(s.fit.kind, FitType::SurfaceXY);
-    EXPECT_EQ(mainInputs().kindItemIndex(), 6);
+    EXPECT_EQ(s.kind, FitType::SurfaceXY);
+    EXPECT_EQ(inputs.kindItemIndex(), 6);
     ASSERT_GE(s.points.count, 30);
     for (int r = 2; r <= s.points.count; ++r)
         EXPECT_LE(parseDecimalOrZero(s.grid.cell(r - 1, 1)), parseDecimalOrZero(s.grid.cell(r, 1))) << "row " << r;
@@ -96,8 +94,8 @@ TEST_F(Examples, TheSurfaceExampleStaysLoadedAndSorted)
 
 TEST_F(Examples, EachExampleIsFittedByItsKindAndFitsWell)
 {
-    session().programFolder = SourceExamples;
-    runExamples();
+    doc.programFolder = SourceExamples;
+    runExamples(work);
     const FitType kinds[] = {FitType::Power, FitType::Polynomial, FitType::RationalPolynomial,
                              FitType::Exponential, FitType::TemperatureTime, FitType::SurfaceXY};
     ASSERT_EQ(fits.size(), 6u);
@@ -154,14 +152,14 @@ TEST_F(Examples, MissingSecondExampleStopsAfterTheFirst)
 {
     copyExamplesToScratch();
     std::filesystem::remove(pathOf("nr150b6.txt"));
-    runExamples();
+    runExamples(work);
     ASSERT_EQ(shown.kinds(), (std::vector<Shown>{Shown::Report, Shown::Graph, Shown::Message}));
     EXPECT_EQ(shown.events[2].text,
               "errore di lettura del file " + pathOf("nr150b6.txt") + ": " + std::strerror(ENOENT));
     // The first example was reset after it was shown.
-    EXPECT_EQ(session().fit.kind, FitType::Polynomial);
-    EXPECT_EQ(session().grid.cell(1, 1), "");
-    EXPECT_EQ(session().currentDataSetName, pathOf("potenzaold.txt"));
+    EXPECT_EQ(doc.kind, FitType::Polynomial);
+    EXPECT_EQ(doc.grid.cell(1, 1), "");
+    EXPECT_EQ(doc.currentDataSetName, pathOf("potenzaold.txt"));
 }
 
 TEST_F(Examples, RefusedCalculationLetsTheSequenceGoOn)
@@ -174,7 +172,7 @@ TEST_F(Examples, RefusedCalculationLetsTheSequenceGoOn)
     for (int n = 15; n <= 313; ++n) lines.push_back("x");
     lines.push_back("4.5");
     writeText(pathOf("polinomiofratto.txt"), joinCrlf(lines));
-    runExamples();
+    runExamples(work);
     const std::vector<Shown> expected{Shown::Report, Shown::Graph,  Shown::Report, Shown::Graph, Shown::Message,
                                       Shown::Report, Shown::Graph, Shown::Report, Shown::Graph, Shown::Report};
     ASSERT_EQ(shown.kinds(), expected);
@@ -186,7 +184,7 @@ TEST_F(Examples, InvalidExampleFileStopsTheSequence)
 {
     copyExamplesToScratch();
     writeText(pathOf("esponenziale.txt"), "non sono dati\r\n");
-    runExamples();
+    runExamples(work);
     ASSERT_EQ(shown.events.size(), 7u);
     EXPECT_EQ(shown.events[6].text, "il file non contiene dati validi: " + pathOf("esponenziale.txt"));
 }

@@ -1,5 +1,5 @@
 #include "capture/extractcommand.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 
 #include <gtest/gtest.h>
 

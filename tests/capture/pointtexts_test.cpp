@@ -1,6 +1,6 @@
 #include "capture/pointexport.h"
 #include "capture/sessionfile.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 
 #include <gtest/gtest.h>
 

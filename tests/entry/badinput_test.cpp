@@ -4,13 +4,12 @@
 // beyond the 200 places; a spreadsheet that cannot be read says so and leaves
 // the grid and the data set as they were.
 #include "entry/importcommand.h"
-#include "entry/spreadsheetimport.h"
-#include "entry/workbookwriter.h"
+#include "spreadsheet/spreadsheetimport.h"
+#include "spreadsheet/workbookwriter.h"
 
 #include "../session_snapshot.h"
-#include "fit/drivers.h"
-#include "fit/session.h"
-#include "tempfolder.h"
+#include "fit/calculation.h"
+#include "../tempfolder.h"
 #include "xlsfixture.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +17,7 @@
 #include <cmath>
 #include <filesystem>
 #include <random>
+#include <variant>
 
 namespace calvero {
 namespace {
@@ -42,31 +42,39 @@ std::size_t characterCount(const std::string& text)
     return count;
 }
 
-class MessageLog : public Presenter {
-public:
-    MessageLog() { setPresenter(this); }
-    ~MessageLog() override { setPresenter(nullptr); }
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-    void showReport() override { ++windows; }
-    void showGraph(const std::string&) override { ++windows; }
-    Messages messages;
-    int windows = 0;
-};
 
 class BadPointFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        resetSession();
-        testing::loadDistinctiveDataSet();
-        before = SessionSnapshot::take();
+        testing::loadDistinctiveDataSet(doc, inputs);
+        before = SessionSnapshot::take(doc, inputs);
     }
-    void TearDown() override { resetSession(); }
+    Messages importPointFile(const std::string& name, int firstRow)
+    {
+        return calvero::importPointFile(name, firstRow, {doc.grid, doc.points});
+    }
+    // What the next calculation of the grid says: its refusal, or nothing.
+    Messages calculationRefusal()
+    {
+        CalculationInput in;
+        const PointCount counted = countPoints(doc.grid, doc.points, doc.kind);
+        in.points = doc.points;
+        in.pointCount = counted.points;
+        in.invalidCell = counted.invalidCell;
+        in.kind = doc.kind;
+        const Outcome outcome = calculate(in);
+        if (const Refusal* refusal = std::get_if<Refusal>(&outcome)) return {refusal->message};
+        return {};
+    }
+
+    Document doc;
+    InputFields inputs;
 
     // Rows and entries from `row` to 200 are as the data set had them.
     void expectUntouchedFrom(int row) const
     {
-        const Session& s = session();
+        const Document& s = doc;
         for (int r = row; r <= MaxPoints; ++r) {
             EXPECT_EQ(s.points.x[r], before.x[r]) << "x[" << r << "]";
             EXPECT_EQ(s.points.y[r], before.y[r]) << "y[" << r << "]";
@@ -77,7 +85,7 @@ protected:
     }
     void expectUnchanged() const
     {
-        const SessionSnapshot after = SessionSnapshot::take();
+        const SessionSnapshot after = SessionSnapshot::take(doc, inputs);
         EXPECT_TRUE(after == before) << "changed: " << after.differencesFrom(before);
     }
 
@@ -93,9 +101,9 @@ TEST_F(BadPointFileTest, FiftyMegabytesOfDigitsOnOneLine)
     EXPECT_EQ(importPointFile(name, 2), Messages{});
     // The number is read from the first 130 characters, as everywhere, and
     // the grid keeps those, not fifty megabytes.
-    EXPECT_EQ(session().grid.cell(1, 1), std::string(130, '7'));
-    EXPECT_DOUBLE_EQ(session().points.x[1], 7.777777777777778e129);
-    EXPECT_EQ(session().points.y[1], before.y[1]);
+    EXPECT_EQ(doc.grid.cell(1, 1), std::string(130, '7'));
+    EXPECT_DOUBLE_EQ(doc.points.x[1], 7.777777777777778e129);
+    EXPECT_EQ(doc.points.y[1], before.y[1]);
     expectUntouchedFrom(2);
 }
 
@@ -106,12 +114,12 @@ TEST_F(BadPointFileTest, HugeLineDoesNotSwallowTheLinesAfterIt)
     const std::string name = folder.write("misto.csv", "1;2\n9;" + std::string(3u << 20, 'x') + "\n5;6;7\n" +
                                                            std::string(2u << 20, ' ') + "8\n");
     EXPECT_EQ(importPointFile(name, 2), Messages{});
-    EXPECT_EQ(session().grid.cell(2, 1), "9");
-    EXPECT_EQ(session().grid.cell(2, 2), std::string(130, 'x'));
-    EXPECT_EQ(session().points.y[2], 0.0);
-    EXPECT_EQ(session().grid.cell(3, 3), "7");
-    EXPECT_EQ(session().points.z[3], 7.0);
-    EXPECT_EQ(session().grid.cell(4, 1), before.grid.cell(4, 1));
+    EXPECT_EQ(doc.grid.cell(2, 1), "9");
+    EXPECT_EQ(doc.grid.cell(2, 2), std::string(130, 'x'));
+    EXPECT_EQ(doc.points.y[2], 0.0);
+    EXPECT_EQ(doc.grid.cell(3, 3), "7");
+    EXPECT_EQ(doc.points.z[3], 7.0);
+    EXPECT_EQ(doc.grid.cell(4, 1), before.grid.cell(4, 1));
     expectUntouchedFrom(4);
 }
 
@@ -121,10 +129,10 @@ TEST_F(BadPointFileTest, HundredThousandLinesStopAtTheTwoHundredth)
     for (int i = 1; i <= 100000; ++i) content += std::to_string(i) + ";" + std::to_string(2 * i) + "\r\n";
     EXPECT_EQ(importPointFile(folder.write("lungo.txt", content), 2),
               Messages{"lette le prime 200 righe del file"});
-    EXPECT_EQ(session().points.x[200], 200.0); // not the last line's value
-    EXPECT_EQ(session().points.y[200], 400.0);
-    EXPECT_EQ(session().grid.cell(200, 1), "200");
-    EXPECT_EQ(session().points.z[200], before.z[200]);
+    EXPECT_EQ(doc.points.x[200], 200.0); // not the last line's value
+    EXPECT_EQ(doc.points.y[200], 400.0);
+    EXPECT_EQ(doc.grid.cell(200, 1), "200");
+    EXPECT_EQ(doc.points.z[200], before.z[200]);
 }
 
 TEST_F(BadPointFileTest, BinaryFileNeverReachesBeyondItsPlaces)
@@ -132,17 +140,15 @@ TEST_F(BadPointFileTest, BinaryFileNeverReachesBeyondItsPlaces)
     const std::string name = folder.write("binario.txt", randomBytes(1u << 20, 11));
     const Messages messages = importPointFile(name, 2);
     EXPECT_TRUE(messages.empty() || messages == Messages{"lette le prime 200 righe del file"});
-    const Session& s = session();
+    const Document& s = doc;
     for (int r = 1; r <= MaxPoints; ++r) {
         EXPECT_TRUE(std::isfinite(s.points.x[r]) && std::isfinite(s.points.y[r]) && std::isfinite(s.points.z[r]));
         for (int c = 1; c <= PointGrid::Columns; ++c) EXPECT_LE(characterCount(s.grid.cell(r, c)), 130u);
     }
     // The next calculation refuses the texts that are no numbers, with their place.
-    MessageLog shown;
-    calculate();
-    ASSERT_EQ(shown.messages.size(), 1u);
-    EXPECT_EQ(shown.messages[0].rfind("valore non numerico alla riga ", 0), 0u) << shown.messages[0];
-    EXPECT_EQ(shown.windows, 0);
+    const Messages refusal = calculationRefusal();
+    ASSERT_EQ(refusal.size(), 1u);
+    EXPECT_EQ(refusal[0].rfind("valore non numerico alla riga ", 0), 0u) << refusal[0];
 }
 
 TEST_F(BadPointFileTest, TruncatedFileKeepsWhatItHolds)
@@ -150,9 +156,9 @@ TEST_F(BadPointFileTest, TruncatedFileKeepsWhatItHolds)
     // Cut in the middle of the third line, after its separator.
     const std::string name = folder.write("troncato.csv", "1;2\n3;4\n5;");
     EXPECT_EQ(importPointFile(name, 2), Messages{});
-    EXPECT_EQ(session().points.x[3], 5.0);
-    EXPECT_EQ(session().points.y[3], before.y[3]);
-    EXPECT_EQ(session().grid.cell(3, 2), before.grid.cell(3, 2));
+    EXPECT_EQ(doc.points.x[3], 5.0);
+    EXPECT_EQ(doc.points.y[3], before.y[3]);
+    EXPECT_EQ(doc.grid.cell(3, 2), before.grid.cell(3, 2));
     expectUntouchedFrom(4);
 }
 
@@ -160,12 +166,10 @@ TEST_F(BadPointFileTest, MalformedLinesShowTheirTextAndAreRefusedLater)
 {
     const std::string name = folder.write("strano.csv", std::string("1;2\nportata;pressione\n\0\0;\x01\n", 27));
     EXPECT_EQ(importPointFile(name, 2), Messages{});
-    EXPECT_EQ(session().grid.cell(2, 1), "portata");
-    EXPECT_EQ(session().points.x[2], 0.0);
+    EXPECT_EQ(doc.grid.cell(2, 1), "portata");
+    EXPECT_EQ(doc.points.x[2], 0.0);
     expectUntouchedFrom(4);
-    MessageLog shown;
-    calculate();
-    EXPECT_EQ(shown.messages, Messages{"valore non numerico alla riga 2, colonna X: portata"});
+    EXPECT_EQ(calculationRefusal(), Messages{"valore non numerico alla riga 2, colonna X: portata"});
 }
 
 TEST_F(BadPointFileTest, FolderOrMissingFileSaysSoAndChangesNothing)
@@ -240,12 +244,12 @@ TEST_F(BadWorkbookTest, TruncatedWorkbookIsRefusedOrReadAsFarAsItGoes)
         }
         // Read: the grid holds the sheet's texts as far as they go, the data set is not written.
         for (int r = 1; r <= 150; ++r) {
-            const std::string& x = session().grid.cell(r, 1);
+            const std::string& x = doc.grid.cell(r, 1);
             if (!x.empty()) {
                 EXPECT_EQ(x, spreadsheetNumberText(r * 1.5)) << length << " row " << r;
             }
         }
-        EXPECT_TRUE(session().points.x == before.x) << length;
+        EXPECT_TRUE(doc.points.x == before.x) << length;
     }
 }
 
@@ -259,9 +263,9 @@ TEST_F(BadWorkbookTest, SheetLargerThanTheBlockFillsOnlyTheGrid)
     const std::filesystem::path name = folder.path() / "grande.xls";
     if (!testing::writeWorkbook(name, statements)) GTEST_SKIP() << "no workbook from xlwt";
     EXPECT_EQ(importPointFile(name.string(), 1), Messages{});
-    EXPECT_EQ(session().grid.cell(200, 2), "1991");
-    EXPECT_EQ(session().grid.cell(1, 3), std::string(130, 'x'));
-    EXPECT_TRUE(session().points.x == before.x);
+    EXPECT_EQ(doc.grid.cell(200, 2), "1991");
+    EXPECT_EQ(doc.grid.cell(1, 3), std::string(130, 'x'));
+    EXPECT_TRUE(doc.points.x == before.x);
 }
 
 } // namespace

@@ -1,11 +1,11 @@
 // Work run in a child process: its result comes back whole, and a crash, a
 // hang or an exception in it ends in nothing instead of taking the test,
 // like the program, down with it.
-#include "entry/childprocess.h"
-#include "entry/compoundfilecheck.h"
+#include "spreadsheet/childprocess.h"
+#include "spreadsheet/compoundfilecheck.h"
 #include "entry/importcommand.h"
 
-#include "fit/session.h"
+#include "import_target.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +16,8 @@
 
 namespace calvero {
 namespace {
+
+calvero::testing::ImportTarget imported;
 
 using namespace std::chrono_literals;
 
@@ -61,15 +63,15 @@ TEST(SpreadsheetImportIsolation, WorkbookThatBreaksFreeXlAsTheFuzzerFoundIt)
     // A second DIMENSIONS record among the cells, with a huge row range: FreeXL
     // frees memory it does not own and the process died. Its compound file is
     // sound, so only the child process stands between it and the program.
-    resetSession();
+    imported.reset();
     const std::string found = std::string(CALVERO_SOURCE_DIR) + "/tests/data/fuzz/freexl_second_dimensions.xls";
     ASSERT_EQ(checkCompoundFile(found), CompoundFileCheck::Sound);
-    session().grid.setCell(1, 1, "12.5");
-    session().grid.setCell(199, 2, "ultimo");
-    EXPECT_EQ(importPointFile(found, 1), std::vector<std::string>{"impossibile leggere il file EXCEL: " + found});
-    EXPECT_EQ(session().grid.cell(1, 1), "12.5");
-    EXPECT_EQ(session().grid.cell(199, 2), "ultimo");
-    resetSession();
+    imported.grid.setCell(1, 1, "12.5");
+    imported.grid.setCell(199, 2, "ultimo");
+    EXPECT_EQ(importPointFile(found, 1, imported.target()), std::vector<std::string>{"impossibile leggere il file EXCEL: " + found});
+    EXPECT_EQ(imported.grid.cell(1, 1), "12.5");
+    EXPECT_EQ(imported.grid.cell(199, 2), "ultimo");
+    imported.reset();
 }
 
 } // namespace

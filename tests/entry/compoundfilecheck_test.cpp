@@ -2,12 +2,12 @@
 // writers pass, the malformed directories and sector chains that FreeXL
 // cannot be trusted with do not, and files without the signature are left
 // to FreeXL as before.
-#include "entry/compoundfilecheck.h"
+#include "spreadsheet/compoundfilecheck.h"
 #include "entry/importcommand.h"
-#include "entry/workbookwriter.h"
+#include "spreadsheet/workbookwriter.h"
 
-#include "fit/session.h"
-#include "tempfolder.h"
+#include "import_target.h"
+#include "../tempfolder.h"
 #include "xlsfixture.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +18,8 @@
 
 namespace calvero {
 namespace {
+
+calvero::testing::ImportTarget imported;
 
 using testing::TempFolder;
 using Messages = std::vector<std::string>;
@@ -86,8 +88,8 @@ struct LargeCompoundFile {
 
 class CompoundFileCheckTest : public ::testing::Test {
 protected:
-    void SetUp() override { resetSession(); }
-    void TearDown() override { resetSession(); }
+    void SetUp() override { imported.reset(); }
+    void TearDown() override { imported.reset(); }
     CompoundFileCheck check(const Bytes8& bytes) { return checkCompoundFile(folder.write("prova.xls", text(bytes))); }
     TempFolder folder;
 };
@@ -147,9 +149,9 @@ TEST_F(CompoundFileCheckTest, NameLengthBeyondItsFieldAsTheFuzzerFoundIt)
     put16(file, directoryOffset(file) + 128 + 64, 0xFFFF);
     EXPECT_EQ(check(file), CompoundFileCheck::Unsound);
 
-    session().grid.setCell(1, 1, "12.5");
-    EXPECT_EQ(importPointFile(found, 1), Messages{"impossibile leggere il file EXCEL: " + found});
-    EXPECT_EQ(session().grid.cell(1, 1), "12.5");
+    imported.grid.setCell(1, 1, "12.5");
+    EXPECT_EQ(importPointFile(found, 1, imported.target()), Messages{"impossibile leggere il file EXCEL: " + found});
+    EXPECT_EQ(imported.grid.cell(1, 1), "12.5");
 }
 
 TEST_F(CompoundFileCheckTest, FilesWithoutTheSignatureAreLeftToFreeXl)
@@ -161,8 +163,8 @@ TEST_F(CompoundFileCheckTest, FilesWithoutTheSignatureAreLeftToFreeXl)
                           0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0x40, 0x0A, 0x00, 0x00, 0x00};
     const std::string name = folder.write("excel2.xls", text(biff2));
     EXPECT_EQ(checkCompoundFile(name), CompoundFileCheck::NotCompound);
-    EXPECT_EQ(importPointFile(name, 1), Messages{});
-    EXPECT_EQ(session().grid.cell(1, 1), "2.5");
+    EXPECT_EQ(importPointFile(name, 1, imported.target()), Messages{});
+    EXPECT_EQ(imported.grid.cell(1, 1), "2.5");
 }
 
 } // namespace

@@ -1,13 +1,15 @@
 #include "entry/importcommand.h"
 
-#include "fit/session.h"
-#include "tempfolder.h"
+#include "import_target.h"
+#include "../tempfolder.h"
 #include "xlsfixture.h"
 
 #include <gtest/gtest.h>
 
 namespace calvero {
 namespace {
+
+calvero::testing::ImportTarget imported;
 
 using testing::TempFolder;
 using Messages = std::vector<std::string>;
@@ -29,33 +31,33 @@ TEST(PointFileKind, ExtensionWithoutRegardToCase)
 
 class ImportCommandTest : public ::testing::Test {
 protected:
-    void SetUp() override { resetSession(); }
-    PointGrid& grid() { return session().grid; }
+    void SetUp() override { imported.reset(); }
+    PointGrid& grid() { return imported.grid; }
     TempFolder folder;
 };
 
 TEST_F(ImportCommandTest, TextFileWithCapitalExtension)
 {
     const std::string name = folder.write("DATI.CSV", "1;2\n3;4\n");
-    EXPECT_EQ(importPointFile(name, 2), Messages{});
+    EXPECT_EQ(importPointFile(name, 2, imported.target()), Messages{});
     EXPECT_EQ(grid().cell(2, 1), "3");
-    EXPECT_DOUBLE_EQ(session().points.y[2], 4.0);
+    EXPECT_DOUBLE_EQ(imported.points.y[2], 4.0);
 }
 
 TEST_F(ImportCommandTest, TextFileReadsAllTwoHundredLines)
 {
     std::string content;
     for (int i = 1; i <= 10; ++i) content += std::to_string(i) + ";" + std::to_string(i) + "\n";
-    EXPECT_EQ(importPointFile(folder.write("punti.txt", content), 2), Messages{});
+    EXPECT_EQ(importPointFile(folder.write("punti.txt", content), 2, imported.target()), Messages{});
     EXPECT_EQ(grid().cell(10, 1), "10");
-    EXPECT_DOUBLE_EQ(session().points.x[10], 10.0);
+    EXPECT_DOUBLE_EQ(imported.points.x[10], 10.0);
 }
 
 TEST_F(ImportCommandTest, LongTextFileIsReportedAfterTheImport)
 {
     std::string content;
     for (int i = 1; i <= 201; ++i) content += std::to_string(i) + "\n";
-    EXPECT_EQ(importPointFile(folder.write("lungo.csv", content), 2),
+    EXPECT_EQ(importPointFile(folder.write("lungo.csv", content), 2, imported.target()),
               Messages{"lette le prime 200 righe del file"});
     EXPECT_EQ(grid().cell(200, 1), "200");
 }
@@ -63,14 +65,14 @@ TEST_F(ImportCommandTest, LongTextFileIsReportedAfterTheImport)
 TEST_F(ImportCommandTest, FailuresGiveTheirMessages)
 {
     const std::string missing = (folder.path() / "assente.txt").string();
-    EXPECT_EQ(importPointFile(missing, 2), Messages{" IL FILE:" + missing + " NON ESISTE!"});
+    EXPECT_EQ(importPointFile(missing, 2, imported.target()), Messages{" IL FILE:" + missing + " NON ESISTE!"});
 
     const std::string other = folder.write("punti.dat", "1;2\n");
-    EXPECT_EQ(importPointFile(other, 2), Messages{"tipo di file non riconosciuto: " + other});
+    EXPECT_EQ(importPointFile(other, 2, imported.target()), Messages{"tipo di file non riconosciuto: " + other});
 
     grid().setCell(1, 1, "5");
     const std::string fake = folder.write("finto.XLS", "non sono un foglio di calcolo");
-    EXPECT_EQ(importPointFile(fake, 2), Messages{"impossibile leggere il file EXCEL: " + fake});
+    EXPECT_EQ(importPointFile(fake, 2, imported.target()), Messages{"impossibile leggere il file EXCEL: " + fake});
     EXPECT_EQ(grid().cell(1, 1), "5");
     EXPECT_EQ(grid().cell(1, 2), "");
 }
@@ -84,10 +86,10 @@ ws.write(0, 0, 'titolo')
 ws.write(2, 0, 'X'); ws.write(2, 1, 'Y')
 ws.write(3, 0, 1.25); ws.write(3, 1, 8)
 )"));
-    EXPECT_EQ(importPointFile(path.string(), 4), Messages{});
+    EXPECT_EQ(importPointFile(path.string(), 4, imported.target()), Messages{});
     EXPECT_EQ(grid().cell(1, 1), "1.25");
     EXPECT_EQ(grid().cell(1, 2), "8");
-    EXPECT_DOUBLE_EQ(session().points.x[1], 0.0); // a spreadsheet fills the grid only
+    EXPECT_DOUBLE_EQ(imported.points.x[1], 0.0); // a spreadsheet fills the grid only
 }
 
 TEST(CopyGridToPoints, RowsWithAFirstCellSetTheirPoint)

@@ -1,7 +1,7 @@
 #include "entry/pointimport.h"
 
-#include "fit/session.h"
-#include "tempfolder.h"
+#include "import_target.h"
+#include "../tempfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,18 +10,20 @@
 namespace calvero {
 namespace {
 
+calvero::testing::ImportTarget imported;
+
 using testing::TempFolder;
 
 class PointLinesTest : public ::testing::Test {
 protected:
-    void SetUp() override { resetSession(); }
-    PointSet& points() { return session().points; }
-    PointGrid& grid() { return session().grid; }
+    void SetUp() override { imported.reset(); }
+    PointSet& points() { return imported.points; }
+    PointGrid& grid() { return imported.grid; }
 
     PointLinesOutcome read(const std::string& content, int first = 1, int last = 200)
     {
         return readPointLines(folder.write("punti.csv", content), static_cast<std::uint16_t>(first),
-                              static_cast<std::uint16_t>(last));
+                              static_cast<std::uint16_t>(last), imported.target());
     }
 
     TempFolder folder;
@@ -32,6 +34,7 @@ TEST(SplitPointFields, SeparatorsAndDecimalComma)
     using Fields = std::vector<std::string>;
     EXPECT_EQ(splitPointFields("1,5;2,5"), (Fields{"1.5", "2.5"}));
     EXPECT_EQ(splitPointFields("1,2"), (Fields{"1.2"})); // a comma never separates
+    EXPECT_EQ(splitPointFields("1.234,5;2.5"), (Fields{"1234.5", "2.5"})); // thousands, field by field
     EXPECT_EQ(splitPointFields("1.5 2.5"), (Fields{"1.5", "2.5"}));
     EXPECT_EQ(splitPointFields("\t1 \t; ;2;;\t3  "), (Fields{"1", "2", "3"}));
     EXPECT_EQ(splitPointFields(";3;4"), (Fields{"3", "4"}));
@@ -163,7 +166,7 @@ TEST_F(PointLinesTest, MissingFile)
 {
     const std::string name = (folder.path() / "assente.txt").string();
     grid().setCell(1, 1, "7");
-    const auto outcome = readPointLines(name, 1, 200);
+    const auto outcome = readPointLines(name, 1, 200, imported.target());
     ASSERT_TRUE(outcome.failure);
     EXPECT_EQ(*outcome.failure, " IL FILE:" + name + " NON ESISTE!");
     EXPECT_EQ(grid().cell(1, 1), "7");
@@ -172,7 +175,7 @@ TEST_F(PointLinesTest, MissingFile)
 TEST_F(PointLinesTest, ReadErrorGivesTheSystemsReason)
 {
     const std::string name = folder.path().string(); // a folder exists but cannot be read as text
-    const auto outcome = readPointLines(name, 1, 200);
+    const auto outcome = readPointLines(name, 1, 200, imported.target());
     ASSERT_TRUE(outcome.failure);
     EXPECT_EQ(*outcome.failure, "errore di lettura del file " + name + ": " + std::strerror(EISDIR));
 }

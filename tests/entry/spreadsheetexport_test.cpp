@@ -1,9 +1,7 @@
 #include "entry/spreadsheetexport.h"
 
-#include "entry/workbookformula.h"
-#include "fit/curvefunctions.h"
-#include "fit/fault.h"
-#include "fit/session.h"
+#include "spreadsheet/workbookformula.h"
+#include "common/fault.h"
 #include "fit/surface.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +10,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <regex>
+#include <vector>
 
 namespace calvero {
 namespace {
@@ -47,24 +47,36 @@ double rounded(double value, int decimals)
 
 class SpreadsheetExport : public ::testing::Test {
 protected:
-    void SetUp() override { resetSession(); }
-
     // Eight points near y = 1.5 - 0.25 x + 0.125 x^2, the fitted polynomial.
     void polynomialOfDegree2()
     {
-        Session& s = session();
         for (int i = 1; i <= 8; ++i) {
-            s.points.x[i] = 0.5 * i;
-            s.points.y[i] = 1.5 - 0.25 * s.points.x[i] + 0.125 * s.points.x[i] * s.points.x[i] + (i % 2 ? 0.01 : -0.01);
+            points.x[i] = 0.5 * i;
+            points.y[i] = 1.5 - 0.25 * points.x[i] + 0.125 * points.x[i] * points.x[i] + (i % 2 ? 0.01 : -0.01);
         }
-        s.points.count = s.points.foundCount = 8;
-        s.fit.kind = FitType::Polynomial;
-        s.fit.degree = s.fit.curveDegree = 2;
-        const double c[3] = {1.523456789012345, -0.25, 0.125};
-        for (int k = 0; k < 3; ++k) s.result.coefficients[k + 1] = s.result.curve[k] = c[k];
-        s.result.coefficients[4] = 99.0; // left over from an earlier fit of higher degree
-        selectCurveFunction();
+        points.count = points.foundCount = 8;
+        polynomial({1.523456789012345, -0.25, 0.125});
     }
+    // The last calculation: the polynomial with these coefficients, from x^0 up.
+    void polynomial(const std::vector<double>& c)
+    {
+        kind = FitType::Polynomial;
+        degree = static_cast<int>(c.size()) - 1;
+        PolynomialCoefficients coefficients{};
+        for (std::size_t k = 0; k < c.size(); ++k) coefficients[static_cast<int>(k) + 1] = c[k];
+        last = Calculation{};
+        last->kind = kind;
+        last->curve = PolynomialCurve{coefficients, degree};
+    }
+    double curveAt(double x) const { return evaluate(*last->curve, x); }
+    ExportSource source() const { return {kind, degree, points, last ? &*last : nullptr, power}; }
+    Worksheet buildExportSheet(std::uint16_t count) const { return calvero::buildExportSheet(source(), count); }
+
+    PointSet points;
+    FitType kind = FitType::Polynomial;
+    int degree = 2;
+    std::optional<Calculation> last;
+    TwoParameters power;
 };
 
 TEST_F(SpreadsheetExport, PolynomialSheetListsCoefficientsCheckFormulaAndPoints)
@@ -80,7 +92,8 @@ TEST_F(SpreadsheetExport, PolynomialSheetListsCoefficientsCheckFormulaAndPoints)
     EXPECT_EQ(text(sheet, "D2"), "x");
     EXPECT_EQ(text(sheet, "E2"), "y");
     for (int k = 1; k <= 10; ++k) EXPECT_EQ(number(sheet, ("A" + std::to_string(2 + k)).c_str()), k);
-    EXPECT_EQ(number(sheet, "B3"), 1.52345678901); // 11 decimals
+    // 12 decimals: an error of half the 12th keeps the constant within 1e-12 of the largest y (1.97).
+    EXPECT_EQ(number(sheet, "B3"), 1.523456789012);
     EXPECT_EQ(number(sheet, "B4"), -0.25);
     EXPECT_EQ(number(sheet, "B5"), 0.125);
     for (int row = 6; row <= 12; ++row) EXPECT_EQ(number(sheet, ("B" + std::to_string(row)).c_str()), 0.0);
@@ -89,19 +102,19 @@ TEST_F(SpreadsheetExport, PolynomialSheetListsCoefficientsCheckFormulaAndPoints)
     ASSERT_NE(sheet.cell("E3"), nullptr);
     EXPECT_EQ(std::get<FormulaText>(*sheet.cell("E3")).text, PolynomialCheckFormula);
     const double d3 = 2.5;
-    EXPECT_NEAR(std::get<double>(cellValue(sheet, {3, 5})), 1.52345678901 - 0.25 * d3 + 0.125 * d3 * d3, 1e-12);
+    EXPECT_NEAR(std::get<double>(cellValue(sheet, {3, 5})), 1.523456789012 - 0.25 * d3 + 0.125 * d3 * d3, 1e-12);
 
     const char* headings[] = {"X", "Y", "Y int", "differenza", "errore %"};
     for (int c = 0; c < 5; ++c) EXPECT_EQ(text(sheet, (std::string(1, 'A' + c) + "13").c_str()), headings[c]);
-    const Session& s = session();
+    const PointSet& s = points;
     for (int i = 1; i <= 8; ++i) {
         const std::string row = std::to_string(13 + i);
-        const double yint = polynomialCurve(s.points.x[i]);
-        EXPECT_EQ(number(sheet, ("A" + row).c_str()), rounded(s.points.x[i], 3));
-        EXPECT_EQ(number(sheet, ("B" + row).c_str()), rounded(s.points.y[i], 3));
+        const double yint = curveAt(s.x[i]);
+        EXPECT_EQ(number(sheet, ("A" + row).c_str()), rounded(s.x[i], 3));
+        EXPECT_EQ(number(sheet, ("B" + row).c_str()), rounded(s.y[i], 3));
         EXPECT_EQ(number(sheet, ("C" + row).c_str()), rounded(yint, 3));
-        EXPECT_EQ(number(sheet, ("D" + row).c_str()), rounded(s.points.y[i] - yint, 3));
-        EXPECT_EQ(number(sheet, ("E" + row).c_str()), rounded((yint - s.points.y[i]) * 100 / s.points.y[i], 3));
+        EXPECT_EQ(number(sheet, ("D" + row).c_str()), rounded(s.y[i] - yint, 3));
+        EXPECT_EQ(number(sheet, ("E" + row).c_str()), rounded((yint - s.y[i]) * 100 / s.y[i], 3));
     }
     EXPECT_EQ(sheet.cell("A22"), nullptr);
     EXPECT_EQ(sheet.cell("C3"), nullptr);
@@ -109,17 +122,12 @@ TEST_F(SpreadsheetExport, PolynomialSheetListsCoefficientsCheckFormulaAndPoints)
 
 TEST_F(SpreadsheetExport, DifferenceAndErrorHaveOppositeSigns)
 {
-    Session& s = session();
-    s.points.x[1] = 2.0;
-    s.points.y[1] = 5.0;
-    s.points.x[2] = 3.0; // measured 0: no error
-    s.fit.kind = FitType::Polynomial;
-    s.fit.degree = s.fit.curveDegree = 1;
-    s.result.curve[0] = s.result.coefficients[1] = 2.0;
-    s.result.curve[1] = s.result.coefficients[2] = 1.0;
-    selectCurveFunction();
+    points.x[1] = 2.0;
+    points.y[1] = 5.0;
+    points.x[2] = 3.0; // measured 0: no error
+    polynomial({2.0, 1.0});
     Worksheet sheet("FOGLIO1");
-    writePolynomialSheet(sheet, 2);
+    writePolynomialSheet(sheet, source(), 2);
     EXPECT_EQ(number(sheet, "C14"), 4.0);
     EXPECT_EQ(number(sheet, "D14"), 1.0);
     EXPECT_EQ(number(sheet, "E14"), -20.0);
@@ -132,15 +140,14 @@ TEST_F(SpreadsheetExport, DifferenceAndErrorHaveOppositeSigns)
 
 TEST_F(SpreadsheetExport, PowerSheetChecksTheCurveAtAnXTheUserCanChange)
 {
-    Session& s = session();
-    s.points.x[1] = 16.0;
-    s.points.y[1] = 20.5;
-    s.points.x[2] = 81.0;
-    s.points.y[2] = 67.0;
-    s.fit.kind = FitType::Power;
-    s.result.curve[0] = s.result.paramA = 2.5;
-    s.result.curve[1] = s.result.paramB = 0.75;
-    selectCurveFunction();
+    points.x[1] = 16.0;
+    points.y[1] = 20.5;
+    points.x[2] = 81.0;
+    points.y[2] = 67.0;
+    kind = FitType::Power;
+    power = {2.5, 0.75};
+    last = Calculation{};
+    last->curve = PowerCurve{power};
     Worksheet sheet = buildExportSheet(2);
     EXPECT_TRUE(std::regex_match(text(sheet, "A1"), std::regex(R"(\d\d/\d\d/\d{4} \d\d:\d\d:\d\d)")));
     EXPECT_EQ(text(sheet, "C1"), "verifica valore x");
@@ -162,25 +169,22 @@ TEST_F(SpreadsheetExport, PowerSheetChecksTheCurveAtAnXTheUserCanChange)
     EXPECT_EQ(sheet.cell("A8"), nullptr);
 }
 
-double faultsAtThree(double x)
-{
-    if (x == 3.0) raiseFault(FaultKind::DivisionByZero);
-    return 2.0 * x;
-}
-
 TEST_F(SpreadsheetExport, APointWhereTheCurveFaultsKeepsOnlyItsMeasuredValues)
 {
-    Session& s = session();
-    for (int i = 1; i <= 3; ++i) s.points.x[i] = i, s.points.y[i] = 2.0 * i;
-    s.fit.kind = FitType::Power;
-    s.result.curveFunction = faultsAtThree;
+    for (int i = 1; i <= 3; ++i) points.x[i] = i, points.y[i] = 2.0 * i;
+    kind = FitType::Power;
+    // y = 1 / (x - 3): a division by zero at x = 3.
+    PolynomialCoefficients c{};
+    c[1] = -3, c[2] = 1;
+    last = Calculation{};
+    last->curve = RationalCurve{c, 1};
     Worksheet sheet = buildExportSheet(3);
     EXPECT_EQ(number(sheet, "A8"), 3.0);
     EXPECT_EQ(number(sheet, "B8"), 6.0);
     for (const char* empty : {"C8", "D8", "E8"}) EXPECT_EQ(sheet.cell(empty), nullptr) << empty;
-    EXPECT_EQ(number(sheet, "C7"), 4.0);
+    EXPECT_EQ(number(sheet, "C7"), -1.0);
 
-    s.result.curveFunction = nullptr; // no calculation yet: only the points
+    last.reset(); // no calculation yet: only the points
     sheet = buildExportSheet(3);
     EXPECT_EQ(number(sheet, "B6"), 2.0);
     EXPECT_EQ(sheet.cell("C6"), nullptr);
@@ -188,14 +192,15 @@ TEST_F(SpreadsheetExport, APointWhereTheCurveFaultsKeepsOnlyItsMeasuredValues)
 
 TEST_F(SpreadsheetExport, SurfaceSheetListsTheTermsOfItsDegree)
 {
-    Session& s = session();
-    s.fit.kind = FitType::SurfaceXY;
-    s.fit.degree = 3;
-    for (int k = 1; k <= 15; ++k) s.result.coefficients[k] = k * 0.5;
+    kind = FitType::SurfaceXY;
+    degree = 3;
+    last = Calculation{};
+    last->kind = FitType::SurfaceXY;
+    for (int k = 1; k <= 15; ++k) last->surface[k] = k * 0.5;
     for (int i = 1; i <= 12; ++i) {
-        s.points.x[i] = i;
-        s.points.y[i] = 13 - i;
-        s.points.z[i] = i == 4 ? 0.0 : 10.0 * i;
+        points.x[i] = i;
+        points.y[i] = 13 - i;
+        points.z[i] = i == 4 ? 0.0 : 10.0 * i;
     }
     Worksheet sheet = buildExportSheet(12);
     const char* headings[] = {"X", "Y", "Z", "Z int", "errore %"};
@@ -208,16 +213,16 @@ TEST_F(SpreadsheetExport, SurfaceSheetListsTheTermsOfItsDegree)
     EXPECT_EQ(sheet.cell("I15"), nullptr);
     for (int i = 1; i <= 12; ++i) {
         const std::string row = std::to_string(i + 1);
-        const double zint = evaluateSurface(s.result.coefficients, i, 13 - i, 3);
-        EXPECT_EQ(number(sheet, ("C" + row).c_str()), s.points.z[i]);
+        const double zint = evaluateSurface(last->surface, i, 13 - i, 3);
+        EXPECT_EQ(number(sheet, ("C" + row).c_str()), points.z[i]);
         EXPECT_EQ(number(sheet, ("D" + row).c_str()), rounded(zint, 3));
         if (i != 4) {
-            EXPECT_EQ(number(sheet, ("E" + row).c_str()), rounded((zint - s.points.z[i]) * 100 / s.points.z[i], 3));
+            EXPECT_EQ(number(sheet, ("E" + row).c_str()), rounded((zint - points.z[i]) * 100 / points.z[i], 3));
         }
     }
     EXPECT_EQ(sheet.cell("E5"), nullptr);
 
-    s.fit.degree = 5; // no evaluation for this degree: points only
+    degree = 5; // no evaluation for this degree: points only
     sheet = buildExportSheet(12);
     EXPECT_EQ(number(sheet, "C13"), 120.0);
     for (const char* empty : {"H5", "I5", "D2", "E2"}) EXPECT_EQ(sheet.cell(empty), nullptr) << empty;
@@ -225,7 +230,7 @@ TEST_F(SpreadsheetExport, SurfaceSheetListsTheTermsOfItsDegree)
 
 TEST_F(SpreadsheetExport, OtherKindsGiveTheNamedEmptySheet)
 {
-    session().fit.kind = FitType::Exponential;
+    kind = FitType::Exponential;
     const Worksheet sheet = buildExportSheet(5);
     EXPECT_EQ(sheet.name(), "FOGLIO1");
     EXPECT_TRUE(sheet.cells().empty());
@@ -234,9 +239,8 @@ TEST_F(SpreadsheetExport, OtherKindsGiveTheNamedEmptySheet)
 
 TEST_F(SpreadsheetExport, AtMostTheDataSetsTwoHundredPointsAreListed)
 {
-    Session& s = session();
-    for (int i = 1; i <= MaxPoints; ++i) s.points.x[i] = i, s.points.y[i] = i;
-    s.fit.kind = FitType::Power;
+    for (int i = 1; i <= MaxPoints; ++i) points.x[i] = i, points.y[i] = i;
+    kind = FitType::Power;
     const Worksheet sheet = buildExportSheet(250);
     EXPECT_EQ(number(sheet, "A205"), 200.0);
     EXPECT_EQ(sheet.cell("A206"), nullptr);
@@ -247,7 +251,7 @@ TEST_F(SpreadsheetExport, SuccessIsReportedOnlyAfterTheFileIsWritten)
     polynomialOfDegree2();
     const std::string name = std::string(CALVERO_BINARY_DIR) + "/spreadsheetexport_dati_OUTPUT.xls";
     std::filesystem::remove(name);
-    const ExportResult saved = exportSpreadsheet(name, 8);
+    const ExportResult saved = exportSpreadsheet(source(), name, 8);
     EXPECT_TRUE(saved.saved);
     EXPECT_EQ(saved.message, "salvato il file EXCEL :" + name);
     std::ifstream file(name, std::ios::binary);
@@ -256,7 +260,7 @@ TEST_F(SpreadsheetExport, SuccessIsReportedOnlyAfterTheFileIsWritten)
     EXPECT_EQ(std::string(signature, 8), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
 
     const std::string unwritable = std::string(CALVERO_BINARY_DIR) + "/no_such_folder/dati_OUTPUT.xls";
-    const ExportResult failed = exportSpreadsheet(unwritable, 8);
+    const ExportResult failed = exportSpreadsheet(source(), unwritable, 8);
     EXPECT_FALSE(failed.saved);
     EXPECT_EQ(failed.message, "impossibile salvare il file EXCEL: " + unwritable + ": No such file or directory");
     EXPECT_FALSE(std::filesystem::exists(unwritable));
@@ -266,25 +270,21 @@ TEST_F(SpreadsheetExport, CoefficientCellsKeepTwelveDigitsAndTheCheckFormulaTake
 {
     // A degree-8 fan curve over x = 500 ... 5475: its high terms are tiny.
     const double fan[9] = {812.5, -0.31, 1.2e-4, -3.3e-8, 4.1e-12, -2.7e-16, 9.1e-21, -1.3e-25, 7.7e-31};
-    Session& s = session();
-    s.fit.kind = FitType::Polynomial;
-    s.fit.degree = s.fit.curveDegree = 8;
-    for (int k = 0; k < 9; ++k) s.result.coefficients[k + 1] = s.result.curve[k] = fan[k];
-    selectCurveFunction();
+    polynomial(std::vector<double>(fan, fan + 9));
     // Points on the curve up to a noise below the sheet's decimals: zeros without a sign.
-    for (int i = 1; i <= 6; ++i) s.points.x[i] = 500.0 * i, s.points.y[i] = polynomialCurve(500.0 * i) - 1e-12;
+    for (int i = 1; i <= 6; ++i) points.x[i] = 500.0 * i, points.y[i] = curveAt(500.0 * i) - 1e-12;
     Worksheet sheet = buildExportSheet(6);
     for (int k = 0; k < 9; ++k)
         EXPECT_NEAR(number(sheet, ("B" + std::to_string(3 + k)).c_str()), fan[k], std::fabs(fan[k]) * 5e-12) << k;
-    EXPECT_NEAR(std::get<double>(cellValue(sheet, {3, 5})), polynomialCurve(2500), 1e-6);
+    EXPECT_NEAR(std::get<double>(cellValue(sheet, {3, 5})), curveAt(2500), 1e-6);
     for (const char* zero : {"D14", "D19", "E14", "E19"}) EXPECT_FALSE(std::signbit(number(sheet, zero))) << zero;
 
-    s.fit.kind = FitType::Power;
-    s.result.curve[0] = 3.14159e-9;
+    kind = FitType::Power;
+    power.a = 3.14159e-9;
     sheet = buildExportSheet(0);
     EXPECT_EQ(number(sheet, "A3"), 3.14159e-9);
-    s.fit.kind = FitType::SurfaceXY;
-    s.fit.degree = 4;
+    kind = FitType::SurfaceXY;
+    degree = 4;
     sheet = buildExportSheet(0);
     EXPECT_NEAR(number(sheet, "I13"), fan[8], fan[8] * 5e-12);
 }

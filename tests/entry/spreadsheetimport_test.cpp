@@ -1,10 +1,11 @@
-#include "entry/spreadsheetimport.h"
+#include "entry/spreadsheetrange.h"
+#include "spreadsheet/spreadsheetimport.h"
 
-#include "entry/workbookwriter.h"
+#include "spreadsheet/workbookwriter.h"
 
-#include "fit/numtext.h"
-#include "fit/session.h"
-#include "tempfolder.h"
+#include "common/numtext.h"
+#include "import_target.h"
+#include "../tempfolder.h"
 #include "xlsfixture.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,8 @@
 
 namespace calvero {
 namespace {
+
+calvero::testing::ImportTarget imported;
 
 using testing::TempFolder;
 
@@ -95,7 +98,7 @@ class SpreadsheetFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        resetSession();
+        imported.reset();
         if (testing::pythonWithXlwt().empty()) GTEST_SKIP() << "python3-xlwt is needed to build .xls files";
     }
     TempFolder folder;
@@ -147,12 +150,12 @@ TEST_F(SpreadsheetFileTest, RangeGoesIntoTheSessionGrid)
 ws.write(0, 0, 'X'); ws.write(0, 1, 'Y')
 ws.write(1, 0, 3); ws.write(1, 1, 4.75)
 )"));
-    session().grid.setCell(200, 1, "resta");
-    ASSERT_TRUE(readSpreadsheetRange(path.string(), 2));
-    EXPECT_EQ(session().grid.cell(1, 1), "3");
-    EXPECT_EQ(session().grid.cell(1, 2), "4.75");
-    EXPECT_EQ(session().grid.cell(2, 1), "");
-    EXPECT_EQ(session().grid.cell(200, 1), "resta");
+    imported.grid.setCell(200, 1, "resta");
+    ASSERT_TRUE(readSpreadsheetRange(path.string(), 2, imported.grid));
+    EXPECT_EQ(imported.grid.cell(1, 1), "3");
+    EXPECT_EQ(imported.grid.cell(1, 2), "4.75");
+    EXPECT_EQ(imported.grid.cell(2, 1), "");
+    EXPECT_EQ(imported.grid.cell(200, 1), "resta");
 }
 
 // The program's own workbooks (the results it saves) read back without Python.
@@ -182,15 +185,15 @@ TEST(SpreadsheetWorkbook, ReadsAWorkbookThatTheProgramWrites)
 
 TEST(SpreadsheetFailure, UnreadableFileLeavesTheGridAlone)
 {
-    resetSession();
+    imported.reset();
     TempFolder folder;
-    session().grid.setCell(1, 1, "12");
+    imported.grid.setCell(1, 1, "12");
     const std::string notAWorkbook = folder.write("finto.xls", "1;2\n3;4\n");
     EXPECT_FALSE(readSpreadsheetBlock(notAWorkbook));
-    EXPECT_FALSE(readSpreadsheetRange(notAWorkbook, 1));
-    EXPECT_FALSE(readSpreadsheetRange((folder.path() / "assente.xls").string(), 1));
-    EXPECT_EQ(session().grid.cell(1, 1), "12");
-    EXPECT_EQ(session().grid.cell(2, 1), "");
+    EXPECT_FALSE(readSpreadsheetRange(notAWorkbook, 1, imported.grid));
+    EXPECT_FALSE(readSpreadsheetRange((folder.path() / "assente.xls").string(), 1, imported.grid));
+    EXPECT_EQ(imported.grid.cell(1, 1), "12");
+    EXPECT_EQ(imported.grid.cell(2, 1), "");
 }
 
 } // namespace

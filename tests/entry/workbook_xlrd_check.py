@@ -10,6 +10,7 @@ EXPECTED has one cell a line, fields separated by tabs:
     E15<TAB>e             an empty cell
 """
 import re
+import decimal
 import sys
 
 import xlrd
@@ -73,15 +74,27 @@ def check_point_rows(sheet, first_row):
     return row - first_row
 
 
+def check_coefficients_shown(sheet, names):
+    """Each coefficient's column is wide enough for every digit its number holds."""
+    for name in names:
+        value = number(sheet, name)
+        digits = format(decimal.Decimal(repr(value)), "f")
+        info = sheet.colinfo_map.get(ord(name[0]) - ord("A"))
+        width = shown_width(info.width) if info else 8.43
+        if width < len(digits):
+            fail("%s holds %s, its column shows %r characters" % (name, digits, width))
+
+
 def check_structure(book):
     if book.sheet_names() != ["FOGLIO1"]:
         fail("sheet names %r" % book.sheet_names())
         return None
     sheet = book.sheet_by_index(0)
     info = sheet.colinfo_map.get(0)
-    if info is None or shown_width(info.width) != 16.0:
+    if info is None or shown_width(info.width) < 16.0:
         fail("column A width %r" % (info.width if info else None))
     if text(sheet, "A2") == "progr":
+        check_coefficients_shown(sheet, ["B%d" % row for row in range(3, 13)])
         if not (text(sheet, "A1") or "").startswith("Oggi:"):
             fail("A1 %r" % text(sheet, "A1"))
         coefficients = [number(sheet, "B%d" % row) for row in range(3, 13)]
@@ -91,6 +104,7 @@ def check_structure(book):
             fail("E3 holds %r, the polynomial gives %r" % (number(sheet, "E3"), expected))
         print("polynomial sheet: %d point rows" % check_point_rows(sheet, 14))
     elif text(sheet, "A2") == "termine A":
+        check_coefficients_shown(sheet, ["A3", "B3"])
         expected = number(sheet, "A3") * number(sheet, "D3") ** number(sheet, "B3")
         if not close(number(sheet, "E3"), expected, 1e-9):
             fail("E3 holds %r, the power curve gives %r" % (number(sheet, "E3"), expected))

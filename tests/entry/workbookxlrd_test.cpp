@@ -1,9 +1,7 @@
 // The exported workbook read by xlrd, a reader of the format that shares
 // nothing with this program (Debian's python3-xlrd).
-#include "entry/workbookformula.h"
+#include "spreadsheet/workbookformula.h"
 #include "entry/spreadsheetexport.h"
-#include "fit/curvefunctions.h"
-#include "fit/session.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +11,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <vector>
 
 namespace calvero {
 namespace {
@@ -57,49 +57,70 @@ void writeExpectations(const Worksheet& sheet, const std::string& path)
             if (sheet.cell({row, column}) == nullptr && !(row == 1 && column == 1)) out << cellName({row, column}) << "\te\n";
 }
 
-void polynomialSession()
+// What a workbook is written from: points, kind, degree, the last calculation.
+struct Saved {
+    PointSet points;
+    FitType kind = FitType::Polynomial;
+    int degree = 2;
+    std::optional<Calculation> last;
+    TwoParameters power;
+    ExportSource source() const { return {kind, degree, points, last ? &*last : nullptr, power}; }
+};
+
+Calculation polynomialCalculation(const std::vector<double>& c)
 {
-    Session& s = session();
+    PolynomialCoefficients coefficients{};
+    for (std::size_t k = 0; k < c.size(); ++k) coefficients[static_cast<int>(k) + 1] = c[k];
+    Calculation done;
+    done.curve = PolynomialCurve{coefficients, static_cast<int>(c.size()) - 1};
+    return done;
+}
+
+Saved polynomialSession()
+{
+    Saved s;
     for (int i = 1; i <= 8; ++i) {
         s.points.x[i] = 10.0 * i;
         s.points.y[i] = 3.2 + 0.05 * s.points.x[i] - 0.0004 * s.points.x[i] * s.points.x[i] + (i == 3 ? 0.02 : 0.0);
     }
     s.points.y[6] = 0.0;
-    s.fit.kind = FitType::Polynomial;
-    s.fit.degree = s.fit.curveDegree = 2;
-    const double c[3] = {3.2, 0.05, -0.0004};
-    for (int k = 0; k < 3; ++k) s.result.coefficients[k + 1] = s.result.curve[k] = c[k];
-    selectCurveFunction();
+    s.last = polynomialCalculation({3.2, 0.05, -0.0004});
+    return s;
 }
 
 // Degree 8: the check formula must take the term of x^8 too.
-void polynomialOfDegree8Session()
+Saved polynomialOfDegree8Session()
 {
-    Session& s = session();
-    s.fit.kind = FitType::Polynomial;
-    s.fit.degree = s.fit.curveDegree = 8;
-    for (int k = 0; k <= 8; ++k) s.result.coefficients[k + 1] = s.result.curve[k] = (k % 2 ? -1.0 : 1.0) / (k + 1);
-    selectCurveFunction();
-    for (int i = 1; i <= 8; ++i) s.points.x[i] = 0.25 * i, s.points.y[i] = polynomialCurve(0.25 * i) + 0.01;
+    Saved s;
+    s.degree = 8;
+    std::vector<double> c;
+    for (int k = 0; k <= 8; ++k) c.push_back((k % 2 ? -1.0 : 1.0) / (k + 1));
+    s.last = polynomialCalculation(c);
+    for (int i = 1; i <= 8; ++i) s.points.x[i] = 0.25 * i, s.points.y[i] = evaluate(*s.last->curve, 0.25 * i) + 0.01;
+    return s;
 }
 
-void powerSession()
+Saved powerSession()
 {
-    Session& s = session();
+    Saved s;
     for (int i = 1; i <= 6; ++i) s.points.x[i] = 0.5 * i, s.points.y[i] = 12.0 * std::pow(0.5 * i, 1.85) + 0.1;
-    s.fit.kind = FitType::Power;
-    s.result.curve[0] = 12.0;
-    s.result.curve[1] = 1.85;
-    selectCurveFunction();
+    s.kind = FitType::Power;
+    s.power = {12.0, 1.85};
+    s.last = Calculation{};
+    s.last->curve = PowerCurve{s.power};
+    return s;
 }
 
-void surfaceSession()
+Saved surfaceSession()
 {
-    Session& s = session();
+    Saved s;
     for (int i = 1; i <= 12; ++i) s.points.x[i] = -10 + i, s.points.y[i] = 30 + 2 * i, s.points.z[i] = 5000 - 40 * i;
-    s.fit.kind = FitType::SurfaceXY;
-    s.fit.degree = 3;
-    for (int k = 1; k <= 10; ++k) s.result.coefficients[k] = 100.0 / k;
+    s.kind = FitType::SurfaceXY;
+    s.degree = 3;
+    s.last = Calculation{};
+    s.last->kind = FitType::SurfaceXY;
+    for (int k = 1; k <= 10; ++k) s.last->surface[k] = 100.0 / k;
+    return s;
 }
 
 TEST(WorkbookXlrd, XlrdReadsEverySheetKindAsBuilt)
@@ -109,18 +130,17 @@ TEST(WorkbookXlrd, XlrdReadsEverySheetKindAsBuilt)
     const std::string helper = std::string(CALVERO_SOURCE_DIR) + "/tests/entry/workbook_xlrd_check.py";
     struct Case {
         const char* kind;
-        void (*setUp)();
+        Saved (*setUp)();
         std::uint16_t points;
     };
     for (const Case& sample : {Case{"polynomial", polynomialSession, 8}, Case{"polynomial8", polynomialOfDegree8Session, 8},
                                Case{"power", powerSession, 6}, Case{"surface", surfaceSession, 12}}) {
         const std::string kind = sample.kind;
-        resetSession();
-        sample.setUp();
+        const Saved saved = sample.setUp();
         const std::string base = std::string(CALVERO_BINARY_DIR) + "/workbook_xlrd_" + kind;
-        const ExportResult result = exportSpreadsheet(base + ".xls", sample.points);
+        const ExportResult result = exportSpreadsheet(saved.source(), base + ".xls", sample.points);
         ASSERT_TRUE(result.saved) << result.message;
-        writeExpectations(buildExportSheet(sample.points), base + ".expected");
+        writeExpectations(buildExportSheet(saved.source(), sample.points), base + ".expected");
         const std::string command = quoted(python) + " " + quoted(helper) + " " + quoted(base + ".xls") + " " +
                                     quoted(base + ".expected") + " > " + quoted(base + ".log") + " 2>&1";
         const int status = std::system(command.c_str());

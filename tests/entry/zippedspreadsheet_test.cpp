@@ -1,9 +1,9 @@
 #include "entry/importcommand.h"
-#include "entry/spreadsheetimport.h"
-#include "entry/spreadsheetxml.h"
-#include "entry/spreadsheetdate.h"
-#include "fit/session.h"
-#include "tempfolder.h"
+#include "spreadsheet/spreadsheetimport.h"
+#include "spreadsheet/spreadsheetxml.h"
+#include "spreadsheet/spreadsheetdate.h"
+#include "import_target.h"
+#include "../tempfolder.h"
 #include "zipfixture.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,8 @@
 
 namespace calvero {
 namespace {
+
+calvero::testing::ImportTarget imported;
 
 using testing::TempFolder;
 using Messages = std::vector<std::string>;
@@ -23,7 +25,7 @@ struct Expected {
 
 class ZippedSpreadsheetTest : public ::testing::Test {
 protected:
-    void SetUp() override { resetSession(); }
+    void SetUp() override { imported.reset(); }
 
     std::optional<SpreadsheetBlock> read(const std::string& name, const testing::ZipEntries& entries)
     {
@@ -142,14 +144,14 @@ TEST_F(ZippedSpreadsheetTest, DamagedOrOversizedFilesChangeNothing)
                                  folder.write("alterato.xlsx", flipped), zipOnly, bomb, badXml, odsBadXml,
                                  folder.write("vuoto.ods", "PK")};
     for (const std::string& name : names) {
-        resetSession();
-        session().grid.setCell(1, 1, "12");
-        const PointGrid before = session().grid;
-        EXPECT_EQ(importPointFile(name, 1), Messages{"impossibile leggere il file: " + name});
-        EXPECT_EQ(session().grid, before) << name;
+        imported.reset();
+        imported.grid.setCell(1, 1, "12");
+        const PointGrid before = imported.grid;
+        EXPECT_EQ(importPointFile(name, 1, imported.target()), Messages{"impossibile leggere il file: " + name});
+        EXPECT_EQ(imported.grid, before) << name;
     }
-    EXPECT_EQ(importPointFile(path, 2), Messages{});
-    EXPECT_EQ(session().grid.cell(1, 1), "5");
+    EXPECT_EQ(importPointFile(path, 2, imported.target()), Messages{});
+    EXPECT_EQ(imported.grid.cell(1, 1), "5");
 }
 
 } // namespace

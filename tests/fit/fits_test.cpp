@@ -1,6 +1,5 @@
-#include "fit/fault.h"
+#include "common/fault.h"
 #include "fit/fits.h"
-#include "fit/session.h"
 
 #include "fault_expectations.h"
 
@@ -16,7 +15,6 @@ namespace {
 
 class Fits : public ::testing::Test {
 protected:
-    void SetUp() override { resetSession(); }
     static PointArray values(std::initializer_list<double> list)
     {
         PointArray a{};
@@ -24,26 +22,24 @@ protected:
         for (double v : list) a[i++] = v;
         return a;
     }
-    const FitResult& result() { return session().result; }
 };
 
 } // namespace
 
 TEST_F(Fits, PolynomialThroughThreePoints)
 {
-    fitPolynomial(values({0, 1, 2}), values({1, 6, 17}), 2, 3);
-    EXPECT_NEAR(result().coefficients[1], 1.0, 1e-12);
-    EXPECT_NEAR(result().coefficients[2], 2.0, 1e-12);
-    EXPECT_NEAR(result().coefficients[3], 3.0, 1e-12);
+    const PolynomialCoefficients c = fitPolynomial(values({0, 1, 2}), values({1, 6, 17}), 2, 3);
+    EXPECT_NEAR(c[1], 1.0, 1e-12);
+    EXPECT_NEAR(c[2], 2.0, 1e-12);
+    EXPECT_NEAR(c[3], 3.0, 1e-12);
 }
 
-TEST_F(Fits, PolynomialLeavesHigherCoefficientsAlone)
+TEST_F(Fits, PolynomialGivesZeroBeyondItsDegree)
 {
-    session().result.coefficients[3] = 42.0;
-    fitPolynomial(values({1, 3}), values({3, 7}), 1, 2);
-    EXPECT_NEAR(result().coefficients[1], 1.0, 1e-12);
-    EXPECT_NEAR(result().coefficients[2], 2.0, 1e-12);
-    EXPECT_EQ(result().coefficients[3], 42.0);
+    const PolynomialCoefficients c = fitPolynomial(values({1, 3}), values({3, 7}), 1, 2);
+    EXPECT_NEAR(c[1], 1.0, 1e-12);
+    EXPECT_NEAR(c[2], 2.0, 1e-12);
+    EXPECT_EQ(c[3], 0.0);
 }
 
 TEST_F(Fits, PolynomialOfDegreeFiveOnTwentyOnePoints)
@@ -54,8 +50,8 @@ TEST_F(Fits, PolynomialOfDegreeFiveOnTwentyOnePoints)
         x[i] = v;
         y[i] = 1 + v + v * v + v * v * v + v * v * v * v + v * v * v * v * v;
     }
-    fitPolynomial(x, y, 5, 21);
-    for (int k = 1; k <= 6; ++k) EXPECT_NEAR(result().coefficients[k], 1.0, 1e-5) << "coefficient " << k;
+    const PolynomialCoefficients c = fitPolynomial(x, y, 5, 21);
+    for (int k = 1; k <= 6; ++k) EXPECT_NEAR(c[k], 1.0, 1e-5) << "coefficient " << k;
 }
 
 TEST_F(Fits, StraightLineFittedWithDegreeThreeHasNoCurvature)
@@ -65,11 +61,11 @@ TEST_F(Fits, StraightLineFittedWithDegreeThreeHasNoCurvature)
         x[i] = i;
         y[i] = 4.0 - 0.5 * i;
     }
-    fitPolynomial(x, y, 3, 10);
-    EXPECT_NEAR(result().coefficients[1], 4.0, 1e-8);
-    EXPECT_NEAR(result().coefficients[2], -0.5, 1e-8);
-    EXPECT_NEAR(result().coefficients[3], 0.0, 1e-8);
-    EXPECT_NEAR(result().coefficients[4], 0.0, 1e-9);
+    const PolynomialCoefficients c = fitPolynomial(x, y, 3, 10);
+    EXPECT_NEAR(c[1], 4.0, 1e-8);
+    EXPECT_NEAR(c[2], -0.5, 1e-8);
+    EXPECT_NEAR(c[3], 0.0, 1e-8);
+    EXPECT_NEAR(c[4], 0.0, 1e-9);
 }
 
 TEST_F(Fits, PolynomialWithNegativeAbscissasIsCorrect)
@@ -80,10 +76,10 @@ TEST_F(Fits, PolynomialWithNegativeAbscissasIsCorrect)
         x[i] = i - 4.0;
         y[i] = 2 - x[i] + 0.5 * x[i] * x[i];
     }
-    fitPolynomial(x, y, 2, 7);
-    EXPECT_NEAR(result().coefficients[1], 2.0, 1e-10);
-    EXPECT_NEAR(result().coefficients[2], -1.0, 1e-10);
-    EXPECT_NEAR(result().coefficients[3], 0.5, 1e-10);
+    const PolynomialCoefficients c = fitPolynomial(x, y, 2, 7);
+    EXPECT_NEAR(c[1], 2.0, 1e-10);
+    EXPECT_NEAR(c[2], -1.0, 1e-10);
+    EXPECT_NEAR(c[3], 0.5, 1e-10);
 }
 
 TEST_F(Fits, PolynomialOnTooFewDistinctAbscissasFails)
@@ -99,17 +95,17 @@ TEST_F(Fits, PolynomialOverflowIsRaised)
 
 TEST_F(Fits, PowerCurve)
 {
-    fitPower(values({1, 2, 3}), values({3, 12, 27}), 3);
-    EXPECT_NEAR(result().paramA, 3.0, 1e-12);
-    EXPECT_NEAR(result().paramB, 2.0, 1e-12);
+    TwoParameters p = fitPower(values({1, 2, 3}), values({3, 12, 27}), 3);
+    EXPECT_NEAR(p.a, 3.0, 1e-12);
+    EXPECT_NEAR(p.b, 2.0, 1e-12);
 }
 
 TEST_F(Fits, PowerWithUnitPointCountsIt)
 {
     // (1, 1) gives u = v = 0 but still counts in n: y = x^2 exactly.
-    fitPower(values({1, 2, 4}), values({1, 4, 16}), 3);
-    EXPECT_NEAR(result().paramA, 1.0, 1e-12);
-    EXPECT_NEAR(result().paramB, 2.0, 1e-12);
+    const TwoParameters p = fitPower(values({1, 2, 4}), values({1, 4, 16}), 3);
+    EXPECT_NEAR(p.a, 1.0, 1e-12);
+    EXPECT_NEAR(p.b, 2.0, 1e-12);
 }
 
 TEST_F(Fits, PowerFaultsOnZeroOrNegativeData)
@@ -122,12 +118,12 @@ TEST_F(Fits, PowerFaultsOnZeroOrNegativeData)
 TEST_F(Fits, ExponentialCurveAlsoWithNegativeAbscissa)
 {
     const double e = std::exp(1.0);
-    fitExponential(values({0, 1, 2}), values({2, 2 * e, 2 * e * e}), 3);
-    EXPECT_NEAR(result().paramA, 2.0, 1e-12);
-    EXPECT_NEAR(result().paramB, 1.0, 1e-12);
-    fitExponential(values({-1, 0, 1}), values({3 * std::exp(0.5), 3, 3 * std::exp(-0.5)}), 3);
-    EXPECT_NEAR(result().paramA, 3.0, 1e-12);
-    EXPECT_NEAR(result().paramB, -0.5, 1e-12);
+    TwoParameters p = fitExponential(values({0, 1, 2}), values({2, 2 * e, 2 * e * e}), 3);
+    EXPECT_NEAR(p.a, 2.0, 1e-12);
+    EXPECT_NEAR(p.b, 1.0, 1e-12);
+    p = fitExponential(values({-1, 0, 1}), values({3 * std::exp(0.5), 3, 3 * std::exp(-0.5)}), 3);
+    EXPECT_NEAR(p.a, 3.0, 1e-12);
+    EXPECT_NEAR(p.b, -0.5, 1e-12);
     EXPECT_EQ(faultOf([&] { fitExponential(values({0, 1}), values({0, 1}), 2); }), FaultKind::DivisionByZero);
 }
 
@@ -136,24 +132,22 @@ TEST_F(Fits, RationalPolynomialThroughReciprocals)
     const PointArray y = values({1.0 / 3, 1.0 / 5, 1.0 / 7});
     PointArray w{};
     for (int i = 1; i <= 3; ++i) w[i] = 1.0 / y[i];
-    fitPolynomial(values({1, 2, 3}), w, 1, 3);
-    EXPECT_NEAR(result().coefficients[1], 1.0, 1e-12);
-    EXPECT_NEAR(result().coefficients[2], 2.0, 1e-12);
+    const PolynomialCoefficients c = fitPolynomial(values({1, 2, 3}), w, 1, 3);
+    EXPECT_NEAR(c[1], 1.0, 1e-12);
+    EXPECT_NEAR(c[2], 2.0, 1e-12);
 }
 
 TEST_F(Fits, TemperatureTimeMeanDecay)
 {
-    fitTemperatureTime(values({1, 2}), values({80 - 60 * std::exp(-0.5), 80 - 60 * std::exp(-1.0)}), 2, 20, 80);
-    EXPECT_NEAR(result().decayM, 0.5, 1e-12);
-    EXPECT_EQ(result().tInitial, 20.0);
-    EXPECT_EQ(result().tFinal, 80.0);
+    EXPECT_NEAR(fitTemperatureTime(values({1, 2}), values({80 - 60 * std::exp(-0.5), 80 - 60 * std::exp(-1.0)}), 2, 20, 80),
+                0.5, 1e-12);
 }
 
 TEST_F(Fits, TemperatureTimeIsAMeanNotALeastSquaresFit)
 {
     // Per-point coefficients 0.5 and 1.5: M is their mean, 1.0.
-    fitTemperatureTime(values({1, 1}), values({80 - 60 * std::exp(-0.5), 80 - 60 * std::exp(-1.5)}), 2, 20, 80);
-    EXPECT_NEAR(result().decayM, 1.0, 1e-12);
+    EXPECT_NEAR(fitTemperatureTime(values({1, 1}), values({80 - 60 * std::exp(-0.5), 80 - 60 * std::exp(-1.5)}), 2, 20, 80),
+                1.0, 1e-12);
 }
 
 TEST_F(Fits, TemperatureTimeFaults)
@@ -175,8 +169,8 @@ TEST_F(Fits, SaturationCurve)
         x[i] = temperatures[i - 1];
         y[i] = std::pow(10.0, 5 - 1000 / x[i]);
     }
-    fitSaturation(x, y, 4);
-    EXPECT_NEAR(result().paramA, 5.0, 1e-9);
-    EXPECT_NEAR(result().paramB, -1000.0, 1e-6);
+    const TwoParameters p = fitSaturation(x, y, 4);
+    EXPECT_NEAR(p.a, 5.0, 1e-9);
+    EXPECT_NEAR(p.b, -1000.0, 1e-6);
     EXPECT_EQ(faultOf([&] { fitSaturation(values({0, 1}), values({1, 2}), 2); }), FaultKind::DivisionByZero);
 }

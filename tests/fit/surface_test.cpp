@@ -1,4 +1,4 @@
-#include "fit/fault.h"
+#include "common/fault.h"
 #include "fit/surface.h"
 
 #include <gtest/gtest.h>
@@ -37,8 +37,7 @@ TEST(Surface, PlaneOnAThreeByThreeGridWithDegreeTwo)
 {
     int n = 0;
     const SurfacePoints points = gridOf([](double x, double y) { return 1 + 2 * x + 3 * y; }, 3, n);
-    SurfaceCoefficients K{};
-    fitSurface(points, n, 2, K);
+    const SurfaceCoefficients K = fitSurface(points, n, 2);
     const double expected[] = {1, 2, 3, 0, 0, 0};
     for (int k = 1; k <= 6; ++k) EXPECT_NEAR(K[k], expected[k - 1], 1e-9) << k;
 }
@@ -47,8 +46,7 @@ TEST(Surface, CubicTermXYSquared)
 {
     int n = 0;
     const SurfacePoints points = gridOf([](double x, double y) { return x * y * y; }, 4, n);
-    SurfaceCoefficients K{};
-    fitSurface(points, n, 3, K);
+    const SurfaceCoefficients K = fitSurface(points, n, 3);
     for (int k = 1; k <= 10; ++k) EXPECT_NEAR(K[k], k == 9 ? 1.0 : 0.0, 1e-7) << k;
     EXPECT_NEAR(evaluateSurface(K, 2, 3, 3), 18.0, 1e-7);
 }
@@ -58,8 +56,7 @@ TEST(Surface, DegreeFourOnAFiveByFiveGrid)
     int n = 0;
     const SurfacePoints points =
         gridOf([](double x, double y) { return 10 - x + 0.5 * x * x * y * y - 0.25 * x * x * x * y; }, 5, n);
-    SurfaceCoefficients K{};
-    fitSurface(points, n, 4, K);
+    const SurfaceCoefficients K = fitSurface(points, n, 4);
     EXPECT_NEAR(evaluateSurface(K, 2.5, 1.75, 4), 10 - 2.5 + 0.5 * 6.25 * 1.75 * 1.75 - 0.25 * 15.625 * 1.75, 1e-5);
     EXPECT_NEAR(K[14], 0.5, 1e-5);
     EXPECT_NEAR(K[15], -0.25, 1e-5);
@@ -77,6 +74,5 @@ TEST(Surface, PointsOnOneLineCannotDetermineTheSurface)
 {
     SurfacePoints points{};
     for (int i = 1; i <= 6; ++i) points[i] = {double(i), double(i), 1.0 + i};
-    SurfaceCoefficients K{};
-    EXPECT_THROW(fitSurface(points, 6, 2, K), ArithmeticFault);
+    EXPECT_THROW(fitSurface(points, 6, 2), ArithmeticFault);
 }

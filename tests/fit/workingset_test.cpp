@@ -1,8 +1,4 @@
-#include "fit/curvefunctions.h"
-#include "fit/fault.h"
-#include "fit/frontend.h"
-#include "fit/numtext.h"
-#include "fit/session.h"
+#include "common/numtext.h"
 #include "fit/workingset.h"
 
 #include <gtest/gtest.h>
@@ -15,9 +11,14 @@ namespace {
 
 class WorkingSet : public ::testing::Test {
 protected:
-    void SetUp() override { resetSession(); }
-    PointGrid& grid() { return session().grid; }
-    PointSet& points() { return session().points; }
+    PointGrid& grid() { return grid_; }
+    PointSet& points() { return points_; }
+    PointCount countPoints() { return calvero::countPoints(grid_, points_, kind); }
+    int countStoredPoints() { return calvero::countStoredPoints(points_); }
+
+    PointGrid grid_;
+    PointSet points_;
+    FitType kind = FitType::Polynomial;
     void setRow(int row, const std::string& x, const std::string& y, const std::string& z = "")
     {
         grid().setCell(row, 1, x);
@@ -30,7 +31,6 @@ protected:
 
 TEST_F(WorkingSet, EmptyGridCountsNothing)
 {
-    clearDataSet();
     EXPECT_EQ(countPoints().points, 0);
     EXPECT_EQ(points().count, 0);
     EXPECT_EQ(points().foundCount, 0);
@@ -81,7 +81,7 @@ TEST_F(WorkingSet, NonNumericCellIsReportedNotSilentlyKept)
     EXPECT_EQ(*counted.invalidCell, (InvalidCell{2, 2, "abc"}));
     EXPECT_EQ(points().y[2], 0.0);
     setRow(2, "2", "3", "x");
-    session().fit.kind = FitType::SurfaceXY; // the one kind that reads z
+    kind = FitType::SurfaceXY; // the one kind that reads z
     counted = countPoints();
     ASSERT_TRUE(counted.invalidCell.has_value());
     EXPECT_EQ(counted.invalidCell->column, 3);
@@ -100,8 +100,8 @@ TEST_F(WorkingSet, ZIsJudgedOnlyForTheSurfaceAndNotOnTheEndRow)
     };
     for (const Case c : {Case{FitType::Polynomial, 1, false}, Case{FitType::Scatter, 2, false},
                          Case{FitType::SurfaceXY, 2, true}, Case{FitType::SurfaceXY, 3, false}}) {
-        resetSession();
-        session().fit.kind = c.kind;
+        grid_.clear();
+        kind = c.kind;
         setRow(1, "1", "2", "5");
         setRow(2, "2", "4", "6");
         setRow(3, "0", " ", "   ");
@@ -139,31 +139,6 @@ TEST_F(WorkingSet, CountStoredPointsUsesTheArrays)
     EXPECT_EQ(countStoredPoints(), 200);
 }
 
-TEST_F(WorkingSet, ClearDataSetKeepsKindDegreeCountsAndCurve)
-{
-    InputFields fields;
-    setMainInputs(&fields);
-    fields.setInitialTemperatureText("20");
-    fields.setFinalTemperatureText("80");
-    setRow(1, "1", "2", "3");
-    countPoints();
-    session().fit.kind = FitType::RationalPolynomial;
-    session().fit.degree = 4;
-    session().result.coefficients[3] = 7.0;
-    session().result.curve[0] = 9.0;
-    clearDataSet();
-    EXPECT_EQ(grid().cell(1, 1), "");
-    EXPECT_EQ(grid().cell(1, 3), "");
-    EXPECT_EQ(points().x[1], 0.0);
-    EXPECT_EQ(session().result.coefficients[3], 0.0);
-    EXPECT_EQ(session().result.curve[0], 9.0);
-    EXPECT_EQ(session().fit.kind, FitType::RationalPolynomial);
-    EXPECT_EQ(session().fit.degree, 4);
-    EXPECT_EQ(points().count, 1);
-    EXPECT_EQ(fields.initialTemperatureText(), "");
-    EXPECT_EQ(fields.finalTemperatureText(), "");
-}
-
 TEST_F(WorkingSet, ExtremesKeepTheEarliestOfEqualValues)
 {
     points().foundCount = 4;
@@ -173,63 +148,14 @@ TEST_F(WorkingSet, ExtremesKeepTheEarliestOfEqualValues)
         points().x[i] = xs[i - 1];
         points().y[i] = ys[i - 1];
     }
-    EXPECT_EQ(maxX(), 7);
-    EXPECT_EQ(minX(), -1);
-    EXPECT_EQ(maxY(), 2);
-    EXPECT_EQ(minY(), -5);
+    EXPECT_EQ(maxX(points()), 7);
+    EXPECT_EQ(minX(points()), -1);
+    EXPECT_EQ(maxY(points()), 2);
+    EXPECT_EQ(minY(points()), -5);
     points().foundCount = 1;
-    EXPECT_EQ(maxX(), 3);
-    EXPECT_EQ(minY(), 0.0);
-    EXPECT_FALSE(std::signbit(minY()));
-}
-
-TEST_F(WorkingSet, CurveFunctionFollowsTheKind)
-{
-    session().fit.kind = FitType::Scatter;
-    selectCurveFunction();
-    EXPECT_EQ(session().result.curveFunction, nullptr);
-    session().fit.kind = FitType::SurfaceXY;
-    selectCurveFunction();
-    EXPECT_EQ(session().result.curveFunction, nullptr);
-    session().fit.kind = static_cast<FitType>(0);
-    selectCurveFunction();
-    EXPECT_EQ(session().result.curveFunction, nullptr);
-
-    double* c = session().result.curve;
-    session().fit.kind = FitType::Polynomial;
-    selectCurveFunction();
-    session().fit.curveDegree = 2;
-    c[0] = 1, c[1] = 2, c[2] = 3;
-    EXPECT_EQ(session().result.curveFunction(2.0), 17.0);
-    EXPECT_EQ(session().result.curveFunction(-1.5), 1 - 3 + 6.75);
-
-    session().fit.kind = FitType::Power;
-    selectCurveFunction();
-    c[0] = 3, c[1] = 2;
-    EXPECT_DOUBLE_EQ(session().result.curveFunction(3.0), 27.0);
-
-    session().fit.kind = FitType::RationalPolynomial;
-    selectCurveFunction();
-    session().fit.curveDegree = 1;
-    c[0] = 1, c[1] = 2;
-    EXPECT_DOUBLE_EQ(session().result.curveFunction(2.0), 0.2);
-
-    session().fit.kind = FitType::TemperatureTime;
-    selectCurveFunction();
-    c[0] = 0.5, c[1] = 20, c[2] = 80;
-    EXPECT_DOUBLE_EQ(session().result.curveFunction(0.0), 20.0);
-    EXPECT_NEAR(session().result.curveFunction(2.0), 80 - 60 * std::exp(-1.0), 1e-12);
-
-    session().fit.kind = FitType::Saturation;
-    selectCurveFunction();
-    c[0] = 5, c[1] = -1000;
-    EXPECT_NEAR(session().result.curveFunction(500.0), 1000.0, 1e-9);
-
-    session().fit.kind = FitType::Exponential;
-    selectCurveFunction();
-    c[0] = 2, c[1] = 1;
-    EXPECT_NEAR(session().result.curveFunction(1.0), 2 * std::exp(1.0), 1e-12);
-    EXPECT_THROW(session().result.curveFunction(1e6), ArithmeticFault);
+    EXPECT_EQ(maxX(points()), 3);
+    EXPECT_EQ(minY(points()), 0.0);
+    EXPECT_FALSE(std::signbit(minY(points())));
 }
 
 TEST(KindTexts, NamesAndCaptionsKeepTheirBlanks)

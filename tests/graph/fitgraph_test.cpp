@@ -1,6 +1,4 @@
 // The program's graph: axes over all points found, the listed points, the curve.
-#include "fit/curvefunctions.h"
-#include "fit/session.h"
 #include "graph/device.h"
 #include "graph/fitgraph.h"
 #include "graph_fixture.h"
@@ -14,14 +12,15 @@ class FitGraphTest : public GraphTest {
 protected:
     void fillPoints(int n)
     {
-        PointSet& p = session().points;
+        PointSet& p = data.points;
         for (int i = 1; i <= n; ++i) {
             p.x[i] = i;
             p.y[i] = 2.0 * i;
         }
-        p.count = static_cast<std::uint16_t>(n);
         p.foundCount = static_cast<std::uint8_t>(n);
+        data.plotted = n;
     }
+    FitGraphData data;
     int greenLines() const
     {
         int n = 0;
@@ -33,7 +32,7 @@ protected:
 TEST_F(FitGraphTest, PrepareInstallsTheProgramsProcedureOnTheScreen)
 {
     graphState().device = DevicePrinter;
-    prepareScreenGraph();
+    prepareScreenGraph(data);
     EXPECT_EQ(graphState().device, DeviceScreen);
     EXPECT_EQ(graphState().procedure, &fitGraphProcedure);
 }
@@ -41,10 +40,9 @@ TEST_F(FitGraphTest, PrepareInstallsTheProgramsProcedureOnTheScreen)
 TEST_F(FitGraphTest, AxesCoverAllPointsFoundWhileOnlyTheListedOnesAreDrawn)
 {
     fillPoints(200);
-    session().points.count = 180; // lowered by the report
-    session().result.curveFunction = nullptr;
+    data.plotted = 180; // the points the report lists
     usePrinter();
-    prepareScreenGraph();
+    prepareScreenGraph(data);
     graphState().device = DevicePrinter;
     drawGraph();
     EXPECT_EQ(canvas.ellipses.size(), 180u);
@@ -52,14 +50,14 @@ TEST_F(FitGraphTest, AxesCoverAllPointsFoundWhileOnlyTheListedOnesAreDrawn)
     EXPECT_EQ(greenLines(), 0);
 }
 
-TEST_F(FitGraphTest, LowerYBoundIs85PercentOfTheSmallestY)
+TEST_F(FitGraphTest, YBoundsLie15PercentBeyondTheSmallestAndLargestY)
 {
-    fillPoints(5); // y from 2 to 10: the axes get 1.7 to 10
+    fillPoints(5); // y from 2 to 10: the axes get 1.7 to 11.5, rounded out to steps of 0.5
     useScreen();
-    prepareScreenGraph();
+    prepareScreenGraph(data);
     drawGraph();
     EXPECT_EQ(graphState().plot.yMin, 1.5);
-    EXPECT_EQ(graphState().plot.yMax, 10.5);
+    EXPECT_EQ(graphState().plot.yMax, 12);
     EXPECT_EQ(graphState().plot.xMin, 1);
 }
 
@@ -67,29 +65,31 @@ TEST_F(FitGraphTest, EveryPointLiesInsideTheYWindow)
 {
     // Negative data get their lower bound 15 % below the lowest point, and
     // room above the highest one, so no marker sits on the window's edge.
-    for (const std::vector<double>& ys : {std::vector<double>{-40, -30, -20, -10, -5}, {-5, -4.9}, {-10, 0, 20}}) {
-        PointSet& p = session().points;
+    for (const std::vector<double>& ys :
+         {std::vector<double>{-40, -30, -20, -10, -5}, {-5, -4.9}, {-10, 0, 20}, {-10, -5, 0}, {1, 99.9}, {-46, -6}}) {
+        PointSet& p = data.points;
         for (std::size_t i = 0; i < ys.size(); ++i) p.x[i + 1] = static_cast<double>(i + 1), p.y[i + 1] = ys[i];
-        p.count = p.foundCount = static_cast<std::uint8_t>(ys.size());
+        p.foundCount = static_cast<std::uint8_t>(ys.size());
+        data.plotted = static_cast<int>(ys.size());
         useScreen();
-        prepareScreenGraph();
+        prepareScreenGraph(data);
         drawGraph();
         EXPECT_LE(graphState().plot.yMin, 1.15 * ys.front());
         for (double y : ys) EXPECT_TRUE(y > graphState().plot.yMin && y < graphState().plot.yMax) << y;
+        // The highest point stays clear of the y axis's arrow at the top.
+        const double span = graphState().plot.yMax - graphState().plot.yMin;
+        EXPECT_GE(graphState().plot.yMax - ys.back(), 0.05 * span) << ys.back();
     }
 }
 
 TEST_F(FitGraphTest, CurveOfTheFitIsDrawnInGreenOverTheDataRange)
 {
     fillPoints(5);
-    Session& s = session();
-    s.fit.kind = FitType::Polynomial;
-    s.fit.curveDegree = 1;
-    s.result.curve[0] = 0;
-    s.result.curve[1] = 2;
-    selectCurveFunction();
+    PolynomialCoefficients line{};
+    line[2] = 2;
+    data.curve = PolynomialCurve{line, 1};
     useScreen();
-    prepareScreenGraph();
+    prepareScreenGraph(data);
     drawGraph();
     EXPECT_EQ(greenLines(), 199);
     EXPECT_EQ(canvas.ellipses.size(), 5u);

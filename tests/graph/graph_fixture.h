@@ -1,7 +1,6 @@
 #pragma once
 // Starting points of the graph tests: a fresh engine drawing on a recording
 // canvas, as the window of a 1024 x 768 screen or as an A4 page at 600 dpi.
-#include "fit/session.h"
 #include "graph/graphstate.h"
 #include "recording_canvas.h"
 
@@ -11,16 +10,8 @@ namespace calvero::testing {
 
 class GraphTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        resetGraphState();
-        resetSession();
-    }
-    void TearDown() override
-    {
-        resetGraphState();
-        resetSession();
-    }
+    void SetUp() override { resetGraphState(); }
+    void TearDown() override { resetGraphState(); }
 
     void useScreen(int width = 1024, int height = 768)
     {

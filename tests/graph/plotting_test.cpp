@@ -1,5 +1,5 @@
 // Points as circles and the curve as a polyline cut where it leaves the window.
-#include "fit/fault.h"
+#include "common/fault.h"
 #include "graph/device.h"
 #include "graph/plotting.h"
 #include "graph_fixture.h"

@@ -1,5 +1,5 @@
 // Reading values off the graph: window pixels back to data units.
-#include "fit/fault.h"
+#include "common/fault.h"
 #include "graph/device.h"
 #include "graph/worldposition.h"
 #include "graph_fixture.h"

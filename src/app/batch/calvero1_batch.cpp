@@ -34,8 +34,8 @@ int main(int argc, char** argv)
     });
     QGuiApplication app(argc, argv);
 
-    const auto writeGraph = [](const std::string& path) {
-        calvero::prepareScreenGraph();
+    const auto writeGraph = [](const std::string& path, const calvero::Calculation& done) {
+        calvero::prepareScreenGraph(calvero::fitGraphData(done));
         const QImage image = calvero::renderGraphImage(1024, 768);
         return !image.isNull() && image.save(QString::fromStdString(path), "PNG");
     };

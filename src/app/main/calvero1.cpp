@@ -10,6 +10,6 @@ int main(int argc, char** argv)
     app.setApplicationName("calvero1");
     calvero::installItalianTranslations(app);
     calvero::Program program;
-    program.Form2.show();
+    program.mainWindow.show();
     return app.exec();
 }

@@ -1,8 +1,8 @@
 #include "app/ui/launchers.h"
 
 #include "app/launches.h"
-#include "fit/frontend.h"
-#include "fit/session.h"
+#include "app/document.h"
+#include "app/frontend.h"
 #include "viewers/ui/helppage.h"
 
 #include <QCoreApplication>
@@ -15,19 +15,19 @@
 namespace calvero {
 
 namespace {
-void tellUser(QWidget* parent, const std::string& text)
+void tellUser(QWidget* parent, Presenter* presenter, const std::string& text)
 {
-    if (Presenter* shown = presenter()) {
-        shown->showMessage(text);
+    if (presenter) {
+        presenter->showMessage(text);
         return;
     }
     QMessageBox::information(parent, "calvero1", QString::fromStdString(text));
 }
 
-std::string programFolder()
+std::string programFolder(const Document& document)
 {
     // Set by the main window at start-up; before that, the binary's own folder.
-    const std::string& folder = session().programFolder;
+    const std::string& folder = document.programFolder;
     return folder.empty() ? QCoreApplication::applicationDirPath().toStdString() + "/" : folder;
 }
 
@@ -41,26 +41,29 @@ bool startCaptureTool(const CaptureToolLookup& tool)
 }
 } // namespace
 
-void BitBtn10Click(QWidget* parent) { showHelpPage(DocumentationCaption, parent); }
-
-void r410(QWidget* parent)
+void openDocumentation(QWidget* parent, const Workspace& work)
 {
-    const CaptureToolLookup tool = findCaptureTool(programFolder());
+    showHelpPage(DocumentationCaption, work.document.programFolder, parent);
+}
+
+void launchCaptureTool(QWidget* parent, const Workspace& work)
+{
+    const CaptureToolLookup tool = findCaptureTool(programFolder(work.document));
     if (!tool.found) {
-        tellUser(parent, tool.message);
+        tellUser(parent, work.presenter, tool.message);
         return;
     }
     if (!startCaptureTool(tool))
-        tellUser(parent, captureToolStartFailure(tool.path));
+        tellUser(parent, work.presenter, captureToolStartFailure(tool.path));
 }
 
-void BitBtn12Click(QWidget* parent) { openWebPage(MakerWebAddress, parent); }
+void openMakerWebSite(QWidget* parent, const Workspace& work) { openWebPage(MakerWebAddress, parent, work.presenter); }
 
-bool openWebPage(const std::string& address, QWidget* parent)
+bool openWebPage(const std::string& address, QWidget* parent, Presenter* presenter)
 {
     if (QDesktopServices::openUrl(QUrl(QString::fromStdString(address))))
         return true;
-    tellUser(parent, webPageFailure(address));
+    tellUser(parent, presenter, webPageFailure(address));
     return false;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The three link buttons of the main window: documentation, point-capture
 // tool and the maker's web site. The main window calls these from its
-// buttons (qualified as calvero::BitBtn10Click(this) inside its own handlers
-// of the same names).
+// buttons.
+#include "app/frontend.h"
+
 #include <string>
 
 class QWidget;
@@ -10,18 +11,19 @@ class QWidget;
 namespace calvero {
 
 // "documentazione": the help window with the caption "calvero1.html".
-void BitBtn10Click(QWidget* parent);
+void openDocumentation(QWidget* parent, const Workspace& work);
 
 // "cattura punti dal grafico": starts the point-capture tool from the
 // program's folder and returns at once; tells the user when it is missing or
 // cannot be started.
-void r410(QWidget* parent);
+void launchCaptureTool(QWidget* parent, const Workspace& work);
 
 // "sito ventoria": the maker's web site in the desktop's browser.
-void BitBtn12Click(QWidget* parent);
+void openMakerWebSite(QWidget* parent, const Workspace& work);
 
 // Opens address in the desktop's web browser and returns at once; false (and
-// a message) when the desktop could not open it.
-bool openWebPage(const std::string& address, QWidget* parent = nullptr);
+// a message, through the presenter when there is one) when the desktop
+// could not open it.
+bool openWebPage(const std::string& address, QWidget* parent = nullptr, Presenter* presenter = nullptr);
 
 } // namespace calvero

@@ -1,23 +1,17 @@
 #include "app/ui/program.h"
 
-#include "fit/frontend.h"
-
 namespace calvero {
 
 Program::Program()
-    : griglia_input(&Form2), Form8(&Form2), AboutBox(&Form2), presenter(Form2, AboutBox, Form8)
+    : pointGridWindow(PointTarget{document.grid, document.points}, document.kind, &mainWindow), graphWindow(&mainWindow),
+      reportWindow(&mainWindow), presenter(mainWindow, document, reportWindow, graphWindow)
 {
-    setMainInputs(&Form2);
-    setPresenter(&presenter);
-    TForm2::Windows windows;
-    windows.showPointEntry = [this] { griglia_input.exec(); };
-    Form2.setWindows(std::move(windows));
+    mainWindow.setDocument(document, &presenter);
+    MainWindow::Windows windows;
+    windows.showPointEntry = [this] { pointGridWindow.exec(); };
+    mainWindow.setWindows(std::move(windows));
 }
 
-Program::~Program()
-{
-    setPresenter(nullptr);
-    setMainInputs(nullptr);
-}
+Program::~Program() = default;
 
 } // namespace calvero

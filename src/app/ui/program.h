@@ -1,12 +1,13 @@
 #pragma once
 // The program's windows, created once at start-up and kept for the whole run:
 // the main window, the point-entry window, the report viewer and the graph
-// window. The main window is the engine's source of inputs and the windows
-// are where calculations show their results.
-#include "app/ui/TForm2.h"
+// window, with the document they work on. The main window is the source of
+// the commands' inputs and the windows are where they show their results.
+#include "app/document.h"
+#include "app/ui/mainwindow.h"
 #include "app/ui/windowpresenter.h"
-#include "entry/ui/Tgriglia_input.h"
-#include "graph/ui/TForm8.h"
+#include "entry/ui/pointgridwindow.h"
+#include "graph/ui/graphwindow.h"
 #include "viewers/ui/reportviewer.h"
 
 namespace calvero {
@@ -18,10 +19,11 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    TForm2 Form2;
-    Tgriglia_input griglia_input;
-    TForm8 Form8;
-    ReportViewer AboutBox;
+    Document document; // the program's state, first to be made and last to go
+    MainWindow mainWindow;
+    PointGridWindow pointGridWindow;
+    GraphWindow graphWindow;
+    ReportViewer reportWindow;
     WindowPresenter presenter;
 };
 

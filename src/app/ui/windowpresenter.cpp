@@ -1,6 +1,9 @@
 #include "app/ui/windowpresenter.h"
 
+#include "app/document.h"
+#include "graph/fitgraph.h"
 #include "graph/ui/showgraphwindow.h"
+#include "viewers/ui/reportwindow.h"
 #include "viewers/ui/reportviewer.h"
 
 #include <QApplication>
@@ -8,8 +11,8 @@
 
 namespace calvero {
 
-WindowPresenter::WindowPresenter(QWidget& owner, ReportViewer& report, TForm8& graph)
-    : owner_(owner), report_(report), graph_(graph)
+WindowPresenter::WindowPresenter(QWidget& owner, const Document& document, ReportViewer& report, GraphWindow& graph)
+    : owner_(owner), document_(document), report_(report), graph_(graph)
 {
 }
 
@@ -23,8 +26,15 @@ void WindowPresenter::showMessage(const std::string& text)
     QMessageBox::information(parent, "CALVERO1", QString::fromStdString(text));
 }
 
-void WindowPresenter::showReport() { report_.showReport(); }
+void WindowPresenter::showReport()
+{
+    const auto& last = document_.lastCalculation;
+    report_.showReport({last ? last->report : std::vector<std::string>{}, document_.currentDataSetName});
+}
 
-void WindowPresenter::showGraph(const std::string& caption) { showGraphWindow(graph_, caption); }
+void WindowPresenter::showGraph(const std::string& caption)
+{
+    if (document_.lastCalculation) showGraphWindow(graph_, fitGraphData(*document_.lastCalculation), caption);
+}
 
 } // namespace calvero

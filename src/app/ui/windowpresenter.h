@@ -1,7 +1,7 @@
 #pragma once
 // The windows a calculation shows: messages in a modal box, the report
 // viewer, then the graph window.
-#include "fit/frontend.h"
+#include "app/frontend.h"
 
 #include <functional>
 
@@ -9,14 +9,16 @@ class QWidget;
 
 namespace calvero {
 
+struct Document;
 class ReportViewer;
-class TForm8;
+class GraphWindow;
 
 class WindowPresenter : public Presenter {
 public:
     using MessageSink = std::function<void(const std::string&)>;
 
-    WindowPresenter(QWidget& owner, ReportViewer& report, TForm8& graph);
+    // The report and the graph are those of the document's last calculation.
+    WindowPresenter(QWidget& owner, const Document& document, ReportViewer& report, GraphWindow& graph);
 
     void showMessage(const std::string& text) override;
     void showReport() override;
@@ -27,8 +29,9 @@ public:
 
 private:
     QWidget& owner_;
+    const Document& document_;
     ReportViewer& report_;
-    TForm8& graph_;
+    GraphWindow& graph_;
     MessageSink messageSink_;
 };
 

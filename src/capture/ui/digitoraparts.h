@@ -2,7 +2,7 @@
 // What the parts of digitora's window share (its building, its capture
 // commands, its files).
 #include "capture/capturedocument.h"
-#include "fit/numtext.h"
+#include "common/numtext.h"
 
 #include <QString>
 

@@ -1,14 +1,14 @@
 #include "graph/ui/showgraphwindow.h"
 
 #include "graph/fitgraph.h"
-#include "graph/ui/TForm8.h"
+#include "graph/ui/graphwindow.h"
 
 namespace calvero {
 
-void showGraphWindow(TForm8& window, const std::string& caption)
+void showGraphWindow(GraphWindow& window, FitGraphData data, const std::string& caption)
 {
-    prepareScreenGraph();
-    window.visualizza(caption);
+    prepareScreenGraph(std::move(data));
+    window.showGraph(caption);
 }
 
 } // namespace calvero

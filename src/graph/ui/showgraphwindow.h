@@ -1,14 +1,16 @@
 #pragma once
 // What a calculation does to show its graph, for the windows that implement
 // calvero::Presenter::showGraph.
+#include "graph/graphstate.h"
+
 #include <string>
 
 namespace calvero {
 
-class TForm8;
+class GraphWindow;
 
 // Screen device, the program's GraphProcedure installed, then the graph
 // window shown modally with the caption ("file:" + the data set's name).
-void showGraphWindow(TForm8& window, const std::string& caption);
+void showGraphWindow(GraphWindow& window, FitGraphData data, const std::string& caption);
 
 } // namespace calvero

@@ -1,16 +1,15 @@
 #include "viewers/ui/helppage.h"
 
 #include "viewers/helpdocument.h"
-#include "viewers/ui/Tmiobrowser.h"
+#include "viewers/ui/helpwindow.h"
 
 namespace calvero {
 
-void showHelpPage(const std::string& caption, QWidget* parent)
+void showHelpPage(const std::string& caption, const std::string& programFolder, QWidget* parent)
 {
-    helpCaption() = caption;
     // One window per opening: its history starts empty and ends with it.
-    Tmiobrowser miobrowser(parent);
-    miobrowser.exec();
+    HelpWindow window(caption, programFolder, parent);
+    window.exec();
 }
 
 } // namespace calvero

@@ -1,6 +1,6 @@
 #include "viewers/ui/reportprint.h"
 
-#include "fit/numtext.h"
+#include "common/numtext.h"
 #include "viewers/reportpage.h"
 
 #include <QFontMetricsF>
@@ -12,17 +12,17 @@ namespace calvero {
 
 namespace {
 
-QFont reportFont()
+QFont reportFont(double points)
 {
     QFont font(QStringLiteral("Courier New"));
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     // Points, not pixels: the same size at every printer resolution.
-    font.setPointSizeF(ReportFontPoints);
+    font.setPointSizeF(points);
     return font;
 }
 
-void layPage(QPrinter& printer, const std::vector<std::string>& lines)
+ReportPage layPage(QPrinter& printer, const std::vector<std::string>& lines)
 {
     QPageSize sheet = printer.pageLayout().pageSize();
     if (!sheet.isValid()) sheet = QPageSize(QPageSize::A4);
@@ -32,16 +32,17 @@ void layPage(QPrinter& printer, const std::vector<std::string>& lines)
     const double side = page.sideMarginPoints, end = page.endMarginPoints;
     printer.setPageLayout(QPageLayout(sheet, page.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                                       QMarginsF(side, end, side, end), QPageLayout::Point));
+    return page;
 }
 
 } // namespace
 
 bool printReport(QPrinter& printer, const std::vector<std::string>& lines)
 {
-    layPage(printer, lines);
+    const ReportPage page = layPage(printer, lines);
     QPainter painter;
     if (!painter.begin(&printer)) return false;
-    painter.setFont(reportFont());
+    painter.setFont(reportFont(page.fontPoints));
     const QFontMetricsF metrics(painter.font(), &printer);
     const double pageHeight = printer.pageLayout().paintRectPixels(printer.resolution()).height();
     double baseline = metrics.ascent();

@@ -1,23 +1,25 @@
 #include "viewers/ui/reportviewer.h"
 
-#include "viewers/ui/TAboutBox.h"
+#include "viewers/ui/reportwindow.h"
 
 namespace calvero {
 
 ReportViewer::ReportViewer(QWidget* parent)
 {
-    auto* box = new TAboutBox(parent);
+    auto* box = new ReportWindow(parent);
     if (parent == nullptr) owned_.reset(box);
     box_ = box;
 }
 
 ReportViewer::~ReportViewer() = default;
 
-TAboutBox& ReportViewer::window() const { return *box_; }
+ReportWindow& ReportViewer::window() const { return *box_; }
 
-void ReportViewer::showReport() const
+void ReportViewer::showReport(ReportContent report) const
 {
-    if (box_) box_->exec(); // filled from the report buffer as it is shown
+    if (!box_) return;
+    box_->setReport(std::move(report));
+    box_->exec(); // filled from the report as it is shown
 }
 
 } // namespace calvero

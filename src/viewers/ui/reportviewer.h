@@ -1,6 +1,6 @@
 #pragma once
 // The report viewer as the main window uses it for Presenter::showReport:
-// one TAboutBox created once, shown modally after every calculation.
+// one ReportWindow created once, shown modally after every calculation.
 #include <QPointer>
 
 #include <memory>
@@ -9,7 +9,8 @@ class QWidget;
 
 namespace calvero {
 
-class TAboutBox;
+class ReportWindow;
+struct ReportContent;
 
 class ReportViewer {
 public:
@@ -19,13 +20,13 @@ public:
     ReportViewer(const ReportViewer&) = delete;
     ReportViewer& operator=(const ReportViewer&) = delete;
 
-    TAboutBox& window() const;
-    // Shows the current report modally; returns when the user closes the viewer.
-    void showReport() const;
+    ReportWindow& window() const;
+    // Shows the report modally; returns when the user closes the viewer.
+    void showReport(ReportContent report) const;
 
 private:
-    std::unique_ptr<TAboutBox> owned_;
-    QPointer<TAboutBox> box_;
+    std::unique_ptr<ReportWindow> owned_;
+    QPointer<ReportWindow> box_;
 };
 
 } // namespace calvero

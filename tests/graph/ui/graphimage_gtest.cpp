@@ -1,9 +1,8 @@
 // The graph drawn through the Qt canvas: a fitted polynomial's image, the
 // printed page and the canvas's own conventions.
-#include "fit/curvefunctions.h"
+#include "fit/calculation.h"
 #include "fit/fits.h"
-#include "fit/numtext.h"
-#include "fit/session.h"
+#include "common/numtext.h"
 #include "fit/workingset.h"
 #include "graph/fitgraph.h"
 #include "graph/graphstate.h"
@@ -17,6 +16,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <cmath>
+#include <variant>
 #include <limits>
 
 namespace calvero {
@@ -27,35 +27,25 @@ const QColor Green(0, 128, 0);
 
 class GraphImageTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        resetSession();
-        resetGraphState();
-    }
-    void TearDown() override
-    {
-        resetSession();
-        resetGraphState();
-    }
+    void SetUp() override { resetGraphState(); }
+    void TearDown() override { resetGraphState(); }
 
     // y = 0.5 x^2 - x + 3 through 8 points, fitted as the calculation does.
     void fitParabola()
     {
-        Session& s = session();
+        CalculationInput in;
         for (int i = 1; i <= 8; ++i) {
             const double x = i;
-            s.grid.setCell(i, 1, formatGridValue(x));
-            s.grid.setCell(i, 2, formatGridValue(0.5 * x * x - x + 3));
+            in.points.x[i] = x;
+            in.points.y[i] = 0.5 * x * x - x + 3;
         }
-        ASSERT_EQ(countPoints().points, 8);
-        s.fit.kind = FitType::Polynomial;
-        s.fit.degree = 2;
-        s.fit.curveDegree = 2;
-        selectCurveFunction();
-        fitPolynomial(s.points.x, s.points.y, s.fit.degree, s.points.count);
-        for (int k = 0; k <= s.fit.degree; ++k) s.result.curve[k] = s.result.coefficients[k + 1];
-        ASSERT_NEAR(s.result.curve[2], 0.5, 1e-9);
+        in.pointCount = 8;
+        in.kind = FitType::Polynomial;
+        in.degree = 2;
+        graph = fitGraphData(std::get<Calculation>(calculate(in)));
+        ASSERT_NEAR(evaluate(*graph.curve, 10), 43, 1e-9);
     }
+    FitGraphData graph;
 
     static int countColour(const QImage& image, const QColor& colour)
     {
@@ -87,7 +77,7 @@ protected:
 TEST_F(GraphImageTest, FittedPolynomialShowsBlueCirclesAndAGreenCurve)
 {
     fitParabola();
-    prepareScreenGraph();
+    prepareScreenGraph(graph);
     const QImage image = renderGraphImage(1024, 768);
     ASSERT_EQ(image.size(), QSize(1024, 768));
 
@@ -96,8 +86,8 @@ TEST_F(GraphImageTest, FittedPolynomialShowsBlueCirclesAndAGreenCurve)
 
     const double radius = graphState().plot.extentX / 125;
     for (int i = 1; i <= 8; ++i) {
-        const double x = session().points.x[i];
-        const double y = session().points.y[i];
+        const double x = graph.points.x[i];
+        const double y = graph.points.y[i];
         const QPoint centre = screenPixel(x, y);
         // The outline of the circle is blue, its inside white.
         EXPECT_TRUE(colourNear(image, centre.x() - static_cast<int>(radius), centre.y(), Blue)) << i;
@@ -115,9 +105,8 @@ TEST_F(GraphImageTest, FittedPolynomialShowsBlueCirclesAndAGreenCurve)
 TEST_F(GraphImageTest, ScatterShowsNoCurve)
 {
     fitParabola();
-    session().fit.kind = FitType::Scatter;
-    selectCurveFunction();
-    prepareScreenGraph();
+    graph.curve.reset();
+    prepareScreenGraph(graph);
     const QImage image = renderGraphImage(1024, 768);
     EXPECT_EQ(countColour(image, Green), 0);
     EXPECT_GT(countColour(image, Blue), 500);
@@ -133,7 +122,7 @@ TEST_F(GraphImageTest, NothingInstalledGivesAWhiteImage)
 TEST_F(GraphImageTest, PrintedPageIsWrittenAsPdfAndTheDeviceReturnsToTheScreen)
 {
     fitParabola();
-    prepareScreenGraph();
+    prepareScreenGraph(graph);
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString path = folder.filePath(QStringLiteral("grafico.pdf"));

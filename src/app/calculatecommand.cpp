@@ -1,0 +1,61 @@
+#include "app/calculatecommand.h"
+
+#include "app/document.h"
+#include "fit/pointordering.h"
+#include "fit/workingset.h"
+
+#include <variant>
+
+namespace calvero {
+
+namespace {
+
+CalculationInput inputOf(const Workspace& work, const PointCount& counted)
+{
+    CalculationInput input;
+    input.points = work.document.points;
+    input.pointCount = counted.points;
+    input.invalidCell = counted.invalidCell;
+    input.kind = work.document.kind;
+    input.degree = work.inputs.degreeValue();
+    input.initialTemperature = work.inputs.initialTemperatureText();
+    input.finalTemperature = work.inputs.finalTemperatureText();
+    return input;
+}
+
+void keep(Document& d, const Calculation& done)
+{
+    d.kind = done.kind;
+    d.degree = done.degree;
+    d.points.foundCount = static_cast<std::uint8_t>(done.pointCount);
+    keepCoefficients(d.coefficients, done);
+    d.lastCalculation = done;
+}
+
+} // namespace
+
+Outcome calculateDocument(const Workspace& work)
+{
+    Document& d = work.document;
+    const PointCount counted = countPoints(d.grid, d.points, d.kind);
+    // The surface's points are ordered by x in the grid before anything else.
+    if (d.kind == FitType::SurfaceXY && !counted.invalidCell) sortPointsByX(d.points, d.grid);
+    Outcome outcome = calculate(inputOf(work, counted));
+    if (const Calculation* done = std::get_if<Calculation>(&outcome)) keep(d, *done);
+    return outcome;
+}
+
+void calculate(const Workspace& work)
+{
+    const Outcome outcome = calculateDocument(work);
+    if (const Refusal* refusal = std::get_if<Refusal>(&outcome)) return work.tell(refusal->message);
+    if (work.presenter) work.presenter->showReport();
+    if (std::get<Calculation>(outcome).hasGraph()) showFitGraph(work);
+}
+
+void showFitGraph(const Workspace& work)
+{
+    if (work.presenter) work.presenter->showGraph("file:" + work.document.currentDataSetName);
+}
+
+} // namespace calvero

@@ -1,0 +1,23 @@
+#pragma once
+// "&Calcola" on a document: counts the point grid, takes the main window's
+// choices, runs the calculation and shows its outcome through the presenter.
+// A refusal or an arithmetic fault shows its text and changes nothing but,
+// for the surface, the order of the points. A success becomes the document's
+// last calculation, then the report viewer and, for the one-variable kinds,
+// the graph window are shown.
+#include "app/frontend.h"
+#include "fit/calculation.h"
+
+namespace calvero {
+
+void calculate(const Workspace& work);
+
+// The same without showing anything: the outcome, which on success is
+// already the document's last calculation.
+Outcome calculateDocument(const Workspace& work);
+
+// The graph window of the last one-variable calculation, captioned "file:"
+// and the data set's name.
+void showFitGraph(const Workspace& work);
+
+} // namespace calvero

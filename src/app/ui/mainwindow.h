@@ -1,0 +1,117 @@
+#pragma once
+// The main window: the kind, the degree and the temperatures, the clock, and
+// every command of the program.
+#include "app/frontend.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QTimer;
+
+namespace calvero {
+
+class MainWindow : public QWidget, public MainWindowInputs {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+
+    // What the main window opens; the program wires them to its other windows.
+    struct Windows {
+        std::function<void()> showPointEntry;
+        // File dialogs: return the chosen path, empty when cancelled.
+        std::function<std::string()> askSavePath;
+        std::function<std::string()> askOpenPath;
+    };
+    void setWindows(Windows windows) { windows_ = std::move(windows); }
+    // The document the commands work on and where they show their outcome.
+    void setDocument(Document& document, Presenter* presenter);
+
+    // MainWindowInputs
+    int degreeValue() const override;
+    void setDegreeValue(int value) override;
+    int kindItemIndex() const override;
+    void setKindItemIndex(int index) override;
+    std::string initialTemperatureText() const override;
+    std::string finalTemperatureText() const override;
+    void setInitialTemperatureText(const std::string& text) override;
+    void setFinalTemperatureText(const std::string& text) override;
+
+    // Lays the controls out for a screen of the given size.
+    void layOut(int screenWidth, int screenHeight);
+    QString clockPanelText() const;
+
+    QLabel* clockPanel() const { return clockPanel_; }
+    QButtonGroup* kindButtons() const { return kindButtons_; }
+    QSpinBox* degreeBox() const { return degreeBox_; }
+    QLineEdit* initialTemperatureField() const { return initialTemperatureField_; }
+    QLineEdit* finalTemperatureField() const { return finalTemperatureField_; }
+    QPushButton* saveButton() const { return saveButton_; }
+    QPushButton* readButton() const { return readButton_; }
+    QPushButton* pointEntryButton() const { return pointEntryButton_; }
+    QPushButton* examplesButton() const { return examplesButton_; }
+    QPushButton* clearButton() const { return clearButton_; }
+    QPushButton* calculateButton() const { return calculateButton_; }
+    QPushButton* exitButton() const { return exitButton_; }
+    QPushButton* documentationButton() const { return documentationButton_; }
+    QPushButton* captureButton() const { return captureButton_; }
+    QPushButton* webSiteButton() const { return webSiteButton_; }
+
+public slots:
+    void start();
+    void updateClock();
+    void chooseKind(int itemIndex);
+    void calculate();
+    void saveDataSet();
+    void readDataSet();
+    void showPointEntry();
+    void runExamples();
+    void clearData();
+    void showDocumentation();
+    void startCapture();
+    void openWebSite();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createControls();
+    void runCommand(const std::function<void()>& command);
+    Workspace workspace();
+
+    QLabel* clockPanel_ = nullptr;
+    QGroupBox* kindGroup_ = nullptr;
+    QButtonGroup* kindButtons_ = nullptr;
+    QSpinBox* degreeBox_ = nullptr;
+    QLabel* initialTemperatureLabel_ = nullptr;
+    QLabel* degreeLabel_ = nullptr;
+    QLabel* finalTemperatureLabel_ = nullptr;
+    QLineEdit* initialTemperatureField_ = nullptr;
+    QLineEdit* finalTemperatureField_ = nullptr;
+    QPushButton* saveButton_ = nullptr;
+    QPushButton* readButton_ = nullptr;
+    QPushButton* pointEntryButton_ = nullptr;
+    QPushButton* examplesButton_ = nullptr;
+    QPushButton* clearButton_ = nullptr;
+    QPushButton* calculateButton_ = nullptr;
+    QPushButton* exitButton_ = nullptr;
+    QPushButton* documentationButton_ = nullptr;
+    QPushButton* captureButton_ = nullptr;
+    QPushButton* webSiteButton_ = nullptr;
+
+    bool started_ = false;
+    QTimer* clock_ = nullptr;
+    Windows windows_;
+    Document* document_ = nullptr;
+    Presenter* presenter_ = nullptr;
+};
+
+} // namespace calvero

@@ -1,0 +1,38 @@
+#include "common/fault.h"
+
+#include <cfloat>
+#include <cmath>
+
+namespace calvero {
+
+const char* faultText(FaultKind kind)
+{
+    switch (kind) {
+    case FaultKind::DivisionByZero: return "Floating point division by zero";
+    case FaultKind::InvalidOperation: return "Invalid floating point operation";
+    case FaultKind::Overflow: return "Floating point overflow";
+    }
+    return "Invalid floating point operation";
+}
+
+ArithmeticFault::ArithmeticFault(FaultKind kind) : std::runtime_error(faultText(kind)), kind_(kind) {}
+
+void raiseFault(FaultKind kind) { throw ArithmeticFault(kind); }
+
+double divide(double a, double b)
+{
+    if (std::isnan(a) || std::isnan(b)) raiseFault(FaultKind::InvalidOperation);
+    if (b == 0.0) raiseFault(a == 0.0 ? FaultKind::InvalidOperation : FaultKind::DivisionByZero);
+    if (std::isinf(a) && std::isinf(b)) raiseFault(FaultKind::InvalidOperation);
+    return checked(a / b);
+}
+
+double checked(double value)
+{
+    if (std::isnan(value)) raiseFault(FaultKind::InvalidOperation);
+    if (std::isinf(value)) raiseFault(FaultKind::Overflow);
+    if (value != 0.0 && std::fabs(value) < DBL_MIN) return 0.0;
+    return value;
+}
+
+} // namespace calvero

@@ -1,0 +1,204 @@
+#include "entry/ui/pointgridwindow.h"
+
+#include "entry/entrylayout.h"
+#include "entry/importcommand.h"
+#include "entry/ui/gridclipboard.h"
+#include "entry/ui/pointgridmodel.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemDelegate>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionHeader>
+#include <QTableView>
+
+namespace calvero {
+
+namespace {
+
+const QString CornerText = QStringLiteral("punto");
+
+void place(QWidget* widget, const EntryLayout::Box& box) { widget->setGeometry(box.left, box.top, box.width, box.height); }
+
+QFont pointSize14(QFont font)
+{
+    font.setPointSize(14);
+    return font;
+}
+
+} // namespace
+
+PointGridWindow::PointGridWindow(PointTarget target, const FitType& kind, QWidget* parent)
+    : QDialog(parent), target_(target), kind_(kind), model_(new PointGridModel(target.grid, this))
+{
+    setObjectName(QStringLiteral("pointGridWindow"));
+    setWindowTitle(QStringLiteral("immissione dati"));
+
+    // The rule first, so that the buttons placed over its area stay on top of it.
+    ruleLabel_ = new QLabel(QStringLiteral("la prima coppia o terna con valore zero =fine dei dati"), this);
+    ruleLabel_->setObjectName(QStringLiteral("ruleLabel"));
+    ruleLabel_->setTextFormat(Qt::PlainText);
+    ruleLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ruleLabel_->setWordWrap(true);
+
+    pointGrid_ = new QTableView(this);
+    pointGrid_->setObjectName(QStringLiteral("pointGrid"));
+    pointGrid_->setModel(model_);
+    pointGrid_->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    pointGrid_->setSelectionBehavior(QAbstractItemView::SelectItems);
+    pointGrid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                 QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    pointGrid_->horizontalHeader()->setSectionsClickable(false);
+    pointGrid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    pointGrid_->verticalHeader()->setSectionsClickable(false);
+    pointGrid_->verticalHeader()->setMinimumWidth(pointGrid_->fontMetrics().horizontalAdvance(CornerText) + 12);
+    clipboard_ = new PointGridClipboard(pointGrid_, [this](const QString& text) { showMessage(text); });
+    // The corner cell of the fixed row and column carries the caption of the row numbers.
+    if (auto* corner = pointGrid_->findChild<QAbstractButton*>()) {
+        corner->installEventFilter(this);
+    }
+
+    exitButton_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("&USCITA"), this);
+    exitButton_->setObjectName(QStringLiteral("exitButton"));
+    importButton_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogOpenButton),
+                              QStringLiteral("lettura punti da file txt oppure csv oppure direttamente da Excel"), this);
+    importButton_->setObjectName(QStringLiteral("importButton"));
+    for (QPushButton* button : {exitButton_, importButton_}) {
+        button->setIconSize(QSize(16, 16));
+        button->setAutoDefault(false);
+    }
+
+    separatorHint_ = new QLabel(QStringLiteral("per file csv oppure txt il separatore =spazio oppure  punto e virgola"), this);
+    separatorHint_->setObjectName(QStringLiteral("separatorHint"));
+    firstRowLabel_ = new QLabel(QStringLiteral("riga di inizio dei dati del file EXCEL"), this);
+    firstRowLabel_->setObjectName(QStringLiteral("firstRowLabel"));
+    for (QLabel* label : {separatorHint_, firstRowLabel_}) {
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+        label->setFont(pointSize14(label->font()));
+    }
+
+    firstRowBox_ = new QSpinBox(this);
+    firstRowBox_->setObjectName(QStringLiteral("firstRowBox"));
+    firstRowBox_->setRange(1, 100);
+    firstRowBox_->setValue(2);
+    firstRowBox_->setFont(pointSize14(firstRowBox_->font()));
+
+    connect(exitButton_, &QPushButton::clicked, this, &PointGridWindow::finishEntry);
+    connect(importButton_, &QPushButton::clicked, this, &PointGridWindow::importPoints);
+
+    messageSink_ = [this](const QString& text) {
+        QMessageBox::information(this, QCoreApplication::applicationName(), text);
+    };
+    fileChooser_ = [this] {
+        return QFileDialog::getOpenFileName(this, QStringLiteral("legge i punti dal disco"), QString(),
+                                            QStringLiteral("csv(*.csv);;excel(*.xls *.xlsx);;OpenDocument(*.ods);;testo(*.txt)"));
+    };
+}
+
+void PointGridWindow::setMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
+void PointGridWindow::setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
+
+int PointGridWindow::gridRowCount() const { return model_->rowCount() + 1; }
+int PointGridWindow::gridColumnCount() const { return model_->columnCount() + 1; }
+
+QString PointGridWindow::headerCell(int column) const
+{
+    if (column == 0) return CornerText;
+    return model_->headerData(column - 1, Qt::Horizontal, Qt::DisplayRole).toString();
+}
+
+void PointGridWindow::layOutForScreen()
+{
+    const QScreen* current = screen();
+    layOutForScreen(current != nullptr ? current->geometry().size() : QSize(1024, 768));
+}
+
+void PointGridWindow::layOutForScreen(const QSize& screenSize)
+{
+    const EntryLayout layout = entryLayout(screenSize.width(), screenSize.height());
+    setWindowTitle(QStringLiteral("immissione dati"));
+    move(layout.window.left, layout.window.top);
+    resize(layout.window.width, layout.window.height);
+
+    // The grid's text may have changed while the window was hidden (a clear, a data set file).
+    model_->setShowsZ(kind_ == FitType::SurfaceXY);
+    model_->refresh();
+
+    place(pointGrid_, layout.pointGrid);
+    place(ruleLabel_, layout.ruleLabel);
+    place(exitButton_, layout.exitButton);
+    place(importButton_, layout.importButton);
+    place(separatorHint_, layout.separatorHint);
+    place(firstRowLabel_, layout.firstRowLabel);
+    place(firstRowBox_, layout.firstRowBox);
+    firstRowBox_->setValue(2);
+}
+
+void PointGridWindow::finishEntry()
+{
+    commitOpenEditor();
+    copyGridToPoints(target_.grid, target_.points);
+    accept();
+}
+
+void PointGridWindow::importPoints()
+{
+    commitOpenEditor();
+    const QString name = fileChooser_ ? fileChooser_() : QString();
+    if (name.isEmpty()) return;
+    const std::vector<std::string> messages = importPointFile(name.toStdString(), firstRowBox_->value(), target_);
+    model_->refresh();
+    for (const std::string& message : messages) showMessage(QString::fromStdString(message));
+}
+
+void PointGridWindow::showEvent(QShowEvent* event)
+{
+    // A window given back by the window manager (after being minimised) keeps its state.
+    if (!event->spontaneous()) layOutForScreen();
+    QDialog::showEvent(event);
+}
+
+bool PointGridWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* corner = qobject_cast<QAbstractButton*>(watched);
+    if (corner != nullptr && event->type() == QEvent::Paint) {
+        QPainter painter(corner);
+        QStyleOptionHeader option;
+        option.initFrom(corner);
+        option.rect = corner->rect();
+        option.position = QStyleOptionHeader::OnlyOneSection;
+        option.text = CornerText;
+        option.textAlignment = Qt::AlignCenter;
+        corner->style()->drawControl(QStyle::CE_Header, &option, &painter, corner);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void PointGridWindow::showMessage(const QString& text)
+{
+    if (messageSink_) messageSink_(text);
+}
+
+void PointGridWindow::commitOpenEditor()
+{
+    // A cell still being typed in (an accelerator key leaves the focus in it)
+    // is written to the grid before the command reads the grid.
+    QWidget* editor = pointGrid_->indexWidget(pointGrid_->currentIndex());
+    if (editor == nullptr) return;
+    QMetaObject::invokeMethod(pointGrid_, "commitData", Qt::DirectConnection, Q_ARG(QWidget*, editor));
+    QMetaObject::invokeMethod(pointGrid_, "closeEditor", Qt::DirectConnection, Q_ARG(QWidget*, editor),
+                              Q_ARG(QAbstractItemDelegate::EndEditHint, QAbstractItemDelegate::NoHint));
+}
+
+} // namespace calvero

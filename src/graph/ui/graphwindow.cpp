@@ -1,0 +1,259 @@
+#include "graph/ui/graphwindow.h"
+
+#include "graph/fitgraph.h"
+#include "graph/ui/graphimage.h"
+#include "graph/ui/graphpicture.h"
+#include "graph/ui/graphprint.h"
+#include "graph/ui/screengraph.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QPixmap>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QScreen>
+#include <algorithm>
+
+namespace calvero {
+
+namespace {
+
+constexpr int ButtonsFromBottom = 53;
+constexpr int PositionLeft = 541; // beside "STAMPA"
+// A readout with a curve value and a few digits each takes about this much.
+constexpr int ReadoutWidth = 380;
+constexpr int UnderLeft = 10;
+constexpr int UnderDrop = 27;
+constexpr int PdfResolution = 600;
+
+QFont buttonFont(bool boldItalic)
+{
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPixelSize(16);
+    font.setBold(boldItalic);
+    font.setItalic(boldItalic);
+    return font;
+}
+
+// The picture of "STAMPA": a small sheet with lines of print.
+QIcon printGlyph()
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setPen(Qt::black);
+    p.setBrush(Qt::white);
+    p.drawRect(3, 1, 10, 13);
+    p.setPen(Qt::blue);
+    for (int y = 4; y <= 11; y += 2) p.drawLine(5, y, 11, y);
+    p.end();
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+GraphWindow::GraphWindow(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("graphWindow"));
+    setWindowTitle(QStringLiteral("  "));
+    setFont(graphWindowFont());
+    QPalette background = palette();
+    background.setColor(QPalette::Window, Qt::white);
+    setPalette(background);
+    setAutoFillBackground(true);
+    resize(640, 461);
+
+    exitButton_ = new QPushButton(QStringLiteral("&Uscita"), this);
+    exitButton_->setObjectName(QStringLiteral("exitButton"));
+    exitButton_->setGeometry(208, 408, 145, 25);
+    exitButton_->setFont(buttonFont(false));
+    QPalette blueText = exitButton_->palette();
+    blueText.setColor(QPalette::ButtonText, Qt::blue);
+    exitButton_->setPalette(blueText);
+    exitButton_->setAutoDefault(false);
+    connect(exitButton_, &QPushButton::clicked, this, &GraphWindow::closeGraph);
+
+    printButton_ = new QPushButton(printGlyph(), QStringLiteral("STAMPA"), this);
+    printButton_->setObjectName(QStringLiteral("printButton"));
+    printButton_->setGeometry(392, 408, 129, 25);
+    printButton_->setFont(buttonFont(true));
+    QPalette blackText = printButton_->palette();
+    blackText.setColor(QPalette::ButtonText, Qt::black);
+    printButton_->setPalette(blackText);
+    printButton_->setAutoDefault(false);
+    connect(printButton_, &QPushButton::clicked, this, &GraphWindow::printGraph);
+
+    positionReadout_ = new QLabel(this);
+    positionReadout_->setObjectName(QStringLiteral("positionReadout"));
+    positionReadout_->setTextFormat(Qt::PlainText);
+    positionReadout_->setFont(buttonFont(false));
+    positionReadout_->setGeometry(PositionLeft, 408, 640 - PositionLeft, 25);
+    // An opaque label repaints alone as the mouse moves, not the graph under it.
+    QPalette whiteBackground = positionReadout_->palette();
+    whiteBackground.setColor(QPalette::Window, Qt::white);
+    positionReadout_->setPalette(whiteBackground);
+    positionReadout_->setAutoFillBackground(true);
+    setMouseTracking(true);
+
+    copyImageAction_ = new QAction(QStringLiteral("copia immagine"), this);
+    copyImageAction_->setShortcut(QKeySequence::Copy);
+    saveImageAction_ = new QAction(QStringLiteral("salva immagine\u2026"), this);
+    saveImageAction_->setShortcut(QKeySequence::Save);
+    for (QAction* action : {copyImageAction_, saveImageAction_}) addAction(action);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(copyImageAction_, &QAction::triggered, this, &GraphWindow::copyPicture);
+    connect(saveImageAction_, &QAction::triggered, this, &GraphWindow::savePicture);
+
+    messageSink_ = [this](const QString& text) { QMessageBox::warning(this, QStringLiteral("grafico"), text); };
+    imageFileChooser_ = [this] {
+        QString filter;
+        QString name = QFileDialog::getSaveFileName(this, QStringLiteral("salva immagine del grafico"),
+                                                    QDir::current().filePath(QStringLiteral("grafico.png")),
+                                                    graphPictureFilter(), &filter);
+        // A name typed without an ending takes the one of the chosen kind.
+        if (!name.isEmpty() && QFileInfo(name).suffix().isEmpty() && filter.size() > 6)
+            name += QLatin1Char('.') + filter.section(QLatin1Char('.'), 1).chopped(1);
+        return name;
+    };
+    printerQuery_ = [] { return !QPrinterInfo::defaultPrinter().isNull(); };
+    printDialog_ = standardPrintDialog(this);
+    pdfFileChooser_ = [this] {
+        QString fileName = QFileDialog::getSaveFileName(this, QStringLiteral("Nessuna stampante: salva il grafico in PDF"),
+                                                        QStringLiteral("grafico.pdf"), QStringLiteral("PDF (*.pdf)"));
+        if (!fileName.isEmpty() && QFileInfo(fileName).suffix().isEmpty()) fileName += QStringLiteral(".pdf");
+        return fileName;
+    };
+}
+
+void GraphWindow::setMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
+void GraphWindow::setImageFileChooser(FileChooser chooser) { imageFileChooser_ = std::move(chooser); }
+void GraphWindow::setPrinterQuery(std::function<bool()> query) { printerQuery_ = std::move(query); }
+void GraphWindow::setPrintDialog(PrintDialogRunner dialog) { printDialog_ = std::move(dialog); }
+void GraphWindow::setPdfFileChooser(FileChooser chooser) { pdfFileChooser_ = std::move(chooser); }
+
+void GraphWindow::showGraph(const std::string& caption)
+{
+    setWindowTitle(QString::fromStdString(caption));
+    positionReadout_->clear(); // the last graph's figures are not this one's
+    exec();
+}
+
+void GraphWindow::fillScreen()
+{
+    exitButton_->setVisible(true);
+    printButton_->setVisible(true);
+    // The whole screen, frame included, from its top-left corner.
+    QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (where) {
+        const QRect area = where->availableGeometry();
+        const QSize frame = frameGeometry().size() - size();
+        move(area.topLeft());
+        resize(area.size() - frame);
+    }
+    placeButtons();
+    update();
+}
+
+void GraphWindow::closeGraph() { accept(); }
+
+void GraphWindow::printGraph()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("CALVERO1 grafico"));
+    QString refusal;
+    if (printerQuery_ && printerQuery_()) {
+        if (!(printDialog_ && printDialog_(printer))) return;
+        refusal = QStringLiteral("La stampante %1 non ha accettato la stampa.").arg(printer.printerName());
+    } else {
+        const QString fileName = pdfFileChooser_ ? pdfFileChooser_() : QString();
+        if (fileName.isEmpty()) return;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setResolution(PdfResolution);
+        printer.setOutputFileName(fileName);
+        refusal = QStringLiteral("Impossibile scrivere il file %1").arg(fileName);
+    }
+    if (!printGraphPage(printer)) showMessage(refusal);
+}
+
+void GraphWindow::copyPicture()
+{
+    const QImage image = renderGraphImage(width(), height());
+    if (!image.isNull()) QGuiApplication::clipboard()->setImage(image);
+}
+
+void GraphWindow::savePicture()
+{
+    const QString name = imageFileChooser_ ? imageFileChooser_() : QString();
+    if (name.isEmpty()) return;
+    const QString failure = saveGraphPicture(name, width(), height());
+    if (!failure.isEmpty()) showMessage(failure);
+}
+
+void GraphWindow::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    fillScreen();
+}
+
+void GraphWindow::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    placeButtons();
+}
+
+void GraphWindow::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    paintScreenGraph(painter, width(), height());
+    screenPlot_ = lastScreenPlot();
+}
+
+void GraphWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    QDialog::mouseMoveEvent(event);
+    const QPoint at = event->position().toPoint();
+    const std::optional<WorldPoint> world = worldAtPixel(screenPlot_, at.x(), at.y());
+    if (!world) {
+        positionReadout_->clear();
+        return;
+    }
+    positionReadout_->setText(QString::fromStdString(positionText(screenPlot_, *world, drawnCurveValueAt(world->x))));
+}
+
+void GraphWindow::leaveEvent(QEvent* event)
+{
+    QDialog::leaveEvent(event);
+    positionReadout_->clear();
+}
+
+void GraphWindow::showMessage(const QString& text)
+{
+    if (messageSink_) messageSink_(text);
+}
+
+void GraphWindow::placeButtons()
+{
+    const int top = height() - ButtonsFromBottom;
+    exitButton_->move(208, top);
+    printButton_->move(392, top);
+    // Beside the buttons when a whole readout fits there, else on a row of its own under them.
+    const int besideRoom = width() - PositionLeft - 10;
+    if (besideRoom >= ReadoutWidth)
+        positionReadout_->setGeometry(PositionLeft, top, besideRoom, positionReadout_->height());
+    else
+        positionReadout_->setGeometry(UnderLeft, top + UnderDrop, std::max(0, width() - UnderLeft - 10),
+                                      positionReadout_->height());
+}
+
+} // namespace calvero

@@ -1,0 +1,28 @@
+#pragma once
+// Writes a worksheet as an Excel 97-2003 workbook (BIFF8 records in a
+// compound file): one sheet, its numbers, texts (in the shared string table),
+// formulas with their values computed here and marked to be calculated
+// again when the workbook is opened, and its column widths.
+#include "spreadsheet/biff8records.h"
+#include "spreadsheet/workbooksheet.h"
+
+#include <optional>
+#include <string>
+
+namespace calvero {
+
+// The index of the one cell format that every cell uses: the 16th format,
+// after the 15 built-in style formats.
+constexpr std::uint16_t DefaultCellFormat = 15;
+
+// The "Workbook" stream. Throws WorkbookError when the sheet cannot be
+// written (a formula outside the language, a sheet name the format refuses).
+Bytes workbookStream(const Worksheet& sheet);
+
+// The whole file.
+Bytes workbookFile(const Worksheet& sheet);
+
+// Writes the file; nothing on success, the reason otherwise.
+std::optional<std::string> saveWorkbook(const Worksheet& sheet, const std::string& path);
+
+} // namespace calvero

@@ -1,0 +1,178 @@
+#include "viewers/ui/reportwindow.h"
+
+#include "fit/report.h"
+#include "viewers/reportlayout.h"
+#include "viewers/rtf.h"
+#include "viewers/ui/helpicons.h"
+#include "viewers/ui/reportprint.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QTextEdit>
+
+namespace calvero {
+
+namespace {
+
+void place(QWidget* widget, const ReportLayout::Box& box) { widget->setGeometry(box.left, box.top, box.width, box.height); }
+
+QFont pixelFont(const QString& family, int pixels)
+{
+    QFont font(family);
+    font.setPixelSize(pixels);
+    return font;
+}
+
+std::vector<std::string> editorLines(const QString& text)
+{
+    std::vector<std::string> lines;
+    if (text.isEmpty()) return lines;
+    for (const QString& line : text.split(QLatin1Char('\n'))) lines.push_back(line.toStdString());
+    return lines;
+}
+
+QString workingFolder()
+{
+    QString folder = QDir::currentPath();
+    if (folder.endsWith(QLatin1Char('/'))) folder.chop(1);
+    return folder;
+}
+
+} // namespace
+
+ReportWindow::ReportWindow(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("reportWindow"));
+
+    reportText_ = new QTextEdit(this);
+    reportText_->setObjectName(QStringLiteral("reportText"));
+    reportText_->setAcceptRichText(false);
+    reportText_->setLineWrapMode(QTextEdit::NoWrap);
+    reportText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    reportText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont fixed = pixelFont(QStringLiteral("Courier New"), 19);
+    fixed.setStyleHint(QFont::TypeWriter);
+    fixed.setFixedPitch(true);
+    reportText_->setFont(fixed);
+    reportText_->document()->setDefaultFont(fixed);
+
+    exitButton_ = new QPushButton(QStringLiteral("&Uscita"), this);
+    exitButton_->setObjectName(QStringLiteral("exitButton"));
+    printButton_ = new QPushButton(printerIcon(), QStringLiteral("Stampa"), this);
+    printButton_->setObjectName(QStringLiteral("printButton"));
+    printButton_->setIconSize(QSize(16, 16));
+    saveRtfButton_ = new QPushButton(QStringLiteral("SU FILE DI TESTO"), this);
+    saveRtfButton_->setObjectName(QStringLiteral("saveRtfButton"));
+    for (QPushButton* button : {exitButton_, printButton_, saveRtfButton_}) {
+        button->setFont(pixelFont(QStringLiteral("Verdana"), 19));
+        button->setAutoDefault(false);
+    }
+    exitButton_->setDefault(true);
+
+    connect(exitButton_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(printButton_, &QPushButton::clicked, this, &ReportWindow::printReport);
+    connect(saveRtfButton_, &QPushButton::clicked, this, &ReportWindow::saveRtf);
+
+    messageSink_ = [this](const QString& text) {
+        QMessageBox::information(this, QCoreApplication::applicationName(), text);
+    };
+    pdfFileChooser_ = [this] {
+        QFileDialog dialog(this, QStringLiteral("stampa su file PDF"), workingFolder(), QStringLiteral("pdf(*.pdf)"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("pdf"));
+        dialog.selectFile(QStringLiteral("testo.pdf"));
+        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
+                                                                                       : QString();
+    };
+    printerQuery_ = [] { return !QPrinterInfo::defaultPrinter().isNull(); };
+    printDialog_ = standardPrintDialog(this);
+}
+
+void ReportWindow::setMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
+void ReportWindow::setPdfFileChooser(PdfFileChooser chooser) { pdfFileChooser_ = std::move(chooser); }
+void ReportWindow::setPrinterQuery(PrinterQuery query) { printerQuery_ = std::move(query); }
+void ReportWindow::setPrintDialog(PrintDialogRunner dialog) { printDialog_ = std::move(dialog); }
+
+void ReportWindow::layOutForScreen()
+{
+    const QScreen* current = screen();
+    layOutForScreen(current != nullptr ? current->geometry().size() : QSize(1024, 768));
+}
+
+void ReportWindow::layOutForScreen(const QSize& screenSize)
+{
+    const ReportLayout layout = reportLayout(screenSize.width(), screenSize.height());
+    move(layout.window.left, layout.window.top);
+    reportText_->clear();
+    setFixedSize(layout.window.width, layout.window.height);
+    place(reportText_, layout.reportText);
+    place(exitButton_, layout.exitButton);
+    place(printButton_, layout.printButton);
+    place(saveRtfButton_, layout.saveRtfButton);
+
+    QStringList lines;
+    for (const std::string& line : report_.lines) lines << QString::fromStdString(line);
+    reportText_->setPlainText(lines.join(QLatin1Char('\n')));
+    setWindowTitle(QString::fromStdString(report_.caption));
+}
+
+void ReportWindow::setReport(ReportContent report) { report_ = std::move(report); }
+
+void ReportWindow::printReport()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("CALVERO1 rapporto"));
+    if (printerQuery_ && printerQuery_()) {
+        if (!(printDialog_ && printDialog_(printer))) return;
+    } else {
+        const QString file = pdfFileChooser_ ? pdfFileChooser_() : QString();
+        if (file.isEmpty()) return;
+        // The printing itself says nothing when it cannot open its file: try it first.
+        QFile probe(file);
+        if (!probe.open(QIODevice::WriteOnly)) {
+            showMessage(QStringLiteral("errore di scrittura del file ") + file + QStringLiteral(": ") +
+                        probe.errorString());
+            return;
+        }
+        probe.close();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(file);
+    }
+    if (!calvero::printReport(printer, editorLines(reportText_->toPlainText())))
+        showMessage(QStringLiteral("la stampante non ha accettato la stampa"));
+}
+
+void ReportWindow::saveRtf()
+{
+    const QString folder = workingFolder();
+    const QString path = folder + QStringLiteral("/testo.rtf");
+    const auto failure = writeRtfFile(QFile::encodeName(path).toStdString(), editorLines(reportText_->toPlainText()));
+    if (failure) {
+        showMessage(QStringLiteral("errore di scrittura del file ") + path + QStringLiteral(": ") +
+                    QString::fromLocal8Bit(failure->c_str()));
+        return;
+    }
+    showMessage(QStringLiteral("salvato sul file(in formato word):") + folder + QStringLiteral("/TESTO.rtf"));
+}
+
+void ReportWindow::showEvent(QShowEvent* event)
+{
+    // A window given back by the window manager (after being minimised) keeps what the user typed.
+    if (!event->spontaneous()) layOutForScreen();
+    QDialog::showEvent(event);
+}
+
+void ReportWindow::showMessage(const QString& text)
+{
+    if (messageSink_) messageSink_(text);
+}
+
+} // namespace calvero

@@ -1,0 +1,227 @@
+// The main window as the user meets it: start-up state, a calculation on
+// typed points showing the report and then the graph, clearing the data, a
+// refused calculation, and the data set commands through their dialogs.
+#include <QAbstractButton>
+#include "app/ui/program.h"
+#include "graph/ui/graphwindow.h"
+#include "viewers/ui/reportwindow.h"
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTimer>
+#include <QtTest>
+
+using namespace calvero;
+
+namespace {
+
+// Closes every modal window as soon as it is shown, remembering which it was.
+class ModalCloser : public QObject {
+public:
+    ModalCloser()
+    {
+        timer_.setInterval(20);
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || modal == last_) return;
+            last_ = modal;
+            QString what = modal->metaObject()->className();
+            if (auto* report = qobject_cast<ReportWindow*>(modal))
+                what += ":" + report->reportText()->toPlainText().section('\n', 0, 0);
+            shown << what;
+            if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+                QTimer::singleShot(0, dialog, [dialog, this] {
+                    dialog->reject();
+                    last_ = nullptr;
+                });
+            }
+        });
+        timer_.start();
+    }
+    QStringList shown;
+
+private:
+    QTimer timer_;
+    QWidget* last_ = nullptr;
+};
+
+void typePoint(Document& document, int row, const char* x, const char* y)
+{
+    document.grid.setCell(row, 1, x);
+    document.grid.setCell(row, 2, y);
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        program = std::make_unique<Program>();
+        program->presenter.setMessageSink([this](const std::string& text) { messages << QString::fromStdString(text); });
+        program->mainWindow.resize(1024, 768);
+        program->mainWindow.show();
+        program->mainWindow.layOut(1024, 768);
+        messages.clear();
+    }
+    void cleanup() { program.reset(); }
+
+    void startUpState()
+    {
+        MainWindow& form = program->mainWindow;
+        QCOMPARE(form.windowTitle(), QString("PROGRAMMA CALVERO1"));
+        QCOMPARE(form.kindButtons()->checkedId(), 2);
+        QCOMPARE(form.kindButtons()->checkedButton()->text(), QString("POLINOMIO"));
+        QCOMPARE(form.degreeBox()->value(), 2);
+        QCOMPARE(form.degreeBox()->minimum(), 1);
+        QCOMPARE(form.degreeBox()->maximum(), 9);
+        QVERIFY(form.initialTemperatureField()->text().isEmpty());
+        QVERIFY(form.finalTemperatureField()->text().isEmpty());
+        QCOMPARE(program->document.kind, FitType::Polynomial);
+        QCOMPARE(form.kindButtons()->button(0)->text(), QString("PUNTEGGIATA "));
+        QCOMPARE(form.kindButtons()->button(1)->text(), QString("POTENZA  "));
+        QCOMPARE(form.kindButtons()->button(5)->text(), QString("CURVA temperatura-tempo "));
+        QVERIFY(form.documentationButton()->isVisible());
+        QVERIFY(program->document.programFolder.ends_with("/"));
+        QCOMPARE(form.clockPanel()->geometry(), QRect(2, 192, 460, 38));
+        QCOMPARE(form.saveButton()->geometry(), QRect(2, 235, 225, 38));
+        QVERIFY(form.clockPanelText().contains("  Ore:"));
+    }
+
+    void noCaptionIsCutOnASmallScreen()
+    {
+        MainWindow& form = program->mainWindow;
+        for (const QSize screen : {QSize(800, 600), QSize(1024, 768)}) {
+            form.resize(screen);
+            form.layOut(screen.width(), screen.height());
+            QList<QAbstractButton*> buttons = form.kindButtons()->buttons();
+            buttons << form.exitButton() << form.calculateButton() << form.readButton() << form.saveButton()
+                    << form.clearButton() << form.examplesButton() << form.pointEntryButton()
+                    << form.documentationButton() << form.captureButton() << form.webSiteButton();
+            for (QAbstractButton* b : buttons)
+                QVERIFY2(b->sizeHint().width() <= b->width(), qPrintable(b->text()));
+        }
+    }
+
+    void clockShowsTheCurrentSecond()
+    {
+        const QString before = program->mainWindow.clockPanelText();
+        QTRY_VERIFY_WITH_TIMEOUT(program->mainWindow.clockPanelText() != before, 2500);
+    }
+
+    void radioGroupSetsTheKind()
+    {
+        program->mainWindow.kindButtons()->button(4)->click();
+        QCOMPARE(program->document.kind, FitType::RationalPolynomial);
+        program->mainWindow.kindButtons()->button(6)->click();
+        QCOMPARE(program->document.kind, FitType::SurfaceXY);
+    }
+
+    void calculateShowsTheReportThenTheGraph()
+    {
+        typePoint(program->document, 1, "0", "1");
+        typePoint(program->document, 2, "1", "6");
+        typePoint(program->document, 3, "2", "17");
+        typePoint(program->document, 4, "3", "34");
+        ModalCloser closer;
+        program->mainWindow.calculateButton()->click();
+        QCOMPARE(closer.shown.size(), 2);
+        QCOMPARE(closer.shown[0], QString("calvero::ReportWindow:tipo di equazione:POLINOMIO DI GRADO N  "));
+        QCOMPARE(closer.shown[1], QString("calvero::GraphWindow"));
+        QCOMPARE(program->graphWindow.windowTitle(), QString("file:"));
+        QVERIFY(messages.isEmpty());
+        const auto& curve = std::get<PolynomialCurve>(*program->document.lastCalculation->curve);
+        QVERIFY(std::abs(curve.coefficients[3] - 3.0) < 1e-9);
+    }
+
+    void refusedCalculationShowsItsMessageOnly()
+    {
+        typePoint(program->document, 1, "1", "2");
+        ModalCloser closer;
+        program->mainWindow.calculateButton()->click();
+        QCOMPARE(messages, QStringList{" numero punti=  <2!"});
+        QVERIFY(closer.shown.isEmpty());
+
+        typePoint(program->document, 2, "2", "abc");
+        messages.clear();
+        program->mainWindow.calculateButton()->click();
+        QCOMPARE(messages, QStringList{"valore non numerico alla riga 2, colonna Y: abc"});
+    }
+
+    void clearKeepsKindAndDegree()
+    {
+        program->mainWindow.kindButtons()->button(4)->click();
+        program->mainWindow.degreeBox()->setValue(3);
+        program->mainWindow.initialTemperatureField()->setText("20");
+        typePoint(program->document, 1, "1", "2");
+        program->mainWindow.clearButton()->click();
+        QCOMPARE(program->document.grid.cell(1, 1), std::string());
+        QVERIFY(program->mainWindow.initialTemperatureField()->text().isEmpty());
+        QCOMPARE(program->document.kind, FitType::RationalPolynomial);
+        QCOMPARE(program->mainWindow.degreeBox()->value(), 3);
+        QCOMPARE(program->mainWindow.kindButtons()->checkedId(), 4);
+    }
+
+    void saveAndReadBackThroughTheDialogs()
+    {
+        QTemporaryDir folder;
+        const std::string path = QDir(folder.path()).filePath("pompa.txt").toStdString();
+        typePoint(program->document, 1, "1", "3");
+        typePoint(program->document, 2, "2", "5");
+        typePoint(program->document, 3, "3", "7");
+        {
+            ModalCloser closer;
+            program->mainWindow.calculateButton()->click(); // the grid reaches the data set
+        }
+        MainWindow::Windows windows;
+        windows.askSavePath = [&] { return path; };
+        windows.askOpenPath = [&] { return path; };
+        windows.showPointEntry = [] {};
+        program->mainWindow.setWindows(windows);
+        program->mainWindow.saveButton()->click();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages[0].startsWith("salvato il file EXCEL :"));
+        QVERIFY(QFile::exists(QDir(folder.path()).filePath("pompa_OUTPUT.xls")));
+
+        program->mainWindow.clearButton()->click();
+        program->mainWindow.kindButtons()->button(1)->click();
+        ModalCloser closer;
+        program->mainWindow.readButton()->click();
+        QCOMPARE(program->mainWindow.kindButtons()->checkedId(), 2);
+        QCOMPARE(closer.shown.size(), 2);
+        QCOMPARE(program->graphWindow.windowTitle(), QString::fromStdString("file:" + path));
+        QCOMPARE(program->document.grid.cell(2, 2), std::string("     5.00000"));
+    }
+
+    void cancelledDialogsChangeNothing()
+    {
+        MainWindow::Windows windows;
+        windows.askSavePath = [] { return std::string(); };
+        windows.askOpenPath = [] { return std::string(); };
+        program->mainWindow.setWindows(windows);
+        typePoint(program->document, 1, "1", "2");
+        program->mainWindow.saveButton()->click();
+        program->mainWindow.readButton()->click();
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(program->document.grid.cell(1, 1), std::string("1"));
+        QVERIFY(program->document.currentDataSetName.empty());
+    }
+
+private:
+    std::unique_ptr<Program> program;
+    QStringList messages;
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "mainwindow_qtest.moc"

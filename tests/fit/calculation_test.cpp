@@ -1,0 +1,121 @@
+// A calculation as a function: its input in, its outcome out, nothing shared.
+#include "fit/calculation.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <thread>
+#include <variant>
+#include <vector>
+
+using namespace calvero;
+
+namespace {
+
+CalculationInput inputOf(FitType kind, int degree, const std::vector<std::vector<double>>& rows)
+{
+    CalculationInput in;
+    in.kind = kind;
+    in.degree = degree;
+    int i = 0;
+    for (const auto& row : rows) {
+        ++i;
+        in.points.x[i] = row[0];
+        in.points.y[i] = row[1];
+        if (row.size() > 2) in.points.z[i] = row[2];
+    }
+    in.pointCount = i;
+    return in;
+}
+
+// y = 1 + 2x + 3x^2 and z = 5 + x - 2y + 0.5xy, exactly.
+CalculationInput quadratic()
+{
+    std::vector<std::vector<double>> rows;
+    for (int i = 1; i <= 30; ++i) rows.push_back({i * 0.5, 1 + i + 0.75 * i * i});
+    return inputOf(FitType::Polynomial, 2, rows);
+}
+CalculationInput plane()
+{
+    std::vector<std::vector<double>> rows;
+    for (int i = 1; i <= 6; ++i)
+        for (int j = 1; j <= 6; ++j) rows.push_back({double(7 - i), double(j), 5 + (7 - i) - 2.0 * j + 0.5 * (7 - i) * j});
+    return inputOf(FitType::SurfaceXY, 2, rows);
+}
+
+} // namespace
+
+TEST(CalculationFunction, TwoCalculationsAtOnceGiveWhatEachGivesAlone)
+{
+    const CalculationInput inputs[] = {quadratic(), plane()};
+    std::vector<std::string> alone[2];
+    for (int k = 0; k < 2; ++k) alone[k] = std::get<Calculation>(calculate(inputs[k])).report;
+    std::vector<std::string> together[2];
+    auto repeat = [&](int k) {
+        for (int n = 0; n < 200; ++n) together[k] = std::get<Calculation>(calculate(inputs[k])).report;
+    };
+    std::thread first(repeat, 0), second(repeat, 1);
+    first.join();
+    second.join();
+    for (int k = 0; k < 2; ++k) EXPECT_EQ(together[k], alone[k]);
+}
+
+TEST(CalculationFunction, TheOutcomeHoldsTheCurveOrTheRefusal)
+{
+    // The quadratic's own coefficients, found again and evaluated by the curve.
+    const Calculation fitted = std::get<Calculation>(calculate(quadratic()));
+    ASSERT_TRUE(fitted.curve.has_value());
+    EXPECT_NEAR(evaluate(*fitted.curve, 4.0), 1 + 8 + 48, 1e-9);
+    EXPECT_TRUE(fitted.hasGraph());
+    EXPECT_EQ(fitted.report.front().substr(0, 18), "tipo di equazione:");
+
+    // The surface comes back ordered by x, with its terms; it has no graph.
+    const Calculation surface = std::get<Calculation>(calculate(plane()));
+    EXPECT_FALSE(surface.hasGraph());
+    EXPECT_EQ(surface.points.x[1], 1.0);
+    EXPECT_NEAR(surface.surface[6], 0.5, 1e-9); // the x*y term
+    EXPECT_NEAR(evaluateSurface(surface.surface, 2, 3, 2), 5 + 2 - 6 + 3, 1e-9);
+
+    struct Refused {
+        const char* what;
+        CalculationInput input;
+        const char* message;
+    };
+    CalculationInput unknownKind = quadratic();
+    unknownKind.kind = static_cast<FitType>(9);
+    CalculationInput badCell = quadratic();
+    badCell.invalidCell = InvalidCell{3, 2, "12a"};
+    CalculationInput coldStart = inputOf(FitType::TemperatureTime, 1, {{1, 30}, {2, 40}});
+    coldStart.initialTemperature = "dieci";
+    const Refused cases[] = {
+        {"one point", inputOf(FitType::Polynomial, 1, {{1, 2}}), " numero punti=  <2!"},
+        {"no kind", unknownKind, " tipo non scelto= 9"},
+        {"a cell that is not a number", badCell, "valore non numerico alla riga 3, colonna Y: 12a"},
+        {"a temperature that is not a number", coldStart, "temperatura non valida: dieci"},
+        {"a fault", inputOf(FitType::Power, 1, {{0, 1}, {1, 2}}), "Floating point division by zero"},
+    };
+    for (const Refused& c : cases) {
+        const Outcome outcome = calculate(c.input);
+        ASSERT_TRUE(std::holds_alternative<Refusal>(outcome)) << c.what;
+        EXPECT_EQ(std::get<Refusal>(outcome).message, c.message) << c.what;
+    }
+}
+
+TEST(FittedCurve, EachKindEvaluatesItsOwnEquation)
+{
+    // Values worked out by hand at x = 2.
+    PolynomialCoefficients c{};
+    c[1] = 1, c[2] = 2, c[3] = 3;
+    const struct {
+        FittedCurve curve;
+        double expected;
+    } cases[] = {
+        {PowerCurve{{3, 2}}, 12},
+        {PolynomialCurve{c, 2}, 17},
+        {ExponentialCurve{{2, 0.5}}, 2 * std::exp(1.0)},
+        {RationalCurve{c, 1}, 0.2},
+        {TemperatureTimeCurve{0.5, 20, 80}, 80 - 60 * std::exp(-1.0)},
+        {SaturationCurve{{3, -2}}, 100},
+    };
+    for (const auto& k : cases) EXPECT_NEAR(evaluate(k.curve, 2.0), k.expected, 1e-12 * k.expected);
+}
