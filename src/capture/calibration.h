@@ -52,6 +52,8 @@ public:
     // The calibration, or the message of referencesProblem.
     static Checked<AxisCalibration> fromReferences(const AxesReferences& references);
 
+    const AxesReferences& references() const { return references_; }
+
     UnitPoint toUnits(PixelPoint pixel) const;
     PixelPoint toPixels(UnitPoint units) const;
 

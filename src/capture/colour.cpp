@@ -1,5 +1,6 @@
 #include "capture/colour.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -60,12 +61,32 @@ std::string colourText(Rgb colour)
 
 double colourDistance(Rgb a, Rgb b) { return 100.0 * std::sqrt(static_cast<double>(weightedSquare(a, b))) / LargestDistance; }
 
-ColourMatcher::ColourMatcher(Rgb target, double tolerance) : target_(target)
+ColourMatcher::ColourMatcher(Rgb target, double tolerance, Fading fading) : target_(target), fading_(fading)
 {
     const double limit = tolerance / 100.0 * LargestDistance;
     limit_ = static_cast<long long>(std::floor(limit * limit));
+    towards_[0] = fading.background.red - target.red;
+    towards_[1] = fading.background.green - target.green;
+    towards_[2] = fading.background.blue - target.blue;
+    lengthSquared_ = towards_[0] * towards_[0] + towards_[1] * towards_[1] + towards_[2] * towards_[2];
 }
 
-bool ColourMatcher::matches(std::uint32_t argb) const { return weightedSquare(rgbOf(argb), target_) <= limit_; }
+bool ColourMatcher::matches(std::uint32_t argb) const
+{
+    const Rgb colour = rgbOf(argb);
+    if (weightedSquare(colour, target_) <= limit_) return true;
+    if (!(fading_.share > 0) || !(lengthSquared_ > 0)) return false;
+    // How far along the way to the background the colour lies, and how far
+    // from that mixture, as colourDistance measures but without its root:
+    // every pixel of a scan may be a colour of its own.
+    const double offset[3] = {double(colour.red - target_.red), double(colour.green - target_.green),
+                              double(colour.blue - target_.blue)};
+    const double share =
+        std::max(0.0, (offset[0] * towards_[0] + offset[1] * towards_[1] + offset[2] * towards_[2]) / lengthSquared_);
+    if (share > fading_.share) return false;
+    const double dr = offset[0] - share * towards_[0], dg = offset[1] - share * towards_[1], db = offset[2] - share * towards_[2];
+    const double meanRed = target_.red + share * towards_[0] / 2 + colour.red / 2.0 - target_.red / 2.0;
+    return (512 + meanRed) * dr * dr + 1024 * dg * dg + (767 - meanRed) * db * db <= double(limit_);
+}
 
 } // namespace calvero::capture

@@ -32,17 +32,29 @@ constexpr double MaxTolerance = 100.0;
 // weighting of the RGB differences), as a percentage of black to white.
 double colourDistance(Rgb a, Rgb b);
 
-// Whether pixels are within a tolerance of a colour; cheap enough for every
+// A line's colour paled toward the background, as blur and scanning leave
+// it: shares 0 (the colour itself) up to `share` of the way to the background.
+struct Fading {
+    Rgb background{255, 255, 255};
+    double share = 0;
+};
+
+// Whether pixels are within a tolerance of a colour, or of that colour paled
+// toward the background as far as the fading allows; cheap enough for every
 // pixel of a large picture.
 class ColourMatcher {
 public:
-    ColourMatcher(Rgb target, double tolerance);
+    ColourMatcher(Rgb target, double tolerance, Fading fading = {});
     bool matches(std::uint32_t argb) const;
     Rgb target() const { return target_; }
 
 private:
     Rgb target_;
+    Fading fading_;
     long long limit_ = 0;
+    // The way from the target to the background, and its squared length.
+    double towards_[3] = {0, 0, 0};
+    double lengthSquared_ = 0;
 };
 
 } // namespace calvero::capture

@@ -57,44 +57,70 @@ std::vector<ExcludedSpan> excludedSpans(const std::vector<PixelRect>& exclusions
     return spans;
 }
 
+// The pixels for which matches(argb) holds.
+template <typename Matches>
+PixelMask maskOf(const PixelBuffer& picture, Matches matches)
+{
+    PixelMask mask(picture.width(), picture.height());
+    for (int y = 0; y < picture.height(); ++y) {
+        const std::uint32_t* row = picture.row(y);
+        unsigned char* set = mask.row(y);
+        // Charts are mostly long stretches of one colour: test each colour once per stretch.
+        std::uint32_t lastPixel = ~row[0];
+        bool lastMatch = false;
+        for (int x = 0; x < picture.width(); ++x) {
+            if (row[x] != lastPixel) {
+                lastPixel = row[x];
+                lastMatch = matches(lastPixel);
+            }
+            set[x] = lastMatch;
+        }
+    }
+    return mask;
+}
+
 } // namespace
+
+PixelMask matchingPixels(const PixelBuffer& picture, const ColourMatcher& matcher,
+                         const std::vector<PixelRect>& exclusions)
+{
+    PixelMask mask = maskOf(picture, [&](std::uint32_t argb) { return matcher.matches(argb); });
+    for (const ExcludedSpan& span : excludedSpans(exclusions, picture.width(), picture.height()))
+        for (int y = span.top; y < span.bottom; ++y) std::fill(mask.row(y) + span.first, mask.row(y) + span.last, 0);
+    return mask;
+}
+
+PixelMask inkPixels(const PixelBuffer& picture, Rgb background)
+{
+    const ColourMatcher paper(background, PaperTolerance);
+    return maskOf(picture, [&](std::uint32_t argb) { return !paper.matches(argb); });
+}
 
 ColourPieces findColourPieces(const PixelBuffer& picture, const ColourMatcher& matcher,
                               const std::vector<PixelRect>& exclusions)
 {
-    const int width = picture.width();
-    const int height = picture.height();
-    const std::vector<ExcludedSpan> spans = excludedSpans(exclusions, width, height);
+    return findPieces(matchingPixels(picture, matcher, exclusions));
+}
+
+ColourPieces findPieces(const PixelMask& mask)
+{
+    const int width = mask.width();
+    const int height = mask.height();
     ColourPieces result;
     UnionFind groups;
-    std::vector<unsigned char> rowMatches(static_cast<std::size_t>(width));
     std::size_t previousRowStart = 0;
     std::size_t previousRowEnd = 0;
 
     for (int y = 0; y < height; ++y) {
-        const std::uint32_t* row = picture.row(y);
-        // Charts are mostly long stretches of one colour: test each colour once per stretch.
-        std::uint32_t lastPixel = ~row[0];
-        bool lastMatch = false;
-        for (int x = 0; x < width; ++x) {
-            if (row[x] != lastPixel) {
-                lastPixel = row[x];
-                lastMatch = matcher.matches(lastPixel);
-            }
-            rowMatches[static_cast<std::size_t>(x)] = lastMatch;
-        }
-        for (const ExcludedSpan& span : spans)
-            if (y >= span.top && y < span.bottom)
-                std::fill(rowMatches.begin() + span.first, rowMatches.begin() + span.last, 0);
-
+        const unsigned char* rowMatches = mask.row(y);
         const std::size_t rowStart = result.runs.size();
         for (int x = 0; x < width;) {
-            if (!rowMatches[static_cast<std::size_t>(x)]) {
+            if (!rowMatches[x]) {
                 ++x;
                 continue;
             }
             const int start = x;
-            while (x < width && rowMatches[static_cast<std::size_t>(x)]) ++x;
+            while (x < width && rowMatches[x]) ++x;
             result.runs.push_back({y, start, x - 1});
             groups.add();
         }
@@ -116,7 +142,7 @@ ColourPieces findColourPieces(const PixelBuffer& picture, const ColourMatcher& m
         const int root = groups.root(static_cast<int>(i));
         if (pieceOfRoot[static_cast<std::size_t>(root)] < 0) {
             pieceOfRoot[static_cast<std::size_t>(root)] = static_cast<int>(result.pieces.size());
-            result.pieces.push_back({0, result.runs[i].x0, result.runs[i].x1});
+            result.pieces.push_back({0, result.runs[i].x0, result.runs[i].x1, result.runs[i].y, result.runs[i].y});
         }
         const int piece = pieceOfRoot[static_cast<std::size_t>(root)];
         Piece& p = result.pieces[static_cast<std::size_t>(piece)];
@@ -124,6 +150,7 @@ ColourPieces findColourPieces(const PixelBuffer& picture, const ColourMatcher& m
         p.pixels += run.x1 - run.x0 + 1;
         p.left = std::min(p.left, run.x0);
         p.right = std::max(p.right, run.x1);
+        p.bottom = std::max(p.bottom, run.y); // rows come in order: the first run gave the top
         result.pieceOfRun[i] = piece;
     }
     return result;

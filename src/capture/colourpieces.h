@@ -4,6 +4,7 @@
 #include "capture/colour.h"
 #include "capture/curvefinder.h"
 #include "capture/pixelbuffer.h"
+#include "capture/pixelmask.h"
 
 #include <vector>
 
@@ -20,7 +21,10 @@ struct Piece {
     long long pixels = 0;
     int left = 0;
     int right = 0;
+    int top = 0;
+    int bottom = 0;
     int width() const { return right - left + 1; }
+    int height() const { return bottom - top + 1; }
 };
 
 struct ColourPieces {
@@ -29,7 +33,20 @@ struct ColourPieces {
     std::vector<Piece> pieces;
 };
 
-// Pixels whose centre lies in an exclusion never count.
+// The pixels of the colour; those whose centre lies in an exclusion never count.
+PixelMask matchingPixels(const PixelBuffer& picture, const ColourMatcher& matcher,
+                         const std::vector<PixelRect>& exclusions);
+
+// Pixels this close to the background are paper (scanner grey, faint specks).
+constexpr double PaperTolerance = 12.0;
+
+// Every pixel drawn on the paper, whatever its colour.
+PixelMask inkPixels(const PixelBuffer& picture, Rgb background);
+
+// The pieces of the pixels set in the mask.
+ColourPieces findPieces(const PixelMask& mask);
+
+// Both in one: the pieces of the colour outside the exclusions.
 ColourPieces findColourPieces(const PixelBuffer& picture, const ColourMatcher& matcher,
                               const std::vector<PixelRect>& exclusions);
 

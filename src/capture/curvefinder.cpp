@@ -2,6 +2,12 @@
 
 #include "capture/colourpieces.h"
 #include "capture/curvetrace.h"
+#include "capture/markerfinder.h"
+#include "capture/straightlines.h"
+#include "capture/textpieces.h"
+#include "capture/tolerancechoice.h"
+#include "capture/tracedoubts.h"
+#include "capture/pointexport.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,14 +17,18 @@ namespace calvero::capture {
 
 namespace {
 
-// Pieces smaller than this are specks of noise, never part of a curve.
+// Pieces smaller than this start no trace: specks of noise, or the dots of a
+// dotted curve, which a trace takes only as it passes them. Nor does a piece
+// a hundred times smaller than the largest.
 constexpr long long SpeckPixels = 8;
-// Nor is a piece a hundred times smaller than the largest: letters, marks.
 constexpr long long SmallPieceShare = 100;
 // How far from the user's click the curve's pixels are looked for.
 constexpr double SeedReach = 12.0;
-// Without a click, the widest pieces each start a trace; the weightiest trace wins.
-constexpr std::size_t StartCandidates = 5;
+constexpr int ScrapColumns = 6;
+// Without a click, the widest pieces each start a trace (one a trace has gone
+// through starts none: the other dashes of a dashed curve, the other edges of
+// a legend's box); the weightiest trace wins.
+constexpr std::size_t StartCandidates = 20;
 // A trace shorter than this is no curve.
 constexpr double ShortestTrace = 5.0;
 
@@ -28,18 +38,25 @@ double distanceToRun(const RowRun& run, PixelPoint p)
     return std::hypot(cx - p.x, run.y + 0.5 - p.y);
 }
 
-// The piece with a pixel nearest the click, if one is within reach.
-std::optional<int> pieceNear(const ColourPieces& found, PixelPoint seed)
+// The piece with a pixel nearest the click, if one is within reach. A click
+// in a dashed curve's gap, beside a crossing, may be nearest a scrap left
+// where a grid line was taken out: a piece that wide gives the trace no
+// direction, and is taken only if nothing wider is within reach.
+std::optional<int> pieceNear(const ColourPieces& found, const std::vector<bool>& kept, PixelPoint seed)
 {
     std::optional<int> best;
     double bestDistance = SeedReach;
+    bool bestWide = false;
     const auto firstRow = std::lower_bound(found.runs.begin(), found.runs.end(), seed.y - SeedReach - 1,
                                            [](const RowRun& run, double y) { return run.y < y; });
     for (auto run = firstRow; run != found.runs.end() && run->y <= seed.y + SeedReach; ++run) {
         const double distance = distanceToRun(*run, seed);
-        if (distance <= bestDistance) {
+        const int piece = found.pieceOfRun[static_cast<std::size_t>(run - found.runs.begin())];
+        const bool wide = kept[static_cast<std::size_t>(piece)] && found.pieces[static_cast<std::size_t>(piece)].width() >= ScrapColumns;
+        if (distance <= SeedReach && ((wide && !bestWide) || (wide == bestWide && distance <= bestDistance))) {
             bestDistance = distance;
-            best = found.pieceOfRun[static_cast<std::size_t>(run - found.runs.begin())];
+            bestWide = wide;
+            best = piece;
         }
     }
     return best;
@@ -56,42 +73,84 @@ std::vector<int> widestPieces(const ColourPieces& found, const std::vector<bool>
         return pa.width() != pb.width() ? pa.width() > pb.width() : pa.pixels > pb.pixels;
     };
     std::sort(order.begin(), order.end(), wider);
-    if (order.size() > StartCandidates) order.resize(StartCandidates);
     return order;
+}
+
+// Marks the pieces a trace went through, so they start no other trace.
+void markTraced(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, std::vector<bool>& traced)
+{
+    for (const PixelPoint& p : trace)
+        for (const ColumnRun& run : columns.column(static_cast<int>(std::floor(p.x))))
+            if (p.y >= run.top && p.y <= run.bottom + 1) traced[static_cast<std::size_t>(run.piece)] = true;
 }
 
 double span(const std::vector<PixelPoint>& trace) { return trace.empty() ? 0 : trace.back().x - trace.front().x; }
 
-// The centre line of the curve in pixels, or nothing found.
-std::vector<PixelPoint> centreLine(const PixelBuffer& picture, const CurveSearch& search)
+// The pieces of the colour once the plot's straight lines and all outside
+// the frame they enclose are taken out, with those lines.
+struct SearchPieces {
+    ColourPieces found;
+    LineDirections directions;
+    StraightLines lines;
+};
+
+SearchPieces searchPieces(const PixelBuffer& picture, const AxisCalibration& calibration, const CurveSearch& search,
+                          const Fading& fading)
 {
-    const ColourPieces found = findColourPieces(picture, ColourMatcher(search.colour, search.tolerance), search.exclusions);
+    PixelMask mask = matchingPixels(picture, ColourMatcher(search.colour, search.tolerance, fading), search.exclusions);
+    const LineDirections directions = lineDirections(calibration.references(), picture.width(), picture.height());
+    StraightLines lines = findStraightLines(inkPixels(picture, fading.background), directions);
+    clearWhereSet(mask, lines.pixels);
+    lines.area.clearOutside(mask);
+    return {findPieces(mask), directions, std::move(lines)};
+}
+
+// The centre line of the curve in pixels, or nothing found.
+std::vector<PixelPoint> centreLine(const PixelBuffer& picture, const AxisCalibration& calibration,
+                                   const CurveSearch& search, const Fading& fading)
+{
+    const SearchPieces pieces = searchPieces(picture, calibration, search, fading);
+    const ColourPieces& found = pieces.found;
+    const LineDirections& directions = pieces.directions;
+    const StraightLines& lines = pieces.lines;
     if (found.pieces.empty()) return {};
     long long largest = 0;
     for (const Piece& piece : found.pieces) largest = std::max(largest, piece.pixels);
     const long long smallest = std::max(SpeckPixels, largest / SmallPieceShare);
-    std::vector<bool> kept(found.pieces.size());
-    for (std::size_t i = 0; i < found.pieces.size(); ++i) kept[i] = found.pieces[i].pixels >= smallest;
+    const std::vector<bool> letters = letterPieces(found, tallestLetter(picture.height()));
+    std::vector<bool> startable(found.pieces.size()), followed(found.pieces.size());
+    for (std::size_t i = 0; i < found.pieces.size(); ++i) {
+        followed[i] = !letters[i];
+        startable[i] = followed[i] && found.pieces[i].pixels >= smallest;
+    }
 
     std::vector<int> starts;
     std::optional<PixelPoint> seed = search.seed;
-    if (const std::optional<int> clicked = seed ? pieceNear(found, *seed) : std::nullopt) {
-        kept[static_cast<std::size_t>(*clicked)] = true;
+    if (const std::optional<int> clicked = seed ? pieceNear(found, startable, *seed) : std::nullopt) {
+        followed[static_cast<std::size_t>(*clicked)] = true;
         starts.push_back(*clicked);
     } else {
         seed.reset();
-        starts = widestPieces(found, kept);
+        starts = widestPieces(found, startable);
     }
 
-    const ColumnRuns columns(found, kept, picture.width());
-    const int maxGap = std::max(10, picture.width() / 50);
+    const ColumnRuns columns(found, followed, picture.width());
+    // A dash gap with a grid line taken out in it must still be bridged.
+    const int maxGap = std::max(16, picture.width() / 25);
     std::vector<PixelPoint> best;
+    std::vector<bool> traced(found.pieces.size(), false);
+    std::size_t tried = 0;
     for (int start : starts) {
+        if (traced[static_cast<std::size_t>(start)]) continue;
+        if (++tried > StartCandidates) break;
         std::vector<PixelPoint> trace =
-            traceCurve(columns, found.pieces[static_cast<std::size_t>(start)], start, seed, maxGap);
-        if (traceWeight(trace) > traceWeight(best)) best = std::move(trace);
+            traceCurve(columns, found.pieces[static_cast<std::size_t>(start)], start, seed,
+                       {maxGap, directions.acrossSlope, &lines.pixels});
+        markTraced(columns, trace, traced);
+        if (traceWeight(trace, directions.acrossSlope) > traceWeight(best, directions.acrossSlope)) best = std::move(trace);
     }
-    return span(best) >= ShortestTrace ? best : std::vector<PixelPoint>{};
+    if (span(best) < ShortestTrace) return {};
+    return search.averageThickness ? averagedOverThickness(columns, best) : best;
 }
 
 struct ScaledPoint {
@@ -123,6 +182,28 @@ double interpolate(const std::vector<ScaledPoint>& line, double x)
     return before.y + (after->y - before.y) * (x - before.x) / (after->x - before.x);
 }
 
+// The markers' centres as points, left to right.
+Checked<FoundCurve> markerPoints(const PixelBuffer& picture, const AxisCalibration& calibration,
+                                 const CurveSearch& search, const Fading& fading)
+{
+    const SearchPieces pieces = searchPieces(picture, calibration, search, fading);
+    const std::vector<PixelPoint> centres =
+        markerCentres(pieces.found, letterPieces(pieces.found, tallestLetter(picture.height())), search.seed,
+                      largestMarker(picture.width(), picture.height()), &pieces.lines.pixels);
+    if (centres.size() < 2)
+        return failed<FoundCurve>("nessun contrassegno del colore " + colourText(search.colour) +
+                                  " trovato nell'immagine (ne servono almeno 2)");
+    if (centres.size() > static_cast<std::size_t>(MaxPointCount))
+        return failed<FoundCurve>("troppi contrassegni: " + std::to_string(centres.size()) + " (al massimo " +
+                                  std::to_string(MaxPointCount) + "); restringere la ricerca con le zone escluse");
+    FoundCurve curve;
+    for (const PixelPoint& p : centres) {
+        curve.points.push_back(calibration.toUnits(p));
+        curve.pixels.push_back(p);
+    }
+    return succeeded(std::move(curve));
+}
+
 } // namespace
 
 std::string noCurveMessage(Rgb colour) { return "nessuna curva del colore " + colourText(colour) + " trovata nell'immagine"; }
@@ -134,24 +215,48 @@ std::optional<std::string> curveSearchProblem(const PixelBuffer& picture, const 
         return "tolleranza non valida (0..100)";
     if (search.pointCount < MinPointCount || search.pointCount > MaxPointCount)
         return "numero di punti non valido (2..200): " + std::to_string(search.pointCount);
+    if (!(search.step >= 0) || !std::isfinite(search.step)) return "passo non valido: " + pointValueText(search.step);
     return std::nullopt;
 }
 
 Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration& calibration, const CurveSearch& search)
 {
     if (auto problem = curveSearchProblem(picture, search)) return failed<FoundCurve>(*problem);
-    const std::vector<ScaledPoint> line = scaledLine(centreLine(picture, search), calibration);
+    const ToleranceChoice tolerance = chooseTolerance(picture, search.colour, search.tolerance);
+    FoundCurve curve;
+    if (tolerance.backgroundMatches) {
+        curve.doubts.push_back(backgroundDoubt(search.tolerance, tolerance.fading.background));
+        return succeeded(std::move(curve));
+    }
+    if (search.markers) return markerPoints(picture, calibration, search, tolerance.fading);
+    const std::vector<PixelPoint> centre = centreLine(picture, calibration, search, tolerance.fading);
+    const std::vector<ScaledPoint> line = scaledLine(centre, calibration);
     if (line.size() < 2 || !(line.back().x > line.front().x)) return failed<FoundCurve>(noCurveMessage(search.colour));
 
-    FoundCurve curve;
-    const double first = line.front().x;
-    const double step = (line.back().x - first) / (search.pointCount - 1);
-    for (int i = 0; i < search.pointCount; ++i) {
-        const double x = i + 1 == search.pointCount ? line.back().x : first + step * i;
+    std::vector<double> xs;
+    if (search.step > 0) {
+        // The multiples of the step within the trace, in the axis's own values.
+        const double low = calibration.valueOfScaledX(line.front().x), high = calibration.valueOfScaledX(line.back().x);
+        const double first = std::ceil(low / search.step - 1e-9), last = std::floor(high / search.step + 1e-9);
+        if (last - first + 1 > MaxPointCount)
+            return failed<FoundCurve>("passo " + pointValueText(search.step) + " troppo piccolo: darebbe " +
+                                      pointValueText(last - first + 1) + " punti (al massimo " +
+                                      std::to_string(MaxPointCount) + ")");
+        for (double k = first; k <= last; ++k) xs.push_back(calibration.scaledX(k * search.step));
+        if (xs.empty()) return failed<FoundCurve>("nessun multiplo del passo " + pointValueText(search.step) +
+                                                  " nel tratto di curva trovato");
+    } else {
+        const double first = line.front().x;
+        const double step = (line.back().x - first) / (search.pointCount - 1);
+        for (int i = 0; i < search.pointCount; ++i) xs.push_back(i + 1 == search.pointCount ? line.back().x : first + step * i);
+    }
+    for (double x : xs) {
+        if (!std::isfinite(x)) continue;
         const UnitPoint point{calibration.valueOfScaledX(x), calibration.valueOfScaledY(interpolate(line, x))};
         curve.points.push_back(point);
         curve.pixels.push_back(calibration.toPixels(point));
     }
+    curve.doubts = traceDoubts(centre, calibration);
     return succeeded(std::move(curve));
 }
 

@@ -5,10 +5,11 @@
 // on the piece under the user's click (without one, on each of the widest
 // pieces, keeping the longest trace) and follows the curve column by column,
 // each column taking the run of matching pixels that continues the trace,
-// bridging short gaps where grid lines or other curves cross it. Small pieces
-// (letters, specks) are never taken, a legend or label away from the trace is
-// not reached, and a level straight line (the plot's frame, an axis) loses to
-// a curve. Pixels inside the exclusion rectangles are never taken.
+// keeping its trend through crossings and across the gaps of a dashed line.
+// The plot's frame, axes and grid lines are taken out first, whatever their
+// colour; small pieces (letters, specks) are never taken, a legend or label
+// away from the trace is not reached. Pixels inside the exclusion rectangles
+// are never taken.
 #include "capture/calibration.h"
 #include "capture/checked.h"
 #include "capture/colour.h"
@@ -39,6 +40,14 @@ struct CurveSearch {
     // Where the user clicked on the curve, if anywhere.
     std::optional<PixelPoint> seed;
     std::vector<PixelRect> exclusions;
+    // When above 0: points at the multiples of this x step (in units) instead of pointCount points.
+    double step = 0;
+    // The points are the centres of markers drawn in the colour (circles,
+    // squares, triangles), as many as there are, instead of a traced line.
+    bool markers = false;
+    // The line's rows averaged over its own thickness along x (a thick line's
+    // centre without the pixels' steps).
+    bool averageThickness = false;
 };
 
 struct FoundCurve {
@@ -46,10 +55,13 @@ struct FoundCurve {
     std::vector<UnitPoint> points;
     // The same points on the picture.
     std::vector<PixelPoint> pixels;
+    // Why the points may not be the curve meant (Italian), or none. With a
+    // tolerance that takes in the background, this and no points.
+    std::vector<std::string> doubts;
 };
 
-// The message when the search itself is impossible (tolerance or number of
-// points out of range, an empty picture), or nothing.
+// The message when the search itself is impossible (tolerance, number of
+// points or step out of range, an empty picture), or nothing.
 std::optional<std::string> curveSearchProblem(const PixelBuffer& picture, const CurveSearch& search);
 
 // The points of the curve of the search's colour, or the message when the

@@ -45,16 +45,31 @@ std::span<const ColumnRun> ColumnRuns::column(int x) const
 
 namespace {
 
-// How far (in rows) a run may lie from where the trace expects the curve,
-// beyond one row more for every column of gap.
-constexpr double ReachRows = 3.0;
-// The points the trace's direction is taken from.
-constexpr std::size_t SlopePoints = 6;
+// How far (in rows) the middle of a run may lie from where the trace expects
+// the curve, beyond half the curve's thickness; a little more for every
+// column since the curve's last run, more so where it is steep.
+constexpr double OwnRows = 1.0;
+constexpr double OwnRowsPerBlindColumn = 0.15;
+constexpr double OwnRowsPerSlope = 0.1;
+// While the trace is too short to have a direction (a dotted line's first
+// dot), a margin this much wider for every column it has not seen the curve.
+constexpr double YoungRowsPerBlindColumn = 0.5;
+// The points the trend of the trace is fitted to; its curvature counts only
+// once this many are behind it.
+constexpr std::size_t TrendPoints = 60;
+constexpr std::size_t CurvedTrendPoints = 12;
 // A trace nearly all within this many rows of its middle row is a level straight line.
 constexpr double LevelLineRows = 3.0;
 constexpr double LevelLineShare = 0.9;
-// A run may be this many rows longer than twice the curve's recent thickness.
-constexpr double LengthSlackRows = 4.0;
+// A run longer than the curve's thickness and slope explain by this much is
+// the curve merged with another line crossing it.
+constexpr double MergedSlackRows = 1.5;
+// Through a crossing or under a line the trace goes on for up to this many
+// longest gaps.
+constexpr int MergedGaps = 4;
+// A curve's end is carried on under a line taken out (up to half the
+// longest gap) as its last few points lead.
+constexpr std::size_t EndTrendPoints = 8;
 // How quickly the thickness expected of a run follows the runs taken.
 constexpr double ThicknessFollowing = 0.3;
 
@@ -67,46 +82,151 @@ double distanceTo(const ColumnRun& run, double row)
     return 0;
 }
 
-// The slope of the last points (rows per column).
-double recentSlope(const std::vector<PixelPoint>& trace)
-{
-    const PixelPoint& last = trace.back();
-    const PixelPoint& earlier = trace[trace.size() - std::min(trace.size(), SlopePoints)];
-    return earlier.x == last.x ? 0 : (last.y - earlier.y) / (last.x - earlier.x);
-}
-
 double lengthOf(const ColumnRun& run) { return run.bottom - run.top + 1; }
 
+// The row the trace continues to at a column: a least-squares parabola (a
+// line while the trace is short) through its last points, so at a crossing
+// or across a gap it keeps the direction and the bend it had.
+class Trend {
+public:
+    explicit Trend(const std::vector<PixelPoint>& trace, std::size_t points = TrendPoints)
+    {
+        const std::size_t n = std::min(trace.size(), points);
+        origin_ = trace.back();
+        // Sums of d^k and of y d^k, d measured from the last point.
+        double s[5] = {0, 0, 0, 0, 0}, t[3] = {0, 0, 0};
+        for (std::size_t i = trace.size() - n; i < trace.size(); ++i) {
+            const double d = trace[i].x - origin_.x;
+            const double y = trace[i].y - origin_.y;
+            double power = 1;
+            for (int k = 0; k < 5; ++k) {
+                s[k] += power;
+                if (k < 3) t[k] += y * power;
+                power *= d;
+            }
+        }
+        if (n >= CurvedTrendPoints) {
+            const double m[3][3] = {{s[0], s[1], s[2]}, {s[1], s[2], s[3]}, {s[2], s[3], s[4]}};
+            const double det = determinant(m);
+            if (std::abs(det) > 1e-9) {
+                const auto solved = [&](int column) {
+                    double c[3][3];
+                    for (int r = 0; r < 3; ++r)
+                        for (int k = 0; k < 3; ++k) c[r][k] = k == column ? t[r] : m[r][k];
+                    return determinant(c) / det;
+                };
+                level_ = solved(0);
+                slope_ = solved(1);
+                bend_ = solved(2);
+                return;
+            }
+        }
+        const double spread = s[0] * s[2] - s[1] * s[1];
+        if (n >= 2 && spread > 0) {
+            slope_ = (s[0] * t[1] - s[1] * t[0]) / spread;
+            level_ = (t[0] - slope_ * s[1]) / s[0];
+        }
+    }
+
+    double rowAt(double x) const
+    {
+        const double d = x - origin_.x;
+        return origin_.y + level_ + slope_ * d + bend_ * d * d;
+    }
+    double slopeAt(double x) const { return slope_ + 2 * bend_ * (x - origin_.x); }
+
+private:
+    static double determinant(const double m[3][3])
+    {
+        return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+               m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+    }
+
+    PixelPoint origin_;
+    double level_ = 0;
+    double slope_ = 0;
+    double bend_ = 0;
+};
+
 // Follows the curve from the start run in one direction (step +1 or -1). A
-// run far longer than the curve's recent runs and its slope explain is a line
-// crossing it (a vertical axis, the frame) and counts as a gap.
-std::vector<PixelPoint> follow(const ColumnRuns& columns, int column, const ColumnRun& start, int step, int maxGap)
+// run far longer than the curve's thickness and slope explain is the curve
+// merged with a line crossing it: the trace goes through it where its trend
+// leads (for a shallow crossing, several gaps long), and stops where it meets
+// nothing else. Where a straight line taken out hides the curve, the same.
+// Whether the straight lines taken out cover the row (or a row beside it) of the column.
+bool hiddenAt(const PixelMask* hidden, int x, double row)
 {
-    std::vector<PixelPoint> trace{{column + 0.5, centreOf(start)}};
+    if (!hidden) return false;
+    const int y = static_cast<int>(std::floor(row));
+    for (int r = y - 1; r <= y + 1; ++r)
+        if (r >= 0 && r < hidden->height() && x < hidden->width() && hidden->at(x, r)) return true;
+    return false;
+}
+
+// The points behind the start (in the other direction, nearest the start
+// last) give the trend its direction from the first column.
+std::vector<PixelPoint> follow(const ColumnRuns& columns, int column, const ColumnRun& start, int step,
+                               const TraceLimits& limits, const std::vector<PixelPoint>& behind)
+{
+    const int maxGap = limits.maxGap;
+    std::vector<PixelPoint> trace(behind.end() - static_cast<std::ptrdiff_t>(std::min(behind.size(), TrendPoints)),
+                                  behind.end());
+    const std::size_t first = trace.size();
+    trace.push_back({column + 0.5, centreOf(start)});
+    std::size_t lastOwn = trace.size(); // the points up to here are the curve's own runs
     double thickness = lengthOf(start);
     int gap = 0;
-    for (int x = column + step; x >= 0 && x < columns.width() && gap <= maxGap; x += step) {
+    int blind = 0; // columns since the last of the curve's own runs
+    int mergedColumns = 0;
+    for (int x = column + step;
+         x >= 0 && x < columns.width() && gap <= maxGap && mergedColumns <= MergedGaps * maxGap; x += step) {
         const double centreX = x + 0.5;
-        const double slope = recentSlope(trace);
-        const double expected = trace.back().y + slope * (centreX - trace.back().x);
-        const double longest = 2 * thickness + 2 * std::abs(slope) + LengthSlackRows;
+        const Trend trend(trace);
+        const double expected = trend.rowAt(centreX);
+        const double slope = std::abs(trend.slopeAt(centreX));
         const ColumnRun* best = nullptr;
         double bestDistance = std::numeric_limits<double>::infinity();
         for (const ColumnRun& run : columns.column(x)) {
             const double distance = distanceTo(run, expected);
-            if (distance < bestDistance && lengthOf(run) <= longest) {
+            if (distance < bestDistance) {
                 bestDistance = distance;
                 best = &run;
             }
         }
-        if (best && bestDistance <= ReachRows + gap) {
-            trace.push_back({centreX, centreOf(*best)});
-            thickness += (lengthOf(*best) - thickness) * ThicknessFollowing;
-            gap = 0;
-        } else {
-            ++gap;
+        // A run longer than the curve's own, over the row the trend expects, is
+        // the curve crossing another line: the trace goes on where its trend
+        // leads. Any other run is the curve's own only if its middle is where
+        // the trend expects it, within a margin that grows slowly over a gap.
+        const bool merged = best && bestDistance == 0 && lengthOf(*best) > thickness + slope + MergedSlackRows;
+        const double young = trace.size() < CurvedTrendPoints ? YoungRowsPerBlindColumn : 0;
+        const double allowed = OwnRows + thickness / 2 + blind * (OwnRowsPerBlindColumn + OwnRowsPerSlope * slope + young);
+        if (merged) {
+            trace.push_back({centreX, expected});
+            ++mergedColumns;
+            ++blind;
+            continue;
         }
+        if (!best || std::abs(centreOf(*best) - expected) > allowed) {
+            // Under a grid line running nearly along the curve, the curve is hidden for long.
+            if (hiddenAt(limits.hidden, x, expected)) ++mergedColumns;
+            else ++gap;
+            ++blind;
+            continue;
+        }
+        trace.push_back({centreX, centreOf(*best)});
+        lastOwn = trace.size();
+        mergedColumns = 0;
+        thickness += (lengthOf(*best) - thickness) * ThicknessFollowing;
+        gap = 0;
+        blind = 0;
     }
+    trace.resize(lastOwn);
+    // A curve that ends on a line taken out (the frame) runs on under it, as its last few points lead.
+    const Trend end(trace, EndTrendPoints);
+    for (int x = static_cast<int>(std::floor(trace.back().x)) + step, under = 0;
+         under <= limits.maxGap / 2 && hiddenAt(limits.hidden, x, end.rowAt(x + 0.5)); x += step, ++under)
+        trace.push_back({x + 0.5, end.rowAt(x + 0.5)});
+    trace.erase(trace.begin(), trace.begin() + static_cast<std::ptrdiff_t>(first));
     return trace;
 }
 
@@ -121,11 +241,31 @@ const ColumnRun* pieceRun(const ColumnRuns& columns, int x, int piece, double ro
 
 } // namespace
 
-double traceWeight(const std::vector<PixelPoint>& trace)
+std::vector<PixelPoint> averagedOverThickness(const ColumnRuns& columns, const std::vector<PixelPoint>& trace)
+{
+    std::vector<double> lengths;
+    for (const PixelPoint& p : trace)
+        for (const ColumnRun& run : columns.column(static_cast<int>(std::floor(p.x))))
+            if (p.y >= run.top && p.y <= run.bottom + 1) lengths.push_back(lengthOf(run));
+    if (lengths.empty()) return trace;
+    std::nth_element(lengths.begin(), lengths.begin() + static_cast<std::ptrdiff_t>(lengths.size() / 2), lengths.end());
+    const double reach = lengths[lengths.size() / 2];
+    std::vector<PixelPoint> averaged;
+    std::size_t first = 0, last = 0; // the points within reach: [first, last)
+    double sum = 0;
+    for (const PixelPoint& p : trace) {
+        while (last < trace.size() && trace[last].x <= p.x + reach) sum += trace[last++].y;
+        while (trace[first].x < p.x - reach) sum -= trace[first++].y;
+        averaged.push_back({p.x, sum / static_cast<double>(last - first)});
+    }
+    return averaged;
+}
+
+double traceWeight(const std::vector<PixelPoint>& trace, double levelSlope)
 {
     if (trace.size() < 2) return 0;
     std::vector<double> rows;
-    for (const PixelPoint& p : trace) rows.push_back(p.y);
+    for (const PixelPoint& p : trace) rows.push_back(p.y - levelSlope * p.x);
     std::nth_element(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(rows.size() / 2), rows.end());
     const double middle = rows[rows.size() / 2];
     const auto level = std::count_if(rows.begin(), rows.end(), [&](double y) { return std::abs(y - middle) <= LevelLineRows; });
@@ -134,8 +274,9 @@ double traceWeight(const std::vector<PixelPoint>& trace)
 }
 
 std::vector<PixelPoint> traceCurve(const ColumnRuns& columns, const Piece& start, int startPiece,
-                                   std::optional<PixelPoint> seed, int maxGap)
+                                   std::optional<PixelPoint> seed, const TraceLimits& limits)
 {
+    const double levelSlope = limits.levelSlope;
     // The start column: the seed's, or the middle of the piece; else the nearest one the piece has a run in.
     const double aim = seed ? seed->x : (start.left + start.right + 1) / 2.0;
     const int middle = std::clamp(static_cast<int>(std::floor(aim)), start.left, start.right);
@@ -153,11 +294,20 @@ std::vector<PixelPoint> traceCurve(const ColumnRuns& columns, const Piece& start
     std::vector<PixelPoint> best;
     for (const ColumnRun& run : columns.column(column)) {
         if (run.piece != startPiece || (seeded && &run != seeded)) continue;
-        std::vector<PixelPoint> trace = follow(columns, column, run, -1, maxGap);
-        const std::vector<PixelPoint> right = follow(columns, column, run, +1, maxGap);
+        // Each way keeps the trend the other way had at the start; a short
+        // first way is followed again with the trend of the second, and a
+        // short second way then again with the first's.
+        std::vector<PixelPoint> trace = follow(columns, column, run, -1, limits, {});
         std::reverse(trace.begin(), trace.end());
+        std::vector<PixelPoint> right = follow(columns, column, run, +1, limits, trace);
+        if (trace.size() < CurvedTrendPoints) {
+            std::vector<PixelPoint> behind(right.rbegin(), right.rend());
+            trace = follow(columns, column, run, -1, limits, behind);
+            std::reverse(trace.begin(), trace.end());
+            if (right.size() < CurvedTrendPoints) right = follow(columns, column, run, +1, limits, trace);
+        }
         trace.insert(trace.end(), right.begin() + 1, right.end());
-        if (traceWeight(trace) > traceWeight(best)) best = std::move(trace);
+        if (traceWeight(trace, levelSlope) > traceWeight(best, levelSlope)) best = std::move(trace);
     }
     return best;
 }

@@ -2,6 +2,7 @@
 // Following a curve column by column through the pieces of its colour.
 #include "capture/calibration.h"
 #include "capture/colourpieces.h"
+#include "capture/pixelmask.h"
 
 #include <optional>
 #include <span>
@@ -34,12 +35,26 @@ private:
 // ways while the columns continue it; a gap of up to maxGap columns is bridged.
 // Without a seed it starts from each run of the piece in that column and
 // keeps the trace of most weight.
+struct TraceLimits {
+    int maxGap = 10;
+    // Rows per column along the x axis.
+    double levelSlope = 0;
+    // The straight lines taken out of the search: the trace bridges where
+    // they hid the curve, for longer than maxGap.
+    const PixelMask* hidden = nullptr;
+};
+
 std::vector<PixelPoint> traceCurve(const ColumnRuns& columns, const Piece& start, int startPiece,
-                                   std::optional<PixelPoint> seed, int maxGap);
+                                   std::optional<PixelPoint> seed, const TraceLimits& limits);
+
+// The trace with each point's row the mean of the rows within the line's own
+// thickness (the middle length of its runs) either side, in columns: a
+// thick line's centre, free of the pixels' steps.
+std::vector<PixelPoint> averagedOverThickness(const ColumnRuns& columns, const std::vector<PixelPoint>& trace);
 
 // How much a trace counts when traces compete: its width in columns, halved
-// for a level straight line, which is more likely the plot's frame, an axis
-// or a grid line than the curve.
-double traceWeight(const std::vector<PixelPoint>& trace);
+// for a level straight line (along the x axis, levelSlope rows per column),
+// which is more likely a legend's box or a line of the plot than the curve.
+double traceWeight(const std::vector<PixelPoint>& trace, double levelSlope);
 
 } // namespace calvero::capture

@@ -1,12 +1,16 @@
 #include "capture/extractcommand.h"
 
 #include "capture/curvefinder.h"
+#include "capture/pdffile.h"
 #include "capture/pointexport.h"
 #include "common/filewrite.h"
 #include "common/numtext.h"
+#include "common/systemerror.h"
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <limits>
 #include <ostream>
 
 namespace calvero::capture {
@@ -15,7 +19,9 @@ namespace {
 
 const std::string Usage =
     "uso: digitora --extract IMMAGINE --x PX,PY=VALORE --x PX,PY=VALORE --y PX,PY=VALORE --y PX,PY=VALORE "
-    "[--log-x] [--log-y] --colour '#RRGGBB' [--tolerance T] [--points N] [--page N] [--dpi D] [-o FILE]";
+    "[--log-x] [--log-y] --colour '#RRGGBB' [--tolerance T] [--points N | --step DX] [--start PX,PY] "
+    "[--exclude X0,Y0,X1,Y1]... [--markers] [--smooth] [--page N] [--dpi D] [--separator S] [--decimal-comma] [--header] "
+    "[-o FILE]";
 
 struct UsageError {
     std::string message;
@@ -51,6 +57,30 @@ int integerIn(const std::string& option, const std::string& text, int low, int h
     return static_cast<int>(value);
 }
 
+// Comma-separated numbers, exactly `count` of them, or nothing.
+std::optional<std::vector<double>> numbersOf(const std::string& text, std::size_t count)
+{
+    std::vector<double> numbers;
+    std::size_t from = 0;
+    while (numbers.size() < count) {
+        const std::size_t comma = std::min(text.find(',', from), text.size());
+        const auto value = parseDecimal(std::string_view(text).substr(from, comma - from));
+        if (!value || !std::isfinite(*value)) return std::nullopt;
+        numbers.push_back(*value);
+        from = comma + 1;
+        if (comma == text.size()) break;
+    }
+    if (numbers.size() != count || from <= text.size()) return std::nullopt;
+    return numbers;
+}
+
+char separatorOf(const std::string& text)
+{
+    if (text == "tab" || text == "\t") return '\t';
+    if (text == ";" || text == "," || text == " ") return text[0];
+    throw UsageError{"separatore non valido: " + text + " (';', ',', ' ' o tab)"};
+}
+
 class ArgumentReader {
 public:
     explicit ArgumentReader(const std::vector<std::string>& arguments) : arguments_(arguments) {}
@@ -75,6 +105,7 @@ ExtractOptions readOptions(const std::vector<std::string>& arguments)
     int yReferences = 0;
     bool picture = false;
     bool colour = false;
+    bool points = false;
     while (!reader.done()) {
         const std::string option = reader.take();
         if (option == "--extract") {
@@ -104,10 +135,38 @@ ExtractOptions readOptions(const std::vector<std::string>& arguments)
             options.tolerance = numberIn(option, reader.valueOf(option), MinTolerance, MaxTolerance);
         } else if (option == "--points") {
             options.pointCount = integerIn(option, reader.valueOf(option), MinPointCount, MaxPointCount);
+            points = true;
+        } else if (option == "--step") {
+            options.step = numberIn(option, reader.valueOf(option), 0, std::numeric_limits<double>::max());
+            if (!(options.step > 0)) throw UsageError{"valore non valido per --step: il passo deve essere maggiore di 0"};
+        } else if (option == "--start") {
+            const std::string& text = reader.valueOf(option);
+            const auto numbers = numbersOf(text, 2);
+            if (!numbers) throw UsageError{"punto di partenza non valido: " + text + " (atteso PX,PY)"};
+            options.start = PixelPoint{(*numbers)[0], (*numbers)[1]};
+        } else if (option == "--exclude") {
+            const std::string& text = reader.valueOf(option);
+            const auto n = numbersOf(text, 4);
+            if (!n) throw UsageError{"zona esclusa non valida: " + text + " (atteso X0,Y0,X1,Y1)"};
+            const auto [left, right] = std::minmax((*n)[0], (*n)[2]);
+            const auto [top, bottom] = std::minmax((*n)[1], (*n)[3]);
+            options.exclusions.push_back({left, top, right - left, bottom - top});
+        } else if (option == "--markers") {
+            options.markers = true;
+        } else if (option == "--smooth") {
+            options.smooth = true;
+        } else if (option == "--separator") {
+            options.format.separator = separatorOf(reader.valueOf(option));
+        } else if (option == "--decimal-comma") {
+            options.format.decimalMark = ',';
+        } else if (option == "--header") {
+            options.format.header = true;
         } else if (option == "--page") {
             options.page = integerIn(option, reader.valueOf(option), 1, 100000);
+            options.pageGiven = true;
         } else if (option == "--dpi") {
             options.dpi = numberIn(option, reader.valueOf(option), MinDpi, MaxDpi);
+            options.pageGiven = true;
         } else if (option == "-o") {
             options.outputPath = reader.valueOf(option);
         } else {
@@ -118,8 +177,12 @@ ExtractOptions readOptions(const std::vector<std::string>& arguments)
     if (xReferences != 2 || yReferences != 2) throw UsageError{"servono due riferimenti --x e due riferimenti --y"};
     if (!colour) throw UsageError{"manca il colore della curva (--colour '#RRGGBB')"};
     if (auto problem = referencesProblem(options.axes)) throw UsageError{*problem};
+    if (points && options.step > 0) throw UsageError{"--points e --step non vanno insieme: scegliere l'uno o l'altro"};
+    if (auto problem = textFormatProblem(options.format)) throw UsageError{*problem};
     return options;
 }
+
+bool fileExists(const std::string& path) { return std::ifstream(path).good(); }
 
 } // namespace
 
@@ -137,6 +200,38 @@ Checked<ExtractOptions> parseExtractOptions(const std::vector<std::string>& argu
     }
 }
 
+std::string helpText()
+{
+    return "digitora: legge i punti delle curve dall'immagine di un grafico per CALVERO1.\n"
+           "\n"
+           "  digitora [IMMAGINE]     apre la finestra, con l'immagine se indicata\n"
+           "  digitora --help         questo testo\n"
+           "  digitora --version      la versione\n"
+           "\n" +
+           Usage.substr(5) +
+           "\n"
+           "\n"
+           "Legge senza finestra la curva del colore indicato e ne scrive i punti \"x;y\".\n"
+           "  --x, --y PX,PY=VALORE  due punti dell'immagine per asse, con il loro valore\n"
+           "  --log-x, --log-y       assi a scala logaritmica\n"
+           "  --tolerance T          quanto il colore può scostarsi, da 0 a 100 (25 se non indicata)\n"
+           "  --points N             quanti punti, da 2 a 200 (30 se non indicato)\n"
+           "  --page N, --dpi D      la pagina di un PDF e i punti per pollice (1 e 150 se non indicati)\n"
+           "  -o FILE                i punti nel file invece che sull'uscita standard\n"
+           "  --start PX,PY          il punto della curva da cui parte la traccia (come un clic)\n"
+           "  --exclude X0,Y0,X1,Y1  una zona da non leggere (si può ripetere)\n"
+           "  --step DX              punti ai multipli di DX invece di N punti\n"
+           "  --markers              i centri dei contrassegni (cerchi, quadrati, triangoli) invece di una linea\n"
+           "  --smooth               la linea mediata lungo x sul suo spessore (linee spesse)\n"
+           "  --separator S          separatore dei campi: ';' (predefinito), ',', ' ' o tab\n"
+           "  --decimal-comma        la virgola come segno decimale\n"
+           "  --header               una prima riga con i nomi delle colonne\n"
+           "\n"
+           "Stato d'uscita: 0 punti scritti, 1 nessuna curva di quel colore, 2 errore d'uso o di file,\n"
+           "3 punti scritti ma dubbi (la traccia segue una linea diritta, salta, copre meno di metà\n"
+           "dell'asse x, o la tolleranza comprende lo sfondo): i motivi sono scritti sull'errore standard.\n";
+}
+
 int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::ostream& out, std::ostream& errors)
 {
     const Checked<AxisCalibration> calibration = AxisCalibration::fromReferences(options.axes);
@@ -144,6 +239,11 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
     search.colour = options.colour;
     search.tolerance = options.tolerance;
     search.pointCount = options.pointCount;
+    search.step = options.step;
+    search.seed = options.start;
+    search.markers = options.markers;
+    search.averageThickness = options.smooth;
+    search.exclusions = options.exclusions;
     const std::optional<std::string> problem = calibration ? curveSearchProblem(picture, search) : calibration.failure;
     if (problem) {
         errors << *problem << '\n';
@@ -154,17 +254,26 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
         errors << curve.failure << '\n';
         return ExtractNoCurve;
     }
-    std::string lines;
-    for (const UnitPoint& p : curve->points) lines += pointValueText(p.x) + ";" + pointValueText(p.y) + "\n";
+    const int code = curve->doubts.empty() ? ExtractFound : ExtractUnsure;
+    const auto tellDoubts = [&] {
+        for (const std::string& doubt : curve->doubts) errors << "attenzione: " << doubt << '\n';
+    };
+    if (curve->points.empty()) {
+        tellDoubts();
+        return code;
+    }
+    const std::string lines = pointsText(curve->points, options.format);
     if (!options.outputPath) {
         out << lines << std::flush;
-        return ExtractFound;
+        tellDoubts();
+        return code;
     }
-    if (auto reason = writeWholeFile(*options.outputPath, lines)) {
-        errors << "impossibile scrivere il file " << *options.outputPath << ": " << *reason << '\n';
+    if (const int error = writeWholeFileError(*options.outputPath, lines)) {
+        errors << "impossibile scrivere il file " << *options.outputPath << ": " << systemErrorText(error) << '\n';
         return ExtractUsageError;
     }
-    return ExtractFound;
+    tellDoubts();
+    return code;
 }
 
 int extractCommand(const std::vector<std::string>& arguments, const PictureLoader& load, std::ostream& out,
@@ -173,6 +282,10 @@ int extractCommand(const std::vector<std::string>& arguments, const PictureLoade
     const Checked<ExtractOptions> options = parseExtractOptions(arguments);
     if (!options) {
         errors << options.failure << '\n';
+        return ExtractUsageError;
+    }
+    if (options->pageGiven && !isPdfFile(options->picture) && fileExists(options->picture)) {
+        errors << "--page e --dpi valgono solo per i PDF: " << options->picture << " non è un PDF\n";
         return ExtractUsageError;
     }
     const Checked<PixelBuffer> picture = load(options->picture, options->page, options->dpi);

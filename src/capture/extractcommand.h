@@ -2,15 +2,19 @@
 // The command that reads a curve off a picture without a window:
 //   digitora --extract IMAGE --x PX,PY=VALUE --x PX,PY=VALUE
 //            --y PX,PY=VALUE --y PX,PY=VALUE [--log-x] [--log-y]
-//            --colour '#RRGGBB' [--tolerance T] [--points N]
-//            [--page N] [--dpi D] [-o FILE]
+//            --colour '#RRGGBB' [--tolerance T] [--points N | --step DX]
+//            [--start PX,PY] [--exclude X0,Y0,X1,Y1]... [--markers] [--smooth] [--page N] [--dpi D]
+//            [--separator S] [--decimal-comma] [--header] [-o FILE]
 // It prints the curve's points as "x;y" lines in ascending x. Exit codes:
-// 0 points printed, 1 no curve of that colour, 2 a usage or file error.
+// 0 points printed, 1 no curve of that colour, 2 a usage or file error,
+// 3 points printed (or none, when the background matched) but doubtful,
+// with the reasons on standard error.
 #include "capture/calibration.h"
 #include "capture/checked.h"
 #include "capture/colour.h"
 #include "capture/curvefinder.h"
 #include "capture/pixelbuffer.h"
+#include "capture/pointexport.h"
 
 #include <functional>
 #include <iosfwd>
@@ -23,6 +27,7 @@ namespace calvero::capture {
 constexpr int ExtractFound = 0;
 constexpr int ExtractNoCurve = 1;
 constexpr int ExtractUsageError = 2;
+constexpr int ExtractUnsure = 3;
 
 struct ExtractOptions {
     std::string picture;
@@ -30,13 +35,24 @@ struct ExtractOptions {
     Rgb colour;
     double tolerance = DefaultTolerance;
     int pointCount = DefaultPointCount;
+    double step = 0;
+    bool markers = false;
+    bool smooth = false;
+    std::optional<PixelPoint> start;
+    std::vector<PixelRect> exclusions;
+    TextFormat format;
     int page = 1;
     double dpi = DefaultDpi;
+    // Whether --page or --dpi was given: only a PDF has pages.
+    bool pageGiven = false;
     std::optional<std::string> outputPath;
 };
 
 // Whether the arguments (without the program's name) ask for the command.
 bool isExtractCommand(const std::vector<std::string>& arguments);
+
+// The text of --help: how to start the window and the command, and the exit codes.
+std::string helpText();
 
 // The options, or the Italian message (ending with the usage line).
 Checked<ExtractOptions> parseExtractOptions(const std::vector<std::string>& arguments);

@@ -19,9 +19,18 @@ std::string trimZeros(std::string text)
     return text == "-0" ? "0" : text;
 }
 
-// The lines of every curve, fields joined by the separator; limit 0 for none.
-Checked<std::string> pointLines(const CaptureState& state, char separator, int limit)
+// A value with the format's decimal mark.
+std::string valueIn(double value, const TextFormat& format)
 {
+    std::string text = pointValueText(value);
+    std::replace(text.begin(), text.end(), '.', format.decimalMark);
+    return text;
+}
+
+// The lines of every curve in the format; limit 0 for none.
+Checked<std::string> pointLines(const CaptureState& state, const TextFormat& format, int limit)
+{
+    const char separator = format.separator;
     if (!state.axes) return failed<std::string>("assi non tarati: indicare prima i punti di riferimento degli assi");
     const Checked<AxisCalibration> calibration = AxisCalibration::fromReferences(*state.axes);
     if (!calibration) return failed<std::string>(calibration.failure);
@@ -38,6 +47,9 @@ Checked<std::string> pointLines(const CaptureState& state, char separator, int l
                                    "); togliere dei punti o salvare le curve in file separati");
 
     std::string text;
+    if (format.header)
+        text = withParameters ? std::string("x") + separator + "parametro" + separator + "y\n"
+                              : std::string("x") + separator + "y\n";
     for (const Curve& curve : state.curves) {
         if (curve.points.empty()) continue;
         if (withParameters && !curve.parameter)
@@ -45,9 +57,9 @@ Checked<std::string> pointLines(const CaptureState& state, char separator, int l
         for (const UnitPoint& p : curveValues(curve, *calibration)) {
             if (!std::isfinite(p.x) || !std::isfinite(p.y))
                 return failed<std::string>("la curva \"" + curve.name + "\" ha un punto fuori dalla scala degli assi");
-            text += pointValueText(p.x) + separator;
-            if (withParameters) text += pointValueText(*curve.parameter) + separator;
-            text += pointValueText(p.y) + '\n';
+            text += valueIn(p.x, format) + separator;
+            if (withParameters) text += valueIn(*curve.parameter, format) + separator;
+            text += valueIn(p.y, format) + '\n';
         }
     }
     return succeeded(std::move(text));
@@ -62,6 +74,20 @@ std::string pointValueText(double value)
     return trimZeros(formatReal(value, 1, std::max(0, SignificantDigits - 1 - magnitude)));
 }
 
+std::optional<std::string> textFormatProblem(const TextFormat& format)
+{
+    if (format.separator == format.decimalMark)
+        return std::string("il separatore dei campi non può essere anche il segno decimale (") + format.decimalMark + ")";
+    return std::nullopt;
+}
+
+std::string pointsText(const std::vector<UnitPoint>& points, const TextFormat& format)
+{
+    std::string text = format.header ? std::string("x") + format.separator + "y\n" : std::string();
+    for (const UnitPoint& p : points) text += valueIn(p.x, format) + format.separator + valueIn(p.y, format) + '\n';
+    return text;
+}
+
 std::vector<UnitPoint> curveValues(const Curve& curve, const AxisCalibration& calibration)
 {
     std::vector<UnitPoint> values;
@@ -70,8 +96,12 @@ std::vector<UnitPoint> curveValues(const Curve& curve, const AxisCalibration& ca
     return values;
 }
 
-Checked<std::string> pointFileText(const CaptureState& state) { return pointLines(state, ';', MaxExportedPoints); }
+Checked<std::string> pointFileText(const CaptureState& state, const TextFormat& format)
+{
+    if (auto problem = textFormatProblem(format)) return failed<std::string>(*problem);
+    return pointLines(state, format, MaxExportedPoints);
+}
 
-Checked<std::string> clipboardText(const CaptureState& state) { return pointLines(state, '\t', 0); }
+Checked<std::string> clipboardText(const CaptureState& state) { return pointLines(state, {'\t', '.', false}, 0); }
 
 } // namespace calvero::capture

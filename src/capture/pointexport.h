@@ -5,6 +5,7 @@
 #include "capture/capturedocument.h"
 #include "capture/checked.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,13 +18,31 @@ constexpr int MaxExportedPoints = 200;
 // six significant digits (a capture is never more precise), no trailing zeros.
 std::string pointValueText(double value);
 
+// How point lines are written: the separator between fields, the decimal mark
+// (a comma for an Italian spreadsheet, with a semicolon or tab between
+// fields), and whether a first line names the columns.
+struct TextFormat {
+    char separator = ';';
+    char decimalMark = '.';
+    bool header = false;
+};
+
+// Why the format cannot be read back (the separator is the decimal mark), or nothing.
+std::optional<std::string> textFormatProblem(const TextFormat& format);
+
+// Points as lines "x;y" in the format, with the header "x;y" when asked.
+std::string pointsText(const std::vector<UnitPoint>& points, const TextFormat& format);
+
 // The point file: every curve's points in ascending x, one "x;y" line each;
 // when the curves have parameter values, "x;parameter;y" lines (every curve
 // must then have one). Refused with a message when there are more than 200
-// points, none, or the axes are not calibrated.
-Checked<std::string> pointFileText(const CaptureState& state);
+// points, none, or the axes are not calibrated. CALVERO1 reads the default
+// format; a spreadsheet in Italian wants the decimal comma, and a header
+// line ("x;y", "x;parametro;y") names the columns.
+Checked<std::string> pointFileText(const CaptureState& state, const TextFormat& format = {});
 
-// The same lines separated by tabs, for the clipboard; no limit on the points.
+// The same lines separated by tabs with the decimal point, as the point
+// grid's paste reads them, for the clipboard; no limit on the points.
 Checked<std::string> clipboardText(const CaptureState& state);
 
 // The values of one curve's points in ascending x.

@@ -2,6 +2,7 @@
 
 #include "capture/pixelbuffer.h"
 #include "common/filewrite.h"
+#include "common/systemerror.h"
 
 #include <nlohmann/json.hpp>
 
@@ -194,8 +195,8 @@ Checked<CaptureSession> parseSessionText(std::string_view text)
 
 std::optional<std::string> writeSessionFile(const std::string& path, const CaptureSession& session)
 {
-    if (auto reason = writeWholeFile(path, sessionText(session)))
-        return "impossibile salvare la sessione nel file " + path + ": " + *reason;
+    if (const int error = writeWholeFileError(path, sessionText(session)))
+        return "impossibile salvare la sessione nel file " + path + ": " + systemErrorText(error);
     return std::nullopt;
 }
 

@@ -12,7 +12,8 @@ namespace calvero {
 
 namespace {
 
-std::string reasonOf(int error) { return std::strerror(error != 0 ? error : EIO); }
+// The error code, never 0 for a failure.
+int failure(int error) { return error != 0 ? error : EIO; }
 
 // Writes everything to an open descriptor and flushes it to the disk.
 int writeAll(int fd, std::string_view bytes)
@@ -29,15 +30,15 @@ int writeAll(int fd, std::string_view bytes)
     return ::fsync(fd) == 0 ? 0 : errno;
 }
 
-std::optional<std::string> writeInPlace(const std::string& path, std::string_view bytes)
+int writeInPlace(const std::string& path, std::string_view bytes)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    if (fd < 0) return reasonOf(errno);
+    if (fd < 0) return failure(errno);
     const int error = writeAll(fd, bytes);
     const int closeError = ::close(fd) == 0 ? 0 : errno;
-    if (error != 0) return reasonOf(error);
-    if (closeError != 0) return reasonOf(closeError);
-    return std::nullopt;
+    if (error != 0) return failure(error);
+    if (closeError != 0) return failure(closeError);
+    return 0;
 }
 
 // The replaced file keeps its permissions; a new one gets the usual ones.
@@ -54,27 +55,34 @@ mode_t modeFor(const std::string& path)
 
 std::optional<std::string> writeWholeFile(const std::string& path, std::string_view bytes)
 {
-    if (path.empty()) return reasonOf(ENOENT);
+    const int error = writeWholeFileError(path, bytes);
+    if (error == 0) return std::nullopt;
+    return std::string(std::strerror(error));
+}
+
+int writeWholeFileError(const std::string& path, std::string_view bytes)
+{
+    if (path.empty()) return ENOENT;
     std::string temporary = path + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
         // A folder that takes no new files may still let the file itself be rewritten.
         if (errno == EACCES || errno == EPERM || errno == EROFS) return writeInPlace(path, bytes);
-        return reasonOf(errno);
+        return failure(errno);
     }
     ::fchmod(fd, modeFor(path));
     const int error = writeAll(fd, bytes);
     const int closeError = ::close(fd) == 0 ? 0 : errno;
     if (error != 0 || closeError != 0) {
         ::unlink(temporary.c_str());
-        return reasonOf(error != 0 ? error : closeError);
+        return failure(error != 0 ? error : closeError);
     }
     if (::rename(temporary.c_str(), path.c_str()) != 0) {
         const int renameError = errno;
         ::unlink(temporary.c_str());
-        return reasonOf(renameError);
+        return failure(renameError);
     }
-    return std::nullopt;
+    return 0;
 }
 
 } // namespace calvero

@@ -13,4 +13,8 @@ namespace calvero {
 // if any, is then left as it was.
 std::optional<std::string> writeWholeFile(const std::string& path, std::string_view bytes);
 
+// The same, giving the error code (errno) of the failure, or 0 when written,
+// for a caller that words the reason itself (systemErrorText).
+int writeWholeFileError(const std::string& path, std::string_view bytes);
+
 } // namespace calvero

@@ -74,3 +74,64 @@ TEST(FindCurve, TakesTheClickedCurveLeavesExcludedAreasAndSpacesPointsEvenly)
     EXPECT_EQ(curveSearchProblem(picture, {{0, 0, 0}, 20, 201, {}, {}}), "numero di punti non valido (2..200): 201");
     EXPECT_EQ(curveSearchProblem(PixelBuffer(), {}), "nessuna immagine da leggere");
 }
+
+TEST(FindCurve, MarkersGiveTheirCentres)
+{
+    // Markers of each shape at known points, red or black, on a black frame
+    // and grid that cut some of them; a larger marker of another series too.
+    enum class Shape { FilledSquare, HollowCircle, Triangle };
+    for (const auto& [shape, ink] : {std::pair{Shape::FilledSquare, Red}, {Shape::HollowCircle, Red},
+                                     {Shape::Triangle, Red}, {Shape::HollowCircle, 0xff000000u}}) {
+        SCOPED_TRACE(static_cast<int>(shape));
+        PixelBuffer picture = *PixelBuffer::create(400, 300);
+        for (int x = 20; x <= 380; ++x)
+            for (int y : {20, 80, 140, 200, 280}) picture.setPixel(x, y, 0xff000000);
+        for (int y = 20; y <= 280; ++y)
+            for (int x : {20, 110, 200, 290, 380}) picture.setPixel(x, y, 0xff000000);
+        // The second lies across a grid line, the fourth beside one.
+        const std::vector<PixelPoint> drawn{{45.5, 250.5}, {95.5, 201.5}, {160.5, 170.5}, {206.5, 120.5}, {330.5, 60.5}};
+        for (const PixelPoint& c : drawn)
+            for (int dy = -5; dy <= 5; ++dy)
+                for (int dx = -5; dx <= 5; ++dx) {
+                    const double r = std::hypot(dx, dy);
+                    const bool inside = shape == Shape::FilledSquare ? true
+                                        : shape == Shape::HollowCircle ? r >= 3.6 && r <= 5.4
+                                                                       : std::abs(dx) * 2 <= dy + 5;
+                    if (inside) picture.setPixel(int(c.x) + dx, int(c.y) + dy, ink);
+                }
+        for (int dy = -9; dy <= 9; ++dy)
+            for (int dx = -9; dx <= 9; ++dx) picture.setPixel(300 + dx, 240 + dy, ink);
+        const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+        CurveSearch search{rgbOf(ink), DefaultTolerance, 12, std::nullopt, {}};
+        search.markers = true;
+        const Checked<FoundCurve> found = findCurve(picture, calibration, search);
+        ASSERT_TRUE(found) << found.failure;
+        ASSERT_EQ(found->pixels.size(), drawn.size());
+        for (std::size_t i = 0; i < drawn.size(); ++i) {
+            EXPECT_NEAR(found->pixels[i].x, drawn[i].x, 0.51);
+            EXPECT_NEAR(found->pixels[i].y, drawn[i].y, 0.51);
+            EXPECT_NEAR(found->points[i].y, 300 - drawn[i].y, 0.51);
+        }
+    }
+}
+
+TEST(FindCurve, AThickLineAveragedOverItsThicknessLosesThePixelSteps)
+{
+    // A band 9 pixels thick around row 250 - 0.35 x: each column's run is
+    // whole pixels, so its middle steps by up to half a pixel off the line.
+    PixelBuffer picture = *PixelBuffer::create(400, 300);
+    const auto row = [](double x) { return 250 - 0.35 * x; };
+    for (int x = 30; x < 370; ++x)
+        for (int y = 0; y < 300; ++y)
+            if (std::abs(y + 0.5 - row(x + 0.5)) <= 4.5) picture.setPixel(x, y, Red);
+    const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+    CurveSearch search{{204, 0, 0}, DefaultTolerance, 50, std::nullopt, {}};
+    search.averageThickness = true;
+    const Checked<FoundCurve> found = findCurve(picture, calibration, search);
+    ASSERT_TRUE(found) << found.failure;
+    // Away from the ends, where the average runs out of line on one side.
+    for (const PixelPoint& p : found->pixels)
+        if (p.x > 45 && p.x < 355) {
+            EXPECT_NEAR(p.y, row(p.x), 0.15) << p.x;
+        }
+}

@@ -2,7 +2,7 @@
 # digitora --extract on charts drawn here (a PNG and a vector PDF of the same
 # curve y = x^2 over a grey grid, a red legend swatch aside): the points and
 # the exit codes 0 (found), 1 (no curve of that colour) and 2 (usage or file
-# error), with nothing on standard output when it fails.
+# error), with nothing on standard output when it fails; --help and --version.
 set -u
 build="$1"
 digitora="$build/digitora"
@@ -98,12 +98,21 @@ PY
 "$digitora" --extract "$work/chart.png" "${axes[@]}" --colour '#00c000' >"$work/none.out" 2>"$work/none.err"
 check "no curve of that colour: exit 1, message, no points" test $? -eq 1 -a -s "$work/none.err" -a ! -s "$work/none.out"
 
+# --help and --version print and exit without a display and without Qt.
+for option in --help --version; do
+  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$digitora" "$option" >"$work/info.out" 2>"$work/info.err"
+  check "$option without a display: exit 0, printed, nothing on standard error" \
+    test $? -eq 0 -a -s "$work/info.out" -a ! -s "$work/info.err"
+done
+"$digitora" --help | grep -q "3 punti scritti ma dubbi"
+check "--help names exit status 3" test $? -eq 0
+
 while IFS='|' read -r description file extra words; do
   # shellcheck disable=SC2086
   "$digitora" --extract "$work/$file" "${axes[@]}" --colour '#dc0000' $extra >"$work/bad.out" 2>"$work/bad.err"
   code=$?
   check "$description: exit 2 with a message, no points" test "$code" -eq 2 -a ! -s "$work/bad.out"
-  check "$description: the message says so" grep -q -F "$words" "$work/bad.err"
+  check "$description: the message says so" grep -q -F -e "$words" "$work/bad.err"
   check "$description: no library notes beside the message" bash -c "! grep -q -E 'libpng|qt[.]|Error|Couldn.t|Syntax' '$work/bad.err'"
 done <<'CASES'
 missing file|missing.png||file non trovato
@@ -111,7 +120,8 @@ not a picture|text.png||non è un'immagine
 truncated PNG|truncated.png||danneggiata o incompleta
 picture too large to hold|huge.png||immagine troppo grande: 30000 x 30000
 PDF with a password|locked.pdf||protetto da password
-page beyond the PDF|chart.pdf|--page 2|pagina 2 inesistente
+page beyond the PDF|chart.pdf|--page 2|pagina 2 inesistente: il PDF ha 1 pagina
+page of a PNG|chart.png|--page 1|--page e --dpi valgono solo per i PDF
 no colour value|chart.png|--colour|manca il valore dopo --colour
 CASES
 finish

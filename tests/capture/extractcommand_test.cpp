@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 using namespace calvero::capture;
@@ -37,6 +39,20 @@ PixelBuffer redCurve()
 }
 
 } // namespace
+
+TEST(ExtractOptions, ReadsTheTraceAndOutputOptions)
+{
+    const Checked<ExtractOptions> options = parseExtractOptions(
+        words("--extract a.png " + References + " --colour #000000 --start 120.5,80 --exclude 300,10,200,60 "
+              "--exclude 0,0,5,5 --step 2.5 --separator tab --decimal-comma --header"));
+    ASSERT_TRUE(options) << options.failure;
+    EXPECT_EQ(options->start, (PixelPoint{120.5, 80}));
+    EXPECT_EQ(options->exclusions, (std::vector<PixelRect>{{200, 10, 100, 50}, {0, 0, 5, 5}}));
+    EXPECT_EQ(options->step, 2.5);
+    EXPECT_EQ(options->format.separator, '\t');
+    EXPECT_EQ(options->format.decimalMark, ',');
+    EXPECT_TRUE(options->format.header);
+}
 
 TEST(ExtractOptions, ReadsEveryOption)
 {
@@ -74,6 +90,13 @@ TEST(ExtractOptions, UsageErrorsNameWhatIsWrong)
         {"--extract a.png --x 50,250=0 --x 350,250=0 --y 50,250=0 --y 50,50=20 --colour #ff0000",
          "i due valori di riferimento dell'asse x sono uguali"},
         {base + " --log-y", "asse y logaritmico"},
+        {base + " --start 10", "punto di partenza non valido: 10"},
+        {base + " --exclude 1,2,3", "zona esclusa non valida: 1,2,3"},
+        {base + " --exclude 1,2,3,4,5", "zona esclusa non valida: 1,2,3,4,5"},
+        {base + " --step 0", "valore non valido per --step"},
+        {base + " --step 2 --points 10", "--points e --step non vanno insieme"},
+        {base + " --separator , --decimal-comma", "il separatore dei campi non può essere anche il segno decimale"},
+        {base + " --separator |", "separatore non valido: |"},
     };
     for (const auto& [line, message] : cases) {
         const Checked<ExtractOptions> options = parseExtractOptions(words(line));
@@ -86,8 +109,19 @@ TEST(ExtractOptions, UsageErrorsNameWhatIsWrong)
 TEST(ExtractCommand, ExitCodesTellFoundNotFoundAndErrors)
 {
     const PixelBuffer picture = redCurve();
+    // A short level line, and a line rising gently that steps up 4 pixels
+    // (an eighth of the y span its references give) across a gap of 12 columns.
+    PixelBuffer level = *PixelBuffer::create(400, 300);
+    PixelBuffer jump = *PixelBuffer::create(400, 300);
+    for (int x = 60; x < 160; ++x)
+        for (int dy = 0; dy < 3; ++dy) level.setPixel(x, 150 + dy, 0xffdd1010);
+    for (int x = 50; x < 350; ++x)
+        for (int dy = 0; dy < 3 && (x < 230 || x >= 242); ++dy) jump.setPixel(x, 200 - x / 5 - (x >= 242 ? 4 : 0) + dy, 0xffdd1010);
+    const std::map<std::string, const PixelBuffer*> pictures{{"chart.png", &picture}, {"level.png", &level}, {"jump.png", &jump}};
     const auto loader = [&](const std::string& path, int, double) {
-        return path == "chart.png" ? succeeded(picture) : failed<PixelBuffer>("impossibile leggere l'immagine " + path);
+        const auto found = pictures.find(path);
+        return found != pictures.end() ? succeeded(*found->second)
+                                       : failed<PixelBuffer>("impossibile leggere l'immagine " + path);
     };
     const std::string output = testing::TempDir() + "extract.txt";
     struct Case {
@@ -102,7 +136,16 @@ TEST(ExtractCommand, ExitCodesTellFoundNotFoundAndErrors)
         {"--extract other.png " + References + " --colour #dd1010", ExtractUsageError, "impossibile leggere l'immagine other.png"},
         {"--extract chart.png --colour #dd1010", ExtractUsageError, "servono due riferimenti"},
         {"--extract chart.png " + References + " --colour #dd1010 -o /no/such/folder/x.txt", ExtractUsageError,
-         "impossibile scrivere il file /no/such/folder/x.txt"},
+         "impossibile scrivere il file /no/such/folder/x.txt: file o cartella inesistente"},
+        // Doubtful reads: the points (if any) and the reasons, exit 3.
+        {"--extract chart.png " + References + " --colour #dd1010 --tolerance 100", ExtractUnsure,
+         "attenzione: con la tolleranza 100 anche lo sfondo (#ffffff) ha il colore cercato"},
+        {"--extract chart.png " + References + " --colour #dd1010 --exclude 150,0,400,300", ExtractUnsure,
+         "attenzione: la traccia copre solo il 33.3 %"},
+        {"--extract level.png " + References + " --colour #dd1010", ExtractUnsure,
+         "attenzione: la traccia segue per gran parte una linea orizzontale diritta"},
+        {"--extract jump.png --x 50,250=0 --x 350,250=30 --y 50,250=0 --y 50,218=4 --colour #dd1010", ExtractUnsure,
+         "attenzione: la traccia salta del "},
     };
     for (const Case& c : cases) {
         std::ostringstream out, errors;
@@ -112,7 +155,7 @@ TEST(ExtractCommand, ExitCodesTellFoundNotFoundAndErrors)
         } else {
             EXPECT_EQ(errors.str().find(c.errors), 0u) << errors.str();
         }
-        if (c.code != ExtractFound) {
+        if (c.code != ExtractFound && c.code != ExtractUnsure) {
             EXPECT_EQ(out.str(), "");
         }
     }
@@ -129,6 +172,36 @@ TEST(ExtractCommand, ExitCodesTellFoundNotFoundAndErrors)
         EXPECT_NEAR(y, 10 + 5 * std::sin(x / 5), 0.1) << line;
     }
     EXPECT_EQ(count, 7);
+}
+
+TEST(ExtractCommand, PointsAtAnXStepInTheFormatAsked)
+{
+    const PixelBuffer picture = redCurve();
+    const auto loader = [&](const std::string&, int, double) { return succeeded(picture); };
+    std::ostringstream out, errors;
+    ASSERT_EQ(extractCommand(words("--extract chart.png " + References +
+                                   " --colour #dd1010 --step 7.5 --separator tab --decimal-comma --header"),
+                             loader, out, errors),
+              ExtractFound)
+        << errors.str();
+    std::istringstream lines(out.str());
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "x\ty");
+    // The curve runs over x 0..29.95: the multiples of 7.5 up to 22.5, from 0
+    // (or from 7.5 if the trace starts just after 0).
+    std::vector<double> xs;
+    while (std::getline(lines, line)) {
+        const std::size_t tab = line.find('\t');
+        ASSERT_NE(tab, std::string::npos) << line;
+        std::string x = line.substr(0, tab), y = line.substr(tab + 1);
+        std::replace(x.begin(), x.end(), ',', '.');
+        std::replace(y.begin(), y.end(), ',', '.');
+        xs.push_back(std::stod(x));
+        EXPECT_NEAR(std::stod(y), 10 + 5 * std::sin(xs.back() / 5), 0.1) << line;
+    }
+    EXPECT_TRUE(xs == (std::vector<double>{7.5, 15, 22.5}) || xs == (std::vector<double>{0, 7.5, 15, 22.5}))
+        << out.str();
 }
 
 TEST(PixelBuffer, RefusesPicturesTooLargeToHold)

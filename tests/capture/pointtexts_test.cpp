@@ -47,7 +47,13 @@ TEST(PointTexts, PointFileAndClipboardWriteEveryCurveInAscendingX)
     EXPECT_EQ(pointFileText(plain).value.value_or(""), "10;2.5\n20;5\n0.5;70\n");
     EXPECT_EQ(clipboardText(plain).value.value_or(""), "10\t2.5\n20\t5\n0.5\t70\n");
 
+    const TextFormat spreadsheet{';', ',', true};
+    EXPECT_EQ(pointFileText(plain, spreadsheet).value.value_or(""), "x;y\n10;2,5\n20;5\n0,5;70\n");
+    EXPECT_EQ(pointFileText(plain, {',', ',', false}).failure,
+              "il separatore dei campi non può essere anche il segno decimale (,)");
+
     const CaptureState surface = plainState({{"t 35", {}, 35.0, {at(1, 2)}}, {"t 40", {}, 40.0, {at(3, 4), at(2, 1)}}});
+    EXPECT_EQ(pointFileText(surface, spreadsheet).value.value_or(""), "x;parametro;y\n1;35;2\n2;40;1\n3;40;4\n");
     EXPECT_EQ(pointFileText(surface).value.value_or(""), "1;35;2\n2;40;1\n3;40;4\n");
 }
 

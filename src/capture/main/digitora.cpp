@@ -1,7 +1,8 @@
 // digitora: reads the points of a graph's curves off its picture for CALVERO1.
 // With --extract it reads one curve by its colour without a window (and
-// without a display); otherwise it opens the capture window, with the picture
-// named on the command line if any.
+// without a display), --help and --version print and exit before Qt starts;
+// otherwise it opens the capture window, with the picture named on the
+// command line if any.
 #include "capture/extractcommand.h"
 #include "capture/ui/Tdigitora.h"
 #include "capture/ui/pictureload.h"
@@ -43,6 +44,14 @@ calvero::capture::Checked<calvero::capture::PixelBuffer> loadQuietly(const std::
 int main(int argc, char** argv)
 {
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
+        std::cout << calvero::capture::helpText();
+        return 0;
+    }
+    if (arguments.size() == 1 && arguments[0] == "--version") {
+        std::cout << "digitora " CALVERO_VERSION "\n";
+        return 0;
+    }
     if (calvero::capture::isExtractCommand(arguments)) {
         // Qt's image readers are plug-ins found through the application object;
         // nothing here needs a display.

@@ -90,6 +90,17 @@ Tdigitora::Tdigitora(QWidget* parent) : QMainWindow(parent)
         if (!ok) return std::nullopt;
         return page;
     };
+    resolutionAsker_ = [this](double current) -> std::optional<double> {
+        bool ok = false;
+        const double dpi = QInputDialog::getDouble(
+            this, QStringLiteral("risoluzione della pagina"),
+            QStringLiteral("punti per pollice (da %1 a %2); più punti, linee più nitide ma più memoria:")
+                .arg(MinDpi)
+                .arg(MaxDpi),
+            current, MinDpi, MaxDpi, 0, &ok);
+        if (!ok) return std::nullopt;
+        return dpi;
+    };
     confirmer_ = [this](const QString& question) {
         return QMessageBox::question(this, QStringLiteral("digitora"), question) == QMessageBox::Yes;
     };
@@ -230,11 +241,16 @@ QWidget* Tdigitora::createSidePanel()
     pointCount_->setObjectName(QStringLiteral("SpinEdit2"));
     pointCount_->setRange(MinPointCount, MaxPointCount);
     pointCount_->setValue(DefaultPointCount);
+    markers_ = new QCheckBox(QStringLiteral("contrassegni"));
+    markers_->setToolTip(QStringLiteral("i punti sono i centri dei contrassegni del colore (cerchi, quadrati, triangoli), non una linea"));
     QPushButton* find = button("&trova i punti");
     QPushButton* dropArea = button("togli l'ultima zona esclusa");
     form->addRow(QStringLiteral("colore"), colourSwatch_);
     form->addRow(QStringLiteral("tolleranza"), tolerance_);
-    form->addRow(QStringLiteral("numero di punti"), pointCount_);
+    auto* countRow = new QHBoxLayout;
+    countRow->addWidget(pointCount_);
+    countRow->addWidget(markers_);
+    form->addRow(QStringLiteral("numero di punti"), countRow);
     form->addRow(find);
     form->addRow(dropArea);
     connect(find, &QPushButton::clicked, this, &Tdigitora::findByColour);
@@ -246,14 +262,22 @@ QWidget* Tdigitora::createSidePanel()
 
     QPushButton* savePointsButton = button("&Salva i punti per CALVERO1", QStyle::SP_DialogSaveButton);
     QPushButton* copyButton = button("c&opia i punti negli appunti");
+    QPushButton* copyCurveButton = button("solo la curva scelta");
+    copyCurveButton->setToolTip(QStringLiteral("copia negli appunti i punti della sola curva scelta nell'elenco"));
     QPushButton* exitButton = button("&Uscita", QStyle::SP_DialogCloseButton);
     connect(savePointsButton, &QPushButton::clicked, this, &Tdigitora::savePoints);
     connect(copyButton, &QPushButton::clicked, this, &Tdigitora::copyPoints);
+    connect(copyCurveButton, &QPushButton::clicked, this, &Tdigitora::copyCurvePoints);
     connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
 
     for (QWidget* part : std::initializer_list<QWidget*>{axes, curves, tools, search}) column->addWidget(part);
     column->addStretch();
-    for (QWidget* part : {savePointsButton, copyButton, exitButton}) column->addWidget(part);
+    auto* copyRow = new QHBoxLayout;
+    copyRow->addWidget(copyButton);
+    copyRow->addWidget(copyCurveButton);
+    column->addWidget(savePointsButton);
+    column->addLayout(copyRow);
+    column->addWidget(exitButton);
     panel->setMinimumWidth(300);
     panel->setMaximumWidth(380);
     return panel;
@@ -277,6 +301,14 @@ void Tdigitora::createActions()
     file->addSeparator();
     action(file, QStringLiteral("Salva i &punti per CALVERO1..."), QKeySequence(), [this] { savePoints(); });
     action(file, QStringLiteral("&Copia i punti"), QKeySequence::Copy, [this] { copyPoints(); });
+    QMenu* format = file->addMenu(QStringLiteral("&Formato dei punti salvati"));
+    decimalComma_ = format->addAction(QStringLiteral("virgola decimale (foglio di calcolo in italiano)"));
+    headerLine_ = format->addAction(QStringLiteral("riga d'intestazione (x;y)"));
+    for (QAction* choice : {decimalComma_, headerLine_}) {
+        choice->setCheckable(true);
+        connect(choice, &QAction::toggled, this,
+                [this] { setPointFormat(decimalComma_->isChecked() ? ',' : '.', headerLine_->isChecked()); });
+    }
     file->addSeparator();
     action(file, QStringLiteral("&Uscita"), QKeySequence(), [this] { close(); });
 

@@ -5,6 +5,7 @@
 // or with the whole capture to a session file.
 #include "capture/capturedocument.h"
 #include "capture/pixelbuffer.h"
+#include "capture/pointexport.h"
 #include "capture/ui/captureview.h"
 
 #include <QMainWindow>
@@ -38,11 +39,14 @@ public:
     using ValueAsker = std::function<std::optional<QString>(const QString& label, const QString& current)>;
     // The page of a PDF of pageCount pages, or nothing when cancelled.
     using PageAsker = std::function<std::optional<int>(int pageCount)>;
+    // The resolution (dots per inch) to render a PDF page at, or nothing when cancelled.
+    using ResolutionAsker = std::function<std::optional<double>(double current)>;
     using Confirmer = std::function<bool(const QString& question)>;
     void setMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
     void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
     void setValueAsker(ValueAsker asker) { valueAsker_ = std::move(asker); }
     void setPageAsker(PageAsker asker) { pageAsker_ = std::move(asker); }
+    void setResolutionAsker(ResolutionAsker asker) { resolutionAsker_ = std::move(asker); }
     void setConfirmer(Confirmer confirmer) { confirmer_ = std::move(confirmer); }
 
     // Commands; each shows a message and changes nothing when it cannot be done.
@@ -51,7 +55,12 @@ public:
     void startReferences();
     void findByColour();
     void savePoints();
+    // How savePoints writes: CALVERO1's form, or with the decimal comma for a
+    // spreadsheet in Italian, with or without a header line.
+    void setPointFormat(char decimalMark, bool header);
     void copyPoints();
+    // Only the points of the curve chosen in the list.
+    void copyCurvePoints();
     void saveSession();
     void openSession();
     void undo();
@@ -77,6 +86,9 @@ private:
     QWidget* createSidePanel();
 
     void showMessage(const QString& text);
+    // Where the picture of a session is now: where it was, beside the session,
+    // or where the user finds it; empty when it cannot be found.
+    QString sessionPicture(const QString& sessionPath, const QString& saved);
     bool confirmLosingWork();
     // A new picture with the capture given, or else with one empty curve.
     void takePicture(capture::PixelBuffer picture, const QString& path, int page, double dpi,
@@ -108,6 +120,9 @@ private:
     int page_ = 1;
     double dpi_ = capture::DefaultDpi;
     bool unsaved_ = false;
+    capture::TextFormat pointFormat_;
+    QAction* decimalComma_ = nullptr;
+    QAction* headerLine_ = nullptr;
     int currentCurve_ = 0;
 
     // References being placed: which one the next click places (-1 none), and
@@ -128,6 +143,7 @@ private:
     QLabel* colourSwatch_ = nullptr;
     QDoubleSpinBox* tolerance_ = nullptr;
     QSpinBox* pointCount_ = nullptr;
+    QCheckBox* markers_ = nullptr;
     QPushButton* handButton_ = nullptr;
     QPushButton* pickButton_ = nullptr;
     QPushButton* exclusionButton_ = nullptr;
@@ -139,6 +155,7 @@ private:
     FileChooser fileChooser_;
     ValueAsker valueAsker_;
     PageAsker pageAsker_;
+    ResolutionAsker resolutionAsker_;
     Confirmer confirmer_;
 };
 

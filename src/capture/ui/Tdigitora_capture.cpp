@@ -98,6 +98,15 @@ void Tdigitora::referencePlaced(QPointF at)
         refresh();
         return;
     }
+    const QCheckBox* logarithmic = placing_ < 2 ? logX_ : logY_;
+    if (logarithmic->isChecked() && !(*value > 0)) {
+        draftPoints_[i] = earlierPoint;
+        showMessage(QStringLiteral("sull'asse %1 logaritmico il valore deve essere maggiore di 0: %2")
+                        .arg(placing_ < 2 ? 'x' : 'y')
+                        .arg(*typed));
+        refresh();
+        return;
+    }
     draftValues_[i] = *value;
     if (placing_ < 3) {
         ++placing_;
@@ -194,10 +203,15 @@ void Tdigitora::findByColour()
     search.tolerance = tolerance_->value();
     search.pointCount = pointCount_->value();
     search.seed = colourSeed_;
+    search.markers = markers_->isChecked();
     search.exclusions = document_.state().exclusions;
     const Checked<FoundCurve> found = findCurve(picture_, *calibration, search);
     if (!found) return showMessage(text(found.failure));
+    QStringList doubts;
+    for (const std::string& doubt : found->doubts) doubts << QStringLiteral("attenzione: ") + text(doubt);
+    if (found->points.empty()) return showMessage(doubts.join('\n'));
     changed(document_.replacePoints(std::size_t(currentCurve_), found->pixels));
+    if (!doubts.isEmpty()) showMessage(doubts.join('\n') + QStringLiteral("\ncontrollare i punti o indicarne uno sulla curva"));
 }
 
 void Tdigitora::cursorMoved(QPointF at)

@@ -4,10 +4,13 @@
 #include "capture/pointexport.h"
 #include "capture/sessionfile.h"
 #include "common/filewrite.h"
+#include "common/systemerror.h"
 #include "capture/ui/digitoraparts.h"
 #include "capture/ui/pictureload.h"
 
 #include <QApplication>
+#include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -16,9 +19,11 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QStatusBar>
 
 #include <algorithm>
+#include <functional>
 
 namespace calvero {
 
@@ -32,6 +37,7 @@ bool Tdigitora::openPicture(const QString& chosen)
     const QString path = chosen.isEmpty() && fileChooser_ ? fileChooser_(FileRequest::OpenPicture) : chosen;
     if (path.isEmpty()) return false;
     int page = 1;
+    double dpi = dpi_;
     if (isPdfFile(path.toStdString())) {
         const Checked<int> pages = pdfPageCount(path.toStdString());
         if (!pages) {
@@ -43,14 +49,17 @@ bool Tdigitora::openPicture(const QString& chosen)
             if (!asked) return false;
             page = *asked;
         }
+        const std::optional<double> resolution = resolutionAsker_ ? resolutionAsker_(dpi_) : std::optional<double>(dpi_);
+        if (!resolution) return false;
+        dpi = *resolution;
     }
     if (!confirmLosingWork()) return false;
-    Checked<PixelBuffer> loaded = loadPicture(path.toStdString(), page, dpi_);
+    Checked<PixelBuffer> loaded = loadPicture(path.toStdString(), page, dpi);
     if (!loaded) {
         showMessage(text(loaded.failure));
         return false;
     }
-    takePicture(std::move(*loaded), QFileInfo(path).absoluteFilePath(), page, dpi_);
+    takePicture(std::move(*loaded), QFileInfo(path).absoluteFilePath(), page, dpi);
     return true;
 }
 
@@ -90,6 +99,12 @@ void Tdigitora::takePicture(PixelBuffer picture, const QString& path, int page, 
         capture.emplace();
         capture->curves.push_back(digitora::newCurve(0));
     }
+    {
+        // A new picture starts with linear axes; a session's axes set them again.
+        const QSignalBlocker quietX(logX_), quietY(logY_);
+        logX_->setChecked(false);
+        logY_->setChecked(false);
+    }
     document_.reset(*capture);
     currentCurve_ = 0;
     pickedColour_.reset();
@@ -123,22 +138,69 @@ void Tdigitora::closeEvent(QCloseEvent* event)
 
 // ---- points out and sessions ---------------------------------------------------
 
+QString Tdigitora::sessionPicture(const QString& sessionPath, const QString& saved)
+{
+    // A picture named relative to the session file is looked for beside it;
+    // one that has moved, beside the session under its own name.
+    const QString folder = QFileInfo(sessionPath).absolutePath();
+    const QString named = QFileInfo(saved).isRelative() ? folder + '/' + saved : saved;
+    if (QFileInfo::exists(named)) return named;
+    const QString beside = folder + '/' + QFileInfo(saved).fileName();
+    if (QFileInfo::exists(beside)) return beside;
+    const QString question =
+        QStringLiteral("l'immagine della sessione non è più in %1: cercarla in un'altra cartella?").arg(named);
+    if (!confirmer_ || !confirmer_(question)) return {};
+    return fileChooser_ ? fileChooser_(FileRequest::OpenPicture) : QString();
+}
+
+void Tdigitora::setPointFormat(char decimalMark, bool header)
+{
+    pointFormat_.decimalMark = decimalMark;
+    pointFormat_.header = header;
+    const QSignalBlocker quietComma(decimalComma_), quietHeader(headerLine_);
+    decimalComma_->setChecked(decimalMark == ',');
+    headerLine_->setChecked(header);
+}
+
 void Tdigitora::savePoints()
 {
-    const Checked<std::string> content = pointFileText(document_.state());
+    const Checked<std::string> content = pointFileText(document_.state(), pointFormat_);
     if (!content) return showMessage(text(content.failure));
     QString path = fileChooser_ ? fileChooser_(FileRequest::SavePoints) : QString();
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".txt");
-    if (writeWholeFile(path.toStdString(), *content)) showMessage(QStringLiteral("impossibile scrivere il file: %1").arg(path));
+    if (const int error = writeWholeFileError(path.toStdString(), *content))
+        showMessage(QStringLiteral("impossibile scrivere il file %1: %2").arg(path, text(systemErrorText(error))));
 }
+
+namespace {
+
+void copyToClipboard(const CaptureState& state, QStatusBar* bar, const QString& done,
+                     const std::function<void(const QString&)>& refuse)
+{
+    const Checked<std::string> content = clipboardText(state);
+    if (!content) return refuse(text(content.failure));
+    QApplication::clipboard()->setText(text(*content));
+    bar->showMessage(done, 4000);
+}
+
+} // namespace
 
 void Tdigitora::copyPoints()
 {
-    const Checked<std::string> content = clipboardText(document_.state());
-    if (!content) return showMessage(text(content.failure));
-    QApplication::clipboard()->setText(text(*content));
-    statusBar()->showMessage(QStringLiteral("punti copiati negli appunti"), 4000);
+    copyToClipboard(document_.state(), statusBar(), QStringLiteral("punti copiati negli appunti"),
+                    [this](const QString& m) { showMessage(m); });
+}
+
+void Tdigitora::copyCurvePoints()
+{
+    if (currentCurve_ < 0 || currentCurve_ >= int(document_.curves().size()))
+        return showMessage(QStringLiteral("nessuna curva scelta"));
+    CaptureState chosen = document_.state();
+    chosen.curves = {chosen.curves[std::size_t(currentCurve_)]};
+    copyToClipboard(chosen, statusBar(),
+                    QStringLiteral("punti della curva «%1» copiati negli appunti").arg(text(chosen.curves[0].name)),
+                    [this](const QString& m) { showMessage(m); });
 }
 
 void Tdigitora::saveSession()
@@ -168,9 +230,8 @@ void Tdigitora::openSession()
     if (path.isEmpty()) return;
     const Checked<CaptureSession> session = readSessionFile(path.toStdString());
     if (!session) return showMessage(text(session.failure));
-    // A picture named relative to the session file is looked for beside it.
-    QString picturePath = text(session->picturePath);
-    if (QFileInfo(picturePath).isRelative()) picturePath = QFileInfo(path).absolutePath() + '/' + picturePath;
+    const QString picturePath = sessionPicture(path, text(session->picturePath));
+    if (picturePath.isEmpty()) return;
     Checked<PixelBuffer> loaded = loadPicture(picturePath.toStdString(), session->page, session->dpi);
     if (!loaded) return showMessage(QStringLiteral("immagine della sessione: %1").arg(text(loaded.failure)));
     if (!confirmLosingWork()) return;

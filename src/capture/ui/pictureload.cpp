@@ -1,5 +1,7 @@
 #include "capture/ui/pictureload.h"
 
+#include "capture/pdffile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -60,7 +62,9 @@ Checked<PixelBuffer> loadPdfPage(const QString& path, int page, double dpi)
     if (!document) return capture::failed<PixelBuffer>(error);
     const int pages = document->numPages();
     if (page < 1 || page > pages)
-        return failure(QStringLiteral("pagina %1 inesistente: il PDF ha %2 pagine").arg(page).arg(pages));
+        return failure(QStringLiteral("pagina %1 inesistente: il PDF ha %2")
+                           .arg(page)
+                           .arg(QString::fromStdString(capture::pagesText(pages))));
     const std::unique_ptr<Poppler::Page> pdfPage = document->page(page - 1);
     if (!pdfPage) return failure(QStringLiteral("impossibile leggere la pagina %1 del PDF: %2").arg(page).arg(path));
     // Page sizes are in points, 72 to the inch.
@@ -158,12 +162,7 @@ QImage imageOf(const PixelBuffer& picture)
                   qsizetype(picture.width()) * 4, QImage::Format_RGB32);
 }
 
-bool isPdfFile(const std::string& path)
-{
-    QFile file(QString::fromStdString(path));
-    // The header may follow up to a kilobyte of other bytes.
-    return file.open(QIODevice::ReadOnly) && file.read(1024).contains("%PDF-");
-}
+bool isPdfFile(const std::string& path) { return capture::isPdfFile(path); }
 
 Checked<int> pdfPageCount(const std::string& path)
 {

@@ -1,7 +1,9 @@
 // The points found by colour on charts drawn here with known curves: grid
 // lines in another colour, a crossing curve, a legend and a label in the
 // curve's colour, anti-aliasing; also as a JPEG copy, on log-log paper,
-// turned by 3 degrees, and black on the black frame of the plot.
+// turned by 3 degrees, and black on the black frame of the plot. Then black
+// and white, as catalogues print them: black grid, crossing line and curve,
+// solid or dashed, blurred by a pixel as a scan, turned by 2 degrees.
 #include "capture/curvefinder.h"
 #include "capture/ui/pictureload.h"
 
@@ -30,7 +32,36 @@ struct ChartCase {
     int jpegQuality; // 0: kept as drawn
     bool seeded;
     Rgb colour = {20, 40, 220};
+    bool blackAndWhite = false;
+    Qt::PenStyle style = Qt::SolidLine;
+    bool blurred = false;
 };
+
+// A Gaussian blur of one pixel's radius (sigma 1), as a scan softens a line.
+QImage blurredByAPixel(const QImage& image)
+{
+    const double weights[] = {0.0044, 0.054, 0.242, 0.399, 0.242, 0.054, 0.0044};
+    QImage result = image.convertToFormat(QImage::Format_RGB32);
+    for (int pass = 0; pass < 2; ++pass) {
+        const QImage source = result;
+        for (int y = 0; y < source.height(); ++y)
+            for (int x = 0; x < source.width(); ++x) {
+                double sum[3] = {0, 0, 0}, total = 0;
+                for (int k = -3; k <= 3; ++k) {
+                    const int sx = pass == 0 ? x + k : x, sy = pass == 0 ? y : y + k;
+                    if (sx < 0 || sy < 0 || sx >= source.width() || sy >= source.height()) continue;
+                    const QRgb p = source.pixel(sx, sy);
+                    const double w = weights[k + 3];
+                    sum[0] += w * qRed(p);
+                    sum[1] += w * qGreen(p);
+                    sum[2] += w * qBlue(p);
+                    total += w;
+                }
+                result.setPixel(x, y, qRgb(int(sum[0] / total + 0.5), int(sum[1] / total + 0.5), int(sum[2] / total + 0.5)));
+            }
+    }
+    return result;
+}
 
 // Draws the chart and knows where each value lands.
 class Chart {
@@ -73,7 +104,7 @@ public:
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setTransform(transform_);
-        painter.setPen(QPen(QColor(190, 190, 190), 1));
+        painter.setPen(QPen(c_.blackAndWhite ? Qt::black : QColor(190, 190, 190), 1));
         for (int i = 0; i <= 20; ++i) {
             painter.drawLine(QLineF(Left + (Right - Left) * i / 20, Top, Left + (Right - Left) * i / 20, Bottom));
             painter.drawLine(QLineF(Left, Top + (Bottom - Top) * i / 20, Right, Top + (Bottom - Top) * i / 20));
@@ -84,10 +115,10 @@ public:
         painter.drawText(QPointF(Left, Bottom + 25), "0");
 
         painter.resetTransform();
-        painter.setPen(QPen(colour, c_.penWidth, Qt::SolidLine, Qt::RoundCap));
+        painter.setPen(QPen(colour, c_.penWidth, c_.style, Qt::RoundCap));
         painter.drawPath(curvePath());
         // Another curve crosses over it.
-        painter.setPen(QPen(QColor(0, 150, 0), 2.5));
+        painter.setPen(QPen(c_.blackAndWhite ? Qt::black : QColor(0, 150, 0), 2.5));
         painter.drawLine(pixelOf(c_.x0, c_.y1), pixelOf(c_.x1, c_.y0));
 
         // A legend inside the plot and a label above the curve, in the curve's colour.
@@ -103,6 +134,7 @@ public:
         painter.drawText(pixelOf(labelX, c_.curve(labelX)) + QPointF(-30, -40), "n = 2900 1/min");
         painter.end();
 
+        if (c_.blurred) image = blurredByAPixel(image);
         if (c_.jpegQuality == 0) return image;
         QByteArray bytes;
         QBuffer buffer(&bytes);
@@ -149,6 +181,15 @@ TEST(CurveAccuracy, PointsFoundByColourLieOnTheDrawnCurve)
         {"fan, turned 3 degrees", 0, 200, 0, 1500, false, false, fan, 2, 3, 0, true},
         {"fan, turned -2 degrees, JPEG", 0, 200, 0, 1500, false, false, fan, 3, -2, 75, false},
         {"black pump curve touching the black frame", 0, 150, 0, 50, false, false, pump, 2, 0, 0, false, {0, 0, 0}},
+        // Black and white: the user shows which black line is the curve.
+        {"black and white pump, dashed", 0, 150, 0, 50, false, false, pump, 2, 0, 0, true, {0, 0, 0}, true, Qt::DashLine},
+        {"black and white pump, dotted", 0, 150, 0, 50, false, false, pump, 1.5, 0, 0, true, {0, 0, 0}, true, Qt::DotLine},
+        {"black and white pump, crossed, blurred", 0, 150, 0, 50, false, false, pump, 2, 0, 0, true, {0, 0, 0}, true,
+         Qt::SolidLine, true},
+        {"black and white coil, log-log, blurred", 1, 1000, 1, 1e6, true, true, coil, 2, 0, 0, true, {40, 40, 60}, true,
+         Qt::SolidLine, true},
+        {"black and white fan, dashed, turned 2 degrees, blurred", 0, 200, 0, 1500, false, false, fan, 2, 2, 0, true,
+         {0, 0, 0}, true, Qt::DashLine, true},
     };
     for (const ChartCase& c : cases) {
         SCOPED_TRACE(c.name);

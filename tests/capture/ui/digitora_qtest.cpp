@@ -5,8 +5,11 @@
 #include "capture/ui/Tdigitora.h"
 #include "capture/ui/curvelist.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QDoubleSpinBox>
 #include <QClipboard>
 #include <QMimeData>
 #include <QPainter>
@@ -50,6 +53,9 @@ struct Answers {
     std::map<Tdigitora::FileRequest, QString> files;
     std::deque<QString> values;
     int page = 1;
+    double dpi = 150;
+    std::deque<bool> confirmations; // empty: yes
+    QStringList questions;
 };
 
 } // namespace
@@ -76,7 +82,14 @@ class DigitoraWindowTest : public QObject {
             return v;
         });
         window->setPageAsker([this](int) -> std::optional<int> { return answers_.page; });
-        window->setConfirmer([](const QString&) { return true; });
+        window->setResolutionAsker([this](double) -> std::optional<double> { return answers_.dpi; });
+        window->setConfirmer([this](const QString& question) {
+            answers_.questions << question;
+            if (answers_.confirmations.empty()) return true;
+            const bool yes = answers_.confirmations.front();
+            answers_.confirmations.pop_front();
+            return yes;
+        });
         window->resize(1200, 800);
         window->show();
         // Shortcuts reach only the active window.
@@ -237,16 +250,19 @@ private slots:
         QTest::addColumn<QStringList>("values");
         QTest::addColumn<QPointF>("x2");
         QTest::addColumn<bool>("logX");
-        QTest::newRow("two points on one spot") << QStringList{"0", "100", "0", "80"} << chartPixel(0, 0) << false;
-        QTest::newRow("equal values") << QStringList{"5", "5", "0", "80"} << chartPixel(100, 0) << false;
-        QTest::newRow("zero on a logarithmic axis") << QStringList{"0", "100", "0", "80"} << chartPixel(100, 0) << true;
-        QTest::newRow("not a number") << QStringList{"zero", "100", "0", "80"} << chartPixel(100, 0) << false;
+        QTest::addColumn<int>("messages");
+        QTest::newRow("two points on one spot") << QStringList{"0", "100", "0", "80"} << chartPixel(0, 0) << false << 1;
+        QTest::newRow("equal values") << QStringList{"5", "5", "0", "80"} << chartPixel(100, 0) << false << 1;
+        // Each 0 typed for the logarithmic x axis is refused at its click.
+        QTest::newRow("zero on a logarithmic axis") << QStringList{"0", "100", "0", "80"} << chartPixel(100, 0) << true << 2;
+        QTest::newRow("not a number") << QStringList{"zero", "100", "0", "80"} << chartPixel(100, 0) << false << 1;
     }
     void impossibleReferencesChangeNothing()
     {
         QFETCH(QStringList, values);
         QFETCH(QPointF, x2);
         QFETCH(bool, logX);
+        QFETCH(int, messages);
         auto window = newWindow();
         QVERIFY(window->openPicture(chart_));
         window->view()->setZoom(1.0);
@@ -254,7 +270,7 @@ private slots:
             if (box->text() == "x logaritmico") box->setChecked(logX);
         calibrate(*window, values, x2);
         QVERIFY(!window->document().state().axes);
-        QCOMPARE(answers_.messages.size(), 1);
+        QCOMPARE(answers_.messages.size(), messages);
         QVERIFY(!window->document().canUndo());
     }
 
@@ -313,6 +329,86 @@ private slots:
         QApplication::sendEvent(view, &wheel);
         QCOMPARE(view->zoom(), 1.25 * 1.25 * 1.25); // three notches
         QVERIFY((view->mapToParent(view->toWidget(kept).toPoint()) - before).manhattanLength() <= 2);
+    }
+
+    QCheckBox* logBox(Tdigitora& window, const QString& caption)
+    {
+        for (QCheckBox* box : window.findChildren<QCheckBox*>())
+            if (box->text() == caption) return box;
+        return nullptr;
+    }
+
+    // What the user chooses around the capture: a PDF page's resolution, log
+    // axes (reset by a new picture, a 0 refused at its click), copying one
+    // curve, a doubtful search said so, a session whose picture has moved.
+    void choicesAroundTheCapture()
+    {
+        auto window = newWindow();
+        answers_.page = 1;
+        answers_.dpi = 100;
+        QVERIFY(window->openPicture(file("catalogue.pdf")));
+        QCOMPARE(QSize(window->picture().width(), window->picture().height()), QSize(600, 400)); // 6 x 4 inches
+        QVERIFY(window->openPicture(chart_));
+        window->view()->setZoom(1.0);
+
+        logBox(*window, "x logaritmico")->setChecked(true);
+        QVERIFY(window->openPicture(chart_));
+        QVERIFY(!logBox(*window, "x logaritmico")->isChecked());
+        window->view()->setZoom(1.0);
+        logBox(*window, "x logaritmico")->setChecked(true);
+        answers_.values = {"0"};
+        window->startReferences();
+        click(*window, chartPixel(0, 0));
+        QCOMPARE(answers_.messages, QStringList{"sull'asse x logaritmico il valore deve essere maggiore di 0: 0"});
+        logBox(*window, "x logaritmico")->setChecked(false);
+        answers_.messages.clear();
+        calibrate(*window);
+        QVERIFY(window->document().state().axes);
+
+        // Two curves by hand; only the chosen one is copied.
+        click(*window, chartPixel(12.5, 20));
+        window->addCurve();
+        click(*window, chartPixel(30, 40));
+        click(*window, chartPixel(50, 60));
+        window->setCurrentCurve(1);
+        window->copyCurvePoints();
+        QCOMPARE(QApplication::clipboard()->text().trimmed(), QString("30\t40\n50\t60"));
+
+        // Saved for a spreadsheet in Italian, chosen in the File menu.
+        for (QAction* a : window->findChildren<QAction*>())
+            if (a->text().startsWith("virgola decimale") || a->text().startsWith("riga d'intestazione")) a->setChecked(true);
+        answers_.files[Tdigitora::FileRequest::SavePoints] = file("foglio.txt");
+        window->savePoints();
+        QFile sheet(file("foglio.txt"));
+        QVERIFY(sheet.open(QIODevice::ReadOnly));
+        QCOMPARE(QString(sheet.readAll()), QString("x;y\n12,5;20\n30;40\n50;60\n"));
+
+        // A tolerance that takes in the paper: said so, the points kept.
+        for (QPushButton* b : window->findChildren<QPushButton*>())
+            if (b->text() == "prendi il &colore della curva") b->click();
+        for (QDoubleSpinBox* box : window->findChildren<QDoubleSpinBox*>()) box->setValue(100);
+        click(*window, chartPixel(50, head(50)));
+        QCOMPARE(answers_.messages.size(), 1);
+        QVERIFY2(answers_.messages[0].startsWith("attenzione: con la tolleranza 100 anche lo sfondo"), qPrintable(answers_.messages[0]));
+        QCOMPARE(window->document().curves()[1].points.size(), 2u);
+
+        // The session's picture moved to another folder: found where the user points.
+        QDir(folder_.path()).mkdir("old");
+        QDir(folder_.path()).mkdir("new");
+        QVERIFY(QFile::copy(chart_, file("old/moved.png")));
+        QVERIFY(window->openPicture(file("old/moved.png")));
+        answers_.files[Tdigitora::FileRequest::SaveSession] = file("moved.digitora");
+        window->saveSession();
+        QVERIFY(QFile::rename(file("old/moved.png"), file("new/moved.png")));
+        auto reopened = newWindow();
+        answers_.files[Tdigitora::FileRequest::OpenSession] = file("moved.digitora");
+        answers_.confirmations = {false};
+        reopened->openSession();
+        QVERIFY(reopened->picture().empty()); // declined: nothing opened
+        answers_.files[Tdigitora::FileRequest::OpenPicture] = file("new/moved.png");
+        reopened->openSession();
+        QCOMPARE(reopened->picture().width(), 600);
+        QVERIFY(answers_.questions.join('\n').contains("l'immagine della sessione non è più in"));
     }
 
     void pointsByColourAndOut()

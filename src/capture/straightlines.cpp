@@ -1,0 +1,225 @@
+#include "capture/straightlines.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace calvero::capture {
+
+namespace {
+
+// A line drawn dotted or broken by the scan still counts across gaps this wide.
+constexpr int LineGap = 3;
+// No line is shorter than this, however small the picture.
+constexpr double ShortestLine = 30;
+// Shares of the references' distance and of the picture a line spans at least.
+constexpr double ReferenceShare = 0.4;
+constexpr double PictureShare = 0.15;
+// Two lines of a direction enclose a plot when at least this share of the
+// other direction's shortest line apart; the area reaches this many pixels
+// beyond them, for a curve drawn over the frame.
+constexpr double EnclosingShare = 0.5;
+constexpr double AreaMargin = 3;
+// Ink is measured across a line up to this many pixels; a thicker curve
+// lying along a line for this many positions keeps its pixels there.
+constexpr int ThickestInk = 64;
+constexpr std::size_t AlongsideRun = 8;
+// A pixel this near a line (across it) lies on it.
+constexpr double LineReach = 2.5;
+// Beyond this slope the references are not along an axis drawn straight.
+constexpr double SteepestAxis = 0.2;
+
+struct Stretch {
+    double offset; // the line's start row (or column) at position 0
+    int first;
+    int last;
+};
+
+// Lines along (position, offset + slope * position), positions 0..length-1,
+// the cross coordinate 0..breadth-1; `inked` tells whether a pixel is set.
+template <typename Inked>
+std::vector<Stretch> findStretches(int length, int breadth, double slope, double shortest, Inked inked)
+{
+    std::vector<Stretch> found;
+    const double drift = slope * (length - 1);
+    const int lowest = static_cast<int>(std::floor(std::min(0.0, -drift))) - 1;
+    const int highest = static_cast<int>(std::ceil(breadth + std::max(0.0, -drift))) + 1;
+    for (int start = lowest; start <= highest; ++start) {
+        int runStart = -1;
+        int lastInk = -LineGap - 2;
+        const auto close = [&] {
+            if (runStart >= 0 && lastInk - runStart + 1 >= shortest) found.push_back({double(start), runStart, lastInk});
+        };
+        for (int position = 0; position < length; ++position) {
+            // A thin line at a slant shares its ink between two rows where it
+            // passes between them: either row counts.
+            const double exact = start + slope * position;
+            const int nearest = static_cast<int>(std::floor(exact + 0.5));
+            const int other = exact + 0.5 - nearest < 0.5 ? nearest - 1 : nearest + 1;
+            const auto at = [&](int a) { return a >= 0 && a < breadth && inked(position, a); };
+            if (!at(nearest) && (slope == 0 || !at(other))) continue;
+            if (position - lastInk - 1 > LineGap) {
+                close();
+                runStart = position;
+            }
+            lastInk = position;
+        }
+        close();
+    }
+    return found;
+}
+
+double slopeOf(double along, double across)
+{
+    if (!(std::abs(along) > 0)) return 0;
+    const double slope = across / along;
+    return std::abs(slope) <= SteepestAxis ? slope : 0;
+}
+
+// The outermost offsets of the lines, when they are far enough apart to enclose a plot.
+std::optional<std::pair<double, double>> outermost(const std::vector<Stretch>& lines, double shortest)
+{
+    if (lines.empty()) return std::nullopt;
+    const auto [low, high] = std::minmax_element(lines.begin(), lines.end(),
+                                                 [](const Stretch& a, const Stretch& b) { return a.offset < b.offset; });
+    if (high->offset - low->offset < EnclosingShare * shortest) return std::nullopt;
+    return std::pair{low->offset - AreaMargin, high->offset + AreaMargin};
+}
+
+// The inked pixels running across the line through (position, across), first to last.
+struct InkRun {
+    int low = 0;
+    int high = -1;
+    int length() const { return high - low + 1; }
+};
+
+template <typename Inked>
+InkRun inkAcross(int position, int across, int breadth, Inked inked)
+{
+    if (across < 0 || across >= breadth || !inked(position, across)) return {};
+    InkRun run{across, across};
+    while (run.low > 0 && run.length() < ThickestInk && inked(position, run.low - 1)) --run.low;
+    while (run.high + 1 < breadth && run.length() < ThickestInk && inked(position, run.high + 1)) ++run.high;
+    return run;
+}
+
+// Whether a point (along, across) lies on one of the lines (sorted by offset).
+bool onLine(const std::vector<Stretch>& lines, double slope, int along, int across)
+{
+    const double offset = across - slope * along;
+    auto line = std::lower_bound(lines.begin(), lines.end(), offset - LineReach,
+                                 [](const Stretch& s, double value) { return s.offset < value; });
+    for (; line != lines.end() && line->offset <= offset + LineReach; ++line)
+        if (along >= line->first - 1 && along <= line->last + 1) return true;
+    return false;
+}
+
+// Marks a stretch's pixels and one each side as line, except where the ink
+// reaches beyond the line on both sides for AlongsideRun positions or more:
+// there a thicker curve lies along it (a curve that crosses it or ends on it
+// does not). Where a line of the other direction crosses (crossing(position,
+// across)), the ink is that line's.
+template <typename Inked, typename Crossing, typename Mark>
+void markStretch(const Stretch& s, double slope, int breadth, Inked inked, Crossing crossing, Mark mark)
+{
+    const auto acrossAt = [&](int position) { return static_cast<int>(std::floor(s.offset + slope * position + 0.5)); };
+    std::vector<int> extents;
+    for (int position = s.first; position <= s.last; ++position)
+        if (const int extent = inkAcross(position, acrossAt(position), breadth, inked).length()) extents.push_back(extent);
+    if (extents.empty()) return;
+    std::nth_element(extents.begin(), extents.begin() + static_cast<std::ptrdiff_t>(extents.size() / 2), extents.end());
+    const int lineThickness = extents[extents.size() / 2];
+    // Where the curve lies along the line for a while, it keeps its pixels;
+    // a curve crossing it reaches both sides for a few positions only.
+    std::vector<bool> alongside;
+    for (int position = s.first; position <= s.last; ++position) {
+        const int across = acrossAt(position);
+        const InkRun ink = inkAcross(position, across, breadth, inked);
+        alongside.push_back(ink.low <= across - lineThickness && ink.high >= across + lineThickness &&
+                            ink.length() < ThickestInk && !crossing(position, across));
+    }
+    for (std::size_t i = 0; i < alongside.size();) {
+        std::size_t end = i;
+        while (end < alongside.size() && alongside[end] == alongside[i]) ++end;
+        const bool kept = alongside[i] && end - i >= AlongsideRun;
+        for (std::size_t k = i; k < end && !kept; ++k) {
+            const int position = s.first + static_cast<int>(k);
+            const int across = acrossAt(position);
+            for (int a = std::max(0, across - 1); a <= std::min(breadth - 1, across + 1); ++a) mark(position, a);
+        }
+        i = end;
+    }
+}
+
+} // namespace
+
+bool PlotArea::contains(double x, double y) const
+{
+    const auto within = [](const std::optional<std::pair<double, double>>& bounds, double offset) {
+        return !bounds || (offset >= bounds->first && offset <= bounds->second);
+    };
+    return within(rows_, y - directions_.acrossSlope * x) && within(columns_, x - directions_.downSlope * y);
+}
+
+void PlotArea::clearOutside(PixelMask& mask) const
+{
+    if (!rows_ && !columns_) return;
+    for (int y = 0; y < mask.height(); ++y)
+        for (int x = 0; x < mask.width(); ++x)
+            if (mask.at(x, y) && !contains(x + 0.5, y + 0.5)) mask.set(x, y, false);
+}
+
+LineDirections lineDirections(const AxesReferences& references, int width, int height)
+{
+    const PixelPoint xa = references.x.first, xb = references.x.second;
+    const PixelPoint ya = references.y.first, yb = references.y.second;
+    LineDirections directions;
+    directions.acrossSlope = slopeOf(xb.x - xa.x, xb.y - xa.y);
+    directions.downSlope = slopeOf(yb.y - ya.y, yb.x - ya.x);
+    directions.acrossLength =
+        std::max({ShortestLine, ReferenceShare * std::hypot(xb.x - xa.x, xb.y - xa.y), PictureShare * width});
+    directions.downLength =
+        std::max({ShortestLine, ReferenceShare * std::hypot(yb.x - ya.x, yb.y - ya.y), PictureShare * height});
+    return directions;
+}
+
+StraightLines findStraightLines(const PixelMask& ink, const LineDirections& directions)
+{
+    const int width = ink.width();
+    const int height = ink.height();
+    std::vector<Stretch> across = findStretches(width, height, directions.acrossSlope, directions.acrossLength,
+                                                      [&](int x, int y) { return ink.at(x, y); });
+    std::vector<Stretch> down = findStretches(height, width, directions.downSlope, directions.downLength,
+                                                    [&](int y, int x) { return ink.at(x, y); });
+    // Only lines of both directions enclose a plot: a few lines of one
+    // direction alone may stop short of where the curve goes.
+    auto rows = outermost(across, directions.downLength);
+    auto columns = outermost(down, directions.acrossLength);
+    if (!rows || !columns) rows = columns = std::nullopt;
+    StraightLines lines{PixelMask(width, height), PlotArea(directions, rows, columns)};
+    const auto byOffset = [](const Stretch& a, const Stretch& b) { return a.offset < b.offset; };
+    std::sort(across.begin(), across.end(), byOffset);
+    std::sort(down.begin(), down.end(), byOffset);
+    for (const Stretch& s : across)
+        markStretch(
+            s, directions.acrossSlope, height, [&](int x, int y) { return ink.at(x, y); },
+            [&](int x, int y) { return onLine(down, directions.downSlope, y, x); },
+            [&](int x, int y) { lines.pixels.set(x, y, true); });
+    for (const Stretch& s : down)
+        markStretch(
+            s, directions.downSlope, width, [&](int y, int x) { return ink.at(x, y); },
+            [&](int y, int x) { return onLine(across, directions.acrossSlope, x, y); },
+            [&](int y, int x) { lines.pixels.set(x, y, true); });
+    return lines;
+}
+
+void clearWhereSet(PixelMask& mask, const PixelMask& other)
+{
+    for (int y = 0; y < mask.height(); ++y) {
+        unsigned char* row = mask.row(y);
+        const unsigned char* clear = other.row(y);
+        for (int x = 0; x < mask.width(); ++x) row[x] &= static_cast<unsigned char>(!clear[x]);
+    }
+}
+
+} // namespace calvero::capture

@@ -1,0 +1,20 @@
+#pragma once
+// Words on the picture: the axes' numbers, labels, a legend's text. Their
+// letters (or, blurred together, whole words) are pieces of a letter's
+// height standing side by side on one line, three or more together; a dashed
+// curve's dashes are too thin, or step along the curve instead of standing
+// on a line.
+#include "capture/colourpieces.h"
+
+#include <vector>
+
+namespace calvero::capture {
+
+// For each piece, whether it is a letter of a word. Letters are at most
+// `tallest` pixels high.
+std::vector<bool> letterPieces(const ColourPieces& found, int tallest);
+
+// The tallest letter looked for on a picture of this height.
+int tallestLetter(int pictureHeight);
+
+} // namespace calvero::capture

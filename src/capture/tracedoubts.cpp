@@ -1,0 +1,83 @@
+#include "capture/tracedoubts.h"
+
+#include "capture/pointexport.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace calvero::capture {
+
+namespace {
+
+// A trace this much of whose points lie within LevelBand of the y span from
+// its middle value ran along a level line.
+constexpr double LevelShare = 0.8;
+constexpr double LevelBand = 0.01;
+// A step between neighbouring points that the slope before it misses by more
+// than this share of the y span is a jump onto another line; the slope is
+// taken over this many points.
+constexpr double JumpHeight = 0.08;
+constexpr std::size_t SlopePoints = 5;
+// A trace should cover at least this share of the x range between the references.
+constexpr double LeastCoverage = 0.5;
+
+std::string percentText(double share) { return pointValueText(std::round(share * 1000) / 10) + " %"; }
+
+} // namespace
+
+std::vector<std::string> traceDoubts(const std::vector<PixelPoint>& line, const AxisCalibration& calibration)
+{
+    const AxesReferences& refs = calibration.references();
+    const double xSpan = std::abs(calibration.scaledX(refs.x.secondValue) - calibration.scaledX(refs.x.firstValue));
+    const double ySpan = std::abs(calibration.scaledY(refs.y.secondValue) - calibration.scaledY(refs.y.firstValue));
+    std::vector<double> xs, ys;
+    for (const PixelPoint& p : line) {
+        const UnitPoint u = calibration.toUnits(p);
+        const double x = calibration.scaledX(u.x), y = calibration.scaledY(u.y);
+        if (std::isfinite(x) && std::isfinite(y)) {
+            xs.push_back(x);
+            ys.push_back(y);
+        }
+    }
+    std::vector<std::string> doubts;
+    if (xs.size() < 2 || !(xSpan > 0) || !(ySpan > 0)) return doubts;
+
+    std::vector<double> sorted = ys;
+    std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2), sorted.end());
+    const double middle = sorted[sorted.size() / 2];
+    const auto level = std::count_if(ys.begin(), ys.end(), [&](double y) { return std::abs(y - middle) <= LevelBand * ySpan; });
+    if (static_cast<double>(level) >= LevelShare * static_cast<double>(ys.size()))
+        doubts.push_back("la traccia segue per gran parte una linea orizzontale diritta: forse la cornice, un asse o "
+                         "una linea della griglia");
+
+    double tallest = 0;
+    double where = 0;
+    for (std::size_t i = SlopePoints; i < xs.size(); ++i) {
+        const std::size_t from = i - SlopePoints;
+        const double run = xs[i - 1] - xs[from];
+        const double slope = run > 0 ? (ys[i - 1] - ys[from]) / run : 0;
+        const double rise = std::abs(ys[i] - ys[i - 1] - slope * (xs[i] - xs[i - 1]));
+        if (rise > tallest) {
+            tallest = rise;
+            where = xs[i];
+        }
+    }
+    if (tallest > JumpHeight * ySpan)
+        doubts.push_back("la traccia salta del " + percentText(tallest / ySpan) + " dell'altezza del grafico a x = " +
+                         pointValueText(calibration.valueOfScaledX(where)) + ": forse è passata su un'altra linea");
+
+    const auto [low, high] = std::minmax_element(xs.begin(), xs.end());
+    const double covered = (*high - *low) / xSpan;
+    if (covered < LeastCoverage)
+        doubts.push_back("la traccia copre solo il " + percentText(covered) +
+                         " dell'intervallo delle x tra i riferimenti: forse la curva è interrotta o è un'altra linea");
+    return doubts;
+}
+
+std::string backgroundDoubt(double tolerance, Rgb background)
+{
+    return "con la tolleranza " + pointValueText(std::round(tolerance)) + " anche lo sfondo (" + colourText(background) +
+           ") ha il colore cercato: nessun punto letto, ridurre la tolleranza o scegliere il colore della curva";
+}
+
+} // namespace calvero::capture
