@@ -12,15 +12,15 @@
 #
 #   bash scripts/measure_capture_accuracy.sh [BUILD_DIR]
 #
-# Needs gnuplot (gnuplot-nox) and ImageMagick (convert); BUILD_DIR defaults to build/.
+# Installs gnuplot (gnuplot-nox) and ImageMagick when missing, as the other
+# set-up does; BUILD_DIR defaults to build/.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$root/scripts/setup.sh"
+calvero_install_packages gnuplot-nox imagemagick
 build="${1:-$root/build}"
 digitora="$build/digitora"
-for tool in gnuplot convert; do
-  command -v "$tool" >/dev/null || { echo "manca $tool (apt-get install gnuplot-nox imagemagick)" >&2; exit 2; }
-done
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 

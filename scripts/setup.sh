@@ -13,7 +13,6 @@ CALVERO_PACKAGES=(
   xvfb xauth
   fonts-liberation2 fonts-dejavu
   python3 python3-xlrd python3-xlwt unrtf
-  gnuplot-nox imagemagick # charts drawn by another program for scripts/measure_capture_accuracy.sh
 )
 
 calvero_install_packages() {
