@@ -4,6 +4,7 @@
 #include "fit/surface.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <limits>
 #include <set>
 
@@ -35,7 +36,7 @@ ComparisonRow fitted(const CalculationInput& input, FitType kind, int degree, co
     row.degree = degree;
     const Outcome outcome = calculate(candidate);
     if (const auto* refusal = std::get_if<Refusal>(&outcome)) {
-        row.refusal = refusal->message;
+        row.refusal = "calcolo rifiutato: " + refusal->message;
         return row;
     }
     const Calculation& calculation = std::get<Calculation>(outcome);
@@ -107,9 +108,13 @@ std::vector<ComparisonRow> compareEquations(const CalculationInput& input, doubl
             for (int degree = 1; degree <= std::max(highest, 1); ++degree)
                 rows.push_back(fitted(input, FitType::RationalPolynomial, degree, shape));
         }
+        // A data set saved with another kind holds both temperatures at 0.
         auto blank = [](const std::string& t) { return t.find_first_not_of(' ') == std::string::npos; };
-        if (blank(input.initialTemperature) || blank(input.finalTemperature))
-            rows.push_back(notApplicable(FitType::TemperatureTime, 0, "mancano le temperature iniziale e finale"));
+        const std::optional<double> initial = temperatureValue(input.initialTemperature);
+        const std::optional<double> final = temperatureValue(input.finalTemperature);
+        if (blank(input.initialTemperature) || blank(input.finalTemperature) || (initial && final && *initial == *final))
+            rows.push_back(notApplicable(FitType::TemperatureTime, 0,
+                                         "mancano le temperature iniziale e finale (o sono uguali)"));
         else
             rows.push_back(fitted(input, FitType::TemperatureTime, 0, shape));
     }
@@ -138,6 +143,28 @@ std::vector<ComparisonRow> compareEquations(const CalculationInput& input, doubl
         return false;
     });
     return rows;
+}
+
+CalculationInput inputOf(const Calculation& c, const std::string& initialTemperature, const std::string& finalTemperature)
+{
+    CalculationInput input;
+    input.points = c.points;
+    input.pointCount = c.pointCount;
+    input.kind = c.kind;
+    input.degree = c.degree;
+    input.initialTemperature = initialTemperature;
+    input.finalTemperature = finalTemperature;
+    if (c.curve) {
+        if (const auto* t = std::get_if<TemperatureTimeCurve>(&*c.curve)) {
+            // Full precision: the text reads back as the same double.
+            char text[64];
+            std::snprintf(text, sizeof text, "%.17g", t->initial);
+            input.initialTemperature = text;
+            std::snprintf(text, sizeof text, "%.17g", t->final);
+            input.finalTemperature = text;
+        }
+    }
+    return input;
 }
 
 std::string comparisonRule(double tolerance)

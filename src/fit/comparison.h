@@ -33,6 +33,11 @@ std::vector<ComparisonRow> compareEquations(const CalculationInput& input,
                                             double tolerancePercent = DefaultTolerancePercent,
                                             const ShapeOptions& shape = {});
 
+// The input that gives this calculation again, with the temperature fields
+// as typed (the temperature-time kind's own when they are not given).
+CalculationInput inputOf(const Calculation& calculation, const std::string& initialTemperature = "",
+                         const std::string& finalTemperature = "");
+
 // The ordering rule in words.
 std::string comparisonRule(double tolerancePercent);
 

@@ -144,7 +144,8 @@ LinearModel polynomialModel(const Calculation& c, const PolynomialCoefficients& 
         m.target.push_back(rational ? 1.0 / c.points.y[i] : c.points.y[i]);
     }
     for (int e = 0; e <= degree; ++e) {
-        m.names.push_back("termine " + std::to_string(e + 1));
+        m.names.push_back("termine " + std::to_string(e + 1) + " (" +
+                          (e == 0 ? std::string("1") : e == 1 ? std::string("x") : "x^" + std::to_string(e)) + ")");
         m.coefficients.push_back(k[e + 1]);
     }
     return m;
@@ -159,7 +160,7 @@ std::optional<LinearModel> linearModel(const Calculation& c)
             Column column;
             for (int i = 1; i <= c.pointCount; ++i) column.push_back(surfaceTerm(k, c.points.x[i], c.points.y[i]));
             m.columns.push_back(column);
-            m.names.push_back(surfaceTermName(k));
+            m.names.push_back("termine " + std::to_string(k) + " (" + surfaceTermName(k) + ")");
             m.coefficients.push_back(c.surface[k]);
         }
         for (int i = 1; i <= c.pointCount; ++i) m.target.push_back(c.points.z[i]);
