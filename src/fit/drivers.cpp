@@ -77,6 +77,8 @@ void applyCalculation(const Calculation& done)
     s.points.count = static_cast<std::uint16_t>(std::min(done.pointCount, MaxListedPoints));
 }
 
+CalculationInput currentCalculationInput() { return inputFromSession(countPoints()); }
+
 Outcome calculateSession()
 {
     const PointCount counted = countPoints();

@@ -15,6 +15,10 @@ void calculate();
 // already become the session's result.
 Outcome calculateSession();
 
+// What "&Calcola" would calculate now: the grid counted and the main window's
+// choices. Nothing is shown and no result is stored.
+CalculationInput currentCalculationInput();
+
 // The session's result of a calculation, as the graph, the workbook and the
 // data set file read it.
 void applyCalculation(const Calculation& done);

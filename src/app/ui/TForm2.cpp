@@ -8,6 +8,7 @@
 #include "fit/drivers.h"
 #include "fit/session.h"
 #include "fit/workingset.h"
+#include "viewers/ui/comparisonwindow.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -144,7 +145,8 @@ void TForm2::createControls()
     BitBtn10 = button("BitBtn10", "documentazione", buttonPicture(ButtonPicture::OpenBook), &TForm2::BitBtn10Click);
     BitBtn11 = button("BitBtn11", "cattura punti dal grafico", buttonPicture(ButtonPicture::LineChart), &TForm2::r410);
     BitBtn12 = button("BitBtn12", "sito ventoria", buttonPicture(ButtonPicture::Globe), &TForm2::BitBtn12Click);
-    for (QPushButton* b : {BitBtn10, BitBtn11, BitBtn12}) b->setVisible(false); // the start-up shows them
+    compareButton = button("compareButton", "confronta equazioni", QIcon(), &TForm2::confronta);
+    for (QPushButton* b : {BitBtn10, BitBtn11, BitBtn12, compareButton}) b->setVisible(false); // the start-up shows them
 
     clock_ = new QTimer(this);
     clock_->setInterval(250);
@@ -173,7 +175,7 @@ void TForm2::INIZIAFORM()
     Edit1->clear();
     Edit2->clear();
     layOut(size.width(), size.height());
-    for (QPushButton* b : {BitBtn10, BitBtn11, BitBtn12}) b->setVisible(true);
+    for (QPushButton* b : {BitBtn10, BitBtn11, BitBtn12, compareButton}) b->setVisible(true);
 }
 
 void TForm2::layOut(int screenWidth, int screenHeight)
@@ -197,13 +199,14 @@ void TForm2::layOut(int screenWidth, int screenHeight)
     place(BitBtn10, l.bitBtn10);
     place(BitBtn11, l.bitBtn11);
     place(BitBtn12, l.bitBtn12);
+    place(compareButton, {l.bitBtn12.left, l.bitBtn12.bottom() + 5, l.bitBtn12.width, l.bitBtn12.height});
     // The eight items share the group's height below its caption.
     const int top = 28, rowHeight = (l.radioGroup1.height - top - 4) / 8;
     for (int i = 0; i < 8; ++i) radioItems->button(i)->setGeometry(8, top + i * rowHeight, l.radioGroup1.width - 12, rowHeight);
     for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{BitBtn4, BitBtn3, SpeedButton4, SpeedButton3,
                                                                       BitBtn5, BitBtn2, BitBtn1})
         fitCaption(b, font());
-    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{BitBtn10, BitBtn11, BitBtn12})
+    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{BitBtn10, BitBtn11, BitBtn12, compareButton})
         fitCaption(b, linkFont());
     for (QAbstractButton* item : radioItems->buttons()) fitCaption(item, RadioGroup1->font());
 }
@@ -232,6 +235,18 @@ void TForm2::runCommand(const std::function<void()>& command)
 }
 
 void TForm2::CALCOLA() { calculate(); }
+
+void TForm2::confronta()
+{
+    ComparisonWindow window(currentCalculationInput(), this);
+    connect(&window, &ComparisonWindow::equationChosen, this, [this](int kind, int degree) {
+        setKindItemIndex(kind - 1);
+        setDegreeValue(degree);
+        // The calculation runs once the comparison window has closed.
+        QTimer::singleShot(0, this, [this] { runCommand([] { calculate(); }); });
+    });
+    window.exec();
+}
 
 void TForm2::azzera_tutto() { clearDataSet(); }
 

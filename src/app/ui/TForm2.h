@@ -66,6 +66,7 @@ public:
     QPushButton* BitBtn10 = nullptr;
     QPushButton* BitBtn11 = nullptr;
     QPushButton* BitBtn12 = nullptr;
+    QPushButton* compareButton = nullptr;
 
 public slots:
     void INIZIAFORM();
@@ -80,6 +81,7 @@ public slots:
     void BitBtn10Click();
     void r410();
     void BitBtn12Click();
+    void confronta();
 
 protected:
     void showEvent(QShowEvent* event) override;

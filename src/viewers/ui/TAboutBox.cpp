@@ -1,11 +1,13 @@
 #include "viewers/ui/TAboutBox.h"
 
+#include "fit/drivers.h"
 #include "fit/report.h"
 #include "fit/session.h"
 #include "viewers/reportlayout.h"
 #include "viewers/rtf.h"
 #include "viewers/ui/helpicons.h"
 #include "viewers/ui/reportprint.h"
+#include "viewers/ui/statisticswindow.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -72,7 +74,9 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     SpeedButton1->setIconSize(QSize(16, 16));
     BitBtn1 = new QPushButton(QStringLiteral("SU FILE DI TESTO"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    for (QPushButton* button : {OKButton, SpeedButton1, BitBtn1}) {
+    statisticsButton = new QPushButton(QStringLiteral("statistiche"), this);
+    statisticsButton->setObjectName(QStringLiteral("statisticsButton"));
+    for (QPushButton* button : {OKButton, SpeedButton1, BitBtn1, statisticsButton}) {
         button->setFont(pixelFont(QStringLiteral("Verdana"), 19));
         button->setAutoDefault(false);
     }
@@ -81,6 +85,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(SpeedButton1, &QPushButton::clicked, this, &TAboutBox::vai_stampa);
     connect(BitBtn1, &QPushButton::clicked, this, &TAboutBox::sufiletesto);
+    connect(statisticsButton, &QPushButton::clicked, this, &TAboutBox::statistiche);
 
     messageSink_ = [this](const QString& text) {
         QMessageBox::information(this, QCoreApplication::applicationName(), text);
@@ -118,6 +123,10 @@ void TAboutBox::inizia(const QSize& screenSize)
     place(OKButton, layout.exitButton);
     place(SpeedButton1, layout.printButton);
     place(BitBtn1, layout.saveButton);
+    // Under "&Uscita", inside the window.
+    const int statisticsTop = layout.exitButton.top + layout.exitButton.height + 5;
+    statisticsButton->setGeometry(layout.exitButton.left, statisticsTop, layout.exitButton.width,
+                                  std::min(layout.exitButton.height, layout.window.height - statisticsTop - 2));
 
     QStringList lines;
     for (const std::string& line : reportLines(session().report)) lines << QString::fromStdString(line);
@@ -160,6 +169,17 @@ void TAboutBox::sufiletesto()
         return;
     }
     showMessage(QStringLiteral("salvato sul file(in formato word):") + folder + QStringLiteral("/TESTO.rtf"));
+}
+
+void TAboutBox::statistiche()
+{
+    const Outcome outcome = calculate(currentCalculationInput());
+    if (const Refusal* refusal = std::get_if<Refusal>(&outcome)) {
+        showMessage(QString::fromStdString(refusal->message));
+        return;
+    }
+    StatisticsWindow window(std::get<Calculation>(outcome), this);
+    window.exec();
 }
 
 void TAboutBox::showEvent(QShowEvent* event)

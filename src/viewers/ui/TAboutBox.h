@@ -33,6 +33,7 @@ public:
     QPushButton* OKButton;
     QPushButton* SpeedButton1;
     QPushButton* BitBtn1;
+    QPushButton* statisticsButton;
 
 public slots:
     // At each showing: fill the screen, place the controls, show the report.
@@ -40,6 +41,7 @@ public slots:
     void inizia(const QSize& screen);
     void vai_stampa();
     void sufiletesto();
+    void statistiche();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -6,6 +6,8 @@
 #include "fit/session.h"
 #include "graph/ui/TForm8.h"
 #include "viewers/ui/TAboutBox.h"
+#include "viewers/ui/comparisonwindow.h"
+#include "viewers/ui/statisticswindow.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -16,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
@@ -108,7 +111,7 @@ private slots:
             form.layOut(screen.width(), screen.height());
             QList<QAbstractButton*> buttons = form.radioItems->buttons();
             buttons << form.BitBtn1 << form.BitBtn2 << form.BitBtn3 << form.BitBtn4 << form.BitBtn5 << form.SpeedButton3
-                    << form.SpeedButton4 << form.BitBtn10 << form.BitBtn11 << form.BitBtn12;
+                    << form.SpeedButton4 << form.BitBtn10 << form.BitBtn11 << form.BitBtn12 << form.compareButton;
             for (QAbstractButton* b : buttons)
                 QVERIFY2(b->sizeHint().width() <= b->width(), qPrintable(b->text()));
         }
@@ -142,6 +145,46 @@ private slots:
         QCOMPARE(program->Form8.windowTitle(), QString("file:"));
         QVERIFY(messages.isEmpty());
         QVERIFY(std::abs(session().result.coefficients[3] - 3.0) < 1e-9);
+    }
+
+    void comparisonChoosesTheEquationAndTheReportOpensItsStatistics()
+    {
+        // y = 1 + x³ exactly: degree 3 is the simplest equation within 1 %.
+        for (int i = 1; i <= 8; ++i)
+            typePoint(i, std::to_string(i).c_str(), std::to_string(1 + i * i * i).c_str());
+        program->Form2.radioItems->button(1)->click(); // POTENZA
+        program->Form2.SpinEdit1->setValue(1);
+        QStringList shown;
+        QString statistics;
+        QTimer driver;
+        driver.setInterval(20);
+        connect(&driver, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || (!shown.isEmpty() && shown.last() == modal->metaObject()->className())) return;
+            shown << modal->metaObject()->className();
+            if (auto* comparison = qobject_cast<ComparisonWindow*>(modal)) {
+                // Deferred: a window opened from here would block the driver's own timer.
+                comparison->table->selectRow(0);
+                QTimer::singleShot(0, comparison->useButton, &QPushButton::click);
+            } else if (auto* report = qobject_cast<TAboutBox*>(modal); report && statistics.isEmpty()) {
+                QTimer::singleShot(0, report->statisticsButton, &QPushButton::click);
+            } else if (auto* window = qobject_cast<StatisticsWindow*>(modal)) {
+                statistics = window->text->toPlainText();
+                window->reject();
+                shown << "closed";
+            } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+                dialog->reject();
+            }
+        });
+        driver.start();
+        program->Form2.compareButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(shown.contains("calvero::TForm8"), 5000);
+        QCOMPARE(shown.first(), QString("calvero::ComparisonWindow"));
+        QCOMPARE(program->Form2.radioItems->checkedId(), 2);
+        QCOMPARE(program->Form2.SpinEdit1->value(), 3);
+        QVERIFY(std::abs(session().result.coefficients[4] - 1.0) < 1e-9);
+        QVERIFY(statistics.contains("STATISTICHE DELL'ADATTAMENTO: POLINOMIO, grado 3"));
+        QVERIFY(messages.isEmpty());
     }
 
     void refusedCalculationShowsItsMessageOnly()
