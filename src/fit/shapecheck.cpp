@@ -43,6 +43,18 @@ std::string xList(const std::vector<double>& xs)
     return text;
 }
 
+// The x of the top of the parabola through three samples around a turn,
+// within the outer two; the middle one when they lie on a line.
+double vertex(double xa, double ya, double xb, double yb, double xc, double yc)
+{
+    const double p = (xb - xa) * (yb - yc);
+    const double q = (xb - xc) * (yb - ya);
+    const double denominator = p - q;
+    if (denominator == 0.0 || !std::isfinite(denominator)) return xb;
+    const double x = xb - 0.5 * ((xb - xa) * p - (xb - xc) * q) / denominator;
+    return std::isfinite(x) ? std::clamp(x, xa, xc) : xb;
+}
+
 struct Extreme {
     double x;
     int kind; // +1 a maximum, -1 a minimum
@@ -89,7 +101,8 @@ ShapeChecks shapeChecks(const Calculation& c, const ShapeOptions& options)
     std::vector<std::size_t> extremeInterval;
     int lastDirection = 0;
     double previous = 0.0, previousX = 0.0;
-    bool havePrevious = false;
+    double before = 0.0, beforeX = 0.0; // the sample before the previous one
+    bool havePrevious = false, haveBefore = false;
     const int samples = std::max(options.samplesPerInterval, 2);
     for (std::size_t i = 0; i + 1 < m; ++i) {
         const double x0 = points[i].x, x1 = points[i + 1].x;
@@ -102,7 +115,7 @@ ShapeChecks shapeChecks(const Calculation& c, const ShapeOptions& options)
         } catch (const ArithmeticFault&) {
             const double x = x0 + (x1 - x0) * static_cast<double>(curve.size() + (i == 0 ? 0 : 1)) / samples;
             checks.notEvaluable.push_back(x);
-            havePrevious = false;
+            havePrevious = haveBefore = false;
             lastDirection = 0;
             continue;
         }
@@ -129,12 +142,14 @@ ShapeChecks shapeChecks(const Calculation& c, const ShapeOptions& options)
                 const int d = sign(y - previous, curveFlat);
                 if (d != 0) {
                     if (lastDirection != 0 && d != lastDirection) {
-                        extremes.push_back({previousX, lastDirection}); // where the last run ended
+                        const double at = haveBefore ? vertex(beforeX, before, previousX, previous, x, y) : previousX;
+                        extremes.push_back({at, lastDirection}); // where the last run ended
                         extremeInterval.push_back(i);
                     }
                     lastDirection = d;
                 }
             }
+            if (havePrevious) before = previous, beforeX = previousX, haveBefore = true;
             previous = y;
             previousX = x;
             havePrevious = true;

@@ -88,6 +88,7 @@ void ComparisonWindow::refresh()
         }
         for (int c = 0; c < cells.size(); ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
+            if (c == 8) item->setToolTip(cells[c]); // a long reason may be cut in the cell
             if (c != 1 && c != 8) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             if (row.recommended) {
                 QFont bold = item->font();
