@@ -12,7 +12,7 @@ function(calvero_subsystem name)
   endforeach()
   if(name STREQUAL "spreadsheet")
     target_link_libraries(calvero_${name} PUBLIC PkgConfig::FREEXL PkgConfig::LIBZIP pugixml::pugixml)
-  elseif(name STREQUAL "capture")
+  elseif(name STREQUAL "capture" OR name STREQUAL "app")
     target_link_libraries(calvero_${name} PUBLIC nlohmann_json::nlohmann_json)
   endif()
 

@@ -11,14 +11,15 @@
 namespace calvero {
 
 const char* const BatchUsage =
-    "uso: calvero1-batch [--xls OUT] [--rtf OUT] [--png OUT] [--] FILE\n"
-    "     calvero1-batch --points FILE --kind N [--degree D] [--ti T --tf T] [--xls OUT] [--rtf OUT] [--png OUT]\n"
-    "     calvero1-batch --help | --version\n";
+    "uso: calvero1-batch [USCITE] [--] FILE\n"
+    "     calvero1-batch --points FILE --kind N [--degree D] [--ti T --tf T] [USCITE]\n"
+    "     calvero1-batch --help | --version\n"
+    "USCITE: [--xls OUT] [--rtf OUT] [--png OUT] [--stats] [--compare [--tolerance PERCENTO]] [--json OUT|-]\n";
 
 namespace {
 
-constexpr std::array<std::string_view, 8> ValuedOptions = {"--points", "--kind", "--degree", "--ti",
-                                                           "--tf",     "--xls",  "--rtf",    "--png"};
+constexpr std::array<std::string_view, 10> ValuedOptions = {"--points", "--kind", "--degree", "--ti",   "--tf",
+                                                            "--xls",    "--rtf",  "--png",    "--json", "--tolerance"};
 
 bool isValuedOption(const std::string& argument)
 {
@@ -63,6 +64,10 @@ ParsedBatchLine parseBatchOptions(const std::vector<std::string>& arguments)
             options.dataSetFile = argument;
             continue;
         }
+        if (argument == "--stats" || argument == "--compare") {
+            (argument == "--stats" ? options.statistics : options.compare) = true;
+            continue;
+        }
         if (!isValuedOption(argument)) return "opzione sconosciuta: " + argument;
         if (i + 1 >= arguments.size()) return "manca il valore di " + argument;
         const std::string& value = arguments[++i];
@@ -90,6 +95,13 @@ ParsedBatchLine parseBatchOptions(const std::vector<std::string>& arguments)
             options.reportOut = value;
         } else if (argument == "--png") {
             options.graphOut = value;
+        } else if (argument == "--json") {
+            options.jsonOut = value;
+        } else if (argument == "--tolerance") {
+            const auto tolerance = parseDecimal(commaToPoint(value));
+            if (!tolerance || !std::isfinite(*tolerance) || *tolerance < 0.0)
+                return "tolleranza non valida (un numero di punti percentuali, 0 o più): " + value;
+            options.tolerance = *tolerance;
         }
     }
     if (options.dataSetFile.empty() == options.pointsFile.empty())

@@ -16,6 +16,10 @@ struct BatchOptions {
     std::string workbookOut; // --xls
     std::string reportOut;   // --rtf
     std::string graphOut;    // --png
+    bool statistics = false; // --stats: the fit's statistics and shape checks after the report
+    bool compare = false;    // --compare: the comparison of the equations
+    double tolerance = 1.0;  // --tolerance: the comparison's largest percentage error
+    std::string jsonOut;     // --json: one JSON document, "-" for standard output
 };
 
 // --help (or -h) and --version answer at once, whatever else the line holds.

@@ -2,6 +2,8 @@
 
 #include "app/datasetcommands.h"
 #include "app/datasetfile.h"
+#include "app/fitjson.h"
+#include "common/filewrite.h"
 #include "entry/importcommand.h"
 #include "entry/pointimport.h"
 #include "entry/spreadsheetexport.h"
@@ -11,6 +13,7 @@
 #include "app/document.h"
 #include "app/frontend.h"
 #include "common/numtext.h"
+#include "fit/comparison.h"
 #include "fit/pointordering.h"
 #include "viewers/rtf.h"
 
@@ -60,6 +63,42 @@ ExportResult exportWorkbook(const Workspace& work, const std::string& path)
     return exportSpreadsheet(exportSource(work.document), path, work.document.points.count);
 }
 
+// --stats, --compare and --json after the report. The JSON goes to standard
+// output alone when it is "-".
+int writeFigures(const BatchOptions& options, const Workspace& work, const Calculation& done, std::ostream& out,
+                 std::ostream& err)
+{
+    const bool jsonOnly = options.jsonOut == "-";
+    auto print = [&](const std::vector<std::string>& lines) {
+        if (jsonOnly) return;
+        out << '\n';
+        for (const std::string& line : lines) out << line << '\n';
+    };
+    if (options.statistics) {
+        print(statisticsLines(fitStatistics(done)));
+        print(shapeLines(shapeChecks(done)));
+    }
+    std::vector<ComparisonRow> rows;
+    if (options.compare) {
+        // The temperatures as the main window holds them, for the temperature-time kind.
+        const CalculationInput input =
+            inputOf(done, work.inputs.initialTemperatureText(), work.inputs.finalTemperatureText());
+        rows = compareEquations(input, options.tolerance);
+        print(comparisonLines(rows, options.tolerance));
+    }
+    if (options.jsonOut.empty()) return BatchOk;
+    const std::string document = fitJson(done, options.compare ? &rows : nullptr, options.tolerance) + "\n";
+    if (jsonOnly) {
+        out << document;
+        return BatchOk;
+    }
+    if (auto failure = writeWholeFile(options.jsonOut, document)) {
+        err << "errore di scrittura del file " << options.jsonOut << ": " << *failure << '\n';
+        return BatchUnreadable;
+    }
+    return BatchOk;
+}
+
 } // namespace
 
 int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, const GraphWriter& writeGraph)
@@ -77,9 +116,10 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         return BatchRefused;
     }
     const Calculation& done = std::get<Calculation>(outcome);
-    for (const std::string& line : done.report) out << trimRight(line) << '\n';
+    if (options.jsonOut != "-")
+        for (const std::string& line : done.report) out << trimRight(line) << '\n';
 
-    int exit = BatchOk;
+    int exit = writeFigures(options, work, done, out, err);
     if (!options.reportOut.empty()) {
         if (auto failure = writeRtfFile(options.reportOut, done.report)) {
             err << "errore di scrittura del file " << options.reportOut << ": " << *failure << '\n';

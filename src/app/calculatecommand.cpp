@@ -34,6 +34,15 @@ void keep(Document& d, const Calculation& done)
 
 } // namespace
 
+CalculationInput currentCalculationInput(const Workspace& work)
+{
+    PointSet points = work.document.points;
+    const PointCount counted = countPoints(work.document.grid, points, work.document.kind);
+    CalculationInput input = inputOf(work, counted);
+    input.points = points;
+    return input;
+}
+
 Outcome calculateDocument(const Workspace& work)
 {
     Document& d = work.document;

@@ -16,6 +16,10 @@ void calculate(const Workspace& work);
 // already the document's last calculation.
 Outcome calculateDocument(const Workspace& work);
 
+// What "&Calcola" would calculate now: the grid counted and the main window's
+// choices. The document does not change.
+CalculationInput currentCalculationInput(const Workspace& work);
+
 // The graph window of the last one-variable calculation, captioned "file:"
 // and the data set's name.
 void showFitGraph(const Workspace& work);

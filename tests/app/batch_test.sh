@@ -81,6 +81,45 @@ printf 'PK\003\004rotto' >"$work/rotto.ods"
 check "damaged .ods: exit 2" test $? -eq 2
 check "damaged .ods: message" grep -qx "impossibile leggere il file: $work/rotto.ods" "$work/rotto.err"
 
+# --stats, --compare and --json: the report stays as it was, the figures follow
+# it, the JSON holds the coefficients at full precision (checked by numpy's
+# polyfit on the points of the JSON itself) and no number that is not.
+"$batch" "$build/nr150b6.txt" >"$work/plain.out"
+"$batch" "$build/nr150b6.txt" --stats --compare >"$work/stats.out" 2>"$work/stats.err"
+check "--stats --compare: exit 0" test $? -eq 0
+check "--stats --compare: the report unchanged before the figures" \
+  bash -c "head -n \$(wc -l <'$work/plain.out') '$work/stats.out' | cmp -s - '$work/plain.out'"
+check "--stats: R² line" grep -q '^R² = 1 - SSE' "$work/stats.out"
+check "--stats: shape checks" grep -qx 'CONTROLLI DELLA FORMA DELLA CURVA' "$work/stats.out"
+check "--compare: a recommended row" grep -q '<- consigliata$' "$work/stats.out"
+check "--stats --compare: no NaN or infinity" bash -c "! grep -qiE '(^|[^a-z])(nan|inf)([^a-z]|$)' '$work/stats.out'"
+"$batch" "$build/nr150b6.txt" --compare --json - >"$work/fit.json" 2>"$work/json.err"
+check "--json -: exit 0" test $? -eq 0
+check "--json -: one JSON document that numpy agrees with" /usr/bin/python3 - "$work/fit.json" <<'PY'
+import json, sys
+import numpy as np
+d = json.load(open(sys.argv[1]))
+assert d["kind"] == 3 and d["degree"] == d["statistics"]["p"] - 1, d["kind"]
+x = np.array([p["x"] for p in d["points"]]); y = np.array([p["y"] for p in d["points"]])
+c = np.polyfit(x, y, d["degree"])[::-1]
+got = np.array([t["value"] for t in d["coefficients"]])
+assert np.allclose(got, c, rtol=1e-9, atol=1e-12 * abs(c).max()), (got, c)
+sse = float(np.sum((y - np.polyval(c[::-1], x)) ** 2))
+assert abs(d["statistics"]["sse"] - sse) <= 1e-9 * sse, (d["statistics"]["sse"], sse)
+assert d["comparison"]["rows"][0]["recommended"], d["comparison"]["rows"][0]
+assert "turns" in d["shape"]
+PY
+"$batch" "$build/funzxy.txt" --json "$work/surface.json" >/dev/null
+check "--json FILE: surface written" /usr/bin/python3 -c "import json,sys; d=json.load(open(sys.argv[1])); assert d['kind']==7 and 'zint' in d['points'][0]" "$work/surface.json"
+printf '1;3\n2;5\n' >"$work/two.csv"
+"$batch" --points "$work/two.csv" --kind 3 --degree 1 --stats --compare >"$work/two.out" 2>&1
+check "two points: exit 0" test $? -eq 0
+check "two points: n = p said in Italian" grep -q 'nessuna equazione ha più punti che coefficienti' "$work/two.out"
+check "two points: no NaN or infinity" bash -c "! grep -qiE '(^|[^a-z])(nan|inf)([^a-z]|$)' '$work/two.out'"
+"$batch" "$build/nr150b6.txt" --json "$work/no/such/folder/x.json" >/dev/null 2>"$work/jsonw.err"
+check "--json into a missing folder: exit 2" test $? -eq 2
+check "--json into a missing folder: message" grep -q '^errore di scrittura del file ' "$work/jsonw.err"
+
 # Files that cannot be read.
 "$batch" "$work/missing.txt" >/dev/null 2>"$work/missing.err"
 check "missing file: exit 2" test $? -eq 2

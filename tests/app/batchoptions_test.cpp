@@ -82,3 +82,17 @@ TEST(BatchOptions, Refusals)
     };
     for (const auto& [arguments, problem] : lines) EXPECT_EQ(problemOf(arguments), problem) << arguments.back();
 }
+
+TEST(BatchOptions, StatisticsComparisonAndJson)
+{
+    const BatchOptions o = parsed({"pompa.txt", "--stats", "--compare", "--tolerance", "0,5", "--json", "-"});
+    EXPECT_TRUE(o.statistics);
+    EXPECT_TRUE(o.compare);
+    EXPECT_DOUBLE_EQ(o.tolerance, 0.5);
+    EXPECT_EQ(o.jsonOut, "-");
+    const BatchOptions plain = parsed({"pompa.txt"});
+    EXPECT_FALSE(plain.statistics || plain.compare);
+    EXPECT_DOUBLE_EQ(plain.tolerance, 1.0);
+    for (const char* bad : {"-1", "uno", "nan"})
+        EXPECT_NE(problemOf({"pompa.txt", "--tolerance", bad}).find("tolleranza non valida"), std::string::npos) << bad;
+}

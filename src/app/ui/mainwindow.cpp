@@ -7,6 +7,7 @@
 #include "app/ui/buttonpictures.h"
 #include "app/calculatecommand.h"
 #include "app/document.h"
+#include "viewers/ui/comparisonwindow.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -153,7 +154,8 @@ void MainWindow::createControls()
     webSiteButton_ = button("webSiteButton", "sito ventoria", buttonPicture(ButtonPicture::Globe),
                             &MainWindow::openWebSite);
     // The start-up shows them.
-    for (QPushButton* b : {documentationButton_, captureButton_, webSiteButton_}) b->setVisible(false);
+    compareButton_ = button("compareButton", "confronta equazioni", QIcon(), &MainWindow::compareEquations);
+    for (QPushButton* b : {documentationButton_, captureButton_, webSiteButton_, compareButton_}) b->setVisible(false);
 
     clock_ = new QTimer(this);
     clock_->setInterval(250);
@@ -181,7 +183,7 @@ void MainWindow::start()
     initialTemperatureField_->clear();
     finalTemperatureField_->clear();
     layOut(size.width(), size.height());
-    for (QPushButton* b : {documentationButton_, captureButton_, webSiteButton_}) b->setVisible(true);
+    for (QPushButton* b : {documentationButton_, captureButton_, webSiteButton_, compareButton_}) b->setVisible(true);
 }
 
 void MainWindow::layOut(int screenWidth, int screenHeight)
@@ -205,6 +207,8 @@ void MainWindow::layOut(int screenWidth, int screenHeight)
     place(documentationButton_, l.documentationButton);
     place(captureButton_, l.captureButton);
     place(webSiteButton_, l.webSiteButton);
+    place(compareButton_, {l.webSiteButton.left, l.webSiteButton.bottom() + 5, l.webSiteButton.width,
+                           l.webSiteButton.height});
     // The eight items share the group's height below its caption.
     const int top = 28, rowHeight = (l.kindGroup.height - top - 4) / 8;
     for (int i = 0; i < 8; ++i)
@@ -214,7 +218,7 @@ void MainWindow::layOut(int screenWidth, int screenHeight)
                                                                       exitButton_})
         fitCaption(b, font());
     for (QAbstractButton* b :
-         std::initializer_list<QAbstractButton*>{documentationButton_, captureButton_, webSiteButton_})
+         std::initializer_list<QAbstractButton*>{documentationButton_, captureButton_, webSiteButton_, compareButton_})
         fitCaption(b, linkFont());
     for (QAbstractButton* item : kindButtons_->buttons()) fitCaption(item, kindGroup_->font());
 }
@@ -303,6 +307,18 @@ void MainWindow::showDocumentation() { calvero::openDocumentation(this, workspac
 void MainWindow::startCapture() { calvero::launchCaptureTool(this, workspace()); }
 
 void MainWindow::openWebSite() { calvero::openMakerWebSite(this, workspace()); }
+
+void MainWindow::compareEquations()
+{
+    ComparisonWindow window(currentCalculationInput(workspace()), this);
+    connect(&window, &ComparisonWindow::equationChosen, this, [this](int kind, int degree) {
+        setKindItemIndex(kind - 1);
+        setDegreeValue(degree);
+        // The calculation runs once the comparison window has closed.
+        QTimer::singleShot(0, this, [this] { runCommand([this] { calvero::calculate(workspace()); }); });
+    });
+    window.exec();
+}
 
 int MainWindow::degreeValue() const { return degreeBox_->value(); }
 void MainWindow::setDegreeValue(int value) { degreeBox_->setValue(value); }

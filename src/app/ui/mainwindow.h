@@ -64,6 +64,7 @@ public:
     QPushButton* documentationButton() const { return documentationButton_; }
     QPushButton* captureButton() const { return captureButton_; }
     QPushButton* webSiteButton() const { return webSiteButton_; }
+    QPushButton* compareButton() const { return compareButton_; }
 
 public slots:
     void start();
@@ -81,6 +82,9 @@ public slots:
     void showDocumentation();
     void startCapture();
     void openWebSite();
+    // "confronta equazioni": every equation that applies to the points, ranked;
+    // the one chosen becomes the kind and degree, and is calculated.
+    void compareEquations();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -109,6 +113,7 @@ private:
     QPushButton* documentationButton_ = nullptr;
     QPushButton* captureButton_ = nullptr;
     QPushButton* webSiteButton_ = nullptr;
+    QPushButton* compareButton_ = nullptr;
 
     bool started_ = false;
     QTimer* clock_ = nullptr;

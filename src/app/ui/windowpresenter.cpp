@@ -30,7 +30,7 @@ void WindowPresenter::showMessage(const std::string& text)
 void WindowPresenter::showReport()
 {
     const auto& last = document_.lastCalculation;
-    report_.showReport({last ? last->report : std::vector<std::string>{}, document_.currentDataSetName});
+    report_.showReport({last ? last->report : std::vector<std::string>{}, document_.currentDataSetName, last});
 }
 
 void WindowPresenter::showGraph(const std::string& caption)

@@ -5,6 +5,7 @@
 #include "viewers/rtf.h"
 #include "viewers/ui/helpicons.h"
 #include "viewers/ui/reportprint.h"
+#include "viewers/ui/statisticswindow.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -71,7 +72,9 @@ ReportWindow::ReportWindow(QWidget* parent) : QDialog(parent)
     printButton_->setIconSize(QSize(16, 16));
     saveRtfButton_ = new QPushButton(QStringLiteral("SU FILE DI TESTO"), this);
     saveRtfButton_->setObjectName(QStringLiteral("saveRtfButton"));
-    for (QPushButton* button : {exitButton_, printButton_, saveRtfButton_}) {
+    statisticsButton_ = new QPushButton(QStringLiteral("statistiche"), this);
+    statisticsButton_->setObjectName(QStringLiteral("statisticsButton"));
+    for (QPushButton* button : {exitButton_, printButton_, saveRtfButton_, statisticsButton_}) {
         button->setFont(pixelFont(QStringLiteral("Verdana"), 19));
         button->setAutoDefault(false);
     }
@@ -80,6 +83,7 @@ ReportWindow::ReportWindow(QWidget* parent) : QDialog(parent)
     connect(exitButton_, &QPushButton::clicked, this, &QDialog::accept);
     connect(printButton_, &QPushButton::clicked, this, &ReportWindow::printReport);
     connect(saveRtfButton_, &QPushButton::clicked, this, &ReportWindow::saveRtf);
+    connect(statisticsButton_, &QPushButton::clicked, this, &ReportWindow::showStatistics);
 
     messageSink_ = [this](const QString& text) {
         QMessageBox::information(this, QCoreApplication::applicationName(), text);
@@ -117,6 +121,11 @@ void ReportWindow::layOutForScreen(const QSize& screenSize)
     place(exitButton_, layout.exitButton);
     place(printButton_, layout.printButton);
     place(saveRtfButton_, layout.saveRtfButton);
+    // Under "&Uscita", inside the window; only a calculation has statistics.
+    const int statisticsTop = layout.exitButton.top + layout.exitButton.height + 5;
+    statisticsButton_->setGeometry(layout.exitButton.left, statisticsTop, layout.exitButton.width,
+                                   std::min(layout.exitButton.height, layout.window.height - statisticsTop - 2));
+    statisticsButton_->setEnabled(report_.calculation.has_value());
 
     QStringList lines;
     for (const std::string& line : report_.lines) lines << QString::fromStdString(line);
@@ -161,6 +170,13 @@ void ReportWindow::saveRtf()
         return;
     }
     showMessage(QStringLiteral("salvato sul file(in formato word):") + folder + QStringLiteral("/TESTO.rtf"));
+}
+
+void ReportWindow::showStatistics()
+{
+    if (!report_.calculation) return;
+    StatisticsWindow window(*report_.calculation, this);
+    window.exec();
 }
 
 void ReportWindow::showEvent(QShowEvent* event)

@@ -2,10 +2,12 @@
 // The report viewer: the report of the last calculation in a fixed-pitch
 // font, editable, with printing and saving as an RTF document.
 #include "common/ui/printdialog.h"
+#include "fit/calculation.h"
 
 #include <QDialog>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,10 +16,12 @@ class QTextEdit;
 
 namespace calvero {
 
-// What the viewer shows: the report's lines, captioned with the data set's name.
+// What the viewer shows: the report's lines, captioned with the data set's
+// name, and the calculation they report (its statistics are a button away).
 struct ReportContent {
     std::vector<std::string> lines;
     std::string caption;
+    std::optional<Calculation> calculation;
 };
 
 class ReportWindow : public QDialog {
@@ -43,6 +47,7 @@ public:
     QPushButton* exitButton() const { return exitButton_; }
     QPushButton* printButton() const { return printButton_; }
     QPushButton* saveRtfButton() const { return saveRtfButton_; }
+    QPushButton* statisticsButton() const { return statisticsButton_; }
 
 public slots:
     // At each showing: fill the screen, place the controls, show the report.
@@ -50,6 +55,8 @@ public slots:
     void layOutForScreen(const QSize& screen);
     void printReport();
     void saveRtf();
+    // The statistics and the shape checks of the report's calculation.
+    void showStatistics();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -61,6 +68,7 @@ private:
     QPushButton* exitButton_;
     QPushButton* printButton_;
     QPushButton* saveRtfButton_;
+    QPushButton* statisticsButton_;
 
     MessageSink messageSink_;
     PdfFileChooser pdfFileChooser_;

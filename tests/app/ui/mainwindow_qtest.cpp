@@ -2,9 +2,12 @@
 // typed points showing the report and then the graph, clearing the data, a
 // refused calculation, and the data set commands through their dialogs.
 #include <QAbstractButton>
+#include <QTableWidget>
 #include "app/ui/program.h"
 #include "graph/ui/graphwindow.h"
+#include "viewers/ui/comparisonwindow.h"
 #include "viewers/ui/reportwindow.h"
+#include "viewers/ui/statisticswindow.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -108,7 +111,7 @@ private slots:
             QList<QAbstractButton*> buttons = form.kindButtons()->buttons();
             buttons << form.exitButton() << form.calculateButton() << form.readButton() << form.saveButton()
                     << form.clearButton() << form.examplesButton() << form.pointEntryButton()
-                    << form.documentationButton() << form.captureButton() << form.webSiteButton();
+                    << form.documentationButton() << form.captureButton() << form.webSiteButton() << form.compareButton();
             for (QAbstractButton* b : buttons)
                 QVERIFY2(b->sizeHint().width() <= b->width(), qPrintable(b->text()));
         }
@@ -143,6 +146,47 @@ private slots:
         QVERIFY(messages.isEmpty());
         const auto& curve = std::get<PolynomialCurve>(*program->document.lastCalculation->curve);
         QVERIFY(std::abs(curve.coefficients[3] - 3.0) < 1e-9);
+    }
+
+    void comparisonChoosesTheEquationAndTheReportOpensItsStatistics()
+    {
+        // y = 1 + x^3 exactly: degree 3 is the simplest equation within 1 %.
+        for (int i = 1; i <= 8; ++i)
+            typePoint(program->document, i, std::to_string(i).c_str(), std::to_string(1 + i * i * i).c_str());
+        program->mainWindow.kindButtons()->button(1)->click(); // POTENZA
+        program->mainWindow.degreeBox()->setValue(1);
+        QStringList shown;
+        QString statistics;
+        QTimer driver;
+        driver.setInterval(20);
+        connect(&driver, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || (!shown.isEmpty() && shown.last() == modal->metaObject()->className())) return;
+            shown << modal->metaObject()->className();
+            if (auto* comparison = qobject_cast<ComparisonWindow*>(modal)) {
+                // Deferred: a window opened from here would block the driver's own timer.
+                comparison->table->selectRow(0);
+                QTimer::singleShot(0, comparison->useButton, &QPushButton::click);
+            } else if (auto* report = qobject_cast<ReportWindow*>(modal); report && statistics.isEmpty()) {
+                QTimer::singleShot(0, report->statisticsButton(), &QPushButton::click);
+            } else if (auto* window = qobject_cast<StatisticsWindow*>(modal)) {
+                statistics = window->text->toPlainText();
+                window->reject();
+                shown << "closed";
+            } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+                dialog->reject();
+            }
+        });
+        driver.start();
+        program->mainWindow.compareButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(shown.contains("calvero::GraphWindow"), 5000);
+        QCOMPARE(shown.first(), QString("calvero::ComparisonWindow"));
+        QCOMPARE(program->mainWindow.kindButtons()->checkedId(), 2);
+        QCOMPARE(program->mainWindow.degreeBox()->value(), 3);
+        const auto& curve = std::get<PolynomialCurve>(*program->document.lastCalculation->curve);
+        QVERIFY(std::abs(curve.coefficients[4] - 1.0) < 1e-9);
+        QVERIFY(statistics.contains("STATISTICHE DELL'ADATTAMENTO: POLINOMIO, grado 3"));
+        QVERIFY(messages.isEmpty());
     }
 
     void refusedCalculationShowsItsMessageOnly()

@@ -1,0 +1,156 @@
+#include "app/fitjson.h"
+
+#include "common/fault.h"
+#include "fit/surface.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <optional>
+
+namespace calvero {
+
+namespace {
+
+using nlohmann::json;
+
+json number(double value) { return std::isfinite(value) ? json(value) : json(nullptr); }
+json number(const std::optional<double>& value) { return value ? number(*value) : json(nullptr); }
+
+std::string trimmed(std::string text)
+{
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+
+json coefficientsOf(const Calculation& c)
+{
+    json list = json::array();
+    auto add = [&list](const std::string& name, double value) { list.push_back({{"name", name}, {"value", number(value)}}); };
+    if (c.kind == FitType::SurfaceXY) {
+        for (int k = 1; k <= surfaceTermCount(c.degree); ++k) add(surfaceTermName(k), c.surface[k]);
+        return list;
+    }
+    if (!c.curve) return list;
+    std::visit(
+        [&](const auto& curve) {
+            using Curve = std::decay_t<decltype(curve)>;
+            if constexpr (std::is_same_v<Curve, PolynomialCurve> || std::is_same_v<Curve, RationalCurve>) {
+                for (int k = 1; k <= curve.degree + 1; ++k) add("termine " + std::to_string(k), curve.coefficients[k]);
+            } else if constexpr (std::is_same_v<Curve, TemperatureTimeCurve>) {
+                add("M", curve.decayM);
+            } else {
+                add("A", curve.parameters.a);
+                add("B", curve.parameters.b);
+            }
+        },
+        *c.curve);
+    return list;
+}
+
+json statisticsOf(const Statistics& s)
+{
+    json coefficients = json::array();
+    for (const CoefficientStatistics& c : s.coefficients)
+        coefficients.push_back({{"name", c.name},
+                                {"value", number(c.value)},
+                                {"standardError", number(c.standardError)},
+                                {"standardErrorOf", c.errorOf.empty() ? c.name : c.errorOf},
+                                {"lower95", number(c.lower)},
+                                {"upper95", number(c.upper)}});
+    return {{"n", s.n},
+            {"p", s.p},
+            {"degreesOfFreedom", s.dof},
+            {"sse", s.fitted ? number(s.sse) : json(nullptr)},
+            {"standardError", number(s.standardError)},
+            {"rSquared", number(s.rSquared)},
+            {"adjustedRSquared", number(s.adjustedRSquared)},
+            {"transformedRSquared", number(s.transformedRSquared)},
+            {"largestAbsoluteError", s.fitted ? number(s.largestAbsoluteError) : json(nullptr)},
+            {"largestPercentError", number(s.largestPercentError)},
+            {"rmsPercentError", number(s.rmsPercentError)},
+            {"aicc", number(s.aicc)},
+            {"studentT", number(s.tValue)},
+            {"conditionNumber", number(s.conditionNumber)},
+            {"illConditioned", s.illConditioned},
+            {"coefficients", coefficients},
+            {"lines", statisticsLines(s)}};
+}
+
+json shapeOf(const ShapeChecks& s)
+{
+    return {{"checked", s.checked},          {"turns", s.turns},         {"outOfBand", s.outOfBand},
+            {"notEvaluable", s.notEvaluable}, {"fewPoints", s.fewPoints}, {"bandShare", s.bandShare},
+            {"flags", shapeFlags(s)},         {"lines", shapeLines(s)}};
+}
+
+// The point table as the report computes it, for every point fitted.
+json pointsOf(const Calculation& c)
+{
+    json points = json::array();
+    const bool surface = c.kind == FitType::SurfaceXY;
+    for (int i = 1; i <= c.pointCount; ++i) {
+        const double x = c.points.x[i], y = c.points.y[i];
+        const double measured = surface ? c.points.z[i] : y;
+        json point = {{"x", number(x)}, {"y", number(y)}};
+        if (surface) point["z"] = number(measured);
+        std::optional<double> fitted;
+        try {
+            if (surface) fitted = evaluateSurface(c.surface, x, y, c.degree);
+            else if (c.curve) fitted = evaluate(*c.curve, x);
+        } catch (const ArithmeticFault&) {
+        }
+        point[surface ? "zint" : "yint"] = number(fitted);
+        std::optional<double> percent;
+        if (fitted && measured != 0.0) {
+            const bool reversed = surface || c.kind == FitType::Saturation; // as the report writes them
+            percent = (reversed ? *fitted - measured : measured - *fitted) / measured * 100.0;
+        }
+        point["errorPercent"] = number(percent);
+        point["difference"] = fitted ? number(measured - *fitted) : json(nullptr);
+        points.push_back(point);
+    }
+    return points;
+}
+
+} // namespace
+
+std::string fitJson(const Calculation& c, const std::vector<ComparisonRow>* comparison, double tolerance)
+{
+    json document = {{"kind", kindNumber(c.kind)},
+                     {"kindName", trimmed(kindCaption(c.kind))},
+                     {"degree", c.degree},
+                     {"coefficients", coefficientsOf(c)}};
+    if (c.curve) {
+        if (const auto* t = std::get_if<TemperatureTimeCurve>(&*c.curve))
+            document["temperatures"] = {{"initial", number(t->initial)}, {"final", number(t->final)}};
+    }
+    document["statistics"] = statisticsOf(fitStatistics(c));
+    document["shape"] = shapeOf(shapeChecks(c));
+    document["points"] = pointsOf(c);
+    if (comparison) {
+        json rows = json::array();
+        for (const ComparisonRow& row : *comparison) {
+            json entry = {{"kind", kindNumber(row.kind)},
+                          {"kindName", comparisonKindName(row.kind)},
+                          {"degree", row.degree},
+                          {"coefficientCount", row.coefficientCount},
+                          {"recommended", row.recommended}};
+            if (row.fitted()) {
+                const Statistics& s = *row.statistics;
+                entry["standardError"] = number(s.standardError);
+                entry["adjustedRSquared"] = number(s.adjustedRSquared);
+                entry["largestPercentError"] = number(s.largestPercentError);
+                entry["aicc"] = number(s.aicc);
+                entry["flags"] = shapeFlags(row.shape);
+            } else {
+                entry["refusal"] = row.refusal;
+            }
+            rows.push_back(entry);
+        }
+        document["comparison"] = {{"tolerancePercent", tolerance}, {"rule", comparisonRule(tolerance)}, {"rows", rows}};
+    }
+    return document.dump(2);
+}
+
+} // namespace calvero

@@ -1,0 +1,68 @@
+#pragma once
+// How good a fit is: residuals, R², standard errors of the coefficients and
+// their confidence intervals, and how many digits the normal equations lose.
+// Computed beside the report from a finished calculation; the report itself
+// is not touched.
+#include "fit/calculation.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace calvero {
+
+// One coefficient of a fit that is a straight line or a polynomial in some
+// variables. The standard error belongs to the coefficient of that linear
+// model: for A of the power and exponential kinds it is the error of log10 A
+// or ln A, and the interval is that one transformed back.
+struct CoefficientStatistics {
+    std::string name;                    // "A", "B", "termine 3", "x^2 y"
+    double value = 0.0;                  // as the report prints it
+    std::string errorOf;                 // the quantity the error belongs to, when not the value
+    std::optional<double> standardError; // none where n - p is 0
+    std::optional<double> lower;         // 95 % confidence interval of value
+    std::optional<double> upper;
+};
+
+struct Statistics {
+    FitType kind = FitType::Polynomial;
+    int degree = 0;
+    bool fitted = false; // false for the scatter kind: no curve, no figures
+    int n = 0;           // points fitted
+    int p = 0;           // coefficients fitted
+    int dof = 0;         // n - p
+    double sse = 0.0;    // Σ (y - Yint)²
+    std::optional<double> standardError;    // √(SSE / (n - p))
+    std::optional<double> rSquared;         // 1 - SSE / Σ (y - ȳ)²
+    std::optional<double> adjustedRSquared; // 1 - (1 - R²)(n - 1)/(n - p)
+    // The straight line in the transformed variables (power, exponential,
+    // saturation): the R² a spreadsheet trend line shows.
+    std::optional<double> transformedRSquared;
+    std::string transformedLine; // which line, in words
+    double largestAbsoluteError = 0.0;
+    std::optional<double> largestPercentError; // none when every y is 0
+    std::optional<double> rmsPercentError;
+    std::optional<double> aicc; // n ln(SSE/n) + 2K + 2K(K+1)/(n-K-1), K = p + 1
+    std::optional<double> tValue; // Student's t at 97.5 % with n - p degrees of freedom
+    std::vector<CoefficientStatistics> coefficients; // the linear fits only
+    // cond(XᵀX) of the normal equations the program solves; none when they
+    // are singular to working precision.
+    std::optional<double> conditionNumber;
+    bool illConditioned = false; // past 10¹²: the coefficients' last digits are noise
+};
+
+constexpr double IllConditioned = 1e12;
+
+Statistics fitStatistics(const Calculation& calculation);
+
+// The statistics as Italian text lines, beside the report.
+std::vector<std::string> statisticsLines(const Statistics& statistics);
+
+// Student's t quantile: P(T <= t) = probability, with dof degrees of freedom (dof >= 1).
+double studentQuantile(double probability, int dof);
+
+// A number with the given significant digits, in fixed-point (never with an
+// exponent); "non calcolabile" for a value that is not finite.
+std::string significant(double value, int digits);
+
+} // namespace calvero

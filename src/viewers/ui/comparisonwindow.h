@@ -1,0 +1,39 @@
+#pragma once
+// "confronta equazioni": every equation that applies to the points, in a
+// table ordered by the rule the window states; choosing a row hands its kind
+// and degree to whoever opened the window.
+#include "fit/comparison.h"
+#include "viewers/ui/figureswindow.h"
+
+class QDoubleSpinBox;
+class QLabel;
+class QTableWidget;
+
+namespace calvero {
+
+class ComparisonWindow : public FiguresWindow {
+    Q_OBJECT
+public:
+    explicit ComparisonWindow(CalculationInput input, QWidget* parent = nullptr);
+    std::vector<std::string> lines() const override;
+    const std::vector<ComparisonRow>& rows() const { return rows_; }
+
+    QTableWidget* table = nullptr;
+    QDoubleSpinBox* tolerance = nullptr;
+    QLabel* rule = nullptr;
+    QPushButton* useButton = nullptr;
+
+signals:
+    // The kind (1..8) and degree of the chosen row.
+    void equationChosen(int kind, int degree);
+
+public slots:
+    void refresh();
+    void useSelected();
+
+private:
+    CalculationInput input_;
+    std::vector<ComparisonRow> rows_;
+};
+
+} // namespace calvero

@@ -1,0 +1,100 @@
+#include "viewers/ui/figureswindow.h"
+
+#include "viewers/ui/helpicons.h"
+#include "viewers/ui/reportprint.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace calvero {
+
+FiguresWindow::FiguresWindow(QWidget* parent) : QDialog(parent)
+{
+    auto* outer = new QVBoxLayout(this);
+    body = new QVBoxLayout;
+    outer->addLayout(body, 1);
+    buttonRow = new QHBoxLayout;
+    outer->addLayout(buttonRow);
+    printButton = new QPushButton(printerIcon(), QStringLiteral("Stampa"), this);
+    copyButton = new QPushButton(QStringLiteral("Copia"), this);
+    exitButton = new QPushButton(QStringLiteral("&Uscita"), this);
+    for (QPushButton* b : {printButton, copyButton, exitButton}) {
+        b->setAutoDefault(false);
+        buttonRow->addWidget(b);
+    }
+    exitButton->setDefault(true);
+    connect(printButton, &QPushButton::clicked, this, &FiguresWindow::stampa);
+    connect(copyButton, &QPushButton::clicked, this, &FiguresWindow::copia);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::accept);
+
+    messageSink_ = [this](const QString& text) {
+        QMessageBox::information(this, QCoreApplication::applicationName(), text);
+    };
+    pdfFileChooser_ = [this] {
+        return QFileDialog::getSaveFileName(this, QStringLiteral("stampa su file PDF"), QDir::currentPath(),
+                                            QStringLiteral("pdf(*.pdf)"));
+    };
+    printerQuery_ = [] { return !QPrinterInfo::defaultPrinter().isNull(); };
+    printDialog_ = standardPrintDialog(this);
+
+    // Never larger than a 1024 x 768 screen less the window frame and task bar.
+    const QScreen* current = screen();
+    const QSize available = current ? current->availableGeometry().size() : QSize(1024, 768);
+    resize(std::min(1000, available.width() - 24), std::min(700, available.height() - 60));
+}
+
+QFont FiguresWindow::fixedFont()
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setPixelSize(14);
+    return font;
+}
+
+void FiguresWindow::stampa()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(windowTitle());
+    if (printerQuery_ && printerQuery_()) {
+        if (!(printDialog_ && printDialog_(printer))) return;
+    } else {
+        QString file = pdfFileChooser_ ? pdfFileChooser_() : QString();
+        if (file.isEmpty()) return;
+        if (!file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) file += QStringLiteral(".pdf");
+        QFile probe(file);
+        if (!probe.open(QIODevice::WriteOnly)) {
+            showMessage(QStringLiteral("errore di scrittura del file ") + file + QStringLiteral(": ") +
+                        probe.errorString());
+            return;
+        }
+        probe.close();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(file);
+    }
+    if (!printReport(printer, lines())) showMessage(QStringLiteral("la stampante non ha accettato la stampa"));
+}
+
+void FiguresWindow::copia()
+{
+    QString text;
+    for (const std::string& line : lines()) text += QString::fromStdString(line) + QLatin1Char('\n');
+    QApplication::clipboard()->setText(text);
+}
+
+void FiguresWindow::showMessage(const QString& text)
+{
+    if (messageSink_) messageSink_(text);
+}
+
+} // namespace calvero
