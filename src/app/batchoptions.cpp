@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <filesystem>
 #include <optional>
 #include <string_view>
 
@@ -13,13 +14,16 @@ namespace calvero {
 const char* const BatchUsage =
     "uso: calvero1-batch [USCITE] [--] FILE\n"
     "     calvero1-batch --points FILE --kind N [--degree D] [--ti T --tf T] [USCITE]\n"
+    "     calvero1-batch [--summary OUT] [--json OUT] [--kind N [--degree D] [--ti T --tf T] [--each-parameter]]\n"
+    "                    FILE|CARTELLA...   (più file insieme: una riga di riepilogo per file)\n"
     "     calvero1-batch --help | --version\n"
     "USCITE: [--xls OUT] [--rtf OUT] [--png OUT] [--stats] [--compare [--tolerance PERCENTO]] [--json OUT|-]\n";
 
 namespace {
 
-constexpr std::array<std::string_view, 10> ValuedOptions = {"--points", "--kind", "--degree", "--ti",   "--tf",
-                                                            "--xls",    "--rtf",  "--png",    "--json", "--tolerance"};
+constexpr std::array<std::string_view, 11> ValuedOptions = {"--points", "--kind", "--degree",    "--ti",
+                                                            "--tf",     "--xls",  "--rtf",       "--png",
+                                                            "--json",   "--tolerance", "--summary"};
 
 bool isValuedOption(const std::string& argument)
 {
@@ -60,8 +64,11 @@ ParsedBatchLine parseBatchOptions(const std::vector<std::string>& arguments)
             continue;
         }
         if (optionsEnded || argument.rfind("--", 0) != 0) {
-            if (!options.dataSetFile.empty()) return "un solo file di dati: " + argument;
-            options.dataSetFile = argument;
+            options.files.push_back(argument);
+            continue;
+        }
+        if (argument == "--each-parameter") {
+            options.eachParameter = true;
             continue;
         }
         if (argument == "--stats" || argument == "--compare") {
@@ -97,6 +104,8 @@ ParsedBatchLine parseBatchOptions(const std::vector<std::string>& arguments)
             options.graphOut = value;
         } else if (argument == "--json") {
             options.jsonOut = value;
+        } else if (argument == "--summary") {
+            options.summaryOut = value;
         } else if (argument == "--tolerance") {
             const auto tolerance = parseDecimal(commaToPoint(value));
             if (!tolerance || !std::isfinite(*tolerance) || *tolerance < 0.0)
@@ -104,6 +113,19 @@ ParsedBatchLine parseBatchOptions(const std::vector<std::string>& arguments)
             options.tolerance = *tolerance;
         }
     }
+    std::error_code error;
+    options.manyFiles = options.files.size() > 1 || !options.summaryOut.empty() || options.eachParameter ||
+                        (options.files.size() == 1 && std::filesystem::is_directory(options.files.front(), error));
+    if (options.manyFiles) {
+        if (!options.pointsFile.empty()) return "con più file, i file di punti si indicano senza --points";
+        if (options.files.empty()) return "indicare i file o le cartelle da calcolare";
+        if (!options.workbookOut.empty() || !options.reportOut.empty() || !options.graphOut.empty() ||
+            options.statistics || options.compare)
+            return "--xls, --rtf, --png, --stats e --compare valgono per un file solo";
+        if (options.eachParameter && !kindGiven) return "con --each-parameter serve --kind";
+        return options;
+    }
+    if (!options.files.empty()) options.dataSetFile = options.files.front();
     if (options.dataSetFile.empty() == options.pointsFile.empty())
         return "indicare un file di dati oppure --points FILE";
     // A data set file carries its own kind, degree and temperatures.

@@ -20,6 +20,12 @@ struct BatchOptions {
     bool compare = false;    // --compare: the comparison of the equations
     double tolerance = 1.0;  // --tolerance: the comparison's largest percentage error
     std::string jsonOut;     // --json: one JSON document, "-" for standard output
+    // Many files in one run: every file or folder named, the table's file
+    // (--summary) and one curve per parameter value (--each-parameter).
+    std::vector<std::string> files;
+    std::string summaryOut;
+    bool eachParameter = false;
+    bool manyFiles = false;
 };
 
 // --help (or -h) and --version answer at once, whatever else the line holds.

@@ -1,5 +1,6 @@
 #include "app/batchrun.h"
 
+#include "app/batchsummary.h"
 #include "app/datasetcommands.h"
 #include "app/datasetfile.h"
 #include "app/fitjson.h"
@@ -99,10 +100,30 @@ int writeFigures(const BatchOptions& options, const Workspace& work, const Calcu
     return BatchOk;
 }
 
+int runSummary(const BatchOptions& options, std::ostream& out, std::ostream& err)
+{
+    const std::vector<SummaryRow> rows = summarise(summaryFiles(options.files), options);
+    int exit = summaryExit(rows);
+    // Without a table's file the table goes to standard output.
+    if (options.summaryOut.empty() && options.jsonOut.empty()) out << summaryCsv(rows, options.eachParameter);
+    if (options.jsonOut == "-") out << summaryJson(rows);
+    for (const std::string& path : {options.summaryOut, options.jsonOut}) {
+        if (path.empty() || path == "-") continue;
+        const bool json = &path == &options.jsonOut;
+        const auto failure = json ? writeWholeFile(path, summaryJson(rows)) : writeSummary(rows, options.eachParameter, path);
+        if (failure) {
+            err << (json ? "errore di scrittura del file " + path + ": " + *failure : *failure) << '\n';
+            exit = BatchUnreadable;
+        }
+    }
+    return exit;
+}
+
 } // namespace
 
 int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, const GraphWriter& writeGraph)
 {
+    if (options.manyFiles) return runSummary(options, out, err);
     Document document;
     InputFields inputs;
     const Workspace work{document, inputs};

@@ -1,6 +1,7 @@
 #include "app/fitjson.h"
 
 #include "common/fault.h"
+#include "fit/coefficientlist.h"
 #include "fit/surface.h"
 
 #include <nlohmann/json.hpp>
@@ -26,25 +27,7 @@ std::string trimmed(std::string text)
 json coefficientsOf(const Calculation& c)
 {
     json list = json::array();
-    auto add = [&list](const std::string& name, double value) { list.push_back({{"name", name}, {"value", number(value)}}); };
-    if (c.kind == FitType::SurfaceXY) {
-        for (int k = 1; k <= surfaceTermCount(c.degree); ++k) add(surfaceTermName(k), c.surface[k]);
-        return list;
-    }
-    if (!c.curve) return list;
-    std::visit(
-        [&](const auto& curve) {
-            using Curve = std::decay_t<decltype(curve)>;
-            if constexpr (std::is_same_v<Curve, PolynomialCurve> || std::is_same_v<Curve, RationalCurve>) {
-                for (int k = 1; k <= curve.degree + 1; ++k) add("termine " + std::to_string(k), curve.coefficients[k]);
-            } else if constexpr (std::is_same_v<Curve, TemperatureTimeCurve>) {
-                add("M", curve.decayM);
-            } else {
-                add("A", curve.parameters.a);
-                add("B", curve.parameters.b);
-            }
-        },
-        *c.curve);
+    for (const auto& [name, value] : namedCoefficients(c)) list.push_back({{"name", name}, {"value", number(value)}});
     return list;
 }
 

@@ -66,7 +66,11 @@ TEST(BatchOptions, HelpAndVersionWinWhateverFollows)
 TEST(BatchOptions, Refusals)
 {
     EXPECT_NE(problemOf({}), "");
-    EXPECT_NE(problemOf({"a.txt", "b.txt"}), "");
+    // Several files make one run with a table; per-file outputs then do not apply.
+    EXPECT_EQ(problemOf({"a.txt", "b.txt"}), "");
+    EXPECT_EQ(problemOf({"a.txt", "b.txt", "--xls", "a.xls"}), "--xls, --rtf, --png, --stats e --compare valgono per un file solo");
+    EXPECT_EQ(problemOf({"--each-parameter", "f.txt"}), "con --each-parameter serve --kind");
+    EXPECT_EQ(problemOf({"--summary", "r.csv"}), "indicare i file o le cartelle da calcolare");
     EXPECT_NE(problemOf({"a.txt", "--points", "p.txt", "--kind", "3"}), "");
     EXPECT_NE(problemOf({"--points", "p.txt"}), "") << "a point file needs its kind";
     const std::vector<std::pair<std::vector<std::string>, std::string>> lines = {

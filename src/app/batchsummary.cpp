@@ -1,0 +1,321 @@
+#include "app/batchsummary.h"
+
+#include "app/batchrun.h"
+#include "app/calculatecommand.h"
+#include "app/datasetfile.h"
+#include "app/document.h"
+#include "common/filewrite.h"
+#include "entry/importcommand.h"
+#include "fit/coefficientlist.h"
+#include "fit/pointordering.h"
+#include "fit/workingset.h"
+#include "spreadsheet/workbooksheet.h"
+#include "spreadsheet/workbookwriter.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <variant>
+
+namespace calvero {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool isDataSetFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::string head(4096, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    return parseDataSetFile(head).has_value();
+}
+
+std::string lowerExtension(const std::string& path)
+{
+    std::string extension = fs::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+SummaryRow rowOf(const std::string& file, std::optional<double> parameter, const Outcome& outcome)
+{
+    SummaryRow row{file, parameter, std::nullopt, std::nullopt, "ok", false};
+    if (const Refusal* refusal = std::get_if<Refusal>(&outcome)) {
+        row.outcome = refusal->message;
+        return row;
+    }
+    row.done = std::get<Calculation>(outcome);
+    row.statistics = fitStatistics(*row.done);
+    return row;
+}
+
+SummaryRow unreadable(const std::string& file, const std::string& why)
+{
+    return SummaryRow{file, std::nullopt, std::nullopt, std::nullopt, why, true};
+}
+
+// A family of curves, x;parameter;y: one calculation per parameter value, in
+// the order the values first appear.
+void summariseFamily(const std::string& file, const Document& d, const BatchOptions& options,
+                     std::vector<SummaryRow>& rows)
+{
+    PointSet read = d.points;
+    const PointCount counted = countPoints(d.grid, read, FitType::SurfaceXY);
+    if (counted.invalidCell) {
+        CalculationInput refused;
+        refused.invalidCell = counted.invalidCell;
+        rows.push_back(rowOf(file, std::nullopt, calculate(refused)));
+        return;
+    }
+    std::vector<double> parameters;
+    for (int i = 1; i <= counted.points; ++i)
+        if (std::find(parameters.begin(), parameters.end(), read.y[i]) == parameters.end()) parameters.push_back(read.y[i]);
+    for (double parameter : parameters) {
+        CalculationInput in;
+        in.kind = static_cast<FitType>(options.kind);
+        in.degree = options.degree;
+        in.initialTemperature = options.initialTemperature;
+        in.finalTemperature = options.finalTemperature;
+        for (int i = 1; i <= counted.points; ++i) {
+            if (read.y[i] != parameter) continue;
+            ++in.pointCount;
+            in.points.x[in.pointCount] = read.x[i];
+            in.points.y[in.pointCount] = read.z[i];
+        }
+        in.points.count = static_cast<std::uint16_t>(in.pointCount);
+        in.points.foundCount = static_cast<std::uint8_t>(in.pointCount);
+        rows.push_back(rowOf(file, parameter, calculate(in)));
+    }
+}
+
+void summariseFile(const std::string& file, const BatchOptions& options, std::vector<SummaryRow>& rows)
+{
+    Document document;
+    InputFields inputs;
+    const Workspace work{document, inputs};
+    std::error_code error;
+    if (!fs::is_regular_file(file, error)) {
+        rows.push_back(unreadable(file, " IL FILE:" + file + " NON ESISTE!"));
+        return;
+    }
+    if (isDataSetFile(file)) {
+        if (const auto failure = loadDataSetFile(work, file)) return rows.push_back(unreadable(file, *failure));
+        fillPointGrid(document.grid, document.points);
+        rows.push_back(rowOf(file, std::nullopt, calculateDocument(work)));
+        return;
+    }
+    if (pointFileKind(file) == PointFileKind::Unknown) {
+        // Neither a data set nor points: the data set reader says why.
+        rows.push_back(unreadable(file, loadDataSetFile(work, file).value_or("il file non contiene dati validi: " + file)));
+        return;
+    }
+    if (options.kind == 0) {
+        rows.push_back(rowOf(file, std::nullopt, Refusal{"per i file di punti serve --kind: " + file}));
+        return;
+    }
+    const std::vector<std::string> messages =
+        importPointFile(file, FirstImportedSpreadsheetRow, {document.grid, document.points});
+    if (!messages.empty() && messages.front() != "lette le prime 200 righe del file") {
+        rows.push_back(unreadable(file, messages.front()));
+        return;
+    }
+    if (options.eachParameter) return summariseFamily(file, document, options, rows);
+    document.kind = static_cast<FitType>(options.kind);
+    inputs.setKindItemIndex(options.kind - 1);
+    inputs.setDegreeValue(options.degree);
+    inputs.setInitialTemperatureText(options.initialTemperature);
+    inputs.setFinalTemperatureText(options.finalTemperature);
+    rows.push_back(rowOf(file, std::nullopt, calculateDocument(work)));
+}
+
+// Every digit of the double, in its shortest form.
+std::string fullPrecision(double value, char decimalMark)
+{
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    std::string text(buffer, end);
+    std::replace(text.begin(), text.end(), '.', decimalMark);
+    return text;
+}
+
+std::string kindText(FitType kind)
+{
+    std::string text = kindCaption(kind);
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+
+std::size_t coefficientColumns(const std::vector<SummaryRow>& rows)
+{
+    std::size_t most = 0;
+    for (const SummaryRow& row : rows)
+        if (row.done) most = std::max(most, namedCoefficients(*row.done).size());
+    return most;
+}
+
+// The cells of the table: texts, and numbers at full precision or empty.
+struct Cell {
+    Cell() = default;
+    Cell(std::string t) : text(std::move(t)) {}
+    Cell(const char* t) : text(t) {}
+    std::string text;
+    std::optional<double> number;
+};
+
+std::vector<std::vector<Cell>> tableOf(const std::vector<SummaryRow>& rows, bool withParameter)
+{
+    const std::size_t columns = coefficientColumns(rows);
+    std::vector<std::vector<Cell>> table;
+    std::vector<Cell> header{{"file"}};
+    if (withParameter) header.push_back({"parametro"});
+    for (const char* name : {"tipo", "grado", "punti"}) header.push_back({name});
+    for (std::size_t k = 1; k <= columns; ++k) header.push_back({"coefficiente " + std::to_string(k)});
+    for (const char* name : {"errore standard", "R2 corretto", "errore % massimo", "esito"}) header.push_back({name});
+    table.push_back(header);
+    const auto number = [](std::optional<double> v) {
+        Cell cell;
+        if (v && std::isfinite(*v)) cell.number = v;
+        return cell;
+    };
+    for (const SummaryRow& row : rows) {
+        std::vector<Cell> line{{row.file}};
+        if (withParameter) line.push_back(number(row.parameter));
+        if (row.done) {
+            const Calculation& c = *row.done;
+            line.push_back({kindText(c.kind)});
+            // Only the polynomials have a degree.
+            const bool hasDegree = c.kind == FitType::Polynomial || c.kind == FitType::RationalPolynomial ||
+                                   c.kind == FitType::SurfaceXY;
+            line.push_back(hasDegree ? number(c.degree) : Cell{});
+            line.push_back(number(c.pointCount));
+            const auto coefficients = namedCoefficients(c);
+            for (std::size_t k = 0; k < columns; ++k)
+                line.push_back(k < coefficients.size() ? number(coefficients[k].second) : Cell{});
+            line.push_back(number(row.statistics->standardError));
+            line.push_back(number(row.statistics->adjustedRSquared));
+            line.push_back(number(row.statistics->largestPercentError));
+        } else {
+            line.resize(line.size() + 3 + columns + 3);
+        }
+        line.push_back({row.outcome});
+        table.push_back(line);
+    }
+    return table;
+}
+
+std::string csvField(const Cell& cell)
+{
+    if (cell.number) return fullPrecision(*cell.number, ',');
+    if (cell.text.find_first_of(";\"\n") == std::string::npos) return cell.text;
+    std::string quoted = "\"";
+    for (char c : cell.text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+} // namespace
+
+std::vector<std::string> summaryFiles(const std::vector<std::string>& paths)
+{
+    std::vector<std::string> files;
+    for (const std::string& path : paths) {
+        std::error_code error;
+        if (!fs::is_directory(path, error)) {
+            files.push_back(path);
+            continue;
+        }
+        std::vector<std::string> inside;
+        for (const fs::directory_entry& entry : fs::directory_iterator(path, error))
+            if (entry.is_regular_file(error)) inside.push_back(entry.path().string());
+        std::sort(inside.begin(), inside.end());
+        files.insert(files.end(), inside.begin(), inside.end());
+    }
+    return files;
+}
+
+std::vector<SummaryRow> summarise(const std::vector<std::string>& files, const BatchOptions& options)
+{
+    std::vector<SummaryRow> rows;
+    for (const std::string& file : files) summariseFile(file, options, rows);
+    return rows;
+}
+
+std::string summaryCsv(const std::vector<SummaryRow>& rows, bool withParameter)
+{
+    std::string text;
+    for (const std::vector<Cell>& line : tableOf(rows, withParameter)) {
+        for (std::size_t i = 0; i < line.size(); ++i) text += (i ? ";" : "") + csvField(line[i]);
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::string summaryJson(const std::vector<SummaryRow>& rows)
+{
+    using nlohmann::json;
+    const auto number = [](std::optional<double> v) { return v && std::isfinite(*v) ? json(*v) : json(nullptr); };
+    json list = json::array();
+    for (const SummaryRow& row : rows) {
+        json entry = {{"file", row.file}, {"outcome", row.outcome}};
+        if (row.parameter) entry["parameter"] = *row.parameter;
+        if (row.done) {
+            json coefficients = json::array();
+            for (const auto& [name, value] : namedCoefficients(*row.done))
+                coefficients.push_back({{"name", name}, {"value", number(value)}});
+            entry["kind"] = kindNumber(row.done->kind);
+            entry["kindName"] = kindText(row.done->kind);
+            entry["degree"] = row.done->degree;
+            entry["points"] = row.done->pointCount;
+            entry["coefficients"] = coefficients;
+            entry["standardError"] = number(row.statistics->standardError);
+            entry["adjustedRSquared"] = number(row.statistics->adjustedRSquared);
+            entry["largestPercentError"] = number(row.statistics->largestPercentError);
+        }
+        list.push_back(entry);
+    }
+    return json{{"files", list}, {"exit", summaryExit(rows)}}.dump(2) + "\n";
+}
+
+std::optional<std::string> writeSummary(const std::vector<SummaryRow>& rows, bool withParameter,
+                                        const std::string& path)
+{
+    const std::string extension = lowerExtension(path);
+    if (extension == ".xls") {
+        Worksheet sheet("RIEPILOGO");
+        const auto table = tableOf(rows, withParameter);
+        for (std::size_t r = 0; r < table.size(); ++r)
+            for (std::size_t c = 0; c < table[r].size(); ++c) {
+                const Cell& cell = table[r][c];
+                const CellAddress at{static_cast<int>(r) + 1, static_cast<int>(c) + 1};
+                if (cell.number)
+                    sheet.setNumber(at, *cell.number);
+                else if (!cell.text.empty())
+                    sheet.enter(at, cell.text);
+            }
+        if (auto failure = saveWorkbook(sheet, path)) return "errore di scrittura del file " + path + ": " + *failure;
+        return std::nullopt;
+    }
+    const std::string text = extension == ".json" ? summaryJson(rows) : summaryCsv(rows, withParameter);
+    if (extension != ".json" && extension != ".csv")
+        return "riepilogo in un formato non riconosciuto (.csv, .xls o .json): " + path;
+    if (auto failure = writeWholeFile(path, text)) return "errore di scrittura del file " + path + ": " + *failure;
+    return std::nullopt;
+}
+
+int summaryExit(const std::vector<SummaryRow>& rows)
+{
+    int exit = BatchOk;
+    for (const SummaryRow& row : rows) {
+        if (row.unreadable) return BatchUnreadable;
+        if (!row.done) exit = BatchRefused;
+    }
+    return exit;
+}
+
+} // namespace calvero

@@ -1,0 +1,44 @@
+#pragma once
+// Many data sets in one run of calvero1-batch: each file (data set files,
+// point files and workbooks, mixed; a folder stands for the files in it) is
+// fitted in turn, and one table holds a row per file, or per parameter value
+// of a family of curves: the equation, its coefficients at full precision, the
+// figures that say how good it is, and "ok" or why there is none.
+#include "app/batchoptions.h"
+#include "fit/calculation.h"
+#include "fit/statistics.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace calvero {
+
+struct SummaryRow {
+    std::string file;
+    std::optional<double> parameter; // the family's parameter, with --each-parameter
+    std::optional<Calculation> done;
+    std::optional<Statistics> statistics;
+    std::string outcome = "ok"; // or the Italian refusal, or why the file could not be read
+    bool unreadable = false;
+};
+
+// The files the paths stand for: a folder's regular files in name order.
+std::vector<std::string> summaryFiles(const std::vector<std::string>& paths);
+
+std::vector<SummaryRow> summarise(const std::vector<std::string>& files, const BatchOptions& options);
+
+// The table as semicolon-separated text with decimal commas, a header line first.
+std::string summaryCsv(const std::vector<SummaryRow>& rows, bool withParameter);
+// The same as one JSON document.
+std::string summaryJson(const std::vector<SummaryRow>& rows);
+// The table into OUT by its ending: .csv, .xls or .json. The Italian message
+// when it could not be written.
+std::optional<std::string> writeSummary(const std::vector<SummaryRow>& rows, bool withParameter,
+                                        const std::string& path);
+
+// 0 when every row was fitted, 1 when a calculation was refused, 2 when a
+// file could not be read.
+int summaryExit(const std::vector<SummaryRow>& rows);
+
+} // namespace calvero
