@@ -7,6 +7,7 @@
 #include "common/filewrite.h"
 #include "entry/importcommand.h"
 #include "fit/coefficientlist.h"
+#include "fit/statistics.h"
 #include "fit/pointordering.h"
 #include "fit/workingset.h"
 #include "spreadsheet/workbooksheet.h"
@@ -46,19 +47,26 @@ std::string lowerExtension(const std::string& path)
 
 SummaryRow rowOf(const std::string& file, std::optional<double> parameter, const Outcome& outcome)
 {
-    SummaryRow row{file, parameter, std::nullopt, std::nullopt, "ok", false};
+    SummaryRow row{file, parameter, std::nullopt, "ok", false};
     if (const Refusal* refusal = std::get_if<Refusal>(&outcome)) {
         row.outcome = refusal->message;
         return row;
     }
-    row.done = std::get<Calculation>(outcome);
-    row.statistics = fitStatistics(*row.done);
+    const Calculation& done = std::get<Calculation>(outcome);
+    const Statistics statistics = fitStatistics(done);
+    row.fit = SummaryFit{done.kind,
+                         done.degree,
+                         done.pointCount,
+                         namedCoefficients(done),
+                         statistics.standardError,
+                         statistics.adjustedRSquared,
+                         statistics.largestPercentError};
     return row;
 }
 
 SummaryRow unreadable(const std::string& file, const std::string& why)
 {
-    return SummaryRow{file, std::nullopt, std::nullopt, std::nullopt, why, true};
+    return SummaryRow{file, std::nullopt, std::nullopt, why, true};
 }
 
 // A family of curves, x;parameter;y: one calculation per parameter value, in
@@ -156,7 +164,7 @@ std::size_t coefficientColumns(const std::vector<SummaryRow>& rows)
 {
     std::size_t most = 0;
     for (const SummaryRow& row : rows)
-        if (row.done) most = std::max(most, namedCoefficients(*row.done).size());
+        if (row.fit) most = std::max(most, row.fit->coefficients.size());
     return most;
 }
 
@@ -187,20 +195,19 @@ std::vector<std::vector<Cell>> tableOf(const std::vector<SummaryRow>& rows, bool
     for (const SummaryRow& row : rows) {
         std::vector<Cell> line{{row.file}};
         if (withParameter) line.push_back(number(row.parameter));
-        if (row.done) {
-            const Calculation& c = *row.done;
+        if (row.fit) {
+            const SummaryFit& c = *row.fit;
             line.push_back({kindText(c.kind)});
             // Only the polynomials have a degree.
             const bool hasDegree = c.kind == FitType::Polynomial || c.kind == FitType::RationalPolynomial ||
                                    c.kind == FitType::SurfaceXY;
             line.push_back(hasDegree ? number(c.degree) : Cell{});
-            line.push_back(number(c.pointCount));
-            const auto coefficients = namedCoefficients(c);
+            line.push_back(number(c.points));
             for (std::size_t k = 0; k < columns; ++k)
-                line.push_back(k < coefficients.size() ? number(coefficients[k].second) : Cell{});
-            line.push_back(number(row.statistics->standardError));
-            line.push_back(number(row.statistics->adjustedRSquared));
-            line.push_back(number(row.statistics->largestPercentError));
+                line.push_back(k < c.coefficients.size() ? number(c.coefficients[k].second) : Cell{});
+            line.push_back(number(c.standardError));
+            line.push_back(number(c.adjustedRSquared));
+            line.push_back(number(c.largestPercentError));
         } else {
             line.resize(line.size() + 3 + columns + 3);
         }
@@ -264,18 +271,19 @@ std::string summaryJson(const std::vector<SummaryRow>& rows)
     for (const SummaryRow& row : rows) {
         json entry = {{"file", row.file}, {"outcome", row.outcome}};
         if (row.parameter) entry["parameter"] = *row.parameter;
-        if (row.done) {
+        if (row.fit) {
+            const SummaryFit& fit = *row.fit;
             json coefficients = json::array();
-            for (const auto& [name, value] : namedCoefficients(*row.done))
+            for (const auto& [name, value] : fit.coefficients)
                 coefficients.push_back({{"name", name}, {"value", number(value)}});
-            entry["kind"] = kindNumber(row.done->kind);
-            entry["kindName"] = kindText(row.done->kind);
-            entry["degree"] = row.done->degree;
-            entry["points"] = row.done->pointCount;
+            entry["kind"] = kindNumber(fit.kind);
+            entry["kindName"] = kindText(fit.kind);
+            entry["degree"] = fit.degree;
+            entry["points"] = fit.points;
             entry["coefficients"] = coefficients;
-            entry["standardError"] = number(row.statistics->standardError);
-            entry["adjustedRSquared"] = number(row.statistics->adjustedRSquared);
-            entry["largestPercentError"] = number(row.statistics->largestPercentError);
+            entry["standardError"] = number(fit.standardError);
+            entry["adjustedRSquared"] = number(fit.adjustedRSquared);
+            entry["largestPercentError"] = number(fit.largestPercentError);
         }
         list.push_back(entry);
     }
@@ -313,7 +321,7 @@ int summaryExit(const std::vector<SummaryRow>& rows)
     int exit = BatchOk;
     for (const SummaryRow& row : rows) {
         if (row.unreadable) return BatchUnreadable;
-        if (!row.done) exit = BatchRefused;
+        if (!row.fit) exit = BatchRefused;
     }
     return exit;
 }

@@ -5,8 +5,7 @@
 // of a family of curves: the equation, its coefficients at full precision, the
 // figures that say how good it is, and "ok" or why there is none.
 #include "app/batchoptions.h"
-#include "fit/calculation.h"
-#include "fit/statistics.h"
+#include "fit/coefficientlist.h"
 
 #include <optional>
 #include <string>
@@ -14,11 +13,22 @@
 
 namespace calvero {
 
+// What the table keeps of a calculation: a few numbers, not its points or
+// its report, so that a thousand files take no more memory than ten.
+struct SummaryFit {
+    FitType kind = FitType::Polynomial;
+    int degree = 0;
+    int points = 0;
+    std::vector<NamedCoefficient> coefficients;
+    std::optional<double> standardError;
+    std::optional<double> adjustedRSquared;
+    std::optional<double> largestPercentError;
+};
+
 struct SummaryRow {
     std::string file;
     std::optional<double> parameter; // the family's parameter, with --each-parameter
-    std::optional<Calculation> done;
-    std::optional<Statistics> statistics;
+    std::optional<SummaryFit> fit;
     std::string outcome = "ok"; // or the Italian refusal, or why the file could not be read
     bool unreadable = false;
 };
