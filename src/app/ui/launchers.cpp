@@ -3,12 +3,14 @@
 #include "app/launches.h"
 #include "app/document.h"
 #include "app/frontend.h"
+#include "common/captureinbox.h"
 #include "viewers/ui/helppage.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QUrl>
 
@@ -31,13 +33,18 @@ std::string programFolder(const Document& document)
     return folder.empty() ? QCoreApplication::applicationDirPath().toStdString() + "/" : folder;
 }
 
-bool startCaptureTool(const CaptureToolLookup& tool)
+bool startCaptureTool(const CaptureToolLookup& tool, const QString& inbox)
 {
     const QString path = QString::fromStdString(tool.path);
     if (tool.openedByDesktop)
         return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-    // Its own process, not waited for, and nothing exchanged with it.
-    return QProcess::startDetached(path, {});
+    // Its own process, not waited for; it may send its points to our inbox.
+    QProcess process;
+    process.setProgram(path);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!inbox.isEmpty()) environment.insert(QString::fromLatin1(CaptureInboxVariable), inbox);
+    process.setProcessEnvironment(environment);
+    return process.startDetached();
 }
 } // namespace
 
@@ -46,14 +53,14 @@ void openDocumentation(QWidget* parent, const Workspace& work)
     showHelpPage(DocumentationCaption, work.document.programFolder, parent);
 }
 
-void launchCaptureTool(QWidget* parent, const Workspace& work)
+void launchCaptureTool(QWidget* parent, const Workspace& work, const QString& inbox)
 {
     const CaptureToolLookup tool = findCaptureTool(programFolder(work.document));
     if (!tool.found) {
         tellUser(parent, work.presenter, tool.message);
         return;
     }
-    if (!startCaptureTool(tool))
+    if (!startCaptureTool(tool, inbox))
         tellUser(parent, work.presenter, captureToolStartFailure(tool.path));
 }
 

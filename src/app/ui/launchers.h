@@ -4,6 +4,8 @@
 // buttons.
 #include "app/frontend.h"
 
+#include <QString>
+
 #include <string>
 
 class QWidget;
@@ -16,7 +18,8 @@ void openDocumentation(QWidget* parent, const Workspace& work);
 // "cattura punti dal grafico": starts the point-capture tool from the
 // program's folder and returns at once; tells the user when it is missing or
 // cannot be started.
-void launchCaptureTool(QWidget* parent, const Workspace& work);
+// inbox: where it may send its points back (empty: nowhere).
+void launchCaptureTool(QWidget* parent, const Workspace& work, const QString& inbox = {});
 
 // "sito ventoria": the maker's web site in the desktop's browser.
 void openMakerWebSite(QWidget* parent, const Workspace& work);

@@ -304,7 +304,9 @@ void MainWindow::runExamples() { calvero::runExamples(workspace()); }
 
 void MainWindow::showDocumentation() { calvero::openDocumentation(this, workspace()); }
 
-void MainWindow::startCapture() { calvero::launchCaptureTool(this, workspace()); }
+void MainWindow::startCapture() { calvero::launchCaptureTool(this, workspace(), captureInbox_); }
+
+void MainWindow::setCaptureInbox(const QString& name) { captureInbox_ = name; }
 
 void MainWindow::openWebSite() { calvero::openMakerWebSite(this, workspace()); }
 

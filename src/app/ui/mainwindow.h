@@ -34,6 +34,8 @@ public:
     void setWindows(Windows windows) { windows_ = std::move(windows); }
     // The document the commands work on and where they show their outcome.
     void setDocument(Document& document, Presenter* presenter);
+    // Where the point-capture tool started from here sends its points.
+    void setCaptureInbox(const QString& name);
 
     // MainWindowInputs
     int degreeValue() const override;
@@ -120,6 +122,7 @@ private:
     Windows windows_;
     Document* document_ = nullptr;
     Presenter* presenter_ = nullptr;
+    QString captureInbox_;
 };
 
 } // namespace calvero

@@ -4,6 +4,7 @@
 // window, with the document they work on. The main window is the source of
 // the commands' inputs and the windows are where they show their results.
 #include "app/document.h"
+#include "app/ui/captureinbox.h"
 #include "app/ui/mainwindow.h"
 #include "app/ui/windowpresenter.h"
 #include "entry/ui/pointgridwindow.h"
@@ -25,6 +26,7 @@ public:
     GraphWindow graphWindow;
     ReportViewer reportWindow;
     WindowPresenter presenter;
+    CaptureInbox captureInbox; // the points digitora sends back go into the grid
 };
 
 } // namespace calvero

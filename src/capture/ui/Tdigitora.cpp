@@ -301,6 +301,7 @@ void Tdigitora::createActions()
     file->addSeparator();
     action(file, QStringLiteral("Salva i &punti per CALVERO1..."), QKeySequence(), [this] { savePoints(); });
     action(file, QStringLiteral("&Copia i punti"), QKeySequence::Copy, [this] { copyPoints(); });
+    action(file, QStringLiteral("I&nvia i punti a CALVERO1"), QKeySequence(), [this] { sendToCalvero(); });
     QMenu* format = file->addMenu(QStringLiteral("&Formato dei punti salvati"));
     decimalComma_ = format->addAction(QStringLiteral("virgola decimale (foglio di calcolo in italiano)"));
     headerLine_ = format->addAction(QStringLiteral("riga d'intestazione (x;y)"));

@@ -55,6 +55,12 @@ public:
     void startReferences();
     void findByColour();
     void savePoints();
+    // "Invia a CALVERO1": the points into the grid of the CALVERO1 that started
+    // this window, or a new CALVERO1 opened with them.
+    void sendToCalvero();
+    // How a new CALVERO1 is started with a point file (tests replace it).
+    using CalveroStarter = std::function<bool(const QString& program, const QString& pointFile)>;
+    void setCalveroStarter(CalveroStarter starter) { calveroStarter_ = std::move(starter); }
     // How savePoints writes: CALVERO1's form, or with the decimal comma for a
     // spreadsheet in Italian, with or without a header line.
     void setPointFormat(char decimalMark, bool header);
@@ -153,6 +159,7 @@ private:
 
     MessageSink messageSink_;
     FileChooser fileChooser_;
+    CalveroStarter calveroStarter_;
     ValueAsker valueAsker_;
     PageAsker pageAsker_;
     ResolutionAsker resolutionAsker_;

@@ -1,15 +1,23 @@
 // digitora's window: pictures in, points out, sessions.
 #include "capture/ui/Tdigitora.h"
 
+#include "common/captureinbox.h"
+
 #include "capture/pointexport.h"
 #include "capture/sessionfile.h"
+#include "common/captureinbox.h"
 #include "common/filewrite.h"
 #include "common/systemerror.h"
 #include "capture/ui/digitoraparts.h"
 #include "capture/ui/pictureload.h"
 
-#include <QApplication>
 #include <QAction>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -171,6 +179,35 @@ void Tdigitora::savePoints()
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".txt");
     if (const int error = writeWholeFileError(path.toStdString(), *content))
         showMessage(QStringLiteral("impossibile scrivere il file %1: %2").arg(path, text(systemErrorText(error))));
+}
+
+void Tdigitora::sendToCalvero()
+{
+    const Checked<std::string> content = pointFileText(document_.state()); // the format CALVERO1 reads
+    if (!content) return showMessage(text(content.failure));
+    const QString path = QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation))
+                             .filePath(QStringLiteral("digitora-punti-%1.txt").arg(QCoreApplication::applicationPid()));
+    if (const int error = writeWholeFileError(path.toStdString(), *content))
+        return showMessage(QStringLiteral("impossibile scrivere il file %1: %2").arg(path, text(systemErrorText(error))));
+    // The CALVERO1 that started us takes them into its point grid.
+    const QString inbox = qEnvironmentVariable(CaptureInboxVariable);
+    if (!inbox.isEmpty()) {
+        QLocalSocket socket;
+        socket.connectToServer(inbox);
+        if (socket.waitForConnected(2000)) {
+            socket.write(QFile::encodeName(path) + '\n');
+            const bool sent = socket.waitForBytesWritten(2000) || socket.bytesToWrite() == 0;
+            socket.disconnectFromServer();
+            if (sent) {
+                statusBar()->showMessage(QStringLiteral("punti inviati a CALVERO1"), 4000);
+                return;
+            }
+        }
+    }
+    // None waiting: a new CALVERO1 opens with the points in its grid.
+    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/calvero1");
+    if (!(calveroStarter_ ? calveroStarter_(program, path) : QProcess::startDetached(program, {path})))
+        showMessage(QStringLiteral("impossibile avviare CALVERO1: %1").arg(program));
 }
 
 namespace {

@@ -2,6 +2,7 @@
 // typed points showing the report and then the graph, clearing the data, a
 // refused calculation, and the data set commands through their dialogs.
 #include <QAbstractButton>
+#include <QLocalSocket>
 #include <QTableWidget>
 #include "app/ui/program.h"
 #include "graph/ui/graphwindow.h"
@@ -187,6 +188,23 @@ private slots:
         QVERIFY(std::abs(curve.coefficients[4] - 1.0) < 1e-9);
         QVERIFY(statistics.contains("STATISTICHE DELL'ADATTAMENTO: POLINOMIO, grado 3"));
         QVERIFY(messages.isEmpty());
+    }
+
+    void pointsSentByTheCaptureToolGoIntoTheGrid()
+    {
+        QTemporaryDir folder;
+        const QString points = folder.filePath("digitora-punti.txt");
+        QFile file(points);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("1000;9.3\n1500;19.3\n") > 0);
+        file.close();
+        QVERIFY(!program->captureInbox.name().isEmpty());
+        QLocalSocket socket;
+        socket.connectToServer(program->captureInbox.name());
+        QVERIFY(socket.waitForConnected(2000));
+        socket.write(QFile::encodeName(points) + '\n');
+        QVERIFY(socket.waitForBytesWritten(2000));
+        QTRY_COMPARE(program->document.grid.cell(2, 2), std::string("19.3"));
+        QCOMPARE(program->document.points.x[1], 1000.0);
     }
 
     void refusedCalculationShowsItsMessageOnly()

@@ -3,10 +3,13 @@
 // removed, undone and redone, a curve found by its colour, the points saved
 // and copied, and the session saved and opened again.
 #include "capture/ui/Tdigitora.h"
+#include "common/captureinbox.h"
 #include "capture/ui/curvelist.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QCheckBox>
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -455,6 +458,32 @@ private slots:
         }
         window->copyPoints();
         QCOMPARE(QApplication::clipboard()->text().trimmed(), lines.join('\n').replace(';', '\t'));
+
+        // Sent to the CALVERO1 that started this window: the path of a file
+        // holding the same points arrives on its inbox.
+        QLocalServer inbox;
+        QVERIFY(inbox.listen(QStringLiteral("digitora-test-%1").arg(QCoreApplication::applicationPid())));
+        qputenv(CaptureInboxVariable, inbox.serverName().toUtf8());
+        QByteArray received;
+        connect(&inbox, &QLocalServer::newConnection, [&] {
+            QLocalSocket* socket = inbox.nextPendingConnection();
+            connect(socket, &QLocalSocket::readyRead, [&, socket] { received += socket->readAll(); });
+        });
+        window->sendToCalvero();
+        QTRY_VERIFY(received.endsWith('\n'));
+        QFile sent(QFile::decodeName(received.trimmed()));
+        QVERIFY(sent.open(QIODevice::ReadOnly));
+        QCOMPARE(QString(sent.readAll()).split('\n', Qt::SkipEmptyParts), lines);
+        // With nobody listening, a new CALVERO1 is started with the file.
+        qputenv(CaptureInboxVariable, "");
+        QString started;
+        window->setCalveroStarter([&](const QString& program, const QString& points) {
+            started = program + ' ' + points;
+            return true;
+        });
+        window->sendToCalvero();
+        QVERIFY(started.endsWith(sent.fileName()));
+        QVERIFY(started.startsWith(QCoreApplication::applicationDirPath() + "/calvero1 "));
 
         // The session: saved, opened again in a new window, a damaged one refused.
         answers_.files[Tdigitora::FileRequest::SaveSession] = file("pump.digitora");
