@@ -26,49 +26,49 @@ ComparisonWindow::ComparisonWindow(CalculationInput input, QWidget* parent)
 {
     setObjectName(QStringLiteral("ComparisonWindow"));
     setWindowTitle(QStringLiteral("confronto delle equazioni"));
-    rule = new QLabel(this);
-    rule->setWordWrap(true);
-    body->addWidget(rule);
+    rule_ = new QLabel(this);
+    rule_->setWordWrap(true);
+    body->addWidget(rule_);
 
     auto* toleranceRow = new QHBoxLayout;
     toleranceRow->addWidget(new QLabel(QStringLiteral("tolleranza dell'errore percentuale massimo (%):"), this));
-    tolerance = new QDoubleSpinBox(this);
-    tolerance->setRange(0.0, 100.0);
-    tolerance->setDecimals(2);
-    tolerance->setSingleStep(0.5);
-    tolerance->setValue(DefaultTolerancePercent);
-    toleranceRow->addWidget(tolerance);
+    tolerance_ = new QDoubleSpinBox(this);
+    tolerance_->setRange(0.0, 100.0);
+    tolerance_->setDecimals(2);
+    tolerance_->setSingleStep(0.5);
+    tolerance_->setValue(DefaultTolerancePercent);
+    toleranceRow->addWidget(tolerance_);
     toleranceRow->addStretch(1);
     body->addLayout(toleranceRow);
 
-    table = new QTableWidget(this);
-    table->setColumnCount(9);
-    table->setHorizontalHeaderLabels({QStringLiteral("nr"), QStringLiteral("tipo"), QStringLiteral("grado"),
+    table_ = new QTableWidget(this);
+    table_->setColumnCount(9);
+    table_->setHorizontalHeaderLabels({QStringLiteral("nr"), QStringLiteral("tipo"), QStringLiteral("grado"),
                                       QStringLiteral("coeff."), QStringLiteral("errore std."),
                                       QStringLiteral("R² corretto"), QStringLiteral("err.% max"), QStringLiteral("AICc"),
                                       QStringLiteral("difetti / motivo")});
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->verticalHeader()->setVisible(false);
-    table->horizontalHeader()->setStretchLastSection(true);
-    body->addWidget(table, 1);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->verticalHeader()->setVisible(false);
+    table_->horizontalHeader()->setStretchLastSection(true);
+    body->addWidget(table_, 1);
 
-    useButton = new QPushButton(QStringLiteral("usa questa equazione"), this);
-    useButton->setAutoDefault(false);
-    buttonRow->insertWidget(0, useButton);
+    useButton_ = new QPushButton(QStringLiteral("usa questa equazione"), this);
+    useButton_->setAutoDefault(false);
+    buttonRow->insertWidget(0, useButton_);
 
-    connect(tolerance, &QDoubleSpinBox::valueChanged, this, &ComparisonWindow::refresh);
-    connect(useButton, &QPushButton::clicked, this, &ComparisonWindow::useSelected);
-    connect(table, &QTableWidget::cellDoubleClicked, this, &ComparisonWindow::useSelected);
+    connect(tolerance_, &QDoubleSpinBox::valueChanged, this, &ComparisonWindow::refresh);
+    connect(useButton_, &QPushButton::clicked, this, &ComparisonWindow::useSelected);
+    connect(table_, &QTableWidget::cellDoubleClicked, this, &ComparisonWindow::useSelected);
     refresh();
 }
 
 void ComparisonWindow::refresh()
 {
-    rows_ = compareEquations(input_, tolerance->value());
-    rule->setText(QString::fromStdString(comparisonRule(tolerance->value())));
-    table->setRowCount(static_cast<int>(rows_.size()));
+    rows_ = compareEquations(input_, tolerance_->value());
+    rule_->setText(QString::fromStdString(comparisonRule(tolerance_->value())));
+    table_->setRowCount(static_cast<int>(rows_.size()));
     for (int r = 0; r < static_cast<int>(rows_.size()); ++r) {
         const ComparisonRow& row = rows_[static_cast<std::size_t>(r)];
         QStringList cells = {QString::number(r + 1), QString::fromStdString(comparisonKindName(row.kind)),
@@ -95,16 +95,16 @@ void ComparisonWindow::refresh()
                 bold.setBold(true);
                 item->setFont(bold);
             }
-            table->setItem(r, c, item);
+            table_->setItem(r, c, item);
         }
     }
-    table->resizeColumnsToContents();
-    if (!rows_.empty()) table->selectRow(0);
+    table_->resizeColumnsToContents();
+    if (!rows_.empty()) table_->selectRow(0);
 }
 
 void ComparisonWindow::useSelected()
 {
-    const int r = table->currentRow();
+    const int r = table_->currentRow();
     if (r < 0 || r >= static_cast<int>(rows_.size())) {
         showMessage(QStringLiteral("scegliere una riga della tabella"));
         return;
@@ -118,6 +118,6 @@ void ComparisonWindow::useSelected()
     accept();
 }
 
-std::vector<std::string> ComparisonWindow::lines() const { return comparisonLines(rows_, tolerance->value()); }
+std::vector<std::string> ComparisonWindow::lines() const { return comparisonLines(rows_, tolerance_->value()); }
 
 } // namespace calvero

@@ -17,11 +17,10 @@ public:
     explicit ComparisonWindow(CalculationInput input, QWidget* parent = nullptr);
     std::vector<std::string> lines() const override;
     const std::vector<ComparisonRow>& rows() const { return rows_; }
-
-    QTableWidget* table = nullptr;
-    QDoubleSpinBox* tolerance = nullptr;
-    QLabel* rule = nullptr;
-    QPushButton* useButton = nullptr;
+    QTableWidget* table() const { return table_; }
+    QDoubleSpinBox* tolerance() const { return tolerance_; }
+    QLabel* rule() const { return rule_; }
+    QPushButton* useButton() const { return useButton_; }
 
 signals:
     // The kind (1..8) and degree of the chosen row.
@@ -32,6 +31,10 @@ public slots:
     void useSelected();
 
 private:
+    QTableWidget* table_ = nullptr;
+    QDoubleSpinBox* tolerance_ = nullptr;
+    QLabel* rule_ = nullptr;
+    QPushButton* useButton_ = nullptr;
     CalculationInput input_;
     std::vector<ComparisonRow> rows_;
 };

@@ -25,17 +25,17 @@ FiguresWindow::FiguresWindow(QWidget* parent) : QDialog(parent)
     outer->addLayout(body, 1);
     buttonRow = new QHBoxLayout;
     outer->addLayout(buttonRow);
-    printButton = new QPushButton(printerIcon(), QStringLiteral("Stampa"), this);
-    copyButton = new QPushButton(QStringLiteral("Copia"), this);
-    exitButton = new QPushButton(QStringLiteral("&Uscita"), this);
-    for (QPushButton* b : {printButton, copyButton, exitButton}) {
+    printButton_ = new QPushButton(printerIcon(), QStringLiteral("Stampa"), this);
+    copyButton_ = new QPushButton(QStringLiteral("Copia"), this);
+    exitButton_ = new QPushButton(QStringLiteral("&Uscita"), this);
+    for (QPushButton* b : {printButton_, copyButton_, exitButton_}) {
         b->setAutoDefault(false);
         buttonRow->addWidget(b);
     }
-    exitButton->setDefault(true);
-    connect(printButton, &QPushButton::clicked, this, &FiguresWindow::stampa);
-    connect(copyButton, &QPushButton::clicked, this, &FiguresWindow::copia);
-    connect(exitButton, &QPushButton::clicked, this, &QDialog::accept);
+    exitButton_->setDefault(true);
+    connect(printButton_, &QPushButton::clicked, this, &FiguresWindow::printFigures);
+    connect(copyButton_, &QPushButton::clicked, this, &FiguresWindow::copyFigures);
+    connect(exitButton_, &QPushButton::clicked, this, &QDialog::accept);
 
     messageSink_ = [this](const QString& text) {
         QMessageBox::information(this, QCoreApplication::applicationName(), text);
@@ -62,7 +62,7 @@ QFont FiguresWindow::fixedFont()
     return font;
 }
 
-void FiguresWindow::stampa()
+void FiguresWindow::printFigures()
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(windowTitle());
@@ -85,7 +85,7 @@ void FiguresWindow::stampa()
     if (!printReport(printer, lines())) showMessage(QStringLiteral("la stampante non ha accettato la stampa"));
 }
 
-void FiguresWindow::copia()
+void FiguresWindow::copyFigures()
 {
     QString text;
     for (const std::string& line : lines()) text += QString::fromStdString(line) + QLatin1Char('\n');

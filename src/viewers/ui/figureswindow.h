@@ -33,13 +33,13 @@ public:
     // The lines that print and copy.
     virtual std::vector<std::string> lines() const = 0;
 
-    QPushButton* printButton = nullptr;
-    QPushButton* copyButton = nullptr;
-    QPushButton* exitButton = nullptr;
+    QPushButton* printButton() const { return printButton_; }
+    QPushButton* copyButton() const { return copyButton_; }
+    QPushButton* exitButton() const { return exitButton_; }
 
 public slots:
-    void stampa();
-    void copia();
+    void printFigures();
+    void copyFigures();
 
 protected:
     void showMessage(const QString& text);
@@ -48,6 +48,9 @@ protected:
     QHBoxLayout* buttonRow = nullptr; // and their buttons before the shared ones
 
 private:
+    QPushButton* printButton_ = nullptr;
+    QPushButton* copyButton_ = nullptr;
+    QPushButton* exitButton_ = nullptr;
     MessageSink messageSink_;
     PdfFileChooser pdfFileChooser_;
     PrinterQuery printerQuery_;

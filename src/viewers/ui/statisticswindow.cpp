@@ -16,35 +16,35 @@ StatisticsWindow::StatisticsWindow(Calculation calculation, QWidget* parent)
 {
     setObjectName(QStringLiteral("StatisticsWindow"));
     setWindowTitle(QStringLiteral("statistiche dell'adattamento"));
-    text = new QTextEdit(this);
-    text->setReadOnly(true);
-    text->setLineWrapMode(QTextEdit::NoWrap);
-    text->setFont(fixedFont());
-    body->addWidget(text, 1);
+    text_ = new QTextEdit(this);
+    text_->setReadOnly(true);
+    text_->setLineWrapMode(QTextEdit::NoWrap);
+    text_->setFont(fixedFont());
+    body->addWidget(text_, 1);
 
     auto* band = new QHBoxLayout;
     band->addWidget(new QLabel(QStringLiteral("fascia ammessa tra due punti, in % del salto di y:"), this));
-    bandPercent = new QDoubleSpinBox(this);
-    bandPercent->setRange(0.0, 500.0);
-    bandPercent->setDecimals(1);
-    bandPercent->setValue(ShapeOptions{}.bandShare * 100.0);
-    band->addWidget(bandPercent);
+    bandPercent_ = new QDoubleSpinBox(this);
+    bandPercent_->setRange(0.0, 500.0);
+    bandPercent_->setDecimals(1);
+    bandPercent_->setValue(ShapeOptions{}.bandShare * 100.0);
+    band->addWidget(bandPercent_);
     band->addStretch(1);
     body->addLayout(band);
-    connect(bandPercent, &QDoubleSpinBox::valueChanged, this, &StatisticsWindow::refresh);
+    connect(bandPercent_, &QDoubleSpinBox::valueChanged, this, &StatisticsWindow::refresh);
     refresh();
 }
 
 void StatisticsWindow::refresh()
 {
     ShapeOptions options;
-    options.bandShare = bandPercent->value() / 100.0;
+    options.bandShare = bandPercent_->value() / 100.0;
     lines_ = statisticsLines(fitStatistics(calculation_));
     lines_.emplace_back();
     for (std::string& line : shapeLines(shapeChecks(calculation_, options))) lines_.push_back(std::move(line));
     QStringList shown;
     for (const std::string& line : lines_) shown << QString::fromStdString(line);
-    text->setPlainText(shown.join(QLatin1Char('\n')));
+    text_->setPlainText(shown.join(QLatin1Char('\n')));
 }
 
 } // namespace calvero

@@ -14,14 +14,16 @@ class StatisticsWindow : public FiguresWindow {
 public:
     explicit StatisticsWindow(Calculation calculation, QWidget* parent = nullptr);
     std::vector<std::string> lines() const override { return lines_; }
+    QTextEdit* text() const { return text_; }
+    QDoubleSpinBox* bandPercent() const { return bandPercent_; }
 
-    QTextEdit* text = nullptr;
-    QDoubleSpinBox* bandPercent = nullptr;
 
 public slots:
     void refresh();
 
 private:
+    QTextEdit* text_ = nullptr;
+    QDoubleSpinBox* bandPercent_ = nullptr;
     Calculation calculation_;
     std::vector<std::string> lines_;
 };

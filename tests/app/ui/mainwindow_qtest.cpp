@@ -166,12 +166,12 @@ private slots:
             shown << modal->metaObject()->className();
             if (auto* comparison = qobject_cast<ComparisonWindow*>(modal)) {
                 // Deferred: a window opened from here would block the driver's own timer.
-                comparison->table->selectRow(0);
-                QTimer::singleShot(0, comparison->useButton, &QPushButton::click);
+                comparison->table()->selectRow(0);
+                QTimer::singleShot(0, comparison->useButton(), &QPushButton::click);
             } else if (auto* report = qobject_cast<ReportWindow*>(modal); report && statistics.isEmpty()) {
                 QTimer::singleShot(0, report->statisticsButton(), &QPushButton::click);
             } else if (auto* window = qobject_cast<StatisticsWindow*>(modal)) {
-                statistics = window->text->toPlainText();
+                statistics = window->text()->toPlainText();
                 window->reject();
                 shown << "closed";
             } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {

@@ -43,19 +43,19 @@ private slots:
     void statisticsShowFiguresAndShapeAndFitTheScreen()
     {
         StatisticsWindow window(std::get<Calculation>(calculate(fanInput(8))));
-        const QString text = window.text->toPlainText();
+        const QString text = window.text()->toPlainText();
         QVERIFY(text.contains(QStringLiteral("R² corretto")));
         QVERIFY(text.contains(QStringLiteral("la curva oscilla tra i punti")));
         QVERIFY(!text.contains(QStringLiteral("nan")) && !text.contains(QStringLiteral("inf")));
         QVERIFY(window.width() <= 1024 && window.height() <= 768);
 
         // A wider band lets the dip through; the oscillation stays.
-        window.bandPercent->setValue(400.0);
-        QVERIFY(!window.text->toPlainText().contains(QStringLiteral("esce dalla fascia")));
-        QVERIFY(window.text->toPlainText().contains(QStringLiteral("oscilla")));
+        window.bandPercent()->setValue(400.0);
+        QVERIFY(!window.text()->toPlainText().contains(QStringLiteral("esce dalla fascia")));
+        QVERIFY(window.text()->toPlainText().contains(QStringLiteral("oscilla")));
 
-        window.copia();
-        QCOMPARE(QGuiApplication::clipboard()->text().trimmed(), window.text->toPlainText().trimmed());
+        window.copyFigures();
+        QCOMPARE(QGuiApplication::clipboard()->text().trimmed(), window.text()->toPlainText().trimmed());
     }
 
     void printsIntoAPdfWhenThereIsNoPrinter()
@@ -67,12 +67,12 @@ private slots:
         window.setPrinterQuery([] { return false; });
         const QString pdf = folder.filePath(QStringLiteral("statistiche.pdf"));
         window.setPdfFileChooser([&] { return pdf; });
-        window.printButton->click();
+        window.printButton()->click();
         QVERIFY(messages.isEmpty());
         QVERIFY(QFileInfo(pdf).size() > 0);
 
         window.setPdfFileChooser([&] { return folder.filePath(QStringLiteral("manca/x.pdf")); });
-        window.printButton->click();
+        window.printButton()->click();
         QCOMPARE(messages.size(), 1);
         QVERIFY(messages[0].startsWith(QStringLiteral("errore di scrittura del file ")));
     }
@@ -81,12 +81,12 @@ private slots:
     {
         ComparisonWindow window(fanInput(2));
         QVERIFY(window.width() <= 1024 && window.height() <= 768);
-        QVERIFY(window.rule->text().contains(QStringLiteral("AICc")));
-        QCOMPARE(window.table->rowCount(), int(window.rows().size()));
+        QVERIFY(window.rule()->text().contains(QStringLiteral("AICc")));
+        QCOMPARE(window.table()->rowCount(), int(window.rows().size()));
         QVERIFY(window.rows()[0].recommended);
         QSignalSpy chosen(&window, &ComparisonWindow::equationChosen);
-        window.table->selectRow(0);
-        window.useButton->click();
+        window.table()->selectRow(0);
+        window.useButton()->click();
         QCOMPARE(chosen.count(), 1);
         QCOMPARE(chosen[0][0].toInt(), kindNumber(window.rows()[0].kind));
         QCOMPARE(chosen[0][1].toInt(), window.rows()[0].degree);
@@ -98,16 +98,16 @@ private slots:
         QStringList messages;
         window.setMessageSink([&](const QString& m) { messages << m; });
         QSignalSpy chosen(&window, &ComparisonWindow::equationChosen);
-        const int last = window.table->rowCount() - 1;
+        const int last = window.table()->rowCount() - 1;
         QVERIFY(!window.rows()[static_cast<std::size_t>(last)].fitted());
-        window.table->selectRow(last);
-        window.useButton->click();
+        window.table()->selectRow(last);
+        window.useButton()->click();
         QCOMPARE(chosen.count(), 0);
         QCOMPARE(messages.size(), 1);
         QVERIFY(messages[0].startsWith(QStringLiteral("questa equazione non si può usare: ")));
 
         // A tighter tolerance leaves no clean row within it: nothing is recommended.
-        window.tolerance->setValue(0.0);
+        window.tolerance()->setValue(0.0);
         for (const ComparisonRow& row : window.rows()) QVERIFY(!row.recommended);
     }
 };
