@@ -12,6 +12,7 @@
 #include "fit/workingset.h"
 #include "spreadsheet/workbooksheet.h"
 #include "spreadsheet/workbookwriter.h"
+#include "spreadsheet/xlsxwriter.h"
 
 #include <nlohmann/json.hpp>
 
@@ -294,7 +295,7 @@ std::optional<std::string> writeSummary(const std::vector<SummaryRow>& rows, boo
                                         const std::string& path)
 {
     const std::string extension = lowerExtension(path);
-    if (extension == ".xls") {
+    if (extension == ".xls" || extension == ".xlsx") {
         Worksheet sheet("RIEPILOGO");
         const auto table = tableOf(rows, withParameter);
         for (std::size_t r = 0; r < table.size(); ++r)
@@ -304,14 +305,15 @@ std::optional<std::string> writeSummary(const std::vector<SummaryRow>& rows, boo
                 if (cell.number)
                     sheet.setNumber(at, *cell.number);
                 else if (!cell.text.empty())
-                    sheet.enter(at, cell.text);
+                    sheet.setText(at, cell.text);
             }
-        if (auto failure = saveWorkbook(sheet, path)) return "errore di scrittura del file " + path + ": " + *failure;
+        const auto failure = extension == ".xls" ? saveWorkbook(sheet, path) : saveXlsxWorkbook(sheet, path);
+        if (failure) return "errore di scrittura del file " + path + ": " + *failure;
         return std::nullopt;
     }
     const std::string text = extension == ".json" ? summaryJson(rows) : summaryCsv(rows, withParameter);
     if (extension != ".json" && extension != ".csv")
-        return "riepilogo in un formato non riconosciuto (.csv, .xls o .json): " + path;
+        return "riepilogo in un formato non riconosciuto (.csv, .xlsx, .xls o .json): " + path;
     if (auto failure = writeWholeFile(path, text)) return "errore di scrittura del file " + path + ": " + *failure;
     return std::nullopt;
 }

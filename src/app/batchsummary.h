@@ -42,7 +42,7 @@ std::vector<SummaryRow> summarise(const std::vector<std::string>& files, const B
 std::string summaryCsv(const std::vector<SummaryRow>& rows, bool withParameter);
 // The same as one JSON document.
 std::string summaryJson(const std::vector<SummaryRow>& rows);
-// The table into OUT by its ending: .csv, .xls or .json. The Italian message
+// The table into OUT by its ending: .csv, .xlsx, .xls or .json. The Italian message
 // when it could not be written.
 std::optional<std::string> writeSummary(const std::vector<SummaryRow>& rows, bool withParameter,
                                         const std::string& path);

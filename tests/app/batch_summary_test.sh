@@ -42,6 +42,22 @@ assert sheet.cell_value(r, 1) == "POLINOMIO" and sheet.cell_value(r, 2) == 2 and
 assert abs(sheet.cell_value(r, 4) - 32.0612727272727) < 1e-9, sheet.cell_value(r, 4)
 PY
 
+"$batch" --summary "$work/riepilogo.xlsx" "$work/catalogo" 2>/dev/null
+check "the .xlsx table, read as zip and XML, has the power curve's A at full precision" /usr/bin/python3 - "$work/riepilogo.xlsx" <<'PY'
+import sys, zipfile, xml.etree.ElementTree as ET
+ns = {"m": "http://schemas.openxmlformats.org/spreadsheetml/2006/main"}
+sheet = ET.fromstring(zipfile.ZipFile(sys.argv[1]).read("xl/worksheets/sheet1.xml"))
+rows = sheet.findall("m:sheetData/m:row", ns)
+assert len(rows) == 9, len(rows)
+def text(cell):
+    t = cell.find("m:is/m:t", ns)
+    return t.text if t is not None else cell.find("m:v", ns).text
+cells = {r.find("m:c", ns).find("m:is/m:t", ns).text.split("/")[-1]: r for r in rows[1:]}
+power = [text(c) for c in cells["potenzaold.txt"].findall("m:c", ns)]
+assert power[1] == "POTENZA", power
+assert abs(float(power[3]) - 2.5777516967e-05) < 1e-15, power
+PY
+
 # Three pump curves H = a + b Q + c Q^2, one per impeller, in one x;parameter;y file.
 /usr/bin/python3 - "$work/famiglia.txt" <<'PY'
 import sys
