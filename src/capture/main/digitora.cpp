@@ -4,7 +4,7 @@
 // otherwise it opens the capture window, with the picture named on the
 // command line if any.
 #include "capture/extractcommand.h"
-#include "capture/ui/Tdigitora.h"
+#include "capture/ui/capturewindow.h"
 #include "capture/ui/pictureload.h"
 #include "common/ui/italiantranslations.h"
 
@@ -67,7 +67,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     app.setApplicationName("digitora");
     calvero::installItalianTranslations(app);
-    calvero::Tdigitora window;
+    calvero::CaptureWindow window;
     window.resize(1200, 800);
     window.show();
     const QStringList named = app.arguments().mid(1);

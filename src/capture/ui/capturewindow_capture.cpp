@@ -1,5 +1,5 @@
 // digitora's window: the axes, the points by hand and by colour, the curves.
-#include "capture/ui/Tdigitora.h"
+#include "capture/ui/capturewindow.h"
 
 #include "capture/calibration.h"
 #include "capture/colour.h"
@@ -47,7 +47,7 @@ Rgb colourNear(const PixelBuffer& picture, QPointF at)
 
 // ---- axes -------------------------------------------------------------------
 
-void Tdigitora::startReferences()
+void CaptureWindow::startReferences()
 {
     if (picture_.empty()) return showMessage(QStringLiteral("aprire prima l'immagine del grafico"));
     setTool(CaptureView::Tool::PlaceReference);
@@ -55,7 +55,7 @@ void Tdigitora::startReferences()
     refresh();
 }
 
-AxesReferences Tdigitora::draftReferences() const
+AxesReferences CaptureWindow::draftReferences() const
 {
     AxesReferences references;
     AxisReference* axes[2] = {&references.x, &references.y};
@@ -70,14 +70,14 @@ AxesReferences Tdigitora::draftReferences() const
     return references;
 }
 
-std::optional<QString> Tdigitora::askValue(int which)
+std::optional<QString> CaptureWindow::askValue(int which)
 {
     const std::size_t i = std::size_t(which);
     const QString current = draftPoints_[i] ? text(pointValueText(draftValues_[i])) : QString();
     return valueAsker_ ? valueAsker_(QString::fromLatin1(ReferenceLabels[which]), current) : std::nullopt;
 }
 
-void Tdigitora::referencePlaced(QPointF at)
+void CaptureWindow::referencePlaced(QPointF at)
 {
     if (placing_ < 0) return;
     const std::size_t i = std::size_t(placing_);
@@ -125,7 +125,7 @@ void Tdigitora::referencePlaced(QPointF at)
     setTool(CaptureView::Tool::AddPoint);
 }
 
-bool Tdigitora::applyReferences(const AxesReferences& references)
+bool CaptureWindow::applyReferences(const AxesReferences& references)
 {
     if (const std::optional<std::string> problem = document_.setAxes(references)) {
         showMessage(text(*problem));
@@ -136,7 +136,7 @@ bool Tdigitora::applyReferences(const AxesReferences& references)
     return true;
 }
 
-void Tdigitora::referenceMoved(int which, QPointF to)
+void CaptureWindow::referenceMoved(int which, QPointF to)
 {
     const std::size_t i = std::size_t(which);
     if (placing_ >= 0 || !document_.state().axes) {
@@ -152,7 +152,7 @@ void Tdigitora::referenceMoved(int which, QPointF to)
     }
 }
 
-void Tdigitora::scaleToggled()
+void CaptureWindow::scaleToggled()
 {
     if (placing_ >= 0 || !document_.state().axes) return; // used when the references are complete
     applyReferences(draftReferences());
@@ -160,25 +160,25 @@ void Tdigitora::scaleToggled()
 
 // ---- points -------------------------------------------------------------------
 
-void Tdigitora::pointAdded(QPointF at)
+void CaptureWindow::pointAdded(QPointF at)
 {
     if (document_.curves().empty()) return showMessage(QStringLiteral("nessuna curva: premere «nuova curva»"));
     changed(document_.addPoint(std::size_t(currentCurve_), pixelOf(at)));
 }
 
-void Tdigitora::pointMoved(int index, QPointF to)
+void CaptureWindow::pointMoved(int index, QPointF to)
 {
     changed(document_.movePoint(std::size_t(currentCurve_), std::size_t(index), pixelOf(to)));
 }
 
-void Tdigitora::pointRemoved(int index) { changed(document_.removePoint(std::size_t(currentCurve_), std::size_t(index))); }
+void CaptureWindow::pointRemoved(int index) { changed(document_.removePoint(std::size_t(currentCurve_), std::size_t(index))); }
 
-void Tdigitora::exclusionDrawn(QRectF r)
+void CaptureWindow::exclusionDrawn(QRectF r)
 {
     changed(document_.addExclusion(PixelRect{r.left(), r.top(), r.width(), r.height()}));
 }
 
-void Tdigitora::colourPicked(QPointF at)
+void CaptureWindow::colourPicked(QPointF at)
 {
     const Rgb colour = colourNear(picture_, at);
     pickedColour_ = colour;
@@ -191,7 +191,7 @@ void Tdigitora::colourPicked(QPointF at)
     findByColour();
 }
 
-void Tdigitora::findByColour()
+void CaptureWindow::findByColour()
 {
     if (picture_.empty()) return showMessage(QStringLiteral("aprire prima l'immagine del grafico"));
     const std::optional<AxisCalibration> calibration = document_.calibration();
@@ -214,7 +214,7 @@ void Tdigitora::findByColour()
     if (!doubts.isEmpty()) showMessage(doubts.join('\n') + QStringLiteral("\ncontrollare i punti o indicarne uno sulla curva"));
 }
 
-void Tdigitora::cursorMoved(QPointF at)
+void CaptureWindow::cursorMoved(QPointF at)
 {
     if (const std::optional<AxisCalibration> calibration = document_.calibration()) {
         const UnitPoint units = calibration->toUnits(pixelOf(at));
@@ -224,16 +224,16 @@ void Tdigitora::cursorMoved(QPointF at)
     cursorLabel_->setText(QStringLiteral("punto dell'immagine: %1, %2").arg(int(at.x())).arg(int(at.y())));
 }
 
-void Tdigitora::undo() { changed(document_.undo()); }
-void Tdigitora::redo() { changed(document_.redo()); }
+void CaptureWindow::undo() { changed(document_.undo()); }
+void CaptureWindow::redo() { changed(document_.redo()); }
 
-void Tdigitora::addCurve()
+void CaptureWindow::addCurve()
 {
     currentCurve_ = int(document_.addCurve(digitora::newCurve(document_.curves().size())));
     changed(true);
 }
 
-void Tdigitora::removeCurve()
+void CaptureWindow::removeCurve()
 {
     if (document_.curves().size() <= 1) return showMessage(QStringLiteral("deve restare almeno una curva"));
     changed(document_.removeCurve(std::size_t(currentCurve_)));

@@ -1,5 +1,5 @@
 // digitora's window: pictures in, points out, sessions.
-#include "capture/ui/Tdigitora.h"
+#include "capture/ui/capturewindow.h"
 
 #include "common/captureinbox.h"
 
@@ -40,7 +40,7 @@ using digitora::text;
 
 // ---- pictures ---------------------------------------------------------------
 
-bool Tdigitora::openPicture(const QString& chosen)
+bool CaptureWindow::openPicture(const QString& chosen)
 {
     const QString path = chosen.isEmpty() && fileChooser_ ? fileChooser_(FileRequest::OpenPicture) : chosen;
     if (path.isEmpty()) return false;
@@ -71,7 +71,7 @@ bool Tdigitora::openPicture(const QString& chosen)
     return true;
 }
 
-bool Tdigitora::pastePicture()
+bool CaptureWindow::pastePicture()
 {
     const QMimeData* data = QApplication::clipboard()->mimeData();
     if (data && !data->hasImage() && data->hasUrls() && data->urls().first().isLocalFile())
@@ -91,7 +91,7 @@ bool Tdigitora::pastePicture()
     return true;
 }
 
-void Tdigitora::takePicture(PixelBuffer picture, const QString& path, int page, double dpi,
+void CaptureWindow::takePicture(PixelBuffer picture, const QString& path, int page, double dpi,
                             std::optional<CaptureState> capture)
 {
     // The view draws straight from the pixels, so it lets go of them first.
@@ -125,12 +125,12 @@ void Tdigitora::takePicture(PixelBuffer picture, const QString& path, int page, 
     setTool(CaptureView::Tool::AddPoint);
 }
 
-void Tdigitora::dragEnterEvent(QDragEnterEvent* event)
+void CaptureWindow::dragEnterEvent(QDragEnterEvent* event)
 {
     if (event->mimeData()->hasUrls() && event->mimeData()->urls().first().isLocalFile()) event->acceptProposedAction();
 }
 
-void Tdigitora::dropEvent(QDropEvent* event)
+void CaptureWindow::dropEvent(QDropEvent* event)
 {
     const QString path = event->mimeData()->urls().first().toLocalFile();
     event->acceptProposedAction();
@@ -138,7 +138,7 @@ void Tdigitora::dropEvent(QDropEvent* event)
     QMetaObject::invokeMethod(this, [this, path] { openPicture(path); }, Qt::QueuedConnection);
 }
 
-void Tdigitora::closeEvent(QCloseEvent* event)
+void CaptureWindow::closeEvent(QCloseEvent* event)
 {
     if (confirmLosingWork()) event->accept();
     else event->ignore();
@@ -146,7 +146,7 @@ void Tdigitora::closeEvent(QCloseEvent* event)
 
 // ---- points out and sessions ---------------------------------------------------
 
-QString Tdigitora::sessionPicture(const QString& sessionPath, const QString& saved)
+QString CaptureWindow::sessionPicture(const QString& sessionPath, const QString& saved)
 {
     // A picture named relative to the session file is looked for beside it;
     // one that has moved, beside the session under its own name.
@@ -161,7 +161,7 @@ QString Tdigitora::sessionPicture(const QString& sessionPath, const QString& sav
     return fileChooser_ ? fileChooser_(FileRequest::OpenPicture) : QString();
 }
 
-void Tdigitora::setPointFormat(char decimalMark, bool header)
+void CaptureWindow::setPointFormat(char decimalMark, bool header)
 {
     pointFormat_.decimalMark = decimalMark;
     pointFormat_.header = header;
@@ -170,7 +170,7 @@ void Tdigitora::setPointFormat(char decimalMark, bool header)
     headerLine_->setChecked(header);
 }
 
-void Tdigitora::savePoints()
+void CaptureWindow::savePoints()
 {
     const Checked<std::string> content = pointFileText(document_.state(), pointFormat_);
     if (!content) return showMessage(text(content.failure));
@@ -181,7 +181,7 @@ void Tdigitora::savePoints()
         showMessage(QStringLiteral("impossibile scrivere il file %1: %2").arg(path, text(systemErrorText(error))));
 }
 
-void Tdigitora::sendToCalvero()
+void CaptureWindow::sendToCalvero()
 {
     const Checked<std::string> content = pointFileText(document_.state()); // the format CALVERO1 reads
     if (!content) return showMessage(text(content.failure));
@@ -223,13 +223,13 @@ void copyToClipboard(const CaptureState& state, QStatusBar* bar, const QString& 
 
 } // namespace
 
-void Tdigitora::copyPoints()
+void CaptureWindow::copyPoints()
 {
     copyToClipboard(document_.state(), statusBar(), QStringLiteral("punti copiati negli appunti"),
                     [this](const QString& m) { showMessage(m); });
 }
 
-void Tdigitora::copyCurvePoints()
+void CaptureWindow::copyCurvePoints()
 {
     if (currentCurve_ < 0 || currentCurve_ >= int(document_.curves().size()))
         return showMessage(QStringLiteral("nessuna curva scelta"));
@@ -240,7 +240,7 @@ void Tdigitora::copyCurvePoints()
                     [this](const QString& m) { showMessage(m); });
 }
 
-void Tdigitora::saveSession()
+void CaptureWindow::saveSession()
 {
     if (picture_.empty()) return showMessage(QStringLiteral("aprire prima l'immagine del grafico"));
     QString path = fileChooser_ ? fileChooser_(FileRequest::SaveSession) : QString();
@@ -261,7 +261,7 @@ void Tdigitora::saveSession()
     unsaved_ = false;
 }
 
-void Tdigitora::openSession()
+void CaptureWindow::openSession()
 {
     const QString path = fileChooser_ ? fileChooser_(FileRequest::OpenSession) : QString();
     if (path.isEmpty()) return;

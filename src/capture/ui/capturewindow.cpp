@@ -1,5 +1,5 @@
 // digitora's window: its controls and menus, and what it shows of the capture.
-#include "capture/ui/Tdigitora.h"
+#include "capture/ui/capturewindow.h"
 
 #include "capture/sessionfile.h"
 #include "capture/ui/curvelist.h"
@@ -47,7 +47,7 @@ const char* const ReferencePrompts[4] = {
 
 } // namespace
 
-Tdigitora::Tdigitora(QWidget* parent) : QMainWindow(parent)
+CaptureWindow::CaptureWindow(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("digitora"));
     setWindowTitle(QStringLiteral("digitora - cattura punti dal grafico"));
@@ -107,7 +107,7 @@ Tdigitora::Tdigitora(QWidget* parent) : QMainWindow(parent)
     refresh();
 }
 
-void Tdigitora::createControls()
+void CaptureWindow::createControls()
 {
     view_ = new CaptureView;
     scroll_ = new QScrollArea;
@@ -126,18 +126,18 @@ void Tdigitora::createControls()
     cursorLabel_->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->addPermanentWidget(cursorLabel_);
 
-    connect(view_, &CaptureView::pointAdded, this, &Tdigitora::pointAdded);
-    connect(view_, &CaptureView::pointMoved, this, &Tdigitora::pointMoved);
-    connect(view_, &CaptureView::pointRemoved, this, &Tdigitora::pointRemoved);
-    connect(view_, &CaptureView::referencePlaced, this, &Tdigitora::referencePlaced);
-    connect(view_, &CaptureView::referenceMoved, this, &Tdigitora::referenceMoved);
-    connect(view_, &CaptureView::colourPicked, this, &Tdigitora::colourPicked);
-    connect(view_, &CaptureView::exclusionDrawn, this, &Tdigitora::exclusionDrawn);
-    connect(view_, &CaptureView::cursorMoved, this, &Tdigitora::cursorMoved);
+    connect(view_, &CaptureView::pointAdded, this, &CaptureWindow::pointAdded);
+    connect(view_, &CaptureView::pointMoved, this, &CaptureWindow::pointMoved);
+    connect(view_, &CaptureView::pointRemoved, this, &CaptureWindow::pointRemoved);
+    connect(view_, &CaptureView::referencePlaced, this, &CaptureWindow::referencePlaced);
+    connect(view_, &CaptureView::referenceMoved, this, &CaptureWindow::referenceMoved);
+    connect(view_, &CaptureView::colourPicked, this, &CaptureWindow::colourPicked);
+    connect(view_, &CaptureView::exclusionDrawn, this, &CaptureWindow::exclusionDrawn);
+    connect(view_, &CaptureView::cursorMoved, this, &CaptureWindow::cursorMoved);
     connect(view_, &CaptureView::cursorLeft, cursorLabel_, &QLabel::clear);
 }
 
-QWidget* Tdigitora::createSidePanel()
+QWidget* CaptureWindow::createSidePanel()
 {
     auto* panel = new QWidget;
     auto* column = new QVBoxLayout(panel);
@@ -162,9 +162,9 @@ QWidget* Tdigitora::createSidePanel()
     axesColumn->addWidget(references);
     axesColumn->addLayout(scales);
     axesColumn->addWidget(axesState_);
-    connect(references, &QPushButton::clicked, this, &Tdigitora::startReferences);
-    connect(logX_, &QCheckBox::toggled, this, &Tdigitora::scaleToggled);
-    connect(logY_, &QCheckBox::toggled, this, &Tdigitora::scaleToggled);
+    connect(references, &QPushButton::clicked, this, &CaptureWindow::startReferences);
+    connect(logX_, &QCheckBox::toggled, this, &CaptureWindow::scaleToggled);
+    connect(logY_, &QCheckBox::toggled, this, &CaptureWindow::scaleToggled);
 
     auto* curves = new QGroupBox(QStringLiteral("CURVE"));
     auto* curvesColumn = new QVBoxLayout(curves);
@@ -176,8 +176,8 @@ QWidget* Tdigitora::createSidePanel()
     curveButtons->addWidget(dropCurve);
     curvesColumn->addWidget(curveList_);
     curvesColumn->addLayout(curveButtons);
-    connect(newCurve, &QPushButton::clicked, this, &Tdigitora::addCurve);
-    connect(dropCurve, &QPushButton::clicked, this, &Tdigitora::removeCurve);
+    connect(newCurve, &QPushButton::clicked, this, &CaptureWindow::addCurve);
+    connect(dropCurve, &QPushButton::clicked, this, &CaptureWindow::removeCurve);
     connect(curveList_, &QTableWidget::currentCellChanged, this, [this](int row) { setCurrentCurve(row); });
     connect(curveList_, &CurveList::renamed, this, [this](int curve, const QString& name) {
         if (name.trimmed().isEmpty()) {
@@ -253,7 +253,7 @@ QWidget* Tdigitora::createSidePanel()
     form->addRow(QStringLiteral("numero di punti"), countRow);
     form->addRow(find);
     form->addRow(dropArea);
-    connect(find, &QPushButton::clicked, this, &Tdigitora::findByColour);
+    connect(find, &QPushButton::clicked, this, &CaptureWindow::findByColour);
     connect(dropArea, &QPushButton::clicked, this, [this] {
         const std::size_t areas = document_.state().exclusions.size();
         if (areas == 0) return showMessage(QStringLiteral("nessuna zona esclusa"));
@@ -265,9 +265,9 @@ QWidget* Tdigitora::createSidePanel()
     QPushButton* copyCurveButton = button("solo la curva scelta");
     copyCurveButton->setToolTip(QStringLiteral("copia negli appunti i punti della sola curva scelta nell'elenco"));
     QPushButton* exitButton = button("&Uscita", QStyle::SP_DialogCloseButton);
-    connect(savePointsButton, &QPushButton::clicked, this, &Tdigitora::savePoints);
-    connect(copyButton, &QPushButton::clicked, this, &Tdigitora::copyPoints);
-    connect(copyCurveButton, &QPushButton::clicked, this, &Tdigitora::copyCurvePoints);
+    connect(savePointsButton, &QPushButton::clicked, this, &CaptureWindow::savePoints);
+    connect(copyButton, &QPushButton::clicked, this, &CaptureWindow::copyPoints);
+    connect(copyCurveButton, &QPushButton::clicked, this, &CaptureWindow::copyCurvePoints);
     connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
 
     for (QWidget* part : std::initializer_list<QWidget*>{axes, curves, tools, search}) column->addWidget(part);
@@ -283,7 +283,7 @@ QWidget* Tdigitora::createSidePanel()
     return panel;
 }
 
-void Tdigitora::createActions()
+void CaptureWindow::createActions()
 {
     auto action = [this](QMenu* menu, const QString& caption, QKeySequence keys, auto slot) {
         QAction* a = menu->addAction(caption);
@@ -344,24 +344,24 @@ void Tdigitora::createActions()
 
 // ---- messages and state -------------------------------------------------
 
-void Tdigitora::showMessage(const QString& message)
+void CaptureWindow::showMessage(const QString& message)
 {
     if (messageSink_) messageSink_(message);
 }
 
-bool Tdigitora::confirmLosingWork()
+bool CaptureWindow::confirmLosingWork()
 {
     if (!unsaved_) return true;
     return confirmer_ && confirmer_(QStringLiteral("i punti catturati non sono stati salvati e andranno persi: continuare?"));
 }
 
-void Tdigitora::changed(bool accepted)
+void CaptureWindow::changed(bool accepted)
 {
     if (accepted) unsaved_ = true;
     refresh();
 }
 
-void Tdigitora::refresh()
+void CaptureWindow::refresh()
 {
     const CaptureState& state = document_.state();
     currentCurve_ = std::clamp(currentCurve_, 0, std::max(0, int(state.curves.size()) - 1));
@@ -409,16 +409,16 @@ void Tdigitora::refresh()
     if (placing_ >= 0) statusBar()->showMessage(QString::fromUtf8(ReferencePrompts[placing_]));
 }
 
-QString Tdigitora::statusText() const { return cursorLabel_->text(); }
+QString CaptureWindow::statusText() const { return cursorLabel_->text(); }
 
-void Tdigitora::setCurrentCurve(int curve)
+void CaptureWindow::setCurrentCurve(int curve)
 {
     if (curve < 0 || curve >= int(document_.curves().size()) || curve == currentCurve_) return;
     currentCurve_ = curve;
     refresh();
 }
 
-void Tdigitora::setTool(CaptureView::Tool tool)
+void CaptureWindow::setTool(CaptureView::Tool tool)
 {
     if (tool != CaptureView::Tool::PlaceReference && placing_ >= 0) {
         placing_ = -1; // an interrupted placement leaves the axes as they were

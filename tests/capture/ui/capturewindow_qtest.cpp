@@ -2,7 +2,7 @@
 // bad ones refused), the axes calibrated by four clicks, points placed, moved,
 // removed, undone and redone, a curve found by its colour, the points saved
 // and copied, and the session saved and opened again.
-#include "capture/ui/Tdigitora.h"
+#include "capture/ui/capturewindow.h"
 #include "common/captureinbox.h"
 #include "capture/ui/curvelist.h"
 
@@ -53,7 +53,7 @@ void drawChart(QPainter& painter)
 
 struct Answers {
     QStringList messages;
-    std::map<Tdigitora::FileRequest, QString> files;
+    std::map<CaptureWindow::FileRequest, QString> files;
     std::deque<QString> values;
     int page = 1;
     double dpi = 150;
@@ -63,7 +63,7 @@ struct Answers {
 
 } // namespace
 
-class DigitoraWindowTest : public QObject {
+class CaptureWindowTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir folder_;
@@ -72,12 +72,12 @@ class DigitoraWindowTest : public QObject {
 
     QString file(const QString& name) const { return folder_.filePath(name); }
 
-    std::unique_ptr<Tdigitora> newWindow()
+    std::unique_ptr<CaptureWindow> newWindow()
     {
         answers_ = Answers{};
-        auto window = std::make_unique<Tdigitora>();
+        auto window = std::make_unique<CaptureWindow>();
         window->setMessageSink([this](const QString& m) { answers_.messages << m; });
-        window->setFileChooser([this](Tdigitora::FileRequest r) { return answers_.files[r]; });
+        window->setFileChooser([this](CaptureWindow::FileRequest r) { return answers_.files[r]; });
         window->setValueAsker([this](const QString&, const QString&) -> std::optional<QString> {
             if (answers_.values.empty()) return std::nullopt;
             const QString v = answers_.values.front();
@@ -101,12 +101,12 @@ class DigitoraWindowTest : public QObject {
         return window;
     }
 
-    QPoint at(Tdigitora& window, QPointF pixel) { return window.view()->toWidget(pixel).toPoint(); }
-    void click(Tdigitora& window, QPointF pixel, Qt::MouseButton button = Qt::LeftButton)
+    QPoint at(CaptureWindow& window, QPointF pixel) { return window.view()->toWidget(pixel).toPoint(); }
+    void click(CaptureWindow& window, QPointF pixel, Qt::MouseButton button = Qt::LeftButton)
     {
         QTest::mouseClick(window.view(), button, {}, at(window, pixel));
     }
-    void drag(Tdigitora& window, QPointF from, QPointF to)
+    void drag(CaptureWindow& window, QPointF from, QPointF to)
     {
         QTest::mousePress(window.view(), Qt::LeftButton, {}, at(window, from));
         QTest::mouseMove(window.view(), at(window, to));
@@ -114,14 +114,14 @@ class DigitoraWindowTest : public QObject {
     }
 
     // The four references: x1 (Q 0), x2 (Q 100), y1 (H 0), y2 (H 80), with values typed as given.
-    void calibrate(Tdigitora& window, QStringList values = {"0", "100", "0", "80"}, QPointF x2 = chartPixel(100, 0))
+    void calibrate(CaptureWindow& window, QStringList values = {"0", "100", "0", "80"}, QPointF x2 = chartPixel(100, 0))
     {
         answers_.values.assign(values.begin(), values.end());
         window.startReferences();
         for (QPointF pixel : {chartPixel(0, 0), x2, chartPixel(0, 0), chartPixel(0, 80)}) click(window, pixel);
     }
 
-    capture::PixelPoint point(const Tdigitora& window, int index) const
+    capture::PixelPoint point(const CaptureWindow& window, int index) const
     {
         return window.document().curves()[0].points[std::size_t(index)];
     }
@@ -204,7 +204,7 @@ private slots:
         QVERIFY(window->pastePicture());
         QCOMPARE(window->picture().width(), 600);
         // Its session keeps the picture beside it.
-        answers_.files[Tdigitora::FileRequest::SaveSession] = file("pasted");
+        answers_.files[CaptureWindow::FileRequest::SaveSession] = file("pasted");
         window->saveSession();
         QCOMPARE(QImage(file("pasted.png")).size(), QSize(600, 400));
         QVERIFY(QFile::exists(file("pasted.digitora")));
@@ -334,7 +334,7 @@ private slots:
         QVERIFY((view->mapToParent(view->toWidget(kept).toPoint()) - before).manhattanLength() <= 2);
     }
 
-    QCheckBox* logBox(Tdigitora& window, const QString& caption)
+    QCheckBox* logBox(CaptureWindow& window, const QString& caption)
     {
         for (QCheckBox* box : window.findChildren<QCheckBox*>())
             if (box->text() == caption) return box;
@@ -380,7 +380,7 @@ private slots:
         // Saved for a spreadsheet in Italian, chosen in the File menu.
         for (QAction* a : window->findChildren<QAction*>())
             if (a->text().startsWith("virgola decimale") || a->text().startsWith("riga d'intestazione")) a->setChecked(true);
-        answers_.files[Tdigitora::FileRequest::SavePoints] = file("foglio.txt");
+        answers_.files[CaptureWindow::FileRequest::SavePoints] = file("foglio.txt");
         window->savePoints();
         QFile sheet(file("foglio.txt"));
         QVERIFY(sheet.open(QIODevice::ReadOnly));
@@ -400,15 +400,15 @@ private slots:
         QDir(folder_.path()).mkdir("new");
         QVERIFY(QFile::copy(chart_, file("old/moved.png")));
         QVERIFY(window->openPicture(file("old/moved.png")));
-        answers_.files[Tdigitora::FileRequest::SaveSession] = file("moved.digitora");
+        answers_.files[CaptureWindow::FileRequest::SaveSession] = file("moved.digitora");
         window->saveSession();
         QVERIFY(QFile::rename(file("old/moved.png"), file("new/moved.png")));
         auto reopened = newWindow();
-        answers_.files[Tdigitora::FileRequest::OpenSession] = file("moved.digitora");
+        answers_.files[CaptureWindow::FileRequest::OpenSession] = file("moved.digitora");
         answers_.confirmations = {false};
         reopened->openSession();
         QVERIFY(reopened->picture().empty()); // declined: nothing opened
-        answers_.files[Tdigitora::FileRequest::OpenPicture] = file("new/moved.png");
+        answers_.files[CaptureWindow::FileRequest::OpenPicture] = file("new/moved.png");
         reopened->openSession();
         QCOMPARE(reopened->picture().width(), 600);
         QVERIFY(answers_.questions.join('\n').contains("l'immagine della sessione non è più in"));
@@ -441,7 +441,7 @@ private slots:
         window->findByColour();
         QCOMPARE(window->document().curves()[0].points.size(), 12u);
 
-        answers_.files[Tdigitora::FileRequest::SavePoints] = file("pump");
+        answers_.files[CaptureWindow::FileRequest::SavePoints] = file("pump");
         window->savePoints();
         QFile saved(file("pump.txt"));
         QVERIFY(saved.open(QIODevice::ReadOnly));
@@ -486,22 +486,22 @@ private slots:
         QVERIFY(started.startsWith(QCoreApplication::applicationDirPath() + "/calvero1 "));
 
         // The session: saved, opened again in a new window, a damaged one refused.
-        answers_.files[Tdigitora::FileRequest::SaveSession] = file("pump.digitora");
+        answers_.files[CaptureWindow::FileRequest::SaveSession] = file("pump.digitora");
         window->saveSession();
         const capture::CaptureState captured = window->document().state();
         auto reopened = newWindow();
-        answers_.files[Tdigitora::FileRequest::OpenSession] = file("pump.digitora");
+        answers_.files[CaptureWindow::FileRequest::OpenSession] = file("pump.digitora");
         reopened->openSession();
         QVERIFY(reopened->document().state() == captured);
         QFile damaged(file("damaged.digitora"));
         QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write("{\"curves\": [") > 0);
         damaged.close();
-        answers_.files[Tdigitora::FileRequest::OpenSession] = file("damaged.digitora");
+        answers_.files[CaptureWindow::FileRequest::OpenSession] = file("damaged.digitora");
         reopened->openSession();
         QCOMPARE(answers_.messages.size(), 1);
         QVERIFY(reopened->document().state() == captured);
     }
 };
 
-QTEST_MAIN(DigitoraWindowTest)
-#include "digitora_qtest.moc"
+QTEST_MAIN(CaptureWindowTest)
+#include "capturewindow_qtest.moc"

@@ -26,10 +26,10 @@ namespace calvero {
 
 class CurveList;
 
-class Tdigitora : public QMainWindow {
+class CaptureWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Tdigitora(QWidget* parent = nullptr);
+    explicit CaptureWindow(QWidget* parent = nullptr);
 
     // What the window asks the user; tests answer in their place.
     enum class FileRequest { OpenPicture, OpenSession, SaveSession, SavePoints };
