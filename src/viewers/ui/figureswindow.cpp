@@ -64,25 +64,8 @@ QFont FiguresWindow::fixedFont()
 
 void FiguresWindow::printFigures()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(windowTitle());
-    if (printerQuery_ && printerQuery_()) {
-        if (!(printDialog_ && printDialog_(printer))) return;
-    } else {
-        QString file = pdfFileChooser_ ? pdfFileChooser_() : QString();
-        if (file.isEmpty()) return;
-        if (!file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) file += QStringLiteral(".pdf");
-        QFile probe(file);
-        if (!probe.open(QIODevice::WriteOnly)) {
-            showMessage(QStringLiteral("errore di scrittura del file ") + file + QStringLiteral(": ") +
-                        probe.errorString());
-            return;
-        }
-        probe.close();
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(file);
-    }
-    if (!printReport(printer, lines())) showMessage(QStringLiteral("la stampante non ha accettato la stampa"));
+    if (const auto failure = printLines({printerQuery_, printDialog_, pdfFileChooser_}, lines(), windowTitle()))
+        showMessage(*failure);
 }
 
 void FiguresWindow::copyFigures()

@@ -3,6 +3,7 @@
 #include "common/numtext.h"
 #include "viewers/reportpage.h"
 
+#include <QFile>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
@@ -55,6 +56,29 @@ bool printReport(QPrinter& printer, const std::vector<std::string>& lines)
         baseline += metrics.lineSpacing();
     }
     return painter.end();
+}
+
+std::optional<QString> printLines(const PrintChoices& choices, const std::vector<std::string>& lines,
+                                  const QString& jobName)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(jobName);
+    if (choices.printerQuery && choices.printerQuery()) {
+        if (!(choices.printDialog && choices.printDialog(printer))) return std::nullopt;
+    } else {
+        QString file = choices.pdfFileChooser ? choices.pdfFileChooser() : QString();
+        if (file.isEmpty()) return std::nullopt;
+        if (!file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) file += QStringLiteral(".pdf");
+        // The printing itself says nothing when it cannot open its file: try it first.
+        QFile probe(file);
+        if (!probe.open(QIODevice::WriteOnly))
+            return QStringLiteral("errore di scrittura del file ") + file + QStringLiteral(": ") + probe.errorString();
+        probe.close();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(file);
+    }
+    if (!printReport(printer, lines)) return QStringLiteral("la stampante non ha accettato la stampa");
+    return std::nullopt;
 }
 
 } // namespace calvero

@@ -137,26 +137,9 @@ void ReportWindow::setReport(ReportContent report) { report_ = std::move(report)
 
 void ReportWindow::printReport()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QStringLiteral("CALVERO1 rapporto"));
-    if (printerQuery_ && printerQuery_()) {
-        if (!(printDialog_ && printDialog_(printer))) return;
-    } else {
-        const QString file = pdfFileChooser_ ? pdfFileChooser_() : QString();
-        if (file.isEmpty()) return;
-        // The printing itself says nothing when it cannot open its file: try it first.
-        QFile probe(file);
-        if (!probe.open(QIODevice::WriteOnly)) {
-            showMessage(QStringLiteral("errore di scrittura del file ") + file + QStringLiteral(": ") +
-                        probe.errorString());
-            return;
-        }
-        probe.close();
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(file);
-    }
-    if (!calvero::printReport(printer, editorLines(reportText_->toPlainText())))
-        showMessage(QStringLiteral("la stampante non ha accettato la stampa"));
+    const PrintChoices choices{printerQuery_, printDialog_, pdfFileChooser_};
+    if (const auto failure = printLines(choices, editorLines(reportText_->toPlainText()), QStringLiteral("CALVERO1 rapporto")))
+        showMessage(*failure);
 }
 
 void ReportWindow::saveRtf()
