@@ -20,7 +20,6 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <variant>
 
 namespace calvero {
@@ -28,15 +27,6 @@ namespace calvero {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool isDataSetFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::string head(4096, '\0');
-    in.read(head.data(), static_cast<std::streamsize>(head.size()));
-    head.resize(static_cast<std::size_t>(in.gcount()));
-    return parseDataSetFile(head).has_value();
-}
 
 std::string lowerExtension(const std::string& path)
 {
@@ -114,7 +104,7 @@ void summariseFile(const std::string& file, const BatchOptions& options, std::ve
         rows.push_back(unreadable(file, " IL FILE:" + file + " NON ESISTE!"));
         return;
     }
-    if (isDataSetFile(file)) {
+    if (holdsDataSet(file)) {
         if (const auto failure = loadDataSetFile(work, file)) return rows.push_back(unreadable(file, *failure));
         fillPointGrid(document.grid, document.points);
         rows.push_back(rowOf(file, std::nullopt, calculateDocument(work)));

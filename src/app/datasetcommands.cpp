@@ -8,7 +8,6 @@
 #include "entry/spreadsheetexport.h"
 #include "fit/pointordering.h"
 
-#include <fstream>
 #include <vector>
 
 namespace calvero {
@@ -55,13 +54,7 @@ bool readAndCalculate(const Workspace& work, const std::string& path)
 
 bool openFile(const Workspace& work, const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::string head(4096, '\0');
-    in.read(head.data(), static_cast<std::streamsize>(head.size()));
-    head.resize(static_cast<std::size_t>(in.gcount()));
-    // A point file never starts as a data set file does: a kind alone on line 1.
-    const bool dataSet = parseDataSetFile(head).has_value();
-    if (dataSet || pointFileKind(path) == PointFileKind::Unknown) return readAndCalculate(work, path);
+    if (holdsDataSet(path) || pointFileKind(path) == PointFileKind::Unknown) return readAndCalculate(work, path);
     Document& d = work.document;
     const std::vector<std::string> messages = importPointFile(path, FirstImportedSpreadsheetRow, {d.grid, d.points});
     for (const std::string& message : messages) work.tell(message);

@@ -244,6 +244,16 @@ std::optional<std::string> writeDataSetFile(const Workspace& work, const std::st
     return std::nullopt;
 }
 
+bool holdsDataSet(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    std::string head(4096, '\0');
+    head.resize(std::fread(head.data(), 1, head.size(), file));
+    std::fclose(file);
+    return parseDataSetFile(head).has_value();
+}
+
 std::optional<std::string> loadDataSetFile(const Workspace& work, const std::string& path)
 {
     const auto text = readFileText(path);

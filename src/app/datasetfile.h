@@ -66,6 +66,9 @@ void takeSaveChoices(const Workspace& work);
 // then writes the file. The Italian message when it could not be written.
 std::optional<std::string> writeDataSetFile(const Workspace& work, const std::string& path);
 
+// Whether the file begins as a data set file does (a point file never does).
+bool holdsDataSet(const std::string& path);
+
 // Reads the file at path into the document and the main window, fills and
 // sorts the point grid; does not calculate. A file that cannot be read or
 // does not hold a data set changes nothing and gives the Italian message.
