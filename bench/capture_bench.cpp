@@ -10,6 +10,7 @@
 #include <cmath>
 
 using namespace calvero::capture;
+using calvero::Checked;
 
 namespace {
 

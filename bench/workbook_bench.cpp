@@ -24,9 +24,8 @@ void BM_ExportWorkbook(benchmark::State& state, BenchCase (*makeCase)())
     const auto points = static_cast<std::uint16_t>(c.rows.size());
     const TempPath file("export.xls");
     for (auto _ : state) {
-        const ExportResult exported = exportSpreadsheet(exportSource(w.doc), file.str(), points);
-        if (!exported.saved) {
-            state.SkipWithError(exported.message.c_str());
+        if (const Failure failure = exportSpreadsheet(exportSource(w.doc), file.str(), points)) {
+            state.SkipWithError(failure->c_str());
             break;
         }
     }

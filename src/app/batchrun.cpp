@@ -1,3 +1,4 @@
+#include "common/checked.h"
 #include "app/batchrun.h"
 
 #include "app/batchsummary.h"
@@ -27,16 +28,17 @@ namespace {
 
 // The points of a point file into the grid, then the main window's inputs as
 // the user would set them. The Italian message when the file could not be read.
-std::optional<std::string> importPoints(const Workspace& work, const BatchOptions& options)
+Failure importPoints(const Workspace& work, const BatchOptions& options)
 {
     Document& d = work.document;
     const PointFileKind kind = pointFileKind(options.pointsFile);
     if (kind == PointFileKind::Unknown) return "tipo di file non riconosciuto: " + options.pointsFile;
     if (kind == PointFileKind::Spreadsheet) {
-        if (!readSpreadsheetRange(options.pointsFile, 2, d.grid)) return unreadableSpreadsheetMessage(options.pointsFile);
+        if (Failure failure = readSpreadsheetRange(options.pointsFile, FirstImportedSpreadsheetRow, d.grid))
+            return failure;
     } else {
-        const PointLinesOutcome outcome = readPointLines(options.pointsFile, 1, MaxPointLines, {d.grid, d.points});
-        if (outcome.failure) return outcome.failure;
+        const Checked<LinesRead> read = readPointLines(options.pointsFile, 1, MaxPointLines, {d.grid, d.points});
+        if (!read) return read.failure;
     }
     MainWindowInputs& inputs = work.inputs;
     inputs.setKindItemIndex(options.kind - 1);
@@ -48,7 +50,7 @@ std::optional<std::string> importPoints(const Workspace& work, const BatchOption
 }
 
 // The data set file or the point file, ready to be calculated.
-std::optional<std::string> loadInput(const Workspace& work, const BatchOptions& options)
+Failure loadInput(const Workspace& work, const BatchOptions& options)
 {
     if (!options.pointsFile.empty()) return importPoints(work, options);
     if (auto failure = loadDataSetFile(work, options.dataSetFile)) return failure;
@@ -58,7 +60,7 @@ std::optional<std::string> loadInput(const Workspace& work, const BatchOptions& 
 
 // The workbook as the save command writes it: kind and degree from the main
 // window, the points counted over the arrays.
-ExportResult exportWorkbook(const Workspace& work, const std::string& path)
+Failure exportWorkbook(const Workspace& work, const std::string& path)
 {
     takeSaveChoices(work);
     return exportSpreadsheet(exportSource(work.document), path, work.document.points.count);
@@ -154,9 +156,8 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         }
     }
     if (!options.workbookOut.empty()) {
-        const ExportResult exported = exportWorkbook(work, options.workbookOut);
-        if (!exported.saved) {
-            err << exported.message << '\n';
+        if (const Failure failure = exportWorkbook(work, options.workbookOut)) {
+            err << *failure << '\n';
             exit = BatchUnreadable;
         }
     }

@@ -28,14 +28,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string lowerExtension(const std::string& path)
-{
-    std::string extension = fs::path(path).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
-}
-
 SummaryRow rowOf(const std::string& file, std::optional<double> parameter, const Outcome& outcome)
 {
     SummaryRow row{file, parameter, std::nullopt, "ok", false};
@@ -281,11 +273,11 @@ std::string summaryJson(const std::vector<SummaryRow>& rows)
     return json{{"files", list}, {"exit", summaryExit(rows)}}.dump(2) + "\n";
 }
 
-std::optional<std::string> writeSummary(const std::vector<SummaryRow>& rows, bool withParameter,
+Failure writeSummary(const std::vector<SummaryRow>& rows, bool withParameter,
                                         const std::string& path)
 {
     const std::string extension = lowerExtension(path);
-    if (extension == ".xls" || extension == ".xlsx") {
+    if (extension == "xls" || extension == "xlsx") {
         Worksheet sheet("RIEPILOGO");
         const auto table = tableOf(rows, withParameter);
         for (std::size_t r = 0; r < table.size(); ++r)
@@ -297,12 +289,12 @@ std::optional<std::string> writeSummary(const std::vector<SummaryRow>& rows, boo
                 else if (!cell.text.empty())
                     sheet.setText(at, cell.text);
             }
-        const auto failure = extension == ".xls" ? saveWorkbook(sheet, path) : saveXlsxWorkbook(sheet, path);
+        const auto failure = extension == "xls" ? saveWorkbook(sheet, path) : saveXlsxWorkbook(sheet, path);
         if (failure) return "errore di scrittura del file " + path + ": " + *failure;
         return std::nullopt;
     }
-    const std::string text = extension == ".json" ? summaryJson(rows) : summaryCsv(rows, withParameter);
-    if (extension != ".json" && extension != ".csv")
+    const std::string text = extension == "json" ? summaryJson(rows) : summaryCsv(rows, withParameter);
+    if (extension != "json" && extension != "csv")
         return "riepilogo in un formato non riconosciuto (.csv, .xlsx, .xls o .json): " + path;
     if (auto failure = writeWholeFile(path, text)) return "errore di scrittura del file " + path + ": " + *failure;
     return std::nullopt;

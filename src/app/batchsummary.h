@@ -4,6 +4,7 @@
 // fitted in turn, and one table holds a row per file, or per parameter value
 // of a family of curves: the equation, its coefficients at full precision, the
 // figures that say how good it is, and "ok" or why there is none.
+#include "common/checked.h"
 #include "app/batchoptions.h"
 #include "fit/coefficientlist.h"
 
@@ -44,7 +45,7 @@ std::string summaryCsv(const std::vector<SummaryRow>& rows, bool withParameter);
 std::string summaryJson(const std::vector<SummaryRow>& rows);
 // The table into OUT by its ending: .csv, .xlsx, .xls or .json. The Italian message
 // when it could not be written.
-std::optional<std::string> writeSummary(const std::vector<SummaryRow>& rows, bool withParameter,
+Failure writeSummary(const std::vector<SummaryRow>& rows, bool withParameter,
                                         const std::string& path);
 
 // 0 when every row was fitted, 1 when a calculation was refused, 2 when a

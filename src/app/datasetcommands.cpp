@@ -39,8 +39,9 @@ bool saveDataSet(const Workspace& work, const std::string& path)
     Document& d = work.document;
     d.currentDataSetName = path;
     // The export tells whether the workbook was saved; either way the data set file is.
-    const ExportResult exported = exportSpreadsheet(exportSource(d), workbookNameFor(path), d.points.count);
-    work.tell(exported.message);
+    const std::string workbook = workbookNameFor(path);
+    const Failure failure = exportSpreadsheet(exportSource(d), workbook, d.points.count);
+    work.tell(failure ? *failure : workbookSavedMessage(workbook));
     return true;
 }
 

@@ -217,7 +217,7 @@ void takeSaveChoices(const Workspace& work)
     d.kind = static_cast<FitType>(work.inputs.kindItemIndex() + 1);
 }
 
-std::optional<std::string> writeDataSetFile(const Workspace& work, const std::string& path)
+Failure writeDataSetFile(const Workspace& work, const std::string& path)
 {
     Document& d = work.document;
     takeSaveChoices(work);
@@ -254,7 +254,7 @@ bool holdsDataSet(const std::string& path)
     return parseDataSetFile(head).has_value();
 }
 
-std::optional<std::string> loadDataSetFile(const Workspace& work, const std::string& path)
+Failure loadDataSetFile(const Workspace& work, const std::string& path)
 {
     const auto text = readFileText(path);
     if (!text) return "errore di lettura del file " + path + ": " + std::strerror(errno);

@@ -4,6 +4,7 @@
 // block (the curve numbers of the last fit, then the initial and the final
 // temperature), then 300 lines each of x, y and z: points 1..200 hold values,
 // the lines for points 201..300 hold the filler "x".
+#include "common/checked.h"
 #include "app/frontend.h"
 #include "fit/calculation.h"
 #include "fit/onebased.h"
@@ -64,7 +65,7 @@ void takeSaveChoices(const Workspace& work);
 // Saves the document's data set at path (created or overwritten): counts the
 // stored points, takes kind, degree and temperatures from the main window,
 // then writes the file. The Italian message when it could not be written.
-std::optional<std::string> writeDataSetFile(const Workspace& work, const std::string& path);
+Failure writeDataSetFile(const Workspace& work, const std::string& path);
 
 // Whether the file begins as a data set file does (a point file never does).
 bool holdsDataSet(const std::string& path);
@@ -72,6 +73,6 @@ bool holdsDataSet(const std::string& path);
 // Reads the file at path into the document and the main window, fills and
 // sorts the point grid; does not calculate. A file that cannot be read or
 // does not hold a data set changes nothing and gives the Italian message.
-std::optional<std::string> loadDataSetFile(const Workspace& work, const std::string& path);
+Failure loadDataSetFile(const Workspace& work, const std::string& path);
 
 } // namespace calvero

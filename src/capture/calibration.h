@@ -4,7 +4,7 @@
 // direction on the picture, so a scan turned by a few degrees (or a slightly
 // skewed one) still reads right: the x value of a pixel depends only on where
 // it lies along the x axis, measured parallel to the y axis, and likewise for y.
-#include "capture/checked.h"
+#include "common/checked.h"
 
 #include <string>
 

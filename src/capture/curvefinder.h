@@ -11,7 +11,7 @@
 // away from the trace is not reached. Pixels inside the exclusion rectangles
 // are never taken.
 #include "capture/calibration.h"
-#include "capture/checked.h"
+#include "common/checked.h"
 #include "capture/colour.h"
 #include "capture/pixelbuffer.h"
 

@@ -10,7 +10,7 @@
 // 3 points printed (or none, when the background matched) but doubtful,
 // with the reasons on standard error.
 #include "capture/calibration.h"
-#include "capture/checked.h"
+#include "common/checked.h"
 #include "capture/colour.h"
 #include "capture/curvefinder.h"
 #include "capture/pixelbuffer.h"

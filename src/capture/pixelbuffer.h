@@ -3,7 +3,7 @@
 // of QImage::Format_RGB32 and Format_ARGB32, so a loader copies scan lines
 // straight in. The alpha byte is ignored: a loader draws transparent pictures
 // on white first.
-#include "capture/checked.h"
+#include "common/checked.h"
 
 #include <cstdint>
 #include <optional>

@@ -3,7 +3,7 @@
 // clipboard text for its point grid or a spreadsheet.
 #include "capture/calibration.h"
 #include "capture/capturedocument.h"
-#include "capture/checked.h"
+#include "common/checked.h"
 
 #include <optional>
 #include <string>

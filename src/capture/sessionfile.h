@@ -4,7 +4,7 @@
 // out. The reader refuses anything damaged or impossible with a message and
 // gives nothing, so the caller's session stays as it was.
 #include "capture/capturedocument.h"
-#include "capture/checked.h"
+#include "common/checked.h"
 #include "capture/pixelbuffer.h"
 
 #include <optional>

@@ -53,7 +53,7 @@ mode_t modeFor(const std::string& path)
 
 } // namespace
 
-std::optional<std::string> writeWholeFile(const std::string& path, std::string_view bytes)
+Failure writeWholeFile(const std::string& path, std::string_view bytes)
 {
     const int error = writeWholeFileError(path, bytes);
     if (error == 0) return std::nullopt;

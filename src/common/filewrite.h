@@ -2,6 +2,7 @@
 // Writing a whole file so that a failure never leaves the user's earlier
 // file half-overwritten: the bytes go to a temporary file beside it, which
 // then replaces it.
+#include "common/checked.h"
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,7 +12,7 @@ namespace calvero {
 // Writes bytes as the whole content of path (created or replaced). Returns
 // the system's reason when the file could not be written; the earlier file,
 // if any, is then left as it was.
-std::optional<std::string> writeWholeFile(const std::string& path, std::string_view bytes);
+Failure writeWholeFile(const std::string& path, std::string_view bytes);
 
 // The same, giving the error code (errno) of the failure, or 0 when written,
 // for a caller that words the reason itself (systemErrorText).

@@ -14,6 +14,13 @@ namespace {
 
 constexpr std::size_t ConvertedLength = 130;
 
+double cellNumber(const std::string& text)
+{
+    return parseDecimalOrZero(std::string_view(text).substr(0, ConvertedLength));
+}
+
+} // namespace
+
 std::string lowerExtension(const std::string& fileName)
 {
     const std::size_t slash = fileName.find_last_of('/');
@@ -24,13 +31,6 @@ std::string lowerExtension(const std::string& fileName)
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return extension;
 }
-
-double cellNumber(const std::string& text)
-{
-    return parseDecimalOrZero(std::string_view(text).substr(0, ConvertedLength));
-}
-
-} // namespace
 
 PointFileKind pointFileKind(const std::string& fileName)
 {
@@ -45,26 +45,20 @@ std::vector<std::string> importPointFile(const std::string& fileName, int firstS
     std::vector<std::string> messages;
     switch (pointFileKind(fileName)) {
     case PointFileKind::Text: {
-        const PointLinesOutcome outcome = readPointLines(fileName, 1, MaxPointLines, into);
-        if (outcome.failure) messages.push_back(*outcome.failure);
-        if (outcome.moreLines) messages.push_back("lette le prime 200 righe del file");
+        const Checked<LinesRead> read = readPointLines(fileName, 1, MaxPointLines, into);
+        if (!read) messages.push_back(read.failure);
+        if (read && read->moreLines) messages.push_back("lette le prime 200 righe del file");
         break;
     }
     case PointFileKind::Spreadsheet:
-        if (!readSpreadsheetRange(fileName, firstSpreadsheetRow, into.grid))
-            messages.push_back(unreadableSpreadsheetMessage(fileName));
+        if (const Failure failure = readSpreadsheetRange(fileName, firstSpreadsheetRow, into.grid))
+            messages.push_back(*failure);
         break;
     case PointFileKind::Unknown:
         messages.push_back("tipo di file non riconosciuto: " + fileName);
         break;
     }
     return messages;
-}
-
-std::string unreadableSpreadsheetMessage(const std::string& fileName)
-{
-    if (lowerExtension(fileName) == "xls") return "impossibile leggere il file EXCEL: " + fileName;
-    return "impossibile leggere il file: " + fileName;
 }
 
 void copyGridToPoints(const PointGrid& grid, PointSet& points)

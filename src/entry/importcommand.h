@@ -18,14 +18,15 @@ constexpr int FirstImportedSpreadsheetRow = 2;
 enum class PointFileKind { Text, Spreadsheet, Unknown };
 PointFileKind pointFileKind(const std::string& fileName);
 
+// The file name's ending after its last dot, in lower case ("xls"); empty when it has none.
+std::string lowerExtension(const std::string& fileName);
+
 // Reads the chosen file into the target: a .txt or .csv file through
 // readPointLines (lines 1 to 200), an .xls, .xlsx or .ods file through
 // readSpreadsheetRange (entry/spreadsheetrange.h) from spreadsheet row firstSpreadsheetRow. Returns the
 // messages to show the user, in order; none when everything was read.
 std::vector<std::string> importPointFile(const std::string& fileName, int firstSpreadsheetRow, const PointTarget& into);
 
-// What the user is told when a spreadsheet file cannot be read.
-std::string unreadableSpreadsheetMessage(const std::string& fileName);
 
 // "&USCITA": every grid row whose column 1 is not empty sets x, y, z of that
 // row from columns 1 to 3 (an empty or non-numeric text gives 0, no decimal

@@ -98,24 +98,20 @@ std::vector<std::string> splitPointFields(std::string_view line)
     return fields;
 }
 
-PointLinesOutcome readPointLines(const std::string& fileName, std::uint16_t firstLine, std::uint16_t lastLine,
+Checked<LinesRead> readPointLines(const std::string& fileName, std::uint16_t firstLine, std::uint16_t lastLine,
                                  const PointTarget& into)
 {
-    PointLinesOutcome outcome;
     std::error_code existence;
     if (!std::filesystem::exists(fileName, existence)) {
         if (existence && existence != std::errc::no_such_file_or_directory)
-            outcome.failure = readFailure(fileName, existence.message());
-        else
-            outcome.failure = " IL FILE:" + fileName + " NON ESISTE!";
-        return outcome;
+            return failed<LinesRead>(readFailure(fileName, existence.message()));
+        return failed<LinesRead>(" IL FILE:" + fileName + " NON ESISTE!");
     }
 
     errno = 0;
     const FileHandle file = openForReading(fileName);
     if (!file) {
-        outcome.failure = readFailure(fileName, std::strerror(errno != 0 ? errno : EIO));
-        return outcome;
+        return failed<LinesRead>(readFailure(fileName, std::strerror(errno != 0 ? errno : EIO)));
     }
 
     const int last = std::min<int>(lastLine, MaxPointLines);
@@ -135,9 +131,9 @@ PointLinesOutcome readPointLines(const std::string& fileName, std::uint16_t firs
             storeField(into, field, lineNumber, gridRow, token);
         }
     }
-    if (reader.error() == 0 && lineNumber == last) outcome.moreLines = hasMoreContent(reader);
-    if (reader.error() != 0) outcome.failure = readFailure(fileName, std::strerror(reader.error()));
-    return outcome;
+    const bool more = reader.error() == 0 && lineNumber == last && hasMoreContent(reader);
+    if (reader.error() != 0) return failed<LinesRead>(readFailure(fileName, std::strerror(reader.error())));
+    return succeeded(LinesRead{more});
 }
 
 } // namespace calvero

@@ -1,6 +1,7 @@
 #pragma once
 // Reading points from a text file: up to three values a line, separated by
 // semicolons, blanks or tabs, with a decimal comma or point.
+#include "common/checked.h"
 #include "fit/dataset.h"
 #include "fit/pointgrid.h"
 
@@ -15,11 +16,10 @@ namespace calvero {
 // The lines of a point file never go beyond this line: the data set has 200 places.
 constexpr int MaxPointLines = 200;
 
-struct PointLinesOutcome {
-    // The message to show when the file could not be read; lines handled before stay stored.
-    std::optional<std::string> failure;
-    // The file holds something after the last line read.
-    bool moreLines = false;
+// What reading the lines found beyond the points (on failure, the message
+// to show; the lines handled before stay stored).
+struct LinesRead {
+    bool moreLines = false; // the file holds something after the last line read
 };
 
 // Splits one line into its fields. Every comma becomes a full stop first (a
@@ -40,7 +40,7 @@ struct PointTarget {
 // third lands in the third place. An empty line is counted and leaves its row
 // as it was. Nothing is cleared beforehand. Of a line longer than a mebibyte
 // only the first mebibyte is read.
-PointLinesOutcome readPointLines(const std::string& fileName, std::uint16_t firstLine, std::uint16_t lastLine,
+Checked<LinesRead> readPointLines(const std::string& fileName, std::uint16_t firstLine, std::uint16_t lastLine,
                                  const PointTarget& into);
 
 } // namespace calvero

@@ -228,17 +228,19 @@ Worksheet buildExportSheet(const ExportSource& source, std::uint16_t pointCount)
     return sheet;
 }
 
-ExportResult exportSpreadsheet(const ExportSource& source, const std::string& fileName, std::uint16_t pointCount)
+Failure exportSpreadsheet(const ExportSource& source, const std::string& fileName, std::uint16_t pointCount)
 {
-    std::optional<std::string> failure;
+    Failure failure;
     try {
         failure = saveWorkbook(buildExportSheet(source, pointCount), fileName);
     } catch (const std::exception& error) {
         failure = error.what();
     }
-    if (failure) return {false, "impossibile salvare il file EXCEL: " + fileName + ": " + *failure};
-    return {true, "salvato il file EXCEL :" + fileName};
+    if (failure) return "impossibile salvare il file EXCEL: " + fileName + ": " + *failure;
+    return std::nullopt;
 }
+
+std::string workbookSavedMessage(const std::string& fileName) { return "salvato il file EXCEL :" + fileName; }
 
 std::string workbookNameFor(const std::string& dataSetPath)
 {

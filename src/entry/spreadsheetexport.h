@@ -3,6 +3,7 @@
 // of the last calculation with their interpolated values and errors, the
 // fitted coefficients and, for the polynomial and the power curve, a check
 // formula that recomputes the curve at an x the user can change.
+#include "common/checked.h"
 #include "spreadsheet/workbooksheet.h"
 #include "fit/calculation.h"
 
@@ -22,11 +23,6 @@ inline constexpr const char* PolynomialCheckFormula =
     "=$B$3+$B$4*d3+$B$5*d3*d3+$B$6*d3^3+$B$7*d3^4+$B$8*d3^5+$B$9*d3^6+$B$10*d3^7+$B$11*d3^8+$B$12*d3^9";
 inline constexpr const char* PowerCheckFormula = "=$A$3*d3^$B$3";
 
-struct ExportResult {
-    bool saved = false;
-    std::string message; // the text to show: the confirmation, or why the save failed
-};
-
 // What the workbook is written from: the kind and degree the main window
 // shows, the points, the last calculation (its curve and coefficients), and
 // the two curve numbers the power sheet shows (as the data set keeps them).
@@ -40,10 +36,9 @@ struct ExportSource {
 
 // Builds the sheet for the kind (polynomial, power, surface; an empty sheet
 // for the others) over points 1..pointCount and saves it under fileName.
-// Shows nothing itself: the caller shows message, which is "salvato il file
-// EXCEL :" + fileName only after the file was written, "impossibile salvare
-// il file EXCEL: " + fileName + ": " + the reason otherwise.
-ExportResult exportSpreadsheet(const ExportSource& source, const std::string& fileName, std::uint16_t pointCount);
+// Shows nothing itself; when it could not be written, "impossibile salvare il
+// file EXCEL: " + fileName + ": " + the reason.
+Failure exportSpreadsheet(const ExportSource& source, const std::string& fileName, std::uint16_t pointCount);
 
 // The sheet exportSpreadsheet saves.
 Worksheet buildExportSheet(const ExportSource& source, std::uint16_t pointCount);
@@ -52,6 +47,9 @@ Worksheet buildExportSheet(const ExportSource& source, std::uint16_t pointCount)
 void writePolynomialSheet(Worksheet& sheet, const ExportSource& source, std::uint16_t pointCount);
 void writePowerSheet(Worksheet& sheet, const ExportSource& source, std::uint16_t pointCount);
 void writeSurfaceSheet(Worksheet& sheet, const ExportSource& source, std::uint16_t pointCount);
+
+// The confirmation shown once the workbook is written.
+std::string workbookSavedMessage(const std::string& fileName);
 
 // The workbook's name for a data set file: the extension of the file name
 // (from its last dot) removed, if there is one, and "_OUTPUT.xls" appended.

@@ -1,5 +1,7 @@
 #include "entry/spreadsheetrange.h"
 
+#include "entry/importcommand.h"
+
 #include "common/utf8.h"
 #include "common/numtext.h"
 
@@ -15,12 +17,18 @@ void placeSpreadsheetRows(const SpreadsheetBlock& block, int firstRow, PointGrid
             grid.setCell(r - firstRow + 1, c, firstCharacters(block[r - 1][c - 1], PointGrid::CellTextLength));
 }
 
-bool readSpreadsheetRange(const std::string& fileName, int firstRow, PointGrid& grid)
+Failure readSpreadsheetRange(const std::string& fileName, int firstRow, PointGrid& grid)
 {
     const std::optional<SpreadsheetBlock> block = readSpreadsheetBlock(fileName);
-    if (!block) return false;
+    if (!block) return unreadableSpreadsheetMessage(fileName);
     placeSpreadsheetRows(*block, firstRow, grid);
-    return true;
+    return std::nullopt;
+}
+
+std::string unreadableSpreadsheetMessage(const std::string& fileName)
+{
+    if (lowerExtension(fileName) == "xls") return "impossibile leggere il file EXCEL: " + fileName;
+    return "impossibile leggere il file: " + fileName;
 }
 
 } // namespace calvero

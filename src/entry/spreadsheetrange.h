@@ -1,5 +1,6 @@
 #pragma once
 // The block of a spreadsheet file into the point grid.
+#include "common/checked.h"
 #include "fit/pointgrid.h"
 #include "spreadsheet/spreadsheetimport.h"
 
@@ -12,7 +13,11 @@ namespace calvero {
 void placeSpreadsheetRows(const SpreadsheetBlock& block, int firstRow, PointGrid& grid);
 
 // Reads the file's block into the point grid from spreadsheet row
-// firstRow (1 to 200) on. False, and the grid untouched, when the file cannot be read.
-bool readSpreadsheetRange(const std::string& fileName, int firstRow, PointGrid& grid);
+// firstRow (1 to 200) on. When the file cannot be read the grid is untouched
+// and the message says so.
+Failure readSpreadsheetRange(const std::string& fileName, int firstRow, PointGrid& grid);
+
+// The message of a spreadsheet file that cannot be read.
+std::string unreadableSpreadsheetMessage(const std::string& fileName);
 
 } // namespace calvero

@@ -263,7 +263,7 @@ Bytes workbookStream(const Worksheet& sheet)
 
 Bytes workbookFile(const Worksheet& sheet) { return compoundFileWithStream("Workbook", workbookStream(sheet)); }
 
-std::optional<std::string> saveWorkbook(const Worksheet& sheet, const std::string& path)
+Failure saveWorkbook(const Worksheet& sheet, const std::string& path)
 {
     Bytes file;
     try {

@@ -3,6 +3,7 @@
 // compound file): one sheet, its numbers, texts (in the shared string table),
 // formulas with their values computed here and marked to be calculated
 // again when the workbook is opened, and its column widths.
+#include "common/checked.h"
 #include "spreadsheet/biff8records.h"
 #include "spreadsheet/workbooksheet.h"
 
@@ -23,6 +24,6 @@ Bytes workbookStream(const Worksheet& sheet);
 Bytes workbookFile(const Worksheet& sheet);
 
 // Writes the file; nothing on success, the reason otherwise.
-std::optional<std::string> saveWorkbook(const Worksheet& sheet, const std::string& path);
+Failure saveWorkbook(const Worksheet& sheet, const std::string& path);
 
 } // namespace calvero

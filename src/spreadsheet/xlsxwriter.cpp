@@ -98,7 +98,7 @@ pugi::xml_document worksheet(const Worksheet& sheet)
 
 } // namespace
 
-std::optional<std::string> saveXlsxWorkbook(const Worksheet& sheet, const std::string& path)
+Failure saveXlsxWorkbook(const Worksheet& sheet, const std::string& path)
 {
     const std::vector<std::pair<std::string, std::string>> parts = {
         {"[Content_Types].xml", textOf(contentTypes())},

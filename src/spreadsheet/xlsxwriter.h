@@ -2,6 +2,7 @@
 // A worksheet as an Office Open XML workbook (.xlsx): texts inline, numbers
 // at full precision; formulas are not written (the sheets saved this way hold
 // none).
+#include "common/checked.h"
 #include "spreadsheet/workbooksheet.h"
 
 #include <optional>
@@ -10,6 +11,6 @@
 namespace calvero {
 
 // Writes the workbook; the reason when it could not be written.
-std::optional<std::string> saveXlsxWorkbook(const Worksheet& sheet, const std::string& path);
+Failure saveXlsxWorkbook(const Worksheet& sheet, const std::string& path);
 
 } // namespace calvero

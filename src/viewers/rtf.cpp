@@ -81,7 +81,7 @@ std::string rtfDocument(const std::vector<std::string>& lines)
     return out;
 }
 
-std::optional<std::string> writeRtfFile(const std::string& path, const std::vector<std::string>& lines)
+Failure writeRtfFile(const std::string& path, const std::vector<std::string>& lines)
 {
     return writeWholeFile(path, rtfDocument(lines));
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The report as an RTF document in a fixed-pitch font, so that its columns
 // line up in any word processor.
+#include "common/checked.h"
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,6 @@ std::string rtfDocument(const std::vector<std::string>& lines);
 
 // Writes the document of the lines to the file, replacing it. The system's
 // reason when the file cannot be written; nothing on success.
-std::optional<std::string> writeRtfFile(const std::string& path, const std::vector<std::string>& lines);
+Failure writeRtfFile(const std::string& path, const std::vector<std::string>& lines);
 
 } // namespace calvero

@@ -7,6 +7,7 @@
 #include <numbers>
 
 using namespace calvero::capture;
+using calvero::Checked;
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 using namespace calvero::capture;
+using calvero::Checked;
 
 namespace {
 

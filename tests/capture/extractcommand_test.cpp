@@ -10,6 +10,9 @@
 #include <sstream>
 
 using namespace calvero::capture;
+using calvero::Checked;
+using calvero::failed;
+using calvero::succeeded;
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include <fstream>
 
 using namespace calvero::capture;
+using calvero::Checked;
 
 namespace {
 

@@ -20,7 +20,7 @@ protected:
     PointSet& points() { return imported.points; }
     PointGrid& grid() { return imported.grid; }
 
-    PointLinesOutcome read(const std::string& content, int first = 1, int last = 200)
+    Checked<LinesRead> read(const std::string& content, int first = 1, int last = 200)
     {
         return readPointLines(folder.write("punti.csv", content), static_cast<std::uint16_t>(first),
                               static_cast<std::uint16_t>(last), imported.target());
@@ -48,8 +48,8 @@ TEST_F(PointLinesTest, FieldsGoToArraysAndGrid)
 {
     points().y[2] = 9.0;
     const auto outcome = read("1,5;2,5\n1,2\n;3;4\n1;2;3;4\n");
-    EXPECT_FALSE(outcome.failure);
-    EXPECT_FALSE(outcome.moreLines);
+    ASSERT_TRUE(outcome);
+    EXPECT_FALSE(outcome->moreLines);
 
     EXPECT_DOUBLE_EQ(points().x[1], 1.5);
     EXPECT_DOUBLE_EQ(points().y[1], 2.5);
@@ -117,7 +117,7 @@ TEST_F(PointLinesTest, ReadingStopsAfterTheTwoHundredthLine)
     std::string content;
     for (int i = 1; i <= 250; ++i) content += std::to_string(i) + ";" + std::to_string(i * 2) + "\n";
     const auto outcome = read(content);
-    EXPECT_TRUE(outcome.moreLines);
+    EXPECT_TRUE(outcome->moreLines);
     EXPECT_DOUBLE_EQ(points().x[200], 200.0); // not overwritten by the lines after it
     EXPECT_DOUBLE_EQ(points().y[200], 400.0);
     EXPECT_EQ(grid().cell(200, 1), "200");
@@ -128,10 +128,10 @@ TEST_F(PointLinesTest, MoreLinesOnlyWhenSomethingFollows)
 {
     std::string content;
     for (int i = 1; i <= 200; ++i) content += std::to_string(i) + "\n";
-    EXPECT_FALSE(read(content).moreLines);
-    EXPECT_FALSE(read(content + "\n ; \n\t\n").moreLines);
-    EXPECT_TRUE(read(content + "\n\n201\n").moreLines);
-    EXPECT_TRUE(read("1\n2\n3\n", 1, 2).moreLines);
+    EXPECT_FALSE(read(content)->moreLines);
+    EXPECT_FALSE(read(content + "\n ; \n\t\n")->moreLines);
+    EXPECT_TRUE(read(content + "\n\n201\n")->moreLines);
+    EXPECT_TRUE(read("1\n2\n3\n", 1, 2)->moreLines);
 }
 
 TEST_F(PointLinesTest, LineEndingsOfEverySystem)
@@ -167,8 +167,8 @@ TEST_F(PointLinesTest, MissingFile)
     const std::string name = (folder.path() / "assente.txt").string();
     grid().setCell(1, 1, "7");
     const auto outcome = readPointLines(name, 1, 200, imported.target());
-    ASSERT_TRUE(outcome.failure);
-    EXPECT_EQ(*outcome.failure, " IL FILE:" + name + " NON ESISTE!");
+    ASSERT_FALSE(outcome);
+    EXPECT_EQ(outcome.failure, " IL FILE:" + name + " NON ESISTE!");
     EXPECT_EQ(grid().cell(1, 1), "7");
 }
 
@@ -176,8 +176,8 @@ TEST_F(PointLinesTest, ReadErrorGivesTheSystemsReason)
 {
     const std::string name = folder.path().string(); // a folder exists but cannot be read as text
     const auto outcome = readPointLines(name, 1, 200, imported.target());
-    ASSERT_TRUE(outcome.failure);
-    EXPECT_EQ(*outcome.failure, "errore di lettura del file " + name + ": " + std::strerror(EISDIR));
+    ASSERT_FALSE(outcome);
+    EXPECT_EQ(outcome.failure, "errore di lettura del file " + name + ": " + std::strerror(EISDIR));
 }
 
 } // namespace

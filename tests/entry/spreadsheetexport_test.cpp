@@ -251,18 +251,16 @@ TEST_F(SpreadsheetExport, SuccessIsReportedOnlyAfterTheFileIsWritten)
     polynomialOfDegree2();
     const std::string name = std::string(CALVERO_BINARY_DIR) + "/spreadsheetexport_dati_OUTPUT.xls";
     std::filesystem::remove(name);
-    const ExportResult saved = exportSpreadsheet(source(), name, 8);
-    EXPECT_TRUE(saved.saved);
-    EXPECT_EQ(saved.message, "salvato il file EXCEL :" + name);
+    EXPECT_FALSE(exportSpreadsheet(source(), name, 8));
+    EXPECT_EQ(workbookSavedMessage(name), "salvato il file EXCEL :" + name);
     std::ifstream file(name, std::ios::binary);
     char signature[8] = {};
     file.read(signature, 8);
     EXPECT_EQ(std::string(signature, 8), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
 
     const std::string unwritable = std::string(CALVERO_BINARY_DIR) + "/no_such_folder/dati_OUTPUT.xls";
-    const ExportResult failed = exportSpreadsheet(source(), unwritable, 8);
-    EXPECT_FALSE(failed.saved);
-    EXPECT_EQ(failed.message, "impossibile salvare il file EXCEL: " + unwritable + ": No such file or directory");
+    EXPECT_EQ(exportSpreadsheet(source(), unwritable, 8),
+              "impossibile salvare il file EXCEL: " + unwritable + ": No such file or directory");
     EXPECT_FALSE(std::filesystem::exists(unwritable));
 }
 

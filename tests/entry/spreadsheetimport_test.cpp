@@ -151,7 +151,7 @@ ws.write(0, 0, 'X'); ws.write(0, 1, 'Y')
 ws.write(1, 0, 3); ws.write(1, 1, 4.75)
 )"));
     imported.grid.setCell(200, 1, "resta");
-    ASSERT_TRUE(readSpreadsheetRange(path.string(), 2, imported.grid));
+    ASSERT_FALSE(readSpreadsheetRange(path.string(), 2, imported.grid));
     EXPECT_EQ(imported.grid.cell(1, 1), "3");
     EXPECT_EQ(imported.grid.cell(1, 2), "4.75");
     EXPECT_EQ(imported.grid.cell(2, 1), "");
@@ -190,8 +190,8 @@ TEST(SpreadsheetFailure, UnreadableFileLeavesTheGridAlone)
     imported.grid.setCell(1, 1, "12");
     const std::string notAWorkbook = folder.write("finto.xls", "1;2\n3;4\n");
     EXPECT_FALSE(readSpreadsheetBlock(notAWorkbook));
-    EXPECT_FALSE(readSpreadsheetRange(notAWorkbook, 1, imported.grid));
-    EXPECT_FALSE(readSpreadsheetRange((folder.path() / "assente.xls").string(), 1, imported.grid));
+    EXPECT_EQ(readSpreadsheetRange(notAWorkbook, 1, imported.grid), "impossibile leggere il file EXCEL: " + notAWorkbook);
+    EXPECT_TRUE(readSpreadsheetRange((folder.path() / "assente.xls").string(), 1, imported.grid));
     EXPECT_EQ(imported.grid.cell(1, 1), "12");
     EXPECT_EQ(imported.grid.cell(2, 1), "");
 }

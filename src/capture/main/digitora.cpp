@@ -24,7 +24,7 @@ namespace {
 // The image libraries write their own notes on a damaged file straight to
 // standard error (libpng does so without asking Qt); while a picture is read
 // for --extract they go nowhere, and the program's Italian message follows.
-calvero::capture::Checked<calvero::capture::PixelBuffer> loadQuietly(const std::string& path, int page, double dpi)
+calvero::Checked<calvero::capture::PixelBuffer> loadQuietly(const std::string& path, int page, double dpi)
 {
     std::fflush(stderr);
     const int savedError = ::dup(STDERR_FILENO);

@@ -13,12 +13,11 @@
 
 namespace calvero {
 
-using capture::Checked;
 using capture::PixelBuffer;
 
 namespace {
 
-Checked<PixelBuffer> failure(const QString& message) { return capture::failed<PixelBuffer>(message.toStdString()); }
+Checked<PixelBuffer> failure(const QString& message) { return failed<PixelBuffer>(message.toStdString()); }
 
 // A JPEG cut short still decodes (libjpeg fills the missing rows with grey and
 // only warns), so a file that does not end with its end-of-image marker is
@@ -59,7 +58,7 @@ Checked<PixelBuffer> loadPdfPage(const QString& path, int page, double dpi)
                            .arg(capture::MaxDpi));
     std::string error;
     const std::unique_ptr<Poppler::Document> document = openPdf(path, error);
-    if (!document) return capture::failed<PixelBuffer>(error);
+    if (!document) return failed<PixelBuffer>(error);
     const int pages = document->numPages();
     if (page < 1 || page > pages)
         return failure(QStringLiteral("pagina %1 inesistente: il PDF ha %2")
@@ -70,7 +69,7 @@ Checked<PixelBuffer> loadPdfPage(const QString& path, int page, double dpi)
     // Page sizes are in points, 72 to the inch.
     const QSizeF points = pdfPage->pageSizeF();
     if (auto problem = capture::pictureSizeProblem(qint64(points.width() / 72.0 * dpi), qint64(points.height() / 72.0 * dpi)))
-        return capture::failed<PixelBuffer>(*problem);
+        return failed<PixelBuffer>(*problem);
     document->setRenderHint(Poppler::Document::Antialiasing);
     document->setRenderHint(Poppler::Document::TextAntialiasing);
     const QImage rendered = pdfPage->renderToImage(dpi, dpi);
@@ -111,7 +110,7 @@ Checked<PixelBuffer> loadRaster(const QString& path)
     const QSize size = reader.size();
     if (size.isValid())
         if (auto problem = capture::pictureSizeProblem(size.width(), size.height()))
-            return capture::failed<PixelBuffer>(*problem);
+            return failed<PixelBuffer>(*problem);
     const QString damaged = QStringLiteral("immagine danneggiata o incompleta: %1").arg(path);
     const bool jpeg = reader.format() == "jpeg" || reader.format() == "jpg";
     Checked<PixelBuffer> picture = decode(reader, damaged);
@@ -168,8 +167,8 @@ Checked<int> pdfPageCount(const std::string& path)
 {
     std::string error;
     const std::unique_ptr<Poppler::Document> document = openPdf(QString::fromStdString(path), error);
-    if (!document) return capture::failed<int>(error);
-    return capture::succeeded(document->numPages());
+    if (!document) return failed<int>(error);
+    return succeeded(document->numPages());
 }
 
 } // namespace calvero

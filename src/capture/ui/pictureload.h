@@ -4,7 +4,7 @@
 // anything is decoded, so an oversized or damaged file is refused with a
 // message and leaves nothing behind. The window and the --extract command
 // read pictures through here.
-#include "capture/checked.h"
+#include "common/checked.h"
 #include "capture/pixelbuffer.h"
 
 #include <QImage>
@@ -15,11 +15,11 @@
 namespace calvero {
 
 // Reads path: page (from 1) and dpi are used only for a PDF.
-capture::Checked<capture::PixelBuffer> loadPicture(const std::string& path, int page, double dpi);
+Checked<capture::PixelBuffer> loadPicture(const std::string& path, int page, double dpi);
 
 // The pixels of a picture already in memory (pasted or dropped); transparent
 // parts read as the white paper they stand for.
-capture::Checked<capture::PixelBuffer> pictureFromImage(const QImage& image);
+Checked<capture::PixelBuffer> pictureFromImage(const QImage& image);
 
 // A view of the pixels for drawing, sharing their memory: valid while the
 // buffer lives unchanged.
@@ -29,6 +29,6 @@ QImage imageOf(const capture::PixelBuffer& picture);
 bool isPdfFile(const std::string& path);
 
 // The number of pages of a PDF, or why Poppler cannot open it (damaged, locked).
-capture::Checked<int> pdfPageCount(const std::string& path);
+Checked<int> pdfPageCount(const std::string& path);
 
 } // namespace calvero

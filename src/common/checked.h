@@ -1,12 +1,14 @@
 #pragma once
-// A result that is either a value or the Italian message telling the user why
-// there is none. Callers keep their own state until they hold a value, so a
-// refusal changes nothing.
+// How a plain function that can fail says so, in every layer: a value or the
+// Italian message telling the user why there is none (Checked<T>), or, for an
+// action with no value, nothing when it was done or that message (Failure).
+// Callers keep their own state until they hold a value, so a refusal changes
+// nothing.
 #include <optional>
 #include <string>
 #include <utility>
 
-namespace calvero::capture {
+namespace calvero {
 
 template <typename T>
 struct Checked {
@@ -32,4 +34,7 @@ Checked<T> failed(std::string message)
     return Checked<T>{std::nullopt, std::move(message)};
 }
 
-} // namespace calvero::capture
+// An action that may fail: nothing when it was done, else the Italian message.
+using Failure = std::optional<std::string>;
+
+} // namespace calvero
