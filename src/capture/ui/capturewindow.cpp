@@ -305,10 +305,13 @@ void CaptureWindow::createActions()
     QMenu* format = file->addMenu(QStringLiteral("&Formato dei punti salvati"));
     decimalComma_ = format->addAction(QStringLiteral("virgola decimale (foglio di calcolo in italiano)"));
     headerLine_ = format->addAction(QStringLiteral("riga d'intestazione (x;y)"));
-    for (QAction* choice : {decimalComma_, headerLine_}) {
+    tabSeparator_ = format->addAction(QStringLiteral("tabulazione fra i valori (al posto del punto e virgola)"));
+    for (QAction* choice : {decimalComma_, headerLine_, tabSeparator_}) {
         choice->setCheckable(true);
-        connect(choice, &QAction::toggled, this,
-                [this] { setPointFormat(decimalComma_->isChecked() ? ',' : '.', headerLine_->isChecked()); });
+        connect(choice, &QAction::toggled, this, [this] {
+            setPointFormat(decimalComma_->isChecked() ? ',' : '.', headerLine_->isChecked(),
+                           tabSeparator_->isChecked() ? '\t' : ';');
+        });
     }
     file->addSeparator();
     action(file, QStringLiteral("&Uscita"), QKeySequence(), [this] { close(); });

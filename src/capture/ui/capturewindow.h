@@ -62,8 +62,9 @@ public:
     using CalveroStarter = std::function<bool(const QString& program, const QString& pointFile)>;
     void setCalveroStarter(CalveroStarter starter) { calveroStarter_ = std::move(starter); }
     // How savePoints writes: CALVERO1's form, or with the decimal comma for a
-    // spreadsheet in Italian, with or without a header line.
-    void setPointFormat(char decimalMark, bool header);
+    // spreadsheet in Italian, with or without a header line, values apart by
+    // semicolons or tabs.
+    void setPointFormat(char decimalMark, bool header, char separator = ';');
     void copyPoints();
     // Only the points of the curve chosen in the list.
     void copyCurvePoints();
@@ -129,6 +130,7 @@ private:
     capture::TextFormat pointFormat_;
     QAction* decimalComma_ = nullptr;
     QAction* headerLine_ = nullptr;
+    QAction* tabSeparator_ = nullptr;
     int currentCurve_ = 0;
 
     // References being placed: which one the next click places (-1 none), and

@@ -161,13 +161,15 @@ QString CaptureWindow::sessionPicture(const QString& sessionPath, const QString&
     return fileChooser_ ? fileChooser_(FileRequest::OpenPicture) : QString();
 }
 
-void CaptureWindow::setPointFormat(char decimalMark, bool header)
+void CaptureWindow::setPointFormat(char decimalMark, bool header, char separator)
 {
     pointFormat_.decimalMark = decimalMark;
     pointFormat_.header = header;
-    const QSignalBlocker quietComma(decimalComma_), quietHeader(headerLine_);
+    pointFormat_.separator = separator;
+    const QSignalBlocker quietComma(decimalComma_), quietHeader(headerLine_), quietTab(tabSeparator_);
     decimalComma_->setChecked(decimalMark == ',');
     headerLine_->setChecked(header);
+    tabSeparator_->setChecked(separator == '\t');
 }
 
 void CaptureWindow::savePoints()

@@ -385,6 +385,12 @@ private slots:
         QFile sheet(file("foglio.txt"));
         QVERIFY(sheet.open(QIODevice::ReadOnly));
         QCOMPARE(QString(sheet.readAll()), QString("x;y\n12,5;20\n30;40\n50;60\n"));
+        for (QAction* a : window->findChildren<QAction*>())
+            if (a->text().startsWith("tabulazione")) a->setChecked(true);
+        window->savePoints();
+        sheet.close();
+        QVERIFY(sheet.open(QIODevice::ReadOnly));
+        QCOMPARE(QString(sheet.readAll()), QString("x\ty\n12,5\t20\n30\t40\n50\t60\n"));
 
         // A tolerance that takes in the paper: said so, the points kept.
         for (QPushButton* b : window->findChildren<QPushButton*>())
