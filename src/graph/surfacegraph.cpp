@@ -161,6 +161,17 @@ void surfaceGraphProcedure()
     s.worldCoordinates = false;
 }
 
+std::optional<double> drawnSurfaceValueAt(double x, double y)
+{
+    const GraphState& s = graphState();
+    const SurfaceGraphData& d = s.surface;
+    if (s.procedure != &surfaceGraphProcedure || d.count == 0) return std::nullopt;
+    if (x < minX(d.points) || x > maxX(d.points) || y < minY(d.points) || y > maxY(d.points)) return std::nullopt;
+    const double z = surfaceAt(d, x, y);
+    if (!std::isfinite(z)) return std::nullopt;
+    return z;
+}
+
 void prepareSurfaceGraph(SurfaceGraphData data)
 {
     GraphState& s = graphState();

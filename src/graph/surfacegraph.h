@@ -5,6 +5,7 @@
 #include "fit/calculation.h"
 #include "graph/graphstate.h"
 
+#include <optional>
 #include <vector>
 
 namespace calvero {
@@ -13,6 +14,10 @@ SurfaceGraphData surfaceGraphData(const Calculation& done);
 
 // The surface's GraphProcedure: draws the data installed with it.
 void surfaceGraphProcedure();
+
+// The fitted surface's Z at (x, y) where the installed procedure draws it
+// (the surface's picture, within its map); nothing elsewhere.
+std::optional<double> drawnSurfaceValueAt(double x, double y);
 
 // Before the surface's picture is drawn on the screen or into a picture.
 void prepareSurfaceGraph(SurfaceGraphData data);

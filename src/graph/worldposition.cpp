@@ -56,11 +56,16 @@ std::optional<double> curveValueAt(const CurveFunction& curve, double x)
     return std::nullopt;
 }
 
-std::string positionText(const ScreenPlot& screen, WorldPoint at, std::optional<double> curveY)
+std::string positionText(const ScreenPlot& screen, WorldPoint at, std::optional<double> curveY,
+                         std::optional<double> surfaceZ)
 {
     const int yDecimals = pixelDecimals(screen.plot.yScale);
     std::string text = "x = " + number(at.x, pixelDecimals(screen.plot.xScale)) + "   y = " + number(at.y, yDecimals);
     if (curveY) text += "   curva: y = " + number(*curveY, std::min(yDecimals + 2, MostDecimals));
+    if (surfaceZ) {
+        const double magnitude = *surfaceZ == 0 ? 0.0 : std::floor(std::log10(std::fabs(*surfaceZ)));
+        text += "   superficie: Z = " + number(*surfaceZ, std::clamp(4 - static_cast<int>(magnitude), 0, MostDecimals));
+    }
     return text;
 }
 

@@ -36,6 +36,9 @@ std::optional<double> curveValueAt(const CurveFunction& curve, double x);
 
 // "x = 1250   y = 812" and, with a curve value, "   curva: y = 784.34"; x
 // and y with the decimals one pixel tells apart, the curve's y with two more.
-std::string positionText(const ScreenPlot& screen, WorldPoint at, std::optional<double> curveY);
+// On the picture of a surface, "   superficie: Z = 14.275" instead, Z with
+// five significant digits.
+std::string positionText(const ScreenPlot& screen, WorldPoint at, std::optional<double> curveY,
+                         std::optional<double> surfaceZ = std::nullopt);
 
 } // namespace calvero

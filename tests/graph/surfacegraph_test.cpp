@@ -75,6 +75,10 @@ TEST_F(SurfacePictureTest, APassDrawsTheMapThePointsAndTheLegend)
     EXPECT_TRUE(texts.count(" errore % dei punti"));
     EXPECT_TRUE(texts.count(" oltre 2")) << "the legend names the class of the point 3 % off";
     EXPECT_GT(canvas.lines.size(), 40u); // the contour lines and the axes
+    // The readout under the mouse: the plane's value on the map, nothing beside it.
+    ASSERT_TRUE(drawnSurfaceValueAt(2.5, 1.5).has_value());
+    EXPECT_NEAR(*drawnSurfaceValueAt(2.5, 1.5), 5 + 2.5 - 3, 1e-12);
+    EXPECT_FALSE(drawnSurfaceValueAt(5.5, 2).has_value()) << "the legend's side of the picture";
 }
 
 } // namespace

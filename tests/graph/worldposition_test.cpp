@@ -67,6 +67,13 @@ TEST(PositionText, DecimalsThatOnePixelTellsApart)
         screen.plot.yScale = c.yScale;
         EXPECT_EQ(positionText(screen, {1.23456789, 812.34567890123}, c.curve), c.text);
     }
+    // On a surface's picture: Z with five significant digits.
+    ScreenPlot screen;
+    screen.plot.xScale = 100, screen.plot.yScale = 0.5;
+    EXPECT_EQ(positionText(screen, {1.23456789, 812.34567890123}, std::nullopt, 14.27549),
+              "x = 1.23   y = 812   superficie: Z = 14.275");
+    EXPECT_EQ(positionText(screen, {1.23456789, 812.34567890123}, std::nullopt, -0.0123456),
+              "x = 1.23   y = 812   superficie: Z = -0.012346");
 }
 
 } // namespace

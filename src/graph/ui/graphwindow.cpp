@@ -1,6 +1,7 @@
 #include "graph/ui/graphwindow.h"
 
 #include "graph/fitgraph.h"
+#include "graph/surfacegraph.h"
 #include "graph/ui/graphimage.h"
 #include "graph/ui/graphpicture.h"
 #include "graph/ui/graphprint.h"
@@ -228,7 +229,8 @@ void GraphWindow::mouseMoveEvent(QMouseEvent* event)
         positionReadout_->clear();
         return;
     }
-    positionReadout_->setText(QString::fromStdString(positionText(screenPlot_, *world, drawnCurveValueAt(world->x))));
+    positionReadout_->setText(QString::fromStdString(
+        positionText(screenPlot_, *world, drawnCurveValueAt(world->x), drawnSurfaceValueAt(world->x, world->y))));
 }
 
 void GraphWindow::leaveEvent(QEvent* event)
