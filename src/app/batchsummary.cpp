@@ -136,13 +136,6 @@ std::string fullPrecision(double value, char decimalMark)
     return text;
 }
 
-std::string kindText(FitType kind)
-{
-    std::string text = kindCaption(kind);
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text;
-}
-
 std::size_t coefficientColumns(const std::vector<SummaryRow>& rows)
 {
     std::size_t most = 0;
@@ -180,11 +173,8 @@ std::vector<std::vector<Cell>> tableOf(const std::vector<SummaryRow>& rows, bool
         if (withParameter) line.push_back(number(row.parameter));
         if (row.fit) {
             const SummaryFit& c = *row.fit;
-            line.push_back({kindText(c.kind)});
-            // Only the polynomials have a degree.
-            const bool hasDegree = c.kind == FitType::Polynomial || c.kind == FitType::RationalPolynomial ||
-                                   c.kind == FitType::SurfaceXY;
-            line.push_back(hasDegree ? number(c.degree) : Cell{});
+            line.push_back({kindLabel(c.kind)});
+            line.push_back(takesDegree(c.kind) ? number(c.degree) : Cell{});
             line.push_back(number(c.points));
             for (std::size_t k = 0; k < columns; ++k)
                 line.push_back(k < c.coefficients.size() ? number(c.coefficients[k].second) : Cell{});
@@ -260,7 +250,7 @@ std::string summaryJson(const std::vector<SummaryRow>& rows)
             for (const auto& [name, value] : fit.coefficients)
                 coefficients.push_back({{"name", name}, {"value", number(value)}});
             entry["kind"] = kindNumber(fit.kind);
-            entry["kindName"] = kindText(fit.kind);
+            entry["kindName"] = kindLabel(fit.kind);
             entry["degree"] = fit.degree;
             entry["points"] = fit.points;
             entry["coefficients"] = coefficients;

@@ -18,12 +18,6 @@ using nlohmann::json;
 json number(double value) { return std::isfinite(value) ? json(value) : json(nullptr); }
 json number(const std::optional<double>& value) { return value ? number(*value) : json(nullptr); }
 
-std::string trimmed(std::string text)
-{
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text;
-}
-
 json coefficientsOf(const Calculation& c)
 {
     json list = json::array();
@@ -101,7 +95,7 @@ json pointsOf(const Calculation& c)
 std::string fitJson(const Calculation& c, const std::vector<ComparisonRow>* comparison, double tolerance)
 {
     json document = {{"kind", kindNumber(c.kind)},
-                     {"kindName", trimmed(kindCaption(c.kind))},
+                     {"kindName", kindLabel(c.kind)},
                      {"degree", c.degree},
                      {"coefficients", coefficientsOf(c)}};
     if (c.curve) {
@@ -115,7 +109,7 @@ std::string fitJson(const Calculation& c, const std::vector<ComparisonRow>* comp
         json rows = json::array();
         for (const ComparisonRow& row : *comparison) {
             json entry = {{"kind", kindNumber(row.kind)},
-                          {"kindName", comparisonKindName(row.kind)},
+                          {"kindName", kindLabel(row.kind)},
                           {"degree", row.degree},
                           {"coefficientCount", row.coefficientCount},
                           {"recommended", row.recommended}};

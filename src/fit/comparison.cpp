@@ -1,7 +1,6 @@
 #include "fit/comparison.h"
 
 #include "common/numtext.h"
-#include "fit/surface.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -11,11 +10,6 @@
 namespace calvero {
 
 namespace {
-
-bool hasDegree(FitType kind)
-{
-    return kind == FitType::Polynomial || kind == FitType::RationalPolynomial || kind == FitType::SurfaceXY;
-}
 
 ComparisonRow notApplicable(FitType kind, int degree, const std::string& why)
 {
@@ -69,13 +63,6 @@ std::string figure(const std::optional<double>& value, int digits)
 }
 
 } // namespace
-
-std::string comparisonKindName(FitType kind)
-{
-    std::string name = kindCaption(kind);
-    while (!name.empty() && name.back() == ' ') name.pop_back();
-    return name;
-}
 
 std::vector<ComparisonRow> compareEquations(const CalculationInput& input, double tolerance, const ShapeOptions& shape)
 {
@@ -193,8 +180,8 @@ std::vector<std::string> comparisonLines(const std::vector<ComparisonRow>& rows,
                     "difetti");
     int number = 0;
     for (const ComparisonRow& row : rows) {
-        std::string line = pad(std::to_string(++number), 3) + "  " + pad(comparisonKindName(row.kind), 24, false) +
-                           pad(hasDegree(row.kind) && row.degree > 0 ? std::to_string(row.degree) : "", 6);
+        std::string line = pad(std::to_string(++number), 3) + "  " + pad(kindLabel(row.kind), 24, false) +
+                           pad(takesDegree(row.kind) && row.degree > 0 ? std::to_string(row.degree) : "", 6);
         if (!row.fitted()) {
             lines.push_back(line + "        " + row.refusal);
             continue;

@@ -41,9 +41,6 @@ CalculationInput inputOf(const Calculation& calculation, const std::string& init
 // The ordering rule in words.
 std::string comparisonRule(double tolerancePercent);
 
-// The kind's name in the table ("POLINOMIO", "POTENZA", ...).
-std::string comparisonKindName(FitType kind);
-
 // The comparison as an Italian text table.
 std::vector<std::string> comparisonLines(const std::vector<ComparisonRow>& rows, double tolerancePercent);
 

@@ -34,5 +34,12 @@ constexpr int kindNumber(FitType kind) { return static_cast<int>(kind); }
 std::string kindName(FitType kind);
 // The radio-group caption of the kind, with its trailing blanks.
 std::string kindCaption(FitType kind);
+// The caption without its trailing blanks: the kind's name in tables and summaries.
+std::string kindLabel(FitType kind);
+// The kinds whose equation has a degree: the polynomials.
+constexpr bool takesDegree(FitType kind)
+{
+    return kind == FitType::Polynomial || kind == FitType::RationalPolynomial || kind == FitType::SurfaceXY;
+}
 
 } // namespace calvero

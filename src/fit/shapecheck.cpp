@@ -2,7 +2,6 @@
 
 #include "common/fault.h"
 #include "fit/statistics.h"
-#include "fit/surface.h"
 
 #include <algorithm>
 #include <cmath>
@@ -67,12 +66,7 @@ ShapeChecks shapeChecks(const Calculation& c, const ShapeOptions& options)
     ShapeChecks checks;
     checks.bandShare = options.bandShare;
     checks.n = c.pointCount;
-    checks.p = c.kind == FitType::SurfaceXY                                   ? surfaceTermCount(c.degree)
-               : !c.curve                                                     ? 0
-               : std::holds_alternative<PolynomialCurve>(*c.curve) ||
-                       std::holds_alternative<RationalCurve>(*c.curve)        ? c.degree + 1
-               : std::holds_alternative<TemperatureTimeCurve>(*c.curve)       ? 1
-                                                                              : 2;
+    checks.p = coefficientCount(c);
     checks.fewPoints = checks.p > 0 && checks.n < 2 * checks.p;
     if (!c.curve) return checks;
     checks.checked = true;

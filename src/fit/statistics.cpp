@@ -190,16 +190,6 @@ std::optional<LinearModel> linearModel(const Calculation& c)
     return std::nullopt; // temperature-time: M is a mean, not a least-squares line
 }
 
-int coefficientCount(const Calculation& c)
-{
-    if (c.kind == FitType::SurfaceXY) return surfaceTermCount(c.degree);
-    if (!c.curve) return 0;
-    if (std::holds_alternative<PolynomialCurve>(*c.curve) || std::holds_alternative<RationalCurve>(*c.curve))
-        return c.degree + 1;
-    if (std::holds_alternative<TemperatureTimeCurve>(*c.curve)) return 1;
-    return 2;
-}
-
 // The regularized incomplete beta function I_x(a, b), by its continued fraction.
 double incompleteBeta(double x, double a, double b)
 {
@@ -237,10 +227,8 @@ double studentCdf(double t, int dof)
 
 std::string withDegree(const Statistics& s)
 {
-    std::string text = kindCaption(s.kind);
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    if (s.kind == FitType::Polynomial || s.kind == FitType::RationalPolynomial || s.kind == FitType::SurfaceXY)
-        text += ", grado " + std::to_string(s.degree);
+    std::string text = kindLabel(s.kind);
+    if (takesDegree(s.kind)) text += ", grado " + std::to_string(s.degree);
     return text;
 }
 
@@ -279,6 +267,16 @@ std::string significant(double value, int digits)
     }
     if (s == "-0") s = "0";
     return s;
+}
+
+int coefficientCount(const Calculation& c)
+{
+    if (c.kind == FitType::SurfaceXY) return surfaceTermCount(c.degree);
+    if (!c.curve) return 0;
+    if (std::holds_alternative<PolynomialCurve>(*c.curve) || std::holds_alternative<RationalCurve>(*c.curve))
+        return c.degree + 1;
+    if (std::holds_alternative<TemperatureTimeCurve>(*c.curve)) return 1;
+    return 2;
 }
 
 Statistics fitStatistics(const Calculation& c)

@@ -55,6 +55,9 @@ constexpr double IllConditioned = 1e12;
 
 Statistics fitStatistics(const Calculation& calculation);
 
+// The coefficients the fit chose: the p of n - p (temperature-time has one, M).
+int coefficientCount(const Calculation& calculation);
+
 // The statistics as Italian text lines, beside the report.
 std::vector<std::string> statisticsLines(const Statistics& statistics);
 

@@ -34,6 +34,13 @@ std::string kindCaption(FitType kind)
     return "";
 }
 
+std::string kindLabel(FitType kind)
+{
+    std::string label = kindCaption(kind);
+    while (!label.empty() && label.back() == ' ') label.pop_back();
+    return label;
+}
+
 namespace {
 
 // The value of one grid cell: empty or blank reads as 0, a non-number as 0

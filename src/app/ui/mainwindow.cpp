@@ -7,6 +7,7 @@
 #include "app/ui/buttonpictures.h"
 #include "app/calculatecommand.h"
 #include "app/document.h"
+#include "fit/dataset.h"
 #include "viewers/ui/comparisonwindow.h"
 
 #include <QApplication>
@@ -72,9 +73,6 @@ QString longTimeFormat()
     return format.trimmed();
 }
 
-const char* const kindTexts[] = {"PUNTEGGIATA ",       "POTENZA  ",  "POLINOMIO", "ESPONENZIALE", "POLINOMIO FRATTO",
-                                      "CURVA temperatura-tempo ", "polinomio Z=F(x,y)", "curva saturazione"};
-
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
@@ -104,7 +102,7 @@ void MainWindow::createControls()
     kindGroup_->setPalette(blue);
     kindButtons_ = new QButtonGroup(this);
     for (int i = 0; i < 8; ++i) {
-        auto* item = new QRadioButton(QString::fromUtf8(kindTexts[i]), kindGroup_);
+        auto* item = new QRadioButton(QString::fromStdString(kindCaption(static_cast<FitType>(i + 1))), kindGroup_);
         item->setPalette(blue);
         kindButtons_->addButton(item, i);
     }

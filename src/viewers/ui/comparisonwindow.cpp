@@ -71,7 +71,7 @@ void ComparisonWindow::refresh()
     table_->setRowCount(static_cast<int>(rows_.size()));
     for (int r = 0; r < static_cast<int>(rows_.size()); ++r) {
         const ComparisonRow& row = rows_[static_cast<std::size_t>(r)];
-        QStringList cells = {QString::number(r + 1), QString::fromStdString(comparisonKindName(row.kind)),
+        QStringList cells = {QString::number(r + 1), QString::fromStdString(kindLabel(row.kind)),
                              row.degree > 0 ? QString::number(row.degree) : QString()};
         if (row.fitted()) {
             const Statistics& s = *row.statistics;
