@@ -1,20 +1,16 @@
-#include "common/checked.h"
 #include "app/batchrun.h"
 
 #include "app/batchsummary.h"
+#include "app/calculatecommand.h"
 #include "app/datasetcommands.h"
 #include "app/datasetfile.h"
-#include "app/fitjson.h"
-#include "common/filewrite.h"
-#include "entry/importcommand.h"
-#include "entry/pointimport.h"
-#include "entry/spreadsheetexport.h"
-#include "entry/spreadsheetrange.h"
-#include "spreadsheet/spreadsheetimport.h"
-#include "app/calculatecommand.h"
 #include "app/document.h"
+#include "app/fitjson.h"
 #include "app/frontend.h"
+#include "common/filewrite.h"
 #include "common/numtext.h"
+#include "entry/importcommand.h"
+#include "entry/spreadsheetexport.h"
 #include "fit/comparison.h"
 #include "fit/pointordering.h"
 #include "viewers/rtf.h"
@@ -24,22 +20,11 @@
 
 namespace calvero {
 
-namespace {
-
-// The points of a point file into the grid, then the main window's inputs as
-// the user would set them. The Italian message when the file could not be read.
-Failure importPoints(const Workspace& work, const BatchOptions& options)
+Failure importBatchPoints(const Workspace& work, const std::string& file, const BatchOptions& options)
 {
     Document& d = work.document;
-    const PointFileKind kind = pointFileKind(options.pointsFile);
-    if (kind == PointFileKind::Unknown) return "tipo di file non riconosciuto: " + options.pointsFile;
-    if (kind == PointFileKind::Spreadsheet) {
-        if (Failure failure = readSpreadsheetRange(options.pointsFile, FirstImportedSpreadsheetRow, d.grid))
-            return failure;
-    } else {
-        const Checked<LinesRead> read = readPointLines(options.pointsFile, 1, MaxPointLines, {d.grid, d.points});
-        if (!read) return read.failure;
-    }
+    const Checked<LinesRead> read = readPointFile(file, FirstImportedSpreadsheetRow, {d.grid, d.points});
+    if (!read) return read.failure;
     MainWindowInputs& inputs = work.inputs;
     inputs.setKindItemIndex(options.kind - 1);
     d.kind = static_cast<FitType>(options.kind);
@@ -49,10 +34,12 @@ Failure importPoints(const Workspace& work, const BatchOptions& options)
     return std::nullopt;
 }
 
+namespace {
+
 // The data set file or the point file, ready to be calculated.
 Failure loadInput(const Workspace& work, const BatchOptions& options)
 {
-    if (!options.pointsFile.empty()) return importPoints(work, options);
+    if (!options.pointsFile.empty()) return importBatchPoints(work, options.pointsFile, options);
     if (auto failure = loadDataSetFile(work, options.dataSetFile)) return failure;
     fillPointGrid(work.document.grid, work.document.points);
     return std::nullopt;

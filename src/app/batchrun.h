@@ -3,6 +3,7 @@
 // point-file import followed by "&Calcola") without windows, the report on
 // standard output, and on request the workbook, the RTF report and the graph.
 #include "app/batchoptions.h"
+#include "common/checked.h"
 #include "fit/calculation.h"
 
 #include <functional>
@@ -11,6 +12,13 @@
 namespace calvero {
 
 enum BatchExit { BatchOk = 0, BatchRefused = 1, BatchUnreadable = 2 };
+
+struct Workspace;
+
+// The points of a point file into the grid (a text file's first 200 lines),
+// then the main window's inputs as the options set them, as the user would.
+// The Italian message when the file could not be read.
+Failure importBatchPoints(const Workspace& work, const std::string& file, const BatchOptions& options);
 
 // writeGraph draws the graph of the calculation into the named image file
 // (the caller owns the drawing toolkit); false when it could not be written.

@@ -111,18 +111,8 @@ void summariseFile(const std::string& file, const BatchOptions& options, std::ve
         rows.push_back(rowOf(file, std::nullopt, Refusal{"per i file di punti serve --kind: " + file}));
         return;
     }
-    const std::vector<std::string> messages =
-        importPointFile(file, FirstImportedSpreadsheetRow, {document.grid, document.points});
-    if (!messages.empty() && messages.front() != "lette le prime 200 righe del file") {
-        rows.push_back(unreadable(file, messages.front()));
-        return;
-    }
+    if (const Failure failure = importBatchPoints(work, file, options)) return rows.push_back(unreadable(file, *failure));
     if (options.eachParameter) return summariseFamily(file, document, options, rows);
-    document.kind = static_cast<FitType>(options.kind);
-    inputs.setKindItemIndex(options.kind - 1);
-    inputs.setDegreeValue(options.degree);
-    inputs.setInitialTemperatureText(options.initialTemperature);
-    inputs.setFinalTemperatureText(options.finalTemperature);
     rows.push_back(rowOf(file, std::nullopt, calculateDocument(work)));
 }
 

@@ -40,25 +40,25 @@ PointFileKind pointFileKind(const std::string& fileName)
     return PointFileKind::Unknown;
 }
 
-std::vector<std::string> importPointFile(const std::string& fileName, int firstSpreadsheetRow, const PointTarget& into)
+Checked<LinesRead> readPointFile(const std::string& fileName, int firstSpreadsheetRow, const PointTarget& into)
 {
-    std::vector<std::string> messages;
     switch (pointFileKind(fileName)) {
-    case PointFileKind::Text: {
-        const Checked<LinesRead> read = readPointLines(fileName, 1, MaxPointLines, into);
-        if (!read) messages.push_back(read.failure);
-        if (read && read->moreLines) messages.push_back("lette le prime 200 righe del file");
-        break;
-    }
+    case PointFileKind::Text: return readPointLines(fileName, 1, MaxPointLines, into);
     case PointFileKind::Spreadsheet:
         if (const Failure failure = readSpreadsheetRange(fileName, firstSpreadsheetRow, into.grid))
-            messages.push_back(*failure);
-        break;
-    case PointFileKind::Unknown:
-        messages.push_back("tipo di file non riconosciuto: " + fileName);
-        break;
+            return failed<LinesRead>(*failure);
+        return succeeded(LinesRead{});
+    case PointFileKind::Unknown: break;
     }
-    return messages;
+    return failed<LinesRead>("tipo di file non riconosciuto: " + fileName);
+}
+
+std::vector<std::string> importPointFile(const std::string& fileName, int firstSpreadsheetRow, const PointTarget& into)
+{
+    const Checked<LinesRead> read = readPointFile(fileName, firstSpreadsheetRow, into);
+    if (!read) return {read.failure};
+    if (read->moreLines) return {"lette le prime 200 righe del file"};
+    return {};
 }
 
 void copyGridToPoints(const PointGrid& grid, PointSet& points)

@@ -1,6 +1,7 @@
 #pragma once
 // The plain side of the point-entry window's commands: importing the file the
 // user chose, and copying the grid into the data set on leaving.
+#include "common/checked.h"
 #include "fit/dataset.h"
 #include "entry/pointimport.h"
 #include "fit/pointgrid.h"
@@ -23,8 +24,13 @@ std::string lowerExtension(const std::string& fileName);
 
 // Reads the chosen file into the target: a .txt or .csv file through
 // readPointLines (lines 1 to 200), an .xls, .xlsx or .ods file through
-// readSpreadsheetRange (entry/spreadsheetrange.h) from spreadsheet row firstSpreadsheetRow. Returns the
-// messages to show the user, in order; none when everything was read.
+// readSpreadsheetRange (entry/spreadsheetrange.h) from spreadsheet row
+// firstSpreadsheetRow. Whether a text file held more than was read, or the
+// Italian message when the file could not be read.
+Checked<LinesRead> readPointFile(const std::string& fileName, int firstSpreadsheetRow, const PointTarget& into);
+
+// readPointFile as the user sees it: the messages to show, in order; none
+// when everything was read.
 std::vector<std::string> importPointFile(const std::string& fileName, int firstSpreadsheetRow, const PointTarget& into);
 
 
