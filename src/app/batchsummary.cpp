@@ -4,6 +4,7 @@
 #include "app/calculatecommand.h"
 #include "app/datasetfile.h"
 #include "app/document.h"
+#include "app/jsonfigures.h"
 #include "common/filewrite.h"
 #include "entry/importcommand.h"
 #include "fit/coefficientlist.h"
@@ -229,24 +230,20 @@ std::string summaryCsv(const std::vector<SummaryRow>& rows, bool withParameter)
 std::string summaryJson(const std::vector<SummaryRow>& rows)
 {
     using nlohmann::json;
-    const auto number = [](std::optional<double> v) { return v && std::isfinite(*v) ? json(*v) : json(nullptr); };
     json list = json::array();
     for (const SummaryRow& row : rows) {
         json entry = {{"file", row.file}, {"outcome", row.outcome}};
         if (row.parameter) entry["parameter"] = *row.parameter;
         if (row.fit) {
             const SummaryFit& fit = *row.fit;
-            json coefficients = json::array();
-            for (const auto& [name, value] : fit.coefficients)
-                coefficients.push_back({{"name", name}, {"value", number(value)}});
             entry["kind"] = kindNumber(fit.kind);
             entry["kindName"] = kindLabel(fit.kind);
             entry["degree"] = fit.degree;
             entry["points"] = fit.points;
-            entry["coefficients"] = coefficients;
-            entry["standardError"] = number(fit.standardError);
-            entry["adjustedRSquared"] = number(fit.adjustedRSquared);
-            entry["largestPercentError"] = number(fit.largestPercentError);
+            entry["coefficients"] = jsonCoefficients(fit.coefficients);
+            entry["standardError"] = jsonNumber(fit.standardError);
+            entry["adjustedRSquared"] = jsonNumber(fit.adjustedRSquared);
+            entry["largestPercentError"] = jsonNumber(fit.largestPercentError);
         }
         list.push_back(entry);
     }

@@ -1,6 +1,7 @@
 #include "app/fitjson.h"
 
 #include "common/fault.h"
+#include "app/jsonfigures.h"
 #include "fit/coefficientlist.h"
 #include "fit/surface.h"
 
@@ -15,40 +16,30 @@ namespace {
 
 using nlohmann::json;
 
-json number(double value) { return std::isfinite(value) ? json(value) : json(nullptr); }
-json number(const std::optional<double>& value) { return value ? number(*value) : json(nullptr); }
-
-json coefficientsOf(const Calculation& c)
-{
-    json list = json::array();
-    for (const auto& [name, value] : namedCoefficients(c)) list.push_back({{"name", name}, {"value", number(value)}});
-    return list;
-}
-
 json statisticsOf(const Statistics& s)
 {
     json coefficients = json::array();
     for (const CoefficientStatistics& c : s.coefficients)
         coefficients.push_back({{"name", c.name},
-                                {"value", number(c.value)},
-                                {"standardError", number(c.standardError)},
+                                {"value", jsonNumber(c.value)},
+                                {"standardError", jsonNumber(c.standardError)},
                                 {"standardErrorOf", c.errorOf.empty() ? c.name : c.errorOf},
-                                {"lower95", number(c.lower)},
-                                {"upper95", number(c.upper)}});
+                                {"lower95", jsonNumber(c.lower)},
+                                {"upper95", jsonNumber(c.upper)}});
     return {{"n", s.n},
             {"p", s.p},
             {"degreesOfFreedom", s.dof},
-            {"sse", s.fitted ? number(s.sse) : json(nullptr)},
-            {"standardError", number(s.standardError)},
-            {"rSquared", number(s.rSquared)},
-            {"adjustedRSquared", number(s.adjustedRSquared)},
-            {"transformedRSquared", number(s.transformedRSquared)},
-            {"largestAbsoluteError", s.fitted ? number(s.largestAbsoluteError) : json(nullptr)},
-            {"largestPercentError", number(s.largestPercentError)},
-            {"rmsPercentError", number(s.rmsPercentError)},
-            {"aicc", number(s.aicc)},
-            {"studentT", number(s.tValue)},
-            {"conditionNumber", number(s.conditionNumber)},
+            {"sse", s.fitted ? jsonNumber(s.sse) : json(nullptr)},
+            {"standardError", jsonNumber(s.standardError)},
+            {"rSquared", jsonNumber(s.rSquared)},
+            {"adjustedRSquared", jsonNumber(s.adjustedRSquared)},
+            {"transformedRSquared", jsonNumber(s.transformedRSquared)},
+            {"largestAbsoluteError", s.fitted ? jsonNumber(s.largestAbsoluteError) : json(nullptr)},
+            {"largestPercentError", jsonNumber(s.largestPercentError)},
+            {"rmsPercentError", jsonNumber(s.rmsPercentError)},
+            {"aicc", jsonNumber(s.aicc)},
+            {"studentT", jsonNumber(s.tValue)},
+            {"conditionNumber", jsonNumber(s.conditionNumber)},
             {"illConditioned", s.illConditioned},
             {"coefficients", coefficients},
             {"lines", statisticsLines(s)}};
@@ -69,22 +60,22 @@ json pointsOf(const Calculation& c)
     for (int i = 1; i <= c.pointCount; ++i) {
         const double x = c.points.x[i], y = c.points.y[i];
         const double measured = surface ? c.points.z[i] : y;
-        json point = {{"x", number(x)}, {"y", number(y)}};
-        if (surface) point["z"] = number(measured);
+        json point = {{"x", jsonNumber(x)}, {"y", jsonNumber(y)}};
+        if (surface) point["z"] = jsonNumber(measured);
         std::optional<double> fitted;
         try {
             if (surface) fitted = evaluateSurface(c.surface, x, y, c.degree);
             else if (c.curve) fitted = evaluate(*c.curve, x);
         } catch (const ArithmeticFault&) {
         }
-        point[surface ? "zint" : "yint"] = number(fitted);
+        point[surface ? "zint" : "yint"] = jsonNumber(fitted);
         std::optional<double> percent;
         if (fitted && measured != 0.0) {
             const bool reversed = surface || c.kind == FitType::Saturation; // as the report writes them
             percent = (reversed ? *fitted - measured : measured - *fitted) / measured * 100.0;
         }
-        point["errorPercent"] = number(percent);
-        point["difference"] = fitted ? number(measured - *fitted) : json(nullptr);
+        point["errorPercent"] = jsonNumber(percent);
+        point["difference"] = fitted ? jsonNumber(measured - *fitted) : json(nullptr);
         points.push_back(point);
     }
     return points;
@@ -97,10 +88,10 @@ std::string fitJson(const Calculation& c, const std::vector<ComparisonRow>* comp
     json document = {{"kind", kindNumber(c.kind)},
                      {"kindName", kindLabel(c.kind)},
                      {"degree", c.degree},
-                     {"coefficients", coefficientsOf(c)}};
+                     {"coefficients", jsonCoefficients(namedCoefficients(c))}};
     if (c.curve) {
         if (const auto* t = std::get_if<TemperatureTimeCurve>(&*c.curve))
-            document["temperatures"] = {{"initial", number(t->initial)}, {"final", number(t->final)}};
+            document["temperatures"] = {{"initial", jsonNumber(t->initial)}, {"final", jsonNumber(t->final)}};
     }
     document["statistics"] = statisticsOf(fitStatistics(c));
     document["shape"] = shapeOf(shapeChecks(c));
@@ -115,10 +106,10 @@ std::string fitJson(const Calculation& c, const std::vector<ComparisonRow>* comp
                           {"recommended", row.recommended}};
             if (row.fitted()) {
                 const Statistics& s = *row.statistics;
-                entry["standardError"] = number(s.standardError);
-                entry["adjustedRSquared"] = number(s.adjustedRSquared);
-                entry["largestPercentError"] = number(s.largestPercentError);
-                entry["aicc"] = number(s.aicc);
+                entry["standardError"] = jsonNumber(s.standardError);
+                entry["adjustedRSquared"] = jsonNumber(s.adjustedRSquared);
+                entry["largestPercentError"] = jsonNumber(s.largestPercentError);
+                entry["aicc"] = jsonNumber(s.aicc);
                 entry["flags"] = shapeFlags(row.shape);
             } else {
                 entry["refusal"] = row.refusal;

@@ -1,0 +1,19 @@
+#include "app/jsonfigures.h"
+
+#include <cmath>
+
+namespace calvero {
+
+nlohmann::json jsonNumber(std::optional<double> value)
+{
+    return value && std::isfinite(*value) ? nlohmann::json(*value) : nlohmann::json(nullptr);
+}
+
+nlohmann::json jsonCoefficients(const std::vector<NamedCoefficient>& coefficients)
+{
+    nlohmann::json list = nlohmann::json::array();
+    for (const auto& [name, value] : coefficients) list.push_back({{"name", name}, {"value", jsonNumber(value)}});
+    return list;
+}
+
+} // namespace calvero
