@@ -40,6 +40,7 @@ json statisticsOf(const Statistics& s)
             {"aicc", jsonNumber(s.aicc)},
             {"studentT", jsonNumber(s.tValue)},
             {"conditionNumber", jsonNumber(s.conditionNumber)},
+            {"coefficientDigits", jsonNumber(s.coefficientDigits)},
             {"illConditioned", s.illConditioned},
             {"coefficients", coefficients},
             {"lines", statisticsLines(s)}};
@@ -110,7 +111,8 @@ std::string fitJson(const Calculation& c, const std::vector<ComparisonRow>* comp
                 entry["adjustedRSquared"] = jsonNumber(s.adjustedRSquared);
                 entry["largestPercentError"] = jsonNumber(s.largestPercentError);
                 entry["aicc"] = jsonNumber(s.aicc);
-                entry["flags"] = shapeFlags(row.shape);
+                entry["flags"] = rowFlags(row);
+                entry["illConditioned"] = s.illConditioned;
             } else {
                 entry["refusal"] = row.refusal;
             }

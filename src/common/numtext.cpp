@@ -4,6 +4,7 @@
 #include "common/fault.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <system_error>
@@ -20,19 +21,28 @@ std::string padLeft(std::string text, int width)
 }
 
 // The shortest fixed-point text that reads back as the same double.
+// Room for the 309 integer digits of the largest double and the 1074
+// decimals of the smallest, with sign and point.
+constexpr std::size_t FixedTextRoom = 1400;
+
 std::string toFixed(double value)
 {
-    std::vector<char> buffer(1200);
+    std::array<char, FixedTextRoom> buffer;
     auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed);
     return std::string(buffer.data(), result.ptr);
 }
 
 std::string toFixed(double value, int decimals)
 {
-    // Large enough for the 309 integer digits of the largest double plus decimals.
-    std::vector<char> buffer(static_cast<std::size_t>(decimals) + 340);
-    auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                std::chars_format::fixed, decimals);
+    if (static_cast<std::size_t>(decimals) + 340 > FixedTextRoom) {
+        std::vector<char> buffer(static_cast<std::size_t>(decimals) + 340);
+        auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                    std::chars_format::fixed, decimals);
+        return std::string(buffer.data(), result.ptr);
+    }
+    std::array<char, FixedTextRoom> buffer;
+    auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed,
+                                decimals);
     return std::string(buffer.data(), result.ptr);
 }
 
@@ -40,6 +50,12 @@ std::string toFixed(double value, int decimals)
 // decimals (its exact decimal expansion is ...5000...).
 bool exactlyHalfway(double value, int decimals)
 {
+    // A cheap look first: where the value times 10^decimals is small enough to
+    // be known within 10^-3, its fraction must be near one half.
+    if (decimals >= 0 && decimals <= 22) {
+        const double scaled = std::fabs(value) * std::pow(10.0, decimals);
+        if (scaled < 1e12 && std::fabs(scaled - std::floor(scaled) - 0.5) > 1e-3) return false;
+    }
     const std::string probe = toFixed(value, decimals + 20);
     const std::size_t digit = probe.size() - 20;
     if (probe[digit] != '5' || probe.find_first_not_of('0', digit + 1) != std::string::npos) return false;

@@ -154,6 +154,13 @@ CalculationInput inputOf(const Calculation& c, const std::string& initialTempera
     return input;
 }
 
+std::vector<std::string> rowFlags(const ComparisonRow& row)
+{
+    std::vector<std::string> flags = shapeFlags(row.shape);
+    if (row.fitted() && row.statistics->illConditioned) flags.push_back("mal condizionata");
+    return flags;
+}
+
 std::string comparisonRule(double tolerance)
 {
     return "ordine: prima l'equazione più semplice (meno coefficienti) senza difetti di forma con errore "
@@ -194,7 +201,7 @@ std::vector<std::string> comparisonLines(const std::vector<ComparisonRow>& rows,
             line += pad(figure(s.standardError, 6), 13) + pad(figure(s.adjustedRSquared, 8), 13) +
                     pad(figure(s.largestPercentError, 4), 11) + pad(figure(s.aicc, 7), 13);
         }
-        const std::vector<std::string> flags = shapeFlags(row.shape);
+        const std::vector<std::string> flags = rowFlags(row);
         std::string flagText;
         for (const std::string& flag : flags) flagText += (flagText.empty() ? "" : ", ") + flag;
         line += "  " + (flagText.empty() ? std::string("nessuno") : flagText);

@@ -38,6 +38,10 @@ std::vector<ComparisonRow> compareEquations(const CalculationInput& input,
 CalculationInput inputOf(const Calculation& calculation, const std::string& initialTemperature = "",
                          const std::string& finalTemperature = "");
 
+// What the row's figures warn of: the shape checks' flags, and "mal
+// condizionata" when the coefficients may carry fewer digits than they should.
+std::vector<std::string> rowFlags(const ComparisonRow& row);
+
 // The ordering rule in words.
 std::string comparisonRule(double tolerancePercent);
 

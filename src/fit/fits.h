@@ -8,8 +8,8 @@ namespace calvero {
 // The coefficients of a fitted polynomial: [k+1] multiplies x^k.
 using PolynomialCoefficients = OneBasedArray<double, 15>;
 
-// Polynomial of degree d (1..14) through (x[i], v[i]), i = 1..n, on the normal
-// equations of the monomial basis; entries past d + 1 are zero.
+// Least-squares polynomial of degree d (1..14) through (x[i], v[i]),
+// i = 1..n (see fitLeastSquares); entries past d + 1 are zero.
 PolynomialCoefficients fitPolynomial(const PointArray& x, const PointArray& v, int d, int n);
 
 // The two parameters of the transformed straight-line fits.
@@ -35,7 +35,7 @@ struct Line {
     double slope = 0.0;
     double intercept = 0.0;
 };
-// The straight-line regression shared by the transformed fits.
+// The least-squares straight line shared by the transformed fits.
 Line fitStraightLine(const PointArray& u, const PointArray& v, int n);
 
 } // namespace calvero

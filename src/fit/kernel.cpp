@@ -69,38 +69,4 @@ void swapValues(double& a, double& b)
     std::memcpy(&b, bytes, sizeof bytes);
 }
 
-namespace {
-
-double product(double a, double b) { return checked(a * b); }
-double sum(double a, double b) { return checked(a + b); }
-
-} // namespace
-
-Vector15 solveLinearSystem(Matrix15 A, Vector15 b, int n)
-{
-    for (int k = n; k >= 2; --k) {
-        for (int i = 1; i <= k - 1; ++i) {
-            if (A[i][k] == 0.0) continue;
-            if (A[i + 1][k] == 0.0) {
-                for (int j = 1; j <= n; ++j) swapValues(A[i][j], A[i + 1][j]);
-                swapValues(b[i], b[i + 1]);
-                continue;
-            }
-            const double f = -divide(A[i][k], A[i + 1][k]);
-            for (int j = 1; j <= n; ++j) A[i + 1][j] = product(A[i + 1][j], f);
-            b[i + 1] = product(b[i + 1], f);
-            for (int j = 1; j <= n; ++j) A[i][j] = sum(A[i][j], A[i + 1][j]);
-            b[i] = sum(b[i], b[i + 1]);
-        }
-    }
-    Vector15 x{};
-    x[1] = divide(b[1], A[1][1]);
-    for (int k = 2; k <= n; ++k) {
-        double s = 0.0;
-        for (int j = 1; j <= k - 1; ++j) s = sum(s, product(A[k][j], x[j]));
-        x[k] = divide(checked(b[k] - s), A[k][k]);
-    }
-    return x;
-}
-
 } // namespace calvero

@@ -1,17 +1,9 @@
 #pragma once
 // The numeric routines every fit shares: logarithms, exponential, real and
-// integer power, exchange of two values, and the solver of the normal equations.
-#include "fit/onebased.h"
+// integer power, and exchange of two values. The least-squares solver is
+// fitLeastSquares (leastsquares.h).
 
 namespace calvero {
-
-struct Matrix15 {
-    OneBasedArray<OneBasedArray<double, 15>, 15> rows{};
-    OneBasedArray<double, 15>& operator[](int r) { return rows[r]; }
-    const OneBasedArray<double, 15>& operator[](int r) const { return rows[r]; }
-    bool operator==(const Matrix15&) const = default;
-};
-using Vector15 = OneBasedArray<double, 15>;
 
 // ln(x)/ln(10) at extended precision. log10(0) is a division by zero, a
 // negative argument an invalid operation.
@@ -38,11 +30,5 @@ double power(double base, double exponent);
 double intPower(double x, int n);
 
 void swapValues(double& a, double& b);
-
-// Solves A x = b for the leading n x n block (1 <= n <= 15) by eliminating
-// the entries above the diagonal, last column first, on adjacent row pairs,
-// without pivoting, then substituting forward. A zero diagonal element is a
-// division by zero (0/0 an invalid operation). A and b are private copies.
-Vector15 solveLinearSystem(Matrix15 A, Vector15 b, int n);
 
 } // namespace calvero

@@ -1,6 +1,7 @@
 #pragma once
 // How good a fit is: residuals, R², standard errors of the coefficients and
-// their confidence intervals, and how many digits the normal equations lose.
+// their confidence intervals, and how many of the coefficients' digits the
+// data determine.
 // Computed beside the report from a finished calculation; the report itself
 // is not touched.
 #include "fit/calculation.h"
@@ -45,13 +46,20 @@ struct Statistics {
     std::optional<double> aicc; // n ln(SSE/n) + 2K + 2K(K+1)/(n-K-1), K = p + 1
     std::optional<double> tValue; // Student's t at 97.5 % with n - p degrees of freedom
     std::vector<CoefficientStatistics> coefficients; // the linear fits only
-    // cond(XᵀX) of the normal equations the program solves; none when they
-    // are singular to working precision.
+    // The condition number of the design the coefficients belong to (the
+    // powers of x as given, the transformed line's 1 and u, the surface's
+    // terms) with its columns scaled to unit length; none when it is singular
+    // to working precision.
     std::optional<double> conditionNumber;
-    bool illConditioned = false; // past 10¹²: the coefficients' last digits are noise
+    // The significant digits of the coefficients that the data determine (see
+    // determinedDigits in the source); none with conditionNumber.
+    std::optional<double> coefficientDigits;
+    bool illConditioned = false; // fewer than TrustedCoefficientDigits: the warning
 };
 
-constexpr double IllConditioned = 1e12;
+// The digits of a double, and the fewest a coefficient may carry without a warning.
+constexpr double DoubleDigits = 15.95;
+constexpr double TrustedCoefficientDigits = 10.0;
 
 Statistics fitStatistics(const Calculation& calculation);
 

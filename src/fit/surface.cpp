@@ -2,6 +2,7 @@
 
 #include "common/fault.h"
 #include "fit/kernel.h"
+#include "fit/leastsquares.h"
 
 #include <cmath>
 #include <vector>
@@ -88,34 +89,26 @@ bool surfaceTermsDetermined(const PointArray& x, const PointArray& y, int n, int
     return true;
 }
 
+std::vector<Monomial> surfaceMonomials(int degree)
+{
+    static const Monomial powers[] = {{0, 0}, {1, 0}, {0, 1}, {2, 0}, {0, 2}, {1, 1}, {3, 0}, {0, 3},
+                                      {1, 2}, {2, 1}, {4, 0}, {0, 4}, {1, 3}, {2, 2}, {3, 1}};
+    return std::vector<Monomial>(powers, powers + surfaceTermCount(degree));
+}
+
 SurfaceCoefficients fitSurface(const SurfacePoints& points, int n, int g)
 {
     SurfaceCoefficients K{};
-    const int N = surfaceTermCount(g);
-    if (N == 0) return K;
-    Matrix15 A{};
-    Vector15 b{};
-    for (int r = 1; r <= N; ++r) {
-        for (int c = r; c <= N; ++c) {
-            double sum = 0.0;
-            for (int i = 1; i <= n; ++i) {
-                const double pr = surfaceTerm(r, points[i].x, points[i].y);
-                const double pc = surfaceTerm(c, points[i].x, points[i].y);
-                sum = checked(sum + checked(pr * pc));
-            }
-            A[r][c] = sum;
-        }
+    const std::vector<Monomial> terms = surfaceMonomials(g);
+    if (terms.empty()) return K;
+    std::vector<double> x, y, z;
+    for (int i = 1; i <= n; ++i) {
+        x.push_back(points[i].x);
+        y.push_back(points[i].y);
+        z.push_back(points[i].z);
     }
-    for (int r = 2; r <= N; ++r)
-        for (int c = 1; c <= r - 1; ++c) A[r][c] = A[c][r];
-    for (int r = 1; r <= N; ++r) {
-        double sum = 0.0;
-        for (int i = 1; i <= n; ++i)
-            sum = checked(sum + checked(surfaceTerm(r, points[i].x, points[i].y) * points[i].z));
-        b[r] = sum;
-    }
-    const Vector15 solution = solveLinearSystem(A, b, N);
-    for (int k = 1; k <= N; ++k) K[k] = solution[k];
+    const std::vector<double> fitted = fitLeastSquares(x, y, z, terms);
+    for (std::size_t k = 0; k < terms.size(); ++k) K[static_cast<int>(k) + 1] = fitted[k];
     return K;
 }
 

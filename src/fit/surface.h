@@ -1,7 +1,10 @@
 #pragma once
 // The surface polynomial Z = F(x, y) of total degree 1 to 4 over the fixed
 // term list 1, x, y, x², y², xy, x³, y³, xy², x²y, x⁴, y⁴, xy³, x²y², x³y.
+#include "fit/leastsquares.h"
 #include "fit/onebased.h"
+
+#include <vector>
 
 namespace calvero {
 
@@ -29,6 +32,9 @@ const char* surfaceTermName(int k);
 // points on one line, or on too few distinct x or y), so that infinitely
 // many surfaces fit them equally well.
 bool surfaceTermsDetermined(const PointArray& x, const PointArray& y, int n, int g);
+
+// The terms of degree g as powers of x and y, in the order of the list.
+std::vector<Monomial> surfaceMonomials(int degree);
 
 // Least squares over the first surfaceTermCount(g) terms: K[1..N], the rest 0.
 SurfaceCoefficients fitSurface(const SurfacePoints& points, int n, int g);

@@ -2,22 +2,16 @@
 
 #include "common/fault.h"
 #include "fit/kernel.h"
+#include "fit/leastsquares.h"
 
 namespace calvero {
 
 Line fitStraightLine(const PointArray& u, const PointArray& v, int n)
 {
-    double su = 0.0, sv = 0.0, suv = 0.0, suu = 0.0;
-    for (int i = 1; i <= n; ++i) {
-        su = checked(su + u[i]);
-        sv = checked(sv + v[i]);
-        suv = checked(suv + checked(u[i] * v[i]));
-        suu = checked(suu + checked(u[i] * u[i]));
-    }
-    Line line;
-    line.slope = divide(checked(checked(su * sv) - checked(n * suv)), checked(checked(su * su) - checked(n * suu)));
-    line.intercept = divide(checked(sv - checked(line.slope * su)), static_cast<double>(n));
-    return line;
+    const std::vector<Monomial> terms = powersOfX(1);
+    const std::vector<double> fitted = fitLeastSquares(std::span(u.items.data(), static_cast<std::size_t>(n)), {},
+                                                           std::span(v.items.data(), static_cast<std::size_t>(n)), terms);
+    return {fitted[1], fitted[0]};
 }
 
 TwoParameters fitPower(const PointArray& x, const PointArray& y, int n)

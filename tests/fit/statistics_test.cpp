@@ -112,12 +112,12 @@ TEST_P(StatisticsAgainstNumpy, AgreeToTenDigits)
     EXPECT_FALSE(s.illConditioned);
 }
 
-TEST(FitStatistics, ConditionNumberOfTheScaledNormalEquations)
+TEST(FitStatistics, ConditionNumberOfTheScaledDesign)
 {
-    // numpy.linalg.cond(Xs)², Xs the quadratic's Vandermonde columns over
-    // x = 1..5 scaled to unit length: 652.149.
+    // numpy.linalg.cond(Xs), Xs the quadratic's Vandermonde columns over
+    // x = 1..5 scaled to unit length: 25.537210.
     const Statistics s = statisticsOf(inputOf(FitType::Polynomial, 2, cases[0].points));
-    EXPECT_NEAR(s.conditionNumber.value(), 652.149, 0.001);
+    EXPECT_NEAR(s.conditionNumber.value(), 25.537210, 1e-6);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, StatisticsAgainstNumpy, testing::ValuesIn(cases),
@@ -187,15 +187,18 @@ TEST(FitStatistics, EqualValuesLeaveRSquaredUncomputedAndScatterHasNone)
 TEST(FitStatistics, HighDegreeOnLargeXWarnsOfLostDigits)
 {
     // Airflow in m³/h, degree 8: with the columns scaled to unit length,
-    // numpy.linalg.cond(Xs)² gives 3.4139e13 on this matrix.
+    // numpy.linalg.cond(Xs) gives 5.84286e6 on this matrix; the points lie on
+    // the curve, so 15.95 - log10 of it, 9.18 digits, are determined.
     std::vector<Point> points;
     for (int i = 0; i < 12; ++i) points.push_back({1000.0 + 400.0 * i, 800.0 - 0.00002 * (400.0 * i) * (400.0 * i)});
     const Statistics s = statisticsOf(inputOf(FitType::Polynomial, 8, points));
     EXPECT_TRUE(s.illConditioned);
-    EXPECT_NEAR(s.conditionNumber.value(), 3.4139e13, 0.001e13);
+    EXPECT_NEAR(s.conditionNumber.value(), 5.84286e6, 0.00001e6);
+    EXPECT_NEAR(s.coefficientDigits.value(), 9.18, 0.01);
     std::string text;
     for (const std::string& line : statisticsLines(s)) text += line + "\n";
-    EXPECT_NE(text.find("mal condizionate"), std::string::npos) << text;
+    EXPECT_NE(text.find("coefficienti mal condizionati"), std::string::npos) << text;
+    EXPECT_NE(text.find("solo circa 9 cifre significative sicure"), std::string::npos) << text;
 }
 
 TEST(SignificantText, NeverAnExponentNorANumberThatIsNot)

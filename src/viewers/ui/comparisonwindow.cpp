@@ -76,7 +76,7 @@ void ComparisonWindow::refresh()
         if (row.fitted()) {
             const Statistics& s = *row.statistics;
             std::string flags;
-            for (const std::string& flag : shapeFlags(row.shape)) flags += (flags.empty() ? "" : ", ") + flag;
+            for (const std::string& flag : rowFlags(row)) flags += (flags.empty() ? "" : ", ") + flag;
             if (s.dof == 0) flags = "n = p: nessun errore stimabile" + (flags.empty() ? "" : "; " + flags);
             if (row.recommended) flags = "CONSIGLIATA" + (flags.empty() ? "" : "; " + flags);
             cells << QString::number(row.coefficientCount) << figure(s.standardError, 6)
