@@ -12,7 +12,7 @@ CALVERO_PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth
   fonts-liberation2 fonts-dejavu
-  python3 python3-xlrd python3-xlwt python3-numpy unrtf
+  python3 python3-xlrd python3-xlwt python3-numpy python3-openpyxl unrtf
 )
 
 calvero_install_packages() {

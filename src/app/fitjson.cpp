@@ -112,13 +112,13 @@ std::string fitJson(const Calculation& c, const std::vector<ComparisonRow>* comp
                 entry["aicc"] = jsonNumber(s.aicc);
                 entry["flags"] = shapeFlags(row.shape);
             } else {
-                entry["refusal"] = row.refusal;
+                entry["refusal"] = jsonText(row.refusal);
             }
             rows.push_back(entry);
         }
         document["comparison"] = {{"tolerancePercent", tolerance}, {"rule", comparisonRule(tolerance)}, {"rows", rows}};
     }
-    return document.dump(2);
+    return jsonDocument(document);
 }
 
 } // namespace calvero
