@@ -8,7 +8,7 @@ CALVERO_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   qt6-svg-dev qt6-image-formats-plugins qt6-translations-l10n
-  libfreexl-dev libzip-dev libpugixml-dev libpoppler-qt6-dev nlohmann-json3-dev
+  libfreexl-dev libzip-dev libpugixml-dev libpoppler-qt6-dev nlohmann-json3-dev libexpat1-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth
   fonts-liberation2 fonts-dejavu
