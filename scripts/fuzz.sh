@@ -46,7 +46,8 @@ for target in "${targets[@]}"; do
     failed+=("$target")
     tail -n 40 "$build_dir/$target.log"
   else
-    grep -E "^(#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb)" "$build_dir/$target.log" || true
+    # The parent's figures come last (the .xls import's child processes print their own).
+    grep -E "^(#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb)" "$build_dir/$target.log" | tail -n 3 || true
   fi
 done
 
