@@ -33,13 +33,13 @@ void checkUsable(const CaptureSession& session)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static ScratchFile file(SessionExtension);
-    const Checked<CaptureSession> read = readSessionFile(file.write(data, size));
+    const calvero::Checked<CaptureSession> read = readSessionFile(file.write(data, size));
     if (!read) {
         require(startsWith(read.failure, "file di sessione danneggiato: "), "a refusal without its message: " + read.failure);
         return 0;
     }
     checkUsable(*read);
-    const Checked<CaptureSession> again = parseSessionText(sessionText(*read));
+    const calvero::Checked<CaptureSession> again = parseSessionText(sessionText(*read));
     require(again.value.has_value(), "a written session is refused: " + again.failure);
     require(*again.value == *read, "a written session reads back different");
     return 0;

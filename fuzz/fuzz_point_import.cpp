@@ -1,10 +1,13 @@
 // The text point import on arbitrary bytes. The first two bytes choose the
 // window of lines (firstLine, lastLine), the rest is the file. splitPointFields
-// must give non-empty fields free of separators that together are the line;
-// readPointLines must touch only the entries of the lines in its window and
-// the grid rows they fill, and store in x, y, z what the grid texts read as.
+// must give non-empty fields free of separators, commas and NUL bytes that,
+// decimal marks aside, together are the line without its separators and NUL
+// bytes (a NUL is no character); readPointLines must touch only the entries
+// of the lines in its window and the grid rows they fill, store in x, y, z
+// what the grid texts read as, and put only valid UTF-8 into the grid.
 #include "entry/pointimport.h"
 #include "common/numtext.h"
+#include "common/utf8.h"
 #include "fuzz_support.h"
 
 #include <algorithm>
@@ -18,19 +21,24 @@ namespace {
 
 bool isSeparator(char c) { return c == ';' || c == ' ' || c == '\t'; }
 
+bool isDecimalMark(char c) { return c == '.' || c == ','; }
+
+// Decimal marks may change (a comma becomes a point, the points of "1.234,5"
+// group thousands and go), every other byte stays.
 void checkFields(std::string_view line)
 {
     const auto fields = splitPointFields(line);
     std::string joined;
     for (const std::string& field : fields) {
         require(!field.empty(), "an empty field");
-        require(std::none_of(field.begin(), field.end(), [](char c) { return isSeparator(c) || c == ','; }),
-                "a separator or a comma inside a field");
-        joined += field;
+        require(std::none_of(field.begin(), field.end(), [](char c) { return isSeparator(c) || c == ',' || c == '\0'; }),
+                "a separator, a comma or a NUL inside a field");
+        for (char c : field)
+            if (c != '.') joined += c;
     }
     std::string expected;
     for (char c : line)
-        if (!isSeparator(c)) expected += c == ',' ? '.' : c;
+        if (!isSeparator(c) && c != '\0' && !isDecimalMark(c)) expected += c;
     require(joined == expected, "the fields are not the line");
 }
 
@@ -98,6 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (i > rowsFilled) require(cell == sentinelText(i, field), "a grid row beyond the window changed");
             if (cell != sentinelText(i, field)) {
                 require(!cell.empty(), "an empty text stored in the grid");
+                require(validText(cell) == cell, "a grid text that is no valid UTF-8");
                 // Row k of the grid holds line first + k - 1, whose entry got the value.
                 const int index = first + i - 1;
                 const double expected = parseDecimalOrZero(std::string_view(cell).substr(0, 130));

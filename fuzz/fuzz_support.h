@@ -1,7 +1,9 @@
 #pragma once
 // Pieces shared by the fuzz targets: a scratch file that holds the input
-// bytes, a presenter that keeps the messages, and a check that stops the run
-// with a readable reason.
+// bytes and a check that stops the run with a readable reason (the UTF-8
+// character count of src/common comes with them).
+
+#include "common/utf8.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -46,15 +48,6 @@ public:
 private:
     std::string path_;
 };
-
-// The number of UTF-8 characters of a text (a grid cell keeps at most 130).
-inline std::size_t characterCount(const std::string& text)
-{
-    std::size_t count = 0;
-    for (char c : text)
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
-    return count;
-}
 
 inline bool startsWith(const std::string& text, const std::string& prefix)
 {

@@ -20,26 +20,34 @@
 
 namespace calvero {
 
-Failure importBatchPoints(const Workspace& work, const std::string& file, const BatchOptions& options)
+Checked<LinesRead> importBatchPoints(const Workspace& work, const std::string& file, const BatchOptions& options)
 {
     Document& d = work.document;
     const Checked<LinesRead> read = readPointFile(file, FirstImportedSpreadsheetRow, {d.grid, d.points});
-    if (!read) return read.failure;
+    if (!read) return read;
     MainWindowInputs& inputs = work.inputs;
     inputs.setKindItemIndex(options.kind - 1);
     d.kind = static_cast<FitType>(options.kind);
     inputs.setDegreeValue(options.degree);
     inputs.setInitialTemperatureText(options.initialTemperature);
     inputs.setFinalTemperatureText(options.finalTemperature);
-    return std::nullopt;
+    return read;
 }
+
+std::string firstLinesNotice(const std::string& file) { return std::string(FirstLinesNotice) + " " + file; }
 
 namespace {
 
-// The data set file or the point file, ready to be calculated.
-Failure loadInput(const Workspace& work, const BatchOptions& options)
+// The data set file or the point file, ready to be calculated. A point file
+// read only to its 200th line is said on err.
+Failure loadInput(const Workspace& work, const BatchOptions& options, std::ostream& err)
 {
-    if (!options.pointsFile.empty()) return importBatchPoints(work, options.pointsFile, options);
+    if (!options.pointsFile.empty()) {
+        const Checked<LinesRead> read = importBatchPoints(work, options.pointsFile, options);
+        if (!read) return read.failure;
+        if (read->moreLines) err << firstLinesNotice(options.pointsFile) << '\n';
+        return std::nullopt;
+    }
     if (auto failure = loadDataSetFile(work, options.dataSetFile)) return failure;
     fillPointGrid(work.document.grid, work.document.points);
     return std::nullopt;
@@ -82,8 +90,8 @@ int writeFigures(const BatchOptions& options, const Workspace& work, const Calcu
         out << document;
         return BatchOk;
     }
-    if (auto failure = writeWholeFile(options.jsonOut, document)) {
-        err << "errore di scrittura del file " << options.jsonOut << ": " << *failure << '\n';
+    if (auto failure = writeOutputFile(options.jsonOut, document)) {
+        err << *failure << '\n';
         return BatchUnreadable;
     }
     return BatchOk;
@@ -92,6 +100,8 @@ int writeFigures(const BatchOptions& options, const Workspace& work, const Calcu
 int runSummary(const BatchOptions& options, std::ostream& out, std::ostream& err)
 {
     const std::vector<SummaryRow> rows = summarise(summaryFiles(options.files), options);
+    for (const SummaryRow& row : rows)
+        if (!row.notice.empty()) err << row.notice << '\n';
     int exit = summaryExit(rows);
     // Without a table's file the table goes to standard output.
     if (options.summaryOut.empty() && options.jsonOut.empty()) out << summaryCsv(rows, options.eachParameter);
@@ -99,9 +109,9 @@ int runSummary(const BatchOptions& options, std::ostream& out, std::ostream& err
     for (const std::string& path : {options.summaryOut, options.jsonOut}) {
         if (path.empty() || path == "-") continue;
         const bool json = &path == &options.jsonOut;
-        const auto failure = json ? writeWholeFile(path, summaryJson(rows)) : writeSummary(rows, options.eachParameter, path);
+        const auto failure = json ? writeOutputFile(path, summaryJson(rows)) : writeSummary(rows, options.eachParameter, path);
         if (failure) {
-            err << (json ? "errore di scrittura del file " + path + ": " + *failure : *failure) << '\n';
+            err << *failure << '\n';
             exit = BatchUnreadable;
         }
     }
@@ -116,7 +126,7 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
     Document document;
     InputFields inputs;
     const Workspace work{document, inputs};
-    if (const auto failure = loadInput(work, options)) {
+    if (const auto failure = loadInput(work, options, err)) {
         err << *failure << '\n';
         return BatchUnreadable;
     }
@@ -137,8 +147,10 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         }
     }
     if (!options.graphOut.empty()) {
-        if (!writeGraph || !writeGraph(options.graphOut, done)) {
-            err << "errore di scrittura del file " << options.graphOut << '\n';
+        const Failure failure = writeGraph ? writeGraph(options.graphOut, done)
+                                           : Failure("errore di scrittura del file " + options.graphOut);
+        if (failure) {
+            err << *failure << '\n';
             exit = BatchUnreadable;
         }
     }

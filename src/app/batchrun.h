@@ -4,6 +4,7 @@
 // standard output, and on request the workbook, the RTF report and the graph.
 #include "app/batchoptions.h"
 #include "common/checked.h"
+#include "entry/pointimport.h"
 #include "fit/calculation.h"
 
 #include <functional>
@@ -17,12 +18,17 @@ struct Workspace;
 
 // The points of a point file into the grid (a text file's first 200 lines),
 // then the main window's inputs as the options set them, as the user would.
-// The Italian message when the file could not be read.
-Failure importBatchPoints(const Workspace& work, const std::string& file, const BatchOptions& options);
+// Whether the text file held more than was read, or the Italian message when
+// the file could not be read.
+Checked<LinesRead> importBatchPoints(const Workspace& work, const std::string& file, const BatchOptions& options);
+
+// What standard error says of a point file read only to its 200th line.
+std::string firstLinesNotice(const std::string& file);
 
 // writeGraph draws the graph of the calculation into the named image file
-// (the caller owns the drawing toolkit); false when it could not be written.
-using GraphWriter = std::function<bool(const std::string& path, const Calculation& done)>;
+// (the caller owns the drawing toolkit); the Italian message when it could
+// not be written.
+using GraphWriter = std::function<Failure(const std::string& path, const Calculation& done)>;
 
 int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, const GraphWriter& writeGraph);
 

@@ -6,6 +6,7 @@
 #include "app/document.h"
 #include "app/jsonfigures.h"
 #include "common/filewrite.h"
+#include "common/utf8.h"
 #include "entry/importcommand.h"
 #include "fit/coefficientlist.h"
 #include "fit/statistics.h"
@@ -31,7 +32,7 @@ namespace fs = std::filesystem;
 
 SummaryRow rowOf(const std::string& file, std::optional<double> parameter, const Outcome& outcome)
 {
-    SummaryRow row{file, parameter, std::nullopt, "ok", false};
+    SummaryRow row{file, parameter, std::nullopt, "ok", false, {}};
     if (const Refusal* refusal = std::get_if<Refusal>(&outcome)) {
         row.outcome = refusal->message;
         return row;
@@ -50,7 +51,7 @@ SummaryRow rowOf(const std::string& file, std::optional<double> parameter, const
 
 SummaryRow unreadable(const std::string& file, const std::string& why)
 {
-    return SummaryRow{file, std::nullopt, std::nullopt, why, true};
+    return SummaryRow{file, std::nullopt, std::nullopt, why, true, {}};
 }
 
 // A family of curves, x;parameter;y: one calculation per parameter value, in
@@ -112,9 +113,14 @@ void summariseFile(const std::string& file, const BatchOptions& options, std::ve
         rows.push_back(rowOf(file, std::nullopt, Refusal{"per i file di punti serve --kind: " + file}));
         return;
     }
-    if (const Failure failure = importBatchPoints(work, file, options)) return rows.push_back(unreadable(file, *failure));
-    if (options.eachParameter) return summariseFamily(file, document, options, rows);
-    rows.push_back(rowOf(file, std::nullopt, calculateDocument(work)));
+    const Checked<LinesRead> read = importBatchPoints(work, file, options);
+    if (!read) return rows.push_back(unreadable(file, read.failure));
+    const std::size_t first = rows.size();
+    if (options.eachParameter)
+        summariseFamily(file, document, options, rows);
+    else
+        rows.push_back(rowOf(file, std::nullopt, calculateDocument(work)));
+    if (read->moreLines && rows.size() > first) rows[first].notice = firstLinesNotice(file);
 }
 
 // Every digit of the double, in its shortest form.
@@ -181,12 +187,14 @@ std::vector<std::vector<Cell>> tableOf(const std::vector<SummaryRow>& rows, bool
     return table;
 }
 
+// A text in quotes when it holds a separator, a quote or a line end.
 std::string csvField(const Cell& cell)
 {
     if (cell.number) return fullPrecision(*cell.number, ',');
-    if (cell.text.find_first_of(";\"\n") == std::string::npos) return cell.text;
+    const std::string text = validText(cell.text);
+    if (text.find_first_of(";\"\r\n") == std::string::npos) return text;
     std::string quoted = "\"";
-    for (char c : cell.text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
     return quoted + "\"";
 }
 
@@ -232,7 +240,7 @@ std::string summaryJson(const std::vector<SummaryRow>& rows)
     using nlohmann::json;
     json list = json::array();
     for (const SummaryRow& row : rows) {
-        json entry = {{"file", row.file}, {"outcome", row.outcome}};
+        json entry = {{"file", jsonText(row.file)}, {"outcome", jsonText(row.outcome)}};
         if (row.parameter) entry["parameter"] = *row.parameter;
         if (row.fit) {
             const SummaryFit& fit = *row.fit;
@@ -247,25 +255,30 @@ std::string summaryJson(const std::vector<SummaryRow>& rows)
         }
         list.push_back(entry);
     }
-    return json{{"files", list}, {"exit", summaryExit(rows)}}.dump(2) + "\n";
+    return jsonDocument(json{{"files", list}, {"exit", summaryExit(rows)}}) + "\n";
 }
 
-Failure writeSummary(const std::vector<SummaryRow>& rows, bool withParameter,
-                                        const std::string& path)
+Worksheet summarySheet(const std::vector<SummaryRow>& rows, bool withParameter)
+{
+    Worksheet sheet("RIEPILOGO");
+    const auto table = tableOf(rows, withParameter);
+    for (std::size_t r = 0; r < table.size(); ++r)
+        for (std::size_t c = 0; c < table[r].size(); ++c) {
+            const Cell& cell = table[r][c];
+            const CellAddress at{static_cast<int>(r) + 1, static_cast<int>(c) + 1};
+            if (cell.number)
+                sheet.setNumber(at, *cell.number);
+            else if (!cell.text.empty())
+                sheet.setText(at, cell.text);
+        }
+    return sheet;
+}
+
+Failure writeSummary(const std::vector<SummaryRow>& rows, bool withParameter, const std::string& path)
 {
     const std::string extension = lowerExtension(path);
     if (extension == "xls" || extension == "xlsx") {
-        Worksheet sheet("RIEPILOGO");
-        const auto table = tableOf(rows, withParameter);
-        for (std::size_t r = 0; r < table.size(); ++r)
-            for (std::size_t c = 0; c < table[r].size(); ++c) {
-                const Cell& cell = table[r][c];
-                const CellAddress at{static_cast<int>(r) + 1, static_cast<int>(c) + 1};
-                if (cell.number)
-                    sheet.setNumber(at, *cell.number);
-                else if (!cell.text.empty())
-                    sheet.setText(at, cell.text);
-            }
+        const Worksheet sheet = summarySheet(rows, withParameter);
         const auto failure = extension == "xls" ? saveWorkbook(sheet, path) : saveXlsxWorkbook(sheet, path);
         if (failure) return "errore di scrittura del file " + path + ": " + *failure;
         return std::nullopt;
@@ -273,8 +286,7 @@ Failure writeSummary(const std::vector<SummaryRow>& rows, bool withParameter,
     const std::string text = extension == "json" ? summaryJson(rows) : summaryCsv(rows, withParameter);
     if (extension != "json" && extension != "csv")
         return "riepilogo in un formato non riconosciuto (.csv, .xlsx, .xls o .json): " + path;
-    if (auto failure = writeWholeFile(path, text)) return "errore di scrittura del file " + path + ": " + *failure;
-    return std::nullopt;
+    return writeOutputFile(path, text);
 }
 
 int summaryExit(const std::vector<SummaryRow>& rows)

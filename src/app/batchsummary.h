@@ -7,6 +7,7 @@
 #include "common/checked.h"
 #include "app/batchoptions.h"
 #include "fit/coefficientlist.h"
+#include "spreadsheet/workbooksheet.h"
 
 #include <optional>
 #include <string>
@@ -32,6 +33,7 @@ struct SummaryRow {
     std::optional<SummaryFit> fit;
     std::string outcome = "ok"; // or the Italian refusal, or why the file could not be read
     bool unreadable = false;
+    std::string notice; // for standard error, not the table: a point file read to its 200th line
 };
 
 // The files the paths stand for: a folder's regular files in name order.
@@ -43,10 +45,12 @@ std::vector<SummaryRow> summarise(const std::vector<std::string>& files, const B
 std::string summaryCsv(const std::vector<SummaryRow>& rows, bool withParameter);
 // The same as one JSON document.
 std::string summaryJson(const std::vector<SummaryRow>& rows);
+// The same as the worksheet "RIEPILOGO" of the .xlsx and .xls files.
+Worksheet summarySheet(const std::vector<SummaryRow>& rows, bool withParameter);
 // The table into OUT by its ending: .csv, .xlsx, .xls or .json. The Italian message
-// when it could not be written.
-Failure writeSummary(const std::vector<SummaryRow>& rows, bool withParameter,
-                                        const std::string& path);
+// when it could not be written. Every text goes in as validText makes it, so
+// whatever bytes a file's name or message held, each format stays valid.
+Failure writeSummary(const std::vector<SummaryRow>& rows, bool withParameter, const std::string& path);
 
 // 0 when every row was fitted, 1 when a calculation was refused, 2 when a
 // file could not be read.

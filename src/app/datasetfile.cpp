@@ -4,6 +4,7 @@
 #include "app/document.h"
 #include "common/fault.h"
 #include "common/numtext.h"
+#include "common/systemerror.h"
 #include "fit/pointordering.h"
 #include "fit/workingset.h"
 
@@ -11,7 +12,6 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <variant>
 #include <vector>
 
@@ -240,8 +240,7 @@ Failure writeDataSetFile(const Workspace& work, const std::string& path)
     } catch (const ArithmeticFault& fault) {
         return fault.what();
     }
-    if (const auto failure = writeWholeFile(path, text)) return "errore di scrittura del file " + path + ": " + *failure;
-    return std::nullopt;
+    return writeOutputFile(path, text);
 }
 
 bool holdsDataSet(const std::string& path)
@@ -257,7 +256,7 @@ bool holdsDataSet(const std::string& path)
 Failure loadDataSetFile(const Workspace& work, const std::string& path)
 {
     const auto text = readFileText(path);
-    if (!text) return "errore di lettura del file " + path + ": " + std::strerror(errno);
+    if (!text) return "errore di lettura del file " + path + ": " + systemErrorText(errno);
     const auto contents = parseDataSetFile(*text);
     if (!contents) return invalidFileMessage(path);
     applyContents(work, *contents, path);

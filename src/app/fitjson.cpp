@@ -114,13 +114,13 @@ std::string fitJson(const Calculation& c, const std::vector<ComparisonRow>* comp
                 entry["flags"] = rowFlags(row);
                 entry["illConditioned"] = s.illConditioned;
             } else {
-                entry["refusal"] = row.refusal;
+                entry["refusal"] = jsonText(row.refusal);
             }
             rows.push_back(entry);
         }
         document["comparison"] = {{"tolerancePercent", tolerance}, {"rule", comparisonRule(tolerance)}, {"rows", rows}};
     }
-    return document.dump(2);
+    return jsonDocument(document);
 }
 
 } // namespace calvero

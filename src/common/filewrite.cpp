@@ -1,9 +1,10 @@
 #include "common/filewrite.h"
 
+#include "common/systemerror.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,7 +58,13 @@ Failure writeWholeFile(const std::string& path, std::string_view bytes)
 {
     const int error = writeWholeFileError(path, bytes);
     if (error == 0) return std::nullopt;
-    return std::string(std::strerror(error));
+    return systemErrorText(error);
+}
+
+Failure writeOutputFile(const std::string& path, std::string_view bytes)
+{
+    if (const Failure failure = writeWholeFile(path, bytes)) return "errore di scrittura del file " + path + ": " + *failure;
+    return std::nullopt;
 }
 
 int writeWholeFileError(const std::string& path, std::string_view bytes)

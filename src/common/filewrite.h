@@ -10,9 +10,13 @@
 namespace calvero {
 
 // Writes bytes as the whole content of path (created or replaced). Returns
-// the system's reason when the file could not be written; the earlier file,
-// if any, is then left as it was.
+// the reason, in Italian (systemErrorText), when the file could not be
+// written; the earlier file, if any, is then left as it was.
 Failure writeWholeFile(const std::string& path, std::string_view bytes);
+
+// writeWholeFile for a file the user asked for, with the program's message:
+// "errore di scrittura del file PATH: <reason>".
+Failure writeOutputFile(const std::string& path, std::string_view bytes);
 
 // The same, giving the error code (errno) of the failure, or 0 when written,
 // for a caller that words the reason itself (systemErrorText).

@@ -1,6 +1,7 @@
 #include "common/systemerror.h"
 
 #include <cerrno>
+#include <cstring>
 
 namespace calvero {
 
@@ -25,7 +26,8 @@ std::string systemErrorText(int error)
     case ELOOP: return "troppi collegamenti simbolici nel percorso";
     case EXDEV: return "spostamento fra dischi diversi non riuscito";
     case EIO: return "errore di lettura o scrittura sul disco";
-    default: return "errore di sistema " + std::to_string(error);
+    // The rare ones in the system's own words.
+    default: return std::strerror(error);
     }
 }
 

@@ -57,7 +57,7 @@ std::vector<std::string> importPointFile(const std::string& fileName, int firstS
 {
     const Checked<LinesRead> read = readPointFile(fileName, firstSpreadsheetRow, into);
     if (!read) return {read.failure};
-    if (read->moreLines) return {"lette le prime 200 righe del file"};
+    if (read->moreLines) return {std::string(FirstLinesNotice)};
     return {};
 }
 

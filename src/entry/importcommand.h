@@ -7,9 +7,13 @@
 #include "fit/pointgrid.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace calvero {
+
+// What the import says when a text file held more than its first 200 lines.
+inline constexpr std::string_view FirstLinesNotice = "lette le prime 200 righe del file";
 
 // The spreadsheet row an import starts from unless the user says otherwise:
 // row 1 usually holds the column titles.

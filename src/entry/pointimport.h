@@ -1,6 +1,8 @@
 #pragma once
 // Reading points from a text file: up to three values a line, separated by
-// semicolons, blanks or tabs, with a decimal comma or point.
+// semicolons, blanks or tabs, with a decimal comma or point. The file may be
+// UTF-8 (with or without its mark), Windows-1252, or UTF-16 with its mark, as
+// spreadsheet programs on Windows save "Unicode text".
 #include "common/checked.h"
 #include "fit/dataset.h"
 #include "fit/pointgrid.h"
@@ -24,7 +26,8 @@ struct LinesRead {
 
 // Splits one line into its fields. Every comma becomes a full stop first (a
 // decimal comma); semicolons, blanks and tabs separate fields, and a run of
-// them counts as one separator.
+// them counts as one separator. A NUL byte is no character and is dropped
+// (a file padded after a crash, UTF-16 saved without its mark).
 std::vector<std::string> splitPointFields(std::string_view line);
 
 // Where imported points go: the point grid and the working points.
@@ -35,8 +38,9 @@ struct PointTarget {
 
 // Reads lines firstLine..lastLine (numbered from 1, never beyond the 200th)
 // into the target: field 1, 2 and 3 of line L go to x[L], y[L] and z[L]; the
-// texts go to the point grid, cut to 130 characters as the spreadsheet import
-// cuts its cells, the k-th line read into grid row k. Every field after the
+// texts go to the point grid as valid UTF-8 (validText: a Windows file's
+// "°" stays "°"), cut to 130 characters as the spreadsheet import cuts its
+// cells, the k-th line read into grid row k. Every field after the
 // third lands in the third place. An empty line is counted and leaves its row
 // as it was. Nothing is cleared beforehand. Of a line longer than a mebibyte
 // only the first mebibyte is read.

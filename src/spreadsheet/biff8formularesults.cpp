@@ -1,5 +1,6 @@
 #include "spreadsheet/biff8formularesults.h"
 
+#include "common/utf8.h"
 #include "spreadsheet/biff8records.h"
 #include "spreadsheet/littleendian.h"
 #include "spreadsheet/spreadsheetdate.h"
@@ -43,25 +44,6 @@ private:
     std::size_t at_;
 };
 
-void appendUtf8(std::string& text, char32_t c)
-{
-    if (c < 0x80) {
-        text += static_cast<char>(c);
-    } else if (c < 0x800) {
-        text += static_cast<char>(0xC0 | c >> 6);
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        text += static_cast<char>(0xE0 | c >> 12);
-        text += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        text += static_cast<char>(0xF0 | c >> 18);
-        text += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        text += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // An XLUnicodeString at `at` (16-bit count, flags, one or two bytes a
 // character) as UTF-8; characters beyond the record (they go on in a
 // CONTINUE record) are left out.
@@ -71,19 +53,16 @@ std::string unicodeString(std::string_view data, std::size_t at)
     const std::size_t count = littleEndian16(data, at);
     const bool wide = (static_cast<unsigned char>(data[at + 2]) & 0x01) != 0;
     std::string text;
+    Utf16Decoder decoder;
     std::size_t p = at + 3;
     for (std::size_t i = 0; i < count && p + (wide ? 2 : 1) <= data.size(); ++i) {
-        char32_t c = wide ? littleEndian16(data, p) : static_cast<unsigned char>(data[p]);
+        if (wide)
+            decoder.put(littleEndian16(data, p), text);
+        else
+            appendUtf8(text, static_cast<unsigned char>(data[p]));
         p += wide ? 2 : 1;
-        if (wide && c >= 0xD800 && c <= 0xDBFF && p + 2 <= data.size()) {
-            const char32_t low = littleEndian16(data, p);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-                p += 2;
-            }
-        }
-        appendUtf8(text, c >= 0xD800 && c <= 0xDFFF ? U'\uFFFD' : c);
     }
+    decoder.finish(text);
     return text;
 }
 

@@ -1,6 +1,7 @@
 #include "spreadsheet/workbookwriter.h"
 
 #include "common/filewrite.h"
+#include "common/utf8.h"
 #include "spreadsheet/biff8formula.h"
 #include "spreadsheet/compoundfile.h"
 #include "spreadsheet/workbookformula.h"
@@ -98,7 +99,7 @@ struct SharedStrings {
 
     std::uint32_t add(const std::string& text)
     {
-        std::u16string units = utf16FromUtf8(text);
+        std::u16string units = utf16FromUtf8(validText(text));
         if (units.size() > 32767) throw WorkbookError("testo di cella troppo lungo");
         ++references;
         const auto [found, added] = index.try_emplace(units, static_cast<std::uint32_t>(strings.size()));
@@ -231,7 +232,7 @@ RecordStream sheetSubstream(const Worksheet& sheet, SharedStrings& strings)
 
 Bytes workbookStream(const Worksheet& sheet)
 {
-    const std::u16string sheetName = utf16FromUtf8(sheet.name());
+    const std::u16string sheetName = utf16FromUtf8(validText(sheet.name()));
     checkSheetName(sheetName);
     SharedStrings strings;
     const RecordStream sheetRecords = sheetSubstream(sheet, strings);

@@ -2,7 +2,8 @@
 // Writes a worksheet as an Excel 97-2003 workbook (BIFF8 records in a
 // compound file): one sheet, its numbers, texts (in the shared string table),
 // formulas with their values computed here and marked to be calculated
-// again when the workbook is opened, and its column widths.
+// again when the workbook is opened, and its column widths. Texts go in as
+// validText makes them, whatever bytes a cell was given.
 #include "common/checked.h"
 #include "spreadsheet/biff8records.h"
 #include "spreadsheet/workbooksheet.h"

@@ -1,5 +1,8 @@
 #include "spreadsheet/xlsxwriter.h"
 
+#include "common/filewrite.h"
+#include "common/utf8.h"
+
 #include <pugixml.hpp>
 #include <zip.h>
 
@@ -90,7 +93,7 @@ pugi::xml_document worksheet(const Worksheet& sheet)
             cell.append_child("v").text() = std::string(text, end).c_str();
         } else if (const std::string* text = std::get_if<std::string>(&value)) {
             cell.append_attribute("t") = "inlineStr";
-            cell.append_child("is").append_child("t").text() = text->c_str();
+            cell.append_child("is").append_child("t").text() = validText(*text).c_str();
         }
     }
     return d;
@@ -98,44 +101,63 @@ pugi::xml_document worksheet(const Worksheet& sheet)
 
 } // namespace
 
-Failure saveXlsxWorkbook(const Worksheet& sheet, const std::string& path)
+std::optional<std::string> xlsxWorkbookBytes(const Worksheet& sheet)
 {
     const std::vector<std::pair<std::string, std::string>> parts = {
         {"[Content_Types].xml", textOf(contentTypes())},
         {"_rels/.rels",
          textOf(relationships("xl/workbook.xml",
                               "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument"))},
-        {"xl/workbook.xml", textOf(workbook(sheet.name()))},
+        {"xl/workbook.xml", textOf(workbook(validText(sheet.name())))},
         {"xl/_rels/workbook.xml.rels",
          textOf(relationships("worksheets/sheet1.xml",
                               "http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet"))},
         {"xl/worksheets/sheet1.xml", textOf(worksheet(sheet))},
     };
-    int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    // The archive is made in memory, then written as a whole like every other file.
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
+    zip_t* archive = buffer ? zip_open_from_source(buffer, ZIP_TRUNCATE, &error) : nullptr;
+    zip_error_fini(&error);
     if (!archive) {
-        zip_error_t reason;
-        zip_error_init_with_code(&reason, error);
-        const std::string text = zip_error_strerror(&reason);
-        zip_error_fini(&reason);
-        return text;
+        if (buffer) zip_source_free(buffer);
+        return std::nullopt;
     }
+    zip_source_keep(buffer); // it outlives the archive, which gives its bytes to it on closing
+    bool added = true;
     for (const auto& [name, text] : parts) {
         zip_source_t* source = zip_source_buffer(archive, text.data(), text.size(), 0);
         if (!source || zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8) < 0) {
             if (source) zip_source_free(source);
-            const std::string reason = zip_strerror(archive);
-            zip_discard(archive);
-            return reason;
+            added = false;
+            break;
         }
     }
-    // The archive is written here, from the buffers that are still alive.
-    if (zip_close(archive) < 0) {
-        const std::string reason = zip_strerror(archive);
+    // The archive is written here, from the part texts that are still alive.
+    if (!added || zip_close(archive) < 0) {
         zip_discard(archive);
-        return reason;
+        zip_source_free(buffer);
+        return std::nullopt;
     }
-    return std::nullopt;
+    std::optional<std::string> bytes;
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_source_stat(buffer, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE) && zip_source_open(buffer) == 0) {
+        std::string read(static_cast<std::size_t>(stat.size), '\0');
+        if (zip_source_read(buffer, read.data(), read.size()) == static_cast<zip_int64_t>(read.size()))
+            bytes = std::move(read);
+        zip_source_close(buffer);
+    }
+    zip_source_free(buffer);
+    return bytes;
+}
+
+Failure saveXlsxWorkbook(const Worksheet& sheet, const std::string& path)
+{
+    const std::optional<std::string> bytes = xlsxWorkbookBytes(sheet);
+    if (!bytes) return std::string("memoria insufficiente per comporre la cartella di lavoro");
+    return writeWholeFile(path, *bytes);
 }
 
 } // namespace calvero

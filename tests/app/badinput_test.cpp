@@ -121,10 +121,10 @@ TEST_F(BadDataSetFileTest, EveryNonDataSetIsRefusedAndChangesNothing)
 TEST_F(BadDataSetFileTest, UnreadableFiles)
 {
     const std::string missing = pathOf("assente.txt");
-    expectRefused(missing, "errore di lettura del file " + missing + ": No such file or directory");
+    expectRefused(missing, "errore di lettura del file " + missing + ": file o cartella inesistente");
     const std::string folder = pathOf("cartella.txt");
     std::filesystem::create_directory(folder);
-    expectRefused(folder, "errore di lettura del file " + folder + ": Is a directory");
+    expectRefused(folder, "errore di lettura del file " + folder + ": è una cartella");
 }
 
 TEST_F(BadDataSetFileTest, GoodFileStillReadsAfterRefusals)

@@ -5,7 +5,6 @@
 #include "common/numtext.h"
 #include "fit/workingset.h"
 
-#include <cstring>
 #include <filesystem>
 
 using namespace calvero;
@@ -210,7 +209,7 @@ TEST_F(DataSetCommands, FailedSaveLeavesTheNameAndExportsNothing)
     const std::string path = pathOf("manca/dati.txt");
     EXPECT_FALSE(saveDataSet(work, path));
     EXPECT_EQ(shown.messages(),
-              std::vector<std::string>{"errore di scrittura del file " + path + ": " + std::strerror(ENOENT)});
+              std::vector<std::string>{"errore di scrittura del file " + path + ": file o cartella inesistente"});
     EXPECT_EQ(doc.currentDataSetName, "prima.txt");
 }
 

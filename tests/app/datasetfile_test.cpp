@@ -5,7 +5,6 @@
 #include "fit/pointordering.h"
 #include "fit/workingset.h"
 
-#include <cstring>
 
 using namespace calvero;
 using namespace calvero::testing;
@@ -311,5 +310,5 @@ TEST_F(DataSetFile, UnwritablePlaceIsAWriteError)
     const std::string path = pathOf("nessuna/cartella.txt");
     EXPECT_FALSE(writeDataSetFile(path));
     EXPECT_EQ(shown.messages(),
-              std::vector<std::string>{"errore di scrittura del file " + path + ": " + std::strerror(ENOENT)});
+              std::vector<std::string>{"errore di scrittura del file " + path + ": file o cartella inesistente"});
 }

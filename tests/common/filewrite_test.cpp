@@ -59,6 +59,6 @@ TEST_F(FileWrite, AFailureKeepsTheEarlierFile)
 
     const auto missing = writeWholeFile(folder / "nessuna" / "dati.txt", "x");
     ASSERT_TRUE(missing.has_value());
-    EXPECT_EQ(*missing, "No such file or directory");
+    EXPECT_EQ(*missing, "file o cartella inesistente"); // in Italian, as every message
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
 }

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 
 namespace calvero {
 namespace {
@@ -42,6 +41,9 @@ TEST(SplitPointFields, SeparatorsAndDecimalComma)
     EXPECT_EQ(splitPointFields(""), Fields{});
     EXPECT_EQ(splitPointFields(" ;\t; "), Fields{});
     EXPECT_EQ(splitPointFields("abc;-1e3"), (Fields{"abc", "-1e3"}));
+    // A NUL byte is no character: dropped, never a separator.
+    EXPECT_EQ(splitPointFields(std::string_view("1\0" "2;\0;3\0", 8)), (Fields{"12", "3"}));
+    EXPECT_EQ(splitPointFields(std::string_view("\0\0", 2)), Fields{});
 }
 
 TEST_F(PointLinesTest, FieldsGoToArraysAndGrid)
@@ -130,6 +132,7 @@ TEST_F(PointLinesTest, MoreLinesOnlyWhenSomethingFollows)
     for (int i = 1; i <= 200; ++i) content += std::to_string(i) + "\n";
     EXPECT_FALSE(read(content)->moreLines);
     EXPECT_FALSE(read(content + "\n ; \n\t\n")->moreLines);
+    EXPECT_FALSE(read(content + std::string("\0\0\n", 3))->moreLines); // padding after a crash
     EXPECT_TRUE(read(content + "\n\n201\n")->moreLines);
     EXPECT_TRUE(read("1\n2\n3\n", 1, 2)->moreLines);
 }
@@ -151,6 +154,42 @@ TEST_F(PointLinesTest, ByteOrderMarkOnlyAtTheStartIsSkipped)
     EXPECT_EQ(grid().cell(1, 1), "1.5");
     EXPECT_DOUBLE_EQ(points().x[1], 1.5);
     EXPECT_EQ(grid().cell(2, 1), mark + "3"); // inside the file it is text like any other
+}
+
+// The same points saved by spreadsheet programs on Windows: a header in the
+// code page, "Unicode text" with its mark, tabs and decimal commas.
+TEST_F(PointLinesTest, EveryEncodingOfTheSameFileReadsTheSame)
+{
+    const std::u16string text = u"T(\u00B0C)\tp\r\n1,5\t2\r\n3\t4,25\r\n";
+    const auto utf16 = [&](bool bigEndian) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (char16_t unit : text) {
+            const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        return bytes;
+    };
+    const std::string utf8 = "T(\xC2\xB0" "C)\tp\r\n1,5\t2\r\n3\t4,25\r\n";
+    const struct {
+        const char* what;
+        std::string bytes;
+    } files[] = {
+        {"UTF-8", utf8},
+        {"UTF-8 with its mark", "\xEF\xBB\xBF" + utf8},
+        {"Windows-1252", "T(\xB0" "C)\tp\r\n1,5\t2\r\n3\t4,25\r\n"},
+        {"UTF-16 little-endian", utf16(false)},
+        {"UTF-16 big-endian", utf16(true)},
+        {"UTF-16 cut after an odd byte", utf16(false) + "4"},
+    };
+    for (const auto& file : files) {
+        imported.reset();
+        ASSERT_TRUE(read(file.bytes)) << file.what;
+        EXPECT_EQ(grid().cell(1, 1), "T(\xC2\xB0" "C)") << file.what;
+        EXPECT_EQ(grid().cell(2, 1), "1.5") << file.what;
+        EXPECT_EQ(points().x[2], 1.5) << file.what;
+        EXPECT_EQ(points().y[3], 4.25) << file.what;
+        EXPECT_EQ(grid().cell(4, 1), "") << file.what;
+    }
 }
 
 TEST_F(PointLinesTest, TextThatIsNotANumberIsShownAsItIs)
@@ -177,7 +216,7 @@ TEST_F(PointLinesTest, ReadErrorGivesTheSystemsReason)
     const std::string name = folder.path().string(); // a folder exists but cannot be read as text
     const auto outcome = readPointLines(name, 1, 200, imported.target());
     ASSERT_FALSE(outcome);
-    EXPECT_EQ(outcome.failure, "errore di lettura del file " + name + ": " + std::strerror(EISDIR));
+    EXPECT_EQ(outcome.failure, "errore di lettura del file " + name + ": è una cartella");
 }
 
 } // namespace

@@ -260,7 +260,7 @@ TEST_F(SpreadsheetExport, SuccessIsReportedOnlyAfterTheFileIsWritten)
 
     const std::string unwritable = std::string(CALVERO_BINARY_DIR) + "/no_such_folder/dati_OUTPUT.xls";
     EXPECT_EQ(exportSpreadsheet(source(), unwritable, 8),
-              "impossibile salvare il file EXCEL: " + unwritable + ": No such file or directory");
+              "impossibile salvare il file EXCEL: " + unwritable + ": file o cartella inesistente");
     EXPECT_FALSE(std::filesystem::exists(unwritable));
 }
 

@@ -384,7 +384,7 @@ TEST(WorkbookFile, UnwritableContentsAreRefusedBeforeTheFileIsTouched)
     EXPECT_THROW(workbookStream(Worksheet("a/b")), WorkbookError);
     const auto noFolder = saveWorkbook(Worksheet("FOGLIO1"), std::string(CALVERO_BINARY_DIR) + "/no/such/folder/x.xls");
     ASSERT_TRUE(noFolder.has_value());
-    EXPECT_EQ(*noFolder, "No such file or directory");
+    EXPECT_EQ(*noFolder, "file o cartella inesistente");
 }
 
 } // namespace

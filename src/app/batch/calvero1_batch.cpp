@@ -4,7 +4,8 @@
 #include "app/batchrun.h"
 #include "graph/fitgraph.h"
 #include "graph/surfacegraph.h"
-#include "graph/ui/graphimage.h"
+#include "common/filewrite.h"
+#include "graph/ui/graphpicture.h"
 
 #include <QGuiApplication>
 
@@ -40,8 +41,10 @@ int main(int argc, char** argv)
             calvero::prepareSurfaceGraph(calvero::surfaceGraphData(done));
         else
             calvero::prepareScreenGraph(calvero::fitGraphData(done));
-        const QImage image = calvero::renderGraphImage(1024, 768);
-        return !image.isNull() && image.save(QString::fromStdString(path), "PNG");
+        // Written as every other output: a failure keeps the earlier file and is said.
+        const QByteArray png = calvero::graphPng(1024, 768);
+        if (png.isEmpty()) return calvero::Failure(calvero::UndrawnGraphMessage);
+        return calvero::writeOutputFile(path, std::string_view(png.constData(), std::size_t(png.size())));
     };
     return calvero::runBatch(std::get<calvero::BatchOptions>(parsed), std::cout, std::cerr, writeGraph);
 }

@@ -57,8 +57,19 @@ QByteArray pngPicture(const QImage& image)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    if (image.isNull() || !image.save(&buffer, "PNG")) return {};
     return buffer.data();
+}
+
+// Written aside and put in place at the end, as every file: a failure keeps
+// the old file.
+QString writePicture(const QString& fileName, const QByteArray& picture)
+{
+    if (picture.isEmpty()) return QString::fromStdString(UndrawnGraphMessage);
+    if (const auto failure = writeOutputFile(QFile::encodeName(fileName).toStdString(),
+                                             std::string_view(picture.constData(), std::size_t(picture.size()))))
+        return QString::fromStdString(*failure);
+    return {};
 }
 
 } // namespace
@@ -76,15 +87,15 @@ QString saveGraphPicture(const QString& fileName, int width, int height)
     if (width < 1 || height < 1) return QStringLiteral("il grafico non ha dimensioni da salvare");
     // The vector pictures take the resolution of the window's image.
     const int imageDpi = QImage(1, 1, QImage::Format_RGB32).logicalDpiX();
-    const QByteArray picture = ending == QLatin1String("png")   ? pngPicture(renderGraphImage(width, height))
-                               : ending == QLatin1String("svg") ? svgPicture(width, height, imageDpi)
-                                                                : pdfPicture(width, height, imageDpi);
-    // Written aside and put in place at the end: a failure keeps the old file.
-    if (const auto failure = writeWholeFile(QFile::encodeName(fileName).toStdString(),
-                                            std::string_view(picture.constData(), std::size_t(picture.size()))))
-        return QStringLiteral("errore di scrittura del file ") + fileName + QStringLiteral(": ") +
-               QString::fromStdString(*failure);
-    return {};
+    return writePicture(fileName, ending == QLatin1String("png")   ? pngPicture(renderGraphImage(width, height))
+                                  : ending == QLatin1String("svg") ? svgPicture(width, height, imageDpi)
+                                                                   : pdfPicture(width, height, imageDpi));
+}
+
+QByteArray graphPng(int width, int height)
+{
+    if (width < 1 || height < 1) return {};
+    return pngPicture(renderGraphImage(width, height));
 }
 
 } // namespace calvero

@@ -1,6 +1,8 @@
 #pragma once
 // The graph as a picture file or on the clipboard: drawn by the same pass as
-// the graph window, at the window's size.
+// the graph window, at the window's size. Every picture is written through
+// writeWholeFile: a failure is reported in Italian and keeps the old file.
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -11,6 +13,13 @@ namespace calvero {
 // Empty on success; otherwise the message for the user, and an existing file
 // of that name is left as it was.
 QString saveGraphPicture(const QString& fileName, int width, int height);
+
+// The PNG file's bytes of the picture (calvero1-batch --png writes them
+// whatever the file's name); empty when it could not be drawn.
+QByteArray graphPng(int width, int height);
+
+// Why there is no picture when graphPng gave nothing.
+inline constexpr const char* UndrawnGraphMessage = "impossibile comporre l'immagine del grafico";
 
 // The file endings saveGraphPicture takes, as a file dialog's filter.
 QString graphPictureFilter();

@@ -1,6 +1,7 @@
 #include "viewers/ui/reportprint.h"
 
 #include "common/numtext.h"
+#include "common/systemerror.h"
 #include "viewers/reportpage.h"
 
 #include <QFile>
@@ -8,6 +9,8 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
+
+#include <cerrno>
 
 namespace calvero {
 
@@ -71,8 +74,10 @@ std::optional<QString> printLines(const PrintChoices& choices, const std::vector
         if (!file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) file += QStringLiteral(".pdf");
         // The printing itself says nothing when it cannot open its file: try it first.
         QFile probe(file);
+        errno = 0;
         if (!probe.open(QIODevice::WriteOnly))
-            return QStringLiteral("errore di scrittura del file ") + file + QStringLiteral(": ") + probe.errorString();
+            return QStringLiteral("errore di scrittura del file ") + file + QStringLiteral(": ") +
+                   QString::fromStdString(systemErrorText(errno != 0 ? errno : EIO));
         probe.close();
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(file);

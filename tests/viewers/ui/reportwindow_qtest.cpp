@@ -168,7 +168,7 @@ private slots:
         const QString path = workingDir->path() + "/testo.rtf";
         QVERIFY(QDir().mkdir(path)); // a folder in the way cannot be replaced by the file
         box->saveRtf();
-        QCOMPARE(messages, QStringList{"errore di scrittura del file " + path + ": " + QString::fromLocal8Bit(std::strerror(EISDIR))});
+        QCOMPARE(messages, QStringList{"errore di scrittura del file " + path + ": " + QStringLiteral("è una cartella")});
     }
 
     void printsIntoAPdfFileWhenThereIsNoPrinter()
