@@ -6,6 +6,7 @@
 #include "app/calculatecommand.h"
 #include "app/document.h"
 #include "app/frontend.h"
+#include "plain_inputs.h"
 #include "fit/dataset.h"
 #include "common/numtext.h"
 #include "fit/surface.h"

@@ -18,8 +18,8 @@ CalculationInput fanPoints(int count)
     CalculationInput in;
     in.kind = FitType::Polynomial;
     in.degree = 3;
-    in.initialTemperature = "15";
-    in.finalTemperature = "900";
+    in.initialTemperature = 15.0;
+    in.finalTemperature = 900.0;
     for (int i = 1; i <= count; ++i) {
         const double q = 100.0 + 20.0 * i;
         in.points.x[i] = q;

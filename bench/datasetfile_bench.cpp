@@ -82,7 +82,7 @@ BENCHMARK(BM_FormatDataSetFile200Points)->Unit(benchmark::kMicrosecond);
 
 void BM_ParseDataSetFile200Points(benchmark::State& state)
 {
-    const std::string text = formatDataSetFile(contentsOf200Points());
+    const std::string text = *formatDataSetFile(contentsOf200Points());
     std::optional<DataSetFileContents> parsed;
     for (auto _ : state) {
         parsed = parseDataSetFile(text);

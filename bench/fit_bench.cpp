@@ -2,9 +2,9 @@
 // of a full grid.
 #include "fit/fits.h"
 #include "common/numtext.h"
-#include "fit/pointgrid.h"
+#include "entry/pointgrid.h"
 #include "fit/surface.h"
-#include "fit/workingset.h"
+#include "entry/gridinput.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,70 +1,53 @@
 #include "app/batchrun.h"
 
 #include "app/batchsummary.h"
-#include "app/calculatecommand.h"
-#include "app/datasetcommands.h"
-#include "app/datasetfile.h"
-#include "app/document.h"
+#include "app/datasetformat.h"
 #include "app/fitjson.h"
-#include "app/frontend.h"
 #include "common/filewrite.h"
 #include "common/numtext.h"
-#include "entry/importcommand.h"
 #include "entry/spreadsheetexport.h"
 #include "fit/comparison.h"
-#include "fit/pointordering.h"
+#include "fit/workingset.h"
 #include "viewers/rtf.h"
-
-#include <optional>
-#include <variant>
 
 namespace calvero {
 
-Checked<LinesRead> importBatchPoints(const Workspace& work, const std::string& file, const BatchOptions& options)
-{
-    Document& d = work.document;
-    const Checked<LinesRead> read = readPointFile(file, FirstImportedSpreadsheetRow, {d.grid, d.points});
-    if (!read) return read;
-    MainWindowInputs& inputs = work.inputs;
-    inputs.setKindItemIndex(options.kind - 1);
-    d.kind = static_cast<FitType>(options.kind);
-    inputs.setDegreeValue(options.degree);
-    inputs.setInitialTemperatureText(options.initialTemperature);
-    inputs.setFinalTemperatureText(options.finalTemperature);
-    return read;
-}
-
-std::string firstLinesNotice(const std::string& file) { return std::string(FirstLinesNotice) + " " + file; }
-
 namespace {
 
-// The data set file or the point file, ready to be calculated. A point file
-// read only to its 200th line is said on err.
-Failure loadInput(const Workspace& work, const BatchOptions& options, std::ostream& err)
+// The input of the command's file: a data set file as the program reads it,
+// or a point file with the options' choices (its refusal when a cell or a
+// temperature is not a number); the message of a file that could not be
+// read. A point file read only to its 200th line is said on err.
+Checked<Checked<CalculationInput>> readInput(const BatchOptions& options, std::ostream& err)
 {
     if (!options.pointsFile.empty()) {
-        const Checked<LinesRead> read = importBatchPoints(work, options.pointsFile, options);
-        if (!read) return read.failure;
+        Checked<BatchPoints> read = readBatchPoints(options.pointsFile);
+        if (!read) return failed<Checked<CalculationInput>>(read.failure);
         if (read->moreLines) err << firstLinesNotice(options.pointsFile) << '\n';
-        return std::nullopt;
+        return succeeded(pointsInput(*read, options));
     }
-    if (auto failure = loadDataSetFile(work, options.dataSetFile)) return failure;
-    fillPointGrid(work.document.grid, work.document.points);
-    return std::nullopt;
+    const Checked<DataSetFileContents> file = readDataSetFile(options.dataSetFile);
+    if (!file) return failed<Checked<CalculationInput>>(file.failure);
+    return succeeded(succeeded(dataSetInput(*file)));
 }
 
-// The workbook as the save command writes it: kind and degree from the main
-// window, the points counted over the arrays.
-Failure exportWorkbook(const Workspace& work, const std::string& path)
+// The workbook as the save command writes it after this calculation: the
+// kind and the degree as the main window holds them, the points counted
+// over the arrays, the power curve's numbers as the data set keeps them.
+Failure exportWorkbook(const CalculationInput& input, const Calculation& done, const std::string& path)
 {
-    takeSaveChoices(work);
-    return exportSpreadsheet(exportSource(work.document), path, work.document.points.count);
+    DataSetCoefficients kept;
+    keepCoefficients(kept, done);
+    PointSet points = input.points;
+    const int count = countStoredPoints(points);
+    const ExportSource source{input.kind, input.degree, points, &done, {kept.block[1], kept.block[2]}};
+    return exportSpreadsheet(source, path, static_cast<std::uint16_t>(count));
 }
 
 // --stats, --compare and --json after the report. The JSON goes to standard
 // output alone when it is "-".
-int writeFigures(const BatchOptions& options, const Workspace& work, const Calculation& done, std::ostream& out,
-                 std::ostream& err)
+int writeFigures(const BatchOptions& options, const CalculationInput& input, const Calculation& done,
+                 std::ostream& out, std::ostream& err)
 {
     const bool jsonOnly = options.jsonOut == "-";
     auto print = [&](const std::vector<std::string>& lines) {
@@ -78,10 +61,7 @@ int writeFigures(const BatchOptions& options, const Workspace& work, const Calcu
     }
     std::vector<ComparisonRow> rows;
     if (options.compare) {
-        // The temperatures as the main window holds them, for the temperature-time kind.
-        const CalculationInput input =
-            inputOf(done, work.inputs.initialTemperatureText(), work.inputs.finalTemperatureText());
-        rows = compareEquations(input, options.tolerance);
+        rows = compareEquations(inputOf(done, input.initialTemperature, input.finalTemperature), options.tolerance);
         print(comparisonLines(rows, options.tolerance));
     }
     if (options.jsonOut.empty()) return BatchOk;
@@ -123,23 +103,22 @@ int runSummary(const BatchOptions& options, std::ostream& out, std::ostream& err
 int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, const GraphWriter& writeGraph)
 {
     if (options.manyFiles) return runSummary(options, out, err);
-    Document document;
-    InputFields inputs;
-    const Workspace work{document, inputs};
-    if (const auto failure = loadInput(work, options, err)) {
-        err << *failure << '\n';
+    const Checked<Checked<CalculationInput>> read = readInput(options, err);
+    if (!read) {
+        err << read.failure << '\n';
         return BatchUnreadable;
     }
-    const Outcome outcome = calculateDocument(work);
-    if (const Refusal* refusal = std::get_if<Refusal>(&outcome)) {
-        err << refusal->message << '\n';
+    const Checked<CalculationInput>& input = *read;
+    const Outcome outcome = input ? calculate(*input) : failed<Calculation>(input.failure);
+    if (!outcome) {
+        err << outcome.failure << '\n';
         return BatchRefused;
     }
-    const Calculation& done = std::get<Calculation>(outcome);
+    const Calculation& done = *outcome;
     if (options.jsonOut != "-")
         for (const std::string& line : done.report) out << trimRight(line) << '\n';
 
-    int exit = writeFigures(options, work, done, out, err);
+    int exit = writeFigures(options, *input, done, out, err);
     if (!options.reportOut.empty()) {
         if (auto failure = writeRtfFile(options.reportOut, done.report)) {
             err << "errore di scrittura del file " << options.reportOut << ": " << *failure << '\n';
@@ -155,7 +134,7 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         }
     }
     if (!options.workbookOut.empty()) {
-        if (const Failure failure = exportWorkbook(work, options.workbookOut)) {
+        if (const Failure failure = exportWorkbook(*input, done, options.workbookOut)) {
             err << *failure << '\n';
             exit = BatchUnreadable;
         }

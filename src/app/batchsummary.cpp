@@ -1,17 +1,13 @@
 #include "app/batchsummary.h"
 
-#include "app/batchrun.h"
-#include "app/calculatecommand.h"
-#include "app/datasetfile.h"
-#include "app/document.h"
+#include "app/batchinput.h"
+#include "app/datasetformat.h"
 #include "app/jsonfigures.h"
 #include "common/filewrite.h"
 #include "common/utf8.h"
 #include "entry/importcommand.h"
 #include "fit/coefficientlist.h"
 #include "fit/statistics.h"
-#include "fit/pointordering.h"
-#include "fit/workingset.h"
 #include "spreadsheet/workbooksheet.h"
 #include "spreadsheet/workbookwriter.h"
 #include "spreadsheet/xlsxwriter.h"
@@ -22,7 +18,6 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
-#include <variant>
 
 namespace calvero {
 
@@ -33,11 +28,11 @@ namespace fs = std::filesystem;
 SummaryRow rowOf(const std::string& file, std::optional<double> parameter, const Outcome& outcome)
 {
     SummaryRow row{file, parameter, std::nullopt, "ok", false, {}};
-    if (const Refusal* refusal = std::get_if<Refusal>(&outcome)) {
-        row.outcome = refusal->message;
+    if (!outcome) {
+        row.outcome = outcome.failure;
         return row;
     }
-    const Calculation& done = std::get<Calculation>(outcome);
+    const Calculation& done = *outcome;
     const Statistics statistics = fitStatistics(done);
     row.fit = SummaryFit{done.kind,
                          done.degree,
@@ -49,6 +44,12 @@ SummaryRow rowOf(const std::string& file, std::optional<double> parameter, const
     return row;
 }
 
+// The calculation of an input, or the refusal of its points.
+Outcome calculated(const Checked<CalculationInput>& input)
+{
+    return input ? calculate(*input) : failed<Calculation>(input.failure);
+}
+
 SummaryRow unreadable(const std::string& file, const std::string& why)
 {
     return SummaryRow{file, std::nullopt, std::nullopt, why, true, {}};
@@ -56,70 +57,44 @@ SummaryRow unreadable(const std::string& file, const std::string& why)
 
 // A family of curves, x;parameter;y: one calculation per parameter value, in
 // the order the values first appear.
-void summariseFamily(const std::string& file, const Document& d, const BatchOptions& options,
+void summariseFamily(const std::string& file, BatchPoints& read, const BatchOptions& options,
                      std::vector<SummaryRow>& rows)
 {
-    PointSet read = d.points;
-    const PointCount counted = countPoints(d.grid, read, FitType::SurfaceXY);
-    if (counted.invalidCell) {
-        CalculationInput refused;
-        refused.invalidCell = counted.invalidCell;
-        rows.push_back(rowOf(file, std::nullopt, calculate(refused)));
-        return;
-    }
-    std::vector<double> parameters;
-    for (int i = 1; i <= counted.points; ++i)
-        if (std::find(parameters.begin(), parameters.end(), read.y[i]) == parameters.end()) parameters.push_back(read.y[i]);
-    for (double parameter : parameters) {
-        CalculationInput in;
-        in.kind = static_cast<FitType>(options.kind);
-        in.degree = options.degree;
-        in.initialTemperature = options.initialTemperature;
-        in.finalTemperature = options.finalTemperature;
-        for (int i = 1; i <= counted.points; ++i) {
-            if (read.y[i] != parameter) continue;
-            ++in.pointCount;
-            in.points.x[in.pointCount] = read.x[i];
-            in.points.y[in.pointCount] = read.z[i];
-        }
-        in.points.count = static_cast<std::uint16_t>(in.pointCount);
-        in.points.foundCount = static_cast<std::uint8_t>(in.pointCount);
-        rows.push_back(rowOf(file, parameter, calculate(in)));
-    }
+    const Checked<std::vector<FamilyMember>> members = familyInputs(read, options);
+    if (!members) return rows.push_back(rowOf(file, std::nullopt, failed<Calculation>(members.failure)));
+    for (const FamilyMember& member : *members) rows.push_back(rowOf(file, member.parameter, calculated(member.input)));
 }
 
 void summariseFile(const std::string& file, const BatchOptions& options, std::vector<SummaryRow>& rows)
 {
-    Document document;
-    InputFields inputs;
-    const Workspace work{document, inputs};
     std::error_code error;
     if (!fs::is_regular_file(file, error)) {
         rows.push_back(unreadable(file, " IL FILE:" + file + " NON ESISTE!"));
         return;
     }
     if (holdsDataSet(file)) {
-        if (const auto failure = loadDataSetFile(work, file)) return rows.push_back(unreadable(file, *failure));
-        fillPointGrid(document.grid, document.points);
-        rows.push_back(rowOf(file, std::nullopt, calculateDocument(work)));
+        const Checked<DataSetFileContents> contents = readDataSetFile(file);
+        if (!contents) return rows.push_back(unreadable(file, contents.failure));
+        rows.push_back(rowOf(file, std::nullopt, calculate(dataSetInput(*contents))));
         return;
     }
     if (pointFileKind(file) == PointFileKind::Unknown) {
         // Neither a data set nor points: the data set reader says why.
-        rows.push_back(unreadable(file, loadDataSetFile(work, file).value_or("il file non contiene dati validi: " + file)));
+        const Checked<DataSetFileContents> contents = readDataSetFile(file);
+        rows.push_back(unreadable(file, contents ? "il file non contiene dati validi: " + file : contents.failure));
         return;
     }
     if (options.kind == 0) {
-        rows.push_back(rowOf(file, std::nullopt, Refusal{"per i file di punti serve --kind: " + file}));
+        rows.push_back(rowOf(file, std::nullopt, failed<Calculation>("per i file di punti serve --kind: " + file)));
         return;
     }
-    const Checked<LinesRead> read = importBatchPoints(work, file, options);
+    Checked<BatchPoints> read = readBatchPoints(file);
     if (!read) return rows.push_back(unreadable(file, read.failure));
     const std::size_t first = rows.size();
     if (options.eachParameter)
-        summariseFamily(file, document, options, rows);
+        summariseFamily(file, *read, options, rows);
     else
-        rows.push_back(rowOf(file, std::nullopt, calculateDocument(work)));
+        rows.push_back(rowOf(file, std::nullopt, calculated(pointsInput(*read, options))));
     if (read->moreLines && rows.size() > first) rows[first].notice = firstLinesNotice(file);
 }
 

@@ -1,26 +1,19 @@
 #include "app/calculatecommand.h"
 
 #include "app/document.h"
-#include "fit/pointordering.h"
-#include "fit/workingset.h"
-
-#include <variant>
+#include "entry/gridinput.h"
+#include "entry/pointordering.h"
 
 namespace calvero {
 
 namespace {
 
-CalculationInput inputOf(const Workspace& work, const PointCount& counted)
+// What the main window's controls hold now; the kind is the document's,
+// which the radio group sets.
+TypedChoices typedChoices(const Workspace& work)
 {
-    CalculationInput input;
-    input.points = work.document.points;
-    input.pointCount = counted.points;
-    input.invalidCell = counted.invalidCell;
-    input.kind = work.document.kind;
-    input.degree = work.inputs.degreeValue();
-    input.initialTemperature = work.inputs.initialTemperatureText();
-    input.finalTemperature = work.inputs.finalTemperatureText();
-    return input;
+    return {work.document.kind, work.inputs.degreeValue(), work.inputs.initialTemperatureText(),
+            work.inputs.finalTemperatureText()};
 }
 
 void keep(Document& d, const Calculation& done)
@@ -34,32 +27,33 @@ void keep(Document& d, const Calculation& done)
 
 } // namespace
 
-CalculationInput currentCalculationInput(const Workspace& work)
+Checked<CalculationInput> currentCalculationInput(const Workspace& work)
 {
     PointSet points = work.document.points;
-    const PointCount counted = countPoints(work.document.grid, points, work.document.kind);
-    CalculationInput input = inputOf(work, counted);
-    input.points = points;
-    return input;
+    return readCalculationInput(work.document.grid, points, typedChoices(work));
 }
 
 Outcome calculateDocument(const Workspace& work)
 {
     Document& d = work.document;
-    const PointCount counted = countPoints(d.grid, d.points, d.kind);
+    Checked<CalculationInput> input = readCalculationInput(d.grid, d.points, typedChoices(work));
+    if (!input) return failed<Calculation>(input.failure);
     // The surface's points are ordered by x in the grid before anything else.
-    if (d.kind == FitType::SurfaceXY && !counted.invalidCell) sortPointsByX(d.points, d.grid);
-    Outcome outcome = calculate(inputOf(work, counted));
-    if (const Calculation* done = std::get_if<Calculation>(&outcome)) keep(d, *done);
+    if (d.kind == FitType::SurfaceXY) {
+        sortPointsByX(d.points, d.grid);
+        input->points = d.points;
+    }
+    Outcome outcome = calculate(*input);
+    if (outcome) keep(d, *outcome);
     return outcome;
 }
 
 void calculate(const Workspace& work)
 {
     const Outcome outcome = calculateDocument(work);
-    if (const Refusal* refusal = std::get_if<Refusal>(&outcome)) return work.tell(refusal->message);
+    if (!outcome) return work.tell(outcome.failure);
     if (work.presenter) work.presenter->showReport();
-    if (std::get<Calculation>(outcome).hasGraph()) showFitGraph(work);
+    if (outcome->hasGraph()) showFitGraph(work);
 }
 
 void showFitGraph(const Workspace& work)

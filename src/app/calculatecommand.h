@@ -6,6 +6,7 @@
 // last calculation, then the report viewer and, for the one-variable kinds,
 // the graph window are shown.
 #include "app/frontend.h"
+#include "common/checked.h"
 #include "fit/calculation.h"
 
 namespace calvero {
@@ -17,8 +18,9 @@ void calculate(const Workspace& work);
 Outcome calculateDocument(const Workspace& work);
 
 // What "&Calcola" would calculate now: the grid counted and the main window's
-// choices. The document does not change.
-CalculationInput currentCalculationInput(const Workspace& work);
+// choices, or why the grid or a field cannot be read. The document does not
+// change.
+Checked<CalculationInput> currentCalculationInput(const Workspace& work);
 
 // The graph window of the last one-variable calculation, captioned "file:"
 // and the data set's name.

@@ -6,7 +6,7 @@
 #include "app/examples.h"
 #include "entry/importcommand.h"
 #include "entry/spreadsheetexport.h"
-#include "fit/pointordering.h"
+#include "entry/pointordering.h"
 
 #include <vector>
 

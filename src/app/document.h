@@ -3,10 +3,10 @@
 // the user's choice of kind and degree as the data set holds it, the last
 // calculation, the coefficients the data set file keeps, and the names. The
 // main window owns one; commands and tests are handed the one they work on.
-#include "app/datasetfile.h"
+#include "app/datasetformat.h"
 #include "fit/calculation.h"
 #include "fit/dataset.h"
-#include "fit/pointgrid.h"
+#include "entry/pointgrid.h"
 
 #include <optional>
 #include <string>

@@ -115,6 +115,14 @@ std::string formatReal(double value, int width, int decimals)
     return padLeft(std::move(text), width);
 }
 
+double roundedToDecimals(double value, int decimals)
+{
+    if (!std::isfinite(value)) return value;
+    // The exact decimal rounding of the binary value is what the text holds;
+    // reading the text back is the exact way to the nearest double.
+    return parseDecimal(formatReal(value, 0, decimals)).value_or(value);
+}
+
 namespace {
 
 // The power of ten of the value's first digit once rounded to CoefficientDigits digits.

@@ -18,6 +18,11 @@ std::string formatInteger(long long value, int width);
 // fault (overflow for an infinity, invalid operation for NaN).
 std::string formatReal(double value, int width, int decimals);
 
+// The value real(w:d) writes, read back: rounded to d decimals, halves away
+// from zero and a zero without its sign, as a field that shows it holds it.
+// A value that is not finite stays as it is.
+double roundedToDecimals(double value, int decimals);
+
 // The significant digits a coefficient shows wherever the user copies it.
 constexpr int CoefficientDigits = 12;
 

@@ -2,7 +2,7 @@
 
 #include "common/utf8.h"
 #include "common/numtext.h"
-#include "fit/pointgrid.h"
+#include "entry/pointgrid.h"
 
 namespace calvero {
 

@@ -4,7 +4,7 @@
 #include "common/checked.h"
 #include "fit/dataset.h"
 #include "entry/pointimport.h"
-#include "fit/pointgrid.h"
+#include "entry/pointgrid.h"
 
 #include <string>
 #include <string_view>

@@ -4,7 +4,7 @@
 #include "common/systemerror.h"
 #include "common/utf8.h"
 #include "common/numtext.h"
-#include "fit/pointgrid.h"
+#include "entry/pointgrid.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -5,7 +5,7 @@
 // spreadsheet programs on Windows save "Unicode text".
 #include "common/checked.h"
 #include "fit/dataset.h"
-#include "fit/pointgrid.h"
+#include "entry/pointgrid.h"
 
 #include <cstdint>
 #include <optional>

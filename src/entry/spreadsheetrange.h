@@ -1,7 +1,7 @@
 #pragma once
 // The block of a spreadsheet file into the point grid.
 #include "common/checked.h"
-#include "fit/pointgrid.h"
+#include "entry/pointgrid.h"
 #include "spreadsheet/spreadsheetimport.h"
 
 #include <string>

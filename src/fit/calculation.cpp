@@ -20,12 +20,6 @@ const char* const TooFewDistinctX = "valori di x diversi insufficienti per il gr
 const char* const SurfaceUndetermined =
     "i punti non bastano a determinare i termini del polinomio Z=F(x,y) del grado scelto";
 
-std::string invalidCellMessage(const InvalidCell& cell)
-{
-    const char column = "XYZ"[cell.column - 1];
-    return "valore non numerico alla riga " + std::to_string(cell.row) + ", colonna " + column + ": " + cell.text;
-}
-
 int distinctValues(const PointArray& v, int n)
 {
     std::vector<double> values(v.items.begin(), v.items.begin() + n);
@@ -39,7 +33,7 @@ struct Temperatures {
 };
 
 // What the one-variable kind refuses before it fits.
-std::optional<std::string> oneVariableRefusal(const CalculationInput& in, int degree, Temperatures& temperatures)
+std::optional<std::string> oneVariableRefusal(const CalculationInput& in, int degree)
 {
     const PointSet& p = in.points;
     switch (in.kind) {
@@ -50,15 +44,9 @@ std::optional<std::string> oneVariableRefusal(const CalculationInput& in, int de
         if (in.pointCount <= degree) return TooFewForDegree;
         if (distinctValues(p.x, in.pointCount) <= degree) return TooFewDistinctX;
         break;
-    case FitType::TemperatureTime: {
+    case FitType::TemperatureTime:
         if (p.x[1] == 0.0 || p.y[1] == 0.0) return NotPositive;
-        const std::optional<double> initial = temperatureValue(in.initialTemperature);
-        if (!initial) return "temperatura non valida: " + in.initialTemperature;
-        const std::optional<double> final = temperatureValue(in.finalTemperature);
-        if (!final) return "temperatura non valida: " + in.finalTemperature;
-        temperatures = {*initial, *final};
         break;
-    }
     default: break;
     }
     return std::nullopt;
@@ -84,15 +72,17 @@ std::optional<FittedCurve> fitOneVariable(FitType kind, const PointSet& p, int n
     }
 }
 
+Outcome refused(std::string message) { return failed<Calculation>(std::move(message)); }
+
 Outcome calculateOneVariable(const CalculationInput& in)
 {
-    if (in.invalidCell) return Refusal{invalidCellMessage(*in.invalidCell)};
-    if (in.pointCount < 2) return Refusal{TooFewPoints};
+    if (in.pointCount < 2) return refused(TooFewPoints);
     const int degree = std::clamp(in.degree, 1, 8);
     const int kind = kindNumber(in.kind);
-    if (kind < 1 || kind > 8) return Refusal{" tipo non scelto=" + formatInteger(kind, 2)};
-    Temperatures temperatures;
-    if (auto message = oneVariableRefusal(in, degree, temperatures)) return Refusal{*message};
+    if (kind < 1 || kind > 8) return refused(" tipo non scelto=" + formatInteger(kind, 2));
+    if (auto message = oneVariableRefusal(in, degree)) return refused(*message);
+    // An empty temperature field reads as 0.
+    const Temperatures temperatures{in.initialTemperature.value_or(0.0), in.finalTemperature.value_or(0.0)};
 
     Calculation done;
     done.kind = in.kind;
@@ -106,24 +96,23 @@ Outcome calculateOneVariable(const CalculationInput& in)
     writeReportHead(report, subject);
     writeOneVariableReport(report, subject);
     done.report = reportLines(report);
-    return done;
+    return succeeded(std::move(done));
 }
 
 Outcome calculateSurface(const CalculationInput& in)
 {
-    if (in.invalidCell) return Refusal{invalidCellMessage(*in.invalidCell)};
     const int degree = std::clamp(in.degree, 2, 4);
     const int n = in.pointCount;
-    if (n < 2) return Refusal{TooFewPoints};
-    if (n > MaxSurfacePoints) return Refusal{TooManySurfacePoints};
-    if (n < surfaceTermCount(degree)) return Refusal{TooFewForDegree};
+    if (n < 2) return refused(TooFewPoints);
+    if (n > MaxSurfacePoints) return refused(TooManySurfacePoints);
+    if (n < surfaceTermCount(degree)) return refused(TooFewForDegree);
     Calculation done;
     done.kind = FitType::SurfaceXY;
     done.degree = degree;
     done.points = in.points;
     done.pointCount = n;
     sortByX(done.points, n);
-    if (!surfaceTermsDetermined(done.points.x, done.points.y, n, degree)) return Refusal{SurfaceUndetermined};
+    if (!surfaceTermsDetermined(done.points.x, done.points.y, n, degree)) return refused(SurfaceUndetermined);
 
     SurfacePoints table{};
     for (int i = 1; i <= n; ++i) table[i] = {done.points.x[i], done.points.y[i], done.points.z[i]};
@@ -131,17 +120,10 @@ Outcome calculateSurface(const CalculationInput& in)
     ReportBuffer report;
     writeSurfaceReport(report, degree, done.points, n, done.surface);
     done.report = reportLines(report);
-    return done;
+    return succeeded(std::move(done));
 }
 
 } // namespace
-
-std::optional<double> temperatureValue(std::string_view text)
-{
-    const std::string number = trimRight(commaToPoint(text));
-    if (number.find_first_not_of(' ') == std::string::npos) return 0.0;
-    return parseDecimal(number);
-}
 
 void sortByX(PointSet& points, int count)
 {
@@ -163,7 +145,7 @@ Outcome calculate(const CalculationInput& input)
         return calculateOneVariable(input);
     } catch (const ArithmeticFault& fault) {
         // The one place where an arithmetic fault becomes a refusal.
-        return Refusal{fault.what()};
+        return refused(fault.what());
     }
 }
 

@@ -1,7 +1,10 @@
 #pragma once
-// A calculation as a function: the points and the user's choices in, the
-// fitted curve with its report, or a refusal with its Italian text, out. It
-// reads and changes nothing else, so two calculations may run at once.
+// A calculation as a function: numbers in (the points, the kind, the degree
+// and the temperatures), the fitted curve with its report, or a refusal with
+// its Italian text, out. It reads and changes nothing else, so two
+// calculations may run at once. An arithmetic fault of the engine ends here
+// as a refusal; it never leaves as an exception.
+#include "common/checked.h"
 #include "fit/dataset.h"
 #include "fit/fittedcurve.h"
 #include "fit/surface.h"
@@ -9,20 +12,20 @@
 
 #include <optional>
 #include <string>
-#include <string_view>
-#include <variant>
 #include <vector>
 
 namespace calvero {
 
 struct CalculationInput {
-    PointSet points;       // as read from the point grid
-    int pointCount = 0;    // the points before the first row with x and y both 0
-    std::optional<InvalidCell> invalidCell; // the first cell of those that is not a number
-    FitType kind = FitType::Polynomial;     // may hold a value outside 1 to 8: refused
-    int degree = 2;                         // as the degree field holds it (1 to 9)
-    std::string initialTemperature;         // the temperature fields as typed
-    std::string finalTemperature;
+    PointSet points;                    // x, y and z of points 1..pointCount (z for the surface)
+    int pointCount = 0;
+    FitType kind = FitType::Polynomial; // a value outside 1 to 8 is refused
+    int degree = 2;                     // 1 to 9, as the degree field holds it
+    // The temperature-time kind's initial and final temperature; none when
+    // not given, which the calculation takes as 0 and the comparison as
+    // missing.
+    std::optional<double> initialTemperature;
+    std::optional<double> finalTemperature;
 };
 
 struct Calculation {
@@ -37,18 +40,11 @@ struct Calculation {
     bool hasGraph() const { return pointCount > 0; }
 };
 
-struct Refusal {
-    std::string message; // the validation message, or the arithmetic fault's text
-};
-
-using Outcome = std::variant<Calculation, Refusal>;
+// The calculation, or the refusal: the validation message or the arithmetic
+// fault's text.
+using Outcome = Checked<Calculation>;
 
 Outcome calculate(const CalculationInput& input);
-
-// The value of a temperature field as the calculation and the save read it:
-// a decimal comma reads as a point and blanks around the number are ignored;
-// an empty or blank field is 0. Nothing for any other text.
-std::optional<double> temperatureValue(std::string_view text);
 
 // The points 1..count ordered by ascending x (an exchange sort, as the surface
 // has always been ordered), x, y and z moving together.

@@ -3,7 +3,6 @@
 #include "common/numtext.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <limits>
 #include <set>
 
@@ -29,11 +28,11 @@ ComparisonRow fitted(const CalculationInput& input, FitType kind, int degree, co
     row.kind = kind;
     row.degree = degree;
     const Outcome outcome = calculate(candidate);
-    if (const auto* refusal = std::get_if<Refusal>(&outcome)) {
-        row.refusal = "calcolo rifiutato: " + refusal->message;
+    if (!outcome) {
+        row.refusal = "calcolo rifiutato: " + outcome.failure;
         return row;
     }
-    const Calculation& calculation = std::get<Calculation>(outcome);
+    const Calculation& calculation = *outcome;
     row.statistics = fitStatistics(calculation);
     row.shape = shapeChecks(calculation, shape);
     row.coefficientCount = row.statistics->p;
@@ -96,10 +95,9 @@ std::vector<ComparisonRow> compareEquations(const CalculationInput& input, doubl
                 rows.push_back(fitted(input, FitType::RationalPolynomial, degree, shape));
         }
         // A data set saved with another kind holds both temperatures at 0.
-        auto blank = [](const std::string& t) { return t.find_first_not_of(' ') == std::string::npos; };
-        const std::optional<double> initial = temperatureValue(input.initialTemperature);
-        const std::optional<double> final = temperatureValue(input.finalTemperature);
-        if (blank(input.initialTemperature) || blank(input.finalTemperature) || (initial && final && *initial == *final))
+        const std::optional<double>& initial = input.initialTemperature;
+        const std::optional<double>& final = input.finalTemperature;
+        if (!initial || !final || *initial == *final)
             rows.push_back(notApplicable(FitType::TemperatureTime, 0,
                                          "mancano le temperature iniziale e finale (o sono uguali)"));
         else
@@ -132,7 +130,8 @@ std::vector<ComparisonRow> compareEquations(const CalculationInput& input, doubl
     return rows;
 }
 
-CalculationInput inputOf(const Calculation& c, const std::string& initialTemperature, const std::string& finalTemperature)
+CalculationInput inputOf(const Calculation& c, std::optional<double> initialTemperature,
+                         std::optional<double> finalTemperature)
 {
     CalculationInput input;
     input.points = c.points;
@@ -143,12 +142,8 @@ CalculationInput inputOf(const Calculation& c, const std::string& initialTempera
     input.finalTemperature = finalTemperature;
     if (c.curve) {
         if (const auto* t = std::get_if<TemperatureTimeCurve>(&*c.curve)) {
-            // Full precision: the text reads back as the same double.
-            char text[64];
-            std::snprintf(text, sizeof text, "%.17g", t->initial);
-            input.initialTemperature = text;
-            std::snprintf(text, sizeof text, "%.17g", t->final);
-            input.finalTemperature = text;
+            input.initialTemperature = t->initial;
+            input.finalTemperature = t->final;
         }
     }
     return input;

@@ -33,10 +33,10 @@ std::vector<ComparisonRow> compareEquations(const CalculationInput& input,
                                             double tolerancePercent = DefaultTolerancePercent,
                                             const ShapeOptions& shape = {});
 
-// The input that gives this calculation again, with the temperature fields
-// as typed (the temperature-time kind's own when they are not given).
-CalculationInput inputOf(const Calculation& calculation, const std::string& initialTemperature = "",
-                         const std::string& finalTemperature = "");
+// The input that gives this calculation again, with the temperatures given
+// (the temperature-time kind's own in its place).
+CalculationInput inputOf(const Calculation& calculation, std::optional<double> initialTemperature = std::nullopt,
+                         std::optional<double> finalTemperature = std::nullopt);
 
 // What the row's figures warn of: the shape checks' flags, and "mal
 // condizionata" when the coefficients may carry fewer digits than they should.

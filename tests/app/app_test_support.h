@@ -1,6 +1,7 @@
 #pragma once
 // Shared pieces of the app tests: a fresh document with a recording presenter,
 // a scratch folder per test, and small file helpers.
+#include "../plain_inputs.h"
 #include "../recording_presenter.h"
 
 #include "app/datasetfile.h"

@@ -3,8 +3,10 @@
 #include "app/calculatecommand.h"
 
 #include "app/document.h"
+#include "entry/gridinput.h"
 #include "common/numtext.h"
 #include "graph/fitgraph.h"
+#include "../plain_inputs.h"
 #include "../recording_presenter.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,11 @@
 
 #include "app/datasetfile.h"
 #include "common/numtext.h"
-#include "fit/pointordering.h"
+#include "entry/pointordering.h"
+#include "entry/gridinput.h"
 #include "fit/workingset.h"
+
+#include <cmath>
 
 
 using namespace calvero;
@@ -201,6 +204,49 @@ TEST_F(DataSetFile, ValueReachesTheCalculationThroughTheGrid)
     fillPointGrid(doc.grid, doc.points);
     ASSERT_EQ(countPoints(doc.grid, doc.points, doc.kind).points, 2);
     EXPECT_EQ(doc.points.y[1], 1.123456789);
+}
+
+TEST_F(DataSetFile, TheBatchCalculatesWhatTheWindowCalculatesAfterReading)
+{
+    // Each file is read by the main window (its grid and fields, then
+    // "&Calcola") and by calvero1-batch (the file's numbers): same report.
+    const std::string examples = std::string(CALVERO_SOURCE_DIR) + "/data/examples/";
+    std::vector<std::string> files;
+    for (const char* name : {"potenzaold.txt", "nr150b6.txt", "polinomiofratto.txt", "esponenziale.txt",
+                             "temperatura_tempo.txt", "funzxy.txt"})
+        files.push_back(examples + name);
+    // Points far from 1, whose grid text passes 130 characters, a zero with
+    // its sign, unsorted x and a temperature with more than 3 decimals; the
+    // scatter kind lists them all in its report.
+    std::vector<std::string> lines = crlfLines(readBytes(examples + "nr150b6.txt"));
+    lines[0] = "1";
+    lines[FirstXLine - 1] = numberLine(3e200);
+    lines[FirstYLine - 1] = "1e-150";
+    lines[FirstYLine] = "-0";
+    lines[CurveBlockFirstLine + 7] = "12.34567";
+    writeText(pathOf("estremi.txt"), joinCrlf(lines));
+    files.push_back(pathOf("estremi.txt"));
+    for (const std::string& file : files) {
+        resetDocument();
+        ASSERT_TRUE(readDataSetFile(file)) << file;
+        const TypedChoices typed{doc.kind, inputs.degreeValue(), inputs.initialTemperatureText(),
+                                 inputs.finalTemperatureText()};
+        const Checked<CalculationInput> window = readCalculationInput(doc.grid, doc.points, typed);
+        ASSERT_TRUE(window) << file;
+        const Checked<DataSetFileContents> read = calvero::readDataSetFile(file);
+        ASSERT_TRUE(read) << file;
+        const CalculationInput batch = dataSetInput(*read);
+        ASSERT_EQ(window->pointCount, batch.pointCount) << file;
+        for (int i = 1; i <= batch.pointCount; ++i) {
+            EXPECT_EQ(std::signbit(window->points.y[i]), std::signbit(batch.points.y[i])) << file << " " << i;
+            EXPECT_EQ(window->points.x[i], batch.points.x[i]) << file << " " << i;
+        }
+        EXPECT_EQ(window->initialTemperature, batch.initialTemperature) << file;
+        const Outcome windowDone = calculate(*window), batchDone = calculate(batch);
+        ASSERT_TRUE(windowDone && batchDone) << file;
+        EXPECT_EQ(windowDone->report, batchDone->report) << file;
+    }
+    EXPECT_EQ(dataSetInput(*calvero::readDataSetFile(pathOf("estremi.txt"))).initialTemperature, 12.346);
 }
 
 TEST_F(DataSetFile, TwoHundredPointsSurviveInTheSameRunAndInANewOne)

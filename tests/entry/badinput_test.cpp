@@ -8,7 +8,8 @@
 #include "spreadsheet/workbookwriter.h"
 
 #include "../session_snapshot.h"
-#include "fit/calculation.h"
+#include "entry/gridinput.h"
+#include "../plain_inputs.h"
 #include "../tempfolder.h"
 #include "xlsfixture.h"
 
@@ -57,14 +58,10 @@ protected:
     // What the next calculation of the grid says: its refusal, or nothing.
     Messages calculationRefusal()
     {
-        CalculationInput in;
-        const PointCount counted = countPoints(doc.grid, doc.points, doc.kind);
-        in.points = doc.points;
-        in.pointCount = counted.points;
-        in.invalidCell = counted.invalidCell;
-        in.kind = doc.kind;
-        const Outcome outcome = calculate(in);
-        if (const Refusal* refusal = std::get_if<Refusal>(&outcome)) return {refusal->message};
+        const Checked<CalculationInput> in = readCalculationInput(doc.grid, doc.points, {doc.kind});
+        if (!in) return {in.failure};
+        const Outcome outcome = calculate(*in);
+        if (!outcome) return {outcome.failure};
         return {};
     }
 

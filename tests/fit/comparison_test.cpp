@@ -28,7 +28,7 @@ CalculationInput inputOf(FitType kind, int degree, const std::vector<double>& x,
     return in;
 }
 
-Calculation calculated(const CalculationInput& in) { return std::get<Calculation>(calculate(in)); }
+Calculation calculated(const CalculationInput& in) { return *(calculate(in)); }
 
 std::string joined(const std::vector<std::string>& lines)
 {

@@ -310,7 +310,9 @@ void MainWindow::openWebSite() { calvero::openMakerWebSite(this, workspace()); }
 
 void MainWindow::compareEquations()
 {
-    ComparisonWindow window(currentCalculationInput(workspace()), this);
+    const Checked<CalculationInput> input = currentCalculationInput(workspace());
+    if (!input) return workspace().tell(input.failure);
+    ComparisonWindow window(*input, this);
     connect(&window, &ComparisonWindow::equationChosen, this, [this](int kind, int degree) {
         setKindItemIndex(kind - 1);
         setDegreeValue(degree);

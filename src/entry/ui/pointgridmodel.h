@@ -1,7 +1,7 @@
 #pragma once
 // The point grid's text model as a Qt table model: 200 rows of x, y and, for
 // the surface kind, z. The view's headers are the grid's fixed row and column.
-#include "fit/pointgrid.h"
+#include "entry/pointgrid.h"
 
 #include <QAbstractTableModel>
 

@@ -3,7 +3,7 @@
 #include "entry/ui/gridclipboard.h"
 #include "entry/ui/pointgridmodel.h"
 #include "entry/pointimport.h"
-#include "fit/workingset.h"
+#include "entry/gridinput.h"
 
 #include "../../tempfolder.h"
 #include "../xlsfixture.h"

@@ -42,7 +42,7 @@ protected:
         in.pointCount = 8;
         in.kind = FitType::Polynomial;
         in.degree = 2;
-        graph = fitGraphData(std::get<Calculation>(calculate(in)));
+        graph = fitGraphData(*(calculate(in)));
         ASSERT_NEAR(evaluate(*graph.curve, 10), 43, 1e-9);
     }
     FitGraphData graph;

@@ -42,7 +42,7 @@ class FiguresWindowsTest : public QObject {
 private slots:
     void statisticsShowFiguresAndShapeAndFitTheScreen()
     {
-        StatisticsWindow window(std::get<Calculation>(calculate(fanInput(8))));
+        StatisticsWindow window(*(calculate(fanInput(8))));
         const QString text = window.text()->toPlainText();
         QVERIFY(text.contains(QStringLiteral("R² corretto")));
         QVERIFY(text.contains(QStringLiteral("la curva oscilla tra i punti")));
@@ -61,7 +61,7 @@ private slots:
     void printsIntoAPdfWhenThereIsNoPrinter()
     {
         QTemporaryDir folder;
-        StatisticsWindow window(std::get<Calculation>(calculate(fanInput(2))));
+        StatisticsWindow window(*(calculate(fanInput(2))));
         QStringList messages;
         window.setMessageSink([&](const QString& m) { messages << m; });
         window.setPrinterQuery([] { return false; });

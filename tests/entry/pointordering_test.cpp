@@ -1,5 +1,5 @@
-#include "fit/pointordering.h"
-#include "fit/workingset.h"
+#include "entry/pointordering.h"
+#include "entry/gridinput.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "fit/pointordering.h"
+#include "entry/pointordering.h"
 
 #include "fit/calculation.h"
 #include "common/numtext.h"

@@ -1,4 +1,4 @@
-#include "fit/pointgrid.h"
+#include "entry/pointgrid.h"
 
 namespace calvero {
 

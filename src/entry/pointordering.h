@@ -1,7 +1,7 @@
 #pragma once
 // Writing the points back into the point grid, and ordering them by x.
 #include "fit/dataset.h"
-#include "fit/pointgrid.h"
+#include "entry/pointgrid.h"
 
 namespace calvero {
 
