@@ -1,6 +1,6 @@
 #include "app/datasetformat.h"
 
-#include "common/fault.h"
+#include "fit/fault.h"
 #include "common/numtext.h"
 #include "common/systemerror.h"
 #include "fit/workingset.h"

@@ -1,6 +1,5 @@
 #include "app/fitjson.h"
 
-#include "common/fault.h"
 #include "app/jsonfigures.h"
 #include "fit/coefficientlist.h"
 #include "fit/surface.h"
@@ -64,11 +63,8 @@ json pointsOf(const Calculation& c)
         json point = {{"x", jsonNumber(x)}, {"y", jsonNumber(y)}};
         if (surface) point["z"] = jsonNumber(measured);
         std::optional<double> fitted;
-        try {
-            if (surface) fitted = evaluateSurface(c.surface, x, y, c.degree);
-            else if (c.curve) fitted = evaluate(*c.curve, x);
-        } catch (const ArithmeticFault&) {
-        }
+        if (surface) fitted = surfaceValue(c.surface, x, y, c.degree);
+        else if (c.curve) fitted = curveValue(*c.curve, x);
         point[surface ? "zint" : "yint"] = jsonNumber(fitted);
         std::optional<double> percent;
         if (fitted && measured != 0.0) {

@@ -1,7 +1,6 @@
 #include "common/numtext.h"
 
 #include "common/utf8.h"
-#include "common/fault.h"
 
 #include <algorithm>
 #include <array>
@@ -107,8 +106,7 @@ std::string formatInteger(long long value, int width) { return padLeft(std::to_s
 
 std::string formatReal(double value, int width, int decimals)
 {
-    if (std::isnan(value)) raiseFault(FaultKind::InvalidOperation);
-    if (std::isinf(value)) raiseFault(FaultKind::Overflow);
+    if (!std::isfinite(value)) return padLeft(toFixed(value), width);
     std::string text = fixed(value, decimals < 0 ? 0 : decimals);
     // No "-0.0000": a value that rounds to zero is written without its sign.
     if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);

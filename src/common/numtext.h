@@ -14,8 +14,9 @@ std::string formatInteger(long long value, int width);
 
 // real(w:d): rounded to d decimals, a leading minus when negative,
 // right-aligned in at least w characters. A value that rounds to zero at d
-// decimals has no minus sign. A value that is not finite is an arithmetic
-// fault (overflow for an infinity, invalid operation for NaN).
+// decimals has no minus sign. A value that is not finite has no such text:
+// it gives "inf", "-inf" or "nan", which no reader of the program takes for a
+// number; whoever writes a file checks for it first.
 std::string formatReal(double value, int width, int decimals);
 
 // The value real(w:d) writes, read back: rounded to d decimals, halves away

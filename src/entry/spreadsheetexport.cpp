@@ -1,7 +1,6 @@
 #include "entry/spreadsheetexport.h"
 
 #include "spreadsheet/workbookwriter.h"
-#include "common/fault.h"
 #include "common/numtext.h"
 #include "fit/surface.h"
 #include "fit/termreach.h"
@@ -10,7 +9,6 @@
 #include <cmath>
 #include <ctime>
 #include <exception>
-#include <functional>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -34,11 +32,8 @@ const char* const SurfaceHeadings[] = {"X", "Y", "Z", "Z int", "errore %"};
 // not a number): its cell then stays empty.
 std::optional<std::string> realText(double value, int width, int decimals)
 {
-    try {
-        return formatReal(value, width, decimals);
-    } catch (const ArithmeticFault&) {
-        return std::nullopt;
-    }
+    if (!std::isfinite(value)) return std::nullopt;
+    return formatReal(value, width, decimals);
 }
 
 void enterReal(Worksheet& sheet, CellAddress address, std::optional<double> value, int width, int decimals)
@@ -67,17 +62,6 @@ void enterPointValue(Worksheet& sheet, CellAddress address, std::optional<double
 
 // Points beyond the data set's capacity do not exist.
 int pointsToWrite(std::uint16_t pointCount) { return std::min<int>(pointCount, MaxPoints); }
-
-// The interpolated value of a point; nothing when there is no curve or the
-// curve faults there.
-std::optional<double> safely(const std::function<double()>& compute)
-{
-    try {
-        return compute();
-    } catch (const ArithmeticFault&) {
-        return std::nullopt;
-    }
-}
 
 struct PointRow {
     double measured = 0.0;
@@ -124,7 +108,7 @@ void writeCurvePoints(Worksheet& sheet, const ExportSource& source, int firstRow
     for (int i = 1; i <= n; ++i) {
         PointRow& row = rows[static_cast<std::size_t>(i - 1)];
         row.measured = p.y[i];
-        if (curve != nullptr) row.interpolated = safely([&] { return evaluate(*curve, p.x[i]); });
+        if (curve != nullptr) row.interpolated = curveValue(*curve, p.x[i]);
     }
     for (int i = 1; i <= n; ++i) enterPointValue(sheet, {firstRow + i - 1, 1}, p.x[i]);
     for (int i = 1; i <= n; ++i) enterPointValue(sheet, {firstRow + i - 1, 2}, p.y[i]);
@@ -206,7 +190,7 @@ void writeSurfaceSheet(Worksheet& sheet, const ExportSource& source, std::uint16
     for (int i = 1; i <= n; ++i) {
         PointRow& row = rows[static_cast<std::size_t>(i - 1)];
         row.measured = p.z[i];
-        if (terms > 0) row.interpolated = safely([&] { return evaluateSurface(coefficients, p.x[i], p.y[i], degree); });
+        if (terms > 0) row.interpolated = surfaceValue(coefficients, p.x[i], p.y[i], degree);
     }
     for (int i = 1; i <= n; ++i) enterPointValue(sheet, {i + 1, 1}, p.x[i]);
     for (int i = 1; i <= n; ++i) enterPointValue(sheet, {i + 1, 2}, p.y[i]);

@@ -1,6 +1,6 @@
 #include "fit/calculation.h"
 
-#include "common/fault.h"
+#include "fit/fault.h"
 #include "fit/fits.h"
 #include "fit/kernel.h"
 #include "common/numtext.h"

@@ -1,6 +1,6 @@
 #include "fit/fittedcurve.h"
 
-#include "common/fault.h"
+#include "fit/fault.h"
 #include "fit/kernel.h"
 
 namespace calvero {
@@ -45,5 +45,14 @@ struct Evaluation {
 } // namespace
 
 double evaluate(const FittedCurve& curve, double x) { return std::visit(Evaluation{x}, curve); }
+
+std::optional<double> curveValue(const FittedCurve& curve, double x)
+{
+    try {
+        return evaluate(curve, x);
+    } catch (const ArithmeticFault&) {
+        return std::nullopt;
+    }
+}
 
 } // namespace calvero

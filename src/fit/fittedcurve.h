@@ -1,9 +1,11 @@
 #pragma once
 // A fitted curve y = f(x) as a value: its kind's coefficients, evaluated the
-// way the report and the graph read it. Evaluation raises the engine's
-// arithmetic faults.
+// way the report and the graph read it. evaluate() raises the engine's
+// arithmetic faults, for the engine; curveValue() gives no value instead, for
+// everyone else.
 #include "fit/fits.h"
 
+#include <optional>
 #include <variant>
 
 namespace calvero {
@@ -35,5 +37,9 @@ using FittedCurve =
     std::variant<PowerCurve, PolynomialCurve, ExponentialCurve, RationalCurve, TemperatureTimeCurve, SaturationCurve>;
 
 double evaluate(const FittedCurve& curve, double x);
+
+// The curve's y at x; nothing where evaluate() faults (a pole, an overflow,
+// the logarithm of a negative x).
+std::optional<double> curveValue(const FittedCurve& curve, double x);
 
 } // namespace calvero

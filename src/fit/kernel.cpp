@@ -1,6 +1,6 @@
 #include "fit/kernel.h"
 
-#include "common/fault.h"
+#include "fit/fault.h"
 
 #include <cfloat>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "fit/leastsquares.h"
 
-#include "common/fault.h"
+#include "fit/fault.h"
 #include "fit/kernel.h"
 
 #include <Eigen/Dense>

@@ -1,6 +1,6 @@
 #include "fit/reportwriter.h"
 
-#include "common/fault.h"
+#include "fit/fault.h"
 #include "common/numtext.h"
 #include "fit/report.h"
 #include "fit/surface.h"
@@ -16,7 +16,8 @@ namespace calvero {
 
 namespace {
 
-std::string real(double value, int width, int decimals) { return formatReal(value, width, decimals); }
+// Every number of a report is finite: one that is not abandons the report.
+std::string real(double value, int width, int decimals) { return formatReal(finiteValue(value), width, decimals); }
 
 // A number text that fills or overflows its field gets one blank before it,
 // so that it never runs into the field on its left.
@@ -28,13 +29,13 @@ std::string spaced(const std::string& text) { return text.front() == ' ' ? text 
 std::string withCoefficient(const std::string& head, double value, int width, int decimals,
                             std::optional<TermReach> term = std::nullopt)
 {
-    const std::string text =
-        formatCoefficient(value, width, decimals, ReportLineWidth - static_cast<int>(head.size()) - 1, term);
+    const std::string text = formatCoefficient(finiteValue(value), width, decimals,
+                                               ReportLineWidth - static_cast<int>(head.size()) - 1, term);
     return head + (static_cast<int>(text.size()) > width ? " " : "") + text;
 }
 
 // A field of a point table.
-std::string field(double value, int width, int decimals) { return spaced(formatReal(value, width, decimals)); }
+std::string field(double value, int width, int decimals) { return spaced(real(value, width, decimals)); }
 
 // An empty field of a number column.
 std::string blanks(int width) { return std::string(static_cast<std::size_t>(width), ' '); }
@@ -67,7 +68,7 @@ void writeTemperatureTimeHead(ReportBuffer& report, const TemperatureTimeCurve& 
     const std::string tf = real(c.final, 10, 3);
     const std::string dt = real(checked(c.final - c.initial), 10, 3);
     // M keeps its digits in the equation too: a slow decay is a small M.
-    const std::string m = formatCoefficient(c.decayM, 8, 6, 60);
+    const std::string m = formatCoefficient(finiteValue(c.decayM), 8, 6, 60);
     const std::string mLine = withCoefficient(" COEFFICIENTE M=", c.decayM, 8, 6);
     add("equazione=" + tf + "-" + dt + " e^[-" + m + " x tempo]");
     add("temperatura iniziale:" + ti);
@@ -201,8 +202,8 @@ void writeSurfaceReport(ReportBuffer& report, int g, const PointSet& p, int coun
     add("termine........");
     const std::vector<TermReach> reaches = surfaceTermReaches(p.x, p.y, p.z, count, g);
     for (int k = 1; k <= surfaceTermCount(g); ++k)
-        add(formatInteger(k, 5) +
-            spaced(formatCoefficient(K[k], 18, 11, ReportLineWidth - 6, reaches[static_cast<std::size_t>(k - 1)])));
+        add(formatInteger(k, 5) + spaced(formatCoefficient(finiteValue(K[k]), 18, 11, ReportLineWidth - 6,
+                                                           reaches[static_cast<std::size_t>(k - 1)])));
     add("...punto........X........Y........Z.....Zint.....err%");
 
     std::optional<double> lastError;

@@ -1,9 +1,9 @@
 #pragma once
 // The lines of the fitting reports, written into a report buffer: the head of
 // a one-variable report (kind, equation, coefficients), its point table with
-// the error statistics, and the whole surface report. Every number goes
-// through formatReal/formatInteger, so a value that is not finite abandons the
-// report with an ArithmeticFault.
+// the error statistics, and the whole surface report. Every number is checked
+// to be finite as it is written, so a value that is not abandons the report
+// with an ArithmeticFault.
 #include "fit/dataset.h"
 #include "fit/fittedcurve.h"
 #include "fit/report.h"

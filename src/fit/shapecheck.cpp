@@ -1,6 +1,6 @@
 #include "fit/shapecheck.h"
 
-#include "common/fault.h"
+#include "fit/fault.h"
 #include "fit/statistics.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "fit/statistics.h"
 
-#include "common/fault.h"
+#include "fit/fault.h"
 #include "fit/leastsquares.h"
 #include "fit/surface.h"
 

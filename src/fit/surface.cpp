@@ -1,6 +1,6 @@
 #include "fit/surface.h"
 
-#include "common/fault.h"
+#include "fit/fault.h"
 #include "fit/kernel.h"
 #include "fit/leastsquares.h"
 
@@ -118,6 +118,15 @@ double evaluateSurface(const SurfaceCoefficients& K, double x, double y, int g)
     long double sum = 0.0L;
     for (int k = 1; k <= N; ++k) sum += static_cast<long double>(K[k]) * term(k, x, y);
     return roundToDouble(sum);
+}
+
+std::optional<double> surfaceValue(const SurfaceCoefficients& K, double x, double y, int g)
+{
+    try {
+        return evaluateSurface(K, x, y, g);
+    } catch (const ArithmeticFault&) {
+        return std::nullopt;
+    }
 }
 
 } // namespace calvero

@@ -4,6 +4,7 @@
 #include "fit/leastsquares.h"
 #include "fit/onebased.h"
 
+#include <optional>
 #include <vector>
 
 namespace calvero {
@@ -41,5 +42,8 @@ SurfaceCoefficients fitSurface(const SurfacePoints& points, int n, int g);
 
 // Σ K[k] φk(x, y), k = 1..N, summed at extended precision.
 double evaluateSurface(const SurfaceCoefficients& K, double x, double y, int g);
+
+// The same, or nothing where it raises an arithmetic fault.
+std::optional<double> surfaceValue(const SurfaceCoefficients& K, double x, double y, int g);
 
 } // namespace calvero

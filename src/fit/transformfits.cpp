@@ -1,6 +1,6 @@
 #include "fit/fits.h"
 
-#include "common/fault.h"
+#include "fit/fault.h"
 #include "fit/kernel.h"
 #include "fit/leastsquares.h"
 

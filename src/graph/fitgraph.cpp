@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace calvero {
 
@@ -16,7 +17,9 @@ namespace {
 CurveFunction drawnCurve(const FitGraphData& data)
 {
     if (!data.curve) return {};
-    return [&curve = *data.curve](double x) { return evaluate(curve, x); };
+    return [&curve = *data.curve](double x) {
+        return curveValue(curve, x).value_or(std::numeric_limits<double>::quiet_NaN());
+    };
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "graph/plotting.h"
 
-#include "common/fault.h"
 #include "graph/device.h"
 #include "graph/graphstate.h"
 
@@ -15,15 +14,6 @@ namespace {
 
 constexpr int MaxCurveSamples = 200;
 constexpr double CircleFraction = 125.0;
-
-double sample(const CurveFunction& f, double x)
-{
-    try {
-        return f(x);
-    } catch (const ArithmeticFault&) {
-        return std::numeric_limits<double>::quiet_NaN();
-    }
-}
 
 } // namespace
 
@@ -54,7 +44,7 @@ void plotCurve(const CurveFunction& f, std::uint16_t colour, double x0, double x
     std::vector<double> ys(xs.size());
     for (int i = 1; i <= m; ++i) {
         xs[i] = x0 + (i - 1) * dx;
-        ys[i] = sample(f, xs[i]);
+        ys[i] = f(xs[i]);
     }
 
     std::vector<PenMark> marks(xs.size(), PenMark::Draw);

@@ -9,7 +9,8 @@
 
 namespace calvero {
 
-// A curve y = f(x) the graph draws; an empty one draws nothing.
+// A curve y = f(x) the graph draws: NaN where it has no value; an empty one
+// draws nothing.
 using CurveFunction = std::function<double(double)>;
 
 // How a curve sample is drawn.
@@ -19,9 +20,8 @@ enum class PenMark : std::uint8_t { Move = 1, Draw = 2, Skip = 3 };
 void plotPoints(int n, PointArray x, PointArray y, std::uint16_t colour);
 
 // The curve f sampled at curveSteps + 1 (at most 200) points from x0 to x1.
-// Samples outside the y window, not a number, or for which f fails with an
-// arithmetic fault are skipped, and the curve starts again with a move at
-// the next sample.
+// Samples outside the y window or not a number (no value) are skipped, and
+// the curve starts again with a move at the next sample.
 void plotCurve(const CurveFunction& f, std::uint16_t colour, double x0, double x1);
 
 } // namespace calvero

@@ -1,6 +1,5 @@
 #include "graph/surfacegraph.h"
 
-#include "common/fault.h"
 #include "common/numtext.h"
 #include "fit/surface.h"
 #include "fit/workingset.h"
@@ -36,13 +35,10 @@ CanvasColour levelColour(std::size_t index, std::size_t count)
     return {channel(2 * t - 1), channel(1 - std::fabs(2 * t - 1)), channel(1 - 2 * t)};
 }
 
+// NaN where the surface has no value.
 double surfaceAt(const SurfaceGraphData& d, double x, double y)
 {
-    try {
-        return evaluateSurface(d.coefficients, x, y, d.degree);
-    } catch (const ArithmeticFault&) {
-        return std::numeric_limits<double>::quiet_NaN();
-    }
+    return surfaceValue(d.coefficients, x, y, d.degree).value_or(std::numeric_limits<double>::quiet_NaN());
 }
 
 // The point's error in per cent; nothing for a z of 0 or a surface that has no value there.

@@ -1,6 +1,5 @@
 #include "graph/worldposition.h"
 
-#include "common/fault.h"
 #include "common/numtext.h"
 
 #include <algorithm>
@@ -47,13 +46,9 @@ std::optional<WorldPoint> worldAtPixel(const ScreenPlot& screen, int px, int py)
 std::optional<double> curveValueAt(const CurveFunction& curve, double x)
 {
     if (!curve) return std::nullopt;
-    try {
-        const double y = curve(x);
-        if (std::isfinite(y)) return y;
-    } catch (const ArithmeticFault&) {
-        // No value there (a logarithm of a negative x, say).
-    }
-    return std::nullopt;
+    const double y = curve(x);
+    if (std::isfinite(y)) return y;
+    return std::nullopt; // no value there (a logarithm of a negative x, say)
 }
 
 std::string positionText(const ScreenPlot& screen, WorldPoint at, std::optional<double> curveY,

@@ -1,4 +1,3 @@
-#include "common/fault.h"
 #include "common/numtext.h"
 
 #include <gtest/gtest.h>
@@ -28,10 +27,14 @@ TEST(FormatReal, WiderThanTheFieldIsWrittenInFullNeverInExponentForm)
     EXPECT_EQ(formatReal(1e-7, 1, 4), "0.0000");
 }
 
-TEST(FormatReal, NonFiniteValuesAreFaults)
+TEST(FormatReal, NonFiniteValuesAreNoNumberAnyReaderTakes)
 {
-    EXPECT_THROW(formatReal(std::numeric_limits<double>::infinity(), 10, 4), ArithmeticFault);
-    EXPECT_THROW(formatReal(std::numeric_limits<double>::quiet_NaN(), 10, 4), ArithmeticFault);
+    const double infinity = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(formatReal(infinity, 10, 4), "       inf");
+    EXPECT_EQ(formatReal(-infinity, 1, 4), "-inf");
+    EXPECT_EQ(formatReal(std::numeric_limits<double>::quiet_NaN(), 4, 2), " nan");
+    for (double value : {infinity, -infinity, std::numeric_limits<double>::quiet_NaN()})
+        EXPECT_FALSE(parseDecimal(formatReal(value, 0, 3)).has_value());
 }
 
 TEST(FormatInteger, RightAlignedAndWiderWhenNeeded)

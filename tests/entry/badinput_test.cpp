@@ -58,7 +58,7 @@ protected:
     // What the next calculation of the grid says: its refusal, or nothing.
     Messages calculationRefusal()
     {
-        const Checked<CalculationInput> in = readCalculationInput(doc.grid, doc.points, {doc.kind});
+        const Checked<CalculationInput> in = readCalculationInput(doc.grid, doc.points, {doc.kind, 2, "", ""});
         if (!in) return {in.failure};
         const Outcome outcome = calculate(*in);
         if (!outcome) return {outcome.failure};

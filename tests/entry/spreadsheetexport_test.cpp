@@ -1,7 +1,7 @@
 #include "entry/spreadsheetexport.h"
 
 #include "spreadsheet/workbookformula.h"
-#include "common/fault.h"
+#include "fit/fault.h"
 #include "fit/surface.h"
 
 #include <gtest/gtest.h>

@@ -115,3 +115,19 @@ TEST(FittedCurve, EachKindEvaluatesItsOwnEquation)
     };
     for (const auto& k : cases) EXPECT_NEAR(evaluate(k.curve, 2.0), k.expected, 1e-12 * k.expected);
 }
+
+TEST(FittedCurve, OutsideTheEngineAFaultIsNoValue)
+{
+    // y = 1 / (1 - x) has its pole at 1; y = 3 x^2 has no real power of a negative x.
+    PolynomialCoefficients c{};
+    c[1] = 1, c[2] = -1;
+    const FittedCurve pole = RationalCurve{c, 1};
+    EXPECT_EQ(curveValue(pole, 2.0), -1.0);
+    EXPECT_FALSE(curveValue(pole, 1.0).has_value());
+    EXPECT_FALSE(curveValue(PowerCurve{{3, 2.5}}, -1.0).has_value());
+    // The surface has no pole: an overflow is its fault.
+    SurfaceCoefficients K{};
+    K[4] = 1; // x^2
+    EXPECT_EQ(surfaceValue(K, 3, 1, 2), 9.0);
+    EXPECT_FALSE(surfaceValue(K, 1e300, 0, 2).has_value());
+}

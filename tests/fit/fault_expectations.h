@@ -1,6 +1,6 @@
 #pragma once
 // The kind of arithmetic fault an operation raises, for tests.
-#include "common/fault.h"
+#include "fit/fault.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // error column and statistics in their special cases.
 #include "fit/reportwriter.h"
 
-#include "common/fault.h"
+#include "fit/fault.h"
 #include "common/numtext.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "common/fault.h"
+#include "fit/fault.h"
 #include "fit/surface.h"
 
 #include <gtest/gtest.h>

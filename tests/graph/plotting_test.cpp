@@ -1,5 +1,4 @@
 // Points as circles and the curve as a polyline cut where it leaves the window.
-#include "common/fault.h"
 #include "graph/device.h"
 #include "graph/plotting.h"
 #include "graph_fixture.h"
@@ -25,11 +24,6 @@ protected:
 };
 
 double plateau(double x) { return x >= 80 && x <= 118 ? 100.0 : 5.0; }
-double faultyPlateau(double x)
-{
-    if (x >= 80 && x <= 118) raiseFault(FaultKind::InvalidOperation);
-    return 5.0;
-}
 double notANumberPlateau(double x) { return x >= 80 && x <= 118 ? std::numeric_limits<double>::quiet_NaN() : 5.0; }
 double farAbove(double) { return 1000.0; }
 
@@ -55,12 +49,6 @@ TEST_F(PlottingTest, CurveLeavingTheWindowIsDrawnAsTwoPieces)
     expectTwoPieces(canvas, canvasX(119)); // sample 120 lies at x = 119
     EXPECT_EQ(canvas.penColour, Green);
     EXPECT_FALSE(graphState().worldCoordinates);
-}
-
-TEST_F(PlottingTest, SamplesWhoseFunctionFailsAreSkipped)
-{
-    plotCurve(faultyPlateau, 2, 0, 199);
-    expectTwoPieces(canvas, canvasX(119));
 }
 
 TEST_F(PlottingTest, SamplesThatAreNotANumberAreSkipped)

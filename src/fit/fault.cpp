@@ -1,4 +1,4 @@
-#include "common/fault.h"
+#include "fit/fault.h"
 
 #include <cfloat>
 #include <cmath>
@@ -25,6 +25,13 @@ double divide(double a, double b)
     if (b == 0.0) raiseFault(a == 0.0 ? FaultKind::InvalidOperation : FaultKind::DivisionByZero);
     if (std::isinf(a) && std::isinf(b)) raiseFault(FaultKind::InvalidOperation);
     return checked(a / b);
+}
+
+double finiteValue(double value)
+{
+    if (std::isnan(value)) raiseFault(FaultKind::InvalidOperation);
+    if (std::isinf(value)) raiseFault(FaultKind::Overflow);
+    return value;
 }
 
 double checked(double value)

@@ -3,7 +3,10 @@
 // a logarithm of 0, a division by zero or an overflow abandons the calculation
 // with one of these exceptions, whose text is the one shown to the user. Every
 // operation of the engine goes through divide() or checked() (or a kernel
-// routine built on them), so no fault passes silently.
+// routine built on them), so no fault passes silently. The exception stays in
+// the engine: calculate() turns it into a refusal, and what other layers
+// evaluate they evaluate through functions that give no value instead
+// (curveValue, surfaceValue).
 #include <stdexcept>
 
 namespace calvero {
@@ -29,5 +32,10 @@ double divide(double a, double b);
 // Checks the result of an operation on finite operands: infinity is an
 // overflow, NaN an invalid operation. Values below the normal range become 0.
 double checked(double value);
+
+// The value itself when it is finite; else the fault of the operation that
+// made it (overflow for an infinity, invalid operation for NaN). For a
+// value about to be written, whose text has no room for either.
+double finiteValue(double value);
 
 } // namespace calvero
