@@ -24,6 +24,36 @@ install(CODE "
   endforeach()
 ")
 
+# The engine for other programs, where the loader, the compiler, pkg-config
+# and Debian's Python find it: the library and its header, calvero.pc with
+# the prefix installed to, and the Python module beside Python's packages
+# (Debian's python3 reads /usr/lib/python3/dist-packages and
+# /usr/local/lib/python3.X/dist-packages).
+install(TARGETS calvero LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} PUBLIC_HEADER DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(CODE "
+  file(READ \"${CMAKE_BINARY_DIR}/pkgconfig-install/calvero.pc.in\" text)
+  string(REPLACE \"%PREFIX%\" \"\${CMAKE_INSTALL_PREFIX}\" text \"\${text}\")
+  file(WRITE \"${CMAKE_BINARY_DIR}/pkgconfig-install/calvero.pc\" \"\${text}\")
+  file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/pkgconfig\" TYPE FILE
+       FILES \"${CMAKE_BINARY_DIR}/pkgconfig-install/calvero.pc\")
+")
+if(TARGET calvero_python)
+  install(CODE "
+    if(\"\${CMAKE_INSTALL_PREFIX}\" STREQUAL \"/usr\")
+      set(site lib/python3/dist-packages)
+    else()
+      set(site lib/python${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}/dist-packages)
+    endif()
+    file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/\${site}\" TYPE MODULE FILES \"$<TARGET_FILE:calvero_python>\")
+  ")
+endif()
+# A library put straight into the system's folders is known to the loader at once.
+install(CODE "
+  if(\"\$ENV{DESTDIR}\" STREQUAL \"\" AND \"\${CMAKE_INSTALL_PREFIX}\" MATCHES \"^/usr(/local)?$\")
+    execute_process(COMMAND ldconfig OUTPUT_QUIET ERROR_QUIET)
+  endif()
+")
+
 set(CALVERO_DESKTOP_PROGRAMS calvero1)
 if(TARGET digitora)
   list(APPEND CALVERO_DESKTOP_PROGRAMS digitora)
@@ -42,7 +72,15 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The shared-library scan does not see what Qt loads at run time: the TIFF and
 # WebP readers of digitora and the Italian texts of Qt's standard dialogs.
+# The Python module needs numpy and the Python it was built for.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, fonts-dejavu-core, qt6-image-formats-plugins, qt6-translations-l10n")
+if(TARGET calvero_python)
+  math(EXPR next_minor "${Python3_VERSION_MINOR} + 1")
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", python3-numpy, python3 (>= ${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}), "
+         "python3 (<< ${Python3_VERSION_MAJOR}.${next_minor})")
+endif()
+# libcalvero's shlibs file and the ldconfig trigger.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -14,7 +14,7 @@ function(calvero_subsystem name)
     target_link_libraries(calvero_${name} PUBLIC Eigen3::Eigen Boost::headers)
   elseif(name STREQUAL "spreadsheet")
     target_link_libraries(calvero_${name} PUBLIC PkgConfig::FREEXL PkgConfig::LIBZIP pugixml::pugixml)
-  elseif(name STREQUAL "capture" OR name STREQUAL "app")
+  elseif(name STREQUAL "capture" OR name STREQUAL "app" OR name STREQUAL "library")
     target_link_libraries(calvero_${name} PUBLIC nlohmann_json::nlohmann_json)
   endif()
 

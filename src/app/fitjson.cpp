@@ -11,11 +11,9 @@
 
 namespace calvero {
 
-namespace {
-
 using nlohmann::json;
 
-json statisticsOf(const Statistics& s)
+json statisticsJson(const Statistics& s)
 {
     json coefficients = json::array();
     for (const CoefficientStatistics& c : s.coefficients)
@@ -45,7 +43,7 @@ json statisticsOf(const Statistics& s)
             {"lines", statisticsLines(s)}};
 }
 
-json shapeOf(const ShapeChecks& s)
+json shapeJson(const ShapeChecks& s)
 {
     return {{"checked", s.checked},          {"turns", s.turns},         {"outOfBand", s.outOfBand},
             {"notEvaluable", s.notEvaluable}, {"fewPoints", s.fewPoints}, {"bandShare", s.bandShare},
@@ -53,7 +51,7 @@ json shapeOf(const ShapeChecks& s)
 }
 
 // The point table as the report computes it, for every point fitted.
-json pointsOf(const Calculation& c)
+json pointsJson(const Calculation& c)
 {
     json points = json::array();
     const bool surface = c.kind == FitType::SurfaceXY;
@@ -78,7 +76,26 @@ json pointsOf(const Calculation& c)
     return points;
 }
 
-} // namespace
+json comparisonRowJson(const ComparisonRow& row)
+{
+    json entry = {{"kind", kindNumber(row.kind)},
+                  {"kindName", kindLabel(row.kind)},
+                  {"degree", row.degree},
+                  {"coefficientCount", row.coefficientCount},
+                  {"recommended", row.recommended}};
+    if (row.fitted()) {
+        const Statistics& s = *row.statistics;
+        entry["standardError"] = jsonNumber(s.standardError);
+        entry["adjustedRSquared"] = jsonNumber(s.adjustedRSquared);
+        entry["largestPercentError"] = jsonNumber(s.largestPercentError);
+        entry["aicc"] = jsonNumber(s.aicc);
+        entry["flags"] = rowFlags(row);
+        entry["illConditioned"] = s.illConditioned;
+    } else {
+        entry["refusal"] = jsonText(row.refusal);
+    }
+    return entry;
+}
 
 std::string fitJson(const Calculation& c, const std::vector<ComparisonRow>* comparison, double tolerance)
 {
@@ -90,30 +107,12 @@ std::string fitJson(const Calculation& c, const std::vector<ComparisonRow>* comp
         if (const auto* t = std::get_if<TemperatureTimeCurve>(&*c.curve))
             document["temperatures"] = {{"initial", jsonNumber(t->initial)}, {"final", jsonNumber(t->final)}};
     }
-    document["statistics"] = statisticsOf(fitStatistics(c));
-    document["shape"] = shapeOf(shapeChecks(c));
-    document["points"] = pointsOf(c);
+    document["statistics"] = statisticsJson(fitStatistics(c));
+    document["shape"] = shapeJson(shapeChecks(c));
+    document["points"] = pointsJson(c);
     if (comparison) {
         json rows = json::array();
-        for (const ComparisonRow& row : *comparison) {
-            json entry = {{"kind", kindNumber(row.kind)},
-                          {"kindName", kindLabel(row.kind)},
-                          {"degree", row.degree},
-                          {"coefficientCount", row.coefficientCount},
-                          {"recommended", row.recommended}};
-            if (row.fitted()) {
-                const Statistics& s = *row.statistics;
-                entry["standardError"] = jsonNumber(s.standardError);
-                entry["adjustedRSquared"] = jsonNumber(s.adjustedRSquared);
-                entry["largestPercentError"] = jsonNumber(s.largestPercentError);
-                entry["aicc"] = jsonNumber(s.aicc);
-                entry["flags"] = rowFlags(row);
-                entry["illConditioned"] = s.illConditioned;
-            } else {
-                entry["refusal"] = jsonText(row.refusal);
-            }
-            rows.push_back(entry);
-        }
+        for (const ComparisonRow& row : *comparison) rows.push_back(comparisonRowJson(row));
         document["comparison"] = {{"tolerancePercent", tolerance}, {"rule", comparisonRule(tolerance)}, {"rows", rows}};
     }
     return jsonDocument(document);

@@ -1,14 +1,26 @@
 #pragma once
 // A calculation as one JSON document for scripts: the kind, the degree, the
 // coefficients at full precision, the statistics, the shape checks, the
-// point table and, when asked for, the comparison of the equations.
+// point table and, when asked for, the comparison of the equations. Its parts
+// are what the library hands to programs by the same names (calvero.h, the
+// Python module).
 #include "fit/calculation.h"
 #include "fit/comparison.h"
+#include "fit/shapecheck.h"
+#include "fit/statistics.h"
+
+#include <nlohmann/json.hpp>
 
 #include <string>
 #include <vector>
 
 namespace calvero {
+
+// The document's "statistics", "shape" and "points", and a row of its "comparison".
+nlohmann::json statisticsJson(const Statistics& statistics);
+nlohmann::json shapeJson(const ShapeChecks& checks);
+nlohmann::json pointsJson(const Calculation& calculation);
+nlohmann::json comparisonRowJson(const ComparisonRow& row);
 
 // Figures that cannot be computed are null, never NaN.
 std::string fitJson(const Calculation& calculation, const std::vector<ComparisonRow>* comparison = nullptr,

@@ -90,13 +90,35 @@ Outcome calculateOneVariable(const CalculationInput& in)
     done.points = in.points;
     done.pointCount = in.pointCount;
     done.curve = fitOneVariable(in.kind, in.points, in.pointCount, degree, temperatures);
-    ReportBuffer report;
-    clearReport(report);
-    const ReportSubject subject{in.kind, degree, done.points, done.pointCount, done.curve ? &*done.curve : nullptr};
-    writeReportHead(report, subject);
-    writeOneVariableReport(report, subject);
-    done.report = reportLines(report);
     return succeeded(std::move(done));
+}
+
+ReportSubject subjectOf(const Calculation& done)
+{
+    return {done.kind, done.degree, done.points, done.pointCount, done.curve ? &*done.curve : nullptr};
+}
+
+// The report's lines; an arithmetic fault of the report stops them.
+std::vector<std::string> writeReport(const Calculation& done)
+{
+    ReportBuffer report;
+    if (done.kind == FitType::SurfaceXY) {
+        writeSurfaceReport(report, done.degree, done.points, done.pointCount, done.surface);
+    } else {
+        clearReport(report);
+        writeReportHead(report, subjectOf(done));
+        writeOneVariableReport(report, subjectOf(done));
+    }
+    return reportLines(report);
+}
+
+// The faults writeReport would raise, without its text.
+void checkReport(const Calculation& done)
+{
+    if (done.kind == FitType::SurfaceXY)
+        checkSurfaceReport(done.degree, done.points, done.pointCount, done.surface);
+    else
+        checkOneVariableReport(subjectOf(done));
 }
 
 Outcome calculateSurface(const CalculationInput& in)
@@ -117,9 +139,6 @@ Outcome calculateSurface(const CalculationInput& in)
     SurfacePoints table{};
     for (int i = 1; i <= n; ++i) table[i] = {done.points.x[i], done.points.y[i], done.points.z[i]};
     done.surface = fitSurface(table, n, degree);
-    ReportBuffer report;
-    writeSurfaceReport(report, degree, done.points, n, done.surface);
-    done.report = reportLines(report);
     return succeeded(std::move(done));
 }
 
@@ -138,14 +157,29 @@ void sortByX(PointSet& points, int count)
     }
 }
 
-Outcome calculate(const CalculationInput& input)
+Outcome calculate(const CalculationInput& input, ReportText text)
 {
     try {
-        if (input.kind == FitType::SurfaceXY) return calculateSurface(input);
-        return calculateOneVariable(input);
+        Outcome outcome = input.kind == FitType::SurfaceXY ? calculateSurface(input) : calculateOneVariable(input);
+        if (!outcome) return outcome;
+        if (text == ReportText::Now)
+            outcome->report = writeReport(*outcome);
+        else
+            checkReport(*outcome); // what the report would refuse is refused now all the same
+        return outcome;
     } catch (const ArithmeticFault& fault) {
         // The one place where an arithmetic fault becomes a refusal.
         return refused(fault.what());
+    }
+}
+
+std::vector<std::string> reportOf(const Calculation& done)
+{
+    if (!done.report.empty()) return done.report;
+    try {
+        return writeReport(done);
+    } catch (const ArithmeticFault& fault) {
+        return {fault.what()}; // never for a calculation that calculate() gave
     }
 }
 

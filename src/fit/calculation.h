@@ -35,7 +35,7 @@ struct Calculation {
     int pointCount = 0;
     std::optional<FittedCurve> curve;      // the kinds with a curve y = f(x)
     SurfaceCoefficients surface{};         // Z = F(x, y)
-    std::vector<std::string> report;       // the report's lines
+    std::vector<std::string> report;       // the report's lines (empty until written, see ReportText)
     // A graph of the points and the curve, or the picture of the surface.
     bool hasGraph() const { return pointCount > 0; }
 };
@@ -44,7 +44,16 @@ struct Calculation {
 // fault's text.
 using Outcome = Checked<Calculation>;
 
-Outcome calculate(const CalculationInput& input);
+// When the report's text is written: with the calculation, or when it is
+// first read (reportOf); a report that could not be written refuses the
+// calculation either way.
+enum class ReportText { Now, Later };
+
+Outcome calculate(const CalculationInput& input, ReportText text = ReportText::Now);
+
+// The report's lines: the calculation's own, or written now for one made
+// with ReportText::Later.
+std::vector<std::string> reportOf(const Calculation& calculation);
 
 // The points 1..count ordered by ascending x (an exchange sort, as the surface
 // has always been ordered), x, y and z moving together.

@@ -59,14 +59,25 @@ void writeCoefficientLines(ReportBuffer& report, const ReportSubject& subject, c
                                            reaches[static_cast<std::size_t>(k - 1)]));
 }
 
+// The time constant 1/M and the step Tf - Ti: a zero M has no time constant.
+struct TemperatureTimeFigures {
+    double timeConstant;
+    double step;
+};
+TemperatureTimeFigures temperatureTimeFigures(const TemperatureTimeCurve& c)
+{
+    return {divide(1.0, c.decayM), checked(c.final - c.initial)};
+}
+
 void writeTemperatureTimeHead(ReportBuffer& report, const TemperatureTimeCurve& c)
 {
     auto add = [&report](const std::string& line) { appendLine(report, line); };
     // Every text first: a zero M stops here, before a line of the head is added.
-    const std::string tauLine = withCoefficient(" COSTANTE DI TEMPO=", divide(1.0, c.decayM), 16, 12);
+    const TemperatureTimeFigures figures = temperatureTimeFigures(c);
+    const std::string tauLine = withCoefficient(" COSTANTE DI TEMPO=", figures.timeConstant, 16, 12);
     const std::string ti = real(c.initial, 10, 3);
     const std::string tf = real(c.final, 10, 3);
-    const std::string dt = real(checked(c.final - c.initial), 10, 3);
+    const std::string dt = real(figures.step, 10, 3);
     // M keeps its digits in the equation too: a slow decay is a small M.
     const std::string m = formatCoefficient(finiteValue(c.decayM), 8, 6, 60);
     const std::string mLine = withCoefficient(" COEFFICIENTE M=", c.decayM, 8, 6);
@@ -119,6 +130,27 @@ std::optional<double> errorPercent(double y, double yint, bool saturation)
     if (y == 0.0) return std::nullopt;
     if (saturation) return divide(checked(checked(yint - y) * 100.0), y);
     return checked(divide(checked(y - yint), y) * 100.0);
+}
+
+// One point of the table: its interpolated value and difference, and the
+// error shown, which is the last point's when this one has none.
+struct PointFigures {
+    double yint;
+    double difference;
+};
+PointFigures pointFigures(const FittedCurve& curve, double x, double y, bool saturation,
+                          std::optional<double>& lastError)
+{
+    const double yint = evaluate(curve, x);
+    const double difference = checked(y - yint);
+    if (auto error = errorPercent(y, yint, saturation)) lastError = error;
+    return {yint, difference};
+}
+
+// The surface's error of a point, the last point's when its z is 0.
+void surfacePointError(double zint, double z, std::optional<double>& lastError)
+{
+    if (z != 0.0) lastError = divide(checked(checked(zint - z) * 100.0), z);
 }
 
 void writeStatisticsLines(ReportBuffer& report, const ErrorStatistics& stats, bool saturation)
@@ -184,11 +216,10 @@ void writeOneVariableReport(ReportBuffer& report, const ReportSubject& subject)
             add(line + blanks(30));
             continue;
         }
-        const double yint = evaluate(*curve, p.x[i]);
-        const double difference = checked(p.y[i] - yint);
-        if (auto error = errorPercent(p.y[i], yint, saturation)) lastError = error;
+        const PointFigures figures = pointFigures(*curve, p.x[i], p.y[i], saturation, lastError);
         if (lastError) stats.take(*lastError);
-        line += field(yint, 10, 4) + (lastError ? field(*lastError, 10, 4) : blanks(10)) + field(difference, 10, 4);
+        line += field(figures.yint, 10, 4) + (lastError ? field(*lastError, 10, 4) : blanks(10)) +
+                field(figures.difference, 10, 4);
         add(line);
     }
     if (curve) writeStatisticsLines(report, stats, saturation);
@@ -209,10 +240,31 @@ void writeSurfaceReport(ReportBuffer& report, int g, const PointSet& p, int coun
     std::optional<double> lastError;
     for (int i = 1; i <= count; ++i) {
         const double zint = evaluateSurface(K, p.x[i], p.y[i], g);
-        if (p.z[i] != 0.0) lastError = divide(checked(checked(zint - p.z[i]) * 100.0), p.z[i]);
+        surfacePointError(zint, p.z[i], lastError);
         add(formatInteger(i, 3) + blanks(5) + field(p.x[i], 9, 4) + field(p.y[i], 9, 4) + field(p.z[i], 9, 4) +
             field(zint, 9, 4) + (lastError ? field(*lastError, 8, 1) : blanks(8)));
     }
+}
+
+void checkOneVariableReport(const ReportSubject& subject)
+{
+    if (!subject.curve) return; // the points alone: nothing computed
+    if (const auto* t = std::get_if<TemperatureTimeCurve>(subject.curve)) temperatureTimeFigures(*t);
+    const PointSet& p = subject.points;
+    const bool saturation = subject.kind == FitType::Saturation;
+    ErrorStatistics stats;
+    std::optional<double> lastError;
+    for (int i = 1; i <= std::min(subject.count, MaxListedPoints); ++i) {
+        pointFigures(*subject.curve, p.x[i], p.y[i], saturation, lastError);
+        if (lastError) stats.take(*lastError);
+    }
+    if (!stats.empty()) stats.mean();
+}
+
+void checkSurfaceReport(int g, const PointSet& p, int count, const SurfaceCoefficients& K)
+{
+    std::optional<double> lastError;
+    for (int i = 1; i <= count; ++i) surfacePointError(evaluateSurface(K, p.x[i], p.y[i], g), p.z[i], lastError);
 }
 
 } // namespace calvero

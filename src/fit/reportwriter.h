@@ -38,4 +38,10 @@ void writeOneVariableReport(ReportBuffer& report, const ReportSubject& subject);
 // 1..count, starting with clearReport().
 void writeSurfaceReport(ReportBuffer& report, int g, const PointSet& points, int count, const SurfaceCoefficients& K);
 
+// The arithmetic of the reports without their text: raise what writing them
+// would raise (the report's numbers are finite once these pass, so the text
+// can be written later).
+void checkOneVariableReport(const ReportSubject& subject);
+void checkSurfaceReport(int g, const PointSet& points, int count, const SurfaceCoefficients& K);
+
 } // namespace calvero

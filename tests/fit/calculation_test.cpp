@@ -131,3 +131,21 @@ TEST(FittedCurve, OutsideTheEngineAFaultIsNoValue)
     EXPECT_EQ(surfaceValue(K, 3, 1, 2), 9.0);
     EXPECT_FALSE(surfaceValue(K, 1e300, 0, 2).has_value());
 }
+
+TEST(CalculationFunction, AReportWrittenLaterIsTheSameAndRefusesTheSame)
+{
+    CalculationInput rational = inputOf(FitType::RationalPolynomial, 1, {{1, 1}, {2, 0.5}, {3, 0.25}});
+    // Every point at the initial temperature: M = 0, no time constant.
+    CalculationInput still = inputOf(FitType::TemperatureTime, 1, {{1, 20}, {2, 20}});
+    still.initialTemperature = 20, still.finalTemperature = 80;
+    for (const CalculationInput& in : {quadratic(), plane(), rational, still}) {
+        const Outcome now = calculate(in);
+        const Outcome later = calculate(in, ReportText::Later);
+        ASSERT_EQ(bool(now), bool(later)) << now.failure << later.failure;
+        EXPECT_EQ(now.failure, later.failure);
+        if (!now) continue;
+        EXPECT_TRUE(later->report.empty());
+        EXPECT_EQ(reportOf(*later), now->report);
+    }
+    EXPECT_EQ(calculate(still, ReportText::Later).failure, "Floating point division by zero");
+}

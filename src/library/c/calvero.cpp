@@ -1,0 +1,164 @@
+// The C door of the engine (calvero.h): requests become FitRequests, answers
+// stay in the opaque result, and nothing thrown in C++ crosses into C (an
+// allocation that fails gives a NULL result, or NAN and "").
+#include "library/c/calvero.h"
+
+#include "app/fitjson.h"
+#include "common/numtext.h"
+#include "fit/surface.h"
+#include "library/fitrequest.h"
+
+#include <cmath>
+#include <limits>
+#include <mutex>
+#include <new>
+#include <span>
+#include <string>
+
+struct calvero_result {
+    calvero::FitAnswer answer;
+    // Written when first asked for, once, whoever asks.
+    std::once_flag reportOnce;
+    std::string report;
+    std::once_flag statisticsOnce;
+    nlohmann::json statistics;
+};
+
+namespace {
+
+constexpr double NotANumber = std::numeric_limits<double>::quiet_NaN();
+
+bool fitted(const calvero_result* result)
+{
+    return result != nullptr && result->answer.status == calvero::FitStatus::Fitted;
+}
+
+std::span<const double> values(const double* first, std::size_t n)
+{
+    return first == nullptr ? std::span<const double>{} : std::span<const double>(first, n);
+}
+
+std::optional<double> temperature(double t)
+{
+    if (std::isnan(t)) return std::nullopt;
+    return t;
+}
+
+// The request's arrays must hold n values where they are read.
+const char* missingArray(const calvero_request& r)
+{
+    if (r.n == 0) return nullptr;
+    if (r.x == nullptr) return "mancano i valori di x";
+    if (r.y == nullptr) return "mancano i valori di y";
+    if (r.kind == 7 && r.z == nullptr) return "per il polinomio Z=F(x,y) servono i valori di z";
+    return nullptr;
+}
+
+calvero::FitAnswer answerOf(const calvero_request& r)
+{
+    if (const char* missing = missingArray(r)) {
+        calvero::FitAnswer answer;
+        answer.message = missing;
+        return answer;
+    }
+    calvero::FitRequest request;
+    request.kind = r.kind;
+    request.degree = r.degree;
+    request.x = values(r.x, r.n);
+    request.y = values(r.y, r.n);
+    if (r.kind == 7) request.z = values(r.z, r.n);
+    request.initialTemperature = temperature(r.t_initial);
+    request.finalTemperature = temperature(r.t_final);
+    return calvero::fitRequest(request);
+}
+
+} // namespace
+
+extern "C" {
+
+int calvero_fit(const calvero_request* request, calvero_result** result)
+{
+    if (result != nullptr) *result = nullptr;
+    if (request == nullptr || result == nullptr) return static_cast<int>(calvero::FitStatus::BadArguments);
+    try {
+        auto* made = new calvero_result;
+        made->answer = answerOf(*request);
+        *result = made;
+        return static_cast<int>(made->answer.status);
+    } catch (const std::exception&) {
+        delete *result;
+        *result = nullptr;
+        return static_cast<int>(calvero::FitStatus::BadArguments);
+    }
+}
+
+size_t calvero_coefficient_count(const calvero_result* result)
+{
+    return fitted(result) ? result->answer.coefficients.size() : 0;
+}
+
+double calvero_coefficient(const calvero_result* result, size_t k)
+{
+    if (k >= calvero_coefficient_count(result)) return NotANumber;
+    return result->answer.coefficients[k].second;
+}
+
+const char* calvero_coefficient_name(const calvero_result* result, size_t k)
+{
+    if (k >= calvero_coefficient_count(result)) return "";
+    return result->answer.coefficients[k].first.c_str();
+}
+
+double calvero_evaluate(const calvero_result* result, double x, double y)
+{
+    if (!fitted(result)) return NotANumber;
+    const calvero::Calculation& c = *result->answer.calculation;
+    std::optional<double> value;
+    if (c.kind == calvero::FitType::SurfaceXY)
+        value = calvero::surfaceValue(c.surface, x, y, c.degree);
+    else if (c.curve)
+        value = calvero::curveValue(*c.curve, x);
+    return value.value_or(NotANumber);
+}
+
+const char* calvero_message(const calvero_result* result)
+{
+    return result == nullptr ? "" : result->answer.message.c_str();
+}
+
+double calvero_statistic(const calvero_result* result, const char* name)
+{
+    if (!fitted(result) || name == nullptr) return NotANumber;
+    auto* r = const_cast<calvero_result*>(result);
+    try {
+        std::call_once(r->statisticsOnce, [r] { r->statistics = calvero::statisticsJson(r->answer.statistics); });
+    } catch (const std::exception&) {
+        return NotANumber;
+    }
+    const auto found = r->statistics.find(name);
+    if (found == r->statistics.end()) return NotANumber;
+    if (found->is_boolean()) return found->get<bool>() ? 1.0 : 0.0;
+    if (found->is_number()) return found->get<double>();
+    return NotANumber;
+}
+
+const char* calvero_report(const calvero_result* result)
+{
+    if (!fitted(result)) return "";
+    auto* r = const_cast<calvero_result*>(result);
+    try {
+        std::call_once(r->reportOnce, [r] {
+            for (const std::string& line : calvero::reportOf(*r->answer.calculation))
+                r->report += calvero::trimRight(line) + "\n";
+        });
+    } catch (const std::exception&) {
+        return "";
+    }
+    return r->report.c_str();
+}
+
+void calvero_result_free(calvero_result* result) { delete result; }
+
+const char* calvero_version(void) { return CALVERO_VERSION; }
+
+} // extern "C"

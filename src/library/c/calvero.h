@@ -1,0 +1,122 @@
+/*
+ * calvero.h: the CALVERO1 fitting engine for C programs (libcalvero).
+ *
+ * Numbers in, numbers out: the points of a data set, the kind of equation and
+ * its degree go in; the fitted coefficients, the statistics of the fit, the
+ * curve's values and the Italian report come out, exactly as calvero1-batch
+ * gives them for the same points. No C++ type crosses this header.
+ *
+ * Build a program with
+ *     cc prog.c $(pkg-config --cflags --libs calvero)
+ *
+ * A minimal use:
+ *     double x[] = {1, 2, 3, 4, 5}, y[] = {2.1, 3.9, 6.2, 7.8, 10.1};
+ *     calvero_request request = {3, 1, 5, x, y, NULL, NAN, NAN};
+ *     calvero_result* result = NULL;
+ *     if (calvero_fit(&request, &result) == 0)
+ *         printf("%.17g %.17g\n", calvero_coefficient(result, 0), calvero_coefficient(result, 1));
+ *     else
+ *         printf("%s\n", calvero_message(result));
+ *     calvero_result_free(result);
+ *
+ * Every function is safe to call from several threads at once on different
+ * results; a result may be read from several threads once it is made.
+ */
+#ifndef CALVERO_H
+#define CALVERO_H
+
+#include <stddef.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* A fit: what calvero_fit made of a request. Opaque; free it with
+ * calvero_result_free. */
+typedef struct calvero_result calvero_result;
+
+/* What to fit. The layout never changes: options that later versions add
+ * come through objects of their own, made and set by functions.
+ *   kind      the kind of equation, numbered as calvero1-batch --kind:
+ *             1 scatter (the points alone), 2 power y = A x^B, 3 polynomial,
+ *             4 exponential y = A e^(B x), 5 rational polynomial
+ *             y = 1 / (c1 + c2 x + ...), 6 temperature-time
+ *             T = Tf - e^(-M t) (Tf - Ti), 7 surface z = F(x, y),
+ *             8 saturation curve log10 p = A + B / T;
+ *   degree    1 to 9, as calvero1-batch --degree; the polynomials fit at most
+ *             8, the surface 2 to 4 (a degree outside those is brought to the
+ *             nearest); the other kinds ignore it;
+ *   n         the number of points: at most 200, 100 for the surface (more
+ *             are refused);
+ *   x, y      n values each;
+ *   z         n values for the surface, NULL (or ignored) for the others;
+ *   t_initial, t_final
+ *             the initial and final temperature of the temperature-time kind
+ *             (NAN when not given, which that kind refuses); the others
+ *             ignore them.
+ * Every point counts, a point (0, 0) too (the programs' point grid ends at
+ * one; an array does not). Every value must be a finite number. */
+typedef struct calvero_request {
+    int kind;
+    int degree;
+    size_t n;
+    const double* x;
+    const double* y;
+    const double* z;
+    double t_initial;
+    double t_final;
+} calvero_request;
+
+/* Fits the request. Returns 0 when fitted, 1 when the calculation was
+ * refused (too few points for the degree, a logarithm of a point at 0, more
+ * points than the engine has places...), 2 for bad arguments (a NULL
+ * pointer, a kind or degree out of range, a value that is not finite). Unless
+ * result is NULL, *result receives a result in every case, which says why
+ * there is no fit (calvero_message) and must be freed; it is NULL only when
+ * request or result is NULL, or memory ran out. */
+int calvero_fit(const calvero_request* request, calvero_result** result);
+
+/* The number of coefficients: 0 without a fit (the scatter kind has none). */
+size_t calvero_coefficient_count(const calvero_result* result);
+
+/* Coefficient k, from 0, in the report's order: the polynomials' c1, c2, ...
+ * (c1 + c2 x + ...), A and B of the power, exponential and saturation kinds, M
+ * of the temperature-time kind, the surface's terms 1, x, y, x^2, y^2, x*y,
+ * x^3, y^3, x*y^2, x^2*y, x^4, y^4, x*y^3, x^2*y^2, x^3*y. NAN beyond them. */
+double calvero_coefficient(const calvero_result* result, size_t k);
+
+/* The name of coefficient k as the report and the JSON give it ("termine 1",
+ * "A", "M", "x*y"); "" beyond them. */
+const char* calvero_coefficient_name(const calvero_result* result, size_t k);
+
+/* The fitted curve at x (the surface at x, y; y is ignored otherwise), as the
+ * report computes it; NAN where it has no value (a pole, the logarithm of a
+ * negative x) and without a fit. */
+double calvero_evaluate(const calvero_result* result, double x, double y);
+
+/* Why there is no fit, in Italian, UTF-8; "" when fitted. */
+const char* calvero_message(const calvero_result* result);
+
+/* A statistic of the fit by the name calvero1-batch --json gives it in its
+ * "statistics": "n", "p", "degreesOfFreedom", "sse", "standardError",
+ * "rSquared", "adjustedRSquared", "transformedRSquared",
+ * "largestAbsoluteError", "largestPercentError", "rmsPercentError", "aicc",
+ * "studentT", "conditionNumber", "coefficientDigits", "illConditioned" (1 or
+ * 0). NAN where the JSON has null, for any other name and without a fit. */
+double calvero_statistic(const calvero_result* result, const char* name);
+
+/* The report the programs show for the fit, its lines ended by '\n', UTF-8;
+ * "" without a fit. Written when first asked for. */
+const char* calvero_report(const calvero_result* result);
+
+/* Frees a result; NULL is allowed. */
+void calvero_result_free(calvero_result* result);
+
+/* The version of the library, "1.0.0". */
+const char* calvero_version(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* CALVERO_H */

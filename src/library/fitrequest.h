@@ -1,0 +1,59 @@
+#pragma once
+// A fit asked for by another program: plain arrays of numbers in, the
+// engine's calculation with its statistics out, or why not. The C library
+// (c/calvero.h) and the Python module are two faces of this; they differ only
+// in how they hand the numbers over and how they say no. The engine's limits
+// hold: 200 points, 100 for the surface.
+#include "common/checked.h"
+#include "fit/calculation.h"
+#include "fit/coefficientlist.h"
+#include "fit/comparison.h"
+#include "fit/statistics.h"
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace calvero {
+
+// A kind by its number (as calvero1-batch --kind) or by the name scripts use:
+// "scatter", "power", "polynomial", "exponential", "rational",
+// "temperature-time", "surface", "saturation" (case and '_' for '-' free).
+std::optional<int> kindOfName(std::string_view name);
+// The script name of kind 1..8; empty for any other number.
+std::string_view kindScriptName(int kind);
+
+struct FitRequest {
+    int kind = 3;
+    int degree = 3;
+    std::span<const double> x, y, z; // z: the surface's; ignored for the other kinds
+    // The temperature-time kind's temperatures; none when not given.
+    std::optional<double> initialTemperature, finalTemperature;
+};
+
+// Why a request gets no fit: arguments no calculation can take (a kind or a
+// degree out of range, missing or unequal arrays, a value that is not a
+// finite number), or a calculation the engine refused.
+enum class FitStatus { Fitted = 0, Refused = 1, BadArguments = 2 };
+
+struct FitAnswer {
+    FitStatus status = FitStatus::BadArguments;
+    std::string message;                     // why not, in Italian; empty when fitted
+    std::optional<Calculation> calculation; // its report's text written when first asked for
+    Statistics statistics;
+    std::vector<NamedCoefficient> coefficients; // in the report's order
+};
+
+FitAnswer fitRequest(const FitRequest& request);
+
+// The arguments checked and the points counted into an input; the message
+// of arguments no calculation can take.
+Checked<CalculationInput> requestInput(const FitRequest& request);
+
+// The comparison of the equations over the request's points and
+// temperatures (its kind says only whether they are a surface's).
+Checked<std::vector<ComparisonRow>> compareRequest(const FitRequest& request, double tolerancePercent);
+
+} // namespace calvero

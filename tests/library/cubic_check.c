@@ -1,0 +1,62 @@
+/* A C program of the kind a user writes against libcalvero: fits a cubic to
+ * twelve points and prints its coefficients, then what the library says of
+ * requests it cannot fit. Built by c_api_test.sh with
+ * cc cubic_check.c $(pkg-config --cflags --libs calvero). */
+#include <calvero.h>
+
+#include <math.h>
+#include <stdio.h>
+
+static int fitAndSay(const char* what, const calvero_request* request)
+{
+    calvero_result* result = NULL;
+    const int status = calvero_fit(request, &result);
+    printf("%s: %d %s\n", what, status, calvero_message(result));
+    calvero_result_free(result);
+    return status;
+}
+
+int main(void)
+{
+    double x[12], y[12];
+    for (int i = 0; i < 12; ++i) {
+        x[i] = -2.0 + 0.5 * i;
+        /* y = 1 - 2x + 0.5x^2 + 0.25x^3 and a little noise, so no fit is exact */
+        y[i] = 1 - 2 * x[i] + 0.5 * x[i] * x[i] + 0.25 * x[i] * x[i] * x[i] + (i % 3 == 0 ? 0.01 : -0.005);
+    }
+    calvero_request request = {3, 3, 12, x, y, NULL, NAN, NAN};
+    calvero_result* result = NULL;
+    if (calvero_fit(&request, &result) != 0) {
+        printf("refused: %s\n", calvero_message(result));
+        return 1;
+    }
+    printf("version %s\n", calvero_version());
+    for (size_t k = 0; k < calvero_coefficient_count(result); ++k)
+        printf("%s = %.17g\n", calvero_coefficient_name(result, k), calvero_coefficient(result, k));
+    printf("y(1.25) = %.17g\n", calvero_evaluate(result, 1.25, 0));
+    printf("n = %g, sse = %.17g, illConditioned = %g, unknown = %g\n", calvero_statistic(result, "n"),
+           calvero_statistic(result, "sse"), calvero_statistic(result, "illConditioned"),
+           calvero_statistic(result, "nessuna"));
+    printf("beyond = %g\n", calvero_coefficient(result, 4));
+    fputs(calvero_report(result), stdout);
+    calvero_result_free(result);
+
+    /* What cannot be fitted. */
+    double many[201];
+    for (int i = 0; i < 201; ++i) many[i] = i + 1;
+    calvero_request tooMany = {3, 2, 201, many, many, NULL, NAN, NAN};
+    calvero_request noKind = {9, 2, 12, x, y, NULL, NAN, NAN};
+    calvero_request onePoint = {3, 1, 1, x, y, NULL, NAN, NAN};
+    calvero_request noZ = {7, 2, 12, x, y, NULL, NAN, NAN};
+    calvero_request noTemperatures = {6, 1, 12, x, y, NULL, NAN, NAN};
+    fitAndSay("too many", &tooMany);
+    fitAndSay("no kind", &noKind);
+    fitAndSay("one point", &onePoint);
+    fitAndSay("no z", &noZ);
+    fitAndSay("no temperatures", &noTemperatures);
+    y[3] = NAN;
+    fitAndSay("not a number", &request);
+    printf("null request: %d\n", calvero_fit(NULL, &result));
+    printf("null result: %d %s\n", result == NULL ? 1 : 0, calvero_message(NULL));
+    return 0;
+}

@@ -1,0 +1,151 @@
+"""The Python module calvero against calvero1-batch: for every kind, on point
+files and on the six examples, calvero.fit gives the coefficients of
+calvero1-batch --json bit for bit, the same statistics, shape checks, report
+and point values; calvero.compare gives the --compare rows; refusals and bad
+arguments are said in Italian.
+    PYTHONPATH=BUILD /usr/bin/python3 python_check.py BUILD"""
+import json
+import math
+import os
+import subprocess
+import sys
+import tempfile
+
+import numpy as np
+
+import calvero
+
+build = sys.argv[1]
+batch = os.path.join(build, "calvero1-batch")
+failures = []
+
+
+def check(what, condition, detail=""):
+    print(("ok: " if condition else "FAILED: ") + what + ("" if condition else " " + str(detail)))
+    if not condition:
+        failures.append(what)
+
+
+def batch_json(*arguments):
+    out = subprocess.run([batch, *arguments, "--compare", "--json", "-"], capture_output=True, text=True)
+    return json.loads(out.stdout) if out.returncode == 0 else None
+
+
+def batch_report(*arguments):
+    return subprocess.run([batch, *arguments], capture_output=True, text=True).stdout
+
+
+def same_bits(a, b):
+    return len(a) == len(b) and all(np.float64(u).tobytes() == np.float64(v).tobytes() for u, v in zip(a, b))
+
+
+def compare_with_batch(what, result, document, report):
+    check(what + ": coefficients bit for bit",
+          same_bits(result.coefficients, [c["value"] for c in document["coefficients"]]),
+          (list(result.coefficients), document["coefficients"]))
+    check(what + ": coefficient names", result.coefficient_names == [c["name"] for c in document["coefficients"]])
+    check(what + ": statistics", result.statistics == document["statistics"])
+    check(what + ": shape checks", result.shape_checks == document["shape"])
+    check(what + ": report", result.report == report)
+    points = document["points"]
+    xs = np.array([p["x"] for p in points])
+    ys = np.array([p["y"] for p in points])
+    fitted = result.evaluate(xs, ys)
+    expected = [p.get("zint", p.get("yint")) for p in points]
+    check(what + ": evaluate as the point table",
+          all((e is None and math.isnan(f)) or f == e for f, e in zip(fitted, expected)))
+
+
+work = tempfile.mkdtemp()
+
+
+def write_points(name, rows):
+    path = os.path.join(work, name)
+    with open(path, "w") as f:
+        for row in rows:
+            f.write(";".join(repr(v) for v in row) + "\n")
+    return path, [np.array(c) for c in zip(*rows)]
+
+
+xs = [0.5 + 0.75 * i for i in range(14)]
+noise = [0.013, -0.021, 0.008, 0.017, -0.011, -0.004, 0.019, -0.015, 0.006, 0.002, -0.018, 0.012, -0.007, 0.009]
+curve = write_points("curve.txt", [(x, 3.0 + 2.0 * x ** 1.3 + 0.5 * math.sin(x) + e) for x, e in zip(xs, noise)])
+cooling = write_points("cooling.txt", [(x, 20.0 + 70.0 * math.exp(-0.3 * x) + e) for x, e in zip(xs, noise)])
+saturation = write_points("saturation.txt", [(273.15 + 8 * i, 10 ** (7.2 - 1700.0 / (273.15 + 8 * i)) * (1 + e / 10))
+                                             for i, e in enumerate(noise)])
+surface = write_points("surface.txt", [(x, y, 5 + 0.3 * x - 0.2 * y + 0.05 * x * y + 0.3 * math.sin(x + y) + 0.01 * j)
+                                       for i, x in enumerate([1.0, 2.5, 4.0, 5.5, 7.0, 8.5])
+                                       for j, y in enumerate([0.5, 2.0, 3.5, 5.0, 6.5])])
+
+cases = []
+for kind, name in [(1, "scatter"), (2, "power"), (4, "exponential"), (8, "saturation")]:
+    cases.append((name, curve, kind, 1, {}))
+for degree in range(1, 10):
+    cases.append(("polynomial %d" % degree, curve, "polynomial", degree, {}))
+for degree in (1, 3, 8):
+    cases.append(("rational %d" % degree, curve, 5, degree, {}))
+cases.append(("temperature-time", cooling, "temperature-time", 1, {"t_initial": 90.0, "t_final": 20.0}))
+cases.append(("saturation in kelvin", saturation, "saturation", 1, {}))
+for degree in (2, 3, 4):
+    cases.append(("surface %d" % degree, surface, "surface", degree, {}))
+
+numbers = {"scatter": 1, "power": 2, "polynomial": 3, "exponential": 4, "rational": 5, "temperature-time": 6,
+           "surface": 7, "saturation": 8}
+for what, (path, columns), kind, degree, temperatures in cases:
+    number = kind if isinstance(kind, int) else numbers[kind]
+    arguments = ["--points", path, "--kind", str(number), "--degree", str(degree)]
+    if temperatures:
+        arguments += ["--ti", repr(temperatures["t_initial"]), "--tf", repr(temperatures["t_final"])]
+    document = batch_json(*arguments)
+    z = columns[2] if number == 7 else None
+    # Lists for some, arrays for the others.
+    x, y = (list(columns[0]), list(columns[1])) if number % 2 else (columns[0], columns[1])
+    result = calvero.fit(x, y, kind=kind, degree=degree, z=z, **temperatures)
+    compare_with_batch(what, result, document, batch_report(*arguments))
+    rows = calvero.compare(x, y, z=z, degree=degree, **temperatures)
+    check(what + ": comparison rows", rows == document["comparison"]["rows"], (rows[:1], document["comparison"]["rows"][:1]))
+
+examples = ["potenzaold.txt", "nr150b6.txt", "polinomiofratto.txt", "esponenziale.txt", "temperatura_tempo.txt",
+            "funzxy.txt"]
+for name in examples:
+    path = os.path.join(build, name)
+    data = calvero.read_dataset(path)
+    result = calvero.fit(**data)
+    compare_with_batch(name, result, batch_json(path), batch_report(path))
+    check(name + ": the data set's kind", result.kind == data["kind"] == data.kind)
+
+result = calvero.fit([1, 2, 3, 4], [2.0, 4.1, 5.9, 8.2], degree=1)
+check("a scalar gives a number", isinstance(result.evaluate(2.0), float))
+grid = np.linspace(0, 5, 12).reshape(3, 4)
+check("an array gives an array of its shape", result.evaluate(grid).shape == (3, 4))
+check("the equation shows itself", repr(result).startswith("<calvero.Result POLINOMIO grado 1: y = "), repr(result))
+
+for what, call, error, text in [
+    ("one point is refused", lambda: calvero.fit([1.0], [2.0]), calvero.Refused, " numero punti=  <2!"),
+    ("power at x = 0 is refused", lambda: calvero.fit([0, 1, 2], [1, 2, 3], kind="power"), calvero.Refused,
+     "Floating point division by zero"),
+    ("201 points are refused", lambda: calvero.fit(range(1, 202), range(1, 202)), calvero.Refused, "massimo 200 punti"),
+    ("an unknown kind", lambda: calvero.fit([1, 2], [1, 2], kind="spline"), ValueError,
+     "tipo non riconosciuto: spline (scatter, power, polynomial, exponential, rational, temperature-time, surface, "
+     "saturation, o il numero 1..8)"),
+    ("a degree out of range", lambda: calvero.fit([1, 2], [1, 2], degree=12), ValueError, "grado non valido (1..9): 12"),
+    ("arrays of unequal length", lambda: calvero.fit([1, 2, 3], [1, 2]), ValueError,
+     "x e y devono avere lo stesso numero di valori"),
+    ("a value that is no number", lambda: calvero.fit([1, 2, float("nan")], [1, 2, 3]), ValueError,
+     "il valore 3 di x non è un numero finito"),
+    ("a surface without z", lambda: calvero.fit([1, 2], [1, 2], kind="surface"), ValueError,
+     "per il polinomio Z=F(x,y) servono i valori di z"),
+    ("text for numbers", lambda: calvero.fit(["uno", "due"], [1, 2]), TypeError, "x deve essere una sequenza di numeri"),
+    ("a file that is no data set", lambda: calvero.read_dataset(os.path.join(work, "curve.txt")), ValueError,
+     "il file non contiene dati validi: " + os.path.join(work, "curve.txt")),
+    ("a missing file", lambda: calvero.read_dataset(os.path.join(work, "manca.txt")), FileNotFoundError,
+     " IL FILE:" + os.path.join(work, "manca.txt") + " NON ESISTE!"),
+]:
+    try:
+        call()
+        check(what, False, "nothing raised")
+    except error as raised:
+        check(what, str(raised) == text, str(raised))
+
+print("%d failed" % len(failures))
+sys.exit(1 if failures else 0)
