@@ -94,9 +94,8 @@ int labelDecimals(double step)
     return decimals;
 }
 
-void drawXAxis(std::size_t titleLength)
+void drawXAxis(GraphState& s, std::size_t titleLength)
 {
-    const GraphState& s = graphState();
     const PlotFrame& p = s.plot;
     const double w = s.frame.charWidth;
     const double h = s.frame.charHeight;
@@ -104,10 +103,10 @@ void drawXAxis(std::size_t titleLength)
     const double y0 = p.originY;
     const double length = static_cast<double>(titleLength);
 
-    drawLine(p.originX, y0, right, y0);
-    drawLine(right, y0, right - 1.5 * w, y0 - w);
-    drawLine(right - 1.5 * w, y0 - w, right - 1.5 * w, y0 + w);
-    drawLine(right - 1.5 * w, y0 + w, right, y0);
+    drawLine(s, p.originX, y0, right, y0);
+    drawLine(s, right, y0, right - 1.5 * w, y0 - w);
+    drawLine(s, right - 1.5 * w, y0 - w, right - 1.5 * w, y0 + w);
+    drawLine(s, right - 1.5 * w, y0 + w, right, y0);
 
     const double titleX = s.frame.deviceWidth - (length + 2) * w;
     double freeFrom = -std::numeric_limits<double>::infinity(); // where the last label drawn ends
@@ -117,77 +116,74 @@ void drawXAxis(std::size_t titleLength)
         const double xd = p.originX + i * p.xStep * p.xScale;
         if (v > s.xTicksUpTo + 1e-9 * p.xStep) break;
         if (!labelledTick(v, p.xStep, s.xLabelEvery)) {
-            drawLine(xd, y0, xd, y0 - 0.6 * h);
+            drawLine(s, xd, y0, xd, y0 - 0.6 * h);
         } else if (i < n) {
-            drawLine(xd, y0, xd, y0 - h);
+            drawLine(s, xd, y0, xd, y0 - h);
             // Labels that would run into the title or into the label before
             // are left out; a label's own leading blank keeps them apart.
-            const std::string label = formatTickLabel(Axis::X, v);
+            const std::string label = formatTickLabel(s, Axis::X, v);
             const double left = xd - w;
-            const double end = left + textWidth(label);
+            const double end = left + textWidth(s, label);
             if (s.frame.deviceWidth - (length + 5) * w >= xd && end <= titleX && left >= freeFrom) {
-                drawText(label, left, y0 - 2.25 * h);
+                drawText(s, label, left, y0 - 2.25 * h);
                 freeFrom = end;
             }
         }
     }
-    drawText(p.xTitle.substr(0, MaxShownXTitle), titleX, y0 - 2.25 * h);
+    drawText(s, p.xTitle.substr(0, MaxShownXTitle), titleX, y0 - 2.25 * h);
 }
 
 // A y label as drawn: the label of 8 characters without its first blank, a
 // longer one whole.
-std::string shownYLabel(double v)
+std::string shownYLabel(const GraphState& s, double v)
 {
-    const std::string label = formatTickLabel(Axis::Y, v);
+    const std::string label = formatTickLabel(s, Axis::Y, v);
     return label.front() == ' ' ? label.substr(1) : label;
 }
 
 // Where the y labels end: half a character short of the long ticks.
-double yLabelRight()
+double yLabelRight(const GraphState& s)
 {
-    const GraphState& s = graphState();
     return s.plot.originX - s.frame.charHeight - 0.5 * s.frame.charWidth;
 }
 
 // The room the widest y label of the window lo..hi needs left of the axis.
-double yLabelRoom(double lo, double hi, double step)
+double yLabelRoom(const GraphState& s, double lo, double hi, double step)
 {
-    const GraphState& s = graphState();
     double widest = 0.0;
     const int n = tickCount(lo, hi, step);
     for (int i = 0; i < n; ++i)
-        if (labelledTick(lo + i * step, step, s.yLabelEvery)) widest = std::max(widest, textWidth(shownYLabel(lo + i * step)));
+        if (labelledTick(lo + i * step, step, s.yLabelEvery)) widest = std::max(widest, textWidth(s, shownYLabel(s, lo + i * step)));
     return widest + s.frame.charHeight + 0.5 * s.frame.charWidth;
 }
 
-void drawYAxis()
+void drawYAxis(GraphState& s)
 {
-    const GraphState& s = graphState();
     const PlotFrame& p = s.plot;
     const double w = s.frame.charWidth;
     const double h = s.frame.charHeight;
     const double x0 = p.originX;
     const double top = p.originY + p.extentY;
 
-    drawLine(x0, p.originY, x0, top);
-    drawLine(x0, top, x0 - w, top - w);
-    drawLine(x0 - w, top - w, x0 + w, top - w);
-    drawLine(x0 + w, top - w, x0, top);
+    drawLine(s, x0, p.originY, x0, top);
+    drawLine(s, x0, top, x0 - w, top - w);
+    drawLine(s, x0 - w, top - w, x0 + w, top - w);
+    drawLine(s, x0 + w, top - w, x0, top);
 
-    const double labelRight = yLabelRight();
+    const double labelRight = yLabelRight(s);
     const int n = tickCount(p.yMin, p.yMax, p.yStep);
     for (int i = 0; i <= n; ++i) {
         const double v = p.yMin + i * p.yStep;
         const double yd = p.originY + i * p.yStep * p.yScale;
         if (!labelledTick(v, p.yStep, s.yLabelEvery)) {
-            drawLine(x0, yd, x0 - 0.75 * h, yd);
+            drawLine(s, x0, yd, x0 - 0.75 * h, yd);
         } else if (i < n) {
-            drawLine(x0, yd, x0 - h, yd);
-            const std::string label = shownYLabel(v);
-            drawText(label, labelRight - textWidth(label), yd + 1.05 * w);
+            drawLine(s, x0, yd, x0 - h, yd);
+            const std::string label = shownYLabel(s, v);
+            drawText(s, label, labelRight - textWidth(s, label), yd + 1.05 * w);
         }
     }
-    drawText(p.yTitle, x0 - 8.5 * w - h, s.frame.deviceHeight - 1.5 * h);
+    drawText(s, p.yTitle, x0 - 8.5 * w - h, s.frame.deviceHeight - 1.5 * h);
 }
 
 } // namespace
@@ -217,18 +213,17 @@ AxisRange roundAxisRange(double lo, double hi)
     return result;
 }
 
-std::string formatTickLabel(Axis axis, double v)
+std::string formatTickLabel(const GraphState& s, Axis axis, double v)
 {
-    const PlotFrame& p = graphState().plot;
+    const PlotFrame& p = s.plot;
     std::string text = v == 0 ? std::string(1, '0') : numberLabel(v, axis == Axis::X ? p.xStep : p.yStep);
     if (axis == Axis::Y && text.size() < YLabelWidth) text.insert(0, YLabelWidth - text.size(), ' ');
     return text;
 }
 
-void drawAxes(const std::string& xTitle, const std::string& yTitle, std::uint16_t colour,
+void drawAxes(GraphState& s, const std::string& xTitle, const std::string& yTitle, std::uint16_t colour,
               double xMin, double yMin, double xMax, double yMax)
 {
-    GraphState& s = graphState();
     s.plot.xTitle = xTitle.substr(0, MaxTitleLength);
     s.plot.yTitle = yTitle.substr(0, MaxTitleLength);
     if (yMin == yMax) {
@@ -242,12 +237,12 @@ void drawAxes(const std::string& xTitle, const std::string& yTitle, std::uint16_
     s.xLabelEvery = 2;
     s.yLabelEvery = 2;
     // The plot area moves right when the y labels need more room than the margin.
-    layoutPlot(x.lo, y.lo, x.hi, y.hi, yLabelRoom(y.lo, y.hi, y.step));
-    setColour(colour);
+    layoutPlot(s, x.lo, y.lo, x.hi, y.hi, yLabelRoom(s, y.lo, y.hi, y.step));
+    setColour(s, colour);
     // The x title's full length places it and limits the labels, even when
     // only its first 8 characters are shown.
-    drawXAxis(xTitle.size());
-    drawYAxis();
+    drawXAxis(s, xTitle.size());
+    drawYAxis(s);
 }
 
 } // namespace calvero

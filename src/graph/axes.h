@@ -1,6 +1,8 @@
 #pragma once
 // The two linear axes of the graph: 1-2-5 rounding of the data range, ticks,
 // numeric labels on every second tick and the axis titles.
+#include "graph/graphstate.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -30,12 +32,12 @@ enum class Axis { X, Y };
 // The label of value v on the axis, using that axis's step in the plot frame:
 // every digit of the value, the decimals its step needs. On the y axis a
 // shorter label is padded to 8 characters.
-std::string formatTickLabel(Axis axis, double v);
+std::string formatTickLabel(const GraphState& s, Axis axis, double v);
 
 // Rounds the data range of both axes, lays the plot out and draws the axes,
 // ticks, labels and titles in the colour given. Called first in a pass: the
 // plotting uses the world window it sets.
-void drawAxes(const std::string& xTitle, const std::string& yTitle, std::uint16_t colour,
+void drawAxes(GraphState& s, const std::string& xTitle, const std::string& yTitle, std::uint16_t colour,
               double xMin, double yMin, double xMax, double yMax);
 
 } // namespace calvero

@@ -26,9 +26,9 @@ std::uint16_t deviceLength(double v)
     return static_cast<std::uint16_t>(std::min(std::trunc(v), 65535.0));
 }
 
-bool onPrinter() { return graphState().device == DevicePrinter; }
+bool onPrinter(const GraphState& s) { return s.device == DevicePrinter; }
 
-double pageHeightOfDevice() { return graphState().frame.deviceHeight; }
+double pageHeightOfDevice(const GraphState& s) { return s.frame.deviceHeight; }
 
 } // namespace
 
@@ -41,9 +41,8 @@ int canvasPixel(double v)
     return static_cast<int>(t);
 }
 
-void beginDrawing()
+void beginDrawing(GraphState& s)
 {
-    GraphState& s = graphState();
     s.worldCoordinates = false;
     DeviceFrame& f = s.frame;
     int fontSize = ScreenFontSize;
@@ -66,9 +65,8 @@ void beginDrawing()
     if (s.canvas) s.canvas->setFontSize(fontSize);
 }
 
-void drawBorder()
+void drawBorder(GraphState& s)
 {
-    GraphState& s = graphState();
     s.worldCoordinates = false;
     if (!s.canvas) return;
     if (s.device == DevicePrinter)
@@ -77,21 +75,20 @@ void drawBorder()
         s.canvas->setPenColour(*colourOf(ColourBlue));
 }
 
-void endDrawing() {}
+void endDrawing(GraphState&) {}
 
-void drawGraph()
+void drawGraph(GraphState& s)
 {
-    beginDrawing();
-    drawBorder();
-    if (GraphProcedure procedure = graphState().procedure) {
-        procedure();
-        endDrawing();
+    beginDrawing(s);
+    drawBorder(s);
+    if (GraphProcedure procedure = s.procedure) {
+        procedure(s);
+        endDrawing(s);
     }
 }
 
-void layoutPlot(double xMin, double yMin, double xMax, double yMax, double leftRoom)
+void layoutPlot(GraphState& s, double xMin, double yMin, double xMax, double yMax, double leftRoom)
 {
-    GraphState& s = graphState();
     s.worldCoordinates = false;
     PlotFrame& p = s.plot;
     // The room asked for never takes more than half of the device's width.
@@ -108,17 +105,15 @@ void layoutPlot(double xMin, double yMin, double xMax, double yMax, double leftR
     p.yScale = p.extentY / (yMax - yMin);
 }
 
-double deviceX(double x)
+double deviceX(const GraphState& s, double x)
 {
-    const GraphState& s = graphState();
     if (!s.worldCoordinates) return x;
     if (s.lengthOnly) return x * s.plot.xScale;
     return (x - s.plot.xMin) * s.plot.xScale + s.plot.originX;
 }
 
-double deviceY(double y)
+double deviceY(const GraphState& s, double y)
 {
-    const GraphState& s = graphState();
     double result = y;
     if (s.worldCoordinates) result = s.lengthOnly ? y * s.plot.yScale : (y - s.plot.yMin) * s.plot.yScale + s.plot.originY;
     if (s.device == DeviceScreen) result = s.frame.deviceHeight - result;
@@ -128,54 +123,51 @@ double deviceY(double y)
 namespace {
 
 // Converts a position (not a length) and makes it the current position.
-GraphState& moveCurrentPosition(double x, double y, double& dx, double& dy)
+void moveCurrentPosition(GraphState& s, double x, double y, double& dx, double& dy)
 {
-    GraphState& s = graphState();
     s.lengthOnly = false;
-    dx = deviceX(x);
-    dy = deviceY(y);
+    dx = deviceX(s, x);
+    dy = deviceY(s, y);
     s.currentX = dx;
     s.currentY = dy;
-    return s;
 }
 
 } // namespace
 
-void moveTo(double x, double y)
+void moveTo(GraphState& s, double x, double y)
 {
     double dx = 0, dy = 0;
-    GraphState& s = moveCurrentPosition(x, y, dx, dy);
+    moveCurrentPosition(s, x, y, dx, dy);
     if (!s.canvas) return;
     // The printer turns y before truncating.
-    s.canvas->moveTo(canvasPixel(dx), canvasPixel(onPrinter() ? pageHeightOfDevice() - dy : dy));
+    s.canvas->moveTo(canvasPixel(dx), canvasPixel(onPrinter(s) ? pageHeightOfDevice(s) - dy : dy));
 }
 
-void lineTo(double x, double y)
+void lineTo(GraphState& s, double x, double y)
 {
     double dx = 0, dy = 0;
-    GraphState& s = moveCurrentPosition(x, y, dx, dy);
+    moveCurrentPosition(s, x, y, dx, dy);
     if (!s.canvas) return;
     // The printer turns the truncated y.
-    s.canvas->lineTo(canvasPixel(dx), canvasPixel(onPrinter() ? pageHeightOfDevice() - std::trunc(dy) : dy));
+    s.canvas->lineTo(canvasPixel(dx), canvasPixel(onPrinter(s) ? pageHeightOfDevice(s) - std::trunc(dy) : dy));
 }
 
-void drawLine(double x1, double y1, double x2, double y2)
+void drawLine(GraphState& s, double x1, double y1, double x2, double y2)
 {
-    moveTo(x1, y1);
-    lineTo(x2, y2);
+    moveTo(s, x1, y1);
+    lineTo(s, x2, y2);
 }
 
-void drawCircle(double x, double y, double r)
+void drawCircle(GraphState& s, double x, double y, double r)
 {
-    GraphState& s = graphState();
     s.lengthOnly = true;
-    const double rd = deviceX(r);
+    const double rd = deviceX(s, r);
     s.lengthOnly = false;
-    const double cx = deviceX(x);
-    const double cy = deviceY(y);
+    const double cx = deviceX(s, x);
+    const double cy = deviceY(s, y);
     if (!s.canvas) return;
-    if (onPrinter()) {
-        const double h = pageHeightOfDevice();
+    if (onPrinter(s)) {
+        const double h = pageHeightOfDevice(s);
         s.canvas->ellipse(canvasPixel(cx - rd), canvasPixel(h - cy - rd), canvasPixel(cx + rd), canvasPixel(h - cy + rd));
         return;
     }
@@ -187,42 +179,40 @@ void drawCircle(double x, double y, double r)
 namespace {
 
 // The canvas with the font of the texts set, or none.
-Canvas* textCanvas()
+Canvas* textCanvas(const GraphState& s)
 {
-    GraphState& s = graphState();
     if (!s.canvas) return nullptr;
     s.canvas->setFontName(TextFontName);
-    if (!onPrinter()) s.canvas->setFontSize(TextFontSize);
+    if (!onPrinter(s)) s.canvas->setFontSize(TextFontSize);
     return s.canvas;
 }
 
 } // namespace
 
-void drawText(const std::string& text, double x, double y)
+void drawText(GraphState& s, const std::string& text, double x, double y)
 {
-    Canvas* canvas = textCanvas();
+    Canvas* canvas = textCanvas(s);
     if (!canvas) return;
     const std::string shown = " " + text;
-    if (onPrinter())
-        canvas->textOut(canvasPixel(deviceX(x)), canvasPixel(pageHeightOfDevice() - std::trunc(deviceY(y))), shown);
+    if (onPrinter(s))
+        canvas->textOut(canvasPixel(deviceX(s, x)), canvasPixel(pageHeightOfDevice(s) - std::trunc(deviceY(s, y))), shown);
     else
-        canvas->textOut(canvasPixel(deviceX(x)), canvasPixel(deviceY(y)), shown);
+        canvas->textOut(canvasPixel(deviceX(s, x)), canvasPixel(deviceY(s, y)), shown);
 }
 
-double textWidth(const std::string& text)
+double textWidth(const GraphState& s, const std::string& text)
 {
     const std::string shown = " " + text;
-    if (Canvas* canvas = textCanvas()) {
+    if (Canvas* canvas = textCanvas(s)) {
         const double measured = canvas->textWidth(shown);
         if (measured >= 0) return measured;
     }
-    const double perCharacter = onPrinter() ? graphState().frame.charWidth : ScreenTextDigitWidth;
+    const double perCharacter = onPrinter(s) ? s.frame.charWidth : ScreenTextDigitWidth;
     return static_cast<double>(shown.size()) * perCharacter;
 }
 
-void setColour(std::uint16_t n)
+void setColour(GraphState& s, std::uint16_t n)
 {
-    GraphState& s = graphState();
     s.colourIndex = n;
     const auto colour = colourOf(n);
     if (!colour || !s.canvas) return;
@@ -230,9 +220,8 @@ void setColour(std::uint16_t n)
     s.canvas->setFontColour(*colour);
 }
 
-void setCanvasColour(CanvasColour colour)
+void setCanvasColour(GraphState& s, CanvasColour colour)
 {
-    GraphState& s = graphState();
     if (!s.canvas) return;
     s.canvas->setPenColour(colour);
     s.canvas->setFontColour(colour);

@@ -5,6 +5,7 @@
 // made in deviceY on the screen and in the primitives on the printer. Every
 // coordinate handed to the canvas is truncated toward zero.
 #include "graph/canvas.h"
+#include "graph/graphstate.h"
 
 #include <cstdint>
 #include <string>
@@ -13,36 +14,36 @@ namespace calvero {
 
 // One pass on the current device: beginDrawing, drawBorder and, when a
 // GraphProcedure is installed, that procedure and endDrawing.
-void drawGraph();
+void drawGraph(GraphState& s);
 
 // Sets the device frame of the current device and the canvas font size;
 // world coordinates off.
-void beginDrawing();
+void beginDrawing(GraphState& s);
 // Screen: blue pen, nothing drawn. Printer: the page border.
-void drawBorder();
-void endDrawing();
+void drawBorder(GraphState& s);
+void endDrawing(GraphState& s);
 
 // Places the plot area on the device and stores the world window. The plot
 // area starts at leftRoom at the least (but no further right than the middle
 // of the device), so that what stands left of the y axis fits in.
-void layoutPlot(double xMin, double yMin, double xMax, double yMax, double leftRoom = 0.0);
+void layoutPlot(GraphState& s, double xMin, double yMin, double xMax, double yMax, double leftRoom = 0.0);
 
-double deviceX(double x);
-double deviceY(double y);
+double deviceX(const GraphState& s, double x);
+double deviceY(const GraphState& s, double y);
 
 // Coordinates are world or device units as GraphState::worldCoordinates says.
-void moveTo(double x, double y);
-void lineTo(double x, double y);
-void drawLine(double x1, double y1, double x2, double y2);
-void drawCircle(double x, double y, double r);
+void moveTo(GraphState& s, double x, double y);
+void lineTo(GraphState& s, double x, double y);
+void drawLine(GraphState& s, double x1, double y1, double x2, double y2);
+void drawCircle(GraphState& s, double x, double y, double r);
 // The text, preceded by one blank, with its top-left corner at (x, y).
-void drawText(const std::string& text, double x, double y);
+void drawText(GraphState& s, const std::string& text, double x, double y);
 // The device width of the text as drawText writes it, blank included:
 // measured by the canvas, estimated when it cannot measure.
-double textWidth(const std::string& text);
-void setColour(std::uint16_t n);
+double textWidth(const GraphState& s, const std::string& text);
+void setColour(GraphState& s, std::uint16_t n);
 // Pen and text in a colour of no number (the shades of a surface's map).
-void setCanvasColour(CanvasColour colour);
+void setCanvasColour(GraphState& s, CanvasColour colour);
 
 // A device coordinate as a canvas pixel: truncated toward zero and held
 // within the 32-bit range (a value that is not a number gives 0).

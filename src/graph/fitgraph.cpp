@@ -34,9 +34,8 @@ FitGraphData fitGraphData(const Calculation& done)
     return data;
 }
 
-void fitGraphProcedure()
+void fitGraphProcedure(GraphState& s)
 {
-    GraphState& s = graphState();
     const FitGraphData& data = s.fit;
     s.leftMarginUnits = 1;
     s.extraBottomRows = 0;
@@ -47,22 +46,20 @@ void fitGraphProcedure()
     const double lowest = minY(data.points);
     const double highest = maxY(data.points);
     const double headroom = std::max(0.15 * std::fabs(highest), 0.05 * (highest - lowest));
-    drawAxes("X", "Y", ColourBlue, minX(data.points), lowest - 0.15 * std::fabs(lowest), maxX(data.points),
+    drawAxes(s, "X", "Y", ColourBlue, minX(data.points), lowest - 0.15 * std::fabs(lowest), maxX(data.points),
              highest + headroom);
-    plotPoints(data.plotted, data.points.x, data.points.y, ColourBlue);
-    if (data.curve) plotCurve(drawnCurve(data), ColourGreen, minX(data.points), maxX(data.points));
+    plotPoints(s, data.plotted, data.points.x, data.points.y, ColourBlue);
+    if (data.curve) plotCurve(s, drawnCurve(data), ColourGreen, minX(data.points), maxX(data.points));
 }
 
-std::optional<double> drawnCurveValueAt(double x)
+std::optional<double> drawnCurveValueAt(const GraphState& s, double x)
 {
-    const GraphState& s = graphState();
     if (s.procedure != &fitGraphProcedure || x < minX(s.fit.points) || x > maxX(s.fit.points)) return std::nullopt;
     return curveValueAt(drawnCurve(s.fit), x);
 }
 
-void prepareScreenGraph(FitGraphData data)
+void prepareScreenGraph(GraphState& s, FitGraphData data)
 {
-    GraphState& s = graphState();
     s.device = DeviceScreen;
     s.procedure = fitGraphProcedure;
     s.fit = std::move(data);

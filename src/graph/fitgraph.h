@@ -13,14 +13,14 @@ namespace calvero {
 FitGraphData fitGraphData(const Calculation& done);
 
 // The program's GraphProcedure: draws the graph data installed with it.
-void fitGraphProcedure();
+void fitGraphProcedure(GraphState& s);
 
 // The fitted curve's y at x where the installed procedure draws it (this
 // program's graph, x within the points' range); nothing elsewhere.
-std::optional<double> drawnCurveValueAt(double x);
+std::optional<double> drawnCurveValueAt(const GraphState& s, double x);
 
 // Before the graph is drawn on the screen (or into a picture): screen device,
 // the program's procedure installed with what it draws.
-void prepareScreenGraph(FitGraphData data);
+void prepareScreenGraph(GraphState& s, FitGraphData data);
 
 } // namespace calvero

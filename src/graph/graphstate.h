@@ -1,8 +1,9 @@
 #pragma once
-// The state of the graph engine: the output device of the current drawing
-// pass, its frame, the plot frame the axes set up and the drawing state of the
-// primitives. One instance lives for the whole run; tests start from a fresh
-// one with resetGraphState().
+// The drawing context of the graph engine: the output device of the current
+// drawing pass, its frame, the plot frame the axes set up, the drawing state
+// of the primitives and the procedure with what it draws. Whoever draws owns
+// one (the graph window, the batch's picture, a test) and hands it to every
+// function of the engine; nothing of it is shared between two graphs.
 #include "fit/dataset.h"
 #include "fit/fittedcurve.h"
 #include "graph/canvas.h"
@@ -64,8 +65,10 @@ struct SurfaceGraphData {
     OneBasedArray<double, 15> coefficients{};
 };
 
+struct GraphState;
+
 // What a drawing pass runs after the device setup and the border.
-using GraphProcedure = void (*)();
+using GraphProcedure = void (*)(GraphState&);
 
 struct GraphState {
     // Chosen by the caller before a pass.
@@ -102,8 +105,5 @@ struct GraphState {
     FitGraphData fit;         // what the program's procedure draws
     SurfaceGraphData surface; // what the surface's procedure draws
 };
-
-GraphState& graphState();
-void resetGraphState();
 
 } // namespace calvero

@@ -17,23 +17,21 @@ constexpr double CircleFraction = 125.0;
 
 } // namespace
 
-void plotPoints(int n, PointArray x, PointArray y, std::uint16_t colour)
+void plotPoints(GraphState& s, int n, PointArray x, PointArray y, std::uint16_t colour)
 {
-    GraphState& s = graphState();
-    setColour(colour);
+    setColour(s, colour);
     const double radius = (s.plot.xMax - s.plot.xMin) / CircleFraction;
     const int last = std::min(n, MaxPoints);
     for (int i = 1; i <= last; ++i) {
         s.worldCoordinates = true;
-        moveTo(x[i], y[i]);
-        drawCircle(x[i], y[i], radius);
+        moveTo(s, x[i], y[i]);
+        drawCircle(s, x[i], y[i], radius);
     }
 }
 
-void plotCurve(const CurveFunction& f, std::uint16_t colour, double x0, double x1)
+void plotCurve(GraphState& s, const CurveFunction& f, std::uint16_t colour, double x0, double x1)
 {
-    GraphState& s = graphState();
-    setColour(colour);
+    setColour(s, colour);
     if (!f) return;
     const int intervals = s.curveSteps;
     const int m = std::min(intervals + 1, MaxCurveSamples);
@@ -56,8 +54,8 @@ void plotCurve(const CurveFunction& f, std::uint16_t colour, double x0, double x
             marks[i + 1] = PenMark::Move;
         }
         switch (marks[i]) {
-        case PenMark::Move: moveTo(xs[i], ys[i]); break;
-        case PenMark::Draw: lineTo(xs[i], ys[i]); break;
+        case PenMark::Move: moveTo(s, xs[i], ys[i]); break;
+        case PenMark::Draw: lineTo(s, xs[i], ys[i]); break;
         case PenMark::Skip: break;
         }
     }

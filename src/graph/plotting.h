@@ -3,6 +3,7 @@
 // samples, in the world window the axes set up.
 #include "fit/dataset.h"
 #include "fit/onebased.h"
+#include "graph/graphstate.h"
 
 #include <cstdint>
 #include <functional>
@@ -17,11 +18,11 @@ using CurveFunction = std::function<double(double)>;
 enum class PenMark : std::uint8_t { Move = 1, Draw = 2, Skip = 3 };
 
 // Circles of one 125th of the plot width around points 1..n (at most 200).
-void plotPoints(int n, PointArray x, PointArray y, std::uint16_t colour);
+void plotPoints(GraphState& s, int n, PointArray x, PointArray y, std::uint16_t colour);
 
 // The curve f sampled at curveSteps + 1 (at most 200) points from x0 to x1.
 // Samples outside the y window or not a number (no value) are skipped, and
 // the curve starts again with a move at the next sample.
-void plotCurve(const CurveFunction& f, std::uint16_t colour, double x0, double x1);
+void plotCurve(GraphState& s, const CurveFunction& f, std::uint16_t colour, double x0, double x1);
 
 } // namespace calvero

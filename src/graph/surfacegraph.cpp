@@ -56,32 +56,31 @@ std::string levelText(double v, double step)
     return formatReal(v, 1, decimals);
 }
 
-void drawLegend(const SurfaceGraphData& d, const std::vector<double>& levels, double mapRight)
+void drawLegend(GraphState& s, const SurfaceGraphData& d, const std::vector<double>& levels, double mapRight)
 {
-    GraphState& s = graphState();
     const PlotFrame& p = s.plot;
     const double w = s.frame.charWidth, h = s.frame.charHeight;
     const double left = p.originX + (mapRight - p.xMin) * p.xScale + 2 * w;
     double y = p.originY + p.extentY;
     s.worldCoordinates = false;
-    setColour(ColourBlack);
-    drawText("curve di livello di Z", left, y);
+    setColour(s, ColourBlack);
+    drawText(s, "curve di livello di Z", left, y);
     const double step = levels.size() > 1 ? levels[1] - levels[0] : 1.0;
     // The highest level first, as the map has it at the top of its colours.
     for (std::size_t k = levels.size(); k-- > 0;) {
         y -= LegendLine * h;
-        setCanvasColour(levelColour(k, levels.size()));
-        drawLine(left + w, y - 0.9 * h, left + 4 * w, y - 0.9 * h);
-        drawText(levelText(levels[k], step), left + 4.5 * w, y);
+        setCanvasColour(s, levelColour(k, levels.size()));
+        drawLine(s, left + w, y - 0.9 * h, left + 4 * w, y - 0.9 * h);
+        drawText(s, levelText(levels[k], step), left + 4.5 * w, y);
     }
     y -= 2 * LegendLine * h;
-    setColour(ColourBlack);
-    drawText("errore % dei punti", left, y);
+    setColour(s, ColourBlack);
+    drawText(s, "errore % dei punti", left, y);
     for (int c = 0; c < 4; ++c) {
         y -= LegendLine * h;
-        setCanvasColour(ErrorClassColours[c]);
-        drawCircle(left + 2.5 * w, y - 0.9 * h, 0.6 * w);
-        drawText(ErrorClassTexts[c], left + 4.5 * w, y);
+        setCanvasColour(s, ErrorClassColours[c]);
+        drawCircle(s, left + 2.5 * w, y - 0.9 * h, 0.6 * w);
+        drawText(s, ErrorClassTexts[c], left + 4.5 * w, y);
     }
     (void)d;
 }
@@ -115,16 +114,15 @@ SurfaceGraphData surfaceGraphData(const Calculation& done)
     return data;
 }
 
-void surfaceGraphProcedure()
+void surfaceGraphProcedure(GraphState& s)
 {
-    GraphState& s = graphState();
     const SurfaceGraphData& d = s.surface;
     s.leftMarginUnits = 1;
     s.extraBottomRows = 0;
     const double x0 = minX(d.points), x1 = maxX(d.points);
     const double y0 = minY(d.points), y1 = maxY(d.points);
     s.xTicksUpTo = x1;
-    drawAxes("X", "Y", ColourBlue, x0, y0, x1 + LegendShare * (x1 - x0), y1);
+    drawAxes(s, "X", "Y", ColourBlue, x0, y0, x1 + LegendShare * (x1 - x0), y1);
     s.xTicksUpTo = std::numeric_limits<double>::infinity();
 
     // The z range of the map, and its contour lines.
@@ -137,29 +135,28 @@ void surfaceGraphProcedure()
     const std::vector<double> levels = contourLevels(lowest, highest);
     const auto f = [&d](double x, double y) { return surfaceAt(d, x, y); };
     for (std::size_t k = 0; k < levels.size(); ++k) {
-        setCanvasColour(levelColour(k, levels.size()));
+        setCanvasColour(s, levelColour(k, levels.size()));
         s.worldCoordinates = true;
         for (const ContourSegment& seg : contourSegments(f, x0, x1, y0, y1, GridCells, levels[k]))
-            drawLine(seg.x1, seg.y1, seg.x2, seg.y2);
+            drawLine(s, seg.x1, seg.y1, seg.x2, seg.y2);
     }
     // The map's frame, then the points in the colour of their error.
-    setColour(ColourBlack);
+    setColour(s, ColourBlack);
     s.worldCoordinates = true;
-    drawLine(x0, y0, x1, y0), drawLine(x1, y0, x1, y1), drawLine(x1, y1, x0, y1), drawLine(x0, y1, x0, y0);
+    drawLine(s, x0, y0, x1, y0), drawLine(s, x1, y0, x1, y1), drawLine(s, x1, y1, x0, y1), drawLine(s, x0, y1, x0, y0);
     const double radius = (s.plot.xMax - s.plot.xMin) / 150.0;
     for (int i = 1; i <= d.count; ++i) {
         const std::optional<double> error = pointError(d, i);
-        setCanvasColour(error ? ErrorClassColours[errorClass(*error)] : CanvasColour{0, 0, 0});
+        setCanvasColour(s, error ? ErrorClassColours[errorClass(*error)] : CanvasColour{0, 0, 0});
         s.worldCoordinates = true;
-        drawCircle(d.points.x[i], d.points.y[i], radius);
+        drawCircle(s, d.points.x[i], d.points.y[i], radius);
     }
-    drawLegend(d, levels, x1);
+    drawLegend(s, d, levels, x1);
     s.worldCoordinates = false;
 }
 
-std::optional<double> drawnSurfaceValueAt(double x, double y)
+std::optional<double> drawnSurfaceValueAt(const GraphState& s, double x, double y)
 {
-    const GraphState& s = graphState();
     const SurfaceGraphData& d = s.surface;
     if (s.procedure != &surfaceGraphProcedure || d.count == 0) return std::nullopt;
     if (x < minX(d.points) || x > maxX(d.points) || y < minY(d.points) || y > maxY(d.points)) return std::nullopt;
@@ -168,9 +165,8 @@ std::optional<double> drawnSurfaceValueAt(double x, double y)
     return z;
 }
 
-void prepareSurfaceGraph(SurfaceGraphData data)
+void prepareSurfaceGraph(GraphState& s, SurfaceGraphData data)
 {
-    GraphState& s = graphState();
     s.device = DeviceScreen;
     s.procedure = surfaceGraphProcedure;
     s.surface = std::move(data);

@@ -13,14 +13,14 @@ namespace calvero {
 SurfaceGraphData surfaceGraphData(const Calculation& done);
 
 // The surface's GraphProcedure: draws the data installed with it.
-void surfaceGraphProcedure();
+void surfaceGraphProcedure(GraphState& s);
 
 // The fitted surface's Z at (x, y) where the installed procedure draws it
 // (the surface's picture, within its map); nothing elsewhere.
-std::optional<double> drawnSurfaceValueAt(double x, double y);
+std::optional<double> drawnSurfaceValueAt(const GraphState& s, double x, double y);
 
 // Before the surface's picture is drawn on the screen or into a picture.
-void prepareSurfaceGraph(SurfaceGraphData data);
+void prepareSurfaceGraph(GraphState& s, SurfaceGraphData data);
 
 // The levels the contour lines are drawn at: whole multiples of a 1-2-5 step,
 // about ten, strictly between lowest and highest.

@@ -24,9 +24,8 @@ std::string number(double value, int decimals) { return formatReal(value, 0, dec
 
 } // namespace
 
-ScreenPlot lastScreenPlot()
+ScreenPlot lastScreenPlot(const GraphState& s)
 {
-    const GraphState& s = graphState();
     return {s.plot, static_cast<double>(s.frame.deviceHeight)};
 }
 

@@ -19,7 +19,7 @@ struct ScreenPlot {
 
 // The screen plot of the pass that has just run; a plot with no scale when
 // the pass drew no axes.
-ScreenPlot lastScreenPlot();
+ScreenPlot lastScreenPlot(const GraphState& s);
 
 struct WorldPoint {
     double x = 0.0;

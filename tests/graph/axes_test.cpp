@@ -74,13 +74,13 @@ class TickLabelTest : public GraphTest {
 protected:
     std::string x(double v, double step)
     {
-        graphState().plot.xStep = step;
-        return formatTickLabel(Axis::X, v);
+        graph.plot.xStep = step;
+        return formatTickLabel(graph, Axis::X, v);
     }
     std::string y(double v, double step)
     {
-        graphState().plot.yStep = step;
-        return formatTickLabel(Axis::Y, v);
+        graph.plot.yStep = step;
+        return formatTickLabel(graph, Axis::Y, v);
     }
 };
 
@@ -136,7 +136,7 @@ protected:
     {
         GraphTest::SetUp();
         useScreen(1024, 768);
-        beginDrawing();
+        beginDrawing(graph);
     }
     std::vector<std::string> textsAt(int y) const
     {
@@ -149,8 +149,8 @@ protected:
 
 TEST_F(DrawAxesTest, XFrom0To10HasLabelsOnEveryOtherTick)
 {
-    drawAxes("X", "Y", 1, 0, 1, 10, 2);
-    const PlotFrame& p = graphState().plot;
+    drawAxes(graph, "X", "Y", 1, 0, 1, 10, 2);
+    const PlotFrame& p = graph.plot;
     EXPECT_EQ(p.xMin, 0);
     EXPECT_EQ(p.xMax, 11);
     EXPECT_EQ(p.xStep, 1);
@@ -179,8 +179,8 @@ TEST_F(DrawAxesTest, XFrom0To10HasLabelsOnEveryOtherTick)
 TEST_F(DrawAxesTest, YFrom1_7To9HasLabelsAtTheWholeNumbers)
 {
     // Ticks every 0.5 from 1.5: labels on every second one, at whole multiples of 1.
-    drawAxes("X", "Y", 1, 0, 1.7, 10, 9);
-    const PlotFrame& p = graphState().plot;
+    drawAxes(graph, "X", "Y", 1, 0, 1.7, 10, 9);
+    const PlotFrame& p = graph.plot;
     EXPECT_EQ(p.yMin, 1.5);
     EXPECT_EQ(p.yMax, 9.5);
     std::vector<std::string> yLabels;
@@ -193,7 +193,7 @@ TEST_F(DrawAxesTest, YFrom1_7To9HasLabelsAtTheWholeNumbers)
     const std::vector<std::string> expected = {"       2", "       3", "       4", "       5",
                                                "       6", "       7", "       8", "       9"};
     EXPECT_EQ(yLabels, expected); // the drawn blank and 7 characters
-    EXPECT_EQ(graphState().plot.originX, 54); // short labels keep the margin
+    EXPECT_EQ(graph.plot.originX, 54); // short labels keep the margin
     const TextOut* title = canvas.findText(" Y");
     ASSERT_NE(title, nullptr);
     EXPECT_EQ(title->x, 6 - 9);
@@ -208,9 +208,9 @@ TEST_F(DrawAxesTest, LabelsKeepTheirDigitsAndRunIntoNothing)
         for (bool printer : {false, true}) {
             canvas.texts.clear();
             printer ? usePrinter() : useScreen(width, 768);
-            beginDrawing();
-            drawAxes("X", "Y", 1, lo, lo, hi, hi);
-            const PlotFrame& p = graphState().plot;
+            beginDrawing(graph);
+            drawAxes(graph, "X", "Y", 1, lo, lo, hi, hi);
+            const PlotFrame& p = graph.plot;
             const TextOut xTitle = *canvas.findText(" X");
             double xEnd = -1e9;
             std::vector<double> yLabels;
@@ -224,7 +224,7 @@ TEST_F(DrawAxesTest, LabelsKeepTheirDigitsAndRunIntoNothing)
                     EXPECT_NEAR(std::remainder(v / p.xStep, 2), 0, 1e-9);
                 } else { // every digit, left of the long ticks
                     EXPECT_GE(t.x, 0);
-                    EXPECT_LE(t.x + canvas.textWidth(t.text), p.originX - graphState().frame.charHeight);
+                    EXPECT_LE(t.x + canvas.textWidth(t.text), p.originX - graph.frame.charHeight);
                     EXPECT_NEAR(std::remainder(v / p.yStep, 2), 0, 1e-9);
                     yLabels.push_back(v);
                 }
@@ -241,15 +241,15 @@ TEST_F(DrawAxesTest, LabelsKeepTheirDigitsAndRunIntoNothing)
 
 TEST_F(DrawAxesTest, EqualYBoundsAreSpreadBeforeRounding)
 {
-    drawAxes("X", "Y", 1, 0, 4, 10, 4);
-    EXPECT_EQ(graphState().plot.yMin, 2);
-    EXPECT_EQ(graphState().plot.yMax, 6.25);
+    drawAxes(graph, "X", "Y", 1, 0, 4, 10, 4);
+    EXPECT_EQ(graph.plot.yMin, 2);
+    EXPECT_EQ(graph.plot.yMax, 6.25);
 }
 
 TEST_F(DrawAxesTest, AllZeroAxesBecomeMinusOneToOne)
 {
-    drawAxes("X", "Y", 1, 0, 0, 0, 0);
-    const PlotFrame& p = graphState().plot;
+    drawAxes(graph, "X", "Y", 1, 0, 0, 0, 0);
+    const PlotFrame& p = graph.plot;
     EXPECT_EQ(p.xMin, -1);
     EXPECT_EQ(p.xMax, 1);
     EXPECT_EQ(p.yMin, -1);
@@ -261,15 +261,15 @@ TEST_F(DrawAxesTest, AllZeroAxesBecomeMinusOneToOne)
 
 TEST_F(DrawAxesTest, HugeEqualXBoundsStillGiveAFiniteScale)
 {
-    drawAxes("X", "Y", 1, 1e20, 1, 1e20, 2);
-    EXPECT_GT(graphState().plot.xMax, graphState().plot.xMin);
-    EXPECT_TRUE(std::isfinite(graphState().plot.xScale));
+    drawAxes(graph, "X", "Y", 1, 1e20, 1, 1e20, 2);
+    EXPECT_GT(graph.plot.xMax, graph.plot.xMin);
+    EXPECT_TRUE(std::isfinite(graph.plot.xScale));
 }
 
 TEST_F(DrawAxesTest, LongXTitleShowsEightCharactersAndPushesLabelsAway)
 {
-    drawAxes("ABCDEFGHIJKL", "Y", 1, 0, 1, 10, 2);
-    EXPECT_EQ(graphState().plot.xTitle, "ABCDEFGHIJ");
+    drawAxes(graph, "ABCDEFGHIJKL", "Y", 1, 0, 1, 10, 2);
+    EXPECT_EQ(graph.plot.xTitle, "ABCDEFGHIJ");
     const TextOut* title = canvas.findText(" ABCDEFGH");
     ASSERT_NE(title, nullptr);
     EXPECT_EQ(title->x, 1014 - 14 * 6);
@@ -280,7 +280,7 @@ TEST_F(DrawAxesTest, LongXTitleShowsEightCharactersAndPushesLabelsAway)
 
 TEST_F(DrawAxesTest, ArrowheadsCloseAtTheAxisEnds)
 {
-    drawAxes("X", "Y", 4, 0, 1, 10, 2);
+    drawAxes(graph, "X", "Y", 4, 0, 1, 10, 2);
     // x arrow from the right end (1014, 664), 1.5 widths back.
     bool xArrow = false, yArrow = false;
     for (const Segment& s : canvas.lines) {
@@ -290,7 +290,7 @@ TEST_F(DrawAxesTest, ArrowheadsCloseAtTheAxisEnds)
     }
     EXPECT_TRUE(xArrow);
     EXPECT_TRUE(yArrow);
-    EXPECT_FALSE(graphState().worldCoordinates);
+    EXPECT_FALSE(graph.worldCoordinates);
 }
 
 } // namespace

@@ -31,10 +31,10 @@ protected:
 
 TEST_F(FitGraphTest, PrepareInstallsTheProgramsProcedureOnTheScreen)
 {
-    graphState().device = DevicePrinter;
-    prepareScreenGraph(data);
-    EXPECT_EQ(graphState().device, DeviceScreen);
-    EXPECT_EQ(graphState().procedure, &fitGraphProcedure);
+    graph.device = DevicePrinter;
+    prepareScreenGraph(graph, data);
+    EXPECT_EQ(graph.device, DeviceScreen);
+    EXPECT_EQ(graph.procedure, &fitGraphProcedure);
 }
 
 TEST_F(FitGraphTest, AxesCoverAllPointsFoundWhileOnlyTheListedOnesAreDrawn)
@@ -42,11 +42,11 @@ TEST_F(FitGraphTest, AxesCoverAllPointsFoundWhileOnlyTheListedOnesAreDrawn)
     fillPoints(200);
     data.plotted = 180; // the points the report lists
     usePrinter();
-    prepareScreenGraph(data);
-    graphState().device = DevicePrinter;
-    drawGraph();
+    prepareScreenGraph(graph, data);
+    graph.device = DevicePrinter;
+    drawGraph(graph);
     EXPECT_EQ(canvas.ellipses.size(), 180u);
-    EXPECT_EQ(graphState().plot.xMax, 210); // range 199, step 10: 200 moves up to 210
+    EXPECT_EQ(graph.plot.xMax, 210); // range 199, step 10: 200 moves up to 210
     EXPECT_EQ(greenLines(), 0);
 }
 
@@ -54,11 +54,11 @@ TEST_F(FitGraphTest, YBoundsLie15PercentBeyondTheSmallestAndLargestY)
 {
     fillPoints(5); // y from 2 to 10: the axes get 1.7 to 11.5, rounded out to steps of 0.5
     useScreen();
-    prepareScreenGraph(data);
-    drawGraph();
-    EXPECT_EQ(graphState().plot.yMin, 1.5);
-    EXPECT_EQ(graphState().plot.yMax, 12);
-    EXPECT_EQ(graphState().plot.xMin, 1);
+    prepareScreenGraph(graph, data);
+    drawGraph(graph);
+    EXPECT_EQ(graph.plot.yMin, 1.5);
+    EXPECT_EQ(graph.plot.yMax, 12);
+    EXPECT_EQ(graph.plot.xMin, 1);
 }
 
 TEST_F(FitGraphTest, EveryPointLiesInsideTheYWindow)
@@ -72,13 +72,13 @@ TEST_F(FitGraphTest, EveryPointLiesInsideTheYWindow)
         p.foundCount = static_cast<std::uint8_t>(ys.size());
         data.plotted = static_cast<int>(ys.size());
         useScreen();
-        prepareScreenGraph(data);
-        drawGraph();
-        EXPECT_LE(graphState().plot.yMin, 1.15 * ys.front());
-        for (double y : ys) EXPECT_TRUE(y > graphState().plot.yMin && y < graphState().plot.yMax) << y;
+        prepareScreenGraph(graph, data);
+        drawGraph(graph);
+        EXPECT_LE(graph.plot.yMin, 1.15 * ys.front());
+        for (double y : ys) EXPECT_TRUE(y > graph.plot.yMin && y < graph.plot.yMax) << y;
         // The highest point stays clear of the y axis's arrow at the top.
-        const double span = graphState().plot.yMax - graphState().plot.yMin;
-        EXPECT_GE(graphState().plot.yMax - ys.back(), 0.05 * span) << ys.back();
+        const double span = graph.plot.yMax - graph.plot.yMin;
+        EXPECT_GE(graph.plot.yMax - ys.back(), 0.05 * span) << ys.back();
     }
 }
 
@@ -89,8 +89,8 @@ TEST_F(FitGraphTest, CurveOfTheFitIsDrawnInGreenOverTheDataRange)
     line[2] = 2;
     data.curve = PolynomialCurve{line, 1};
     useScreen();
-    prepareScreenGraph(data);
-    drawGraph();
+    prepareScreenGraph(graph, data);
+    drawGraph(graph);
     EXPECT_EQ(greenLines(), 199);
     EXPECT_EQ(canvas.ellipses.size(), 5u);
     EXPECT_EQ(canvas.rectangles.size(), 0u);

@@ -1,5 +1,5 @@
 #pragma once
-// Starting points of the graph tests: a fresh engine drawing on a recording
+// Starting points of the graph tests: a fresh drawing context on a recording
 // canvas, as the window of a 1024 x 768 screen or as an A4 page at 600 dpi.
 #include "graph/graphstate.h"
 #include "recording_canvas.h"
@@ -10,12 +10,9 @@ namespace calvero::testing {
 
 class GraphTest : public ::testing::Test {
 protected:
-    void SetUp() override { resetGraphState(); }
-    void TearDown() override { resetGraphState(); }
-
     void useScreen(int width = 1024, int height = 768)
     {
-        GraphState& s = graphState();
+        GraphState& s = graph;
         s.device = DeviceScreen;
         s.canvas = &canvas;
         s.windowWidth = static_cast<std::uint16_t>(width);
@@ -26,7 +23,7 @@ protected:
 
     void usePrinter(int width = 4960, int height = 7016)
     {
-        GraphState& s = graphState();
+        GraphState& s = graph;
         s.device = DevicePrinter;
         s.canvas = &canvas;
         s.pageWidth = width;
@@ -34,6 +31,7 @@ protected:
     }
 
     RecordingCanvas canvas;
+    GraphState graph; // each test draws with a context of its own
 };
 
 constexpr CanvasColour Black{0, 0, 0};

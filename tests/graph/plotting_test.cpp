@@ -17,8 +17,8 @@ protected:
     {
         GraphTest::SetUp();
         useScreen(1024, 768);
-        beginDrawing();
-        layoutPlot(0, 0, 199, 10);
+        beginDrawing(graph);
+        layoutPlot(graph, 0, 0, 199, 10);
     }
     int canvasX(double x) const { return canvasPixel(54 + x * 960.0 / 199); }
 };
@@ -45,21 +45,21 @@ void expectTwoPieces(const RecordingCanvas& canvas, int secondStartX)
 
 TEST_F(PlottingTest, CurveLeavingTheWindowIsDrawnAsTwoPieces)
 {
-    plotCurve(plateau, 2, 0, 199);
+    plotCurve(graph, plateau, 2, 0, 199);
     expectTwoPieces(canvas, canvasX(119)); // sample 120 lies at x = 119
     EXPECT_EQ(canvas.penColour, Green);
-    EXPECT_FALSE(graphState().worldCoordinates);
+    EXPECT_FALSE(graph.worldCoordinates);
 }
 
 TEST_F(PlottingTest, SamplesThatAreNotANumberAreSkipped)
 {
-    plotCurve(notANumberPlateau, 2, 0, 199);
+    plotCurve(graph, notANumberPlateau, 2, 0, 199);
     expectTwoPieces(canvas, canvasX(119));
 }
 
 TEST_F(PlottingTest, CurveEntirelyOutsideTheWindowDrawsNothing)
 {
-    plotCurve(farAbove, 2, 0, 199);
+    plotCurve(graph, farAbove, 2, 0, 199);
     EXPECT_TRUE(canvas.moves.empty());
     EXPECT_TRUE(canvas.lines.empty());
 }
@@ -67,7 +67,7 @@ TEST_F(PlottingTest, CurveEntirelyOutsideTheWindowDrawsNothing)
 TEST_F(PlottingTest, CurveIsSampled200TimesOverTheDataRange)
 {
     sampledAt.clear();
-    plotCurve(recordingCurve, 2, 1, 10);
+    plotCurve(graph, recordingCurve, 2, 1, 10);
     ASSERT_EQ(sampledAt.size(), 200u);
     EXPECT_EQ(sampledAt.front(), 1.0);
     EXPECT_DOUBLE_EQ(sampledAt[1], 1 + 9.0 / 199);
@@ -82,7 +82,7 @@ TEST_F(PlottingTest, PointsAreCirclesOfOne125thOfThePlotWidth)
     x[1] = 10; y[1] = 5;
     x[2] = 100; y[2] = 2;
     x[3] = 150; y[3] = 8;
-    plotPoints(3, x, y, 1);
+    plotPoints(graph, 3, x, y, 1);
     ASSERT_EQ(canvas.ellipses.size(), 3u);
     for (const Box& b : canvas.ellipses) {
         EXPECT_NEAR(b.x2 - b.x1, 2 * 960.0 / 125, 1.0);
@@ -100,7 +100,7 @@ TEST_F(PlottingTest, PointsOutsideTheVisiblePartOfTheScreenGetNoCircle)
     x[2] = -12; y[2] = 5;  // canvas x below 10
     x[3] = 100; y[3] = -0.5; // below the x axis, still visible
     x[4] = 100; y[4] = -4; // canvas y beyond windowHeight - 50
-    plotPoints(4, x, y, 1);
+    plotPoints(graph, 4, x, y, 1);
     EXPECT_EQ(canvas.ellipses.size(), 2u);
 }
 
@@ -109,10 +109,10 @@ TEST_F(PlottingTest, NoPointsAndMoreThan200Points)
     PointArray x{}, y{};
     x.fill(50);
     y.fill(5);
-    plotPoints(0, x, y, 1);
-    plotPoints(-3, x, y, 1);
+    plotPoints(graph, 0, x, y, 1);
+    plotPoints(graph, -3, x, y, 1);
     EXPECT_TRUE(canvas.ellipses.empty());
-    plotPoints(500, x, y, 1);
+    plotPoints(graph, 500, x, y, 1);
     EXPECT_EQ(canvas.ellipses.size(), 200u);
 }
 

@@ -66,8 +66,8 @@ TEST_F(SurfacePictureTest, APassDrawsTheMapThePointsAndTheLegend)
     data.degree = 2;
     data.coefficients[1] = 5, data.coefficients[2] = 1, data.coefficients[3] = -2;
     useScreen();
-    prepareSurfaceGraph(data);
-    drawGraph();
+    prepareSurfaceGraph(graph, data);
+    drawGraph(graph);
     EXPECT_EQ(canvas.ellipses.size(), 16u + 4u); // the points and the legend's four classes
     std::set<std::string> texts;
     for (const TextOut& t : canvas.texts) texts.insert(t.text);
@@ -76,9 +76,9 @@ TEST_F(SurfacePictureTest, APassDrawsTheMapThePointsAndTheLegend)
     EXPECT_TRUE(texts.count(" oltre 2")) << "the legend names the class of the point 3 % off";
     EXPECT_GT(canvas.lines.size(), 40u); // the contour lines and the axes
     // The readout under the mouse: the plane's value on the map, nothing beside it.
-    ASSERT_TRUE(drawnSurfaceValueAt(2.5, 1.5).has_value());
-    EXPECT_NEAR(*drawnSurfaceValueAt(2.5, 1.5), 5 + 2.5 - 3, 1e-12);
-    EXPECT_FALSE(drawnSurfaceValueAt(5.5, 2).has_value()) << "the legend's side of the picture";
+    ASSERT_TRUE(drawnSurfaceValueAt(graph, 2.5, 1.5).has_value());
+    EXPECT_NEAR(*drawnSurfaceValueAt(graph, 2.5, 1.5), 5 + 2.5 - 3, 1e-12);
+    EXPECT_FALSE(drawnSurfaceValueAt(graph, 5.5, 2).has_value()) << "the legend's side of the picture";
 }
 
 } // namespace

@@ -18,14 +18,14 @@ TEST_F(WorldPositionTest, PixelsMapBackToTheDataUnitsDrawnThere)
     } windows[] = {{0, 0, 10, 20}, {500, -40, 5500, -5}, {-1e-4, 2e6, 3e-4, 2.5e6}};
     for (const auto& w : windows) {
         useScreen(1024, 768);
-        beginDrawing();
-        layoutPlot(w.xMin, w.yMin, w.xMax, w.yMax);
-        const ScreenPlot screen = lastScreenPlot();
+        beginDrawing(graph);
+        layoutPlot(graph, w.xMin, w.yMin, w.xMax, w.yMax);
+        const ScreenPlot screen = lastScreenPlot(graph);
         const PlotFrame& p = screen.plot;
-        graphState().worldCoordinates = true;
+        graph.worldCoordinates = true;
         for (const double f : {0.0, 0.37, 0.5, 1.0}) {
             const double x = w.xMin + f * (w.xMax - w.xMin), y = w.yMin + (1 - f) * (w.yMax - w.yMin);
-            const auto at = worldAtPixel(screen, canvasPixel(deviceX(x)), canvasPixel(deviceY(y)));
+            const auto at = worldAtPixel(screen, canvasPixel(deviceX(graph, x)), canvasPixel(deviceY(graph, y)));
             ASSERT_TRUE(at) << w.xMin << " " << f;
             EXPECT_LE(std::abs(at->x - x), 1 / p.xScale) << w.xMin << " " << f;
             EXPECT_LE(std::abs(at->y - y), 1 / p.yScale) << w.xMin << " " << f;

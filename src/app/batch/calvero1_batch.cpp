@@ -37,12 +37,13 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
 
     const auto writeGraph = [](const std::string& path, const calvero::Calculation& done) {
+        calvero::GraphState graph;
         if (done.kind == calvero::FitType::SurfaceXY)
-            calvero::prepareSurfaceGraph(calvero::surfaceGraphData(done));
+            calvero::prepareSurfaceGraph(graph, calvero::surfaceGraphData(done));
         else
-            calvero::prepareScreenGraph(calvero::fitGraphData(done));
+            calvero::prepareScreenGraph(graph, calvero::fitGraphData(done));
         // Written as every other output: a failure keeps the earlier file and is said.
-        const QByteArray png = calvero::graphPng(1024, 768);
+        const QByteArray png = calvero::graphPng(graph, 1024, 768);
         if (png.isEmpty()) return calvero::Failure(calvero::UndrawnGraphMessage);
         return calvero::writeOutputFile(path, std::string_view(png.constData(), std::size_t(png.size())));
     };

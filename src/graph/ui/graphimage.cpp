@@ -6,13 +6,13 @@
 
 namespace calvero {
 
-QImage renderGraphImage(int screenWidth, int screenHeight)
+QImage renderGraphImage(GraphState& s, int screenWidth, int screenHeight)
 {
     if (screenWidth < 1 || screenHeight < 1) return {};
     QImage image(screenWidth, screenHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    paintScreenGraph(painter, screenWidth, screenHeight);
+    paintScreenGraph(s, painter, screenWidth, screenHeight);
     painter.end();
     return image;
 }

@@ -4,10 +4,12 @@
 
 namespace calvero {
 
-// The graph of the installed GraphProcedure (prepareScreenGraph() installs
+struct GraphState;
+
+// The graph of the GraphProcedure installed in s (prepareScreenGraph installs
 // the program's) as the graph window draws it on a screen of the given size:
 // white background, the window's device frame from that size. A size below
 // 1 x 1 gives a null image.
-QImage renderGraphImage(int screenWidth, int screenHeight);
+QImage renderGraphImage(GraphState& s, int screenWidth, int screenHeight);
 
 } // namespace calvero

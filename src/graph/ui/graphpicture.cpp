@@ -18,14 +18,14 @@ namespace {
 
 // Drawn on a vector device at the resolution of the window's image, so that
 // the fonts, given in points, keep their size against the lines.
-void paintGraph(QPaintDevice& device, int width, int height)
+void paintGraph(GraphState& s, QPaintDevice& device, int width, int height)
 {
     QPainter painter(&device);
     painter.fillRect(QRect(0, 0, width, height), Qt::white);
-    paintScreenGraph(painter, width, height);
+    paintScreenGraph(s, painter, width, height);
 }
 
-QByteArray svgPicture(int width, int height, int dpi)
+QByteArray svgPicture(GraphState& s, int width, int height, int dpi)
 {
     QBuffer buffer;
     QSvgGenerator svg;
@@ -34,11 +34,11 @@ QByteArray svgPicture(int width, int height, int dpi)
     svg.setViewBox(QRect(0, 0, width, height));
     svg.setResolution(dpi);
     svg.setTitle(QStringLiteral("CALVERO1"));
-    paintGraph(svg, width, height);
+    paintGraph(s, svg, width, height);
     return buffer.data();
 }
 
-QByteArray pdfPicture(int width, int height, int dpi)
+QByteArray pdfPicture(GraphState& s, int width, int height, int dpi)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -48,7 +48,7 @@ QByteArray pdfPicture(int width, int height, int dpi)
         pdf.setResolution(dpi);
         pdf.setPageSize(QPageSize(QSizeF(width, height) * 72.0 / dpi, QPageSize::Point, QString(), QPageSize::ExactMatch));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        paintGraph(pdf, width, height);
+        paintGraph(s, pdf, width, height);
     }
     return buffer.data();
 }
@@ -79,7 +79,7 @@ QString graphPictureFilter()
     return QStringLiteral("PNG (*.png);;SVG (*.svg);;PDF (*.pdf)");
 }
 
-QString saveGraphPicture(const QString& fileName, int width, int height)
+QString saveGraphPicture(GraphState& s, const QString& fileName, int width, int height)
 {
     const QString ending = QFileInfo(fileName).suffix().toLower();
     if (ending != QLatin1String("png") && ending != QLatin1String("svg") && ending != QLatin1String("pdf"))
@@ -87,15 +87,15 @@ QString saveGraphPicture(const QString& fileName, int width, int height)
     if (width < 1 || height < 1) return QStringLiteral("il grafico non ha dimensioni da salvare");
     // The vector pictures take the resolution of the window's image.
     const int imageDpi = QImage(1, 1, QImage::Format_RGB32).logicalDpiX();
-    return writePicture(fileName, ending == QLatin1String("png")   ? pngPicture(renderGraphImage(width, height))
-                                  : ending == QLatin1String("svg") ? svgPicture(width, height, imageDpi)
-                                                                   : pdfPicture(width, height, imageDpi));
+    return writePicture(fileName, ending == QLatin1String("png")   ? pngPicture(renderGraphImage(s, width, height))
+                                  : ending == QLatin1String("svg") ? svgPicture(s, width, height, imageDpi)
+                                                                   : pdfPicture(s, width, height, imageDpi));
 }
 
-QByteArray graphPng(int width, int height)
+QByteArray graphPng(GraphState& s, int width, int height)
 {
     if (width < 1 || height < 1) return {};
-    return pngPicture(renderGraphImage(width, height));
+    return pngPicture(renderGraphImage(s, width, height));
 }
 
 } // namespace calvero

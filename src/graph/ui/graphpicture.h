@@ -8,15 +8,17 @@
 
 namespace calvero {
 
+struct GraphState;
+
 // The picture of the graph window's pass at width x height in the format of
 // the file's ending (.png, .svg or .pdf, in any case), written to the file.
 // Empty on success; otherwise the message for the user, and an existing file
 // of that name is left as it was.
-QString saveGraphPicture(const QString& fileName, int width, int height);
+QString saveGraphPicture(GraphState& s, const QString& fileName, int width, int height);
 
 // The PNG file's bytes of the picture (calvero1-batch --png writes them
 // whatever the file's name); empty when it could not be drawn.
-QByteArray graphPng(int width, int height);
+QByteArray graphPng(GraphState& s, int width, int height);
 
 // Why there is no picture when graphPng gave nothing.
 inline constexpr const char* UndrawnGraphMessage = "impossibile comporre l'immagine del grafico";

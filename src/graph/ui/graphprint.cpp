@@ -14,21 +14,20 @@ namespace {
 constexpr int PrinterPenWidth = 5;
 }
 
-bool printGraphPage(QPrinter& printer)
+bool printGraphPage(GraphState& s, QPrinter& printer)
 {
     QPainter painter;
     if (!painter.begin(&printer)) return false;
     QPainterCanvas canvas(painter, QFont(QStringLiteral("Times New Roman")));
     canvas.setPenWidth(PrinterPenWidth);
 
-    GraphState& s = graphState();
     s.device = DevicePrinter;
     const PageSize page = canvas.pageSize();
     s.pageWidth = page.width;
     s.pageHeight = page.height;
     s.canvas = &canvas;
     try {
-        drawGraph();
+        drawGraph(s);
     } catch (const std::exception&) {
         // The page keeps what was drawn before the failure.
     }

@@ -4,9 +4,11 @@ class QPrinter;
 
 namespace calvero {
 
-// Prints the graph of the installed GraphProcedure as one page on printer
+struct GraphState;
+
+// Prints the graph of the GraphProcedure installed in s as one page on printer
 // (border, axes, points, curve; pen 5 pixels), then returns to the screen
 // device. False when the printer refuses the job.
-bool printGraphPage(QPrinter& printer);
+bool printGraphPage(GraphState& s, QPrinter& printer);
 
 } // namespace calvero

@@ -183,12 +183,12 @@ void GraphWindow::printGraph()
         printer.setOutputFileName(fileName);
         refusal = QStringLiteral("Impossibile scrivere il file %1").arg(fileName);
     }
-    if (!printGraphPage(printer)) showMessage(refusal);
+    if (!printGraphPage(graph_, printer)) showMessage(refusal);
 }
 
 void GraphWindow::copyPicture()
 {
-    const QImage image = renderGraphImage(width(), height());
+    const QImage image = renderGraphImage(graph_, width(), height());
     if (!image.isNull()) QGuiApplication::clipboard()->setImage(image);
 }
 
@@ -196,7 +196,7 @@ void GraphWindow::savePicture()
 {
     const QString name = imageFileChooser_ ? imageFileChooser_() : QString();
     if (name.isEmpty()) return;
-    const QString failure = saveGraphPicture(name, width(), height());
+    const QString failure = saveGraphPicture(graph_, name, width(), height());
     if (!failure.isEmpty()) showMessage(failure);
 }
 
@@ -216,8 +216,8 @@ void GraphWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    paintScreenGraph(painter, width(), height());
-    screenPlot_ = lastScreenPlot();
+    paintScreenGraph(graph_, painter, width(), height());
+    screenPlot_ = lastScreenPlot(graph_);
 }
 
 void GraphWindow::mouseMoveEvent(QMouseEvent* event)
@@ -230,7 +230,8 @@ void GraphWindow::mouseMoveEvent(QMouseEvent* event)
         return;
     }
     positionReadout_->setText(QString::fromStdString(
-        positionText(screenPlot_, *world, drawnCurveValueAt(world->x), drawnSurfaceValueAt(world->x, world->y))));
+        positionText(screenPlot_, *world, drawnCurveValueAt(graph_, world->x),
+                     drawnSurfaceValueAt(graph_, world->x, world->y))));
 }
 
 void GraphWindow::leaveEvent(QEvent* event)

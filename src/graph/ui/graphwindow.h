@@ -1,7 +1,8 @@
 #pragma once
 // The graph window: the points and the fitted curve of the last calculation
-// over the whole screen, and their print. It owns no data: every paint runs
-// one drawing pass of the installed GraphProcedure on the screen device.
+// over the whole screen, and their print. It owns the drawing context of its
+// graph: every paint runs one drawing pass of the procedure installed there
+// on the screen device.
 #include "common/ui/printdialog.h"
 #include "graph/worldposition.h"
 
@@ -37,6 +38,9 @@ public:
     // Shows the window modally with the caption; returns when it is closed.
     void showGraph(const std::string& caption);
 
+    // The drawing context the window paints, prints and saves from.
+    GraphState& graph() { return graph_; }
+
     QPushButton* exitButton() const { return exitButton_; }
     QPushButton* printButton() const { return printButton_; }
     QLabel* positionReadout() const { return positionReadout_; }
@@ -70,6 +74,7 @@ private:
     void placeButtons();
     void showMessage(const QString& text);
 
+    GraphState graph_;
     ScreenPlot screenPlot_; // of the last pass on the window, for reading values off it
     MessageSink messageSink_;
     FileChooser imageFileChooser_;

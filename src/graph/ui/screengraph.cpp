@@ -27,7 +27,7 @@ QFont graphWindowFont()
     return font;
 }
 
-void paintScreenGraph(QPainter& painter, int windowWidth, int windowHeight)
+void paintScreenGraph(GraphState& s, QPainter& painter, int windowWidth, int windowHeight)
 {
     QFont font = graphWindowFont();
     font.setFamily(QStringLiteral("TIMES NEW ROMAN"));
@@ -35,7 +35,6 @@ void paintScreenGraph(QPainter& painter, int windowWidth, int windowHeight)
     QPainterCanvas canvas(painter, font);
     canvas.setPenWidth(ScreenPenWidth);
 
-    GraphState& s = graphState();
     // A window always draws on the screen, also right after a print.
     s.device = DeviceScreen;
     s.windowWidth = windowLength(windowWidth);
@@ -45,7 +44,7 @@ void paintScreenGraph(QPainter& painter, int windowWidth, int windowHeight)
     s.canvas = &canvas;
     s.plot = PlotFrame{}; // what the graph window reads values from is this pass's plot only
     try {
-        drawGraph();
+        drawGraph(s);
     } catch (const std::exception&) {
         // A pass that fails half-way leaves what it drew; a repaint cannot
         // show a message without looping.

@@ -8,13 +8,13 @@ namespace calvero {
 
 void showGraphWindow(GraphWindow& window, FitGraphData data, const std::string& caption)
 {
-    prepareScreenGraph(std::move(data));
+    prepareScreenGraph(window.graph(), std::move(data));
     window.showGraph(caption);
 }
 
 void showSurfaceWindow(GraphWindow& window, SurfaceGraphData data, const std::string& caption)
 {
-    prepareSurfaceGraph(std::move(data));
+    prepareSurfaceGraph(window.graph(), std::move(data));
     window.showGraph(caption);
 }
 

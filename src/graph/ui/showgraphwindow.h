@@ -9,8 +9,9 @@ namespace calvero {
 
 class GraphWindow;
 
-// Screen device, the program's GraphProcedure installed, then the graph
-// window shown modally with the caption ("file:" + the data set's name).
+// Screen device, the program's GraphProcedure installed in the window's
+// drawing context, then the graph window shown modally with the caption
+// ("file:" + the data set's name).
 void showGraphWindow(GraphWindow& window, FitGraphData data, const std::string& caption);
 
 // The same with the picture of a surface.

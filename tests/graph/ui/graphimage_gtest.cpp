@@ -27,9 +27,6 @@ const QColor Green(0, 128, 0);
 
 class GraphImageTest : public ::testing::Test {
 protected:
-    void SetUp() override { resetGraphState(); }
-    void TearDown() override { resetGraphState(); }
-
     // y = 0.5 x^2 - x + 3 through 8 points, fitted as the calculation does.
     void fitParabola()
     {
@@ -42,10 +39,11 @@ protected:
         in.pointCount = 8;
         in.kind = FitType::Polynomial;
         in.degree = 2;
-        graph = fitGraphData(*(calculate(in)));
-        ASSERT_NEAR(evaluate(*graph.curve, 10), 43, 1e-9);
+        data = fitGraphData(*(calculate(in)));
+        ASSERT_NEAR(evaluate(*data.curve, 10), 43, 1e-9);
     }
-    FitGraphData graph;
+    FitGraphData data;
+    GraphState graph;
 
     static int countColour(const QImage& image, const QColor& colour)
     {
@@ -65,9 +63,9 @@ protected:
     }
 
     // Screen pixel of a world point after a pass.
-    static QPoint screenPixel(double x, double y)
+    QPoint screenPixel(double x, double y) const
     {
-        const GraphState& s = graphState();
+        const GraphState& s = graph;
         const PlotFrame& p = s.plot;
         return QPoint(static_cast<int>((x - p.xMin) * p.xScale + p.originX),
                       static_cast<int>(s.frame.deviceHeight - ((y - p.yMin) * p.yScale + p.originY)));
@@ -77,17 +75,17 @@ protected:
 TEST_F(GraphImageTest, FittedPolynomialShowsBlueCirclesAndAGreenCurve)
 {
     fitParabola();
-    prepareScreenGraph(graph);
-    const QImage image = renderGraphImage(1024, 768);
+    prepareScreenGraph(graph, data);
+    const QImage image = renderGraphImage(graph, 1024, 768);
     ASSERT_EQ(image.size(), QSize(1024, 768));
 
     EXPECT_GT(countColour(image, Green), 500);
     EXPECT_GT(countColour(image, Blue), 500);
 
-    const double radius = graphState().plot.extentX / 125;
+    const double radius = graph.plot.extentX / 125;
     for (int i = 1; i <= 8; ++i) {
-        const double x = graph.points.x[i];
-        const double y = graph.points.y[i];
+        const double x = data.points.x[i];
+        const double y = data.points.y[i];
         const QPoint centre = screenPixel(x, y);
         // The outline of the circle is blue, its inside white.
         EXPECT_TRUE(colourNear(image, centre.x() - static_cast<int>(radius), centre.y(), Blue)) << i;
@@ -99,30 +97,30 @@ TEST_F(GraphImageTest, FittedPolynomialShowsBlueCirclesAndAGreenCurve)
         EXPECT_TRUE(colourNear(image, onCurve.x(), onCurve.y(), Green)) << x;
     }
     EXPECT_EQ(image.pixelColor(1023, 767), QColor(Qt::white));
-    EXPECT_EQ(graphState().canvas, nullptr);
+    EXPECT_EQ(graph.canvas, nullptr);
 }
 
 TEST_F(GraphImageTest, ScatterShowsNoCurve)
 {
     fitParabola();
-    graph.curve.reset();
-    prepareScreenGraph(graph);
-    const QImage image = renderGraphImage(1024, 768);
+    data.curve.reset();
+    prepareScreenGraph(graph, data);
+    const QImage image = renderGraphImage(graph, 1024, 768);
     EXPECT_EQ(countColour(image, Green), 0);
     EXPECT_GT(countColour(image, Blue), 500);
 }
 
 TEST_F(GraphImageTest, NothingInstalledGivesAWhiteImage)
 {
-    const QImage image = renderGraphImage(320, 200);
+    const QImage image = renderGraphImage(graph, 320, 200);
     EXPECT_EQ(countColour(image, QColor(Qt::white)), 320 * 200);
-    EXPECT_TRUE(renderGraphImage(0, 10).isNull());
+    EXPECT_TRUE(renderGraphImage(graph, 0, 10).isNull());
 }
 
 TEST_F(GraphImageTest, PrintedPageIsWrittenAsPdfAndTheDeviceReturnsToTheScreen)
 {
     fitParabola();
-    prepareScreenGraph(graph);
+    prepareScreenGraph(graph, data);
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString path = folder.filePath(QStringLiteral("grafico.pdf"));
@@ -130,10 +128,10 @@ TEST_F(GraphImageTest, PrintedPageIsWrittenAsPdfAndTheDeviceReturnsToTheScreen)
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setResolution(600);
     printer.setOutputFileName(path);
-    ASSERT_TRUE(printGraphPage(printer));
+    ASSERT_TRUE(printGraphPage(graph, printer));
 
-    EXPECT_EQ(graphState().device, DeviceScreen);
-    EXPECT_EQ(graphState().frame.deviceWidth, static_cast<int>(printer.width() * 0.9));
+    EXPECT_EQ(graph.device, DeviceScreen);
+    EXPECT_EQ(graph.frame.deviceWidth, static_cast<int>(printer.width() * 0.9));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.read(4) == "%PDF");
@@ -145,7 +143,7 @@ TEST_F(GraphImageTest, RefusedPrintJobIsReported)
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QStringLiteral("/nonexistent-folder/grafico.pdf"));
-    EXPECT_FALSE(printGraphPage(printer));
+    EXPECT_FALSE(printGraphPage(graph, printer));
 }
 
 TEST(QPainterCanvasTest, TextHangsBelowItsTopLeftCorner)

@@ -66,8 +66,8 @@ FitGraphData graphOf(FitType kind)
     return data;
 }
 
-// The graph of those points installed for the screen.
-void fillDataSet(FitType kind) { prepareScreenGraph(graphOf(kind)); }
+// The graph of those points installed in the window's drawing context.
+void fillDataSet(GraphWindow& form, FitType kind) { prepareScreenGraph(form.graph(), graphOf(kind)); }
 
 int countColour(const QImage& image, const QColor& colour)
 {
@@ -86,11 +86,6 @@ class GraphWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        resetGraphState();
-    }
-
     void layoutAsDesigned()
     {
         GraphWindow form;
@@ -138,21 +133,21 @@ private slots:
 
     void graphIsDrawnAtEveryRepaintOnTheScreen()
     {
-        fillDataSet(FitType::Polynomial);
-        graphState().device = DevicePrinter; // as a print leaves it
         GraphWindow form;
+        fillDataSet(form, FitType::Polynomial);
+        form.graph().device = DevicePrinter; // as a print leaves it
         form.resize(1024, 768);
         const QImage first = form.grab().toImage();
-        QCOMPARE(graphState().device, DeviceScreen);
-        QCOMPARE(graphState().frame.deviceWidth, 1014);
-        QCOMPARE(graphState().frame.deviceHeight, 688);
+        QCOMPARE(form.graph().device, DeviceScreen);
+        QCOMPARE(form.graph().frame.deviceWidth, 1014);
+        QCOMPARE(form.graph().frame.deviceHeight, 688);
         QVERIFY(countColour(first, Blue) > 300);
         QVERIFY(countColour(first, Green) > 300);
 
         QCOMPARE(form.grab().toImage(), first); // the same graph again
 
         // A recalculation is seen at the next repaint: now points only.
-        fillDataSet(FitType::Scatter);
+        fillDataSet(form, FitType::Scatter);
         const QImage scatter = form.grab().toImage();
         QCOMPARE(countColour(scatter, Green), 0);
         QVERIFY(countColour(scatter, Blue) > 300);
@@ -160,8 +155,8 @@ private slots:
 
     void showGraphWindowShowsModallyWithTheCaption()
     {
-        fillDataSet(FitType::Polynomial);
         GraphWindow form;
+        fillDataSet(form, FitType::Polynomial);
         QString caption;
         bool modal = false;
         int buttonsTop = -1, expectedTop = 0;
@@ -177,16 +172,16 @@ private slots:
         QVERIFY(modal);
         QCOMPARE(buttonsTop, expectedTop);
         QVERIFY(!form.isVisible());
-        QVERIFY(graphState().procedure == &fitGraphProcedure);
+        QVERIFY(form.graph().procedure == &fitGraphProcedure);
     }
 
     void printWithoutPrinterWritesThePageAsPdf()
     {
         if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("this machine has a printer: nothing is asked");
-        fillDataSet(FitType::Polynomial);
+        GraphWindow form;
+        fillDataSet(form, FitType::Polynomial);
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
-        GraphWindow form;
         whenModalAppears<QFileDialog>([&](QFileDialog* dialog) {
             dialog->selectFile(folder.filePath(QStringLiteral("grafico")));
             QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
@@ -195,7 +190,7 @@ private slots:
         QFile pdf(folder.filePath(QStringLiteral("grafico.pdf")));
         QVERIFY(pdf.open(QIODevice::ReadOnly));
         QCOMPARE(pdf.read(4), QByteArray("%PDF"));
-        QCOMPARE(graphState().device, DeviceScreen);
+        QCOMPARE(form.graph().device, DeviceScreen);
 
         // A refused question prints nothing.
         whenModalAppears<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
@@ -205,9 +200,9 @@ private slots:
 
     void printerPrintsAfterItsDialogUnderTheJobName()
     {
-        fillDataSet(FitType::Polynomial);
-        QTemporaryDir folder;
         GraphWindow form;
+        fillDataSet(form, FitType::Polynomial);
+        QTemporaryDir folder;
         form.setPrinterQuery([] { return true; });
         for (const bool accepted : {false, true}) {
             QString jobName;
@@ -226,8 +221,8 @@ private slots:
 
     void readoutStartsEmptyAndFitsANarrowWindow()
     {
-        fillDataSet(FitType::Polynomial);
         GraphWindow form;
+        fillDataSet(form, FitType::Polynomial);
         form.positionReadout()->setText("x = 1   y = 2"); // left by the last graph
         QRect readout;
         QString text;
@@ -248,11 +243,11 @@ private slots:
 
     void mouseShowsTheValuesUnderItAndTheCurvesY()
     {
-        fillDataSet(FitType::Polynomial); // curve y = 3x - 1 over x = 1 ... 5
         GraphWindow form;
+        fillDataSet(form, FitType::Polynomial); // curve y = 3x - 1 over x = 1 ... 5
         form.resize(1024, 768);
         form.grab();
-        const PlotFrame plot = graphState().plot;
+        const PlotFrame plot = form.graph().plot;
         const struct {
             FitType kind;
             double x, y;
@@ -261,7 +256,7 @@ private slots:
                      {FitType::Polynomial, plot.xMax - 0.01, 20, 6}, {FitType::Polynomial, plot.xMin - 1, 10, 0},
                      {FitType::Scatter, 2.5, 10, 6}};
         for (const auto& c : cases) {
-            fillDataSet(c.kind);
+            fillDataSet(form, c.kind);
             const QPointF pixel((c.x - plot.xMin) * plot.xScale + plot.originX,
                                 688 - ((c.y - plot.yMin) * plot.yScale + plot.originY));
             QMouseEvent move(QEvent::MouseMove, pixel, form.mapToGlobal(pixel), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
@@ -277,13 +272,13 @@ private slots:
         // The window shows the drawing pass and nothing more.
         const QRect graphArea(0, 0, 1024, 768 - 80);
         QCOMPARE(form.grab().toImage().convertToFormat(QImage::Format_RGB32).copy(graphArea),
-                 renderGraphImage(1024, 768).copy(graphArea));
+                 renderGraphImage(form.graph(), 1024, 768).copy(graphArea));
     }
 
     void graphAsAPictureOnTheClipboardAndInFiles()
     {
-        fillDataSet(FitType::Polynomial);
         GraphWindow form;
+        fillDataSet(form, FitType::Polynomial);
         QStringList captions;
         for (const QAction* action : form.actions()) captions << action->text();
         QCOMPARE(captions, (QStringList{"copia immagine", QString::fromUtf8("salva immagine\u2026")}));
@@ -291,7 +286,7 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        const QImage shown = renderGraphImage(form.width(), form.height());
+        const QImage shown = renderGraphImage(form.graph(), form.width(), form.height());
         QVERIFY(countColour(shown, Green) > 300);
 
         QGuiApplication::clipboard()->clear();
