@@ -2,6 +2,7 @@
 // The plain side of the point-entry window's commands: importing the file the
 // user chose, and copying the grid into the data set on leaving.
 #include "common/checked.h"
+#include "common/fileending.h"
 #include "fit/dataset.h"
 #include "entry/pointimport.h"
 #include "entry/pointgrid.h"
@@ -23,8 +24,6 @@ constexpr int FirstImportedSpreadsheetRow = 2;
 enum class PointFileKind { Text, Spreadsheet, Unknown };
 PointFileKind pointFileKind(const std::string& fileName);
 
-// The file name's ending after its last dot, in lower case ("xls"); empty when it has none.
-std::string lowerExtension(const std::string& fileName);
 
 // Reads the chosen file into the target: a .txt or .csv file through
 // readPointLines (lines 1 to 200), an .xls, .xlsx or .ods file through

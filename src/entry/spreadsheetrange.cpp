@@ -1,7 +1,6 @@
 #include "entry/spreadsheetrange.h"
 
-#include "entry/importcommand.h"
-
+#include "common/fileending.h"
 #include "common/utf8.h"
 #include "common/numtext.h"
 

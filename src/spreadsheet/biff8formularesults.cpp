@@ -4,7 +4,7 @@
 #include "spreadsheet/biff8records.h"
 #include "spreadsheet/littleendian.h"
 #include "spreadsheet/spreadsheetdate.h"
-#include "spreadsheet/spreadsheetimport.h"
+#include "spreadsheet/spreadsheetblock.h"
 
 #include <cmath>
 #include <cstdint>

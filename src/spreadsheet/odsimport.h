@@ -4,7 +4,7 @@
 // every other cell (texts, dates, times) by the text it shows. Repeated rows
 // and columns are counted, never spread out, so a table that repeats an
 // empty row a million times costs nothing.
-#include "spreadsheet/spreadsheetimport.h"
+#include "spreadsheet/spreadsheetblock.h"
 #include "spreadsheet/zipreader.h"
 
 #include <optional>

@@ -3,7 +3,7 @@
 // names (writers differ in the prefixes they choose), a walk through a part
 // that keeps no call stack however deep the nesting, and the block the cells
 // are put into.
-#include "spreadsheet/spreadsheetimport.h"
+#include "spreadsheet/spreadsheetblock.h"
 
 #include <pugixml.hpp>
 

@@ -3,7 +3,7 @@
 // (.xlsx): numbers as numbers, formula cells by the values stored with them,
 // texts as they are, cells with a date or time format as the date or time
 // ("2024-03-15", "2024-03-15 08:30:00", "08:30:00", as for .xls files).
-#include "spreadsheet/spreadsheetimport.h"
+#include "spreadsheet/spreadsheetblock.h"
 #include "spreadsheet/zipreader.h"
 
 #include <optional>
