@@ -189,7 +189,7 @@ inline bool prepareCalculated(benchmark::State& state, const BenchCase& c, Bench
 {
     chooseInputs(w, c);
     typeIntoGrid(w.doc.grid, c.rows);
-    calculate(w.work);
+    w.work.tell(calculate(w.work));
     if (w.shown.messages > 0) {
         state.SkipWithError(("the calculation showed: " + w.shown.firstMessage).c_str());
         return false;

@@ -19,7 +19,7 @@ void BM_Calculate(benchmark::State& state, BenchCase (*makeCase)())
     if (!prepareCalculated(state, c, w)) return;
     for (auto _ : state) {
         typeIntoGrid(w.doc.grid, c.rows);
-        calculate(w.work);
+        w.work.tell(calculate(w.work));
         benchmark::DoNotOptimize(w.doc.lastCalculation);
     }
     if (w.shown.messages > 0) state.SkipWithError(("the calculation showed: " + w.shown.firstMessage).c_str());

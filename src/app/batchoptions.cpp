@@ -48,9 +48,8 @@ std::optional<BatchRequest> requestIn(const std::vector<std::string>& arguments)
     return std::nullopt;
 }
 
-} // namespace
-
-ParsedBatchLine parseBatchOptions(const std::vector<std::string>& arguments)
+// The line's options or request, or what is wrong with it.
+std::variant<BatchOptions, BatchRequest, std::string> parseLine(const std::vector<std::string>& arguments)
 {
     if (const auto request = requestIn(arguments)) return *request;
     BatchOptions options;
@@ -133,6 +132,16 @@ ParsedBatchLine parseBatchOptions(const std::vector<std::string>& arguments)
         return "--kind, --degree, --ti e --tf valgono solo con --points";
     if (!options.pointsFile.empty() && !kindGiven) return "con --points serve --kind";
     return options;
+}
+
+} // namespace
+
+Checked<BatchCommand> parseBatchOptions(const std::vector<std::string>& arguments)
+{
+    auto parsed = parseLine(arguments);
+    if (auto* problem = std::get_if<std::string>(&parsed)) return failed<BatchCommand>(std::move(*problem));
+    if (auto* request = std::get_if<BatchRequest>(&parsed)) return succeeded(BatchCommand(*request));
+    return succeeded(BatchCommand(std::get<BatchOptions>(std::move(parsed))));
 }
 
 } // namespace calvero

@@ -1,5 +1,7 @@
 #pragma once
 // The command line of calvero1-batch.
+#include "common/checked.h"
+
 #include <string>
 #include <variant>
 #include <vector>
@@ -31,10 +33,11 @@ struct BatchOptions {
 // --help (or -h) and --version answer at once, whatever else the line holds.
 enum class BatchRequest { Help, Version };
 
-// The options, a request for the help or the version, or the text that
-// explains what is wrong with the command line.
-using ParsedBatchLine = std::variant<BatchOptions, BatchRequest, std::string>;
-ParsedBatchLine parseBatchOptions(const std::vector<std::string>& arguments);
+// What the command line asks for: the options, or the help or the version.
+using BatchCommand = std::variant<BatchOptions, BatchRequest>;
+
+// The command, or the text that explains what is wrong with the line.
+Checked<BatchCommand> parseBatchOptions(const std::vector<std::string>& arguments);
 
 extern const char* const BatchUsage;
 

@@ -48,12 +48,13 @@ Outcome calculateDocument(const Workspace& work)
     return outcome;
 }
 
-void calculate(const Workspace& work)
+Failure calculate(const Workspace& work)
 {
     const Outcome outcome = calculateDocument(work);
-    if (!outcome) return work.tell(outcome.failure);
+    if (!outcome) return outcome.failure;
     if (work.presenter) work.presenter->showReport();
     if (outcome->hasGraph()) showFitGraph(work);
+    return std::nullopt;
 }
 
 void showFitGraph(const Workspace& work)

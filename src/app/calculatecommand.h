@@ -1,17 +1,17 @@
 #pragma once
 // "&Calcola" on a document: counts the point grid, takes the main window's
 // choices, runs the calculation and shows its outcome through the presenter.
-// A refusal or an arithmetic fault shows its text and changes nothing but,
-// for the surface, the order of the points. A success becomes the document's
-// last calculation, then the report viewer and, for the one-variable kinds,
-// the graph window are shown.
+// A refusal or an arithmetic fault is returned, for the window to tell, and
+// changes nothing but, for the surface, the order of the points. A success
+// becomes the document's last calculation, then the report viewer and, for
+// the one-variable kinds, the graph window are shown.
 #include "app/frontend.h"
 #include "common/checked.h"
 #include "fit/calculation.h"
 
 namespace calvero {
 
-void calculate(const Workspace& work);
+Failure calculate(const Workspace& work);
 
 // The same without showing anything: the outcome, which on success is
 // already the document's last calculation.

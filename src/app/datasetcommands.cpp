@@ -8,21 +8,8 @@
 #include "entry/spreadsheetexport.h"
 #include "entry/pointordering.h"
 
-#include <vector>
 
 namespace calvero {
-
-namespace {
-
-// A file read shows why it was not; true when it was.
-bool read(const Workspace& work, const std::string& path)
-{
-    const auto failure = loadDataSetFile(work, path);
-    if (failure) work.tell(*failure);
-    return !failure;
-}
-
-} // namespace
 
 ExportSource exportSource(const Document& d)
 {
@@ -30,36 +17,29 @@ ExportSource exportSource(const Document& d)
             {d.coefficients.block[1], d.coefficients.block[2]}};
 }
 
-bool saveDataSet(const Workspace& work, const std::string& path)
+Checked<std::string> saveDataSet(const Workspace& work, const std::string& path)
 {
-    if (const auto failure = writeDataSetFile(work, path)) {
-        work.tell(*failure);
-        return false;
-    }
+    if (const auto failure = writeDataSetFile(work, path)) return failed<std::string>(*failure);
     Document& d = work.document;
     d.currentDataSetName = path;
-    // The export tells whether the workbook was saved; either way the data set file is.
+    // The save says whether the workbook was saved; either way the data set file is.
     const std::string workbook = workbookNameFor(path);
     const Failure failure = exportSpreadsheet(exportSource(d), workbook, d.points.count);
-    work.tell(failure ? *failure : workbookSavedMessage(workbook));
-    return true;
+    return succeeded(failure ? *failure : workbookSavedMessage(workbook));
 }
 
-bool readAndCalculate(const Workspace& work, const std::string& path)
+Failure readAndCalculate(const Workspace& work, const std::string& path)
 {
-    if (!read(work, path)) return false;
+    if (const Failure failure = loadDataSetFile(work, path)) return failure;
     fillPointGrid(work.document.grid, work.document.points);
-    calculate(work); // counts the grid again, then the calculation of the kind
-    return true;
+    return calculate(work); // counts the grid again, then the calculation of the kind
 }
 
-bool openFile(const Workspace& work, const std::string& path)
+Failure openFile(const Workspace& work, const std::string& path)
 {
     if (holdsDataSet(path) || pointFileKind(path) == PointFileKind::Unknown) return readAndCalculate(work, path);
     Document& d = work.document;
-    const std::vector<std::string> messages = importPointFile(path, FirstImportedSpreadsheetRow, {d.grid, d.points});
-    for (const std::string& message : messages) work.tell(message);
-    return true;
+    return importPointFile(path, FirstImportedSpreadsheetRow, {d.grid, d.points});
 }
 
 void clearDataSet(const Workspace& work)
@@ -83,15 +63,17 @@ void resetDataSet(const Workspace& work)
     work.inputs.setDegreeValue(2);
 }
 
-void runExamples(const Workspace& work)
+Failure runExamples(const Workspace& work)
 {
     resetDataSet(work);
     for (std::size_t i = 0; i < ExampleFiles.size(); ++i) {
-        if (!read(work, examplePath(work.document.programFolder, ExampleFiles[i]))) return;
-        calculate(work);
+        if (Failure failure = loadDataSetFile(work, examplePath(work.document.programFolder, ExampleFiles[i])))
+            return failure;
+        work.tell(calculate(work));
         // The last example stays loaded, so it can be recalculated or saved.
         if (i + 1 < ExampleFiles.size()) resetDataSet(work);
     }
+    return std::nullopt;
 }
 
 } // namespace calvero

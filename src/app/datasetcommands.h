@@ -15,21 +15,21 @@ struct ExportSource;
 ExportSource exportSource(const Document& document);
 
 // Writes the data set file, makes it the current data set, then exports the
-// workbook named after it. Returns false when the data set file could not be
-// written (the export does not run then). The export shows one message:
-// the workbook saved, or why it was not.
-bool saveDataSet(const Workspace& work, const std::string& path);
+// workbook named after it. What the save then says: the workbook saved, or
+// why it was not; the failure when the data set file could not be written
+// (the export does not run then).
+Checked<std::string> saveDataSet(const Workspace& work, const std::string& path);
 
 // Reads the data set file, refills the grid from the data set, counts the
-// points and runs the calculation of the file's kind. Returns false when the
-// file was not read (nothing is calculated then).
-bool readAndCalculate(const Workspace& work, const std::string& path);
+// points and runs the calculation of the file's kind. The failure when the
+// file was not read (nothing is calculated then) or the calculation's refusal.
+Failure readAndCalculate(const Workspace& work, const std::string& path);
 
 // "calvero1 FILE": a data set file is read and calculated as by
 // readAndCalculate; a point file or workbook is imported into the point grid
-// as the point-entry window imports it (a workbook from its row 2). False when
-// a data set file was not read.
-bool openFile(const Workspace& work, const std::string& path);
+// as the point-entry window imports it (a workbook from its row 2), with
+// what the import says.
+Failure openFile(const Workspace& work, const std::string& path);
 
 // Zeroes the points, empties the point grid and the two temperature fields.
 // Kind, degree, counts and the kept coefficients stay.
@@ -40,7 +40,8 @@ void clearDataSet(const Workspace& work);
 void resetDataSet(const Workspace& work);
 
 // Reads and calculates the six examples in turn; a file that cannot be read
-// ends the sequence, a calculation that is refused does not.
-void runExamples(const Workspace& work);
+// ends the sequence and is its failure, a calculation that is refused is told
+// there and then and the sequence goes on.
+Failure runExamples(const Workspace& work);
 
 } // namespace calvero

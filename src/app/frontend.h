@@ -2,6 +2,8 @@
 // What the commands need of the windows: the main window's inputs (kind,
 // degree, the two temperatures) and the windows a calculation shows. The Qt
 // windows implement these; the tests use plain ones.
+#include "common/checked.h"
+
 #include <string>
 
 namespace calvero {
@@ -37,6 +39,8 @@ struct Document;
 
 // What a command works on: the document, the main window's inputs and where
 // it shows its messages and windows (nothing is shown without a presenter).
+// The commands return their failure; tell() is where it, or any message of a
+// command, reaches the user.
 struct Workspace {
     Document& document;
     MainWindowInputs& inputs;
@@ -45,6 +49,10 @@ struct Workspace {
     void tell(const std::string& text) const
     {
         if (presenter) presenter->showMessage(text);
+    }
+    void tell(const Failure& failure) const
+    {
+        if (failure) tell(*failure);
     }
 };
 

@@ -40,12 +40,12 @@ Checked<LinesRead> readPointFile(const std::string& fileName, int firstSpreadshe
     return failed<LinesRead>("tipo di file non riconosciuto: " + fileName);
 }
 
-std::vector<std::string> importPointFile(const std::string& fileName, int firstSpreadsheetRow, const PointTarget& into)
+Failure importPointFile(const std::string& fileName, int firstSpreadsheetRow, const PointTarget& into)
 {
     const Checked<LinesRead> read = readPointFile(fileName, firstSpreadsheetRow, into);
-    if (!read) return {read.failure};
-    if (read->moreLines) return {std::string(FirstLinesNotice)};
-    return {};
+    if (!read) return read.failure;
+    if (read->moreLines) return std::string(FirstLinesNotice);
+    return std::nullopt;
 }
 
 void copyGridToPoints(const PointGrid& grid, PointSet& points)

@@ -32,9 +32,9 @@ PointFileKind pointFileKind(const std::string& fileName);
 // Italian message when the file could not be read.
 Checked<LinesRead> readPointFile(const std::string& fileName, int firstSpreadsheetRow, const PointTarget& into);
 
-// readPointFile as the user sees it: the messages to show, in order; none
-// when everything was read.
-std::vector<std::string> importPointFile(const std::string& fileName, int firstSpreadsheetRow, const PointTarget& into);
+// readPointFile as the user sees it: why the file could not be read, or that
+// only its first 200 lines were; nothing when everything was read.
+Failure importPointFile(const std::string& fileName, int firstSpreadsheetRow, const PointTarget& into);
 
 
 // "&USCITA": every grid row whose column 1 is not empty sets x, y, z of that

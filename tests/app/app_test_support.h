@@ -85,6 +85,18 @@ protected:
         if (failure) shown.showMessage(*failure);
         return !failure;
     }
+    // A command's outcome as the main window tells it; true when it did not fail.
+    bool toldAsTheWindowDoes(const Failure& failure)
+    {
+        work.tell(failure);
+        return !failure;
+    }
+    bool toldAsTheWindowDoes(const Checked<std::string>& said)
+    {
+        work.tell(said ? *said : said.failure);
+        return bool(said);
+    }
+
     // A new run: a fresh document and main window.
     void resetDocument()
     {

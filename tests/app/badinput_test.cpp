@@ -41,7 +41,7 @@ protected:
     void expectRefused(const std::string& path, const std::string& message)
     {
         shown.events.clear();
-        EXPECT_FALSE(readAndCalculate(work, path)) << path;
+        EXPECT_FALSE(toldAsTheWindowDoes(readAndCalculate(work, path))) << path;
         EXPECT_EQ(shown.messages(), std::vector<std::string>{message}) << path;
         EXPECT_EQ(shown.kinds(), std::vector<Shown>{Shown::Message}) << "a report or a graph was shown";
         const SessionSnapshot after = SessionSnapshot::take(doc, inputs);
@@ -133,7 +133,7 @@ TEST_F(BadDataSetFileTest, GoodFileStillReadsAfterRefusals)
     const std::string good = pathOf("buono.txt");
     writeText(good, exampleText("nr150b6.txt"));
     shown.events.clear();
-    EXPECT_TRUE(readAndCalculate(work, good));
+    EXPECT_TRUE(toldAsTheWindowDoes(readAndCalculate(work, good)));
     EXPECT_EQ(doc.currentDataSetName, good);
     EXPECT_EQ(shown.texts(Shown::Report).size(), 1u);
 }

@@ -89,7 +89,7 @@ TEST_F(CalculateCommand, PolynomialOfDegreeOneOnThreePointsGivesTheThirteenLineR
 {
     enter({{"1", "1"}, {"2", "3"}, {"3", "2"}});
     choose(FitType::Polynomial, 1);
-    calculate(work);
+    work.tell(calculate(work));
     const Lines expected = {
         "tipo di equazione:POLINOMIO DI GRADO N  ",
         "EQUAZIONE POLINOMIALE DI GRADO:   1",
@@ -115,7 +115,7 @@ TEST_F(CalculateCommand, PointExactlyOnTheLineShowsZeroErrorAndDifference)
     // Least squares gives y = 10 + x exactly; (-1, 9) lies on it.
     enter({{"-2", "9"}, {"-1", "9"}, {"1", "7"}, {"2", "15"}});
     choose(FitType::Polynomial, 1);
-    calculate(work);
+    work.tell(calculate(work));
     const Lines expected = {
         "tipo di equazione:POLINOMIO DI GRADO N  ",
         "EQUAZIONE POLINOMIALE DI GRADO:   1",
@@ -139,7 +139,7 @@ TEST_F(CalculateCommand, QuadraticThroughThreePointsOfOnePlusTwoXPlusThreeXSquar
 {
     enter({{"-1", "2"}, {"0", "1"}, {"1", "6"}});
     choose(FitType::Polynomial, 2);
-    calculate(work);
+    work.tell(calculate(work));
     const Lines report = shown.lastReport();
     ASSERT_EQ(report.size(), 14u);
     EXPECT_EQ(report[1], "EQUAZIONE POLINOMIALE DI GRADO:   2");
@@ -164,7 +164,7 @@ TEST_F(CalculateCommand, PowerReport)
     // log10 y against log10 x: (0,0), (1,2), (2,2) give B = 1, A = 10^(1/3).
     enter({{"1", "1"}, {"10", "100"}, {"100", "100"}});
     choose(FitType::Power);
-    calculate(work);
+    work.tell(calculate(work));
     const Lines expected = {
         "tipo di equazione:CURVA DI POTENZA      ",
         " COEFFICIENTE A=  2.154434690032",
@@ -186,7 +186,7 @@ TEST_F(CalculateCommand, ExponentialReport)
     // ln y = 0, 2, 2 at x = 0, 1, 2: B = 1, A = e^(1/3).
     enter({{"0", "1"}, {"1", "7.38905609893065"}, {"2", "7.38905609893065"}});
     choose(FitType::Exponential);
-    calculate(work);
+    work.tell(calculate(work));
     const Lines expected = {
         "tipo di equazione:ESPONENZIALE   ",
         " COEFFICIENTE A=  1.395612425086",
@@ -208,7 +208,7 @@ TEST_F(CalculateCommand, RationalPolynomialReport)
     // 1/y = 1, 2, 4 at x = 1, 2, 3: the line -2/3 + 1.5 x.
     enter({{"1", "1"}, {"2", "0.5"}, {"3", "0.25"}});
     choose(FitType::RationalPolynomial, 1);
-    calculate(work);
+    work.tell(calculate(work));
     const Lines expected = {
         "tipo di equazione:POLINOMIO FRATTO",
         "EQUAZIONE POLINOMIO FRATTO DI GRADO:   1",
@@ -233,7 +233,7 @@ TEST_F(CalculateCommand, TemperatureTimeReport)
     enter({{"1", "39.78079723786164"}, {"2", "61.928347285267876"}});
     choose(FitType::TemperatureTime);
     temperatures("    20.000", "    80.000"); // as a data set file leaves them
-    calculate(work);
+    work.tell(calculate(work));
     const Lines expected = {
         "tipo di equazione:Temperatura-tempo",
         "equazione=    80.000-    60.000 e^[-0.500000 x tempo]",
@@ -261,7 +261,7 @@ TEST_F(CalculateCommand, SaturationReportMeasuresTheErrorFromTheCurve)
     // log10 p = 0, -2, 4 at 1/T = 4c, 2c, c (c = 1/1024): A = 3, B = -1024.
     enter({{"256", "1"}, {"512", "0.01"}, {"1024", "10000"}});
     choose(FitType::Saturation);
-    calculate(work);
+    work.tell(calculate(work));
     const Lines expected = {
         "tipo di equazione:curva saturazione",
         "curva saturazione",
@@ -284,7 +284,7 @@ TEST_F(CalculateCommand, ScatterListsThePointsAloneAndShowsTheirGraph)
 {
     enter({{"1", "1"}, {"2", "3.5"}});
     choose(FitType::Scatter);
-    calculate(work);
+    work.tell(calculate(work));
     const Lines expected = {
         "tipo di equazione:PUNTEGGIATA ",
         "numero punti:   2",
@@ -304,7 +304,7 @@ TEST_F(CalculateCommand, SurfaceSortsTheGridByXAndReportsInThatOrder)
            {"2", "1", "8"},  {"2", "2", "11"}, {"2", "3", "14"},
            {"1", "1", "6"},  {"1", "2", "9"},  {"1", "3", "12"}});
     choose(FitType::SurfaceXY, 2);
-    calculate(work);
+    work.tell(calculate(work));
     const Lines expected = {
         "POLINOMIO Z=F(x,y)  grado=  2",
         "termine........",
@@ -344,7 +344,7 @@ TEST_F(CalculateCommand, SpinEditNineFitsThePolynomialOfDegreeEight)
     for (int i = 1; i <= 10; ++i) rows.push_back({std::to_string(i), std::to_string(i * i + 1)});
     enter(rows);
     choose(FitType::Polynomial, 9);
-    calculate(work);
+    work.tell(calculate(work));
     const Lines report = shown.lastReport();
     ASSERT_GE(report.size(), 13u);
     EXPECT_EQ(report[1], "EQUAZIONE POLINOMIALE DI GRADO:   8");
@@ -360,12 +360,12 @@ TEST_F(CalculateCommand, SurfaceDegreeIsHeldBetweenTwoAndFour)
         for (int y = 1; y <= 5; ++y) rows.push_back({std::to_string(x), std::to_string(y), std::to_string(x + y)});
     enter(rows);
     choose(FitType::SurfaceXY, 1);
-    calculate(work);
+    work.tell(calculate(work));
     EXPECT_EQ(shown.lastReport().at(0), "POLINOMIO Z=F(x,y)  grado=  2");
     EXPECT_EQ(shown.lastReport().size(), 3u + 6u + 25u);
 
     inputs.setDegreeValue(9);
-    calculate(work);
+    work.tell(calculate(work));
     EXPECT_EQ(shown.lastReport().at(0), "POLINOMIO Z=F(x,y)  grado=  4");
     EXPECT_EQ(shown.lastReport().size(), 3u + 15u + 25u);
     EXPECT_EQ(doc.degree, 4);
@@ -379,7 +379,7 @@ TEST_F(CalculateCommand, TwoHundredPointsListOneHundredEighty)
     for (int i = 1; i <= 200; ++i) rows.push_back({std::to_string(i), std::to_string(2 * i + 1)});
     enter(rows);
     choose(FitType::Polynomial, 1);
-    calculate(work);
+    work.tell(calculate(work));
     const Lines report = shown.lastReport();
     ASSERT_EQ(report.size(), 5u + 2u + 180u + 3u);
     EXPECT_EQ(report[5], "numero punti: 180");
@@ -399,13 +399,13 @@ TEST_F(CalculateCommand, OnePointIsRefusedByEitherDriver)
     previousReport();
     enter({{"1", "2", "3"}});
     choose(FitType::Polynomial, 1);
-    calculate(work);
+    work.tell(calculate(work));
     expectOnlyMessage(" numero punti=  <2!");
     EXPECT_EQ(lastReport(), Lines{"rapporto precedente"});
 
     shown.events.clear();
     choose(FitType::SurfaceXY, 2);
-    calculate(work);
+    work.tell(calculate(work));
     expectOnlyMessage(" numero punti=  <2!");
 }
 
@@ -413,13 +413,13 @@ TEST_F(CalculateCommand, KindOutsideOneToEightIsRefused)
 {
     enter({{"1", "2"}, {"2", "3"}});
     doc.kind = static_cast<FitType>(0);
-    calculate(work);
+    work.tell(calculate(work));
     expectOnlyMessage(" tipo non scelto= 0");
 
     // A kind above 8 (read from a damaged file) is refused the same way.
     shown.events.clear();
     doc.kind = static_cast<FitType>(12);
-    calculate(work);
+    work.tell(calculate(work));
     expectOnlyMessage(" tipo non scelto=12");
 }
 
@@ -429,12 +429,12 @@ TEST_F(CalculateCommand, TooFewPointsForTheDegreeAreRefused)
     doc.coefficients.block[1] = 42.0;
     enter({{"1", "2"}, {"2", "3"}, {"3", "5"}});
     choose(FitType::Polynomial, 3);
-    calculate(work);
+    work.tell(calculate(work));
     expectOnlyMessage("numero punti insufficiente per il grado scelto");
 
     shown.events.clear();
     choose(FitType::RationalPolynomial, 3);
-    calculate(work);
+    work.tell(calculate(work));
     expectOnlyMessage("numero punti insufficiente per il grado scelto");
     EXPECT_EQ(doc.coefficients.block[1], 42.0);
     EXPECT_EQ(lastReport(), Lines{"rapporto precedente"});
@@ -442,7 +442,7 @@ TEST_F(CalculateCommand, TooFewPointsForTheDegreeAreRefused)
     // One point more than the degree is enough.
     shown.events.clear();
     choose(FitType::Polynomial, 2);
-    calculate(work);
+    work.tell(calculate(work));
     EXPECT_EQ(shown.reportCount(), 1);
 }
 
@@ -452,14 +452,14 @@ TEST_F(CalculateCommand, SurfaceRefusesMoreThanOneHundredPoints)
     for (int i = 1; i <= 101; ++i) rows.push_back({std::to_string(i), std::to_string(i % 7 + 1), "1"});
     enter(rows);
     choose(FitType::SurfaceXY, 2);
-    calculate(work);
+    work.tell(calculate(work));
     expectOnlyMessage("massimo 100 punti per il polinomio Z=F(x,y)");
 
     // One hundred are fitted.
     shown.events.clear();
     doc.grid.setCell(101, 1, "");
     doc.grid.setCell(101, 2, "");
-    calculate(work);
+    work.tell(calculate(work));
     EXPECT_TRUE(shown.messages().empty());
     EXPECT_EQ(shown.reportCount(), 1);
 }
@@ -471,7 +471,7 @@ TEST_F(CalculateCommand, SurfaceRefusesFewerPointsThanTerms)
         for (int y = 1; y <= 3; ++y) rows.push_back({std::to_string(x), std::to_string(y), "1"});
     enter(rows);
     choose(FitType::SurfaceXY, 3); // ten terms, nine points
-    calculate(work);
+    work.tell(calculate(work));
     expectOnlyMessage("numero punti insufficiente per il grado scelto");
 }
 
@@ -507,7 +507,7 @@ TEST_F(CalculateCommand, PointsThatLeaveTheCurveUndeterminedAreRefused)
         previousReport();
         enter(c.rows);
         choose(c.kind, c.degree);
-        calculate(work);
+        work.tell(calculate(work));
         if (c.refusal.empty()) {
             EXPECT_TRUE(shown.messages().empty());
             EXPECT_EQ(shown.reportCount(), 1);
@@ -522,13 +522,13 @@ TEST_F(CalculateCommand, NonNumericCellIsRefusedWithItsPlace)
 {
     enter({{"1", "2"}, {"2", "tre"}, {"3", "4"}});
     choose(FitType::Polynomial, 1);
-    calculate(work);
+    work.tell(calculate(work));
     expectOnlyMessage("valore non numerico alla riga 2, colonna Y: tre");
 
     shown.events.clear();
     enter({{"1", "2"}, {"2", "3"}, {"3", "4"}, {"4", "5"}, {"5", "6"}, {"6", "7"},
            {"7", "8"}, {"8", "9"}, {"9", "10"}, {"10", "11"}, {"11", "12"}, {"x12", "13"}});
-    calculate(work);
+    work.tell(calculate(work));
     expectOnlyMessage("valore non numerico alla riga 12, colonna X: x12");
 }
 
@@ -536,7 +536,7 @@ TEST_F(CalculateCommand, NonNumericSurfaceCellIsRefusedBeforeTheGridIsSorted)
 {
     enter({{"3", "1", "4"}, {"2", "2", "5,5x"}, {"1", "3", "6"}});
     choose(FitType::SurfaceXY, 2);
-    calculate(work);
+    work.tell(calculate(work));
     expectOnlyMessage("valore non numerico alla riga 2, colonna Z: 5,5x");
     EXPECT_EQ(doc.grid.cell(1, 1), "3");
     EXPECT_EQ(doc.grid.cell(2, 3), "5,5x");
@@ -547,12 +547,12 @@ TEST_F(CalculateCommand, TemperatureTimeRefusesAFirstPointAtZero)
     temperatures("20", "80");
     choose(FitType::TemperatureTime);
     enter({{"0", "20"}, {"1", "40"}});
-    calculate(work);
+    work.tell(calculate(work));
     expectOnlyMessage("tutti numeri devono essere>0!");
 
     shown.events.clear();
     enter({{"1", "0"}, {"2", "40"}});
-    calculate(work);
+    work.tell(calculate(work));
     expectOnlyMessage("tutti numeri devono essere>0!");
 }
 
@@ -561,12 +561,12 @@ TEST_F(CalculateCommand, TemperatureFieldThatIsNotANumberIsRefused)
     enter({{"1", "40"}, {"2", "60"}});
     choose(FitType::TemperatureTime);
     temperatures("12,5 gradi", "80");
-    calculate(work);
+    work.tell(calculate(work));
     expectOnlyMessage("temperatura non valida: 12,5 gradi");
 
     shown.events.clear();
     temperatures("20", "ottanta");
-    calculate(work);
+    work.tell(calculate(work));
     expectOnlyMessage("temperatura non valida: ottanta");
 }
 
@@ -576,7 +576,7 @@ TEST_F(CalculateCommand, EmptyInitialTemperatureReadsAsZero)
     enter({{"1", "63.212055882855765"}, {"2", "86.46647167633873"}});
     choose(FitType::TemperatureTime);
     temperatures("", "100");
-    calculate(work);
+    work.tell(calculate(work));
     const Lines report = shown.lastReport();
     ASSERT_GE(report.size(), 7u);
     EXPECT_EQ(report[2], "temperatura iniziale:     0.000");
@@ -585,11 +585,11 @@ TEST_F(CalculateCommand, EmptyInitialTemperatureReadsAsZero)
 
     // A field of blanks looks empty and reads the same; so does a decimal comma.
     temperatures("   ", "100");
-    calculate(work);
+    work.tell(calculate(work));
     EXPECT_EQ(shown.reportCount(), 2);
     EXPECT_EQ(shown.lastReport(), report);
     temperatures("0,0 ", " 100,0");
-    calculate(work);
+    work.tell(calculate(work));
     EXPECT_EQ(shown.reportCount(), 3);
     EXPECT_EQ(shown.lastReport(), report);
 }
@@ -607,7 +607,7 @@ TEST_F(CalculateCommand, OtherKindsIgnoreTheTemperatureFields)
     enter({{"1", "1"}, {"2", "3"}, {"3", "2"}});
     choose(FitType::Polynomial, 1);
     temperatures("12,5", "abc");
-    calculate(work);
+    work.tell(calculate(work));
     EXPECT_TRUE(shown.messages().empty());
     EXPECT_EQ(shown.reportCount(), 1);
 }
@@ -618,14 +618,14 @@ TEST_F(CalculateCommand, PowerWithAPointAtZeroIsAbandonedBeforeTheReport)
 {
     enter({{"1", "1"}, {"2", "3"}, {"3", "2"}});
     choose(FitType::Polynomial, 1);
-    calculate(work);
+    work.tell(calculate(work));
     const DataSetCoefficients before = doc.coefficients;
     const Lines reportBefore = lastReport();
     shown.events.clear();
 
     enter({{"1", "1"}, {"0", "3"}, {"3", "2"}});
     choose(FitType::Power);
-    calculate(work);
+    work.tell(calculate(work));
     expectOnlyMessage("Floating point division by zero");
     EXPECT_EQ(doc.coefficients, before);
     EXPECT_EQ(lastReport(), reportBefore);
@@ -637,7 +637,7 @@ TEST_F(CalculateCommand, TemperatureTimeWithoutDecayFailsOnTheTimeConstant)
     enter({{"1", "20"}, {"2", "20"}});
     choose(FitType::TemperatureTime);
     temperatures("20", "80");
-    calculate(work);
+    work.tell(calculate(work));
     expectOnlyMessage("Floating point division by zero");
     EXPECT_FALSE(doc.lastCalculation.has_value()); // a fault leaves nothing behind
 }
@@ -647,7 +647,7 @@ TEST_F(CalculateCommand, LaterPointAtTimeZeroIsAnArithmeticFault)
     enter({{"1", "40"}, {"0", "50"}});
     choose(FitType::TemperatureTime);
     temperatures("20", "80");
-    calculate(work);
+    work.tell(calculate(work));
     EXPECT_EQ(shown.reportCount(), 0);
     ASSERT_EQ(shown.messages().size(), 1u);
     EXPECT_NE(shown.messages()[0].find("Floating point"), std::string::npos);
@@ -657,7 +657,7 @@ TEST_F(CalculateCommand, RationalPolynomialWithAZeroOrdinateIsADivisionByZero)
 {
     enter({{"1", "1"}, {"2", "0"}, {"3", "2"}});
     choose(FitType::RationalPolynomial, 1);
-    calculate(work);
+    work.tell(calculate(work));
     expectOnlyMessage("Floating point division by zero");
 }
 
@@ -665,7 +665,7 @@ TEST_F(CalculateCommand, OverflowInTheFitIsShownAsOverflow)
 {
     enter({{"1e200", "1"}, {"2e200", "2"}, {"3e200", "3"}});
     choose(FitType::Polynomial, 2);
-    calculate(work);
+    work.tell(calculate(work));
     expectOnlyMessage("Floating point overflow");
 }
 
@@ -676,7 +676,7 @@ TEST_F(CalculateCommand, GraphFollowsTheReportWithTheDataSetName)
     doc.currentDataSetName = "/dati/pompa.txt";
     enter({{"1", "1"}, {"2", "3"}, {"3", "2"}});
     choose(FitType::Exponential);
-    calculate(work);
+    work.tell(calculate(work));
     using K = Shown;
     EXPECT_EQ(shown.kinds(), (std::vector<K>{K::Report, K::Graph}));
     EXPECT_EQ(shown.graphCaptions(), Lines{"file:/dati/pompa.txt"});
@@ -704,12 +704,12 @@ TEST_F(CalculateCommand, DispatchSendsOnlyTheSurfaceKindToTheSurface)
         for (int y = 1; y <= 3; ++y) rows.push_back({std::to_string(x), std::to_string(y), std::to_string(x * y + 1)});
     enter(rows);
     choose(FitType::SurfaceXY, 2);
-    calculate(work);
+    work.tell(calculate(work));
     EXPECT_EQ(shown.lastReport().at(0).substr(0, 18), "POLINOMIO Z=F(x,y)");
 
     shown.events.clear();
     choose(FitType::Saturation);
-    calculate(work);
+    work.tell(calculate(work));
     EXPECT_EQ(shown.lastReport().at(0), "tipo di equazione:curva saturazione");
 }
 

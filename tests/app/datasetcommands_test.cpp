@@ -66,7 +66,7 @@ TEST_F(DataSetCommands, ReadAndCalculateShowsTheReportThenTheGraph)
 {
     parabola();
     const std::string path = savedFile("parabola.txt");
-    ASSERT_TRUE(readAndCalculate(work, path));
+    ASSERT_TRUE(toldAsTheWindowDoes(readAndCalculate(work, path)));
 
     ASSERT_EQ(shown.kinds(), (std::vector<Shown>{Shown::Report, Shown::Graph}));
     EXPECT_EQ(shown.events[0].text, path);
@@ -85,11 +85,11 @@ TEST_F(DataSetCommands, AFileNamedOnTheCommandLineIsReadOrImported)
     // A data set file: the same report as "Leggi i dati dal disco" shows.
     parabola();
     const std::string path = savedFile("parabola.txt");
-    ASSERT_TRUE(readAndCalculate(work, path));
+    ASSERT_TRUE(toldAsTheWindowDoes(readAndCalculate(work, path)));
     const std::vector<ShownEvent> read = shown.events;
     resetDocument();
     shown.events.clear();
-    ASSERT_TRUE(openFile(work, path));
+    ASSERT_TRUE(toldAsTheWindowDoes(openFile(work, path)));
     ASSERT_EQ(shown.events.size(), read.size());
     EXPECT_EQ(shown.events[0].reportLines, read[0].reportLines);
     EXPECT_EQ(shown.events[0].text, path);
@@ -99,7 +99,7 @@ TEST_F(DataSetCommands, AFileNamedOnTheCommandLineIsReadOrImported)
     writeText(points, "1;2,5\n2;4,5\n");
     resetDocument();
     shown.events.clear();
-    ASSERT_TRUE(openFile(work, points));
+    ASSERT_TRUE(toldAsTheWindowDoes(openFile(work, points)));
     EXPECT_TRUE(shown.events.empty());
     EXPECT_EQ(doc.grid.cell(2, 2), "4.5");
     EXPECT_EQ(doc.points.y[1], 2.5);
@@ -107,7 +107,7 @@ TEST_F(DataSetCommands, AFileNamedOnTheCommandLineIsReadOrImported)
     // Neither: the data set file's own refusal.
     const std::string other = pathOf("note.dat");
     writeText(other, "appunti");
-    EXPECT_FALSE(openFile(work, other));
+    EXPECT_FALSE(toldAsTheWindowDoes(openFile(work, other)));
     EXPECT_EQ(shown.messages(), std::vector<std::string>{"il file non contiene dati validi: " + other});
 }
 
@@ -118,7 +118,7 @@ TEST_F(DataSetCommands, CalculationUsesTheValueAsTheGridHoldsIt)
     inputs.setKindItemIndex(2);
     inputs.setDegreeValue(1);
     const std::string path = savedFile("line.txt");
-    ASSERT_TRUE(readAndCalculate(work, path));
+    ASSERT_TRUE(toldAsTheWindowDoes(readAndCalculate(work, path)));
     EXPECT_EQ(doc.points.y[1], parseDecimalOrZero(doc.grid.cell(1, 2)));
     EXPECT_NEAR(doc.points.y[1], 1.123456789, 1e-5);
     EXPECT_EQ(shown.kinds(), (std::vector<Shown>{Shown::Report, Shown::Graph}));
@@ -135,7 +135,7 @@ TEST_F(DataSetCommands, ReadAndCalculateOfASurfaceShowsTheReportThenItsPicture)
     inputs.setKindItemIndex(6);
     inputs.setDegreeValue(2);
     const std::string path = savedFile("surface.txt");
-    ASSERT_TRUE(readAndCalculate(work, path));
+    ASSERT_TRUE(toldAsTheWindowDoes(readAndCalculate(work, path)));
     EXPECT_EQ(shown.kinds(), (std::vector<Shown>{Shown::Report, Shown::Graph}));
     EXPECT_EQ(doc.kind, FitType::SurfaceXY);
     EXPECT_EQ(doc.points.count, 9);
@@ -148,7 +148,7 @@ TEST_F(DataSetCommands, ReadAndCalculateOfAFileWithoutKindIsRefusedByTheDriver)
     setPoint(2, 2, 4);
     inputs.setKindItemIndex(-1);
     const std::string path = savedFile("nokind.txt");
-    ASSERT_TRUE(readAndCalculate(work, path));
+    EXPECT_FALSE(toldAsTheWindowDoes(readAndCalculate(work, path))) << "read, then refused";
     EXPECT_EQ(inputs.kindItemIndex(), -1);
     EXPECT_EQ(shown.messages(), std::vector<std::string>{" tipo non scelto= 0"});
     EXPECT_EQ(shown.events.size(), 1u);
@@ -158,12 +158,12 @@ TEST_F(DataSetCommands, ReadAndCalculateOfABadFileCalculatesNothing)
 {
     const std::string path = pathOf("lettera.txt");
     writeText(path, "Gentile cliente,\r\nin allegato i dati.\r\n");
-    EXPECT_FALSE(readAndCalculate(work, path));
+    EXPECT_FALSE(toldAsTheWindowDoes(readAndCalculate(work, path)));
     EXPECT_EQ(shown.messages(), std::vector<std::string>{"il file non contiene dati validi: " + path});
     EXPECT_EQ(shown.events.size(), 1u);
     EXPECT_EQ(doc.currentDataSetName, "");
 
-    EXPECT_FALSE(readAndCalculate(work, pathOf("manca.txt")));
+    EXPECT_FALSE(toldAsTheWindowDoes(readAndCalculate(work, pathOf("manca.txt"))));
     EXPECT_EQ(shown.events.size(), 2u);
     EXPECT_TRUE(startsWith(shown.events[1].text, "errore di lettura del file "));
 }
@@ -172,7 +172,7 @@ TEST_F(DataSetCommands, SaveWritesTheFileThenTheWorkbookNamedAfterIt)
 {
     parabola();
     const std::string path = pathOf("pompa.dat");
-    ASSERT_TRUE(saveDataSet(work, path));
+    ASSERT_TRUE(toldAsTheWindowDoes(saveDataSet(work, path)));
     const std::string workbook = pathOf("pompa_OUTPUT.xls");
     EXPECT_EQ(doc.currentDataSetName, path);
     EXPECT_EQ(shown.messages(), std::vector<std::string>{"salvato il file EXCEL :" + workbook});
@@ -184,7 +184,7 @@ TEST_F(DataSetCommands, SaveWritesTheFileThenTheWorkbookNamedAfterIt)
 TEST_F(DataSetCommands, WorkbookNameDropsTheWholeExtension)
 {
     parabola();
-    ASSERT_TRUE(saveDataSet(work, pathOf("dati.x")));
+    ASSERT_TRUE(toldAsTheWindowDoes(saveDataSet(work, pathOf("dati.x"))));
     EXPECT_EQ(shown.messages(), std::vector<std::string>{"salvato il file EXCEL :" + pathOf("dati_OUTPUT.xls")});
     EXPECT_TRUE(std::filesystem::exists(pathOf("dati_OUTPUT.xls")));
 }
@@ -194,7 +194,7 @@ TEST_F(DataSetCommands, FailedWorkbookIsNotReportedAsSaved)
     parabola();
     const std::string workbook = pathOf("b_OUTPUT.xls");
     std::filesystem::create_directory(workbook); // a folder stands where the workbook would go
-    ASSERT_TRUE(saveDataSet(work, pathOf("b.txt")));
+    ASSERT_TRUE(toldAsTheWindowDoes(saveDataSet(work, pathOf("b.txt"))));
     ASSERT_EQ(shown.messages().size(), 1u);
     EXPECT_TRUE(startsWith(shown.messages()[0], "impossibile salvare il file EXCEL: " + workbook));
     // The data set file itself was saved and is the current one.
@@ -207,7 +207,7 @@ TEST_F(DataSetCommands, FailedSaveLeavesTheNameAndExportsNothing)
     parabola();
     doc.currentDataSetName = "prima.txt";
     const std::string path = pathOf("manca/dati.txt");
-    EXPECT_FALSE(saveDataSet(work, path));
+    EXPECT_FALSE(toldAsTheWindowDoes(saveDataSet(work, path)));
     EXPECT_EQ(shown.messages(),
               std::vector<std::string>{"errore di scrittura del file " + path + ": file o cartella inesistente"});
     EXPECT_EQ(doc.currentDataSetName, "prima.txt");
@@ -221,8 +221,8 @@ TEST_F(DataSetCommands, SaveAfterReadingKeepsTheTemperatures)
     inputs.setInitialTemperatureText("15");
     inputs.setFinalTemperatureText("60");
     const std::string path = savedFile("tt.txt");
-    ASSERT_TRUE(readAndCalculate(work, path));
-    ASSERT_TRUE(saveDataSet(work, pathOf("tt2.txt")));
+    ASSERT_TRUE(toldAsTheWindowDoes(readAndCalculate(work, path)));
+    ASSERT_TRUE(toldAsTheWindowDoes(saveDataSet(work, pathOf("tt2.txt"))));
     const auto lines = crlfLines(readBytes(pathOf("tt2.txt")));
     EXPECT_EQ(lines[11], formatReal(15, 18, 11));
     EXPECT_EQ(lines[12], formatReal(60, 18, 11));

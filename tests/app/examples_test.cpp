@@ -61,7 +61,7 @@ protected:
 TEST_F(Examples, SixReportsAndSixPicturesInOrder)
 {
     doc.programFolder = SourceExamples;
-    runExamples(work);
+    toldAsTheWindowDoes(runExamples(work));
 
     const std::vector<Shown> expected{Shown::Report, Shown::Graph, Shown::Report, Shown::Graph, Shown::Report,
                                       Shown::Graph,  Shown::Report, Shown::Graph, Shown::Report, Shown::Graph,
@@ -78,7 +78,7 @@ TEST_F(Examples, SixReportsAndSixPicturesInOrder)
 TEST_F(Examples, TheSurfaceExampleStaysLoadedAndSorted)
 {
     doc.programFolder = SourceExamples;
-    runExamples(work);
+    toldAsTheWindowDoes(runExamples(work));
     const Document& s = doc;
     EXPECT_EQ(s.currentDataSetName, SourceExamples + "funzxy.txt");
     EXPECT_EQ(s.kind, FitType::SurfaceXY);
@@ -92,7 +92,7 @@ TEST_F(Examples, TheSurfaceExampleStaysLoadedAndSorted)
 TEST_F(Examples, EachExampleIsFittedByItsKindAndFitsWell)
 {
     doc.programFolder = SourceExamples;
-    runExamples(work);
+    toldAsTheWindowDoes(runExamples(work));
     const FitType kinds[] = {FitType::Power, FitType::Polynomial, FitType::RationalPolynomial,
                              FitType::Exponential, FitType::TemperatureTime, FitType::SurfaceXY};
     ASSERT_EQ(fits.size(), 6u);
@@ -149,7 +149,7 @@ TEST_F(Examples, MissingSecondExampleStopsAfterTheFirst)
 {
     copyExamplesToScratch();
     std::filesystem::remove(pathOf("nr150b6.txt"));
-    runExamples(work);
+    toldAsTheWindowDoes(runExamples(work));
     ASSERT_EQ(shown.kinds(), (std::vector<Shown>{Shown::Report, Shown::Graph, Shown::Message}));
     EXPECT_EQ(shown.events[2].text,
               "errore di lettura del file " + pathOf("nr150b6.txt") + ": file o cartella inesistente");
@@ -169,7 +169,7 @@ TEST_F(Examples, RefusedCalculationLetsTheSequenceGoOn)
     for (int n = 15; n <= 313; ++n) lines.push_back("x");
     lines.push_back("4.5");
     writeText(pathOf("polinomiofratto.txt"), joinCrlf(lines));
-    runExamples(work);
+    toldAsTheWindowDoes(runExamples(work));
     const std::vector<Shown> expected{Shown::Report, Shown::Graph,  Shown::Report, Shown::Graph, Shown::Message,
                                       Shown::Report, Shown::Graph, Shown::Report, Shown::Graph, Shown::Report,
                                       Shown::Graph};
@@ -182,7 +182,7 @@ TEST_F(Examples, InvalidExampleFileStopsTheSequence)
 {
     copyExamplesToScratch();
     writeText(pathOf("esponenziale.txt"), "non sono dati\r\n");
-    runExamples(work);
+    toldAsTheWindowDoes(runExamples(work));
     ASSERT_EQ(shown.events.size(), 7u);
     EXPECT_EQ(shown.events[6].text, "il file non contiene dati validi: " + pathOf("esponenziale.txt"));
 }

@@ -51,7 +51,7 @@ protected:
         testing::loadDistinctiveDataSet(doc, inputs);
         before = SessionSnapshot::take(doc, inputs);
     }
-    Messages importPointFile(const std::string& name, int firstRow)
+    Failure importPointFile(const std::string& name, int firstRow)
     {
         return calvero::importPointFile(name, firstRow, {doc.grid, doc.points});
     }
@@ -95,7 +95,7 @@ protected:
 TEST_F(BadPointFileTest, FiftyMegabytesOfDigitsOnOneLine)
 {
     const std::string name = folder.write("cifre.txt", std::string(50u << 20, '7') + "\n");
-    EXPECT_EQ(importPointFile(name, 2), Messages{});
+    EXPECT_EQ(importPointFile(name, 2), Failure{});
     // The number is read from the first 130 characters, as everywhere, and
     // the grid keeps those, not fifty megabytes.
     EXPECT_EQ(doc.grid.cell(1, 1), std::string(130, '7'));
@@ -110,7 +110,7 @@ TEST_F(BadPointFileTest, HugeLineDoesNotSwallowTheLinesAfterIt)
     // the first mebibyte, the part of a line that is read.
     const std::string name = folder.write("misto.csv", "1;2\n9;" + std::string(3u << 20, 'x') + "\n5;6;7\n" +
                                                            std::string(2u << 20, ' ') + "8\n");
-    EXPECT_EQ(importPointFile(name, 2), Messages{});
+    EXPECT_EQ(importPointFile(name, 2), Failure{});
     EXPECT_EQ(doc.grid.cell(2, 1), "9");
     EXPECT_EQ(doc.grid.cell(2, 2), std::string(130, 'x'));
     EXPECT_EQ(doc.points.y[2], 0.0);
@@ -125,7 +125,7 @@ TEST_F(BadPointFileTest, HundredThousandLinesStopAtTheTwoHundredth)
     std::string content;
     for (int i = 1; i <= 100000; ++i) content += std::to_string(i) + ";" + std::to_string(2 * i) + "\r\n";
     EXPECT_EQ(importPointFile(folder.write("lungo.txt", content), 2),
-              Messages{"lette le prime 200 righe del file"});
+              Failure{"lette le prime 200 righe del file"});
     EXPECT_EQ(doc.points.x[200], 200.0); // not the last line's value
     EXPECT_EQ(doc.points.y[200], 400.0);
     EXPECT_EQ(doc.grid.cell(200, 1), "200");
@@ -135,8 +135,8 @@ TEST_F(BadPointFileTest, HundredThousandLinesStopAtTheTwoHundredth)
 TEST_F(BadPointFileTest, BinaryFileNeverReachesBeyondItsPlaces)
 {
     const std::string name = folder.write("binario.txt", randomBytes(1u << 20, 11));
-    const Messages messages = importPointFile(name, 2);
-    EXPECT_TRUE(messages.empty() || messages == Messages{"lette le prime 200 righe del file"});
+    const Failure said = importPointFile(name, 2);
+    EXPECT_TRUE(!said || said == Failure{"lette le prime 200 righe del file"});
     const Document& s = doc;
     for (int r = 1; r <= MaxPoints; ++r) {
         EXPECT_TRUE(std::isfinite(s.points.x[r]) && std::isfinite(s.points.y[r]) && std::isfinite(s.points.z[r]));
@@ -152,7 +152,7 @@ TEST_F(BadPointFileTest, TruncatedFileKeepsWhatItHolds)
 {
     // Cut in the middle of the third line, after its separator.
     const std::string name = folder.write("troncato.csv", "1;2\n3;4\n5;");
-    EXPECT_EQ(importPointFile(name, 2), Messages{});
+    EXPECT_EQ(importPointFile(name, 2), Failure{});
     EXPECT_EQ(doc.points.x[3], 5.0);
     EXPECT_EQ(doc.points.y[3], before.y[3]);
     EXPECT_EQ(doc.grid.cell(3, 2), before.grid.cell(3, 2));
@@ -162,7 +162,7 @@ TEST_F(BadPointFileTest, TruncatedFileKeepsWhatItHolds)
 TEST_F(BadPointFileTest, MalformedLinesShowTheirTextAndAreRefusedLater)
 {
     const std::string name = folder.write("strano.csv", std::string("1;2\nportata;pressione\n\0\0;\x01\n", 27));
-    EXPECT_EQ(importPointFile(name, 2), Messages{});
+    EXPECT_EQ(importPointFile(name, 2), Failure{});
     EXPECT_EQ(doc.grid.cell(2, 1), "portata");
     EXPECT_EQ(doc.points.x[2], 0.0);
     expectUntouchedFrom(4);
@@ -173,13 +173,13 @@ TEST_F(BadPointFileTest, FolderOrMissingFileSaysSoAndChangesNothing)
 {
     const std::filesystem::path folderName = folder.path() / "cartella.txt";
     std::filesystem::create_directory(folderName);
-    const Messages messages = importPointFile(folderName.string(), 2);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].rfind("errore di lettura del file " + folderName.string() + ": ", 0), 0u) << messages[0];
+    const Failure said = importPointFile(folderName.string(), 2);
+    ASSERT_TRUE(said);
+    EXPECT_EQ(said->rfind("errore di lettura del file " + folderName.string() + ": ", 0), 0u) << *said;
     expectUnchanged();
 
     const std::string missing = (folder.path() / "assente.csv").string();
-    EXPECT_EQ(importPointFile(missing, 2), Messages{" IL FILE:" + missing + " NON ESISTE!"});
+    EXPECT_EQ(importPointFile(missing, 2), Failure{" IL FILE:" + missing + " NON ESISTE!"});
     expectUnchanged();
 }
 
@@ -189,7 +189,7 @@ class BadWorkbookTest : public BadPointFileTest {
 protected:
     void expectRefused(const std::string& name)
     {
-        EXPECT_EQ(importPointFile(name, 2), Messages{"impossibile leggere il file EXCEL: " + name});
+        EXPECT_EQ(importPointFile(name, 2), Failure{"impossibile leggere il file EXCEL: " + name});
         expectUnchanged();
     }
     // A real workbook of this program's own writer.
@@ -233,9 +233,9 @@ TEST_F(BadWorkbookTest, TruncatedWorkbookIsRefusedOrReadAsFarAsItGoes)
     for (const std::size_t length : {std::size_t{512}, std::size_t{1536}, real.size() / 2, real.size() - 1}) {
         SetUp();
         const std::string name = folder.write("troncato" + std::to_string(length) + ".xls", real.substr(0, length));
-        const Messages messages = importPointFile(name, 1);
-        if (!messages.empty()) {
-            EXPECT_EQ(messages, Messages{"impossibile leggere il file EXCEL: " + name}) << length;
+        const Failure said = importPointFile(name, 1);
+        if (said) {
+            EXPECT_EQ(said, Failure{"impossibile leggere il file EXCEL: " + name}) << length;
             expectUnchanged();
             continue;
         }
@@ -259,7 +259,7 @@ TEST_F(BadWorkbookTest, SheetLargerThanTheBlockFillsOnlyTheGrid)
                                    "ws.write(0, 2, 'x' * 10000)\n";
     const std::filesystem::path name = folder.path() / "grande.xls";
     if (!testing::writeWorkbook(name, statements)) GTEST_SKIP() << "no workbook from xlwt";
-    EXPECT_EQ(importPointFile(name.string(), 1), Messages{});
+    EXPECT_EQ(importPointFile(name.string(), 1), Failure{});
     EXPECT_EQ(doc.grid.cell(200, 2), "1991");
     EXPECT_EQ(doc.grid.cell(1, 3), std::string(130, 'x'));
     EXPECT_TRUE(doc.points.x == before.x);

@@ -68,7 +68,7 @@ TEST(SpreadsheetImportIsolation, WorkbookThatBreaksFreeXlAsTheFuzzerFoundIt)
     ASSERT_EQ(checkCompoundFile(found), CompoundFileCheck::Sound);
     imported.grid.setCell(1, 1, "12.5");
     imported.grid.setCell(199, 2, "ultimo");
-    EXPECT_EQ(importPointFile(found, 1, imported.target()), std::vector<std::string>{"impossibile leggere il file EXCEL: " + found});
+    EXPECT_EQ(importPointFile(found, 1, imported.target()), Failure{"impossibile leggere il file EXCEL: " + found});
     EXPECT_EQ(imported.grid.cell(1, 1), "12.5");
     EXPECT_EQ(imported.grid.cell(199, 2), "ultimo");
     imported.reset();

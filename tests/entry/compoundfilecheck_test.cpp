@@ -150,7 +150,7 @@ TEST_F(CompoundFileCheckTest, NameLengthBeyondItsFieldAsTheFuzzerFoundIt)
     EXPECT_EQ(check(file), CompoundFileCheck::Unsound);
 
     imported.grid.setCell(1, 1, "12.5");
-    EXPECT_EQ(importPointFile(found, 1, imported.target()), Messages{"impossibile leggere il file EXCEL: " + found});
+    EXPECT_EQ(importPointFile(found, 1, imported.target()), Failure{"impossibile leggere il file EXCEL: " + found});
     EXPECT_EQ(imported.grid.cell(1, 1), "12.5");
 }
 
@@ -163,7 +163,7 @@ TEST_F(CompoundFileCheckTest, FilesWithoutTheSignatureAreLeftToFreeXl)
                           0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0x40, 0x0A, 0x00, 0x00, 0x00};
     const std::string name = folder.write("excel2.xls", text(biff2));
     EXPECT_EQ(checkCompoundFile(name), CompoundFileCheck::NotCompound);
-    EXPECT_EQ(importPointFile(name, 1, imported.target()), Messages{});
+    EXPECT_EQ(importPointFile(name, 1, imported.target()), Failure{});
     EXPECT_EQ(imported.grid.cell(1, 1), "2.5");
 }
 

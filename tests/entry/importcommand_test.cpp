@@ -39,7 +39,7 @@ protected:
 TEST_F(ImportCommandTest, TextFileWithCapitalExtension)
 {
     const std::string name = folder.write("DATI.CSV", "1;2\n3;4\n");
-    EXPECT_EQ(importPointFile(name, 2, imported.target()), Messages{});
+    EXPECT_EQ(importPointFile(name, 2, imported.target()), Failure{});
     EXPECT_EQ(grid().cell(2, 1), "3");
     EXPECT_DOUBLE_EQ(imported.points.y[2], 4.0);
 }
@@ -48,7 +48,7 @@ TEST_F(ImportCommandTest, TextFileReadsAllTwoHundredLines)
 {
     std::string content;
     for (int i = 1; i <= 10; ++i) content += std::to_string(i) + ";" + std::to_string(i) + "\n";
-    EXPECT_EQ(importPointFile(folder.write("punti.txt", content), 2, imported.target()), Messages{});
+    EXPECT_EQ(importPointFile(folder.write("punti.txt", content), 2, imported.target()), Failure{});
     EXPECT_EQ(grid().cell(10, 1), "10");
     EXPECT_DOUBLE_EQ(imported.points.x[10], 10.0);
 }
@@ -58,21 +58,21 @@ TEST_F(ImportCommandTest, LongTextFileIsReportedAfterTheImport)
     std::string content;
     for (int i = 1; i <= 201; ++i) content += std::to_string(i) + "\n";
     EXPECT_EQ(importPointFile(folder.write("lungo.csv", content), 2, imported.target()),
-              Messages{"lette le prime 200 righe del file"});
+              Failure{"lette le prime 200 righe del file"});
     EXPECT_EQ(grid().cell(200, 1), "200");
 }
 
 TEST_F(ImportCommandTest, FailuresGiveTheirMessages)
 {
     const std::string missing = (folder.path() / "assente.txt").string();
-    EXPECT_EQ(importPointFile(missing, 2, imported.target()), Messages{" IL FILE:" + missing + " NON ESISTE!"});
+    EXPECT_EQ(importPointFile(missing, 2, imported.target()), Failure{" IL FILE:" + missing + " NON ESISTE!"});
 
     const std::string other = folder.write("punti.dat", "1;2\n");
-    EXPECT_EQ(importPointFile(other, 2, imported.target()), Messages{"tipo di file non riconosciuto: " + other});
+    EXPECT_EQ(importPointFile(other, 2, imported.target()), Failure{"tipo di file non riconosciuto: " + other});
 
     grid().setCell(1, 1, "5");
     const std::string fake = folder.write("finto.XLS", "non sono un foglio di calcolo");
-    EXPECT_EQ(importPointFile(fake, 2, imported.target()), Messages{"impossibile leggere il file EXCEL: " + fake});
+    EXPECT_EQ(importPointFile(fake, 2, imported.target()), Failure{"impossibile leggere il file EXCEL: " + fake});
     EXPECT_EQ(grid().cell(1, 1), "5");
     EXPECT_EQ(grid().cell(1, 2), "");
 }
@@ -86,7 +86,7 @@ ws.write(0, 0, 'titolo')
 ws.write(2, 0, 'X'); ws.write(2, 1, 'Y')
 ws.write(3, 0, 1.25); ws.write(3, 1, 8)
 )"));
-    EXPECT_EQ(importPointFile(path.string(), 4, imported.target()), Messages{});
+    EXPECT_EQ(importPointFile(path.string(), 4, imported.target()), Failure{});
     EXPECT_EQ(grid().cell(1, 1), "1.25");
     EXPECT_EQ(grid().cell(1, 2), "8");
     EXPECT_DOUBLE_EQ(imported.points.x[1], 0.0); // a spreadsheet fills the grid only

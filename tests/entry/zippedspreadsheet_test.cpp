@@ -147,10 +147,10 @@ TEST_F(ZippedSpreadsheetTest, DamagedOrOversizedFilesChangeNothing)
         imported.reset();
         imported.grid.setCell(1, 1, "12");
         const PointGrid before = imported.grid;
-        EXPECT_EQ(importPointFile(name, 1, imported.target()), Messages{"impossibile leggere il file: " + name});
+        EXPECT_EQ(importPointFile(name, 1, imported.target()), Failure{"impossibile leggere il file: " + name});
         EXPECT_EQ(imported.grid, before) << name;
     }
-    EXPECT_EQ(importPointFile(path, 2, imported.target()), Messages{});
+    EXPECT_EQ(importPointFile(path, 2, imported.target()), Failure{});
     EXPECT_EQ(imported.grid.cell(1, 1), "5");
 }
 

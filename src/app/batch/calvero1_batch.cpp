@@ -15,16 +15,16 @@ int main(int argc, char** argv)
 {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     const auto parsed = calvero::parseBatchOptions(arguments);
-    if (const auto* request = std::get_if<calvero::BatchRequest>(&parsed)) {
+    if (!parsed) {
+        std::cerr << parsed.failure << '\n' << calvero::BatchUsage;
+        return calvero::BatchUnreadable;
+    }
+    if (const auto* request = std::get_if<calvero::BatchRequest>(&*parsed)) {
         if (*request == calvero::BatchRequest::Version)
             std::cout << "calvero1-batch " << CALVERO_VERSION << '\n';
         else
             std::cout << calvero::BatchUsage;
         return 0;
-    }
-    if (const auto* problem = std::get_if<std::string>(&parsed)) {
-        std::cerr << *problem << '\n' << calvero::BatchUsage;
-        return calvero::BatchUnreadable;
     }
 
     // The graph is drawn with Qt's painter and fonts, never on a display.
@@ -47,5 +47,5 @@ int main(int argc, char** argv)
         if (png.isEmpty()) return calvero::Failure(calvero::UndrawnGraphMessage);
         return calvero::writeOutputFile(path, std::string_view(png.constData(), std::size_t(png.size())));
     };
-    return calvero::runBatch(std::get<calvero::BatchOptions>(parsed), std::cout, std::cerr, writeGraph);
+    return calvero::runBatch(std::get<calvero::BatchOptions>(*parsed), std::cout, std::cerr, writeGraph);
 }

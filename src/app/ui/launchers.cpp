@@ -8,7 +8,6 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QMessageBox>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -17,14 +16,6 @@
 namespace calvero {
 
 namespace {
-void tellUser(QWidget* parent, Presenter* presenter, const std::string& text)
-{
-    if (presenter) {
-        presenter->showMessage(text);
-        return;
-    }
-    QMessageBox::information(parent, "calvero1", QString::fromStdString(text));
-}
 
 std::string programFolder(const Document& document)
 {
@@ -53,25 +44,20 @@ void openDocumentation(QWidget* parent, const Workspace& work)
     showHelpPage(DocumentationCaption, work.document.programFolder, parent);
 }
 
-void launchCaptureTool(QWidget* parent, const Workspace& work, const QString& inbox)
+Failure launchCaptureTool(const Workspace& work, const QString& inbox)
 {
     const CaptureToolLookup tool = findCaptureTool(programFolder(work.document));
-    if (!tool.found) {
-        tellUser(parent, work.presenter, tool.message);
-        return;
-    }
-    if (!startCaptureTool(tool, inbox))
-        tellUser(parent, work.presenter, captureToolStartFailure(tool.path));
+    if (!tool.found) return tool.message;
+    if (!startCaptureTool(tool, inbox)) return captureToolStartFailure(tool.path);
+    return std::nullopt;
 }
 
-void openMakerWebSite(QWidget* parent, const Workspace& work) { openWebPage(MakerWebAddress, parent, work.presenter); }
+Failure openMakerWebSite() { return openWebPage(MakerWebAddress); }
 
-bool openWebPage(const std::string& address, QWidget* parent, Presenter* presenter)
+Failure openWebPage(const std::string& address)
 {
-    if (QDesktopServices::openUrl(QUrl(QString::fromStdString(address))))
-        return true;
-    tellUser(parent, presenter, webPageFailure(address));
-    return false;
+    if (QDesktopServices::openUrl(QUrl(QString::fromStdString(address)))) return std::nullopt;
+    return webPageFailure(address);
 }
 
 } // namespace calvero

@@ -16,17 +16,16 @@ namespace calvero {
 void openDocumentation(QWidget* parent, const Workspace& work);
 
 // "cattura punti dal grafico": starts the point-capture tool from the
-// program's folder and returns at once; tells the user when it is missing or
+// program's folder and returns at once; why not, when it is missing or
 // cannot be started.
 // inbox: where it may send its points back (empty: nowhere).
-void launchCaptureTool(QWidget* parent, const Workspace& work, const QString& inbox = {});
+Failure launchCaptureTool(const Workspace& work, const QString& inbox = {});
 
 // "sito ventoria": the maker's web site in the desktop's browser.
-void openMakerWebSite(QWidget* parent, const Workspace& work);
+Failure openMakerWebSite();
 
-// Opens address in the desktop's web browser and returns at once; false (and
-// a message, through the presenter when there is one) when the desktop
-// could not open it.
-bool openWebPage(const std::string& address, QWidget* parent = nullptr, Presenter* presenter = nullptr);
+// Opens address in the desktop's web browser and returns at once; why not,
+// when the desktop could not open it.
+Failure openWebPage(const std::string& address);
 
 } // namespace calvero

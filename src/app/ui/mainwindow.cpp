@@ -248,11 +248,11 @@ void MainWindow::runCommand(const std::function<void()>& command)
     try {
         command();
     } catch (const std::exception& error) {
-        workspace().tell(error.what());
+        workspace().tell(std::string(error.what()));
     }
 }
 
-void MainWindow::calculate() { calvero::calculate(workspace()); }
+void MainWindow::calculate() { workspace().tell(calvero::calculate(workspace())); }
 
 void MainWindow::clearData() { clearDataSet(workspace()); }
 
@@ -282,7 +282,8 @@ void MainWindow::saveDataSet()
     const std::string path = windows_.askSavePath ? windows_.askSavePath()
                                                   : askDataSetPath(this, "scrive  i dati su disco", QFileDialog::AcceptSave);
     if (path.empty()) return;
-    calvero::saveDataSet(workspace(), path);
+    const Checked<std::string> said = calvero::saveDataSet(workspace(), path);
+    workspace().tell(said ? *said : said.failure);
 }
 
 void MainWindow::readDataSet()
@@ -290,23 +291,23 @@ void MainWindow::readDataSet()
     const std::string path = windows_.askOpenPath ? windows_.askOpenPath()
                                                   : askDataSetPath(this, "legge i dati dal disco", QFileDialog::AcceptOpen);
     if (path.empty()) return;
-    readAndCalculate(workspace(), path);
+    workspace().tell(readAndCalculate(workspace(), path));
 }
 
 void MainWindow::openFile(const std::string& path)
 {
-    runCommand([this, path] { calvero::openFile(workspace(), path); });
+    runCommand([this, path] { workspace().tell(calvero::openFile(workspace(), path)); });
 }
 
-void MainWindow::runExamples() { calvero::runExamples(workspace()); }
+void MainWindow::runExamples() { workspace().tell(calvero::runExamples(workspace())); }
 
 void MainWindow::showDocumentation() { calvero::openDocumentation(this, workspace()); }
 
-void MainWindow::startCapture() { calvero::launchCaptureTool(this, workspace(), captureInbox_); }
+void MainWindow::startCapture() { workspace().tell(calvero::launchCaptureTool(workspace(), captureInbox_)); }
 
 void MainWindow::setCaptureInbox(const QString& name) { captureInbox_ = name; }
 
-void MainWindow::openWebSite() { calvero::openMakerWebSite(this, workspace()); }
+void MainWindow::openWebSite() { workspace().tell(calvero::openMakerWebSite()); }
 
 void MainWindow::compareEquations()
 {
@@ -317,7 +318,7 @@ void MainWindow::compareEquations()
         setKindItemIndex(kind - 1);
         setDegreeValue(degree);
         // The calculation runs once the comparison window has closed.
-        QTimer::singleShot(0, this, [this] { runCommand([this] { calvero::calculate(workspace()); }); });
+        QTimer::singleShot(0, this, [this] { runCommand([this] { calculate(); }); });
     });
     window.exec();
 }

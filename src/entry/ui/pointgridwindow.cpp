@@ -156,9 +156,9 @@ void PointGridWindow::importPoints()
     commitOpenEditor();
     const QString name = fileChooser_ ? fileChooser_() : QString();
     if (name.isEmpty()) return;
-    const std::vector<std::string> messages = importPointFile(name.toStdString(), firstRowBox_->value(), target_);
+    const Failure said = importPointFile(name.toStdString(), firstRowBox_->value(), target_);
     model_->refresh();
-    for (const std::string& message : messages) showMessage(QString::fromStdString(message));
+    if (said) showMessage(QString::fromStdString(*said));
 }
 
 void PointGridWindow::showEvent(QShowEvent* event)
