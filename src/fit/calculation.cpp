@@ -53,16 +53,16 @@ std::optional<std::string> oneVariableRefusal(const CalculationInput& in, int de
 }
 
 std::optional<FittedCurve> fitOneVariable(FitType kind, const PointSet& p, int n, int degree,
-                                          const Temperatures& temperatures)
+                                          const Temperatures& temperatures, std::optional<DesignConditioning>& design)
 {
     switch (kind) {
     case FitType::Power: return PowerCurve{fitPower(p.x, p.y, n)};
-    case FitType::Polynomial: return PolynomialCurve{fitPolynomial(p.x, p.y, degree, n), degree};
+    case FitType::Polynomial: return PolynomialCurve{fitPolynomial(p.x, p.y, degree, n, &design.emplace()), degree};
     case FitType::Exponential: return ExponentialCurve{fitExponential(p.x, p.y, n)};
     case FitType::RationalPolynomial: {
         PointArray w{};
         for (int i = 1; i <= n; ++i) w[i] = divide(1.0, p.y[i]);
-        return RationalCurve{fitPolynomial(p.x, w, degree, n), degree};
+        return RationalCurve{fitPolynomial(p.x, w, degree, n, &design.emplace()), degree};
     }
     case FitType::TemperatureTime:
         return TemperatureTimeCurve{fitTemperatureTime(p.x, p.y, n, temperatures.initial, temperatures.final),
@@ -89,7 +89,7 @@ Outcome calculateOneVariable(const CalculationInput& in)
     done.degree = degree;
     done.points = in.points;
     done.pointCount = in.pointCount;
-    done.curve = fitOneVariable(in.kind, in.points, in.pointCount, degree, temperatures);
+    done.curve = fitOneVariable(in.kind, in.points, in.pointCount, degree, temperatures, done.design);
     return succeeded(std::move(done));
 }
 
@@ -138,7 +138,7 @@ Outcome calculateSurface(const CalculationInput& in)
 
     SurfacePoints table{};
     for (int i = 1; i <= n; ++i) table[i] = {done.points.x[i], done.points.y[i], done.points.z[i]};
-    done.surface = fitSurface(table, n, degree);
+    done.surface = fitSurface(table, n, degree, &done.design.emplace());
     return succeeded(std::move(done));
 }
 

@@ -36,6 +36,9 @@ struct Calculation {
     std::optional<FittedCurve> curve;      // the kinds with a curve y = f(x)
     SurfaceCoefficients surface{};         // Z = F(x, y)
     std::vector<std::string> report;       // the report's lines (empty until written, see ReportText)
+    // The conditioning of the least squares the polynomials' and the
+    // surface's coefficients came from, for their statistics.
+    std::optional<DesignConditioning> design;
     // A graph of the points and the curve, or the picture of the surface.
     bool hasGraph() const { return pointCount > 0; }
 };

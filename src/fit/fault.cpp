@@ -34,12 +34,6 @@ double finiteValue(double value)
     return value;
 }
 
-double checked(double value)
-{
-    if (std::isnan(value)) raiseFault(FaultKind::InvalidOperation);
-    if (std::isinf(value)) raiseFault(FaultKind::Overflow);
-    if (value != 0.0 && std::fabs(value) < DBL_MIN) return 0.0;
-    return value;
-}
+
 
 } // namespace calvero

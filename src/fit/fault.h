@@ -7,6 +7,8 @@
 // the engine: calculate() turns it into a refusal, and what other layers
 // evaluate they evaluate through functions that give no value instead
 // (curveValue, surfaceValue).
+#include <cfloat>
+#include <cmath>
 #include <stdexcept>
 
 namespace calvero {
@@ -31,7 +33,14 @@ double divide(double a, double b);
 
 // Checks the result of an operation on finite operands: infinity is an
 // overflow, NaN an invalid operation. Values below the normal range become 0.
-double checked(double value);
+// Inline: the engine checks every operation.
+inline double checked(double value)
+{
+    if (std::isnan(value)) raiseFault(FaultKind::InvalidOperation);
+    if (std::isinf(value)) raiseFault(FaultKind::Overflow);
+    if (value != 0.0 && std::fabs(value) < DBL_MIN) return 0.0;
+    return value;
+}
 
 // The value itself when it is finite; else the fault of the operation that
 // made it (overflow for an infinity, invalid operation for NaN). For a

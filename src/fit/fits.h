@@ -1,6 +1,7 @@
 #pragma once
 // The least-squares fits of the kinds. Each returns what it found; arithmetic
 // faults propagate to the caller.
+#include "fit/leastsquares.h"
 #include "fit/onebased.h"
 
 namespace calvero {
@@ -9,8 +10,11 @@ namespace calvero {
 using PolynomialCoefficients = OneBasedArray<double, 15>;
 
 // Least-squares polynomial of degree d (1..14) through (x[i], v[i]),
-// i = 1..n (see fitLeastSquares); entries past d + 1 are zero.
-PolynomialCoefficients fitPolynomial(const PointArray& x, const PointArray& v, int d, int n);
+// i = 1..n (see fitLeastSquares); entries past d + 1 are zero. The
+// conditioning of its design, when asked for, comes from the same
+// factorization.
+PolynomialCoefficients fitPolynomial(const PointArray& x, const PointArray& v, int d, int n,
+                                     DesignConditioning* conditioning = nullptr);
 
 // The two parameters of the transformed straight-line fits.
 struct TwoParameters {

@@ -2,10 +2,12 @@
 
 #include "fit/fault.h"
 #include "fit/kernel.h"
+#include "fit/quad.h"
 
 #include <Eigen/Dense>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace calvero {
@@ -16,8 +18,8 @@ using Real = long double;
 using Matrix = Eigen::Matrix<Real, Eigen::Dynamic, Eigen::Dynamic>;
 using Vector = Eigen::Matrix<Real, Eigen::Dynamic, 1>;
 // The residuals of the powers of x cancel by many digits: they are summed in
-// quad precision, whose 113 bits keep what long double's 64 would lose.
-using Quad = __float128;
+// quad precision (fit/quad.h), whose 113 bits keep what long double's 64
+// would lose.
 
 // A variable and the one centred and scaled from it: t = (v - centre) / halfWidth.
 struct Axis {
@@ -83,25 +85,29 @@ Matrix changeOfVariables(std::span<const Monomial> terms, Real sx, Real ox, Real
     return change;
 }
 
-// The powers of one point's x and y, up to the highest the terms use.
+// The powers of one point's x and y, up to the highest the terms use (at
+// most MaxPower), kept in place: the statistics take them at every point.
+constexpr int MaxPower = 15;
+
 template <typename Number>
 struct PointPowers {
-    std::vector<Number> ofX, ofY;
+    std::array<Number, MaxPower + 1> ofX, ofY;
+    int highestX, highestY;
 
-    PointPowers(int highestX, int highestY)
-        : ofX(static_cast<std::size_t>(highestX) + 1), ofY(static_cast<std::size_t>(highestY) + 1)
+    PointPowers(int highestX, int highestY) : highestX(highestX), highestY(highestY)
     {
+        if (highestX > MaxPower || highestY > MaxPower) raiseFault(FaultKind::Overflow);
     }
     void at(Number x, Number y)
     {
-        ofX[0] = ofY[0] = 1;
-        for (std::size_t e = 1; e < ofX.size(); ++e) ofX[e] = ofX[e - 1] * x;
-        for (std::size_t e = 1; e < ofY.size(); ++e) ofY[e] = ofY[e - 1] * y;
+        ofX[0] = ofY[0] = static_cast<Number>(1.0);
+        for (int e = 1; e <= highestX; ++e) ofX[static_cast<std::size_t>(e)] = ofX[static_cast<std::size_t>(e - 1)] * x;
+        for (int e = 1; e <= highestY; ++e) ofY[static_cast<std::size_t>(e)] = ofY[static_cast<std::size_t>(e - 1)] * y;
     }
     Number term(const Monomial& m) const
     {
-        return ofY.size() == 1 ? ofX[static_cast<std::size_t>(m.xPower)]
-                               : ofX[static_cast<std::size_t>(m.xPower)] * ofY[static_cast<std::size_t>(m.yPower)];
+        return highestY == 0 ? ofX[static_cast<std::size_t>(m.xPower)]
+                             : ofX[static_cast<std::size_t>(m.xPower)] * ofY[static_cast<std::size_t>(m.yPower)];
     }
 };
 
@@ -168,10 +174,11 @@ std::vector<Monomial> powersOfX(int degree)
     return terms;
 }
 
-std::vector<double> fitLeastSquares(std::span<const double> x, std::span<const double> y, std::span<const double> v,
-                                    std::span<const Monomial> terms)
+namespace {
+
+std::vector<double> solved(const CentredDesign& design, std::span<const double> x, std::span<const double> y,
+                           std::span<const double> v, std::span<const Monomial> terms)
 {
-    const CentredDesign design(x, y, terms);
     const Matrix toGiven = design.toGiven(terms);
     Vector values(design.n);
     for (Eigen::Index i = 0; i < design.n; ++i) values(i) = v[static_cast<std::size_t>(i)];
@@ -197,21 +204,8 @@ std::vector<double> fitLeastSquares(std::span<const double> x, std::span<const d
     return coefficients;
 }
 
-double polynomialValue(std::span<const double> coefficients, std::span<const Monomial> terms, double x, double y)
+DesignConditioning conditioningOf(const CentredDesign& design, std::span<const Monomial> terms)
 {
-    int highestX = 0, highestY = 0;
-    for (const Monomial& term : terms) highestX = std::max(highestX, term.xPower), highestY = std::max(highestY, term.yPower);
-    PointPowers<Quad> powers(highestX, highestY);
-    powers.at(x, y);
-    Quad sum = 0;
-    for (std::size_t k = 0; k < terms.size(); ++k) sum += static_cast<Quad>(coefficients[k]) * powers.term(terms[k]);
-    return static_cast<double>(sum);
-}
-
-DesignConditioning designConditioning(std::span<const double> x, std::span<const double> y,
-                                      std::span<const Monomial> terms)
-{
-    const CentredDesign design(x, y, terms);
     const Eigen::Index p = design.p;
     // With X = Q·S·diag(givenLengths), S's singular values are those of X with
     // unit columns, and (XᵀX)⁻¹ = (toGiven·P·R⁻¹)(toGiven·P·R⁻¹)ᵀ.
@@ -228,6 +222,38 @@ DesignConditioning designConditioning(std::span<const double> x, std::span<const
     for (Eigen::Index j = 0; j < p; ++j)
         conditioning.varianceFactors.push_back(static_cast<double>(spread.row(j).squaredNorm()));
     return conditioning;
+}
+
+} // namespace
+
+std::vector<double> fitLeastSquares(std::span<const double> x, std::span<const double> y, std::span<const double> v,
+                                    std::span<const Monomial> terms)
+{
+    return solved(CentredDesign(x, y, terms), x, y, v, terms);
+}
+
+LeastSquaresFit fitLeastSquaresWithConditioning(std::span<const double> x, std::span<const double> y,
+                                                std::span<const double> v, std::span<const Monomial> terms)
+{
+    const CentredDesign design(x, y, terms);
+    return {solved(design, x, y, v, terms), conditioningOf(design, terms)};
+}
+
+double polynomialValue(std::span<const double> coefficients, std::span<const Monomial> terms, double x, double y)
+{
+    int highestX = 0, highestY = 0;
+    for (const Monomial& term : terms) highestX = std::max(highestX, term.xPower), highestY = std::max(highestY, term.yPower);
+    PointPowers<Quad> powers(highestX, highestY);
+    powers.at(x, y);
+    Quad sum = 0.0;
+    for (std::size_t k = 0; k < terms.size(); ++k) sum += static_cast<Quad>(coefficients[k]) * powers.term(terms[k]);
+    return static_cast<double>(sum);
+}
+
+DesignConditioning designConditioning(std::span<const double> x, std::span<const double> y,
+                                      std::span<const Monomial> terms)
+{
+    return conditioningOf(CentredDesign(x, y, terms), terms);
 }
 
 } // namespace calvero

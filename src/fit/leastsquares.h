@@ -61,4 +61,13 @@ double polynomialValue(std::span<const double> coefficients, std::span<const Mon
 DesignConditioning designConditioning(std::span<const double> x, std::span<const double> y,
                                       std::span<const Monomial> terms);
 
+// Both from one factorization of the design: the statistics of a fit then
+// need not factorize it again.
+struct LeastSquaresFit {
+    std::vector<double> coefficients;
+    DesignConditioning conditioning;
+};
+LeastSquaresFit fitLeastSquaresWithConditioning(std::span<const double> x, std::span<const double> y,
+                                                std::span<const double> v, std::span<const Monomial> terms);
+
 } // namespace calvero

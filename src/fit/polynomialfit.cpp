@@ -4,13 +4,20 @@
 
 namespace calvero {
 
-PolynomialCoefficients fitPolynomial(const PointArray& x, const PointArray& v, int d, int n)
+PolynomialCoefficients fitPolynomial(const PointArray& x, const PointArray& v, int d, int n,
+                                     DesignConditioning* conditioning)
 {
     const std::vector<Monomial> terms = powersOfX(d);
-    const std::vector<double> fitted = fitLeastSquares(std::span(x.items.data(), static_cast<std::size_t>(n)), {},
-                                                           std::span(v.items.data(), static_cast<std::size_t>(n)), terms);
+    const std::span<const double> xs(x.items.data(), static_cast<std::size_t>(n));
+    const std::span<const double> vs(v.items.data(), static_cast<std::size_t>(n));
+    LeastSquaresFit fitted;
+    if (conditioning)
+        fitted = fitLeastSquaresWithConditioning(xs, {}, vs, terms);
+    else
+        fitted.coefficients = fitLeastSquares(xs, {}, vs, terms);
     PolynomialCoefficients coefficients{};
-    for (int k = 1; k <= d + 1; ++k) coefficients[k] = fitted[static_cast<std::size_t>(k - 1)];
+    for (int k = 1; k <= d + 1; ++k) coefficients[k] = fitted.coefficients[static_cast<std::size_t>(k - 1)];
+    if (conditioning) *conditioning = std::move(fitted.conditioning);
     return coefficients;
 }
 

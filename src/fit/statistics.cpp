@@ -134,12 +134,17 @@ public:
             reciprocal_ = true;
         }
     }
-    double operator()(double x, double y) const
+    double operator()(double x, double y)
     {
         if (terms_.empty()) return evaluate(*calculation_.curve, x);
-        const double value = checked(polynomialValue(coefficients_, terms_, x, y));
+        const double sum = polynomialValue(coefficients_, terms_, x, y);
+        sums_.push_back(sum);
+        const double value = checked(sum);
         return reciprocal_ ? divide(1.0, value) : value;
     }
+    // The polynomial's sums at the points so far: for the polynomial kinds
+    // and the surface, the linear model's own values.
+    const std::vector<double>& sums() const { return sums_; }
 
 private:
     void polynomialTerms(const PolynomialCoefficients& k, int degree)
@@ -151,6 +156,7 @@ private:
     std::vector<Monomial> terms_;
     std::vector<double> coefficients_;
     bool reciprocal_ = false;
+    std::vector<double> sums_;
 };
 
 std::string withDegree(const Statistics& s)
@@ -211,7 +217,7 @@ Statistics fitStatistics(const Calculation& c)
     s.dof = s.n - s.p;
 
     std::vector<double> observed, fitted;
-    const FittedValues fittedValue(c);
+    FittedValues fittedValue(c);
     try {
         for (int i = 1; i <= c.pointCount; ++i) {
             observed.push_back(surface ? c.points.z[i] : c.points.y[i]);
@@ -255,16 +261,21 @@ Statistics fitStatistics(const Calculation& c)
     double sseModel = 0.0, sstModel = 0.0, meanTarget = 0.0;
     for (double v : model->target) meanTarget += v;
     meanTarget /= static_cast<double>(model->target.size());
+    const bool computed = fittedValue.sums().size() == model->target.size();
     for (std::size_t i = 0; i < model->target.size(); ++i) {
-        const double value = model->value(i);
+        const double value = computed ? fittedValue.sums()[i] : model->value(i);
         sseModel += (model->target[i] - value) * (model->target[i] - value);
         sstModel += (model->target[i] - meanTarget) * (model->target[i] - meanTarget);
     }
-    std::optional<DesignConditioning> design;
-    try {
-        design = designConditioning(model->u, model->w, model->terms);
-    } catch (const ArithmeticFault&) {
-        // a singular design: no condition number, no errors of the coefficients
+    // The polynomials and the surface bring their fit's own; the straight
+    // lines of the transformed kinds are in variables of the statistics' own.
+    std::optional<DesignConditioning> design = c.design;
+    if (!design) {
+        try {
+            design = designConditioning(model->u, model->w, model->terms);
+        } catch (const ArithmeticFault&) {
+            // a singular design: no condition number, no errors of the coefficients
+        }
     }
     if (design && std::isfinite(design->conditionNumber)) {
         s.conditionNumber = design->conditionNumber;

@@ -96,7 +96,7 @@ std::vector<Monomial> surfaceMonomials(int degree)
     return std::vector<Monomial>(powers, powers + surfaceTermCount(degree));
 }
 
-SurfaceCoefficients fitSurface(const SurfacePoints& points, int n, int g)
+SurfaceCoefficients fitSurface(const SurfacePoints& points, int n, int g, DesignConditioning* conditioning)
 {
     SurfaceCoefficients K{};
     const std::vector<Monomial> terms = surfaceMonomials(g);
@@ -107,8 +107,13 @@ SurfaceCoefficients fitSurface(const SurfacePoints& points, int n, int g)
         y.push_back(points[i].y);
         z.push_back(points[i].z);
     }
-    const std::vector<double> fitted = fitLeastSquares(x, y, z, terms);
-    for (std::size_t k = 0; k < terms.size(); ++k) K[static_cast<int>(k) + 1] = fitted[k];
+    LeastSquaresFit fitted;
+    if (conditioning)
+        fitted = fitLeastSquaresWithConditioning(x, y, z, terms);
+    else
+        fitted.coefficients = fitLeastSquares(x, y, z, terms);
+    for (std::size_t k = 0; k < terms.size(); ++k) K[static_cast<int>(k) + 1] = fitted.coefficients[k];
+    if (conditioning) *conditioning = std::move(fitted.conditioning);
     return K;
 }
 

@@ -37,8 +37,9 @@ bool surfaceTermsDetermined(const PointArray& x, const PointArray& y, int n, int
 // The terms of degree g as powers of x and y, in the order of the list.
 std::vector<Monomial> surfaceMonomials(int degree);
 
-// Least squares over the first surfaceTermCount(g) terms: K[1..N], the rest 0.
-SurfaceCoefficients fitSurface(const SurfacePoints& points, int n, int g);
+// Least squares over the first surfaceTermCount(g) terms: K[1..N], the rest
+// 0; and, when asked for, the conditioning of its design.
+SurfaceCoefficients fitSurface(const SurfacePoints& points, int n, int g, DesignConditioning* conditioning = nullptr);
 
 // Σ K[k] φk(x, y), k = 1..N, summed at extended precision.
 double evaluateSurface(const SurfaceCoefficients& K, double x, double y, int g);
