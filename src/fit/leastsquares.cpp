@@ -101,8 +101,10 @@ struct PointPowers {
     void at(Number x, Number y)
     {
         ofX[0] = ofY[0] = static_cast<Number>(1.0);
-        for (int e = 1; e <= highestX; ++e) ofX[static_cast<std::size_t>(e)] = ofX[static_cast<std::size_t>(e - 1)] * x;
-        for (int e = 1; e <= highestY; ++e) ofY[static_cast<std::size_t>(e)] = ofY[static_cast<std::size_t>(e - 1)] * y;
+        ofX[1] = x; // 1 · x, exactly
+        ofY[1] = y;
+        for (int e = 2; e <= highestX; ++e) ofX[static_cast<std::size_t>(e)] = ofX[static_cast<std::size_t>(e - 1)] * x;
+        for (int e = 2; e <= highestY; ++e) ofY[static_cast<std::size_t>(e)] = ofY[static_cast<std::size_t>(e - 1)] * y;
     }
     Number term(const Monomial& m) const
     {
@@ -188,20 +190,21 @@ std::vector<double> solved(const CentredDesign& design, std::span<const double> 
 
     // One refinement against the residuals of the powers of x as given.
     PointPowers<Quad> powers(design.highestX, design.highestY);
+    std::vector<Quad> coefficients(static_cast<std::size_t>(design.p));
+    for (Eigen::Index j = 0; j < design.p; ++j) coefficients[static_cast<std::size_t>(j)] = Quad(given(j));
     Vector residuals(design.n);
     for (Eigen::Index i = 0; i < design.n; ++i) {
         const auto at = static_cast<std::size_t>(i);
         powers.at(x[at], y.empty() ? 0.0 : y[at]);
         Quad residual = v[at];
-        for (Eigen::Index j = 0; j < design.p; ++j)
-            residual -= static_cast<Quad>(given(j)) * powers.term(terms[static_cast<std::size_t>(j)]);
+        for (std::size_t j = 0; j < coefficients.size(); ++j) residual -= coefficients[j] * powers.term(terms[j]);
         residuals(i) = static_cast<Real>(residual);
     }
     given += toGiven * design.qr.solve(residuals);
 
-    std::vector<double> coefficients;
-    for (Eigen::Index j = 0; j < design.p; ++j) coefficients.push_back(roundToDouble(given(j)));
-    return coefficients;
+    std::vector<double> rounded;
+    for (Eigen::Index j = 0; j < design.p; ++j) rounded.push_back(roundToDouble(given(j)));
+    return rounded;
 }
 
 DesignConditioning conditioningOf(const CentredDesign& design, std::span<const Monomial> terms)
@@ -241,12 +244,30 @@ LeastSquaresFit fitLeastSquaresWithConditioning(std::span<const double> x, std::
 
 double polynomialValue(std::span<const double> coefficients, std::span<const Monomial> terms, double x, double y)
 {
+    return PolynomialInQuad(coefficients, terms)(x, y);
+}
+
+struct PolynomialInQuad::Sum {
+    std::vector<Quad> coefficients;
+    std::vector<Monomial> terms;
+    PointPowers<Quad> powers;
+};
+
+PolynomialInQuad::PolynomialInQuad(std::span<const double> coefficients, std::span<const Monomial> terms)
+{
     int highestX = 0, highestY = 0;
     for (const Monomial& term : terms) highestX = std::max(highestX, term.xPower), highestY = std::max(highestY, term.yPower);
-    PointPowers<Quad> powers(highestX, highestY);
-    powers.at(x, y);
+    sum_ = std::make_unique<Sum>(Sum{{}, {terms.begin(), terms.end()}, PointPowers<Quad>(highestX, highestY)});
+    for (std::size_t k = 0; k < terms.size(); ++k) sum_->coefficients.emplace_back(coefficients[k]);
+}
+
+PolynomialInQuad::~PolynomialInQuad() = default;
+
+double PolynomialInQuad::operator()(double x, double y)
+{
+    sum_->powers.at(x, y);
     Quad sum = 0.0;
-    for (std::size_t k = 0; k < terms.size(); ++k) sum += static_cast<Quad>(coefficients[k]) * powers.term(terms[k]);
+    for (std::size_t k = 0; k < sum_->terms.size(); ++k) sum += sum_->coefficients[k] * sum_->powers.term(sum_->terms[k]);
     return static_cast<double>(sum);
 }
 

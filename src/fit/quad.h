@@ -35,7 +35,36 @@ public:
     [[gnu::always_inline]] friend Quad operator*(const Quad& a, const Quad& b)
     {
         if (a.special_ || b.special_) return compilersProduct(a, b);
-        if (a.significand_ == 0 || b.significand_ == 0) return zero(a.negative_ != b.negative_);
+        const bool negative = a.negative_ != b.negative_;
+        if (a.significand_ == 0 || b.significand_ == 0) return zero(negative);
+        // A double or a long double has at most 64 significant bits: its
+        // significand ends in 49 zeros, and fewer partial products make the
+        // same exact product. Each branch rounds it once, to nearest even.
+        const bool aShort = (a.significand_ & Low49) == 0, bShort = (b.significand_ & Low49) == 0;
+        if (aShort && bShort) {
+            // Two 64-bit significands: their product is in [2^126, 2^128).
+            const U128 p = U128{static_cast<std::uint64_t>(a.significand_ >> 49)} *
+                           static_cast<std::uint64_t>(b.significand_ >> 49);
+            const int shift = p >> 127 ? 15 : 14;
+            const U128 kept = p >> shift, rest = p & ((U128{1} << shift) - 1), half = U128{1} << (shift - 1);
+            return normal(negative, kept + ((rest > half || (rest == half && (kept & 1))) ? 1 : 0),
+                          a.exponent_ + b.exponent_ + 98 + shift, a, b, Operation::Multiply);
+        }
+        if (aShort || bShort) {
+            // 113 bits by 64: the product over 2^49 is in [2^175, 2^177), as
+            // a high part (up to 2^114) and 64 low bits.
+            const U128& longer = aShort ? b.significand_ : a.significand_;
+            const auto shorter = static_cast<std::uint64_t>((aShort ? a.significand_ : b.significand_) >> 49);
+            const U128 lowProduct = U128{static_cast<std::uint64_t>(longer)} * shorter;
+            const U128 high = U128{static_cast<std::uint64_t>(longer >> 64)} * shorter + (lowProduct >> 64);
+            const auto low = static_cast<std::uint64_t>(lowProduct);
+            const bool top = (high >> 112) != 0;
+            const U128 kept = top ? high : (high << 1) | (low >> 63);
+            const std::uint64_t rest = top ? low : low & ((std::uint64_t{1} << 63) - 1);
+            const std::uint64_t half = top ? std::uint64_t{1} << 63 : std::uint64_t{1} << 62;
+            return normal(negative, kept + ((rest > half || (rest == half && (kept & 1))) ? 1 : 0),
+                          a.exponent_ + b.exponent_ + (top ? 113 : 112), a, b, Operation::Multiply);
+        }
         // The exact product of two 113-bit significands in 256 bits (high, low).
         const auto ah = static_cast<std::uint64_t>(a.significand_ >> 64);
         const auto al = static_cast<std::uint64_t>(a.significand_);
@@ -52,7 +81,7 @@ public:
         const U128 kept = (high << (128 - shift)) | (low >> shift);
         const U128 rest = low & ((U128{1} << shift) - 1);
         const U128 half = U128{1} << (shift - 1);
-        return normal(a.negative_ != b.negative_, kept + ((rest > half || (rest == half && (kept & 1))) ? 1 : 0),
+        return normal(negative, kept + ((rest > half || (rest == half && (kept & 1))) ? 1 : 0),
                       a.exponent_ + b.exponent_ + shift, a, b, Operation::Multiply);
     }
 
@@ -75,6 +104,7 @@ private:
     static constexpr int ExponentBias = 16383 + 112; // value = significand · 2^(field - bias)
     static constexpr int LowestExponent = 1 - ExponentBias;
     static constexpr int HighestExponent = 32766 - ExponentBias;
+    static constexpr U128 Low49 = (U128{1} << 49) - 1;
 
     // Finite and normal: (-1)^negative · significand · 2^exponent, the
     // significand in [2^112, 2^113); zero: a significand of 0. Anything else

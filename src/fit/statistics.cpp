@@ -137,7 +137,8 @@ public:
     double operator()(double x, double y)
     {
         if (terms_.empty()) return evaluate(*calculation_.curve, x);
-        const double sum = polynomialValue(coefficients_, terms_, x, y);
+        if (!polynomial_) polynomial_.emplace(coefficients_, terms_);
+        const double sum = (*polynomial_)(x, y);
         sums_.push_back(sum);
         const double value = checked(sum);
         return reciprocal_ ? divide(1.0, value) : value;
@@ -157,6 +158,7 @@ private:
     std::vector<double> coefficients_;
     bool reciprocal_ = false;
     std::vector<double> sums_;
+    std::optional<PolynomialInQuad> polynomial_;
 };
 
 std::string withDegree(const Statistics& s)

@@ -62,6 +62,7 @@ TEST(Quad, SameBitsAsTheCompilersQuad)
         mismatches.check(fx * fy + fy * fx, qx * qy + qy * qx);     // a sum that doubles
         mismatches.check(fx * fy - fy * fx, qx * qy - qy * qx);     // exact cancellation: +0
         mismatches.check(fv + fg - fx * fy, qv + qg - qx * qy);
+        mismatches.check((fx * fy) * (fy * fv), (qx * qy) * (qy * qv)); // two full significands
     }
     // Ties: half an ulp added to or taken from numbers of both parities.
     for (int i = 0; i < 100000; ++i) {
