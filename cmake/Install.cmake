@@ -27,8 +27,8 @@ install(CODE "
 # The engine for other programs, where the loader, the compiler, pkg-config
 # and Debian's Python find it: the library and its header, calvero.pc with
 # the prefix installed to, and the Python module beside Python's packages
-# (Debian's python3 reads /usr/lib/python3/dist-packages and
-# /usr/local/lib/python3.X/dist-packages).
+# (Debian's python3.X reads PREFIX/lib/python3.X/dist-packages for both
+# /usr/local, where cmake --install puts it, and /usr, the package's).
 install(TARGETS calvero LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} PUBLIC_HEADER DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(CODE "
   file(READ \"${CMAKE_BINARY_DIR}/pkgconfig-install/calvero.pc.in\" text)
@@ -38,14 +38,7 @@ install(CODE "
        FILES \"${CMAKE_BINARY_DIR}/pkgconfig-install/calvero.pc\")
 ")
 if(TARGET calvero_python)
-  install(CODE "
-    if(\"\${CMAKE_INSTALL_PREFIX}\" STREQUAL \"/usr\")
-      set(site lib/python3/dist-packages)
-    else()
-      set(site lib/python${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}/dist-packages)
-    endif()
-    file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/\${site}\" TYPE MODULE FILES \"$<TARGET_FILE:calvero_python>\")
-  ")
+  install(TARGETS calvero_python LIBRARY DESTINATION lib/python${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}/dist-packages)
 endif()
 # A library put straight into the system's folders is known to the loader at once.
 install(CODE "
