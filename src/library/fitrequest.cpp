@@ -1,5 +1,7 @@
 #include "library/fitrequest.h"
 
+#include "common/numtext.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -111,6 +113,20 @@ FitAnswer fitRequest(const FitRequest& request)
     answer.coefficients = namedCoefficients(*outcome);
     answer.calculation = std::move(outcome.value);
     return answer;
+}
+
+std::optional<double> valueAt(const Calculation& c, double x, double y)
+{
+    if (c.kind == FitType::SurfaceXY) return surfaceValue(c.surface, x, y, c.degree);
+    if (c.curve) return curveValue(*c.curve, x);
+    return std::nullopt;
+}
+
+std::string reportText(const Calculation& c)
+{
+    std::string text;
+    for (const std::string& line : reportOf(c)) text += trimRight(line) + "\n";
+    return text;
 }
 
 Checked<std::vector<ComparisonRow>> compareRequest(const FitRequest& request, double tolerancePercent)

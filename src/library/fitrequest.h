@@ -52,6 +52,14 @@ FitAnswer fitRequest(const FitRequest& request);
 // of arguments no calculation can take.
 Checked<CalculationInput> requestInput(const FitRequest& request);
 
+// The fitted curve at x, or the surface at (x, y), as the report computes
+// it; nothing where it has no value and for the scatter kind.
+std::optional<double> valueAt(const Calculation& calculation, double x, double y);
+
+// The report as calvero1-batch prints it: each line without its trailing
+// blanks, ended by '\n'.
+std::string reportText(const Calculation& calculation);
+
 // The comparison of the equations over the request's points and
 // temperatures (its kind says only whether they are a surface's).
 Checked<std::vector<ComparisonRow>> compareRequest(const FitRequest& request, double tolerancePercent);

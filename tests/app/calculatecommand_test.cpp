@@ -338,7 +338,7 @@ TEST_F(CalculateCommand, SurfaceSortsTheGridByXAndReportsInThatOrder)
 
 // --- the degree from the spin edit -------------------------------------------
 
-TEST_F(CalculateCommand, SpinEditNineFitsThePolynomialOfDegreeEight)
+TEST_F(CalculateCommand, DegreeNineFitsThePolynomialOfDegreeEight)
 {
     std::vector<Row> rows;
     for (int i = 1; i <= 10; ++i) rows.push_back({std::to_string(i), std::to_string(i * i + 1)});

@@ -232,13 +232,13 @@ QWidget* CaptureWindow::createSidePanel()
     colourSwatch_->setAutoFillBackground(true);
     colourSwatch_->setAlignment(Qt::AlignCenter);
     tolerance_ = new QDoubleSpinBox;
-    tolerance_->setObjectName(QStringLiteral("SpinEdit1"));
+    tolerance_->setObjectName(QStringLiteral("toleranceSpin"));
     tolerance_->setRange(MinTolerance, MaxTolerance);
     tolerance_->setDecimals(0);
     tolerance_->setSuffix(QStringLiteral(" %"));
     tolerance_->setValue(DefaultTolerance);
     pointCount_ = new QSpinBox;
-    pointCount_->setObjectName(QStringLiteral("SpinEdit2"));
+    pointCount_->setObjectName(QStringLiteral("pointCountSpin"));
     pointCount_->setRange(MinPointCount, MaxPointCount);
     pointCount_->setValue(DefaultPointCount);
     markers_ = new QCheckBox(QStringLiteral("contrassegni"));

@@ -4,8 +4,6 @@
 #include "library/c/calvero.h"
 
 #include "app/fitjson.h"
-#include "common/numtext.h"
-#include "fit/surface.h"
 #include "library/fitrequest.h"
 
 #include <cmath>
@@ -112,13 +110,7 @@ const char* calvero_coefficient_name(const calvero_result* result, size_t k)
 double calvero_evaluate(const calvero_result* result, double x, double y)
 {
     if (!fitted(result)) return NotANumber;
-    const calvero::Calculation& c = *result->answer.calculation;
-    std::optional<double> value;
-    if (c.kind == calvero::FitType::SurfaceXY)
-        value = calvero::surfaceValue(c.surface, x, y, c.degree);
-    else if (c.curve)
-        value = calvero::curveValue(*c.curve, x);
-    return value.value_or(NotANumber);
+    return calvero::valueAt(*result->answer.calculation, x, y).value_or(NotANumber);
 }
 
 const char* calvero_message(const calvero_result* result)
@@ -147,10 +139,7 @@ const char* calvero_report(const calvero_result* result)
     if (!fitted(result)) return "";
     auto* r = const_cast<calvero_result*>(result);
     try {
-        std::call_once(r->reportOnce, [r] {
-            for (const std::string& line : calvero::reportOf(*r->answer.calculation))
-                r->report += calvero::trimRight(line) + "\n";
-        });
+        std::call_once(r->reportOnce, [r] { r->report = calvero::reportText(*r->answer.calculation); });
     } catch (const std::exception&) {
         return "";
     }

@@ -6,9 +6,7 @@
 // or TypeError. Built with pybind11 for Debian's own Python.
 #include "app/datasetformat.h"
 #include "app/fitjson.h"
-#include "common/numtext.h"
 #include "fit/shapecheck.h"
-#include "fit/surface.h"
 #include "library/equationtext.h"
 #include "library/fitrequest.h"
 
@@ -154,21 +152,12 @@ public:
     }
     const std::string& report()
     {
-        if (!report_) {
-            report_.emplace();
-            for (const std::string& line : reportOf(calculation())) *report_ += trimRight(line) + "\n";
-        }
+        if (!report_) report_ = reportText(calculation());
         return *report_;
     }
     double valueAt(double x, double y) const
     {
-        const Calculation& c = calculation();
-        std::optional<double> value;
-        if (c.kind == FitType::SurfaceXY)
-            value = surfaceValue(c.surface, x, y, c.degree);
-        else if (c.curve)
-            value = curveValue(*c.curve, x);
-        return value.value_or(std::numeric_limits<double>::quiet_NaN());
+        return calvero::valueAt(calculation(), x, y).value_or(std::numeric_limits<double>::quiet_NaN());
     }
     std::string repr() const
     {
