@@ -68,6 +68,19 @@ std::span<const double> span(const Numbers& array)
     return {array.data(), static_cast<std::size_t>(array.size())};
 }
 
+// A whole number (a Python or numpy integer: whatever has an index, a bool
+// aside), or why not.
+int wholeNumber(const py::handle& value, const char* what, const char* refusal)
+{
+    if (py::isinstance<py::bool_>(value) || !PyIndex_Check(value.ptr())) throw py::type_error(what);
+    const py::int_ index(py::reinterpret_borrow<py::object>(value));
+    int overflow = 0;
+    const long long number = PyLong_AsLongLongAndOverflow(index.ptr(), &overflow);
+    if (overflow != 0 || number < -1000 || number > 1000)
+        throw py::value_error(refusal + index.attr("__str__")().cast<std::string>());
+    return static_cast<int>(number);
+}
+
 int kindOf(const py::handle& kind)
 {
     if (py::isinstance<py::str>(kind)) {
@@ -77,15 +90,17 @@ int kindOf(const py::handle& kind)
                               " (scatter, power, polynomial, exponential, rational, temperature-time, surface, "
                               "saturation, o il numero 1..8)");
     }
-    if (py::isinstance<py::bool_>(kind) || !py::isinstance<py::int_>(kind))
-        throw py::type_error("il tipo è un nome o un numero da 1 a 8");
-    return kind.cast<int>();
+    return wholeNumber(kind, "il tipo è un nome o un numero da 1 a 8", "tipo non valido (1..8): ");
 }
 
-std::optional<double> temperature(const py::object& t)
+std::optional<double> temperature(const py::object& t, const char* name)
 {
     if (t.is_none()) return std::nullopt;
-    return t.cast<double>();
+    try {
+        return py::float_(t).cast<double>();
+    } catch (const py::error_already_set&) {
+        throw py::type_error(std::string(name) + " deve essere un numero o None");
+    }
 }
 
 // The request's arrays, kept alive while the request is read.
@@ -94,14 +109,14 @@ struct Arrays {
     FitRequest request;
 };
 
-Arrays requestOf(const py::object& x, const py::object& y, const py::object& kind, int degree, const py::object& z,
-                 const py::object& tInitial, const py::object& tFinal)
+Arrays requestOf(const py::object& x, const py::object& y, const py::object& kind, const py::object& degree,
+                 const py::object& z, const py::object& tInitial, const py::object& tFinal)
 {
     Arrays a;
+    a.request.degree = wholeNumber(degree, "il grado è un numero intero da 1 a 9", "grado non valido (1..9): ");
     a.x = numbers(x, "x");
     a.y = numbers(y, "y");
     a.request.kind = kindOf(kind);
-    a.request.degree = degree;
     a.request.x = span(a.x);
     a.request.y = span(a.y);
     if (a.request.kind == kindNumber(FitType::SurfaceXY)) {
@@ -109,8 +124,8 @@ Arrays requestOf(const py::object& x, const py::object& y, const py::object& kin
         a.z = numbers(z, "z");
         a.request.z = span(a.z);
     }
-    a.request.initialTemperature = temperature(tInitial);
-    a.request.finalTemperature = temperature(tFinal);
+    a.request.initialTemperature = temperature(tInitial, "t_initial");
+    a.request.finalTemperature = temperature(tFinal, "t_final");
     return a;
 }
 
@@ -173,8 +188,8 @@ private:
     std::optional<std::string> report_;
 };
 
-Result fit(const py::object& x, const py::object& y, const py::object& kind, int degree, const py::object& z,
-           const py::object& tInitial, const py::object& tFinal)
+Result fit(const py::object& x, const py::object& y, const py::object& kind, const py::object& degree,
+           const py::object& z, const py::object& tInitial, const py::object& tFinal)
 {
     const Arrays a = requestOf(x, y, kind, degree, z, tInitial, tFinal);
     FitAnswer answer = fitRequest(a.request);
@@ -184,11 +199,12 @@ Result fit(const py::object& x, const py::object& y, const py::object& kind, int
 }
 
 py::list compare(const py::object& x, const py::object& y, const py::object& z, const py::object& tInitial,
-                 const py::object& tFinal, const py::object& kind, int degree, double tolerance)
+                 const py::object& tFinal, const py::object& kind, const py::object& degree, const py::object& tolerance)
 {
     const py::object chosen = kind.is_none() ? py::str(z.is_none() ? "polynomial" : "surface") : kind;
     const Arrays a = requestOf(x, y, chosen, degree, z, tInitial, tFinal);
-    const Checked<std::vector<ComparisonRow>> rows = compareRequest(a.request, tolerance);
+    const Checked<std::vector<ComparisonRow>> rows =
+        compareRequest(a.request, temperature(tolerance, "tolerance").value_or(DefaultTolerancePercent));
     if (!rows) throw py::value_error(rows.failure);
     py::list list;
     for (const ComparisonRow& row : *rows) list.append(fromJson(comparisonRowJson(row)));
