@@ -23,7 +23,7 @@ void tellUser(QWidget* parent, Presenter* presenter, const std::string& text)
         presenter->showMessage(text);
         return;
     }
-    QMessageBox::information(parent, "calvero1", QString::fromStdString(text));
+    QMessageBox::warning(parent, "calvero1", QString::fromStdString(text));
 }
 
 std::string programFolder(const Document& document)
