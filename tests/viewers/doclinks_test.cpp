@@ -178,7 +178,7 @@ TEST(Documentation, MessagesPageExplainsEveryMessageOfTheProgram)
         {"non ammesso"},
         {"programma di cattura punti non trovato:"},
         {"impossibile avviare il programma di cattura punti:"},
-        {"impossibile aprire la pagina web:"},
+        {"impossibile avviare un browser per aprire la pagina web:"},
         {"stampa non riuscita:"},
         {"pagina non trovata:"},
     };

@@ -1,6 +1,7 @@
 #include "app/ui/launchers.h"
 
 #include "app/launches.h"
+#include "app/ui/browserlaunch.h"
 #include "app/document.h"
 #include "app/frontend.h"
 #include "common/captureinbox.h"
@@ -66,12 +67,10 @@ void launchCaptureTool(QWidget* parent, const Workspace& work, const QString& in
 
 void openMakerWebSite(QWidget* parent, const Workspace& work) { openWebPage(MakerWebAddress, parent, work.presenter); }
 
-bool openWebPage(const std::string& address, QWidget* parent, Presenter* presenter)
+void openWebPage(const std::string& address, QWidget* parent, Presenter* presenter)
 {
-    if (QDesktopServices::openUrl(QUrl(QString::fromStdString(address))))
-        return true;
-    tellUser(parent, presenter, webPageFailure(address));
-    return false;
+    openInBrowser(QString::fromStdString(address), parent,
+                  [parent, presenter, address] { tellUser(parent, presenter, webPageFailure(address)); });
 }
 
 } // namespace calvero

@@ -354,6 +354,32 @@ private slots:
         }
     }
 
+    void webSiteWithoutABrowserSaysSo()
+    {
+        // The desktop's opener as it ends when no browser takes the address, and when one does.
+        QTemporaryDir bin;
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", bin.path().toLocal8Bit() + ":" + path);
+        for (const int status : {3, 0}) {
+            QFile opener(bin.filePath("xdg-open"));
+            opener.remove();
+            QVERIFY(opener.open(QIODevice::WriteOnly));
+            opener.write("#!/bin/sh\nexit " + QByteArray::number(status) + "\n");
+            opener.close();
+            opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            messages.clear();
+            program->mainWindow.webSiteButton()->click();
+            if (status != 0)
+                QTRY_COMPARE(messages,
+                             QStringList{"impossibile avviare un browser per aprire la pagina web: https://www.ventoria.it/"});
+            else {
+                QTest::qWait(300);
+                QVERIFY(messages.isEmpty());
+            }
+        }
+        qputenv("PATH", path);
+    }
+
     void cancelledDialogsChangeNothing()
     {
         MainWindow::Windows windows;
