@@ -18,7 +18,7 @@ for example in potenzaold nr150b6 polinomiofratto esponenziale temperatura_tempo
   check "$example says nothing on stderr" test ! -s "$work/$example.err"
 done
 check "power report names its kind" grep -qx 'tipo di equazione:CURVA DI POTENZA' "$work/potenzaold.out"
-check "surface report lists 10 terms" bash -c "grep -cE '^ +[0-9]+ +-?[0-9]+[.][0-9]{11,}$' '$work/funzxy.out' | grep -qx 10"
+check "surface report lists 10 terms, each named" bash -c "grep -cE '^ +[0-9]+ +-?[0-9]+[.][0-9]{11,} +[(][xy1^*0-9]+[)]$' '$work/funzxy.out' | grep -qx 10"
 
 # Outputs: workbook read by xlrd, RTF by unrtf, graph as a PNG of 1024 x 768.
 "$batch" "$build/nr150b6.txt" --xls "$work/n.xls" --rtf "$work/n.rtf" --png "$work/n.png" >/dev/null
