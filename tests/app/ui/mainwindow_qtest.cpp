@@ -61,6 +61,16 @@ private:
     QWidget* last_ = nullptr;
 };
 
+// A file of the given text in the folder; its path.
+QString writeFile(const QTemporaryDir& folder, const QString& name, const QByteArray& text)
+{
+    const QString path = folder.filePath(name);
+    QFile file(path);
+    file.remove();
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) return {};
+    return path;
+}
+
 void typePoint(Document& document, int row, const char* x, const char* y)
 {
     document.grid.setCell(row, 1, x);
@@ -196,10 +206,8 @@ private slots:
     void pointsSentByTheCaptureToolGoIntoTheGrid()
     {
         QTemporaryDir folder;
-        const QString points = folder.filePath("digitora-punti.txt");
-        QFile file(points);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("1000;9.3\n1500;19.3\n") > 0);
-        file.close();
+        const QString points = writeFile(folder, "digitora-punti.txt", "1000;9.3\n1500;19.3\n");
+        QVERIFY(!points.isEmpty());
         QVERIFY(!program->captureInbox.name().isEmpty());
         QLocalSocket socket;
         socket.connectToServer(program->captureInbox.name());
@@ -335,10 +343,8 @@ private slots:
     void readingAPointFileOffersToImportIt()
     {
         QTemporaryDir folder;
-        const QString points = folder.filePath("fan.txt");
-        QFile file(points);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("0,5;420\n1,0;395\n") > 0);
-        file.close();
+        const QString points = writeFile(folder, "fan.txt", "0,5;420\n1,0;395\n");
+        QVERIFY(!points.isEmpty());
         for (const bool accepted : {false, true}) {
             init();
             int gridShown = 0;
@@ -361,12 +367,8 @@ private slots:
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", bin.path().toLocal8Bit() + ":" + path);
         for (const int status : {3, 0}) {
-            QFile opener(bin.filePath("xdg-open"));
-            opener.remove();
-            QVERIFY(opener.open(QIODevice::WriteOnly));
-            opener.write("#!/bin/sh\nexit " + QByteArray::number(status) + "\n");
-            opener.close();
-            opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            const QString opener = writeFile(bin, "xdg-open", "#!/bin/sh\nexit " + QByteArray::number(status) + "\n");
+            QVERIFY(QFile::setPermissions(opener, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
             messages.clear();
             program->mainWindow.webSiteButton()->click();
             if (status != 0)
