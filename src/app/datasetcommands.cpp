@@ -31,13 +31,14 @@ bool read(const Workspace& work, const std::string& path)
     return !failure;
 }
 
-bool isBlank(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
-
 std::string trimmed(const std::string& text)
 {
-    if (isBlank(text)) return {};
-    return text.substr(text.find_first_not_of(" \t"), text.find_last_not_of(" \t") - text.find_first_not_of(" \t") + 1);
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
+
+bool isBlank(const std::string& text) { return trimmed(text).empty(); }
 
 bool gridIsEmpty(const PointGrid& grid)
 {

@@ -1,7 +1,9 @@
 #pragma once
 // The main window's data set commands once their dialogs have given a path:
-// "&Salva i dati su disco", "&Leggi i dati dal disco", "&Esempi", "&Cancella
-// i dati", and the start-up state of the data set they share with start-up.
+// "&Salva i dati su disco", "&Leggi i dati dal disco" (with its offer to
+// import a point file), "&Esempi", "&Cancella i dati", the start-up state of
+// the data set they share with start-up, and whether leaving would lose what
+// the user typed.
 #include "app/frontend.h"
 
 #include <string>
