@@ -55,7 +55,7 @@ CaptureWindow::CaptureWindow(QWidget* parent) : QMainWindow(parent)
     createControls();
     createActions();
 
-    messageSink_ = [this](const QString& message) { QMessageBox::information(this, QStringLiteral("digitora"), message); };
+    messageSink_ = [this](const QString& message) { QMessageBox::warning(this, QStringLiteral("digitora"), message); };
     fileChooser_ = [this](FileRequest request) -> QString {
         switch (request) {
         case FileRequest::OpenPicture:

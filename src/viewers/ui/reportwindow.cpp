@@ -86,6 +86,9 @@ ReportWindow::ReportWindow(QWidget* parent) : QDialog(parent)
     connect(statisticsButton_, &QPushButton::clicked, this, &ReportWindow::showStatistics);
 
     messageSink_ = [this](const QString& text) {
+        QMessageBox::warning(this, QCoreApplication::applicationName(), text);
+    };
+    noticeSink_ = [this](const QString& text) {
         QMessageBox::information(this, QCoreApplication::applicationName(), text);
     };
     pdfFileChooser_ = [this] {
@@ -100,7 +103,11 @@ ReportWindow::ReportWindow(QWidget* parent) : QDialog(parent)
     printDialog_ = standardPrintDialog(this);
 }
 
-void ReportWindow::setMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
+void ReportWindow::setMessageSink(MessageSink sink)
+{
+    noticeSink_ = sink;
+    messageSink_ = std::move(sink);
+}
 void ReportWindow::setPdfFileChooser(PdfFileChooser chooser) { pdfFileChooser_ = std::move(chooser); }
 void ReportWindow::setPrinterQuery(PrinterQuery query) { printerQuery_ = std::move(query); }
 void ReportWindow::setPrintDialog(PrintDialogRunner dialog) { printDialog_ = std::move(dialog); }
@@ -152,7 +159,8 @@ void ReportWindow::saveRtf()
                     QString::fromLocal8Bit(failure->c_str()));
         return;
     }
-    showMessage(QStringLiteral("salvato sul file(in formato word):") + folder + QStringLiteral("/TESTO.rtf"));
+    // The message names the file written, so that it can be opened by that name.
+    if (noticeSink_) noticeSink_(QStringLiteral("salvato sul file(in formato word):") + path);
 }
 
 void ReportWindow::showStatistics()

@@ -27,7 +27,9 @@ struct ReportContent {
 class ReportWindow : public QDialog {
     Q_OBJECT
 public:
-    // Where the viewer's messages go (a modal message box unless replaced).
+    // Where the viewer's messages go, refusals and confirmations alike (a
+    // modal message box with the warning or the information icon unless
+    // replaced).
     using MessageSink = std::function<void(const QString&)>;
     // Asks for the PDF file to print into when there is no printer; empty means cancelled.
     using PdfFileChooser = std::function<QString()>;
@@ -71,6 +73,7 @@ private:
     QPushButton* statisticsButton_;
 
     MessageSink messageSink_;
+    MessageSink noticeSink_;
     PdfFileChooser pdfFileChooser_;
     PrinterQuery printerQuery_;
     PrintDialogRunner printDialog_;
