@@ -57,7 +57,7 @@ std::string ahri540Head(TemperatureUnit unit)
            "# X = C1 + C2*S + C3*D + C4*S^2 + C5*S*D + C6*D^2 + C7*S^3 + C8*D*S^2 + C9*S*D^2 + C10*D^3\n"
            "# S = x: temperatura di rugiada all'aspirazione (evaporazione); "
            "D = y: temperatura di rugiada allo scarico (condensazione)\n"
-           "# temperature in " + units + ", le unita' dei punti: nessuna conversione (AHRI 540 usa °F, EN 12900 °C)\n"
+           "# temperature in " + units + ", le unità dei punti: nessuna conversione (AHRI 540 usa °F, EN 12900 °C)\n"
            "nome;unita;C1;C2;C3;C4;C5;C6;C7;C8;C9;C10\n";
 }
 

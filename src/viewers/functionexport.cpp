@@ -88,7 +88,7 @@ Checked<std::string> pythonFunction(const Calculation& c, const std::string& nam
     const std::string function = identifierName(name);
     std::string text = commentLines("#", c, envelope, function);
     text += "def " + function + (envelope.twoVariables ? "(x, y, extrapolate=False):\n" : "(x, extrapolate=False):\n");
-    text += "    \"\"\"" + equationTitle(c) + " adattato con CALVERO1.\n\n";
+    text += "    \"\"\"Equazione adattata con CALVERO1: " + equationTitle(c) + ".\n\n";
     text += "    NaN fuori dall'inviluppo dei punti, salvo con extrapolate=True.\n    \"\"\"\n";
     text += pythonEnvelopeTest(envelope, s);
     text += "    return (" + expressionText(*e, s) + ")\n";
