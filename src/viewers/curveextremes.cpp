@@ -78,7 +78,11 @@ std::vector<std::pair<double, double>> interiorStationaryPoints(const ExportEqua
                 const Eigen::Vector2d move = h.fullPivLu().solve(-g);
                 if (!move.allFinite()) break;
                 at += move;
-                if (std::fabs(move(0)) <= 1e-15 * r.xScale() && std::fabs(move(1)) <= 1e-15 * r.yScale()) break;
+                // Converged (the value is then exact to the square of the step), or gone far outside.
+                if (std::fabs(move(0)) <= 1e-12 * r.xScale() && std::fabs(move(1)) <= 1e-12 * r.yScale()) break;
+                if (std::fabs(at(0) - (r.xMin + r.xMax) / 2) > 2 * r.xScale() ||
+                    std::fabs(at(1) - (r.yMin + r.yMax) / 2) > 2 * r.yScale())
+                    break;
             }
             if (at(0) > r.xMin && at(0) < r.xMax && at(1) > r.yMin && at(1) < r.yMax) found.emplace_back(at(0), at(1));
         }

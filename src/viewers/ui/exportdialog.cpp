@@ -35,6 +35,15 @@ QLineEdit* shortEdit(const QString& text, QWidget* parent)
     return edit;
 }
 
+// The widgets side by side from the left, as one row of the form.
+QHBoxLayout* leftAligned(std::initializer_list<QWidget*> widgets)
+{
+    auto* row = new QHBoxLayout;
+    for (QWidget* widget : widgets) row->addWidget(widget);
+    row->addStretch(1);
+    return row;
+}
+
 } // namespace
 
 ExportDialog::ExportDialog(Calculation calculation, const std::string& name, QWidget* parent)
@@ -56,11 +65,7 @@ ExportDialog::ExportDialog(Calculation calculation, const std::string& name, QWi
     ratedXEdit_->setPlaceholderText(QStringLiteral("x"));
     ratedYEdit_->setPlaceholderText(QStringLiteral("y"));
     ratedYEdit_->setVisible(surface);
-    auto* rated = new QHBoxLayout;
-    rated->addWidget(ratedCheck_);
-    rated->addWidget(ratedXEdit_);
-    rated->addWidget(ratedYEdit_);
-    rated->addStretch(1);
+    QHBoxLayout* rated = leftAligned({ratedCheck_, ratedXEdit_, ratedYEdit_});
 
     unitChoice_ = new QComboBox(this);
     unitChoice_->addItem(QStringLiteral("°C (EN 12900)"));
@@ -69,10 +74,7 @@ ExportDialog::ExportDialog(Calculation calculation, const std::string& name, QWi
     xCellEdit_ = shortEdit(QStringLiteral("A2"), this);
     yCellEdit_ = shortEdit(QStringLiteral("B2"), this);
     yCellEdit_->setVisible(surface);
-    auto* cells = new QHBoxLayout;
-    cells->addWidget(xCellEdit_);
-    cells->addWidget(yCellEdit_);
-    cells->addStretch(1);
+    QHBoxLayout* cells = leftAligned({xCellEdit_, yCellEdit_});
     languageChoice_ = new QComboBox(this);
     languageChoice_->addItem(QStringLiteral("inglese"));
     languageChoice_->addItem(QStringLiteral("italiano"));
