@@ -1,5 +1,6 @@
 #include "app/batchoptions.h"
 
+#include "app/batchexportoptions.h"
 #include "common/numtext.h"
 
 #include <algorithm>
@@ -17,7 +18,10 @@ const char* const BatchUsage =
     "     calvero1-batch [--summary OUT] [--json OUT] [--kind N [--degree D] [--ti T --tf T] [--each-parameter]]\n"
     "                    FILE|CARTELLA...   (più file insieme: una riga di riepilogo per file)\n"
     "     calvero1-batch --help | --version\n"
-    "USCITE: [--xls OUT] [--rtf OUT] [--png OUT] [--stats] [--compare [--tolerance PERCENTO]] [--json OUT|-]\n";
+    "USCITE: [--xls OUT] [--rtf OUT] [--png OUT] [--stats] [--compare [--tolerance PERCENTO]] [--json OUT|-]\n"
+    "ESPORTAZIONI (anche con più file, un oggetto per file):\n"
+    "        [--energyplus OUT [--rated X[,Y]]] [--ahri540 OUT --units C|F] [--formula OUT [--cells X[,Y]]]\n"
+    "        [--c-function OUT] [--python-function OUT] [--curve-name NOME]\n";
 
 namespace {
 
@@ -75,6 +79,11 @@ ParsedBatchLine parseBatchOptions(const std::vector<std::string>& arguments)
             (argument == "--stats" ? options.statistics : options.compare) = true;
             continue;
         }
+        if (isExportOption(argument)) {
+            if (i + 1 >= arguments.size()) return "manca il valore di " + argument;
+            if (const Failure problem = readExportOption(argument, arguments[++i], options)) return *problem;
+            continue;
+        }
         if (!isValuedOption(argument)) return "opzione sconosciuta: " + argument;
         if (i + 1 >= arguments.size()) return "manca il valore di " + argument;
         const std::string& value = arguments[++i];
@@ -123,6 +132,7 @@ ParsedBatchLine parseBatchOptions(const std::vector<std::string>& arguments)
             options.statistics || options.compare)
             return "--xls, --rtf, --png, --stats e --compare valgono per un file solo";
         if (options.eachParameter && !kindGiven) return "con --each-parameter serve --kind";
+        if (const Failure problem = settleExportOptions(options)) return *problem;
         return options;
     }
     if (!options.files.empty()) options.dataSetFile = options.files.front();
@@ -132,6 +142,7 @@ ParsedBatchLine parseBatchOptions(const std::vector<std::string>& arguments)
     if (!options.dataSetFile.empty() && pointOptionGiven)
         return "--kind, --degree, --ti e --tf valgono solo con --points";
     if (!options.pointsFile.empty() && !kindGiven) return "con --points serve --kind";
+    if (const Failure problem = settleExportOptions(options)) return *problem;
     return options;
 }
 

@@ -5,6 +5,8 @@
 #include "viewers/rtf.h"
 #include "viewers/ui/helpicons.h"
 #include "viewers/ui/reportprint.h"
+#include "viewers/exportnames.h"
+#include "viewers/ui/exportdialog.h"
 #include "viewers/ui/statisticswindow.h"
 
 #include <QCoreApplication>
@@ -74,7 +76,9 @@ ReportWindow::ReportWindow(QWidget* parent) : QDialog(parent)
     saveRtfButton_->setObjectName(QStringLiteral("saveRtfButton"));
     statisticsButton_ = new QPushButton(QStringLiteral("statistiche"), this);
     statisticsButton_->setObjectName(QStringLiteral("statisticsButton"));
-    for (QPushButton* button : {exitButton_, printButton_, saveRtfButton_, statisticsButton_}) {
+    exportButton_ = new QPushButton(QStringLiteral("esporta"), this);
+    exportButton_->setObjectName(QStringLiteral("exportButton"));
+    for (QPushButton* button : {exitButton_, printButton_, saveRtfButton_, statisticsButton_, exportButton_}) {
         button->setFont(pixelFont(QStringLiteral("Verdana"), 19));
         button->setAutoDefault(false);
     }
@@ -84,6 +88,7 @@ ReportWindow::ReportWindow(QWidget* parent) : QDialog(parent)
     connect(printButton_, &QPushButton::clicked, this, &ReportWindow::printReport);
     connect(saveRtfButton_, &QPushButton::clicked, this, &ReportWindow::saveRtf);
     connect(statisticsButton_, &QPushButton::clicked, this, &ReportWindow::showStatistics);
+    connect(exportButton_, &QPushButton::clicked, this, &ReportWindow::showExport);
 
     messageSink_ = [this](const QString& text) {
         QMessageBox::warning(this, QCoreApplication::applicationName(), text);
@@ -133,6 +138,10 @@ void ReportWindow::layOutForScreen(const QSize& screenSize)
     statisticsButton_->setGeometry(layout.exitButton.left, statisticsTop, layout.exitButton.width,
                                    std::min(layout.exitButton.height, layout.window.height - statisticsTop - 2));
     statisticsButton_->setEnabled(report_.calculation.has_value());
+    // Under "SU FILE DI TESTO", as the statistics are under "&Uscita".
+    exportButton_->setGeometry(layout.saveRtfButton.left, statisticsTop, layout.saveRtfButton.width,
+                               statisticsButton_->height());
+    exportButton_->setEnabled(report_.calculation.has_value());
 
     QStringList lines;
     for (const std::string& line : report_.lines) lines << QString::fromStdString(line);
@@ -168,6 +177,15 @@ void ReportWindow::showStatistics()
     if (!report_.calculation) return;
     StatisticsWindow window(*report_.calculation, this);
     window.exec();
+}
+
+void ReportWindow::showExport()
+{
+    if (!report_.calculation) return;
+    // Named after the data set file, as the batch command names it.
+    const std::string name = report_.caption.empty() ? DefaultCurveName : fileStem(report_.caption);
+    ExportDialog dialog(*report_.calculation, name, this);
+    dialog.exec();
 }
 
 void ReportWindow::showEvent(QShowEvent* event)

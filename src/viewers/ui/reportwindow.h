@@ -1,6 +1,7 @@
 #pragma once
 // The report viewer: the report of the last calculation in a fixed-pitch
-// font, editable, with printing and saving as an RTF document.
+// font, editable, with printing and saving as an RTF document; its
+// calculation's statistics and exports are a button away.
 #include "common/ui/printdialog.h"
 #include "fit/calculation.h"
 
@@ -50,6 +51,7 @@ public:
     QPushButton* printButton() const { return printButton_; }
     QPushButton* saveRtfButton() const { return saveRtfButton_; }
     QPushButton* statisticsButton() const { return statisticsButton_; }
+    QPushButton* exportButton() const { return exportButton_; }
 
 public slots:
     // At each showing: fill the screen, place the controls, show the report.
@@ -59,6 +61,8 @@ public slots:
     void saveRtf();
     // The statistics and the shape checks of the report's calculation.
     void showStatistics();
+    // The equation exported for other programs (exportdialog.h).
+    void showExport();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -71,6 +75,7 @@ private:
     QPushButton* printButton_;
     QPushButton* saveRtfButton_;
     QPushButton* statisticsButton_;
+    QPushButton* exportButton_;
 
     MessageSink messageSink_;
     MessageSink noticeSink_;
