@@ -137,7 +137,7 @@ check "--version: exit 0 and the version" test $? -eq 0 -a -n "${version#calvero
 "$batch" --help --bogus >"$work/help.out"
 check "--help followed by anything: the usage, exit 0" test $? -eq 0 -a -s "$work/help.out"
 # Every option the usage names is explained on the documentation's page of the command.
-options="$(grep -o -- '--[a-z][a-z-]*' "$work/help.out" | sort -u)"
+options="$(grep -o -- '--[a-z][a-z0-9-]*' "$work/help.out" | sort -u)"
 check "the usage names options" test -n "$options"
 for option in $options; do
   check "batch.htm explains $option" grep -q -- "<code>[^<]*$option[ <]" "$2/doc/batch.htm"
