@@ -214,7 +214,8 @@ std::string helpText()
            "Legge senza finestra la curva del colore indicato e ne scrive i punti \"x;y\".\n"
            "  --x, --y PX,PY=VALORE  due punti dell'immagine per asse, con il loro valore\n"
            "  --log-x, --log-y       assi a scala logaritmica\n"
-           "  --tolerance T          quanto il colore può scostarsi, da 0 a 100 (25 se non indicata)\n"
+           "  --tolerance T          quanto il colore può scostarsi (distanza CIELAB, da 0 a 100; se non indicata\n"
+           "                         25, ridotta quanto serve a escludere gli altri colori della pagina)\n"
            "  --points N             quanti punti, da 2 a 200 (30 se non indicato)\n"
            "  --page N, --dpi D      la pagina di un PDF e i punti per pollice (1 e 150 se non indicati)\n"
            "  -o FILE                i punti nel file invece che sull'uscita standard\n"
@@ -255,6 +256,7 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
         return ExtractNoCurve;
     }
     const int code = curve->doubts.empty() ? ExtractFound : ExtractUnsure;
+    for (const std::string& note : curve->notes) errors << "nota: " << note << '\n';
     const auto tellDoubts = [&] {
         for (const std::string& doubt : curve->doubts) errors << "attenzione: " << doubt << '\n';
     };

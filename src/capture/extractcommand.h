@@ -33,7 +33,8 @@ struct ExtractOptions {
     std::string picture;
     AxesReferences axes;
     Rgb colour;
-    double tolerance = DefaultTolerance;
+    // As given; without one the search chooses it.
+    std::optional<double> tolerance;
     int pointCount = DefaultPointCount;
     double step = 0;
     bool markers = false;

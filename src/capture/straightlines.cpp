@@ -213,13 +213,28 @@ StraightLines findStraightLines(const PixelMask& ink, const LineDirections& dire
     return lines;
 }
 
-void clearWhereSet(PixelMask& mask, const PixelMask& other)
+namespace {
+
+template <typename Keep>
+void keepWhere(PixelMask& mask, const PixelMask& other, Keep keep)
 {
     for (int y = 0; y < mask.height(); ++y) {
         unsigned char* row = mask.row(y);
-        const unsigned char* clear = other.row(y);
-        for (int x = 0; x < mask.width(); ++x) row[x] &= static_cast<unsigned char>(!clear[x]);
+        const unsigned char* set = other.row(y);
+        for (int x = 0; x < mask.width(); ++x) row[x] &= static_cast<unsigned char>(keep(set[x]));
     }
+}
+
+} // namespace
+
+void clearWhereSet(PixelMask& mask, const PixelMask& other)
+{
+    keepWhere(mask, other, [](unsigned char set) { return set == 0; });
+}
+
+void keepWhereSet(PixelMask& mask, const PixelMask& other)
+{
+    keepWhere(mask, other, [](unsigned char set) { return set != 0; });
 }
 
 } // namespace calvero::capture

@@ -39,6 +39,12 @@ public:
     {
     }
     bool contains(double x, double y) const;
+    // The width between the outermost lines down, when they enclose the plot.
+    std::optional<double> columnSpan() const
+    {
+        if (!columns_) return std::nullopt;
+        return columns_->second - columns_->first;
+    }
     // Clears the mask outside the area.
     void clearOutside(PixelMask& mask) const;
 
@@ -62,5 +68,7 @@ StraightLines findStraightLines(const PixelMask& ink, const LineDirections& dire
 
 // Clears from the mask the pixels set in the other.
 void clearWhereSet(PixelMask& mask, const PixelMask& other);
+// Clears from the mask the pixels not set in the other.
+void keepWhereSet(PixelMask& mask, const PixelMask& other);
 
 } // namespace calvero::capture

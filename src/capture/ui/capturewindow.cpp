@@ -1,6 +1,7 @@
 // digitora's window: its controls and menus, and what it shows of the capture.
 #include "capture/ui/capturewindow.h"
 
+#include "capture/curvefinder.h"
 #include "capture/sessionfile.h"
 #include "capture/ui/curvelist.h"
 #include "capture/ui/digitoraparts.h"
@@ -233,10 +234,13 @@ QWidget* CaptureWindow::createSidePanel()
     colourSwatch_->setAlignment(Qt::AlignCenter);
     tolerance_ = new QDoubleSpinBox;
     tolerance_->setObjectName(QStringLiteral("SpinEdit1"));
-    tolerance_->setRange(MinTolerance, MaxTolerance);
+    // Below the least tolerance, "automatica": the search chooses it.
+    tolerance_->setRange(MinTolerance - 1, MaxTolerance);
     tolerance_->setDecimals(0);
-    tolerance_->setSuffix(QStringLiteral(" %"));
-    tolerance_->setValue(DefaultTolerance);
+    tolerance_->setSpecialValueText(QStringLiteral("automatica"));
+    tolerance_->setValue(MinTolerance - 1);
+    tolerance_->setToolTip(QStringLiteral("distanza dal colore preso (da 0 a 100, il nero dal bianco); automatica: "
+                                          "la più larga che non prende gli altri colori della pagina"));
     pointCount_ = new QSpinBox;
     pointCount_->setObjectName(QStringLiteral("SpinEdit2"));
     pointCount_->setRange(MinPointCount, MaxPointCount);

@@ -200,7 +200,7 @@ void CaptureWindow::findByColour()
     if (document_.curves().empty()) return showMessage(QStringLiteral("nessuna curva: premere «nuova curva»"));
     CurveSearch search;
     search.colour = *pickedColour_;
-    search.tolerance = tolerance_->value();
+    if (tolerance_->value() >= MinTolerance) search.tolerance = tolerance_->value();
     search.pointCount = pointCount_->value();
     search.seed = colourSeed_;
     search.markers = markers_->isChecked();
@@ -209,6 +209,9 @@ void CaptureWindow::findByColour()
     if (!found) return showMessage(text(found.failure));
     QStringList doubts;
     for (const std::string& doubt : found->doubts) doubts << QStringLiteral("attenzione: ") + text(doubt);
+    QStringList notes;
+    for (const std::string& note : found->notes) notes << text(note);
+    statusBar()->showMessage(notes.join(QStringLiteral("; ")));
     if (found->points.empty()) return showMessage(doubts.join('\n'));
     changed(document_.replacePoints(std::size_t(currentCurve_), found->pixels));
     if (!doubts.isEmpty()) showMessage(doubts.join('\n') + QStringLiteral("\ncontrollare i punti o indicarne uno sulla curva"));
