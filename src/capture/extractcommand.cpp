@@ -1,5 +1,6 @@
 #include "capture/extractcommand.h"
 
+#include "capture/axisfinder.h"
 #include "capture/curvefinder.h"
 #include "capture/pdffile.h"
 #include "capture/pointexport.h"
@@ -18,7 +19,7 @@ namespace calvero::capture {
 namespace {
 
 const std::string Usage =
-    "uso: digitora --extract IMMAGINE --x PX,PY=VALORE --x PX,PY=VALORE --y PX,PY=VALORE --y PX,PY=VALORE "
+    "uso: digitora --extract IMMAGINE {--auto-axes | --x PX,PY=VALORE --x PX,PY=VALORE --y PX,PY=VALORE --y PX,PY=VALORE} "
     "[--log-x] [--log-y] --colour '#RRGGBB' [--tolerance T] [--points N | --step DX] [--start PX,PY] "
     "[--exclude X0,Y0,X1,Y1]... [--markers] [--smooth] [--page N] [--dpi D] [--separator S] [--decimal-comma] [--header] "
     "[-o FILE]";
@@ -151,6 +152,8 @@ ExtractOptions readOptions(const std::vector<std::string>& arguments)
             const auto [left, right] = std::minmax((*n)[0], (*n)[2]);
             const auto [top, bottom] = std::minmax((*n)[1], (*n)[3]);
             options.exclusions.push_back({left, top, right - left, bottom - top});
+        } else if (option == "--auto-axes") {
+            options.autoAxes = true;
         } else if (option == "--markers") {
             options.markers = true;
         } else if (option == "--smooth") {
@@ -174,9 +177,12 @@ ExtractOptions readOptions(const std::vector<std::string>& arguments)
         }
     }
     if (!picture || options.picture.empty()) throw UsageError{"manca l'immagine (--extract IMMAGINE)"};
-    if (xReferences != 2 || yReferences != 2) throw UsageError{"servono due riferimenti --x e due riferimenti --y"};
+    options.referencesGiven = xReferences == 2 && yReferences == 2;
+    if (!options.referencesGiven && (!options.autoAxes || xReferences || yReferences))
+        throw UsageError{"servono due riferimenti --x e due riferimenti --y (o --auto-axes)"};
     if (!colour) throw UsageError{"manca il colore della curva (--colour '#RRGGBB')"};
-    if (auto problem = referencesProblem(options.axes)) throw UsageError{*problem};
+    if (options.referencesGiven)
+        if (auto problem = referencesProblem(options.axes)) throw UsageError{*problem};
     if (points && options.step > 0) throw UsageError{"--points e --step non vanno insieme: scegliere l'uno o l'altro"};
     if (auto problem = textFormatProblem(options.format)) throw UsageError{*problem};
     return options;
@@ -213,6 +219,8 @@ std::string helpText()
            "\n"
            "Legge senza finestra la curva del colore indicato e ne scrive i punti \"x;y\".\n"
            "  --x, --y PX,PY=VALORE  due punti dell'immagine per asse, con il loro valore\n"
+           "  --auto-axes            gli assi letti dai numeri delle tacche (scritti sull'errore standard);\n"
+           "                         se non si leggono, i riferimenti --x e --y indicati, e stato 3\n"
            "  --log-x, --log-y       assi a scala logaritmica\n"
            "  --tolerance T          quanto il colore può scostarsi (distanza CIELAB, da 0 a 100; se non indicata\n"
            "                         25, ridotta quanto serve a escludere gli altri colori della pagina)\n"
@@ -233,9 +241,25 @@ std::string helpText()
            "dell'asse x, o la tolleranza comprende lo sfondo): i motivi sono scritti sull'errore standard.\n";
 }
 
-int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::ostream& out, std::ostream& errors)
+int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::ostream& out, std::ostream& errors,
+               const TextReader* reader)
 {
-    const Checked<AxisCalibration> calibration = AxisCalibration::fromReferences(options.axes);
+    AxesReferences axes = options.axes;
+    bool axesUnsure = false;
+    if (options.autoAxes) {
+        const Checked<FoundAxes> found = reader ? findAxes(picture, *reader)
+                                                : failed<FoundAxes>("lettura dei numeri degli assi non disponibile");
+        if (found) {
+            axes = found->references;
+            errors << "assi letti:\n" << axesReport(*found);
+        } else {
+            errors << "attenzione: " << found.failure << '\n';
+            if (!options.referencesGiven) return ExtractUnsure;
+            errors << "usati i riferimenti --x e --y indicati\n";
+            axesUnsure = true;
+        }
+    }
+    const Checked<AxisCalibration> calibration = AxisCalibration::fromReferences(axes);
     CurveSearch search;
     search.colour = options.colour;
     search.tolerance = options.tolerance;
@@ -255,7 +279,7 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
         errors << curve.failure << '\n';
         return ExtractNoCurve;
     }
-    const int code = curve->doubts.empty() ? ExtractFound : ExtractUnsure;
+    const int code = curve->doubts.empty() && !axesUnsure ? ExtractFound : ExtractUnsure;
     for (const std::string& note : curve->notes) errors << "nota: " << note << '\n';
     const auto tellDoubts = [&] {
         for (const std::string& doubt : curve->doubts) errors << "attenzione: " << doubt << '\n';
@@ -279,7 +303,7 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
 }
 
 int extractCommand(const std::vector<std::string>& arguments, const PictureLoader& load, std::ostream& out,
-                   std::ostream& errors)
+                   std::ostream& errors, const TextReader* reader)
 {
     const Checked<ExtractOptions> options = parseExtractOptions(arguments);
     if (!options) {
@@ -295,7 +319,7 @@ int extractCommand(const std::vector<std::string>& arguments, const PictureLoade
         errors << picture.failure << '\n';
         return ExtractUsageError;
     }
-    return runExtract(*options, *picture, out, errors);
+    return runExtract(*options, *picture, out, errors, reader);
 }
 
 } // namespace calvero::capture

@@ -4,6 +4,7 @@
 // otherwise it opens the capture window, with the picture named on the
 // command line if any.
 #include "capture/extractcommand.h"
+#include "capture/tesseractreader.h"
 #include "capture/ui/capturewindow.h"
 #include "capture/ui/pictureload.h"
 #include "common/ui/italiantranslations.h"
@@ -13,7 +14,9 @@
 #include <QScreen>
 #include <poppler-qt6.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <fcntl.h>
 #include <iostream>
 #include <unistd.h>
@@ -63,7 +66,11 @@ int main(int argc, char** argv)
         });
         Poppler::setDebugErrorFunction([](const QString&, const QVariant&) {}, QVariant());
         QCoreApplication app(argc, argv);
-        return calvero::capture::extractCommand(arguments, loadQuietly, std::cout, std::cerr);
+        std::unique_ptr<calvero::capture::TesseractReader> reader;
+        if (std::find(arguments.begin(), arguments.end(), "--auto-axes") != arguments.end() ||
+            std::find(arguments.begin(), arguments.end(), "--all-curves") != arguments.end())
+            reader = std::make_unique<calvero::capture::TesseractReader>();
+        return calvero::capture::extractCommand(arguments, loadQuietly, std::cout, std::cerr, reader.get());
     }
     QApplication app(argc, argv);
     app.setApplicationName("digitora");
