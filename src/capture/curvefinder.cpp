@@ -148,7 +148,8 @@ double plotWidth(const PlotArea& area, const AxesReferences& references, int pic
 // colour goes on beyond the line's ends.
 struct CentreLine {
     std::vector<PixelPoint> line;
-    int otherLines = 0;
+    // The other lines of the colour across the plot (none with a click).
+    std::vector<std::vector<PixelPoint>> others;
     std::optional<double> colourGoesOnTo;
 };
 
@@ -200,8 +201,13 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     }
     if (span(best) < ShortestTrace) return {};
     CentreLine result;
-    for (const std::vector<PixelPoint>& other : wide)
-        if (!sameLine(other, best) && !sameLine(best, other)) ++result.otherLines;
+    const auto apart = [](const std::vector<PixelPoint>& a, const std::vector<PixelPoint>& b) {
+        return !sameLine(a, b) && !sameLine(b, a);
+    };
+    for (std::vector<PixelPoint>& other : wide)
+        if (apart(other, best) &&
+            std::all_of(result.others.begin(), result.others.end(), [&](const auto& kept) { return apart(other, kept); }))
+            result.others.push_back(std::move(other));
     result.colourGoesOnTo =
         colourBeyondTrace(columns, best, std::max(CoverageSlackAtLeast, CoverageSlackShare * width));
     result.line = search.averageThickness ? averagedOverThickness(columns, best) : std::move(best);
@@ -259,6 +265,10 @@ Checked<FoundCurve> markerPoints(const PixelBuffer& picture, const AxisCalibrati
     return succeeded(std::move(curve));
 }
 
+// The points of the search along the centre line (pixels), added to the curve given.
+Checked<FoundCurve> pointsAlong(const std::vector<PixelPoint>& centre, const AxisCalibration& calibration,
+                                const CurveSearch& search, FoundCurve curve);
+
 } // namespace
 
 std::string noCurveMessage(Rgb colour) { return "nessuna curva del colore " + colourText(colour) + " trovata nell'immagine"; }
@@ -290,7 +300,38 @@ Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration&
         return markers;
     }
     const CentreLine found = centreLine(picture, calibration, search, tolerance);
-    const std::vector<PixelPoint>& centre = found.line;
+    Checked<FoundCurve> sampled = pointsAlong(found.line, calibration, search, std::move(curve));
+    if (!sampled) return sampled;
+    if (!found.others.empty()) sampled->doubts.push_back(otherLinesDoubt(search.colour, int(found.others.size()) + 1));
+    if (found.colourGoesOnTo)
+        sampled->doubts.push_back(cutShortDoubt(found.line, calibration, *found.colourGoesOnTo));
+    return sampled;
+}
+
+Checked<std::vector<FoundCurve>> findAllCurves(const PixelBuffer& picture, const AxisCalibration& calibration,
+                                               const CurveSearch& search)
+{
+    if (auto problem = curveSearchProblem(picture, search)) return failed<std::vector<FoundCurve>>(*problem);
+    const ToleranceChoice tolerance = chooseTolerance(picture, search.colour, search.tolerance);
+    if (tolerance.backgroundMatches)
+        return failed<std::vector<FoundCurve>>(backgroundDoubt(tolerance.tolerance, tolerance.fading.background));
+    CurveSearch unseeded = search;
+    unseeded.seed.reset();
+    const CentreLine found = centreLine(picture, calibration, unseeded, tolerance);
+    std::vector<FoundCurve> curves;
+    if (found.line.empty()) return failed<std::vector<FoundCurve>>(noCurveMessage(search.colour));
+    std::vector<const std::vector<PixelPoint>*> lines{&found.line};
+    for (const auto& other : found.others) lines.push_back(&other);
+    for (const std::vector<PixelPoint>* line : lines)
+        if (Checked<FoundCurve> curve = pointsAlong(*line, calibration, search, {})) curves.push_back(std::move(*curve));
+    return succeeded(std::move(curves));
+}
+
+namespace {
+
+Checked<FoundCurve> pointsAlong(const std::vector<PixelPoint>& centre, const AxisCalibration& calibration,
+                                const CurveSearch& search, FoundCurve curve)
+{
     const std::vector<ScaledPoint> line = scaledLine(centre, calibration);
     if (line.size() < 2 || !(line.back().x > line.front().x)) return failed<FoundCurve>(noCurveMessage(search.colour));
 
@@ -318,10 +359,10 @@ Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration&
         curve.pixels.push_back(calibration.toPixels(point));
     }
     curve.doubts = traceDoubts(centre, calibration);
-    if (found.otherLines > 0) curve.doubts.push_back(otherLinesDoubt(search.colour, found.otherLines + 1));
-    if (found.colourGoesOnTo)
-        curve.doubts.push_back(cutShortDoubt(centre, calibration, *found.colourGoesOnTo));
+    curve.centre = centre;
     return succeeded(std::move(curve));
 }
+
+} // namespace
 
 } // namespace calvero::capture

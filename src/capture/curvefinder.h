@@ -57,6 +57,8 @@ struct FoundCurve {
     std::vector<std::string> doubts;
     // What the search chose by itself (the tolerance), for the user to know.
     std::vector<std::string> notes;
+    // The centre line traced, a point per column (none for markers).
+    std::vector<PixelPoint> centre;
 };
 
 // The message when the search itself is impossible (tolerance, number of
@@ -67,6 +69,12 @@ std::optional<std::string> curveSearchProblem(const PixelBuffer& picture, const 
 // search is impossible or no curve of that colour is on the picture.
 Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration& calibration,
                               const CurveSearch& search);
+
+// Every line of the search's colour across a good part of the plot (each
+// curve of a black family its own), the longest first, each with its points;
+// the click, if any, is not used.
+Checked<std::vector<FoundCurve>> findAllCurves(const PixelBuffer& picture, const AxisCalibration& calibration,
+                                               const CurveSearch& search);
 
 // The message of findCurve when no curve of the colour was found.
 std::string noCurveMessage(Rgb colour);

@@ -5,6 +5,8 @@
 //            --colour '#RRGGBB' [--tolerance T] [--points N | --step DX]
 //            [--start PX,PY] [--exclude X0,Y0,X1,Y1]... [--markers] [--smooth] [--page N] [--dpi D]
 //            [--separator S] [--decimal-comma] [--header] [-o FILE]
+//   digitora --extract IMAGE ... --all-curves [--output-folder DIR]: every
+//            curve on the page (no --colour), labelled by the text beside it
 //   digitora --extract IMAGE --auto-axes [references as above, used when
 //            the axes cannot be read] --colour ... (the rest as above)
 // It prints the curve's points as "x;y" lines in ascending x. Exit codes:
@@ -54,6 +56,9 @@ struct ExtractOptions {
     // only when they cannot be.
     bool autoAxes = false;
     bool referencesGiven = false;
+    // Every curve on the page instead of the one colour; a file per curve in the folder.
+    bool allCurves = false;
+    std::optional<std::string> outputFolder;
 };
 
 // Whether the arguments (without the program's name) ask for the command.

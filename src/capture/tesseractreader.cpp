@@ -12,10 +12,12 @@ namespace calvero::capture {
 namespace {
 
 // Tesseract reads letters about 30 pixels tall best; charts drawn for the
-// screen have them 10 to 14 tall, pages scanned at 300 dpi about 40.
-int enlargementFor(const PixelBuffer& picture)
+// screen have them 10 to 14 tall, pages scanned at 300 dpi about 40. A wide
+// area of words (a whole plot) reads better a step smaller.
+int enlargementFor(const PixelBuffer& picture, TextKind kind)
 {
-    return std::clamp(3000 / std::max({picture.width(), picture.height(), 1}), 1, 4);
+    const int reach = kind == TextKind::Numbers ? 3000 : 2000;
+    return std::clamp(reach / std::max({picture.width(), picture.height(), 1}), 1, 4);
 }
 
 // A glyph whose foot is raised this share of the first glyph's height off
@@ -39,7 +41,6 @@ TesseractReader::TesseractReader() : engine_(std::make_unique<Engine>())
     // Its notes (the resolution it guessed) are not the user's business.
     engine_->api.SetVariable("debug_file", "/dev/null");
     engine_->ready = engine_->api.Init(nullptr, "eng", tesseract::OEM_LSTM_ONLY) == 0;
-    if (engine_->ready) engine_->api.SetVariable("user_defined_dpi", "300");
 }
 
 TesseractReader::~TesseractReader()
@@ -58,7 +59,7 @@ std::vector<ReadWord> TesseractReader::read(const PixelBuffer& picture, const Pi
     const int right = std::clamp(static_cast<int>(std::ceil(area.left + area.width)), 0, picture.width());
     const int bottom = std::clamp(static_cast<int>(std::ceil(area.top + area.height)), 0, picture.height());
     if (right - left < 4 || bottom - top < 4) return words;
-    const int scale = enlargementFor(picture);
+    const int scale = enlargementFor(picture, kind);
     const int width = (right - left) * scale, height = (bottom - top) * scale;
     std::vector<unsigned char> grey(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y)
@@ -70,6 +71,10 @@ std::vector<ReadWord> TesseractReader::read(const PixelBuffer& picture, const Pi
         }
     tesseract::TessBaseAPI& api = engine_->api;
     api.SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
+    // The resolution Tesseract assumes sets the size of what it takes for
+    // specks: tick numbers enlarged read best taken as fine print, a wide
+    // area of words as a screen's.
+    api.SetVariable("user_defined_dpi", kind == TextKind::Numbers ? "300" : "70");
     api.SetVariable("tessedit_char_whitelist", kind == TextKind::Numbers ? "0123456789.,-+eExX" : "");
     api.SetImage(grey.data(), width, height, 1, width);
     if (api.Recognize(nullptr) != 0) return words;

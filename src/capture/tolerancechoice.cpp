@@ -172,6 +172,47 @@ ToleranceChoice chooseTolerance(const PixelBuffer& picture, Rgb colour, std::opt
     return choice;
 }
 
+std::vector<Rgb> drawnColours(const PixelBuffer& picture)
+{
+    std::vector<Rgb> kept;
+    if (picture.empty()) return kept;
+    const int stride = static_cast<long long>(picture.width()) * picture.height() > FullLookPixels ? 2 : 1;
+    ColourCount colours;
+    eachStretch(picture, stride, [&](std::uint32_t pixel, long long n) { colours.add(pixel, n); });
+    const Rgb background = colours.commonest();
+    const Lab paper = labOf(background);
+    // A line across a tenth of the page, a pixel wide, at the least.
+    const long long drawn = std::max(DrawnPixels, static_cast<long long>(0.1 * picture.width() / stride));
+    std::vector<std::size_t> boxes;
+    for (std::size_t box = 0; box < colours.boxes(); ++box)
+        if (colours.count(box) >= drawn) boxes.push_back(box);
+    std::sort(boxes.begin(), boxes.end(), [&](std::size_t a, std::size_t b) { return colours.count(a) > colours.count(b); });
+    // A colour on a darker one's way to the paper is that one's fringe,
+    // however common (a black line's grey anti-aliasing).
+    std::vector<Rgb> candidates;
+    std::vector<Lab> labs;
+    for (std::size_t box : boxes) {
+        const Rgb colour = colours.mean(box);
+        const Lab lab = labOf(colour);
+        if (std::hypot(lab.lightness - paper.lightness, lab.a - paper.a, lab.b - paper.b) <= 3 * PaperDistance) continue;
+        candidates.push_back(colour);
+        labs.push_back(lab);
+    }
+    const auto fromPaper = [&](const Lab& l) { return std::hypot(l.lightness - paper.lightness, l.a - paper.a, l.b - paper.b); };
+    std::vector<FadingPath> ways;
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        bool fringe = false;
+        for (std::size_t j = 0; j < candidates.size() && !fringe; ++j)
+            fringe = j != i && fromPaper(labs[j]) > fromPaper(labs[i]) &&
+                     FadingPath(candidates[j], Fading{background, 1.0}).distance(labs[i]) <= OwnFamily;
+        if (fringe || std::any_of(ways.begin(), ways.end(), [&](const FadingPath& way) { return way.distance(labs[i]) <= OwnVariant; }))
+            continue;
+        kept.push_back(candidates[i]);
+        ways.emplace_back(candidates[i], Fading{background, 1.0});
+    }
+    return kept;
+}
+
 std::optional<std::string> toleranceNote(const ToleranceChoice& choice)
 {
     if (!choice.adaptive) return std::nullopt;

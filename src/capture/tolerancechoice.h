@@ -17,6 +17,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace calvero::capture {
 
@@ -33,6 +34,11 @@ struct ToleranceChoice {
 };
 
 ToleranceChoice chooseTolerance(const PixelBuffer& picture, Rgb colour, std::optional<double> given);
+
+// The colours drawn on the page, the most common first: the paper, the
+// colours lying on another's way to the paper (its fringes) and those
+// covering too little to be a line are left out.
+std::vector<Rgb> drawnColours(const PixelBuffer& picture);
 
 // What the adaptive choice chose, in Italian, for the user; nothing for a given tolerance.
 std::optional<std::string> toleranceNote(const ToleranceChoice& choice);
