@@ -226,6 +226,8 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
                         const double span = labels[j].position - labels[i].position;
                         if (std::abs(span) <= AgreePixels) continue;
                         const double slope = span / (scaled(scale, vj) - scaled(scale, vi));
+                        // Values grow to the right along x and upward along y (rows grow downward).
+                        if ((axis == "y") != (slope < 0)) continue;
                         const Model model{scale, labels[i].position - slope * scaled(scale, vi), slope};
                         const Fit fit = fitOf(model, labels, candidates, reach);
                         const std::size_t round = roundPlaces(model, labels, candidates);

@@ -45,7 +45,8 @@ struct AxisReading {
 // The values a label's text may stand for, the likeliest first; none when it is no number.
 std::vector<double> labelValues(std::string_view text);
 
-// The axis the labels agree on, or why none: `axis` is "x" or "y".
+// The axis the labels agree on, or why none: `axis` is "x" (positions are
+// columns, values grow to the right) or "y" (rows, values grow upward).
 Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::string& axis);
 
 } // namespace calvero::capture
