@@ -3,7 +3,7 @@
 Usage: capture_pages.py DIGITORA WORKDIR. Prints a line per page and per
 curve, then the totals the README quotes.
 """
-import math, os, re, subprocess, sys
+import math, os, re, subprocess, sys, time
 
 import matplotlib
 matplotlib.use("Agg")
@@ -37,10 +37,12 @@ def scaled(page, v, axis):
 
 
 def pixel(page, x, y, zoom):
+    """Where the drawing puts (x, y): the plot area's edges (left, right, top, bottom) at zoom 1."""
     (x0, x1), (y0, y1) = page["x"], page["y"]
+    left, right, top, bottom = page.get("frame", (L, R, T, B))
     s = lambda v, a: scaled(page, v, a)
-    px = L + (R - L) * (s(x, 0) - s(x0, 0)) / (s(x1, 0) - s(x0, 0))
-    py = B + (T - B) * (s(y, 1) - s(y0, 1)) / (s(y1, 1) - s(y0, 1))
+    px = left + (right - left) * (s(x, 0) - s(x0, 0)) / (s(x1, 0) - s(x0, 0))
+    py = bottom + (top - bottom) * (s(y, 1) - s(y0, 1)) / (s(y1, 1) - s(y0, 1))
     return px * zoom, py * zoom
 
 
@@ -114,6 +116,87 @@ def matplot(page, path, zoom):
     fig.savefig(path); plt.close(fig)
 
 
+class LibreOffice:
+    """Calc, started once without a window, draws each page as an XY chart on
+    a landscape A4 sheet, saved as PDF; it tells where the plot area lies."""
+
+    def __init__(self):
+        import uno
+        self.uno = uno
+        pipe = "calvero_pages_%d" % os.getpid()
+        self.office = subprocess.Popen(
+            ["soffice", "--headless", "--invisible", "--norestore", "--nologo",
+             "-env:UserInstallation=file://%s/lo_profile" % work, "--accept=pipe,name=%s;urp;" % pipe],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        local = uno.getComponentContext()
+        resolver = local.ServiceManager.createInstanceWithContext("com.sun.star.bridge.UnoUrlResolver", local)
+        for _ in range(200):
+            try:
+                ctx = resolver.resolve("uno:pipe,name=%s;urp;StarOffice.ComponentContext" % pipe)
+                break
+            except Exception:
+                time.sleep(0.3)
+        self.desktop = ctx.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", ctx)
+
+    def prop(self, name, value):
+        from com.sun.star.beans import PropertyValue
+        p = PropertyValue(); p.Name = name; p.Value = value
+        return p
+
+    def draw(self, page, pdf):
+        """Draws the page into pdf; returns the plot area (left, right, top, bottom) in pixels at 100 dpi."""
+        from com.sun.star.awt import Rectangle
+        from com.sun.star.table import CellRangeAddress
+        from com.sun.star.lang import Locale
+        doc = self.desktop.loadComponentFromURL("private:factory/scalc", "_blank", 0, (self.prop("Hidden", True),))
+        style = doc.StyleFamilies.getByName("PageStyles").getByName("Default")
+        style.HeaderIsOn = False; style.FooterIsOn = False; style.IsLandscape = True
+        style.Width, style.Height = 29700, 21000
+        style.LeftMargin = style.RightMargin = style.TopMargin = style.BottomMargin = 1000
+        doc.Sheets.insertNewByName("dati", 1)
+        data = doc.Sheets.getByName("dati")
+        xs = samples(page, 200)
+        header = tuple(["x"] + [label for _, label, _ in page["curves"]])
+        rows = [tuple([x] + [f(x) if inside(page, f(x)) else "" for _, _, f in page["curves"]]) for x in xs]
+        n = len(page["curves"])
+        data.getCellRangeByPosition(0, 0, n, 0).setDataArray((header,))
+        data.getCellRangeByPosition(0, 1, n, len(rows)).setDataArray(tuple(rows))
+        sheet = doc.Sheets.getByIndex(0)
+        area = CellRangeAddress(); area.Sheet = 1; area.StartColumn = 0; area.StartRow = 0; area.EndColumn = n; area.EndRow = len(rows)
+        rect = Rectangle(); rect.X = 0; rect.Y = 0; rect.Width = 26000; rect.Height = 18000
+        sheet.Charts.addNewByName("grafico", rect, (area,), True, False)
+        chart = sheet.Charts.getByName("grafico").EmbeddedObject
+        diagram = chart.createInstance("com.sun.star.chart.XYDiagram")
+        chart.setDiagram(diagram)
+        diagram.HasXAxisGrid = True
+        for axis, (low, high) in ((diagram.getXAxis(), page["x"]), (diagram.getYAxis(), page["y"])):
+            axis.AutoMin = axis.AutoMax = False
+            axis.Logarithmic = page["log"]
+            axis.Min, axis.Max = low, high
+            if page["comma"]:
+                axis.LinkNumberFormatToSource = False
+                axis.NumberFormat = doc.NumberFormats.getStandardFormat(0, Locale("it", "IT", ""))
+        for i, (colour, _, _) in enumerate(page["curves"]):
+            series = diagram.getDataRowProperties(i)
+            series.SymbolType = -3
+            series.LineWidth = 50
+            series.Color = series.LineColor = 0 if page["bw"] else int(colour[1:], 16)
+        chart.HasLegend = not page["bw"]
+        doc.calculateAll()
+        plot = diagram.calculateDiagramPositionExcludingAxes()
+        doc.storeToURL("file://" + pdf, (self.prop("FilterName", "calc_pdf_Export"),))
+        doc.close(True)
+        at = lambda hundredths: (1000 + hundredths) / 2540 * 100
+        return at(plot.X), at(plot.X + plot.Width), at(plot.Y), at(plot.Y + plot.Height)
+
+    def close(self):
+        try:
+            self.desktop.terminate()
+        except Exception:
+            pass
+        self.office.wait(timeout=60)
+
+
 def scan(source, target, zoom):
     subprocess.run(["convert", "-seed", "3", source, "-blur", "0x%g" % (0.8 * zoom), "+level", "6%,92%",
                     "-attenuate", "0.5", "+noise", "Gaussian", "-quality", "70", target], check=True)
@@ -129,7 +212,8 @@ def axes_right(page, stderr, zoom):
     for axis, (_, kind, v1, p1x, p1y, v2, p2x, p2y) in found.items():
         if (kind == "logaritmico") != page["log"]:
             return False
-        span = (R - L if axis == "x" else B - T) * zoom
+        left, right, top, bottom = page.get("frame", (L, R, T, B))
+        span = (right - left if axis == "x" else bottom - top) * zoom
         for v, px, py in ((v1, p1x, p1y), (v2, p2x, p2y)):
             v = float(v)
             if page["log"] and v <= 0:
@@ -156,57 +240,89 @@ def errors(page, f, pts):
     return errs[len(errs) // 2], cover
 
 
+def page_files(program, page, seed, office):
+    """The page's pictures: (variant, file, zoom) as drawn, scanned at 150 and at 300 dpi."""
+    base = os.path.join(work, "%s_%s_%d" % (program, page["name"], seed))
+    if program == "libreoffice":
+        page["frame"] = office.draw(page, base + ".pdf")
+        files = []
+        for variant, dpi in (("disegno", 100), ("scan 150 dpi", 150), ("scan 300 dpi", 300)):
+            subprocess.run(["pdftoppm", "-r", str(dpi), "-png", "-singlefile", base + ".pdf", "%s_%d" % (base, dpi)], check=True)
+            drawn = "%s_%d.png" % (base, dpi)
+            files.append((variant, drawn, dpi / 100))
+        return [(v, f if v == "disegno" else scanned(f, base, v, z), z) for v, f, z in files]
+    page.pop("frame", None)
+    files = []
+    for variant, zoom in (("disegno", 1), ("scan 150 dpi", 1), ("scan 300 dpi", 2)):
+        drawn = base + ("_2x" if zoom == 2 else "") + ".png"
+        if not os.path.exists(drawn):
+            (gnuplot if program == "gnuplot" else matplot)(page, drawn, zoom)
+        files.append((variant, drawn if variant == "disegno" else scanned(drawn, base, variant, zoom), zoom))
+    return files
+
+
+def scanned(drawn, base, variant, zoom):
+    path = base + "_%s.jpg" % variant.split()[1]
+    scan(drawn, path, zoom)
+    return path
+
+
 def main():
     pages = axes_ok = axes_told = axes_silent = 0
     curves = within = silent = told = family_ok = families = 0
-    for seed in range(3):
-        for page in kinds(seed):
-            page["texts"] = []
-            for colour, label, f in page["curves"]:
-                page["texts"].append(expression(page, f, seed, len(page["texts"])))
-            for program in ("gnuplot", "matplotlib"):
-                base = os.path.join(work, "%s_%s_%d" % (program, page["name"], seed))
-                for variant, zoom in (("disegno", 1), ("scan 150 dpi", 1), ("scan 300 dpi", 2)):
-                    drawn = base + ("_2x" if zoom == 2 else "") + ".png"
-                    if not os.path.exists(drawn):
-                        (gnuplot if program == "gnuplot" else matplot)(page, drawn, zoom)
-                    path = drawn if variant == "disegno" else base + "_%s.jpg" % variant.split()[1]
-                    if variant != "disegno":
-                        scan(drawn, path, zoom)
-                    pages += 1
-                    run = subprocess.run([digitora, "--extract", path, "--auto-axes", "--colour", "#000000", "--points", "4"],
-                                         capture_output=True, text=True)
-                    right = axes_right(page, run.stderr, zoom)
-                    axes_ok += right
-                    axes_told += (not right) and run.returncode == 3 and "assi letti" not in run.stderr
-                    axes_silent += (not right) and "assi letti" in run.stderr
-                    name = "%s %s %s %d" % (program, page["name"], variant, seed)
-                    print("%-40s assi %s" % (name, "giusti" if right else ("non letti (3)" if run.returncode == 3 else "SBAGLIATI")))
-                    for colour, label, f in page["curves"]:
-                        args = [digitora, "--extract", path, "--auto-axes", "--colour", colour, "--points", "60"]
-                        if page["bw"]:
-                            xs = page["x"][0] + 0.3 * (page["x"][1] - page["x"][0])
-                            px, py = pixel(page, xs, f(xs), zoom)
-                            args += ["--start", "%.1f,%.1f" % (px, py)]
-                        run = subprocess.run(args, capture_output=True, text=True)
-                        median, cover = errors(page, f, read_points(run.stdout))
-                        curves += 1
-                        ok = median is not None and median <= 0.25 and cover >= 85
-                        within += ok and run.returncode == 0
-                        bad = run.returncode == 0 and (median is None or median > 1)
-                        silent += bad
-                        told += run.returncode != 0
-                        print("    %-10s %-12s exit %d  mediana %s  copertura %s%s" % (
-                            colour, label, run.returncode, "-" if median is None else "%.3f %%" % median,
-                            "%.1f %%" % cover, "  SBAGLIATA IN SILENZIO" if bad else ""))
-                    if page["bw"]:
-                        families += 1
-                        run = subprocess.run([digitora, "--extract", path, "--auto-axes", "--all-curves", "--points", "20"],
+    by_program = {}
+    office = LibreOffice()
+    try:
+        for seed in range(2):
+            for page in kinds(seed):
+                page["texts"] = [expression(page, f, seed, i) for i, (_, _, f) in enumerate(page["curves"])]
+                for program in ("gnuplot", "matplotlib", "libreoffice"):
+                    for variant, path, zoom in page_files(program, page, seed, office):
+                        pages += 1
+                        run = subprocess.run([digitora, "--extract", path, "--auto-axes", "--colour", "#000000", "--points", "4"],
                                              capture_output=True, text=True)
-                        params = sorted({float(l.split(";")[1]) for l in run.stdout.splitlines() if l.count(";") == 2})
-                        family_ok += params == [200.0, 215.0, 230.0]
-                        print("    --all-curves: parametri %s" % params)
+                        right = axes_right(page, run.stderr, zoom)
+                        axes_ok += right
+                        axes_told += (not right) and run.returncode == 3 and "assi letti" not in run.stderr
+                        axes_silent += (not right) and "assi letti" in run.stderr
+                        stats = by_program.setdefault(program, [0, 0, 0, 0])
+                        stats[0] += 1
+                        stats[1] += right
+                        name = "%s %s %s %d" % (program, page["name"], variant, seed)
+                        print("%-44s assi %s" % (name, "giusti" if right else ("non letti (3)" if "assi letti" not in run.stderr else "SBAGLIATI")))
+                        if not right and "assi letti" in run.stderr:
+                            print("        " + run.stderr.replace("\n", "\n        ").rstrip())
+                        for colour, label, f in page["curves"]:
+                            args = [digitora, "--extract", path, "--auto-axes", "--colour", colour, "--points", "60"]
+                            if page["bw"]:
+                                xs = page["x"][0] + 0.3 * (page["x"][1] - page["x"][0])
+                                px, py = pixel(page, xs, f(xs), zoom)
+                                args += ["--start", "%.1f,%.1f" % (px, py)]
+                            run = subprocess.run(args, capture_output=True, text=True)
+                            median, cover = errors(page, f, read_points(run.stdout))
+                            curves += 1
+                            ok = run.returncode == 0 and median is not None and median <= 0.25 and cover >= 85
+                            within += ok
+                            stats[2] += 1
+                            stats[3] += ok
+                            bad = run.returncode == 0 and (median is None or median > 1)
+                            silent += bad
+                            told += run.returncode != 0
+                            print("    %-10s %-12s exit %d  mediana %s  copertura %s%s" % (
+                                colour, label, run.returncode, "-" if median is None else "%.3f %%" % median,
+                                "%.1f %%" % cover, "  SBAGLIATA IN SILENZIO" if bad else ""))
+                        if page["bw"] and program != "libreoffice":
+                            families += 1
+                            run = subprocess.run([digitora, "--extract", path, "--auto-axes", "--all-curves", "--points", "20"],
+                                                 capture_output=True, text=True)
+                            params = sorted({float(l.split(";")[1]) for l in run.stdout.splitlines() if l.count(";") == 2})
+                            family_ok += params == [200.0, 215.0, 230.0]
+                            print("    --all-curves: parametri %s" % params)
+    finally:
+        office.close()
     print()
+    for program, (n, right, c, ok) in by_program.items():
+        print("%-12s pagine %3d, assi giusti %3d; curve %3d, entro gli obiettivi %3d" % (program, n, right, c, ok))
     print("pagine %d: assi giusti %d (%.1f %%), non letti e detto (exit 3) %d, sbagliati in silenzio %d"
           % (pages, axes_ok, 100.0 * axes_ok / pages, axes_told, axes_silent))
     print("curve %d: entro gli obiettivi con exit 0 %d (%.1f %%), exit diverso da 0 %d, sbagliate in silenzio %d"

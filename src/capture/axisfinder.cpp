@@ -172,6 +172,71 @@ std::vector<ReadWord> numbersNearTheAxis(std::vector<ReadWord> words, bool xAxis
     return words;
 }
 
+// Where the labels are in a strip: the ink's pieces side by side on a line
+// (letters a letter's height apart at most) grouped into one box each.
+constexpr double LabelSpacing = 0.7;
+constexpr int LabelPadding = 3;
+constexpr long long SmallestMark = 3;
+
+std::vector<PixelRect> labelBoxes(const PixelMask& ink, const PixelRect& strip)
+{
+    const int left = std::max(0, static_cast<int>(strip.left)), top = std::max(0, static_cast<int>(strip.top));
+    const int right = std::min(ink.width(), static_cast<int>(strip.left + strip.width));
+    const int bottom = std::min(ink.height(), static_cast<int>(strip.top + strip.height));
+    if (right - left < 2 || bottom - top < 2) return {};
+    PixelMask part(right - left, bottom - top);
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) part.set(x - left, y - top, ink.at(x, y));
+    const ColourPieces found = findPieces(part);
+    // Specks of a scan's grain are no letters (a decimal point has a few pixels more).
+    std::vector<Piece> pieces;
+    for (const Piece& p : found.pieces)
+        if (p.pixels >= SmallestMark) pieces.push_back(p);
+    std::sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.left < b.left; });
+    std::vector<Piece> words;
+    std::vector<bool> used(pieces.size(), false);
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        if (used[i]) continue;
+        Piece word = pieces[i];
+        for (bool grew = true; grew;) {
+            grew = false;
+            for (std::size_t j = i + 1; j < pieces.size(); ++j) {
+                const Piece& p = pieces[j];
+                if (used[j]) continue;
+                const int gap = std::max(p.left, word.left) - std::min(p.right, word.right) - 1;
+                const int overlap = std::min(p.bottom, word.bottom) - std::max(p.top, word.top) + 1;
+                // An exponent overlaps its base by less than half: a third is enough.
+                if (gap > LabelSpacing * word.height() || overlap * 3 < std::min(p.height(), word.height())) continue;
+                word.left = std::min(word.left, p.left), word.right = std::max(word.right, p.right);
+                word.top = std::min(word.top, p.top), word.bottom = std::max(word.bottom, p.bottom);
+                used[j] = grew = true;
+            }
+        }
+        words.push_back(word);
+    }
+    std::vector<PixelRect> boxes;
+    for (const Piece& w : words)
+        boxes.push_back({double(left + w.left - LabelPadding), double(top + w.top - LabelPadding),
+                         double(w.width() + 2 * LabelPadding), double(w.height() + 2 * LabelPadding)});
+    return boxes;
+}
+
+// Each label boxed on its own, read as one number.
+std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink, const PixelRect& strip, const TextReader& reader)
+{
+    std::vector<ReadWord> labels;
+    for (const PixelRect& box : labelBoxes(ink, strip)) {
+        std::string text;
+        double confidence = 100;
+        for (const ReadWord& w : reader.read(picture, box, TextKind::OneNumber)) {
+            text += w.text;
+            confidence = std::min(confidence, w.confidence);
+        }
+        if (!text.empty()) labels.push_back({text, box, confidence});
+    }
+    return labels;
+}
+
 std::string readingText(const AxisReading& reading)
 {
     std::string agreed, left;
@@ -211,7 +276,7 @@ Checked<FoundAxes> findAxes(const PixelBuffer& picture, const TextReader& reader
     const PixelRect xStrip{xLine.first - LabelOverhang * w, xTop, (xLine.last - xLine.first) + 2 * LabelOverhang * w,
                            std::max(LabelDepthAtLeast, XLabelDepth * h)};
     std::vector<TickLabel> xLabels;
-    for (const ReadWord& word : numbersNearTheAxis(reader.read(picture, xStrip, TextKind::Numbers), true))
+    for (const ReadWord& word : numbersNearTheAxis(labelsIn(picture, ink, xStrip, reader), true))
         xLabels.push_back({snapped(word.box.left + word.box.width / 2, xTicks.places, word.box.width), word.text, word.confidence});
 
     const Ticks yTicks = ticksAlong(yLine, picture.width(), [&](int y, int x) { return ink.at(x, y); }, -1);
@@ -220,7 +285,7 @@ Checked<FoundAxes> findAxes(const PixelBuffer& picture, const TextReader& reader
     const PixelRect yStrip{yLeft, yLine.first - LabelOverhang * h, yRight - yLeft,
                            (yLine.last - yLine.first) + 2 * LabelOverhang * h};
     std::vector<TickLabel> yLabels;
-    for (const ReadWord& word : numbersNearTheAxis(reader.read(picture, yStrip, TextKind::Numbers), false))
+    for (const ReadWord& word : numbersNearTheAxis(labelsIn(picture, ink, yStrip, reader), false))
         yLabels.push_back({snapped(word.box.top + word.box.height / 2, yTicks.places, word.box.height), word.text, word.confidence});
 
     Checked<AxisReading> x = readAxis(xLabels, "x");

@@ -16,13 +16,15 @@ namespace {
 // area of words (a whole plot) reads better a step smaller.
 int enlargementFor(const PixelBuffer& picture, TextKind kind)
 {
-    const int reach = kind == TextKind::Numbers ? 3000 : 2000;
+    const int reach = kind == TextKind::Words ? 2000 : 3000;
     return std::clamp(reach / std::max({picture.width(), picture.height(), 1}), 1, 4);
 }
 
 // A glyph whose foot is raised this share of the first glyph's height off
 // the word's baseline, and no lower at its head, is an exponent.
 constexpr double ExponentRise = 0.3;
+
+constexpr int Margin = 8;
 
 struct Box {
     int left, top, right, bottom;
@@ -60,29 +62,32 @@ std::vector<ReadWord> TesseractReader::read(const PixelBuffer& picture, const Pi
     const int bottom = std::clamp(static_cast<int>(std::ceil(area.top + area.height)), 0, picture.height());
     if (right - left < 4 || bottom - top < 4) return words;
     const int scale = enlargementFor(picture, kind);
-    const int width = (right - left) * scale, height = (bottom - top) * scale;
-    std::vector<unsigned char> grey(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t p = picture.pixel(left + x / scale, top + y / scale);
+    // A white margin round the area: Tesseract misses letters touching the edge.
+    const int margin = Margin * scale;
+    const int width = (right - left) * scale + 2 * margin, height = (bottom - top) * scale + 2 * margin;
+    std::vector<unsigned char> grey(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 255);
+    for (int y = margin; y < height - margin; ++y)
+        for (int x = margin; x < width - margin; ++x) {
+            const std::uint32_t p = picture.pixel(left + (x - margin) / scale, top + (y - margin) / scale);
             const int luma = (299 * ((p >> 16) & 255) + 587 * ((p >> 8) & 255) + 114 * (p & 255)) / 1000;
             grey[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
                 static_cast<unsigned char>(luma);
         }
     tesseract::TessBaseAPI& api = engine_->api;
-    api.SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
+    const bool numbers = kind != TextKind::Words;
+    api.SetPageSegMode(kind == TextKind::OneNumber ? tesseract::PSM_SINGLE_LINE : tesseract::PSM_SPARSE_TEXT);
     // The resolution Tesseract assumes sets the size of what it takes for
     // specks: tick numbers enlarged read best taken as fine print, a wide
     // area of words as a screen's.
-    api.SetVariable("user_defined_dpi", kind == TextKind::Numbers ? "300" : "70");
-    api.SetVariable("tessedit_char_whitelist", kind == TextKind::Numbers ? "0123456789.,-+eExX" : "");
+    api.SetVariable("user_defined_dpi", numbers ? "300" : "70");
+    api.SetVariable("tessedit_char_whitelist", numbers ? "0123456789.,-+eExX" : "");
     api.SetImage(grey.data(), width, height, 1, width);
     if (api.Recognize(nullptr) != 0) return words;
     std::unique_ptr<tesseract::ResultIterator> it(api.GetIterator());
     if (!it) return words;
     const auto toPicture = [&](const Box& b) {
-        return PixelRect{left + double(b.left) / scale, top + double(b.top) / scale, double(b.right - b.left) / scale,
-                         double(b.bottom - b.top) / scale};
+        return PixelRect{left + double(b.left - margin) / scale, top + double(b.top - margin) / scale,
+                         double(b.right - b.left) / scale, double(b.bottom - b.top) / scale};
     };
     do {
         std::unique_ptr<char[]> whole(it->GetUTF8Text(tesseract::RIL_WORD));
@@ -102,7 +107,7 @@ std::vector<ReadWord> TesseractReader::read(const PixelBuffer& picture, const Pi
                 baseHeight = b.height();
                 baseBottom = b.bottom;
                 baseTop = b.top;
-            } else if (kind == TextKind::Numbers && !raised && b.bottom <= baseBottom - ExponentRise * baseHeight &&
+            } else if (numbers && !raised && b.bottom <= baseBottom - ExponentRise * baseHeight &&
                        b.top <= baseTop) {
                 raised = true;
                 text += '^';

@@ -22,6 +22,9 @@ struct ReadWord {
 enum class TextKind {
     // Numbers only: digits, signs, decimal and thousands marks, exponents.
     Numbers,
+    // One number alone in the area (a tick label boxed on its own): even a
+    // single digit, which a search over a wide area easily misses.
+    OneNumber,
     // Any words (a legend's labels, "D=200" beside a curve).
     Words,
 };

@@ -269,6 +269,8 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
     reading.second = *std::max_element(reading.ticks.begin(), reading.ticks.end(), [](const ReadTick& a, const ReadTick& b) {
         return a.agrees != b.agrees ? b.agrees : a.position < b.position;
     });
+    // The lower value first, as the references y1 and x1 are.
+    if (reading.first.value > reading.second.value) std::swap(reading.first, reading.second);
     return succeeded(std::move(reading));
 }
 

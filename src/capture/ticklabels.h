@@ -37,7 +37,7 @@ struct AxisReading {
     AxisScale scale = AxisScale::Linear;
     // Every label, in the order given.
     std::vector<ReadTick> ticks;
-    // The two agreeing labels farthest apart: the axis's references.
+    // The two agreeing labels farthest apart, the lower value first: the axis's references.
     ReadTick first;
     ReadTick second;
 };
