@@ -180,7 +180,7 @@ class LibreOffice:
             series = diagram.getDataRowProperties(i)
             series.SymbolType = -3
             series.LineWidth = 50
-            series.Color = series.LineColor = 0 if page["bw"] else int(colour[1:], 16)
+            series.LineColor = 0 if page["bw"] else int(colour[1:], 16)
         chart.HasLegend = not page["bw"]
         doc.calculateAll()
         plot = diagram.calculateDiagramPositionExcludingAxes()
@@ -236,7 +236,9 @@ def errors(page, f, pts):
     if not good:
         return None, 0
     errs = sorted(abs(s(y) - s(f(x))) / abs(s(y1) - s(y0)) * 100 for x, y in good)
-    cover = (s(max(x for x, _ in good)) - s(min(x for x, _ in good))) / (s(x1) - s(x0)) * 100
+    # Of the x range where the curve is inside the plot (a pump curve may leave it at the bottom).
+    drawn = [x for x in samples(page, 2000) if inside(page, f(x))]
+    cover = (s(max(x for x, _ in good)) - s(min(x for x, _ in good))) / (s(max(drawn)) - s(min(drawn))) * 100
     return errs[len(errs) // 2], cover
 
 

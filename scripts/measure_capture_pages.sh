@@ -28,4 +28,4 @@ calvero_install_packages gnuplot-nox imagemagick python3-matplotlib libreoffice-
 build="${1:-$root/build}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-/usr/bin/python3 "$root/scripts/capture_pages.py" "$build/digitora" "$work"
+/usr/bin/python3 -u "$root/scripts/capture_pages.py" "$build/digitora" "$work"

@@ -1,6 +1,9 @@
 #include "capture/allcurves.h"
 
 #include "capture/axisfinder.h"
+#include "capture/colourpieces.h"
+#include "capture/straightlines.h"
+#include "capture/textpieces.h"
 #include "capture/tolerancechoice.h"
 #include "common/numtext.h"
 
@@ -56,16 +59,70 @@ std::vector<Phrase> phrasesOf(std::vector<ReadWord> words)
     return phrases;
 }
 
-// The distance from a box to the nearest point of a centre line.
+// How far a label lies from a curve: across, on average over the label's
+// own columns where the curve passes under or over them (a label is written
+// beside its curve at its place, and a falling curve above it comes nearer
+// at its right end); elsewhere the distance to the curve's nearest point.
 double distanceTo(const PixelRect& box, const std::vector<PixelPoint>& line)
 {
-    double nearest = std::numeric_limits<double>::infinity();
+    double across = 0, nearest = std::numeric_limits<double>::infinity();
+    int columns = 0;
     for (const PixelPoint& p : line) {
         const double dx = std::max({box.left - p.x, 0.0, p.x - (box.left + box.width)});
         const double dy = std::max({box.top - p.y, 0.0, p.y - (box.top + box.height)});
+        if (dx == 0) across += dy, ++columns;
         nearest = std::min(nearest, std::hypot(dx, dy));
     }
-    return nearest;
+    return columns ? across / columns : nearest;
+}
+
+// The words inside the plot, each found as letters in the ink (with the
+// frame and grid taken out, so a label across a grid line is whole) and read
+// on its own: a reader run over the whole plot misses words the curves crowd.
+std::vector<ReadWord> wordsInside(const PixelBuffer& picture, const AxisCalibration& calibration, const PixelRect& inside,
+                                  const TextReader& reader)
+{
+    constexpr int Padding = 3;
+    PixelMask ink = inkPixels(picture, paperColours(picture));
+    const StraightLines lines =
+        findStraightLines(ink, lineDirections(calibration.references(), picture.width(), picture.height()));
+    clearWhereSet(ink, lines.pixels);
+    const ColourPieces found = findPieces(ink);
+    const int tallest = tallestLetter(picture.height());
+    const std::vector<bool> letters = letterPieces(found, tallest);
+    // Words are letters with the marks between them (the '=' of D=200, a decimal point).
+    std::vector<Piece> pieces;
+    std::vector<Piece> letterBoxes;
+    for (std::size_t i = 0; i < found.pieces.size(); ++i) {
+        const Piece& p = found.pieces[i];
+        const bool within = p.left >= inside.left && p.right <= inside.left + inside.width && p.top >= inside.top &&
+                            p.bottom <= inside.top + inside.height;
+        if (!within || p.height() > tallest || p.width() > tallest) continue;
+        pieces.push_back(p);
+        if (letters[i]) letterBoxes.push_back(p);
+    }
+    const auto hasLetter = [&](const WordGroup& word) {
+        return std::any_of(letterBoxes.begin(), letterBoxes.end(), [&](const Piece& l) {
+            return l.left >= word.box.left && l.right <= word.box.right && l.top >= word.box.top && l.bottom <= word.box.bottom;
+        });
+    };
+    std::vector<ReadWord> words;
+    for (const WordGroup& word : wordGroups(pieces)) {
+        if (!hasLetter(word)) continue;
+        const Piece& b = word.box;
+        const PixelRect box{double(b.left - Padding), double(b.top - Padding), double(b.width() + 2 * Padding),
+                            double(b.height() + 2 * Padding)};
+        std::string text;
+        double confidence = 100;
+        for (const ReadWord& w : reader.read(picture, box, TextKind::Line)) {
+            text += (text.empty() ? "" : " ") + w.text;
+            confidence = std::min(confidence, w.confidence);
+        }
+        // Strokes of a grid line or a frame beside a word are read as brackets and bars.
+        const std::size_t first = text.find_first_not_of("|[]{}()'\"`_ "), last = text.find_last_not_of("|[]{}()'\"`_ ");
+        if (first != std::string::npos) words.push_back({text.substr(first, last - first + 1), box, confidence});
+    }
+    return words;
 }
 
 } // namespace
@@ -136,7 +193,7 @@ Checked<std::vector<LabelledCurve>> findEveryCurve(const PixelBuffer& picture, c
     const std::optional<PlotFrame> frame = findPlotFrame(picture);
     const PixelRect inside = frame ? PixelRect{frame->left, frame->top, frame->right - frame->left, frame->bottom - frame->top}
                                    : PixelRect{0, 0, double(picture.width()), double(picture.height())};
-    labelCurves(curves, reader.read(picture, inside, TextKind::Words));
+    labelCurves(curves, wordsInside(picture, calibration, inside, reader));
     for (std::size_t i = 0; i < curves.size(); ++i)
         if (curves[i].label.empty()) curves[i].label = "curva " + std::to_string(i + 1) + " " + colourText(curves[i].colour);
     // A family in the order of its parameter; other curves as found.

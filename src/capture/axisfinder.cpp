@@ -2,6 +2,7 @@
 
 #include "capture/colourpieces.h"
 #include "capture/pointexport.h"
+#include "capture/textpieces.h"
 #include "capture/tolerancechoice.h"
 
 #include <algorithm>
@@ -172,13 +173,63 @@ std::vector<ReadWord> numbersNearTheAxis(std::vector<ReadWord> words, bool xAxis
     return words;
 }
 
-// Where the labels are in a strip: the ink's pieces side by side on a line
-// (letters a letter's height apart at most) grouped into one box each.
-constexpr double LabelSpacing = 0.7;
+// The labels in a strip: the ink's pieces grouped into words, each read on
+// its own as one number. An exponent set small and raised after its base
+// (10³) is read apart from the base and joined with '^'.
 constexpr int LabelPadding = 3;
+// Specks of a scan's grain are no letters (a decimal point has a few pixels more).
 constexpr long long SmallestMark = 3;
+// A trailing part whose foot lies this share of the word's height above its baseline is an exponent.
+constexpr double ExponentRise = 0.3;
 
-std::vector<PixelRect> labelBoxes(const PixelMask& ink, const PixelRect& strip)
+PixelRect padded(const Piece& p, int left, int top)
+{
+    return {double(left + p.left - LabelPadding), double(top + p.top - LabelPadding), double(p.width() + 2 * LabelPadding),
+            double(p.height() + 2 * LabelPadding)};
+}
+
+Piece boxOf(const std::vector<Piece>& parts)
+{
+    Piece box = parts.front();
+    for (const Piece& p : parts) {
+        box.left = std::min(box.left, p.left), box.right = std::max(box.right, p.right);
+        box.top = std::min(box.top, p.top), box.bottom = std::max(box.bottom, p.bottom);
+    }
+    return box;
+}
+
+// A small picture of the base followed by the exponent enlarged to the base's
+// height, both on one baseline, on white.
+PixelBuffer onTheLine(const PixelBuffer& picture, const PixelRect& base, const PixelRect& power)
+{
+    const int bw = int(base.width), bh = int(base.height);
+    // Grown by the ratio of the glyphs' heights (the boxes carry the same padding).
+    const double grow = std::max(1.0, (base.height - 2 * LabelPadding) / std::max(1.0, power.height - 2 * LabelPadding));
+    const int gw = int(power.width * grow), gh = int(power.height * grow), gap = LabelPadding;
+    PixelBuffer joined = *PixelBuffer::create(bw + gap + gw, std::max(bh, gh));
+    const int shift = joined.height() - bh; // both boxes end on the bottom row
+    const auto at = [&](double x, double y) {
+        // Bilinear, so the grown digit keeps its strokes smooth.
+        const int x0 = int(std::floor(x)), y0 = int(std::floor(y));
+        const double fx = x - x0, fy = y - y0;
+        double sum[3] = {0, 0, 0};
+        for (int dy = 0; dy <= 1; ++dy)
+            for (int dx = 0; dx <= 1; ++dx) {
+                const double w = (dx ? fx : 1 - fx) * (dy ? fy : 1 - fy);
+                const std::uint32_t p = picture.contains(x0 + dx, y0 + dy) ? picture.pixel(x0 + dx, y0 + dy) : 0xffffffffu;
+                sum[0] += w * ((p >> 16) & 255), sum[1] += w * ((p >> 8) & 255), sum[2] += w * (p & 255);
+            }
+        return argbOf({std::uint8_t(sum[0] + 0.5), std::uint8_t(sum[1] + 0.5), std::uint8_t(sum[2] + 0.5)});
+    };
+    for (int y = 0; y < bh; ++y)
+        for (int x = 0; x < bw; ++x) joined.setPixel(x, shift + y, at(base.left + x, base.top + y));
+    for (int y = 0; y < gh; ++y)
+        for (int x = 0; x < gw; ++x)
+            joined.setPixel(bw + gap + x, joined.height() - gh + y, at(power.left + x / grow, power.top + y / grow));
+    return joined;
+}
+
+std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink, const PixelRect& strip, const TextReader& reader)
 {
     const int left = std::max(0, static_cast<int>(strip.left)), top = std::max(0, static_cast<int>(strip.top));
     const int right = std::min(ink.width(), static_cast<int>(strip.left + strip.width));
@@ -187,52 +238,50 @@ std::vector<PixelRect> labelBoxes(const PixelMask& ink, const PixelRect& strip)
     PixelMask part(right - left, bottom - top);
     for (int y = top; y < bottom; ++y)
         for (int x = left; x < right; ++x) part.set(x - left, y - top, ink.at(x, y));
-    const ColourPieces found = findPieces(part);
-    // Specks of a scan's grain are no letters (a decimal point has a few pixels more).
     std::vector<Piece> pieces;
-    for (const Piece& p : found.pieces)
+    for (const Piece& p : findPieces(part).pieces)
         if (p.pixels >= SmallestMark) pieces.push_back(p);
-    std::sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.left < b.left; });
-    std::vector<Piece> words;
-    std::vector<bool> used(pieces.size(), false);
-    for (std::size_t i = 0; i < pieces.size(); ++i) {
-        if (used[i]) continue;
-        Piece word = pieces[i];
-        for (bool grew = true; grew;) {
-            grew = false;
-            for (std::size_t j = i + 1; j < pieces.size(); ++j) {
-                const Piece& p = pieces[j];
-                if (used[j]) continue;
-                const int gap = std::max(p.left, word.left) - std::min(p.right, word.right) - 1;
-                const int overlap = std::min(p.bottom, word.bottom) - std::max(p.top, word.top) + 1;
-                // An exponent overlaps its base by less than half: a third is enough.
-                if (gap > LabelSpacing * word.height() || overlap * 3 < std::min(p.height(), word.height())) continue;
-                word.left = std::min(word.left, p.left), word.right = std::max(word.right, p.right);
-                word.top = std::min(word.top, p.top), word.bottom = std::max(word.bottom, p.bottom);
-                used[j] = grew = true;
-            }
-        }
-        words.push_back(word);
-    }
-    std::vector<PixelRect> boxes;
-    for (const Piece& w : words)
-        boxes.push_back({double(left + w.left - LabelPadding), double(top + w.top - LabelPadding),
-                         double(w.width() + 2 * LabelPadding), double(w.height() + 2 * LabelPadding)});
-    return boxes;
-}
-
-// Each label boxed on its own, read as one number.
-std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink, const PixelRect& strip, const TextReader& reader)
-{
-    std::vector<ReadWord> labels;
-    for (const PixelRect& box : labelBoxes(ink, strip)) {
-        std::string text;
-        double confidence = 100;
-        for (const ReadWord& w : reader.read(picture, box, TextKind::OneNumber)) {
+    const auto read = [&](const Piece& box, std::string& text, double& confidence) {
+        for (const ReadWord& w : reader.read(picture, padded(box, left, top), TextKind::OneNumber)) {
             text += w.text;
             confidence = std::min(confidence, w.confidence);
         }
-        if (!text.empty()) labels.push_back({text, box, confidence});
+    };
+    std::vector<ReadWord> labels;
+    for (const WordGroup& word : wordGroups(pieces)) {
+        int baseline = 0, tallest = 0;
+        for (const Piece& p : word.parts) baseline = std::max(baseline, p.bottom), tallest = std::max(tallest, p.height());
+        std::size_t base = word.parts.size();
+        while (base > 1 && word.parts[base - 1].bottom < baseline - ExponentRise * tallest) --base;
+        std::string text;
+        double confidence = 100;
+        if (base == word.parts.size()) {
+            read(word.box, text, confidence);
+        } else {
+            const Piece baseBox = boxOf({word.parts.begin(), word.parts.begin() + static_cast<std::ptrdiff_t>(base)});
+            const Piece powerBox = boxOf({word.parts.begin() + static_cast<std::ptrdiff_t>(base), word.parts.end()});
+            // Each box padded but not into the other.
+            PixelRect baseRect = padded(baseBox, left, top), powerRect = padded(powerBox, left, top);
+            const double split = left + (baseBox.right + powerBox.left + 1) / 2.0;
+            baseRect.width = std::min(baseRect.width, split - baseRect.left);
+            powerRect.width -= std::max(0.0, split - powerRect.left);
+            powerRect.left = std::max(powerRect.left, split);
+            for (const ReadWord& w : reader.read(picture, baseRect, TextKind::OneNumber)) {
+                text += w.text;
+                confidence = std::min(confidence, w.confidence);
+            }
+            // A lone small digit is hard to read: the exponent is read grown to
+            // the base's size and set on its line after it ("10" and "3" as "103").
+            const PixelBuffer joined = onTheLine(picture, baseRect, powerRect);
+            std::string whole;
+            for (const ReadWord& w : reader.read(joined, {0, 0, double(joined.width()), double(joined.height())}, TextKind::OneNumber)) {
+                whole += w.text;
+                confidence = std::min(confidence, w.confidence);
+            }
+            if (!text.empty() && whole.size() > text.size() && whole.compare(0, text.size(), text) == 0)
+                text += "^" + whole.substr(text.size());
+        }
+        if (!text.empty()) labels.push_back({text, padded(word.box, left, top), confidence});
     }
     return labels;
 }
@@ -252,7 +301,7 @@ std::string readingText(const AxisReading& reading)
 std::optional<PlotFrame> findPlotFrame(const PixelBuffer& picture)
 {
     if (picture.empty()) return std::nullopt;
-    const PixelMask ink = inkPixels(picture, chooseTolerance(picture, {0, 0, 0}, DefaultTolerance).fading.background);
+    const PixelMask ink = inkPixels(picture, paperColours(picture));
     const std::optional<Frame> frame = frameOf(ink);
     if (!frame) return std::nullopt;
     return PlotFrame{frame->xAxis.middle(), frame->yAxis.middle(), double(frame->xAxis.first), double(frame->xAxis.last + 1),
@@ -262,7 +311,7 @@ std::optional<PlotFrame> findPlotFrame(const PixelBuffer& picture)
 Checked<FoundAxes> findAxes(const PixelBuffer& picture, const TextReader& reader)
 {
     if (picture.empty()) return failed<FoundAxes>("nessuna immagine da leggere");
-    const PixelMask ink = inkPixels(picture, chooseTolerance(picture, {0, 0, 0}, DefaultTolerance).fading.background);
+    const PixelMask ink = inkPixels(picture, paperColours(picture));
     const std::optional<Frame> frame = frameOf(ink);
     if (!frame)
         return failed<FoundAxes>("assi non trovati: nessuna cornice né linea degli assi lunga almeno un terzo "
@@ -288,6 +337,16 @@ Checked<FoundAxes> findAxes(const PixelBuffer& picture, const TextReader& reader
     for (const ReadWord& word : numbersNearTheAxis(labelsIn(picture, ink, yStrip, reader), false))
         yLabels.push_back({snapped(word.box.top + word.box.height / 2, yTicks.places, word.box.height), word.text, word.confidence});
 
+    // A label's tick lies on its axis line: a number beyond the line's ends is the other axis's.
+    const auto onTheLine = [](std::vector<TickLabel>& labels, const Line& line) {
+        labels.erase(std::remove_if(labels.begin(), labels.end(),
+                                    [&](const TickLabel& l) {
+                                        return l.position < line.first - AxisGap - 1 || l.position > line.last + AxisGap + 1;
+                                    }),
+                     labels.end());
+    };
+    onTheLine(xLabels, xLine);
+    onTheLine(yLabels, yLine);
     Checked<AxisReading> x = readAxis(xLabels, "x");
     Checked<AxisReading> y = readAxis(yLabels, "y");
     if (!x || !y) {

@@ -42,6 +42,8 @@ constexpr double PaperTolerance = 8.0;
 
 // Every pixel drawn on the paper, whatever its colour.
 PixelMask inkPixels(const PixelBuffer& picture, Rgb background);
+// The same where the page has more than one paper (a chart's area filled grey on a white page).
+PixelMask inkPixels(const PixelBuffer& picture, const std::vector<Rgb>& papers);
 
 // The pieces of the pixels set in the mask.
 ColourPieces findPieces(const PixelMask& mask);

@@ -110,11 +110,17 @@ SearchPieces searchPieces(const PixelBuffer& picture, const AxisCalibration& cal
     PixelMask mask =
         matchingPixels(picture, ColourMatcher(search.colour, tolerance.tolerance, tolerance.fading), search.exclusions);
     const LineDirections directions = lineDirections(calibration.references(), picture.width(), picture.height());
-    const PixelMask ink = inkPixels(picture, tolerance.fading.background);
+    const PixelMask ink = inkPixels(picture, paperColours(picture));
     // A pale fringe the colour reaches but that is paper to the lines' search
     // would stay behind along every grid line: only ink is the curve's.
     keepWhereSet(mask, ink);
-    StraightLines lines = findStraightLines(ink, directions);
+    // The trace stays in the chart it starts in: the click's, or the references'.
+    const AxesReferences& r = calibration.references();
+    const PixelPoint middle{(std::min({r.x.first.x, r.x.second.x, r.y.first.x, r.y.second.x}) +
+                             std::max({r.x.first.x, r.x.second.x, r.y.first.x, r.y.second.x})) / 2,
+                            (std::min({r.x.first.y, r.x.second.y, r.y.first.y, r.y.second.y}) +
+                             std::max({r.x.first.y, r.x.second.y, r.y.first.y, r.y.second.y})) / 2};
+    StraightLines lines = findStraightLines(ink, directions, search.seed.value_or(middle));
     clearWhereSet(mask, lines.pixels);
     lines.area.clearOutside(mask);
     return {findPieces(mask), directions, std::move(lines)};
@@ -183,6 +189,12 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     }
 
     const ColumnRuns columns(found, followed, picture.width());
+    std::vector<PixelRect> words;
+    for (std::size_t i = 0; i < found.pieces.size(); ++i)
+        if (letters[i] && !followed[i]) {
+            const Piece& p = found.pieces[i];
+            words.push_back({double(p.left), double(p.top), double(p.width()), double(p.height())});
+        }
     // A dash gap with a grid line taken out in it must still be bridged.
     const int maxGap = std::max(16, picture.width() / 25);
     std::vector<PixelPoint> best;
@@ -194,7 +206,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         if (++tried > StartCandidates) break;
         std::vector<PixelPoint> trace =
             traceCurve(columns, found.pieces[static_cast<std::size_t>(start)], start, seed,
-                       {maxGap, directions.acrossSlope, &lines.pixels});
+                       {maxGap, directions.acrossSlope, &lines.pixels, &words});
         markTraced(columns, trace, traced);
         if (span(trace) >= WideLineShare * width) wide.push_back(trace);
         if (traceWeight(trace, directions.acrossSlope) > traceWeight(best, directions.acrossSlope)) best = std::move(trace);

@@ -63,8 +63,10 @@ struct StraightLines {
 
 // The straight lines of the directions drawn in ink. They are looked for
 // among all the ink, so a faint grid line that matches the curve's colour
-// only in places is still found whole.
-StraightLines findStraightLines(const PixelMask& ink, const LineDirections& directions);
+// only in places is still found whole. With a point inside the plot, the
+// area is that plot's alone: on a page with two charts the other is outside.
+StraightLines findStraightLines(const PixelMask& ink, const LineDirections& directions,
+                                std::optional<PixelPoint> inside = std::nullopt);
 
 // Clears from the mask the pixels set in the other.
 void clearWhereSet(PixelMask& mask, const PixelMask& other);

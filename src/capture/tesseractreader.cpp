@@ -16,7 +16,7 @@ namespace {
 // area of words (a whole plot) reads better a step smaller.
 int enlargementFor(const PixelBuffer& picture, TextKind kind)
 {
-    const int reach = kind == TextKind::Words ? 2000 : 3000;
+    const int reach = kind == TextKind::Words || kind == TextKind::Line ? 2000 : 3000;
     return std::clamp(reach / std::max({picture.width(), picture.height(), 1}), 1, 4);
 }
 
@@ -74,8 +74,9 @@ std::vector<ReadWord> TesseractReader::read(const PixelBuffer& picture, const Pi
                 static_cast<unsigned char>(luma);
         }
     tesseract::TessBaseAPI& api = engine_->api;
-    const bool numbers = kind != TextKind::Words;
-    api.SetPageSegMode(kind == TextKind::OneNumber ? tesseract::PSM_SINGLE_LINE : tesseract::PSM_SPARSE_TEXT);
+    const bool numbers = kind == TextKind::Numbers || kind == TextKind::OneNumber;
+    const bool oneLine = kind == TextKind::OneNumber || kind == TextKind::Line;
+    api.SetPageSegMode(oneLine ? tesseract::PSM_SINGLE_LINE : tesseract::PSM_SPARSE_TEXT);
     // The resolution Tesseract assumes sets the size of what it takes for
     // specks: tick numbers enlarged read best taken as fine print, a wide
     // area of words as a screen's.
@@ -107,7 +108,7 @@ std::vector<ReadWord> TesseractReader::read(const PixelBuffer& picture, const Pi
                 baseHeight = b.height();
                 baseBottom = b.bottom;
                 baseTop = b.top;
-            } else if (numbers && !raised && b.bottom <= baseBottom - ExponentRise * baseHeight &&
+            } else if (kind == TextKind::Numbers && !raised && b.bottom <= baseBottom - ExponentRise * baseHeight &&
                        b.top <= baseTop) {
                 raised = true;
                 text += '^';

@@ -27,6 +27,8 @@ enum class TextKind {
     OneNumber,
     // Any words (a legend's labels, "D=200" beside a curve).
     Words,
+    // One line of words alone in the area (a label boxed on its own).
+    Line,
 };
 
 class TextReader {

@@ -5,8 +5,8 @@
 // candidate, and the axis is the one model, linear or logarithmic, that the
 // most labels agree with: evenly spaced values at evenly spaced places, or
 // decades at evenly spaced places. A label that disagrees (misread, or a
-// number of the other axis) is left out; with fewer than two agreeing the
-// axis is not read.
+// number of the other axis) is left out; with fewer than two agreeing, or
+// fewer than half of the numbers read, the axis is not read.
 #include "capture/calibration.h"
 #include "common/checked.h"
 

@@ -172,6 +172,21 @@ ToleranceChoice chooseTolerance(const PixelBuffer& picture, Rgb colour, std::opt
     return choice;
 }
 
+std::vector<Rgb> paperColours(const PixelBuffer& picture)
+{
+    // A second paper covers at least this share of the page.
+    constexpr double PaperShare = 0.1;
+    if (picture.empty()) return {{255, 255, 255}};
+    const int stride = static_cast<long long>(picture.width()) * picture.height() > FullLookPixels ? 2 : 1;
+    ColourCount colours;
+    eachStretch(picture, stride, [&](std::uint32_t pixel, long long n) { colours.add(pixel, n); });
+    std::vector<Rgb> papers{colours.commonest()};
+    for (std::size_t box = 0; box < colours.boxes(); ++box)
+        if (colours.count(box) >= PaperShare * double(colours.total()) && colours.mean(box) != papers.front())
+            papers.push_back(colours.mean(box));
+    return papers;
+}
+
 std::vector<Rgb> drawnColours(const PixelBuffer& picture)
 {
     std::vector<Rgb> kept;

@@ -35,6 +35,10 @@ struct ToleranceChoice {
 
 ToleranceChoice chooseTolerance(const PixelBuffer& picture, Rgb colour, std::optional<double> given);
 
+// The page's papers: its commonest colour, and any other colour that covers
+// a large part of it (a chart's area filled grey, as LibreOffice draws it).
+std::vector<Rgb> paperColours(const PixelBuffer& picture);
+
 // The colours drawn on the page, the most common first: the paper, the
 // colours lying on another's way to the paper (its fringes) and those
 // covering too little to be a line are left out.
