@@ -177,10 +177,10 @@ class LibreOffice:
                 axis.LinkNumberFormatToSource = False
                 axis.NumberFormat = doc.NumberFormats.getStandardFormat(0, Locale("it", "IT", ""))
         for i, (colour, _, _) in enumerate(page["curves"]):
-            series = diagram.getDataRowProperties(i)
+            series = diagram.getDataRowProperties(i + 1)  # row 0 holds the x values
             series.SymbolType = -3
             series.LineWidth = 50
-            series.LineColor = 0 if page["bw"] else int(colour[1:], 16)
+            series.setPropertyValue("Color", 0 if page["bw"] else int(colour[1:], 16))
         chart.HasLegend = not page["bw"]
         doc.calculateAll()
         plot = diagram.calculateDiagramPositionExcludingAxes()

@@ -31,7 +31,7 @@ constexpr double LabelOverhang = 0.05;
 // The strip of the y axis's numbers reaches this share of the picture's width left of the ticks.
 constexpr double YLabelWidth = 0.2;
 // A label's place moves to a tick this near it (a share of its own size).
-constexpr double TickSnap = 0.35;
+constexpr double TickSnap = 0.25;
 
 // A straight line: its place across (rows or columns from..to) and its reach along.
 struct Line {
@@ -155,7 +155,9 @@ double median(std::vector<double> v)
 // under the x axis the topmost line, left of the y axis those flush right.
 std::vector<ReadWord> numbersNearTheAxis(std::vector<ReadWord> words, bool xAxis)
 {
-    words.erase(std::remove_if(words.begin(), words.end(), [](const ReadWord& w) { return labelValues(w.text).empty(); }),
+    // Labels read in part (an exponent lost) stay, so that they count among those that do not agree.
+    words.erase(std::remove_if(words.begin(), words.end(),
+                               [](const ReadWord& w) { return labelValues(w.text).empty() && w.text.find('^') == std::string::npos; }),
                 words.end());
     if (words.empty()) return words;
     std::vector<double> heights;
@@ -278,8 +280,11 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
                 whole += w.text;
                 confidence = std::min(confidence, w.confidence);
             }
+            // An exponent not read leaves the label unread: its base alone ("10") is no value.
             if (!text.empty() && whole.size() > text.size() && whole.compare(0, text.size(), text) == 0)
                 text += "^" + whole.substr(text.size());
+            else
+                text += "^?";
         }
         if (!text.empty()) labels.push_back({text, padded(word.box, left, top), confidence});
     }

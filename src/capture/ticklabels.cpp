@@ -254,10 +254,11 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
     if (!best || bestFit.agreeing < 2)
         return failed<AxisReading>("asse " + axis + ": meno di due numeri concordi fra quelli letti (" +
                                    (read.empty() ? std::string("nessuno") : read) + ")");
-    // Two labels out of many agreeing by chance is no axis: most must agree.
-    if (2 * bestFit.agreeing < positions.size())
+    // Two labels out of many agreeing by chance is no axis: most of the labels
+    // there, read or not, must agree.
+    if (2 * bestFit.agreeing < labels.size())
         return failed<AxisReading>("asse " + axis + ": solo " + std::to_string(bestFit.agreeing) + " dei " +
-                                   std::to_string(positions.size()) + " numeri letti concordano (" + read + ")");
+                                   std::to_string(labels.size()) + " numeri letti concordano (" + read + ")");
     reading.scale = best->scale;
     // Two decades alone fit a linear axis as well: decades with nothing between are a logarithmic one.
     std::vector<double> agreeing;

@@ -181,9 +181,29 @@ std::vector<Rgb> paperColours(const PixelBuffer& picture)
     ColourCount colours;
     eachStretch(picture, stride, [&](std::uint32_t pixel, long long n) { colours.add(pixel, n); });
     std::vector<Rgb> papers{colours.commonest()};
-    for (std::size_t box = 0; box < colours.boxes(); ++box)
-        if (colours.count(box) >= PaperShare * double(colours.total()) && colours.mean(box) != papers.front())
-            papers.push_back(colours.mean(box));
+    // A scan spreads a paper's colour over neighbouring boxes: a box counts
+    // with its neighbours, where it is the fullest of them.
+    const auto at = [](int r, int g, int b) { return static_cast<std::size_t>(r << 8 | g << 4 | b); };
+    for (int r = 0; r < 16; ++r)
+        for (int g = 0; g < 16; ++g)
+            for (int b = 0; b < 16; ++b) {
+                const long long own = colours.count(at(r, g, b));
+                long long around = 0;
+                bool fullest = own > 0;
+                for (int dr = -1; dr <= 1; ++dr)
+                    for (int dg = -1; dg <= 1; ++dg)
+                        for (int db = -1; db <= 1; ++db) {
+                            const int nr = r + dr, ng = g + dg, nb = b + db;
+                            if (nr < 0 || ng < 0 || nb < 0 || nr > 15 || ng > 15 || nb > 15) continue;
+                            const long long n = colours.count(at(nr, ng, nb));
+                            around += n;
+                            if (n > own) fullest = false;
+                        }
+                const Rgb colour = colours.mean(at(r, g, b));
+                if (fullest && around >= PaperShare * double(colours.total()) &&
+                    std::none_of(papers.begin(), papers.end(), [&](Rgb p) { return colourDistance(p, colour) <= PaperDistance; }))
+                    papers.push_back(colour);
+            }
     return papers;
 }
 

@@ -13,8 +13,9 @@ constexpr std::size_t EndPoints = 20;
 // half the line's thickness, and more for each column without a run.
 constexpr double FollowRows = 3.0;
 constexpr double FollowRowsPerBlindColumn = 0.1;
-// The colour is followed across gaps up to this many columns.
+// The colour is followed across gaps up to this many columns, or this share of the picture's width.
 constexpr int LongestGap = 40;
+constexpr double LongestGapShare = 0.04;
 // Runs longer than this are lines crossing, not the curve going on.
 constexpr double LongestRun = 12.0;
 
@@ -41,23 +42,27 @@ int followedBeyond(const ColumnRuns& columns, const End& end, int step)
     double row = end.at.y;
     const double slope = end.slope;
     int reached = 0, blind = 0;
-    for (int x = static_cast<int>(std::floor(end.at.x)) + step; x >= 0 && x < columns.width() && blind <= LongestGap;
+    const int longestGap = std::max(LongestGap, static_cast<int>(LongestGapShare * columns.width()));
+    for (int x = static_cast<int>(std::floor(end.at.x)) + step; x >= 0 && x < columns.width() && blind <= longestGap;
          x += step) {
         ++blind;
         const double expected = row + slope * step * blind;
         const double allowed = FollowRows + FollowRowsPerBlindColumn * blind;
         const ColumnRun* best = nullptr;
         double bestDistance = allowed;
+        bool crossing = false;
         for (const ColumnRun& run : columns.column(x)) {
             const double length = run.bottom - run.top + 1;
             const double distance = std::abs((run.top + run.bottom + 1) / 2.0 - expected) - length / 2;
+            // A long run over the row expected is the curve merged with a line it crosses.
+            if (length > LongestRun && distance <= 0) crossing = true;
             if (length <= LongestRun && distance <= bestDistance) {
                 bestDistance = distance;
                 best = &run;
             }
         }
-        if (!best) continue;
-        row = (best->top + best->bottom + 1) / 2.0;
+        if (!best && !crossing) continue;
+        row = best ? (best->top + best->bottom + 1) / 2.0 : expected;
         blind = 0;
         reached = std::abs(x + 0.5 - end.at.x) > reached ? static_cast<int>(std::abs(x + 0.5 - end.at.x)) : reached;
     }
