@@ -157,7 +157,9 @@ std::vector<ReadWord> numbersNearTheAxis(std::vector<ReadWord> words, bool xAxis
 {
     // Labels read in part (an exponent lost) stay, so that they count among those that do not agree.
     words.erase(std::remove_if(words.begin(), words.end(),
-                               [](const ReadWord& w) { return labelValues(w.text).empty() && w.text.find('^') == std::string::npos; }),
+                               [](const ReadWord& w) {
+                                   return labelValues(w.text).empty() && w.text.find_first_of("^?") == std::string::npos;
+                               }),
                 words.end());
     if (words.empty()) return words;
     std::vector<double> heights;
@@ -286,7 +288,8 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
             else
                 text += "^?";
         }
-        if (!text.empty()) labels.push_back({text, padded(word.box, left, top), confidence});
+        // A label not read at all still counts among those that do not agree.
+        labels.push_back({text.empty() ? "?" : text, padded(word.box, left, top), text.empty() ? 0 : confidence});
     }
     return labels;
 }
