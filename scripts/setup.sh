@@ -10,6 +10,7 @@ CALVERO_PACKAGES=(
   qt6-svg-dev qt6-image-formats-plugins qt6-translations-l10n
   libfreexl-dev libzip-dev libpugixml-dev libpoppler-qt6-dev nlohmann-json3-dev libexpat1-dev
   libeigen3-dev libboost-math-dev
+  liblcms2-dev libtesseract-dev tesseract-ocr-eng
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth
   fonts-liberation2 fonts-dejavu
