@@ -1,5 +1,7 @@
 #pragma once
 // The command line of calvero1-batch.
+#include "fit/fitoptions.h"
+
 #include <string>
 #include <variant>
 #include <vector>
@@ -26,6 +28,18 @@ struct BatchOptions {
     std::string summaryOut;
     bool eachParameter = false;
     bool manyFiles = false;
+    // The fit options named on the line (--through, --fix, --weights,
+    // --minimax, --monotone). Each one named replaces the same option of the
+    // data set's options file; the others stay as the file has them.
+    FitOptions steering;
+    std::vector<int> throughFields; // the numbers of each --through: 2 (x,y) or 3 (x,y,z)
+    bool throughGiven = false;
+    bool fixGiven = false;
+    bool weightsGiven = false;
+    bool minimaxGiven = false;
+    bool monotoneGiven = false;
+    bool compareWithOptions = false; // --compare-with-options: the comparison fits with the same options
+    bool steeringGiven() const { return throughGiven || fixGiven || weightsGiven || minimaxGiven || monotoneGiven; }
 };
 
 // --help (or -h) and --version answer at once, whatever else the line holds.
