@@ -177,6 +177,19 @@ with tempfile.TemporaryDirectory() as work:
         gap = np.max(np.abs(got.coef - wanted.coef) / np.abs(wanted.coef))
         check("pump, degree 3, %s: numpy's weighted solution to %.1e" % (name, gap), gap <= 1e-9)
 
+    # The surface's weights from the fourth column, the points not in order of x:
+    # each weight must stay with its point when the surface sorts them.
+    shuffled = SURFACE[::-1][::3] + SURFACE[1::3]
+    weights = np.array([1.0 + (i * 7) % 5 for i in range(len(shuffled))])
+    document, result = run(work, [p + (w,) for p, w in zip(shuffled, weights)], 7, 2, "--weights", "column")
+    xs, ys, zs = (np.array([p[k] for p in shuffled]) for k in range(3))
+    design = np.array([xs ** a * ys ** b for a, b in SURFACE_POWERS[:6]]).T
+    solution = np.linalg.lstsq(design * np.sqrt(weights)[:, None], zs * np.sqrt(weights), rcond=None)[0]
+    gap = relative_gap(coefficients(document), [mpmath.mpf(c) for c in solution])
+    check("surface, weights from the fourth column: numpy's weighted solution to %.1e" % gap, gap <= 1e-9)
+    check("the JSON records the options", document["options"]["weights"] == "column" and
+          document["optionsLine"] == "vincoli: pesi dei punti dal file")
+
     # The smallest largest error against scipy's linear programme.
     def lp_optimum(points, kind, degree):
         """The programme in x and y centred and scaled to [-1, 1], where its columns are far from parallel."""
