@@ -13,7 +13,7 @@ namespace {
 
 // The slope is imposed at this many nodes per coefficient (Chebyshev-Lobatto
 // nodes, closer together near the ends, where a polynomial moves fastest).
-constexpr int NodesPerTerm = 12;
+constexpr int NodesPerTerm = 24;
 constexpr int FewestNodes = 33;
 // Each round adds the nodes where the curve still turns between the others;
 // a handful of rounds is the rule.
@@ -123,15 +123,22 @@ private:
         return rows;
     }
 
-    // Adds rows·z ≤ upper (or ≥ lower) to the programme, each scaled to unit length.
+    // Adds rows·z ≤ upper (or ≥ lower) to the programme, each scaled to unit
+    // length. A row the free coefficients do not reach (a slope that fixed
+    // terms decide alone) is all zero but for rounding: it becomes zero, so
+    // its bound alone says whether it holds, instead of a rounding error
+    // scaled up to a condition that huge coefficients would meet.
     static void addRows(DenseProgramme& programme, const RealMatrix& rows, const RealVector& lower, const RealVector& upper)
     {
         const Eigen::Index first = programme.rows.rows();
         programme.rows.conservativeResize(first + rows.rows(), rows.cols());
+        const Real longest = rows.rows() > 0 ? rows.rowwise().norm().maxCoeff() : Real(0);
         for (Eigen::Index i = 0; i < rows.rows(); ++i) {
             const Real length = rows.row(i).norm();
-            const Real scale = length > 0 ? 1 / length : 1;
-            programme.rows.row(first + i) = (rows.row(i) * scale).cast<double>();
+            const bool reached = length > 1e-11L * longest;
+            const Real scale = reached ? 1 / length : 1;
+            programme.rows.row(first + i) = reached ? Eigen::RowVectorXd((rows.row(i) * scale).cast<double>())
+                                                    : Eigen::RowVectorXd::Zero(rows.cols());
             programme.rowLower.push_back(lower(i) <= -DenseProgramme::Unbounded ? -DenseProgramme::Unbounded
                                                                                 : static_cast<double>(lower(i) * scale));
             programme.rowUpper.push_back(upper(i) >= DenseProgramme::Unbounded ? DenseProgramme::Unbounded

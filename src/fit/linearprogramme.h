@@ -1,8 +1,10 @@
 #pragma once
-// Small dense linear and quadratic programmes, solved by COIN-OR CLP's
-// simplex (primal for a quadratic objective, dual for a linear one): the one
-// door of the engine to CLP. The steered fits state their programmes here in
-// the centred basis, scaled so that every row has unit length.
+// Small dense linear and quadratic programmes: the linear ones by COIN-OR
+// CLP's dual simplex, the quadratic ones (a diagonal Hessian) by NLopt's
+// SLSQP, started from a feasible point CLP finds first, which also tells a
+// programme whose rows cannot be met. The one door of the engine to both.
+// The steered fits state their programmes here in the centred basis, scaled
+// so that every row has unit length.
 #include <Eigen/Dense>
 
 #include <vector>
