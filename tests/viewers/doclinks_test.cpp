@@ -181,6 +181,12 @@ TEST(Documentation, MessagesPageExplainsEveryMessageOfTheProgram)
         {"impossibile aprire la pagina web:"},
         {"stampa non riuscita:"},
         {"pagina non trovata:"},
+        {"troppi vincoli:"},
+        {"i vincoli non sono indipendenti:"},
+        {"i vincoli chiesti non si possono rispettare insieme"},
+        {"i punti di passaggio salgono e scendono:"},
+        {"peso non positivo al punto"},
+        {"il file dei vincoli", "non è valido:"},
     };
     const std::string text = visibleText(readFile(DocFolder / "messaggi.htm"));
     for (const auto& pieces : messages)

@@ -60,6 +60,28 @@ private:
     QWidget* last_ = nullptr;
 };
 
+// Hands each new modal window, once, to a handler that plays the user's part,
+// and lists the windows' classes in the order they were shown.
+class ModalDriver : public QObject {
+public:
+    ModalDriver(QStringList& shown, std::function<void(QWidget*)> handle) : shown_(shown), handle_(std::move(handle))
+    {
+        timer_.setInterval(20);
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || (!shown_.isEmpty() && shown_.last() == modal->metaObject()->className())) return;
+            shown_ << modal->metaObject()->className();
+            handle_(modal);
+        });
+        timer_.start();
+    }
+
+private:
+    QStringList& shown_;
+    std::function<void(QWidget*)> handle_;
+    QTimer timer_;
+};
+
 void typePoint(Document& document, int row, const char* x, const char* y)
 {
     document.grid.setCell(row, 1, x);
@@ -161,12 +183,7 @@ private slots:
         program->mainWindow.degreeBox()->setValue(1);
         QStringList shown;
         QString statistics;
-        QTimer driver;
-        driver.setInterval(20);
-        connect(&driver, &QTimer::timeout, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || (!shown.isEmpty() && shown.last() == modal->metaObject()->className())) return;
-            shown << modal->metaObject()->className();
+        ModalDriver driver(shown, [&](QWidget* modal) {
             if (auto* comparison = qobject_cast<ComparisonWindow*>(modal)) {
                 // Deferred: a window opened from here would block the driver's own timer.
                 comparison->table()->selectRow(0);
@@ -181,7 +198,6 @@ private slots:
                 dialog->reject();
             }
         });
-        driver.start();
         program->mainWindow.compareButton()->click();
         QTRY_VERIFY_WITH_TIMEOUT(shown.contains("calvero::GraphWindow"), 5000);
         QCOMPARE(shown.first(), QString("calvero::ComparisonWindow"));
@@ -203,12 +219,7 @@ private slots:
         program->mainWindow.degreeBox()->setValue(6);
         QStringList shown;
         QString statistics;
-        QTimer driver;
-        driver.setInterval(20);
-        connect(&driver, &QTimer::timeout, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || (!shown.isEmpty() && shown.last() == modal->metaObject()->className())) return;
-            shown << modal->metaObject()->className();
+        ModalDriver driver(shown, [&](QWidget* modal) {
             if (auto* options = qobject_cast<FitOptionsWindow*>(modal)) {
                 options->throughTable()->setItem(0, 0, new QTableWidgetItem("0"));
                 options->throughTable()->setItem(0, 1, new QTableWidgetItem("seicento"));
@@ -231,7 +242,6 @@ private slots:
                 QTimer::singleShot(0, dialog, &QDialog::reject);
             }
         });
-        driver.start();
         program->mainWindow.fitOptionsButton()->click();
         QCOMPARE(shown.mid(0, 2), QStringList({"calvero::FitOptionsWindow", "QMessageBox"}));
         const QString line = "vincoli: passa per (0; 620); monotona decrescente";
