@@ -73,7 +73,11 @@ std::optional<std::string> weightRefusal(FitType kind, const PointSet& points, i
                        " = 0 e nessun errore relativo";
     }
     if (o.weighting == Weighting::Column) {
-        if (o.pointWeights.size() < static_cast<std::size_t>(n)) return std::string("mancano i pesi dei punti");
+        if (o.pointWeights.size() < static_cast<std::size_t>(n))
+            return std::string(kind == FitType::SurfaceXY
+                                   ? "mancano i pesi dei punti: per il polinomio Z=F(x,y) sono la quarta colonna di un "
+                                     "file di punti di testo (x;y;z;peso), con calvero1-batch --points e --weights column"
+                                   : "mancano i pesi dei punti");
         for (int i = 1; i <= n; ++i) {
             const double w = o.pointWeights[static_cast<std::size_t>(i - 1)];
             if (!(w > 0.0) || !std::isfinite(w))
