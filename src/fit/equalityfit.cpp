@@ -74,6 +74,8 @@ Checked<ConditionedDesign> ConditionedDesign::make(const WeightedProblem& proble
         d.nullSpace_ = RealMatrix::Identity(p, p);
         d.conditionsR_ = RealMatrix(0, 0);
     }
+    // As many conditions as terms leave nothing to fit: the conditions alone are the curve.
+    if (p == m) return succeeded(std::move(d));
     const RealMatrix reducedDesign = d.rowScales_.asDiagonal() * design.unit * d.nullSpace_;
     d.reduced_ = Eigen::ColPivHouseholderQR<RealMatrix>(reducedDesign.rows(), reducedDesign.cols());
     d.reduced_.setThreshold(RankTolerance);
@@ -101,6 +103,7 @@ RealVector ConditionedDesign::step(const RealVector& valueResiduals, const RealV
     RealVector along = RealVector::Zero(design_.p);
     if (conditionResiduals.size() > 0)
         along = rangeSpace_ * conditionsR_.transpose().triangularView<Eigen::Lower>().solve(conditionResiduals);
+    if (nullSpace_.cols() == 0) return along;
     const RealVector left = rowScales_.asDiagonal() * (valueResiduals - design_.unit * along);
     return along + nullSpace_ * reduced_.solve(left);
 }

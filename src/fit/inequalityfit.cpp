@@ -157,7 +157,9 @@ private:
         for (Eigen::Index i = 0; i < n; ++i) values(i) = problem_.v[static_cast<std::size_t>(i)];
         Round round;
         if (free == 0) {
-            round.outcome = ProgrammeSolution::Outcome::Solved;
+            // The conditions alone make the curve: it keeps the nodes on their side or nothing does.
+            const bool kept = (slopeRows() * base).maxCoeff() <= -scales_.margin + 1e-13L * scales_.slope;
+            round.outcome = kept ? ProgrammeSolution::Outcome::Solved : ProgrammeSolution::Outcome::Infeasible;
             round.centred = base;
             return round;
         }

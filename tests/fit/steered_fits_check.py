@@ -110,6 +110,8 @@ with tempfile.TemporaryDirectory() as work:
         ("pump, degree 3, through the shut-off head (0; 42)", PUMP, 3, 3, ["--through", "0,42"]),
         ("pump, degree 2, through two points", PUMP, 3, 2, ["--through", "0,42", "--through", "6000,0.5"]),
         ("pump, degree 3, term 1 = 40 and term 2 = 0", PUMP, 3, 3, ["--fix", "1=40", "--fix", "2=0"]),
+        ("pump, degree 1, as many through points as coefficients", PUMP, 3, 1,
+         ["--through", "600,41.5", "--through", "4800,8", "--weights", "relative"]),
         ("rational, degree 2, through (3000; 35)", [(q, 1 / (0.02 + 1e-6 * q + 2e-10 * q * q) + e * 0.1)
                                                     for (q, _), e in zip(PUMP, [1, -2, 1, 3, -1, 2, -3, 1, 0, 2, -1])],
          5, 2, ["--through", "3000,35"]),
@@ -282,6 +284,11 @@ with tempfile.TemporaryDirectory() as work:
     cs = coefficients(document) if document else None
     check("fan, monotone through (0; 620): passes through it",
           cs is not None and abs(value(cs, 0) - 620) <= 1e-10 * 620)
+    # Every coefficient fixed: the smallest largest error and the monotone curve have nothing left to choose.
+    for options in (["--minimax"], ["--monotone", "decreasing"]):
+        document, result = run(work, PUMP, 3, 1, "--fix", "1=42", "--fix", "2=-0.006", *options)
+        check("pump, degree 1, both terms fixed, %s: the fixed line" % options[0],
+              document is not None and [c["value"] for c in document["coefficients"]] == [42, -0.006])
 
     # Refusals: exit 1, the message, nothing computed, no NaN.
     refusals = [
@@ -301,6 +308,8 @@ with tempfile.TemporaryDirectory() as work:
         ("a term that the degree has not", PUMP, 3, 2, ["--fix", "5=1"], "inesistente"),
         ("a fixed slope against a monotone curve", PUMP, 3, 2, ["--fix", "2=1", "--monotone", "decreasing"],
          "non si possono rispettare"),
+        ("every term fixed against a monotone curve", PUMP, 3, 1, ["--fix", "1=0", "--fix", "2=1", "--monotone",
+                                                                   "decreasing"], "non si possono rispettare"),
     ]
     for name, points, kind, degree, options, words in refusals:
         document, result = run(work, points, kind, degree, *options)
