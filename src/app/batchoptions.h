@@ -1,5 +1,6 @@
 #pragma once
 // The command line of calvero1-batch.
+#include "fit/fitoptions.h"
 #include "viewers/exportformats.h"
 
 #include <set>
@@ -40,6 +41,18 @@ struct BatchOptions {
     std::vector<BatchExport> exports;
     ExportChoices exportChoices;
     std::set<std::string> exportSettings; // the settings given: --rated, --units, --cells, --curve-name
+    // The fit options named on the line (--through, --fix, --weights,
+    // --minimax, --monotone). Each one named replaces the same option of the
+    // data set's options file; the others stay as the file has them.
+    FitOptions steering;
+    std::vector<int> throughFields; // the numbers of each --through: 2 (x,y) or 3 (x,y,z)
+    bool throughGiven = false;
+    bool fixGiven = false;
+    bool weightsGiven = false;
+    bool minimaxGiven = false;
+    bool monotoneGiven = false;
+    bool compareWithOptions = false; // --compare-with-options: the comparison fits with the same options
+    bool steeringGiven() const { return throughGiven || fixGiven || weightsGiven || minimaxGiven || monotoneGiven; }
 };
 
 // --help (or -h) and --version answer at once, whatever else the line holds.

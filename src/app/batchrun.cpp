@@ -25,7 +25,12 @@ namespace calvero {
 Checked<LinesRead> importBatchPoints(const Workspace& work, const std::string& file, const BatchOptions& options)
 {
     Document& d = work.document;
-    const Checked<LinesRead> read = readPointFile(file, FirstImportedSpreadsheetRow, {d.grid, d.points});
+    // The surface's weights per point are the fourth field of each line.
+    const bool fourth = options.kind == kindNumber(FitType::SurfaceXY) && options.weightsGiven &&
+                        options.steering.weighting == Weighting::Column;
+    d.weightColumn.clear();
+    const Checked<LinesRead> read =
+        readPointFile(file, FirstImportedSpreadsheetRow, {d.grid, d.points, fourth ? &d.weightColumn : nullptr});
     if (!read) return read;
     MainWindowInputs& inputs = work.inputs;
     inputs.setKindItemIndex(options.kind - 1);
@@ -52,6 +57,31 @@ Failure loadInput(const Workspace& work, const BatchOptions& options, std::ostre
     }
     if (auto failure = loadDataSetFile(work, options.dataSetFile)) return failure;
     fillPointGrid(work.document.grid, work.document.points);
+    return std::nullopt;
+}
+
+// The fit options named on the line over those the data set's options file
+// gave; the message when a through point has the wrong count of numbers for
+// the kind.
+Failure applySteering(const Workspace& work, const BatchOptions& options)
+{
+    FitOptions& o = work.document.options;
+    const FitOptions& given = options.steering;
+    const bool surface = work.document.kind == FitType::SurfaceXY;
+    if (options.throughGiven) {
+        for (int fields : options.throughFields) {
+            if (surface && fields != 3) return "per il polinomio Z=F(x,y) un punto di passaggio si dà come X,Y,Z";
+            if (!surface && fields != 2) return "un punto di passaggio si dà come X,Y (X,Y,Z solo per il polinomio Z=F(x,y))";
+        }
+        o.throughPoints = given.throughPoints;
+    }
+    if (options.fixGiven) o.fixedTerms = given.fixedTerms;
+    if (options.weightsGiven) o.weighting = given.weighting;
+    if (options.minimaxGiven) o.minimax = given.minimax;
+    if (options.monotoneGiven) o.monotone = given.monotone;
+    if (o.weighting == Weighting::Column && surface && work.document.weightColumn.empty())
+        return "i pesi dei punti del polinomio Z=F(x,y) si leggono dalla quarta colonna di un file di punti di testo "
+               "(x;y;z;peso), con --points e --weights column";
     return std::nullopt;
 }
 
@@ -83,7 +113,7 @@ int writeFigures(const BatchOptions& options, const Workspace& work, const Calcu
         // The temperatures as the main window holds them, for the temperature-time kind.
         const CalculationInput input =
             inputOf(done, work.inputs.initialTemperatureText(), work.inputs.finalTemperatureText());
-        rows = compareEquations(input, options.tolerance);
+        rows = compareEquations(input, options.tolerance, {}, options.compareWithOptions);
         print(comparisonLines(rows, options.tolerance));
     }
     if (options.jsonOut.empty()) return BatchOk;
@@ -132,6 +162,10 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
     if (const auto failure = loadInput(work, options, err)) {
         err << *failure << '\n';
         return BatchUnreadable;
+    }
+    if (const auto failure = applySteering(work, options)) {
+        err << *failure << '\n';
+        return BatchRefused;
     }
     const Outcome outcome = calculateDocument(work);
     if (const Refusal* refusal = std::get_if<Refusal>(&outcome)) {

@@ -20,6 +20,15 @@ CalculationInput inputOf(const Workspace& work, const PointCount& counted)
     input.degree = work.inputs.degreeValue();
     input.initialTemperature = work.inputs.initialTemperatureText();
     input.finalTemperature = work.inputs.finalTemperatureText();
+    input.options = work.document.options;
+    if (input.options.weighting == Weighting::Column) {
+        // One-variable kinds: the column after x and y is z; the surface's is the fourth.
+        if (input.kind == FitType::SurfaceXY) {
+            input.options.pointWeights = work.document.weightColumn;
+        } else {
+            for (int i = 1; i <= counted.points; ++i) input.options.pointWeights.push_back(work.document.points.z[i]);
+        }
+    }
     return input;
 }
 
@@ -40,6 +49,10 @@ CalculationInput currentCalculationInput(const Workspace& work)
     const PointCount counted = countPoints(work.document.grid, points, work.document.kind);
     CalculationInput input = inputOf(work, counted);
     input.points = points;
+    if (input.options.weighting == Weighting::Column && input.kind != FitType::SurfaceXY) {
+        input.options.pointWeights.clear();
+        for (int i = 1; i <= counted.points; ++i) input.options.pointWeights.push_back(points.z[i]);
+    }
     return input;
 }
 
@@ -48,7 +61,7 @@ Outcome calculateDocument(const Workspace& work)
     Document& d = work.document;
     const PointCount counted = countPoints(d.grid, d.points, d.kind);
     // The surface's points are ordered by x in the grid before anything else.
-    if (d.kind == FitType::SurfaceXY && !counted.invalidCell) sortPointsByX(d.points, d.grid);
+    if (d.kind == FitType::SurfaceXY && !counted.invalidCell) sortPointsByX(d.points, d.grid, &d.weightColumn);
     Outcome outcome = calculate(inputOf(work, counted));
     if (const Calculation* done = std::get_if<Calculation>(&outcome)) keep(d, *done);
     return outcome;

@@ -145,6 +145,8 @@ void resetDataSet(const Workspace& work)
     clearDataSet(work);
     d.kind = FitType::Polynomial;
     d.degree = 2;
+    d.options = {};
+    d.weightColumn.clear();
     work.inputs.setKindItemIndex(kindNumber(FitType::Polynomial) - 1);
     work.inputs.setDegreeValue(2);
 }

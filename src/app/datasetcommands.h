@@ -54,7 +54,7 @@ bool hasUnsavedData(const Workspace& work);
 void clearDataSet(const Workspace& work);
 
 // Empties the data set; kind "POLINOMIO", degree 2, in the document and in
-// the main window.
+// the main window; no fit option.
 void resetDataSet(const Workspace& work);
 
 // Reads and calculates the six examples in turn; a file that cannot be read

@@ -2,7 +2,9 @@
 
 #include "common/filewrite.h"
 #include "app/document.h"
+#include "app/fitoptionsfile.h"
 #include "common/fault.h"
+#include "common/fileread.h"
 #include "common/numtext.h"
 #include "common/systemerror.h"
 #include "fit/pointordering.h"
@@ -77,29 +79,6 @@ std::optional<std::vector<std::string_view>> splitLines(std::string_view text)
 }
 
 std::string numberLine(double value) { return formatReal(value, NumberWidth, NumberDecimals); }
-
-// The whole file, or its first MaxBytesRead bytes; errno is kept on failure.
-std::optional<std::string> readFileText(const std::string& path)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return std::nullopt;
-    std::string text;
-    char buffer[65536];
-    while (text.size() < MaxBytesRead) {
-        const std::size_t wanted = std::min(sizeof buffer, MaxBytesRead - text.size());
-        const std::size_t got = std::fread(buffer, 1, wanted, file);
-        text.append(buffer, got);
-        if (got < wanted) break;
-    }
-    const bool failed = std::ferror(file) != 0;
-    const int reason = errno;
-    std::fclose(file);
-    if (failed) {
-        errno = reason;
-        return std::nullopt;
-    }
-    return text;
-}
 
 // The values of a file into the document and the main window, in the order
 // the shared fields need: the radio group may set the kind on its own, so
@@ -240,7 +219,8 @@ Failure writeDataSetFile(const Workspace& work, const std::string& path)
     } catch (const ArithmeticFault& fault) {
         return fault.what();
     }
-    return writeOutputFile(path, text);
+    if (auto failure = writeOutputFile(path, text)) return failure;
+    return saveDataSetOptions(path, d.options);
 }
 
 bool holdsDataSet(const std::string& path)
@@ -255,11 +235,16 @@ bool holdsDataSet(const std::string& path)
 
 Failure loadDataSetFile(const Workspace& work, const std::string& path)
 {
-    const auto text = readFileText(path);
+    const auto text = readFileText(path, MaxBytesRead);
     if (!text) return "errore di lettura del file " + path + ": " + systemErrorText(errno);
     const auto contents = parseDataSetFile(*text);
     if (!contents) return invalidFileMessage(path);
+    // The options steer the fit of this data set: it is not read without them.
+    Checked<FitOptions> options = readDataSetOptions(path);
+    if (!options) return options.failure;
     applyContents(work, *contents, path);
+    work.document.options = std::move(*options);
+    work.document.weightColumn.clear();
     return std::nullopt;
 }
 

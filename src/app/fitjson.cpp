@@ -1,6 +1,7 @@
 #include "app/fitjson.h"
 
 #include "common/fault.h"
+#include "app/fitoptionsfile.h"
 #include "app/jsonfigures.h"
 #include "fit/coefficientlist.h"
 #include "fit/surface.h"
@@ -26,7 +27,7 @@ json statisticsOf(const Statistics& s)
                                 {"standardErrorOf", c.errorOf.empty() ? c.name : c.errorOf},
                                 {"lower95", jsonNumber(c.lower)},
                                 {"upper95", jsonNumber(c.upper)}});
-    return {{"n", s.n},
+    json figures = {{"n", s.n},
             {"p", s.p},
             {"degreesOfFreedom", s.dof},
             {"sse", s.fitted ? jsonNumber(s.sse) : json(nullptr)},
@@ -44,6 +45,16 @@ json statisticsOf(const Statistics& s)
             {"illConditioned", s.illConditioned},
             {"coefficients", coefficients},
             {"lines", statisticsLines(s)}};
+    return figures;
+}
+
+// What a steered fit adds to its statistics.
+void addSteeredFigures(json& figures, const Statistics& s)
+{
+    figures["equalityConditions"] = s.equalities;
+    figures["weightedSse"] = jsonNumber(s.weightedSse);
+    figures["approximateErrors"] = s.approximate.empty() ? json(nullptr) : json(s.approximate);
+    for (std::size_t k = 0; k < s.coefficients.size(); ++k) figures["coefficients"][k]["fixed"] = s.coefficients[k].fixed;
 }
 
 json shapeOf(const ShapeChecks& s)
@@ -94,7 +105,14 @@ std::string fitJson(const Calculation& c, const std::vector<ComparisonRow>* comp
         if (const auto* t = std::get_if<TemperatureTimeCurve>(&*c.curve))
             document["temperatures"] = {{"initial", jsonNumber(t->initial)}, {"final", jsonNumber(t->final)}};
     }
-    document["statistics"] = statisticsOf(fitStatistics(c));
+    const Statistics statistics = fitStatistics(c);
+    document["statistics"] = statisticsOf(statistics);
+    if (c.options.any()) {
+        // Only a steered fit says so: a plain one's document stays as it always was.
+        document["options"] = optionsJson(c.options);
+        document["optionsLine"] = optionsLine(c.options, c.kind);
+        addSteeredFigures(document["statistics"], statistics);
+    }
     document["shape"] = shapeOf(shapeChecks(c));
     document["points"] = pointsOf(c);
     if (comparison) {

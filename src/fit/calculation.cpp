@@ -5,6 +5,7 @@
 #include "fit/kernel.h"
 #include "common/numtext.h"
 #include "fit/reportwriter.h"
+#include "fit/steering.h"
 
 #include <algorithm>
 
@@ -64,6 +65,23 @@ std::optional<std::string> oneVariableRefusal(const CalculationInput& in, int de
     return std::nullopt;
 }
 
+// The coefficients of a steered fit, or its refusal.
+Checked<std::vector<double>> steeredCoefficients(FitType kind, const PointSet& p, int n, int degree,
+                                                 const FitOptions& options, bool& slopeBound)
+{
+    const Checked<SteeredFit> fit = fitSteered(steeredProblem(kind, degree, p, n, options));
+    if (!fit) return failed<std::vector<double>>(fit.failure);
+    slopeBound = fit->slopeBound;
+    return succeeded(fit->coefficients);
+}
+
+PolynomialCoefficients polynomialCoefficients(const std::vector<double>& fitted)
+{
+    PolynomialCoefficients coefficients{};
+    for (std::size_t k = 0; k < fitted.size(); ++k) coefficients[static_cast<int>(k) + 1] = fitted[k];
+    return coefficients;
+}
+
 std::optional<FittedCurve> fitOneVariable(FitType kind, const PointSet& p, int n, int degree,
                                           const Temperatures& temperatures)
 {
@@ -94,15 +112,31 @@ Outcome calculateOneVariable(const CalculationInput& in)
     Temperatures temperatures;
     if (auto message = oneVariableRefusal(in, degree, temperatures)) return Refusal{*message};
 
+    const bool steered = in.options.any();
+    if (steered) {
+        if (auto message = steeringRefusal(in.kind, degree, in.points, in.pointCount, in.options)) return Refusal{*message};
+    }
+
     Calculation done;
     done.kind = in.kind;
     done.degree = degree;
     done.points = in.points;
     done.pointCount = in.pointCount;
-    done.curve = fitOneVariable(in.kind, in.points, in.pointCount, degree, temperatures);
+    done.options = in.options;
+    if (steered) {
+        const Checked<std::vector<double>> fitted =
+            steeredCoefficients(in.kind, in.points, in.pointCount, degree, in.options, done.slopeBound);
+        if (!fitted) return Refusal{fitted.failure};
+        const PolynomialCoefficients c = polynomialCoefficients(*fitted);
+        if (in.kind == FitType::RationalPolynomial) done.curve = RationalCurve{c, degree};
+        else done.curve = PolynomialCurve{c, degree};
+    } else {
+        done.curve = fitOneVariable(in.kind, in.points, in.pointCount, degree, temperatures);
+    }
     ReportBuffer report;
     clearReport(report);
-    const ReportSubject subject{in.kind, degree, done.points, done.pointCount, done.curve ? &*done.curve : nullptr};
+    const ReportSubject subject{in.kind, degree, done.points, done.pointCount, done.curve ? &*done.curve : nullptr,
+                                optionsLine(in.options, in.kind)};
     writeReportHead(report, subject);
     writeOneVariableReport(report, subject);
     done.report = reportLines(report);
@@ -122,14 +156,24 @@ Outcome calculateSurface(const CalculationInput& in)
     done.degree = degree;
     done.points = in.points;
     done.pointCount = n;
-    sortByX(done.points, n);
+    done.options = in.options;
+    sortByX(done.points, n, &done.options.pointWeights);
     if (!surfaceTermsDetermined(done.points.x, done.points.y, n, degree)) return Refusal{SurfaceUndetermined};
 
-    SurfacePoints table{};
-    for (int i = 1; i <= n; ++i) table[i] = {done.points.x[i], done.points.y[i], done.points.z[i]};
-    done.surface = fitSurface(table, n, degree);
+    if (done.options.any()) {
+        if (auto message = steeringRefusal(FitType::SurfaceXY, degree, done.points, n, done.options))
+            return Refusal{*message};
+        const Checked<std::vector<double>> fitted =
+            steeredCoefficients(FitType::SurfaceXY, done.points, n, degree, done.options, done.slopeBound);
+        if (!fitted) return Refusal{fitted.failure};
+        for (std::size_t k = 0; k < fitted->size(); ++k) done.surface[static_cast<int>(k) + 1] = (*fitted)[k];
+    } else {
+        SurfacePoints table{};
+        for (int i = 1; i <= n; ++i) table[i] = {done.points.x[i], done.points.y[i], done.points.z[i]};
+        done.surface = fitSurface(table, n, degree);
+    }
     ReportBuffer report;
-    writeSurfaceReport(report, degree, done.points, n, done.surface);
+    writeSurfaceReport(report, degree, done.points, n, done.surface, optionsLine(done.options, FitType::SurfaceXY));
     done.report = reportLines(report);
     return done;
 }
@@ -143,14 +187,16 @@ std::optional<double> temperatureValue(std::string_view text)
     return parseDecimal(number);
 }
 
-void sortByX(PointSet& points, int count)
+void sortByX(PointSet& points, int count, std::vector<double>* along)
 {
+    const bool carried = along && along->size() >= static_cast<std::size_t>(count);
     for (int a = 1; a <= count; ++a) {
         for (int c = a + 1; c <= count; ++c) {
             if (points.x[a] > points.x[c]) {
                 swapValues(points.x[a], points.x[c]);
                 swapValues(points.y[a], points.y[c]);
                 swapValues(points.z[a], points.z[c]);
+                if (carried) swapValues((*along)[static_cast<std::size_t>(a - 1)], (*along)[static_cast<std::size_t>(c - 1)]);
             }
         }
     }

@@ -3,6 +3,7 @@
 // fitted curve with its report, or a refusal with its Italian text, out. It
 // reads and changes nothing else, so two calculations may run at once.
 #include "fit/dataset.h"
+#include "fit/fitoptions.h"
 #include "fit/fittedcurve.h"
 #include "fit/surface.h"
 #include "fit/workingset.h"
@@ -23,6 +24,7 @@ struct CalculationInput {
     int degree = 2;                         // as the degree field holds it (1 to 9)
     std::string initialTemperature;         // the temperature fields as typed
     std::string finalTemperature;
+    FitOptions options; // what steers the fit beyond least squares; none by default
 };
 
 struct Calculation {
@@ -33,6 +35,8 @@ struct Calculation {
     std::optional<FittedCurve> curve;      // the kinds with a curve y = f(x)
     SurfaceCoefficients surface{};         // Z = F(x, y)
     std::vector<std::string> report;       // the report's lines
+    FitOptions options;                    // the options the fit was steered by (pointWeights in the points' order)
+    bool slopeBound = false;               // a monotone curve held flat somewhere by its condition
     // A graph of the points and the curve, or the picture of the surface.
     bool hasGraph() const { return pointCount > 0; }
 };
@@ -51,7 +55,8 @@ Outcome calculate(const CalculationInput& input);
 std::optional<double> temperatureValue(std::string_view text);
 
 // The points 1..count ordered by ascending x (an exchange sort, as the surface
-// has always been ordered), x, y and z moving together.
-void sortByX(PointSet& points, int count);
+// has always been ordered), x, y and z moving together, and with them the
+// values of along (1..count in its entries 0..count-1) when given.
+void sortByX(PointSet& points, int count, std::vector<double>* along = nullptr);
 
 } // namespace calvero

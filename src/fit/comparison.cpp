@@ -64,8 +64,11 @@ std::string figure(const std::optional<double>& value, int digits)
 
 } // namespace
 
-std::vector<ComparisonRow> compareEquations(const CalculationInput& input, double tolerance, const ShapeOptions& shape)
+std::vector<ComparisonRow> compareEquations(const CalculationInput& steered, double tolerance, const ShapeOptions& shape,
+                                            bool withOptions)
 {
+    CalculationInput input = steered;
+    if (!withOptions) input.options = {};
     std::vector<ComparisonRow> rows;
     const int n = std::clamp(input.pointCount, 0, MaxPoints);
     if (input.kind == FitType::SurfaceXY) {
@@ -141,6 +144,7 @@ CalculationInput inputOf(const Calculation& c, const std::string& initialTempera
     input.degree = c.degree;
     input.initialTemperature = initialTemperature;
     input.finalTemperature = finalTemperature;
+    input.options = c.options;
     if (c.curve) {
         if (const auto* t = std::get_if<TemperatureTimeCurve>(&*c.curve)) {
             // Full precision: the text reads back as the same double.

@@ -28,13 +28,16 @@ struct ComparisonRow {
 // temperatures, ordered: first the simplest equation (fewest coefficients)
 // with no shape flag and a largest percentage error within the tolerance,
 // then the others by ascending AICc, then those without an AICc, then the
-// kinds that do not apply.
+// kinds that do not apply. The candidates are plain least-squares fits unless
+// withOptions asks for the input's fit options: then each kind fits with
+// them, and a kind that does not take them says so in its row.
 std::vector<ComparisonRow> compareEquations(const CalculationInput& input,
                                             double tolerancePercent = DefaultTolerancePercent,
-                                            const ShapeOptions& shape = {});
+                                            const ShapeOptions& shape = {}, bool withOptions = false);
 
 // The input that gives this calculation again, with the temperature fields
-// as typed (the temperature-time kind's own when they are not given).
+// as typed (the temperature-time kind's own when they are not given) and the
+// fit options it had.
 CalculationInput inputOf(const Calculation& calculation, const std::string& initialTemperature = "",
                          const std::string& finalTemperature = "");
 

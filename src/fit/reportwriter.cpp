@@ -140,6 +140,7 @@ void writeReportHead(ReportBuffer& report, const ReportSubject& subject)
     auto add = [&report](const std::string& line) { appendLine(report, line); };
     const FitType kind = subject.kind;
     add("tipo di equazione:" + kindName(kind));
+    if (!subject.steering.empty()) add(subject.steering);
     if (!subject.curve) return;
     const FittedCurve& curve = *subject.curve;
     switch (kind) {
@@ -193,11 +194,13 @@ void writeOneVariableReport(ReportBuffer& report, const ReportSubject& subject)
     if (curve) writeStatisticsLines(report, stats, saturation);
 }
 
-void writeSurfaceReport(ReportBuffer& report, int g, const PointSet& p, int count, const SurfaceCoefficients& K)
+void writeSurfaceReport(ReportBuffer& report, int g, const PointSet& p, int count, const SurfaceCoefficients& K,
+                        const std::string& steering)
 {
     auto add = [&report](const std::string& line) { appendLine(report, line); };
     clearReport(report);
     add("POLINOMIO Z=F(x,y)  grado=" + formatInteger(g, 3));
+    if (!steering.empty()) add(steering);
     add("termine........");
     const std::vector<TermReach> reaches = surfaceTermReaches(p.x, p.y, p.z, count, g);
     // Each coefficient with the term it multiplies, the names in one column.

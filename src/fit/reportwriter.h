@@ -9,6 +9,8 @@
 #include "fit/report.h"
 #include "fit/surface.h"
 
+#include <string>
+
 namespace calvero {
 
 // What a one-variable report is written from: the kind and degree, the points
@@ -19,6 +21,7 @@ struct ReportSubject {
     const PointSet& points;
     int count = 0;
     const FittedCurve* curve = nullptr;
+    std::string steering; // the line of the fit's options, right after the first; empty when none is on
 };
 
 // The lines above the point table for the kind; written right after
@@ -36,7 +39,9 @@ void writeOneVariableReport(ReportBuffer& report, const ReportSubject& subject);
 
 // The whole report of the surface Z = F(x, y) of degree g over points
 // 1..count, starting with clearReport(). Each coefficient line ends with the
-// term it multiplies, "(x^2)", as the statistics name it.
-void writeSurfaceReport(ReportBuffer& report, int g, const PointSet& points, int count, const SurfaceCoefficients& K);
+// term it multiplies, "(x^2)", as the statistics name it. steering, when not
+// empty, is the line of the fit's options after the first.
+void writeSurfaceReport(ReportBuffer& report, int g, const PointSet& points, int count, const SurfaceCoefficients& K,
+                        const std::string& steering = "");
 
 } // namespace calvero

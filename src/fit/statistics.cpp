@@ -2,6 +2,7 @@
 
 #include "common/fault.h"
 #include "fit/leastsquares.h"
+#include "fit/steering.h"
 #include "fit/surface.h"
 
 #include <boost/math/distributions/students_t.hpp>
@@ -25,6 +26,7 @@ struct LinearModel {
     std::vector<std::string> names;
     std::string interceptErrorOf; // "log10 A" / "ln A": A is the intercept transformed back
     double (*back)(double) = nullptr;
+    std::vector<double> weights; // of the squared errors of target; empty: all 1
 
     double value(std::size_t i) const { return polynomialValue(coefficients, terms, u[i], w.empty() ? 0.0 : w[i]); }
 };
@@ -80,9 +82,18 @@ std::optional<LinearModel> linearModel(const Calculation& c)
             m.names.push_back("termine " + std::to_string(k) + " (" + surfaceTermName(k) + ")");
             m.coefficients.push_back(c.surface[k]);
         }
+        if (c.options.any()) m.weights = steeredProblem(c.kind, c.degree, c.points, c.pointCount, c.options).weights;
         return m;
     }
     if (!c.curve) return std::nullopt;
+    if (c.options.any()) {
+        // The steered kinds: the problem they solved, weights and all.
+        LinearModel m = std::get_if<PolynomialCurve>(&*c.curve)
+                            ? polynomialModel(c, std::get<PolynomialCurve>(*c.curve).coefficients, c.degree, false)
+                            : polynomialModel(c, std::get<RationalCurve>(*c.curve).coefficients, c.degree, true);
+        m.weights = steeredProblem(c.kind, c.degree, c.points, c.pointCount, c.options).weights;
+        return m;
+    }
     if (auto* power = std::get_if<PowerCurve>(&*c.curve)) {
         LinearModel m = powerLikeModel(c, power->parameters, log10Of, log10Of);
         m.coefficients[0] = std::log10(power->parameters.a);
@@ -153,6 +164,19 @@ private:
     bool reciprocal_ = false;
 };
 
+// The weights of the errors of y (z for the surface) the fit used; empty when none.
+std::vector<double> measuredWeights(const Calculation& c)
+{
+    std::vector<double> weights;
+    const bool surface = c.kind == FitType::SurfaceXY;
+    for (int i = 1; i <= c.pointCount && c.options.weighting != Weighting::None; ++i) {
+        const double measured = surface ? c.points.z[i] : c.points.y[i];
+        weights.push_back(c.options.weighting == Weighting::Relative ? 1.0 / (measured * measured)
+                                                                     : c.options.pointWeights[static_cast<std::size_t>(i - 1)]);
+    }
+    return weights;
+}
+
 std::string withDegree(const Statistics& s)
 {
     std::string text = kindLabel(s.kind);
@@ -208,7 +232,14 @@ Statistics fitStatistics(const Calculation& c)
     if (!surface && !c.curve) return s;
     s.n = c.pointCount;
     s.p = coefficientCount(c);
-    s.dof = s.n - s.p;
+    s.equalities = static_cast<int>(c.options.throughPoints.size() + c.options.fixedTerms.size());
+    s.dof = s.n - s.p + s.equalities;
+    const std::vector<double> weights = measuredWeights(c);
+    s.weighted = !weights.empty();
+    if (c.options.minimax)
+        s.approximate = "i coefficienti rendono minimo l'errore percentuale massimo, non la somma dei quadrati";
+    else if (c.slopeBound)
+        s.approximate = "la condizione di monotonia tiene la pendenza al limite in qualche punto";
 
     std::vector<double> observed, fitted;
     const FittedValues fittedValue(c);
@@ -225,11 +256,12 @@ Statistics fitStatistics(const Calculation& c)
     double mean = 0.0;
     for (double v : observed) mean += v;
     mean /= s.n;
-    double sst = 0.0, sumSquaredPercent = 0.0;
+    double sst = 0.0, sumSquaredPercent = 0.0, weightedSse = 0.0;
     int withPercent = 0;
     for (std::size_t i = 0; i < observed.size(); ++i) {
         const double residual = observed[i] - fitted[i];
         s.sse += residual * residual;
+        if (s.weighted) weightedSse += weights[i] * residual * residual;
         sst += (observed[i] - mean) * (observed[i] - mean);
         s.largestAbsoluteError = std::max(s.largestAbsoluteError, std::fabs(residual));
         if (observed[i] != 0.0) {
@@ -240,14 +272,16 @@ Statistics fitStatistics(const Calculation& c)
         }
     }
     if (withPercent > 0) s.rmsPercentError = std::sqrt(sumSquaredPercent / withPercent);
-    if (s.dof > 0) s.standardError = std::sqrt(s.sse / s.dof);
+    if (s.weighted) s.weightedSse = weightedSse;
+    const double leastSum = s.weighted ? weightedSse : s.sse; // the sum the fit made least
+    if (s.dof > 0) s.standardError = std::sqrt(leastSum / s.dof);
     if (sst > 0.0) {
         s.rSquared = 1.0 - s.sse / sst;
         if (s.dof > 0) s.adjustedRSquared = 1.0 - (1.0 - *s.rSquared) * (s.n - 1) / s.dof;
     }
-    const int k = s.p + 1; // the coefficients and the variance of the residuals
-    if (s.sse > 0.0 && s.n - k - 1 > 0)
-        s.aicc = s.n * std::log(s.sse / s.n) + 2.0 * k + 2.0 * k * (k + 1) / (s.n - k - 1);
+    const int k = s.p - s.equalities + 1; // the free coefficients and the variance of the residuals
+    if (leastSum > 0.0 && s.n - k - 1 > 0)
+        s.aicc = s.n * std::log(leastSum / s.n) + 2.0 * k + 2.0 * k * (k + 1) / (s.n - k - 1);
     if (s.dof > 0) s.tValue = studentQuantile(0.975, s.dof);
 
     const std::optional<LinearModel> model = linearModel(c);
@@ -257,7 +291,8 @@ Statistics fitStatistics(const Calculation& c)
     meanTarget /= static_cast<double>(model->target.size());
     for (std::size_t i = 0; i < model->target.size(); ++i) {
         const double value = model->value(i);
-        sseModel += (model->target[i] - value) * (model->target[i] - value);
+        const double weight = model->weights.empty() ? 1.0 : model->weights[i];
+        sseModel += weight * (model->target[i] - value) * (model->target[i] - value);
         sstModel += (model->target[i] - meanTarget) * (model->target[i] - meanTarget);
     }
     std::optional<DesignConditioning> design;
@@ -265,6 +300,13 @@ Statistics fitStatistics(const Calculation& c)
         design = designConditioning(model->u, model->w, model->terms);
     } catch (const ArithmeticFault&) {
         // a singular design: no condition number, no errors of the coefficients
+    }
+    if (design && c.options.any()) {
+        // The errors of a fit under conditions and weights: its own design.
+        const std::vector<double> factors =
+            steeredVarianceFactors(steeredProblem(c.kind, c.degree, c.points, c.pointCount, c.options));
+        if (factors.size() == design->varianceFactors.size()) design->varianceFactors = factors;
+        else design.reset();
     }
     if (design && std::isfinite(design->conditionNumber)) {
         s.conditionNumber = design->conditionNumber;
@@ -286,7 +328,8 @@ Statistics fitStatistics(const Calculation& c)
         const bool backTransformed = j == 0 && model->back;
         coefficient.value = backTransformed ? model->back(b) : b;
         if (backTransformed) coefficient.errorOf = model->interceptErrorOf;
-        if (s.dof > 0 && design) {
+        for (const FixedTerm& t : c.options.fixedTerms) coefficient.fixed = coefficient.fixed || t.term == static_cast<int>(j) + 1;
+        if (s.dof > 0 && design && !coefficient.fixed) {
             const double error = std::sqrt(sseModel / s.dof * design->varianceFactors[j]);
             coefficient.standardError = error;
             const double low = b - *s.tValue * error;
@@ -311,13 +354,27 @@ std::vector<std::string> statisticsLines(const Statistics& s)
     }
     const std::string yName = s.kind == FitType::SurfaceXY ? "z" : "y";
     const int d = 10;
-    add("punti n = " + std::to_string(s.n) + ", coefficienti p = " + std::to_string(s.p) +
-        ", gradi di libertà n - p = " + std::to_string(s.dof));
+    if (s.equalities > 0)
+        add("punti n = " + std::to_string(s.n) + ", coefficienti p = " + std::to_string(s.p) +
+            ", vincoli di uguaglianza (punti di passaggio e termini fissi) = " + std::to_string(s.equalities) +
+            ", gradi di libertà n - p + vincoli = " + std::to_string(s.dof));
+    else
+        add("punti n = " + std::to_string(s.n) + ", coefficienti p = " + std::to_string(s.p) +
+            ", gradi di libertà n - p = " + std::to_string(s.dof));
     if (s.dof == 0)
         add("n = p: la curva passa per tutti i punti e nessun errore si può stimare (servono più punti che "
             "coefficienti)");
     add("somma dei quadrati dei residui SSE = " + significant(s.sse, d));
-    add("errore standard della stima s = √(SSE / (n - p)) = " + orNot(s.standardError, d, "non calcolabile (n = p)"));
+    const std::string dofText = s.equalities > 0 ? "(n - p + vincoli)" : "(n - p)";
+    if (s.weighted) {
+        add("somma pesata dei quadrati dei residui Σ w (" + yName + " - " + yName + "int)² = " +
+            significant(*s.weightedSse, d));
+        add("errore standard della stima s = √(Σ w (" + yName + " - " + yName + "int)² / " + dofText + ") = " +
+            orNot(s.standardError, d, "non calcolabile"));
+    } else {
+        add("errore standard della stima s = √(SSE / " + dofText + ") = " +
+            orNot(s.standardError, d, "non calcolabile (n = p)"));
+    }
     add("R² = 1 - SSE / Σ(" + yName + " - media)² = " +
         orNot(s.rSquared, d, "non calcolabile (tutti i valori di " + yName + " sono uguali)"));
     add("R² corretto = 1 - (1 - R²)(n - 1)/(n - p) = " + orNot(s.adjustedRSquared, d, "non calcolabile"));
@@ -343,9 +400,14 @@ std::vector<std::string> statisticsLines(const Statistics& s)
                 (s.dof == 1 ? " grado" : " gradi") + " di libertà):");
         else
             add("coefficienti (n = p: nessun errore standard né intervallo di confidenza):");
+        if (!s.approximate.empty() && s.dof > 0)
+            add("ATTENZIONE: errori standard e intervalli approssimati, calcolati come per i minimi quadrati con i "
+                "soli vincoli di uguaglianza: " + s.approximate);
         for (const CoefficientStatistics& c : s.coefficients) {
             std::string line = "  " + c.name + " = " + significant(c.value, 12);
-            if (c.standardError) {
+            if (c.fixed) {
+                line += "   fissato dal vincolo";
+            } else if (c.standardError) {
                 line += "   errore standard" + (c.errorOf.empty() ? "" : " di " + c.errorOf) + " = " +
                         significant(*c.standardError, 6);
                 line += "   intervallo: " + significant(*c.lower, 8) + " ... " + significant(*c.upper, 8);

@@ -23,6 +23,7 @@ struct CoefficientStatistics {
     std::optional<double> standardError; // none where n - p is 0
     std::optional<double> lower;         // 95 % confidence interval of value
     std::optional<double> upper;
+    bool fixed = false; // fixed to its value by the fit's options: no error
 };
 
 struct Statistics {
@@ -31,9 +32,16 @@ struct Statistics {
     bool fitted = false; // false for the scatter kind: no curve, no figures
     int n = 0;           // points fitted
     int p = 0;           // coefficients fitted
-    int dof = 0;         // n - p
+    int dof = 0;         // n - p + equalities
+    int equalities = 0;  // the fit's through points and fixed terms
+    bool weighted = false;             // the fit weighted the errors: s from Σ w (y - Yint)²
+    std::optional<double> weightedSse; // Σ w (y - Yint)²
+    // Why the coefficients' errors and intervals are approximate (the
+    // smallest largest error, a monotone curve held at its bound); empty
+    // when they are as least squares gives them.
+    std::string approximate;
     double sse = 0.0;    // Σ (y - Yint)²
-    std::optional<double> standardError;    // √(SSE / (n - p))
+    std::optional<double> standardError;    // √(SSE / (n - p)), weighted: √(Σ w (y - Yint)² / (n - p + equalities))
     std::optional<double> rSquared;         // 1 - SSE / Σ (y - ȳ)²
     std::optional<double> adjustedRSquared; // 1 - (1 - R²)(n - 1)/(n - p)
     // The straight line in the transformed variables (power, exponential,

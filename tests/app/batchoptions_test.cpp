@@ -136,3 +136,36 @@ TEST(BatchOptions, ExportsAndTheirSettings)
     };
     for (const auto& [arguments, problem] : lines) EXPECT_EQ(problemOf(arguments), problem) << arguments.back();
 }
+
+TEST(BatchOptions, FitOptionsAndWhatTheyCarry)
+{
+    const BatchOptions o = parsed({"--points", "p.txt", "--kind", "3", "--through", "0,620", "--through", "5500,-1.5e2",
+                                   "--fix", "3=-1.5e-5", "--weights", "relative", "--minimax", "--monotone",
+                                   "decreasing", "--compare-with-options"});
+    ASSERT_EQ(o.steering.throughPoints.size(), 2u);
+    EXPECT_EQ(o.steering.throughPoints[1], (ThroughPoint{5500.0, -150.0, 0.0}));
+    EXPECT_EQ(o.throughFields, (std::vector<int>{2, 2}));
+    EXPECT_EQ(o.steering.fixedTerms, (std::vector<FixedTerm>{{3, -1.5e-5}}));
+    EXPECT_EQ(o.steering.weighting, Weighting::Relative);
+    EXPECT_TRUE(o.steering.minimax);
+    EXPECT_EQ(o.steering.monotone, Monotone::Decreasing);
+    EXPECT_TRUE(o.compare && o.compareWithOptions);
+    EXPECT_EQ(parsed({"f.dat", "--through", "1,2,3"}).throughFields, (std::vector<int>{3}));
+    EXPECT_FALSE(parsed({"f.dat"}).steeringGiven());
+}
+
+TEST(BatchOptions, FitOptionsThatDoNotRead)
+{
+    const std::vector<std::pair<std::vector<std::string>, std::string>> lines = {
+        {{"f.dat", "--through", "0;620"}, "punto di passaggio non valido"},
+        {{"f.dat", "--through", "0,620,1,2"}, "punto di passaggio non valido"},
+        {{"f.dat", "--through", "0,nan"}, "punto di passaggio non valido"},
+        {{"f.dat", "--fix", "1:0"}, "termine fisso non valido"},
+        {{"f.dat", "--fix", "0=1"}, "termine fisso non valido"},
+        {{"f.dat", "--weights", "1/y2"}, "pesi non validi (relative o column): 1/y2"},
+        {{"f.dat", "--monotone", "up"}, "monotonia non valida (decreasing o increasing): up"},
+        {{"a.dat", "b.dat", "--minimax"}, "valgono per un file solo"},
+    };
+    for (const auto& [arguments, words] : lines)
+        EXPECT_NE(problemOf(arguments).find(words), std::string::npos) << problemOf(arguments);
+}

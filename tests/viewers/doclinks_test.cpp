@@ -196,6 +196,12 @@ TEST(Documentation, MessagesPageExplainsEveryMessageOfTheProgram)
         {"pagina non trovata:"},
         {"Salvare i dati prima di uscire?"},
         {"il file non è un file dei dati ma un file di punti:", "importare i punti nella griglia?"},
+        {"troppi vincoli:"},
+        {"i vincoli non sono indipendenti:"},
+        {"i vincoli chiesti non si possono rispettare insieme"},
+        {"i punti di passaggio salgono e scendono:"},
+        {"peso non positivo al punto"},
+        {"il file dei vincoli", "non è valido:"},
     };
     const std::string text = visibleText(readFile(DocFolder / "messaggi.htm"));
     for (const auto& pieces : messages)

@@ -1,6 +1,6 @@
 #pragma once
-// The main window: the kind, the degree and the temperatures, the clock, and
-// every command of the program.
+// The main window: the kind, the degree and the temperatures, the line of the
+// fit options that are on, the clock, and every command of the program.
 #include "app/frontend.h"
 
 #include <QWidget>
@@ -71,6 +71,9 @@ public:
     QPushButton* captureButton() const { return captureButton_; }
     QPushButton* webSiteButton() const { return webSiteButton_; }
     QPushButton* compareButton() const { return compareButton_; }
+    QPushButton* fitOptionsButton() const { return fitOptionsButton_; }
+    // The one line that says which fit options are on.
+    QLabel* optionsLine() const { return optionsLine_; }
 
 public slots:
     void start();
@@ -91,6 +94,9 @@ public slots:
     // "confronta equazioni": every equation that applies to the points, ranked;
     // the one chosen becomes the kind and degree, and is calculated.
     void compareEquations();
+    // "vincoli": the fit options of the data set, edited in their window.
+    void editFitOptions();
+    void showOptionsLine();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -125,6 +131,8 @@ private:
     QPushButton* captureButton_ = nullptr;
     QPushButton* webSiteButton_ = nullptr;
     QPushButton* compareButton_ = nullptr;
+    QPushButton* fitOptionsButton_ = nullptr;
+    QLabel* optionsLine_ = nullptr;
 
     bool started_ = false;
     QTimer* clock_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "fit/statistics.h"
 
+#include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -40,6 +41,9 @@ ComparisonWindow::ComparisonWindow(CalculationInput input, QWidget* parent)
     toleranceRow->addWidget(tolerance_);
     toleranceRow->addStretch(1);
     body->addLayout(toleranceRow);
+    withOptions_ = new QCheckBox(QString::fromStdString("con gli stessi vincoli (" + optionsLine(input_.options, input_.kind) + ")"), this);
+    withOptions_->setVisible(input_.options.any());
+    body->addWidget(withOptions_);
 
     table_ = new QTableWidget(this);
     table_->setColumnCount(9);
@@ -59,6 +63,7 @@ ComparisonWindow::ComparisonWindow(CalculationInput input, QWidget* parent)
     buttonRow->insertWidget(0, useButton_);
 
     connect(tolerance_, &QDoubleSpinBox::valueChanged, this, &ComparisonWindow::refresh);
+    connect(withOptions_, &QCheckBox::toggled, this, &ComparisonWindow::refresh);
     connect(useButton_, &QPushButton::clicked, this, &ComparisonWindow::useSelected);
     connect(table_, &QTableWidget::cellDoubleClicked, this, &ComparisonWindow::useSelected);
     refresh();
@@ -66,7 +71,7 @@ ComparisonWindow::ComparisonWindow(CalculationInput input, QWidget* parent)
 
 void ComparisonWindow::refresh()
 {
-    rows_ = compareEquations(input_, tolerance_->value());
+    rows_ = compareEquations(input_, tolerance_->value(), {}, withOptions_->isChecked());
     rule_->setText(QString::fromStdString(comparisonRule(tolerance_->value())));
     table_->setRowCount(static_cast<int>(rows_.size()));
     for (int r = 0; r < static_cast<int>(rows_.size()); ++r) {

@@ -1,10 +1,12 @@
 #pragma once
 // "confronta equazioni": every equation that applies to the points, in a
 // table ordered by the rule the window states; choosing a row hands its kind
-// and degree to whoever opened the window.
+// and degree to whoever opened the window. When the data set has fit options
+// on, a box asks for the candidates to be fitted with them.
 #include "fit/comparison.h"
 #include "viewers/ui/figureswindow.h"
 
+class QCheckBox;
 class QDoubleSpinBox;
 class QLabel;
 class QTableWidget;
@@ -21,6 +23,7 @@ public:
     QDoubleSpinBox* tolerance() const { return tolerance_; }
     QLabel* rule() const { return rule_; }
     QPushButton* useButton() const { return useButton_; }
+    QCheckBox* withOptions() const { return withOptions_; }
 
 signals:
     // The kind (1..8) and degree of the chosen row.
@@ -35,6 +38,7 @@ private:
     QDoubleSpinBox* tolerance_ = nullptr;
     QLabel* rule_ = nullptr;
     QPushButton* useButton_ = nullptr;
+    QCheckBox* withOptions_ = nullptr;
     CalculationInput input_;
     std::vector<ComparisonRow> rows_;
 };

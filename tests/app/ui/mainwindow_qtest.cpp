@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QLocalSocket>
 #include <QTableWidget>
+#include "app/ui/fitoptionswindow.h"
 #include "app/ui/program.h"
 #include "graph/ui/graphwindow.h"
 #include "viewers/ui/comparisonwindow.h"
@@ -11,6 +12,7 @@
 #include "viewers/ui/statisticswindow.h"
 
 #include <QAbstractItemModel>
+#include <QMessageBox>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QDir>
@@ -71,6 +73,28 @@ QString writeFile(const QTemporaryDir& folder, const QString& name, const QByteA
     return path;
 }
 
+// Hands each new modal window, once, to a handler that plays the user's part,
+// and lists the windows' classes in the order they were shown.
+class ModalDriver : public QObject {
+public:
+    ModalDriver(QStringList& shown, std::function<void(QWidget*)> handle) : shown_(shown), handle_(std::move(handle))
+    {
+        timer_.setInterval(20);
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || (!shown_.isEmpty() && shown_.last() == modal->metaObject()->className())) return;
+            shown_ << modal->metaObject()->className();
+            handle_(modal);
+        });
+        timer_.start();
+    }
+
+private:
+    QStringList& shown_;
+    std::function<void(QWidget*)> handle_;
+    QTimer timer_;
+};
+
 void typePoint(Document& document, int row, const char* x, const char* y)
 {
     document.grid.setCell(row, 1, x);
@@ -125,7 +149,8 @@ private slots:
             QList<QAbstractButton*> buttons = form.kindButtons()->buttons();
             buttons << form.exitButton() << form.calculateButton() << form.readButton() << form.saveButton()
                     << form.clearButton() << form.examplesButton() << form.pointEntryButton()
-                    << form.documentationButton() << form.captureButton() << form.webSiteButton() << form.compareButton();
+                    << form.documentationButton() << form.captureButton() << form.webSiteButton() << form.compareButton()
+                    << form.fitOptionsButton();
             for (QAbstractButton* b : buttons)
                 QVERIFY2(b->sizeHint().width() <= b->width(), qPrintable(b->text()));
         }
@@ -171,12 +196,7 @@ private slots:
         program->mainWindow.degreeBox()->setValue(1);
         QStringList shown;
         QString statistics;
-        QTimer driver;
-        driver.setInterval(20);
-        connect(&driver, &QTimer::timeout, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || (!shown.isEmpty() && shown.last() == modal->metaObject()->className())) return;
-            shown << modal->metaObject()->className();
+        ModalDriver driver(shown, [&](QWidget* modal) {
             if (auto* comparison = qobject_cast<ComparisonWindow*>(modal)) {
                 // Deferred: a window opened from here would block the driver's own timer.
                 comparison->table()->selectRow(0);
@@ -191,7 +211,6 @@ private slots:
                 dialog->reject();
             }
         });
-        driver.start();
         program->mainWindow.compareButton()->click();
         QTRY_VERIFY_WITH_TIMEOUT(shown.contains("calvero::GraphWindow"), 5000);
         QCOMPARE(shown.first(), QString("calvero::ComparisonWindow"));
@@ -201,6 +220,70 @@ private slots:
         QVERIFY(std::abs(curve.coefficients[4] - 1.0) < 1e-9);
         QVERIFY(statistics.contains("STATISTICHE DELL'ADATTAMENTO: POLINOMIO, grado 3"));
         QVERIFY(messages.isEmpty());
+    }
+
+    void fitOptionsSteerTheFanCurveAndAreSavedWithTheData()
+    {
+        // A fan's catalogue curve, whose least-squares polynomial of degree 6
+        // rises before it falls near zero flow.
+        const char* flow[] = {"0", "500", "1000", "1500", "2000", "2500", "3000", "3500", "4000", "4500", "5000", "5500"};
+        const char* head[] = {"620", "612", "600", "590", "585", "578", "560", "520", "455", "370", "260", "120"};
+        for (int i = 0; i < 12; ++i) typePoint(program->document, i + 1, flow[i], head[i]);
+        program->mainWindow.degreeBox()->setValue(6);
+        QStringList shown;
+        QString statistics;
+        ModalDriver driver(shown, [&](QWidget* modal) {
+            if (auto* options = qobject_cast<FitOptionsWindow*>(modal)) {
+                options->throughTable()->setItem(0, 0, new QTableWidgetItem("0"));
+                options->throughTable()->setItem(0, 1, new QTableWidgetItem("seicento"));
+                options->decreasing()->setChecked(true);
+                // The field that does not read is refused in a message; the window stays.
+                QTimer::singleShot(0, options, [options] {
+                    options->accept();
+                    options->throughTable()->setItem(0, 1, new QTableWidgetItem("620"));
+                    options->accept();
+                });
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                QTimer::singleShot(0, box, &QMessageBox::reject);
+            } else if (auto* report = qobject_cast<ReportWindow*>(modal); report && statistics.isEmpty()) {
+                QTimer::singleShot(0, report->statisticsButton(), &QPushButton::click);
+            } else if (auto* window = qobject_cast<StatisticsWindow*>(modal)) {
+                statistics = window->text()->toPlainText();
+                window->reject();
+                shown << "closed";
+            } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+                QTimer::singleShot(0, dialog, &QDialog::reject);
+            }
+        });
+        program->mainWindow.fitOptionsButton()->click();
+        QCOMPARE(shown.mid(0, 2), QStringList({"calvero::FitOptionsWindow", "QMessageBox"}));
+        const QString line = "vincoli: passa per (0; 620); monotona decrescente";
+        QCOMPARE(program->mainWindow.optionsLine()->text(), line);
+
+        program->mainWindow.calculateButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(shown.contains("calvero::GraphWindow"), 5000);
+        QCOMPARE(program->document.lastCalculation->report[1], line.toStdString());
+        QVERIFY(statistics.contains("CONTROLLI DELLA FORMA DELLA CURVA"));
+        QVERIFY2(!statistics.contains("oscilla") && !statistics.contains("esce dalla fascia"), qPrintable(statistics));
+
+        // Saved beside the data set and read back with it.
+        QTemporaryDir folder;
+        const std::string path = QDir(folder.path()).filePath("ventilatore.dat").toStdString();
+        MainWindow::Windows windows;
+        windows.askSavePath = [&] { return path; };
+        windows.askOpenPath = [&] { return path; };
+        program->mainWindow.setWindows(windows);
+        program->mainWindow.saveButton()->click();
+        QVERIFY(QFile::exists(QDir(folder.path()).filePath("ventilatore.vincoli.json")));
+        program->document.options = {};
+        program->mainWindow.showOptionsLine();
+        QCOMPARE(program->mainWindow.optionsLine()->text(), QString("vincoli: nessuno (minimi quadrati)"));
+        statistics.clear();
+        shown.clear();
+        program->mainWindow.readButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(shown.contains("calvero::GraphWindow"), 5000);
+        QCOMPARE(program->mainWindow.optionsLine()->text(), line);
+        QCOMPARE(program->document.lastCalculation->report[1], line.toStdString());
     }
 
     void pointsSentByTheCaptureToolGoIntoTheGrid()
