@@ -1,6 +1,7 @@
 #include "app/batchoptions.h"
 
 #include "common/numtext.h"
+#include "fit/dataset.h"
 
 #include <algorithm>
 #include <array>
@@ -11,13 +12,22 @@
 
 namespace calvero {
 
-const char* const BatchUsage =
-    "uso: calvero1-batch [USCITE] [--] FILE\n"
-    "     calvero1-batch --points FILE --kind N [--degree D] [--ti T --tf T] [USCITE]\n"
-    "     calvero1-batch [--summary OUT] [--json OUT] [--kind N [--degree D] [--ti T --tf T] [--each-parameter]]\n"
-    "                    FILE|CARTELLA...   (più file insieme: una riga di riepilogo per file)\n"
-    "     calvero1-batch --help | --version\n"
-    "USCITE: [--xls OUT] [--rtf OUT] [--png OUT] [--stats] [--compare [--tolerance PERCENTO]] [--json OUT|-]\n";
+std::string batchUsage()
+{
+    std::string kinds;
+    for (int kind = 1; kind <= 8; ++kind)
+        kinds += "  " + std::to_string(kind) + "  " + kindLabel(static_cast<FitType>(kind)) + "\n";
+    return "uso: calvero1-batch [USCITE] [--] FILE\n"
+           "     calvero1-batch --points FILE --kind N [--degree D] [--ti T --tf T] [USCITE]\n"
+           "     calvero1-batch --points FILE --compare [--tolerance PERCENTO] [--ti T --tf T] [--json OUT|-]\n"
+           "                    (il confronto delle equazioni di una variabile, senza tipo)\n"
+           "     calvero1-batch [--summary OUT] [--json OUT] [--kind N [--degree D] [--ti T --tf T] [--each-parameter]]\n"
+           "                    FILE|CARTELLA...   (più file insieme: una riga di riepilogo per file)\n"
+           "     calvero1-batch --help | --version\n"
+           "USCITE: [--xls OUT] [--rtf OUT] [--png OUT] [--stats] [--compare [--tolerance PERCENTO]] [--json OUT|-]\n"
+           "TIPI (--kind N):\n" +
+           kinds;
+}
 
 namespace {
 
@@ -111,6 +121,7 @@ ParsedBatchLine parseBatchOptions(const std::vector<std::string>& arguments)
             if (!tolerance || !std::isfinite(*tolerance) || *tolerance < 0.0)
                 return "tolleranza non valida (un numero di punti percentuali, 0 o più): " + value;
             options.tolerance = *tolerance;
+            options.toleranceText = trimRight(value.substr(std::min(value.find_first_not_of(' '), value.size())));
         }
     }
     std::error_code error;
@@ -131,7 +142,13 @@ ParsedBatchLine parseBatchOptions(const std::vector<std::string>& arguments)
     // A data set file carries its own kind, degree and temperatures.
     if (!options.dataSetFile.empty() && pointOptionGiven)
         return "--kind, --degree, --ti e --tf valgono solo con --points";
-    if (!options.pointsFile.empty() && !kindGiven) return "con --points serve --kind";
+    if (!options.pointsFile.empty() && !kindGiven) {
+        // The comparison alone needs no kind: it fits every kind of one variable.
+        if (!options.compare) return "con --points serve --kind";
+        if (!options.workbookOut.empty() || !options.reportOut.empty() || !options.graphOut.empty() ||
+            options.statistics)
+            return "con --points senza --kind si può solo confrontare: --xls, --rtf, --png e --stats chiedono --kind";
+    }
     return options;
 }
 
