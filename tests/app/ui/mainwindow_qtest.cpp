@@ -171,7 +171,7 @@ private slots:
             } else if (auto* report = qobject_cast<ReportWindow*>(modal); report && statistics.isEmpty()) {
                 QTimer::singleShot(0, report->statisticsButton(), &QPushButton::click);
             } else if (auto* window = qobject_cast<StatisticsWindow*>(modal)) {
-                statistics = window->text()->toPlainText();
+                statistics = window->heading()->text();
                 window->reject();
                 shown << "closed";
             } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
