@@ -41,8 +41,9 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Curve fitting for heating, ventilation an
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The shared-library scan does not see what Qt loads at run time: the TIFF and
-# WebP readers of digitora and the Italian texts of Qt's standard dialogs.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, fonts-dejavu-core, qt6-image-formats-plugins, qt6-translations-l10n")
+# WebP readers of digitora, the English model its OCR reads tick labels with,
+# and the Italian texts of Qt's standard dialogs.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, fonts-dejavu-core, qt6-image-formats-plugins, qt6-translations-l10n, tesseract-ocr-eng")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

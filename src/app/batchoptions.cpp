@@ -1,5 +1,6 @@
 #include "app/batchoptions.h"
 
+#include "app/batchexportoptions.h"
 #include "common/numtext.h"
 #include "fit/dataset.h"
 
@@ -25,6 +26,9 @@ std::string batchUsage()
            "                    FILE|CARTELLA...   (più file insieme: una riga di riepilogo per file)\n"
            "     calvero1-batch --help | --version\n"
            "USCITE: [--xls OUT] [--rtf OUT] [--png OUT] [--stats] [--compare [--tolerance PERCENTO]] [--json OUT|-]\n"
+           "ESPORTAZIONI (anche con più file, un oggetto per file):\n"
+           "        [--energyplus OUT [--rated X[,Y]]] [--ahri540 OUT --units C|F] [--formula OUT [--cells X[,Y]]]\n"
+           "        [--c-function OUT] [--python-function OUT] [--curve-name NOME]\n"
            "TIPI (--kind N):\n" +
            kinds;
 }
@@ -85,6 +89,11 @@ ParsedBatchLine parseBatchOptions(const std::vector<std::string>& arguments)
             (argument == "--stats" ? options.statistics : options.compare) = true;
             continue;
         }
+        if (isExportOption(argument)) {
+            if (i + 1 >= arguments.size()) return "manca il valore di " + argument;
+            if (const Failure problem = readExportOption(argument, arguments[++i], options)) return *problem;
+            continue;
+        }
         if (!isValuedOption(argument)) return "opzione sconosciuta: " + argument;
         if (i + 1 >= arguments.size()) return "manca il valore di " + argument;
         const std::string& value = arguments[++i];
@@ -134,6 +143,7 @@ ParsedBatchLine parseBatchOptions(const std::vector<std::string>& arguments)
             options.statistics || options.compare)
             return "--xls, --rtf, --png, --stats e --compare valgono per un file solo";
         if (options.eachParameter && !kindGiven) return "con --each-parameter serve --kind";
+        if (const Failure problem = settleExportOptions(options)) return *problem;
         return options;
     }
     if (!options.files.empty()) options.dataSetFile = options.files.front();
@@ -146,9 +156,11 @@ ParsedBatchLine parseBatchOptions(const std::vector<std::string>& arguments)
         // The comparison alone needs no kind: it fits every kind of one variable.
         if (!options.compare) return "con --points serve --kind";
         if (!options.workbookOut.empty() || !options.reportOut.empty() || !options.graphOut.empty() ||
-            options.statistics)
-            return "con --points senza --kind si può solo confrontare: --xls, --rtf, --png e --stats chiedono --kind";
+            options.statistics || !options.exports.empty())
+            return "con --points senza --kind si può solo confrontare: --xls, --rtf, --png, --stats e le "
+                   "esportazioni chiedono --kind";
     }
+    if (const Failure problem = settleExportOptions(options)) return *problem;
     return options;
 }
 

@@ -1,10 +1,19 @@
 #pragma once
 // The command line of calvero1-batch.
+#include "viewers/exportformats.h"
+
+#include <set>
 #include <string>
 #include <variant>
 #include <vector>
 
 namespace calvero {
+
+// An export of the equation into a file.
+struct BatchExport {
+    ExportFormat format = ExportFormat::EnergyPlus;
+    std::string path;
+};
 
 struct BatchOptions {
     std::string dataSetFile; // the data set file to read and calculate, or
@@ -27,6 +36,11 @@ struct BatchOptions {
     std::string summaryOut;
     bool eachParameter = false;
     bool manyFiles = false;
+    // The exports of the equation (batchexportoptions.h): a file per format,
+    // with one piece per file fitted when there are many, and their settings.
+    std::vector<BatchExport> exports;
+    ExportChoices exportChoices;
+    std::set<std::string> exportSettings; // the settings given: --rated, --units, --cells, --curve-name
 };
 
 // --help (or -h) and --version answer at once, whatever else the line holds.

@@ -1,5 +1,6 @@
 #include "app/batchrun.h"
 
+#include "app/batchexports.h"
 #include "app/batchsummary.h"
 #include "app/calculatecommand.h"
 #include "app/datasetcommands.h"
@@ -130,10 +131,11 @@ int compareOnly(const BatchOptions& options, const Workspace& work, std::ostream
 
 int runSummary(const BatchOptions& options, std::ostream& out, std::ostream& err)
 {
-    const std::vector<SummaryRow> rows = summarise(summaryFiles(options.files), options);
+    ManyFileExports exports(options);
+    const std::vector<SummaryRow> rows = summarise(summaryFiles(options.files), options, exports.visitor());
     for (const SummaryRow& row : rows)
         if (!row.notice.empty()) err << row.notice << '\n';
-    int exit = summaryExit(rows);
+    int exit = std::max(summaryExit(rows), exports.write(err));
     // Without a table's file the table goes to standard output.
     if (options.summaryOut.empty() && options.jsonOut.empty()) out << summaryCsv(rows, options.eachParameter);
     if (options.jsonOut == "-") out << summaryJson(rows);
@@ -192,7 +194,7 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
             exit = BatchUnreadable;
         }
     }
-    return exit;
+    return std::max(exit, writeExports(options, done, err));
 }
 
 } // namespace calvero

@@ -6,6 +6,7 @@
 #include "app/document.h"
 #include "app/jsonfigures.h"
 #include "common/filewrite.h"
+#include "common/numtext.h"
 #include "common/utf8.h"
 #include "entry/importcommand.h"
 #include "fit/coefficientlist.h"
@@ -19,7 +20,6 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <variant>
@@ -30,11 +30,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-SummaryRow rowOf(const std::string& file, std::optional<double> parameter, const Outcome& outcome)
+SummaryRow rowOf(const std::string& file, std::optional<double> parameter, const Outcome& outcome,
+                 const SummaryVisitor& visit)
 {
     SummaryRow row{file, parameter, std::nullopt, "ok", false, {}};
     if (const Refusal* refusal = std::get_if<Refusal>(&outcome)) {
         row.outcome = refusal->message;
+        if (visit) visit(row, nullptr);
         return row;
     }
     const Calculation& done = std::get<Calculation>(outcome);
@@ -46,6 +48,7 @@ SummaryRow rowOf(const std::string& file, std::optional<double> parameter, const
                          statistics.standardError,
                          statistics.adjustedRSquared,
                          statistics.largestPercentError};
+    if (visit) visit(row, &done);
     return row;
 }
 
@@ -57,14 +60,14 @@ SummaryRow unreadable(const std::string& file, const std::string& why)
 // A family of curves, x;parameter;y: one calculation per parameter value, in
 // the order the values first appear.
 void summariseFamily(const std::string& file, const Document& d, const BatchOptions& options,
-                     std::vector<SummaryRow>& rows)
+                     std::vector<SummaryRow>& rows, const SummaryVisitor& visit)
 {
     PointSet read = d.points;
     const PointCount counted = countPoints(d.grid, read, FitType::SurfaceXY);
     if (counted.invalidCell) {
         CalculationInput refused;
         refused.invalidCell = counted.invalidCell;
-        rows.push_back(rowOf(file, std::nullopt, calculate(refused)));
+        rows.push_back(rowOf(file, std::nullopt, calculate(refused), visit));
         return;
     }
     std::vector<double> parameters;
@@ -84,11 +87,12 @@ void summariseFamily(const std::string& file, const Document& d, const BatchOpti
         }
         in.points.count = static_cast<std::uint16_t>(in.pointCount);
         in.points.foundCount = static_cast<std::uint8_t>(in.pointCount);
-        rows.push_back(rowOf(file, parameter, calculate(in)));
+        rows.push_back(rowOf(file, parameter, calculate(in), visit));
     }
 }
 
-void summariseFile(const std::string& file, const BatchOptions& options, std::vector<SummaryRow>& rows)
+void summariseFile(const std::string& file, const BatchOptions& options, std::vector<SummaryRow>& rows,
+                   const SummaryVisitor& visit)
 {
     Document document;
     InputFields inputs;
@@ -101,7 +105,7 @@ void summariseFile(const std::string& file, const BatchOptions& options, std::ve
     if (holdsDataSet(file)) {
         if (const auto failure = loadDataSetFile(work, file)) return rows.push_back(unreadable(file, *failure));
         fillPointGrid(document.grid, document.points);
-        rows.push_back(rowOf(file, std::nullopt, calculateDocument(work)));
+        rows.push_back(rowOf(file, std::nullopt, calculateDocument(work), visit));
         return;
     }
     if (pointFileKind(file) == PointFileKind::Unknown) {
@@ -110,25 +114,23 @@ void summariseFile(const std::string& file, const BatchOptions& options, std::ve
         return;
     }
     if (options.kind == 0) {
-        rows.push_back(rowOf(file, std::nullopt, Refusal{"per i file di punti serve --kind: " + file}));
+        rows.push_back(rowOf(file, std::nullopt, Refusal{"per i file di punti serve --kind: " + file}, visit));
         return;
     }
     const Checked<LinesRead> read = importBatchPoints(work, file, options);
     if (!read) return rows.push_back(unreadable(file, read.failure));
     const std::size_t first = rows.size();
     if (options.eachParameter)
-        summariseFamily(file, document, options, rows);
+        summariseFamily(file, document, options, rows, visit);
     else
-        rows.push_back(rowOf(file, std::nullopt, calculateDocument(work)));
+        rows.push_back(rowOf(file, std::nullopt, calculateDocument(work), visit));
     if (read->moreLines && rows.size() > first) rows[first].notice = firstLinesNotice(file);
 }
 
 // Every digit of the double, in its shortest form.
 std::string fullPrecision(double value, char decimalMark)
 {
-    char buffer[64];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    std::string text(buffer, end);
+    std::string text = shortestText(value);
     std::replace(text.begin(), text.end(), '.', decimalMark);
     return text;
 }
@@ -218,10 +220,16 @@ std::vector<std::string> summaryFiles(const std::vector<std::string>& paths)
     return files;
 }
 
-std::vector<SummaryRow> summarise(const std::vector<std::string>& files, const BatchOptions& options)
+std::vector<SummaryRow> summarise(const std::vector<std::string>& files, const BatchOptions& options,
+                                  const SummaryVisitor& visit)
 {
     std::vector<SummaryRow> rows;
-    for (const std::string& file : files) summariseFile(file, options, rows);
+    for (const std::string& file : files) {
+        const std::size_t before = rows.size();
+        summariseFile(file, options, rows, visit);
+        // A file that could not be read has its one row, made without a calculation.
+        if (visit && rows.size() == before + 1 && rows.back().unreadable) visit(rows.back(), nullptr);
+    }
     return rows;
 }
 

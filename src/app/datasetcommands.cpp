@@ -7,6 +7,7 @@
 #include "entry/importcommand.h"
 #include "entry/spreadsheetexport.h"
 #include "fit/pointordering.h"
+#include "fit/workingset.h"
 
 #include <vector>
 
@@ -14,12 +15,45 @@ namespace calvero {
 
 namespace {
 
+// What the data set file just written or read holds of what the user types.
+void rememberStored(const Workspace& work)
+{
+    Document& d = work.document;
+    d.stored = {d.points, work.inputs.initialTemperatureText(), work.inputs.finalTemperatureText()};
+}
+
 // A file read shows why it was not; true when it was.
 bool read(const Workspace& work, const std::string& path)
 {
     const auto failure = loadDataSetFile(work, path);
     if (failure) work.tell(*failure);
+    else rememberStored(work);
     return !failure;
+}
+
+std::string trimmed(const std::string& text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+bool isBlank(const std::string& text) { return trimmed(text).empty(); }
+
+bool gridIsEmpty(const PointGrid& grid)
+{
+    for (int row = 1; row <= PointGrid::Rows; ++row)
+        for (int column = 1; column <= PointGrid::Columns; ++column)
+            if (!isBlank(grid.cell(row, column))) return false;
+    return true;
+}
+
+// The first n points of a and b agree (z too for the surface).
+bool samePoints(const PointSet& a, const PointSet& b, int n, bool withZ)
+{
+    for (int i = 1; i <= n; ++i)
+        if (a.x[i] != b.x[i] || a.y[i] != b.y[i] || (withZ && a.z[i] != b.z[i])) return false;
+    return true;
 }
 
 } // namespace
@@ -38,10 +72,14 @@ bool saveDataSet(const Workspace& work, const std::string& path)
     }
     Document& d = work.document;
     d.currentDataSetName = path;
+    rememberStored(work);
     // The export tells whether the workbook was saved; either way the data set file is.
     const std::string workbook = workbookNameFor(path);
     const Failure failure = exportSpreadsheet(exportSource(d), workbook, d.points.count);
-    work.tell(failure ? *failure : workbookSavedMessage(workbook));
+    if (failure)
+        work.tell(*failure);
+    else
+        work.confirm(workbookSavedMessage(workbook));
     return true;
 }
 
@@ -55,11 +93,39 @@ bool readAndCalculate(const Workspace& work, const std::string& path)
 
 bool openFile(const Workspace& work, const std::string& path)
 {
-    if (holdsDataSet(path) || pointFileKind(path) == PointFileKind::Unknown) return readAndCalculate(work, path);
+    if (!holdsPointsOnly(path)) return readAndCalculate(work, path);
+    importPoints(work, path);
+    return true;
+}
+
+bool holdsPointsOnly(const std::string& path)
+{
+    return pointFileKind(path) != PointFileKind::Unknown && !holdsDataSet(path);
+}
+
+void importPoints(const Workspace& work, const std::string& path)
+{
     Document& d = work.document;
     const std::vector<std::string> messages = importPointFile(path, FirstImportedSpreadsheetRow, {d.grid, d.points});
     for (const std::string& message : messages) work.tell(message);
-    return true;
+}
+
+std::string importInsteadQuestion(const std::string& path)
+{
+    return "il file non \u00e8 un file dei dati ma un file di punti: " + path + "\nimportare i punti nella griglia?";
+}
+
+bool hasUnsavedData(const Workspace& work)
+{
+    const Document& d = work.document;
+    const std::string initial = work.inputs.initialTemperatureText(), final = work.inputs.finalTemperatureText();
+    if (gridIsEmpty(d.grid) && isBlank(initial) && isBlank(final)) return false;
+    if (trimmed(initial) != trimmed(d.stored.initialTemperature) || trimmed(final) != trimmed(d.stored.finalTemperature))
+        return true;
+    PointSet read;
+    const PointCount counted = countPoints(d.grid, read, d.kind);
+    return counted.invalidCell || counted.points != d.stored.points.count ||
+           !samePoints(read, d.stored.points, counted.points, d.kind == FitType::SurfaceXY);
 }
 
 void clearDataSet(const Workspace& work)

@@ -1,7 +1,9 @@
 #pragma once
 // The main window's data set commands once their dialogs have given a path:
-// "&Salva i dati su disco", "&Leggi i dati dal disco", "&Esempi", "&Cancella
-// i dati", and the start-up state of the data set they share with start-up.
+// "&Salva i dati su disco", "&Leggi i dati dal disco" (with its offer to
+// import a point file), "&Esempi", "&Cancella i dati", the start-up state of
+// the data set they share with start-up, and whether leaving would lose what
+// the user typed.
 #include "app/frontend.h"
 
 #include <string>
@@ -27,9 +29,25 @@ bool readAndCalculate(const Workspace& work, const std::string& path);
 
 // "calvero1 FILE": a data set file is read and calculated as by
 // readAndCalculate; a point file or workbook is imported into the point grid
-// as the point-entry window imports it (a workbook from its row 2). False when
-// a data set file was not read.
+// by importPoints. False when a data set file was not read.
 bool openFile(const Workspace& work, const std::string& path);
+
+// Whether the file holds points to import rather than a data set: a point
+// file or a workbook by its ending, whose first lines are not a data set's.
+bool holdsPointsOnly(const std::string& path);
+
+// Imports a point file or workbook into the point grid as the point-entry
+// window imports it (a workbook from its row 2) and shows its messages.
+void importPoints(const Workspace& work, const std::string& path);
+
+// The question "&Leggi i dati dal disco" asks of a point file.
+std::string importInsteadQuestion(const std::string& path);
+
+// Whether leaving now would lose what the user typed, pasted or imported:
+// the points the grid holds (read as a calculation reads them) or the two
+// temperature fields differ from what the data set file last saved or read
+// holds. An empty grid with empty fields has nothing to lose.
+bool hasUnsavedData(const Workspace& work);
 
 // Zeroes the points, empties the point grid and the two temperature fields.
 // Kind, degree, counts and the kept coefficients stay.

@@ -1,8 +1,9 @@
 #pragma once
 // The program's state for one run: the point grid and the working points,
 // the user's choice of kind and degree as the data set holds it, the last
-// calculation, the coefficients the data set file keeps, and the names. The
-// main window owns one; commands and tests are handed the one they work on.
+// calculation, the coefficients the data set file keeps, what the data set
+// file last saved or read holds, and the names. The main window owns one;
+// commands and tests are handed the one they work on.
 #include "app/datasetfile.h"
 #include "fit/calculation.h"
 #include "fit/dataset.h"
@@ -13,6 +14,15 @@
 
 namespace calvero {
 
+// What the data set file last saved or read holds of what the user types:
+// the points and the two temperature fields. Leaving the program with
+// anything else asks first.
+struct StoredEntry {
+    PointSet points;
+    std::string initialTemperature;
+    std::string finalTemperature;
+};
+
 struct Document {
     PointGrid grid;   // the master copy of the points
     PointSet points;  // the last count of the grid, or the data set file last read
@@ -20,6 +30,7 @@ struct Document {
     int degree = 2;
     std::optional<Calculation> lastCalculation; // the last calculation that succeeded
     DataSetCoefficients coefficients;           // what the data set file keeps of the fits
+    StoredEntry stored;                         // on disk since the last save or read
     std::string currentDataSetName;             // data set file last read or saved
     std::string programFolder;                  // folder of the program, with a trailing '/'
 };

@@ -232,6 +232,13 @@ double printedCoefficient(double value, std::optional<TermReach> term)
     return parseDecimalOrZero(formatCoefficient(value, 0, 0, 100000, term));
 }
 
+std::string shortestText(double value)
+{
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    return std::string(buffer, end);
+}
+
 std::string formatGridValue(double value)
 {
     if (!std::isfinite(value)) return formatReal(value, 12, 5);

@@ -62,6 +62,12 @@ constexpr int FixedFigureDigits = 15;
 // without trailing zeros: 1.5e+20, -3.25e-07.
 std::string formatScientific(double value, int digits);
 
+// Every digit the double needs to read back as itself, in the shortest form
+// (exponent form where that is shorter: "0.1", "1e-07", "1.2345678901234567e+20").
+// For files that other programs read, where a rounded figure would change
+// their result.
+std::string shortestText(double value);
+
 // The text of a point in the point grid: fixed-point with at least 5 decimals
 // and as many more as the value needs to read back as the same double,
 // right-aligned in 12 characters (1 gives "     1.00000").

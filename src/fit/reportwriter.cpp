@@ -200,9 +200,18 @@ void writeSurfaceReport(ReportBuffer& report, int g, const PointSet& p, int coun
     add("POLINOMIO Z=F(x,y)  grado=" + formatInteger(g, 3));
     add("termine........");
     const std::vector<TermReach> reaches = surfaceTermReaches(p.x, p.y, p.z, count, g);
-    for (int k = 1; k <= surfaceTermCount(g); ++k)
-        add(formatInteger(k, 5) +
-            spaced(formatCoefficient(K[k], 18, 11, ReportLineWidth - 6, reaches[static_cast<std::size_t>(k - 1)])));
+    // Each coefficient with the term it multiplies, the names in one column.
+    std::vector<std::string> lines;
+    std::size_t width = 0;
+    for (int k = 1; k <= surfaceTermCount(g); ++k) {
+        lines.push_back(formatInteger(k, 5) +
+                        spaced(formatCoefficient(K[k], 18, 11, ReportLineWidth - 20, reaches[static_cast<std::size_t>(k - 1)])));
+        width = std::max(width, lines.back().size());
+    }
+    for (int k = 1; k <= surfaceTermCount(g); ++k) {
+        std::string& line = lines[static_cast<std::size_t>(k - 1)];
+        add(line + blanks(static_cast<int>(width - line.size()) + 2) + "(" + surfaceTermName(k) + ")");
+    }
     add("...punto........X........Y........Z.....Zint.....err%");
 
     std::optional<double> lastError;

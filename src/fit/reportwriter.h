@@ -37,7 +37,8 @@ void writeReportHead(ReportBuffer& report, const ReportSubject& subject);
 void writeOneVariableReport(ReportBuffer& report, const ReportSubject& subject);
 
 // The whole report of the surface Z = F(x, y) of degree g over points
-// 1..count, starting with clearReport().
+// 1..count, starting with clearReport(). Each coefficient line ends with the
+// term it multiplies, "(x^2)", as the statistics name it.
 void writeSurfaceReport(ReportBuffer& report, int g, const PointSet& points, int count, const SurfaceCoefficients& K);
 
 } // namespace calvero

@@ -98,7 +98,7 @@ void layoutPlot(double xMin, double yMin, double xMax, double yMax, double leftR
     const double room = std::min(leftRoom, s.frame.deviceWidth / 2.0);
     p.originX = std::max(s.leftMarginUnits * s.marginColumns * s.frame.charWidth + s.frame.offsetX, room);
     p.originY = (s.marginRows + s.extraBottomRows) * s.frame.charHeight + s.frame.offsetY;
-    p.extentX = s.frame.deviceWidth - p.originX;
+    p.extentX = s.frame.deviceWidth - p.originX - s.rightRoom;
     p.extentY = s.frame.deviceHeight - p.originY;
     p.xMin = xMin;
     p.xMax = xMax;
@@ -165,7 +165,9 @@ void drawLine(double x1, double y1, double x2, double y2)
     lineTo(x2, y2);
 }
 
-void drawCircle(double x, double y, double r)
+namespace {
+
+void drawRound(double x, double y, double r, bool filled)
 {
     GraphState& s = graphState();
     s.lengthOnly = true;
@@ -174,14 +176,38 @@ void drawCircle(double x, double y, double r)
     const double cx = deviceX(x);
     const double cy = deviceY(y);
     if (!s.canvas) return;
+    const auto draw = [&](double x1, double y1, double x2, double y2) {
+        if (filled)
+            s.canvas->disc(canvasPixel(x1), canvasPixel(y1), canvasPixel(x2), canvasPixel(y2));
+        else
+            s.canvas->ellipse(canvasPixel(x1), canvasPixel(y1), canvasPixel(x2), canvasPixel(y2));
+    };
     if (onPrinter()) {
         const double h = pageHeightOfDevice();
-        s.canvas->ellipse(canvasPixel(cx - rd), canvasPixel(h - cy - rd), canvasPixel(cx + rd), canvasPixel(h - cy + rd));
+        draw(cx - rd, h - cy - rd, cx + rd, h - cy + rd);
         return;
     }
     // The screen leaves out circles outside the part of the window the graph uses.
     const bool visible = cx >= 10 && cx <= s.windowWidth && cy >= 0 && cy <= s.windowHeight - 50;
-    if (visible) s.canvas->ellipse(canvasPixel(cx - rd), canvasPixel(cy + rd), canvasPixel(cx + rd), canvasPixel(cy - rd));
+    if (visible) draw(cx - rd, cy + rd, cx + rd, cy - rd);
+}
+
+} // namespace
+
+void drawCircle(double x, double y, double r) { drawRound(x, y, r, false); }
+
+void drawDisc(double x, double y, double r) { drawRound(x, y, r, true); }
+
+void clearBox(double x1, double y1, double x2, double y2)
+{
+    GraphState& s = graphState();
+    s.lengthOnly = false;
+    const double ax = deviceX(x1), ay = deviceY(y1), bx = deviceX(x2), by = deviceY(y2);
+    if (!s.canvas) return;
+    s.canvas->setPenColour({255, 255, 255});
+    const double h = onPrinter() ? pageHeightOfDevice() : 0.0;
+    const auto turned = [&](double v) { return onPrinter() ? h - v : v; };
+    s.canvas->rectangle(canvasPixel(ax), canvasPixel(turned(ay)), canvasPixel(bx), canvasPixel(turned(by)));
 }
 
 namespace {

@@ -20,20 +20,24 @@ namespace calvero {
 namespace {
 
 constexpr int GridCells = 60;
-// The map takes the points' x range; this much more is the legend's room.
-constexpr double LegendShare = 0.45;
 // A legend line in character heights.
 constexpr double LegendLine = 2.5;
+const char* const LevelsHeading = "curve di livello di Z";
+const char* const ErrorsHeading = "errore % dei punti";
+const char* const NoErrorText = "Z = 0: non calcolato";
 
+// The points' error classes in warm colours and green, the contour lines in
+// shades of blue: a point is never taken for a line.
 const char* const ErrorClassTexts[] = {"fino a 0.5", "fino a 1", "fino a 2", "oltre 2"};
-constexpr CanvasColour ErrorClassColours[] = {{0, 150, 0}, {150, 150, 0}, {230, 120, 0}, {220, 0, 0}};
+constexpr CanvasColour ErrorClassColours[] = {{0, 150, 0}, {200, 160, 0}, {245, 110, 0}, {210, 0, 0}};
+constexpr CanvasColour NoErrorColour{0, 0, 0};
 
-// Blue for the lowest level, through green, to red for the highest.
+// Light blue for the lowest level to dark blue for the highest.
 CanvasColour levelColour(std::size_t index, std::size_t count)
 {
     const double t = count > 1 ? static_cast<double>(index) / static_cast<double>(count - 1) : 0.0;
-    const auto channel = [](double v) { return static_cast<std::uint8_t>(std::clamp(v, 0.0, 1.0) * 200.0); };
-    return {channel(2 * t - 1), channel(1 - std::fabs(2 * t - 1)), channel(1 - 2 * t)};
+    const auto channel = [t](double low, double high) { return static_cast<std::uint8_t>(std::lround(low + (high - low) * t)); };
+    return {channel(140, 0), channel(170, 20), channel(235, 140)};
 }
 
 double surfaceAt(const SurfaceGraphData& d, double x, double y)
@@ -60,34 +64,90 @@ std::string levelText(double v, double step)
     return formatReal(v, 1, decimals);
 }
 
-void drawLegend(const SurfaceGraphData& d, const std::vector<double>& levels, double mapRight)
+double levelStep(const std::vector<double>& levels) { return levels.size() > 1 ? levels[1] - levels[0] : 1.0; }
+
+// The legend's width in device units: its headings, or a sample and the widest item.
+double legendWidth(const std::vector<double>& levels, bool withNoError)
+{
+    const double w = graphState().frame.charWidth;
+    double items = 0.0;
+    for (const double level : levels) items = std::max(items, textWidth(levelText(level, levelStep(levels))));
+    for (const char* text : ErrorClassTexts) items = std::max(items, textWidth(text));
+    if (withNoError) items = std::max(items, textWidth(NoErrorText));
+    return std::max({textWidth(LevelsHeading), textWidth(ErrorsHeading), 4.5 * w + items}) + 4 * w;
+}
+
+void drawLegend(const std::vector<double>& levels, bool withNoError)
 {
     GraphState& s = graphState();
     const PlotFrame& p = s.plot;
     const double w = s.frame.charWidth, h = s.frame.charHeight;
-    const double left = p.originX + (mapRight - p.xMin) * p.xScale + 2 * w;
+    const double left = p.originX + p.extentX + 2 * w;
     double y = p.originY + p.extentY;
     s.worldCoordinates = false;
     setColour(ColourBlack);
-    drawText("curve di livello di Z", left, y);
-    const double step = levels.size() > 1 ? levels[1] - levels[0] : 1.0;
+    drawText(LevelsHeading, left, y);
     // The highest level first, as the map has it at the top of its colours.
     for (std::size_t k = levels.size(); k-- > 0;) {
         y -= LegendLine * h;
         setCanvasColour(levelColour(k, levels.size()));
         drawLine(left + w, y - 0.9 * h, left + 4 * w, y - 0.9 * h);
-        drawText(levelText(levels[k], step), left + 4.5 * w, y);
+        drawText(levelText(levels[k], levelStep(levels)), left + 4.5 * w, y);
     }
     y -= 2 * LegendLine * h;
     setColour(ColourBlack);
-    drawText("errore % dei punti", left, y);
-    for (int c = 0; c < 4; ++c) {
+    drawText(ErrorsHeading, left, y);
+    for (std::size_t c = 0; c <= 4; ++c) {
+        if (c == 4 && !withNoError) break;
         y -= LegendLine * h;
-        setCanvasColour(ErrorClassColours[c]);
-        drawCircle(left + 2.5 * w, y - 0.9 * h, 0.6 * w);
-        drawText(ErrorClassTexts[c], left + 4.5 * w, y);
+        setCanvasColour(c < 4 ? ErrorClassColours[c] : NoErrorColour);
+        drawDisc(left + 2.5 * w, y - 0.9 * h, 0.7 * w);
+        drawText(c < 4 ? ErrorClassTexts[c] : NoErrorText, left + 4.5 * w, y);
     }
-    (void)d;
+}
+
+// A world position in device units with y up, as the primitives take them
+// when world coordinates are off.
+double upX(double x)
+{
+    const PlotFrame& p = graphState().plot;
+    return (x - p.xMin) * p.xScale + p.originX;
+}
+double upY(double y)
+{
+    const PlotFrame& p = graphState().plot;
+    return (y - p.yMin) * p.yScale + p.originY;
+}
+
+// Each contour line carries its Z on a white patch, where the line lies
+// farthest from the map's edges and from the labels already placed.
+void labelContours(const SurfaceGraphData& d, const std::vector<double>& levels, double x0, double x1, double y0,
+                   double y1)
+{
+    GraphState& s = graphState();
+    const auto f = [&d](double x, double y) { return surfaceAt(d, x, y); };
+    const double digit = textWidth("00") - textWidth("0");
+    const double height = 2.3 * digit; // a line of text is about 1.15 of its size
+    std::vector<std::pair<double, double>> placed;
+    for (std::size_t k = 0; k < levels.size(); ++k) {
+        const std::string text = levelText(levels[k], levelStep(levels));
+        const double width = textWidth(text);
+        double best = 0.0, bestX = 0.0, bestY = 0.0;
+        for (const ContourSegment& seg : contourSegments(f, x0, x1, y0, y1, GridCells, levels[k])) {
+            const double cx = (upX(seg.x1) + upX(seg.x2)) / 2, cy = (upY(seg.y1) + upY(seg.y2)) / 2;
+            double room = std::min({cx - upX(x0) - width / 2, upX(x1) - cx - width / 2, cy - upY(y0) - height / 2,
+                                    upY(y1) - cy - height / 2});
+            for (const auto& [px, py] : placed)
+                room = std::min(room, std::max(std::fabs(cx - px) - width, std::fabs(cy - py) - height));
+            if (room > best) best = room, bestX = cx, bestY = cy;
+        }
+        if (best <= 0.0) continue; // no room for it inside the map
+        placed.emplace_back(bestX, bestY);
+        s.worldCoordinates = false;
+        clearBox(bestX - width / 2, bestY + height / 2, bestX + width / 2, bestY - height / 2);
+        setCanvasColour(levelColour(k, levels.size()));
+        drawText(text, bestX - width / 2, bestY + height / 2);
+    }
 }
 
 } // namespace
@@ -127,11 +187,8 @@ void surfaceGraphProcedure()
     s.extraBottomRows = 0;
     const double x0 = minX(d.points), x1 = maxX(d.points);
     const double y0 = minY(d.points), y1 = maxY(d.points);
-    s.xTicksUpTo = x1;
-    drawAxes("X", "Y", ColourBlue, x0, y0, x1 + LegendShare * (x1 - x0), y1);
-    s.xTicksUpTo = std::numeric_limits<double>::infinity();
 
-    // The z range of the map, and its contour lines.
+    // The z range of the map, and its contour levels.
     double lowest = std::numeric_limits<double>::infinity(), highest = -lowest;
     for (int j = 0; j <= GridCells; ++j)
         for (int i = 0; i <= GridCells; ++i) {
@@ -139,6 +196,14 @@ void surfaceGraphProcedure()
             if (std::isfinite(z)) lowest = std::min(lowest, z), highest = std::max(highest, z);
         }
     const std::vector<double> levels = contourLevels(lowest, highest);
+    bool withNoError = false;
+    for (int i = 1; i <= d.count; ++i) withNoError = withNoError || !pointError(d, i);
+
+    // The map takes the window's width but for the legend's column.
+    s.rightRoom = legendWidth(levels, withNoError);
+    drawAxes("X", "Y", ColourBlue, x0, y0, x1, y1);
+    s.rightRoom = 0.0;
+
     const auto f = [&d](double x, double y) { return surfaceAt(d, x, y); };
     for (std::size_t k = 0; k < levels.size(); ++k) {
         setCanvasColour(levelColour(k, levels.size()));
@@ -146,6 +211,7 @@ void surfaceGraphProcedure()
         for (const ContourSegment& seg : contourSegments(f, x0, x1, y0, y1, GridCells, levels[k]))
             drawLine(seg.x1, seg.y1, seg.x2, seg.y2);
     }
+    labelContours(d, levels, x0, x1, y0, y1);
     // The map's frame, then the points in the colour of their error.
     setColour(ColourBlack);
     s.worldCoordinates = true;
@@ -153,11 +219,11 @@ void surfaceGraphProcedure()
     const double radius = (s.plot.xMax - s.plot.xMin) / 150.0;
     for (int i = 1; i <= d.count; ++i) {
         const std::optional<double> error = pointError(d, i);
-        setCanvasColour(error ? ErrorClassColours[errorClass(*error)] : CanvasColour{0, 0, 0});
+        setCanvasColour(error ? ErrorClassColours[errorClass(*error)] : NoErrorColour);
         s.worldCoordinates = true;
-        drawCircle(d.points.x[i], d.points.y[i], radius);
+        drawDisc(d.points.x[i], d.points.y[i], radius);
     }
-    drawLegend(d, levels, x1);
+    drawLegend(levels, withNoError);
     s.worldCoordinates = false;
 }
 

@@ -18,7 +18,7 @@ for example in potenzaold nr150b6 polinomiofratto esponenziale temperatura_tempo
   check "$example says nothing on stderr" test ! -s "$work/$example.err"
 done
 check "power report names its kind" grep -qx 'tipo di equazione:CURVA DI POTENZA' "$work/potenzaold.out"
-check "surface report lists 10 terms" bash -c "grep -cE '^ +[0-9]+ +-?[0-9]+[.][0-9]{11,}$' '$work/funzxy.out' | grep -qx 10"
+check "surface report lists 10 terms, each named" bash -c "grep -cE '^ +[0-9]+ +-?[0-9]+[.][0-9]{11,} +[(][xy1^*0-9]+[)]$' '$work/funzxy.out' | grep -qx 10"
 
 # Outputs: workbook read by xlrd, RTF by unrtf, graph as a PNG of 1024 x 768.
 "$batch" "$build/nr150b6.txt" --xls "$work/n.xls" --rtf "$work/n.rtf" --png "$work/n.png" >/dev/null
@@ -172,5 +172,11 @@ version="$("$batch" --version)"
 check "--version: exit 0 and the version" test $? -eq 0 -a -n "${version#calvero1-batch }" -a "$version" != "${version#calvero1-batch }"
 "$batch" --help --bogus >"$work/help.out"
 check "--help followed by anything: the usage, exit 0" test $? -eq 0 -a -s "$work/help.out"
+# Every option the usage names is explained on the documentation's page of the command.
+options="$(grep -o -- '--[a-z][a-z0-9-]*' "$work/help.out" | sort -u)"
+check "the usage names options" test -n "$options"
+for option in $options; do
+  check "batch.htm explains $option" grep -q -- "<code>[^<]*$option[ <]" "$2/doc/batch.htm"
+done
 
 finish

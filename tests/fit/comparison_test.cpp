@@ -69,15 +69,22 @@ TEST(ShapeChecks, CurvesThatFollowThePointsHaveNoFinding)
     EXPECT_TRUE(power.outOfBand.empty());
 }
 
-TEST(ShapeChecks, PoleBetweenPointsIsFound)
+TEST(ShapeChecks, PoleBetweenPointsIsFlaggedWhereTheDenominatorIsZero)
 {
-    // 1/y is the line x - 2.5 (numpy.polyfit: the denominator is zero at x = 2.49989).
-    const ShapeChecks s = shapeChecks(
-        calculated(inputOf(FitType::RationalPolynomial, 1, {1, 2, 3, 4, 5}, {-0.667, -2.0, 2.0, 0.667, 0.4})));
-    std::vector<double> found = s.outOfBand;
-    found.insert(found.end(), s.notEvaluable.begin(), s.notEvaluable.end());
-    ASSERT_FALSE(found.empty());
-    EXPECT_TRUE(std::any_of(found.begin(), found.end(), [](double x) { return std::fabs(x - 2.5) < 0.5; }));
+    struct Case {
+        std::vector<double> x, y;
+        double pole;
+    };
+    std::vector<double> fanX, fanY; // 1/y = 1 - x/5120 exactly, no point at the pole
+    for (int k = 1; k <= 9; ++k) fanX.push_back(1000.0 * k), fanY.push_back(1.0 / (1.0 - 1000.0 * k / 5120.0));
+    for (const Case& c : {Case{{1, 2, 3, 4, 5}, {-0.667, -2.0, 2.0, 0.667, 0.4}, 2.49988753}, // numpy.roots(polyfit(x, 1/y, 1))
+                          Case{fanX, fanY, 5120.0}}) {
+        const ShapeChecks s = shapeChecks(calculated(inputOf(FitType::RationalPolynomial, 1, c.x, c.y)));
+        ASSERT_EQ(s.notEvaluable.size(), 1u) << c.pole;
+        EXPECT_NEAR(s.notEvaluable[0], c.pole, 1e-6 * c.pole);
+        const std::vector<std::string> flags = shapeFlags(s);
+        EXPECT_NE(std::find(flags.begin(), flags.end(), "polo"), flags.end()) << c.pole;
+    }
 }
 
 TEST(Comparison, NoisyCubicPutsDegreeThreeFirstAndTheRestByAICc)

@@ -115,7 +115,7 @@ std::vector<double> reportCoefficients(const Calculation& c)
 {
     std::vector<double> printed;
     const std::regex coefficientLine(R"(^(Termine nr: +\d+  =| COEFFICIENTE [ABM]=) +(\S+)$)");
-    const std::regex surfaceLine(R"(^ +\d+ +(\S+)$)");
+    const std::regex surfaceLine(R"(^ +\d+ +(\S+) +\(\S+\)$)"); // the term's name follows
     bool surfaceTerms = false;
     for (const std::string& line : c.report) {
         std::smatch m;

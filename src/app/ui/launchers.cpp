@@ -1,6 +1,7 @@
 #include "app/ui/launchers.h"
 
 #include "app/launches.h"
+#include "app/ui/browserlaunch.h"
 #include "app/document.h"
 #include "app/frontend.h"
 #include "common/captureinbox.h"
@@ -23,7 +24,7 @@ void tellUser(QWidget* parent, Presenter* presenter, const std::string& text)
         presenter->showMessage(text);
         return;
     }
-    QMessageBox::information(parent, "calvero1", QString::fromStdString(text));
+    QMessageBox::warning(parent, "calvero1", QString::fromStdString(text));
 }
 
 std::string programFolder(const Document& document)
@@ -66,12 +67,10 @@ void launchCaptureTool(QWidget* parent, const Workspace& work, const QString& in
 
 void openMakerWebSite(QWidget* parent, const Workspace& work) { openWebPage(MakerWebAddress, parent, work.presenter); }
 
-bool openWebPage(const std::string& address, QWidget* parent, Presenter* presenter)
+void openWebPage(const std::string& address, QWidget* parent, Presenter* presenter)
 {
-    if (QDesktopServices::openUrl(QUrl(QString::fromStdString(address))))
-        return true;
-    tellUser(parent, presenter, webPageFailure(address));
-    return false;
+    openInBrowser(QString::fromStdString(address), parent,
+                  [parent, presenter, address] { tellUser(parent, presenter, webPageFailure(address)); });
 }
 
 } // namespace calvero

@@ -24,9 +24,9 @@ void launchCaptureTool(QWidget* parent, const Workspace& work, const QString& in
 // "sito ventoria": the maker's web site in the desktop's browser.
 void openMakerWebSite(QWidget* parent, const Workspace& work);
 
-// Opens address in the desktop's web browser and returns at once; false (and
-// a message, through the presenter when there is one) when the desktop
-// could not open it.
-bool openWebPage(const std::string& address, QWidget* parent = nullptr, Presenter* presenter = nullptr);
+// Opens address in the desktop's web browser and returns at once; a message
+// follows (through the presenter when there is one) when no browser could be
+// started for it. parent and presenter must outlive the opener.
+void openWebPage(const std::string& address, QWidget* parent, Presenter* presenter = nullptr);
 
 } // namespace calvero

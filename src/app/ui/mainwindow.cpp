@@ -12,12 +12,14 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -269,7 +271,7 @@ std::string askDataSetPath(QWidget* parent, const char* title, QFileDialog::Acce
     QFileDialog dialog(parent, QString::fromUtf8(title));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilter("dati (*.txt *.dat)");
+    dialog.setNameFilters({"dati (*.txt *.dat)", "tutti i file (*)"});
     dialog.setDefaultSuffix("dat");
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().first().toStdString();
@@ -277,12 +279,13 @@ std::string askDataSetPath(QWidget* parent, const char* title, QFileDialog::Acce
 
 } // namespace
 
-void MainWindow::saveDataSet()
+void MainWindow::saveDataSet() { saveThroughDialog(); }
+
+bool MainWindow::saveThroughDialog()
 {
     const std::string path = windows_.askSavePath ? windows_.askSavePath()
                                                   : askDataSetPath(this, "scrive  i dati su disco", QFileDialog::AcceptSave);
-    if (path.empty()) return;
-    calvero::saveDataSet(workspace(), path);
+    return !path.empty() && calvero::saveDataSet(workspace(), path);
 }
 
 void MainWindow::readDataSet()
@@ -290,7 +293,35 @@ void MainWindow::readDataSet()
     const std::string path = windows_.askOpenPath ? windows_.askOpenPath()
                                                   : askDataSetPath(this, "legge i dati dal disco", QFileDialog::AcceptOpen);
     if (path.empty()) return;
+    // A point file chosen here is what "calvero1 FILE" imports: offer that instead of a refusal.
+    if (holdsPointsOnly(path)) {
+        if (ask(importInsteadQuestion(path), false) != Answer::Yes) return;
+        importPoints(workspace(), path);
+        showPointEntry();
+        return;
+    }
     readAndCalculate(workspace(), path);
+}
+
+MainWindow::Answer MainWindow::ask(const std::string& question, bool offerCancel)
+{
+    if (windows_.ask) return windows_.ask(question, offerCancel);
+    QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+    if (offerCancel) buttons |= QMessageBox::Cancel;
+    const auto answer = QMessageBox::question(this, "CALVERO1", QString::fromStdString(question), buttons);
+    return answer == QMessageBox::Yes ? Answer::Yes : answer == QMessageBox::No ? Answer::No : Answer::Cancel;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (document_ && hasUnsavedData(workspace())) {
+        const Answer answer = ask("Salvare i dati prima di uscire?", true);
+        if (answer == Answer::Cancel || (answer == Answer::Yes && !saveThroughDialog())) {
+            event->ignore();
+            return;
+        }
+    }
+    QWidget::closeEvent(event);
 }
 
 void MainWindow::openFile(const std::string& path)

@@ -24,12 +24,16 @@ class MainWindow : public QWidget, public MainWindowInputs {
 public:
     explicit MainWindow(QWidget* parent = nullptr);
 
+    enum class Answer { Yes, No, Cancel };
+
     // What the main window opens; the program wires them to its other windows.
     struct Windows {
         std::function<void()> showPointEntry;
         // File dialogs: return the chosen path, empty when cancelled.
         std::function<std::string()> askSavePath;
         std::function<std::string()> askOpenPath;
+        // A question with "Sì" and "No", and "Annulla" when cancelling is offered.
+        std::function<Answer(const std::string& question, bool offerCancel)> ask;
     };
     void setWindows(Windows windows) { windows_ = std::move(windows); }
     // The document the commands work on and where they show their outcome.
@@ -90,9 +94,14 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Leaving with points not saved asks whether to save them first.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void createControls();
+    // The save dialog, then the save; false when cancelled or not written.
+    bool saveThroughDialog();
+    Answer ask(const std::string& question, bool offerCancel);
     void runCommand(const std::function<void()>& command);
     Workspace workspace();
 

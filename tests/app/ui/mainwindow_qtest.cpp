@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -41,6 +42,8 @@ public:
             QString what = modal->metaObject()->className();
             if (auto* report = qobject_cast<ReportWindow*>(modal))
                 what += ":" + report->reportText()->toPlainText().section('\n', 0, 0);
+            if (auto* box = qobject_cast<QMessageBox*>(modal))
+                what += box->icon() == QMessageBox::Warning ? ":warning" : box->icon() == QMessageBox::Information ? ":information" : ":other";
             shown << what;
             if (auto* dialog = qobject_cast<QDialog*>(modal)) {
                 QTimer::singleShot(0, dialog, [dialog, this] {
@@ -57,6 +60,16 @@ private:
     QTimer timer_;
     QWidget* last_ = nullptr;
 };
+
+// A file of the given text in the folder; its path.
+QString writeFile(const QTemporaryDir& folder, const QString& name, const QByteArray& text)
+{
+    const QString path = folder.filePath(name);
+    QFile file(path);
+    file.remove();
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) return {};
+    return path;
+}
 
 void typePoint(Document& document, int row, const char* x, const char* y)
 {
@@ -193,10 +206,8 @@ private slots:
     void pointsSentByTheCaptureToolGoIntoTheGrid()
     {
         QTemporaryDir folder;
-        const QString points = folder.filePath("digitora-punti.txt");
-        QFile file(points);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("1000;9.3\n1500;19.3\n") > 0);
-        file.close();
+        const QString points = writeFile(folder, "digitora-punti.txt", "1000;9.3\n1500;19.3\n");
+        QVERIFY(!points.isEmpty());
         QVERIFY(!program->captureInbox.name().isEmpty());
         QLocalSocket socket;
         socket.connectToServer(program->captureInbox.name());
@@ -264,6 +275,111 @@ private slots:
         QCOMPARE(closer.shown.size(), 2);
         QCOMPARE(program->graphWindow.windowTitle(), QString::fromStdString("file:" + path));
         QCOMPARE(program->document.grid.cell(2, 2), std::string("     5.00000"));
+    }
+
+    void refusalsWarnAndConfirmationsInform()
+    {
+        program->presenter.setMessageSink({}); // the real message boxes
+        typePoint(program->document, 1, "1", "2");
+        QTemporaryDir folder;
+        MainWindow::Windows windows;
+        windows.askSavePath = [&] { return QDir(folder.path()).filePath("dati.txt").toStdString(); };
+        program->mainWindow.setWindows(windows);
+        ModalCloser closer;
+        program->mainWindow.calculateButton()->click(); // too few points
+        program->mainWindow.saveButton()->click();
+        QCOMPARE(closer.shown, (QStringList{"QMessageBox:warning", "QMessageBox:information"}));
+    }
+
+    void leavingWithUnsavedPointsAsksFirst()
+    {
+        QTemporaryDir folder;
+        const std::string path = QDir(folder.path()).filePath("fan.txt").toStdString();
+        struct Case {
+            MainWindow::Answer answer;
+            bool saveDialogCancelled;
+            bool closes;
+        };
+        for (const Case c : {Case{MainWindow::Answer::Cancel, false, false}, Case{MainWindow::Answer::Yes, true, false},
+                             Case{MainWindow::Answer::Yes, false, true}, Case{MainWindow::Answer::No, false, true}}) {
+            init();
+            typePoint(program->document, 1, "1", "3");
+            typePoint(program->document, 2, "2", "5");
+            {
+                ModalCloser closer;
+                program->mainWindow.calculateButton()->click(); // the grid reaches the data set
+            }
+            QStringList questions;
+            MainWindow::Windows windows;
+            windows.askSavePath = [&] { return c.saveDialogCancelled ? std::string() : path; };
+            windows.ask = [&](const std::string& question, bool offerCancel) {
+                questions << QString::fromStdString(question) + (offerCancel ? " [Annulla]" : "");
+                return c.answer;
+            };
+            program->mainWindow.setWindows(windows);
+            QCOMPARE(program->mainWindow.close(), c.closes);
+            QCOMPARE(questions, QStringList{"Salvare i dati prima di uscire? [Annulla]"});
+            QCOMPARE(QFile::exists(QString::fromStdString(path)), c.answer == MainWindow::Answer::Yes && c.closes);
+            QFile::remove(QString::fromStdString(path));
+        }
+        // Saved: nothing to ask.
+        init();
+        typePoint(program->document, 1, "1", "3");
+        MainWindow::Windows windows;
+        windows.askSavePath = [&] { return path; };
+        windows.ask = [](const std::string&, bool) {
+            QTest::qFail("asked although everything is saved", __FILE__, __LINE__);
+            return MainWindow::Answer::Cancel;
+        };
+        program->mainWindow.setWindows(windows);
+        {
+            ModalCloser closer;
+            program->mainWindow.calculateButton()->click();
+        }
+        program->mainWindow.saveButton()->click();
+        QVERIFY(program->mainWindow.close());
+    }
+
+    void readingAPointFileOffersToImportIt()
+    {
+        QTemporaryDir folder;
+        const QString points = writeFile(folder, "fan.txt", "0,5;420\n1,0;395\n");
+        QVERIFY(!points.isEmpty());
+        for (const bool accepted : {false, true}) {
+            init();
+            int gridShown = 0;
+            MainWindow::Windows windows;
+            windows.askOpenPath = [&] { return points.toStdString(); };
+            windows.ask = [&](const std::string&, bool) { return accepted ? MainWindow::Answer::Yes : MainWindow::Answer::No; };
+            windows.showPointEntry = [&] { ++gridShown; };
+            program->mainWindow.setWindows(windows);
+            program->mainWindow.readButton()->click();
+            QCOMPARE(program->document.grid.cell(2, 2), accepted ? std::string("395") : std::string());
+            QCOMPARE(gridShown, accepted ? 1 : 0);
+            QVERIFY(messages.isEmpty());
+        }
+    }
+
+    void webSiteWithoutABrowserSaysSo()
+    {
+        // The desktop's opener as it ends when no browser takes the address, and when one does.
+        QTemporaryDir bin;
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", bin.path().toLocal8Bit() + ":" + path);
+        for (const int status : {3, 0}) {
+            const QString opener = writeFile(bin, "xdg-open", "#!/bin/sh\nexit " + QByteArray::number(status) + "\n");
+            QVERIFY(QFile::setPermissions(opener, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+            messages.clear();
+            program->mainWindow.webSiteButton()->click();
+            if (status != 0)
+                QTRY_COMPARE(messages,
+                             QStringList{"impossibile avviare un browser per aprire la pagina web: https://www.ventoria.it/"});
+            else {
+                QTest::qWait(300);
+                QVERIFY(messages.isEmpty());
+            }
+        }
+        qputenv("PATH", path);
     }
 
     void cancelledDialogsChangeNothing()
