@@ -44,7 +44,9 @@ ComparisonWindow::ComparisonWindow(CalculationInput input, QWidget* parent)
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->setVisible(false);
-    table_->horizontalHeader()->setStretchLastSection(true);
+    // The remarks take the width the figures leave, never more: a long reason
+    // is cut in its cell (its tooltip holds it whole) and the figures stay in view.
+    table_->horizontalHeader()->setSectionResizeMode(8, QHeaderView::Stretch);
     body->addWidget(table_, 1);
 
     useButton_ = new QPushButton(QStringLiteral("usa questa equazione"), this);
@@ -97,7 +99,7 @@ void ComparisonWindow::refresh()
             table_->setItem(r, k, item);
         }
     }
-    table_->resizeColumnsToContents();
+    for (int k = 0; k < 8; ++k) table_->resizeColumnToContents(k); // not the remarks, which stretch
     if (!rows_.empty()) table_->selectRow(0);
 }
 
