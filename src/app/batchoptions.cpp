@@ -2,6 +2,7 @@
 
 #include "app/batchexportoptions.h"
 #include "common/numtext.h"
+#include "fit/dataset.h"
 
 #include <algorithm>
 #include <array>
@@ -12,19 +13,28 @@
 
 namespace calvero {
 
-const char* const BatchUsage =
-    "uso: calvero1-batch [USCITE] [--] FILE\n"
-    "     calvero1-batch --points FILE --kind N [--degree D] [--ti T --tf T] [USCITE]\n"
-    "     calvero1-batch [--summary OUT] [--json OUT] [--kind N [--degree D] [--ti T --tf T] [--each-parameter]]\n"
-    "                    FILE|CARTELLA...   (più file insieme: una riga di riepilogo per file)\n"
-    "     calvero1-batch --help | --version\n"
-    "USCITE: [--xls OUT] [--rtf OUT] [--png OUT] [--stats] [--compare|--compare-with-options [--tolerance PERCENTO]]\n"
-    "        [--json OUT|-]\n"
-    "ESPORTAZIONI (anche con più file, un oggetto per file):\n"
-    "        [--energyplus OUT [--rated X[,Y]]] [--ahri540 OUT --units C|F] [--formula OUT [--cells X[,Y]]]\n"
-    "        [--c-function OUT] [--python-function OUT] [--curve-name NOME]\n"
-    "VINCOLI (un file solo): [--through X,Y]... (X,Y,Z per Z=F(x,y)) [--fix TERMINE=VALORE]...\n"
-    "        [--weights relative|column] [--minimax] [--monotone decreasing|increasing]\n";
+std::string batchUsage()
+{
+    std::string kinds;
+    for (int kind = 1; kind <= 8; ++kind)
+        kinds += "  " + std::to_string(kind) + "  " + kindLabel(static_cast<FitType>(kind)) + "\n";
+    return "uso: calvero1-batch [USCITE] [--] FILE\n"
+           "     calvero1-batch --points FILE --kind N [--degree D] [--ti T --tf T] [USCITE]\n"
+           "     calvero1-batch --points FILE --compare [--tolerance PERCENTO] [--ti T --tf T] [--json OUT|-]\n"
+           "                    (il confronto delle equazioni di una variabile, senza tipo)\n"
+           "     calvero1-batch [--summary OUT] [--json OUT] [--kind N [--degree D] [--ti T --tf T] [--each-parameter]]\n"
+           "                    FILE|CARTELLA...   (più file insieme: una riga di riepilogo per file)\n"
+           "     calvero1-batch --help | --version\n"
+           "USCITE: [--xls OUT] [--rtf OUT] [--png OUT] [--stats] [--compare|--compare-with-options [--tolerance PERCENTO]]\n"
+           "        [--json OUT|-]\n"
+           "ESPORTAZIONI (anche con più file, un oggetto per file):\n"
+           "        [--energyplus OUT [--rated X[,Y]]] [--ahri540 OUT --units C|F] [--formula OUT [--cells X[,Y]]]\n"
+           "        [--c-function OUT] [--python-function OUT] [--curve-name NOME]\n"
+           "VINCOLI (un file solo): [--through X,Y]... (X,Y,Z per Z=F(x,y)) [--fix TERMINE=VALORE]...\n"
+           "        [--weights relative|column] [--minimax] [--monotone decreasing|increasing]\n"
+           "TIPI (--kind N):\n" +
+           kinds;
+}
 
 namespace {
 
@@ -187,6 +197,7 @@ ParsedBatchLine parseBatchOptions(const std::vector<std::string>& arguments)
             if (!tolerance || !std::isfinite(*tolerance) || *tolerance < 0.0)
                 return "tolleranza non valida (un numero di punti percentuali, 0 o più): " + value;
             options.tolerance = *tolerance;
+            options.toleranceText = trimRight(value.substr(std::min(value.find_first_not_of(' '), value.size())));
         }
     }
     std::error_code error;
@@ -211,7 +222,14 @@ ParsedBatchLine parseBatchOptions(const std::vector<std::string>& arguments)
     // A data set file carries its own kind, degree and temperatures.
     if (!options.dataSetFile.empty() && pointOptionGiven)
         return "--kind, --degree, --ti e --tf valgono solo con --points";
-    if (!options.pointsFile.empty() && !kindGiven) return "con --points serve --kind";
+    if (!options.pointsFile.empty() && !kindGiven) {
+        // The comparison alone needs no kind: it fits every kind of one variable.
+        if (!options.compare) return "con --points serve --kind";
+        if (!options.workbookOut.empty() || !options.reportOut.empty() || !options.graphOut.empty() ||
+            options.statistics || !options.exports.empty())
+            return "con --points senza --kind si può solo confrontare: --xls, --rtf, --png, --stats e le "
+                   "esportazioni chiedono --kind";
+    }
     if (const Failure problem = settleExportOptions(options)) return *problem;
     return options;
 }

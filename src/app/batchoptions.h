@@ -19,7 +19,7 @@ struct BatchExport {
 struct BatchOptions {
     std::string dataSetFile; // the data set file to read and calculate, or
     std::string pointsFile;  // a point file read as the point-entry import reads it
-    int kind = 0;            // with --points: 1..8
+    int kind = 0;            // with --points: 1..8; 0 with --compare alone (the comparison needs none)
     int degree = 2;          // with --points: 1..9
     std::string initialTemperature;
     std::string finalTemperature;
@@ -29,6 +29,7 @@ struct BatchOptions {
     bool statistics = false; // --stats: the fit's statistics and shape checks after the report
     bool compare = false;    // --compare: the comparison of the equations
     double tolerance = 1.0;  // --tolerance: the comparison's largest percentage error
+    std::string toleranceText; // as the user wrote it, for the rule that quotes it
     std::string jsonOut;     // --json: one JSON document, "-" for standard output
     // Many files in one run: every file or folder named, the table's file
     // (--summary) and one curve per parameter value (--each-parameter).
@@ -63,6 +64,7 @@ enum class BatchRequest { Help, Version };
 using ParsedBatchLine = std::variant<BatchOptions, BatchRequest, std::string>;
 ParsedBatchLine parseBatchOptions(const std::vector<std::string>& arguments);
 
-extern const char* const BatchUsage;
+// What --help prints, with the kinds' numbers and names.
+std::string batchUsage();
 
 } // namespace calvero

@@ -93,6 +93,20 @@ Failure exportWorkbook(const Workspace& work, const std::string& path)
     return exportSpreadsheet(exportSource(work.document), path, work.document.points.count);
 }
 
+// The JSON document to its file, or to standard output alone for "-".
+int writeJson(const BatchOptions& options, const std::string& document, std::ostream& out, std::ostream& err)
+{
+    if (options.jsonOut == "-") {
+        out << document;
+        return BatchOk;
+    }
+    if (auto failure = writeOutputFile(options.jsonOut, document)) {
+        err << *failure << '\n';
+        return BatchUnreadable;
+    }
+    return BatchOk;
+}
+
 // --stats, --compare and --json after the report. The JSON goes to standard
 // output alone when it is "-".
 int writeFigures(const BatchOptions& options, const Workspace& work, const Calculation& done, std::ostream& out,
@@ -114,19 +128,35 @@ int writeFigures(const BatchOptions& options, const Workspace& work, const Calcu
         const CalculationInput input =
             inputOf(done, work.inputs.initialTemperatureText(), work.inputs.finalTemperatureText());
         rows = compareEquations(input, options.tolerance, {}, options.compareWithOptions);
-        print(comparisonLines(rows, options.tolerance));
+        print(comparisonLines(rows, options.tolerance, options.toleranceText));
     }
     if (options.jsonOut.empty()) return BatchOk;
-    const std::string document = fitJson(done, options.compare ? &rows : nullptr, options.tolerance) + "\n";
-    if (jsonOnly) {
-        out << document;
-        return BatchOk;
+    return writeJson(options,
+                     fitJson(done, options.compare ? &rows : nullptr, options.tolerance, options.toleranceText) + "\n",
+                     out, err);
+}
+
+// --compare on a point file without a kind: the comparison of the kinds of
+// one variable alone, refused (exit 1) when not one of them could be fitted.
+int compareOnly(const BatchOptions& options, const Workspace& work, std::ostream& out, std::ostream& err)
+{
+    CalculationInput input = currentCalculationInput(work);
+    input.kind = FitType::Polynomial;
+    const std::vector<ComparisonRow> rows = compareEquations(input, options.tolerance, {}, options.compareWithOptions);
+    if (options.jsonOut != "-")
+        for (const std::string& line : comparisonLines(rows, options.tolerance, options.toleranceText))
+            out << line << '\n';
+    int exit = BatchOk;
+    if (std::none_of(rows.begin(), rows.end(), [](const ComparisonRow& row) { return row.fitted(); })) {
+        err << "nessuna equazione si può calcolare su questi punti\n";
+        exit = BatchRefused;
     }
-    if (auto failure = writeOutputFile(options.jsonOut, document)) {
-        err << *failure << '\n';
-        return BatchUnreadable;
+    if (!options.jsonOut.empty()) {
+        const int written = writeJson(options, comparisonJson(rows, options.tolerance, options.toleranceText) + "\n",
+                                      out, err);
+        if (written != BatchOk) exit = written;
     }
-    return BatchOk;
+    return exit;
 }
 
 int runSummary(const BatchOptions& options, std::ostream& out, std::ostream& err)
@@ -167,6 +197,7 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         err << *failure << '\n';
         return BatchRefused;
     }
+    if (options.kind == 0 && !options.pointsFile.empty()) return compareOnly(options, work, out, err);
     const Outcome outcome = calculateDocument(work);
     if (const Refusal* refusal = std::get_if<Refusal>(&outcome)) {
         err << refusal->message << '\n';

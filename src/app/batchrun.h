@@ -1,7 +1,8 @@
 #pragma once
 // What calvero1-batch does: the road of "&Leggi i dati dal disco" (or of a
 // point-file import followed by "&Calcola") without windows, the report on
-// standard output, and on request the workbook, the RTF report and the graph.
+// standard output, and on request the workbook, the RTF report and the graph;
+// or, for a point file without a kind, the comparison of the equations alone.
 #include "app/batchoptions.h"
 #include "common/checked.h"
 #include "entry/pointimport.h"

@@ -17,6 +17,14 @@ namespace {
 
 using nlohmann::json;
 
+// The runs of the residuals' signs, null where they were not counted.
+json runsOf(const Statistics& s)
+{
+    if (!s.residualRuns) return nullptr;
+    const ResidualRuns& r = *s.residualRuns;
+    return {{"runs", r.runs}, {"positive", r.positive}, {"negative", r.negative}, {"probability", r.probability}};
+}
+
 json statisticsOf(const Statistics& s)
 {
     json coefficients = json::array();
@@ -38,7 +46,10 @@ json statisticsOf(const Statistics& s)
             {"largestAbsoluteError", s.fitted ? jsonNumber(s.largestAbsoluteError) : json(nullptr)},
             {"largestPercentError", jsonNumber(s.largestPercentError)},
             {"rmsPercentError", jsonNumber(s.rmsPercentError)},
+            {"exactFit", s.exactFit},
             {"aicc", jsonNumber(s.aicc)},
+            {"residualRuns", runsOf(s)},
+            {"residualPattern", s.residualPattern},
             {"studentT", jsonNumber(s.tValue)},
             {"conditionNumber", jsonNumber(s.conditionNumber)},
             {"coefficientDigits", jsonNumber(s.coefficientDigits)},
@@ -93,9 +104,47 @@ json pointsOf(const Calculation& c)
     return points;
 }
 
+json comparisonOf(const std::vector<ComparisonRow>& comparison, double tolerance,
+                  const std::string& toleranceAsWritten)
+{
+    json rows = json::array();
+    for (const ComparisonRow& row : comparison) {
+        json entry = {{"kind", kindNumber(row.kind)},
+                      {"kindName", kindLabel(row.kind)},
+                      {"degree", row.degree},
+                      {"coefficientCount", row.coefficientCount},
+                      {"recommended", row.recommended}};
+        if (row.fitted()) {
+            const Statistics& s = *row.statistics;
+            entry["standardError"] = jsonNumber(s.standardError);
+            entry["adjustedRSquared"] = jsonNumber(s.adjustedRSquared);
+            entry["largestPercentError"] = jsonNumber(s.largestPercentError);
+            entry["aicc"] = jsonNumber(s.aicc);
+            entry["exactFit"] = s.exactFit;
+            entry["flags"] = rowFlags(row);
+            entry["illConditioned"] = s.illConditioned;
+            entry["residualPattern"] = s.residualPattern;
+        } else {
+            entry["refusal"] = jsonText(row.refusal);
+        }
+        rows.push_back(entry);
+    }
+    return {{"tolerancePercent", tolerance},
+            {"rule", jsonText(comparisonRule(tolerance, toleranceAsWritten))},
+            {"notes", comparisonNotes(comparison)},
+            {"rows", rows}};
+}
+
 } // namespace
 
-std::string fitJson(const Calculation& c, const std::vector<ComparisonRow>* comparison, double tolerance)
+std::string comparisonJson(const std::vector<ComparisonRow>& comparison, double tolerancePercent,
+                           const std::string& toleranceAsWritten)
+{
+    return jsonDocument({{"comparison", comparisonOf(comparison, tolerancePercent, toleranceAsWritten)}});
+}
+
+std::string fitJson(const Calculation& c, const std::vector<ComparisonRow>* comparison, double tolerance,
+                    const std::string& toleranceAsWritten)
 {
     json document = {{"kind", kindNumber(c.kind)},
                      {"kindName", kindLabel(c.kind)},
@@ -115,29 +164,7 @@ std::string fitJson(const Calculation& c, const std::vector<ComparisonRow>* comp
     }
     document["shape"] = shapeOf(shapeChecks(c));
     document["points"] = pointsOf(c);
-    if (comparison) {
-        json rows = json::array();
-        for (const ComparisonRow& row : *comparison) {
-            json entry = {{"kind", kindNumber(row.kind)},
-                          {"kindName", kindLabel(row.kind)},
-                          {"degree", row.degree},
-                          {"coefficientCount", row.coefficientCount},
-                          {"recommended", row.recommended}};
-            if (row.fitted()) {
-                const Statistics& s = *row.statistics;
-                entry["standardError"] = jsonNumber(s.standardError);
-                entry["adjustedRSquared"] = jsonNumber(s.adjustedRSquared);
-                entry["largestPercentError"] = jsonNumber(s.largestPercentError);
-                entry["aicc"] = jsonNumber(s.aicc);
-                entry["flags"] = rowFlags(row);
-                entry["illConditioned"] = s.illConditioned;
-            } else {
-                entry["refusal"] = jsonText(row.refusal);
-            }
-            rows.push_back(entry);
-        }
-        document["comparison"] = {{"tolerancePercent", tolerance}, {"rule", comparisonRule(tolerance)}, {"rows", rows}};
-    }
+    if (comparison) document["comparison"] = comparisonOf(*comparison, tolerance, toleranceAsWritten);
     return jsonDocument(document);
 }
 

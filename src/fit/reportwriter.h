@@ -2,8 +2,10 @@
 // The lines of the fitting reports, written into a report buffer: the head of
 // a one-variable report (kind, equation, coefficients), its point table with
 // the error statistics, and the whole surface report. Every number goes
-// through formatReal/formatInteger, so a value that is not finite abandons the
-// report with an ArithmeticFault.
+// through formatReal/formatInteger (coefficients with the digits their reach
+// over the points needs), so a value that is not finite abandons the report
+// with an ArithmeticFault; a number that fills its field keeps one blank
+// after the "=", ":" or field before it.
 #include "fit/dataset.h"
 #include "fit/fittedcurve.h"
 #include "fit/report.h"

@@ -93,6 +93,7 @@ TEST(BatchOptions, StatisticsComparisonAndJson)
     EXPECT_TRUE(o.statistics);
     EXPECT_TRUE(o.compare);
     EXPECT_DOUBLE_EQ(o.tolerance, 0.5);
+    EXPECT_EQ(o.toleranceText, "0,5"); // quoted by the rule as written
     EXPECT_EQ(o.jsonOut, "-");
     const BatchOptions plain = parsed({"pompa.txt"});
     EXPECT_FALSE(plain.statistics || plain.compare);
@@ -168,4 +169,28 @@ TEST(BatchOptions, FitOptionsThatDoNotRead)
     };
     for (const auto& [arguments, words] : lines)
         EXPECT_NE(problemOf(arguments).find(words), std::string::npos) << problemOf(arguments);
+}
+
+TEST(BatchOptions, PointsComparedWithoutAKindButNothingElse)
+{
+    const BatchOptions o = parsed({"--points", "p.csv", "--compare", "--tolerance", "1e300"});
+    EXPECT_EQ(o.kind, 0);
+    EXPECT_TRUE(o.compare);
+    EXPECT_EQ(o.toleranceText, "1e300");
+    EXPECT_EQ(parsed({"--points", "p.csv", "--compare", "--ti", "90", "--tf", "20", "--json", "-"}).kind, 0);
+    for (const char* output : {"--stats", "--xls", "--rtf", "--png", "--formula"}) {
+        std::vector<std::string> line = {"--points", "p.csv", "--compare", output};
+        if (std::string(output) != "--stats") line.push_back("out");
+        EXPECT_EQ(problemOf(line), "con --points senza --kind si può solo confrontare: --xls, --rtf, --png, --stats e "
+                                   "le esportazioni chiedono --kind")
+            << output;
+    }
+}
+
+TEST(BatchOptions, UsageNamesEveryKindByItsNumber)
+{
+    const std::string usage = batchUsage();
+    for (const char* kind : {"  1  PUNTEGGIATA\n", "  3  POLINOMIO\n", "  5  POLINOMIO FRATTO\n",
+                             "  6  CURVA temperatura-tempo\n", "  7  polinomio Z=F(x,y)\n", "  8  curva saturazione\n"})
+        EXPECT_NE(usage.find(kind), std::string::npos) << kind;
 }

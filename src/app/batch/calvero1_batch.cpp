@@ -19,11 +19,11 @@ int main(int argc, char** argv)
         if (*request == calvero::BatchRequest::Version)
             std::cout << "calvero1-batch " << CALVERO_VERSION << '\n';
         else
-            std::cout << calvero::BatchUsage;
+            std::cout << calvero::batchUsage();
         return 0;
     }
     if (const auto* problem = std::get_if<std::string>(&parsed)) {
-        std::cerr << *problem << '\n' << calvero::BatchUsage;
+        std::cerr << *problem << '\n' << calvero::batchUsage();
         return calvero::BatchUnreadable;
     }
 

@@ -204,7 +204,7 @@ private slots:
             } else if (auto* report = qobject_cast<ReportWindow*>(modal); report && statistics.isEmpty()) {
                 QTimer::singleShot(0, report->statisticsButton(), &QPushButton::click);
             } else if (auto* window = qobject_cast<StatisticsWindow*>(modal)) {
-                statistics = window->text()->toPlainText();
+                statistics = window->heading()->text();
                 window->reject();
                 shown << "closed";
             } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
@@ -248,7 +248,7 @@ private slots:
             } else if (auto* report = qobject_cast<ReportWindow*>(modal); report && statistics.isEmpty()) {
                 QTimer::singleShot(0, report->statisticsButton(), &QPushButton::click);
             } else if (auto* window = qobject_cast<StatisticsWindow*>(modal)) {
-                statistics = window->text()->toPlainText();
+                for (const std::string& line : window->lines()) statistics += QString::fromStdString(line) + '\n';
                 window->reject();
                 shown << "closed";
             } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
