@@ -64,9 +64,10 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Curve fitting for heating, ventilation an
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The shared-library scan does not see what Qt loads at run time: the TIFF and
-# WebP readers of digitora and the Italian texts of Qt's standard dialogs.
+# WebP readers of digitora, the English model its OCR reads tick labels with,
+# and the Italian texts of Qt's standard dialogs.
 # The Python module needs numpy and the Python it was built for.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, fonts-dejavu-core, qt6-image-formats-plugins, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, fonts-dejavu-core, qt6-image-formats-plugins, qt6-translations-l10n, tesseract-ocr-eng")
 if(TARGET calvero_python)
   math(EXPR next_minor "${Python3_VERSION_MINOR} + 1")
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", python3-numpy, python3 (>= ${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}), "

@@ -1,5 +1,7 @@
 #include "app/batchinput.h"
 
+#include "app/datasetformat.h"
+#include "app/fitoptionsfile.h"
 #include "entry/gridinput.h"
 #include "entry/importcommand.h"
 
@@ -7,13 +9,26 @@
 
 namespace calvero {
 
-Checked<BatchPoints> readBatchPoints(const std::string& file)
+Checked<BatchPoints> readBatchPoints(const std::string& file, bool withWeightColumn)
 {
     BatchPoints read;
-    const Checked<LinesRead> lines = readPointFile(file, FirstImportedSpreadsheetRow, {read.cells, read.points});
+    const Checked<LinesRead> lines = readPointFile(
+        file, FirstImportedSpreadsheetRow, {read.cells, read.points, withWeightColumn ? &read.weightColumn : nullptr});
     if (!lines) return failed<BatchPoints>(lines.failure);
     read.moreLines = lines->moreLines;
     return succeeded(std::move(read));
+}
+
+Checked<CalculationInput> readDataSetInput(const std::string& file)
+{
+    const Checked<DataSetFileContents> contents = readDataSetFile(file);
+    if (!contents) return failed<CalculationInput>(contents.failure);
+    // The options steer the fit of this data set: it is not read without them.
+    Checked<FitOptions> options = readDataSetOptions(file);
+    if (!options) return failed<CalculationInput>(options.failure);
+    CalculationInput input = dataSetInput(*contents);
+    input.options = std::move(*options);
+    return succeeded(std::move(input));
 }
 
 Checked<CalculationInput> pointsInput(BatchPoints& read, const BatchOptions& options)

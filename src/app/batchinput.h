@@ -22,10 +22,16 @@ struct BatchPoints {
     PointGrid cells;
     PointSet points;
     bool moreLines = false; // a text file read only to its 200th line
+    // The fourth field of each line, when asked for: the surface's weights.
+    std::vector<double> weightColumn;
 };
 
 // The Italian message when the file could not be read.
-Checked<BatchPoints> readBatchPoints(const std::string& file);
+Checked<BatchPoints> readBatchPoints(const std::string& file, bool withWeightColumn = false);
+
+// A data set file as the program reads it, with the fit options saved beside
+// it; the Italian message when either cannot be read.
+Checked<CalculationInput> readDataSetInput(const std::string& file);
 
 // The points with the options' kind, degree and temperatures; the refusal of
 // a cell or a temperature that is not a number.

@@ -1,6 +1,8 @@
 #include "app/batchoptions.h"
 
+#include "app/batchexportoptions.h"
 #include "common/numtext.h"
+#include "fit/dataset.h"
 
 #include <algorithm>
 #include <array>
@@ -11,19 +13,34 @@
 
 namespace calvero {
 
-const char* const BatchUsage =
-    "uso: calvero1-batch [USCITE] [--] FILE\n"
-    "     calvero1-batch --points FILE --kind N [--degree D] [--ti T --tf T] [USCITE]\n"
-    "     calvero1-batch [--summary OUT] [--json OUT] [--kind N [--degree D] [--ti T --tf T] [--each-parameter]]\n"
-    "                    FILE|CARTELLA...   (più file insieme: una riga di riepilogo per file)\n"
-    "     calvero1-batch --help | --version\n"
-    "USCITE: [--xls OUT] [--rtf OUT] [--png OUT] [--stats] [--compare [--tolerance PERCENTO]] [--json OUT|-]\n";
+std::string batchUsage()
+{
+    std::string kinds;
+    for (int kind = 1; kind <= 8; ++kind)
+        kinds += "  " + std::to_string(kind) + "  " + kindLabel(static_cast<FitType>(kind)) + "\n";
+    return "uso: calvero1-batch [USCITE] [--] FILE\n"
+           "     calvero1-batch --points FILE --kind N [--degree D] [--ti T --tf T] [USCITE]\n"
+           "     calvero1-batch --points FILE --compare [--tolerance PERCENTO] [--ti T --tf T] [--json OUT|-]\n"
+           "                    (il confronto delle equazioni di una variabile, senza tipo)\n"
+           "     calvero1-batch [--summary OUT] [--json OUT] [--kind N [--degree D] [--ti T --tf T] [--each-parameter]]\n"
+           "                    FILE|CARTELLA...   (più file insieme: una riga di riepilogo per file)\n"
+           "     calvero1-batch --help | --version\n"
+           "USCITE: [--xls OUT] [--rtf OUT] [--png OUT] [--stats] [--compare|--compare-with-options [--tolerance PERCENTO]]\n"
+           "        [--json OUT|-]\n"
+           "ESPORTAZIONI (anche con più file, un oggetto per file):\n"
+           "        [--energyplus OUT [--rated X[,Y]]] [--ahri540 OUT --units C|F] [--formula OUT [--cells X[,Y]]]\n"
+           "        [--c-function OUT] [--python-function OUT] [--curve-name NOME]\n"
+           "VINCOLI (un file solo): [--through X,Y]... (X,Y,Z per Z=F(x,y)) [--fix TERMINE=VALORE]...\n"
+           "        [--weights relative|column] [--minimax] [--monotone decreasing|increasing]\n"
+           "TIPI (--kind N):\n" +
+           kinds;
+}
 
 namespace {
 
-constexpr std::array<std::string_view, 11> ValuedOptions = {"--points", "--kind", "--degree",    "--ti",
-                                                            "--tf",     "--xls",  "--rtf",       "--png",
-                                                            "--json",   "--tolerance", "--summary"};
+constexpr std::array<std::string_view, 15> ValuedOptions = {
+    "--points", "--kind",      "--degree",  "--ti",      "--tf",      "--xls",     "--rtf",     "--png",
+    "--json",   "--tolerance", "--summary", "--through", "--fix",     "--weights", "--monotone"};
 
 bool isValuedOption(const std::string& argument)
 {
@@ -44,6 +61,61 @@ std::optional<BatchRequest> requestIn(const std::vector<std::string>& arguments)
         if (argument == "--") break;
         if (argument == "--help" || argument == "-h") return BatchRequest::Help;
         if (argument == "--version") return BatchRequest::Version;
+    }
+    return std::nullopt;
+}
+
+std::optional<double> finiteNumber(const std::string& text)
+{
+    const auto value = parseDecimal(text);
+    if (!value || !std::isfinite(*value)) return std::nullopt;
+    return value;
+}
+
+// "X,Y" or "X,Y,Z", decimals with a full stop (the comma separates).
+std::optional<std::vector<double>> throughNumbers(const std::string& text)
+{
+    std::vector<double> numbers;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = text.find(',', start);
+        const auto number = finiteNumber(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        if (!number) return std::nullopt;
+        numbers.push_back(*number);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    if (numbers.size() < 2 || numbers.size() > 3) return std::nullopt;
+    return numbers;
+}
+
+// The fit options with a value: --through, --fix, --weights, --monotone.
+// The text that says what is wrong with the value, or nothing.
+std::optional<std::string> takeSteering(BatchOptions& options, const std::string& argument, const std::string& value)
+{
+    if (argument == "--through") {
+        const auto numbers = throughNumbers(value);
+        if (!numbers)
+            return "punto di passaggio non valido (X,Y con il punto decimale; X,Y,Z per il polinomio Z=F(x,y)): " + value;
+        options.steering.throughPoints.push_back({(*numbers)[0], (*numbers)[1], numbers->size() == 3 ? (*numbers)[2] : 0.0});
+        options.throughFields.push_back(static_cast<int>(numbers->size()));
+        options.throughGiven = true;
+    } else if (argument == "--fix") {
+        const std::size_t equals = value.find('=');
+        const auto term = equals == std::string::npos ? std::nullopt : wholeNumber(value.substr(0, equals), 1, 99);
+        const auto number = equals == std::string::npos ? std::nullopt : finiteNumber(value.substr(equals + 1));
+        if (!term || !number) return "termine fisso non valido (TERMINE=VALORE, per esempio 1=0): " + value;
+        options.steering.fixedTerms.push_back({*term, *number});
+        options.fixGiven = true;
+    } else if (argument == "--weights") {
+        if (value != "relative" && value != "column") return "pesi non validi (relative o column): " + value;
+        options.steering.weighting = value == "relative" ? Weighting::Relative : Weighting::Column;
+        options.weightsGiven = true;
+    } else if (argument == "--monotone") {
+        if (value != "decreasing" && value != "increasing")
+            return "monotonia non valida (decreasing o increasing): " + value;
+        options.steering.monotone = value == "decreasing" ? Monotone::Decreasing : Monotone::Increasing;
+        options.monotoneGiven = true;
     }
     return std::nullopt;
 }
@@ -74,9 +146,23 @@ std::variant<BatchOptions, BatchRequest, std::string> parseLine(const std::vecto
             (argument == "--stats" ? options.statistics : options.compare) = true;
             continue;
         }
+        if (isExportOption(argument)) {
+            if (i + 1 >= arguments.size()) return "manca il valore di " + argument;
+            if (const Failure problem = readExportOption(argument, arguments[++i], options)) return *problem;
+            continue;
+        }
+        if (argument == "--compare-with-options") {
+            options.compare = options.compareWithOptions = true;
+            continue;
+        }
+        if (argument == "--minimax") {
+            options.steering.minimax = options.minimaxGiven = true;
+            continue;
+        }
         if (!isValuedOption(argument)) return "opzione sconosciuta: " + argument;
         if (i + 1 >= arguments.size()) return "manca il valore di " + argument;
         const std::string& value = arguments[++i];
+        if (auto wrong = takeSteering(options, argument, value)) return *wrong;
         if (argument == "--points") {
             options.pointsFile = value;
         } else if (argument == "--kind") {
@@ -110,6 +196,7 @@ std::variant<BatchOptions, BatchRequest, std::string> parseLine(const std::vecto
             if (!tolerance || !std::isfinite(*tolerance) || *tolerance < 0.0)
                 return "tolleranza non valida (un numero di punti percentuali, 0 o più): " + value;
             options.tolerance = *tolerance;
+            options.toleranceText = trimRight(value.substr(std::min(value.find_first_not_of(' '), value.size())));
         }
     }
     std::error_code error;
@@ -121,7 +208,11 @@ std::variant<BatchOptions, BatchRequest, std::string> parseLine(const std::vecto
         if (!options.workbookOut.empty() || !options.reportOut.empty() || !options.graphOut.empty() ||
             options.statistics || options.compare)
             return "--xls, --rtf, --png, --stats e --compare valgono per un file solo";
+        if (options.steeringGiven())
+            return "--through, --fix, --weights, --minimax e --monotone valgono per un file solo "
+                   "(i file dei vincoli dei file di dati valgono anche insieme)";
         if (options.eachParameter && !kindGiven) return "con --each-parameter serve --kind";
+        if (const Failure problem = settleExportOptions(options)) return *problem;
         return options;
     }
     if (!options.files.empty()) options.dataSetFile = options.files.front();
@@ -130,7 +221,15 @@ std::variant<BatchOptions, BatchRequest, std::string> parseLine(const std::vecto
     // A data set file carries its own kind, degree and temperatures.
     if (!options.dataSetFile.empty() && pointOptionGiven)
         return "--kind, --degree, --ti e --tf valgono solo con --points";
-    if (!options.pointsFile.empty() && !kindGiven) return "con --points serve --kind";
+    if (!options.pointsFile.empty() && !kindGiven) {
+        // The comparison alone needs no kind: it fits every kind of one variable.
+        if (!options.compare) return "con --points serve --kind";
+        if (!options.workbookOut.empty() || !options.reportOut.empty() || !options.graphOut.empty() ||
+            options.statistics || !options.exports.empty())
+            return "con --points senza --kind si può solo confrontare: --xls, --rtf, --png, --stats e le "
+                   "esportazioni chiedono --kind";
+    }
+    if (const Failure problem = settleExportOptions(options)) return *problem;
     return options;
 }
 

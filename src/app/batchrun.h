@@ -1,7 +1,9 @@
 #pragma once
 // What calvero1-batch does: the road of "&Leggi i dati dal disco" (or of a
 // point-file import followed by "&Calcola") without windows, the report on
-// standard output, and on request the workbook, the RTF report and the graph.
+// standard output, and on request the workbook, the RTF report, the graph and
+// the exports; or, for a point file without a kind, the comparison of the
+// equations alone.
 #include "app/batchinput.h"
 #include "app/batchoptions.h"
 #include "common/checked.h"

@@ -4,6 +4,7 @@
 #include "app/datasetformat.h"
 #include "app/jsonfigures.h"
 #include "common/filewrite.h"
+#include "common/numtext.h"
 #include "common/utf8.h"
 #include "entry/importcommand.h"
 #include "fit/coefficientlist.h"
@@ -15,7 +16,6 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <filesystem>
 
@@ -25,11 +25,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-SummaryRow rowOf(const std::string& file, std::optional<double> parameter, const Outcome& outcome)
+SummaryRow rowOf(const std::string& file, std::optional<double> parameter, const Outcome& outcome,
+                 const SummaryVisitor& visit)
 {
     SummaryRow row{file, parameter, std::nullopt, "ok", false, {}};
     if (!outcome) {
         row.outcome = outcome.failure;
+        if (visit) visit(row, nullptr);
         return row;
     }
     const Calculation& done = *outcome;
@@ -41,6 +43,7 @@ SummaryRow rowOf(const std::string& file, std::optional<double> parameter, const
                          statistics.standardError,
                          statistics.adjustedRSquared,
                          statistics.largestPercentError};
+    if (visit) visit(row, &done);
     return row;
 }
 
@@ -58,14 +61,16 @@ SummaryRow unreadable(const std::string& file, const std::string& why)
 // A family of curves, x;parameter;y: one calculation per parameter value, in
 // the order the values first appear.
 void summariseFamily(const std::string& file, BatchPoints& read, const BatchOptions& options,
-                     std::vector<SummaryRow>& rows)
+                     std::vector<SummaryRow>& rows, const SummaryVisitor& visit)
 {
     const Checked<std::vector<FamilyMember>> members = familyInputs(read, options);
-    if (!members) return rows.push_back(rowOf(file, std::nullopt, failed<Calculation>(members.failure)));
-    for (const FamilyMember& member : *members) rows.push_back(rowOf(file, member.parameter, calculated(member.input)));
+    if (!members) return rows.push_back(rowOf(file, std::nullopt, failed<Calculation>(members.failure), visit));
+    for (const FamilyMember& member : *members)
+        rows.push_back(rowOf(file, member.parameter, calculated(member.input), visit));
 }
 
-void summariseFile(const std::string& file, const BatchOptions& options, std::vector<SummaryRow>& rows)
+void summariseFile(const std::string& file, const BatchOptions& options, std::vector<SummaryRow>& rows,
+                   const SummaryVisitor& visit)
 {
     std::error_code error;
     if (!fs::is_regular_file(file, error)) {
@@ -73,9 +78,9 @@ void summariseFile(const std::string& file, const BatchOptions& options, std::ve
         return;
     }
     if (holdsDataSet(file)) {
-        const Checked<DataSetFileContents> contents = readDataSetFile(file);
-        if (!contents) return rows.push_back(unreadable(file, contents.failure));
-        rows.push_back(rowOf(file, std::nullopt, calculate(dataSetInput(*contents))));
+        const Checked<CalculationInput> input = readDataSetInput(file);
+        if (!input) return rows.push_back(unreadable(file, input.failure));
+        rows.push_back(rowOf(file, std::nullopt, calculate(*input), visit));
         return;
     }
     if (pointFileKind(file) == PointFileKind::Unknown) {
@@ -85,25 +90,23 @@ void summariseFile(const std::string& file, const BatchOptions& options, std::ve
         return;
     }
     if (options.kind == 0) {
-        rows.push_back(rowOf(file, std::nullopt, failed<Calculation>("per i file di punti serve --kind: " + file)));
+        rows.push_back(rowOf(file, std::nullopt, failed<Calculation>("per i file di punti serve --kind: " + file), visit));
         return;
     }
     Checked<BatchPoints> read = readBatchPoints(file);
     if (!read) return rows.push_back(unreadable(file, read.failure));
     const std::size_t first = rows.size();
     if (options.eachParameter)
-        summariseFamily(file, *read, options, rows);
+        summariseFamily(file, *read, options, rows, visit);
     else
-        rows.push_back(rowOf(file, std::nullopt, calculated(pointsInput(*read, options))));
+        rows.push_back(rowOf(file, std::nullopt, calculated(pointsInput(*read, options)), visit));
     if (read->moreLines && rows.size() > first) rows[first].notice = firstLinesNotice(file);
 }
 
 // Every digit of the double, in its shortest form.
 std::string fullPrecision(double value, char decimalMark)
 {
-    char buffer[64];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    std::string text(buffer, end);
+    std::string text = shortestText(value);
     std::replace(text.begin(), text.end(), '.', decimalMark);
     return text;
 }
@@ -193,10 +196,16 @@ std::vector<std::string> summaryFiles(const std::vector<std::string>& paths)
     return files;
 }
 
-std::vector<SummaryRow> summarise(const std::vector<std::string>& files, const BatchOptions& options)
+std::vector<SummaryRow> summarise(const std::vector<std::string>& files, const BatchOptions& options,
+                                  const SummaryVisitor& visit)
 {
     std::vector<SummaryRow> rows;
-    for (const std::string& file : files) summariseFile(file, options, rows);
+    for (const std::string& file : files) {
+        const std::size_t before = rows.size();
+        summariseFile(file, options, rows, visit);
+        // A file that could not be read has its one row, made without a calculation.
+        if (visit && rows.size() == before + 1 && rows.back().unreadable) visit(rows.back(), nullptr);
+    }
     return rows;
 }
 

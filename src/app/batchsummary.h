@@ -6,9 +6,11 @@
 // figures that say how good it is, and "ok" or why there is none.
 #include "common/checked.h"
 #include "app/batchoptions.h"
+#include "fit/calculation.h"
 #include "fit/coefficientlist.h"
 #include "spreadsheet/workbooksheet.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,7 +41,13 @@ struct SummaryRow {
 // The files the paths stand for: a folder's regular files in name order.
 std::vector<std::string> summaryFiles(const std::vector<std::string>& paths);
 
-std::vector<SummaryRow> summarise(const std::vector<std::string>& files, const BatchOptions& options);
+// Called for every row as it is made, in order, with its calculation while
+// that lives (nothing for a refusal or a file that could not be read): the
+// exports of many files are written from it without keeping the calculations.
+using SummaryVisitor = std::function<void(const SummaryRow& row, const Calculation* calculation)>;
+
+std::vector<SummaryRow> summarise(const std::vector<std::string>& files, const BatchOptions& options,
+                                  const SummaryVisitor& visit = {});
 
 // The table as semicolon-separated text with decimal commas, a header line first.
 std::string summaryCsv(const std::vector<SummaryRow>& rows, bool withParameter);

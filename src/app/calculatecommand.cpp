@@ -16,6 +16,21 @@ TypedChoices typedChoices(const Workspace& work)
             work.inputs.finalTemperatureText()};
 }
 
+// The document's fit options for the points read: with weights from a
+// column, the one-variable kinds take the column after x and y (z), the
+// surface the point file's fourth.
+FitOptions optionsFor(const Document& d, const CalculationInput& input)
+{
+    FitOptions options = d.options;
+    if (options.weighting != Weighting::Column) return options;
+    if (input.kind == FitType::SurfaceXY) {
+        options.pointWeights = d.weightColumn;
+    } else {
+        for (int i = 1; i <= input.pointCount; ++i) options.pointWeights.push_back(input.points.z[i]);
+    }
+    return options;
+}
+
 void keep(Document& d, const Calculation& done)
 {
     d.kind = done.kind;
@@ -30,7 +45,9 @@ void keep(Document& d, const Calculation& done)
 Checked<CalculationInput> currentCalculationInput(const Workspace& work)
 {
     PointSet points = work.document.points;
-    return readCalculationInput(work.document.grid, points, typedChoices(work));
+    Checked<CalculationInput> input = readCalculationInput(work.document.grid, points, typedChoices(work));
+    if (input) input->options = optionsFor(work.document, *input);
+    return input;
 }
 
 Outcome calculateDocument(const Workspace& work)
@@ -40,9 +57,10 @@ Outcome calculateDocument(const Workspace& work)
     if (!input) return failed<Calculation>(input.failure);
     // The surface's points are ordered by x in the grid before anything else.
     if (d.kind == FitType::SurfaceXY) {
-        sortPointsByX(d.points, d.grid);
+        sortPointsByX(d.points, d.grid, &d.weightColumn);
         input->points = d.points;
     }
+    input->options = optionsFor(d, *input);
     Outcome outcome = calculate(*input);
     if (outcome) keep(d, *outcome);
     return outcome;

@@ -7,9 +7,55 @@
 #include "entry/importcommand.h"
 #include "entry/spreadsheetexport.h"
 #include "entry/pointordering.h"
+#include "fit/workingset.h"
 
+#include <vector>
 
 namespace calvero {
+
+namespace {
+
+// What the data set file just written or read holds of what the user types.
+void rememberStored(const Workspace& work)
+{
+    Document& d = work.document;
+    d.stored = {d.points, work.inputs.initialTemperatureText(), work.inputs.finalTemperatureText()};
+}
+
+// Reads the data set file; what it then holds is what the user has saved.
+Failure read(const Workspace& work, const std::string& path)
+{
+    if (Failure failure = loadDataSetFile(work, path)) return failure;
+    rememberStored(work);
+    return std::nullopt;
+}
+
+std::string trimmed(const std::string& text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+bool isBlank(const std::string& text) { return trimmed(text).empty(); }
+
+bool gridIsEmpty(const PointGrid& grid)
+{
+    for (int row = 1; row <= PointGrid::Rows; ++row)
+        for (int column = 1; column <= PointGrid::Columns; ++column)
+            if (!isBlank(grid.cell(row, column))) return false;
+    return true;
+}
+
+// The first n points of a and b agree (z too for the surface).
+bool samePoints(const PointSet& a, const PointSet& b, int n, bool withZ)
+{
+    for (int i = 1; i <= n; ++i)
+        if (a.x[i] != b.x[i] || a.y[i] != b.y[i] || (withZ && a.z[i] != b.z[i])) return false;
+    return true;
+}
+
+} // namespace
 
 ExportSource exportSource(const Document& d)
 {
@@ -17,29 +63,62 @@ ExportSource exportSource(const Document& d)
             {d.coefficients.block[1], d.coefficients.block[2]}};
 }
 
-Checked<std::string> saveDataSet(const Workspace& work, const std::string& path)
+Failure saveDataSet(const Workspace& work, const std::string& path)
 {
-    if (const auto failure = writeDataSetFile(work, path)) return failed<std::string>(*failure);
+    if (Failure failure = writeDataSetFile(work, path)) return failure;
     Document& d = work.document;
     d.currentDataSetName = path;
-    // The save says whether the workbook was saved; either way the data set file is.
+    rememberStored(work);
+    // The export tells whether the workbook was saved; either way the data set file is.
     const std::string workbook = workbookNameFor(path);
     const Failure failure = exportSpreadsheet(exportSource(d), workbook, d.points.count);
-    return succeeded(failure ? *failure : workbookSavedMessage(workbook));
+    if (failure)
+        work.tell(*failure);
+    else
+        work.confirm(workbookSavedMessage(workbook));
+    return std::nullopt;
 }
 
 Failure readAndCalculate(const Workspace& work, const std::string& path)
 {
-    if (const Failure failure = loadDataSetFile(work, path)) return failure;
+    if (Failure failure = read(work, path)) return failure;
     fillPointGrid(work.document.grid, work.document.points);
     return calculate(work); // counts the grid again, then the calculation of the kind
 }
 
 Failure openFile(const Workspace& work, const std::string& path)
 {
-    if (holdsDataSet(path) || pointFileKind(path) == PointFileKind::Unknown) return readAndCalculate(work, path);
+    if (!holdsPointsOnly(path)) return readAndCalculate(work, path);
+    return importPoints(work, path);
+}
+
+bool holdsPointsOnly(const std::string& path)
+{
+    return pointFileKind(path) != PointFileKind::Unknown && !holdsDataSet(path);
+}
+
+Failure importPoints(const Workspace& work, const std::string& path)
+{
     Document& d = work.document;
     return importPointFile(path, FirstImportedSpreadsheetRow, {d.grid, d.points});
+}
+
+std::string importInsteadQuestion(const std::string& path)
+{
+    return "il file non \u00e8 un file dei dati ma un file di punti: " + path + "\nimportare i punti nella griglia?";
+}
+
+bool hasUnsavedData(const Workspace& work)
+{
+    const Document& d = work.document;
+    const std::string initial = work.inputs.initialTemperatureText(), final = work.inputs.finalTemperatureText();
+    if (gridIsEmpty(d.grid) && isBlank(initial) && isBlank(final)) return false;
+    if (trimmed(initial) != trimmed(d.stored.initialTemperature) || trimmed(final) != trimmed(d.stored.finalTemperature))
+        return true;
+    PointSet read;
+    const PointCount counted = countPoints(d.grid, read, d.kind);
+    return counted.invalidCell || counted.points != d.stored.points.count ||
+           !samePoints(read, d.stored.points, counted.points, d.kind == FitType::SurfaceXY);
 }
 
 void clearDataSet(const Workspace& work)
@@ -59,6 +138,8 @@ void resetDataSet(const Workspace& work)
     clearDataSet(work);
     d.kind = FitType::Polynomial;
     d.degree = 2;
+    d.options = {};
+    d.weightColumn.clear();
     work.inputs.setKindItemIndex(kindNumber(FitType::Polynomial) - 1);
     work.inputs.setDegreeValue(2);
 }
@@ -67,8 +148,7 @@ Failure runExamples(const Workspace& work)
 {
     resetDataSet(work);
     for (std::size_t i = 0; i < ExampleFiles.size(); ++i) {
-        if (Failure failure = loadDataSetFile(work, examplePath(work.document.programFolder, ExampleFiles[i])))
-            return failure;
+        if (Failure failure = read(work, examplePath(work.document.programFolder, ExampleFiles[i]))) return failure;
         work.tell(calculate(work));
         // The last example stays loaded, so it can be recalculated or saved.
         if (i + 1 < ExampleFiles.size()) resetDataSet(work);

@@ -1,6 +1,7 @@
 #include "app/datasetfile.h"
 
 #include "app/document.h"
+#include "app/fitoptionsfile.h"
 #include "common/filewrite.h"
 #include "common/numtext.h"
 #include "entry/gridinput.h"
@@ -69,14 +70,20 @@ Failure writeDataSetFile(const Workspace& work, const std::string& path)
 
     const Checked<std::string> text = formatDataSetFile(contents);
     if (!text) return text.failure;
-    return writeOutputFile(path, *text);
+    if (Failure failure = writeOutputFile(path, *text)) return failure;
+    return saveDataSetOptions(path, d.options);
 }
 
 Failure loadDataSetFile(const Workspace& work, const std::string& path)
 {
     const Checked<DataSetFileContents> contents = readDataSetFile(path);
     if (!contents) return contents.failure;
+    // The options steer the fit of this data set: it is not read without them.
+    Checked<FitOptions> options = readDataSetOptions(path);
+    if (!options) return options.failure;
     applyContents(work, *contents, path);
+    work.document.options = std::move(*options);
+    work.document.weightColumn.clear();
     return std::nullopt;
 }
 

@@ -17,12 +17,16 @@ void takeSaveChoices(const Workspace& work);
 
 // Saves the document's data set at path (created or overwritten): counts the
 // stored points, takes kind, degree and temperatures from the main window,
-// then writes the file. The Italian message when it could not be written.
+// then writes the file, and beside it the file of the fit options (or removes
+// an earlier one when no option is on). The Italian message when either
+// could not be written.
 Failure writeDataSetFile(const Workspace& work, const std::string& path);
 
 // Reads the file at path into the document and the main window, fills and
-// sorts the point grid; does not calculate. A file that cannot be read or
-// does not hold a data set changes nothing and gives the Italian message.
+// sorts the point grid, and takes the fit options saved beside it (none when
+// there is no such file); does not calculate. A file that cannot be read or
+// does not hold a data set, or whose options file is not valid, changes
+// nothing and gives the Italian message.
 Failure loadDataSetFile(const Workspace& work, const std::string& path);
 
 } // namespace calvero

@@ -1,6 +1,7 @@
 #include "app/datasetformat.h"
 
 #include "fit/fault.h"
+#include "common/fileread.h"
 #include "common/numtext.h"
 #include "common/systemerror.h"
 #include "fit/workingset.h"
@@ -80,29 +81,6 @@ std::string numberLine(double value) { return formatReal(value, NumberWidth, Num
 std::string nonFiniteMessage(double value)
 {
     return faultText(std::isnan(value) ? FaultKind::InvalidOperation : FaultKind::Overflow);
-}
-
-// The whole file, or its first MaxBytesRead bytes; errno is kept on failure.
-std::optional<std::string> readFileText(const std::string& path)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return std::nullopt;
-    std::string text;
-    char buffer[65536];
-    while (text.size() < MaxBytesRead) {
-        const std::size_t wanted = std::min(sizeof buffer, MaxBytesRead - text.size());
-        const std::size_t got = std::fread(buffer, 1, wanted, file);
-        text.append(buffer, got);
-        if (got < wanted) break;
-    }
-    const bool failed = std::ferror(file) != 0;
-    const int reason = errno;
-    std::fclose(file);
-    if (failed) {
-        errno = reason;
-        return std::nullopt;
-    }
-    return text;
 }
 
 void storePolynomial(DataSetCoefficients& kept, const PolynomialCoefficients& c, int degree)
@@ -201,7 +179,7 @@ bool holdsDataSet(const std::string& path)
 
 Checked<DataSetFileContents> readDataSetFile(const std::string& path)
 {
-    const auto text = readFileText(path);
+    const auto text = readFileText(path, MaxBytesRead);
     if (!text) return failed<DataSetFileContents>("errore di lettura del file " + path + ": " + systemErrorText(errno));
     auto contents = parseDataSetFile(*text);
     if (!contents) return failed<DataSetFileContents>(invalidFileMessage(path));

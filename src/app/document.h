@@ -1,17 +1,29 @@
 #pragma once
 // The program's state for one run: the point grid and the working points,
-// the user's choice of kind and degree as the data set holds it, the last
-// calculation, the coefficients the data set file keeps, and the names. The
-// main window owns one; commands and tests are handed the one they work on.
+// the user's choice of kind and degree as the data set holds it, the fit
+// options, the last calculation, the coefficients the data set file keeps,
+// what the data set file last saved or read holds, and the names. The main
+// window owns one; commands and tests are handed the one they work on.
 #include "app/datasetformat.h"
+#include "entry/pointgrid.h"
 #include "fit/calculation.h"
 #include "fit/dataset.h"
-#include "entry/pointgrid.h"
+#include "fit/fitoptions.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace calvero {
+
+// What the data set file last saved or read holds of what the user types:
+// the points and the two temperature fields. Leaving the program with
+// anything else asks first.
+struct StoredEntry {
+    PointSet points;
+    std::string initialTemperature;
+    std::string finalTemperature;
+};
 
 struct Document {
     PointGrid grid;   // the master copy of the points
@@ -20,8 +32,13 @@ struct Document {
     int degree = 2;
     std::optional<Calculation> lastCalculation; // the last calculation that succeeded
     DataSetCoefficients coefficients;           // what the data set file keeps of the fits
+    StoredEntry stored;                         // on disk since the last save or read
     std::string currentDataSetName;             // data set file last read or saved
     std::string programFolder;                  // folder of the program, with a trailing '/'
+    FitOptions options;                         // what steers the fits of this data set
+    // The weights of a point file's fourth column (x;y;z;w), for the surface's
+    // per-point weights; in the points' order, moved with them when sorted.
+    std::vector<double> weightColumn;
 };
 
 } // namespace calvero

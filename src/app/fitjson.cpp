@@ -1,5 +1,6 @@
 #include "app/fitjson.h"
 
+#include "app/fitoptionsfile.h"
 #include "app/jsonfigures.h"
 #include "fit/coefficientlist.h"
 #include "fit/surface.h"
@@ -11,7 +12,19 @@
 
 namespace calvero {
 
+namespace {
+
 using nlohmann::json;
+
+// The runs of the residuals' signs, null where they were not counted.
+json runsOf(const Statistics& s)
+{
+    if (!s.residualRuns) return nullptr;
+    const ResidualRuns& r = *s.residualRuns;
+    return {{"runs", r.runs}, {"positive", r.positive}, {"negative", r.negative}, {"probability", r.probability}};
+}
+
+} // namespace
 
 json statisticsJson(const Statistics& s)
 {
@@ -23,7 +36,7 @@ json statisticsJson(const Statistics& s)
                                 {"standardErrorOf", c.errorOf.empty() ? c.name : c.errorOf},
                                 {"lower95", jsonNumber(c.lower)},
                                 {"upper95", jsonNumber(c.upper)}});
-    return {{"n", s.n},
+    json figures = {{"n", s.n},
             {"p", s.p},
             {"degreesOfFreedom", s.dof},
             {"sse", s.fitted ? jsonNumber(s.sse) : json(nullptr)},
@@ -34,14 +47,31 @@ json statisticsJson(const Statistics& s)
             {"largestAbsoluteError", s.fitted ? jsonNumber(s.largestAbsoluteError) : json(nullptr)},
             {"largestPercentError", jsonNumber(s.largestPercentError)},
             {"rmsPercentError", jsonNumber(s.rmsPercentError)},
+            {"exactFit", s.exactFit},
             {"aicc", jsonNumber(s.aicc)},
+            {"residualRuns", runsOf(s)},
+            {"residualPattern", s.residualPattern},
             {"studentT", jsonNumber(s.tValue)},
             {"conditionNumber", jsonNumber(s.conditionNumber)},
             {"coefficientDigits", jsonNumber(s.coefficientDigits)},
             {"illConditioned", s.illConditioned},
             {"coefficients", coefficients},
             {"lines", statisticsLines(s)}};
+    return figures;
 }
+
+namespace {
+
+// What a steered fit adds to its statistics.
+void addSteeredFigures(json& figures, const Statistics& s)
+{
+    figures["equalityConditions"] = s.equalities;
+    figures["weightedSse"] = jsonNumber(s.weightedSse);
+    figures["approximateErrors"] = s.approximate.empty() ? json(nullptr) : json(s.approximate);
+    for (std::size_t k = 0; k < s.coefficients.size(); ++k) figures["coefficients"][k]["fixed"] = s.coefficients[k].fixed;
+}
+
+} // namespace
 
 json shapeJson(const ShapeChecks& s)
 {
@@ -89,15 +119,39 @@ json comparisonRowJson(const ComparisonRow& row)
         entry["adjustedRSquared"] = jsonNumber(s.adjustedRSquared);
         entry["largestPercentError"] = jsonNumber(s.largestPercentError);
         entry["aicc"] = jsonNumber(s.aicc);
+        entry["exactFit"] = s.exactFit;
         entry["flags"] = rowFlags(row);
         entry["illConditioned"] = s.illConditioned;
+        entry["residualPattern"] = s.residualPattern;
     } else {
         entry["refusal"] = jsonText(row.refusal);
     }
     return entry;
 }
 
-std::string fitJson(const Calculation& c, const std::vector<ComparisonRow>* comparison, double tolerance)
+namespace {
+
+json comparisonOf(const std::vector<ComparisonRow>& comparison, double tolerance,
+                  const std::string& toleranceAsWritten)
+{
+    json rows = json::array();
+    for (const ComparisonRow& row : comparison) rows.push_back(comparisonRowJson(row));
+    return {{"tolerancePercent", tolerance},
+            {"rule", jsonText(comparisonRule(tolerance, toleranceAsWritten))},
+            {"notes", comparisonNotes(comparison)},
+            {"rows", rows}};
+}
+
+} // namespace
+
+std::string comparisonJson(const std::vector<ComparisonRow>& comparison, double tolerancePercent,
+                           const std::string& toleranceAsWritten)
+{
+    return jsonDocument({{"comparison", comparisonOf(comparison, tolerancePercent, toleranceAsWritten)}});
+}
+
+std::string fitJson(const Calculation& c, const std::vector<ComparisonRow>* comparison, double tolerance,
+                    const std::string& toleranceAsWritten)
 {
     json document = {{"kind", kindNumber(c.kind)},
                      {"kindName", kindLabel(c.kind)},
@@ -107,14 +161,17 @@ std::string fitJson(const Calculation& c, const std::vector<ComparisonRow>* comp
         if (const auto* t = std::get_if<TemperatureTimeCurve>(&*c.curve))
             document["temperatures"] = {{"initial", jsonNumber(t->initial)}, {"final", jsonNumber(t->final)}};
     }
-    document["statistics"] = statisticsJson(fitStatistics(c));
+    const Statistics statistics = fitStatistics(c);
+    document["statistics"] = statisticsJson(statistics);
+    if (c.options.any()) {
+        // Only a steered fit says so: a plain one's document stays as it always was.
+        document["options"] = optionsJson(c.options);
+        document["optionsLine"] = optionsLine(c.options, c.kind);
+        addSteeredFigures(document["statistics"], statistics);
+    }
     document["shape"] = shapeJson(shapeChecks(c));
     document["points"] = pointsJson(c);
-    if (comparison) {
-        json rows = json::array();
-        for (const ComparisonRow& row : *comparison) rows.push_back(comparisonRowJson(row));
-        document["comparison"] = {{"tolerancePercent", tolerance}, {"rule", comparisonRule(tolerance)}, {"rows", rows}};
-    }
+    if (comparison) document["comparison"] = comparisonOf(*comparison, tolerance, toleranceAsWritten);
     return jsonDocument(document);
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 // A calculation as one JSON document for scripts: the kind, the degree, the
 // coefficients at full precision, the statistics, the shape checks, the
-// point table and, when asked for, the comparison of the equations. Its parts
-// are what the library hands to programs by the same names (calvero.h, the
-// Python module).
+// point table and, when asked for, the comparison of the equations; or the
+// comparison alone. Its parts are what the library hands to programs by the
+// same names (calvero.h, the Python module).
 #include "fit/calculation.h"
 #include "fit/comparison.h"
 #include "fit/shapecheck.h"
@@ -22,8 +22,13 @@ nlohmann::json shapeJson(const ShapeChecks& checks);
 nlohmann::json pointsJson(const Calculation& calculation);
 nlohmann::json comparisonRowJson(const ComparisonRow& row);
 
-// Figures that cannot be computed are null, never NaN.
+// Figures that cannot be computed are null, never NaN. The comparison's rule
+// gives the tolerance as the user wrote it, when given.
 std::string fitJson(const Calculation& calculation, const std::vector<ComparisonRow>* comparison = nullptr,
-                    double tolerancePercent = DefaultTolerancePercent);
+                    double tolerancePercent = DefaultTolerancePercent, const std::string& toleranceAsWritten = "");
+
+// The comparison alone, as {"comparison": ...} (points compared without a kind).
+std::string comparisonJson(const std::vector<ComparisonRow>& comparison, double tolerancePercent,
+                           const std::string& toleranceAsWritten = "");
 
 } // namespace calvero

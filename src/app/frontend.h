@@ -27,8 +27,10 @@ public:
 class Presenter {
 public:
     virtual ~Presenter() = default;
-    // A modal message box with an OK button.
+    // A modal message box with an OK button: a refusal or an error.
     virtual void showMessage(const std::string& text) = 0;
+    // The same box for a confirmation that the work was done.
+    virtual void showNotice(const std::string& text) { showMessage(text); }
     // The report viewer, modally; returns when the user closes it.
     virtual void showReport() = 0;
     // The graph window, modally, with the given caption.
@@ -53,6 +55,10 @@ struct Workspace {
     void tell(const Failure& failure) const
     {
         if (failure) tell(*failure);
+    }
+    void confirm(const std::string& text) const
+    {
+        if (presenter) presenter->showNotice(text);
     }
 };
 

@@ -52,7 +52,7 @@ std::string captureToolStartFailure(const std::string& path)
 
 std::string webPageFailure(const std::string& address)
 {
-    return "impossibile aprire la pagina web: " + address;
+    return "impossibile avviare un browser per aprire la pagina web: " + address;
 }
 
 } // namespace calvero

@@ -31,7 +31,7 @@ CaptureToolLookup findCaptureTool(const std::string& programFolder);
 // The message shown when the tool was found but could not be started.
 std::string captureToolStartFailure(const std::string& path);
 
-// The message shown when the desktop could not open a web address.
+// The message shown when no browser could be started for a web address.
 std::string webPageFailure(const std::string& address);
 
 } // namespace calvero

@@ -7,7 +7,7 @@
 // moves every value with it; their values come from the calibration.
 #include "capture/calibration.h"
 #include "capture/colour.h"
-#include "capture/curvefinder.h"
+#include "capture/pixelrect.h"
 
 #include <cstddef>
 #include <utility>

@@ -1,24 +1,19 @@
 #include "capture/colour.h"
 
+#include <lcms2.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 
 namespace calvero::capture {
 
 namespace {
 
-// Red-mean weighted squared distance, scaled by 256 to stay in integers.
-long long weightedSquare(Rgb a, Rgb b)
-{
-    const long long meanRed = (a.red + b.red) / 2;
-    const long long dr = a.red - b.red;
-    const long long dg = a.green - b.green;
-    const long long db = a.blue - b.blue;
-    return (512 + meanRed) * dr * dr + 4 * 256 * dg * dg + (767 - meanRed) * db * db;
-}
-
-const double LargestDistance = std::sqrt(static_cast<double>(weightedSquare({0, 0, 0}, {255, 255, 255})));
+// Steps of the fading path: enough that its chords stay within a ΔE of the
+// curve sRGB mixing draws through CIELAB.
+constexpr int FadingSteps = 8;
 
 int hexDigit(char c)
 {
@@ -26,6 +21,54 @@ int hexDigit(char c)
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
+}
+
+// sRGB to CIELAB (D50, as ICC profiles are), one transform for the program.
+// Without a cache it may serve several threads at once.
+class LabTransform {
+public:
+    LabTransform()
+    {
+        cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+        cmsHPROFILE lab = cmsCreateLab4Profile(nullptr);
+        transform_ = cmsCreateTransform(srgb, TYPE_RGB_8, lab, TYPE_Lab_DBL, INTENT_PERCEPTUAL, cmsFLAGS_NOCACHE);
+        cmsCloseProfile(srgb);
+        cmsCloseProfile(lab);
+    }
+    ~LabTransform()
+    {
+        if (transform_) cmsDeleteTransform(transform_);
+    }
+    LabTransform(const LabTransform&) = delete;
+    LabTransform& operator=(const LabTransform&) = delete;
+
+    Lab operator()(Rgb colour) const
+    {
+        const std::uint8_t in[3] = {colour.red, colour.green, colour.blue};
+        cmsCIELab out{0, 0, 0};
+        cmsDoTransform(transform_, in, &out, 1);
+        return {out.L, out.a, out.b};
+    }
+
+private:
+    cmsHTRANSFORM transform_ = nullptr;
+};
+
+const LabTransform& labTransform()
+{
+    static const LabTransform transform;
+    return transform;
+}
+
+double distanceOf(const Lab& p, const Lab& q)
+{
+    return std::sqrt((p.lightness - q.lightness) * (p.lightness - q.lightness) + (p.a - q.a) * (p.a - q.a) +
+                     (p.b - q.b) * (p.b - q.b));
+}
+
+std::uint8_t mixed(std::uint8_t from, std::uint8_t to, double share)
+{
+    return static_cast<std::uint8_t>(std::lround(from + (to - from) * share));
 }
 
 } // namespace
@@ -59,34 +102,66 @@ std::string colourText(Rgb colour)
     return text;
 }
 
-double colourDistance(Rgb a, Rgb b) { return 100.0 * std::sqrt(static_cast<double>(weightedSquare(a, b))) / LargestDistance; }
+Lab labOf(Rgb colour) { return labTransform()(colour); }
 
-ColourMatcher::ColourMatcher(Rgb target, double tolerance, Fading fading) : target_(target), fading_(fading)
+double colourDistance(Rgb a, Rgb b) { return distanceOf(labOf(a), labOf(b)); }
+
+FadingPath::FadingPath(Rgb colour, const Fading& fading)
 {
-    const double limit = tolerance / 100.0 * LargestDistance;
-    limit_ = static_cast<long long>(std::floor(limit * limit));
-    towards_[0] = fading.background.red - target.red;
-    towards_[1] = fading.background.green - target.green;
-    towards_[2] = fading.background.blue - target.blue;
-    lengthSquared_ = towards_[0] * towards_[0] + towards_[1] * towards_[1] + towards_[2] * towards_[2];
+    const int steps = fading.share > 0 ? FadingSteps : 0;
+    for (int i = 0; i <= steps; ++i) {
+        const double share = steps ? fading.share * i / steps : 0;
+        points_.push_back(labOf({mixed(colour.red, fading.background.red, share),
+                                 mixed(colour.green, fading.background.green, share),
+                                 mixed(colour.blue, fading.background.blue, share)}));
+    }
+}
+
+double FadingPath::distance(const Lab& c) const
+{
+    double nearest = distanceOf(c, points_.front());
+    for (std::size_t i = 1; i < points_.size(); ++i) {
+        const Lab& p = points_[i - 1];
+        const Lab& q = points_[i];
+        const double d[3] = {q.lightness - p.lightness, q.a - p.a, q.b - p.b};
+        const double o[3] = {c.lightness - p.lightness, c.a - p.a, c.b - p.b};
+        const double length = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
+        const double t = length > 0 ? std::clamp((o[0] * d[0] + o[1] * d[1] + o[2] * d[2]) / length, 0.0, 1.0) : 0;
+        nearest = std::min(nearest, distanceOf(c, {p.lightness + t * d[0], p.a + t * d[1], p.b + t * d[2]}));
+    }
+    return nearest;
+}
+
+bool FadingPath::beyondEnd(const Lab& c) const
+{
+    if (points_.size() < 2) return false;
+    const Lab& p = points_[points_.size() - 2];
+    const Lab& q = points_.back();
+    const double d[3] = {q.lightness - p.lightness, q.a - p.a, q.b - p.b};
+    const double o[3] = {c.lightness - q.lightness, c.a - q.a, c.b - q.b};
+    return o[0] * d[0] + o[1] * d[1] + o[2] * d[2] > 0;
+}
+
+ColourMatcher::ColourMatcher(Rgb target, double tolerance, Fading fading)
+    : target_(target), tolerance_(tolerance), path_(target, fading), judged_(std::size_t{1} << 22, 0)
+{
+}
+
+// A fringe paler than the fading allows is not the colour, however near the
+// way's end: it is the paper's as much as the line's.
+bool ColourMatcher::judge(Rgb colour) const
+{
+    const Lab lab = labOf(colour);
+    return path_.distance(lab) <= tolerance_ && !path_.beyondEnd(lab);
 }
 
 bool ColourMatcher::matches(std::uint32_t argb) const
 {
-    const Rgb colour = rgbOf(argb);
-    if (weightedSquare(colour, target_) <= limit_) return true;
-    if (!(fading_.share > 0) || !(lengthSquared_ > 0)) return false;
-    // How far along the way to the background the colour lies, and how far
-    // from that mixture, as colourDistance measures but without its root:
-    // every pixel of a scan may be a colour of its own.
-    const double offset[3] = {double(colour.red - target_.red), double(colour.green - target_.green),
-                              double(colour.blue - target_.blue)};
-    const double share =
-        std::max(0.0, (offset[0] * towards_[0] + offset[1] * towards_[1] + offset[2] * towards_[2]) / lengthSquared_);
-    if (share > fading_.share) return false;
-    const double dr = offset[0] - share * towards_[0], dg = offset[1] - share * towards_[1], db = offset[2] - share * towards_[2];
-    const double meanRed = target_.red + share * towards_[0] / 2 + colour.red / 2.0 - target_.red / 2.0;
-    return (512 + meanRed) * dr * dr + 1024 * dg * dg + (767 - meanRed) * db * db <= double(limit_);
+    const std::uint32_t colour = argb & 0xffffffu;
+    std::uint8_t& cell = judged_[colour >> 2];
+    const int shift = 2 * static_cast<int>(colour & 3u);
+    if (!((cell >> shift) & 1u)) cell = static_cast<std::uint8_t>(cell | (1u | (judge(rgbOf(argb)) ? 2u : 0u)) << shift);
+    return (cell >> shift) & 2u;
 }
 
 } // namespace calvero::capture

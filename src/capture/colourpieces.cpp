@@ -90,10 +90,15 @@ PixelMask matchingPixels(const PixelBuffer& picture, const ColourMatcher& matche
     return mask;
 }
 
-PixelMask inkPixels(const PixelBuffer& picture, Rgb background)
+PixelMask inkPixels(const PixelBuffer& picture, Rgb background) { return inkPixels(picture, std::vector<Rgb>{background}); }
+
+PixelMask inkPixels(const PixelBuffer& picture, const std::vector<Rgb>& papers)
 {
-    const ColourMatcher paper(background, PaperTolerance);
-    return maskOf(picture, [&](std::uint32_t argb) { return !paper.matches(argb); });
+    std::vector<ColourMatcher> paper;
+    for (const Rgb& colour : papers) paper.emplace_back(colour, PaperTolerance);
+    return maskOf(picture, [&](std::uint32_t argb) {
+        return std::none_of(paper.begin(), paper.end(), [&](const ColourMatcher& p) { return p.matches(argb); });
+    });
 }
 
 ColourPieces findColourPieces(const PixelBuffer& picture, const ColourMatcher& matcher,

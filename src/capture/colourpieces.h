@@ -2,9 +2,9 @@
 // The pixels of one colour grouped into connected pieces (touching sideways
 // or diagonally), kept as horizontal runs so a large picture costs little.
 #include "capture/colour.h"
-#include "capture/curvefinder.h"
 #include "capture/pixelbuffer.h"
 #include "capture/pixelmask.h"
+#include "capture/pixelrect.h"
 
 #include <vector>
 
@@ -38,10 +38,12 @@ PixelMask matchingPixels(const PixelBuffer& picture, const ColourMatcher& matche
                          const std::vector<PixelRect>& exclusions);
 
 // Pixels this close to the background are paper (scanner grey, faint specks).
-constexpr double PaperTolerance = 12.0;
+constexpr double PaperTolerance = 8.0;
 
 // Every pixel drawn on the paper, whatever its colour.
 PixelMask inkPixels(const PixelBuffer& picture, Rgb background);
+// The same where the page has more than one paper (a chart's area filled grey on a white page).
+PixelMask inkPixels(const PixelBuffer& picture, const std::vector<Rgb>& papers);
 
 // The pieces of the pixels set in the mask.
 ColourPieces findPieces(const PixelMask& mask);

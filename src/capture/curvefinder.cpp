@@ -6,6 +6,7 @@
 #include "capture/straightlines.h"
 #include "capture/textpieces.h"
 #include "capture/tolerancechoice.h"
+#include "capture/tracecoverage.h"
 #include "capture/tracedoubts.h"
 #include "capture/pointexport.h"
 
@@ -31,6 +32,15 @@ constexpr int ScrapColumns = 6;
 constexpr std::size_t StartCandidates = 20;
 // A trace shorter than this is no curve.
 constexpr double ShortestTrace = 5.0;
+// Without a click, another trace of the colour across this share of the
+// plot's width, away from the one taken, is another line the user may mean.
+constexpr double WideLineShare = 0.35;
+// Two traces are one line where their rows lie this close over most of the columns they share.
+constexpr double SameLineRows = 4.0;
+constexpr double SameLineShare = 0.5;
+// The colour going on this share of the plot's width beyond the trace's end is a trace cut short.
+constexpr double CoverageSlackShare = 0.04;
+constexpr double CoverageSlackAtLeast = 8.0;
 
 double distanceToRun(const RowRun& run, PixelPoint p)
 {
@@ -95,25 +105,69 @@ struct SearchPieces {
 };
 
 SearchPieces searchPieces(const PixelBuffer& picture, const AxisCalibration& calibration, const CurveSearch& search,
-                          const Fading& fading)
+                          const ToleranceChoice& tolerance)
 {
-    PixelMask mask = matchingPixels(picture, ColourMatcher(search.colour, search.tolerance, fading), search.exclusions);
+    PixelMask mask =
+        matchingPixels(picture, ColourMatcher(search.colour, tolerance.tolerance, tolerance.fading), search.exclusions);
     const LineDirections directions = lineDirections(calibration.references(), picture.width(), picture.height());
-    StraightLines lines = findStraightLines(inkPixels(picture, fading.background), directions);
+    const PixelMask ink = inkPixels(picture, paperColours(picture));
+    // A pale fringe the colour reaches but that is paper to the lines' search
+    // would stay behind along every grid line: only ink is the curve's.
+    keepWhereSet(mask, ink);
+    // The trace stays in the chart it starts in: the click's, or the references'.
+    const AxesReferences& r = calibration.references();
+    const PixelPoint middle{(std::min({r.x.first.x, r.x.second.x, r.y.first.x, r.y.second.x}) +
+                             std::max({r.x.first.x, r.x.second.x, r.y.first.x, r.y.second.x})) / 2,
+                            (std::min({r.x.first.y, r.x.second.y, r.y.first.y, r.y.second.y}) +
+                             std::max({r.x.first.y, r.x.second.y, r.y.first.y, r.y.second.y})) / 2};
+    StraightLines lines = findStraightLines(ink, directions, search.seed.value_or(middle));
     clearWhereSet(mask, lines.pixels);
     lines.area.clearOutside(mask);
     return {findPieces(mask), directions, std::move(lines)};
 }
 
-// The centre line of the curve in pixels, or nothing found.
-std::vector<PixelPoint> centreLine(const PixelBuffer& picture, const AxisCalibration& calibration,
-                                   const CurveSearch& search, const Fading& fading)
+// Whether two traces are one line: over the columns both cover, their rows mostly agree.
+bool sameLine(const std::vector<PixelPoint>& a, const std::vector<PixelPoint>& b)
 {
-    const SearchPieces pieces = searchPieces(picture, calibration, search, fading);
+    std::size_t shared = 0, close = 0;
+    std::size_t j = 0;
+    for (const PixelPoint& p : a) {
+        while (j < b.size() && b[j].x < p.x - 0.25) ++j;
+        if (j < b.size() && std::abs(b[j].x - p.x) < 0.25) {
+            ++shared;
+            if (std::abs(b[j].y - p.y) <= SameLineRows) ++close;
+        }
+    }
+    return shared > 0 && static_cast<double>(close) >= SameLineShare * static_cast<double>(shared);
+}
+
+// The plot's width in pixels: the frame's, or else the span of the x references, or the picture's.
+double plotWidth(const PlotArea& area, const AxesReferences& references, int pictureWidth)
+{
+    if (const auto columns = area.columnSpan()) return *columns;
+    const double span = std::hypot(references.x.second.x - references.x.first.x, references.x.second.y - references.x.first.y);
+    return std::max(span, 0.5 * pictureWidth);
+}
+
+// The centre line of the curve in pixels (empty when nothing was found), the
+// number of other lines of the colour across the plot, and how far the
+// colour goes on beyond the line's ends.
+struct CentreLine {
+    std::vector<PixelPoint> line;
+    // The other lines of the colour across the plot (none with a click).
+    std::vector<std::vector<PixelPoint>> others;
+    std::optional<double> colourGoesOnTo;
+};
+
+CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibration, const CurveSearch& search,
+                      const ToleranceChoice& tolerance)
+{
+    const SearchPieces pieces = searchPieces(picture, calibration, search, tolerance);
     const ColourPieces& found = pieces.found;
     const LineDirections& directions = pieces.directions;
     const StraightLines& lines = pieces.lines;
     if (found.pieces.empty()) return {};
+    const double width = plotWidth(lines.area, calibration.references(), picture.width());
     long long largest = 0;
     for (const Piece& piece : found.pieces) largest = std::max(largest, piece.pixels);
     const long long smallest = std::max(SpeckPixels, largest / SmallPieceShare);
@@ -135,9 +189,16 @@ std::vector<PixelPoint> centreLine(const PixelBuffer& picture, const AxisCalibra
     }
 
     const ColumnRuns columns(found, followed, picture.width());
+    std::vector<PixelRect> words;
+    for (std::size_t i = 0; i < found.pieces.size(); ++i)
+        if (letters[i] && !followed[i]) {
+            const Piece& p = found.pieces[i];
+            words.push_back({double(p.left), double(p.top), double(p.width()), double(p.height())});
+        }
     // A dash gap with a grid line taken out in it must still be bridged.
     const int maxGap = std::max(16, picture.width() / 25);
     std::vector<PixelPoint> best;
+    std::vector<std::vector<PixelPoint>> wide;
     std::vector<bool> traced(found.pieces.size(), false);
     std::size_t tried = 0;
     for (int start : starts) {
@@ -145,12 +206,24 @@ std::vector<PixelPoint> centreLine(const PixelBuffer& picture, const AxisCalibra
         if (++tried > StartCandidates) break;
         std::vector<PixelPoint> trace =
             traceCurve(columns, found.pieces[static_cast<std::size_t>(start)], start, seed,
-                       {maxGap, directions.acrossSlope, &lines.pixels});
+                       {maxGap, directions.acrossSlope, &lines.pixels, &words});
         markTraced(columns, trace, traced);
+        if (span(trace) >= WideLineShare * width) wide.push_back(trace);
         if (traceWeight(trace, directions.acrossSlope) > traceWeight(best, directions.acrossSlope)) best = std::move(trace);
     }
     if (span(best) < ShortestTrace) return {};
-    return search.averageThickness ? averagedOverThickness(columns, best) : best;
+    CentreLine result;
+    const auto apart = [](const std::vector<PixelPoint>& a, const std::vector<PixelPoint>& b) {
+        return !sameLine(a, b) && !sameLine(b, a);
+    };
+    for (std::vector<PixelPoint>& other : wide)
+        if (apart(other, best) &&
+            std::all_of(result.others.begin(), result.others.end(), [&](const auto& kept) { return apart(other, kept); }))
+            result.others.push_back(std::move(other));
+    result.colourGoesOnTo =
+        colourBeyondTrace(columns, best, std::max(CoverageSlackAtLeast, CoverageSlackShare * width));
+    result.line = search.averageThickness ? averagedOverThickness(columns, best) : std::move(best);
+    return result;
 }
 
 struct ScaledPoint {
@@ -184,9 +257,9 @@ double interpolate(const std::vector<ScaledPoint>& line, double x)
 
 // The markers' centres as points, left to right.
 Checked<FoundCurve> markerPoints(const PixelBuffer& picture, const AxisCalibration& calibration,
-                                 const CurveSearch& search, const Fading& fading)
+                                 const CurveSearch& search, const ToleranceChoice& tolerance)
 {
-    const SearchPieces pieces = searchPieces(picture, calibration, search, fading);
+    const SearchPieces pieces = searchPieces(picture, calibration, search, tolerance);
     const std::vector<PixelPoint> centres =
         markerCentres(pieces.found, letterPieces(pieces.found, tallestLetter(picture.height())), search.seed,
                       largestMarker(picture.width(), picture.height()), &pieces.lines.pixels);
@@ -204,6 +277,10 @@ Checked<FoundCurve> markerPoints(const PixelBuffer& picture, const AxisCalibrati
     return succeeded(std::move(curve));
 }
 
+// The points of the search along the centre line (pixels), added to the curve given.
+Checked<FoundCurve> pointsAlong(const std::vector<PixelPoint>& centre, const AxisCalibration& calibration,
+                                const CurveSearch& search, FoundCurve curve);
+
 } // namespace
 
 std::string noCurveMessage(Rgb colour) { return "nessuna curva del colore " + colourText(colour) + " trovata nell'immagine"; }
@@ -211,7 +288,7 @@ std::string noCurveMessage(Rgb colour) { return "nessuna curva del colore " + co
 std::optional<std::string> curveSearchProblem(const PixelBuffer& picture, const CurveSearch& search)
 {
     if (picture.empty()) return "nessuna immagine da leggere";
-    if (!(search.tolerance >= MinTolerance && search.tolerance <= MaxTolerance))
+    if (search.tolerance && !(*search.tolerance >= MinTolerance && *search.tolerance <= MaxTolerance))
         return "tolleranza non valida (0..100)";
     if (search.pointCount < MinPointCount || search.pointCount > MaxPointCount)
         return "numero di punti non valido (2..200): " + std::to_string(search.pointCount);
@@ -224,12 +301,49 @@ Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration&
     if (auto problem = curveSearchProblem(picture, search)) return failed<FoundCurve>(*problem);
     const ToleranceChoice tolerance = chooseTolerance(picture, search.colour, search.tolerance);
     FoundCurve curve;
+    if (const auto note = toleranceNote(tolerance)) curve.notes.push_back(*note);
     if (tolerance.backgroundMatches) {
-        curve.doubts.push_back(backgroundDoubt(search.tolerance, tolerance.fading.background));
+        curve.doubts.push_back(backgroundDoubt(tolerance.tolerance, tolerance.fading.background));
         return succeeded(std::move(curve));
     }
-    if (search.markers) return markerPoints(picture, calibration, search, tolerance.fading);
-    const std::vector<PixelPoint> centre = centreLine(picture, calibration, search, tolerance.fading);
+    if (search.markers) {
+        Checked<FoundCurve> markers = markerPoints(picture, calibration, search, tolerance);
+        if (markers) markers->notes = curve.notes;
+        return markers;
+    }
+    const CentreLine found = centreLine(picture, calibration, search, tolerance);
+    Checked<FoundCurve> sampled = pointsAlong(found.line, calibration, search, std::move(curve));
+    if (!sampled) return sampled;
+    if (!found.others.empty()) sampled->doubts.push_back(otherLinesDoubt(search.colour, int(found.others.size()) + 1));
+    if (found.colourGoesOnTo)
+        sampled->doubts.push_back(cutShortDoubt(found.line, calibration, *found.colourGoesOnTo));
+    return sampled;
+}
+
+Checked<std::vector<FoundCurve>> findAllCurves(const PixelBuffer& picture, const AxisCalibration& calibration,
+                                               const CurveSearch& search)
+{
+    if (auto problem = curveSearchProblem(picture, search)) return failed<std::vector<FoundCurve>>(*problem);
+    const ToleranceChoice tolerance = chooseTolerance(picture, search.colour, search.tolerance);
+    if (tolerance.backgroundMatches)
+        return failed<std::vector<FoundCurve>>(backgroundDoubt(tolerance.tolerance, tolerance.fading.background));
+    CurveSearch unseeded = search;
+    unseeded.seed.reset();
+    const CentreLine found = centreLine(picture, calibration, unseeded, tolerance);
+    std::vector<FoundCurve> curves;
+    if (found.line.empty()) return failed<std::vector<FoundCurve>>(noCurveMessage(search.colour));
+    std::vector<const std::vector<PixelPoint>*> lines{&found.line};
+    for (const auto& other : found.others) lines.push_back(&other);
+    for (const std::vector<PixelPoint>* line : lines)
+        if (Checked<FoundCurve> curve = pointsAlong(*line, calibration, search, {})) curves.push_back(std::move(*curve));
+    return succeeded(std::move(curves));
+}
+
+namespace {
+
+Checked<FoundCurve> pointsAlong(const std::vector<PixelPoint>& centre, const AxisCalibration& calibration,
+                                const CurveSearch& search, FoundCurve curve)
+{
     const std::vector<ScaledPoint> line = scaledLine(centre, calibration);
     if (line.size() < 2 || !(line.back().x > line.front().x)) return failed<FoundCurve>(noCurveMessage(search.colour));
 
@@ -257,7 +371,10 @@ Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration&
         curve.pixels.push_back(calibration.toPixels(point));
     }
     curve.doubts = traceDoubts(centre, calibration);
+    curve.centre = centre;
     return succeeded(std::move(curve));
 }
+
+} // namespace
 
 } // namespace calvero::capture

@@ -10,24 +10,20 @@
 // colour; small pieces (letters, specks) are never taken, a legend or label
 // away from the trace is not reached. Pixels inside the exclusion rectangles
 // are never taken.
+//
+// A read that may not be the curve meant says so (FoundCurve::doubts): the
+// colour draws more than one line across the plot and no click tells which,
+// or the trace stops where the curve's colour goes on along it.
 #include "capture/calibration.h"
 #include "common/checked.h"
 #include "capture/colour.h"
 #include "capture/pixelbuffer.h"
+#include "capture/pixelrect.h"
 
 #include <optional>
 #include <vector>
 
 namespace calvero::capture {
-
-// A rectangle of the picture in pixels: left, top, width, height.
-struct PixelRect {
-    double left = 0;
-    double top = 0;
-    double width = 0;
-    double height = 0;
-    friend bool operator==(const PixelRect&, const PixelRect&) = default;
-};
 
 constexpr int DefaultPointCount = 30;
 constexpr int MinPointCount = 2;
@@ -35,7 +31,8 @@ constexpr int MaxPointCount = 200;
 
 struct CurveSearch {
     Rgb colour;
-    double tolerance = DefaultTolerance;
+    // As given; without one, the default narrowed to keep the page's other colours out.
+    std::optional<double> tolerance;
     int pointCount = DefaultPointCount;
     // Where the user clicked on the curve, if anywhere.
     std::optional<PixelPoint> seed;
@@ -58,6 +55,10 @@ struct FoundCurve {
     // Why the points may not be the curve meant (Italian), or none. With a
     // tolerance that takes in the background, this and no points.
     std::vector<std::string> doubts;
+    // What the search chose by itself (the tolerance), for the user to know.
+    std::vector<std::string> notes;
+    // The centre line traced, a point per column (none for markers).
+    std::vector<PixelPoint> centre;
 };
 
 // The message when the search itself is impossible (tolerance, number of
@@ -68,6 +69,12 @@ std::optional<std::string> curveSearchProblem(const PixelBuffer& picture, const 
 // search is impossible or no curve of that colour is on the picture.
 Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration& calibration,
                               const CurveSearch& search);
+
+// Every line of the search's colour across a good part of the plot (each
+// curve of a black family its own), the longest first, each with its points;
+// the click, if any, is not used.
+Checked<std::vector<FoundCurve>> findAllCurves(const PixelBuffer& picture, const AxisCalibration& calibration,
+                                               const CurveSearch& search);
 
 // The message of findCurve when no curve of the colour was found.
 std::string noCurveMessage(Rgb colour);

@@ -163,6 +163,16 @@ bool hiddenAt(const PixelMask* hidden, int x, double row)
     return false;
 }
 
+// Whether the point lies under a word's box (a pixel of margin round it).
+bool underText(const std::vector<PixelRect>* text, int x, double row)
+{
+    if (!text) return false;
+    return std::any_of(text->begin(), text->end(), [&](const PixelRect& box) {
+        return x + 0.5 >= box.left - 1 && x + 0.5 <= box.left + box.width + 1 && row >= box.top - 1 &&
+               row <= box.top + box.height + 1;
+    });
+}
+
 // The points behind the start (in the other direction, nearest the start
 // last) give the trend its direction from the first column.
 std::vector<PixelPoint> follow(const ColumnRuns& columns, int column, const ColumnRun& start, int step,
@@ -208,7 +218,7 @@ std::vector<PixelPoint> follow(const ColumnRuns& columns, int column, const Colu
         }
         if (!best || std::abs(centreOf(*best) - expected) > allowed) {
             // Under a grid line running nearly along the curve, the curve is hidden for long.
-            if (hiddenAt(limits.hidden, x, expected)) ++mergedColumns;
+            if (hiddenAt(limits.hidden, x, expected) || underText(limits.text, x, expected)) ++mergedColumns;
             else ++gap;
             ++blind;
             continue;

@@ -3,6 +3,7 @@
 #include "capture/calibration.h"
 #include "capture/colourpieces.h"
 #include "capture/pixelmask.h"
+#include "capture/pixelrect.h"
 
 #include <optional>
 #include <span>
@@ -42,6 +43,10 @@ struct TraceLimits {
     // The straight lines taken out of the search: the trace bridges where
     // they hid the curve, for longer than maxGap.
     const PixelMask* hidden = nullptr;
+    // The boxes of the words taken out (a label written over the curve, a
+    // legend's box): the trace bridges under them the same way, and goes on
+    // only where the curve comes out beyond them.
+    const std::vector<PixelRect>* text = nullptr;
 };
 
 std::vector<PixelPoint> traceCurve(const ColumnRuns& columns, const Piece& start, int startPiece,

@@ -1,5 +1,7 @@
 #include "capture/extractcommand.h"
 
+#include "capture/allcurves.h"
+#include "capture/axisfinder.h"
 #include "capture/curvefinder.h"
 #include "capture/pdffile.h"
 #include "capture/pointexport.h"
@@ -12,16 +14,17 @@
 #include <fstream>
 #include <limits>
 #include <ostream>
+#include <set>
 
 namespace calvero::capture {
 
 namespace {
 
 const std::string Usage =
-    "uso: digitora --extract IMMAGINE --x PX,PY=VALORE --x PX,PY=VALORE --y PX,PY=VALORE --y PX,PY=VALORE "
+    "uso: digitora --extract IMMAGINE {--auto-axes | --x PX,PY=VALORE --x PX,PY=VALORE --y PX,PY=VALORE --y PX,PY=VALORE} "
     "[--log-x] [--log-y] --colour '#RRGGBB' [--tolerance T] [--points N | --step DX] [--start PX,PY] "
     "[--exclude X0,Y0,X1,Y1]... [--markers] [--smooth] [--page N] [--dpi D] [--separator S] [--decimal-comma] [--header] "
-    "[-o FILE]";
+    "[-o FILE]\n     digitora --extract IMMAGINE {--auto-axes | --x ... --y ...} --all-curves [--output-folder CARTELLA] [...]";
 
 struct UsageError {
     std::string message;
@@ -151,6 +154,12 @@ ExtractOptions readOptions(const std::vector<std::string>& arguments)
             const auto [left, right] = std::minmax((*n)[0], (*n)[2]);
             const auto [top, bottom] = std::minmax((*n)[1], (*n)[3]);
             options.exclusions.push_back({left, top, right - left, bottom - top});
+        } else if (option == "--all-curves") {
+            options.allCurves = true;
+        } else if (option == "--output-folder") {
+            options.outputFolder = reader.valueOf(option);
+        } else if (option == "--auto-axes") {
+            options.autoAxes = true;
         } else if (option == "--markers") {
             options.markers = true;
         } else if (option == "--smooth") {
@@ -174,15 +183,64 @@ ExtractOptions readOptions(const std::vector<std::string>& arguments)
         }
     }
     if (!picture || options.picture.empty()) throw UsageError{"manca l'immagine (--extract IMMAGINE)"};
-    if (xReferences != 2 || yReferences != 2) throw UsageError{"servono due riferimenti --x e due riferimenti --y"};
-    if (!colour) throw UsageError{"manca il colore della curva (--colour '#RRGGBB')"};
-    if (auto problem = referencesProblem(options.axes)) throw UsageError{*problem};
+    options.referencesGiven = xReferences == 2 && yReferences == 2;
+    if (!options.referencesGiven && (!options.autoAxes || xReferences || yReferences))
+        throw UsageError{"servono due riferimenti --x e due riferimenti --y (o --auto-axes)"};
+    if (!colour && !options.allCurves) throw UsageError{"manca il colore della curva (--colour '#RRGGBB')"};
+    if (options.outputFolder && !options.allCurves) throw UsageError{"--output-folder vale solo con --all-curves"};
+    if (options.allCurves && options.markers) throw UsageError{"--all-curves e --markers non vanno insieme"};
+    if (options.referencesGiven)
+        if (auto problem = referencesProblem(options.axes)) throw UsageError{*problem};
     if (points && options.step > 0) throw UsageError{"--points e --step non vanno insieme: scegliere l'uno o l'altro"};
     if (auto problem = textFormatProblem(options.format)) throw UsageError{*problem};
     return options;
 }
 
 bool fileExists(const std::string& path) { return std::ifstream(path).good(); }
+
+// Writes the text to the file, or says why not.
+bool written(const std::string& path, const std::string& text, std::ostream& errors)
+{
+    if (const int error = writeWholeFileError(path, text)) {
+        errors << "impossibile scrivere il file " << path << ": " << systemErrorText(error) << '\n';
+        return false;
+    }
+    return true;
+}
+
+int runAllCurves(const ExtractOptions& options, const PixelBuffer& picture, const AxisCalibration& calibration,
+                 const CurveSearch& search, std::ostream& out, std::ostream& errors, const TextReader* reader,
+                 bool axesUnsure)
+{
+    if (!reader) {
+        errors << "lettura delle etichette non disponibile\n";
+        return ExtractUsageError;
+    }
+    const Checked<std::vector<LabelledCurve>> curves = findEveryCurve(picture, calibration, search, *reader);
+    if (!curves) {
+        errors << curves.failure << '\n';
+        return ExtractNoCurve;
+    }
+    for (const LabelledCurve& c : *curves)
+        errors << "curva " << colourText(c.colour) << ": " << c.label << " (" << c.curve.points.size() << " punti)\n";
+    if (options.outputFolder) {
+        std::set<std::string> names;
+        for (const LabelledCurve& c : *curves) {
+            std::string name = fileNameFor(c.label);
+            for (int n = 2; !names.insert(name).second; ++n) name = fileNameFor(c.label + "_" + std::to_string(n));
+            if (!written(*options.outputFolder + "/" + name, pointsText(c.curve.points, options.format), errors))
+                return ExtractUsageError;
+        }
+    } else {
+        const std::string text = everyCurveText(*curves, options.format);
+        if (options.outputPath) {
+            if (!written(*options.outputPath, text, errors)) return ExtractUsageError;
+        } else {
+            out << text << std::flush;
+        }
+    }
+    return axesUnsure ? ExtractUnsure : ExtractFound;
+}
 
 } // namespace
 
@@ -213,14 +271,20 @@ std::string helpText()
            "\n"
            "Legge senza finestra la curva del colore indicato e ne scrive i punti \"x;y\".\n"
            "  --x, --y PX,PY=VALORE  due punti dell'immagine per asse, con il loro valore\n"
+           "  --auto-axes            gli assi letti dai numeri delle tacche (scritti sull'errore standard);\n"
+           "                         se non si leggono, i riferimenti --x e --y indicati, e stato 3\n"
            "  --log-x, --log-y       assi a scala logaritmica\n"
-           "  --tolerance T          quanto il colore può scostarsi, da 0 a 100 (25 se non indicata)\n"
+           "  --tolerance T          quanto il colore può scostarsi (distanza CIELAB, da 0 a 100; se non indicata\n"
+           "                         25, ridotta quanto serve a escludere gli altri colori della pagina)\n"
            "  --points N             quanti punti, da 2 a 200 (30 se non indicato)\n"
            "  --page N, --dpi D      la pagina di un PDF e i punti per pollice (1 e 150 se non indicati)\n"
            "  -o FILE                i punti nel file invece che sull'uscita standard\n"
            "  --start PX,PY          il punto della curva da cui parte la traccia (come un clic)\n"
            "  --exclude X0,Y0,X1,Y1  una zona da non leggere (si può ripetere)\n"
            "  --step DX              punti ai multipli di DX invece di N punti\n"
+           "  --all-curves           tutte le curve della pagina, ognuna con la sua etichetta: righe x;parametro;y\n"
+           "                         se ogni etichetta ha un numero, altrimenti un blocco per curva (# etichetta)\n"
+           "  --output-folder DIR    con --all-curves, un file per curva nella cartella, col nome dell'etichetta\n"
            "  --markers              i centri dei contrassegni (cerchi, quadrati, triangoli) invece di una linea\n"
            "  --smooth               la linea mediata lungo x sul suo spessore (linee spesse)\n"
            "  --separator S          separatore dei campi: ';' (predefinito), ',', ' ' o tab\n"
@@ -232,9 +296,25 @@ std::string helpText()
            "dell'asse x, o la tolleranza comprende lo sfondo): i motivi sono scritti sull'errore standard.\n";
 }
 
-int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::ostream& out, std::ostream& errors)
+int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::ostream& out, std::ostream& errors,
+               const TextReader* reader)
 {
-    const Checked<AxisCalibration> calibration = AxisCalibration::fromReferences(options.axes);
+    AxesReferences axes = options.axes;
+    bool axesUnsure = false;
+    if (options.autoAxes) {
+        const Checked<FoundAxes> found = reader ? findAxes(picture, *reader)
+                                                : failed<FoundAxes>("lettura dei numeri degli assi non disponibile");
+        if (found) {
+            axes = found->references;
+            errors << "assi letti:\n" << axesReport(*found);
+        } else {
+            errors << "attenzione: " << found.failure << '\n';
+            if (!options.referencesGiven) return ExtractUnsure;
+            errors << "usati i riferimenti --x e --y indicati\n";
+            axesUnsure = true;
+        }
+    }
+    const Checked<AxisCalibration> calibration = AxisCalibration::fromReferences(axes);
     CurveSearch search;
     search.colour = options.colour;
     search.tolerance = options.tolerance;
@@ -249,12 +329,14 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
         errors << *problem << '\n';
         return ExtractUsageError;
     }
+    if (options.allCurves) return runAllCurves(options, picture, *calibration, search, out, errors, reader, axesUnsure);
     const Checked<FoundCurve> curve = findCurve(picture, *calibration, search);
     if (!curve) {
         errors << curve.failure << '\n';
         return ExtractNoCurve;
     }
-    const int code = curve->doubts.empty() ? ExtractFound : ExtractUnsure;
+    const int code = curve->doubts.empty() && !axesUnsure ? ExtractFound : ExtractUnsure;
+    for (const std::string& note : curve->notes) errors << "nota: " << note << '\n';
     const auto tellDoubts = [&] {
         for (const std::string& doubt : curve->doubts) errors << "attenzione: " << doubt << '\n';
     };
@@ -277,7 +359,7 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
 }
 
 int extractCommand(const std::vector<std::string>& arguments, const PictureLoader& load, std::ostream& out,
-                   std::ostream& errors)
+                   std::ostream& errors, const TextReader* reader)
 {
     const Checked<ExtractOptions> options = parseExtractOptions(arguments);
     if (!options) {
@@ -293,7 +375,7 @@ int extractCommand(const std::vector<std::string>& arguments, const PictureLoade
         errors << picture.failure << '\n';
         return ExtractUsageError;
     }
-    return runExtract(*options, *picture, out, errors);
+    return runExtract(*options, *picture, out, errors, reader);
 }
 
 } // namespace calvero::capture

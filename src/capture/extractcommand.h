@@ -5,6 +5,10 @@
 //            --colour '#RRGGBB' [--tolerance T] [--points N | --step DX]
 //            [--start PX,PY] [--exclude X0,Y0,X1,Y1]... [--markers] [--smooth] [--page N] [--dpi D]
 //            [--separator S] [--decimal-comma] [--header] [-o FILE]
+//   digitora --extract IMAGE ... --all-curves [--output-folder DIR]: every
+//            curve on the page (no --colour), labelled by the text beside it
+//   digitora --extract IMAGE --auto-axes [references as above, used when
+//            the axes cannot be read] --colour ... (the rest as above)
 // It prints the curve's points as "x;y" lines in ascending x. Exit codes:
 // 0 points printed, 1 no curve of that colour, 2 a usage or file error,
 // 3 points printed (or none, when the background matched) but doubtful,
@@ -15,6 +19,7 @@
 #include "capture/curvefinder.h"
 #include "capture/pixelbuffer.h"
 #include "capture/pointexport.h"
+#include "capture/textreader.h"
 
 #include <functional>
 #include <iosfwd>
@@ -33,7 +38,8 @@ struct ExtractOptions {
     std::string picture;
     AxesReferences axes;
     Rgb colour;
-    double tolerance = DefaultTolerance;
+    // As given; without one the search chooses it.
+    std::optional<double> tolerance;
     int pointCount = DefaultPointCount;
     double step = 0;
     bool markers = false;
@@ -46,6 +52,13 @@ struct ExtractOptions {
     // Whether --page or --dpi was given: only a PDF has pages.
     bool pageGiven = false;
     std::optional<std::string> outputPath;
+    // The axes read from their tick labels; the references given, if any,
+    // only when they cannot be.
+    bool autoAxes = false;
+    bool referencesGiven = false;
+    // Every curve on the page instead of the one colour; a file per curve in the folder.
+    bool allCurves = false;
+    std::optional<std::string> outputFolder;
 };
 
 // Whether the arguments (without the program's name) ask for the command.
@@ -59,7 +72,9 @@ Checked<ExtractOptions> parseExtractOptions(const std::vector<std::string>& argu
 
 // Finds the curve on the loaded picture and writes its points to the output
 // file (when given) or to out; messages go to errors. Returns the exit code.
-int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::ostream& out, std::ostream& errors);
+// The reader reads the tick labels for --auto-axes.
+int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::ostream& out, std::ostream& errors,
+               const TextReader* reader = nullptr);
 
 // Loads a picture, or page `page` of a PDF rendered at `dpi`, or gives the
 // message why it cannot (the window's loader).
@@ -67,6 +82,6 @@ using PictureLoader = std::function<Checked<PixelBuffer>(const std::string& path
 
 // The whole command: parse, load, run. Returns the exit code.
 int extractCommand(const std::vector<std::string>& arguments, const PictureLoader& load, std::ostream& out,
-                   std::ostream& errors);
+                   std::ostream& errors, const TextReader* reader = nullptr);
 
 } // namespace calvero::capture

@@ -86,6 +86,32 @@ std::optional<std::pair<double, double>> outermost(const std::vector<Stretch>& l
     return std::pair{low->offset - AreaMargin, high->offset + AreaMargin};
 }
 
+// The lines of one direction that belong to the plot holding the point
+// (along, across): those reaching past it along their length, lying within
+// the reach of the other direction's lines that pass it. Two charts one
+// above the other share their columns but not their rows.
+std::vector<Stretch> linesOfThePlot(const std::vector<Stretch>& lines, const std::vector<Stretch>& others, double slope,
+                                    double along, double across)
+{
+    constexpr double Margin = 3;
+    double reachFirst = 1e300, reachLast = -1e300;
+    for (const Stretch& o : others) {
+        // Another line passes the point when its reach covers the point's place along it.
+        if (across >= o.first - Margin && across <= o.last + Margin) {
+            reachFirst = std::min(reachFirst, double(o.first));
+            reachLast = std::max(reachLast, double(o.last));
+        }
+    }
+    std::vector<Stretch> kept;
+    for (const Stretch& l : lines) {
+        const double place = l.offset + slope * along;
+        const bool passes = along >= l.first - Margin && along <= l.last + Margin;
+        const bool within = reachFirst > reachLast || (place >= reachFirst - Margin && place <= reachLast + Margin);
+        if (passes && within) kept.push_back(l);
+    }
+    return kept;
+}
+
 // The inked pixels running across the line through (position, across), first to last.
 struct InkRun {
     int low = 0;
@@ -183,7 +209,7 @@ LineDirections lineDirections(const AxesReferences& references, int width, int h
     return directions;
 }
 
-StraightLines findStraightLines(const PixelMask& ink, const LineDirections& directions)
+StraightLines findStraightLines(const PixelMask& ink, const LineDirections& directions, std::optional<PixelPoint> inside)
 {
     const int width = ink.width();
     const int height = ink.height();
@@ -193,8 +219,14 @@ StraightLines findStraightLines(const PixelMask& ink, const LineDirections& dire
                                                     [&](int y, int x) { return ink.at(x, y); });
     // Only lines of both directions enclose a plot: a few lines of one
     // direction alone may stop short of where the curve goes.
-    auto rows = outermost(across, directions.downLength);
-    auto columns = outermost(down, directions.acrossLength);
+    // Of a page with two charts, the lines of the one holding the point.
+    std::vector<Stretch> acrossHere = across, downHere = down;
+    if (inside) {
+        acrossHere = linesOfThePlot(across, down, directions.acrossSlope, inside->x, inside->y);
+        downHere = linesOfThePlot(down, across, directions.downSlope, inside->y, inside->x);
+    }
+    auto rows = outermost(acrossHere, directions.downLength);
+    auto columns = outermost(downHere, directions.acrossLength);
     if (!rows || !columns) rows = columns = std::nullopt;
     StraightLines lines{PixelMask(width, height), PlotArea(directions, rows, columns)};
     const auto byOffset = [](const Stretch& a, const Stretch& b) { return a.offset < b.offset; };
@@ -213,13 +245,28 @@ StraightLines findStraightLines(const PixelMask& ink, const LineDirections& dire
     return lines;
 }
 
-void clearWhereSet(PixelMask& mask, const PixelMask& other)
+namespace {
+
+template <typename Keep>
+void keepWhere(PixelMask& mask, const PixelMask& other, Keep keep)
 {
     for (int y = 0; y < mask.height(); ++y) {
         unsigned char* row = mask.row(y);
-        const unsigned char* clear = other.row(y);
-        for (int x = 0; x < mask.width(); ++x) row[x] &= static_cast<unsigned char>(!clear[x]);
+        const unsigned char* set = other.row(y);
+        for (int x = 0; x < mask.width(); ++x) row[x] &= static_cast<unsigned char>(keep(set[x]));
     }
+}
+
+} // namespace
+
+void clearWhereSet(PixelMask& mask, const PixelMask& other)
+{
+    keepWhere(mask, other, [](unsigned char set) { return set == 0; });
+}
+
+void keepWhereSet(PixelMask& mask, const PixelMask& other)
+{
+    keepWhere(mask, other, [](unsigned char set) { return set != 0; });
 }
 
 } // namespace calvero::capture

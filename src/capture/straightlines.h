@@ -39,6 +39,12 @@ public:
     {
     }
     bool contains(double x, double y) const;
+    // The width between the outermost lines down, when they enclose the plot.
+    std::optional<double> columnSpan() const
+    {
+        if (!columns_) return std::nullopt;
+        return columns_->second - columns_->first;
+    }
     // Clears the mask outside the area.
     void clearOutside(PixelMask& mask) const;
 
@@ -57,10 +63,14 @@ struct StraightLines {
 
 // The straight lines of the directions drawn in ink. They are looked for
 // among all the ink, so a faint grid line that matches the curve's colour
-// only in places is still found whole.
-StraightLines findStraightLines(const PixelMask& ink, const LineDirections& directions);
+// only in places is still found whole. With a point inside the plot, the
+// area is that plot's alone: on a page with two charts the other is outside.
+StraightLines findStraightLines(const PixelMask& ink, const LineDirections& directions,
+                                std::optional<PixelPoint> inside = std::nullopt);
 
 // Clears from the mask the pixels set in the other.
 void clearWhereSet(PixelMask& mask, const PixelMask& other);
+// Clears from the mask the pixels not set in the other.
+void keepWhereSet(PixelMask& mask, const PixelMask& other);
 
 } // namespace calvero::capture

@@ -70,4 +70,38 @@ std::vector<bool> letterPieces(const ColourPieces& found, int tallest)
     return letter;
 }
 
+std::vector<WordGroup> wordGroups(std::vector<Piece> pieces)
+{
+    // Letters this share of the word's height apart at most; an exponent
+    // overlaps its base by a third of the smaller's height at least.
+    constexpr double WordSpacing = 0.7;
+    constexpr int OverlapThirds = 3;
+    std::sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.left < b.left; });
+    std::vector<WordGroup> words;
+    std::vector<bool> used(pieces.size(), false);
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        if (used[i]) continue;
+        WordGroup word{pieces[i], {pieces[i]}};
+        for (bool grew = true; grew;) {
+            grew = false;
+            for (std::size_t j = i + 1; j < pieces.size(); ++j) {
+                const Piece& p = pieces[j];
+                Piece& w = word.box;
+                if (used[j]) continue;
+                const int gap = std::max(p.left, w.left) - std::min(p.right, w.right) - 1;
+                const int overlap = std::min(p.bottom, w.bottom) - std::max(p.top, w.top) + 1;
+                if (gap > WordSpacing * w.height() || overlap * OverlapThirds < std::min(p.height(), w.height())) continue;
+                w.left = std::min(w.left, p.left), w.right = std::max(w.right, p.right);
+                w.top = std::min(w.top, p.top), w.bottom = std::max(w.bottom, p.bottom);
+                w.pixels += p.pixels;
+                word.parts.push_back(p);
+                used[j] = grew = true;
+            }
+        }
+        std::sort(word.parts.begin(), word.parts.end(), [](const Piece& a, const Piece& b) { return a.left < b.left; });
+        words.push_back(std::move(word));
+    }
+    return words;
+}
+
 } // namespace calvero::capture

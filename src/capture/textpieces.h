@@ -17,4 +17,13 @@ std::vector<bool> letterPieces(const ColourPieces& found, int tallest);
 // The tallest letter looked for on a picture of this height.
 int tallestLetter(int pictureHeight);
 
+// Pieces side by side on a line, a letter's height apart at most, grouped
+// into words (a number with its decimal mark, sign and raised exponent):
+// each word's box and its pieces, left to right.
+struct WordGroup {
+    Piece box;
+    std::vector<Piece> parts;
+};
+std::vector<WordGroup> wordGroups(std::vector<Piece> pieces);
+
 } // namespace calvero::capture

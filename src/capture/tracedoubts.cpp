@@ -74,6 +74,25 @@ std::vector<std::string> traceDoubts(const std::vector<PixelPoint>& line, const 
     return doubts;
 }
 
+std::string otherLinesDoubt(Rgb colour, int lines)
+{
+    return "il colore " + colourText(colour) + " disegna " + std::to_string(lines) +
+           " linee che attraversano buona parte del grafico: è stata letta la più lunga; indicare un punto della "
+           "curva voluta (--start, o un clic) per leggere quella";
+}
+
+std::string cutShortDoubt(const std::vector<PixelPoint>& line, const AxisCalibration& calibration, double reaches)
+{
+    const auto valueAt = [&](double column) {
+        const PixelPoint& near = std::abs(column - line.front().x) < std::abs(column - line.back().x) ? line.front() : line.back();
+        return pointValueText(calibration.toUnits({column, near.y}).x);
+    };
+    return "la traccia va da x = " + valueAt(line.front().x) + " a x = " + valueAt(line.back().x) +
+           ", ma il colore della curva prosegue lungo di essa fino a x = " + valueAt(reaches) +
+           ": la traccia si è interrotta (a un incrocio, a una linea della griglia); controllare i punti o indicare "
+           "un altro punto della curva";
+}
+
 std::string backgroundDoubt(double tolerance, Rgb background)
 {
     return "con la tolleranza " + pointValueText(std::round(tolerance)) + " anche lo sfondo (" + colourText(background) +

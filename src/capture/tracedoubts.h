@@ -1,7 +1,9 @@
 #pragma once
 // Why a trace may not be the curve the user means: it ran along a level
-// straight line, it jumped, it covers too little of the x axis. The search
-// still gives its points; the window and --extract say what is doubtful.
+// straight line, it jumped, it covers too little of the x axis, it stopped
+// where its colour goes on, the colour draws other lines across the plot.
+// The search still gives its points; the window and --extract say what is
+// doubtful.
 #include "capture/calibration.h"
 #include "capture/colour.h"
 
@@ -12,6 +14,12 @@ namespace calvero::capture {
 
 // The doubts about a centre line (pixels, left to right), in Italian, or none.
 std::vector<std::string> traceDoubts(const std::vector<PixelPoint>& line, const AxisCalibration& calibration);
+
+// The doubt when the colour draws `lines` lines across the plot and no click said which.
+std::string otherLinesDoubt(Rgb colour, int lines);
+
+// The doubt when the colour goes on along the line (pixels) to column `reaches` beyond where it stopped.
+std::string cutShortDoubt(const std::vector<PixelPoint>& line, const AxisCalibration& calibration, double reaches);
 
 // The doubt when the tolerance takes in the picture's background.
 std::string backgroundDoubt(double tolerance, Rgb background);

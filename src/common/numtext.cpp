@@ -200,10 +200,49 @@ std::string formatCoefficient(double value, int width, int decimals, int maxLeng
     return padLeft(std::move(text), width);
 }
 
+std::string formatScientific(double value, int digits)
+{
+    char text[64];
+    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific,
+                                   std::clamp(digits, 1, 17) - 1).ptr;
+    std::string result(text, end);
+    const std::size_t mark = result.find('e');
+    std::string mantissa = result.substr(0, mark);
+    if (mantissa.find('.') != std::string::npos) {
+        mantissa.erase(mantissa.find_last_not_of('0') + 1);
+        if (mantissa.back() == '.') mantissa.pop_back();
+    }
+    return mantissa + result.substr(mark);
+}
+
+std::string formatCoefficientFigure(double value, std::optional<TermReach> term)
+{
+    if (!std::isfinite(value)) return "non calcolabile";
+    if (value == 0.0 || negligible(value, term)) return "0";
+    // No floor of decimals: a large value keeps its significant digits alone.
+    const int meaningful = meaningfulDecimals(value, -100000, term, 100000);
+    const int exponent = leadingExponent(value);
+    if (-exponent - 1 > FixedFigureLeadingZeros || exponent + 1 > FixedFigureDigits)
+        return formatScientific(value, meaningful + exponent + 1);
+    std::string text = formatReal(value, 0, std::max(meaningful, 0));
+    if (text.find('.') != std::string::npos) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == '.') text.pop_back();
+    }
+    return text;
+}
+
 double printedCoefficient(double value, std::optional<TermReach> term)
 {
     if (!std::isfinite(value)) return value;
     return parseDecimalOrZero(formatCoefficient(value, 0, 0, 100000, term));
+}
+
+std::string shortestText(double value)
+{
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    return std::string(buffer, end);
 }
 
 std::string formatGridValue(double value)

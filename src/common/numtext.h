@@ -1,7 +1,7 @@
 #pragma once
 // The number texts shared by the whole program: fixed-point with a full stop,
-// right-aligned, never in exponent form; and the standard decimal conversion
-// of text to number.
+// right-aligned, never in exponent form (the figures of the statistics alone
+// may use it); and the standard decimal conversion of text to number.
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -53,6 +53,26 @@ std::string formatCoefficient(double value, int width, int decimals, int maxLeng
 
 // The coefficient as the printed text holds it (the digits above, read back).
 double printedCoefficient(double value, std::optional<TermReach> term = std::nullopt);
+
+// A coefficient, its error or a bound of its interval as the statistics show
+// it: the digits of formatCoefficient without trailing zeros, "0" for a term
+// that contributes nothing, and in exponent form ("1.23456789012e-80") where
+// fixed point would need more than FixedFigureLeadingZeros zeros after the
+// point or FixedFigureDigits digits before it; so a value that is not zero
+// never reads as 0. "non calcolabile" for a value that is not finite.
+std::string formatCoefficientFigure(double value, std::optional<TermReach> term = std::nullopt);
+constexpr int FixedFigureLeadingZeros = 5;
+constexpr int FixedFigureDigits = 15;
+
+// The value rounded to the given significant digits in exponent form,
+// without trailing zeros: 1.5e+20, -3.25e-07.
+std::string formatScientific(double value, int digits);
+
+// Every digit the double needs to read back as itself, in the shortest form
+// (exponent form where that is shorter: "0.1", "1e-07", "1.2345678901234567e+20").
+// For files that other programs read, where a rounded figure would change
+// their result.
+std::string shortestText(double value);
 
 // The text of a point in the point grid: fixed-point with at least 5 decimals
 // and as many more as the value needs to read back as the same double,

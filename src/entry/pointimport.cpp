@@ -191,8 +191,13 @@ Checked<LinesRead> readPointLines(const std::string& fileName, std::uint16_t fir
         if (lineNumber < firstLine) continue;
         ++gridRow;
         int field = 0;
+        if (into.fourth) into.fourth->resize(static_cast<std::size_t>(gridRow), 0.0);
         for (const std::string& token : splitPointFields(line)) {
-            field = std::min(field + 1, 3);
+            field = std::min(field + 1, into.fourth ? 4 : 3);
+            if (field == 4) {
+                into.fourth->back() = parseDecimalOrZero(validText(token));
+                continue;
+            }
             storeField(into, field, lineNumber, gridRow, token);
         }
     }

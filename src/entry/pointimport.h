@@ -30,10 +30,12 @@ struct LinesRead {
 // (a file padded after a crash, UTF-16 saved without its mark).
 std::vector<std::string> splitPointFields(std::string_view line);
 
-// Where imported points go: the point grid and the working points.
+// Where imported points go: the point grid and the working points, and,
+// when wanted, the fourth field of each line (the surface's weights).
 struct PointTarget {
     PointGrid& grid;
     PointSet& points;
+    std::vector<double>* fourth = nullptr; // one entry per line read, 0 where the field is missing
 };
 
 // Reads lines firstLine..lastLine (numbered from 1, never beyond the 200th)
@@ -41,7 +43,7 @@ struct PointTarget {
 // texts go to the point grid as valid UTF-8 (validText: a Windows file's
 // "°" stays "°"), cut to 130 characters as the spreadsheet import cuts its
 // cells, the k-th line read into grid row k. Every field after the
-// third lands in the third place. An empty line is counted and leaves its row
+// third lands in the third place, or, with a fourth target, in the fourth. An empty line is counted and leaves its row
 // as it was. Nothing is cleared beforehand. Of a line longer than a mebibyte
 // only the first mebibyte is read.
 Checked<LinesRead> readPointLines(const std::string& fileName, std::uint16_t firstLine, std::uint16_t lastLine,

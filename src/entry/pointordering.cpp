@@ -14,9 +14,9 @@ void fillPointGrid(PointGrid& grid, const PointSet& points)
     }
 }
 
-void sortPointsByX(PointSet& points, PointGrid& grid)
+void sortPointsByX(PointSet& points, PointGrid& grid, std::vector<double>* along)
 {
-    sortByX(points, points.count);
+    sortByX(points, points.count, along);
     fillPointGrid(grid, points);
 }
 

@@ -1,5 +1,6 @@
 #include "entry/spreadsheetexport.h"
 
+#include "spreadsheet/workbookformula.h"
 #include "spreadsheet/workbookwriter.h"
 #include "common/numtext.h"
 #include "fit/surface.h"
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 #include <exception>
 #include <optional>
@@ -17,29 +19,21 @@ namespace calvero {
 
 namespace {
 
-// Widths and decimals of the number texts of the sheets.
-constexpr int PointWidth = 7, PointDecimals = 3;
+// Point values keep every digit and show three decimals.
+const char* const PointFormat = "0.000";
 constexpr int CoefficientWidth = 16, CoefficientDecimals = 11;
 constexpr int IndexWidth = 5;
 // The width a spreadsheet gives a column that states none.
 constexpr double DefaultColumnWidth = 8.43;
-constexpr int CheckXWidth = 10, CheckXDecimals = 3;
+// A number shown in the General format takes its digits plus the cell padding.
+constexpr double CellPadding = 2.0;
 
 const char* const PointHeadings[] = {"X", "Y", "Y int", "differenza", "errore %"};
 const char* const SurfaceHeadings[] = {"X", "Y", "Z", "Z int", "errore %"};
 
-// A number text, or nothing when the value cannot be written (infinite or
-// not a number): its cell then stays empty.
-std::optional<std::string> realText(double value, int width, int decimals)
+void widenColumnTo(Worksheet& sheet, int column, double characters)
 {
-    if (!std::isfinite(value)) return std::nullopt;
-    return formatReal(value, width, decimals);
-}
-
-void enterReal(Worksheet& sheet, CellAddress address, std::optional<double> value, int width, int decimals)
-{
-    if (!value) return;
-    if (const auto text = realText(*value, width, decimals)) sheet.enter(address, *text);
+    if (characters > sheet.columnWidth(column).value_or(DefaultColumnWidth)) sheet.setColumnWidth(column, characters);
 }
 
 // A coefficient with the digits the report prints; its column widens to show
@@ -50,14 +44,32 @@ void enterCoefficient(Worksheet& sheet, CellAddress address, double value,
     if (!std::isfinite(value)) return; // its cell stays empty
     const std::string text = formatCoefficient(value, CoefficientWidth, CoefficientDecimals, 100000, term);
     sheet.enter(address, text);
-    const double shown = static_cast<double>(text.size() - text.find_first_not_of(' ')) + 2; // and the cell padding
-    if (shown > sheet.columnWidth(address.column).value_or(DefaultColumnWidth))
-        sheet.setColumnWidth(address.column, shown);
+    // Shown with the decimals written, never in exponent form (as the report shows it).
+    const auto point = text.find('.');
+    sheet.setNumberFormat(address, point == std::string::npos ? "0" : "0." + std::string(text.size() - point - 1, '0'));
+    widenColumnTo(sheet, address.column, static_cast<double>(text.size() - text.find_first_not_of(' ')) + CellPadding);
 }
 
+// A point value as the calculation has it, shown with three decimals; a value
+// that is not finite leaves its cell empty.
 void enterPointValue(Worksheet& sheet, CellAddress address, std::optional<double> value)
 {
-    enterReal(sheet, address, value, PointWidth, PointDecimals);
+    if (!value || !std::isfinite(*value)) return;
+    sheet.setNumber(address, *value == 0.0 ? 0.0 : *value); // no zero with a sign
+    sheet.setNumberFormat(address, PointFormat);
+}
+
+// The check formula at E3, in a column wide enough for the value it shows
+// (a narrow column would show a large value in exponent form).
+void enterCheckFormula(Worksheet& sheet, const char* formula)
+{
+    sheet.enter("E3", formula);
+    const FormulaValue value = cellValue(sheet, {3, 5});
+    if (const double* number = std::get_if<double>(&value); number && std::isfinite(*number)) {
+        char text[32];
+        const int length = std::snprintf(text, sizeof text, "%.15g", *number);
+        widenColumnTo(sheet, 5, length + CellPadding);
+    }
 }
 
 // Points beyond the data set's capacity do not exist.
@@ -147,8 +159,8 @@ void writePolynomialSheet(Worksheet& sheet, const ExportSource& source, std::uin
         else
             sheet.enter(CellAddress{2 + k, 2}, "0");
     }
-    enterReal(sheet, {3, 4}, p.x[5], CheckXWidth, CheckXDecimals);
-    sheet.enter("E3", PolynomialCheckFormula);
+    enterPointValue(sheet, {3, 4}, p.x[5]);
+    enterCheckFormula(sheet, PolynomialCheckFormula);
     enterHeadings(sheet, 13, PointHeadings);
     writeCurvePoints(sheet, source, 14, pointCount);
 }
@@ -163,8 +175,8 @@ void writePowerSheet(Worksheet& sheet, const ExportSource& source, std::uint16_t
     sheet.enter("E2", "y");
     enterCoefficient(sheet, {3, 1}, source.powerParameters.a);
     enterCoefficient(sheet, {3, 2}, source.powerParameters.b);
-    enterReal(sheet, {3, 4}, source.points.x[1], CheckXWidth, CheckXDecimals);
-    sheet.enter("E3", PowerCheckFormula);
+    enterPointValue(sheet, {3, 4}, source.points.x[1]);
+    enterCheckFormula(sheet, PowerCheckFormula);
     enterHeadings(sheet, 5, PointHeadings);
     writeCurvePoints(sheet, source, 6, pointCount);
 }

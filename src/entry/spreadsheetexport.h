@@ -1,8 +1,9 @@
 #pragma once
 // The workbook the save command writes beside the data set file: the points
-// of the last calculation with their interpolated values and errors, the
-// fitted coefficients and, for the polynomial and the power curve, a check
-// formula that recomputes the curve at an x the user can change.
+// of the last calculation with their interpolated values and errors (every
+// digit kept, three decimals shown), the fitted coefficients and, for the
+// polynomial and the power curve, a check formula that recomputes the curve
+// at an x the user can change, in a column wide enough for its value.
 #include "common/checked.h"
 #include "spreadsheet/workbooksheet.h"
 #include "fit/calculation.h"

@@ -5,6 +5,7 @@
 #include "fit/kernel.h"
 #include "common/numtext.h"
 #include "fit/reportwriter.h"
+#include "fit/steering.h"
 
 #include <algorithm>
 
@@ -52,6 +53,23 @@ std::optional<std::string> oneVariableRefusal(const CalculationInput& in, int de
     return std::nullopt;
 }
 
+// The coefficients of a steered fit, or its refusal.
+Checked<std::vector<double>> steeredCoefficients(FitType kind, const PointSet& p, int n, int degree,
+                                                 const FitOptions& options, bool& slopeBound)
+{
+    const Checked<SteeredFit> fit = fitSteered(steeredProblem(kind, degree, p, n, options));
+    if (!fit) return failed<std::vector<double>>(fit.failure);
+    slopeBound = fit->slopeBound;
+    return succeeded(fit->coefficients);
+}
+
+PolynomialCoefficients polynomialCoefficients(const std::vector<double>& fitted)
+{
+    PolynomialCoefficients coefficients{};
+    for (std::size_t k = 0; k < fitted.size(); ++k) coefficients[static_cast<int>(k) + 1] = fitted[k];
+    return coefficients;
+}
+
 std::optional<FittedCurve> fitOneVariable(FitType kind, const PointSet& p, int n, int degree,
                                           const Temperatures& temperatures, std::optional<DesignConditioning>& design)
 {
@@ -83,19 +101,35 @@ Outcome calculateOneVariable(const CalculationInput& in)
     if (auto message = oneVariableRefusal(in, degree)) return refused(*message);
     // An empty temperature field reads as 0.
     const Temperatures temperatures{in.initialTemperature.value_or(0.0), in.finalTemperature.value_or(0.0)};
+    const bool steered = in.options.any();
+    if (steered) {
+        if (auto message = steeringRefusal(in.kind, degree, in.points, in.pointCount, in.options))
+            return refused(*message);
+    }
 
     Calculation done;
     done.kind = in.kind;
     done.degree = degree;
     done.points = in.points;
     done.pointCount = in.pointCount;
-    done.curve = fitOneVariable(in.kind, in.points, in.pointCount, degree, temperatures, done.design);
+    done.options = in.options;
+    if (steered) {
+        const Checked<std::vector<double>> fitted =
+            steeredCoefficients(in.kind, in.points, in.pointCount, degree, in.options, done.slopeBound);
+        if (!fitted) return refused(fitted.failure);
+        const PolynomialCoefficients c = polynomialCoefficients(*fitted);
+        if (in.kind == FitType::RationalPolynomial) done.curve = RationalCurve{c, degree};
+        else done.curve = PolynomialCurve{c, degree};
+    } else {
+        done.curve = fitOneVariable(in.kind, in.points, in.pointCount, degree, temperatures, done.design);
+    }
     return succeeded(std::move(done));
 }
 
 ReportSubject subjectOf(const Calculation& done)
 {
-    return {done.kind, done.degree, done.points, done.pointCount, done.curve ? &*done.curve : nullptr};
+    return {done.kind,       done.degree, done.points, done.pointCount, done.curve ? &*done.curve : nullptr,
+            optionsLine(done.options, done.kind)};
 }
 
 // The report's lines; an arithmetic fault of the report stops them.
@@ -103,7 +137,8 @@ std::vector<std::string> writeReport(const Calculation& done)
 {
     ReportBuffer report;
     if (done.kind == FitType::SurfaceXY) {
-        writeSurfaceReport(report, done.degree, done.points, done.pointCount, done.surface);
+        writeSurfaceReport(report, done.degree, done.points, done.pointCount, done.surface,
+                           optionsLine(done.options, FitType::SurfaceXY));
     } else {
         clearReport(report);
         writeReportHead(report, subjectOf(done));
@@ -133,25 +168,37 @@ Outcome calculateSurface(const CalculationInput& in)
     done.degree = degree;
     done.points = in.points;
     done.pointCount = n;
-    sortByX(done.points, n);
+    done.options = in.options;
+    sortByX(done.points, n, &done.options.pointWeights);
     if (!surfaceTermsDetermined(done.points.x, done.points.y, n, degree)) return refused(SurfaceUndetermined);
 
-    SurfacePoints table{};
-    for (int i = 1; i <= n; ++i) table[i] = {done.points.x[i], done.points.y[i], done.points.z[i]};
-    done.surface = fitSurface(table, n, degree, &done.design.emplace());
+    if (done.options.any()) {
+        if (auto message = steeringRefusal(FitType::SurfaceXY, degree, done.points, n, done.options))
+            return refused(*message);
+        const Checked<std::vector<double>> fitted =
+            steeredCoefficients(FitType::SurfaceXY, done.points, n, degree, done.options, done.slopeBound);
+        if (!fitted) return refused(fitted.failure);
+        for (std::size_t k = 0; k < fitted->size(); ++k) done.surface[static_cast<int>(k) + 1] = (*fitted)[k];
+    } else {
+        SurfacePoints table{};
+        for (int i = 1; i <= n; ++i) table[i] = {done.points.x[i], done.points.y[i], done.points.z[i]};
+        done.surface = fitSurface(table, n, degree, &done.design.emplace());
+    }
     return succeeded(std::move(done));
 }
 
 } // namespace
 
-void sortByX(PointSet& points, int count)
+void sortByX(PointSet& points, int count, std::vector<double>* along)
 {
+    const bool carried = along && along->size() >= static_cast<std::size_t>(count);
     for (int a = 1; a <= count; ++a) {
         for (int c = a + 1; c <= count; ++c) {
             if (points.x[a] > points.x[c]) {
                 swapValues(points.x[a], points.x[c]);
                 swapValues(points.y[a], points.y[c]);
                 swapValues(points.z[a], points.z[c]);
+                if (carried) swapValues((*along)[static_cast<std::size_t>(a - 1)], (*along)[static_cast<std::size_t>(c - 1)]);
             }
         }
     }

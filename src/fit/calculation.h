@@ -6,6 +6,7 @@
 // as a refusal; it never leaves as an exception.
 #include "common/checked.h"
 #include "fit/dataset.h"
+#include "fit/fitoptions.h"
 #include "fit/fittedcurve.h"
 #include "fit/surface.h"
 #include "fit/workingset.h"
@@ -26,6 +27,7 @@ struct CalculationInput {
     // missing.
     std::optional<double> initialTemperature;
     std::optional<double> finalTemperature;
+    FitOptions options; // what steers the fit beyond least squares; none by default
 };
 
 struct Calculation {
@@ -39,6 +41,8 @@ struct Calculation {
     // The conditioning of the least squares the polynomials' and the
     // surface's coefficients came from, for their statistics.
     std::optional<DesignConditioning> design;
+    FitOptions options;                    // the options the fit was steered by (pointWeights in the points' order)
+    bool slopeBound = false;               // a monotone curve held flat somewhere by its condition
     // A graph of the points and the curve, or the picture of the surface.
     bool hasGraph() const { return pointCount > 0; }
 };
@@ -59,7 +63,8 @@ Outcome calculate(const CalculationInput& input, ReportText text = ReportText::N
 std::vector<std::string> reportOf(const Calculation& calculation);
 
 // The points 1..count ordered by ascending x (an exchange sort, as the surface
-// has always been ordered), x, y and z moving together.
-void sortByX(PointSet& points, int count);
+// has always been ordered), x, y and z moving together, and with them the
+// values of along (1..count in its entries 0..count-1) when given.
+void sortByX(PointSet& points, int count, std::vector<double>* along = nullptr);
 
 } // namespace calvero

@@ -20,18 +20,16 @@ namespace {
 std::string real(double value, int width, int decimals) { return formatReal(finiteValue(value), width, decimals); }
 
 // A number text that fills or overflows its field gets one blank before it,
-// so that it never runs into the field on its left.
+// so that it never runs into the label or field on its left.
 std::string spaced(const std::string& text) { return text.front() == ' ' ? text : " " + text; }
 
-// A coefficient after the head of its line, with as many digits as the
-// line's characters hold; one that overflows its field keeps a blank after
-// the head.
+// A coefficient after the head of its line, with as many digits as its reach
+// over the points needs and the line's characters hold.
 std::string withCoefficient(const std::string& head, double value, int width, int decimals,
                             std::optional<TermReach> term = std::nullopt)
 {
-    const std::string text = formatCoefficient(finiteValue(value), width, decimals,
-                                               ReportLineWidth - static_cast<int>(head.size()) - 1, term);
-    return head + (static_cast<int>(text.size()) > width ? " " : "") + text;
+    return head + spaced(formatCoefficient(finiteValue(value), width, decimals,
+                                           ReportLineWidth - static_cast<int>(head.size()) - 1, term));
 }
 
 // A field of a point table.
@@ -40,21 +38,15 @@ std::string field(double value, int width, int decimals) { return spaced(real(va
 // An empty field of a number column.
 std::string blanks(int width) { return std::string(static_cast<std::size_t>(width), ' '); }
 
-// The values the polynomial was fitted to: y, or 1/y for the rational kind.
-PointArray fittedValues(const PointSet& p, int count, bool reciprocal)
+std::vector<TermReach> reachesOf(const ReportSubject& subject)
 {
-    PointArray v{};
-    for (int i = 1; i <= count; ++i) v[i] = reciprocal && p.y[i] != 0.0 ? 1.0 / p.y[i] : p.y[i];
-    return v;
+    return curveTermReaches(*subject.curve, subject.points.x, subject.points.y, subject.count);
 }
 
 void writeCoefficientLines(ReportBuffer& report, const ReportSubject& subject, const PolynomialCoefficients& c)
 {
-    const PointSet& p = subject.points;
-    const int degree = subject.degree;
-    const std::vector<TermReach> reaches = polynomialTermReaches(
-        p.x, fittedValues(p, subject.count, subject.kind == FitType::RationalPolynomial), subject.count, degree);
-    for (int k = 1; k <= degree + 1; ++k)
+    const std::vector<TermReach> reaches = reachesOf(subject);
+    for (int k = 1; k <= subject.degree + 1; ++k)
         appendLine(report, withCoefficient("Termine nr:" + formatInteger(k, 3) + "  =", c[k], 20, 12,
                                            reaches[static_cast<std::size_t>(k - 1)]));
 }
@@ -69,18 +61,20 @@ TemperatureTimeFigures temperatureTimeFigures(const TemperatureTimeCurve& c)
     return {divide(1.0, c.decayM), checked(c.final - c.initial)};
 }
 
-void writeTemperatureTimeHead(ReportBuffer& report, const TemperatureTimeCurve& c)
+void writeTemperatureTimeHead(ReportBuffer& report, const ReportSubject& subject, const TemperatureTimeCurve& c)
 {
     auto add = [&report](const std::string& line) { appendLine(report, line); };
     // Every text first: a zero M stops here, before a line of the head is added.
     const TemperatureTimeFigures figures = temperatureTimeFigures(c);
-    const std::string tauLine = withCoefficient(" COSTANTE DI TEMPO=", figures.timeConstant, 16, 12);
-    const std::string ti = real(c.initial, 10, 3);
-    const std::string tf = real(c.final, 10, 3);
-    const std::string dt = real(figures.step, 10, 3);
+    const TermReach mReach = reachesOf(subject).front();
+    const std::string tauLine = withCoefficient(" COSTANTE DI TEMPO=", figures.timeConstant, 16, 12,
+                                                timeConstantReach(c, subject.points.x, subject.points.y, subject.count));
+    const std::string ti = spaced(real(c.initial, 10, 3));
+    const std::string tf = spaced(real(c.final, 10, 3));
+    const std::string dt = spaced(real(figures.step, 10, 3));
     // M keeps its digits in the equation too: a slow decay is a small M.
-    const std::string m = formatCoefficient(finiteValue(c.decayM), 8, 6, 60);
-    const std::string mLine = withCoefficient(" COEFFICIENTE M=", c.decayM, 8, 6);
+    const std::string m = formatCoefficient(finiteValue(c.decayM), 8, 6, 60, mReach);
+    const std::string mLine = withCoefficient(" COEFFICIENTE M=", c.decayM, 8, 6, mReach);
     add("equazione=" + tf + "-" + dt + " e^[-" + m + " x tempo]");
     add("temperatura iniziale:" + ti);
     add("temperatura finale  :" + tf);
@@ -90,10 +84,11 @@ void writeTemperatureTimeHead(ReportBuffer& report, const TemperatureTimeCurve& 
     add("EQUAZIONE temperatura_tempo");
 }
 
-void writeTwoCoefficientLines(ReportBuffer& report, const TwoParameters& p)
+void writeTwoCoefficientLines(ReportBuffer& report, const ReportSubject& subject, const TwoParameters& p)
 {
-    const std::string aLine = withCoefficient(" COEFFICIENTE A=", p.a, 16, 12);
-    const std::string bLine = withCoefficient(" COEFFICIENTE B=", p.b, 16, 12);
+    const std::vector<TermReach> reaches = reachesOf(subject);
+    const std::string aLine = withCoefficient(" COEFFICIENTE A=", p.a, 16, 12, reaches[0]);
+    const std::string bLine = withCoefficient(" COEFFICIENTE B=", p.b, 16, 12, reaches[1]);
     appendLine(report, aLine);
     appendLine(report, bLine);
 }
@@ -158,9 +153,9 @@ void writeStatisticsLines(ReportBuffer& report, const ErrorStatistics& stats, bo
     auto add = [&report](const std::string& line) { appendLine(report, line); };
     // No point with an error (every y is 0): the values stay blank.
     const bool none = stats.empty();
-    const std::string minimum = none ? blanks(10) : real(stats.minimum(), 10, 4);
-    const std::string maximum = none ? blanks(10) : real(stats.maximum(), 10, 4);
-    const std::string mean = none ? blanks(10) : real(stats.mean(), 10, 4);
+    const std::string minimum = none ? blanks(10) : spaced(real(stats.minimum(), 10, 4));
+    const std::string maximum = none ? blanks(10) : spaced(real(stats.maximum(), 10, 4));
+    const std::string mean = none ? blanks(10) : spaced(real(stats.mean(), 10, 4));
     add((saturation ? "errore minimo %=" : "errore minimo =") + minimum);
     add((saturation ? "errore massimo%=" : "errore massimo=") + maximum);
     add((saturation ? "errore medio  %=" : "errore medio =") + mean);
@@ -173,15 +168,20 @@ void writeReportHead(ReportBuffer& report, const ReportSubject& subject)
     auto add = [&report](const std::string& line) { appendLine(report, line); };
     const FitType kind = subject.kind;
     add("tipo di equazione:" + kindName(kind));
+    if (!subject.steering.empty()) add(subject.steering);
     if (!subject.curve) return;
     const FittedCurve& curve = *subject.curve;
     switch (kind) {
-    case FitType::TemperatureTime: writeTemperatureTimeHead(report, std::get<TemperatureTimeCurve>(curve)); break;
-    case FitType::Power: writeTwoCoefficientLines(report, std::get<PowerCurve>(curve).parameters); break;
-    case FitType::Exponential: writeTwoCoefficientLines(report, std::get<ExponentialCurve>(curve).parameters); break;
+    case FitType::TemperatureTime:
+        writeTemperatureTimeHead(report, subject, std::get<TemperatureTimeCurve>(curve));
+        break;
+    case FitType::Power: writeTwoCoefficientLines(report, subject, std::get<PowerCurve>(curve).parameters); break;
+    case FitType::Exponential:
+        writeTwoCoefficientLines(report, subject, std::get<ExponentialCurve>(curve).parameters);
+        break;
     case FitType::Saturation:
         add("curva saturazione");
-        writeTwoCoefficientLines(report, std::get<SaturationCurve>(curve).parameters);
+        writeTwoCoefficientLines(report, subject, std::get<SaturationCurve>(curve).parameters);
         break;
     case FitType::Polynomial:
         add("EQUAZIONE POLINOMIALE DI GRADO:" + formatInteger(subject.degree, 4));
@@ -225,16 +225,27 @@ void writeOneVariableReport(ReportBuffer& report, const ReportSubject& subject)
     if (curve) writeStatisticsLines(report, stats, saturation);
 }
 
-void writeSurfaceReport(ReportBuffer& report, int g, const PointSet& p, int count, const SurfaceCoefficients& K)
+void writeSurfaceReport(ReportBuffer& report, int g, const PointSet& p, int count, const SurfaceCoefficients& K,
+                        const std::string& steering)
 {
     auto add = [&report](const std::string& line) { appendLine(report, line); };
     clearReport(report);
     add("POLINOMIO Z=F(x,y)  grado=" + formatInteger(g, 3));
+    if (!steering.empty()) add(steering);
     add("termine........");
     const std::vector<TermReach> reaches = surfaceTermReaches(p.x, p.y, p.z, count, g);
-    for (int k = 1; k <= surfaceTermCount(g); ++k)
-        add(formatInteger(k, 5) + spaced(formatCoefficient(finiteValue(K[k]), 18, 11, ReportLineWidth - 6,
-                                                           reaches[static_cast<std::size_t>(k - 1)])));
+    // Each coefficient with the term it multiplies, the names in one column.
+    std::vector<std::string> lines;
+    std::size_t width = 0;
+    for (int k = 1; k <= surfaceTermCount(g); ++k) {
+        lines.push_back(formatInteger(k, 5) +
+                        spaced(formatCoefficient(finiteValue(K[k]), 18, 11, ReportLineWidth - 20, reaches[static_cast<std::size_t>(k - 1)])));
+        width = std::max(width, lines.back().size());
+    }
+    for (int k = 1; k <= surfaceTermCount(g); ++k) {
+        std::string& line = lines[static_cast<std::size_t>(k - 1)];
+        add(line + blanks(static_cast<int>(width - line.size()) + 2) + "(" + surfaceTermName(k) + ")");
+    }
     add("...punto........X........Y........Z.....Zint.....err%");
 
     std::optional<double> lastError;

@@ -2,12 +2,16 @@
 // The lines of the fitting reports, written into a report buffer: the head of
 // a one-variable report (kind, equation, coefficients), its point table with
 // the error statistics, and the whole surface report. Every number is checked
-// to be finite as it is written, so a value that is not abandons the report
-// with an ArithmeticFault.
+// to be finite as it is written (coefficients with the digits their reach
+// over the points needs), so a value that is not abandons the report with an
+// ArithmeticFault; a number that fills its field keeps one blank after the
+// "=", ":" or field before it.
 #include "fit/dataset.h"
 #include "fit/fittedcurve.h"
 #include "fit/report.h"
 #include "fit/surface.h"
+
+#include <string>
 
 namespace calvero {
 
@@ -19,6 +23,7 @@ struct ReportSubject {
     const PointSet& points;
     int count = 0;
     const FittedCurve* curve = nullptr;
+    std::string steering; // the line of the fit's options, right after the first; empty when none is on
 };
 
 // The lines above the point table for the kind; written right after
@@ -35,8 +40,11 @@ void writeReportHead(ReportBuffer& report, const ReportSubject& subject);
 void writeOneVariableReport(ReportBuffer& report, const ReportSubject& subject);
 
 // The whole report of the surface Z = F(x, y) of degree g over points
-// 1..count, starting with clearReport().
-void writeSurfaceReport(ReportBuffer& report, int g, const PointSet& points, int count, const SurfaceCoefficients& K);
+// 1..count, starting with clearReport(). Each coefficient line ends with the
+// term it multiplies, "(x^2)", as the statistics name it. steering, when not
+// empty, is the line of the fit's options after the first.
+void writeSurfaceReport(ReportBuffer& report, int g, const PointSet& points, int count, const SurfaceCoefficients& K,
+                        const std::string& steering = "");
 
 // The arithmetic of the reports without their text: raise what writing them
 // would raise (the report's numbers are finite once these pass, so the text

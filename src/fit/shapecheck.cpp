@@ -59,6 +59,27 @@ struct Extreme {
     int kind; // +1 a maximum, -1 a minimum
 };
 
+// y = 1 / P(x) never crosses zero: a change of sign between two samples is
+// P going through zero, a pole. Its x by bisection (an exact zero of P
+// faults, and is the pole itself).
+std::optional<double> poleBetween(const FittedCurve& curve, double xa, double ya, double xb, double yb)
+{
+    if (!std::holds_alternative<RationalCurve>(curve) || (ya > 0) == (yb > 0)) return std::nullopt;
+    for (int step = 0; step < 80 && xa < xb; ++step) {
+        const double mid = xa + 0.5 * (xb - xa);
+        if (mid <= xa || mid >= xb) break;
+        try {
+            if ((evaluate(curve, mid) > 0) == (ya > 0))
+                xa = mid;
+            else
+                xb = mid;
+        } catch (const ArithmeticFault&) {
+            return mid;
+        }
+    }
+    return xa + 0.5 * (xb - xa);
+}
+
 } // namespace
 
 ShapeChecks shapeChecks(const Calculation& c, const ShapeOptions& options)
@@ -109,6 +130,17 @@ ShapeChecks shapeChecks(const Calculation& c, const ShapeOptions& options)
         } catch (const ArithmeticFault&) {
             const double x = x0 + (x1 - x0) * static_cast<double>(curve.size() + (i == 0 ? 0 : 1)) / samples;
             checks.notEvaluable.push_back(x);
+            havePrevious = haveBefore = false;
+            lastDirection = 0;
+            continue;
+        }
+        // A pole between two samples: the interval is that finding alone.
+        std::optional<double> pole;
+        if (havePrevious && i > 0) pole = poleBetween(*c.curve, previousX, previous, curve.front().first, curve.front().second);
+        for (std::size_t k = 1; !pole && k < curve.size(); ++k)
+            pole = poleBetween(*c.curve, curve[k - 1].first, curve[k - 1].second, curve[k].first, curve[k].second);
+        if (pole) {
+            checks.notEvaluable.push_back(*pole);
             havePrevious = haveBefore = false;
             lastDirection = 0;
             continue;

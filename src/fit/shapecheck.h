@@ -2,7 +2,8 @@
 // Checks of a fitted curve's shape between the points, where a selection
 // program will read it but no point tells whether it is right: a curve that
 // turns where the points do not, a curve that bulges out of its neighbouring
-// points, and too few points for the coefficients.
+// points, a curve that cannot be computed (a rational polynomial whose
+// denominator goes through zero), and too few points for the coefficients.
 #include "fit/calculation.h"
 
 #include <string>
@@ -21,7 +22,8 @@ struct ShapeChecks {
     bool checked = false;            // false for a kind without a curve y = f(x)
     std::vector<double> turns;       // x where the curve turns and the points do not
     std::vector<double> outOfBand;   // x where the curve leaves the band the most, one per interval
-    std::vector<double> notEvaluable; // x where the curve cannot be computed (a pole, an overflow)
+    std::vector<double> notEvaluable; // x where the curve cannot be computed (a pole, an overflow);
+                                      // an interval with one is not checked further
     bool fewPoints = false;          // fewer than two points per coefficient
     int n = 0;
     int p = 0;

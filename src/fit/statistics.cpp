@@ -2,7 +2,9 @@
 
 #include "fit/fault.h"
 #include "fit/leastsquares.h"
+#include "fit/steering.h"
 #include "fit/surface.h"
+#include "fit/termreach.h"
 
 #include <boost/math/distributions/students_t.hpp>
 
@@ -25,6 +27,7 @@ struct LinearModel {
     std::vector<std::string> names;
     std::string interceptErrorOf; // "log10 A" / "ln A": A is the intercept transformed back
     double (*back)(double) = nullptr;
+    std::vector<double> weights; // of the squared errors of target; empty: all 1
 
     double value(std::size_t i) const { return polynomialValue(coefficients, terms, u[i], w.empty() ? 0.0 : w[i]); }
 };
@@ -80,9 +83,18 @@ std::optional<LinearModel> linearModel(const Calculation& c)
             m.names.push_back("termine " + std::to_string(k) + " (" + surfaceTermName(k) + ")");
             m.coefficients.push_back(c.surface[k]);
         }
+        if (c.options.any()) m.weights = steeredProblem(c.kind, c.degree, c.points, c.pointCount, c.options).weights;
         return m;
     }
     if (!c.curve) return std::nullopt;
+    if (c.options.any()) {
+        // The steered kinds: the problem they solved, weights and all.
+        LinearModel m = std::get_if<PolynomialCurve>(&*c.curve)
+                            ? polynomialModel(c, std::get<PolynomialCurve>(*c.curve).coefficients, c.degree, false)
+                            : polynomialModel(c, std::get<RationalCurve>(*c.curve).coefficients, c.degree, true);
+        m.weights = steeredProblem(c.kind, c.degree, c.points, c.pointCount, c.options).weights;
+        return m;
+    }
     if (auto* power = std::get_if<PowerCurve>(&*c.curve)) {
         LinearModel m = powerLikeModel(c, power->parameters, log10Of, log10Of);
         m.coefficients[0] = std::log10(power->parameters.a);
@@ -161,6 +173,19 @@ private:
     std::optional<PolynomialInQuad> polynomial_;
 };
 
+// The weights of the errors of y (z for the surface) the fit used; empty when none.
+std::vector<double> measuredWeights(const Calculation& c)
+{
+    std::vector<double> weights;
+    const bool surface = c.kind == FitType::SurfaceXY;
+    for (int i = 1; i <= c.pointCount && c.options.weighting != Weighting::None; ++i) {
+        const double measured = surface ? c.points.z[i] : c.points.y[i];
+        weights.push_back(c.options.weighting == Weighting::Relative ? 1.0 / (measured * measured)
+                                                                     : c.options.pointWeights[static_cast<std::size_t>(i - 1)]);
+    }
+    return weights;
+}
+
 std::string withDegree(const Statistics& s)
 {
     std::string text = kindLabel(s.kind);
@@ -185,8 +210,10 @@ std::string significant(double value, int digits)
     if (!std::isfinite(value)) return "non calcolabile";
     if (value == 0.0) return "0";
     const int magnitude = static_cast<int>(std::floor(std::log10(std::fabs(value))));
-    const int decimals = std::clamp(digits - 1 - magnitude, 0, 60);
-    char text[400];
+    if (-magnitude - 1 > FixedFigureLeadingZeros || magnitude + 1 > FixedFigureDigits)
+        return formatScientific(value, digits);
+    const int decimals = std::clamp(digits - 1 - magnitude, 0, 40);
+    char text[64];
     std::snprintf(text, sizeof text, "%.*f", decimals, value);
     std::string s = text;
     if (s.find('.') != std::string::npos) {
@@ -216,7 +243,14 @@ Statistics fitStatistics(const Calculation& c)
     if (!surface && !c.curve) return s;
     s.n = c.pointCount;
     s.p = coefficientCount(c);
-    s.dof = s.n - s.p;
+    s.equalities = static_cast<int>(c.options.throughPoints.size() + c.options.fixedTerms.size());
+    s.dof = s.n - s.p + s.equalities;
+    const std::vector<double> weights = measuredWeights(c);
+    s.weighted = !weights.empty();
+    if (c.options.minimax)
+        s.approximate = "i coefficienti rendono minimo l'errore percentuale massimo, non la somma dei quadrati";
+    else if (c.slopeBound)
+        s.approximate = "la condizione di monotonia tiene la pendenza al limite in qualche punto";
 
     std::vector<double> observed, fitted;
     FittedValues fittedValue(c);
@@ -233,11 +267,12 @@ Statistics fitStatistics(const Calculation& c)
     double mean = 0.0;
     for (double v : observed) mean += v;
     mean /= s.n;
-    double sst = 0.0, sumSquaredPercent = 0.0;
+    double sst = 0.0, sumSquaredPercent = 0.0, weightedSse = 0.0;
     int withPercent = 0;
     for (std::size_t i = 0; i < observed.size(); ++i) {
         const double residual = observed[i] - fitted[i];
         s.sse += residual * residual;
+        if (s.weighted) weightedSse += weights[i] * residual * residual;
         sst += (observed[i] - mean) * (observed[i] - mean);
         s.largestAbsoluteError = std::max(s.largestAbsoluteError, std::fabs(residual));
         if (observed[i] != 0.0) {
@@ -248,14 +283,30 @@ Statistics fitStatistics(const Calculation& c)
         }
     }
     if (withPercent > 0) s.rmsPercentError = std::sqrt(sumSquaredPercent / withPercent);
-    if (s.dof > 0) s.standardError = std::sqrt(s.sse / s.dof);
+    if (s.weighted) s.weightedSse = weightedSse;
+    const double leastSum = s.weighted ? weightedSse : s.sse; // the sum the fit made least
+    double largestObserved = 0.0;
+    for (double v : observed) largestObserved = std::max(largestObserved, std::fabs(v));
+    // Residuals this small are the rounding of the curve's own arithmetic.
+    const double noise = NegligibleContribution * largestObserved;
+    s.exactFit = s.dof > 0 && s.largestAbsoluteError <= noise;
+    if (!surface && s.dof > 0 && !s.exactFit) {
+        std::vector<double> xs, residuals;
+        for (std::size_t i = 0; i < observed.size(); ++i) {
+            xs.push_back(c.points.x[static_cast<int>(i) + 1]);
+            residuals.push_back(observed[i] - fitted[i]);
+        }
+        s.residualRuns = residualRuns(xs, residuals, noise);
+        s.residualPattern = s.residualRuns && s.residualRuns->probability <= ResidualPatternLevel;
+    }
+    if (s.dof > 0) s.standardError = std::sqrt(leastSum / s.dof);
     if (sst > 0.0) {
         s.rSquared = 1.0 - s.sse / sst;
         if (s.dof > 0) s.adjustedRSquared = 1.0 - (1.0 - *s.rSquared) * (s.n - 1) / s.dof;
     }
-    const int k = s.p + 1; // the coefficients and the variance of the residuals
-    if (s.sse > 0.0 && s.n - k - 1 > 0)
-        s.aicc = s.n * std::log(s.sse / s.n) + 2.0 * k + 2.0 * k * (k + 1) / (s.n - k - 1);
+    const int k = s.p - s.equalities + 1; // the free coefficients and the variance of the residuals
+    if (!s.exactFit && leastSum > 0.0 && s.n - k - 1 > 0)
+        s.aicc = s.n * std::log(leastSum / s.n) + 2.0 * k + 2.0 * k * (k + 1) / (s.n - k - 1);
     if (s.dof > 0) s.tValue = studentQuantile(0.975, s.dof);
 
     const std::optional<LinearModel> model = linearModel(c);
@@ -266,7 +317,8 @@ Statistics fitStatistics(const Calculation& c)
     const bool computed = fittedValue.sums().size() == model->target.size();
     for (std::size_t i = 0; i < model->target.size(); ++i) {
         const double value = computed ? fittedValue.sums()[i] : model->value(i);
-        sseModel += (model->target[i] - value) * (model->target[i] - value);
+        const double weight = model->weights.empty() ? 1.0 : model->weights[i];
+        sseModel += weight * (model->target[i] - value) * (model->target[i] - value);
         sstModel += (model->target[i] - meanTarget) * (model->target[i] - meanTarget);
     }
     // The polynomials and the surface bring their fit's own; the straight
@@ -278,6 +330,13 @@ Statistics fitStatistics(const Calculation& c)
         } catch (const ArithmeticFault&) {
             // a singular design: no condition number, no errors of the coefficients
         }
+    }
+    if (design && c.options.any()) {
+        // The errors of a fit under conditions and weights: its own design.
+        const std::vector<double> factors =
+            steeredVarianceFactors(steeredProblem(c.kind, c.degree, c.points, c.pointCount, c.options));
+        if (factors.size() == design->varianceFactors.size()) design->varianceFactors = factors;
+        else design.reset();
     }
     if (design && std::isfinite(design->conditionNumber)) {
         s.conditionNumber = design->conditionNumber;
@@ -292,14 +351,19 @@ Statistics fitStatistics(const Calculation& c)
                                                              : "la retta di log10 p su 1/T";
     }
 
+    const std::vector<TermReach> reaches =
+        surface ? surfaceTermReaches(c.points.x, c.points.y, c.points.z, c.pointCount, c.degree)
+                : curveTermReaches(*c.curve, c.points.x, c.points.y, c.pointCount);
     for (std::size_t j = 0; j < model->terms.size(); ++j) {
         CoefficientStatistics coefficient;
         coefficient.name = model->names[j];
+        if (j < reaches.size()) coefficient.reach = reaches[j];
         const double b = model->coefficients[j];
         const bool backTransformed = j == 0 && model->back;
         coefficient.value = backTransformed ? model->back(b) : b;
         if (backTransformed) coefficient.errorOf = model->interceptErrorOf;
-        if (s.dof > 0 && design) {
+        for (const FixedTerm& t : c.options.fixedTerms) coefficient.fixed = coefficient.fixed || t.term == static_cast<int>(j) + 1;
+        if (s.dof > 0 && design && !coefficient.fixed) {
             const double error = std::sqrt(sseModel / s.dof * design->varianceFactors[j]);
             coefficient.standardError = error;
             const double low = b - *s.tValue * error;
@@ -312,77 +376,144 @@ Statistics fitStatistics(const Calculation& c)
     return s;
 }
 
-std::vector<std::string> statisticsLines(const Statistics& s)
+StatisticsText statisticsText(const Statistics& s)
 {
-    std::vector<std::string> lines;
-    auto add = [&lines](const std::string& line) { lines.push_back(line); };
-    add("STATISTICHE DELL'ADATTAMENTO: " + withDegree(s));
+    StatisticsText text;
+    text.title = "STATISTICHE DELL'ADATTAMENTO: " + withDegree(s);
     if (!s.fitted) {
-        add(s.kind == FitType::Scatter ? "la punteggiata non ha una curva: nessuna statistica"
-                                       : "la curva non si può calcolare in tutti i punti: nessuna statistica");
-        return lines;
+        text.notes.push_back(s.kind == FitType::Scatter
+                                 ? "la punteggiata non ha una curva: nessuna statistica"
+                                 : "la curva non si può calcolare in tutti i punti: nessuna statistica");
+        return text;
     }
     const std::string yName = s.kind == FitType::SurfaceXY ? "z" : "y";
     const int d = 10;
-    add("punti n = " + std::to_string(s.n) + ", coefficienti p = " + std::to_string(s.p) +
-        ", gradi di libertà n - p = " + std::to_string(s.dof));
+    if (s.equalities > 0)
+        text.notes.push_back("punti n = " + std::to_string(s.n) + ", coefficienti p = " + std::to_string(s.p) +
+                             ", vincoli di uguaglianza (punti di passaggio e termini fissi) = " +
+                             std::to_string(s.equalities) + ", gradi di libertà n - p + vincoli = " +
+                             std::to_string(s.dof));
+    else
+        text.notes.push_back("punti n = " + std::to_string(s.n) + ", coefficienti p = " + std::to_string(s.p) +
+                             ", gradi di libertà n - p = " + std::to_string(s.dof));
     if (s.dof == 0)
-        add("n = p: la curva passa per tutti i punti e nessun errore si può stimare (servono più punti che "
-            "coefficienti)");
-    add("somma dei quadrati dei residui SSE = " + significant(s.sse, d));
-    add("errore standard della stima s = √(SSE / (n - p)) = " + orNot(s.standardError, d, "non calcolabile (n = p)"));
-    add("R² = 1 - SSE / Σ(" + yName + " - media)² = " +
-        orNot(s.rSquared, d, "non calcolabile (tutti i valori di " + yName + " sono uguali)"));
-    add("R² corretto = 1 - (1 - R²)(n - 1)/(n - p) = " + orNot(s.adjustedRSquared, d, "non calcolabile"));
+        text.notes.push_back("n = p: la curva passa per tutti i punti e nessun errore si può stimare (servono più "
+                             "punti che coefficienti)");
+    auto figure = [&text](const std::string& label, const std::string& value) { text.figures.push_back({label, value}); };
+    figure("somma dei quadrati dei residui SSE", significant(s.sse, d));
+    const std::string dofText = s.equalities > 0 ? "(n - p + vincoli)" : "(n - p)";
+    if (s.weighted) {
+        figure("somma pesata dei quadrati dei residui Σ w (" + yName + " - " + yName + "int)²",
+               significant(*s.weightedSse, d));
+        figure("errore standard della stima s = √(Σ w (" + yName + " - " + yName + "int)² / " + dofText + ")",
+               orNot(s.standardError, d, "non calcolabile"));
+    } else {
+        figure("errore standard della stima s = √(SSE / " + dofText + ")",
+               orNot(s.standardError, d, "non calcolabile (n = p)"));
+    }
+    figure("R² = 1 - SSE / Σ(" + yName + " - media)²",
+           orNot(s.rSquared, d, "non calcolabile (tutti i valori di " + yName + " sono uguali)"));
+    figure("R² corretto = 1 - (1 - R²)(n - 1)/(n - p)", orNot(s.adjustedRSquared, d, "non calcolabile"));
     if (s.transformedRSquared)
-        add("R² della retta trasformata (" + s.transformedLine +
-            ", quello delle linee di tendenza dei fogli di calcolo) = " + significant(*s.transformedRSquared, d));
-    add("errore assoluto massimo = " + significant(s.largestAbsoluteError, d));
-    add("errore percentuale massimo = " +
-        (s.largestPercentError ? significant(*s.largestPercentError, 6) + " %"
-                               : "non calcolabile (tutti i valori di " + yName + " sono 0)"));
-    add("media quadratica degli errori percentuali = " +
-        (s.rmsPercentError ? significant(*s.rmsPercentError, 6) + " %" : "non calcolabile"));
-    add("AICc = " + orNot(s.aicc, 8, "non calcolabile (troppo pochi punti o curva esatta)"));
+        figure("R² della retta trasformata (" + s.transformedLine +
+                   ", quello delle linee di tendenza dei fogli di calcolo)",
+               significant(*s.transformedRSquared, d));
+    figure("errore assoluto massimo", significant(s.largestAbsoluteError, d));
+    figure("errore percentuale massimo",
+           s.largestPercentError ? significant(*s.largestPercentError, 6) + " %"
+                                 : "non calcolabile (tutti i valori di " + yName + " sono 0)");
+    figure("media quadratica degli errori percentuali",
+           s.rmsPercentError ? significant(*s.rmsPercentError, 6) + " %" : "non calcolabile");
+    figure("AICc", s.aicc       ? significant(*s.aicc, 8)
+                   : s.dof == 0 ? "non calcolabile (n = p)"
+                   : s.exactFit ? "non definito: la curva passa per i punti (SSE è 0 a meno degli arrotondamenti)"
+                                : "non calcolabile (troppo pochi punti: ne servono almeno p + 3)");
+    if (s.kind != FitType::SurfaceXY && s.dof > 0) {
+        std::string runs;
+        if (s.exactFit) runs = "non calcolate (curva esatta)";
+        else if (!s.residualRuns) runs = "non calcolabili (i residui non hanno entrambi i segni)";
+        else
+            runs = std::to_string(s.residualRuns->runs) + " con " + std::to_string(s.residualRuns->positive) +
+                   " positivi e " + std::to_string(s.residualRuns->negative) +
+                   " negativi; probabilità di non più di così per caso = " +
+                   significant(s.residualRuns->probability, 3);
+        figure("successioni di segno dei residui in ordine di x", runs);
+    }
 
     if (s.coefficients.empty()) {
         if (s.kind == FitType::TemperatureTime)
-            add("errori dei coefficienti: non calcolati (M è la media dei valori dei singoli punti, non una retta "
-                "ai minimi quadrati)");
+            text.coefficientsHeading = "errori dei coefficienti: non calcolati (M è la media dei valori dei singoli "
+                                       "punti, non una retta ai minimi quadrati)";
     } else {
-        if (s.dof > 0)
-            add("coefficienti con errore standard e intervallo di confidenza al 95 % (t di Student = " +
-                significant(*s.tValue, 6) + " con " + std::to_string(s.dof) +
-                (s.dof == 1 ? " grado" : " gradi") + " di libertà):");
-        else
-            add("coefficienti (n = p: nessun errore standard né intervallo di confidenza):");
+        text.coefficientsHeading =
+            s.dof > 0 ? "coefficienti con errore standard e intervallo di confidenza al 95 % (t di Student = " +
+                            significant(*s.tValue, 6) + " con " + std::to_string(s.dof) +
+                            (s.dof == 1 ? " grado" : " gradi") + " di libertà):"
+                      : "coefficienti (n = p: nessun errore standard né intervallo di confidenza):";
+        if (!s.approximate.empty() && s.dof > 0)
+            text.warnings.push_back("ATTENZIONE: errori standard e intervalli approssimati, calcolati come per i "
+                                    "minimi quadrati con i soli vincoli di uguaglianza: " + s.approximate);
         for (const CoefficientStatistics& c : s.coefficients) {
-            std::string line = "  " + c.name + " = " + significant(c.value, 12);
-            if (c.standardError) {
-                line += "   errore standard" + (c.errorOf.empty() ? "" : " di " + c.errorOf) + " = " +
-                        significant(*c.standardError, 6);
-                line += "   intervallo: " + significant(*c.lower, 8) + " ... " + significant(*c.upper, 8);
+            CoefficientFigures row;
+            row.name = c.name;
+            row.value = formatCoefficientFigure(c.value, c.reach);
+            row.errorOf = c.errorOf;
+            if (c.fixed) {
+                row.remark = "fissato dal vincolo";
+            } else if (c.standardError) {
+                // An error of log10 A is no quantity of y: no reach of its own.
+                row.error = formatCoefficientFigure(*c.standardError,
+                                                    c.errorOf.empty() ? c.reach : std::optional<TermReach>());
+                row.lower = formatCoefficientFigure(*c.lower, c.reach);
+                row.upper = formatCoefficientFigure(*c.upper, c.reach);
             } else if (s.dof > 0) {
-                line += "   errore non calcolabile (coefficienti non indipendenti)";
+                row.remark = "errore non calcolabile (coefficienti non indipendenti)";
             }
-            add(line);
+            text.coefficients.push_back(row);
         }
     }
+    if (s.residualPattern)
+        text.warnings.push_back("ATTENZIONE: i segni dei residui in ordine di x fanno meno successioni di quante ne "
+                                "dia il caso (test delle successioni al 5 %): la curva non segue la forma dei punti; "
+                                "provare un altro tipo di equazione o un grado più alto.");
     if (s.illConditioned) {
         if (s.conditionNumber) {
-            add("ATTENZIONE: coefficienti mal condizionati (numero di condizionamento circa 10^" +
+            text.warnings.push_back(
+                "ATTENZIONE: coefficienti mal condizionati (numero di condizionamento circa 10^" +
                 std::to_string(static_cast<int>(std::lround(std::log10(*s.conditionNumber)))) + "):");
-            add("  un cambiamento dei punti alla loro sedicesima cifra può cambiare i coefficienti già alla cifra " +
-                std::to_string(static_cast<int>(std::floor(*s.coefficientDigits)) + 1) + ": i coefficienti hanno "
-                "solo circa " + std::to_string(static_cast<int>(std::floor(*s.coefficientDigits))) +
-                " cifre significative sicure;");
+            text.warnings.push_back(
+                "  un cambiamento dei punti alla loro sedicesima cifra può cambiare i coefficienti già alla cifra " +
+                std::to_string(static_cast<int>(std::floor(*s.coefficientDigits)) + 1) +
+                ": i coefficienti hanno solo circa " +
+                std::to_string(static_cast<int>(std::floor(*s.coefficientDigits))) + " cifre significative sicure;");
         } else {
-            add("ATTENZIONE: coefficienti mal condizionati (numero di condizionamento oltre 10^16): i termini "
-                "dell'equazione non si distinguono sui punti e i coefficienti non hanno cifre sicure;");
+            text.warnings.push_back("ATTENZIONE: coefficienti mal condizionati (numero di condizionamento oltre "
+                                    "10^16): i termini dell'equazione non si distinguono sui punti e i coefficienti "
+                                    "non hanno cifre sicure;");
         }
-        add("  rimedi: centrare o riscalare x (per esempio x - media, o x / 1000), cambiare unità di misura, "
-            "abbassare il grado.");
+        text.warnings.push_back("  rimedi: centrare o riscalare x (per esempio x - media, o x / 1000), cambiare "
+                                "unità di misura, abbassare il grado.");
     }
+    return text;
+}
+
+std::vector<std::string> statisticsLines(const Statistics& s)
+{
+    const StatisticsText text = statisticsText(s);
+    std::vector<std::string> lines = {text.title};
+    lines.insert(lines.end(), text.notes.begin(), text.notes.end());
+    for (const StatisticsFigure& f : text.figures) lines.push_back(f.label + " = " + f.value);
+    if (!text.coefficientsHeading.empty()) lines.push_back(text.coefficientsHeading);
+    for (const CoefficientFigures& c : text.coefficients) {
+        std::string line = "  " + c.name + " = " + c.value;
+        if (!c.error.empty())
+            line += "   errore standard" + (c.errorOf.empty() ? "" : " di " + c.errorOf) + " = " + c.error +
+                    "   intervallo: " + c.lower + " ... " + c.upper;
+        else if (!c.remark.empty())
+            line += "   " + c.remark;
+        lines.push_back(line);
+    }
+    lines.insert(lines.end(), text.warnings.begin(), text.warnings.end());
     return lines;
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 // How good a fit is: residuals, R², standard errors of the coefficients and
-// their confidence intervals, and how many of the coefficients' digits the
-// data determine.
+// their confidence intervals, whether the residuals follow a pattern, and how
+// many of the coefficients' digits the data determine.
 // Computed beside the report from a finished calculation; the report itself
-// is not touched.
+// is not touched. The texts give coefficients, errors and intervals with the
+// report's digit rule (see formatCoefficientFigure).
+#include "common/numtext.h"
 #include "fit/calculation.h"
+#include "fit/residualruns.h"
 
 #include <optional>
 #include <string>
@@ -23,6 +26,8 @@ struct CoefficientStatistics {
     std::optional<double> standardError; // none where n - p is 0
     std::optional<double> lower;         // 95 % confidence interval of value
     std::optional<double> upper;
+    bool fixed = false; // fixed to its value by the fit's options: no error
+    std::optional<TermReach> reach;      // of the value over the points: its digits
 };
 
 struct Statistics {
@@ -31,9 +36,16 @@ struct Statistics {
     bool fitted = false; // false for the scatter kind: no curve, no figures
     int n = 0;           // points fitted
     int p = 0;           // coefficients fitted
-    int dof = 0;         // n - p
+    int dof = 0;         // n - p + equalities
+    int equalities = 0;  // the fit's through points and fixed terms
+    bool weighted = false;             // the fit weighted the errors: s from Σ w (y - Yint)²
+    std::optional<double> weightedSse; // Σ w (y - Yint)²
+    // Why the coefficients' errors and intervals are approximate (the
+    // smallest largest error, a monotone curve held at its bound); empty
+    // when they are as least squares gives them.
+    std::string approximate;
     double sse = 0.0;    // Σ (y - Yint)²
-    std::optional<double> standardError;    // √(SSE / (n - p))
+    std::optional<double> standardError;    // √(SSE / (n - p)), weighted: √(Σ w (y - Yint)² / (n - p + equalities))
     std::optional<double> rSquared;         // 1 - SSE / Σ (y - ȳ)²
     std::optional<double> adjustedRSquared; // 1 - (1 - R²)(n - 1)/(n - p)
     // The straight line in the transformed variables (power, exponential,
@@ -43,7 +55,15 @@ struct Statistics {
     double largestAbsoluteError = 0.0;
     std::optional<double> largestPercentError; // none when every y is 0
     std::optional<double> rmsPercentError;
-    std::optional<double> aicc; // n ln(SSE/n) + 2K + 2K(K+1)/(n-K-1), K = p + 1
+    // n > p and every residual within NegligibleContribution of the largest
+    // |y|: the curve passes through the points, and AICc is not defined.
+    bool exactFit = false;
+    std::optional<double> aicc; // n ln(SSE/n) + 2K + 2K(K+1)/(n-K-1), K = p + 1; none for an exact fit
+    // The signs of the residuals in x order (the one-variable kinds that are
+    // not exact fits); residualPattern when they make fewer runs than chance
+    // does at the ResidualPatternLevel.
+    std::optional<ResidualRuns> residualRuns;
+    bool residualPattern = false;
     std::optional<double> tValue; // Student's t at 97.5 % with n - p degrees of freedom
     std::vector<CoefficientStatistics> coefficients; // the linear fits only
     // The condition number of the design the coefficients belong to (the
@@ -66,14 +86,41 @@ Statistics fitStatistics(const Calculation& calculation);
 // The coefficients the fit chose: the p of n - p (temperature-time has one, M).
 int coefficientCount(const Calculation& calculation);
 
-// The statistics as Italian text lines, beside the report.
+// The statistics as they read, in Italian: the window shows the figures and
+// the coefficients as tables, the text puts each on a line.
+struct StatisticsFigure {
+    std::string label; // "R² = 1 - SSE / Σ(y - media)²"
+    std::string value;
+};
+struct CoefficientFigures {
+    std::string name;
+    std::string value;
+    std::string errorOf; // "log10 A" where the error is not that of the value
+    std::string error;   // empty where there is none
+    std::string lower, upper;
+    std::string remark;  // why there is no error, where there should be one
+};
+struct StatisticsText {
+    std::string title;
+    std::vector<std::string> notes; // before the figures
+    std::vector<StatisticsFigure> figures;
+    std::string coefficientsHeading; // empty: nothing is said of the coefficients
+    std::vector<CoefficientFigures> coefficients;
+    std::vector<std::string> warnings; // after them
+};
+StatisticsText statisticsText(const Statistics& statistics);
+
+// The same as Italian text lines, beside the report.
 std::vector<std::string> statisticsLines(const Statistics& statistics);
 
 // Student's t quantile: P(T <= t) = probability, with dof degrees of freedom (dof >= 1).
 double studentQuantile(double probability, int dof);
 
-// A number with the given significant digits, in fixed-point (never with an
-// exponent); "non calcolabile" for a value that is not finite.
+// A number with the given significant digits (whole digits are never
+// dropped), without trailing zeros; in exponent form where fixed point would
+// need more than FixedFigureLeadingZeros zeros after the point or
+// FixedFigureDigits digits before it, so that a value that is not zero never
+// reads as 0; "non calcolabile" for a value that is not finite.
 std::string significant(double value, int digits);
 
 } // namespace calvero

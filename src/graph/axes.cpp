@@ -108,13 +108,12 @@ void drawXAxis(GraphState& s, std::size_t titleLength)
     drawLine(s, right - 1.5 * w, y0 - w, right - 1.5 * w, y0 + w);
     drawLine(s, right - 1.5 * w, y0 + w, right, y0);
 
-    const double titleX = s.frame.deviceWidth - (length + 2) * w;
+    const double titleX = right - (length + 2) * w;
     double freeFrom = -std::numeric_limits<double>::infinity(); // where the last label drawn ends
     const int n = tickCount(p.xMin, p.xMax, p.xStep);
     for (int i = 0; i <= n; ++i) {
         const double v = p.xMin + i * p.xStep;
         const double xd = p.originX + i * p.xStep * p.xScale;
-        if (v > s.xTicksUpTo + 1e-9 * p.xStep) break;
         if (!labelledTick(v, p.xStep, s.xLabelEvery)) {
             drawLine(s, xd, y0, xd, y0 - 0.6 * h);
         } else if (i < n) {

@@ -31,6 +31,9 @@ public:
     // The ellipse inscribed in the box of the two corners (in either order),
     // outlined with the pen and filled with the white brush.
     virtual void ellipse(int x1, int y1, int x2, int y2) = 0;
+    // The same ellipse filled with the pen's colour (a mark); a canvas that
+    // cannot fill draws the outline.
+    virtual void disc(int x1, int y1, int x2, int y2) { ellipse(x1, y1, x2, y2); }
     // Text with its top-left corner at (x, y), in the current font.
     virtual void textOut(int x, int y, const std::string& text) = 0;
 

@@ -95,7 +95,7 @@ void layoutPlot(GraphState& s, double xMin, double yMin, double xMax, double yMa
     const double room = std::min(leftRoom, s.frame.deviceWidth / 2.0);
     p.originX = std::max(s.leftMarginUnits * s.marginColumns * s.frame.charWidth + s.frame.offsetX, room);
     p.originY = (s.marginRows + s.extraBottomRows) * s.frame.charHeight + s.frame.offsetY;
-    p.extentX = s.frame.deviceWidth - p.originX;
+    p.extentX = s.frame.deviceWidth - p.originX - s.rightRoom;
     p.extentY = s.frame.deviceHeight - p.originY;
     p.xMin = xMin;
     p.xMax = xMax;
@@ -158,7 +158,9 @@ void drawLine(GraphState& s, double x1, double y1, double x2, double y2)
     lineTo(s, x2, y2);
 }
 
-void drawCircle(GraphState& s, double x, double y, double r)
+namespace {
+
+void drawRound(GraphState& s, double x, double y, double r, bool filled)
 {
     s.lengthOnly = true;
     const double rd = deviceX(s, r);
@@ -166,14 +168,37 @@ void drawCircle(GraphState& s, double x, double y, double r)
     const double cx = deviceX(s, x);
     const double cy = deviceY(s, y);
     if (!s.canvas) return;
+    const auto draw = [&](double x1, double y1, double x2, double y2) {
+        if (filled)
+            s.canvas->disc(canvasPixel(x1), canvasPixel(y1), canvasPixel(x2), canvasPixel(y2));
+        else
+            s.canvas->ellipse(canvasPixel(x1), canvasPixel(y1), canvasPixel(x2), canvasPixel(y2));
+    };
     if (onPrinter(s)) {
         const double h = pageHeightOfDevice(s);
-        s.canvas->ellipse(canvasPixel(cx - rd), canvasPixel(h - cy - rd), canvasPixel(cx + rd), canvasPixel(h - cy + rd));
+        draw(cx - rd, h - cy - rd, cx + rd, h - cy + rd);
         return;
     }
     // The screen leaves out circles outside the part of the window the graph uses.
     const bool visible = cx >= 10 && cx <= s.windowWidth && cy >= 0 && cy <= s.windowHeight - 50;
-    if (visible) s.canvas->ellipse(canvasPixel(cx - rd), canvasPixel(cy + rd), canvasPixel(cx + rd), canvasPixel(cy - rd));
+    if (visible) draw(cx - rd, cy + rd, cx + rd, cy - rd);
+}
+
+} // namespace
+
+void drawCircle(GraphState& s, double x, double y, double r) { drawRound(s, x, y, r, false); }
+
+void drawDisc(GraphState& s, double x, double y, double r) { drawRound(s, x, y, r, true); }
+
+void clearBox(GraphState& s, double x1, double y1, double x2, double y2)
+{
+    s.lengthOnly = false;
+    const double ax = deviceX(s, x1), ay = deviceY(s, y1), bx = deviceX(s, x2), by = deviceY(s, y2);
+    if (!s.canvas) return;
+    s.canvas->setPenColour({255, 255, 255});
+    const double h = onPrinter(s) ? pageHeightOfDevice(s) : 0.0;
+    const auto turned = [&](double v) { return onPrinter(s) ? h - v : v; };
+    s.canvas->rectangle(canvasPixel(ax), canvasPixel(turned(ay)), canvasPixel(bx), canvasPixel(turned(by)));
 }
 
 namespace {

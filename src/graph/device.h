@@ -36,6 +36,11 @@ void moveTo(GraphState& s, double x, double y);
 void lineTo(GraphState& s, double x, double y);
 void drawLine(GraphState& s, double x1, double y1, double x2, double y2);
 void drawCircle(GraphState& s, double x, double y, double r);
+// A circle filled with the pen's colour (a mark).
+void drawDisc(GraphState& s, double x, double y, double r);
+// A white box over what is drawn there, its corners in either order (the
+// patch behind a label); the pen is white afterwards.
+void clearBox(GraphState& s, double x1, double y1, double x2, double y2);
 // The text, preceded by one blank, with its top-left corner at (x, y).
 void drawText(GraphState& s, const std::string& text, double x, double y);
 // The device width of the text as drawText writes it, blank included:

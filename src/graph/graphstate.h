@@ -95,8 +95,8 @@ struct GraphState {
     std::uint8_t leftMarginUnits = 1;
     std::uint8_t extraBottomRows = 0;
     int xLabelEvery = 2; // a label at every second tick
-    // Ticks and labels of the x axis stop here (a picture may keep room on the right).
-    double xTicksUpTo = std::numeric_limits<double>::infinity();
+    // Device room kept free right of the plot area (a picture's legend).
+    double rightRoom = 0.0;
     int yLabelEvery = 2;
 
     std::uint16_t curveSteps = 199; // intervals between curve samples

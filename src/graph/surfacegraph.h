@@ -1,7 +1,9 @@
 #pragma once
 // The picture of a surface Z = F(x, y): contour lines of the fitted surface
-// over the x-y range of its points, the points marked in a colour that tells
-// their percentage error, and a legend beside the map.
+// over the x-y range of its points, each labelled with its Z, in shades of
+// blue; the points as filled marks in a colour that tells their percentage
+// error (colours no line uses); and a legend in a column at the right, the
+// map taking the rest of the width.
 #include "fit/calculation.h"
 #include "graph/graphstate.h"
 

@@ -70,6 +70,15 @@ Bytes shortUnicodeString(const std::u16string& text)
     return out;
 }
 
+Bytes unicodeString(const std::u16string& text)
+{
+    if (text.size() > 255) throw WorkbookError("testo troppo lungo"); // far more than any format code needs
+    const bool compressed = fitsInBytes(text);
+    Bytes out{static_cast<std::uint8_t>(text.size()), 0, static_cast<std::uint8_t>(compressed ? 0 : 1)};
+    appendCharacters(out, text, 0, text.size(), compressed);
+    return out;
+}
+
 void RecordStream::record(std::uint16_t type, const Bytes& data)
 {
     if (data.size() > MaxRecordData) throw WorkbookError("record troppo lungo");

@@ -67,6 +67,8 @@ private:
 // ShortXLUnicodeString: 8-bit character count, then the characters, stored
 // in one byte each when they all fit (compressed) or two otherwise.
 Bytes shortUnicodeString(const std::u16string& text);
+// XLUnicodeString: the same with a 16-bit character count (here at most 255).
+Bytes unicodeString(const std::u16string& text);
 
 // The record stream of a workbook, with the stream position of each record.
 class RecordStream {

@@ -104,6 +104,12 @@ const CellValue* Worksheet::cell(std::string_view name) const
     return address ? cell(*address) : nullptr;
 }
 
+void Worksheet::setNumberFormat(CellAddress address, std::string code)
+{
+    checkAddress(address);
+    numberFormats_[address] = std::move(code);
+}
+
 void Worksheet::setColumnWidth(int column, double characters)
 {
     checkAddress(CellAddress{1, column});

@@ -1,6 +1,7 @@
 #pragma once
 // One worksheet of a workbook in memory: cells holding a number, a text or a
-// formula, and column widths. The workbook writer turns it into a file.
+// formula, the number formats cells show their numbers with, and column
+// widths. The workbook writer turns it into a file.
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -59,6 +60,12 @@ public:
     const CellValue* cell(std::string_view cellName) const;
     const std::map<CellAddress, CellValue>& cells() const { return cells_; }
 
+    // The number format code a cell shows its number with ("0.000": three
+    // decimals on screen while the cell keeps every digit of its number).
+    // A cell without one shows its number in the General format.
+    void setNumberFormat(CellAddress address, std::string code);
+    const std::map<CellAddress, std::string>& numberFormats() const { return numberFormats_; }
+
     // Width in characters of the default font's digit, as the spreadsheet
     // application shows it (the cell padding not counted).
     void setColumnWidth(int column, double characters);
@@ -70,6 +77,7 @@ private:
 
     std::string name_;
     std::map<CellAddress, CellValue> cells_;
+    std::map<CellAddress, std::string> numberFormats_;
     std::map<int, double> columnWidths_;
 };
 

@@ -61,23 +61,62 @@ void writeFonts(RecordStream& stream)
     }
 }
 
-void writeFormats(RecordStream& stream)
-{
-    // The 15 built-in style formats (Normal and the row and column outline
-    // levels), then the default cell format that every cell uses.
-    for (int k = 0; k <= BuiltInStyleFormats; ++k) {
-        const bool style = k < BuiltInStyleFormats;
-        ByteWriter xf;
-        xf.u16(0).u16(0);                              // font 0, number format General
-        xf.u16(style ? 0xFFF5 : 0x0001);               // locked; a style has no parent
-        xf.u8(0x20);                                   // bottom aligned
-        xf.u8(0);                                      // no rotation
-        xf.u8(0);                                      // no indent
-        xf.u8(style && k > 0 ? 0xF4 : 0x00);           // attribute groups the outline styles leave alone
-        xf.u32(0).u32(0);                              // no borders, no fill
-        xf.u16(0x20C0);                                // automatic pattern colours (64, 65)
-        stream.record(RecordType::Xf, xf);
+// The number formats the sheet's cells ask for, in the order first asked:
+// the k-th is number format 164 + k (the first index a workbook may define)
+// and cell format DefaultCellFormat + 1 + k.
+struct NumberFormats {
+    std::vector<std::string> codes;
+    std::map<CellAddress, std::uint16_t> cellFormat;
+
+    explicit NumberFormats(const Worksheet& sheet)
+    {
+        std::map<std::string, std::uint16_t> index;
+        for (const auto& [address, code] : sheet.numberFormats()) {
+            const auto [found, added] = index.try_emplace(code, static_cast<std::uint16_t>(codes.size()));
+            if (added) codes.push_back(code);
+            cellFormat[address] = static_cast<std::uint16_t>(DefaultCellFormat + 1 + found->second);
+        }
     }
+    std::uint16_t of(CellAddress address) const
+    {
+        const auto found = cellFormat.find(address);
+        return found == cellFormat.end() ? DefaultCellFormat : found->second;
+    }
+};
+
+constexpr std::uint16_t FirstDefinedNumberFormat = 164;
+
+void writeCellFormat(RecordStream& stream, int k, std::uint16_t numberFormat)
+{
+    const bool style = k < BuiltInStyleFormats;
+    ByteWriter xf;
+    xf.u16(0).u16(numberFormat);          // font 0, the number format
+    xf.u16(style ? 0xFFF5 : 0x0001);      // locked; a style has no parent
+    xf.u8(0x20);                          // bottom aligned
+    xf.u8(0);                             // no rotation
+    xf.u8(0);                             // no indent
+    // The attribute groups the outline styles leave alone; a cell with a
+    // number format of its own says it sets that group.
+    xf.u8(style ? (k > 0 ? 0xF4 : 0x00) : (numberFormat != 0 ? 0x04 : 0x00));
+    xf.u32(0).u32(0);                     // no borders, no fill
+    xf.u16(0x20C0);                       // automatic pattern colours (64, 65)
+    stream.record(RecordType::Xf, xf);
+}
+
+void writeFormats(RecordStream& stream, const NumberFormats& formats)
+{
+    for (std::size_t k = 0; k < formats.codes.size(); ++k) {
+        ByteWriter format;
+        format.u16(static_cast<std::uint16_t>(FirstDefinedNumberFormat + k));
+        format.bytes(unicodeString(utf16FromUtf8(formats.codes[k])));
+        stream.record(RecordType::Format, format);
+    }
+    // The 15 built-in style formats (Normal and the row and column outline
+    // levels), the default cell format, then one cell format per number format.
+    for (int k = 0; k <= BuiltInStyleFormats; ++k) writeCellFormat(stream, k, 0);
+    for (std::size_t k = 0; k < formats.codes.size(); ++k)
+        writeCellFormat(stream, BuiltInStyleFormats + 1 + static_cast<int>(k),
+                        static_cast<std::uint16_t>(FirstDefinedNumberFormat + k));
     ByteWriter normal;
     normal.u16(0x8000).u8(0).u8(0xFF); // built-in style "Normal" on format 0
     stream.record(RecordType::Style, normal);
@@ -108,12 +147,12 @@ struct SharedStrings {
     }
 };
 
-ByteWriter cellHeader(CellAddress address)
+ByteWriter cellHeader(CellAddress address, std::uint16_t cellFormat)
 {
     ByteWriter cell;
     cell.u16(static_cast<std::uint16_t>(address.row - 1));
     cell.u16(static_cast<std::uint16_t>(address.column - 1));
-    cell.u16(DefaultCellFormat);
+    cell.u16(cellFormat);
     return cell;
 }
 
@@ -162,7 +201,8 @@ void writeDimensions(RecordStream& stream, const Worksheet& sheet)
     stream.record(RecordType::Dimensions, dimensions);
 }
 
-void writeFormulaCell(RecordStream& stream, const Worksheet& sheet, CellAddress address, const FormulaText& formula)
+void writeFormulaCell(RecordStream& stream, const Worksheet& sheet, CellAddress address, const FormulaText& formula,
+                      std::uint16_t cellFormat)
 {
     FormulaTokens tokens;
     try {
@@ -171,7 +211,7 @@ void writeFormulaCell(RecordStream& stream, const Worksheet& sheet, CellAddress 
         throw WorkbookError(error.what());
     }
     const Bytes rgce = formulaTokenBytes(tokens);
-    ByteWriter cell = cellHeader(address);
+    ByteWriter cell = cellHeader(address, cellFormat);
     cell.bytes(formulaValueBytes(cellValue(sheet, address)));
     cell.u16(0x0001); // always calculate: the application computes it again on opening
     cell.u32(0);
@@ -179,20 +219,21 @@ void writeFormulaCell(RecordStream& stream, const Worksheet& sheet, CellAddress 
     stream.record(RecordType::Formula, cell);
 }
 
-void writeCells(RecordStream& stream, const Worksheet& sheet, SharedStrings& strings)
+void writeCells(RecordStream& stream, const Worksheet& sheet, const NumberFormats& formats, SharedStrings& strings)
 {
     for (const auto& [address, value] : sheet.cells()) {
+        const std::uint16_t cellFormat = formats.of(address);
         if (const double* number = std::get_if<double>(&value)) {
             if (!std::isfinite(*number)) throw WorkbookError("numero non finito nella cella " + cellName(address));
-            ByteWriter cell = cellHeader(address);
+            ByteWriter cell = cellHeader(address, cellFormat);
             cell.f64(*number);
             stream.record(RecordType::Number, cell);
         } else if (const std::string* text = std::get_if<std::string>(&value)) {
-            ByteWriter cell = cellHeader(address);
+            ByteWriter cell = cellHeader(address, cellFormat);
             cell.u32(strings.add(*text));
             stream.record(RecordType::LabelSst, cell);
         } else {
-            writeFormulaCell(stream, sheet, address, std::get<FormulaText>(value));
+            writeFormulaCell(stream, sheet, address, std::get<FormulaText>(value), cellFormat);
         }
     }
 }
@@ -210,7 +251,7 @@ void writeWindow2(RecordStream& stream)
 }
 
 // The sheet substream; its text cells are added to strings.
-RecordStream sheetSubstream(const Worksheet& sheet, SharedStrings& strings)
+RecordStream sheetSubstream(const Worksheet& sheet, const NumberFormats& formats, SharedStrings& strings)
 {
     RecordStream stream;
     writeBof(stream, WorksheetSubstream);
@@ -222,7 +263,7 @@ RecordStream sheetSubstream(const Worksheet& sheet, SharedStrings& strings)
     stream.record(RecordType::WsBool, wsBool);
     writeColumnWidths(stream, sheet);
     writeDimensions(stream, sheet);
-    writeCells(stream, sheet, strings);
+    writeCells(stream, sheet, formats, strings);
     writeWindow2(stream);
     writeEof(stream);
     return stream;
@@ -235,7 +276,8 @@ Bytes workbookStream(const Worksheet& sheet)
     const std::u16string sheetName = utf16FromUtf8(validText(sheet.name()));
     checkSheetName(sheetName);
     SharedStrings strings;
-    const RecordStream sheetRecords = sheetSubstream(sheet, strings);
+    const NumberFormats formats(sheet);
+    const RecordStream sheetRecords = sheetSubstream(sheet, formats, strings);
 
     RecordStream globals;
     writeBof(globals, GlobalsSubstream);
@@ -247,7 +289,7 @@ Bytes workbookStream(const Worksheet& sheet)
     date1904.u16(0); // dates count from 1900
     globals.record(RecordType::Date1904, date1904);
     writeFonts(globals);
-    writeFormats(globals);
+    writeFormats(globals, formats);
     const std::size_t sheetOffsetField = globals.position() + 4;
     ByteWriter boundSheet;
     boundSheet.u32(0).u8(0).u8(0); // offset filled in below; visible worksheet

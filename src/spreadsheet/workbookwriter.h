@@ -2,8 +2,9 @@
 // Writes a worksheet as an Excel 97-2003 workbook (BIFF8 records in a
 // compound file): one sheet, its numbers, texts (in the shared string table),
 // formulas with their values computed here and marked to be calculated
-// again when the workbook is opened, and its column widths. Texts go in as
-// validText makes them, whatever bytes a cell was given.
+// again when the workbook is opened, the cells' number formats, and its
+// column widths. Texts go in as validText makes them, whatever bytes a cell
+// was given.
 #include "common/checked.h"
 #include "spreadsheet/biff8records.h"
 #include "spreadsheet/workbooksheet.h"
@@ -13,8 +14,9 @@
 
 namespace calvero {
 
-// The index of the one cell format that every cell uses: the 16th format,
-// after the 15 built-in style formats.
+// The index of the cell format of every cell without a number format of its
+// own: the 16th format, after the 15 built-in style formats. A number format
+// asked for adds one cell format after it.
 constexpr std::uint16_t DefaultCellFormat = 15;
 
 // The "Workbook" stream. Throws WorkbookError when the sheet cannot be

@@ -18,7 +18,7 @@ for example in potenzaold nr150b6 polinomiofratto esponenziale temperatura_tempo
   check "$example says nothing on stderr" test ! -s "$work/$example.err"
 done
 check "power report names its kind" grep -qx 'tipo di equazione:CURVA DI POTENZA' "$work/potenzaold.out"
-check "surface report lists 10 terms" bash -c "grep -cE '^ +[0-9]+ +-?[0-9]+[.][0-9]{11,}$' '$work/funzxy.out' | grep -qx 10"
+check "surface report lists 10 terms, each named" bash -c "grep -cE '^ +[0-9]+ +-?[0-9]+[.][0-9]{11,} +[(][xy1^*0-9]+[)]$' '$work/funzxy.out' | grep -qx 10"
 
 # Outputs: workbook read by xlrd, RTF by unrtf, graph as a PNG of 1024 x 768.
 "$batch" "$build/nr150b6.txt" --xls "$work/n.xls" --rtf "$work/n.rtf" --png "$work/n.png" >/dev/null
@@ -120,6 +120,42 @@ check "two points: no NaN or infinity" bash -c "! grep -qiE '(^|[^a-z])(nan|inf)
 check "--json into a missing folder: exit 2" test $? -eq 2
 check "--json into a missing folder: message" grep -q '^errore di scrittura del file ' "$work/jsonw.err"
 
+# The comparison alone, of a point file without a kind: water density at 0,
+# 10, ... 100 °C (Engineering ToolBox): the straight line is flagged and not
+# recommended. Text and JSON agree figure by figure, signs included, and the
+# tolerance is quoted as written.
+printf '0;999.8\n10;999.7\n20;998.2\n30;995.7\n40;992.2\n50;988.1\n60;983.2\n70;977.8\n80;971.8\n90;965.3\n100;958.4\n' >"$work/water.csv"
+"$batch" --points "$work/water.csv" --compare --tolerance 1e300 >"$work/water.out" 2>"$work/water.err"
+check "--compare without --kind: exit 0" test $? -eq 0
+check "--compare without --kind: no report, the comparison" bash -c "head -n 1 '$work/water.out' | grep -qx 'CONFRONTO DELLE EQUAZIONI'"
+check "--tolerance quoted as written" grep -q 'non oltre 1e300 %' "$work/water.out"
+"$batch" --points "$work/water.csv" --compare --json - >"$work/water.json"
+check "--compare without --kind: the straight line flagged, text and JSON agree" /usr/bin/python3 - "$work/water.out" "$work/water.json" <<'PY'
+import json, re, sys
+rows = json.load(open(sys.argv[2]))["comparison"]["rows"]
+lines = [l for l in open(sys.argv[1]).read().splitlines() if re.match(r"^ ?\d+  ", l)]
+assert len(lines) == len(rows), (len(lines), len(rows))
+for line, row in zip(lines, rows):
+    if "refusal" in row:
+        continue
+    words = line.split()
+    at = 1 + len(row["kindName"].split()) + (1 if row["kind"] in (3, 5, 7) else 0) + 1
+    for key, word in zip(("standardError", "adjustedRSquared", "largestPercentError", "aicc"), words[at:at + 4]):
+        value = row[key]
+        if value is None:
+            assert word in ("-", "curva"), (line, key)
+            continue
+        shown = float(word)
+        assert abs(shown - value) <= 5e-6 * abs(value), (line, key, value)
+        assert (shown < 0) == (value < 0), (line, key, value)
+line = next(r for r in rows if r["kind"] == 3 and r["degree"] == 1)
+assert "residui non casuali" in line["flags"] and not line["recommended"], line
+assert rows[0]["recommended"] and rows[0]["coefficientCount"] == 3, rows[0]
+PY
+"$batch" --points "$work/water.csv" --stats >/dev/null 2>"$work/nokind.err"
+check "--stats without --kind: exit 2" test $? -eq 2
+check "--help lists the kinds by number" bash -c "'$batch' --help | grep -qx '  5  POLINOMIO FRATTO'"
+
 # Files that cannot be read.
 "$batch" "$work/missing.txt" >/dev/null 2>"$work/missing.err"
 check "missing file: exit 2" test $? -eq 2
@@ -136,5 +172,11 @@ version="$("$batch" --version)"
 check "--version: exit 0 and the version" test $? -eq 0 -a -n "${version#calvero1-batch }" -a "$version" != "${version#calvero1-batch }"
 "$batch" --help --bogus >"$work/help.out"
 check "--help followed by anything: the usage, exit 0" test $? -eq 0 -a -s "$work/help.out"
+# Every option the usage names is explained on the documentation's page of the command.
+options="$(grep -o -- '--[a-z][a-z0-9-]*' "$work/help.out" | sort -u)"
+check "the usage names options" test -n "$options"
+for option in $options; do
+  check "batch.htm explains $option" grep -q -- "<code>[^<]*$option[ <]" "$2/doc/batch.htm"
+done
 
 finish

@@ -92,10 +92,104 @@ TEST(BatchOptions, StatisticsComparisonAndJson)
     EXPECT_TRUE(o.statistics);
     EXPECT_TRUE(o.compare);
     EXPECT_DOUBLE_EQ(o.tolerance, 0.5);
+    EXPECT_EQ(o.toleranceText, "0,5"); // quoted by the rule as written
     EXPECT_EQ(o.jsonOut, "-");
     const BatchOptions plain = parsed({"pompa.txt"});
     EXPECT_FALSE(plain.statistics || plain.compare);
     EXPECT_DOUBLE_EQ(plain.tolerance, 1.0);
     for (const char* bad : {"-1", "uno", "nan"})
         EXPECT_NE(problemOf({"pompa.txt", "--tolerance", bad}).find("tolleranza non valida"), std::string::npos) << bad;
+}
+
+TEST(BatchOptions, ExportsAndTheirSettings)
+{
+    const BatchOptions o = parsed({"--points", "dati/pompa 1.txt", "--kind", "7", "--degree", "3", "--energyplus",
+                                   "p.idf", "--rated", "-5,45.5", "--ahri540", "p.csv", "--units", "f", "--formula",
+                                   "p.txt", "--cells", "c3,$D$3", "--python-function", "p.py"});
+    ASSERT_EQ(o.exports.size(), 4u);
+    EXPECT_EQ(o.exports[1].format, ExportFormat::Ahri540);
+    EXPECT_EQ(o.exports[1].path, "p.csv");
+    ASSERT_TRUE(o.exportChoices.rated && o.exportChoices.rated->y);
+    EXPECT_EQ(o.exportChoices.rated->x, -5.0);
+    EXPECT_EQ(*o.exportChoices.rated->y, 45.5);
+    EXPECT_EQ(o.exportChoices.units, TemperatureUnit::Fahrenheit);
+    EXPECT_EQ(o.exportChoices.cells.x, "C3");
+    EXPECT_EQ(o.exportChoices.cells.y, "$D$3");
+    EXPECT_EQ(o.exportChoices.name, "pompa 1") << "named after the point file";
+    EXPECT_EQ(parsed({"a.txt", "--c-function", "a.c", "--curve-name", "ventilatore"}).exportChoices.name, "ventilatore");
+    EXPECT_EQ(parsed({"a.txt", "b.txt", "--energyplus", "tutte.idf", "--rated", "1"}).exports.size(), 1u);
+
+    const std::vector<std::pair<std::vector<std::string>, std::string>> lines = {
+        {{"a.txt", "--energyplus", "a.idf", "--rated", "1;2"},
+         "punto nominale non valido (X oppure X,Y con il punto decimale): 1;2"},
+        {{"a.txt", "--energyplus", "a.idf", "--rated", "1,"},
+         "punto nominale non valido (X oppure X,Y con il punto decimale): 1,"},
+        {{"a.txt", "--rated", "1"}, "--rated vale con --energyplus"},
+        {{"a.txt", "--ahri540", "a.csv"}, "con --ahri540 serve --units C oppure --units F (le unità delle temperature dei punti)"},
+        {{"a.txt", "--ahri540", "a.csv", "--units", "K"}, "unità non valide (C oppure F): K"},
+        {{"a.txt", "--formula", "a.txt", "--cells", "A0"}, "celle non valide (X oppure X,Y, come A2,B2): A0"},
+        {{"a.txt", "--cells", "A2"}, "--cells vale con --formula"},
+        {{"a.txt", "--curve-name", "x"}, "--curve-name vale con --energyplus, --ahri540, --formula, --c-function o --python-function"},
+        {{"a.txt", "b.txt", "--energyplus", "e.idf", "--curve-name", "x"},
+         "--curve-name vale per un file solo: con più file ogni curva prende il nome del suo file"},
+        {{"a.txt", "--python-function"}, "manca il valore di --python-function"},
+    };
+    for (const auto& [arguments, problem] : lines) EXPECT_EQ(problemOf(arguments), problem) << arguments.back();
+}
+
+TEST(BatchOptions, FitOptionsAndWhatTheyCarry)
+{
+    const BatchOptions o = parsed({"--points", "p.txt", "--kind", "3", "--through", "0,620", "--through", "5500,-1.5e2",
+                                   "--fix", "3=-1.5e-5", "--weights", "relative", "--minimax", "--monotone",
+                                   "decreasing", "--compare-with-options"});
+    ASSERT_EQ(o.steering.throughPoints.size(), 2u);
+    EXPECT_EQ(o.steering.throughPoints[1], (ThroughPoint{5500.0, -150.0, 0.0}));
+    EXPECT_EQ(o.throughFields, (std::vector<int>{2, 2}));
+    EXPECT_EQ(o.steering.fixedTerms, (std::vector<FixedTerm>{{3, -1.5e-5}}));
+    EXPECT_EQ(o.steering.weighting, Weighting::Relative);
+    EXPECT_TRUE(o.steering.minimax);
+    EXPECT_EQ(o.steering.monotone, Monotone::Decreasing);
+    EXPECT_TRUE(o.compare && o.compareWithOptions);
+    EXPECT_EQ(parsed({"f.dat", "--through", "1,2,3"}).throughFields, (std::vector<int>{3}));
+    EXPECT_FALSE(parsed({"f.dat"}).steeringGiven());
+}
+
+TEST(BatchOptions, FitOptionsThatDoNotRead)
+{
+    const std::vector<std::pair<std::vector<std::string>, std::string>> lines = {
+        {{"f.dat", "--through", "0;620"}, "punto di passaggio non valido"},
+        {{"f.dat", "--through", "0,620,1,2"}, "punto di passaggio non valido"},
+        {{"f.dat", "--through", "0,nan"}, "punto di passaggio non valido"},
+        {{"f.dat", "--fix", "1:0"}, "termine fisso non valido"},
+        {{"f.dat", "--fix", "0=1"}, "termine fisso non valido"},
+        {{"f.dat", "--weights", "1/y2"}, "pesi non validi (relative o column): 1/y2"},
+        {{"f.dat", "--monotone", "up"}, "monotonia non valida (decreasing o increasing): up"},
+        {{"a.dat", "b.dat", "--minimax"}, "valgono per un file solo"},
+    };
+    for (const auto& [arguments, words] : lines)
+        EXPECT_NE(problemOf(arguments).find(words), std::string::npos) << problemOf(arguments);
+}
+
+TEST(BatchOptions, PointsComparedWithoutAKindButNothingElse)
+{
+    const BatchOptions o = parsed({"--points", "p.csv", "--compare", "--tolerance", "1e300"});
+    EXPECT_EQ(o.kind, 0);
+    EXPECT_TRUE(o.compare);
+    EXPECT_EQ(o.toleranceText, "1e300");
+    EXPECT_EQ(parsed({"--points", "p.csv", "--compare", "--ti", "90", "--tf", "20", "--json", "-"}).kind, 0);
+    for (const char* output : {"--stats", "--xls", "--rtf", "--png", "--formula"}) {
+        std::vector<std::string> line = {"--points", "p.csv", "--compare", output};
+        if (std::string(output) != "--stats") line.push_back("out");
+        EXPECT_EQ(problemOf(line), "con --points senza --kind si può solo confrontare: --xls, --rtf, --png, --stats e "
+                                   "le esportazioni chiedono --kind")
+            << output;
+    }
+}
+
+TEST(BatchOptions, UsageNamesEveryKindByItsNumber)
+{
+    const std::string usage = batchUsage();
+    for (const char* kind : {"  1  PUNTEGGIATA\n", "  3  POLINOMIO\n", "  5  POLINOMIO FRATTO\n",
+                             "  6  CURVA temperatura-tempo\n", "  7  polinomio Z=F(x,y)\n", "  8  curva saturazione\n"})
+        EXPECT_NE(usage.find(kind), std::string::npos) << kind;
 }

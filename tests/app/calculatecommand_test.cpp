@@ -240,7 +240,7 @@ TEST_F(CalculateCommand, TemperatureTimeReport)
         "temperatura iniziale:    20.000",
         "temperatura finale  :    80.000",
         "salto termico       :    60.000",
-        " COEFFICIENTE M=0.500000",
+        " COEFFICIENTE M= 0.500000", // a full field keeps a blank after "="
         " COSTANTE DI TEMPO=  2.000000000000",
         "EQUAZIONE temperatura_tempo",
         "numero punti:   2",
@@ -274,8 +274,8 @@ TEST_F(CalculateCommand, SaturationReportMeasuresTheErrorFromTheCurve)
         "         2  512.0000    0.0100   10.0000 99900.0000   -9.9900", // a full field keeps a blank
         "         3 1024.0000 10000.0000  100.0000  -99.0000 9900.0000",
         "errore minimo %=  -99.0000",
-        "errore massimo%=99900.0000",
-        "errore medio  %=33363.0000",
+        "errore massimo%= 99900.0000",
+        "errore medio  %= 33363.0000",
     };
     EXPECT_EQ(shown.lastReport(), expected);
 }
@@ -308,12 +308,12 @@ TEST_F(CalculateCommand, SurfaceSortsTheGridByXAndReportsInThatOrder)
     const Lines expected = {
         "POLINOMIO Z=F(x,y)  grado=  2",
         "termine........",
-        "    1     2.55555555556",
-        "    2     1.00000000000",
-        "    3     2.00000000000",
-        "    4    0.166666666667", // 12 significant digits
-        "    5    0.166666666667",
-        "    6     0.25000000000",
+        "    1     2.55555555556  (1)",
+        "    2     1.00000000000  (x)",
+        "    3     2.00000000000  (y)",
+        "    4    0.166666666667  (x^2)", // 12 significant digits
+        "    5    0.166666666667  (y^2)",
+        "    6     0.25000000000  (x*y)",
         "...punto........X........Y........Z.....Zint.....err%",
         "  1        1.0000   1.0000   6.0000   6.1389     2.3",
         "  2        1.0000   2.0000   9.0000   8.8889    -1.2",
@@ -580,7 +580,7 @@ TEST_F(CalculateCommand, EmptyInitialTemperatureReadsAsZero)
     const Lines report = shown.lastReport();
     ASSERT_GE(report.size(), 7u);
     EXPECT_EQ(report[2], "temperatura iniziale:     0.000");
-    EXPECT_EQ(report[5], " COEFFICIENTE M=1.000000");
+    EXPECT_EQ(report[5], " COEFFICIENTE M= 1.000000");
     EXPECT_DOUBLE_EQ(lastCurve<TemperatureTimeCurve>().initial, 0.0);
 
     // A field of blanks looks empty and reads the same; so does a decimal comma.

@@ -3,6 +3,7 @@
 #include "app/datasetcommands.h"
 #include "app/datasetfile.h"
 #include "common/numtext.h"
+#include "entry/importcommand.h"
 #include "fit/workingset.h"
 
 #include <filesystem>
@@ -227,4 +228,52 @@ TEST_F(DataSetCommands, SaveAfterReadingKeepsTheTemperatures)
     EXPECT_EQ(lines[11], formatReal(15, 18, 11));
     EXPECT_EQ(lines[12], formatReal(60, 18, 11));
     EXPECT_EQ(doc.coefficients.block[9], 15.0);
+}
+
+TEST_F(DataSetCommands, LeavingAsksOnlyWhenTypedDataIsNotOnDisk)
+{
+    auto type = [this](int row, const char* x, const char* y) {
+        doc.grid.setCell(row, 1, x);
+        doc.grid.setCell(row, 2, y);
+    };
+    EXPECT_FALSE(hasUnsavedData(work)) << "nothing typed yet";
+
+    type(1, "1,5", "2");
+    type(2, "3", "4");
+    EXPECT_TRUE(hasUnsavedData(work)) << "typed";
+    ASSERT_TRUE(saveDataSet(work, pathOf("a.txt")));
+    EXPECT_TRUE(hasUnsavedData(work)) << "typed points that never reached the data set are not in the file";
+    copyGridToPoints(doc.grid, doc.points);
+    doc.points.x[1] = 1.5; // the calculation reads the decimal comma
+    ASSERT_TRUE(saveDataSet(work, pathOf("a.txt")));
+    EXPECT_FALSE(hasUnsavedData(work)) << "saved";
+
+    inputs.setInitialTemperatureText("20");
+    EXPECT_TRUE(hasUnsavedData(work)) << "a temperature typed";
+    ASSERT_TRUE(saveDataSet(work, pathOf("a.txt")));
+    EXPECT_FALSE(hasUnsavedData(work)) << "saved with the temperature";
+
+    clearDataSet(work);
+    EXPECT_FALSE(hasUnsavedData(work)) << "cleared: nothing to lose";
+
+    ASSERT_TRUE(readAndCalculate(work, pathOf("a.txt")));
+    EXPECT_FALSE(hasUnsavedData(work)) << "as read";
+    type(2, "3", "4.5");
+    EXPECT_TRUE(hasUnsavedData(work)) << "a value changed after reading";
+
+    clearDataSet(work);
+    writeText(pathOf("punti.csv"), "1;2\n2;3\n");
+    ASSERT_TRUE(openFile(work, pathOf("punti.csv")));
+    EXPECT_TRUE(hasUnsavedData(work)) << "imported";
+}
+
+TEST_F(DataSetCommands, PointFilesAreToldFromDataSetFiles)
+{
+    parabola();
+    const std::string dataSet = savedFile("parabola.txt");
+    writeText(pathOf("ventilatore.txt"), "0,5;420\n1,0;395\n");
+    writeText(pathOf("note.dat"), "appunti");
+    EXPECT_FALSE(holdsPointsOnly(dataSet));
+    EXPECT_TRUE(holdsPointsOnly(pathOf("ventilatore.txt")));
+    EXPECT_FALSE(holdsPointsOnly(pathOf("note.dat")));
 }

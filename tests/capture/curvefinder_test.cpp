@@ -136,3 +136,60 @@ TEST(FindCurve, AThickLineAveragedOverItsThicknessLosesThePixelSteps)
             EXPECT_NEAR(p.y, row(p.x), 0.15) << p.x;
         }
 }
+
+TEST(FindCurve, WithoutATolerancePageColoursStayApartAndDoubtfulReadsSaySo)
+{
+    // A blue and a purple line 3 pixels thick 30 rows apart (ΔE about 35, as
+    // tab10's blue and purple), a grey dashed iso-line crossing both; a red
+    // line broken by 25 empty columns, more than the trace bridges.
+    const Rgb blue{31, 119, 180}, purple{148, 103, 189};
+    PixelBuffer page = *PixelBuffer::create(400, 300);
+    for (int x = 20; x < 380; ++x) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            page.setPixel(x, 100 + x / 10 + dy, argbOf(blue));
+            page.setPixel(x, 130 + x / 10 + dy, argbOf(purple));
+            if (x < 190 || x >= 215) page.setPixel(x, 40 + x / 2 + dy, 0xffcc0000);
+        }
+        if (x % 12 < 7) page.setPixel(x, 280 - x / 2, 0xff999999);
+    }
+    const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+    struct Case {
+        const char* name;
+        Rgb colour;
+        std::optional<double> tolerance;
+        std::optional<PixelPoint> seed;
+        int row;             // the line read: row 100 + x / 10, ...
+        const char* note;    // the start of the note, or none
+        const char* doubt;   // a part of the doubt, or none
+    };
+    const Case cases[] = {
+        {"blue, tolerance chosen", blue, std::nullopt, std::nullopt, 100, "tolleranza ", nullptr},
+        {"purple, tolerance chosen", purple, std::nullopt, std::nullopt, 130, "tolleranza ", nullptr},
+        {"blue, a tolerance wide enough for the purple given", blue, 60.0, std::nullopt, 100, nullptr, "disegna 2 linee"},
+        {"the same, from a point on the purple line", blue, 60.0, PixelPoint{200, 150}, 130, nullptr, nullptr},
+        {"red, from right of the break", {204, 0, 0}, std::nullopt, PixelPoint{300, 190}, 0, "tolleranza ",
+         "prosegue lungo di essa fino a x = 2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CurveSearch search{c.colour, c.tolerance, 20, c.seed, {}};
+        const Checked<FoundCurve> found = findCurve(page, calibration, search);
+        ASSERT_TRUE(found) << found.failure;
+        if (c.note) {
+            ASSERT_EQ(found->notes.size(), 1u);
+            EXPECT_EQ(found->notes[0].rfind(c.note, 0), 0u) << found->notes[0];
+        } else {
+            EXPECT_TRUE(found->notes.empty());
+        }
+        std::string doubts;
+        for (const std::string& d : found->doubts) doubts += d + "\n";
+        if (c.doubt) {
+            EXPECT_NE(doubts.find(c.doubt), std::string::npos) << doubts;
+        } else {
+            EXPECT_EQ(doubts, "");
+        }
+        if (c.row) {
+            for (const PixelPoint& p : found->pixels) EXPECT_NEAR(p.y, c.row + p.x / 10, 1.0) << p.x;
+        }
+    }
+}

@@ -1,3 +1,4 @@
+#include "capture/allcurves.h"
 #include "capture/pointexport.h"
 #include "capture/sessionfile.h"
 #include "common/numtext.h"
@@ -143,4 +144,32 @@ TEST(SessionFile, DamagedFilesAreRefusedWithAMessage)
     EXPECT_FALSE(missing);
     EXPECT_EQ(missing.failure.find("impossibile aprire il file di sessione"), 0u);
     EXPECT_FALSE(readSessionFile(writeTemporary("big.digitora", std::string(17u << 20, ' '))));
+}
+
+TEST(EveryCurve, LabelsTheCurvesByTheWordsBesideThemAndWritesAFamilyOrBlocks)
+{
+    // Three level curves 50 rows apart; "D=200" and "D=215" just above the
+    // lower two, a legend word far from all, the top curve left unlabelled.
+    const auto curve = [](double row) {
+        LabelledCurve c;
+        for (double x = 100; x <= 400; x += 10) c.curve.centre.push_back({x, row});
+        c.curve.points = {{0, row}, {10, row + 1}};
+        return c;
+    };
+    std::vector<LabelledCurve> curves{curve(100), curve(150), curve(200)};
+    labelCurves(curves, {{"D=215", {300, 135, 50, 12}, 90}, {"D", {300, 185, 12, 12}, 90}, {"=200", {314, 185, 36, 12}, 90},
+                         {"legenda", {600, 20, 80, 12}, 90}});
+    EXPECT_EQ(curves[0].label, "");
+    EXPECT_EQ(curves[1].label, "D=215");
+    EXPECT_EQ(curves[2].label, "D =200");
+    EXPECT_EQ(curves[2].parameter, 200);
+    EXPECT_EQ(labelNumber("D = 12,5 mm"), 12.5);
+    EXPECT_EQ(labelNumber("curva"), std::nullopt);
+
+    // Not every label has a number: a block per curve.
+    curves[0].label = "curva 1";
+    EXPECT_EQ(everyCurveText(curves, {}), "# curva 1\n0;100\n10;101\n\n# D=215\n0;150\n10;151\n\n# D =200\n0;200\n10;201\n");
+    curves[0].parameter = 230;
+    EXPECT_EQ(everyCurveText({curves[1], curves[2]}, {}), "0;215;150\n10;215;151\n0;200;200\n10;200;201\n");
+    EXPECT_EQ(fileNameFor("D=200 / 2"), "D=200___2.txt");
 }

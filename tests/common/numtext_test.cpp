@@ -183,3 +183,31 @@ TEST(FormatCoefficient, DigitsFollowWhatTheTermAddsOverThePoints)
         EXPECT_EQ(formatCoefficient(c.value, c.width, c.decimals, 100000, c.term), c.expected);
     }
 }
+
+TEST(FormatCoefficientFigure, SameDigitsNeverZeroForAValueExponentWhereFixedPointWouldNotRead)
+{
+    // Expected texts worked out by hand: 12 significant digits (more where the
+    // term reaches far), no trailing zeros, exponent form past five zeros after
+    // the point or fifteen digits before it.
+    struct Case {
+        const char* what;
+        double value;
+        std::optional<TermReach> term;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"twelve digits, the zeros after them dropped", 0.0928082339820011, std::nullopt, "0.092808233982"},
+        {"a short decimal as itself", 430.510000000001, std::nullopt, "430.51"},
+        {"five zeros after the point still fixed", 1.234567890123e-6, std::nullopt, "0.00000123456789012"},
+        {"six zeros: exponent form", 1.2345678901234e-7, std::nullopt, "1.23456789012e-07"},
+        {"a real coefficient of 1e-80 is no zero", 1.2345678901234e-80, std::nullopt, "1.23456789012e-80"},
+        {"beside y of 1e-78 over x up to 8", 1e-80, TermReach{64, 1e-78}, "1e-80"},
+        {"noise of a term that adds 5.77e-12 to y of 100", -5.77e-15, TermReach{1e3, 100}, "0"},
+        {"sixteen whole digits: exponent form", -1.5e20, std::nullopt, "-1.5e+20"},
+        {"fifteen whole digits stay", 123456789012345.0, std::nullopt, "123456789012345"},
+        {"a term that reaches far keeps its digits in exponent form too", 1.234567890123456e-9, TermReach{1e12, 1},
+         "1.234567890123456e-09"},
+        {"not a number", std::nan(""), std::nullopt, "non calcolabile"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(formatCoefficientFigure(c.value, c.term), c.expected) << c.what;
+}

@@ -6,6 +6,7 @@ optionally a list of expected cells.
 usage: workbook_xlrd_check.py WORKBOOK [EXPECTED]
 EXPECTED has one cell a line, fields separated by tabs:
     B3<TAB>n<TAB>1.5      a number cell
+    A14<TAB>n<TAB>0.0010479<TAB>0.000   a number cell shown with that format
     A13<TAB>t<TAB>X       a text cell
     E15<TAB>e             an empty cell
 """
@@ -67,8 +68,8 @@ def check_point_rows(sheet, first_row):
         y = number(sheet, "B%d" % row)
         c = cell(sheet, "C%d" % row)
         if c is not None and c.ctype == xlrd.XL_CELL_NUMBER:
-            # The texts carry 3 decimals, so each value is off by at most 0.0005.
-            if not abs((y - c.value) - number(sheet, "D%d" % row)) <= 0.0016:
+            # The cells keep every digit: the difference is Y - Y int to the last bits.
+            if not close(y - c.value, number(sheet, "D%d" % row), 1e-12):
                 fail("row %d: difference does not match Y - Y int" % row)
         row += 1
     return row - first_row
@@ -83,6 +84,19 @@ def check_coefficients_shown(sheet, names):
         width = shown_width(info.width) if info else 8.43
         if width < len(digits):
             fail("%s holds %s, its column shows %r characters" % (name, digits, width))
+
+
+def check_value_shown(sheet, name):
+    """A number in the General format shows in full only when its column is wide enough."""
+    digits = "%.15g" % number(sheet, name)
+    info = sheet.colinfo_map.get(ord(name[0]) - ord("A"))
+    width = shown_width(info.width) if info else 8.43
+    if width < len(digits):
+        fail("%s shows %s, its column shows %r characters" % (name, digits, width))
+
+
+def shown_format(book, c):
+    return book.format_map[book.xf_list[c.xf_index].format_key].format_str
 
 
 def check_structure(book):
@@ -102,12 +116,14 @@ def check_structure(book):
         expected = sum(coefficients[k] * x ** k for k in range(10))
         if not close(number(sheet, "E3"), expected, 1e-9):
             fail("E3 holds %r, the polynomial gives %r" % (number(sheet, "E3"), expected))
+        check_value_shown(sheet, "E3")
         print("polynomial sheet: %d point rows" % check_point_rows(sheet, 14))
     elif text(sheet, "A2") == "termine A":
         check_coefficients_shown(sheet, ["A3", "B3"])
         expected = number(sheet, "A3") * number(sheet, "D3") ** number(sheet, "B3")
         if not close(number(sheet, "E3"), expected, 1e-9):
             fail("E3 holds %r, the power curve gives %r" % (number(sheet, "E3"), expected))
+        check_value_shown(sheet, "E3")
         print("power sheet: %d point rows" % check_point_rows(sheet, 6))
     elif text(sheet, "C1") == "Z":
         print("surface sheet: %d rows" % sheet.nrows)
@@ -116,7 +132,7 @@ def check_structure(book):
     return sheet
 
 
-def check_expected(sheet, path):
+def check_expected(book, sheet, path):
     count = 0
     with open(path, encoding="utf-8") as lines:
         for line in lines:
@@ -132,6 +148,8 @@ def check_expected(sheet, path):
             elif kind == "n":
                 if c is None or c.ctype != xlrd.XL_CELL_NUMBER or not close(c.value, float(fields[2]), 1e-12):
                     fail("%s should be the number %s, is %r" % (name, fields[2], c))
+                elif len(fields) > 3 and shown_format(book, c) != fields[3]:
+                    fail("%s should show the format %r, shows %r" % (name, fields[3], shown_format(book, c)))
             elif c is None or c.ctype != xlrd.XL_CELL_TEXT or c.value != fields[2]:
                 fail("%s should be the text %r, is %r" % (name, fields[2], c))
     print("%d expected cells checked" % count)
@@ -141,7 +159,7 @@ def main():
     book = xlrd.open_workbook(sys.argv[1], formatting_info=True)
     sheet = check_structure(book)
     if sheet is not None and len(sys.argv) > 2:
-        check_expected(sheet, sys.argv[2])
+        check_expected(book, sheet, sys.argv[2])
     for message in failures:
         print("FAILED: " + message)
     return 1 if failures else 0

@@ -42,7 +42,8 @@ void writeExpectations(const Worksheet& sheet, const std::string& path)
         char buffer[64];
         if (const double* number = std::get_if<double>(&value)) {
             std::snprintf(buffer, sizeof buffer, "%.17g", *number);
-            out << name << "\tn\t" << buffer << '\n';
+            const auto format = sheet.numberFormats().find(address);
+            out << name << "\tn\t" << buffer << (format != sheet.numberFormats().end() ? "\t" + format->second : "") << '\n';
         } else if (const std::string* text = std::get_if<std::string>(&value)) {
             out << name << "\tt\t" << *text << '\n';
         } else {

@@ -194,12 +194,12 @@ TEST_F(ReportWriter, SurfacePointWithZeroHeight)
     const Lines expected = {
         "POLINOMIO Z=F(x,y)  grado=  2",
         "termine........",
-        "    1     1.00000000000",
-        "    2     0.00000000000",
-        "    3     0.00000000000",
-        "    4     0.00000000000",
-        "    5     0.00000000000",
-        "    6     0.00000000000",
+        "    1     1.00000000000  (1)",
+        "    2     0.00000000000  (x)",
+        "    3     0.00000000000  (y)",
+        "    4     0.00000000000  (x^2)",
+        "    5     0.00000000000  (y^2)",
+        "    6     0.00000000000  (x*y)",
         "...punto........X........Y........Z.....Zint.....err%",
         "  1        1.0000   1.0000   0.0000   1.0000        ",
         "  2        2.0000   1.0000   2.0000   1.0000   -50.0",
@@ -239,8 +239,8 @@ TEST_F(ReportWriter, FullFieldsStayApartAndZerosHaveNoSign)
     K[2] = -1.23456789012e-14;
     K[3] = -1.23456789012e-6;
     writeSurfaceReport(report, 2, pts, 1, K);
-    EXPECT_EQ(written()[3], "    2     0.00000000000");
-    EXPECT_EQ(written()[4], "    3 -0.00000123456789012");
+    EXPECT_EQ(written()[3], "    2     0.00000000000     (x)");
+    EXPECT_EQ(written()[4], "    3 -0.00000123456789012  (y)");
     EXPECT_EQ(numbersOf(written().back()), (std::vector<double>{1, -25, 25, 6154.688, 6154.6879, 0})) << written().back();
 }
 

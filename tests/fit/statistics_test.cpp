@@ -201,11 +201,16 @@ TEST(FitStatistics, HighDegreeOnLargeXWarnsOfLostDigits)
     EXPECT_NE(text.find("solo circa 9 cifre significative sicure"), std::string::npos) << text;
 }
 
-TEST(SignificantText, NeverAnExponentNorANumberThatIsNot)
+TEST(SignificantText, FixedPointWhereItReadsExponentBeyondNeverANumberThatIsNot)
 {
     EXPECT_EQ(significant(0.000012345678, 4), "0.00001235");
     EXPECT_EQ(significant(123456.0, 3), "123456"); // whole digits are never dropped
     EXPECT_EQ(significant(-2.5, 10), "-2.5");
+    // Beyond five zeros after the point or fifteen digits before it, neither
+    // 0 nor a 70-digit figure: the exponent form.
+    EXPECT_EQ(significant(-1.7763568394002505e-14, 6), "-1.77636e-14");
+    EXPECT_EQ(significant(7.619047619e-164, 10), "7.619047619e-164");
+    EXPECT_EQ(significant(1e300, 6), "1e+300");
     EXPECT_EQ(significant(std::nan(""), 10), "non calcolabile");
     EXPECT_EQ(significant(HUGE_VAL, 10), "non calcolabile");
 }

@@ -6,7 +6,7 @@
 #include "graph_fixture.h"
 
 #include <cmath>
-#include <set>
+#include <map>
 
 namespace calvero::testing {
 namespace {
@@ -51,9 +51,11 @@ TEST(SurfacePicture, ErrorClassesFollowTheirLimits)
 
 class SurfacePictureTest : public GraphTest {};
 
-TEST_F(SurfacePictureTest, APassDrawsTheMapThePointsAndTheLegend)
+bool blueShade(CanvasColour c) { return c.blue > c.red && c.blue > c.green; }
+
+TEST_F(SurfacePictureTest, APassDrawsTheLabelledMapThePointsAndTheLegend)
 {
-    // z = 5 + x - 2y on a 4 x 4 grid, the point at (2, 2) 3 % off the plane.
+    // z = 5 + x - 2y on a 4 x 4 grid, the point at (2, 2) 3 % off the plane, the one at (1, 3) at z = 0.
     SurfaceGraphData data;
     int i = 0;
     for (int x = 1; x <= 4; ++x)
@@ -65,16 +67,31 @@ TEST_F(SurfacePictureTest, APassDrawsTheMapThePointsAndTheLegend)
     data.count = data.points.foundCount = 16;
     data.degree = 2;
     data.coefficients[1] = 5, data.coefficients[2] = 1, data.coefficients[3] = -2;
-    useScreen();
-    prepareSurfaceGraph(graph, data);
-    drawGraph(graph);
-    EXPECT_EQ(canvas.ellipses.size(), 16u + 4u); // the points and the legend's four classes
-    std::set<std::string> texts;
-    for (const TextOut& t : canvas.texts) texts.insert(t.text);
-    EXPECT_TRUE(texts.count(" curve di livello di Z"));
-    EXPECT_TRUE(texts.count(" errore % dei punti"));
-    EXPECT_TRUE(texts.count(" oltre 2")) << "the legend names the class of the point 3 % off";
-    EXPECT_GT(canvas.lines.size(), 40u); // the contour lines and the axes
+    for (const auto& [width, height] : {std::pair{1024, 768}, std::pair{800, 600}}) {
+        canvas = RecordingCanvas{};
+        useScreen(width, height);
+        prepareSurfaceGraph(graph, data);
+        drawGraph(graph);
+        EXPECT_EQ(canvas.ellipses.size(), 16u + 5u); // the points and the legend's five marks
+        std::map<std::string, int> shown; // but the axes' numbers
+        for (const TextOut& t : canvas.texts) shown[t.text] += t.colour != Blue;
+        for (const char* text : {" curve di livello di Z", " errore % dei punti", " oltre 2", " Z = 0: non calcolato"})
+            EXPECT_EQ(shown[text], 1) << text;
+        // z runs from -2 to 7.09: levels -1 to 6 in ones (worked out by hand), each in the
+        // legend and on its line, on a white patch.
+        for (int level = -1; level <= 6; ++level) EXPECT_EQ(shown[" " + std::to_string(level)], 2) << level;
+        EXPECT_EQ(canvas.rectangles.size(), 8u);
+        // The lines in shades of blue, the points in colours that are not.
+        int blueLines = 0;
+        for (const Segment& line : canvas.lines) blueLines += blueShade(line.colour) && line.colour != Blue;
+        EXPECT_GT(blueLines, 8);
+        for (const Box& mark : canvas.ellipses) EXPECT_FALSE(blueShade(mark.colour));
+        // The map takes the width the legend leaves: the legend's column ends at the window's edge, inside it.
+        const TextOut* heading = canvas.findText(" curve di livello di Z");
+        ASSERT_NE(heading, nullptr);
+        EXPECT_GT(heading->x + canvas.textWidth(heading->text), 0.9 * width);
+        EXPECT_LE(heading->x + canvas.textWidth(heading->text), width);
+    }
     // The readout under the mouse: the plane's value on the map, nothing beside it.
     ASSERT_TRUE(drawnSurfaceValueAt(graph, 2.5, 1.5).has_value());
     EXPECT_NEAR(*drawnSurfaceValueAt(graph, 2.5, 1.5), 5 + 2.5 - 3, 1e-12);

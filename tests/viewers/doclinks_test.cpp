@@ -1,6 +1,6 @@
 // The documentation installed beside the program: every page it links to is
-// there, every page can be reached from the first one, and the pages say what
-// the engineer needs (the program's messages above all).
+// there, every page reaches every other one from its navigation bar, and the
+// pages say what the engineer needs (the program's messages above all).
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -140,6 +140,19 @@ TEST(Documentation, EveryPageIsReachedFromTheFirstAndLeadsBackToIt)
     }
 }
 
+TEST(Documentation, EveryPageLinksToEveryOtherPage)
+{
+    // The navigation bar of each page reaches every page in one step.
+    for (const auto& page : pages()) {
+        std::set<std::string> linked;
+        for (const Link& link : localLinks(readFile(page))) linked.insert(link.target);
+        for (const auto& other : pages())
+            if (other != page)
+                EXPECT_TRUE(linked.count(other.filename().string()))
+                    << page.filename() << " has no link to " << other.filename();
+    }
+}
+
 TEST(Documentation, PagesAreUtf8AndSaySo)
 {
     for (const auto& page : pages()) {
@@ -178,9 +191,17 @@ TEST(Documentation, MessagesPageExplainsEveryMessageOfTheProgram)
         {"non ammesso"},
         {"programma di cattura punti non trovato:"},
         {"impossibile avviare il programma di cattura punti:"},
-        {"impossibile aprire la pagina web:"},
+        {"impossibile avviare un browser per aprire la pagina web:"},
         {"stampa non riuscita:"},
         {"pagina non trovata:"},
+        {"Salvare i dati prima di uscire?"},
+        {"il file non è un file dei dati ma un file di punti:", "importare i punti nella griglia?"},
+        {"troppi vincoli:"},
+        {"i vincoli non sono indipendenti:"},
+        {"i vincoli chiesti non si possono rispettare insieme"},
+        {"i punti di passaggio salgono e scendono:"},
+        {"peso non positivo al punto"},
+        {"il file dei vincoli", "non è valido:"},
     };
     const std::string text = visibleText(readFile(DocFolder / "messaggi.htm"));
     for (const auto& pieces : messages)

@@ -16,14 +16,14 @@ int main(int argc, char** argv)
     std::vector<std::string> arguments(argv + 1, argv + argc);
     const auto parsed = calvero::parseBatchOptions(arguments);
     if (!parsed) {
-        std::cerr << parsed.failure << '\n' << calvero::BatchUsage;
+        std::cerr << parsed.failure << '\n' << calvero::batchUsage();
         return calvero::BatchUnreadable;
     }
     if (const auto* request = std::get_if<calvero::BatchRequest>(&*parsed)) {
         if (*request == calvero::BatchRequest::Version)
             std::cout << "calvero1-batch " << CALVERO_VERSION << '\n';
         else
-            std::cout << calvero::BatchUsage;
+            std::cout << calvero::batchUsage();
         return 0;
     }
 

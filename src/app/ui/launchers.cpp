@@ -1,6 +1,7 @@
 #include "app/ui/launchers.h"
 
 #include "app/launches.h"
+#include "app/ui/browserlaunch.h"
 #include "app/document.h"
 #include "app/frontend.h"
 #include "common/captureinbox.h"
@@ -8,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QMessageBox>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -16,6 +18,16 @@
 namespace calvero {
 
 namespace {
+// The browser's answer comes later, from the event loop: the main window's
+// presenter shows it, or a box of its own when there is none.
+void tellUser(QWidget* parent, Presenter* presenter, const std::string& text)
+{
+    if (presenter) {
+        presenter->showMessage(text);
+        return;
+    }
+    QMessageBox::warning(parent, "calvero1", QString::fromStdString(text));
+}
 
 std::string programFolder(const Document& document)
 {
@@ -52,12 +64,12 @@ Failure launchCaptureTool(const Workspace& work, const QString& inbox)
     return std::nullopt;
 }
 
-Failure openMakerWebSite() { return openWebPage(MakerWebAddress); }
+void openMakerWebSite(QWidget* parent, const Workspace& work) { openWebPage(MakerWebAddress, parent, work.presenter); }
 
-Failure openWebPage(const std::string& address)
+void openWebPage(const std::string& address, QWidget* parent, Presenter* presenter)
 {
-    if (QDesktopServices::openUrl(QUrl(QString::fromStdString(address)))) return std::nullopt;
-    return webPageFailure(address);
+    openInBrowser(QString::fromStdString(address), parent,
+                  [parent, presenter, address] { tellUser(parent, presenter, webPageFailure(address)); });
 }
 
 } // namespace calvero

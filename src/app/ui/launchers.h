@@ -22,10 +22,11 @@ void openDocumentation(QWidget* parent, const Workspace& work);
 Failure launchCaptureTool(const Workspace& work, const QString& inbox = {});
 
 // "sito ventoria": the maker's web site in the desktop's browser.
-Failure openMakerWebSite();
+void openMakerWebSite(QWidget* parent, const Workspace& work);
 
-// Opens address in the desktop's web browser and returns at once; why not,
-// when the desktop could not open it.
-Failure openWebPage(const std::string& address);
+// Opens address in the desktop's web browser and returns at once; a message
+// follows (through the presenter when there is one) when no browser could be
+// started for it. parent and presenter must outlive the opener.
+void openWebPage(const std::string& address, QWidget* parent, Presenter* presenter = nullptr);
 
 } // namespace calvero

@@ -5,6 +5,7 @@
 #include "app/mainlayout.h"
 #include "app/ui/launchers.h"
 #include "app/ui/buttonpictures.h"
+#include "app/ui/fitoptionswindow.h"
 #include "app/calculatecommand.h"
 #include "app/document.h"
 #include "fit/dataset.h"
@@ -12,12 +13,14 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -153,7 +156,13 @@ void MainWindow::createControls()
                             &MainWindow::openWebSite);
     // The start-up shows them.
     compareButton_ = button("compareButton", "confronta equazioni", QIcon(), &MainWindow::compareEquations);
-    for (QPushButton* b : {documentationButton_, captureButton_, webSiteButton_, compareButton_}) b->setVisible(false);
+    fitOptionsButton_ = button("fitOptionsButton", "vincoli", QIcon(), &MainWindow::editFitOptions);
+    for (QPushButton* b : {documentationButton_, captureButton_, webSiteButton_, compareButton_, fitOptionsButton_})
+        b->setVisible(false);
+    optionsLine_ = new QLabel(this);
+    optionsLine_->setObjectName("optionsLine");
+    optionsLine_->setWordWrap(true);
+    optionsLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     clock_ = new QTimer(this);
     clock_->setInterval(250);
@@ -181,7 +190,9 @@ void MainWindow::start()
     initialTemperatureField_->clear();
     finalTemperatureField_->clear();
     layOut(size.width(), size.height());
-    for (QPushButton* b : {documentationButton_, captureButton_, webSiteButton_, compareButton_}) b->setVisible(true);
+    for (QPushButton* b : {documentationButton_, captureButton_, webSiteButton_, compareButton_, fitOptionsButton_})
+        b->setVisible(true);
+    showOptionsLine();
 }
 
 void MainWindow::layOut(int screenWidth, int screenHeight)
@@ -205,8 +216,13 @@ void MainWindow::layOut(int screenWidth, int screenHeight)
     place(documentationButton_, l.documentationButton);
     place(captureButton_, l.captureButton);
     place(webSiteButton_, l.webSiteButton);
-    place(compareButton_, {l.webSiteButton.left, l.webSiteButton.bottom() + 5, l.webSiteButton.width,
-                           l.webSiteButton.height});
+    const ControlRect compare{l.webSiteButton.left, l.webSiteButton.bottom() + 5, l.webSiteButton.width,
+                              l.webSiteButton.height};
+    place(compareButton_, compare);
+    place(fitOptionsButton_, {compare.left, compare.bottom() + 5, compare.width, compare.height});
+    // The options line under the degree, as wide as the screen leaves, two lines high.
+    place(optionsLine_, {l.degreeLabel.left, l.degreeLabel.bottom() + 5, screenWidth - l.degreeLabel.left - 10,
+                         2 * l.degreeLabel.height});
     // The eight items share the group's height below its caption.
     const int top = 28, rowHeight = (l.kindGroup.height - top - 4) / 8;
     for (int i = 0; i < 8; ++i)
@@ -215,9 +231,10 @@ void MainWindow::layOut(int screenWidth, int screenHeight)
                                                                       examplesButton_, clearButton_, calculateButton_,
                                                                       exitButton_})
         fitCaption(b, font());
-    for (QAbstractButton* b :
-         std::initializer_list<QAbstractButton*>{documentationButton_, captureButton_, webSiteButton_, compareButton_})
+    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{documentationButton_, captureButton_,
+                                                                      webSiteButton_, compareButton_, fitOptionsButton_})
         fitCaption(b, linkFont());
+    optionsLine_->setFont(linkFont());
     for (QAbstractButton* item : kindButtons_->buttons()) fitCaption(item, kindGroup_->font());
 }
 
@@ -233,7 +250,11 @@ void MainWindow::updateClock()
 
 QString MainWindow::clockPanelText() const { return clockPanel_->text(); }
 
-void MainWindow::chooseKind(int itemIndex) { document_->kind = static_cast<FitType>(itemIndex + 1); }
+void MainWindow::chooseKind(int itemIndex)
+{
+    document_->kind = static_cast<FitType>(itemIndex + 1);
+    showOptionsLine();
+}
 
 void MainWindow::setDocument(Document& document, Presenter* presenter)
 {
@@ -250,6 +271,22 @@ void MainWindow::runCommand(const std::function<void()>& command)
     } catch (const std::exception& error) {
         workspace().tell(std::string(error.what()));
     }
+    // A data set read, the examples or a reset may have changed the options.
+    showOptionsLine();
+}
+
+void MainWindow::showOptionsLine()
+{
+    if (!document_ || !optionsLine_) return;
+    const std::string line = calvero::optionsLine(document_->options, document_->kind);
+    optionsLine_->setText(QString::fromStdString(line.empty() ? "vincoli: nessuno (minimi quadrati)" : line));
+}
+
+void MainWindow::editFitOptions()
+{
+    FitOptionsWindow window(document_->options, document_->kind, this);
+    if (window.exec() != QDialog::Accepted) return;
+    document_->options = window.options();
 }
 
 void MainWindow::calculate() { workspace().tell(calvero::calculate(workspace())); }
@@ -269,7 +306,7 @@ std::string askDataSetPath(QWidget* parent, const char* title, QFileDialog::Acce
     QFileDialog dialog(parent, QString::fromUtf8(title));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilter("dati (*.txt *.dat)");
+    dialog.setNameFilters({"dati (*.txt *.dat)", "tutti i file (*)"});
     dialog.setDefaultSuffix("dat");
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().first().toStdString();
@@ -277,13 +314,16 @@ std::string askDataSetPath(QWidget* parent, const char* title, QFileDialog::Acce
 
 } // namespace
 
-void MainWindow::saveDataSet()
+void MainWindow::saveDataSet() { saveThroughDialog(); }
+
+bool MainWindow::saveThroughDialog()
 {
     const std::string path = windows_.askSavePath ? windows_.askSavePath()
                                                   : askDataSetPath(this, "scrive  i dati su disco", QFileDialog::AcceptSave);
-    if (path.empty()) return;
-    const Checked<std::string> said = calvero::saveDataSet(workspace(), path);
-    workspace().tell(said ? *said : said.failure);
+    if (path.empty()) return false;
+    const Failure failure = calvero::saveDataSet(workspace(), path);
+    workspace().tell(failure);
+    return !failure;
 }
 
 void MainWindow::readDataSet()
@@ -291,7 +331,35 @@ void MainWindow::readDataSet()
     const std::string path = windows_.askOpenPath ? windows_.askOpenPath()
                                                   : askDataSetPath(this, "legge i dati dal disco", QFileDialog::AcceptOpen);
     if (path.empty()) return;
+    // A point file chosen here is what "calvero1 FILE" imports: offer that instead of a refusal.
+    if (holdsPointsOnly(path)) {
+        if (ask(importInsteadQuestion(path), false) != Answer::Yes) return;
+        workspace().tell(importPoints(workspace(), path));
+        showPointEntry();
+        return;
+    }
     workspace().tell(readAndCalculate(workspace(), path));
+}
+
+MainWindow::Answer MainWindow::ask(const std::string& question, bool offerCancel)
+{
+    if (windows_.ask) return windows_.ask(question, offerCancel);
+    QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+    if (offerCancel) buttons |= QMessageBox::Cancel;
+    const auto answer = QMessageBox::question(this, "CALVERO1", QString::fromStdString(question), buttons);
+    return answer == QMessageBox::Yes ? Answer::Yes : answer == QMessageBox::No ? Answer::No : Answer::Cancel;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (document_ && hasUnsavedData(workspace())) {
+        const Answer answer = ask("Salvare i dati prima di uscire?", true);
+        if (answer == Answer::Cancel || (answer == Answer::Yes && !saveThroughDialog())) {
+            event->ignore();
+            return;
+        }
+    }
+    QWidget::closeEvent(event);
 }
 
 void MainWindow::openFile(const std::string& path)
@@ -307,7 +375,7 @@ void MainWindow::startCapture() { workspace().tell(calvero::launchCaptureTool(wo
 
 void MainWindow::setCaptureInbox(const QString& name) { captureInbox_ = name; }
 
-void MainWindow::openWebSite() { workspace().tell(calvero::openMakerWebSite()); }
+void MainWindow::openWebSite() { calvero::openMakerWebSite(this, workspace()); }
 
 void MainWindow::compareEquations()
 {

@@ -1,6 +1,6 @@
 #pragma once
-// The main window: the kind, the degree and the temperatures, the clock, and
-// every command of the program.
+// The main window: the kind, the degree and the temperatures, the line of the
+// fit options that are on, the clock, and every command of the program.
 #include "app/frontend.h"
 
 #include <QWidget>
@@ -24,12 +24,16 @@ class MainWindow : public QWidget, public MainWindowInputs {
 public:
     explicit MainWindow(QWidget* parent = nullptr);
 
+    enum class Answer { Yes, No, Cancel };
+
     // What the main window opens; the program wires them to its other windows.
     struct Windows {
         std::function<void()> showPointEntry;
         // File dialogs: return the chosen path, empty when cancelled.
         std::function<std::string()> askSavePath;
         std::function<std::string()> askOpenPath;
+        // A question with "Sì" and "No", and "Annulla" when cancelling is offered.
+        std::function<Answer(const std::string& question, bool offerCancel)> ask;
     };
     void setWindows(Windows windows) { windows_ = std::move(windows); }
     // The document the commands work on and where they show their outcome.
@@ -67,6 +71,9 @@ public:
     QPushButton* captureButton() const { return captureButton_; }
     QPushButton* webSiteButton() const { return webSiteButton_; }
     QPushButton* compareButton() const { return compareButton_; }
+    QPushButton* fitOptionsButton() const { return fitOptionsButton_; }
+    // The one line that says which fit options are on.
+    QLabel* optionsLine() const { return optionsLine_; }
 
 public slots:
     void start();
@@ -87,12 +94,20 @@ public slots:
     // "confronta equazioni": every equation that applies to the points, ranked;
     // the one chosen becomes the kind and degree, and is calculated.
     void compareEquations();
+    // "vincoli": the fit options of the data set, edited in their window.
+    void editFitOptions();
+    void showOptionsLine();
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Leaving with points not saved asks whether to save them first.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void createControls();
+    // The save dialog, then the save; false when cancelled or not written.
+    bool saveThroughDialog();
+    Answer ask(const std::string& question, bool offerCancel);
     void runCommand(const std::function<void()>& command);
     Workspace workspace();
 
@@ -116,6 +131,8 @@ private:
     QPushButton* captureButton_ = nullptr;
     QPushButton* webSiteButton_ = nullptr;
     QPushButton* compareButton_ = nullptr;
+    QPushButton* fitOptionsButton_ = nullptr;
+    QLabel* optionsLine_ = nullptr;
 
     bool started_ = false;
     QTimer* clock_ = nullptr;

@@ -17,14 +17,27 @@ WindowPresenter::WindowPresenter(QWidget& owner, const Document& document, Repor
 {
 }
 
+QWidget* WindowPresenter::messageParent() const
+{
+    return QApplication::activeModalWidget() ? QApplication::activeModalWidget() : &owner_;
+}
+
 void WindowPresenter::showMessage(const std::string& text)
 {
     if (messageSink_) {
         messageSink_(text);
         return;
     }
-    QWidget* parent = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : &owner_;
-    QMessageBox::information(parent, "CALVERO1", QString::fromStdString(text));
+    QMessageBox::warning(messageParent(), "CALVERO1", QString::fromStdString(text));
+}
+
+void WindowPresenter::showNotice(const std::string& text)
+{
+    if (messageSink_) {
+        messageSink_(text);
+        return;
+    }
+    QMessageBox::information(messageParent(), "CALVERO1", QString::fromStdString(text));
 }
 
 void WindowPresenter::showReport()

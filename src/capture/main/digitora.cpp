@@ -4,15 +4,19 @@
 // otherwise it opens the capture window, with the picture named on the
 // command line if any.
 #include "capture/extractcommand.h"
+#include "capture/tesseractreader.h"
 #include "capture/ui/capturewindow.h"
 #include "capture/ui/pictureload.h"
 #include "common/ui/italiantranslations.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QScreen>
 #include <poppler-qt6.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <fcntl.h>
 #include <iostream>
 #include <unistd.h>
@@ -62,13 +66,22 @@ int main(int argc, char** argv)
         });
         Poppler::setDebugErrorFunction([](const QString&, const QVariant&) {}, QVariant());
         QCoreApplication app(argc, argv);
-        return calvero::capture::extractCommand(arguments, loadQuietly, std::cout, std::cerr);
+        std::unique_ptr<calvero::capture::TesseractReader> reader;
+        if (std::find(arguments.begin(), arguments.end(), "--auto-axes") != arguments.end() ||
+            std::find(arguments.begin(), arguments.end(), "--all-curves") != arguments.end())
+            reader = std::make_unique<calvero::capture::TesseractReader>();
+        return calvero::capture::extractCommand(arguments, loadQuietly, std::cout, std::cerr, reader.get());
     }
     QApplication app(argc, argv);
     app.setApplicationName("digitora");
     calvero::installItalianTranslations(app);
     calvero::CaptureWindow window;
-    window.resize(1200, 800);
+    // 1200 x 800 where the screen has room, else the screen's free area: a
+    // 1024 x 768 screen shows the whole side panel.
+    const QSize wanted(1200, 800);
+    const QRect screen = window.screen()->availableGeometry();
+    window.resize(wanted.boundedTo(screen.size() - (window.frameGeometry().size() - window.geometry().size())));
+    window.move(screen.topLeft());
     window.show();
     const QStringList named = app.arguments().mid(1);
     if (!named.isEmpty()) window.openPicture(named.first());

@@ -1,6 +1,7 @@
 // digitora's window: its controls and menus, and what it shows of the capture.
 #include "capture/ui/capturewindow.h"
 
+#include "capture/curvefinder.h"
 #include "capture/sessionfile.h"
 #include "capture/ui/curvelist.h"
 #include "capture/ui/digitoraparts.h"
@@ -55,7 +56,7 @@ CaptureWindow::CaptureWindow(QWidget* parent) : QMainWindow(parent)
     createControls();
     createActions();
 
-    messageSink_ = [this](const QString& message) { QMessageBox::information(this, QStringLiteral("digitora"), message); };
+    messageSink_ = [this](const QString& message) { QMessageBox::warning(this, QStringLiteral("digitora"), message); };
     fileChooser_ = [this](FileRequest request) -> QString {
         switch (request) {
         case FileRequest::OpenPicture:
@@ -100,6 +101,12 @@ CaptureWindow::CaptureWindow(QWidget* parent) : QMainWindow(parent)
             current, MinDpi, MaxDpi, 0, &ok);
         if (!ok) return std::nullopt;
         return dpi;
+    };
+    axesConfirmer_ = [this](const std::array<ReadReference, 4>& read,
+                            const QString& scales) -> std::optional<std::array<QString, 4>> {
+        AxesConfirmDialog dialog(read, scales, this);
+        if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+        return dialog.values();
     };
     confirmer_ = [this](const QString& question) {
         return QMessageBox::question(this, QStringLiteral("digitora"), question) == QMessageBox::Yes;
@@ -159,8 +166,13 @@ QWidget* CaptureWindow::createSidePanel()
     auto* scales = new QHBoxLayout;
     scales->addWidget(logX_);
     scales->addWidget(logY_);
+    QPushButton* readAxesButton = button("&leggi gli assi dai numeri");
+    readAxesButton->setToolTip(QStringLiteral("trova la cornice e legge i numeri delle tacche; i valori letti si "
+                                              "confermano o correggono"));
+    axesColumn->addWidget(readAxesButton);
     axesColumn->addWidget(references);
     axesColumn->addLayout(scales);
+    connect(readAxesButton, &QPushButton::clicked, this, &CaptureWindow::readAxes);
     axesColumn->addWidget(axesState_);
     connect(references, &QPushButton::clicked, this, &CaptureWindow::startReferences);
     connect(logX_, &QCheckBox::toggled, this, &CaptureWindow::scaleToggled);
@@ -233,10 +245,13 @@ QWidget* CaptureWindow::createSidePanel()
     colourSwatch_->setAlignment(Qt::AlignCenter);
     tolerance_ = new QDoubleSpinBox;
     tolerance_->setObjectName(QStringLiteral("toleranceSpin"));
-    tolerance_->setRange(MinTolerance, MaxTolerance);
+    // Below the least tolerance, "automatica": the search chooses it.
+    tolerance_->setRange(MinTolerance - 1, MaxTolerance);
     tolerance_->setDecimals(0);
-    tolerance_->setSuffix(QStringLiteral(" %"));
-    tolerance_->setValue(DefaultTolerance);
+    tolerance_->setSpecialValueText(QStringLiteral("automatica"));
+    tolerance_->setValue(MinTolerance - 1);
+    tolerance_->setToolTip(QStringLiteral("distanza dal colore preso (da 0 a 100, il nero dal bianco); automatica: "
+                                          "la più larga che non prende gli altri colori della pagina"));
     pointCount_ = new QSpinBox;
     pointCount_->setObjectName(QStringLiteral("pointCountSpin"));
     pointCount_->setRange(MinPointCount, MaxPointCount);
@@ -368,7 +383,7 @@ void CaptureWindow::refresh()
 {
     const CaptureState& state = document_.state();
     currentCurve_ = std::clamp(currentCurve_, 0, std::max(0, int(state.curves.size()) - 1));
-    if (placing_ < 0) {
+    if (placing_ < 0 && !checkingFound_) {
         // The references shown are the document's (after an undo too).
         draftPoints_.fill(std::nullopt);
         if (state.axes) {

@@ -6,12 +6,15 @@
 #include "capture/capturedocument.h"
 #include "capture/pixelbuffer.h"
 #include "capture/pointexport.h"
+#include "capture/textreader.h"
+#include "capture/ui/axesconfirmdialog.h"
 #include "capture/ui/captureview.h"
 
 #include <QMainWindow>
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -42,17 +45,26 @@ public:
     // The resolution (dots per inch) to render a PDF page at, or nothing when cancelled.
     using ResolutionAsker = std::function<std::optional<double>(double current)>;
     using Confirmer = std::function<bool(const QString& question)>;
+    // The axes read from the tick labels, for the user to confirm or correct:
+    // the four values as left, or nothing when cancelled.
+    using AxesConfirmer = std::function<std::optional<std::array<QString, 4>>(const std::array<ReadReference, 4>& read,
+                                                                              const QString& scales)>;
     void setMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
     void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
     void setValueAsker(ValueAsker asker) { valueAsker_ = std::move(asker); }
     void setPageAsker(PageAsker asker) { pageAsker_ = std::move(asker); }
     void setResolutionAsker(ResolutionAsker asker) { resolutionAsker_ = std::move(asker); }
     void setConfirmer(Confirmer confirmer) { confirmer_ = std::move(confirmer); }
+    void setAxesConfirmer(AxesConfirmer confirmer) { axesConfirmer_ = std::move(confirmer); }
+    // What reads the tick labels (Tesseract unless a test gives another).
+    void setTextReader(std::shared_ptr<const capture::TextReader> reader) { textReader_ = std::move(reader); }
 
     // Commands; each shows a message and changes nothing when it cannot be done.
     bool openPicture(const QString& path);
     bool pastePicture();
     void startReferences();
+    // "leggi gli assi dai numeri": the references from the tick labels, once the user confirms them.
+    void readAxes();
     void findByColour();
     void savePoints();
     // "Invia a CALVERO1": the points into the grid of the CALVERO1 that started
@@ -138,6 +150,8 @@ private:
     int placing_ = -1;
     std::array<std::optional<capture::PixelPoint>, 4> draftPoints_;
     std::array<double, 4> draftValues_{};
+    // Whether the drafts are axes read from the labels, awaiting the user's word.
+    bool checkingFound_ = false;
 
     std::optional<capture::Rgb> pickedColour_;
     std::optional<capture::PixelPoint> colourSeed_;
@@ -166,6 +180,8 @@ private:
     PageAsker pageAsker_;
     ResolutionAsker resolutionAsker_;
     Confirmer confirmer_;
+    AxesConfirmer axesConfirmer_;
+    std::shared_ptr<const capture::TextReader> textReader_;
 };
 
 } // namespace calvero

@@ -1,7 +1,9 @@
 // digitora's window: the axes, the points by hand and by colour, the curves.
 #include "capture/ui/capturewindow.h"
 
+#include "capture/axisfinder.h"
 #include "capture/calibration.h"
+#include "capture/tesseractreader.h"
 #include "capture/colour.h"
 #include "capture/curvefinder.h"
 #include "capture/pointexport.h"
@@ -53,6 +55,46 @@ void CaptureWindow::startReferences()
     setTool(CaptureView::Tool::PlaceReference);
     placing_ = 0;
     refresh();
+}
+
+void CaptureWindow::readAxes()
+{
+    if (picture_.empty()) return showMessage(QStringLiteral("aprire prima l'immagine del grafico"));
+    if (!textReader_) textReader_ = std::make_shared<TesseractReader>();
+    const Checked<FoundAxes> found = findAxes(picture_, *textReader_);
+    if (!found) return showMessage(text(found.failure));
+    // The references found are shown while the user checks their values.
+    setTool(CaptureView::Tool::AddPoint);
+    const AxisReading* readings[2] = {&found->x, &found->y};
+    const AxisReference* axes[2] = {&found->references.x, &found->references.y};
+    std::array<ReadReference, 4> read;
+    for (int axis = 0; axis < 2; ++axis)
+        for (int end = 0; end < 2; ++end) {
+            const std::size_t i = std::size_t(axis * 2 + end);
+            const ReadTick& tick = end == 0 ? readings[axis]->first : readings[axis]->second;
+            draftPoints_[i] = end == 0 ? axes[axis]->first : axes[axis]->second;
+            draftValues_[i] = tick.value;
+            read[i] = {QString::fromLatin1(ReferenceLabels[i]), text(pointValueText(tick.value)), tick.confidence};
+        }
+    checkingFound_ = true; // the drafts stay on the picture while the dialog is open
+    refresh();
+    const auto scale = [](AxisScale s) { return s == AxisScale::Logarithmic ? QStringLiteral("logaritmico") : QStringLiteral("lineare"); };
+    const QString scales = QStringLiteral("asse x %1, asse y %2").arg(scale(found->x.scale), scale(found->y.scale));
+    const std::optional<std::array<QString, 4>> answer = axesConfirmer_ ? axesConfirmer_(read, scales) : std::nullopt;
+    checkingFound_ = false;
+    if (!answer) return refresh(); // cancelled: the axes stay as they were
+    AxesReferences references = found->references;
+    double* values[4] = {&references.x.firstValue, &references.x.secondValue, &references.y.firstValue,
+                         &references.y.secondValue};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const std::optional<double> value = digitora::typedNumber((*answer)[i]);
+        if (!value) {
+            showMessage(QStringLiteral("valore non numerico: %1").arg((*answer)[i]));
+            return refresh();
+        }
+        *values[i] = *value;
+    }
+    applyReferences(references);
 }
 
 AxesReferences CaptureWindow::draftReferences() const
@@ -200,7 +242,7 @@ void CaptureWindow::findByColour()
     if (document_.curves().empty()) return showMessage(QStringLiteral("nessuna curva: premere «nuova curva»"));
     CurveSearch search;
     search.colour = *pickedColour_;
-    search.tolerance = tolerance_->value();
+    if (tolerance_->value() >= MinTolerance) search.tolerance = tolerance_->value();
     search.pointCount = pointCount_->value();
     search.seed = colourSeed_;
     search.markers = markers_->isChecked();
@@ -209,6 +251,9 @@ void CaptureWindow::findByColour()
     if (!found) return showMessage(text(found.failure));
     QStringList doubts;
     for (const std::string& doubt : found->doubts) doubts << QStringLiteral("attenzione: ") + text(doubt);
+    QStringList notes;
+    for (const std::string& note : found->notes) notes << text(note);
+    statusBar()->showMessage(notes.join(QStringLiteral("; ")));
     if (found->points.empty()) return showMessage(doubts.join('\n'));
     changed(document_.replacePoints(std::size_t(currentCurve_), found->pixels));
     if (!doubts.isEmpty()) showMessage(doubts.join('\n') + QStringLiteral("\ncontrollare i punti o indicarne uno sulla curva"));

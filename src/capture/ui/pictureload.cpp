@@ -78,21 +78,38 @@ Checked<PixelBuffer> loadPdfPage(const QString& path, int page, double dpi)
     return pictureFromImage(rendered);
 }
 
-// Reads the picture straight into its pixels when the reader gives 32-bit RGB
-// of the announced size (JPEG, PNG without transparency), so that a large
-// picture is held once, not twice, while it is read; otherwise copies the
-// reader's own image.
+// Transparent pixels, as read (0xAARRGGBB, not premultiplied), drawn over white paper in place.
+void overWhite(PixelBuffer& picture)
+{
+    for (int y = 0; y < picture.height(); ++y) {
+        std::uint32_t* row = picture.row(y);
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb p = row[x];
+            const int a = qAlpha(p);
+            if (a == 255) continue;
+            const auto over = [a](int c) { return (c * a + 255 * (255 - a) + 127) / 255; };
+            row[x] = qRgb(over(qRed(p)), over(qGreen(p)), over(qBlue(p)));
+        }
+    }
+}
+
+// Reads the picture straight into its pixels when the reader gives 32-bit
+// RGB or ARGB of the announced size (JPEG, PNG with or without transparency),
+// so that a large picture is held once, not twice or three times, while it
+// is read; otherwise copies the reader's own image.
 Checked<PixelBuffer> decode(QImageReader& reader, const QString& damaged)
 {
     const QSize size = reader.size();
-    if (size.isValid() && reader.imageFormat() == QImage::Format_RGB32) {
+    const QImage::Format format = reader.imageFormat();
+    if (size.isValid() && (format == QImage::Format_RGB32 || format == QImage::Format_ARGB32)) {
         Checked<PixelBuffer> picture = PixelBuffer::create(size.width(), size.height());
         if (!picture) return picture;
         auto* pixels = reinterpret_cast<uchar*>(picture->row(0));
-        QImage image(pixels, size.width(), size.height(), qsizetype(size.width()) * 4, QImage::Format_RGB32);
+        QImage image(pixels, size.width(), size.height(), qsizetype(size.width()) * 4, format);
         if (!reader.read(&image) || image.isNull()) return failure(damaged);
-        if (image.constBits() == pixels) return picture;
-        return pictureFromImage(image); // the reader chose memory of its own (a turned photograph)
+        if (image.constBits() != pixels) return pictureFromImage(image); // the reader chose memory of its own (a turned photograph)
+        if (format == QImage::Format_ARGB32) overWhite(*picture);
+        return picture;
     }
     QImage image;
     if (!reader.read(&image) || image.isNull()) return failure(damaged);

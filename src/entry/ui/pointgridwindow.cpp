@@ -27,6 +27,11 @@ namespace {
 
 const QString CornerText = QStringLiteral("punto");
 
+// Every file the import reads is listed at first; "tutti i file" shows the others.
+const QString PointFileFilters = QStringLiteral(
+    "punti (*.txt *.csv *.xls *.xlsx *.ods);;testo (*.txt *.csv);;excel (*.xls *.xlsx);;OpenDocument (*.ods);;"
+    "tutti i file (*)");
+
 void place(QWidget* widget, const EntryLayout::Box& box) { widget->setGeometry(box.left, box.top, box.width, box.height); }
 
 QFont pointSize14(QFont font)
@@ -97,11 +102,11 @@ PointGridWindow::PointGridWindow(PointTarget target, const FitType& kind, QWidge
     connect(importButton_, &QPushButton::clicked, this, &PointGridWindow::importPoints);
 
     messageSink_ = [this](const QString& text) {
-        QMessageBox::information(this, QCoreApplication::applicationName(), text);
+        QMessageBox::warning(this, QCoreApplication::applicationName(), text);
     };
     fileChooser_ = [this] {
         return QFileDialog::getOpenFileName(this, QStringLiteral("legge i punti dal disco"), QString(),
-                                            QStringLiteral("csv(*.csv);;excel(*.xls *.xlsx);;OpenDocument(*.ods);;testo(*.txt)"));
+                                            PointFileFilters);
     };
 }
 

@@ -59,6 +59,14 @@ void QPainterCanvas::ellipse(int x1, int y1, int x2, int y2)
     painter_.drawEllipse(boxOf(x1, y1, x2, y2));
 }
 
+void QPainterCanvas::disc(int x1, int y1, int x2, int y2)
+{
+    usePen();
+    painter_.setBrush(pen_.color());
+    painter_.drawEllipse(boxOf(x1, y1, x2, y2));
+    painter_.setBrush(Qt::white);
+}
+
 void QPainterCanvas::textOut(int x, int y, const std::string& text)
 {
     painter_.setFont(font_);

@@ -23,6 +23,7 @@ public:
     void lineTo(int x, int y) override;
     void rectangle(int x1, int y1, int x2, int y2) override;
     void ellipse(int x1, int y1, int x2, int y2) override;
+    void disc(int x1, int y1, int x2, int y2) override;
     void textOut(int x, int y, const std::string& text) override;
 
     void setPenColour(CanvasColour colour) override;

@@ -1,7 +1,6 @@
 #include "viewers/ui/comparisonwindow.h"
 
-#include "fit/statistics.h"
-
+#include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -12,15 +11,6 @@
 
 namespace calvero {
 
-namespace {
-
-QString figure(const std::optional<double>& value, int digits)
-{
-    return value ? QString::fromStdString(significant(*value, digits)) : QStringLiteral("-");
-}
-
-} // namespace
-
 ComparisonWindow::ComparisonWindow(CalculationInput input, QWidget* parent)
     : FiguresWindow(parent), input_(std::move(input))
 {
@@ -29,6 +19,10 @@ ComparisonWindow::ComparisonWindow(CalculationInput input, QWidget* parent)
     rule_ = new QLabel(this);
     rule_->setWordWrap(true);
     body->addWidget(rule_);
+    notes_ = new QLabel(this);
+    notes_->setWordWrap(true);
+    notes_->setObjectName(QStringLiteral("comparisonNotes"));
+    body->addWidget(notes_);
 
     auto* toleranceRow = new QHBoxLayout;
     toleranceRow->addWidget(new QLabel(QStringLiteral("tolleranza dell'errore percentuale massimo (%):"), this));
@@ -40,6 +34,9 @@ ComparisonWindow::ComparisonWindow(CalculationInput input, QWidget* parent)
     toleranceRow->addWidget(tolerance_);
     toleranceRow->addStretch(1);
     body->addLayout(toleranceRow);
+    withOptions_ = new QCheckBox(QString::fromStdString("con gli stessi vincoli (" + optionsLine(input_.options, input_.kind) + ")"), this);
+    withOptions_->setVisible(input_.options.any());
+    body->addWidget(withOptions_);
 
     table_ = new QTableWidget(this);
     table_->setColumnCount(9);
@@ -51,7 +48,9 @@ ComparisonWindow::ComparisonWindow(CalculationInput input, QWidget* parent)
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->setVisible(false);
-    table_->horizontalHeader()->setStretchLastSection(true);
+    // The remarks take the width the figures leave, never more: a long reason
+    // is cut in its cell (its tooltip holds it whole) and the figures stay in view.
+    table_->horizontalHeader()->setSectionResizeMode(8, QHeaderView::Stretch);
     body->addWidget(table_, 1);
 
     useButton_ = new QPushButton(QStringLiteral("usa questa equazione"), this);
@@ -59,6 +58,7 @@ ComparisonWindow::ComparisonWindow(CalculationInput input, QWidget* parent)
     buttonRow->insertWidget(0, useButton_);
 
     connect(tolerance_, &QDoubleSpinBox::valueChanged, this, &ComparisonWindow::refresh);
+    connect(withOptions_, &QCheckBox::toggled, this, &ComparisonWindow::refresh);
     connect(useButton_, &QPushButton::clicked, this, &ComparisonWindow::useSelected);
     connect(table_, &QTableWidget::cellDoubleClicked, this, &ComparisonWindow::useSelected);
     refresh();
@@ -66,39 +66,45 @@ ComparisonWindow::ComparisonWindow(CalculationInput input, QWidget* parent)
 
 void ComparisonWindow::refresh()
 {
-    rows_ = compareEquations(input_, tolerance_->value());
+    rows_ = compareEquations(input_, tolerance_->value(), {}, withOptions_->isChecked());
     rule_->setText(QString::fromStdString(comparisonRule(tolerance_->value())));
+    QStringList notes;
+    for (const std::string& note : comparisonNotes(rows_)) notes << QString::fromStdString(note);
+    notes_->setText(notes.join(QLatin1Char('\n')));
+    notes_->setVisible(!notes.isEmpty());
     table_->setRowCount(static_cast<int>(rows_.size()));
     for (int r = 0; r < static_cast<int>(rows_.size()); ++r) {
         const ComparisonRow& row = rows_[static_cast<std::size_t>(r)];
-        QStringList cells = {QString::number(r + 1), QString::fromStdString(kindLabel(row.kind)),
-                             row.degree > 0 ? QString::number(row.degree) : QString()};
-        if (row.fitted()) {
-            const Statistics& s = *row.statistics;
-            std::string flags;
-            for (const std::string& flag : rowFlags(row)) flags += (flags.empty() ? "" : ", ") + flag;
-            if (s.dof == 0) flags = "n = p: nessun errore stimabile" + (flags.empty() ? "" : "; " + flags);
-            if (row.recommended) flags = "CONSIGLIATA" + (flags.empty() ? "" : "; " + flags);
-            cells << QString::number(row.coefficientCount) << figure(s.standardError, 6)
-                  << figure(s.adjustedRSquared, 8) << figure(s.largestPercentError, 4) << figure(s.aicc, 7)
-                  << QString::fromStdString(flags.empty() ? "nessuno" : flags);
-        } else {
-            cells << QString() << QString() << QString() << QString() << QString()
-                  << QString::fromStdString(row.refusal);
-        }
-        for (int c = 0; c < cells.size(); ++c) {
-            auto* item = new QTableWidgetItem(cells[c]);
-            if (c == 8) item->setToolTip(cells[c]); // a long reason may be cut in the cell
-            if (c != 1 && c != 8) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            if (row.recommended) {
-                QFont bold = item->font();
-                bold.setBold(true);
-                item->setFont(bold);
+        const ComparisonCells c = comparisonCells(row);
+        // The mark leads the remarks: the recommended row, or the best by AICc when none is.
+        const std::string mark = rowMark(rows_, static_cast<std::size_t>(r));
+        QString remarks = QString::fromStdString(c.remarks);
+        if (!mark.empty())
+            remarks = (row.recommended ? QStringLiteral("CONSIGLIATA") : QString::fromStdString(mark)) +
+                      QStringLiteral("; ") + remarks;
+        const QStringList cells = {QString::number(r + 1),
+                                   QString::fromStdString(c.kind),
+                                   QString::fromStdString(c.degree),
+                                   QString::fromStdString(c.coefficients),
+                                   QString::fromStdString(c.standardError),
+                                   QString::fromStdString(c.adjustedRSquared),
+                                   QString::fromStdString(c.largestPercentError),
+                                   QString::fromStdString(c.aicc),
+                                   remarks};
+        for (int k = 0; k < cells.size(); ++k) {
+            auto* item = new QTableWidgetItem(cells[k]);
+            if (k == 8) item->setToolTip(cells[k]); // a long reason may be cut in the cell
+            if (k != 1 && k != 8) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (!mark.empty()) {
+                QFont font = item->font();
+                font.setBold(row.recommended);
+                font.setItalic(!row.recommended);
+                item->setFont(font);
             }
-            table_->setItem(r, c, item);
+            table_->setItem(r, k, item);
         }
     }
-    table_->resizeColumnsToContents();
+    for (int k = 0; k < 8; ++k) table_->resizeColumnToContents(k); // not the remarks, which stretch
     if (!rows_.empty()) table_->selectRow(0);
 }
 

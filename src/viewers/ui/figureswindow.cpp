@@ -38,7 +38,7 @@ FiguresWindow::FiguresWindow(QWidget* parent) : QDialog(parent)
     connect(exitButton_, &QPushButton::clicked, this, &QDialog::accept);
 
     messageSink_ = [this](const QString& text) {
-        QMessageBox::information(this, QCoreApplication::applicationName(), text);
+        QMessageBox::warning(this, QCoreApplication::applicationName(), text);
     };
     pdfFileChooser_ = [this] {
         return QFileDialog::getSaveFileName(this, QStringLiteral("stampa su file PDF"), QDir::currentPath(),

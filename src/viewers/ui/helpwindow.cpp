@@ -63,7 +63,7 @@ HelpWindow::Services desktopServices()
         return name;
     };
     services.showMessage = [](QWidget* parent, const QString& text) {
-        QMessageBox::information(parent, "calvero1", text);
+        QMessageBox::warning(parent, "calvero1", text);
     };
     return services;
 }

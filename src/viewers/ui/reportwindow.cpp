@@ -5,6 +5,8 @@
 #include "viewers/rtf.h"
 #include "viewers/ui/helpicons.h"
 #include "viewers/ui/reportprint.h"
+#include "viewers/exportnames.h"
+#include "viewers/ui/exportdialog.h"
 #include "viewers/ui/statisticswindow.h"
 
 #include <QCoreApplication>
@@ -74,7 +76,9 @@ ReportWindow::ReportWindow(QWidget* parent) : QDialog(parent)
     saveRtfButton_->setObjectName(QStringLiteral("saveRtfButton"));
     statisticsButton_ = new QPushButton(QStringLiteral("statistiche"), this);
     statisticsButton_->setObjectName(QStringLiteral("statisticsButton"));
-    for (QPushButton* button : {exitButton_, printButton_, saveRtfButton_, statisticsButton_}) {
+    exportButton_ = new QPushButton(QStringLiteral("esporta"), this);
+    exportButton_->setObjectName(QStringLiteral("exportButton"));
+    for (QPushButton* button : {exitButton_, printButton_, saveRtfButton_, statisticsButton_, exportButton_}) {
         button->setFont(pixelFont(QStringLiteral("Verdana"), 19));
         button->setAutoDefault(false);
     }
@@ -84,8 +88,12 @@ ReportWindow::ReportWindow(QWidget* parent) : QDialog(parent)
     connect(printButton_, &QPushButton::clicked, this, &ReportWindow::printReport);
     connect(saveRtfButton_, &QPushButton::clicked, this, &ReportWindow::saveRtf);
     connect(statisticsButton_, &QPushButton::clicked, this, &ReportWindow::showStatistics);
+    connect(exportButton_, &QPushButton::clicked, this, &ReportWindow::showExport);
 
     messageSink_ = [this](const QString& text) {
+        QMessageBox::warning(this, QCoreApplication::applicationName(), text);
+    };
+    noticeSink_ = [this](const QString& text) {
         QMessageBox::information(this, QCoreApplication::applicationName(), text);
     };
     pdfFileChooser_ = [this] {
@@ -100,7 +108,11 @@ ReportWindow::ReportWindow(QWidget* parent) : QDialog(parent)
     printDialog_ = standardPrintDialog(this);
 }
 
-void ReportWindow::setMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
+void ReportWindow::setMessageSink(MessageSink sink)
+{
+    noticeSink_ = sink;
+    messageSink_ = std::move(sink);
+}
 void ReportWindow::setPdfFileChooser(PdfFileChooser chooser) { pdfFileChooser_ = std::move(chooser); }
 void ReportWindow::setPrinterQuery(PrinterQuery query) { printerQuery_ = std::move(query); }
 void ReportWindow::setPrintDialog(PrintDialogRunner dialog) { printDialog_ = std::move(dialog); }
@@ -126,6 +138,10 @@ void ReportWindow::layOutForScreen(const QSize& screenSize)
     statisticsButton_->setGeometry(layout.exitButton.left, statisticsTop, layout.exitButton.width,
                                    std::min(layout.exitButton.height, layout.window.height - statisticsTop - 2));
     statisticsButton_->setEnabled(report_.calculation.has_value());
+    // Under "SU FILE DI TESTO", as the statistics are under "&Uscita".
+    exportButton_->setGeometry(layout.saveRtfButton.left, statisticsTop, layout.saveRtfButton.width,
+                               statisticsButton_->height());
+    exportButton_->setEnabled(report_.calculation.has_value());
 
     QStringList lines;
     for (const std::string& line : report_.lines) lines << QString::fromStdString(line);
@@ -152,7 +168,8 @@ void ReportWindow::saveRtf()
                     QString::fromLocal8Bit(failure->c_str()));
         return;
     }
-    showMessage(QStringLiteral("salvato sul file(in formato word):") + folder + QStringLiteral("/TESTO.rtf"));
+    // The message names the file written, so that it can be opened by that name.
+    if (noticeSink_) noticeSink_(QStringLiteral("salvato sul file(in formato word):") + path);
 }
 
 void ReportWindow::showStatistics()
@@ -160,6 +177,15 @@ void ReportWindow::showStatistics()
     if (!report_.calculation) return;
     StatisticsWindow window(*report_.calculation, this);
     window.exec();
+}
+
+void ReportWindow::showExport()
+{
+    if (!report_.calculation) return;
+    // Named after the data set file, as the batch command names it.
+    const std::string name = report_.caption.empty() ? DefaultCurveName : fileStem(report_.caption);
+    ExportDialog dialog(*report_.calculation, name, this);
+    dialog.exec();
 }
 
 void ReportWindow::showEvent(QShowEvent* event)

@@ -1,6 +1,7 @@
 #pragma once
 // The report viewer: the report of the last calculation in a fixed-pitch
-// font, editable, with printing and saving as an RTF document.
+// font, editable, with printing and saving as an RTF document; its
+// calculation's statistics and exports are a button away.
 #include "common/ui/printdialog.h"
 #include "fit/calculation.h"
 
@@ -27,7 +28,9 @@ struct ReportContent {
 class ReportWindow : public QDialog {
     Q_OBJECT
 public:
-    // Where the viewer's messages go (a modal message box unless replaced).
+    // Where the viewer's messages go, refusals and confirmations alike (a
+    // modal message box with the warning or the information icon unless
+    // replaced).
     using MessageSink = std::function<void(const QString&)>;
     // Asks for the PDF file to print into when there is no printer; empty means cancelled.
     using PdfFileChooser = std::function<QString()>;
@@ -48,6 +51,7 @@ public:
     QPushButton* printButton() const { return printButton_; }
     QPushButton* saveRtfButton() const { return saveRtfButton_; }
     QPushButton* statisticsButton() const { return statisticsButton_; }
+    QPushButton* exportButton() const { return exportButton_; }
 
 public slots:
     // At each showing: fill the screen, place the controls, show the report.
@@ -57,6 +61,8 @@ public slots:
     void saveRtf();
     // The statistics and the shape checks of the report's calculation.
     void showStatistics();
+    // The equation exported for other programs (exportdialog.h).
+    void showExport();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -69,8 +75,10 @@ private:
     QPushButton* printButton_;
     QPushButton* saveRtfButton_;
     QPushButton* statisticsButton_;
+    QPushButton* exportButton_;
 
     MessageSink messageSink_;
+    MessageSink noticeSink_;
     PdfFileChooser pdfFileChooser_;
     PrinterQuery printerQuery_;
     PrintDialogRunner printDialog_;

@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QLocalSocket>
 #include <QTableWidget>
+#include "app/ui/fitoptionswindow.h"
 #include "app/ui/program.h"
 #include "graph/ui/graphwindow.h"
 #include "viewers/ui/comparisonwindow.h"
@@ -11,11 +12,13 @@
 #include "viewers/ui/statisticswindow.h"
 
 #include <QAbstractItemModel>
+#include <QMessageBox>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -41,6 +44,8 @@ public:
             QString what = modal->metaObject()->className();
             if (auto* report = qobject_cast<ReportWindow*>(modal))
                 what += ":" + report->reportText()->toPlainText().section('\n', 0, 0);
+            if (auto* box = qobject_cast<QMessageBox*>(modal))
+                what += box->icon() == QMessageBox::Warning ? ":warning" : box->icon() == QMessageBox::Information ? ":information" : ":other";
             shown << what;
             if (auto* dialog = qobject_cast<QDialog*>(modal)) {
                 QTimer::singleShot(0, dialog, [dialog, this] {
@@ -56,6 +61,38 @@ public:
 private:
     QTimer timer_;
     QWidget* last_ = nullptr;
+};
+
+// A file of the given text in the folder; its path.
+QString writeFile(const QTemporaryDir& folder, const QString& name, const QByteArray& text)
+{
+    const QString path = folder.filePath(name);
+    QFile file(path);
+    file.remove();
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) return {};
+    return path;
+}
+
+// Hands each new modal window, once, to a handler that plays the user's part,
+// and lists the windows' classes in the order they were shown.
+class ModalDriver : public QObject {
+public:
+    ModalDriver(QStringList& shown, std::function<void(QWidget*)> handle) : shown_(shown), handle_(std::move(handle))
+    {
+        timer_.setInterval(20);
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || (!shown_.isEmpty() && shown_.last() == modal->metaObject()->className())) return;
+            shown_ << modal->metaObject()->className();
+            handle_(modal);
+        });
+        timer_.start();
+    }
+
+private:
+    QStringList& shown_;
+    std::function<void(QWidget*)> handle_;
+    QTimer timer_;
 };
 
 void typePoint(Document& document, int row, const char* x, const char* y)
@@ -112,7 +149,8 @@ private slots:
             QList<QAbstractButton*> buttons = form.kindButtons()->buttons();
             buttons << form.exitButton() << form.calculateButton() << form.readButton() << form.saveButton()
                     << form.clearButton() << form.examplesButton() << form.pointEntryButton()
-                    << form.documentationButton() << form.captureButton() << form.webSiteButton() << form.compareButton();
+                    << form.documentationButton() << form.captureButton() << form.webSiteButton() << form.compareButton()
+                    << form.fitOptionsButton();
             for (QAbstractButton* b : buttons)
                 QVERIFY2(b->sizeHint().width() <= b->width(), qPrintable(b->text()));
         }
@@ -158,12 +196,7 @@ private slots:
         program->mainWindow.degreeBox()->setValue(1);
         QStringList shown;
         QString statistics;
-        QTimer driver;
-        driver.setInterval(20);
-        connect(&driver, &QTimer::timeout, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || (!shown.isEmpty() && shown.last() == modal->metaObject()->className())) return;
-            shown << modal->metaObject()->className();
+        ModalDriver driver(shown, [&](QWidget* modal) {
             if (auto* comparison = qobject_cast<ComparisonWindow*>(modal)) {
                 // Deferred: a window opened from here would block the driver's own timer.
                 comparison->table()->selectRow(0);
@@ -171,14 +204,13 @@ private slots:
             } else if (auto* report = qobject_cast<ReportWindow*>(modal); report && statistics.isEmpty()) {
                 QTimer::singleShot(0, report->statisticsButton(), &QPushButton::click);
             } else if (auto* window = qobject_cast<StatisticsWindow*>(modal)) {
-                statistics = window->text()->toPlainText();
+                statistics = window->heading()->text();
                 window->reject();
                 shown << "closed";
             } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
                 dialog->reject();
             }
         });
-        driver.start();
         program->mainWindow.compareButton()->click();
         QTRY_VERIFY_WITH_TIMEOUT(shown.contains("calvero::GraphWindow"), 5000);
         QCOMPARE(shown.first(), QString("calvero::ComparisonWindow"));
@@ -190,13 +222,75 @@ private slots:
         QVERIFY(messages.isEmpty());
     }
 
+    void fitOptionsSteerTheFanCurveAndAreSavedWithTheData()
+    {
+        // A fan's catalogue curve, whose least-squares polynomial of degree 6
+        // rises before it falls near zero flow.
+        const char* flow[] = {"0", "500", "1000", "1500", "2000", "2500", "3000", "3500", "4000", "4500", "5000", "5500"};
+        const char* head[] = {"620", "612", "600", "590", "585", "578", "560", "520", "455", "370", "260", "120"};
+        for (int i = 0; i < 12; ++i) typePoint(program->document, i + 1, flow[i], head[i]);
+        program->mainWindow.degreeBox()->setValue(6);
+        QStringList shown;
+        QString statistics;
+        ModalDriver driver(shown, [&](QWidget* modal) {
+            if (auto* options = qobject_cast<FitOptionsWindow*>(modal)) {
+                options->throughTable()->setItem(0, 0, new QTableWidgetItem("0"));
+                options->throughTable()->setItem(0, 1, new QTableWidgetItem("seicento"));
+                options->decreasing()->setChecked(true);
+                // The field that does not read is refused in a message; the window stays.
+                QTimer::singleShot(0, options, [options] {
+                    options->accept();
+                    options->throughTable()->setItem(0, 1, new QTableWidgetItem("620"));
+                    options->accept();
+                });
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                QTimer::singleShot(0, box, &QMessageBox::reject);
+            } else if (auto* report = qobject_cast<ReportWindow*>(modal); report && statistics.isEmpty()) {
+                QTimer::singleShot(0, report->statisticsButton(), &QPushButton::click);
+            } else if (auto* window = qobject_cast<StatisticsWindow*>(modal)) {
+                for (const std::string& line : window->lines()) statistics += QString::fromStdString(line) + '\n';
+                window->reject();
+                shown << "closed";
+            } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+                QTimer::singleShot(0, dialog, &QDialog::reject);
+            }
+        });
+        program->mainWindow.fitOptionsButton()->click();
+        QCOMPARE(shown.mid(0, 2), QStringList({"calvero::FitOptionsWindow", "QMessageBox"}));
+        const QString line = "vincoli: passa per (0; 620); monotona decrescente";
+        QCOMPARE(program->mainWindow.optionsLine()->text(), line);
+
+        program->mainWindow.calculateButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(shown.contains("calvero::GraphWindow"), 5000);
+        QCOMPARE(program->document.lastCalculation->report[1], line.toStdString());
+        QVERIFY(statistics.contains("CONTROLLI DELLA FORMA DELLA CURVA"));
+        QVERIFY2(!statistics.contains("oscilla") && !statistics.contains("esce dalla fascia"), qPrintable(statistics));
+
+        // Saved beside the data set and read back with it.
+        QTemporaryDir folder;
+        const std::string path = QDir(folder.path()).filePath("ventilatore.dat").toStdString();
+        MainWindow::Windows windows;
+        windows.askSavePath = [&] { return path; };
+        windows.askOpenPath = [&] { return path; };
+        program->mainWindow.setWindows(windows);
+        program->mainWindow.saveButton()->click();
+        QVERIFY(QFile::exists(QDir(folder.path()).filePath("ventilatore.vincoli.json")));
+        program->document.options = {};
+        program->mainWindow.showOptionsLine();
+        QCOMPARE(program->mainWindow.optionsLine()->text(), QString("vincoli: nessuno (minimi quadrati)"));
+        statistics.clear();
+        shown.clear();
+        program->mainWindow.readButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(shown.contains("calvero::GraphWindow"), 5000);
+        QCOMPARE(program->mainWindow.optionsLine()->text(), line);
+        QCOMPARE(program->document.lastCalculation->report[1], line.toStdString());
+    }
+
     void pointsSentByTheCaptureToolGoIntoTheGrid()
     {
         QTemporaryDir folder;
-        const QString points = folder.filePath("digitora-punti.txt");
-        QFile file(points);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("1000;9.3\n1500;19.3\n") > 0);
-        file.close();
+        const QString points = writeFile(folder, "digitora-punti.txt", "1000;9.3\n1500;19.3\n");
+        QVERIFY(!points.isEmpty());
         QVERIFY(!program->captureInbox.name().isEmpty());
         QLocalSocket socket;
         socket.connectToServer(program->captureInbox.name());
@@ -264,6 +358,111 @@ private slots:
         QCOMPARE(closer.shown.size(), 2);
         QCOMPARE(program->graphWindow.windowTitle(), QString::fromStdString("file:" + path));
         QCOMPARE(program->document.grid.cell(2, 2), std::string("     5.00000"));
+    }
+
+    void refusalsWarnAndConfirmationsInform()
+    {
+        program->presenter.setMessageSink({}); // the real message boxes
+        typePoint(program->document, 1, "1", "2");
+        QTemporaryDir folder;
+        MainWindow::Windows windows;
+        windows.askSavePath = [&] { return QDir(folder.path()).filePath("dati.txt").toStdString(); };
+        program->mainWindow.setWindows(windows);
+        ModalCloser closer;
+        program->mainWindow.calculateButton()->click(); // too few points
+        program->mainWindow.saveButton()->click();
+        QCOMPARE(closer.shown, (QStringList{"QMessageBox:warning", "QMessageBox:information"}));
+    }
+
+    void leavingWithUnsavedPointsAsksFirst()
+    {
+        QTemporaryDir folder;
+        const std::string path = QDir(folder.path()).filePath("fan.txt").toStdString();
+        struct Case {
+            MainWindow::Answer answer;
+            bool saveDialogCancelled;
+            bool closes;
+        };
+        for (const Case c : {Case{MainWindow::Answer::Cancel, false, false}, Case{MainWindow::Answer::Yes, true, false},
+                             Case{MainWindow::Answer::Yes, false, true}, Case{MainWindow::Answer::No, false, true}}) {
+            init();
+            typePoint(program->document, 1, "1", "3");
+            typePoint(program->document, 2, "2", "5");
+            {
+                ModalCloser closer;
+                program->mainWindow.calculateButton()->click(); // the grid reaches the data set
+            }
+            QStringList questions;
+            MainWindow::Windows windows;
+            windows.askSavePath = [&] { return c.saveDialogCancelled ? std::string() : path; };
+            windows.ask = [&](const std::string& question, bool offerCancel) {
+                questions << QString::fromStdString(question) + (offerCancel ? " [Annulla]" : "");
+                return c.answer;
+            };
+            program->mainWindow.setWindows(windows);
+            QCOMPARE(program->mainWindow.close(), c.closes);
+            QCOMPARE(questions, QStringList{"Salvare i dati prima di uscire? [Annulla]"});
+            QCOMPARE(QFile::exists(QString::fromStdString(path)), c.answer == MainWindow::Answer::Yes && c.closes);
+            QFile::remove(QString::fromStdString(path));
+        }
+        // Saved: nothing to ask.
+        init();
+        typePoint(program->document, 1, "1", "3");
+        MainWindow::Windows windows;
+        windows.askSavePath = [&] { return path; };
+        windows.ask = [](const std::string&, bool) {
+            QTest::qFail("asked although everything is saved", __FILE__, __LINE__);
+            return MainWindow::Answer::Cancel;
+        };
+        program->mainWindow.setWindows(windows);
+        {
+            ModalCloser closer;
+            program->mainWindow.calculateButton()->click();
+        }
+        program->mainWindow.saveButton()->click();
+        QVERIFY(program->mainWindow.close());
+    }
+
+    void readingAPointFileOffersToImportIt()
+    {
+        QTemporaryDir folder;
+        const QString points = writeFile(folder, "fan.txt", "0,5;420\n1,0;395\n");
+        QVERIFY(!points.isEmpty());
+        for (const bool accepted : {false, true}) {
+            init();
+            int gridShown = 0;
+            MainWindow::Windows windows;
+            windows.askOpenPath = [&] { return points.toStdString(); };
+            windows.ask = [&](const std::string&, bool) { return accepted ? MainWindow::Answer::Yes : MainWindow::Answer::No; };
+            windows.showPointEntry = [&] { ++gridShown; };
+            program->mainWindow.setWindows(windows);
+            program->mainWindow.readButton()->click();
+            QCOMPARE(program->document.grid.cell(2, 2), accepted ? std::string("395") : std::string());
+            QCOMPARE(gridShown, accepted ? 1 : 0);
+            QVERIFY(messages.isEmpty());
+        }
+    }
+
+    void webSiteWithoutABrowserSaysSo()
+    {
+        // The desktop's opener as it ends when no browser takes the address, and when one does.
+        QTemporaryDir bin;
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", bin.path().toLocal8Bit() + ":" + path);
+        for (const int status : {3, 0}) {
+            const QString opener = writeFile(bin, "xdg-open", "#!/bin/sh\nexit " + QByteArray::number(status) + "\n");
+            QVERIFY(QFile::setPermissions(opener, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+            messages.clear();
+            program->mainWindow.webSiteButton()->click();
+            if (status != 0)
+                QTRY_COMPARE(messages,
+                             QStringList{"impossibile avviare un browser per aprire la pagina web: https://www.ventoria.it/"});
+            else {
+                QTest::qWait(300);
+                QVERIFY(messages.isEmpty());
+            }
+        }
+        qputenv("PATH", path);
     }
 
     void cancelledDialogsChangeNothing()

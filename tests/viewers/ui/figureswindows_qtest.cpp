@@ -1,17 +1,17 @@
 // The statistics and comparison windows: what they show, printing to a PDF
-// file, copying, choosing an equation, and their size on a 1024 x 768 screen.
+// file, copying, choosing an equation, and their size on the screen.
 #include "viewers/ui/comparisonwindow.h"
 #include "viewers/ui/statisticswindow.h"
 
 #include <QClipboard>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QTextEdit>
 #include <QtTest>
 
 using namespace calvero;
@@ -42,20 +42,39 @@ class FiguresWindowsTest : public QObject {
 private slots:
     void statisticsShowFiguresAndShapeAndFitTheScreen()
     {
-        StatisticsWindow window(*(calculate(fanInput(8))));
-        const QString text = window.text()->toPlainText();
-        QVERIFY(text.contains(QStringLiteral("R² corretto")));
-        QVERIFY(text.contains(QStringLiteral("la curva oscilla tra i punti")));
-        QVERIFY(!text.contains(QStringLiteral("nan")) && !text.contains(QStringLiteral("inf")));
+        // Degree 8 over x up to 4150: the widest coefficients a one-variable fit prints.
+        StatisticsWindow window(*calculate(fanInput(8)));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QStringList labels;
+        for (int r = 0; r < window.figures()->rowCount(); ++r) labels << window.figures()->item(r, 0)->text();
+        QVERIFY(labels.join(QLatin1Char('|')).contains(QStringLiteral("R² corretto")));
+        QCOMPARE(window.coefficients()->rowCount(), 9);
+        QCOMPARE(window.coefficients()->item(2, 0)->text(), QStringLiteral("3 (x^2)")); // under "termine"
+        QVERIFY(window.remarks()->text().contains(QStringLiteral("la curva oscilla tra i punti")));
+        // Every column within the window, on the 800 x 600 screen of the offscreen platform.
         QVERIFY(window.width() <= 1024 && window.height() <= 768);
+        QTableWidget* table = window.coefficients();
+        auto columns = [table] {
+            int width = 0;
+            for (int c = 1; c < table->columnCount(); ++c) width += table->columnWidth(c);
+            return width + table->horizontalHeader()->sectionSizeHint(0);
+        };
+        QTRY_VERIFY2(columns() <= table->viewport()->width(), qPrintable(QString::number(columns())));
+        QVERIFY(table->mapTo(&window, QPoint(table->width(), 0)).x() <= window.width());
 
         // A wider band lets the dip through; the oscillation stays.
         window.bandPercent()->setValue(400.0);
-        QVERIFY(!window.text()->toPlainText().contains(QStringLiteral("esce dalla fascia")));
-        QVERIFY(window.text()->toPlainText().contains(QStringLiteral("oscilla")));
+        QVERIFY(!window.remarks()->text().contains(QStringLiteral("esce dalla fascia")));
+        QVERIFY(window.remarks()->text().contains(QStringLiteral("oscilla")));
 
+        // The copied text holds what the tables show, a coefficient to a line.
         window.copyFigures();
-        QCOMPARE(QGuiApplication::clipboard()->text().trimmed(), window.text()->toPlainText().trimmed());
+        const QString copied = QGuiApplication::clipboard()->text();
+        QVERIFY(copied.contains(QStringLiteral("  termine ") + table->item(8, 0)->text() + QStringLiteral(" = ") +
+                                table->item(8, 1)->text() + QStringLiteral("   errore standard = ") +
+                                table->item(8, 2)->text()));
+        QVERIFY(!copied.contains(QStringLiteral("esce dalla fascia")));
     }
 
     void printsIntoAPdfWhenThereIsNoPrinter()
@@ -106,9 +125,19 @@ private slots:
         QCOMPARE(messages.size(), 1);
         QVERIFY(messages[0].startsWith(QStringLiteral("questa equazione non si può usare: ")));
 
-        // A tighter tolerance leaves no clean row within it: nothing is recommended.
+        // A tighter tolerance leaves no clean row within it: nothing is recommended,
+        // the window says so as the copied text does, and the first row is the
+        // best by AICc, not a recommendation.
         window.tolerance()->setValue(0.0);
         for (const ComparisonRow& row : window.rows()) QVERIFY(!row.recommended);
+        QVERIFY(window.notes()->isVisibleTo(&window));
+        QVERIFY(window.notes()->text().contains(QStringLiteral("tutte ordinate per AICc")));
+        window.copyFigures();
+        QVERIFY(QGuiApplication::clipboard()->text().contains(window.notes()->text()));
+        const QString first = window.table()->item(0, 8)->text();
+        QVERIFY2(first.startsWith(QStringLiteral("migliore per AICc; ")), qPrintable(first));
+        QVERIFY(!window.table()->item(0, 0)->font().bold());
+        QVERIFY(!window.table()->item(1, 8)->text().startsWith(QStringLiteral("migliore")));
     }
 };
 

@@ -125,8 +125,10 @@ private slots:
         box->layOutForScreen(QSize(1024, 768));
         box->saveRtfButton()->click();
         const QString folder = workingDir->path();
-        QCOMPARE(messages, QStringList{"salvato sul file(in formato word):" + folder + "/TESTO.rtf"});
-        const std::string rtf = fileText(folder + "/testo.rtf");
+        QCOMPARE(messages, QStringList{"salvato sul file(in formato word):" + folder + "/testo.rtf"});
+        // The file the message names is the one written.
+        const QString named = messages.front().section(QLatin1Char(':'), 1);
+        const std::string rtf = fileText(named);
         const auto content = testing::parseRtf(rtf);
         QCOMPARE(content.font0, std::string("Courier New"));
         QCOMPARE(content.paragraphs, report);

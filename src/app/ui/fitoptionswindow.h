@@ -1,0 +1,61 @@
+#pragma once
+// The "vincoli" window: the points the curve passes through, the fixed terms,
+// the weighting, the smallest largest error and the monotone curve of the
+// data set's fits. It edits a copy; "OK" gives the options back only when
+// every field reads, otherwise it says which does not and stays open.
+#include "fit/dataset.h"
+#include "fit/fitoptions.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QRadioButton;
+class QTableWidget;
+
+namespace calvero {
+
+class FitOptionsWindow : public QDialog {
+    Q_OBJECT
+
+public:
+    FitOptionsWindow(const FitOptions& options, FitType kind, QWidget* parent = nullptr);
+
+    // The options as accepted (valid after exec() returned Accepted).
+    const FitOptions& options() const { return options_; }
+
+    QTableWidget* throughTable() const { return throughTable_; }
+    QTableWidget* fixedTable() const { return fixedTable_; }
+    QRadioButton* noWeights() const { return noWeights_; }
+    QRadioButton* relativeWeights() const { return relativeWeights_; }
+    QCheckBox* minimaxBox() const { return minimaxBox_; }
+    QRadioButton* notMonotone() const { return notMonotone_; }
+    QRadioButton* decreasing() const { return decreasing_; }
+    QRadioButton* increasing() const { return increasing_; }
+
+public slots:
+    void accept() override;
+    // "nessun vincolo": every field back to the plain least squares.
+    void clearAll();
+
+signals:
+    // A field that does not read, with the message for the user.
+    void refused(const QString& message);
+
+private:
+    void fill(const FitOptions& options);
+
+    FitOptions options_;
+    FitType kind_;
+    std::vector<double> pointWeights_; // kept as they came: the window does not edit them
+    QTableWidget* throughTable_ = nullptr;
+    QTableWidget* fixedTable_ = nullptr;
+    QRadioButton* noWeights_ = nullptr;
+    QRadioButton* relativeWeights_ = nullptr;
+    QRadioButton* columnWeights_ = nullptr;
+    QCheckBox* minimaxBox_ = nullptr;
+    QRadioButton* notMonotone_ = nullptr;
+    QRadioButton* decreasing_ = nullptr;
+    QRadioButton* increasing_ = nullptr;
+};
+
+} // namespace calvero

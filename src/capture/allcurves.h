@@ -1,0 +1,48 @@
+#pragma once
+// Every curve on the page (--all-curves): the lines of each colour drawn on
+// it, and among lines of one colour each on its own (a black family), each
+// with its label, the words nearest it inside the plot ("D=200" beside a
+// pump curve). When every label carries a number, one per curve, the curves
+// are a family: x;parameter;y lines. Otherwise one block per curve, headed
+// by a comment line with its label, or a file per curve in a folder.
+#include "capture/calibration.h"
+#include "capture/curvefinder.h"
+#include "capture/pixelbuffer.h"
+#include "capture/pointexport.h"
+#include "capture/textreader.h"
+#include "common/checked.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace calvero::capture {
+
+struct LabelledCurve {
+    Rgb colour;
+    std::string label;
+    // The number the label carries (the diameter of "D=200"), if any.
+    std::optional<double> parameter;
+    FoundCurve curve;
+};
+
+// The number in a label: the first one, with a decimal point or comma.
+std::optional<double> labelNumber(const std::string& label);
+
+// Each curve's label: the phrase (words on one line side by side) nearest
+// its centre line, within a few letters' height of it; each phrase labels one curve.
+void labelCurves(std::vector<LabelledCurve>& curves, const std::vector<ReadWord>& words);
+
+// Every curve of every colour drawn inside the plot, labelled from the words
+// the reader reads there; the search gives the points and tolerance.
+Checked<std::vector<LabelledCurve>> findEveryCurve(const PixelBuffer& picture, const AxisCalibration& calibration,
+                                                   const CurveSearch& search, const TextReader& reader);
+
+// The text of the curves: x;parameter;y when every label carries a distinct
+// number, otherwise blocks headed "# label".
+std::string everyCurveText(const std::vector<LabelledCurve>& curves, const TextFormat& format);
+
+// A file name for a curve's label: letters, digits and . , = + - _ kept, others as '_'.
+std::string fileNameFor(const std::string& label);
+
+} // namespace calvero::capture

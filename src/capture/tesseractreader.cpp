@@ -1,0 +1,124 @@
+#include "capture/tesseractreader.h"
+
+#include <tesseract/baseapi.h>
+#include <tesseract/resultiterator.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace calvero::capture {
+
+namespace {
+
+// Tesseract reads letters about 30 pixels tall best; charts drawn for the
+// screen have them 10 to 14 tall, pages scanned at 300 dpi about 40. A wide
+// area of words (a whole plot) reads better a step smaller.
+int enlargementFor(const PixelBuffer& picture, TextKind kind)
+{
+    const int reach = kind == TextKind::Words || kind == TextKind::Line ? 2000 : 3000;
+    return std::clamp(reach / std::max({picture.width(), picture.height(), 1}), 1, 4);
+}
+
+// A glyph whose foot is raised this share of the first glyph's height off
+// the word's baseline, and no lower at its head, is an exponent.
+constexpr double ExponentRise = 0.3;
+
+constexpr int Margin = 8;
+
+struct Box {
+    int left, top, right, bottom;
+    int height() const { return bottom - top; }
+};
+
+} // namespace
+
+struct TesseractReader::Engine {
+    tesseract::TessBaseAPI api;
+    bool ready = false;
+};
+
+TesseractReader::TesseractReader() : engine_(std::make_unique<Engine>())
+{
+    // Its notes (the resolution it guessed) are not the user's business.
+    engine_->api.SetVariable("debug_file", "/dev/null");
+    engine_->ready = engine_->api.Init(nullptr, "eng", tesseract::OEM_LSTM_ONLY) == 0;
+}
+
+TesseractReader::~TesseractReader()
+{
+    if (engine_->ready) engine_->api.End();
+}
+
+bool TesseractReader::ready() const { return engine_->ready; }
+
+std::vector<ReadWord> TesseractReader::read(const PixelBuffer& picture, const PixelRect& area, TextKind kind) const
+{
+    std::vector<ReadWord> words;
+    if (!engine_->ready || picture.empty()) return words;
+    const int left = std::clamp(static_cast<int>(std::floor(area.left)), 0, picture.width());
+    const int top = std::clamp(static_cast<int>(std::floor(area.top)), 0, picture.height());
+    const int right = std::clamp(static_cast<int>(std::ceil(area.left + area.width)), 0, picture.width());
+    const int bottom = std::clamp(static_cast<int>(std::ceil(area.top + area.height)), 0, picture.height());
+    if (right - left < 4 || bottom - top < 4) return words;
+    const int scale = enlargementFor(picture, kind);
+    // A white margin round the area: Tesseract misses letters touching the edge.
+    const int margin = Margin * scale;
+    const int width = (right - left) * scale + 2 * margin, height = (bottom - top) * scale + 2 * margin;
+    std::vector<unsigned char> grey(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 255);
+    for (int y = margin; y < height - margin; ++y)
+        for (int x = margin; x < width - margin; ++x) {
+            const std::uint32_t p = picture.pixel(left + (x - margin) / scale, top + (y - margin) / scale);
+            const int luma = (299 * ((p >> 16) & 255) + 587 * ((p >> 8) & 255) + 114 * (p & 255)) / 1000;
+            grey[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
+                static_cast<unsigned char>(luma);
+        }
+    tesseract::TessBaseAPI& api = engine_->api;
+    const bool numbers = kind == TextKind::Numbers || kind == TextKind::OneNumber;
+    const bool oneLine = kind == TextKind::OneNumber || kind == TextKind::Line;
+    api.SetPageSegMode(oneLine ? tesseract::PSM_SINGLE_LINE : tesseract::PSM_SPARSE_TEXT);
+    // The resolution Tesseract assumes sets the size of what it takes for
+    // specks: tick numbers enlarged read best taken as fine print, a wide
+    // area of words as a screen's.
+    api.SetVariable("user_defined_dpi", numbers ? "300" : "70");
+    api.SetVariable("tessedit_char_whitelist", numbers ? "0123456789.,-+eExX" : "");
+    api.SetImage(grey.data(), width, height, 1, width);
+    if (api.Recognize(nullptr) != 0) return words;
+    std::unique_ptr<tesseract::ResultIterator> it(api.GetIterator());
+    if (!it) return words;
+    const auto toPicture = [&](const Box& b) {
+        return PixelRect{left + double(b.left - margin) / scale, top + double(b.top - margin) / scale,
+                         double(b.right - b.left) / scale, double(b.bottom - b.top) / scale};
+    };
+    do {
+        std::unique_ptr<char[]> whole(it->GetUTF8Text(tesseract::RIL_WORD));
+        if (!whole) continue;
+        Box word{};
+        if (!it->BoundingBox(tesseract::RIL_WORD, &word.left, &word.top, &word.right, &word.bottom)) continue;
+        // Its glyphs, to tell an exponent by its smaller, raised box.
+        std::string text;
+        int baseHeight = 0, baseBottom = 0, baseTop = 0;
+        bool raised = false;
+        tesseract::ResultIterator glyph(*it);
+        do {
+            std::unique_ptr<char[]> symbol(glyph.GetUTF8Text(tesseract::RIL_SYMBOL));
+            Box b{};
+            if (!symbol || !glyph.BoundingBox(tesseract::RIL_SYMBOL, &b.left, &b.top, &b.right, &b.bottom)) continue;
+            if (text.empty()) {
+                baseHeight = b.height();
+                baseBottom = b.bottom;
+                baseTop = b.top;
+            } else if (kind == TextKind::Numbers && !raised && b.bottom <= baseBottom - ExponentRise * baseHeight &&
+                       b.top <= baseTop) {
+                raised = true;
+                text += '^';
+            }
+            text += symbol.get();
+        } while (!glyph.IsAtFinalElement(tesseract::RIL_WORD, tesseract::RIL_SYMBOL) && glyph.Next(tesseract::RIL_SYMBOL));
+        if (text.empty()) text = whole.get();
+        words.push_back({text, toPicture(word), it->Confidence(tesseract::RIL_WORD)});
+    } while (it->Next(tesseract::RIL_WORD));
+    return words;
+}
+
+} // namespace calvero::capture

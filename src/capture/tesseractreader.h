@@ -1,0 +1,25 @@
+#pragma once
+// The text reader of the program: Tesseract (the English model, which reads
+// digits, signs and Latin letters), on the area enlarged so its letters are
+// as tall as Tesseract reads best, in grey. An exponent set small and
+// raised after its base is told by the letters' boxes and written after '^'.
+#include "capture/textreader.h"
+
+#include <memory>
+
+namespace calvero::capture {
+
+class TesseractReader final : public TextReader {
+public:
+    TesseractReader();
+    ~TesseractReader() override;
+    // Whether Tesseract and its English model could be loaded.
+    bool ready() const;
+    std::vector<ReadWord> read(const PixelBuffer& picture, const PixelRect& area, TextKind kind) const override;
+
+private:
+    struct Engine;
+    std::unique_ptr<Engine> engine_;
+};
+
+} // namespace calvero::capture

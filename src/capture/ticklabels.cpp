@@ -1,0 +1,282 @@
+#include "capture/ticklabels.h"
+
+#include "capture/pointexport.h"
+#include "common/numtext.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace calvero::capture {
+
+namespace {
+
+// A label agrees when its value lands within this share of the labels'
+// spacing of where it is read (and within this many pixels at least).
+constexpr double AgreeShare = 0.08;
+constexpr double AgreePixels = 2.5;
+
+// Dashes that stand for a minus sign, as charts print it and OCR reads it.
+std::string normalised(std::string_view text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == 0xe2 && i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0x88 &&
+            static_cast<unsigned char>(text[i + 2]) == 0x92) { // U+2212 minus
+            out += '-';
+            i += 2;
+        } else if (c == 0xe2 && i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0x80 &&
+                   (static_cast<unsigned char>(text[i + 2]) == 0x93 || static_cast<unsigned char>(text[i + 2]) == 0x94)) {
+            out += '-'; // en and em dashes
+            i += 2;
+        } else if (c == 0xc3 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0x97) {
+            out += 'x'; // the multiplication sign of 2×10³
+            ++i;
+        } else if (c != ' ' && c != '\'') {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+bool allDigits(std::string_view s) { return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; }); }
+
+// A plain number with any decimal and thousands marks: the readings it allows.
+std::vector<double> plainValues(std::string text)
+{
+    std::vector<double> values;
+    bool negative = false;
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+        negative = text[0] == '-';
+        text.erase(0, 1);
+    }
+    const auto add = [&](const std::string& candidate) {
+        if (const auto v = parseDecimal(candidate); v && std::isfinite(*v))
+            if (std::find(values.begin(), values.end(), negative ? -*v : *v) == values.end()) values.push_back(negative ? -*v : *v);
+    };
+    const std::size_t commas = static_cast<std::size_t>(std::count(text.begin(), text.end(), ','));
+    const std::size_t points = static_cast<std::size_t>(std::count(text.begin(), text.end(), '.'));
+    const auto without = [](std::string s, char mark) {
+        s.erase(std::remove(s.begin(), s.end(), mark), s.end());
+        return s;
+    };
+    const auto groupsOfThree = [&](char mark) {
+        // 1,000 or 12.500.000: each mark followed by exactly three digits.
+        std::size_t at = text.find(mark);
+        if (at == 0 || at > 3) return false;
+        for (; at != std::string::npos; at = text.find(mark, at + 1)) {
+            const std::size_t next = text.find_first_not_of("0123456789", at + 1);
+            if ((next == std::string::npos ? text.size() : next) - at - 1 != 3) return false;
+        }
+        return true;
+    };
+    if (commas && points) {
+        // The later mark is the decimal one: 1.234,5 and 1,234.5.
+        const char decimal = text.rfind(',') > text.rfind('.') ? ',' : '.';
+        std::string s = without(text, decimal == ',' ? '.' : ',');
+        std::replace(s.begin(), s.end(), ',', '.');
+        add(s);
+    } else if (commas || points) {
+        const char mark = commas ? ',' : '.';
+        const std::size_t count = commas ? commas : points;
+        if (groupsOfThree(mark)) add(without(text, mark));
+        if (count == 1) {
+            std::string s = text;
+            std::replace(s.begin(), s.end(), ',', '.');
+            add(s);
+        }
+    } else if (allDigits(text)) {
+        add(text);
+        // 10² with its exponent read as a digit on the line: 102, 103.
+        if (text.size() >= 3 && text.size() <= 4 && text.compare(0, 2, "10") == 0) add("1e" + text.substr(2));
+    }
+    return values;
+}
+
+} // namespace
+
+std::vector<double> labelValues(std::string_view raw)
+{
+    const std::string text = normalised(raw);
+    if (text.empty()) return {};
+    // Powers: 10^3, 2x10^3, 1e3, 1E+03.
+    if (const std::size_t caret = text.find('^'); caret != std::string::npos) {
+        const std::string base = text.substr(0, caret), exponent = text.substr(caret + 1);
+        const auto power = parseDecimal(exponent);
+        if (!power || *power != std::floor(*power)) return {};
+        const std::size_t times = base.find_first_of("xX");
+        if (times != std::string::npos) {
+            const auto mantissa = parseDecimal(base.substr(0, times));
+            const auto ten = parseDecimal(base.substr(times + 1));
+            if (!mantissa || !ten || *ten != 10) return {};
+            return {*mantissa * std::pow(10.0, *power)};
+        }
+        const auto b = parseDecimal(base);
+        if (!b || *b != 10) return {};
+        return {std::pow(10.0, *power)};
+    }
+    if (const std::size_t e = text.find_first_of("eE"); e != std::string::npos && e > 0 && e + 1 < text.size()) {
+        const auto mantissa = parseDecimal(text.substr(0, e));
+        const auto power = parseDecimal(text.substr(e + 1));
+        if (!mantissa || !power || *power != std::floor(*power)) return {};
+        return {*mantissa * std::pow(10.0, *power)};
+    }
+    if (text.find_first_not_of("0123456789.,+-") != std::string::npos) return {};
+    return plainValues(text);
+}
+
+namespace {
+
+struct Model {
+    AxisScale scale;
+    double offset;   // position = offset + slope * scaled(value)
+    double slope;
+};
+
+double scaled(AxisScale scale, double value) { return scale == AxisScale::Logarithmic ? std::log10(value) : value; }
+bool allowed(AxisScale scale, double value) { return scale == AxisScale::Linear || value > 0; }
+
+// For each label, the candidate value that lands nearest the model's place, and how far.
+struct Fit {
+    std::vector<std::optional<double>> values;
+    std::size_t agreeing = 0;
+    double miss = 0;
+};
+
+Fit fitOf(const Model& model, const std::vector<TickLabel>& labels, const std::vector<std::vector<double>>& candidates,
+          double reach)
+{
+    Fit fit;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        std::optional<double> best;
+        double nearest = reach;
+        for (double v : candidates[i]) {
+            if (!allowed(model.scale, v)) continue;
+            const double miss = std::abs(model.offset + model.slope * scaled(model.scale, v) - labels[i].position);
+            if (miss <= nearest) {
+                nearest = miss;
+                best = v;
+            }
+        }
+        fit.values.push_back(best);
+        if (best) {
+            ++fit.agreeing;
+            fit.miss += nearest;
+        }
+    }
+    return fit;
+}
+
+bool powerOfTen(double v) { return v > 0 && std::abs(std::log10(v) - std::round(std::log10(v))) < 1e-9; }
+
+// Whether a value is one a chart labels a tick with: two significant digits
+// at most (a decade's 1, 2, 5 on a logarithmic axis), within `slack` of it.
+bool roundValue(double v, double slack)
+{
+    if (v == 0) return true;
+    const double unit = std::pow(10.0, std::floor(std::log10(std::abs(v))) - 1);
+    return std::abs(v - std::round(v / unit) * unit) <= slack;
+}
+
+// How many labels stand where the model puts a round value: of two models
+// that equally many labels agree with, the one a misread label led astray
+// puts odd values at the others (31.6 between 10 and 100).
+std::size_t roundPlaces(const Model& model, const std::vector<TickLabel>& labels, const std::vector<std::vector<double>>& candidates)
+{
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        if (candidates[i].empty()) continue;
+        const double s = (labels[i].position - model.offset) / model.slope;
+        const double v = model.scale == AxisScale::Logarithmic ? std::pow(10.0, s) : s;
+        // Within 2 % on a logarithmic axis, within 2 pixels on a linear one.
+        const double slack = model.scale == AxisScale::Logarithmic ? 0.02 * std::abs(v) : 2 * std::abs(1.0 / model.slope);
+        if (roundValue(v, slack)) ++count;
+    }
+    return count;
+}
+
+} // namespace
+
+Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::string& axis)
+{
+    std::vector<std::vector<double>> candidates;
+    std::vector<double> positions;
+    for (const TickLabel& label : labels) {
+        candidates.push_back(labelValues(label.text));
+        if (!candidates.back().empty()) positions.push_back(label.position);
+    }
+    std::sort(positions.begin(), positions.end());
+    std::vector<double> gaps;
+    for (std::size_t i = 1; i < positions.size(); ++i)
+        if (positions[i] - positions[i - 1] > AgreePixels) gaps.push_back(positions[i] - positions[i - 1]);
+    std::nth_element(gaps.begin(), gaps.begin() + static_cast<std::ptrdiff_t>(gaps.size() / 2), gaps.end());
+    const double reach = std::max(AgreePixels, gaps.empty() ? 0.0 : AgreeShare * gaps[gaps.size() / 2]);
+
+    // Every pair of readings of two labels apart along the axis proposes a model.
+    std::optional<Model> best;
+    Fit bestFit;
+    std::size_t bestRound = 0;
+    for (AxisScale scale : {AxisScale::Linear, AxisScale::Logarithmic})
+        for (std::size_t i = 0; i < labels.size(); ++i)
+            for (std::size_t j = i + 1; j < labels.size(); ++j)
+                for (double vi : candidates[i])
+                    for (double vj : candidates[j]) {
+                        if (!allowed(scale, vi) || !allowed(scale, vj) || vi == vj) continue;
+                        const double span = labels[j].position - labels[i].position;
+                        if (std::abs(span) <= AgreePixels) continue;
+                        const double slope = span / (scaled(scale, vj) - scaled(scale, vi));
+                        // Values grow to the right along x and upward along y (rows grow downward).
+                        if ((axis == "y") != (slope < 0)) continue;
+                        const Model model{scale, labels[i].position - slope * scaled(scale, vi), slope};
+                        const Fit fit = fitOf(model, labels, candidates, reach);
+                        const std::size_t round = roundPlaces(model, labels, candidates);
+                        // More labels agreeing wins; then more round values where labels stand; then
+                        // a linear axis (two labels fit both); then the nearer fit.
+                        const bool better =
+                            !best || fit.agreeing > bestFit.agreeing ||
+                            (fit.agreeing == bestFit.agreeing &&
+                             (round > bestRound || (round == bestRound && fit.miss < bestFit.miss - 1e-9 && scale == best->scale)));
+                        if (better) {
+                            best = model;
+                            bestFit = fit;
+                            bestRound = round;
+                        }
+                    }
+    AxisReading reading;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        ReadTick tick{labels[i].position, labels[i].text, labels[i].confidence, false, 0};
+        if (best && bestFit.values[i]) tick.agrees = true, tick.value = *bestFit.values[i];
+        reading.ticks.push_back(tick);
+    }
+    std::string read;
+    for (const TickLabel& label : labels) read += (read.empty() ? "" : " ") + label.text;
+    if (!best || bestFit.agreeing < 2)
+        return failed<AxisReading>("asse " + axis + ": meno di due numeri concordi fra quelli letti (" +
+                                   (read.empty() ? std::string("nessuno") : read) + ")");
+    // Two labels out of many agreeing by chance is no axis: most of the labels
+    // there, read or not, must agree.
+    if (2 * bestFit.agreeing < labels.size())
+        return failed<AxisReading>("asse " + axis + ": solo " + std::to_string(bestFit.agreeing) + " dei " +
+                                   std::to_string(labels.size()) + " numeri letti concordano (" + read + ")");
+    reading.scale = best->scale;
+    // Two decades alone fit a linear axis as well: decades with nothing between are a logarithmic one.
+    std::vector<double> agreeing;
+    for (const ReadTick& t : reading.ticks)
+        if (t.agrees) agreeing.push_back(t.value);
+    if (agreeing.size() == 2 && std::all_of(agreeing.begin(), agreeing.end(), powerOfTen) &&
+        std::max(agreeing[0], agreeing[1]) / std::min(agreeing[0], agreeing[1]) >= 10)
+        reading.scale = AxisScale::Logarithmic;
+    // The farthest apart agreeing labels.
+    reading.first = *std::min_element(reading.ticks.begin(), reading.ticks.end(), [](const ReadTick& a, const ReadTick& b) {
+        return a.agrees != b.agrees ? a.agrees : a.position < b.position;
+    });
+    reading.second = *std::max_element(reading.ticks.begin(), reading.ticks.end(), [](const ReadTick& a, const ReadTick& b) {
+        return a.agrees != b.agrees ? b.agrees : a.position < b.position;
+    });
+    // The lower value first, as the references y1 and x1 are.
+    if (reading.first.value > reading.second.value) std::swap(reading.first, reading.second);
+    return succeeded(std::move(reading));
+}
+
+} // namespace calvero::capture

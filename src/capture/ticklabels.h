@@ -1,0 +1,52 @@
+#pragma once
+// The numbers read under an axis checked against each other. A tick label
+// may read in more than one way (1,000 is a thousand or one with a decimal
+// comma; 102 is 10² with its exponent read as a digit): every reading is a
+// candidate, and the axis is the one model, linear or logarithmic, that the
+// most labels agree with: evenly spaced values at evenly spaced places, or
+// decades at evenly spaced places. A label that disagrees (misread, or a
+// number of the other axis) is left out; with fewer than two agreeing, or
+// fewer than half of the numbers read, the axis is not read.
+#include "capture/calibration.h"
+#include "common/checked.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace calvero::capture {
+
+// A label as read: where its tick is along the axis (a column for the x
+// axis, a row for the y axis), its text and how sure the reader was (0..100).
+struct TickLabel {
+    double position = 0;
+    std::string text;
+    double confidence = 0;
+};
+
+struct ReadTick {
+    double position = 0;
+    std::string text;
+    double confidence = 0;
+    // Whether the label agrees with the axis, and then the value taken.
+    bool agrees = false;
+    double value = 0;
+};
+
+struct AxisReading {
+    AxisScale scale = AxisScale::Linear;
+    // Every label, in the order given.
+    std::vector<ReadTick> ticks;
+    // The two agreeing labels farthest apart, the lower value first: the axis's references.
+    ReadTick first;
+    ReadTick second;
+};
+
+// The values a label's text may stand for, the likeliest first; none when it is no number.
+std::vector<double> labelValues(std::string_view text);
+
+// The axis the labels agree on, or why none: `axis` is "x" (positions are
+// columns, values grow to the right) or "y" (rows, values grow upward).
+Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::string& axis);
+
+} // namespace calvero::capture

@@ -1,0 +1,122 @@
+#include "fit/centreddesign.h"
+
+#include "fit/fault.h"
+
+#include <algorithm>
+
+namespace calvero {
+
+namespace {
+
+Real powerOf(Real base, int exponent)
+{
+    Real result = 1;
+    for (int i = 0; i < exponent; ++i) result *= base;
+    return result;
+}
+
+// (scale·w + shift)^exponent as the coefficients of w^0 .. w^exponent.
+std::vector<Real> binomialExpansion(Real scale, Real shift, int exponent)
+{
+    std::vector<Real> coefficients(static_cast<std::size_t>(exponent) + 1);
+    Real binomial = 1;
+    for (int i = 0; i <= exponent; ++i) {
+        coefficients[static_cast<std::size_t>(i)] = binomial * powerOf(scale, i) * powerOf(shift, exponent - i);
+        binomial = binomial * (exponent - i) / (i + 1);
+    }
+    return coefficients;
+}
+
+int termIndex(std::span<const Monomial> terms, int xPower, int yPower)
+{
+    for (std::size_t k = 0; k < terms.size(); ++k)
+        if (terms[k].xPower == xPower && terms[k].yPower == yPower) return static_cast<int>(k);
+    return -1;
+}
+
+} // namespace
+
+Axis axisOf(std::span<const double> values)
+{
+    if (values.empty()) return {};
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    const Real halfWidth = (static_cast<Real>(*high) - *low) / 2;
+    // All points at one value: its powers are constant columns, which the
+    // rank test then finds dependent.
+    return {(static_cast<Real>(*high) + *low) / 2, halfWidth > 0 ? halfWidth : 1};
+}
+
+RealMatrix changeOfVariables(std::span<const Monomial> terms, Real sx, Real ox, Real sy, Real oy)
+{
+    const auto p = static_cast<Eigen::Index>(terms.size());
+    RealMatrix change = RealMatrix::Zero(p, p);
+    for (Eigen::Index j = 0; j < p; ++j) {
+        const Monomial term = terms[static_cast<std::size_t>(j)];
+        const std::vector<Real> alongX = binomialExpansion(sx, ox, term.xPower);
+        const std::vector<Real> alongY = binomialExpansion(sy, oy, term.yPower);
+        for (int a = 0; a <= term.xPower; ++a)
+            for (int b = 0; b <= term.yPower; ++b) {
+                const int row = termIndex(terms, a, b);
+                if (row >= 0)
+                    change(row, j) += alongX[static_cast<std::size_t>(a)] * alongY[static_cast<std::size_t>(b)];
+            }
+    }
+    return change;
+}
+
+CentredTerms::CentredTerms(std::span<const double> x, std::span<const double> y, std::span<const Monomial> terms)
+    : terms(terms), ax(axisOf(x)), ay(axisOf(y)), n(static_cast<Eigen::Index>(x.size())),
+      p(static_cast<Eigen::Index>(terms.size())), unit(n, p), givenLengths(RealVector::Zero(p))
+{
+    for (const Monomial& term : terms) {
+        highestX = std::max(highestX, term.xPower);
+        highestY = std::max(highestY, term.yPower);
+    }
+    PointPowers<Real> centred(highestX, highestY);
+    PointPowers<double> given(highestX, highestY);
+    for (Eigen::Index i = 0; i < n; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        centred.at((x[at] - ax.centre) / ax.halfWidth, y.empty() ? 0 : (y[at] - ay.centre) / ay.halfWidth);
+        given.at(x[at], y.empty() ? 0.0 : y[at]);
+        for (Eigen::Index j = 0; j < p; ++j) {
+            const Monomial term = terms[static_cast<std::size_t>(j)];
+            unit(i, j) = centred.term(term);
+            // Each power of the data as a double must exist: the powers
+            // of x as given are what the coefficients multiply.
+            const Real power = checked(given.term(term));
+            givenLengths(j) += power * power;
+        }
+    }
+    givenLengths = givenLengths.cwiseSqrt();
+    lengths = unit.colwise().norm().transpose();
+    if (n < p || (lengths.array() == 0).any()) raiseFault(FaultKind::InvalidOperation);
+    unit = unit * lengths.cwiseInverse().asDiagonal();
+}
+
+RealVector CentredTerms::rowAt(double x, double y) const
+{
+    PointPowers<Real> centred(highestX, highestY);
+    centred.at((x - ax.centre) / ax.halfWidth, (y - ay.centre) / ay.halfWidth);
+    RealVector row(p);
+    for (Eigen::Index j = 0; j < p; ++j) row(j) = centred.term(terms[static_cast<std::size_t>(j)]) / lengths(j);
+    return row;
+}
+
+RealVector CentredTerms::slopeRowAt(double x, double y) const
+{
+    PointPowers<Real> centred(highestX, highestY);
+    centred.at((x - ax.centre) / ax.halfWidth, (y - ay.centre) / ay.halfWidth);
+    RealVector row(p);
+    for (Eigen::Index j = 0; j < p; ++j)
+        row(j) = centred.slope(terms[static_cast<std::size_t>(j)]) / ax.halfWidth / lengths(j);
+    return row;
+}
+
+RealMatrix CentredTerms::toGiven() const
+{
+    return changeOfVariables(terms, 1 / ax.halfWidth, -ax.centre / ax.halfWidth, 1 / ay.halfWidth,
+                             -ay.centre / ay.halfWidth) *
+           lengths.cwiseInverse().asDiagonal();
+}
+
+} // namespace calvero

@@ -1,0 +1,61 @@
+#pragma once
+// What the engineer tells a fit beyond the points, kind and degree: points
+// the curve must pass through, coefficients fixed to a value, weights of the
+// errors, the smallest largest percentage error instead of least squares,
+// and a curve that never turns back over the points' range of x. A plain
+// value: the calculation, the data set's options file, the batch command and
+// the window all hand it on as it is. With nothing set, a fit is exactly the
+// plain least squares.
+#include "fit/dataset.h"
+
+#include <string>
+#include <vector>
+
+namespace calvero {
+
+struct ThroughPoint {
+    double x = 0.0;
+    double y = 0.0;
+    double z = 0.0; // the surface's value at (x, y); unused by the one-variable kinds
+    bool operator==(const ThroughPoint&) const = default;
+};
+
+struct FixedTerm {
+    int term = 1; // numbered as the report numbers the terms: 1 is the constant
+    double value = 0.0;
+    bool operator==(const FixedTerm&) const = default;
+};
+
+enum class Weighting {
+    None,     // every point alike (least squares)
+    Relative, // 1/y² (1/z² for the surface): the relative errors count
+    Column,   // a weight per point, from the point file's column after the values
+};
+
+enum class Monotone { None, Decreasing, Increasing };
+
+struct FitOptions {
+    std::vector<ThroughPoint> throughPoints;
+    std::vector<FixedTerm> fixedTerms;
+    Weighting weighting = Weighting::None;
+    // With Weighting::Column: one weight per point, in the points' order;
+    // the caller reads them from the column (for a one-variable kind, the z
+    // column of the points).
+    std::vector<double> pointWeights;
+    bool minimax = false;
+    Monotone monotone = Monotone::None;
+
+    bool any() const
+    {
+        return !throughPoints.empty() || !fixedTerms.empty() || weighting != Weighting::None || minimax ||
+               monotone != Monotone::None;
+    }
+    bool operator==(const FitOptions&) const = default;
+};
+
+// The options that are on, in one line of at most 130 characters:
+// "vincoli: passa per (0; 620); termine 1 = 620; pesi relativi 1/y^2; ...".
+// Empty when none is on.
+std::string optionsLine(const FitOptions& options, FitType kind);
+
+} // namespace calvero

@@ -1,0 +1,40 @@
+#pragma once
+// The steered fits that need a programme rather than a linear solve: the
+// coefficients that make the largest relative error over the points as small
+// as possible (a linear programme), and the least squares whose curve never
+// falls (or never rises) over the points' range of x (a quadratic
+// programme), either of them with the exact conditions of equalityfit.h.
+//
+// Both are stated in the centred basis on the null space of the conditions
+// and solved by CLP (linearprogramme.h). A monotone curve has its slope
+// imposed at a grid of nodes over the range; the slope between them is then
+// checked at the roots of the curvature (slopecheck.h), and wherever it still
+// goes the wrong way a node is added there and the programme solved again,
+// so the curve is monotone over the whole range, not only at the nodes. A
+// least-squares solution is then polished: its active nodes become exact
+// conditions and equalityfit solves it again, to the digits the plain fits
+// have.
+//
+// Internal to the fit layer (steeredfit.h is its door).
+#include "common/checked.h"
+#include "fit/equalityfit.h"
+
+#include <vector>
+
+namespace calvero {
+
+struct InequalityRequest {
+    bool minimax = false; // the largest |v - fit| / |v| as small as possible; every v non-zero
+    int slopeSign = 0;    // +1 never falling in x, -1 never rising, 0 free (powers of x only)
+};
+
+struct InequalityFit {
+    RealVector given;                 // the coefficients of the powers of x (and y) as given
+    bool slopeBound = false;          // the slope condition holds with equality somewhere
+    double largestRelativeError = 0;  // minimax: the programme's optimum
+};
+
+Checked<InequalityFit> fitWithInequalities(const WeightedProblem& problem, const CentredTerms& design,
+                                           const std::vector<LinearCondition>& equalities, InequalityRequest request);
+
+} // namespace calvero

@@ -1,0 +1,20 @@
+#pragma once
+// Where a polynomial in t over [-1, 1] goes the wrong way: the local minima
+// of sign · p'(t) that fall below 0, found among the roots of p'' (the
+// eigenvalues of its companion matrix, Eigen) and the two ends. The monotone
+// fit imposes its slope at grid nodes; this finds where the curve still turns
+// between them.
+#include <vector>
+
+namespace calvero {
+
+// coefficients[j] multiplies t^j; sign is +1 for a curve that must not fall,
+// -1 for one that must not rise. The t where sign · p'(t) < 0 at a local
+// minimum of it, in ascending order; empty when the curve is monotone over
+// the whole of [-1, 1].
+std::vector<double> wrongWaySlopes(const std::vector<long double>& coefficients, int sign);
+
+// sign · p'(t) at its lowest over [-1, 1].
+long double lowestSlope(const std::vector<long double>& coefficients, int sign);
+
+} // namespace calvero

@@ -1,0 +1,201 @@
+#include "viewers/ui/exportdialog.h"
+
+#include "common/filewrite.h"
+#include "common/numtext.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace calvero {
+
+namespace {
+
+// A number typed the Italian way or the English one; nothing for any other text.
+std::optional<double> typedNumber(const QLineEdit* edit)
+{
+    return parseDecimal(commaToPoint(edit->text().trimmed().toStdString()));
+}
+
+QLineEdit* shortEdit(const QString& text, QWidget* parent)
+{
+    auto* edit = new QLineEdit(text, parent);
+    edit->setMaximumWidth(160);
+    return edit;
+}
+
+// The widgets side by side from the left, as one row of the form.
+QHBoxLayout* leftAligned(std::initializer_list<QWidget*> widgets)
+{
+    auto* row = new QHBoxLayout;
+    for (QWidget* widget : widgets) row->addWidget(widget);
+    row->addStretch(1);
+    return row;
+}
+
+} // namespace
+
+ExportDialog::ExportDialog(Calculation calculation, const std::string& name, QWidget* parent)
+    : QDialog(parent), calculation_(std::move(calculation))
+{
+    setObjectName(QStringLiteral("exportDialog"));
+    setWindowTitle(QStringLiteral("esporta l'equazione"));
+    resize(900, 640);
+    const bool surface = calculation_.kind == FitType::SurfaceXY;
+
+    formatChoice_ = new QComboBox(this);
+    for (ExportFormat format : ExportFormats)
+        formatChoice_->addItem(QString::fromUtf8(exportCaption(format)), static_cast<int>(format));
+    nameEdit_ = new QLineEdit(QString::fromStdString(calvero::objectName(name)), this);
+
+    ratedCheck_ = new QCheckBox(QStringLiteral("normalizzata a 1 nel punto nominale"), this);
+    ratedXEdit_ = shortEdit({}, this);
+    ratedYEdit_ = shortEdit({}, this);
+    ratedXEdit_->setPlaceholderText(QStringLiteral("x"));
+    ratedYEdit_->setPlaceholderText(QStringLiteral("y"));
+    ratedYEdit_->setVisible(surface);
+    QHBoxLayout* rated = leftAligned({ratedCheck_, ratedXEdit_, ratedYEdit_});
+
+    unitChoice_ = new QComboBox(this);
+    unitChoice_->addItem(QStringLiteral("°C (EN 12900)"));
+    unitChoice_->addItem(QStringLiteral("°F (AHRI 540)"));
+
+    xCellEdit_ = shortEdit(QStringLiteral("A2"), this);
+    yCellEdit_ = shortEdit(QStringLiteral("B2"), this);
+    yCellEdit_->setVisible(surface);
+    QHBoxLayout* cells = leftAligned({xCellEdit_, yCellEdit_});
+    languageChoice_ = new QComboBox(this);
+    languageChoice_->addItem(QStringLiteral("inglese"));
+    languageChoice_->addItem(QStringLiteral("italiano"));
+
+    form_ = new QFormLayout;
+    form_->addRow(QStringLiteral("formato:"), formatChoice_);
+    form_->addRow(QStringLiteral("nome:"), nameEdit_);
+    form_->addRow(QStringLiteral("punto nominale:"), rated);
+    form_->addRow(QStringLiteral("temperature dei punti:"), unitChoice_);
+    form_->addRow(surface ? QStringLiteral("celle di x e y:") : QStringLiteral("cella di x:"), cells);
+    form_->addRow(QStringLiteral("formula da copiare:"), languageChoice_);
+
+    preview_ = new QPlainTextEdit(this);
+    preview_->setReadOnly(true);
+    preview_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QFont fixed(QStringLiteral("Courier New"));
+    fixed.setStyleHint(QFont::TypeWriter);
+    fixed.setFixedPitch(true);
+    preview_->setFont(fixed);
+
+    saveButton_ = new QPushButton(QStringLiteral("salva su file..."), this);
+    copyButton_ = new QPushButton(QStringLiteral("copia negli appunti"), this);
+    auto* close = new QPushButton(QStringLiteral("&Uscita"), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    for (QPushButton* button : {saveButton_, copyButton_, close}) {
+        button->setAutoDefault(false);
+        buttons->addWidget(button);
+    }
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form_);
+    layout->addWidget(preview_, 1);
+    layout->addLayout(buttons);
+
+    connect(formatChoice_, &QComboBox::currentIndexChanged, this, &ExportDialog::refresh);
+    connect(unitChoice_, &QComboBox::currentIndexChanged, this, &ExportDialog::refresh);
+    connect(languageChoice_, &QComboBox::currentIndexChanged, this, &ExportDialog::refresh);
+    connect(ratedCheck_, &QCheckBox::toggled, this, &ExportDialog::refresh);
+    for (QLineEdit* edit : {nameEdit_, ratedXEdit_, ratedYEdit_, xCellEdit_, yCellEdit_})
+        connect(edit, &QLineEdit::textChanged, this, &ExportDialog::refresh);
+    connect(saveButton_, &QPushButton::clicked, this, &ExportDialog::saveToFile);
+    connect(copyButton_, &QPushButton::clicked, this, &ExportDialog::copyToClipboard);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+
+    messageSink_ = [this](const QString& text) { QMessageBox::information(this, windowTitle(), text); };
+    fileChooser_ = [this](const QString& proposed) {
+        return QFileDialog::getSaveFileName(this, QStringLiteral("esporta l'equazione"), proposed);
+    };
+    refresh();
+}
+
+ExportFormat ExportDialog::format() const { return static_cast<ExportFormat>(formatChoice_->currentData().toInt()); }
+
+Checked<ExportChoices> ExportDialog::choices() const
+{
+    ExportChoices c;
+    c.name = nameEdit_->text().toStdString();
+    c.units = unitChoice_->currentIndex() == 0 ? TemperatureUnit::Celsius : TemperatureUnit::Fahrenheit;
+    c.cells = {xCellEdit_->text().trimmed().toStdString(), yCellEdit_->text().trimmed().toStdString()};
+    if (format() == ExportFormat::EnergyPlus && ratedCheck_->isChecked()) {
+        const std::optional<double> x = typedNumber(ratedXEdit_);
+        const std::optional<double> y = typedNumber(ratedYEdit_);
+        const bool surface = calculation_.kind == FitType::SurfaceXY;
+        if (!x || (surface && !y))
+            return failed<ExportChoices>("scrivere il punto nominale: " + std::string(surface ? "x e y" : "x"));
+        c.rated = RatedPoint{*x, surface ? y : std::nullopt};
+    }
+    return succeeded(c);
+}
+
+Checked<std::string> ExportDialog::exportedText() const
+{
+    const Checked<ExportChoices> chosen = choices();
+    if (!chosen) return failed<std::string>(chosen.failure);
+    return exportText(format(), calculation_, *chosen);
+}
+
+void ExportDialog::refresh()
+{
+    const ExportFormat f = format();
+    form_->setRowVisible(2, f == ExportFormat::EnergyPlus);
+    form_->setRowVisible(3, f == ExportFormat::Ahri540);
+    form_->setRowVisible(4, f == ExportFormat::Formula);
+    form_->setRowVisible(5, f == ExportFormat::Formula);
+    ratedXEdit_->setEnabled(ratedCheck_->isChecked());
+    ratedYEdit_->setEnabled(ratedCheck_->isChecked());
+    const Checked<std::string> text = exportedText();
+    preview_->setPlainText(QString::fromStdString(text ? *text : text.failure));
+    saveButton_->setEnabled(text.value.has_value());
+    copyButton_->setEnabled(text.value.has_value());
+}
+
+void ExportDialog::saveToFile()
+{
+    const Checked<std::string> text = exportedText();
+    if (!text) return showMessage(QString::fromStdString(text.failure));
+    const QString proposed = QDir::current().filePath(QString::fromStdString(calvero::objectName(nameEdit_->text().toStdString())) +
+                                                      "." + exportSuffix(format()));
+    const QString path = fileChooser_ ? fileChooser_(proposed) : QString();
+    if (path.isEmpty()) return;
+    if (const Failure failure = writeOutputFile(QFile::encodeName(path).toStdString(), *text))
+        return showMessage(QString::fromStdString(*failure));
+    showMessage(QStringLiteral("esportato nel file: ") + path);
+}
+
+void ExportDialog::copyToClipboard()
+{
+    const bool formula = format() == ExportFormat::Formula;
+    const Checked<ExportChoices> chosen = choices();
+    const Checked<std::string> text =
+        !chosen   ? failed<std::string>(chosen.failure)
+        : formula ? spreadsheetFormula(calculation_, chosen->cells, languageChoice_->currentIndex() == 1)
+                  : exportText(format(), calculation_, *chosen);
+    if (!text) return showMessage(QString::fromStdString(text.failure));
+    QApplication::clipboard()->setText(QString::fromStdString(*text));
+}
+
+void ExportDialog::showMessage(const QString& text)
+{
+    if (messageSink_) messageSink_(text);
+}
+
+} // namespace calvero

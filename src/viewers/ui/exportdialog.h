@@ -1,0 +1,79 @@
+#pragma once
+// The report window's "esporta": the fitted equation for the program that
+// will use it (a simulation object, compressor coefficients, a spreadsheet
+// formula, a C or Python function), seen as it will be written, saved to a
+// file or copied to the clipboard. What it cannot export says why in place
+// of the text.
+#include "common/checked.h"
+#include "fit/calculation.h"
+#include "viewers/exportformats.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QFormLayout;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace calvero {
+
+class ExportDialog : public QDialog {
+    Q_OBJECT
+public:
+    using MessageSink = std::function<void(const QString&)>;
+    // Asks where to save, from the proposed file name; empty means cancelled.
+    using FileChooser = std::function<QString(const QString& proposed)>;
+
+    ExportDialog(Calculation calculation, const std::string& name, QWidget* parent = nullptr);
+
+    void setMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
+    void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
+
+    QComboBox* formatChoice() const { return formatChoice_; }
+    QLineEdit* nameEdit() const { return nameEdit_; }
+    QCheckBox* ratedCheck() const { return ratedCheck_; }
+    QLineEdit* ratedXEdit() const { return ratedXEdit_; }
+    QLineEdit* ratedYEdit() const { return ratedYEdit_; }
+    QComboBox* unitChoice() const { return unitChoice_; }
+    QLineEdit* xCellEdit() const { return xCellEdit_; }
+    QLineEdit* yCellEdit() const { return yCellEdit_; }
+    QComboBox* languageChoice() const { return languageChoice_; }
+    QPlainTextEdit* preview() const { return preview_; }
+    QPushButton* saveButton() const { return saveButton_; }
+    QPushButton* copyButton() const { return copyButton_; }
+
+public slots:
+    // The text again from the choices, and the rows that apply to the format.
+    void refresh();
+    void saveToFile();
+    void copyToClipboard();
+
+private:
+    ExportFormat format() const;
+    Checked<ExportChoices> choices() const;
+    Checked<std::string> exportedText() const;
+    void showMessage(const QString& text);
+
+    Calculation calculation_;
+    QFormLayout* form_ = nullptr;
+    QComboBox* formatChoice_ = nullptr;
+    QLineEdit* nameEdit_ = nullptr;
+    QCheckBox* ratedCheck_ = nullptr;
+    QLineEdit* ratedXEdit_ = nullptr;
+    QLineEdit* ratedYEdit_ = nullptr;
+    QComboBox* unitChoice_ = nullptr;
+    QLineEdit* xCellEdit_ = nullptr;
+    QLineEdit* yCellEdit_ = nullptr;
+    QComboBox* languageChoice_ = nullptr;
+    QPlainTextEdit* preview_ = nullptr;
+    QPushButton* saveButton_ = nullptr;
+    QPushButton* copyButton_ = nullptr;
+    MessageSink messageSink_;
+    FileChooser fileChooser_;
+};
+
+} // namespace calvero

@@ -1,0 +1,104 @@
+// The report window's export dialog: the text it shows is the file it saves,
+// the settings of each format change it, a format with nothing for the
+// calculation says why and saves nothing, and the formula copies in the
+// chosen language.
+#include "viewers/exportformats.h"
+#include "viewers/ui/exportdialog.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace calvero;
+
+namespace {
+
+// y = 2 + 0.5 x - 0.02 x² sampled at x = 1..10: a quadratic fitted exactly.
+Calculation quadratic()
+{
+    CalculationInput in;
+    in.kind = FitType::Polynomial;
+    in.degree = 2;
+    for (int i = 1; i <= 10; ++i) {
+        in.points.x[i] = i;
+        in.points.y[i] = 2 + 0.5 * i - 0.02 * i * i;
+    }
+    in.pointCount = 10;
+    return std::get<Calculation>(calculate(in));
+}
+
+void choose(ExportDialog& dialog, ExportFormat format)
+{
+    dialog.formatChoice()->setCurrentIndex(dialog.formatChoice()->findData(static_cast<int>(format)));
+}
+
+} // namespace
+
+class ExportDialogTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void savesWhatItShows()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("curva.idf"));
+        QStringList messages;
+        ExportDialog dialog(quadratic(), "pompa 1");
+        dialog.setMessageSink([&](const QString& text) { messages << text; });
+        QString proposedName;
+        dialog.setFileChooser([&](const QString& proposed) {
+            proposedName = proposed;
+            return path;
+        });
+        QVERIFY(dialog.preview()->toPlainText().contains(QStringLiteral("Curve:Quadratic,")));
+        dialog.ratedCheck()->setChecked(true);
+        dialog.ratedXEdit()->setText(QStringLiteral("5,5"));
+        QVERIFY(dialog.preview()->toPlainText().contains(QStringLiteral("punto nominale x = 5.5")));
+        dialog.saveButton()->click();
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(saved.readAll()), dialog.preview()->toPlainText());
+        QCOMPARE(messages, QStringList{QStringLiteral("esportato nel file: ") + path});
+        QVERIFY(proposedName.endsWith(QStringLiteral("pompa_1.idf")));
+
+        // Outside the points' range the object could not give 1 there: said, nothing to save.
+        dialog.ratedXEdit()->setText(QStringLiteral("11"));
+        QVERIFY(dialog.preview()->toPlainText().startsWith(QStringLiteral("il punto nominale è fuori dai limiti")));
+        QVERIFY(!dialog.saveButton()->isEnabled());
+    }
+
+    void refusesWhatTheFormatCannotHold()
+    {
+        ExportDialog dialog(quadratic(), "pompa");
+        choose(dialog, ExportFormat::Ahri540);
+        QVERIFY(dialog.preview()->toPlainText().startsWith(QStringLiteral("i coefficienti AHRI 540 / EN 12900 vengono")));
+        QVERIFY(!dialog.saveButton()->isEnabled() && !dialog.copyButton()->isEnabled());
+        choose(dialog, ExportFormat::CFunction);
+        QVERIFY(dialog.preview()->toPlainText().contains(QStringLiteral("int pompa(double x, double y, double* value)")));
+        QVERIFY(dialog.saveButton()->isEnabled());
+    }
+
+    void copiesTheFormulaInTheChosenLanguage()
+    {
+        ExportDialog dialog(quadratic(), "pompa");
+        choose(dialog, ExportFormat::Formula);
+        dialog.xCellEdit()->setText(QStringLiteral("c7"));
+        dialog.languageChoice()->setCurrentIndex(1);
+        dialog.copyButton()->click();
+        const QString formula = QGuiApplication::clipboard()->text();
+        QVERIFY(formula.startsWith(QLatin1Char('=')) && formula.contains(QStringLiteral("*C7^2")));
+        QVERIFY(formula.contains(QLatin1Char(',')) && !formula.contains(QLatin1Char('.')));
+        QVERIFY(dialog.preview()->toPlainText().contains(QStringLiteral("italiano: ") + formula));
+        dialog.xCellEdit()->setText(QStringLiteral("7C"));
+        QCOMPARE(dialog.preview()->toPlainText(), QStringLiteral("cella di x non valida: 7C"));
+    }
+};
+
+QTEST_MAIN(ExportDialogTest)
+#include "exportdialog_qtest.moc"
