@@ -83,6 +83,23 @@ done
 for degree in 2 3 4; do
   run "kind7_degree${degree}" --points "$work/surface.txt" --kind 7 --degree "$degree"
 done
+# The steered fits, the comparison without a kind and the exports.
+run steered_through --points "$work/curve.txt" --kind 3 --degree 3 --through 0.5,4 --fix 4=0
+run steered_weights_monotone --points "$work/curve.txt" --kind 3 --degree 4 --weights relative --monotone increasing
+run steered_minimax --points "$work/curve.txt" --kind 3 --degree 2 --minimax
+run steered_surface --points "$work/surface.txt" --kind 7 --degree 2 --through 4,3.5,6
+mkdir -p "$out/compare_without_kind"
+"$batch" --points "$work/curve.txt" --compare --json - >"$out/compare_without_kind/compare.json" 2>&1
+for kind in 2 3 6 7; do
+  file=curve.txt degree=3 extra=()
+  [[ $kind == 6 ]] && file=cooling.txt extra=(--ti 90 --tf 20)
+  [[ $kind == 7 ]] && file=surface.txt
+  dir="$out/exports_kind$kind"
+  mkdir -p "$dir"
+  "$batch" --points "$work/$file" --kind "$kind" --degree "$degree" "${extra[@]}" --energyplus "$dir/curve.idf" \
+    --formula "$dir/formula.txt" --c-function "$dir/curve.c" --python-function "$dir/curve.py" >/dev/null 2>"$dir/stderr.txt"
+  echo "$?" >"$dir/status.txt"
+done
 "$batch" --summary "$out/summary.csv" "$root"/data/examples/*.txt >/dev/null 2>&1
 "$batch" --summary "$out/summary.json" "$root"/data/examples/*.txt >/dev/null 2>&1
 echo "written to $out"

@@ -2,6 +2,7 @@
 
 #include "app/batchexports.h"
 #include "app/batchsummary.h"
+#include "app/datasetformat.h"
 #include "app/fitjson.h"
 #include "common/filewrite.h"
 #include "common/numtext.h"

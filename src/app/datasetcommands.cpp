@@ -4,6 +4,7 @@
 #include "app/datasetfile.h"
 #include "app/document.h"
 #include "app/examples.h"
+#include "entry/gridinput.h"
 #include "entry/importcommand.h"
 #include "entry/spreadsheetexport.h"
 #include "entry/pointordering.h"

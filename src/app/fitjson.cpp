@@ -106,6 +106,13 @@ json pointsJson(const Calculation& c)
     return points;
 }
 
+json fitStatisticsJson(const Calculation& c, const Statistics& s)
+{
+    json figures = statisticsJson(s);
+    if (c.options.any()) addSteeredFigures(figures, s);
+    return figures;
+}
+
 json comparisonRowJson(const ComparisonRow& row)
 {
     json entry = {{"kind", kindNumber(row.kind)},
@@ -161,13 +168,11 @@ std::string fitJson(const Calculation& c, const std::vector<ComparisonRow>* comp
         if (const auto* t = std::get_if<TemperatureTimeCurve>(&*c.curve))
             document["temperatures"] = {{"initial", jsonNumber(t->initial)}, {"final", jsonNumber(t->final)}};
     }
-    const Statistics statistics = fitStatistics(c);
-    document["statistics"] = statisticsJson(statistics);
+    document["statistics"] = fitStatisticsJson(c, fitStatistics(c));
     if (c.options.any()) {
         // Only a steered fit says so: a plain one's document stays as it always was.
         document["options"] = optionsJson(c.options);
         document["optionsLine"] = optionsLine(c.options, c.kind);
-        addSteeredFigures(document["statistics"], statistics);
     }
     document["shape"] = shapeJson(shapeChecks(c));
     document["points"] = pointsJson(c);

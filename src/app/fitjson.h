@@ -21,6 +21,9 @@ nlohmann::json statisticsJson(const Statistics& statistics);
 nlohmann::json shapeJson(const ShapeChecks& checks);
 nlohmann::json pointsJson(const Calculation& calculation);
 nlohmann::json comparisonRowJson(const ComparisonRow& row);
+// The "statistics" of the calculation: statisticsJson, with what a steered
+// fit adds (its conditions, its weighted sum, which errors are approximate).
+nlohmann::json fitStatisticsJson(const Calculation& calculation, const Statistics& statistics);
 
 // Figures that cannot be computed are null, never NaN. The comparison's rule
 // gives the tolerance as the user wrote it, when given.

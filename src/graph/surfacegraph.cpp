@@ -44,7 +44,6 @@ double surfaceAt(const SurfaceGraphData& d, double x, double y)
 {
     return surfaceValue(d.coefficients, x, y, d.degree).value_or(std::numeric_limits<double>::quiet_NaN());
 }
-}
 
 // The point's error in per cent; nothing for a z of 0 or a surface that has no value there.
 std::optional<double> pointError(const SurfaceGraphData& d, int i)

@@ -33,6 +33,25 @@ std::optional<Problem> notFinite(std::span<const double> values, const char* nam
     return std::nullopt;
 }
 
+// Options no fit can take: a value that is not a finite number, a term that
+// is not one, weights that are not one per point. What the kind and the
+// points make of them is the engine's to say.
+std::optional<Problem> optionsProblem(const FitOptions& o, std::size_t points)
+{
+    for (const ThroughPoint& p : o.throughPoints)
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
+            return badArguments("un punto di passaggio non è fatto di numeri finiti");
+    for (const FixedTerm& t : o.fixedTerms) {
+        if (t.term < 1 || t.term > 99) return badArguments("termine fisso non valido (1..99): " + std::to_string(t.term));
+        if (!std::isfinite(t.value)) return badArguments("il valore del termine fisso " + std::to_string(t.term) + " non è un numero finito");
+    }
+    if (o.weighting == Weighting::Column) {
+        if (o.pointWeights.size() != points) return badArguments("i pesi devono essere uno per punto");
+        if (auto problem = notFinite(o.pointWeights, "pesi")) return problem;
+    }
+    return std::nullopt;
+}
+
 // What no calculation can take, and the points beyond the engine's places.
 std::optional<Problem> problemOf(const FitRequest& r)
 {
@@ -45,6 +64,7 @@ std::optional<Problem> problemOf(const FitRequest& r)
         if (auto problem = notFinite(values, name)) return problem;
     for (const std::optional<double>& t : {r.initialTemperature, r.finalTemperature})
         if (t && !std::isfinite(*t)) return badArguments("una temperatura non è un numero finito");
+    if (auto problem = optionsProblem(r.options, r.x.size())) return problem;
     // The surface's own limit (100) is the engine's to say.
     if (!surface && r.x.size() > static_cast<std::size_t>(MaxPoints))
         return Problem{FitStatus::Refused, TooManyPoints};
@@ -75,6 +95,7 @@ Checked<CalculationInput> requestInput(const FitRequest& request)
     input.degree = request.degree;
     input.initialTemperature = request.initialTemperature;
     input.finalTemperature = request.finalTemperature;
+    input.options = request.options;
     const bool surface = input.kind == FitType::SurfaceXY;
     // A surface of more points than the places is refused for them all.
     input.pointCount = static_cast<int>(std::min(request.x.size(), static_cast<std::size_t>(MaxPoints)));

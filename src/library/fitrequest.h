@@ -8,6 +8,7 @@
 #include "fit/calculation.h"
 #include "fit/coefficientlist.h"
 #include "fit/comparison.h"
+#include "fit/fitoptions.h"
 #include "fit/statistics.h"
 
 #include <optional>
@@ -31,6 +32,9 @@ struct FitRequest {
     std::span<const double> x, y, z; // z: the surface's; ignored for the other kinds
     // The temperature-time kind's temperatures; none when not given.
     std::optional<double> initialTemperature, finalTemperature;
+    // What steers the fit beyond least squares (none by default); with
+    // weights from a column, pointWeights holds one per point.
+    FitOptions options;
 };
 
 // Why a request gets no fit: arguments no calculation can take (a kind or a

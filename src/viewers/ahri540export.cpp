@@ -1,6 +1,5 @@
 #include "viewers/ahri540export.h"
 
-#include "common/fault.h"
 #include "common/numtext.h"
 #include "fit/surface.h"
 #include "viewers/exportenvelope.h"
@@ -27,7 +26,7 @@ double standardPolynomial(const std::array<double, 10>& C, double S, double D)
            C[7] * D * S * S + C[8] * S * D * D + C[9] * D * D * D;
 }
 
-std::string rowText(const Calculation& c, const std::string& name, TemperatureUnit unit)
+Checked<std::string> rowText(const Calculation& c, const std::string& name, TemperatureUnit unit)
 {
     const ExportEquation e = *exportEquation(c);
     std::array<double, 10> C{};
@@ -41,11 +40,12 @@ std::string rowText(const Calculation& c, const std::string& name, TemperatureUn
     const int n = c.pointCount;
     for (int i : {1, (n + 1) / 2, n}) {
         const double S = c.points.x[i], D = c.points.y[i];
+        const std::optional<double> fitted = surfaceValue(c.surface, S, D, c.degree);
+        if (!fitted) return failed<std::string>("il polinomio non ha un valore calcolabile nel punto " + shortestText(S) + "; " + shortestText(D));
         text += "# " + label + ": " + shortestText(S) + "; " + shortestText(D) + "; " +
-                shortestText(standardPolynomial(C, S, D)) + "; " +
-                shortestText(evaluateSurface(c.surface, S, D, c.degree)) + "\n";
+                shortestText(standardPolynomial(C, S, D)) + "; " + shortestText(*fitted) + "\n";
     }
-    return text;
+    return succeeded(std::move(text));
 }
 
 } // namespace
@@ -67,11 +67,7 @@ Checked<std::string> ahri540Coefficients(const Calculation& c, const std::string
         return failed<std::string>("i coefficienti AHRI 540 / EN 12900 vengono dal polinomio Z=F(x,y) di grado 3 "
                                    "(x la temperatura di aspirazione, y quella di scarico), non da " +
                                    equationTitle(c));
-    try {
-        return succeeded(rowText(c, name, unit));
-    } catch (const ArithmeticFault& fault) {
-        return failed<std::string>(fault.what());
-    }
+    return rowText(c, name, unit);
 }
 
 } // namespace calvero

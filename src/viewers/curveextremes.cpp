@@ -91,17 +91,27 @@ std::vector<std::pair<double, double>> interiorStationaryPoints(const ExportEqua
 
 struct Extremes {
     ValueRange range{INFINITY, -INFINITY};
-    void take(double v)
+    bool complete = true; // every value looked at exists
+    void take(std::optional<double> v)
     {
-        range.lowest = std::min(range.lowest, v);
-        range.highest = std::max(range.highest, v);
+        if (!v) {
+            complete = false;
+            return;
+        }
+        range.lowest = std::min(range.lowest, *v);
+        range.highest = std::max(range.highest, *v);
+    }
+    std::optional<ValueRange> found() const
+    {
+        if (!complete) return std::nullopt;
+        return range;
     }
 };
 
-ValueRange surfaceRange(const Calculation& c, const ExportEquation& e, const Envelope& r)
+std::optional<ValueRange> surfaceRange(const Calculation& c, const ExportEquation& e, const Envelope& r)
 {
     Extremes found;
-    const auto value = [&](double x, double y) { found.take(evaluateSurface(c.surface, x, y, c.degree)); };
+    const auto value = [&](double x, double y) { found.take(surfaceValue(c.surface, x, y, c.degree)); };
     for (int i = 1; i <= c.pointCount; ++i) value(c.points.x[i], c.points.y[i]);
     for (double x : {r.xMin, r.xMax}) {
         for (double y : {r.yMin, r.yMax}) value(x, y);
@@ -110,18 +120,18 @@ ValueRange surfaceRange(const Calculation& c, const ExportEquation& e, const Env
     for (double y : {r.yMin, r.yMax})
         for (double x : stationaryPoints(edgePolynomial(e, y, true), r.xMin, r.xMax)) value(x, y);
     for (const auto& [x, y] : interiorStationaryPoints(e, r)) value(x, y);
-    return found.range;
+    return found.found();
 }
 
 } // namespace
 
-ValueRange curveValueRange(const Calculation& c, const Envelope& r)
+std::optional<ValueRange> curveValueRange(const Calculation& c, const Envelope& r)
 {
     const std::optional<ExportEquation> e = exportEquation(c);
     if (e && e->twoVariables()) return surfaceRange(c, *e, r);
     Extremes found;
     if (!c.curve) return found.range;
-    const auto value = [&](double x) { found.take(evaluate(*c.curve, x)); };
+    const auto value = [&](double x) { found.take(curveValue(*c.curve, x)); };
     value(r.xMin);
     value(r.xMax);
     for (int i = 1; i <= c.pointCount; ++i) value(c.points.x[i]);
@@ -130,7 +140,7 @@ ValueRange curveValueRange(const Calculation& c, const Envelope& r)
         for (const ExportTerm& t : e->terms) coefficients.push_back(t.coefficient);
         for (double x : stationaryPoints(coefficients, r.xMin, r.xMax)) value(x);
     }
-    return found.range;
+    return found.found();
 }
 
 } // namespace calvero

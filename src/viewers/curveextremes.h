@@ -5,6 +5,8 @@
 #include "fit/calculation.h"
 #include "viewers/exportenvelope.h"
 
+#include <optional>
+
 namespace calvero {
 
 struct ValueRange {
@@ -17,7 +19,7 @@ struct ValueRange {
 // derivative of a polynomial vanishes inside (along each edge and, for the
 // surface, where both derivatives vanish inside, found by Newton's method from
 // a grid of starts). The other kinds are monotonic, so their ends suffice.
-// Raises the engine's arithmetic faults.
-ValueRange curveValueRange(const Calculation& calculation, const Envelope& envelope);
+// Nothing where the curve has no value at one of those places.
+std::optional<ValueRange> curveValueRange(const Calculation& calculation, const Envelope& envelope);
 
 } // namespace calvero

@@ -1,6 +1,5 @@
 #include "viewers/energyplusexport.h"
 
-#include "common/fault.h"
 #include "common/numtext.h"
 #include "fit/surface.h"
 #include "viewers/curveextremes.h"
@@ -108,19 +107,23 @@ Failure ratedPointProblem(const RatedPoint& rated, const Envelope& r)
            "): la simulazione lo porterebbe al limite e la curva non vi varrebbe 1";
 }
 
-double valueAt(const Calculation& c, double x, double y)
+std::optional<double> valueAt(const Calculation& c, double x, double y)
 {
-    return c.kind == FitType::SurfaceXY ? evaluateSurface(c.surface, x, y, c.degree) : evaluate(*c.curve, x);
+    return c.kind == FitType::SurfaceXY ? surfaceValue(c.surface, x, y, c.degree) : curveValue(*c.curve, x);
 }
 
+const char* const NoValueMessage = "la curva non ha un valore calcolabile in tutti i limiti dei punti";
+
 // The object; with a rated point, normalized by the curve's value there (scale).
-std::string objectText(const Calculation& c, const std::string& name, const std::optional<RatedPoint>& rated,
-                       double scale)
+Checked<std::string> objectText(const Calculation& c, const std::string& name,
+                                const std::optional<RatedPoint>& rated, double scale)
 {
     const ExportEquation e = *exportEquation(c);
     ObjectForm form = *objectForm(c, e);
     const Envelope r = pointEnvelope(c);
-    ValueRange output = curveValueRange(c, r);
+    const std::optional<ValueRange> range = curveValueRange(c, r);
+    if (!range) return failed<std::string>(NoValueMessage);
+    ValueRange output = *range;
 
     std::string text = "! CALVERO1: " + equationTitle(c) + ", " + std::to_string(c.pointCount) + " punti\n";
     for (const std::string& line : envelopeLines(r)) text += "! " + line + "\n";
@@ -148,7 +151,7 @@ std::string objectText(const Calculation& c, const std::string& name, const std:
     text += fieldLine("Dimensionless", ',', form.xUnitComment);
     if (r.twoVariables) text += fieldLine("Dimensionless", ',', "Input Unit Type for Y");
     text += fieldLine("Dimensionless", ';', "Output Unit Type");
-    return text;
+    return succeeded(std::move(text));
 }
 
 } // namespace
@@ -174,13 +177,10 @@ Checked<std::string> energyPlusObject(const Calculation& c, const std::string& n
     if (!e || !objectForm(c, *e)) return failed<std::string>(noEnergyPlusObjectMessage(c));
     if (rated)
         if (const Failure problem = ratedPointProblem(*rated, pointEnvelope(c))) return failed<std::string>(*problem);
-    try {
-        const double scale = rated ? valueAt(c, rated->x, rated->y.value_or(0.0)) : 1.0;
-        if (scale == 0.0) return failed<std::string>("la curva vale 0 nel punto nominale: non si può normalizzare");
-        return succeeded(objectText(c, name, rated, scale));
-    } catch (const ArithmeticFault& fault) {
-        return failed<std::string>(fault.what());
-    }
+    const std::optional<double> scale = rated ? valueAt(c, rated->x, rated->y.value_or(0.0)) : 1.0;
+    if (!scale) return failed<std::string>(NoValueMessage);
+    if (*scale == 0.0) return failed<std::string>("la curva vale 0 nel punto nominale: non si può normalizzare");
+    return objectText(c, name, rated, *scale);
 }
 
 } // namespace calvero

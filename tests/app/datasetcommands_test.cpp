@@ -241,29 +241,30 @@ TEST_F(DataSetCommands, LeavingAsksOnlyWhenTypedDataIsNotOnDisk)
     type(1, "1,5", "2");
     type(2, "3", "4");
     EXPECT_TRUE(hasUnsavedData(work)) << "typed";
-    ASSERT_TRUE(saveDataSet(work, pathOf("a.txt")));
+    ASSERT_EQ(saveDataSet(work, pathOf("a.txt")), std::nullopt);
     EXPECT_TRUE(hasUnsavedData(work)) << "typed points that never reached the data set are not in the file";
     copyGridToPoints(doc.grid, doc.points);
     doc.points.x[1] = 1.5; // the calculation reads the decimal comma
-    ASSERT_TRUE(saveDataSet(work, pathOf("a.txt")));
+    ASSERT_EQ(saveDataSet(work, pathOf("a.txt")), std::nullopt);
     EXPECT_FALSE(hasUnsavedData(work)) << "saved";
 
     inputs.setInitialTemperatureText("20");
     EXPECT_TRUE(hasUnsavedData(work)) << "a temperature typed";
-    ASSERT_TRUE(saveDataSet(work, pathOf("a.txt")));
+    ASSERT_EQ(saveDataSet(work, pathOf("a.txt")), std::nullopt);
     EXPECT_FALSE(hasUnsavedData(work)) << "saved with the temperature";
 
     clearDataSet(work);
     EXPECT_FALSE(hasUnsavedData(work)) << "cleared: nothing to lose";
 
-    ASSERT_TRUE(readAndCalculate(work, pathOf("a.txt")));
+    // Two points: the file is read, its degree-2 fit refused.
+    EXPECT_EQ(readAndCalculate(work, pathOf("a.txt")), "numero punti insufficiente per il grado scelto");
     EXPECT_FALSE(hasUnsavedData(work)) << "as read";
     type(2, "3", "4.5");
     EXPECT_TRUE(hasUnsavedData(work)) << "a value changed after reading";
 
     clearDataSet(work);
     writeText(pathOf("punti.csv"), "1;2\n2;3\n");
-    ASSERT_TRUE(openFile(work, pathOf("punti.csv")));
+    ASSERT_EQ(openFile(work, pathOf("punti.csv")), std::nullopt);
     EXPECT_TRUE(hasUnsavedData(work)) << "imported";
 }
 

@@ -6,7 +6,7 @@
 
 #include "app/calculatecommand.h"
 #include "app/fitoptionsfile.h"
-#include "fit/pointordering.h"
+#include "entry/pointordering.h"
 
 #include <variant>
 
@@ -57,8 +57,8 @@ TEST_F(FitOptionsFile, SavedWithTheDataSetAndSteeringItsFirstCalculationInANewRu
     EXPECT_EQ(doc.options, steered());
     fillPointGrid(doc.grid, doc.points);
     const Outcome outcome = calculateDocument(work);
-    ASSERT_TRUE(std::holds_alternative<Calculation>(outcome)) << std::get<Refusal>(outcome).message;
-    const Calculation& done = std::get<Calculation>(outcome);
+    ASSERT_TRUE(bool(outcome)) << outcome.failure;
+    const Calculation& done = *outcome;
     EXPECT_EQ(done.report[1], "vincoli: passa per (0; 620); termine 3 = -0.000015; pesi relativi 1/y^2; monotona decrescente");
     EXPECT_EQ(std::get<PolynomialCurve>(*done.curve).coefficients[1], 620.0);
     EXPECT_EQ(std::get<PolynomialCurve>(*done.curve).coefficients[3], -1.5e-5);

@@ -34,8 +34,8 @@ CalculationInput pumpInput(FitOptions options, FitType kind = FitType::Polynomia
 Calculation done(const CalculationInput& in)
 {
     const Outcome outcome = calculate(in);
-    if (const auto* refusal = std::get_if<Refusal>(&outcome)) ADD_FAILURE() << refusal->message;
-    return std::holds_alternative<Calculation>(outcome) ? std::get<Calculation>(outcome) : Calculation{};
+    if (!outcome) ADD_FAILURE() << outcome.failure;
+    return outcome ? *outcome : Calculation{};
 }
 
 bool hasLine(const std::vector<std::string>& lines, const std::string& start)

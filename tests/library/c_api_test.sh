@@ -46,6 +46,26 @@ y125 = float(lines[[l.startswith("y(1.25)") for l in lines].index(True)].split("
 value = sum(float(c) * 1.25 ** k for k, c in enumerate(exact))
 assert abs(y125 - value) <= 1e-13 * abs(value), (y125, value)
 PY
+check "the steered fit is exact least squares under its conditions" /usr/bin/python3 - "$work/out.txt" <<'PY'
+import sys
+from fractions import Fraction as F
+lines = open(sys.argv[1]).read().splitlines()
+got = [float(l.split(" = ")[1]) for l in lines if l.startswith("steered termine ")]
+xs = [F(-2) + F(1, 2) * i for i in range(12)]
+ys = []
+for i, x in enumerate(xs):
+    xd = float(x)
+    ys.append(F(1 - 2 * xd + 0.5 * xd * xd + 0.25 * xd * xd * xd + (0.01 if i % 3 == 0 else -0.005)))
+# Through (0, 1) holds c1 at 1 and c4 is held at 1/4: least squares of the rest over x and x^2.
+rest = [y - 1 - F(1, 4) * x ** 3 for x, y in zip(xs, ys)]
+a11, a12, a22 = sum(x ** 2 for x in xs), sum(x ** 3 for x in xs), sum(x ** 4 for x in xs)
+b1, b2 = sum(r * x for x, r in zip(xs, rest)), sum(r * x ** 2 for x, r in zip(xs, rest))
+det = a11 * a22 - a12 * a12
+exact = [F(1), (b1 * a22 - b2 * a12) / det, (a11 * b2 - a12 * b1) / det, F(1, 4)]
+assert len(got) == 4, got
+for g, e in zip(got, exact):
+    assert abs(F(g) - e) <= abs(e) * F(1, 10 ** 14), (g, float(e))
+PY
 out="$work/out.txt"
 check "version" grep -qx 'version 1.0.0' "$out"
 check "statistics by the JSON's names, NaN for another" grep -qE '^n = 12, sse = [0-9.e-]+, illConditioned = 0, unknown = nan$' "$out"
@@ -59,4 +79,8 @@ check "temperature-time without temperatures" grep -qx 'no temperatures: 1 per l
 check "a value that is no number" grep -qx 'not a number: 2 il valore 4 di y non è un numero finito' "$out"
 check "NULL arguments" grep -qx 'null request: 2' "$out"
 check "no result for them, and an empty message" grep -qx 'null result: 1 ' "$out"
+check "options it cannot take are bad arguments" grep -qx 'bad options: 2 2 2 2' "$out"
+check "a steered fit counts its conditions" grep -qx 'equalityConditions = 2' "$out"
+check "options the kind does not take are refused in the programs' words" \
+  grep -qx 'steered power: 1 i punti di passaggio e i termini fissi valgono solo per POLINOMIO, POLINOMIO FRATTO e polinomio Z=F(x,y)' "$out"
 finish

@@ -41,6 +41,28 @@ int main(void)
     fputs(calvero_report(result), stdout);
     calvero_result_free(result);
 
+    /* Steered: through (0, 1) with the x^3 term held at 0.25. */
+    calvero_options* options = calvero_options_new();
+    calvero_options_through(options, 0.0, 1.0, 0.0);
+    calvero_options_fix(options, 4, 0.25);
+    printf("bad options: %d %d %d %d\n", calvero_options_fix(options, 0, 1.0), calvero_options_monotone(options, 5),
+           calvero_options_through(options, NAN, 1.0, 0.0), calvero_options_fix(NULL, 1, 1.0));
+    if (calvero_fit_steered(&request, options, &result) != 0) {
+        printf("steered refused: %s\n", calvero_message(result));
+        return 1;
+    }
+    for (size_t k = 0; k < calvero_coefficient_count(result); ++k)
+        printf("steered %s = %.17g\n", calvero_coefficient_name(result, k), calvero_coefficient(result, k));
+    printf("equalityConditions = %g\n", calvero_statistic(result, "equalityConditions"));
+    calvero_result_free(result);
+    calvero_options_minimax(options, 1);
+    calvero_options_relative_weights(options);
+    calvero_request power = {2, 1, 12, x, y, NULL, NAN, NAN};
+    const int refused = calvero_fit_steered(&power, options, &result);
+    printf("steered power: %d %s\n", refused, calvero_message(result));
+    calvero_result_free(result);
+    calvero_options_free(options);
+
     /* What cannot be fitted. */
     double many[201];
     for (int i = 0; i < 201; ++i) many[i] = i + 1;

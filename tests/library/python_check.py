@@ -105,6 +105,32 @@ for what, (path, columns), kind, degree, temperatures in cases:
     rows = calvero.compare(x, y, z=z, degree=degree, **temperatures)
     check(what + ": comparison rows", rows == document["comparison"]["rows"], (rows[:1], document["comparison"]["rows"][:1]))
 
+# The steered fits: the options given to calvero.fit as calvero1-batch takes them on its line.
+weighted = write_points("weighted.txt", [(x, 3.0 + 2.0 * x ** 1.3 + e, 1.0 + (i % 4)) for i, (x, e) in enumerate(zip(xs, noise))])
+steered = [
+    ("through and fixed", curve, 3, 3, ["--through", "0.5,4", "--fix", "4=0"], {"through": [(0.5, 4)], "fix": {4: 0.0}}),
+    ("relative weights, rising", curve, 3, 4, ["--weights", "relative", "--monotone", "increasing"],
+     {"weights": "relative", "monotone": "increasing"}),
+    ("smallest largest error", curve, 3, 2, ["--minimax"], {"minimax": True}),
+    ("weights of a column", weighted, 3, 2, ["--weights", "column"], {"weights": weighted[1][2]}),
+    ("surface through a point", surface, 7, 2, ["--through", "4,3.5,6"], {"through": [(4, 3.5, 6)]}),
+]
+for what, (path, columns), kind, degree, line, options in steered:
+    arguments = ["--points", path, "--kind", str(kind), "--degree", str(degree)] + line
+    z = columns[2] if kind == 7 else None
+    result = calvero.fit(columns[0], columns[1], kind=kind, degree=degree, z=z, **options)
+    compare_with_batch("steered, " + what, result, batch_json(*arguments), batch_report(*arguments))
+
+# A data set with its options file: read_dataset hands them on.
+steered_set = os.path.join(work, "steered.txt")
+with open(os.path.join(build, "nr150b6.txt"), "rb") as source, open(steered_set, "wb") as copy:
+    copy.write(source.read())
+with open(os.path.join(work, "steered.vincoli.json"), "w") as f:
+    json.dump({"throughPoints": [{"x": 0, "y": 620}], "monotone": "decreasing"}, f)
+data = calvero.read_dataset(steered_set)
+check("a data set's options", data["through"] == [(0.0, 620.0)] and data["monotone"] == "decreasing", data)
+compare_with_batch("steered data set", calvero.fit(**data), batch_json(steered_set), batch_report(steered_set))
+
 examples = ["potenzaold.txt", "nr150b6.txt", "polinomiofratto.txt", "esponenziale.txt", "temperatura_tempo.txt",
             "funzxy.txt"]
 for name in examples:
@@ -144,6 +170,15 @@ for what, call, error, text in [
      "t_initial deve essere un numero o None"),
     ("a file that is no data set", lambda: calvero.read_dataset(os.path.join(work, "curve.txt")), ValueError,
      "il file non contiene dati validi: " + os.path.join(work, "curve.txt")),
+    ("a through point of one number", lambda: calvero.fit([1, 2, 3], [1, 2, 3], through=[(1,)]), ValueError,
+     "un punto di passaggio si dà come (x, y), o (x, y, z) per il polinomio Z=F(x,y)"),
+    ("weights not one per point", lambda: calvero.fit([1, 2, 3], [1, 2, 3], degree=1, weights=[1, 2]), ValueError,
+     "i pesi devono essere uno per punto"),
+    ("an unknown weighting", lambda: calvero.fit([1, 2, 3], [1, 2, 3], weights="assolute"), ValueError,
+     'pesi non validi: "relative" o un peso per punto'),
+    ("a kind no option suits", lambda: calvero.fit([1, 2, 3], [1, 2, 3], kind="power", minimax=True), calvero.Refused,
+     subprocess.run([batch, "--points", curve[0], "--kind", "2", "--minimax"], capture_output=True,
+                    text=True).stderr.strip()),
     ("a missing file", lambda: calvero.read_dataset(os.path.join(work, "manca.txt")), FileNotFoundError,
      " IL FILE:" + os.path.join(work, "manca.txt") + " NON ESISTE!"),
 ]:

@@ -6,12 +6,14 @@
 #include "app/fitjson.h"
 #include "library/fitrequest.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <mutex>
 #include <new>
 #include <span>
 #include <string>
+#include <vector>
 
 struct calvero_result {
     calvero::FitAnswer answer;
@@ -20,6 +22,10 @@ struct calvero_result {
     std::string report;
     std::once_flag statisticsOnce;
     nlohmann::json statistics;
+};
+
+struct calvero_options {
+    calvero::FitOptions options;
 };
 
 namespace {
@@ -52,7 +58,7 @@ const char* missingArray(const calvero_request& r)
     return nullptr;
 }
 
-calvero::FitAnswer answerOf(const calvero_request& r)
+calvero::FitAnswer answerOf(const calvero_request& r, const calvero::FitOptions& options)
 {
     if (const char* missing = missingArray(r)) {
         calvero::FitAnswer answer;
@@ -67,20 +73,105 @@ calvero::FitAnswer answerOf(const calvero_request& r)
     if (r.kind == 7) request.z = values(r.z, r.n);
     request.initialTemperature = temperature(r.t_initial);
     request.finalTemperature = temperature(r.t_final);
+    request.options = options;
     return calvero::fitRequest(request);
+}
+
+// An options object changed by set (false: a value it cannot take, and
+// nothing changes); 0, or 2 for that or a NULL object.
+template <typename Change>
+int changed(calvero_options* options, Change set)
+{
+    constexpr int Bad = static_cast<int>(calvero::FitStatus::BadArguments);
+    if (options == nullptr) return Bad;
+    try {
+        calvero::FitOptions copy = options->options;
+        if (!set(copy)) return Bad;
+        options->options = std::move(copy);
+        return 0;
+    } catch (const std::exception&) {
+        return Bad;
+    }
 }
 
 } // namespace
 
 extern "C" {
 
+calvero_options* calvero_options_new(void) { return new (std::nothrow) calvero_options; }
+
+void calvero_options_free(calvero_options* options) { delete options; }
+
+int calvero_options_through(calvero_options* options, double x, double y, double z)
+{
+    return changed(options, [&](calvero::FitOptions& o) {
+        if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) return false;
+        o.throughPoints.push_back({x, y, z});
+        return true;
+    });
+}
+
+int calvero_options_fix(calvero_options* options, int term, double value)
+{
+    return changed(options, [&](calvero::FitOptions& o) {
+        if (term < 1 || term > 99 || !std::isfinite(value)) return false;
+        o.fixedTerms.push_back({term, value});
+        return true;
+    });
+}
+
+int calvero_options_relative_weights(calvero_options* options)
+{
+    return changed(options, [](calvero::FitOptions& o) {
+        o.weighting = calvero::Weighting::Relative;
+        o.pointWeights.clear();
+        return true;
+    });
+}
+
+int calvero_options_point_weights(calvero_options* options, const double* weights, size_t n)
+{
+    return changed(options, [&](calvero::FitOptions& o) {
+        if (weights == nullptr && n > 0) return false;
+        std::vector<double> taken(weights, weights + n);
+        if (!std::all_of(taken.begin(), taken.end(), [](double w) { return std::isfinite(w); })) return false;
+        o.weighting = calvero::Weighting::Column;
+        o.pointWeights = std::move(taken);
+        return true;
+    });
+}
+
+int calvero_options_minimax(calvero_options* options, int on)
+{
+    return changed(options, [&](calvero::FitOptions& o) {
+        o.minimax = on != 0;
+        return true;
+    });
+}
+
+int calvero_options_monotone(calvero_options* options, int direction)
+{
+    return changed(options, [&](calvero::FitOptions& o) {
+        if (direction < -1 || direction > 1) return false;
+        o.monotone = direction < 0   ? calvero::Monotone::Decreasing
+                     : direction > 0 ? calvero::Monotone::Increasing
+                                     : calvero::Monotone::None;
+        return true;
+    });
+}
+
 int calvero_fit(const calvero_request* request, calvero_result** result)
+{
+    return calvero_fit_steered(request, nullptr, result);
+}
+
+int calvero_fit_steered(const calvero_request* request, const calvero_options* options, calvero_result** result)
 {
     if (result != nullptr) *result = nullptr;
     if (request == nullptr || result == nullptr) return static_cast<int>(calvero::FitStatus::BadArguments);
     try {
         auto* made = new calvero_result;
-        made->answer = answerOf(*request);
+        made->answer = answerOf(*request, options ? options->options : calvero::FitOptions{});
         *result = made;
         return static_cast<int>(made->answer.status);
     } catch (const std::exception&) {
@@ -123,7 +214,9 @@ double calvero_statistic(const calvero_result* result, const char* name)
     if (!fitted(result) || name == nullptr) return NotANumber;
     auto* r = const_cast<calvero_result*>(result);
     try {
-        std::call_once(r->statisticsOnce, [r] { r->statistics = calvero::statisticsJson(r->answer.statistics); });
+        std::call_once(r->statisticsOnce, [r] {
+            r->statistics = calvero::fitStatisticsJson(*r->answer.calculation, r->answer.statistics);
+        });
     } catch (const std::exception&) {
         return NotANumber;
     }

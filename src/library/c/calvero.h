@@ -76,6 +76,46 @@ typedef struct calvero_request {
  * request or result is NULL, or memory ran out. */
 int calvero_fit(const calvero_request* request, calvero_result** result);
 
+/* What steers a fit beyond least squares, as the programs' fit options do:
+ * points the curve passes through, coefficients held at a value, weights of
+ * the errors, the smallest largest percentage error, a curve that never
+ * turns back. Opaque: made by calvero_options_new, set by the functions
+ * below (each returns 0, or 2 for a NULL options or a value it cannot take,
+ * which leaves the options as they were), freed by calvero_options_free.
+ * With nothing set, a fit is the plain least squares of calvero_fit. Which
+ * options suit which kind is said by calvero_fit_steered's refusal, in the
+ * programs' words. */
+typedef struct calvero_options calvero_options;
+
+calvero_options* calvero_options_new(void);
+void calvero_options_free(calvero_options* options);
+
+/* The curve passes through (x, y); the surface through (x, y, z), z ignored
+ * for the other kinds. Each call adds a point. */
+int calvero_options_through(calvero_options* options, double x, double y, double z);
+
+/* Term number term (1 the constant, as the report numbers them; 1 to 99)
+ * held at value. Each call adds a term. */
+int calvero_options_fix(calvero_options* options, int term, double value);
+
+/* The errors weighted by 1/y^2 (1/z^2 for the surface): the relative
+ * errors count. */
+int calvero_options_relative_weights(calvero_options* options);
+
+/* A weight per point, n of them in the points' order (n must be the
+ * request's n). */
+int calvero_options_point_weights(calvero_options* options, const double* weights, size_t n);
+
+/* 1: the smallest largest percentage error instead of least squares; 0: not. */
+int calvero_options_minimax(calvero_options* options, int on);
+
+/* -1: never rising over the points' range of x; 1: never falling; 0: free. */
+int calvero_options_monotone(calvero_options* options, int direction);
+
+/* calvero_fit with options (NULL: none). The result's statistics add
+ * "equalityConditions" and "weightedSse" when an option is set. */
+int calvero_fit_steered(const calvero_request* request, const calvero_options* options, calvero_result** result);
+
 /* The number of coefficients: 0 without a fit (the scatter kind has none). */
 size_t calvero_coefficient_count(const calvero_result* result);
 

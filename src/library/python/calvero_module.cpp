@@ -6,6 +6,7 @@
 // or TypeError. Built with pybind11 for Debian's own Python.
 #include "app/datasetformat.h"
 #include "app/fitjson.h"
+#include "app/fitoptionsfile.h"
 #include "fit/shapecheck.h"
 #include "library/equationtext.h"
 #include "library/fitrequest.h"
@@ -103,6 +104,58 @@ std::optional<double> temperature(const py::object& t, const char* name)
     }
 }
 
+double number(const py::handle& value, const std::string& what)
+{
+    try {
+        return py::float_(py::reinterpret_borrow<py::object>(value)).cast<double>();
+    } catch (const py::error_already_set&) {
+        throw py::type_error(what + " deve essere un numero");
+    }
+}
+
+// The fit options as a script gives them: through=[(x, y), ...] ((x, y, z)
+// for the surface), fix={term: value}, weights="relative" or one per point,
+// minimax=True, monotone="increasing" or "decreasing".
+FitOptions optionsOf(const py::object& through, const py::object& fix, const py::object& weights,
+                     const py::object& minimax, const py::object& monotone)
+{
+    FitOptions o;
+    if (!through.is_none()) {
+        for (const py::handle& point : through) {
+            const Numbers values = numbers(point, "un punto di passaggio");
+            if (values.size() != 2 && values.size() != 3)
+                throw py::value_error("un punto di passaggio si dà come (x, y), o (x, y, z) per il polinomio Z=F(x,y)");
+            o.throughPoints.push_back({values.at(0), values.at(1), values.size() == 3 ? values.at(2) : 0.0});
+        }
+    }
+    if (!fix.is_none()) {
+        if (!py::isinstance<py::dict>(fix)) throw py::type_error("fix è un dizionario {termine: valore}");
+        for (const auto& [term, value] : fix.cast<py::dict>())
+            o.fixedTerms.push_back({wholeNumber(term, "il termine fisso è un numero intero (1 la costante)",
+                                                "termine fisso non valido (1..99): "),
+                                    number(value, "il valore di un termine fisso")});
+    }
+    if (!weights.is_none()) {
+        if (py::isinstance<py::str>(weights)) {
+            if (weights.cast<std::string>() != "relative")
+                throw py::value_error("pesi non validi: \"relative\" o un peso per punto");
+            o.weighting = Weighting::Relative;
+        } else {
+            const Numbers values = numbers(weights, "weights");
+            o.weighting = Weighting::Column;
+            o.pointWeights.assign(values.data(), values.data() + values.size());
+        }
+    }
+    o.minimax = py::bool_(minimax);
+    if (!monotone.is_none()) {
+        const std::string direction = py::isinstance<py::str>(monotone) ? monotone.cast<std::string>() : "";
+        if (direction != "increasing" && direction != "decreasing")
+            throw py::value_error("monotone vale \"increasing\" o \"decreasing\"");
+        o.monotone = direction == "increasing" ? Monotone::Increasing : Monotone::Decreasing;
+    }
+    return o;
+}
+
 // The request's arrays, kept alive while the request is read.
 struct Arrays {
     Numbers x, y, z;
@@ -157,7 +210,7 @@ public:
     }
     const py::object& statistics()
     {
-        if (!statistics_) statistics_ = fromJson(statisticsJson(answer_.statistics));
+        if (!statistics_) statistics_ = fromJson(fitStatisticsJson(calculation(), answer_.statistics));
         return *statistics_;
     }
     const py::object& shapeChecks()
@@ -189,9 +242,11 @@ private:
 };
 
 Result fit(const py::object& x, const py::object& y, const py::object& kind, const py::object& degree,
-           const py::object& z, const py::object& tInitial, const py::object& tFinal)
+           const py::object& z, const py::object& tInitial, const py::object& tFinal, const py::object& through,
+           const py::object& fix, const py::object& weights, const py::object& minimax, const py::object& monotone)
 {
-    const Arrays a = requestOf(x, y, kind, degree, z, tInitial, tFinal);
+    Arrays a = requestOf(x, y, kind, degree, z, tInitial, tFinal);
+    a.request.options = optionsOf(through, fix, weights, minimax, monotone);
     FitAnswer answer = fitRequest(a.request);
     if (answer.status == FitStatus::BadArguments) throw py::value_error(answer.message);
     if (answer.status == FitStatus::Refused) refuse(answer.message);
@@ -217,6 +272,35 @@ struct DataSet {
     py::dict fields;
 };
 
+// A data set's options as calvero.fit takes them; none when none is on.
+void addOptions(py::dict& fields, const FitOptions& o, const CalculationInput& input)
+{
+    if (!o.throughPoints.empty()) {
+        py::list points;
+        for (const ThroughPoint& p : o.throughPoints)
+            points.append(input.kind == FitType::SurfaceXY ? py::make_tuple(p.x, p.y, p.z) : py::make_tuple(p.x, p.y));
+        fields["through"] = points;
+    }
+    if (!o.fixedTerms.empty()) {
+        py::dict fixed;
+        for (const FixedTerm& t : o.fixedTerms) fixed[py::int_(t.term)] = t.value;
+        fields["fix"] = fixed;
+    }
+    if (o.weighting == Weighting::Relative) fields["weights"] = "relative";
+    if (o.weighting == Weighting::Column) {
+        // A data set holds no fourth column: the one-variable kinds weigh by z.
+        if (input.kind == FitType::SurfaceXY)
+            throw py::value_error("i pesi dei punti del polinomio Z=F(x,y) si leggono dalla quarta colonna di un file "
+                                  "di punti di testo (x;y;z;peso)");
+        py::array_t<double> column(input.pointCount);
+        for (int i = 1; i <= input.pointCount; ++i) column.mutable_at(i - 1) = input.points.z[i];
+        fields["weights"] = column;
+    }
+    if (o.minimax) fields["minimax"] = true;
+    if (o.monotone != Monotone::None)
+        fields["monotone"] = o.monotone == Monotone::Increasing ? "increasing" : "decreasing";
+}
+
 DataSet readDataset(const std::string& path)
 {
     std::error_code error;
@@ -240,6 +324,10 @@ DataSet readDataset(const std::string& path)
     data.fields["degree"] = input.degree;
     data.fields["t_initial"] = *input.initialTemperature;
     data.fields["t_final"] = *input.finalTemperature;
+    // The options saved beside it steer its fit, as they do the programs'.
+    const Checked<FitOptions> saved = readDataSetOptions(path);
+    if (!saved) throw py::value_error(saved.failure);
+    addOptions(data.fields, *saved, input);
     return data;
 }
 
@@ -289,7 +377,11 @@ PYBIND11_MODULE(calvero, m)
 
     m.def("fit", &fit, py::arg("x"), py::arg("y"), py::arg("kind") = "polynomial", py::arg("degree") = 3,
           py::arg("z") = py::none(), py::arg("t_initial") = py::none(), py::arg("t_final") = py::none(),
-          "Adatta l'equazione del tipo ai punti; calvero.Refused se il calcolo è rifiutato.");
+          py::arg("through") = py::none(), py::arg("fix") = py::none(), py::arg("weights") = py::none(),
+          py::arg("minimax") = false, py::arg("monotone") = py::none(),
+          "Adatta l'equazione del tipo ai punti; calvero.Refused se il calcolo è rifiutato. Vincoli: "
+          "through=[(x, y), ...], fix={termine: valore}, weights=\"relative\" o un peso per punto, minimax=True, "
+          "monotone=\"increasing\" o \"decreasing\".");
     m.def("compare", &compare, py::arg("x"), py::arg("y"), py::arg("z") = py::none(),
           py::arg("t_initial") = py::none(), py::arg("t_final") = py::none(), py::arg("kind") = py::none(),
           py::arg("degree") = 3, py::arg("tolerance") = DefaultTolerancePercent,

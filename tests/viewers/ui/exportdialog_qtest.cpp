@@ -30,7 +30,7 @@ Calculation quadratic()
         in.points.y[i] = 2 + 0.5 * i - 0.02 * i * i;
     }
     in.pointCount = 10;
-    return std::get<Calculation>(calculate(in));
+    return *calculate(in);
 }
 
 void choose(ExportDialog& dialog, ExportFormat format)
