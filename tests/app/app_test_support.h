@@ -91,11 +91,6 @@ protected:
         work.tell(failure);
         return !failure;
     }
-    bool toldAsTheWindowDoes(const Checked<std::string>& said)
-    {
-        work.tell(said ? *said : said.failure);
-        return bool(said);
-    }
 
     // A new run: a fresh document and main window.
     void resetDocument()
