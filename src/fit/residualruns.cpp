@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <vector>
 
 namespace calvero {
 
@@ -16,15 +17,33 @@ double choose(int n, int k)
     return boost::math::binomial_coefficient<double>(static_cast<unsigned>(n), static_cast<unsigned>(k));
 }
 
-// The arrangements of n1 and n2 signs that make exactly r runs.
-double arrangementsWithRuns(int r, int n1, int n2)
+// The binomials C(n, k) of one n, each taken from Boost once: the
+// distribution of the runs asks for the same ones many times over.
+class Binomials {
+public:
+    explicit Binomials(int n) : n_(n) {}
+    double operator()(int k)
+    {
+        if (k < 0 || n_ < 0 || k > n_) return 0.0;
+        while (static_cast<int>(known_.size()) <= k) known_.push_back(choose(n_, static_cast<int>(known_.size())));
+        return known_[static_cast<std::size_t>(k)];
+    }
+
+private:
+    int n_;
+    std::vector<double> known_;
+};
+
+// The arrangements of n1 and n2 signs that make exactly r runs, from the
+// binomials of n1 - 1 and n2 - 1.
+double arrangementsWithRuns(int r, Binomials& first, Binomials& second)
 {
     if (r % 2 == 0) {
         const int k = r / 2; // k runs of each sign
-        return 2.0 * choose(n1 - 1, k - 1) * choose(n2 - 1, k - 1);
+        return 2.0 * first(k - 1) * second(k - 1);
     }
     const int k = (r - 1) / 2; // k + 1 runs of one sign, k of the other
-    return choose(n1 - 1, k) * choose(n2 - 1, k - 1) + choose(n1 - 1, k - 1) * choose(n2 - 1, k);
+    return first(k) * second(k - 1) + first(k - 1) * second(k);
 }
 
 } // namespace
@@ -32,8 +51,9 @@ double arrangementsWithRuns(int r, int n1, int n2)
 double fewRunsProbability(int runs, int positive, int negative)
 {
     if (positive <= 0 || negative <= 0) return 1.0;
+    Binomials first(positive - 1), second(negative - 1);
     double favourable = 0.0;
-    for (int r = 2; r <= runs; ++r) favourable += arrangementsWithRuns(r, positive, negative);
+    for (int r = 2; r <= runs; ++r) favourable += arrangementsWithRuns(r, first, second);
     return std::min(1.0, favourable / choose(positive + negative, positive));
 }
 
