@@ -35,6 +35,8 @@ constexpr double ShortestTrace = 5.0;
 // Without a click, another trace of the colour across this share of the
 // plot's width, away from the one taken, is another line the user may mean.
 constexpr double WideLineShare = 0.35;
+// Another line of the colour lies on the colour in at least this share of its columns.
+constexpr double LeastInkShare = 0.1;
 // Two traces are one line where their rows lie this close over most of the columns they share.
 constexpr double SameLineRows = 4.0;
 constexpr double SameLineShare = 0.5;
@@ -95,6 +97,17 @@ void markTraced(const ColumnRuns& columns, const std::vector<PixelPoint>& trace,
 }
 
 double span(const std::vector<PixelPoint>& trace) { return trace.empty() ? 0 : trace.back().x - trace.front().x; }
+
+// The share of the trace's columns where it lies on the colour (not across a gap).
+double inkShare(const ColumnRuns& columns, const std::vector<PixelPoint>& trace)
+{
+    const auto onInk = [&](const PixelPoint& p) {
+        const auto runs = columns.column(static_cast<int>(std::floor(p.x)));
+        return std::any_of(runs.begin(), runs.end(), [&](const ColumnRun& run) { return p.y >= run.top && p.y <= run.bottom + 1; });
+    };
+    const auto inked = std::count_if(trace.begin(), trace.end(), onInk);
+    return span(trace) > 0 ? static_cast<double>(inked) / (span(trace) + 1) : 0;
+}
 
 // The pieces of the colour once the plot's straight lines and all outside
 // the frame they enclose are taken out, with those lines.
@@ -171,7 +184,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     long long largest = 0;
     for (const Piece& piece : found.pieces) largest = std::max(largest, piece.pixels);
     const long long smallest = std::max(SpeckPixels, largest / SmallPieceShare);
-    const std::vector<bool> letters = letterPieces(found, tallestLetter(picture.height()));
+    const std::vector<bool> letters = letterPieces(found, tallestLetter(picture.height()), &lines.pixels);
     std::vector<bool> startable(found.pieces.size()), followed(found.pieces.size());
     for (std::size_t i = 0; i < found.pieces.size(); ++i) {
         followed[i] = !letters[i];
@@ -208,7 +221,11 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
             traceCurve(columns, found.pieces[static_cast<std::size_t>(start)], start, seed,
                        {maxGap, directions.acrossSlope, &lines.pixels, &words});
         markTraced(columns, trace, traced);
-        if (span(trace) >= WideLineShare * width) wide.push_back(trace);
+        // A level straight line (a legend's box) or a row of specks (tick
+        // marks, a grid's dotted crossings) bridged gap after gap is no other curve.
+        if (span(trace) >= WideLineShare * width && !levelLine(trace, directions.acrossSlope) &&
+            inkShare(columns, trace) >= LeastInkShare)
+            wide.push_back(trace);
         if (traceWeight(trace, directions.acrossSlope) > traceWeight(best, directions.acrossSlope)) best = std::move(trace);
     }
     if (span(best) < ShortestTrace) return {};
@@ -221,7 +238,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
             std::all_of(result.others.begin(), result.others.end(), [&](const auto& kept) { return apart(other, kept); }))
             result.others.push_back(std::move(other));
     result.colourGoesOnTo =
-        colourBeyondTrace(columns, best, std::max(CoverageSlackAtLeast, CoverageSlackShare * width));
+        colourBeyondTrace(columns, best, std::max(CoverageSlackAtLeast, CoverageSlackShare * width), &lines.pixels);
     result.line = search.averageThickness ? averagedOverThickness(columns, best) : std::move(best);
     return result;
 }

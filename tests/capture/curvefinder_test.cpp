@@ -1,4 +1,5 @@
 #include "capture/curvefinder.h"
+#include "capture/tracecoverage.h"
 
 #include <gtest/gtest.h>
 
@@ -190,6 +191,95 @@ TEST(FindCurve, WithoutATolerancePageColoursStayApartAndDoubtfulReadsSaySo)
         }
         if (c.row) {
             for (const PixelPoint& p : found->pixels) EXPECT_NEAR(p.y, c.row + p.x / 10, 1.0) << p.x;
+        }
+    }
+}
+
+TEST(TraceCoverage, ATraceStoppedShortIsToldEvenWhenItsEndWentAstray)
+{
+    // A falling line across columns 20..379 at row 60 + 0.4 x, 2 or 9 pixels
+    // thick. The trace handed in covers columns 200..379 only; its last points
+    // may run level for a while (as a trace that slid along a grid line).
+    const auto row = [](double x) { return 60 + 0.4 * x; };
+    struct Case {
+        const char* name;
+        int thickness;
+        int astray;      // columns at the trace's left end that run level
+        bool whole;      // the trace covers the whole line
+    };
+    const Case cases[] = {
+        {"thin, cut short", 2, 0, false},
+        {"thick, cut short", 9, 0, false},
+        {"thick, cut short, end astray", 9, 30, false},
+        {"thick, whole", 9, 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelMask mask(400, 300);
+        for (int x = 20; x < 380; ++x)
+            for (int y = 0; y < 300; ++y)
+                if (std::abs(y + 0.5 - row(x + 0.5)) <= c.thickness / 2.0) mask.set(x, y, true);
+        const ColourPieces pieces = findPieces(mask);
+        const ColumnRuns columns(pieces, std::vector<bool>(pieces.pieces.size(), true), 400);
+        std::vector<PixelPoint> trace;
+        const int first = c.whole ? 20 : 200;
+        for (int x = first; x < 380; ++x) {
+            const bool level = x < first + c.astray;
+            trace.push_back({x + 0.5, level ? row(first + c.astray + 0.5) : row(x + 0.5)});
+        }
+        const std::optional<double> beyond = colourBeyondTrace(columns, trace, 8);
+        if (c.whole) {
+            EXPECT_FALSE(beyond);
+        } else {
+            ASSERT_TRUE(beyond);
+            EXPECT_LT(*beyond, 30);
+        }
+    }
+}
+
+TEST(FindCurve, ABlackCurveAlongABlackGridLineIsFollowedOrSaysItMayGoOnUnderIt)
+{
+    // A black frame and grid every 40 pixels, and a black parabola falling
+    // from its vertex: through the grid line of row 140 at a shallow angle
+    // (slope 0.2), or with its vertex on that line, lying along it for some
+    // 80 columns. The click is right of where it leaves the line. A curve
+    // thicker than the line shows beyond it and is followed through; one as
+    // thin as the line is hidden under it: the trace says so.
+    struct Case {
+        const char* name;
+        int thickness;
+        double vertexX, vertexRow;
+        bool followed;
+    };
+    const Case cases[] = {
+        {"thin, crossing", 2, 20, 125, true},
+        {"thick, crossing", 6, 20, 125, true},
+        {"thick, along", 6, 60, 140, true},
+        {"thin, along", 2, 60, 140, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto row = [&](double x) { return c.vertexRow + (x - c.vertexX) * (x - c.vertexX) / 1600; };
+        PixelBuffer picture = *PixelBuffer::create(400, 300);
+        for (int x = 20; x <= 380; ++x)
+            for (int y = 20; y <= 260; y += 40) picture.setPixel(x, y, 0xff000000);
+        for (int y = 20; y <= 260; ++y)
+            for (int x = 20; x <= 380; x += 40) picture.setPixel(x, y, 0xff000000);
+        for (int x = 20; x < 380; ++x)
+            for (int y = 0; y < 300; ++y)
+                if (std::abs(y + 0.5 - row(x + 0.5)) <= c.thickness / 2.0) picture.setPixel(x, y, 0xff000000);
+        const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+        CurveSearch search{{0, 0, 0}, DefaultTolerance, 40, PixelPoint{230, row(230)}, {}};
+        const Checked<FoundCurve> found = findCurve(picture, calibration, search);
+        ASSERT_TRUE(found) << found.failure;
+        for (const PixelPoint& p : found->pixels) EXPECT_NEAR(p.y, row(p.x), 1.0) << p.x;
+        if (c.followed) {
+            EXPECT_TRUE(found->doubts.empty()) << found->doubts.front();
+            EXPECT_LE(found->pixels.front().x, 25);
+            EXPECT_GE(found->pixels.back().x, 375);
+        } else {
+            ASSERT_EQ(found->doubts.size(), 1u);
+            EXPECT_NE(found->doubts[0].find("prosegue lungo di essa"), std::string::npos) << found->doubts[0];
         }
     }
 }
