@@ -300,7 +300,7 @@ def scanned(drawn, base, variant, zoom):
 
 def main():
     pages = axes_ok = axes_told = axes_silent = 0
-    curves = within = silent = told = family_ok = families = 0
+    curves = within = silent = told = family_ok = families = family_told = family_silent = 0
     by_program = {}
     frames = Frames()
     try:
@@ -348,9 +348,20 @@ def main():
                             families += 1
                             run = subprocess.run([digitora, "--extract", path, "--auto-axes", "--all-curves", "--points", "20"],
                                                  capture_output=True, text=True)
-                            params = sorted({float(l.split(";")[1]) for l in run.stdout.splitlines() if l.count(";") == 2})
-                            family_ok += params == [200.0, 215.0, 230.0]
-                            print("    --all-curves: parametri %s" % params)
+                            blocks = {}
+                            for l in run.stdout.splitlines():
+                                if l.count(";") == 2:
+                                    x, d, y = (float(v) for v in l.split(";"))
+                                    blocks.setdefault(d, []).append((x, y))
+                            # Each D with the points of the curve drawn with that label.
+                            want = {float(label[2:]): f for _, label, f in page["curves"]}
+                            right = sorted(blocks) == sorted(want) and all(
+                                errors(page, want[d], pts)[0] <= 1 for d, pts in blocks.items())
+                            family_ok += right and run.returncode == 0
+                            family_told += (not right or run.returncode != 0) and run.returncode == 3
+                            family_silent += not right and run.returncode == 0
+                            print("    --all-curves: exit %d, parametri %s%s" % (
+                                run.returncode, sorted(blocks), "" if right or run.returncode else "  SBAGLIATI IN SILENZIO"))
     finally:
         frames.close()
     print()
@@ -360,7 +371,8 @@ def main():
           % (pages, axes_ok, 100.0 * axes_ok / pages, axes_told, axes_silent))
     print("curve %d: entro gli obiettivi con exit 0 %d (%.1f %%), exit diverso da 0 %d, sbagliate in silenzio %d"
           % (curves, within, 100.0 * within / curves, told, silent))
-    print("famiglie di pompe con --all-curves: %d su %d con i tre parametri D" % (family_ok, families))
+    print("famiglie di pompe con --all-curves: %d su %d con ogni curva al suo parametro D (exit 0), "
+          "%d con exit 3, sbagliate in silenzio %d" % (family_ok, families, family_told, family_silent))
 
 
 def expression(page, f, seed, i):
