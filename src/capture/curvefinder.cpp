@@ -115,10 +115,12 @@ struct SearchPieces {
     ColourPieces found;
     LineDirections directions;
     StraightLines lines;
+    // Where the pieces were widened to join dots, the dots as they are.
+    ColourPieces dots;
 };
 
 SearchPieces searchPieces(const PixelBuffer& picture, const AxisCalibration& calibration, const CurveSearch& search,
-                          const ToleranceChoice& tolerance)
+                          const ToleranceChoice& tolerance, int joinRadius)
 {
     PixelMask mask =
         matchingPixels(picture, ColourMatcher(search.colour, tolerance.tolerance, tolerance.fading), search.exclusions);
@@ -136,7 +138,12 @@ SearchPieces searchPieces(const PixelBuffer& picture, const AxisCalibration& cal
     StraightLines lines = findStraightLines(ink, directions, search.seed.value_or(middle));
     clearWhereSet(mask, lines.pixels);
     lines.area.clearOutside(mask);
-    return {findPieces(mask), directions, std::move(lines)};
+    ColourPieces dots;
+    if (joinRadius > 0) {
+        dots = findPieces(mask);
+        widen(mask, joinRadius);
+    }
+    return {findPieces(mask), directions, std::move(lines), std::move(dots)};
 }
 
 // Whether two traces are one line: over the columns both cover, their rows mostly agree.
@@ -162,6 +169,36 @@ double plotWidth(const PlotArea& area, const AxesReferences& references, int pic
     return std::max(span, 0.5 * pictureWidth);
 }
 
+// The line through the middles of the dots a trace over them widened went
+// along, a point per column from the first dot to the last (widened, each
+// dot is a level step, and the widened line runs on beyond the end dots);
+// none when too few dots lie along it.
+std::vector<PixelPoint> alongDots(const ColourPieces& dots, const std::vector<PixelPoint>& trace, int joinRadius, int width)
+{
+    std::vector<double> traceRow(static_cast<std::size_t>(std::max(width, 0)), std::numeric_limits<double>::quiet_NaN());
+    for (const PixelPoint& p : trace)
+        if (p.x >= 0 && p.x < width) traceRow[static_cast<std::size_t>(p.x)] = p.y;
+    std::vector<PixelPoint> middles;
+    for (const Piece& dot : dots.pieces) {
+        const PixelPoint middle{(dot.left + dot.right + 1) / 2.0, (dot.top + dot.bottom + 1) / 2.0};
+        const double row = traceRow[static_cast<std::size_t>(middle.x)];
+        if (std::abs(row - middle.y) <= joinRadius + 1) middles.push_back(middle);
+    }
+    // A few specks joined (stubs, a smudge) are no dotted line.
+    constexpr std::size_t FewestDots = 6;
+    if (middles.size() < FewestDots) return {};
+    std::sort(middles.begin(), middles.end(), [](const PixelPoint& a, const PixelPoint& b) { return a.x < b.x; });
+    std::vector<PixelPoint> line;
+    std::size_t next = 1;
+    for (double x = std::ceil(middles.front().x - 0.5) + 0.5; x <= middles.back().x; ++x) {
+        while (next + 1 < middles.size() && middles[next].x < x) ++next;
+        const PixelPoint& a = middles[next - 1];
+        const PixelPoint& b = middles[next];
+        line.push_back({x, b.x > a.x ? a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x) : b.y});
+    }
+    return line;
+}
+
 // The centre line of the curve in pixels (empty when nothing was found), the
 // number of other lines of the colour across the plot, and how far the
 // colour goes on beyond the line's ends.
@@ -173,9 +210,9 @@ struct CentreLine {
 };
 
 CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibration, const CurveSearch& search,
-                      const ToleranceChoice& tolerance)
+                      const ToleranceChoice& tolerance, int joinRadius)
 {
-    const SearchPieces pieces = searchPieces(picture, calibration, search, tolerance);
+    const SearchPieces pieces = searchPieces(picture, calibration, search, tolerance, joinRadius);
     const ColourPieces& found = pieces.found;
     const LineDirections& directions = pieces.directions;
     const StraightLines& lines = pieces.lines;
@@ -240,7 +277,16 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     result.colourGoesOnTo =
         colourBeyondTrace(columns, best, std::max(CoverageSlackAtLeast, CoverageSlackShare * width), &lines.pixels);
     result.line = search.averageThickness ? averagedOverThickness(columns, best) : std::move(best);
+    if (joinRadius > 0) result.line = alongDots(pieces.dots, result.line, joinRadius, picture.width());
     return result;
+}
+
+// How far each dot of a dotted line is widened to meet the next: dots are
+// drawn a few points apart, so about 4 pixels on a picture 1000 wide.
+int dotJoinRadius(const PixelBuffer& picture)
+{
+    constexpr int PixelsPerReach = 250;
+    return std::max(2, (std::max(picture.width(), picture.height()) + PixelsPerReach - 1) / PixelsPerReach);
 }
 
 struct ScaledPoint {
@@ -276,7 +322,7 @@ double interpolate(const std::vector<ScaledPoint>& line, double x)
 Checked<FoundCurve> markerPoints(const PixelBuffer& picture, const AxisCalibration& calibration,
                                  const CurveSearch& search, const ToleranceChoice& tolerance)
 {
-    const SearchPieces pieces = searchPieces(picture, calibration, search, tolerance);
+    const SearchPieces pieces = searchPieces(picture, calibration, search, tolerance, 0);
     const std::vector<PixelPoint> centres =
         markerCentres(pieces.found, letterPieces(pieces.found, tallestLetter(picture.height())), search.seed,
                       largestMarker(picture.width(), picture.height()), &pieces.lines.pixels);
@@ -328,7 +374,12 @@ Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration&
         if (markers) markers->notes = curve.notes;
         return markers;
     }
-    const CentreLine found = centreLine(picture, calibration, search, tolerance);
+    CentreLine found = centreLine(picture, calibration, search, tolerance, 0);
+    if (found.line.empty()) {
+        // Dots too small to start a trace, each apart: joined, they are one line.
+        found = centreLine(picture, calibration, search, tolerance, dotJoinRadius(picture));
+        if (!found.line.empty()) curve.notes.push_back("la curva è fatta di punti staccati: letta unendoli");
+    }
     Checked<FoundCurve> sampled = pointsAlong(found.line, calibration, search, std::move(curve));
     if (!sampled) return sampled;
     if (!found.others.empty()) sampled->doubts.push_back(otherLinesDoubt(search.colour, int(found.others.size()) + 1));
@@ -346,7 +397,7 @@ Checked<std::vector<FoundCurve>> findAllCurves(const PixelBuffer& picture, const
         return failed<std::vector<FoundCurve>>(backgroundDoubt(tolerance.tolerance, tolerance.fading.background));
     CurveSearch unseeded = search;
     unseeded.seed.reset();
-    const CentreLine found = centreLine(picture, calibration, unseeded, tolerance);
+    const CentreLine found = centreLine(picture, calibration, unseeded, tolerance, 0);
     std::vector<FoundCurve> curves;
     if (found.line.empty()) return failed<std::vector<FoundCurve>>(noCurveMessage(search.colour));
     std::vector<const std::vector<PixelPoint>*> lines{&found.line};

@@ -283,3 +283,25 @@ TEST(FindCurve, ABlackCurveAlongABlackGridLineIsFollowedOrSaysItMayGoOnUnderIt)
         }
     }
 }
+
+TEST(FindCurve, ADottedLineOfSpecksIsJoinedAlongItsMiddle)
+{
+    // Dots of one and of two pixels square, every 5 columns on row
+    // 200 - 0.4 x (a speck is too small to start a trace on its own).
+    for (int dot : {1, 2}) {
+        PixelBuffer picture = *PixelBuffer::create(400, 300);
+        const auto row = [](double x) { return 200 - 0.4 * x; };
+        for (int x = 20; x < 380; x += 5)
+            for (int dy = 0; dy < dot; ++dy)
+                for (int dx = 0; dx < dot; ++dx)
+                    picture.setPixel(x + dx, static_cast<int>(std::lround(row(x + dot / 2.0) - dot / 2.0)) + dy, Red);
+        const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+        const Checked<FoundCurve> found = findCurve(picture, calibration, {{204, 0, 0}, DefaultTolerance, 20, std::nullopt, {}});
+        ASSERT_TRUE(found) << dot << ": " << found.failure;
+        EXPECT_TRUE(found->doubts.empty()) << found->doubts.front();
+        ASSERT_EQ(found->pixels.size(), 20u);
+        EXPECT_LT(found->pixels.front().x, 30);
+        EXPECT_GT(found->pixels.back().x, 370);
+        for (const PixelPoint& p : found->pixels) EXPECT_NEAR(p.y, row(p.x), 0.6) << dot << " " << p.x;
+    }
+}
