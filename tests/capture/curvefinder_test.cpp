@@ -117,6 +117,36 @@ TEST(FindCurve, MarkersGiveTheirCentres)
     }
 }
 
+TEST(FindCurve, HollowMarkersAThickGridLineCutsAcrossAreJoinedAgain)
+{
+    // A page scanned at high resolution: grid lines 6 pixels thick, hollow
+    // squares 31 pixels wide, three of them with a grid line through the middle.
+    PixelBuffer picture = *PixelBuffer::create(2000, 1500);
+    constexpr std::uint32_t Black = 0xff000000;
+    for (int t = 0; t < 6; ++t) {
+        for (int x = 100; x <= 1900; ++x)
+            for (int y : {100, 500, 900, 1400}) picture.setPixel(x, y + t, Black);
+        for (int y = 100; y <= 1405; ++y)
+            for (int x : {100, 700, 1300, 1900}) picture.setPixel(x + t, y, Black);
+    }
+    const std::vector<PixelPoint> drawn{{300.5, 1203}, {500.5, 903}, {703, 700.5}, {1000.5, 503}, {1200.5, 300.5}, {1600.5, 250.5}};
+    for (const PixelPoint& c : drawn)
+        for (int dy = -15; dy <= 15; ++dy)
+            for (int dx = -15; dx <= 15; ++dx)
+                if (std::max(std::abs(dx), std::abs(dy)) >= 13) picture.setPixel(int(c.x) + dx, int(c.y) + dy, Black);
+    const AxesReferences references{{{100, 1400}, {1900, 1400}, 0, 1800, AxisScale::Linear},
+                                    {{100, 1400}, {100, 100}, 0, 1300, AxisScale::Linear}};
+    CurveSearch search{{0, 0, 0}, DefaultTolerance, 12, std::nullopt, {}};
+    search.markers = true;
+    const Checked<FoundCurve> found = findCurve(picture, *AxisCalibration::fromReferences(references), search);
+    ASSERT_TRUE(found) << found.failure;
+    ASSERT_EQ(found->pixels.size(), drawn.size());
+    for (std::size_t i = 0; i < drawn.size(); ++i) {
+        EXPECT_NEAR(found->pixels[i].x, drawn[i].x, 1.0) << i;
+        EXPECT_NEAR(found->pixels[i].y, drawn[i].y, 1.0) << i;
+    }
+}
+
 TEST(FindCurve, AThickLineAveragedOverItsThicknessLosesThePixelSteps)
 {
     // A band 9 pixels thick around row 250 - 0.35 x: each column's run is
