@@ -6,6 +6,7 @@
 #include "capture/straightlines.h"
 #include "capture/textpieces.h"
 #include "capture/tolerancechoice.h"
+#include "capture/tracebridge.h"
 #include "capture/tracecoverage.h"
 #include "capture/tracedoubts.h"
 #include "capture/pointexport.h"
@@ -40,6 +41,9 @@ constexpr double LeastInkShare = 0.1;
 // Two traces are one line where their rows lie this close over most of the columns they share.
 constexpr double SameLineRows = 4.0;
 constexpr double SameLineShare = 0.5;
+// A gap as wide as this share of the plot's width (a legend's box) is bridged
+// when the curve goes on beyond it along its trend.
+constexpr double BridgeShare = 0.3;
 // The colour going on this share of the plot's width beyond the trace's end is a trace cut short.
 constexpr double CoverageSlackShare = 0.04;
 constexpr double CoverageSlackAtLeast = 8.0;
@@ -266,6 +270,15 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         if (traceWeight(trace, directions.acrossSlope) > traceWeight(best, directions.acrossSlope)) best = std::move(trace);
     }
     if (span(best) < ShortestTrace) return {};
+    // The curve going on beyond a legend's box or a text drawn over it.
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const std::vector<PixelPoint>& other : wide)
+            if (auto joined = bridged(best, other, BridgeShare * width)) {
+                best = std::move(*joined);
+                grew = true;
+            }
+    }
     CentreLine result;
     const auto apart = [](const std::vector<PixelPoint>& a, const std::vector<PixelPoint>& b) {
         return !sameLine(a, b) && !sameLine(b, a);

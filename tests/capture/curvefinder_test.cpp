@@ -1,4 +1,5 @@
 #include "capture/curvefinder.h"
+#include "capture/tracebridge.h"
 #include "capture/tracecoverage.h"
 
 #include <gtest/gtest.h>
@@ -333,5 +334,37 @@ TEST(FindCurve, ADottedLineOfSpecksIsJoinedAlongItsMiddle)
         EXPECT_LT(found->pixels.front().x, 30);
         EXPECT_GT(found->pixels.back().x, 370);
         for (const PixelPoint& p : found->pixels) EXPECT_NEAR(p.y, row(p.x), 0.6) << dot << " " << p.x;
+    }
+}
+
+TEST(TraceBridge, TwoTracesAlongOneTrendAreJoinedAcrossTheBoxBetweenThem)
+{
+    // A parabola's centre line, a point per column, with columns 200..299
+    // hidden (a legend's box); the right part moved or cut as each case says.
+    const auto row = [](double x) { return 100 + 0.3 * x + 0.0008 * x * x; };
+    const auto part = [&](double from, double to, double shift) {
+        std::vector<PixelPoint> line;
+        for (double x = from + 0.5; x < to; ++x) line.push_back({x, row(x) + shift});
+        return line;
+    };
+    struct Case {
+        const char* name;
+        std::vector<PixelPoint> right;
+        double maxGap;
+        bool joined;
+    };
+    const std::vector<Case> cases{
+        {"the curve going on", part(300, 500, 0), 150, true},
+        {"another curve 15 rows lower", part(300, 500, 15), 150, false},
+        {"a gap wider than allowed", part(300, 500, 0), 80, false},
+        {"overlapping columns", part(150, 500, 0), 150, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<std::vector<PixelPoint>> line = bridged(c.right, part(20, 200, 0), c.maxGap);
+        ASSERT_EQ(line.has_value(), c.joined);
+        if (!line) continue;
+        ASSERT_EQ(line->size(), 480u);
+        for (const PixelPoint& p : *line) EXPECT_NEAR(p.y, row(p.x), 1.0) << p.x;
     }
 }
