@@ -290,7 +290,11 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     result.colourGoesOnTo =
         colourBeyondTrace(columns, best, std::max(CoverageSlackAtLeast, CoverageSlackShare * width), &lines.pixels);
     result.line = search.averageThickness ? averagedOverThickness(columns, best) : std::move(best);
-    if (joinRadius > 0) result.line = alongDots(pieces.dots, result.line, joinRadius, picture.width());
+    if (joinRadius > 0) {
+        result.line = alongDots(pieces.dots, result.line, joinRadius, picture.width());
+        // Specks left along the frame or a grid line by a scan are no dotted curve.
+        if (levelLine(result.line, directions.acrossSlope)) result.line.clear();
+    }
     return result;
 }
 
