@@ -44,6 +44,8 @@ constexpr double SameLineShare = 0.5;
 // A gap as wide as this share of the plot's width (a legend's box) is bridged
 // when the curve goes on beyond it along its trend.
 constexpr double BridgeShare = 0.3;
+// A part of the curve beyond such a gap spans this share of the width at least.
+constexpr double BridgedPartShare = 0.1;
 // The colour going on this share of the plot's width beyond the trace's end is a trace cut short.
 constexpr double CoverageSlackShare = 0.04;
 constexpr double CoverageSlackAtLeast = 8.0;
@@ -203,6 +205,38 @@ std::vector<PixelPoint> alongDots(const ColourPieces& dots, const std::vector<Pi
     return line;
 }
 
+// The curve traced again from a run of its colour a few columns beyond the
+// trace's end on that side (-1 left, +1 right), where the end's trend leads,
+// and only its part beyond the end; none when no run lies there.
+std::optional<std::vector<PixelPoint>> tracedBeyond(const ColumnRuns& columns, const ColourPieces& found,
+                                                    const std::vector<PixelPoint>& trace, int side, int reach,
+                                                    const TraceLimits& limits)
+{
+    constexpr std::size_t TrendColumns = 30;
+    constexpr double NearRows = 3.0;
+    if (trace.size() < 2) return std::nullopt;
+    const std::size_t n = std::min(TrendColumns, trace.size());
+    const PixelPoint& end = side < 0 ? trace.front() : trace.back();
+    const PixelPoint& back = side < 0 ? trace[n - 1] : trace[trace.size() - n];
+    const double slope = end.x != back.x ? (end.y - back.y) / (end.x - back.x) : 0;
+    const double thickness = lineThickness(columns, trace);
+    for (int k = 2; k <= reach; ++k) {
+        const int x = static_cast<int>(std::floor(end.x)) + side * k;
+        if (x < 0 || x >= columns.width()) return std::nullopt;
+        const double expected = end.y + slope * (x + 0.5 - end.x);
+        for (const ColumnRun& run : columns.column(x)) {
+            const double middle = (run.top + run.bottom + 1) / 2.0;
+            if (std::abs(middle - expected) > std::max(NearRows, thickness)) continue;
+            std::vector<PixelPoint> again = traceCurve(columns, found.pieces[static_cast<std::size_t>(run.piece)], run.piece,
+                                                       PixelPoint{x + 0.5, middle}, limits);
+            std::erase_if(again, [&](const PixelPoint& p) { return side < 0 ? p.x >= end.x : p.x <= end.x; });
+            if (again.size() < 2) return std::nullopt;
+            return again;
+        }
+    }
+    return std::nullopt;
+}
+
 // The centre line of the curve in pixels (empty when nothing was found), the
 // number of other lines of the colour across the plot, and how far the
 // colour goes on beyond the line's ends.
@@ -251,8 +285,9 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         }
     // A dash gap with a grid line taken out in it must still be bridged.
     const int maxGap = std::max(16, picture.width() / 25);
+    const TraceLimits limits{maxGap, directions.acrossSlope, &lines.pixels, &words};
     std::vector<PixelPoint> best;
-    std::vector<std::vector<PixelPoint>> wide;
+    std::vector<std::vector<PixelPoint>> wide, parts;
     std::vector<bool> traced(found.pieces.size(), false);
     std::size_t tried = 0;
     for (int start : starts) {
@@ -260,20 +295,25 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         if (++tried > StartCandidates) break;
         std::vector<PixelPoint> trace =
             traceCurve(columns, found.pieces[static_cast<std::size_t>(start)], start, seed,
-                       {maxGap, directions.acrossSlope, &lines.pixels, &words});
+                       limits);
         markTraced(columns, trace, traced);
         // A level straight line (a legend's box) or a row of specks (tick
         // marks, a grid's dotted crossings) bridged gap after gap is no other curve.
-        if (span(trace) >= WideLineShare * width && !levelLine(trace, directions.acrossSlope) &&
-            inkShare(columns, trace) >= LeastInkShare)
-            wide.push_back(trace);
+        const bool line = !levelLine(trace, directions.acrossSlope) && inkShare(columns, trace) >= LeastInkShare;
+        if (line && span(trace) >= WideLineShare * width) wide.push_back(trace);
+        if (line && span(trace) >= BridgedPartShare * width) parts.push_back(trace);
         if (traceWeight(trace, directions.acrossSlope) > traceWeight(best, directions.acrossSlope)) best = std::move(trace);
     }
     if (span(best) < ShortestTrace) return {};
-    // The curve going on beyond a legend's box or a text drawn over it.
+    // The curve going on beyond a legend's box, a text drawn over it or a
+    // crossing the trace stopped at (the part beyond, of the same piece,
+    // started no trace of its own: it is traced from where the colour goes on).
     for (bool grew = true; grew;) {
         grew = false;
-        for (const std::vector<PixelPoint>& other : wide)
+        for (int side : {-1, 1})
+            if (std::optional<std::vector<PixelPoint>> beyond = tracedBeyond(columns, found, best, side, maxGap, limits))
+                parts.push_back(std::move(*beyond));
+        for (const std::vector<PixelPoint>& other : parts)
             if (auto joined = bridged(best, other, BridgeShare * width)) {
                 best = std::move(*joined);
                 grew = true;
