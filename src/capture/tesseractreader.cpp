@@ -14,8 +14,11 @@ namespace {
 // Tesseract reads letters about 30 pixels tall best; charts drawn for the
 // screen have them 10 to 14 tall, pages scanned at 300 dpi about 40. A word
 // boxed on its own is enlarged to that height; a wide area of words (a whole
-// plot) by the picture's size, a step smaller.
+// plot) by the picture's size, a step smaller. A label inside the plot reads
+// better larger still: a grid line through one of its small digits ("D=230"
+// read "D=240") weighs less beside strokes enlarged further.
 constexpr double ReadHeight = 36;
+constexpr double LabelReadHeight = 48;
 constexpr double LargestEnlargement = 8;
 
 double enlargementFor(const PixelBuffer& picture, const PixelRect& area, TextKind kind)
@@ -23,7 +26,7 @@ double enlargementFor(const PixelBuffer& picture, const PixelRect& area, TextKin
     if (kind == TextKind::OneNumber || kind == TextKind::Line) {
         // The area holds the word with a few pixels of margin round it.
         const double letters = std::max(4.0, area.height - 6);
-        return std::clamp(ReadHeight / letters, 1.0, LargestEnlargement);
+        return std::clamp((kind == TextKind::Line ? LabelReadHeight : ReadHeight) / letters, 1.0, LargestEnlargement);
     }
     const int reach = kind == TextKind::Words ? 2000 : 3000;
     return std::clamp(reach / std::max({picture.width(), picture.height(), 1}), 1, 4);
