@@ -212,13 +212,10 @@ std::optional<std::vector<PixelPoint>> tracedBeyond(const ColumnRuns& columns, c
                                                     const std::vector<PixelPoint>& trace, int side, int reach,
                                                     const TraceLimits& limits)
 {
-    constexpr std::size_t TrendColumns = 30;
     constexpr double NearRows = 3.0;
     if (trace.size() < 2) return std::nullopt;
-    const std::size_t n = std::min(TrendColumns, trace.size());
     const PixelPoint& end = side < 0 ? trace.front() : trace.back();
-    const PixelPoint& back = side < 0 ? trace[n - 1] : trace[trace.size() - n];
-    const double slope = end.x != back.x ? (end.y - back.y) / (end.x - back.x) : 0;
+    const double slope = side < 0 ? endTrend(std::vector<PixelPoint>(trace.rbegin(), trace.rend())).slope : endTrend(trace).slope;
     const double thickness = lineThickness(columns, trace);
     for (int k = 2; k <= reach; ++k) {
         const int x = static_cast<int>(std::floor(end.x)) + side * k;
@@ -294,8 +291,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         if (traced[static_cast<std::size_t>(start)]) continue;
         if (++tried > StartCandidates) break;
         std::vector<PixelPoint> trace =
-            traceCurve(columns, found.pieces[static_cast<std::size_t>(start)], start, seed,
-                       limits);
+            traceCurve(columns, found.pieces[static_cast<std::size_t>(start)], start, seed, limits);
         markTraced(columns, trace, traced);
         // A level straight line (a legend's box) or a row of specks (tick
         // marks, a grid's dotted crossings) bridged gap after gap is no other curve.
@@ -305,6 +301,19 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         if (traceWeight(trace, directions.acrossSlope) > traceWeight(best, directions.acrossSlope)) best = std::move(trace);
     }
     if (span(best) < ShortestTrace) return {};
+    // From a click only the clicked line was traced: the other lines of the
+    // colour are traced too, as parts the clicked curve may go on in.
+    if (seed)
+        for (int start : widestPieces(found, startable)) {
+            if (traced[static_cast<std::size_t>(start)]) continue;
+            if (++tried > StartCandidates) break;
+            const std::vector<PixelPoint> trace =
+                traceCurve(columns, found.pieces[static_cast<std::size_t>(start)], start, std::nullopt, limits);
+            markTraced(columns, trace, traced);
+            if (!levelLine(trace, directions.acrossSlope) && inkShare(columns, trace) >= LeastInkShare &&
+                span(trace) >= BridgedPartShare * width)
+                parts.push_back(trace);
+        }
     // The curve going on beyond a legend's box, a text drawn over it or a
     // crossing the trace stopped at (the part beyond, of the same piece,
     // started no trace of its own: it is traced from where the colour goes on).

@@ -319,6 +319,13 @@ const ColumnRun* pieceRun(const ColumnRuns& columns, int x, int piece, double ro
 
 } // namespace
 
+EndTrend endTrend(const std::vector<PixelPoint>& trace)
+{
+    if (trace.empty()) return {};
+    const Trend trend(trace);
+    return {trend.rowAt(trace.back().x), trend.slopeAt(trace.back().x)};
+}
+
 double lineThickness(const ColumnRuns& columns, const std::vector<PixelPoint>& trace)
 {
     std::vector<double> lengths;

@@ -52,6 +52,14 @@ struct TraceLimits {
 std::vector<PixelPoint> traceCurve(const ColumnRuns& columns, const Piece& start, int startPiece,
                                    std::optional<PixelPoint> seed, const TraceLimits& limits);
 
+// The row and slope (rows per column) at the trace's last point, of the
+// parabola through its last points that the trace itself follows.
+struct EndTrend {
+    double row = 0;
+    double slope = 0;
+};
+EndTrend endTrend(const std::vector<PixelPoint>& trace);
+
 // The middle length of the runs under the trace's points: the line's
 // thickness down the columns (0 when none lies under it).
 double lineThickness(const ColumnRuns& columns, const std::vector<PixelPoint>& trace);

@@ -173,14 +173,16 @@ TEST(FindCurve, WithoutATolerancePageColoursStayApartAndDoubtfulReadsSaySo)
 {
     // A blue and a purple line 3 pixels thick 30 rows apart (ΔE about 35, as
     // tab10's blue and purple), a grey dashed iso-line crossing both; a red
-    // line broken by 25 empty columns, more than the trace bridges.
+    // line broken by 25 empty columns, more than the trace bridges, its part
+    // left of the break 5 rows higher: no curve going on along its trend, but
+    // its colour goes on along the trace.
     const Rgb blue{31, 119, 180}, purple{148, 103, 189};
     PixelBuffer page = *PixelBuffer::create(400, 300);
     for (int x = 20; x < 380; ++x) {
         for (int dy = -1; dy <= 1; ++dy) {
             page.setPixel(x, 100 + x / 10 + dy, argbOf(blue));
             page.setPixel(x, 130 + x / 10 + dy, argbOf(purple));
-            if (x < 190 || x >= 215) page.setPixel(x, 40 + x / 2 + dy, 0xffcc0000);
+            if (x < 190 || x >= 215) page.setPixel(x, (x < 190 ? 35 : 40) + x / 2 + dy, 0xffcc0000);
         }
         if (x % 12 < 7) page.setPixel(x, 280 - x / 2, 0xff999999);
     }
@@ -366,5 +368,28 @@ TEST(TraceBridge, TwoTracesAlongOneTrendAreJoinedAcrossTheBoxBetweenThem)
         if (!line) continue;
         ASSERT_EQ(line->size(), 480u);
         for (const PixelPoint& p : *line) EXPECT_NEAR(p.y, row(p.x), 1.0) << p.x;
+    }
+}
+
+TEST(FindCurve, AClickedCurveGoesOnBeyondABoxDrawnOverIt)
+{
+    // A red line 3 pixels thick, columns 150..229 hidden under a legend's
+    // box (its frame grey, its own red sample level inside it).
+    PixelBuffer page = *PixelBuffer::create(400, 300);
+    const auto row = [](double x) { return 60 + 0.4 * x + 0.0004 * x * x; };
+    for (int x = 20; x < 380; ++x)
+        for (int dy = -1; dy <= 1; ++dy)
+            if (x < 150 || x >= 230) page.setPixel(x, static_cast<int>(std::lround(row(x + 0.5))) + dy, Red);
+    for (int x = 150; x < 230; ++x) page.setPixel(x, 100, 0xff999999), page.setPixel(x, 160, 0xff999999);
+    for (int y = 100; y <= 160; ++y) page.setPixel(150, y, 0xff999999), page.setPixel(229, y, 0xff999999);
+    for (int x = 160; x < 180; ++x) page.setPixel(x, 115, Red);
+    const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+    for (const PixelPoint click : {PixelPoint{100, row(100)}, PixelPoint{300, row(300)}}) {
+        const Checked<FoundCurve> found = findCurve(page, calibration, {{204, 0, 0}, std::nullopt, 20, click, {}});
+        ASSERT_TRUE(found) << found.failure;
+        EXPECT_TRUE(found->doubts.empty()) << found->doubts.front();
+        EXPECT_LT(found->pixels.front().x, 25);
+        EXPECT_GT(found->pixels.back().x, 375);
+        for (const PixelPoint& p : found->pixels) EXPECT_NEAR(p.y, row(p.x), 1.0) << click.x << " " << p.x;
     }
 }
