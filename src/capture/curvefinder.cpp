@@ -41,6 +41,8 @@ constexpr double LeastInkShare = 0.1;
 // Two traces are one line where their rows lie this close over most of the columns they share.
 constexpr double SameLineRows = 4.0;
 constexpr double SameLineShare = 0.5;
+// A few specks joined (stubs, a smudge) are no dotted line.
+constexpr std::size_t FewestDots = 6;
 // A gap as wide as this share of the plot's width (a legend's box) is bridged
 // when the curve goes on beyond it along its trend.
 constexpr double BridgeShare = 0.3;
@@ -191,7 +193,6 @@ std::vector<PixelPoint> alongDots(const ColourPieces& dots, const std::vector<Pi
         if (std::abs(row - middle.y) <= joinRadius + 1) middles.push_back(middle);
     }
     // A few specks joined (stubs, a smudge) are no dotted line.
-    constexpr std::size_t FewestDots = 6;
     if (middles.size() < FewestDots) return {};
     std::sort(middles.begin(), middles.end(), [](const PixelPoint& a, const PixelPoint& b) { return a.x < b.x; });
     std::vector<PixelPoint> line;
@@ -242,6 +243,8 @@ struct CentreLine {
     // The other lines of the colour across the plot (none with a click).
     std::vector<std::vector<PixelPoint>> others;
     std::optional<double> colourGoesOnTo;
+    // How many pieces of the colour there were (dots for a second look).
+    std::size_t pieces = 0;
 };
 
 CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibration, const CurveSearch& search,
@@ -300,7 +303,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         if (line && span(trace) >= BridgedPartShare * width) parts.push_back(trace);
         if (traceWeight(trace, directions.acrossSlope) > traceWeight(best, directions.acrossSlope)) best = std::move(trace);
     }
-    if (span(best) < ShortestTrace) return {};
+    if (span(best) < ShortestTrace) return {{}, {}, {}, found.pieces.size()};
     // From a click only the clicked line was traced: the other lines of the
     // colour are traced too, as parts the clicked curve may go on in.
     if (seed)
@@ -329,6 +332,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
             }
     }
     CentreLine result;
+    result.pieces = found.pieces.size();
     const auto apart = [](const std::vector<PixelPoint>& a, const std::vector<PixelPoint>& b) {
         return !sameLine(a, b) && !sameLine(b, a);
     };
@@ -441,7 +445,7 @@ Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration&
         return markers;
     }
     CentreLine found = centreLine(picture, calibration, search, tolerance, 0);
-    if (found.line.empty()) {
+    if (found.line.empty() && found.pieces >= FewestDots) {
         // Dots too small to start a trace, each apart: joined, they are one line.
         found = centreLine(picture, calibration, search, tolerance, dotJoinRadius(picture));
         if (!found.line.empty()) curve.notes.push_back("la curva è fatta di punti staccati: letta unendoli");
