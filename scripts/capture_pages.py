@@ -1,9 +1,11 @@
 """Draws the chart pages of measure_capture_pages.sh and reads them with digitora.
 
-Usage: capture_pages.py DIGITORA WORKDIR. Prints a line per page and per
-curve, then the totals the README quotes.
+Usage: capture_pages.py DIGITORA WORKDIR [PATTERN]. Prints a line per page
+and per curve, then the totals the README quotes. Pages already drawn in
+WORKDIR are read again as they are (the LibreOffice plot areas are kept in
+frames.json there); with PATTERN, only the pages whose name contains it.
 """
-import math, os, re, subprocess, sys, time
+import json, math, os, re, subprocess, sys, time
 
 import matplotlib
 matplotlib.use("Agg")
@@ -11,6 +13,7 @@ import matplotlib.pyplot as plt
 from matplotlib.ticker import FuncFormatter
 
 digitora, work = sys.argv[1:3]
+only = sys.argv[3] if len(sys.argv) > 3 else ""
 W, H, L, R, B, T = 1000, 750, 100, 950, 675, 37.5
 TAB = ["#1f77b4", "#ff7f0e", "#2ca02c", "#d62728", "#9467bd"]
 
@@ -242,15 +245,40 @@ def errors(page, f, pts):
     return errs[len(errs) // 2], cover
 
 
-def page_files(program, page, seed, office):
+class Frames:
+    """The plot areas Calc reported, kept beside the pages so they are read again without Calc."""
+
+    def __init__(self):
+        self.path = os.path.join(work, "frames.json")
+        self.known = json.load(open(self.path)) if os.path.exists(self.path) else {}
+        self.office = None
+
+    def frame(self, page, pdf):
+        name = os.path.basename(pdf)
+        if name not in self.known or not os.path.exists(pdf):
+            if self.office is None:
+                self.office = LibreOffice()
+            self.known[name] = self.office.draw(page, pdf)
+            for old in [f for f in os.listdir(work) if f.startswith(name[:-4] + "_")]:
+                os.remove(os.path.join(work, old))
+            json.dump(self.known, open(self.path, "w"))
+        return tuple(self.known[name])
+
+    def close(self):
+        if self.office is not None:
+            self.office.close()
+
+
+def page_files(program, page, seed, frames):
     """The page's pictures: (variant, file, zoom) as drawn, scanned at 150 and at 300 dpi."""
     base = os.path.join(work, "%s_%s_%d" % (program, page["name"], seed))
     if program == "libreoffice":
-        page["frame"] = office.draw(page, base + ".pdf")
+        page["frame"] = frames.frame(page, base + ".pdf")
         files = []
         for variant, dpi in (("disegno", 100), ("scan 150 dpi", 150), ("scan 300 dpi", 300)):
-            subprocess.run(["pdftoppm", "-r", str(dpi), "-png", "-singlefile", base + ".pdf", "%s_%d" % (base, dpi)], check=True)
             drawn = "%s_%d.png" % (base, dpi)
+            if not os.path.exists(drawn):
+                subprocess.run(["pdftoppm", "-r", str(dpi), "-png", "-singlefile", base + ".pdf", "%s_%d" % (base, dpi)], check=True)
             files.append((variant, drawn, dpi / 100))
         return [(v, f if v == "disegno" else scanned(f, base, v, z), z) for v, f, z in files]
     page.pop("frame", None)
@@ -265,21 +293,24 @@ def page_files(program, page, seed, office):
 
 def scanned(drawn, base, variant, zoom):
     path = base + "_%s.jpg" % variant.split()[1]
-    scan(drawn, path, zoom)
+    if not os.path.exists(path):
+        scan(drawn, path, zoom)
     return path
 
 
 def main():
     pages = axes_ok = axes_told = axes_silent = 0
-    curves = within = silent = told = family_ok = families = 0
+    curves = within = silent = told = family_ok = families = family_told = family_silent = 0
     by_program = {}
-    office = LibreOffice()
+    frames = Frames()
     try:
         for seed in range(2):
             for page in kinds(seed):
                 page["texts"] = [expression(page, f, seed, i) for i, (_, _, f) in enumerate(page["curves"])]
                 for program in ("gnuplot", "matplotlib", "libreoffice"):
-                    for variant, path, zoom in page_files(program, page, seed, office):
+                    if only and only not in "%s_%s_%d" % (program, page["name"], seed):
+                        continue
+                    for variant, path, zoom in page_files(program, page, seed, frames):
                         pages += 1
                         run = subprocess.run([digitora, "--extract", path, "--auto-axes", "--colour", "#000000", "--points", "4"],
                                              capture_output=True, text=True)
@@ -317,11 +348,22 @@ def main():
                             families += 1
                             run = subprocess.run([digitora, "--extract", path, "--auto-axes", "--all-curves", "--points", "20"],
                                                  capture_output=True, text=True)
-                            params = sorted({float(l.split(";")[1]) for l in run.stdout.splitlines() if l.count(";") == 2})
-                            family_ok += params == [200.0, 215.0, 230.0]
-                            print("    --all-curves: parametri %s" % params)
+                            blocks = {}
+                            for l in run.stdout.splitlines():
+                                if l.count(";") == 2:
+                                    x, d, y = (float(v) for v in l.split(";"))
+                                    blocks.setdefault(d, []).append((x, y))
+                            # Each D with the points of the curve drawn with that label.
+                            want = {float(label[2:]): f for _, label, f in page["curves"]}
+                            right = sorted(blocks) == sorted(want) and all(
+                                errors(page, want[d], pts)[0] <= 1 for d, pts in blocks.items())
+                            family_ok += right and run.returncode == 0
+                            family_told += (not right or run.returncode != 0) and run.returncode == 3
+                            family_silent += not right and run.returncode == 0
+                            print("    --all-curves: exit %d, parametri %s%s" % (
+                                run.returncode, sorted(blocks), "" if right or run.returncode else "  SBAGLIATI IN SILENZIO"))
     finally:
-        office.close()
+        frames.close()
     print()
     for program, (n, right, c, ok) in by_program.items():
         print("%-12s pagine %3d, assi giusti %3d; curve %3d, entro gli obiettivi %3d" % (program, n, right, c, ok))
@@ -329,7 +371,8 @@ def main():
           % (pages, axes_ok, 100.0 * axes_ok / pages, axes_told, axes_silent))
     print("curve %d: entro gli obiettivi con exit 0 %d (%.1f %%), exit diverso da 0 %d, sbagliate in silenzio %d"
           % (curves, within, 100.0 * within / curves, told, silent))
-    print("famiglie di pompe con --all-curves: %d su %d con i tre parametri D" % (family_ok, families))
+    print("famiglie di pompe con --all-curves: %d su %d con ogni curva al suo parametro D (exit 0), "
+          "%d con exit 3, sbagliate in silenzio %d" % (family_ok, families, family_told, family_silent))
 
 
 def expression(page, f, seed, i):

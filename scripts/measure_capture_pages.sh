@@ -12,7 +12,8 @@
 #     point on it (black pages), with --auto-axes: median error (share of the
 #     y span), share of the x range covered, exit status; a curve is silently
 #     wrong when it exits 0 with a median error over 1 %;
-#   - `--all-curves` on the pump families: each curve with its D parameter?
+#   - `--all-curves` on the pump families: each curve with its D parameter
+#     (the points of the curve drawn with that label), or exit 3?
 #
 #   bash scripts/measure_capture_pages.sh [BUILD_DIR]
 #

@@ -22,12 +22,15 @@ constexpr double PhraseGap = 1.2;
 constexpr double PhraseOverlap = 0.5;
 // A phrase labels a curve passing within this many of its heights.
 constexpr double LabelReach = 4.0;
+// Letters are at least this high (a dash of a level curve is lower).
+constexpr int ShortestLetter = 6;
 // The most colours looked at on one page.
 constexpr std::size_t MostColours = 10;
 
 struct Phrase {
     std::string text;
     PixelRect box;
+    double confidence;
 };
 
 std::vector<Phrase> phrasesOf(std::vector<ReadWord> words)
@@ -37,7 +40,7 @@ std::vector<Phrase> phrasesOf(std::vector<ReadWord> words)
     std::vector<bool> used(words.size(), false);
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (used[i] || words[i].text.empty()) continue;
-        Phrase phrase{words[i].text, words[i].box};
+        Phrase phrase{words[i].text, words[i].box, words[i].confidence};
         for (std::size_t j = i + 1; j < words.size(); ++j) {
             const PixelRect& b = words[j].box;
             const PixelRect& p = phrase.box;
@@ -46,6 +49,7 @@ std::vector<Phrase> phrasesOf(std::vector<ReadWord> words)
             if (used[j] || gap > PhraseGap * p.height || gap < -p.height || overlap < PhraseOverlap * std::min(p.height, b.height))
                 continue;
             phrase.text += " " + words[j].text;
+            phrase.confidence = std::min(phrase.confidence, words[j].confidence);
             const double right = std::max(p.left + p.width, b.left + b.width), bottom = std::max(p.top + p.height, b.top + b.height);
             phrase.box.top = std::min(p.top, b.top);
             phrase.box.width = right - p.left;
@@ -76,6 +80,166 @@ double distanceTo(const PixelRect& box, const std::vector<PixelPoint>& line)
     return columns ? across / columns : nearest;
 }
 
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Where the first number of a label lies. It is broken when a digit follows
+// it after a mark or two, or after a lone blank: "D=2C0", "D=2:10", "2 5"
+// are misread labels, not the number 2 ("200 m3/h" is whole).
+struct NumberSpan {
+    std::size_t begin, end;
+    bool broken;
+};
+
+std::optional<NumberSpan> firstNumber(const std::string& label)
+{
+    constexpr int LongestBreak = 2;
+    const auto begin = std::find_if(label.begin(), label.end(), isDigit);
+    if (begin == label.end()) return std::nullopt;
+    std::size_t end = static_cast<std::size_t>(begin - label.begin());
+    while (end < label.size() && (isDigit(label[end]) || ((label[end] == '.' || label[end] == ',') &&
+                                                          end + 1 < label.size() && isDigit(label[end + 1]))))
+        ++end;
+    std::size_t next = end;
+    if (next < label.size() && label[next] == ' ') {
+        ++next;
+    } else {
+        while (next < label.size() && next - end < LongestBreak && label[next] != ' ' && !isDigit(label[next])) ++next;
+    }
+    const bool broken = next > end && next < label.size() && isDigit(label[next]);
+    return NumberSpan{static_cast<std::size_t>(begin - label.begin()), end, broken};
+}
+
+bool labelNumberBroken(const std::string& label)
+{
+    const std::optional<NumberSpan> span = firstNumber(label);
+    return span && span->broken;
+}
+
+// The part of the picture in the box, with the grid and frame lines through
+// it filled in from their two sides: a grid line across a label is read as
+// a letter ("D=215" as "'275") where it is left in, and painted as paper it
+// cuts the strokes it crosses ("D=230" as "D=2C0"). Each line pixel takes
+// the colours beyond the shorter run of line pixels through it, across or
+// down, mixed by how near each end is.
+PixelBuffer withoutLines(const PixelBuffer& picture, const PixelMask& lines, const PixelRect& box)
+{
+    const int left = std::clamp(static_cast<int>(box.left), 0, picture.width());
+    const int top = std::clamp(static_cast<int>(box.top), 0, picture.height());
+    const int right = std::clamp(static_cast<int>(std::ceil(box.left + box.width)), left, picture.width());
+    const int bottom = std::clamp(static_cast<int>(std::ceil(box.top + box.height)), top, picture.height());
+    Checked<PixelBuffer> part = PixelBuffer::create(std::max(1, right - left), std::max(1, bottom - top));
+    if (!part) return {};
+    const auto runEnd = [&](int x, int y, int dx, int dy) {
+        int n = 0;
+        while (picture.contains(x + dx, y + dy) && lines.at(x + dx, y + dy)) x += dx, y += dy, ++n;
+        return n + 1;
+    };
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) {
+            if (!lines.at(x, y)) {
+                part->setPixel(x - left, y - top, picture.pixel(x, y));
+                continue;
+            }
+            const int l = runEnd(x, y, -1, 0), r = runEnd(x, y, 1, 0), u = runEnd(x, y, 0, -1), d = runEnd(x, y, 0, 1);
+            const bool across = l + r <= u + d;
+            const int before = across ? l : u, after = across ? r : d;
+            const int bx = across ? x - before : x, by = across ? y : y - before;
+            const int ax = across ? x + after : x, ay = across ? y : y + after;
+            const Rgb b = picture.contains(bx, by) ? rgbOf(picture.pixel(bx, by)) : Rgb{255, 255, 255};
+            const Rgb a = picture.contains(ax, ay) ? rgbOf(picture.pixel(ax, ay)) : Rgb{255, 255, 255};
+            const double t = double(before) / (before + after);
+            const auto mix = [&](int p, int q) { return static_cast<unsigned char>(std::lround(p + (q - p) * t)); };
+            part->setPixel(x - left, y - top, argbOf(Rgb{mix(b.red, a.red), mix(b.green, a.green), mix(b.blue, a.blue)}));
+        }
+    return std::move(*part);
+}
+
+// The words the reader reads in the area as one phrase, with stray strokes
+// at its ends left out, and the least sure word's confidence; none when
+// nothing but strokes is read.
+std::optional<ReadWord> wordIn(const TextReader& reader, const PixelBuffer& picture, const PixelRect& area)
+{
+    std::string text;
+    double confidence = 100;
+    for (const ReadWord& w : reader.read(picture, area, TextKind::Line)) {
+        text += (text.empty() ? "" : " ") + w.text;
+        confidence = std::min(confidence, w.confidence);
+    }
+    // Strokes of a grid line or a frame beside a word are read as brackets and bars.
+    const std::size_t first = text.find_first_not_of("|[]{}()'\"`_ "), last = text.find_last_not_of("|[]{}()'\"`_ ");
+    if (first == std::string::npos) return std::nullopt;
+    return ReadWord{text.substr(first, last - first + 1), area, confidence};
+}
+
+// Where a curve passes the column x: its centre line's row there, or at its
+// nearer end when x lies beyond it.
+double rowAt(const std::vector<PixelPoint>& line, double x)
+{
+    const auto after = std::lower_bound(line.begin(), line.end(), x, [](const PixelPoint& p, double v) { return p.x < v; });
+    if (after == line.begin()) return line.front().y;
+    if (after == line.end()) return line.back().y;
+    const PixelPoint& a = *(after - 1);
+    const PixelPoint& b = *after;
+    return b.x == a.x ? b.y : a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x);
+}
+
+// A family labelled in turn: as many numbered phrases as curves, each lying
+// between two neighbouring curves (or beyond the outermost), all on the same
+// side of theirs. Counted at each phrase's middle column, the curves above
+// it are then 0, 1, ... n-1 (each written above its curve) or 1, ... n
+// (below it), and each phrase labels the curve that count points to. A
+// label written where it comes nearer the next curve than its own is still
+// told apart this way. Whether it labelled them.
+bool labelledInTurn(std::vector<LabelledCurve>& curves, const std::vector<Phrase>& phrases)
+{
+    std::vector<const Phrase*> numbered;
+    for (const Phrase& p : phrases)
+        if (labelNumber(p.text)) numbered.push_back(&p);
+    const std::size_t n = curves.size();
+    if (n < 2 || numbered.size() != n ||
+        std::any_of(curves.begin(), curves.end(), [](const LabelledCurve& c) { return c.curve.centre.empty(); }))
+        return false;
+    struct Place {
+        std::size_t above;
+        std::vector<std::size_t> order;
+    };
+    std::vector<Place> places;
+    std::vector<bool> counts(n + 1, false);
+    for (const Phrase* p : numbered) {
+        const double x = p->box.left + p->box.width / 2, y = p->box.top + p->box.height / 2;
+        Place place{0, std::vector<std::size_t>(n)};
+        std::vector<double> rows(n);
+        for (std::size_t c = 0; c < n; ++c) {
+            rows[c] = rowAt(curves[c].curve.centre, x);
+            place.above += rows[c] < y;
+            place.order[c] = c;
+        }
+        std::sort(place.order.begin(), place.order.end(), [&](std::size_t a, std::size_t b) { return rows[a] < rows[b]; });
+        if (counts[place.above]) return false;
+        counts[place.above] = true;
+        places.push_back(place);
+    }
+    // Each count once: either 0 or n is the one missing.
+    if (counts[0] && counts[n]) return false;
+    const std::size_t shift = counts[0] ? 0 : 1;
+    std::vector<bool> taken(n, false);
+    std::vector<std::size_t> chosen(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t c = places[i].order[places[i].above - shift];
+        if (taken[c] || distanceTo(numbered[i]->box, curves[c].curve.centre) > LabelReach * numbered[i]->box.height)
+            return false;
+        taken[c] = true;
+        chosen[i] = c;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        curves[chosen[i]].label = numbered[i]->text;
+        curves[chosen[i]].parameter = labelNumber(numbered[i]->text);
+        curves[chosen[i]].labelBox = numbered[i]->box;
+        curves[chosen[i]].labelConfidence = numbered[i]->confidence;
+    }
+    return true;
+}
+
 // The words inside the plot, each found as letters in the ink (with the
 // frame and grid taken out, so a label across a grid line is whole) and read
 // on its own: a reader run over the whole plot misses words the curves crowd.
@@ -101,7 +265,12 @@ std::vector<ReadWord> wordsInside(const PixelBuffer& picture, const AxisCalibrat
         pieces.push_back(p);
         if (letters[i]) letterBoxes.push_back(p);
     }
+    // A grid line through a letter cuts it into specks, and the letters
+    // left stand too far apart to count as a word: three pieces of the
+    // word's full height do.
     const auto hasLetter = [&](const WordGroup& word) {
+        const auto full = [&](const Piece& p) { return p.height() >= ShortestLetter && 3 * p.height() >= 2 * word.box.height(); };
+        if (std::count_if(word.parts.begin(), word.parts.end(), full) >= 3) return true;
         return std::any_of(letterBoxes.begin(), letterBoxes.end(), [&](const Piece& l) {
             return l.left >= word.box.left && l.right <= word.box.right && l.top >= word.box.top && l.bottom <= word.box.bottom;
         });
@@ -112,15 +281,17 @@ std::vector<ReadWord> wordsInside(const PixelBuffer& picture, const AxisCalibrat
         const Piece& b = word.box;
         const PixelRect box{double(b.left - Padding), double(b.top - Padding), double(b.width() + 2 * Padding),
                             double(b.height() + 2 * Padding)};
-        std::string text;
-        double confidence = 100;
-        for (const ReadWord& w : reader.read(picture, box, TextKind::Line)) {
-            text += (text.empty() ? "" : " ") + w.text;
-            confidence = std::min(confidence, w.confidence);
-        }
-        // Strokes of a grid line or a frame beside a word are read as brackets and bars.
-        const std::size_t first = text.find_first_not_of("|[]{}()'\"`_ "), last = text.find_last_not_of("|[]{}()'\"`_ ");
-        if (first != std::string::npos) words.push_back({text.substr(first, last - first + 1), box, confidence});
+        // Read as drawn and with the lines filled in: a thin grid line through
+        // a small letter is better left in, a thick one better taken out.
+        const PixelBuffer clean = withoutLines(picture, lines.pixels, box);
+        const std::optional<ReadWord> asDrawn = wordIn(reader, picture, box);
+        const std::optional<ReadWord> filled =
+            wordIn(reader, clean, PixelRect{0, 0, double(clean.width()), double(clean.height())});
+        const auto worth = [](const std::optional<ReadWord>& w) {
+            return !w ? -1.0 : labelNumberBroken(w->text) ? 0.0 : 1 + w->confidence;
+        };
+        const std::optional<ReadWord>& best = worth(filled) > worth(asDrawn) ? filled : asDrawn;
+        if (best) words.push_back({best->text, box, best->confidence});
     }
     return words;
 }
@@ -129,25 +300,21 @@ std::vector<ReadWord> wordsInside(const PixelBuffer& picture, const AxisCalibrat
 
 std::optional<double> labelNumber(const std::string& label)
 {
-    for (std::size_t i = 0; i < label.size(); ++i) {
-        if (label[i] < '0' || label[i] > '9') continue;
-        std::size_t end = i;
-        while (end < label.size() && ((label[end] >= '0' && label[end] <= '9') ||
-                                      ((label[end] == '.' || label[end] == ',') && end + 1 < label.size() &&
-                                       label[end + 1] >= '0' && label[end + 1] <= '9')))
-            ++end;
-        const bool negative = i > 0 && label[i - 1] == '-' && (i == 1 || label[i - 2] == ' ' || label[i - 2] == '=');
-        std::string digits = label.substr(i, end - i);
-        std::replace(digits.begin(), digits.end(), ',', '.');
-        if (const auto value = parseDecimal(digits)) return negative ? -*value : *value;
-        return std::nullopt;
-    }
-    return std::nullopt;
+    const std::optional<NumberSpan> span = firstNumber(label);
+    if (!span || span->broken) return std::nullopt;
+    const std::size_t i = span->begin;
+    const bool negative = i > 0 && label[i - 1] == '-' && (i == 1 || label[i - 2] == ' ' || label[i - 2] == '=');
+    std::string digits = label.substr(i, span->end - i);
+    std::replace(digits.begin(), digits.end(), ',', '.');
+    const std::optional<double> value = parseDecimal(digits);
+    if (!value) return std::nullopt;
+    return negative ? -*value : *value;
 }
 
 void labelCurves(std::vector<LabelledCurve>& curves, const std::vector<ReadWord>& words)
 {
     const std::vector<Phrase> phrases = phrasesOf(words);
+    if (labelledInTurn(curves, phrases)) return;
     // Nearest pairs first, each phrase and each curve taken once.
     struct Pair {
         double distance;
@@ -171,7 +338,58 @@ void labelCurves(std::vector<LabelledCurve>& curves, const std::vector<ReadWord>
         phraseUsed[pair.phrase] = labelled[pair.curve] = true;
         curves[pair.curve].label = phrases[pair.phrase].text;
         curves[pair.curve].parameter = labelNumber(phrases[pair.phrase].text);
+        curves[pair.curve].labelBox = phrases[pair.phrase].box;
+        curves[pair.curve].labelConfidence = phrases[pair.phrase].confidence;
     }
+}
+
+std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves)
+{
+    // Letters of one font are this near the same width, on average over a label.
+    constexpr double WidthSpread = 1.35;
+    // Below this confidence a number in a label is as often misread as not
+    // (a grid line through a 3 is read as a 4).
+    constexpr double SureReading = 70;
+    std::vector<std::string> doubts;
+    const auto numbered = [](const LabelledCurve& c) { return c.parameter.has_value(); };
+    const std::size_t withNumber = std::count_if(curves.begin(), curves.end(), numbered);
+    if (withNumber == 0) return doubts;
+    for (const LabelledCurve& c : curves)
+        if (!c.parameter)
+            doubts.push_back("la curva " + c.label + " non ha un'etichetta con un numero, le altre sì: forse non letta");
+    std::set<double> parameters;
+    std::string shape;
+    std::vector<double> widths;
+    for (const LabelledCurve& c : curves) {
+        if (!c.parameter) continue;
+        if (c.labelConfidence < SureReading)
+            doubts.push_back("l'etichetta «" + c.label + "» è letta con poca sicurezza (" +
+                             std::to_string(std::lround(c.labelConfidence)) + " %): forse letta male");
+        if (!parameters.insert(*c.parameter).second)
+            doubts.push_back("due curve con il numero " + pointValueText(*c.parameter) + " nell'etichetta: forse letta male");
+        const std::optional<NumberSpan> span = firstNumber(c.label);
+        const std::string around = c.label.substr(0, span->begin) + "#" + c.label.substr(span->end);
+        if (shape.empty()) shape = around;
+        else if (around != shape && doubts.empty())
+            doubts.push_back("le etichette «" + curves.front().label + "» e «" + c.label +
+                             "» differiscono oltre il numero: forse lette male");
+        std::size_t letters = 0;
+        for (char ch : c.label) letters += (static_cast<unsigned char>(ch) & 0xC0) != 0x80;
+        if (c.labelBox && letters) widths.push_back(c.labelBox->width / double(letters));
+    }
+    if (widths.size() >= 2) {
+        std::vector<double> sorted = widths;
+        std::sort(sorted.begin(), sorted.end());
+        const double typical = sorted[sorted.size() / 2];
+        std::size_t w = 0;
+        for (const LabelledCurve& c : curves) {
+            if (!c.parameter || !c.labelBox) continue;
+            const double width = widths[w++];
+            if (width > WidthSpread * typical || width * WidthSpread < typical)
+                doubts.push_back("l'etichetta «" + c.label + "» ha letto più o meno lettere di quante ne sono scritte: forse letta male");
+        }
+    }
+    return doubts;
 }
 
 Checked<std::vector<LabelledCurve>> findEveryCurve(const PixelBuffer& picture, const AxisCalibration& calibration,
@@ -187,7 +405,7 @@ Checked<std::vector<LabelledCurve>> findEveryCurve(const PixelBuffer& picture, c
         const Checked<std::vector<FoundCurve>> found = findAllCurves(picture, calibration, one);
         if (!found) continue;
         for (const FoundCurve& curve : *found)
-            if (curve.doubts.empty()) curves.push_back({colour, "", std::nullopt, curve});
+            if (curve.doubts.empty()) curves.push_back({colour, "", std::nullopt, curve, std::nullopt, 100});
     }
     if (curves.empty()) return failed<std::vector<LabelledCurve>>("nessuna curva trovata nell'immagine");
     const std::optional<PlotFrame> frame = findPlotFrame(picture);

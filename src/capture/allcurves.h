@@ -2,9 +2,11 @@
 // Every curve on the page (--all-curves): the lines of each colour drawn on
 // it, and among lines of one colour each on its own (a black family), each
 // with its label, the words nearest it inside the plot ("D=200" beside a
-// pump curve). When every label carries a number, one per curve, the curves
-// are a family: x;parameter;y lines. Otherwise one block per curve, headed
-// by a comment line with its label, or a file per curve in a folder.
+// pump curve; a family labelled in turn by the order of labels and curves).
+// When every label carries a number, one per curve, the curves are a
+// family: x;parameter;y lines. Otherwise one block per curve, headed by a
+// comment line with its label, or a file per curve in a folder. Labels that
+// look misread are told, never quietly taken.
 #include "capture/calibration.h"
 #include "capture/curvefinder.h"
 #include "capture/pixelbuffer.h"
@@ -24,6 +26,9 @@ struct LabelledCurve {
     // The number the label carries (the diameter of "D=200"), if any.
     std::optional<double> parameter;
     FoundCurve curve;
+    // Where the label was read, when one was, and how sure the reader was (0 to 100).
+    std::optional<PixelRect> labelBox;
+    double labelConfidence = 100;
 };
 
 // The number in a label: the first one, with a decimal point or comma.
@@ -32,6 +37,13 @@ std::optional<double> labelNumber(const std::string& label);
 // Each curve's label: the phrase (words on one line side by side) nearest
 // its centre line, within a few letters' height of it; each phrase labels one curve.
 void labelCurves(std::vector<LabelledCurve>& curves, const std::vector<ReadWord>& words);
+
+// Why the labels may be misread (Italian), or none: a curve without a
+// numbered label beside others that have one, two curves with one number,
+// labels that differ beyond their number ("D=200" beside "'230"), a label
+// read far shorter or longer than the others for its width ("D=2" where
+// "D=200" is written), or one the reader was unsure of.
+std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves);
 
 // Every curve of every colour drawn inside the plot, labelled from the words
 // the reader reads there; the search gives the points and tolerance.

@@ -6,6 +6,7 @@
 #include "capture/tolerancechoice.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <vector>
 
@@ -99,6 +100,74 @@ std::optional<Frame> frameOf(const PixelMask& ink)
     return frame;
 }
 
+// A chart's area filled with a paper of its own (LibreOffice's grey): on a
+// scan its grey axis lines blur into it, and its edges are the frame. Each
+// pixel, averaged with its neighbours against the grain, is the area's when
+// nearer its paper than the page's; rows and columns mostly of the area are
+// the block of it.
+constexpr double AreaRowShare = 0.3;
+constexpr int AreaSmoothing = 1;
+
+// The block of rows and columns mostly of the pixels set, when it fills
+// enough of the picture without reaching its edges.
+std::optional<Frame> blockOf(const PixelMask& set)
+{
+    const int w = set.width(), h = set.height();
+    const auto longest = [](int count, auto share) {
+        int bestFirst = -1, bestLast = -2, first = -1;
+        for (int i = 0; i <= count; ++i) {
+            const bool in = i < count && share(i) >= AreaRowShare;
+            if (in && first < 0) first = i;
+            if (!in && first >= 0) {
+                if (i - 1 - first > bestLast - bestFirst) bestFirst = first, bestLast = i - 1;
+                first = -1;
+            }
+        }
+        return std::pair{bestFirst, bestLast};
+    };
+    const auto [top, bottom] = longest(h, [&](int y) {
+        int n = 0;
+        for (int x = 0; x < w; ++x) n += set.at(x, y);
+        return double(n) / w;
+    });
+    if (bottom - top + 1 < AxisShare * h || top == 0 || bottom == h - 1) return std::nullopt;
+    const auto [left, right] = longest(w, [&](int x) {
+        int n = 0;
+        for (int y = top; y <= bottom; ++y) n += set.at(x, y);
+        return double(n) / (bottom - top + 1);
+    });
+    if (right - left + 1 < AxisShare * w || left == 0 || right == w - 1) return std::nullopt;
+    return Frame{{bottom, bottom, left, right}, {left, left, top, bottom}};
+}
+
+std::optional<Frame> frameOfArea(const PixelBuffer& picture, const std::vector<Rgb>& papers)
+{
+    if (papers.size() < 2) return std::nullopt;
+    const int w = picture.width(), h = picture.height();
+    const auto channel = [](std::uint32_t p, int shift) { return static_cast<int>((p >> shift) & 255); };
+    const auto squared = [](double a, double b, double c) { return a * a + b * b + c * c; };
+    // Whichever of the two papers is the chart's, it is the one enclosed by the other.
+    PixelMask nearerSecond(w, h), nearerFirst(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            double sum[3] = {0, 0, 0};
+            int n = 0;
+            for (int dy = -AreaSmoothing; dy <= AreaSmoothing; ++dy)
+                for (int dx = -AreaSmoothing; dx <= AreaSmoothing; ++dx)
+                    if (picture.contains(x + dx, y + dy)) {
+                        const std::uint32_t p = picture.pixel(x + dx, y + dy);
+                        sum[0] += channel(p, 16), sum[1] += channel(p, 8), sum[2] += channel(p, 0), ++n;
+                    }
+            const double r = sum[0] / n, g = sum[1] / n, b = sum[2] / n;
+            const double toFirst = squared(r - papers[0].red, g - papers[0].green, b - papers[0].blue);
+            const double toSecond = squared(r - papers[1].red, g - papers[1].green, b - papers[1].blue);
+            nearerSecond.set(x, y, toSecond < toFirst);
+            nearerFirst.set(x, y, toFirst < toSecond);
+        }
+    if (auto frame = blockOf(nearerSecond)) return frame;
+    return blockOf(nearerFirst);
+}
+
 // The middles of the tick marks along a line: runs of ink at least ShortestTick
 // beyond it on either side; and how far they reach on the outer side (rows or columns).
 struct Ticks {
@@ -136,12 +205,17 @@ Ticks ticksAlong(const Line& line, int breadth, Inked inked, int outwardStep)
     return ticks;
 }
 
+// The tick a label stands at; with no tick, or two, within reach (a curve
+// ending on the axis beside the tick), the label's own middle.
 double snapped(double place, const std::vector<double>& ticks, double size)
 {
-    double best = place, nearest = TickSnap * size;
+    std::optional<double> best;
     for (double t : ticks)
-        if (std::abs(t - place) <= nearest) nearest = std::abs(t - place), best = t;
-    return best;
+        if (std::abs(t - place) <= TickSnap * size) {
+            if (best) return place;
+            best = t;
+        }
+    return best.value_or(place);
 }
 
 double median(std::vector<double> v)
@@ -151,8 +225,10 @@ double median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
-// The numeric words of a strip in the line of labels nearest the axis:
-// under the x axis the topmost line, left of the y axis those flush right.
+// The numeric words of a strip in the line of labels along the axis: under
+// the x axis those whose tops line up with most of the numbers read, left of
+// the y axis those flush right with them (a letter of a turned axis title,
+// a number of the other axis at the corner, stand apart).
 std::vector<ReadWord> numbersNearTheAxis(std::vector<ReadWord> words, bool xAxis)
 {
     // Labels read in part (an exponent lost) stay, so that they count among those that do not agree.
@@ -162,17 +238,17 @@ std::vector<ReadWord> numbersNearTheAxis(std::vector<ReadWord> words, bool xAxis
                                }),
                 words.end());
     if (words.empty()) return words;
-    std::vector<double> heights;
-    for (const ReadWord& w : words) heights.push_back(w.box.height);
+    std::vector<double> heights, edges, numberEdges;
+    const auto edge = [&](const ReadWord& w) { return xAxis ? w.box.top : w.box.left + w.box.width; };
+    for (const ReadWord& w : words) {
+        heights.push_back(w.box.height);
+        edges.push_back(edge(w));
+        if (!labelValues(w.text).empty()) numberEdges.push_back(edge(w));
+    }
     const double height = median(heights);
-    double nearest = xAxis ? 1e300 : -1e300;
-    for (const ReadWord& w : words)
-        nearest = xAxis ? std::min(nearest, w.box.top) : std::max(nearest, w.box.left + w.box.width);
+    const double line = median(numberEdges.empty() ? edges : numberEdges);
     words.erase(std::remove_if(words.begin(), words.end(),
-                               [&](const ReadWord& w) {
-                                   return xAxis ? w.box.top > nearest + 0.8 * height
-                                                : w.box.left + w.box.width < nearest - 1.5 * height;
-                               }),
+                               [&](const ReadWord& w) { return std::abs(edge(w) - line) > (xAxis ? 0.8 : 0.6) * height; }),
                 words.end());
     return words;
 }
@@ -233,6 +309,54 @@ PixelBuffer onTheLine(const PixelBuffer& picture, const PixelRect& base, const P
     return joined;
 }
 
+// A word's base and its raised exponent (10³), when it has one: the pieces
+// at its right end whose foot stays above the baseline, or where a blurred
+// scan joined the exponent to its base, the columns at its right end whose
+// ink stays above the baseline and rises above the base's top.
+std::optional<std::pair<Piece, Piece>> baseAndPower(const WordGroup& word, const PixelMask& part)
+{
+    int baseline = 0, tallest = 0;
+    for (const Piece& p : word.parts) baseline = std::max(baseline, p.bottom), tallest = std::max(tallest, p.height());
+    const double raised = baseline - ExponentRise * tallest;
+    std::size_t base = word.parts.size();
+    while (base > 1 && word.parts[base - 1].bottom < raised) --base;
+    if (base < word.parts.size())
+        return std::pair{boxOf({word.parts.begin(), word.parts.begin() + static_cast<std::ptrdiff_t>(base)}),
+                         boxOf({word.parts.begin() + static_cast<std::ptrdiff_t>(base), word.parts.end()})};
+    const Piece& box = word.box;
+    // Each column's highest and lowest ink.
+    const auto inkRows = [&](int x) {
+        std::pair<int, int> rows{-1, -1};
+        for (int y = box.top; y <= box.bottom; ++y)
+            if (part.at(x, y)) rows = {rows.first < 0 ? y : rows.first, y};
+        return rows;
+    };
+    int split = box.right + 1, powerTop = box.bottom, powerBottom = box.top;
+    for (int x = box.right; x > box.left; --x) {
+        const auto [first, last] = inkRows(x);
+        if (first < 0) continue;
+        if (last >= raised) break;
+        split = x, powerTop = std::min(powerTop, first), powerBottom = std::max(powerBottom, last);
+    }
+    if (split > box.right - 1 || split < box.left + 2) return std::nullopt;
+    Piece baseBox = box, powerBox = box;
+    baseBox.right = split - 1, baseBox.top = box.bottom;
+    for (int x = box.left; x < split; ++x)
+        if (const auto rows = inkRows(x); rows.first >= 0) baseBox.top = std::min(baseBox.top, rows.first);
+    powerBox.left = split, powerBox.top = powerTop, powerBox.bottom = powerBottom;
+    // An exponent stands higher than its base's digits; the bar of a 7 does not.
+    if (powerTop > baseBox.top - std::max(2.0, 0.1 * tallest)) return std::nullopt;
+    return std::pair{baseBox, powerBox};
+}
+
+// A label read as "10" with a mark after it where its exponent stood (10°,
+// 10*, 10?): a power of ten whose exponent was not read.
+bool baseWithLostPower(const std::string& text)
+{
+    if (text.size() < 3 || text.compare(0, 2, "10") != 0 || text.find('^') != std::string::npos) return false;
+    return std::none_of(text.begin() + 2, text.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+}
+
 std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink, const PixelRect& strip, const TextReader& reader)
 {
     const int left = std::max(0, static_cast<int>(strip.left)), top = std::max(0, static_cast<int>(strip.top));
@@ -253,17 +377,15 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
     };
     std::vector<ReadWord> labels;
     for (const WordGroup& word : wordGroups(pieces)) {
-        int baseline = 0, tallest = 0;
-        for (const Piece& p : word.parts) baseline = std::max(baseline, p.bottom), tallest = std::max(tallest, p.height());
-        std::size_t base = word.parts.size();
-        while (base > 1 && word.parts[base - 1].bottom < baseline - ExponentRise * tallest) --base;
         std::string text;
         double confidence = 100;
-        if (base == word.parts.size()) {
+        const auto power = baseAndPower(word, part);
+        if (!power) {
             read(word.box, text, confidence);
+            if (baseWithLostPower(text)) text = "10^?";
         } else {
-            const Piece baseBox = boxOf({word.parts.begin(), word.parts.begin() + static_cast<std::ptrdiff_t>(base)});
-            const Piece powerBox = boxOf({word.parts.begin() + static_cast<std::ptrdiff_t>(base), word.parts.end()});
+            const Piece& baseBox = power->first;
+            const Piece& powerBox = power->second;
             // Each box padded but not into the other.
             PixelRect baseRect = padded(baseBox, left, top), powerRect = padded(powerBox, left, top);
             const double split = left + (baseBox.right + powerBox.left + 1) / 2.0;
@@ -309,8 +431,10 @@ std::string readingText(const AxisReading& reading)
 std::optional<PlotFrame> findPlotFrame(const PixelBuffer& picture)
 {
     if (picture.empty()) return std::nullopt;
-    const PixelMask ink = inkPixels(picture, paperColours(picture));
-    const std::optional<Frame> frame = frameOf(ink);
+    const std::vector<Rgb> papers = paperColours(picture);
+    const PixelMask ink = inkPixels(picture, papers);
+    std::optional<Frame> frame = frameOf(ink);
+    if (!frame) frame = frameOfArea(picture, papers);
     if (!frame) return std::nullopt;
     return PlotFrame{frame->xAxis.middle(), frame->yAxis.middle(), double(frame->xAxis.first), double(frame->xAxis.last + 1),
                      double(frame->yAxis.first), double(frame->yAxis.last + 1)};
@@ -319,8 +443,10 @@ std::optional<PlotFrame> findPlotFrame(const PixelBuffer& picture)
 Checked<FoundAxes> findAxes(const PixelBuffer& picture, const TextReader& reader)
 {
     if (picture.empty()) return failed<FoundAxes>("nessuna immagine da leggere");
-    const PixelMask ink = inkPixels(picture, paperColours(picture));
-    const std::optional<Frame> frame = frameOf(ink);
+    const std::vector<Rgb> papers = paperColours(picture);
+    const PixelMask ink = inkPixels(picture, papers);
+    std::optional<Frame> frame = frameOf(ink);
+    if (!frame) frame = frameOfArea(picture, papers);
     if (!frame)
         return failed<FoundAxes>("assi non trovati: nessuna cornice né linea degli assi lunga almeno un terzo "
                                  "dell'immagine; indicare i riferimenti degli assi");

@@ -107,6 +107,40 @@ ColourPieces findColourPieces(const PixelBuffer& picture, const ColourMatcher& m
     return findPieces(matchingPixels(picture, matcher, exclusions));
 }
 
+void widen(PixelMask& mask, int radius)
+{
+    if (radius <= 0 || mask.width() == 0) return;
+    const int width = mask.width(), height = mask.height();
+    // Across, then down: each a running count of the set pixels in reach.
+    std::vector<unsigned char> line;
+    for (int y = 0; y < height; ++y) {
+        unsigned char* row = mask.row(y);
+        line.assign(row, row + width);
+        int count = 0;
+        for (int x = 0; x < std::min(radius, width); ++x) count += line[static_cast<std::size_t>(x)];
+        for (int x = 0; x < width; ++x) {
+            if (x + radius < width) count += line[static_cast<std::size_t>(x + radius)];
+            if (x - radius - 1 >= 0) count -= line[static_cast<std::size_t>(x - radius - 1)];
+            row[x] = count > 0;
+        }
+    }
+    std::vector<int> counts(static_cast<std::size_t>(width), 0);
+    std::vector<unsigned char> leaving(static_cast<std::size_t>(width) * static_cast<std::size_t>(radius + 1), 0);
+    // Rows are overwritten as they are passed: the rows leaving reach are kept aside.
+    const auto kept = [&](int y) { return leaving.data() + static_cast<std::size_t>(y % (radius + 1)) * static_cast<std::size_t>(width); };
+    for (int y = 0; y < std::min(radius, height); ++y)
+        for (int x = 0; x < width; ++x) counts[static_cast<std::size_t>(x)] += mask.row(y)[x];
+    for (int y = 0; y < height; ++y) {
+        if (y + radius < height)
+            for (int x = 0; x < width; ++x) counts[static_cast<std::size_t>(x)] += mask.row(y + radius)[x];
+        if (y - radius - 1 >= 0)
+            for (int x = 0; x < width; ++x) counts[static_cast<std::size_t>(x)] -= kept(y - radius - 1)[x];
+        unsigned char* row = mask.row(y);
+        std::copy(row, row + width, kept(y));
+        for (int x = 0; x < width; ++x) row[x] = counts[static_cast<std::size_t>(x)] > 0;
+    }
+}
+
 ColourPieces findPieces(const PixelMask& mask)
 {
     const int width = mask.width();

@@ -45,6 +45,10 @@ PixelMask inkPixels(const PixelBuffer& picture, Rgb background);
 // The same where the page has more than one paper (a chart's area filled grey on a white page).
 PixelMask inkPixels(const PixelBuffer& picture, const std::vector<Rgb>& papers);
 
+// Sets every pixel within `radius` (across and down) of one set: the dots of
+// a dotted line joined into one line along their middle.
+void widen(PixelMask& mask, int radius);
+
 // The pieces of the pixels set in the mask.
 ColourPieces findPieces(const PixelMask& mask);
 

@@ -6,6 +6,7 @@
 #include "capture/straightlines.h"
 #include "capture/textpieces.h"
 #include "capture/tolerancechoice.h"
+#include "capture/tracebridge.h"
 #include "capture/tracecoverage.h"
 #include "capture/tracedoubts.h"
 #include "capture/pointexport.h"
@@ -35,9 +36,18 @@ constexpr double ShortestTrace = 5.0;
 // Without a click, another trace of the colour across this share of the
 // plot's width, away from the one taken, is another line the user may mean.
 constexpr double WideLineShare = 0.35;
+// Another line of the colour lies on the colour in at least this share of its columns.
+constexpr double LeastInkShare = 0.1;
 // Two traces are one line where their rows lie this close over most of the columns they share.
 constexpr double SameLineRows = 4.0;
 constexpr double SameLineShare = 0.5;
+// A few specks joined (stubs, a smudge) are no dotted line.
+constexpr std::size_t FewestDots = 6;
+// A gap as wide as this share of the plot's width (a legend's box) is bridged
+// when the curve goes on beyond it along its trend.
+constexpr double BridgeShare = 0.3;
+// A part of the curve beyond such a gap spans this share of the width at least.
+constexpr double BridgedPartShare = 0.1;
 // The colour going on this share of the plot's width beyond the trace's end is a trace cut short.
 constexpr double CoverageSlackShare = 0.04;
 constexpr double CoverageSlackAtLeast = 8.0;
@@ -96,16 +106,29 @@ void markTraced(const ColumnRuns& columns, const std::vector<PixelPoint>& trace,
 
 double span(const std::vector<PixelPoint>& trace) { return trace.empty() ? 0 : trace.back().x - trace.front().x; }
 
+// The share of the trace's columns where it lies on the colour (not across a gap).
+double inkShare(const ColumnRuns& columns, const std::vector<PixelPoint>& trace)
+{
+    const auto onInk = [&](const PixelPoint& p) {
+        const auto runs = columns.column(static_cast<int>(std::floor(p.x)));
+        return std::any_of(runs.begin(), runs.end(), [&](const ColumnRun& run) { return p.y >= run.top && p.y <= run.bottom + 1; });
+    };
+    const auto inked = std::count_if(trace.begin(), trace.end(), onInk);
+    return span(trace) > 0 ? static_cast<double>(inked) / (span(trace) + 1) : 0;
+}
+
 // The pieces of the colour once the plot's straight lines and all outside
 // the frame they enclose are taken out, with those lines.
 struct SearchPieces {
     ColourPieces found;
     LineDirections directions;
     StraightLines lines;
+    // Where the pieces were widened to join dots, the dots as they are.
+    ColourPieces dots;
 };
 
 SearchPieces searchPieces(const PixelBuffer& picture, const AxisCalibration& calibration, const CurveSearch& search,
-                          const ToleranceChoice& tolerance)
+                          const ToleranceChoice& tolerance, int joinRadius)
 {
     PixelMask mask =
         matchingPixels(picture, ColourMatcher(search.colour, tolerance.tolerance, tolerance.fading), search.exclusions);
@@ -123,7 +146,12 @@ SearchPieces searchPieces(const PixelBuffer& picture, const AxisCalibration& cal
     StraightLines lines = findStraightLines(ink, directions, search.seed.value_or(middle));
     clearWhereSet(mask, lines.pixels);
     lines.area.clearOutside(mask);
-    return {findPieces(mask), directions, std::move(lines)};
+    ColourPieces dots;
+    if (joinRadius > 0) {
+        dots = findPieces(mask);
+        widen(mask, joinRadius);
+    }
+    return {findPieces(mask), directions, std::move(lines), std::move(dots)};
 }
 
 // Whether two traces are one line: over the columns both cover, their rows mostly agree.
@@ -149,6 +177,64 @@ double plotWidth(const PlotArea& area, const AxesReferences& references, int pic
     return std::max(span, 0.5 * pictureWidth);
 }
 
+// The line through the middles of the dots a trace over them widened went
+// along, a point per column from the first dot to the last (widened, each
+// dot is a level step, and the widened line runs on beyond the end dots);
+// none when too few dots lie along it.
+std::vector<PixelPoint> alongDots(const ColourPieces& dots, const std::vector<PixelPoint>& trace, int joinRadius, int width)
+{
+    std::vector<double> traceRow(static_cast<std::size_t>(std::max(width, 0)), std::numeric_limits<double>::quiet_NaN());
+    for (const PixelPoint& p : trace)
+        if (p.x >= 0 && p.x < width) traceRow[static_cast<std::size_t>(p.x)] = p.y;
+    std::vector<PixelPoint> middles;
+    for (const Piece& dot : dots.pieces) {
+        const PixelPoint middle{(dot.left + dot.right + 1) / 2.0, (dot.top + dot.bottom + 1) / 2.0};
+        const double row = traceRow[static_cast<std::size_t>(middle.x)];
+        if (std::abs(row - middle.y) <= joinRadius + 1) middles.push_back(middle);
+    }
+    // A few specks joined (stubs, a smudge) are no dotted line.
+    if (middles.size() < FewestDots) return {};
+    std::sort(middles.begin(), middles.end(), [](const PixelPoint& a, const PixelPoint& b) { return a.x < b.x; });
+    std::vector<PixelPoint> line;
+    std::size_t next = 1;
+    for (double x = std::ceil(middles.front().x - 0.5) + 0.5; x <= middles.back().x; ++x) {
+        while (next + 1 < middles.size() && middles[next].x < x) ++next;
+        const PixelPoint& a = middles[next - 1];
+        const PixelPoint& b = middles[next];
+        line.push_back({x, b.x > a.x ? a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x) : b.y});
+    }
+    return line;
+}
+
+// The curve traced again from a run of its colour a few columns beyond the
+// trace's end on that side (-1 left, +1 right), where the end's trend leads,
+// and only its part beyond the end; none when no run lies there.
+std::optional<std::vector<PixelPoint>> tracedBeyond(const ColumnRuns& columns, const ColourPieces& found,
+                                                    const std::vector<PixelPoint>& trace, int side, int reach,
+                                                    const TraceLimits& limits)
+{
+    constexpr double NearRows = 3.0;
+    if (trace.size() < 2) return std::nullopt;
+    const PixelPoint& end = side < 0 ? trace.front() : trace.back();
+    const double slope = side < 0 ? endTrend(std::vector<PixelPoint>(trace.rbegin(), trace.rend())).slope : endTrend(trace).slope;
+    const double thickness = lineThickness(columns, trace);
+    for (int k = 2; k <= reach; ++k) {
+        const int x = static_cast<int>(std::floor(end.x)) + side * k;
+        if (x < 0 || x >= columns.width()) return std::nullopt;
+        const double expected = end.y + slope * (x + 0.5 - end.x);
+        for (const ColumnRun& run : columns.column(x)) {
+            const double middle = (run.top + run.bottom + 1) / 2.0;
+            if (std::abs(middle - expected) > std::max(NearRows, thickness)) continue;
+            std::vector<PixelPoint> again = traceCurve(columns, found.pieces[static_cast<std::size_t>(run.piece)], run.piece,
+                                                       PixelPoint{x + 0.5, middle}, limits);
+            std::erase_if(again, [&](const PixelPoint& p) { return side < 0 ? p.x >= end.x : p.x <= end.x; });
+            if (again.size() < 2) return std::nullopt;
+            return again;
+        }
+    }
+    return std::nullopt;
+}
+
 // The centre line of the curve in pixels (empty when nothing was found), the
 // number of other lines of the colour across the plot, and how far the
 // colour goes on beyond the line's ends.
@@ -157,12 +243,14 @@ struct CentreLine {
     // The other lines of the colour across the plot (none with a click).
     std::vector<std::vector<PixelPoint>> others;
     std::optional<double> colourGoesOnTo;
+    // How many pieces of the colour there were (dots for a second look).
+    std::size_t pieces = 0;
 };
 
 CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibration, const CurveSearch& search,
-                      const ToleranceChoice& tolerance)
+                      const ToleranceChoice& tolerance, int joinRadius)
 {
-    const SearchPieces pieces = searchPieces(picture, calibration, search, tolerance);
+    const SearchPieces pieces = searchPieces(picture, calibration, search, tolerance, joinRadius);
     const ColourPieces& found = pieces.found;
     const LineDirections& directions = pieces.directions;
     const StraightLines& lines = pieces.lines;
@@ -171,7 +259,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     long long largest = 0;
     for (const Piece& piece : found.pieces) largest = std::max(largest, piece.pixels);
     const long long smallest = std::max(SpeckPixels, largest / SmallPieceShare);
-    const std::vector<bool> letters = letterPieces(found, tallestLetter(picture.height()));
+    const std::vector<bool> letters = letterPieces(found, tallestLetter(picture.height()), &lines.pixels);
     std::vector<bool> startable(found.pieces.size()), followed(found.pieces.size());
     for (std::size_t i = 0; i < found.pieces.size(); ++i) {
         followed[i] = !letters[i];
@@ -197,22 +285,54 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         }
     // A dash gap with a grid line taken out in it must still be bridged.
     const int maxGap = std::max(16, picture.width() / 25);
+    const TraceLimits limits{maxGap, directions.acrossSlope, &lines.pixels, &words};
     std::vector<PixelPoint> best;
-    std::vector<std::vector<PixelPoint>> wide;
+    std::vector<std::vector<PixelPoint>> wide, parts;
     std::vector<bool> traced(found.pieces.size(), false);
     std::size_t tried = 0;
     for (int start : starts) {
         if (traced[static_cast<std::size_t>(start)]) continue;
         if (++tried > StartCandidates) break;
         std::vector<PixelPoint> trace =
-            traceCurve(columns, found.pieces[static_cast<std::size_t>(start)], start, seed,
-                       {maxGap, directions.acrossSlope, &lines.pixels, &words});
+            traceCurve(columns, found.pieces[static_cast<std::size_t>(start)], start, seed, limits);
         markTraced(columns, trace, traced);
-        if (span(trace) >= WideLineShare * width) wide.push_back(trace);
+        // A level straight line (a legend's box) or a row of specks (tick
+        // marks, a grid's dotted crossings) bridged gap after gap is no other curve.
+        const bool line = !levelLine(trace, directions.acrossSlope) && inkShare(columns, trace) >= LeastInkShare;
+        if (line && span(trace) >= WideLineShare * width) wide.push_back(trace);
+        if (line && span(trace) >= BridgedPartShare * width) parts.push_back(trace);
         if (traceWeight(trace, directions.acrossSlope) > traceWeight(best, directions.acrossSlope)) best = std::move(trace);
     }
-    if (span(best) < ShortestTrace) return {};
+    if (span(best) < ShortestTrace) return {{}, {}, {}, found.pieces.size()};
+    // From a click only the clicked line was traced: the other lines of the
+    // colour are traced too, as parts the clicked curve may go on in.
+    if (seed)
+        for (int start : widestPieces(found, startable)) {
+            if (traced[static_cast<std::size_t>(start)]) continue;
+            if (++tried > StartCandidates) break;
+            const std::vector<PixelPoint> trace =
+                traceCurve(columns, found.pieces[static_cast<std::size_t>(start)], start, std::nullopt, limits);
+            markTraced(columns, trace, traced);
+            if (!levelLine(trace, directions.acrossSlope) && inkShare(columns, trace) >= LeastInkShare &&
+                span(trace) >= BridgedPartShare * width)
+                parts.push_back(trace);
+        }
+    // The curve going on beyond a legend's box, a text drawn over it or a
+    // crossing the trace stopped at (the part beyond, of the same piece,
+    // started no trace of its own: it is traced from where the colour goes on).
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (int side : {-1, 1})
+            if (std::optional<std::vector<PixelPoint>> beyond = tracedBeyond(columns, found, best, side, maxGap, limits))
+                parts.push_back(std::move(*beyond));
+        for (const std::vector<PixelPoint>& other : parts)
+            if (auto joined = bridged(best, other, BridgeShare * width)) {
+                best = std::move(*joined);
+                grew = true;
+            }
+    }
     CentreLine result;
+    result.pieces = found.pieces.size();
     const auto apart = [](const std::vector<PixelPoint>& a, const std::vector<PixelPoint>& b) {
         return !sameLine(a, b) && !sameLine(b, a);
     };
@@ -221,9 +341,22 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
             std::all_of(result.others.begin(), result.others.end(), [&](const auto& kept) { return apart(other, kept); }))
             result.others.push_back(std::move(other));
     result.colourGoesOnTo =
-        colourBeyondTrace(columns, best, std::max(CoverageSlackAtLeast, CoverageSlackShare * width));
+        colourBeyondTrace(columns, best, std::max(CoverageSlackAtLeast, CoverageSlackShare * width), &lines.pixels);
     result.line = search.averageThickness ? averagedOverThickness(columns, best) : std::move(best);
+    if (joinRadius > 0) {
+        result.line = alongDots(pieces.dots, result.line, joinRadius, picture.width());
+        // Specks left along the frame or a grid line by a scan are no dotted curve.
+        if (levelLine(result.line, directions.acrossSlope)) result.line.clear();
+    }
     return result;
+}
+
+// How far each dot of a dotted line is widened to meet the next: dots are
+// drawn a few points apart, so about 4 pixels on a picture 1000 wide.
+int dotJoinRadius(const PixelBuffer& picture)
+{
+    constexpr int PixelsPerReach = 250;
+    return std::max(2, (std::max(picture.width(), picture.height()) + PixelsPerReach - 1) / PixelsPerReach);
 }
 
 struct ScaledPoint {
@@ -259,7 +392,7 @@ double interpolate(const std::vector<ScaledPoint>& line, double x)
 Checked<FoundCurve> markerPoints(const PixelBuffer& picture, const AxisCalibration& calibration,
                                  const CurveSearch& search, const ToleranceChoice& tolerance)
 {
-    const SearchPieces pieces = searchPieces(picture, calibration, search, tolerance);
+    const SearchPieces pieces = searchPieces(picture, calibration, search, tolerance, 0);
     const std::vector<PixelPoint> centres =
         markerCentres(pieces.found, letterPieces(pieces.found, tallestLetter(picture.height())), search.seed,
                       largestMarker(picture.width(), picture.height()), &pieces.lines.pixels);
@@ -311,7 +444,12 @@ Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration&
         if (markers) markers->notes = curve.notes;
         return markers;
     }
-    const CentreLine found = centreLine(picture, calibration, search, tolerance);
+    CentreLine found = centreLine(picture, calibration, search, tolerance, 0);
+    if (found.line.empty() && found.pieces >= FewestDots) {
+        // Dots too small to start a trace, each apart: joined, they are one line.
+        found = centreLine(picture, calibration, search, tolerance, dotJoinRadius(picture));
+        if (!found.line.empty()) curve.notes.push_back("la curva è fatta di punti staccati: letta unendoli");
+    }
     Checked<FoundCurve> sampled = pointsAlong(found.line, calibration, search, std::move(curve));
     if (!sampled) return sampled;
     if (!found.others.empty()) sampled->doubts.push_back(otherLinesDoubt(search.colour, int(found.others.size()) + 1));
@@ -329,7 +467,7 @@ Checked<std::vector<FoundCurve>> findAllCurves(const PixelBuffer& picture, const
         return failed<std::vector<FoundCurve>>(backgroundDoubt(tolerance.tolerance, tolerance.fading.background));
     CurveSearch unseeded = search;
     unseeded.seed.reset();
-    const CentreLine found = centreLine(picture, calibration, unseeded, tolerance);
+    const CentreLine found = centreLine(picture, calibration, unseeded, tolerance, 0);
     std::vector<FoundCurve> curves;
     if (found.line.empty()) return failed<std::vector<FoundCurve>>(noCurveMessage(search.colour));
     std::vector<const std::vector<PixelPoint>*> lines{&found.line};

@@ -148,11 +148,6 @@ private:
     double bend_ = 0;
 };
 
-// Follows the curve from the start run in one direction (step +1 or -1). A
-// run far longer than the curve's thickness and slope explain is the curve
-// merged with a line crossing it: the trace goes through it where its trend
-// leads (for a shallow crossing, several gaps long), and stops where it meets
-// nothing else. Where a straight line taken out hides the curve, the same.
 // Whether the straight lines taken out cover the row (or a row beside it) of the column.
 bool hiddenAt(const PixelMask* hidden, int x, double row)
 {
@@ -173,6 +168,66 @@ bool underText(const std::vector<PixelRect>* text, int x, double row)
     });
 }
 
+// A run as the curve has it in a column. Where a grid line taken out cuts
+// the curve, the run is only the part beside the line. When the curve's part
+// beyond the line is there too, the run reaches across the line's band to
+// it: the whole curve again. Otherwise the curve's other edge is under the
+// line, and only its outer edge tells where it lies.
+struct CurveRun {
+    int top;
+    int bottom;
+    // A line's band right above or below it, and not bridged.
+    bool cutAbove = false;
+    bool cutBelow = false;
+    bool cut() const { return cutAbove || cutBelow; }
+};
+
+// A band of hidden rows longer than this is a line down the column (a
+// vertical grid line), not one the curve crosses.
+constexpr int WidestBand = 12;
+
+CurveRun acrossLines(std::span<const ColumnRun> runs, std::size_t i, int x, const PixelMask* hidden)
+{
+    CurveRun reach{runs[i].top, runs[i].bottom};
+    if (!hidden || x >= hidden->width()) return reach;
+    const auto band = [&](int from, int step) {
+        int n = 0;
+        for (int y = from; y >= 0 && y < hidden->height() && hidden->at(x, y) && n <= WidestBand; y += step) ++n;
+        return n > WidestBand ? 0 : n;
+    };
+    if (const int above = band(reach.top - 1, -1)) {
+        if (i > 0 && runs[i - 1].bottom == reach.top - above - 1) reach.top = runs[i - 1].top;
+        else reach.cutAbove = true;
+    }
+    if (const int below = band(reach.bottom + 1, +1)) {
+        if (i + 1 < runs.size() && runs[i + 1].top == reach.bottom + below + 1) reach.bottom = runs[i + 1].bottom;
+        else reach.cutBelow = true;
+    }
+    return reach;
+}
+
+// Where the curve's middle lies by a run: a run cut by a line and shorter
+// than the curve is thick lies the curve's half thickness from its outer edge.
+double middleOf(const CurveRun& run, double thickness)
+{
+    const double length = run.bottom - run.top + 1;
+    if (!run.cut() || length >= thickness || (run.cutAbove && run.cutBelow)) return (run.top + run.bottom + 1) / 2.0;
+    return run.cutAbove ? run.bottom + 1 - thickness / 2 : run.top + thickness / 2;
+}
+
+double lengthOf(const CurveRun& run) { return run.bottom - run.top + 1; }
+double distanceTo(const CurveRun& run, double row)
+{
+    if (row < run.top) return run.top - row;
+    if (row > run.bottom + 1) return row - (run.bottom + 1);
+    return 0;
+}
+
+// Follows the curve from the start run in one direction (step +1 or -1). A
+// run far longer than the curve's thickness and slope explain is the curve
+// merged with a line crossing it: the trace goes through it where its trend
+// leads (for a shallow crossing, several gaps long), and stops where it meets
+// nothing else. Where a straight line taken out hides the curve, the same.
 // The points behind the start (in the other direction, nearest the start
 // last) give the trend its direction from the first column.
 std::vector<PixelPoint> follow(const ColumnRuns& columns, int column, const ColumnRun& start, int step,
@@ -183,6 +238,9 @@ std::vector<PixelPoint> follow(const ColumnRuns& columns, int column, const Colu
                                   behind.end());
     const std::size_t first = trace.size();
     trace.push_back({column + 0.5, centreOf(start)});
+    // The points the trend is drawn through: all but those of runs cut by a
+    // line, whose middles lean toward or away from it.
+    std::vector<PixelPoint> steady = trace;
     std::size_t lastOwn = trace.size(); // the points up to here are the curve's own runs
     double thickness = lengthOf(start);
     int gap = 0;
@@ -191,16 +249,18 @@ std::vector<PixelPoint> follow(const ColumnRuns& columns, int column, const Colu
     for (int x = column + step;
          x >= 0 && x < columns.width() && gap <= maxGap && mergedColumns <= MergedGaps * maxGap; x += step) {
         const double centreX = x + 0.5;
-        const Trend trend(trace);
+        const Trend trend(steady);
         const double expected = trend.rowAt(centreX);
         const double slope = std::abs(trend.slopeAt(centreX));
-        const ColumnRun* best = nullptr;
+        const std::span<const ColumnRun> runs = columns.column(x);
+        std::optional<CurveRun> best;
         double bestDistance = std::numeric_limits<double>::infinity();
-        for (const ColumnRun& run : columns.column(x)) {
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            const CurveRun run = acrossLines(runs, i, x, limits.hidden);
             const double distance = distanceTo(run, expected);
             if (distance < bestDistance) {
                 bestDistance = distance;
-                best = &run;
+                best = run;
             }
         }
         // A run longer than the curve's own, over the row the trend expects, is
@@ -208,26 +268,32 @@ std::vector<PixelPoint> follow(const ColumnRuns& columns, int column, const Colu
         // leads. Any other run is the curve's own only if its middle is where
         // the trend expects it, within a margin that grows slowly over a gap.
         const bool merged = best && bestDistance == 0 && lengthOf(*best) > thickness + slope + MergedSlackRows;
-        const double young = trace.size() < CurvedTrendPoints ? YoungRowsPerBlindColumn : 0;
+        const double young = steady.size() < CurvedTrendPoints ? YoungRowsPerBlindColumn : 0;
         const double allowed = OwnRows + thickness / 2 + blind * (OwnRowsPerBlindColumn + OwnRowsPerSlope * slope + young);
-        if (merged) {
+        if (merged && !best->cut()) {
             trace.push_back({centreX, expected});
+            steady.push_back(trace.back());
             ++mergedColumns;
             ++blind;
             continue;
         }
-        if (!best || std::abs(centreOf(*best) - expected) > allowed) {
+        const double middle = best ? middleOf(*best, thickness) : 0;
+        if (!best || std::abs(middle - expected) > allowed) {
             // Under a grid line running nearly along the curve, the curve is hidden for long.
             if (hiddenAt(limits.hidden, x, expected) || underText(limits.text, x, expected)) ++mergedColumns;
             else ++gap;
             ++blind;
             continue;
         }
-        trace.push_back({centreX, centreOf(*best)});
+        trace.push_back({centreX, middle});
         lastOwn = trace.size();
         mergedColumns = 0;
-        thickness += (lengthOf(*best) - thickness) * ThicknessFollowing;
         gap = 0;
+        // Cut by a line the curve is seen but not measured well: the trend
+        // keeps the course it had, and the margin stays as it was.
+        if (best->cut()) continue;
+        steady.push_back(trace.back());
+        thickness += (lengthOf(*best) - thickness) * ThicknessFollowing;
         blind = 0;
     }
     trace.resize(lastOwn);
@@ -240,6 +306,8 @@ std::vector<PixelPoint> follow(const ColumnRuns& columns, int column, const Colu
     return trace;
 }
 
+double span(const std::vector<PixelPoint>& trace) { return trace.empty() ? 0 : std::abs(trace.back().x - trace.front().x); }
+
 // The run of the starting piece in column x nearest the row, if it has one there.
 const ColumnRun* pieceRun(const ColumnRuns& columns, int x, int piece, double row)
 {
@@ -251,15 +319,29 @@ const ColumnRun* pieceRun(const ColumnRuns& columns, int x, int piece, double ro
 
 } // namespace
 
-std::vector<PixelPoint> averagedOverThickness(const ColumnRuns& columns, const std::vector<PixelPoint>& trace)
+EndTrend endTrend(const std::vector<PixelPoint>& trace)
+{
+    if (trace.empty()) return {};
+    const Trend trend(trace);
+    return {trend.rowAt(trace.back().x), trend.slopeAt(trace.back().x)};
+}
+
+double lineThickness(const ColumnRuns& columns, const std::vector<PixelPoint>& trace)
 {
     std::vector<double> lengths;
     for (const PixelPoint& p : trace)
         for (const ColumnRun& run : columns.column(static_cast<int>(std::floor(p.x))))
             if (p.y >= run.top && p.y <= run.bottom + 1) lengths.push_back(lengthOf(run));
-    if (lengths.empty()) return trace;
+    if (lengths.empty()) return 0;
     std::nth_element(lengths.begin(), lengths.begin() + static_cast<std::ptrdiff_t>(lengths.size() / 2), lengths.end());
-    const double reach = lengths[lengths.size() / 2];
+    return lengths[lengths.size() / 2];
+}
+
+
+std::vector<PixelPoint> averagedOverThickness(const ColumnRuns& columns, const std::vector<PixelPoint>& trace)
+{
+    const double reach = lineThickness(columns, trace);
+    if (reach == 0) return trace;
     std::vector<PixelPoint> averaged;
     std::size_t first = 0, last = 0; // the points within reach: [first, last)
     double sum = 0;
@@ -271,16 +353,22 @@ std::vector<PixelPoint> averagedOverThickness(const ColumnRuns& columns, const s
     return averaged;
 }
 
-double traceWeight(const std::vector<PixelPoint>& trace, double levelSlope)
+bool levelLine(const std::vector<PixelPoint>& trace, double levelSlope)
 {
-    if (trace.size() < 2) return 0;
+    if (trace.size() < 2) return false;
     std::vector<double> rows;
     for (const PixelPoint& p : trace) rows.push_back(p.y - levelSlope * p.x);
     std::nth_element(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(rows.size() / 2), rows.end());
     const double middle = rows[rows.size() / 2];
     const auto level = std::count_if(rows.begin(), rows.end(), [&](double y) { return std::abs(y - middle) <= LevelLineRows; });
+    return static_cast<double>(level) >= LevelLineShare * static_cast<double>(rows.size());
+}
+
+double traceWeight(const std::vector<PixelPoint>& trace, double levelSlope)
+{
+    if (trace.size() < 2) return 0;
     const double span = trace.back().x - trace.front().x;
-    return static_cast<double>(level) >= LevelLineShare * static_cast<double>(rows.size()) ? span / 2 : span;
+    return levelLine(trace, levelSlope) ? span / 2 : span;
 }
 
 std::vector<PixelPoint> traceCurve(const ColumnRuns& columns, const Piece& start, int startPiece,
@@ -304,16 +392,18 @@ std::vector<PixelPoint> traceCurve(const ColumnRuns& columns, const Piece& start
     std::vector<PixelPoint> best;
     for (const ColumnRun& run : columns.column(column)) {
         if (run.piece != startPiece || (seeded && &run != seeded)) continue;
-        // Each way keeps the trend the other way had at the start; a short
-        // first way is followed again with the trend of the second, and a
-        // short second way then again with the first's.
+        // Each way keeps the trend the other way had at the start: a first
+        // way shorter than the second (it had no trend to cross a line with)
+        // is followed again with the trend of the second, and kept if it
+        // goes farther; a short second way then again with the first's.
         std::vector<PixelPoint> trace = follow(columns, column, run, -1, limits, {});
         std::reverse(trace.begin(), trace.end());
         std::vector<PixelPoint> right = follow(columns, column, run, +1, limits, trace);
-        if (trace.size() < CurvedTrendPoints) {
-            std::vector<PixelPoint> behind(right.rbegin(), right.rend());
-            trace = follow(columns, column, run, -1, limits, behind);
-            std::reverse(trace.begin(), trace.end());
+        if (trace.size() < CurvedTrendPoints || span(trace) < span(right)) {
+            const std::vector<PixelPoint> behind(right.rbegin(), right.rend());
+            std::vector<PixelPoint> again = follow(columns, column, run, -1, limits, behind);
+            std::reverse(again.begin(), again.end());
+            if (trace.size() < CurvedTrendPoints || span(again) > span(trace)) trace = std::move(again);
             if (right.size() < CurvedTrendPoints) right = follow(columns, column, run, +1, limits, trace);
         }
         trace.insert(trace.end(), right.begin() + 1, right.end());

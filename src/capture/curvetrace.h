@@ -52,10 +52,26 @@ struct TraceLimits {
 std::vector<PixelPoint> traceCurve(const ColumnRuns& columns, const Piece& start, int startPiece,
                                    std::optional<PixelPoint> seed, const TraceLimits& limits);
 
+// The row and slope (rows per column) at the trace's last point, of the
+// parabola through its last points that the trace itself follows.
+struct EndTrend {
+    double row = 0;
+    double slope = 0;
+};
+EndTrend endTrend(const std::vector<PixelPoint>& trace);
+
+// The middle length of the runs under the trace's points: the line's
+// thickness down the columns (0 when none lies under it).
+double lineThickness(const ColumnRuns& columns, const std::vector<PixelPoint>& trace);
+
 // The trace with each point's row the mean of the rows within the line's own
 // thickness (the middle length of its runs) either side, in columns: a
 // thick line's centre, free of the pixels' steps.
 std::vector<PixelPoint> averagedOverThickness(const ColumnRuns& columns, const std::vector<PixelPoint>& trace);
+
+// Whether nearly all of the trace lies within a few rows of one level straight
+// line (along the x axis, levelSlope rows per column).
+bool levelLine(const std::vector<PixelPoint>& trace, double levelSlope);
 
 // How much a trace counts when traces compete: its width in columns, halved
 // for a level straight line (along the x axis, levelSlope rows per column),

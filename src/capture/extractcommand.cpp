@@ -223,6 +223,8 @@ int runAllCurves(const ExtractOptions& options, const PixelBuffer& picture, cons
     }
     for (const LabelledCurve& c : *curves)
         errors << "curva " << colourText(c.colour) << ": " << c.label << " (" << c.curve.points.size() << " punti)\n";
+    const std::vector<std::string> doubts = labelDoubts(*curves);
+    for (const std::string& doubt : doubts) errors << "attenzione: " << doubt << '\n';
     if (options.outputFolder) {
         std::set<std::string> names;
         for (const LabelledCurve& c : *curves) {
@@ -239,7 +241,7 @@ int runAllCurves(const ExtractOptions& options, const PixelBuffer& picture, cons
             out << text << std::flush;
         }
     }
-    return axesUnsure ? ExtractUnsure : ExtractFound;
+    return axesUnsure || !doubts.empty() ? ExtractUnsure : ExtractFound;
 }
 
 } // namespace
@@ -293,7 +295,8 @@ std::string helpText()
            "\n"
            "Stato d'uscita: 0 punti scritti, 1 nessuna curva di quel colore, 2 errore d'uso o di file,\n"
            "3 punti scritti ma dubbi (la traccia segue una linea diritta, salta, copre meno di metà\n"
-           "dell'asse x, o la tolleranza comprende lo sfondo): i motivi sono scritti sull'errore standard.\n";
+           "dell'asse x, la tolleranza comprende lo sfondo, gli assi non si leggono, un'etichetta pare letta\n"
+           "male): i motivi sono scritti sull'errore standard.\n";
 }
 
 int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::ostream& out, std::ostream& errors,

@@ -32,8 +32,13 @@ bool sameSize(const Piece& a, const Piece& b)
 PixelPoint centreOf(const Piece& p) { return {(p.left + p.right + 1) / 2.0, (p.top + p.bottom + 1) / 2.0}; }
 
 // A grid line taken out across a marker cuts it in two: pieces no larger
-// than a marker whose boxes come this close are joined again.
-constexpr int CutWidth = 6;
+// than a marker whose boxes come this close are joined again. A scan's blur
+// widens the line taken out with the picture's resolution (the largest
+// marker looked for grows with it too).
+constexpr int CutWidthAtLeast = 6;
+constexpr int CutWidthShare = 8;
+
+int cutWidth(int largest) { return std::max(CutWidthAtLeast, largest / CutWidthShare); }
 // A marker with a word beside it, within this many of its sizes, is a legend's sample.
 constexpr double LegendReach = 3.0;
 
@@ -52,6 +57,7 @@ bool besideAWord(const Piece& marker, const ColourPieces& found, const std::vect
 
 std::vector<Piece> joinCutPieces(const ColourPieces& found, int largest)
 {
+    const int cut = cutWidth(largest);
     std::vector<Piece> parts;
     for (const Piece& p : found.pieces)
         if (p.width() <= largest && p.height() <= largest) parts.push_back(p);
@@ -61,9 +67,9 @@ std::vector<Piece> joinCutPieces(const ColourPieces& found, int largest)
     for (std::size_t i = 0; i < parts.size(); ++i) {
         if (taken[i]) continue;
         Piece whole = parts[i];
-        for (std::size_t j = i + 1; j < parts.size() && parts[j].left <= whole.right + CutWidth; ++j) {
+        for (std::size_t j = i + 1; j < parts.size() && parts[j].left <= whole.right + cut; ++j) {
             const Piece& p = parts[j];
-            if (taken[j] || p.top > whole.bottom + CutWidth || p.bottom < whole.top - CutWidth) continue;
+            if (taken[j] || p.top > whole.bottom + cut || p.bottom < whole.top - cut) continue;
             Piece grown = whole;
             grown.left = std::min(grown.left, p.left), grown.right = std::max(grown.right, p.right);
             grown.top = std::min(grown.top, p.top), grown.bottom = std::max(grown.bottom, p.bottom);
@@ -88,7 +94,7 @@ namespace {
 
 // A marker a line took a strip off: its box as the model's, grown back on
 // the side where the line runs, or nothing when it is not such a marker.
-std::optional<Piece> grownBack(const Piece& p, const Piece& model, const PixelMask& lines)
+std::optional<Piece> grownBack(const Piece& p, const Piece& model, const PixelMask& lines, int cut)
 {
     const auto lineAlong = [&](int row, int first, int last) {
         for (int x = std::max(0, first); x <= std::min(lines.width() - 1, last); ++x)
@@ -102,11 +108,11 @@ std::optional<Piece> grownBack(const Piece& p, const Piece& model, const PixelMa
     };
     Piece grown = p;
     const int missingRows = model.height() - p.height(), missingColumns = model.width() - p.width();
-    if (missingRows > 0 && missingRows <= CutWidth) {
+    if (missingRows > 0 && missingRows <= cut) {
         if (lineAlong(p.top - 1, p.left, p.right)) grown.top = p.bottom - model.height() + 1;
         else if (lineAlong(p.bottom + 1, p.left, p.right)) grown.bottom = p.top + model.height() - 1;
     }
-    if (missingColumns > 0 && missingColumns <= CutWidth) {
+    if (missingColumns > 0 && missingColumns <= cut) {
         if (lineDown(p.left - 1, p.top, p.bottom)) grown.left = p.right - model.width() + 1;
         else if (lineDown(p.right + 1, p.top, p.bottom)) grown.right = p.left + model.width() - 1;
     }
@@ -146,7 +152,7 @@ std::vector<PixelPoint> markerCentres(const ColourPieces& found, const std::vect
     for (const Piece& p : pieces) {
         if (besideAWord(p, found, letters)) continue;
         if (markerShaped(p, largest) && sameSize(p, *model)) centres.push_back(centreOf(p));
-        else if (const auto grown = lines ? grownBack(p, *model, *lines) : std::nullopt) centres.push_back(centreOf(*grown));
+        else if (const auto grown = lines ? grownBack(p, *model, *lines, cutWidth(largest)) : std::nullopt) centres.push_back(centreOf(*grown));
     }
     std::sort(centres.begin(), centres.end(), [](const PixelPoint& a, const PixelPoint& b) { return a.x < b.x; });
     return centres;

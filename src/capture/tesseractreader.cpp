@@ -12,12 +12,38 @@ namespace calvero::capture {
 namespace {
 
 // Tesseract reads letters about 30 pixels tall best; charts drawn for the
-// screen have them 10 to 14 tall, pages scanned at 300 dpi about 40. A wide
-// area of words (a whole plot) reads better a step smaller.
-int enlargementFor(const PixelBuffer& picture, TextKind kind)
+// screen have them 10 to 14 tall, pages scanned at 300 dpi about 40. A word
+// boxed on its own is enlarged to that height; a wide area of words (a whole
+// plot) by the picture's size, a step smaller. A label inside the plot reads
+// better larger still: a grid line through one of its small digits ("D=230"
+// read "D=240") weighs less beside strokes enlarged further.
+constexpr double ReadHeight = 36;
+constexpr double LabelReadHeight = 48;
+constexpr double LargestEnlargement = 8;
+
+double enlargementFor(const PixelBuffer& picture, const PixelRect& area, TextKind kind)
 {
-    const int reach = kind == TextKind::Words || kind == TextKind::Line ? 2000 : 3000;
+    if (kind == TextKind::OneNumber || kind == TextKind::Line) {
+        // The area holds the word with a few pixels of margin round it.
+        const double letters = std::max(4.0, area.height - 6);
+        return std::clamp((kind == TextKind::Line ? LabelReadHeight : ReadHeight) / letters, 1.0, LargestEnlargement);
+    }
+    const int reach = kind == TextKind::Words ? 2000 : 3000;
     return std::clamp(reach / std::max({picture.width(), picture.height(), 1}), 1, 4);
+}
+
+// The picture's grey at a point between pixel centres, bilinear: an
+// enlarged digit keeps smooth strokes, as Tesseract was taught on.
+double greyAt(const PixelBuffer& picture, double x, double y)
+{
+    const auto luma = [&](int px, int py) {
+        px = std::clamp(px, 0, picture.width() - 1), py = std::clamp(py, 0, picture.height() - 1);
+        const std::uint32_t p = picture.pixel(px, py);
+        return (299 * ((p >> 16) & 255) + 587 * ((p >> 8) & 255) + 114 * (p & 255)) / 1000.0;
+    };
+    const int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));
+    const double fx = x - x0, fy = y - y0;
+    return (1 - fy) * ((1 - fx) * luma(x0, y0) + fx * luma(x0 + 1, y0)) + fy * ((1 - fx) * luma(x0, y0 + 1) + fx * luma(x0 + 1, y0 + 1));
 }
 
 // A glyph whose foot is raised this share of the first glyph's height off
@@ -61,17 +87,19 @@ std::vector<ReadWord> TesseractReader::read(const PixelBuffer& picture, const Pi
     const int right = std::clamp(static_cast<int>(std::ceil(area.left + area.width)), 0, picture.width());
     const int bottom = std::clamp(static_cast<int>(std::ceil(area.top + area.height)), 0, picture.height());
     if (right - left < 4 || bottom - top < 4) return words;
-    const int scale = enlargementFor(picture, kind);
+    const double scale = enlargementFor(picture, area, kind);
     // A white margin round the area: Tesseract misses letters touching the edge.
-    const int margin = Margin * scale;
-    const int width = (right - left) * scale + 2 * margin, height = (bottom - top) * scale + 2 * margin;
+    const int margin = static_cast<int>(std::ceil(std::max(double(Margin), ReadHeight / 2)));
+    const int width = static_cast<int>(std::ceil((right - left) * scale)) + 2 * margin;
+    const int height = static_cast<int>(std::ceil((bottom - top) * scale)) + 2 * margin;
     std::vector<unsigned char> grey(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 255);
     for (int y = margin; y < height - margin; ++y)
         for (int x = margin; x < width - margin; ++x) {
-            const std::uint32_t p = picture.pixel(left + (x - margin) / scale, top + (y - margin) / scale);
-            const int luma = (299 * ((p >> 16) & 255) + 587 * ((p >> 8) & 255) + 114 * (p & 255)) / 1000;
+            // Sampled within the area only: its own margin is the edge of what is read.
+            const double px = std::clamp(left + (x - margin + 0.5) / scale - 0.5, double(left), right - 1.0);
+            const double py = std::clamp(top + (y - margin + 0.5) / scale - 0.5, double(top), bottom - 1.0);
             grey[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
-                static_cast<unsigned char>(luma);
+                static_cast<unsigned char>(std::lround(greyAt(picture, px, py)));
         }
     tesseract::TessBaseAPI& api = engine_->api;
     const bool numbers = kind == TextKind::Numbers || kind == TextKind::OneNumber;
@@ -81,7 +109,11 @@ std::vector<ReadWord> TesseractReader::read(const PixelBuffer& picture, const Pi
     // specks: tick numbers enlarged read best taken as fine print, a wide
     // area of words as a screen's.
     api.SetVariable("user_defined_dpi", numbers ? "300" : "70");
-    api.SetVariable("tessedit_char_whitelist", numbers ? "0123456789.,-+eExX" : "");
+    // No list of allowed characters, even for numbers: restricted to digits
+    // Tesseract's network misses a lone 0 and reads an axis title as a
+    // digit; read freely, a word is seen as a word and a look-alike letter
+    // is mended where the number is checked.
+    api.SetVariable("tessedit_char_whitelist", "");
     api.SetImage(grey.data(), width, height, 1, width);
     if (api.Recognize(nullptr) != 0) return words;
     std::unique_ptr<tesseract::ResultIterator> it(api.GetIterator());

@@ -33,6 +33,59 @@ bool neighbours(const Piece& a, const Piece& b)
            overlap >= LineOverlap * std::min(a.height(), b.height());
 }
 
+// Lines taken out are at most this wide where they cut a piece apart.
+constexpr int WidestCut = 12;
+
+// Whether the columns between the two pieces (side by side, the left one
+// first) are taken out all down the rows both pieces share: a line down
+// between them cut one piece in two. (Marks hanging off a line across, as
+// tick marks off the frame, share only the line's rows with it.)
+bool cutApart(const Piece& left, const Piece& right, const PixelMask& cutBy)
+{
+    const int gap = right.left - left.right - 1;
+    const int top = std::max(left.top, right.top), bottom = std::min(left.bottom, right.bottom);
+    if (gap < 1 || gap > WidestCut || top > bottom) return false;
+    for (int x = left.right + 1; x < right.left; ++x)
+        for (int y = top; y <= bottom; ++y)
+            if (!cutBy.at(x, y)) return false;
+    return true;
+}
+
+// For each piece, whether it is one a line cut from others into something
+// too large for a letter.
+std::vector<bool> partsOfLargerPieces(const ColourPieces& found, int tallest, const PixelMask& cutBy)
+{
+    std::vector<std::size_t> order(found.pieces.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return found.pieces[a].left < found.pieces[b].left; });
+    std::vector<std::size_t> group(found.pieces.size());
+    std::iota(group.begin(), group.end(), 0);
+    const auto root = [&](std::size_t i) {
+        while (group[i] != i) i = group[i] = group[group[i]];
+        return i;
+    };
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const Piece& a = found.pieces[order[i]];
+        for (std::size_t j = i + 1; j < order.size(); ++j) {
+            const Piece& b = found.pieces[order[j]];
+            if (b.left > a.right + 1 + WidestCut) break;
+            if (cutApart(a, b, cutBy)) group[root(order[j])] = root(order[i]);
+        }
+    }
+    std::vector<Piece> whole(found.pieces.size());
+    std::vector<bool> seen(found.pieces.size(), false);
+    for (std::size_t i = 0; i < found.pieces.size(); ++i) {
+        Piece& w = whole[root(i)];
+        const Piece& p = found.pieces[i];
+        if (!seen[root(i)]) w = p, seen[root(i)] = true;
+        w.left = std::min(w.left, p.left), w.right = std::max(w.right, p.right);
+        w.top = std::min(w.top, p.top), w.bottom = std::max(w.bottom, p.bottom);
+    }
+    std::vector<bool> larger(found.pieces.size());
+    for (std::size_t i = 0; i < found.pieces.size(); ++i) larger[i] = !letterSized(whole[root(i)], tallest);
+    return larger;
+}
+
 } // namespace
 
 int tallestLetter(int pictureHeight)
@@ -40,11 +93,13 @@ int tallestLetter(int pictureHeight)
     return std::max(TallestLetterAtLeast, static_cast<int>(LetterShare * pictureHeight));
 }
 
-std::vector<bool> letterPieces(const ColourPieces& found, int tallest)
+std::vector<bool> letterPieces(const ColourPieces& found, int tallest, const PixelMask* cutBy)
 {
+    const std::vector<bool> larger =
+        cutBy ? partsOfLargerPieces(found, tallest, *cutBy) : std::vector<bool>(found.pieces.size(), false);
     std::vector<std::size_t> letters;
     for (std::size_t i = 0; i < found.pieces.size(); ++i)
-        if (letterSized(found.pieces[i], tallest)) letters.push_back(i);
+        if (letterSized(found.pieces[i], tallest) && !larger[i]) letters.push_back(i);
     std::sort(letters.begin(), letters.end(),
               [&](std::size_t a, std::size_t b) { return found.pieces[a].left < found.pieces[b].left; });
 

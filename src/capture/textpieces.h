@@ -5,14 +5,17 @@
 // curve's dashes are too thin, or step along the curve instead of standing
 // on a line.
 #include "capture/colourpieces.h"
+#include "capture/pixelmask.h"
 
 #include <vector>
 
 namespace calvero::capture {
 
 // For each piece, whether it is a letter of a word. Letters are at most
-// `tallest` pixels high.
-std::vector<bool> letterPieces(const ColourPieces& found, int tallest);
+// `tallest` pixels high. With the lines taken out of the pieces' mask, the
+// pieces a line cut apart count as one: a thick level curve cut by the grid
+// into short stretches is no row of letters.
+std::vector<bool> letterPieces(const ColourPieces& found, int tallest, const PixelMask* cutBy = nullptr);
 
 // The tallest letter looked for on a picture of this height.
 int tallestLetter(int pictureHeight);

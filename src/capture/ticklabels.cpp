@@ -15,6 +15,19 @@ namespace {
 // spacing of where it is read (and within this many pixels at least).
 constexpr double AgreeShare = 0.08;
 constexpr double AgreePixels = 2.5;
+// The steps charts count in, times a power of ten.
+constexpr double RoundSteps[] = {1, 2, 2.5, 5, 10};
+
+// Letters a reader takes for digits in a number: O and o for 0; l, I and |
+// for 1. Mended only where everything else is a number's.
+std::string digitsMended(std::string text)
+{
+    const std::string_view lookAlikes = "OolI|", digits = "00111";
+    if (text.find_first_not_of("0123456789.,+-^eExX" + std::string(lookAlikes)) != std::string::npos) return text;
+    for (char& c : text)
+        if (const std::size_t at = lookAlikes.find(c); at != std::string_view::npos) c = digits[at];
+    return text;
+}
 
 // Dashes that stand for a minus sign, as charts print it and OCR reads it.
 std::string normalised(std::string_view text)
@@ -98,7 +111,7 @@ std::vector<double> plainValues(std::string text)
 
 std::vector<double> labelValues(std::string_view raw)
 {
-    const std::string text = normalised(raw);
+    const std::string text = digitsMended(normalised(raw));
     if (text.empty()) return {};
     // Powers: 10^3, 2x10^3, 1e3, 1E+03.
     if (const std::size_t caret = text.find('^'); caret != std::string::npos) {
@@ -145,13 +158,14 @@ struct Fit {
 };
 
 Fit fitOf(const Model& model, const std::vector<TickLabel>& labels, const std::vector<std::vector<double>>& candidates,
-          double reach)
+          const std::vector<bool>& inferred, double reach)
 {
     Fit fit;
     for (std::size_t i = 0; i < labels.size(); ++i) {
         std::optional<double> best;
         double nearest = reach;
-        for (double v : candidates[i]) {
+        // A power of ten whose exponent was not read is placed only on a logarithmic axis.
+        for (double v : inferred[i] && model.scale == AxisScale::Linear ? std::vector<double>{} : candidates[i]) {
             if (!allowed(model.scale, v)) continue;
             const double miss = std::abs(model.offset + model.slope * scaled(model.scale, v) - labels[i].position);
             if (miss <= nearest) {
@@ -196,14 +210,82 @@ std::size_t roundPlaces(const Model& model, const std::vector<TickLabel>& labels
     return count;
 }
 
+// A power of ten whose exponent was not read ("10^?"): it may stand for any
+// power of ten, which the labels read around it tell.
+bool unreadPower(std::string_view text)
+{
+    const std::string t = digitsMended(normalised(text));
+    return t.size() > 3 && t.compare(0, 3, "10^") == 0 && t.find_first_not_of('?', 3) == std::string::npos;
+}
+
+std::vector<double> everyPowerOfTen()
+{
+    constexpr int Widest = 15;
+    std::vector<double> powers;
+    for (int k = -Widest; k <= Widest; ++k) powers.push_back(std::pow(10.0, k));
+    return powers;
+}
+
+// Labels print their values exactly: a step and its multiples are met to
+// the last digits a double carries, not roughly.
+constexpr double Exactly = 1e-9;
+
+// Whether a step is one charts count in: 1, 2, 2.5 or 5 times a power of ten.
+bool roundStep(double step)
+{
+    if (!(step > 0) || !std::isfinite(step)) return false;
+    const double mantissa = step / std::pow(10.0, std::floor(std::log10(step)));
+    return std::any_of(std::begin(RoundSteps), std::end(RoundSteps),
+                       [&](double m) { return std::abs(mantissa - m) <= Exactly * m; });
+}
+
+// Two labels alone agree on any linear axis: they are taken only when their
+// values go up by a round step from label to label and both are its multiples.
+bool twoLabelsInStep(const ReadTick& a, const ReadTick& b, double labelSpacing)
+{
+    const double places = std::abs(b.position - a.position) / labelSpacing;
+    const double intervals = std::max(1.0, std::round(places));
+    if (std::abs(places - intervals) > 0.2) return false;
+    const double step = std::abs(b.value - a.value) / intervals;
+    const auto multiple = [&](double v) { return std::abs(v - std::round(v / step) * step) <= Exactly * step; };
+    return roundStep(step) && multiple(a.value) && multiple(b.value);
+}
+
+// The least-squares line through the agreeing labels (position against
+// value, in decades on a logarithmic axis); a label far off the line of the
+// others is left out of it, one at a time while more than three remain.
+constexpr double OffLinePixels = 1.5;
+
+Model placedByAll(const AxisReading& reading)
+{
+    std::vector<std::pair<double, double>> points; // (scaled value, position)
+    for (const ReadTick& t : reading.ticks)
+        if (t.agrees) points.push_back({scaled(reading.scale, t.value), t.position});
+    for (;;) {
+        double sx = 0, sy = 0, sxx = 0, sxy = 0;
+        const double n = static_cast<double>(points.size());
+        for (const auto& [x, y] : points) sx += x, sy += y, sxx += x * x, sxy += x * y;
+        const double spread = n * sxx - sx * sx;
+        const double slope = (n * sxy - sx * sy) / spread;
+        const Model model{reading.scale, (sy - slope * sx) / n, slope};
+        const auto off = [&](const std::pair<double, double>& p) { return std::abs(model.offset + model.slope * p.first - p.second); };
+        const auto worst = std::max_element(points.begin(), points.end(), [&](const auto& a, const auto& b) { return off(a) < off(b); });
+        if (points.size() <= 3 || off(*worst) <= OffLinePixels) return model;
+        points.erase(worst);
+    }
+}
+
 } // namespace
 
 Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::string& axis)
 {
     std::vector<std::vector<double>> candidates;
+    std::vector<bool> inferred;
     std::vector<double> positions;
     for (const TickLabel& label : labels) {
         candidates.push_back(labelValues(label.text));
+        inferred.push_back(candidates.back().empty() && unreadPower(label.text));
+        if (inferred.back()) candidates.back() = everyPowerOfTen();
         if (!candidates.back().empty()) positions.push_back(label.position);
     }
     std::sort(positions.begin(), positions.end());
@@ -220,7 +302,7 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
     for (AxisScale scale : {AxisScale::Linear, AxisScale::Logarithmic})
         for (std::size_t i = 0; i < labels.size(); ++i)
             for (std::size_t j = i + 1; j < labels.size(); ++j)
-                for (double vi : candidates[i])
+                for (double vi : inferred[i] || inferred[j] ? std::vector<double>{} : candidates[i])
                     for (double vj : candidates[j]) {
                         if (!allowed(scale, vi) || !allowed(scale, vj) || vi == vj) continue;
                         const double span = labels[j].position - labels[i].position;
@@ -229,7 +311,7 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
                         // Values grow to the right along x and upward along y (rows grow downward).
                         if ((axis == "y") != (slope < 0)) continue;
                         const Model model{scale, labels[i].position - slope * scaled(scale, vi), slope};
-                        const Fit fit = fitOf(model, labels, candidates, reach);
+                        const Fit fit = fitOf(model, labels, candidates, inferred, reach);
                         const std::size_t round = roundPlaces(model, labels, candidates);
                         // More labels agreeing wins; then more round values where labels stand; then
                         // a linear axis (two labels fit both); then the nearer fit.
@@ -244,16 +326,27 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
                         }
                     }
     AxisReading reading;
+    std::size_t readAgreeing = 0, inferredAgreeing = 0;
     for (std::size_t i = 0; i < labels.size(); ++i) {
         ReadTick tick{labels[i].position, labels[i].text, labels[i].confidence, false, 0};
-        if (best && bestFit.values[i]) tick.agrees = true, tick.value = *bestFit.values[i];
+        if (best && bestFit.values[i]) {
+            tick.agrees = true, tick.value = *bestFit.values[i];
+            (inferred[i] ? inferredAgreeing : readAgreeing) += 1;
+            // Its value was not read but placed: no surer than a guess.
+            if (inferred[i]) tick.confidence = 0;
+        }
         reading.ticks.push_back(tick);
     }
     std::string read;
     for (const TickLabel& label : labels) read += (read.empty() ? "" : " ") + label.text;
-    if (!best || bestFit.agreeing < 2)
-        return failed<AxisReading>("asse " + axis + ": meno di due numeri concordi fra quelli letti (" +
-                                   (read.empty() ? std::string("nessuno") : read) + ")");
+    if (read.empty()) read = "nessuno";
+    if (!best || readAgreeing < 2)
+        return failed<AxisReading>("asse " + axis + ": meno di due numeri concordi fra quelli letti (" + read + ")");
+    // Powers of ten placed by the others need more than two to place them:
+    // with one of two exponents misread, every other decade would fit as well.
+    if (inferredAgreeing > 0 && readAgreeing < 3)
+        return failed<AxisReading>("asse " + axis + ": esponenti letti troppo pochi (" + std::to_string(readAgreeing) +
+                                   ") per le potenze di dieci (" + read + ")");
     // Two labels out of many agreeing by chance is no axis: most of the labels
     // there, read or not, must agree.
     if (2 * bestFit.agreeing < labels.size())
@@ -267,13 +360,35 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
     if (agreeing.size() == 2 && std::all_of(agreeing.begin(), agreeing.end(), powerOfTen) &&
         std::max(agreeing[0], agreeing[1]) / std::min(agreeing[0], agreeing[1]) >= 10)
         reading.scale = AxisScale::Logarithmic;
-    // The farthest apart agreeing labels.
+    if (readAgreeing == 2 && inferredAgreeing == 0 && reading.scale == AxisScale::Linear) {
+        std::vector<const ReadTick*> two;
+        for (const ReadTick& t : reading.ticks)
+            if (t.agrees) two.push_back(&t);
+        // The labels' spacing, the unread ones' places counted too.
+        std::vector<double> places, spaces;
+        for (const TickLabel& label : labels) places.push_back(label.position);
+        std::sort(places.begin(), places.end());
+        for (std::size_t i = 1; i < places.size(); ++i)
+            if (places[i] - places[i - 1] > AgreePixels) spaces.push_back(places[i] - places[i - 1]);
+        std::nth_element(spaces.begin(), spaces.begin() + static_cast<std::ptrdiff_t>(spaces.size() / 2), spaces.end());
+        const double spacing = spaces[spaces.size() / 2];
+        if (!twoLabelsInStep(*two[0], *two[1], spacing))
+            return failed<AxisReading>("asse " + axis + ": i soli due numeri concordi (" + pointValueText(two[0]->value) +
+                                       " e " + pointValueText(two[1]->value) + ") non vanno di un passo regolare (" +
+                                       read + ")");
+    }
+    // The farthest apart agreeing labels, each placed where all the agreeing
+    // labels together put its value: one label read a few pixels off its
+    // tick does not shift the axis.
     reading.first = *std::min_element(reading.ticks.begin(), reading.ticks.end(), [](const ReadTick& a, const ReadTick& b) {
         return a.agrees != b.agrees ? a.agrees : a.position < b.position;
     });
     reading.second = *std::max_element(reading.ticks.begin(), reading.ticks.end(), [](const ReadTick& a, const ReadTick& b) {
         return a.agrees != b.agrees ? b.agrees : a.position < b.position;
     });
+    const Model fitted = placedByAll(reading);
+    reading.first.position = fitted.offset + fitted.slope * scaled(fitted.scale, reading.first.value);
+    reading.second.position = fitted.offset + fitted.slope * scaled(fitted.scale, reading.second.value);
     // The lower value first, as the references y1 and x1 are.
     if (reading.first.value > reading.second.value) std::swap(reading.first, reading.second);
     return succeeded(std::move(reading));

@@ -7,47 +7,87 @@ namespace calvero::capture {
 
 namespace {
 
-// The end's direction: the least-squares slope of its last points.
+// The end's direction: the least-squares slope of its last points. The last
+// few may have run on under a line or gone astray at a crossing, so the
+// colour is also followed along the direction of the points before them.
 constexpr std::size_t EndPoints = 20;
+constexpr std::size_t InnerPoints = 80;
 // Rows a run's middle may lie off the way the colour is followed, beyond
-// half the line's thickness, and more for each column without a run.
+// half the line's thickness, and more for each column without a run; the
+// way turns with the colour found, by this share of each turn.
 constexpr double FollowRows = 3.0;
 constexpr double FollowRowsPerBlindColumn = 0.1;
+constexpr double Turning = 0.3;
 // The colour is followed across gaps up to this many columns, or this share of the picture's width.
 constexpr int LongestGap = 40;
 constexpr double LongestGapShare = 0.04;
-// Runs longer than this are lines crossing, not the curve going on.
+// Runs longer than this, or than this many of the line's thickness, are lines crossing, not the curve going on.
 constexpr double LongestRun = 12.0;
+constexpr double LongestRunThicknesses = 3.0;
 
 struct End {
     PixelPoint at;
     double slope;
 };
 
-End endOf(const std::vector<PixelPoint>& trace, int step)
+// The line through points [from, to) of the trace, as it reaches the end's column.
+End lineThrough(const std::vector<PixelPoint>& trace, std::size_t from, std::size_t to, const PixelPoint& end)
 {
-    const std::size_t n = std::min(trace.size(), EndPoints);
-    const auto first = step > 0 ? trace.end() - static_cast<std::ptrdiff_t>(n) : trace.begin();
     double sx = 0, sy = 0, sxx = 0, sxy = 0;
-    for (auto p = first; p != first + static_cast<std::ptrdiff_t>(n); ++p) {
-        sx += p->x, sy += p->y, sxx += p->x * p->x, sxy += p->x * p->y;
+    const double n = static_cast<double>(to - from);
+    for (std::size_t i = from; i < to; ++i) {
+        const PixelPoint& p = trace[i];
+        sx += p.x, sy += p.y, sxx += p.x * p.x, sxy += p.x * p.y;
     }
     const double spread = n * sxx - sx * sx;
-    return {step > 0 ? trace.back() : trace.front(), spread > 0 ? (n * sxy - sx * sy) / spread : 0.0};
+    if (!(spread > 0)) return {end, 0.0};
+    const double slope = (n * sxy - sx * sy) / spread;
+    return {{end.x, (sy - slope * sx) / n + slope * end.x}, slope};
 }
 
-// How far (columns) the colour is followed from the end, in one direction.
-int followedBeyond(const ColumnRuns& columns, const End& end, int step)
+// The ways the colour may go on beyond the end: along the last points, and along those before them.
+std::vector<End> endsOf(const std::vector<PixelPoint>& trace, int step)
+{
+    const std::size_t n = trace.size();
+    const PixelPoint& end = step > 0 ? trace.back() : trace.front();
+    // Index ranges counted from the end.
+    const auto range = [&](std::size_t nearest, std::size_t farthest) {
+        farthest = std::min(farthest, n);
+        return step > 0 ? std::pair{n - farthest, n - nearest} : std::pair{nearest, farthest};
+    };
+    std::vector<End> ends;
+    const auto [a, b] = range(0, EndPoints);
+    End last = lineThrough(trace, a, b, end);
+    last.at = end;
+    ends.push_back(last);
+    if (n > EndPoints + EndPoints) {
+        const auto [c, d] = range(EndPoints, InnerPoints);
+        ends.push_back(lineThrough(trace, c, d, end));
+    }
+    return ends;
+}
+
+// Whether the lines taken out cover the row of the column.
+bool hiddenAt(const PixelMask* hidden, int x, double row)
+{
+    const int y = static_cast<int>(std::floor(row));
+    return hidden && x >= 0 && x < hidden->width() && y >= 0 && y < hidden->height() && hidden->at(x, y);
+}
+
+// How far (columns) the colour is followed from the end, in one direction;
+// under a line taken out it may go on hidden.
+int followedBeyond(const ColumnRuns& columns, const End& end, int step, double thickness, const PixelMask* hidden)
 {
     double row = end.at.y;
-    const double slope = end.slope;
+    double slope = end.slope;
     int reached = 0, blind = 0;
     const int longestGap = std::max(LongestGap, static_cast<int>(LongestGapShare * columns.width()));
+    const double longestRun = std::max(LongestRun, LongestRunThicknesses * thickness);
     for (int x = static_cast<int>(std::floor(end.at.x)) + step; x >= 0 && x < columns.width() && blind <= longestGap;
          x += step) {
         ++blind;
         const double expected = row + slope * step * blind;
-        const double allowed = FollowRows + FollowRowsPerBlindColumn * blind;
+        const double allowed = FollowRows + thickness / 2 + FollowRowsPerBlindColumn * blind;
         const ColumnRun* best = nullptr;
         double bestDistance = allowed;
         bool crossing = false;
@@ -55,35 +95,39 @@ int followedBeyond(const ColumnRuns& columns, const End& end, int step)
             const double length = run.bottom - run.top + 1;
             const double distance = std::abs((run.top + run.bottom + 1) / 2.0 - expected) - length / 2;
             // A long run over the row expected is the curve merged with a line it crosses.
-            if (length > LongestRun && distance <= 0) crossing = true;
-            if (length <= LongestRun && distance <= bestDistance) {
+            if (length > longestRun && distance <= 0) crossing = true;
+            if (length <= longestRun && distance <= bestDistance) {
                 bestDistance = distance;
                 best = &run;
             }
         }
-        if (!best && !crossing) continue;
-        row = best ? (best->top + best->bottom + 1) / 2.0 : expected;
+        if (!best && !crossing && !hiddenAt(hidden, x, expected)) continue;
+        const double found = best ? (best->top + best->bottom + 1) / 2.0 : expected;
+        slope += Turning * ((found - row) / (step * blind) - slope);
+        row = found;
         blind = 0;
-        reached = std::abs(x + 0.5 - end.at.x) > reached ? static_cast<int>(std::abs(x + 0.5 - end.at.x)) : reached;
+        reached = std::max(reached, static_cast<int>(std::abs(x + 0.5 - end.at.x)));
     }
     return reached;
 }
 
 } // namespace
 
-std::optional<double> colourBeyondTrace(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, double slack)
+std::optional<double> colourBeyondTrace(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, double slack,
+                                        const PixelMask* hidden)
 {
     if (trace.size() < 2) return std::nullopt;
     std::optional<double> farthest;
     double longest = slack;
-    for (int step : {-1, +1}) {
-        const End end = endOf(trace, step);
-        const int beyond = followedBeyond(columns, end, step);
-        if (beyond > longest) {
-            longest = beyond;
-            farthest = end.at.x + step * beyond;
+    const double thickness = lineThickness(columns, trace);
+    for (int step : {-1, +1})
+        for (const End& end : endsOf(trace, step)) {
+            const int beyond = followedBeyond(columns, end, step, thickness, hidden);
+            if (beyond > longest) {
+                longest = beyond;
+                farthest = end.at.x + step * beyond;
+            }
         }
-    }
     return farthest;
 }
 

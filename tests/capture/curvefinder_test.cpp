@@ -1,4 +1,6 @@
 #include "capture/curvefinder.h"
+#include "capture/tracebridge.h"
+#include "capture/tracecoverage.h"
 
 #include <gtest/gtest.h>
 
@@ -116,6 +118,36 @@ TEST(FindCurve, MarkersGiveTheirCentres)
     }
 }
 
+TEST(FindCurve, HollowMarkersAThickGridLineCutsAcrossAreJoinedAgain)
+{
+    // A page scanned at high resolution: grid lines 6 pixels thick, hollow
+    // squares 31 pixels wide, three of them with a grid line through the middle.
+    PixelBuffer picture = *PixelBuffer::create(2000, 1500);
+    constexpr std::uint32_t Black = 0xff000000;
+    for (int t = 0; t < 6; ++t) {
+        for (int x = 100; x <= 1900; ++x)
+            for (int y : {100, 500, 900, 1400}) picture.setPixel(x, y + t, Black);
+        for (int y = 100; y <= 1405; ++y)
+            for (int x : {100, 700, 1300, 1900}) picture.setPixel(x + t, y, Black);
+    }
+    const std::vector<PixelPoint> drawn{{300.5, 1203}, {500.5, 903}, {703, 700.5}, {1000.5, 503}, {1200.5, 300.5}, {1600.5, 250.5}};
+    for (const PixelPoint& c : drawn)
+        for (int dy = -15; dy <= 15; ++dy)
+            for (int dx = -15; dx <= 15; ++dx)
+                if (std::max(std::abs(dx), std::abs(dy)) >= 13) picture.setPixel(int(c.x) + dx, int(c.y) + dy, Black);
+    const AxesReferences references{{{100, 1400}, {1900, 1400}, 0, 1800, AxisScale::Linear},
+                                    {{100, 1400}, {100, 100}, 0, 1300, AxisScale::Linear}};
+    CurveSearch search{{0, 0, 0}, DefaultTolerance, 12, std::nullopt, {}};
+    search.markers = true;
+    const Checked<FoundCurve> found = findCurve(picture, *AxisCalibration::fromReferences(references), search);
+    ASSERT_TRUE(found) << found.failure;
+    ASSERT_EQ(found->pixels.size(), drawn.size());
+    for (std::size_t i = 0; i < drawn.size(); ++i) {
+        EXPECT_NEAR(found->pixels[i].x, drawn[i].x, 1.0) << i;
+        EXPECT_NEAR(found->pixels[i].y, drawn[i].y, 1.0) << i;
+    }
+}
+
 TEST(FindCurve, AThickLineAveragedOverItsThicknessLosesThePixelSteps)
 {
     // A band 9 pixels thick around row 250 - 0.35 x: each column's run is
@@ -141,14 +173,16 @@ TEST(FindCurve, WithoutATolerancePageColoursStayApartAndDoubtfulReadsSaySo)
 {
     // A blue and a purple line 3 pixels thick 30 rows apart (ΔE about 35, as
     // tab10's blue and purple), a grey dashed iso-line crossing both; a red
-    // line broken by 25 empty columns, more than the trace bridges.
+    // line broken by 25 empty columns, more than the trace bridges, its part
+    // left of the break 5 rows higher: no curve going on along its trend, but
+    // its colour goes on along the trace.
     const Rgb blue{31, 119, 180}, purple{148, 103, 189};
     PixelBuffer page = *PixelBuffer::create(400, 300);
     for (int x = 20; x < 380; ++x) {
         for (int dy = -1; dy <= 1; ++dy) {
             page.setPixel(x, 100 + x / 10 + dy, argbOf(blue));
             page.setPixel(x, 130 + x / 10 + dy, argbOf(purple));
-            if (x < 190 || x >= 215) page.setPixel(x, 40 + x / 2 + dy, 0xffcc0000);
+            if (x < 190 || x >= 215) page.setPixel(x, (x < 190 ? 35 : 40) + x / 2 + dy, 0xffcc0000);
         }
         if (x % 12 < 7) page.setPixel(x, 280 - x / 2, 0xff999999);
     }
@@ -191,5 +225,171 @@ TEST(FindCurve, WithoutATolerancePageColoursStayApartAndDoubtfulReadsSaySo)
         if (c.row) {
             for (const PixelPoint& p : found->pixels) EXPECT_NEAR(p.y, c.row + p.x / 10, 1.0) << p.x;
         }
+    }
+}
+
+TEST(TraceCoverage, ATraceStoppedShortIsToldEvenWhenItsEndWentAstray)
+{
+    // A falling line across columns 20..379 at row 60 + 0.4 x, 2 or 9 pixels
+    // thick. The trace handed in covers columns 200..379 only; its last points
+    // may run level for a while (as a trace that slid along a grid line).
+    const auto row = [](double x) { return 60 + 0.4 * x; };
+    struct Case {
+        const char* name;
+        int thickness;
+        int astray;      // columns at the trace's left end that run level
+        bool whole;      // the trace covers the whole line
+    };
+    const Case cases[] = {
+        {"thin, cut short", 2, 0, false},
+        {"thick, cut short", 9, 0, false},
+        {"thick, cut short, end astray", 9, 30, false},
+        {"thick, whole", 9, 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelMask mask(400, 300);
+        for (int x = 20; x < 380; ++x)
+            for (int y = 0; y < 300; ++y)
+                if (std::abs(y + 0.5 - row(x + 0.5)) <= c.thickness / 2.0) mask.set(x, y, true);
+        const ColourPieces pieces = findPieces(mask);
+        const ColumnRuns columns(pieces, std::vector<bool>(pieces.pieces.size(), true), 400);
+        std::vector<PixelPoint> trace;
+        const int first = c.whole ? 20 : 200;
+        for (int x = first; x < 380; ++x) {
+            const bool level = x < first + c.astray;
+            trace.push_back({x + 0.5, level ? row(first + c.astray + 0.5) : row(x + 0.5)});
+        }
+        const std::optional<double> beyond = colourBeyondTrace(columns, trace, 8);
+        if (c.whole) {
+            EXPECT_FALSE(beyond);
+        } else {
+            ASSERT_TRUE(beyond);
+            EXPECT_LT(*beyond, 30);
+        }
+    }
+}
+
+TEST(FindCurve, ABlackCurveAlongABlackGridLineIsFollowedOrSaysItMayGoOnUnderIt)
+{
+    // A black frame and grid every 40 pixels, and a black parabola falling
+    // from its vertex: through the grid line of row 140 at a shallow angle
+    // (slope 0.2), or with its vertex on that line, lying along it for some
+    // 80 columns. The click is right of where it leaves the line. A curve
+    // thicker than the line shows beyond it and is followed through; one as
+    // thin as the line is hidden under it: the trace says so.
+    struct Case {
+        const char* name;
+        int thickness;
+        double vertexX, vertexRow;
+        bool followed;
+    };
+    const Case cases[] = {
+        {"thin, crossing", 2, 20, 125, true},
+        {"thick, crossing", 6, 20, 125, true},
+        {"thick, along", 6, 60, 140, true},
+        {"thin, along", 2, 60, 140, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto row = [&](double x) { return c.vertexRow + (x - c.vertexX) * (x - c.vertexX) / 1600; };
+        PixelBuffer picture = *PixelBuffer::create(400, 300);
+        for (int x = 20; x <= 380; ++x)
+            for (int y = 20; y <= 260; y += 40) picture.setPixel(x, y, 0xff000000);
+        for (int y = 20; y <= 260; ++y)
+            for (int x = 20; x <= 380; x += 40) picture.setPixel(x, y, 0xff000000);
+        for (int x = 20; x < 380; ++x)
+            for (int y = 0; y < 300; ++y)
+                if (std::abs(y + 0.5 - row(x + 0.5)) <= c.thickness / 2.0) picture.setPixel(x, y, 0xff000000);
+        const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+        CurveSearch search{{0, 0, 0}, DefaultTolerance, 40, PixelPoint{230, row(230)}, {}};
+        const Checked<FoundCurve> found = findCurve(picture, calibration, search);
+        ASSERT_TRUE(found) << found.failure;
+        for (const PixelPoint& p : found->pixels) EXPECT_NEAR(p.y, row(p.x), 1.0) << p.x;
+        if (c.followed) {
+            EXPECT_TRUE(found->doubts.empty()) << found->doubts.front();
+            EXPECT_LE(found->pixels.front().x, 25);
+            EXPECT_GE(found->pixels.back().x, 375);
+        } else {
+            ASSERT_EQ(found->doubts.size(), 1u);
+            EXPECT_NE(found->doubts[0].find("prosegue lungo di essa"), std::string::npos) << found->doubts[0];
+        }
+    }
+}
+
+TEST(FindCurve, ADottedLineOfSpecksIsJoinedAlongItsMiddle)
+{
+    // Dots of one and of two pixels square, every 5 columns on row
+    // 200 - 0.4 x (a speck is too small to start a trace on its own).
+    for (int dot : {1, 2}) {
+        PixelBuffer picture = *PixelBuffer::create(400, 300);
+        const auto row = [](double x) { return 200 - 0.4 * x; };
+        for (int x = 20; x < 380; x += 5)
+            for (int dy = 0; dy < dot; ++dy)
+                for (int dx = 0; dx < dot; ++dx)
+                    picture.setPixel(x + dx, static_cast<int>(std::lround(row(x + dot / 2.0) - dot / 2.0)) + dy, Red);
+        const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+        const Checked<FoundCurve> found = findCurve(picture, calibration, {{204, 0, 0}, DefaultTolerance, 20, std::nullopt, {}});
+        ASSERT_TRUE(found) << dot << ": " << found.failure;
+        EXPECT_TRUE(found->doubts.empty()) << found->doubts.front();
+        ASSERT_EQ(found->pixels.size(), 20u);
+        EXPECT_LT(found->pixels.front().x, 30);
+        EXPECT_GT(found->pixels.back().x, 370);
+        for (const PixelPoint& p : found->pixels) EXPECT_NEAR(p.y, row(p.x), 0.6) << dot << " " << p.x;
+    }
+}
+
+TEST(TraceBridge, TwoTracesAlongOneTrendAreJoinedAcrossTheBoxBetweenThem)
+{
+    // A parabola's centre line, a point per column, with columns 200..299
+    // hidden (a legend's box); the right part moved or cut as each case says.
+    const auto row = [](double x) { return 100 + 0.3 * x + 0.0008 * x * x; };
+    const auto part = [&](double from, double to, double shift) {
+        std::vector<PixelPoint> line;
+        for (double x = from + 0.5; x < to; ++x) line.push_back({x, row(x) + shift});
+        return line;
+    };
+    struct Case {
+        const char* name;
+        std::vector<PixelPoint> right;
+        double maxGap;
+        bool joined;
+    };
+    const std::vector<Case> cases{
+        {"the curve going on", part(300, 500, 0), 150, true},
+        {"another curve 15 rows lower", part(300, 500, 15), 150, false},
+        {"a gap wider than allowed", part(300, 500, 0), 80, false},
+        {"overlapping columns", part(150, 500, 0), 150, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<std::vector<PixelPoint>> line = bridged(c.right, part(20, 200, 0), c.maxGap);
+        ASSERT_EQ(line.has_value(), c.joined);
+        if (!line) continue;
+        ASSERT_EQ(line->size(), 480u);
+        for (const PixelPoint& p : *line) EXPECT_NEAR(p.y, row(p.x), 1.0) << p.x;
+    }
+}
+
+TEST(FindCurve, AClickedCurveGoesOnBeyondABoxDrawnOverIt)
+{
+    // A red line 3 pixels thick, columns 150..229 hidden under a legend's
+    // box (its frame grey, its own red sample level inside it).
+    PixelBuffer page = *PixelBuffer::create(400, 300);
+    const auto row = [](double x) { return 60 + 0.4 * x + 0.0004 * x * x; };
+    for (int x = 20; x < 380; ++x)
+        for (int dy = -1; dy <= 1; ++dy)
+            if (x < 150 || x >= 230) page.setPixel(x, static_cast<int>(std::lround(row(x + 0.5))) + dy, Red);
+    for (int x = 150; x < 230; ++x) page.setPixel(x, 100, 0xff999999), page.setPixel(x, 160, 0xff999999);
+    for (int y = 100; y <= 160; ++y) page.setPixel(150, y, 0xff999999), page.setPixel(229, y, 0xff999999);
+    for (int x = 160; x < 180; ++x) page.setPixel(x, 115, Red);
+    const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+    for (const PixelPoint click : {PixelPoint{100, row(100)}, PixelPoint{300, row(300)}}) {
+        const Checked<FoundCurve> found = findCurve(page, calibration, {{204, 0, 0}, std::nullopt, 20, click, {}});
+        ASSERT_TRUE(found) << found.failure;
+        EXPECT_TRUE(found->doubts.empty()) << found->doubts.front();
+        EXPECT_LT(found->pixels.front().x, 25);
+        EXPECT_GT(found->pixels.back().x, 375);
+        for (const PixelPoint& p : found->pixels) EXPECT_NEAR(p.y, row(p.x), 1.0) << click.x << " " << p.x;
     }
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -163,8 +164,11 @@ TEST(EveryCurve, LabelsTheCurvesByTheWordsBesideThemAndWritesAFamilyOrBlocks)
     EXPECT_EQ(curves[1].label, "D=215");
     EXPECT_EQ(curves[2].label, "D =200");
     EXPECT_EQ(curves[2].parameter, 200);
-    EXPECT_EQ(labelNumber("D = 12,5 mm"), 12.5);
-    EXPECT_EQ(labelNumber("curva"), std::nullopt);
+    // A number a mark or a blank breaks is a misread, not the number before it.
+    const std::vector<std::pair<std::string, std::optional<double>>> numbers{
+        {"D = 12,5 mm", 12.5}, {"curva", std::nullopt}, {"200 m3/h", 200}, {"n=-3", -3}, {"D=2C0", std::nullopt},
+        {"D=2:10", std::nullopt}, {"D=2\u00a20", std::nullopt}, {"2 5", std::nullopt}};
+    for (const auto& [text, number] : numbers) EXPECT_EQ(labelNumber(text), number) << text;
 
     // Not every label has a number: a block per curve.
     curves[0].label = "curva 1";
@@ -172,4 +176,43 @@ TEST(EveryCurve, LabelsTheCurvesByTheWordsBesideThemAndWritesAFamilyOrBlocks)
     curves[0].parameter = 230;
     EXPECT_EQ(everyCurveText({curves[1], curves[2]}, {}), "0;215;150\n10;215;151\n0;200;200\n10;200;201\n");
     EXPECT_EQ(fileNameFor("D=200 / 2"), "D=200___2.txt");
+}
+
+TEST(EveryCurve, AFamilyLabelledInTurnGoesByOrderAndDoubtfulLabelsAreTold)
+{
+    // Three falling curves 80 rows apart, each label written above its curve
+    // from a point on it: along the label the curve above comes nearer.
+    const auto curve = [](double base) {
+        LabelledCurve c;
+        for (double x = 100; x <= 400; x += 5) c.curve.centre.push_back({x, base + 0.5 * (x - 100)});
+        return c;
+    };
+    std::vector<LabelledCurve> curves{curve(180), curve(100), curve(260)};
+    const auto label = [](const std::string& text, double base, double confidence = 90) {
+        return ReadWord{text, {250, base + 34, 60, 16}, confidence};
+    };
+    labelCurves(curves, {label("D=200", 260), label("D=215", 180), label("D=230", 100)});
+    EXPECT_EQ(curves[0].label, "D=215");
+    EXPECT_EQ(curves[1].label, "D=230");
+    EXPECT_EQ(curves[2].label, "D=200");
+    EXPECT_TRUE(labelDoubts(curves).empty());
+
+    struct Case {
+        std::vector<ReadWord> words;
+        std::string doubt;
+    };
+    const std::vector<Case> cases{
+        {{label("D=200", 260), label("D=215", 180), label("D=2", 100)}, "«D=2» ha letto più o meno lettere"},
+        {{label("D=200", 260), label("D=215", 180), label("'230", 100)}, "differiscono oltre il numero"},
+        {{label("D=200", 260), label("D=215", 180), label("D=240", 100, 58)}, "«D=240» è letta con poca sicurezza (58 %)"},
+        {{label("D=200", 260), label("D=200", 180), label("D=230", 100)}, "due curve con il numero 200"},
+        {{label("D=200", 260), label("D=215", 180)}, "non ha un'etichetta con un numero"},
+    };
+    for (const Case& c : cases) {
+        std::vector<LabelledCurve> family{curve(180), curve(100), curve(260)};
+        labelCurves(family, c.words);
+        const std::vector<std::string> doubts = labelDoubts(family);
+        EXPECT_TRUE(std::any_of(doubts.begin(), doubts.end(), [&](const std::string& d) { return d.find(c.doubt) != std::string::npos; }))
+            << c.doubt;
+    }
 }

@@ -25,7 +25,9 @@ TEST(TickLabels, EachTextGivesTheValuesItMayStandFor)
         {"102", {102, 100}},          // 10² with its exponent read on the line
         {"Q [m3/h]", {}},
         {"", {}},
-        {"3O", {}},                   // a letter O misread for a zero
+        {"3O", {30}},                 // letters taken for digits, mended in a number
+        {"l5", {15}},
+        {"Portata", {}},
     };
     for (const auto& [text, values] : cases) {
         const std::vector<double> read = labelValues(text);
@@ -40,40 +42,58 @@ TEST(TickLabels, TheAxisIsWhatMostLabelsAgreeOnAndAMisreadLabelIsLeftOut)
         const char* name;
         std::string axis;
         std::vector<TickLabel> labels;
-        bool read;
+        const char* refused; // a part of the reason the axis is not read, or none
         AxisScale scale;
         double firstValue, secondValue; // the references: the agreeing labels farthest apart
         std::vector<bool> agrees;
+        double secondPosition = 0; // where the second reference is placed, when it matters
     };
     const Case cases[] = {
-        {"linear x, the 30 misread as 38", "x", {{100, "0"}, {200, "10"}, {300, "20"}, {400, "38"}, {500, "40"}}, true,
+        {"linear x, the 30 misread as 38", "x", {{100, "0"}, {200, "10"}, {300, "20"}, {400, "38"}, {500, "40"}}, nullptr,
          AxisScale::Linear, 0, 40, {true, true, true, false, true}},
         {"linear y, values grow upward, a number of the x axis among them", "y",
-         {{600, "0"}, {450, "0,5"}, {300, "1"}, {150, "1,5"}, {590, "150"}}, true, AxisScale::Linear, 0, 1.5,
+         {{600, "0"}, {450, "0,5"}, {300, "1"}, {150, "1,5"}, {590, "150"}}, nullptr, AxisScale::Linear, 0, 1.5,
          {true, true, true, true, false}},
-        {"thousands marks", "x", {{100, "0"}, {300, "1,000"}, {500, "2,000"}}, true, AxisScale::Linear, 0, 2000,
+        {"thousands marks", "x", {{100, "0"}, {300, "1,000"}, {500, "2,000"}}, nullptr, AxisScale::Linear, 0, 2000,
          {true, true, true}},
-        {"decades, 10^3 read as 107", "x", {{100, "1"}, {300, "10"}, {500, "102"}, {700, "107"}}, true,
+        {"decades, 10^3 read as 107", "x", {{100, "1"}, {300, "10"}, {500, "102"}, {700, "107"}}, nullptr,
          AxisScale::Logarithmic, 1, 100, {true, true, true, false}},
-        {"two decades alone", "x", {{100, "10"}, {400, "100"}}, true, AxisScale::Logarithmic, 10, 100, {true, true}},
-        {"a y axis read upside down is no axis", "y", {{100, "0"}, {300, "10"}}, false, AxisScale::Linear, 0, 0, {}},
-        {"one number only", "x", {{100, "5"}, {300, "abc"}}, false, AxisScale::Linear, 0, 0, {}},
+        {"two decades alone", "x", {{100, "10"}, {400, "100"}}, nullptr, AxisScale::Logarithmic, 10, 100, {true, true}},
+        {"the last label read 6 pixels off its tick: the axis placed by all", "x",
+         {{100, "0"}, {200, "10"}, {300, "20"}, {400, "30"}, {506, "40"}}, nullptr, AxisScale::Linear, 0, 40,
+         {true, true, true, true, true}, 500},
+        {"exponents lost, the powers placed by three read", "y",
+         {{600, "10^0"}, {500, "10^?"}, {400, "10^2"}, {300, "10^?"}, {200, "10^4"}}, nullptr, AxisScale::Logarithmic, 1,
+         1e4, {true, true, true, true, true}},
+        {"two labels in step, one unread", "x", {{100, "20"}, {200, "?"}, {300, "60"}}, nullptr, AxisScale::Linear, 20, 60,
+         {true, false, true}},
+        {"a y axis read upside down is no axis", "y", {{100, "0"}, {300, "10"}}, "meno di due numeri concordi",
+         AxisScale::Linear, 0, 0, {}},
+        {"one number only", "x", {{100, "5"}, {300, "abc"}}, "meno di due numeri concordi", AxisScale::Linear, 0, 0, {}},
         {"two of five agreeing by chance (exponents lost: 10 10 10 10)", "x",
-         {{100, "10"}, {200, "10"}, {300, "10"}, {400, "10"}, {500, "100"}}, false, AxisScale::Linear, 0, 0, {}},
+         {{100, "10"}, {200, "10"}, {300, "10"}, {400, "10"}, {500, "100"}}, "solo 2 dei 5 numeri letti concordano",
+         AxisScale::Linear, 0, 0, {}},
+        {"two exponents read, one of them wrong (10^6 as 10^8): the lost ones cannot be placed", "y",
+         {{675, "10^?"}, {569, "10^?"}, {462, "10^?"}, {356, "10^?"}, {250, "104"}, {144, "10^?"}, {37, "10^8"}},
+         "esponenti letti troppo pochi", AxisScale::Linear, 0, 0, {}},
+        {"the same two taken as a linear axis: no round step", "y", {{675, "?"}, {462, "?"}, {250, "104"}, {37, "100000000"}},
+         "non vanno di un passo regolare", AxisScale::Linear, 0, 0, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const calvero::Checked<AxisReading> reading = readAxis(c.labels, c.axis);
-        ASSERT_EQ(bool(reading), c.read) << reading.failure;
-        if (!c.read) {
-            const bool told = reading.failure.rfind("asse " + c.axis + ": meno di due numeri concordi", 0) == 0 ||
-                              reading.failure.rfind("asse " + c.axis + ": solo 2 dei 5 numeri letti concordano", 0) == 0;
-            EXPECT_TRUE(told) << reading.failure;
+        ASSERT_EQ(bool(reading), c.refused == nullptr) << reading.failure;
+        if (c.refused) {
+            EXPECT_EQ(reading.failure.rfind("asse " + c.axis + ": ", 0), 0u) << reading.failure;
+            EXPECT_NE(reading.failure.find(c.refused), std::string::npos) << reading.failure;
             continue;
         }
         EXPECT_EQ(reading->scale, c.scale);
         EXPECT_DOUBLE_EQ(reading->first.value, c.firstValue);
         EXPECT_DOUBLE_EQ(reading->second.value, c.secondValue);
+        if (c.secondPosition) {
+            EXPECT_NEAR(reading->second.position, c.secondPosition, 0.5);
+        }
         for (std::size_t i = 0; i < c.agrees.size(); ++i) EXPECT_EQ(reading->ticks[i].agrees, c.agrees[i]) << i;
     }
 }

@@ -166,6 +166,7 @@ TEST(AutoAxes, APumpFamilyGivesEachCurveWithItsDiameter)
         EXPECT_EQ(c.parameter, diameters[i]) << c.label;
         for (const UnitPoint& p : c.curve.points) EXPECT_NEAR(p.y, 26 + 5 * i - 0.004 * p.x * p.x, 0.2) << c.label << " " << p.x;
     }
+    EXPECT_TRUE(labelDoubts(*curves).empty());
     const std::string text = everyCurveText(*curves, {});
     for (const char* parameter : {";200;", ";215;", ";230;"}) EXPECT_NE(text.find(parameter), std::string::npos) << text;
 }
