@@ -1,5 +1,7 @@
 #include "capture/colourpieces.h"
 
+#include "capture/unionfind.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -7,32 +9,6 @@
 namespace calvero::capture {
 
 namespace {
-
-class UnionFind {
-public:
-    int add()
-    {
-        parent_.push_back(static_cast<int>(parent_.size()));
-        return parent_.back();
-    }
-    int root(int i)
-    {
-        while (parent_[i] != i) {
-            parent_[i] = parent_[parent_[i]];
-            i = parent_[i];
-        }
-        return i;
-    }
-    void join(int a, int b)
-    {
-        a = root(a);
-        b = root(b);
-        if (a != b) parent_[std::max(a, b)] = std::min(a, b);
-    }
-
-private:
-    std::vector<int> parent_;
-};
 
 // The columns [first, last) whose pixel centres lie inside the area, on the rows it covers.
 struct ExcludedSpan {

@@ -1,5 +1,7 @@
 #include "capture/textpieces.h"
 
+#include "capture/unionfind.h"
+
 #include <algorithm>
 #include <numeric>
 
@@ -58,18 +60,14 @@ std::vector<bool> partsOfLargerPieces(const ColourPieces& found, int tallest, co
     std::vector<std::size_t> order(found.pieces.size());
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return found.pieces[a].left < found.pieces[b].left; });
-    std::vector<std::size_t> group(found.pieces.size());
-    std::iota(group.begin(), group.end(), 0);
-    const auto root = [&](std::size_t i) {
-        while (group[i] != i) i = group[i] = group[group[i]];
-        return i;
-    };
+    UnionFind groups(found.pieces.size());
+    const auto root = [&](std::size_t i) { return static_cast<std::size_t>(groups.root(static_cast<int>(i))); };
     for (std::size_t i = 0; i < order.size(); ++i) {
         const Piece& a = found.pieces[order[i]];
         for (std::size_t j = i + 1; j < order.size(); ++j) {
             const Piece& b = found.pieces[order[j]];
             if (b.left > a.right + 1 + WidestCut) break;
-            if (cutApart(a, b, cutBy)) group[root(order[j])] = root(order[i]);
+            if (cutApart(a, b, cutBy)) groups.join(static_cast<int>(order[i]), static_cast<int>(order[j]));
         }
     }
     std::vector<Piece> whole(found.pieces.size());
@@ -104,18 +102,14 @@ std::vector<bool> letterPieces(const ColourPieces& found, int tallest, const Pix
               [&](std::size_t a, std::size_t b) { return found.pieces[a].left < found.pieces[b].left; });
 
     // Letters that are neighbours make one word.
-    std::vector<std::size_t> word(letters.size());
-    std::iota(word.begin(), word.end(), 0);
-    const auto root = [&](std::size_t i) {
-        while (word[i] != i) i = word[i] = word[word[i]];
-        return i;
-    };
+    UnionFind words(letters.size());
+    const auto root = [&](std::size_t i) { return static_cast<std::size_t>(words.root(static_cast<int>(i))); };
     for (std::size_t i = 0; i < letters.size(); ++i) {
         const Piece& a = found.pieces[letters[i]];
         for (std::size_t j = i + 1; j < letters.size(); ++j) {
             const Piece& b = found.pieces[letters[j]];
             if (b.left > a.right + 1 + LetterSpacing * tallest) break;
-            if (neighbours(a, b)) word[root(j)] = root(i);
+            if (neighbours(a, b)) words.join(static_cast<int>(i), static_cast<int>(j));
         }
     }
     std::vector<std::size_t> size(letters.size(), 0);
