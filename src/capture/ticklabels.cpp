@@ -1,5 +1,6 @@
 #include "capture/ticklabels.h"
 
+#include "capture/linesums.h"
 #include "capture/pointexport.h"
 #include "common/numtext.h"
 
@@ -262,12 +263,9 @@ Model placedByAll(const AxisReading& reading)
     for (const ReadTick& t : reading.ticks)
         if (t.agrees) points.push_back({scaled(reading.scale, t.value), t.position});
     for (;;) {
-        double sx = 0, sy = 0, sxx = 0, sxy = 0;
-        const double n = static_cast<double>(points.size());
-        for (const auto& [x, y] : points) sx += x, sy += y, sxx += x * x, sxy += x * y;
-        const double spread = n * sxx - sx * sx;
-        const double slope = (n * sxy - sx * sy) / spread;
-        const Model model{reading.scale, (sy - slope * sx) / n, slope};
+        LineSums sums;
+        for (const auto& [x, y] : points) sums.add(x, y);
+        const Model model{reading.scale, sums.offset(), sums.slope()};
         const auto off = [&](const std::pair<double, double>& p) { return std::abs(model.offset + model.slope * p.first - p.second); };
         const auto worst = std::max_element(points.begin(), points.end(), [&](const auto& a, const auto& b) { return off(a) < off(b); });
         if (points.size() <= 3 || off(*worst) <= OffLinePixels) return model;

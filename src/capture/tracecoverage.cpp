@@ -1,5 +1,7 @@
 #include "capture/tracecoverage.h"
 
+#include "capture/linesums.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -33,16 +35,11 @@ struct End {
 // The line through points [from, to) of the trace, as it reaches the end's column.
 End lineThrough(const std::vector<PixelPoint>& trace, std::size_t from, std::size_t to, const PixelPoint& end)
 {
-    double sx = 0, sy = 0, sxx = 0, sxy = 0;
-    const double n = static_cast<double>(to - from);
-    for (std::size_t i = from; i < to; ++i) {
-        const PixelPoint& p = trace[i];
-        sx += p.x, sy += p.y, sxx += p.x * p.x, sxy += p.x * p.y;
-    }
-    const double spread = n * sxx - sx * sx;
-    if (!(spread > 0)) return {end, 0.0};
-    const double slope = (n * sxy - sx * sy) / spread;
-    return {{end.x, (sy - slope * sx) / n + slope * end.x}, slope};
+    LineSums sums;
+    for (std::size_t i = from; i < to; ++i) sums.add(trace[i].x, trace[i].y);
+    if (!sums.determined()) return {end, 0.0};
+    const double slope = sums.slope();
+    return {{end.x, sums.offset() + slope * end.x}, slope};
 }
 
 // The ways the colour may go on beyond the end: along the last points, and along those before them.
