@@ -52,18 +52,6 @@ Checked<FitOptions> steeredOptions(FitOptions o, const BatchOptions& options, Fi
     return succeeded(std::move(o));
 }
 
-// The weights of a column: the one-variable kinds take the column after x
-// and y (z), the surface the point file's fourth.
-void takeWeightColumn(CalculationInput& input, const std::vector<double>& fourth)
-{
-    if (input.options.weighting != Weighting::Column) return;
-    if (input.kind == FitType::SurfaceXY) {
-        input.options.pointWeights = fourth;
-        return;
-    }
-    for (int i = 1; i <= input.pointCount; ++i) input.options.pointWeights.push_back(input.points.z[i]);
-}
-
 // The input of the command's file: a data set file as the program reads it,
 // with its options file, or a point file with the options' choices, and the
 // fit options named on the line over the file's (its refusal when a cell, a
@@ -91,7 +79,7 @@ Checked<Checked<CalculationInput>> readInput(const BatchOptions& options, std::o
     Checked<FitOptions> steered = steeredOptions(input.options, options, input.kind, fourthRead);
     if (!steered) return succeeded(failed<CalculationInput>(steered.failure));
     input.options = std::move(*steered);
-    takeWeightColumn(input, fourth);
+    takeColumnWeights(input, fourth);
     return succeeded(succeeded(std::move(input)));
 }
 

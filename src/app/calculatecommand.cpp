@@ -16,19 +16,11 @@ TypedChoices typedChoices(const Workspace& work)
             work.inputs.finalTemperatureText()};
 }
 
-// The document's fit options for the points read: with weights from a
-// column, the one-variable kinds take the column after x and y (z), the
-// surface the point file's fourth.
-FitOptions optionsFor(const Document& d, const CalculationInput& input)
+// The document's fit options for the points read, with their weights from a column.
+void takeOptions(const Document& d, CalculationInput& input)
 {
-    FitOptions options = d.options;
-    if (options.weighting != Weighting::Column) return options;
-    if (input.kind == FitType::SurfaceXY) {
-        options.pointWeights = d.weightColumn;
-    } else {
-        for (int i = 1; i <= input.pointCount; ++i) options.pointWeights.push_back(input.points.z[i]);
-    }
-    return options;
+    input.options = d.options;
+    takeColumnWeights(input, d.weightColumn);
 }
 
 void keep(Document& d, const Calculation& done)
@@ -46,7 +38,7 @@ Checked<CalculationInput> currentCalculationInput(const Workspace& work)
 {
     PointSet points = work.document.points;
     Checked<CalculationInput> input = readCalculationInput(work.document.grid, points, typedChoices(work));
-    if (input) input->options = optionsFor(work.document, *input);
+    if (input) takeOptions(work.document, *input);
     return input;
 }
 
@@ -60,7 +52,7 @@ Outcome calculateDocument(const Workspace& work)
         sortPointsByX(d.points, d.grid, &d.weightColumn);
         input->points = d.points;
     }
-    input->options = optionsFor(d, *input);
+    takeOptions(d, *input);
     Outcome outcome = calculate(*input);
     if (outcome) keep(d, *outcome);
     return outcome;

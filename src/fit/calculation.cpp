@@ -189,6 +189,17 @@ Outcome calculateSurface(const CalculationInput& in)
 
 } // namespace
 
+void takeColumnWeights(CalculationInput& input, const std::vector<double>& fourth)
+{
+    if (input.options.weighting != Weighting::Column) return;
+    if (input.kind == FitType::SurfaceXY) {
+        input.options.pointWeights = fourth;
+        return;
+    }
+    input.options.pointWeights.clear();
+    for (int i = 1; i <= input.pointCount; ++i) input.options.pointWeights.push_back(input.points.z[i]);
+}
+
 void sortByX(PointSet& points, int count, std::vector<double>* along)
 {
     const bool carried = along && along->size() >= static_cast<std::size_t>(count);

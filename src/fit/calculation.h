@@ -62,6 +62,11 @@ Outcome calculate(const CalculationInput& input, ReportText text = ReportText::N
 // with ReportText::Later.
 std::vector<std::string> reportOf(const Calculation& calculation);
 
+// With weights from a column, the input's weight per point: the one-variable
+// kinds take the column after x and y (z), the surface a point file's fourth
+// column (fourth, in the points' order). Nothing changes otherwise.
+void takeColumnWeights(CalculationInput& input, const std::vector<double>& fourth);
+
 // The points 1..count ordered by ascending x (an exchange sort, as the surface
 // has always been ordered), x, y and z moving together, and with them the
 // values of along (1..count in its entries 0..count-1) when given.
