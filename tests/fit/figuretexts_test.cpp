@@ -216,7 +216,9 @@ TEST_P(FigureTexts, StatisticsGiveCoefficientsErrorsAndIntervalsWithTheSameDigit
     for (std::size_t j = 0; j < parsed.size(); ++j) {
         const CoefficientStatistics& c = s.coefficients[j];
         const double values[4] = {c.value, *c.standardError, *c.lower, *c.upper};
-        if (k.negligibleTerms.count(j)) EXPECT_EQ(parsed[j][0], "0") << c.name;
+        if (k.negligibleTerms.count(j)) {
+            EXPECT_EQ(parsed[j][0], "0") << c.name;
+        }
         for (int f = 0; f < 4; ++f) {
             const std::string& text = parsed[j][static_cast<std::size_t>(f)];
             if (negligible(k, j, values[f])) {
@@ -249,7 +251,9 @@ TEST_P(FigureTexts, ComparisonColumnsStayApartWithSixDigitsAndTheirSigns)
         std::size_t at = 1;
         std::istringstream kindWords(kindLabel(rows[r].kind));
         for (std::string w; kindWords >> w; ++at) ASSERT_EQ(tokens.at(at), w) << text;
-        if (takesDegree(rows[r].kind)) EXPECT_EQ(tokens.at(at++), std::to_string(rows[r].degree)) << text;
+        if (takesDegree(rows[r].kind)) {
+            EXPECT_EQ(tokens.at(at++), std::to_string(rows[r].degree)) << text;
+        }
         EXPECT_EQ(tokens.at(at++), std::to_string(rows[r].coefficientCount)) << text;
         const std::optional<double> figures[3] = {s.standardError, s.adjustedRSquared, s.largestPercentError};
         for (const std::optional<double>& f : figures) {
