@@ -94,23 +94,21 @@ int kindOf(const py::handle& kind)
     return wholeNumber(kind, "il tipo è un nome o un numero da 1 a 8", "tipo non valido (1..8): ");
 }
 
-std::optional<double> temperature(const py::object& t, const char* name)
-{
-    if (t.is_none()) return std::nullopt;
-    try {
-        return py::float_(t).cast<double>();
-    } catch (const py::error_already_set&) {
-        throw py::type_error(std::string(name) + " deve essere un numero o None");
-    }
-}
 
-double number(const py::handle& value, const std::string& what)
+// A Python or numpy number as a double, or a TypeError with the refusal.
+double number(const py::handle& value, const std::string& refusal)
 {
     try {
         return py::float_(py::reinterpret_borrow<py::object>(value)).cast<double>();
     } catch (const py::error_already_set&) {
-        throw py::type_error(what + " deve essere un numero");
+        throw py::type_error(refusal);
     }
+}
+
+std::optional<double> temperature(const py::object& t, const char* name)
+{
+    if (t.is_none()) return std::nullopt;
+    return number(t, std::string(name) + " deve essere un numero o None");
 }
 
 // The fit options as a script gives them: through=[(x, y), ...] ((x, y, z)
@@ -133,7 +131,7 @@ FitOptions optionsOf(const py::object& through, const py::object& fix, const py:
         for (const auto& [term, value] : fix.cast<py::dict>())
             o.fixedTerms.push_back({wholeNumber(term, "il termine fisso è un numero intero (1 la costante)",
                                                 "termine fisso non valido (1..99): "),
-                                    number(value, "il valore di un termine fisso")});
+                                    number(value, "il valore di un termine fisso deve essere un numero")});
     }
     if (!weights.is_none()) {
         if (py::isinstance<py::str>(weights)) {
