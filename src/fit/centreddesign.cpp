@@ -36,6 +36,13 @@ int termIndex(std::span<const Monomial> terms, int xPower, int yPower)
 
 } // namespace
 
+bool isPowersOfX(std::span<const Monomial> terms)
+{
+    for (std::size_t k = 0; k < terms.size(); ++k)
+        if (terms[k].xPower != static_cast<int>(k) || terms[k].yPower != 0) return false;
+    return true;
+}
+
 Axis axisOf(std::span<const double> values)
 {
     if (values.empty()) return {};
@@ -117,6 +124,30 @@ RealMatrix CentredTerms::toGiven() const
     return changeOfVariables(terms, 1 / ax.halfWidth, -ax.centre / ax.halfWidth, 1 / ay.halfWidth,
                              -ay.centre / ay.halfWidth) *
            lengths.cwiseInverse().asDiagonal();
+}
+
+DesignConditioning conditioningFromFactor(const RealMatrix& R, const ColumnPermutation& P,
+                                          const RealMatrix& toCentred, const RealMatrix& toGiven,
+                                          const RealVector& lengths, const RealVector& givenLengths,
+                                          FactorPrecision precision)
+{
+    const Eigen::Index p = R.rows();
+    // With X = Q·S·diag(givenLengths), S's singular values are those of X with
+    // unit columns, and (XᵀX)⁻¹ = (toGiven·P·R⁻¹)(toGiven·P·R⁻¹)ᵀ.
+    const RealMatrix unitDesign =
+        R * P.transpose() * lengths.asDiagonal() * toCentred * givenLengths.cwiseInverse().asDiagonal();
+    DesignConditioning conditioning;
+    if (precision == FactorPrecision::Double) {
+        const Eigen::VectorXd sigma = Eigen::JacobiSVD<Eigen::MatrixXd>(unitDesign.cast<double>()).singularValues();
+        conditioning.conditionNumber = sigma(0) / sigma(p - 1);
+    } else {
+        const RealVector sigma = Eigen::JacobiSVD<RealMatrix>(unitDesign).singularValues();
+        conditioning.conditionNumber = static_cast<double>(sigma(0) / sigma(p - 1));
+    }
+    const RealMatrix spread = R.triangularView<Eigen::Upper>().solve<Eigen::OnTheRight>(RealMatrix(toGiven * P));
+    for (Eigen::Index j = 0; j < p; ++j)
+        conditioning.varianceFactors.push_back(static_cast<double>(spread.row(j).squaredNorm()));
+    return conditioning;
 }
 
 } // namespace calvero

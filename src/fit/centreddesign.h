@@ -40,6 +40,9 @@ Axis axisOf(std::span<const double> values);
 // expansion never leaves the list.
 RealMatrix changeOfVariables(std::span<const Monomial> terms, Real sx, Real ox, Real sy, Real oy);
 
+// The terms 1, x, ..., x^(p-1) in that order, as every curve's fit has them.
+bool isPowersOfX(std::span<const Monomial> terms);
+
 // The powers of one point's x and y, up to the highest the terms use (at
 // most MaxPower), kept in place: the statistics take them at every point.
 constexpr int MaxPower = 15;
@@ -99,5 +102,21 @@ struct CentredTerms {
     // powers of x (and y) as given.
     RealMatrix toGiven() const;
 };
+
+// Column pivots of a QR factorization.
+using ColumnPermutation = Eigen::PermutationMatrix<Eigen::Dynamic, Eigen::Dynamic, int>;
+
+// What the design of the terms as given tells of the coefficients, from a
+// column-pivoted QR (R, P) of its centred version with unit columns:
+// toCentred takes the coefficients of the powers of x as given to those of
+// the centred powers, toGiven those of the unit columns back; lengths and
+// givenLengths are the columns' lengths before they were scaled. The
+// condition number needs only its leading digits: a factor from double
+// arithmetic takes its singular values in double, four times faster.
+enum class FactorPrecision { Double, LongDouble };
+DesignConditioning conditioningFromFactor(const RealMatrix& R, const ColumnPermutation& P,
+                                          const RealMatrix& toCentred, const RealMatrix& toGiven,
+                                          const RealVector& lengths, const RealVector& givenLengths,
+                                          FactorPrecision precision);
 
 } // namespace calvero

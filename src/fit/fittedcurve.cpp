@@ -22,7 +22,13 @@ struct Evaluation {
     double operator()(const PowerCurve& c) const { return checked(c.parameters.a * power(x, c.parameters.b)); }
     double operator()(const PolynomialCurve& c) const
     {
-        return polynomialSum(c.coefficients, c.degree, x, [](double v, int k) { return intPower(v, k); });
+        // intPower(x, k) multiplied out afresh for each term: carrying x^(k-1)
+        // over makes the same products in the same order, with the same faults.
+        double lastPower = 1.0;
+        return polynomialSum(c.coefficients, c.degree, x, [&lastPower](double v, int k) {
+            if (k > 0) lastPower = checked(lastPower * v);
+            return lastPower;
+        });
     }
     double operator()(const ExponentialCurve& c) const
     {

@@ -1,14 +1,18 @@
 #include "fit/leastsquares.h"
 
 #include "fit/centreddesign.h"
+#include "fit/curvesums.h"
+#include "fit/doubledouble.h"
 #include "fit/fault.h"
 #include "fit/kernel.h"
+#include "fit/quickleastsquares.h"
 
 #include <Eigen/Dense>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 
 namespace calvero {
 
@@ -73,21 +77,11 @@ std::vector<double> solved(const CentredDesign& design, std::span<const double> 
 DesignConditioning conditioningOf(const CentredDesign& design, std::span<const Monomial> terms)
 {
     const Eigen::Index p = design.p;
-    // With X = Q·S·diag(givenLengths), S's singular values are those of X with
-    // unit columns, and (XᵀX)⁻¹ = (toGiven·P·R⁻¹)(toGiven·P·R⁻¹)ᵀ.
-    const Matrix R = design.qr.matrixR().topLeftCorner(p, p).triangularView<Eigen::Upper>();
-    const Matrix toCentred = changeOfVariables(terms, design.ax.halfWidth, design.ax.centre, design.ay.halfWidth,
-                                               design.ay.centre);
-    const Matrix unitDesign = R * design.qr.colsPermutation().transpose() * design.lengths.asDiagonal() * toCentred *
-                              design.givenLengths.cwiseInverse().asDiagonal();
-    const Vector sigma = Eigen::JacobiSVD<Matrix>(unitDesign).singularValues();
-    DesignConditioning conditioning;
-    conditioning.conditionNumber = static_cast<double>(sigma(0) / sigma(p - 1));
-    const Matrix spread = R.triangularView<Eigen::Upper>().solve<Eigen::OnTheRight>(
-        Matrix(design.toGiven() * design.qr.colsPermutation()));
-    for (Eigen::Index j = 0; j < p; ++j)
-        conditioning.varianceFactors.push_back(static_cast<double>(spread.row(j).squaredNorm()));
-    return conditioning;
+    return conditioningFromFactor(design.qr.matrixR().topLeftCorner(p, p).triangularView<Eigen::Upper>(),
+                                  design.qr.colsPermutation(),
+                                  changeOfVariables(terms, design.ax.halfWidth, design.ax.centre, design.ay.halfWidth,
+                                                    design.ay.centre),
+                                  design.toGiven(), design.lengths, design.givenLengths, FactorPrecision::LongDouble);
 }
 
 } // namespace
@@ -95,12 +89,14 @@ DesignConditioning conditioningOf(const CentredDesign& design, std::span<const M
 std::vector<double> fitLeastSquares(std::span<const double> x, std::span<const double> y, std::span<const double> v,
                                     std::span<const Monomial> terms)
 {
+    if (std::optional<LeastSquaresFit> quick = quickLeastSquares(x, y, v, terms)) return std::move(quick->coefficients);
     return solved(CentredDesign(x, y, terms), x, y, v, terms);
 }
 
 LeastSquaresFit fitLeastSquaresWithConditioning(std::span<const double> x, std::span<const double> y,
                                                 std::span<const double> v, std::span<const Monomial> terms)
 {
+    if (std::optional<LeastSquaresFit> quick = quickLeastSquares(x, y, v, terms)) return std::move(*quick);
     const CentredDesign design(x, y, terms);
     return {solved(design, x, y, v, terms), conditioningOf(design, terms)};
 }
@@ -112,15 +108,61 @@ double polynomialValue(std::span<const double> coefficients, std::span<const Mon
 
 struct PolynomialInQuad::Sum {
     std::vector<Quad> coefficients;
+    std::vector<double> asGiven;
     std::vector<Monomial> terms;
     PointPowers<Quad> powers;
+    PointPowers<DoubleDouble> quickPowers;
 };
+
+namespace {
+
+// Where the double-double bounds hold with room to spare: no part of a sum
+// near overflow or near the subnormal numbers.
+constexpr double QuickSmallest = 0x1p-700, QuickLargest = 0x1p700;
+
+// The quad sum rounded to a double, found without quad when it can be: the
+// sum in double-double with a bound on its error, and the double it rounds
+// to when every value within the bound, the quad sum's among them, rounds
+// to the same one. Nothing when it cannot be told that way (a sum next to
+// a rounding boundary or cancelling to nothing, values outside the range
+// where the bound holds): quad then decides, so the result is always the
+// quad sum's, bit for bit.
+CALVERO_FMA_CLONES std::optional<double> quickRoundedSum(std::span<const double> coefficients, std::span<const Monomial> terms,
+                                      PointPowers<DoubleDouble>& powers, double x, double y)
+{
+    for (double value : {x, y})
+        if (!(std::fabs(value) < QuickLargest) || (value != 0.0 && std::fabs(value) < QuickSmallest))
+            return std::nullopt;
+    powers.at(DoubleDouble{x, 0.0}, DoubleDouble{y, 0.0});
+    DoubleDouble sum;
+    double magnitude = 0.0; // Σ |c_k · term_k|, what the rounding errors scale with
+    for (std::size_t k = 0; k < terms.size(); ++k) {
+        const DoubleDouble term = powers.term(terms[k]) * coefficients[k];
+        magnitude += std::fabs(term.hi);
+        sum = sum + term;
+    }
+    if (!(magnitude < QuickLargest) || !(magnitude > QuickSmallest)) return std::nullopt;
+    // Each power, product and sum errs by at most 2^-103 of the magnitude
+    // (doubledouble.h), quad's own sum by far less: 2^-100 a step is ample.
+    const int steps = 2 * (powers.highestX + powers.highestY) + static_cast<int>(terms.size()) + 8;
+    const double bound = steps * 0x1p-100 * magnitude * (1 + 0x1p-40) + 0x1p-104 * std::fabs(sum.hi);
+    const double low = sum.hi + (sum.lo - bound);
+    const double high = sum.hi + (sum.lo + bound);
+    if (low != high || !(std::fabs(low) > QuickSmallest)) return std::nullopt;
+    return low;
+}
+
+} // namespace
 
 PolynomialInQuad::PolynomialInQuad(std::span<const double> coefficients, std::span<const Monomial> terms)
 {
     int highestX = 0, highestY = 0;
     for (const Monomial& term : terms) highestX = std::max(highestX, term.xPower), highestY = std::max(highestY, term.yPower);
-    sum_ = std::make_unique<Sum>(Sum{{}, {terms.begin(), terms.end()}, PointPowers<Quad>(highestX, highestY)});
+    sum_ = std::make_unique<Sum>(Sum{{},
+                                     {coefficients.begin(), coefficients.begin() + static_cast<long>(terms.size())},
+                                     {terms.begin(), terms.end()},
+                                     PointPowers<Quad>(highestX, highestY),
+                                     PointPowers<DoubleDouble>(highestX, highestY)});
     for (std::size_t k = 0; k < terms.size(); ++k) sum_->coefficients.emplace_back(coefficients[k]);
 }
 
@@ -128,10 +170,38 @@ PolynomialInQuad::~PolynomialInQuad() = default;
 
 double PolynomialInQuad::operator()(double x, double y)
 {
+    if (const std::optional<double> quick = quickRoundedSum(sum_->asGiven, sum_->terms, sum_->quickPowers, x, y))
+        return *quick;
     sum_->powers.at(x, y);
     Quad sum = 0.0;
     for (std::size_t k = 0; k < sum_->terms.size(); ++k) sum += sum_->coefficients[k] * sum_->powers.term(sum_->terms[k]);
     return static_cast<double>(sum);
+}
+
+std::vector<double> PolynomialInQuad::values(std::span<const double> x, std::span<const double> y)
+{
+    std::vector<double> result(x.size());
+    const bool curve = sum_->powers.highestY == 0 && isPowersOfX(sum_->terms);
+    if (!curve) {
+        for (std::size_t i = 0; i < x.size(); ++i) result[i] = (*this)(x[i], y.empty() ? 0.0 : y[i]);
+        return result;
+    }
+    // A curve's sums at all the points together, each rounded where its
+    // bound (curvesums.h, with the same ample margin as above) allows.
+    std::vector<DoubleDouble> coefficients;
+    for (double c : sum_->asGiven) coefficients.emplace_back(c);
+    CurveSums sums;
+    curveSums(x, coefficients, sums);
+    const double perMagnitude = (2 * static_cast<double>(coefficients.size()) + 8) * 0x1p-100 * (1 + 0x1p-40);
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const double bound = perMagnitude * sums.magnitude[i] + 0x1p-104 * std::fabs(sums.hi[i]);
+        const double low = sums.hi[i] + (sums.lo[i] - bound);
+        const double high = sums.hi[i] + (sums.lo[i] + bound);
+        const bool inRange = std::fabs(x[i]) < QuickLargest && sums.magnitude[i] < QuickLargest &&
+                             sums.magnitude[i] > QuickSmallest && std::fabs(low) > QuickSmallest;
+        result[i] = inRange && low == high ? low : (*this)(x[i], 0.0);
+    }
+    return result;
 }
 
 DesignConditioning designConditioning(std::span<const double> x, std::span<const double> y,

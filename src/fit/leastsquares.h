@@ -7,11 +7,14 @@
 // It promises coefficients as exact as the data allow. The powers of x as the
 // user gives them (temperatures in kelvin, flows in m³/h) make columns that
 // are nearly parallel, so the problem is solved in the powers of x centred
-// and scaled to [-1, 1], by Householder QR in long double, and mapped back to
-// the powers of x; one step of refinement then corrects the mapped
-// coefficients against the residuals of the powers of x, summed in quad
-// precision. On NIST's polynomial reference sets this gives 12 to 17 correct
-// digits where Gauss elimination of the normal equations in double gave 7.
+// and scaled to [-1, 1] and mapped back to the powers of x. Most problems
+// take a quick road (quickleastsquares.h: QR in double, then a correction
+// summed in double-double that settles on the exact least-squares condition);
+// the badly conditioned take the long road: Householder QR in long double,
+// and one step of refinement of the mapped coefficients against the residuals
+// of the powers of x, summed in quad precision. On NIST's polynomial
+// reference sets this gives 12 to 17 correct digits where Gauss elimination
+// of the normal equations in double gave 7.
 #include <memory>
 #include <span>
 #include <vector>
@@ -64,6 +67,8 @@ public:
     PolynomialInQuad(std::span<const double> coefficients, std::span<const Monomial> terms);
     ~PolynomialInQuad();
     double operator()(double x, double y = 0.0);
+    // At every point (x[i], y[i]); y may be empty when no term has a power of y.
+    std::vector<double> values(std::span<const double> x, std::span<const double> y);
 
 private:
     struct Sum;

@@ -3,6 +3,7 @@
 #include <boost/math/special_functions/binomial.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numeric>
 #include <vector>
@@ -14,7 +15,22 @@ namespace {
 double choose(int n, int k)
 {
     if (k < 0 || n < 0 || k > n) return 0.0;
-    return boost::math::binomial_coefficient<double>(static_cast<unsigned>(n), static_cast<unsigned>(k));
+    // Boost's own arithmetic on Boost's factorials, which it copies out of a
+    // table of long doubles at every call; kept here once, the same bit for bit.
+    constexpr int TableEnd = boost::math::max_factorial<double>::value;
+    static const std::array<double, TableEnd + 1> factorials = [] {
+        std::array<double, TableEnd + 1> table{};
+        for (unsigned i = 0; i <= TableEnd; ++i) table[i] = boost::math::unchecked_factorial<double>(i);
+        return table;
+    }();
+    if (n > TableEnd)
+        return boost::math::binomial_coefficient<double>(static_cast<unsigned>(n), static_cast<unsigned>(k));
+    if (k == 0 || k == n) return 1.0;
+    if (k == 1 || k == n - 1) return n;
+    double result = factorials[static_cast<std::size_t>(n)];
+    result /= factorials[static_cast<std::size_t>(n - k)];
+    result /= factorials[static_cast<std::size_t>(k)];
+    return std::ceil(result - 0.5f);
 }
 
 // The binomials C(n, k) of one n, each taken from Boost once: the

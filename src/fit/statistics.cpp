@@ -9,6 +9,7 @@
 #include <boost/math/distributions/students_t.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -146,17 +147,21 @@ public:
             reciprocal_ = true;
         }
     }
-    double operator()(double x, double y)
+    // At point i (from 1).
+    double at(int i)
     {
-        if (terms_.empty()) return evaluate(*calculation_.curve, x);
-        if (!polynomial_) polynomial_.emplace(coefficients_, terms_);
-        const double sum = (*polynomial_)(x, y);
-        sums_.push_back(sum);
-        const double value = checked(sum);
+        const Calculation& c = calculation_;
+        if (terms_.empty()) return evaluate(*c.curve, c.points.x[i]);
+        if (sums_.empty()) {
+            const auto n = static_cast<std::size_t>(c.pointCount);
+            sums_ = PolynomialInQuad(coefficients_, terms_)
+                        .values(std::span(c.points.x.items.data(), n), std::span(c.points.y.items.data(), n));
+        }
+        const double value = checked(sums_[static_cast<std::size_t>(i - 1)]);
         return reciprocal_ ? divide(1.0, value) : value;
     }
-    // The polynomial's sums at the points so far: for the polynomial kinds
-    // and the surface, the linear model's own values.
+    // The polynomial's sums at the points: for the polynomial kinds and the
+    // surface, the linear model's own values.
     const std::vector<double>& sums() const { return sums_; }
 
 private:
@@ -170,7 +175,6 @@ private:
     std::vector<double> coefficients_;
     bool reciprocal_ = false;
     std::vector<double> sums_;
-    std::optional<PolynomialInQuad> polynomial_;
 };
 
 // The weights of the errors of y (z for the surface) the fit used; empty when none.
@@ -203,6 +207,19 @@ std::string orNot(const std::optional<double>& value, int digits, const std::str
 double studentQuantile(double probability, int dof)
 {
     return boost::math::quantile(boost::math::students_t_distribution<double>(dof), probability);
+}
+
+double studentQuantile975(int dof)
+{
+    // Every fit asks for one of these; the quantile costs more than the rest
+    // of a small fit's statistics, so the degrees of freedom the engine's
+    // points allow are worked out once, when first asked for.
+    static const std::array<double, MaxPoints + 1> table = [] {
+        std::array<double, MaxPoints + 1> quantiles{};
+        for (int d = 1; d <= MaxPoints; ++d) quantiles[static_cast<std::size_t>(d)] = studentQuantile(0.975, d);
+        return quantiles;
+    }();
+    return dof >= 1 && dof <= MaxPoints ? table[static_cast<std::size_t>(dof)] : studentQuantile(0.975, dof);
 }
 
 std::string significant(double value, int digits)
@@ -257,7 +274,7 @@ Statistics fitStatistics(const Calculation& c)
     try {
         for (int i = 1; i <= c.pointCount; ++i) {
             observed.push_back(surface ? c.points.z[i] : c.points.y[i]);
-            fitted.push_back(fittedValue(c.points.x[i], c.points.y[i]));
+            fitted.push_back(fittedValue.at(i));
         }
     } catch (const ArithmeticFault&) {
         return s; // a curve that cannot be evaluated at its own points has no figures
@@ -307,7 +324,7 @@ Statistics fitStatistics(const Calculation& c)
     const int k = s.p - s.equalities + 1; // the free coefficients and the variance of the residuals
     if (!s.exactFit && leastSum > 0.0 && s.n - k - 1 > 0)
         s.aicc = s.n * std::log(leastSum / s.n) + 2.0 * k + 2.0 * k * (k + 1) / (s.n - k - 1);
-    if (s.dof > 0) s.tValue = studentQuantile(0.975, s.dof);
+    if (s.dof > 0) s.tValue = studentQuantile975(s.dof);
 
     const std::optional<LinearModel> model = linearModel(c);
     if (!model) return s;

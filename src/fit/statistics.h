@@ -115,6 +115,8 @@ std::vector<std::string> statisticsLines(const Statistics& statistics);
 
 // Student's t quantile: P(T <= t) = probability, with dof degrees of freedom (dof >= 1).
 double studentQuantile(double probability, int dof);
+// studentQuantile(0.975, dof), the one the confidence intervals use.
+double studentQuantile975(int dof);
 
 // A number with the given significant digits (whole digits are never
 // dropped), without trailing zeros; in exponent form where fixed point would

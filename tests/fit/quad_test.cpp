@@ -3,12 +3,14 @@
 // cancellations, and the edges of the range where it hands over to
 // __float128, each rounded back to long double and to double.
 #include "fit/quad.h"
+#include "fit/leastsquares.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <vector>
 
 using namespace calvero;
 
@@ -91,4 +93,66 @@ TEST(Quad, SameBitsAsTheCompilersQuad)
         mismatches.check(ft - ft * fd, qt - qt * qd);
     }
     EXPECT_EQ(mismatches.count, 0);
+}
+
+// The fitted values a polynomial gives the statistics: most are rounded from
+// double-double where its error bound allows, the rest in quad; either way
+// each must be the quad sum of c_k · x^k rounded to double, bit for bit. The
+// cases cancel little, cancel as kelvin fits do, sit on exact zeros, and
+// cover every degree and the surface's two variables.
+TEST(Quad, PolynomialValuesAreTheQuadSumRounded)
+{
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    struct Shape {
+        const char* name;
+        double centre, spread;
+        bool surface;
+    };
+    const Shape shapes[] = {{"near zero", 0.0, 10.0, false},
+                            {"kelvin", 300.0, 50.0, false},
+                            {"far offset", 1e4, 1.0, false},
+                            {"tiny", 1e-3, 1e-3, false},
+                            {"surface", 20.0, 15.0, true}};
+    for (const Shape& shape : shapes) {
+        long mismatches = 0;
+        for (int trial = 0; trial < 300; ++trial) {
+            const int degree = 1 + trial % 8;
+            std::vector<Monomial> terms;
+            for (int a = 0; a <= degree; ++a)
+                for (int b = 0; b <= (shape.surface ? degree - a : 0); ++b) terms.push_back({a, b});
+            std::vector<double> c, x, y;
+            for (std::size_t k = 0; k < terms.size(); ++k)
+                c.push_back(unit(random) * std::pow(shape.centre + shape.spread, -terms[k].xPower - terms[k].yPower));
+            for (int i = 0; i < 40; ++i) {
+                x.push_back(shape.centre + shape.spread * unit(random));
+                y.push_back(shape.centre + shape.spread * unit(random));
+            }
+            if (trial % 3 == 0) {
+                // Make the sum at the first point cancel to (nearly) nothing.
+                double rest = 0.0;
+                for (std::size_t k = 1; k < terms.size(); ++k)
+                    rest += c[k] * std::pow(x[0], terms[k].xPower) * std::pow(y[0], terms[k].yPower);
+                c[0] = -rest;
+            }
+            PolynomialInQuad polynomial(c, terms);
+            const std::vector<double> values = polynomial.values(x, shape.surface ? y : std::vector<double>{});
+            for (std::size_t i = 0; i < x.size(); ++i) {
+                __float128 sum = 0;
+                for (std::size_t k = 0; k < terms.size(); ++k) {
+                    __float128 term = 1;
+                    for (int e = 0; e < terms[k].xPower; ++e) term *= x[i];
+                    if (shape.surface) {
+                        __float128 ofY = 1;
+                        for (int e = 0; e < terms[k].yPower; ++e) ofY *= y[i];
+                        term *= ofY;
+                    }
+                    sum += static_cast<__float128>(c[k]) * term;
+                }
+                mismatches += !sameBits(static_cast<double>(sum), values[i]);
+                mismatches += !sameBits(static_cast<double>(sum), polynomial(x[i], shape.surface ? y[i] : 0.0));
+            }
+        }
+        EXPECT_EQ(mismatches, 0) << shape.name;
+    }
 }

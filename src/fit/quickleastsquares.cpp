@@ -1,0 +1,272 @@
+#include "fit/quickleastsquares.h"
+
+#include "fit/centreddesign.h"
+#include "fit/curvesums.h"
+#include "fit/doubledouble.h"
+#include "fit/kernel.h"
+
+#include <Eigen/Dense>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
+namespace calvero {
+
+namespace {
+
+// Inside these bounds no power, product or sum of the data leaves the range
+// where double-double keeps its precision (doubledouble.h).
+constexpr double Smallest = 0x1p-200, Largest = 0x1p200;
+// The centred columns' pivots may fall to this share of the first: the
+// correction then gains at least eight digits a pass.
+constexpr double SmallestPivotShare = 1e-4;
+// A correction this small beside its coefficient leaves it exact to well below
+// half a unit of a double's last place; so does one whose term moves the
+// curve by this share of the largest value fitted.
+constexpr double SettledShare = 0x1p-45, NegligibleShare = 0x1p-70;
+constexpr int MostPasses = 4;
+// How far cancellation times the design's condition number may grow before
+// double-double's 106 bits no longer leave the coefficients exact.
+constexpr double MostLoss = 0x1p30;
+
+bool usable(double value) { return value == 0.0 || (std::fabs(value) > Smallest && std::fabs(value) < Largest); }
+
+bool allUsable(std::span<const double> values)
+{
+    return std::all_of(values.begin(), values.end(), usable);
+}
+
+// The smallest magnitude of the values that are not zero, at most 1.
+double smallestBesideZero(std::span<const double> values)
+{
+    double smallest = 1.0;
+    for (double value : values)
+        if (value != 0.0) smallest = std::min(smallest, std::fabs(value));
+    return smallest;
+}
+
+// Xᵀ(v - Xc) over the powers of x (and y) as given, in double-double, and how
+// much the sums of c_k · term_k cancel: their largest magnitude over the
+// largest value fitted.
+struct Correction {
+    std::vector<DoubleDouble> gradient;
+    double cancellation = 0.0;
+};
+
+// The sums of a pass, kept in place: a curve has at most MaxPower + 1 terms.
+using TermSums = std::array<DoubleDouble, MaxPower + 1>;
+
+// The curve's pass: the residuals from the curve's sums (curvesums.h), then
+// the residuals times each power of x summed over the points, Width points
+// side by side so that the vector unit adds them together.
+CALVERO_FMA_CLONES Correction curveCorrectionAt(std::span<const double> x, std::span<const double> v,
+                                                const RealVector& c)
+{
+    constexpr std::size_t Width = 8;
+    const auto p = static_cast<std::size_t>(c.size());
+    const std::size_t n = x.size();
+    std::vector<DoubleDouble> coefficients(p);
+    for (std::size_t k = 0; k < p; ++k) coefficients[k] = toDoubleDouble(c(static_cast<Eigen::Index>(k)));
+    CurveSums sums;
+    curveSums(x, coefficients, sums);
+    double largestSum = 0.0, largestValue = 0.0;
+    // The terms x^k · residual, as hi + lo, in place of the sums.
+    std::vector<double>& hi = sums.hi;
+    std::vector<double>& lo = sums.lo;
+    for (std::size_t i = 0; i < n; ++i) {
+        largestSum = std::max(largestSum, sums.magnitude[i]);
+        largestValue = std::max(largestValue, std::fabs(v[i]));
+        const DoubleDouble residual = DoubleDouble(v[i]) - DoubleDouble(hi[i], lo[i]);
+        hi[i] = residual.hi;
+        lo[i] = residual.lo;
+    }
+    Correction correction{std::vector<DoubleDouble>(p), largestValue > 0.0 ? largestSum / largestValue : 0.0};
+    for (std::size_t k = 0; k < p; ++k) {
+        if (k > 0) {
+#pragma omp simd
+            for (std::size_t i = 0; i < n; ++i) {
+                const double ph = hi[i] * x[i];
+                const double pl = std::fma(lo[i], x[i], std::fma(hi[i], x[i], -ph));
+                const double h = ph + pl;
+                lo[i] = pl - (h - ph); // |pl| ≤ half a unit of ph's last place
+                hi[i] = h;
+            }
+        }
+        std::array<double, Width> sumHi{}, sumLo{};
+        std::size_t i = 0;
+        for (; i + Width <= n; i += Width) {
+#pragma omp simd
+            for (std::size_t l = 0; l < Width; ++l) {
+                const double a = sumHi[l], b = hi[i + l];
+                const double s = a + b, bb = s - a;
+                const double e = ((a - (s - bb)) + (b - bb)) + (sumLo[l] + lo[i + l]);
+                const double h = s + e, b2 = h - s;
+                sumLo[l] = (s - (h - b2)) + (e - b2);
+                sumHi[l] = h;
+            }
+        }
+        DoubleDouble total;
+        for (std::size_t l = 0; l < Width; ++l) total = total + DoubleDouble(sumHi[l], sumLo[l]);
+        for (; i < n; ++i) total = total + DoubleDouble(hi[i], lo[i]);
+        correction.gradient[k] = total;
+    }
+    return correction;
+}
+
+// Any terms in x and y: each term's value at the point, then as above.
+CALVERO_FMA_CLONES Correction termCorrectionAt(std::span<const double> x, std::span<const double> y,
+                                               std::span<const double> v, std::span<const Monomial> terms,
+                                               const RealVector& c, int highestX, int highestY)
+{
+    const std::size_t p = terms.size();
+    std::vector<DoubleDouble> coefficients(p), products(p), termValues(p);
+    for (std::size_t k = 0; k < p; ++k) coefficients[k] = toDoubleDouble(c(static_cast<Eigen::Index>(k)));
+    PointPowers<DoubleDouble> powers(highestX, highestY);
+    double largestSum = 0.0, largestValue = 0.0;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        powers.at(DoubleDouble(x[i]), DoubleDouble(y.empty() ? 0.0 : y[i]));
+        DoubleDouble residual(v[i]);
+        double magnitude = 0.0;
+        for (std::size_t k = 0; k < p; ++k) {
+            termValues[k] = powers.term(terms[k]);
+            const DoubleDouble term = termValues[k] * coefficients[k];
+            magnitude += std::fabs(term.hi);
+            residual = residual - term;
+        }
+        for (std::size_t k = 0; k < p; ++k) products[k] = products[k] + termValues[k] * residual;
+        largestSum = std::max(largestSum, magnitude);
+        largestValue = std::max(largestValue, std::fabs(v[i]));
+    }
+    return {std::move(products), largestValue > 0.0 ? largestSum / largestValue : 0.0};
+}
+
+Correction correctionAt(std::span<const double> x, std::span<const double> y, std::span<const double> v,
+                        std::span<const Monomial> terms, const RealVector& c, int highestX, int highestY)
+{
+    if (highestY == 0 && isPowersOfX(terms)) return curveCorrectionAt(x, v, c);
+    return termCorrectionAt(x, y, v, terms, c, highestX, highestY);
+}
+
+// The centred axis in doubles: the design in double only steers the
+// correction, so its centre need not be exact.
+Axis doubleAxis(std::span<const double> values)
+{
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    return Axis{(*high + *low) / 2, (*high - *low) / 2};
+}
+
+} // namespace
+
+std::optional<LeastSquaresFit> quickLeastSquares(std::span<const double> x, std::span<const double> y,
+                                                 std::span<const double> v, std::span<const Monomial> terms)
+{
+    const auto n = static_cast<Eigen::Index>(x.size());
+    const auto p = static_cast<Eigen::Index>(terms.size());
+    int highestX = 0, highestY = 0;
+    for (const Monomial& term : terms) highestX = std::max(highestX, term.xPower), highestY = std::max(highestY, term.yPower);
+    if (p == 0 || n < p || highestX > MaxPower || highestY > MaxPower) return std::nullopt;
+    if (highestY > 0 && y.size() != x.size()) return std::nullopt;
+    if (!allUsable(x) || !allUsable(v) || (highestY > 0 && !allUsable(y))) return std::nullopt;
+
+    const Axis ax = doubleAxis(x), ay = highestY > 0 ? doubleAxis(y) : Axis{0, 1};
+    if (ax.halfWidth == 0 || ay.halfWidth == 0) return std::nullopt;
+    const double largestX = std::max(std::fabs(static_cast<double>(ax.centre - ax.halfWidth)),
+                                      std::fabs(static_cast<double>(ax.centre + ax.halfWidth)));
+    const double largestY = highestY > 0 ? std::max(std::fabs(static_cast<double>(ay.centre - ay.halfWidth)),
+                                                    std::fabs(static_cast<double>(ay.centre + ay.halfWidth)))
+                                         : 1.0;
+    if (std::pow(std::max(largestX, 1.0), highestX) * std::pow(std::max(largestY, 1.0), highestY) > Largest ||
+        std::pow(smallestBesideZero(x), highestX) * (highestY > 0 ? std::pow(smallestBesideZero(y), highestY) : 1.0) <
+            Smallest)
+        return std::nullopt;
+
+    const auto cx = static_cast<double>(ax.centre), hx = static_cast<double>(ax.halfWidth);
+    const auto cy = static_cast<double>(ay.centre), hy = static_cast<double>(ay.halfWidth);
+    Eigen::MatrixXd unit(n, p);
+    Eigen::VectorXd values(n);
+    Eigen::VectorXd givenLengths = Eigen::VectorXd::Zero(p);
+    PointPowers<double> centred(highestX, highestY), given(highestX, highestY);
+    for (Eigen::Index i = 0; i < n; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        const double yi = highestY > 0 ? y[at] : 0.0;
+        centred.at((x[at] - cx) / hx, (yi - cy) / hy);
+        given.at(x[at], yi);
+        for (Eigen::Index j = 0; j < p; ++j) {
+            const Monomial term = terms[static_cast<std::size_t>(j)];
+            unit(i, j) = centred.term(term);
+            const double power = given.term(term);
+            givenLengths(j) += power * power;
+        }
+        values(i) = v[at];
+    }
+    givenLengths = givenLengths.cwiseSqrt();
+    const Eigen::VectorXd lengths = unit.colwise().norm().transpose();
+    if ((lengths.array() == 0).any() || (givenLengths.array() == 0).any()) return std::nullopt;
+    unit = unit * lengths.cwiseInverse().asDiagonal();
+
+    const Eigen::ColPivHouseholderQR<Eigen::MatrixXd> qr(unit);
+    const Eigen::MatrixXd triangle = qr.matrixR().topLeftCorner(p, p).triangularView<Eigen::Upper>();
+    if (!(std::fabs(triangle(p - 1, p - 1)) > SmallestPivotShare * std::fabs(triangle(0, 0)))) return std::nullopt;
+
+    const RealVector realLengths = lengths.cast<Real>();
+    const RealMatrix toGiven = changeOfVariables(terms, 1 / ax.halfWidth, -ax.centre / ax.halfWidth,
+                                                 1 / ay.halfWidth, -ay.centre / ay.halfWidth) *
+                               realLengths.cwiseInverse().asDiagonal();
+    const RealMatrix R = triangle.cast<Real>();
+    // The correction T·(UᵀU)⁻¹·Tᵀ·Xᵀr, U = X·T the centred unit design and
+    // UᵀU = P·RᵀR·Pᵀ: Tᵀ·Xᵀr cancels as much as T is ill-conditioned, so it is
+    // summed in double-double (centredGradient); the rest is benign.
+    const RealMatrix toCentredGradient = R.transpose().triangularView<Eigen::Lower>().solve(
+        RealMatrix(qr.colsPermutation().transpose().toDenseMatrix().cast<Real>()));
+    const RealMatrix fromCentredGradient = toGiven * toCentredGradient.transpose();
+    std::vector<DoubleDouble> toGivenEntries;
+    for (Eigen::Index j = 0; j < p; ++j)
+        for (Eigen::Index k = 0; k < p; ++k) toGivenEntries.push_back(toDoubleDouble(toGiven(k, j)));
+    auto centredGradient = [&](const std::vector<DoubleDouble>& gradient) {
+        RealVector h(p);
+        for (Eigen::Index j = 0; j < p; ++j) {
+            DoubleDouble sum;
+            for (Eigen::Index k = 0; k < p; ++k)
+                sum = sum + toGivenEntries[static_cast<std::size_t>(j * p + k)] * gradient[static_cast<std::size_t>(k)];
+            h(j) = toLongDouble(sum);
+        }
+        return h;
+    };
+
+    RealVector c = toGiven * qr.solve(values).cast<Real>();
+    double largestValue = 0.0;
+    for (double value : v) largestValue = std::max(largestValue, std::fabs(value));
+    Eigen::VectorXd largestTerm(p);
+    for (Eigen::Index j = 0; j < p; ++j) {
+        const Monomial term = terms[static_cast<std::size_t>(j)];
+        largestTerm(j) = std::pow(std::max(largestX, 1e-300), term.xPower) * std::pow(largestY, term.yPower);
+    }
+    double cancellation = 0.0;
+    bool settled = false;
+    for (int pass = 0; pass < MostPasses && !settled; ++pass) {
+        const Correction correction = correctionAt(x, y, v, terms, c, highestX, highestY);
+        const RealVector step = fromCentredGradient * (toCentredGradient * centredGradient(correction.gradient));
+        c += step;
+        cancellation = correction.cancellation;
+        settled = true;
+        for (Eigen::Index k = 0; k < p; ++k) {
+            const long double size = std::fabs(step(k));
+            if (!std::isfinite(static_cast<double>(c(k)))) return std::nullopt;
+            settled = settled && (size <= SettledShare * std::fabs(c(k)) ||
+                                  size * largestTerm(k) <= NegligibleShare * largestValue);
+        }
+    }
+    if (!settled) return std::nullopt;
+
+    LeastSquaresFit fit;
+    fit.conditioning = conditioningFromFactor(R, qr.colsPermutation(),
+                                              changeOfVariables(terms, ax.halfWidth, ax.centre, ay.halfWidth, ay.centre),
+                                              toGiven, realLengths, givenLengths.cast<Real>(), FactorPrecision::Double);
+    if (!(fit.conditioning.conditionNumber * std::max(cancellation, 1.0) < MostLoss)) return std::nullopt;
+    for (Eigen::Index k = 0; k < p; ++k) fit.coefficients.push_back(roundToDouble(c(k)));
+    return fit;
+}
+
+} // namespace calvero
