@@ -43,7 +43,7 @@ protected:
         c[1] = a, c[2] = b;
         curve = PolynomialCurve{c, 1};
     }
-    ReportSubject subject() const { return {kind, degree, pts, count, curve ? &*curve : nullptr}; }
+    ReportSubject subject() const { return {kind, degree, pts, count, curve ? &*curve : nullptr, {}}; }
     void writeTable() { writeOneVariableReport(report, subject()); }
     void writeHead() { writeReportHead(report, subject()); }
     Lines written() const { return reportLines(report); }
