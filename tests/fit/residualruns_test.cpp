@@ -33,10 +33,18 @@ TEST(ResidualRuns, ExactProbabilitiesAgreeWithEveryArrangement)
     for (const auto& c : cases)
         EXPECT_NEAR(fewRunsProbability(c[0], c[1], c[2]), enumeratedProbability(c[0], c[1], c[2]), 1e-13)
             << c[0] << " runs, " << c[1] << " +, " << c[2] << " -";
-    // 200 points stay finite: C(200, 100) is about 9e58.
-    const double many = fewRunsProbability(60, 100, 100);
-    EXPECT_GT(many, 0.0);
-    EXPECT_LT(many, 1e-4);
+    // Up to 200 points, beyond a double's table of factorials: the exact
+    // fractions worked out with Python's integers (math.comb), rounded.
+    const struct {
+        int runs, positive, negative;
+        double exact;
+    } many[] = {{60, 100, 100, 2.881271753359181e-09},
+                {80, 120, 70, 0.08136335232179784},
+                {95, 100, 100, 0.21769405859476676},
+                {40, 171, 29, 0.0033924440849943784}};
+    for (const auto& c : many)
+        EXPECT_NEAR(fewRunsProbability(c.runs, c.positive, c.negative) / c.exact, 1.0, 1e-14)
+            << c.runs << " runs, " << c.positive << " +, " << c.negative << " -";
 }
 
 TEST(ResidualRuns, SignsAreReadInXOrderAndZerosHaveNone)
