@@ -157,36 +157,41 @@ Axis doubleAxis(std::span<const double> values)
     return Axis{(*high + *low) / 2, (*high - *low) / 2};
 }
 
-} // namespace
+double largestOf(const Axis& axis)
+{
+    return std::max(std::fabs(static_cast<double>(axis.centre - axis.halfWidth)),
+                    std::fabs(static_cast<double>(axis.centre + axis.halfWidth)));
+}
 
-std::optional<LeastSquaresFit> quickLeastSquares(std::span<const double> x, std::span<const double> y,
-                                                 std::span<const double> v, std::span<const Monomial> terms)
+// Every value, and every power of the data up to the highest, inside the
+// range where the double-double bounds hold.
+bool insideQuickRange(std::span<const double> x, std::span<const double> y, std::span<const double> v,
+                      const Axis& ax, const Axis& ay, int highestX, int highestY)
+{
+    if (!allUsable(x) || !allUsable(v) || (highestY > 0 && !allUsable(y))) return false;
+    const double largest = std::pow(std::max(largestOf(ax), 1.0), highestX) *
+                           (highestY > 0 ? std::pow(std::max(largestOf(ay), 1.0), highestY) : 1.0);
+    const double smallest = std::pow(smallestBesideZero(x), highestX) *
+                            (highestY > 0 ? std::pow(smallestBesideZero(y), highestY) : 1.0);
+    return largest <= Largest && smallest >= Smallest;
+}
+
+// The centred design with unit columns, in double, and the lengths of the
+// columns before scaling and of the powers of x as given.
+struct DoubleDesign {
+    Eigen::MatrixXd unit;
+    Eigen::VectorXd lengths, givenLengths;
+};
+
+std::optional<DoubleDesign> doubleDesign(std::span<const double> x, std::span<const double> y,
+                                         std::span<const Monomial> terms, const Axis& ax, const Axis& ay,
+                                         int highestX, int highestY)
 {
     const auto n = static_cast<Eigen::Index>(x.size());
     const auto p = static_cast<Eigen::Index>(terms.size());
-    int highestX = 0, highestY = 0;
-    for (const Monomial& term : terms) highestX = std::max(highestX, term.xPower), highestY = std::max(highestY, term.yPower);
-    if (p == 0 || n < p || highestX > MaxPower || highestY > MaxPower) return std::nullopt;
-    if (highestY > 0 && y.size() != x.size()) return std::nullopt;
-    if (!allUsable(x) || !allUsable(v) || (highestY > 0 && !allUsable(y))) return std::nullopt;
-
-    const Axis ax = doubleAxis(x), ay = highestY > 0 ? doubleAxis(y) : Axis{0, 1};
-    if (ax.halfWidth == 0 || ay.halfWidth == 0) return std::nullopt;
-    const double largestX = std::max(std::fabs(static_cast<double>(ax.centre - ax.halfWidth)),
-                                      std::fabs(static_cast<double>(ax.centre + ax.halfWidth)));
-    const double largestY = highestY > 0 ? std::max(std::fabs(static_cast<double>(ay.centre - ay.halfWidth)),
-                                                    std::fabs(static_cast<double>(ay.centre + ay.halfWidth)))
-                                         : 1.0;
-    if (std::pow(std::max(largestX, 1.0), highestX) * std::pow(std::max(largestY, 1.0), highestY) > Largest ||
-        std::pow(smallestBesideZero(x), highestX) * (highestY > 0 ? std::pow(smallestBesideZero(y), highestY) : 1.0) <
-            Smallest)
-        return std::nullopt;
-
     const auto cx = static_cast<double>(ax.centre), hx = static_cast<double>(ax.halfWidth);
     const auto cy = static_cast<double>(ay.centre), hy = static_cast<double>(ay.halfWidth);
-    Eigen::MatrixXd unit(n, p);
-    Eigen::VectorXd values(n);
-    Eigen::VectorXd givenLengths = Eigen::VectorXd::Zero(p);
+    DoubleDesign design{Eigen::MatrixXd(n, p), Eigen::VectorXd(p), Eigen::VectorXd::Zero(p)};
     PointPowers<double> centred(highestX, highestY), given(highestX, highestY);
     for (Eigen::Index i = 0; i < n; ++i) {
         const auto at = static_cast<std::size_t>(i);
@@ -195,77 +200,120 @@ std::optional<LeastSquaresFit> quickLeastSquares(std::span<const double> x, std:
         given.at(x[at], yi);
         for (Eigen::Index j = 0; j < p; ++j) {
             const Monomial term = terms[static_cast<std::size_t>(j)];
-            unit(i, j) = centred.term(term);
+            design.unit(i, j) = centred.term(term);
             const double power = given.term(term);
-            givenLengths(j) += power * power;
+            design.givenLengths(j) += power * power;
         }
-        values(i) = v[at];
     }
-    givenLengths = givenLengths.cwiseSqrt();
-    const Eigen::VectorXd lengths = unit.colwise().norm().transpose();
-    if ((lengths.array() == 0).any() || (givenLengths.array() == 0).any()) return std::nullopt;
-    unit = unit * lengths.cwiseInverse().asDiagonal();
+    design.givenLengths = design.givenLengths.cwiseSqrt();
+    design.lengths = design.unit.colwise().norm().transpose();
+    if ((design.lengths.array() == 0).any() || (design.givenLengths.array() == 0).any()) return std::nullopt;
+    design.unit = design.unit * design.lengths.cwiseInverse().asDiagonal();
+    return design;
+}
 
-    const Eigen::ColPivHouseholderQR<Eigen::MatrixXd> qr(unit);
+// The correction T·(UᵀU)⁻¹·Tᵀ·Xᵀr of the coefficients as given, U = X·T the
+// centred unit design and UᵀU = P·RᵀR·Pᵀ. Tᵀ·Xᵀr cancels as much as T is
+// ill-conditioned (data far from 0), so it is summed in double-double; the
+// rest is benign.
+class CorrectionStep {
+public:
+    CorrectionStep(const RealMatrix& toGiven, const RealMatrix& R, const ColumnPermutation& P)
+        : p_(toGiven.rows()),
+          toCentred_(R.transpose().triangularView<Eigen::Lower>().solve(
+              RealMatrix(P.transpose().toDenseMatrix().cast<Real>()))),
+          fromCentred_(toGiven * toCentred_.transpose())
+    {
+        for (Eigen::Index j = 0; j < p_; ++j)
+            for (Eigen::Index k = 0; k < p_; ++k) toGivenColumns_.push_back(toDoubleDouble(toGiven(k, j)));
+    }
+
+    RealVector operator()(const std::vector<DoubleDouble>& gradient) const
+    {
+        RealVector centred(p_);
+        for (Eigen::Index j = 0; j < p_; ++j) {
+            DoubleDouble sum;
+            for (Eigen::Index k = 0; k < p_; ++k)
+                sum = sum + toGivenColumns_[static_cast<std::size_t>(j * p_ + k)] * gradient[static_cast<std::size_t>(k)];
+            centred(j) = toLongDouble(sum);
+        }
+        return fromCentred_ * (toCentred_ * centred);
+    }
+
+private:
+    Eigen::Index p_;
+    RealMatrix toCentred_, fromCentred_; // R⁻ᵀPᵀ and T·P·R⁻¹
+    std::vector<DoubleDouble> toGivenColumns_;
+};
+
+// Whether a step leaves every coefficient settled: the step small beside
+// the coefficient, or its term's reach (its largest power over the points)
+// negligible beside the largest value fitted.
+bool settles(const RealVector& step, const RealVector& c, const Eigen::VectorXd& reach, double largestValue)
+{
+    for (Eigen::Index k = 0; k < c.size(); ++k) {
+        const long double size = std::fabs(step(k));
+        if (!(size <= SettledShare * std::fabs(c(k)) || size * reach(k) <= NegligibleShare * largestValue)) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<LeastSquaresFit> quickLeastSquares(std::span<const double> x, std::span<const double> y,
+                                                 std::span<const double> v, std::span<const Monomial> terms)
+{
+    const auto p = static_cast<Eigen::Index>(terms.size());
+    int highestX = 0, highestY = 0;
+    for (const Monomial& term : terms) highestX = std::max(highestX, term.xPower), highestY = std::max(highestY, term.yPower);
+    if (p == 0 || x.size() < terms.size() || highestX > MaxPower || highestY > MaxPower) return std::nullopt;
+    if (highestY > 0 && y.size() != x.size()) return std::nullopt;
+    const Axis ax = doubleAxis(x), ay = highestY > 0 ? doubleAxis(y) : Axis{0, 1};
+    if (ax.halfWidth == 0 || ay.halfWidth == 0) return std::nullopt;
+    if (!insideQuickRange(x, y, v, ax, ay, highestX, highestY)) return std::nullopt;
+    const std::optional<DoubleDesign> design = doubleDesign(x, y, terms, ax, ay, highestX, highestY);
+    if (!design) return std::nullopt;
+
+    const Eigen::ColPivHouseholderQR<Eigen::MatrixXd> qr(design->unit);
     const Eigen::MatrixXd triangle = qr.matrixR().topLeftCorner(p, p).triangularView<Eigen::Upper>();
     if (!(std::fabs(triangle(p - 1, p - 1)) > SmallestPivotShare * std::fabs(triangle(0, 0)))) return std::nullopt;
-
-    const RealVector realLengths = lengths.cast<Real>();
+    const RealMatrix R = triangle.cast<Real>();
+    const RealVector lengths = design->lengths.cast<Real>();
     const RealMatrix toGiven = changeOfVariables(terms, 1 / ax.halfWidth, -ax.centre / ax.halfWidth,
                                                  1 / ay.halfWidth, -ay.centre / ay.halfWidth) *
-                               realLengths.cwiseInverse().asDiagonal();
-    const RealMatrix R = triangle.cast<Real>();
-    // The correction T·(UᵀU)⁻¹·Tᵀ·Xᵀr, U = X·T the centred unit design and
-    // UᵀU = P·RᵀR·Pᵀ: Tᵀ·Xᵀr cancels as much as T is ill-conditioned, so it is
-    // summed in double-double (centredGradient); the rest is benign.
-    const RealMatrix toCentredGradient = R.transpose().triangularView<Eigen::Lower>().solve(
-        RealMatrix(qr.colsPermutation().transpose().toDenseMatrix().cast<Real>()));
-    const RealMatrix fromCentredGradient = toGiven * toCentredGradient.transpose();
-    std::vector<DoubleDouble> toGivenEntries;
-    for (Eigen::Index j = 0; j < p; ++j)
-        for (Eigen::Index k = 0; k < p; ++k) toGivenEntries.push_back(toDoubleDouble(toGiven(k, j)));
-    auto centredGradient = [&](const std::vector<DoubleDouble>& gradient) {
-        RealVector h(p);
-        for (Eigen::Index j = 0; j < p; ++j) {
-            DoubleDouble sum;
-            for (Eigen::Index k = 0; k < p; ++k)
-                sum = sum + toGivenEntries[static_cast<std::size_t>(j * p + k)] * gradient[static_cast<std::size_t>(k)];
-            h(j) = toLongDouble(sum);
-        }
-        return h;
-    };
+                               lengths.cwiseInverse().asDiagonal();
+    const CorrectionStep correctionStep(toGiven, R, qr.colsPermutation());
 
-    RealVector c = toGiven * qr.solve(values).cast<Real>();
+    RealVector c = toGiven * qr.solve(Eigen::Map<const Eigen::VectorXd>(v.data(), static_cast<Eigen::Index>(v.size())))
+                                 .cast<Real>();
     double largestValue = 0.0;
     for (double value : v) largestValue = std::max(largestValue, std::fabs(value));
-    Eigen::VectorXd largestTerm(p);
+    Eigen::VectorXd reach(p);
     for (Eigen::Index j = 0; j < p; ++j) {
         const Monomial term = terms[static_cast<std::size_t>(j)];
-        largestTerm(j) = std::pow(std::max(largestX, 1e-300), term.xPower) * std::pow(largestY, term.yPower);
+        reach(j) = std::pow(largestOf(ax), term.xPower) * (highestY > 0 ? std::pow(largestOf(ay), term.yPower) : 1.0);
     }
     double cancellation = 0.0;
     bool settled = false;
     for (int pass = 0; pass < MostPasses && !settled; ++pass) {
         const Correction correction = correctionAt(x, y, v, terms, c, highestX, highestY);
-        const RealVector step = fromCentredGradient * (toCentredGradient * centredGradient(correction.gradient));
+        const RealVector step = correctionStep(correction.gradient);
         c += step;
+        if (!c.allFinite()) return std::nullopt;
         cancellation = correction.cancellation;
-        settled = true;
-        for (Eigen::Index k = 0; k < p; ++k) {
-            const long double size = std::fabs(step(k));
-            if (!std::isfinite(static_cast<double>(c(k)))) return std::nullopt;
-            settled = settled && (size <= SettledShare * std::fabs(c(k)) ||
-                                  size * largestTerm(k) <= NegligibleShare * largestValue);
-        }
+        settled = settles(step, c, reach, largestValue);
     }
     if (!settled) return std::nullopt;
 
     LeastSquaresFit fit;
     fit.conditioning = conditioningFromFactor(R, qr.colsPermutation(),
                                               changeOfVariables(terms, ax.halfWidth, ax.centre, ay.halfWidth, ay.centre),
-                                              toGiven, realLengths, givenLengths.cast<Real>(), FactorPrecision::Double);
+                                              toGiven, lengths, design->givenLengths.cast<Real>(), FactorPrecision::Double);
     if (!(fit.conditioning.conditionNumber * std::max(cancellation, 1.0) < MostLoss)) return std::nullopt;
-    for (Eigen::Index k = 0; k < p; ++k) fit.coefficients.push_back(roundToDouble(c(k)));
+    for (Eigen::Index k = 0; k < p; ++k) {
+        if (!std::isfinite(static_cast<double>(c(k)))) return std::nullopt; // the long road says how it fails
+        fit.coefficients.push_back(roundToDouble(c(k)));
+    }
     return fit;
 }
 
