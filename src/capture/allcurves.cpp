@@ -261,7 +261,9 @@ std::vector<ReadWord> wordsInside(const PixelBuffer& picture, const AxisCalibrat
         const Piece& p = found.pieces[i];
         const bool within = p.left >= inside.left && p.right <= inside.left + inside.width && p.top >= inside.top &&
                             p.bottom <= inside.top + inside.height;
-        if (!within || p.height() > tallest || p.width() > tallest) continue;
+        // Wider than a letter only where blurred letters ran together ("D=2"
+        // as one piece on a 150 dpi scan, "00" beyond a grid line): a word's.
+        if (!within || p.height() > tallest || (p.width() > tallest && !letters[i])) continue;
         pieces.push_back(p);
         if (letters[i]) letterBoxes.push_back(p);
     }
