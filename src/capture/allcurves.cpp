@@ -300,6 +300,13 @@ std::vector<ReadWord> wordsInside(const PixelBuffer& picture, const AxisCalibrat
     return words;
 }
 
+// Letters of a text in UTF-8.
+std::size_t letterCount(const std::string& text)
+{
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char ch) { return (static_cast<unsigned char>(ch) & 0xC0) != 0x80; }));
+}
+
 } // namespace
 
 void labelCurves(std::vector<LabelledCurve>& curves, const std::vector<ReadWord>& words)
@@ -359,8 +366,7 @@ std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves)
         else if (around != shape && doubts.empty())
             doubts.push_back("le etichette «" + curves.front().label + "» e «" + c.label +
                              "» differiscono oltre il numero: forse lette male");
-        std::size_t letters = 0;
-        for (char ch : c.label) letters += (static_cast<unsigned char>(ch) & 0xC0) != 0x80;
+        const std::size_t letters = letterCount(c.label);
         if (c.labelBox && letters) widths.push_back(c.labelBox->width / double(letters));
     }
     if (widths.size() >= 2) {
@@ -374,6 +380,19 @@ std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves)
             if (width > WidthSpread * typical || width * WidthSpread < typical)
                 doubts.push_back("l'etichetta «" + c.label + "» ha letto più o meno lettere di quante ne sono scritte: forse letta male");
         }
+        // Labels of one family differ only in their numbers, whose digits
+        // are equally wide in nearly every font: labels written as wide
+        // hold as many letters ("D=23" beside "D=215", both as wide, lost
+        // a digit under a grid line).
+        for (std::size_t a = 0; a < curves.size(); ++a)
+            for (std::size_t b = a + 1; b < curves.size(); ++b) {
+                const LabelledCurve& p = curves[a];
+                const LabelledCurve& q = curves[b];
+                if (!p.parameter || !q.parameter || !p.labelBox || !q.labelBox) continue;
+                if (std::abs(p.labelBox->width - q.labelBox->width) < typical / 2 && letterCount(p.label) != letterCount(q.label))
+                    doubts.push_back("le etichette «" + p.label + "» e «" + q.label +
+                                     "» sono larghe uguali ma lette con un numero diverso di lettere: forse lette male");
+            }
     }
     return doubts;
 }

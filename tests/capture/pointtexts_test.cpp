@@ -208,6 +208,7 @@ TEST(EveryCurve, AFamilyLabelledInTurnGoesByOrderAndDoubtfulLabelsAreTold)
         {{label("D=200", 260), label("D=200", 180), label("D=230", 100)}, "due curve con il numero 200"},
         {{label("D=200", 260), label("D=215", 180)}, "non ha un'etichetta con un numero"},
         {{label("D=200", 260), label("D=215", 180), {"D=230", {250, 134, 60, 16}, 88, "D=240"}}, "«D=230» è letta anche «D=240»"},
+        {{label("D=200", 260), label("D=215", 180), label("D=23", 100)}, "«D=215» e «D=23» sono larghe uguali"},
     };
     for (const Case& c : cases) {
         std::vector<LabelledCurve> family{curve(180), curve(100), curve(260)};
