@@ -233,6 +233,8 @@ bool labelledInTurn(std::vector<LabelledCurve>& curves, const std::vector<Phrase
 // The words inside the plot, each found as letters in the ink (with the
 // frame and grid taken out, so a label across a grid line is whole) and read
 // on its own: a reader run over the whole plot misses words the curves crowd.
+// Each is read several ways and its text judged by the form the family's
+// labels share (labelreading.h).
 std::vector<ReadWord> wordsInside(const PixelBuffer& picture, const AxisCalibration& calibration, const PixelRect& inside,
                                   const TextReader& reader)
 {
