@@ -31,7 +31,17 @@ struct Phrase {
     std::string text;
     PixelRect box;
     double confidence;
+    std::string alsoRead;
 };
+
+void takeLabel(LabelledCurve& curve, const Phrase& phrase)
+{
+    curve.label = phrase.text;
+    curve.parameter = labelNumber(phrase.text);
+    curve.labelBox = phrase.box;
+    curve.labelConfidence = phrase.confidence;
+    curve.labelAlsoRead = phrase.alsoRead;
+}
 
 std::vector<Phrase> phrasesOf(std::vector<ReadWord> words)
 {
@@ -40,7 +50,7 @@ std::vector<Phrase> phrasesOf(std::vector<ReadWord> words)
     std::vector<bool> used(words.size(), false);
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (used[i] || words[i].text.empty()) continue;
-        Phrase phrase{words[i].text, words[i].box, words[i].confidence};
+        Phrase phrase{words[i].text, words[i].box, words[i].confidence, words[i].alsoRead};
         for (std::size_t j = i + 1; j < words.size(); ++j) {
             const PixelRect& b = words[j].box;
             const PixelRect& p = phrase.box;
@@ -50,6 +60,7 @@ std::vector<Phrase> phrasesOf(std::vector<ReadWord> words)
                 continue;
             phrase.text += " " + words[j].text;
             phrase.confidence = std::min(phrase.confidence, words[j].confidence);
+            if (phrase.alsoRead.empty()) phrase.alsoRead = words[j].alsoRead;
             const double right = std::max(p.left + p.width, b.left + b.width), bottom = std::max(p.top + p.height, b.top + b.height);
             phrase.box.top = std::min(p.top, b.top);
             phrase.box.width = right - p.left;
@@ -78,41 +89,6 @@ double distanceTo(const PixelRect& box, const std::vector<PixelPoint>& line)
         nearest = std::min(nearest, std::hypot(dx, dy));
     }
     return columns ? across / columns : nearest;
-}
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Where the first number of a label lies. It is broken when a digit follows
-// it after a mark or two, or after a lone blank: "D=2C0", "D=2:10", "2 5"
-// are misread labels, not the number 2 ("200 m3/h" is whole).
-struct NumberSpan {
-    std::size_t begin, end;
-    bool broken;
-};
-
-std::optional<NumberSpan> firstNumber(const std::string& label)
-{
-    constexpr int LongestBreak = 2;
-    const auto begin = std::find_if(label.begin(), label.end(), isDigit);
-    if (begin == label.end()) return std::nullopt;
-    std::size_t end = static_cast<std::size_t>(begin - label.begin());
-    while (end < label.size() && (isDigit(label[end]) || ((label[end] == '.' || label[end] == ',') &&
-                                                          end + 1 < label.size() && isDigit(label[end + 1]))))
-        ++end;
-    std::size_t next = end;
-    if (next < label.size() && label[next] == ' ') {
-        ++next;
-    } else {
-        while (next < label.size() && next - end < LongestBreak && label[next] != ' ' && !isDigit(label[next])) ++next;
-    }
-    const bool broken = next > end && next < label.size() && isDigit(label[next]);
-    return NumberSpan{static_cast<std::size_t>(begin - label.begin()), end, broken};
-}
-
-bool labelNumberBroken(const std::string& label)
-{
-    const std::optional<NumberSpan> span = firstNumber(label);
-    return span && span->broken;
 }
 
 // The part of the picture in the box, with the grid and frame lines through
@@ -155,20 +131,39 @@ PixelBuffer withoutLines(const PixelBuffer& picture, const PixelMask& lines, con
 }
 
 // The words the reader reads in the area as one phrase, with stray strokes
-// at its ends left out, and the least sure word's confidence; none when
+// at its ends left out, and the least sure word's confidence; empty when
 // nothing but strokes is read.
-std::optional<ReadWord> wordIn(const TextReader& reader, const PixelBuffer& picture, const PixelRect& area)
+LabelReading readingOf(const TextReader& reader, const PixelBuffer& picture, const PixelRect& area,
+                       LabelReading::Picture which, const ReadHints& hints)
 {
     std::string text;
     double confidence = 100;
-    for (const ReadWord& w : reader.read(picture, area, TextKind::Line)) {
+    for (const ReadWord& w : reader.read(picture, area, TextKind::Line, hints)) {
         text += (text.empty() ? "" : " ") + w.text;
         confidence = std::min(confidence, w.confidence);
     }
     // Strokes of a grid line or a frame beside a word are read as brackets and bars.
     const std::size_t first = text.find_first_not_of("|[]{}()'\"`_ "), last = text.find_last_not_of("|[]{}()'\"`_ ");
-    if (first == std::string::npos) return std::nullopt;
-    return ReadWord{text.substr(first, last - first + 1), area, confidence};
+    if (first == std::string::npos) return {"", 0, which, !hints.alphabet.empty()};
+    return {text.substr(first, last - first + 1), confidence, which, !hints.alphabet.empty()};
+}
+
+// A word inside the plot: its box, the box's picture with the lines through
+// it filled in, and its readings so far.
+struct WordToRead {
+    PixelRect box;
+    PixelBuffer filled;
+    std::vector<LabelReading> readings;
+};
+
+// Reads the word on both its pictures, as drawn and with the lines filled
+// in (a thin grid line through a small letter is better left in, a thick
+// one better taken out), held to the alphabet when one is given.
+void readBothWays(const TextReader& reader, const PixelBuffer& picture, WordToRead& word, const ReadHints& hints)
+{
+    const PixelRect whole{0, 0, double(word.filled.width()), double(word.filled.height())};
+    word.readings.push_back(readingOf(reader, picture, word.box, LabelReading::Picture::AsDrawn, hints));
+    word.readings.push_back(readingOf(reader, word.filled, whole, LabelReading::Picture::LinesFilled, hints));
 }
 
 // Where a curve passes the column x: its centre line's row there, or at its
@@ -231,18 +226,15 @@ bool labelledInTurn(std::vector<LabelledCurve>& curves, const std::vector<Phrase
         taken[c] = true;
         chosen[i] = c;
     }
-    for (std::size_t i = 0; i < n; ++i) {
-        curves[chosen[i]].label = numbered[i]->text;
-        curves[chosen[i]].parameter = labelNumber(numbered[i]->text);
-        curves[chosen[i]].labelBox = numbered[i]->box;
-        curves[chosen[i]].labelConfidence = numbered[i]->confidence;
-    }
+    for (std::size_t i = 0; i < n; ++i) takeLabel(curves[chosen[i]], *numbered[i]);
     return true;
 }
 
 // The words inside the plot, each found as letters in the ink (with the
 // frame and grid taken out, so a label across a grid line is whole) and read
 // on its own: a reader run over the whole plot misses words the curves crowd.
+// Each is read several ways and its text judged by the form the family's
+// labels share (labelreading.h).
 std::vector<ReadWord> wordsInside(const PixelBuffer& picture, const AxisCalibration& calibration, const PixelRect& inside,
                                   const TextReader& reader)
 {
@@ -261,7 +253,9 @@ std::vector<ReadWord> wordsInside(const PixelBuffer& picture, const AxisCalibrat
         const Piece& p = found.pieces[i];
         const bool within = p.left >= inside.left && p.right <= inside.left + inside.width && p.top >= inside.top &&
                             p.bottom <= inside.top + inside.height;
-        if (!within || p.height() > tallest || p.width() > tallest) continue;
+        // Wider than a letter only where blurred letters ran together ("D=2"
+        // as one piece on a 150 dpi scan, "00" beyond a grid line): a word's.
+        if (!within || p.height() > tallest || (p.width() > tallest && !letters[i])) continue;
         pieces.push_back(p);
         if (letters[i]) letterBoxes.push_back(p);
     }
@@ -275,41 +269,47 @@ std::vector<ReadWord> wordsInside(const PixelBuffer& picture, const AxisCalibrat
             return l.left >= word.box.left && l.right <= word.box.right && l.top >= word.box.top && l.bottom <= word.box.bottom;
         });
     };
-    std::vector<ReadWord> words;
+    // Each word read freely at two sizes: a label misread at one size is
+    // often read right at the other.
+    constexpr double SmallerLetters = 32;
+    std::vector<WordToRead> toRead;
     for (const WordGroup& word : wordGroups(pieces)) {
         if (!hasLetter(word)) continue;
         const Piece& b = word.box;
         const PixelRect box{double(b.left - Padding), double(b.top - Padding), double(b.width() + 2 * Padding),
                             double(b.height() + 2 * Padding)};
-        // Read as drawn and with the lines filled in: a thin grid line through
-        // a small letter is better left in, a thick one better taken out.
-        const PixelBuffer clean = withoutLines(picture, lines.pixels, box);
-        const std::optional<ReadWord> asDrawn = wordIn(reader, picture, box);
-        const std::optional<ReadWord> filled =
-            wordIn(reader, clean, PixelRect{0, 0, double(clean.width()), double(clean.height())});
-        const auto worth = [](const std::optional<ReadWord>& w) {
-            return !w ? -1.0 : labelNumberBroken(w->text) ? 0.0 : 1 + w->confidence;
-        };
-        const std::optional<ReadWord>& best = worth(filled) > worth(asDrawn) ? filled : asDrawn;
-        if (best) words.push_back({best->text, box, best->confidence});
+        WordToRead w{box, withoutLines(picture, lines.pixels, box), {}};
+        readBothWays(reader, picture, w, {});
+        readBothWays(reader, picture, w, {SmallerLetters, {}});
+        toRead.push_back(std::move(w));
+    }
+    // The labels of a family share their form ("D=#"): each is judged by
+    // it, and read once more held to its characters where it is in doubt.
+    std::vector<std::string> best;
+    for (const WordToRead& w : toRead) best.push_back(bestFreeReading(w.readings).text);
+    const std::optional<std::string> form = familyForm(best);
+    std::vector<ReadWord> words;
+    for (WordToRead& w : toRead) {
+        LabelVerdict verdict = form ? judgeLabel(w.readings, *form) : bestFreeReading(w.readings);
+        const bool inForm = form && std::any_of(w.readings.begin(), w.readings.end(),
+                                                [&](const LabelReading& r) { return labelForm(r.text) == form; });
+        if (!verdict.settled && inForm) {
+            readBothWays(reader, picture, w, {0, familyAlphabet(*form)});
+            verdict = judgeLabel(w.readings, *form);
+        }
+        if (!verdict.text.empty()) words.push_back({verdict.text, w.box, verdict.confidence, verdict.alsoRead});
     }
     return words;
 }
 
-} // namespace
-
-std::optional<double> labelNumber(const std::string& label)
+// Letters of a text in UTF-8.
+std::size_t letterCount(const std::string& text)
 {
-    const std::optional<NumberSpan> span = firstNumber(label);
-    if (!span || span->broken) return std::nullopt;
-    const std::size_t i = span->begin;
-    const bool negative = i > 0 && label[i - 1] == '-' && (i == 1 || label[i - 2] == ' ' || label[i - 2] == '=');
-    std::string digits = label.substr(i, span->end - i);
-    std::replace(digits.begin(), digits.end(), ',', '.');
-    const std::optional<double> value = parseDecimal(digits);
-    if (!value) return std::nullopt;
-    return negative ? -*value : *value;
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char ch) { return (static_cast<unsigned char>(ch) & 0xC0) != 0x80; }));
 }
+
+} // namespace
 
 void labelCurves(std::vector<LabelledCurve>& curves, const std::vector<ReadWord>& words)
 {
@@ -336,10 +336,7 @@ void labelCurves(std::vector<LabelledCurve>& curves, const std::vector<ReadWord>
     for (const Pair& pair : pairs) {
         if (phraseUsed[pair.phrase] || labelled[pair.curve]) continue;
         phraseUsed[pair.phrase] = labelled[pair.curve] = true;
-        curves[pair.curve].label = phrases[pair.phrase].text;
-        curves[pair.curve].parameter = labelNumber(phrases[pair.phrase].text);
-        curves[pair.curve].labelBox = phrases[pair.phrase].box;
-        curves[pair.curve].labelConfidence = phrases[pair.phrase].confidence;
+        takeLabel(curves[pair.curve], phrases[pair.phrase]);
     }
 }
 
@@ -347,9 +344,6 @@ std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves)
 {
     // Letters of one font are this near the same width, on average over a label.
     constexpr double WidthSpread = 1.35;
-    // Below this confidence a number in a label is as often misread as not
-    // (a grid line through a 3 is read as a 4).
-    constexpr double SureReading = 70;
     std::vector<std::string> doubts;
     const auto numbered = [](const LabelledCurve& c) { return c.parameter.has_value(); };
     const std::size_t withNumber = std::count_if(curves.begin(), curves.end(), numbered);
@@ -365,16 +359,16 @@ std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves)
         if (c.labelConfidence < SureReading)
             doubts.push_back("l'etichetta «" + c.label + "» è letta con poca sicurezza (" +
                              std::to_string(std::lround(c.labelConfidence)) + " %): forse letta male");
+        else if (!c.labelAlsoRead.empty())
+            doubts.push_back("l'etichetta «" + c.label + "» è letta anche «" + c.labelAlsoRead + "»: forse letta male");
         if (!parameters.insert(*c.parameter).second)
             doubts.push_back("due curve con il numero " + pointValueText(*c.parameter) + " nell'etichetta: forse letta male");
-        const std::optional<NumberSpan> span = firstNumber(c.label);
-        const std::string around = c.label.substr(0, span->begin) + "#" + c.label.substr(span->end);
+        const std::string around = labelForm(c.label).value_or("");
         if (shape.empty()) shape = around;
         else if (around != shape && doubts.empty())
             doubts.push_back("le etichette «" + curves.front().label + "» e «" + c.label +
                              "» differiscono oltre il numero: forse lette male");
-        std::size_t letters = 0;
-        for (char ch : c.label) letters += (static_cast<unsigned char>(ch) & 0xC0) != 0x80;
+        const std::size_t letters = letterCount(c.label);
         if (c.labelBox && letters) widths.push_back(c.labelBox->width / double(letters));
     }
     if (widths.size() >= 2) {
@@ -388,6 +382,19 @@ std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves)
             if (width > WidthSpread * typical || width * WidthSpread < typical)
                 doubts.push_back("l'etichetta «" + c.label + "» ha letto più o meno lettere di quante ne sono scritte: forse letta male");
         }
+        // Labels of one family differ only in their numbers, whose digits
+        // are equally wide in nearly every font: labels written as wide
+        // hold as many letters ("D=23" beside "D=215", both as wide, lost
+        // a digit under a grid line).
+        for (std::size_t a = 0; a < curves.size(); ++a)
+            for (std::size_t b = a + 1; b < curves.size(); ++b) {
+                const LabelledCurve& p = curves[a];
+                const LabelledCurve& q = curves[b];
+                if (!p.parameter || !q.parameter || !p.labelBox || !q.labelBox) continue;
+                if (std::abs(p.labelBox->width - q.labelBox->width) < typical / 2 && letterCount(p.label) != letterCount(q.label))
+                    doubts.push_back("le etichette «" + p.label + "» e «" + q.label +
+                                     "» sono larghe uguali ma lette con un numero diverso di lettere: forse lette male");
+            }
     }
     return doubts;
 }
@@ -405,7 +412,7 @@ Checked<std::vector<LabelledCurve>> findEveryCurve(const PixelBuffer& picture, c
         const Checked<std::vector<FoundCurve>> found = findAllCurves(picture, calibration, one);
         if (!found) continue;
         for (const FoundCurve& curve : *found)
-            if (curve.doubts.empty()) curves.push_back({colour, "", std::nullopt, curve, std::nullopt, 100});
+            if (curve.doubts.empty()) curves.push_back({colour, "", std::nullopt, curve, std::nullopt, 100, {}});
     }
     if (curves.empty()) return failed<std::vector<LabelledCurve>>("nessuna curva trovata nell'immagine");
     const std::optional<PlotFrame> frame = findPlotFrame(picture);

@@ -9,6 +9,7 @@
 // look misread are told, never quietly taken.
 #include "capture/calibration.h"
 #include "capture/curvefinder.h"
+#include "capture/labelreading.h"
 #include "capture/pixelbuffer.h"
 #include "capture/pointexport.h"
 #include "capture/textreader.h"
@@ -29,10 +30,9 @@ struct LabelledCurve {
     // Where the label was read, when one was, and how sure the reader was (0 to 100).
     std::optional<PixelRect> labelBox;
     double labelConfidence = 100;
+    // Another number the label was read as, when its readings disagreed.
+    std::string labelAlsoRead;
 };
-
-// The number in a label: the first one, with a decimal point or comma.
-std::optional<double> labelNumber(const std::string& label);
 
 // Each curve's label: the phrase (words on one line side by side) nearest
 // its centre line, within a few letters' height of it; each phrase labels one curve.
@@ -42,7 +42,8 @@ void labelCurves(std::vector<LabelledCurve>& curves, const std::vector<ReadWord>
 // numbered label beside others that have one, two curves with one number,
 // labels that differ beyond their number ("D=200" beside "'230"), a label
 // read far shorter or longer than the others for its width ("D=2" where
-// "D=200" is written), or one the reader was unsure of.
+// "D=200" is written), one the reader was unsure of, or one read as two
+// numbers.
 std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves);
 
 // Every curve of every colour drawn inside the plot, labelled from the words

@@ -21,12 +21,13 @@ constexpr double ReadHeight = 36;
 constexpr double LabelReadHeight = 48;
 constexpr double LargestEnlargement = 8;
 
-double enlargementFor(const PixelBuffer& picture, const PixelRect& area, TextKind kind)
+double enlargementFor(const PixelBuffer& picture, const PixelRect& area, TextKind kind, double letterHeight)
 {
     if (kind == TextKind::OneNumber || kind == TextKind::Line) {
         // The area holds the word with a few pixels of margin round it.
         const double letters = std::max(4.0, area.height - 6);
-        return std::clamp((kind == TextKind::Line ? LabelReadHeight : ReadHeight) / letters, 1.0, LargestEnlargement);
+        const double wanted = letterHeight > 0 ? letterHeight : kind == TextKind::Line ? LabelReadHeight : ReadHeight;
+        return std::clamp(wanted / letters, 1.0, LargestEnlargement);
     }
     const int reach = kind == TextKind::Words ? 2000 : 3000;
     return std::clamp(reach / std::max({picture.width(), picture.height(), 1}), 1, 4);
@@ -78,7 +79,8 @@ TesseractReader::~TesseractReader()
 
 bool TesseractReader::ready() const { return engine_->ready; }
 
-std::vector<ReadWord> TesseractReader::read(const PixelBuffer& picture, const PixelRect& area, TextKind kind) const
+std::vector<ReadWord> TesseractReader::read(const PixelBuffer& picture, const PixelRect& area, TextKind kind,
+                                            const ReadHints& hints) const
 {
     std::vector<ReadWord> words;
     if (!engine_->ready || picture.empty()) return words;
@@ -87,7 +89,7 @@ std::vector<ReadWord> TesseractReader::read(const PixelBuffer& picture, const Pi
     const int right = std::clamp(static_cast<int>(std::ceil(area.left + area.width)), 0, picture.width());
     const int bottom = std::clamp(static_cast<int>(std::ceil(area.top + area.height)), 0, picture.height());
     if (right - left < 4 || bottom - top < 4) return words;
-    const double scale = enlargementFor(picture, area, kind);
+    const double scale = enlargementFor(picture, area, kind, hints.letterHeight);
     // A white margin round the area: Tesseract misses letters touching the edge.
     const int margin = static_cast<int>(std::ceil(std::max(double(Margin), ReadHeight / 2)));
     const int width = static_cast<int>(std::ceil((right - left) * scale)) + 2 * margin;
@@ -112,8 +114,10 @@ std::vector<ReadWord> TesseractReader::read(const PixelBuffer& picture, const Pi
     // No list of allowed characters, even for numbers: restricted to digits
     // Tesseract's network misses a lone 0 and reads an axis title as a
     // digit; read freely, a word is seen as a word and a look-alike letter
-    // is mended where the number is checked.
-    api.SetVariable("tessedit_char_whitelist", "");
+    // is mended where the number is checked. A label read again is held to
+    // its family's characters when asked (a grid line through a 0 makes it
+    // a 'd' read freely).
+    api.SetVariable("tessedit_char_whitelist", hints.alphabet.c_str());
     api.SetImage(grey.data(), width, height, 1, width);
     if (api.Recognize(nullptr) != 0) return words;
     std::unique_ptr<tesseract::ResultIterator> it(api.GetIterator());
@@ -148,7 +152,7 @@ std::vector<ReadWord> TesseractReader::read(const PixelBuffer& picture, const Pi
             text += symbol.get();
         } while (!glyph.IsAtFinalElement(tesseract::RIL_WORD, tesseract::RIL_SYMBOL) && glyph.Next(tesseract::RIL_SYMBOL));
         if (text.empty()) text = whole.get();
-        words.push_back({text, toPicture(word), it->Confidence(tesseract::RIL_WORD)});
+        words.push_back({text, toPicture(word), it->Confidence(tesseract::RIL_WORD), {}});
     } while (it->Next(tesseract::RIL_WORD));
     return words;
 }

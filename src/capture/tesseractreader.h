@@ -3,6 +3,7 @@
 // digits, signs and Latin letters), on the area enlarged so its letters are
 // as tall as Tesseract reads best, in grey. An exponent set small and
 // raised after its base is told by the letters' boxes and written after '^'.
+// Asked to, a line is read at another size or held to a few characters.
 #include "capture/textreader.h"
 
 #include <memory>
@@ -15,7 +16,8 @@ public:
     ~TesseractReader() override;
     // Whether Tesseract and its English model could be loaded.
     bool ready() const;
-    std::vector<ReadWord> read(const PixelBuffer& picture, const PixelRect& area, TextKind kind) const override;
+    std::vector<ReadWord> read(const PixelBuffer& picture, const PixelRect& area, TextKind kind,
+                               const ReadHints& hints = {}) const override;
 
 private:
     struct Engine;

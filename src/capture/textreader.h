@@ -17,6 +17,8 @@ struct ReadWord {
     PixelRect box;
     // How sure the reader is, 0 to 100.
     double confidence = 0;
+    // Where the word was read several ways and they disagreed: another reading.
+    std::string alsoRead;
 };
 
 enum class TextKind {
@@ -31,11 +33,20 @@ enum class TextKind {
     Line,
 };
 
+// How a line is read beyond its kind, to read it again another way: the
+// height its letters are enlarged to (0: the kind's own), and the only
+// characters it may hold (empty: any).
+struct ReadHints {
+    double letterHeight = 0;
+    std::string alphabet;
+};
+
 class TextReader {
 public:
     virtual ~TextReader() = default;
     // The words inside the area of the picture; none when it holds none.
-    virtual std::vector<ReadWord> read(const PixelBuffer& picture, const PixelRect& area, TextKind kind) const = 0;
+    virtual std::vector<ReadWord> read(const PixelBuffer& picture, const PixelRect& area, TextKind kind,
+                                       const ReadHints& hints = {}) const = 0;
 };
 
 } // namespace calvero::capture

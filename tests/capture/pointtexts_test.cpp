@@ -158,8 +158,8 @@ TEST(EveryCurve, LabelsTheCurvesByTheWordsBesideThemAndWritesAFamilyOrBlocks)
         return c;
     };
     std::vector<LabelledCurve> curves{curve(100), curve(150), curve(200)};
-    labelCurves(curves, {{"D=215", {300, 135, 50, 12}, 90}, {"D", {300, 185, 12, 12}, 90}, {"=200", {314, 185, 36, 12}, 90},
-                         {"legenda", {600, 20, 80, 12}, 90}});
+    labelCurves(curves, {{"D=215", {300, 135, 50, 12}, 90, {}}, {"D", {300, 185, 12, 12}, 90, {}}, {"=200", {314, 185, 36, 12}, 90, {}},
+                         {"legenda", {600, 20, 80, 12}, 90, {}}});
     EXPECT_EQ(curves[0].label, "");
     EXPECT_EQ(curves[1].label, "D=215");
     EXPECT_EQ(curves[2].label, "D =200");
@@ -189,7 +189,7 @@ TEST(EveryCurve, AFamilyLabelledInTurnGoesByOrderAndDoubtfulLabelsAreTold)
     };
     std::vector<LabelledCurve> curves{curve(180), curve(100), curve(260)};
     const auto label = [](const std::string& text, double base, double confidence = 90) {
-        return ReadWord{text, {250, base + 34, 60, 16}, confidence};
+        return ReadWord{text, {250, base + 34, 60, 16}, confidence, {}};
     };
     labelCurves(curves, {label("D=200", 260), label("D=215", 180), label("D=230", 100)});
     EXPECT_EQ(curves[0].label, "D=215");
@@ -207,6 +207,8 @@ TEST(EveryCurve, AFamilyLabelledInTurnGoesByOrderAndDoubtfulLabelsAreTold)
         {{label("D=200", 260), label("D=215", 180), label("D=240", 100, 58)}, "«D=240» è letta con poca sicurezza (58 %)"},
         {{label("D=200", 260), label("D=200", 180), label("D=230", 100)}, "due curve con il numero 200"},
         {{label("D=200", 260), label("D=215", 180)}, "non ha un'etichetta con un numero"},
+        {{label("D=200", 260), label("D=215", 180), {"D=230", {250, 134, 60, 16}, 88, "D=240"}}, "«D=230» è letta anche «D=240»"},
+        {{label("D=200", 260), label("D=215", 180), label("D=23", 100)}, "«D=215» e «D=23» sono larghe uguali"},
     };
     for (const Case& c : cases) {
         std::vector<LabelledCurve> family{curve(180), curve(100), curve(260)};

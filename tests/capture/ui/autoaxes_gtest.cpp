@@ -1,7 +1,8 @@
 // The axes and the curves read by themselves, with Tesseract, on charts
 // drawn here with Qt: the tick numbers in several forms (whole numbers,
 // decimal commas, thousands marks, powers of ten with raised exponents),
-// then a family of black pump curves each labelled "D=..." beside it.
+// then a family of black pump curves each labelled "D=..." beside it, as
+// drawn and as scanned (blurred, a grid line through each label).
 #include "capture/allcurves.h"
 #include "capture/axisfinder.h"
 #include "capture/tesseractreader.h"
@@ -54,12 +55,15 @@ void drawLabel(QPainter& painter, const QString& text, QPointF at, Qt::Alignment
     painter.setFont(kept);
 }
 
-QImage chart(const Axis& x, const Axis& y)
+// The chart's grid is light grey unless given; zoom 2 draws it as a 300 dpi
+// scan of a page drawn for the screen at 150.
+QImage chart(const Axis& x, const Axis& y, QPen grid = QPen(QColor(200, 200, 200), 1), int zoom = 1)
 {
-    QImage image(1000, 720, QImage::Format_RGB32);
+    QImage image(1000 * zoom, 720 * zoom, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(zoom, zoom);
     painter.setFont(QFont("DejaVu Sans", 11));
     const auto values = [](const Axis& a) {
         std::vector<double> v;
@@ -71,7 +75,7 @@ QImage chart(const Axis& x, const Axis& y)
     };
     for (double v : values(x)) {
         const double px = place(x, v, Left, Right);
-        painter.setPen(QPen(QColor(200, 200, 200), 1));
+        painter.setPen(grid);
         painter.drawLine(QPointF(px, Top), QPointF(px, Bottom));
         painter.setPen(Qt::black);
         painter.drawLine(QPointF(px, Bottom), QPointF(px, Bottom + 5));
@@ -79,7 +83,7 @@ QImage chart(const Axis& x, const Axis& y)
     }
     for (double v : values(y)) {
         const double py = place(y, v, Bottom, Top);
-        painter.setPen(QPen(QColor(200, 200, 200), 1));
+        painter.setPen(grid);
         painter.drawLine(QPointF(Left, py), QPointF(Right, py));
         painter.setPen(Qt::black);
         painter.drawLine(QPointF(Left - 5, py), QPointF(Left, py));
@@ -132,41 +136,80 @@ TEST(AutoAxes, TheTickNumbersGiveTheReferencesInTheirManyForms)
     }
 }
 
+// A scan: the page blurred (shrunk and enlarged again, smoothly) and its
+// ink a dark grey on light grey paper.
+QImage scanned(const QImage& page, double shrink)
+{
+    const QSize size = page.size();
+    QImage image = page.scaled(size * shrink, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                       .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                       .convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int grey = 60 + qGray(row[x]) * (235 - 60) / 255;
+            row[x] = qRgb(grey, grey, grey);
+        }
+    }
+    return image;
+}
+
 TEST(AutoAxes, APumpFamilyGivesEachCurveWithItsDiameter)
 {
     const TesseractReader reader;
     ASSERT_TRUE(reader.ready());
     const Axis q{0, 60, 10, false, plain}, h{0, 40, 10, false, plain};
-    QImage image = chart(q, h);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setFont(QFont("DejaVu Sans", 11));
     const int diameters[] = {200, 215, 230};
-    for (int i = 0; i < 3; ++i) {
-        const auto head = [i](double flow) { return 26 + 5 * i - 0.004 * flow * flow; };
-        QPainterPath path(QPointF(place(q, 0, Left, Right), place(h, head(0), Bottom, Top)));
-        for (double flow = 0.5; flow <= 60; flow += 0.5) path.lineTo(place(q, flow, Left, Right), place(h, head(flow), Bottom, Top));
-        painter.setPen(QPen(Qt::black, 2));
-        painter.drawPath(path);
-        painter.drawText(QPointF(place(q, 38, Left, Right), place(h, head(38) + 1.2, Bottom, Top)), QString("D=%1").arg(diameters[i]));
+    struct Page {
+        const char* name;
+        QPen grid;
+        int zoom;
+        // How far the page is shrunk to blur it as a scan (1: as drawn).
+        double shrink;
+    };
+    // Each label's middle digit lies on the vertical grid line at 40 m3/h.
+    const Page pages[] = {
+        {"as drawn", QPen(QColor(200, 200, 200), 1), 1, 1},
+        {"a 150 dpi scan: the labels' small letters blurred together", QPen(Qt::black, 0.5), 1, 0.5},
+        {"a 300 dpi scan: a black grid line through each label", QPen(Qt::black, 0.5), 2, 0.6},
+    };
+    for (const Page& page : pages) {
+        SCOPED_TRACE(page.name);
+        QImage image = chart(q, h, page.grid, page.zoom);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(page.zoom, page.zoom);
+        // Light letters: the scan blurs "D=" into one piece but keeps the digits apart.
+        painter.setFont(QFont("DejaVu Sans", 11, QFont::Light));
+        for (int i = 0; i < 3; ++i) {
+            const auto head = [i](double flow) { return 26 + 5 * i - 0.004 * flow * flow; };
+            QPainterPath path(QPointF(place(q, 0, Left, Right), place(h, head(0), Bottom, Top)));
+            for (double flow = 0.5; flow <= 60; flow += 0.5) path.lineTo(place(q, flow, Left, Right), place(h, head(flow), Bottom, Top));
+            painter.setPen(QPen(Qt::black, 2));
+            painter.drawPath(path);
+            painter.drawText(QPointF(place(q, 37.6, Left, Right), place(h, head(37.6) + 1.6, Bottom, Top)),
+                             QString("D=%1").arg(diameters[i]));
+        }
+        painter.end();
+        const QImage drawn = page.shrink < 1 ? scanned(image, page.shrink) : image;
+        const Checked<PixelBuffer> picture = pictureFromImage(drawn);
+        ASSERT_TRUE(picture);
+        const Checked<FoundAxes> axes = findAxes(*picture, reader);
+        ASSERT_TRUE(axes) << axes.failure;
+        CurveSearch search;
+        search.pointCount = 20;
+        const Checked<std::vector<LabelledCurve>> curves =
+            findEveryCurve(*picture, *AxisCalibration::fromReferences(axes->references), search, reader);
+        ASSERT_TRUE(curves) << curves.failure;
+        ASSERT_EQ(curves->size(), 3u);
+        for (int i = 0; i < 3; ++i) {
+            const LabelledCurve& c = (*curves)[std::size_t(i)];
+            EXPECT_EQ(c.parameter, diameters[i]) << c.label;
+            for (const UnitPoint& p : c.curve.points) EXPECT_NEAR(p.y, 26 + 5 * i - 0.004 * p.x * p.x, 0.2) << c.label << " " << p.x;
+        }
+        const std::vector<std::string> doubts = labelDoubts(*curves);
+        EXPECT_TRUE(doubts.empty()) << doubts.front();
+        const std::string text = everyCurveText(*curves, {});
+        for (const char* parameter : {";200;", ";215;", ";230;"}) EXPECT_NE(text.find(parameter), std::string::npos) << text;
     }
-    painter.end();
-    const Checked<PixelBuffer> picture = pictureFromImage(image);
-    ASSERT_TRUE(picture);
-    const Checked<FoundAxes> axes = findAxes(*picture, reader);
-    ASSERT_TRUE(axes) << axes.failure;
-    CurveSearch search;
-    search.pointCount = 20;
-    const Checked<std::vector<LabelledCurve>> curves =
-        findEveryCurve(*picture, *AxisCalibration::fromReferences(axes->references), search, reader);
-    ASSERT_TRUE(curves) << curves.failure;
-    ASSERT_EQ(curves->size(), 3u);
-    for (int i = 0; i < 3; ++i) {
-        const LabelledCurve& c = (*curves)[std::size_t(i)];
-        EXPECT_EQ(c.parameter, diameters[i]) << c.label;
-        for (const UnitPoint& p : c.curve.points) EXPECT_NEAR(p.y, 26 + 5 * i - 0.004 * p.x * p.x, 0.2) << c.label << " " << p.x;
-    }
-    EXPECT_TRUE(labelDoubts(*curves).empty());
-    const std::string text = everyCurveText(*curves, {});
-    for (const char* parameter : {";200;", ";215;", ";230;"}) EXPECT_NE(text.find(parameter), std::string::npos) << text;
 }

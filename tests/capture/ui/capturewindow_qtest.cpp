@@ -56,11 +56,11 @@ void drawChart(QPainter& painter)
 class TickNumberReader : public capture::TextReader {
 public:
     std::vector<capture::ReadWord> read(const capture::PixelBuffer&, const capture::PixelRect& area,
-                                        capture::TextKind) const override
+                                        capture::TextKind, const capture::ReadHints&) const override
     {
         const double cx = area.left + area.width / 2, cy = area.top + area.height / 2;
         const double value = cy > 360 ? std::round((cx - 60) / 4.8 / 10) * 10 : std::round((360 - cy) / 4.0 / 10) * 10;
-        return {{QString::number(value).toStdString(), area, value == 50 ? 40.0 : 95.0}};
+        return {{QString::number(value).toStdString(), area, value == 50 ? 40.0 : 95.0, {}}};
     }
 };
 
