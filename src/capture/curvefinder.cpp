@@ -43,6 +43,14 @@ constexpr double SameLineRows = 4.0;
 constexpr double SameLineShare = 0.5;
 // A few specks joined (stubs, a smudge) are no dotted line.
 constexpr std::size_t FewestDots = 6;
+// A fine line a scan blurred shows as its ink mixed with the paper, pixel =
+// paper + share * (ink - paper), down to this share of ink; colours within
+// this distance of that mixture are the line's when nothing else is (a
+// JPEG file greys a thin coloured line a little). Faint dots are told from
+// noise only along a good part of the plot.
+constexpr double FaintestInk = 0.1;
+constexpr double FaintTolerance = 5.5;
+constexpr double FaintLeastShare = 0.8;
 // A gap as wide as this share of the plot's width (a legend's box) is bridged
 // when the curve goes on beyond it along its trend.
 constexpr double BridgeShare = 0.3;
@@ -245,6 +253,8 @@ struct CentreLine {
     std::optional<double> colourGoesOnTo;
     // How many pieces of the colour there were (dots for a second look).
     std::size_t pieces = 0;
+    // The plot's width in pixels.
+    double width = 0;
 };
 
 CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibration, const CurveSearch& search,
@@ -333,6 +343,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     }
     CentreLine result;
     result.pieces = found.pieces.size();
+    result.width = width;
     const auto apart = [](const std::vector<PixelPoint>& a, const std::vector<PixelPoint>& b) {
         return !sameLine(a, b) && !sameLine(b, a);
     };
@@ -445,13 +456,28 @@ Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration&
         return markers;
     }
     CentreLine found = centreLine(picture, calibration, search, tolerance, 0);
+    std::optional<std::string> faintDoubt;
     if (found.line.empty() && found.pieces >= FewestDots) {
         // Dots too small to start a trace, each apart: joined, they are one line.
         found = centreLine(picture, calibration, search, tolerance, dotJoinRadius(picture));
         if (!found.line.empty()) curve.notes.push_back("la curva è fatta di punti staccati: letta unendoli");
     }
+    if (found.line.empty() && tolerance.adaptive) {
+        // Dots a scan blurred into a faint trace: the asked ink faded most of the way to the paper.
+        ToleranceChoice faint = tolerance;
+        faint.fading.share = 1 - FaintestInk;
+        faint.tolerance = FaintTolerance;
+        found = centreLine(picture, calibration, search, faint, dotJoinRadius(picture));
+        if (!found.line.empty())
+            curve.notes.push_back("la curva è letta come il colore " + colourText(search.colour) + " sbiadito sulla carta " +
+                                  colourText(faint.fading.background) + " (una linea sottile sfocata dalla scansione)");
+        if (!found.line.empty() && span(found.line) < FaintLeastShare * found.width)
+            faintDoubt = "la curva sbiadita è stata seguita solo per il " + pointValueText(std::round(1000 * span(found.line) / found.width) / 10) +
+                         " % della larghezza del grafico: può essere rumore della scansione o un'altra linea";
+    }
     Checked<FoundCurve> sampled = pointsAlong(found.line, calibration, search, std::move(curve));
     if (!sampled) return sampled;
+    if (faintDoubt) sampled->doubts.push_back(*faintDoubt);
     if (!found.others.empty()) sampled->doubts.push_back(otherLinesDoubt(search.colour, int(found.others.size()) + 1));
     if (found.colourGoesOnTo)
         sampled->doubts.push_back(cutShortDoubt(found.line, calibration, *found.colourGoesOnTo));

@@ -9,7 +9,8 @@
 // The plot's frame, axes and grid lines are taken out first, whatever their
 // colour; small pieces (letters, specks) are never taken, a legend or label
 // away from the trace is not reached. Pixels inside the exclusion rectangles
-// are never taken.
+// are never taken. Dots too small to start a trace are joined; a fine line a
+// scan blurred toward the paper is read as its ink mixed with the paper.
 //
 // A read that may not be the curve meant says so (FoundCurve::doubts): the
 // colour draws more than one line across the plot and no click tells which,

@@ -393,3 +393,54 @@ TEST(FindCurve, AClickedCurveGoesOnBeyondABoxDrawnOverIt)
         for (const PixelPoint& p : found->pixels) EXPECT_NEAR(p.y, row(p.x), 1.0) << click.x << " " << p.x;
     }
 }
+
+TEST(FindCurve, AFadedDottedLineIsReadAsTheAskedInkOnThePaper)
+{
+    // A scan blurs fine dots into their ink mixed with the grey paper
+    // (#e9e9e9), as grey as the grid lines beside them; 3-pixel dots every 6
+    // columns on row 200 - 0.4 x, from column `last` back to 26.
+    struct Case {
+        const char* name;
+        Rgb ink;
+        double share;  // of ink in the dots' mixture
+        int last;      // 0: no dots
+        bool read;     // points along the dots, without a doubt
+    };
+    const Case cases[] = {
+        {"black dots faded to #c4c4c4", {0, 0, 0}, 0.16, 374, true},
+        {"blue dots faded a fifth of the way", {0x1f, 0x77, 0xb4}, 0.2, 374, true},
+        {"faded dots across a third of the plot", {0, 0, 0}, 0.16, 140, false},
+        {"only the grid", {0, 0, 0}, 0.16, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer picture = *PixelBuffer::create(400, 300);
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 400; ++x) picture.setPixel(x, y, 0xffe9e9e9);
+        for (int i = 20; i <= 380; ++i)
+            for (int line = 20; line <= 380; line += 60) {
+                if (i <= 280) picture.setPixel(line, i, 0xffc6c6c6);
+                if (line <= 280) picture.setPixel(i, line, 0xffc6c6c6);
+            }
+        const auto mixed = [&](std::uint8_t ink) { return static_cast<std::uint32_t>(std::lround(0xe9 + c.share * (ink - 0xe9))); };
+        const std::uint32_t dot = 0xff000000u | mixed(c.ink.red) << 16 | mixed(c.ink.green) << 8 | mixed(c.ink.blue);
+        const auto row = [](double x) { return 200 - 0.4 * x; };
+        for (int x = 26; x <= c.last; x += 6)
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    picture.setPixel(x + dx, static_cast<int>(std::floor(row(x + 0.5))) + dy, dot);
+        const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+        const Checked<FoundCurve> found = findCurve(picture, calibration, {c.ink, std::nullopt, 20, std::nullopt, {}});
+        if (c.last == 0) {
+            EXPECT_EQ(found.failure, noCurveMessage(c.ink));
+            continue;
+        }
+        ASSERT_TRUE(found) << found.failure;
+        EXPECT_NE(found->notes.back().find("sbiadito sulla carta #e9e9e9"), std::string::npos) << found->notes.back();
+        EXPECT_EQ(found->doubts.empty(), c.read);
+        if (!c.read) continue;
+        EXPECT_LT(found->pixels.front().x, 30);
+        EXPECT_GT(found->pixels.back().x, 370);
+        for (const PixelPoint& p : found->pixels) EXPECT_NEAR(p.y, row(p.x), 0.6) << p.x;
+    }
+}
