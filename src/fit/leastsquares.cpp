@@ -120,6 +120,22 @@ namespace {
 // near overflow or near the subnormal numbers.
 constexpr double QuickSmallest = 0x1p-700, QuickLargest = 0x1p700;
 
+// The double that a sum of terms in double-double (hi + lo), erring by at
+// most 2^-103 of the terms' magnitude a step (doubledouble.h), and the same
+// sum in quad both round to, when every value within the error bound rounds
+// to it: 2^-100 a step, with eight steps more, is ample for both. Nothing
+// next to a rounding boundary, for a sum cancelling to nothing, or outside
+// the range where the bound holds.
+std::optional<double> certainlyRounded(const DoubleDouble& sum, double magnitude, int steps)
+{
+    if (!(magnitude < QuickLargest) || !(magnitude > QuickSmallest)) return std::nullopt;
+    const double bound = (steps + 8) * 0x1p-100 * magnitude * (1 + 0x1p-40) + 0x1p-104 * std::fabs(sum.hi);
+    const double low = sum.hi + (sum.lo - bound);
+    const double high = sum.hi + (sum.lo + bound);
+    if (low != high || !(std::fabs(low) > QuickSmallest)) return std::nullopt;
+    return low;
+}
+
 // The quad sum rounded to a double, found without quad when it can be: the
 // sum in double-double with a bound on its error, and the double it rounds
 // to when every value within the bound, the quad sum's among them, rounds
@@ -141,15 +157,7 @@ CALVERO_FMA_CLONES std::optional<double> quickRoundedSum(std::span<const double>
         magnitude += std::fabs(term.hi);
         sum = sum + term;
     }
-    if (!(magnitude < QuickLargest) || !(magnitude > QuickSmallest)) return std::nullopt;
-    // Each power, product and sum errs by at most 2^-103 of the magnitude
-    // (doubledouble.h), quad's own sum by far less: 2^-100 a step is ample.
-    const int steps = 2 * (powers.highestX + powers.highestY) + static_cast<int>(terms.size()) + 8;
-    const double bound = steps * 0x1p-100 * magnitude * (1 + 0x1p-40) + 0x1p-104 * std::fabs(sum.hi);
-    const double low = sum.hi + (sum.lo - bound);
-    const double high = sum.hi + (sum.lo + bound);
-    if (low != high || !(std::fabs(low) > QuickSmallest)) return std::nullopt;
-    return low;
+    return certainlyRounded(sum, magnitude, 2 * (powers.highestX + powers.highestY) + static_cast<int>(terms.size()));
 }
 
 } // namespace
@@ -172,6 +180,11 @@ double PolynomialInQuad::operator()(double x, double y)
 {
     if (const std::optional<double> quick = quickRoundedSum(sum_->asGiven, sum_->terms, sum_->quickPowers, x, y))
         return *quick;
+    return quadSum(x, y);
+}
+
+double PolynomialInQuad::quadSum(double x, double y)
+{
     sum_->powers.at(x, y);
     Quad sum = 0.0;
     for (std::size_t k = 0; k < sum_->terms.size(); ++k) sum += sum_->coefficients[k] * sum_->powers.term(sum_->terms[k]);
@@ -181,25 +194,23 @@ double PolynomialInQuad::operator()(double x, double y)
 std::vector<double> PolynomialInQuad::values(std::span<const double> x, std::span<const double> y)
 {
     std::vector<double> result(x.size());
-    const bool curve = sum_->powers.highestY == 0 && isPowersOfX(sum_->terms);
-    if (!curve) {
+    if (!isPowersOfX(sum_->terms)) {
         for (std::size_t i = 0; i < x.size(); ++i) result[i] = (*this)(x[i], y.empty() ? 0.0 : y[i]);
         return result;
     }
-    // A curve's sums at all the points together, each rounded where its
-    // bound (curvesums.h, with the same ample margin as above) allows.
+    // A curve's sums at all the points together (curvesums.h: Horner's rule,
+    // two steps a coefficient), each rounded where its bound allows.
     std::vector<DoubleDouble> coefficients;
     for (double c : sum_->asGiven) coefficients.emplace_back(c);
     CurveSums sums;
     curveSums(x, coefficients, sums);
-    const double perMagnitude = (2 * static_cast<double>(coefficients.size()) + 8) * 0x1p-100 * (1 + 0x1p-40);
+    const int steps = 2 * static_cast<int>(coefficients.size());
     for (std::size_t i = 0; i < x.size(); ++i) {
-        const double bound = perMagnitude * sums.magnitude[i] + 0x1p-104 * std::fabs(sums.hi[i]);
-        const double low = sums.hi[i] + (sums.lo[i] - bound);
-        const double high = sums.hi[i] + (sums.lo[i] + bound);
-        const bool inRange = std::fabs(x[i]) < QuickLargest && sums.magnitude[i] < QuickLargest &&
-                             sums.magnitude[i] > QuickSmallest && std::fabs(low) > QuickSmallest;
-        result[i] = inRange && low == high ? low : (*this)(x[i], 0.0);
+        const std::optional<double> quick =
+            std::fabs(x[i]) < QuickLargest
+                ? certainlyRounded(DoubleDouble(sums.hi[i], sums.lo[i]), sums.magnitude[i], steps)
+                : std::nullopt;
+        result[i] = quick ? *quick : quadSum(x[i], 0.0);
     }
     return result;
 }

@@ -71,6 +71,7 @@ public:
     std::vector<double> values(std::span<const double> x, std::span<const double> y);
 
 private:
+    double quadSum(double x, double y); // in quad, always
     struct Sum;
     std::unique_ptr<Sum> sum_;
 };

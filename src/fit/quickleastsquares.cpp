@@ -47,16 +47,13 @@ double smallestBesideZero(std::span<const double> values)
     return smallest;
 }
 
-// Xᵀ(v - Xc) over the powers of x (and y) as given, in double-double, and how
-// much the sums of c_k · term_k cancel: their largest magnitude over the
-// largest value fitted.
+// Xᵀ(v - Xc) over the powers of x (and y) as given, in double-double, and the
+// largest magnitude Σ |c_k · term_k| of the sums at the points: beside the
+// largest value fitted, how much they cancel.
 struct Correction {
     std::vector<DoubleDouble> gradient;
-    double cancellation = 0.0;
+    double largestSum = 0.0;
 };
-
-// The sums of a pass, kept in place: a curve has at most MaxPower + 1 terms.
-using TermSums = std::array<DoubleDouble, MaxPower + 1>;
 
 // The curve's pass: the residuals from the curve's sums (curvesums.h), then
 // the residuals times each power of x summed over the points, Width points
@@ -71,18 +68,17 @@ CALVERO_FMA_CLONES Correction curveCorrectionAt(std::span<const double> x, std::
     for (std::size_t k = 0; k < p; ++k) coefficients[k] = toDoubleDouble(c(static_cast<Eigen::Index>(k)));
     CurveSums sums;
     curveSums(x, coefficients, sums);
-    double largestSum = 0.0, largestValue = 0.0;
+    double largestSum = 0.0;
     // The terms x^k · residual, as hi + lo, in place of the sums.
     std::vector<double>& hi = sums.hi;
     std::vector<double>& lo = sums.lo;
     for (std::size_t i = 0; i < n; ++i) {
         largestSum = std::max(largestSum, sums.magnitude[i]);
-        largestValue = std::max(largestValue, std::fabs(v[i]));
         const DoubleDouble residual = DoubleDouble(v[i]) - DoubleDouble(hi[i], lo[i]);
         hi[i] = residual.hi;
         lo[i] = residual.lo;
     }
-    Correction correction{std::vector<DoubleDouble>(p), largestValue > 0.0 ? largestSum / largestValue : 0.0};
+    Correction correction{std::vector<DoubleDouble>(p), largestSum};
     for (std::size_t k = 0; k < p; ++k) {
         if (k > 0) {
 #pragma omp simd
@@ -124,7 +120,7 @@ CALVERO_FMA_CLONES Correction termCorrectionAt(std::span<const double> x, std::s
     std::vector<DoubleDouble> coefficients(p), products(p), termValues(p);
     for (std::size_t k = 0; k < p; ++k) coefficients[k] = toDoubleDouble(c(static_cast<Eigen::Index>(k)));
     PointPowers<DoubleDouble> powers(highestX, highestY);
-    double largestSum = 0.0, largestValue = 0.0;
+    double largestSum = 0.0;
     for (std::size_t i = 0; i < x.size(); ++i) {
         powers.at(DoubleDouble(x[i]), DoubleDouble(y.empty() ? 0.0 : y[i]));
         DoubleDouble residual(v[i]);
@@ -137,9 +133,8 @@ CALVERO_FMA_CLONES Correction termCorrectionAt(std::span<const double> x, std::s
         }
         for (std::size_t k = 0; k < p; ++k) products[k] = products[k] + termValues[k] * residual;
         largestSum = std::max(largestSum, magnitude);
-        largestValue = std::max(largestValue, std::fabs(v[i]));
     }
-    return {std::move(products), largestValue > 0.0 ? largestSum / largestValue : 0.0};
+    return {std::move(products), largestSum};
 }
 
 Correction correctionAt(std::span<const double> x, std::span<const double> y, std::span<const double> v,
@@ -300,7 +295,7 @@ std::optional<LeastSquaresFit> quickLeastSquares(std::span<const double> x, std:
         const RealVector step = correctionStep(correction.gradient);
         c += step;
         if (!c.allFinite()) return std::nullopt;
-        cancellation = correction.cancellation;
+        cancellation = largestValue > 0.0 ? correction.largestSum / largestValue : 0.0;
         settled = settles(step, c, reach, largestValue);
     }
     if (!settled) return std::nullopt;
