@@ -1,7 +1,7 @@
 #include "app/datasetfile.h"
 
 #include "app/document.h"
-#include "app/fitoptionsfile.h"
+#include "formats/fitoptionsfile.h"
 #include "common/filewrite.h"
 #include "common/numtext.h"
 #include "entry/gridinput.h"

@@ -4,7 +4,7 @@
 // options, the last calculation, the coefficients the data set file keeps,
 // what the data set file last saved or read holds, and the names. The main
 // window owns one; commands and tests are handed the one they work on.
-#include "app/datasetformat.h"
+#include "formats/datasetformat.h"
 #include "entry/pointgrid.h"
 #include "fit/calculation.h"
 #include "fit/dataset.h"

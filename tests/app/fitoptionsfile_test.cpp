@@ -5,7 +5,7 @@
 #include "app_test_support.h"
 
 #include "app/calculatecommand.h"
-#include "app/fitoptionsfile.h"
+#include "formats/fitoptionsfile.h"
 #include "entry/pointordering.h"
 
 #include <variant>

@@ -3,7 +3,7 @@
 // allocation that fails gives a NULL result, or NAN and "").
 #include "library/c/calvero.h"
 
-#include "app/fitjson.h"
+#include "formats/fitjson.h"
 #include "library/fitrequest.h"
 
 #include <algorithm>

@@ -4,9 +4,9 @@
 // report and a vectorized evaluation out. A refusal raises calvero.Refused
 // with the engine's Italian text; arguments no fit can take raise ValueError
 // or TypeError. Built with pybind11 for Debian's own Python.
-#include "app/datasetformat.h"
-#include "app/fitjson.h"
-#include "app/fitoptionsfile.h"
+#include "formats/datasetformat.h"
+#include "formats/fitjson.h"
+#include "formats/fitoptionsfile.h"
 #include "fit/shapecheck.h"
 #include "library/equationtext.h"
 #include "library/fitrequest.h"

@@ -6,7 +6,7 @@
 // of the text.
 #include "common/checked.h"
 #include "fit/calculation.h"
-#include "viewers/exportformats.h"
+#include "exports/exportformats.h"
 
 #include <QDialog>
 

@@ -5,7 +5,7 @@
 #include "viewers/rtf.h"
 #include "viewers/ui/helpicons.h"
 #include "viewers/ui/reportprint.h"
-#include "viewers/exportnames.h"
+#include "exports/exportnames.h"
 #include "viewers/ui/exportdialog.h"
 #include "viewers/ui/statisticswindow.h"
 

@@ -2,7 +2,7 @@
 // the settings of each format change it, a format with nothing for the
 // calculation says why and saves nothing, and the formula copies in the
 // chosen language.
-#include "viewers/exportformats.h"
+#include "exports/exportformats.h"
 #include "viewers/ui/exportdialog.h"
 
 #include <QCheckBox>

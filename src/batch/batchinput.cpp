@@ -1,0 +1,71 @@
+#include "batch/batchinput.h"
+
+#include "formats/datasetformat.h"
+#include "formats/fitoptionsfile.h"
+#include "entry/gridinput.h"
+#include "entry/importcommand.h"
+
+#include <algorithm>
+
+namespace calvero {
+
+Checked<BatchPoints> readBatchPoints(const std::string& file, bool withWeightColumn)
+{
+    BatchPoints read;
+    const Checked<LinesRead> lines = readPointFile(
+        file, FirstImportedSpreadsheetRow, {read.cells, read.points, withWeightColumn ? &read.weightColumn : nullptr});
+    if (!lines) return failed<BatchPoints>(lines.failure);
+    read.moreLines = lines->moreLines;
+    return succeeded(std::move(read));
+}
+
+Checked<CalculationInput> readDataSetInput(const std::string& file)
+{
+    const Checked<DataSetFileContents> contents = readDataSetFile(file);
+    if (!contents) return failed<CalculationInput>(contents.failure);
+    // The options steer the fit of this data set: it is not read without them.
+    Checked<FitOptions> options = readDataSetOptions(file);
+    if (!options) return failed<CalculationInput>(options.failure);
+    CalculationInput input = dataSetInput(*contents);
+    input.options = std::move(*options);
+    return succeeded(std::move(input));
+}
+
+Checked<CalculationInput> pointsInput(BatchPoints& read, const BatchOptions& options)
+{
+    const TypedChoices choices{static_cast<FitType>(options.kind), options.degree, options.initialTemperature,
+                               options.finalTemperature};
+    return readCalculationInput(read.cells, read.points, choices);
+}
+
+Checked<std::vector<FamilyMember>> familyInputs(BatchPoints& read, const BatchOptions& options)
+{
+    // Three columns, each judged as the surface's are.
+    const Checked<CalculationInput> table = readCalculationInput(read.cells, read.points, {FitType::SurfaceXY, 2, "", ""});
+    if (!table) return failed<std::vector<FamilyMember>>(table.failure);
+    const PointSet& all = table->points;
+    std::vector<double> parameters;
+    for (int i = 1; i <= table->pointCount; ++i)
+        if (std::find(parameters.begin(), parameters.end(), all.y[i]) == parameters.end()) parameters.push_back(all.y[i]);
+    std::vector<FamilyMember> members;
+    for (double parameter : parameters) {
+        CalculationInput in;
+        in.kind = static_cast<FitType>(options.kind);
+        in.degree = options.degree;
+        for (int i = 1; i <= table->pointCount; ++i) {
+            if (all.y[i] != parameter) continue;
+            ++in.pointCount;
+            in.points.x[in.pointCount] = all.x[i];
+            in.points.y[in.pointCount] = all.z[i];
+        }
+        in.points.count = static_cast<std::uint16_t>(in.pointCount);
+        in.points.foundCount = static_cast<std::uint8_t>(in.pointCount);
+        members.push_back({parameter, withTypedTemperatures(std::move(in), options.initialTemperature,
+                                                            options.finalTemperature)});
+    }
+    return succeeded(std::move(members));
+}
+
+std::string firstLinesNotice(const std::string& file) { return std::string(FirstLinesNotice) + " " + file; }
+
+} // namespace calvero
