@@ -70,7 +70,8 @@ root=""
 leave_root() {
   if [[ -n "$root" ]]; then
     umount "$root/proc" 2>/dev/null
-    rm -rf "$root"
+    # Never into a /proc still mounted there.
+    rm -rf --one-file-system "$root"
     root=""
   fi
 }
@@ -85,7 +86,7 @@ in_root() { chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HO
 fresh_root() {
   leave_root
   root="$cache/root-$1"
-  rm -rf "$root"
+  rm -rf --one-file-system "$root"
   cp -a "$cache/base" "$root"
   mount -t proc proc "$root/proc"
   cp /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null

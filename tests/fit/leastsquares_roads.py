@@ -9,7 +9,8 @@ them), and a fan's shaft power against speed, 500 to 5500 rpm. Then prints
 the test's table: for each case (NIST's polynomial sets, the kelvin table at
 degree 4 and 7, the fan at degree 8) the exact least-squares coefficients of
 the points' doubles, the 2-norm condition number of the design with unit
-columns, and diag((XᵀX)⁻¹), all with mpmath at 100 digits:
+columns, and diag((XᵀX)⁻¹), all with mpmath at 100 digits; and whether the
+quick road answers and whether the points lie close to their curve:
 
     /usr/bin/python3 tests/fit/leastsquares_roads.py
 """
@@ -76,7 +77,12 @@ def figures(xs, ys, degree):
         max(abs(mpmath.mpf(y)) for y in ys)
     loss = condition * max(cancellation, 1)
     assert loss < 2 ** 30 / 1.5 or loss > 2 ** 30 * 1.5
-    return coefficients, condition, [inverse[k, k] for k in range(degree + 1)], loss < 2 ** 30
+    # Points that lie on their curve to a millionth of their spread (1 - R²).
+    mean = mpmath.fsum(mpmath.mpf(y) for y in ys) / len(ys)
+    sse = mpmath.fsum((mpmath.mpf(y) - mpmath.fsum(c * mpmath.mpf(x) ** k for k, c in enumerate(coefficients))) ** 2
+                      for x, y in zip(xs, ys))
+    unexplained = sse / mpmath.fsum((mpmath.mpf(y) - mean) ** 2 for y in ys)
+    return coefficients, condition, [inverse[k, k] for k in range(degree + 1)], loss < 2 ** 30, unexplained < 1e-6
 
 
 def text(value):
@@ -92,8 +98,8 @@ cases = [("nist/" + name, degree) for name, degree in
 cases += [("roads/kelvin", 4), ("roads/kelvin", 7), ("roads/fan", 8)]
 for path, degree in cases:
     xs, ys = read(path)
-    coefficients, condition, variances, quick = figures(xs, ys, degree)
-    rows.append('    {"%s", %d, %s,\n     {%s},\n     %s,\n     {%s}},' % (
-        path, degree, "true" if quick else "false", ", ".join(text(c) for c in coefficients), text(condition),
-        ", ".join(text(v) for v in variances)))
+    coefficients, condition, variances, quick, close = figures(xs, ys, degree)
+    rows.append('    {"%s", %d, %s, %s,\n     {%s},\n     %s,\n     {%s}},' % (
+        path, degree, "true" if quick else "false", "true" if close else "false",
+        ", ".join(text(c) for c in coefficients), text(condition), ", ".join(text(v) for v in variances)))
 print("\n".join(rows))
