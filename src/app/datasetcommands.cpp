@@ -125,9 +125,9 @@ bool hasUnsavedData(const Workspace& work)
 void clearDataSet(const Workspace& work)
 {
     Document& d = work.document;
-    d.points.x.fill(0.0);
-    d.points.y.fill(0.0);
-    d.points.z.fill(0.0);
+    d.points.x.clear();
+    d.points.y.clear();
+    d.points.z.clear();
     d.grid.clear();
     work.inputs.setInitialTemperatureText("");
     work.inputs.setFinalTemperatureText("");

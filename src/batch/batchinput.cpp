@@ -14,7 +14,7 @@ Checked<BatchPoints> readBatchPoints(const std::string& file, bool withWeightCol
     BatchPoints read;
     const Checked<LinesRead> lines = readPointFile(
         file, FirstImportedSpreadsheetRow, {read.cells, read.points, withWeightColumn ? &read.weightColumn : nullptr});
-    if (!lines) return failed<BatchPoints>(lines.failure);
+    if (!lines) return failed<BatchPoints>(lines.refusal);
     read.moreLines = lines->moreLines;
     return succeeded(std::move(read));
 }
@@ -22,10 +22,10 @@ Checked<BatchPoints> readBatchPoints(const std::string& file, bool withWeightCol
 Checked<CalculationInput> readDataSetInput(const std::string& file)
 {
     const Checked<DataSetFileContents> contents = readDataSetFile(file);
-    if (!contents) return failed<CalculationInput>(contents.failure);
+    if (!contents) return failed<CalculationInput>(contents.refusal);
     // The options steer the fit of this data set: it is not read without them.
     Checked<FitOptions> options = readDataSetOptions(file);
-    if (!options) return failed<CalculationInput>(options.failure);
+    if (!options) return failed<CalculationInput>(options.refusal);
     CalculationInput input = dataSetInput(*contents);
     input.options = std::move(*options);
     return succeeded(std::move(input));
@@ -42,7 +42,7 @@ Checked<std::vector<FamilyMember>> familyInputs(BatchPoints& read, const BatchOp
 {
     // Three columns, each judged as the surface's are.
     const Checked<CalculationInput> table = readCalculationInput(read.cells, read.points, {FitType::SurfaceXY, 2, "", ""});
-    if (!table) return failed<std::vector<FamilyMember>>(table.failure);
+    if (!table) return failed<std::vector<FamilyMember>>(table.refusal);
     const PointSet& all = table->points;
     std::vector<double> parameters;
     for (int i = 1; i <= table->pointCount; ++i)
@@ -58,8 +58,8 @@ Checked<std::vector<FamilyMember>> familyInputs(BatchPoints& read, const BatchOp
             in.points.x[in.pointCount] = all.x[i];
             in.points.y[in.pointCount] = all.z[i];
         }
-        in.points.count = static_cast<std::uint16_t>(in.pointCount);
-        in.points.foundCount = static_cast<std::uint8_t>(in.pointCount);
+        in.points.count = in.pointCount;
+        in.points.foundCount = in.pointCount;
         members.push_back({parameter, withTypedTemperatures(std::move(in), options.initialTemperature,
                                                             options.finalTemperature)});
     }

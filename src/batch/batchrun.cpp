@@ -64,7 +64,7 @@ Checked<Checked<CalculationInput>> readInput(const BatchOptions& options, std::o
     bool fourthRead = false;
     if (!options.pointsFile.empty()) {
         Checked<BatchPoints> read = readBatchPoints(options.pointsFile, readsWeightColumn(options));
-        if (!read) return failed<Checked<CalculationInput>>(read.failure);
+        if (!read) return failed<Checked<CalculationInput>>(read.refusal);
         if (read->moreLines) err << firstLinesNotice(options.pointsFile) << '\n';
         Checked<CalculationInput> points = pointsInput(*read, options);
         if (!points) return succeeded(std::move(points));
@@ -73,11 +73,11 @@ Checked<Checked<CalculationInput>> readInput(const BatchOptions& options, std::o
         fourthRead = readsWeightColumn(options);
     } else {
         Checked<CalculationInput> file = readDataSetInput(options.dataSetFile);
-        if (!file) return failed<Checked<CalculationInput>>(file.failure);
+        if (!file) return failed<Checked<CalculationInput>>(file.refusal);
         input = std::move(*file);
     }
     Checked<FitOptions> steered = steeredOptions(input.options, options, input.kind, fourthRead);
-    if (!steered) return succeeded(failed<CalculationInput>(steered.failure));
+    if (!steered) return succeeded(failed<CalculationInput>(steered.refusal));
     input.options = std::move(*steered);
     takeColumnWeights(input, fourth);
     return succeeded(succeeded(std::move(input)));
@@ -188,14 +188,14 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
     if (options.manyFiles) return runSummary(options, out, err);
     const Checked<Checked<CalculationInput>> read = readInput(options, err);
     if (!read) {
-        err << read.failure << '\n';
+        err << read.failure() << '\n';
         return BatchUnreadable;
     }
     const Checked<CalculationInput>& input = *read;
     if (input && options.kind == 0 && !options.pointsFile.empty()) return compareOnly(options, *input, out, err);
-    const Outcome outcome = input ? calculate(*input) : failed<Calculation>(input.failure);
+    const Outcome outcome = input ? calculate(*input) : failed<Calculation>(input.refusal);
     if (!outcome) {
-        err << outcome.failure << '\n';
+        err << outcome.failure() << '\n';
         return BatchRefused;
     }
     const Calculation& done = *outcome;

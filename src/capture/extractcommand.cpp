@@ -218,7 +218,7 @@ int runAllCurves(const ExtractOptions& options, const PixelBuffer& picture, cons
     }
     const Checked<std::vector<LabelledCurve>> curves = findEveryCurve(picture, calibration, search, *reader);
     if (!curves) {
-        errors << curves.failure << '\n';
+        errors << curves.failure() << '\n';
         return ExtractNoCurve;
     }
     for (const LabelledCurve& c : *curves)
@@ -311,7 +311,7 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
             axes = found->references;
             errors << "assi letti:\n" << axesReport(*found);
         } else {
-            errors << "attenzione: " << found.failure << '\n';
+            errors << "attenzione: " << found.failure() << '\n';
             if (!options.referencesGiven) return ExtractUnsure;
             errors << "usati i riferimenti --x e --y indicati\n";
             axesUnsure = true;
@@ -327,7 +327,7 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
     search.markers = options.markers;
     search.averageThickness = options.smooth;
     search.exclusions = options.exclusions;
-    const std::optional<std::string> problem = calibration ? curveSearchProblem(picture, search) : calibration.failure;
+    const std::optional<std::string> problem = calibration ? curveSearchProblem(picture, search) : calibration.failure();
     if (problem) {
         errors << *problem << '\n';
         return ExtractUsageError;
@@ -335,7 +335,7 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
     if (options.allCurves) return runAllCurves(options, picture, *calibration, search, out, errors, reader, axesUnsure);
     const Checked<FoundCurve> curve = findCurve(picture, *calibration, search);
     if (!curve) {
-        errors << curve.failure << '\n';
+        errors << curve.failure() << '\n';
         return ExtractNoCurve;
     }
     const int code = curve->doubts.empty() && !axesUnsure ? ExtractFound : ExtractUnsure;
@@ -366,7 +366,7 @@ int extractCommand(const std::vector<std::string>& arguments, const PictureLoade
 {
     const Checked<ExtractOptions> options = parseExtractOptions(arguments);
     if (!options) {
-        errors << options.failure << '\n';
+        errors << options.failure() << '\n';
         return ExtractUsageError;
     }
     if (options->pageGiven && !isPdfFile(options->picture) && fileExists(options->picture)) {
@@ -375,7 +375,7 @@ int extractCommand(const std::vector<std::string>& arguments, const PictureLoade
     }
     const Checked<PixelBuffer> picture = load(options->picture, options->page, options->dpi);
     if (!picture) {
-        errors << picture.failure << '\n';
+        errors << picture.failure() << '\n';
         return ExtractUsageError;
     }
     return runExtract(*options, *picture, out, errors, reader);

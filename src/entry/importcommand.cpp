@@ -43,7 +43,7 @@ Checked<LinesRead> readPointFile(const std::string& fileName, int firstSpreadshe
 Failure importPointFile(const std::string& fileName, int firstSpreadsheetRow, const PointTarget& into)
 {
     const Checked<LinesRead> read = readPointFile(fileName, firstSpreadsheetRow, into);
-    if (!read) return read.failure;
+    if (!read) return read.failure();
     if (read->moreLines) return std::string(FirstLinesNotice);
     return std::nullopt;
 }

@@ -38,7 +38,7 @@ Checked<std::string> exportPiece(ExportFormat format, const Calculation& c, cons
     case ExportFormat::CFunction: return cFunction(c, choices.name);
     case ExportFormat::PythonFunction: return pythonFunction(c, choices.name);
     }
-    return failed<std::string>("formato sconosciuto");
+    return failed<std::string>(Refusal{RefusalCode::UnknownFormat, {"formato sconosciuto"}});
 }
 
 std::string exportHead(ExportFormat format, const ExportChoices& choices)
@@ -94,7 +94,7 @@ void ExportCollection::add(const Calculation& c, const std::string& name)
     ExportChoices choices = choices_;
     choices.name = name;
     const Checked<std::string> piece = exportPiece(format_, c, choices);
-    if (!piece) return addMissing(name, piece.failure);
+    if (!piece) return addMissing(name, piece.failure());
     text_ += pieceSeparator(format_) + *piece;
 }
 

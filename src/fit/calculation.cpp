@@ -13,17 +13,10 @@ namespace calvero {
 
 namespace {
 
-const char* const TooFewPoints = " numero punti=  <2!";
-const char* const TooFewForDegree = "numero punti insufficiente per il grado scelto";
-const char* const TooManySurfacePoints = "massimo 100 punti per il polinomio Z=F(x,y)";
-const char* const NotPositive = "tutti numeri devono essere>0!";
-const char* const TooFewDistinctX = "valori di x diversi insufficienti per il grado scelto";
-const char* const SurfaceUndetermined =
-    "i punti non bastano a determinare i termini del polinomio Z=F(x,y) del grado scelto";
-
 int distinctValues(const PointArray& v, int n)
 {
-    std::vector<double> values(v.items.begin(), v.items.begin() + n);
+    const std::span<const double> given = v.first(n);
+    std::vector<double> values(given.begin(), given.end());
     std::sort(values.begin(), values.end());
     return static_cast<int>(std::unique(values.begin(), values.end()) - values.begin());
 }
@@ -34,7 +27,7 @@ struct Temperatures {
 };
 
 // What the one-variable kind refuses before it fits.
-std::optional<std::string> oneVariableRefusal(const CalculationInput& in, int degree)
+std::optional<Refusal> oneVariableRefusal(const CalculationInput& in, int degree)
 {
     const PointSet& p = in.points;
     switch (in.kind) {
@@ -42,11 +35,11 @@ std::optional<std::string> oneVariableRefusal(const CalculationInput& in, int de
     case FitType::RationalPolynomial:
         // Fewer points, or fewer distinct x, than coefficients leave infinitely
         // many curves through the points: none of them is the answer.
-        if (in.pointCount <= degree) return TooFewForDegree;
-        if (distinctValues(p.x, in.pointCount) <= degree) return TooFewDistinctX;
+        if (in.pointCount <= degree) return refusalOf(RefusalCode::TooFewPointsForDegree);
+        if (distinctValues(p.x, in.pointCount) <= degree) return refusalOf(RefusalCode::TooFewDistinctX);
         break;
     case FitType::TemperatureTime:
-        if (p.x[1] == 0.0 || p.y[1] == 0.0) return NotPositive;
+        if (p.x[1] == 0.0 || p.y[1] == 0.0) return refusalOf(RefusalCode::NotPositive);
         break;
     default: break;
     }
@@ -58,7 +51,7 @@ Checked<std::vector<double>> steeredCoefficients(FitType kind, const PointSet& p
                                                  const FitOptions& options, bool& slopeBound)
 {
     const Checked<SteeredFit> fit = fitSteered(steeredProblem(kind, degree, p, n, options));
-    if (!fit) return failed<std::vector<double>>(fit.failure);
+    if (!fit) return failed<std::vector<double>>(fit.refusal);
     slopeBound = fit->slopeBound;
     return succeeded(fit->coefficients);
 }
@@ -90,14 +83,17 @@ std::optional<FittedCurve> fitOneVariable(FitType kind, const PointSet& p, int n
     }
 }
 
-Outcome refused(std::string message) { return failed<Calculation>(std::move(message)); }
+Outcome refused(Refusal refusal) { return failed<Calculation>(std::move(refusal)); }
+Outcome refused(RefusalCode code) { return refused(Refusal{code, {}}); }
 
 Outcome calculateOneVariable(const CalculationInput& in)
 {
-    if (in.pointCount < 2) return refused(TooFewPoints);
+    if (in.pointCount < 2) return refused(RefusalCode::TooFewPoints);
+    const int most = in.limit == PointLimit::Grid ? MaxPoints : MaxEnginePoints;
+    if (in.pointCount > most) return refused(Refusal{RefusalCode::TooManyPoints, {std::to_string(most)}});
     const int degree = std::clamp(in.degree, 1, 8);
     const int kind = kindNumber(in.kind);
-    if (kind < 1 || kind > 8) return refused(" tipo non scelto=" + formatInteger(kind, 2));
+    if (kind < 1 || kind > 8) return refused(Refusal{RefusalCode::KindNotChosen, {std::to_string(kind)}});
     if (auto message = oneVariableRefusal(in, degree)) return refused(*message);
     // An empty temperature field reads as 0.
     const Temperatures temperatures{in.initialTemperature.value_or(0.0), in.finalTemperature.value_or(0.0)};
@@ -116,7 +112,7 @@ Outcome calculateOneVariable(const CalculationInput& in)
     if (steered) {
         const Checked<std::vector<double>> fitted =
             steeredCoefficients(in.kind, in.points, in.pointCount, degree, in.options, done.slopeBound);
-        if (!fitted) return refused(fitted.failure);
+        if (!fitted) return refused(fitted.refusal);
         const PolynomialCoefficients c = polynomialCoefficients(*fitted);
         if (in.kind == FitType::RationalPolynomial) done.curve = RationalCurve{c, degree};
         else done.curve = PolynomialCurve{c, degree};
@@ -160,9 +156,10 @@ Outcome calculateSurface(const CalculationInput& in)
 {
     const int degree = std::clamp(in.degree, 2, 4);
     const int n = in.pointCount;
-    if (n < 2) return refused(TooFewPoints);
-    if (n > MaxSurfacePoints) return refused(TooManySurfacePoints);
-    if (n < surfaceTermCount(degree)) return refused(TooFewForDegree);
+    if (n < 2) return refused(RefusalCode::TooFewPoints);
+    const int most = in.limit == PointLimit::Grid ? MaxSurfacePoints : MaxEnginePoints;
+    if (n > most) return refused(Refusal{RefusalCode::TooManyPoints, {std::to_string(most), "polinomio Z=F(x,y)"}});
+    if (n < surfaceTermCount(degree)) return refused(RefusalCode::TooFewPointsForDegree);
     Calculation done;
     done.kind = FitType::SurfaceXY;
     done.degree = degree;
@@ -170,14 +167,14 @@ Outcome calculateSurface(const CalculationInput& in)
     done.pointCount = n;
     done.options = in.options;
     sortByX(done.points, n, &done.options.pointWeights);
-    if (!surfaceTermsDetermined(done.points.x, done.points.y, n, degree)) return refused(SurfaceUndetermined);
+    if (!surfaceTermsDetermined(done.points.x, done.points.y, n, degree)) return refused(RefusalCode::SurfaceUndetermined);
 
     if (done.options.any()) {
         if (auto message = steeringRefusal(FitType::SurfaceXY, degree, done.points, n, done.options))
             return refused(*message);
         const Checked<std::vector<double>> fitted =
             steeredCoefficients(FitType::SurfaceXY, done.points, n, degree, done.options, done.slopeBound);
-        if (!fitted) return refused(fitted.failure);
+        if (!fitted) return refused(fitted.refusal);
         for (std::size_t k = 0; k < fitted->size(); ++k) done.surface[static_cast<int>(k) + 1] = (*fitted)[k];
     } else {
         SurfacePoints table{};
@@ -215,8 +212,13 @@ void sortByX(PointSet& points, int count, std::vector<double>* along)
     }
 }
 
-Outcome calculate(const CalculationInput& input, ReportText text)
+Outcome calculate(const CalculationInput& given, ReportText text)
 {
+    // Every coordinate holds a value for each point (0 where none was
+    // written), and nothing beyond them.
+    CalculationInput input = given;
+    input.pointCount = std::max(input.pointCount, 0);
+    for (PointValues* values : {&input.points.x, &input.points.y, &input.points.z}) values->resize(input.pointCount);
     try {
         Outcome outcome = input.kind == FitType::SurfaceXY ? calculateSurface(input) : calculateOneVariable(input);
         if (!outcome) return outcome;
@@ -227,7 +229,7 @@ Outcome calculate(const CalculationInput& input, ReportText text)
         return outcome;
     } catch (const ArithmeticFault& fault) {
         // The one place where an arithmetic fault becomes a refusal.
-        return refused(fault.what());
+        return refused(faultRefusal(fault.kind()));
     }
 }
 
@@ -237,7 +239,7 @@ std::vector<std::string> reportOf(const Calculation& done)
     try {
         return writeReport(done);
     } catch (const ArithmeticFault& fault) {
-        return {fault.what()}; // never for a calculation that calculate() gave
+        return {refusalText(faultRefusal(fault.kind()))}; // never for a calculation that calculate() gave
     }
 }
 

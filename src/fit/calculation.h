@@ -17,9 +17,16 @@
 
 namespace calvero {
 
+// How many points a calculation takes: as many as the window's grid and a
+// data set file hold (200, and 100 for the surface), or as many as the engine
+// takes (the library, and calvero1-batch --all-lines).
+enum class PointLimit { Grid, Engine };
+constexpr int MaxEnginePoints = 100000;
+
 struct CalculationInput {
     PointSet points;                    // x, y and z of points 1..pointCount (z for the surface)
     int pointCount = 0;
+    PointLimit limit = PointLimit::Grid;
     FitType kind = FitType::Polynomial; // a value outside 1 to 8 is refused
     int degree = 2;                     // 1 to 9, as the degree field holds it
     // The temperature-time kind's initial and final temperature; none when

@@ -153,9 +153,7 @@ public:
         const Calculation& c = calculation_;
         if (terms_.empty()) return evaluate(*c.curve, c.points.x[i]);
         if (sums_.empty()) {
-            const auto n = static_cast<std::size_t>(c.pointCount);
-            sums_ = PolynomialInQuad(coefficients_, terms_)
-                        .values(std::span(c.points.x.items.data(), n), std::span(c.points.y.items.data(), n));
+            sums_ = PolynomialInQuad(coefficients_, terms_).values(c.points.x.first(c.pointCount), c.points.y.first(c.pointCount));
         }
         const double value = checked(sums_[static_cast<std::size_t>(i - 1)]);
         return reciprocal_ ? divide(1.0, value) : value;

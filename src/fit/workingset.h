@@ -19,8 +19,8 @@ int countLoadedPoints(PointSet& p, LoadRow loadRow)
             break;
         }
     }
-    p.count = static_cast<std::uint16_t>(result);
-    p.foundCount = static_cast<std::uint8_t>(result);
+    p.count = result;
+    p.foundCount = result;
     return result;
 }
 

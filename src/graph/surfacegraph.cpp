@@ -166,7 +166,7 @@ SurfaceGraphData surfaceGraphData(const Calculation& done)
 {
     SurfaceGraphData data;
     data.points = done.points;
-    data.points.foundCount = static_cast<std::uint8_t>(done.pointCount);
+    data.points.foundCount = done.pointCount;
     data.count = done.pointCount;
     data.degree = done.degree;
     data.coefficients = done.surface;

@@ -3,7 +3,7 @@
 // engine's calculation with its statistics out, or why not. The C library
 // (c/calvero.h) and the Python module are two faces of this; they differ only
 // in how they hand the numbers over and how they say no. The engine's limits
-// hold: 200 points, 100 for the surface.
+// hold: up to 100 000 points of every kind.
 #include "common/checked.h"
 #include "fit/calculation.h"
 #include "fit/coefficientlist.h"
@@ -44,13 +44,16 @@ enum class FitStatus { Fitted = 0, Refused = 1, BadArguments = 2 };
 
 struct FitAnswer {
     FitStatus status = FitStatus::BadArguments;
-    std::string message;                     // why not, in Italian; empty when fitted
+    Refusal refusal;                         // why not; its code Message and no details when fitted
     std::optional<Calculation> calculation; // its report's text written when first asked for
     Statistics statistics;
     std::vector<NamedCoefficient> coefficients; // in the report's order
 };
 
 FitAnswer fitRequest(const FitRequest& request);
+
+// Why a request got no fit, in Italian; empty when it was fitted.
+std::string answerMessage(const FitAnswer& answer);
 
 // The arguments checked and the points counted into an input; the message
 // of arguments no calculation can take.

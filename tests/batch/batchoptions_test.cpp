@@ -9,13 +9,13 @@ namespace {
 BatchOptions parsed(const std::vector<std::string>& arguments)
 {
     const auto result = parseBatchOptions(arguments);
-    if (!result) ADD_FAILURE() << result.failure;
+    if (!result) ADD_FAILURE() << result.failure();
     return result && std::holds_alternative<BatchOptions>(*result) ? std::get<BatchOptions>(*result) : BatchOptions{};
 }
 
 std::string problemOf(const std::vector<std::string>& arguments)
 {
-    return parseBatchOptions(arguments).failure;
+    return parseBatchOptions(arguments).failure();
 }
 
 } // namespace

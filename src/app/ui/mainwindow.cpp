@@ -380,7 +380,7 @@ void MainWindow::openWebSite() { calvero::openMakerWebSite(this, workspace()); }
 void MainWindow::compareEquations()
 {
     const Checked<CalculationInput> input = currentCalculationInput(workspace());
-    if (!input) return workspace().tell(input.failure);
+    if (!input) return workspace().tell(input.failure());
     ComparisonWindow window(*input, this);
     connect(&window, &ComparisonWindow::equationChosen, this, [this](int kind, int degree) {
         setKindItemIndex(kind - 1);

@@ -17,6 +17,7 @@
 
 struct calvero_result {
     calvero::FitAnswer answer;
+    std::string message; // the refusal's Italian sentence; empty when fitted
     // Written when first asked for, once, whoever asks.
     std::once_flag reportOnce;
     std::string report;
@@ -62,7 +63,7 @@ calvero::FitAnswer answerOf(const calvero_request& r, const calvero::FitOptions&
 {
     if (const char* missing = missingArray(r)) {
         calvero::FitAnswer answer;
-        answer.message = missing;
+        answer.refusal = calvero::Refusal{calvero::RefusalCode::BadArguments, {missing}};
         return answer;
     }
     calvero::FitRequest request;
@@ -172,6 +173,7 @@ int calvero_fit_steered(const calvero_request* request, const calvero_options* o
     try {
         auto* made = new calvero_result;
         made->answer = answerOf(*request, options ? options->options : calvero::FitOptions{});
+        made->message = calvero::answerMessage(made->answer);
         *result = made;
         return static_cast<int>(made->answer.status);
     } catch (const std::exception&) {
@@ -206,7 +208,7 @@ double calvero_evaluate(const calvero_result* result, double x, double y)
 
 const char* calvero_message(const calvero_result* result)
 {
-    return result == nullptr ? "" : result->answer.message.c_str();
+    return result == nullptr ? "" : result->message.c_str();
 }
 
 double calvero_statistic(const calvero_result* result, const char* name)

@@ -46,8 +46,7 @@ typedef struct calvero_result calvero_result;
  *   degree    1 to 9, as calvero1-batch --degree; the polynomials fit at most
  *             8, the surface 2 to 4 (a degree outside those is brought to the
  *             nearest); the other kinds ignore it;
- *   n         the number of points: at most 200, 100 for the surface (more
- *             are refused);
+ *   n         the number of points: at most 100 000 (more are refused);
  *   x, y      n values each;
  *   z         n values for the surface, NULL (or ignored) for the others;
  *   t_initial, t_final

@@ -246,8 +246,8 @@ Result fit(const py::object& x, const py::object& y, const py::object& kind, con
     Arrays a = requestOf(x, y, kind, degree, z, tInitial, tFinal);
     a.request.options = optionsOf(through, fix, weights, minimax, monotone);
     FitAnswer answer = fitRequest(a.request);
-    if (answer.status == FitStatus::BadArguments) throw py::value_error(answer.message);
-    if (answer.status == FitStatus::Refused) refuse(answer.message);
+    if (answer.status == FitStatus::BadArguments) throw py::value_error(answerMessage(answer));
+    if (answer.status == FitStatus::Refused) refuse(answerMessage(answer));
     return Result(std::move(answer));
 }
 
@@ -258,7 +258,7 @@ py::list compare(const py::object& x, const py::object& y, const py::object& z, 
     const Arrays a = requestOf(x, y, chosen, degree, z, tInitial, tFinal);
     const Checked<std::vector<ComparisonRow>> rows =
         compareRequest(a.request, temperature(tolerance, "tolerance").value_or(DefaultTolerancePercent));
-    if (!rows) throw py::value_error(rows.failure);
+    if (!rows) throw py::value_error(rows.failure());
     py::list list;
     for (const ComparisonRow& row : *rows) list.append(fromJson(comparisonRowJson(row)));
     return list;
@@ -307,7 +307,7 @@ DataSet readDataset(const std::string& path)
         throw py::error_already_set();
     }
     const Checked<DataSetFileContents> contents = readDataSetFile(path);
-    if (!contents) throw py::value_error(contents.failure);
+    if (!contents) throw py::value_error(contents.failure());
     const CalculationInput input = dataSetInput(*contents);
     const auto column = [&](const PointArray& values) {
         py::array_t<double> array(input.pointCount);
@@ -324,7 +324,7 @@ DataSet readDataset(const std::string& path)
     data.fields["t_final"] = *input.finalTemperature;
     // The options saved beside it steer its fit, as they do the programs'.
     const Checked<FitOptions> saved = readDataSetOptions(path);
-    if (!saved) throw py::value_error(saved.failure);
+    if (!saved) throw py::value_error(saved.failure());
     addOptions(data.fields, *saved, input);
     return data;
 }

@@ -149,7 +149,7 @@ Checked<ExportChoices> ExportDialog::choices() const
 Checked<std::string> ExportDialog::exportedText() const
 {
     const Checked<ExportChoices> chosen = choices();
-    if (!chosen) return failed<std::string>(chosen.failure);
+    if (!chosen) return failed<std::string>(chosen.refusal);
     return exportText(format(), calculation_, *chosen);
 }
 
@@ -163,7 +163,7 @@ void ExportDialog::refresh()
     ratedXEdit_->setEnabled(ratedCheck_->isChecked());
     ratedYEdit_->setEnabled(ratedCheck_->isChecked());
     const Checked<std::string> text = exportedText();
-    preview_->setPlainText(QString::fromStdString(text ? *text : text.failure));
+    preview_->setPlainText(QString::fromStdString(text ? *text : text.failure()));
     saveButton_->setEnabled(text.value.has_value());
     copyButton_->setEnabled(text.value.has_value());
 }
@@ -171,7 +171,7 @@ void ExportDialog::refresh()
 void ExportDialog::saveToFile()
 {
     const Checked<std::string> text = exportedText();
-    if (!text) return showMessage(QString::fromStdString(text.failure));
+    if (!text) return showMessage(QString::fromStdString(text.failure()));
     const QString proposed = QDir::current().filePath(QString::fromStdString(calvero::objectName(nameEdit_->text().toStdString())) +
                                                       "." + exportSuffix(format()));
     const QString path = fileChooser_ ? fileChooser_(proposed) : QString();
@@ -186,10 +186,10 @@ void ExportDialog::copyToClipboard()
     const bool formula = format() == ExportFormat::Formula;
     const Checked<ExportChoices> chosen = choices();
     const Checked<std::string> text =
-        !chosen   ? failed<std::string>(chosen.failure)
+        !chosen   ? failed<std::string>(chosen.refusal)
         : formula ? spreadsheetFormula(calculation_, chosen->cells, languageChoice_->currentIndex() == 1)
                   : exportText(format(), calculation_, *chosen);
-    if (!text) return showMessage(QString::fromStdString(text.failure));
+    if (!text) return showMessage(QString::fromStdString(text.failure()));
     QApplication::clipboard()->setText(QString::fromStdString(*text));
 }
 
