@@ -9,9 +9,9 @@
 
 namespace calvero {
 
-Checked<BatchPoints> readBatchPoints(const std::string& file, bool withWeightColumn)
+Checked<BatchPoints> readBatchPoints(const std::string& file, bool allLines, bool withWeightColumn)
 {
-    BatchPoints read;
+    BatchPoints read{PointGrid(allLines ? MaxEnginePoints : PointGrid::Rows)};
     const Checked<LinesRead> lines = readPointFile(
         file, FirstImportedSpreadsheetRow, {read.cells, read.points, withWeightColumn ? &read.weightColumn : nullptr});
     if (!lines) return failed<BatchPoints>(lines.refusal);
@@ -35,7 +35,9 @@ Checked<CalculationInput> pointsInput(BatchPoints& read, const BatchOptions& opt
 {
     const TypedChoices choices{static_cast<FitType>(options.kind), options.degree, options.initialTemperature,
                                options.finalTemperature};
-    return readCalculationInput(read.cells, read.points, choices);
+    Checked<CalculationInput> input = readCalculationInput(read.cells, read.points, choices);
+    if (input && options.allLines) input->limit = PointLimit::Engine;
+    return input;
 }
 
 Checked<std::vector<FamilyMember>> familyInputs(BatchPoints& read, const BatchOptions& options)
@@ -50,6 +52,7 @@ Checked<std::vector<FamilyMember>> familyInputs(BatchPoints& read, const BatchOp
     std::vector<FamilyMember> members;
     for (double parameter : parameters) {
         CalculationInput in;
+        if (options.allLines) in.limit = PointLimit::Engine;
         in.kind = static_cast<FitType>(options.kind);
         in.degree = options.degree;
         for (int i = 1; i <= table->pointCount; ++i) {
@@ -66,6 +69,10 @@ Checked<std::vector<FamilyMember>> familyInputs(BatchPoints& read, const BatchOp
     return succeeded(std::move(members));
 }
 
-std::string firstLinesNotice(const std::string& file) { return std::string(FirstLinesNotice) + " " + file; }
+std::string firstLinesNotice(const std::string& file, const BatchPoints& read)
+{
+    if (read.cells.rows() == PointGrid::Rows) return std::string(FirstLinesNotice) + " " + file;
+    return "lette le prime " + std::to_string(read.cells.rows()) + " righe del file " + file;
+}
 
 } // namespace calvero

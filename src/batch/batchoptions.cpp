@@ -26,7 +26,7 @@ std::string batchUsage()
            "                    FILE|CARTELLA...   (più file insieme: una riga di riepilogo per file)\n"
            "     calvero1-batch --help | --version\n"
            "USCITE: [--xls OUT] [--rtf OUT] [--png OUT] [--stats] [--compare|--compare-with-options [--tolerance PERCENTO]]\n"
-           "        [--json OUT|-]\n"
+           "        [--json OUT|-] [--all-lines]   (un file di punti letto fino in fondo, non alle prime 200 righe)\n"
            "ESPORTAZIONI (anche con più file, un oggetto per file):\n"
            "        [--energyplus OUT [--rated X[,Y]]] [--ahri540 OUT --units C|F] [--formula OUT [--cells X[,Y]]]\n"
            "        [--c-function OUT] [--python-function OUT] [--curve-name NOME]\n"
@@ -138,8 +138,8 @@ std::variant<BatchOptions, BatchRequest, std::string> parseLine(const std::vecto
             options.files.push_back(argument);
             continue;
         }
-        if (argument == "--each-parameter") {
-            options.eachParameter = true;
+        if (argument == "--each-parameter" || argument == "--all-lines") {
+            (argument == "--all-lines" ? options.allLines : options.eachParameter) = true;
             continue;
         }
         if (argument == "--stats" || argument == "--compare") {

@@ -63,9 +63,9 @@ Checked<Checked<CalculationInput>> readInput(const BatchOptions& options, std::o
     std::vector<double> fourth;
     bool fourthRead = false;
     if (!options.pointsFile.empty()) {
-        Checked<BatchPoints> read = readBatchPoints(options.pointsFile, readsWeightColumn(options));
+        Checked<BatchPoints> read = readBatchPoints(options.pointsFile, options.allLines, readsWeightColumn(options));
         if (!read) return failed<Checked<CalculationInput>>(read.refusal);
-        if (read->moreLines) err << firstLinesNotice(options.pointsFile) << '\n';
+        if (read->moreLines) err << firstLinesNotice(options.pointsFile, *read) << '\n';
         Checked<CalculationInput> points = pointsInput(*read, options);
         if (!points) return succeeded(std::move(points));
         input = std::move(*points);

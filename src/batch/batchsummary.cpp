@@ -93,14 +93,14 @@ void summariseFile(const std::string& file, const BatchOptions& options, std::ve
         rows.push_back(rowOf(file, std::nullopt, failed<Calculation>("per i file di punti serve --kind: " + file), visit));
         return;
     }
-    Checked<BatchPoints> read = readBatchPoints(file);
+    Checked<BatchPoints> read = readBatchPoints(file, options.allLines);
     if (!read) return rows.push_back(unreadable(file, read.failure()));
     const std::size_t first = rows.size();
     if (options.eachParameter)
         summariseFamily(file, *read, options, rows, visit);
     else
         rows.push_back(rowOf(file, std::nullopt, calculated(pointsInput(*read, options)), visit));
-    if (read->moreLines && rows.size() > first) rows[first].notice = firstLinesNotice(file);
+    if (read->moreLines && rows.size() > first) rows[first].notice = firstLinesNotice(file, *read);
 }
 
 // Every digit of the double, in its shortest form.

@@ -200,6 +200,24 @@ void takeColumnWeights(CalculationInput& input, const std::vector<double>& fourt
 void sortByX(PointSet& points, int count, std::vector<double>* along)
 {
     const bool carried = along && along->size() >= static_cast<std::size_t>(count);
+    if (count > MaxPoints) {
+        // More points than a grid holds: a stable sort, as quick as any.
+        std::vector<int> order(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) order[static_cast<std::size_t>(i)] = i + 1;
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return points.x[a] < points.x[b]; });
+        PointSet sorted = points;
+        std::vector<double> carriedValues = carried ? *along : std::vector<double>{};
+        for (int k = 1; k <= count; ++k) {
+            const int from = order[static_cast<std::size_t>(k - 1)];
+            sorted.x[k] = points.x[from];
+            sorted.y[k] = points.y[from];
+            sorted.z[k] = points.z[from];
+            if (carried) carriedValues[static_cast<std::size_t>(k - 1)] = (*along)[static_cast<std::size_t>(from - 1)];
+        }
+        points = std::move(sorted);
+        if (carried) *along = std::move(carriedValues);
+        return;
+    }
     for (int a = 1; a <= count; ++a) {
         for (int c = a + 1; c <= count; ++c) {
             if (points.x[a] > points.x[c]) {

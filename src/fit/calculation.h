@@ -75,8 +75,9 @@ std::vector<std::string> reportOf(const Calculation& calculation);
 void takeColumnWeights(CalculationInput& input, const std::vector<double>& fourth);
 
 // The points 1..count ordered by ascending x (an exchange sort, as the surface
-// has always been ordered), x, y and z moving together, and with them the
-// values of along (1..count in its entries 0..count-1) when given.
+// has always been ordered; beyond a grid's 200 points a stable sort), x, y
+// and z moving together, and with them the values of along (1..count in its
+// entries 0..count-1) when given.
 void sortByX(PointSet& points, int count, std::vector<double>* along = nullptr);
 
 } // namespace calvero
