@@ -29,6 +29,25 @@ const char* exportSuffix(ExportFormat format)
     return "";
 }
 
+const char* exportFormatName(ExportFormat format)
+{
+    switch (format) {
+    case ExportFormat::EnergyPlus: return "energyplus";
+    case ExportFormat::Ahri540: return "ahri540";
+    case ExportFormat::Formula: return "formula";
+    case ExportFormat::CFunction: return "c-function";
+    case ExportFormat::PythonFunction: return "python-function";
+    }
+    return "";
+}
+
+std::optional<ExportFormat> exportFormatNamed(std::string_view name)
+{
+    for (ExportFormat format : ExportFormats)
+        if (name == exportFormatName(format)) return format;
+    return std::nullopt;
+}
+
 Checked<std::string> exportPiece(ExportFormat format, const Calculation& c, const ExportChoices& choices)
 {
     switch (format) {

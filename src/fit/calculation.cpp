@@ -13,12 +13,17 @@ namespace calvero {
 
 namespace {
 
-int distinctValues(const PointArray& v, int n)
+// Whether values 1..n take more than most distinct values: one sweep that
+// stops at the first value beyond them (a degree's few), however many points.
+bool moreDistinctThan(const PointArray& v, int n, int most)
 {
-    const std::span<const double> given = v.first(n);
-    std::vector<double> values(given.begin(), given.end());
-    std::sort(values.begin(), values.end());
-    return static_cast<int>(std::unique(values.begin(), values.end()) - values.begin());
+    std::vector<double> seen;
+    for (const double value : v.first(n)) {
+        if (std::find(seen.begin(), seen.end(), value) != seen.end()) continue;
+        if (static_cast<int>(seen.size()) == most) return true;
+        seen.push_back(value);
+    }
+    return false;
 }
 
 struct Temperatures {
@@ -36,7 +41,7 @@ std::optional<Refusal> oneVariableRefusal(const CalculationInput& in, int degree
         // Fewer points, or fewer distinct x, than coefficients leave infinitely
         // many curves through the points: none of them is the answer.
         if (in.pointCount <= degree) return refusalOf(RefusalCode::TooFewPointsForDegree);
-        if (distinctValues(p.x, in.pointCount) <= degree) return refusalOf(RefusalCode::TooFewDistinctX);
+        if (!moreDistinctThan(p.x, in.pointCount, degree)) return refusalOf(RefusalCode::TooFewDistinctX);
         break;
     case FitType::TemperatureTime:
         if (p.x[1] == 0.0 || p.y[1] == 0.0) return refusalOf(RefusalCode::NotPositive);
@@ -86,7 +91,7 @@ std::optional<FittedCurve> fitOneVariable(FitType kind, const PointSet& p, int n
 Outcome refused(Refusal refusal) { return failed<Calculation>(std::move(refusal)); }
 Outcome refused(RefusalCode code) { return refused(Refusal{code, {}}); }
 
-Outcome calculateOneVariable(const CalculationInput& in)
+Outcome calculateOneVariable(CalculationInput& in)
 {
     if (in.pointCount < 2) return refused(RefusalCode::TooFewPoints);
     const int most = in.limit == PointLimit::Grid ? MaxPoints : MaxEnginePoints;
@@ -106,18 +111,18 @@ Outcome calculateOneVariable(const CalculationInput& in)
     Calculation done;
     done.kind = in.kind;
     done.degree = degree;
-    done.points = in.points;
+    done.points = std::move(in.points);
     done.pointCount = in.pointCount;
     done.options = in.options;
     if (steered) {
         const Checked<std::vector<double>> fitted =
-            steeredCoefficients(in.kind, in.points, in.pointCount, degree, in.options, done.slopeBound);
+            steeredCoefficients(in.kind, done.points, in.pointCount, degree, in.options, done.slopeBound);
         if (!fitted) return refused(fitted.refusal);
         const PolynomialCoefficients c = polynomialCoefficients(*fitted);
         if (in.kind == FitType::RationalPolynomial) done.curve = RationalCurve{c, degree};
         else done.curve = PolynomialCurve{c, degree};
     } else {
-        done.curve = fitOneVariable(in.kind, in.points, in.pointCount, degree, temperatures, done.design);
+        done.curve = fitOneVariable(in.kind, done.points, in.pointCount, degree, temperatures, done.design);
     }
     return succeeded(std::move(done));
 }
@@ -152,7 +157,7 @@ void checkReport(const Calculation& done)
         checkOneVariableReport(subjectOf(done));
 }
 
-Outcome calculateSurface(const CalculationInput& in)
+Outcome calculateSurface(CalculationInput& in)
 {
     const int degree = std::clamp(in.degree, 2, 4);
     const int n = in.pointCount;
@@ -163,7 +168,7 @@ Outcome calculateSurface(const CalculationInput& in)
     Calculation done;
     done.kind = FitType::SurfaceXY;
     done.degree = degree;
-    done.points = in.points;
+    done.points = std::move(in.points);
     done.pointCount = n;
     done.options = in.options;
     sortByX(done.points, n, &done.options.pointWeights);
@@ -230,11 +235,10 @@ void sortByX(PointSet& points, int count, std::vector<double>* along)
     }
 }
 
-Outcome calculate(const CalculationInput& given, ReportText text)
+Outcome calculate(CalculationInput input, ReportText text)
 {
     // Every coordinate holds a value for each point (0 where none was
     // written), and nothing beyond them.
-    CalculationInput input = given;
     input.pointCount = std::max(input.pointCount, 0);
     for (PointValues* values : {&input.points.x, &input.points.y, &input.points.z}) values->resize(input.pointCount);
     try {

@@ -63,7 +63,9 @@ using Outcome = Checked<Calculation>;
 // calculation either way.
 enum class ReportText { Now, Later };
 
-Outcome calculate(const CalculationInput& input, ReportText text = ReportText::Now);
+// The input is taken by value: a caller that has no more use for its points
+// moves them in, and they become the calculation's without a copy.
+Outcome calculate(CalculationInput input, ReportText text = ReportText::Now);
 
 // The report's lines: the calculation's own, or written now for one made
 // with ReportText::Later.

@@ -121,21 +121,46 @@ FitAnswer fitRequest(const FitRequest& request)
         answer.refusal = refusalOf(RefusalCode::MissingTemperatures);
         return answer;
     }
-    Outcome outcome = calculate(*requestInput(request), ReportText::Later);
+    Outcome outcome = calculate(std::move(*requestInput(request)), ReportText::Later);
     if (!outcome) {
         answer.refusal = std::move(outcome.refusal);
         return answer;
     }
     answer.status = FitStatus::Fitted;
-    answer.statistics = fitStatistics(*outcome);
     answer.coefficients = namedCoefficients(*outcome);
     answer.calculation = std::move(outcome.value);
     return answer;
 }
 
+std::string libraryMessage(const Refusal& refusal)
+{
+    const std::string words = refusalText(refusal);
+    switch (refusal.code) {
+    case RefusalCode::DivisionByZero: return "divisione per zero nel calcolo (" + words + ")";
+    case RefusalCode::InvalidOperation:
+        return "operazione impossibile nel calcolo, come il logaritmo di un numero non positivo (" + words + ")";
+    case RefusalCode::Overflow: return "un numero del calcolo supera il più grande che si possa scrivere (" + words + ")";
+    default: return words;
+    }
+}
+
 std::string answerMessage(const FitAnswer& answer)
 {
-    return answer.status == FitStatus::Fitted ? std::string() : refusalText(answer.refusal);
+    return answer.status == FitStatus::Fitted ? std::string() : libraryMessage(answer.refusal);
+}
+
+Refusal unknownExportFormat(std::string_view format)
+{
+    return Refusal{RefusalCode::UnknownFormat,
+                   {"formato sconosciuto: " + std::string(format) +
+                    " (energyplus, ahri540, formula, c-function, python-function)"}};
+}
+
+Checked<std::string> exportOf(const Calculation& calculation, std::string_view format, const ExportChoices& choices)
+{
+    const std::optional<ExportFormat> chosen = exportFormatNamed(format);
+    if (!chosen) return failed<std::string>(unknownExportFormat(format));
+    return exportText(*chosen, calculation, choices);
 }
 
 std::optional<double> valueAt(const Calculation& c, double x, double y)

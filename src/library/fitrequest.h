@@ -10,6 +10,7 @@
 #include "fit/comparison.h"
 #include "fit/fitoptions.h"
 #include "fit/statistics.h"
+#include "exports/exportformats.h"
 
 #include <optional>
 #include <span>
@@ -45,15 +46,27 @@ enum class FitStatus { Fitted = 0, Refused = 1, BadArguments = 2 };
 struct FitAnswer {
     FitStatus status = FitStatus::BadArguments;
     Refusal refusal;                         // why not; its code Message and no details when fitted
-    std::optional<Calculation> calculation; // its report's text written when first asked for
-    Statistics statistics;
+    // Its report's text is written when first asked for, and its statistics
+    // (fitStatistics) are worked out by whoever first asks for them: a
+    // caller that wants only the coefficients does not pay for them.
+    std::optional<Calculation> calculation;
     std::vector<NamedCoefficient> coefficients; // in the report's order
 };
 
 FitAnswer fitRequest(const FitRequest& request);
 
-// Why a request got no fit, in Italian; empty when it was fitted.
+// Why a request got no fit, in Italian; empty when it was fitted. An
+// arithmetic fault, which the programs show in the processor's standard
+// words ("Invalid floating point operation"), is said in Italian, those
+// words following in parentheses.
 std::string answerMessage(const FitAnswer& answer);
+std::string libraryMessage(const Refusal& refusal);
+
+// The fitted equation written for a program that uses it, in the format
+// named as exportFormatName names it; the refusal when the name is none of
+// them (UnknownFormat) or the format has no form for the fit.
+Checked<std::string> exportOf(const Calculation& calculation, std::string_view format, const ExportChoices& choices);
+Refusal unknownExportFormat(std::string_view format);
 
 // The arguments checked and the points counted into an input; the message
 // of arguments no calculation can take.
