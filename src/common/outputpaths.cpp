@@ -33,4 +33,15 @@ Failure outputRefusal(const std::vector<std::string>& outputs, const std::vector
     return std::nullopt;
 }
 
+std::optional<std::string> overwriteQuestion(const std::vector<std::string>& written,
+                                             const std::vector<std::string>& sources)
+{
+    for (const std::string& file : written)
+        for (const std::string& source : sources)
+            if (sameFile(file, source))
+                return "il file " + file + " è il file da cui vengono i punti" +
+                       (file == source ? std::string() : " (" + source + ")") + ": scriverci sopra?";
+    return std::nullopt;
+}
+
 } // namespace calvero

@@ -5,6 +5,7 @@
 // onto a folder.
 #include "common/checked.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,5 +19,11 @@ bool sameFile(const std::string& a, const std::string& b);
 // every output may be written. Empty names and "-" (standard output) are not
 // files; a FIFO or a device is written through and never counts.
 Failure outputRefusal(const std::vector<std::string>& outputs, const std::vector<std::string>& inputs);
+
+// What a window asks before a save writes over the file its points came
+// from: the question naming the first written file that is one of the
+// sources (and the source, when named otherwise); nothing when none is.
+std::optional<std::string> overwriteQuestion(const std::vector<std::string>& written,
+                                             const std::vector<std::string>& sources);
 
 } // namespace calvero
