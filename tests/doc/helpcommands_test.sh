@@ -7,7 +7,7 @@
 # with the names the pages use (the installed examples, point files, data
 # set files, a pump chart of three labelled curves); the README's block runs
 # from the top in a copy of the build folder's examples, as a newcomer
-# pastes it.
+# pastes it. Where a page shows what a command writes, the program writes it.
 set -u
 build="$1"
 source_dir="$2"
@@ -172,6 +172,33 @@ while IFS='|' read -r page expected command; do
   check "$page: $command: exit $expected, the examples kept" exits_keeping "$code" "$expected"
   [[ "$code" -eq "$expected" ]] || sed 's/^/    /' "$work/err"
 done < <(grep -v '^README.md|[0-9]*|\./' "$table")
+
+# What the pages show of an output is what the program writes: the <pre>
+# block after a place on the page (page|place|command|file written, or - for
+# standard output) is a run of whole lines of that output.
+while IFS='|' read -r page place command written; do
+  rm -rf "$work/run" && cp -a "$examples" "$work/run"
+  (cd "$work/run" && PATH="$work/bin:$PATH" bash -c "$command" >"$work/run/stdout" 2>/dev/null)
+  [[ "$written" == - ]] && written=stdout
+  check "$page: the block after \"$place\" is what $command writes" /usr/bin/python3 - "$source_dir/doc/$page" "$place" "$work/run/$written" <<'PY'
+import html, re, sys
+page, place, output = sys.argv[1:4]
+body = open(page, encoding="utf-8").read()
+shown = html.unescape(re.sub(r"<[^>]+>", "", re.search(r"<pre>(.*?)</pre>", body[body.index(place):], re.S).group(1)))
+lines = lambda text: [l.rstrip() for l in text.rstrip("\n").split("\n")]
+want, got = lines(shown), lines(open(output, encoding="utf-8").read())
+assert any(got[i:i + len(want)] == want for i in range(len(got))), "\n".join(want)
+PY
+done <<'SHOWN'
+batch.htm|<h2>Uso</h2>|calvero1-batch --help|-
+esporta.htm|--curve-name Pompa_NR150_portata</code>|calvero1-batch nr150b6.txt --energyplus pompa.idf --rated 30 --curve-name Pompa_NR150_portata|pompa.idf
+esporta.htm|--ahri540 compressore.csv --units C</code>|calvero1-batch funzxy.txt --ahri540 compressore.csv --units C|compressore.csv
+esporta.htm|--formula formula.txt</code>|calvero1-batch esponenziale.txt --formula formula.txt|formula.txt
+esporta.htm|<h2><a name="c">|calvero1-batch esponenziale.txt --c-function esponenziale.c|esponenziale.c
+esporta.htm|<h2><a name="python">|calvero1-batch esponenziale.txt --python-function esponenziale.py|esponenziale.py
+statistiche.htm|<h3>Un esempio: la curva di una pompa|calvero1-batch nr150b6.txt --compare|-
+rapporto.htm|il termine che moltiplica|calvero1-batch funzxy.txt|-
+SHOWN
 
 # The README's block from its top, in one copy of the build folder's examples.
 readme="$work/readme"
