@@ -67,6 +67,11 @@ install(CODE "
 set(CALVERO_PYTHON_DIR lib/python${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}/dist-packages)
 if(TARGET calvero_python)
   install(TARGETS calvero_python LIBRARY DESTINATION ${CALVERO_PYTHON_DIR} COMPONENT python)
+  # The stub, for type checkers: beside the module and as its stub package.
+  install(FILES ${CMAKE_SOURCE_DIR}/src/library/python/calvero.pyi DESTINATION ${CALVERO_PYTHON_DIR}
+          COMPONENT python)
+  install(FILES ${CMAKE_SOURCE_DIR}/src/library/python/calvero.pyi DESTINATION ${CALVERO_PYTHON_DIR}/calvero-stubs
+          RENAME __init__.pyi COMPONENT python)
 endif()
 # A library put straight into the system's folders is known to the loader at once.
 install(CODE "
