@@ -81,6 +81,9 @@ public:
         const U128 kept = (high << (128 - shift)) | (low >> shift);
         const U128 rest = low & ((U128{1} << shift) - 1);
         const U128 half = U128{1} << (shift - 1);
+        // No tie can come here: each significand has a bit set below 2^49,
+        // so the product has one below 2^97, under the half. The even
+        // neighbour is kept for the rule's sake, not because a test can see it.
         return normal(negative, kept + ((rest > half || (rest == half && (kept & 1))) ? 1 : 0),
                       a.exponent_ + b.exponent_ + shift, a, b, Operation::Multiply);
     }
