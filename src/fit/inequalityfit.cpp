@@ -21,6 +21,8 @@ constexpr int FewestNodes = 33;
 // Each round adds the nodes where the curve still turns between the others;
 // a handful of rounds is the rule.
 constexpr int MostRounds = 40;
+// Nodes added on either side of a point where the curve still turns.
+constexpr int ClusterNodes = 7;
 // The slope at the nodes is kept this share of the data's mean slope on the
 // right side of 0, so that the curve between nodes has room to stay
 // monotone; the curve moves by a millionth of a millionth of the range of
@@ -32,6 +34,7 @@ constexpr double ActiveSlack = 1e-9;
 // A row of unit length met to this much of its bound is met: the rounding
 // of long double over a programme whose values are of order 1.
 constexpr Real FeasibleExcess = 1e-15L;
+constexpr Real SmallestExcess = 1e-18L;
 
 const char* const Incompatible = "i vincoli chiesti non si possono rispettare insieme";
 const char* const NotSolved = "il calcolo con i vincoli non ha trovato una soluzione";
@@ -79,6 +82,11 @@ struct RowOrigin {
 struct UnitRows {
     RealMatrix rows;
     RealVector upper;
+    // What each unit row may exceed its bound by: FeasibleExcess of the
+    // stated row, so that a slope row, whose unit row is its stated row
+    // divided by a large length, holds the slope as closely as a point row
+    // holds the error; never below long double's rounding.
+    RealVector excess;
     std::vector<RowOrigin> origins;
     bool infeasible = false; // a row the variables do not reach fails its bound
 };
@@ -100,6 +108,8 @@ void append(UnitRows& to, const RealMatrix& rows, const RealVector& upper, const
         to.rows.row(to.rows.rows() - 1) = rows.row(i) / length;
         to.upper.conservativeResize(to.upper.size() + 1);
         to.upper(to.upper.size() - 1) = upper(i) / length;
+        to.excess.conservativeResize(to.excess.size() + 1);
+        to.excess(to.excess.size() - 1) = std::max(FeasibleExcess / std::max(length, Real(1)), SmallestExcess);
         RowOrigin origin = origins[static_cast<std::size_t>(i)];
         origin.divisor *= length;
         to.origins.push_back(origin);
@@ -142,11 +152,14 @@ public:
             if (found.outcome != ProgrammeSolution::Outcome::Solved) return failed<InequalityFit>(NotSolved);
             const std::vector<double> wrong =
                 request_.slopeSign == 0 ? std::vector<double>{} : wrongWaySlopes(powersOfT(found.centred), request_.slopeSign);
-            const bool withinRounding = !wrong.empty() && scales_.margin == 0 &&
-                                        lowestSlope(powersOfT(found.centred), request_.slopeSign) >
-                                            -1e-12L * scales_.slope * design_.ax.halfWidth;
+            // Held at the margin at nodes on either side, the curve may still dip
+            // between them by the rounding of the programme's solution: a dip
+            // whose fall is under half a unit in the last place of the curve's
+            // largest value changes no value it gives.
+            const bool withinRounding = !wrong.empty() && wrongWayFall(powersOfT(found.centred), request_.slopeSign) <=
+                                                              0x1p-54L * largestValue(found.centred);
             if (wrong.empty() || withinRounding) return finished(found);
-            for (double t : wrong) nodes_.push_back(static_cast<double>(design_.ax.centre + design_.ax.halfWidth * t));
+            for (double t : wrong) addNodesAround(t);
         }
         return failed<InequalityFit>(NotSolved);
     }
@@ -160,6 +173,25 @@ private:
         fit.largestRelativeError = found.largestRelativeError;
         return succeeded(std::move(fit));
     }
+
+    // Where the curve still turns between two nodes, it touches the
+    // condition at one point between them. A node there alone moves the dip
+    // to either side of it, a quarter as deep, round after round; a node
+    // there with others an eighth of the spacing apart on either side makes
+    // the next dip sixty-four times shallower, so a few rounds settle it.
+    void addNodesAround(double t)
+    {
+        double spacing = 2.0;
+        for (double node : nodes_)
+            spacing = std::min(spacing, std::fabs(static_cast<double>((node - design_.ax.centre) / design_.ax.halfWidth) - t));
+        for (int j = -ClusterNodes; j <= ClusterNodes; ++j) {
+            const double at = t + spacing * j / (ClusterNodes + 1);
+            if (at >= -1.0 && at <= 1.0) nodes_.push_back(static_cast<double>(design_.ax.centre + design_.ax.halfWidth * at));
+        }
+    }
+
+    // The largest |value| of the curve at the points.
+    Real largestValue(const RealVector& centred) const { return (design_.unit * centred).cwiseAbs().maxCoeff(); }
 
     // The coefficients of the powers of t of a polynomial in x.
     std::vector<long double> powersOfT(const RealVector& centred) const
@@ -194,6 +226,8 @@ private:
         return v;
     }
 
+    // The least squares without the slope condition, as the fit without it
+    // gives it: with no conditions and no weights, the plain fit's own solver.
     Round leastSquaresUnbound() const
     {
         const ConditionedDesign::Solution solved = conditioned_.solve();
@@ -201,6 +235,10 @@ private:
         round.outcome = ProgrammeSolution::Outcome::Solved;
         round.given = solved.given;
         round.centred = solved.centred;
+        if (equalities_.empty() && problem_.weights.empty()) {
+            const std::vector<double> plain = fitLeastSquares(problem_.x, problem_.y, problem_.v, problem_.terms);
+            for (Eigen::Index j = 0; j < design_.p; ++j) round.given(j) = plain[static_cast<std::size_t>(j)];
+        }
         return round;
     }
 
@@ -339,7 +377,8 @@ private:
         RealVector y(free + 1);
         for (Eigen::Index j = 0; j <= free; ++j) y(j) = solution.x[static_cast<std::size_t>(j)];
         const std::optional<Vertex> vertex =
-            exactVertex(rows.rows, rows.upper, RealVector::Unit(free + 1, free), y, FeasibleExcess);
+            exactVertex(rows.rows, rows.upper, RealVector::Unit(free + 1, free), y, solution.rowsAtBound,
+                        rows.excess, FeasibleExcess);
         if (vertex) y = vertex->y;
         RealVector z = fromY * y.head(free);
         round.centred = base + N * z;

@@ -37,7 +37,7 @@ ProgrammeSolution solveProgramme(const DenseProgramme& programme)
     for (Eigen::Index i = 0; i < programme.rows.rows(); ++i)
         if (programme.rows.row(i).isZero(0.0) && (programme.rowUpper[static_cast<std::size_t>(i)] < -Tolerance ||
                                                   programme.rowLower[static_cast<std::size_t>(i)] > Tolerance))
-            return {ProgrammeSolution::Outcome::Infeasible, {}, {}};
+            return {ProgrammeSolution::Outcome::Infeasible, {}, {}, {}};
     const int rows = static_cast<int>(programme.rows.rows());
     const int columns = static_cast<int>(programme.rows.cols());
     std::vector<CoinBigIndex> starts{0};
@@ -59,6 +59,9 @@ ProgrammeSolution solveProgramme(const DenseProgramme& programme)
                       columnUpper.data(), programme.objective.data(), rowLower.data(), rowUpper.data());
     model.setPrimalTolerance(Tolerance);
     model.setDualTolerance(Tolerance);
+    // The programme comes scaled (unit rows, columns of comparable size):
+    // CLP's own scaling on top of it called feasible programmes infeasible.
+    model.scaling(0);
     model.dual();
     // CLP scales the programme itself and may call optimal a vertex that is
     // optimal only once scaled (secondary status 2 to 4: the unscaled one is
@@ -73,6 +76,8 @@ ProgrammeSolution solveProgramme(const DenseProgramme& programme)
     solution.outcome = ProgrammeSolution::Outcome::Solved;
     solution.x.assign(model.primalColumnSolution(), model.primalColumnSolution() + columns);
     solution.rowActivity.assign(model.primalRowSolution(), model.primalRowSolution() + rows);
+    for (int i = 0; i < rows; ++i)
+        if (model.getRowStatus(i) != ClpSimplex::basic) solution.rowsAtBound.push_back(i);
     return solution;
 }
 

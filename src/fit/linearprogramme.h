@@ -25,6 +25,7 @@ struct ProgrammeSolution {
     Outcome outcome = Outcome::Failed;
     std::vector<double> x;
     std::vector<double> rowActivity; // rows·x
+    std::vector<int> rowsAtBound;     // the rows that make the vertex (non-basic in CLP's final basis)
 };
 
 ProgrammeSolution solveProgramme(const DenseProgramme& programme);

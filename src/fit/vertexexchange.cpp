@@ -15,14 +15,21 @@ constexpr Real Independent = 1e-9L;
 // A vertex whose rows are this close to dependent has no trustworthy exact solution.
 constexpr Real SmallestReciprocalCondition = 1e-16L;
 
-// As many independent rows as y has entries, those nearest to holding at start first.
-std::vector<Eigen::Index> startingRows(const RealMatrix& rows, const RealVector& upper, const RealVector& start)
+// As many independent rows as y has entries: the solver's rows at a bound
+// first, then those nearest to holding at start.
+std::vector<Eigen::Index> startingRows(const RealMatrix& rows, const RealVector& upper, const RealVector& start,
+                                       const std::vector<int>& atBound)
 {
     const Eigen::Index m = rows.rows(), columns = rows.cols();
     const RealVector slack = upper - rows * start;
+    std::vector<bool> bound(static_cast<std::size_t>(m), false);
+    for (int i : atBound) bound[static_cast<std::size_t>(i)] = true;
     std::vector<Eigen::Index> order(static_cast<std::size_t>(m));
     std::iota(order.begin(), order.end(), Eigen::Index{0});
-    std::stable_sort(order.begin(), order.end(), [&slack](Eigen::Index a, Eigen::Index b) { return slack(a) < slack(b); });
+    std::stable_sort(order.begin(), order.end(), [&](Eigen::Index a, Eigen::Index b) {
+        const bool atA = bound[static_cast<std::size_t>(a)], atB = bound[static_cast<std::size_t>(b)];
+        return atA != atB ? atA : slack(a) < slack(b);
+    });
     std::vector<Eigen::Index> chosen;
     RealMatrix spanned(columns, 0); // orthonormal
     for (Eigen::Index i : order) {
@@ -41,11 +48,12 @@ std::vector<Eigen::Index> startingRows(const RealMatrix& rows, const RealVector&
 } // namespace
 
 std::optional<Vertex> exactVertex(const RealMatrix& rows, const RealVector& upper, const RealVector& objective,
-                                  const RealVector& start, Real tolerance)
+                                  const RealVector& start, const std::vector<int>& atBound, const RealVector& excess,
+                                  Real tolerance)
 {
     const Eigen::Index m = rows.rows(), columns = rows.cols();
     Vertex vertex;
-    vertex.basis = startingRows(rows, upper, start);
+    vertex.basis = startingRows(rows, upper, start, atBound);
     if (static_cast<Eigen::Index>(vertex.basis.size()) < columns) return std::nullopt;
     std::vector<bool> inBasis(static_cast<std::size_t>(m), false);
     for (Eigen::Index i : vertex.basis) inBasis[static_cast<std::size_t>(i)] = true;
@@ -64,11 +72,11 @@ std::optional<Vertex> exactVertex(const RealMatrix& rows, const RealVector& uppe
         // objective + basisRowsᵀ·multipliers = 0, every multiplier ≥ 0 at the optimum.
         const RealVector multipliers = -transposed.solve(objective);
         Eigen::Index violated = -1;
-        Real worst = tolerance;
+        Real worst = 0; // the largest excess as a share of what its row may keep
         for (Eigen::Index r = 0; r < m; ++r) {
             if (inBasis[static_cast<std::size_t>(r)]) continue;
-            const Real excess = rows.row(r).dot(vertex.y) - upper(r);
-            if (excess > worst) worst = excess, violated = r;
+            const Real share = (rows.row(r).dot(vertex.y) - upper(r)) / excess(r);
+            if (share > 1 && share > worst) worst = share, violated = r;
         }
         Eigen::Index negative;
         const Real lowest = multipliers.minCoeff(&negative);
