@@ -36,9 +36,6 @@ constexpr double ActiveSlack = 1e-9;
 constexpr Real FeasibleExcess = 1e-15L;
 constexpr Real SmallestExcess = 1e-18L;
 
-const char* const Incompatible = "i vincoli chiesti non si possono rispettare insieme";
-const char* const NotSolved = "il calcolo con i vincoli non ha trovato una soluzione";
-
 struct Scales {
     Real slope = 1;  // the data's mean slope, per unit of x as given
     Real margin = 0; // the slope the nodes keep on the right side of 0
@@ -148,8 +145,8 @@ public:
                 scales_.margin = 0;
                 continue;
             }
-            if (found.outcome == ProgrammeSolution::Outcome::Infeasible) return failed<InequalityFit>(Incompatible);
-            if (found.outcome != ProgrammeSolution::Outcome::Solved) return failed<InequalityFit>(NotSolved);
+            if (found.outcome == ProgrammeSolution::Outcome::Infeasible) return failed<InequalityFit>(refusalOf(RefusalCode::IncompatibleConditions));
+            if (found.outcome != ProgrammeSolution::Outcome::Solved) return failed<InequalityFit>(refusalOf(RefusalCode::NotSolved));
             const std::vector<double> wrong =
                 request_.slopeSign == 0 ? std::vector<double>{} : wrongWaySlopes(powersOfT(found.centred), request_.slopeSign);
             // Held at the margin at nodes on either side, the curve may still dip
@@ -161,7 +158,7 @@ public:
             if (wrong.empty() || withinRounding) return finished(found);
             for (double t : wrong) addNodesAround(t);
         }
-        return failed<InequalityFit>(NotSolved);
+        return failed<InequalityFit>(refusalOf(RefusalCode::NotSolved));
     }
 
 private:
@@ -452,7 +449,7 @@ Checked<InequalityFit> fitWithInequalities(const WeightedProblem& problem, const
                                            const std::vector<LinearCondition>& equalities, InequalityRequest request)
 {
     const Checked<ConditionedDesign> conditioned = ConditionedDesign::make(problem, design, equalities);
-    if (!conditioned) return failed<InequalityFit>(conditioned.failure);
+    if (!conditioned) return failed<InequalityFit>(conditioned.refusal);
     return Steering(problem, design, equalities, *conditioned, request).run();
 }
 

@@ -91,7 +91,7 @@ TEST_P(NistPolynomials, CoefficientsToTenDigitsAndFiguresToThirteen)
     }
     input.pointCount = static_cast<int>(set.x.size());
     const Outcome outcome = calculate(input);
-    ASSERT_TRUE(outcome) << outcome.failure;
+    ASSERT_TRUE(outcome) << outcome.failure();
     const Calculation& done = *(outcome);
     const auto& curve = std::get<PolynomialCurve>(*done.curve);
     for (int k = 0; k <= set.degree; ++k)
@@ -123,7 +123,7 @@ TEST_P(NistThroughOrigin, SlopeItsErrorAndTheUncentredRSquaredAsCertified)
     for (double y : set.y) sumOfSquares += (y - mean) * (y - mean);
     input.pointCount = static_cast<int>(set.x.size());
     const Outcome outcome = calculate(input);
-    ASSERT_TRUE(outcome) << outcome.failure;
+    ASSERT_TRUE(outcome) << outcome.failure();
     const Statistics s = fitStatistics(*outcome);
     EXPECT_GE(logRelativeError(std::get<PolynomialCurve>(*outcome->curve).coefficients[2], set.coefficients[0]), 13.0);
     EXPECT_GE(logRelativeError(s.coefficients.at(1).standardError.value(), set.standardDeviations[0]), 13.0);
