@@ -11,7 +11,7 @@ function(calvero_subsystem name)
     target_link_libraries(calvero_${name} PUBLIC calvero_${dependency})
   endforeach()
   if(name STREQUAL "fit")
-    target_link_libraries(calvero_${name} PUBLIC Eigen3::Eigen Boost::headers PkgConfig::CLP PkgConfig::NLOPT)
+    target_link_libraries(calvero_${name} PUBLIC Eigen3::Eigen Boost::headers PkgConfig::CLP)
     # The double-double sums over the points ask for the vector unit (#pragma omp simd).
     target_compile_options(calvero_${name} PRIVATE -fopenmp-simd)
   elseif(name STREQUAL "spreadsheet")

@@ -9,12 +9,12 @@ CALVERO_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   qt6-svg-dev qt6-image-formats-plugins qt6-translations-l10n
   libfreexl-dev libzip-dev libpugixml-dev libpoppler-qt6-dev nlohmann-json3-dev libexpat1-dev
-  libeigen3-dev libboost-math-dev coinor-libclp-dev libnlopt-dev
+  libeigen3-dev libboost-math-dev coinor-libclp-dev
   liblcms2-dev libtesseract-dev tesseract-ocr-eng pybind11-dev python3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth
   fonts-liberation2 fonts-dejavu
-  python3 python3-xlrd python3-xlwt python3-numpy python3-openpyxl python3-mpmath python3-scipy python3-mypy python3-pil unrtf
+  python3 python3-xlrd python3-xlwt python3-numpy python3-openpyxl python3-mpmath python3-scipy python3-cvxopt python3-mypy python3-pil unrtf
   # The exported spreadsheet formulas are evaluated by LibreOffice: either
   # variant will do, the one without windows is installed when neither is.
   "libreoffice-calc-nogui|libreoffice-calc"

@@ -49,8 +49,10 @@ Checked<ConditionedDesign> ConditionedDesign::make(const WeightedProblem& proble
                                : c.kind == LinearCondition::Kind::Slope ? design.slopeRowAt(c.x, c.y)
                                                                         : RealVector(toGiven.row(c.term).transpose());
         const Real length = row.norm();
-        if (!(length > 0) || !std::isfinite(static_cast<double>(length)))
-            return failed<ConditionedDesign>(refusalOf(RefusalCode::DependentConditions));
+        // Powers of a through point too large for a double are an overflow,
+        // not a dependence among the conditions.
+        if (!std::isfinite(static_cast<double>(length))) return failed<ConditionedDesign>(refusalOf(RefusalCode::Overflow));
+        if (!(length > 0)) return failed<ConditionedDesign>(refusalOf(RefusalCode::DependentConditions));
         d.rows_.row(j) = row.transpose() / length;
         d.conditionScales_(j) = length;
     }

@@ -1,11 +1,14 @@
 #include "fit/inequalityfit.h"
 
+#include "fit/leastdistance.h"
 #include "fit/linearprogramme.h"
 #include "fit/slopecheck.h"
+#include "fit/vertexexchange.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace calvero {
 
@@ -18,14 +21,20 @@ constexpr int FewestNodes = 33;
 // Each round adds the nodes where the curve still turns between the others;
 // a handful of rounds is the rule.
 constexpr int MostRounds = 40;
+// Nodes added on either side of a point where the curve still turns.
+constexpr int ClusterNodes = 7;
 // The slope at the nodes is kept this share of the data's mean slope on the
 // right side of 0, so that the curve between nodes has room to stay
 // monotone; the curve moves by a millionth of a millionth of the range of
 // the data or less.
 constexpr double MarginShare = 1e-12;
 // A node whose row is this close to its bound (the rows have unit length)
-// holds with equality.
+// holds with equality in CLP's answer.
 constexpr double ActiveSlack = 1e-9;
+// A row of unit length met to this much of its bound is met: the rounding
+// of long double over a programme whose values are of order 1.
+constexpr Real FeasibleExcess = 1e-15L;
+constexpr Real SmallestExcess = 1e-18L;
 
 struct Scales {
     Real slope = 1;  // the data's mean slope, per unit of x as given
@@ -57,6 +66,53 @@ struct Round {
     double largestRelativeError = 0;
 };
 
+// One row of a programme as it is handed on, rows·y ≤ upper with the row of
+// unit length, and what it states: the error at a point on one side, or the
+// slope at a node.
+struct RowOrigin {
+    Eigen::Index point = -1; // σ (fit - v) / |v| - s ≤ 0 at this point
+    int sign = 0;            // σ
+    Eigen::Index node = -1;  // the slope condition at this node
+    Real divisor = 1;        // the stated inequality divided by this is the unit row
+};
+
+struct UnitRows {
+    RealMatrix rows;
+    RealVector upper;
+    // What each unit row may exceed its bound by: FeasibleExcess of the
+    // stated row, so that a slope row, whose unit row is its stated row
+    // divided by a large length, holds the slope as closely as a point row
+    // holds the error; never below long double's rounding.
+    RealVector excess;
+    std::vector<RowOrigin> origins;
+    bool infeasible = false; // a row the variables do not reach fails its bound
+};
+
+// Appends rows·y ≤ upper, each row scaled to unit length. A row the
+// variables do not reach (a slope that fixed terms decide alone) is all zero
+// but for rounding: its bound alone says whether it holds, instead of a
+// rounding error scaled up to a condition that huge values would meet.
+void append(UnitRows& to, const RealMatrix& rows, const RealVector& upper, const std::vector<RowOrigin>& origins)
+{
+    const Real longest = rows.rows() > 0 ? rows.rowwise().norm().maxCoeff() : Real(0);
+    for (Eigen::Index i = 0; i < rows.rows(); ++i) {
+        const Real length = rows.row(i).norm();
+        if (!(length > 1e-11L * longest)) {
+            to.infeasible = to.infeasible || upper(i) < -1e-11L;
+            continue;
+        }
+        to.rows.conservativeResize(to.rows.rows() + 1, rows.cols());
+        to.rows.row(to.rows.rows() - 1) = rows.row(i) / length;
+        to.upper.conservativeResize(to.upper.size() + 1);
+        to.upper(to.upper.size() - 1) = upper(i) / length;
+        to.excess.conservativeResize(to.excess.size() + 1);
+        to.excess(to.excess.size() - 1) = std::max(FeasibleExcess / std::max(length, Real(1)), SmallestExcess);
+        RowOrigin origin = origins[static_cast<std::size_t>(i)];
+        origin.divisor *= length;
+        to.origins.push_back(origin);
+    }
+}
+
 class Steering {
 public:
     Steering(const WeightedProblem& problem, const CentredTerms& design, const std::vector<LinearCondition>& equalities,
@@ -74,8 +130,16 @@ public:
 
     Checked<InequalityFit> run()
     {
+        if (request_.slopeSign != 0) {
+            // A condition that does not bind changes nothing: the fit without
+            // it, when it already keeps its side over the whole range.
+            const Round unbound = request_.minimax ? smallestLargestError(false) : leastSquaresUnbound();
+            if (unbound.outcome == ProgrammeSolution::Outcome::Solved &&
+                lowestSlope(powersOfT(unbound.centred), request_.slopeSign) >= 0)
+                return finished(unbound);
+        }
         for (int round = 0; round < MostRounds; ++round) {
-            const Round found = request_.minimax ? smallestLargestError() : leastSquares();
+            const Round found = request_.minimax ? smallestLargestError(request_.slopeSign != 0) : leastSquares();
             if (found.outcome == ProgrammeSolution::Outcome::Infeasible && scales_.margin > 0) {
                 // Conditions that hold the curve flat somewhere leave no room for a margin.
                 scales_.margin = 0;
@@ -85,22 +149,47 @@ public:
             if (found.outcome != ProgrammeSolution::Outcome::Solved) return failed<InequalityFit>(refusalOf(RefusalCode::NotSolved));
             const std::vector<double> wrong =
                 request_.slopeSign == 0 ? std::vector<double>{} : wrongWaySlopes(powersOfT(found.centred), request_.slopeSign);
-            const bool withinRounding = !wrong.empty() && scales_.margin == 0 &&
-                                        lowestSlope(powersOfT(found.centred), request_.slopeSign) >
-                                            -1e-12L * scales_.slope * design_.ax.halfWidth;
-            if (wrong.empty() || withinRounding) {
-                InequalityFit fit;
-                fit.given = found.given.size() > 0 ? found.given : RealVector(design_.toGiven() * found.centred);
-                fit.slopeBound = found.slopeBound;
-                fit.largestRelativeError = found.largestRelativeError;
-                return succeeded(std::move(fit));
-            }
-            for (double t : wrong) nodes_.push_back(static_cast<double>(design_.ax.centre + design_.ax.halfWidth * t));
+            // Held at the margin at nodes on either side, the curve may still dip
+            // between them by the rounding of the programme's solution: a dip
+            // whose fall is under half a unit in the last place of the curve's
+            // largest value changes no value it gives.
+            const bool withinRounding = !wrong.empty() && wrongWayFall(powersOfT(found.centred), request_.slopeSign) <=
+                                                              0x1p-54L * largestValue(found.centred);
+            if (wrong.empty() || withinRounding) return finished(found);
+            for (double t : wrong) addNodesAround(t);
         }
         return failed<InequalityFit>(refusalOf(RefusalCode::NotSolved));
     }
 
 private:
+    Checked<InequalityFit> finished(const Round& found) const
+    {
+        InequalityFit fit;
+        fit.given = found.given.size() > 0 ? found.given : RealVector(design_.toGiven() * found.centred);
+        fit.slopeBound = found.slopeBound;
+        fit.largestRelativeError = found.largestRelativeError;
+        return succeeded(std::move(fit));
+    }
+
+    // Where the curve still turns between two nodes, it touches the
+    // condition at one point between them. A node there alone moves the dip
+    // to either side of it, a quarter as deep, round after round; a node
+    // there with others an eighth of the spacing apart on either side makes
+    // the next dip sixty-four times shallower, so a few rounds settle it.
+    void addNodesAround(double t)
+    {
+        double spacing = 2.0;
+        for (double node : nodes_)
+            spacing = std::min(spacing, std::fabs(static_cast<double>((node - design_.ax.centre) / design_.ax.halfWidth) - t));
+        for (int j = -ClusterNodes; j <= ClusterNodes; ++j) {
+            const double at = t + spacing * j / (ClusterNodes + 1);
+            if (at >= -1.0 && at <= 1.0) nodes_.push_back(static_cast<double>(design_.ax.centre + design_.ax.halfWidth * at));
+        }
+    }
+
+    // The largest |value| of the curve at the points.
+    Real largestValue(const RealVector& centred) const { return (design_.unit * centred).cwiseAbs().maxCoeff(); }
+
     // The coefficients of the powers of t of a polynomial in x.
     std::vector<long double> powersOfT(const RealVector& centred) const
     {
@@ -120,38 +209,41 @@ private:
         return rows;
     }
 
-    // Adds rows·z ≤ upper (or ≥ lower) to the programme, each scaled to unit
-    // length. A row the free coefficients do not reach (a slope that fixed
-    // terms decide alone) is all zero but for rounding: it becomes zero, so
-    // its bound alone says whether it holds, instead of a rounding error
-    // scaled up to a condition that huge coefficients would meet.
-    static void addRows(DenseProgramme& programme, const RealMatrix& rows, const RealVector& lower, const RealVector& upper)
+    std::vector<RowOrigin> nodeOrigins(Real divisor) const
     {
-        const Eigen::Index first = programme.rows.rows();
-        programme.rows.conservativeResize(first + rows.rows(), rows.cols());
-        const Real longest = rows.rows() > 0 ? rows.rowwise().norm().maxCoeff() : Real(0);
-        for (Eigen::Index i = 0; i < rows.rows(); ++i) {
-            const Real length = rows.row(i).norm();
-            const bool reached = length > 1e-11L * longest;
-            const Real scale = reached ? 1 / length : 1;
-            programme.rows.row(first + i) = reached ? Eigen::RowVectorXd((rows.row(i) * scale).cast<double>())
-                                                    : Eigen::RowVectorXd::Zero(rows.cols());
-            programme.rowLower.push_back(lower(i) <= -DenseProgramme::Unbounded ? -DenseProgramme::Unbounded
-                                                                                : static_cast<double>(lower(i) * scale));
-            programme.rowUpper.push_back(upper(i) >= DenseProgramme::Unbounded ? DenseProgramme::Unbounded
-                                                                              : static_cast<double>(upper(i) * scale));
-        }
+        std::vector<RowOrigin> origins(nodes_.size());
+        for (std::size_t k = 0; k < nodes_.size(); ++k) origins[k] = {-1, 0, static_cast<Eigen::Index>(k), divisor};
+        return origins;
     }
 
-    static RealVector filled(Eigen::Index size, Real value) { return RealVector::Constant(size, value); }
+    RealVector values() const
+    {
+        RealVector v(design_.n);
+        for (Eigen::Index i = 0; i < design_.n; ++i) v(i) = problem_.v[static_cast<std::size_t>(i)];
+        return v;
+    }
+
+    // The least squares without the slope condition, as the fit without it
+    // gives it: with no conditions and no weights, the plain fit's own solver.
+    Round leastSquaresUnbound() const
+    {
+        const ConditionedDesign::Solution solved = conditioned_.solve();
+        Round round;
+        round.outcome = ProgrammeSolution::Outcome::Solved;
+        round.given = solved.given;
+        round.centred = solved.centred;
+        if (equalities_.empty() && problem_.weights.empty()) {
+            const std::vector<double> plain = fitLeastSquares(problem_.x, problem_.y, problem_.v, problem_.terms);
+            for (Eigen::Index j = 0; j < design_.p; ++j) round.given(j) = plain[static_cast<std::size_t>(j)];
+        }
+        return round;
+    }
 
     Round leastSquares() const
     {
         const RealMatrix& N = conditioned_.nullSpace();
         const RealVector base = conditioned_.particular();
-        const Eigen::Index free = N.cols(), n = design_.n;
-        RealVector values(n);
-        for (Eigen::Index i = 0; i < n; ++i) values(i) = problem_.v[static_cast<std::size_t>(i)];
+        const Eigen::Index free = N.cols();
         Round round;
         if (free == 0) {
             // The conditions alone make the curve: it keeps the nodes on their side or nothing does.
@@ -165,33 +257,34 @@ private:
         const Eigen::HouseholderQR<RealMatrix> qr(RealMatrix(conditioned_.rowScales().asDiagonal() * design_.unit * N));
         const RealMatrix R = qr.matrixQR().topLeftCorner(free, free).triangularView<Eigen::Upper>();
         const RealVector beta =
-            (qr.householderQ().transpose() * RealVector(conditioned_.rowScales().asDiagonal() * (values - design_.unit * base)))
+            (qr.householderQ().transpose() * RealVector(conditioned_.rowScales().asDiagonal() * (values() - design_.unit * base)))
                 .head(free);
         const RealMatrix G = slopeRows();
         const RealMatrix H = R.transpose().triangularView<Eigen::Lower>().solve(RealMatrix((G * N).transpose())).transpose();
-        const RealVector upper = filled(G.rows(), -scales_.margin) - G * base - H * beta;
+        const RealVector upper = RealVector::Constant(G.rows(), -scales_.margin) - G * base - H * beta;
         const Real scale = std::max({beta.norm(), upper.cwiseAbs().maxCoeff(), Real(1e-300)});
-
-        DenseProgramme programme;
-        programme.rows = Eigen::MatrixXd(0, free);
-        addRows(programme, H, filled(G.rows(), -DenseProgramme::Unbounded), upper / scale);
-        programme.columnLower.assign(static_cast<std::size_t>(free), -DenseProgramme::Unbounded);
-        programme.columnUpper.assign(static_cast<std::size_t>(free), DenseProgramme::Unbounded);
-        programme.objective.assign(static_cast<std::size_t>(free), 0.0);
-        programme.quadratic.assign(static_cast<std::size_t>(free), 1.0);
-        const ProgrammeSolution solution = solveProgramme(programme);
-        round.outcome = solution.outcome;
-        if (solution.outcome != ProgrammeSolution::Outcome::Solved) return round;
-        RealVector w(free);
-        for (Eigen::Index j = 0; j < free; ++j) w(j) = scale * solution.x[static_cast<std::size_t>(j)];
-        round.centred = base + N * R.triangularView<Eigen::Upper>().solve(RealVector(w + beta));
+        UnitRows rows;
+        rows.rows = RealMatrix(0, free);
+        append(rows, H, upper / scale, nodeOrigins(1));
+        if (rows.infeasible) {
+            round.outcome = ProgrammeSolution::Outcome::Infeasible;
+            return round;
+        }
+        const LeastDistance found = leastDistance(rows.rows, rows.upper, FeasibleExcess);
+        if (found.outcome != LeastDistance::Outcome::Solved) {
+            round.outcome = found.outcome == LeastDistance::Outcome::Infeasible ? ProgrammeSolution::Outcome::Infeasible
+                                                                                : ProgrammeSolution::Outcome::Failed;
+            return round;
+        }
+        round.outcome = ProgrammeSolution::Outcome::Solved;
+        round.centred = base + N * R.triangularView<Eigen::Upper>().solve(RealVector(scale * found.w + beta));
 
         // The nodes that hold with equality become exact conditions.
         std::vector<LinearCondition> conditions = equalities_;
-        for (std::size_t k = 0; k < nodes_.size(); ++k) {
-            if (programme.rowUpper[k] - solution.rowActivity[k] > ActiveSlack) continue;
-            conditions.push_back({LinearCondition::Kind::Slope, nodes_[k], 0.0, 0,
-                                  static_cast<double>(request_.slopeSign * scales_.margin)});
+        for (Eigen::Index row : found.active) {
+            const double node = nodes_[static_cast<std::size_t>(rows.origins[static_cast<std::size_t>(row)].node)];
+            conditions.push_back(
+                {LinearCondition::Kind::Slope, node, 0.0, 0, static_cast<double>(request_.slopeSign * scales_.margin)});
             round.slopeBound = true;
         }
         polish(round, conditions, G);
@@ -216,54 +309,129 @@ private:
         round.given = solved.given;
     }
 
-    Round smallestLargestError() const
+    // The smallest largest relative error: variables z (the free
+    // coefficients) and s, with -s ≤ (U(base + N z) - v) / |v| ≤ s at every
+    // point, and with slopes the nodes' conditions. Stated for CLP in the
+    // orthonormal basis of the relative errors' design, where every column
+    // has the size of s's, then made exact (vertexexchange.h) and its
+    // coefficients as given refined against the residuals in quad.
+    Round smallestLargestError(bool withSlopes) const
     {
         const RealMatrix& N = conditioned_.nullSpace();
         const RealVector base = conditioned_.particular();
         const Eigen::Index free = N.cols(), n = design_.n;
-        // Variables z (the free coefficients) and s, the largest relative error:
-        // -s ≤ (U(base + N z) - v) / |v| ≤ s at every point.
-        RealMatrix pointRows(n, free + 1);
+        RealMatrix M(n, free);
         RealVector relative(n);
         const RealMatrix UN = design_.unit * N;
         for (Eigen::Index i = 0; i < n; ++i) {
             const Real v = problem_.v[static_cast<std::size_t>(i)];
-            pointRows.row(i).head(free) = UN.row(i) / std::fabs(v);
+            M.row(i) = UN.row(i) / std::fabs(v);
             relative(i) = (v - design_.unit.row(i).dot(base)) / std::fabs(v);
         }
-        DenseProgramme programme;
-        programme.rows = Eigen::MatrixXd(0, free + 1);
-        pointRows.col(free).setConstant(-1);
-        addRows(programme, pointRows, filled(n, -DenseProgramme::Unbounded), relative);
-        pointRows.col(free).setConstant(1);
-        addRows(programme, pointRows, relative, filled(n, DenseProgramme::Unbounded));
-        const Eigen::Index slopeStart = programme.rows.rows();
-        if (request_.slopeSign != 0) {
-            const RealMatrix G = slopeRows();
-            RealMatrix rows = RealMatrix::Zero(G.rows(), free + 1);
-            rows.leftCols(free) = G * N;
-            const RealVector upper = (filled(G.rows(), -scales_.margin) - G * base) / scales_.slope;
-            addRows(programme, rows / scales_.slope, filled(G.rows(), -DenseProgramme::Unbounded), upper);
+        // M = Q R; with y = R z / √n the errors are √n Q y - relative, whose
+        // columns have entries of order 1 like s's.
+        RealMatrix W(n, free), fromY(free, free);
+        if (free > 0) {
+            const Eigen::HouseholderQR<RealMatrix> qr(M);
+            W = std::sqrt(static_cast<Real>(n)) * (qr.householderQ() * RealMatrix::Identity(n, free));
+            fromY = qr.matrixQR().topLeftCorner(free, free).triangularView<Eigen::Upper>().solve(
+                std::sqrt(static_cast<Real>(n)) * RealMatrix::Identity(free, free));
         }
+        UnitRows rows;
+        rows.rows = RealMatrix(0, free + 1);
+        for (int sign : {1, -1}) {
+            RealMatrix pointRows(n, free + 1);
+            pointRows.leftCols(free) = sign * W;
+            pointRows.col(free).setConstant(-1);
+            std::vector<RowOrigin> origins(static_cast<std::size_t>(n));
+            for (Eigen::Index i = 0; i < n; ++i) origins[static_cast<std::size_t>(i)] = {i, sign, -1, 1};
+            append(rows, pointRows, sign * relative, origins);
+        }
+        if (withSlopes) {
+            const RealMatrix G = slopeRows();
+            RealMatrix slopes = RealMatrix::Zero(G.rows(), free + 1);
+            slopes.leftCols(free) = G * N * fromY / scales_.slope;
+            append(rows, slopes, (RealVector::Constant(G.rows(), -scales_.margin) - G * base) / scales_.slope,
+                   nodeOrigins(scales_.slope));
+        }
+        Round round;
+        if (rows.infeasible) {
+            round.outcome = ProgrammeSolution::Outcome::Infeasible;
+            return round;
+        }
+        DenseProgramme programme;
+        programme.rows = rows.rows.cast<double>();
+        programme.rowLower.assign(static_cast<std::size_t>(rows.rows.rows()), -DenseProgramme::Unbounded);
+        for (Eigen::Index k = 0; k < rows.upper.size(); ++k) programme.rowUpper.push_back(static_cast<double>(rows.upper(k)));
         programme.columnLower.assign(static_cast<std::size_t>(free), -DenseProgramme::Unbounded);
-        programme.columnUpper.assign(static_cast<std::size_t>(free), DenseProgramme::Unbounded);
+        programme.columnUpper.assign(static_cast<std::size_t>(free + 1), DenseProgramme::Unbounded);
         programme.columnLower.push_back(0.0);
-        programme.columnUpper.push_back(DenseProgramme::Unbounded);
         programme.objective.assign(static_cast<std::size_t>(free), 0.0);
         programme.objective.push_back(1.0);
         const ProgrammeSolution solution = solveProgramme(programme);
-        Round round;
         round.outcome = solution.outcome;
         if (solution.outcome != ProgrammeSolution::Outcome::Solved) return round;
-        RealVector z(free);
-        for (Eigen::Index j = 0; j < free; ++j) z(j) = solution.x[static_cast<std::size_t>(j)];
+        RealVector y(free + 1);
+        for (Eigen::Index j = 0; j <= free; ++j) y(j) = solution.x[static_cast<std::size_t>(j)];
+        const std::optional<Vertex> vertex =
+            exactVertex(rows.rows, rows.upper, RealVector::Unit(free + 1, free), y, solution.rowsAtBound,
+                        rows.excess, FeasibleExcess);
+        if (vertex) y = vertex->y;
+        RealVector z = fromY * y.head(free);
         round.centred = base + N * z;
-        round.largestRelativeError = solution.x.back();
-        for (Eigen::Index k = slopeStart; k < programme.rows.rows(); ++k)
-            if (programme.rowUpper[static_cast<std::size_t>(k)] - solution.rowActivity[static_cast<std::size_t>(k)] <=
-                ActiveSlack)
-                round.slopeBound = true;
+        round.largestRelativeError = static_cast<double>(y(free));
+        for (Eigen::Index k = 0; k < rows.rows.rows(); ++k) {
+            const bool holds = vertex ? std::find(vertex->basis.begin(), vertex->basis.end(), k) != vertex->basis.end()
+                                      : rows.upper(k) - solution.rowActivity[static_cast<std::size_t>(k)] <= ActiveSlack;
+            round.slopeBound = round.slopeBound || (holds && rows.origins[static_cast<std::size_t>(k)].node >= 0);
+        }
+        if (vertex) refineGiven(round, *vertex, rows, N * fromY, y);
         return round;
+    }
+
+    // The vertex's equations once more, against their residuals with the
+    // coefficients of the powers of x as given, summed in quad precision:
+    // the map back from the centred basis loses digits in long double when
+    // x is far from 0 (temperatures in kelvin).
+    void refineGiven(Round& round, const Vertex& vertex, const UnitRows& rows, const RealMatrix& coefficientsOfY,
+                     const RealVector& y) const
+    {
+        const RealMatrix toGiven = design_.toGiven();
+        RealVector given = toGiven * round.centred;
+        const Eigen::Index columns = y.size();
+        const Real s = y(columns - 1);
+        RealMatrix basisRows(columns, columns);
+        RealVector residuals(columns);
+        PointPowers<Quad> powers(design_.highestX, design_.highestY);
+        for (Eigen::Index k = 0; k < columns; ++k) {
+            const Eigen::Index row = vertex.basis[static_cast<std::size_t>(k)];
+            basisRows.row(k) = rows.rows.row(row);
+            const RowOrigin& origin = rows.origins[static_cast<std::size_t>(row)];
+            Real stated = 0; // the row's inequality, stated side minus bound, at the coefficients as given
+            if (origin.point >= 0) {
+                const auto at = static_cast<std::size_t>(origin.point);
+                powers.at(problem_.x[at], problem_.y.empty() ? 0.0 : problem_.y[at]);
+                Quad error = Quad(0.0) - Quad(problem_.v[at]);
+                for (Eigen::Index j = 0; j < design_.p; ++j)
+                    error += Quad(given(j)) * powers.term(problem_.terms[static_cast<std::size_t>(j)]);
+                stated = origin.sign * static_cast<Real>(error) / std::fabs(static_cast<Real>(problem_.v[at])) - s;
+            } else {
+                const std::vector<Quad> slopeRow = givenConditionRow(
+                    {LinearCondition::Kind::Slope, nodes_[static_cast<std::size_t>(origin.node)], 0.0, 0, 0.0},
+                    problem_.terms);
+                Quad slope = 0.0;
+                for (Eigen::Index j = 0; j < design_.p; ++j) slope += slopeRow[static_cast<std::size_t>(j)] * Quad(given(j));
+                stated = -request_.slopeSign * static_cast<Real>(slope) + scales_.margin;
+            }
+            residuals(k) = -stated / origin.divisor;
+        }
+        const RealVector step = basisRows.partialPivLu().solve(residuals);
+        given += toGiven * (coefficientsOfY * step.head(columns - 1));
+        // A fixed coefficient is the user's number, not one near it.
+        for (const LinearCondition& c : equalities_)
+            if (c.kind == LinearCondition::Kind::Coefficient) given(c.term) = c.value;
+        round.given = given;
+        round.largestRelativeError = static_cast<double>(s + step(columns - 1));
     }
 
     const WeightedProblem& problem_;

@@ -5,15 +5,21 @@
 // falls (or never rises) over the points' range of x (a quadratic
 // programme), either of them with the exact conditions of equalityfit.h.
 //
-// Both are stated in the centred basis on the null space of the conditions
-// and solved by CLP (linearprogramme.h). A monotone curve has its slope
-// imposed at a grid of nodes over the range; the slope between them is then
-// checked at the roots of the curvature (slopecheck.h), and wherever it still
-// goes the wrong way a node is added there and the programme solved again,
-// so the curve is monotone over the whole range, not only at the nodes. A
-// least-squares solution is then polished: its active nodes become exact
-// conditions and equalityfit solves it again, to the digits the plain fits
-// have.
+// Both are stated in the centred basis on the null space of the conditions.
+// The smallest largest error is a linear programme, stated in the
+// orthonormal basis of the relative errors so that CLP's tolerances mean the
+// same on every data set (linearprogramme.h), then made exact by simplex
+// exchanges in long double (vertexexchange.h) and refined against the
+// residuals of the powers of x as given in quad. The monotone least squares
+// is a least-distance programme solved exactly by a dual active-set method
+// (leastdistance.h); its active nodes then become exact conditions and
+// equalityfit solves it again, to the digits the plain fits have. A monotone
+// curve has its slope imposed at a grid of nodes over the range; the slope
+// between them is then checked at the roots of the curvature (slopecheck.h),
+// and wherever it still goes the wrong way a node is added there and the
+// programme solved again, so the curve is monotone over the whole range, not
+// only at the nodes. A monotone condition the fit without it already meets
+// changes nothing: that fit is the answer, bit for bit.
 //
 // Internal to the fit layer (steeredfit.h is its door).
 #include "common/checked.h"

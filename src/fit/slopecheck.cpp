@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace calvero {
 
@@ -49,6 +50,23 @@ std::vector<double> wrongWaySlopes(const std::vector<long double>& coefficients,
         if (sign * slopeAt(coefficients, t) < 0) wrong.push_back(static_cast<double>(t));
     std::sort(wrong.begin(), wrong.end());
     return wrong;
+}
+
+long double wrongWayFall(const std::vector<long double>& coefficients, int sign)
+{
+    std::vector<long double> slope; // p' as a polynomial, whose slopeAt is p''
+    for (std::size_t j = 1; j < coefficients.size(); ++j) slope.push_back(static_cast<long double>(j) * coefficients[j]);
+    std::vector<long double> curvature; // p'' as a polynomial, whose slopeAt is p'''
+    for (std::size_t j = 1; j < slope.size(); ++j) curvature.push_back(static_cast<long double>(j) * slope[j]);
+    long double fall = 0;
+    for (long double t : candidates(coefficients)) {
+        const long double m = sign * slopeAt(coefficients, t);
+        if (m >= 0) continue;
+        const long double k = sign * slopeAt(curvature, t);
+        if (t <= -1.0L || t >= 1.0L || !(k > 0)) return std::numeric_limits<long double>::infinity();
+        fall = std::max(fall, 2.0L / 3.0L * -m * 2.0L * std::sqrt(-2.0L * m / k));
+    }
+    return fall;
 }
 
 long double lowestSlope(const std::vector<long double>& coefficients, int sign)

@@ -17,4 +17,11 @@ std::vector<double> wrongWaySlopes(const std::vector<long double>& coefficients,
 // sign · p'(t) at its lowest over [-1, 1].
 long double lowestSlope(const std::vector<long double>& coefficients, int sign);
 
+// How far the curve goes the wrong way at its worst dip inside (-1, 1): where
+// sign · p' has a local minimum m < 0 with curvature k = sign · p''' > 0,
+// the slope is below 0 over a width 2√(2|m|/k), and the curve falls back by
+// about ⅔ |m| times that width. 0 when it never goes the wrong way inside;
+// infinity when it does at an end or where that estimate does not hold.
+long double wrongWayFall(const std::vector<long double>& coefficients, int sign);
+
 } // namespace calvero

@@ -182,7 +182,9 @@ private:
     std::vector<double> sums_;
 };
 
-// The weights of the errors of y (z for the surface) the fit used; empty when none.
+// The weights of the errors of y (z for the surface) the fit used; empty
+// when none. Column weights scaled to mean 1: a weight's unit is the user's,
+// and s and AICc must not move with it.
 std::vector<double> measuredWeights(const Calculation& c)
 {
     std::vector<double> weights;
@@ -192,7 +194,28 @@ std::vector<double> measuredWeights(const Calculation& c)
         weights.push_back(c.options.weighting == Weighting::Relative ? 1.0 / (measured * measured)
                                                                      : c.options.pointWeights[static_cast<std::size_t>(i - 1)]);
     }
+    if (c.options.weighting == Weighting::Column && !weights.empty()) {
+        // The mean of weights of any size, without overflow: the largest taken out first.
+        const double largest = *std::max_element(weights.begin(), weights.end());
+        double mean = 0.0;
+        for (double w : weights) mean += w / largest;
+        mean /= static_cast<double>(weights.size());
+        for (double& w : weights) w = w / largest / mean;
+    }
     return weights;
+}
+
+// The curve is held through the origin: the polynomial's or the surface's
+// constant term fixed at 0, or a through point at (0; 0) (the surface's at
+// (0; 0; 0)).
+bool heldThroughOrigin(const Calculation& c)
+{
+    if (c.kind != FitType::Polynomial && c.kind != FitType::SurfaceXY) return false;
+    for (const FixedTerm& t : c.options.fixedTerms)
+        if (t.term == 1 && t.value == 0.0) return true;
+    for (const ThroughPoint& t : c.options.throughPoints)
+        if (t.x == 0.0 && t.y == 0.0 && (c.kind != FitType::SurfaceXY || t.z == 0.0)) return true;
+    return false;
 }
 
 std::string withDegree(const Statistics& s)
@@ -269,6 +292,7 @@ Statistics fitStatistics(const Calculation& c)
     s.dof = s.n - s.p + s.equalities;
     const std::vector<double> weights = measuredWeights(c);
     s.weighted = !weights.empty();
+    s.weighting = c.options.weighting;
     if (c.options.minimax)
         s.approximate = "i coefficienti rendono minimo l'errore percentuale massimo, non la somma dei quadrati";
     else if (c.slopeBound)
@@ -291,13 +315,14 @@ Statistics fitStatistics(const Calculation& c)
     double mean = 0.0;
     for (double v : observed) mean += v;
     mean /= s.n;
-    double sst = 0.0, sumSquaredPercent = 0.0, weightedSse = 0.0;
+    double sst = 0.0, sumOfSquares = 0.0, sumSquaredPercent = 0.0, weightedSse = 0.0;
     int withPercent = 0;
     for (std::size_t i = 0; i < observed.size(); ++i) {
         const double residual = observed[i] - fitted[i];
         s.sse += residual * residual;
         if (s.weighted) weightedSse += weights[i] * residual * residual;
         sst += (observed[i] - mean) * (observed[i] - mean);
+        sumOfSquares += observed[i] * observed[i];
         s.largestAbsoluteError = std::max(s.largestAbsoluteError, std::fabs(residual));
         if (observed[i] != 0.0) {
             const double percent = std::fabs(residual / observed[i] * 100.0);
@@ -330,6 +355,7 @@ Statistics fitStatistics(const Calculation& c)
         s.rSquared = 1.0 - s.sse / sst;
         if (s.dof > 0) s.adjustedRSquared = 1.0 - (1.0 - *s.rSquared) * (s.n - 1) / s.dof;
     }
+    if (heldThroughOrigin(c) && sumOfSquares > 0.0) s.uncentredRSquared = 1.0 - s.sse / sumOfSquares;
     const int k = s.p - s.equalities + 1; // the free coefficients and the variance of the residuals
     if (!s.exactFit && leastSum > 0.0 && s.n - k - 1 > 0)
         s.aicc = s.n * std::log(leastSum / s.n) + 2.0 * k + 2.0 * k * (k + 1) / (s.n - k - 1);
@@ -425,6 +451,15 @@ StatisticsText statisticsText(const Statistics& s)
     if (s.dof == 0)
         text.notes.push_back("n = p: la curva passa per tutti i punti e nessun errore si può stimare (servono più "
                              "punti che coefficienti)");
+    if (s.weighting == Weighting::Column)
+        text.notes.push_back("pesi dei punti normalizzati a media 1 (un punto di peso 1 è un punto medio): s e AICc "
+                             "non cambiano se tutti i pesi si moltiplicano per una stessa costante");
+    if (s.weighting == Weighting::Relative)
+        text.notes.push_back("pesi relativi 1/" + yName + "²: s è un errore relativo (0,01 = 1 %)");
+    if (s.uncentredRSquared)
+        text.notes.push_back("curva per l'origine: R² confronta SSE con la dispersione attorno alla media di " + yName +
+                             ", R² non centrato con quella attorno a 0 (il valore dei programmi di regressione "
+                             "senza termine noto)");
     auto figure = [&text](const std::string& label, const std::string& value) { text.figures.push_back({label, value}); };
     figure("somma dei quadrati dei residui SSE", significant(s.sse, d));
     const std::string dofText = s.equalities > 0 ? "(n - p + vincoli)" : "(n - p)";
@@ -439,7 +474,9 @@ StatisticsText statisticsText(const Statistics& s)
     }
     figure("R² = 1 - SSE / Σ(" + yName + " - media)²",
            orNot(s.rSquared, d, "non calcolabile (tutti i valori di " + yName + " sono uguali)"));
-    figure("R² corretto = 1 - (1 - R²)(n - 1)/(n - p)", orNot(s.adjustedRSquared, d, "non calcolabile"));
+    figure("R² corretto = 1 - (1 - R²)(n - 1)/" + dofText, orNot(s.adjustedRSquared, d, "non calcolabile"));
+    if (s.uncentredRSquared)
+        figure("R² non centrato = 1 - SSE / Σ" + yName + "²", significant(*s.uncentredRSquared, d));
     if (s.transformedRSquared)
         figure("R² della retta trasformata (" + s.transformedLine +
                    ", quello delle linee di tendenza dei fogli di calcolo)",

@@ -39,7 +39,12 @@ struct Statistics {
     int dof = 0;         // n - p + equalities
     int equalities = 0;  // the fit's through points and fixed terms
     bool weighted = false;             // the fit weighted the errors: s from Σ w (y - Yint)²
-    std::optional<double> weightedSse; // Σ w (y - Yint)²
+    // Column weights are scaled to mean 1 before s and AICc (a point of
+    // weight 1 is then an average point, and multiplying every weight by a
+    // constant changes nothing); relative weights 1/y² are taken as they are,
+    // so that s reads as a relative error.
+    Weighting weighting = Weighting::None;
+    std::optional<double> weightedSse; // Σ w (y - Yint)², column weights of mean 1
     // Why the coefficients' errors and intervals are approximate (the
     // smallest largest error, a monotone curve held at its bound); empty
     // when they are as least squares gives them.
@@ -47,7 +52,11 @@ struct Statistics {
     double sse = 0.0;    // Σ (y - Yint)²
     std::optional<double> standardError;    // √(SSE / (n - p)), weighted: √(Σ w (y - Yint)² / (n - p + equalities))
     std::optional<double> rSquared;         // 1 - SSE / Σ (y - ȳ)²
-    std::optional<double> adjustedRSquared; // 1 - (1 - R²)(n - 1)/(n - p)
+    std::optional<double> adjustedRSquared; // 1 - (1 - R²)(n - 1)/dof: the free coefficients counted
+    // A curve held through the origin (the constant term fixed at 0, or a
+    // through point (0; 0)): 1 - SSE / Σ y², the R² of a regression without
+    // intercept (NIST's NoInt sets certify this one). None otherwise.
+    std::optional<double> uncentredRSquared;
     // The straight line in the transformed variables (power, exponential,
     // saturation): the R² a spreadsheet trend line shows.
     std::optional<double> transformedRSquared;

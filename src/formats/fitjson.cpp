@@ -57,6 +57,8 @@ json statisticsJson(const Statistics& s)
             {"illConditioned", s.illConditioned},
             {"coefficients", coefficients},
             {"lines", statisticsLines(s)}};
+    // Only for a curve held through the origin: the R² figures of every other fit stay as they were.
+    if (s.uncentredRSquared) figures["uncentredRSquared"] = jsonNumber(s.uncentredRSquared);
     return figures;
 }
 

@@ -12,7 +12,8 @@ namespace calvero::nist {
 
 struct ReferenceSet {
     int degree = 0;
-    std::vector<double> coefficients;
+    bool throughOrigin = false; // "intercept 0": the model has no constant term
+    std::vector<double> coefficients, standardDeviations;
     double residualSd = 0.0;
     double rSquared = 0.0;
     std::vector<double> x, y;
@@ -37,9 +38,13 @@ inline ReferenceSet readSet(const std::string& path)
             set.x.push_back(std::stod(word));
         } else if (word == "degree") {
             fields >> set.degree;
+        } else if (word == "intercept") {
+            set.throughOrigin = true;
         } else if (word[0] == 'B') {
             fields >> word;
             set.coefficients.push_back(std::stod(word));
+            fields >> word;
+            set.standardDeviations.push_back(std::stod(word));
         } else if (word == "residual_sd") {
             fields >> set.residualSd;
         } else if (word == "r_squared") {

@@ -2,7 +2,9 @@
 // 2; Wampler1 to Wampler5, degree 5; tests/data/nist, with their source): the
 // coefficients the program prints must match the certified values to at
 // least 10 digits (log relative error, as NIST scores it), the standard error
-// of the estimate and R² to at least 13.
+// of the estimate and R² to at least 13. NoInt1 and NoInt2, y = B1·x without
+// intercept, fitted with term 1 fixed at 0: R² as NIST certifies it there,
+// the uncentred one.
 #include "fit/statistics.h"
 #include "nist_reference.h"
 
@@ -16,6 +18,7 @@ using namespace calvero::nist;
 namespace {
 
 class NistPolynomials : public ::testing::TestWithParam<const char*> {};
+class NistThroughOrigin : public ::testing::TestWithParam<const char*> {};
 
 } // namespace
 
@@ -46,6 +49,41 @@ TEST_P(NistPolynomials, CoefficientsToTenDigitsAndFiguresToThirteen)
     EXPECT_GE(logRelativeError(s.standardError.value(), set.residualSd), figureDigits) << *s.standardError;
     EXPECT_GE(logRelativeError(s.rSquared.value(), set.rSquared), 13.0) << *s.rSquared;
 }
+
+TEST_P(NistThroughOrigin, SlopeItsErrorAndTheUncentredRSquaredAsCertified)
+{
+    const ReferenceSet set = readReferenceSet(GetParam());
+    ASSERT_TRUE(set.throughOrigin && set.coefficients.size() == 1) << GetParam();
+    CalculationInput input;
+    input.kind = FitType::Polynomial;
+    input.degree = 1;
+    input.options.fixedTerms = {{1, 0.0}};
+    double sumOfSquares = 0.0, mean = 0.0;
+    for (std::size_t i = 0; i < set.x.size(); ++i) {
+        input.points.x[static_cast<int>(i) + 1] = set.x[i];
+        input.points.y[static_cast<int>(i) + 1] = set.y[i];
+        mean += set.y[i] / static_cast<double>(set.y.size());
+    }
+    for (double y : set.y) sumOfSquares += (y - mean) * (y - mean);
+    input.pointCount = static_cast<int>(set.x.size());
+    const Outcome outcome = calculate(input);
+    ASSERT_TRUE(outcome) << outcome.failure();
+    const Statistics s = fitStatistics(*outcome);
+    EXPECT_GE(logRelativeError(std::get<PolynomialCurve>(*outcome->curve).coefficients[2], set.coefficients[0]), 13.0);
+    EXPECT_GE(logRelativeError(s.coefficients.at(1).standardError.value(), set.standardDeviations[0]), 13.0);
+    EXPECT_GE(logRelativeError(s.standardError.value(), set.residualSd), 13.0);
+    EXPECT_GE(logRelativeError(s.uncentredRSquared.value(), set.rSquared), 12.0) << *s.uncentredRSquared;
+    // R² stays the centred one, from the certified residuals: SSE = residual SD² · (n - 1).
+    const double centred = 1.0 - set.residualSd * set.residualSd * static_cast<double>(set.x.size() - 1) / sumOfSquares;
+    EXPECT_GE(logRelativeError(s.rSquared.value(), centred), 10.0) << *s.rSquared;
+    const std::vector<std::string> lines = statisticsLines(s);
+    EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                           [](const std::string& l) { return l.rfind("R² non centrato = 1 - SSE / Σy² = ", 0) == 0; }),
+              lines.end());
+}
+
+INSTANTIATE_TEST_SUITE_P(CertifiedValues, NistThroughOrigin, ::testing::Values("NoInt1", "NoInt2"),
+                         [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
 
 INSTANTIATE_TEST_SUITE_P(CertifiedValues, NistPolynomials,
                          ::testing::Values("Pontius", "Wampler1", "Wampler2", "Wampler3", "Wampler4", "Wampler5"),

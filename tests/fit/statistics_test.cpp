@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -216,3 +217,35 @@ TEST(SignificantText, FixedPointWhereItReadsExponentBeyondNeverANumberThatIsNot)
 }
 
 } // namespace
+
+// Column weights are scaled to mean 1 before s and AICc (numpy: weighted
+// lstsq, s² = Σ w̄ r² / (n - p), w̄ = w / mean(w)): the same figures whatever
+// the weights' unit. With a through point the adjusted R² is the formula its
+// label gives, with n - p + vincoli.
+TEST(FitStatistics, ColumnWeightsOfMeanOneAndAdjustedRSquaredAsLabelled)
+{
+    const std::vector<double> q = {0, 600, 1200, 1800, 2400, 3000, 3600, 4200, 4800, 5400, 6000};
+    const std::vector<double> head = {42.12,  40.754, 39.556, 36.866, 33.324000000000005, 29.669999999999998,
+                                      24.413999999999998, 18.956, 12.085999999999999, 5.144, -2.89};
+    std::vector<Point> points;
+    for (std::size_t i = 0; i < q.size(); ++i) points.push_back({q[i], head[i]});
+    CalculationInput in = inputOf(FitType::Polynomial, 3, points);
+    in.options.weighting = Weighting::Column;
+    for (double scale : {1.0, 1e10, 1e-10}) {
+        in.options.pointWeights.clear();
+        for (double w : {1, 2, 1, 4, 1, 1, 3, 1, 2, 1, 5}) in.options.pointWeights.push_back(w * scale);
+        const Statistics s = statisticsOf(in);
+        expectClose(s.standardError.value(), 0.19144435743684624, "s");
+        expectClose(s.aicc.value(), -19.341313995116913, "AICc");
+    }
+
+    CalculationInput through = inputOf(FitType::Polynomial, 3, points);
+    through.options.throughPoints = {{0.0, 42.0}};
+    const Statistics s = statisticsOf(through);
+    const StatisticsText text = statisticsText(s);
+    const auto adjusted = std::find_if(text.figures.begin(), text.figures.end(),
+                                       [](const StatisticsFigure& f) { return f.label.rfind("R² corretto", 0) == 0; });
+    ASSERT_NE(adjusted, text.figures.end());
+    EXPECT_EQ(adjusted->label, "R² corretto = 1 - (1 - R²)(n - 1)/(n - p + vincoli)");
+    expectClose(s.adjustedRSquared.value(), 1.0 - (1.0 - s.rSquared.value()) * (11 - 1) / (11 - 4 + 1), "adjusted R²");
+}

@@ -309,6 +309,7 @@ with tempfile.TemporaryDirectory() as work:
         ("the rational kind, monotone", PUMP, 5, 2, ["--monotone", "increasing"], "vale solo per POLINOMIO"),
         ("minimax with weights", PUMP, 3, 2, ["--minimax", "--weights", "relative"], "non usa pesi"),
         ("two through points at one x", PUMP, 3, 3, ["--through", "0,42", "--through", "0,41"], "non sono indipendenti"),
+        ("a through point whose powers overflow", PUMP, 3, 3, ["--through", "1e300,5"], "overflow"),
         ("a term that the degree has not", PUMP, 3, 2, ["--fix", "5=1"], "inesistente"),
         ("a fixed slope against a monotone curve", PUMP, 3, 2, ["--fix", "2=1", "--monotone", "decreasing"],
          "non si possono rispettare"),
