@@ -70,6 +70,8 @@ Checked<FitOptions> optionsOf(const FitOptionsForm& form, bool surface)
     o.weighting = form.weighting;
     o.minimax = form.minimax;
     o.monotone = form.monotone;
+    // Refused here, at OK, rather than at the next calculation.
+    if (o.minimax && o.weighting != Weighting::None) return failed<FitOptions>(refusalOf(RefusalCode::MinimaxWithWeights));
     return succeeded(std::move(o));
 }
 

@@ -25,7 +25,7 @@ TEST(FitOptionsForm, FieldsReadIntoOptionsAndBack)
 
 TEST(FitOptionsForm, TheFirstFieldThatDoesNotReadIsNamed)
 {
-    const std::vector<std::tuple<FitOptionsForm, bool, std::string>> forms = {
+    std::vector<std::tuple<FitOptionsForm, bool, std::string>> forms = {
         {{{{"1", "", ""}}, {}}, false, "punto di passaggio 1: y non è un numero: "},
         {{{{"1", "2", ""}}, {}}, true, "punto di passaggio 1: z non è un numero: "},
         {{{{"", "", ""}, {"a", "2", ""}}, {}}, false, "punto di passaggio 2: x non è un numero: a"},
@@ -33,5 +33,9 @@ TEST(FitOptionsForm, TheFirstFieldThatDoesNotReadIsNamed)
         {{{}, {{"2.5", "1"}}}, false, "termine fisso 1: il numero del termine va da 1 a 15 (come nel rapporto): 2.5"},
         {{{}, {{"2", "x"}}}, false, "termine fisso 1: il valore non è un numero: x"},
     };
+    FitOptionsForm minimaxWeighted;
+    minimaxWeighted.minimax = true;
+    minimaxWeighted.weighting = Weighting::Relative;
+    forms.push_back({minimaxWeighted, false, "il minimo errore massimo non usa pesi: togliere i pesi o il minimo errore massimo"});
     for (const auto& [form, surface, message] : forms) EXPECT_EQ(optionsOf(form, surface).failure(), message);
 }
