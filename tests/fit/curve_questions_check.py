@@ -229,7 +229,7 @@ qs = np.linspace(0.0, 60.0, 13)
 fan = 620 + 1.5 * qs - 0.12 * qs ** 2 + rng.normal(0, 0.5, qs.size)
 document = run(zip(qs, fan), 3, 2, "--duty", "40,400")
 c = coefficients_of(document)
-expected = real_roots([c[2] * 1600, c[1] * 40, c[0] - 400], 0.3, 1.5)
+expected = real_roots([c[2] * 1600 - 400, c[1] * 40, c[0]], 0.3, 1.5)  # c0 r² + c1 Q r + c2 Q² = H
 roots_agree("duty ratio for (40, 400)", document["duty"]["ratios"], expected)
 document = run(zip(qs, fan), 3, 2, "--duty", "40,2000", expect=1)
 check("duty point out of reach: refused with its code", document["duty"]["refusal"]["code"] == "no_duty_ratio")
