@@ -1,6 +1,7 @@
 #include "batch/batchoptions.h"
 
 #include "batch/batchexportoptions.h"
+#include "batch/batchquestionoptions.h"
 #include "common/numtext.h"
 #include "entry/gridinput.h"
 #include "fit/dataset.h"
@@ -33,6 +34,11 @@ std::string batchUsage()
            "        [--c-function OUT] [--python-function OUT] [--curve-name NOME]\n"
            "VINCOLI (un file solo): [--through X,Y]... (X,Y,Z per Z=F(x,y)) [--fix TERMINE=VALORE]...\n"
            "        [--weights relative|column] [--minimax] [--monotone decreasing|increasing]\n"
+           "DOMANDE ALLA CURVA (un file solo): [--at X[,Y]]... [--level P] [--weight W] [--solve-y Y]...\n"
+           "        [--system K[,P0[,N]] | --system-through Q,DP[,P0[,N]]]\n"
+           "        [--speed-ratio R | --diameter-ratio R] [--duty Q,H] [--quantity head|power|efficiency]\n"
+           "        [--scaled-out OUT]   (il file dei dati della curva scalata)\n"
+           "        [--bands]   (il grafico di --png con le bande di confidenza e di previsione)\n"
            "TIPI (--kind N):\n" +
            kinds;
 }
@@ -143,6 +149,10 @@ std::variant<BatchOptions, BatchRequest, std::string> parseLine(const std::vecto
             (argument == "--all-lines" ? options.allLines : options.eachParameter) = true;
             continue;
         }
+        if (argument == "--bands") {
+            options.bands = true;
+            continue;
+        }
         if (argument == "--stats" || argument == "--compare") {
             (argument == "--stats" ? options.statistics : options.compare) = true;
             continue;
@@ -150,6 +160,11 @@ std::variant<BatchOptions, BatchRequest, std::string> parseLine(const std::vecto
         if (isExportOption(argument)) {
             if (i + 1 >= arguments.size()) return "manca il valore di " + argument;
             if (const Failure problem = readExportOption(argument, arguments[++i], options)) return *problem;
+            continue;
+        }
+        if (isQuestionOption(argument)) {
+            if (i + 1 >= arguments.size()) return "manca il valore di " + argument;
+            if (const Failure problem = readQuestionOption(argument, arguments[++i], options)) return *problem;
             continue;
         }
         if (argument == "--compare-with-options") {
@@ -212,6 +227,7 @@ std::variant<BatchOptions, BatchRequest, std::string> parseLine(const std::vecto
             return "--through, --fix, --weights, --minimax e --monotone valgono per un file solo "
                    "(i file dei vincoli dei file di dati valgono anche insieme)";
         if (options.eachParameter && !kindGiven) return "con --each-parameter serve --kind";
+        if (const Failure problem = settleQuestionOptions(options)) return *problem;
         if (const Failure problem = settleExportOptions(options)) return *problem;
         return options;
     }
@@ -229,6 +245,7 @@ std::variant<BatchOptions, BatchRequest, std::string> parseLine(const std::vecto
             return "con --points senza --kind si può solo confrontare: --xls, --rtf, --png, --stats e le "
                    "esportazioni chiedono --kind";
     }
+    if (const Failure problem = settleQuestionOptions(options)) return *problem;
     if (const Failure problem = settleExportOptions(options)) return *problem;
     return options;
 }

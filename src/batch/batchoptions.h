@@ -1,6 +1,7 @@
 #pragma once
 // The command line of calvero1-batch.
 #include "common/checked.h"
+#include "fit/curveanswers.h"
 #include "fit/fitoptions.h"
 #include "exports/exportformats.h"
 
@@ -57,6 +58,14 @@ struct BatchOptions {
     bool minimaxGiven = false;
     bool monotoneGiven = false;
     bool compareWithOptions = false; // --compare-with-options: the comparison fits with the same options
+    // The questions asked of the curve (batchquestionoptions.h), and the
+    // data set file the scaled curve is written into (--scaled-out).
+    CurveQuestions questions;
+    std::vector<int> valueFields; // the numbers of each --at: 1 (x) or 2 (x,y)
+    bool systemGiven = false;
+    bool quantityGiven = false;
+    bool bands = false; // --bands: the --png graph draws the confidence and prediction bands
+    std::string scaledOut;
     bool steeringGiven() const { return throughGiven || fixGiven || weightsGiven || minimaxGiven || monotoneGiven; }
 };
 

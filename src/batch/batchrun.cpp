@@ -112,8 +112,25 @@ int writeJson(const BatchOptions& options, const std::string& document, std::ost
     return BatchOk;
 }
 
-// --stats, --compare and --json after the report. The JSON goes to standard
-// output alone when it is "-".
+// The scaled curve's data set file (--scaled-out), when asked for and the curve was scaled.
+int writeScaled(const BatchOptions& options, const CurveAnswers& answers, std::ostream& err)
+{
+    if (options.scaledOut.empty() || !answers.scaled || !*answers.scaled) return BatchOk;
+    const Checked<std::string> text = dataSetTextOf(**answers.scaled);
+    if (!text) {
+        err << text.failure() << '\n';
+        return BatchRefused;
+    }
+    if (auto failure = writeOutputFile(options.scaledOut, *text)) {
+        err << *failure << '\n';
+        return BatchUnreadable;
+    }
+    return BatchOk;
+}
+
+// --stats, --compare, the questions to the curve and --json after the
+// report. The JSON goes to standard output alone when it is "-". A question
+// refused is said on standard error too, and the run exits 1.
 int writeFigures(const BatchOptions& options, const CalculationInput& input, const Calculation& done,
                  std::ostream& out, std::ostream& err)
 {
@@ -133,10 +150,33 @@ int writeFigures(const BatchOptions& options, const CalculationInput& input, con
                                 options.compareWithOptions);
         print(comparisonLines(rows, options.tolerance, options.toleranceText));
     }
-    if (options.jsonOut.empty()) return BatchOk;
-    return writeJson(options,
-                     fitJson(done, options.compare ? &rows : nullptr, options.tolerance, options.toleranceText) + "\n",
-                     out, err);
+    int exit = BatchOk;
+    std::optional<CurveAnswers> answers;
+    const bool surface = done.kind == FitType::SurfaceXY;
+    for (int fields : options.valueFields)
+        if (fields != (surface ? 2 : 1)) {
+            err << (surface ? "per il polinomio Z=F(x,y) un valore si chiede come --at X,Y"
+                            : "un valore si chiede come --at X (X,Y solo per il polinomio Z=F(x,y))")
+                << '\n';
+            return BatchRefused;
+        }
+    if (options.questions.any()) {
+        answers = answerQuestions(done, options.questions);
+        print(answerLines(options.questions, *answers));
+        for (const Refusal& refusal : answers->refusals()) {
+            err << refusalText(refusal) << '\n';
+            exit = BatchRefused;
+        }
+        exit = std::max(exit, writeScaled(options, *answers, err));
+    }
+    if (options.jsonOut.empty()) return exit;
+    const CurveAnswers none;
+    const AskedQuestions asked{options.questions, answers ? *answers : none};
+    return std::max(exit, writeJson(options,
+                                    fitJson(done, options.compare ? &rows : nullptr, options.tolerance,
+                                            options.toleranceText, answers ? &asked : nullptr) +
+                                        "\n",
+                                    out, err));
 }
 
 // --compare on a point file without a kind: the comparison of the kinds of
@@ -180,7 +220,7 @@ std::vector<std::string> inputsOf(const BatchOptions& options)
 std::vector<std::string> outputsOf(const BatchOptions& options)
 {
     std::vector<std::string> files{options.workbookOut, options.reportOut, options.graphOut, options.jsonOut,
-                                   options.summaryOut};
+                                   options.summaryOut, options.scaledOut};
     for (const BatchExport& e : options.exports) files.push_back(e.path);
     return files;
 }
@@ -241,7 +281,7 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         }
     }
     if (!options.graphOut.empty()) {
-        const Failure failure = writeGraph ? writeGraph(options.graphOut, done)
+        const Failure failure = writeGraph ? writeGraph(options.graphOut, done, options.questions, options.bands)
                                            : Failure("errore di scrittura del file " + options.graphOut);
         if (failure) {
             err << *failure << '\n';

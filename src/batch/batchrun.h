@@ -16,9 +16,11 @@
 namespace calvero {
 
 // writeGraph draws the graph of the calculation into the named image file
-// (the caller owns the drawing toolkit); the Italian message when it could
-// not be written.
-using GraphWriter = std::function<Failure(const std::string& path, const Calculation& done)>;
+// (the caller owns the drawing toolkit), with what the questions asked of the
+// curve draw (the bands when `bands`); the Italian message when it could not
+// be written.
+using GraphWriter = std::function<Failure(const std::string& path, const Calculation& done,
+                                          const CurveQuestions& questions, bool bands)>;
 
 int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, const GraphWriter& writeGraph);
 

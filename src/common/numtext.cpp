@@ -301,6 +301,26 @@ std::optional<double> parseDecimal(std::string_view text)
 
 double parseDecimalOrZero(std::string_view text) { return parseDecimal(text).value_or(0.0); }
 
+std::optional<std::vector<double>> parseNumberList(std::string_view text, std::size_t fewest, std::size_t most)
+{
+    std::vector<double> numbers;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t semicolon = text.find(';', start);
+        std::string_view piece = text.substr(start, semicolon == std::string_view::npos ? std::string_view::npos
+                                                                                          : semicolon - start);
+        while (!piece.empty() && piece.front() == ' ') piece.remove_prefix(1);
+        while (!piece.empty() && piece.back() == ' ') piece.remove_suffix(1);
+        const auto number = parseDecimal(commaToPoint(piece));
+        if (!number || !std::isfinite(*number)) return std::nullopt;
+        numbers.push_back(*number);
+        if (semicolon == std::string_view::npos) break;
+        start = semicolon + 1;
+    }
+    if (numbers.size() < fewest || numbers.size() > most) return std::nullopt;
+    return numbers;
+}
+
 std::string commaToPoint(std::string_view text)
 {
     // "1.234,5": with both marks and the comma last, the dots group thousands.

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace calvero {
 
@@ -96,6 +97,11 @@ double parseDecimalOrZero(std::string_view text);
 // Italian way with thousands separators: its dots are dropped ("1.234,5" gives
 // "1234.5").
 std::string commaToPoint(std::string_view text);
+
+// A field of a few typed numbers separated by ';' (each with a decimal comma
+// or point, blanks around it allowed), from fewest to most of them; nothing
+// for any other text.
+std::optional<std::vector<double>> parseNumberList(std::string_view text, std::size_t fewest, std::size_t most);
 
 // The first count characters of a UTF-8 text, never splitting a character.
 std::string firstCharacters(const std::string& text, std::size_t count);

@@ -50,6 +50,14 @@ enum class RefusalCode : int {
     InvalidCell,
     UnknownFormat,
     InvalidTolerance,
+    InvalidQuestion,        // a question to the curve with a value it cannot take (a level, a weight, a ratio)
+    NoCurve,                // the scatter kind: no curve to ask
+    NoValueAt,              // the curve has no value at the x asked (a pole, a logarithm)
+    QuestionNotForKind,     // a question the kind cannot answer (x for y of a surface)
+    NoXForY,                // the curve takes the value nowhere in the points' range and 10 % beyond
+    NoOperatingPoint,       // the system curve meets the curve nowhere in that range
+    NoDutyRatio,            // no speed or trim ratio from 0.3 to 1.5 takes the curve through the duty point
+    AffinityNotKept,        // a kind the affinity laws do not keep
     Count
 };
 

@@ -33,6 +33,16 @@ std::string zeroValue(const Refusal& r)
     return "minimo errore massimo: il punto " + point + " ha " + value + " = 0, che non ha errore percentuale";
 }
 
+// A question with a value it cannot take: which value.
+std::string invalidQuestion(const std::string& what)
+{
+    if (what == "level") return "livello non valido: una probabilità tra 0 e 1, per esempio 0.95";
+    if (what == "weight") return "peso del nuovo punto non valido: un numero maggiore di 0";
+    if (what == "ratio") return "rapporto non valido: un numero maggiore di 0";
+    if (what == "system") return "curva dell'impianto non valida: k, p0 e n numeri finiti, n maggiore di 0";
+    return "valore non valido per la domanda alla curva";
+}
+
 } // namespace
 
 std::string refusalText(const Refusal& r)
@@ -84,6 +94,23 @@ std::string refusalText(const Refusal& r)
     case RefusalCode::IncompatibleConditions: return "i vincoli chiesti non si possono rispettare insieme";
     case RefusalCode::NotSolved: return "il calcolo con i vincoli non ha trovato una soluzione";
     case RefusalCode::InvalidTolerance: return "tolleranza non valida (un numero di punti percentuali, 0 o più)";
+    case RefusalCode::InvalidQuestion: return invalidQuestion(detail(r, 0));
+    case RefusalCode::NoCurve: return "la punteggiata non ha una curva a cui fare domande";
+    case RefusalCode::NoValueAt: return "la curva non ha valore a x = " + detail(r, 0);
+    case RefusalCode::QuestionNotForKind:
+        return detail(r, 0) == "surface" ? "per il polinomio Z=F(x,y) si chiede solo il valore a x, y"
+                                         : "la curva temperatura-tempo e la curva di saturazione non sono curve di "
+                                           "ventilatori o pompe";
+    case RefusalCode::NoXForY:
+        return "nessuna x dà y = " + detail(r, 0) + " nel campo dei punti (né fino al 10 % oltre)";
+    case RefusalCode::NoOperatingPoint:
+        return "la curva dell'impianto non incontra la curva nel campo dei punti (né fino al 10 % oltre)";
+    case RefusalCode::NoDutyRatio:
+        return "nessun rapporto da 0,3 a 1,5 porta la curva per il punto richiesto (" + detail(r, 0) + "; " +
+               detail(r, 1) + ")";
+    case RefusalCode::AffinityNotKept:
+        return "le leggi di affinità non conservano la forma della curva " + detail(r, 0) +
+               ": valgono per POLINOMIO, POLINOMIO FRATTO, POTENZA ed ESPONENZIALE";
     // The sentence made where the refusal happened: a file, a field, an
     // argument, an export's format.
     case RefusalCode::Message:
@@ -137,6 +164,14 @@ const char* refusalIdentifier(RefusalCode code)
         "invalid_cell",
         "unknown_format",
         "invalid_tolerance",
+        "invalid_question",
+        "no_curve",
+        "no_value_at",
+        "question_not_for_kind",
+        "no_x_for_y",
+        "no_operating_point",
+        "no_duty_ratio",
+        "affinity_not_kept",
     };
     const auto at = static_cast<std::size_t>(code);
     return at < Identifiers.size() ? Identifiers[at] : "";

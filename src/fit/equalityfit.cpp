@@ -153,4 +153,14 @@ std::vector<double> ConditionedDesign::varianceFactors() const
     return factors;
 }
 
+Real ConditionedDesign::leverage(const RealVector& row) const
+{
+    const Eigen::Index free = nullSpace_.cols();
+    if (free == 0) return 0;
+    // With A·N·P = Q·R, (NᵀAᵀAN)⁻¹ = P·R⁻¹·R⁻ᵀ·Pᵀ: the leverage is |R⁻ᵀ·Pᵀ·Nᵀ·row|².
+    const RealVector along = reduced_.colsPermutation().transpose() * (nullSpace_.transpose() * row);
+    const RealMatrix R = reduced_.matrixR().topLeftCorner(free, free).triangularView<Eigen::Upper>();
+    return R.transpose().triangularView<Eigen::Lower>().solve(along).squaredNorm();
+}
+
 } // namespace calvero

@@ -49,6 +49,11 @@ public:
     // weighted residuals: the free directions only, a fixed term's factor 0.
     std::vector<double> varianceFactors() const;
 
+    // rowᵀ·C·row, C the coefficients' covariance for a unit variance of the
+    // weighted residuals, for a row of terms in the basis of the unit columns
+    // (CentredTerms::rowAt): the leverage of a value of the curve.
+    Real leverage(const RealVector& row) const;
+
     // The free coefficients: u = particular + nullSpace · z in the centred basis.
     const RealMatrix& nullSpace() const { return nullSpace_; }
     RealVector particular() const;

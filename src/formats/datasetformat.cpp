@@ -176,6 +176,24 @@ void keepCoefficients(DataSetCoefficients& kept, const Calculation& done)
     if (done.curve) std::visit(CurveStore{kept}, *done.curve);
 }
 
+Checked<std::string> dataSetTextOf(const Calculation& done)
+{
+    if (done.pointCount > MaxPoints) return failed<std::string>(Refusal{RefusalCode::TooManyPoints, {std::to_string(MaxPoints)}});
+    DataSetFileContents contents;
+    contents.kind = static_cast<std::uint8_t>(done.kind);
+    contents.degree = static_cast<std::uint8_t>(done.degree);
+    contents.count = static_cast<std::uint8_t>(done.pointCount);
+    DataSetCoefficients kept;
+    keepCoefficients(kept, done);
+    contents.curveBlock = kept.block;
+    for (int i = 1; i <= done.pointCount; ++i) {
+        contents.x[i] = done.points.x[i];
+        contents.y[i] = done.points.y[i];
+        contents.z[i] = done.points.z[i];
+    }
+    return formatDataSetFile(contents);
+}
+
 bool holdsDataSet(const std::string& path)
 {
     std::FILE* file = std::fopen(path.c_str(), "rb");

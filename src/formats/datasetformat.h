@@ -85,4 +85,9 @@ struct DataSetCoefficients {
 // The curve block after a calculation that succeeded.
 void keepCoefficients(DataSetCoefficients& kept, const Calculation& done);
 
+// The file of a calculation made without the windows (the curve at another
+// speed): its kind, degree, points and curve block; refused beyond the 200
+// points a file holds.
+Checked<std::string> dataSetTextOf(const Calculation& done);
+
 } // namespace calvero

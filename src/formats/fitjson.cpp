@@ -1,5 +1,6 @@
 #include "formats/fitjson.h"
 
+#include "formats/answerjson.h"
 #include "formats/fitoptionsfile.h"
 #include "formats/jsonfigures.h"
 #include "fit/coefficientlist.h"
@@ -160,7 +161,7 @@ std::string comparisonJson(const std::vector<ComparisonRow>& comparison, double 
 }
 
 std::string fitJson(const Calculation& c, const std::vector<ComparisonRow>* comparison, double tolerance,
-                    const std::string& toleranceAsWritten)
+                    const std::string& toleranceAsWritten, const AskedQuestions* asked)
 {
     json document = {{"kind", kindNumber(c.kind)},
                      {"kindName", kindLabel(c.kind)},
@@ -179,6 +180,7 @@ std::string fitJson(const Calculation& c, const std::vector<ComparisonRow>* comp
     document["shape"] = shapeJson(shapeChecks(c));
     document["points"] = pointsJson(c);
     if (comparison) document["comparison"] = comparisonOf(*comparison, tolerance, toleranceAsWritten);
+    if (asked) addAnswersJson(document, asked->questions, asked->answers);
     return jsonDocument(document);
 }
 

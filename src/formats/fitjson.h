@@ -6,6 +6,7 @@
 // same names (calvero.h, the Python module).
 #include "fit/calculation.h"
 #include "fit/comparison.h"
+#include "fit/curveanswers.h"
 #include "fit/shapecheck.h"
 #include "fit/statistics.h"
 
@@ -26,9 +27,15 @@ nlohmann::json comparisonRowJson(const ComparisonRow& row);
 nlohmann::json fitStatisticsJson(const Calculation& calculation, const Statistics& statistics);
 
 // Figures that cannot be computed are null, never NaN. The comparison's rule
-// gives the tolerance as the user wrote it, when given.
+// gives the tolerance as the user wrote it, when given; the answers to the
+// questions asked of the curve follow, when given (answerjson.h).
+struct AskedQuestions {
+    const CurveQuestions& questions;
+    const CurveAnswers& answers;
+};
 std::string fitJson(const Calculation& calculation, const std::vector<ComparisonRow>* comparison = nullptr,
-                    double tolerancePercent = DefaultTolerancePercent, const std::string& toleranceAsWritten = "");
+                    double tolerancePercent = DefaultTolerancePercent, const std::string& toleranceAsWritten = "",
+                    const AskedQuestions* asked = nullptr);
 
 // The comparison alone, as {"comparison": ...} (points compared without a kind).
 std::string comparisonJson(const std::vector<ComparisonRow>& comparison, double tolerancePercent,

@@ -4,6 +4,7 @@
 #include "graph/axes.h"
 #include "graph/colours.h"
 #include "graph/plotting.h"
+#include "graph/questionplot.h"
 #include "graph/worldposition.h"
 
 #include <algorithm>
@@ -31,6 +32,7 @@ FitGraphData fitGraphData(const Calculation& done)
     data.points.foundCount = done.pointCount;
     data.plotted = std::min(done.pointCount, MaxListedPoints);
     data.curve = done.curve;
+    if (done.curve) data.questions.predictor = std::make_shared<const CurvePredictor>(done);
     return data;
 }
 
@@ -43,12 +45,14 @@ void fitGraphProcedure(GraphState& s)
     // of its value clear of the x axis (or on it at 0), the highest 15 % of
     // its value, and at least a twentieth of the data's height, clear of the
     // top of the y axis and its arrow.
-    const double lowest = minY(data.points);
-    const double highest = maxY(data.points);
+    double lowest = minY(data.points);
+    double highest = maxY(data.points);
+    double left = minX(data.points), right = maxX(data.points);
+    widenForQuestions(data.questions, left, lowest, right, highest);
     const double headroom = std::max(0.15 * std::fabs(highest), 0.05 * (highest - lowest));
-    drawAxes(s, "X", "Y", ColourBlue, minX(data.points), lowest - 0.15 * std::fabs(lowest), maxX(data.points),
-             highest + headroom);
+    drawAxes(s, "X", "Y", ColourBlue, left, lowest - 0.15 * std::fabs(lowest), right, highest + headroom);
     plotPoints(s, data.plotted, data.points.x, data.points.y, ColourBlue);
+    plotQuestions(s, minX(data.points), maxX(data.points));
     if (data.curve) plotCurve(s, drawnCurve(data), ColourGreen, minX(data.points), maxX(data.points));
 }
 

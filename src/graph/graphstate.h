@@ -5,13 +5,17 @@
 // one (the graph window, the batch's picture, a test) and hands it to every
 // function of the engine; nothing of it is shared between two graphs.
 #include "fit/dataset.h"
+#include "fit/curvequestions.h"
 #include "fit/fittedcurve.h"
+#include "fit/prediction.h"
 #include "graph/canvas.h"
 
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace calvero {
 
@@ -50,10 +54,24 @@ struct PlotFrame {
 
 // What the program's graph shows: the points of a calculation (foundCount of
 // them set the axes, the first `plotted` are marked) and its fitted curve.
+// What the questions asked of a curve of one variable add to its graph: the
+// confidence and prediction bands, the system curve with its operating
+// points, the curve at another speed or diameter over its scaled flows.
+struct QuestionGraph {
+    std::shared_ptr<const CurvePredictor> predictor; // the bands' source; none without a curve
+    bool bands = false;
+    double level = 0.95;
+    std::optional<SystemCurve> system;
+    std::vector<CurvePlace> operatingPoints;
+    std::optional<FittedCurve> scaled;
+    double ratio = 1.0; // of the scaled curve's flows
+};
+
 struct FitGraphData {
     PointSet points;
     int plotted = 0;
     std::optional<FittedCurve> curve;
+    QuestionGraph questions;
 };
 
 // What the picture of a surface Z = F(x, y) shows: its points 1..count and

@@ -186,4 +186,27 @@ Checked<std::vector<ComparisonRow>> compareRequest(const FitRequest& request, do
     return succeeded(compareEquations(*input, tolerancePercent));
 }
 
+FitAnswer scaledAnswer(const Calculation& calculation, double ratio, AffinityQuantity quantity)
+{
+    FitAnswer answer;
+    Checked<Calculation> scaled = scaledCalculation(calculation, ratio, quantity);
+    if (!scaled) {
+        answer.status = scaled.refusal.code == RefusalCode::InvalidQuestion ? FitStatus::BadArguments : FitStatus::Refused;
+        answer.refusal = scaled.refusal;
+        return answer;
+    }
+    answer.status = FitStatus::Fitted;
+    answer.coefficients = namedCoefficients(*scaled);
+    answer.calculation = std::move(*scaled);
+    return answer;
+}
+
+std::optional<AffinityQuantity> quantityOfName(std::string_view name)
+{
+    if (name == "head") return AffinityQuantity::Head;
+    if (name == "power") return AffinityQuantity::Power;
+    if (name == "efficiency") return AffinityQuantity::Efficiency;
+    return std::nullopt;
+}
+
 } // namespace calvero

@@ -5,6 +5,7 @@
 // in how they hand the numbers over and how they say no. The engine's limits
 // hold: up to 100 000 points of every kind.
 #include "common/checked.h"
+#include "fit/affinity.h"
 #include "fit/calculation.h"
 #include "fit/coefficientlist.h"
 #include "fit/comparison.h"
@@ -75,6 +76,14 @@ Checked<CalculationInput> requestInput(const FitRequest& request);
 // The fitted curve at x, or the surface at (x, y), as the report computes
 // it; nothing where it has no value and for the scatter kind.
 std::optional<double> valueAt(const Calculation& calculation, double x, double y);
+
+// The curve at another speed or impeller diameter, as an answer of its own:
+// fitted with the scaled curve's coefficients, or refused (a kind the
+// affinity laws do not keep, a ratio that is not a positive number).
+FitAnswer scaledAnswer(const Calculation& calculation, double ratio, AffinityQuantity quantity);
+
+// The quantity by the name scripts use: "head", "power", "efficiency".
+std::optional<AffinityQuantity> quantityOfName(std::string_view name);
 
 // The report as calvero1-batch prints it: each line without its trailing
 // blanks, ended by '\n'.

@@ -82,13 +82,13 @@ check "no error for a coefficient beyond the last" grep -qx 'beyond: se nan 1' "
 check "an export as the batch writes it" cmp -s "$work/export.idf" "$work/batch.idf"
 
 # Each refusal a program can meet, with its code: every line's expected
-# code is the one the library gave, with status 2 for bad arguments and an
-# unknown format, 1 for the rest.
+# code is the one the library gave, with status 2 for bad arguments, an
+# unknown format and a question's invalid value, 1 for the rest.
 cc -std=c99 -Wall -Wextra -Werror "$source_dir/tests/library/refusal_codes.c" $flags -o "$work/codes" 2>"$work/codes.err"
 check "the refusal program builds" test $? -eq 0
 "$work/codes" >"$work/codes.txt" 2>&1
 check "each refusal carries its code" awk '
-  { want = ($1 == "bad_arguments" || $1 == "unknown_format") ? 2 : 1
+  { want = ($1 == "bad_arguments" || $1 == "unknown_format" || $1 == "invalid_question") ? 2 : 1
     if ($1 != $2 || $3 != want) { print "wrong: " $0; bad = 1 } }
   END { exit bad || NR < 25 }' "$work/codes.txt"
 finish

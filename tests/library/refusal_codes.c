@@ -79,6 +79,47 @@ static void exportCase(const char* expected, const char* format, const calvero_e
     calvero_result_free(result);
 }
 
+/* The questions to a curve: the line y = x - 2 of exportCase, a parabola
+ * and a cooling curve. */
+static void questionCases(void)
+{
+    const double x[5] = {1, 2, 3, 4, 5}, y[5] = {-1, 0, 1, 2, 3}, cooling[3] = {70, 55, 45}, times[3] = {1, 2, 3};
+    const double across[5] = {2, 1, 4, 3, 5};
+    calvero_request lineRequest = {3, 1, 5, x, y, NULL, NAN, NAN};
+    calvero_request scatterRequest = {1, 1, 5, x, y, NULL, NAN, NAN};
+    calvero_request coolingRequest = {6, 1, 3, times, cooling, NULL, 90, 20};
+    calvero_request surfaceRequest = {7, 1, 5, x, across, y, NAN, NAN};
+    calvero_result *line = NULL, *scatter = NULL, *cool = NULL, *surface = NULL, *scaled = NULL;
+    calvero_fit(&lineRequest, &line);
+    calvero_fit(&scatterRequest, &scatter);
+    calvero_fit(&coolingRequest, &cool);
+    calvero_fit(&surfaceRequest, &surface);
+    calvero_prediction p;
+    calvero_place places[4];
+    double ratios[4];
+    size_t count = 0;
+    calvero_refusal_code code = CALVERO_REFUSAL_NONE;
+    int status = calvero_predict(line, 3, 0, 1.5, 1, &p, &code);
+    printf("invalid_question %s %d\n", calvero_refusal_name(code), status);
+    status = calvero_predict(scatter, 3, 0, 0.95, 1, &p, &code);
+    printf("no_curve %s %d\n", calvero_refusal_name(code), status);
+    status = calvero_solve_y(surface, 3, 0.95, places, 4, &count, &code);
+    printf("question_not_for_kind %s %d\n", calvero_refusal_name(code), status);
+    status = calvero_solve_y(line, 100, 0.95, places, 4, &count, &code);
+    printf("no_x_for_y %s %d\n", calvero_refusal_name(code), status);
+    status = calvero_operating_points(line, 1, 50, 2, 0.95, places, 4, &count, &code);
+    printf("no_operating_point %s %d\n", calvero_refusal_name(code), status);
+    status = calvero_duty_ratios(line, 3, 1000, CALVERO_HEAD, ratios, 4, &count, &code);
+    printf("no_duty_ratio %s %d\n", calvero_refusal_name(code), status);
+    status = calvero_scaled(cool, 0.8, CALVERO_HEAD, &scaled);
+    printf("affinity_not_kept %s %d\n", calvero_refusal_name(calvero_refusal(scaled)), status);
+    calvero_result_free(scaled);
+    calvero_result_free(line);
+    calvero_result_free(scatter);
+    calvero_result_free(cool);
+    calvero_result_free(surface);
+}
+
 int main(void)
 {
     double squares[6], lineMinusOne[6], reciprocals[6];
@@ -124,5 +165,6 @@ int main(void)
     exportCase("zero_at_rated_point", "energyplus", &atZero);
     exportCase("invalid_cell", "formula", &badCell);
     exportCase("unknown_format", "gnuplot", NULL);
+    questionCases();
     return 0;
 }

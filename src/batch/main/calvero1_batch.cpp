@@ -3,6 +3,7 @@
 #include "batch/batchoptions.h"
 #include "batch/batchrun.h"
 #include "graph/fitgraph.h"
+#include "graph/questionplot.h"
 #include "graph/surfacegraph.h"
 #include "common/filewrite.h"
 #include "graph/ui/graphpicture.h"
@@ -36,12 +37,16 @@ int main(int argc, char** argv)
     });
     QGuiApplication app(argc, argv);
 
-    const auto writeGraph = [](const std::string& path, const calvero::Calculation& done) {
+    const auto writeGraph = [](const std::string& path, const calvero::Calculation& done,
+                               const calvero::CurveQuestions& questions, bool bands) {
         calvero::GraphState graph;
-        if (done.kind == calvero::FitType::SurfaceXY)
+        if (done.kind == calvero::FitType::SurfaceXY) {
             calvero::prepareSurfaceGraph(graph, calvero::surfaceGraphData(done));
-        else
-            calvero::prepareScreenGraph(graph, calvero::fitGraphData(done));
+        } else {
+            calvero::FitGraphData data = calvero::fitGraphData(done);
+            data.questions = calvero::questionGraph(done, questions, bands);
+            calvero::prepareScreenGraph(graph, std::move(data));
+        }
         // Written as every other output: a failure keeps the earlier file and is said.
         const QByteArray png = calvero::graphPng(graph, 1024, 768);
         if (png.isEmpty()) return calvero::Failure(calvero::UndrawnGraphMessage);

@@ -1,6 +1,8 @@
 #include "graph/ui/graphwindow.h"
 
+#include "common/numtext.h"
 #include "graph/fitgraph.h"
+#include "graph/questionplot.h"
 #include "graph/surfacegraph.h"
 #include "graph/ui/graphimage.h"
 #include "graph/ui/graphpicture.h"
@@ -8,6 +10,9 @@
 #include "graph/ui/screengraph.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
@@ -36,6 +41,7 @@ constexpr int ReadoutWidth = 380;
 constexpr int UnderLeft = 10;
 constexpr int UnderDrop = 27;
 constexpr int PdfResolution = 600;
+constexpr int QuestionsAbove = 32; // the questions' row, above the buttons
 
 QFont buttonFont(bool boldItalic)
 {
@@ -115,6 +121,25 @@ GraphWindow::GraphWindow(QWidget* parent) : QDialog(parent)
     connect(copyImageAction_, &QAction::triggered, this, &GraphWindow::copyPicture);
     connect(saveImageAction_, &QAction::triggered, this, &GraphWindow::savePicture);
 
+    bandsBox_ = new QCheckBox(QStringLiteral("bande di confidenza e di previsione al 95 %"), this);
+    bandsBox_->setObjectName(QStringLiteral("bandsBox"));
+    systemLabel_ = new QLabel(QStringLiteral("impianto \u0394p = p0 + k\u00b7Q^n, k; p0; n:"), this);
+    systemField_ = new QLineEdit(this);
+    systemField_->setObjectName(QStringLiteral("systemField"));
+    systemField_->setPlaceholderText(QStringLiteral("k; p0; n"));
+    ratioLabel_ = new QLabel(QStringLiteral("velocit\u00e0 n2/n1:"), this);
+    ratioField_ = new QLineEdit(this);
+    ratioField_->setObjectName(QStringLiteral("ratioField"));
+    quantityChoice_ = new QComboBox(this);
+    quantityChoice_->addItems({QStringLiteral("prevalenza"), QStringLiteral("potenza"), QStringLiteral("rendimento")});
+    questionsAnswer_ = new QLabel(this);
+    questionsAnswer_->setObjectName(QStringLiteral("questionsAnswer"));
+    questionsAnswer_->setTextFormat(Qt::PlainText);
+    connect(bandsBox_, &QCheckBox::toggled, this, &GraphWindow::askQuestions);
+    connect(systemField_, &QLineEdit::editingFinished, this, &GraphWindow::askQuestions);
+    connect(ratioField_, &QLineEdit::editingFinished, this, &GraphWindow::askQuestions);
+    connect(quantityChoice_, &QComboBox::currentIndexChanged, this, &GraphWindow::askQuestions);
+
     messageSink_ = [this](const QString& text) { QMessageBox::warning(this, QStringLiteral("grafico"), text); };
     imageFileChooser_ = [this] {
         QString filter;
@@ -146,13 +171,71 @@ void GraphWindow::showGraph(const std::string& caption)
 {
     setWindowTitle(QString::fromStdString(caption));
     positionReadout_->clear(); // the last graph's figures are not this one's
+    // The questions asked of the last graph are not this one's either.
+    for (QLineEdit* field : {systemField_, ratioField_}) field->clear();
+    questionsAnswer_->clear();
+    bandsBox_->setChecked(graph_.fit.questions.bands);
     exec();
+}
+
+bool GraphWindow::asksQuestions() const
+{
+    return graph_.procedure == &fitGraphProcedure && graph_.fit.curve && graph_.fit.questions.predictor;
+}
+
+void GraphWindow::askQuestions()
+{
+    if (!asksQuestions()) return;
+    QuestionGraph& q = graph_.fit.questions;
+    q.bands = bandsBox_->isChecked();
+    q.system.reset();
+    q.operatingPoints.clear();
+    q.scaled.reset();
+    QStringList said;
+    const std::string systemText = systemField_->text().toStdString();
+    if (!systemText.empty()) {
+        const auto numbers = parseNumberList(systemText, 1, 3);
+        if (!numbers) {
+            said << QStringLiteral("impianto: scrivere k; p0; n");
+        } else {
+            const SystemCurve system{(*numbers)[0], numbers->size() > 1 ? (*numbers)[1] : 0.0,
+                                     numbers->size() > 2 ? (*numbers)[2] : 2.0};
+            const auto found = operatingPoints(*q.predictor, system, q.level);
+            q.system = system;
+            if (found) {
+                q.operatingPoints = *found;
+                for (const CurvePlace& p : *found) said << QString::fromStdString(operatingPointLabel(p));
+            } else {
+                said << QString::fromStdString(found.failure());
+            }
+        }
+    }
+    const std::string ratioText = ratioField_->text().toStdString();
+    if (!ratioText.empty()) {
+        const auto numbers = parseNumberList(ratioText, 1, 1);
+        const auto quantity = static_cast<AffinityQuantity>(quantityChoice_->currentIndex());
+        const Checked<FittedCurve> scaled =
+            numbers ? scaledCurve(*graph_.fit.curve, (*numbers)[0], quantity)
+                    : failed<FittedCurve>(Refusal{RefusalCode::InvalidQuestion, {"ratio"}});
+        if (scaled) {
+            q.scaled = *scaled;
+            q.ratio = (*numbers)[0];
+        } else {
+            said << QString::fromStdString(scaled.failure());
+        }
+    }
+    questionsAnswer_->setText(said.join(QStringLiteral("; ")));
+    update();
 }
 
 void GraphWindow::fillScreen()
 {
     exitButton_->setVisible(true);
     printButton_->setVisible(true);
+    const bool questions = asksQuestions();
+    for (QWidget* w : std::initializer_list<QWidget*>{bandsBox_, systemLabel_, systemField_, ratioLabel_, ratioField_,
+                                                      quantityChoice_, questionsAnswer_})
+        w->setVisible(questions);
     // The whole screen, frame included, from its top-left corner.
     QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
     if (where) {
@@ -245,9 +328,27 @@ void GraphWindow::showMessage(const QString& text)
     if (messageSink_) messageSink_(text);
 }
 
+void GraphWindow::placeQuestions(int top)
+{
+    const int row = top - QuestionsAbove;
+    int left = 10;
+    auto place = [&](QWidget* w, int width) {
+        w->setGeometry(left, row, width, 25);
+        left += width + 8;
+    };
+    place(bandsBox_, bandsBox_->sizeHint().width());
+    place(systemLabel_, systemLabel_->sizeHint().width());
+    place(systemField_, 110);
+    place(ratioLabel_, ratioLabel_->sizeHint().width());
+    place(ratioField_, 60);
+    place(quantityChoice_, quantityChoice_->sizeHint().width());
+    questionsAnswer_->setGeometry(left, row, std::max(0, width() - left - 10), 25);
+}
+
 void GraphWindow::placeButtons()
 {
     const int top = height() - ButtonsFromBottom;
+    placeQuestions(top);
     exitButton_->move(208, top);
     printButton_->move(392, top);
     // Beside the buttons when a whole readout fits there, else on a row of its own under them.

@@ -11,7 +11,10 @@
 #include <string>
 
 class QAction;
+class QCheckBox;
+class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 namespace calvero {
@@ -44,6 +47,13 @@ public:
     QPushButton* exitButton() const { return exitButton_; }
     QPushButton* printButton() const { return printButton_; }
     QLabel* positionReadout() const { return positionReadout_; }
+    // The questions to a curve of one variable, on a row above the buttons:
+    // the bands, the system curve "k; p0; n" and the speed ratio with its quantity.
+    QCheckBox* bandsBox() const { return bandsBox_; }
+    QLineEdit* systemField() const { return systemField_; }
+    QLineEdit* ratioField() const { return ratioField_; }
+    QComboBox* quantityChoice() const { return quantityChoice_; }
+    QLabel* questionsAnswer() const { return questionsAnswer_; }
 
 public slots:
     // Activation: full screen, buttons near the bottom, graph drawn.
@@ -56,6 +66,8 @@ public slots:
     void copyPicture();
     // The graph as the window shows it into a PNG, SVG or PDF file.
     void savePicture();
+    // The questions' controls read into the graph, which is drawn again.
+    void askQuestions();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -70,8 +82,17 @@ private:
     QLabel* positionReadout_ = nullptr;     // the values under the mouse, beside the buttons or under them
     QAction* copyImageAction_ = nullptr;    // "copia immagine", Ctrl+C
     QAction* saveImageAction_ = nullptr;    // "salva immagine…", Ctrl+S
+    QCheckBox* bandsBox_ = nullptr;
+    QLabel* systemLabel_ = nullptr;
+    QLineEdit* systemField_ = nullptr;
+    QLabel* ratioLabel_ = nullptr;
+    QLineEdit* ratioField_ = nullptr;
+    QComboBox* quantityChoice_ = nullptr;
+    QLabel* questionsAnswer_ = nullptr;
 
     void placeButtons();
+    void placeQuestions(int top);
+    bool asksQuestions() const; // a graph of a curve of one variable
     void showMessage(const QString& text);
 
     GraphState graph_;

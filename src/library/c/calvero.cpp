@@ -3,6 +3,7 @@
 // allocation that fails gives a NULL result, or NAN and "").
 #include "library/c/calvero.h"
 
+#include "fit/curvequestions.h"
 #include "formats/fitjson.h"
 #include "library/fitrequest.h"
 
@@ -28,6 +29,8 @@ struct calvero_result {
     std::once_flag statisticsOnce;
     calvero::Statistics statistics;
     nlohmann::json statisticsJson;
+    std::once_flag predictorOnce;
+    std::optional<calvero::CurvePredictor> predictor;
 };
 
 struct calvero_options {
@@ -101,7 +104,7 @@ int changed(calvero_options* options, Change set)
 }
 
 // The C code of a refusal: the engine's list from 1, 0 being "fitted".
-static_assert(static_cast<int>(calvero::RefusalCode::Count) == CALVERO_REFUSAL_INVALID_TOLERANCE,
+static_assert(static_cast<int>(calvero::RefusalCode::Count) == CALVERO_REFUSAL_AFFINITY_NOT_KEPT,
               "calvero_refusal_code follows calvero::RefusalCode");
 calvero_refusal_code codeOf(const calvero::Refusal& refusal)
 {
@@ -166,9 +169,188 @@ calvero::Checked<calvero::ExportChoices> exportChoices(const calvero_export_sett
     return calvero::succeeded(choices);
 }
 
+// The fit's curve ready for questions, factorized when first asked.
+const calvero::CurvePredictor* predictorOf(const calvero_result* result)
+{
+    if (!fitted(result)) return nullptr;
+    auto* r = const_cast<calvero_result*>(result);
+    try {
+        std::call_once(r->predictorOnce, [r] { r->predictor.emplace(*r->answer.calculation); });
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+    return r->predictor ? &*r->predictor : nullptr;
+}
+
+constexpr int Answered = 0;
+constexpr int Refused = static_cast<int>(calvero::FitStatus::Refused);
+constexpr int Bad = static_cast<int>(calvero::FitStatus::BadArguments);
+
+// What a question's refusal returns: 2 for a value it cannot take, else 1.
+int refusedWith(const calvero::Refusal& why, calvero_refusal_code* refusal)
+{
+    if (refusal != nullptr) *refusal = codeOf(why);
+    return why.code == calvero::RefusalCode::InvalidQuestion ? Bad : Refused;
+}
+
+// The places found, as many as capacity holds.
+int placesOut(const calvero::Checked<std::vector<calvero::CurvePlace>>& found, calvero_place* places, size_t capacity,
+              size_t* count, calvero_refusal_code* refusal)
+{
+    if (!found) return refusedWith(found.refusal, refusal);
+    *count = found->size();
+    for (std::size_t i = 0; i < found->size() && i < capacity; ++i) {
+        const calvero::CurvePlace& p = (*found)[i];
+        places[i] = {p.x,
+                     p.y,
+                     p.xLow.value_or(NotANumber),
+                     p.xHigh.value_or(NotANumber),
+                     p.yLow.value_or(NotANumber),
+                     p.yHigh.value_or(NotANumber),
+                     p.extrapolated ? 1 : 0,
+                     p.tangent ? 1 : 0};
+    }
+    if (refusal != nullptr) *refusal = CALVERO_REFUSAL_NONE;
+    return Answered;
+}
+
+// The start every question shares: the refusal set to bad arguments until
+// answered, a missing fit refused.
+int questionStart(const calvero_result* result, calvero_refusal_code* refusal)
+{
+    if (refusal != nullptr) *refusal = CALVERO_REFUSAL_BAD_ARGUMENTS;
+    if (result == nullptr) return Bad;
+    if (!fitted(result)) {
+        if (refusal != nullptr) *refusal = codeOf(result->answer.refusal);
+        return Refused;
+    }
+    return Answered;
+}
+
+std::optional<calvero::AffinityQuantity> quantityOf(calvero_quantity q)
+{
+    switch (q) {
+    case CALVERO_HEAD: return calvero::AffinityQuantity::Head;
+    case CALVERO_POWER: return calvero::AffinityQuantity::Power;
+    case CALVERO_EFFICIENCY: return calvero::AffinityQuantity::Efficiency;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 extern "C" {
+
+int calvero_predict(const calvero_result* result, double x, double y, double level, double weight,
+                    calvero_prediction* prediction, calvero_refusal_code* refusal)
+{
+    if (prediction == nullptr) return questionStart(nullptr, refusal);
+    if (const int start = questionStart(result, refusal); start != Answered) return start;
+    try {
+        const calvero::CurvePredictor* predictor = predictorOf(result);
+        if (predictor == nullptr) return Bad;
+        const calvero::Checked<calvero::Prediction> p = predictor->at(x, y, {level, weight});
+        if (!p) return refusedWith(p.refusal, refusal);
+        *prediction = {p->value,
+                       p->confidence ? p->confidence->low : NotANumber,
+                       p->confidence ? p->confidence->high : NotANumber,
+                       p->prediction ? p->prediction->low : NotANumber,
+                       p->prediction ? p->prediction->high : NotANumber,
+                       p->extrapolated ? 1 : 0,
+                       p->approximate ? 1 : 0};
+        if (refusal != nullptr) *refusal = CALVERO_REFUSAL_NONE;
+        return Answered;
+    } catch (const std::exception&) {
+        return Bad;
+    }
+}
+
+int calvero_solve_y(const calvero_result* result, double y, double level, calvero_place* places, size_t capacity,
+                    size_t* count, calvero_refusal_code* refusal)
+{
+    if (count == nullptr || (places == nullptr && capacity > 0)) return questionStart(nullptr, refusal);
+    *count = 0;
+    if (const int start = questionStart(result, refusal); start != Answered) return start;
+    if (!(level > 0.0 && level < 1.0)) return refusedWith({calvero::RefusalCode::InvalidQuestion, {"level"}}, refusal);
+    try {
+        const calvero::CurvePredictor* predictor = predictorOf(result);
+        if (predictor == nullptr) return Bad;
+        return placesOut(calvero::solveForY(*predictor, y, level), places, capacity,
+                         count, refusal);
+    } catch (const std::exception&) {
+        return Bad;
+    }
+}
+
+int calvero_operating_points(const calvero_result* result, double k, double p0, double n, double level,
+                             calvero_place* places, size_t capacity, size_t* count, calvero_refusal_code* refusal)
+{
+    if (count == nullptr || (places == nullptr && capacity > 0)) return questionStart(nullptr, refusal);
+    *count = 0;
+    if (const int start = questionStart(result, refusal); start != Answered) return start;
+    if (!(level > 0.0 && level < 1.0)) return refusedWith({calvero::RefusalCode::InvalidQuestion, {"level"}}, refusal);
+    try {
+        const calvero::CurvePredictor* predictor = predictorOf(result);
+        if (predictor == nullptr) return Bad;
+        return placesOut(calvero::operatingPoints(*predictor, {k, p0, n}, level), places,
+                         capacity, count, refusal);
+    } catch (const std::exception&) {
+        return Bad;
+    }
+}
+
+int calvero_system_through(double q, double dp, double p0, double n, double* k)
+{
+    if (k == nullptr) return Bad;
+    const std::optional<calvero::SystemCurve> system = calvero::systemThrough(q, dp, p0, n);
+    *k = system ? system->k : NotANumber;
+    return system ? Answered : Bad;
+}
+
+int calvero_scaled(const calvero_result* result, double ratio, calvero_quantity quantity, calvero_result** scaled)
+{
+    if (scaled != nullptr) *scaled = nullptr;
+    if (result == nullptr || scaled == nullptr) return Bad;
+    try {
+        auto* made = new calvero_result;
+        const std::optional<calvero::AffinityQuantity> q = quantityOf(quantity);
+        if (!q) {
+            made->answer.refusal = calvero::Refusal{calvero::RefusalCode::BadArguments, {"grandezza non valida"}};
+        } else if (!fitted(result)) {
+            made->answer.status = calvero::FitStatus::Refused;
+            made->answer.refusal = result->answer.refusal;
+        } else {
+            made->answer = calvero::scaledAnswer(*result->answer.calculation, ratio, *q);
+        }
+        made->message = calvero::answerMessage(made->answer);
+        *scaled = made;
+        return static_cast<int>(made->answer.status);
+    } catch (const std::exception&) {
+        delete *scaled;
+        *scaled = nullptr;
+        return Bad;
+    }
+}
+
+int calvero_duty_ratios(const calvero_result* result, double q, double h, calvero_quantity quantity, double* ratios,
+                        size_t capacity, size_t* count, calvero_refusal_code* refusal)
+{
+    if (count == nullptr || (ratios == nullptr && capacity > 0)) return questionStart(nullptr, refusal);
+    *count = 0;
+    if (const int start = questionStart(result, refusal); start != Answered) return start;
+    const std::optional<calvero::AffinityQuantity> kind = quantityOf(quantity);
+    if (!kind) return Bad;
+    try {
+        const auto found = calvero::dutyRatios(*result->answer.calculation, q, h, *kind);
+        if (!found) return refusedWith(found.refusal, refusal);
+        *count = found->size();
+        for (std::size_t i = 0; i < found->size() && i < capacity; ++i) ratios[i] = (*found)[i].ratio;
+        if (refusal != nullptr) *refusal = CALVERO_REFUSAL_NONE;
+        return Answered;
+    } catch (const std::exception&) {
+        return Bad;
+    }
+}
 
 calvero_options* calvero_options_new(void) { return new (std::nothrow) calvero_options; }
 
@@ -313,8 +495,6 @@ int calvero_coefficient_interval(const calvero_result* result, size_t k, double*
 int calvero_export(const calvero_result* result, const char* format, const calvero_export_settings* settings,
                    char** text, calvero_refusal_code* refusal)
 {
-    constexpr int Bad = static_cast<int>(calvero::FitStatus::BadArguments);
-    constexpr int Refused = static_cast<int>(calvero::FitStatus::Refused);
     calvero_refusal_code ignored;
     calvero_refusal_code& code = refusal != nullptr ? *refusal : ignored;
     code = CALVERO_REFUSAL_BAD_ARGUMENTS;

@@ -174,7 +174,15 @@ typedef enum calvero_refusal_code {
     CALVERO_REFUSAL_ZERO_AT_RATED_POINT,
     CALVERO_REFUSAL_INVALID_CELL,
     CALVERO_REFUSAL_UNKNOWN_FORMAT,
-    CALVERO_REFUSAL_INVALID_TOLERANCE
+    CALVERO_REFUSAL_INVALID_TOLERANCE,
+    CALVERO_REFUSAL_INVALID_QUESTION,       /* questions to the curve: a level, weight, ratio or system curve it cannot take */
+    CALVERO_REFUSAL_NO_CURVE,               /* the scatter kind has no curve */
+    CALVERO_REFUSAL_NO_VALUE_AT,            /* the curve has no value at that x */
+    CALVERO_REFUSAL_QUESTION_NOT_FOR_KIND,  /* x for y of a surface, a fan law of a temperature curve */
+    CALVERO_REFUSAL_NO_X_FOR_Y,             /* no x in the points' range (and 10 % beyond) gives that y */
+    CALVERO_REFUSAL_NO_OPERATING_POINT,     /* the system curve meets the curve nowhere in that range */
+    CALVERO_REFUSAL_NO_DUTY_RATIO,          /* no ratio from 0.3 to 1.5 takes the curve through the duty point */
+    CALVERO_REFUSAL_AFFINITY_NOT_KEPT       /* a kind the affinity laws do not keep */
 } calvero_refusal_code;
 
 /* The code of the result's refusal; CALVERO_REFUSAL_NONE when fitted, and
@@ -224,6 +232,73 @@ typedef struct calvero_export_settings {
 int calvero_export(const calvero_result* result, const char* format, const calvero_export_settings* settings,
                    char** text, calvero_refusal_code* refusal);
 void calvero_text_free(char* text);
+
+/* Questions to the fitted curve. Each returns 0 when answered, 1 when
+ * refused (no fit, a question the kind cannot answer, no x for that y, no
+ * intersection in range, no ratio, a kind the affinity laws do not keep), 2
+ * for bad arguments (a NULL pointer, a level outside (0, 1), a weight or ratio
+ * not above 0, a value not finite). Unless refusal is NULL, *refusal
+ * receives the code (CALVERO_REFUSAL_NONE on 0). level is that of every
+ * interval (0.95 for 95 %). doc/domande.htm states the rules. */
+
+/* The value at x (the surface's at x, y; y ignored otherwise) with its
+ * confidence interval (of the curve) and prediction interval (of a new point
+ * of weight `weight`, 1 without weights, on the weights as the statistics
+ * read them; times 1/y^2 under relative weights). An interval that does not exist (the smallest largest error, n =
+ * p, an interval of 1/y holding the pole) is NAN, NAN. */
+typedef struct calvero_prediction {
+    double value;
+    double confidence_low, confidence_high;
+    double prediction_low, prediction_high;
+    int extrapolated; /* 1: beyond the points' range of x (or of y) */
+    int approximate;  /* 1: a monotone fit held at its bound, its intervals approximate */
+} calvero_prediction;
+
+int calvero_predict(const calvero_result* result, double x, double y, double level, double weight,
+                    calvero_prediction* prediction, calvero_refusal_code* refusal);
+
+/* A place where the curve takes a value (x for y) or meets a system curve
+ * (an operating point): x, the curve's y there, the interval of x over which
+ * the confidence band holds the value (NAN for an end beyond the range looked
+ * at) and, for an operating point, the system's pressure at those ends. */
+typedef struct calvero_place {
+    double x, y;
+    double x_low, x_high;
+    double y_low, y_high;
+    int extrapolated; /* 1: beyond the points' range of x (up to 10 % of it) */
+    int tangent;      /* 1: the curve touches the value without crossing it */
+} calvero_place;
+
+/* Every x where the one-variable curve takes the value y, in increasing
+ * order, within the points' range and 10 % of it beyond. At most capacity are
+ * written into places; *count receives how many there are. */
+int calvero_solve_y(const calvero_result* result, double y, double level, calvero_place* places, size_t capacity,
+                    size_t* count, calvero_refusal_code* refusal);
+
+/* Every operating point with the system curve dp = p0 + k Q^n (flows of 0
+ * and more), as calvero_solve_y. calvero_system_through gives the k of the
+ * system curve through the design point (q, dp). */
+int calvero_operating_points(const calvero_result* result, double k, double p0, double n, double level,
+                             calvero_place* places, size_t capacity, size_t* count, calvero_refusal_code* refusal);
+int calvero_system_through(double q, double dp, double p0, double n, double* k);
+
+/* The affinity laws: the quantity a curve gives. */
+typedef enum calvero_quantity {
+    CALVERO_HEAD = 0,      /* head or pressure: scaled by r^2 */
+    CALVERO_POWER = 1,     /* power: r^3 */
+    CALVERO_EFFICIENCY = 2 /* efficiency: unchanged along the scaled flow */
+} calvero_quantity;
+
+/* The curve at the speed (or impeller diameter) ratio r = n2/n1, flows
+ * scaled by r: a new result of the same kind (polynomial, rational
+ * polynomial, power and exponential only), to be freed. Returns as
+ * calvero_fit does; *scaled says why not when refused. */
+int calvero_scaled(const calvero_result* result, double ratio, calvero_quantity quantity, calvero_result** scaled);
+
+/* The ratios from 0.3 to 1.5 whose scaled curve passes through the duty point
+ * (q, h), as calvero_solve_y writes places (at most capacity into ratios). */
+int calvero_duty_ratios(const calvero_result* result, double q, double h, calvero_quantity quantity, double* ratios,
+                        size_t capacity, size_t* count, calvero_refusal_code* refusal);
 
 /* The report the programs show for the fit, its lines ended by '\n', UTF-8;
  * "" without a fit. Written when first asked for. */

@@ -46,6 +46,14 @@ RefusalCode = Literal[
     "invalid_cell",
     "unknown_format",
     "invalid_tolerance",
+    "invalid_question",
+    "no_curve",
+    "no_value_at",
+    "question_not_for_kind",
+    "no_x_for_y",
+    "no_operating_point",
+    "no_duty_ratio",
+    "affinity_not_kept",
 ]
 REFUSAL_CODES: tuple[RefusalCode, ...]
 
@@ -55,6 +63,7 @@ Kind = Union[
 ]
 Real = Union[float, int, np.floating[Any], np.integer[Any]]
 Values = Union[Sequence[Real], npt.NDArray[np.floating[Any]], npt.NDArray[np.integer[Any]]]
+Quantity = Literal["head", "power", "efficiency"]
 ExportFormat = Literal["energyplus", "ahri540", "formula", "c-function", "python-function"]
 
 class Refused(Exception):
@@ -85,6 +94,25 @@ class Result:
     def evaluate(self, x: Real, y: Real | None = ...) -> float: ...
     @overload
     def evaluate(self, x: Values, y: Values | Real | None = ...) -> npt.NDArray[np.float64]: ...
+    def predict(
+        self,
+        x: Real,
+        y: Real | None = ...,
+        interval: Literal["confidence", "prediction"] = ...,
+        level: Real = ...,
+        weight: Real = ...,
+    ) -> tuple[float, float, float]: ...
+    def solve_y(self, y: Real, level: Real = ...) -> list[dict[str, Any]]: ...
+    def operating_points(
+        self,
+        k: Real | None = ...,
+        p0: Real = ...,
+        n: Real = ...,
+        through: Sequence[Real] | None = ...,
+        level: Real = ...,
+    ) -> list[dict[str, Any]]: ...
+    def scaled(self, ratio: Real, quantity: Quantity = ...) -> Result: ...
+    def duty(self, q: Real, h: Real, quantity: Quantity = ...) -> list[float]: ...
 
 class DataSet(Mapping[str, Any]):
     def __getitem__(self, key: str) -> Any: ...

@@ -10,6 +10,7 @@
 #include "formats/datasetformat.h"
 #include "formats/fitjson.h"
 #include "formats/fitoptionsfile.h"
+#include "fit/curvequestions.h"
 #include "fit/shapecheck.h"
 #include "library/equationtext.h"
 #include "exports/formulaexport.h"
@@ -268,6 +269,12 @@ public:
     {
         return calvero::valueAt(calculation(), x, y).value_or(std::numeric_limits<double>::quiet_NaN());
     }
+    // The curve ready for questions, factorized when first asked.
+    const CurvePredictor& predictor()
+    {
+        if (!predictor_) predictor_ = std::make_shared<CurvePredictor>(calculation());
+        return *predictor_;
+    }
     std::string repr() const
     {
         const Calculation& c = calculation();
@@ -285,7 +292,106 @@ private:
     };
     std::shared_ptr<Lazy> lazy_ = std::make_shared<Lazy>();
     std::optional<std::string> report_;
+    std::shared_ptr<CurvePredictor> predictor_;
 };
+
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+
+// A question's refusal: a value it cannot take is a ValueError, the rest calvero.Refused.
+[[noreturn]] void refuseQuestion(const Refusal& refusal)
+{
+    if (refusal.code == RefusalCode::InvalidQuestion) throw py::value_error(refusalText(refusal));
+    refuse(refusal);
+}
+
+double levelOf(const py::object& level)
+{
+    const double value = number(level, "level deve essere un numero tra 0 e 1");
+    if (!(value > 0.0 && value < 1.0)) throw py::value_error(refusalText({RefusalCode::InvalidQuestion, {"level"}}));
+    return value;
+}
+
+AffinityQuantity quantityOf(const py::object& quantity)
+{
+    const std::string name = py::isinstance<py::str>(quantity) ? quantity.cast<std::string>() : "";
+    const std::optional<AffinityQuantity> q = quantityOfName(name);
+    if (!q) throw py::value_error("quantity vale \"head\", \"power\" o \"efficiency\"");
+    return *q;
+}
+
+py::tuple predict(Result& r, const py::object& x, const py::object& y, const std::string& interval,
+                  const py::object& level, const py::object& weight)
+{
+    if (interval != "confidence" && interval != "prediction")
+        throw py::value_error("interval vale \"confidence\" o \"prediction\"");
+    const double u = number(x, "x deve essere un numero reale");
+    const double v = y.is_none() ? 0.0 : number(y, "y deve essere un numero reale o None");
+    const double w = number(weight, "weight deve essere un numero reale");
+    const Checked<Prediction> p = r.predictor().at(u, v, {levelOf(level), w});
+    if (!p) refuseQuestion(p.refusal);
+    const std::optional<Interval>& chosen = interval == "confidence" ? p->confidence : p->prediction;
+    return py::make_tuple(p->value, chosen ? chosen->low : NaN, chosen ? chosen->high : NaN);
+}
+
+py::list placesList(const Checked<std::vector<CurvePlace>>& found, bool operating)
+{
+    if (!found) refuseQuestion(found.refusal);
+    py::list list;
+    for (const CurvePlace& p : *found) {
+        py::dict d;
+        d["x"] = p.x;
+        d["y"] = p.y;
+        d["x_interval"] = py::make_tuple(p.xLow.value_or(NaN), p.xHigh.value_or(NaN));
+        if (operating) d["y_interval"] = py::make_tuple(p.yLow.value_or(NaN), p.yHigh.value_or(NaN));
+        d["extrapolated"] = p.extrapolated;
+        d["tangent"] = p.tangent;
+        list.append(d);
+    }
+    return list;
+}
+
+py::list solveY(Result& r, const py::object& y, const py::object& level)
+{
+    const double value = number(y, "y deve essere un numero reale");
+    const double chosen = levelOf(level);
+    return placesList(solveForY(r.predictor(), value, chosen), false);
+}
+
+py::list operatingPointsOf(Result& r, const py::object& k, const py::object& p0, const py::object& n,
+                           const py::object& through, const py::object& level)
+{
+    const double base = number(p0, "p0 deve essere un numero reale");
+    const double exponent = number(n, "n deve essere un numero reale");
+    std::optional<SystemCurve> system;
+    if (!through.is_none()) {
+        const Numbers point = numbers(through, "through");
+        if (point.size() != 2) throw py::value_error("through è il punto di progetto (Q, dp)");
+        system = systemThrough(point.at(0), point.at(1), base, exponent);
+        if (!system) throw py::value_error(refusalText({RefusalCode::InvalidQuestion, {"system"}}));
+    } else if (!k.is_none()) {
+        system = SystemCurve{number(k, "k deve essere un numero reale"), base, exponent};
+    } else {
+        throw py::value_error("la curva dell'impianto chiede k, o through=(Q, dp)");
+    }
+    return placesList(operatingPoints(r.predictor(), *system, levelOf(level)), true);
+}
+
+Result scaled(const Result& r, const py::object& ratio, const py::object& quantity)
+{
+    FitAnswer answer = scaledAnswer(r.calculation(), number(ratio, "ratio deve essere un numero reale"), quantityOf(quantity));
+    if (answer.status != FitStatus::Fitted) refuseQuestion(answer.refusal);
+    return Result(std::move(answer));
+}
+
+py::list dutyOf(const Result& r, const py::object& q, const py::object& h, const py::object& quantity)
+{
+    const auto found = dutyRatios(r.calculation(), number(q, "q deve essere un numero reale"),
+                                  number(h, "h deve essere un numero reale"), quantityOf(quantity));
+    if (!found) refuseQuestion(found.refusal);
+    py::list ratios;
+    for (const DutyRatio& d : *found) ratios.append(d.ratio);
+    return ratios;
+}
 
 Result fit(const py::object& x, const py::object& y, const py::object& kind, const py::object& degree,
            const py::object& z, const py::object& tInitial, const py::object& tFinal, const py::object& through,
@@ -535,6 +641,32 @@ PYBIND11_MODULE(calvero, m)
             py::arg("x"), py::arg("y") = py::none(),
             "evaluate(x, y=None): la curva in x (la superficie in x, y): un numero o un array della stessa forma; "
             "nan dove non ha valore. TypeError per testi, numeri complessi o None.")
+        .def("predict", &predict, py::arg("x"), py::arg("y") = py::none(), py::arg("interval") = "confidence",
+             py::arg("level") = 0.95, py::arg("weight") = 1.0,
+             "predict(x, y=None, interval=\"confidence\", level=0.95, weight=1.0) -> (valore, basso, alto)\n\n"
+             "Il valore della curva in x (della superficie in x, y) con il suo intervallo di confidenza (della "
+             "curva) o di previsione (di un nuovo punto di peso weight, sui pesi riportati a media 1), al livello "
+             "level; nan, nan dove non c'è intervallo (minimo errore massimo, n = p, il polo di 1/y). "
+             "calvero.Refused dove la curva non ha valore; ValueError per un livello fuori da (0, 1).")
+        .def("solve_y", &solveY, py::arg("y"), py::arg("level") = 0.95,
+             "solve_y(y, level=0.95) -> list[dict]\n\nOgni x dove la curva vale y, nel campo dei punti e fino al 10 % "
+             "oltre: dict con x, y, x_interval (dove la banda di confidenza contiene y; nan oltre il campo), "
+             "extrapolated, tangent. calvero.Refused (code \"no_x_for_y\") se non ce n'è.")
+        .def("operating_points", &operatingPointsOf, py::arg("k") = py::none(), py::arg("p0") = 0.0,
+             py::arg("n") = 2.0, py::arg("through") = py::none(), py::arg("level") = 0.95,
+             "operating_points(k=None, p0=0.0, n=2.0, through=None, level=0.95) -> list[dict]\n\nI punti di "
+             "funzionamento con la curva dell'impianto dp = p0 + k Q^n (k dato, o dal punto di progetto "
+             "through=(Q, dp)): dict con x, y, x_interval, y_interval, extrapolated, tangent. calvero.Refused "
+             "(code \"no_operating_point\") se non si incontrano nel campo.")
+        .def("scaled", &scaled, py::arg("ratio"), py::arg("quantity") = "head",
+             "scaled(ratio, quantity=\"head\") -> Result\n\nLa curva a un'altra velocità (o diametro della "
+             "girante) con le leggi di affinità: portata x ratio, prevalenza x ratio^2 (\"head\"), potenza x "
+             "ratio^3 (\"power\"), rendimento invariato (\"efficiency\"). Stesso tipo, nuovi coefficienti; "
+             "calvero.Refused (code \"affinity_not_kept\") per i tipi che le leggi non conservano.")
+        .def("duty", &dutyOf, py::arg("q"), py::arg("h"), py::arg("quantity") = "head",
+             "duty(q, h, quantity=\"head\") -> list[float]\n\nI rapporti di velocità (o di diametro) da 0,3 a 1,5 "
+             "per cui la curva scalata passa per il punto richiesto (q, h). calvero.Refused (code "
+             "\"no_duty_ratio\") se nessuno.")
         .def("__repr__", &Result::repr);
 
     py::class_<DataSet>(m, "DataSet", "Un file di dati: punti, tipo, grado, temperature e vincoli, da dare a calvero.fit(**ds).")

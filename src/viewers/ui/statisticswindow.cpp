@@ -1,12 +1,16 @@
 #include "viewers/ui/statisticswindow.h"
 
+#include "common/numtext.h"
+#include "fit/curveanswers.h"
 #include "fit/shapecheck.h"
 #include "fit/statistics.h"
 
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QFormLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QTableWidget>
@@ -115,7 +119,75 @@ StatisticsWindow::StatisticsWindow(Calculation calculation, QWidget* parent)
     band->addStretch(1);
     body->addLayout(band);
     connect(bandPercent_, &QDoubleSpinBox::valueChanged, this, &StatisticsWindow::refresh);
+
+    // Questions to the curve: each answered when its field is confirmed.
+    auto* questions = new QFormLayout;
+    const bool surface = calculation_.kind == FitType::SurfaceXY;
+    valueAtField_ = new QLineEdit(this);
+    valueAtField_->setPlaceholderText(surface ? QStringLiteral("x; y") : QStringLiteral("x"));
+    valueAtAnswer_ = wrappingLabel(this);
+    solveYField_ = new QLineEdit(this);
+    solveYField_->setPlaceholderText(QStringLiteral("y"));
+    solveYAnswer_ = wrappingLabel(this);
+    questions->addRow(QStringLiteral("valore a x ="), valueAtField_);
+    questions->addRow(QString(), valueAtAnswer_);
+    if (!surface) {
+        questions->addRow(QStringLiteral("x per y ="), solveYField_);
+        questions->addRow(QString(), solveYAnswer_);
+    } else {
+        solveYField_->hide();
+        solveYAnswer_->hide();
+    }
+    body->addLayout(questions);
+    connect(valueAtField_, &QLineEdit::returnPressed, this, &StatisticsWindow::askValue);
+    connect(solveYField_, &QLineEdit::returnPressed, this, &StatisticsWindow::askX);
     refresh();
+}
+
+std::vector<std::string> StatisticsWindow::lines() const
+{
+    std::vector<std::string> all = lines_;
+    if (!answers_.empty()) {
+        all.emplace_back();
+        all.insert(all.end(), answers_.begin(), answers_.end());
+    }
+    return all;
+}
+
+void StatisticsWindow::askValue()
+{
+    const bool surface = calculation_.kind == FitType::SurfaceXY;
+    const auto numbers = parseNumberList(valueAtField_->text().toStdString(), surface ? 2 : 1, surface ? 2 : 1);
+    if (!numbers) {
+        valueAtAnswer_->setText(surface ? QStringLiteral("scrivere x; y (due numeri separati da ;)")
+                                        : QStringLiteral("scrivere un numero"));
+        return;
+    }
+    CurveQuestions q;
+    q.values.push_back({(*numbers)[0], surface ? (*numbers)[1] : 0.0});
+    const CurveAnswers a = answerQuestions(calculation_, q);
+    const std::string answer = a.values.front() ? predictionLine(*a.values.front(), surface) : a.values.front().failure();
+    valueAtAnswer_->setText(QString::fromStdString(answer));
+    answers_.push_back(answer);
+}
+
+void StatisticsWindow::askX()
+{
+    const auto numbers = parseNumberList(solveYField_->text().toStdString(), 1, 1);
+    if (!numbers) {
+        solveYAnswer_->setText(QStringLiteral("scrivere un numero"));
+        return;
+    }
+    CurveQuestions q;
+    q.solveY.push_back((*numbers)[0]);
+    const std::vector<std::string> lines = answerLines(q, answerQuestions(calculation_, q));
+    // The heading "DOMANDE ALLA CURVA" aside: the lines of this one answer.
+    QStringList shown;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        shown << QString::fromStdString(lines[i]);
+        answers_.push_back(lines[i]);
+    }
+    solveYAnswer_->setText(shown.join(QLatin1Char('\n')));
 }
 
 void StatisticsWindow::refresh()
