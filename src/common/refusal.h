@@ -50,6 +50,12 @@ enum class RefusalCode : int {
     InvalidCell,
     UnknownFormat,
     InvalidTolerance,
+    UnknownObject,          // an EnergyPlus object name the export does not know
+    ObjectInputs,           // the points have one input where the object takes two, or the other way round
+    NeedsNonlinearSolver,   // an object whose form only the nonlinear least squares fits
+    InvalidUnitType,        // a unit type the object's field does not allow
+    NotAGrid,               // a lookup table from points that are not a full grid
+    NotNormalizable,        // a rated point for an object that is not normalized
     Count
 };
 

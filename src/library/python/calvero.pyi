@@ -46,6 +46,12 @@ RefusalCode = Literal[
     "invalid_cell",
     "unknown_format",
     "invalid_tolerance",
+    "unknown_object",
+    "object_inputs",
+    "needs_nonlinear_solver",
+    "invalid_unit_type",
+    "not_a_grid",
+    "not_normalizable",
 ]
 REFUSAL_CODES: tuple[RefusalCode, ...]
 
