@@ -94,9 +94,11 @@ std::vector<double> fitLeastSquares(std::span<const double> x, std::span<const d
 }
 
 LeastSquaresFit fitLeastSquaresWithConditioning(std::span<const double> x, std::span<const double> y,
-                                                std::span<const double> v, std::span<const Monomial> terms)
+                                                std::span<const double> v, std::span<const Monomial> terms,
+                                                SolverRoad road)
 {
-    if (std::optional<LeastSquaresFit> quick = quickLeastSquares(x, y, v, terms)) return std::move(*quick);
+    if (road == SolverRoad::QuickWhenItCan)
+        if (std::optional<LeastSquaresFit> quick = quickLeastSquares(x, y, v, terms)) return std::move(*quick);
     const CentredDesign design(x, y, terms);
     return {solved(design, x, y, v, terms), conditioningOf(design, terms)};
 }

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# The installed program folder: both executables with the examples and the
-# documentation beside them, launchers on the PATH, the desktop entry and
-# its icon; the installed batch command working from its launcher; and the
+# The installed program folder: the executables with the examples and the
+# documentation beside them, launchers on the PATH, the desktop entries and
+# their icons; the installed batch command working from its launcher; the
 # engine for other programs: a C program built with the installed calvero.pc
-# runs, and Debian's Python imports the installed module.
+# runs, and Debian's Python imports the installed module; every binary
+# stripped, as installed by default.
 set -u
 build="$1"
 prefix="$(mktemp -d)"
@@ -56,6 +57,16 @@ check "the Python module beside Python's packages" test -n "$site" -a -f "$(ls "
 PYTHONPATH="$site" /usr/bin/python3 -c 'import calvero; print(calvero.fit([1, 2, 3], [3, 5, 7], degree=1).coefficients[1])' \
   >"$prefix/python.out" 2>&1
 check "Debian's Python imports the installed module" grep -qx '2.0' "$prefix/python.out"
+# Binaries go in stripped unless the build was configured to keep their symbols.
+for binary in "$folder/calvero1" "$folder/calvero1-batch" "$folder/digitora" "$prefix/lib/libcalvero.so.1" "$site"/calvero*.so; do
+  built="$build/$(basename "$binary")"
+  if [[ "$(basename "$binary")" == libcalvero.so.1 ]]; then built="$build/libcalvero.so.1"; fi
+  if grep -q '^CALVERO_INSTALL_STRIPPED:BOOL=OFF' "$build/CMakeCache.txt"; then
+    check "$(basename "$binary") installed as built" cmp -s "$binary" "$built"
+  else
+    check "$(basename "$binary") installed stripped" bash -c "! readelf -S '$binary' | grep -q '\.symtab'"
+  fi
+done
 "$prefix/bin/digitora" --extract "$folder/missing.png" --x 0,0=0 --x 1,0=1 --y 0,0=0 --y 0,1=1 --colour '#000000' 2>"$prefix/digitora.err"
 check "installed digitora answers from its launcher (missing picture: exit 2)" test $? -eq 2 -a -s "$prefix/digitora.err"
 

@@ -4,66 +4,16 @@
 // least 10 digits (log relative error, as NIST scores it), the standard error
 // of the estimate and R² to at least 13.
 #include "fit/statistics.h"
+#include "nist_reference.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <vector>
 
 using namespace calvero;
+using namespace calvero::nist;
 
 namespace {
-
-struct ReferenceSet {
-    int degree = 0;
-    std::vector<double> coefficients;
-    double residualSd = 0.0;
-    double rSquared = 0.0;
-    std::vector<double> x, y;
-};
-
-ReferenceSet readReferenceSet(const std::string& name)
-{
-    std::ifstream file(std::string(CALVERO_SOURCE_DIR) + "/tests/data/nist/" + name + ".txt");
-    ReferenceSet set;
-    std::string line;
-    bool data = false;
-    while (std::getline(file, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        std::istringstream fields(line);
-        std::string word;
-        fields >> word;
-        if (data) {
-            set.y.push_back(std::stod(word));
-            fields >> word;
-            set.x.push_back(std::stod(word));
-        } else if (word == "degree") {
-            fields >> set.degree;
-        } else if (word[0] == 'B') {
-            fields >> word;
-            set.coefficients.push_back(std::stod(word));
-        } else if (word == "residual_sd") {
-            fields >> set.residualSd;
-        } else if (word == "r_squared") {
-            fields >> set.rSquared;
-        } else if (word == "data") {
-            data = true;
-        }
-    }
-    return set;
-}
-
-// NIST's log relative error: the correct digits; against a certified 0, the
-// digits of the absolute error.
-double logRelativeError(double computed, double certified)
-{
-    if (computed == certified) return 17.0;
-    const double error = certified == 0.0 ? std::fabs(computed) : std::fabs(computed - certified) / std::fabs(certified);
-    return -std::log10(error);
-}
 
 class NistPolynomials : public ::testing::TestWithParam<const char*> {};
 
