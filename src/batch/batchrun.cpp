@@ -98,14 +98,7 @@ Checked<Checked<CalculationInput>> readInput(const BatchOptions& options, std::o
 // The points of the input as a simulation object takes them.
 ObjectPoints inputPoints(const CalculationInput& input)
 {
-    ObjectPoints points;
-    const bool surface = input.kind == FitType::SurfaceXY;
-    for (int i = 1; i <= input.pointCount; ++i) {
-        points.x.push_back(input.points.x[i]);
-        if (surface) points.y.push_back(input.points.y[i]);
-        points.v.push_back(surface ? input.points.z[i] : input.points.y[i]);
-    }
-    return points;
+    return objectPoints(input.points, input.pointCount, input.kind == FitType::SurfaceXY);
 }
 
 int writeEnergyPlus(const BatchOptions& options, const Checked<std::vector<IdfObject>>& objects, std::ostream& err)

@@ -40,16 +40,20 @@ Checked<ObjectFit> linearFit(const CurveObject& object, ObjectPoints points)
 
 } // namespace
 
-ObjectPoints objectPoints(const Calculation& c)
+ObjectPoints objectPoints(const PointSet& set, int count, bool surface)
 {
     ObjectPoints points;
-    const bool surface = c.kind == FitType::SurfaceXY;
-    for (int i = 1; i <= c.pointCount; ++i) {
-        points.x.push_back(c.points.x[i]);
-        if (surface) points.y.push_back(c.points.y[i]);
-        points.v.push_back(surface ? c.points.z[i] : c.points.y[i]);
+    for (int i = 1; i <= count; ++i) {
+        points.x.push_back(set.x[i]);
+        if (surface) points.y.push_back(set.y[i]);
+        points.v.push_back(surface ? set.z[i] : set.y[i]);
     }
     return points;
+}
+
+ObjectPoints objectPoints(const Calculation& c)
+{
+    return objectPoints(c.points, c.pointCount, c.kind == FitType::SurfaceXY);
 }
 
 Refusal nonlinearSolverRefusal(const CurveObject& object)

@@ -23,6 +23,9 @@ struct ObjectPoints {
 // The calculation's points: x and y for a curve, x, y and z for the surface.
 ObjectPoints objectPoints(const Calculation& calculation);
 
+// Points 1..count of the set: x and y of a curve, x, y and z of the surface.
+ObjectPoints objectPoints(const PointSet& set, int count, bool surface);
+
 struct ObjectFit {
     const CurveObject* object = nullptr;
     std::vector<double> coefficients; // in field order
