@@ -1,6 +1,8 @@
 #include "batch/batchexportoptions.h"
 
 #include "common/numtext.h"
+#include "exports/curveobjects.h"
+#include "exports/objectexport.h"
 
 #include <algorithm>
 #include <array>
@@ -18,7 +20,9 @@ std::optional<ExportFormat> formatOption(std::string_view argument)
 }
 
 // The settings the exports take, each for its format.
-constexpr std::array<std::string_view, 4> Settings = {"--rated", "--units", "--cells", "--curve-name"};
+constexpr std::array<std::string_view, 11> Settings = {
+    "--rated",       "--units",         "--cells",         "--curve-name",   "--object",       "--x-unit-type",
+    "--y-unit-type", "--output-unit-type", "--interpolation", "--extrapolation", "--ahri-ip"};
 
 bool asked(const BatchOptions& options, ExportFormat format)
 {
@@ -75,6 +79,25 @@ Failure readExportOption(const std::string& argument, const std::string& value, 
     } else if (argument == "--curve-name") {
         if (value.empty()) return "il nome della curva è vuoto";
         choices.name = value;
+    } else if (argument == "--object") {
+        if (!curveObjectNamed(value) && !isLookupTable(value))
+            return "oggetto EnergyPlus sconosciuto: " + value + " (" + curveObjectList() + ", " + LookupTableType + ")";
+        choices.object = isLookupTable(value) ? LookupTableType : std::string(curveObjectNamed(value)->type);
+    } else if (argument == "--x-unit-type" || argument == "--y-unit-type" || argument == "--output-unit-type") {
+        if (value.empty()) return "manca il tipo di unità di " + argument;
+        (argument == "--x-unit-type" ? choices.unitTypes.x : argument == "--y-unit-type" ? choices.unitTypes.y
+                                                                                         : choices.unitTypes.output) = value;
+    } else if (argument == "--interpolation") {
+        if (value != "Linear" && value != "Cubic") return "interpolazione non valida (Linear o Cubic): " + value;
+        choices.table.interpolation = value;
+    } else if (argument == "--extrapolation") {
+        if (value != "Constant" && value != "Linear") return "estrapolazione non valida (Constant o Linear): " + value;
+        choices.table.extrapolation = value;
+    } else if (argument == "--ahri-ip") {
+        choices.ahriIp = ahriIpNamed(value);
+        if (!choices.ahriIp)
+            return "unità IP non valide (capacity:W, capacity:kW, power:W, power:kW, massflow:kg/s o massflow:kg/h): " +
+                   value;
     }
     return std::nullopt;
 }
@@ -85,6 +108,15 @@ Failure settleExportOptions(BatchOptions& options)
     if (given("--rated") && !asked(options, ExportFormat::EnergyPlus)) return "--rated vale con --energyplus";
     if (given("--cells") && !asked(options, ExportFormat::Formula)) return "--cells vale con --formula";
     if (given("--units") && !asked(options, ExportFormat::Ahri540)) return "--units vale con --ahri540";
+    if (given("--ahri-ip") && !asked(options, ExportFormat::Ahri540)) return "--ahri-ip vale con --ahri540";
+    const bool energyPlus = asked(options, ExportFormat::EnergyPlus);
+    for (const char* setting : {"--object", "--x-unit-type", "--y-unit-type", "--output-unit-type"})
+        if (given(setting) && !energyPlus) return std::string(setting) + " vale con --energyplus";
+    if (options.pair && !energyPlus) return "--pair vale con --energyplus";
+    if ((given("--interpolation") || given("--extrapolation")) && options.exportChoices.object != LookupTableType)
+        return std::string("--interpolation e --extrapolation valgono con --object ") + LookupTableType;
+    for (const BatchExport& e : options.exports)
+        if (e.format == ExportFormat::EnergyPlus) options.exportChoices.epJson = isEpJsonPath(e.path);
     if (asked(options, ExportFormat::Ahri540) && !given("--units"))
         return "con --ahri540 serve --units C oppure --units F (le unità delle temperature dei punti)";
     if (given("--curve-name") && options.exports.empty())

@@ -5,6 +5,7 @@
 #include "common/numtext.h"
 #include "entry/gridinput.h"
 #include "fit/dataset.h"
+#include "exports/curveobjects.h"
 
 #include <algorithm>
 #include <array>
@@ -32,6 +33,14 @@ std::string batchUsage()
            "ESPORTAZIONI (anche con più file, un oggetto per file):\n"
            "        [--energyplus OUT [--rated X[,Y]]] [--ahri540 OUT --units C|F] [--formula OUT [--cells X[,Y]]]\n"
            "        [--c-function OUT] [--python-function OUT] [--curve-name NOME]\n"
+           "        [--ahri-ip capacity:W|capacity:kW|power:W|power:kW|massflow:kg/s|massflow:kg/h]\n"
+           "OGGETTI ENERGYPLUS (--energyplus OUT.idf oppure OUT.epJSON):\n"
+           "        [--object TIPO]   (l'oggetto adattato ai punti nella sua forma, anche senza --kind;\n"
+           "                           Table:Lookup: la tabella dei punti, --interpolation Linear|Cubic,\n"
+           "                           --extrapolation Constant|Linear)\n"
+           "        [--pair]          (la coppia capacità-EIR da un file x;y;capacità;potenza, con --rated X,Y)\n"
+           "        [--x-unit-type TIPO] [--y-unit-type TIPO] [--output-unit-type TIPO]\n"
+           "        [--compare --objects]   (il confronto degli oggetti EnergyPlus invece dei tipi)\n"
            "VINCOLI (un file solo): [--through X,Y]... (X,Y,Z per Z=F(x,y)) [--fix TERMINE=VALORE]...\n"
            "        [--weights relative|column] [--minimax] [--monotone decreasing|increasing]\n"
            "DOMANDE ALLA CURVA (un file solo): [--at X[,Y]]... [--level P] [--weight W] [--solve-y Y]...\n"
@@ -153,6 +162,10 @@ std::variant<BatchOptions, BatchRequest, std::string> parseLine(const std::vecto
             options.bands = true;
             continue;
         }
+        if (argument == "--pair" || argument == "--objects") {
+            (argument == "--pair" ? options.pair : options.compareObjects) = true;
+            continue;
+        }
         if (argument == "--stats" || argument == "--compare") {
             (argument == "--stats" ? options.statistics : options.compare) = true;
             continue;
@@ -228,6 +241,7 @@ std::variant<BatchOptions, BatchRequest, std::string> parseLine(const std::vecto
                    "(i file dei vincoli dei file di dati valgono anche insieme)";
         if (options.eachParameter && !kindGiven) return "con --each-parameter serve --kind";
         if (const Failure problem = settleQuestionOptions(options)) return *problem;
+        if (options.pair || options.compareObjects) return "--pair e --objects valgono per un file solo";
         if (const Failure problem = settleExportOptions(options)) return *problem;
         return options;
     }
@@ -237,9 +251,24 @@ std::variant<BatchOptions, BatchRequest, std::string> parseLine(const std::vecto
     // A data set file carries its own kind, degree and temperatures.
     if (!options.dataSetFile.empty() && pointOptionGiven)
         return "--kind, --degree, --ti e --tf valgono solo con --points";
-    if (!options.pointsFile.empty() && !kindGiven) {
+    if (options.compareObjects && !options.compare) return "--objects vale con --compare";
+    if (options.pair && (kindGiven || options.pointsFile.empty()))
+        return "--pair vale con --points senza --kind: il file di punti ha le colonne x;y;capacità;potenza";
+    const bool objectAsked = !options.exportChoices.object.empty() || options.pair;
+    if (!options.pointsFile.empty() && !kindGiven && objectAsked && !options.compare) {
+        // The object alone needs no kind: the points go straight into it.
+        const std::string& object = options.exportChoices.object;
+        const bool twoInputs = options.pair || (curveObjectNamed(object) && curveObjectNamed(object)->inputs == 2);
+        if (!options.workbookOut.empty() || !options.reportOut.empty() || !options.graphOut.empty() ||
+            options.statistics || options.exports.size() > 1)
+            return "con --points senza --kind si esporta solo l'oggetto EnergyPlus: --xls, --rtf, --png, --stats e "
+                   "le altre esportazioni chiedono --kind";
+        options.objectOnly = true;
+        options.kind = kindNumber(twoInputs ? FitType::SurfaceXY : FitType::Polynomial);
+    }
+    if (!options.pointsFile.empty() && !kindGiven && !options.objectOnly) {
         // The comparison alone needs no kind: it fits every kind of one variable.
-        if (!options.compare) return "con --points serve --kind";
+        if (!options.compare) return "con --points serve --kind (o --object per un oggetto EnergyPlus)";
         if (!options.workbookOut.empty() || !options.reportOut.empty() || !options.graphOut.empty() ||
             options.statistics || !options.exports.empty())
             return "con --points senza --kind si può solo confrontare: --xls, --rtf, --png, --stats e le "

@@ -46,7 +46,16 @@ struct BatchOptions {
     // with one piece per file fitted when there are many, and their settings.
     std::vector<BatchExport> exports;
     ExportChoices exportChoices;
-    std::set<std::string> exportSettings; // the settings given: --rated, --units, --cells, --curve-name
+    std::set<std::string> exportSettings; // the settings given: --rated, --units, --cells, --curve-name, --object, ...
+    // --pair: the coil's or chiller's capacity and EIR curves from a point
+    // file of x;y;capacity;power (calvero1-batch's EnergyPlus export alone).
+    bool pair = false;
+    // A point file without a kind whose points go straight into the
+    // simulation object asked for (--object or --pair): nothing is calculated
+    // but that object; the kind below only says how the file is read (3: x;y,
+    // 7: x;y;z).
+    bool objectOnly = false;
+    bool compareObjects = false; // --objects: the comparison ranks the simulation's objects instead of the kinds
     // The fit options named on the line (--through, --fix, --weights,
     // --minimax, --monotone). Each one named replaces the same option of the
     // data set's options file; the others stay as the file has them.

@@ -11,6 +11,9 @@
 #include "entry/spreadsheetexport.h"
 #include "fit/comparison.h"
 #include "fit/workingset.h"
+#include "exports/objectcomparison.h"
+#include "exports/objectexport.h"
+#include "exports/tableexport.h"
 #include "viewers/rtf.h"
 
 #include <algorithm>
@@ -19,11 +22,12 @@ namespace calvero {
 
 namespace {
 
-// The surface's weights per point are the fourth field of a point file's lines.
+// The surface's weights per point are the fourth field of a point file's
+// lines, and so is the power of the coil's pair.
 bool readsWeightColumn(const BatchOptions& options)
 {
-    return options.kind == kindNumber(FitType::SurfaceXY) && options.weightsGiven &&
-           options.steering.weighting == Weighting::Column;
+    return options.pair || (options.kind == kindNumber(FitType::SurfaceXY) && options.weightsGiven &&
+                            options.steering.weighting == Weighting::Column);
 }
 
 // The fit options named on the line over those the data set's options file
@@ -59,7 +63,8 @@ Checked<FitOptions> steeredOptions(FitOptions o, const BatchOptions& options, Fi
 // fit options named on the line over the file's (its refusal when a cell, a
 // temperature or an option cannot be taken). The message of a file that
 // could not be read. A point file read only to its 200th line is said on err.
-Checked<Checked<CalculationInput>> readInput(const BatchOptions& options, std::ostream& err)
+Checked<Checked<CalculationInput>> readInput(const BatchOptions& options, std::ostream& err,
+                                             std::vector<double>* power = nullptr)
 {
     CalculationInput input;
     std::vector<double> fourth;
@@ -78,11 +83,86 @@ Checked<Checked<CalculationInput>> readInput(const BatchOptions& options, std::o
         if (!file) return failed<Checked<CalculationInput>>(file.refusal);
         input = std::move(*file);
     }
+    if (options.pair) {
+        // The fourth column is the pair's power, not a weight.
+        if (power) *power = std::move(fourth);
+        return succeeded(succeeded(std::move(input)));
+    }
     Checked<FitOptions> steered = steeredOptions(input.options, options, input.kind, fourthRead);
     if (!steered) return succeeded(failed<CalculationInput>(steered.refusal));
     input.options = std::move(*steered);
     takeColumnWeights(input, fourth);
     return succeeded(succeeded(std::move(input)));
+}
+
+// The points of the input as a simulation object takes them.
+ObjectPoints inputPoints(const CalculationInput& input)
+{
+    return objectPoints(input.points, input.pointCount, input.kind == FitType::SurfaceXY);
+}
+
+int writeEnergyPlus(const BatchOptions& options, const Checked<std::vector<IdfObject>>& objects, std::ostream& err)
+{
+    if (!objects) {
+        err << objects.failure() << '\n';
+        return BatchRefused;
+    }
+    const bool epJson = options.exportChoices.epJson;
+    const std::string text = (epJson ? std::string() : energyPlusHead() + "\n") + energyPlusText(*objects, epJson);
+    for (const BatchExport& e : options.exports) {
+        if (e.format != ExportFormat::EnergyPlus) continue;
+        if (const Failure failure = writeOutputFile(e.path, text)) {
+            err << *failure << '\n';
+            return BatchUnreadable;
+        }
+    }
+    return BatchOk;
+}
+
+// --object or --pair on a point file without a kind: the points straight
+// into the simulation's object, its fit on standard output (and as JSON).
+int objectOnly(const BatchOptions& options, const CalculationInput& input, const std::vector<double>& power,
+               std::ostream& out, std::ostream& err)
+{
+    const EnergyPlusChoices choices = options.exportChoices.energyPlus();
+    const ObjectPoints points = inputPoints(input);
+    if (options.pair) {
+        PairPoints pair{points.x, points.y, points.v, power};
+        if (power.size() != points.size()) {
+            err << "--pair: ogni riga del file di punti ha x;y;capacità;potenza\n";
+            return BatchRefused;
+        }
+        return writeEnergyPlus(options, energyPlusPair(pair, choices), err);
+    }
+    if (isLookupTable(choices.object)) return writeEnergyPlus(options, lookupTableObjects(points, choices), err);
+    const Checked<ObjectFit> fit = fitCurveObject(*curveObjectNamed(choices.object), points);
+    if (!fit) {
+        err << fit.failure() << '\n';
+        return BatchRefused;
+    }
+    if (options.jsonOut != "-")
+        for (const std::string& line : objectFitLines(*fit)) out << line << '\n';
+    int exit = BatchOk;
+    if (!options.jsonOut.empty()) {
+        if (options.jsonOut == "-") out << objectFitJson(*fit);
+        else if (const Failure failure = writeOutputFile(options.jsonOut, objectFitJson(*fit))) {
+            err << *failure << '\n';
+            exit = BatchUnreadable;
+        }
+    }
+    const Checked<IdfObject> object = fittedObject(*fit, choices);
+    if (!object) {
+        err << object.failure() << '\n';
+        return BatchRefused;
+    }
+    return std::max(exit, writeEnergyPlus(options, succeeded(std::vector<IdfObject>{*object}), err));
+}
+
+// The comparison the line asks for: of the kinds, or of the simulation's objects.
+std::vector<ComparisonRow> comparedRows(const BatchOptions& options, const CalculationInput& input)
+{
+    if (options.compareObjects) return compareObjects(inputPoints(input), options.tolerance);
+    return compareEquations(input, options.tolerance, {}, options.compareWithOptions);
 }
 
 // The workbook as the save command writes it after this calculation: the
@@ -146,8 +226,7 @@ int writeFigures(const BatchOptions& options, const CalculationInput& input, con
     }
     std::vector<ComparisonRow> rows;
     if (options.compare) {
-        rows = compareEquations(inputOf(done, input.initialTemperature, input.finalTemperature), options.tolerance, {},
-                                options.compareWithOptions);
+        rows = comparedRows(options, inputOf(done, input.initialTemperature, input.finalTemperature));
         print(comparisonLines(rows, options.tolerance, options.toleranceText));
     }
     int exit = BatchOk;
@@ -184,7 +263,7 @@ int writeFigures(const BatchOptions& options, const CalculationInput& input, con
 int compareOnly(const BatchOptions& options, CalculationInput input, std::ostream& out, std::ostream& err)
 {
     input.kind = FitType::Polynomial;
-    const std::vector<ComparisonRow> rows = compareEquations(input, options.tolerance, {}, options.compareWithOptions);
+    const std::vector<ComparisonRow> rows = comparedRows(options, input);
     if (options.jsonOut != "-")
         for (const std::string& line : comparisonLines(rows, options.tolerance, options.toleranceText))
             out << line << '\n';
@@ -257,13 +336,15 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         return BatchUnreadable;
     }
     if (options.manyFiles) return runSummary(options, out, err);
-    const Checked<Checked<CalculationInput>> read = readInput(options, err);
+    std::vector<double> power;
+    const Checked<Checked<CalculationInput>> read = readInput(options, err, &power);
     if (!read) {
         err << read.failure() << '\n';
         return BatchUnreadable;
     }
     const Checked<CalculationInput>& input = *read;
     if (input && options.kind == 0 && !options.pointsFile.empty()) return compareOnly(options, *input, out, err);
+    if (input && options.objectOnly) return objectOnly(options, *input, power, out, err);
     const Outcome outcome = input ? calculate(*input) : failed<Calculation>(input.refusal);
     if (!outcome) {
         err << outcome.failure() << '\n';

@@ -58,6 +58,12 @@ enum class RefusalCode : int {
     NoOperatingPoint,       // the system curve meets the curve nowhere in that range
     NoDutyRatio,            // no speed or trim ratio from 0.3 to 1.5 takes the curve through the duty point
     AffinityNotKept,        // a kind the affinity laws do not keep
+    UnknownObject,          // an EnergyPlus object name the export does not know
+    ObjectInputs,           // the points have one input where the object takes two, or the other way round
+    NeedsNonlinearSolver,   // an object whose form only the nonlinear least squares fits
+    InvalidUnitType,        // a unit type the object's field does not allow
+    NotAGrid,               // a lookup table from points that are not a full grid
+    NotNormalizable,        // a rated point for an object that is not normalized
     Count
 };
 

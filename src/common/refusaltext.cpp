@@ -121,6 +121,12 @@ std::string refusalText(const Refusal& r)
     case RefusalCode::ZeroAtRatedPoint:
     case RefusalCode::InvalidCell:
     case RefusalCode::UnknownFormat:
+    case RefusalCode::UnknownObject:
+    case RefusalCode::ObjectInputs:
+    case RefusalCode::NeedsNonlinearSolver:
+    case RefusalCode::InvalidUnitType:
+    case RefusalCode::NotAGrid:
+    case RefusalCode::NotNormalizable:
     case RefusalCode::Count: break;
     }
     return detail(r, 0);
@@ -172,6 +178,12 @@ const char* refusalIdentifier(RefusalCode code)
         "no_operating_point",
         "no_duty_ratio",
         "affinity_not_kept",
+        "unknown_object",
+        "object_inputs",
+        "needs_nonlinear_solver",
+        "invalid_unit_type",
+        "not_a_grid",
+        "not_normalizable",
     };
     const auto at = static_cast<std::size_t>(code);
     return at < Identifiers.size() ? Identifiers[at] : "";

@@ -6,6 +6,8 @@
 #include <Eigen/Dense>
 #include <unsupported/Eigen/Polynomials>
 
+#include <boost/math/tools/minima.hpp>
+
 #include <algorithm>
 #include <cmath>
 
@@ -108,11 +110,14 @@ struct Extremes {
     }
 };
 
-std::optional<ValueRange> surfaceRange(const Calculation& c, const ExportEquation& e, const Envelope& r)
+// Over the rectangle: at the points, the corners, where the derivative along
+// an edge vanishes and where the gradient vanishes inside.
+std::optional<ValueRange> surfaceRange(const ExportEquation& e, const Envelope& r, const PlaneValue& at,
+                                       std::span<const double> px, std::span<const double> py)
 {
     Extremes found;
-    const auto value = [&](double x, double y) { found.take(surfaceValue(c.surface, x, y, c.degree)); };
-    for (int i = 1; i <= c.pointCount; ++i) value(c.points.x[i], c.points.y[i]);
+    const auto value = [&](double x, double y) { found.take(at(x, y)); };
+    for (std::size_t i = 0; i < px.size(); ++i) value(px[i], py[i]);
     for (double x : {r.xMin, r.xMax}) {
         for (double y : {r.yMin, r.yMax}) value(x, y);
         for (double y : stationaryPoints(edgePolynomial(e, x, false), r.yMin, r.yMax)) value(x, y);
@@ -128,7 +133,10 @@ std::optional<ValueRange> surfaceRange(const Calculation& c, const ExportEquatio
 std::optional<ValueRange> curveValueRange(const Calculation& c, const Envelope& r)
 {
     const std::optional<ExportEquation> e = exportEquation(c);
-    if (e && e->twoVariables()) return surfaceRange(c, *e, r);
+    if (e && e->twoVariables())
+        return surfaceRange(
+            *e, r, [&](double x, double y) { return surfaceValue(c.surface, x, y, c.degree); },
+            c.points.x.first(c.pointCount), c.points.y.first(c.pointCount));
     Extremes found;
     if (!c.curve) return found.range;
     const auto value = [&](double x) { found.take(curveValue(*c.curve, x)); };
@@ -139,6 +147,56 @@ std::optional<ValueRange> curveValueRange(const Calculation& c, const Envelope& 
         std::vector<double> coefficients;
         for (const ExportTerm& t : e->terms) coefficients.push_back(t.coefficient);
         for (double x : stationaryPoints(coefficients, r.xMin, r.xMax)) value(x);
+    }
+    return found.found();
+}
+
+std::optional<ValueRange> polynomialValueRange(const ExportEquation& e, const Envelope& r, const PlaneValue& at,
+                                               std::span<const double> px, std::span<const double> py)
+{
+    if (e.twoVariables()) return surfaceRange(e, r, at, px, py);
+    Extremes found;
+    const auto value = [&](double x) { found.take(at(x, 0.0)); };
+    value(r.xMin);
+    value(r.xMax);
+    for (double x : px) value(x);
+    std::vector<double> coefficients;
+    for (const ExportTerm& t : e.terms) {
+        if (coefficients.size() <= static_cast<std::size_t>(t.powers.xPower))
+            coefficients.resize(static_cast<std::size_t>(t.powers.xPower) + 1, 0.0);
+        coefficients[static_cast<std::size_t>(t.powers.xPower)] += t.coefficient;
+    }
+    for (double x : stationaryPoints(coefficients, r.xMin, r.xMax)) value(x);
+    return found.found();
+}
+
+std::optional<ValueRange> sampledValueRange(const Envelope& r, const PlaneValue& at, std::span<const double> px)
+{
+    Extremes found;
+    const auto value = [&](double x) {
+        const std::optional<double> v = at(x, 0.0);
+        found.take(v);
+        return v;
+    };
+    for (double x : px) value(x);
+    constexpr int Samples = 4000;
+    const double step = (r.xMax - r.xMin) / Samples;
+    std::vector<double> values;
+    for (int k = 0; k <= Samples; ++k) {
+        const std::optional<double> v = value(k == Samples ? r.xMax : r.xMin + k * step);
+        if (!v) return std::nullopt;
+        values.push_back(*v);
+    }
+    // Each turn among the samples, refined by Brent's method between its neighbours.
+    for (int k = 1; k < Samples; ++k) {
+        const bool top = values[k] >= values[k - 1] && values[k] >= values[k + 1];
+        const bool bottom = values[k] <= values[k - 1] && values[k] <= values[k + 1];
+        if (!top && !bottom) continue;
+        const double sign = top ? -1.0 : 1.0;
+        const auto f = [&](double x) { return sign * at(x, 0.0).value_or(sign * values[k]); };
+        const auto [x, fx] = boost::math::tools::brent_find_minima(f, r.xMin + (k - 1) * step, r.xMin + (k + 1) * step, 52);
+        (void)fx;
+        value(x);
     }
     return found.found();
 }

@@ -4,6 +4,10 @@
 // nothing the curve gives inside its input limits.
 #include "fit/calculation.h"
 #include "exports/exportenvelope.h"
+#include "exports/exportequation.h"
+
+#include <functional>
+#include <span>
 
 #include <optional>
 
@@ -21,5 +25,18 @@ struct ValueRange {
 // a grid of starts). The other kinds are monotonic, so their ends suffice.
 // Nothing where the curve has no value at one of those places.
 std::optional<ValueRange> curveValueRange(const Calculation& calculation, const Envelope& envelope);
+
+// The value of an equation at (x, y); nothing where it has none.
+using PlaneValue = std::function<std::optional<double>(double x, double y)>;
+
+// The same for a polynomial in one variable or two given by its terms and
+// evaluated by at, with the points (px, and py for two variables) looked at too.
+std::optional<ValueRange> polynomialValueRange(const ExportEquation& equation, const Envelope& envelope,
+                                               const PlaneValue& at, std::span<const double> px,
+                                               std::span<const double> py);
+
+// For any equation of x: at the ends, the points, and each turn of 4001
+// samples over the range refined by Brent's method.
+std::optional<ValueRange> sampledValueRange(const Envelope& envelope, const PlaneValue& at, std::span<const double> px);
 
 } // namespace calvero

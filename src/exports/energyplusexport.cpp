@@ -3,9 +3,11 @@
 #include "common/numtext.h"
 #include "fit/surface.h"
 #include "exports/curveextremes.h"
-#include "exports/exportenvelope.h"
+#include "exports/energyplusfields.h"
 #include "exports/exportequation.h"
 #include "exports/exportnames.h"
+#include "exports/objectexport.h"
+#include "exports/tableexport.h"
 
 #include <cmath>
 
@@ -22,7 +24,6 @@ struct CoefficientField {
 struct ObjectForm {
     std::string type;
     std::vector<CoefficientField> coefficients;
-    std::string xUnitComment = "Input Unit Type for X";
 };
 
 struct TermField {
@@ -73,38 +74,11 @@ std::optional<ObjectForm> objectForm(const Calculation& c, const ExportEquation&
     case EquationShape::Power: // C1 + C2 x^C3
         return ObjectForm{"Curve:Exponent", threeCoefficients("Constant", 0.0, e.a, e.b)};
     case EquationShape::Exponential: // C1 + C2 e^(C3 x)
-        return ObjectForm{"Curve:ExponentialDecay", threeCoefficients("C", 0.0, e.a, e.b), "Input Unit Type for x"};
+        return ObjectForm{"Curve:ExponentialDecay", threeCoefficients("C", 0.0, e.a, e.b)};
     case EquationShape::TemperatureTime: // Tf + (Ti - Tf) e^(-M t), the difference the program's own
-        return ObjectForm{"Curve:ExponentialDecay", threeCoefficients("C", e.final, -(e.final - e.initial), -e.decay),
-                          "Input Unit Type for x"};
+        return ObjectForm{"Curve:ExponentialDecay", threeCoefficients("C", e.final, -(e.final - e.initial), -e.decay)};
     default: return std::nullopt;
     }
-}
-
-std::string fieldLine(const std::string& value, char end, const std::string& comment)
-{
-    std::string text = "    " + value + end;
-    text.append(text.size() < 34 ? 34 - text.size() : 1, ' ');
-    return text + "!- " + comment + "\n";
-}
-
-std::string rangeText(const char* variable, double low, double high)
-{
-    return std::string(variable) + " da " + shortestText(low) + " a " + shortestText(high);
-}
-
-// Why the object cannot be normalized at the rated point, if it cannot.
-Failure ratedPointProblem(const RatedPoint& rated, const Envelope& r)
-{
-    if (r.twoVariables && !rated.y) return "il punto nominale del polinomio Z=F(x,y) ha due valori, x e y";
-    if (!r.twoVariables && rated.y) return "il punto nominale di una curva y=f(x) ha il solo valore di x";
-    const bool xOut = !(rated.x >= r.xMin && rated.x <= r.xMax);
-    const bool yOut = r.twoVariables && !(*rated.y >= r.yMin && *rated.y <= r.yMax);
-    if (!xOut && !yOut) return std::nullopt;
-    std::string limits = rangeText("x", r.xMin, r.xMax);
-    if (r.twoVariables) limits += ", " + rangeText("y", r.yMin, r.yMax);
-    return "il punto nominale è fuori dai limiti dei punti (" + limits +
-           "): la simulazione lo porterebbe al limite e la curva non vi varrebbe 1";
 }
 
 std::optional<double> valueAt(const Calculation& c, double x, double y)
@@ -114,44 +88,61 @@ std::optional<double> valueAt(const Calculation& c, double x, double y)
 
 const char* const NoValueMessage = "la curva non ha un valore calcolabile in tutti i limiti dei punti";
 
-// The object; with a rated point, normalized by the curve's value there (scale).
-Checked<std::string> objectText(const Calculation& c, const std::string& name,
-                                const std::optional<RatedPoint>& rated, double scale)
+// The kind's own object; with a rated point, normalized by the curve's value there (scale).
+Checked<std::vector<IdfObject>> kindObject(const Calculation& c, const EnergyPlusChoices& choices, double scale)
 {
     const ExportEquation e = *exportEquation(c);
     ObjectForm form = *objectForm(c, e);
     const Envelope r = pointEnvelope(c);
     const std::optional<ValueRange> range = curveValueRange(c, r);
-    if (!range) return failed<std::string>(Refusal{RefusalCode::NoValueInRange, {NoValueMessage}});
+    if (!range) return failed<std::vector<IdfObject>>(Refusal{RefusalCode::NoValueInRange, {NoValueMessage}});
+    const Checked<std::vector<IdfField>> units = unitTypeFields(*curveObjectNamed(form.type), choices.units);
+    if (!units) return failed<std::vector<IdfObject>>(units.refusal);
     ValueRange output = *range;
 
-    std::string text = "! CALVERO1: " + equationTitle(c) + ", " + std::to_string(c.pointCount) + " punti\n";
-    for (const std::string& line : envelopeLines(r)) text += "! " + line + "\n";
+    IdfObject object;
+    object.type = form.type;
+    object.comments.push_back("CALVERO1: " + equationTitle(c) + ", " + std::to_string(c.pointCount) + " punti");
+    for (const std::string& line : envelopeLines(r)) object.comments.push_back(line);
+    const std::optional<RatedPoint>& rated = choices.rated;
     if (rated) {
         for (CoefficientField& field : form.coefficients)
             if (field.multiplies) field.value /= scale;
         output = {output.lowest / scale, output.highest / scale};
         if (scale < 0.0) std::swap(output.lowest, output.highest);
-        text += "! normalizzata a 1 nel punto nominale x = " + shortestText(rated->x) +
-                (rated->y ? ", y = " + shortestText(*rated->y) : std::string()) +
-                ", dove la curva valeva " + shortestText(scale) + "\n";
-        if (!insideEnvelope(r, rated->x, rated->y.value_or(0.0))) text += "! il punto nominale e' fuori dall'inviluppo dei punti\n";
+        object.comments.push_back(normalizedComment(*rated, scale));
+        if (!insideEnvelope(r, rated->x, rated->y.value_or(0.0)))
+            object.comments.push_back("il punto nominale e' fuori dall'inviluppo dei punti");
     }
-
-    text += form.type + ",\n" + fieldLine(objectName(name), ',', "Name");
-    for (const CoefficientField& field : form.coefficients) text += fieldLine(shortestText(field.value), ',', field.comment);
-    text += fieldLine(shortestText(r.xMin), ',', "Minimum Value of x");
-    text += fieldLine(shortestText(r.xMax), ',', "Maximum Value of x");
+    object.fields.push_back(textField("Name", simulationName(choices.name, "", object.comments)));
+    for (const CoefficientField& field : form.coefficients) object.fields.push_back(numberField(field.comment, field.value));
+    object.fields.push_back(numberField("Minimum Value of x", r.xMin));
+    object.fields.push_back(numberField("Maximum Value of x", r.xMax));
     if (r.twoVariables) {
-        text += fieldLine(shortestText(r.yMin), ',', "Minimum Value of y");
-        text += fieldLine(shortestText(r.yMax), ',', "Maximum Value of y");
+        object.fields.push_back(numberField("Minimum Value of y", r.yMin));
+        object.fields.push_back(numberField("Maximum Value of y", r.yMax));
     }
-    text += fieldLine(shortestText(output.lowest), ',', "Minimum Curve Output");
-    text += fieldLine(shortestText(output.highest), ',', "Maximum Curve Output");
-    text += fieldLine("Dimensionless", ',', form.xUnitComment);
-    if (r.twoVariables) text += fieldLine("Dimensionless", ',', "Input Unit Type for Y");
-    text += fieldLine("Dimensionless", ';', "Output Unit Type");
-    return succeeded(std::move(text));
+    object.fields.push_back(numberField("Minimum Curve Output", output.lowest));
+    object.fields.push_back(numberField("Maximum Curve Output", output.highest));
+    object.fields.insert(object.fields.end(), units->begin(), units->end());
+    return succeeded(std::vector<IdfObject>{std::move(object)});
+}
+
+Checked<std::vector<IdfObject>> kindObjects(const Calculation& c, const EnergyPlusChoices& choices)
+{
+    const std::optional<ExportEquation> e = exportEquation(c);
+    if (!e || !objectForm(c, *e))
+        return failed<std::vector<IdfObject>>(Refusal{RefusalCode::NoExport, {noEnergyPlusObjectMessage(c)}});
+    const std::optional<RatedPoint>& rated = choices.rated;
+    if (rated)
+        if (const Failure problem = ratedPointProblem(*rated, pointEnvelope(c)))
+            return failed<std::vector<IdfObject>>(Refusal{RefusalCode::InvalidRatedPoint, {*problem}});
+    const std::optional<double> scale = rated ? valueAt(c, rated->x, rated->y.value_or(0.0)) : 1.0;
+    if (!scale) return failed<std::vector<IdfObject>>(Refusal{RefusalCode::NoValueInRange, {NoValueMessage}});
+    if (*scale == 0.0)
+        return failed<std::vector<IdfObject>>(
+            Refusal{RefusalCode::ZeroAtRatedPoint, {"la curva vale 0 nel punto nominale: non si può normalizzare"}});
+    return kindObject(c, choices, *scale);
 }
 
 } // namespace
@@ -170,19 +161,22 @@ std::string energyPlusHead()
            "! i coefficienti valgono per le unita' dei punti; fuori dai limiti di x e y la simulazione usa il limite\n";
 }
 
-Checked<std::string> energyPlusObject(const Calculation& c, const std::string& name,
-                                      const std::optional<RatedPoint>& rated)
+Checked<std::vector<IdfObject>> energyPlusObjectsOf(const ObjectPoints& points, const EnergyPlusChoices& choices)
 {
-    const std::optional<ExportEquation> e = exportEquation(c);
-    if (!e || !objectForm(c, *e)) return failed<std::string>(Refusal{RefusalCode::NoExport, {noEnergyPlusObjectMessage(c)}});
-    if (rated)
-        if (const Failure problem = ratedPointProblem(*rated, pointEnvelope(c))) return failed<std::string>(Refusal{RefusalCode::InvalidRatedPoint, {*problem}});
-    const std::optional<double> scale = rated ? valueAt(c, rated->x, rated->y.value_or(0.0)) : 1.0;
-    if (!scale) return failed<std::string>(Refusal{RefusalCode::NoValueInRange, {NoValueMessage}});
-    if (*scale == 0.0)
-        return failed<std::string>(
-            Refusal{RefusalCode::ZeroAtRatedPoint, {"la curva vale 0 nel punto nominale: non si può normalizzare"}});
-    return objectText(c, name, rated, *scale);
+    if (choices.object == LookupTableType) return lookupTableObjects(points, choices);
+    const CurveObject* object = curveObjectNamed(choices.object);
+    if (!object)
+        return failed<std::vector<IdfObject>>(
+            Refusal{RefusalCode::UnknownObject,
+                    {"oggetto EnergyPlus sconosciuto: " + choices.object + " (si esportano " + curveObjectList() +
+                     ", " + LookupTableType + ")"}});
+    return fittedObjects(*object, points, choices);
+}
+
+Checked<std::vector<IdfObject>> energyPlusObjects(const Calculation& c, const EnergyPlusChoices& choices)
+{
+    if (choices.object.empty()) return kindObjects(c, choices);
+    return energyPlusObjectsOf(objectPoints(c), choices);
 }
 
 } // namespace calvero

@@ -19,10 +19,10 @@ using HullPoint = bg::model::d2::point_xy<double>;
 // Counter-clockwise and open: each corner once.
 using HullPolygon = bg::model::polygon<HullPoint, false, false>;
 
-std::vector<EnvelopeCorner> convexHull(const PointSet& points, int n)
+std::vector<EnvelopeCorner> convexHull(std::span<const double> x, std::span<const double> y)
 {
     bg::model::multi_point<HullPoint> cloud;
-    for (int i = 1; i <= n; ++i) cloud.emplace_back(points.x[i], points.y[i]);
+    for (std::size_t i = 0; i < x.size(); ++i) cloud.emplace_back(x[i], y[i]);
     HullPolygon hull;
     bg::convex_hull(cloud, hull);
     std::vector<EnvelopeCorner> corners;
@@ -43,11 +43,21 @@ double Envelope::yScale() const { return yMax > yMin ? yMax - yMin : 1.0; }
 
 Envelope pointEnvelope(const Calculation& c)
 {
-    Envelope e;
-    e.twoVariables = c.kind == FitType::SurfaceXY;
-    const int n = c.pointCount;
-    if (n < 1) return e;
+    const int n = std::max(c.pointCount, 0);
+    if (n == 0) {
+        Envelope none;
+        none.twoVariables = c.kind == FitType::SurfaceXY;
+        return none;
+    }
     const std::span<const double> xs = c.points.x.first(n), ys = c.points.y.first(n);
+    return pointEnvelope(xs, c.kind == FitType::SurfaceXY ? ys : std::span<const double>());
+}
+
+Envelope pointEnvelope(std::span<const double> xs, std::span<const double> ys)
+{
+    Envelope e;
+    e.twoVariables = !ys.empty();
+    if (xs.empty()) return e;
     const auto [xLow, xHigh] = std::minmax_element(xs.begin(), xs.end());
     e.xMin = *xLow;
     e.xMax = *xHigh;
@@ -55,7 +65,7 @@ Envelope pointEnvelope(const Calculation& c)
     const auto [yLow, yHigh] = std::minmax_element(ys.begin(), ys.end());
     e.yMin = *yLow;
     e.yMax = *yHigh;
-    e.hull = convexHull(c.points, n);
+    e.hull = convexHull(xs, ys);
     return e;
 }
 

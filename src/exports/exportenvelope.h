@@ -5,6 +5,7 @@
 // rectangle of its ranges) inside the ranges of x and y.
 #include "fit/calculation.h"
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,8 @@ struct Envelope {
 inline constexpr double EnvelopeTolerance = 1e-12;
 
 Envelope pointEnvelope(const Calculation& calculation);
+// The same of points given as lists (y empty for a curve y = f(x)).
+Envelope pointEnvelope(std::span<const double> x, std::span<const double> y);
 
 // Within the x range; for the surface within both ranges and on the inner
 // side of every edge of the hull (to EnvelopeTolerance). NaN is outside.

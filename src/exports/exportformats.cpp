@@ -3,6 +3,9 @@
 #include "common/utf8.h"
 #include "exports/functionexport.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace calvero {
 
 const char* exportCaption(ExportFormat format)
@@ -51,8 +54,12 @@ std::optional<ExportFormat> exportFormatNamed(std::string_view name)
 Checked<std::string> exportPiece(ExportFormat format, const Calculation& c, const ExportChoices& choices)
 {
     switch (format) {
-    case ExportFormat::EnergyPlus: return energyPlusObject(c, choices.name, choices.rated);
-    case ExportFormat::Ahri540: return ahri540Coefficients(c, choices.name, choices.units);
+    case ExportFormat::EnergyPlus: {
+        const Checked<std::vector<IdfObject>> objects = energyPlusObjects(c, choices.energyPlus());
+        if (!objects) return failed<std::string>(objects.refusal);
+        return succeeded(energyPlusText(*objects, choices.epJson));
+    }
+    case ExportFormat::Ahri540: return ahri540Coefficients(c, choices.name, choices.units, choices.ahriIp);
     case ExportFormat::Formula: return spreadsheetFormulas(c, choices.name, choices.cells);
     case ExportFormat::CFunction: return cFunction(c, choices.name);
     case ExportFormat::PythonFunction: return pythonFunction(c, choices.name);
@@ -63,8 +70,8 @@ Checked<std::string> exportPiece(ExportFormat format, const Calculation& c, cons
 std::string exportHead(ExportFormat format, const ExportChoices& choices)
 {
     switch (format) {
-    case ExportFormat::EnergyPlus: return energyPlusHead();
-    case ExportFormat::Ahri540: return ahri540Head(choices.units);
+    case ExportFormat::EnergyPlus: return choices.epJson ? std::string() : energyPlusHead();
+    case ExportFormat::Ahri540: return ahri540Head(choices.units, choices.ahriIp);
     case ExportFormat::Formula: return formulaHead();
     case ExportFormat::CFunction: return cFunctionHead();
     case ExportFormat::PythonFunction: return pythonFunctionHead();
@@ -91,16 +98,40 @@ std::string exportComment(ExportFormat format, std::string_view text)
 namespace {
 
 // Between the head and a piece and between two pieces: a blank line, but
-// none inside the table of coefficients.
-const char* pieceSeparator(ExportFormat format) { return format == ExportFormat::Ahri540 ? "" : "\n"; }
+// none inside the table of coefficients nor before a JSON document.
+const char* pieceSeparator(ExportFormat format, const ExportChoices& choices)
+{
+    return format == ExportFormat::Ahri540 || (format == ExportFormat::EnergyPlus && choices.epJson) ? "" : "\n";
+}
 
 } // namespace
+
+bool isEpJsonPath(std::string_view path)
+{
+    constexpr std::string_view Ending = ".epjson";
+    if (path.size() < Ending.size()) return false;
+    const std::string_view end = path.substr(path.size() - Ending.size());
+    return std::equal(end.begin(), end.end(), Ending.begin(),
+                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
+
+std::string energyPlusText(const std::vector<IdfObject>& objects, bool epJson)
+{
+    if (epJson) {
+        EpJsonDocument document;
+        for (const IdfObject& object : objects) document.add(object);
+        return document.text();
+    }
+    std::string text;
+    for (const IdfObject& object : objects) text += (text.empty() ? "" : "\n") + idfText(object);
+    return text;
+}
 
 Checked<std::string> exportText(ExportFormat format, const Calculation& c, const ExportChoices& choices)
 {
     const Checked<std::string> piece = exportPiece(format, c, choices);
     if (!piece) return piece;
-    return succeeded(exportHead(format, choices) + pieceSeparator(format) + *piece);
+    return succeeded(exportHead(format, choices) + pieceSeparator(format, choices) + *piece);
 }
 
 ExportCollection::ExportCollection(ExportFormat format, ExportChoices choices)
@@ -112,15 +143,29 @@ void ExportCollection::add(const Calculation& c, const std::string& name)
 {
     ExportChoices choices = choices_;
     choices.name = name;
+    if (format_ == ExportFormat::EnergyPlus && choices.epJson) {
+        const Checked<std::vector<IdfObject>> objects = energyPlusObjects(c, choices.energyPlus());
+        if (!objects) return addMissing(name, objects.failure());
+        for (const IdfObject& object : *objects) document_.add(object);
+        return;
+    }
     const Checked<std::string> piece = exportPiece(format_, c, choices);
     if (!piece) return addMissing(name, piece.failure());
-    text_ += pieceSeparator(format_) + *piece;
+    text_ += pieceSeparator(format_, choices_) + *piece;
 }
 
 void ExportCollection::addMissing(const std::string& name, const std::string& why)
 {
-    text_ += pieceSeparator(format_) + exportComment(format_, objectName(name) + ": " + why);
     complete_ = false;
+    // A JSON document has no comments: what is missing is told by the run's exit status.
+    if (format_ == ExportFormat::EnergyPlus && choices_.epJson) return;
+    text_ += pieceSeparator(format_, choices_) + exportComment(format_, objectName(name) + ": " + why);
+}
+
+std::string ExportCollection::text() const
+{
+    if (format_ == ExportFormat::EnergyPlus && choices_.epJson) return document_.text();
+    return text_;
 }
 
 } // namespace calvero

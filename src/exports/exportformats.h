@@ -10,6 +10,7 @@
 #include "exports/energyplusexport.h"
 #include "exports/exportnames.h"
 #include "exports/formulaexport.h"
+#include "exports/idfobject.h"
 
 #include <optional>
 #include <string>
@@ -28,6 +29,16 @@ struct ExportChoices {
     std::optional<RatedPoint> rated;     // the simulation object normalized there
     TemperatureUnit units = TemperatureUnit::Celsius; // the compressor coefficients' temperatures
     FormulaCells cells;                  // the spreadsheet formula's parameters
+    // The simulation's object fitted to the points in its own form, or the
+    // lookup table of them; empty: the object of the calculation's kind.
+    std::string object;
+    UnitTypes unitTypes;   // the simulation object's unit-type fields
+    TableOptions table;    // the lookup table's methods
+    bool epJson = false;   // the simulation's epJSON document instead of IDF
+    // The compressor coefficients in AHRI 540's IP units: what the values
+    // are and the units they were typed in.
+    std::optional<AhriIp> ahriIp;
+    EnergyPlusChoices energyPlus() const { return {name, rated, object, unitTypes, table}; }
 };
 
 // The format's name for programs and the command line ("energyplus",
@@ -44,8 +55,16 @@ const char* exportSuffix(ExportFormat format);
 // One calculation's piece of the file, or why the format has none for it.
 Checked<std::string> exportPiece(ExportFormat format, const Calculation& calculation, const ExportChoices& choices);
 
-// What opens the file once, before its pieces.
+// What opens the file once, before its pieces (nothing for an epJSON document).
 std::string exportHead(ExportFormat format, const ExportChoices& choices);
+
+// Whether a file of this name is an epJSON document (its name ends in
+// ".epJSON", case ignored).
+bool isEpJsonPath(std::string_view path);
+
+// The simulation objects as the file holds them: IDF text, one after the
+// other with a blank line between, or one epJSON document.
+std::string energyPlusText(const std::vector<IdfObject>& objects, bool epJson);
 
 // A comment line of the format holding the text, whatever bytes it came
 // from: no line end, nothing the format would read as more than a comment.
@@ -63,7 +82,7 @@ public:
     // A comment that names what has no piece and why (a refused calculation,
     // an unreadable file).
     void addMissing(const std::string& name, const std::string& why);
-    const std::string& text() const { return text_; }
+    std::string text() const;
     // Whether every calculation had its piece.
     bool complete() const { return complete_; }
 
@@ -71,6 +90,7 @@ private:
     ExportFormat format_;
     ExportChoices choices_;
     std::string text_;
+    EpJsonDocument document_; // the epJSON document's objects, written at the end
     bool complete_ = true;
 };
 

@@ -3,6 +3,7 @@
 #include "fit/fault.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace calvero {
 
@@ -53,6 +54,22 @@ Axis axisOf(std::span<const double> values)
     return {(static_cast<Real>(*high) + *low) / 2, halfWidth > 0 ? halfWidth : 1};
 }
 
+bool holdsLowerPowers(std::span<const Monomial> terms)
+{
+    for (const Monomial& term : terms)
+        for (int a = 0; a <= term.xPower; ++a)
+            for (int b = 0; b <= term.yPower; ++b)
+                if (termIndex(terms, a, b) < 0) return false;
+    return true;
+}
+
+Axis keptInTerms(Axis axis, std::span<const Monomial> terms)
+{
+    if (holdsLowerPowers(terms)) return axis;
+    const Real largest = std::max(std::fabs(axis.centre - axis.halfWidth), std::fabs(axis.centre + axis.halfWidth));
+    return {0, largest > 0 ? largest : 1};
+}
+
 RealMatrix changeOfVariables(std::span<const Monomial> terms, Real sx, Real ox, Real sy, Real oy)
 {
     const auto p = static_cast<Eigen::Index>(terms.size());
@@ -72,7 +89,7 @@ RealMatrix changeOfVariables(std::span<const Monomial> terms, Real sx, Real ox, 
 }
 
 CentredTerms::CentredTerms(std::span<const double> x, std::span<const double> y, std::span<const Monomial> terms)
-    : terms(terms), ax(axisOf(x)), ay(axisOf(y)), n(static_cast<Eigen::Index>(x.size())),
+    : terms(terms), ax(keptInTerms(axisOf(x), terms)), ay(keptInTerms(axisOf(y), terms)), n(static_cast<Eigen::Index>(x.size())),
       p(static_cast<Eigen::Index>(terms.size())), unit(n, p), givenLengths(RealVector::Zero(p))
 {
     for (const Monomial& term : terms) {

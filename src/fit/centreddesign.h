@@ -34,10 +34,19 @@ struct Axis {
 // The axis of values spread over [-1, 1]; all values equal give a half width of 1.
 Axis axisOf(std::span<const double> values);
 
+// Whether the list holds every lower power of each of its terms. Only then
+// does a shift of x or y keep the polynomial within the list's terms; a list
+// without them (the fan's pressure rise: Q², Q, Q·√P, P) is only scaled.
+bool holdsLowerPowers(std::span<const Monomial> terms);
+
+// The axis unshifted when the terms do not hold their lower powers: scaled by
+// the largest magnitude instead, so the values still lie in [-1, 1].
+Axis keptInTerms(Axis axis, std::span<const Monomial> terms);
+
 // The matrix that takes the coefficients of the terms in (u, v) to those of
-// the same terms in (w, z), where u = sx·w + ox and v = sy·z + oy. The term
-// lists of the engine hold every lower power of each of their terms, so the
-// expansion never leaves the list.
+// the same terms in (w, z), where u = sx·w + ox and v = sy·z + oy. With an
+// offset the list must hold every lower power of each of its terms
+// (holdsLowerPowers), so the expansion never leaves it.
 RealMatrix changeOfVariables(std::span<const Monomial> terms, Real sx, Real ox, Real sy, Real oy);
 
 // The terms 1, x, ..., x^(p-1) in that order, as every curve's fit has them.

@@ -137,6 +137,12 @@ std::vector<ComparisonRow> compareEquations(const CalculationInput& steered, dou
             rows.push_back(fitted(input, FitType::TemperatureTime, 0, shape));
     }
 
+    rankRows(rows, tolerance);
+    return rows;
+}
+
+void rankRows(std::vector<ComparisonRow>& rows, double tolerance)
+{
     // The recommended row: fewest coefficients among the clean rows within the
     // tolerance, the better by AICc between equals.
     ComparisonRow* best = nullptr;
@@ -156,7 +162,6 @@ std::vector<ComparisonRow> compareEquations(const CalculationInput& steered, dou
         if (rank(a) != rank(b)) return rank(a) < rank(b);
         return rank(a) == 1 && betterByAicc(a, b);
     });
-    return rows;
 }
 
 CalculationInput inputOf(const Calculation& c, std::optional<double> initialTemperature,
@@ -227,8 +232,8 @@ std::string rowMark(const std::vector<ComparisonRow>& rows, std::size_t index)
 ComparisonCells comparisonCells(const ComparisonRow& row)
 {
     ComparisonCells cells;
-    cells.kind = kindLabel(row.kind);
-    cells.degree = takesDegree(row.kind) && row.degree > 0 ? std::to_string(row.degree) : "";
+    cells.kind = row.object.empty() ? kindLabel(row.kind) : row.object;
+    cells.degree = row.object.empty() && takesDegree(row.kind) && row.degree > 0 ? std::to_string(row.degree) : "";
     if (!row.fitted()) {
         cells.remarks = row.refusal;
         return cells;

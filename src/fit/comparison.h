@@ -21,6 +21,7 @@ struct ComparisonRow {
     std::optional<Statistics> statistics; // none when the kind could not be fitted
     ShapeChecks shape;
     std::string refusal; // why the kind does not apply or was refused, in Italian
+    std::string object;  // a simulation object's type, in a comparison of the objects (the kind then unused)
     bool recommended = false;
     bool fitted() const { return statistics.has_value(); }
 };
@@ -36,6 +37,10 @@ struct ComparisonRow {
 std::vector<ComparisonRow> compareEquations(const CalculationInput& input,
                                             double tolerancePercent = DefaultTolerancePercent,
                                             const ShapeOptions& shape = {}, bool withOptions = false);
+
+// The rows ordered by that rule, the recommended one marked: how the kinds
+// are ranked, and the simulation's objects fitted to the same points.
+void rankRows(std::vector<ComparisonRow>& rows, double tolerancePercent);
 
 // The input that gives this calculation again, with the temperatures given
 // (the temperature-time kind's own in its place) and the fit options it had.

@@ -362,7 +362,7 @@ std::optional<LeastSquaresFit> quickLeastSquares(std::span<const double> x, std:
     for (const Monomial& term : terms) highestX = std::max(highestX, term.xPower), highestY = std::max(highestY, term.yPower);
     if (p == 0 || x.size() < terms.size() || highestX > MaxPower || highestY > MaxPower) return std::nullopt;
     if (highestY > 0 && y.size() != x.size()) return std::nullopt;
-    const Axis ax = doubleAxis(x), ay = highestY > 0 ? doubleAxis(y) : Axis{0, 1};
+    const Axis ax = keptInTerms(doubleAxis(x), terms), ay = highestY > 0 ? keptInTerms(doubleAxis(y), terms) : Axis{0, 1};
     if (ax.halfWidth == 0 || ay.halfWidth == 0) return std::nullopt;
     if (!insideQuickRange(x, y, v, ax, ay, highestX, highestY)) return std::nullopt;
     std::optional<Factor> factor;

@@ -279,6 +279,55 @@ int coefficientCount(const Calculation& c)
     return 2;
 }
 
+// The figures every fit has from its values: the errors, R², the runs of
+// the residuals' signs in x order (when xs is given: the curves y = f(x)),
+// the standard error and AICc. Weighted when weights are given.
+void residualFigures(Statistics& s, const std::vector<double>& observed, const std::vector<double>& fitted,
+                     const std::vector<double>& weights, const std::vector<double>& xs)
+{
+    double mean = 0.0;
+    for (double v : observed) mean += v;
+    mean /= s.n;
+    double sst = 0.0, sumSquaredPercent = 0.0, weightedSse = 0.0;
+    int withPercent = 0;
+    for (std::size_t i = 0; i < observed.size(); ++i) {
+        const double residual = observed[i] - fitted[i];
+        s.sse += residual * residual;
+        if (s.weighted) weightedSse += weights[i] * residual * residual;
+        sst += (observed[i] - mean) * (observed[i] - mean);
+        s.largestAbsoluteError = std::max(s.largestAbsoluteError, std::fabs(residual));
+        if (observed[i] != 0.0) {
+            const double percent = std::fabs(residual / observed[i] * 100.0);
+            s.largestPercentError = std::max(s.largestPercentError.value_or(0.0), percent);
+            sumSquaredPercent += percent * percent;
+            ++withPercent;
+        }
+    }
+    if (withPercent > 0) s.rmsPercentError = std::sqrt(sumSquaredPercent / withPercent);
+    if (s.weighted) s.weightedSse = weightedSse;
+    const double leastSum = s.weighted ? weightedSse : s.sse; // the sum the fit made least
+    double largestObserved = 0.0;
+    for (double v : observed) largestObserved = std::max(largestObserved, std::fabs(v));
+    // Residuals this small are the rounding of the curve's own arithmetic.
+    const double noise = NegligibleContribution * largestObserved;
+    s.exactFit = s.dof > 0 && s.largestAbsoluteError <= noise;
+    if (!xs.empty() && s.dof > 0 && !s.exactFit) {
+        std::vector<double> residuals;
+        residuals.reserve(observed.size());
+        for (std::size_t i = 0; i < observed.size(); ++i) residuals.push_back(observed[i] - fitted[i]);
+        s.residualRuns = residualRuns(xs, residuals, noise);
+        s.residualPattern = s.residualRuns && s.residualRuns->probability <= ResidualPatternLevel;
+    }
+    if (s.dof > 0) s.standardError = std::sqrt(leastSum / s.dof);
+    if (sst > 0.0) {
+        s.rSquared = 1.0 - s.sse / sst;
+        if (s.dof > 0) s.adjustedRSquared = 1.0 - (1.0 - *s.rSquared) * (s.n - 1) / s.dof;
+    }
+    const int k = s.p - s.equalities + 1; // the free coefficients and the variance of the residuals
+    if (!s.exactFit && leastSum > 0.0 && s.n - k - 1 > 0)
+        s.aicc = s.n * std::log(leastSum / s.n) + 2.0 * k + 2.0 * k * (k + 1) / (s.n - k - 1);
+}
+
 Statistics fitStatistics(const Calculation& c)
 {
     Statistics s;
@@ -312,53 +361,15 @@ Statistics fitStatistics(const Calculation& c)
     }
     s.fitted = true;
 
-    double mean = 0.0;
-    for (double v : observed) mean += v;
-    mean /= s.n;
-    double sst = 0.0, sumOfSquares = 0.0, sumSquaredPercent = 0.0, weightedSse = 0.0;
-    int withPercent = 0;
-    for (std::size_t i = 0; i < observed.size(); ++i) {
-        const double residual = observed[i] - fitted[i];
-        s.sse += residual * residual;
-        if (s.weighted) weightedSse += weights[i] * residual * residual;
-        sst += (observed[i] - mean) * (observed[i] - mean);
-        sumOfSquares += observed[i] * observed[i];
-        s.largestAbsoluteError = std::max(s.largestAbsoluteError, std::fabs(residual));
-        if (observed[i] != 0.0) {
-            const double percent = std::fabs(residual / observed[i] * 100.0);
-            s.largestPercentError = std::max(s.largestPercentError.value_or(0.0), percent);
-            sumSquaredPercent += percent * percent;
-            ++withPercent;
-        }
+    std::vector<double> xs;
+    if (!surface)
+        for (int i = 1; i <= c.pointCount; ++i) xs.push_back(c.points.x[i]);
+    residualFigures(s, observed, fitted, weights, xs);
+    if (heldThroughOrigin(c)) {
+        double sumOfSquares = 0.0;
+        for (double v : observed) sumOfSquares += v * v;
+        if (sumOfSquares > 0.0) s.uncentredRSquared = 1.0 - s.sse / sumOfSquares;
     }
-    if (withPercent > 0) s.rmsPercentError = std::sqrt(sumSquaredPercent / withPercent);
-    if (s.weighted) s.weightedSse = weightedSse;
-    const double leastSum = s.weighted ? weightedSse : s.sse; // the sum the fit made least
-    double largestObserved = 0.0;
-    for (double v : observed) largestObserved = std::max(largestObserved, std::fabs(v));
-    // Residuals this small are the rounding of the curve's own arithmetic.
-    const double noise = NegligibleContribution * largestObserved;
-    s.exactFit = s.dof > 0 && s.largestAbsoluteError <= noise;
-    if (!surface && s.dof > 0 && !s.exactFit) {
-        std::vector<double> xs, residuals;
-        xs.reserve(observed.size());
-        residuals.reserve(observed.size());
-        for (std::size_t i = 0; i < observed.size(); ++i) {
-            xs.push_back(c.points.x[static_cast<int>(i) + 1]);
-            residuals.push_back(observed[i] - fitted[i]);
-        }
-        s.residualRuns = residualRuns(xs, residuals, noise);
-        s.residualPattern = s.residualRuns && s.residualRuns->probability <= ResidualPatternLevel;
-    }
-    if (s.dof > 0) s.standardError = std::sqrt(leastSum / s.dof);
-    if (sst > 0.0) {
-        s.rSquared = 1.0 - s.sse / sst;
-        if (s.dof > 0) s.adjustedRSquared = 1.0 - (1.0 - *s.rSquared) * (s.n - 1) / s.dof;
-    }
-    if (heldThroughOrigin(c) && sumOfSquares > 0.0) s.uncentredRSquared = 1.0 - s.sse / sumOfSquares;
-    const int k = s.p - s.equalities + 1; // the free coefficients and the variance of the residuals
-    if (!s.exactFit && leastSum > 0.0 && s.n - k - 1 > 0)
-        s.aicc = s.n * std::log(leastSum / s.n) + 2.0 * k + 2.0 * k * (k + 1) / (s.n - k - 1);
     if (s.dof > 0) s.tValue = studentQuantile975(s.dof);
 
     const std::optional<LinearModel> model = linearModel(c);
@@ -578,6 +589,19 @@ std::vector<std::string> statisticsLines(const Statistics& s)
     }
     lines.insert(lines.end(), text.warnings.begin(), text.warnings.end());
     return lines;
+}
+
+Statistics valueStatistics(const std::vector<double>& observed, const std::vector<double>& fitted,
+                           const std::vector<double>& xs, int p)
+{
+    Statistics s;
+    s.n = static_cast<int>(observed.size());
+    s.p = p;
+    s.dof = s.n - p;
+    s.fitted = true;
+    residualFigures(s, observed, fitted, {}, xs);
+    if (s.dof > 0) s.tValue = studentQuantile975(s.dof);
+    return s;
 }
 
 } // namespace calvero

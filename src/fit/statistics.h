@@ -92,6 +92,12 @@ constexpr double TrustedCoefficientDigits = 10.0;
 
 Statistics fitStatistics(const Calculation& calculation);
 
+// The figures of any fit of p coefficients from the values it was fitted to
+// and the values it gives (the errors, R², AICc, and with xs the runs of the
+// residuals' signs in x order); nothing of its coefficients.
+Statistics valueStatistics(const std::vector<double>& observed, const std::vector<double>& fitted,
+                           const std::vector<double>& xs, int p);
+
 // The coefficients the fit chose: the p of n - p (temperature-time has one, M).
 int coefficientCount(const Calculation& calculation);
 

@@ -123,6 +123,12 @@ json comparisonRowJson(const ComparisonRow& row)
                   {"degree", row.degree},
                   {"coefficientCount", row.coefficientCount},
                   {"recommended", row.recommended}};
+    if (!row.object.empty()) {
+        entry.erase("kind");
+        entry.erase("kindName");
+        entry.erase("degree");
+        entry["object"] = row.object;
+    }
     if (row.fitted()) {
         const Statistics& s = *row.statistics;
         entry["standardError"] = jsonNumber(s.standardError);

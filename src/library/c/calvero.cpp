@@ -104,7 +104,7 @@ int changed(calvero_options* options, Change set)
 }
 
 // The C code of a refusal: the engine's list from 1, 0 being "fitted".
-static_assert(static_cast<int>(calvero::RefusalCode::Count) == CALVERO_REFUSAL_AFFINITY_NOT_KEPT,
+static_assert(static_cast<int>(calvero::RefusalCode::Count) == CALVERO_REFUSAL_NOT_NORMALIZABLE,
               "calvero_refusal_code follows calvero::RefusalCode");
 calvero_refusal_code codeOf(const calvero::Refusal& refusal)
 {

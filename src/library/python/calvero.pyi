@@ -54,6 +54,12 @@ RefusalCode = Literal[
     "no_operating_point",
     "no_duty_ratio",
     "affinity_not_kept",
+    "unknown_object",
+    "object_inputs",
+    "needs_nonlinear_solver",
+    "invalid_unit_type",
+    "not_a_grid",
+    "not_normalizable",
 ]
 REFUSAL_CODES: tuple[RefusalCode, ...]
 
