@@ -11,6 +11,7 @@
 #include "capture/curvefinder.h"
 #include "capture/labelreading.h"
 #include "capture/pixelbuffer.h"
+#include "capture/pixelrect.h"
 #include "capture/pointexport.h"
 #include "capture/textreader.h"
 #include "common/checked.h"
@@ -47,9 +48,11 @@ void labelCurves(std::vector<LabelledCurve>& curves, const std::vector<ReadWord>
 std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves);
 
 // Every curve of every colour drawn inside the plot, labelled from the words
-// the reader reads there; the search gives the points and tolerance.
+// the reader reads there; the search gives the points and tolerance. The
+// plot area is the chart's, when given; otherwise the page's only chart's.
 Checked<std::vector<LabelledCurve>> findEveryCurve(const PixelBuffer& picture, const AxisCalibration& calibration,
-                                                   const CurveSearch& search, const TextReader& reader);
+                                                   const CurveSearch& search, const TextReader& reader,
+                                                   std::optional<PixelRect> plot = std::nullopt);
 
 // The text of the curves: x;parameter;y when every label carries a distinct
 // number, otherwise blocks headed "# label".
