@@ -15,7 +15,7 @@
 #   - `--all-curves` on the pump families: each curve with its D parameter
 #     (the points of the curve drawn with that label), or exit 3?
 #
-#   bash scripts/measure_capture_pages.sh [BUILD_DIR]
+#   bash scripts/measure_capture_corpus.sh [BUILD_DIR]
 #
 # Installs gnuplot (gnuplot-nox), ImageMagick, matplotlib, LibreOffice Calc
 # with its Python bridge and pdftoppm when missing; BUILD_DIR defaults to
@@ -29,4 +29,4 @@ calvero_install_packages gnuplot-nox imagemagick python3-matplotlib libreoffice-
 build="${1:-$root/build}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-/usr/bin/python3 -u "$root/scripts/capture_pages.py" "$build/digitora" "$work"
+/usr/bin/python3 -u "$root/scripts/capture_corpus.py" "$build/digitora" "$work"
