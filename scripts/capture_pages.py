@@ -25,6 +25,7 @@ from pagegen import families, truth  # noqa: E402
 
 def draw_page(folder, seed):
     """Draws one page unless it is there; returns the truth file's path."""
+    os.makedirs(folder, exist_ok=True)
     name = os.path.join(folder, "page_%04d" % seed)
     if os.path.exists(name + ".json"):
         return name + ".json"

@@ -278,9 +278,117 @@ def mpl_catalogue(seed, rng):
     return plan_of(seed, "mpl-catalogue", "matplotlib", "catalogue", page, charts, scan)
 
 
+GNUPLOT_COLOURS = ["#9400d3", "#009e73", "#56b4e9", "#e69f00", "#0072b2", "#e51e10", "#000000"]
+GNUPLOT_FONTS = ["DejaVu Sans", "Liberation Sans", "Liberation Serif", "Nimbus Sans", "DejaVu Serif"]
+KEY_PLACES = ["top right", "top left", "bottom left", "bottom right", "center", "right center", "left center",
+              "top center", "bottom center", "outside right top", "below center", "over"]
+
+
+def gnuplot_look(rng, chart, terminal):
+    bw = rng.random() < 0.35
+    labels = rng.choice(["key", "key", "end", "beside"])
+    n = len(chart["curves"])
+    dashes = terminal != "png" and (bw and (labels == "key" or rng.random() < 0.4) or rng.random() < 0.15)
+    dash_list = [1 + i % 4 for i in range(n)] if dashes else [1] * n
+    if dashes:
+        rng.shuffle(dash_list)
+    colours = ["#000000"] * n if bw else rng.sample(GNUPLOT_COLOURS[:6], n) if n <= 6 else GNUPLOT_COLOURS[:n]
+    width = rng.choice([1, 1.5, 2, 2.5, 3])
+    points = rng.sample([1, 2, 4, 5, 6, 7, 8, 9], n) if rng.random() < 0.2 else [None] * n
+    for i, c in enumerate(chart["curves"]):
+        c["look"] = {"colour": colours[i], "dash": dash_list[i], "width": width, "points": points[i], "beside_at": rng.uniform(0.3, 0.7)}
+    at = rng.choice(KEY_PLACES)
+    if at == "over":
+        at = "at graph %.2f,%.2f center" % (rng.uniform(0.35, 0.65), rng.uniform(0.35, 0.65))
+    if "y2" in chart["axes"] and at.startswith("outside"):
+        at = "top right"
+    grid = None
+    if rng.random() < 0.7:
+        grid = {"width": rng.choice([0.5, 1]), "colour": rng.choice(["#c0c0c0", "#a0a0a0", "#000000" if bw else "#e0e0e0", "#808080"]),
+                "dash": rng.choice([1, 1, 2, 3]), "minor": rng.random() < 0.3}
+    return {"labels": labels, "key": {"at": at, "box": rng.random() < 0.5, "opaque": rng.random() < 0.5}, "grid": grid,
+            "tics": rng.choice(["in", "in", "out"]), "mirror": rng.random() < 0.6, "minor": rng.random() < 0.4,
+            "border": rng.choice(["full", "full", "open", "grey", "none"]), "border_colour": rng.choice(["#c0c0c0", "#a0a0a0"]),
+            "border_width": rng.choice([1, 1.5, 2]), "decimal": rng.choice([".", ".", ","]), "titles": rng.choice(["bracket", "paren", "comma"]),
+            "label_colour": (not bw) and rng.random() < 0.4, "power_labels": rng.random() < 0.5}
+
+
+def gnuplot_page(rng, scan):
+    terminal = "pdfcairo" if scan else rng.choice(["pngcairo", "pngcairo", "pngcairo", "png", "pdfcairo"])
+    w = rng.randint(800, 1400)
+    size_in = [round(rng.uniform(7, 11), 2)]
+    size_in.append(round(size_in[0] * rng.uniform(0.62, 0.8), 2))
+    dpi = scan["dpi"] if scan else rng.choice([100, 120, 150])
+    return {"terminal": terminal, "size": [w, int(w * rng.uniform(0.62, 0.8))], "size_in": size_in, "dpi": dpi,
+            "font": rng.choice(GNUPLOT_FONTS), "font_size": rng.choice([9, 10, 11, 12, 13])}
+
+
+def gnuplot_single(seed, rng):
+    scan = scan_choice(rng, 0.35)
+    page = gnuplot_page(rng, scan)
+    chart = C.chart_content(rng, rng.choice(["pump", "models", "compressor", "fan", "heating", "pressure_drop"]))
+    for name in ("x", "y"):
+        if chart["axes"][name]["scale"] == "linear" and rng.random() < 0.15:
+            fmt = axis_format(rng, chart, name)
+            if fmt["kind"] not in ("title",):
+                chart["axes"][name].pop("title_multiplier", None)
+                chart["axes"][name].pop("factor_text", None)
+                # Only the factor in the title is written by gnuplot's script; other formats undone.
+            chart["axes"][name]["format"] = fmt if fmt["kind"] == "title" else {"kind": "plain"}
+    C.finish(chart)
+    chart["look"] = gnuplot_look(rng, chart, page["terminal"])
+    return plan_of(seed, "gnuplot", "gnuplot", "single", page, [chart], scan)
+
+
+def gnuplot_twin(seed, rng):
+    scan = scan_choice(rng, 0.35)
+    page = gnuplot_page(rng, scan)
+    chart = C.head_and_power(rng) if rng.random() < 0.6 else C.same_quantity(rng)
+    chart["kind"] = "twin-" + chart["twin"]
+    C.finish(chart)
+    chart["look"] = gnuplot_look(rng, chart, page["terminal"])
+    return plan_of(seed, "gnuplot-twin", "gnuplot", "single", page, [chart], scan)
+
+
+CALC_COLOURS = ["#004586", "#ff420e", "#579d1c", "#7e0021", "#83caff", "#314004", "#aecf00", "#4b1f6f"]
+CALC_DASHES = {"solid": None, "dashed": (0, 0, 1, 300, 200), "dotted": (1, 0, 0, 0, 120), "dashdot": (1, 0, 1, 300, 150)}
+
+
+def calc_chart(seed, rng):
+    """LibreOffice Calc: an XY chart on an A4 landscape sheet, one or two y axes."""
+    scan = scan_choice(rng, 0.35)
+    pick = rng.random()
+    if pick < 0.2:
+        chart = C.head_and_power(rng)
+        chart["kind"] = "twin-quantities"
+    else:
+        chart = C.chart_content(rng, rng.choice(["pump", "models", "compressor", "fan", "heating", "pressure_drop"]))
+    C.finish(chart)
+    bw = rng.random() < 0.3
+    n = len(chart["curves"])
+    colours = ["#000000"] * n if bw else rng.sample(CALC_COLOURS, n)
+    lines = [list(CALC_DASHES)[i % 4] for i in range(n)] if bw else ["solid"] * n
+    if bw:
+        rng.shuffle(lines)
+    elif rng.random() < 0.2:
+        lines = [rng.choice(list(CALC_DASHES)) for _ in range(n)]
+    width = rng.choice([0, 35, 50, 70])
+    markers = [None] * n  # Calc marks every sample: no markers
+    for i, c in enumerate(chart["curves"]):
+        c["look"] = {"colour": colours[i], "line": lines[i], "dash": CALC_DASHES[lines[i]], "width": width, "marker": markers[i]}
+    chart["look"] = {"font": rng.choice(["Liberation Sans", "DejaVu Sans", "Liberation Serif", "Nimbus Sans"]),
+                     "font_size": rng.choice([8, 9, 10, 11, 12]), "decimal": rng.choice([".", ","]),
+                     "titles": rng.choice(["bracket", "paren", "comma"]), "x_grid": rng.random() < 0.6, "y_grid": rng.random() < 0.85,
+                     "minor_grid": rng.random() < 0.2, "legend": rng.choice(["RIGHT", "RIGHT", "LEFT", "TOP", "BOTTOM"]),
+                     "chart_size": [rng.randint(16000, 27000), rng.randint(11000, 18500)]}
+    page = {"dpi": scan["dpi"] if scan else rng.choice([100, 120, 150])}
+    return plan_of(seed, "calc", "libreoffice", "single", page, [chart], scan)
+
+
 FAMILIES = [("mpl-single", mpl_single), ("mpl-twin", mpl_twin), ("mpl-format", mpl_format), ("mpl-log", mpl_log),
             ("mpl-family", mpl_family), ("mpl-frame", mpl_frame), ("mpl-catalogue", mpl_catalogue),
-            ("mpl-stacked", mpl_stacked)]
+            ("mpl-stacked", mpl_stacked), ("gnuplot", gnuplot_single), ("gnuplot-twin", gnuplot_twin),
+            ("calc", calc_chart)]
 
 
 def plan(seed):
