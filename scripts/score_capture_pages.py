@@ -32,7 +32,10 @@ BATCH = 8
 
 
 def score(digitora, folder, seed, options):
-    path = capture_pages.draw_page(folder, seed)
+    try:
+        path = capture_pages.draw_page(folder, seed)
+    except Exception as error:  # a page the generator cannot draw is told, not scored
+        return {"seed": seed, "unDrawn": "%s: %s" % (type(error).__name__, error)}
     return scoring.read_page(digitora, path, options)
 
 
@@ -145,17 +148,23 @@ def main():
         digitora, "sì" if "--chart" in options else "no", "sì" if "--y-axis" in options else "no"))
     seeds = list(range(first, first + count))
     lock = Lock(named.get("--lock"))
-    pages = []
+    pages, undrawn = [], []
     start = time.time()
     with ProcessPoolExecutor(jobs) as pool:
         for k in range(0, len(seeds), BATCH):
             batch = seeds[k:k + BATCH]
             with lock:
                 for p in pool.map(score, [digitora] * len(batch), [folder] * len(batch), batch, [options] * len(batch)):
+                    if "unDrawn" in p:
+                        print("%4d PAGINA NON DISEGNATA: %s" % (p["seed"], p["unDrawn"]), flush=True)
+                        undrawn.append(p)
+                        continue
                     print(page_line(p), flush=True)
                     pages.append(p)
             time.sleep(0.5)
     report(pages, time.time() - start)
+    if undrawn:
+        print("\npagine che il generatore non ha saputo disegnare: %s" % ", ".join(str(p["seed"]) for p in undrawn))
     with open(os.path.join(folder, "scores_%d_%d.json" % (first, count)), "w") as out:
         json.dump(pages, out, ensure_ascii=False, indent=1, default=str)
 

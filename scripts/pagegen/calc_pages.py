@@ -133,7 +133,7 @@ def draw(plan, path, folder):
         diagram.YAxisTitle.String = title(axes["y"], look)
         if twin:
             diagram.HasSecondaryYAxis = True
-            set_axis(diagram.getSecondYAxis(), axes["y2"], doc, look)
+            set_axis(diagram.getSecondaryYAxis(), axes["y2"], doc, look)
             diagram.HasSecondaryYAxisTitle = True
             diagram.SecondYAxisTitle.String = title(axes["y2"], look)
         for i, c in enumerate(curves):

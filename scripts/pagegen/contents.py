@@ -46,7 +46,7 @@ def clip(chart, c, n=2000):
     log = chart["axes"]["x"]["scale"] == "log"
     xs = [math.exp(math.log(a) + (math.log(b) - math.log(a)) * i / n) if log else a + (b - a) * i / n for i in range(n + 1)]
     inside = [x for x in xs if low <= value(c["function"], x) <= high]
-    c["x_range"] = [min(inside), max(inside)]
+    c["x_range"] = [min(inside), max(inside)] if len(inside) > 1 else None
     return c
 
 
@@ -200,11 +200,7 @@ def stacked(rng):
                               c["x_range"]) for i, c in enumerate(top["curves"])]}
     npsh = {"axes": {"x": dict(top["axes"]["x"]), "y": axis("NPSH", "m", 0, rng.choice([4, 5, 6, 8, 10]), side="left")},
             "curves": [curve(poly(1.0 + 0.3 * i, 0, 3.0 / qmax ** 2), c["label"], c["x_range"]) for i, c in enumerate(top["curves"])]}
-    panels = [top, power, npsh][:rng.choice([2, 3])]
-    for chart in panels:
-        for c in chart["curves"]:
-            clip(chart, c)
-    return panels
+    return [finish(chart) for chart in [top, power, npsh][:rng.choice([2, 3])]]
 
 
 KINDS = {"pump": pump_family, "models": models, "compressor": compressor, "fan": fan, "heating": heating,
@@ -215,14 +211,14 @@ def chart_content(rng, kind=None, labels=None):
     kind = kind or rng.choice(sorted(KINDS))
     chart = KINDS[kind](rng, labels) if labels and kind == "pump" else KINDS[kind](rng)
     chart["kind"] = kind
-    for c in chart["curves"]:
-        clip(chart, c)
-    return chart
+    return finish(chart)
 
 
 def finish(chart):
+    """Each curve narrowed to where it is inside the plot; a curve left outside is dropped."""
     for c in chart["curves"]:
         clip(chart, c)
+    chart["curves"] = [c for c in chart["curves"] if c["x_range"] is not None]
     return chart
 
 

@@ -2,6 +2,7 @@
 axes, stacked panels or an A4 catalogue page with text and a table. Where the
 data go comes from matplotlib's own transforms."""
 import math
+import re
 import warnings
 
 import matplotlib
@@ -15,9 +16,17 @@ from . import geometry, tickformat
 from .contents import value
 
 
+def math_powers(text):
+    """'10⁻³' as mathtext, which every font can draw."""
+    digits = "⁰¹²³⁴⁵⁶⁷⁸⁹"
+    return re.sub("10([⁻%s]+)" % digits, lambda m: "$10^{%s}$" % m.group(1).replace("⁻", "-").translate(
+        str.maketrans(digits, "0123456789")), text)
+
+
 def axis_title(axis, look):
     unit = axis["unit"]
     factor = axis.get("factor_text")
+    factor = math_powers(factor) if factor else factor
     form = look.get("titles", "bracket")
     if factor and factor.startswith("["):  # "[×10³ m³/h]": the factor goes with the unit
         return "%s %s" % (axis["title"], factor.replace("UNIT", unit))
@@ -143,7 +152,7 @@ def style_axes(ax, chart, look, twin=None):
 
 def legend(ax, twin, look):
     handles, labels = ax.get_legend_handles_labels()
-    if twin is not None:
+    if hasattr(twin, "get_legend_handles_labels"):  # twinx; a secondary axis holds no curves
         h2, l2 = twin.get_legend_handles_labels()
         handles, labels = handles + h2, labels + l2
     if not handles:
@@ -158,7 +167,7 @@ def legend(ax, twin, look):
         kwargs.update(loc="center", bbox_to_anchor=tuple(lg["loc"]))
     else:
         kwargs["loc"] = lg["loc"]
-    holder = twin if twin is not None else ax
+    holder = twin if hasattr(twin, "get_legend_handles_labels") else ax
     return holder.legend(handles, labels, **kwargs)
 
 
@@ -245,8 +254,8 @@ def chart_truth(fig, ax, twin, chart, formatted, lines, texts, leg, height):
             offset = ""
         out = {k: v for k, v in axis.items() if k != "format"}
         out["format"] = axis.get("format", {"kind": "plain"})
-        out["title_text"] = (ax.get_xlabel() if name == "x" else ax.get_ylabel() if name == "y" else
-                             (twin.get_ylabel() if twin is not None else ""))
+        out["title_text"] = tickformat.plain_text(ax.get_xlabel() if name == "x" else ax.get_ylabel() if name == "y" else
+                                                  (twin.get_ylabel() if twin is not None else ""))
         out["end_text"] = offset
         m = maps["y"] if name in ("x", "y") else maps["y2"]
         for t in ticks:
