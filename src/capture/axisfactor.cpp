@@ -2,6 +2,7 @@
 
 #include "capture/ticklabels.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 
@@ -54,21 +55,16 @@ bool powerOfTen(double v)
     return std::abs(exponent - std::round(exponent)) < 1e-9 && std::abs(exponent) <= 15;
 }
 
-// The one value a text stands for, or none when it stands for none or for several (104: 104 or 10⁴?).
-std::optional<double> oneValue(std::string_view text)
-{
-    const std::vector<double> values = labelValues(text);
-    if (values.size() != 1) return std::nullopt;
-    return values.front();
-}
-
-// A power of ten written as a factor: "1e4", "10^4", "1000", with or without x in front.
+// A power of ten written as a factor: "1e4", "10^4", "1000", with or
+// without x in front. "104" may be 10⁴ with its exponent read on the line,
+// or 104: no factor is guessed; "1000" read as 10 to the 00 is none.
 std::optional<double> factorValue(std::string t)
 {
     if (!t.empty() && (t[0] == 'x' || t[0] == 'X' || t[0] == '*')) t.erase(0, 1);
-    const std::optional<double> v = oneValue(t);
-    if (!v || !powerOfTen(*v)) return std::nullopt;
-    return v;
+    std::vector<double> values = labelValues(t);
+    if (values.size() > 1) values.erase(std::remove(values.begin(), values.end(), 1.0), values.end());
+    if (values.size() != 1 || !powerOfTen(values.front())) return std::nullopt;
+    return values.front();
 }
 
 FactorReading doubtful(std::string_view text) { return {FactorReading::Kind::Doubtful, {1, 0, std::string(text)}}; }
@@ -107,9 +103,10 @@ FactorReading factorAtAxisEnd(std::string_view text)
         factor.multiply = *m;
     }
     if (!plus.empty()) {
-        const std::optional<double> a = oneValue(plus);
-        if (!a || !std::isfinite(*a)) return doubtful(text);
-        factor.add = *a;
+        // An offset is a plain number: its first reading ("+1000" is no power of ten).
+        const std::vector<double> a = labelValues(plus);
+        if (a.empty() || !std::isfinite(a.front())) return doubtful(text);
+        factor.add = a.front();
     }
     return {FactorReading::Kind::Factor, factor};
 }

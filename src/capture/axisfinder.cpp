@@ -179,16 +179,21 @@ constexpr double Colourful = 20;
 
 std::optional<Rgb> labelColour(const PixelBuffer& picture, const std::vector<ReadWord>& labels, Rgb paper)
 {
-    double sum[3] = {0, 0, 0};
-    long long n = 0;
+    // The quarter of the ink farthest from the paper: the letters' cores, not their fringes.
+    constexpr double Core = 0.25;
+    std::vector<std::pair<double, Rgb>> inked;
     for (const ReadWord& w : labels)
         for (int y = std::max(0, int(w.box.top)); y < std::min(picture.height(), int(w.box.top + w.box.height)); ++y)
             for (int x = std::max(0, int(w.box.left)); x < std::min(picture.width(), int(w.box.left + w.box.width)); ++x) {
                 const Rgb c = rgbOf(picture.pixel(x, y));
-                if (colourDistance(c, paper) < LabelInk) continue;
-                sum[0] += c.red, sum[1] += c.green, sum[2] += c.blue, ++n;
+                if (const double d = colourDistance(c, paper); d >= LabelInk) inked.push_back({d, c});
             }
-    if (n == 0) return std::nullopt;
+    if (inked.empty()) return std::nullopt;
+    const std::size_t n = std::max<std::size_t>(1, static_cast<std::size_t>(Core * inked.size()));
+    std::nth_element(inked.begin(), inked.begin() + static_cast<std::ptrdiff_t>(n - 1), inked.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    double sum[3] = {0, 0, 0};
+    for (std::size_t i = 0; i < n; ++i) sum[0] += inked[i].second.red, sum[1] += inked[i].second.green, sum[2] += inked[i].second.blue;
     const Rgb mean{std::uint8_t(sum[0] / n + 0.5), std::uint8_t(sum[1] / n + 0.5), std::uint8_t(sum[2] / n + 0.5)};
     const Lab lab = labOf(mean);
     if (std::hypot(lab.a, lab.b) < Colourful) return std::nullopt;

@@ -262,7 +262,8 @@ std::string twoAxesText(const FoundAxes& axes)
            rangeText(axes.rightY->reference) + ")";
 }
 
-bool sameColour(std::optional<Rgb> labels, Rgb curve) { return labels && colourDistance(*labels, curve) < 20; }
+// An axis's numbers written in the curve's colour (within a scan's change of it).
+bool sameColour(std::optional<Rgb> labels, Rgb curve) { return labels && colourDistance(*labels, curve) < 25; }
 
 // Which y axis a curve of this colour is read against: the one whose
 // numbers are written in the curve's colour, when only one is.

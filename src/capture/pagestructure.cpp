@@ -29,6 +29,7 @@ constexpr int Touching = 22;
 // legend's frame) is part of that chart; larger ones inside a box make the
 // outer one a border round several charts.
 constexpr double InnerShare = 0.25;
+constexpr double FairShare = 0.08;
 // A filled area is a chart's when this share of its box is of its paper.
 constexpr double AreaFill = 0.6;
 constexpr int AreaSmoothing = 1;
@@ -286,18 +287,28 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& 
         });
         if (!framed) found.push_back(area);
     }
-    // A small box inside a chart is part of it; a box holding large ones is a border round them.
+    // A small box inside a chart is part of it (a legend's frame); a box
+    // holding one large box, or two or more of a fair size, is a border round charts.
+    const auto within = [&](std::size_t inner, std::size_t outer) {
+        const Box a = boxOf(found[inner]), b = boxOf(found[outer]);
+        return inner != outer && a.inside(b) && !(b.inside(a) && inner < outer);
+    };
+    const auto share = [&](std::size_t inner, std::size_t outer) { return boxOf(found[inner]).area() / boxOf(found[outer]).area(); };
+    std::vector<bool> border(found.size(), false);
+    for (std::size_t o = 0; o < found.size(); ++o) {
+        std::size_t fair = 0;
+        for (std::size_t i = 0; i < found.size(); ++i)
+            if (within(i, o)) {
+                if (share(i, o) >= InnerShare) border[o] = true;
+                if (share(i, o) >= FairShare) ++fair;
+            }
+        if (fair >= 2) border[o] = true;
+    }
     std::vector<ChartFrame> charts;
     for (std::size_t i = 0; i < found.size(); ++i) {
-        bool keep = true;
-        for (std::size_t j = 0; j < found.size() && keep; ++j) {
-            if (i == j) continue;
-            const Box a = boxOf(found[i]), b = boxOf(found[j]);
-            const bool same = a.inside(b) && b.inside(a);
-            if (same) keep = i < j;
-            else if (a.inside(b)) keep = a.area() >= InnerShare * b.area();
-            else if (b.inside(a)) keep = b.area() < InnerShare * a.area();
-        }
+        bool keep = !border[i];
+        for (std::size_t o = 0; o < found.size() && keep; ++o)
+            if (within(i, o) && !border[o]) keep = false;
         if (keep) charts.push_back(found[i]);
     }
     readingOrder(charts);
