@@ -476,6 +476,26 @@ std::string readingText(const AxisReading& reading)
 
 } // namespace
 
+namespace {
+
+// Axes read on the page turned straight, placed back on the page as it is.
+void placedOnTheOriginal(FoundAxes& axes, double turn, int width, int height)
+{
+    const auto back = [&](PixelPoint& p) { p = onTheOriginal(p, turn, width, height); };
+    for (AxisReference* r : {&axes.references.x, &axes.references.y}) back(r->first), back(r->second);
+    for (std::optional<FoundAxis>* second : {&axes.rightY, &axes.topX})
+        if (*second) back((*second)->reference.first), back((*second)->reference.second);
+    // The chart's area: the box round its turned corners.
+    ChartFrame& c = axes.chart;
+    PixelPoint corners[4] = {{c.left, c.top}, {c.right, c.top}, {c.left, c.bottom}, {c.right, c.bottom}};
+    for (PixelPoint& p : corners) back(p);
+    c.left = c.right = corners[0].x, c.top = c.bottom = corners[0].y;
+    for (const PixelPoint& p : corners)
+        c.left = std::min(c.left, p.x), c.right = std::max(c.right, p.x), c.top = std::min(c.top, p.y), c.bottom = std::max(c.bottom, p.y);
+}
+
+} // namespace
+
 PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader)
 {
     PageAxes page;
@@ -484,19 +504,25 @@ PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader)
         return page;
     }
     const std::vector<Rgb> papers = pagePapers(picture);
-    const PixelMask ink = inkPixels(picture, papers);
-    const std::vector<ChartFrame> charts = findCharts(picture, ink, papers);
+    // A scan turned by a degree or two is read turned straight: its lines then run along rows and columns.
+    const double turn = pageTurn(picture, papers);
+    PixelBuffer straightened;
+    if (turn != 0) straightened = turnedBack(picture, turn, marginColour(picture));
+    const PixelBuffer& straight = turn != 0 ? straightened : picture;
+    const PixelMask ink = structureInk(straight, papers);
+    const std::vector<ChartFrame> charts = findCharts(straight, ink, papers);
     if (charts.empty()) {
         page.failure = "assi non trovati: nessun grafico (cornice, linee degli assi o griglia) nell'immagine";
         return page;
     }
     const Rgb paper = papers.front();
-    const PageContext context{picture, ink, paper, luminance(argbOf(paper)), charts, reader};
+    const PageContext context{straight, ink, paper, luminance(argbOf(paper)), charts, reader};
     // A box whose margins hold no axis (a table, a legend's frame outside the plot) is no chart.
     double largest = -1;
     for (std::size_t i = 0; i < charts.size(); ++i) {
         Checked<FoundAxes> axes = axesOfChart(context, i);
         if (axes) {
+            if (turn != 0) placedOnTheOriginal(*axes, turn, picture.width(), picture.height());
             page.axes.push_back(std::move(*axes));
             continue;
         }

@@ -32,7 +32,6 @@ constexpr double InnerShare = 0.25;
 constexpr double FairShare = 0.08;
 // A filled area is a chart's when this share of its box is of its paper.
 constexpr double AreaFill = 0.6;
-constexpr int AreaSmoothing = 1;
 
 // The long lines along one direction: for each row (or column) its longest
 // stretch of ink, neighbours with one joined into a thicker line.
@@ -153,48 +152,103 @@ std::vector<ChartFrame> chartsOfLines(const PixelBuffer& picture, const std::vec
     return charts;
 }
 
-// Areas filled with a paper of their own (a grey background under a white
-// grid): each pixel, averaged with its neighbours against the grain, is the
-// area's when nearer its paper than the page's; the large, nearly full
-// pieces of them are charts. Whichever of the two papers is the charts', it
-// is the one whose pieces stay off the page's edges.
-std::vector<ChartFrame> chartsOfAreas(const PixelBuffer& picture, const std::vector<Rgb>& papers, int shortestAcross,
-                                      int shortestDown)
+struct Margin {
+    Rgb colour;
+    double spread; // the grain's, in levels of its most spread channel
+};
+
+// The colour round the picture's edge (the median of each channel) and its grain.
+Margin marginOf(const PixelBuffer& picture)
 {
-    if (papers.size() < 2) return {};
     const int w = picture.width(), h = picture.height();
-    const auto channel = [](std::uint32_t p, int shift) { return static_cast<int>((p >> shift) & 255); };
-    const auto squared = [](double a, double b, double c) { return a * a + b * b + c * c; };
-    PixelMask nearerSecond(w, h), nearerFirst(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            double sum[3] = {0, 0, 0};
-            int count = 0;
-            for (int dy = -AreaSmoothing; dy <= AreaSmoothing; ++dy)
-                for (int dx = -AreaSmoothing; dx <= AreaSmoothing; ++dx)
-                    if (picture.contains(x + dx, y + dy)) {
-                        const std::uint32_t p = picture.pixel(x + dx, y + dy);
-                        sum[0] += channel(p, 16), sum[1] += channel(p, 8), sum[2] += channel(p, 0), ++count;
-                    }
-            const double r = sum[0] / count, g = sum[1] / count, b = sum[2] / count;
-            const double toFirst = squared(r - papers[0].red, g - papers[0].green, b - papers[0].blue);
-            const double toSecond = squared(r - papers[1].red, g - papers[1].green, b - papers[1].blue);
-            nearerSecond.set(x, y, toSecond < toFirst);
-            nearerFirst.set(x, y, toFirst < toSecond);
-        }
-    for (const PixelMask* mask : {&nearerSecond, &nearerFirst}) {
-        std::vector<ChartFrame> charts;
-        for (const Piece& p : findPieces(*mask).pieces) {
-            if (p.width() < shortestAcross || p.height() < shortestDown) continue;
-            if (p.left == 0 || p.top == 0 || p.right == w - 1 || p.bottom == h - 1) continue;
-            if (p.pixels < AreaFill * p.width() * double(p.height())) continue;
-            ChartFrame chart;
-            chart.left = p.left, chart.right = p.right + 1, chart.top = p.top, chart.bottom = p.bottom + 1;
-            charts.push_back(chart);
-        }
-        if (!charts.empty()) return charts;
+    std::vector<int> edge[3];
+    const auto take = [&](int x, int y) {
+        for (int c = 0; c < 3; ++c) edge[c].push_back((picture.pixel(x, y) >> (16 - 8 * c)) & 255);
+    };
+    for (int x = 0; x < w; ++x) take(x, 0), take(x, h - 1);
+    for (int y = 0; y < h; ++y) take(0, y), take(w - 1, y);
+    int middle[3];
+    double spread = 0;
+    for (int c = 0; c < 3; ++c) {
+        std::nth_element(edge[c].begin(), edge[c].begin() + static_cast<std::ptrdiff_t>(edge[c].size() / 2), edge[c].end());
+        middle[c] = edge[c][edge[c].size() / 2];
+        double squares = 0;
+        std::size_t n = 0;
+        for (int v : edge[c])
+            if (std::abs(v - middle[c]) < 24) squares += double(v - middle[c]) * (v - middle[c]), ++n;
+        spread = std::max(spread, n ? std::sqrt(squares / n) : 0.0);
     }
-    return {};
+    return {{std::uint8_t(middle[0]), std::uint8_t(middle[1]), std::uint8_t(middle[2])}, spread};
+}
+
+// Areas filled with a paper of their own (a grey background under a white
+// grid), found against the page's margin (the colour round the picture's
+// edge): each pixel, averaged with its neighbours against the grain, is an
+// area's when it differs from the margin by more than the grain does; the
+// pixels joined across thin lines of the margin's colour (a white grid), the
+// large, nearly full pieces are charts.
+constexpr int AreaJoin = 3;
+
+std::vector<ChartFrame> chartsOfAreas(const PixelBuffer& picture, int shortestAcross, int shortestDown)
+{
+    const int w = picture.width(), h = picture.height();
+    if (w < 3 * AreaJoin || h < 3 * AreaJoin) return {};
+    const Margin m = marginOf(picture);
+    const double margin[3] = {double(m.colour.red), double(m.colour.green), double(m.colour.blue)}, spread = m.spread;
+    // Averaged over 3 x 3 pixels the grain's spread is a third.
+    const double threshold = std::max(5.0, 3 * spread / 3);
+    PixelMask area(w, h);
+    for (int y = 1; y < h - 1; ++y)
+        for (int x = 1; x < w - 1; ++x) {
+            double sum[3] = {0, 0, 0};
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const std::uint32_t p = picture.pixel(x + dx, y + dy);
+                    sum[0] += (p >> 16) & 255, sum[1] += (p >> 8) & 255, sum[2] += p & 255;
+                }
+            double d = 0;
+            for (int c = 0; c < 3; ++c) d = std::max(d, std::abs(sum[c] / 9 - margin[c]));
+            area.set(x, y, d > threshold);
+        }
+    const PixelMask unjoined = area;
+    widen(area, AreaJoin);
+    // Ticks and marks touching the area widen its box: its edges are the
+    // outermost rows and columns mostly of the area.
+    const auto share = [&](int from, int to, auto at) {
+        int n = 0;
+        for (int i = from; i <= to; ++i) n += at(i);
+        return double(n) / std::max(1, to - from + 1);
+    };
+    std::vector<ChartFrame> charts;
+    const auto difference = [&](int x, int y) {
+        const std::uint32_t q = picture.pixel(x, y);
+        return std::max({std::abs(double((q >> 16) & 255) - margin[0]), std::abs(double((q >> 8) & 255) - margin[1]),
+                         std::abs(double(q & 255) - margin[2])});
+    };
+    for (const Piece& p : findPieces(area).pieces) {
+        int left = p.left + AreaJoin, right = p.right - AreaJoin, top = p.top + AreaJoin, bottom = p.bottom - AreaJoin;
+        if (right - left + 1 < shortestAcross || bottom - top + 1 < shortestDown) continue;
+        // The area's own difference from the margin, in its middle; a pixel of it differs by half that at least.
+        std::vector<double> inside;
+        for (int y = (3 * top + bottom) / 4; y <= (top + 3 * bottom) / 4; y += 4)
+            for (int x = (3 * left + right) / 4; x <= (left + 3 * right) / 4; x += 4) inside.push_back(difference(x, y));
+        const double half = median(inside) / 2;
+        const auto ofArea = [&](int x, int y) { return unjoined.at(x, y) && difference(x, y) > half; };
+        for (bool moved = true; moved && left < right && top < bottom;) {
+            moved = false;
+            if (share(top, bottom, [&](int y) { return ofArea(left, y); }) < 0.5) ++left, moved = true;
+            if (share(top, bottom, [&](int y) { return ofArea(right, y); }) < 0.5) --right, moved = true;
+            if (share(left, right, [&](int x) { return ofArea(x, top); }) < 0.5) ++top, moved = true;
+            if (share(left, right, [&](int x) { return ofArea(x, bottom); }) < 0.5) --bottom, moved = true;
+        }
+        if (right - left + 1 < shortestAcross || bottom - top + 1 < shortestDown) continue;
+        if (p.left <= 1 || p.top <= 1 || p.right >= w - 2 || p.bottom >= h - 2) continue;
+        if (p.pixels < AreaFill * p.width() * double(p.height())) continue;
+        ChartFrame chart;
+        chart.left = left, chart.right = right + 1, chart.top = top, chart.bottom = bottom + 1;
+        charts.push_back(chart);
+    }
+    return charts;
 }
 
 // Left to right, top to bottom: charts whose rows overlap by half make one row of the page.
@@ -259,11 +313,50 @@ std::vector<Rgb> pagePapers(const PixelBuffer& picture)
     return papers;
 }
 
+namespace {
+
+// A pixel's difference from the nearest paper: its most different channel.
+int fromPaper(std::uint32_t p, const std::vector<Rgb>& papers)
+{
+    int nearest = 255;
+    for (const Rgb& q : papers)
+        nearest = std::min(nearest, std::max({std::abs(int((p >> 16) & 255) - q.red), std::abs(int((p >> 8) & 255) - q.green),
+                                              std::abs(int(p & 255) - q.blue)}));
+    return nearest;
+}
+
+// Ink differs from the paper by this many levels at least, and this many times the grain's spread.
+constexpr int InkLevels = 14;
+constexpr double InkGrains = 4;
+// Pixels this near a paper are its grain, when its spread is measured.
+constexpr int GrainReach = 24;
+
+} // namespace
+
+PixelMask structureInk(const PixelBuffer& picture, const std::vector<Rgb>& papers)
+{
+    const int w = picture.width(), h = picture.height();
+    double squares = 0;
+    long long n = 0;
+    for (int y = 0; y < h; y += 3)
+        for (int x = 0; x < w; x += 3)
+            if (const int d = fromPaper(picture.pixel(x, y), papers); d < GrainReach) squares += double(d) * d, ++n;
+    const double grain = n ? std::sqrt(squares / n) : 0;
+    const int threshold = std::max(InkLevels, static_cast<int>(std::ceil(InkGrains * grain)));
+    PixelMask ink(w, h);
+    for (int y = 0; y < h; ++y) {
+        const std::uint32_t* row = picture.row(y);
+        unsigned char* out = ink.row(y);
+        for (int x = 0; x < w; ++x) out[x] = fromPaper(row[x], papers) > threshold;
+    }
+    return ink;
+}
+
 std::vector<ChartFrame> findCharts(const PixelBuffer& picture)
 {
     if (picture.empty()) return {};
     const std::vector<Rgb> papers = pagePapers(picture);
-    return findCharts(picture, inkPixels(picture, papers), papers);
+    return findCharts(picture, structureInk(picture, papers), papers);
 }
 
 std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& ink, const std::vector<Rgb>& papers)
@@ -280,7 +373,7 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& 
         lines->erase(std::remove_if(lines->begin(), lines->end(), [&](const EdgeLine& l) { return l.to - l.from + 1 > thickest; }),
                      lines->end());
     std::vector<ChartFrame> found = chartsOfLines(picture, across, down);
-    for (const ChartFrame& area : chartsOfAreas(picture, papers, shortestAcross, shortestDown)) {
+    for (const ChartFrame& area : chartsOfAreas(picture, shortestAcross, shortestDown)) {
         // A filled area with a frame drawn round it is that frame's chart.
         const bool framed = std::any_of(found.begin(), found.end(), [&](const ChartFrame& c) {
             return boxOf(area).inside(boxOf(c)) && boxOf(c).inside(boxOf(area));
@@ -331,6 +424,90 @@ std::string chartListText(const std::vector<ChartFrame>& charts)
         text += std::to_string(i + 1) + " (" + at(charts[i].left, charts[i].top) + " - " + at(charts[i].right, charts[i].bottom) +
                 ")\n";
     return text;
+}
+
+namespace {
+
+// Turns are looked for in these steps, first coarse, then around the best.
+constexpr double LargestTurn = 3.0;
+constexpr double CoarseStep = 0.1;
+constexpr double FineStep = 0.01;
+// The turn is measured on the page shrunk to at most this many pixels across.
+constexpr int TurnPixels = 1200;
+// Below this turn a page is taken as drawn straight.
+constexpr double NoTurn = 0.04;
+constexpr double Pi = 3.14159265358979323846;
+
+} // namespace
+
+double pageTurn(const PixelBuffer& picture, const std::vector<Rgb>& papers)
+{
+    if (picture.width() < 8 || picture.height() < 8) return 0;
+    const int step = std::max(1, std::max(picture.width(), picture.height()) / TurnPixels);
+    double paper = 0;
+    for (const Rgb& p : papers) paper = std::max(paper, luminance(argbOf(p)));
+    // The dark ink, sampled on a coarse grid, as points of the shrunk page.
+    std::vector<std::pair<float, float>> points;
+    for (int y = 0; y < picture.height(); y += step)
+        for (int x = 0; x < picture.width(); x += step)
+            if (luminance(picture.pixel(x, y)) < paper - 60) points.push_back({float(x / step), float(y / step)});
+    if (points.size() < 100) return 0;
+    const int rows = picture.height() / step + picture.width() / step + 4;
+    std::vector<double> histogram(static_cast<std::size_t>(2 * rows));
+    const auto evenness = [&](double degrees) {
+        std::fill(histogram.begin(), histogram.end(), 0.0);
+        const double s = std::sin(degrees * Pi / 180), c = std::cos(degrees * Pi / 180);
+        for (const auto& [x, y] : points) {
+            const double row = -x * s + y * c + rows;
+            const int r = static_cast<int>(row);
+            const double f = row - r;
+            if (r >= 0 && r + 1 < static_cast<int>(histogram.size())) histogram[std::size_t(r)] += 1 - f, histogram[std::size_t(r + 1)] += f;
+        }
+        double sum = 0;
+        for (double h : histogram) sum += h * h;
+        return sum;
+    };
+    double best = 0, bestScore = evenness(0);
+    for (double d = -LargestTurn; d <= LargestTurn + 1e-9; d += CoarseStep)
+        if (const double score = evenness(d); score > bestScore) best = d, bestScore = score;
+    const double around = best;
+    for (double d = around - CoarseStep; d <= around + CoarseStep + 1e-9; d += FineStep)
+        if (const double score = evenness(d); score > bestScore) best = d, bestScore = score;
+    return std::abs(best) < NoTurn ? 0 : best;
+}
+
+Rgb marginColour(const PixelBuffer& picture) { return picture.empty() ? Rgb{255, 255, 255} : marginOf(picture).colour; }
+
+PixelPoint onTheOriginal(PixelPoint turned, double degrees, int width, int height)
+{
+    const double s = std::sin(degrees * Pi / 180), c = std::cos(degrees * Pi / 180);
+    const double cx = width / 2.0, cy = height / 2.0, u = turned.x - cx, v = turned.y - cy;
+    return {cx + u * c - v * s, cy + u * s + v * c};
+}
+
+PixelBuffer turnedBack(const PixelBuffer& picture, double degrees, Rgb paper)
+{
+    const std::uint32_t outside = argbOf(paper);
+    PixelBuffer out = *PixelBuffer::create(picture.width(), picture.height());
+    for (int y = 0; y < out.height(); ++y) {
+        std::uint32_t* row = out.row(y);
+        for (int x = 0; x < out.width(); ++x) {
+            // Pixel centres: the sample at the original's point for this centre.
+            const PixelPoint at = onTheOriginal({x + 0.5, y + 0.5}, degrees, out.width(), out.height());
+            const double px = at.x - 0.5, py = at.y - 0.5;
+            const int x0 = static_cast<int>(std::floor(px)), y0 = static_cast<int>(std::floor(py));
+            const double fx = px - x0, fy = py - y0;
+            double sum[3] = {0, 0, 0};
+            for (int dy = 0; dy <= 1; ++dy)
+                for (int dx = 0; dx <= 1; ++dx) {
+                    const double w = (dx ? fx : 1 - fx) * (dy ? fy : 1 - fy);
+                    const std::uint32_t p = picture.contains(x0 + dx, y0 + dy) ? picture.pixel(x0 + dx, y0 + dy) : outside;
+                    sum[0] += w * ((p >> 16) & 255), sum[1] += w * ((p >> 8) & 255), sum[2] += w * (p & 255);
+                }
+            row[x] = 0xff000000u | std::uint32_t(sum[0] + 0.5) << 16 | std::uint32_t(sum[1] + 0.5) << 8 | std::uint32_t(sum[2] + 0.5);
+        }
+    }
+    return out;
 }
 
 } // namespace calvero::capture

@@ -55,6 +55,12 @@ struct ChartFrame {
 // colours' count takes them for one paper, and the white for ink).
 std::vector<Rgb> pagePapers(const PixelBuffer& picture);
 
+// The ink of the page as its structure is read: a pixel farther from every
+// paper (in its most different channel) than the paper's grain reaches, and
+// at least a few levels; a clean page keeps its faint grid, a grainy scan
+// loses its specks.
+PixelMask structureInk(const PixelBuffer& picture, const std::vector<Rgb>& papers);
+
 // The charts on the page, in reading order; none when no plot area is found.
 std::vector<ChartFrame> findCharts(const PixelBuffer& picture);
 // The same on the page's ink and papers, when the caller has them.
@@ -70,5 +76,20 @@ std::string chartListText(const std::vector<ChartFrame>& charts);
 // to a tenth of a pixel: each column's (or row's) darkness-weighted centre,
 // the median of them, so ticks and curves crossing it do not pull it.
 double lineCentre(const PixelBuffer& picture, const EdgeLine& line, bool across);
+
+// How far a scanned page is turned, in degrees (its lines across descend to
+// the right for a positive turn), found within ±3 degrees to a few
+// hundredths: the turn at which the ink's rows are most unevenly filled
+// (its long lines each on one row). 0 for a page as drawn.
+double pageTurn(const PixelBuffer& picture, const std::vector<Rgb>& papers);
+
+// The colour round the picture's edge: the paper a turned page is set on.
+Rgb marginColour(const PixelBuffer& picture);
+
+// The picture turned back by `degrees` about its centre (bilinear, the
+// corners that come in from outside of the paper's colour), and where a
+// point of the turned picture lies on the original.
+PixelBuffer turnedBack(const PixelBuffer& picture, double degrees, Rgb paper);
+PixelPoint onTheOriginal(PixelPoint turned, double degrees, int width, int height);
 
 } // namespace calvero::capture
