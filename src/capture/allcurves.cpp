@@ -345,6 +345,13 @@ std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves)
     // Letters of one font are this near the same width, on average over a label.
     constexpr double WidthSpread = 1.35;
     std::vector<std::string> doubts;
+    // Several curves, one without a label read beside it: its label may be in
+    // a legend or at its end, not matched; a name made up is no label.
+    if (curves.size() >= 2)
+        for (const LabelledCurve& c : curves)
+            if (!c.labelBox)
+                doubts.push_back("la curva «" + c.label + "» non ha un'etichetta letta accanto (forse in una legenda): " +
+                                 "controllare quale curva sia");
     const auto numbered = [](const LabelledCurve& c) { return c.parameter.has_value(); };
     const std::size_t withNumber = std::count_if(curves.begin(), curves.end(), numbered);
     if (withNumber == 0) return doubts;

@@ -39,7 +39,8 @@ struct LabelledCurve {
 // its centre line, within a few letters' height of it; each phrase labels one curve.
 void labelCurves(std::vector<LabelledCurve>& curves, const std::vector<ReadWord>& words);
 
-// Why the labels may be misread (Italian), or none: a curve without a
+// Why the labels may be misread (Italian), or none: one of several curves
+// without a label read beside it (its name made up), a curve without a
 // numbered label beside others that have one, two curves with one number,
 // labels that differ beyond their number ("D=200" beside "'230"), a label
 // read far shorter or longer than the others for its width ("D=2" where
