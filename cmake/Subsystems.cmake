@@ -18,7 +18,7 @@ function(calvero_subsystem name)
     target_link_libraries(calvero_${name} PUBLIC PkgConfig::FREEXL PkgConfig::LIBZIP pugixml::pugixml)
   elseif(name STREQUAL "capture")
     target_link_libraries(calvero_${name} PUBLIC nlohmann_json::nlohmann_json PkgConfig::LCMS2 PkgConfig::TESSERACT)
-  elseif(name STREQUAL "app" OR name STREQUAL "library")
+  elseif(name STREQUAL "formats")
     target_link_libraries(calvero_${name} PUBLIC nlohmann_json::nlohmann_json)
   endif()
 

@@ -7,7 +7,7 @@
 // as validText makes them; the CSV is valid UTF-8 with a record per row; every
 // XML part of the .xlsx workbook parses with expat, a strict XML 1.0 parser,
 // and its sheet has a row per row; the .xls workbook is made.
-#include "app/batchsummary.h"
+#include "batch/batchsummary.h"
 #include "common/utf8.h"
 #include "spreadsheet/workbookwriter.h"
 #include "spreadsheet/xlsxwriter.h"

@@ -2,7 +2,7 @@
 // The document's side of data set files (app/datasetformat.h has their
 // text): loading a file into the document and the main window, and saving
 // the document's data set.
-#include "app/datasetformat.h"
+#include "formats/datasetformat.h"
 #include "app/frontend.h"
 #include "common/checked.h"
 

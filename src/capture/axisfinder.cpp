@@ -289,8 +289,11 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
     r.letterHeight = median(heights);
     r.axis = readAxis(labels, isX(side) ? "x" : "y");
     // The messages name the axis "x" or "y"; the second ones are told apart.
-    if (!r.axis && (side == Side::Top || side == Side::Right))
-        r.axis.failure.replace(0, 6, side == Side::Top ? "asse x in alto" : "asse y a destra");
+    if (!r.axis && (side == Side::Top || side == Side::Right)) {
+        std::string why = r.axis.failure();
+        why.replace(0, 6, side == Side::Top ? "asse x in alto" : "asse y a destra");
+        r.axis = failed<AxisReading>(std::move(why));
+    }
     return r;
 }
 
@@ -416,22 +419,22 @@ Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self)
             }
         }
     if (!bottom.axis || !left.axis) {
-        std::string why = !bottom.axis ? bottom.axis.failure : "";
-        if (!left.axis) why += (why.empty() ? "" : "; ") + left.axis.failure;
+        std::string why = !bottom.axis ? bottom.axis.failure() : "";
+        if (!left.axis) why += (why.empty() ? "" : "; ") + left.axis.failure();
         return failed<FoundAxes>(why);
     }
     found.x = std::move(*bottom.axis);
     found.y = std::move(*left.axis);
     if (!found.xSharedFrom) {
         const Checked<std::optional<AxisFactor>> xFactor = factorAtEnd(page, c, Side::Bottom, bottom);
-        if (!xFactor) return failed<FoundAxes>("asse x: " + xFactor.failure);
+        if (!xFactor) return failed<FoundAxes>("asse x: " + xFactor.failure());
         if (*xFactor) {
             found.xFactor = **xFactor;
             applyFactor(found.x, **xFactor);
         }
     }
     const Checked<std::optional<AxisFactor>> yFactor = factorAtEnd(page, c, Side::Left, left);
-    if (!yFactor) return failed<FoundAxes>("asse y: " + yFactor.failure);
+    if (!yFactor) return failed<FoundAxes>("asse y: " + yFactor.failure());
     if (*yFactor) {
         found.yFactor = **yFactor;
         applyFactor(found.y, **yFactor);
@@ -444,13 +447,13 @@ Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self)
     SideReading right = readSide(page, self, Side::Right);
     if (right.axis) {
         const Checked<std::optional<AxisFactor>> f = factorAtEnd(page, c, Side::Right, right);
-        if (!f) return failed<FoundAxes>("asse y a destra: " + f.failure);
+        if (!f) return failed<FoundAxes>("asse y a destra: " + f.failure());
         if (*f) applyFactor(*right.axis, **f);
         if (!sameAxis(found.y, *right.axis, c.top, c.bottom))
             found.rightY = FoundAxis{*right.axis, referenceOf(*right.axis, false, right.line.centre), *f,
                                      labelColour(page.picture, right.labels, page.paperColour)};
     } else if (right.labels.size() >= 2) {
-        return failed<FoundAxes>("numeri anche a destra del grafico ma non letti come un asse (" + right.axis.failure + ")");
+        return failed<FoundAxes>("numeri anche a destra del grafico ma non letti come un asse (" + right.axis.failure() + ")");
     }
     SideReading top = readSide(page, self, Side::Top);
     if (top.axis) {
@@ -458,7 +461,7 @@ Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self)
             found.topX = FoundAxis{*top.axis, referenceOf(*top.axis, true, top.line.centre), std::nullopt,
                                    labelColour(page.picture, top.labels, page.paperColour)};
     } else if (top.labels.size() >= 2) {
-        return failed<FoundAxes>("numeri anche sopra il grafico ma non letti come un asse (" + top.axis.failure + ")");
+        return failed<FoundAxes>("numeri anche sopra il grafico ma non letti come un asse (" + top.axis.failure() + ")");
     }
     if (auto problem = referencesProblem(found.references)) return failed<FoundAxes>("assi letti ma non utilizzabili: " + *problem);
     return succeeded(std::move(found));
@@ -527,7 +530,7 @@ PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader)
             continue;
         }
         const double area = (charts[i].right - charts[i].left) * (charts[i].bottom - charts[i].top);
-        if (area > largest) largest = area, page.failure = axes.failure;
+        if (area > largest) largest = area, page.failure = axes.failure();
     }
     return page;
 }

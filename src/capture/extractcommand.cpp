@@ -9,6 +9,7 @@
 #include "capture/pointexport.h"
 #include "common/filewrite.h"
 #include "common/numtext.h"
+#include "common/outputpaths.h"
 #include "common/systemerror.h"
 
 #include <algorithm>
@@ -313,7 +314,7 @@ int runAllCurves(const ExtractOptions& options, const PixelBuffer& picture, cons
     }
     Checked<std::vector<LabelledCurve>> curves = findEveryCurve(picture, calibration, search, *reader, plot);
     if (!curves) {
-        errors << curves.failure << '\n';
+        errors << curves.failure() << '\n';
         return ExtractNoCurve;
     }
     for (const LabelledCurve& c : *curves)
@@ -344,12 +345,20 @@ int runAllCurves(const ExtractOptions& options, const PixelBuffer& picture, cons
     if (options.outputFolder) {
         std::set<std::string> names;
         for (const LabelledCurve& c : rightCurves) curves->push_back(c);
+        std::vector<std::string> paths;
         for (const LabelledCurve& c : *curves) {
             std::string name = fileNameFor(c.label);
             for (int n = 2; !names.insert(name).second; ++n) name = fileNameFor(c.label + "_" + std::to_string(n));
-            if (!written(*options.outputFolder + "/" + name, pointsText(c.curve.points, options.format), errors))
-                return ExtractUsageError;
+            paths.push_back(*options.outputFolder + "/" + name);
         }
+        // Every name is checked before the first file is written.
+        if (const Failure refusal = outputRefusal(paths, {options.picture})) {
+            errors << *refusal << '\n';
+            return ExtractUsageError;
+        }
+        for (std::size_t i = 0; i < paths.size(); ++i)
+            if (!written(paths[i], pointsText((*curves)[i].curve.points, options.format), errors))
+                return ExtractUsageError;
     } else {
         std::string text = everyCurveText(*curves, options.format);
         if (two.found)
@@ -409,7 +418,7 @@ std::string helpText()
            "  --chart N              su una pagina con più grafici, il grafico N (da sinistra a destra,\n"
            "                         dall'alto in basso); senza, una pagina con più grafici li elenca e dà stato 3\n"
            "  --y-axis left|right    su un grafico con due assi y, quello su cui leggere la curva\n"
-           "  --markers              i centri dei contrassegni (cerchi, quadrati, triangoli) invece di una linea\n"
+           "  --markers              i centri degli indicatori (cerchi, quadrati, triangoli) invece di una linea\n"
            "  --smooth               la linea mediata lungo x sul suo spessore (linee spesse)\n"
            "  --separator S          separatore dei campi: ';' (predefinito), ',', ' ' o tab\n"
            "  --decimal-comma        la virgola come segno decimale\n"
@@ -438,14 +447,14 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
             if (found->rightY) {
                 const Checked<TwoAxes> chosen = yAxisFor(*found, options, errors);
                 if (!chosen) {
-                    errors << "attenzione: " << chosen.failure << '\n';
+                    errors << "attenzione: " << chosen.failure() << '\n';
                     return ExtractUnsure;
                 }
                 two = *chosen;
                 axes = two.main;
             }
         } else {
-            errors << "attenzione: " << found.failure << '\n';
+            errors << "attenzione: " << found.failure() << '\n';
             if (!options.referencesGiven) return ExtractUnsure;
             errors << "usati i riferimenti --x e --y indicati\n";
             axesUnsure = true;
@@ -470,7 +479,7 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
     search.exclusions = options.exclusions;
     // A curve is read in its chart only: the rest of the page is left out.
     if (plot) for (const PixelRect& r : outside(*plot, picture.width(), picture.height())) search.exclusions.push_back(r);
-    const std::optional<std::string> problem = calibration ? curveSearchProblem(picture, search) : calibration.failure;
+    const std::optional<std::string> problem = calibration ? curveSearchProblem(picture, search) : calibration.failure();
     if (problem) {
         errors << *problem << '\n';
         return ExtractUsageError;
@@ -478,7 +487,7 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
     if (options.allCurves) return runAllCurves(options, picture, *calibration, search, out, errors, reader, axesUnsure, plot, two);
     const Checked<FoundCurve> curve = findCurve(picture, *calibration, search);
     if (!curve) {
-        errors << curve.failure << '\n';
+        errors << curve.failure() << '\n';
         return ExtractNoCurve;
     }
     const int code = curve->doubts.empty() && !axesUnsure ? ExtractFound : ExtractUnsure;
@@ -509,16 +518,21 @@ int extractCommand(const std::vector<std::string>& arguments, const PictureLoade
 {
     const Checked<ExtractOptions> options = parseExtractOptions(arguments);
     if (!options) {
-        errors << options.failure << '\n';
+        errors << options.failure() << '\n';
         return ExtractUsageError;
     }
     if (options->pageGiven && !isPdfFile(options->picture) && fileExists(options->picture)) {
         errors << "--page e --dpi valgono solo per i PDF: " << options->picture << " non è un PDF\n";
         return ExtractUsageError;
     }
+    // The points never replace the picture they are read from.
+    if (const Failure refusal = outputRefusal({options->outputPath.value_or("")}, {options->picture})) {
+        errors << *refusal << '\n';
+        return ExtractUsageError;
+    }
     const Checked<PixelBuffer> picture = load(options->picture, options->page, options->dpi);
     if (!picture) {
-        errors << picture.failure << '\n';
+        errors << picture.failure() << '\n';
         return ExtractUsageError;
     }
     return runExtract(*options, *picture, out, errors, reader);

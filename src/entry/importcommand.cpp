@@ -30,7 +30,7 @@ PointFileKind pointFileKind(const std::string& fileName)
 Checked<LinesRead> readPointFile(const std::string& fileName, int firstSpreadsheetRow, const PointTarget& into)
 {
     switch (pointFileKind(fileName)) {
-    case PointFileKind::Text: return readPointLines(fileName, 1, MaxPointLines, into);
+    case PointFileKind::Text: return readPointLines(fileName, 1, into.grid.rows(), into);
     case PointFileKind::Spreadsheet:
         if (const Failure failure = readSpreadsheetRange(fileName, firstSpreadsheetRow, into.grid))
             return failed<LinesRead>(*failure);
@@ -43,7 +43,8 @@ Checked<LinesRead> readPointFile(const std::string& fileName, int firstSpreadshe
 Failure importPointFile(const std::string& fileName, int firstSpreadsheetRow, const PointTarget& into)
 {
     const Checked<LinesRead> read = readPointFile(fileName, firstSpreadsheetRow, into);
-    if (!read) return read.failure;
+    if (!read) return read.failure();
+    if (into.source) *into.source = fileName;
     if (read->moreLines) return std::string(FirstLinesNotice);
     return std::nullopt;
 }

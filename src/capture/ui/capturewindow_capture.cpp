@@ -270,7 +270,7 @@ void CaptureWindow::findByColour()
     search.markers = markers_->isChecked();
     search.exclusions = document_.state().exclusions;
     const Checked<FoundCurve> found = findCurve(picture_, *calibration, search);
-    if (!found) return showMessage(text(found.failure));
+    if (!found) return showMessage(text(found.failure()));
     QStringList doubts;
     for (const std::string& doubt : found->doubts) doubts << QStringLiteral("attenzione: ") + text(doubt);
     QStringList notes;

@@ -184,7 +184,7 @@ TEST(PageAxes, AxesWithoutADarkFrameArePlacedToAFifthOfAPixel)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const Checked<FoundAxes> found = findAxes(pixels(oneChart(c.look)), reader);
-        ASSERT_TRUE(found) << found.failure;
+        ASSERT_TRUE(found) << found.failure();
         const AxisReference& x = found->references.x;
         const AxisReference& y = found->references.y;
         EXPECT_EQ(x.scale, AxisScale::Linear);
@@ -220,10 +220,10 @@ TEST(PageAxes, AFactorOrAnOffsetAtAnAxisEndIsAppliedAndOneNotUnderstoodIsTold)
         const Checked<FoundAxes> found = findAxes(pixels(oneChart(look)), reader);
         if (c.refused) {
             ASSERT_FALSE(found);
-            EXPECT_NE(found.failure.find(c.refused), std::string::npos) << found.failure;
+            EXPECT_NE(found.failure().find(c.refused), std::string::npos) << found.failure();
             continue;
         }
-        ASSERT_TRUE(found) << found.failure;
+        ASSERT_TRUE(found) << found.failure();
         const AxisReference& x = found->references.x;
         const AxisReference& y = found->references.y;
         // The drawn numbers are Flow and Head; the true values are them with the factor.
@@ -270,7 +270,7 @@ TEST(PageAxes, ACurveOfATwinAxisChartIsReadAgainstItsOwnAxisOrTheReadSaysWhy)
         });
         const Checked<ExtractOptions> options =
             parseExtractOptions(words(std::string("--extract page.png --auto-axes --points 20 ") + c.options));
-        ASSERT_TRUE(options) << options.failure;
+        ASSERT_TRUE(options) << options.failure();
         std::ostringstream out, errors;
         EXPECT_EQ(runExtract(*options, pixels(image), out, errors, &reader), c.code) << errors.str();
         if (c.told) {
@@ -322,7 +322,7 @@ TEST(PageAxes, APageOfTwoChartsIsListedAndTheChartAskedForReadAgainstItsOwnAxes)
         SCOPED_TRACE(c.options);
         const Checked<ExtractOptions> options =
             parseExtractOptions(words(std::string("--extract page.png --auto-axes --points 10 --colour #1f77b4 ") + c.options));
-        ASSERT_TRUE(options) << options.failure;
+        ASSERT_TRUE(options) << options.failure();
         std::ostringstream out, errors;
         EXPECT_EQ(runExtract(*options, picture, out, errors, &reader), c.code) << errors.str();
         if (c.told) {
