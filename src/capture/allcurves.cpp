@@ -1,6 +1,6 @@
 #include "capture/allcurves.h"
 
-#include "capture/axisfinder.h"
+#include "capture/pagestructure.h"
 #include "capture/colourpieces.h"
 #include "capture/straightlines.h"
 #include "capture/textpieces.h"
@@ -345,6 +345,13 @@ std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves)
     // Letters of one font are this near the same width, on average over a label.
     constexpr double WidthSpread = 1.35;
     std::vector<std::string> doubts;
+    // Several curves, one without a label read beside it: its label may be in
+    // a legend or at its end, not matched; a name made up is no label.
+    if (curves.size() >= 2)
+        for (const LabelledCurve& c : curves)
+            if (!c.labelBox)
+                doubts.push_back("la curva «" + c.label + "» non ha un'etichetta letta accanto (forse in una legenda): " +
+                                 "controllare quale curva sia");
     const auto numbered = [](const LabelledCurve& c) { return c.parameter.has_value(); };
     const std::size_t withNumber = std::count_if(curves.begin(), curves.end(), numbered);
     if (withNumber == 0) return doubts;
@@ -400,7 +407,8 @@ std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves)
 }
 
 Checked<std::vector<LabelledCurve>> findEveryCurve(const PixelBuffer& picture, const AxisCalibration& calibration,
-                                                   const CurveSearch& search, const TextReader& reader)
+                                                   const CurveSearch& search, const TextReader& reader,
+                                                   std::optional<PixelRect> plot)
 {
     std::vector<LabelledCurve> curves;
     std::vector<Rgb> colours = drawnColours(picture);
@@ -415,9 +423,11 @@ Checked<std::vector<LabelledCurve>> findEveryCurve(const PixelBuffer& picture, c
             if (curve.doubts.empty()) curves.push_back({colour, "", std::nullopt, curve, std::nullopt, 100, {}});
     }
     if (curves.empty()) return failed<std::vector<LabelledCurve>>("nessuna curva trovata nell'immagine");
-    const std::optional<PlotFrame> frame = findPlotFrame(picture);
-    const PixelRect inside = frame ? PixelRect{frame->left, frame->top, frame->right - frame->left, frame->bottom - frame->top}
-                                   : PixelRect{0, 0, double(picture.width()), double(picture.height())};
+    if (!plot) {
+        const std::vector<ChartFrame> charts = findCharts(picture);
+        if (charts.size() == 1) plot = PixelRect{charts[0].left, charts[0].top, charts[0].right - charts[0].left, charts[0].bottom - charts[0].top};
+    }
+    const PixelRect inside = plot.value_or(PixelRect{0, 0, double(picture.width()), double(picture.height())});
     labelCurves(curves, wordsInside(picture, calibration, inside, reader));
     for (std::size_t i = 0; i < curves.size(); ++i)
         if (curves[i].label.empty()) curves[i].label = "curva " + std::to_string(i + 1) + " " + colourText(curves[i].colour);

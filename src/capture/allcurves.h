@@ -11,6 +11,7 @@
 #include "capture/curvefinder.h"
 #include "capture/labelreading.h"
 #include "capture/pixelbuffer.h"
+#include "capture/pixelrect.h"
 #include "capture/pointexport.h"
 #include "capture/textreader.h"
 #include "common/checked.h"
@@ -38,7 +39,8 @@ struct LabelledCurve {
 // its centre line, within a few letters' height of it; each phrase labels one curve.
 void labelCurves(std::vector<LabelledCurve>& curves, const std::vector<ReadWord>& words);
 
-// Why the labels may be misread (Italian), or none: a curve without a
+// Why the labels may be misread (Italian), or none: one of several curves
+// without a label read beside it (its name made up), a curve without a
 // numbered label beside others that have one, two curves with one number,
 // labels that differ beyond their number ("D=200" beside "'230"), a label
 // read far shorter or longer than the others for its width ("D=2" where
@@ -47,9 +49,11 @@ void labelCurves(std::vector<LabelledCurve>& curves, const std::vector<ReadWord>
 std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves);
 
 // Every curve of every colour drawn inside the plot, labelled from the words
-// the reader reads there; the search gives the points and tolerance.
+// the reader reads there; the search gives the points and tolerance. The
+// plot area is the chart's, when given; otherwise the page's only chart's.
 Checked<std::vector<LabelledCurve>> findEveryCurve(const PixelBuffer& picture, const AxisCalibration& calibration,
-                                                   const CurveSearch& search, const TextReader& reader);
+                                                   const CurveSearch& search, const TextReader& reader,
+                                                   std::optional<PixelRect> plot = std::nullopt);
 
 // The text of the curves: x;parameter;y when every label carries a distinct
 // number, otherwise blocks headed "# label".

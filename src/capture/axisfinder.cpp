@@ -1,12 +1,11 @@
 #include "capture/axisfinder.h"
 
 #include "capture/colourpieces.h"
+#include "capture/marginlabels.h"
 #include "capture/pointexport.h"
-#include "capture/textpieces.h"
 #include "capture/tolerancechoice.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <vector>
 
@@ -14,209 +13,34 @@ namespace calvero::capture {
 
 namespace {
 
-// An axis line runs across at least this share of the picture, broken by at most this many pixels.
-constexpr double AxisShare = 0.3;
-constexpr int AxisGap = 2;
-// Of the longest lines across, those this long are the plots' lines; the lowest is the x axis.
-constexpr double PlotLineShare = 0.9;
-// The y axis starts within this share of the x axis's length from its left end.
-constexpr double YAxisReach = 0.1;
 // Tick marks are at least this long beyond the axis line, and looked for up to the longest.
 constexpr int ShortestTick = 3;
 constexpr int LongestTick = 20;
-// The strip of the x axis's numbers: this share of the picture's height
-// (at least this many pixels) below the ticks, this share of its width beyond each end.
-constexpr double XLabelDepth = 0.08;
+constexpr int AxisGap = 2;
+// The strip of an axis's numbers: this share of the picture's height (or
+// of the chart's, on a page of several) beyond the ticks, at least this many pixels.
+constexpr double LabelDepth = 0.08;
+constexpr double LabelDepthOfChart = 0.3;
 constexpr double LabelDepthAtLeast = 30;
-constexpr double LabelOverhang = 0.05;
-// The strip of the y axis's numbers reaches this share of the picture's width left of the ticks.
+// Beyond each end of the axis, this share of the chart's length (at least the pixels).
+constexpr double LabelOverhang = 0.06;
+constexpr double LabelOverhangAtLeast = 25;
+// The strip of a y axis's numbers reaches this share of the picture's (or the chart's) width.
 constexpr double YLabelWidth = 0.2;
-// A label's place moves to a tick this near it (a share of its own size).
+constexpr double YLabelWidthOfChart = 0.5;
+// A label's place moves to a tick or grid line this near it (a share of its own size).
 constexpr double TickSnap = 0.25;
+// A factor at an axis's end is looked for this many label heights beyond it.
+constexpr double FactorDepth = 3.5;
+constexpr double FactorReach = 0.35;
+// Two axes of one side read alike (the same numbers mirrored) within this share of the span.
+constexpr double SameAxis = 0.005;
 
-// A straight line: its place across (rows or columns from..to) and its reach along.
-struct Line {
-    int from, to; // across, both included
-    int first, last; // along
-    double middle() const { return (from + to + 1) / 2.0; }
-};
+enum class Side { Bottom, Left, Top, Right };
 
-// The long lines along one direction: for each row (or column) its longest
-// stretch of ink, neighbours with one joined into a thicker line.
-template <typename Inked>
-std::vector<Line> longLines(int count, int length, Inked inked)
-{
-    std::vector<Line> lines;
-    const int shortest = static_cast<int>(AxisShare * length);
-    for (int across = 0; across < count; ++across) {
-        int best = 0, bestFirst = 0, start = -1, lastInk = -AxisGap - 2;
-        for (int along = 0; along <= length; ++along) {
-            const bool ink = along < length && inked(across, along);
-            if (ink && along - lastInk - 1 > AxisGap) start = along;
-            if (ink) lastInk = along;
-            if ((!ink && along - lastInk > AxisGap) || along == length) {
-                if (start >= 0 && lastInk - start + 1 > best) best = lastInk - start + 1, bestFirst = start;
-                start = -1;
-            }
-        }
-        if (best < shortest) continue;
-        if (!lines.empty() && lines.back().to == across - 1) {
-            Line& l = lines.back();
-            l.to = across;
-            l.first = std::min(l.first, bestFirst);
-            l.last = std::max(l.last, bestFirst + best - 1);
-        } else {
-            lines.push_back({across, across, bestFirst, bestFirst + best - 1});
-        }
-    }
-    return lines;
-}
-
-struct Frame {
-    Line xAxis;
-    Line yAxis;
-};
-
-std::optional<Frame> frameOf(const PixelMask& ink)
-{
-    const std::vector<Line> across = longLines(ink.height(), ink.width(), [&](int y, int x) { return ink.at(x, y); });
-    const std::vector<Line> down = longLines(ink.width(), ink.height(), [&](int x, int y) { return ink.at(x, y); });
-    if (across.empty() || down.empty()) return std::nullopt;
-    int longest = 0;
-    for (const Line& l : across) longest = std::max(longest, l.last - l.first + 1);
-    std::optional<Frame> frame;
-    for (const Line& x : across) {
-        if (x.last - x.first + 1 < PlotLineShare * longest) continue;
-        const double reach = YAxisReach * (x.last - x.first + 1);
-        for (const Line& y : down) {
-            const bool atLeftEnd = y.middle() >= x.first - AxisGap - 2 && y.middle() <= x.first + reach;
-            const bool meets = y.last >= x.from - AxisGap - 2 && y.first < x.from;
-            if (!atLeftEnd || !meets) continue;
-            if (!frame || x.from > frame->xAxis.from || (x.from == frame->xAxis.from && y.from < frame->yAxis.from))
-                frame = Frame{x, y};
-            break; // the leftmost that meets it
-        }
-    }
-    return frame;
-}
-
-// A chart's area filled with a paper of its own (LibreOffice's grey): on a
-// scan its grey axis lines blur into it, and its edges are the frame. Each
-// pixel, averaged with its neighbours against the grain, is the area's when
-// nearer its paper than the page's; rows and columns mostly of the area are
-// the block of it.
-constexpr double AreaRowShare = 0.3;
-constexpr int AreaSmoothing = 1;
-
-// The block of rows and columns mostly of the pixels set, when it fills
-// enough of the picture without reaching its edges.
-std::optional<Frame> blockOf(const PixelMask& set)
-{
-    const int w = set.width(), h = set.height();
-    const auto longest = [](int count, auto share) {
-        int bestFirst = -1, bestLast = -2, first = -1;
-        for (int i = 0; i <= count; ++i) {
-            const bool in = i < count && share(i) >= AreaRowShare;
-            if (in && first < 0) first = i;
-            if (!in && first >= 0) {
-                if (i - 1 - first > bestLast - bestFirst) bestFirst = first, bestLast = i - 1;
-                first = -1;
-            }
-        }
-        return std::pair{bestFirst, bestLast};
-    };
-    const auto [top, bottom] = longest(h, [&](int y) {
-        int n = 0;
-        for (int x = 0; x < w; ++x) n += set.at(x, y);
-        return double(n) / w;
-    });
-    if (bottom - top + 1 < AxisShare * h || top == 0 || bottom == h - 1) return std::nullopt;
-    const auto [left, right] = longest(w, [&](int x) {
-        int n = 0;
-        for (int y = top; y <= bottom; ++y) n += set.at(x, y);
-        return double(n) / (bottom - top + 1);
-    });
-    if (right - left + 1 < AxisShare * w || left == 0 || right == w - 1) return std::nullopt;
-    return Frame{{bottom, bottom, left, right}, {left, left, top, bottom}};
-}
-
-std::optional<Frame> frameOfArea(const PixelBuffer& picture, const std::vector<Rgb>& papers)
-{
-    if (papers.size() < 2) return std::nullopt;
-    const int w = picture.width(), h = picture.height();
-    const auto channel = [](std::uint32_t p, int shift) { return static_cast<int>((p >> shift) & 255); };
-    const auto squared = [](double a, double b, double c) { return a * a + b * b + c * c; };
-    // Whichever of the two papers is the chart's, it is the one enclosed by the other.
-    PixelMask nearerSecond(w, h), nearerFirst(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            double sum[3] = {0, 0, 0};
-            int n = 0;
-            for (int dy = -AreaSmoothing; dy <= AreaSmoothing; ++dy)
-                for (int dx = -AreaSmoothing; dx <= AreaSmoothing; ++dx)
-                    if (picture.contains(x + dx, y + dy)) {
-                        const std::uint32_t p = picture.pixel(x + dx, y + dy);
-                        sum[0] += channel(p, 16), sum[1] += channel(p, 8), sum[2] += channel(p, 0), ++n;
-                    }
-            const double r = sum[0] / n, g = sum[1] / n, b = sum[2] / n;
-            const double toFirst = squared(r - papers[0].red, g - papers[0].green, b - papers[0].blue);
-            const double toSecond = squared(r - papers[1].red, g - papers[1].green, b - papers[1].blue);
-            nearerSecond.set(x, y, toSecond < toFirst);
-            nearerFirst.set(x, y, toFirst < toSecond);
-        }
-    if (auto frame = blockOf(nearerSecond)) return frame;
-    return blockOf(nearerFirst);
-}
-
-// The middles of the tick marks along a line: runs of ink at least ShortestTick
-// beyond it on either side; and how far they reach on the outer side (rows or columns).
-struct Ticks {
-    std::vector<double> places;
-    int outward = 0;
-};
-
-template <typename Inked>
-Ticks ticksAlong(const Line& line, int breadth, Inked inked, int outwardStep)
-{
-    Ticks ticks;
-    const int outerEdge = outwardStep > 0 ? line.to : line.from;
-    const int innerEdge = outwardStep > 0 ? line.from : line.to;
-    const auto reach = [&](int along, int edge, int step) {
-        int n = 0;
-        for (int k = 1; k <= LongestTick; ++k) {
-            const int a = edge + step * k;
-            if (a < 0 || a >= breadth || !inked(along, a)) break;
-            n = k;
-        }
-        return n;
-    };
-    int runStart = -1;
-    for (int along = line.first; along <= line.last + 1; ++along) {
-        const int out = along <= line.last ? reach(along, outerEdge, outwardStep) : 0;
-        const int in = along <= line.last ? reach(along, innerEdge, -outwardStep) : 0;
-        const bool tick = out >= ShortestTick || in >= ShortestTick;
-        if (tick && out < LongestTick) ticks.outward = std::max(ticks.outward, out);
-        if (tick && runStart < 0) runStart = along;
-        if (!tick && runStart >= 0) {
-            ticks.places.push_back((runStart + along) / 2.0);
-            runStart = -1;
-        }
-    }
-    return ticks;
-}
-
-// The tick a label stands at; with no tick, or two, within reach (a curve
-// ending on the axis beside the tick), the label's own middle.
-double snapped(double place, const std::vector<double>& ticks, double size)
-{
-    std::optional<double> best;
-    for (double t : ticks)
-        if (std::abs(t - place) <= TickSnap * size) {
-            if (best) return place;
-            best = t;
-        }
-    return best.value_or(place);
-}
+bool isX(Side s) { return s == Side::Bottom || s == Side::Top; }
+// The step from the plot outward, in rows (x sides) or columns (y sides).
+int outwardStep(Side s) { return s == Side::Bottom || s == Side::Right ? +1 : -1; }
 
 double median(std::vector<double> v)
 {
@@ -225,11 +49,98 @@ double median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
+double luminance(std::uint32_t p) { return 0.299 * ((p >> 16) & 255) + 0.587 * ((p >> 8) & 255) + 0.114 * (p & 255); }
+
+// The line along the side, or one of no thickness on the plot area's edge.
+EdgeLine edgeOf(const ChartFrame& c, Side s)
+{
+    const std::optional<EdgeLine>& drawn = s == Side::Bottom ? c.bottomLine : s == Side::Left ? c.leftLine
+                                         : s == Side::Top    ? c.topLine
+                                                             : c.rightLine;
+    if (drawn) return *drawn;
+    const int first = static_cast<int>(isX(s) ? c.left : c.top), last = static_cast<int>(std::ceil(isX(s) ? c.right : c.bottom)) - 1;
+    const double at = s == Side::Bottom ? c.bottom : s == Side::Left ? c.left : s == Side::Top ? c.top : c.right;
+    const int inner = outwardStep(s) > 0 ? static_cast<int>(std::ceil(at)) - 1 : static_cast<int>(at);
+    return {inner, inner, first, last, at};
+}
+
+// The tick marks along an edge: runs of ink at least ShortestTick beyond it
+// on either side, each placed at the centre of its ink's darkness (to a
+// tenth of a pixel: an anti-aliased tick between two columns lies between
+// them); and how far they reach outward.
+struct Ticks {
+    std::vector<double> places;
+    int outward = 0;
+};
+
+Ticks ticksAlong(const PixelBuffer& picture, const PixelMask& ink, const EdgeLine& line, Side side, double paper)
+{
+    const bool x = isX(side);
+    const int breadth = x ? ink.height() : ink.width();
+    const int length = x ? ink.width() : ink.height();
+    const auto inked = [&](int along, int a) { return x ? ink.at(along, a) : ink.at(a, along); };
+    const auto dark = [&](int along, int a) {
+        return std::max(0.0, paper - luminance(x ? picture.pixel(along, a) : picture.pixel(a, along)));
+    };
+    const int step = outwardStep(side);
+    const int outerEdge = step > 0 ? line.to : line.from;
+    const int innerEdge = step > 0 ? line.from : line.to;
+    const auto reach = [&](int along, int edge, int direction) {
+        int n = 0;
+        for (int k = 1; k <= LongestTick; ++k) {
+            const int a = edge + direction * k;
+            if (a < 0 || a >= breadth || !inked(along, a)) break;
+            n = k;
+        }
+        return n;
+    };
+    Ticks ticks;
+    int runStart = -1;
+    bool outer = true;
+    const int first = std::max(0, line.first), last = std::min(length - 1, line.last);
+    for (int along = first; along <= last + 1; ++along) {
+        const int out = along <= last ? reach(along, outerEdge, step) : 0;
+        const int in = along <= last ? reach(along, innerEdge, -step) : 0;
+        const bool tick = out >= ShortestTick || in >= ShortestTick;
+        if (tick && out < LongestTick) ticks.outward = std::max(ticks.outward, out);
+        if (tick && runStart < 0) runStart = along, outer = out >= ShortestTick;
+        if (!tick && runStart >= 0) {
+            // The centre of the tick's darkness over its first rows beyond the line, fringes included.
+            const int edge = outer ? outerEdge : innerEdge, direction = outer ? step : -step;
+            double sum = 0, weighted = 0;
+            for (int a = std::max(0, runStart - 1); a <= std::min(length - 1, along); ++a)
+                for (int k = 1; k <= ShortestTick; ++k) {
+                    const int b = edge + direction * k;
+                    if (b < 0 || b >= breadth) continue;
+                    const double d = dark(a, b);
+                    sum += d, weighted += d * (a + 0.5);
+                }
+            ticks.places.push_back(sum > 0 ? weighted / sum : (runStart + along) / 2.0);
+            runStart = -1;
+        }
+    }
+    return ticks;
+}
+
+// The tick or grid line a label stands at; with none, or two, within reach
+// (a curve ending on the axis beside the tick), the label's own middle.
+double snapped(double place, const std::vector<double>& ticks, double size)
+{
+    std::optional<double> best;
+    for (double t : ticks)
+        if (std::abs(t - place) <= TickSnap * size) {
+            if (best && std::abs(*best - t) > 1.5) return place;
+            if (!best) best = t;
+        }
+    return best.value_or(place);
+}
+
 // The numeric words of a strip in the line of labels along the axis: under
-// the x axis those whose tops line up with most of the numbers read, left of
-// the y axis those flush right with them (a letter of a turned axis title,
-// a number of the other axis at the corner, stand apart).
-std::vector<ReadWord> numbersNearTheAxis(std::vector<ReadWord> words, bool xAxis)
+// an x axis those whose tops line up with most of the numbers read (above
+// one, their feet), left of a y axis those flush right with them (right of
+// one, flush left): a letter of a turned axis title, a number of the other
+// axis at the corner, stand apart.
+std::vector<ReadWord> numbersNearTheAxis(std::vector<ReadWord> words, Side side)
 {
     // Labels read in part (an exponent lost) stay, so that they count among those that do not agree.
     words.erase(std::remove_if(words.begin(), words.end(),
@@ -239,7 +150,14 @@ std::vector<ReadWord> numbersNearTheAxis(std::vector<ReadWord> words, bool xAxis
                 words.end());
     if (words.empty()) return words;
     std::vector<double> heights, edges, numberEdges;
-    const auto edge = [&](const ReadWord& w) { return xAxis ? w.box.top : w.box.left + w.box.width; };
+    const auto edge = [&](const ReadWord& w) {
+        switch (side) {
+        case Side::Bottom: return w.box.top;
+        case Side::Top: return w.box.top + w.box.height;
+        case Side::Left: return w.box.left + w.box.width;
+        default: return w.box.left;
+        }
+    };
     for (const ReadWord& w : words) {
         heights.push_back(w.box.height);
         edges.push_back(edge(w));
@@ -248,172 +166,305 @@ std::vector<ReadWord> numbersNearTheAxis(std::vector<ReadWord> words, bool xAxis
     const double height = median(heights);
     const double line = median(numberEdges.empty() ? edges : numberEdges);
     words.erase(std::remove_if(words.begin(), words.end(),
-                               [&](const ReadWord& w) { return std::abs(edge(w) - line) > (xAxis ? 0.8 : 0.6) * height; }),
+                               [&](const ReadWord& w) { return std::abs(edge(w) - line) > (isX(side) ? 0.8 : 0.6) * height; }),
                 words.end());
     return words;
 }
 
-// The labels in a strip: the ink's pieces grouped into words, each read on
-// its own as one number. An exponent set small and raised after its base
-// (10³) is read apart from the base and joined with '^'.
-constexpr int LabelPadding = 3;
-// Specks of a scan's grain are no letters (a decimal point has a few pixels more).
-constexpr long long SmallestMark = 3;
-// A trailing part whose foot lies this share of the word's height above its baseline is an exponent.
-constexpr double ExponentRise = 0.3;
+// The colour the labels are written in, when it is a colour and not black
+// or grey: an axis whose numbers are drawn in its curve's colour (matplotlib's
+// twin axes are often so). The ink well away from the paper, averaged.
+constexpr double LabelInk = 40;
+constexpr double Colourful = 20;
 
-PixelRect padded(const Piece& p, int left, int top)
+std::optional<Rgb> labelColour(const PixelBuffer& picture, const std::vector<ReadWord>& labels, Rgb paper)
 {
-    return {double(left + p.left - LabelPadding), double(top + p.top - LabelPadding), double(p.width() + 2 * LabelPadding),
-            double(p.height() + 2 * LabelPadding)};
-}
-
-Piece boxOf(const std::vector<Piece>& parts)
-{
-    Piece box = parts.front();
-    for (const Piece& p : parts) {
-        box.left = std::min(box.left, p.left), box.right = std::max(box.right, p.right);
-        box.top = std::min(box.top, p.top), box.bottom = std::max(box.bottom, p.bottom);
-    }
-    return box;
-}
-
-// A small picture of the base followed by the exponent enlarged to the base's
-// height, both on one baseline, on white.
-PixelBuffer onTheLine(const PixelBuffer& picture, const PixelRect& base, const PixelRect& power)
-{
-    const int bw = int(base.width), bh = int(base.height);
-    // Grown by the ratio of the glyphs' heights (the boxes carry the same padding).
-    const double grow = std::max(1.0, (base.height - 2 * LabelPadding) / std::max(1.0, power.height - 2 * LabelPadding));
-    const int gw = int(power.width * grow), gh = int(power.height * grow), gap = LabelPadding;
-    PixelBuffer joined = *PixelBuffer::create(bw + gap + gw, std::max(bh, gh));
-    const int shift = joined.height() - bh; // both boxes end on the bottom row
-    const auto at = [&](double x, double y) {
-        // Bilinear, so the grown digit keeps its strokes smooth.
-        const int x0 = int(std::floor(x)), y0 = int(std::floor(y));
-        const double fx = x - x0, fy = y - y0;
-        double sum[3] = {0, 0, 0};
-        for (int dy = 0; dy <= 1; ++dy)
-            for (int dx = 0; dx <= 1; ++dx) {
-                const double w = (dx ? fx : 1 - fx) * (dy ? fy : 1 - fy);
-                const std::uint32_t p = picture.contains(x0 + dx, y0 + dy) ? picture.pixel(x0 + dx, y0 + dy) : 0xffffffffu;
-                sum[0] += w * ((p >> 16) & 255), sum[1] += w * ((p >> 8) & 255), sum[2] += w * (p & 255);
+    // The quarter of the ink farthest from the paper: the letters' cores, not their fringes.
+    constexpr double Core = 0.25;
+    std::vector<std::pair<double, Rgb>> inked;
+    for (const ReadWord& w : labels)
+        for (int y = std::max(0, int(w.box.top)); y < std::min(picture.height(), int(w.box.top + w.box.height)); ++y)
+            for (int x = std::max(0, int(w.box.left)); x < std::min(picture.width(), int(w.box.left + w.box.width)); ++x) {
+                const Rgb c = rgbOf(picture.pixel(x, y));
+                if (const double d = colourDistance(c, paper); d >= LabelInk) inked.push_back({d, c});
             }
-        return argbOf({std::uint8_t(sum[0] + 0.5), std::uint8_t(sum[1] + 0.5), std::uint8_t(sum[2] + 0.5)});
-    };
-    for (int y = 0; y < bh; ++y)
-        for (int x = 0; x < bw; ++x) joined.setPixel(x, shift + y, at(base.left + x, base.top + y));
-    for (int y = 0; y < gh; ++y)
-        for (int x = 0; x < gw; ++x)
-            joined.setPixel(bw + gap + x, joined.height() - gh + y, at(power.left + x / grow, power.top + y / grow));
-    return joined;
+    if (inked.empty()) return std::nullopt;
+    const std::size_t n = std::max<std::size_t>(1, static_cast<std::size_t>(Core * inked.size()));
+    std::nth_element(inked.begin(), inked.begin() + static_cast<std::ptrdiff_t>(n - 1), inked.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    double sum[3] = {0, 0, 0};
+    for (std::size_t i = 0; i < n; ++i) sum[0] += inked[i].second.red, sum[1] += inked[i].second.green, sum[2] += inked[i].second.blue;
+    const Rgb mean{std::uint8_t(sum[0] / n + 0.5), std::uint8_t(sum[1] / n + 0.5), std::uint8_t(sum[2] / n + 0.5)};
+    const Lab lab = labOf(mean);
+    if (std::hypot(lab.a, lab.b) < Colourful) return std::nullopt;
+    return mean;
 }
 
-// A word's base and its raised exponent (10³), when it has one: the pieces
-// at its right end whose foot stays above the baseline, or where a blurred
-// scan joined the exponent to its base, the columns at its right end whose
-// ink stays above the baseline and rises above the base's top.
-std::optional<std::pair<Piece, Piece>> baseAndPower(const WordGroup& word, const PixelMask& part)
-{
-    int baseline = 0, tallest = 0;
-    for (const Piece& p : word.parts) baseline = std::max(baseline, p.bottom), tallest = std::max(tallest, p.height());
-    const double raised = baseline - ExponentRise * tallest;
-    std::size_t base = word.parts.size();
-    while (base > 1 && word.parts[base - 1].bottom < raised) --base;
-    if (base < word.parts.size())
-        return std::pair{boxOf({word.parts.begin(), word.parts.begin() + static_cast<std::ptrdiff_t>(base)}),
-                         boxOf({word.parts.begin() + static_cast<std::ptrdiff_t>(base), word.parts.end()})};
-    const Piece& box = word.box;
-    // Each column's highest and lowest ink.
-    const auto inkRows = [&](int x) {
-        std::pair<int, int> rows{-1, -1};
-        for (int y = box.top; y <= box.bottom; ++y)
-            if (part.at(x, y)) rows = {rows.first < 0 ? y : rows.first, y};
-        return rows;
-    };
-    int split = box.right + 1, powerTop = box.bottom, powerBottom = box.top;
-    for (int x = box.right; x > box.left; --x) {
-        const auto [first, last] = inkRows(x);
-        if (first < 0) continue;
-        if (last >= raised) break;
-        split = x, powerTop = std::min(powerTop, first), powerBottom = std::max(powerBottom, last);
-    }
-    if (split > box.right - 1 || split < box.left + 2) return std::nullopt;
-    Piece baseBox = box, powerBox = box;
-    baseBox.right = split - 1, baseBox.top = box.bottom;
-    for (int x = box.left; x < split; ++x)
-        if (const auto rows = inkRows(x); rows.first >= 0) baseBox.top = std::min(baseBox.top, rows.first);
-    powerBox.left = split, powerBox.top = powerTop, powerBox.bottom = powerBottom;
-    // An exponent stands higher than its base's digits; the bar of a 7 does not.
-    if (powerTop > baseBox.top - std::max(2.0, 0.1 * tallest)) return std::nullopt;
-    return std::pair{baseBox, powerBox};
-}
-
-// A label read as "10" with a mark after it where its exponent stood (10°,
-// 10*, 10?): a power of ten whose exponent was not read.
-bool baseWithLostPower(const std::string& text)
-{
-    if (text.size() < 3 || text.compare(0, 2, "10") != 0 || text.find('^') != std::string::npos) return false;
-    return std::none_of(text.begin() + 2, text.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
-}
-
-std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink, const PixelRect& strip, const TextReader& reader)
-{
-    const int left = std::max(0, static_cast<int>(strip.left)), top = std::max(0, static_cast<int>(strip.top));
-    const int right = std::min(ink.width(), static_cast<int>(strip.left + strip.width));
-    const int bottom = std::min(ink.height(), static_cast<int>(strip.top + strip.height));
-    if (right - left < 2 || bottom - top < 2) return {};
-    PixelMask part(right - left, bottom - top);
-    for (int y = top; y < bottom; ++y)
-        for (int x = left; x < right; ++x) part.set(x - left, y - top, ink.at(x, y));
-    std::vector<Piece> pieces;
-    for (const Piece& p : findPieces(part).pieces)
-        if (p.pixels >= SmallestMark) pieces.push_back(p);
-    const auto read = [&](const Piece& box, std::string& text, double& confidence) {
-        for (const ReadWord& w : reader.read(picture, padded(box, left, top), TextKind::OneNumber)) {
-            text += w.text;
-            confidence = std::min(confidence, w.confidence);
-        }
-    };
+// What the reading of one side of a chart saw.
+struct SideReading {
+    Checked<AxisReading> axis = failed<AxisReading>("");
+    EdgeLine line;
+    // The words of the strip in the labels' line, and those beyond the axis's ends.
     std::vector<ReadWord> labels;
-    for (const WordGroup& word : wordGroups(pieces)) {
-        std::string text;
-        double confidence = 100;
-        const auto power = baseAndPower(word, part);
-        if (!power) {
-            read(word.box, text, confidence);
-            if (baseWithLostPower(text)) text = "10^?";
-        } else {
-            const Piece& baseBox = power->first;
-            const Piece& powerBox = power->second;
-            // Each box padded but not into the other.
-            PixelRect baseRect = padded(baseBox, left, top), powerRect = padded(powerBox, left, top);
-            const double split = left + (baseBox.right + powerBox.left + 1) / 2.0;
-            baseRect.width = std::min(baseRect.width, split - baseRect.left);
-            powerRect.width -= std::max(0.0, split - powerRect.left);
-            powerRect.left = std::max(powerRect.left, split);
-            for (const ReadWord& w : reader.read(picture, baseRect, TextKind::OneNumber)) {
-                text += w.text;
-                confidence = std::min(confidence, w.confidence);
-            }
-            // A lone small digit is hard to read: the exponent is read grown to
-            // the base's size and set on its line after it ("10" and "3" as "103").
-            const PixelBuffer joined = onTheLine(picture, baseRect, powerRect);
-            std::string whole;
-            for (const ReadWord& w : reader.read(joined, {0, 0, double(joined.width()), double(joined.height())}, TextKind::OneNumber)) {
-                whole += w.text;
-                confidence = std::min(confidence, w.confidence);
-            }
-            // An exponent not read leaves the label unread: its base alone ("10") is no value.
-            if (!text.empty() && whole.size() > text.size() && whole.compare(0, text.size(), text) == 0)
-                text += "^" + whole.substr(text.size());
-            else
-                text += "^?";
+    std::vector<ReadWord> beyondEnds;
+    double letterHeight = 0;
+    // The far edge of the labels' line (the row under an x axis's numbers).
+    double labelsFarEdge = 0;
+    bool anyWords = false;
+};
+
+struct PageContext {
+    const PixelBuffer& picture;
+    const PixelMask& ink;
+    Rgb paperColour;
+    double paper;
+    const std::vector<ChartFrame>& charts;
+    const TextReader& reader;
+};
+
+// The strip beyond the side where its numbers stand, kept off the other charts.
+PixelRect stripOf(const PageContext& page, const ChartFrame& c, std::size_t self, Side side, const EdgeLine& line, int tickReach)
+{
+    const double w = page.picture.width(), h = page.picture.height();
+    const double chartW = c.right - c.left, chartH = c.bottom - c.top;
+    const bool several = page.charts.size() > 1;
+    if (isX(side)) {
+        const double depth = std::max(LabelDepthAtLeast, several ? std::min(LabelDepth * h, LabelDepthOfChart * chartH) : LabelDepth * h);
+        const double over = std::max(LabelOverhangAtLeast, LabelOverhang * (several ? chartW : w));
+        double near = side == Side::Bottom ? line.to + 1 + tickReach + 1 : line.from - tickReach - 1;
+        double far = side == Side::Bottom ? near + depth : near - depth;
+        for (std::size_t i = 0; i < page.charts.size(); ++i) {
+            const ChartFrame& o = page.charts[i];
+            if (i == self || o.right < c.left - over || o.left > c.right + over) continue;
+            // Halfway to a chart beyond: what lies nearer it is its own.
+            if (side == Side::Bottom && o.top >= near) far = std::min(far, (c.bottom + o.top) / 2);
+            if (side == Side::Top && o.bottom <= near) far = std::max(far, (c.top + o.bottom) / 2);
         }
-        // A label not read at all still counts among those that do not agree.
-        labels.push_back({text.empty() ? "?" : text, padded(word.box, left, top), text.empty() ? 0 : confidence, {}});
+        const double top = std::min(near, far), bottom = std::max(near, far);
+        return {c.left - over, top, chartW + 2 * over, bottom - top};
     }
-    return labels;
+    const double width = std::max(LabelDepthAtLeast, several ? std::min(YLabelWidth * w, YLabelWidthOfChart * chartW) : YLabelWidth * w);
+    const double over = std::max(LabelOverhangAtLeast, LabelOverhang * (several ? chartH : h));
+    double near = side == Side::Left ? line.from - 1 - tickReach - 1 : line.to + 1 + tickReach + 1;
+    double far = side == Side::Left ? std::max(0.0, near - width) : std::min(w, near + width);
+    for (std::size_t i = 0; i < page.charts.size(); ++i) {
+        const ChartFrame& o = page.charts[i];
+        if (i == self || o.bottom < c.top - over || o.top > c.bottom + over) continue;
+        if (side == Side::Left && o.right <= near) far = std::max(far, (c.left + o.right) / 2);
+        if (side == Side::Right && o.left >= near) far = std::min(far, (c.right + o.left) / 2);
+    }
+    const double left = std::min(near, far), right = std::max(near, far);
+    return {left, c.top - over, right - left, chartH + 2 * over};
+}
+
+SideReading readSide(const PageContext& page, std::size_t self, Side side)
+{
+    const ChartFrame& c = page.charts[self];
+    SideReading r;
+    r.line = edgeOf(c, side);
+    const Ticks ticks = ticksAlong(page.picture, page.ink, r.line, side, page.paper);
+    // Where no tick is drawn, a grid line stands at the label's place.
+    std::vector<double> places = ticks.places;
+    for (double g : isX(side) ? c.gridColumns : c.gridRows) places.push_back(g);
+    const PixelRect strip = stripOf(page, c, self, side, r.line, ticks.outward);
+    const std::vector<ReadWord> words = labelsIn(page.picture, page.ink, strip, page.reader);
+    r.anyWords = !words.empty();
+    std::vector<TickLabel> labels;
+    std::vector<double> heights;
+    for (const ReadWord& word : numbersNearTheAxis(words, side)) {
+        const double middle = isX(side) ? word.box.left + word.box.width / 2 : word.box.top + word.box.height / 2;
+        const double size = isX(side) ? word.box.width : word.box.height;
+        const double position = snapped(middle, places, size);
+        // A label's tick lies on its axis line: a number beyond the line's ends is the other axis's, or a factor.
+        if (position < r.line.first - AxisGap - 1 || position > r.line.last + AxisGap + 1) {
+            r.beyondEnds.push_back(word);
+            continue;
+        }
+        labels.push_back({position, word.text, word.confidence});
+        r.labels.push_back(word);
+        heights.push_back(word.box.height);
+        const double far = side == Side::Bottom ? word.box.top + word.box.height : word.box.top;
+        r.labelsFarEdge = r.labels.size() == 1 ? far : side == Side::Bottom ? std::max(r.labelsFarEdge, far) : std::min(r.labelsFarEdge, far);
+    }
+    r.letterHeight = median(heights);
+    r.axis = readAxis(labels, isX(side) ? "x" : "y");
+    // The messages name the axis "x" or "y"; the second ones are told apart.
+    if (!r.axis && (side == Side::Top || side == Side::Right)) {
+        std::string why = r.axis.failure();
+        why.replace(0, 6, side == Side::Top ? "asse x in alto" : "asse y a destra");
+        r.axis = failed<AxisReading>(std::move(why));
+    }
+    return r;
+}
+
+// Lines of words: those overlapping in height, left to right, as one text each.
+std::vector<std::string> textLines(std::vector<ReadWord> words)
+{
+    std::sort(words.begin(), words.end(), [](const ReadWord& a, const ReadWord& b) { return a.box.left < b.box.left; });
+    std::vector<std::pair<PixelRect, std::string>> lines;
+    for (const ReadWord& w : words) {
+        bool placed = false;
+        for (auto& [box, text] : lines) {
+            const double overlap = std::min(box.top + box.height, w.box.top + w.box.height) - std::max(box.top, w.box.top);
+            if (overlap > 0.5 * std::min(box.height, w.box.height)) {
+                text += " " + w.text;
+                placed = true;
+                break;
+            }
+        }
+        if (!placed) lines.push_back({w.box, w.text});
+    }
+    std::vector<std::string> texts;
+    for (const auto& line : lines) texts.push_back(line.second);
+    return texts;
+}
+
+// The factor written at the axis's far end: matplotlib's "1e4" or "+1000"
+// above a y axis's top, under an x axis's numbers at its right end, or a
+// word beside the last number. Several, or one not understood, is a doubt.
+Checked<std::optional<AxisFactor>> factorAtEnd(const PageContext& page, const ChartFrame& c, Side side, const SideReading& r)
+{
+    const double letters = r.letterHeight > 0 ? r.letterHeight : 14;
+    const double chartW = c.right - c.left;
+    std::vector<ReadWord> words = r.beyondEnds;
+    PixelRect area;
+    if (side == Side::Left || side == Side::Right) {
+        const double top = std::max(0.0, c.top - FactorDepth * letters);
+        const double from = side == Side::Left ? c.left - 0.1 * chartW : c.right - FactorReach * chartW;
+        area = {from, top, (FactorReach + 0.1) * chartW, c.top - 1 - top};
+    } else if (side == Side::Bottom && r.labelsFarEdge > 0) {
+        area = {c.right - FactorReach * chartW, r.labelsFarEdge + 1, (FactorReach + 0.1) * chartW, FactorDepth * letters};
+    }
+    const auto overlaps = [](const PixelRect& a, const PixelRect& b) {
+        return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height && b.top < a.top + a.height;
+    };
+    if (area.width > 2 && area.height > 2)
+        for (const ReadWord& w : labelsIn(page.picture, page.ink, area, page.reader))
+            // The top label of a y axis reaches above the plot: it is no factor.
+            if (std::none_of(r.labels.begin(), r.labels.end(), [&](const ReadWord& l) { return overlaps(l.box, w.box); }))
+                words.push_back(w);
+    std::optional<AxisFactor> found;
+    for (const std::string& line : textLines(words)) {
+        const FactorReading reading = factorAtAxisEnd(line);
+        if (reading.kind == FactorReading::Kind::None) continue;
+        if (reading.kind == FactorReading::Kind::Doubtful)
+            return failed<std::optional<AxisFactor>>("testo non compreso all'estremità dell'asse: «" + line + "»");
+        if (found && !(found->multiply == reading.factor.multiply && found->add == reading.factor.add))
+            return failed<std::optional<AxisFactor>>("due fattori all'estremità dell'asse: «" + found->text + "» e «" + line + "»");
+        found = reading.factor;
+    }
+    return succeeded(found);
+}
+
+void applyFactor(AxisReading& reading, const AxisFactor& factor)
+{
+    for (ReadTick& t : reading.ticks)
+        if (t.agrees) t.value = factor.applied(t.value);
+    reading.first.value = factor.applied(reading.first.value);
+    reading.second.value = factor.applied(reading.second.value);
+    if (reading.first.value > reading.second.value) std::swap(reading.first, reading.second);
+}
+
+// The value an axis's reading puts at a place along it (in decades on a logarithmic one).
+double scaledAt(const AxisReading& r, double position)
+{
+    const auto s = [&](double v) { return r.scale == AxisScale::Logarithmic ? std::log10(v) : v; };
+    return s(r.first.value) + (position - r.first.position) * (s(r.second.value) - s(r.first.value)) / (r.second.position - r.first.position);
+}
+
+// Whether two readings of one direction are one axis: the same scale and the same values at both ends.
+bool sameAxis(const AxisReading& a, const AxisReading& b, double from, double to)
+{
+    if (a.scale != b.scale) return false;
+    const double span = std::abs(scaledAt(a, to) - scaledAt(a, from));
+    return std::abs(scaledAt(a, from) - scaledAt(b, from)) <= SameAxis * span &&
+           std::abs(scaledAt(a, to) - scaledAt(b, to)) <= SameAxis * span;
+}
+
+AxisReference referenceOf(const AxisReading& r, bool x, double lineAt)
+{
+    if (x) return {{r.first.position, lineAt}, {r.second.position, lineAt}, r.first.value, r.second.value, r.scale};
+    return {{lineAt, r.first.position}, {lineAt, r.second.position}, r.first.value, r.second.value, r.scale};
+}
+
+// The chart below that shares this one's x axis: as wide, at the same place (stacked panels).
+std::optional<std::size_t> panelBelow(const std::vector<ChartFrame>& charts, std::size_t self)
+{
+    const ChartFrame& c = charts[self];
+    const double slack = std::max(3.0, 0.005 * (c.right - c.left));
+    std::optional<std::size_t> nearest;
+    for (std::size_t i = 0; i < charts.size(); ++i) {
+        const ChartFrame& o = charts[i];
+        if (i == self || o.top < c.bottom - slack || std::abs(o.left - c.left) > slack || std::abs(o.right - c.right) > slack) continue;
+        if (!nearest || o.top < charts[*nearest].top) nearest = i;
+    }
+    return nearest;
+}
+
+Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self)
+{
+    const ChartFrame& c = page.charts[self];
+    SideReading bottom = readSide(page, self, Side::Bottom);
+    SideReading left = readSide(page, self, Side::Left);
+    FoundAxes found;
+    found.chart = c;
+    // Stacked panels: a panel without numbers under it takes the x axis of the one below.
+    if (!bottom.axis && bottom.labels.empty())
+        if (const std::optional<std::size_t> below = panelBelow(page.charts, self)) {
+            const Checked<FoundAxes> shared = axesOfChart(page, *below);
+            if (shared) {
+                bottom.axis = succeeded(shared->x);
+                found.xFactor = shared->xFactor;
+                found.xSharedFrom = shared->xSharedFrom.value_or(*below);
+            }
+        }
+    if (!bottom.axis || !left.axis) {
+        std::string why = !bottom.axis ? bottom.axis.failure() : "";
+        if (!left.axis) why += (why.empty() ? "" : "; ") + left.axis.failure();
+        return failed<FoundAxes>(why);
+    }
+    found.x = std::move(*bottom.axis);
+    found.y = std::move(*left.axis);
+    if (!found.xSharedFrom) {
+        const Checked<std::optional<AxisFactor>> xFactor = factorAtEnd(page, c, Side::Bottom, bottom);
+        if (!xFactor) return failed<FoundAxes>("asse x: " + xFactor.failure());
+        if (*xFactor) {
+            found.xFactor = **xFactor;
+            applyFactor(found.x, **xFactor);
+        }
+    }
+    const Checked<std::optional<AxisFactor>> yFactor = factorAtEnd(page, c, Side::Left, left);
+    if (!yFactor) return failed<FoundAxes>("asse y: " + yFactor.failure());
+    if (*yFactor) {
+        found.yFactor = **yFactor;
+        applyFactor(found.y, **yFactor);
+    }
+    found.yLabelColour = labelColour(page.picture, left.labels, page.paperColour);
+    found.references.x = referenceOf(found.x, true, bottom.line.centre);
+    found.references.y = referenceOf(found.y, false, left.line.centre);
+
+    // Numbers on the right or on top: the same axis again, or a second one.
+    SideReading right = readSide(page, self, Side::Right);
+    if (right.axis) {
+        const Checked<std::optional<AxisFactor>> f = factorAtEnd(page, c, Side::Right, right);
+        if (!f) return failed<FoundAxes>("asse y a destra: " + f.failure());
+        if (*f) applyFactor(*right.axis, **f);
+        if (!sameAxis(found.y, *right.axis, c.top, c.bottom))
+            found.rightY = FoundAxis{*right.axis, referenceOf(*right.axis, false, right.line.centre), *f,
+                                     labelColour(page.picture, right.labels, page.paperColour)};
+    } else if (right.labels.size() >= 2) {
+        return failed<FoundAxes>("numeri anche a destra del grafico ma non letti come un asse (" + right.axis.failure() + ")");
+    }
+    SideReading top = readSide(page, self, Side::Top);
+    if (top.axis) {
+        if (!sameAxis(found.x, *top.axis, c.left, c.right))
+            found.topX = FoundAxis{*top.axis, referenceOf(*top.axis, true, top.line.centre), std::nullopt,
+                                   labelColour(page.picture, top.labels, page.paperColour)};
+    } else if (top.labels.size() >= 2) {
+        return failed<FoundAxes>("numeri anche sopra il grafico ma non letti come un asse (" + top.axis.failure() + ")");
+    }
+    if (auto problem = referencesProblem(found.references)) return failed<FoundAxes>("assi letti ma non utilizzabili: " + *problem);
+    return succeeded(std::move(found));
 }
 
 std::string readingText(const AxisReading& reading)
@@ -428,89 +479,100 @@ std::string readingText(const AxisReading& reading)
 
 } // namespace
 
-std::optional<PlotFrame> findPlotFrame(const PixelBuffer& picture)
+namespace {
+
+// Axes read on the page turned straight, placed back on the page as it is.
+void placedOnTheOriginal(FoundAxes& axes, double turn, int width, int height)
 {
-    if (picture.empty()) return std::nullopt;
-    const std::vector<Rgb> papers = paperColours(picture);
-    const PixelMask ink = inkPixels(picture, papers);
-    std::optional<Frame> frame = frameOf(ink);
-    if (!frame) frame = frameOfArea(picture, papers);
-    if (!frame) return std::nullopt;
-    return PlotFrame{frame->xAxis.middle(), frame->yAxis.middle(), double(frame->xAxis.first), double(frame->xAxis.last + 1),
-                     double(frame->yAxis.first), double(frame->yAxis.last + 1)};
+    const auto back = [&](PixelPoint& p) { p = onTheOriginal(p, turn, width, height); };
+    for (AxisReference* r : {&axes.references.x, &axes.references.y}) back(r->first), back(r->second);
+    for (std::optional<FoundAxis>* second : {&axes.rightY, &axes.topX})
+        if (*second) back((*second)->reference.first), back((*second)->reference.second);
+    // The chart's area: the box round its turned corners.
+    ChartFrame& c = axes.chart;
+    PixelPoint corners[4] = {{c.left, c.top}, {c.right, c.top}, {c.left, c.bottom}, {c.right, c.bottom}};
+    for (PixelPoint& p : corners) back(p);
+    c.left = c.right = corners[0].x, c.top = c.bottom = corners[0].y;
+    for (const PixelPoint& p : corners)
+        c.left = std::min(c.left, p.x), c.right = std::max(c.right, p.x), c.top = std::min(c.top, p.y), c.bottom = std::max(c.bottom, p.y);
+}
+
+} // namespace
+
+PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader)
+{
+    PageAxes page;
+    if (picture.empty()) {
+        page.failure = "nessuna immagine da leggere";
+        return page;
+    }
+    const std::vector<Rgb> papers = pagePapers(picture);
+    // A scan turned by a degree or two is read turned straight: its lines then run along rows and columns.
+    const double turn = pageTurn(picture, papers);
+    PixelBuffer straightened;
+    if (turn != 0) straightened = turnedBack(picture, turn, marginColour(picture));
+    const PixelBuffer& straight = turn != 0 ? straightened : picture;
+    const PixelMask ink = structureInk(straight, papers);
+    const std::vector<ChartFrame> charts = findCharts(straight, ink, papers);
+    if (charts.empty()) {
+        page.failure = "assi non trovati: nessun grafico (cornice, linee degli assi o griglia) nell'immagine";
+        return page;
+    }
+    const Rgb paper = papers.front();
+    const PageContext context{straight, ink, paper, luminance(argbOf(paper)), charts, reader};
+    // A box whose margins hold no axis (a table, a legend's frame outside the plot) is no chart.
+    double largest = -1;
+    for (std::size_t i = 0; i < charts.size(); ++i) {
+        Checked<FoundAxes> axes = axesOfChart(context, i);
+        if (axes) {
+            if (turn != 0) placedOnTheOriginal(*axes, turn, picture.width(), picture.height());
+            page.axes.push_back(std::move(*axes));
+            continue;
+        }
+        const double area = (charts[i].right - charts[i].left) * (charts[i].bottom - charts[i].top);
+        if (area > largest) largest = area, page.failure = axes.failure();
+    }
+    return page;
+}
+
+std::string severalChartsMessage(const std::vector<FoundAxes>& axes)
+{
+    std::vector<ChartFrame> charts;
+    for (const FoundAxes& a : axes) charts.push_back(a.chart);
+    std::string list = chartListText(charts);
+    std::replace(list.begin(), list.end(), '\n', ';');
+    if (!list.empty()) list.pop_back();
+    for (std::size_t at = list.find(';'); at != std::string::npos; at = list.find(';', at + 2)) list.insert(at + 1, " ");
+    return "la pagina ha " + std::to_string(axes.size()) + " grafici: " + list;
 }
 
 Checked<FoundAxes> findAxes(const PixelBuffer& picture, const TextReader& reader)
 {
-    if (picture.empty()) return failed<FoundAxes>("nessuna immagine da leggere");
-    const std::vector<Rgb> papers = paperColours(picture);
-    const PixelMask ink = inkPixels(picture, papers);
-    std::optional<Frame> frame = frameOf(ink);
-    if (!frame) frame = frameOfArea(picture, papers);
-    if (!frame)
-        return failed<FoundAxes>("assi non trovati: nessuna cornice né linea degli assi lunga almeno un terzo "
-                                 "dell'immagine; indicare i riferimenti degli assi");
-    const Line& xLine = frame->xAxis;
-    const Line& yLine = frame->yAxis;
-    const double w = picture.width(), h = picture.height();
+    PageAxes page = findPageAxes(picture, reader);
+    if (page.axes.empty()) return failed<FoundAxes>(page.failure + ": indicare i riferimenti degli assi");
+    if (page.axes.size() > 1) return failed<FoundAxes>(severalChartsMessage(page.axes));
+    return succeeded(std::move(page.axes.front()));
+}
 
-    const Ticks xTicks = ticksAlong(xLine, picture.height(), [&](int x, int y) { return ink.at(x, y); }, +1);
-    const double xTop = xLine.to + 1 + xTicks.outward + 1;
-    const PixelRect xStrip{xLine.first - LabelOverhang * w, xTop, (xLine.last - xLine.first) + 2 * LabelOverhang * w,
-                           std::max(LabelDepthAtLeast, XLabelDepth * h)};
-    std::vector<TickLabel> xLabels;
-    for (const ReadWord& word : numbersNearTheAxis(labelsIn(picture, ink, xStrip, reader), true))
-        xLabels.push_back({snapped(word.box.left + word.box.width / 2, xTicks.places, word.box.width), word.text, word.confidence});
-
-    const Ticks yTicks = ticksAlong(yLine, picture.width(), [&](int y, int x) { return ink.at(x, y); }, -1);
-    const double yRight = yLine.from - 1 - yTicks.outward - 1;
-    const double yLeft = std::max(0.0, yRight - YLabelWidth * w);
-    const PixelRect yStrip{yLeft, yLine.first - LabelOverhang * h, yRight - yLeft,
-                           (yLine.last - yLine.first) + 2 * LabelOverhang * h};
-    std::vector<TickLabel> yLabels;
-    for (const ReadWord& word : numbersNearTheAxis(labelsIn(picture, ink, yStrip, reader), false))
-        yLabels.push_back({snapped(word.box.top + word.box.height / 2, yTicks.places, word.box.height), word.text, word.confidence});
-
-    // A label's tick lies on its axis line: a number beyond the line's ends is the other axis's.
-    const auto onTheLine = [](std::vector<TickLabel>& labels, const Line& line) {
-        labels.erase(std::remove_if(labels.begin(), labels.end(),
-                                    [&](const TickLabel& l) {
-                                        return l.position < line.first - AxisGap - 1 || l.position > line.last + AxisGap + 1;
-                                    }),
-                     labels.end());
-    };
-    onTheLine(xLabels, xLine);
-    onTheLine(yLabels, yLine);
-    Checked<AxisReading> x = readAxis(xLabels, "x");
-    Checked<AxisReading> y = readAxis(yLabels, "y");
-    if (!x || !y) {
-        std::string why = !x ? x.failure() : "";
-        if (!y) why += (why.empty() ? "" : "; ") + y.failure();
-        return failed<FoundAxes>(why + ": indicare i riferimenti degli assi");
-    }
-    FoundAxes found;
-    found.frame = PlotFrame{xLine.middle(), yLine.middle(), double(xLine.first), double(xLine.last + 1), double(yLine.first),
-                            double(yLine.last + 1)};
-    found.references.x = {{x->first.position, xLine.middle()}, {x->second.position, xLine.middle()}, x->first.value,
-                          x->second.value, x->scale};
-    found.references.y = {{yLine.middle(), y->first.position}, {yLine.middle(), y->second.position}, y->first.value,
-                          y->second.value, y->scale};
-    if (auto problem = referencesProblem(found.references))
-        return failed<FoundAxes>("assi letti ma non utilizzabili: " + *problem + "; indicare i riferimenti degli assi");
-    found.x = std::move(*x);
-    found.y = std::move(*y);
-    return succeeded(std::move(found));
+AxesReferences againstRightAxis(const FoundAxes& axes)
+{
+    AxesReferences references = axes.references;
+    if (axes.rightY) references.y = axes.rightY->reference;
+    return references;
 }
 
 std::string axesReport(const FoundAxes& axes)
 {
-    const auto line = [](const std::string& name, const AxisReading& r, const AxisReference& ref) {
+    const auto line = [](const std::string& name, const AxisReading& r, const AxisReference& ref, const std::optional<AxisFactor>& f) {
         const auto at = [](PixelPoint p) { return pointValueText(std::round(p.x * 10) / 10) + "," + pointValueText(std::round(p.y * 10) / 10); };
         return "asse " + name + (r.scale == AxisScale::Logarithmic ? " logaritmico" : " lineare") + ": " +
                pointValueText(ref.firstValue) + " in " + at(ref.first) + ", " + pointValueText(ref.secondValue) + " in " +
-               at(ref.second) + " (" + readingText(r) + ")";
+               at(ref.second) + " (" + readingText(r) + (f ? "; fattore «" + f->text + "» applicato" : "") + ")\n";
     };
-    return line("x", axes.x, axes.references.x) + "\n" + line("y", axes.y, axes.references.y) + "\n";
+    std::string text = line("x", axes.x, axes.references.x, axes.xFactor) + line("y", axes.y, axes.references.y, axes.yFactor);
+    if (axes.rightY) text += line("y a destra", axes.rightY->reading, axes.rightY->reference, axes.rightY->factor);
+    if (axes.topX) text += line("x in alto", axes.topX->reading, axes.topX->reference, axes.topX->factor);
+    return text;
 }
 
 } // namespace calvero::capture

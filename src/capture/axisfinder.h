@@ -1,10 +1,17 @@
 #pragma once
-// The axes read off the picture by themselves: the plot's frame (or its axis
-// lines), the tick marks on them, and the numbers under the x axis and left
-// of the y axis, read by the text reader and checked against each other.
-// The references are the two agreeing labels farthest apart on each axis,
-// at their ticks on the axis lines.
+// The axes of a chart read off the picture by themselves: the chart's plot
+// area (pagestructure.h), the tick marks or grid lines along its edges, and
+// the numbers in its margins, read by the text reader and checked against
+// each other: under the x axis and left of the y axis, and where numbers
+// stand on the right or on top too, a second y or x axis. A factor or an
+// offset written at an axis's far end ("1e4", "+1000") is applied to its
+// values; one not understood is refused with its text. Each label stands at
+// the tick or grid line it labels (placed to a tenth of a pixel), or where
+// none is, at its own middle. The references are the two agreeing labels
+// farthest apart on each axis, placed where all the agreeing labels put them.
+#include "capture/axisfactor.h"
 #include "capture/calibration.h"
+#include "capture/pagestructure.h"
 #include "capture/pixelbuffer.h"
 #include "capture/pixelrect.h"
 #include "capture/textreader.h"
@@ -13,31 +20,57 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace calvero::capture {
 
-// The frame: the x axis line's row and the y axis line's column, and how far each reaches.
-struct PlotFrame {
-    double axisRow = 0;   // the x axis, at the bottom
-    double axisColumn = 0; // the y axis, at the left
-    double left = 0;
-    double right = 0;
-    double top = 0;
-    double bottom = 0;
+// One axis as read: its labels, its references (values with any factor
+// applied) and the factor written at its end, if one was.
+struct FoundAxis {
+    AxisReading reading;
+    AxisReference reference;
+    std::optional<AxisFactor> factor;
+    // The colour its numbers are written in, when not black or grey.
+    std::optional<Rgb> labelColour;
 };
-
-// The frame of the largest plot on the picture, or nothing without one.
-std::optional<PlotFrame> findPlotFrame(const PixelBuffer& picture);
 
 struct FoundAxes {
+    // The bottom x axis and the left y axis (the primary ones).
     AxesReferences references;
-    PlotFrame frame;
+    ChartFrame chart;
     AxisReading x;
     AxisReading y;
+    std::optional<AxisFactor> xFactor;
+    std::optional<AxisFactor> yFactor;
+    std::optional<Rgb> yLabelColour;
+    // A second y axis, numbered on the right with other values than the
+    // left's, and a second x axis on top: each against the primary other axis.
+    std::optional<FoundAxis> rightY;
+    std::optional<FoundAxis> topX;
+    // Where the x axis came from another chart sharing it (stacked panels), that chart's number (from 0).
+    std::optional<std::size_t> xSharedFrom;
 };
 
-// The axes, or why they could not be read (the message says which axis).
+// The axes of every chart on the page whose axes could be read, in
+// reading order; a box whose margins hold no axis (a table, a legend's frame
+// outside the plot) is no chart. With none read, why (the largest box's reason).
+struct PageAxes {
+    std::vector<FoundAxes> axes;
+    std::string failure;
+};
+PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader);
+
+// The axes of the page's only chart; a page with several is refused with
+// the list of them, a page with none with why.
 Checked<FoundAxes> findAxes(const PixelBuffer& picture, const TextReader& reader);
+
+// The message for a page with several charts and none chosen: "la pagina
+// ha 2 grafici: 1 (100,40 - 950,675); 2 (...)".
+std::string severalChartsMessage(const std::vector<FoundAxes>& axes);
+
+// The references as the right y axis reads them (the x axis as it was):
+// what a curve drawn against that axis is read with.
+AxesReferences againstRightAxis(const FoundAxes& axes);
 
 // The references and the labels read, a line each, for the user to check.
 std::string axesReport(const FoundAxes& axes);

@@ -408,10 +408,10 @@ Checked<FoundCurve> markerPoints(const PixelBuffer& picture, const AxisCalibrati
         markerCentres(pieces.found, letterPieces(pieces.found, tallestLetter(picture.height())), search.seed,
                       largestMarker(picture.width(), picture.height()), &pieces.lines.pixels);
     if (centres.size() < 2)
-        return failed<FoundCurve>("nessun contrassegno del colore " + colourText(search.colour) +
+        return failed<FoundCurve>("nessun indicatore del colore " + colourText(search.colour) +
                                   " trovato nell'immagine (ne servono almeno 2)");
     if (centres.size() > static_cast<std::size_t>(MaxPointCount))
-        return failed<FoundCurve>("troppi contrassegni: " + std::to_string(centres.size()) + " (al massimo " +
+        return failed<FoundCurve>("troppi indicatori: " + std::to_string(centres.size()) + " (al massimo " +
                                   std::to_string(MaxPointCount) + "); restringere la ricerca con le zone escluse");
     FoundCurve curve;
     for (const PixelPoint& p : centres) {

@@ -151,10 +151,11 @@ private:
 // Whether the straight lines taken out cover the row (or a row beside it) of the column.
 bool hiddenAt(const PixelMask* hidden, int x, double row)
 {
-    if (!hidden) return false;
+    // A trace stepping left runs to column -1, and a trend may lead far off the picture.
+    if (!hidden || x < 0 || x >= hidden->width() || !(row > -2 && row < hidden->height() + 1)) return false;
     const int y = static_cast<int>(std::floor(row));
     for (int r = y - 1; r <= y + 1; ++r)
-        if (r >= 0 && r < hidden->height() && x < hidden->width() && hidden->at(x, r)) return true;
+        if (r >= 0 && r < hidden->height() && hidden->at(x, r)) return true;
     return false;
 }
 

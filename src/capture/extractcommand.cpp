@@ -2,6 +2,8 @@
 
 #include "capture/allcurves.h"
 #include "capture/axisfinder.h"
+#include "capture/axisunits.h"
+#include "capture/pagestructure.h"
 #include "capture/curvefinder.h"
 #include "capture/pdffile.h"
 #include "capture/pointexport.h"
@@ -25,7 +27,7 @@ const std::string Usage =
     "uso: digitora --extract IMMAGINE {--auto-axes | --x PX,PY=VALORE --x PX,PY=VALORE --y PX,PY=VALORE --y PX,PY=VALORE} "
     "[--log-x] [--log-y] --colour '#RRGGBB' [--tolerance T] [--points N | --step DX] [--start PX,PY] "
     "[--exclude X0,Y0,X1,Y1]... [--markers] [--smooth] [--page N] [--dpi D] [--separator S] [--decimal-comma] [--header] "
-    "[-o FILE]\n     digitora --extract IMMAGINE {--auto-axes | --x ... --y ...} --all-curves [--output-folder CARTELLA] [...]";
+    "[--chart N] [--y-axis left|right] [-o FILE]\n     digitora --extract IMMAGINE {--auto-axes | --x ... --y ...} --all-curves [--output-folder CARTELLA] [...]";
 
 struct UsageError {
     std::string message;
@@ -177,6 +179,12 @@ ExtractOptions readOptions(const std::vector<std::string>& arguments)
         } else if (option == "--dpi") {
             options.dpi = numberIn(option, reader.valueOf(option), MinDpi, MaxDpi);
             options.pageGiven = true;
+        } else if (option == "--chart") {
+            options.chart = integerIn(option, reader.valueOf(option), 1, 1000);
+        } else if (option == "--y-axis") {
+            const std::string& text = reader.valueOf(option);
+            if (text != "left" && text != "right") throw UsageError{"valore non valido per --y-axis: " + text + " (left o right)"};
+            options.yAxis = text == "left" ? ExtractOptions::YAxis::Left : ExtractOptions::YAxis::Right;
         } else if (option == "-o") {
             options.outputPath = reader.valueOf(option);
         } else {
@@ -209,25 +217,134 @@ bool written(const std::string& path, const std::string& text, std::ostream& err
     return true;
 }
 
+// The y axis chosen on a chart with two; with --all-curves and two
+// quantities, the axes found, for each curve to be assigned its own.
+struct TwoAxes {
+    AxesReferences main;
+    std::optional<FoundAxes> found;
+};
+
+// The axes of the chart asked for (--chart N), or of the page's only one.
+Checked<FoundAxes> chosenAxes(const PixelBuffer& picture, const TextReader& reader, const ExtractOptions& options)
+{
+    PageAxes page = findPageAxes(picture, reader);
+    if (page.axes.empty()) return failed<FoundAxes>(page.failure + ": indicare i riferimenti degli assi");
+    if (options.chart) {
+        if (std::size_t(*options.chart) > page.axes.size())
+            return failed<FoundAxes>("--chart " + std::to_string(*options.chart) + ": " + severalChartsMessage(page.axes));
+        return succeeded(std::move(page.axes[std::size_t(*options.chart - 1)]));
+    }
+    if (page.axes.size() > 1) return failed<FoundAxes>(severalChartsMessage(page.axes) + "; sceglierne uno con --chart N");
+    return succeeded(std::move(page.axes.front()));
+}
+
+PixelRect areaOf(const ChartFrame& c) { return {c.left, c.top, c.right - c.left, c.bottom - c.top}; }
+
+// The page around the area (grown by the frame's line), as four rectangles.
+std::vector<PixelRect> outside(const PixelRect& area, int width, int height)
+{
+    constexpr double Line = 2;
+    const double left = area.left - Line, top = area.top - Line, right = area.left + area.width + Line,
+                 bottom = area.top + area.height + Line;
+    return {{0, 0, double(width), std::max(0.0, top)},
+            {0, bottom, double(width), std::max(0.0, height - bottom)},
+            {0, top, std::max(0.0, left), bottom - top},
+            {right, top, std::max(0.0, width - right), bottom - top}};
+}
+
+std::string rangeText(const AxisReference& r)
+{
+    return "da " + pointValueText(r.firstValue) + " a " + pointValueText(r.secondValue);
+}
+
+std::string twoAxesText(const FoundAxes& axes)
+{
+    return "il grafico ha due assi y con valori diversi (a sinistra " + rangeText(axes.references.y) + ", a destra " +
+           rangeText(axes.rightY->reference) + ")";
+}
+
+// An axis's numbers written in the curve's colour (within a scan's change of it).
+bool sameColour(std::optional<Rgb> labels, Rgb curve) { return labels && colourDistance(*labels, curve) < 25; }
+
+// Which y axis a curve of this colour is read against: the one whose
+// numbers are written in the curve's colour, when only one is.
+std::optional<ExtractOptions::YAxis> axisByColour(const FoundAxes& axes, Rgb colour)
+{
+    const bool left = sameColour(axes.yLabelColour, colour), right = sameColour(axes.rightY->labelColour, colour);
+    if (left == right) return std::nullopt;
+    return left ? ExtractOptions::YAxis::Left : ExtractOptions::YAxis::Right;
+}
+
+// A chart with a second y axis: read against the left one when the right
+// is the same quantity in another unit, against the one asked for, or the
+// one whose numbers have the curve's colour; otherwise the read is not made.
+// With --all-curves the curves are assigned one by one (runAllCurves).
+Checked<TwoAxes> yAxisFor(const FoundAxes& found, const ExtractOptions& options, std::ostream& errors)
+{
+    TwoAxes two;
+    two.main = found.references;
+    if (options.yAxis) {
+        if (*options.yAxis == ExtractOptions::YAxis::Right) two.main = againstRightAxis(found);
+        return succeeded(two);
+    }
+    if (const auto units = sameQuantityInTwoUnits(found.y, found.rightY->reading, found.chart.top, found.chart.bottom)) {
+        errors << "nota: l'asse y a destra è la stessa grandezza in un'altra unità (" << *units
+               << "): le curve sono lette sull'asse di sinistra\n";
+        return succeeded(two);
+    }
+    if (options.allCurves) {
+        two.found = found;
+        return succeeded(two);
+    }
+    const std::optional<ExtractOptions::YAxis> side = axisByColour(found, options.colour);
+    if (!side) return failed<TwoAxes>(twoAxesText(found) + ": indicare su quale leggere la curva con --y-axis left o right");
+    if (*side == ExtractOptions::YAxis::Right) two.main = againstRightAxis(found);
+    errors << "nota: la curva è letta sull'asse y " << (*side == ExtractOptions::YAxis::Right ? "a destra" : "a sinistra")
+           << ", i cui numeri hanno il suo colore\n";
+    return succeeded(two);
+}
+
 int runAllCurves(const ExtractOptions& options, const PixelBuffer& picture, const AxisCalibration& calibration,
                  const CurveSearch& search, std::ostream& out, std::ostream& errors, const TextReader* reader,
-                 bool axesUnsure)
+                 bool axesUnsure, std::optional<PixelRect> plot, const TwoAxes& two)
 {
     if (!reader) {
         errors << "lettura delle etichette non disponibile\n";
         return ExtractUsageError;
     }
-    const Checked<std::vector<LabelledCurve>> curves = findEveryCurve(picture, calibration, search, *reader);
+    Checked<std::vector<LabelledCurve>> curves = findEveryCurve(picture, calibration, search, *reader, plot);
     if (!curves) {
         errors << curves.failure() << '\n';
         return ExtractNoCurve;
     }
     for (const LabelledCurve& c : *curves)
         errors << "curva " << colourText(c.colour) << ": " << c.label << " (" << c.curve.points.size() << " punti)\n";
-    const std::vector<std::string> doubts = labelDoubts(*curves);
+    std::vector<std::string> doubts = labelDoubts(*curves);
+    // Two quantities on two y axes: each curve against the axis whose numbers have its colour.
+    std::vector<LabelledCurve> rightCurves;
+    if (two.found) {
+        const Checked<AxisCalibration> right = AxisCalibration::fromReferences(againstRightAxis(*two.found));
+        std::vector<LabelledCurve> leftCurves;
+        for (LabelledCurve& c : *curves) {
+            const std::optional<ExtractOptions::YAxis> side = axisByColour(*two.found, c.colour);
+            if (!side || !right) {
+                doubts.push_back("la curva " + c.label + " non si può attribuire a uno dei due assi: " + twoAxesText(*two.found) +
+                                 "; indicare --y-axis left o right");
+                leftCurves.push_back(std::move(c));
+            } else if (*side == ExtractOptions::YAxis::Right) {
+                for (std::size_t i = 0; i < c.curve.points.size() && i < c.curve.pixels.size(); ++i)
+                    c.curve.points[i].y = right->toUnits(c.curve.pixels[i]).y;
+                rightCurves.push_back(std::move(c));
+            } else {
+                leftCurves.push_back(std::move(c));
+            }
+        }
+        *curves = std::move(leftCurves);
+    }
     for (const std::string& doubt : doubts) errors << "attenzione: " << doubt << '\n';
     if (options.outputFolder) {
         std::set<std::string> names;
+        for (const LabelledCurve& c : rightCurves) curves->push_back(c);
         std::vector<std::string> paths;
         for (const LabelledCurve& c : *curves) {
             std::string name = fileNameFor(c.label);
@@ -243,7 +360,9 @@ int runAllCurves(const ExtractOptions& options, const PixelBuffer& picture, cons
             if (!written(paths[i], pointsText((*curves)[i].curve.points, options.format), errors))
                 return ExtractUsageError;
     } else {
-        const std::string text = everyCurveText(*curves, options.format);
+        std::string text = everyCurveText(*curves, options.format);
+        if (two.found)
+            text = "# asse y a sinistra\n" + text + (rightCurves.empty() ? "" : "\n# asse y a destra\n" + everyCurveText(rightCurves, options.format));
         if (options.outputPath) {
             if (!written(*options.outputPath, text, errors)) return ExtractUsageError;
         } else {
@@ -296,7 +415,10 @@ std::string helpText()
            "  --all-curves           tutte le curve della pagina, ognuna con la sua etichetta: righe x;parametro;y\n"
            "                         se ogni etichetta ha un numero, altrimenti un blocco per curva (# etichetta)\n"
            "  --output-folder DIR    con --all-curves, un file per curva nella cartella, col nome dell'etichetta\n"
-           "  --markers              i centri dei contrassegni (cerchi, quadrati, triangoli) invece di una linea\n"
+           "  --chart N              su una pagina con più grafici, il grafico N (da sinistra a destra,\n"
+           "                         dall'alto in basso); senza, una pagina con più grafici li elenca e dà stato 3\n"
+           "  --y-axis left|right    su un grafico con due assi y, quello su cui leggere la curva\n"
+           "  --markers              i centri degli indicatori (cerchi, quadrati, triangoli) invece di una linea\n"
            "  --smooth               la linea mediata lungo x sul suo spessore (linee spesse)\n"
            "  --separator S          separatore dei campi: ';' (predefinito), ',', ' ' o tab\n"
            "  --decimal-comma        la virgola come segno decimale\n"
@@ -313,18 +435,37 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
 {
     AxesReferences axes = options.axes;
     bool axesUnsure = false;
+    std::optional<PixelRect> plot;
+    TwoAxes two;
     if (options.autoAxes) {
-        const Checked<FoundAxes> found = reader ? findAxes(picture, *reader)
+        const Checked<FoundAxes> found = reader ? chosenAxes(picture, *reader, options)
                                                 : failed<FoundAxes>("lettura dei numeri degli assi non disponibile");
         if (found) {
             axes = found->references;
+            plot = areaOf(found->chart);
             errors << "assi letti:\n" << axesReport(*found);
+            if (found->rightY) {
+                const Checked<TwoAxes> chosen = yAxisFor(*found, options, errors);
+                if (!chosen) {
+                    errors << "attenzione: " << chosen.failure() << '\n';
+                    return ExtractUnsure;
+                }
+                two = *chosen;
+                axes = two.main;
+            }
         } else {
             errors << "attenzione: " << found.failure() << '\n';
             if (!options.referencesGiven) return ExtractUnsure;
             errors << "usati i riferimenti --x e --y indicati\n";
             axesUnsure = true;
         }
+    } else if (options.chart) {
+        const std::vector<ChartFrame> charts = findCharts(picture);
+        if (std::size_t(*options.chart) > charts.size()) {
+            errors << "--chart " << *options.chart << ": la pagina ha " << charts.size() << " grafici\n";
+            return ExtractUsageError;
+        }
+        plot = areaOf(charts[std::size_t(*options.chart - 1)]);
     }
     const Checked<AxisCalibration> calibration = AxisCalibration::fromReferences(axes);
     CurveSearch search;
@@ -336,12 +477,14 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
     search.markers = options.markers;
     search.averageThickness = options.smooth;
     search.exclusions = options.exclusions;
+    // A curve is read in its chart only: the rest of the page is left out.
+    if (plot) for (const PixelRect& r : outside(*plot, picture.width(), picture.height())) search.exclusions.push_back(r);
     const std::optional<std::string> problem = calibration ? curveSearchProblem(picture, search) : calibration.failure();
     if (problem) {
         errors << *problem << '\n';
         return ExtractUsageError;
     }
-    if (options.allCurves) return runAllCurves(options, picture, *calibration, search, out, errors, reader, axesUnsure);
+    if (options.allCurves) return runAllCurves(options, picture, *calibration, search, out, errors, reader, axesUnsure, plot, two);
     const Checked<FoundCurve> curve = findCurve(picture, *calibration, search);
     if (!curve) {
         errors << curve.failure() << '\n';

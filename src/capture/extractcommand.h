@@ -8,7 +8,8 @@
 //   digitora --extract IMAGE ... --all-curves [--output-folder DIR]: every
 //            curve on the page (no --colour), labelled by the text beside it
 //   digitora --extract IMAGE --auto-axes [references as above, used when
-//            the axes cannot be read] --colour ... (the rest as above)
+//            the axes cannot be read] [--chart N] [--y-axis left|right]
+//            --colour ... (the rest as above)
 // It prints the curve's points as "x;y" lines in ascending x. Exit codes:
 // 0 points printed, 1 no curve of that colour, 2 a usage or file error,
 // 3 points printed (or none, when the background matched) but doubtful,
@@ -60,6 +61,11 @@ struct ExtractOptions {
     // Every curve on the page instead of the one colour; a file per curve in the folder.
     bool allCurves = false;
     std::optional<std::string> outputFolder;
+    // Which chart of a page of several (from 1, in reading order).
+    std::optional<int> chart;
+    // Which y axis a curve is read against on a chart with two.
+    enum class YAxis { Left, Right };
+    std::optional<YAxis> yAxis;
 };
 
 // Whether the arguments (without the program's name) ask for the command.

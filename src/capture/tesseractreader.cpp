@@ -4,6 +4,7 @@
 #include <tesseract/resultiterator.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <memory>
 
@@ -63,6 +64,8 @@ struct Box {
 struct TesseractReader::Engine {
     tesseract::TessBaseAPI api;
     bool ready = false;
+    double seconds = 0;
+    long areas = 0;
 };
 
 TesseractReader::TesseractReader() : engine_(std::make_unique<Engine>())
@@ -78,12 +81,33 @@ TesseractReader::~TesseractReader()
 }
 
 bool TesseractReader::ready() const { return engine_->ready; }
+double TesseractReader::secondsReading() const { return engine_->seconds; }
+long TesseractReader::areasRead() const { return engine_->areas; }
+
+namespace {
+
+// Adds the time from its making to its end to a total.
+class Stopwatch {
+public:
+    explicit Stopwatch(double& total) : total_(total), start_(std::chrono::steady_clock::now()) {}
+    ~Stopwatch() { total_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count(); }
+    Stopwatch(const Stopwatch&) = delete;
+    Stopwatch& operator=(const Stopwatch&) = delete;
+
+private:
+    double& total_;
+    std::chrono::steady_clock::time_point start_;
+};
+
+} // namespace
 
 std::vector<ReadWord> TesseractReader::read(const PixelBuffer& picture, const PixelRect& area, TextKind kind,
                                             const ReadHints& hints) const
 {
     std::vector<ReadWord> words;
     if (!engine_->ready || picture.empty()) return words;
+    const Stopwatch watch(engine_->seconds);
+    ++engine_->areas;
     const int left = std::clamp(static_cast<int>(std::floor(area.left)), 0, picture.width());
     const int top = std::clamp(static_cast<int>(std::floor(area.top)), 0, picture.height());
     const int right = std::clamp(static_cast<int>(std::ceil(area.left + area.width)), 0, picture.width());

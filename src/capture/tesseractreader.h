@@ -18,6 +18,10 @@ public:
     bool ready() const;
     std::vector<ReadWord> read(const PixelBuffer& picture, const PixelRect& area, TextKind kind,
                                const ReadHints& hints = {}) const override;
+    // The time spent reading so far, in seconds, and how many areas were read
+    // (the measuring scripts report the OCR's share of a run apart).
+    double secondsReading() const;
+    long areasRead() const;
 
 private:
     struct Engine;

@@ -209,6 +209,7 @@ TEST(EveryCurve, AFamilyLabelledInTurnGoesByOrderAndDoubtfulLabelsAreTold)
         {{label("D=200", 260), label("D=215", 180)}, "non ha un'etichetta con un numero"},
         {{label("D=200", 260), label("D=215", 180), {"D=230", {250, 134, 60, 16}, 88, "D=240"}}, "«D=230» è letta anche «D=240»"},
         {{label("D=200", 260), label("D=215", 180), label("D=23", 100)}, "«D=215» e «D=23» sono larghe uguali"},
+        {{}, "non ha un'etichetta letta accanto"},
     };
     for (const Case& c : cases) {
         std::vector<LabelledCurve> family{curve(180), curve(100), curve(260)};

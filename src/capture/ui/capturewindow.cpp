@@ -256,8 +256,8 @@ QWidget* CaptureWindow::createSidePanel()
     pointCount_->setObjectName(QStringLiteral("pointCountSpin"));
     pointCount_->setRange(MinPointCount, MaxPointCount);
     pointCount_->setValue(DefaultPointCount);
-    markers_ = new QCheckBox(QStringLiteral("contrassegni"));
-    markers_->setToolTip(QStringLiteral("i punti sono i centri dei contrassegni del colore (cerchi, quadrati, triangoli), non una linea"));
+    markers_ = new QCheckBox(QStringLiteral("indicatori"));
+    markers_->setToolTip(QStringLiteral("i punti sono i centri degli indicatori del colore (cerchi, quadrati, triangoli), non una linea"));
     QPushButton* find = button("&trova i punti");
     QPushButton* dropArea = button("togli l'ultima zona esclusa");
     form->addRow(QStringLiteral("colore"), colourSwatch_);

@@ -3,6 +3,7 @@
 // reference points, and curves whose points are placed by hand or found by
 // colour; the points go to a text file CALVERO1 imports, to the clipboard,
 // or with the whole capture to a session file.
+#include "capture/axisfinder.h"
 #include "capture/capturedocument.h"
 #include "capture/pixelbuffer.h"
 #include "capture/pointexport.h"
@@ -152,6 +153,9 @@ private:
     std::array<double, 4> draftValues_{};
     // Whether the drafts are axes read from the labels, awaiting the user's word.
     bool checkingFound_ = false;
+    // The charts of a page of several, read, while the user clicks the one meant.
+    std::vector<capture::FoundAxes> chartsToChoose_;
+    void confirmAxes(const capture::FoundAxes& found);
 
     std::optional<capture::Rgb> pickedColour_;
     std::optional<capture::PixelPoint> colourSeed_;

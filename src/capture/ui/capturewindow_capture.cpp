@@ -61,12 +61,25 @@ void CaptureWindow::readAxes()
 {
     if (picture_.empty()) return showMessage(QStringLiteral("aprire prima l'immagine del grafico"));
     if (!textReader_) textReader_ = std::make_shared<TesseractReader>();
-    const Checked<FoundAxes> found = findAxes(picture_, *textReader_);
-    if (!found) return showMessage(text(found.failure()));
+    PageAxes page = findPageAxes(picture_, *textReader_);
+    if (page.axes.empty()) return showMessage(text(page.failure + ": indicare i riferimenti degli assi"));
+    if (page.axes.size() == 1) return confirmAxes(page.axes.front());
+    // Several charts: the next click inside one chooses it.
+    setTool(CaptureView::Tool::AddPoint);
+    showMessage(text(severalChartsMessage(page.axes) + "; fare clic nel grafico da leggere"));
+    chartsToChoose_ = std::move(page.axes);
+}
+
+void CaptureWindow::confirmAxes(const FoundAxes& found)
+{
+    if (found.rightY)
+        showMessage(text("il grafico ha due assi y: i riferimenti sono quelli dell'asse di sinistra (" +
+                         pointValueText(found.references.y.firstValue) + " - " + pointValueText(found.references.y.secondValue) +
+                         "); per l'asse di destra correggerne i valori"));
     // The references found are shown while the user checks their values.
     setTool(CaptureView::Tool::AddPoint);
-    const AxisReading* readings[2] = {&found->x, &found->y};
-    const AxisReference* axes[2] = {&found->references.x, &found->references.y};
+    const AxisReading* readings[2] = {&found.x, &found.y};
+    const AxisReference* axes[2] = {&found.references.x, &found.references.y};
     std::array<ReadReference, 4> read;
     for (int axis = 0; axis < 2; ++axis)
         for (int end = 0; end < 2; ++end) {
@@ -79,11 +92,11 @@ void CaptureWindow::readAxes()
     checkingFound_ = true; // the drafts stay on the picture while the dialog is open
     refresh();
     const auto scale = [](AxisScale s) { return s == AxisScale::Logarithmic ? QStringLiteral("logaritmico") : QStringLiteral("lineare"); };
-    const QString scales = QStringLiteral("asse x %1, asse y %2").arg(scale(found->x.scale), scale(found->y.scale));
+    const QString scales = QStringLiteral("asse x %1, asse y %2").arg(scale(found.x.scale), scale(found.y.scale));
     const std::optional<std::array<QString, 4>> answer = axesConfirmer_ ? axesConfirmer_(read, scales) : std::nullopt;
     checkingFound_ = false;
     if (!answer) return refresh(); // cancelled: the axes stay as they were
-    AxesReferences references = found->references;
+    AxesReferences references = found.references;
     double* values[4] = {&references.x.firstValue, &references.x.secondValue, &references.y.firstValue,
                          &references.y.secondValue};
     for (std::size_t i = 0; i < 4; ++i) {
@@ -204,6 +217,15 @@ void CaptureWindow::scaleToggled()
 
 void CaptureWindow::pointAdded(QPointF at)
 {
+    if (!chartsToChoose_.empty()) {
+        std::vector<ChartFrame> charts;
+        for (const FoundAxes& a : chartsToChoose_) charts.push_back(a.chart);
+        const std::optional<std::size_t> chosen = chartAt(charts, pixelOf(at));
+        if (!chosen) return showMessage(QStringLiteral("fare clic dentro uno dei grafici"));
+        const FoundAxes found = chartsToChoose_[*chosen];
+        chartsToChoose_.clear();
+        return confirmAxes(found);
+    }
     if (document_.curves().empty()) return showMessage(QStringLiteral("nessuna curva: premere «nuova curva»"));
     changed(document_.addPoint(std::size_t(currentCurve_), pixelOf(at)));
 }

@@ -1,0 +1,192 @@
+#include "capture/marginlabels.h"
+
+#include "capture/colour.h"
+#include "capture/colourpieces.h"
+#include "capture/textpieces.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <optional>
+#include <string>
+
+namespace calvero::capture {
+
+namespace {
+
+// The labels in a strip: the ink's pieces grouped into words, each read on
+// its own as one number. An exponent set small and raised after its base
+// (10³) is read apart from the base and joined with '^'.
+constexpr int LabelPadding = 3;
+// Specks of a scan's grain are no letters (a decimal point has a few pixels more).
+constexpr long long SmallestMark = 3;
+// A trailing part whose foot lies this share of the word's height above its baseline is an exponent.
+constexpr double ExponentRise = 0.3;
+
+PixelRect padded(const Piece& p, int left, int top)
+{
+    return {double(left + p.left - LabelPadding), double(top + p.top - LabelPadding), double(p.width() + 2 * LabelPadding),
+            double(p.height() + 2 * LabelPadding)};
+}
+
+Piece boxOf(const std::vector<Piece>& parts)
+{
+    Piece box = parts.front();
+    for (const Piece& p : parts) {
+        box.left = std::min(box.left, p.left), box.right = std::max(box.right, p.right);
+        box.top = std::min(box.top, p.top), box.bottom = std::max(box.bottom, p.bottom);
+    }
+    return box;
+}
+
+// A small picture of the base followed by the exponent enlarged to the base's
+// height, both on one baseline, on white.
+PixelBuffer onTheLine(const PixelBuffer& picture, const PixelRect& base, const PixelRect& power)
+{
+    // Every size at least a pixel, so the joined picture holds both boxes whatever they are.
+    const int bw = std::max(1, int(base.width)), bh = std::max(1, int(base.height));
+    // Grown by the ratio of the glyphs' heights (the boxes carry the same padding).
+    const double grow = std::max(1.0, (base.height - 2 * LabelPadding) / std::max(1.0, power.height - 2 * LabelPadding));
+    const int gw = std::max(1, int(power.width * grow)), gh = std::max(1, int(power.height * grow)), gap = LabelPadding;
+    Checked<PixelBuffer> created = PixelBuffer::create(bw + gap + gw, std::max(bh, gh));
+    if (!created) return {};
+    PixelBuffer joined = std::move(*created);
+    const int shift = joined.height() - bh; // both boxes end on the bottom row
+    const auto at = [&](double x, double y) {
+        // Bilinear, so the grown digit keeps its strokes smooth.
+        const int x0 = int(std::floor(x)), y0 = int(std::floor(y));
+        const double fx = x - x0, fy = y - y0;
+        double sum[3] = {0, 0, 0};
+        for (int dy = 0; dy <= 1; ++dy)
+            for (int dx = 0; dx <= 1; ++dx) {
+                const double w = (dx ? fx : 1 - fx) * (dy ? fy : 1 - fy);
+                const std::uint32_t p = picture.contains(x0 + dx, y0 + dy) ? picture.pixel(x0 + dx, y0 + dy) : 0xffffffffu;
+                sum[0] += w * ((p >> 16) & 255), sum[1] += w * ((p >> 8) & 255), sum[2] += w * (p & 255);
+            }
+        return argbOf({std::uint8_t(sum[0] + 0.5), std::uint8_t(sum[1] + 0.5), std::uint8_t(sum[2] + 0.5)});
+    };
+    for (int y = 0; y < bh; ++y)
+        for (int x = 0; x < bw; ++x) joined.setPixel(x, shift + y, at(base.left + x, base.top + y));
+    for (int y = 0; y < gh; ++y)
+        for (int x = 0; x < gw; ++x)
+            joined.setPixel(bw + gap + x, joined.height() - gh + y, at(power.left + x / grow, power.top + y / grow));
+    return joined;
+}
+
+// A word's base and its raised exponent (10³), when it has one: the pieces
+// at its right end whose foot stays above the baseline, or where a blurred
+// scan joined the exponent to its base, the columns at its right end whose
+// ink stays above the baseline and rises above the base's top.
+std::optional<std::pair<Piece, Piece>> baseAndPower(const WordGroup& word, const PixelMask& part)
+{
+    int baseline = 0, tallest = 0;
+    for (const Piece& p : word.parts) baseline = std::max(baseline, p.bottom), tallest = std::max(tallest, p.height());
+    const double raised = baseline - ExponentRise * tallest;
+    std::size_t base = word.parts.size();
+    while (base > 1 && word.parts[base - 1].bottom < raised) --base;
+    if (base < word.parts.size()) {
+        const Piece baseBox = boxOf({word.parts.begin(), word.parts.begin() + static_cast<std::ptrdiff_t>(base)});
+        const Piece powerBox = boxOf({word.parts.begin() + static_cast<std::ptrdiff_t>(base), word.parts.end()});
+        // An exponent stands after its base; raised marks over the base's
+        // own columns (inward tick marks above a number) are none.
+        if (powerBox.left <= baseBox.right) return std::nullopt;
+        return std::pair{baseBox, powerBox};
+    }
+    const Piece& box = word.box;
+    // Each column's highest and lowest ink.
+    const auto inkRows = [&](int x) {
+        std::pair<int, int> rows{-1, -1};
+        for (int y = box.top; y <= box.bottom; ++y)
+            if (part.at(x, y)) rows = {rows.first < 0 ? y : rows.first, y};
+        return rows;
+    };
+    int split = box.right + 1, powerTop = box.bottom, powerBottom = box.top;
+    for (int x = box.right; x > box.left; --x) {
+        const auto [first, last] = inkRows(x);
+        if (first < 0) continue;
+        if (last >= raised) break;
+        split = x, powerTop = std::min(powerTop, first), powerBottom = std::max(powerBottom, last);
+    }
+    if (split > box.right - 1 || split < box.left + 2) return std::nullopt;
+    Piece baseBox = box, powerBox = box;
+    baseBox.right = split - 1, baseBox.top = box.bottom;
+    for (int x = box.left; x < split; ++x)
+        if (const auto rows = inkRows(x); rows.first >= 0) baseBox.top = std::min(baseBox.top, rows.first);
+    powerBox.left = split, powerBox.top = powerTop, powerBox.bottom = powerBottom;
+    // An exponent stands higher than its base's digits; the bar of a 7 does not.
+    if (powerTop > baseBox.top - std::max(2.0, 0.1 * tallest)) return std::nullopt;
+    return std::pair{baseBox, powerBox};
+}
+
+// A label read as "10" with a mark after it where its exponent stood (10°,
+// 10*, 10?): a power of ten whose exponent was not read.
+bool baseWithLostPower(const std::string& text)
+{
+    if (text.size() < 3 || text.compare(0, 2, "10") != 0 || text.find('^') != std::string::npos) return false;
+    return std::none_of(text.begin() + 2, text.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+}
+
+} // namespace
+
+std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink, const PixelRect& strip, const TextReader& reader)
+{
+    const int left = std::max(0, static_cast<int>(strip.left)), top = std::max(0, static_cast<int>(strip.top));
+    const int right = std::min(ink.width(), static_cast<int>(strip.left + strip.width));
+    const int bottom = std::min(ink.height(), static_cast<int>(strip.top + strip.height));
+    if (right - left < 2 || bottom - top < 2) return {};
+    PixelMask part(right - left, bottom - top);
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) part.set(x - left, y - top, ink.at(x, y));
+    std::vector<Piece> pieces;
+    for (const Piece& p : findPieces(part).pieces)
+        if (p.pixels >= SmallestMark) pieces.push_back(p);
+    const auto read = [&](const Piece& box, std::string& text, double& confidence) {
+        for (const ReadWord& w : reader.read(picture, padded(box, left, top), TextKind::OneNumber)) {
+            text += w.text;
+            confidence = std::min(confidence, w.confidence);
+        }
+    };
+    std::vector<ReadWord> labels;
+    for (const WordGroup& word : wordGroups(pieces)) {
+        std::string text;
+        double confidence = 100;
+        const auto power = baseAndPower(word, part);
+        if (!power) {
+            read(word.box, text, confidence);
+            if (baseWithLostPower(text)) text = "10^?";
+        } else {
+            const Piece& baseBox = power->first;
+            const Piece& powerBox = power->second;
+            // Each box padded but not into the other.
+            PixelRect baseRect = padded(baseBox, left, top), powerRect = padded(powerBox, left, top);
+            const double split = left + (baseBox.right + powerBox.left + 1) / 2.0;
+            baseRect.width = std::min(baseRect.width, split - baseRect.left);
+            powerRect.width -= std::max(0.0, split - powerRect.left);
+            powerRect.left = std::max(powerRect.left, split);
+            for (const ReadWord& w : reader.read(picture, baseRect, TextKind::OneNumber)) {
+                text += w.text;
+                confidence = std::min(confidence, w.confidence);
+            }
+            // A lone small digit is hard to read: the exponent is read grown to
+            // the base's size and set on its line after it ("10" and "3" as "103").
+            const PixelBuffer joined = onTheLine(picture, baseRect, powerRect);
+            std::string whole;
+            for (const ReadWord& w : joined.empty() ? std::vector<ReadWord>{}
+                                                    : reader.read(joined, {0, 0, double(joined.width()), double(joined.height())},
+                                                                  TextKind::OneNumber)) {
+                whole += w.text;
+                confidence = std::min(confidence, w.confidence);
+            }
+            // An exponent not read leaves the label unread: its base alone ("10") is no value.
+            if (!text.empty() && whole.size() > text.size() && whole.compare(0, text.size(), text) == 0)
+                text += "^" + whole.substr(text.size());
+            else
+                text += "^?";
+        }
+        // A label not read at all still counts among those that do not agree.
+        labels.push_back({text.empty() ? "?" : text, padded(word.box, left, top), text.empty() ? 0 : confidence, {}});
+    }
+    return labels;
+}
+
+} // namespace calvero::capture

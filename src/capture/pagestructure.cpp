@@ -1,0 +1,513 @@
+#include "capture/pagestructure.h"
+
+#include "capture/colourpieces.h"
+#include "capture/pointexport.h"
+#include "capture/tolerancechoice.h"
+#include "capture/unionfind.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace calvero::capture {
+
+namespace {
+
+// A chart's line runs across at least this share of the page (and this many
+// pixels), broken by at most this many pixels: a chart of a catalogue page
+// with three side by side is a quarter of its width.
+constexpr double LineShare = 0.12;
+constexpr int ShortestLine = 40;
+constexpr int LineGap = 2;
+// No line is thicker than this share of the page (and the pixels).
+constexpr double ThickestLineShare = 0.006;
+constexpr int ThickestLineAtLeast = 10;
+// Lines whose ends come this near each other touch: a tick mark at the
+// corner prolongs a line, and axis lines set a little apart from each other
+// (an offset spine) still make one chart.
+constexpr int Touching = 22;
+// A box less than this share of the area of the chart it lies in (a
+// legend's frame) is part of that chart; larger ones inside a box make the
+// outer one a border round several charts.
+constexpr double InnerShare = 0.25;
+constexpr double FairShare = 0.08;
+// A filled area is a chart's when this share of its box is of its paper.
+constexpr double AreaFill = 0.6;
+
+// The long lines along one direction: for each row (or column) its longest
+// stretch of ink, neighbours with one joined into a thicker line.
+template <typename Inked>
+std::vector<EdgeLine> longLines(int count, int length, int shortest, Inked inked)
+{
+    std::vector<EdgeLine> lines;
+    std::vector<std::pair<int, int>> stretches; // this row's, first and last
+    for (int across = 0; across < count; ++across) {
+        stretches.clear();
+        int start = -1, lastInk = -LineGap - 2;
+        for (int along = 0; along <= length; ++along) {
+            const bool ink = along < length && inked(across, along);
+            if (ink && along - lastInk - 1 > LineGap) start = along;
+            if (ink) lastInk = along;
+            if ((!ink && along - lastInk > LineGap) || along == length) {
+                if (start >= 0 && lastInk - start + 1 >= shortest) stretches.push_back({start, lastInk});
+                start = -1;
+            }
+        }
+        // Each stretch long enough (two charts side by side have a line each
+        // on one row) joins a line of the row before that it overlaps.
+        std::vector<EdgeLine> grown;
+        for (const auto& [first, last] : stretches) {
+            bool joined = false;
+            for (EdgeLine& l : lines)
+                if (l.to == across - 1 && first <= l.last && last >= l.first) {
+                    l.to = across, l.first = std::min(l.first, first), l.last = std::max(l.last, last);
+                    joined = true;
+                    break;
+                }
+            if (!joined) grown.push_back({across, across, first, last, 0});
+        }
+        lines.insert(lines.end(), grown.begin(), grown.end());
+    }
+    return lines;
+}
+
+double luminance(std::uint32_t p) { return 0.299 * ((p >> 16) & 255) + 0.587 * ((p >> 8) & 255) + 0.114 * (p & 255); }
+
+double median(std::vector<double> v)
+{
+    if (v.empty()) return 0;
+    std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
+    return v[v.size() / 2];
+}
+
+struct Box {
+    double left, top, right, bottom;
+    double area() const { return std::max(0.0, right - left) * std::max(0.0, bottom - top); }
+    bool inside(const Box& b) const
+    {
+        return left >= b.left - Touching && right <= b.right + Touching && top >= b.top - Touching && bottom <= b.bottom + Touching;
+    }
+};
+
+Box boxOf(const ChartFrame& c) { return {c.left, c.top, c.right, c.bottom}; }
+
+// Lines across and down that touch or cross, grouped: each group with lines
+// both ways is a chart.
+std::vector<ChartFrame> chartsOfLines(const PixelBuffer& picture, const std::vector<EdgeLine>& across,
+                                      const std::vector<EdgeLine>& down)
+{
+    const std::size_t n = across.size();
+    UnionFind groups(n + down.size());
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = 0; j < down.size(); ++j) {
+            const EdgeLine& h = across[i];
+            const EdgeLine& v = down[j];
+            if (v.to >= h.first - Touching && v.from <= h.last + Touching && h.to >= v.first - Touching && h.from <= v.last + Touching)
+                groups.join(static_cast<int>(i), static_cast<int>(n + j));
+        }
+    std::vector<ChartFrame> charts;
+    for (std::size_t root = 0; root < n; ++root) {
+        if (groups.root(static_cast<int>(root)) != static_cast<int>(root)) continue;
+        std::vector<const EdgeLine*> hs, vs;
+        for (std::size_t i = 0; i < n; ++i)
+            if (groups.root(static_cast<int>(i)) == static_cast<int>(root)) hs.push_back(&across[i]);
+        for (std::size_t j = 0; j < down.size(); ++j)
+            if (groups.root(static_cast<int>(n + j)) == static_cast<int>(root)) vs.push_back(&down[j]);
+        if (vs.empty()) continue;
+        int hFirst = hs[0]->first, hLast = hs[0]->last, vFirst = vs[0]->first, vLast = vs[0]->last;
+        for (const EdgeLine* h : hs) hFirst = std::min(hFirst, h->first), hLast = std::max(hLast, h->last);
+        for (const EdgeLine* v : vs) vFirst = std::min(vFirst, v->first), vLast = std::max(vLast, v->last);
+        ChartFrame chart;
+        // Each edge is the outermost line there, or where the lines the other way end.
+        const auto outermost = [](const std::vector<const EdgeLine*>& lines, auto nearEdge, auto better) {
+            const EdgeLine* best = nullptr;
+            for (const EdgeLine* l : lines)
+                if (nearEdge(*l) && (!best || better(*l, *best))) best = l;
+            return best ? std::optional<EdgeLine>(*best) : std::nullopt;
+        };
+        chart.leftLine = outermost(vs, [&](const EdgeLine& l) { return l.from <= hFirst + Touching; },
+                                   [](const EdgeLine& a, const EdgeLine& b) { return a.from < b.from; });
+        chart.rightLine = outermost(vs, [&](const EdgeLine& l) { return l.to >= hLast - Touching; },
+                                    [](const EdgeLine& a, const EdgeLine& b) { return a.to > b.to; });
+        chart.topLine = outermost(hs, [&](const EdgeLine& l) { return l.from <= vFirst + Touching; },
+                                  [](const EdgeLine& a, const EdgeLine& b) { return a.from < b.from; });
+        chart.bottomLine = outermost(hs, [&](const EdgeLine& l) { return l.to >= vLast - Touching; },
+                                     [](const EdgeLine& a, const EdgeLine& b) { return a.to > b.to; });
+        for (auto* line : {&chart.leftLine, &chart.rightLine})
+            if (*line) (*line)->centre = lineCentre(picture, **line, false);
+        for (auto* line : {&chart.topLine, &chart.bottomLine})
+            if (*line) (*line)->centre = lineCentre(picture, **line, true);
+        // One line down is both the left and the right edge of nothing.
+        if (chart.leftLine && chart.rightLine && chart.leftLine->from == chart.rightLine->from)
+            (chart.leftLine->from - hFirst <= hLast - chart.rightLine->to ? chart.rightLine : chart.leftLine).reset();
+        if (chart.topLine && chart.bottomLine && chart.topLine->from == chart.bottomLine->from)
+            (chart.topLine->from - vFirst <= vLast - chart.bottomLine->to ? chart.bottomLine : chart.topLine).reset();
+        chart.left = chart.leftLine ? chart.leftLine->centre : hFirst;
+        chart.right = chart.rightLine ? chart.rightLine->centre : hLast + 1;
+        chart.top = chart.topLine ? chart.topLine->centre : vFirst;
+        chart.bottom = chart.bottomLine ? chart.bottomLine->centre : vLast + 1;
+        for (const EdgeLine* v : vs) chart.gridColumns.push_back(lineCentre(picture, *v, false));
+        for (const EdgeLine* h : hs) chart.gridRows.push_back(lineCentre(picture, *h, true));
+        if (chart.right - chart.left >= ShortestLine && chart.bottom - chart.top >= ShortestLine) charts.push_back(chart);
+    }
+    return charts;
+}
+
+struct Margin {
+    Rgb colour;
+    double spread; // the grain's, in levels of its most spread channel
+};
+
+// The colour round the picture's edge (the median of each channel) and its grain.
+Margin marginOf(const PixelBuffer& picture)
+{
+    const int w = picture.width(), h = picture.height();
+    std::vector<int> edge[3];
+    const auto take = [&](int x, int y) {
+        for (int c = 0; c < 3; ++c) edge[c].push_back((picture.pixel(x, y) >> (16 - 8 * c)) & 255);
+    };
+    for (int x = 0; x < w; ++x) take(x, 0), take(x, h - 1);
+    for (int y = 0; y < h; ++y) take(0, y), take(w - 1, y);
+    int middle[3];
+    double spread = 0;
+    for (int c = 0; c < 3; ++c) {
+        std::nth_element(edge[c].begin(), edge[c].begin() + static_cast<std::ptrdiff_t>(edge[c].size() / 2), edge[c].end());
+        middle[c] = edge[c][edge[c].size() / 2];
+        double squares = 0;
+        std::size_t n = 0;
+        for (int v : edge[c])
+            if (std::abs(v - middle[c]) < 24) squares += double(v - middle[c]) * (v - middle[c]), ++n;
+        spread = std::max(spread, n ? std::sqrt(squares / n) : 0.0);
+    }
+    return {{std::uint8_t(middle[0]), std::uint8_t(middle[1]), std::uint8_t(middle[2])}, spread};
+}
+
+// Areas filled with a paper of their own (a grey background under a white
+// grid), found against the page's margin (the colour round the picture's
+// edge): each pixel, averaged with its neighbours against the grain, is an
+// area's when it differs from the margin by more than the grain does; the
+// pixels joined across thin lines of the margin's colour (a white grid), the
+// large, nearly full pieces are charts.
+constexpr int AreaJoin = 3;
+
+std::vector<ChartFrame> chartsOfAreas(const PixelBuffer& picture, int shortestAcross, int shortestDown)
+{
+    const int w = picture.width(), h = picture.height();
+    if (w < 3 * AreaJoin || h < 3 * AreaJoin) return {};
+    const Margin m = marginOf(picture);
+    const double margin[3] = {double(m.colour.red), double(m.colour.green), double(m.colour.blue)}, spread = m.spread;
+    // Averaged over 3 x 3 pixels the grain's spread is a third.
+    const double threshold = std::max(5.0, 3 * spread / 3);
+    PixelMask area(w, h);
+    for (int y = 1; y < h - 1; ++y)
+        for (int x = 1; x < w - 1; ++x) {
+            double sum[3] = {0, 0, 0};
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const std::uint32_t p = picture.pixel(x + dx, y + dy);
+                    sum[0] += (p >> 16) & 255, sum[1] += (p >> 8) & 255, sum[2] += p & 255;
+                }
+            double d = 0;
+            for (int c = 0; c < 3; ++c) d = std::max(d, std::abs(sum[c] / 9 - margin[c]));
+            area.set(x, y, d > threshold);
+        }
+    const PixelMask unjoined = area;
+    widen(area, AreaJoin);
+    // Ticks and marks touching the area widen its box: its edges are the
+    // outermost rows and columns mostly of the area.
+    const auto share = [&](int from, int to, auto at) {
+        int n = 0;
+        for (int i = from; i <= to; ++i) n += at(i);
+        return double(n) / std::max(1, to - from + 1);
+    };
+    std::vector<ChartFrame> charts;
+    const auto difference = [&](int x, int y) {
+        const std::uint32_t q = picture.pixel(x, y);
+        return std::max({std::abs(double((q >> 16) & 255) - margin[0]), std::abs(double((q >> 8) & 255) - margin[1]),
+                         std::abs(double(q & 255) - margin[2])});
+    };
+    for (const Piece& p : findPieces(area).pieces) {
+        int left = p.left + AreaJoin, right = p.right - AreaJoin, top = p.top + AreaJoin, bottom = p.bottom - AreaJoin;
+        if (right - left + 1 < shortestAcross || bottom - top + 1 < shortestDown) continue;
+        // The area's own difference from the margin, in its middle; a pixel of it differs by half that at least.
+        std::vector<double> inside;
+        for (int y = (3 * top + bottom) / 4; y <= (top + 3 * bottom) / 4; y += 4)
+            for (int x = (3 * left + right) / 4; x <= (left + 3 * right) / 4; x += 4) inside.push_back(difference(x, y));
+        const double half = median(inside) / 2;
+        const auto ofArea = [&](int x, int y) { return unjoined.at(x, y) && difference(x, y) > half; };
+        for (bool moved = true; moved && left < right && top < bottom;) {
+            moved = false;
+            if (share(top, bottom, [&](int y) { return ofArea(left, y); }) < 0.5) ++left, moved = true;
+            if (share(top, bottom, [&](int y) { return ofArea(right, y); }) < 0.5) --right, moved = true;
+            if (share(left, right, [&](int x) { return ofArea(x, top); }) < 0.5) ++top, moved = true;
+            if (share(left, right, [&](int x) { return ofArea(x, bottom); }) < 0.5) --bottom, moved = true;
+        }
+        if (right - left + 1 < shortestAcross || bottom - top + 1 < shortestDown) continue;
+        if (p.left <= 1 || p.top <= 1 || p.right >= w - 2 || p.bottom >= h - 2) continue;
+        if (p.pixels < AreaFill * p.width() * double(p.height())) continue;
+        ChartFrame chart;
+        chart.left = left, chart.right = right + 1, chart.top = top, chart.bottom = bottom + 1;
+        charts.push_back(chart);
+    }
+    return charts;
+}
+
+// Left to right, top to bottom: charts whose rows overlap by half make one row of the page.
+void readingOrder(std::vector<ChartFrame>& charts)
+{
+    std::sort(charts.begin(), charts.end(), [](const ChartFrame& a, const ChartFrame& b) { return a.top < b.top; });
+    std::vector<int> row(charts.size(), 0);
+    double rowMiddle = 0;
+    for (std::size_t i = 0; i < charts.size(); ++i) {
+        if (i && charts[i].top > rowMiddle) row[i] = row[i - 1] + 1;
+        else if (i) row[i] = row[i - 1];
+        if (!i || row[i] != row[i - 1]) rowMiddle = (charts[i].top + charts[i].bottom) / 2;
+    }
+    std::vector<std::size_t> order(charts.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return row[a] != row[b] ? row[a] < row[b] : charts[a].left < charts[b].left;
+    });
+    std::vector<ChartFrame> sorted;
+    for (std::size_t i : order) sorted.push_back(charts[i]);
+    charts = std::move(sorted);
+}
+
+} // namespace
+
+double lineCentre(const PixelBuffer& picture, const EdgeLine& line, bool across)
+{
+    std::vector<double> centres;
+    const auto at = [&](int along, int a) { return across ? picture.pixel(along, a) : picture.pixel(a, along); };
+    const int breadth = across ? picture.height() : picture.width();
+    const int lo = std::max(0, line.from - 1), hi = std::min(breadth - 1, line.to + 1);
+    for (int along = line.first; along <= line.last; ++along) {
+        // The paper beside the line: the lighter of its two sides.
+        double paper = 0;
+        for (int a : {lo - 1, hi + 1})
+            if (a >= 0 && a < breadth) paper = std::max(paper, luminance(at(along, a)));
+        double sum = 0, weighted = 0;
+        for (int a = lo; a <= hi; ++a) {
+            const double dark = std::max(0.0, paper - luminance(at(along, a)));
+            sum += dark, weighted += dark * (a + 0.5);
+        }
+        if (sum > 0) centres.push_back(weighted / sum);
+    }
+    return centres.empty() ? (line.from + line.to + 1) / 2.0 : median(std::move(centres));
+}
+
+std::vector<Rgb> pagePapers(const PixelBuffer& picture)
+{
+    constexpr double WhiteShare = 0.1;
+    constexpr int WhiteAtLeast = 250;
+    constexpr double SamePaper = 3;
+    std::vector<Rgb> papers = paperColours(picture);
+    const Rgb white{255, 255, 255};
+    if (std::any_of(papers.begin(), papers.end(), [&](Rgb p) { return colourDistance(p, white) <= SamePaper; })) return papers;
+    long long whites = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        const std::uint32_t* row = picture.row(y);
+        for (int x = 0; x < picture.width(); ++x)
+            whites += ((row[x] >> 16) & 255) >= WhiteAtLeast && ((row[x] >> 8) & 255) >= WhiteAtLeast && (row[x] & 255) >= WhiteAtLeast;
+    }
+    if (whites >= WhiteShare * picture.width() * double(picture.height())) papers.push_back(white);
+    return papers;
+}
+
+namespace {
+
+// A pixel's difference from the nearest paper: its most different channel.
+int fromPaper(std::uint32_t p, const std::vector<Rgb>& papers)
+{
+    int nearest = 255;
+    for (const Rgb& q : papers)
+        nearest = std::min(nearest, std::max({std::abs(int((p >> 16) & 255) - q.red), std::abs(int((p >> 8) & 255) - q.green),
+                                              std::abs(int(p & 255) - q.blue)}));
+    return nearest;
+}
+
+// Ink differs from the paper by this many levels at least, and this many times the grain's spread.
+constexpr int InkLevels = 14;
+constexpr double InkGrains = 4;
+// Pixels this near a paper are its grain, when its spread is measured.
+constexpr int GrainReach = 24;
+
+} // namespace
+
+PixelMask structureInk(const PixelBuffer& picture, const std::vector<Rgb>& papers)
+{
+    const int w = picture.width(), h = picture.height();
+    double squares = 0;
+    long long n = 0;
+    for (int y = 0; y < h; y += 3)
+        for (int x = 0; x < w; x += 3)
+            if (const int d = fromPaper(picture.pixel(x, y), papers); d < GrainReach) squares += double(d) * d, ++n;
+    const double grain = n ? std::sqrt(squares / n) : 0;
+    const int threshold = std::max(InkLevels, static_cast<int>(std::ceil(InkGrains * grain)));
+    PixelMask ink(w, h);
+    for (int y = 0; y < h; ++y) {
+        const std::uint32_t* row = picture.row(y);
+        unsigned char* out = ink.row(y);
+        for (int x = 0; x < w; ++x) out[x] = fromPaper(row[x], papers) > threshold;
+    }
+    return ink;
+}
+
+std::vector<ChartFrame> findCharts(const PixelBuffer& picture)
+{
+    if (picture.empty()) return {};
+    const std::vector<Rgb> papers = pagePapers(picture);
+    return findCharts(picture, structureInk(picture, papers), papers);
+}
+
+std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& ink, const std::vector<Rgb>& papers)
+{
+    const int w = ink.width(), h = ink.height();
+    if (w == 0 || h == 0) return {};
+    const int shortestAcross = std::max(ShortestLine, static_cast<int>(LineShare * w));
+    const int shortestDown = std::max(ShortestLine, static_cast<int>(LineShare * h));
+    std::vector<EdgeLine> across = longLines(h, w, shortestAcross, [&](int y, int x) { return ink.at(x, y); });
+    std::vector<EdgeLine> down = longLines(w, h, shortestDown, [&](int x, int y) { return ink.at(x, y); });
+    // A band thicker than any line drawn is a filled area (found as one below), or ink run together.
+    const int thickest = std::max(ThickestLineAtLeast, static_cast<int>(ThickestLineShare * std::max(w, h)));
+    for (std::vector<EdgeLine>* lines : {&across, &down})
+        lines->erase(std::remove_if(lines->begin(), lines->end(), [&](const EdgeLine& l) { return l.to - l.from + 1 > thickest; }),
+                     lines->end());
+    std::vector<ChartFrame> found = chartsOfLines(picture, across, down);
+    for (const ChartFrame& area : chartsOfAreas(picture, shortestAcross, shortestDown)) {
+        // A filled area with a frame drawn round it is that frame's chart.
+        const bool framed = std::any_of(found.begin(), found.end(), [&](const ChartFrame& c) {
+            return boxOf(area).inside(boxOf(c)) && boxOf(c).inside(boxOf(area));
+        });
+        if (!framed) found.push_back(area);
+    }
+    // A small box inside a chart is part of it (a legend's frame); a box
+    // holding one large box, or two or more of a fair size, is a border round charts.
+    const auto within = [&](std::size_t inner, std::size_t outer) {
+        const Box a = boxOf(found[inner]), b = boxOf(found[outer]);
+        return inner != outer && a.inside(b) && !(b.inside(a) && inner < outer);
+    };
+    const auto share = [&](std::size_t inner, std::size_t outer) { return boxOf(found[inner]).area() / boxOf(found[outer]).area(); };
+    std::vector<bool> border(found.size(), false);
+    for (std::size_t o = 0; o < found.size(); ++o) {
+        std::size_t fair = 0;
+        for (std::size_t i = 0; i < found.size(); ++i)
+            if (within(i, o)) {
+                if (share(i, o) >= InnerShare) border[o] = true;
+                if (share(i, o) >= FairShare) ++fair;
+            }
+        if (fair >= 2) border[o] = true;
+    }
+    std::vector<ChartFrame> charts;
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        bool keep = !border[i];
+        for (std::size_t o = 0; o < found.size() && keep; ++o)
+            if (within(i, o) && !border[o]) keep = false;
+        if (keep) charts.push_back(found[i]);
+    }
+    readingOrder(charts);
+    return charts;
+}
+
+std::optional<std::size_t> chartAt(const std::vector<ChartFrame>& charts, PixelPoint point)
+{
+    for (std::size_t i = 0; i < charts.size(); ++i)
+        if (point.x >= charts[i].left && point.x <= charts[i].right && point.y >= charts[i].top && point.y <= charts[i].bottom)
+            return i;
+    return std::nullopt;
+}
+
+std::string chartListText(const std::vector<ChartFrame>& charts)
+{
+    std::string text;
+    const auto at = [](double x, double y) { return pointValueText(std::round(x)) + "," + pointValueText(std::round(y)); };
+    for (std::size_t i = 0; i < charts.size(); ++i)
+        text += std::to_string(i + 1) + " (" + at(charts[i].left, charts[i].top) + " - " + at(charts[i].right, charts[i].bottom) +
+                ")\n";
+    return text;
+}
+
+namespace {
+
+// Turns are looked for in these steps, first coarse, then around the best.
+constexpr double LargestTurn = 3.0;
+constexpr double CoarseStep = 0.1;
+constexpr double FineStep = 0.01;
+// The turn is measured on the page shrunk to at most this many pixels across.
+constexpr int TurnPixels = 1200;
+// Below this turn a page is taken as drawn straight.
+constexpr double NoTurn = 0.04;
+constexpr double Pi = 3.14159265358979323846;
+
+} // namespace
+
+double pageTurn(const PixelBuffer& picture, const std::vector<Rgb>& papers)
+{
+    if (picture.width() < 8 || picture.height() < 8) return 0;
+    const int step = std::max(1, std::max(picture.width(), picture.height()) / TurnPixels);
+    double paper = 0;
+    for (const Rgb& p : papers) paper = std::max(paper, luminance(argbOf(p)));
+    // The dark ink, sampled on a coarse grid, as points of the shrunk page.
+    std::vector<std::pair<float, float>> points;
+    for (int y = 0; y < picture.height(); y += step)
+        for (int x = 0; x < picture.width(); x += step)
+            if (luminance(picture.pixel(x, y)) < paper - 60) points.push_back({float(x / step), float(y / step)});
+    if (points.size() < 100) return 0;
+    const int rows = picture.height() / step + picture.width() / step + 4;
+    std::vector<double> histogram(static_cast<std::size_t>(2 * rows));
+    const auto evenness = [&](double degrees) {
+        std::fill(histogram.begin(), histogram.end(), 0.0);
+        const double s = std::sin(degrees * Pi / 180), c = std::cos(degrees * Pi / 180);
+        for (const auto& [x, y] : points) {
+            const double row = -x * s + y * c + rows;
+            const int r = static_cast<int>(row);
+            const double f = row - r;
+            if (r >= 0 && r + 1 < static_cast<int>(histogram.size())) histogram[std::size_t(r)] += 1 - f, histogram[std::size_t(r + 1)] += f;
+        }
+        double sum = 0;
+        for (double h : histogram) sum += h * h;
+        return sum;
+    };
+    double best = 0, bestScore = evenness(0);
+    for (double d = -LargestTurn; d <= LargestTurn + 1e-9; d += CoarseStep)
+        if (const double score = evenness(d); score > bestScore) best = d, bestScore = score;
+    const double around = best;
+    for (double d = around - CoarseStep; d <= around + CoarseStep + 1e-9; d += FineStep)
+        if (const double score = evenness(d); score > bestScore) best = d, bestScore = score;
+    return std::abs(best) < NoTurn ? 0 : best;
+}
+
+Rgb marginColour(const PixelBuffer& picture) { return picture.empty() ? Rgb{255, 255, 255} : marginOf(picture).colour; }
+
+PixelPoint onTheOriginal(PixelPoint turned, double degrees, int width, int height)
+{
+    const double s = std::sin(degrees * Pi / 180), c = std::cos(degrees * Pi / 180);
+    const double cx = width / 2.0, cy = height / 2.0, u = turned.x - cx, v = turned.y - cy;
+    return {cx + u * c - v * s, cy + u * s + v * c};
+}
+
+PixelBuffer turnedBack(const PixelBuffer& picture, double degrees, Rgb paper)
+{
+    const std::uint32_t outside = argbOf(paper);
+    PixelBuffer out = *PixelBuffer::create(picture.width(), picture.height());
+    for (int y = 0; y < out.height(); ++y) {
+        std::uint32_t* row = out.row(y);
+        for (int x = 0; x < out.width(); ++x) {
+            // Pixel centres: the sample at the original's point for this centre.
+            const PixelPoint at = onTheOriginal({x + 0.5, y + 0.5}, degrees, out.width(), out.height());
+            const double px = at.x - 0.5, py = at.y - 0.5;
+            const int x0 = static_cast<int>(std::floor(px)), y0 = static_cast<int>(std::floor(py));
+            const double fx = px - x0, fy = py - y0;
+            double sum[3] = {0, 0, 0};
+            for (int dy = 0; dy <= 1; ++dy)
+                for (int dx = 0; dx <= 1; ++dx) {
+                    const double w = (dx ? fx : 1 - fx) * (dy ? fy : 1 - fy);
+                    const std::uint32_t p = picture.contains(x0 + dx, y0 + dy) ? picture.pixel(x0 + dx, y0 + dy) : outside;
+                    sum[0] += w * ((p >> 16) & 255), sum[1] += w * ((p >> 8) & 255), sum[2] += w * (p & 255);
+                }
+            row[x] = 0xff000000u | std::uint32_t(sum[0] + 0.5) << 16 | std::uint32_t(sum[1] + 0.5) << 8 | std::uint32_t(sum[2] + 0.5);
+        }
+    }
+    return out;
+}
+
+} // namespace calvero::capture

@@ -1,0 +1,145 @@
+// The charts of a page found by their lines or filled areas, without OCR:
+// pages drawn here pixel by pixel, so where each edge lies is known exactly
+// (a line two pixels thick on rows 100 and 101 has its middle at 101.0).
+#include "capture/pagestructure.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+using namespace calvero::capture;
+
+namespace {
+
+constexpr std::uint32_t Black = 0xff000000, LightGrey = 0xffc8c8c8, AreaGrey = 0xffe5e5e5, White = 0xffffffff;
+
+struct Rect {
+    int left, top, right, bottom; // pixels covered, both ends included
+};
+
+void fill(PixelBuffer& p, Rect r, std::uint32_t colour)
+{
+    for (int y = r.top; y <= r.bottom; ++y)
+        for (int x = r.left; x <= r.right; ++x) p.setPixel(x, y, colour);
+}
+
+// A frame two pixels thick round the plot area, with outward ticks and a
+// block of "text" under the x axis; the area's edges at the lines' middles.
+void frame(PixelBuffer& p, Rect r, std::uint32_t colour = Black, bool sides = true)
+{
+    fill(p, {r.left, r.bottom - 1, r.right, r.bottom}, colour);
+    fill(p, {r.left, r.top, r.left + 1, r.bottom}, colour);
+    if (sides) {
+        fill(p, {r.left, r.top, r.right, r.top + 1}, colour);
+        fill(p, {r.right - 1, r.top, r.right, r.bottom}, colour);
+    }
+    for (int x = r.left; x <= r.right; x += 50) fill(p, {x, r.bottom + 1, x + 1, r.bottom + 6}, colour);
+}
+
+PixelBuffer page(int w, int h) { return *PixelBuffer::create(w, h); }
+
+} // namespace
+
+TEST(PageStructure, EveryChartOfThePageInReadingOrderWithItsEdges)
+{
+    struct Case {
+        const char* name;
+        PixelBuffer picture;
+        std::vector<std::array<double, 4>> expected; // each chart's left, top, right, bottom: the middles of its lines
+    };
+    std::vector<Case> cases;
+    {
+        PixelBuffer p = page(800, 600);
+        frame(p, {100, 50, 701, 501});
+        cases.push_back({"one framed chart", std::move(p), {{101, 51, 701, 501}}});
+    }
+    {
+        PixelBuffer p = page(800, 600);
+        frame(p, {100, 50, 701, 501}, LightGrey);
+        cases.push_back({"a light grey frame", std::move(p), {{101, 51, 701, 501}}});
+    }
+    {
+        PixelBuffer p = page(800, 600);
+        frame(p, {100, 50, 701, 501}, Black, false);
+        cases.push_back({"the axis lines alone: the area ends where they do", std::move(p), {{101, 50, 702, 501}}});
+    }
+    {
+        PixelBuffer p = page(800, 600);
+        frame(p, {100, 50, 701, 501});
+        frame(p, {500, 70, 681, 161}); // a legend's box
+        cases.push_back({"a legend's box inside is part of the chart", std::move(p), {{101, 51, 701, 501}}});
+    }
+    {
+        // A 2 x 2 page with a border round it, and a line of text between the rows.
+        PixelBuffer p = page(1200, 1000);
+        frame(p, {10, 10, 1189, 989});
+        frame(p, {620, 60, 1101, 401});
+        frame(p, {100, 60, 501, 401});
+        frame(p, {100, 560, 501, 901});
+        frame(p, {620, 560, 1101, 901});
+        for (int x = 100; x < 900; x += 9) fill(p, {x, 470, x + 5, 480}, Black);
+        cases.push_back({"four charts in a border, text between them", std::move(p),
+                         {{101, 61, 501, 401}, {621, 61, 1101, 401}, {101, 561, 501, 901}, {621, 561, 1101, 901}}});
+    }
+    {
+        // A grey area with a white grid and no line: its edges are the area's.
+        PixelBuffer p = page(800, 600);
+        fill(p, {100, 50, 699, 499}, AreaGrey);
+        for (int x = 150; x < 700; x += 100) fill(p, {x, 50, x, 499}, White);
+        for (int y = 100; y < 500; y += 100) fill(p, {100, y, 699, y}, White);
+        cases.push_back({"a grey area under a white grid", std::move(p), {{100, 50, 700, 500}}});
+    }
+    {
+        // Grid lines only, light grey, spanning the area (no frame, no axis line).
+        PixelBuffer p = page(800, 600);
+        for (int x = 100; x <= 700; x += 100) fill(p, {x, 50, x, 500}, LightGrey);
+        for (int y = 50; y <= 500; y += 90) fill(p, {100, y, 700, y}, LightGrey);
+        // One pixel lines: column 100 covers 100 to 101, its middle 100.5.
+        cases.push_back({"a light grid without a frame", std::move(p), {{100.5, 50.5, 700.5, 500.5}}});
+    }
+    {
+        PixelBuffer p = page(800, 600);
+        for (int y = 100; y < 400; y += 20)
+            for (int x = 100; x < 700; x += 9) fill(p, {x, y, x + 5, y + 10}, Black);
+        cases.push_back({"a page of text: no chart", std::move(p), {}});
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<ChartFrame> charts = findCharts(c.picture);
+        ASSERT_EQ(charts.size(), c.expected.size()) << chartListText(charts);
+        for (std::size_t i = 0; i < charts.size(); ++i) {
+            EXPECT_NEAR(charts[i].left, c.expected[i][0], 0.05) << i;
+            EXPECT_NEAR(charts[i].top, c.expected[i][1], 0.05) << i;
+            EXPECT_NEAR(charts[i].right, c.expected[i][2], 0.05) << i;
+            EXPECT_NEAR(charts[i].bottom, c.expected[i][3], 0.05) << i;
+        }
+        if (c.expected.size() == 4) {
+            EXPECT_EQ(chartAt(charts, {700, 700}), 3u);
+            EXPECT_EQ(chartAt(charts, {560, 200}), std::nullopt);
+        }
+    }
+}
+
+TEST(PageStructure, ALineIsPlacedAtTheCentreOfItsInkToATenthOfAPixel)
+{
+    // A line across whose middle lies at row 200 + share: its rows 199 and
+    // 200 carry the ink a renderer gives a one pixel line at that place.
+    for (double share : {0.0, 0.3, 0.5, 0.8}) {
+        SCOPED_TRACE(share);
+        PixelBuffer p = page(400, 300);
+        const auto grey = [](double ink) {
+            const auto v = static_cast<std::uint32_t>(std::lround(255 * (1 - ink)));
+            return 0xff000000u | v << 16 | v << 8 | v;
+        };
+        // One pixel of ink spread over rows 199 and 200 as its middle sits between their centres.
+        const double middle = 199.5 + share;
+        for (int x = 50; x < 350; ++x) {
+            p.setPixel(x, 199, grey(std::clamp(200.5 - middle, 0.0, 1.0)));
+            p.setPixel(x, 200, grey(std::clamp(middle - 199.5, 0.0, 1.0)));
+        }
+        const EdgeLine line{199, 200, 50, 349, 0};
+        EXPECT_NEAR(lineCentre(p, line, true), middle, 0.1);
+    }
+}
