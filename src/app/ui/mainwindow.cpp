@@ -8,6 +8,7 @@
 #include "app/ui/fitoptionswindow.h"
 #include "app/calculatecommand.h"
 #include "app/document.h"
+#include "entry/importcommand.h"
 #include "fit/dataset.h"
 #include "viewers/ui/comparisonwindow.h"
 
@@ -68,6 +69,15 @@ void fitCaption(QAbstractButton* button, QFont font)
     }
 }
 
+// What the next calculation fits, before its options: "POLINOMIO, grado 7; "
+// (nothing when no kind is chosen).
+std::string choiceLine(FitType kind, int degree)
+{
+    const std::string label = kindLabel(kind);
+    if (label.empty()) return {};
+    return label + (takesDegree(kind) ? ", grado " + std::to_string(degree) : "") + "; ";
+}
+
 // The long time format of the locale without its time-zone part.
 QString longTimeFormat()
 {
@@ -116,6 +126,7 @@ void MainWindow::createControls()
     degreeBox_->setRange(1, 9);
     degreeBox_->setValue(1);
     degreeBox_->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    connect(degreeBox_, &QSpinBox::valueChanged, this, &MainWindow::showOptionsLine);
 
     initialTemperatureLabel_ = new QLabel("t iniziale", this);
     degreeLabel_ = new QLabel("GRADO ", this);
@@ -278,8 +289,9 @@ void MainWindow::runCommand(const std::function<void()>& command)
 void MainWindow::showOptionsLine()
 {
     if (!document_ || !optionsLine_) return;
-    const std::string line = calvero::optionsLine(document_->options, document_->kind);
-    optionsLine_->setText(QString::fromStdString(line.empty() ? "vincoli: nessuno (minimi quadrati)" : line));
+    const std::string options = calvero::optionsLine(document_->options, document_->kind);
+    optionsLine_->setText(QString::fromStdString(
+        choiceLine(document_->kind, degreeBox_->value()) + (options.empty() ? "vincoli: nessuno (minimi quadrati)" : options)));
 }
 
 void MainWindow::editFitOptions()
@@ -334,8 +346,9 @@ void MainWindow::readDataSet()
     // A point file chosen here is what "calvero1 FILE" imports: offer that instead of a refusal.
     if (holdsPointsOnly(path)) {
         if (ask(importInsteadQuestion(path), false) != Answer::Yes) return;
-        workspace().tell(importPoints(workspace(), path));
-        showPointEntry();
+        const Failure said = importPoints(workspace(), path);
+        workspace().tell(said);
+        if (importReplacedPoints(said)) showPointEntry();
         return;
     }
     workspace().tell(readAndCalculate(workspace(), path));
@@ -364,7 +377,13 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::openFile(const std::string& path)
 {
-    runCommand([this, path] { workspace().tell(calvero::openFile(workspace(), path)); });
+    runCommand([this, path] {
+        const bool points = holdsPointsOnly(path);
+        const Failure said = calvero::openFile(workspace(), path);
+        workspace().tell(said);
+        // Imported points are shown where they can be checked before a calculation.
+        if (points && importReplacedPoints(said)) showPointEntry();
+    });
 }
 
 void MainWindow::runExamples() { workspace().tell(calvero::runExamples(workspace())); }

@@ -1,6 +1,7 @@
 #pragma once
-// The main window: the kind, the degree and the temperatures, the line of the
-// fit options that are on, the clock, and every command of the program.
+// The main window: the kind, the degree and the temperatures, the line of
+// what the next calculation fits (kind, degree, fit options), the clock, and
+// every command of the program.
 #include "app/frontend.h"
 
 #include <QWidget>
@@ -72,7 +73,8 @@ public:
     QPushButton* webSiteButton() const { return webSiteButton_; }
     QPushButton* compareButton() const { return compareButton_; }
     QPushButton* fitOptionsButton() const { return fitOptionsButton_; }
-    // The one line that says which fit options are on.
+    // The one line that says what the next calculation fits: the kind, its
+    // degree and the fit options that are on.
     QLabel* optionsLine() const { return optionsLine_; }
 
 public slots:

@@ -112,6 +112,7 @@ PointGridWindow::PointGridWindow(PointTarget target, const FitType& kind, QWidge
 
 void PointGridWindow::setMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
 void PointGridWindow::setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
+void PointGridWindow::setImportListener(ImportListener listener) { importListener_ = std::move(listener); }
 
 int PointGridWindow::gridRowCount() const { return model_->rowCount() + 1; }
 int PointGridWindow::gridColumnCount() const { return model_->columnCount() + 1; }
@@ -161,8 +162,10 @@ void PointGridWindow::importPoints()
     commitOpenEditor();
     const QString name = fileChooser_ ? fileChooser_() : QString();
     if (name.isEmpty()) return;
-    const Failure said = importPointFile(name.toStdString(), firstRowBox_->value(), target_);
+    const std::string path = name.toStdString();
+    const Failure said = importPointFile(path, firstRowBox_->value(), target_);
     model_->refresh();
+    if (importReplacedPoints(said) && importListener_) importListener_(path);
     if (said) showMessage(QString::fromStdString(*said));
 }
 

@@ -24,12 +24,15 @@ public:
     using MessageSink = std::function<void(const QString&)>;
     // Asks for the file to import; an empty name means the user cancelled.
     using FileChooser = std::function<QString()>;
+    // Told the file whose points have just replaced the grid's.
+    using ImportListener = std::function<void(const std::string& path)>;
 
     // The window edits the grid of target; kind tells whether it shows z.
     PointGridWindow(PointTarget target, const FitType& kind, QWidget* parent = nullptr);
 
     void setMessageSink(MessageSink sink);
     void setFileChooser(FileChooser chooser);
+    void setImportListener(ImportListener listener);
 
     PointGridModel* gridModel() const { return model_; }
     // Copy, paste and delete of the grid's cells (keys and context menu).
@@ -76,6 +79,7 @@ private:
     PointGridClipboard* clipboard_;
     MessageSink messageSink_;
     FileChooser fileChooser_;
+    ImportListener importListener_;
 };
 
 } // namespace calvero

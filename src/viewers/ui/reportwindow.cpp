@@ -182,8 +182,9 @@ void ReportWindow::showStatistics()
 void ReportWindow::showExport()
 {
     if (!report_.calculation) return;
-    // Named after the data set file, as the batch command names it.
-    const std::string name = report_.caption.empty() ? DefaultCurveName : fileStem(report_.caption);
+    // Named after the data set file (or the point file), as the batch command names it.
+    const std::string& file = report_.pointsFile.empty() ? report_.caption : report_.pointsFile;
+    const std::string name = file.empty() ? DefaultCurveName : fileStem(file);
     ExportDialog dialog(*report_.calculation, name, this);
     dialog.exec();
 }

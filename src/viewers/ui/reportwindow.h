@@ -18,11 +18,13 @@ class QTextEdit;
 namespace calvero {
 
 // What the viewer shows: the report's lines, captioned with the data set's
-// name, and the calculation they report (its statistics are a button away).
+// name, and the calculation they report (its statistics are a button away);
+// the file the points came from names the exports.
 struct ReportContent {
     std::vector<std::string> lines;
     std::string caption;
     std::optional<Calculation> calculation;
+    std::string pointsFile;
 };
 
 class ReportWindow : public QDialog {
