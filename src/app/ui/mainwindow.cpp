@@ -175,6 +175,8 @@ void MainWindow::createControls()
     optionsLine_->setWordWrap(true);
     optionsLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
+    roomKeeper_ = new RoomKeeper(this, [this](const ScreenRoom& room) { layOutForRoom(room); });
+
     clock_ = new QTimer(this);
     clock_->setInterval(250);
     connect(clock_, &QTimer::timeout, this, &MainWindow::updateClock);
@@ -191,19 +193,21 @@ void MainWindow::start()
     if (started_) return;
     started_ = true;
     document_->programFolder = QApplication::applicationDirPath().toStdString() + "/";
-    QScreen* screen = this->screen() ? this->screen() : QApplication::primaryScreen();
-    const QSize size = screen ? screen->size() : QSize(1024, 768);
-    move(0, 0);
-    resize(size);
     resetDataSet(workspace());
     updateClock();
     clock_->start();
     initialTemperatureField_->clear();
     finalTemperatureField_->clear();
-    layOut(size.width(), size.height());
+    roomKeeper_->showing();
     for (QPushButton* b : {documentationButton_, captureButton_, webSiteButton_, compareButton_, fitOptionsButton_})
         b->setVisible(true);
     showOptionsLine();
+}
+
+void MainWindow::layOutForRoom(const ScreenRoom& room)
+{
+    fillRoom(this, room);
+    layOut(room.inside().width(), room.inside().height());
 }
 
 void MainWindow::layOut(int screenWidth, int screenHeight)

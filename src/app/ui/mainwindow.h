@@ -3,6 +3,7 @@
 // what the next calculation fits (kind, degree, fit options), the clock, and
 // every command of the program.
 #include "app/frontend.h"
+#include "common/ui/screenroom.h"
 
 #include <QWidget>
 
@@ -54,6 +55,8 @@ public:
 
     // Lays the controls out for a screen of the given size.
     void layOut(int screenWidth, int screenHeight);
+    // Fills the room of the screen and lays the controls out for it.
+    void layOutForRoom(const ScreenRoom& room);
     QString clockPanelText() const;
 
     QLabel* clockPanel() const { return clockPanel_; }
@@ -137,6 +140,7 @@ private:
     QLabel* optionsLine_ = nullptr;
 
     bool started_ = false;
+    RoomKeeper* roomKeeper_ = nullptr;
     QTimer* clock_ = nullptr;
     Windows windows_;
     Document* document_ = nullptr;

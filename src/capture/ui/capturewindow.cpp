@@ -53,6 +53,7 @@ CaptureWindow::CaptureWindow(QWidget* parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("digitora"));
     setWindowTitle(QStringLiteral("digitora - cattura punti dal grafico"));
     setAcceptDrops(true);
+    new RoomKeeper(this, [this](const ScreenRoom& room) { layOutForRoom(room); }, RoomKeeper::Showing::ByKeeper);
     createControls();
     createActions();
 
@@ -114,6 +115,8 @@ CaptureWindow::CaptureWindow(QWidget* parent) : QMainWindow(parent)
     refresh();
 }
 
+void CaptureWindow::layOutForRoom(const ScreenRoom& room) { placeInRoom(this, room, QSize(1200, 800)); }
+
 void CaptureWindow::createControls()
 {
     view_ = new CaptureView;
@@ -122,9 +125,20 @@ void CaptureWindow::createControls()
     scroll_->setWidget(view_);
     scroll_->setBackgroundRole(QPalette::Dark);
 
+    // The side panel scrolls where the screen is too low for it (800 x 600).
+    auto* panelScroll = new QScrollArea;
+    QWidget* panel = createSidePanel();
+    panelScroll->setWidget(panel);
+    panelScroll->setWidgetResizable(true);
+    panelScroll->setFrameShape(QFrame::NoFrame);
+    panelScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int bar = panelScroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    panelScroll->setMinimumWidth(panel->minimumWidth() + bar);
+    panelScroll->setMaximumWidth(panel->maximumWidth() + bar);
+
     auto* splitter = new QSplitter;
     splitter->addWidget(scroll_);
-    splitter->addWidget(createSidePanel());
+    splitter->addWidget(panelScroll);
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 0);
     setCentralWidget(splitter);

@@ -9,6 +9,7 @@
 #include "capture/textreader.h"
 #include "capture/ui/axesconfirmdialog.h"
 #include "capture/ui/captureview.h"
+#include "common/ui/screenroom.h"
 
 #include <QMainWindow>
 
@@ -56,6 +57,9 @@ public:
     void setResolutionAsker(ResolutionAsker asker) { resolutionAsker_ = std::move(asker); }
     void setConfirmer(Confirmer confirmer) { confirmer_ = std::move(confirmer); }
     void setAxesConfirmer(AxesConfirmer confirmer) { axesConfirmer_ = std::move(confirmer); }
+    // 1200 x 800 where the screen has room, else the room it has; at each
+    // showing. At 800 x 600 the side panel scrolls.
+    void layOutForRoom(const ScreenRoom& room);
     // What reads the tick labels (Tesseract unless a test gives another).
     void setTextReader(std::shared_ptr<const capture::TextReader> reader) { textReader_ = std::move(reader); }
 

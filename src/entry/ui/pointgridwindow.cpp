@@ -101,6 +101,7 @@ PointGridWindow::PointGridWindow(PointTarget target, const FitType& kind, QWidge
     connect(exitButton_, &QPushButton::clicked, this, &PointGridWindow::finishEntry);
     connect(importButton_, &QPushButton::clicked, this, &PointGridWindow::importPoints);
 
+    roomKeeper_ = new RoomKeeper(this, [this](const ScreenRoom& room) { layOutForRoom(room); });
     messageSink_ = [this](const QString& text) {
         QMessageBox::warning(this, QCoreApplication::applicationName(), text);
     };
@@ -123,18 +124,16 @@ QString PointGridWindow::headerCell(int column) const
     return model_->headerData(column - 1, Qt::Horizontal, Qt::DisplayRole).toString();
 }
 
-void PointGridWindow::layOutForScreen()
-{
-    const QScreen* current = screen();
-    layOutForScreen(current != nullptr ? current->geometry().size() : QSize(1024, 768));
-}
+void PointGridWindow::layOutForScreen() { roomKeeper_->showing(); }
 
-void PointGridWindow::layOutForScreen(const QSize& screenSize)
+void PointGridWindow::layOutForScreen(const QSize& screenSize) { layOutForRoom({QRect(QPoint(0, 0), screenSize), {}}); }
+
+void PointGridWindow::layOutForRoom(const ScreenRoom& room)
 {
-    const EntryLayout layout = entryLayout(screenSize.width(), screenSize.height());
+    const QRect inside = room.inside();
+    const EntryLayout layout = entryLayout(inside.width(), inside.height());
     setWindowTitle(QStringLiteral("immissione dati"));
-    move(layout.window.left, layout.window.top);
-    resize(layout.window.width, layout.window.height);
+    fillRoom(this, room);
 
     // The grid's text may have changed while the window was hidden (a clear, a data set file).
     model_->setShowsZ(kind_ == FitType::SurfaceXY);

@@ -1,6 +1,7 @@
 #pragma once
 // The point-entry window: the grid of points, the import from a text or
 // spreadsheet file, and "&USCITA", which copies the grid into the data set.
+#include "common/ui/screenroom.h"
 #include "entry/pointimport.h"
 
 #include <QDialog>
@@ -51,9 +52,14 @@ public:
     QLabel* firstRowLabel() const { return firstRowLabel_; }
     QSpinBox* firstRowBox() const { return firstRowBox_; }
 
+    // Set-up at each showing: size, grid columns for the kind, placement,
+    // first spreadsheet row 2; the window fills the room of its screen.
+    void layOutForRoom(const ScreenRoom& room);
+
 public slots:
-    // Set-up at each showing: size, grid columns for the kind, placement, first spreadsheet row 2.
+    // The set-up for the room the window has now.
     void layOutForScreen();
+    // The set-up for a whole screen of that size, without a frame.
     void layOutForScreen(const QSize& screen);
     void finishEntry();
     void importPoints();
@@ -80,6 +86,7 @@ private:
     MessageSink messageSink_;
     FileChooser fileChooser_;
     ImportListener importListener_;
+    RoomKeeper* roomKeeper_;
 };
 
 } // namespace calvero

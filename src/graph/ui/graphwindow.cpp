@@ -115,6 +115,7 @@ GraphWindow::GraphWindow(QWidget* parent) : QDialog(parent)
     connect(copyImageAction_, &QAction::triggered, this, &GraphWindow::copyPicture);
     connect(saveImageAction_, &QAction::triggered, this, &GraphWindow::savePicture);
 
+    roomKeeper_ = new RoomKeeper(this, [this](const ScreenRoom& room) { layOutForRoom(room); });
     messageSink_ = [this](const QString& text) { QMessageBox::warning(this, QStringLiteral("grafico"), text); };
     imageFileChooser_ = [this] {
         QString filter;
@@ -153,14 +154,13 @@ void GraphWindow::fillScreen()
 {
     exitButton_->setVisible(true);
     printButton_->setVisible(true);
-    // The whole screen, frame included, from its top-left corner.
-    QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (where) {
-        const QRect area = where->availableGeometry();
-        const QSize frame = frameGeometry().size() - size();
-        move(area.topLeft());
-        resize(area.size() - frame);
-    }
+    roomKeeper_->showing();
+}
+
+void GraphWindow::layOutForRoom(const ScreenRoom& room)
+{
+    // The whole room, frame included, from its top-left corner.
+    fillRoom(this, room);
     placeButtons();
     update();
 }

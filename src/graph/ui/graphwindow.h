@@ -4,6 +4,7 @@
 // graph: every paint runs one drawing pass of the procedure installed there
 // on the screen device.
 #include "common/ui/printdialog.h"
+#include "common/ui/screenroom.h"
 #include "graph/worldposition.h"
 
 #include <QDialog>
@@ -45,6 +46,9 @@ public:
     QPushButton* printButton() const { return printButton_; }
     QLabel* positionReadout() const { return positionReadout_; }
 
+    // The window over the whole room, buttons near its bottom.
+    void layOutForRoom(const ScreenRoom& room);
+
 public slots:
     // Activation: full screen, buttons near the bottom, graph drawn.
     void fillScreen();
@@ -74,6 +78,7 @@ private:
     void placeButtons();
     void showMessage(const QString& text);
 
+    RoomKeeper* roomKeeper_ = nullptr;
     GraphState graph_;
     ScreenPlot screenPlot_; // of the last pass on the window, for reading values off it
     MessageSink messageSink_;

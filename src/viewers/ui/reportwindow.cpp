@@ -90,6 +90,7 @@ ReportWindow::ReportWindow(QWidget* parent) : QDialog(parent)
     connect(statisticsButton_, &QPushButton::clicked, this, &ReportWindow::showStatistics);
     connect(exportButton_, &QPushButton::clicked, this, &ReportWindow::showExport);
 
+    roomKeeper_ = new RoomKeeper(this, [this](const ScreenRoom& room) { layOutForRoom(room); });
     messageSink_ = [this](const QString& text) {
         QMessageBox::warning(this, QCoreApplication::applicationName(), text);
     };
@@ -117,18 +118,17 @@ void ReportWindow::setPdfFileChooser(PdfFileChooser chooser) { pdfFileChooser_ =
 void ReportWindow::setPrinterQuery(PrinterQuery query) { printerQuery_ = std::move(query); }
 void ReportWindow::setPrintDialog(PrintDialogRunner dialog) { printDialog_ = std::move(dialog); }
 
-void ReportWindow::layOutForScreen()
-{
-    const QScreen* current = screen();
-    layOutForScreen(current != nullptr ? current->geometry().size() : QSize(1024, 768));
-}
+void ReportWindow::layOutForScreen() { roomKeeper_->showing(); }
 
-void ReportWindow::layOutForScreen(const QSize& screenSize)
+void ReportWindow::layOutForScreen(const QSize& screenSize) { layOutForRoom({QRect(QPoint(0, 0), screenSize), {}}); }
+
+void ReportWindow::layOutForRoom(const ScreenRoom& room)
 {
-    const ReportLayout layout = reportLayout(screenSize.width(), screenSize.height());
-    move(layout.window.left, layout.window.top);
+    const QRect inside = room.inside();
+    const ReportLayout layout = reportLayout(inside.width(), inside.height());
     reportText_->clear();
     setFixedSize(layout.window.width, layout.window.height);
+    move(room.available.topLeft());
     place(reportText_, layout.reportText);
     place(exitButton_, layout.exitButton);
     place(printButton_, layout.printButton);

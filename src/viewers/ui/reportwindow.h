@@ -3,6 +3,7 @@
 // font, editable, with printing and saving as an RTF document; its
 // calculation's statistics and exports are a button away.
 #include "common/ui/printdialog.h"
+#include "common/ui/screenroom.h"
 #include "fit/calculation.h"
 
 #include <QDialog>
@@ -55,9 +56,13 @@ public:
     QPushButton* statisticsButton() const { return statisticsButton_; }
     QPushButton* exportButton() const { return exportButton_; }
 
+    // At each showing: fill the room of the screen, place the controls, show the report.
+    void layOutForRoom(const ScreenRoom& room);
+
 public slots:
-    // At each showing: fill the screen, place the controls, show the report.
+    // The showing's layout for the room the window has now.
     void layOutForScreen();
+    // The same for a whole screen of that size, without a frame.
     void layOutForScreen(const QSize& screen);
     void printReport();
     void saveRtf();
@@ -85,6 +90,7 @@ private:
     PrinterQuery printerQuery_;
     PrintDialogRunner printDialog_;
     ReportContent report_;
+    RoomKeeper* roomKeeper_;
 };
 
 } // namespace calvero
