@@ -126,7 +126,7 @@ Checked<std::string> objectText(const Calculation& c, const std::string& name,
     ValueRange output = *range;
 
     std::string text = "! CALVERO1: " + equationTitle(c) + ", " + std::to_string(c.pointCount) + " punti\n";
-    for (const std::string& line : envelopeLines(r)) text += "! " + line + "\n";
+    for (const std::string& line : fitCommentLines(c)) text += "! " + line + "\n";
     if (rated) {
         for (CoefficientField& field : form.coefficients)
             if (field.multiplies) field.value /= scale;

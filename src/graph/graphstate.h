@@ -5,6 +5,7 @@
 // one (the graph window, the batch's picture, a test) and hands it to every
 // function of the engine; nothing of it is shared between two graphs.
 #include "fit/dataset.h"
+#include "fit/fitoptions.h"
 #include "fit/fittedcurve.h"
 #include "graph/canvas.h"
 
@@ -12,6 +13,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace calvero {
 
@@ -49,11 +51,13 @@ struct PlotFrame {
 };
 
 // What the program's graph shows: the points of a calculation (foundCount of
-// them set the axes, the first `plotted` are marked) and its fitted curve.
+// them set the axes, the first `plotted` are marked), its fitted curve, and
+// the points its fit options made it pass through (inside the axes, marked).
 struct FitGraphData {
     PointSet points;
     int plotted = 0;
     std::optional<FittedCurve> curve;
+    std::vector<ThroughPoint> throughPoints;
 };
 
 // What the picture of a surface Z = F(x, y) shows: its points 1..count and
