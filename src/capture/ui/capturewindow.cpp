@@ -125,20 +125,9 @@ void CaptureWindow::createControls()
     scroll_->setWidget(view_);
     scroll_->setBackgroundRole(QPalette::Dark);
 
-    // The side panel scrolls where the screen is too low for it (800 x 600).
-    auto* panelScroll = new QScrollArea;
-    QWidget* panel = createSidePanel();
-    panelScroll->setWidget(panel);
-    panelScroll->setWidgetResizable(true);
-    panelScroll->setFrameShape(QFrame::NoFrame);
-    panelScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const int bar = panelScroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    panelScroll->setMinimumWidth(panel->minimumWidth() + bar);
-    panelScroll->setMaximumWidth(panel->maximumWidth() + bar);
-
     auto* splitter = new QSplitter;
     splitter->addWidget(scroll_);
-    splitter->addWidget(panelScroll);
+    splitter->addWidget(createSidePanel());
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 0);
     setCentralWidget(splitter);
@@ -299,8 +288,20 @@ QWidget* CaptureWindow::createSidePanel()
     connect(copyCurveButton, &QPushButton::clicked, this, &CaptureWindow::copyCurvePoints);
     connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
 
-    for (QWidget* part : std::initializer_list<QWidget*>{axes, curves, tools, search}) column->addWidget(part);
-    column->addStretch();
+    // The groups scroll where the screen is too low for them (at 1024 x 768
+    // the last few rows, at 800 x 600 more); the buttons under them and the
+    // status bar stay in view.
+    auto* groups = new QWidget;
+    auto* groupColumn = new QVBoxLayout(groups);
+    groupColumn->setContentsMargins(0, 0, 0, 0);
+    for (QWidget* part : std::initializer_list<QWidget*>{axes, curves, tools, search}) groupColumn->addWidget(part);
+    groupColumn->addStretch();
+    auto* groupScroll = new QScrollArea;
+    groupScroll->setWidget(groups);
+    groupScroll->setWidgetResizable(true);
+    groupScroll->setFrameShape(QFrame::NoFrame);
+    groupScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    column->addWidget(groupScroll, 1);
     auto* copyRow = new QHBoxLayout;
     copyRow->addWidget(copyButton);
     copyRow->addWidget(copyCurveButton);

@@ -58,7 +58,7 @@ public:
     void setConfirmer(Confirmer confirmer) { confirmer_ = std::move(confirmer); }
     void setAxesConfirmer(AxesConfirmer confirmer) { axesConfirmer_ = std::move(confirmer); }
     // 1200 x 800 where the screen has room, else the room it has; at each
-    // showing. At 800 x 600 the side panel scrolls.
+    // showing. On a low screen the side panel's groups scroll.
     void layOutForRoom(const ScreenRoom& room);
     // What reads the tick labels (Tesseract unless a test gives another).
     void setTextReader(std::shared_ptr<const capture::TextReader> reader) { textReader_ = std::move(reader); }
