@@ -72,7 +72,7 @@ void load(benchmark::State& state, const std::string& path, int width, int heigh
     for (auto _ : state) {
         const auto picture = calvero::loadPicture(path, 1, 150);
         if (!picture || picture->width() < width || picture->height() < height) {
-            state.SkipWithError(picture ? "picture smaller than drawn" : picture.failure.c_str());
+            state.SkipWithError(picture ? "picture smaller than drawn" : picture.failure().c_str());
             return;
         }
         benchmark::DoNotOptimize(picture->row(0));

@@ -29,7 +29,7 @@ void runSteered(benchmark::State& state, const SteeredProblem& problem)
 {
     for (auto _ : state) {
         const Checked<SteeredFit> fit = fitSteered(problem);
-        if (!fit) state.SkipWithError(fit.failure.c_str());
+        if (!fit) state.SkipWithError(fit.failure().c_str());
         benchmark::DoNotOptimize(fit);
     }
 }

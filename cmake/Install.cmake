@@ -38,7 +38,11 @@ install(CODE "
        FILES \"${CMAKE_BINARY_DIR}/pkgconfig-install/calvero.pc\")
 ")
 if(TARGET calvero_python)
-  install(TARGETS calvero_python LIBRARY DESTINATION lib/python${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}/dist-packages)
+  set(CALVERO_PYTHON_DIR lib/python${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}/dist-packages)
+  install(TARGETS calvero_python LIBRARY DESTINATION ${CALVERO_PYTHON_DIR})
+  install(FILES ${CMAKE_SOURCE_DIR}/src/library/python/calvero.pyi DESTINATION ${CALVERO_PYTHON_DIR})
+  install(FILES ${CMAKE_SOURCE_DIR}/src/library/python/calvero.pyi DESTINATION ${CALVERO_PYTHON_DIR}/calvero-stubs
+          RENAME __init__.pyi)
 endif()
 # A library put straight into the system's folders is known to the loader at once.
 install(CODE "

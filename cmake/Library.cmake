@@ -41,4 +41,8 @@ if(CALVERO_BUILD_PYTHON)
   target_compile_definitions(calvero_python PRIVATE CALVERO_VERSION="${PROJECT_VERSION}")
   set_target_properties(calvero_python PROPERTIES OUTPUT_NAME calvero LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
   target_link_options(calvero_python PRIVATE LINKER:--as-needed)
+  # Its types for editors (calvero.pyi beside the module) and for mypy (a
+  # stub package, which it finds among the installed packages by itself).
+  configure_file(${CMAKE_SOURCE_DIR}/src/library/python/calvero.pyi ${CMAKE_BINARY_DIR}/calvero.pyi COPYONLY)
+  configure_file(${CMAKE_SOURCE_DIR}/src/library/python/calvero.pyi ${CMAKE_BINARY_DIR}/calvero-stubs/__init__.pyi COPYONLY)
 endif()

@@ -35,12 +35,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static ScratchFile file(SessionExtension);
     const calvero::Checked<CaptureSession> read = readSessionFile(file.write(data, size));
     if (!read) {
-        require(startsWith(read.failure, "file di sessione danneggiato: "), "a refusal without its message: " + read.failure);
+        require(startsWith(read.failure(), "file di sessione danneggiato: "), "a refusal without its message: " + read.failure());
         return 0;
     }
     checkUsable(*read);
     const calvero::Checked<CaptureSession> again = parseSessionText(sessionText(*read));
-    require(again.value.has_value(), "a written session is refused: " + again.failure);
+    require(again.value.has_value(), "a written session is refused: " + again.failure());
     require(*again.value == *read, "a written session reads back different");
     return 0;
 }

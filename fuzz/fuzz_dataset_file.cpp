@@ -38,7 +38,7 @@ void checkBothRoadsAgree(Document& document, const MainWindowInputs& inputs, con
     const TypedChoices choices{document.kind, inputs.degreeValue(), inputs.initialTemperatureText(),
                                inputs.finalTemperatureText()};
     const Checked<CalculationInput> window = readCalculationInput(document.grid, document.points, choices);
-    require(window.value.has_value(), "the grid of a data set file is refused: " + window.failure);
+    require(window.value.has_value(), "the grid of a data set file is refused: " + window.failure());
     const CalculationInput batch = dataSetInput(file);
     require(window->pointCount == batch.pointCount, "the two roads count different points");
     for (int i = 1; i <= batch.pointCount; ++i) {

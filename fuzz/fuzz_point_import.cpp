@@ -93,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fillSentinels(s);
     const std::string& path = file.write(data + 2, size - 2);
     const Checked<LinesRead> read = readPointLines(path, firstLine, lastLine, {s.grid, s.points});
-    require(bool(read), "a readable file failed: " + read.failure);
+    require(bool(read), "a readable file failed: " + read.failure());
 
     const int first = std::max<int>(firstLine, 1);
     const int last = std::min<int>(lastLine, MaxPointLines);

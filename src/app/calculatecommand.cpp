@@ -28,7 +28,7 @@ void keep(Document& d, const Calculation& done)
 {
     d.kind = done.kind;
     d.degree = done.degree;
-    d.points.foundCount = static_cast<std::uint8_t>(done.pointCount);
+    d.points.foundCount = done.pointCount;
     keepCoefficients(d.coefficients, done);
     d.lastCalculation = done;
 }
@@ -47,7 +47,7 @@ Outcome calculateDocument(const Workspace& work)
 {
     Document& d = work.document;
     Checked<CalculationInput> input = readCalculationInput(d.grid, d.points, typedChoices(work));
-    if (!input) return failed<Calculation>(input.failure);
+    if (!input) return failed<Calculation>(input.refusal);
     // The surface's points are ordered by x in the grid before anything else.
     if (d.kind == FitType::SurfaceXY) {
         sortPointsByX(d.points, d.grid, &d.weightColumn);
@@ -62,7 +62,7 @@ Outcome calculateDocument(const Workspace& work)
 Failure calculate(const Workspace& work)
 {
     const Outcome outcome = calculateDocument(work);
-    if (!outcome) return outcome.failure;
+    if (!outcome) return outcome.failure();
     if (work.presenter) work.presenter->showReport();
     if (outcome->hasGraph()) showFitGraph(work);
     return std::nullopt;

@@ -8,7 +8,9 @@
 #include "entry/importcommand.h"
 #include "entry/spreadsheetexport.h"
 #include "entry/pointordering.h"
+#include "common/outputpaths.h"
 #include "fit/workingset.h"
+#include "formats/fitoptionsfile.h"
 
 #include <filesystem>
 #include <vector>
@@ -90,7 +92,9 @@ ExportSource exportSource(const Document& d)
 Failure saveDataSet(const Workspace& work, const std::string& path)
 {
     Document& d = work.document;
-    if (isPointFile(path)) return "il file " + path + " \u00e8 un file di punti: salvare i dati con un altro nome";
+    // Another point file is refused; the one imported is replaced only after
+    // the window asked (saveOverImportQuestion).
+    if (isPointFile(path) && !sameFile(path, d.importedPointFile)) return "il file " + path + " \u00e8 un file di punti: salvare i dati con un altro nome";
     PointSet counted;
     if (const PointCount count = countPoints(d.grid, counted, d.kind); count.invalidCell)
         return invalidCellMessage(*count.invalidCell);
@@ -104,7 +108,7 @@ Failure saveDataSet(const Workspace& work, const std::string& path)
     const std::string workbook = workbookNameFor(path);
     ExportSource source = exportSource(d);
     if (!outcome) source.last = nullptr;
-    const std::string refused = outcome ? "" : coefficientsNotSavedMessage(outcome.failure) + "\n";
+    const std::string refused = outcome ? "" : coefficientsNotSavedMessage(outcome.failure()) + "\n";
     const Failure failure = exportSpreadsheet(source, workbook, d.points.count);
     if (failure)
         work.tell(refused + *failure);
@@ -113,6 +117,11 @@ Failure saveDataSet(const Workspace& work, const std::string& path)
     else
         work.confirm(workbookSavedMessage(workbook));
     return std::nullopt;
+}
+
+std::optional<std::string> saveOverImportQuestion(const Document& document, const std::string& path)
+{
+    return overwriteQuestion({path, optionsFileFor(path), workbookNameFor(path)}, {document.importedPointFile});
 }
 
 Failure readAndCalculate(const Workspace& work, const std::string& path)
@@ -154,11 +163,6 @@ std::string pointsCaption(const Document& d)
     return d.importedPointFile + " (punti importati)";
 }
 
-std::string pointsFile(const Document& d)
-{
-    return d.currentDataSetName.empty() ? d.importedPointFile : d.currentDataSetName;
-}
-
 std::string importInsteadQuestion(const std::string& path)
 {
     return "il file non \u00e8 un file dei dati ma un file di punti: " + path + "\nimportare i punti nella griglia?";
@@ -180,9 +184,9 @@ bool hasUnsavedData(const Workspace& work)
 void clearDataSet(const Workspace& work)
 {
     Document& d = work.document;
-    d.points.x.fill(0.0);
-    d.points.y.fill(0.0);
-    d.points.z.fill(0.0);
+    d.points.x.clear();
+    d.points.y.clear();
+    d.points.z.clear();
     d.grid.clear();
     d.importedPointFile.clear();
     work.inputs.setInitialTemperatureText("");

@@ -6,6 +6,7 @@
 // the user typed.
 #include "app/frontend.h"
 
+#include <optional>
 #include <string>
 
 namespace calvero {
@@ -26,6 +27,11 @@ ExportSource exportSource(const Document& document);
 // is a point file (which a data set would overwrite); nothing is written
 // then. The export tells one message: the workbook saved, or why it was not.
 Failure saveDataSet(const Workspace& work, const std::string& path);
+
+// What the save command asks before writing the data set file, its options
+// file or its workbook over the point file the points were imported from;
+// nothing when it writes none of them.
+std::optional<std::string> saveOverImportQuestion(const Document& document, const std::string& path);
 
 // Reads the data set file, refills the grid from the data set, counts the
 // points and runs the calculation of the file's kind. The failure when the
@@ -57,10 +63,6 @@ void pointsImported(Document& document, const std::string& path);
 // point file imported followed by " (punti importati)"; empty for points
 // only typed.
 std::string pointsCaption(const Document& document);
-
-// The file the points came from: the data set file, else the point file
-// imported; empty for points only typed.
-std::string pointsFile(const Document& document);
 
 // The question "&Leggi i dati dal disco" asks of a point file.
 std::string importInsteadQuestion(const std::string& path);

@@ -29,9 +29,9 @@ void applyContents(const Workspace& work, const DataSetFileContents& file, const
     d.points.count = d.points.foundCount;
     d.coefficients.block = file.curveBlock;
     d.kind = static_cast<FitType>(file.kind);
-    d.points.x = file.x;
-    d.points.y = file.y;
-    d.points.z = file.z;
+    d.points.x = columnValues(file.x);
+    d.points.y = columnValues(file.y);
+    d.points.z = columnValues(file.z);
     countStoredPoints(d.points);
     fillPointGrid(d.grid, d.points);
     sortPointsByX(d.points, d.grid);
@@ -64,12 +64,12 @@ Failure writeDataSetFile(const Workspace& work, const std::string& path)
     contents.degree = static_cast<std::uint8_t>(d.degree & 0xFF);
     contents.count = d.points.foundCount;
     contents.curveBlock = d.coefficients.block;
-    contents.x = d.points.x;
-    contents.y = d.points.y;
-    contents.z = d.points.z;
+    contents.x = fileColumn(d.points.x);
+    contents.y = fileColumn(d.points.y);
+    contents.z = fileColumn(d.points.z);
 
     const Checked<std::string> text = formatDataSetFile(contents);
-    if (!text) return text.failure;
+    if (!text) return text.failure();
     if (Failure failure = writeOutputFile(path, *text)) return failure;
     return saveDataSetOptions(path, d.options);
 }
@@ -77,10 +77,10 @@ Failure writeDataSetFile(const Workspace& work, const std::string& path)
 Failure loadDataSetFile(const Workspace& work, const std::string& path)
 {
     const Checked<DataSetFileContents> contents = readDataSetFile(path);
-    if (!contents) return contents.failure;
+    if (!contents) return contents.failure();
     // The options steer the fit of this data set: it is not read without them.
     Checked<FitOptions> options = readDataSetOptions(path);
-    if (!options) return options.failure;
+    if (!options) return options.failure();
     applyContents(work, *contents, path);
     work.document.options = std::move(*options);
     work.document.weightColumn.clear();

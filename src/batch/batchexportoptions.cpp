@@ -10,16 +10,12 @@ namespace calvero {
 
 namespace {
 
-struct FormatOption {
-    std::string_view option;
-    ExportFormat format;
-};
-
-constexpr std::array<FormatOption, 5> FormatOptions = {{{"--energyplus", ExportFormat::EnergyPlus},
-                                                        {"--ahri540", ExportFormat::Ahri540},
-                                                        {"--formula", ExportFormat::Formula},
-                                                        {"--c-function", ExportFormat::CFunction},
-                                                        {"--python-function", ExportFormat::PythonFunction}}};
+// The format an option names: "--" and the format's name.
+std::optional<ExportFormat> formatOption(std::string_view argument)
+{
+    if (!argument.starts_with("--")) return std::nullopt;
+    return exportFormatNamed(argument.substr(2));
+}
 
 // The settings the exports take, each for its format.
 constexpr std::array<std::string_view, 4> Settings = {"--rated", "--units", "--cells", "--curve-name"};
@@ -53,16 +49,14 @@ std::optional<RatedPoint> ratedPoint(const std::string& value)
 
 bool isExportOption(const std::string& argument)
 {
-    return std::any_of(FormatOptions.begin(), FormatOptions.end(), [&](const auto& f) { return f.option == argument; }) ||
-           std::find(Settings.begin(), Settings.end(), argument) != Settings.end();
+    return formatOption(argument) || std::find(Settings.begin(), Settings.end(), argument) != Settings.end();
 }
 
 Failure readExportOption(const std::string& argument, const std::string& value, BatchOptions& options)
 {
-    for (const FormatOption& f : FormatOptions) {
-        if (f.option != argument) continue;
-        std::erase_if(options.exports, [&](const BatchExport& e) { return e.format == f.format; });
-        options.exports.push_back({f.format, value});
+    if (const std::optional<ExportFormat> format = formatOption(argument)) {
+        std::erase_if(options.exports, [&](const BatchExport& e) { return e.format == *format; });
+        options.exports.push_back({*format, value});
         return std::nullopt;
     }
     options.exportSettings.insert(argument);

@@ -34,7 +34,7 @@ int writeExports(const BatchOptions& options, const Calculation& done, std::ostr
     for (const BatchExport& e : options.exports) {
         const Checked<std::string> text = exportText(e.format, done, options.exportChoices);
         if (!text) {
-            err << text.failure << '\n';
+            err << text.failure() << '\n';
             exit = std::max<int>(exit, BatchRefused);
             continue;
         }

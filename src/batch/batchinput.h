@@ -16,18 +16,18 @@ namespace calvero {
 enum BatchExit { BatchOk = 0, BatchRefused = 1, BatchUnreadable = 2 };
 
 // A point file as the import leaves it: its cells (a text file's first 200
-// lines, a workbook's rows from row 2) and the numbers the text import
-// stores beside them.
+// lines, or with --all-lines up to the engine's 100 000; a workbook's rows
+// from row 2) and the numbers the text import stores beside them.
 struct BatchPoints {
     PointGrid cells;
     PointSet points;
-    bool moreLines = false; // a text file read only to its 200th line
+    bool moreLines = false; // a text file read only to the grid's last row
     // The fourth field of each line, when asked for: the surface's weights.
     std::vector<double> weightColumn;
 };
 
 // The Italian message when the file could not be read.
-Checked<BatchPoints> readBatchPoints(const std::string& file, bool withWeightColumn = false);
+Checked<BatchPoints> readBatchPoints(const std::string& file, bool allLines, bool withWeightColumn = false);
 
 // A data set file as the program reads it, with the fit options saved beside
 // it; the Italian message when either cannot be read.
@@ -46,7 +46,7 @@ struct FamilyMember {
 };
 Checked<std::vector<FamilyMember>> familyInputs(BatchPoints& read, const BatchOptions& options);
 
-// What standard error says of a point file read only to its 200th line.
-std::string firstLinesNotice(const std::string& file);
+// What standard error says of a point file read only to its grid's last row.
+std::string firstLinesNotice(const std::string& file, const BatchPoints& read);
 
 } // namespace calvero

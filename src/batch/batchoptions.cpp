@@ -2,6 +2,7 @@
 
 #include "batch/batchexportoptions.h"
 #include "common/numtext.h"
+#include "entry/gridinput.h"
 #include "fit/dataset.h"
 
 #include <algorithm>
@@ -26,7 +27,7 @@ std::string batchUsage()
            "                    FILE|CARTELLA...   (più file insieme: una riga di riepilogo per file)\n"
            "     calvero1-batch --help | --version\n"
            "USCITE: [--xls OUT] [--rtf OUT] [--png OUT] [--stats] [--compare|--compare-with-options [--tolerance PERCENTO]]\n"
-           "        [--json OUT|-]\n"
+           "        [--json OUT|-] [--all-lines]   (un file di punti letto fino in fondo, non alle prime 200 righe)\n"
            "ESPORTAZIONI (anche con più file, un oggetto per file):\n"
            "        [--energyplus OUT [--rated X[,Y]]] [--ahri540 OUT --units C|F] [--formula OUT [--cells X[,Y]]]\n"
            "        [--c-function OUT] [--python-function OUT] [--curve-name NOME]\n"
@@ -138,8 +139,8 @@ std::variant<BatchOptions, BatchRequest, std::string> parseLine(const std::vecto
             options.files.push_back(argument);
             continue;
         }
-        if (argument == "--each-parameter") {
-            options.eachParameter = true;
+        if (argument == "--each-parameter" || argument == "--all-lines") {
+            (argument == "--all-lines" ? options.allLines : options.eachParameter) = true;
             continue;
         }
         if (argument == "--stats" || argument == "--compare") {
@@ -175,11 +176,10 @@ std::variant<BatchOptions, BatchRequest, std::string> parseLine(const std::vecto
             if (!degree) return "grado non valido (1..9): " + value;
             options.degree = *degree;
             pointOptionGiven = true;
-        } else if (argument == "--ti") {
-            options.initialTemperature = value;
-            pointOptionGiven = true;
-        } else if (argument == "--tf") {
-            options.finalTemperature = value;
+        } else if (argument == "--ti" || argument == "--tf") {
+            // A temperature is a value of the line: one that is not a number is a usage error.
+            if (!temperatureValue(value)) return "temperatura non valida: " + value;
+            (argument == "--ti" ? options.initialTemperature : options.finalTemperature) = value;
             pointOptionGiven = true;
         } else if (argument == "--xls") {
             options.workbookOut = value;

@@ -38,6 +38,9 @@ struct BatchOptions {
     std::string summaryOut;
     bool eachParameter = false;
     bool manyFiles = false;
+    // --all-lines: a text point file read to its end (up to the engine's
+    // 100 000 points), not to its 200th line as the window's import reads it.
+    bool allLines = false;
     // The exports of the equation (batchexportoptions.h): a file per format,
     // with one piece per file fitted when there are many, and their settings.
     std::vector<BatchExport> exports;

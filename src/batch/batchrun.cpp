@@ -6,6 +6,8 @@
 #include "formats/fitjson.h"
 #include "common/filewrite.h"
 #include "common/numtext.h"
+#include "common/outputpaths.h"
+#include "formats/fitoptionsfile.h"
 #include "entry/spreadsheetexport.h"
 #include "fit/comparison.h"
 #include "fit/workingset.h"
@@ -63,9 +65,9 @@ Checked<Checked<CalculationInput>> readInput(const BatchOptions& options, std::o
     std::vector<double> fourth;
     bool fourthRead = false;
     if (!options.pointsFile.empty()) {
-        Checked<BatchPoints> read = readBatchPoints(options.pointsFile, readsWeightColumn(options));
-        if (!read) return failed<Checked<CalculationInput>>(read.failure);
-        if (read->moreLines) err << firstLinesNotice(options.pointsFile) << '\n';
+        Checked<BatchPoints> read = readBatchPoints(options.pointsFile, options.allLines, readsWeightColumn(options));
+        if (!read) return failed<Checked<CalculationInput>>(read.refusal);
+        if (read->moreLines) err << firstLinesNotice(options.pointsFile, *read) << '\n';
         Checked<CalculationInput> points = pointsInput(*read, options);
         if (!points) return succeeded(std::move(points));
         input = std::move(*points);
@@ -73,11 +75,11 @@ Checked<Checked<CalculationInput>> readInput(const BatchOptions& options, std::o
         fourthRead = readsWeightColumn(options);
     } else {
         Checked<CalculationInput> file = readDataSetInput(options.dataSetFile);
-        if (!file) return failed<Checked<CalculationInput>>(file.failure);
+        if (!file) return failed<Checked<CalculationInput>>(file.refusal);
         input = std::move(*file);
     }
     Checked<FitOptions> steered = steeredOptions(input.options, options, input.kind, fourthRead);
-    if (!steered) return succeeded(failed<CalculationInput>(steered.failure));
+    if (!steered) return succeeded(failed<CalculationInput>(steered.refusal));
     input.options = std::move(*steered);
     takeColumnWeights(input, fourth);
     return succeeded(succeeded(std::move(input)));
@@ -159,6 +161,30 @@ int compareOnly(const BatchOptions& options, CalculationInput input, std::ostrea
     return exit;
 }
 
+// Every file the command reads: the data set file with its options file, or
+// the point file, or the many files and those in the folders named (a data
+// set file among them with its options file).
+std::vector<std::string> inputsOf(const BatchOptions& options)
+{
+    if (!options.manyFiles) {
+        if (options.dataSetFile.empty()) return {options.pointsFile};
+        return {options.dataSetFile, optionsFileFor(options.dataSetFile)};
+    }
+    std::vector<std::string> files = summaryFiles(options.files);
+    const std::size_t named = files.size();
+    for (std::size_t i = 0; i < named; ++i) files.push_back(optionsFileFor(files[i]));
+    return files;
+}
+
+// Every file the command writes.
+std::vector<std::string> outputsOf(const BatchOptions& options)
+{
+    std::vector<std::string> files{options.workbookOut, options.reportOut, options.graphOut, options.jsonOut,
+                                   options.summaryOut};
+    for (const BatchExport& e : options.exports) files.push_back(e.path);
+    return files;
+}
+
 int runSummary(const BatchOptions& options, std::ostream& out, std::ostream& err)
 {
     ManyFileExports exports(options);
@@ -185,17 +211,22 @@ int runSummary(const BatchOptions& options, std::ostream& out, std::ostream& err
 
 int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, const GraphWriter& writeGraph)
 {
+    // Nothing is read into a calculation, nor written, when an output would replace an input.
+    if (const Failure refusal = outputRefusal(outputsOf(options), inputsOf(options))) {
+        err << *refusal << '\n';
+        return BatchUnreadable;
+    }
     if (options.manyFiles) return runSummary(options, out, err);
     const Checked<Checked<CalculationInput>> read = readInput(options, err);
     if (!read) {
-        err << read.failure << '\n';
+        err << read.failure() << '\n';
         return BatchUnreadable;
     }
     const Checked<CalculationInput>& input = *read;
     if (input && options.kind == 0 && !options.pointsFile.empty()) return compareOnly(options, *input, out, err);
-    const Outcome outcome = input ? calculate(*input) : failed<Calculation>(input.failure);
+    const Outcome outcome = input ? calculate(*input) : failed<Calculation>(input.refusal);
     if (!outcome) {
-        err << outcome.failure << '\n';
+        err << outcome.failure() << '\n';
         return BatchRefused;
     }
     const Calculation& done = *outcome;

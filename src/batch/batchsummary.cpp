@@ -30,7 +30,7 @@ SummaryRow rowOf(const std::string& file, std::optional<double> parameter, const
 {
     SummaryRow row{file, parameter, std::nullopt, "ok", false, {}};
     if (!outcome) {
-        row.outcome = outcome.failure;
+        row.outcome = outcome.failure();
         if (visit) visit(row, nullptr);
         return row;
     }
@@ -50,7 +50,7 @@ SummaryRow rowOf(const std::string& file, std::optional<double> parameter, const
 // The calculation of an input, or the refusal of its points.
 Outcome calculated(const Checked<CalculationInput>& input)
 {
-    return input ? calculate(*input) : failed<Calculation>(input.failure);
+    return input ? calculate(*input) : failed<Calculation>(input.refusal);
 }
 
 SummaryRow unreadable(const std::string& file, const std::string& why)
@@ -64,7 +64,7 @@ void summariseFamily(const std::string& file, BatchPoints& read, const BatchOpti
                      std::vector<SummaryRow>& rows, const SummaryVisitor& visit)
 {
     const Checked<std::vector<FamilyMember>> members = familyInputs(read, options);
-    if (!members) return rows.push_back(rowOf(file, std::nullopt, failed<Calculation>(members.failure), visit));
+    if (!members) return rows.push_back(rowOf(file, std::nullopt, failed<Calculation>(members.refusal), visit));
     for (const FamilyMember& member : *members)
         rows.push_back(rowOf(file, member.parameter, calculated(member.input), visit));
 }
@@ -79,28 +79,28 @@ void summariseFile(const std::string& file, const BatchOptions& options, std::ve
     }
     if (holdsDataSet(file)) {
         const Checked<CalculationInput> input = readDataSetInput(file);
-        if (!input) return rows.push_back(unreadable(file, input.failure));
+        if (!input) return rows.push_back(unreadable(file, input.failure()));
         rows.push_back(rowOf(file, std::nullopt, calculate(*input), visit));
         return;
     }
     if (pointFileKind(file) == PointFileKind::Unknown) {
         // Neither a data set nor points: the data set reader says why.
         const Checked<DataSetFileContents> contents = readDataSetFile(file);
-        rows.push_back(unreadable(file, contents ? "il file non contiene dati validi: " + file : contents.failure));
+        rows.push_back(unreadable(file, contents ? "il file non contiene dati validi: " + file : contents.failure()));
         return;
     }
     if (options.kind == 0) {
         rows.push_back(rowOf(file, std::nullopt, failed<Calculation>("per i file di punti serve --kind: " + file), visit));
         return;
     }
-    Checked<BatchPoints> read = readBatchPoints(file);
-    if (!read) return rows.push_back(unreadable(file, read.failure));
+    Checked<BatchPoints> read = readBatchPoints(file, options.allLines);
+    if (!read) return rows.push_back(unreadable(file, read.failure()));
     const std::size_t first = rows.size();
     if (options.eachParameter)
         summariseFamily(file, *read, options, rows, visit);
     else
         rows.push_back(rowOf(file, std::nullopt, calculated(pointsInput(*read, options)), visit));
-    if (read->moreLines && rows.size() > first) rows[first].notice = firstLinesNotice(file);
+    if (read->moreLines && rows.size() > first) rows[first].notice = firstLinesNotice(file, *read);
 }
 
 // Every digit of the double, in its shortest form.

@@ -484,8 +484,8 @@ Checked<FoundAxes> findAxes(const PixelBuffer& picture, const TextReader& reader
     Checked<AxisReading> x = readAxis(xLabels, "x");
     Checked<AxisReading> y = readAxis(yLabels, "y");
     if (!x || !y) {
-        std::string why = !x ? x.failure : "";
-        if (!y) why += (why.empty() ? "" : "; ") + y.failure;
+        std::string why = !x ? x.failure() : "";
+        if (!y) why += (why.empty() ? "" : "; ") + y.failure();
         return failed<FoundAxes>(why + ": indicare i riferimenti degli assi");
     }
     FoundAxes found;

@@ -7,6 +7,7 @@
 #include "capture/pointexport.h"
 #include "common/filewrite.h"
 #include "common/numtext.h"
+#include "common/outputpaths.h"
 #include "common/systemerror.h"
 
 #include <algorithm>
@@ -218,7 +219,7 @@ int runAllCurves(const ExtractOptions& options, const PixelBuffer& picture, cons
     }
     const Checked<std::vector<LabelledCurve>> curves = findEveryCurve(picture, calibration, search, *reader);
     if (!curves) {
-        errors << curves.failure << '\n';
+        errors << curves.failure() << '\n';
         return ExtractNoCurve;
     }
     for (const LabelledCurve& c : *curves)
@@ -227,12 +228,20 @@ int runAllCurves(const ExtractOptions& options, const PixelBuffer& picture, cons
     for (const std::string& doubt : doubts) errors << "attenzione: " << doubt << '\n';
     if (options.outputFolder) {
         std::set<std::string> names;
+        std::vector<std::string> paths;
         for (const LabelledCurve& c : *curves) {
             std::string name = fileNameFor(c.label);
             for (int n = 2; !names.insert(name).second; ++n) name = fileNameFor(c.label + "_" + std::to_string(n));
-            if (!written(*options.outputFolder + "/" + name, pointsText(c.curve.points, options.format), errors))
-                return ExtractUsageError;
+            paths.push_back(*options.outputFolder + "/" + name);
         }
+        // Every name is checked before the first file is written.
+        if (const Failure refusal = outputRefusal(paths, {options.picture})) {
+            errors << *refusal << '\n';
+            return ExtractUsageError;
+        }
+        for (std::size_t i = 0; i < paths.size(); ++i)
+            if (!written(paths[i], pointsText((*curves)[i].curve.points, options.format), errors))
+                return ExtractUsageError;
     } else {
         const std::string text = everyCurveText(*curves, options.format);
         if (options.outputPath) {
@@ -311,7 +320,7 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
             axes = found->references;
             errors << "assi letti:\n" << axesReport(*found);
         } else {
-            errors << "attenzione: " << found.failure << '\n';
+            errors << "attenzione: " << found.failure() << '\n';
             if (!options.referencesGiven) return ExtractUnsure;
             errors << "usati i riferimenti --x e --y indicati\n";
             axesUnsure = true;
@@ -327,7 +336,7 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
     search.markers = options.markers;
     search.averageThickness = options.smooth;
     search.exclusions = options.exclusions;
-    const std::optional<std::string> problem = calibration ? curveSearchProblem(picture, search) : calibration.failure;
+    const std::optional<std::string> problem = calibration ? curveSearchProblem(picture, search) : calibration.failure();
     if (problem) {
         errors << *problem << '\n';
         return ExtractUsageError;
@@ -335,7 +344,7 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
     if (options.allCurves) return runAllCurves(options, picture, *calibration, search, out, errors, reader, axesUnsure);
     const Checked<FoundCurve> curve = findCurve(picture, *calibration, search);
     if (!curve) {
-        errors << curve.failure << '\n';
+        errors << curve.failure() << '\n';
         return ExtractNoCurve;
     }
     const int code = curve->doubts.empty() && !axesUnsure ? ExtractFound : ExtractUnsure;
@@ -366,16 +375,21 @@ int extractCommand(const std::vector<std::string>& arguments, const PictureLoade
 {
     const Checked<ExtractOptions> options = parseExtractOptions(arguments);
     if (!options) {
-        errors << options.failure << '\n';
+        errors << options.failure() << '\n';
         return ExtractUsageError;
     }
     if (options->pageGiven && !isPdfFile(options->picture) && fileExists(options->picture)) {
         errors << "--page e --dpi valgono solo per i PDF: " << options->picture << " non è un PDF\n";
         return ExtractUsageError;
     }
+    // The points never replace the picture they are read from.
+    if (const Failure refusal = outputRefusal({options->outputPath.value_or("")}, {options->picture})) {
+        errors << *refusal << '\n';
+        return ExtractUsageError;
+    }
     const Checked<PixelBuffer> picture = load(options->picture, options->page, options->dpi);
     if (!picture) {
-        errors << picture.failure << '\n';
+        errors << picture.failure() << '\n';
         return ExtractUsageError;
     }
     return runExtract(*options, *picture, out, errors, reader);

@@ -33,7 +33,7 @@ Checked<std::string> pointLines(const CaptureState& state, const TextFormat& for
     const char separator = format.separator;
     if (!state.axes) return failed<std::string>("assi non tarati: indicare prima i punti di riferimento degli assi");
     const Checked<AxisCalibration> calibration = AxisCalibration::fromReferences(*state.axes);
-    if (!calibration) return failed<std::string>(calibration.failure);
+    if (!calibration) return failed<std::string>(calibration.refusal);
 
     std::size_t total = 0;
     bool withParameters = false;

@@ -47,7 +47,7 @@ PointCount countPoints(const PointGrid& grid, PointSet& p, FitType kind)
         p.y[r] = cellValue(grid, r, 2, counted.invalidCell);
         const bool endsData = p.x[r] == 0.0 && p.y[r] == 0.0;
         p.z[r] = cellValue(grid, r, 3, counted.invalidCell, surface && !endsData);
-    });
+    }, grid.rows());
     return counted;
 }
 

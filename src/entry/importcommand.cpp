@@ -30,7 +30,7 @@ PointFileKind pointFileKind(const std::string& fileName)
 Checked<LinesRead> readPointFile(const std::string& fileName, int firstSpreadsheetRow, const PointTarget& into)
 {
     switch (pointFileKind(fileName)) {
-    case PointFileKind::Text: return readPointLines(fileName, 1, MaxPointLines, into);
+    case PointFileKind::Text: return readPointLines(fileName, 1, into.grid.rows(), into);
     case PointFileKind::Spreadsheet:
         if (const Failure failure = readSpreadsheetRange(fileName, firstSpreadsheetRow, into.grid))
             return failed<LinesRead>(*failure);
@@ -44,15 +44,16 @@ Failure importPointFile(const std::string& fileName, int firstSpreadsheetRow, co
 {
     // Read into an empty set, so that no row of the points before stays
     // beside the file's, and a file that cannot be read changes nothing.
-    PointGrid grid;
+    PointGrid grid(into.grid.rows());
     PointSet points;
     std::vector<double> fourth;
     const Checked<LinesRead> read =
         readPointFile(fileName, firstSpreadsheetRow, {grid, points, into.fourth ? &fourth : nullptr});
-    if (!read) return read.failure;
+    if (!read) return read.failure();
     into.grid = std::move(grid);
-    into.points = points;
+    into.points = std::move(points);
     if (into.fourth) *into.fourth = std::move(fourth);
+    if (into.source) *into.source = fileName;
     if (read->moreLines) return std::string(FirstLinesNotice);
     return std::nullopt;
 }

@@ -163,7 +163,7 @@ std::vector<std::string> splitPointFields(std::string_view line)
     return fields;
 }
 
-Checked<LinesRead> readPointLines(const std::string& fileName, std::uint16_t firstLine, std::uint16_t lastLine,
+Checked<LinesRead> readPointLines(const std::string& fileName, int firstLine, int lastLine,
                                  const PointTarget& into)
 {
     std::error_code existence;
@@ -179,7 +179,7 @@ Checked<LinesRead> readPointLines(const std::string& fileName, std::uint16_t fir
         return failed<LinesRead>(readFailure(fileName, systemErrorText(errno != 0 ? errno : EIO)));
     }
 
-    const int last = std::min<int>(lastLine, MaxPointLines);
+    const int last = std::min(lastLine, into.grid.rows());
     LineReader reader(file.get());
     std::string line;
     int lineNumber = 0;

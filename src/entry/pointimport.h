@@ -15,7 +15,7 @@
 
 namespace calvero {
 
-// The lines of a point file never go beyond this line: the data set has 200 places.
+// The lines of a point file the window reads: the data set has 200 places.
 constexpr int MaxPointLines = 200;
 
 // What reading the lines found beyond the points (on failure, the message
@@ -36,9 +36,10 @@ struct PointTarget {
     PointGrid& grid;
     PointSet& points;
     std::vector<double>* fourth = nullptr; // one entry per line read, 0 where the field is missing
+    std::string* source = nullptr;         // set by an import to the file it read the points from
 };
 
-// Reads lines firstLine..lastLine (numbered from 1, never beyond the 200th)
+// Reads lines firstLine..lastLine (numbered from 1, never beyond the grid's last row)
 // into the target: field 1, 2 and 3 of line L go to x[L], y[L] and z[L]; the
 // texts go to the point grid as valid UTF-8 (validText: a Windows file's
 // "°" stays "°"), cut to 130 characters as the spreadsheet import cuts its
@@ -46,7 +47,7 @@ struct PointTarget {
 // third lands in the third place, or, with a fourth target, in the fourth. An empty line is counted and leaves its row
 // as it was. Nothing is cleared beforehand. Of a line longer than a mebibyte
 // only the first mebibyte is read.
-Checked<LinesRead> readPointLines(const std::string& fileName, std::uint16_t firstLine, std::uint16_t lastLine,
+Checked<LinesRead> readPointLines(const std::string& fileName, int firstLine, int lastLine,
                                  const PointTarget& into);
 
 } // namespace calvero

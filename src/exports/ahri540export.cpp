@@ -41,7 +41,10 @@ Checked<std::string> rowText(const Calculation& c, const std::string& name, Temp
     for (int i : {1, (n + 1) / 2, n}) {
         const double S = c.points.x[i], D = c.points.y[i];
         const std::optional<double> fitted = surfaceValue(c.surface, S, D, c.degree);
-        if (!fitted) return failed<std::string>("il polinomio non ha un valore calcolabile nel punto " + shortestText(S) + "; " + shortestText(D));
+        if (!fitted)
+            return failed<std::string>(Refusal{RefusalCode::NoValueInRange,
+                                               {"il polinomio non ha un valore calcolabile nel punto " + shortestText(S) +
+                                                "; " + shortestText(D)}});
         text += "# " + label + ": " + shortestText(S) + "; " + shortestText(D) + "; " +
                 shortestText(standardPolynomial(C, S, D)) + "; " + shortestText(*fitted) + "\n";
     }
@@ -64,9 +67,10 @@ std::string ahri540Head(TemperatureUnit unit)
 Checked<std::string> ahri540Coefficients(const Calculation& c, const std::string& name, TemperatureUnit unit)
 {
     if (c.kind != FitType::SurfaceXY || c.degree != 3)
-        return failed<std::string>("i coefficienti AHRI 540 / EN 12900 vengono dal polinomio Z=F(x,y) di grado 3 "
-                                   "(x la temperatura di aspirazione, y quella di scarico), non da " +
-                                   equationTitle(c));
+        return failed<std::string>(Refusal{RefusalCode::NoExport,
+                                           {"i coefficienti AHRI 540 / EN 12900 vengono dal polinomio Z=F(x,y) di grado 3 "
+                                            "(x la temperatura di aspirazione, y quella di scarico), non da " +
+                                            equationTitle(c)}});
     return rowText(c, name, unit);
 }
 

@@ -122,7 +122,7 @@ Checked<std::string> objectText(const Calculation& c, const std::string& name,
     ObjectForm form = *objectForm(c, e);
     const Envelope r = pointEnvelope(c);
     const std::optional<ValueRange> range = curveValueRange(c, r);
-    if (!range) return failed<std::string>(NoValueMessage);
+    if (!range) return failed<std::string>(Refusal{RefusalCode::NoValueInRange, {NoValueMessage}});
     ValueRange output = *range;
 
     std::string text = "! CALVERO1: " + equationTitle(c) + ", " + std::to_string(c.pointCount) + " punti\n";
@@ -174,12 +174,14 @@ Checked<std::string> energyPlusObject(const Calculation& c, const std::string& n
                                       const std::optional<RatedPoint>& rated)
 {
     const std::optional<ExportEquation> e = exportEquation(c);
-    if (!e || !objectForm(c, *e)) return failed<std::string>(noEnergyPlusObjectMessage(c));
+    if (!e || !objectForm(c, *e)) return failed<std::string>(Refusal{RefusalCode::NoExport, {noEnergyPlusObjectMessage(c)}});
     if (rated)
-        if (const Failure problem = ratedPointProblem(*rated, pointEnvelope(c))) return failed<std::string>(*problem);
+        if (const Failure problem = ratedPointProblem(*rated, pointEnvelope(c))) return failed<std::string>(Refusal{RefusalCode::InvalidRatedPoint, {*problem}});
     const std::optional<double> scale = rated ? valueAt(c, rated->x, rated->y.value_or(0.0)) : 1.0;
-    if (!scale) return failed<std::string>(NoValueMessage);
-    if (*scale == 0.0) return failed<std::string>("la curva vale 0 nel punto nominale: non si può normalizzare");
+    if (!scale) return failed<std::string>(Refusal{RefusalCode::NoValueInRange, {NoValueMessage}});
+    if (*scale == 0.0)
+        return failed<std::string>(
+            Refusal{RefusalCode::ZeroAtRatedPoint, {"la curva vale 0 nel punto nominale: non si può normalizzare"}});
     return objectText(c, name, rated, *scale);
 }
 

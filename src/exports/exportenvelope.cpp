@@ -47,12 +47,12 @@ Envelope pointEnvelope(const Calculation& c)
     e.twoVariables = c.kind == FitType::SurfaceXY;
     const int n = c.pointCount;
     if (n < 1) return e;
-    const auto xs = c.points.x.items.begin(), ys = c.points.y.items.begin();
-    const auto [xLow, xHigh] = std::minmax_element(xs, xs + n);
+    const std::span<const double> xs = c.points.x.first(n), ys = c.points.y.first(n);
+    const auto [xLow, xHigh] = std::minmax_element(xs.begin(), xs.end());
     e.xMin = *xLow;
     e.xMax = *xHigh;
     if (!e.twoVariables) return e;
-    const auto [yLow, yHigh] = std::minmax_element(ys, ys + n);
+    const auto [yLow, yHigh] = std::minmax_element(ys.begin(), ys.end());
     e.yMin = *yLow;
     e.yMax = *yHigh;
     e.hull = convexHull(c.points, n);

@@ -29,6 +29,25 @@ const char* exportSuffix(ExportFormat format)
     return "";
 }
 
+const char* exportFormatName(ExportFormat format)
+{
+    switch (format) {
+    case ExportFormat::EnergyPlus: return "energyplus";
+    case ExportFormat::Ahri540: return "ahri540";
+    case ExportFormat::Formula: return "formula";
+    case ExportFormat::CFunction: return "c-function";
+    case ExportFormat::PythonFunction: return "python-function";
+    }
+    return "";
+}
+
+std::optional<ExportFormat> exportFormatNamed(std::string_view name)
+{
+    for (ExportFormat format : ExportFormats)
+        if (name == exportFormatName(format)) return format;
+    return std::nullopt;
+}
+
 Checked<std::string> exportPiece(ExportFormat format, const Calculation& c, const ExportChoices& choices)
 {
     switch (format) {
@@ -38,7 +57,7 @@ Checked<std::string> exportPiece(ExportFormat format, const Calculation& c, cons
     case ExportFormat::CFunction: return cFunction(c, choices.name);
     case ExportFormat::PythonFunction: return pythonFunction(c, choices.name);
     }
-    return failed<std::string>("formato sconosciuto");
+    return failed<std::string>(Refusal{RefusalCode::UnknownFormat, {"formato sconosciuto"}});
 }
 
 std::string exportHead(ExportFormat format, const ExportChoices& choices)
@@ -94,7 +113,7 @@ void ExportCollection::add(const Calculation& c, const std::string& name)
     ExportChoices choices = choices_;
     choices.name = name;
     const Checked<std::string> piece = exportPiece(format_, c, choices);
-    if (!piece) return addMissing(name, piece.failure);
+    if (!piece) return addMissing(name, piece.failure());
     text_ += pieceSeparator(format_) + *piece;
 }
 

@@ -30,6 +30,12 @@ struct ExportChoices {
     FormulaCells cells;                  // the spreadsheet formula's parameters
 };
 
+// The format's name for programs and the command line ("energyplus",
+// "ahri540", "formula", "c-function", "python-function"; calvero1-batch
+// takes it after "--"), and the format of a name; nothing for another.
+const char* exportFormatName(ExportFormat format);
+std::optional<ExportFormat> exportFormatNamed(std::string_view name);
+
 // The format's name in the window: "oggetto EnergyPlus (Curve:...)", ...
 const char* exportCaption(ExportFormat format);
 // The file name's ending the save dialog proposes: "idf", "csv", "txt", "c", "py".

@@ -26,10 +26,11 @@ std::optional<std::string> cellReference(std::string_view text)
 Checked<std::string> spreadsheetFormula(const Calculation& c, const FormulaCells& cells, bool italian)
 {
     const std::optional<ExportEquation> e = exportEquation(c);
-    if (!e) return failed<std::string>(NoEquationMessage);
+    if (!e) return failed<std::string>(Refusal{RefusalCode::NoExport, {NoEquationMessage}});
     const std::optional<std::string> x = cellReference(cells.x), y = cellReference(cells.y);
-    if (!x) return failed<std::string>("cella di x non valida: " + cells.x);
-    if (e->twoVariables() && !y) return failed<std::string>("cella di y non valida: " + cells.y);
+    if (!x) return failed<std::string>(Refusal{RefusalCode::InvalidCell, {"cella di x non valida: " + cells.x}});
+    if (e->twoVariables() && !y)
+        return failed<std::string>(Refusal{RefusalCode::InvalidCell, {"cella di y non valida: " + cells.y}});
     return succeeded("=" + expressionText(*e, spreadsheetSyntax(*x, y.value_or(""), italian)));
 }
 

@@ -65,7 +65,7 @@ std::string pythonEnvelopeTest(const Envelope& e, const ExpressionSyntax& s)
 Checked<std::string> cFunction(const Calculation& c, const std::string& name)
 {
     const std::optional<ExportEquation> e = exportEquation(c);
-    if (!e) return failed<std::string>(NoEquationMessage);
+    if (!e) return failed<std::string>(Refusal{RefusalCode::NoExport, {NoEquationMessage}});
     const ExpressionSyntax s = cSyntax();
     const Envelope envelope = pointEnvelope(c);
     const std::string function = identifierName(name);
@@ -81,7 +81,7 @@ Checked<std::string> cFunction(const Calculation& c, const std::string& name)
 Checked<std::string> pythonFunction(const Calculation& c, const std::string& name)
 {
     const std::optional<ExportEquation> e = exportEquation(c);
-    if (!e) return failed<std::string>(NoEquationMessage);
+    if (!e) return failed<std::string>(Refusal{RefusalCode::NoExport, {NoEquationMessage}});
     const ExpressionSyntax s = pythonSyntax();
     const Envelope envelope = pointEnvelope(c);
     const std::string function = identifierName(name);

@@ -13,19 +13,17 @@ namespace calvero {
 
 namespace {
 
-const char* const TooFewPoints = " numero punti=  <2!";
-const char* const TooFewForDegree = "numero punti insufficiente per il grado scelto";
-const char* const TooManySurfacePoints = "massimo 100 punti per il polinomio Z=F(x,y)";
-const char* const NotPositive = "tutti numeri devono essere>0!";
-const char* const TooFewDistinctX = "valori di x diversi insufficienti per il grado scelto";
-const char* const SurfaceUndetermined =
-    "i punti non bastano a determinare i termini del polinomio Z=F(x,y) del grado scelto";
-
-int distinctValues(const PointArray& v, int n)
+// Whether values 1..n take more than most distinct values: one sweep that
+// stops at the first value beyond them (a degree's few), however many points.
+bool moreDistinctThan(const PointArray& v, int n, int most)
 {
-    std::vector<double> values(v.items.begin(), v.items.begin() + n);
-    std::sort(values.begin(), values.end());
-    return static_cast<int>(std::unique(values.begin(), values.end()) - values.begin());
+    std::vector<double> seen;
+    for (const double value : v.first(n)) {
+        if (std::find(seen.begin(), seen.end(), value) != seen.end()) continue;
+        if (static_cast<int>(seen.size()) == most) return true;
+        seen.push_back(value);
+    }
+    return false;
 }
 
 struct Temperatures {
@@ -34,7 +32,7 @@ struct Temperatures {
 };
 
 // What the one-variable kind refuses before it fits.
-std::optional<std::string> oneVariableRefusal(const CalculationInput& in, int degree)
+std::optional<Refusal> oneVariableRefusal(const CalculationInput& in, int degree)
 {
     const PointSet& p = in.points;
     switch (in.kind) {
@@ -42,11 +40,11 @@ std::optional<std::string> oneVariableRefusal(const CalculationInput& in, int de
     case FitType::RationalPolynomial:
         // Fewer points, or fewer distinct x, than coefficients leave infinitely
         // many curves through the points: none of them is the answer.
-        if (in.pointCount <= degree) return TooFewForDegree;
-        if (distinctValues(p.x, in.pointCount) <= degree) return TooFewDistinctX;
+        if (in.pointCount <= degree) return refusalOf(RefusalCode::TooFewPointsForDegree);
+        if (!moreDistinctThan(p.x, in.pointCount, degree)) return refusalOf(RefusalCode::TooFewDistinctX);
         break;
     case FitType::TemperatureTime:
-        if (p.x[1] == 0.0 || p.y[1] == 0.0) return NotPositive;
+        if (p.x[1] == 0.0 || p.y[1] == 0.0) return refusalOf(RefusalCode::NotPositive);
         break;
     default: break;
     }
@@ -58,7 +56,7 @@ Checked<std::vector<double>> steeredCoefficients(FitType kind, const PointSet& p
                                                  const FitOptions& options, bool& slopeBound)
 {
     const Checked<SteeredFit> fit = fitSteered(steeredProblem(kind, degree, p, n, options));
-    if (!fit) return failed<std::vector<double>>(fit.failure);
+    if (!fit) return failed<std::vector<double>>(fit.refusal);
     slopeBound = fit->slopeBound;
     return succeeded(fit->coefficients);
 }
@@ -90,14 +88,17 @@ std::optional<FittedCurve> fitOneVariable(FitType kind, const PointSet& p, int n
     }
 }
 
-Outcome refused(std::string message) { return failed<Calculation>(std::move(message)); }
+Outcome refused(Refusal refusal) { return failed<Calculation>(std::move(refusal)); }
+Outcome refused(RefusalCode code) { return refused(Refusal{code, {}}); }
 
-Outcome calculateOneVariable(const CalculationInput& in)
+Outcome calculateOneVariable(CalculationInput& in)
 {
-    if (in.pointCount < 2) return refused(TooFewPoints);
+    if (in.pointCount < 2) return refused(RefusalCode::TooFewPoints);
+    const int most = in.limit == PointLimit::Grid ? MaxPoints : MaxEnginePoints;
+    if (in.pointCount > most) return refused(Refusal{RefusalCode::TooManyPoints, {std::to_string(most)}});
     const int degree = std::clamp(in.degree, 1, 8);
     const int kind = kindNumber(in.kind);
-    if (kind < 1 || kind > 8) return refused(" tipo non scelto=" + formatInteger(kind, 2));
+    if (kind < 1 || kind > 8) return refused(Refusal{RefusalCode::KindNotChosen, {std::to_string(kind)}});
     if (auto message = oneVariableRefusal(in, degree)) return refused(*message);
     // An empty temperature field reads as 0.
     const Temperatures temperatures{in.initialTemperature.value_or(0.0), in.finalTemperature.value_or(0.0)};
@@ -110,18 +111,18 @@ Outcome calculateOneVariable(const CalculationInput& in)
     Calculation done;
     done.kind = in.kind;
     done.degree = degree;
-    done.points = in.points;
+    done.points = std::move(in.points);
     done.pointCount = in.pointCount;
     done.options = in.options;
     if (steered) {
         const Checked<std::vector<double>> fitted =
-            steeredCoefficients(in.kind, in.points, in.pointCount, degree, in.options, done.slopeBound);
-        if (!fitted) return refused(fitted.failure);
+            steeredCoefficients(in.kind, done.points, in.pointCount, degree, in.options, done.slopeBound);
+        if (!fitted) return refused(fitted.refusal);
         const PolynomialCoefficients c = polynomialCoefficients(*fitted);
         if (in.kind == FitType::RationalPolynomial) done.curve = RationalCurve{c, degree};
         else done.curve = PolynomialCurve{c, degree};
     } else {
-        done.curve = fitOneVariable(in.kind, in.points, in.pointCount, degree, temperatures, done.design);
+        done.curve = fitOneVariable(in.kind, done.points, in.pointCount, degree, temperatures, done.design);
     }
     return succeeded(std::move(done));
 }
@@ -156,28 +157,29 @@ void checkReport(const Calculation& done)
         checkOneVariableReport(subjectOf(done));
 }
 
-Outcome calculateSurface(const CalculationInput& in)
+Outcome calculateSurface(CalculationInput& in)
 {
     const int degree = std::clamp(in.degree, 2, 4);
     const int n = in.pointCount;
-    if (n < 2) return refused(TooFewPoints);
-    if (n > MaxSurfacePoints) return refused(TooManySurfacePoints);
-    if (n < surfaceTermCount(degree)) return refused(TooFewForDegree);
+    if (n < 2) return refused(RefusalCode::TooFewPoints);
+    const int most = in.limit == PointLimit::Grid ? MaxSurfacePoints : MaxEnginePoints;
+    if (n > most) return refused(Refusal{RefusalCode::TooManyPoints, {std::to_string(most), "polinomio Z=F(x,y)"}});
+    if (n < surfaceTermCount(degree)) return refused(RefusalCode::TooFewPointsForDegree);
     Calculation done;
     done.kind = FitType::SurfaceXY;
     done.degree = degree;
-    done.points = in.points;
+    done.points = std::move(in.points);
     done.pointCount = n;
     done.options = in.options;
     sortByX(done.points, n, &done.options.pointWeights);
-    if (!surfaceTermsDetermined(done.points.x, done.points.y, n, degree)) return refused(SurfaceUndetermined);
+    if (!surfaceTermsDetermined(done.points.x, done.points.y, n, degree)) return refused(RefusalCode::SurfaceUndetermined);
 
     if (done.options.any()) {
         if (auto message = steeringRefusal(FitType::SurfaceXY, degree, done.points, n, done.options))
             return refused(*message);
         const Checked<std::vector<double>> fitted =
             steeredCoefficients(FitType::SurfaceXY, done.points, n, degree, done.options, done.slopeBound);
-        if (!fitted) return refused(fitted.failure);
+        if (!fitted) return refused(fitted.refusal);
         for (std::size_t k = 0; k < fitted->size(); ++k) done.surface[static_cast<int>(k) + 1] = (*fitted)[k];
     } else {
         SurfacePoints table{};
@@ -203,6 +205,24 @@ void takeColumnWeights(CalculationInput& input, const std::vector<double>& fourt
 void sortByX(PointSet& points, int count, std::vector<double>* along)
 {
     const bool carried = along && along->size() >= static_cast<std::size_t>(count);
+    if (count > MaxPoints) {
+        // More points than a grid holds: a stable sort, as quick as any.
+        std::vector<int> order(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) order[static_cast<std::size_t>(i)] = i + 1;
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return points.x[a] < points.x[b]; });
+        PointSet sorted = points;
+        std::vector<double> carriedValues = carried ? *along : std::vector<double>{};
+        for (int k = 1; k <= count; ++k) {
+            const int from = order[static_cast<std::size_t>(k - 1)];
+            sorted.x[k] = points.x[from];
+            sorted.y[k] = points.y[from];
+            sorted.z[k] = points.z[from];
+            if (carried) carriedValues[static_cast<std::size_t>(k - 1)] = (*along)[static_cast<std::size_t>(from - 1)];
+        }
+        points = std::move(sorted);
+        if (carried) *along = std::move(carriedValues);
+        return;
+    }
     for (int a = 1; a <= count; ++a) {
         for (int c = a + 1; c <= count; ++c) {
             if (points.x[a] > points.x[c]) {
@@ -215,8 +235,12 @@ void sortByX(PointSet& points, int count, std::vector<double>* along)
     }
 }
 
-Outcome calculate(const CalculationInput& input, ReportText text)
+Outcome calculate(CalculationInput input, ReportText text)
 {
+    // Every coordinate holds a value for each point (0 where none was
+    // written), and nothing beyond them.
+    input.pointCount = std::max(input.pointCount, 0);
+    for (PointValues* values : {&input.points.x, &input.points.y, &input.points.z}) values->resize(input.pointCount);
     try {
         Outcome outcome = input.kind == FitType::SurfaceXY ? calculateSurface(input) : calculateOneVariable(input);
         if (!outcome) return outcome;
@@ -227,7 +251,7 @@ Outcome calculate(const CalculationInput& input, ReportText text)
         return outcome;
     } catch (const ArithmeticFault& fault) {
         // The one place where an arithmetic fault becomes a refusal.
-        return refused(fault.what());
+        return refused(faultRefusal(fault.kind()));
     }
 }
 
@@ -237,7 +261,7 @@ std::vector<std::string> reportOf(const Calculation& done)
     try {
         return writeReport(done);
     } catch (const ArithmeticFault& fault) {
-        return {fault.what()}; // never for a calculation that calculate() gave
+        return {refusalText(faultRefusal(fault.kind()))}; // never for a calculation that calculate() gave
     }
 }
 

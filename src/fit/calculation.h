@@ -17,9 +17,16 @@
 
 namespace calvero {
 
+// How many points a calculation takes: as many as the window's grid and a
+// data set file hold (200, and 100 for the surface), or as many as the engine
+// takes (the library, and calvero1-batch --all-lines).
+enum class PointLimit { Grid, Engine };
+constexpr int MaxEnginePoints = 100000;
+
 struct CalculationInput {
     PointSet points;                    // x, y and z of points 1..pointCount (z for the surface)
     int pointCount = 0;
+    PointLimit limit = PointLimit::Grid;
     FitType kind = FitType::Polynomial; // a value outside 1 to 8 is refused
     int degree = 2;                     // 1 to 9, as the degree field holds it
     // The temperature-time kind's initial and final temperature; none when
@@ -56,7 +63,9 @@ using Outcome = Checked<Calculation>;
 // calculation either way.
 enum class ReportText { Now, Later };
 
-Outcome calculate(const CalculationInput& input, ReportText text = ReportText::Now);
+// The input is taken by value: a caller that has no more use for its points
+// moves them in, and they become the calculation's without a copy.
+Outcome calculate(CalculationInput input, ReportText text = ReportText::Now);
 
 // The report's lines: the calculation's own, or written now for one made
 // with ReportText::Later.
@@ -68,8 +77,9 @@ std::vector<std::string> reportOf(const Calculation& calculation);
 void takeColumnWeights(CalculationInput& input, const std::vector<double>& fourth);
 
 // The points 1..count ordered by ascending x (an exchange sort, as the surface
-// has always been ordered), x, y and z moving together, and with them the
-// values of along (1..count in its entries 0..count-1) when given.
+// has always been ordered; beyond a grid's 200 points a stable sort), x, y
+// and z moving together, and with them the values of along (1..count in its
+// entries 0..count-1) when given.
 void sortByX(PointSet& points, int count, std::vector<double>* along = nullptr);
 
 } // namespace calvero

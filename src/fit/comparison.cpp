@@ -29,7 +29,7 @@ ComparisonRow fitted(const CalculationInput& input, FitType kind, int degree, co
     row.degree = degree;
     const Outcome outcome = calculate(candidate);
     if (!outcome) {
-        row.refusal = "calcolo rifiutato: " + outcome.failure;
+        row.refusal = "calcolo rifiutato: " + outcome.failure();
         return row;
     }
     const Calculation& calculation = *outcome;

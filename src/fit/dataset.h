@@ -13,8 +13,8 @@ struct PointSet {
     PointArray x{};
     PointArray y{};
     PointArray z{};
-    std::uint16_t count = 0;     // points the current operation works on
-    std::uint8_t foundCount = 0; // points found by the last count
+    int count = 0;      // points the current operation works on
+    int foundCount = 0; // points found by the last count
 };
 
 // The interpolation kind: the radio-group item index plus 1.

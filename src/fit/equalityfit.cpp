@@ -12,12 +12,6 @@ namespace {
 // once the others are taken out say the same thing twice.
 constexpr Real DependentConditions = 1e-12L;
 
-const char* const DependentConditionsMessage =
-    "i vincoli non sono indipendenti: uno segue dagli altri (per esempio due punti di passaggio alla stessa x, "
-    "o un punto a x = 0 con il termine 1 fissato)";
-const char* const UndeterminedMessage =
-    "i punti non bastano a determinare i coefficienti che i vincoli lasciano liberi";
-
 } // namespace
 
 std::vector<Quad> givenConditionRow(const LinearCondition& condition, std::span<const Monomial> terms)
@@ -41,7 +35,7 @@ Checked<ConditionedDesign> ConditionedDesign::make(const WeightedProblem& proble
 {
     ConditionedDesign d(problem, design, conditions);
     const Eigen::Index n = design.n, p = design.p, m = static_cast<Eigen::Index>(conditions.size());
-    if (m > p) return failed<ConditionedDesign>(DependentConditionsMessage);
+    if (m > p) return failed<ConditionedDesign>(refusalOf(RefusalCode::DependentConditions));
     d.rowScales_ = RealVector::Ones(n);
     for (Eigen::Index i = 0; i < n && !problem.weights.empty(); ++i)
         d.rowScales_(i) = std::sqrt(static_cast<Real>(problem.weights[static_cast<std::size_t>(i)]));
@@ -56,14 +50,14 @@ Checked<ConditionedDesign> ConditionedDesign::make(const WeightedProblem& proble
                                                                         : RealVector(toGiven.row(c.term).transpose());
         const Real length = row.norm();
         if (!(length > 0) || !std::isfinite(static_cast<double>(length)))
-            return failed<ConditionedDesign>(DependentConditionsMessage);
+            return failed<ConditionedDesign>(refusalOf(RefusalCode::DependentConditions));
         d.rows_.row(j) = row.transpose() / length;
         d.conditionScales_(j) = length;
     }
     if (m > 0) {
         Eigen::ColPivHouseholderQR<RealMatrix> rank(d.rows_.transpose());
         rank.setThreshold(DependentConditions);
-        if (rank.rank() < m) return failed<ConditionedDesign>(DependentConditionsMessage);
+        if (rank.rank() < m) return failed<ConditionedDesign>(refusalOf(RefusalCode::DependentConditions));
         const Eigen::HouseholderQR<RealMatrix> qr(d.rows_.transpose());
         const RealMatrix q = qr.householderQ();
         d.rangeSpace_ = q.leftCols(m);
@@ -80,7 +74,7 @@ Checked<ConditionedDesign> ConditionedDesign::make(const WeightedProblem& proble
     d.reduced_ = Eigen::ColPivHouseholderQR<RealMatrix>(reducedDesign.rows(), reducedDesign.cols());
     d.reduced_.setThreshold(RankTolerance);
     d.reduced_.compute(reducedDesign);
-    if (d.reduced_.rank() < p - m) return failed<ConditionedDesign>(UndeterminedMessage);
+    if (d.reduced_.rank() < p - m) return failed<ConditionedDesign>(refusalOf(RefusalCode::ConditionsUndetermined));
     return succeeded(std::move(d));
 }
 

@@ -5,17 +5,17 @@
 
 namespace calvero {
 
-const char* faultText(FaultKind kind)
+Refusal faultRefusal(FaultKind kind)
 {
     switch (kind) {
-    case FaultKind::DivisionByZero: return "Floating point division by zero";
-    case FaultKind::InvalidOperation: return "Invalid floating point operation";
-    case FaultKind::Overflow: return "Floating point overflow";
+    case FaultKind::DivisionByZero: return refusalOf(RefusalCode::DivisionByZero);
+    case FaultKind::InvalidOperation: return refusalOf(RefusalCode::InvalidOperation);
+    case FaultKind::Overflow: return refusalOf(RefusalCode::Overflow);
     }
-    return "Invalid floating point operation";
+    return refusalOf(RefusalCode::InvalidOperation);
 }
 
-ArithmeticFault::ArithmeticFault(FaultKind kind) : std::runtime_error(faultText(kind)), kind_(kind) {}
+ArithmeticFault::ArithmeticFault(FaultKind kind) : std::runtime_error(refusalText(faultRefusal(kind))), kind_(kind) {}
 
 void raiseFault(FaultKind kind) { throw ArithmeticFault(kind); }
 

@@ -7,6 +7,8 @@
 // the engine: calculate() turns it into a refusal, and what other layers
 // evaluate they evaluate through functions that give no value instead
 // (curveValue, surfaceValue).
+#include "common/refusal.h"
+
 #include <cfloat>
 #include <cmath>
 #include <stdexcept>
@@ -24,7 +26,8 @@ private:
     FaultKind kind_;
 };
 
-const char* faultText(FaultKind kind);
+// The refusal a fault ends a calculation with.
+Refusal faultRefusal(FaultKind kind);
 [[noreturn]] void raiseFault(FaultKind kind);
 
 // a / b with the faults of the hardware division: 0/0 is an invalid

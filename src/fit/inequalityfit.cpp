@@ -27,9 +27,6 @@ constexpr double MarginShare = 1e-12;
 // holds with equality.
 constexpr double ActiveSlack = 1e-9;
 
-const char* const Incompatible = "i vincoli chiesti non si possono rispettare insieme";
-const char* const NotSolved = "il calcolo con i vincoli non ha trovato una soluzione";
-
 struct Scales {
     Real slope = 1;  // the data's mean slope, per unit of x as given
     Real margin = 0; // the slope the nodes keep on the right side of 0
@@ -84,8 +81,8 @@ public:
                 scales_.margin = 0;
                 continue;
             }
-            if (found.outcome == ProgrammeSolution::Outcome::Infeasible) return failed<InequalityFit>(Incompatible);
-            if (found.outcome != ProgrammeSolution::Outcome::Solved) return failed<InequalityFit>(NotSolved);
+            if (found.outcome == ProgrammeSolution::Outcome::Infeasible) return failed<InequalityFit>(refusalOf(RefusalCode::IncompatibleConditions));
+            if (found.outcome != ProgrammeSolution::Outcome::Solved) return failed<InequalityFit>(refusalOf(RefusalCode::NotSolved));
             const std::vector<double> wrong =
                 request_.slopeSign == 0 ? std::vector<double>{} : wrongWaySlopes(powersOfT(found.centred), request_.slopeSign);
             const bool withinRounding = !wrong.empty() && scales_.margin == 0 &&
@@ -100,7 +97,7 @@ public:
             }
             for (double t : wrong) nodes_.push_back(static_cast<double>(design_.ax.centre + design_.ax.halfWidth * t));
         }
-        return failed<InequalityFit>(NotSolved);
+        return failed<InequalityFit>(refusalOf(RefusalCode::NotSolved));
     }
 
 private:
@@ -284,7 +281,7 @@ Checked<InequalityFit> fitWithInequalities(const WeightedProblem& problem, const
                                            const std::vector<LinearCondition>& equalities, InequalityRequest request)
 {
     const Checked<ConditionedDesign> conditioned = ConditionedDesign::make(problem, design, equalities);
-    if (!conditioned) return failed<InequalityFit>(conditioned.failure);
+    if (!conditioned) return failed<InequalityFit>(conditioned.refusal);
     return Steering(problem, design, equalities, *conditioned, request).run();
 }
 

@@ -8,8 +8,8 @@ PolynomialCoefficients fitPolynomial(const PointArray& x, const PointArray& v, i
                                      DesignConditioning* conditioning)
 {
     const std::vector<Monomial> terms = powersOfX(d);
-    const std::span<const double> xs(x.items.data(), static_cast<std::size_t>(n));
-    const std::span<const double> vs(v.items.data(), static_cast<std::size_t>(n));
+    const std::span<const double> xs = x.first(n);
+    const std::span<const double> vs = v.first(n);
     LeastSquaresFit fitted;
     if (conditioning)
         fitted = fitLeastSquaresWithConditioning(xs, {}, vs, terms);

@@ -31,6 +31,10 @@ struct LinearModel {
     std::vector<double> weights; // of the squared errors of target; empty: all 1
 
     double value(std::size_t i) const { return polynomialValue(coefficients, terms, u[i], w.empty() ? 0.0 : w[i]); }
+    void reserve(int points)
+    {
+        for (std::vector<double>* values : {&u, &w, &target}) values->reserve(static_cast<std::size_t>(points));
+    }
 };
 
 double tenTo(double v) { return std::pow(10.0, v); }
@@ -39,6 +43,7 @@ double eTo(double v) { return std::exp(v); }
 LinearModel powerLikeModel(const Calculation& c, const TwoParameters& ab, double (*u)(double), double (*v)(double))
 {
     LinearModel m;
+    m.reserve(c.pointCount);
     for (int i = 1; i <= c.pointCount; ++i) {
         m.u.push_back(u(c.points.x[i]));
         m.target.push_back(v(c.points.y[i]));
@@ -57,6 +62,7 @@ double lnOf(double x) { return std::log(x); }
 LinearModel polynomialModel(const Calculation& c, const PolynomialCoefficients& k, int degree, bool rational)
 {
     LinearModel m;
+    m.reserve(c.pointCount);
     for (int i = 1; i <= c.pointCount; ++i) {
         m.u.push_back(c.points.x[i]);
         m.target.push_back(rational ? 1.0 / c.points.y[i] : c.points.y[i]);
@@ -74,6 +80,7 @@ std::optional<LinearModel> linearModel(const Calculation& c)
 {
     if (c.kind == FitType::SurfaceXY) {
         LinearModel m;
+        m.reserve(c.pointCount);
         for (int i = 1; i <= c.pointCount; ++i) {
             m.u.push_back(c.points.x[i]);
             m.w.push_back(c.points.y[i]);
@@ -153,9 +160,7 @@ public:
         const Calculation& c = calculation_;
         if (terms_.empty()) return evaluate(*c.curve, c.points.x[i]);
         if (sums_.empty()) {
-            const auto n = static_cast<std::size_t>(c.pointCount);
-            sums_ = PolynomialInQuad(coefficients_, terms_)
-                        .values(std::span(c.points.x.items.data(), n), std::span(c.points.y.items.data(), n));
+            sums_ = PolynomialInQuad(coefficients_, terms_).values(c.points.x.first(c.pointCount), c.points.y.first(c.pointCount));
         }
         const double value = checked(sums_[static_cast<std::size_t>(i - 1)]);
         return reciprocal_ ? divide(1.0, value) : value;
@@ -270,6 +275,8 @@ Statistics fitStatistics(const Calculation& c)
         s.approximate = "la condizione di monotonia tiene la pendenza al limite in qualche punto";
 
     std::vector<double> observed, fitted;
+    observed.reserve(static_cast<std::size_t>(c.pointCount));
+    fitted.reserve(static_cast<std::size_t>(c.pointCount));
     FittedValues fittedValue(c);
     try {
         for (int i = 1; i <= c.pointCount; ++i) {
@@ -309,6 +316,8 @@ Statistics fitStatistics(const Calculation& c)
     s.exactFit = s.dof > 0 && s.largestAbsoluteError <= noise;
     if (!surface && s.dof > 0 && !s.exactFit) {
         std::vector<double> xs, residuals;
+        xs.reserve(observed.size());
+        residuals.reserve(observed.size());
         for (std::size_t i = 0; i < observed.size(); ++i) {
             xs.push_back(c.points.x[static_cast<int>(i) + 1]);
             residuals.push_back(observed[i] - fitted[i]);

@@ -27,13 +27,13 @@ Checked<SteeredFit> fitSteered(const SteeredProblem& problem)
     SteeredFit fit;
     if (!problem.minimax && problem.slopeSign == 0) {
         const Checked<ConditionedDesign> conditioned = ConditionedDesign::make(weighted, design, problem.conditions);
-        if (!conditioned) return failed<SteeredFit>(conditioned.failure);
+        if (!conditioned) return failed<SteeredFit>(conditioned.refusal);
         fit.coefficients = rounded(conditioned->solve().given);
         return succeeded(std::move(fit));
     }
     const Checked<InequalityFit> found =
         fitWithInequalities(weighted, design, problem.conditions, {problem.minimax, problem.slopeSign});
-    if (!found) return failed<SteeredFit>(found.failure);
+    if (!found) return failed<SteeredFit>(found.refusal);
     fit.coefficients = rounded(found->given);
     fit.slopeBound = found->slopeBound;
     if (problem.minimax) fit.largestRelativeError = found->largestRelativeError;

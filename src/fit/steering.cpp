@@ -27,80 +27,70 @@ double measured(FitType kind, const PointSet& points, int i) { return kind == Fi
 
 std::string valueName(FitType kind) { return kind == FitType::SurfaceXY ? "z" : "y"; }
 
-std::optional<std::string> kindRefusal(FitType kind, const FitOptions& o)
+Refusal notForKind(const char* option) { return Refusal{RefusalCode::OptionNotForKind, {option}}; }
+
+std::optional<Refusal> kindRefusal(FitType kind, const FitOptions& o)
 {
-    const std::string three = "valgono solo per POLINOMIO, POLINOMIO FRATTO e polinomio Z=F(x,y)";
-    if ((!o.throughPoints.empty() || !o.fixedTerms.empty()) && !linearKind(kind))
-        return "i punti di passaggio e i termini fissi " + three;
-    if (o.weighting != Weighting::None && !linearKind(kind)) return "i pesi " + three;
-    if (o.minimax && kind != FitType::Polynomial && kind != FitType::SurfaceXY)
-        return std::string("il minimo errore massimo vale solo per POLINOMIO e polinomio Z=F(x,y)");
-    if (o.monotone != Monotone::None && kind != FitType::Polynomial)
-        return std::string("la curva monotona vale solo per POLINOMIO");
+    if ((!o.throughPoints.empty() || !o.fixedTerms.empty()) && !linearKind(kind)) return notForKind("through");
+    if (o.weighting != Weighting::None && !linearKind(kind)) return notForKind("weights");
+    if (o.minimax && kind != FitType::Polynomial && kind != FitType::SurfaceXY) return notForKind("minimax");
+    if (o.monotone != Monotone::None && kind != FitType::Polynomial) return notForKind("monotone");
     return std::nullopt;
 }
 
-std::optional<std::string> conditionRefusal(FitType kind, int degree, const FitOptions& o)
+std::optional<Refusal> conditionRefusal(FitType kind, int degree, const FitOptions& o)
 {
     const int p = termCount(kind, degree);
     const std::size_t conditions = o.throughPoints.size() + o.fixedTerms.size();
     if (conditions > static_cast<std::size_t>(p))
-        return "troppi vincoli: " + std::to_string(conditions) + " tra punti di passaggio e termini fissi, più dei " +
-               std::to_string(p) + " coefficienti del grado scelto";
+        return Refusal{RefusalCode::TooManyConditions, {std::to_string(conditions), std::to_string(p)}};
     std::set<int> fixed;
     for (const FixedTerm& t : o.fixedTerms) {
         if (t.term < 1 || t.term > p)
-            return "termine fisso " + std::to_string(t.term) + " inesistente: i termini del grado scelto vanno da 1 a " +
-                   std::to_string(p);
-        if (!fixed.insert(t.term).second) return "termine " + std::to_string(t.term) + " fissato due volte";
-        if (!std::isfinite(t.value)) return "valore non valido per il termine " + std::to_string(t.term);
+            return Refusal{RefusalCode::NoSuchTerm, {std::to_string(t.term), std::to_string(p)}};
+        if (!fixed.insert(t.term).second) return Refusal{RefusalCode::TermFixedTwice, {std::to_string(t.term)}};
+        if (!std::isfinite(t.value)) return Refusal{RefusalCode::InvalidCondition, {std::to_string(t.term)}};
     }
     for (const ThroughPoint& t : o.throughPoints) {
         if (!std::isfinite(t.x) || !std::isfinite(t.y) || !std::isfinite(t.z))
-            return std::string("punto di passaggio non valido");
+            return refusalOf(RefusalCode::InvalidCondition);
         if (kind == FitType::RationalPolynomial && t.y == 0.0)
-            return "il polinomio fratto non passa per un punto con y = 0 (la curva è 1/P(x)): x = " + significant(t.x, 10);
+            return Refusal{RefusalCode::ThroughPointAtZero, {significant(t.x, 10)}};
     }
     return std::nullopt;
 }
 
-std::optional<std::string> weightRefusal(FitType kind, const PointSet& points, int n, const FitOptions& o)
+std::optional<Refusal> weightRefusal(FitType kind, const PointSet& points, int n, const FitOptions& o)
 {
     if (o.weighting == Weighting::Relative) {
         for (int i = 1; i <= n; ++i)
             if (measured(kind, points, i) == 0.0)
-                return "pesi relativi: il punto " + std::to_string(i) + " ha " + valueName(kind) +
-                       " = 0 e nessun errore relativo";
+                return Refusal{RefusalCode::ZeroValue, {"relative", std::to_string(i), valueName(kind)}};
     }
     if (o.weighting == Weighting::Column) {
         if (o.pointWeights.size() < static_cast<std::size_t>(n))
-            return std::string(kind == FitType::SurfaceXY
-                                   ? "mancano i pesi dei punti: per il polinomio Z=F(x,y) sono la quarta colonna di un "
-                                     "file di punti di testo (x;y;z;peso), con calvero1-batch --points e --weights column"
-                                   : "mancano i pesi dei punti");
+            return Refusal{RefusalCode::MissingWeights, {kind == FitType::SurfaceXY ? "surface" : "curve"}};
         for (int i = 1; i <= n; ++i) {
             const double w = o.pointWeights[static_cast<std::size_t>(i - 1)];
             if (!(w > 0.0) || !std::isfinite(w))
-                return "peso non positivo al punto " + std::to_string(i) + ": " + significant(w, 10) +
-                       " (i pesi devono essere maggiori di 0)";
+                return Refusal{RefusalCode::NonPositiveWeight, {std::to_string(i), significant(w, 10)}};
         }
     }
     if (kind == FitType::RationalPolynomial && o.weighting != Weighting::None) {
         for (int i = 1; i <= n; ++i)
-            if (points.y[i] == 0.0) return "il punto " + std::to_string(i) + " ha y = 0: il polinomio fratto non vi si calcola";
+            if (points.y[i] == 0.0) return Refusal{RefusalCode::ZeroValue, {"rational", std::to_string(i), "y"}};
     }
     return std::nullopt;
 }
 
-std::optional<std::string> programmeRefusal(FitType kind, const PointSet& points, int n, const FitOptions& o)
+std::optional<Refusal> programmeRefusal(FitType kind, const PointSet& points, int n, const FitOptions& o)
 {
     if (o.minimax) {
         if (o.weighting != Weighting::None)
-            return std::string("il minimo errore massimo non usa pesi: togliere i pesi o il minimo errore massimo");
+            return refusalOf(RefusalCode::MinimaxWithWeights);
         for (int i = 1; i <= n; ++i)
             if (measured(kind, points, i) == 0.0)
-                return "minimo errore massimo: il punto " + std::to_string(i) + " ha " + valueName(kind) +
-                       " = 0, che non ha errore percentuale";
+                return Refusal{RefusalCode::ZeroValue, {"minimax", std::to_string(i), valueName(kind)}};
     }
     if (o.monotone != Monotone::None && o.throughPoints.size() > 1) {
         std::vector<ThroughPoint> through = o.throughPoints;
@@ -108,15 +98,15 @@ std::optional<std::string> programmeRefusal(FitType kind, const PointSet& points
         const double sign = o.monotone == Monotone::Decreasing ? -1.0 : 1.0;
         for (std::size_t k = 1; k < through.size(); ++k)
             if (sign * (through[k].y - through[k - 1].y) < 0.0)
-                return std::string("i punti di passaggio salgono e scendono: nessuna curva monotona ") +
-                       (o.monotone == Monotone::Decreasing ? "decrescente" : "crescente") + " passa per tutti";
+                return Refusal{RefusalCode::ThroughPointsNotMonotone,
+                               {o.monotone == Monotone::Decreasing ? "decrescente" : "crescente"}};
     }
     return std::nullopt;
 }
 
 } // namespace
 
-std::optional<std::string> steeringRefusal(FitType kind, int degree, const PointSet& points, int n,
+std::optional<Refusal> steeringRefusal(FitType kind, int degree, const PointSet& points, int n,
                                            const FitOptions& options)
 {
     if (auto refusal = kindRefusal(kind, options)) return refusal;

@@ -13,14 +13,15 @@
 #include "fit/fitoptions.h"
 #include "fit/steeredfit.h"
 
+#include "common/refusal.h"
+
 #include <optional>
-#include <string>
 
 namespace calvero {
 
 // Why the options cannot be applied to this kind, degree and points (1..n);
 // nothing when they can. The degree is the one fitted.
-std::optional<std::string> steeringRefusal(FitType kind, int degree, const PointSet& points, int n,
+std::optional<Refusal> steeringRefusal(FitType kind, int degree, const PointSet& points, int n,
                                            const FitOptions& options);
 
 // The problem for the points 1..n. The values fitted are y (1/y for the

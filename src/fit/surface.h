@@ -9,6 +9,7 @@
 
 namespace calvero {
 
+// The surface's points that the window's grid and a data set file may hold.
 constexpr int MaxSurfacePoints = 100;
 
 struct SurfacePoint {
@@ -16,7 +17,7 @@ struct SurfacePoint {
     double y = 0.0;
     double z = 0.0;
 };
-using SurfacePoints = OneBasedArray<SurfacePoint, MaxSurfacePoints>;
+using SurfacePoints = OneBasedList<SurfacePoint>;
 using SurfaceCoefficients = OneBasedArray<double, 15>;
 
 // Number of terms of degree g: 3, 6, 10 or 15 (0 outside 1 to 4).

@@ -9,8 +9,7 @@ namespace calvero {
 Line fitStraightLine(const PointArray& u, const PointArray& v, int n)
 {
     const std::vector<Monomial> terms = powersOfX(1);
-    const std::vector<double> fitted = fitLeastSquares(std::span(u.items.data(), static_cast<std::size_t>(n)), {},
-                                                           std::span(v.items.data(), static_cast<std::size_t>(n)), terms);
+    const std::vector<double> fitted = fitLeastSquares(u.first(n), {}, v.first(n), terms);
     return {fitted[1], fitted[0]};
 }
 

@@ -4,23 +4,24 @@
 
 namespace calvero {
 
-// Counts the points up to the first index whose x and y are both 0 (200 when
-// there is none) and stores the number in count and foundCount. loadRow(r)
-// fills row r just before it is examined (a reader of the point grid); rows
-// after the one that ends the data are not loaded.
+// Counts the points up to the first index whose x and y are both 0 (rows,
+// the grid's 200 by default, when there is none) and stores the number in
+// count and foundCount. loadRow(r) fills row r just before it is examined (a
+// reader of the point grid); rows after the one that ends the data are not
+// loaded.
 template <typename LoadRow>
-int countLoadedPoints(PointSet& p, LoadRow loadRow)
+int countLoadedPoints(PointSet& p, LoadRow loadRow, int rows = MaxPoints)
 {
-    int result = MaxPoints;
-    for (int r = 1; r <= MaxPoints; ++r) {
+    int result = rows;
+    for (int r = 1; r <= rows; ++r) {
         loadRow(r);
         if (p.x[r] == 0.0 && p.y[r] == 0.0) {
             result = r - 1;
             break;
         }
     }
-    p.count = static_cast<std::uint16_t>(result);
-    p.foundCount = static_cast<std::uint8_t>(result);
+    p.count = result;
+    p.foundCount = result;
     return result;
 }
 

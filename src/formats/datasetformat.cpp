@@ -80,7 +80,7 @@ std::string numberLine(double value) { return formatReal(value, NumberWidth, Num
 // faults, as it always has.
 std::string nonFiniteMessage(double value)
 {
-    return faultText(std::isnan(value) ? FaultKind::InvalidOperation : FaultKind::Overflow);
+    return refusalText(faultRefusal(std::isnan(value) ? FaultKind::InvalidOperation : FaultKind::Overflow));
 }
 
 void storePolynomial(DataSetCoefficients& kept, const PolynomialCoefficients& c, int degree)
@@ -112,11 +112,20 @@ struct CurveStore {
 
 } // namespace
 
+PointValues columnValues(const FileColumn& column) { return PointValues(std::span<const double>(column.items)); }
+
+FileColumn fileColumn(const PointValues& values)
+{
+    FileColumn column{};
+    for (int i = 1; i <= MaxPoints; ++i) column[i] = values[i];
+    return column;
+}
+
 Checked<std::string> formatDataSetFile(const DataSetFileContents& contents)
 {
     for (const double value : contents.curveBlock.items)
         if (!std::isfinite(value)) return failed<std::string>(nonFiniteMessage(value));
-    for (const PointArray* values : {&contents.x, &contents.y, &contents.z})
+    for (const FileColumn* values : {&contents.x, &contents.y, &contents.z})
         for (const double value : values->items)
             if (!std::isfinite(value)) return failed<std::string>(nonFiniteMessage(value));
     std::string text;
@@ -129,7 +138,7 @@ Checked<std::string> formatDataSetFile(const DataSetFileContents& contents)
     line(formatInteger(contents.degree, 1));
     line(formatInteger(contents.count, 2));
     for (int k = 1; k <= CurveBlockSize; ++k) line(numberLine(contents.curveBlock[k]));
-    for (const PointArray* values : {&contents.x, &contents.y, &contents.z}) {
+    for (const FileColumn* values : {&contents.x, &contents.y, &contents.z}) {
         for (int i = 1; i <= FileLinesPerCoordinate; ++i) line(i <= MaxPoints ? numberLine((*values)[i]) : "x");
     }
     return succeeded(std::move(text));
@@ -190,10 +199,10 @@ CalculationInput dataSetInput(const DataSetFileContents& file)
 {
     CalculationInput input;
     // A zero without its sign, as the point grid shows it.
-    const auto unsigned0 = [](PointArray values) {
-        for (double& v : values.items)
+    const auto unsigned0 = [](FileColumn column) {
+        for (double& v : column.items)
             if (v == 0.0) v = 0.0;
-        return values;
+        return columnValues(column);
     };
     input.points.x = unsigned0(file.x);
     input.points.y = unsigned0(file.y);

@@ -29,6 +29,14 @@ constexpr int FirstZLine = FirstYLine + FileLinesPerCoordinate;
 constexpr int TemperatureFieldWidth = 10;
 constexpr int TemperatureFieldDecimals = 3;
 
+// One coordinate of the 200 points a file holds.
+using FileColumn = OneBasedArray<double, MaxPoints>;
+
+// The file's column as the points' values (all 200 places), and the first
+// 200 of the points' values as a file's column.
+PointValues columnValues(const FileColumn& column);
+FileColumn fileColumn(const PointValues& values);
+
 // Everything one file holds, apart from the document: what the writer formats
 // and what the reader has checked before any of it reaches the data set.
 struct DataSetFileContents {
@@ -36,9 +44,9 @@ struct DataSetFileContents {
     std::uint8_t degree = 0;
     std::uint8_t count = 0;
     OneBasedArray<double, CurveBlockSize> curveBlock{};
-    PointArray x{};
-    PointArray y{};
-    PointArray z{};
+    FileColumn x{};
+    FileColumn y{};
+    FileColumn z{};
 };
 
 // The 913 lines, each ended by CR LF; the message of a value that is not

@@ -134,7 +134,7 @@ Checked<FitOptions> readDataSetOptions(const std::string& dataSetPath)
     const auto text = readFileText(path, MaxOptionsBytes);
     if (!text) return failed<FitOptions>("errore di lettura del file dei vincoli " + path + ": " + systemErrorText(errno ? errno : EIO));
     Checked<FitOptions> options = parseOptionsJson(*text);
-    if (!options) options.failure = "il file dei vincoli " + path + " non è valido: " + options.failure;
+    if (!options) options.refusal = refusalOf("il file dei vincoli " + path + " non è valido: " + options.failure());
     return options;
 }
 

@@ -47,7 +47,7 @@ FitGraphData fitGraphData(const Calculation& done)
 {
     FitGraphData data;
     data.points = done.points;
-    data.points.foundCount = static_cast<std::uint8_t>(done.pointCount);
+    data.points.foundCount = done.pointCount;
     data.plotted = std::min(done.pointCount, MaxListedPoints);
     data.curve = done.curve;
     if (done.curve) data.throughPoints = done.options.throughPoints;

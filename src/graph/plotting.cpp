@@ -17,7 +17,7 @@ constexpr double CircleFraction = 125.0;
 
 } // namespace
 
-void plotPoints(GraphState& s, int n, PointArray x, PointArray y, std::uint16_t colour)
+void plotPoints(GraphState& s, int n, const PointArray& x, const PointArray& y, std::uint16_t colour)
 {
     setColour(s, colour);
     const double radius = (s.plot.xMax - s.plot.xMin) / CircleFraction;

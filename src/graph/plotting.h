@@ -18,7 +18,7 @@ using CurveFunction = std::function<double(double)>;
 enum class PenMark : std::uint8_t { Move = 1, Draw = 2, Skip = 3 };
 
 // Circles of one 125th of the plot width around points 1..n (at most 200).
-void plotPoints(GraphState& s, int n, PointArray x, PointArray y, std::uint16_t colour);
+void plotPoints(GraphState& s, int n, const PointArray& x, const PointArray& y, std::uint16_t colour);
 
 // The curve f sampled at curveSteps + 1 (at most 200) points from x0 to x1.
 // Samples outside the y window or not a number (no value) are skipped, and

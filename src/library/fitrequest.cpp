@@ -14,15 +14,15 @@ namespace {
 constexpr std::array<std::string_view, 8> ScriptNames = {"scatter",  "power",       "polynomial",      "exponential",
                                                            "rational", "temperature-time", "surface", "saturation"};
 
-const char* const TooManyPoints = "massimo 200 punti";
-const char* const NoTemperatures = "per la curva temperatura-tempo servono la temperatura iniziale e quella finale";
-
 struct Problem {
     FitStatus status;
-    std::string message;
+    Refusal refusal;
 };
 
-std::optional<Problem> badArguments(std::string message) { return Problem{FitStatus::BadArguments, std::move(message)}; }
+std::optional<Problem> badArguments(std::string message)
+{
+    return Problem{FitStatus::BadArguments, Refusal{RefusalCode::BadArguments, {std::move(message)}}};
+}
 
 // The first value of an array that is not a finite number.
 std::optional<Problem> notFinite(std::span<const double> values, const char* name)
@@ -65,9 +65,10 @@ std::optional<Problem> problemOf(const FitRequest& r)
     for (const std::optional<double>& t : {r.initialTemperature, r.finalTemperature})
         if (t && !std::isfinite(*t)) return badArguments("una temperatura non è un numero finito");
     if (auto problem = optionsProblem(r.options, r.x.size())) return problem;
-    // The surface's own limit (100) is the engine's to say.
-    if (!surface && r.x.size() > static_cast<std::size_t>(MaxPoints))
-        return Problem{FitStatus::Refused, TooManyPoints};
+    // More points than the engine takes are its to refuse; a count beyond an
+    // int is refused here, before they are copied.
+    if (r.x.size() > static_cast<std::size_t>(MaxEnginePoints))
+        return Problem{FitStatus::Refused, Refusal{RefusalCode::TooManyPoints, {std::to_string(MaxEnginePoints)}}};
     return std::nullopt;
 }
 
@@ -89,24 +90,20 @@ std::string_view kindScriptName(int kind)
 
 Checked<CalculationInput> requestInput(const FitRequest& request)
 {
-    if (auto problem = problemOf(request)) return failed<CalculationInput>(problem->message);
+    if (auto problem = problemOf(request)) return failed<CalculationInput>(problem->refusal);
     CalculationInput input;
     input.kind = static_cast<FitType>(request.kind);
     input.degree = request.degree;
     input.initialTemperature = request.initialTemperature;
     input.finalTemperature = request.finalTemperature;
     input.options = request.options;
-    const bool surface = input.kind == FitType::SurfaceXY;
-    // A surface of more points than the places is refused for them all.
-    input.pointCount = static_cast<int>(std::min(request.x.size(), static_cast<std::size_t>(MaxPoints)));
-    for (int i = 1; i <= input.pointCount; ++i) {
-        const auto at = static_cast<std::size_t>(i - 1);
-        input.points.x[i] = request.x[at];
-        input.points.y[i] = request.y[at];
-        if (surface) input.points.z[i] = request.z[at];
-    }
-    input.points.count = static_cast<std::uint16_t>(input.pointCount);
-    input.points.foundCount = static_cast<std::uint8_t>(input.pointCount);
+    input.limit = PointLimit::Engine;
+    input.pointCount = static_cast<int>(request.x.size());
+    input.points.x.assign(request.x);
+    input.points.y.assign(request.y);
+    if (input.kind == FitType::SurfaceXY) input.points.z.assign(request.z);
+    input.points.count = input.pointCount;
+    input.points.foundCount = input.pointCount;
     return succeeded(std::move(input));
 }
 
@@ -115,25 +112,55 @@ FitAnswer fitRequest(const FitRequest& request)
     FitAnswer answer;
     if (auto problem = problemOf(request)) {
         answer.status = problem->status;
-        answer.message = std::move(problem->message);
+        answer.refusal = std::move(problem->refusal);
         return answer;
     }
     answer.status = FitStatus::Refused;
     if (request.kind == kindNumber(FitType::TemperatureTime) &&
         !(request.initialTemperature && request.finalTemperature)) {
-        answer.message = NoTemperatures;
+        answer.refusal = refusalOf(RefusalCode::MissingTemperatures);
         return answer;
     }
-    Outcome outcome = calculate(*requestInput(request), ReportText::Later);
+    Outcome outcome = calculate(std::move(*requestInput(request)), ReportText::Later);
     if (!outcome) {
-        answer.message = std::move(outcome.failure);
+        answer.refusal = std::move(outcome.refusal);
         return answer;
     }
     answer.status = FitStatus::Fitted;
-    answer.statistics = fitStatistics(*outcome);
     answer.coefficients = namedCoefficients(*outcome);
     answer.calculation = std::move(outcome.value);
     return answer;
+}
+
+std::string libraryMessage(const Refusal& refusal)
+{
+    const std::string words = refusalText(refusal);
+    switch (refusal.code) {
+    case RefusalCode::DivisionByZero: return "divisione per zero nel calcolo (" + words + ")";
+    case RefusalCode::InvalidOperation:
+        return "operazione impossibile nel calcolo, come il logaritmo di un numero non positivo (" + words + ")";
+    case RefusalCode::Overflow: return "un numero del calcolo supera il più grande che si possa scrivere (" + words + ")";
+    default: return words;
+    }
+}
+
+std::string answerMessage(const FitAnswer& answer)
+{
+    return answer.status == FitStatus::Fitted ? std::string() : libraryMessage(answer.refusal);
+}
+
+Refusal unknownExportFormat(std::string_view format)
+{
+    return Refusal{RefusalCode::UnknownFormat,
+                   {"formato sconosciuto: " + std::string(format) +
+                    " (energyplus, ahri540, formula, c-function, python-function)"}};
+}
+
+Checked<std::string> exportOf(const Calculation& calculation, std::string_view format, const ExportChoices& choices)
+{
+    const std::optional<ExportFormat> chosen = exportFormatNamed(format);
+    if (!chosen) return failed<std::string>(unknownExportFormat(format));
+    return exportText(*chosen, calculation, choices);
 }
 
 std::optional<double> valueAt(const Calculation& c, double x, double y)
@@ -153,9 +180,9 @@ std::string reportText(const Calculation& c)
 Checked<std::vector<ComparisonRow>> compareRequest(const FitRequest& request, double tolerancePercent)
 {
     if (!std::isfinite(tolerancePercent) || tolerancePercent < 0)
-        return failed<std::vector<ComparisonRow>>("tolleranza non valida (un numero di punti percentuali, 0 o più)");
+        return failed<std::vector<ComparisonRow>>(refusalOf(RefusalCode::InvalidTolerance));
     const Checked<CalculationInput> input = requestInput(request);
-    if (!input) return failed<std::vector<ComparisonRow>>(input.failure);
+    if (!input) return failed<std::vector<ComparisonRow>>(input.refusal);
     return succeeded(compareEquations(*input, tolerancePercent));
 }
 

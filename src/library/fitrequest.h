@@ -3,13 +3,14 @@
 // engine's calculation with its statistics out, or why not. The C library
 // (c/calvero.h) and the Python module are two faces of this; they differ only
 // in how they hand the numbers over and how they say no. The engine's limits
-// hold: 200 points, 100 for the surface.
+// hold: up to 100 000 points of every kind.
 #include "common/checked.h"
 #include "fit/calculation.h"
 #include "fit/coefficientlist.h"
 #include "fit/comparison.h"
 #include "fit/fitoptions.h"
 #include "fit/statistics.h"
+#include "exports/exportformats.h"
 
 #include <optional>
 #include <span>
@@ -44,13 +45,28 @@ enum class FitStatus { Fitted = 0, Refused = 1, BadArguments = 2 };
 
 struct FitAnswer {
     FitStatus status = FitStatus::BadArguments;
-    std::string message;                     // why not, in Italian; empty when fitted
-    std::optional<Calculation> calculation; // its report's text written when first asked for
-    Statistics statistics;
+    Refusal refusal;                         // why not; its code Message and no details when fitted
+    // Its report's text is written when first asked for, and its statistics
+    // (fitStatistics) are worked out by whoever first asks for them: a
+    // caller that wants only the coefficients does not pay for them.
+    std::optional<Calculation> calculation;
     std::vector<NamedCoefficient> coefficients; // in the report's order
 };
 
 FitAnswer fitRequest(const FitRequest& request);
+
+// Why a request got no fit, in Italian; empty when it was fitted. An
+// arithmetic fault, which the programs show in the processor's standard
+// words ("Invalid floating point operation"), is said in Italian, those
+// words following in parentheses.
+std::string answerMessage(const FitAnswer& answer);
+std::string libraryMessage(const Refusal& refusal);
+
+// The fitted equation written for a program that uses it, in the format
+// named as exportFormatName names it; the refusal when the name is none of
+// them (UnknownFormat) or the format has no form for the fit.
+Checked<std::string> exportOf(const Calculation& calculation, std::string_view format, const ExportChoices& choices);
+Refusal unknownExportFormat(std::string_view format);
 
 // The arguments checked and the points counted into an input; the message
 // of arguments no calculation can take.

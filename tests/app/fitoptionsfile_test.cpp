@@ -57,7 +57,7 @@ TEST_F(FitOptionsFile, SavedWithTheDataSetAndSteeringItsFirstCalculationInANewRu
     EXPECT_EQ(doc.options, steered());
     fillPointGrid(doc.grid, doc.points);
     const Outcome outcome = calculateDocument(work);
-    ASSERT_TRUE(bool(outcome)) << outcome.failure;
+    ASSERT_TRUE(bool(outcome)) << outcome.failure();
     const Calculation& done = *outcome;
     EXPECT_EQ(done.report[1], "vincoli: passa per (0; 620); termine 3 = -0.000015; pesi relativi 1/y^2; monotona decrescente");
     EXPECT_EQ(std::get<PolynomialCurve>(*done.curve).coefficients[1], 620.0);
@@ -112,6 +112,6 @@ TEST_F(FitOptionsFile, JsonRoundTripKeepsEveryOption)
     o.minimax = true;
     o.weighting = Weighting::Column;
     const Checked<FitOptions> back = parseOptionsJson(optionsJson(o).dump());
-    ASSERT_TRUE(back) << back.failure;
+    ASSERT_TRUE(back) << back.failure();
     EXPECT_EQ(*back, o);
 }

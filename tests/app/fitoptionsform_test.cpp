@@ -14,7 +14,7 @@ TEST(FitOptionsForm, FieldsReadIntoOptionsAndBack)
     form.weighting = Weighting::Relative;
     form.monotone = Monotone::Increasing;
     const Checked<FitOptions> read = optionsOf(form, false);
-    ASSERT_TRUE(read) << read.failure;
+    ASSERT_TRUE(read) << read.failure();
     EXPECT_EQ(read->throughPoints, (std::vector<ThroughPoint>{{0.0, 620.5, 0.0}, {5500.0, 120.0, 0.0}}));
     EXPECT_EQ(read->fixedTerms, (std::vector<FixedTerm>{{1, -0.25}}));
     EXPECT_EQ(read->weighting, Weighting::Relative);
@@ -33,5 +33,5 @@ TEST(FitOptionsForm, TheFirstFieldThatDoesNotReadIsNamed)
         {{{}, {{"2.5", "1"}}}, false, "termine fisso 1: il numero del termine va da 1 a 15 (come nel rapporto): 2.5"},
         {{{}, {{"2", "x"}}}, false, "termine fisso 1: il valore non è un numero: x"},
     };
-    for (const auto& [form, surface, message] : forms) EXPECT_EQ(optionsOf(form, surface).failure, message);
+    for (const auto& [form, surface, message] : forms) EXPECT_EQ(optionsOf(form, surface).failure(), message);
 }

@@ -53,7 +53,7 @@ TEST(AxisCalibration, ReadsPixelsBackAsValuesOnStraightAndTurnedScans)
     for (const Chart& chart : charts) {
         SCOPED_TRACE(testing::Message() << "chart " << &chart - charts);
         const Checked<AxisCalibration> calibration = AxisCalibration::fromReferences(chart.references());
-        ASSERT_TRUE(calibration) << calibration.failure;
+        ASSERT_TRUE(calibration) << calibration.failure();
         for (double fx : {0.0, 0.13, 0.5, 0.97}) {
             for (double fy : {0.05, 0.6, 1.0}) {
                 const auto at = [](double f, double a, double b, AxisScale s) {
@@ -99,9 +99,9 @@ TEST(AxisCalibration, ImpossibleReferencesAreRefusedAndChangeNothing)
         c.spoil(spoiled);
         const Checked<AxisCalibration> calibration = AxisCalibration::fromReferences(spoiled);
         EXPECT_FALSE(calibration);
-        EXPECT_EQ(calibration.failure.find(c.message), 0u) << calibration.failure;
+        EXPECT_EQ(calibration.failure().find(c.message), 0u) << calibration.failure();
         const std::optional<std::string> refused = document.setAxes(spoiled);
-        EXPECT_EQ(refused.value_or(""), calibration.failure);
+        EXPECT_EQ(refused.value_or(""), calibration.failure());
         EXPECT_EQ(document.state(), before);
     }
 }

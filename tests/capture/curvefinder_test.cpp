@@ -55,10 +55,10 @@ TEST(FindCurve, TakesTheClickedCurveLeavesExcludedAreasAndSpacesPointsEvenly)
         CurveSearch search{{204, 0, 0}, DefaultTolerance, 12, c.seed, c.exclusions};
         const Checked<FoundCurve> found = findCurve(picture, calibration, search);
         if (c.expectedLine == 0) {
-            EXPECT_EQ(found.failure, "nessuna curva del colore #cc0000 trovata nell'immagine");
+            EXPECT_EQ(found.failure(), "nessuna curva del colore #cc0000 trovata nell'immagine");
             continue;
         }
-        ASSERT_TRUE(found) << found.failure;
+        ASSERT_TRUE(found) << found.failure();
         ASSERT_EQ(found->points.size(), 12u);
         const auto step = [&](std::size_t i) {
             return calibration.scaledX(found->points[i + 1].x) - calibration.scaledX(found->points[i].x);
@@ -108,7 +108,7 @@ TEST(FindCurve, MarkersGiveTheirCentres)
         CurveSearch search{rgbOf(ink), DefaultTolerance, 12, std::nullopt, {}};
         search.markers = true;
         const Checked<FoundCurve> found = findCurve(picture, calibration, search);
-        ASSERT_TRUE(found) << found.failure;
+        ASSERT_TRUE(found) << found.failure();
         ASSERT_EQ(found->pixels.size(), drawn.size());
         for (std::size_t i = 0; i < drawn.size(); ++i) {
             EXPECT_NEAR(found->pixels[i].x, drawn[i].x, 0.51);
@@ -140,7 +140,7 @@ TEST(FindCurve, HollowMarkersAThickGridLineCutsAcrossAreJoinedAgain)
     CurveSearch search{{0, 0, 0}, DefaultTolerance, 12, std::nullopt, {}};
     search.markers = true;
     const Checked<FoundCurve> found = findCurve(picture, *AxisCalibration::fromReferences(references), search);
-    ASSERT_TRUE(found) << found.failure;
+    ASSERT_TRUE(found) << found.failure();
     ASSERT_EQ(found->pixels.size(), drawn.size());
     for (std::size_t i = 0; i < drawn.size(); ++i) {
         EXPECT_NEAR(found->pixels[i].x, drawn[i].x, 1.0) << i;
@@ -161,7 +161,7 @@ TEST(FindCurve, AThickLineAveragedOverItsThicknessLosesThePixelSteps)
     CurveSearch search{{204, 0, 0}, DefaultTolerance, 50, std::nullopt, {}};
     search.averageThickness = true;
     const Checked<FoundCurve> found = findCurve(picture, calibration, search);
-    ASSERT_TRUE(found) << found.failure;
+    ASSERT_TRUE(found) << found.failure();
     // Away from the ends, where the average runs out of line on one side.
     for (const PixelPoint& p : found->pixels)
         if (p.x > 45 && p.x < 355) {
@@ -208,7 +208,7 @@ TEST(FindCurve, WithoutATolerancePageColoursStayApartAndDoubtfulReadsSaySo)
         SCOPED_TRACE(c.name);
         CurveSearch search{c.colour, c.tolerance, 20, c.seed, {}};
         const Checked<FoundCurve> found = findCurve(page, calibration, search);
-        ASSERT_TRUE(found) << found.failure;
+        ASSERT_TRUE(found) << found.failure();
         if (c.note) {
             ASSERT_EQ(found->notes.size(), 1u);
             EXPECT_EQ(found->notes[0].rfind(c.note, 0), 0u) << found->notes[0];
@@ -304,7 +304,7 @@ TEST(FindCurve, ABlackCurveAlongABlackGridLineIsFollowedOrSaysItMayGoOnUnderIt)
         const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
         CurveSearch search{{0, 0, 0}, DefaultTolerance, 40, PixelPoint{230, row(230)}, {}};
         const Checked<FoundCurve> found = findCurve(picture, calibration, search);
-        ASSERT_TRUE(found) << found.failure;
+        ASSERT_TRUE(found) << found.failure();
         for (const PixelPoint& p : found->pixels) EXPECT_NEAR(p.y, row(p.x), 1.0) << p.x;
         if (c.followed) {
             EXPECT_TRUE(found->doubts.empty()) << found->doubts.front();
@@ -330,7 +330,7 @@ TEST(FindCurve, ADottedLineOfSpecksIsJoinedAlongItsMiddle)
                     picture.setPixel(x + dx, static_cast<int>(std::lround(row(x + dot / 2.0) - dot / 2.0)) + dy, Red);
         const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
         const Checked<FoundCurve> found = findCurve(picture, calibration, {{204, 0, 0}, DefaultTolerance, 20, std::nullopt, {}});
-        ASSERT_TRUE(found) << dot << ": " << found.failure;
+        ASSERT_TRUE(found) << dot << ": " << found.failure();
         EXPECT_TRUE(found->doubts.empty()) << found->doubts.front();
         ASSERT_EQ(found->pixels.size(), 20u);
         EXPECT_LT(found->pixels.front().x, 30);
@@ -386,7 +386,7 @@ TEST(FindCurve, AClickedCurveGoesOnBeyondABoxDrawnOverIt)
     const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
     for (const PixelPoint click : {PixelPoint{100, row(100)}, PixelPoint{300, row(300)}}) {
         const Checked<FoundCurve> found = findCurve(page, calibration, {{204, 0, 0}, std::nullopt, 20, click, {}});
-        ASSERT_TRUE(found) << found.failure;
+        ASSERT_TRUE(found) << found.failure();
         EXPECT_TRUE(found->doubts.empty()) << found->doubts.front();
         EXPECT_LT(found->pixels.front().x, 25);
         EXPECT_GT(found->pixels.back().x, 375);
@@ -432,10 +432,10 @@ TEST(FindCurve, AFadedDottedLineIsReadAsTheAskedInkOnThePaper)
         const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
         const Checked<FoundCurve> found = findCurve(picture, calibration, {c.ink, std::nullopt, 20, std::nullopt, {}});
         if (c.last == 0) {
-            EXPECT_EQ(found.failure, noCurveMessage(c.ink));
+            EXPECT_EQ(found.failure(), noCurveMessage(c.ink));
             continue;
         }
-        ASSERT_TRUE(found) << found.failure;
+        ASSERT_TRUE(found) << found.failure();
         EXPECT_NE(found->notes.back().find("sbiadito sulla carta #e9e9e9"), std::string::npos) << found->notes.back();
         EXPECT_EQ(found->doubts.empty(), c.read);
         if (!c.read) continue;

@@ -48,7 +48,7 @@ TEST(ExtractOptions, ReadsTheTraceAndOutputOptions)
     const Checked<ExtractOptions> options = parseExtractOptions(
         words("--extract a.png " + References + " --colour #000000 --start 120.5,80 --exclude 300,10,200,60 "
               "--exclude 0,0,5,5 --step 2.5 --separator tab --decimal-comma --header"));
-    ASSERT_TRUE(options) << options.failure;
+    ASSERT_TRUE(options) << options.failure();
     EXPECT_EQ(options->start, (PixelPoint{120.5, 80}));
     EXPECT_EQ(options->exclusions, (std::vector<PixelRect>{{200, 10, 100, 50}, {0, 0, 5, 5}}));
     EXPECT_EQ(options->step, 2.5);
@@ -62,7 +62,7 @@ TEST(ExtractOptions, ReadsEveryOption)
     const Checked<ExtractOptions> options = parseExtractOptions(words(
         "--extract chart.pdf --x 10.5,20=1 --x 300,20=1000 --y 10,200=0 --y 10,5=50 --log-x --colour #FF8000 "
         "--tolerance 12.5 --points 50 --page 2 --dpi 300 -o out.txt"));
-    ASSERT_TRUE(options) << options.failure;
+    ASSERT_TRUE(options) << options.failure();
     EXPECT_EQ(options->picture, "chart.pdf");
     EXPECT_EQ(options->axes.x, (AxisReference{{10.5, 20}, {300, 20}, 1, 1000, AxisScale::Logarithmic}));
     EXPECT_EQ(options->axes.y, (AxisReference{{10, 200}, {10, 5}, 0, 50, AxisScale::Linear}));
@@ -104,8 +104,8 @@ TEST(ExtractOptions, UsageErrorsNameWhatIsWrong)
     for (const auto& [line, message] : cases) {
         const Checked<ExtractOptions> options = parseExtractOptions(words(line));
         EXPECT_FALSE(options) << line;
-        EXPECT_EQ(options.failure.find(message), 0u) << options.failure;
-        EXPECT_NE(options.failure.find("\nuso: digitora --extract"), std::string::npos);
+        EXPECT_EQ(options.failure().find(message), 0u) << options.failure();
+        EXPECT_NE(options.failure().find("\nuso: digitora --extract"), std::string::npos);
     }
 }
 
@@ -215,9 +215,9 @@ TEST(PixelBuffer, RefusesPicturesTooLargeToHold)
     for (const auto& [width, height] : {std::pair{30000LL, 30000LL}, {100000001LL, 1LL}, {1LL << 40, 1LL << 40}, {0LL, 10LL}}) {
         const Checked<PixelBuffer> picture = PixelBuffer::create(width, height);
         EXPECT_FALSE(picture);
-        EXPECT_FALSE(picture.failure.empty());
+        EXPECT_FALSE(picture.failure().empty());
     }
-    EXPECT_EQ(PixelBuffer::create(30000, 30000).failure,
+    EXPECT_EQ(PixelBuffer::create(30000, 30000).failure(),
               "immagine troppo grande: 30000 x 30000 pixel (al massimo 100 milioni di pixel)");
     EXPECT_FALSE(pictureSizeProblem(10000, 10000));
     EXPECT_TRUE(PixelBuffer::create(4000, 3000));

@@ -52,7 +52,7 @@ TEST(PointTexts, PointFileAndClipboardWriteEveryCurveInAscendingX)
 
     const TextFormat spreadsheet{';', ',', true};
     EXPECT_EQ(pointFileText(plain, spreadsheet).value.value_or(""), "x;y\n10;2,5\n20;5\n0,5;70\n");
-    EXPECT_EQ(pointFileText(plain, {',', ',', false}).failure,
+    EXPECT_EQ(pointFileText(plain, {',', ',', false}).failure(),
               "il separatore dei campi non può essere anche il segno decimale (,)");
 
     const CaptureState surface = plainState({{"t 35", {}, 35.0, {at(1, 2)}}, {"t 40", {}, 40.0, {at(3, 4), at(2, 1)}}});
@@ -78,7 +78,7 @@ TEST(PointTexts, PointFileRefusesWhatCalveroCannotImport)
     for (const Case& c : cases) {
         const Checked<std::string> text = pointFileText(c.state);
         EXPECT_FALSE(text);
-        EXPECT_EQ(text.failure.find(c.message), 0u) << text.failure;
+        EXPECT_EQ(text.failure().find(c.message), 0u) << text.failure();
     }
     EXPECT_TRUE(clipboardText(cases[0].state)) << "the clipboard has no limit";
 }
@@ -97,7 +97,7 @@ TEST(SessionFile, WrittenSessionReadsBackTheSame)
     const std::string path = testing::TempDir() + "session.digitora";
     ASSERT_FALSE(writeSessionFile(path, session));
     const Checked<CaptureSession> read = readSessionFile(path);
-    ASSERT_TRUE(read) << read.failure;
+    ASSERT_TRUE(read) << read.failure();
     EXPECT_EQ(*read, session);
 
     CaptureSession uncalibrated;
@@ -139,11 +139,11 @@ TEST(SessionFile, DamagedFilesAreRefusedWithAMessage)
     for (const std::string& text : damaged) {
         const Checked<CaptureSession> read = parseSessionText(text);
         EXPECT_FALSE(read) << text;
-        EXPECT_EQ(read.failure.find("file di sessione danneggiato: "), 0u) << read.failure;
+        EXPECT_EQ(read.failure().find("file di sessione danneggiato: "), 0u) << read.failure();
     }
     const Checked<CaptureSession> missing = readSessionFile(testing::TempDir() + "no such session");
     EXPECT_FALSE(missing);
-    EXPECT_EQ(missing.failure.find("impossibile aprire il file di sessione"), 0u);
+    EXPECT_EQ(missing.failure().find("impossibile aprire il file di sessione"), 0u);
     EXPECT_FALSE(readSessionFile(writeTemporary("big.digitora", std::string(17u << 20, ' '))));
 }
 

@@ -82,10 +82,10 @@ TEST(TickLabels, TheAxisIsWhatMostLabelsAgreeOnAndAMisreadLabelIsLeftOut)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const calvero::Checked<AxisReading> reading = readAxis(c.labels, c.axis);
-        ASSERT_EQ(bool(reading), c.refused == nullptr) << reading.failure;
+        ASSERT_EQ(bool(reading), c.refused == nullptr) << reading.failure();
         if (c.refused) {
-            EXPECT_EQ(reading.failure.rfind("asse " + c.axis + ": ", 0), 0u) << reading.failure;
-            EXPECT_NE(reading.failure.find(c.refused), std::string::npos) << reading.failure;
+            EXPECT_EQ(reading.failure().rfind("asse " + c.axis + ": ", 0), 0u) << reading.failure();
+            EXPECT_NE(reading.failure().find(c.refused), std::string::npos) << reading.failure();
             continue;
         }
         EXPECT_EQ(reading->scale, c.scale);

@@ -59,9 +59,9 @@ protected:
     Messages calculationRefusal()
     {
         const Checked<CalculationInput> in = readCalculationInput(doc.grid, doc.points, {doc.kind, 2, "", ""});
-        if (!in) return {in.failure};
+        if (!in) return {in.failure()};
         const Outcome outcome = calculate(*in);
-        if (!outcome) return {outcome.failure};
+        if (!outcome) return {outcome.failure()};
         return {};
     }
 

@@ -165,7 +165,7 @@ TEST(TypedInput, TheRefusalsComeInTheOrderTheUserHasAlwaysSeenThem)
         }
         PointSet points;
         const Checked<CalculationInput> input = readCalculationInput(grid, points, {c.kind, 1, c.initial, c.final});
-        const std::string shown = !input ? input.failure : calculate(*input).failure;
+        const std::string shown = !input ? input.failure() : calculate(*input).failure();
         EXPECT_EQ(shown, c.shown) << c.what;
         if (input && c.kind == FitType::TemperatureTime && shown.empty()) {
             EXPECT_EQ(input->initialTemperature, std::optional<double>(12.5)) << c.what;
@@ -185,7 +185,7 @@ TEST(TypedInput, AnEmptyFieldIsNoTemperatureAndTheCalculationReadsItAsZero)
     EXPECT_FALSE(input->initialTemperature.has_value());
     // From 0 towards 100: M is the mean of -ln((y - 100) / -100) / t, worked out by hand.
     const Outcome done = calculate(*input);
-    ASSERT_TRUE(done) << done.failure;
+    ASSERT_TRUE(done) << done.failure();
     const auto& curve = std::get<TemperatureTimeCurve>(*done->curve);
     EXPECT_NEAR(curve.decayM, (-std::log(0.5) / 1 - std::log(0.4) / 2) / 2, 1e-15);
 }

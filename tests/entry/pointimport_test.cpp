@@ -207,7 +207,7 @@ TEST_F(PointLinesTest, MissingFile)
     grid().setCell(1, 1, "7");
     const auto outcome = readPointLines(name, 1, 200, imported.target());
     ASSERT_FALSE(outcome);
-    EXPECT_EQ(outcome.failure, " IL FILE:" + name + " NON ESISTE!");
+    EXPECT_EQ(outcome.failure(), " IL FILE:" + name + " NON ESISTE!");
     EXPECT_EQ(grid().cell(1, 1), "7");
 }
 
@@ -216,7 +216,7 @@ TEST_F(PointLinesTest, ReadErrorGivesTheSystemsReason)
     const std::string name = folder.path().string(); // a folder exists but cannot be read as text
     const auto outcome = readPointLines(name, 1, 200, imported.target());
     ASSERT_FALSE(outcome);
-    EXPECT_EQ(outcome.failure, "errore di lettura del file " + name + ": è una cartella");
+    EXPECT_EQ(outcome.failure(), "errore di lettura del file " + name + ": è una cartella");
 }
 
 } // namespace

@@ -122,7 +122,7 @@ TEST(ExportComment, FitOptionsInEveryFormat)
     }
     in.options.fixedTerms = {{1, 9.0}};
     const Outcome steered = calculate(in);
-    ASSERT_TRUE(bool(steered)) << steered.failure;
+    ASSERT_TRUE(bool(steered)) << steered.failure();
     const std::pair<ExportFormat, const char*> comments[] = {{ExportFormat::EnergyPlus, "! "},
                                                              {ExportFormat::Ahri540, "# "},
                                                              {ExportFormat::Formula, "commento della cella: "},
@@ -130,7 +130,7 @@ TEST(ExportComment, FitOptionsInEveryFormat)
                                                              {ExportFormat::PythonFunction, "# "}};
     for (const auto& [format, comment] : comments) {
         const Checked<std::string> text = exportText(format, *steered, {});
-        ASSERT_TRUE(bool(text)) << exportCaption(format) << ": " << text.failure;
+        ASSERT_TRUE(bool(text)) << exportCaption(format) << ": " << text.failure();
         const std::size_t at = text->find("vincoli: termine 1 = 9");
         ASSERT_NE(at, std::string::npos) << exportCaption(format);
         const std::size_t lineStart = text->rfind('\n', at) + 1;

@@ -93,7 +93,7 @@ TEST(CalculationFunction, TheOutcomeHoldsTheCurveOrTheRefusal)
     for (const Refused& c : cases) {
         const Outcome outcome = calculate(c.input);
         ASSERT_FALSE(outcome) << c.what;
-        EXPECT_EQ(outcome.failure, c.message) << c.what;
+        EXPECT_EQ(outcome.failure(), c.message) << c.what;
     }
 }
 
@@ -141,11 +141,11 @@ TEST(CalculationFunction, AReportWrittenLaterIsTheSameAndRefusesTheSame)
     for (const CalculationInput& in : {quadratic(), plane(), rational, still}) {
         const Outcome now = calculate(in);
         const Outcome later = calculate(in, ReportText::Later);
-        ASSERT_EQ(bool(now), bool(later)) << now.failure << later.failure;
-        EXPECT_EQ(now.failure, later.failure);
+        ASSERT_EQ(bool(now), bool(later)) << now.failure() << later.failure();
+        EXPECT_EQ(now.failure(), later.failure());
         if (!now) continue;
         EXPECT_TRUE(later->report.empty());
         EXPECT_EQ(reportOf(*later), now->report);
     }
-    EXPECT_EQ(calculate(still, ReportText::Later).failure, "Floating point division by zero");
+    EXPECT_EQ(calculate(still, ReportText::Later).failure(), "Floating point division by zero");
 }

@@ -98,7 +98,7 @@ Calculation calculated(const Case& c)
         in.points.z[in.pointCount] = p.z;
     }
     const Outcome outcome = calculate(in);
-    if (!outcome) ADD_FAILURE() << outcome.failure;
+    if (!outcome) ADD_FAILURE() << outcome.failure();
     return *outcome;
 }
 

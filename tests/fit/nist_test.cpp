@@ -82,7 +82,7 @@ TEST_P(NistPolynomials, CoefficientsToTenDigitsAndFiguresToThirteen)
     }
     input.pointCount = static_cast<int>(set.x.size());
     const Outcome outcome = calculate(input);
-    ASSERT_TRUE(outcome) << outcome.failure;
+    ASSERT_TRUE(outcome) << outcome.failure();
     const Calculation& done = *(outcome);
     const auto& curve = std::get<PolynomialCurve>(*done.curve);
     for (int k = 0; k <= set.degree; ++k)

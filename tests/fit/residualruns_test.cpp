@@ -45,6 +45,18 @@ TEST(ResidualRuns, ExactProbabilitiesAgreeWithEveryArrangement)
     for (const auto& c : many)
         EXPECT_NEAR(fewRunsProbability(c.runs, c.positive, c.negative) / c.exact, 1.0, 1e-14)
             << c.runs << " runs, " << c.positive << " +, " << c.negative << " -";
+    // Beyond a thousand signs, where the binomials outgrow a double: summed
+    // in logarithms, against the same exact fractions.
+    const struct {
+        int runs, positive, negative;
+        double exact;
+    } beyond[] = {{1000, 1000, 1000, 0.4910827240241045},
+                  {960, 1000, 1000, 0.03500627422238351},
+                  {2450, 2500, 2500, 0.07657104462296822},
+                  {20000, 30000, 20000, 2.092227037197348e-303}};
+    for (const auto& c : beyond)
+        EXPECT_NEAR(fewRunsProbability(c.runs, c.positive, c.negative) / c.exact, 1.0, 1e-9)
+            << c.runs << " runs, " << c.positive << " +, " << c.negative << " -";
 }
 
 TEST(ResidualRuns, SignsAreReadInXOrderAndZerosHaveNone)

@@ -35,7 +35,7 @@ CalculationInput inputOf(FitType kind, int degree, const std::vector<Point>& poi
 Statistics statisticsOf(const CalculationInput& in)
 {
     const Outcome outcome = calculate(in);
-    EXPECT_TRUE(outcome) << outcome.failure;
+    EXPECT_TRUE(outcome) << outcome.failure();
     return fitStatistics(*(outcome));
 }
 

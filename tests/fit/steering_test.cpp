@@ -34,7 +34,7 @@ CalculationInput pumpInput(FitOptions options, FitType kind = FitType::Polynomia
 Calculation done(const CalculationInput& in)
 {
     const Outcome outcome = calculate(in);
-    if (!outcome) ADD_FAILURE() << outcome.failure;
+    if (!outcome) ADD_FAILURE() << outcome.failure();
     return outcome ? *outcome : Calculation{};
 }
 

@@ -107,8 +107,7 @@ TEST_F(PlottingTest, PointsOutsideTheVisiblePartOfTheScreenGetNoCircle)
 TEST_F(PlottingTest, NoPointsAndMoreThan200Points)
 {
     PointArray x{}, y{};
-    x.fill(50);
-    y.fill(5);
+    for (int i = 1; i <= 500; ++i) x[i] = 50, y[i] = 5;
     plotPoints(graph, 0, x, y, 1);
     plotPoints(graph, -3, x, y, 1);
     EXPECT_TRUE(canvas.ellipses.empty());

@@ -14,8 +14,10 @@ flags="$(PKG_CONFIG_PATH="$build" pkg-config --cflags --libs calvero)"
 check "pkg-config knows calvero" test -n "$flags"
 cc -std=c99 -Wall -Wextra -Werror "$source_dir/tests/library/cubic_check.c" $flags -o "$work/cubic" 2>"$work/cc.err"
 check "the program builds with pkg-config's flags" test $? -eq 0
-"$work/cubic" >"$work/out.txt" 2>&1
+"$work/cubic" "$work" >"$work/out.txt" 2>&1
 check "the program runs from anywhere (run path)" test $? -eq 0
+"$build/calvero1-batch" --points "$work/punti.txt" --kind 3 --degree 3 --energyplus "$work/batch.idf" \
+  --curve-name cubica >/dev/null
 
 # The program's coefficients against least squares solved exactly in
 # rationals: plain, and steered through (0, 1) with the x^3 term held at 1/4.
@@ -62,7 +64,7 @@ check "version" grep -qx 'version 1.0.0' "$out"
 check "statistics by the JSON's names, NaN for another" grep -qE '^n = 12, sse = [0-9.e-]+, illConditioned = 0, unknown = nan$' "$out"
 check "no coefficient beyond the last" grep -qx 'beyond = nan' "$out"
 check "the report" grep -qx 'EQUAZIONE POLINOMIALE DI GRADO:   3' "$out"
-check "too many points refused" grep -qx 'too many: 1 massimo 200 punti' "$out"
+check "too many points refused" grep -qx 'too many: 1 massimo 100000 punti' "$out"
 check "a kind out of range is a bad argument" grep -qx 'no kind: 2 tipo non valido (1..8): 9' "$out"
 check "one point refused by the engine" grep -qx 'one point: 1  numero punti=  <2!' "$out"
 check "a surface without z" grep -qx 'no z: 2 per il polinomio Z=F(x,y) servono i valori di z' "$out"
@@ -74,4 +76,19 @@ check "options it cannot take are bad arguments" grep -qx 'bad options: 2 2 2 2'
 check "a steered fit counts its conditions" grep -qx 'equalityConditions = 2' "$out"
 check "options the kind does not take are refused in the programs' words" \
   grep -qx 'steered power: 1 i punti di passaggio e i termini fissi valgono solo per POLINOMIO, POLINOMIO FRATTO e polinomio Z=F(x,y)' "$out"
+check "each coefficient's standard error and interval, as the statistics give them" \
+  grep -qE '^se termine 1: se [0-9.e-]+ from -?[0-9.e-]+ to -?[0-9.e-]+ 0$' "$out"
+check "no error for a coefficient beyond the last" grep -qx 'beyond: se nan 1' "$out"
+check "an export as the batch writes it" cmp -s "$work/export.idf" "$work/batch.idf"
+
+# Each refusal a program can meet, with its code: every line's expected
+# code is the one the library gave, with status 2 for bad arguments and an
+# unknown format, 1 for the rest.
+cc -std=c99 -Wall -Wextra -Werror "$source_dir/tests/library/refusal_codes.c" $flags -o "$work/codes" 2>"$work/codes.err"
+check "the refusal program builds" test $? -eq 0
+"$work/codes" >"$work/codes.txt" 2>&1
+check "each refusal carries its code" awk '
+  { want = ($1 == "bad_arguments" || $1 == "unknown_format") ? 2 : 1
+    if ($1 != $2 || $3 != want) { print "wrong: " $0; bad = 1 } }
+  END { exit bad || NR < 25 }' "$work/codes.txt"
 finish

@@ -16,7 +16,7 @@ static int fitAndSay(const char* what, const calvero_request* request)
     return status;
 }
 
-int main(void)
+int main(int argc, char** argv)
 {
     double x[12], y[12];
     for (int i = 0; i < 12; ++i) {
@@ -38,6 +38,29 @@ int main(void)
            calvero_statistic(result, "sse"), calvero_statistic(result, "illConditioned"),
            calvero_statistic(result, "nessuna"));
     printf("beyond = %g\n", calvero_coefficient(result, 4));
+    double lower = 0, upper = 0;
+    const int none = calvero_coefficient_interval(result, 0, &lower, &upper);
+    printf("se termine 1: se %.17g from %.17g to %.17g %d\n", calvero_coefficient_standard_error(result, 0), lower, upper,
+           none);
+    printf("beyond: se %g %d\n", calvero_coefficient_standard_error(result, 4),
+           calvero_coefficient_interval(result, 4, &lower, &upper));
+    if (argc > 1) {
+        /* The points for calvero1-batch, and the export it must match. */
+        char path[4096];
+        snprintf(path, sizeof path, "%s/punti.txt", argv[1]);
+        FILE* points = fopen(path, "w");
+        for (int i = 0; i < 12; ++i) fprintf(points, "%.17g;%.17g\n", x[i], y[i]);
+        fclose(points);
+        const calvero_export_settings settings = {"cubica", 0, 0, 0, 0, NULL, NULL};
+        char* text = NULL;
+        if (calvero_export(result, "energyplus", &settings, &text, NULL) == 0) {
+            snprintf(path, sizeof path, "%s/export.idf", argv[1]);
+            FILE* idf = fopen(path, "w");
+            fputs(text, idf);
+            fclose(idf);
+        }
+        calvero_text_free(text);
+    }
     fputs(calvero_report(result), stdout);
     calvero_result_free(result);
 
@@ -64,9 +87,9 @@ int main(void)
     calvero_options_free(options);
 
     /* What cannot be fitted. */
-    double many[201];
-    for (int i = 0; i < 201; ++i) many[i] = i + 1;
-    calvero_request tooMany = {3, 2, 201, many, many, NULL, NAN, NAN};
+    static double many[100001];
+    for (int i = 0; i < 100001; ++i) many[i] = i + 1;
+    calvero_request tooMany = {3, 2, 100001, many, many, NULL, NAN, NAN};
     calvero_request noKind = {9, 2, 12, x, y, NULL, NAN, NAN};
     calvero_request onePoint = {3, 1, 1, x, y, NULL, NAN, NAN};
     calvero_request noZ = {7, 2, 12, x, y, NULL, NAN, NAN};

@@ -7,10 +7,14 @@ arguments are said in Italian.
 import json
 import math
 import os
+import re
 import subprocess
 import sys
 import tempfile
+import threading
+import time
 
+import mpmath
 import numpy as np
 
 import calvero
@@ -149,8 +153,9 @@ check("the equation shows itself", repr(result).startswith("<calvero.Result POLI
 for what, call, error, text in [
     ("one point is refused", lambda: calvero.fit([1.0], [2.0]), calvero.Refused, " numero punti=  <2!"),
     ("power at x = 0 is refused", lambda: calvero.fit([0, 1, 2], [1, 2, 3], kind="power"), calvero.Refused,
-     "Floating point division by zero"),
-    ("201 points are refused", lambda: calvero.fit(range(1, 202), range(1, 202)), calvero.Refused, "massimo 200 punti"),
+     "divisione per zero nel calcolo (Floating point division by zero)"),
+    ("100 001 points are refused", lambda: calvero.fit(np.arange(1.0, 100002.0), np.arange(1.0, 100002.0)),
+     calvero.Refused, "massimo 100000 punti"),
     ("an unknown kind", lambda: calvero.fit([1, 2], [1, 2], kind="spline"), ValueError,
      "tipo non riconosciuto: spline (scatter, power, polynomial, exponential, rational, temperature-time, surface, "
      "saturation, o il numero 1..8)"),
@@ -161,7 +166,18 @@ for what, call, error, text in [
      "il valore 3 di x non è un numero finito"),
     ("a surface without z", lambda: calvero.fit([1, 2], [1, 2], kind="surface"), ValueError,
      "per il polinomio Z=F(x,y) servono i valori di z"),
-    ("text for numbers", lambda: calvero.fit(["uno", "due"], [1, 2]), TypeError, "x deve essere una sequenza di numeri"),
+    ("text for numbers", lambda: calvero.fit(["uno", "due"], [1, 2]), TypeError,
+     "x deve essere una sequenza di numeri reali"),
+    ("numbers written as text", lambda: calvero.fit(["1e3", "2"], [1, 2]), TypeError,
+     "x deve essere una sequenza di numeri reali"),
+    ("complex numbers", lambda: calvero.fit([1, 2, 3], [1 + 2j, 2, 3]), TypeError,
+     "y deve essere una sequenza di numeri reali"),
+    ("None among the numbers", lambda: calvero.fit([1, None, 3], [1, 2, 3]), TypeError,
+     "x deve essere una sequenza di numeri reali"),
+    ("the curve at None", lambda: calvero.fit([1, 2, 3], [1, 2, 4], degree=1).evaluate(None), TypeError,
+     "x deve essere un numero reale o un array di numeri reali"),
+    ("a complex temperature", lambda: calvero.fit([1, 2], [1, 2], kind=6, t_initial=1j), TypeError,
+     "t_initial deve essere un numero o None"),
     ("a degree that is no whole number", lambda: calvero.fit([1, 2], [1, 2], degree=2.0), TypeError,
      "il grado è un numero intero da 1 a 9"),
     ("a huge kind", lambda: calvero.fit([1, 2], [1, 2], kind=10 ** 30), ValueError,
@@ -187,6 +203,113 @@ for what, call, error, text in [
         check(what, False, "nothing raised")
     except error as raised:
         check(what, str(raised) == text, str(raised))
+
+# Every refusal the module raises as calvero.Refused carries its code; each
+# code a script can meet is met here once.
+line = np.arange(1.0, 7.0)
+def refused_code(call):
+    try:
+        call()
+    except calvero.Refused as refusal:
+        return refusal.code
+    return None
+poly = calvero.fit([1, 2, 3, 4, 5], [2.0, 3.1, 4.2, 4.9, 6.1], degree=1)
+for code, call in [
+    ("too_few_points", lambda: calvero.fit([1.0], [2.0])),
+    ("too_few_points_for_degree", lambda: calvero.fit([1, 2, 3], [1, 2, 4], degree=3)),
+    ("too_few_distinct_x", lambda: calvero.fit([1, 1, 2, 2], [1, 2, 3, 4], degree=2)),
+    ("too_many_points", lambda: calvero.fit(np.arange(1.0, 100002.0), np.arange(1.0, 100002.0), degree=1)),
+    ("surface_undetermined", lambda: calvero.fit(line, line, z=line ** 2, kind="surface", degree=2)),
+    ("not_positive", lambda: calvero.fit([0, 1, 2], [80, 60, 50], kind=6, t_initial=90, t_final=20)),
+    ("missing_temperatures", lambda: calvero.fit([1, 2, 3], [80, 60, 50], kind=6)),
+    ("division_by_zero", lambda: calvero.fit([0, 1, 2], [1, 2, 3], kind="power")),
+    ("invalid_operation", lambda: calvero.fit([-1, 1, 2], [1, 2, 3], kind="power")),
+    ("option_not_for_kind", lambda: calvero.fit(line, line, kind="power", minimax=True)),
+    ("too_many_conditions", lambda: calvero.fit(line, line, degree=1, through=[(1, 1), (2, 2), (3, 3)])),
+    ("no_such_term", lambda: calvero.fit(line, line, degree=2, fix={5: 1.0})),
+    ("through_point_at_zero", lambda: calvero.fit(line, 1 / line, kind="rational", degree=1, through=[(2, 0)])),
+    ("zero_value", lambda: calvero.fit(line, line - 1, degree=1, weights="relative")),
+    ("non_positive_weight", lambda: calvero.fit(line, line, degree=1, weights=[1, 1, -1, 1, 1, 1])),
+    ("minimax_with_weights", lambda: calvero.fit(line, line, degree=1, minimax=True, weights="relative")),
+    ("through_points_not_monotone", lambda: calvero.fit(line, line, degree=2, monotone="increasing",
+                                                        through=[(1, 2), (2, 1)])),
+    ("dependent_conditions", lambda: calvero.fit(line, line, degree=2, through=[(1, 1), (1, 2)])),
+    ("incompatible_conditions", lambda: calvero.fit(line, line, degree=1, fix={2: -1.0}, monotone="increasing")),
+    ("no_export", lambda: calvero.export(poly, "ahri540")),
+    ("invalid_rated_point", lambda: calvero.export(poly, "energyplus", rated=50)),
+    ("zero_at_rated_point", lambda: calvero.export(calvero.fit([1, 2, 3, 4], [-1, 0, 1, 2], degree=1), "energyplus",
+                                                   rated=2)),
+]:
+    got = refused_code(call)
+    check("refusal code " + code, got == code, got)
+# The stub's list and the C header's enum are the module's own, in its order.
+stub = open(os.path.join(build, "calvero.pyi"), encoding="utf-8").read()
+stub_codes = re.findall(r'"([a-z_]+)",', stub[stub.index("RefusalCode = Literal["):stub.index("REFUSAL_CODES:")])
+header = open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "src", "library", "c", "calvero.h"),
+              encoding="utf-8").read()
+c_codes = [name.lower() for name in re.findall(r"CALVERO_REFUSAL_([A-Z_]+)[ ,=\n]", header) if name != "NONE"]
+check("the codes are the stub's and the C library's list", list(calvero.REFUSAL_CODES) == stub_codes == c_codes[:len(stub_codes)]
+      and len(set(c_codes)) == len(stub_codes), (calvero.REFUSAL_CODES, stub_codes, c_codes))
+
+# The exports are the batch's, byte for byte.
+for format, option, extra in [("energyplus", "--energyplus", []), ("formula", "--formula", []),
+                              ("c-function", "--c-function", []), ("python-function", "--python-function", [])]:
+    out = os.path.join(work, "export." + format)
+    subprocess.run([batch, "--points", curve[0], "--kind", "3", "--degree", "3", option, out, "--curve-name", "ventola"],
+                   capture_output=True, check=True)
+    fitted = calvero.fit(curve[1][0], curve[1][1], degree=3)
+    check("export " + format + " as the batch writes it",
+          calvero.export(fitted, format, name="ventola") == open(out, encoding="utf-8").read())
+
+# help(calvero.fit) names every kind by name and number, and every exception.
+doc = calvero.fit.__doc__
+check("the fit's help names the kinds and the exceptions",
+      all(word in doc for word in list(numbers) + ["calvero.Refused", "ValueError", "TypeError", "100 000"]) and
+      all("%d \"%s\"" % (n, k) in doc for k, n in numbers.items()), doc)
+
+# Another thread goes on while a long fit runs: the fit lets go of the
+# interpreter's lock. The other thread's ticks are counted only strictly
+# inside the fit's own time span.
+big_x = np.linspace(-1.0, 1.0, 100000)
+big_y = np.cos(3 * big_x) + 0.01 * np.sin(977 * big_x)
+ticks, span, running = [], [], threading.Event()
+def long_fits():
+    running.set()
+    start = time.perf_counter()
+    for _ in range(3):
+        calvero.fit(big_x, big_y, degree=8, monotone=None)
+    span.extend([start, time.perf_counter()])
+worker = threading.Thread(target=long_fits)
+worker.start()
+running.wait()
+while worker.is_alive():
+    ticks.append(time.perf_counter())
+worker.join()
+inside = [t for t in ticks if span[0] < t < span[1]]
+check("another thread goes on while a fit runs", len(inside) > 100, (len(inside), span))
+
+# 100 000 points: the coefficients are the least squares solved exactly (the
+# normal equations in mpmath at 60 digits), to 14 significant digits.
+rng = np.random.default_rng(7)
+many_x = np.sort(rng.uniform(0.0, 10.0, 100000))
+many_y = 5 - 2 * many_x + 0.3 * many_x ** 2 - 0.01 * many_x ** 3 + rng.normal(0, 0.05, many_x.size)
+got = calvero.fit(many_x, many_y, degree=3).coefficients
+mpmath.mp.dps = 60
+xs_mp = [mpmath.mpf(float(v)) for v in many_x]
+ys_mp = [mpmath.mpf(float(v)) for v in many_y]
+powers = [mpmath.mpf(0)] * 7
+moments = [mpmath.mpf(0)] * 4
+for xv, yv in zip(xs_mp, ys_mp):
+    p = mpmath.mpf(1)
+    for k in range(7):
+        powers[k] += p
+        if k < 4:
+            moments[k] += p * yv
+        p *= xv
+exact = mpmath.lu_solve(mpmath.matrix([[powers[r + c] for c in range(4)] for r in range(4)]), mpmath.matrix(moments))
+check("100 000 points: exact least squares to 14 digits",
+      all(abs(mpmath.mpf(float(g)) - e) <= abs(e) * mpmath.mpf("1e-14") for g, e in zip(got, exact)),
+      [(float(g), float(e)) for g, e in zip(got, exact)])
 
 print("%d failed" % len(failures))
 sys.exit(1 if failures else 0)

@@ -152,7 +152,7 @@ void FitOptionsWindow::accept()
                     : increasing_->isChecked() ? Monotone::Increasing
                                                : Monotone::None;
     Checked<FitOptions> read = optionsOf(form, kind_ == FitType::SurfaceXY);
-    if (!read) return emit refused(QString::fromStdString(read.failure));
+    if (!read) return emit refused(QString::fromStdString(read.failure()));
     options_ = std::move(*read);
     options_.pointWeights = pointWeights_;
     QDialog::accept();

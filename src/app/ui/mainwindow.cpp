@@ -337,6 +337,9 @@ bool MainWindow::saveThroughDialog()
     const std::string path = windows_.askSavePath ? windows_.askSavePath()
                                                   : askDataSetPath(this, "scrive  i dati su disco", QFileDialog::AcceptSave);
     if (path.empty()) return false;
+    // The point file the points were imported from is replaced only when the user says so.
+    if (const auto question = saveOverImportQuestion(*document_, path))
+        if (ask(*question, false) != Answer::Yes) return false;
     const Failure failure = calvero::saveDataSet(workspace(), path);
     workspace().tell(failure);
     return !failure;
@@ -403,7 +406,7 @@ void MainWindow::openWebSite() { calvero::openMakerWebSite(this, workspace()); }
 void MainWindow::compareEquations()
 {
     const Checked<CalculationInput> input = currentCalculationInput(workspace());
-    if (!input) return workspace().tell(input.failure);
+    if (!input) return workspace().tell(input.failure());
     ComparisonWindow window(*input, this);
     connect(&window, &ComparisonWindow::equationChosen, this, [this](int kind, int degree) {
         setKindItemIndex(kind - 1);

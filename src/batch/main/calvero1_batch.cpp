@@ -16,7 +16,7 @@ int main(int argc, char** argv)
     std::vector<std::string> arguments(argv + 1, argv + argc);
     const auto parsed = calvero::parseBatchOptions(arguments);
     if (!parsed) {
-        std::cerr << parsed.failure << '\n' << calvero::batchUsage();
+        std::cerr << parsed.failure() << '\n' << calvero::batchUsage();
         return calvero::BatchUnreadable;
     }
     if (const auto* request = std::get_if<calvero::BatchRequest>(&*parsed)) {

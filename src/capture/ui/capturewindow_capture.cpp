@@ -62,7 +62,7 @@ void CaptureWindow::readAxes()
     if (picture_.empty()) return showMessage(QStringLiteral("aprire prima l'immagine del grafico"));
     if (!textReader_) textReader_ = std::make_shared<TesseractReader>();
     const Checked<FoundAxes> found = findAxes(picture_, *textReader_);
-    if (!found) return showMessage(text(found.failure));
+    if (!found) return showMessage(text(found.failure()));
     // The references found are shown while the user checks their values.
     setTool(CaptureView::Tool::AddPoint);
     const AxisReading* readings[2] = {&found->x, &found->y};
@@ -248,7 +248,7 @@ void CaptureWindow::findByColour()
     search.markers = markers_->isChecked();
     search.exclusions = document_.state().exclusions;
     const Checked<FoundCurve> found = findCurve(picture_, *calibration, search);
-    if (!found) return showMessage(text(found.failure));
+    if (!found) return showMessage(text(found.failure()));
     QStringList doubts;
     for (const std::string& doubt : found->doubts) doubts << QStringLiteral("attenzione: ") + text(doubt);
     QStringList notes;

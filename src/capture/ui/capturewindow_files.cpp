@@ -49,7 +49,7 @@ bool CaptureWindow::openPicture(const QString& chosen)
     if (isPdfFile(path.toStdString())) {
         const Checked<int> pages = pdfPageCount(path.toStdString());
         if (!pages) {
-            showMessage(text(pages.failure));
+            showMessage(text(pages.failure()));
             return false;
         }
         if (*pages > 1) {
@@ -64,7 +64,7 @@ bool CaptureWindow::openPicture(const QString& chosen)
     if (!confirmLosingWork()) return false;
     Checked<PixelBuffer> loaded = loadPicture(path.toStdString(), page, dpi);
     if (!loaded) {
-        showMessage(text(loaded.failure));
+        showMessage(text(loaded.failure()));
         return false;
     }
     takePicture(std::move(*loaded), QFileInfo(path).absoluteFilePath(), page, dpi);
@@ -84,7 +84,7 @@ bool CaptureWindow::pastePicture()
     if (!confirmLosingWork()) return false;
     Checked<PixelBuffer> pasted = pictureFromImage(image);
     if (!pasted) {
-        showMessage(text(pasted.failure));
+        showMessage(text(pasted.failure()));
         return false;
     }
     takePicture(std::move(*pasted), QString(), 1, dpi_);
@@ -175,7 +175,7 @@ void CaptureWindow::setPointFormat(char decimalMark, bool header, char separator
 void CaptureWindow::savePoints()
 {
     const Checked<std::string> content = pointFileText(document_.state(), pointFormat_);
-    if (!content) return showMessage(text(content.failure));
+    if (!content) return showMessage(text(content.failure()));
     QString path = fileChooser_ ? fileChooser_(FileRequest::SavePoints) : QString();
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".txt");
@@ -186,7 +186,7 @@ void CaptureWindow::savePoints()
 void CaptureWindow::sendToCalvero()
 {
     const Checked<std::string> content = pointFileText(document_.state()); // the format CALVERO1 reads
-    if (!content) return showMessage(text(content.failure));
+    if (!content) return showMessage(text(content.failure()));
     const QString path = QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation))
                              .filePath(QStringLiteral("digitora-punti-%1.txt").arg(QCoreApplication::applicationPid()));
     if (const int error = writeWholeFileError(path.toStdString(), *content))
@@ -218,7 +218,7 @@ void copyToClipboard(const CaptureState& state, QStatusBar* bar, const QString& 
                      const std::function<void(const QString&)>& refuse)
 {
     const Checked<std::string> content = clipboardText(state);
-    if (!content) return refuse(text(content.failure));
+    if (!content) return refuse(text(content.failure()));
     QApplication::clipboard()->setText(text(*content));
     bar->showMessage(done, 4000);
 }
@@ -268,11 +268,11 @@ void CaptureWindow::openSession()
     const QString path = fileChooser_ ? fileChooser_(FileRequest::OpenSession) : QString();
     if (path.isEmpty()) return;
     const Checked<CaptureSession> session = readSessionFile(path.toStdString());
-    if (!session) return showMessage(text(session.failure));
+    if (!session) return showMessage(text(session.failure()));
     const QString picturePath = sessionPicture(path, text(session->picturePath));
     if (picturePath.isEmpty()) return;
     Checked<PixelBuffer> loaded = loadPicture(picturePath.toStdString(), session->page, session->dpi);
-    if (!loaded) return showMessage(QStringLiteral("immagine della sessione: %1").arg(text(loaded.failure)));
+    if (!loaded) return showMessage(QStringLiteral("immagine della sessione: %1").arg(text(loaded.failure())));
     if (!confirmLosingWork()) return;
     takePicture(std::move(*loaded), picturePath, session->page, session->dpi, session->state);
 }

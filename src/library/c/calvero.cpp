@@ -6,8 +6,12 @@
 #include "formats/fitjson.h"
 #include "library/fitrequest.h"
 
+#include "exports/formulaexport.h"
+
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <mutex>
 #include <new>
@@ -17,11 +21,13 @@
 
 struct calvero_result {
     calvero::FitAnswer answer;
+    std::string message; // the refusal's Italian sentence; empty when fitted
     // Written when first asked for, once, whoever asks.
     std::once_flag reportOnce;
     std::string report;
     std::once_flag statisticsOnce;
-    nlohmann::json statistics;
+    calvero::Statistics statistics;
+    nlohmann::json statisticsJson;
 };
 
 struct calvero_options {
@@ -62,7 +68,7 @@ calvero::FitAnswer answerOf(const calvero_request& r, const calvero::FitOptions&
 {
     if (const char* missing = missingArray(r)) {
         calvero::FitAnswer answer;
-        answer.message = missing;
+        answer.refusal = calvero::Refusal{calvero::RefusalCode::BadArguments, {missing}};
         return answer;
     }
     calvero::FitRequest request;
@@ -92,6 +98,72 @@ int changed(calvero_options* options, Change set)
     } catch (const std::exception&) {
         return Bad;
     }
+}
+
+// The C code of a refusal: the engine's list from 1, 0 being "fitted".
+static_assert(static_cast<int>(calvero::RefusalCode::Count) == CALVERO_REFUSAL_INVALID_TOLERANCE,
+              "calvero_refusal_code follows calvero::RefusalCode");
+calvero_refusal_code codeOf(const calvero::Refusal& refusal)
+{
+    return static_cast<calvero_refusal_code>(static_cast<int>(refusal.code) + 1);
+}
+
+// The fit's statistics, worked out when first asked for; nothing without a
+// fit or when they could not be.
+const calvero_result* withStatistics(const calvero_result* result)
+{
+    if (!fitted(result)) return nullptr;
+    auto* r = const_cast<calvero_result*>(result);
+    try {
+        std::call_once(r->statisticsOnce, [r] {
+            r->statistics = calvero::fitStatistics(*r->answer.calculation);
+            r->statisticsJson = calvero::fitStatisticsJson(*r->answer.calculation, r->statistics);
+        });
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+    return r;
+}
+
+// The statistics of coefficient k, when the fit has them.
+const calvero::CoefficientStatistics* coefficientStatistics(const calvero_result* result, size_t k)
+{
+    const calvero_result* r = withStatistics(result);
+    if (r == nullptr || k >= r->statistics.coefficients.size()) return nullptr;
+    return &r->statistics.coefficients[k];
+}
+
+// A copy the caller frees with calvero_text_free.
+char* copyOf(const std::string& text)
+{
+    auto* copy = static_cast<char*>(std::malloc(text.size() + 1));
+    if (copy != nullptr) std::memcpy(copy, text.c_str(), text.size() + 1);
+    return copy;
+}
+
+// The settings as the exports take them, or the reason they cannot be.
+calvero::Checked<calvero::ExportChoices> exportChoices(const calvero_export_settings* s)
+{
+    calvero::ExportChoices choices;
+    if (s == nullptr) return calvero::succeeded(choices);
+    if (s->name != nullptr && *s->name != '\0') choices.name = s->name;
+    if (s->rated != 0) {
+        const bool both = s->rated == 2;
+        if (!std::isfinite(s->rated_x) || (both && !std::isfinite(s->rated_y)) || (s->rated != 1 && !both))
+            return calvero::failed<calvero::ExportChoices>(calvero::Refusal{
+                calvero::RefusalCode::InvalidRatedPoint, {"il punto nominale non è fatto di numeri finiti"}});
+        choices.rated = calvero::RatedPoint{s->rated_x, both ? std::optional<double>(s->rated_y) : std::nullopt};
+    }
+    choices.units = s->fahrenheit ? calvero::TemperatureUnit::Fahrenheit : calvero::TemperatureUnit::Celsius;
+    for (const auto& [cell, text] : {std::pair{&choices.cells.x, s->cell_x}, std::pair{&choices.cells.y, s->cell_y}}) {
+        if (text == nullptr) continue;
+        const std::optional<std::string> reference = calvero::cellReference(text);
+        if (!reference)
+            return calvero::failed<calvero::ExportChoices>(
+                calvero::Refusal{calvero::RefusalCode::InvalidCell, {std::string("cella non valida: ") + text}});
+        *cell = *reference;
+    }
+    return calvero::succeeded(choices);
 }
 
 } // namespace
@@ -172,6 +244,7 @@ int calvero_fit_steered(const calvero_request* request, const calvero_options* o
     try {
         auto* made = new calvero_result;
         made->answer = answerOf(*request, options ? options->options : calvero::FitOptions{});
+        made->message = calvero::answerMessage(made->answer);
         *result = made;
         return static_cast<int>(made->answer.status);
     } catch (const std::exception&) {
@@ -206,22 +279,79 @@ double calvero_evaluate(const calvero_result* result, double x, double y)
 
 const char* calvero_message(const calvero_result* result)
 {
-    return result == nullptr ? "" : result->answer.message.c_str();
+    return result == nullptr ? "" : result->message.c_str();
 }
+
+calvero_refusal_code calvero_refusal(const calvero_result* result)
+{
+    if (result == nullptr) return CALVERO_REFUSAL_BAD_ARGUMENTS;
+    if (fitted(result)) return CALVERO_REFUSAL_NONE;
+    return codeOf(result->answer.refusal);
+}
+
+const char* calvero_refusal_name(calvero_refusal_code code)
+{
+    if (code == CALVERO_REFUSAL_NONE) return "";
+    return calvero::refusalIdentifier(static_cast<calvero::RefusalCode>(static_cast<int>(code) - 1));
+}
+
+double calvero_coefficient_standard_error(const calvero_result* result, size_t k)
+{
+    const calvero::CoefficientStatistics* c = coefficientStatistics(result, k);
+    return c != nullptr && c->standardError ? *c->standardError : NotANumber;
+}
+
+int calvero_coefficient_interval(const calvero_result* result, size_t k, double* lower, double* upper)
+{
+    const calvero::CoefficientStatistics* c = coefficientStatistics(result, k);
+    const bool known = c != nullptr && c->lower && c->upper;
+    if (lower != nullptr) *lower = known ? *c->lower : NotANumber;
+    if (upper != nullptr) *upper = known ? *c->upper : NotANumber;
+    return known ? 0 : 1;
+}
+
+int calvero_export(const calvero_result* result, const char* format, const calvero_export_settings* settings,
+                   char** text, calvero_refusal_code* refusal)
+{
+    constexpr int Bad = static_cast<int>(calvero::FitStatus::BadArguments);
+    constexpr int Refused = static_cast<int>(calvero::FitStatus::Refused);
+    calvero_refusal_code ignored;
+    calvero_refusal_code& code = refusal != nullptr ? *refusal : ignored;
+    code = CALVERO_REFUSAL_BAD_ARGUMENTS;
+    if (text == nullptr) return Bad;
+    *text = nullptr;
+    if (result == nullptr || format == nullptr) return Bad;
+    try {
+        const auto say = [&](const calvero::Refusal& why, int status) {
+            code = codeOf(why);
+            *text = copyOf(status == Bad ? calvero::refusalText(why) : calvero::libraryMessage(why));
+            return *text == nullptr ? Bad : status;
+        };
+        if (!calvero::exportFormatNamed(format)) return say(calvero::unknownExportFormat(format), Bad);
+        if (!fitted(result)) return say(result->answer.refusal, Refused);
+        const calvero::Checked<calvero::ExportChoices> choices = exportChoices(settings);
+        if (!choices) return say(choices.refusal, Refused);
+        const calvero::Checked<std::string> written = calvero::exportOf(*result->answer.calculation, format, *choices);
+        if (!written) return say(written.refusal, Refused);
+        *text = copyOf(*written);
+        if (*text == nullptr) return Bad;
+        code = CALVERO_REFUSAL_NONE;
+        return 0;
+    } catch (const std::exception&) {
+        std::free(*text);
+        *text = nullptr;
+        return Bad;
+    }
+}
+
+void calvero_text_free(char* text) { std::free(text); }
 
 double calvero_statistic(const calvero_result* result, const char* name)
 {
-    if (!fitted(result) || name == nullptr) return NotANumber;
-    auto* r = const_cast<calvero_result*>(result);
-    try {
-        std::call_once(r->statisticsOnce, [r] {
-            r->statistics = calvero::fitStatisticsJson(*r->answer.calculation, r->answer.statistics);
-        });
-    } catch (const std::exception&) {
-        return NotANumber;
-    }
-    const auto found = r->statistics.find(name);
-    if (found == r->statistics.end()) return NotANumber;
+    const calvero_result* r = withStatistics(result);
+    if (r == nullptr || name == nullptr) return NotANumber;
+    const auto found = r->statisticsJson.find(name);
+    if (found == r->statisticsJson.end()) return NotANumber;
     if (found->is_boolean()) return found->get<bool>() ? 1.0 : 0.0;
     if (found->is_number()) return found->get<double>();
     return NotANumber;

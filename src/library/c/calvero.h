@@ -46,8 +46,7 @@ typedef struct calvero_result calvero_result;
  *   degree    1 to 9, as calvero1-batch --degree; the polynomials fit at most
  *             8, the surface 2 to 4 (a degree outside those is brought to the
  *             nearest); the other kinds ignore it;
- *   n         the number of points: at most 200, 100 for the surface (more
- *             are refused);
+ *   n         the number of points: at most 100 000 (more are refused);
  *   x, y      n values each;
  *   z         n values for the surface, NULL (or ignored) for the others;
  *   t_initial, t_final
@@ -137,6 +136,56 @@ double calvero_evaluate(const calvero_result* result, double x, double y);
 /* Why there is no fit, in Italian, UTF-8; "" when fitted. */
 const char* calvero_message(const calvero_result* result);
 
+/* Why there is no fit, as a code a program can branch on; the message says
+ * the same in words. New codes are only ever added at the end. */
+typedef enum calvero_refusal_code {
+    CALVERO_REFUSAL_NONE = 0,               /* fitted */
+    CALVERO_REFUSAL_MESSAGE,                /* see the message (none of those below) */
+    CALVERO_REFUSAL_BAD_ARGUMENTS,          /* a NULL array, unequal lengths, a value not finite, ... */
+    CALVERO_REFUSAL_KIND_NOT_CHOSEN,        /* a kind outside 1..8 */
+    CALVERO_REFUSAL_TOO_FEW_POINTS,         /* fewer than two points */
+    CALVERO_REFUSAL_TOO_FEW_POINTS_FOR_DEGREE, /* no more points than coefficients */
+    CALVERO_REFUSAL_TOO_FEW_DISTINCT_X,     /* no more distinct x than coefficients */
+    CALVERO_REFUSAL_TOO_MANY_POINTS,        /* more than 100 000 points */
+    CALVERO_REFUSAL_SURFACE_UNDETERMINED,   /* the points leave a term of the surface free */
+    CALVERO_REFUSAL_NOT_POSITIVE,           /* the temperature-time kind's first point at 0 */
+    CALVERO_REFUSAL_MISSING_TEMPERATURES,   /* the temperature-time kind without its temperatures */
+    CALVERO_REFUSAL_DIVISION_BY_ZERO,       /* arithmetic faults: a point at 0 where the kind */
+    CALVERO_REFUSAL_INVALID_OPERATION,      /* takes its logarithm or reciprocal, a singular */
+    CALVERO_REFUSAL_OVERFLOW,               /* design, a value beyond a double */
+    CALVERO_REFUSAL_OPTION_NOT_FOR_KIND,    /* options: one the kind does not take */
+    CALVERO_REFUSAL_TOO_MANY_CONDITIONS,    /* more through points and fixed terms than coefficients */
+    CALVERO_REFUSAL_NO_SUCH_TERM,           /* a fixed term the degree does not have */
+    CALVERO_REFUSAL_TERM_FIXED_TWICE,
+    CALVERO_REFUSAL_INVALID_CONDITION,      /* a through point or fixed value that is not finite */
+    CALVERO_REFUSAL_THROUGH_POINT_AT_ZERO,  /* the rational kind through y = 0 */
+    CALVERO_REFUSAL_ZERO_VALUE,             /* a point at 0 where weights, the rational kind or minimax divide by it */
+    CALVERO_REFUSAL_MISSING_WEIGHTS,
+    CALVERO_REFUSAL_NON_POSITIVE_WEIGHT,
+    CALVERO_REFUSAL_MINIMAX_WITH_WEIGHTS,
+    CALVERO_REFUSAL_THROUGH_POINTS_NOT_MONOTONE,
+    CALVERO_REFUSAL_DEPENDENT_CONDITIONS,   /* a condition follows from the others */
+    CALVERO_REFUSAL_CONDITIONS_UNDETERMINED, /* the points leave coefficients free after the conditions */
+    CALVERO_REFUSAL_INCOMPATIBLE_CONDITIONS, /* no curve meets all the conditions */
+    CALVERO_REFUSAL_NOT_SOLVED,             /* the programme of a steered fit found no solution */
+    CALVERO_REFUSAL_NO_EXPORT,              /* exports: the format has no form for the fit */
+    CALVERO_REFUSAL_INVALID_RATED_POINT,
+    CALVERO_REFUSAL_NO_VALUE_IN_RANGE,      /* the curve has no value somewhere over the points */
+    CALVERO_REFUSAL_ZERO_AT_RATED_POINT,
+    CALVERO_REFUSAL_INVALID_CELL,
+    CALVERO_REFUSAL_UNKNOWN_FORMAT,
+    CALVERO_REFUSAL_INVALID_TOLERANCE
+} calvero_refusal_code;
+
+/* The code of the result's refusal; CALVERO_REFUSAL_NONE when fitted, and
+ * CALVERO_REFUSAL_BAD_ARGUMENTS for a NULL result. */
+calvero_refusal_code calvero_refusal(const calvero_result* result);
+
+/* The code's short English identifier, as the Python module's
+ * calvero.Refused.code gives it: "too_few_points", ...; "" for another
+ * value. */
+const char* calvero_refusal_name(calvero_refusal_code code);
+
 /* A statistic of the fit by the name calvero1-batch --json gives it in its
  * "statistics": "n", "p", "degreesOfFreedom", "sse", "standardError",
  * "rSquared", "adjustedRSquared", "transformedRSquared",
@@ -144,6 +193,37 @@ const char* calvero_message(const calvero_result* result);
  * "studentT", "conditionNumber", "coefficientDigits", "illConditioned" (1 or
  * 0). NAN where the JSON has null, for any other name and without a fit. */
 double calvero_statistic(const calvero_result* result, const char* name);
+
+/* The standard error of coefficient k and its 95 % confidence interval, as
+ * the statistics give them (for A of the power and exponential kinds the
+ * error is that of log10 A or ln A, and the interval that one transformed
+ * back). NAN (and 1 returned) where there is none: no degrees of freedom, a
+ * term fixed by the options, the temperature-time kind, no fit. */
+double calvero_coefficient_standard_error(const calvero_result* result, size_t k);
+int calvero_coefficient_interval(const calvero_result* result, size_t k, double* lower, double* upper);
+
+/* The fitted equation written for a program that uses it, as calvero1-batch
+ * writes it: format "energyplus", "ahri540", "formula", "c-function" or
+ * "python-function". settings may be NULL (the defaults below). On 0, *text
+ * is the file's text; on 1 (no fit, the format has no form for this fit, or
+ * a setting it cannot take) *text is the Italian reason; 2 for a NULL
+ * argument or an unknown format (*text then says which, or is NULL). *text
+ * is freed with calvero_text_free. Unless refusal is NULL, *refusal receives
+ * the code of the reason (CALVERO_REFUSAL_NONE on 0). */
+typedef struct calvero_export_settings {
+    const char* name;    /* the curve's or function's name; NULL or "": "curva" */
+    int rated;           /* EnergyPlus normalised to 1 at the rated point: 1 at rated_x, 2 at (rated_x,
+                          * rated_y) for the surface; 0 not normalised */
+    double rated_x;
+    double rated_y;
+    int fahrenheit;      /* AHRI 540: 1 when the points' temperatures are in degrees F, 0 in C */
+    const char* cell_x;  /* the spreadsheet formula's cells; NULL: "A2" and "B2" */
+    const char* cell_y;
+} calvero_export_settings;
+
+int calvero_export(const calvero_result* result, const char* format, const calvero_export_settings* settings,
+                   char** text, calvero_refusal_code* refusal);
+void calvero_text_free(char* text);
 
 /* The report the programs show for the fit, its lines ended by '\n', UTF-8;
  * "" without a fit. Written when first asked for. */

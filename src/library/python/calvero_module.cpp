@@ -1,21 +1,28 @@
 // The Python module calvero: the engine for scripts and notebooks. Lists or
-// numpy arrays in; a result with numpy coefficients, the statistics and
-// shape checks by the names calvero1-batch --json gives them, the Italian
-// report and a vectorized evaluation out. A refusal raises calvero.Refused
-// with the engine's Italian text; arguments no fit can take raise ValueError
-// or TypeError. Built with pybind11 for Debian's own Python.
+// numpy arrays of real numbers in; a result with numpy coefficients, the
+// statistics and shape checks by the names calvero1-batch --json gives them,
+// the Italian report, a vectorized evaluation and the exports out. A refusal
+// raises calvero.Refused with its code and the Italian text; arguments no
+// fit can take raise ValueError or TypeError, in Italian too. The fit itself
+// runs without the interpreter's lock, so other threads go on meanwhile.
+// Built with pybind11 for Debian's own Python; calvero.pyi describes it for
+// editors and type checkers.
 #include "formats/datasetformat.h"
 #include "formats/fitjson.h"
 #include "formats/fitoptionsfile.h"
 #include "fit/shapecheck.h"
 #include "library/equationtext.h"
+#include "exports/formulaexport.h"
 #include "library/fitrequest.h"
 
+#include <pybind11/eval.h>
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 
 #include <filesystem>
+#include <mutex>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -50,16 +57,40 @@ py::object fromJson(const nlohmann::json& j)
     }
 }
 
+// Values that are real numbers (Python's or numpy's integers and floats) as
+// an array of doubles of the same shape; a string, a complex number, None or
+// anything else that numpy would turn into a number its own way is a
+// TypeError, never a number.
+Numbers realNumbers(const py::handle& values, const std::string& refusal)
+{
+    if (values.is_none() || py::isinstance<py::str>(values) || py::isinstance<py::bytes>(values))
+        throw py::type_error(refusal);
+    py::array given;
+    try {
+        given = py::module_::import("numpy").attr("asarray")(values);
+    } catch (const py::error_already_set&) {
+        throw py::type_error(refusal);
+    }
+    const char kind = given.dtype().kind();
+    if (kind == 'O') {
+        // Mixed objects: each must be a real number by Python's own measure.
+        const py::object real = py::module_::import("numbers").attr("Real");
+        for (const py::handle item : given.attr("flat"))
+            if (!py::isinstance(item, real)) throw py::type_error(refusal);
+    } else if (kind != 'b' && kind != 'i' && kind != 'u' && kind != 'f') {
+        throw py::type_error(refusal);
+    }
+    try {
+        return Numbers::ensure(given);
+    } catch (const py::error_already_set&) {
+        throw py::type_error(refusal);
+    }
+}
+
 // A list, tuple or array of numbers as one row of doubles.
 Numbers numbers(const py::handle& values, const char* name)
 {
-    Numbers array;
-    try {
-        array = Numbers::ensure(values);
-    } catch (const py::error_already_set&) {
-        array = Numbers();
-    }
-    if (!array) throw py::type_error(std::string(name) + " deve essere una sequenza di numeri");
+    const Numbers array = realNumbers(values, std::string(name) + " deve essere una sequenza di numeri reali");
     if (array.ndim() != 1) throw py::value_error(std::string(name) + " deve essere una sequenza di numeri, in una riga");
     return array;
 }
@@ -95,14 +126,12 @@ int kindOf(const py::handle& kind)
 }
 
 
-// A Python or numpy number as a double, or a TypeError with the refusal.
+// A Python or numpy real number as a double, or a TypeError with the refusal.
 double number(const py::handle& value, const std::string& refusal)
 {
-    try {
-        return py::float_(py::reinterpret_borrow<py::object>(value)).cast<double>();
-    } catch (const py::error_already_set&) {
-        throw py::type_error(refusal);
-    }
+    const Numbers one = realNumbers(value, refusal);
+    if (one.ndim() != 0) throw py::type_error(refusal);
+    return *one.data();
 }
 
 std::optional<double> temperature(const py::object& t, const char* name)
@@ -180,9 +209,12 @@ Arrays requestOf(const py::object& x, const py::object& y, const py::object& kin
     return a;
 }
 
-[[noreturn]] void refuse(const std::string& message)
+// calvero.Refused with the refusal's code and its Italian sentence.
+[[noreturn]] void refuse(const Refusal& refusal)
 {
-    PyErr_SetString(py::module_::import("calvero").attr("Refused").ptr(), message.c_str());
+    const py::object type = py::module_::import("calvero").attr("Refused");
+    const py::object raised = type(libraryMessage(refusal), refusalIdentifier(refusal.code));
+    PyErr_SetObject(type.ptr(), raised.ptr());
     throw py::error_already_set();
 }
 
@@ -206,9 +238,20 @@ public:
         for (const auto& coefficient : answer_.coefficients) names.append(coefficient.first);
         return names;
     }
+    // Worked out when first read, without the interpreter's lock: another
+    // thread asking meanwhile waits for the same figures.
     const py::object& statistics()
     {
-        if (!statistics_) statistics_ = fromJson(fitStatisticsJson(calculation(), answer_.statistics));
+        if (!statistics_) {
+            nlohmann::json figures;
+            {
+                py::gil_scoped_release unlocked;
+                Lazy& lazy = *lazy_;
+                std::call_once(lazy.once, [&] { lazy.figures = fitStatisticsJson(calculation(), fitStatistics(calculation())); });
+                figures = lazy.figures;
+            }
+            if (!statistics_) statistics_ = fromJson(figures);
+        }
         return *statistics_;
     }
     const py::object& shapeChecks()
@@ -236,6 +279,11 @@ public:
 private:
     FitAnswer answer_;
     std::optional<py::object> statistics_, shape_;
+    struct Lazy {
+        std::once_flag once;
+        nlohmann::json figures;
+    };
+    std::shared_ptr<Lazy> lazy_ = std::make_shared<Lazy>();
     std::optional<std::string> report_;
 };
 
@@ -245,9 +293,14 @@ Result fit(const py::object& x, const py::object& y, const py::object& kind, con
 {
     Arrays a = requestOf(x, y, kind, degree, z, tInitial, tFinal);
     a.request.options = optionsOf(through, fix, weights, minimax, monotone);
-    FitAnswer answer = fitRequest(a.request);
-    if (answer.status == FitStatus::BadArguments) throw py::value_error(answer.message);
-    if (answer.status == FitStatus::Refused) refuse(answer.message);
+    FitAnswer answer;
+    {
+        // The arrays stay alive in a; nothing of Python is touched meanwhile.
+        py::gil_scoped_release unlocked;
+        answer = fitRequest(a.request);
+    }
+    if (answer.status == FitStatus::BadArguments) throw py::value_error(answerMessage(answer));
+    if (answer.status == FitStatus::Refused) refuse(answer.refusal);
     return Result(std::move(answer));
 }
 
@@ -256,9 +309,13 @@ py::list compare(const py::object& x, const py::object& y, const py::object& z, 
 {
     const py::object chosen = kind.is_none() ? py::str(z.is_none() ? "polynomial" : "surface") : kind;
     const Arrays a = requestOf(x, y, chosen, degree, z, tInitial, tFinal);
-    const Checked<std::vector<ComparisonRow>> rows =
-        compareRequest(a.request, temperature(tolerance, "tolerance").value_or(DefaultTolerancePercent));
-    if (!rows) throw py::value_error(rows.failure);
+    const double percent = temperature(tolerance, "tolerance").value_or(DefaultTolerancePercent);
+    Checked<std::vector<ComparisonRow>> rows;
+    {
+        py::gil_scoped_release unlocked;
+        rows = compareRequest(a.request, percent);
+    }
+    if (!rows) throw py::value_error(libraryMessage(rows.refusal));
     py::list list;
     for (const ComparisonRow& row : *rows) list.append(fromJson(comparisonRowJson(row)));
     return list;
@@ -299,15 +356,21 @@ void addOptions(py::dict& fields, const FitOptions& o, const CalculationInput& i
         fields["monotone"] = o.monotone == Monotone::Increasing ? "increasing" : "decreasing";
 }
 
-DataSet readDataset(const std::string& path)
+DataSet readDataset(const py::object& given)
 {
+    std::string path;
+    try {
+        path = py::str(py::module_::import("os").attr("fspath")(given)).cast<std::string>();
+    } catch (const py::error_already_set&) {
+        throw py::type_error("il percorso è un testo o un os.PathLike");
+    }
     std::error_code error;
     if (!std::filesystem::exists(path, error)) {
         PyErr_SetString(PyExc_FileNotFoundError, (" IL FILE:" + path + " NON ESISTE!").c_str());
         throw py::error_already_set();
     }
     const Checked<DataSetFileContents> contents = readDataSetFile(path);
-    if (!contents) throw py::value_error(contents.failure);
+    if (!contents) throw py::value_error(libraryMessage(contents.refusal));
     const CalculationInput input = dataSetInput(*contents);
     const auto column = [&](const PointArray& values) {
         py::array_t<double> array(input.pointCount);
@@ -324,42 +387,157 @@ DataSet readDataset(const std::string& path)
     data.fields["t_final"] = *input.finalTemperature;
     // The options saved beside it steer its fit, as they do the programs'.
     const Checked<FitOptions> saved = readDataSetOptions(path);
-    if (!saved) throw py::value_error(saved.failure);
+    if (!saved) throw py::value_error(libraryMessage(saved.refusal));
     addOptions(data.fields, *saved, input);
     return data;
 }
+
+// The fitted equation in a format another program reads (calvero.export).
+std::string exportOfResult(const Result& result, const std::string& format, const py::object& name, const py::object& rated,
+                       const std::string& units, const py::object& cells)
+{
+    if (!exportFormatNamed(format)) throw py::value_error(refusalText(unknownExportFormat(format)));
+    ExportChoices choices;
+    if (!name.is_none()) {
+        if (!py::isinstance<py::str>(name)) throw py::type_error("il nome è un testo");
+        choices.name = name.cast<std::string>();
+    }
+    if (!rated.is_none()) {
+        const Numbers point = realNumbers(rated, "il punto nominale è x, o (x, y) per il polinomio Z=F(x,y)");
+        if (point.size() < 1 || point.size() > 2 || point.ndim() > 1)
+            throw py::value_error("il punto nominale è x, o (x, y) per il polinomio Z=F(x,y)");
+        choices.rated = RatedPoint{point.data()[0], point.size() == 2 ? std::optional<double>(point.data()[1]) : std::nullopt};
+    }
+    if (units != "C" && units != "F") throw py::value_error("units vale \"C\" o \"F\" (le temperature dei punti)");
+    choices.units = units == "F" ? TemperatureUnit::Fahrenheit : TemperatureUnit::Celsius;
+    if (!cells.is_none()) {
+        const py::sequence pair = py::reinterpret_borrow<py::sequence>(cells);
+        if (py::isinstance<py::str>(cells) || !py::isinstance<py::sequence>(cells) || pair.size() != 2)
+            throw py::type_error("cells è una coppia di celle, come (\"A2\", \"B2\")");
+        for (std::size_t k = 0; k < 2; ++k) {
+            const std::string text = py::str(pair[k]).cast<std::string>();
+            const std::optional<std::string> reference = cellReference(text);
+            if (!reference) throw py::value_error("cella non valida: " + text);
+            (k == 0 ? choices.cells.x : choices.cells.y) = *reference;
+        }
+    }
+    const Checked<std::string> text = exportOf(result.calculation(), format, choices);
+    if (!text) refuse(text.refusal);
+    return *text;
+}
+
+// calvero.Refused: an exception with the refusal's code beside its text.
+const char* const RefusedClass = R"(
+class Refused(Exception):
+    """Il calcolo è stato rifiutato. str(e) e e.message dicono perché, in italiano;
+    e.code lo dice con un identificatore breve (vedi calvero.REFUSAL_CODES),
+    per esempio "too_few_points", "too_few_points_for_degree", "not_positive",
+    "invalid_operation", "overflow", "dependent_conditions", "no_export"."""
+
+    def __init__(self, message, code="message"):
+        super().__init__(message)
+        self.message = message
+        self.code = code
+)";
+
+const char* const FitDoc = R"(fit(x, y, kind="polynomial", degree=3, z=None, t_initial=None, t_final=None,
+    through=None, fix=None, weights=None, minimax=False, monotone=None) -> Result
+
+Adatta ai punti (x, y), o (x, y, z) per la superficie, l'equazione del tipo
+scelto, come calvero1-batch. x, y, z: sequenze (liste, tuple, array numpy) di
+numeri reali finiti, della stessa lunghezza; fino a 100 000 punti.
+
+kind, per nome o per numero (come calvero1-batch --kind):
+  1 "scatter"          PUNTEGGIATA: i soli punti, nessun coefficiente
+  2 "power"            POTENZA y = A x^B (retta dei logaritmi; x e y > 0)
+  3 "polynomial"       POLINOMIO y = c1 + c2 x + ... di grado 1..8
+  4 "exponential"      ESPONENZIALE y = A e^(B x) (y > 0)
+  5 "rational"         POLINOMIO FRATTO y = 1 / (c1 + c2 x + ...) di grado 1..8
+  6 "temperature-time" CURVA temperatura-tempo T = Tf - e^(-M t) (Tf - Ti),
+                       con t_initial (Ti) e t_final (Tf)
+  7 "surface"          polinomio Z=F(x,y) di grado 2..4, con z
+  8 "saturation"       curva saturazione log10 p = A + B / T
+degree: un intero da 1 a 9; i polinomi ne adattano al più 8, la superficie
+da 2 a 4 (un grado fuori è portato al più vicino); gli altri tipi lo ignorano.
+
+Vincoli (POLINOMIO, POLINOMIO FRATTO, Z=F(x,y), come vincoli.htm):
+  through=[(x, y), ...]     la curva passa per i punti ((x, y, z) per la superficie)
+  fix={termine: valore}     il termine (1 la costante) tenuto al valore
+  weights="relative"        errori pesati con 1/y^2; o un peso per punto
+  minimax=True              il più piccolo errore percentuale massimo
+  monotone="increasing" o "decreasing"  una curva che non torna indietro
+
+Eccezioni:
+  calvero.Refused  il calcolo è rifiutato (troppo pochi punti per il grado,
+                   un logaritmo di 0, vincoli incompatibili...): .code dice
+                   quale rifiuto, .message perché, in italiano
+  ValueError       argomenti che nessun calcolo prende: tipo o grado fuori
+                   campo, sequenze di lunghezze diverse, un valore non finito
+  TypeError        un argomento del tipo sbagliato: testi, numeri complessi o
+                   None al posto dei numeri, un grado non intero)";
+
+const char* const CompareDoc = R"(compare(x, y, z=None, t_initial=None, t_final=None, kind=None, degree=3, tolerance=1.0) -> list[dict]
+
+Il confronto delle equazioni che si applicano ai punti, una riga (dict con le
+chiavi di calvero1-batch --json, "comparison") per equazione, nell'ordine
+consigliato; tolerance è l'errore percentuale massimo accettato. Con z, il
+confronto dei gradi della superficie. Eccezioni come calvero.fit.)";
+
+const char* const ExportDoc = R"(export(result, format, name=None, rated=None, units="C", cells=None) -> str
+
+L'equazione adattata nel formato di un altro programma, come la scrivono
+calvero1-batch e la finestra "esporta": format "energyplus" (oggetto
+Curve:... di EnergyPlus; rated=x, o (x, y) per la superficie, la normalizza a 1
+nel punto nominale), "ahri540" (i dieci coefficienti AHRI 540 / EN 12900 dal
+polinomio Z=F(x,y) di grado 3; units "C" o "F", le temperature dei punti),
+"formula" (la formula del foglio di calcolo; cells=("A2", "B2")),
+"c-function" o "python-function". name: il nome della curva o della funzione.
+calvero.Refused (code "no_export", ...) quando il formato non ha una forma per
+questa equazione; ValueError per un formato sconosciuto o un valore non valido.)";
 
 } // namespace
 
 PYBIND11_MODULE(calvero, m)
 {
-    m.doc() = "CALVERO1: equazioni dai punti per il riscaldamento, la ventilazione e la refrigerazione.";
+    m.doc() = "CALVERO1: equazioni dai punti per il riscaldamento, la ventilazione e la refrigerazione.\n\n"
+              "calvero.fit adatta un'equazione ai punti (otto tipi: scatter, power, polynomial, exponential,\n"
+              "rational, temperature-time, surface, saturation), calvero.compare confronta le equazioni,\n"
+              "calvero.export scrive l'equazione per un altro programma, calvero.read_dataset legge un file\n"
+              "di dati. Un calcolo rifiutato solleva calvero.Refused (con .code e .message).";
     m.attr("__version__") = CALVERO_VERSION;
-    py::exception<std::runtime_error>(m, "Refused", PyExc_Exception).attr("__doc__") =
-        "Il calcolo è stato rifiutato: il testo dice perché.";
+    py::exec(RefusedClass, m.attr("__dict__"));
+    py::list codes;
+    for (int code = 0; code < static_cast<int>(RefusalCode::Count); ++code)
+        codes.append(refusalIdentifier(static_cast<RefusalCode>(code)));
+    m.attr("REFUSAL_CODES") = py::tuple(codes);
 
-    py::class_<Result>(m, "Result", "Un'equazione adattata ai punti.")
-        .def_property_readonly("coefficients", &Result::coefficients, "i coefficienti, nell'ordine del rapporto")
-        .def_property_readonly("coefficient_names", &Result::coefficientNames)
-        .def_property_readonly("statistics", &Result::statistics, "le statistiche, coi nomi del JSON")
-        .def_property_readonly("shape_checks", &Result::shapeChecks, "i controlli della forma della curva")
+    py::class_<Result>(m, "Result", "Un'equazione adattata ai punti (calvero.fit).")
+        .def_property_readonly("coefficients", &Result::coefficients, "i coefficienti (array numpy), nell'ordine del rapporto")
+        .def_property_readonly("coefficient_names", &Result::coefficientNames, "i nomi dei coefficienti, come il rapporto")
+        .def_property_readonly("statistics", &Result::statistics, "le statistiche (dict), coi nomi del JSON di calvero1-batch")
+        .def_property_readonly("shape_checks", &Result::shapeChecks, "i controlli della forma della curva (dict)")
         .def_property_readonly("report", &Result::report, "il rapporto in italiano")
-        .def_property_readonly("kind", [](const Result& r) { return kindNumber(r.calculation().kind); })
+        .def_property_readonly("kind", [](const Result& r) { return kindNumber(r.calculation().kind); },
+                               "il tipo, come numero da 1 a 8")
         .def_property_readonly("kind_name",
-                               [](const Result& r) { return std::string(kindScriptName(kindNumber(r.calculation().kind))); })
-        .def_property_readonly("degree", [](const Result& r) { return r.calculation().degree; })
-        .def_property_readonly("n", [](const Result& r) { return r.calculation().pointCount; })
+                               [](const Result& r) { return std::string(kindScriptName(kindNumber(r.calculation().kind))); },
+                               "il tipo, per nome (\"polynomial\", ...)")
+        .def_property_readonly("degree", [](const Result& r) { return r.calculation().degree; }, "il grado adattato")
+        .def_property_readonly("n", [](const Result& r) { return r.calculation().pointCount; }, "il numero dei punti")
         .def(
             "evaluate",
             [](const Result& r, const py::object& x, const py::object& y) {
+                realNumbers(x, "x deve essere un numero reale o un array di numeri reali");
+                if (!y.is_none()) realNumbers(y, "y deve essere un numero reale, un array di numeri reali o None");
                 auto at = py::vectorize([&r](double u, double v) { return r.valueAt(u, v); });
                 return at(x, y.is_none() ? py::object(py::float_(0.0)) : y);
             },
             py::arg("x"), py::arg("y") = py::none(),
-            "la curva in x (la superficie in x, y): un numero o un array; nan dove non ha valore")
+            "evaluate(x, y=None): la curva in x (la superficie in x, y): un numero o un array della stessa forma; "
+            "nan dove non ha valore. TypeError per testi, numeri complessi o None.")
         .def("__repr__", &Result::repr);
 
-    py::class_<DataSet>(m, "DataSet", "Un file di dati: punti, tipo, grado e temperature.")
+    py::class_<DataSet>(m, "DataSet", "Un file di dati: punti, tipo, grado, temperature e vincoli, da dare a calvero.fit(**ds).")
         .def("keys", [](const DataSet& d) { return d.fields.attr("keys")(); })
         .def("__getitem__", [](const DataSet& d, const std::string& key) {
             if (!d.fields.contains(key)) throw py::key_error(key);
@@ -376,14 +554,14 @@ PYBIND11_MODULE(calvero, m)
     m.def("fit", &fit, py::arg("x"), py::arg("y"), py::arg("kind") = "polynomial", py::arg("degree") = 3,
           py::arg("z") = py::none(), py::arg("t_initial") = py::none(), py::arg("t_final") = py::none(),
           py::arg("through") = py::none(), py::arg("fix") = py::none(), py::arg("weights") = py::none(),
-          py::arg("minimax") = false, py::arg("monotone") = py::none(),
-          "Adatta l'equazione del tipo ai punti; calvero.Refused se il calcolo è rifiutato. Vincoli: "
-          "through=[(x, y), ...], fix={termine: valore}, weights=\"relative\" o un peso per punto, minimax=True, "
-          "monotone=\"increasing\" o \"decreasing\".");
+          py::arg("minimax") = false, py::arg("monotone") = py::none(), FitDoc);
     m.def("compare", &compare, py::arg("x"), py::arg("y"), py::arg("z") = py::none(),
           py::arg("t_initial") = py::none(), py::arg("t_final") = py::none(), py::arg("kind") = py::none(),
-          py::arg("degree") = 3, py::arg("tolerance") = DefaultTolerancePercent,
-          "Il confronto delle equazioni, una riga (dict) per equazione, nell'ordine consigliato.");
+          py::arg("degree") = 3, py::arg("tolerance") = DefaultTolerancePercent, CompareDoc);
+    m.def("export", &exportOfResult, py::arg("result"), py::arg("format"), py::arg("name") = py::none(),
+          py::arg("rated") = py::none(), py::arg("units") = "C", py::arg("cells") = py::none(), ExportDoc);
     m.def("read_dataset", &readDataset, py::arg("path"),
-          "Legge un file di dati: calvero.fit(**calvero.read_dataset(path)) lo calcola come calvero1-batch.");
+          "read_dataset(path) -> DataSet\\n\\nLegge un file di dati (e i vincoli salvati accanto, NOME.vincoli.json): "
+          "calvero.fit(**calvero.read_dataset(path)) lo calcola come calvero1-batch. FileNotFoundError se il file "
+          "non c'è, ValueError se non è un file di dati, TypeError se path non è un percorso.");
 }

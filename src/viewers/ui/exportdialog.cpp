@@ -2,6 +2,7 @@
 
 #include "common/filewrite.h"
 #include "common/numtext.h"
+#include "common/outputpaths.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -125,6 +126,10 @@ ExportDialog::ExportDialog(Calculation calculation, const std::string& name, QWi
     fileChooser_ = [this](const QString& proposed) {
         return QFileDialog::getSaveFileName(this, QStringLiteral("esporta l'equazione"), proposed);
     };
+    confirmation_ = [this](const QString& question) {
+        return QMessageBox::question(this, windowTitle(), question, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    };
     refresh();
 }
 
@@ -152,7 +157,7 @@ Checked<ExportChoices> ExportDialog::choices() const
 Checked<std::string> ExportDialog::exportedText() const
 {
     const Checked<ExportChoices> chosen = choices();
-    if (!chosen) return failed<std::string>(chosen.failure);
+    if (!chosen) return failed<std::string>(chosen.refusal);
     return exportText(format(), calculation_, *chosen);
 }
 
@@ -170,7 +175,7 @@ void ExportDialog::refresh()
     ratedXEdit_->setEnabled(ratedCheck_->isChecked());
     ratedYEdit_->setEnabled(ratedCheck_->isChecked());
     const Checked<std::string> text = exportedText();
-    preview_->setPlainText(QString::fromStdString(text ? *text : text.failure));
+    preview_->setPlainText(QString::fromStdString(text ? *text : text.failure()));
     saveButton_->setEnabled(text.value.has_value());
     copyButton_->setEnabled(text.value.has_value());
 }
@@ -178,11 +183,14 @@ void ExportDialog::refresh()
 void ExportDialog::saveToFile()
 {
     const Checked<std::string> text = exportedText();
-    if (!text) return showMessage(QString::fromStdString(text.failure));
+    if (!text) return showMessage(QString::fromStdString(text.failure()));
     const QString proposed = QDir::current().filePath(QString::fromStdString(calvero::objectName(nameEdit_->text().toStdString())) +
                                                       "." + exportSuffix(format()));
     const QString path = fileChooser_ ? fileChooser_(proposed) : QString();
     if (path.isEmpty()) return;
+    // The file the points came from is written over only when the user says so.
+    if (const auto question = overwriteQuestion({QFile::encodeName(path).toStdString()}, sourceFiles_))
+        if (!confirmation_ || !confirmation_(QString::fromStdString(*question))) return;
     if (const Failure failure = writeOutputFile(QFile::encodeName(path).toStdString(), *text))
         return showMessage(QString::fromStdString(*failure));
     showMessage(QStringLiteral("esportato nel file: ") + path);
@@ -193,10 +201,10 @@ void ExportDialog::copyToClipboard()
     const bool formula = format() == ExportFormat::Formula;
     const Checked<ExportChoices> chosen = choices();
     const Checked<std::string> text =
-        !chosen   ? failed<std::string>(chosen.failure)
+        !chosen   ? failed<std::string>(chosen.refusal)
         : formula ? spreadsheetFormula(calculation_, chosen->cells, languageChoice_->currentIndex() == 1)
                   : exportText(format(), calculation_, *chosen);
-    if (!text) return showMessage(QString::fromStdString(text.failure));
+    if (!text) return showMessage(QString::fromStdString(text.failure()));
     QApplication::clipboard()->setText(QString::fromStdString(*text));
 }
 

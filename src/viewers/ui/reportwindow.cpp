@@ -21,6 +21,8 @@
 #include <QShowEvent>
 #include <QTextEdit>
 
+#include <algorithm>
+
 namespace calvero {
 
 namespace {
@@ -183,9 +185,11 @@ void ReportWindow::showExport()
 {
     if (!report_.calculation) return;
     // Named after the data set file (or the point file), as the batch command names it.
-    const std::string& file = report_.pointsFile.empty() ? report_.caption : report_.pointsFile;
-    const std::string name = file.empty() ? DefaultCurveName : fileStem(file);
+    const auto named = std::find_if(report_.sources.begin(), report_.sources.end(),
+                                    [](const std::string& file) { return !file.empty(); });
+    const std::string name = named == report_.sources.end() ? DefaultCurveName : fileStem(*named);
     ExportDialog dialog(*report_.calculation, name, this);
+    dialog.setSourceFiles(report_.sources);
     dialog.exec();
 }
 

@@ -25,7 +25,9 @@ struct ReportContent {
     std::vector<std::string> lines;
     std::string caption;
     std::optional<Calculation> calculation;
-    std::string pointsFile;
+    // The files the points came from, the first named one naming the exports;
+    // an export over one of them asks first.
+    std::vector<std::string> sources;
 };
 
 class ReportWindow : public QDialog {

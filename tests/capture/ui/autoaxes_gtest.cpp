@@ -121,7 +121,7 @@ TEST(AutoAxes, TheTickNumbersGiveTheReferencesInTheirManyForms)
         const Checked<PixelBuffer> picture = pictureFromImage(chart(c.x, c.y));
         ASSERT_TRUE(picture);
         const Checked<FoundAxes> found = findAxes(*picture, reader);
-        ASSERT_TRUE(found) << found.failure;
+        ASSERT_TRUE(found) << found.failure();
         EXPECT_EQ(found->references.x.scale, c.x.log ? AxisScale::Logarithmic : AxisScale::Linear);
         EXPECT_EQ(found->references.y.scale, c.y.log ? AxisScale::Logarithmic : AxisScale::Linear);
         // Each reference where the drawing put its value, within 0.5 % of the axis.
@@ -195,12 +195,12 @@ TEST(AutoAxes, APumpFamilyGivesEachCurveWithItsDiameter)
         const Checked<PixelBuffer> picture = pictureFromImage(drawn);
         ASSERT_TRUE(picture);
         const Checked<FoundAxes> axes = findAxes(*picture, reader);
-        ASSERT_TRUE(axes) << axes.failure;
+        ASSERT_TRUE(axes) << axes.failure();
         CurveSearch search;
         search.pointCount = 20;
         const Checked<std::vector<LabelledCurve>> curves =
             findEveryCurve(*picture, *AxisCalibration::fromReferences(axes->references), search, reader);
-        ASSERT_TRUE(curves) << curves.failure;
+        ASSERT_TRUE(curves) << curves.failure();
         ASSERT_EQ(curves->size(), 3u);
         for (int i = 0; i < 3; ++i) {
             const LabelledCurve& c = (*curves)[std::size_t(i)];

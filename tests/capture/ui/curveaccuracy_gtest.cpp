@@ -198,9 +198,9 @@ TEST(CurveAccuracy, PointsFoundByColourLieOnTheDrawnCurve)
         SCOPED_TRACE(c.name);
         const Chart chart(c);
         const Checked<PixelBuffer> picture = pictureFromImage(chart.draw(QColor(c.colour.red, c.colour.green, c.colour.blue)));
-        ASSERT_TRUE(picture) << picture.failure;
+        ASSERT_TRUE(picture) << picture.failure();
         const Checked<AxisCalibration> calibration = AxisCalibration::fromReferences(chart.references());
-        ASSERT_TRUE(calibration) << calibration.failure;
+        ASSERT_TRUE(calibration) << calibration.failure();
 
         CurveSearch search;
         search.colour = c.colour;
@@ -210,7 +210,7 @@ TEST(CurveAccuracy, PointsFoundByColourLieOnTheDrawnCurve)
             search.seed = chart.pixelPoint(x, c.curve(x));
         }
         const Checked<FoundCurve> found = findCurve(*picture, *calibration, search);
-        ASSERT_TRUE(found) << found.failure;
+        ASSERT_TRUE(found) << found.failure();
         ASSERT_EQ(found->points.size(), 60u);
         if (c.mayDoubt && !found->doubts.empty()) continue;
         EXPECT_TRUE(found->doubts.empty()) << found->doubts.front();

@@ -1,0 +1,145 @@
+#include "common/refusal.h"
+
+#include "common/numtext.h"
+
+#include <array>
+#include <string_view>
+
+namespace calvero {
+
+namespace {
+
+// The detail at k, or nothing when the refusal carries fewer.
+std::string detail(const Refusal& r, std::size_t k) { return k < r.details.size() ? r.details[k] : std::string(); }
+
+const char* const ThreeKinds = "valgono solo per POLINOMIO, POLINOMIO FRATTO e polinomio Z=F(x,y)";
+
+// The option a kind does not take: "through", "weights", "minimax" or "monotone".
+std::string optionNotForKind(const std::string& option)
+{
+    if (option == "through") return std::string("i punti di passaggio e i termini fissi ") + ThreeKinds;
+    if (option == "weights") return std::string("i pesi ") + ThreeKinds;
+    if (option == "minimax") return "il minimo errore massimo vale solo per POLINOMIO e polinomio Z=F(x,y)";
+    return "la curva monotona vale solo per POLINOMIO";
+}
+
+// A point whose value is 0: details why ("relative", "rational" or
+// "minimax"), the point's number and the value's name (y, or z).
+std::string zeroValue(const Refusal& r)
+{
+    const std::string why = detail(r, 0), point = detail(r, 1), value = detail(r, 2);
+    if (why == "relative") return "pesi relativi: il punto " + point + " ha " + value + " = 0 e nessun errore relativo";
+    if (why == "rational") return "il punto " + point + " ha y = 0: il polinomio fratto non vi si calcola";
+    return "minimo errore massimo: il punto " + point + " ha " + value + " = 0, che non ha errore percentuale";
+}
+
+} // namespace
+
+std::string refusalText(const Refusal& r)
+{
+    switch (r.code) {
+    case RefusalCode::KindNotChosen: return " tipo non scelto=" + formatInteger(std::stoll("0" + detail(r, 0)), 2);
+    case RefusalCode::TooFewPoints: return " numero punti=  <2!";
+    case RefusalCode::TooFewPointsForDegree: return "numero punti insufficiente per il grado scelto";
+    case RefusalCode::TooFewDistinctX: return "valori di x diversi insufficienti per il grado scelto";
+    case RefusalCode::TooManyPoints:
+        return "massimo " + detail(r, 0) + " punti" + (detail(r, 1).empty() ? "" : " per il " + detail(r, 1));
+    case RefusalCode::SurfaceUndetermined:
+        return "i punti non bastano a determinare i termini del polinomio Z=F(x,y) del grado scelto";
+    case RefusalCode::NotPositive: return "tutti numeri devono essere>0!";
+    case RefusalCode::MissingTemperatures:
+        return "per la curva temperatura-tempo servono la temperatura iniziale e quella finale";
+    // The arithmetic faults keep the standard texts the program has always shown.
+    case RefusalCode::DivisionByZero: return "Floating point division by zero";
+    case RefusalCode::InvalidOperation: return "Invalid floating point operation";
+    case RefusalCode::Overflow: return "Floating point overflow";
+    case RefusalCode::OptionNotForKind: return optionNotForKind(detail(r, 0));
+    case RefusalCode::TooManyConditions:
+        return "troppi vincoli: " + detail(r, 0) + " tra punti di passaggio e termini fissi, più dei " + detail(r, 1) +
+               " coefficienti del grado scelto";
+    case RefusalCode::NoSuchTerm:
+        return "termine fisso " + detail(r, 0) + " inesistente: i termini del grado scelto vanno da 1 a " + detail(r, 1);
+    case RefusalCode::TermFixedTwice: return "termine " + detail(r, 0) + " fissato due volte";
+    case RefusalCode::InvalidCondition:
+        return r.details.empty() ? "punto di passaggio non valido" : "valore non valido per il termine " + detail(r, 0);
+    case RefusalCode::ThroughPointAtZero:
+        return "il polinomio fratto non passa per un punto con y = 0 (la curva è 1/P(x)): x = " + detail(r, 0);
+    case RefusalCode::ZeroValue: return zeroValue(r);
+    case RefusalCode::MissingWeights:
+        return detail(r, 0) == "surface"
+                   ? "mancano i pesi dei punti: per il polinomio Z=F(x,y) sono la quarta colonna di un file di punti "
+                     "di testo (x;y;z;peso), con calvero1-batch --points e --weights column"
+                   : "mancano i pesi dei punti";
+    case RefusalCode::NonPositiveWeight:
+        return "peso non positivo al punto " + detail(r, 0) + ": " + detail(r, 1) + " (i pesi devono essere maggiori di 0)";
+    case RefusalCode::MinimaxWithWeights:
+        return "il minimo errore massimo non usa pesi: togliere i pesi o il minimo errore massimo";
+    case RefusalCode::ThroughPointsNotMonotone:
+        return "i punti di passaggio salgono e scendono: nessuna curva monotona " + detail(r, 0) + " passa per tutti";
+    case RefusalCode::DependentConditions:
+        return "i vincoli non sono indipendenti: uno segue dagli altri (per esempio due punti di passaggio alla stessa "
+               "x, o un punto a x = 0 con il termine 1 fissato)";
+    case RefusalCode::ConditionsUndetermined:
+        return "i punti non bastano a determinare i coefficienti che i vincoli lasciano liberi";
+    case RefusalCode::IncompatibleConditions: return "i vincoli chiesti non si possono rispettare insieme";
+    case RefusalCode::NotSolved: return "il calcolo con i vincoli non ha trovato una soluzione";
+    case RefusalCode::InvalidTolerance: return "tolleranza non valida (un numero di punti percentuali, 0 o più)";
+    // The sentence made where the refusal happened: a file, a field, an
+    // argument, an export's format.
+    case RefusalCode::Message:
+    case RefusalCode::BadArguments:
+    case RefusalCode::NoExport:
+    case RefusalCode::InvalidRatedPoint:
+    case RefusalCode::NoValueInRange:
+    case RefusalCode::ZeroAtRatedPoint:
+    case RefusalCode::InvalidCell:
+    case RefusalCode::UnknownFormat:
+    case RefusalCode::Count: break;
+    }
+    return detail(r, 0);
+}
+
+const char* refusalIdentifier(RefusalCode code)
+{
+    static constexpr std::array<const char*, static_cast<std::size_t>(RefusalCode::Count)> Identifiers = {
+        "message",
+        "bad_arguments",
+        "kind_not_chosen",
+        "too_few_points",
+        "too_few_points_for_degree",
+        "too_few_distinct_x",
+        "too_many_points",
+        "surface_undetermined",
+        "not_positive",
+        "missing_temperatures",
+        "division_by_zero",
+        "invalid_operation",
+        "overflow",
+        "option_not_for_kind",
+        "too_many_conditions",
+        "no_such_term",
+        "term_fixed_twice",
+        "invalid_condition",
+        "through_point_at_zero",
+        "zero_value",
+        "missing_weights",
+        "non_positive_weight",
+        "minimax_with_weights",
+        "through_points_not_monotone",
+        "dependent_conditions",
+        "conditions_undetermined",
+        "incompatible_conditions",
+        "not_solved",
+        "no_export",
+        "invalid_rated_point",
+        "no_value_in_range",
+        "zero_at_rated_point",
+        "invalid_cell",
+        "unknown_format",
+        "invalid_tolerance",
+    };
+    const auto at = static_cast<std::size_t>(code);
+    return at < Identifiers.size() ? Identifiers[at] : "";
+}
+
+} // namespace calvero
