@@ -1,5 +1,6 @@
 #include "app/calculatecommand.h"
 
+#include "app/datasetcommands.h"
 #include "app/document.h"
 #include "entry/gridinput.h"
 #include "entry/pointordering.h"
@@ -69,7 +70,7 @@ Failure calculate(const Workspace& work)
 
 void showFitGraph(const Workspace& work)
 {
-    if (work.presenter) work.presenter->showGraph("file:" + work.document.currentDataSetName);
+    if (work.presenter) work.presenter->showGraph("file:" + pointsCaption(work.document));
 }
 
 } // namespace calvero

@@ -23,7 +23,7 @@ Outcome calculateDocument(const Workspace& work);
 Checked<CalculationInput> currentCalculationInput(const Workspace& work);
 
 // The graph window of the last one-variable calculation, captioned "file:"
-// and the data set's name.
+// and the data set's name (pointsCaption).
 void showFitGraph(const Workspace& work);
 
 } // namespace calvero

@@ -12,6 +12,7 @@
 #include "fit/workingset.h"
 #include "formats/fitoptionsfile.h"
 
+#include <filesystem>
 #include <vector>
 
 namespace calvero {
@@ -32,6 +33,27 @@ Failure read(const Workspace& work, const std::string& path)
     work.document.importedPointFile.clear();
     rememberStored(work);
     return std::nullopt;
+}
+
+// An existing file a data set must not replace: a point file or a workbook.
+bool isPointFile(const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::exists(path, error) && holdsPointsOnly(path);
+}
+
+// The coefficients a save keeps: those of a calculation of the grid's points
+// made now, or none (zero) when it is refused. The outcome.
+Outcome calculateForSave(const Workspace& work)
+{
+    work.document.coefficients = {}; // the save writes the two temperatures into it
+    return calculateDocument(work);
+}
+
+std::string coefficientsNotSavedMessage(const std::string& refusal)
+{
+    return "i punti salvati non si possono calcolare: " + refusal +
+           "\nnel file dei dati i coefficienti sono a zero, nel foglio EXCEL non ci sono";
 }
 
 std::string trimmed(const std::string& text)
@@ -69,15 +91,29 @@ ExportSource exportSource(const Document& d)
 
 Failure saveDataSet(const Workspace& work, const std::string& path)
 {
-    if (Failure failure = writeDataSetFile(work, path)) return failure;
     Document& d = work.document;
+    // Another point file is refused; the one imported is replaced only after
+    // the window asked (saveOverImportQuestion).
+    if (isPointFile(path) && !sameFile(path, d.importedPointFile)) return "il file " + path + " \u00e8 un file di punti: salvare i dati con un altro nome";
+    PointSet counted;
+    if (const PointCount count = countPoints(d.grid, counted, d.kind); count.invalidCell)
+        return invalidCellMessage(*count.invalidCell);
+    // No coefficient of other points, or of another kind or degree, is saved beside these points.
+    const Outcome outcome = calculateForSave(work);
+    if (Failure failure = writeDataSetFile(work, path)) return failure;
     d.currentDataSetName = path;
+    d.importedPointFile.clear();
     rememberStored(work);
     // The export tells whether the workbook was saved; either way the data set file is.
     const std::string workbook = workbookNameFor(path);
-    const Failure failure = exportSpreadsheet(exportSource(d), workbook, d.points.count);
+    ExportSource source = exportSource(d);
+    if (!outcome) source.last = nullptr;
+    const std::string refused = outcome ? "" : coefficientsNotSavedMessage(outcome.failure()) + "\n";
+    const Failure failure = exportSpreadsheet(source, workbook, d.points.count);
     if (failure)
-        work.tell(*failure);
+        work.tell(refused + *failure);
+    else if (!outcome)
+        work.tell(refused + workbookSavedMessage(workbook));
     else
         work.confirm(workbookSavedMessage(workbook));
     return std::nullopt;
@@ -109,7 +145,22 @@ bool holdsPointsOnly(const std::string& path)
 Failure importPoints(const Workspace& work, const std::string& path)
 {
     Document& d = work.document;
-    return importPointFile(path, FirstImportedSpreadsheetRow, {d.grid, d.points, nullptr, &d.importedPointFile});
+    const Failure said = importPointFile(path, FirstImportedSpreadsheetRow, {d.grid, d.points});
+    if (importReplacedPoints(said)) pointsImported(d, path);
+    return said;
+}
+
+void pointsImported(Document& d, const std::string& path)
+{
+    d.currentDataSetName.clear();
+    d.importedPointFile = path;
+    d.weightColumn.clear();
+}
+
+std::string pointsCaption(const Document& d)
+{
+    if (!d.currentDataSetName.empty() || d.importedPointFile.empty()) return d.currentDataSetName;
+    return d.importedPointFile + " (punti importati)";
 }
 
 std::string importInsteadQuestion(const std::string& path)
@@ -137,6 +188,7 @@ void clearDataSet(const Workspace& work)
     d.points.y.clear();
     d.points.z.clear();
     d.grid.clear();
+    d.importedPointFile.clear();
     work.inputs.setInitialTemperatureText("");
     work.inputs.setFinalTemperatureText("");
 }

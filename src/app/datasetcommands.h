@@ -18,9 +18,14 @@ struct ExportSource;
 ExportSource exportSource(const Document& document);
 
 // Writes the data set file, makes it the current data set, then exports the
-// workbook named after it. The failure when the data set file could not be
-// written (the export does not run then). The export tells one message: the
-// workbook saved, or why it was not.
+// workbook named after it. The points saved are the grid's, read as a
+// calculation reads them, and the coefficients saved those of their
+// calculation, made now: when it is refused, the file's coefficient lines
+// are zero and the workbook has no coefficients, and the message says so.
+// The failure when the data set file could not be written (the export does
+// not run then), when a cell of the grid is not a number, or when the path
+// is a point file (which a data set would overwrite); nothing is written
+// then. The export tells one message: the workbook saved, or why it was not.
 Failure saveDataSet(const Workspace& work, const std::string& path);
 
 // What the save command asks before writing the data set file, its options
@@ -44,8 +49,20 @@ Failure openFile(const Workspace& work, const std::string& path);
 bool holdsPointsOnly(const std::string& path);
 
 // Imports a point file or workbook into the point grid as the point-entry
-// window imports it (a workbook from its row 2); what the import says.
+// window imports it (a workbook from its row 2): its points replace the whole
+// point set, as pointsImported then records. What the import says.
 Failure importPoints(const Workspace& work, const std::string& path);
+
+// After the points of a file replaced the grid's: no data set file is
+// current any more (so that "Salva" asks for a name), the titles name the
+// point file, and the surface's weights of the points before are dropped.
+// Kind, degree and fit options stay.
+void pointsImported(Document& document, const std::string& path);
+
+// What the report's and the graph's titles name: the data set file, or the
+// point file imported followed by " (punti importati)"; empty for points
+// only typed.
+std::string pointsCaption(const Document& document);
 
 // The question "&Leggi i dati dal disco" asks of a point file.
 std::string importInsteadQuestion(const std::string& path);
@@ -56,8 +73,9 @@ std::string importInsteadQuestion(const std::string& path);
 // holds. An empty grid with empty fields has nothing to lose.
 bool hasUnsavedData(const Workspace& work);
 
-// Zeroes the points, empties the point grid and the two temperature fields.
-// Kind, degree, counts and the kept coefficients stay.
+// Zeroes the points, empties the point grid and the two temperature fields,
+// and forgets the point file imported. Kind, degree, counts and the kept
+// coefficients stay.
 void clearDataSet(const Workspace& work);
 
 // Empties the data set; kind "POLINOMIO", degree 2, in the document and in

@@ -2,7 +2,8 @@
 // The program's state for one run: the point grid and the working points,
 // the user's choice of kind and degree as the data set holds it, the fit
 // options, the last calculation, the coefficients the data set file keeps,
-// what the data set file last saved or read holds, and the names. The main
+// what the data set file last saved or read holds, and the names (of the data
+// set file, or of the point file imported). The main
 // window owns one; commands and tests are handed the one they work on.
 #include "formats/datasetformat.h"
 #include "entry/pointgrid.h"
@@ -34,7 +35,9 @@ struct Document {
     DataSetCoefficients coefficients;           // what the data set file keeps of the fits
     StoredEntry stored;                         // on disk since the last save or read
     std::string currentDataSetName;             // data set file last read or saved
-    std::string importedPointFile;              // point file last imported; none once a data set file is read
+    // The point file the grid's points were imported from, while no data set
+    // file has been read or saved since: what the titles name, never a name to save under.
+    std::string importedPointFile;
     std::string programFolder;                  // folder of the program, with a trailing '/'
     FitOptions options;                         // what steers the fits of this data set
     // The weights of a point file's fourth column (x;y;z;w), for the surface's

@@ -42,8 +42,17 @@ Checked<LinesRead> readPointFile(const std::string& fileName, int firstSpreadshe
 
 Failure importPointFile(const std::string& fileName, int firstSpreadsheetRow, const PointTarget& into)
 {
-    const Checked<LinesRead> read = readPointFile(fileName, firstSpreadsheetRow, into);
+    // Read into an empty set, so that no row of the points before stays
+    // beside the file's, and a file that cannot be read changes nothing.
+    PointGrid grid(into.grid.rows());
+    PointSet points;
+    std::vector<double> fourth;
+    const Checked<LinesRead> read =
+        readPointFile(fileName, firstSpreadsheetRow, {grid, points, into.fourth ? &fourth : nullptr});
     if (!read) return read.failure();
+    into.grid = std::move(grid);
+    into.points = std::move(points);
+    if (into.fourth) *into.fourth = std::move(fourth);
     if (into.source) *into.source = fileName;
     if (read->moreLines) return std::string(FirstLinesNotice);
     return std::nullopt;

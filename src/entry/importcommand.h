@@ -32,10 +32,18 @@ PointFileKind pointFileKind(const std::string& fileName);
 // Italian message when the file could not be read.
 Checked<LinesRead> readPointFile(const std::string& fileName, int firstSpreadsheetRow, const PointTarget& into);
 
-// readPointFile as the user sees it: why the file could not be read, or that
-// only its first 200 lines were; nothing when everything was read. A file
-// read names itself in the target's source, when there is one.
+// readPointFile as the user sees it: the file's points replace the whole
+// point set of the target (every grid row and point the file does not reach
+// emptied, the z column too when the file has none, and the fourth values
+// when the target takes them); the file names itself in the target's source,
+// when there is one. Why the file could not be read (the target then stays
+// as it was), or that only its first 200 lines were; nothing when everything
+// was read.
 Failure importPointFile(const std::string& fileName, int firstSpreadsheetRow, const PointTarget& into);
+
+// Whether what importPointFile said leaves the file's points in the target:
+// nothing, or that only the first 200 lines were read.
+inline bool importReplacedPoints(const Failure& said) { return !said || *said == FirstLinesNotice; }
 
 
 // "&USCITA": every grid row whose column 1 is not empty sets x, y, z of that

@@ -143,10 +143,17 @@ std::string currentDateTimeText()
 
 void writePolynomialSheet(Worksheet& sheet, const ExportSource& source, std::uint16_t pointCount)
 {
+    sheet.enter("A1", "Oggi:" + currentDateTimeText());
+    if (source.last) writePolynomialCoefficients(sheet, source);
+    enterHeadings(sheet, 13, PointHeadings);
+    writeCurvePoints(sheet, source, 14, pointCount);
+}
+
+void writePolynomialCoefficients(Worksheet& sheet, const ExportSource& source)
+{
     const PointSet& p = source.points;
     const int degree = source.degree;
     const PolynomialCoefficients coefficients = listedCoefficients(source.last);
-    sheet.enter("A1", "Oggi:" + currentDateTimeText());
     sheet.enter("A2", "progr");
     sheet.enter("B2", "termine");
     sheet.enter("D2", "x");
@@ -161,22 +168,22 @@ void writePolynomialSheet(Worksheet& sheet, const ExportSource& source, std::uin
     }
     enterPointValue(sheet, {3, 4}, p.x[5]);
     enterCheckFormula(sheet, PolynomialCheckFormula);
-    enterHeadings(sheet, 13, PointHeadings);
-    writeCurvePoints(sheet, source, 14, pointCount);
 }
 
 void writePowerSheet(Worksheet& sheet, const ExportSource& source, std::uint16_t pointCount)
 {
     sheet.enter("A1", currentDateTimeText());
-    sheet.enter("C1", "verifica valore x");
-    sheet.enter("A2", "termine A");
-    sheet.enter("B2", "termine B");
-    sheet.enter("D2", "x");
-    sheet.enter("E2", "y");
-    enterCoefficient(sheet, {3, 1}, source.powerParameters.a);
-    enterCoefficient(sheet, {3, 2}, source.powerParameters.b);
-    enterPointValue(sheet, {3, 4}, source.points.x[1]);
-    enterCheckFormula(sheet, PowerCheckFormula);
+    if (source.last) {
+        sheet.enter("C1", "verifica valore x");
+        sheet.enter("A2", "termine A");
+        sheet.enter("B2", "termine B");
+        sheet.enter("D2", "x");
+        sheet.enter("E2", "y");
+        enterCoefficient(sheet, {3, 1}, source.powerParameters.a);
+        enterCoefficient(sheet, {3, 2}, source.powerParameters.b);
+        enterPointValue(sheet, {3, 4}, source.points.x[1]);
+        enterCheckFormula(sheet, PowerCheckFormula);
+    }
     enterHeadings(sheet, 5, PointHeadings);
     writeCurvePoints(sheet, source, 6, pointCount);
 }
@@ -186,12 +193,12 @@ void writeSurfaceSheet(Worksheet& sheet, const ExportSource& source, std::uint16
     const PointSet& p = source.points;
     const int degree = source.degree;
     const SurfaceCoefficients coefficients = listedCoefficients(source.last);
-    // Only the degrees the calculation accepts have an evaluation.
-    const int terms = degree >= 2 && degree <= 4 ? surfaceTermCount(degree) : 0;
+    // Only the degrees the calculation accepts have an evaluation, and only a calculation has terms.
+    const int terms = source.last && degree >= 2 && degree <= 4 ? surfaceTermCount(degree) : 0;
     const int n = pointsToWrite(pointCount);
 
     enterHeadings(sheet, 1, SurfaceHeadings);
-    sheet.enter("H3", "termine");
+    if (terms > 0) sheet.enter("H3", "termine");
     const std::vector<TermReach> reaches = surfaceTermReaches(p.x, p.y, p.z, n, degree);
     for (int k = 1; k <= terms; ++k) {
         sheet.enter(CellAddress{4 + k, 8}, formatInteger(k, IndexWidth));

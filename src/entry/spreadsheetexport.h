@@ -37,6 +37,8 @@ struct ExportSource {
 
 // Builds the sheet for the kind (polynomial, power, surface; an empty sheet
 // for the others) over points 1..pointCount and saves it under fileName.
+// Without a calculation (last is null) the sheet has the points only: no
+// coefficient, no check formula, no interpolated value.
 // Shows nothing itself; when it could not be written, "impossibile salvare il
 // file EXCEL: " + fileName + ": " + the reason.
 Failure exportSpreadsheet(const ExportSource& source, const std::string& fileName, std::uint16_t pointCount);
@@ -46,6 +48,8 @@ Worksheet buildExportSheet(const ExportSource& source, std::uint16_t pointCount)
 
 // The three sheet writers.
 void writePolynomialSheet(Worksheet& sheet, const ExportSource& source, std::uint16_t pointCount);
+// The polynomial sheet's block of coefficients and its check formula (rows 2 to 12).
+void writePolynomialCoefficients(Worksheet& sheet, const ExportSource& source);
 void writePowerSheet(Worksheet& sheet, const ExportSource& source, std::uint16_t pointCount);
 void writeSurfaceSheet(Worksheet& sheet, const ExportSource& source, std::uint16_t pointCount);
 

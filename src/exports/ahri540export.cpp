@@ -117,7 +117,7 @@ Checked<std::string> rowText(const Calculation& c, const std::string& name, Temp
     std::string text = label + ";" + unitText(toFahrenheit ? TemperatureUnit::Fahrenheit : unit);
     for (double value : C) text += ";" + shortestText(value);
     text += "\n";
-    for (const std::string& line : envelopeLines(pointEnvelope(c))) text += "# " + label + ": " + line + "\n";
+    for (const std::string& line : fitCommentLines(c)) text += "# " + label + ": " + line + "\n";
     text += "# " + label + ": verifica (S; D; X dai coefficienti C1..C10; X adattato)" +
             (ip ? std::string(", in unità IP") : std::string()) + "\n";
     const int n = c.pointCount;

@@ -103,7 +103,7 @@ Checked<std::vector<IdfObject>> kindObject(const Calculation& c, const EnergyPlu
     IdfObject object;
     object.type = form.type;
     object.comments.push_back("CALVERO1: " + equationTitle(c) + ", " + std::to_string(c.pointCount) + " punti");
-    for (const std::string& line : envelopeLines(r)) object.comments.push_back(line);
+    for (const std::string& line : fitCommentLines(c)) object.comments.push_back(line);
     const std::optional<RatedPoint>& rated = choices.rated;
     if (rated) {
         for (CoefficientField& field : form.coefficients)

@@ -84,6 +84,14 @@ bool insideEnvelope(const Envelope& e, double x, double y)
     return true;
 }
 
+std::vector<std::string> fitCommentLines(const Calculation& c)
+{
+    std::vector<std::string> lines;
+    if (const std::string options = optionsLine(c.options, c.kind); !options.empty()) lines.push_back(options);
+    for (std::string& line : envelopeLines(pointEnvelope(c))) lines.push_back(std::move(line));
+    return lines;
+}
+
 std::vector<std::string> envelopeLines(const Envelope& e)
 {
     const std::string xRange = "x da " + shortestText(e.xMin) + " a " + shortestText(e.xMax);

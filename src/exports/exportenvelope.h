@@ -44,4 +44,8 @@ bool insideEnvelope(const Envelope& envelope, double x, double y);
 // 12", or the hull's corners (x, y) and the ranges. ASCII only.
 std::vector<std::string> envelopeLines(const Envelope& envelope);
 
+// What every export's comment says of the fit beyond its equation: the fit
+// options it was steered by (optionsLine), when any, then the envelope's lines.
+std::vector<std::string> fitCommentLines(const Calculation& calculation);
+
 } // namespace calvero

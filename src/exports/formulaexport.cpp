@@ -46,7 +46,7 @@ Checked<std::string> spreadsheetFormulas(const Calculation& c, const std::string
     text += "inglese: " + *english + "\n";
     text += "italiano: " + *spreadsheetFormula(c, cells, true) + "\n";
     text += "commento della cella: CALVERO1 " + label + ", " + equationTitle(c) + ";";
-    for (const std::string& line : envelopeLines(envelope)) text += " " + line;
+    for (const std::string& line : fitCommentLines(c)) text += " " + line;
     return succeeded(text + "\n");
 }
 

@@ -8,12 +8,11 @@ namespace calvero {
 
 namespace {
 
-std::string commentLines(const std::string& prefix, const Calculation& c, const Envelope& envelope,
-                         const std::string& name)
+std::string commentLines(const std::string& prefix, const Calculation& c, const std::string& name)
 {
     std::string text = prefix + " " + name + ": " + equationTitle(c) + ", " + std::to_string(c.pointCount) +
                        " punti (CALVERO1)\n";
-    for (const std::string& line : envelopeLines(envelope)) text += prefix + " " + line + "\n";
+    for (const std::string& line : fitCommentLines(c)) text += prefix + " " + line + "\n";
     return text;
 }
 
@@ -70,7 +69,7 @@ Checked<std::string> cFunction(const Calculation& c, const std::string& name)
     const ExpressionSyntax s = cSyntax();
     const Envelope envelope = pointEnvelope(c);
     const std::string function = identifierName(name);
-    std::string text = commentLines("//", c, envelope, function);
+    std::string text = commentLines("//", c, function);
     text += "// 0 dentro l'inviluppo dei punti, 1 fuori; *value riceve il valore in ogni caso\n";
     text += "int " + function + "(double x, double y, double* value)\n{\n";
     text += cEnvelopeTest(envelope, s);
@@ -86,7 +85,7 @@ Checked<std::string> pythonFunction(const Calculation& c, const std::string& nam
     const ExpressionSyntax s = pythonSyntax();
     const Envelope envelope = pointEnvelope(c);
     const std::string function = identifierName(name);
-    std::string text = commentLines("#", c, envelope, function);
+    std::string text = commentLines("#", c, function);
     text += "def " + function + (envelope.twoVariables ? "(x, y, extrapolate=False):\n" : "(x, extrapolate=False):\n");
     text += "    \"\"\"Equazione adattata con CALVERO1: " + equationTitle(c) + ".\n\n";
     text += "    NaN fuori dall'inviluppo dei punti, salvo con extrapolate=True.\n    \"\"\"\n";

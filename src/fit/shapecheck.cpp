@@ -91,6 +91,7 @@ ShapeChecks shapeChecks(const Calculation& c, const ShapeOptions& options)
     checks.fewPoints = checks.p > 0 && checks.n < 2 * checks.p;
     if (!c.curve) return checks;
     checks.checked = true;
+    checks.residualPattern = fitStatistics(c).residualPattern;
 
     const std::vector<Node> points = nodes(c);
     const std::size_t m = points.size();
@@ -222,7 +223,11 @@ std::vector<std::string> shapeLines(const ShapeChecks& s)
     if (!s.notEvaluable.empty())
         lines.push_back("la curva non si può calcolare tra i punti (va all'infinito), vicino a x = " +
                         xList(s.notEvaluable));
-    if (!s.any()) lines.push_back("nessun difetto: la curva segue l'andamento dei punti");
+    if (!s.any() && s.residualPattern)
+        lines.push_back("la curva non segue la forma dei punti: i segni dei residui fanno troppo poche successioni "
+                        "(test delle successioni al 5 %), anche se tra i punti non oscilla e non esce dalla fascia");
+    else if (!s.any())
+        lines.push_back("nessun difetto: la curva segue l'andamento dei punti");
     return lines;
 }
 

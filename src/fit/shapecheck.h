@@ -25,6 +25,10 @@ struct ShapeChecks {
     std::vector<double> notEvaluable; // x where the curve cannot be computed (a pole, an overflow);
                                       // an interval with one is not checked further
     bool fewPoints = false;          // fewer than two points per coefficient
+    // The residuals' signs in x order make fewer runs than chance would (the
+    // statistics' runs test): the curve misses the points' shape even when
+    // nothing shows between them.
+    bool residualPattern = false;
     int n = 0;
     int p = 0;
     double bandShare = 0.2;
@@ -33,7 +37,8 @@ struct ShapeChecks {
 
 ShapeChecks shapeChecks(const Calculation& calculation, const ShapeOptions& options = {});
 
-// The findings as Italian lines.
+// The findings as Italian lines; the last says whether the curve follows the
+// points, as the statistics' runs test says too.
 std::vector<std::string> shapeLines(const ShapeChecks& checks);
 
 // Short Italian words for a table column ("oscilla", "fuori banda", "polo", "pochi punti").

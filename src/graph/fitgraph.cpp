@@ -15,6 +15,25 @@ namespace calvero {
 
 namespace {
 
+// The extremes the axes take: of the points, and of the points the curve was
+// made to pass through, which may lie beyond them (a fan's shut-off head at
+// zero flow).
+struct DataRange {
+    double xMin, xMax, yMin, yMax;
+};
+
+DataRange dataRange(const FitGraphData& data)
+{
+    DataRange r{minX(data.points), maxX(data.points), minY(data.points), maxY(data.points)};
+    for (const ThroughPoint& p : data.throughPoints) {
+        r.xMin = std::min(r.xMin, p.x);
+        r.xMax = std::max(r.xMax, p.x);
+        r.yMin = std::min(r.yMin, p.y);
+        r.yMax = std::max(r.yMax, p.y);
+    }
+    return r;
+}
+
 CurveFunction drawnCurve(const FitGraphData& data)
 {
     if (!data.curve) return {};
@@ -33,6 +52,7 @@ FitGraphData fitGraphData(const Calculation& done)
     data.plotted = std::min(done.pointCount, MaxListedPoints);
     data.curve = done.curve;
     if (done.curve) data.questions.predictor = std::make_shared<const CurvePredictor>(done);
+    if (done.curve) data.throughPoints = done.options.throughPoints;
     return data;
 }
 
@@ -45,20 +65,26 @@ void fitGraphProcedure(GraphState& s)
     // of its value clear of the x axis (or on it at 0), the highest 15 % of
     // its value, and at least a twentieth of the data's height, clear of the
     // top of the y axis and its arrow.
-    double lowest = minY(data.points);
-    double highest = maxY(data.points);
-    double left = minX(data.points), right = maxX(data.points);
+    const DataRange r = dataRange(data);
+    double lowest = r.yMin, highest = r.yMax, left = r.xMin, right = r.xMax;
     widenForQuestions(data.questions, left, lowest, right, highest);
     const double headroom = std::max(0.15 * std::fabs(highest), 0.05 * (highest - lowest));
     drawAxes(s, "X", "Y", ColourBlue, left, lowest - 0.15 * std::fabs(lowest), right, highest + headroom);
     plotPoints(s, data.plotted, data.points.x, data.points.y, ColourBlue);
+    if (!data.throughPoints.empty()) {
+        PointArray x{}, y{};
+        const int n = std::min<int>(static_cast<int>(data.throughPoints.size()), MaxPoints);
+        for (int i = 1; i <= n; ++i) x[i] = data.throughPoints[i - 1].x, y[i] = data.throughPoints[i - 1].y;
+        plotPoints(s, n, x, y, ColourRed);
+    }
     plotQuestions(s, minX(data.points), maxX(data.points));
-    if (data.curve) plotCurve(s, drawnCurve(data), ColourGreen, minX(data.points), maxX(data.points));
+    if (data.curve) plotCurve(s, drawnCurve(data), ColourGreen, r.xMin, r.xMax);
 }
 
 std::optional<double> drawnCurveValueAt(const GraphState& s, double x)
 {
-    if (s.procedure != &fitGraphProcedure || x < minX(s.fit.points) || x > maxX(s.fit.points)) return std::nullopt;
+    const DataRange r = dataRange(s.fit);
+    if (s.procedure != &fitGraphProcedure || x < r.xMin || x > r.xMax) return std::nullopt;
     return curveValueAt(drawnCurve(s.fit), x);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The graph of a one-variable calculation: axes over the data's range, the
-// points and, when the kind has one, the fitted curve.
+// points and, when the kind has one, the fitted curve; the points the fit
+// options made the curve pass through, in red, widen the range.
 #include "fit/calculation.h"
 #include "graph/graphstate.h"
 
@@ -16,7 +17,8 @@ FitGraphData fitGraphData(const Calculation& done);
 void fitGraphProcedure(GraphState& s);
 
 // The fitted curve's y at x where the installed procedure draws it (this
-// program's graph, x within the points' range); nothing elsewhere.
+// program's graph, x within the range of the points and the through points);
+// nothing elsewhere.
 std::optional<double> drawnCurveValueAt(const GraphState& s, double x);
 
 // Before the graph is drawn on the screen (or into a picture): screen device,

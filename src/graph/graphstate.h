@@ -6,6 +6,7 @@
 // function of the engine; nothing of it is shared between two graphs.
 #include "fit/dataset.h"
 #include "fit/curvequestions.h"
+#include "fit/fitoptions.h"
 #include "fit/fittedcurve.h"
 #include "fit/prediction.h"
 #include "graph/canvas.h"
@@ -53,7 +54,8 @@ struct PlotFrame {
 };
 
 // What the program's graph shows: the points of a calculation (foundCount of
-// them set the axes, the first `plotted` are marked) and its fitted curve.
+// them set the axes, the first `plotted` are marked), its fitted curve, and
+// the points its fit options made it pass through (inside the axes, marked).
 // What the questions asked of a curve of one variable add to its graph: the
 // confidence and prediction bands, the system curve with its operating
 // points, the curve at another speed or diameter over its scaled flows.
@@ -72,6 +74,7 @@ struct FitGraphData {
     int plotted = 0;
     std::optional<FittedCurve> curve;
     QuestionGraph questions;
+    std::vector<ThroughPoint> throughPoints;
 };
 
 // What the picture of a surface Z = F(x, y) shows: its points 1..count and

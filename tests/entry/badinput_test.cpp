@@ -1,8 +1,8 @@
 // The point import on files that are not what it expects: truncated,
 // binary, oversized and malformed text files, and spreadsheet files that are
-// no workbook. A text file keeps what it read line by line and never reaches
-// beyond the 200 places; a spreadsheet that cannot be read says so and leaves
-// the grid and the data set as they were.
+// no workbook. A text file keeps what it read line by line, in place of
+// every point before it, and never reaches beyond the 200 places; a file that
+// cannot be read says so and leaves the grid and the data set as they were.
 #include "entry/importcommand.h"
 #include "spreadsheet/spreadsheetimport.h"
 #include "spreadsheet/workbookwriter.h"
@@ -68,16 +68,17 @@ protected:
     Document doc;
     InputFields inputs;
 
-    // Rows and entries from `row` to 200 are as the data set had them.
-    void expectUntouchedFrom(int row) const
+    // Rows and entries from `row` to 200 are empty: nothing of the data set
+    // before the import stays beside the file's points.
+    void expectEmptyFrom(int row) const
     {
         const Document& s = doc;
         for (int r = row; r <= MaxPoints; ++r) {
-            EXPECT_EQ(s.points.x[r], before.x[r]) << "x[" << r << "]";
-            EXPECT_EQ(s.points.y[r], before.y[r]) << "y[" << r << "]";
-            EXPECT_EQ(s.points.z[r], before.z[r]) << "z[" << r << "]";
+            EXPECT_EQ(s.points.x[r], 0.0) << "x[" << r << "]";
+            EXPECT_EQ(s.points.y[r], 0.0) << "y[" << r << "]";
+            EXPECT_EQ(s.points.z[r], 0.0) << "z[" << r << "]";
             for (int c = 1; c <= PointGrid::Columns; ++c)
-                EXPECT_EQ(s.grid.cell(r, c), before.grid.cell(r, c)) << "row " << r << " column " << c;
+                EXPECT_EQ(s.grid.cell(r, c), "") << "row " << r << " column " << c;
         }
     }
     void expectUnchanged() const
@@ -100,8 +101,8 @@ TEST_F(BadPointFileTest, FiftyMegabytesOfDigitsOnOneLine)
     // the grid keeps those, not fifty megabytes.
     EXPECT_EQ(doc.grid.cell(1, 1), std::string(130, '7'));
     EXPECT_DOUBLE_EQ(doc.points.x[1], 7.777777777777778e129);
-    EXPECT_EQ(doc.points.y[1], before.y[1]);
-    expectUntouchedFrom(2);
+    EXPECT_EQ(doc.points.y[1], 0.0);
+    expectEmptyFrom(2);
 }
 
 TEST_F(BadPointFileTest, HugeLineDoesNotSwallowTheLinesAfterIt)
@@ -116,8 +117,8 @@ TEST_F(BadPointFileTest, HugeLineDoesNotSwallowTheLinesAfterIt)
     EXPECT_EQ(doc.points.y[2], 0.0);
     EXPECT_EQ(doc.grid.cell(3, 3), "7");
     EXPECT_EQ(doc.points.z[3], 7.0);
-    EXPECT_EQ(doc.grid.cell(4, 1), before.grid.cell(4, 1));
-    expectUntouchedFrom(4);
+    EXPECT_EQ(doc.grid.cell(4, 1), "");
+    expectEmptyFrom(4);
 }
 
 TEST_F(BadPointFileTest, HundredThousandLinesStopAtTheTwoHundredth)
@@ -129,7 +130,7 @@ TEST_F(BadPointFileTest, HundredThousandLinesStopAtTheTwoHundredth)
     EXPECT_EQ(doc.points.x[200], 200.0); // not the last line's value
     EXPECT_EQ(doc.points.y[200], 400.0);
     EXPECT_EQ(doc.grid.cell(200, 1), "200");
-    EXPECT_EQ(doc.points.z[200], before.z[200]);
+    EXPECT_EQ(doc.points.z[200], 0.0);
 }
 
 TEST_F(BadPointFileTest, BinaryFileNeverReachesBeyondItsPlaces)
@@ -154,9 +155,9 @@ TEST_F(BadPointFileTest, TruncatedFileKeepsWhatItHolds)
     const std::string name = folder.write("troncato.csv", "1;2\n3;4\n5;");
     EXPECT_EQ(importPointFile(name, 2), Failure{});
     EXPECT_EQ(doc.points.x[3], 5.0);
-    EXPECT_EQ(doc.points.y[3], before.y[3]);
-    EXPECT_EQ(doc.grid.cell(3, 2), before.grid.cell(3, 2));
-    expectUntouchedFrom(4);
+    EXPECT_EQ(doc.points.y[3], 0.0);
+    EXPECT_EQ(doc.grid.cell(3, 2), "");
+    expectEmptyFrom(4);
 }
 
 TEST_F(BadPointFileTest, MalformedLinesShowTheirTextAndAreRefusedLater)
@@ -165,7 +166,7 @@ TEST_F(BadPointFileTest, MalformedLinesShowTheirTextAndAreRefusedLater)
     EXPECT_EQ(importPointFile(name, 2), Failure{});
     EXPECT_EQ(doc.grid.cell(2, 1), "portata");
     EXPECT_EQ(doc.points.x[2], 0.0);
-    expectUntouchedFrom(4);
+    expectEmptyFrom(4);
     EXPECT_EQ(calculationRefusal(), Messages{"valore non numerico alla riga 2, colonna X: portata"});
 }
 
@@ -239,14 +240,15 @@ TEST_F(BadWorkbookTest, TruncatedWorkbookIsRefusedOrReadAsFarAsItGoes)
             expectUnchanged();
             continue;
         }
-        // Read: the grid holds the sheet's texts as far as they go, the data set is not written.
+        // Read: the grid holds the sheet's texts as far as they go; the points
+        // before are gone, the sheet's reach the data set when the grid is counted.
         for (int r = 1; r <= 150; ++r) {
             const std::string& x = doc.grid.cell(r, 1);
             if (!x.empty()) {
                 EXPECT_EQ(x, spreadsheetNumberText(r * 1.5)) << length << " row " << r;
             }
         }
-        EXPECT_TRUE(doc.points.x == before.x) << length;
+        EXPECT_TRUE(doc.points.x == PointArray{}) << length;
     }
 }
 
@@ -262,7 +264,7 @@ TEST_F(BadWorkbookTest, SheetLargerThanTheBlockFillsOnlyTheGrid)
     EXPECT_EQ(importPointFile(name.string(), 1), Failure{});
     EXPECT_EQ(doc.grid.cell(200, 2), "1991");
     EXPECT_EQ(doc.grid.cell(1, 3), std::string(130, 'x'));
-    EXPECT_TRUE(doc.points.x == before.x);
+    EXPECT_TRUE(doc.points.x == PointArray{});
 }
 
 } // namespace

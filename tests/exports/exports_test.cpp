@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 using namespace calvero;
 
@@ -104,6 +105,39 @@ TEST(ExportComment, OneLineWhateverTheText)
     EXPECT_EQ(exportComment(ExportFormat::CFunction, text), "// C:/dati/ nuova riga?-/ \n");
     EXPECT_EQ(exportComment(ExportFormat::EnergyPlus, "a\r\nb"), "! a  b\n");
     EXPECT_EQ(exportComment(ExportFormat::PythonFunction, "caff\xe8"), "# caff\xc3\xa8\n");
+}
+
+TEST(ExportComment, FitOptionsInEveryFormat)
+{
+    // The bowl by a cubic surface whose constant is fixed: every format can write it.
+    std::vector<std::array<double, 3>> points;
+    for (double x : {0.0, 1.0, 2.0, 3.0})
+        for (double y : {0.0, 1.0, 2.0, 3.0, 4.0}) points.push_back({x, y, 10 - (x - 1) * (x - 1) - (y - 2) * (y - 2)});
+    CalculationInput in;
+    in.kind = FitType::SurfaceXY;
+    in.degree = 3;
+    for (const auto& [x, y, z] : points) {
+        ++in.pointCount;
+        in.points.x[in.pointCount] = x, in.points.y[in.pointCount] = y, in.points.z[in.pointCount] = z;
+    }
+    in.options.fixedTerms = {{1, 9.0}};
+    const Outcome steered = calculate(in);
+    ASSERT_TRUE(bool(steered)) << steered.failure();
+    const std::pair<ExportFormat, const char*> comments[] = {{ExportFormat::EnergyPlus, "! "},
+                                                             {ExportFormat::Ahri540, "# "},
+                                                             {ExportFormat::Formula, "commento della cella: "},
+                                                             {ExportFormat::CFunction, "// "},
+                                                             {ExportFormat::PythonFunction, "# "}};
+    for (const auto& [format, comment] : comments) {
+        const Checked<std::string> text = exportText(format, *steered, {});
+        ASSERT_TRUE(bool(text)) << exportCaption(format) << ": " << text.failure();
+        const std::size_t at = text->find("vincoli: termine 1 = 9");
+        ASSERT_NE(at, std::string::npos) << exportCaption(format);
+        const std::size_t lineStart = text->rfind('\n', at) + 1;
+        EXPECT_EQ(text->compare(lineStart, std::strlen(comment), comment), 0) << exportCaption(format);
+    }
+    // Without options the comments say nothing of them.
+    EXPECT_EQ(exportText(ExportFormat::CFunction, bowl(), {})->find("vincoli"), std::string::npos);
 }
 
 TEST(FormulaCells, ReferencesTheSpreadsheetsTake)

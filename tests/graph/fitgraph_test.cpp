@@ -96,5 +96,28 @@ TEST_F(FitGraphTest, CurveOfTheFitIsDrawnInGreenOverTheDataRange)
     EXPECT_EQ(canvas.rectangles.size(), 0u);
 }
 
+TEST_F(FitGraphTest, ThroughPointsLieInsideTheAxesAndAreMarked)
+{
+    // Points from x = 1 to 5 on y = 2x; the curve made to pass through (0; 0)
+    // and (7; 14), outside them: the axes take them in, the curve reaches them.
+    fillPoints(5);
+    PolynomialCoefficients line{};
+    line[2] = 2;
+    data.curve = PolynomialCurve{line, 1};
+    data.throughPoints = {{0, 0, 0}, {7, 14, 0}};
+    useScreen();
+    prepareScreenGraph(graph, data);
+    drawGraph(graph);
+    EXPECT_LE(graph.plot.xMin, 0.0);
+    EXPECT_GE(graph.plot.xMax, 7.0);
+    EXPECT_GT(graph.plot.yMax, 14.0);
+    constexpr CanvasColour Red{255, 0, 0};
+    int red = 0;
+    for (const Box& e : canvas.ellipses) red += e.colour == Red;
+    EXPECT_EQ(red, 2);
+    EXPECT_EQ(drawnCurveValueAt(graph, 7.0), std::optional<double>(14.0));
+    EXPECT_EQ(drawnCurveValueAt(graph, 7.5), std::nullopt);
+}
+
 } // namespace
 } // namespace calvero::testing

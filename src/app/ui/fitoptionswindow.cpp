@@ -48,11 +48,14 @@ QGroupBox* group(const char* title, QLayout* layout, QWidget* parent)
 
 } // namespace
 
+void FitOptionsWindow::layOutForRoom(const ScreenRoom& room) { placeInRoom(this, room, sizeHint()); }
+
 FitOptionsWindow::FitOptionsWindow(const FitOptions& options, FitType kind, QWidget* parent)
     : QDialog(parent), options_(options), kind_(kind), pointWeights_(options.pointWeights)
 {
     setObjectName(QStringLiteral("FitOptionsWindow"));
     setWindowTitle(QStringLiteral("vincoli"));
+    new RoomKeeper(this, [this](const ScreenRoom& room) { layOutForRoom(room); }, RoomKeeper::Showing::ByKeeper);
     const bool surface = kind == FitType::SurfaceXY;
     const QString value = surface ? QStringLiteral("z") : QStringLiteral("y");
     auto* layout = new QVBoxLayout(this);

@@ -3,6 +3,7 @@
 // the weighting, the smallest largest error and the monotone curve of the
 // data set's fits. It edits a copy; "OK" gives the options back only when
 // every field reads, otherwise it says which does not and stays open.
+#include "common/ui/screenroom.h"
 #include "fit/dataset.h"
 #include "fit/fitoptions.h"
 
@@ -31,6 +32,9 @@ public:
     QRadioButton* notMonotone() const { return notMonotone_; }
     QRadioButton* decreasing() const { return decreasing_; }
     QRadioButton* increasing() const { return increasing_; }
+
+    // As large as its contents want, as far as the room allows; at each showing.
+    void layOutForRoom(const ScreenRoom& room);
 
 public slots:
     void accept() override;

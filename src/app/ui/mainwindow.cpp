@@ -8,6 +8,7 @@
 #include "app/ui/fitoptionswindow.h"
 #include "app/calculatecommand.h"
 #include "app/document.h"
+#include "entry/importcommand.h"
 #include "fit/dataset.h"
 #include "viewers/ui/comparisonwindow.h"
 
@@ -68,6 +69,15 @@ void fitCaption(QAbstractButton* button, QFont font)
     }
 }
 
+// What the next calculation fits, before its options: "POLINOMIO, grado 7; "
+// (nothing when no kind is chosen).
+std::string choiceLine(FitType kind, int degree)
+{
+    const std::string label = kindLabel(kind);
+    if (label.empty()) return {};
+    return label + (takesDegree(kind) ? ", grado " + std::to_string(degree) : "") + "; ";
+}
+
 // The long time format of the locale without its time-zone part.
 QString longTimeFormat()
 {
@@ -116,6 +126,7 @@ void MainWindow::createControls()
     degreeBox_->setRange(1, 9);
     degreeBox_->setValue(1);
     degreeBox_->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    connect(degreeBox_, &QSpinBox::valueChanged, this, &MainWindow::showOptionsLine);
 
     initialTemperatureLabel_ = new QLabel("t iniziale", this);
     degreeLabel_ = new QLabel("GRADO ", this);
@@ -164,6 +175,8 @@ void MainWindow::createControls()
     optionsLine_->setWordWrap(true);
     optionsLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
+    roomKeeper_ = new RoomKeeper(this, [this](const ScreenRoom& room) { layOutForRoom(room); });
+
     clock_ = new QTimer(this);
     clock_->setInterval(250);
     connect(clock_, &QTimer::timeout, this, &MainWindow::updateClock);
@@ -180,19 +193,21 @@ void MainWindow::start()
     if (started_) return;
     started_ = true;
     document_->programFolder = QApplication::applicationDirPath().toStdString() + "/";
-    QScreen* screen = this->screen() ? this->screen() : QApplication::primaryScreen();
-    const QSize size = screen ? screen->size() : QSize(1024, 768);
-    move(0, 0);
-    resize(size);
     resetDataSet(workspace());
     updateClock();
     clock_->start();
     initialTemperatureField_->clear();
     finalTemperatureField_->clear();
-    layOut(size.width(), size.height());
+    roomKeeper_->showing();
     for (QPushButton* b : {documentationButton_, captureButton_, webSiteButton_, compareButton_, fitOptionsButton_})
         b->setVisible(true);
     showOptionsLine();
+}
+
+void MainWindow::layOutForRoom(const ScreenRoom& room)
+{
+    fillRoom(this, room);
+    layOut(room.inside().width(), room.inside().height());
 }
 
 void MainWindow::layOut(int screenWidth, int screenHeight)
@@ -278,8 +293,9 @@ void MainWindow::runCommand(const std::function<void()>& command)
 void MainWindow::showOptionsLine()
 {
     if (!document_ || !optionsLine_) return;
-    const std::string line = calvero::optionsLine(document_->options, document_->kind);
-    optionsLine_->setText(QString::fromStdString(line.empty() ? "vincoli: nessuno (minimi quadrati)" : line));
+    const std::string options = calvero::optionsLine(document_->options, document_->kind);
+    optionsLine_->setText(QString::fromStdString(
+        choiceLine(document_->kind, degreeBox_->value()) + (options.empty() ? "vincoli: nessuno (minimi quadrati)" : options)));
 }
 
 void MainWindow::editFitOptions()
@@ -337,8 +353,9 @@ void MainWindow::readDataSet()
     // A point file chosen here is what "calvero1 FILE" imports: offer that instead of a refusal.
     if (holdsPointsOnly(path)) {
         if (ask(importInsteadQuestion(path), false) != Answer::Yes) return;
-        workspace().tell(importPoints(workspace(), path));
-        showPointEntry();
+        const Failure said = importPoints(workspace(), path);
+        workspace().tell(said);
+        if (importReplacedPoints(said)) showPointEntry();
         return;
     }
     workspace().tell(readAndCalculate(workspace(), path));
@@ -367,7 +384,13 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::openFile(const std::string& path)
 {
-    runCommand([this, path] { workspace().tell(calvero::openFile(workspace(), path)); });
+    runCommand([this, path] {
+        const bool points = holdsPointsOnly(path);
+        const Failure said = calvero::openFile(workspace(), path);
+        workspace().tell(said);
+        // Imported points are shown where they can be checked before a calculation.
+        if (points && importReplacedPoints(said)) showPointEntry();
+    });
 }
 
 void MainWindow::runExamples() { workspace().tell(calvero::runExamples(workspace())); }

@@ -1,7 +1,9 @@
 #pragma once
-// The main window: the kind, the degree and the temperatures, the line of the
-// fit options that are on, the clock, and every command of the program.
+// The main window: the kind, the degree and the temperatures, the line of
+// what the next calculation fits (kind, degree, fit options), the clock, and
+// every command of the program.
 #include "app/frontend.h"
+#include "common/ui/screenroom.h"
 
 #include <QWidget>
 
@@ -53,6 +55,8 @@ public:
 
     // Lays the controls out for a screen of the given size.
     void layOut(int screenWidth, int screenHeight);
+    // Fills the room of the screen and lays the controls out for it.
+    void layOutForRoom(const ScreenRoom& room);
     QString clockPanelText() const;
 
     QLabel* clockPanel() const { return clockPanel_; }
@@ -72,7 +76,8 @@ public:
     QPushButton* webSiteButton() const { return webSiteButton_; }
     QPushButton* compareButton() const { return compareButton_; }
     QPushButton* fitOptionsButton() const { return fitOptionsButton_; }
-    // The one line that says which fit options are on.
+    // The one line that says what the next calculation fits: the kind, its
+    // degree and the fit options that are on.
     QLabel* optionsLine() const { return optionsLine_; }
 
 public slots:
@@ -135,6 +140,7 @@ private:
     QLabel* optionsLine_ = nullptr;
 
     bool started_ = false;
+    RoomKeeper* roomKeeper_ = nullptr;
     QTimer* clock_ = nullptr;
     Windows windows_;
     Document* document_ = nullptr;

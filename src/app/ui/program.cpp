@@ -1,5 +1,7 @@
 #include "app/ui/program.h"
 
+#include "app/datasetcommands.h"
+
 namespace calvero {
 
 Program::Program()
@@ -13,8 +15,18 @@ Program::Program()
 {
     mainWindow.setCaptureInbox(captureInbox.name());
     mainWindow.setDocument(document, &presenter);
+    pointGridWindow.setImportListener([this](const std::string& path) {
+        pointsImported(document, path);
+        mainWindow.showOptionsLine();
+    });
     MainWindow::Windows windows;
-    windows.showPointEntry = [this] { pointGridWindow.exec(); };
+    // Points that arrive while the grid is open (from digitora) show in it.
+    windows.showPointEntry = [this] {
+        if (pointGridWindow.isVisible())
+            pointGridWindow.layOutForScreen();
+        else
+            pointGridWindow.exec();
+    };
     mainWindow.setWindows(std::move(windows));
 }
 

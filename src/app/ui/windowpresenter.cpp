@@ -1,5 +1,6 @@
 #include "app/ui/windowpresenter.h"
 
+#include "app/datasetcommands.h"
 #include "app/document.h"
 #include "graph/fitgraph.h"
 #include "graph/surfacegraph.h"
@@ -43,7 +44,7 @@ void WindowPresenter::showNotice(const std::string& text)
 void WindowPresenter::showReport()
 {
     const auto& last = document_.lastCalculation;
-    report_.showReport({last ? last->report : std::vector<std::string>{}, document_.currentDataSetName, last,
+    report_.showReport({last ? last->report : std::vector<std::string>{}, pointsCaption(document_), last,
                         {document_.currentDataSetName, document_.importedPointFile}});
 }
 

@@ -11,7 +11,6 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QScreen>
 #include <poppler-qt6.h>
 
 #include <algorithm>
@@ -80,13 +79,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     app.setApplicationName("digitora");
     calvero::installItalianTranslations(app);
-    calvero::CaptureWindow window;
-    // 1200 x 800 where the screen has room, else the screen's free area: a
-    // 1024 x 768 screen shows the whole side panel.
-    const QSize wanted(1200, 800);
-    const QRect screen = window.screen()->availableGeometry();
-    window.resize(wanted.boundedTo(screen.size() - (window.frameGeometry().size() - window.geometry().size())));
-    window.move(screen.topLeft());
+    calvero::CaptureWindow window; // sized to the screen as it is shown
     window.show();
     const QStringList named = app.arguments().mid(1);
     if (!named.isEmpty()) window.openPicture(named.first());

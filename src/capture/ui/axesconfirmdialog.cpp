@@ -27,6 +27,7 @@ AxesConfirmDialog::AxesConfirmDialog(const std::array<ReadReference, 4>& read, c
     : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("assi letti dai numeri"));
+    new RoomKeeper(this, [this](const ScreenRoom& room) { layOutForRoom(room); }, RoomKeeper::Showing::ByKeeper);
     auto* column = new QVBoxLayout(this);
     auto* intro = new QLabel(QStringLiteral("Valori letti alle tacche segnate sull'immagine (%1).\n"
                                             "Verde: letti con sicurezza; giallo: incerti; rosso: dubbi. "
@@ -51,6 +52,8 @@ AxesConfirmDialog::AxesConfirmDialog(const std::array<ReadReference, 4>& read, c
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     column->addWidget(buttons);
 }
+
+void AxesConfirmDialog::layOutForRoom(const ScreenRoom& room) { placeInRoom(this, room, sizeHint()); }
 
 std::array<QString, 4> AxesConfirmDialog::values() const
 {

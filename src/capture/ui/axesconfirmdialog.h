@@ -3,6 +3,8 @@
 // correct before they calibrate anything: the four references with the value
 // read at each, each coloured by how sure the reading was (a digitizer that
 // fills axis values by OCR can read a y tick as an x label).
+#include "common/ui/screenroom.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -28,6 +30,8 @@ public:
     AxesConfirmDialog(const std::array<ReadReference, 4>& read, const QString& scales, QWidget* parent = nullptr);
     // The values as the user left them.
     std::array<QString, 4> values() const;
+    // As large as its contents want, as far as the room allows; at each showing.
+    void layOutForRoom(const ScreenRoom& room);
 
 private:
     std::array<QLineEdit*, 4> fields_{};

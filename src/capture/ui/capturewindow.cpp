@@ -53,6 +53,7 @@ CaptureWindow::CaptureWindow(QWidget* parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("digitora"));
     setWindowTitle(QStringLiteral("digitora - cattura punti dal grafico"));
     setAcceptDrops(true);
+    new RoomKeeper(this, [this](const ScreenRoom& room) { layOutForRoom(room); }, RoomKeeper::Showing::ByKeeper);
     createControls();
     createActions();
 
@@ -113,6 +114,8 @@ CaptureWindow::CaptureWindow(QWidget* parent) : QMainWindow(parent)
     };
     refresh();
 }
+
+void CaptureWindow::layOutForRoom(const ScreenRoom& room) { placeInRoom(this, room, QSize(1200, 800)); }
 
 void CaptureWindow::createControls()
 {
@@ -285,8 +288,20 @@ QWidget* CaptureWindow::createSidePanel()
     connect(copyCurveButton, &QPushButton::clicked, this, &CaptureWindow::copyCurvePoints);
     connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
 
-    for (QWidget* part : std::initializer_list<QWidget*>{axes, curves, tools, search}) column->addWidget(part);
-    column->addStretch();
+    // The groups scroll where the screen is too low for them (at 1024 x 768
+    // the last few rows, at 800 x 600 more); the buttons under them and the
+    // status bar stay in view.
+    auto* groups = new QWidget;
+    auto* groupColumn = new QVBoxLayout(groups);
+    groupColumn->setContentsMargins(0, 0, 0, 0);
+    for (QWidget* part : std::initializer_list<QWidget*>{axes, curves, tools, search}) groupColumn->addWidget(part);
+    groupColumn->addStretch();
+    auto* groupScroll = new QScrollArea;
+    groupScroll->setWidget(groups);
+    groupScroll->setWidgetResizable(true);
+    groupScroll->setFrameShape(QFrame::NoFrame);
+    groupScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    column->addWidget(groupScroll, 1);
     auto* copyRow = new QHBoxLayout;
     copyRow->addWidget(copyButton);
     copyRow->addWidget(copyCurveButton);

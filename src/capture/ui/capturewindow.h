@@ -10,6 +10,7 @@
 #include "capture/textreader.h"
 #include "capture/ui/axesconfirmdialog.h"
 #include "capture/ui/captureview.h"
+#include "common/ui/screenroom.h"
 
 #include <QMainWindow>
 
@@ -57,6 +58,9 @@ public:
     void setResolutionAsker(ResolutionAsker asker) { resolutionAsker_ = std::move(asker); }
     void setConfirmer(Confirmer confirmer) { confirmer_ = std::move(confirmer); }
     void setAxesConfirmer(AxesConfirmer confirmer) { axesConfirmer_ = std::move(confirmer); }
+    // 1200 x 800 where the screen has room, else the room it has; at each
+    // showing. On a low screen the side panel's groups scroll.
+    void layOutForRoom(const ScreenRoom& room);
     // What reads the tick labels (Tesseract unless a test gives another).
     void setTextReader(std::shared_ptr<const capture::TextReader> reader) { textReader_ = std::move(reader); }
 

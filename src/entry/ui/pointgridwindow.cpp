@@ -101,6 +101,7 @@ PointGridWindow::PointGridWindow(PointTarget target, const FitType& kind, QWidge
     connect(exitButton_, &QPushButton::clicked, this, &PointGridWindow::finishEntry);
     connect(importButton_, &QPushButton::clicked, this, &PointGridWindow::importPoints);
 
+    roomKeeper_ = new RoomKeeper(this, [this](const ScreenRoom& room) { layOutForRoom(room); });
     messageSink_ = [this](const QString& text) {
         QMessageBox::warning(this, QCoreApplication::applicationName(), text);
     };
@@ -112,6 +113,7 @@ PointGridWindow::PointGridWindow(PointTarget target, const FitType& kind, QWidge
 
 void PointGridWindow::setMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
 void PointGridWindow::setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
+void PointGridWindow::setImportListener(ImportListener listener) { importListener_ = std::move(listener); }
 
 int PointGridWindow::gridRowCount() const { return model_->rowCount() + 1; }
 int PointGridWindow::gridColumnCount() const { return model_->columnCount() + 1; }
@@ -122,18 +124,16 @@ QString PointGridWindow::headerCell(int column) const
     return model_->headerData(column - 1, Qt::Horizontal, Qt::DisplayRole).toString();
 }
 
-void PointGridWindow::layOutForScreen()
-{
-    const QScreen* current = screen();
-    layOutForScreen(current != nullptr ? current->geometry().size() : QSize(1024, 768));
-}
+void PointGridWindow::layOutForScreen() { roomKeeper_->showing(); }
 
-void PointGridWindow::layOutForScreen(const QSize& screenSize)
+void PointGridWindow::layOutForScreen(const QSize& screenSize) { layOutForRoom({QRect(QPoint(0, 0), screenSize), {}}); }
+
+void PointGridWindow::layOutForRoom(const ScreenRoom& room)
 {
-    const EntryLayout layout = entryLayout(screenSize.width(), screenSize.height());
+    const QRect inside = room.inside();
+    const EntryLayout layout = entryLayout(inside.width(), inside.height());
     setWindowTitle(QStringLiteral("immissione dati"));
-    move(layout.window.left, layout.window.top);
-    resize(layout.window.width, layout.window.height);
+    fillRoom(this, room);
 
     // The grid's text may have changed while the window was hidden (a clear, a data set file).
     model_->setShowsZ(kind_ == FitType::SurfaceXY);
@@ -161,8 +161,10 @@ void PointGridWindow::importPoints()
     commitOpenEditor();
     const QString name = fileChooser_ ? fileChooser_() : QString();
     if (name.isEmpty()) return;
-    const Failure said = importPointFile(name.toStdString(), firstRowBox_->value(), target_);
+    const std::string path = name.toStdString();
+    const Failure said = importPointFile(path, firstRowBox_->value(), target_);
     model_->refresh();
+    if (importReplacedPoints(said) && importListener_) importListener_(path);
     if (said) showMessage(QString::fromStdString(*said));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The point-entry window: the grid of points, the import from a text or
 // spreadsheet file, and "&USCITA", which copies the grid into the data set.
+#include "common/ui/screenroom.h"
 #include "entry/pointimport.h"
 
 #include <QDialog>
@@ -24,12 +25,15 @@ public:
     using MessageSink = std::function<void(const QString&)>;
     // Asks for the file to import; an empty name means the user cancelled.
     using FileChooser = std::function<QString()>;
+    // Told the file whose points have just replaced the grid's.
+    using ImportListener = std::function<void(const std::string& path)>;
 
     // The window edits the grid of target; kind tells whether it shows z.
     PointGridWindow(PointTarget target, const FitType& kind, QWidget* parent = nullptr);
 
     void setMessageSink(MessageSink sink);
     void setFileChooser(FileChooser chooser);
+    void setImportListener(ImportListener listener);
 
     PointGridModel* gridModel() const { return model_; }
     // Copy, paste and delete of the grid's cells (keys and context menu).
@@ -48,9 +52,14 @@ public:
     QLabel* firstRowLabel() const { return firstRowLabel_; }
     QSpinBox* firstRowBox() const { return firstRowBox_; }
 
+    // Set-up at each showing: size, grid columns for the kind, placement,
+    // first spreadsheet row 2; the window fills the room of its screen.
+    void layOutForRoom(const ScreenRoom& room);
+
 public slots:
-    // Set-up at each showing: size, grid columns for the kind, placement, first spreadsheet row 2.
+    // The set-up for the room the window has now.
     void layOutForScreen();
+    // The set-up for a whole screen of that size, without a frame.
     void layOutForScreen(const QSize& screen);
     void finishEntry();
     void importPoints();
@@ -76,6 +85,8 @@ private:
     PointGridClipboard* clipboard_;
     MessageSink messageSink_;
     FileChooser fileChooser_;
+    ImportListener importListener_;
+    RoomKeeper* roomKeeper_;
 };
 
 } // namespace calvero

@@ -140,6 +140,7 @@ GraphWindow::GraphWindow(QWidget* parent) : QDialog(parent)
     connect(ratioField_, &QLineEdit::editingFinished, this, &GraphWindow::askQuestions);
     connect(quantityChoice_, &QComboBox::currentIndexChanged, this, &GraphWindow::askQuestions);
 
+    roomKeeper_ = new RoomKeeper(this, [this](const ScreenRoom& room) { layOutForRoom(room); });
     messageSink_ = [this](const QString& text) { QMessageBox::warning(this, QStringLiteral("grafico"), text); };
     imageFileChooser_ = [this] {
         QString filter;
@@ -236,14 +237,13 @@ void GraphWindow::fillScreen()
     for (QWidget* w : std::initializer_list<QWidget*>{bandsBox_, systemLabel_, systemField_, ratioLabel_, ratioField_,
                                                       quantityChoice_, questionsAnswer_})
         w->setVisible(questions);
-    // The whole screen, frame included, from its top-left corner.
-    QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (where) {
-        const QRect area = where->availableGeometry();
-        const QSize frame = frameGeometry().size() - size();
-        move(area.topLeft());
-        resize(area.size() - frame);
-    }
+    roomKeeper_->showing();
+}
+
+void GraphWindow::layOutForRoom(const ScreenRoom& room)
+{
+    // The whole room, frame included, from its top-left corner.
+    fillRoom(this, room);
     placeButtons();
     update();
 }

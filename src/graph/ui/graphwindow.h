@@ -4,6 +4,7 @@
 // graph: every paint runs one drawing pass of the procedure installed there
 // on the screen device.
 #include "common/ui/printdialog.h"
+#include "common/ui/screenroom.h"
 #include "graph/worldposition.h"
 
 #include <QDialog>
@@ -55,6 +56,9 @@ public:
     QComboBox* quantityChoice() const { return quantityChoice_; }
     QLabel* questionsAnswer() const { return questionsAnswer_; }
 
+    // The window over the whole room, buttons near its bottom.
+    void layOutForRoom(const ScreenRoom& room);
+
 public slots:
     // Activation: full screen, buttons near the bottom, graph drawn.
     void fillScreen();
@@ -95,6 +99,7 @@ private:
     bool asksQuestions() const; // a graph of a curve of one variable
     void showMessage(const QString& text);
 
+    RoomKeeper* roomKeeper_ = nullptr;
     GraphState graph_;
     ScreenPlot screenPlot_; // of the last pass on the window, for reading values off it
     MessageSink messageSink_;

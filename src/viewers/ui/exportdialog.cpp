@@ -52,7 +52,7 @@ ExportDialog::ExportDialog(Calculation calculation, const std::string& name, QWi
 {
     setObjectName(QStringLiteral("exportDialog"));
     setWindowTitle(QStringLiteral("esporta l'equazione"));
-    resize(900, 640);
+    new RoomKeeper(this, [this](const ScreenRoom& room) { layOutForRoom(room); }, RoomKeeper::Showing::ByKeeper);
     const bool surface = calculation_.kind == FitType::SurfaceXY;
 
     formatChoice_ = new QComboBox(this);
@@ -65,7 +65,6 @@ ExportDialog::ExportDialog(Calculation calculation, const std::string& name, QWi
     ratedYEdit_ = shortEdit({}, this);
     ratedXEdit_->setPlaceholderText(QStringLiteral("x"));
     ratedYEdit_->setPlaceholderText(QStringLiteral("y"));
-    ratedYEdit_->setVisible(surface);
     QHBoxLayout* rated = leftAligned({ratedCheck_, ratedXEdit_, ratedYEdit_});
 
     unitChoice_ = new QComboBox(this);
@@ -74,7 +73,6 @@ ExportDialog::ExportDialog(Calculation calculation, const std::string& name, QWi
 
     xCellEdit_ = shortEdit(QStringLiteral("A2"), this);
     yCellEdit_ = shortEdit(QStringLiteral("B2"), this);
-    yCellEdit_->setVisible(surface);
     QHBoxLayout* cells = leftAligned({xCellEdit_, yCellEdit_});
     languageChoice_ = new QComboBox(this);
     languageChoice_->addItem(QStringLiteral("inglese"));
@@ -90,7 +88,10 @@ ExportDialog::ExportDialog(Calculation calculation, const std::string& name, QWi
 
     preview_ = new QPlainTextEdit(this);
     preview_->setReadOnly(true);
-    preview_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // A long row (the compressor's ten coefficients, a surface's formula) or
+    // a refusal wraps at the edge, inside a word when it has no blank.
+    preview_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    preview_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     QFont fixed(QStringLiteral("Courier New"));
     fixed.setStyleHint(QFont::TypeWriter);
     fixed.setFixedPitch(true);
@@ -132,6 +133,8 @@ ExportDialog::ExportDialog(Calculation calculation, const std::string& name, QWi
     refresh();
 }
 
+void ExportDialog::layOutForRoom(const ScreenRoom& room) { placeInRoom(this, room, QSize(900, 640)); }
+
 ExportFormat ExportDialog::format() const { return static_cast<ExportFormat>(formatChoice_->currentData().toInt()); }
 
 Checked<ExportChoices> ExportDialog::choices() const
@@ -165,6 +168,10 @@ void ExportDialog::refresh()
     form_->setRowVisible(3, f == ExportFormat::Ahri540);
     form_->setRowVisible(4, f == ExportFormat::Formula);
     form_->setRowVisible(5, f == ExportFormat::Formula);
+    // A row shown shows all its boxes: y's only for the surface.
+    const bool surface = calculation_.kind == FitType::SurfaceXY;
+    ratedYEdit_->setVisible(surface && f == ExportFormat::EnergyPlus);
+    yCellEdit_->setVisible(surface && f == ExportFormat::Formula);
     ratedXEdit_->setEnabled(ratedCheck_->isChecked());
     ratedYEdit_->setEnabled(ratedCheck_->isChecked());
     const Checked<std::string> text = exportedText();

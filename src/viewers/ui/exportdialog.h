@@ -5,6 +5,7 @@
 // file or copied to the clipboard. What it cannot export says why in place
 // of the text.
 #include "common/checked.h"
+#include "common/ui/screenroom.h"
 #include "fit/calculation.h"
 #include "exports/exportformats.h"
 
@@ -52,6 +53,9 @@ public:
     QPlainTextEdit* preview() const { return preview_; }
     QPushButton* saveButton() const { return saveButton_; }
     QPushButton* copyButton() const { return copyButton_; }
+
+    // 900 x 640 where the screen has room, else the room it has; at each showing.
+    void layOutForRoom(const ScreenRoom& room);
 
 public slots:
     // The text again from the choices, and the rows that apply to the format.

@@ -13,10 +13,13 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace calvero {
+
+namespace {
+const QSize WantedSize(1000, 700);
+}
 
 FiguresWindow::FiguresWindow(QWidget* parent) : QDialog(parent)
 {
@@ -46,12 +49,10 @@ FiguresWindow::FiguresWindow(QWidget* parent) : QDialog(parent)
     };
     printerQuery_ = [] { return !QPrinterInfo::defaultPrinter().isNull(); };
     printDialog_ = standardPrintDialog(this);
-
-    // Never larger than a 1024 x 768 screen less the window frame and task bar.
-    const QScreen* current = screen();
-    const QSize available = current ? current->availableGeometry().size() : QSize(1024, 768);
-    resize(std::min(1000, available.width() - 24), std::min(700, available.height() - 60));
+    new RoomKeeper(this, [this](const ScreenRoom& room) { layOutForRoom(room); }, RoomKeeper::Showing::ByKeeper);
 }
+
+void FiguresWindow::layOutForRoom(const ScreenRoom& room) { placeInRoom(this, room, WantedSize); }
 
 QFont FiguresWindow::fixedFont()
 {
@@ -64,7 +65,9 @@ QFont FiguresWindow::fixedFont()
 
 void FiguresWindow::printFigures()
 {
-    if (const auto failure = printLines({printerQuery_, printDialog_, pdfFileChooser_}, lines(), windowTitle()))
+    // Named in the printer's queue as the report and the graph are.
+    const QString job = QStringLiteral("CALVERO1 ") + windowTitle();
+    if (const auto failure = printLines({printerQuery_, printDialog_, pdfFileChooser_}, lines(), job))
         showMessage(*failure);
 }
 

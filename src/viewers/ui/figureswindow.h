@@ -1,8 +1,9 @@
 #pragma once
 // What the statistics and comparison windows share: a fixed-pitch text of
 // lines that prints like the report and copies to the clipboard, and a size
-// that fits a 1024 x 768 screen.
+// of 1000 x 700 where the screen has room, else the room it has.
 #include "common/ui/printdialog.h"
+#include "common/ui/screenroom.h"
 
 #include <QDialog>
 
@@ -36,6 +37,9 @@ public:
     QPushButton* printButton() const { return printButton_; }
     QPushButton* copyButton() const { return copyButton_; }
     QPushButton* exitButton() const { return exitButton_; }
+
+    // Sized and placed in the room at each showing.
+    void layOutForRoom(const ScreenRoom& room);
 
 public slots:
     void printFigures();

@@ -89,6 +89,7 @@ HelpWindow::HelpWindow(std::string caption, std::string programFolder, QWidget* 
     , services_(desktopServices())
 {
     setObjectName("helpWindow");
+    roomKeeper_ = new RoomKeeper(this, [this](const ScreenRoom& room) { layOutForRoom(room); });
     browser_->setObjectName("browser");
     exitButton_->setObjectName("exitButton");
     backButton_->setObjectName("backButton");
@@ -119,12 +120,15 @@ void HelpWindow::layoutControls(int screenWidth, int windowWidth, int windowHeig
     setBox(printButton_, layout.printButton);
 }
 
+void HelpWindow::layOutForRoom(const ScreenRoom& room)
+{
+    fillRoom(this, room);
+    layoutControls(room.inside().width(), width(), height());
+}
+
 void HelpWindow::start()
 {
-    const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
-    const QRect area = shown ? shown->geometry() : QRect(0, 0, 1024, 768);
-    setGeometry(area.left(), area.top(), area.width(), area.height());
-    layoutControls(area.width(), width(), height());
+    roomKeeper_->showing();
 
     setWindowTitle(QString::fromStdString(caption_));
 
@@ -165,6 +169,7 @@ void HelpWindow::goBack()
 void HelpWindow::printPage()
 {
     QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("CALVERO1 documentazione"));
     // Without a printer the page goes to a PDF file the user names.
     const bool toFile = !services_.hasDefaultPrinter();
     if (toFile)

@@ -2,6 +2,8 @@
 // The help browser: the program's HTML documentation in a browser that fills
 // most of the screen, with "Esci", "Indietro" and "stampa" below it. A new
 // window is made for every opening (see showHelpPage) and dies with it.
+#include "common/ui/screenroom.h"
+
 #include <QDialog>
 
 #include <string>
@@ -43,6 +45,8 @@ public:
 
     // Places the browser and the buttons (screenWidth sizes the buttons).
     void layoutControls(int screenWidth, int windowWidth, int windowHeight);
+    // Fills the room of the screen and places the controls in it.
+    void layOutForRoom(const ScreenRoom& room);
 
     HelpTextBrowser* browser() const { return browser_; }
     QPushButton* exitButton() const { return exitButton_; }
@@ -70,6 +74,7 @@ private:
     Services services_;
     int screenWidth_ = 0;
     bool started_ = false;
+    RoomKeeper* roomKeeper_ = nullptr;
 };
 
 } // namespace calvero

@@ -21,6 +21,8 @@
 #include <QShowEvent>
 #include <QTextEdit>
 
+#include <algorithm>
+
 namespace calvero {
 
 namespace {
@@ -90,6 +92,7 @@ ReportWindow::ReportWindow(QWidget* parent) : QDialog(parent)
     connect(statisticsButton_, &QPushButton::clicked, this, &ReportWindow::showStatistics);
     connect(exportButton_, &QPushButton::clicked, this, &ReportWindow::showExport);
 
+    roomKeeper_ = new RoomKeeper(this, [this](const ScreenRoom& room) { layOutForRoom(room); });
     messageSink_ = [this](const QString& text) {
         QMessageBox::warning(this, QCoreApplication::applicationName(), text);
     };
@@ -117,18 +120,17 @@ void ReportWindow::setPdfFileChooser(PdfFileChooser chooser) { pdfFileChooser_ =
 void ReportWindow::setPrinterQuery(PrinterQuery query) { printerQuery_ = std::move(query); }
 void ReportWindow::setPrintDialog(PrintDialogRunner dialog) { printDialog_ = std::move(dialog); }
 
-void ReportWindow::layOutForScreen()
-{
-    const QScreen* current = screen();
-    layOutForScreen(current != nullptr ? current->geometry().size() : QSize(1024, 768));
-}
+void ReportWindow::layOutForScreen() { roomKeeper_->showing(); }
 
-void ReportWindow::layOutForScreen(const QSize& screenSize)
+void ReportWindow::layOutForScreen(const QSize& screenSize) { layOutForRoom({QRect(QPoint(0, 0), screenSize), {}}); }
+
+void ReportWindow::layOutForRoom(const ScreenRoom& room)
 {
-    const ReportLayout layout = reportLayout(screenSize.width(), screenSize.height());
-    move(layout.window.left, layout.window.top);
+    const QRect inside = room.inside();
+    const ReportLayout layout = reportLayout(inside.width(), inside.height());
     reportText_->clear();
     setFixedSize(layout.window.width, layout.window.height);
+    move(room.available.topLeft());
     place(reportText_, layout.reportText);
     place(exitButton_, layout.exitButton);
     place(printButton_, layout.printButton);
@@ -182,8 +184,10 @@ void ReportWindow::showStatistics()
 void ReportWindow::showExport()
 {
     if (!report_.calculation) return;
-    // Named after the data set file, as the batch command names it.
-    const std::string name = report_.caption.empty() ? DefaultCurveName : fileStem(report_.caption);
+    // Named after the data set file (or the point file), as the batch command names it.
+    const auto named = std::find_if(report_.sources.begin(), report_.sources.end(),
+                                    [](const std::string& file) { return !file.empty(); });
+    const std::string name = named == report_.sources.end() ? DefaultCurveName : fileStem(*named);
     ExportDialog dialog(*report_.calculation, name, this);
     dialog.setSourceFiles(report_.sources);
     dialog.exec();

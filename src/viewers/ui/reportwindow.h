@@ -3,6 +3,7 @@
 // font, editable, with printing and saving as an RTF document; its
 // calculation's statistics and exports are a button away.
 #include "common/ui/printdialog.h"
+#include "common/ui/screenroom.h"
 #include "fit/calculation.h"
 
 #include <QDialog>
@@ -18,12 +19,15 @@ class QTextEdit;
 namespace calvero {
 
 // What the viewer shows: the report's lines, captioned with the data set's
-// name, and the calculation they report (its statistics are a button away).
+// name, and the calculation they report (its statistics are a button away);
+// the file the points came from names the exports.
 struct ReportContent {
     std::vector<std::string> lines;
     std::string caption;
     std::optional<Calculation> calculation;
-    std::vector<std::string> sources; // the files the points came from: an export over one asks first
+    // The files the points came from, the first named one naming the exports;
+    // an export over one of them asks first.
+    std::vector<std::string> sources;
 };
 
 class ReportWindow : public QDialog {
@@ -54,9 +58,13 @@ public:
     QPushButton* statisticsButton() const { return statisticsButton_; }
     QPushButton* exportButton() const { return exportButton_; }
 
+    // At each showing: fill the room of the screen, place the controls, show the report.
+    void layOutForRoom(const ScreenRoom& room);
+
 public slots:
-    // At each showing: fill the screen, place the controls, show the report.
+    // The showing's layout for the room the window has now.
     void layOutForScreen();
+    // The same for a whole screen of that size, without a frame.
     void layOutForScreen(const QSize& screen);
     void printReport();
     void saveRtf();
@@ -84,6 +92,7 @@ private:
     PrinterQuery printerQuery_;
     PrintDialogRunner printDialog_;
     ReportContent report_;
+    RoomKeeper* roomKeeper_;
 };
 
 } // namespace calvero

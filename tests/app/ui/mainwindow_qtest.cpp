@@ -6,6 +6,9 @@
 #include <QTableWidget>
 #include "app/ui/fitoptionswindow.h"
 #include "app/ui/program.h"
+#include "common/numtext.h"
+#include "entry/spreadsheetrange.h"
+#include "formats/datasetformat.h"
 #include "graph/ui/graphwindow.h"
 #include "viewers/ui/comparisonwindow.h"
 #include "viewers/ui/reportwindow.h"
@@ -258,7 +261,7 @@ private slots:
         program->mainWindow.fitOptionsButton()->click();
         QCOMPARE(shown.mid(0, 2), QStringList({"calvero::FitOptionsWindow", "QMessageBox"}));
         const QString line = "vincoli: passa per (0; 620); monotona decrescente";
-        QCOMPARE(program->mainWindow.optionsLine()->text(), line);
+        QCOMPARE(program->mainWindow.optionsLine()->text(), "POLINOMIO, grado 6; " + line);
 
         program->mainWindow.calculateButton()->click();
         QTRY_VERIFY_WITH_TIMEOUT(shown.contains("calvero::GraphWindow"), 5000);
@@ -277,28 +280,161 @@ private slots:
         QVERIFY(QFile::exists(QDir(folder.path()).filePath("ventilatore.vincoli.json")));
         program->document.options = {};
         program->mainWindow.showOptionsLine();
-        QCOMPARE(program->mainWindow.optionsLine()->text(), QString("vincoli: nessuno (minimi quadrati)"));
+        QCOMPARE(program->mainWindow.optionsLine()->text(), QString("POLINOMIO, grado 6; vincoli: nessuno (minimi quadrati)"));
         statistics.clear();
         shown.clear();
         program->mainWindow.readButton()->click();
         QTRY_VERIFY_WITH_TIMEOUT(shown.contains("calvero::GraphWindow"), 5000);
-        QCOMPARE(program->mainWindow.optionsLine()->text(), line);
+        QCOMPARE(program->mainWindow.optionsLine()->text(), "POLINOMIO, grado 6; " + line);
         QCOMPARE(program->document.lastCalculation->report[1], line.toStdString());
     }
 
-    void pointsSentByTheCaptureToolGoIntoTheGrid()
+    void importReplacesTheWholePointSet_data()
     {
+        QTest::addColumn<QString>("how");
+        for (const char* how : {"leggi", "riga di comando", "digitora", "griglia"}) QTest::newRow(how) << how;
+    }
+
+    // funzxy.txt (42 points with z) read first, then 11 points of the steam
+    // saturation pressure imported by each road: nothing of the 42 stays.
+    void importReplacesTheWholePointSet()
+    {
+        QFETCH(QString, how);
         QTemporaryDir folder;
-        const QString points = writeFile(folder, "digitora-punti.txt", "1000;9.3\n1500;19.3\n");
-        QVERIFY(!points.isEmpty());
-        QVERIFY(!program->captureInbox.name().isEmpty());
-        QLocalSocket socket;
-        socket.connectToServer(program->captureInbox.name());
-        QVERIFY(socket.waitForConnected(2000));
-        socket.write(QFile::encodeName(points) + '\n');
-        QVERIFY(socket.waitForBytesWritten(2000));
-        QTRY_COMPARE(program->document.grid.cell(2, 2), std::string("19.3"));
-        QCOMPARE(program->document.points.x[1], 1000.0);
+        const double t[] = {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100};
+        const double p[] = {0.006112, 0.012282, 0.023392, 0.042467, 0.073844, 0.12351,
+                            0.19946,  0.31201,  0.47414,  0.70182,  1.01418};
+        QByteArray text;
+        for (int i = 0; i < 11; ++i) text += QByteArray::number(t[i]) + ";" + QByteArray::number(p[i]) + "\n";
+        const QString vapore = writeFile(folder, "vapore.txt", text);
+        const std::string funzxy = CALVERO_SOURCE_DIR "/data/examples/funzxy.txt";
+        {
+            ModalCloser closer;
+            program->mainWindow.openFile(funzxy);
+        }
+        QCOMPARE(program->document.points.count, 42);
+        QVERIFY(program->document.grid.cell(42, 3) != "");
+        program->document.options.fixedTerms = {{1, 0.0}}; // kept by the import
+
+        int gridShown = 0;
+        MainWindow::Windows windows;
+        windows.askOpenPath = [&] { return vapore.toStdString(); };
+        windows.ask = [](const std::string&, bool) { return MainWindow::Answer::Yes; };
+        windows.showPointEntry = [&] { ++gridShown; };
+        program->mainWindow.setWindows(windows);
+        if (how == "leggi") {
+            program->mainWindow.readButton()->click();
+        } else if (how == "riga di comando") {
+            program->mainWindow.openFile(vapore.toStdString());
+        } else if (how == "digitora") {
+            QLocalSocket socket;
+            socket.connectToServer(program->captureInbox.name());
+            QVERIFY(socket.waitForConnected(2000));
+            socket.write(QFile::encodeName(vapore) + '\n');
+            QVERIFY(socket.waitForBytesWritten(2000));
+            QTRY_COMPARE(gridShown, 1);
+        } else {
+            program->pointGridWindow.setFileChooser([&] { return vapore; });
+            program->pointGridWindow.importPoints();
+            ++gridShown; // the import was made in it
+        }
+        QCOMPARE(messages, QStringList());
+        QCOMPARE(gridShown, 1);
+        const Document& d = program->document;
+        for (int r = 1; r <= PointGrid::Rows; ++r) {
+            QCOMPARE(d.grid.cell(r, 1).empty(), r > 11);
+            QCOMPARE(d.grid.cell(r, 2).empty(), r > 11);
+            QVERIFY2(d.grid.cell(r, 3).empty(), qPrintable(QString("z at row %1").arg(r)));
+            QCOMPARE(d.points.x[r], r <= 11 ? t[r - 1] : 0.0);
+            QCOMPARE(d.points.z[r], 0.0);
+        }
+        // The kind, degree and options stay, and the line under the degree says so;
+        // "Salva" will ask for a name.
+        QVERIFY(d.currentDataSetName.empty());
+        QCOMPARE(d.kind, FitType::SurfaceXY);
+        QCOMPARE(program->mainWindow.optionsLine()->text(),
+                 QString("polinomio Z=F(x,y), grado 3; vincoli: termine 1 = 0"));
+
+        program->document.options.fixedTerms.clear();
+        program->mainWindow.kindButtons()->button(2)->click();
+        program->mainWindow.degreeBox()->setValue(7);
+        ModalCloser closer;
+        program->mainWindow.calculateButton()->click();
+        QCOMPARE(d.lastCalculation->pointCount, 11);
+        QCOMPARE(program->reportWindow.window().windowTitle(), vapore + " (punti importati)");
+        QCOMPARE(program->graphWindow.windowTitle(), "file:" + vapore + " (punti importati)");
+    }
+
+    // nr150b6.txt read and calculated, its points cleared and six others typed
+    // (on y = 1 + 2x + 3x^2), then saved by "Uscita" -> "Si" (degree 2) and by
+    // "Salva" (degree 7, which six points cannot have): nothing of nr150b6's
+    // fit is in the data set file or the workbook. With CALVERO_SAVED_FOLDER
+    // set the files stay there, for savedfiles_test.sh to read with xlrd.
+    void savingAfterChangedPointsKeepsNoOtherCoefficients()
+    {
+        QTemporaryDir scratch;
+        const QString kept = qEnvironmentVariable("CALVERO_SAVED_FOLDER");
+        const QDir folder(kept.isEmpty() ? scratch.path() : kept);
+        struct Case {
+            const char* name;
+            int degree;
+            bool leaving; // "Uscita" -> "Si", else "Salva"
+        };
+        for (const Case c : {Case{"digitati", 2, true}, Case{"rifiutati", 7, false}}) {
+            init();
+            {
+                ModalCloser closer;
+                program->mainWindow.openFile(CALVERO_SOURCE_DIR "/data/examples/nr150b6.txt");
+            }
+            QVERIFY(program->document.lastCalculation.has_value());
+            program->mainWindow.clearButton()->click();
+            for (int x = 1; x <= 6; ++x)
+                typePoint(program->document, x, std::to_string(x).c_str(), std::to_string(1 + 2 * x + 3 * x * x).c_str());
+            program->mainWindow.degreeBox()->setValue(c.degree);
+            const std::string path = folder.filePath(QString(c.name) + ".dat").toStdString();
+            MainWindow::Windows windows;
+            windows.askSavePath = [&] { return path; };
+            windows.ask = [](const std::string&, bool) { return MainWindow::Answer::Yes; };
+            program->mainWindow.setWindows(windows);
+            messages.clear();
+            if (c.leaving)
+                QVERIFY(program->mainWindow.close());
+            else
+                program->mainWindow.saveButton()->click();
+            const std::string workbook = folder.filePath(QString(c.name) + "_OUTPUT.xls").toStdString();
+            const bool refused = c.degree == 7;
+            QCOMPARE(messages.size(), 1);
+            QCOMPARE(messages[0].startsWith("i punti salvati non si possono calcolare: "), refused);
+            QVERIFY(messages[0].endsWith(QString::fromStdString("salvato il file EXCEL :" + workbook)));
+
+            // The data set file as the program reads it: the six points, and
+            // 1, 2, 3 (worked out by hand) or nothing as coefficients.
+            const Checked<DataSetFileContents> file = readDataSetFile(path);
+            QVERIFY(file.value.has_value());
+            QCOMPARE(int(file->count), 6);
+            const double expected[] = {1, 2, 3, 0, 0, 0, 0, 0};
+            for (int k = 1; k <= 8; ++k)
+                QVERIFY2(std::abs(file->curveBlock[k] - (refused ? 0.0 : expected[k - 1])) < 1e-9,
+                         qPrintable(QString("%1: line %2 holds %3").arg(c.name).arg(k + 3).arg(file->curveBlock[k])));
+            QCOMPARE(file->y[6], 121.0);
+
+            // The workbook as the program's import reads its columns A to C.
+            PointGrid sheet;
+            QCOMPARE(readSpreadsheetRange(workbook, 1, sheet), Failure{});
+            QCOMPARE(sheet.cell(2, 1), std::string(refused ? "" : "progr"));
+            for (int k = 1; k <= 3; ++k)
+                if (refused)
+                    QCOMPARE(sheet.cell(2 + k, 2), std::string());
+                else
+                    QVERIFY(std::abs(parseDecimalOrZero(sheet.cell(2 + k, 2)) - expected[k - 1]) < 1e-9);
+            for (int x = 1; x <= 6; ++x) {
+                QCOMPARE(parseDecimalOrZero(sheet.cell(13 + x, 2)), double(1 + 2 * x + 3 * x * x));
+                if (refused)
+                    QCOMPARE(sheet.cell(13 + x, 3), std::string()); // no value of any curve
+                else
+                    QVERIFY(std::abs(parseDecimalOrZero(sheet.cell(13 + x, 3)) - (1 + 2 * x + 3 * x * x)) < 1e-6);
+            }
+        }
     }
 
     void refusedCalculationShowsItsMessageOnly()
@@ -370,7 +506,9 @@ private slots:
         program->mainWindow.setWindows(windows);
         ModalCloser closer;
         program->mainWindow.calculateButton()->click(); // too few points
-        program->mainWindow.saveButton()->click();
+        typePoint(program->document, 2, "2", "5");
+        typePoint(program->document, 3, "3", "10");
+        program->mainWindow.saveButton()->click(); // calculated and saved
         QCOMPARE(closer.shown, (QStringList{"QMessageBox:warning", "QMessageBox:information"}));
     }
 

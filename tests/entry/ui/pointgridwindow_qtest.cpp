@@ -182,8 +182,10 @@ private slots:
         window->firstRowBox()->setValue(9);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        const QSize screen = window->screen()->geometry().size();
-        const EntryLayout layout = entryLayout(screen.width(), screen.height());
+        // The screen's room less the frame the platform draws.
+        const QSize inside = screenRoom(window.get()).inside().size();
+        const EntryLayout layout = entryLayout(inside.width(), inside.height());
+        QCOMPARE(window->size(), inside);
         QCOMPARE(window->pointGrid()->geometry(), rect(layout.pointGrid));
         QCOMPARE(window->firstRowBox()->geometry(), rect(layout.firstRowBox));
         QCOMPARE(window->firstRowBox()->value(), 2);

@@ -13,6 +13,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -72,6 +75,42 @@ private slots:
         dialog.ratedXEdit()->setText(QStringLiteral("11"));
         QVERIFY(dialog.preview()->toPlainText().startsWith(QStringLiteral("il punto nominale è fuori dai limiti")));
         QVERIFY(!dialog.saveButton()->isEnabled());
+    }
+
+    void theBoxesAreThoseOfTheVariablesAndThePreviewWraps()
+    {
+        // z = 1 + x + 2y + xy on a 3 x 3 grid: a surface of degree 2.
+        CalculationInput in;
+        in.kind = FitType::SurfaceXY;
+        in.degree = 2;
+        for (double x : {1.0, 2.0, 3.0})
+            for (double y : {1.0, 2.0, 3.0}) {
+                ++in.pointCount;
+                in.points.x[in.pointCount] = x, in.points.y[in.pointCount] = y;
+                in.points.z[in.pointCount] = 1 + x + 2 * y + x * y;
+            }
+        for (const Calculation& c : {quadratic(), *calculate(in)}) {
+            const bool surface = c.kind == FitType::SurfaceXY;
+            ExportDialog dialog(c, "curva");
+            dialog.show();
+            for (ExportFormat format : ExportFormats) {
+                choose(dialog, format);
+                QCOMPARE(dialog.xCellEdit()->isVisibleTo(&dialog), format == ExportFormat::Formula);
+                QCOMPARE(dialog.yCellEdit()->isVisibleTo(&dialog), surface && format == ExportFormat::Formula);
+                QCOMPARE(dialog.ratedYEdit()->isVisibleTo(&dialog), surface && format == ExportFormat::EnergyPlus);
+            }
+        }
+        // The polynomial has no compressor coefficients: the refusal, longer
+        // than the preview is wide, wraps instead of running past its edge.
+        ExportDialog dialog(quadratic(), "curva");
+        dialog.resize(500, 400);
+        dialog.show();
+        choose(dialog, ExportFormat::Ahri540);
+        QCoreApplication::processEvents();
+        const QTextBlock refusal = dialog.preview()->document()->firstBlock();
+        QVERIFY(refusal.text().size() > 100);
+        QVERIFY(refusal.layout()->lineCount() > 1);
+        QVERIFY(dialog.preview()->horizontalScrollBar()->maximum() == 0);
     }
 
     void asksBeforeWritingOverTheFileThePointsCameFrom()

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -40,6 +41,51 @@ class FiguresWindowsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void printJobsCarryTheProgramsName()
+    {
+        // As the report's "CALVERO1 rapporto" and the graph's "CALVERO1 grafico".
+        StatisticsWindow statistics(*calculate(fanInput(3)));
+        ComparisonWindow comparison(fanInput(3));
+        const std::pair<FiguresWindow*, QString> jobs[] = {
+            {&statistics, QStringLiteral("CALVERO1 statistiche dell'adattamento")},
+            {&comparison, QStringLiteral("CALVERO1 confronto delle equazioni")}};
+        for (const auto& [window, expected] : jobs) {
+            QString job;
+            window->setPrinterQuery([] { return true; });
+            window->setPrintDialog([&job](QPrinter& printer) {
+                job = printer.docName();
+                return false; // cancelled
+            });
+            window->printFigures();
+            QCOMPARE(job, expected);
+        }
+    }
+
+    void shapeVerdictAgreesWithTheRunsWarning()
+    {
+        // Water's density from 0 to 100 °C by a straight line: the middle
+        // points lie above it, both ends below, so the signs of the residuals
+        // make three runs (the runs test warns). The same line through points
+        // on a line: an exact curve, no warning, no defect.
+        const double density[] = {999.84, 999.70, 998.21, 995.65, 992.22, 988.04,
+                                  983.20, 977.76, 971.79, 965.31, 958.35};
+        for (const bool curved : {true, false}) {
+            CalculationInput in;
+            in.kind = FitType::Polynomial;
+            in.degree = 1;
+            for (int i = 1; i <= 11; ++i) {
+                in.points.x[i] = 10.0 * (i - 1);
+                in.points.y[i] = curved ? density[i - 1] : 1000.0 - 0.4 * in.points.x[i];
+            }
+            in.pointCount = 11;
+            StatisticsWindow window(*calculate(in));
+            const QString remarks = window.remarks()->text();
+            QCOMPARE(remarks.contains(QStringLiteral("ATTENZIONE: i segni dei residui")), curved);
+            QCOMPARE(remarks.contains(QStringLiteral("la curva non segue la forma dei punti")), curved);
+            QCOMPARE(remarks.contains(QStringLiteral("nessun difetto")), !curved);
+        }
+    }
+
     void statisticsShowFiguresAndShapeAndFitTheScreen()
     {
         // Degree 8 over x up to 4150: the widest coefficients a one-variable fit prints.
