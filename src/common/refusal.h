@@ -50,6 +50,13 @@ enum class RefusalCode : int {
     InvalidCell,
     UnknownFormat,
     InvalidTolerance,
+    InvalidEquation,          // a typed equation that cannot be read: the sentence and the position
+    InvalidParameterSetting,  // a start value, fixed value or bound that cannot be taken: its sentence
+    TooFewPointsForParameters, // no more points than free parameters
+    NonFiniteValue,           // the equation has no finite value at a point
+    NotConverged,             // the nonlinear fit did not settle
+    SingularJacobian,         // the points do not determine every parameter
+    LeastSquaresInYNotWithOptions, // least squares of y with minimax or a monotone curve
     Count
 };
 

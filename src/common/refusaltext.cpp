@@ -20,6 +20,9 @@ std::string optionNotForKind(const std::string& option)
     if (option == "through") return std::string("i punti di passaggio e i termini fissi ") + ThreeKinds;
     if (option == "weights") return std::string("i pesi ") + ThreeKinds;
     if (option == "minimax") return "il minimo errore massimo vale solo per POLINOMIO e polinomio Z=F(x,y)";
+    if (option == "leastSquaresInY")
+        return "i minimi quadrati sui valori di y valgono solo per POTENZA, ESPONENZIALE, CURVA temperatura-tempo e "
+               "curva saturazione";
     return "la curva monotona vale solo per POLINOMIO";
 }
 
@@ -31,6 +34,15 @@ std::string zeroValue(const Refusal& r)
     if (why == "relative") return "pesi relativi: il punto " + point + " ha " + value + " = 0 e nessun errore relativo";
     if (why == "rational") return "il punto " + point + " ha y = 0: il polinomio fratto non vi si calcola";
     return "minimo errore massimo: il punto " + point + " ha " + value + " = 0, che non ha errore percentuale";
+}
+
+// The equation without a finite value: details the point's number and where
+// ("start": with the start values, "fit": while fitting).
+std::string nonFiniteValue(const Refusal& r)
+{
+    return "l'equazione non ha un valore finito al punto " + detail(r, 0) +
+           (detail(r, 1) == "start" ? " con i valori iniziali dei parametri" : " con i parametri calcolati") +
+           " (una divisione per zero, il logaritmo o la radice di un numero negativo, o un numero troppo grande)";
 }
 
 } // namespace
@@ -84,6 +96,22 @@ std::string refusalText(const Refusal& r)
     case RefusalCode::IncompatibleConditions: return "i vincoli chiesti non si possono rispettare insieme";
     case RefusalCode::NotSolved: return "il calcolo con i vincoli non ha trovato una soluzione";
     case RefusalCode::InvalidTolerance: return "tolleranza non valida (un numero di punti percentuali, 0 o più)";
+    case RefusalCode::TooFewPointsForParameters:
+        return "numero punti insufficiente per i " + detail(r, 0) +
+               " parametri da calcolare dell'equazione (servono più punti che parametri)";
+    case RefusalCode::NonFiniteValue: return nonFiniteValue(r);
+    case RefusalCode::NotConverged:
+        return "il calcolo dei parametri non converge (dopo " + detail(r, 0) +
+               " iterazioni la somma dei quadrati e i parametri cambiano ancora): provare altri valori iniziali";
+    case RefusalCode::SingularJacobian:
+        return "i punti non determinano tutti i parametri (matrice jacobiana singolare" +
+               (detail(r, 0).empty() ? std::string(")")
+                                     : "): il parametro " + detail(r, 0) +
+                                           " non cambia la curva sui punti, o la cambia come gli altri insieme") +
+               "; fissarne uno o cambiare i valori iniziali";
+    case RefusalCode::LeastSquaresInYNotWithOptions:
+        return "i minimi quadrati sui valori di y non si combinano con il minimo errore massimo né con la curva "
+               "monotona";
     // The sentence made where the refusal happened: a file, a field, an
     // argument, an export's format.
     case RefusalCode::Message:
@@ -94,6 +122,8 @@ std::string refusalText(const Refusal& r)
     case RefusalCode::ZeroAtRatedPoint:
     case RefusalCode::InvalidCell:
     case RefusalCode::UnknownFormat:
+    case RefusalCode::InvalidEquation:
+    case RefusalCode::InvalidParameterSetting:
     case RefusalCode::Count: break;
     }
     return detail(r, 0);
@@ -137,6 +167,13 @@ const char* refusalIdentifier(RefusalCode code)
         "invalid_cell",
         "unknown_format",
         "invalid_tolerance",
+        "invalid_equation",
+        "invalid_parameter_setting",
+        "too_few_points_for_parameters",
+        "non_finite_value",
+        "not_converged",
+        "singular_jacobian",
+        "least_squares_in_y_not_with_options",
     };
     const auto at = static_cast<std::size_t>(code);
     return at < Identifiers.size() ? Identifiers[at] : "";

@@ -101,7 +101,7 @@ int changed(calvero_options* options, Change set)
 }
 
 // The C code of a refusal: the engine's list from 1, 0 being "fitted".
-static_assert(static_cast<int>(calvero::RefusalCode::Count) == CALVERO_REFUSAL_INVALID_TOLERANCE,
+static_assert(static_cast<int>(calvero::RefusalCode::Count) == CALVERO_REFUSAL_LEAST_SQUARES_IN_Y_NOT_WITH_OPTIONS,
               "calvero_refusal_code follows calvero::RefusalCode");
 calvero_refusal_code codeOf(const calvero::Refusal& refusal)
 {

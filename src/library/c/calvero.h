@@ -174,7 +174,14 @@ typedef enum calvero_refusal_code {
     CALVERO_REFUSAL_ZERO_AT_RATED_POINT,
     CALVERO_REFUSAL_INVALID_CELL,
     CALVERO_REFUSAL_UNKNOWN_FORMAT,
-    CALVERO_REFUSAL_INVALID_TOLERANCE
+    CALVERO_REFUSAL_INVALID_TOLERANCE,
+    CALVERO_REFUSAL_INVALID_EQUATION,       /* a typed equation that cannot be read (the message gives the position) */
+    CALVERO_REFUSAL_INVALID_PARAMETER_SETTING, /* a start value, fixed value or bound that cannot be taken */
+    CALVERO_REFUSAL_TOO_FEW_POINTS_FOR_PARAMETERS, /* no more points than free parameters */
+    CALVERO_REFUSAL_NON_FINITE_VALUE,       /* the equation has no finite value at a point */
+    CALVERO_REFUSAL_NOT_CONVERGED,          /* the nonlinear fit did not settle */
+    CALVERO_REFUSAL_SINGULAR_JACOBIAN,      /* the points do not determine every parameter */
+    CALVERO_REFUSAL_LEAST_SQUARES_IN_Y_NOT_WITH_OPTIONS /* least squares of y with minimax or monotone */
 } calvero_refusal_code;
 
 /* The code of the result's refusal; CALVERO_REFUSAL_NONE when fitted, and

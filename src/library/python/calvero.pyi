@@ -46,6 +46,13 @@ RefusalCode = Literal[
     "invalid_cell",
     "unknown_format",
     "invalid_tolerance",
+    "invalid_equation",
+    "invalid_parameter_setting",
+    "too_few_points_for_parameters",
+    "non_finite_value",
+    "not_converged",
+    "singular_jacobian",
+    "least_squares_in_y_not_with_options",
 ]
 REFUSAL_CODES: tuple[RefusalCode, ...]
 
