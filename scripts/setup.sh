@@ -14,7 +14,7 @@ CALVERO_PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth
   fonts-liberation2 fonts-dejavu
-  python3 python3-xlrd python3-xlwt python3-numpy python3-openpyxl python3-mpmath python3-scipy python3-mypy unrtf
+  python3 python3-xlrd python3-xlwt python3-numpy python3-openpyxl python3-mpmath python3-scipy python3-mypy python3-pil unrtf
   # The exported spreadsheet formulas are evaluated by LibreOffice: either
   # variant will do, the one without windows is installed when neither is.
   "libreoffice-calc-nogui|libreoffice-calc"

@@ -8,7 +8,9 @@
 #include "entry/importcommand.h"
 #include "entry/spreadsheetexport.h"
 #include "entry/pointordering.h"
+#include "common/outputpaths.h"
 #include "fit/workingset.h"
+#include "formats/fitoptionsfile.h"
 
 #include <vector>
 
@@ -27,6 +29,7 @@ void rememberStored(const Workspace& work)
 Failure read(const Workspace& work, const std::string& path)
 {
     if (Failure failure = loadDataSetFile(work, path)) return failure;
+    work.document.importedPointFile.clear();
     rememberStored(work);
     return std::nullopt;
 }
@@ -80,6 +83,11 @@ Failure saveDataSet(const Workspace& work, const std::string& path)
     return std::nullopt;
 }
 
+std::optional<std::string> saveOverImportQuestion(const Document& document, const std::string& path)
+{
+    return overwriteQuestion({path, optionsFileFor(path), workbookNameFor(path)}, {document.importedPointFile});
+}
+
 Failure readAndCalculate(const Workspace& work, const std::string& path)
 {
     if (Failure failure = read(work, path)) return failure;
@@ -101,7 +109,7 @@ bool holdsPointsOnly(const std::string& path)
 Failure importPoints(const Workspace& work, const std::string& path)
 {
     Document& d = work.document;
-    return importPointFile(path, FirstImportedSpreadsheetRow, {d.grid, d.points});
+    return importPointFile(path, FirstImportedSpreadsheetRow, {d.grid, d.points, nullptr, &d.importedPointFile});
 }
 
 std::string importInsteadQuestion(const std::string& path)

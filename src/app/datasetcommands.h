@@ -6,6 +6,7 @@
 // the user typed.
 #include "app/frontend.h"
 
+#include <optional>
 #include <string>
 
 namespace calvero {
@@ -21,6 +22,11 @@ ExportSource exportSource(const Document& document);
 // written (the export does not run then). The export tells one message: the
 // workbook saved, or why it was not.
 Failure saveDataSet(const Workspace& work, const std::string& path);
+
+// What the save command asks before writing the data set file, its options
+// file or its workbook over the point file the points were imported from;
+// nothing when it writes none of them.
+std::optional<std::string> saveOverImportQuestion(const Document& document, const std::string& path);
 
 // Reads the data set file, refills the grid from the data set, counts the
 // points and runs the calculation of the file's kind. The failure when the

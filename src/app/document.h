@@ -34,6 +34,7 @@ struct Document {
     DataSetCoefficients coefficients;           // what the data set file keeps of the fits
     StoredEntry stored;                         // on disk since the last save or read
     std::string currentDataSetName;             // data set file last read or saved
+    std::string importedPointFile;              // point file last imported; none once a data set file is read
     std::string programFolder;                  // folder of the program, with a trailing '/'
     FitOptions options;                         // what steers the fits of this data set
     // The weights of a point file's fourth column (x;y;z;w), for the surface's

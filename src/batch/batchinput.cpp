@@ -22,7 +22,14 @@ Checked<BatchPoints> readBatchPoints(const std::string& file, bool allLines, boo
 Checked<CalculationInput> readDataSetInput(const std::string& file)
 {
     const Checked<DataSetFileContents> contents = readDataSetFile(file);
-    if (!contents) return failed<CalculationInput>(contents.refusal);
+    if (!contents) {
+        // A point file or a workbook named as a data set: say how it is read.
+        const bool notADataSet = contents.failure().rfind("il file non contiene dati validi", 0) == 0;
+        if (notADataSet && pointFileKind(file) != PointFileKind::Unknown)
+            return failed<CalculationInput>(contents.failure() + " (un file di punti si calcola con --points " + file +
+                                            " --kind N)");
+        return failed<CalculationInput>(contents.refusal);
+    }
     // The options steer the fit of this data set: it is not read without them.
     Checked<FitOptions> options = readDataSetOptions(file);
     if (!options) return failed<CalculationInput>(options.refusal);

@@ -2,6 +2,7 @@
 
 #include "batch/batchexportoptions.h"
 #include "common/numtext.h"
+#include "entry/gridinput.h"
 #include "fit/dataset.h"
 
 #include <algorithm>
@@ -209,11 +210,10 @@ std::variant<BatchOptions, BatchRequest, std::string> parseLine(const std::vecto
             if (!degree) return "grado non valido (1..9): " + value;
             options.degree = *degree;
             pointOptionGiven = true;
-        } else if (argument == "--ti") {
-            options.initialTemperature = value;
-            pointOptionGiven = true;
-        } else if (argument == "--tf") {
-            options.finalTemperature = value;
+        } else if (argument == "--ti" || argument == "--tf") {
+            // A temperature is a value of the line: one that is not a number is a usage error.
+            if (!temperatureValue(value)) return "temperatura non valida: " + value;
+            (argument == "--ti" ? options.initialTemperature : options.finalTemperature) = value;
             pointOptionGiven = true;
         } else if (argument == "--xls") {
             options.workbookOut = value;

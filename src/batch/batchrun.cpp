@@ -7,6 +7,8 @@
 #include "formats/fitjson.h"
 #include "common/filewrite.h"
 #include "common/numtext.h"
+#include "common/outputpaths.h"
+#include "formats/fitoptionsfile.h"
 #include "entry/spreadsheetexport.h"
 #include "fit/comparison.h"
 #include "fit/workingset.h"
@@ -161,6 +163,30 @@ int compareOnly(const BatchOptions& options, CalculationInput input, std::ostrea
     return exit;
 }
 
+// Every file the command reads: the data set file with its options file, or
+// the point file, or the many files and those in the folders named (a data
+// set file among them with its options file).
+std::vector<std::string> inputsOf(const BatchOptions& options)
+{
+    if (!options.manyFiles) {
+        if (options.dataSetFile.empty()) return {options.pointsFile};
+        return {options.dataSetFile, optionsFileFor(options.dataSetFile)};
+    }
+    std::vector<std::string> files = summaryFiles(options.files);
+    const std::size_t named = files.size();
+    for (std::size_t i = 0; i < named; ++i) files.push_back(optionsFileFor(files[i]));
+    return files;
+}
+
+// Every file the command writes.
+std::vector<std::string> outputsOf(const BatchOptions& options)
+{
+    std::vector<std::string> files{options.workbookOut, options.reportOut, options.graphOut, options.jsonOut,
+                                   options.summaryOut};
+    for (const BatchExport& e : options.exports) files.push_back(e.path);
+    return files;
+}
+
 int runSummary(const BatchOptions& options, std::ostream& out, std::ostream& err)
 {
     ManyFileExports exports(options);
@@ -187,6 +213,11 @@ int runSummary(const BatchOptions& options, std::ostream& out, std::ostream& err
 
 int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, const GraphWriter& writeGraph)
 {
+    // Nothing is read into a calculation, nor written, when an output would replace an input.
+    if (const Failure refusal = outputRefusal(outputsOf(options), inputsOf(options))) {
+        err << *refusal << '\n';
+        return BatchUnreadable;
+    }
     if (options.manyFiles) return runSummary(options, out, err);
     if (!options.equation.empty()) return runEquation(options, out, err);
     const Checked<Checked<CalculationInput>> read = readInput(options, err);

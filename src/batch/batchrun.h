@@ -3,7 +3,8 @@
 // point-file import followed by "&Calcola") without windows, the report on
 // standard output, and on request the workbook, the RTF report, the graph and
 // the exports; or, for a point file without a kind, the comparison of the
-// equations alone.
+// equations alone. An output that is one of the inputs, or a folder, stops
+// the run before anything is read or written (exit 2).
 #include "batch/batchinput.h"
 #include "batch/batchoptions.h"
 #include "common/checked.h"

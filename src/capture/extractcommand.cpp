@@ -7,6 +7,7 @@
 #include "capture/pointexport.h"
 #include "common/filewrite.h"
 #include "common/numtext.h"
+#include "common/outputpaths.h"
 #include "common/systemerror.h"
 
 #include <algorithm>
@@ -227,12 +228,20 @@ int runAllCurves(const ExtractOptions& options, const PixelBuffer& picture, cons
     for (const std::string& doubt : doubts) errors << "attenzione: " << doubt << '\n';
     if (options.outputFolder) {
         std::set<std::string> names;
+        std::vector<std::string> paths;
         for (const LabelledCurve& c : *curves) {
             std::string name = fileNameFor(c.label);
             for (int n = 2; !names.insert(name).second; ++n) name = fileNameFor(c.label + "_" + std::to_string(n));
-            if (!written(*options.outputFolder + "/" + name, pointsText(c.curve.points, options.format), errors))
-                return ExtractUsageError;
+            paths.push_back(*options.outputFolder + "/" + name);
         }
+        // Every name is checked before the first file is written.
+        if (const Failure refusal = outputRefusal(paths, {options.picture})) {
+            errors << *refusal << '\n';
+            return ExtractUsageError;
+        }
+        for (std::size_t i = 0; i < paths.size(); ++i)
+            if (!written(paths[i], pointsText((*curves)[i].curve.points, options.format), errors))
+                return ExtractUsageError;
     } else {
         const std::string text = everyCurveText(*curves, options.format);
         if (options.outputPath) {
@@ -371,6 +380,11 @@ int extractCommand(const std::vector<std::string>& arguments, const PictureLoade
     }
     if (options->pageGiven && !isPdfFile(options->picture) && fileExists(options->picture)) {
         errors << "--page e --dpi valgono solo per i PDF: " << options->picture << " non è un PDF\n";
+        return ExtractUsageError;
+    }
+    // The points never replace the picture they are read from.
+    if (const Failure refusal = outputRefusal({options->outputPath.value_or("")}, {options->picture})) {
+        errors << *refusal << '\n';
         return ExtractUsageError;
     }
     const Checked<PixelBuffer> picture = load(options->picture, options->page, options->dpi);

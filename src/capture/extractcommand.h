@@ -12,7 +12,8 @@
 // It prints the curve's points as "x;y" lines in ascending x. Exit codes:
 // 0 points printed, 1 no curve of that colour, 2 a usage or file error,
 // 3 points printed (or none, when the background matched) but doubtful,
-// with the reasons on standard error.
+// with the reasons on standard error. A file to write that is the picture
+// itself is refused (2) before anything is written.
 #include "capture/calibration.h"
 #include "common/checked.h"
 #include "capture/colour.h"

@@ -44,6 +44,7 @@ Failure importPointFile(const std::string& fileName, int firstSpreadsheetRow, co
 {
     const Checked<LinesRead> read = readPointFile(fileName, firstSpreadsheetRow, into);
     if (!read) return read.failure();
+    if (into.source) *into.source = fileName;
     if (read->moreLines) return std::string(FirstLinesNotice);
     return std::nullopt;
 }

@@ -33,7 +33,8 @@ PointFileKind pointFileKind(const std::string& fileName);
 Checked<LinesRead> readPointFile(const std::string& fileName, int firstSpreadsheetRow, const PointTarget& into);
 
 // readPointFile as the user sees it: why the file could not be read, or that
-// only its first 200 lines were; nothing when everything was read.
+// only its first 200 lines were; nothing when everything was read. A file
+// read names itself in the target's source, when there is one.
 Failure importPointFile(const std::string& fileName, int firstSpreadsheetRow, const PointTarget& into);
 
 

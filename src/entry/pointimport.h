@@ -36,6 +36,7 @@ struct PointTarget {
     PointGrid& grid;
     PointSet& points;
     std::vector<double>* fourth = nullptr; // one entry per line read, 0 where the field is missing
+    std::string* source = nullptr;         // set by an import to the file it read the points from
 };
 
 // Reads lines firstLine..lastLine (numbered from 1, never beyond the grid's last row)

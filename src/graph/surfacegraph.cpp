@@ -27,7 +27,7 @@ const char* const NoErrorText = "Z = 0: non calcolato";
 
 // The points' error classes in warm colours and green, the contour lines in
 // shades of blue: a point is never taken for a line.
-const char* const ErrorClassTexts[] = {"fino a 0.5", "fino a 1", "fino a 2", "oltre 2"};
+const char* const ErrorClassTexts[] = {"fino a 0,5 %", "fino a 1 %", "fino a 2 %", "oltre 2 %"};
 constexpr CanvasColour ErrorClassColours[] = {{0, 150, 0}, {200, 160, 0}, {245, 110, 0}, {210, 0, 0}};
 constexpr CanvasColour NoErrorColour{0, 0, 0};
 

@@ -163,6 +163,10 @@ check "missing file: message" grep -q '^errore di lettura del file ' "$work/miss
 head -c 3000 /dev/urandom >"$work/garbage.txt"
 "$batch" "$work/garbage.txt" >/dev/null 2>"$work/garbage.err"
 check "not a data set file: exit 2" test $? -eq 2
+printf '1;3\n2;12\n' >"$work/punti.txt"
+"$batch" "$work/punti.txt" >/dev/null 2>"$work/punti.err"
+check "a point file named as a data set file: exit 2, and how it is read" \
+  bash -c "test $? -eq 2 && grep -qF 'il file non contiene dati validi: $work/punti.txt (un file di punti si calcola con --points $work/punti.txt --kind N)' '$work/punti.err'"
 "$batch" --bogus x >/dev/null 2>&1
 check "bad option: exit 2" test $? -eq 2
 "$batch" "$work/missing.txt" --kind 3 >/dev/null 2>"$work/kind.err"

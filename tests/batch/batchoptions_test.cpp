@@ -32,12 +32,12 @@ TEST(BatchOptions, DataSetFileWithOutputs)
 
 TEST(BatchOptions, PointFileWithKindDegreeAndTemperatures)
 {
-    const BatchOptions o = parsed({"--points", "p.csv", "--kind", "6", "--degree", "3", "--ti", "15", "--tf", "60"});
+    const BatchOptions o = parsed({"--points", "p.csv", "--kind", "6", "--degree", "3", "--ti", "15", "--tf", "60,5"});
     EXPECT_EQ(o.pointsFile, "p.csv");
     EXPECT_EQ(o.kind, 6);
     EXPECT_EQ(o.degree, 3);
     EXPECT_EQ(o.initialTemperature, "15");
-    EXPECT_EQ(o.finalTemperature, "60");
+    EXPECT_EQ(o.finalTemperature, "60,5"); // as typed: read with its decimal comma later
 }
 
 TEST(BatchOptions, DoubleDashEndsTheOptions)
@@ -82,6 +82,9 @@ TEST(BatchOptions, Refusals)
         {{"a.txt", "--kind", "3"}, "--kind, --degree, --ti e --tf valgono solo con --points"},
         {{"a.txt", "--degree", "4"}, "--kind, --degree, --ti e --tf valgono solo con --points"},
         {{"--ti", "15", "a.txt"}, "--kind, --degree, --ti e --tf valgono solo con --points"},
+        // A temperature is read as the field reads it (a decimal comma too), or the line is wrong.
+        {{"--points", "p.txt", "--kind", "6", "--ti", "1a", "--tf", "60"}, "temperatura non valida: 1a"},
+        {{"--points", "p.txt", "--kind", "3", "--tf", "60 °C"}, "temperatura non valida: 60 °C"},
     };
     for (const auto& [arguments, problem] : lines) EXPECT_EQ(problemOf(arguments), problem) << arguments.back();
 }

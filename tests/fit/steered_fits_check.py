@@ -276,8 +276,12 @@ with tempfile.TemporaryDirectory() as work:
                              constraints=[{"type": "ineq", "fun": lambda c: sign * slope @ c, "jac": lambda c: sign * slope}],
                              method="SLSQP", options={"ftol": 1e-15, "maxiter": 2000})
         sse = document["statistics"]["sse"]
+        # SLSQP may stop at the limit of its line search (status 8) once it
+        # has converged as far as the arithmetic allows, as it does with
+        # some BLAS libraries: its point counts when it meets the slopes.
+        settled = reference.success or (reference.status == 8 and min(sign * slope @ reference.x) >= -1e-9 * span)
         check("%s: SSE %.10g at most 0.1 %% above SLSQP's %.10g on 2000 nodes" % (name, sse, reference.fun),
-              reference.success and sse <= reference.fun * 1.001)
+              settled and sse <= reference.fun * 1.001)
 
     # Combined: through the shut-off point and monotone.
     document, result = run(work, FAN, 3, 6, "--monotone", "decreasing", "--through", "0,620")

@@ -75,7 +75,7 @@ TEST_F(SurfacePictureTest, APassDrawsTheLabelledMapThePointsAndTheLegend)
         EXPECT_EQ(canvas.ellipses.size(), 16u + 5u); // the points and the legend's five marks
         std::map<std::string, int> shown; // but the axes' numbers
         for (const TextOut& t : canvas.texts) shown[t.text] += t.colour != Blue;
-        for (const char* text : {" curve di livello di Z", " errore % dei punti", " oltre 2", " Z = 0: non calcolato"})
+        for (const char* text : {" curve di livello di Z", " errore % dei punti", " oltre 2 %", " Z = 0: non calcolato"})
             EXPECT_EQ(shown[text], 1) << text;
         // z runs from -2 to 7.09: levels -1 to 6 in ones (worked out by hand), each in the
         // legend and on its line, on a white patch.

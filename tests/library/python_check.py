@@ -7,6 +7,7 @@ arguments are said in Italian.
 import json
 import math
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -241,8 +242,14 @@ for code, call in [
 ]:
     got = refused_code(call)
     check("refusal code " + code, got == code, got)
-check("the codes are the stub's and the C library's list", len(calvero.REFUSAL_CODES) == 35 and
-      calvero.REFUSAL_CODES[3] == "too_few_points", calvero.REFUSAL_CODES)
+# The stub's list and the C header's enum are the module's own, in its order.
+stub = open(os.path.join(build, "calvero.pyi"), encoding="utf-8").read()
+stub_codes = re.findall(r'"([a-z_]+)",', stub[stub.index("RefusalCode = Literal["):stub.index("REFUSAL_CODES:")])
+header = open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "src", "library", "c", "calvero.h"),
+              encoding="utf-8").read()
+c_codes = [name.lower() for name in re.findall(r"CALVERO_REFUSAL_([A-Z_]+)[ ,=\n]", header) if name != "NONE"]
+check("the codes are the stub's and the C library's list", list(calvero.REFUSAL_CODES) == stub_codes == c_codes[:len(stub_codes)]
+      and len(set(c_codes)) == len(stub_codes), (calvero.REFUSAL_CODES, stub_codes, c_codes))
 
 # The exports are the batch's, byte for byte.
 for format, option, extra in [("energyplus", "--energyplus", []), ("formula", "--formula", []),

@@ -321,6 +321,9 @@ bool MainWindow::saveThroughDialog()
     const std::string path = windows_.askSavePath ? windows_.askSavePath()
                                                   : askDataSetPath(this, "scrive  i dati su disco", QFileDialog::AcceptSave);
     if (path.empty()) return false;
+    // The point file the points were imported from is replaced only when the user says so.
+    if (const auto question = saveOverImportQuestion(*document_, path))
+        if (ask(*question, false) != Answer::Yes) return false;
     const Failure failure = calvero::saveDataSet(workspace(), path);
     workspace().tell(failure);
     return !failure;

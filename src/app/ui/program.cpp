@@ -3,7 +3,7 @@
 namespace calvero {
 
 Program::Program()
-    : pointGridWindow(PointTarget{document.grid, document.points}, document.kind, &mainWindow), graphWindow(&mainWindow),
+    : pointGridWindow(PointTarget{document.grid, document.points, nullptr, &document.importedPointFile}, document.kind, &mainWindow), graphWindow(&mainWindow),
       reportWindow(&mainWindow), presenter(mainWindow, document, reportWindow, graphWindow),
       captureInbox([this](const std::string& path) {
           mainWindow.openFile(path);

@@ -43,7 +43,8 @@ void WindowPresenter::showNotice(const std::string& text)
 void WindowPresenter::showReport()
 {
     const auto& last = document_.lastCalculation;
-    report_.showReport({last ? last->report : std::vector<std::string>{}, document_.currentDataSetName, last});
+    report_.showReport({last ? last->report : std::vector<std::string>{}, document_.currentDataSetName, last,
+                        {document_.currentDataSetName, document_.importedPointFile}});
 }
 
 void WindowPresenter::showGraph(const std::string& caption)

@@ -2,6 +2,7 @@
 
 #include "common/filewrite.h"
 #include "common/numtext.h"
+#include "common/outputpaths.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -124,6 +125,10 @@ ExportDialog::ExportDialog(Calculation calculation, const std::string& name, QWi
     fileChooser_ = [this](const QString& proposed) {
         return QFileDialog::getSaveFileName(this, QStringLiteral("esporta l'equazione"), proposed);
     };
+    confirmation_ = [this](const QString& question) {
+        return QMessageBox::question(this, windowTitle(), question, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    };
     refresh();
 }
 
@@ -176,6 +181,9 @@ void ExportDialog::saveToFile()
                                                       "." + exportSuffix(format()));
     const QString path = fileChooser_ ? fileChooser_(proposed) : QString();
     if (path.isEmpty()) return;
+    // The file the points came from is written over only when the user says so.
+    if (const auto question = overwriteQuestion({QFile::encodeName(path).toStdString()}, sourceFiles_))
+        if (!confirmation_ || !confirmation_(QString::fromStdString(*question))) return;
     if (const Failure failure = writeOutputFile(QFile::encodeName(path).toStdString(), *text))
         return showMessage(QString::fromStdString(*failure));
     showMessage(QStringLiteral("esportato nel file: ") + path);

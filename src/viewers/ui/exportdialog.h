@@ -11,6 +11,8 @@
 #include <QDialog>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -27,11 +29,16 @@ public:
     using MessageSink = std::function<void(const QString&)>;
     // Asks where to save, from the proposed file name; empty means cancelled.
     using FileChooser = std::function<QString(const QString& proposed)>;
+    // Asks a yes-or-no question; true for yes.
+    using Confirmation = std::function<bool(const QString& question)>;
 
     ExportDialog(Calculation calculation, const std::string& name, QWidget* parent = nullptr);
 
     void setMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
     void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
+    void setConfirmation(Confirmation confirmation) { confirmation_ = std::move(confirmation); }
+    // The files the points came from: saving over one asks first.
+    void setSourceFiles(std::vector<std::string> files) { sourceFiles_ = std::move(files); }
 
     QComboBox* formatChoice() const { return formatChoice_; }
     QLineEdit* nameEdit() const { return nameEdit_; }
@@ -74,6 +81,8 @@ private:
     QPushButton* copyButton_ = nullptr;
     MessageSink messageSink_;
     FileChooser fileChooser_;
+    Confirmation confirmation_;
+    std::vector<std::string> sourceFiles_;
 };
 
 } // namespace calvero

@@ -185,6 +185,7 @@ void ReportWindow::showExport()
     // Named after the data set file, as the batch command names it.
     const std::string name = report_.caption.empty() ? DefaultCurveName : fileStem(report_.caption);
     ExportDialog dialog(*report_.calculation, name, this);
+    dialog.setSourceFiles(report_.sources);
     dialog.exec();
 }
 

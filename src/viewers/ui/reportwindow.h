@@ -23,6 +23,7 @@ struct ReportContent {
     std::vector<std::string> lines;
     std::string caption;
     std::optional<Calculation> calculation;
+    std::vector<std::string> sources; // the files the points came from: an export over one asks first
 };
 
 class ReportWindow : public QDialog {

@@ -443,6 +443,31 @@ private slots:
         }
     }
 
+    void savingOverTheImportedPointFileAsksFirst()
+    {
+        QTemporaryDir folder;
+        const QByteArray text = "0,5;420\n1,0;395\n";
+        for (const bool yes : {false, true}) {
+            init();
+            const QString points = writeFile(folder, "fan.txt", text);
+            program->mainWindow.openFile(points.toStdString());
+            QCOMPARE(program->document.grid.cell(2, 2), std::string("395"));
+            QStringList questions;
+            MainWindow::Windows windows;
+            windows.askSavePath = [&] { return points.toStdString(); };
+            windows.ask = [&](const std::string& question, bool) {
+                questions << QString::fromStdString(question);
+                return yes ? MainWindow::Answer::Yes : MainWindow::Answer::No;
+            };
+            program->mainWindow.setWindows(windows);
+            program->mainWindow.saveButton()->click();
+            QCOMPARE(questions, QStringList{"il file " + points + " è il file da cui vengono i punti: scriverci sopra?"});
+            QFile file(points);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll() == text, !yes);
+        }
+    }
+
     void webSiteWithoutABrowserSaysSo()
     {
         // The desktop's opener as it ends when no browser takes the address, and when one does.

@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -71,6 +72,37 @@ private slots:
         dialog.ratedXEdit()->setText(QStringLiteral("11"));
         QVERIFY(dialog.preview()->toPlainText().startsWith(QStringLiteral("il punto nominale è fuori dai limiti")));
         QVERIFY(!dialog.saveButton()->isEnabled());
+    }
+
+    void asksBeforeWritingOverTheFileThePointsCameFrom()
+    {
+        QTemporaryDir folder;
+        const QString data = folder.filePath(QStringLiteral("pompa.txt"));
+        const QString link = folder.filePath(QStringLiteral("collegamento.txt"));
+        QFile file(data);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("3\n2\n") == 4);
+        file.close();
+        QVERIFY(QFile::link(data, link));
+        for (const bool yes : {false, true}) {
+            ExportDialog dialog(quadratic(), "pompa");
+            dialog.setSourceFiles({data.toStdString()});
+            dialog.setMessageSink([](const QString&) {});
+            dialog.setFileChooser([&](const QString&) { return link; });
+            QStringList questions;
+            dialog.setConfirmation([&](const QString& question) {
+                questions << question;
+                return yes;
+            });
+            dialog.saveButton()->click();
+            QCOMPARE(questions, QStringList{QStringLiteral("il file ") + link +
+                                            QStringLiteral(" è il file da cui vengono i punti (") + data +
+                                            QStringLiteral("): scriverci sopra?")});
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray bytes = file.readAll();
+            file.close();
+            QCOMPARE(bytes == "3\n2\n", !yes);
+            QVERIFY(QFileInfo(link).isSymLink());
+        }
     }
 
     void refusesWhatTheFormatCannotHold()
