@@ -75,6 +75,18 @@ typedef struct calvero_request {
  * request or result is NULL, or memory ran out. */
 int calvero_fit(const calvero_request* request, calvero_result** result);
 
+/* Fits a typed equation, "y = b1*(1-exp(-b2*x))" of x (x, y) or "z = ..." of
+ * x and y (x, y, z), to the request's n points (its kind, degree and
+ * temperatures are not read; any number of points). start_text gives the
+ * start values as calvero1-batch's --start does ("b1=500,b2=1e-4"); NULL or
+ * "" lets the program find them. Returns as calvero_fit; the coefficients are
+ * the parameters, named as in the equation and in its order; the statistics
+ * add "iterations", "converged", "possiblyLocal" (1 when the program chose
+ * the start and cannot exclude a lower minimum) and "linear". A typed
+ * equation has no exports (calvero_export refuses it). */
+int calvero_fit_equation(const calvero_request* request, const char* equation_text, const char* start_text,
+                         calvero_result** result);
+
 /* What steers a fit beyond least squares, as the programs' fit options do:
  * points the curve passes through, coefficients held at a value, weights of
  * the errors, the smallest largest percentage error, a curve that never
