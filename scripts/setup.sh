@@ -9,7 +9,7 @@ CALVERO_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   qt6-svg-dev qt6-image-formats-plugins qt6-translations-l10n
   libfreexl-dev libzip-dev libpugixml-dev libpoppler-qt6-dev nlohmann-json3-dev libexpat1-dev
-  libeigen3-dev libboost-math-dev coinor-libclp-dev
+  libeigen3-dev libboost-math-dev coinor-libclp-dev libceres-dev
   liblcms2-dev libtesseract-dev tesseract-ocr-eng pybind11-dev python3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   # The test suite also builds the fuzz targets with clang and libFuzzer.

@@ -27,6 +27,9 @@ std::string batchUsage()
            "                    (il confronto delle equazioni di una variabile, senza tipo)\n"
            "     calvero1-batch [--summary OUT] [--json OUT] [--kind N [--degree D] [--ti T --tf T] [--each-parameter]]\n"
            "                    FILE|CARTELLA...   (più file insieme: una riga di riepilogo per file)\n"
+           "     calvero1-batch --points FILE --equation \"y = b1*(1-exp(-b2*x))\" [--start b1=500,b2=1e-4]\n"
+           "                    [--fix NOME=VALORE] [--bounds NOME=MIN:MAX] [--weights relative|column] [--stats]\n"
+           "                    [--json OUT|-] [--rtf OUT]   (un'equazione scritta, su tutte le righe del file)\n"
            "     calvero1-batch --help | --version\n"
            "USCITE: [--xls OUT] [--rtf OUT] [--png OUT] [--stats] [--compare|--compare-with-options [--tolerance PERCENTO]]\n"
            "        [--json OUT|-] [--all-lines]   (un file di punti letto fino in fondo, non alle prime 200 righe)\n"
@@ -43,6 +46,8 @@ std::string batchUsage()
            "        [--compare --objects]   (il confronto degli oggetti EnergyPlus invece dei tipi)\n"
            "VINCOLI (un file solo): [--through X,Y]... (X,Y,Z per Z=F(x,y)) [--fix TERMINE=VALORE]...\n"
            "        [--weights relative|column] [--minimax] [--monotone decreasing|increasing]\n"
+           "        [--least-squares-in-y]   (POTENZA, ESPONENZIALE, temperatura-tempo e saturazione: minimi quadrati\n"
+           "                                  sui valori di y, partendo dalla soluzione trasformata)\n"
            "DOMANDE ALLA CURVA (un file solo): [--at X[,Y]]... [--level P] [--weight W] [--solve-y Y]...\n"
            "        [--system K[,P0[,N]] | --system-through Q,DP[,P0[,N]]]\n"
            "        [--speed-ratio R | --diameter-ratio R] [--duty Q,H] [--quantity head|power|efficiency]\n"
@@ -54,9 +59,9 @@ std::string batchUsage()
 
 namespace {
 
-constexpr std::array<std::string_view, 15> ValuedOptions = {
-    "--points", "--kind",      "--degree",  "--ti",      "--tf",      "--xls",     "--rtf",     "--png",
-    "--json",   "--tolerance", "--summary", "--through", "--fix",     "--weights", "--monotone"};
+constexpr std::array<std::string_view, 18> ValuedOptions = {
+    "--points",  "--kind",      "--degree",  "--ti",       "--tf",    "--xls",   "--rtf",   "--png",   "--json",
+    "--tolerance", "--summary", "--through", "--fix",      "--weights", "--monotone", "--equation", "--start", "--bounds"};
 
 bool isValuedOption(const std::string& argument)
 {
@@ -117,11 +122,9 @@ std::optional<std::string> takeSteering(BatchOptions& options, const std::string
         options.throughFields.push_back(static_cast<int>(numbers->size()));
         options.throughGiven = true;
     } else if (argument == "--fix") {
-        const std::size_t equals = value.find('=');
-        const auto term = equals == std::string::npos ? std::nullopt : wholeNumber(value.substr(0, equals), 1, 99);
-        const auto number = equals == std::string::npos ? std::nullopt : finiteNumber(value.substr(equals + 1));
-        if (!term || !number) return "termine fisso non valido (TERMINE=VALORE, per esempio 1=0): " + value;
-        options.steering.fixedTerms.push_back({*term, *number});
+        // A kind's term by number, or an equation's parameter by name: told
+        // apart once the whole line is read.
+        options.fixTexts.push_back(value);
         options.fixGiven = true;
     } else if (argument == "--weights") {
         if (value != "relative" && value != "column") return "pesi non validi (relative o column): " + value;
@@ -134,6 +137,33 @@ std::optional<std::string> takeSteering(BatchOptions& options, const std::string
         options.monotoneGiven = true;
     }
     return std::nullopt;
+}
+
+// --fix TERMINE=VALORE of a kind's fit.
+std::optional<std::string> fixedTerm(BatchOptions& options, const std::string& value)
+{
+    const std::size_t equals = value.find('=');
+    const auto term = equals == std::string::npos ? std::nullopt : wholeNumber(value.substr(0, equals), 1, 99);
+    const auto number = equals == std::string::npos ? std::nullopt : finiteNumber(value.substr(equals + 1));
+    if (!term || !number) return "termine fisso non valido (TERMINE=VALORE, per esempio 1=0): " + value;
+    options.steering.fixedTerms.push_back({*term, *number});
+    return std::nullopt;
+}
+
+// A typed equation's line: one point file, the options that steer it, and
+// the outputs of a report; nothing of the kinds.
+std::variant<BatchOptions, BatchRequest, std::string> equationOptions(BatchOptions options, bool pointOptionGiven)
+{
+    if (options.pointsFile.empty() || !options.files.empty()) return "con --equation serve --points FILE, un file solo";
+    if (pointOptionGiven) return "con --equation non valgono --kind, --degree, --ti e --tf";
+    if (options.throughGiven || options.minimaxGiven || options.monotoneGiven || options.leastSquaresInYGiven)
+        return "con --equation valgono --start, --fix, --bounds e --weights; non --through, --minimax, --monotone "
+               "e --least-squares-in-y";
+    if (options.compare || !options.workbookOut.empty() || !options.graphOut.empty() || !options.exports.empty() ||
+        !options.summaryOut.empty() || options.eachParameter)
+        return "con --equation valgono come uscite --stats, --json e --rtf";
+    options.allLines = true; // every line of the point file, as the engine takes them
+    return options;
 }
 
 // The line's options or request, or what is wrong with it.
@@ -184,6 +214,10 @@ std::variant<BatchOptions, BatchRequest, std::string> parseLine(const std::vecto
             options.compare = options.compareWithOptions = true;
             continue;
         }
+        if (argument == "--least-squares-in-y") {
+            options.leastSquaresInY = options.leastSquaresInYGiven = true;
+            continue;
+        }
         if (argument == "--minimax") {
             options.steering.minimax = options.minimaxGiven = true;
             continue;
@@ -217,6 +251,13 @@ std::variant<BatchOptions, BatchRequest, std::string> parseLine(const std::vecto
             options.graphOut = value;
         } else if (argument == "--json") {
             options.jsonOut = value;
+        } else if (argument == "--equation") {
+            options.equation = value;
+            if (value.find_first_not_of(" \t") == std::string::npos) return "equazione vuota dopo --equation";
+        } else if (argument == "--start") {
+            options.startTexts.push_back(value);
+        } else if (argument == "--bounds") {
+            options.boundsTexts.push_back(value);
         } else if (argument == "--summary") {
             options.summaryOut = value;
         } else if (argument == "--tolerance") {
@@ -226,6 +267,11 @@ std::variant<BatchOptions, BatchRequest, std::string> parseLine(const std::vecto
             options.tolerance = *tolerance;
             options.toleranceText = trimRight(value.substr(std::min(value.find_first_not_of(' '), value.size())));
         }
+    }
+    if (!options.equation.empty()) return equationOptions(std::move(options), pointOptionGiven);
+    if (!options.startTexts.empty() || !options.boundsTexts.empty()) return "--start e --bounds valgono solo con --equation";
+    for (const std::string& fix : options.fixTexts) {
+        if (auto wrong = fixedTerm(options, fix)) return *wrong;
     }
     std::error_code error;
     options.manyFiles = options.files.size() > 1 || !options.summaryOut.empty() || options.eachParameter ||

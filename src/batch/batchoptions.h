@@ -75,6 +75,15 @@ struct BatchOptions {
     bool quantityGiven = false;
     bool bands = false; // --bands: the --png graph draws the confidence and prediction bands
     std::string scaledOut;
+    // --equation: a typed equation fitted to the point file's every line,
+    // with its parameters' start values, fixed values and bounds as written
+    // (read against the equation's parameters when it is read).
+    std::string equation;
+    std::vector<std::string> startTexts, fixTexts, boundsTexts;
+    // --least-squares-in-y: the power, exponential, saturation and
+    // temperature-time kinds by least squares of y itself.
+    bool leastSquaresInY = false;
+    bool leastSquaresInYGiven = false;
     bool steeringGiven() const { return throughGiven || fixGiven || weightsGiven || minimaxGiven || monotoneGiven; }
 };
 

@@ -1,5 +1,6 @@
 #include "batch/batchrun.h"
 
+#include "batch/batchequation.h"
 #include "batch/batchexports.h"
 #include "batch/batchsummary.h"
 #include "formats/datasetformat.h"
@@ -51,6 +52,7 @@ Checked<FitOptions> steeredOptions(FitOptions o, const BatchOptions& options, Fi
     if (options.weightsGiven) o.weighting = given.weighting;
     if (options.minimaxGiven) o.minimax = given.minimax;
     if (options.monotoneGiven) o.monotone = given.monotone;
+    if (options.leastSquaresInYGiven) o.leastSquaresInY = true;
     if (o.weighting == Weighting::Column && surface && !weightColumnRead)
         return failed<FitOptions>(
             "i pesi dei punti del polinomio Z=F(x,y) si leggono dalla quarta colonna di un file di punti di testo "
@@ -336,6 +338,7 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         return BatchUnreadable;
     }
     if (options.manyFiles) return runSummary(options, out, err);
+    if (!options.equation.empty()) return runEquation(options, out, err);
     std::vector<double> power;
     const Checked<Checked<CalculationInput>> read = readInput(options, err, &power);
     if (!read) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <quadmath.h>
 #include <system_error>
 #include <vector>
 
@@ -297,6 +298,16 @@ std::optional<double> parseDecimal(std::string_view text)
         return std::nullopt;
     }
     return negative ? -value : value;
+}
+
+double decimalRemainder(std::string_view text, double value)
+{
+    const auto read = parseDecimal(text);
+    if (!read || *read != value || !std::isfinite(value)) return 0.0;
+    const std::string whole(text);
+    const __float128 exact = strtoflt128(whole.c_str(), nullptr);
+    const double rest = static_cast<double>(exact - static_cast<__float128>(value));
+    return std::isfinite(rest) ? rest : 0.0;
 }
 
 double parseDecimalOrZero(std::string_view text) { return parseDecimal(text).value_or(0.0); }

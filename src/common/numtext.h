@@ -88,6 +88,13 @@ std::string formatGridValue(double value);
 // it reads as 0.
 std::optional<double> parseDecimal(std::string_view text);
 
+// What a decimal text (as parseDecimal reads it) holds beyond the double
+// value it reads as: text - value to quad precision, rounded to a double. 0
+// for a text that is not such a number, or that the double holds exactly.
+// With it, value + remainder carries the text's first 30 or so digits, for
+// sums that must see the data as written.
+double decimalRemainder(std::string_view text, double value);
+
 // The conversion that gives 0 for an empty text and for a text that is not a
 // number (where the program reads without checking).
 double parseDecimalOrZero(std::string_view text);

@@ -64,6 +64,13 @@ enum class RefusalCode : int {
     InvalidUnitType,        // a unit type the object's field does not allow
     NotAGrid,               // a lookup table from points that are not a full grid
     NotNormalizable,        // a rated point for an object that is not normalized
+    InvalidEquation,          // a typed equation that cannot be read: the sentence and the position
+    InvalidParameterSetting,  // a start value, fixed value or bound that cannot be taken: its sentence
+    TooFewPointsForParameters, // no more points than free parameters
+    NonFiniteValue,           // the equation has no finite value at a point
+    NotConverged,             // the nonlinear fit did not settle
+    SingularJacobian,         // the points do not determine every parameter
+    LeastSquaresInYNotWithOptions, // least squares of y with minimax or a monotone curve
     Count
 };
 

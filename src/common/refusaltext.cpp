@@ -20,6 +20,9 @@ std::string optionNotForKind(const std::string& option)
     if (option == "through") return std::string("i punti di passaggio e i termini fissi ") + ThreeKinds;
     if (option == "weights") return std::string("i pesi ") + ThreeKinds;
     if (option == "minimax") return "il minimo errore massimo vale solo per POLINOMIO e polinomio Z=F(x,y)";
+    if (option == "leastSquaresInY")
+        return "i minimi quadrati sui valori di y valgono solo per POTENZA, ESPONENZIALE, CURVA temperatura-tempo e "
+               "curva saturazione";
     return "la curva monotona vale solo per POLINOMIO";
 }
 
@@ -41,6 +44,15 @@ std::string invalidQuestion(const std::string& what)
     if (what == "ratio") return "rapporto non valido: un numero maggiore di 0";
     if (what == "system") return "curva dell'impianto non valida: k, p0 e n numeri finiti, n maggiore di 0";
     return "valore non valido per la domanda alla curva";
+}
+
+// The equation without a finite value: details the point's number and where
+// ("start": with the start values, "fit": while fitting).
+std::string nonFiniteValue(const Refusal& r)
+{
+    return "l'equazione non ha un valore finito al punto " + detail(r, 0) +
+           (detail(r, 1) == "start" ? " con i valori iniziali dei parametri" : " con i parametri calcolati") +
+           " (una divisione per zero, il logaritmo o la radice di un numero negativo, o un numero troppo grande)";
 }
 
 } // namespace
@@ -111,6 +123,22 @@ std::string refusalText(const Refusal& r)
     case RefusalCode::AffinityNotKept:
         return "le leggi di affinità non conservano la forma della curva " + detail(r, 0) +
                ": valgono per POLINOMIO, POLINOMIO FRATTO, POTENZA ed ESPONENZIALE";
+    case RefusalCode::TooFewPointsForParameters:
+        return "numero punti insufficiente per i " + detail(r, 0) +
+               " parametri da calcolare dell'equazione (servono più punti che parametri)";
+    case RefusalCode::NonFiniteValue: return nonFiniteValue(r);
+    case RefusalCode::NotConverged:
+        return "il calcolo dei parametri non converge (dopo " + detail(r, 0) +
+               " iterazioni la somma dei quadrati e i parametri cambiano ancora): provare altri valori iniziali";
+    case RefusalCode::SingularJacobian:
+        return "i punti non determinano tutti i parametri (matrice jacobiana singolare" +
+               (detail(r, 0).empty() ? std::string(")")
+                                     : "): il parametro " + detail(r, 0) +
+                                           " non cambia la curva sui punti, o la cambia come gli altri insieme") +
+               "; fissarne uno o cambiare i valori iniziali";
+    case RefusalCode::LeastSquaresInYNotWithOptions:
+        return "i minimi quadrati sui valori di y non si combinano con il minimo errore massimo né con la curva "
+               "monotona";
     // The sentence made where the refusal happened: a file, a field, an
     // argument, an export's format.
     case RefusalCode::Message:
@@ -127,6 +155,8 @@ std::string refusalText(const Refusal& r)
     case RefusalCode::InvalidUnitType:
     case RefusalCode::NotAGrid:
     case RefusalCode::NotNormalizable:
+    case RefusalCode::InvalidEquation:
+    case RefusalCode::InvalidParameterSetting:
     case RefusalCode::Count: break;
     }
     return detail(r, 0);
@@ -184,6 +214,13 @@ const char* refusalIdentifier(RefusalCode code)
         "invalid_unit_type",
         "not_a_grid",
         "not_normalizable",
+        "invalid_equation",
+        "invalid_parameter_setting",
+        "too_few_points_for_parameters",
+        "non_finite_value",
+        "not_converged",
+        "singular_jacobian",
+        "least_squares_in_y_not_with_options",
     };
     const auto at = static_cast<std::size_t>(code);
     return at < Identifiers.size() ? Identifiers[at] : "";

@@ -6,6 +6,7 @@
 #include "common/numtext.h"
 #include "fit/reportwriter.h"
 #include "fit/steering.h"
+#include "fit/valuesleastsquares.h"
 
 #include <algorithm>
 
@@ -102,6 +103,11 @@ Outcome calculateOneVariable(CalculationInput& in)
     if (auto message = oneVariableRefusal(in, degree)) return refused(*message);
     // An empty temperature field reads as 0.
     const Temperatures temperatures{in.initialTemperature.value_or(0.0), in.finalTemperature.value_or(0.0)};
+    if (in.options.leastSquaresInY) {
+        if (in.options.minimax || in.options.monotone != Monotone::None)
+            return refused(RefusalCode::LeastSquaresInYNotWithOptions);
+        if (!takesLeastSquaresInY(in.kind)) return refused(Refusal{RefusalCode::OptionNotForKind, {"leastSquaresInY"}});
+    }
     const bool steered = in.options.any();
     if (steered) {
         if (auto message = steeringRefusal(in.kind, degree, in.points, in.pointCount, in.options))
@@ -123,6 +129,11 @@ Outcome calculateOneVariable(CalculationInput& in)
         else done.curve = PolynomialCurve{c, degree};
     } else {
         done.curve = fitOneVariable(in.kind, done.points, in.pointCount, degree, temperatures, done.design);
+        if (in.options.leastSquaresInY && done.curve) {
+            Checked<FittedCurve> refined = leastSquaresInY(*done.curve, done.points, in.pointCount);
+            if (!refined) return refused(refined.refusal);
+            done.curve = *refined;
+        }
     }
     return succeeded(std::move(done));
 }

@@ -52,6 +52,7 @@ std::vector<std::string> parts(const FitOptions& o, FitType kind, bool counted)
     if (o.minimax) words.push_back("minimo errore % massimo");
     if (o.monotone == Monotone::Decreasing) words.push_back("monotona decrescente");
     if (o.monotone == Monotone::Increasing) words.push_back("monotona crescente");
+    if (o.leastSquaresInY) words.push_back("minimi quadrati sui valori di y");
     return words;
 }
 
@@ -59,7 +60,7 @@ std::vector<std::string> parts(const FitOptions& o, FitType kind, bool counted)
 
 std::string optionsLine(const FitOptions& options, FitType kind)
 {
-    if (!options.any()) return "";
+    if (!options.anyOption()) return "";
     const std::string full = "vincoli: " + joined(parts(options, kind, false), "; ");
     if (static_cast<int>(full.size()) <= ReportLineWidth) return full;
     return "vincoli: " + joined(parts(options, kind, true), "; ");

@@ -44,12 +44,18 @@ struct FitOptions {
     std::vector<double> pointWeights;
     bool minimax = false;
     Monotone monotone = Monotone::None;
+    // The power, exponential, saturation and temperature-time kinds by least
+    // squares of y itself, from their transformed fit (valuesleastsquares.h).
+    bool leastSquaresInY = false;
 
+    // What steers the fits through their steered problem (steering.h).
     bool any() const
     {
         return !throughPoints.empty() || !fixedTerms.empty() || weighting != Weighting::None || minimax ||
                monotone != Monotone::None;
     }
+    // Any option at all, least squares in y among them.
+    bool anyOption() const { return any() || leastSquaresInY; }
     bool operator==(const FitOptions&) const = default;
 };
 

@@ -133,10 +133,10 @@ struct PointFigures {
     double yint;
     double difference;
 };
-PointFigures pointFigures(const FittedCurve& curve, double x, double y, bool saturation,
+PointFigures pointFigures(const CurveOfX& curve, double x, double y, bool saturation,
                           std::optional<double>& lastError)
 {
-    const double yint = evaluate(curve, x);
+    const double yint = curve(x);
     const double difference = checked(y - yint);
     if (auto error = errorPercent(y, yint, saturation)) lastError = error;
     return {yint, difference};
@@ -196,13 +196,13 @@ void writeReportHead(ReportBuffer& report, const ReportSubject& subject)
     }
 }
 
-void writeOneVariableReport(ReportBuffer& report, const ReportSubject& subject)
+namespace {
+
+// The point table of a one-variable report: without a curve, x and y alone.
+void writeCurveTable(ReportBuffer& report, const PointSet& p, int count, const CurveOfX* curve, bool saturation)
 {
     auto add = [&report](const std::string& line) { appendLine(report, line); };
-    const PointSet& p = subject.points;
-    const int n = std::min(subject.count, MaxListedPoints);
-    const bool saturation = subject.kind == FitType::Saturation;
-    const FittedCurve* curve = subject.curve;
+    const int n = std::min(count, MaxListedPoints);
 
     add("numero punti:" + formatInteger(n, 4));
     if (saturation) add("temperature e pressioni assolute ");
@@ -223,6 +223,41 @@ void writeOneVariableReport(ReportBuffer& report, const ReportSubject& subject)
         add(line);
     }
     if (curve) writeStatisticsLines(report, stats, saturation);
+}
+
+void writeSurfaceTable(ReportBuffer& report, const PointSet& p, int count, const SurfaceOfXY& surface)
+{
+    appendLine(report, "...punto........X........Y........Z.....Zint.....err%");
+    std::optional<double> lastError;
+    for (int i = 1; i <= count; ++i) {
+        const double zint = surface(p.x[i], p.y[i]);
+        surfacePointError(zint, p.z[i], lastError);
+        appendLine(report, formatInteger(i, 3) + blanks(5) + field(p.x[i], 9, 4) + field(p.y[i], 9, 4) +
+                               field(p.z[i], 9, 4) + field(zint, 9, 4) + (lastError ? field(*lastError, 8, 1) : blanks(8)));
+    }
+}
+
+} // namespace
+
+void writeOneVariableReport(ReportBuffer& report, const ReportSubject& subject)
+{
+    if (!subject.curve) {
+        writeCurveTable(report, subject.points, subject.count, nullptr, false);
+        return;
+    }
+    const FittedCurve& fitted = *subject.curve;
+    const CurveOfX curve = [&fitted](double x) { return evaluate(fitted, x); };
+    writeCurveTable(report, subject.points, subject.count, &curve, subject.kind == FitType::Saturation);
+}
+
+void writeEquationPointTable(ReportBuffer& report, const PointSet& points, int count, const CurveOfX& curve)
+{
+    writeCurveTable(report, points, count, &curve, false);
+}
+
+void writeEquationPointTable(ReportBuffer& report, const PointSet& points, int count, const SurfaceOfXY& surface)
+{
+    writeSurfaceTable(report, points, count, surface);
 }
 
 void writeSurfaceReport(ReportBuffer& report, int g, const PointSet& p, int count, const SurfaceCoefficients& K,
@@ -246,15 +281,7 @@ void writeSurfaceReport(ReportBuffer& report, int g, const PointSet& p, int coun
         std::string& line = lines[static_cast<std::size_t>(k - 1)];
         add(line + blanks(static_cast<int>(width - line.size()) + 2) + "(" + surfaceTermName(k) + ")");
     }
-    add("...punto........X........Y........Z.....Zint.....err%");
-
-    std::optional<double> lastError;
-    for (int i = 1; i <= count; ++i) {
-        const double zint = evaluateSurface(K, p.x[i], p.y[i], g);
-        surfacePointError(zint, p.z[i], lastError);
-        add(formatInteger(i, 3) + blanks(5) + field(p.x[i], 9, 4) + field(p.y[i], 9, 4) + field(p.z[i], 9, 4) +
-            field(zint, 9, 4) + (lastError ? field(*lastError, 8, 1) : blanks(8)));
-    }
+    writeSurfaceTable(report, p, count, [&K, g](double x, double y) { return evaluateSurface(K, x, y, g); });
 }
 
 void checkOneVariableReport(const ReportSubject& subject)
@@ -265,8 +292,10 @@ void checkOneVariableReport(const ReportSubject& subject)
     const bool saturation = subject.kind == FitType::Saturation;
     ErrorStatistics stats;
     std::optional<double> lastError;
+    const FittedCurve& fitted = *subject.curve;
+    const CurveOfX curve = [&fitted](double x) { return evaluate(fitted, x); };
     for (int i = 1; i <= std::min(subject.count, MaxListedPoints); ++i) {
-        pointFigures(*subject.curve, p.x[i], p.y[i], saturation, lastError);
+        pointFigures(curve, p.x[i], p.y[i], saturation, lastError);
         if (lastError) stats.take(*lastError);
     }
     if (!stats.empty()) stats.mean();

@@ -11,9 +11,15 @@
 #include "fit/report.h"
 #include "fit/surface.h"
 
+#include <functional>
 #include <string>
 
 namespace calvero {
+
+// A curve's value at x, a surface's at (x, y), raising the engine's
+// arithmetic faults where there is none.
+using CurveOfX = std::function<double(double)>;
+using SurfaceOfXY = std::function<double(double, double)>;
 
 // What a one-variable report is written from: the kind and degree, the points
 // 1..count, and the fitted curve (none for Scatter).
@@ -38,6 +44,11 @@ void writeReportHead(ReportBuffer& report, const ReportSubject& subject);
 // blank and it is left out of the error lines, whose mean is taken over the
 // points that have an error.
 void writeOneVariableReport(ReportBuffer& report, const ReportSubject& subject);
+
+// A typed equation's point table, as the one-variable kinds' (with its
+// three error lines) or as the surface's.
+void writeEquationPointTable(ReportBuffer& report, const PointSet& points, int count, const CurveOfX& curve);
+void writeEquationPointTable(ReportBuffer& report, const PointSet& points, int count, const SurfaceOfXY& surface);
 
 // The whole report of the surface Z = F(x, y) of degree g over points
 // 1..count, starting with clearReport(). Each coefficient line ends with the

@@ -5,6 +5,8 @@
 #include "fit/steering.h"
 #include "fit/surface.h"
 #include "fit/termreach.h"
+#include "fit/coefficientlist.h"
+#include "fit/valuesleastsquares.h"
 
 #include <boost/math/distributions/students_t.hpp>
 
@@ -218,8 +220,29 @@ bool heldThroughOrigin(const Calculation& c)
     return false;
 }
 
+// The coefficients of a kind fitted by least squares of y itself, with their
+// errors s² (JᵀJ)⁻¹ from the Jacobian at the fitted curve.
+void addValuesCoefficients(Statistics& s, const Calculation& c, double sse)
+{
+    const std::vector<double> factors = valuesVarianceFactors(*c.curve, c.points, c.pointCount);
+    const std::vector<NamedCoefficient> named = namedCoefficients(c);
+    for (std::size_t j = 0; j < named.size(); ++j) {
+        CoefficientStatistics coefficient;
+        coefficient.name = named[j].first;
+        coefficient.value = named[j].second;
+        if (s.dof > 0 && j < factors.size()) {
+            const double error = std::sqrt(sse / s.dof * factors[j]);
+            coefficient.standardError = error;
+            coefficient.lower = coefficient.value - *s.tValue * error;
+            coefficient.upper = coefficient.value + *s.tValue * error;
+        }
+        s.coefficients.push_back(coefficient);
+    }
+}
+
 std::string withDegree(const Statistics& s)
 {
+    if (s.equation) return "equazione libera " + s.equation->text;
     std::string text = kindLabel(s.kind);
     if (takesDegree(s.kind)) text += ", grado " + std::to_string(s.degree);
     return text;
@@ -230,7 +253,48 @@ std::string orNot(const std::optional<double>& value, int digits, const std::str
     return value ? significant(*value, digits) : why;
 }
 
+// How a typed equation was fitted, in words, before the figures.
+void addEquationNotes(StatisticsText& text, const Statistics& s)
+{
+    const EquationFigures& e = *s.equation;
+    if (e.fixedCount > 0)
+        text.notes.push_back("punti n = " + std::to_string(s.n) + ", parametri p = " + std::to_string(s.p) +
+                             ", parametri fissi = " + std::to_string(e.fixedCount) +
+                             ", gradi di libertà n - p + fissi = " + std::to_string(s.dof));
+    else
+        text.notes.push_back("punti n = " + std::to_string(s.n) + ", parametri p = " + std::to_string(s.p) +
+                             ", gradi di libertà n - p = " + std::to_string(s.dof));
+    if (s.dof == 0)
+        text.notes.push_back("n = p: la curva passa per tutti i punti e nessun errore si può stimare (servono più "
+                             "punti che parametri)");
+    text.notes.push_back(equationSolverLine(e));
+    text.notes.push_back(equationStartLine(e));
+}
+
 } // namespace
+
+std::string equationSolverLine(const EquationFigures& e)
+{
+    if (e.linear)
+        return "calcolo: l'equazione è lineare nei parametri: minimi quadrati lineari esatti, senza valori iniziali né "
+               "iterazioni";
+    return "calcolo: minimi quadrati non lineari (Levenberg-Marquardt con le derivate esatte dell'equazione, poi "
+           "Gauss-Newton con i residui in precisione estesa), " +
+           std::to_string(e.iterations) + (e.iterations == 1 ? " iterazione" : " iterazioni") +
+           (e.converged ? ", convergente" : ", non convergente");
+}
+
+std::string equationStartLine(const EquationFigures& e)
+{
+    if (e.linear) return "valori iniziali: non servono";
+    if (e.continued)
+        return "valori iniziali: dati, ma il calcolo da quelli non convergeva ed è proseguito con la ricerca del "
+               "programma (" + std::to_string(e.localFits) + " calcoli locali, tenuto il minimo più basso)";
+    if (e.startValues == "given") return "valori iniziali: dati";
+    return "valori iniziali: trovati dal programma (" + std::to_string(e.localFits) +
+           " calcoli locali da partenze scelte, tenuto il minimo più basso)" +
+           (e.possiblyLocal ? ": minimo forse locale" : "");
+}
 
 double studentQuantile(double probability, int dof)
 {
@@ -372,6 +436,11 @@ Statistics fitStatistics(const Calculation& c)
     }
     if (s.dof > 0) s.tValue = studentQuantile975(s.dof);
 
+    if (c.options.leastSquaresInY && c.curve) {
+        // Least squares of y itself: the errors from the Jacobian at the curve.
+        addValuesCoefficients(s, c, s.sse);
+        return s;
+    }
     const std::optional<LinearModel> model = linearModel(c);
     if (!model) return s;
     double sseModel = 0.0, sstModel = 0.0, meanTarget = 0.0;
@@ -449,9 +518,12 @@ StatisticsText statisticsText(const Statistics& s)
                                  : "la curva non si può calcolare in tutti i punti: nessuna statistica");
         return text;
     }
-    const std::string yName = s.kind == FitType::SurfaceXY ? "z" : "y";
+    const bool surface = s.equation ? s.equation->twoVariables : s.kind == FitType::SurfaceXY;
+    const std::string yName = surface ? "z" : "y";
     const int d = 10;
-    if (s.equalities > 0)
+    if (s.equation) {
+        addEquationNotes(text, s);
+    } else if (s.equalities > 0)
         text.notes.push_back("punti n = " + std::to_string(s.n) + ", coefficienti p = " + std::to_string(s.p) +
                              ", vincoli di uguaglianza (punti di passaggio e termini fissi) = " +
                              std::to_string(s.equalities) + ", gradi di libertà n - p + vincoli = " +
@@ -502,7 +574,7 @@ StatisticsText statisticsText(const Statistics& s)
                    : s.dof == 0 ? "non calcolabile (n = p)"
                    : s.exactFit ? "non definito: la curva passa per i punti (SSE è 0 a meno degli arrotondamenti)"
                                 : "non calcolabile (troppo pochi punti: ne servono almeno p + 3)");
-    if (s.kind != FitType::SurfaceXY && s.dof > 0) {
+    if (!surface && s.dof > 0) {
         std::string runs;
         if (s.exactFit) runs = "non calcolate (curva esatta)";
         else if (!s.residualRuns) runs = "non calcolabili (i residui non hanno entrambi i segni)";
@@ -515,12 +587,18 @@ StatisticsText statisticsText(const Statistics& s)
     }
 
     if (s.coefficients.empty()) {
-        if (s.kind == FitType::TemperatureTime)
+        if (s.kind == FitType::TemperatureTime && !s.equation)
             text.coefficientsHeading = "errori dei coefficienti: non calcolati (M è la media dei valori dei singoli "
                                        "punti, non una retta ai minimi quadrati)";
     } else {
         text.coefficientsHeading =
-            s.dof > 0 ? "coefficienti con errore standard e intervallo di confidenza al 95 % (t di Student = " +
+            s.equation && s.dof > 0
+                ? "parametri con errore standard e intervallo di confidenza al 95 % (dalla matrice jacobiana alla "
+                  "soluzione, approssimazione lineare; t di Student = " +
+                      significant(*s.tValue, 6) + " con " + std::to_string(s.dof) +
+                      (s.dof == 1 ? " grado" : " gradi") + " di libertà):"
+            : s.equation ? "parametri (n = p: nessun errore standard né intervallo di confidenza):"
+            : s.dof > 0 ? "coefficienti con errore standard e intervallo di confidenza al 95 % (t di Student = " +
                             significant(*s.tValue, 6) + " con " + std::to_string(s.dof) +
                             (s.dof == 1 ? " grado" : " gradi") + " di libertà):"
                       : "coefficienti (n = p: nessun errore standard né intervallo di confidenza):";
@@ -533,7 +611,9 @@ StatisticsText statisticsText(const Statistics& s)
             row.value = formatCoefficientFigure(c.value, c.reach);
             row.errorOf = c.errorOf;
             if (c.fixed) {
-                row.remark = "fissato dal vincolo";
+                row.remark = s.equation ? "fissato" : "fissato dal vincolo";
+            } else if (c.atBound) {
+                row.remark = "al suo limite: nessun errore standard";
             } else if (c.standardError) {
                 // An error of log10 A is no quantity of y: no reach of its own.
                 row.error = formatCoefficientFigure(*c.standardError,
@@ -546,6 +626,10 @@ StatisticsText statisticsText(const Statistics& s)
             text.coefficients.push_back(row);
         }
     }
+    if (s.equation && s.equation->possiblyLocal)
+        text.warnings.push_back("ATTENZIONE: minimo forse locale: i valori iniziali li ha scelti il programma e non si "
+                                "può escludere che altrove la somma dei quadrati abbia un minimo più basso; dare valori "
+                                "iniziali vicini a quelli attesi per confermarlo.");
     if (s.residualPattern)
         text.warnings.push_back("ATTENZIONE: i segni dei residui in ordine di x fanno meno successioni di quante ne "
                                 "dia il caso (test delle successioni al 5 %): la curva non segue la forma dei punti; "

@@ -27,11 +27,28 @@ struct CoefficientStatistics {
     std::optional<double> lower;         // 95 % confidence interval of value
     std::optional<double> upper;
     bool fixed = false; // fixed to its value by the fit's options: no error
+    bool atBound = false; // a typed equation's parameter held at one of its bounds: no error
     std::optional<TermReach> reach;      // of the value over the points: its digits
+};
+
+// What a typed equation's statistics add: the equation, how its start came
+// about and how the solver ended.
+struct EquationFigures {
+    std::string text;        // as typed
+    bool twoVariables = false;
+    bool linear = false;     // exact linear least squares, no iterations
+    std::string startValues; // "given" or "found"
+    bool continued = false;  // the given start stalled and the search went on
+    bool possiblyLocal = false;
+    int localFits = 0;       // of the search
+    int iterations = 0;
+    bool converged = true;
+    int fixedCount = 0;
 };
 
 struct Statistics {
     FitType kind = FitType::Polynomial;
+    std::optional<EquationFigures> equation; // a typed equation's fit (kind is then not used)
     int degree = 0;
     bool fitted = false; // false for the scatter kind: no curve, no figures
     int n = 0;           // points fitted
@@ -124,6 +141,10 @@ struct StatisticsText {
     std::vector<std::string> warnings; // after them
 };
 StatisticsText statisticsText(const Statistics& statistics);
+
+// The lines that say how a typed equation was solved and where it started.
+std::string equationSolverLine(const EquationFigures& equation);
+std::string equationStartLine(const EquationFigures& equation);
 
 // The same as Italian text lines, beside the report.
 std::vector<std::string> statisticsLines(const Statistics& statistics);

@@ -178,7 +178,7 @@ std::string fitJson(const Calculation& c, const std::vector<ComparisonRow>* comp
             document["temperatures"] = {{"initial", jsonNumber(t->initial)}, {"final", jsonNumber(t->final)}};
     }
     document["statistics"] = fitStatisticsJson(c, fitStatistics(c));
-    if (c.options.any()) {
+    if (c.options.anyOption()) {
         // Only a steered fit says so: a plain one's document stays as it always was.
         document["options"] = optionsJson(c.options);
         document["optionsLine"] = optionsLine(c.options, c.kind);

@@ -91,6 +91,10 @@ FitOptions optionsOf(const json& document)
     options.monotone = monotone == "decreasing"   ? Monotone::Decreasing
                        : monotone == "increasing" ? Monotone::Increasing
                                                   : Monotone::None;
+    if (document.contains("leastSquaresInY")) {
+        if (!document.at("leastSquaresInY").is_boolean()) throw Invalid{"\"leastSquaresInY\" vale true o false"};
+        options.leastSquaresInY = document.at("leastSquaresInY").get<bool>();
+    }
     return options;
 }
 
@@ -107,11 +111,14 @@ json optionsJson(const FitOptions& o)
     for (const ThroughPoint& p : o.throughPoints)
         through.push_back({{"x", jsonNumber(p.x)}, {"y", jsonNumber(p.y)}, {"z", jsonNumber(p.z)}});
     for (const FixedTerm& t : o.fixedTerms) fixed.push_back({{"term", t.term}, {"value", jsonNumber(t.value)}});
-    return {{"throughPoints", through},
-            {"fixedTerms", fixed},
-            {"weights", weightingName(o.weighting)},
-            {"minimax", o.minimax},
-            {"monotone", monotoneName(o.monotone)}};
+    json options = {{"throughPoints", through},
+                    {"fixedTerms", fixed},
+                    {"weights", weightingName(o.weighting)},
+                    {"minimax", o.minimax},
+                    {"monotone", monotoneName(o.monotone)}};
+    // Written only when on: the files and documents of the other options stay as they were.
+    if (o.leastSquaresInY) options["leastSquaresInY"] = true;
+    return options;
 }
 
 Checked<FitOptions> parseOptionsJson(std::string_view text)
@@ -141,7 +148,7 @@ Checked<FitOptions> readDataSetOptions(const std::string& dataSetPath)
 Failure saveDataSetOptions(const std::string& dataSetPath, const FitOptions& options)
 {
     const std::string path = optionsFileFor(dataSetPath);
-    if (options.any()) return writeOutputFile(path, jsonDocument(optionsJson(options)) + "\n");
+    if (options.anyOption()) return writeOutputFile(path, jsonDocument(optionsJson(options)) + "\n");
     std::error_code error;
     std::filesystem::remove(path, error);
     if (error) return "impossibile togliere il file dei vincoli " + path + ": " + systemErrorText(error.value());

@@ -8,7 +8,8 @@
 //    "fixedTerms": [{"term": 1, "value": 620}],
 //    "weights": "none" | "relative" | "column",
 //    "minimax": false,
-//    "monotone": "none" | "decreasing" | "increasing"}
+//    "monotone": "none" | "decreasing" | "increasing",
+//    "leastSquaresInY": true}   (written only when on)
 //
 // Missing keys take their plain value; the per-point weights are data (the
 // point file's column), never saved here.

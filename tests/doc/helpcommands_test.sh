@@ -32,6 +32,8 @@ batch.htm|0|calvero1-batch --summary catalogo.csv catalogo/
 batch.htm|0|calvero1-batch --kind 3 --degree 2 --each-parameter --summary pompa_curve.xls pompa.txt
 batch.htm|0|calvero1-batch ventilatore.dat --compare --json - | python3 -c "import json,sys; print(json.load(sys.stdin)['statistics']['rSquared'])"
 batch.htm|2|calvero1-batch nr150b6.txt --formula nr150b6.txt
+equazione.htm|0|calvero1-batch --points serbatoio.txt --equation "y = b1 - b2*exp(-b3*x)" --stats
+equazione.htm|0|calvero1-batch --points serbatoio.txt --equation "y = b1 - b2*exp(-b3*x)" --start b1=60,b2=40,b3=0.05 --json -
 cattura.htm|0|calvero1-batch --points pompa.txt --kind 7 --degree 2
 cattura.htm|0|calvero1-batch --kind 3 --degree 2 --each-parameter --summary pompa_curve.csv pompa.txt
 cattura.htm|0|digitora --help

@@ -61,6 +61,11 @@ check "coefficients are exact least squares" /usr/bin/python3 "$work/exact.py" "
 check "the steered fit is exact least squares under its conditions" /usr/bin/python3 "$work/exact.py" "$work/out.txt" steered
 out="$work/out.txt"
 check "version" grep -qx 'version 1.0.0' "$out"
+check "a typed equation from the program's start: the parameters that made the points" \
+  grep -qx 'equation 0: 0 b1 3.000000000000 b2 0.500000000000 possiblyLocal 0' "$out"
+check "a typed equation from a given start" grep -qx 'equation 1: 0 b1 3.000000000000 b2 0.500000000000 possiblyLocal 0' "$out"
+check "a typed equation written wrong, refused with its position" \
+  grep -qx 'bad equation: 1 parentesi non chiusa alla posizione 8' "$out"
 check "statistics by the JSON's names, NaN for another" grep -qE '^n = 12, sse = [0-9.e-]+, illConditioned = 0, unknown = nan$' "$out"
 check "no coefficient beyond the last" grep -qx 'beyond = nan' "$out"
 check "the report" grep -qx 'EQUAZIONE POLINOMIALE DI GRADO:   3' "$out"

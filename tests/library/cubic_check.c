@@ -86,6 +86,27 @@ int main(int argc, char** argv)
     calvero_result_free(result);
     calvero_options_free(options);
 
+    /* A typed equation: points made exactly by y = 3 x / (0.5 + x), fitted
+     * from the program's own start and from one given; an equation written
+     * wrong is refused with its position. */
+    double ex[12], ey[12];
+    for (int i = 0; i < 12; ++i) {
+        ex[i] = 0.25 * (i + 1);
+        ey[i] = 3 * ex[i] / (0.5 + ex[i]);
+    }
+    calvero_request points = {0, 0, 12, ex, ey, NULL, NAN, NAN};
+    const char* starts[] = {NULL, "b1=1,b2=1"};
+    for (int s = 0; s < 2; ++s) {
+        const int status = calvero_fit_equation(&points, "y = b1*x/(b2+x)", starts[s], &result);
+        printf("equation %d: %d %s %.12f %s %.12f possiblyLocal %g\n", s, status, calvero_coefficient_name(result, 0),
+               calvero_coefficient(result, 0), calvero_coefficient_name(result, 1), calvero_coefficient(result, 1),
+               calvero_statistic(result, "possiblyLocal"));
+        calvero_result_free(result);
+    }
+    const int badEquation = calvero_fit_equation(&points, "y = b1*(1-exp(-b2*x)", NULL, &result);
+    printf("bad equation: %d %s\n", badEquation, calvero_message(result));
+    calvero_result_free(result);
+
     /* What cannot be fitted. */
     static double many[100001];
     for (int i = 0; i < 100001; ++i) many[i] = i + 1;

@@ -5,6 +5,9 @@
 
 #include "fit/curvequestions.h"
 #include "formats/fitjson.h"
+#include "formats/equationjson.h"
+#include "fit/equationstatistics.h"
+#include "library/equationrequest.h"
 #include "library/fitrequest.h"
 
 #include "exports/formulaexport.h"
@@ -22,6 +25,7 @@
 
 struct calvero_result {
     calvero::FitAnswer answer;
+    std::optional<calvero::EquationFit> equation; // a typed equation's fit (answer.calculation is then none)
     std::string message; // the refusal's Italian sentence; empty when fitted
     // Written when first asked for, once, whoever asks.
     std::once_flag reportOnce;
@@ -104,7 +108,7 @@ int changed(calvero_options* options, Change set)
 }
 
 // The C code of a refusal: the engine's list from 1, 0 being "fitted".
-static_assert(static_cast<int>(calvero::RefusalCode::Count) == CALVERO_REFUSAL_NOT_NORMALIZABLE,
+static_assert(static_cast<int>(calvero::RefusalCode::Count) == CALVERO_REFUSAL_LEAST_SQUARES_IN_Y_NOT_WITH_OPTIONS,
               "calvero_refusal_code follows calvero::RefusalCode");
 calvero_refusal_code codeOf(const calvero::Refusal& refusal)
 {
@@ -119,6 +123,11 @@ const calvero_result* withStatistics(const calvero_result* result)
     auto* r = const_cast<calvero_result*>(result);
     try {
         std::call_once(r->statisticsOnce, [r] {
+            if (r->equation) {
+                r->statistics = calvero::equationStatistics(*r->equation);
+                r->statisticsJson = calvero::equationStatisticsJson(*r->equation, r->statistics);
+                return;
+            }
             r->statistics = calvero::fitStatistics(*r->answer.calculation);
             r->statisticsJson = calvero::fitStatisticsJson(*r->answer.calculation, r->statistics);
         });
@@ -436,6 +445,32 @@ int calvero_fit_steered(const calvero_request* request, const calvero_options* o
     }
 }
 
+int calvero_fit_equation(const calvero_request* request, const char* equation_text, const char* start_text,
+                         calvero_result** result)
+{
+    if (result != nullptr) *result = nullptr;
+    if (request == nullptr || result == nullptr || equation_text == nullptr)
+        return static_cast<int>(calvero::FitStatus::BadArguments);
+    try {
+        auto* made = new calvero_result;
+        const std::size_t n = request->n;
+        calvero::EquationRequest asked;
+        asked.equation = equation_text;
+        asked.start = start_text == nullptr ? "" : start_text;
+        asked.x = values(request->x, request->x ? n : 0);
+        asked.y = values(request->y, request->y ? n : 0);
+        asked.z = values(request->z, request->z ? n : 0);
+        made->answer = calvero::fitEquationRequest(asked, made->equation);
+        made->message = calvero::answerMessage(made->answer);
+        *result = made;
+        return static_cast<int>(made->answer.status);
+    } catch (const std::exception&) {
+        delete *result;
+        *result = nullptr;
+        return static_cast<int>(calvero::FitStatus::BadArguments);
+    }
+}
+
 size_t calvero_coefficient_count(const calvero_result* result)
 {
     return fitted(result) ? result->answer.coefficients.size() : 0;
@@ -456,6 +491,7 @@ const char* calvero_coefficient_name(const calvero_result* result, size_t k)
 double calvero_evaluate(const calvero_result* result, double x, double y)
 {
     if (!fitted(result)) return NotANumber;
+    if (result->equation) return calvero::equationValue(*result->equation, x, y).value_or(NotANumber);
     return calvero::valueAt(*result->answer.calculation, x, y).value_or(NotANumber);
 }
 
@@ -509,6 +545,10 @@ int calvero_export(const calvero_result* result, const char* format, const calve
         };
         if (!calvero::exportFormatNamed(format)) return say(calvero::unknownExportFormat(format), Bad);
         if (!fitted(result)) return say(result->answer.refusal, Refused);
+        if (result->equation)
+            return say(calvero::Refusal{calvero::RefusalCode::Message,
+                                        {"le esportazioni valgono per gli otto tipi, non per un'equazione libera"}},
+                       Refused);
         const calvero::Checked<calvero::ExportChoices> choices = exportChoices(settings);
         if (!choices) return say(choices.refusal, Refused);
         const calvero::Checked<std::string> written = calvero::exportOf(*result->answer.calculation, format, *choices);
@@ -542,7 +582,9 @@ const char* calvero_report(const calvero_result* result)
     if (!fitted(result)) return "";
     auto* r = const_cast<calvero_result*>(result);
     try {
-        std::call_once(r->reportOnce, [r] { r->report = calvero::reportText(*r->answer.calculation); });
+        std::call_once(r->reportOnce, [r] {
+            r->report = r->equation ? calvero::equationReportText(*r->equation) : calvero::reportText(*r->answer.calculation);
+        });
     } catch (const std::exception&) {
         return "";
     }

@@ -75,6 +75,18 @@ typedef struct calvero_request {
  * request or result is NULL, or memory ran out. */
 int calvero_fit(const calvero_request* request, calvero_result** result);
 
+/* Fits a typed equation, "y = b1*(1-exp(-b2*x))" of x (x, y) or "z = ..." of
+ * x and y (x, y, z), to the request's n points (its kind, degree and
+ * temperatures are not read; any number of points). start_text gives the
+ * start values as calvero1-batch's --start does ("b1=500,b2=1e-4"); NULL or
+ * "" lets the program find them. Returns as calvero_fit; the coefficients are
+ * the parameters, named as in the equation and in its order; the statistics
+ * add "iterations", "converged", "possiblyLocal" (1 when the program chose
+ * the start and cannot exclude a lower minimum) and "linear". A typed
+ * equation has no exports (calvero_export refuses it). */
+int calvero_fit_equation(const calvero_request* request, const char* equation_text, const char* start_text,
+                         calvero_result** result);
+
 /* What steers a fit beyond least squares, as the programs' fit options do:
  * points the curve passes through, coefficients held at a value, weights of
  * the errors, the smallest largest percentage error, a curve that never
@@ -188,7 +200,14 @@ typedef enum calvero_refusal_code {
     CALVERO_REFUSAL_NEEDS_NONLINEAR_SOLVER, /* an object only the nonlinear least squares fits */
     CALVERO_REFUSAL_INVALID_UNIT_TYPE,      /* a unit type the object's field does not allow */
     CALVERO_REFUSAL_NOT_A_GRID,             /* a lookup table from points that are not a full grid */
-    CALVERO_REFUSAL_NOT_NORMALIZABLE        /* a rated point for an object that is not normalized */
+    CALVERO_REFUSAL_NOT_NORMALIZABLE,       /* a rated point for an object that is not normalized */
+    CALVERO_REFUSAL_INVALID_EQUATION,       /* a typed equation that cannot be read (the message gives the position) */
+    CALVERO_REFUSAL_INVALID_PARAMETER_SETTING, /* a start value, fixed value or bound that cannot be taken */
+    CALVERO_REFUSAL_TOO_FEW_POINTS_FOR_PARAMETERS, /* no more points than free parameters */
+    CALVERO_REFUSAL_NON_FINITE_VALUE,       /* the equation has no finite value at a point */
+    CALVERO_REFUSAL_NOT_CONVERGED,          /* the nonlinear fit did not settle */
+    CALVERO_REFUSAL_SINGULAR_JACOBIAN,      /* the points do not determine every parameter */
+    CALVERO_REFUSAL_LEAST_SQUARES_IN_Y_NOT_WITH_OPTIONS /* least squares of y with minimax or monotone */
 } calvero_refusal_code;
 
 /* The code of the result's refusal; CALVERO_REFUSAL_NONE when fitted, and

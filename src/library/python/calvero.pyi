@@ -60,6 +60,13 @@ RefusalCode = Literal[
     "invalid_unit_type",
     "not_a_grid",
     "not_normalizable",
+    "invalid_equation",
+    "invalid_parameter_setting",
+    "too_few_points_for_parameters",
+    "non_finite_value",
+    "not_converged",
+    "singular_jacobian",
+    "least_squares_in_y_not_with_options",
 ]
 REFUSAL_CODES: tuple[RefusalCode, ...]
 

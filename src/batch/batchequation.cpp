@@ -1,0 +1,87 @@
+#include "batch/batchequation.h"
+
+#include "batch/batchinput.h"
+#include "common/filewrite.h"
+#include "common/numtext.h"
+#include "entry/equationinput.h"
+#include "fit/equationreport.h"
+#include "fit/equationstatistics.h"
+#include "fit/parametertext.h"
+#include "formats/equationjson.h"
+#include "viewers/rtf.h"
+
+namespace calvero {
+
+int writeEquationOutputs(const BatchOptions& options, const EquationFit& fit, std::ostream& out, std::ostream& err)
+{
+    const std::vector<std::string> report = equationReport(fit);
+    const bool jsonOnly = options.jsonOut == "-";
+    if (!jsonOnly)
+        for (const std::string& line : report) out << trimRight(line) << '\n';
+    if (options.statistics && !jsonOnly) {
+        out << '\n';
+        for (const std::string& line : statisticsLines(equationStatistics(fit))) out << line << '\n';
+    }
+    int exit = BatchOk;
+    if (!options.jsonOut.empty()) {
+        const std::string document = equationJson(fit) + "\n";
+        if (jsonOnly) {
+            out << document;
+        } else if (auto failure = writeOutputFile(options.jsonOut, document)) {
+            err << *failure << '\n';
+            exit = BatchUnreadable;
+        }
+    }
+    if (!options.reportOut.empty()) {
+        if (auto failure = writeRtfFile(options.reportOut, report)) {
+            err << "errore di scrittura del file " << options.reportOut << ": " << *failure << '\n';
+            exit = BatchUnreadable;
+        }
+    }
+    return exit;
+}
+
+int runEquation(const BatchOptions& options, std::ostream& out, std::ostream& err)
+{
+    Checked<ParsedEquation> equation = readEquation(options.equation);
+    if (!equation) {
+        err << equation.failure() << '\n';
+        return BatchRefused;
+    }
+    const bool two = equation->twoVariables;
+    const bool columnWeights = options.weightsGiven && options.steering.weighting == Weighting::Column;
+    Checked<BatchPoints> read = readBatchPoints(options.pointsFile, true, two && columnWeights);
+    if (!read) {
+        err << read.failure() << '\n';
+        return BatchUnreadable;
+    }
+    if (read->moreLines) err << firstLinesNotice(options.pointsFile, *read) << '\n';
+    Checked<EquationGridPoints> points = readEquationPoints(read->cells, two, columnWeights && !two);
+    if (!points) {
+        err << points.failure() << '\n';
+        return BatchRefused;
+    }
+    Checked<ParameterSettings> settings =
+        readParameterSettings(options.startTexts, options.fixTexts, options.boundsTexts, equation->parameters);
+    if (!settings) {
+        err << settings.failure() << '\n';
+        return BatchRefused;
+    }
+    EquationInput input;
+    input.equation = std::move(*equation);
+    input.points = std::move(points->points);
+    input.settings = std::move(*settings);
+    if (options.weightsGiven) input.weighting = options.steering.weighting;
+    if (columnWeights) {
+        input.pointWeights = two ? read->weightColumn : points->thirdColumn;
+        input.pointWeights.resize(static_cast<std::size_t>(input.points.count()), 0.0);
+    }
+    const Checked<EquationFit> fit = fitEquation(std::move(input));
+    if (!fit) {
+        err << fit.failure() << '\n';
+        return BatchRefused;
+    }
+    return writeEquationOutputs(options, *fit, out, err);
+}
+
+} // namespace calvero

@@ -1,0 +1,222 @@
+#include "fit/expression.h"
+
+#include <quadmath.h>
+
+#include <cmath>
+#include <utility>
+
+namespace calvero {
+
+namespace {
+
+// The elementary functions in each precision: the C library's for double and
+// long double, libquadmath's for quad.
+template <typename T>
+struct Maths {
+    static T exp(T v) { return std::exp(v); }
+    static T log(T v) { return std::log(v); }
+    static T log10(T v) { return std::log10(v); }
+    static T sqrt(T v) { return std::sqrt(v); }
+    static T abs(T v) { return std::fabs(v); }
+    static T sin(T v) { return std::sin(v); }
+    static T cos(T v) { return std::cos(v); }
+    static T tan(T v) { return std::tan(v); }
+    static T atan(T v) { return std::atan(v); }
+    static T sinh(T v) { return std::sinh(v); }
+    static T cosh(T v) { return std::cosh(v); }
+    static T tanh(T v) { return std::tanh(v); }
+    static T pow(T a, T b) { return std::pow(a, b); }
+    static T pi() { return static_cast<T>(3.14159265358979323846264338327950288L); }
+    static T ln10() { return static_cast<T>(2.30258509299404568401799145468436421L); }
+};
+
+template <>
+struct Maths<__float128> {
+    using Q = __float128;
+    static Q exp(Q v) { return expq(v); }
+    static Q log(Q v) { return logq(v); }
+    static Q log10(Q v) { return log10q(v); }
+    static Q sqrt(Q v) { return sqrtq(v); }
+    static Q abs(Q v) { return fabsq(v); }
+    static Q sin(Q v) { return sinq(v); }
+    static Q cos(Q v) { return cosq(v); }
+    static Q tan(Q v) { return tanq(v); }
+    static Q atan(Q v) { return atanq(v); }
+    static Q sinh(Q v) { return sinhq(v); }
+    static Q cosh(Q v) { return coshq(v); }
+    static Q tanh(Q v) { return tanhq(v); }
+    static Q pow(Q a, Q b) { return powq(a, b); }
+    // (libquadmath's M_PIq is written with a suffix that strict C++ does not read.)
+    static Q pi()
+    {
+        static const Q value = strtoflt128("3.14159265358979323846264338327950288419716939937510582", nullptr);
+        return value;
+    }
+    static Q ln10()
+    {
+        static const Q value = strtoflt128("2.30258509299404568401799145468436420760110148862877298", nullptr);
+        return value;
+    }
+};
+
+// a^b. A whole exponent of a few units is multiplied out (exact where the
+// power is, and defined for a negative base); any other goes to pow.
+template <typename T>
+T raised(T a, T b)
+{
+    using M = Maths<T>;
+    if (b == T(2)) return a * a;
+    if (b == T(1)) return a;
+    return M::pow(a, b);
+}
+
+template <typename T>
+T stepValue(const ExpressionStep& s, const std::vector<T>& v, std::span<const T> parameters, T x, T y)
+{
+    using M = Maths<T>;
+    const auto a = [&] { return v[static_cast<std::size_t>(s.first)]; };
+    const auto b = [&] { return v[static_cast<std::size_t>(s.second)]; };
+    switch (s.operation) {
+    case Operation::Number: return static_cast<T>(s.number);
+    case Operation::Pi: return M::pi();
+    case Operation::X: return x;
+    case Operation::Y: return y;
+    case Operation::Parameter: return parameters[static_cast<std::size_t>(s.parameter)];
+    case Operation::Negate: return -a();
+    case Operation::Add: return a() + b();
+    case Operation::Subtract: return a() - b();
+    case Operation::Multiply: return a() * b();
+    case Operation::Divide: return a() / b();
+    case Operation::Power: return raised(a(), b());
+    case Operation::Exp: return M::exp(a());
+    case Operation::Log: return M::log(a());
+    case Operation::Log10: return M::log10(a());
+    case Operation::Sqrt: return M::sqrt(a());
+    case Operation::Abs: return M::abs(a());
+    case Operation::Sin: return M::sin(a());
+    case Operation::Cos: return M::cos(a());
+    case Operation::Tan: return M::tan(a());
+    case Operation::Atan: return M::atan(a());
+    case Operation::Sinh: return M::sinh(a());
+    case Operation::Cosh: return M::cosh(a());
+    case Operation::Tanh: return M::tanh(a());
+    }
+    return T(0);
+}
+
+} // namespace
+
+Expression::Expression(std::vector<ExpressionStep> steps, int parameterCount)
+    : steps_(std::move(steps)), parameterCount_(parameterCount)
+{
+}
+
+template <typename T>
+T Expression::value(std::span<const T> parameters, T x, T y, std::vector<T>& v) const
+{
+    v.resize(steps_.size());
+    for (std::size_t k = 0; k < steps_.size(); ++k) v[k] = stepValue(steps_[k], v, parameters, x, y);
+    return v.empty() ? T(0) : v.back();
+}
+
+template <typename T>
+T Expression::valueAndGradient(std::span<const T> parameters, T x, T y, std::span<T> gradient, std::vector<T>& v,
+                               std::vector<T>& adjoint) const
+{
+    using M = Maths<T>;
+    const T result = value(parameters, x, y, v);
+    for (T& g : gradient) g = T(0);
+    if (steps_.empty()) return result;
+    adjoint.assign(steps_.size(), T(0));
+    adjoint.back() = T(1);
+    // Back through the steps: each passes its adjoint to its operands, only
+    // along the steps that depend on a parameter (a constant exponent of a
+    // negative base never asks for its logarithm).
+    for (std::size_t k = steps_.size(); k-- > 0;) {
+        const ExpressionStep& s = steps_[k];
+        const T w = adjoint[k];
+        if (!s.withParameters || w == T(0)) continue;
+        const auto first = static_cast<std::size_t>(s.first);
+        const auto second = static_cast<std::size_t>(s.second);
+        auto pass = [&](std::size_t to, T amount) {
+            if (steps_[to].withParameters) adjoint[to] += amount;
+        };
+        const T a = s.first >= 0 ? v[first] : T(0);
+        switch (s.operation) {
+        case Operation::Parameter: gradient[static_cast<std::size_t>(s.parameter)] += w; break;
+        case Operation::Negate: pass(first, -w); break;
+        case Operation::Add:
+            pass(first, w);
+            pass(second, w);
+            break;
+        case Operation::Subtract:
+            pass(first, w);
+            pass(second, -w);
+            break;
+        case Operation::Multiply:
+            pass(first, w * v[second]);
+            pass(second, w * a);
+            break;
+        case Operation::Divide:
+            pass(first, w / v[second]);
+            pass(second, -w * v[k] / v[second]);
+            break;
+        case Operation::Power: {
+            const T b = v[second];
+            if (steps_[first].withParameters) pass(first, w * (b == T(2) ? T(2) * a : b * raised(a, b - T(1))));
+            // d(a^b)/db = a^b ln a; where a^b is 0 it does not move.
+            if (steps_[second].withParameters && v[k] != T(0)) pass(second, w * v[k] * M::log(a));
+            break;
+        }
+        case Operation::Exp: pass(first, w * v[k]); break;
+        case Operation::Log: pass(first, w / a); break;
+        case Operation::Log10: pass(first, w / (a * M::ln10())); break;
+        case Operation::Sqrt: pass(first, w / (T(2) * v[k])); break;
+        case Operation::Abs: pass(first, a > T(0) ? w : a < T(0) ? -w : T(0)); break;
+        case Operation::Sin: pass(first, w * M::cos(a)); break;
+        case Operation::Cos: pass(first, -w * M::sin(a)); break;
+        case Operation::Tan: {
+            const T c = M::cos(a);
+            pass(first, w / (c * c));
+            break;
+        }
+        case Operation::Atan: pass(first, w / (T(1) + a * a)); break;
+        case Operation::Sinh: pass(first, w * M::cosh(a)); break;
+        case Operation::Cosh: pass(first, w * M::sinh(a)); break;
+        case Operation::Tanh: pass(first, w * (T(1) - v[k] * v[k])); break;
+        case Operation::Number:
+        case Operation::Pi:
+        case Operation::X:
+        case Operation::Y: break;
+        }
+    }
+    return result;
+}
+
+template double Expression::value(std::span<const double>, double, double, std::vector<double>&) const;
+template long double Expression::value(std::span<const long double>, long double, long double,
+                                       std::vector<long double>&) const;
+template __float128 Expression::value(std::span<const __float128>, __float128, __float128,
+                                      std::vector<__float128>&) const;
+template double Expression::valueAndGradient(std::span<const double>, double, double, std::span<double>,
+                                             std::vector<double>&, std::vector<double>&) const;
+template long double Expression::valueAndGradient(std::span<const long double>, long double, long double,
+                                                  std::span<long double>, std::vector<long double>&,
+                                                  std::vector<long double>&) const;
+
+Operation functionNamed(const std::string& name)
+{
+    static const std::pair<const char*, Operation> Functions[] = {
+        {"exp", Operation::Exp},   {"log", Operation::Log},   {"log10", Operation::Log10}, {"sqrt", Operation::Sqrt},
+        {"abs", Operation::Abs},   {"sin", Operation::Sin},   {"cos", Operation::Cos},     {"tan", Operation::Tan},
+        {"atan", Operation::Atan}, {"sinh", Operation::Sinh}, {"cosh", Operation::Cosh},   {"tanh", Operation::Tanh},
+        {"pow", Operation::Power},
+    };
+    for (const auto& [text, operation] : Functions)
+        if (name == text) return operation;
+    return Operation::Number;
+}
+
+bool isFunction(Operation operation) { return operation >= Operation::Exp; }
+
+} // namespace calvero
