@@ -32,6 +32,11 @@ batch.htm|0|calvero1-batch --summary catalogo.csv catalogo/
 batch.htm|0|calvero1-batch --kind 3 --degree 2 --each-parameter --summary pompa_curve.xls pompa.txt
 batch.htm|0|calvero1-batch ventilatore.dat --compare --json - | python3 -c "import json,sys; print(json.load(sys.stdin)['statistics']['rSquared'])"
 batch.htm|2|calvero1-batch nr150b6.txt --formula nr150b6.txt
+domande.htm|0|calvero1-batch --points ventilatore.txt --kind 3 --degree 2 --at 1500 --at 3600
+domande.htm|0|calvero1-batch --points ventilatore.txt --kind 3 --degree 2 --solve-y 500
+domande.htm|0|calvero1-batch --points ventilatore.txt --kind 3 --degree 2 --system-through 3000,500
+domande.htm|0|calvero1-batch --points ventilatore.txt --kind 3 --degree 2 --speed-ratio 0.8 --scaled-out ventilatore_08.dat
+domande.htm|0|calvero1-batch --points ventilatore.txt --kind 3 --degree 2 --duty 2500,400
 equazione.htm|0|calvero1-batch --points serbatoio.txt --equation "y = b1 - b2*exp(-b3*x)" --stats
 equazione.htm|0|calvero1-batch --points serbatoio.txt --equation "y = b1 - b2*exp(-b3*x)" --start b1=60,b2=40,b3=0.05 --json -
 cattura.htm|0|calvero1-batch --points pompa.txt --kind 7 --degree 2
@@ -52,6 +57,7 @@ batch.md|0|calvero1-batch --points pompa.txt --kind 7 --degree 2
 batch.md|0|calvero1-batch --kind 3 --degree 2 --each-parameter --summary pompa_curve.csv pompa.txt
 batch.md|0|digitora --extract pompa.png --x 80,540=0 --x 860,540=60 --y 80,540=0 --y 80,40=40 --colour '#000000' --start 300,204 -o d200.txt
 batch.md|0|calvero1-batch --summary catalogo.xls catalogo/
+batch.md|0|calvero1-batch --points ventilatore.txt --kind 3 --degree 2 --at 1500 --at 3600 --level 0.9
 batch.md|2|calvero1-batch nr150b6.txt --formula nr150b6.txt
 README.md|0|calvero1-batch --help
 README.md|0|./calvero1-batch nr150b6.txt
@@ -197,6 +203,11 @@ esporta.htm|--curve-name Pompa_NR150_portata</code>|calvero1-batch nr150b6.txt -
 esporta.htm|--ahri540 compressore.csv --units C</code>|calvero1-batch funzxy.txt --ahri540 compressore.csv --units C|compressore.csv
 esporta.htm|--formula formula.txt</code>|calvero1-batch esponenziale.txt --formula formula.txt|formula.txt
 esporta.htm|<h2><a name="c">|calvero1-batch esponenziale.txt --c-function esponenziale.c|esponenziale.c
+domande.htm|--at 1500 --at 3600</pre>|calvero1-batch --points ventilatore.txt --kind 3 --degree 2 --at 1500 --at 3600|-
+domande.htm|--solve-y 500</pre>|calvero1-batch --points ventilatore.txt --kind 3 --degree 2 --solve-y 500|-
+domande.htm|--system-through 3000,500</pre>|calvero1-batch --points ventilatore.txt --kind 3 --degree 2 --system-through 3000,500|-
+domande.htm|--speed-ratio 0.8 --scaled-out ventilatore_08.dat</pre>|calvero1-batch --points ventilatore.txt --kind 3 --degree 2 --speed-ratio 0.8 --scaled-out ventilatore_08.dat|-
+domande.htm|--duty 2500,400</pre>|calvero1-batch --points ventilatore.txt --kind 3 --degree 2 --duty 2500,400|-
 esporta.htm|<h2><a name="python">|calvero1-batch esponenziale.txt --python-function esponenziale.py|esponenziale.py
 statistiche.htm|<h3>Un esempio: la curva di una pompa|calvero1-batch nr150b6.txt --compare|-
 rapporto.htm|il termine che moltiplica|calvero1-batch funzxy.txt|-

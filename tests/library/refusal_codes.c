@@ -84,11 +84,13 @@ static void exportCase(const char* expected, const char* format, const calvero_e
 static void questionCases(void)
 {
     const double x[5] = {1, 2, 3, 4, 5}, y[5] = {-1, 0, 1, 2, 3}, cooling[3] = {70, 55, 45}, times[3] = {1, 2, 3};
-    const double across[5] = {2, 1, 4, 3, 5};
+    /* A 3 by 3 grid: enough for the surface of degree 1. */
+    const double gridX[9] = {1, 2, 3, 1, 2, 3, 1, 2, 3}, gridY[9] = {1, 1, 1, 2, 2, 2, 3, 3, 3};
+    const double gridZ[9] = {2, 3, 5, 3, 4, 6, 5, 6, 9};
     calvero_request lineRequest = {3, 1, 5, x, y, NULL, NAN, NAN};
     calvero_request scatterRequest = {1, 1, 5, x, y, NULL, NAN, NAN};
     calvero_request coolingRequest = {6, 1, 3, times, cooling, NULL, 90, 20};
-    calvero_request surfaceRequest = {7, 1, 5, x, across, y, NAN, NAN};
+    calvero_request surfaceRequest = {7, 1, 9, gridX, gridY, gridZ, NAN, NAN};
     calvero_result *line = NULL, *scatter = NULL, *cool = NULL, *surface = NULL, *scaled = NULL;
     calvero_fit(&lineRequest, &line);
     calvero_fit(&scatterRequest, &scatter);

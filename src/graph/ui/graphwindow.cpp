@@ -233,10 +233,6 @@ void GraphWindow::fillScreen()
 {
     exitButton_->setVisible(true);
     printButton_->setVisible(true);
-    const bool questions = asksQuestions();
-    for (QWidget* w : std::initializer_list<QWidget*>{bandsBox_, systemLabel_, systemField_, ratioLabel_, ratioField_,
-                                                      quantityChoice_, questionsAnswer_})
-        w->setVisible(questions);
     roomKeeper_->showing();
 }
 
@@ -330,6 +326,12 @@ void GraphWindow::showMessage(const QString& text)
 
 void GraphWindow::placeQuestions(int top)
 {
+    // The row is there only for a curve that can answer: a scatter, a
+    // surface or a graph without a fit shows none of it over the picture.
+    const bool questions = asksQuestions();
+    for (QWidget* w : std::initializer_list<QWidget*>{bandsBox_, systemLabel_, systemField_, ratioLabel_, ratioField_,
+                                                      quantityChoice_, questionsAnswer_})
+        w->setVisible(questions);
     const int row = top - QuestionsAbove;
     int left = 10;
     auto place = [&](QWidget* w, int width) {

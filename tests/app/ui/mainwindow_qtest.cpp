@@ -588,16 +588,17 @@ private slots:
         for (const bool yes : {false, true}) {
             init();
             const QString points = writeFile(folder, "fan.txt", text);
-            program->mainWindow.openFile(points.toStdString());
-            QCOMPARE(program->document.grid.cell(2, 2), std::string("395"));
             QStringList questions;
             MainWindow::Windows windows;
+            windows.showPointEntry = [] {}; // the imported points are shown in the grid
             windows.askSavePath = [&] { return points.toStdString(); };
             windows.ask = [&](const std::string& question, bool) {
                 questions << QString::fromStdString(question);
                 return yes ? MainWindow::Answer::Yes : MainWindow::Answer::No;
             };
             program->mainWindow.setWindows(windows);
+            program->mainWindow.openFile(points.toStdString());
+            QCOMPARE(program->document.grid.cell(2, 2), std::string("395"));
             program->mainWindow.saveButton()->click();
             QCOMPARE(questions, QStringList{"il file " + points + " è il file da cui vengono i punti: scriverci sopra?"});
             QFile file(points);
