@@ -246,6 +246,25 @@ std::optional<calvero::AffinityQuantity> quantityOf(calvero_quantity q)
     return std::nullopt;
 }
 
+// A question answered by places on the curve (the x for a y, the operating
+// points): the arguments checked, the answer copied out.
+template <typename Ask>
+int placesQuestion(const calvero_result* result, double level, calvero_place* places, size_t capacity, size_t* count,
+                   calvero_refusal_code* refusal, const Ask& ask)
+{
+    if (count == nullptr || (places == nullptr && capacity > 0)) return questionStart(nullptr, refusal);
+    *count = 0;
+    if (const int start = questionStart(result, refusal); start != Answered) return start;
+    if (!(level > 0.0 && level < 1.0)) return refusedWith({calvero::RefusalCode::InvalidQuestion, {"level"}}, refusal);
+    try {
+        const calvero::CurvePredictor* predictor = predictorOf(result);
+        if (predictor == nullptr) return Bad;
+        return placesOut(ask(*predictor), places, capacity, count, refusal);
+    } catch (const std::exception&) {
+        return Bad;
+    }
+}
+
 } // namespace
 
 extern "C" {
@@ -277,35 +296,16 @@ int calvero_predict(const calvero_result* result, double x, double y, double lev
 int calvero_solve_y(const calvero_result* result, double y, double level, calvero_place* places, size_t capacity,
                     size_t* count, calvero_refusal_code* refusal)
 {
-    if (count == nullptr || (places == nullptr && capacity > 0)) return questionStart(nullptr, refusal);
-    *count = 0;
-    if (const int start = questionStart(result, refusal); start != Answered) return start;
-    if (!(level > 0.0 && level < 1.0)) return refusedWith({calvero::RefusalCode::InvalidQuestion, {"level"}}, refusal);
-    try {
-        const calvero::CurvePredictor* predictor = predictorOf(result);
-        if (predictor == nullptr) return Bad;
-        return placesOut(calvero::solveForY(*predictor, y, level), places, capacity,
-                         count, refusal);
-    } catch (const std::exception&) {
-        return Bad;
-    }
+    return placesQuestion(result, level, places, capacity, count, refusal,
+                          [&](const calvero::CurvePredictor& p) { return calvero::solveForY(p, y, level); });
 }
 
 int calvero_operating_points(const calvero_result* result, double k, double p0, double n, double level,
                              calvero_place* places, size_t capacity, size_t* count, calvero_refusal_code* refusal)
 {
-    if (count == nullptr || (places == nullptr && capacity > 0)) return questionStart(nullptr, refusal);
-    *count = 0;
-    if (const int start = questionStart(result, refusal); start != Answered) return start;
-    if (!(level > 0.0 && level < 1.0)) return refusedWith({calvero::RefusalCode::InvalidQuestion, {"level"}}, refusal);
-    try {
-        const calvero::CurvePredictor* predictor = predictorOf(result);
-        if (predictor == nullptr) return Bad;
-        return placesOut(calvero::operatingPoints(*predictor, {k, p0, n}, level), places,
-                         capacity, count, refusal);
-    } catch (const std::exception&) {
-        return Bad;
-    }
+    return placesQuestion(result, level, places, capacity, count, refusal, [&](const calvero::CurvePredictor& p) {
+        return calvero::operatingPoints(p, {k, p0, n}, level);
+    });
 }
 
 int calvero_system_through(double q, double dp, double p0, double n, double* k)
