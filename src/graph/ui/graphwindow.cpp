@@ -295,7 +295,9 @@ void GraphWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    paintScreenGraph(graph_, painter, width(), height());
+    // The questions' row takes its height from the picture, so that it
+    // covers none of the x axis' numbers.
+    paintScreenGraph(graph_, painter, width(), asksQuestions() ? height() - QuestionsAbove : height());
     screenPlot_ = lastScreenPlot(graph_);
 }
 
