@@ -176,14 +176,7 @@ def draw(plan, path, folder):
 
 def truth(chart, left, right, top, bottom, dpi):
     axes = chart["axes"]
-    xa = axes["x"]
-    maps = {}
-    for name in [n for n in ("y", "y2") if n in axes]:
-        ya = axes[name]
-        (x0, x1), (y0, y1) = xa["range"], ya["range"]
-        sx0, sx1 = geometry.scaled(x0, xa["scale"]), geometry.scaled(x1, xa["scale"])
-        sy0, sy1 = geometry.scaled(y0, ya["scale"]), geometry.scaled(y1, ya["scale"])
-        maps[name] = geometry.through([(sx0, sy0, left, bottom), (sx1, sy0, right, bottom), (sx0, sy1, left, top)])
+    maps = geometry.axis_maps(axes, left, right, top, bottom)
     if "y2" in axes and chart.get("twin") == "units":
         k, c = chart["convert"]
         maps["y2"] = geometry.compose(maps["y"], [[1, 0, 0], [0, 1 / k, -c / k]])

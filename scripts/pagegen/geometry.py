@@ -25,6 +25,20 @@ def through(points):
     return [row(c1, c2, c3), row(r1, r2, r3)]
 
 
+def axis_maps(axes, left, right, top, bottom):
+    """The map from scaled data to pixels of each y axis ("y", "y2") with the
+    x axis: each axis' range spans the plot area's edges in pixels."""
+    xa = axes["x"]
+    maps = {}
+    for name in [n for n in ("y", "y2") if n in axes]:
+        ya = axes[name]
+        (x0, x1), (y0, y1) = xa["range"], ya["range"]
+        sx0, sx1 = scaled(x0, xa["scale"]), scaled(x1, xa["scale"])
+        sy0, sy1 = scaled(y0, ya["scale"]), scaled(y1, ya["scale"])
+        maps[name] = through([(sx0, sy0, left, bottom), (sx1, sy0, right, bottom), (sx0, sy1, left, top)])
+    return maps
+
+
 def apply(m, x, y):
     return (m[0][0] * x + m[0][1] * y + m[0][2], m[1][0] * x + m[1][1] * y + m[1][2])
 

@@ -151,15 +151,7 @@ def draw(plan, path):
     to_col = lambda u: (u + 0.5) * k
     to_row = lambda v: (points_high - 0.5 - v) * k
     axes = chart["axes"]
-    xa = axes["x"]
-    maps = {}
-    for name in [n for n in ("y", "y2") if n in axes]:
-        ya = axes[name]
-        (x0, x1), (y0, y1) = xa["range"], ya["range"]
-        sx0, sx1 = geometry.scaled(x0, xa["scale"]), geometry.scaled(x1, xa["scale"])
-        sy0, sy1 = geometry.scaled(y0, ya["scale"]), geometry.scaled(y1, ya["scale"])
-        maps[name] = geometry.through([(sx0, sy0, to_col(xmin), to_row(ymin)), (sx1, sy0, to_col(xmax), to_row(ymin)),
-                                       (sx0, sy1, to_col(xmin), to_row(ymax))])
+    maps = geometry.axis_maps(axes, to_col(xmin), to_col(xmax), to_row(ymax), to_row(ymin))
     corners = [(to_col(xmin), to_row(ymax)), (to_col(xmax), to_row(ymax)), (to_col(xmax), to_row(ymin)), (to_col(xmin), to_row(ymin))]
     out_axes = {}
     for name, axis in axes.items():
