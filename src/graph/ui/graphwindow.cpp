@@ -42,6 +42,7 @@ constexpr int UnderLeft = 10;
 constexpr int UnderDrop = 27;
 constexpr int PdfResolution = 600;
 constexpr int QuestionsAbove = 32; // the questions' row, above the buttons
+constexpr int AnswerRowHeight = 34; // the answers' own rows (two lines), when they do not fit beside the fields
 
 QFont buttonFont(bool boldItalic)
 {
@@ -226,6 +227,7 @@ void GraphWindow::askQuestions()
         }
     }
     questionsAnswer_->setText(said.join(QStringLiteral("; ")));
+    placeButtons(); // a longer answer may need a row of its own
     update();
 }
 
@@ -297,7 +299,7 @@ void GraphWindow::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), Qt::white);
     // The questions' row takes its height from the picture, so that it
     // covers none of the x axis' numbers.
-    paintScreenGraph(graph_, painter, width(), asksQuestions() ? height() - QuestionsAbove : height());
+    paintScreenGraph(graph_, painter, width(), asksQuestions() ? height() - questionsHeight() : height());
     screenPlot_ = lastScreenPlot(graph_);
 }
 
@@ -334,7 +336,7 @@ void GraphWindow::placeQuestions(int top)
     for (QWidget* w : std::initializer_list<QWidget*>{bandsBox_, systemLabel_, systemField_, ratioLabel_, ratioField_,
                                                       quantityChoice_, questionsAnswer_})
         w->setVisible(questions);
-    const int row = top - QuestionsAbove;
+    const int row = top - questionsHeight();
     int left = 10;
     auto place = [&](QWidget* w, int width) {
         w->setGeometry(left, row, width, 25);
@@ -346,7 +348,28 @@ void GraphWindow::placeQuestions(int top)
     place(ratioLabel_, ratioLabel_->sizeHint().width());
     place(ratioField_, 60);
     place(quantityChoice_, quantityChoice_->sizeHint().width());
-    questionsAnswer_->setGeometry(left, row, std::max(0, width() - left - 10), 25);
+    // An answer too long for the rest of the row takes the whole width of
+    // the row under it, wrapped, rather than running past the window's edge.
+    if (answerFitsBeside()) {
+        questionsAnswer_->setWordWrap(false);
+        questionsAnswer_->setGeometry(left, row, std::max(0, width() - left - 10), 25);
+    } else {
+        questionsAnswer_->setWordWrap(true);
+        questionsAnswer_->setGeometry(10, row + 25, std::max(0, width() - 20), AnswerRowHeight);
+    }
+}
+
+bool GraphWindow::answerFitsBeside() const
+{
+    const int beside = bandsBox_->sizeHint().width() + systemLabel_->sizeHint().width() + 110 +
+                       ratioLabel_->sizeHint().width() + 60 + quantityChoice_->sizeHint().width() + 6 * 8 + 10;
+    return questionsAnswer_->text().isEmpty() ||
+           questionsAnswer_->fontMetrics().horizontalAdvance(questionsAnswer_->text()) <= width() - beside - 10;
+}
+
+int GraphWindow::questionsHeight() const
+{
+    return answerFitsBeside() ? QuestionsAbove : QuestionsAbove + AnswerRowHeight;
 }
 
 void GraphWindow::placeButtons()

@@ -96,6 +96,8 @@ private:
 
     void placeButtons();
     void placeQuestions(int top);
+    bool answerFitsBeside() const;
+    int questionsHeight() const;
     bool asksQuestions() const; // a graph of a curve of one variable
     void showMessage(const QString& text);
 

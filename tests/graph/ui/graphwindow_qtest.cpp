@@ -2,6 +2,7 @@
 // the graph drawn at every repaint, the modal showing with its caption and
 // "STAMPA" into a PDF file when there is no printer, the values under the
 // mouse and the graph as a picture.
+#include "fit/calculation.h"
 #include "graph/fitgraph.h"
 #include "graph/graphstate.h"
 #include "graph/ui/graphwindow.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QSvgRenderer>
 #include <QDir>
@@ -239,6 +241,44 @@ private slots:
         QVERIFY(readout.left() >= 0 && readout.right() < 700);
         QVERIFY(QFontMetrics(form.positionReadout()->font()).horizontalAdvance(longest) <= readout.width());
         QVERIFY(readout.bottom() < 500);
+    }
+
+    // The questions' answers, however long, stay inside a narrow window
+    // and clear of the buttons and of the fields they answer.
+    void questionsAnswerStaysInsideANarrowWindow()
+    {
+        CalculationInput in;
+        const double head[] = {31.98, 31.10, 30.48, 29.13, 27.80, 25.67, 23.64, 21.02, 18.34, 15.07, 11.64};
+        for (int i = 1; i <= 11; ++i) {
+            in.points.x[i] = 5.0 + 5.0 * i;
+            in.points.y[i] = head[i - 1];
+        }
+        in.pointCount = 11;
+        in.kind = FitType::Polynomial;
+        in.degree = 2;
+        GraphWindow form;
+        prepareScreenGraph(form.graph(), fitGraphData(*calculate(in)));
+        QString answer;
+        QRect answerBox, fieldBox, exitBox;
+        whenModalAppears<GraphWindow>([&](GraphWindow* shown) {
+            shown->resize(800, 560);
+            auto* system = shown->findChild<QLineEdit*>(QStringLiteral("systemField"));
+            system->setText(QStringLiteral("0,01"));
+            QMetaObject::invokeMethod(system, "editingFinished");
+            auto* label = shown->findChild<QLabel*>(QStringLiteral("questionsAnswer"));
+            answer = label->text();
+            answerBox = label->geometry();
+            fieldBox = shown->findChild<QWidget*>(QStringLiteral("ratioField"))->geometry();
+            exitBox = shown->exitButton()->geometry();
+            shown->closeGraph();
+        });
+        form.showGraph("file:");
+        QVERIFY2(answer.startsWith(QStringLiteral("Q = 45.")), qPrintable(answer)); // k Q^2 meets the curve near Q = 45.6
+        const int needed = QFontMetrics(form.findChild<QLabel*>(QStringLiteral("questionsAnswer"))->font())
+                               .horizontalAdvance(answer);
+        QVERIFY(answerBox.left() >= 0 && answerBox.right() < 800);
+        QVERIFY(needed <= answerBox.width() * (answerBox.height() >= 30 ? 2 : 1));
+        QVERIFY(!answerBox.intersects(fieldBox) && !answerBox.intersects(exitBox));
     }
 
     void mouseShowsTheValuesUnderItAndTheCurvesY()
