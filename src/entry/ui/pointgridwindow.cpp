@@ -34,6 +34,15 @@ const QString PointFileFilters = QStringLiteral(
 
 void place(QWidget* widget, const EntryLayout::Box& box) { widget->setGeometry(box.left, box.top, box.width, box.height); }
 
+// A wrapped caption on a small screen may need more lines than its box
+// holds: it grows downwards into the gap under it rather than lose its
+// last line. Returns where the caption ends.
+int placeCaption(QLabel* label, const EntryLayout::Box& box)
+{
+    label->setGeometry(box.left, box.top, box.width, std::max(box.height, label->heightForWidth(box.width)));
+    return label->geometry().bottom() + 1;
+}
+
 QFont pointSize14(QFont font)
 {
     font.setPointSize(14);
@@ -143,9 +152,11 @@ void PointGridWindow::layOutForRoom(const ScreenRoom& room)
     place(ruleLabel_, layout.ruleLabel);
     place(exitButton_, layout.exitButton);
     place(importButton_, layout.importButton);
-    place(separatorHint_, layout.separatorHint);
-    place(firstRowLabel_, layout.firstRowLabel);
-    place(firstRowBox_, layout.firstRowBox);
+    placeCaption(separatorHint_, layout.separatorHint);
+    const int captionEnd = placeCaption(firstRowLabel_, layout.firstRowLabel);
+    EntryLayout::Box rowBox = layout.firstRowBox;
+    rowBox.top = std::max(rowBox.top, captionEnd + 5);
+    place(firstRowBox_, rowBox);
     firstRowBox_->setValue(FirstImportedSpreadsheetRow);
 }
 

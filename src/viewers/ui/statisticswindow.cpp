@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QFormLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QResizeEvent>
@@ -129,6 +130,11 @@ StatisticsWindow::StatisticsWindow(Calculation calculation, QWidget* parent)
     solveYField_ = new QLineEdit(this);
     solveYField_->setPlaceholderText(QStringLiteral("y"));
     solveYAnswer_ = wrappingLabel(this);
+    // The answers take the lines their text needs; the room left goes to the figures above.
+    for (QLabel* answer : {valueAtAnswer_, solveYAnswer_}) {
+        answer->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+        answer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
     questions->addRow(QStringLiteral("valore a x ="), valueAtField_);
     questions->addRow(QString(), valueAtAnswer_);
     if (!surface) {
@@ -152,6 +158,18 @@ std::vector<std::string> StatisticsWindow::lines() const
         all.insert(all.end(), answers_.begin(), answers_.end());
     }
     return all;
+}
+
+void StatisticsWindow::keyPressEvent(QKeyEvent* event)
+{
+    // Enter in a question's field asks the question (the field has already
+    // answered): it must not also press "Uscita" and close the answer away.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (focusWidget() == valueAtField_ || focusWidget() == solveYField_)) {
+        event->accept();
+        return;
+    }
+    FiguresWindow::keyPressEvent(event);
 }
 
 void StatisticsWindow::askValue()

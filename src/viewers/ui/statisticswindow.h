@@ -10,6 +10,7 @@
 #include "viewers/ui/figureswindow.h"
 
 class QDoubleSpinBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QTableWidget;
@@ -38,6 +39,9 @@ public slots:
     void refresh();
     void askValue();
     void askX();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QLabel* heading_ = nullptr;

@@ -177,6 +177,17 @@ private slots:
         QCOMPARE(window->separatorHint()->font().pointSize(), 14);
     }
 
+    // On a small screen the wrapped captions keep every line, and the
+    // spreadsheet row's box stays under its caption.
+    void captionsKeepTheirLinesAt800By600()
+    {
+        window->layOutForScreen(QSize(800, 570));
+        for (QLabel* caption : {window->separatorHint(), window->firstRowLabel()})
+            QVERIFY(caption->height() >= caption->heightForWidth(caption->width()));
+        QVERIFY(window->firstRowBox()->y() > window->firstRowLabel()->geometry().bottom());
+        QVERIFY(window->firstRowBox()->geometry().bottom() < window->exitButton()->y());
+    }
+
     void showingLaysOutForTheScreenAndResetsTheRow()
     {
         window->firstRowBox()->setValue(9);

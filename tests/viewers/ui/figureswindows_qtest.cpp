@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -121,6 +122,28 @@ private slots:
                                 table->item(8, 1)->text() + QStringLiteral("   errore standard = ") +
                                 table->item(8, 2)->text()));
         QVERIFY(!copied.contains(QStringLiteral("esce dalla fascia")));
+    }
+
+    // Enter in a question's field answers it and leaves the window open:
+    // the answer is not closed away by the default "Uscita".
+    void enterInAQuestionAnswersWithoutClosing()
+    {
+        StatisticsWindow window(*calculate(fanInput(3)));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const std::pair<QLineEdit*, QLabel*> questions[] = {{window.valueAtField(), window.valueAtAnswer()},
+                                                            {window.solveYField(), window.solveYAnswer()}};
+        for (const auto& [field, answer] : questions) {
+            field->setFocus();
+            QTest::keyClicks(field, QStringLiteral("600"));
+            QTest::keyClick(field, Qt::Key_Return);
+            QVERIFY(window.isVisible());
+            QVERIFY(!answer->text().isEmpty());
+        }
+        // Away from the fields Enter still means "Uscita".
+        window.bandPercent()->setFocus();
+        QTest::keyClick(&window, Qt::Key_Return);
+        QTRY_VERIFY(!window.isVisible());
     }
 
     void printsIntoAPdfWhenThereIsNoPrinter()
