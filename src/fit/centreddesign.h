@@ -86,6 +86,13 @@ struct PointPowers {
             static_cast<Number>(static_cast<double>(m.xPower)) * ofX[static_cast<std::size_t>(m.xPower - 1)];
         return highestY == 0 ? ofx : ofx * ofY[static_cast<std::size_t>(m.yPower)];
     }
+    // d/dy of the term: yPower · x^xPower y^(yPower - 1).
+    Number slopeY(const Monomial& m) const
+    {
+        if (m.yPower == 0) return static_cast<Number>(0.0);
+        return static_cast<Number>(static_cast<double>(m.yPower)) * ofY[static_cast<std::size_t>(m.yPower - 1)] *
+               ofX[static_cast<std::size_t>(m.xPower)];
+    }
 };
 
 // The design of the terms at the points in the centred basis, with unit
@@ -107,6 +114,8 @@ struct CentredTerms {
     RealVector rowAt(double x, double y) const;
     // Their slopes along x at that point, per unit of x as given.
     RealVector slopeRowAt(double x, double y) const;
+    // And along y, per unit of y as given.
+    RealVector slopeYRowAt(double x, double y) const;
     // The matrix taking the coefficients of the unit columns to those of the
     // powers of x (and y) as given.
     RealMatrix toGiven() const;

@@ -6,6 +6,7 @@
 #include "fit/surface.h"
 #include "fit/termreach.h"
 #include "fit/coefficientlist.h"
+#include "fit/conditioningdigits.h"
 #include "fit/valuesleastsquares.h"
 
 #include <boost/math/distributions/students_t.hpp>
@@ -126,17 +127,6 @@ std::optional<LinearModel> linearModel(const Calculation& c)
     if (auto* rational = std::get_if<RationalCurve>(&*c.curve))
         return polynomialModel(c, rational->coefficients, rational->degree, true);
     return std::nullopt; // temperature-time: M is a mean, not a least-squares line
-}
-
-// The digits of the coefficients that the data determine: a change of the
-// data in their last digit (a relative 10^-DoubleDigits) moves the
-// coefficients by about κ times as much, κ the condition number of their
-// design with unit columns. Measured against exact least squares of data
-// changed in their last bit, the loss stayed within about a digit above
-// log10 κ, and often well below it (the help page gives the cases).
-double determinedDigits(double conditionNumber)
-{
-    return std::clamp(DoubleDigits - std::log10(conditionNumber), 0.0, DoubleDigits);
 }
 
 // The curve's values at the points for the residuals: the polynomial kinds'
@@ -470,11 +460,14 @@ Statistics fitStatistics(const Calculation& c)
         if (factors.size() == design->varianceFactors.size()) design->varianceFactors = factors;
         else design.reset();
     }
-    if (design && std::isfinite(design->conditionNumber)) {
-        s.conditionNumber = design->conditionNumber;
-        s.coefficientDigits = determinedDigits(design->conditionNumber);
-    }
-    s.illConditioned = !s.coefficientDigits || *s.coefficientDigits < TrustedCoefficientDigits;
+    if (design && std::isfinite(design->conditionNumber)) s.conditionNumber = design->conditionNumber;
+    const std::vector<double> dataDigits = dataSensitivityDigits(model->u, model->w, model->target, model->weights,
+                                                                 model->terms, model->coefficients);
+    if (!dataDigits.empty()) s.dataSensitivityDigits = *std::min_element(dataDigits.begin(), dataDigits.end());
+    s.evaluationDigits = evaluationDigits(model->u, model->w, model->terms, model->coefficients);
+    s.coefficientDigits = s.dataSensitivityDigits; // the older name, kept for its readers
+    s.illConditioned = !s.dataSensitivityDigits || *s.dataSensitivityDigits < TrustedCoefficientDigits ||
+                       (s.evaluationDigits && *s.evaluationDigits < TrustedCoefficientDigits);
     const bool transformed = c.kind == FitType::Power || c.kind == FitType::Exponential || c.kind == FitType::Saturation;
     if (transformed && sstModel > 0.0) {
         s.transformedRSquared = 1.0 - sseModel / sstModel;
@@ -490,6 +483,7 @@ Statistics fitStatistics(const Calculation& c)
         CoefficientStatistics coefficient;
         coefficient.name = model->names[j];
         if (j < reaches.size()) coefficient.reach = reaches[j];
+        if (j < dataDigits.size()) coefficient.dataDigits = dataDigits[j];
         const double b = model->coefficients[j];
         const bool backTransformed = j == 0 && model->back;
         coefficient.value = backTransformed ? model->back(b) : b;
@@ -635,15 +629,23 @@ StatisticsText statisticsText(const Statistics& s)
                                 "dia il caso (test delle successioni al 5 %): la curva non segue la forma dei punti; "
                                 "provare un altro tipo di equazione o un grado più alto.");
     if (s.illConditioned) {
-        if (s.conditionNumber) {
-            text.warnings.push_back(
-                "ATTENZIONE: coefficienti mal condizionati (numero di condizionamento circa 10^" +
-                std::to_string(static_cast<int>(std::lround(std::log10(*s.conditionNumber)))) + "):");
-            text.warnings.push_back(
-                "  un cambiamento dei punti alla loro sedicesima cifra può cambiare i coefficienti già alla cifra " +
-                std::to_string(static_cast<int>(std::floor(*s.coefficientDigits)) + 1) +
-                ": i coefficienti hanno solo circa " +
-                std::to_string(static_cast<int>(std::floor(*s.coefficientDigits))) + " cifre significative sicure;");
+        if (s.dataSensitivityDigits) {
+            const std::string around =
+                s.conditionNumber ? " (numero di condizionamento circa 10^" +
+                                        std::to_string(static_cast<int>(std::lround(std::log10(*s.conditionNumber)))) + ")"
+                                  : std::string();
+            text.warnings.push_back("ATTENZIONE: coefficienti mal condizionati" + around + ":");
+            const int kept = static_cast<int>(std::floor(*s.dataSensitivityDigits));
+            text.warnings.push_back("  un cambiamento di ogni dato di una unità alla sedicesima cifra significativa "
+                                    "sposta i coefficienti già alla cifra " +
+                                    std::to_string(kept + 1) + ": i coefficienti hanno solo circa " +
+                                    std::to_string(kept) + " cifre significative sicure;");
+            if (s.evaluationDigits)
+                text.warnings.push_back(
+                    "  un programma che calcola la curva con questi coefficienti in doppia precisione ne conserva "
+                    "ai punti circa " +
+                    std::to_string(static_cast<int>(std::floor(*s.evaluationDigits))) +
+                    " cifre significative (i termini si cancellano tra loro);");
         } else {
             text.warnings.push_back("ATTENZIONE: coefficienti mal condizionati (numero di condizionamento oltre "
                                     "10^16): i termini dell'equazione non si distinguono sui punti e i coefficienti "

@@ -29,6 +29,7 @@ struct CoefficientStatistics {
     bool fixed = false; // fixed to its value by the fit's options: no error
     bool atBound = false; // a typed equation's parameter held at one of its bounds: no error
     std::optional<TermReach> reach;      // of the value over the points: its digits
+    std::optional<double> dataDigits;    // that a change of the data in its 16th digit leaves (conditioningdigits.h)
 };
 
 // What a typed equation's statistics add: the equation, how its start came
@@ -97,10 +98,14 @@ struct Statistics {
     // terms) with its columns scaled to unit length; none when it is singular
     // to working precision.
     std::optional<double> conditionNumber;
-    // The significant digits of the coefficients that the data determine (see
-    // determinedDigits in the source); none with conditionNumber.
-    std::optional<double> coefficientDigits;
-    bool illConditioned = false; // fewer than TrustedCoefficientDigits: the warning
+    // The worst coefficient's digits that a change of every datum in its 16th
+    // significant digit leaves, and the digits a double-precision evaluation
+    // of the polynomial keeps at the points (conditioningdigits.h); none for
+    // a singular design, or a polynomial that is 0 at every point.
+    std::optional<double> dataSensitivityDigits;
+    std::optional<double> evaluationDigits;
+    std::optional<double> coefficientDigits; // the former name of dataSensitivityDigits, the same value
+    bool illConditioned = false; // either under TrustedCoefficientDigits: the warning
 };
 
 // The digits of a double, and the fewest a coefficient may carry without a warning.

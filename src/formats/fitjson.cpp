@@ -36,7 +36,8 @@ json statisticsJson(const Statistics& s)
                                 {"standardError", jsonNumber(c.standardError)},
                                 {"standardErrorOf", c.errorOf.empty() ? c.name : c.errorOf},
                                 {"lower95", jsonNumber(c.lower)},
-                                {"upper95", jsonNumber(c.upper)}});
+                                {"upper95", jsonNumber(c.upper)},
+                                {"dataSensitivityDigits", jsonNumber(c.dataDigits)}});
     json figures = {{"n", s.n},
             {"p", s.p},
             {"degreesOfFreedom", s.dof},
@@ -54,7 +55,9 @@ json statisticsJson(const Statistics& s)
             {"residualPattern", s.residualPattern},
             {"studentT", jsonNumber(s.tValue)},
             {"conditionNumber", jsonNumber(s.conditionNumber)},
-            {"coefficientDigits", jsonNumber(s.coefficientDigits)},
+            {"dataSensitivityDigits", jsonNumber(s.dataSensitivityDigits)},
+            {"evaluationDigits", jsonNumber(s.evaluationDigits)},
+            {"coefficientDigits", jsonNumber(s.coefficientDigits)}, // the former name of dataSensitivityDigits
             {"illConditioned", s.illConditioned},
             {"coefficients", coefficients},
             {"lines", statisticsLines(s)}};

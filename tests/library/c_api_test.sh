@@ -67,6 +67,7 @@ check "a typed equation from a given start" grep -qx 'equation 1: 0 b1 3.0000000
 check "a typed equation written wrong, refused with its position" \
   grep -qx 'bad equation: 1 parentesi non chiusa alla posizione 8' "$out"
 check "statistics by the JSON's names, NaN for another" grep -qE '^n = 12, sse = [0-9.e-]+, illConditioned = 0, unknown = nan$' "$out"
+check "both conditioning figures, the former name the first's" awk '/^digits:/ { ok = $3 == $5 && $3 > 10 && $3 <= 15.95 && $7 > 10 && $7 <= 15.95 } END { exit !ok }' "$out"
 check "no coefficient beyond the last" grep -qx 'beyond = nan' "$out"
 check "the report" grep -qx 'EQUAZIONE POLINOMIALE DI GRADO:   3' "$out"
 check "too many points refused" grep -qx 'too many: 1 massimo 100000 punti' "$out"

@@ -37,6 +37,8 @@ int main(int argc, char** argv)
     printf("n = %g, sse = %.17g, illConditioned = %g, unknown = %g\n", calvero_statistic(result, "n"),
            calvero_statistic(result, "sse"), calvero_statistic(result, "illConditioned"),
            calvero_statistic(result, "nessuna"));
+    printf("digits: data %.17g alias %.17g evaluation %.17g\n", calvero_statistic(result, "dataSensitivityDigits"),
+           calvero_statistic(result, "coefficientDigits"), calvero_statistic(result, "evaluationDigits"));
     printf("beyond = %g\n", calvero_coefficient(result, 4));
     double lower = 0, upper = 0;
     const int none = calvero_coefficient_interval(result, 0, &lower, &upper);

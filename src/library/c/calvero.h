@@ -223,8 +223,13 @@ const char* calvero_refusal_name(calvero_refusal_code code);
  * "statistics": "n", "p", "degreesOfFreedom", "sse", "standardError",
  * "rSquared", "adjustedRSquared", "transformedRSquared",
  * "largestAbsoluteError", "largestPercentError", "rmsPercentError", "aicc",
- * "studentT", "conditionNumber", "coefficientDigits", "illConditioned" (1 or
- * 0). NAN where the JSON has null, for any other name and without a fit. */
+ * "studentT", "conditionNumber", "dataSensitivityDigits" (the digits of the
+ * worst coefficient that a change of every datum by one unit in its 16th
+ * significant digit leaves), "evaluationDigits" (the digits a double-precision
+ * evaluation of the curve keeps at the points), "coefficientDigits" (the
+ * former name of dataSensitivityDigits, kept for one more release),
+ * "illConditioned" (1 or 0: either figure under 10). NAN where the JSON has
+ * null, for any other name and without a fit. */
 double calvero_statistic(const calvero_result* result, const char* name);
 
 /* The standard error of coefficient k and its 95 % confidence interval, as
