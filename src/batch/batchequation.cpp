@@ -7,6 +7,7 @@
 #include "fit/equationreport.h"
 #include "fit/equationstatistics.h"
 #include "fit/parametertext.h"
+#include "formats/equationfile.h"
 #include "formats/equationjson.h"
 #include "viewers/rtf.h"
 
@@ -75,6 +76,42 @@ int runEquation(const BatchOptions& options, std::ostream& out, std::ostream& er
     if (columnWeights) {
         input.pointWeights = two ? read->weightColumn : points->thirdColumn;
         input.pointWeights.resize(static_cast<std::size_t>(input.points.count()), 0.0);
+    }
+    const Checked<EquationFit> fit = fitEquation(std::move(input));
+    if (!fit) {
+        err << fit.failure() << '\n';
+        return BatchRefused;
+    }
+    return writeEquationOutputs(options, *fit, out, err);
+}
+
+int runSavedEquation(const BatchOptions& options, SavedEquation saved, std::ostream& out, std::ostream& err)
+{
+    const Checked<CalculationInput> read = readDataSetInput(options.dataSetFile);
+    if (!read) {
+        err << read.failure() << '\n';
+        return BatchUnreadable;
+    }
+    const bool two = saved.equation.twoVariables;
+    if (two != (read->kind == FitType::SurfaceXY)) {
+        err << "l'equazione salvata con i dati (" << equationFileFor(options.dataSetFile) << ") dà "
+            << saved.equation.response() << ", ma i dati " << (two ? "non hanno z" : "hanno anche z") << '\n';
+        return BatchRefused;
+    }
+    EquationInput input;
+    for (int i = 1; i <= read->pointCount; ++i) {
+        input.points.x.push_back(read->points.x[i]);
+        if (two) input.points.y.push_back(read->points.y[i]);
+        input.points.value.push_back(two ? read->points.z[i] : read->points.y[i]);
+    }
+    input.equation = std::move(saved.equation);
+    input.settings = std::move(saved.settings);
+    // Relative weights are the data set's own choice; a weight column belongs to a point file.
+    if (read->options.weighting == Weighting::Relative) input.weighting = Weighting::Relative;
+    if (options.weightsGiven) input.weighting = options.steering.weighting;
+    if (input.weighting == Weighting::Column) {
+        err << "un insieme di dati non ha la colonna dei pesi: --weights column vale solo con --points\n";
+        return BatchRefused;
     }
     const Checked<EquationFit> fit = fitEquation(std::move(input));
     if (!fit) {

@@ -4,6 +4,7 @@
 // asked for.
 #include "batch/batchoptions.h"
 #include "fit/equationfit.h"
+#include "formats/equationfile.h"
 
 #include <ostream>
 
@@ -17,5 +18,9 @@ int runEquation(const BatchOptions& options, std::ostream& out, std::ostream& er
 // The report, statistics and files of a fitted equation, as runEquation
 // writes them (also for the equation kept beside a data set).
 int writeEquationOutputs(const BatchOptions& options, const EquationFit& fit, std::ostream& out, std::ostream& err);
+
+// A data set whose equation is saved beside it (NAME.equazione.json): the
+// equation fitted to the data set's points instead of its kind.
+int runSavedEquation(const BatchOptions& options, SavedEquation saved, std::ostream& out, std::ostream& err);
 
 } // namespace calvero

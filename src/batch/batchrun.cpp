@@ -339,6 +339,14 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
     }
     if (options.manyFiles) return runSummary(options, out, err);
     if (!options.equation.empty()) return runEquation(options, out, err);
+    if (!options.dataSetFile.empty()) {
+        Checked<std::optional<SavedEquation>> saved = readDataSetEquation(options.dataSetFile);
+        if (!saved) {
+            err << saved.failure() << '\n';
+            return BatchUnreadable;
+        }
+        if (*saved) return runSavedEquation(options, std::move(**saved), out, err);
+    }
     std::vector<double> power;
     const Checked<Checked<CalculationInput>> read = readInput(options, err, &power);
     if (!read) {
