@@ -13,6 +13,11 @@ tangency as one root within the square root of the machine epsilon, two
 intersections and none). The affinity laws: a fan curve scaled by 0.8 gives
 0.64 times the original values at the scaled flows to 1e-12, and the scaled
 curve's data set file is read back by the program to the same coefficients.
+Typed equations (NIST's Misra1a and Thurber; plain, weighted, with a fixed
+parameter, with one held at its bound) and the power kind fitted in y itself
+(DanWood): the value and its intervals against the delta method computed in
+mpmath at the program's full-precision parameters, to 1e-10 relative, and
+their x for a y against its closed form.
 Usage: curve_questions_check.py BUILD_DIR SOURCE_DIR
 """
 import json
@@ -286,16 +291,21 @@ def delta_method(model, values, estimated, counted, xs, ys, weights, at, level, 
         g = mpmath.matrix([gradient(x)])
         value = model(x, values)
         curve = s2 * (g * inverse * g.T)[0]
-        point = s2 * value ** 2 if relative else s2
+        # A new point of weight 1 on the weights scaled to mean 1; under relative weights 1/value².
+        point = s2 * value ** 2 if relative else s2 * len(weights) / mpmath.fsum(weights)
         half_c, half_p = t * mpmath.sqrt(curve), t * mpmath.sqrt(curve + point)
         rows.append([value, value - half_c, value + half_c, value - half_p, value + half_p])
     return rows
 
 
-def nonlinear_case(label, name, options, at, level=0.95, fixed=(), relative=False, kind=None, start=None):
+def nonlinear_case(label, name, options, at, level=0.95, fixed=(), relative=False, kind=None, start=None,
+                   column=None):
     problem = nist.Problem(name)
     points = os.path.join(work, name + ".txt")
     problem.write_points(points)
+    if column is not None:
+        with open(points, "w") as f:
+            f.write("".join(f"{line};{w!r}\n" for line, w in zip(problem.point_lines(), column)))
     arguments = ["--kind", kind, "--least-squares-in-y"] if kind else ["--equation", problem.equation,
                                                                       "--start", start or problem.start_text(0)]
     result = subprocess.run([batch, "--points", points, *arguments, *options, "--level", repr(level),
@@ -310,7 +320,7 @@ def nonlinear_case(label, name, options, at, level=0.95, fixed=(), relative=Fals
     estimated = [k for k in values if k not in fixed and k not in held]
     xs = [mpmath.mpf(r[1]) for r in problem.rows]
     ys = [mpmath.mpf(r[0]) for r in problem.rows]
-    weights = [1 / y ** 2 for y in ys] if relative else [mpmath.mpf(1)] * len(xs)
+    weights = [1 / y ** 2 for y in ys] if relative else [mpmath.mpf(w) for w in column or [1] * len(xs)]
     expected = delta_method(MODELS[name], values, estimated, len(values) - len(fixed), xs, ys, weights, at, level,
                             relative)
     worst = 0.0
@@ -332,6 +342,8 @@ nonlinear_case("Misra1a", "Misra1a", [], [100.0, 450.0, 800.0])
 nonlinear_case("Misra1a at 90 %", "Misra1a", [], [300.0], level=0.9)
 nonlinear_case("Thurber", "Thurber", [], [-2.0, 0.0, 1.5])
 nonlinear_case("Misra1a, relative weights", "Misra1a", ["--weights", "relative"], [200.0, 700.0], relative=True)
+nonlinear_case("Misra1a, a weight per point", "Misra1a", ["--weights", "column"], [200.0, 700.0],
+               column=list(rng.uniform(2.0, 9.0, 14)))
 nonlinear_case("Misra1a, b1 fixed", "Misra1a", ["--fix", "b1=240"], [200.0, 700.0], fixed=("b1",))
 bounded = nonlinear_case("Misra1a, b1 held at its bound 230", "Misra1a", ["--bounds", "b1=0:230"], [200.0, 700.0],
                          start="b1=200,b2=5e-4")
