@@ -2,7 +2,8 @@
 files and on the six examples, calvero.fit gives the coefficients of
 calvero1-batch --json bit for bit, the same statistics, shape checks, report
 and point values; calvero.compare gives the --compare rows; refusals and bad
-arguments are said in Italian.
+arguments are said in Italian; the questions to a curve (predict, solve_y,
+operating_points, scaled, duty) agree with statsmodels and mpmath.
     PYTHONPATH=BUILD /usr/bin/python3 python_check.py BUILD"""
 import json
 import math
@@ -310,6 +311,54 @@ exact = mpmath.lu_solve(mpmath.matrix([[powers[r + c] for c in range(4)] for r i
 check("100 000 points: exact least squares to 14 digits",
       all(abs(mpmath.mpf(float(g)) - e) <= abs(e) * mpmath.mpf("1e-14") for g, e in zip(got, exact)),
       [(float(g), float(e)) for g, e in zip(got, exact)])
+
+# The questions to a fan curve: values with their intervals against
+# statsmodels' OLS, the x for a y, the operating points and the duty ratio
+# against mpmath's roots of the coefficients, the affinity laws by their
+# definition; each question's refusal with its code.
+import statsmodels.api as sm  # noqa: E402
+
+def real_roots(coefficients, low, high):
+    roots = mpmath.polyroots([mpmath.mpf(float(c)) for c in reversed(coefficients)], maxsteps=500, extraprec=400)
+    return sorted(float(mpmath.re(r)) for r in roots if abs(mpmath.im(r)) < 1e-30 and low <= mpmath.re(r) <= high)
+
+def close(found, expected, tolerance):
+    return len(found) == len(expected) and all(abs(f - e) <= tolerance * abs(e) for f, e in zip(found, expected))
+
+qs = np.linspace(0.0, 40.0, 15)
+head = 10 + 2 * qs - 0.05 * qs ** 2 + rng.normal(0, 0.05, qs.size)
+fan = calvero.fit(qs, head, degree=2)
+c = fan.coefficients
+frame = sm.OLS(head, np.vander(qs, 3, increasing=True)).fit().get_prediction(
+    np.vander(np.array([12.5, 41.0]), 3, increasing=True)).summary_frame(alpha=0.1)
+got = [[*fan.predict(q, interval=kind, level=0.9)] for q in (12.5, 41.0) for kind in ("confidence", "prediction")]
+expected = [[row["mean"], row[f"{kind}_ci_lower"], row[f"{kind}_ci_upper"]]
+            for _, row in frame.iterrows() for kind in ("mean", "obs")]
+check("predict: values and both intervals at 90 % within 1e-10 of statsmodels",
+      all(close(g, e, 1e-10) for g, e in zip(got, expected)), (got, expected))
+check("solve_y: every x within 1e-12 of mpmath's roots",
+      close([p["x"] for p in fan.solve_y(25.0)], real_roots([c[0] - 25, c[1], c[2]], -4.0, 44.0), 1e-12))
+two = fan.operating_points(k=0.01, p0=20.0)
+check("operating_points: both intersections within 1e-12 of mpmath's roots",
+      close([p["x"] for p in two], real_roots([c[0] - 20, c[1], c[2] - 0.01], 0.0, 44.0), 1e-12), two)
+check("operating_points through a design point: the system curve's k",
+      close([p["x"] for p in fan.operating_points(through=(30.0, 18.0))],
+            real_roots([c[0], c[1], c[2] - 18 / 900], 0.0, 44.0), 1e-12))
+slower = fan.scaled(0.8)
+check("scaled: at 0.8 Q the curve gives 0.64 of the head within 1e-12",
+      close(list(slower.evaluate(0.8 * qs)), list(0.64 * fan.evaluate(qs)), 1e-12))
+check("duty: the ratios within 1e-12 of mpmath's roots of c0 r² + c1 Q r + c2 Q² - H",
+      close(fan.duty(20.0, 30.0), real_roots([c[2] * 400 - 30, c[1] * 20, c[0]], 0.3, 1.5), 1e-12))
+cooling = calvero.fit([1, 2, 3], [70, 55, 45], kind=6, t_initial=90, t_final=20)
+for code, call in [("no_x_for_y", lambda: fan.solve_y(500.0)),
+                   ("no_operating_point", lambda: fan.operating_points(k=0.01, p0=40.0)),
+                   ("no_duty_ratio", lambda: fan.duty(20.0, 2000.0)),
+                   ("affinity_not_kept", lambda: cooling.scaled(0.8)),
+                   ("question_not_for_kind", lambda: calvero.fit([1, 2, 3] * 3, [1, 1, 1, 2, 2, 2, 3, 3, 3],
+                                                                 z=[2, 3, 5, 3, 4, 6, 5, 6, 9], kind="surface",
+                                                                 degree=1).solve_y(1.0))]:
+    got = refused_code(call)
+    check("question refused with code " + code, got == code, got)
 
 print("%d failed" % len(failures))
 sys.exit(1 if failures else 0)
