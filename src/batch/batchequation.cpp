@@ -1,6 +1,7 @@
 #include "batch/batchequation.h"
 
 #include "batch/batchinput.h"
+#include "batch/batchquestionoptions.h"
 #include "common/filewrite.h"
 #include "common/numtext.h"
 #include "entry/equationinput.h"
@@ -72,13 +73,10 @@ int runEquation(const BatchOptions& options, std::ostream& out, std::ostream& er
         return BatchUnreadable;
     }
     if (read->moreLines) err << firstLinesNotice(options.pointsFile, *read) << '\n';
-    for (int fields : options.valueFields)
-        if (fields != (two ? 2 : 1)) {
-            err << (two ? "per un'equazione z = f(x, y) un valore si chiede come --at X,Y"
-                        : "un valore si chiede come --at X (X,Y solo per un'equazione z = f(x, y))")
-                << '\n';
-            return BatchRefused;
-        }
+    if (const Failure problem = valuePlacesProblem(options, two, true)) {
+        err << *problem << '\n';
+        return BatchRefused;
+    }
     Checked<EquationGridPoints> points = readEquationPoints(read->cells, two, columnWeights && !two);
     if (!points) {
         err << points.failure() << '\n';

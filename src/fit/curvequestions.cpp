@@ -30,7 +30,7 @@ double magnitudeOver(const std::function<double(double)>& f, double low, double 
 
 std::optional<Refusal> oneVariableRefusal(const CurvePredictor& p)
 {
-    if (p.surface()) return Refusal{RefusalCode::QuestionNotForKind, {"surface"}};
+    if (p.surface()) return Refusal{RefusalCode::QuestionNotForKind, {p.equation() ? "surfaceEquation" : "surface"}};
     if (!p.oneVariable()) return refusalOf(RefusalCode::NoCurve);
     return std::nullopt;
 }

@@ -72,6 +72,7 @@ struct CurvePredictor::Model {
     enum class Road { None, Linear, TemperatureTime, Jacobian };
     Road road = Road::None;
     bool surface = false;
+    bool equation = false;
     double lowX = 0.0, highX = 0.0, lowY = 0.0, highY = 0.0;
     std::optional<FittedCurve> curve;
 
@@ -212,6 +213,7 @@ CurvePredictor::CurvePredictor(const EquationFit& fit)
 {
     auto m = std::make_shared<Model>();
     m->surface = fit.equation.twoVariables;
+    m->equation = true;
     const auto range = [](const std::vector<double>& v) {
         if (v.empty()) return std::pair(0.0, 0.0);
         return std::pair(*std::min_element(v.begin(), v.end()), *std::max_element(v.begin(), v.end()));
@@ -229,6 +231,7 @@ CurvePredictor::CurvePredictor(const CurvePredictor&) = default;
 CurvePredictor& CurvePredictor::operator=(const CurvePredictor&) = default;
 
 bool CurvePredictor::surface() const { return model_->surface; }
+bool CurvePredictor::equation() const { return model_->equation; }
 const std::optional<FittedCurve>& CurvePredictor::curve() const { return model_->curve; }
 double CurvePredictor::lowX() const { return model_->lowX; }
 double CurvePredictor::highX() const { return model_->highX; }

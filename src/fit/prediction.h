@@ -86,6 +86,7 @@ public:
     Checked<Prediction> at(double x, double y, const PredictionRequest& request = {}) const;
 
     bool surface() const;
+    bool equation() const; // a typed equation's, not a kind's
     // The fitted curve of one variable; none for the surface, the scatter kind and a typed equation.
     const std::optional<FittedCurve>& curve() const;
     // A curve of one variable (a kind's or a typed equation's) to ask for its x.

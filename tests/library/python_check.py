@@ -349,6 +349,20 @@ check("scaled: at 0.8 Q the curve gives 0.64 of the head within 1e-12",
       close(list(slower.evaluate(0.8 * qs)), list(0.64 * fan.evaluate(qs)), 1e-12))
 check("duty: the ratios within 1e-12 of mpmath's roots of c0 r² + c1 Q r + c2 Q² - H",
       close(fan.duty(20.0, 30.0), real_roots([c[2] * 400 - 30, c[1] * 20, c[0]], 0.3, 1.5), 1e-12))
+# A power curve fitted in y itself: its coefficients and its values with their
+# intervals are the batch's (checked there against the delta method in mpmath).
+losses_q = np.arange(200.0, 2001.0, 200.0)
+losses = 1.2e-4 * losses_q ** 1.85 * (1 + 0.004 * np.sin(7.3 * losses_q))
+in_y = calvero.fit(losses_q, losses, kind="power", least_squares_in_y=True)
+answered = subprocess.run([batch, "--points", write_points("in_y.txt", list(zip(losses_q.tolist(), losses.tolist())))[0],
+                           "--kind", "2", "--least-squares-in-y", "--at", "1500", "--json", "-"],
+                          capture_output=True, text=True)
+document = json.loads(answered.stdout) if answered.returncode == 0 else None
+asked = document["predictions"][0] if document else {}
+check("least_squares_in_y: the coefficients and the value's intervals as the batch's",
+      document is not None and same_bits(in_y.coefficients, [c["value"] for c in document["coefficients"]])
+      and [*in_y.predict(1500.0), *in_y.predict(1500.0, interval="prediction")[1:]]
+      == [asked["value"], *asked["confidence"], *asked["prediction"]], asked)
 cooling = calvero.fit([1, 2, 3], [70, 55, 45], kind=6, t_initial=90, t_final=20)
 for code, call in [("no_x_for_y", lambda: fan.solve_y(500.0)),
                    ("no_operating_point", lambda: fan.operating_points(k=0.01, p0=40.0)),

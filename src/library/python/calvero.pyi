@@ -146,6 +146,7 @@ def fit(
     weights: Literal["relative"] | Values | None = ...,
     minimax: bool = ...,
     monotone: Literal["increasing", "decreasing"] | None = ...,
+    least_squares_in_y: bool = ...,
 ) -> Result: ...
 def compare(
     x: Values,

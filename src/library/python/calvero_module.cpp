@@ -145,7 +145,7 @@ std::optional<double> temperature(const py::object& t, const char* name)
 // for the surface), fix={term: value}, weights="relative" or one per point,
 // minimax=True, monotone="increasing" or "decreasing".
 FitOptions optionsOf(const py::object& through, const py::object& fix, const py::object& weights,
-                     const py::object& minimax, const py::object& monotone)
+                     const py::object& minimax, const py::object& monotone, const py::object& leastSquaresInY)
 {
     FitOptions o;
     if (!through.is_none()) {
@@ -175,6 +175,7 @@ FitOptions optionsOf(const py::object& through, const py::object& fix, const py:
         }
     }
     o.minimax = py::bool_(minimax);
+    o.leastSquaresInY = py::bool_(leastSquaresInY);
     if (!monotone.is_none()) {
         const std::string direction = py::isinstance<py::str>(monotone) ? monotone.cast<std::string>() : "";
         if (direction != "increasing" && direction != "decreasing")
@@ -395,10 +396,11 @@ py::list dutyOf(const Result& r, const py::object& q, const py::object& h, const
 
 Result fit(const py::object& x, const py::object& y, const py::object& kind, const py::object& degree,
            const py::object& z, const py::object& tInitial, const py::object& tFinal, const py::object& through,
-           const py::object& fix, const py::object& weights, const py::object& minimax, const py::object& monotone)
+           const py::object& fix, const py::object& weights, const py::object& minimax, const py::object& monotone,
+           const py::object& leastSquaresInY)
 {
     Arrays a = requestOf(x, y, kind, degree, z, tInitial, tFinal);
-    a.request.options = optionsOf(through, fix, weights, minimax, monotone);
+    a.request.options = optionsOf(through, fix, weights, minimax, monotone, leastSquaresInY);
     FitAnswer answer;
     {
         // The arrays stay alive in a; nothing of Python is touched meanwhile.
@@ -458,6 +460,7 @@ void addOptions(py::dict& fields, const FitOptions& o, const CalculationInput& i
         fields["weights"] = column;
     }
     if (o.minimax) fields["minimax"] = true;
+    if (o.leastSquaresInY) fields["least_squares_in_y"] = true;
     if (o.monotone != Monotone::None)
         fields["monotone"] = o.monotone == Monotone::Increasing ? "increasing" : "decreasing";
 }
@@ -547,7 +550,8 @@ class Refused(Exception):
 )";
 
 const char* const FitDoc = R"(fit(x, y, kind="polynomial", degree=3, z=None, t_initial=None, t_final=None,
-    through=None, fix=None, weights=None, minimax=False, monotone=None) -> Result
+    through=None, fix=None, weights=None, minimax=False, monotone=None,
+    least_squares_in_y=False) -> Result
 
 Adatta ai punti (x, y), o (x, y, z) per la superficie, l'equazione del tipo
 scelto, come calvero1-batch. x, y, z: sequenze (liste, tuple, array numpy) di
@@ -572,6 +576,9 @@ Vincoli (POLINOMIO, POLINOMIO FRATTO, Z=F(x,y), come vincoli.htm):
   weights="relative"        errori pesati con 1/y^2; o un peso per punto
   minimax=True              il più piccolo errore percentuale massimo
   monotone="increasing" o "decreasing"  una curva che non torna indietro
+  least_squares_in_y=True   POTENZA, ESPONENZIALE, temperatura-tempo e saturazione
+                            ai minimi quadrati dei valori di y stessi (non con
+                            minimax o monotone)
 
 Eccezioni:
   calvero.Refused  il calcolo è rifiutato (troppo pochi punti per il grado,
@@ -686,7 +693,7 @@ PYBIND11_MODULE(calvero, m)
     m.def("fit", &fit, py::arg("x"), py::arg("y"), py::arg("kind") = "polynomial", py::arg("degree") = 3,
           py::arg("z") = py::none(), py::arg("t_initial") = py::none(), py::arg("t_final") = py::none(),
           py::arg("through") = py::none(), py::arg("fix") = py::none(), py::arg("weights") = py::none(),
-          py::arg("minimax") = false, py::arg("monotone") = py::none(), FitDoc);
+          py::arg("minimax") = false, py::arg("monotone") = py::none(), py::arg("least_squares_in_y") = false, FitDoc);
     m.def("compare", &compare, py::arg("x"), py::arg("y"), py::arg("z") = py::none(),
           py::arg("t_initial") = py::none(), py::arg("t_final") = py::none(), py::arg("kind") = py::none(),
           py::arg("degree") = 3, py::arg("tolerance") = DefaultTolerancePercent, CompareDoc);
