@@ -3,7 +3,8 @@ files and on the six examples, calvero.fit gives the coefficients of
 calvero1-batch --json bit for bit, the same statistics, shape checks, report
 and point values; calvero.compare gives the --compare rows; refusals and bad
 arguments are said in Italian; the questions to a curve (predict, solve_y,
-operating_points, scaled, duty) agree with statsmodels and mpmath.
+operating_points, scaled, duty) agree with statsmodels and mpmath; a typed
+equation and a power curve fitted in y are calvero1-batch's.
     PYTHONPATH=BUILD /usr/bin/python3 python_check.py BUILD"""
 import json
 import math
@@ -363,6 +364,29 @@ check("least_squares_in_y: the coefficients and the value's intervals as the bat
       document is not None and same_bits(in_y.coefficients, [c["value"] for c in document["coefficients"]])
       and [*in_y.predict(1500.0), *in_y.predict(1500.0, interval="prediction")[1:]]
       == [asked["value"], *asked["confidence"], *asked["prediction"]], asked)
+# A typed equation (NIST's Misra1a, as written): the fit, its statistics and
+# report, and its values with their intervals are calvero1-batch --equation's.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
+import nist_nonlinear as nist  # noqa: E402
+misra = nist.Problem("Misra1a")
+misra_file = os.path.join(work, "misra1a.txt")
+misra.write_points(misra_file)
+typed = calvero.fit([float(r[1]) for r in misra.rows], [float(r[0]) for r in misra.rows], equation=misra.equation,
+                    start={"b1": 500, "b2": 1e-4})
+answered = subprocess.run([batch, "--points", misra_file, "--equation", misra.equation, "--start", "b1=500,b2=1e-4",
+                           "--at", "300", "--json", "-"], capture_output=True, text=True)
+document = json.loads(answered.stdout) if answered.returncode == 0 else None
+asked = document["predictions"][0] if document else {}
+# The batch reads the points' decimal texts beyond their doubles: the sums may differ in their last bits.
+check("equation: parameters bit for bit, report and s as calvero1-batch --equation's",
+      document is not None and same_bits(typed.coefficients, [c["value"] for c in document["coefficients"]])
+      and typed.coefficient_names == ["b1", "b2"]
+      and close([typed.statistics["standardError"]], [document["statistics"]["standardError"]], 1e-12)
+      and typed.report.splitlines() == [line.rstrip() for line in document["report"]])
+check("equation: the value's intervals as the batch's, to 1e-12",
+      close([*typed.predict(300.0), *typed.predict(300.0, interval="prediction")[1:]],
+            [asked.get("value"), *asked.get("confidence", []), *asked.get("prediction", [])], 1e-12), asked)
+check("equation: another speed refused with its code", refused_code(lambda: typed.scaled(0.8)) == "affinity_not_kept")
 cooling = calvero.fit([1, 2, 3], [70, 55, 45], kind=6, t_initial=90, t_final=20)
 for code, call in [("no_x_for_y", lambda: fan.solve_y(500.0)),
                    ("no_operating_point", lambda: fan.operating_points(k=0.01, p0=40.0)),

@@ -147,6 +147,8 @@ def fit(
     minimax: bool = ...,
     monotone: Literal["increasing", "decreasing"] | None = ...,
     least_squares_in_y: bool = ...,
+    equation: str | None = ...,
+    start: Mapping[str, Real] | None = ...,
 ) -> Result: ...
 def compare(
     x: Values,
