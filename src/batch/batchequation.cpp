@@ -1,9 +1,11 @@
 #include "batch/batchequation.h"
 
 #include "batch/batchinput.h"
+#include "batch/batchquestionoptions.h"
 #include "common/filewrite.h"
 #include "common/numtext.h"
 #include "entry/equationinput.h"
+#include "fit/curveanswers.h"
 #include "fit/equationreport.h"
 #include "fit/equationstatistics.h"
 #include "fit/parametertext.h"
@@ -24,8 +26,23 @@ int writeEquationOutputs(const BatchOptions& options, const EquationFit& fit, st
         for (const std::string& line : statisticsLines(equationStatistics(fit))) out << line << '\n';
     }
     int exit = BatchOk;
+    // The questions to the curve, as the kinds answer them; a refusal is said
+    // on standard error too, and the run exits 1.
+    std::optional<CurveAnswers> answers;
+    if (options.questions.any()) {
+        answers = answerQuestions(fit, options.questions);
+        if (!jsonOnly) {
+            out << '\n';
+            for (const std::string& line : answerLines(options.questions, *answers)) out << line << '\n';
+        }
+        for (const Refusal& refusal : answers->refusals()) {
+            err << refusalText(refusal) << '\n';
+            exit = BatchRefused;
+        }
+    }
     if (!options.jsonOut.empty()) {
-        const std::string document = equationJson(fit) + "\n";
+        const std::string document =
+            equationJson(fit, answers ? &options.questions : nullptr, answers ? &*answers : nullptr) + "\n";
         if (jsonOnly) {
             out << document;
         } else if (auto failure = writeOutputFile(options.jsonOut, document)) {
@@ -57,6 +74,10 @@ int runEquation(const BatchOptions& options, std::ostream& out, std::ostream& er
         return BatchUnreadable;
     }
     if (read->moreLines) err << firstLinesNotice(options.pointsFile, *read) << '\n';
+    if (const Failure problem = valuePlacesProblem(options, two, true)) {
+        err << *problem << '\n';
+        return BatchRefused;
+    }
     Checked<EquationGridPoints> points = readEquationPoints(read->cells, two, columnWeights && !two);
     if (!points) {
         err << points.failure() << '\n';

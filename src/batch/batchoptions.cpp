@@ -30,6 +30,7 @@ std::string batchUsage()
            "     calvero1-batch --points FILE --equation \"y = b1*(1-exp(-b2*x))\" [--start b1=500,b2=1e-4]\n"
            "                    [--fix NOME=VALORE] [--bounds NOME=MIN:MAX] [--weights relative|column] [--stats]\n"
            "                    [--json OUT|-] [--rtf OUT]   (un'equazione scritta, su tutte le righe del file)\n"
+           "                    [--at X[,Y]]... [--level P] [--weight W] [--solve-y Y]... [--system ...|--system-through ...]\n"
            "     calvero1-batch --help | --version\n"
            "USCITE: [--xls OUT] [--rtf OUT] [--png OUT] [--stats] [--compare|--compare-with-options [--tolerance PERCENTO]]\n"
            "        [--json OUT|-] [--all-lines]   (un file di punti letto fino in fondo, non alle prime 200 righe)\n"

@@ -123,4 +123,14 @@ Failure settleQuestionOptions(const BatchOptions& options)
     return std::nullopt;
 }
 
+Failure valuePlacesProblem(const BatchOptions& options, bool twoVariables, bool equation)
+{
+    const std::string two = equation ? "un'equazione z = f(x, y)" : "il polinomio Z=F(x,y)";
+    for (int fields : options.valueFields)
+        if (fields != (twoVariables ? 2 : 1))
+            return twoVariables ? "per " + two + " un valore si chiede come --at X,Y"
+                                : "un valore si chiede come --at X (X,Y solo per " + two + ")";
+    return std::nullopt;
+}
+
 } // namespace calvero

@@ -20,4 +20,8 @@ Failure readQuestionOption(const std::string& argument, const std::string& value
 // together, if anything.
 Failure settleQuestionOptions(const BatchOptions& options);
 
+// Once the curve is known: what is wrong with the places of --at for a curve
+// of one variable or two (a kind's, or a typed equation's), if anything.
+Failure valuePlacesProblem(const BatchOptions& options, bool twoVariables, bool equation);
+
 } // namespace calvero

@@ -2,6 +2,7 @@
 
 #include "batch/batchequation.h"
 #include "batch/batchexports.h"
+#include "batch/batchquestionoptions.h"
 #include "batch/batchsummary.h"
 #include "formats/datasetformat.h"
 #include "formats/fitjson.h"
@@ -234,13 +235,10 @@ int writeFigures(const BatchOptions& options, const CalculationInput& input, con
     int exit = BatchOk;
     std::optional<CurveAnswers> answers;
     const bool surface = done.kind == FitType::SurfaceXY;
-    for (int fields : options.valueFields)
-        if (fields != (surface ? 2 : 1)) {
-            err << (surface ? "per il polinomio Z=F(x,y) un valore si chiede come --at X,Y"
-                            : "un valore si chiede come --at X (X,Y solo per il polinomio Z=F(x,y))")
-                << '\n';
-            return BatchRefused;
-        }
+    if (const Failure problem = valuePlacesProblem(options, surface, false)) {
+        err << *problem << '\n';
+        return BatchRefused;
+    }
     if (options.questions.any()) {
         answers = answerQuestions(done, options.questions);
         print(answerLines(options.questions, *answers));

@@ -110,6 +110,7 @@ std::string refusalText(const Refusal& r)
     case RefusalCode::NoCurve: return "la punteggiata non ha una curva a cui fare domande";
     case RefusalCode::NoValueAt: return "la curva non ha valore a x = " + detail(r, 0);
     case RefusalCode::QuestionNotForKind:
+        if (detail(r, 0) == "surfaceEquation") return "per un'equazione z = f(x, y) si chiede solo il valore a x, y";
         return detail(r, 0) == "surface" ? "per il polinomio Z=F(x,y) si chiede solo il valore a x, y"
                                          : "la curva temperatura-tempo e la curva di saturazione non sono curve di "
                                            "ventilatori o pompe";

@@ -1,6 +1,7 @@
 #include "fit/curveanswers.h"
 
 #include "fit/coefficientlist.h"
+#include "fit/equationfit.h"
 #include "fit/statistics.h"
 
 #include <cmath>
@@ -53,16 +54,36 @@ std::vector<Refusal> CurveAnswers::refusals() const
     return found;
 }
 
-CurveAnswers answerQuestions(const Calculation& c, const CurveQuestions& q)
+namespace {
+
+// The questions any curve answers: its values, x for each y, the operating points.
+CurveAnswers placesAnswers(const CurvePredictor& predictor, const CurveQuestions& q)
 {
     CurveAnswers a;
-    a.surface = c.kind == FitType::SurfaceXY;
-    const CurvePredictor predictor(c);
+    a.surface = predictor.surface();
     for (const ValueQuestion& v : q.values) a.values.push_back(predictor.at(v.x, v.y, q.request));
     for (double y : q.solveY) a.solutions.push_back({y, solveForY(predictor, y, q.request.level)});
     if (q.system) a.operatingPoints = operatingPoints(predictor, *q.system, q.request.level);
+    return a;
+}
+
+} // namespace
+
+CurveAnswers answerQuestions(const Calculation& c, const CurveQuestions& q)
+{
+    CurveAnswers a = placesAnswers(CurvePredictor(c), q);
+    a.surface = c.kind == FitType::SurfaceXY;
     if (q.ratio) a.scaled = scaledCalculation(c, *q.ratio, q.quantity);
     if (q.duty) a.duty = dutyRatios(c, q.duty->x, q.duty->y, q.quantity);
+    return a;
+}
+
+CurveAnswers answerQuestions(const EquationFit& fit, const CurveQuestions& q)
+{
+    CurveAnswers a = placesAnswers(CurvePredictor(fit), q);
+    const Refusal notKept{RefusalCode::AffinityNotKept, {"EQUAZIONE LIBERA"}};
+    if (q.ratio) a.scaled = failed<Calculation>(notKept);
+    if (q.duty) a.duty = failed<std::vector<DutyRatio>>(notKept);
     return a;
 }
 
@@ -78,7 +99,9 @@ std::string predictionLine(const Prediction& p, bool surface)
         line += "; previsione " + levelText(p.level) + ": " + number(p.prediction->low) + " ... " +
                 number(p.prediction->high);
     if (p.none) line += "; " + noIntervalText(*p.none);
-    if (p.approximate) line += " (approssimato: la condizione di monotonia tiene la pendenza al limite)";
+    if (p.approximate)
+        line += p.parameterAtBound ? " (approssimato: un parametro è al suo limite e il suo errore non è contato)"
+                                   : " (approssimato: la condizione di monotonia tiene la pendenza al limite)";
     if (p.extrapolated) line += " (estrapolato: fuori dal campo dei punti)";
     return line;
 }

@@ -16,6 +16,8 @@
 
 namespace calvero {
 
+struct EquationFit;
+
 struct ValueQuestion {
     double x = 0.0;
     double y = 0.0; // the surface's second variable
@@ -50,6 +52,10 @@ struct CurveAnswers {
 };
 
 CurveAnswers answerQuestions(const Calculation& calculation, const CurveQuestions& questions);
+// A typed equation's answers: its values, x for each y and operating points;
+// another speed and the duty ratio are refused (the affinity laws keep the
+// kinds' forms, not an equation's).
+CurveAnswers answerQuestions(const EquationFit& fit, const CurveQuestions& questions);
 
 // The answers in Italian, each question with its lines; the scaled curve's
 // report follows its line.

@@ -30,8 +30,8 @@ double magnitudeOver(const std::function<double(double)>& f, double low, double 
 
 std::optional<Refusal> oneVariableRefusal(const CurvePredictor& p)
 {
-    if (p.surface()) return Refusal{RefusalCode::QuestionNotForKind, {"surface"}};
-    if (!p.curve()) return refusalOf(RefusalCode::NoCurve);
+    if (p.surface()) return Refusal{RefusalCode::QuestionNotForKind, {p.equation() ? "surfaceEquation" : "surface"}};
+    if (!p.oneVariable()) return refusalOf(RefusalCode::NoCurve);
     return std::nullopt;
 }
 
@@ -97,10 +97,9 @@ Checked<std::vector<CurvePlace>> solveForY(const CurvePredictor& predictor, doub
 {
     if (auto refusal = oneVariableRefusal(predictor)) return failed<std::vector<CurvePlace>>(*refusal);
     if (!std::isfinite(y)) return failed<std::vector<CurvePlace>>(Refusal{RefusalCode::InvalidQuestion, {"y"}});
-    const FittedCurve& curve = *predictor.curve();
     const Range range = questionRange(predictor);
-    const auto f = [&](double x) { return preciseValue(curve, x) - y; };
-    const double noise = noiseOf(std::max(std::fabs(y), magnitudeOver([&](double x) { return preciseValue(curve, x); },
+    const auto f = [&](double x) { return predictor.valueAt(x) - y; };
+    const double noise = noiseOf(std::max(std::fabs(y), magnitudeOver([&](double x) { return predictor.valueAt(x); },
                                                                       range.low, range.high)));
     std::vector<CurvePlace> places;
     const BandEdges band{predictor, {level, 1.0}, [y](double) { return y; }};
@@ -132,11 +131,10 @@ Checked<std::vector<CurvePlace>> operatingPoints(const CurvePredictor& predictor
     if (auto refusal = oneVariableRefusal(predictor)) return failed<std::vector<CurvePlace>>(*refusal);
     if (!std::isfinite(system.k) || !std::isfinite(system.p0) || !std::isfinite(system.n) || !(system.n > 0.0))
         return failed<std::vector<CurvePlace>>(Refusal{RefusalCode::InvalidQuestion, {"system"}});
-    const FittedCurve& curve = *predictor.curve();
     Range range = questionRange(predictor);
     range.low = std::max(range.low, 0.0); // a system's flow is never negative
-    const auto f = [&](double q) { return preciseValue(curve, q) - system.at(q); };
-    const double noise = noiseOf(std::max(magnitudeOver([&](double q) { return preciseValue(curve, q); }, range.low, range.high),
+    const auto f = [&](double q) { return predictor.valueAt(q) - system.at(q); };
+    const double noise = noiseOf(std::max(magnitudeOver([&](double q) { return predictor.valueAt(q); }, range.low, range.high),
                                           magnitudeOver([&](double q) { return system.at(q); }, range.low, range.high)));
     std::vector<CurvePlace> places;
     const BandEdges band{predictor, {level, 1.0}, [&system](double q) { return system.at(q); }};

@@ -6,7 +6,8 @@
 // beyond it (those marked extrapolated), with the interval of x (and of Δp)
 // over which the curve's confidence band still holds the answer; refused
 // when there is none. The places are those of the curve as its coefficients
-// give it, evaluated in quad precision.
+// give it, evaluated in quad precision (a typed equation's, and a kind's
+// fitted in y itself, in long double).
 #include "common/checked.h"
 #include "fit/calculation.h"
 #include "fit/prediction.h"

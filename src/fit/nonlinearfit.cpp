@@ -393,10 +393,16 @@ JacobianFigures jacobianFigures(const NonlinearProblem& problem, std::span<const
     const LongMatrix unitCovariance = rInverse * rInverse.transpose();
     const auto& permutation = qr.colsPermutation().indices();
     figures.varianceFactors.assign(static_cast<std::size_t>(m), 0.0);
+    figures.inverse.assign(static_cast<std::size_t>(m * m), 0.0L);
     for (Eigen::Index k = 0; k < m; ++k) {
         const Eigen::Index column = permutation(k);
         figures.varianceFactors[static_cast<std::size_t>(column)] =
             static_cast<double>(unitCovariance(k, k) / (lengths(column) * lengths(column)));
+        for (Eigen::Index l = 0; l < m; ++l) {
+            const Eigen::Index other = permutation(l);
+            figures.inverse[static_cast<std::size_t>(column * m + other)] =
+                unitCovariance(k, l) / (lengths(column) * lengths(other));
+        }
     }
     Eigen::JacobiSVD<LongMatrix> svd(unit);
     const auto& singular = svd.singularValues();

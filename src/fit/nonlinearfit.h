@@ -71,10 +71,12 @@ std::optional<int> firstNonFinitePoint(const NonlinearProblem& problem, std::spa
 
 // What the Jacobian J (of the weighted residuals, free parameters only) says
 // at the solution: diag((JᵀJ)⁻¹) per free parameter, for their standard
-// errors, and the condition number of J with unit columns. Empty factors when
-// J is singular.
+// errors, the whole of (JᵀJ)⁻¹ in long double, for the variance of a value
+// through all of them, and the condition number of J with unit columns.
+// Empty factors when J is singular.
 struct JacobianFigures {
     std::vector<double> varianceFactors; // in the order of the free parameters
+    std::vector<long double> inverse;    // (JᵀJ)⁻¹, row by row, in the same order
     double conditionNumber = std::numeric_limits<double>::infinity();
 };
 JacobianFigures jacobianFigures(const NonlinearProblem& problem, std::span<const double> parameters);

@@ -1,11 +1,15 @@
 #include "fit/prediction.h"
 
 #include "fit/centreddesign.h"
+#include "fit/curvequestions.h"
+#include "fit/equationfit.h"
 #include "fit/equalityfit.h"
 #include "fit/fault.h"
+#include "fit/nonlinearfit.h"
 #include "fit/statistics.h"
 #include "fit/steering.h"
 #include "fit/surface.h"
+#include "fit/valuesleastsquares.h"
 
 #include <algorithm>
 #include <cmath>
@@ -65,9 +69,10 @@ std::string noIntervalText(NoInterval why)
 }
 
 struct CurvePredictor::Model {
-    enum class Road { None, Linear, TemperatureTime };
+    enum class Road { None, Linear, TemperatureTime, Jacobian };
     Road road = Road::None;
     bool surface = false;
+    bool equation = false;
     double lowX = 0.0, highX = 0.0, lowY = 0.0, highY = 0.0;
     std::optional<FittedCurve> curve;
 
@@ -85,6 +90,9 @@ struct CurvePredictor::Model {
     long double variance = 0; // s² of the residuals, on the problem's own weights
     long double newPointVariance = 0; // s² of a new point of weight 1, on the statistics' weights
     bool relativeWeights = false; // a new point weighs 1/y², as the fitted ones
+
+    // A typed equation, a kind fitted in y itself: from the Jacobian.
+    std::optional<JacobianModel> jacobian;
 
     // Temperature-time: M as the mean of the points' M_i.
     double meanM = 0.0, spreadM = 0.0; // the M_i's standard deviation
@@ -189,7 +197,10 @@ CurvePredictor::CurvePredictor(const Calculation& c)
         std::tie(m->lowY, m->highY) = std::pair(*std::min_element(ys.begin(), ys.end()), *std::max_element(ys.begin(), ys.end()));
     }
     try {
-        if (c.kind == FitType::TemperatureTime && c.curve) temperatureTimeRoad(*m, c);
+        if (c.options.leastSquaresInY && c.curve && takesLeastSquaresInY(c.kind)) {
+            m->jacobian = valuesJacobianModel(*c.curve, c.points, c.pointCount);
+            m->road = Model::Road::Jacobian;
+        } else if (c.kind == FitType::TemperatureTime && c.curve) temperatureTimeRoad(*m, c);
         else if (m->surface || c.curve) linearRoad(*m, c);
     } catch (const ArithmeticFault&) {
         // A problem the statistics cannot take again: no intervals.
@@ -198,14 +209,40 @@ CurvePredictor::CurvePredictor(const Calculation& c)
     model_ = std::move(m);
 }
 
+CurvePredictor::CurvePredictor(const EquationFit& fit)
+{
+    auto m = std::make_shared<Model>();
+    m->surface = fit.equation.twoVariables;
+    m->equation = true;
+    const auto range = [](const std::vector<double>& v) {
+        if (v.empty()) return std::pair(0.0, 0.0);
+        return std::pair(*std::min_element(v.begin(), v.end()), *std::max_element(v.begin(), v.end()));
+    };
+    std::tie(m->lowX, m->highX) = range(fit.points.x);
+    std::tie(m->lowY, m->highY) = range(fit.points.y);
+    m->jacobian = jacobianModel(problemOf(fit), fit.parameters, fit.atBound, fit.weightedSse, fit.weighting);
+    m->jacobian->twoVariables = m->surface;
+    m->road = Model::Road::Jacobian;
+    model_ = std::move(m);
+}
+
 CurvePredictor::~CurvePredictor() = default;
 CurvePredictor::CurvePredictor(const CurvePredictor&) = default;
 CurvePredictor& CurvePredictor::operator=(const CurvePredictor&) = default;
 
 bool CurvePredictor::surface() const { return model_->surface; }
+bool CurvePredictor::equation() const { return model_->equation; }
 const std::optional<FittedCurve>& CurvePredictor::curve() const { return model_->curve; }
 double CurvePredictor::lowX() const { return model_->lowX; }
 double CurvePredictor::highX() const { return model_->highX; }
+
+bool CurvePredictor::oneVariable() const { return !model_->surface && (model_->curve || model_->jacobian); }
+
+double CurvePredictor::valueAt(double x) const
+{
+    if (model_->jacobian) return jacobianValue(*model_->jacobian, x, 0.0);
+    return model_->curve ? preciseValue(*model_->curve, x) : std::numeric_limits<double>::quiet_NaN();
+}
 
 Checked<Prediction> CurvePredictor::at(double x, double y, const PredictionRequest& request) const
 {
@@ -218,11 +255,17 @@ Checked<Prediction> CurvePredictor::at(double x, double y, const PredictionReque
     const Refusal noValue{RefusalCode::NoValueAt, {significant(x, 10)}};
     if (m.road == Model::Road::None && !m.curve) return failed<Prediction>(refusalOf(RefusalCode::NoCurve));
 
+    const bool extrapolated = x < m.lowX || x > m.highX || (m.surface && (y < m.lowY || y > m.highY));
+    if (m.road == Model::Road::Jacobian) {
+        Checked<Prediction> p = jacobianPrediction(*m.jacobian, x, y, request);
+        if (p) p->extrapolated = extrapolated;
+        return p;
+    }
     Prediction p;
     p.x = x;
     p.y = m.surface ? y : 0.0;
     p.level = request.level;
-    p.extrapolated = x < m.lowX || x > m.highX || (m.surface && (y < m.lowY || y > m.highY));
+    p.extrapolated = extrapolated;
     const double t = m.dof > 0 ? studentQuantile(0.5 + request.level / 2.0, m.dof) : 0.0;
 
     if (m.road == Model::Road::TemperatureTime) {

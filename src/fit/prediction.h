@@ -19,7 +19,11 @@
 //   more M_i, both carried through the curve at that time;
 // - smallest largest error: the value alone, no interval;
 // - a monotone fit whose condition holds the slope somewhere: the intervals
-//   of the least squares with its equality conditions, marked approximate.
+//   of the least squares with its equality conditions, marked approximate;
+// - a typed equation, and the kinds fitted by least squares of y itself: from
+//   the Jacobian at the optimum (jacobianprediction.h), exact for an equation
+//   linear in its parameters, a linear approximation for any other, marked
+//   approximate where a parameter rests at its bound.
 // The value is the least-squares curve's worked out afresh in extended
 // precision, not summed from the printed coefficients: an ill-conditioned fit
 // gives it to its last digit where the coefficients rounded to doubles do
@@ -31,6 +35,8 @@
 #include <optional>
 
 namespace calvero {
+
+struct EquationFit;
 
 struct Interval {
     double low = 0.0;
@@ -59,7 +65,8 @@ struct Prediction {
     std::optional<Interval> confidence; // of the curve
     std::optional<Interval> prediction; // of a new point
     std::optional<NoInterval> none;     // why there are no intervals
-    bool approximate = false;           // a monotone fit held at its bound
+    bool approximate = false;           // a monotone fit held at its bound, or a parameter at its bound
+    bool parameterAtBound = false;      // a typed equation's parameter at its bound (approximate too)
     bool extrapolated = false;          // beyond the points' range of x (or of y)
 };
 
@@ -68,6 +75,7 @@ struct Prediction {
 class CurvePredictor {
 public:
     explicit CurvePredictor(const Calculation& calculation);
+    explicit CurvePredictor(const EquationFit& fit);
     ~CurvePredictor();
     CurvePredictor(const CurvePredictor&);
     CurvePredictor& operator=(const CurvePredictor&);
@@ -78,8 +86,13 @@ public:
     Checked<Prediction> at(double x, double y, const PredictionRequest& request = {}) const;
 
     bool surface() const;
-    // The fitted curve of one variable; none for the surface and the scatter kind.
+    bool equation() const; // a typed equation's, not a kind's
+    // The fitted curve of one variable; none for the surface, the scatter kind and a typed equation.
     const std::optional<FittedCurve>& curve() const;
+    // A curve of one variable (a kind's or a typed equation's) to ask for its x.
+    bool oneVariable() const;
+    // That curve's value at x, in extended precision; NaN where it has none.
+    double valueAt(double x) const;
     // The points' range of x (and of y for the surface).
     double lowX() const;
     double highX() const;

@@ -76,4 +76,11 @@ std::vector<double> valuesVarianceFactors(const FittedCurve& curve, const PointS
     return jacobianFigures(problemOf(e, points, n), e.parameters).varianceFactors;
 }
 
+JacobianModel valuesJacobianModel(const FittedCurve& curve, const PointSet& points, int n)
+{
+    const CurveEquation e = equationOf(curve);
+    const NonlinearProblem problem = problemOf(e, points, n);
+    return jacobianModel(problem, e.parameters, {}, sumOfSquares(problem, e.parameters), Weighting::None);
+}
+
 } // namespace calvero

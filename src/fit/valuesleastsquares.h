@@ -8,6 +8,7 @@
 #include "common/checked.h"
 #include "fit/dataset.h"
 #include "fit/fittedcurve.h"
+#include "fit/jacobianprediction.h"
 
 #include <vector>
 
@@ -22,5 +23,10 @@ Checked<FittedCurve> leastSquaresInY(const FittedCurve& transformed, const Point
 // diag((JᵀJ)⁻¹) of the fitted coefficients (A and B, or M) at the curve, for
 // their standard errors; empty where J is singular.
 std::vector<double> valuesVarianceFactors(const FittedCurve& curve, const PointSet& points, int n);
+
+// The curve's values with their intervals from the Jacobian at it
+// (jacobianprediction.h); the temperature-time kind's two temperatures are
+// given, not estimated.
+JacobianModel valuesJacobianModel(const FittedCurve& curve, const PointSet& points, int n);
 
 } // namespace calvero

@@ -2,6 +2,7 @@
 
 #include "fit/equationreport.h"
 #include "fit/equationstatistics.h"
+#include "formats/answerjson.h"
 #include "formats/fitjson.h"
 #include "formats/jsonfigures.h"
 
@@ -78,7 +79,7 @@ json equationStatisticsJson(const EquationFit& fit, const Statistics& s)
     return figures;
 }
 
-std::string equationJson(const EquationFit& fit)
+std::string equationJson(const EquationFit& fit, const CurveQuestions* questions, const CurveAnswers* answers)
 {
     json variables = fit.equation.twoVariables ? json::array({"x", "y"}) : json::array({"x"});
     json document = {{"equation", jsonText(fit.equation.text)},
@@ -92,6 +93,7 @@ std::string equationJson(const EquationFit& fit)
     document["statistics"] = equationStatisticsJson(fit, equationStatistics(fit));
     document["report"] = equationReport(fit);
     document["points"] = pointsOf(fit);
+    if (questions && answers) addAnswersJson(document, *questions, *answers);
     return jsonDocument(document);
 }
 

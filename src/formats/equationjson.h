@@ -10,6 +10,8 @@
 //                   "iterations", "converged", "startValues": "given"|"found",
 //                   "possiblyLocal", "linear", "localFits"},
 //    "points": [{"x", "y", "yint", "errorPercent", "difference"}, ...]}
+// and, when questions were asked of it, their answers as answerjson.h writes them.
+#include "fit/curveanswers.h"
 #include "fit/equationfit.h"
 #include "fit/statistics.h"
 
@@ -21,6 +23,7 @@ namespace calvero {
 
 nlohmann::json equationStatisticsJson(const EquationFit& fit, const Statistics& statistics);
 
-std::string equationJson(const EquationFit& fit);
+std::string equationJson(const EquationFit& fit, const CurveQuestions* questions = nullptr,
+                         const CurveAnswers* answers = nullptr);
 
 } // namespace calvero

@@ -37,6 +37,8 @@ domande.htm|0|calvero1-batch --points ventilatore.txt --kind 3 --degree 2 --solv
 domande.htm|0|calvero1-batch --points ventilatore.txt --kind 3 --degree 2 --system-through 3000,500
 domande.htm|0|calvero1-batch --points ventilatore.txt --kind 3 --degree 2 --speed-ratio 0.8 --scaled-out ventilatore_08.dat
 domande.htm|0|calvero1-batch --points ventilatore.txt --kind 3 --degree 2 --duty 2500,400
+domande.htm|0|calvero1-batch --points serbatoio.txt --equation "y = b1 - b2*exp(-b3*x)" --start b1=60,b2=40,b3=0.05 --at 30 --at 70 --solve-y 50
+domande.htm|0|calvero1-batch --points perdite.txt --kind 2 --least-squares-in-y --at 1500
 equazione.htm|0|calvero1-batch --points serbatoio.txt --equation "y = b1 - b2*exp(-b3*x)" --stats
 equazione.htm|0|calvero1-batch --points serbatoio.txt --equation "y = b1 - b2*exp(-b3*x)" --start b1=60,b2=40,b3=0.05 --json -
 cattura.htm|0|calvero1-batch --points pompa.txt --kind 7 --degree 2
@@ -208,6 +210,8 @@ domande.htm|--solve-y 500</pre>|calvero1-batch --points ventilatore.txt --kind 3
 domande.htm|--system-through 3000,500</pre>|calvero1-batch --points ventilatore.txt --kind 3 --degree 2 --system-through 3000,500|-
 domande.htm|--speed-ratio 0.8 --scaled-out ventilatore_08.dat</pre>|calvero1-batch --points ventilatore.txt --kind 3 --degree 2 --speed-ratio 0.8 --scaled-out ventilatore_08.dat|-
 domande.htm|--duty 2500,400</pre>|calvero1-batch --points ventilatore.txt --kind 3 --degree 2 --duty 2500,400|-
+domande.htm|--solve-y 50</pre>|calvero1-batch --points serbatoio.txt --equation "y = b1 - b2*exp(-b3*x)" --start b1=60,b2=40,b3=0.05 --at 30 --at 70 --solve-y 50|-
+domande.htm|--least-squares-in-y --at 1500</pre>|calvero1-batch --points perdite.txt --kind 2 --least-squares-in-y --at 1500|-
 esporta.htm|<h2><a name="python">|calvero1-batch esponenziale.txt --python-function esponenziale.py|esponenziale.py
 statistiche.htm|<h3>Un esempio: la curva di una pompa|calvero1-batch nr150b6.txt --compare|-
 rapporto.htm|il termine che moltiplica|calvero1-batch funzxy.txt|-

@@ -13,6 +13,11 @@ tangency as one root within the square root of the machine epsilon, two
 intersections and none). The affinity laws: a fan curve scaled by 0.8 gives
 0.64 times the original values at the scaled flows to 1e-12, and the scaled
 curve's data set file is read back by the program to the same coefficients.
+Typed equations (NIST's Misra1a and Thurber; plain, weighted, with a fixed
+parameter, with one held at its bound) and the power kind fitted in y itself
+(DanWood): the value and its intervals against the delta method computed in
+mpmath at the program's full-precision parameters, to 1e-10 relative, and
+their x for a y against its closed form.
 Usage: curve_questions_check.py BUILD_DIR SOURCE_DIR
 """
 import json
@@ -253,5 +258,116 @@ document = run([(t, 80 - 60 * math.exp(-0.5 * t)) for t in (1, 2, 3, 4)], 6, 1, 
                "--speed-ratio", "0.8", expect=1)
 check("affinity of the temperature-time kind: refused with its code",
       document["scaled"]["refusal"]["code"] == "affinity_not_kept")
+
+
+# Typed equations and the power kind fitted in y itself: the value's intervals
+# by the delta method, C = s² (JᵀWJ)⁻¹ over the estimated parameters at the
+# program's own full-precision parameters, in mpmath from NIST's data as
+# written and the equations' derivatives taken by mpmath.diff at 60 digits.
+sys.path.insert(0, os.path.join(sys.argv[2], "scripts"))
+import nist_nonlinear as nist  # noqa: E402
+
+MODELS = {
+    "Misra1a": lambda x, b: b["b1"] * (1 - mpmath.exp(-b["b2"] * x)),
+    "Thurber": lambda x, b: (b["b1"] + b["b2"] * x + b["b3"] * x ** 2 + b["b4"] * x ** 3)
+    / (1 + b["b5"] * x + b["b6"] * x ** 2 + b["b7"] * x ** 3),
+    "DanWood": lambda x, b: b["A"] * x ** b["B"],
+}
+
+
+def delta_method(model, values, estimated, counted, xs, ys, weights, at, level, relative):
+    """Value, confidence and prediction limits at each x by the delta method."""
+    def gradient(x):
+        return [mpmath.diff(lambda v: model(x, {**values, name: v}), values[name]) for name in estimated]
+    n = len(xs)
+    J = mpmath.matrix([[mpmath.sqrt(w) * g for g in gradient(x)] for x, w in zip(xs, weights)])
+    dof = n - counted
+    s2 = mpmath.fsum(w * (y - model(x, values)) ** 2 for x, y, w in zip(xs, ys, weights)) / dof
+    inverse = mpmath.inverse(J.T * J)
+    t = mpmath.mpf(stats.t.ppf(0.5 + level / 2, dof))
+    rows = []
+    for x in at:
+        x = mpmath.mpf(x)
+        g = mpmath.matrix([gradient(x)])
+        value = model(x, values)
+        curve = s2 * (g * inverse * g.T)[0]
+        # A new point of weight 1 on the weights scaled to mean 1; under relative weights 1/value².
+        point = s2 * value ** 2 if relative else s2 * len(weights) / mpmath.fsum(weights)
+        half_c, half_p = t * mpmath.sqrt(curve), t * mpmath.sqrt(curve + point)
+        rows.append([value, value - half_c, value + half_c, value - half_p, value + half_p])
+    return rows
+
+
+def nonlinear_case(label, name, options, at, level=0.95, fixed=(), relative=False, kind=None, start=None,
+                   column=None):
+    problem = nist.Problem(name)
+    points = os.path.join(work, name + ".txt")
+    problem.write_points(points)
+    if column is not None:
+        with open(points, "w") as f:
+            f.write("".join(f"{line};{w!r}\n" for line, w in zip(problem.point_lines(), column)))
+    arguments = ["--kind", kind, "--least-squares-in-y"] if kind else ["--equation", problem.equation,
+                                                                      "--start", start or problem.start_text(0)]
+    result = subprocess.run([batch, "--points", points, *arguments, *options, "--level", repr(level),
+                             *sum((["--at", repr(a)] for a in at), []), "--json", "-"], capture_output=True, text=True)
+    check(f"{label}: exit 0", result.returncode == 0)
+    if result.returncode != 0:
+        print(result.stderr)
+        return None
+    document = json.loads(result.stdout)
+    values = {c["name"]: mpmath.mpf(c["value"]) for c in document["coefficients"]}
+    held = [c["name"] for c in document["statistics"]["coefficients"] if c.get("atBound")]
+    estimated = [k for k in values if k not in fixed and k not in held]
+    xs = [mpmath.mpf(r[1]) for r in problem.rows]
+    ys = [mpmath.mpf(r[0]) for r in problem.rows]
+    weights = [1 / y ** 2 for y in ys] if relative else [mpmath.mpf(w) for w in column or [1] * len(xs)]
+    expected = delta_method(MODELS[name], values, estimated, len(values) - len(fixed), xs, ys, weights, at, level,
+                            relative)
+    worst = 0.0
+    for entry, row in zip(document["predictions"], expected):
+        got = [entry["value"], *entry["confidence"], *entry["prediction"]]
+        worst = max(worst, max(relative_error(g, e) for g, e in zip(got, row)))
+    check(f"{label}: value and intervals within 1e-10 of the delta method in mpmath (worst {worst:.1e})",
+          worst <= 1e-10)
+    check(f"{label}: approximate exactly when a parameter rests at its bound",
+          all(entry["approximate"] == bool(held) for entry in document["predictions"]))
+    return document, values
+
+
+def relative_error(a, b):
+    return float(abs(mpmath.mpf(a) - b) / abs(b))
+
+
+nonlinear_case("Misra1a", "Misra1a", [], [100.0, 450.0, 800.0])
+nonlinear_case("Misra1a at 90 %", "Misra1a", [], [300.0], level=0.9)
+nonlinear_case("Thurber", "Thurber", [], [-2.0, 0.0, 1.5])
+nonlinear_case("Misra1a, relative weights", "Misra1a", ["--weights", "relative"], [200.0, 700.0], relative=True)
+nonlinear_case("Misra1a, a weight per point", "Misra1a", ["--weights", "column"], [200.0, 700.0],
+               column=list(rng.uniform(2.0, 9.0, 14)))
+nonlinear_case("Misra1a, b1 fixed", "Misra1a", ["--fix", "b1=240"], [200.0, 700.0], fixed=("b1",))
+bounded = nonlinear_case("Misra1a, b1 held at its bound 230", "Misra1a", ["--bounds", "b1=0:230"], [200.0, 700.0],
+                         start="b1=200,b2=5e-4")
+if bounded:
+    check("Misra1a, b1 held at its bound: b1 is 230", bounded[1]["b1"] == 230)
+danwood = nonlinear_case("DanWood, power kind with --least-squares-in-y", "DanWood", [], [1.4, 1.6, 2.0], kind="2")
+
+# The x for a y of a typed equation and of the power kind in y, against their closed forms.
+for label, arguments, name, closed in [
+        ("Misra1a", ["--equation", nist.equations()["Misra1a"], "--start", "b1=500,b2=1e-4"], "Misra1a",
+         lambda b, y: -mpmath.log(1 - y / b["b1"]) / b["b2"]),
+        ("DanWood in y", ["--kind", "2", "--least-squares-in-y"], "DanWood",
+         lambda b, y: (y / b["A"]) ** (1 / b["B"]))]:
+    points = os.path.join(work, name + ".txt")
+    nist.Problem(name).write_points(points)
+    y = 50.0 if name == "Misra1a" else 4.0
+    result = subprocess.run([batch, "--points", points, *arguments, "--solve-y", repr(y), "--json", "-"],
+                            capture_output=True, text=True)
+    document = json.loads(result.stdout) if result.returncode == 0 else None
+    if document is None:
+        check(f"{label}: x for y = {y} answered ({result.stderr.strip()})", False)
+        continue
+    values = {c["name"]: mpmath.mpf(c["value"]) for c in document["coefficients"]}
+    found = document["solutions"][0]["x"]
+    roots_agree(f"{label}: x for y = {y}", found, [float(closed(values, mpmath.mpf(y)))])
 
 sys.exit(1 if failures else 0)

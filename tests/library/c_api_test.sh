@@ -64,6 +64,7 @@ check "version" grep -qx 'version 1.0.0' "$out"
 check "a typed equation from the program's start: the parameters that made the points" \
   grep -qx 'equation 0: 0 b1 3.000000000000 b2 0.500000000000 possiblyLocal 0' "$out"
 check "a typed equation from a given start" grep -qx 'equation 1: 0 b1 3.000000000000 b2 0.500000000000 possiblyLocal 0' "$out"
+check "a typed equation's value asked: 3·1/(0.5 + 1)" grep -qx 'equation 1 at 1: 0 2.000000000000' "$out"
 check "a typed equation written wrong, refused with its position" \
   grep -qx 'bad equation: 1 parentesi non chiusa alla posizione 8' "$out"
 check "statistics by the JSON's names, NaN for another" grep -qE '^n = 12, sse = [0-9.e-]+, illConditioned = 0, unknown = nan$' "$out"

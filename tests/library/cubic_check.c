@@ -103,6 +103,10 @@ int main(int argc, char** argv)
         printf("equation %d: %d %s %.12f %s %.12f possiblyLocal %g\n", s, status, calvero_coefficient_name(result, 0),
                calvero_coefficient(result, 0), calvero_coefficient_name(result, 1), calvero_coefficient(result, 1),
                calvero_statistic(result, "possiblyLocal"));
+        calvero_prediction at;
+        calvero_refusal_code code;
+        const int asked = calvero_predict(result, 1.0, 0.0, 0.95, 1.0, &at, &code);
+        printf("equation %d at 1: %d %.12f\n", s, asked, at.value);
         calvero_result_free(result);
     }
     const int badEquation = calvero_fit_equation(&points, "y = b1*(1-exp(-b2*x)", NULL, &result);

@@ -2,7 +2,9 @@
 files and on the six examples, calvero.fit gives the coefficients of
 calvero1-batch --json bit for bit, the same statistics, shape checks, report
 and point values; calvero.compare gives the --compare rows; refusals and bad
-arguments are said in Italian.
+arguments are said in Italian; the questions to a curve (predict, solve_y,
+operating_points, scaled, duty) agree with statsmodels and mpmath; a typed
+equation and a power curve fitted in y are calvero1-batch's.
     PYTHONPATH=BUILD /usr/bin/python3 python_check.py BUILD"""
 import json
 import math
@@ -310,6 +312,91 @@ exact = mpmath.lu_solve(mpmath.matrix([[powers[r + c] for c in range(4)] for r i
 check("100 000 points: exact least squares to 14 digits",
       all(abs(mpmath.mpf(float(g)) - e) <= abs(e) * mpmath.mpf("1e-14") for g, e in zip(got, exact)),
       [(float(g), float(e)) for g, e in zip(got, exact)])
+
+# The questions to a fan curve: values with their intervals against
+# statsmodels' OLS, the x for a y, the operating points and the duty ratio
+# against mpmath's roots of the coefficients, the affinity laws by their
+# definition; each question's refusal with its code.
+import statsmodels.api as sm  # noqa: E402
+
+def real_roots(coefficients, low, high):
+    roots = mpmath.polyroots([mpmath.mpf(float(c)) for c in reversed(coefficients)], maxsteps=500, extraprec=400)
+    return sorted(float(mpmath.re(r)) for r in roots if abs(mpmath.im(r)) < 1e-30 and low <= mpmath.re(r) <= high)
+
+def close(found, expected, tolerance):
+    return len(found) == len(expected) and all(abs(f - e) <= tolerance * abs(e) for f, e in zip(found, expected))
+
+qs = np.linspace(0.0, 40.0, 15)
+head = 10 + 2 * qs - 0.05 * qs ** 2 + rng.normal(0, 0.05, qs.size)
+fan = calvero.fit(qs, head, degree=2)
+c = fan.coefficients
+frame = sm.OLS(head, np.vander(qs, 3, increasing=True)).fit().get_prediction(
+    np.vander(np.array([12.5, 41.0]), 3, increasing=True)).summary_frame(alpha=0.1)
+got = [[*fan.predict(q, interval=kind, level=0.9)] for q in (12.5, 41.0) for kind in ("confidence", "prediction")]
+expected = [[row["mean"], row[f"{kind}_ci_lower"], row[f"{kind}_ci_upper"]]
+            for _, row in frame.iterrows() for kind in ("mean", "obs")]
+check("predict: values and both intervals at 90 % within 1e-10 of statsmodels",
+      all(close(g, e, 1e-10) for g, e in zip(got, expected)), (got, expected))
+check("solve_y: every x within 1e-12 of mpmath's roots",
+      close([p["x"] for p in fan.solve_y(25.0)], real_roots([c[0] - 25, c[1], c[2]], -4.0, 44.0), 1e-12))
+two = fan.operating_points(k=0.01, p0=20.0)
+check("operating_points: both intersections within 1e-12 of mpmath's roots",
+      close([p["x"] for p in two], real_roots([c[0] - 20, c[1], c[2] - 0.01], 0.0, 44.0), 1e-12), two)
+check("operating_points through a design point: the system curve's k",
+      close([p["x"] for p in fan.operating_points(through=(30.0, 18.0))],
+            real_roots([c[0], c[1], c[2] - 18 / 900], 0.0, 44.0), 1e-12))
+slower = fan.scaled(0.8)
+check("scaled: at 0.8 Q the curve gives 0.64 of the head within 1e-12",
+      close(list(slower.evaluate(0.8 * qs)), list(0.64 * fan.evaluate(qs)), 1e-12))
+check("duty: the ratios within 1e-12 of mpmath's roots of c0 r² + c1 Q r + c2 Q² - H",
+      close(fan.duty(20.0, 30.0), real_roots([c[2] * 400 - 30, c[1] * 20, c[0]], 0.3, 1.5), 1e-12))
+# A power curve fitted in y itself: its coefficients and its values with their
+# intervals are the batch's (checked there against the delta method in mpmath).
+losses_q = np.arange(200.0, 2001.0, 200.0)
+losses = 1.2e-4 * losses_q ** 1.85 * (1 + 0.004 * np.sin(7.3 * losses_q))
+in_y = calvero.fit(losses_q, losses, kind="power", least_squares_in_y=True)
+answered = subprocess.run([batch, "--points", write_points("in_y.txt", list(zip(losses_q.tolist(), losses.tolist())))[0],
+                           "--kind", "2", "--least-squares-in-y", "--at", "1500", "--json", "-"],
+                          capture_output=True, text=True)
+document = json.loads(answered.stdout) if answered.returncode == 0 else None
+asked = document["predictions"][0] if document else {}
+check("least_squares_in_y: the coefficients and the value's intervals as the batch's",
+      document is not None and same_bits(in_y.coefficients, [c["value"] for c in document["coefficients"]])
+      and [*in_y.predict(1500.0), *in_y.predict(1500.0, interval="prediction")[1:]]
+      == [asked["value"], *asked["confidence"], *asked["prediction"]], asked)
+# A typed equation (NIST's Misra1a, as written): the fit, its statistics and
+# report, and its values with their intervals are calvero1-batch --equation's.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
+import nist_nonlinear as nist  # noqa: E402
+misra = nist.Problem("Misra1a")
+misra_file = os.path.join(work, "misra1a.txt")
+misra.write_points(misra_file)
+typed = calvero.fit([float(r[1]) for r in misra.rows], [float(r[0]) for r in misra.rows], equation=misra.equation,
+                    start={"b1": 500, "b2": 1e-4})
+answered = subprocess.run([batch, "--points", misra_file, "--equation", misra.equation, "--start", "b1=500,b2=1e-4",
+                           "--at", "300", "--json", "-"], capture_output=True, text=True)
+document = json.loads(answered.stdout) if answered.returncode == 0 else None
+asked = document["predictions"][0] if document else {}
+# The batch reads the points' decimal texts beyond their doubles: the sums may differ in their last bits.
+check("equation: parameters bit for bit, report and s as calvero1-batch --equation's",
+      document is not None and same_bits(typed.coefficients, [c["value"] for c in document["coefficients"]])
+      and typed.coefficient_names == ["b1", "b2"]
+      and close([typed.statistics["standardError"]], [document["statistics"]["standardError"]], 1e-12)
+      and typed.report.splitlines() == [line.rstrip() for line in document["report"]])
+check("equation: the value's intervals as the batch's, to 1e-12",
+      close([*typed.predict(300.0), *typed.predict(300.0, interval="prediction")[1:]],
+            [asked.get("value"), *asked.get("confidence", []), *asked.get("prediction", [])], 1e-12), asked)
+check("equation: another speed refused with its code", refused_code(lambda: typed.scaled(0.8)) == "affinity_not_kept")
+cooling = calvero.fit([1, 2, 3], [70, 55, 45], kind=6, t_initial=90, t_final=20)
+for code, call in [("no_x_for_y", lambda: fan.solve_y(500.0)),
+                   ("no_operating_point", lambda: fan.operating_points(k=0.01, p0=40.0)),
+                   ("no_duty_ratio", lambda: fan.duty(20.0, 2000.0)),
+                   ("affinity_not_kept", lambda: cooling.scaled(0.8)),
+                   ("question_not_for_kind", lambda: calvero.fit([1, 2, 3] * 3, [1, 1, 1, 2, 2, 2, 3, 3, 3],
+                                                                 z=[2, 3, 5, 3, 4, 6, 5, 6, 9], kind="surface",
+                                                                 degree=1).solve_y(1.0))]:
+    got = refused_code(call)
+    check("question refused with code " + code, got == code, got)
 
 print("%d failed" % len(failures))
 sys.exit(1 if failures else 0)

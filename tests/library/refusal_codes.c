@@ -116,6 +116,17 @@ static void questionCases(void)
     status = calvero_scaled(cool, 0.8, CALVERO_HEAD, &scaled);
     printf("affinity_not_kept %s %d\n", calvero_refusal_name(calvero_refusal(scaled)), status);
     calvero_result_free(scaled);
+    /* A typed equation answers values and places, not another speed. */
+    calvero_result* equation = NULL;
+    calvero_fit_equation(&lineRequest, "y = b1*x^2 + b2", NULL, &equation);
+    status = calvero_scaled(equation, 0.8, CALVERO_HEAD, &scaled);
+    printf("affinity_not_kept %s %d\n", calvero_refusal_name(calvero_refusal(scaled)), status);
+    calvero_result_free(scaled);
+    status = calvero_duty_ratios(equation, 3, 10, CALVERO_HEAD, ratios, 4, &count, &code);
+    printf("affinity_not_kept %s %d\n", calvero_refusal_name(code), status);
+    status = calvero_solve_y(equation, 1000, 0.95, places, 4, &count, &code);
+    printf("no_x_for_y %s %d\n", calvero_refusal_name(code), status);
+    calvero_result_free(equation);
     calvero_result_free(line);
     calvero_result_free(scatter);
     calvero_result_free(cool);

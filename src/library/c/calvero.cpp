@@ -178,13 +178,19 @@ calvero::Checked<calvero::ExportChoices> exportChoices(const calvero_export_sett
     return calvero::succeeded(choices);
 }
 
-// The fit's curve ready for questions, factorized when first asked.
+// The affinity laws keep the kinds' forms, not a typed equation's.
+calvero::Refusal equationNotScaled() { return {calvero::RefusalCode::AffinityNotKept, {"EQUAZIONE LIBERA"}}; }
+
+// The fit's curve (a kind's or a typed equation's) ready for questions, factorized when first asked.
 const calvero::CurvePredictor* predictorOf(const calvero_result* result)
 {
     if (!fitted(result)) return nullptr;
     auto* r = const_cast<calvero_result*>(result);
     try {
-        std::call_once(r->predictorOnce, [r] { r->predictor.emplace(*r->answer.calculation); });
+        std::call_once(r->predictorOnce, [r] {
+            if (r->equation) r->predictor.emplace(*r->equation);
+            else r->predictor.emplace(*r->answer.calculation);
+        });
     } catch (const std::exception&) {
         return nullptr;
     }
@@ -328,6 +334,9 @@ int calvero_scaled(const calvero_result* result, double ratio, calvero_quantity 
         } else if (!fitted(result)) {
             made->answer.status = calvero::FitStatus::Refused;
             made->answer.refusal = result->answer.refusal;
+        } else if (result->equation) {
+            made->answer.status = calvero::FitStatus::Refused;
+            made->answer.refusal = equationNotScaled();
         } else {
             made->answer = calvero::scaledAnswer(*result->answer.calculation, ratio, *q);
         }
@@ -349,6 +358,7 @@ int calvero_duty_ratios(const calvero_result* result, double q, double h, calver
     if (const int start = questionStart(result, refusal); start != Answered) return start;
     const std::optional<calvero::AffinityQuantity> kind = quantityOf(quantity);
     if (!kind) return Bad;
+    if (result->equation) return refusedWith(equationNotScaled(), refusal);
     try {
         const auto found = calvero::dutyRatios(*result->answer.calculation, q, h, *kind);
         if (!found) return refusedWith(found.refusal, refusal);

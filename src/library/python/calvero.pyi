@@ -146,6 +146,9 @@ def fit(
     weights: Literal["relative"] | Values | None = ...,
     minimax: bool = ...,
     monotone: Literal["increasing", "decreasing"] | None = ...,
+    least_squares_in_y: bool = ...,
+    equation: str | None = ...,
+    start: Mapping[str, Real] | None = ...,
 ) -> Result: ...
 def compare(
     x: Values,

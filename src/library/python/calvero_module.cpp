@@ -12,7 +12,11 @@
 #include "formats/fitoptionsfile.h"
 #include "fit/curvequestions.h"
 #include "fit/shapecheck.h"
+#include "library/equationrequest.h"
 #include "library/equationtext.h"
+#include "fit/equationstatistics.h"
+#include "formats/equationjson.h"
+#include "common/numtext.h"
 #include "exports/formulaexport.h"
 #include "library/fitrequest.h"
 
@@ -145,7 +149,7 @@ std::optional<double> temperature(const py::object& t, const char* name)
 // for the surface), fix={term: value}, weights="relative" or one per point,
 // minimax=True, monotone="increasing" or "decreasing".
 FitOptions optionsOf(const py::object& through, const py::object& fix, const py::object& weights,
-                     const py::object& minimax, const py::object& monotone)
+                     const py::object& minimax, const py::object& monotone, const py::object& leastSquaresInY)
 {
     FitOptions o;
     if (!through.is_none()) {
@@ -175,6 +179,7 @@ FitOptions optionsOf(const py::object& through, const py::object& fix, const py:
         }
     }
     o.minimax = py::bool_(minimax);
+    o.leastSquaresInY = py::bool_(leastSquaresInY);
     if (!monotone.is_none()) {
         const std::string direction = py::isinstance<py::str>(monotone) ? monotone.cast<std::string>() : "";
         if (direction != "increasing" && direction != "decreasing")
@@ -222,9 +227,21 @@ Arrays requestOf(const py::object& x, const py::object& y, const py::object& kin
 // What calvero.fit gives: the answer, and what is made of it when first read.
 class Result {
 public:
-    explicit Result(FitAnswer answer) : answer_(std::move(answer)) {}
+    explicit Result(FitAnswer answer, std::optional<EquationFit> equation = std::nullopt)
+        : answer_(std::move(answer)),
+          equation_(equation ? std::make_shared<const EquationFit>(std::move(*equation)) : nullptr)
+    {
+    }
 
-    const Calculation& calculation() const { return *answer_.calculation; }
+    // A kind's calculation; a typed equation's fit has none (equation() instead).
+    const Calculation& calculation() const
+    {
+        if (equation_) refuse(Refusal{RefusalCode::AffinityNotKept, {"EQUAZIONE LIBERA"}});
+        return *answer_.calculation;
+    }
+    const EquationFit* equation() const { return equation_.get(); }
+    int kind() const { return equation_ ? 0 : kindNumber(answer_.calculation->kind); }
+    int pointCount() const { return equation_ ? equation_->points.count() : answer_.calculation->pointCount; }
 
     py::array_t<double> coefficients() const
     {
@@ -248,7 +265,10 @@ public:
             {
                 py::gil_scoped_release unlocked;
                 Lazy& lazy = *lazy_;
-                std::call_once(lazy.once, [&] { lazy.figures = fitStatisticsJson(calculation(), fitStatistics(calculation())); });
+                std::call_once(lazy.once, [&] {
+                    lazy.figures = equation_ ? equationStatisticsJson(*equation_, equationStatistics(*equation_))
+                                             : fitStatisticsJson(calculation(), fitStatistics(calculation()));
+                });
                 figures = lazy.figures;
             }
             if (!statistics_) statistics_ = fromJson(figures);
@@ -257,26 +277,30 @@ public:
     }
     const py::object& shapeChecks()
     {
-        if (!shape_) shape_ = fromJson(shapeJson(calvero::shapeChecks(calculation())));
+        // A typed equation has no shape checks: an empty dict.
+        if (!shape_) shape_ = equation_ ? py::dict() : fromJson(shapeJson(calvero::shapeChecks(calculation())));
         return *shape_;
     }
     const std::string& report()
     {
-        if (!report_) report_ = reportText(calculation());
+        if (!report_) report_ = equation_ ? equationReportText(*equation_) : reportText(calculation());
         return *report_;
     }
     double valueAt(double x, double y) const
     {
-        return calvero::valueAt(calculation(), x, y).value_or(std::numeric_limits<double>::quiet_NaN());
+        const std::optional<double> v = equation_ ? equationValue(*equation_, x, y) : calvero::valueAt(calculation(), x, y);
+        return v.value_or(std::numeric_limits<double>::quiet_NaN());
     }
     // The curve ready for questions, factorized when first asked.
     const CurvePredictor& predictor()
     {
-        if (!predictor_) predictor_ = std::make_shared<CurvePredictor>(calculation());
+        if (!predictor_)
+            predictor_ = equation_ ? std::make_shared<CurvePredictor>(*equation_) : std::make_shared<CurvePredictor>(calculation());
         return *predictor_;
     }
     std::string repr() const
     {
+        if (equation_) return "<calvero.Result EQUAZIONE LIBERA: " + equation_->equation.text + ">";
         const Calculation& c = calculation();
         std::string kind = kindLabel(c.kind);
         if (takesDegree(c.kind)) kind += " grado " + std::to_string(c.degree);
@@ -285,6 +309,7 @@ public:
 
 private:
     FitAnswer answer_;
+    std::shared_ptr<const EquationFit> equation_;
     std::optional<py::object> statistics_, shape_;
     struct Lazy {
         std::once_flag once;
@@ -393,12 +418,56 @@ py::list dutyOf(const Result& r, const py::object& q, const py::object& h, const
     return ratios;
 }
 
+// A typed equation fitted to (x, y), or (x, y, z) for z = f(x, y), from the
+// start values {name: value} when given, as calvero1-batch --equation.
+Result fitTypedEquation(const py::object& x, const py::object& y, const py::object& z, const py::object& equation,
+                        const py::object& start)
+{
+    if (!py::isinstance<py::str>(equation)) throw py::type_error("equation è un testo, come \"y = b1*(1-exp(-b2*x))\"");
+    const std::string text = equation.cast<std::string>();
+    std::string startText;
+    if (!start.is_none()) {
+        if (!py::isinstance<py::dict>(start)) throw py::type_error("start è un dizionario {parametro: valore}");
+        for (const auto& [name, value] : start.cast<py::dict>()) {
+            if (!py::isinstance<py::str>(name)) throw py::type_error("i nomi dei parametri sono testi");
+            startText += (startText.empty() ? "" : ",") + name.cast<std::string>() + "=" +
+                         shortestText(number(py::reinterpret_borrow<py::object>(value),
+                                             "il valore iniziale di un parametro deve essere un numero"));
+        }
+    }
+    const Numbers xs = numbers(x, "x"), ys = numbers(y, "y");
+    const Numbers zs = z.is_none() ? Numbers() : numbers(z, "z");
+    EquationRequest asked;
+    asked.equation = text;
+    asked.start = startText;
+    asked.x = span(xs);
+    asked.y = span(ys);
+    if (!z.is_none()) asked.z = span(zs);
+    std::optional<EquationFit> fitted;
+    FitAnswer answer;
+    {
+        py::gil_scoped_release unlocked;
+        answer = fitEquationRequest(asked, fitted);
+    }
+    if (answer.status == FitStatus::BadArguments) throw py::value_error(answerMessage(answer));
+    if (answer.status == FitStatus::Refused) refuse(answer.refusal);
+    return Result(std::move(answer), std::move(fitted));
+}
+
 Result fit(const py::object& x, const py::object& y, const py::object& kind, const py::object& degree,
            const py::object& z, const py::object& tInitial, const py::object& tFinal, const py::object& through,
-           const py::object& fix, const py::object& weights, const py::object& minimax, const py::object& monotone)
+           const py::object& fix, const py::object& weights, const py::object& minimax, const py::object& monotone,
+           const py::object& leastSquaresInY, const py::object& equation, const py::object& start)
 {
+    if (!equation.is_none()) {
+        const bool steered = !through.is_none() || !fix.is_none() || !weights.is_none() || py::bool_(minimax) ||
+                             !monotone.is_none() || py::bool_(leastSquaresInY);
+        if (steered) throw py::value_error("con equation valgono x, y, z e start; non i vincoli dei tipi");
+        return fitTypedEquation(x, y, z, equation, start);
+    }
+    if (!start.is_none()) throw py::value_error("start vale solo con equation");
     Arrays a = requestOf(x, y, kind, degree, z, tInitial, tFinal);
-    a.request.options = optionsOf(through, fix, weights, minimax, monotone);
+    a.request.options = optionsOf(through, fix, weights, minimax, monotone, leastSquaresInY);
     FitAnswer answer;
     {
         // The arrays stay alive in a; nothing of Python is touched meanwhile.
@@ -458,6 +527,7 @@ void addOptions(py::dict& fields, const FitOptions& o, const CalculationInput& i
         fields["weights"] = column;
     }
     if (o.minimax) fields["minimax"] = true;
+    if (o.leastSquaresInY) fields["least_squares_in_y"] = true;
     if (o.monotone != Monotone::None)
         fields["monotone"] = o.monotone == Monotone::Increasing ? "increasing" : "decreasing";
 }
@@ -503,6 +573,8 @@ std::string exportOfResult(const Result& result, const std::string& format, cons
                        const std::string& units, const py::object& cells)
 {
     if (!exportFormatNamed(format)) throw py::value_error(refusalText(unknownExportFormat(format)));
+    if (result.equation())
+        refuse(Refusal{RefusalCode::Message, {"le esportazioni valgono per gli otto tipi, non per un'equazione libera"}});
     ExportChoices choices;
     if (!name.is_none()) {
         if (!py::isinstance<py::str>(name)) throw py::type_error("il nome è un testo");
@@ -547,7 +619,8 @@ class Refused(Exception):
 )";
 
 const char* const FitDoc = R"(fit(x, y, kind="polynomial", degree=3, z=None, t_initial=None, t_final=None,
-    through=None, fix=None, weights=None, minimax=False, monotone=None) -> Result
+    through=None, fix=None, weights=None, minimax=False, monotone=None,
+    least_squares_in_y=False, equation=None, start=None) -> Result
 
 Adatta ai punti (x, y), o (x, y, z) per la superficie, l'equazione del tipo
 scelto, come calvero1-batch. x, y, z: sequenze (liste, tuple, array numpy) di
@@ -566,12 +639,21 @@ kind, per nome o per numero (come calvero1-batch --kind):
 degree: un intero da 1 a 9; i polinomi ne adattano al più 8, la superficie
 da 2 a 4 (un grado fuori è portato al più vicino); gli altri tipi lo ignorano.
 
+Un'equazione scritta (come equazione.htm e calvero1-batch --equation), al
+posto del tipo: equation="y = b1*x^b2" (o "z = ..." di x e y, con z),
+start={"b1": 2, "b2": 1.5} i valori iniziali (senza, li cerca il
+programma); i coefficienti sono i parametri, kind vale 0 e kind_name
+"equation"; export, scaled e duty la rifiutano.
+
 Vincoli (POLINOMIO, POLINOMIO FRATTO, Z=F(x,y), come vincoli.htm):
   through=[(x, y), ...]     la curva passa per i punti ((x, y, z) per la superficie)
   fix={termine: valore}     il termine (1 la costante) tenuto al valore
   weights="relative"        errori pesati con 1/y^2; o un peso per punto
   minimax=True              il più piccolo errore percentuale massimo
   monotone="increasing" o "decreasing"  una curva che non torna indietro
+  least_squares_in_y=True   POTENZA, ESPONENZIALE, temperatura-tempo e saturazione
+                            ai minimi quadrati dei valori di y stessi (non con
+                            minimax o monotone)
 
 Eccezioni:
   calvero.Refused  il calcolo è rifiutato (troppo pochi punti per il grado,
@@ -623,13 +705,15 @@ PYBIND11_MODULE(calvero, m)
         .def_property_readonly("statistics", &Result::statistics, "le statistiche (dict), coi nomi del JSON di calvero1-batch")
         .def_property_readonly("shape_checks", &Result::shapeChecks, "i controlli della forma della curva (dict)")
         .def_property_readonly("report", &Result::report, "il rapporto in italiano")
-        .def_property_readonly("kind", [](const Result& r) { return kindNumber(r.calculation().kind); },
-                               "il tipo, come numero da 1 a 8")
+        .def_property_readonly("kind", &Result::kind, "il tipo, come numero da 1 a 8; 0 per un'equazione scritta")
         .def_property_readonly("kind_name",
-                               [](const Result& r) { return std::string(kindScriptName(kindNumber(r.calculation().kind))); },
-                               "il tipo, per nome (\"polynomial\", ...)")
-        .def_property_readonly("degree", [](const Result& r) { return r.calculation().degree; }, "il grado adattato")
-        .def_property_readonly("n", [](const Result& r) { return r.calculation().pointCount; }, "il numero dei punti")
+                               [](const Result& r) {
+                                   return r.equation() ? std::string("equation") : std::string(kindScriptName(r.kind()));
+                               },
+                               "il tipo, per nome (\"polynomial\", ...; \"equation\" per un'equazione scritta)")
+        .def_property_readonly("degree", [](const Result& r) { return r.equation() ? 0 : r.calculation().degree; },
+                               "il grado adattato (0 per un'equazione scritta)")
+        .def_property_readonly("n", &Result::pointCount, "il numero dei punti")
         .def(
             "evaluate",
             [](const Result& r, const py::object& x, const py::object& y) {
@@ -686,7 +770,8 @@ PYBIND11_MODULE(calvero, m)
     m.def("fit", &fit, py::arg("x"), py::arg("y"), py::arg("kind") = "polynomial", py::arg("degree") = 3,
           py::arg("z") = py::none(), py::arg("t_initial") = py::none(), py::arg("t_final") = py::none(),
           py::arg("through") = py::none(), py::arg("fix") = py::none(), py::arg("weights") = py::none(),
-          py::arg("minimax") = false, py::arg("monotone") = py::none(), FitDoc);
+          py::arg("minimax") = false, py::arg("monotone") = py::none(), py::arg("least_squares_in_y") = false,
+          py::arg("equation") = py::none(), py::arg("start") = py::none(), FitDoc);
     m.def("compare", &compare, py::arg("x"), py::arg("y"), py::arg("z") = py::none(),
           py::arg("t_initial") = py::none(), py::arg("t_final") = py::none(), py::arg("kind") = py::none(),
           py::arg("degree") = 3, py::arg("tolerance") = DefaultTolerancePercent, CompareDoc);
