@@ -104,7 +104,6 @@ Checked<std::vector<double>> linearSolution(const EquationFit& fit, const Linear
 {
     const EquationPoints& p = fit.points;
     const std::size_t n = static_cast<std::size_t>(p.count());
-    const Expression& model = fit.equation.expression;
     std::vector<double> all = fit.parameters;
 
     std::vector<Monomial> terms;
