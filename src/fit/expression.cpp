@@ -3,6 +3,7 @@
 #include <quadmath.h>
 
 #include <cmath>
+#include <optional>
 #include <utility>
 
 namespace calvero {
@@ -29,6 +30,60 @@ struct Maths {
     static T pi() { return static_cast<T>(3.14159265358979323846264338327950288L); }
     static T ln10() { return static_cast<T>(2.30258509299404568401799145468436421L); }
 };
+
+// sin and cos of a long double: the C library reduces every argument beyond
+// π/4 by its multiple-precision road, slow enough to be most of a periodic
+// equation's refinement (ENSO's). Reduced here instead by π/2 split into
+// three parts (Cody and Waite), the first two of 40 bits so that k times
+// them is exact for k below 2^24, the library's functions then taking the
+// remainder within π/4 directly; larger arguments keep the library's road.
+struct QuarterTurns {
+    long double remainder;
+    long quadrant; // k mod 4
+};
+
+std::optional<QuarterTurns> reducedByQuarterTurns(long double v)
+{
+    constexpr long double P1 = 0xc90fdaa221000000p-63L;  // π/2 to 40 bits
+    constexpr long double P2 = 0xd18469898d000000p-104L; // the next 40
+    constexpr long double P3 = -0xeba3f91f1976b7eep-146L; // the rest, to 64
+    constexpr long double TwoOverPi = 0.636619772367581343075535053490057448L;
+    const long double turns = v * TwoOverPi;
+    if (!(std::fabs(turns) < 0x1p24L)) return std::nullopt;
+    // The nearest whole number of quarter turns, by truncation (the library's
+    // rounding functions save and restore the floating-point state: slower
+    // than the sine itself).
+    const auto whole = static_cast<long long>(turns + (turns < 0 ? -0.5L : 0.5L));
+    const auto k = static_cast<long double>(whole);
+    const long double r = ((v - k * P1) - k * P2) - k * P3;
+    return QuarterTurns{r, static_cast<long>(whole & 3)};
+}
+
+template <>
+long double Maths<long double>::sin(long double v)
+{
+    const auto q = reducedByQuarterTurns(v);
+    if (!q) return std::sin(v);
+    switch (q->quadrant) {
+    case 0: return std::sin(q->remainder);
+    case 1: return std::cos(q->remainder);
+    case 2: return -std::sin(q->remainder);
+    default: return -std::cos(q->remainder);
+    }
+}
+
+template <>
+long double Maths<long double>::cos(long double v)
+{
+    const auto q = reducedByQuarterTurns(v);
+    if (!q) return std::cos(v);
+    switch (q->quadrant) {
+    case 0: return std::cos(q->remainder);
+    case 1: return -std::sin(q->remainder);
+    case 2: return -std::cos(q->remainder);
+    default: return std::sin(q->remainder);
+    }
+}
 
 template <>
 struct Maths<__float128> {
