@@ -3,6 +3,7 @@
 #include "common/filewrite.h"
 #include "common/numtext.h"
 #include "common/outputpaths.h"
+#include "exports/curveobjects.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -59,6 +60,14 @@ ExportDialog::ExportDialog(Calculation calculation, const std::string& name, QWi
     for (ExportFormat format : ExportFormats)
         formatChoice_->addItem(QString::fromUtf8(exportCaption(format)), static_cast<int>(format));
     nameEdit_ = new QLineEdit(QString::fromStdString(calvero::objectName(name)), this);
+    objectChoice_ = new QComboBox(this);
+    objectChoice_->addItem(QStringLiteral("quello del tipo di calcolo"), QString());
+    for (const CurveObject& object : curveObjects())
+        if ((object.inputs == 2) == surface)
+            objectChoice_->addItem(QString::fromUtf8(object.type.data(), static_cast<int>(object.type.size())) +
+                                       QStringLiteral(" adattato ai punti"),
+                                   QString::fromUtf8(object.type.data(), static_cast<int>(object.type.size())));
+    objectChoice_->addItem(QStringLiteral("Table:Lookup dei punti"), QString::fromLatin1(LookupTableType));
 
     ratedCheck_ = new QCheckBox(QStringLiteral("normalizzata a 1 nel punto nominale"), this);
     ratedXEdit_ = shortEdit({}, this);
@@ -81,6 +90,7 @@ ExportDialog::ExportDialog(Calculation calculation, const std::string& name, QWi
     form_ = new QFormLayout;
     form_->addRow(QStringLiteral("formato:"), formatChoice_);
     form_->addRow(QStringLiteral("nome:"), nameEdit_);
+    form_->addRow(QStringLiteral("oggetto:"), objectChoice_);
     form_->addRow(QStringLiteral("punto nominale:"), rated);
     form_->addRow(QStringLiteral("temperature dei punti:"), unitChoice_);
     form_->addRow(surface ? QStringLiteral("celle di x e y:") : QStringLiteral("cella di x:"), cells);
@@ -113,6 +123,7 @@ ExportDialog::ExportDialog(Calculation calculation, const std::string& name, QWi
     layout->addLayout(buttons);
 
     connect(formatChoice_, &QComboBox::currentIndexChanged, this, &ExportDialog::refresh);
+    connect(objectChoice_, &QComboBox::currentIndexChanged, this, &ExportDialog::refresh);
     connect(unitChoice_, &QComboBox::currentIndexChanged, this, &ExportDialog::refresh);
     connect(languageChoice_, &QComboBox::currentIndexChanged, this, &ExportDialog::refresh);
     connect(ratedCheck_, &QCheckBox::toggled, this, &ExportDialog::refresh);
@@ -143,6 +154,7 @@ Checked<ExportChoices> ExportDialog::choices() const
     c.name = nameEdit_->text().toStdString();
     c.units = unitChoice_->currentIndex() == 0 ? TemperatureUnit::Celsius : TemperatureUnit::Fahrenheit;
     c.cells = {xCellEdit_->text().trimmed().toStdString(), yCellEdit_->text().trimmed().toStdString()};
+    if (format() == ExportFormat::EnergyPlus) c.object = objectChoice_->currentData().toString().toStdString();
     if (format() == ExportFormat::EnergyPlus && ratedCheck_->isChecked()) {
         const std::optional<double> x = typedNumber(ratedXEdit_);
         const std::optional<double> y = typedNumber(ratedYEdit_);
@@ -165,9 +177,10 @@ void ExportDialog::refresh()
 {
     const ExportFormat f = format();
     form_->setRowVisible(2, f == ExportFormat::EnergyPlus);
-    form_->setRowVisible(3, f == ExportFormat::Ahri540);
-    form_->setRowVisible(4, f == ExportFormat::Formula);
+    form_->setRowVisible(3, f == ExportFormat::EnergyPlus);
+    form_->setRowVisible(4, f == ExportFormat::Ahri540);
     form_->setRowVisible(5, f == ExportFormat::Formula);
+    form_->setRowVisible(6, f == ExportFormat::Formula);
     // A row shown shows all its boxes: y's only for the surface.
     const bool surface = calculation_.kind == FitType::SurfaceXY;
     ratedYEdit_->setVisible(surface && f == ExportFormat::EnergyPlus);

@@ -43,6 +43,9 @@ public:
 
     QComboBox* formatChoice() const { return formatChoice_; }
     QLineEdit* nameEdit() const { return nameEdit_; }
+    // The simulation object: the one of the calculation's kind (first), or
+    // one of those with as many inputs as the points fitted in its own form.
+    QComboBox* objectChoice() const { return objectChoice_; }
     QCheckBox* ratedCheck() const { return ratedCheck_; }
     QLineEdit* ratedXEdit() const { return ratedXEdit_; }
     QLineEdit* ratedYEdit() const { return ratedYEdit_; }
@@ -73,6 +76,7 @@ private:
     QFormLayout* form_ = nullptr;
     QComboBox* formatChoice_ = nullptr;
     QLineEdit* nameEdit_ = nullptr;
+    QComboBox* objectChoice_ = nullptr;
     QCheckBox* ratedCheck_ = nullptr;
     QLineEdit* ratedXEdit_ = nullptr;
     QLineEdit* ratedYEdit_ = nullptr;
