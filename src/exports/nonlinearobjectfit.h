@@ -7,8 +7,9 @@
 // rates, the centre and width, the asymptote of the hyperbola), the best
 // guesses are fitted, and so is the start the engine's own search finds; the
 // lowest sum of squares is kept. A fit that converges from no start is
-// refused; one the points determine poorly, or that a single start reached,
-// comes with the cautions that say so.
+// refused; one the points determine poorly, or that fewer than three starts
+// reached (unless it fits the values to their rounding), comes with the
+// cautions that say so.
 #include "common/checked.h"
 #include "exports/curveobjects.h"
 

@@ -50,6 +50,9 @@ public:
     QLineEdit* ratedXEdit() const { return ratedXEdit_; }
     QLineEdit* ratedYEdit() const { return ratedYEdit_; }
     QComboBox* unitChoice() const { return unitChoice_; }
+    // The compressor coefficients in AHRI 540's IP units: none, or what the
+    // values are and the unit they were typed in ("capacity:W", ...).
+    QComboBox* ipChoice() const { return ipChoice_; }
     QLineEdit* xCellEdit() const { return xCellEdit_; }
     QLineEdit* yCellEdit() const { return yCellEdit_; }
     QComboBox* languageChoice() const { return languageChoice_; }
@@ -81,6 +84,7 @@ private:
     QLineEdit* ratedXEdit_ = nullptr;
     QLineEdit* ratedYEdit_ = nullptr;
     QComboBox* unitChoice_ = nullptr;
+    QComboBox* ipChoice_ = nullptr;
     QLineEdit* xCellEdit_ = nullptr;
     QLineEdit* yCellEdit_ = nullptr;
     QComboBox* languageChoice_ = nullptr;

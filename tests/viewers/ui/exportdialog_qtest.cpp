@@ -192,6 +192,30 @@ private slots:
         QVERIFY(!objects->isVisibleTo(&dialog));
     }
 
+    void statesTheConversionToAhriIpUnits()
+    {
+        // A compressor's capacity in W over °C temperatures, a cubic surface on a 5 x 5 grid.
+        CalculationInput in;
+        in.kind = FitType::SurfaceXY;
+        in.degree = 3;
+        for (double s : {-20.0, -12.5, -5.0, 2.5, 10.0})
+            for (double d : {30.0, 36.25, 42.5, 48.75, 55.0}) {
+                ++in.pointCount;
+                in.points.x[in.pointCount] = s, in.points.y[in.pointCount] = d;
+                in.points.z[in.pointCount] = 12000 + 400 * s - 150 * d + 6 * s * s - 2.5 * s * d + 0.05 * s * s * s;
+            }
+        ExportDialog dialog(*calculate(in), "compressore");
+        dialog.show();
+        choose(dialog, ExportFormat::Ahri540);
+        QVERIFY(dialog.ipChoice()->isVisibleTo(&dialog));
+        QVERIFY(dialog.preview()->toPlainText().contains(QStringLiteral("nessuna conversione")));
+        dialog.ipChoice()->setCurrentIndex(dialog.ipChoice()->findData(QStringLiteral("capacity:W")));
+        const QString text = dialog.preview()->toPlainText();
+        QVERIFY(text.contains(QStringLiteral("S e D in °F, dai °C dei punti")));
+        QVERIFY(text.contains(QStringLiteral("1 W = 3600/1055.05585262 Btu/h")));
+        QVERIFY(text.contains(QStringLiteral("compressore;°F;")));
+    }
+
     void copiesTheFormulaInTheChosenLanguage()
     {
         ExportDialog dialog(quadratic(), "pompa");
