@@ -325,6 +325,15 @@ with tempfile.TemporaryDirectory() as work:
               f" ({float(sse(got)):.4e} <= {float(sse(known)):.4e})",
               code == 0 and sse(got) <= sse(known) * (1 + M(1e-9)), err)
 
+    # The comparison of the objects fits and ranks the nonlinear ones too: on
+    # a noisy sigmoid's points the sigmoid has the lowest AICc.
+    code, out, err = run("--points", path, "--compare", "--objects")
+    rows = [line.split() for line in out.splitlines() if re.match(r"^\s*\d+\s+Curve:", line)]
+    aicc = {r[1]: float(r[6]) for r in rows if "rifiutato:" not in r}
+    check("--compare --objects on a sigmoid's points: every object of one input fitted or refused with its reason, "
+          "the sigmoid's AICc the lowest", code == 0 and len(rows) == 11 and "non applicabile" not in out
+          and all(len(r) > 7 for r in rows) and min(aicc, key=aicc.get) == "Curve:Sigmoid", out)
+
     # ---- normalized at a rated point: 1 there by the equation ----
     kind, known, xs, ys = CASES[4]
     path = os.path.join(work, "rated.txt")
