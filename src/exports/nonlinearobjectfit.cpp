@@ -184,6 +184,23 @@ std::vector<bool> heldFirst(std::string_view type)
     return {};
 }
 
+// The Input Output Reference writes the skew's factors as 1 + erf(Z/√2),
+// which a program computing in double loses to rounding where Z is far
+// below 0 (at Z = -5.2 the factor is 1e-7 and keeps 9 digits): said when Z2
+// or Z3 goes that far at the ends or at the points.
+std::optional<std::string> skewRoundingCaution(const Parameters& c, std::span<const double> x)
+{
+    const auto [low, high] = std::minmax_element(x.begin(), x.end());
+    double lowest = -c[0] / c[1];
+    std::vector<double> places(x.begin(), x.end());
+    for (std::size_t i = 0; i <= 64; ++i) places.push_back(*low + (*high - *low) * static_cast<double>(i) / 64.0);
+    for (double t : places) lowest = std::min(lowest, (c[3] * t * std::exp(c[2] * t) - c[0]) / c[1]);
+    if (!(lowest < -5.2)) return std::nullopt;
+    return "attenzione: con questi coefficienti Z2 o Z3 arriva a " + significant(lowest, 3) +
+           ": 1 + erf(Z/sqrt(2)) vi e' cosi' vicino a 0 che un programma che lo calcola in doppia precisione ne perde "
+           "le cifre";
+}
+
 std::size_t distinctCount(std::span<const double> x) { return std::set<double>(x.begin(), x.end()).size(); }
 
 } // namespace
@@ -231,7 +248,9 @@ Checked<NonlinearObjectFit> fitNonlinearObject(const CurveObject& object, std::s
     std::stable_sort(scored.begin(), scored.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<NonlinearSolution> minima;
     const std::vector<bool> held = heldFirst(object.type);
-    for (std::size_t k = 0; k < scored.size() && k < FittedGuesses; ++k) {
+    // The skew's coefficients slide along each other: more of its guesses fitted.
+    const std::size_t fitted = object.type == "Curve:ExponentialSkewNormal" ? 2 * FittedGuesses : FittedGuesses;
+    for (std::size_t k = 0; k < scored.size() && k < fitted; ++k) {
         Parameters start = scored[k].second;
         if (!held.empty()) {
             NonlinearProblem first = problem;
@@ -263,6 +282,10 @@ Checked<NonlinearObjectFit> fitNonlinearObject(const CurveObject& object, std::s
     const auto agreeing =
         std::count_if(minima.begin(), minima.end(), [&](const auto& m) { return sameMinimum(m, best); });
     const bool searchAgrees = search.best && sameMinimum(*search.best, best);
+    if (object.type == "Curve:ExponentialSkewNormal") {
+        if (const std::optional<std::string> caution = skewRoundingCaution(fit.coefficients, x))
+            fit.cautions.push_back(*caution);
+    }
     // A sum of squares at the rounding of the values leaves nothing lower to find.
     double largest = 0.0;
     for (double value : v) largest = std::max(largest, std::fabs(value));
