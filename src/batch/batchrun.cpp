@@ -19,6 +19,7 @@
 #include "viewers/rtf.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace calvero {
 
@@ -30,6 +31,27 @@ bool readsWeightColumn(const BatchOptions& options)
 {
     return options.pair || (options.kind == kindNumber(FitType::SurfaceXY) && options.weightsGiven &&
                             options.steering.weighting == Weighting::Column);
+}
+
+// Where the program itself chose to read the points as x;y (no --kind: the
+// comparison, or an object of one input) a third column would be left out
+// unseen: the first point that has a number there, or none.
+std::optional<int> unreadThirdColumn(const BatchOptions& options, const BatchPoints& read, int pointCount)
+{
+    const bool xyChosen = options.kind == 0 || (options.objectOnly && options.kind != kindNumber(FitType::SurfaceXY));
+    if (!xyChosen) return std::nullopt;
+    for (int row = 1; row <= pointCount; ++row)
+        if (parseDecimal(commaToPoint(read.cells.cell(row, 3)))) return row;
+    return std::nullopt;
+}
+
+std::string thirdColumnRefusal(const BatchOptions& options, int row)
+{
+    const std::string said = "il file di punti ha una terza colonna (punto " + std::to_string(row) + "): ";
+    if (options.kind == 0)
+        return said + "il confronto senza --kind legge solo x;y; per i punti x;y;z --kind 7";
+    return said + options.exportChoices.object + " ha un solo ingresso e leggerebbe solo x;y; per i punti x;y;z un "
+                                                 "oggetto di due ingressi";
 }
 
 // The fit options named on the line over those the data set's options file
@@ -78,6 +100,8 @@ Checked<Checked<CalculationInput>> readInput(const BatchOptions& options, std::o
         if (read->moreLines) err << firstLinesNotice(options.pointsFile, *read) << '\n';
         Checked<CalculationInput> points = pointsInput(*read, options);
         if (!points) return succeeded(std::move(points));
+        if (const std::optional<int> row = unreadThirdColumn(options, *read, points->pointCount))
+            return succeeded(failed<CalculationInput>(thirdColumnRefusal(options, *row)));
         input = std::move(*points);
         fourth = std::move(read->weightColumn);
         fourthRead = readsWeightColumn(options);

@@ -147,9 +147,10 @@ std::optional<double> finiteOrNothing(long double value)
     return rounded;
 }
 
-// erf(z/√2) · sign: the Input Output Reference's Z/|Z| erf(|Z|/√2), which is
-// erf(Z/√2) for every Z but 0, where it is that limit, 0.
-long double skewFactor(long double z) { return 1.0L + std::erf(z / std::sqrt(2.0L)); }
+// 1 + Z/|Z| erf(|Z|/√2), the Input Output Reference's factor: 1 + erf(Z/√2)
+// for every Z (at 0 that limit, 1), which is erfc(-Z/√2), free of the loss of
+// digits of 1 + erf far below 0.
+long double skewFactor(long double z) { return std::erfc(-z / std::sqrt(2.0L)); }
 
 std::optional<double> nonlinearValue(std::string_view type, std::span<const double> c, long double x)
 {

@@ -103,6 +103,7 @@ Checked<IdfObject> fittedObject(const ObjectFit& fit, const EnergyPlusChoices& c
                                std::string(object.equation));
     for (const std::string& line : envelopeLines(r)) written.comments.push_back(line);
     written.comments.push_back(errorComment(fit));
+    written.comments.insert(written.comments.end(), fit.cautions.begin(), fit.cautions.end());
     if (choices.rated) {
         const RatedPoint& rated = *choices.rated;
         if (!object.normalizable())
@@ -202,6 +203,7 @@ std::vector<std::string> objectFitLines(const ObjectFit& fit)
         lines.push_back("C" + std::to_string(k + 1) + " (" + std::string(object.coefficientFields[k]) +
                         ") = " + shortestText(fit.coefficients[k]));
     lines.push_back(errorComment(fit));
+    lines.insert(lines.end(), fit.cautions.begin(), fit.cautions.end());
     return lines;
 }
 
@@ -215,6 +217,7 @@ std::string objectFitJson(const ObjectFit& fit)
         coefficients.push_back({{"field", std::string(fit.object->coefficientFields[k])}, {"value", fit.coefficients[k]}});
     document["coefficients"] = coefficients;
     document["sse"] = fit.sse;
+    if (!fit.cautions.empty()) document["cautions"] = fit.cautions;
     nlohmann::ordered_json points = nlohmann::ordered_json::array();
     for (std::size_t i = 0; i < fit.points.size(); ++i) {
         nlohmann::ordered_json point;

@@ -27,7 +27,8 @@ Checked<IdfObject> fittedObject(const ObjectFit& fit, const EnergyPlusChoices& c
 std::vector<std::string> objectFitLines(const ObjectFit& fit);
 
 // The fit as JSON: "object", "equation", "coefficients" (field names and
-// values), "sse", "points" (x, [y,] value, fitted).
+// values), "sse", "cautions" (where there are any), "points" (x, [y,] value,
+// fitted).
 std::string objectFitJson(const ObjectFit& fit);
 
 // Whether the type names the lookup table (case ignored).

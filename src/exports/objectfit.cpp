@@ -1,5 +1,6 @@
 #include "exports/objectfit.h"
 
+#include "exports/nonlinearobjectfit.h"
 #include "fit/fault.h"
 
 #include <cmath>
@@ -38,6 +39,18 @@ Checked<ObjectFit> linearFit(const CurveObject& object, ObjectPoints points)
     return succeeded(std::move(fit));
 }
 
+Checked<ObjectFit> nonlinearFit(const CurveObject& object, ObjectPoints points)
+{
+    Checked<NonlinearObjectFit> solved = fitNonlinearObject(object, points.x, points.v);
+    if (!solved) return failed<ObjectFit>(solved.refusal);
+    ObjectFit fit;
+    fit.object = &object;
+    fit.coefficients = std::move(solved->coefficients);
+    fit.cautions = std::move(solved->cautions);
+    fit.points = std::move(points);
+    return succeeded(std::move(fit));
+}
+
 } // namespace
 
 ObjectPoints objectPoints(const PointSet& set, int count, bool surface)
@@ -56,27 +69,19 @@ ObjectPoints objectPoints(const Calculation& c)
     return objectPoints(c.points, c.pointCount, c.kind == FitType::SurfaceXY);
 }
 
-Refusal nonlinearSolverRefusal(const CurveObject& object)
-{
-    return refusal(RefusalCode::NeedsNonlinearSolver,
-                   typeOf(object) + " (" + std::string(object.equation) +
-                       ") si adatta ai punti solo con i minimi quadrati non lineari, che questa versione del programma "
-                       "non ha: l'oggetto non è offerto");
-}
-
 Checked<ObjectFit> fitCurveObject(const CurveObject& object, ObjectPoints points)
 {
     if (points.twoInputs() != (object.inputs == 2))
         return failed<ObjectFit>(refusal(RefusalCode::ObjectInputs,
                                          object.inputs == 2 ? typeOf(object) + " ha due ingressi: servono punti x;y;z"
                                                             : typeOf(object) + " ha un solo ingresso: servono punti x;y"));
-    if (object.form == ObjectForm::Nonlinear) return failed<ObjectFit>(nonlinearSolverRefusal(object));
     if (points.size() < object.coefficientCount())
         return failed<ObjectFit>(refusal(RefusalCode::NoExport,
                                          "numero punti insufficiente: " + typeOf(object) + " ha " +
                                              std::to_string(object.coefficientCount()) + " coefficienti, i punti sono " +
                                              std::to_string(points.size())));
-    Checked<ObjectFit> fit = linearFit(object, std::move(points));
+    Checked<ObjectFit> fit = object.form == ObjectForm::Nonlinear ? nonlinearFit(object, std::move(points))
+                                                                  : linearFit(object, std::move(points));
     if (!fit) return fit;
     long double sse = 0.0L;
     for (std::size_t i = 0; i < fit->points.size(); ++i) {

@@ -9,6 +9,7 @@
 #include "fit/calculation.h"
 #include "exports/curveobjects.h"
 
+#include <string>
 #include <vector>
 
 namespace calvero {
@@ -32,15 +33,15 @@ struct ObjectFit {
     ObjectPoints points;
     std::vector<double> fitted;       // the object's value at each point
     double sse = 0.0;                 // Σ (v - fitted)²
+    // What the user should know before using a nonlinear object's fit (the
+    // points determine its coefficients poorly, few starts reached it).
+    std::vector<std::string> cautions;
 };
 
 // The fit; refused when the points have the other number of inputs, fewer
 // points than coefficients, points that leave a coefficient free, a negative
-// pressure for the fan's curve, or an object only the nonlinear least squares
-// fits.
+// pressure for the fan's curve, or a nonlinear object whose fit converges
+// from none of its starts (nonlinearobjectfit.h).
 Checked<ObjectFit> fitCurveObject(const CurveObject& object, ObjectPoints points);
-
-// The refusal of an object that needs the nonlinear least squares.
-Refusal nonlinearSolverRefusal(const CurveObject& object);
 
 } // namespace calvero

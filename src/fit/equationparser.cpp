@@ -344,7 +344,7 @@ private:
             if (function == Operation::Number)
                 return Mistake{"funzione sconosciuta \"" + token.text +
                                    "\" alla posizione % (le funzioni sono exp, log, log10, sqrt, abs, sin, cos, tan, "
-                                   "atan, sinh, cosh, tanh, pow)",
+                                   "atan, sinh, cosh, tanh, erf, erfc, pow)",
                                token.offset};
             return call(token, function, depth);
         }

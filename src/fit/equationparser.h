@@ -10,9 +10,10 @@
 // right-associative and above the sign (-x^2 is -(x^2), 2^-1 is 0.5);
 // parentheses; numbers with a decimal point, or a decimal comma between two
 // digits, and an exponent (1.5e-3); functions exp, log (natural), log10,
-// sqrt, abs, sin, cos, tan, atan, sinh, cosh, tanh and pow(a; b), their
-// arguments separated by ";" or by a comma followed by a blank. Function and
-// variable names are read in any case; parameters as written.
+// sqrt, abs, sin, cos, tan, atan, sinh, cosh, tanh, erf, erfc (1 - erf) and
+// pow(a; b), their arguments separated by ";" or by a comma followed by a
+// blank. Function and variable names are read in any case; parameters as
+// written.
 //
 // A mistake is refused with the reason and the position (from 1, in
 // characters) in Italian, as the code InvalidEquation with the sentence and

@@ -26,6 +26,8 @@ struct Maths {
     static T sinh(T v) { return std::sinh(v); }
     static T cosh(T v) { return std::cosh(v); }
     static T tanh(T v) { return std::tanh(v); }
+    static T erf(T v) { return std::erf(v); }
+    static T erfc(T v) { return std::erfc(v); }
     static T pow(T a, T b) { return std::pow(a, b); }
     static T pi() { return static_cast<T>(3.14159265358979323846264338327950288L); }
     static T ln10() { return static_cast<T>(2.30258509299404568401799145468436421L); }
@@ -100,6 +102,8 @@ struct Maths<__float128> {
     static Q sinh(Q v) { return sinhq(v); }
     static Q cosh(Q v) { return coshq(v); }
     static Q tanh(Q v) { return tanhq(v); }
+    static Q erf(Q v) { return erfq(v); }
+    static Q erfc(Q v) { return erfcq(v); }
     static Q pow(Q a, Q b) { return powq(a, b); }
     // (libquadmath's M_PIq is written with a suffix that strict C++ does not read.)
     static Q pi()
@@ -155,6 +159,8 @@ T stepValue(const ExpressionStep& s, const std::vector<T>& v, std::span<const T>
     case Operation::Sinh: return M::sinh(a());
     case Operation::Cosh: return M::cosh(a());
     case Operation::Tanh: return M::tanh(a());
+    case Operation::Erf: return M::erf(a());
+    case Operation::Erfc: return M::erfc(a());
     }
     return T(0);
 }
@@ -239,6 +245,9 @@ T Expression::valueAndGradient(std::span<const T> parameters, T x, T y, std::spa
         case Operation::Sinh: pass(first, w * M::cosh(a)); break;
         case Operation::Cosh: pass(first, w * M::sinh(a)); break;
         case Operation::Tanh: pass(first, w * (T(1) - v[k] * v[k])); break;
+        // d erf(a)/da = 2/sqrt(pi) exp(-a^2); erfc's is its opposite.
+        case Operation::Erf: pass(first, w * T(2) / M::sqrt(M::pi()) * M::exp(-a * a)); break;
+        case Operation::Erfc: pass(first, -w * T(2) / M::sqrt(M::pi()) * M::exp(-a * a)); break;
         case Operation::Number:
         case Operation::Pi:
         case Operation::X:
@@ -265,7 +274,7 @@ Operation functionNamed(const std::string& name)
         {"exp", Operation::Exp},   {"log", Operation::Log},   {"log10", Operation::Log10}, {"sqrt", Operation::Sqrt},
         {"abs", Operation::Abs},   {"sin", Operation::Sin},   {"cos", Operation::Cos},     {"tan", Operation::Tan},
         {"atan", Operation::Atan}, {"sinh", Operation::Sinh}, {"cosh", Operation::Cosh},   {"tanh", Operation::Tanh},
-        {"pow", Operation::Power},
+        {"erf", Operation::Erf},   {"erfc", Operation::Erfc}, {"pow", Operation::Power},
     };
     for (const auto& [text, operation] : Functions)
         if (name == text) return operation;

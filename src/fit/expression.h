@@ -38,6 +38,8 @@ enum class Operation : unsigned char {
     Sinh,
     Cosh,
     Tanh,
+    Erf,  // the error function
+    Erfc, // 1 - erf, without the loss of 1 + erf(-a) far out
 };
 
 struct ExpressionStep {

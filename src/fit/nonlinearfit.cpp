@@ -30,6 +30,15 @@ __float128 quadValue(const PointCoordinate& c, int i)
     return static_cast<__float128>(at(c.high, i)) + static_cast<__float128>(at(c.low, i));
 }
 
+// Ceres reports an evaluation that failed on stderr through glog, whatever
+// its logging type; the fit's own outcome says so, so glog keeps quiet but
+// for what ends the program.
+void quietCeresLog()
+{
+    static const bool quiet = (FLAGS_minloglevel = google::GLOG_FATAL, true);
+    (void)quiet;
+}
+
 double weightOf(const NonlinearProblem& p, int i) { return p.weights.empty() ? 1.0 : p.weights[static_cast<std::size_t>(i)]; }
 
 std::vector<int> freeParameters(const NonlinearProblem& p)
@@ -123,6 +132,7 @@ TrustRegionResult trustRegion(const NonlinearProblem& problem, const std::vector
     options.logging_type = ceres::SILENT;
     options.minimizer_progress_to_stdout = false;
     ceres::Solver::Summary summary;
+    quietCeresLog();
     ceres::Solve(options, &ceresProblem, &summary);
     for (std::size_t k = 0; k < free.size(); ++k) all[static_cast<std::size_t>(free[k])] = block[k];
     return {all, static_cast<int>(std::max<std::size_t>(summary.iterations.size(), 1) - 1)};

@@ -13,8 +13,14 @@ equation, evaluated here in 50-digit arithmetic, equals the fitted values the
 JSON gives at every point to 1e-14 of the sum of the terms' magnitudes; the
 epJSON document holds the same numbers under the keys the program derives
 from the field names. The coil's pair comes back as the known capacity and
-EIR curves, the lookup table holds the points in the order the program reads,
-and the objects only the nonlinear least squares fits are refused.
+EIR curves, the lookup table holds the points in the order the program reads.
+The objects fitted by the nonlinear least squares get the same checks from
+the Input Output Reference's own examples (noise-free points spanning each
+form): their coefficients come back to 1e-9 of each coefficient's reach (the
+change that moves the curve by its own size), their equations (written here
+from the Input Output Reference) give the fitted values to 1e-14; and a
+sigmoid seen on one side only, with noise, gets a sum of squares no larger
+than its known coefficients have.
 Usage: energyplus_objects_check.py BUILD_DIR SOURCE_DIR
 """
 import json
@@ -140,6 +146,59 @@ CASES = [
 ]
 
 
+# The nonlinear objects, as the Input Output Reference writes them; each
+# gives its value and the magnitude its terms add up to.
+def skew_normal(c, x):
+    z1, z2, z3 = (x - c[0]) / c[1], (c[3] * x * mpmath.exp(c[2] * x) - c[0]) / c[1], -c[0] / c[1]
+
+    def factor(z):  # 1 + Z/|Z| erf(|Z|/√2), its limit 1 at Z = 0
+        return 1 + (z / abs(z) * mpmath.erf(abs(z) / mpmath.sqrt(2)) if z != 0 else 0)
+    v = mpmath.exp(-z1**2 / 2) * factor(z2) / (mpmath.exp(-z3**2 / 2) * factor(z3))
+    return [v]
+
+
+NONLINEAR = {
+    "curve:exponent": lambda c, x: [c[0], c[1] * x**c[2]],
+    "curve:exponentialdecay": lambda c, x: [c[0], c[1] * mpmath.exp(c[2] * x)],
+    "curve:doubleexponentialdecay": lambda c, x: [c[0], c[1] * mpmath.exp(c[2] * x), c[3] * mpmath.exp(c[4] * x)],
+    "curve:sigmoid": lambda c, x: [c[0], c[1] / (1 + mpmath.exp((c[2] - x) / c[3]))**c[4]],
+    "curve:rectangularhyperbola1": lambda c, x: [c[0] * x / (c[1] + x), c[2]],
+    "curve:rectangularhyperbola2": lambda c, x: [c[0] * x / (c[1] + x), c[2] * x],
+    "curve:exponentialskewnormal": skew_normal,
+}
+
+
+def nonlinear_value(kind, c, x):
+    return sum(NONLINEAR[kind.lower()]([M(v) for v in c], M(x)))
+
+
+# The Input Output Reference's examples: FanPowerExponentCurve (with a constant
+# added), BeltPartLoadRegion2, BatteryCycleCurve, FanDimFlowNormal and
+# FanDimFlowStall, MotorMaxEffAvg, BeltPartLoadRegion1 and MotorPartLoad,
+# FanEff120CPLANormal and FanEff120CPLAStall; x over their ranges ((0, 0) ends
+# a point file, so x = 0 is left out where the value is 0 there).
+NONLINEAR_CASES = [
+    ("Curve:Exponent", [0.0, 1.0, 3.0], grid(0.1, 1.5, 12)),
+    ("Curve:Exponent", [0.2, 0.8, 2.6], grid(0.1, 1.5, 12)),
+    ("Curve:ExponentialDecay", [1.011965, -0.339038, -3.43626], grid(0.0, 1.0, 11)),
+    ("Curve:DoubleExponentialDecay", [1380, 6834, -8.75, 6747, -6.22], grid(0.0, 1.0, 21)),
+    ("Curve:Sigmoid", [0.0, 1.001423, 0.123935, -0.476026, 1.0], grid(-4.0, 5.0, 19)),
+    ("Curve:Sigmoid", [0.0, 5.924993, -1.91636, -0.851779, 1.0], grid(-4.0, 5.0, 19)),
+    ("Curve:RectangularHyperbola1", [0.29228, 3.368739, 0.762471], grid(0.0, 7.6, 12)),
+    ("Curve:RectangularHyperbola2", [0.920797, 0.0262686, 0.151594], grid(0.05, 1.0, 11)),
+    ("Curve:RectangularHyperbola2", [1.137209, 0.0502359, -0.0891503], grid(0.05, 1.0, 11)),
+    ("Curve:ExponentialSkewNormal", [0.072613, 0.833213, 0.0, 0.013911], grid(-4.0, 5.0, 19)),
+    ("Curve:ExponentialSkewNormal", [-1.674931, 1.980182, 0.0, 1.844950], grid(-4.0, 5.0, 19)),
+]
+
+
+def reach(kind, known, xs, k, largest):
+    """The change of coefficient k that moves the curve by its largest value."""
+    slope = max(abs(mpmath.diff(lambda t: nonlinear_value(kind, known[:k] + [t] + known[k + 1:], x), M(known[k])))
+                for x in xs)
+    return float(largest / slope) if slope else float("inf")
+
+
 def points_of(kind, known, xs, ys):
     if ys is None:
         return [(x, float(value(kind, known, x))) for x in xs]
@@ -207,6 +266,74 @@ with tempfile.TemporaryDirectory() as work:
         check(f"{kind}: the epJSON document holds the IDF's values under the dictionary's keys", code == 0 and same,
               (err, members))
 
+    # ---- each nonlinear object from the Input Output Reference's examples ----
+    for kind, known, xs in NONLINEAR_CASES:
+        pts = [(x, float(nonlinear_value(kind, known, x))) for x in xs]
+        path, idf, epjson, fit_json = (os.path.join(work, f) for f in ("n.txt", "n.idf", "n.epJSON", "n.json"))
+        write_points(path, pts)
+        code, _, err = run("--points", path, "--object", kind, "--energyplus", idf, "--json", fit_json,
+                           "--curve-name", "oggetto")
+        label = f"{kind} {known}"
+        check(f"{label}: exit 0", code == 0, err)
+        if code != 0:
+            continue
+        objects = read_idf(open(idf).read())
+        fields = objects[0][1]
+        check_against_dictionary(label, kind, fields)
+        got = numbers(fields[1:1 + len(known)])
+        # With C5 = 1 the sigmoid's (C1, C2, C3, C4) and (C1 + C2, -C2, C3, -C4) are the same curve.
+        if kind == "Curve:Sigmoid" and got[1] * known[1] < 0:
+            got = [got[0] + got[1], -got[1], got[2], -got[3], got[4]]
+        largest = max(abs(v) for _, v in pts)
+        worst = max(abs(g - k) / reach(kind, known, xs, i, largest) for i, (g, k) in enumerate(zip(got, known)))
+        check(f"{label}: the known coefficients come back to 1e-9 of their reach (worst {worst:.1e})", worst <= 1e-9)
+        got = numbers(fields[1:1 + len(known)])
+        fitted = json.load(open(fit_json))
+        worst = 0.0
+        for (x, _), row in zip(pts, fitted["points"]):
+            t = NONLINEAR[kind.lower()]([M(v) for v in got], M(x))
+            worst = max(worst, float(abs(sum(t) - M(row["fitted"])) / sum(abs(v) for v in t)))
+        check(f"{label}: the equation gives the fitted values at every point to 1e-14 (worst {worst:.1e})",
+              worst <= 1e-14 and len(fitted["points"]) == len(pts))
+        limits = numbers(fields[1 + len(known):3 + len(known)])
+        check(f"{label}: the input limits are the points' ranges", limits == [min(xs), max(xs)], limits)
+        outputs = numbers(fields[3 + len(known):5 + len(known)])
+        values = [nonlinear_value(kind, got, x) for x in grid(min(xs), max(xs), 201)]
+        check(f"{label}: the output limits hold the curve over the input limits",
+              outputs[0] <= min(values) * (1 + 1e-12) + 1e-300 and outputs[1] >= max(values) * (1 - 1e-12), outputs)
+        code, _, err = run("--points", path, "--object", kind, "--energyplus", epjson, "--curve-name", "oggetto")
+        members = json.load(open(epjson)).get(kind, {}).get("oggetto", {}) if code == 0 else {}
+        same = all(members.get(epjson_key(f["name"])) == (float(v) if k < len(known) + 4 else v)
+                   for k, (f, (v, _)) in enumerate(zip(DICTIONARY[kind.lower()][1:], fields[1:])) if v)
+        check(f"{label}: the epJSON document holds the IDF's values under the dictionary's keys", code == 0 and same,
+              (err, members))
+
+    # A sigmoid seen on one side of its centre, with noise: its coefficients
+    # are not identified, but no fit may be worse than the known ones.
+    kind, known = "Curve:Sigmoid", [0.0, 5.924993, -1.91636, -0.851779, 1.0]
+    for low, high in ((0.0, 5.0), (-4.0, -2.5)):
+        xs = grid(low, high, 15)
+        pts = [(x, float(nonlinear_value(kind, known, x)) + 1e-4 * (-1)**i * (1 + i % 3)) for i, x in enumerate(xs)]
+        path = os.path.join(work, "side.txt")
+        write_points(path, pts)
+        code, _, err = run("--points", path, "--object", kind, "--energyplus", os.path.join(work, "s.idf"))
+        got = numbers(read_idf(open(os.path.join(work, "s.idf")).read())[0][1][1:6]) if code == 0 else known
+
+        def sse(c):
+            return sum((M(v) - nonlinear_value(kind, c, x))**2 for x, v in pts)
+        check(f"Curve:Sigmoid on x from {low} to {high}: SSE at most the known coefficients' x (1 + 1e-9)"
+              f" ({float(sse(got)):.4e} <= {float(sse(known)):.4e})",
+              code == 0 and sse(got) <= sse(known) * (1 + M(1e-9)), err)
+
+    # The comparison of the objects fits and ranks the nonlinear ones too: on
+    # a noisy sigmoid's points the sigmoid has the lowest AICc.
+    code, out, err = run("--points", path, "--compare", "--objects")
+    rows = [line.split() for line in out.splitlines() if re.match(r"^\s*\d+\s+Curve:", line)]
+    aicc = {r[1]: float(r[6]) for r in rows if "rifiutato:" not in r}
+    check("--compare --objects on a sigmoid's points: every object of one input fitted or refused with its reason, "
+          "the sigmoid's AICc the lowest", code == 0 and len(rows) == 11 and "non applicabile" not in out
+          and all(len(r) > 7 for r in rows) and min(aicc, key=aicc.get) == "Curve:Sigmoid", out)
+
     # ---- normalized at a rated point: 1 there by the equation ----
     kind, known, xs, ys = CASES[4]
     path = os.path.join(work, "rated.txt")
@@ -225,12 +352,32 @@ with tempfile.TemporaryDirectory() as work:
     target = os.path.join(work, "refused.idf")
     for arguments, says in [
         (["--object", kind, "--output-unit-type", "Pressure"], "tipo di unità non ammesso"),
-    ] + [(["--object", t], "minimi quadrati non lineari") for t in
-         ("Curve:Exponent", "Curve:ExponentialDecay", "Curve:DoubleExponentialDecay", "Curve:Sigmoid",
-          "Curve:RectangularHyperbola1", "Curve:RectangularHyperbola2", "Curve:ExponentialSkewNormal")]:
+    ]:
         code, _, err = run("--points", path, "--energyplus", target, *arguments)
         check(f"refused ({' '.join(arguments)}): exit 1, says '{says}', writes nothing",
               code == 1 and says in err and not os.path.exists(target), err)
+
+    # The nonlinear objects: a power of a negative x, a normalization the form has already.
+    one = os.path.join(work, "one.txt")
+    write_points(one, [(x, 1.0 + 0.5 * x - 0.1 * x * x) for x in grid(-1.0, 2.0, 7)])
+    for arguments, says in [(["--object", "Curve:Exponent"], "x negativa"),
+                            (["--object", "Curve:ExponentialSkewNormal", "--rated", "0.5"], "non si normalizza")]:
+        code, _, err = run("--points", one, "--energyplus", target, *arguments)
+        check(f"refused ({' '.join(arguments)}): exit 1, says '{says}', writes nothing",
+              code == 1 and says in err and not os.path.exists(target), err)
+    # Points x;y;z read as x;y by a choice the program made (no --kind): refused, not cut to two columns.
+    three = os.path.join(work, "rated.txt")
+    for arguments in (["--object", "Curve:Exponent", "--energyplus", target], ["--compare", "--objects"]):
+        code, out, err = run("--points", three, *arguments)
+        check(f"x;y;z points with {' '.join(arguments[:2])} and no --kind: refused, says 'terza colonna'",
+              code == 1 and "terza colonna" in err and not os.path.exists(target) and not out, (code, err))
+    # A nonlinear object normalized at a rated point: 1 there by the equation.
+    power, power_known, power_x = NONLINEAR_CASES[1]
+    write_points(one, [(x, float(nonlinear_value(power, power_known, x))) for x in power_x])
+    code, _, err = run("--points", one, "--object", power, "--energyplus", os.path.join(work, "e.idf"), "--rated", "1")
+    c = numbers(read_idf(open(os.path.join(work, "e.idf")).read())[0][1][1:4]) if code == 0 else [0] * 3
+    check("Curve:Exponent --rated 1: the object gives 1 there, its exponent kept",
+          code == 0 and abs(nonlinear_value(power, c, 1) - 1) < 1e-14 and abs(c[2] - power_known[2]) < 1e-12, (err, c))
 
     # ---- names beyond the program's 100 characters ----
     long_a, long_b = "n" * 110 + "_a", "n" * 110 + "_b"

@@ -3,6 +3,7 @@
 #include "common/filewrite.h"
 #include "common/numtext.h"
 #include "common/outputpaths.h"
+#include "exports/curveobjects.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -59,6 +60,14 @@ ExportDialog::ExportDialog(Calculation calculation, const std::string& name, QWi
     for (ExportFormat format : ExportFormats)
         formatChoice_->addItem(QString::fromUtf8(exportCaption(format)), static_cast<int>(format));
     nameEdit_ = new QLineEdit(QString::fromStdString(calvero::objectName(name)), this);
+    objectChoice_ = new QComboBox(this);
+    objectChoice_->addItem(QStringLiteral("quello del tipo di calcolo"), QString());
+    for (const CurveObject& object : curveObjects())
+        if ((object.inputs == 2) == surface)
+            objectChoice_->addItem(QString::fromUtf8(object.type.data(), static_cast<int>(object.type.size())) +
+                                       QStringLiteral(" adattato ai punti"),
+                                   QString::fromUtf8(object.type.data(), static_cast<int>(object.type.size())));
+    objectChoice_->addItem(QStringLiteral("Table:Lookup dei punti"), QString::fromLatin1(LookupTableType));
 
     ratedCheck_ = new QCheckBox(QStringLiteral("normalizzata a 1 nel punto nominale"), this);
     ratedXEdit_ = shortEdit({}, this);
@@ -70,6 +79,13 @@ ExportDialog::ExportDialog(Calculation calculation, const std::string& name, QWi
     unitChoice_ = new QComboBox(this);
     unitChoice_->addItem(QStringLiteral("°C (EN 12900)"));
     unitChoice_->addItem(QStringLiteral("°F (AHRI 540)"));
+    ipChoice_ = new QComboBox(this);
+    ipChoice_->addItem(QStringLiteral("nessuna conversione: le unità dei punti"), QString());
+    const std::pair<const char*, const char*> ipUnits[] = {
+        {"capacity:W", "capacità in W: Btu/h e °F"},       {"capacity:kW", "capacità in kW: Btu/h e °F"},
+        {"power:W", "potenza in W: W e °F"},               {"power:kW", "potenza in kW: W e °F"},
+        {"massflow:kg/s", "portata in kg/s: lb/h e °F"}, {"massflow:kg/h", "portata in kg/h: lb/h e °F"}};
+    for (const auto& [name, caption] : ipUnits) ipChoice_->addItem(QString::fromUtf8(caption), QString::fromLatin1(name));
 
     xCellEdit_ = shortEdit(QStringLiteral("A2"), this);
     yCellEdit_ = shortEdit(QStringLiteral("B2"), this);
@@ -81,8 +97,10 @@ ExportDialog::ExportDialog(Calculation calculation, const std::string& name, QWi
     form_ = new QFormLayout;
     form_->addRow(QStringLiteral("formato:"), formatChoice_);
     form_->addRow(QStringLiteral("nome:"), nameEdit_);
+    form_->addRow(QStringLiteral("oggetto:"), objectChoice_);
     form_->addRow(QStringLiteral("punto nominale:"), rated);
     form_->addRow(QStringLiteral("temperature dei punti:"), unitChoice_);
+    form_->addRow(QStringLiteral("unità IP di AHRI 540:"), ipChoice_);
     form_->addRow(surface ? QStringLiteral("celle di x e y:") : QStringLiteral("cella di x:"), cells);
     form_->addRow(QStringLiteral("formula da copiare:"), languageChoice_);
 
@@ -113,7 +131,9 @@ ExportDialog::ExportDialog(Calculation calculation, const std::string& name, QWi
     layout->addLayout(buttons);
 
     connect(formatChoice_, &QComboBox::currentIndexChanged, this, &ExportDialog::refresh);
+    connect(objectChoice_, &QComboBox::currentIndexChanged, this, &ExportDialog::refresh);
     connect(unitChoice_, &QComboBox::currentIndexChanged, this, &ExportDialog::refresh);
+    connect(ipChoice_, &QComboBox::currentIndexChanged, this, &ExportDialog::refresh);
     connect(languageChoice_, &QComboBox::currentIndexChanged, this, &ExportDialog::refresh);
     connect(ratedCheck_, &QCheckBox::toggled, this, &ExportDialog::refresh);
     for (QLineEdit* edit : {nameEdit_, ratedXEdit_, ratedYEdit_, xCellEdit_, yCellEdit_})
@@ -143,6 +163,8 @@ Checked<ExportChoices> ExportDialog::choices() const
     c.name = nameEdit_->text().toStdString();
     c.units = unitChoice_->currentIndex() == 0 ? TemperatureUnit::Celsius : TemperatureUnit::Fahrenheit;
     c.cells = {xCellEdit_->text().trimmed().toStdString(), yCellEdit_->text().trimmed().toStdString()};
+    if (format() == ExportFormat::EnergyPlus) c.object = objectChoice_->currentData().toString().toStdString();
+    if (format() == ExportFormat::Ahri540) c.ahriIp = ahriIpNamed(ipChoice_->currentData().toString().toStdString());
     if (format() == ExportFormat::EnergyPlus && ratedCheck_->isChecked()) {
         const std::optional<double> x = typedNumber(ratedXEdit_);
         const std::optional<double> y = typedNumber(ratedYEdit_);
@@ -165,9 +187,11 @@ void ExportDialog::refresh()
 {
     const ExportFormat f = format();
     form_->setRowVisible(2, f == ExportFormat::EnergyPlus);
-    form_->setRowVisible(3, f == ExportFormat::Ahri540);
-    form_->setRowVisible(4, f == ExportFormat::Formula);
-    form_->setRowVisible(5, f == ExportFormat::Formula);
+    form_->setRowVisible(3, f == ExportFormat::EnergyPlus);
+    form_->setRowVisible(4, f == ExportFormat::Ahri540);
+    form_->setRowVisible(5, f == ExportFormat::Ahri540);
+    form_->setRowVisible(6, f == ExportFormat::Formula);
+    form_->setRowVisible(7, f == ExportFormat::Formula);
     // A row shown shows all its boxes: y's only for the surface.
     const bool surface = calculation_.kind == FitType::SurfaceXY;
     ratedYEdit_->setVisible(surface && f == ExportFormat::EnergyPlus);

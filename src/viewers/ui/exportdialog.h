@@ -43,10 +43,16 @@ public:
 
     QComboBox* formatChoice() const { return formatChoice_; }
     QLineEdit* nameEdit() const { return nameEdit_; }
+    // The simulation object: the one of the calculation's kind (first), or
+    // one of those with as many inputs as the points fitted in its own form.
+    QComboBox* objectChoice() const { return objectChoice_; }
     QCheckBox* ratedCheck() const { return ratedCheck_; }
     QLineEdit* ratedXEdit() const { return ratedXEdit_; }
     QLineEdit* ratedYEdit() const { return ratedYEdit_; }
     QComboBox* unitChoice() const { return unitChoice_; }
+    // The compressor coefficients in AHRI 540's IP units: none, or what the
+    // values are and the unit they were typed in ("capacity:W", ...).
+    QComboBox* ipChoice() const { return ipChoice_; }
     QLineEdit* xCellEdit() const { return xCellEdit_; }
     QLineEdit* yCellEdit() const { return yCellEdit_; }
     QComboBox* languageChoice() const { return languageChoice_; }
@@ -73,10 +79,12 @@ private:
     QFormLayout* form_ = nullptr;
     QComboBox* formatChoice_ = nullptr;
     QLineEdit* nameEdit_ = nullptr;
+    QComboBox* objectChoice_ = nullptr;
     QCheckBox* ratedCheck_ = nullptr;
     QLineEdit* ratedXEdit_ = nullptr;
     QLineEdit* ratedYEdit_ = nullptr;
     QComboBox* unitChoice_ = nullptr;
+    QComboBox* ipChoice_ = nullptr;
     QLineEdit* xCellEdit_ = nullptr;
     QLineEdit* yCellEdit_ = nullptr;
     QComboBox* languageChoice_ = nullptr;

@@ -19,6 +19,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
+#include <cmath>
+
 using namespace calvero;
 
 namespace {
@@ -153,6 +156,64 @@ private slots:
         choose(dialog, ExportFormat::CFunction);
         QVERIFY(dialog.preview()->toPlainText().contains(QStringLiteral("int pompa(double x, double y, double* value)")));
         QVERIFY(dialog.saveButton()->isEnabled());
+    }
+
+    void offersTheObjectsOfThePointsInputsFittedInTheirForm()
+    {
+        // y = 1.5 x/(2 + x) + 0.2 at x = 1..10: Curve:RectangularHyperbola1 with C1 = 1.5, C2 = 2, C3 = 0.2.
+        CalculationInput in;
+        in.kind = FitType::Polynomial;
+        in.degree = 2;
+        for (int i = 1; i <= 10; ++i) {
+            in.points.x[i] = i;
+            in.points.y[i] = 1.5 * i / (2.0 + i) + 0.2;
+        }
+        in.pointCount = 10;
+        ExportDialog dialog(*calculate(in), "motore");
+        dialog.show();
+        QComboBox* objects = dialog.objectChoice();
+        QCOMPARE(objects->currentData().toString(), QString());
+        for (const char* type : {"Curve:Sigmoid", "Curve:ExponentialSkewNormal", "Table:Lookup"})
+            QVERIFY(objects->findData(QString::fromLatin1(type)) > 0);
+        QCOMPARE(objects->findData(QStringLiteral("Curve:Biquadratic")), -1);
+        objects->setCurrentIndex(objects->findData(QStringLiteral("Curve:RectangularHyperbola1")));
+        const QStringList lines = dialog.preview()->toPlainText().split(QLatin1Char('\n'));
+        QVERIFY(lines.contains(QStringLiteral("Curve:RectangularHyperbola1,")));
+        const double known[] = {1.5, 2.0, 0.2};
+        for (int k = 0; k < 3; ++k) {
+            const QString field = QStringLiteral("!- Coefficient%1 C%1").arg(k + 1);
+            const auto line =
+                std::find_if(lines.begin(), lines.end(), [&](const QString& l) { return l.endsWith(field); });
+            QVERIFY(line != lines.end());
+            QVERIFY(std::fabs(line->section(QLatin1Char(','), 0, 0).trimmed().toDouble() - known[k]) < 1e-9);
+        }
+        QVERIFY(dialog.saveButton()->isEnabled());
+        choose(dialog, ExportFormat::CFunction);
+        QVERIFY(!objects->isVisibleTo(&dialog));
+    }
+
+    void statesTheConversionToAhriIpUnits()
+    {
+        // A compressor's capacity in W over °C temperatures, a cubic surface on a 5 x 5 grid.
+        CalculationInput in;
+        in.kind = FitType::SurfaceXY;
+        in.degree = 3;
+        for (double s : {-20.0, -12.5, -5.0, 2.5, 10.0})
+            for (double d : {30.0, 36.25, 42.5, 48.75, 55.0}) {
+                ++in.pointCount;
+                in.points.x[in.pointCount] = s, in.points.y[in.pointCount] = d;
+                in.points.z[in.pointCount] = 12000 + 400 * s - 150 * d + 6 * s * s - 2.5 * s * d + 0.05 * s * s * s;
+            }
+        ExportDialog dialog(*calculate(in), "compressore");
+        dialog.show();
+        choose(dialog, ExportFormat::Ahri540);
+        QVERIFY(dialog.ipChoice()->isVisibleTo(&dialog));
+        QVERIFY(dialog.preview()->toPlainText().contains(QStringLiteral("nessuna conversione")));
+        dialog.ipChoice()->setCurrentIndex(dialog.ipChoice()->findData(QStringLiteral("capacity:W")));
+        const QString text = dialog.preview()->toPlainText();
+        QVERIFY(text.contains(QStringLiteral("S e D in °F, dai °C dei punti")));
+        QVERIFY(text.contains(QStringLiteral("1 W = 3600/1055.05585262 Btu/h")));
+        QVERIFY(text.contains(QStringLiteral("compressore;°F;")));
     }
 
     void copiesTheFormulaInTheChosenLanguage()
