@@ -60,7 +60,7 @@ enum class RefusalCode : int {
     AffinityNotKept,        // a kind the affinity laws do not keep
     UnknownObject,          // an EnergyPlus object name the export does not know
     ObjectInputs,           // the points have one input where the object takes two, or the other way round
-    NeedsNonlinearSolver,   // an object whose form only the nonlinear least squares fits
+    NeedsNonlinearSolver,   // no longer given (every object is fitted now); kept so the codes after it keep their numbers
     InvalidUnitType,        // a unit type the object's field does not allow
     NotAGrid,               // a lookup table from points that are not a full grid
     NotNormalizable,        // a rated point for an object that is not normalized

@@ -197,7 +197,7 @@ typedef enum calvero_refusal_code {
     CALVERO_REFUSAL_AFFINITY_NOT_KEPT,      /* a kind the affinity laws do not keep */
     CALVERO_REFUSAL_UNKNOWN_OBJECT,         /* exports: an EnergyPlus object name not known */
     CALVERO_REFUSAL_OBJECT_INPUTS,          /* the points have one input where the object takes two, or the reverse */
-    CALVERO_REFUSAL_NEEDS_NONLINEAR_SOLVER, /* an object only the nonlinear least squares fits */
+    CALVERO_REFUSAL_NEEDS_NONLINEAR_SOLVER, /* no longer given: kept so the codes after it keep their numbers */
     CALVERO_REFUSAL_INVALID_UNIT_TYPE,      /* a unit type the object's field does not allow */
     CALVERO_REFUSAL_NOT_A_GRID,             /* a lookup table from points that are not a full grid */
     CALVERO_REFUSAL_NOT_NORMALIZABLE,       /* a rated point for an object that is not normalized */
