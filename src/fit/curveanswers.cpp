@@ -78,7 +78,7 @@ std::string predictionLine(const Prediction& p, bool surface)
         line += "; previsione " + levelText(p.level) + ": " + number(p.prediction->low) + " ... " +
                 number(p.prediction->high);
     if (p.none) line += "; " + noIntervalText(*p.none);
-    if (p.approximate) line += " (approssimato: la condizione di monotonia tiene la pendenza al limite)";
+    if (p.approximate) line += " (approssimato: " + p.boundWords + ")";
     if (p.extrapolated) line += " (estrapolato: fuori dal campo dei punti)";
     return line;
 }

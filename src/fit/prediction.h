@@ -59,7 +59,8 @@ struct Prediction {
     std::optional<Interval> confidence; // of the curve
     std::optional<Interval> prediction; // of a new point
     std::optional<NoInterval> none;     // why there are no intervals
-    bool approximate = false;           // a monotone fit held at its bound
+    bool approximate = false;           // a monotone (concave, convex) fit held at its bound
+    std::string boundWords;             // then which condition holds it (shapeBoundWords)
     bool extrapolated = false;          // beyond the points' range of x (or of y)
 };
 

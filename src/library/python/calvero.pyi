@@ -146,6 +146,7 @@ def fit(
     weights: Literal["relative"] | Values | None = ...,
     minimax: bool = ...,
     monotone: Literal["increasing", "decreasing"] | None = ...,
+    curvature: Literal["concave", "convex"] | None = ...,
 ) -> Result: ...
 def compare(
     x: Values,

@@ -143,9 +143,9 @@ std::optional<double> temperature(const py::object& t, const char* name)
 
 // The fit options as a script gives them: through=[(x, y), ...] ((x, y, z)
 // for the surface), fix={term: value}, weights="relative" or one per point,
-// minimax=True, monotone="increasing" or "decreasing".
+// minimax=True, monotone="increasing" or "decreasing", curvature="concave" or "convex".
 FitOptions optionsOf(const py::object& through, const py::object& fix, const py::object& weights,
-                     const py::object& minimax, const py::object& monotone)
+                     const py::object& minimax, const py::object& monotone, const py::object& curvature)
 {
     FitOptions o;
     if (!through.is_none()) {
@@ -180,6 +180,11 @@ FitOptions optionsOf(const py::object& through, const py::object& fix, const py:
         if (direction != "increasing" && direction != "decreasing")
             throw py::value_error("monotone vale \"increasing\" o \"decreasing\"");
         o.monotone = direction == "increasing" ? Monotone::Increasing : Monotone::Decreasing;
+    }
+    if (!curvature.is_none()) {
+        const std::string sign = py::isinstance<py::str>(curvature) ? curvature.cast<std::string>() : "";
+        if (sign != "concave" && sign != "convex") throw py::value_error("curvature vale \"concave\" o \"convex\"");
+        o.curvature = sign == "concave" ? Curvature::Concave : Curvature::Convex;
     }
     return o;
 }
@@ -395,10 +400,11 @@ py::list dutyOf(const Result& r, const py::object& q, const py::object& h, const
 
 Result fit(const py::object& x, const py::object& y, const py::object& kind, const py::object& degree,
            const py::object& z, const py::object& tInitial, const py::object& tFinal, const py::object& through,
-           const py::object& fix, const py::object& weights, const py::object& minimax, const py::object& monotone)
+           const py::object& fix, const py::object& weights, const py::object& minimax, const py::object& monotone,
+           const py::object& curvature)
 {
     Arrays a = requestOf(x, y, kind, degree, z, tInitial, tFinal);
-    a.request.options = optionsOf(through, fix, weights, minimax, monotone);
+    a.request.options = optionsOf(through, fix, weights, minimax, monotone, curvature);
     FitAnswer answer;
     {
         // The arrays stay alive in a; nothing of Python is touched meanwhile.
@@ -460,6 +466,7 @@ void addOptions(py::dict& fields, const FitOptions& o, const CalculationInput& i
     if (o.minimax) fields["minimax"] = true;
     if (o.monotone != Monotone::None)
         fields["monotone"] = o.monotone == Monotone::Increasing ? "increasing" : "decreasing";
+    if (o.curvature != Curvature::None) fields["curvature"] = o.curvature == Curvature::Concave ? "concave" : "convex";
 }
 
 DataSet readDataset(const py::object& given)
@@ -547,7 +554,7 @@ class Refused(Exception):
 )";
 
 const char* const FitDoc = R"(fit(x, y, kind="polynomial", degree=3, z=None, t_initial=None, t_final=None,
-    through=None, fix=None, weights=None, minimax=False, monotone=None) -> Result
+    through=None, fix=None, weights=None, minimax=False, monotone=None, curvature=None) -> Result
 
 Adatta ai punti (x, y), o (x, y, z) per la superficie, l'equazione del tipo
 scelto, come calvero1-batch. x, y, z: sequenze (liste, tuple, array numpy) di
@@ -572,6 +579,9 @@ Vincoli (POLINOMIO, POLINOMIO FRATTO, Z=F(x,y), come vincoli.htm):
   weights="relative"        errori pesati con 1/y^2; o un peso per punto
   minimax=True              il più piccolo errore percentuale massimo
   monotone="increasing" o "decreasing"  una curva che non torna indietro
+  curvature="concave" o "convex"        una curva che non si piega all'indietro
+                            (concava: la pendenza non sale mai, come una curva
+                            di pompa o ventilatore che scende sempre più in fretta)
 
 Eccezioni:
   calvero.Refused  il calcolo è rifiutato (troppo pochi punti per il grado,
@@ -686,7 +696,7 @@ PYBIND11_MODULE(calvero, m)
     m.def("fit", &fit, py::arg("x"), py::arg("y"), py::arg("kind") = "polynomial", py::arg("degree") = 3,
           py::arg("z") = py::none(), py::arg("t_initial") = py::none(), py::arg("t_final") = py::none(),
           py::arg("through") = py::none(), py::arg("fix") = py::none(), py::arg("weights") = py::none(),
-          py::arg("minimax") = false, py::arg("monotone") = py::none(), FitDoc);
+          py::arg("minimax") = false, py::arg("monotone") = py::none(), py::arg("curvature") = py::none(), FitDoc);
     m.def("compare", &compare, py::arg("x"), py::arg("y"), py::arg("z") = py::none(),
           py::arg("t_initial") = py::none(), py::arg("t_final") = py::none(), py::arg("kind") = py::none(),
           py::arg("degree") = 3, py::arg("tolerance") = DefaultTolerancePercent, CompareDoc);
