@@ -1,6 +1,7 @@
 // Speed of the steered fits on the largest one-variable input: the smallest
 // largest error and the monotone curve of degree 8 on 200 points (target:
-// under 20 ms each), beside a through point with relative weights.
+// under 20 ms each), beside a through point with relative weights, and the
+// concave falling curve by each road.
 #include "fit/steeredfit.h"
 
 #include <benchmark/benchmark.h>
@@ -51,6 +52,26 @@ static void BM_MonotoneDecreasing200PointsDegree8(benchmark::State& state)
     runSteered(state, problem);
 }
 BENCHMARK(BM_MonotoneDecreasing200PointsDegree8)->Unit(benchmark::kMillisecond);
+
+// A fan curve falling ever faster: concave and never rising, by least squares and by the smallest largest error.
+static void BM_ConcaveDecreasing200PointsDegree8(benchmark::State& state)
+{
+    SteeredProblem problem = fanProblem();
+    problem.slopeSign = -1;
+    problem.curvatureSign = -1;
+    runSteered(state, problem);
+}
+BENCHMARK(BM_ConcaveDecreasing200PointsDegree8)->Unit(benchmark::kMillisecond);
+
+static void BM_SmallestLargestErrorConcaveDecreasing200PointsDegree8(benchmark::State& state)
+{
+    SteeredProblem problem = fanProblem();
+    problem.minimax = true;
+    problem.slopeSign = -1;
+    problem.curvatureSign = -1;
+    runSteered(state, problem);
+}
+BENCHMARK(BM_SmallestLargestErrorConcaveDecreasing200PointsDegree8)->Unit(benchmark::kMillisecond);
 
 static void BM_ThroughPointRelativeWeights200PointsDegree8(benchmark::State& state)
 {

@@ -35,6 +35,7 @@ FitOptionsForm formOf(const FitOptions& o)
     form.weighting = o.weighting;
     form.minimax = o.minimax;
     form.monotone = o.monotone;
+    form.curvature = o.curvature;
     return form;
 }
 
@@ -70,6 +71,7 @@ Checked<FitOptions> optionsOf(const FitOptionsForm& form, bool surface)
     o.weighting = form.weighting;
     o.minimax = form.minimax;
     o.monotone = form.monotone;
+    o.curvature = form.curvature;
     // Refused here, at OK, rather than at the next calculation.
     if (o.minimax && o.weighting != Weighting::None) return failed<FitOptions>(refusalOf(RefusalCode::MinimaxWithWeights));
     return succeeded(std::move(o));

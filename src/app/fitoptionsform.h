@@ -18,6 +18,7 @@ struct FitOptionsForm {
     Weighting weighting = Weighting::None;
     bool minimax = false;
     Monotone monotone = Monotone::None;
+    Curvature curvature = Curvature::None;
 };
 
 // The rows each table of the window offers.

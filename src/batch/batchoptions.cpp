@@ -47,6 +47,8 @@ std::string batchUsage()
            "        [--compare --objects]   (il confronto degli oggetti EnergyPlus invece dei tipi)\n"
            "VINCOLI (un file solo): [--through X,Y]... (X,Y,Z per Z=F(x,y)) [--fix TERMINE=VALORE]...\n"
            "        [--weights relative|column] [--minimax] [--monotone decreasing|increasing]\n"
+           "        [--concave | --convex]   (POLINOMIO: la curva non si piega all'indietro; concava come una\n"
+           "                                  curva di pompa o ventilatore che scende sempre più in fretta)\n"
            "        [--least-squares-in-y]   (POTENZA, ESPONENZIALE, temperatura-tempo e saturazione: minimi quadrati\n"
            "                                  sui valori di y, partendo dalla soluzione trasformata)\n"
            "DOMANDE ALLA CURVA (un file solo): [--at X[,Y]]... [--level P] [--weight W] [--solve-y Y]...\n"
@@ -157,9 +159,10 @@ std::variant<BatchOptions, BatchRequest, std::string> equationOptions(BatchOptio
 {
     if (options.pointsFile.empty() || !options.files.empty()) return "con --equation serve --points FILE, un file solo";
     if (pointOptionGiven) return "con --equation non valgono --kind, --degree, --ti e --tf";
-    if (options.throughGiven || options.minimaxGiven || options.monotoneGiven || options.leastSquaresInYGiven)
-        return "con --equation valgono --start, --fix, --bounds e --weights; non --through, --minimax, --monotone "
-               "e --least-squares-in-y";
+    if (options.throughGiven || options.minimaxGiven || options.monotoneGiven || options.curvatureGiven ||
+        options.leastSquaresInYGiven)
+        return "con --equation valgono --start, --fix, --bounds e --weights; non --through, --minimax, --monotone, "
+               "--concave, --convex e --least-squares-in-y";
     if (options.compare || !options.workbookOut.empty() || !options.graphOut.empty() || !options.exports.empty() ||
         !options.summaryOut.empty() || options.eachParameter)
         return "con --equation valgono come uscite --stats, --json e --rtf";
@@ -223,6 +226,14 @@ std::variant<BatchOptions, BatchRequest, std::string> parseLine(const std::vecto
             options.steering.minimax = options.minimaxGiven = true;
             continue;
         }
+        if (argument == "--concave" || argument == "--convex") {
+            const Curvature asked = argument == "--concave" ? Curvature::Concave : Curvature::Convex;
+            if (options.curvatureGiven && options.steering.curvature != asked)
+                return "--concave e --convex si escludono: la curva è concava oppure convessa";
+            options.steering.curvature = asked;
+            options.curvatureGiven = true;
+            continue;
+        }
         if (!isValuedOption(argument)) return "opzione sconosciuta: " + argument;
         if (i + 1 >= arguments.size()) return "manca il valore di " + argument;
         const std::string& value = arguments[++i];
@@ -284,7 +295,7 @@ std::variant<BatchOptions, BatchRequest, std::string> parseLine(const std::vecto
             options.statistics || options.compare)
             return "--xls, --rtf, --png, --stats e --compare valgono per un file solo";
         if (options.steeringGiven())
-            return "--through, --fix, --weights, --minimax e --monotone valgono per un file solo "
+            return "--through, --fix, --weights, --minimax, --monotone, --concave e --convex valgono per un file solo "
                    "(i file dei vincoli dei file di dati valgono anche insieme)";
         if (options.eachParameter && !kindGiven) return "con --each-parameter serve --kind";
         if (const Failure problem = settleQuestionOptions(options)) return *problem;

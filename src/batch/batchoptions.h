@@ -57,7 +57,7 @@ struct BatchOptions {
     bool objectOnly = false;
     bool compareObjects = false; // --objects: the comparison ranks the simulation's objects instead of the kinds
     // The fit options named on the line (--through, --fix, --weights,
-    // --minimax, --monotone). Each one named replaces the same option of the
+    // --minimax, --monotone, --concave, --convex). Each one named replaces the same option of the
     // data set's options file; the others stay as the file has them.
     FitOptions steering;
     std::vector<int> throughFields; // the numbers of each --through: 2 (x,y) or 3 (x,y,z)
@@ -66,6 +66,7 @@ struct BatchOptions {
     bool weightsGiven = false;
     bool minimaxGiven = false;
     bool monotoneGiven = false;
+    bool curvatureGiven = false;
     bool compareWithOptions = false; // --compare-with-options: the comparison fits with the same options
     // The questions asked of the curve (batchquestionoptions.h), and the
     // data set file the scaled curve is written into (--scaled-out).
@@ -84,7 +85,10 @@ struct BatchOptions {
     // temperature-time kinds by least squares of y itself.
     bool leastSquaresInY = false;
     bool leastSquaresInYGiven = false;
-    bool steeringGiven() const { return throughGiven || fixGiven || weightsGiven || minimaxGiven || monotoneGiven; }
+    bool steeringGiven() const
+    {
+        return throughGiven || fixGiven || weightsGiven || minimaxGiven || monotoneGiven || curvatureGiven;
+    }
 };
 
 // --help (or -h) and --version answer at once, whatever else the line holds.

@@ -17,6 +17,8 @@
 #include "exports/objectexport.h"
 #include "exports/tableexport.h"
 #include "viewers/rtf.h"
+#include "entry/pointgrid.h"
+#include "common/refusal.h"
 
 #include <algorithm>
 #include <optional>
@@ -75,12 +77,30 @@ Checked<FitOptions> steeredOptions(FitOptions o, const BatchOptions& options, Fi
     if (options.weightsGiven) o.weighting = given.weighting;
     if (options.minimaxGiven) o.minimax = given.minimax;
     if (options.monotoneGiven) o.monotone = given.monotone;
+    if (options.curvatureGiven) o.curvature = given.curvature;
     if (options.leastSquaresInYGiven) o.leastSquaresInY = true;
     if (o.weighting == Weighting::Column && surface && !weightColumnRead)
         return failed<FitOptions>(
             "i pesi dei punti del polinomio Z=F(x,y) si leggono dalla quarta colonna di un file di punti di testo "
             "(x;y;z;peso), con --points e --weights column");
     return succeeded(std::move(o));
+}
+
+// The refusal of points 1..count of which some line has no third field: the
+// one-variable kinds' weight with --weights column. A blank field would read
+// as 0 and be refused as a weight that is not positive, which it is not.
+std::optional<Refusal> missingWeights(const PointGrid& cells, int count)
+{
+    std::optional<int> first;
+    bool any = false;
+    for (int row = 1; row <= count; ++row) {
+        const bool blank = cells.cell(row, 3).find_first_not_of(" \t") == std::string::npos;
+        if (blank && !first) first = row;
+        any = any || !blank;
+    }
+    if (!first) return std::nullopt;
+    if (!any) return Refusal{RefusalCode::MissingWeights, {"column"}};
+    return Refusal{RefusalCode::MissingWeights, {"point", std::to_string(*first)}};
 }
 
 // The input of the command's file: a data set file as the program reads it,
@@ -94,6 +114,7 @@ Checked<Checked<CalculationInput>> readInput(const BatchOptions& options, std::o
     CalculationInput input;
     std::vector<double> fourth;
     bool fourthRead = false;
+    std::optional<Refusal> missingWeight;
     if (!options.pointsFile.empty()) {
         Checked<BatchPoints> read = readBatchPoints(options.pointsFile, options.allLines, readsWeightColumn(options));
         if (!read) return failed<Checked<CalculationInput>>(read.refusal);
@@ -103,6 +124,7 @@ Checked<Checked<CalculationInput>> readInput(const BatchOptions& options, std::o
         if (const std::optional<int> row = unreadThirdColumn(options, *read, points->pointCount))
             return succeeded(failed<CalculationInput>(thirdColumnRefusal(options, *row)));
         input = std::move(*points);
+        missingWeight = missingWeights(read->cells, input.pointCount);
         fourth = std::move(read->weightColumn);
         fourthRead = readsWeightColumn(options);
     } else {
@@ -118,6 +140,8 @@ Checked<Checked<CalculationInput>> readInput(const BatchOptions& options, std::o
     Checked<FitOptions> steered = steeredOptions(input.options, options, input.kind, fourthRead);
     if (!steered) return succeeded(failed<CalculationInput>(steered.refusal));
     input.options = std::move(*steered);
+    if (input.options.weighting == Weighting::Column && input.kind != FitType::SurfaceXY && missingWeight)
+        return succeeded(failed<CalculationInput>(*missingWeight));
     takeColumnWeights(input, fourth);
     return succeeded(succeeded(std::move(input)));
 }

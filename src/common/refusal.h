@@ -70,7 +70,7 @@ enum class RefusalCode : int {
     NonFiniteValue,           // the equation has no finite value at a point
     NotConverged,             // the nonlinear fit did not settle
     SingularJacobian,         // the points do not determine every parameter
-    LeastSquaresInYNotWithOptions, // least squares of y with minimax or a monotone curve
+    LeastSquaresInYNotWithOptions, // least squares of y with minimax or a monotone, concave or convex curve
     Count
 };
 

@@ -14,7 +14,7 @@ std::string detail(const Refusal& r, std::size_t k) { return k < r.details.size(
 
 const char* const ThreeKinds = "valgono solo per POLINOMIO, POLINOMIO FRATTO e polinomio Z=F(x,y)";
 
-// The option a kind does not take: "through", "weights", "minimax" or "monotone".
+// The option a kind does not take: "through", "weights", "minimax", "monotone" or "curvature".
 std::string optionNotForKind(const std::string& option)
 {
     if (option == "through") return std::string("i punti di passaggio e i termini fissi ") + ThreeKinds;
@@ -23,6 +23,7 @@ std::string optionNotForKind(const std::string& option)
     if (option == "leastSquaresInY")
         return "i minimi quadrati sui valori di y valgono solo per POTENZA, ESPONENZIALE, CURVA temperatura-tempo e "
                "curva saturazione";
+    if (option == "curvature") return "la curva concava o convessa vale solo per POLINOMIO";
     return "la curva monotona vale solo per POLINOMIO";
 }
 
@@ -88,6 +89,11 @@ std::string refusalText(const Refusal& r)
         return "il polinomio fratto non passa per un punto con y = 0 (la curva è 1/P(x)): x = " + detail(r, 0);
     case RefusalCode::ZeroValue: return zeroValue(r);
     case RefusalCode::MissingWeights:
+        if (detail(r, 0) == "column")
+            return "manca la colonna dei pesi nel file dei punti: con --weights column ogni riga è x;y;peso";
+        if (detail(r, 0) == "point")
+            return "manca il peso del punto " + detail(r, 1) + " nel file dei punti: con --weights column ogni riga "
+                   "è x;y;peso";
         return detail(r, 0) == "surface"
                    ? "mancano i pesi dei punti: per il polinomio Z=F(x,y) sono la quarta colonna di un file di punti "
                      "di testo (x;y;z;peso), con calvero1-batch --points e --weights column"
@@ -139,7 +145,7 @@ std::string refusalText(const Refusal& r)
                "; fissarne uno o cambiare i valori iniziali";
     case RefusalCode::LeastSquaresInYNotWithOptions:
         return "i minimi quadrati sui valori di y non si combinano con il minimo errore massimo né con la curva "
-               "monotona";
+               "monotona, concava o convessa";
     // The sentence made where the refusal happened: a file, a field, an
     // argument, an export's format.
     case RefusalCode::Message:

@@ -104,7 +104,7 @@ Outcome calculateOneVariable(CalculationInput& in)
     // An empty temperature field reads as 0.
     const Temperatures temperatures{in.initialTemperature.value_or(0.0), in.finalTemperature.value_or(0.0)};
     if (in.options.leastSquaresInY) {
-        if (in.options.minimax || in.options.monotone != Monotone::None)
+        if (in.options.minimax || in.options.anyShape())
             return refused(RefusalCode::LeastSquaresInYNotWithOptions);
         if (!takesLeastSquaresInY(in.kind)) return refused(Refusal{RefusalCode::OptionNotForKind, {"leastSquaresInY"}});
     }

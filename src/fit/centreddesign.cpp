@@ -146,6 +146,16 @@ RealVector CentredTerms::slopeYRowAt(double x, double y) const
     return row;
 }
 
+RealVector CentredTerms::curvatureRowAt(double x, double y) const
+{
+    PointPowers<Real> centred(highestX, highestY);
+    centred.at((x - ax.centre) / ax.halfWidth, (y - ay.centre) / ay.halfWidth);
+    RealVector row(p);
+    for (Eigen::Index j = 0; j < p; ++j)
+        row(j) = centred.curvature(terms[static_cast<std::size_t>(j)]) / (ax.halfWidth * ax.halfWidth) / lengths(j);
+    return row;
+}
+
 RealMatrix CentredTerms::toGiven() const
 {
     return changeOfVariables(terms, 1 / ax.halfWidth, -ax.centre / ax.halfWidth, 1 / ay.halfWidth,

@@ -93,6 +93,14 @@ struct PointPowers {
         return static_cast<Number>(static_cast<double>(m.yPower)) * ofY[static_cast<std::size_t>(m.yPower - 1)] *
                ofX[static_cast<std::size_t>(m.xPower)];
     }
+    // d²/dx² of the term: xPower (xPower - 1) x^(xPower - 2) y^yPower.
+    Number curvature(const Monomial& m) const
+    {
+        if (m.xPower < 2) return static_cast<Number>(0.0);
+        const Number ofx = static_cast<Number>(static_cast<double>(m.xPower * (m.xPower - 1))) *
+                           ofX[static_cast<std::size_t>(m.xPower - 2)];
+        return highestY == 0 ? ofx : ofx * ofY[static_cast<std::size_t>(m.yPower)];
+    }
 };
 
 // The design of the terms at the points in the centred basis, with unit
@@ -116,6 +124,8 @@ struct CentredTerms {
     RealVector slopeRowAt(double x, double y) const;
     // And along y, per unit of y as given.
     RealVector slopeYRowAt(double x, double y) const;
+    // Their second derivatives along x there, per unit of x as given, squared.
+    RealVector curvatureRowAt(double x, double y) const;
     // The matrix taking the coefficients of the unit columns to those of the
     // powers of x (and y) as given.
     RealMatrix toGiven() const;

@@ -100,8 +100,10 @@ std::string predictionLine(const Prediction& p, bool surface)
                 number(p.prediction->high);
     if (p.none) line += "; " + noIntervalText(*p.none);
     if (p.approximate)
-        line += p.parameterAtBound ? " (approssimato: un parametro è al suo limite e il suo errore non è contato)"
-                                   : " (approssimato: la condizione di monotonia tiene la pendenza al limite)";
+        line += " (approssimato: " +
+                (p.parameterAtBound ? std::string("un parametro è al suo limite e il suo errore non è contato")
+                                    : p.boundWords) +
+                ")";
     if (p.extrapolated) line += " (estrapolato: fuori dal campo dei punti)";
     return line;
 }

@@ -26,7 +26,9 @@ std::vector<Quad> givenConditionRow(const LinearCondition& condition, std::span<
     PointPowers<Quad> powers(highestX, highestY);
     powers.at(condition.x, condition.y);
     for (std::size_t k = 0; k < terms.size(); ++k)
-        row[k] = condition.kind == LinearCondition::Kind::Value ? powers.term(terms[k]) : powers.slope(terms[k]);
+        row[k] = condition.kind == LinearCondition::Kind::Value   ? powers.term(terms[k])
+                 : condition.kind == LinearCondition::Kind::Slope ? powers.slope(terms[k])
+                                                                  : powers.curvature(terms[k]);
     return row;
 }
 
@@ -47,6 +49,7 @@ Checked<ConditionedDesign> ConditionedDesign::make(const WeightedProblem& proble
         const LinearCondition& c = conditions[static_cast<std::size_t>(j)];
         const RealVector row = c.kind == LinearCondition::Kind::Value   ? design.rowAt(c.x, c.y)
                                : c.kind == LinearCondition::Kind::Slope ? design.slopeRowAt(c.x, c.y)
+                               : c.kind == LinearCondition::Kind::Curvature ? design.curvatureRowAt(c.x, c.y)
                                                                         : RealVector(toGiven.row(c.term).transpose());
         const Real length = row.norm();
         // Powers of a through point too large for a double are an overflow,

@@ -1,10 +1,10 @@
 #pragma once
 // Weighted least squares under exact conditions: the coefficients of the
 // terms that fit the values best while the curve passes through given
-// points, keeps given coefficients, or has a given slope at given x. Solved
-// in the centred basis of centreddesign.h by the null space of the conditions
-// (Householder QR, long double, Eigen), mapped back to the powers of x and
-// refined once against the residuals of the powers of x and of the
+// points, keeps given coefficients, or has a given slope or curvature at
+// given x. Solved in the centred basis of centreddesign.h by the null space
+// of the conditions (Householder QR, long double, Eigen), mapped back to the
+// powers of x and refined once against the residuals of the powers of x and of the
 // conditions, summed in quad precision, as the plain least squares is.
 //
 // Internal to the fit layer (steeredfit.h is its door).

@@ -52,11 +52,21 @@ std::vector<std::string> parts(const FitOptions& o, FitType kind, bool counted)
     if (o.minimax) words.push_back("minimo errore % massimo");
     if (o.monotone == Monotone::Decreasing) words.push_back("monotona decrescente");
     if (o.monotone == Monotone::Increasing) words.push_back("monotona crescente");
+    if (o.curvature == Curvature::Concave) words.push_back("concava");
+    if (o.curvature == Curvature::Convex) words.push_back("convessa");
     if (o.leastSquaresInY) words.push_back("minimi quadrati sui valori di y");
     return words;
 }
 
 } // namespace
+
+std::string shapeBoundWords(const FitOptions& o)
+{
+    if (o.curvature == Curvature::None) return "la condizione di monotonia tiene la pendenza al limite";
+    const std::string which = o.curvature == Curvature::Concave ? "concava" : "convessa";
+    if (o.monotone == Monotone::None) return "la condizione di curva " + which + " tiene la curvatura al limite";
+    return "le condizioni di curva monotona e " + which + " tengono la pendenza o la curvatura al limite";
+}
 
 std::string optionsLine(const FitOptions& options, FitType kind)
 {

@@ -2,7 +2,8 @@
 // What the engineer tells a fit beyond the points, kind and degree: points
 // the curve must pass through, coefficients fixed to a value, weights of the
 // errors, the smallest largest percentage error instead of least squares,
-// and a curve that never turns back over the points' range of x. A plain
+// a curve that never turns back over the points' range of x, and one that
+// never bends back (concave or convex) there. A plain
 // value: the calculation, the data set's options file, the batch command and
 // the window all hand it on as it is. With nothing set, a fit is exactly the
 // plain least squares.
@@ -34,6 +35,10 @@ enum class Weighting {
 
 enum class Monotone { None, Decreasing, Increasing };
 
+// The sign of the curve's second derivative over the points' range of x:
+// a pump or fan curve falls ever faster with flow (concave, p'' ≤ 0).
+enum class Curvature { None, Concave, Convex };
+
 struct FitOptions {
     std::vector<ThroughPoint> throughPoints;
     std::vector<FixedTerm> fixedTerms;
@@ -44,6 +49,7 @@ struct FitOptions {
     std::vector<double> pointWeights;
     bool minimax = false;
     Monotone monotone = Monotone::None;
+    Curvature curvature = Curvature::None;
     // The power, exponential, saturation and temperature-time kinds by least
     // squares of y itself, from their transformed fit (valuesleastsquares.h).
     bool leastSquaresInY = false;
@@ -52,8 +58,10 @@ struct FitOptions {
     bool any() const
     {
         return !throughPoints.empty() || !fixedTerms.empty() || weighting != Weighting::None || minimax ||
-               monotone != Monotone::None;
+               monotone != Monotone::None || curvature != Curvature::None;
     }
+    // A condition on the curve's shape (monotone, concave or convex): a programme, not a linear solve.
+    bool anyShape() const { return monotone != Monotone::None || curvature != Curvature::None; }
     // Any option at all, least squares in y among them.
     bool anyOption() const { return any() || leastSquaresInY; }
     bool operator==(const FitOptions&) const = default;
@@ -63,5 +71,10 @@ struct FitOptions {
 // "vincoli: passa per (0; 620); termine 1 = 620; pesi relativi 1/y^2; ...".
 // Empty when none is on.
 std::string optionsLine(const FitOptions& options, FitType kind);
+
+// Which shape condition holds the curve at its bound somewhere, in words:
+// "la condizione di monotonia tiene la pendenza al limite", or that of the
+// concave or convex curve, or of both.
+std::string shapeBoundWords(const FitOptions& options);
 
 } // namespace calvero

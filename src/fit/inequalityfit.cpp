@@ -36,12 +36,20 @@ constexpr double ActiveSlack = 1e-9;
 constexpr Real FeasibleExcess = 1e-15L;
 constexpr Real SmallestExcess = 1e-18L;
 
-struct Scales {
-    Real slope = 1;  // the data's mean slope, per unit of x as given
-    Real margin = 0; // the slope the nodes keep on the right side of 0
+// One condition on the curve's shape: its derivative of one order keeps one
+// side of 0 at nodes over the range.
+struct Shape {
+    int order = 1;   // 1 the slope (monotone), 2 the curvature (concave or convex)
+    int sign = 0;    // +1 never below 0, -1 never above
+    Real scale = 1;  // the data's mean derivative of that order, rise / width^order, per unit of x as given
+    Real margin = 0; // the derivative the nodes keep on the right side of 0
+    std::vector<double> nodes; // x as given
+
+    LinearCondition::Kind kind() const { return order == 1 ? LinearCondition::Kind::Slope : LinearCondition::Kind::Curvature; }
 };
 
-Scales scalesOf(const WeightedProblem& problem, const CentredTerms& design)
+// The shape for one order and sign, with the margin and nodes to start from.
+Shape shapeOf(const WeightedProblem& problem, const CentredTerms& design, int order, int sign)
 {
     Real low = 0, high = 0, largest = 0;
     for (std::size_t i = 0; i < problem.v.size(); ++i) {
@@ -51,11 +59,27 @@ Scales scalesOf(const WeightedProblem& problem, const CentredTerms& design)
         largest = std::max(largest, std::fabs(v));
     }
     const Real rise = high > low ? high - low : largest > 0 ? largest : 1;
-    Scales scales;
-    scales.slope = rise / (2 * design.ax.halfWidth);
-    scales.margin = MarginShare * scales.slope;
-    return scales;
+    Shape shape;
+    shape.order = order;
+    shape.sign = sign;
+    shape.scale = rise / std::pow(2 * design.ax.halfWidth, static_cast<Real>(order));
+    shape.margin = MarginShare * shape.scale;
+    const int count = std::max(FewestNodes, NodesPerTerm * static_cast<int>(design.p));
+    for (int k = 0; k < count; ++k) {
+        const Real t = -std::cos(std::numbers::pi_v<Real> * k / (count - 1));
+        shape.nodes.push_back(static_cast<double>(design.ax.centre + design.ax.halfWidth * t));
+    }
+    return shape;
 }
+
+// The rows of every shape's condition, sign·derivative ≥ margin turned into
+// rows·u ≤ bound, one per node in the shapes' order.
+struct ShapeRows {
+    RealMatrix rows;
+    RealVector bound; // -margin
+    RealVector scale; // the shape's scale
+    std::vector<std::pair<std::size_t, std::size_t>> at; // (shape, node)
+};
 
 // What one programme gave, in the centred basis.
 struct Round {
@@ -72,7 +96,8 @@ struct Round {
 struct RowOrigin {
     Eigen::Index point = -1; // σ (fit - v) / |v| - s ≤ 0 at this point
     int sign = 0;            // σ
-    Eigen::Index node = -1;  // the slope condition at this node
+    Eigen::Index node = -1;  // the shape's condition at this node
+    std::size_t shape = 0;   // of this shape
     Real divisor = 1;        // the stated inequality divided by this is the unit row
 };
 
@@ -117,46 +142,45 @@ class Steering {
 public:
     Steering(const WeightedProblem& problem, const CentredTerms& design, const std::vector<LinearCondition>& equalities,
              const ConditionedDesign& conditioned, InequalityRequest request)
-        : problem_(problem), design_(design), equalities_(equalities), conditioned_(conditioned), request_(request),
-          scales_(scalesOf(problem, design))
+        : problem_(problem), design_(design), equalities_(equalities), conditioned_(conditioned), request_(request)
     {
-        if (request.slopeSign == 0) return;
-        const int count = std::max(FewestNodes, NodesPerTerm * static_cast<int>(design.p));
-        for (int k = 0; k < count; ++k) {
-            const Real t = -std::cos(std::numbers::pi_v<Real> * k / (count - 1));
-            nodes_.push_back(static_cast<double>(design.ax.centre + design.ax.halfWidth * t));
-        }
+        if (request.slopeSign != 0) shapes_.push_back(shapeOf(problem, design, 1, request.slopeSign));
+        if (request.curvatureSign != 0) shapes_.push_back(shapeOf(problem, design, 2, request.curvatureSign));
     }
 
     Checked<InequalityFit> run()
     {
-        if (request_.slopeSign != 0) {
+        if (!shapes_.empty()) {
             // A condition that does not bind changes nothing: the fit without
             // it, when it already keeps its side over the whole range.
             const Round unbound = request_.minimax ? smallestLargestError(false) : leastSquaresUnbound();
-            if (unbound.outcome == ProgrammeSolution::Outcome::Solved &&
-                lowestSlope(powersOfT(unbound.centred), request_.slopeSign) >= 0)
+            if (unbound.outcome == ProgrammeSolution::Outcome::Solved && keepsEveryShape(unbound.centred))
                 return finished(unbound);
         }
         for (int round = 0; round < MostRounds; ++round) {
-            const Round found = request_.minimax ? smallestLargestError(request_.slopeSign != 0) : leastSquares();
-            if (found.outcome == ProgrammeSolution::Outcome::Infeasible && scales_.margin > 0) {
+            const Round found = request_.minimax ? smallestLargestError(!shapes_.empty()) : leastSquares();
+            if (found.outcome == ProgrammeSolution::Outcome::Infeasible && !shapes_.empty() && shapes_.front().margin > 0) {
                 // Conditions that hold the curve flat somewhere leave no room for a margin.
-                scales_.margin = 0;
+                for (Shape& shape : shapes_) shape.margin = 0;
                 continue;
             }
             if (found.outcome == ProgrammeSolution::Outcome::Infeasible) return failed<InequalityFit>(refusalOf(RefusalCode::IncompatibleConditions));
             if (found.outcome != ProgrammeSolution::Outcome::Solved) return failed<InequalityFit>(refusalOf(RefusalCode::NotSolved));
-            const std::vector<double> wrong =
-                request_.slopeSign == 0 ? std::vector<double>{} : wrongWaySlopes(powersOfT(found.centred), request_.slopeSign);
-            // Held at the margin at nodes on either side, the curve may still dip
-            // between them by the rounding of the programme's solution: a dip
-            // whose fall is under half a unit in the last place of the curve's
-            // largest value changes no value it gives.
-            const bool withinRounding = !wrong.empty() && wrongWayFall(powersOfT(found.centred), request_.slopeSign) <=
-                                                              0x1p-54L * largestValue(found.centred);
-            if (wrong.empty() || withinRounding) return finished(found);
-            for (double t : wrong) addNodesAround(t);
+            bool settled = true;
+            for (Shape& shape : shapes_) {
+                const std::vector<long double> derivative = derivativeBelow(found.centred, shape);
+                const std::vector<double> wrong = wrongWaySlopes(derivative, shape.sign);
+                // Held at the margin at nodes on either side, the curve may still
+                // dip between them by the rounding of the programme's solution: a
+                // dip that moves the curve by under half a unit in the last place
+                // of its largest value changes no value it gives. A dip of the
+                // slope by f over a width of at most 2 in t moves it by 2f at most.
+                const Real fall = wrongWayFall(derivative, shape.sign) * (shape.order == 1 ? 1 : 2);
+                if (wrong.empty() || fall <= 0x1p-54L * largestValue(found.centred)) continue;
+                settled = false;
+                for (double t : wrong) addNodesAround(shape, t);
+            }
+            if (settled) return finished(found);
         }
         return failed<InequalityFit>(refusalOf(RefusalCode::NotSolved));
     }
@@ -176,15 +200,31 @@ private:
     // to either side of it, a quarter as deep, round after round; a node
     // there with others an eighth of the spacing apart on either side makes
     // the next dip sixty-four times shallower, so a few rounds settle it.
-    void addNodesAround(double t)
+    void addNodesAround(Shape& shape, double t) const
     {
         double spacing = 2.0;
-        for (double node : nodes_)
+        for (double node : shape.nodes)
             spacing = std::min(spacing, std::fabs(static_cast<double>((node - design_.ax.centre) / design_.ax.halfWidth) - t));
         for (int j = -ClusterNodes; j <= ClusterNodes; ++j) {
             const double at = t + spacing * j / (ClusterNodes + 1);
-            if (at >= -1.0 && at <= 1.0) nodes_.push_back(static_cast<double>(design_.ax.centre + design_.ax.halfWidth * at));
+            if (at >= -1.0 && at <= 1.0) shape.nodes.push_back(static_cast<double>(design_.ax.centre + design_.ax.halfWidth * at));
         }
+    }
+
+    // The polynomial in t whose slope is the shape's derivative: p itself
+    // for the slope, p' for the curvature.
+    std::vector<long double> derivativeBelow(const RealVector& centred, const Shape& shape) const
+    {
+        std::vector<long double> a = powersOfT(centred);
+        for (int k = 1; k < shape.order; ++k) a = derivativeOf(a);
+        return a;
+    }
+
+    bool keepsEveryShape(const RealVector& centred) const
+    {
+        for (const Shape& shape : shapes_)
+            if (lowestSlope(derivativeBelow(centred, shape), shape.sign) < 0) return false;
+        return true;
     }
 
     // The largest |value| of the curve at the points.
@@ -199,20 +239,37 @@ private:
         return a;
     }
 
-    // The slope rows at the nodes, each turned so that "≤ -margin" keeps the
-    // curve on its side: g·u ≤ -margin.
-    RealMatrix slopeRows() const
+    // The shapes' rows at their nodes, each turned so that "≤ -margin" keeps
+    // the curve on its side: g·u ≤ -margin.
+    ShapeRows shapeRows() const
     {
-        RealMatrix rows(static_cast<Eigen::Index>(nodes_.size()), design_.p);
-        for (std::size_t k = 0; k < nodes_.size(); ++k)
-            rows.row(static_cast<Eigen::Index>(k)) = -request_.slopeSign * design_.slopeRowAt(nodes_[k], 0.0).transpose();
-        return rows;
+        ShapeRows r;
+        Eigen::Index count = 0;
+        for (const Shape& shape : shapes_) count += static_cast<Eigen::Index>(shape.nodes.size());
+        r.rows = RealMatrix(count, design_.p);
+        r.bound = RealVector(count);
+        r.scale = RealVector(count);
+        Eigen::Index row = 0;
+        for (std::size_t s = 0; s < shapes_.size(); ++s) {
+            const Shape& shape = shapes_[s];
+            for (std::size_t k = 0; k < shape.nodes.size(); ++k, ++row) {
+                const RealVector derivative = shape.order == 1 ? design_.slopeRowAt(shape.nodes[k], 0.0)
+                                                               : design_.curvatureRowAt(shape.nodes[k], 0.0);
+                r.rows.row(row) = -shape.sign * derivative.transpose();
+                r.bound(row) = -shape.margin;
+                r.scale(row) = shape.scale;
+                r.at.emplace_back(s, k);
+            }
+        }
+        return r;
     }
 
-    std::vector<RowOrigin> nodeOrigins(Real divisor) const
+    // Where each shape row comes from; its stated inequality divided by divisors(row) is the row as handed on.
+    static std::vector<RowOrigin> nodeOrigins(const ShapeRows& r, const RealVector& divisors)
     {
-        std::vector<RowOrigin> origins(nodes_.size());
-        for (std::size_t k = 0; k < nodes_.size(); ++k) origins[k] = {-1, 0, static_cast<Eigen::Index>(k), divisor};
+        std::vector<RowOrigin> origins(r.at.size());
+        for (std::size_t k = 0; k < r.at.size(); ++k)
+            origins[k] = {-1, 0, static_cast<Eigen::Index>(r.at[k].second), r.at[k].first, divisors(static_cast<Eigen::Index>(k))};
         return origins;
     }
 
@@ -247,7 +304,8 @@ private:
         Round round;
         if (free == 0) {
             // The conditions alone make the curve: it keeps the nodes on their side or nothing does.
-            const bool kept = (slopeRows() * base).maxCoeff() <= -scales_.margin + 1e-13L * scales_.slope;
+            const ShapeRows G = shapeRows();
+            const bool kept = ((G.rows * base).array() <= (G.bound + 1e-13L * G.scale).array()).all();
             round.outcome = kept ? ProgrammeSolution::Outcome::Solved : ProgrammeSolution::Outcome::Infeasible;
             round.centred = base;
             return round;
@@ -259,13 +317,13 @@ private:
         const RealVector beta =
             (qr.householderQ().transpose() * RealVector(conditioned_.rowScales().asDiagonal() * (values() - design_.unit * base)))
                 .head(free);
-        const RealMatrix G = slopeRows();
-        const RealMatrix H = R.transpose().triangularView<Eigen::Lower>().solve(RealMatrix((G * N).transpose())).transpose();
-        const RealVector upper = RealVector::Constant(G.rows(), -scales_.margin) - G * base - H * beta;
+        const ShapeRows G = shapeRows();
+        const RealMatrix H = R.transpose().triangularView<Eigen::Lower>().solve(RealMatrix((G.rows * N).transpose())).transpose();
+        const RealVector upper = G.bound - G.rows * base - H * beta;
         const Real scale = std::max({beta.norm(), upper.cwiseAbs().maxCoeff(), Real(1e-300)});
         UnitRows rows;
         rows.rows = RealMatrix(0, free);
-        append(rows, H, upper / scale, nodeOrigins(1));
+        append(rows, H, upper / scale, nodeOrigins(G, RealVector::Ones(G.rows.rows())));
         if (rows.infeasible) {
             round.outcome = ProgrammeSolution::Outcome::Infeasible;
             return round;
@@ -282,9 +340,10 @@ private:
         // The nodes that hold with equality become exact conditions.
         std::vector<LinearCondition> conditions = equalities_;
         for (Eigen::Index row : found.active) {
-            const double node = nodes_[static_cast<std::size_t>(rows.origins[static_cast<std::size_t>(row)].node)];
-            conditions.push_back(
-                {LinearCondition::Kind::Slope, node, 0.0, 0, static_cast<double>(request_.slopeSign * scales_.margin)});
+            const RowOrigin& origin = rows.origins[static_cast<std::size_t>(row)];
+            const Shape& shape = shapes_[origin.shape];
+            conditions.push_back({shape.kind(), shape.nodes[static_cast<std::size_t>(origin.node)], 0.0, 0,
+                                  static_cast<double>(shape.sign * shape.margin)});
             round.slopeBound = true;
         }
         polish(round, conditions, G);
@@ -292,7 +351,7 @@ private:
     }
 
     // The solution of the active conditions, when it keeps every node on its side.
-    void polish(Round& round, const std::vector<LinearCondition>& conditions, const RealMatrix& G) const
+    void polish(Round& round, const std::vector<LinearCondition>& conditions, const ShapeRows& G) const
     {
         if (!round.slopeBound) {
             // No node holds: the programme's answer is the least squares of the conditions alone.
@@ -304,7 +363,7 @@ private:
         const Checked<ConditionedDesign> active = ConditionedDesign::make(problem_, design_, conditions);
         if (!active) return;
         const ConditionedDesign::Solution solved = active->solve();
-        if ((G * solved.centred).maxCoeff() > -scales_.margin / 2 + 1e-13L * scales_.slope) return;
+        if (((G.rows * solved.centred).array() > (G.bound / 2 + 1e-13L * G.scale).array()).any()) return;
         round.centred = solved.centred;
         round.given = solved.given;
     }
@@ -344,15 +403,15 @@ private:
             pointRows.leftCols(free) = sign * W;
             pointRows.col(free).setConstant(-1);
             std::vector<RowOrigin> origins(static_cast<std::size_t>(n));
-            for (Eigen::Index i = 0; i < n; ++i) origins[static_cast<std::size_t>(i)] = {i, sign, -1, 1};
+            for (Eigen::Index i = 0; i < n; ++i) origins[static_cast<std::size_t>(i)] = {i, sign, -1, 0, 1};
             append(rows, pointRows, sign * relative, origins);
         }
         if (withSlopes) {
-            const RealMatrix G = slopeRows();
-            RealMatrix slopes = RealMatrix::Zero(G.rows(), free + 1);
-            slopes.leftCols(free) = G * N * fromY / scales_.slope;
-            append(rows, slopes, (RealVector::Constant(G.rows(), -scales_.margin) - G * base) / scales_.slope,
-                   nodeOrigins(scales_.slope));
+            const ShapeRows G = shapeRows();
+            const auto perScale = G.scale.cwiseInverse().asDiagonal();
+            RealMatrix slopes = RealMatrix::Zero(G.rows.rows(), free + 1);
+            slopes.leftCols(free) = perScale * G.rows * N * fromY;
+            append(rows, slopes, perScale * (G.bound - G.rows * base), nodeOrigins(G, G.scale));
         }
         Round round;
         if (rows.infeasible) {
@@ -416,12 +475,12 @@ private:
                     error += Quad(given(j)) * powers.term(problem_.terms[static_cast<std::size_t>(j)]);
                 stated = origin.sign * static_cast<Real>(error) / std::fabs(static_cast<Real>(problem_.v[at])) - s;
             } else {
-                const std::vector<Quad> slopeRow = givenConditionRow(
-                    {LinearCondition::Kind::Slope, nodes_[static_cast<std::size_t>(origin.node)], 0.0, 0, 0.0},
-                    problem_.terms);
-                Quad slope = 0.0;
-                for (Eigen::Index j = 0; j < design_.p; ++j) slope += slopeRow[static_cast<std::size_t>(j)] * Quad(given(j));
-                stated = -request_.slopeSign * static_cast<Real>(slope) + scales_.margin;
+                const Shape& shape = shapes_[origin.shape];
+                const std::vector<Quad> shapeRow = givenConditionRow(
+                    {shape.kind(), shape.nodes[static_cast<std::size_t>(origin.node)], 0.0, 0, 0.0}, problem_.terms);
+                Quad derivative = 0.0;
+                for (Eigen::Index j = 0; j < design_.p; ++j) derivative += shapeRow[static_cast<std::size_t>(j)] * Quad(given(j));
+                stated = -shape.sign * static_cast<Real>(derivative) + shape.margin;
             }
             residuals(k) = -stated / origin.divisor;
         }
@@ -439,8 +498,7 @@ private:
     const std::vector<LinearCondition>& equalities_;
     const ConditionedDesign& conditioned_;
     InequalityRequest request_;
-    Scales scales_;
-    std::vector<double> nodes_; // x as given
+    std::vector<Shape> shapes_; // the slope's condition first, then the curvature's
 };
 
 } // namespace

@@ -86,6 +86,7 @@ struct CurvePredictor::Model {
     std::vector<double> ownCoefficients; // the fit's own, where they are no least squares
     bool minimax = false;
     bool approximate = false;
+    std::string boundWords;
     int dof = 0;
     long double variance = 0; // s² of the residuals, on the problem's own weights
     long double newPointVariance = 0; // s² of a new point of weight 1, on the statistics' weights
@@ -127,6 +128,7 @@ void linearRoad(Model& m, const Calculation& c)
     }
     m.minimax = c.options.minimax;
     m.approximate = c.slopeBound;
+    if (c.slopeBound) m.boundWords = shapeBoundWords(c.options);
     m.design = std::make_unique<CentredTerms>(m.problem.x, m.problem.y, m.problem.terms);
     const WeightedProblem weighted{m.problem.x, m.problem.y, m.problem.v, m.problem.weights, m.problem.terms};
     Checked<ConditionedDesign> conditioned = ConditionedDesign::make(weighted, *m.design, m.problem.conditions);
@@ -316,6 +318,7 @@ Checked<Prediction> CurvePredictor::at(double x, double y, const PredictionReque
         return succeeded(p);
     }
     p.approximate = m.approximate;
+    p.boundWords = m.boundWords;
     const long double leverage = m.conditioned->leverage(m.design->rowAt(u, p.y));
     const long double confidence = t * std::sqrt(m.variance * leverage);
     // Under relative weights a new point weighs 1/y² as the fitted points do,

@@ -65,8 +65,9 @@ struct Prediction {
     std::optional<Interval> confidence; // of the curve
     std::optional<Interval> prediction; // of a new point
     std::optional<NoInterval> none;     // why there are no intervals
-    bool approximate = false;           // a monotone fit held at its bound, or a parameter at its bound
+    bool approximate = false;           // a monotone (concave, convex) fit held at its bound, or a parameter at its bound
     bool parameterAtBound = false;      // a typed equation's parameter at its bound (approximate too)
+    std::string boundWords;             // for a steered fit, which condition holds it (shapeBoundWords)
     bool extrapolated = false;          // beyond the points' range of x (or of y)
 };
 

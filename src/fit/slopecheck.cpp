@@ -54,10 +54,7 @@ std::vector<double> wrongWaySlopes(const std::vector<long double>& coefficients,
 
 long double wrongWayFall(const std::vector<long double>& coefficients, int sign)
 {
-    std::vector<long double> slope; // p' as a polynomial, whose slopeAt is p''
-    for (std::size_t j = 1; j < coefficients.size(); ++j) slope.push_back(static_cast<long double>(j) * coefficients[j]);
-    std::vector<long double> curvature; // p'' as a polynomial, whose slopeAt is p'''
-    for (std::size_t j = 1; j < slope.size(); ++j) curvature.push_back(static_cast<long double>(j) * slope[j]);
+    const std::vector<long double> curvature = derivativeOf(derivativeOf(coefficients)); // its slopeAt is p'''
     long double fall = 0;
     for (long double t : candidates(coefficients)) {
         const long double m = sign * slopeAt(coefficients, t);
@@ -67,6 +64,13 @@ long double wrongWayFall(const std::vector<long double>& coefficients, int sign)
         fall = std::max(fall, 2.0L / 3.0L * -m * 2.0L * std::sqrt(-2.0L * m / k));
     }
     return fall;
+}
+
+std::vector<long double> derivativeOf(const std::vector<long double>& coefficients)
+{
+    std::vector<long double> slope;
+    for (std::size_t j = 1; j < coefficients.size(); ++j) slope.push_back(static_cast<long double>(j) * coefficients[j]);
+    return slope;
 }
 
 long double lowestSlope(const std::vector<long double>& coefficients, int sign)

@@ -3,7 +3,8 @@
 // of sign · p'(t) that fall below 0, found among the roots of p'' (the
 // eigenvalues of its companion matrix, Eigen) and the two ends. The monotone
 // fit imposes its slope at grid nodes; this finds where the curve still turns
-// between them.
+// between them. The concave or convex fit asks the same of p', whose slope
+// is the curvature p'' (derivativeOf).
 #include <vector>
 
 namespace calvero {
@@ -23,5 +24,8 @@ long double lowestSlope(const std::vector<long double>& coefficients, int sign);
 // about ⅔ |m| times that width. 0 when it never goes the wrong way inside;
 // infinity when it does at an end or where that estimate does not hold.
 long double wrongWayFall(const std::vector<long double>& coefficients, int sign);
+
+// p' from p, both by their coefficients of the powers of t.
+std::vector<long double> derivativeOf(const std::vector<long double>& coefficients);
 
 } // namespace calvero

@@ -399,7 +399,18 @@ Statistics fitStatistics(const Calculation& c)
     if (c.options.minimax)
         s.approximate = "i coefficienti rendono minimo l'errore percentuale massimo, non la somma dei quadrati";
     else if (c.slopeBound)
-        s.approximate = "la condizione di monotonia tiene la pendenza al limite in qualche punto";
+        s.approximate = shapeBoundWords(c.options) + " in qualche punto";
+    if (!c.options.throughPoints.empty() && c.pointCount > 0) {
+        s.lowX = s.highX = c.points.x[1];
+        s.lowY = s.highY = c.points.y[1];
+        for (int i = 2; i <= c.pointCount; ++i) {
+            s.lowX = std::min(s.lowX, c.points.x[i]), s.highX = std::max(s.highX, c.points.x[i]);
+            s.lowY = std::min(s.lowY, c.points.y[i]), s.highY = std::max(s.highY, c.points.y[i]);
+        }
+        for (const ThroughPoint& t : c.options.throughPoints)
+            if (t.x < s.lowX || t.x > s.highX || (surface && (t.y < s.lowY || t.y > s.highY)))
+                s.throughOutside.push_back(t);
+    }
 
     std::vector<double> observed, fitted;
     observed.reserve(static_cast<std::size_t>(c.pointCount));
@@ -619,6 +630,17 @@ StatisticsText statisticsText(const Statistics& s)
             }
             text.coefficients.push_back(row);
         }
+    }
+    for (const ThroughPoint& t : s.throughOutside) {
+        const bool surface = s.kind == FitType::SurfaceXY;
+        text.warnings.push_back(
+            "ATTENZIONE: il punto di passaggio (" + significant(t.x, 10) + "; " + significant(t.y, 10) +
+            (surface ? "; " + significant(t.z, 10) : std::string()) + ") è fuori " +
+            (surface ? "dal rettangolo dei punti (x da " + significant(s.lowX, 10) + " a " + significant(s.highX, 10) +
+                           ", y da " + significant(s.lowY, 10) + " a " + significant(s.highY, 10) + ")"
+                     : "dal campo delle x dei punti (da " + significant(s.lowX, 10) + " a " + significant(s.highX, 10) +
+                           ")") +
+            ": la curva vi passa per estrapolazione, e il vincolo la piega anche fra i punti.");
     }
     if (s.equation && s.equation->possiblyLocal)
         text.warnings.push_back("ATTENZIONE: minimo forse locale: i valori iniziali li ha scelti il programma e non si "

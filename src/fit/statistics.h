@@ -67,6 +67,11 @@ struct Statistics {
     // smallest largest error, a monotone curve held at its bound); empty
     // when they are as least squares gives them.
     std::string approximate;
+    // The through points outside the points' range of x (the surface's x-y
+    // rectangle), where the curve is held by a value it reaches only by
+    // extrapolation; and that range.
+    std::vector<ThroughPoint> throughOutside;
+    double lowX = 0.0, highX = 0.0, lowY = 0.0, highY = 0.0;
     double sse = 0.0;    // Σ (y - Yint)²
     std::optional<double> standardError;    // √(SSE / (n - p)), weighted: √(Σ w (y - Yint)² / (n - p + equalities))
     std::optional<double> rSquared;         // 1 - SSE / Σ (y - ȳ)²

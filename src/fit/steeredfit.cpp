@@ -25,14 +25,14 @@ Checked<SteeredFit> fitSteered(const SteeredProblem& problem)
     const WeightedProblem weighted = weightedOf(problem);
     const CentredTerms design(problem.x, problem.y, problem.terms);
     SteeredFit fit;
-    if (!problem.minimax && problem.slopeSign == 0) {
+    if (!problem.minimax && problem.slopeSign == 0 && problem.curvatureSign == 0) {
         const Checked<ConditionedDesign> conditioned = ConditionedDesign::make(weighted, design, problem.conditions);
         if (!conditioned) return failed<SteeredFit>(conditioned.refusal);
         fit.coefficients = rounded(conditioned->solve().given);
         return succeeded(std::move(fit));
     }
     const Checked<InequalityFit> found =
-        fitWithInequalities(weighted, design, problem.conditions, {problem.minimax, problem.slopeSign});
+        fitWithInequalities(weighted, design, problem.conditions, {problem.minimax, problem.slopeSign, problem.curvatureSign});
     if (!found) return failed<SteeredFit>(found.refusal);
     fit.coefficients = rounded(found->given);
     fit.slopeBound = found->slopeBound;

@@ -19,6 +19,7 @@ struct LinearCondition {
     enum class Kind {
         Value,       // Σ c_k φk(x, y) = value: the curve through a point
         Slope,       // Σ c_k ∂φk/∂x (x, y) = value
+        Curvature,   // Σ c_k ∂²φk/∂x² (x, y) = value
         Coefficient, // c_term = value
     };
     Kind kind = Kind::Value;
@@ -35,12 +36,14 @@ struct SteeredProblem {
     std::vector<LinearCondition> conditions;
     bool minimax = false; // the largest |v - fit| / |v| as small as possible (no weights, every v non-zero)
     int slopeSign = 0;    // +1 never falling in x, -1 never rising, 0 free (powers of x only)
+    int curvatureSign = 0; // +1 convex (p'' ≥ 0), -1 concave (p'' ≤ 0), 0 free (powers of x only)
 };
 
 struct SteeredFit {
     std::vector<double> coefficients; // of the terms, as fitLeastSquares gives them
-    // A monotone curve whose slope is held at 0 (or at the margin) somewhere:
-    // its figures that assume free coefficients are approximate.
+    // A monotone (or concave, convex) curve whose slope (or curvature) is
+    // held at 0 (or at the margin) somewhere: its figures that assume free
+    // coefficients are approximate.
     bool slopeBound = false;
     std::optional<double> largestRelativeError; // minimax: the programme's optimum
 };

@@ -35,6 +35,7 @@ std::optional<Refusal> kindRefusal(FitType kind, const FitOptions& o)
     if (o.weighting != Weighting::None && !linearKind(kind)) return notForKind("weights");
     if (o.minimax && kind != FitType::Polynomial && kind != FitType::SurfaceXY) return notForKind("minimax");
     if (o.monotone != Monotone::None && kind != FitType::Polynomial) return notForKind("monotone");
+    if (o.curvature != Curvature::None && kind != FitType::Polynomial) return notForKind("curvature");
     return std::nullopt;
 }
 
@@ -140,6 +141,7 @@ SteeredProblem steeredProblem(FitType kind, int degree, const PointSet& points, 
         problem.conditions.push_back({LinearCondition::Kind::Coefficient, 0.0, 0.0, t.term - 1, t.value});
     problem.minimax = o.minimax;
     problem.slopeSign = o.monotone == Monotone::Decreasing ? -1 : o.monotone == Monotone::Increasing ? 1 : 0;
+    problem.curvatureSign = o.curvature == Curvature::Concave ? -1 : o.curvature == Curvature::Convex ? 1 : 0;
     return problem;
 }
 

@@ -9,6 +9,7 @@
 //   weights                        yes         yes (errors of y) yes
 //   smallest largest % error       yes         no                yes
 //   monotone in x                  yes         no                no
+//   concave or convex in x         yes         no                no
 #include "fit/dataset.h"
 #include "fit/fitoptions.h"
 #include "fit/steeredfit.h"

@@ -91,6 +91,10 @@ FitOptions optionsOf(const json& document)
     options.monotone = monotone == "decreasing"   ? Monotone::Decreasing
                        : monotone == "increasing" ? Monotone::Increasing
                                                   : Monotone::None;
+    const std::string curvature = choiceAt(document, "curvature", {"none", "concave", "convex"});
+    options.curvature = curvature == "concave"  ? Curvature::Concave
+                        : curvature == "convex" ? Curvature::Convex
+                                                : Curvature::None;
     if (document.contains("leastSquaresInY")) {
         if (!document.at("leastSquaresInY").is_boolean()) throw Invalid{"\"leastSquaresInY\" vale true o false"};
         options.leastSquaresInY = document.at("leastSquaresInY").get<bool>();
@@ -117,6 +121,7 @@ json optionsJson(const FitOptions& o)
                     {"minimax", o.minimax},
                     {"monotone", monotoneName(o.monotone)}};
     // Written only when on: the files and documents of the other options stay as they were.
+    if (o.curvature != Curvature::None) options["curvature"] = o.curvature == Curvature::Concave ? "concave" : "convex";
     if (o.leastSquaresInY) options["leastSquaresInY"] = true;
     return options;
 }

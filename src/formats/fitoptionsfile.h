@@ -9,6 +9,7 @@
 //    "weights": "none" | "relative" | "column",
 //    "minimax": false,
 //    "monotone": "none" | "decreasing" | "increasing",
+//    "curvature": "concave" | "convex",   (written only when on)
 //    "leastSquaresInY": true}   (written only when on)
 //
 // Missing keys take their plain value; the per-point weights are data (the

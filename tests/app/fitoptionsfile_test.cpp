@@ -87,6 +87,7 @@ TEST_F(FitOptionsFile, ABrokenFileRefusesTheDataSetAndChangesNothing)
         {"{\"throughPoints\": [{\"x\": 1}]}", "manca \"y\""},
         {"{\"fixedTerms\": [{\"term\": 1.5, \"value\": 0}]}", "\"term\" non è un numero di termine"},
         {"{\"minimax\": \"yes\"}", "\"minimax\" vale true o false"},
+        {"{\"curvature\": \"both\"}", "\"curvature\" vale uno tra none, concave, convex"},
         {"[1, 2]", "non è un oggetto JSON"},
         {"{\"weights\": ", "non è un testo JSON valido"},
     };
@@ -111,7 +112,12 @@ TEST_F(FitOptionsFile, JsonRoundTripKeepsEveryOption)
     o.throughPoints.push_back({1.0 / 3.0, 2e-300, -7.25});
     o.minimax = true;
     o.weighting = Weighting::Column;
-    const Checked<FitOptions> back = parseOptionsJson(optionsJson(o).dump());
-    ASSERT_TRUE(back) << back.failure();
-    EXPECT_EQ(*back, o);
+    // Without a curvature the document is as before it existed; with one, it reads back.
+    EXPECT_FALSE(optionsJson(o).contains("curvature"));
+    for (Curvature c : {Curvature::None, Curvature::Concave, Curvature::Convex}) {
+        o.curvature = c;
+        const Checked<FitOptions> back = parseOptionsJson(optionsJson(o).dump());
+        ASSERT_TRUE(back) << back.failure();
+        EXPECT_EQ(*back, o);
+    }
 }

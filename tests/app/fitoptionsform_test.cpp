@@ -13,12 +13,14 @@ TEST(FitOptionsForm, FieldsReadIntoOptionsAndBack)
     form.fixedRows = {{"1", "-0,25"}, {"", ""}};
     form.weighting = Weighting::Relative;
     form.monotone = Monotone::Increasing;
+    form.curvature = Curvature::Concave;
     const Checked<FitOptions> read = optionsOf(form, false);
     ASSERT_TRUE(read) << read.failure();
     EXPECT_EQ(read->throughPoints, (std::vector<ThroughPoint>{{0.0, 620.5, 0.0}, {5500.0, 120.0, 0.0}}));
     EXPECT_EQ(read->fixedTerms, (std::vector<FixedTerm>{{1, -0.25}}));
     EXPECT_EQ(read->weighting, Weighting::Relative);
     EXPECT_EQ(read->monotone, Monotone::Increasing);
+    EXPECT_EQ(read->curvature, Curvature::Concave);
     // The form of the options reads back as the same options.
     EXPECT_EQ(*optionsOf(formOf(*read), false), *read);
 }

@@ -168,6 +168,8 @@ TEST(BatchOptions, FitOptionsThatDoNotRead)
         {{"f.dat", "--weights", "1/y2"}, "pesi non validi (relative o column): 1/y2"},
         {{"f.dat", "--monotone", "up"}, "monotonia non valida (decreasing o increasing): up"},
         {{"a.dat", "b.dat", "--minimax"}, "valgono per un file solo"},
+        {{"f.dat", "--concave", "--convex"}, "--concave e --convex si escludono: la curva è concava oppure convessa"},
+        {{"a.dat", "b.dat", "--concave"}, "valgono per un file solo"},
     };
     for (const auto& [arguments, words] : lines)
         EXPECT_NE(problemOf(arguments).find(words), std::string::npos) << problemOf(arguments);

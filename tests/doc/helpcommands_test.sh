@@ -19,6 +19,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../script_support.sh"
 table="$work/table"
 cat >"$table" <<'TABLE'
 batch.htm|0|calvero1-batch --points ventilatore.txt --kind 3 --degree 6 --monotone decreasing --stats
+batch.htm|0|calvero1-batch --points ventilatore.txt --kind 3 --degree 6 --monotone decreasing --concave
 batch.htm|0|calvero1-batch --points ventilatore.txt --kind 3 --degree 3 --through 0,640 --weights relative
 batch.htm|0|calvero1-batch --points perdite.txt --kind 3 --degree 2 --fix 1=0 --minimax
 batch.htm|0|calvero1-batch --summary catalogo.csv --energyplus catalogo.idf --rated 0.9 catalogo/

@@ -72,12 +72,26 @@ TEST(Steering, StatisticsCountTheConditionsAndSayWhatIsApproximate)
     EXPECT_TRUE(hasLine(lines, "punti n = 9, coefficienti p = 4, vincoli di uguaglianza (punti di passaggio e termini "
                                "fissi) = 2, gradi di libertà n - p + vincoli = 7"));
     EXPECT_TRUE(hasLine(lines, "  termine 2 (x) = -0.0009   fissato dal vincolo"));
+    EXPECT_FALSE(hasLine(lines, "ATTENZIONE: il punto di passaggio"));
+
+    // A through point beyond the points' x is said; one at their end (above) is not.
+    FitOptions beyond;
+    beyond.throughPoints = {{6000.0, 20.0, 0.0}};
+    EXPECT_TRUE(hasLine(statisticsLines(fitStatistics(done(pumpInput(beyond)))),
+                        "ATTENZIONE: il punto di passaggio (6000; 20) è fuori dal campo delle x dei punti (da 0 a "
+                        "4800): la curva vi passa per estrapolazione"));
 
     FitOptions minimax;
     minimax.minimax = true;
     const Statistics m = fitStatistics(done(pumpInput(minimax)));
     EXPECT_FALSE(m.approximate.empty());
     EXPECT_TRUE(hasLine(statisticsLines(m), "ATTENZIONE: errori standard e intervalli approssimati"));
+
+    // The pump's falling curve asked to be convex: held straight, and said so.
+    FitOptions convex;
+    convex.curvature = Curvature::Convex;
+    EXPECT_EQ(fitStatistics(done(pumpInput(convex))).approximate,
+              "la condizione di curva convessa tiene la curvatura al limite in qualche punto");
 
     FitOptions relative;
     relative.weighting = Weighting::Relative;

@@ -79,7 +79,7 @@ check "temperature-time without temperatures" grep -qx 'no temperatures: 1 per l
 check "a value that is no number" grep -qx 'not a number: 2 il valore 4 di y non è un numero finito' "$out"
 check "NULL arguments" grep -qx 'null request: 2' "$out"
 check "no result for them, and an empty message" grep -qx 'null result: 1 ' "$out"
-check "options it cannot take are bad arguments" grep -qx 'bad options: 2 2 2 2' "$out"
+check "options it cannot take are bad arguments" grep -qx 'bad options: 2 2 2 2 2' "$out"
 check "a steered fit counts its conditions" grep -qx 'equalityConditions = 2' "$out"
 check "options the kind does not take are refused in the programs' words" \
   grep -qx 'steered power: 1 i punti di passaggio e i termini fissi valgono solo per POLINOMIO, POLINOMIO FRATTO e polinomio Z=F(x,y)' "$out"

@@ -70,8 +70,9 @@ int main(int argc, char** argv)
     calvero_options* options = calvero_options_new();
     calvero_options_through(options, 0.0, 1.0, 0.0);
     calvero_options_fix(options, 4, 0.25);
-    printf("bad options: %d %d %d %d\n", calvero_options_fix(options, 0, 1.0), calvero_options_monotone(options, 5),
-           calvero_options_through(options, NAN, 1.0, 0.0), calvero_options_fix(NULL, 1, 1.0));
+    printf("bad options: %d %d %d %d %d\n", calvero_options_fix(options, 0, 1.0), calvero_options_monotone(options, 5),
+           calvero_options_through(options, NAN, 1.0, 0.0), calvero_options_fix(NULL, 1, 1.0),
+           calvero_options_curvature(options, -2));
     if (calvero_fit_steered(&request, options, &result) != 0) {
         printf("steered refused: %s\n", calvero_message(result));
         return 1;

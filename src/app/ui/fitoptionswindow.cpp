@@ -62,8 +62,8 @@ FitOptionsWindow::FitOptionsWindow(const FitOptions& options, FitType kind, QWid
 
     auto* explanation = new QLabel(
         QString::fromUtf8("Punti di passaggio, termini fissi e pesi valgono per POLINOMIO, POLINOMIO FRATTO e polinomio "
-                          "Z=F(x,y); il minimo errore massimo per POLINOMIO e polinomio Z=F(x,y); la curva monotona per "
-                          "POLINOMIO. Si salvano con i dati, nel file NOME.vincoli.json accanto al file dei dati."),
+                          "Z=F(x,y); il minimo errore massimo per POLINOMIO e polinomio Z=F(x,y); la curva monotona, "
+                          "concava o convessa per POLINOMIO. Si salvano con i dati, nel file NOME.vincoli.json accanto al file dei dati."),
         this);
     explanation->setWordWrap(true);
     layout->addWidget(explanation);
@@ -99,7 +99,18 @@ FitOptionsWindow::FitOptionsWindow(const FitOptions& options, FitType kind, QWid
     decreasing_ = new QRadioButton(QStringLiteral("decrescente"), this);
     increasing_ = new QRadioButton(QStringLiteral("crescente"), this);
     for (QRadioButton* b : {notMonotone_, decreasing_, increasing_}) monotone->addWidget(b);
-    layout->addWidget(group("curva monotona nel campo delle x dei punti", monotone, this));
+    auto* curvature = new QHBoxLayout;
+    freeCurvature_ = new QRadioButton(QStringLiteral("libera"), this);
+    concave_ = new QRadioButton(QStringLiteral("concava"), this);
+    convex_ = new QRadioButton(QStringLiteral("convessa"), this);
+    for (QRadioButton* b : {freeCurvature_, concave_, convex_}) curvature->addWidget(b);
+    concave_->setToolTip(QString::fromUtf8("la pendenza non sale mai: una curva di pompa o di ventilatore che scende "
+                                           "sempre più in fretta"));
+    convex_->setToolTip(QStringLiteral("la pendenza non scende mai"));
+    auto* shape = new QHBoxLayout;
+    shape->addWidget(group("curva monotona nel campo delle x dei punti", monotone, this));
+    shape->addWidget(group("curva concava o convessa nel campo delle x dei punti", curvature, this));
+    layout->addLayout(shape);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
@@ -132,6 +143,8 @@ void FitOptionsWindow::fill(const FitOptions& options)
     minimaxBox_->setChecked(form.minimax);
     (form.monotone == Monotone::Decreasing ? decreasing_ : form.monotone == Monotone::Increasing ? increasing_ : notMonotone_)
         ->setChecked(true);
+    (form.curvature == Curvature::Concave ? concave_ : form.curvature == Curvature::Convex ? convex_ : freeCurvature_)
+        ->setChecked(true);
 }
 
 void FitOptionsWindow::clearAll() { fill(FitOptions{}); }
@@ -151,6 +164,9 @@ void FitOptionsWindow::accept()
     form.monotone = decreasing_->isChecked() ? Monotone::Decreasing
                     : increasing_->isChecked() ? Monotone::Increasing
                                                : Monotone::None;
+    form.curvature = concave_->isChecked() ? Curvature::Concave
+                     : convex_->isChecked() ? Curvature::Convex
+                                            : Curvature::None;
     Checked<FitOptions> read = optionsOf(form, kind_ == FitType::SurfaceXY);
     if (!read) return emit refused(QString::fromStdString(read.failure()));
     options_ = std::move(*read);

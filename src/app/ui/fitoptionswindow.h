@@ -1,7 +1,8 @@
 #pragma once
 // The "vincoli" window: the points the curve passes through, the fixed terms,
-// the weighting, the smallest largest error and the monotone curve of the
-// data set's fits. It edits a copy; "OK" gives the options back only when
+// the weighting, the smallest largest error, the monotone curve and the
+// concave or convex one of the data set's fits (a choice each, so that no
+// two that exclude each other can be made together). It edits a copy; "OK" gives the options back only when
 // every field reads, otherwise it says which does not and stays open.
 #include "common/ui/screenroom.h"
 #include "fit/dataset.h"
@@ -32,6 +33,9 @@ public:
     QRadioButton* notMonotone() const { return notMonotone_; }
     QRadioButton* decreasing() const { return decreasing_; }
     QRadioButton* increasing() const { return increasing_; }
+    QRadioButton* freeCurvature() const { return freeCurvature_; }
+    QRadioButton* concave() const { return concave_; }
+    QRadioButton* convex() const { return convex_; }
 
     // As large as its contents want, as far as the room allows; at each showing.
     void layOutForRoom(const ScreenRoom& room);
@@ -60,6 +64,9 @@ private:
     QRadioButton* notMonotone_ = nullptr;
     QRadioButton* decreasing_ = nullptr;
     QRadioButton* increasing_ = nullptr;
+    QRadioButton* freeCurvature_ = nullptr;
+    QRadioButton* concave_ = nullptr;
+    QRadioButton* convex_ = nullptr;
 };
 
 } // namespace calvero

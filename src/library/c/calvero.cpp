@@ -433,6 +433,17 @@ int calvero_options_monotone(calvero_options* options, int direction)
     });
 }
 
+int calvero_options_curvature(calvero_options* options, int sign)
+{
+    return changed(options, [&](calvero::FitOptions& o) {
+        if (sign < -1 || sign > 1) return false;
+        o.curvature = sign < 0   ? calvero::Curvature::Concave
+                      : sign > 0 ? calvero::Curvature::Convex
+                                 : calvero::Curvature::None;
+        return true;
+    });
+}
+
 int calvero_fit(const calvero_request* request, calvero_result** result)
 {
     return calvero_fit_steered(request, nullptr, result);

@@ -123,6 +123,10 @@ int calvero_options_minimax(calvero_options* options, int on);
 /* -1: never rising over the points' range of x; 1: never falling; 0: free. */
 int calvero_options_monotone(calvero_options* options, int direction);
 
+/* -1: concave over the points' range of x (the slope never rises, as a pump
+ * or fan curve falls ever faster); 1: convex; 0: free. */
+int calvero_options_curvature(calvero_options* options, int sign);
+
 /* calvero_fit with options (NULL: none). The result's statistics add
  * "equalityConditions" and "weightedSse" when an option is set. */
 int calvero_fit_steered(const calvero_request* request, const calvero_options* options, calvero_result** result);
@@ -207,7 +211,7 @@ typedef enum calvero_refusal_code {
     CALVERO_REFUSAL_NON_FINITE_VALUE,       /* the equation has no finite value at a point */
     CALVERO_REFUSAL_NOT_CONVERGED,          /* the nonlinear fit did not settle */
     CALVERO_REFUSAL_SINGULAR_JACOBIAN,      /* the points do not determine every parameter */
-    CALVERO_REFUSAL_LEAST_SQUARES_IN_Y_NOT_WITH_OPTIONS /* least squares of y with minimax or monotone */
+    CALVERO_REFUSAL_LEAST_SQUARES_IN_Y_NOT_WITH_OPTIONS /* least squares of y with minimax, monotone, concave or convex */
 } calvero_refusal_code;
 
 /* The code of the result's refusal; CALVERO_REFUSAL_NONE when fitted, and
@@ -281,7 +285,7 @@ typedef struct calvero_prediction {
     double confidence_low, confidence_high;
     double prediction_low, prediction_high;
     int extrapolated; /* 1: beyond the points' range of x (or of y) */
-    int approximate;  /* 1: a monotone fit held at its bound, its intervals approximate */
+    int approximate;  /* 1: a monotone (concave, convex) fit held at its bound, its intervals approximate */
 } calvero_prediction;
 
 int calvero_predict(const calvero_result* result, double x, double y, double level, double weight,

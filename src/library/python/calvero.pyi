@@ -146,6 +146,7 @@ def fit(
     weights: Literal["relative"] | Values | None = ...,
     minimax: bool = ...,
     monotone: Literal["increasing", "decreasing"] | None = ...,
+    curvature: Literal["concave", "convex"] | None = ...,
     least_squares_in_y: bool = ...,
     equation: str | None = ...,
     start: Mapping[str, Real] | None = ...,

@@ -147,9 +147,10 @@ std::optional<double> temperature(const py::object& t, const char* name)
 
 // The fit options as a script gives them: through=[(x, y), ...] ((x, y, z)
 // for the surface), fix={term: value}, weights="relative" or one per point,
-// minimax=True, monotone="increasing" or "decreasing".
+// minimax=True, monotone="increasing" or "decreasing", curvature="concave" or "convex".
 FitOptions optionsOf(const py::object& through, const py::object& fix, const py::object& weights,
-                     const py::object& minimax, const py::object& monotone, const py::object& leastSquaresInY)
+                     const py::object& minimax, const py::object& monotone, const py::object& curvature,
+                     const py::object& leastSquaresInY)
 {
     FitOptions o;
     if (!through.is_none()) {
@@ -185,6 +186,11 @@ FitOptions optionsOf(const py::object& through, const py::object& fix, const py:
         if (direction != "increasing" && direction != "decreasing")
             throw py::value_error("monotone vale \"increasing\" o \"decreasing\"");
         o.monotone = direction == "increasing" ? Monotone::Increasing : Monotone::Decreasing;
+    }
+    if (!curvature.is_none()) {
+        const std::string sign = py::isinstance<py::str>(curvature) ? curvature.cast<std::string>() : "";
+        if (sign != "concave" && sign != "convex") throw py::value_error("curvature vale \"concave\" o \"convex\"");
+        o.curvature = sign == "concave" ? Curvature::Concave : Curvature::Convex;
     }
     return o;
 }
@@ -457,17 +463,18 @@ Result fitTypedEquation(const py::object& x, const py::object& y, const py::obje
 Result fit(const py::object& x, const py::object& y, const py::object& kind, const py::object& degree,
            const py::object& z, const py::object& tInitial, const py::object& tFinal, const py::object& through,
            const py::object& fix, const py::object& weights, const py::object& minimax, const py::object& monotone,
-           const py::object& leastSquaresInY, const py::object& equation, const py::object& start)
+           const py::object& curvature, const py::object& leastSquaresInY, const py::object& equation,
+           const py::object& start)
 {
     if (!equation.is_none()) {
         const bool steered = !through.is_none() || !fix.is_none() || !weights.is_none() || py::bool_(minimax) ||
-                             !monotone.is_none() || py::bool_(leastSquaresInY);
+                             !monotone.is_none() || !curvature.is_none() || py::bool_(leastSquaresInY);
         if (steered) throw py::value_error("con equation valgono x, y, z e start; non i vincoli dei tipi");
         return fitTypedEquation(x, y, z, equation, start);
     }
     if (!start.is_none()) throw py::value_error("start vale solo con equation");
     Arrays a = requestOf(x, y, kind, degree, z, tInitial, tFinal);
-    a.request.options = optionsOf(through, fix, weights, minimax, monotone, leastSquaresInY);
+    a.request.options = optionsOf(through, fix, weights, minimax, monotone, curvature, leastSquaresInY);
     FitAnswer answer;
     {
         // The arrays stay alive in a; nothing of Python is touched meanwhile.
@@ -530,6 +537,7 @@ void addOptions(py::dict& fields, const FitOptions& o, const CalculationInput& i
     if (o.leastSquaresInY) fields["least_squares_in_y"] = true;
     if (o.monotone != Monotone::None)
         fields["monotone"] = o.monotone == Monotone::Increasing ? "increasing" : "decreasing";
+    if (o.curvature != Curvature::None) fields["curvature"] = o.curvature == Curvature::Concave ? "concave" : "convex";
 }
 
 DataSet readDataset(const py::object& given)
@@ -619,7 +627,7 @@ class Refused(Exception):
 )";
 
 const char* const FitDoc = R"(fit(x, y, kind="polynomial", degree=3, z=None, t_initial=None, t_final=None,
-    through=None, fix=None, weights=None, minimax=False, monotone=None,
+    through=None, fix=None, weights=None, minimax=False, monotone=None, curvature=None,
     least_squares_in_y=False, equation=None, start=None) -> Result
 
 Adatta ai punti (x, y), o (x, y, z) per la superficie, l'equazione del tipo
@@ -651,9 +659,12 @@ Vincoli (POLINOMIO, POLINOMIO FRATTO, Z=F(x,y), come vincoli.htm):
   weights="relative"        errori pesati con 1/y^2; o un peso per punto
   minimax=True              il più piccolo errore percentuale massimo
   monotone="increasing" o "decreasing"  una curva che non torna indietro
+  curvature="concave" o "convex"        una curva che non si piega all'indietro
+                            (concava: la pendenza non sale mai, come una curva
+                            di pompa o ventilatore che scende sempre più in fretta)
   least_squares_in_y=True   POTENZA, ESPONENZIALE, temperatura-tempo e saturazione
                             ai minimi quadrati dei valori di y stessi (non con
-                            minimax o monotone)
+                            minimax, monotone o curvature)
 
 Eccezioni:
   calvero.Refused  il calcolo è rifiutato (troppo pochi punti per il grado,
@@ -770,8 +781,9 @@ PYBIND11_MODULE(calvero, m)
     m.def("fit", &fit, py::arg("x"), py::arg("y"), py::arg("kind") = "polynomial", py::arg("degree") = 3,
           py::arg("z") = py::none(), py::arg("t_initial") = py::none(), py::arg("t_final") = py::none(),
           py::arg("through") = py::none(), py::arg("fix") = py::none(), py::arg("weights") = py::none(),
-          py::arg("minimax") = false, py::arg("monotone") = py::none(), py::arg("least_squares_in_y") = false,
-          py::arg("equation") = py::none(), py::arg("start") = py::none(), FitDoc);
+          py::arg("minimax") = false, py::arg("monotone") = py::none(), py::arg("curvature") = py::none(),
+          py::arg("least_squares_in_y") = false, py::arg("equation") = py::none(), py::arg("start") = py::none(),
+          FitDoc);
     m.def("compare", &compare, py::arg("x"), py::arg("y"), py::arg("z") = py::none(),
           py::arg("t_initial") = py::none(), py::arg("t_final") = py::none(), py::arg("kind") = py::none(),
           py::arg("degree") = 3, py::arg("tolerance") = DefaultTolerancePercent, CompareDoc);

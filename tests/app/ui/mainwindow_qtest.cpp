@@ -240,6 +240,7 @@ private slots:
                 options->throughTable()->setItem(0, 0, new QTableWidgetItem("0"));
                 options->throughTable()->setItem(0, 1, new QTableWidgetItem("seicento"));
                 options->decreasing()->setChecked(true);
+                options->concave()->setChecked(true);
                 // The field that does not read is refused in a message; the window stays.
                 QTimer::singleShot(0, options, [options] {
                     options->accept();
@@ -260,7 +261,7 @@ private slots:
         });
         program->mainWindow.fitOptionsButton()->click();
         QCOMPARE(shown.mid(0, 2), QStringList({"calvero::FitOptionsWindow", "QMessageBox"}));
-        const QString line = "vincoli: passa per (0; 620); monotona decrescente";
+        const QString line = "vincoli: passa per (0; 620); monotona decrescente; concava";
         QCOMPARE(program->mainWindow.optionsLine()->text(), "POLINOMIO, grado 6; " + line);
 
         program->mainWindow.calculateButton()->click();
