@@ -36,6 +36,7 @@ FitOptionsForm formOf(const FitOptions& o)
     form.minimax = o.minimax;
     form.monotone = o.monotone;
     form.curvature = o.curvature;
+    form.leastSquaresInY = o.leastSquaresInY;
     return form;
 }
 
@@ -72,8 +73,11 @@ Checked<FitOptions> optionsOf(const FitOptionsForm& form, bool surface)
     o.minimax = form.minimax;
     o.monotone = form.monotone;
     o.curvature = form.curvature;
+    o.leastSquaresInY = form.leastSquaresInY;
     // Refused here, at OK, rather than at the next calculation.
     if (o.minimax && o.weighting != Weighting::None) return failed<FitOptions>(refusalOf(RefusalCode::MinimaxWithWeights));
+    if (o.leastSquaresInY && (o.minimax || o.anyShape()))
+        return failed<FitOptions>(refusalOf(RefusalCode::LeastSquaresInYNotWithOptions));
     return succeeded(std::move(o));
 }
 

@@ -19,6 +19,7 @@ struct FitOptionsForm {
     bool minimax = false;
     Monotone monotone = Monotone::None;
     Curvature curvature = Curvature::None;
+    bool leastSquaresInY = false;
 };
 
 // The rows each table of the window offers.

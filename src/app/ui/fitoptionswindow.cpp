@@ -112,6 +112,13 @@ FitOptionsWindow::FitOptionsWindow(const FitOptions& options, FitType kind, QWid
     shape->addWidget(group("curva concava o convessa nel campo delle x dei punti", curvature, this));
     layout->addLayout(shape);
 
+    leastSquaresInYBox_ = new QCheckBox(QStringLiteral("minimi quadrati sui valori di y (tipi trasformati)"), this);
+    leastSquaresInYBox_->setToolTip(QStringLiteral("POTENZA, ESPONENZIALE, CURVA temperatura-tempo e curva saturazione: "
+                                                   "i minimi quadrati dei valori stessi invece di quelli della retta "
+                                                   "trasformata"));
+    leastSquaresInYBox_->setObjectName(QStringLiteral("leastSquaresInYBox"));
+    layout->addWidget(leastSquaresInYBox_);
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
     auto* clear = buttons->addButton(QStringLiteral("nessun vincolo"), QDialogButtonBox::ResetRole);
@@ -145,6 +152,7 @@ void FitOptionsWindow::fill(const FitOptions& options)
         ->setChecked(true);
     (form.curvature == Curvature::Concave ? concave_ : form.curvature == Curvature::Convex ? convex_ : freeCurvature_)
         ->setChecked(true);
+    leastSquaresInYBox_->setChecked(form.leastSquaresInY);
 }
 
 void FitOptionsWindow::clearAll() { fill(FitOptions{}); }
@@ -167,6 +175,7 @@ void FitOptionsWindow::accept()
     form.curvature = concave_->isChecked() ? Curvature::Concave
                      : convex_->isChecked() ? Curvature::Convex
                                             : Curvature::None;
+    form.leastSquaresInY = leastSquaresInYBox_->isChecked();
     Checked<FitOptions> read = optionsOf(form, kind_ == FitType::SurfaceXY);
     if (!read) return emit refused(QString::fromStdString(read.failure()));
     options_ = std::move(*read);

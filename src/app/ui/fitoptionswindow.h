@@ -30,6 +30,7 @@ public:
     QRadioButton* noWeights() const { return noWeights_; }
     QRadioButton* relativeWeights() const { return relativeWeights_; }
     QCheckBox* minimaxBox() const { return minimaxBox_; }
+    QCheckBox* leastSquaresInYBox() const { return leastSquaresInYBox_; }
     QRadioButton* notMonotone() const { return notMonotone_; }
     QRadioButton* decreasing() const { return decreasing_; }
     QRadioButton* increasing() const { return increasing_; }
@@ -61,6 +62,7 @@ private:
     QRadioButton* relativeWeights_ = nullptr;
     QRadioButton* columnWeights_ = nullptr;
     QCheckBox* minimaxBox_ = nullptr;
+    QCheckBox* leastSquaresInYBox_ = nullptr;
     QRadioButton* notMonotone_ = nullptr;
     QRadioButton* decreasing_ = nullptr;
     QRadioButton* increasing_ = nullptr;

@@ -17,6 +17,7 @@
 #include <QAbstractItemModel>
 #include <QMessageBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QButtonGroup>
 #include <QDir>
 #include <QLabel>
@@ -223,6 +224,30 @@ private slots:
         QVERIFY(std::abs(curve.coefficients[4] - 1.0) < 1e-9);
         QVERIFY(statistics.contains("STATISTICHE DELL'ADATTAMENTO: POLINOMIO, grado 3"));
         QVERIFY(messages.isEmpty());
+    }
+
+    // Least squares of y itself is a choice of the options window, refused
+    // at its OK together with the smallest largest error or a shape.
+    void leastSquaresInYIsChosenInTheOptionsWindow()
+    {
+        FitOptionsWindow options(FitOptions{}, FitType::Power);
+        QStringList refusals;
+        // The refusal's text, instead of its message box.
+        QObject::disconnect(&options, &FitOptionsWindow::refused, nullptr, nullptr);
+        connect(&options, &FitOptionsWindow::refused, [&](const QString& message) { refusals << message; });
+        options.leastSquaresInYBox()->setChecked(true);
+        options.minimaxBox()->setChecked(true);
+        options.accept();
+        QCOMPARE(refusals.size(), 1);
+        QVERIFY2(refusals.front().contains(QStringLiteral("minimi quadrati")), qPrintable(refusals.front()));
+        QVERIFY(!options.options().leastSquaresInY);
+        options.minimaxBox()->setChecked(false);
+        options.accept();
+        QCOMPARE(refusals.size(), 1);
+        QVERIFY(options.options().leastSquaresInY);
+        // And shown again when the window opens on those options.
+        FitOptionsWindow again(options.options(), FitType::Power);
+        QVERIFY(again.leastSquaresInYBox()->isChecked());
     }
 
     void fitOptionsSteerTheFanCurveAndAreSavedWithTheData()
