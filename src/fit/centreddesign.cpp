@@ -117,43 +117,43 @@ CentredTerms::CentredTerms(std::span<const double> x, std::span<const double> y,
     unit = unit * lengths.cwiseInverse().asDiagonal();
 }
 
+// One row of the unit columns' terms, or of a derivative of them, at (x, y)
+// as given: of computes it from the centred powers, perUnit turns it into
+// units of x (or y) as given.
+namespace {
+template <typename Of>
+RealVector unitRowAt(const CentredTerms& t, double x, double y, Of of, Real perUnit)
+{
+    PointPowers<Real> centred(t.highestX, t.highestY);
+    centred.at((x - t.ax.centre) / t.ax.halfWidth, (y - t.ay.centre) / t.ay.halfWidth);
+    RealVector row(t.p);
+    for (Eigen::Index j = 0; j < t.p; ++j)
+        row(j) = of(centred, t.terms[static_cast<std::size_t>(j)]) / perUnit / t.lengths(j);
+    return row;
+}
+} // namespace
+
 RealVector CentredTerms::rowAt(double x, double y) const
 {
-    PointPowers<Real> centred(highestX, highestY);
-    centred.at((x - ax.centre) / ax.halfWidth, (y - ay.centre) / ay.halfWidth);
-    RealVector row(p);
-    for (Eigen::Index j = 0; j < p; ++j) row(j) = centred.term(terms[static_cast<std::size_t>(j)]) / lengths(j);
-    return row;
+    return unitRowAt(*this, x, y, [](const PointPowers<Real>& c, const Monomial& m) { return c.term(m); }, 1);
 }
 
 RealVector CentredTerms::slopeRowAt(double x, double y) const
 {
-    PointPowers<Real> centred(highestX, highestY);
-    centred.at((x - ax.centre) / ax.halfWidth, (y - ay.centre) / ay.halfWidth);
-    RealVector row(p);
-    for (Eigen::Index j = 0; j < p; ++j)
-        row(j) = centred.slope(terms[static_cast<std::size_t>(j)]) / ax.halfWidth / lengths(j);
-    return row;
+    return unitRowAt(*this, x, y, [](const PointPowers<Real>& c, const Monomial& m) { return c.slope(m); },
+                     ax.halfWidth);
 }
 
 RealVector CentredTerms::slopeYRowAt(double x, double y) const
 {
-    PointPowers<Real> centred(highestX, highestY);
-    centred.at((x - ax.centre) / ax.halfWidth, (y - ay.centre) / ay.halfWidth);
-    RealVector row(p);
-    for (Eigen::Index j = 0; j < p; ++j)
-        row(j) = centred.slopeY(terms[static_cast<std::size_t>(j)]) / ay.halfWidth / lengths(j);
-    return row;
+    return unitRowAt(*this, x, y, [](const PointPowers<Real>& c, const Monomial& m) { return c.slopeY(m); },
+                     ay.halfWidth);
 }
 
 RealVector CentredTerms::curvatureRowAt(double x, double y) const
 {
-    PointPowers<Real> centred(highestX, highestY);
-    centred.at((x - ax.centre) / ax.halfWidth, (y - ay.centre) / ay.halfWidth);
-    RealVector row(p);
-    for (Eigen::Index j = 0; j < p; ++j)
-        row(j) = centred.curvature(terms[static_cast<std::size_t>(j)]) / (ax.halfWidth * ax.halfWidth) / lengths(j);
-    return row;
+    return unitRowAt(*this, x, y, [](const PointPowers<Real>& c, const Monomial& m) { return c.curvature(m); },
+                     ax.halfWidth * ax.halfWidth);
 }
 
 RealMatrix CentredTerms::toGiven() const

@@ -61,30 +61,30 @@ std::optional<QuarterTurns> reducedByQuarterTurns(long double v)
     return QuarterTurns{r, static_cast<long>(whole & 3)};
 }
 
-template <>
-long double Maths<long double>::sin(long double v)
+// sin of quadrant quarter turns and r more.
+long double sineOfTurns(long quadrant, long double r)
 {
-    const auto q = reducedByQuarterTurns(v);
-    if (!q) return std::sin(v);
-    switch (q->quadrant) {
-    case 0: return std::sin(q->remainder);
-    case 1: return std::cos(q->remainder);
-    case 2: return -std::sin(q->remainder);
-    default: return -std::cos(q->remainder);
+    switch (quadrant & 3) {
+    case 0: return std::sin(r);
+    case 1: return std::cos(r);
+    case 2: return -std::sin(r);
+    default: return -std::cos(r);
     }
 }
 
 template <>
+long double Maths<long double>::sin(long double v)
+{
+    const auto q = reducedByQuarterTurns(v);
+    return q ? sineOfTurns(q->quadrant, q->remainder) : std::sin(v);
+}
+
+// cos x = sin(x + π/2): one quarter turn more.
+template <>
 long double Maths<long double>::cos(long double v)
 {
     const auto q = reducedByQuarterTurns(v);
-    if (!q) return std::cos(v);
-    switch (q->quadrant) {
-    case 0: return std::cos(q->remainder);
-    case 1: return -std::sin(q->remainder);
-    case 2: return -std::cos(q->remainder);
-    default: return std::sin(q->remainder);
-    }
+    return q ? sineOfTurns(q->quadrant + 1, q->remainder) : std::cos(v);
 }
 
 template <>
