@@ -15,6 +15,7 @@
 #include "library/equationrequest.h"
 #include "library/equationtext.h"
 #include "fit/equationstatistics.h"
+#include "formats/equationfile.h"
 #include "formats/equationjson.h"
 #include "common/numtext.h"
 #include "exports/formulaexport.h"
@@ -565,6 +566,30 @@ DataSet readDataset(const py::object& given)
     data.fields["x"] = column(input.points.x);
     data.fields["y"] = column(input.points.y);
     data.fields["z"] = input.kind == FitType::SurfaceXY ? py::object(column(input.points.z)) : py::none();
+    // An equation saved beside it is fitted instead of the kind, as calvero1-batch does.
+    const Checked<std::optional<SavedEquation>> equation = readDataSetEquation(path);
+    if (!equation) throw py::value_error(libraryMessage(equation.refusal));
+    if (*equation) {
+        const SavedEquation& e = **equation;
+        const ParameterSettings& s = e.settings;
+        auto any = [](const std::vector<std::optional<double>>& values) {
+            return std::any_of(values.begin(), values.end(), [](const auto& v) { return v.has_value(); });
+        };
+        if (any(s.fixed) || any(s.lower) || any(s.upper))
+            throw py::value_error("l'equazione salvata con i dati ha parametri fissi o limiti, che calvero.fit non "
+                                  "prende: si calcola con calvero1-batch " + path);
+        if ((input.kind == FitType::SurfaceXY) != e.equation.twoVariables)
+            throw py::value_error("l'equazione salvata con i dati dà " + e.equation.response() + ", ma i dati " +
+                                  (e.equation.twoVariables ? "non hanno z" : "hanno anche z"));
+        data.fields["equation"] = e.equation.text;
+        if (any(s.start)) {
+            py::dict start;
+            for (std::size_t k = 0; k < s.start.size() && k < e.equation.parameters.size(); ++k)
+                if (s.start[k]) start[py::str(e.equation.parameters[k])] = *s.start[k];
+            data.fields["start"] = start;
+        }
+        return data;
+    }
     data.fields["kind"] = kindNumber(input.kind);
     data.fields["degree"] = input.degree;
     data.fields["t_initial"] = *input.initialTemperature;
@@ -790,7 +815,8 @@ PYBIND11_MODULE(calvero, m)
     m.def("export", &exportOfResult, py::arg("result"), py::arg("format"), py::arg("name") = py::none(),
           py::arg("rated") = py::none(), py::arg("units") = "C", py::arg("cells") = py::none(), ExportDoc);
     m.def("read_dataset", &readDataset, py::arg("path"),
-          "read_dataset(path) -> DataSet\\n\\nLegge un file di dati (e i vincoli salvati accanto, NOME.vincoli.json): "
+          "read_dataset(path) -> DataSet\\n\\nLegge un file di dati (e i vincoli salvati accanto, NOME.vincoli.json, o "
+          "l'equazione salvata accanto, NOME.equazione.json): "
           "calvero.fit(**calvero.read_dataset(path)) lo calcola come calvero1-batch. FileNotFoundError se il file "
           "non c'è, ValueError se non è un file di dati, TypeError se path non è un percorso.");
 }
