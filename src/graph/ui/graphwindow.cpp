@@ -42,6 +42,7 @@ constexpr int UnderLeft = 10;
 constexpr int UnderDrop = 27;
 constexpr int PdfResolution = 600;
 constexpr int QuestionsAbove = 32; // the questions' row, above the buttons
+constexpr int QuestionsLeft = 10, QuestionsGap = 8; // where the row's fields start, and the room between them
 constexpr int AnswerRowHeight = 34; // the answers' own rows (two lines), when they do not fit beside the fields
 
 QFont buttonFont(bool boldItalic)
@@ -337,17 +338,11 @@ void GraphWindow::placeQuestions(int top)
                                                       quantityChoice_, questionsAnswer_})
         w->setVisible(questions);
     const int row = top - questionsHeight();
-    int left = 10;
-    auto place = [&](QWidget* w, int width) {
-        w->setGeometry(left, row, width, 25);
-        left += width + 8;
-    };
-    place(bandsBox_, bandsBox_->sizeHint().width());
-    place(systemLabel_, systemLabel_->sizeHint().width());
-    place(systemField_, 110);
-    place(ratioLabel_, ratioLabel_->sizeHint().width());
-    place(ratioField_, 60);
-    place(quantityChoice_, quantityChoice_->sizeHint().width());
+    int left = QuestionsLeft;
+    for (const auto& [field, fieldWidth] : questionFields()) {
+        field->setGeometry(left, row, fieldWidth, 25);
+        left += fieldWidth + QuestionsGap;
+    }
     // An answer too long for the rest of the row takes the whole width of
     // the row under it, wrapped, rather than running past the window's edge.
     if (answerFitsBeside()) {
@@ -359,12 +354,19 @@ void GraphWindow::placeQuestions(int top)
     }
 }
 
+std::vector<std::pair<QWidget*, int>> GraphWindow::questionFields() const
+{
+    return {{bandsBox_, bandsBox_->sizeHint().width()}, {systemLabel_, systemLabel_->sizeHint().width()},
+            {systemField_, 110},                         {ratioLabel_, ratioLabel_->sizeHint().width()},
+            {ratioField_, 60},                           {quantityChoice_, quantityChoice_->sizeHint().width()}};
+}
+
 bool GraphWindow::answerFitsBeside() const
 {
-    const int beside = bandsBox_->sizeHint().width() + systemLabel_->sizeHint().width() + 110 +
-                       ratioLabel_->sizeHint().width() + 60 + quantityChoice_->sizeHint().width() + 6 * 8 + 10;
+    int answerLeft = QuestionsLeft;
+    for (const auto& field : questionFields()) answerLeft += field.second + QuestionsGap;
     return questionsAnswer_->text().isEmpty() ||
-           questionsAnswer_->fontMetrics().horizontalAdvance(questionsAnswer_->text()) <= width() - beside - 10;
+           questionsAnswer_->fontMetrics().horizontalAdvance(questionsAnswer_->text()) <= width() - answerLeft - 10;
 }
 
 int GraphWindow::questionsHeight() const

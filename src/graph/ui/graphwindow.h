@@ -10,6 +10,8 @@
 #include <QDialog>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -96,6 +98,8 @@ private:
 
     void placeButtons();
     void placeQuestions(int top);
+    // The row's fields in their order, each with its width.
+    std::vector<std::pair<QWidget*, int>> questionFields() const;
     bool answerFitsBeside() const;
     int questionsHeight() const;
     bool asksQuestions() const; // a graph of a curve of one variable
