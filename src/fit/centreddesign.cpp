@@ -88,14 +88,23 @@ RealMatrix changeOfVariables(std::span<const Monomial> terms, Real sx, Real ox, 
     return change;
 }
 
+HighestPowers highestPowers(std::span<const Monomial> terms)
+{
+    HighestPowers highest;
+    for (const Monomial& term : terms) {
+        highest.x = std::max(highest.x, term.xPower);
+        highest.y = std::max(highest.y, term.yPower);
+    }
+    return highest;
+}
+
 CentredTerms::CentredTerms(std::span<const double> x, std::span<const double> y, std::span<const Monomial> terms)
     : terms(terms), ax(keptInTerms(axisOf(x), terms)), ay(keptInTerms(axisOf(y), terms)), n(static_cast<Eigen::Index>(x.size())),
       p(static_cast<Eigen::Index>(terms.size())), unit(n, p), givenLengths(RealVector::Zero(p))
 {
-    for (const Monomial& term : terms) {
-        highestX = std::max(highestX, term.xPower);
-        highestY = std::max(highestY, term.yPower);
-    }
+    const HighestPowers highest = highestPowers(terms);
+    highestX = highest.x;
+    highestY = highest.y;
     PointPowers<Real> centred(highestX, highestY);
     PointPowers<double> given(highestX, highestY);
     for (Eigen::Index i = 0; i < n; ++i) {

@@ -56,6 +56,12 @@ bool isPowersOfX(std::span<const Monomial> terms);
 // most MaxPower), kept in place: the statistics take them at every point.
 constexpr int MaxPower = 15;
 
+// The highest power of x and of y among the terms.
+struct HighestPowers {
+    int x = 0, y = 0;
+};
+HighestPowers highestPowers(std::span<const Monomial> terms);
+
 template <typename Number>
 struct PointPowers {
     std::array<Number, MaxPower + 1> ofX, ofY;

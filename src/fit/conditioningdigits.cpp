@@ -100,13 +100,9 @@ std::vector<double> dataSensitivityDigits(std::span<const double> x, std::span<c
 std::optional<double> evaluationDigits(std::span<const double> x, std::span<const double> y,
                                        std::span<const Monomial> terms, std::span<const double> coefficients)
 {
-    int highestX = 0, highestY = 0;
-    for (const Monomial& term : terms) {
-        highestX = std::max(highestX, term.xPower);
-        highestY = std::max(highestY, term.yPower);
-    }
-    if (highestX > MaxPower || highestY > MaxPower) return std::nullopt;
-    PointPowers<Quad> powers(highestX, highestY);
+    const HighestPowers highest = highestPowers(terms);
+    if (highest.x > MaxPower || highest.y > MaxPower) return std::nullopt;
+    PointPowers<Quad> powers(highest.x, highest.y);
     std::optional<Real> fewest;
     for (std::size_t i = 0; i < x.size(); ++i) {
         powers.at(x[i], y.empty() ? 0.0 : y[i]);

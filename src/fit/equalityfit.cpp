@@ -21,8 +21,7 @@ std::vector<Quad> givenConditionRow(const LinearCondition& condition, std::span<
         row[static_cast<std::size_t>(condition.term)] = Quad(1.0);
         return row;
     }
-    int highestX = 0, highestY = 0;
-    for (const Monomial& term : terms) highestX = std::max(highestX, term.xPower), highestY = std::max(highestY, term.yPower);
+    const auto [highestX, highestY] = highestPowers(terms);
     PointPowers<Quad> powers(highestX, highestY);
     powers.at(condition.x, condition.y);
     for (std::size_t k = 0; k < terms.size(); ++k)

@@ -166,8 +166,7 @@ CALVERO_FMA_CLONES std::optional<double> quickRoundedSum(std::span<const double>
 
 PolynomialInQuad::PolynomialInQuad(std::span<const double> coefficients, std::span<const Monomial> terms)
 {
-    int highestX = 0, highestY = 0;
-    for (const Monomial& term : terms) highestX = std::max(highestX, term.xPower), highestY = std::max(highestY, term.yPower);
+    const auto [highestX, highestY] = highestPowers(terms);
     sum_ = std::make_unique<Sum>(Sum{{},
                                      {coefficients.begin(), coefficients.begin() + static_cast<long>(terms.size())},
                                      {terms.begin(), terms.end()},

@@ -358,8 +358,7 @@ std::optional<LeastSquaresFit> quickLeastSquares(std::span<const double> x, std:
                                                  std::span<const double> v, std::span<const Monomial> terms)
 {
     const auto p = static_cast<Eigen::Index>(terms.size());
-    int highestX = 0, highestY = 0;
-    for (const Monomial& term : terms) highestX = std::max(highestX, term.xPower), highestY = std::max(highestY, term.yPower);
+    const auto [highestX, highestY] = highestPowers(terms);
     if (p == 0 || x.size() < terms.size() || highestX > MaxPower || highestY > MaxPower) return std::nullopt;
     if (highestY > 0 && y.size() != x.size()) return std::nullopt;
     const Axis ax = keptInTerms(doubleAxis(x), terms), ay = highestY > 0 ? keptInTerms(doubleAxis(y), terms) : Axis{0, 1};
