@@ -296,4 +296,9 @@ std::optional<double> equationValue(const EquationFit& fit, double x, double y)
     return static_cast<double>(v);
 }
 
+bool anySet(const std::vector<std::optional<double>>& values)
+{
+    return std::any_of(values.begin(), values.end(), [](const std::optional<double>& v) { return v.has_value(); });
+}
+
 } // namespace calvero

@@ -34,6 +34,9 @@ struct ParameterSettings {
     std::vector<std::optional<double>> lower, upper;
 };
 
+// Whether a list of ParameterSettings says anything of any parameter.
+bool anySet(const std::vector<std::optional<double>>& values);
+
 struct EquationInput {
     ParsedEquation equation;
     EquationPoints points;

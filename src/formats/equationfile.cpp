@@ -107,9 +107,9 @@ std::string savedEquationText(const SavedEquation& saved)
 {
     json document = {{"equation", saved.equation.text}};
     const ParameterSettings& s = saved.settings;
-    if (std::any_of(s.start.begin(), s.start.end(), [](auto v) { return v.has_value(); }))
+    if (anySet(s.start))
         document["start"] = namedValues(saved.equation, s.start);
-    if (std::any_of(s.fixed.begin(), s.fixed.end(), [](auto v) { return v.has_value(); }))
+    if (anySet(s.fixed))
         document["fixed"] = namedValues(saved.equation, s.fixed);
     json bounds = json::object();
     for (std::size_t k = 0; k < saved.equation.parameters.size(); ++k) {

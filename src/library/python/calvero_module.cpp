@@ -572,17 +572,14 @@ DataSet readDataset(const py::object& given)
     if (*equation) {
         const SavedEquation& e = **equation;
         const ParameterSettings& s = e.settings;
-        auto any = [](const std::vector<std::optional<double>>& values) {
-            return std::any_of(values.begin(), values.end(), [](const auto& v) { return v.has_value(); });
-        };
-        if (any(s.fixed) || any(s.lower) || any(s.upper))
+        if (anySet(s.fixed) || anySet(s.lower) || anySet(s.upper))
             throw py::value_error("l'equazione salvata con i dati ha parametri fissi o limiti, che calvero.fit non "
                                   "prende: si calcola con calvero1-batch " + path);
         if ((input.kind == FitType::SurfaceXY) != e.equation.twoVariables)
             throw py::value_error("l'equazione salvata con i dati dà " + e.equation.response() + ", ma i dati " +
                                   (e.equation.twoVariables ? "non hanno z" : "hanno anche z"));
         data.fields["equation"] = e.equation.text;
-        if (any(s.start)) {
+        if (anySet(s.start)) {
             py::dict start;
             for (std::size_t k = 0; k < s.start.size() && k < e.equation.parameters.size(); ++k)
                 if (s.start[k]) start[py::str(e.equation.parameters[k])] = *s.start[k];
