@@ -59,6 +59,21 @@ int writeEquationOutputs(const BatchOptions& options, const EquationFit& fit, st
     return exit;
 }
 
+namespace {
+
+// The equation fitted and its outputs written, or its refusal said.
+int fitAndWrite(const BatchOptions& options, EquationInput input, std::ostream& out, std::ostream& err)
+{
+    const Checked<EquationFit> fit = fitEquation(std::move(input));
+    if (!fit) {
+        err << fit.failure() << '\n';
+        return BatchRefused;
+    }
+    return writeEquationOutputs(options, *fit, out, err);
+}
+
+} // namespace
+
 int runEquation(const BatchOptions& options, std::ostream& out, std::ostream& err)
 {
     Checked<ParsedEquation> equation = readEquation(options.equation);
@@ -98,12 +113,7 @@ int runEquation(const BatchOptions& options, std::ostream& out, std::ostream& er
         input.pointWeights = two ? read->weightColumn : points->thirdColumn;
         input.pointWeights.resize(static_cast<std::size_t>(input.points.count()), 0.0);
     }
-    const Checked<EquationFit> fit = fitEquation(std::move(input));
-    if (!fit) {
-        err << fit.failure() << '\n';
-        return BatchRefused;
-    }
-    return writeEquationOutputs(options, *fit, out, err);
+    return fitAndWrite(options, std::move(input), out, err);
 }
 
 int runSavedEquation(const BatchOptions& options, SavedEquation saved, std::ostream& out, std::ostream& err)
@@ -134,12 +144,7 @@ int runSavedEquation(const BatchOptions& options, SavedEquation saved, std::ostr
         err << "un insieme di dati non ha la colonna dei pesi: --weights column vale solo con --points\n";
         return BatchRefused;
     }
-    const Checked<EquationFit> fit = fitEquation(std::move(input));
-    if (!fit) {
-        err << fit.failure() << '\n';
-        return BatchRefused;
-    }
-    return writeEquationOutputs(options, *fit, out, err);
+    return fitAndWrite(options, std::move(input), out, err);
 }
 
 } // namespace calvero
