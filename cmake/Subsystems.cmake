@@ -14,12 +14,12 @@ function(calvero_subsystem name)
     target_link_libraries(calvero_${name} PUBLIC Eigen3::Eigen Boost::headers PkgConfig::CLP)
     # The typed equations: Ceres' trust region, and quad precision's
     # elementary functions (libquadmath, GCC's) for their last refinement.
-    target_link_libraries(calvero_${name} PRIVATE Ceres::ceres quadmath)
+    target_link_libraries(calvero_${name} PRIVATE Ceres::ceres calvero_quadmath)
     # The double-double sums over the points ask for the vector unit (#pragma omp simd).
     target_compile_options(calvero_${name} PRIVATE -fopenmp-simd)
   elseif(name STREQUAL "common")
     # The decimal texts' remainders beyond a double, read in quad precision.
-    target_link_libraries(calvero_${name} PRIVATE quadmath)
+    target_link_libraries(calvero_${name} PRIVATE calvero_quadmath)
   elseif(name STREQUAL "spreadsheet")
     target_link_libraries(calvero_${name} PUBLIC PkgConfig::FREEXL PkgConfig::LIBZIP pugixml::pugixml)
   elseif(name STREQUAL "capture")

@@ -16,7 +16,7 @@ root="$CALVERO_ROOT"
 seconds="${1:-60}"
 build_dir="$root/build-fuzz"
 targets=(fuzz_dataset_file fuzz_point_import fuzz_spreadsheet_import fuzz_zipped_spreadsheet fuzz_decimal
-  fuzz_capture_session fuzz_capture_picture fuzz_batch_summary)
+  fuzz_capture_session fuzz_capture_picture fuzz_batch_summary fuzz_equation)
 if (($# > 1)); then targets=("${@:2}"); fi
 
 cmake -S "$root" -B "$build_dir" -G Ninja \

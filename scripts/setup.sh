@@ -12,6 +12,8 @@ CALVERO_PACKAGES=(
   libeigen3-dev libboost-math-dev coinor-libclp-dev libceres-dev
   liblcms2-dev libtesseract-dev tesseract-ocr-eng pybind11-dev python3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
+  # The test suite also builds the fuzz targets with clang and libFuzzer.
+  clang libclang-rt-14-dev
   xvfb xauth
   fonts-liberation2 fonts-dejavu
   python3 python3-xlrd python3-xlwt python3-numpy python3-openpyxl python3-mpmath python3-scipy python3-cvxopt python3-statsmodels python3-mypy python3-pil unrtf

@@ -6,10 +6,10 @@
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 calvero_install_packages
 build_dir="$CALVERO_ROOT/build-test"
-options=(-DCALVERO_BUILD_TESTS=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo)
+options=(-DCALVERO_BUILD_TESTS=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCALVERO_TEST_LIBFUZZER_BUILD=ON)
 if [[ "${CALVERO_SANITIZE:-0}" == "1" ]]; then
   build_dir="$CALVERO_ROOT/build-sanitize"
-  options+=(-DCALVERO_SANITIZE=ON -DCALVERO_BUILD_BENCHMARKS=OFF)
+  options+=(-DCALVERO_SANITIZE=ON -DCALVERO_BUILD_BENCHMARKS=OFF -DCALVERO_TEST_LIBFUZZER_BUILD=OFF)
   export ASAN_OPTIONS=detect_leaks=0
 fi
 calvero_build "$build_dir" "${options[@]}"
