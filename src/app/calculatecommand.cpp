@@ -31,6 +31,7 @@ void keep(Document& d, const Calculation& done)
     d.points.foundCount = done.pointCount;
     keepCoefficients(d.coefficients, done);
     d.lastCalculation = done;
+    d.lastEquation.reset();
 }
 
 } // namespace
