@@ -2,6 +2,7 @@
 
 #include "app/datasetcommands.h"
 #include "app/document.h"
+#include "common/numtext.h"
 #include "fit/equationparser.h"
 #include "fit/equationreport.h"
 #include "fit/equationstatistics.h"
@@ -213,20 +214,41 @@ void EquationWindow::saveEquation()
     showSaved();
 }
 
+void EquationWindow::showEquation(const std::string& text, const std::vector<ParameterCells>& cells)
+{
+    // The cells given take the place of the table's before the text is read.
+    showParameters({}, {});
+    equationField_->blockSignals(true);
+    equationField_->setText(QString::fromStdString(text));
+    equationField_->blockSignals(false);
+    const Checked<ParsedEquation> equation = readEquation(text);
+    mistakeLabel_->setText(equation ? QString() : QString::fromStdString(equation.failure()));
+    if (equation) showParameters(equation->parameters, cells);
+}
+
 void EquationWindow::takeBackEquation()
 {
     const int row = savedList_->currentRow();
     if (row < 0 || row >= static_cast<int>(saved_.size())) return tell("scegliere nell'elenco l'equazione da riprendere");
     const SavedEquationEntry entry = saved_[static_cast<std::size_t>(row)];
     nameField_->setText(QString::fromStdString(entry.name));
-    // The saved cells take the place of the table's before the text is read.
-    showParameters({}, {});
-    equationField_->blockSignals(true);
-    equationField_->setText(QString::fromStdString(entry.equation));
-    equationField_->blockSignals(false);
-    const Checked<ParsedEquation> equation = readEquation(entry.equation);
-    mistakeLabel_->setText(equation ? QString() : QString::fromStdString(equation.failure()));
-    if (equation) showParameters(equation->parameters, entry.cells);
+    showEquation(entry.equation, entry.cells);
+}
+
+void EquationWindow::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    const auto& held = document_.lastEquation;
+    if (!held || held->equation.text == equationField_->text().toStdString()) return;
+    const ParameterSettings& s = held->settings;
+    auto cell = [](const std::vector<std::optional<double>>& values, std::size_t i) {
+        return i < values.size() && values[i] ? shortestText(*values[i]) : std::string();
+    };
+    std::vector<ParameterCells> cells;
+    for (std::size_t i = 0; i < held->equation.parameters.size(); ++i)
+        cells.push_back({held->equation.parameters[i], cell(s.start, i), cell(s.fixed, i), cell(s.lower, i),
+                         cell(s.upper, i)});
+    showEquation(held->equation.text, cells);
 }
 
 void EquationWindow::deleteEquation()

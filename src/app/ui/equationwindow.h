@@ -60,7 +60,12 @@ public slots:
     void takeBackEquation();
     void deleteEquation();
 
+protected:
+    // The data set's equation (read with it, or fitted here) is what the window shows.
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void showEquation(const std::string& text, const std::vector<ParameterCells>& cells);
     void showParameters(const std::vector<std::string>& names, const std::vector<ParameterCells>& kept);
     void showSaved();
     void tell(const std::string& text);

@@ -4,6 +4,7 @@
 // outlive the window.
 #include "app/document.h"
 #include "app/ui/equationwindow.h"
+#include "fit/equationparser.h"
 #include "graph/ui/graphwindow.h"
 #include "viewers/ui/reportviewer.h"
 #include "viewers/ui/reportwindow.h"
@@ -215,6 +216,23 @@ private slots:
         Bench after;
         QCOMPARE(after.window.savedList()->count(), 1);
         QVERIFY(after.window.savedList()->item(0)->text().startsWith("retta"));
+    }
+
+    // A data set read with its equation file shows that equation when the window opens.
+    void theDataSetsEquationIsShown()
+    {
+        Bench b;
+        b.window.equationField()->setText("y = p + q*x");
+        SavedEquation held{*readEquation("y = a*x^k"), {}};
+        held.settings.start = {2.5, std::nullopt};
+        held.settings.upper = {std::nullopt, 1e-3};
+        b.document.lastEquation = held;
+        b.window.show();
+        QCOMPARE(b.window.equationField()->text(), QString("y = a*x^k"));
+        QCOMPARE(b.parameterNames(), (QStringList{"a", "k"}));
+        QCOMPARE(b.window.parameterTable()->item(0, EquationWindow::StartColumn)->text(), QString("2.5"));
+        QCOMPARE(b.window.parameterTable()->item(1, EquationWindow::UpperColumn)->text(), QString("0.001"));
+        QVERIFY(b.window.parameterTable()->item(1, EquationWindow::StartColumn)->text().isEmpty());
     }
 
 private:
