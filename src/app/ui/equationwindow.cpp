@@ -64,6 +64,8 @@ EquationWindow::EquationWindow(Document& document, ReportViewer& report, GraphWi
     QPalette red = mistakeLabel_->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     mistakeLabel_->setPalette(red);
+    // A line kept for it, so the table does not jump as a mistake comes and goes.
+    mistakeLabel_->setMinimumHeight(mistakeLabel_->fontMetrics().height());
     column->addWidget(mistakeLabel_);
 
     parameterTable_ = new QTableWidget(0, 5, this);

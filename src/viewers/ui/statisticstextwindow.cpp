@@ -12,7 +12,8 @@ StatisticsTextWindow::StatisticsTextWindow(std::vector<std::string> lines, QWidg
     setWindowTitle(QStringLiteral("statistiche dell'adattamento"));
     text_ = new QPlainTextEdit(this);
     text_->setReadOnly(true);
-    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Long lines wrap, so that nothing hides at 800 x 600; printing and copying keep them whole.
+    text_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     text_->setFont(fixedFont());
     QStringList shown;
     for (const std::string& line : lines_) shown << QString::fromStdString(line);
