@@ -6,6 +6,7 @@
 #include "app/ui/equationwindow.h"
 #include "fit/equationparser.h"
 #include "graph/ui/graphwindow.h"
+#include "modal_closer.h"
 #include "viewers/ui/reportviewer.h"
 #include "viewers/ui/reportwindow.h"
 
@@ -22,32 +23,9 @@
 #include <QtTest>
 
 using namespace calvero;
+using calvero::testing::ModalCloser;
 
 namespace {
-
-// Closes every modal window as soon as it shows, noting its class.
-class ModalCloser : public QObject {
-public:
-    ModalCloser()
-    {
-        timer_.setInterval(20);
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!dialog || dialog->property("closing").toBool()) return;
-            dialog->setProperty("closing", true);
-            shown << dialog->metaObject()->className();
-            QTimer::singleShot(0, dialog, [dialog] {
-                dialog->setProperty("closing", false);
-                dialog->reject();
-            });
-        });
-        timer_.start();
-    }
-    QStringList shown;
-
-private:
-    QTimer timer_;
-};
 
 // The program's windows the equation window hands its fit to, and the window.
 struct Bench {
@@ -179,7 +157,8 @@ private slots:
             QVERIFY2(std::fabs(found[static_cast<std::size_t>(i)] - expected[i]) <= 1e-9 * std::fabs(expected[i]),
                      qPrintable(QString::number(found[static_cast<std::size_t>(i)], 'g', 15)));
         // The report, then the graph, as the kinds show theirs; the data set would save the equation.
-        QCOMPARE(closer.shown, (QStringList{"calvero::ReportWindow", "calvero::GraphWindow"}));
+        QCOMPARE(closer.shown,
+                 (QStringList{"calvero::ReportWindow:tipo di equazione:EQUAZIONE LIBERA", "calvero::GraphWindow"}));
         QVERIFY(b.document.lastEquation);
         QCOMPARE(QString::fromStdString(b.document.lastEquation->equation.text), equation);
     }
