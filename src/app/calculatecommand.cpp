@@ -63,6 +63,8 @@ Failure calculate(const Workspace& work)
 {
     const Outcome outcome = calculateDocument(work);
     if (!outcome) return outcome.failure();
+    // The kind calculated is now the data set's fit, not the equation fitted before.
+    work.document.lastEquation.reset();
     if (work.presenter) work.presenter->showReport();
     if (outcome->hasGraph()) showFitGraph(work);
     return std::nullopt;

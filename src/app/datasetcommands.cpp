@@ -121,14 +121,19 @@ Failure saveDataSet(const Workspace& work, const std::string& path)
 
 std::optional<std::string> saveOverImportQuestion(const Document& document, const std::string& path)
 {
-    return overwriteQuestion({path, optionsFileFor(path), workbookNameFor(path)}, {document.importedPointFile});
+    return overwriteQuestion({path, optionsFileFor(path), workbookNameFor(path), equationFileFor(path)},
+                             {document.importedPointFile});
 }
 
 Failure readAndCalculate(const Workspace& work, const std::string& path)
 {
     if (Failure failure = read(work, path)) return failure;
     fillPointGrid(work.document.grid, work.document.points);
-    return calculate(work); // counts the grid again, then the calculation of the kind
+    // The data set's own equation stays the one its next save keeps, whatever the kind's calculation does.
+    const std::optional<SavedEquation> equation = work.document.lastEquation;
+    const Failure failure = calculate(work); // counts the grid again, then the calculation of the kind
+    work.document.lastEquation = equation;
+    return failure;
 }
 
 Failure openFile(const Workspace& work, const std::string& path)

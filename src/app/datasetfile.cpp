@@ -1,6 +1,7 @@
 #include "app/datasetfile.h"
 
 #include "app/document.h"
+#include "formats/equationfile.h"
 #include "formats/fitoptionsfile.h"
 #include "common/filewrite.h"
 #include "common/numtext.h"
@@ -55,6 +56,12 @@ Failure writeDataSetFile(const Workspace& work, const std::string& path)
 {
     Document& d = work.document;
     takeSaveChoices(work);
+    // What calvero1-batch NAME.dat fits: the equation must give what the data set holds.
+    if (d.lastEquation && d.lastEquation->equation.twoVariables != (d.kind == FitType::SurfaceXY))
+        return "l'equazione " + d.lastEquation->equation.text + " d\u00e0 " + d.lastEquation->equation.response() +
+               ", ma il tipo scelto " + (d.kind == FitType::SurfaceXY ? "ha anche z" : "non ha z") +
+               ": scegliere " + (d.kind == FitType::SurfaceXY ? "un tipo di una variabile" : "la superficie") +
+               ", o calcolare un tipo, prima di salvare";
     // A field the calculation would refuse is saved as 0, as it always was.
     d.coefficients.block[9] = temperatureValue(work.inputs.initialTemperatureText()).value_or(0.0);
     d.coefficients.block[10] = temperatureValue(work.inputs.finalTemperatureText()).value_or(0.0);
@@ -71,7 +78,9 @@ Failure writeDataSetFile(const Workspace& work, const std::string& path)
     const Checked<std::string> text = formatDataSetFile(contents);
     if (!text) return text.failure();
     if (Failure failure = writeOutputFile(path, *text)) return failure;
-    return saveDataSetOptions(path, d.options);
+    if (Failure failure = saveDataSetOptions(path, d.options)) return failure;
+    if (!d.lastEquation) return std::nullopt;
+    return saveDataSetEquation(path, *d.lastEquation);
 }
 
 Failure loadDataSetFile(const Workspace& work, const std::string& path)
@@ -81,8 +90,12 @@ Failure loadDataSetFile(const Workspace& work, const std::string& path)
     // The options steer the fit of this data set: it is not read without them.
     Checked<FitOptions> options = readDataSetOptions(path);
     if (!options) return options.failure();
+    // So is the equation saved beside it, which the equation window then shows.
+    Checked<std::optional<SavedEquation>> equation = readDataSetEquation(path);
+    if (!equation) return equation.failure();
     applyContents(work, *contents, path);
     work.document.options = std::move(*options);
+    work.document.lastEquation = std::move(*equation);
     work.document.weightColumn.clear();
     return std::nullopt;
 }

@@ -2,10 +2,12 @@
 // The program's state for one run: the point grid and the working points,
 // the user's choice of kind and degree as the data set holds it, the fit
 // options, the last calculation, the coefficients the data set file keeps,
-// what the data set file last saved or read holds, and the names (of the data
+// the typed equation last fitted, what the data set file last saved or
+// read holds, and the names (of the data
 // set file, or of the point file imported). The main
 // window owns one; commands and tests are handed the one they work on.
 #include "formats/datasetformat.h"
+#include "formats/equationfile.h"
 #include "entry/pointgrid.h"
 #include "fit/calculation.h"
 #include "fit/dataset.h"
@@ -32,6 +34,9 @@ struct Document {
     FitType kind = FitType::Polynomial;
     int degree = 2;
     std::optional<Calculation> lastCalculation; // the last calculation that succeeded
+    // The typed equation last fitted ("equazione libera…"), while no kind
+    // has been calculated since: the data set file saves it beside the data.
+    std::optional<SavedEquation> lastEquation;
     DataSetCoefficients coefficients;           // what the data set file keeps of the fits
     StoredEntry stored;                         // on disk since the last save or read
     std::string currentDataSetName;             // data set file last read or saved

@@ -36,6 +36,7 @@ DataRange dataRange(const FitGraphData& data)
 
 CurveFunction drawnCurve(const FitGraphData& data)
 {
+    if (data.typedCurve) return data.typedCurve;
     if (!data.curve) return {};
     return [&curve = *data.curve](double x) {
         return curveValue(curve, x).value_or(std::numeric_limits<double>::quiet_NaN());
@@ -53,6 +54,23 @@ FitGraphData fitGraphData(const Calculation& done)
     data.curve = done.curve;
     if (done.curve) data.questions.predictor = std::make_shared<const CurvePredictor>(done);
     if (done.curve) data.throughPoints = done.options.throughPoints;
+    return data;
+}
+
+FitGraphData equationGraphData(const EquationFit& fit)
+{
+    FitGraphData data;
+    const int count = std::min(fit.points.count(), MaxPoints);
+    for (int i = 1; i <= count; ++i) {
+        data.points.x[i] = fit.points.x[i - 1];
+        data.points.y[i] = fit.points.value[i - 1];
+    }
+    data.points.foundCount = count;
+    data.plotted = std::min(count, MaxListedPoints);
+    // The curve keeps its own copy of the fit: the graph outlives the window's.
+    data.typedCurve = [fit = std::make_shared<const EquationFit>(fit)](double x) {
+        return equationValue(*fit, x).value_or(std::numeric_limits<double>::quiet_NaN());
+    };
     return data;
 }
 
@@ -78,7 +96,7 @@ void fitGraphProcedure(GraphState& s)
         plotPoints(s, n, x, y, ColourRed);
     }
     plotQuestions(s, minX(data.points), maxX(data.points));
-    if (data.curve) plotCurve(s, drawnCurve(data), ColourGreen, r.xMin, r.xMax);
+    if (data.curve || data.typedCurve) plotCurve(s, drawnCurve(data), ColourGreen, r.xMin, r.xMax);
 }
 
 std::optional<double> drawnCurveValueAt(const GraphState& s, double x)

@@ -3,6 +3,7 @@
 // points and, when the kind has one, the fitted curve; the points the fit
 // options made the curve pass through, in red, widen the range.
 #include "fit/calculation.h"
+#include "fit/equationfit.h"
 #include "graph/graphstate.h"
 
 #include <optional>
@@ -12,6 +13,9 @@ namespace calvero {
 // What the graph of a calculation shows: its points, the ones its report
 // lists marked, and its curve.
 FitGraphData fitGraphData(const Calculation& done);
+
+// The graph of a typed equation of x: its points and its curve.
+FitGraphData equationGraphData(const EquationFit& fit);
 
 // The program's GraphProcedure: draws the graph data installed with it.
 void fitGraphProcedure(GraphState& s);

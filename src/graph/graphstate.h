@@ -12,6 +12,7 @@
 #include "graph/canvas.h"
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -73,6 +74,9 @@ struct FitGraphData {
     PointSet points;
     int plotted = 0;
     std::optional<FittedCurve> curve;
+    // A curve that is none of the kinds (a typed equation): y at x, NaN where
+    // it has none; drawn in the curve's place.
+    std::function<double(double)> typedCurve;
     QuestionGraph questions;
     std::vector<ThroughPoint> throughPoints;
 };

@@ -1,12 +1,16 @@
 #include "app_test_support.h"
 
+#include "app/calculatecommand.h"
+#include "app/datasetcommands.h"
 #include "app/datasetfile.h"
+#include "app/equationcommand.h"
 #include "common/numtext.h"
 #include "entry/pointordering.h"
 #include "entry/gridinput.h"
 #include "fit/workingset.h"
 
 #include <cmath>
+#include <filesystem>
 
 
 using namespace calvero;
@@ -357,4 +361,45 @@ TEST_F(DataSetFile, UnwritablePlaceIsAWriteError)
     EXPECT_FALSE(writeDataSetFile(path));
     EXPECT_EQ(shown.messages(),
               std::vector<std::string>{"errore di scrittura del file " + path + ": file o cartella inesistente"});
+}
+
+// The typed equation fitted last goes beside the data set, as calvero1-batch
+// NAME.dat reads it, and comes back with it; one that gives z is not saved
+// with a kind of one variable (nothing is written), and a kind's calculation
+// since means the data set has no equation to keep.
+TEST_F(DataSetFile, TheEquationFittedLastIsSavedBesideTheDataAndReadBack)
+{
+    const double x[] = {1, 2, 3, 4, 5}, y[] = {2.1, 3.9, 5.2, 6.3, 7.1};
+    for (int i = 1; i <= 5; ++i) {
+        setPoint(i, x[i - 1], y[i - 1]);
+        doc.grid.setCell(i, 1, formatGridValue(x[i - 1]));
+        doc.grid.setCell(i, 2, formatGridValue(y[i - 1]));
+    }
+    inputs.setKindItemIndex(2);
+    const std::vector<ParameterCells> cells{{"b1", "10", "", "", ""}, {"b2", "", "", "0", "1"}};
+    ASSERT_TRUE(fitDocumentEquation(doc, "y = b1*(1-exp(-b2*x))", cells));
+
+    inputs.setKindItemIndex(static_cast<int>(FitType::SurfaceXY) - 1);
+    EXPECT_FALSE(writeDataSetFile(pathOf("z.dat")));
+    EXPECT_FALSE(std::filesystem::exists(pathOf("z.dat")));
+
+    // The save as the main window runs it, which recalculates the kind for its coefficients.
+    inputs.setKindItemIndex(2);
+    ASSERT_TRUE(toldAsTheWindowDoes(saveDataSet(work, pathOf("e.dat"))));
+    EXPECT_TRUE(std::filesystem::exists(pathOf("e.equazione.json")));
+    resetDocument();
+    ASSERT_TRUE(readDataSetFile(pathOf("e.dat")));
+    ASSERT_TRUE(doc.lastEquation);
+    EXPECT_EQ(doc.lastEquation->equation.text, "y = b1*(1-exp(-b2*x))");
+    const ParameterSettings& read = doc.lastEquation->settings;
+    EXPECT_EQ(read.start[0], 10.0);
+    EXPECT_FALSE(read.start[1]);
+    EXPECT_EQ(read.lower[1], 0.0);
+    EXPECT_EQ(read.upper[1], 1.0);
+
+    fillPointGrid(doc.grid, doc.points);
+    ASSERT_TRUE(toldAsTheWindowDoes(calculate(work)));
+    EXPECT_FALSE(doc.lastEquation);
+    ASSERT_TRUE(writeDataSetFile(pathOf("k.dat")));
+    EXPECT_FALSE(std::filesystem::exists(pathOf("k.equazione.json")));
 }

@@ -168,7 +168,8 @@ void MainWindow::createControls()
     // The start-up shows them.
     compareButton_ = button("compareButton", "confronta equazioni", QIcon(), &MainWindow::compareEquations);
     fitOptionsButton_ = button("fitOptionsButton", "vincoli", QIcon(), &MainWindow::editFitOptions);
-    for (QPushButton* b : {documentationButton_, captureButton_, webSiteButton_, compareButton_, fitOptionsButton_})
+    equationButton_ = button("equationButton", "equazione libera…", QIcon(), &MainWindow::showEquationWindow);
+    for (QPushButton* b : {documentationButton_, captureButton_, webSiteButton_, compareButton_, fitOptionsButton_, equationButton_})
         b->setVisible(false);
     optionsLine_ = new QLabel(this);
     optionsLine_->setObjectName("optionsLine");
@@ -199,7 +200,7 @@ void MainWindow::start()
     initialTemperatureField_->clear();
     finalTemperatureField_->clear();
     roomKeeper_->showing();
-    for (QPushButton* b : {documentationButton_, captureButton_, webSiteButton_, compareButton_, fitOptionsButton_})
+    for (QPushButton* b : {documentationButton_, captureButton_, webSiteButton_, compareButton_, fitOptionsButton_, equationButton_})
         b->setVisible(true);
     showOptionsLine();
 }
@@ -234,7 +235,9 @@ void MainWindow::layOut(int screenWidth, int screenHeight)
     const ControlRect compare{l.webSiteButton.left, l.webSiteButton.bottom() + 5, l.webSiteButton.width,
                               l.webSiteButton.height};
     place(compareButton_, compare);
-    place(fitOptionsButton_, {compare.left, compare.bottom() + 5, compare.width, compare.height});
+    const ControlRect options{compare.left, compare.bottom() + 5, compare.width, compare.height};
+    place(fitOptionsButton_, options);
+    place(equationButton_, {options.left, options.bottom() + 5, options.width, options.height});
     // The options line under the degree, as wide as the screen leaves, two lines high.
     place(optionsLine_, {l.degreeLabel.left, l.degreeLabel.bottom() + 5, screenWidth - l.degreeLabel.left - 10,
                          2 * l.degreeLabel.height});
@@ -247,7 +250,7 @@ void MainWindow::layOut(int screenWidth, int screenHeight)
                                                                       exitButton_})
         fitCaption(b, font());
     for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{documentationButton_, captureButton_,
-                                                                      webSiteButton_, compareButton_, fitOptionsButton_})
+                                                                      webSiteButton_, compareButton_, fitOptionsButton_, equationButton_})
         fitCaption(b, linkFont());
     optionsLine_->setFont(linkFont());
     for (QAbstractButton* item : kindButtons_->buttons()) fitCaption(item, kindGroup_->font());
@@ -303,6 +306,11 @@ void MainWindow::editFitOptions()
     FitOptionsWindow window(document_->options, document_->kind, this);
     if (window.exec() != QDialog::Accepted) return;
     document_->options = window.options();
+}
+
+void MainWindow::showEquationWindow()
+{
+    if (windows_.showEquationWindow) windows_.showEquationWindow();
 }
 
 void MainWindow::calculate() { workspace().tell(calvero::calculate(workspace())); }

@@ -31,6 +31,7 @@ public:
     // What the main window opens; the program wires them to its other windows.
     struct Windows {
         std::function<void()> showPointEntry;
+        std::function<void()> showEquationWindow;
         // File dialogs: return the chosen path, empty when cancelled.
         std::function<std::string()> askSavePath;
         std::function<std::string()> askOpenPath;
@@ -76,6 +77,7 @@ public:
     QPushButton* webSiteButton() const { return webSiteButton_; }
     QPushButton* compareButton() const { return compareButton_; }
     QPushButton* fitOptionsButton() const { return fitOptionsButton_; }
+    QPushButton* equationButton() const { return equationButton_; }
     // The one line that says what the next calculation fits: the kind, its
     // degree and the fit options that are on.
     QLabel* optionsLine() const { return optionsLine_; }
@@ -101,6 +103,8 @@ public slots:
     void compareEquations();
     // "vincoli": the fit options of the data set, edited in their window.
     void editFitOptions();
+    // "equazione libera…": a typed equation fitted to the grid's points, in its window.
+    void showEquationWindow();
     void showOptionsLine();
 
 protected:
@@ -137,6 +141,7 @@ private:
     QPushButton* webSiteButton_ = nullptr;
     QPushButton* compareButton_ = nullptr;
     QPushButton* fitOptionsButton_ = nullptr;
+    QPushButton* equationButton_ = nullptr;
     QLabel* optionsLine_ = nullptr;
 
     bool started_ = false;

@@ -7,6 +7,7 @@ namespace calvero {
 Program::Program()
     : pointGridWindow(PointTarget{document.grid, document.points, nullptr, &document.importedPointFile}, document.kind, &mainWindow), graphWindow(&mainWindow),
       reportWindow(&mainWindow), presenter(mainWindow, document, reportWindow, graphWindow),
+      equationWindow(document, reportWindow, graphWindow, &mainWindow),
       captureInbox([this](const std::string& path) {
           mainWindow.openFile(path);
           mainWindow.raise();
@@ -27,6 +28,7 @@ Program::Program()
         else
             pointGridWindow.exec();
     };
+    windows.showEquationWindow = [this] { equationWindow.exec(); };
     mainWindow.setWindows(std::move(windows));
 }
 

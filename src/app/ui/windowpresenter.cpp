@@ -45,7 +45,7 @@ void WindowPresenter::showReport()
 {
     const auto& last = document_.lastCalculation;
     report_.showReport({last ? last->report : std::vector<std::string>{}, pointsCaption(document_), last,
-                        {document_.currentDataSetName, document_.importedPointFile}});
+                        {document_.currentDataSetName, document_.importedPointFile}, {}});
 }
 
 void WindowPresenter::showGraph(const std::string& caption)

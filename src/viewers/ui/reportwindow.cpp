@@ -7,6 +7,7 @@
 #include "viewers/ui/reportprint.h"
 #include "exports/exportnames.h"
 #include "viewers/ui/exportdialog.h"
+#include "viewers/ui/statisticstextwindow.h"
 #include "viewers/ui/statisticswindow.h"
 
 #include <QCoreApplication>
@@ -135,11 +136,11 @@ void ReportWindow::layOutForRoom(const ScreenRoom& room)
     place(exitButton_, layout.exitButton);
     place(printButton_, layout.printButton);
     place(saveRtfButton_, layout.saveRtfButton);
-    // Under "&Uscita", inside the window; only a calculation has statistics.
+    // Under "&Uscita", inside the window; only a calculation or a typed equation has statistics.
     const int statisticsTop = layout.exitButton.top + layout.exitButton.height + 5;
     statisticsButton_->setGeometry(layout.exitButton.left, statisticsTop, layout.exitButton.width,
                                    std::min(layout.exitButton.height, layout.window.height - statisticsTop - 2));
-    statisticsButton_->setEnabled(report_.calculation.has_value());
+    statisticsButton_->setEnabled(report_.calculation.has_value() || !report_.statistics.empty());
     // Under "SU FILE DI TESTO", as the statistics are under "&Uscita".
     exportButton_->setGeometry(layout.saveRtfButton.left, statisticsTop, layout.saveRtfButton.width,
                                statisticsButton_->height());
@@ -176,7 +177,12 @@ void ReportWindow::saveRtf()
 
 void ReportWindow::showStatistics()
 {
-    if (!report_.calculation) return;
+    if (!report_.calculation) {
+        if (report_.statistics.empty()) return;
+        StatisticsTextWindow window(report_.statistics, this);
+        window.exec();
+        return;
+    }
     StatisticsWindow window(*report_.calculation, this);
     window.exec();
 }

@@ -28,6 +28,9 @@ struct ReportContent {
     // The files the points came from, the first named one naming the exports;
     // an export over one of them asks first.
     std::vector<std::string> sources;
+    // The statistics as lines, for a fit that is not a calculation (a typed
+    // equation): what the statistics button shows without one.
+    std::vector<std::string> statistics;
 };
 
 class ReportWindow : public QDialog {

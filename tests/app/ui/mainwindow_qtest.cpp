@@ -5,6 +5,7 @@
 #include <QLocalSocket>
 #include <QTableWidget>
 #include "app/ui/fitoptionswindow.h"
+#include "modal_closer.h"
 #include "app/ui/program.h"
 #include "common/numtext.h"
 #include "entry/spreadsheetrange.h"
@@ -32,40 +33,9 @@
 #include <QtTest>
 
 using namespace calvero;
+using calvero::testing::ModalCloser;
 
 namespace {
-
-// Closes every modal window as soon as it is shown, remembering which it was.
-class ModalCloser : public QObject {
-public:
-    ModalCloser()
-    {
-        timer_.setInterval(20);
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || modal == last_) return;
-            last_ = modal;
-            QString what = modal->metaObject()->className();
-            if (auto* report = qobject_cast<ReportWindow*>(modal))
-                what += ":" + report->reportText()->toPlainText().section('\n', 0, 0);
-            if (auto* box = qobject_cast<QMessageBox*>(modal))
-                what += box->icon() == QMessageBox::Warning ? ":warning" : box->icon() == QMessageBox::Information ? ":information" : ":other";
-            shown << what;
-            if (auto* dialog = qobject_cast<QDialog*>(modal)) {
-                QTimer::singleShot(0, dialog, [dialog, this] {
-                    dialog->reject();
-                    last_ = nullptr;
-                });
-            }
-        });
-        timer_.start();
-    }
-    QStringList shown;
-
-private:
-    QTimer timer_;
-    QWidget* last_ = nullptr;
-};
 
 // A file of the given text in the folder; its path.
 QString writeFile(const QTemporaryDir& folder, const QString& name, const QByteArray& text)

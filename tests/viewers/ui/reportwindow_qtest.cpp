@@ -51,7 +51,7 @@ private slots:
     {
         messages.clear();
         box = std::make_unique<ReportWindow>();
-        box->setReport({report, "/dati/prova.txt", std::nullopt, {}});
+        box->setReport({report, "/dati/prova.txt", std::nullopt, {}, {}});
         box->setMessageSink([this](const QString& text) { messages << text; });
         box->setPrinterQuery([] { return false; });
         workingDir = std::make_unique<QTemporaryDir>();
@@ -85,7 +85,7 @@ private slots:
     {
         box->layOutForScreen(QSize(1024, 768));
         box->reportText()->setPlainText("testo scritto a mano");
-        box->setReport({{"nuovo rapporto"}, "", std::nullopt, {}});
+        box->setReport({{"nuovo rapporto"}, "", std::nullopt, {}, {}});
         box->layOutForScreen(QSize(1024, 768));
         QCOMPARE(box->reportText()->toPlainText(), QString("nuovo rapporto"));
         QCOMPARE(box->windowTitle(), QString());
@@ -219,7 +219,7 @@ private slots:
     {
         std::string widest;
         for (int i = 1; i <= 13; ++i) widest += formatInteger(i * 7654321LL, 10);
-        box->setReport({{widest}, "", std::nullopt, {}});
+        box->setReport({{widest}, "", std::nullopt, {}, {}});
         box->layOutForScreen(QSize(1024, 768));
         const QString pdf = workingDir->filePath("letter.pdf");
         box->setPrinterQuery([] { return true; });
@@ -251,7 +251,7 @@ private slots:
                 lines.push_back(formatInteger(i, 4) + formatReal(i * 12.5, 14, 4) + formatReal(i * 0.37, 14, 4) +
                                 formatReal(-i / 3.0, 12, 4));
             if (withWidest) lines[3] = widest;
-            box->setReport({lines, "", std::nullopt, {}});
+            box->setReport({lines, "", std::nullopt, {}, {}});
             box->layOutForScreen(QSize(1024, 768));
             const QString pdf = workingDir->filePath(withWidest ? "largo.pdf" : "solito.pdf");
             box->setPdfFileChooser([&] { return pdf; });
@@ -285,7 +285,7 @@ private slots:
             seen = viewer.window().reportText()->toPlainText();
             viewer.window().exitButton()->click();
         });
-        viewer.showReport({report, "/dati/prova.txt", std::nullopt, {}});
+        viewer.showReport({report, "/dati/prova.txt", std::nullopt, {}, {}});
         QCOMPARE(seen.split('\n').first(), QString::fromStdString(report.front()));
         QCOMPARE(viewer.window().result(), int(QDialog::Accepted));
     }
