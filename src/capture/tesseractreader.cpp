@@ -3,6 +3,8 @@
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -54,6 +56,20 @@ constexpr double ExponentRise = 0.3;
 
 constexpr int Margin = 8;
 
+// Tesseract's network runs each step on a team of OpenMP threads. The areas
+// read here are small, so the team's start and its threads' busy waiting
+// cost more than they share (a catalogue page read in twice the time, on a
+// machine whose cores are busy); Tesseract's own advice is one thread
+// (OMP_THREAD_LIMIT=1), which the environment can only give before the
+// program starts. No nested level of parallel work allowed does it from
+// here. Looked up where Tesseract loaded it: a Tesseract built without
+// OpenMP has none, and nothing is to be done.
+void oneThreadForTesseract()
+{
+    using SetLevels = void (*)(int);
+    if (void* set = dlsym(RTLD_DEFAULT, "omp_set_max_active_levels")) reinterpret_cast<SetLevels>(set)(0);
+}
+
 struct Box {
     int left, top, right, bottom;
     int height() const { return bottom - top; }
@@ -72,6 +88,7 @@ TesseractReader::TesseractReader() : engine_(std::make_unique<Engine>())
 {
     // Its notes (the resolution it guessed) are not the user's business.
     engine_->api.SetVariable("debug_file", "/dev/null");
+    oneThreadForTesseract();
     engine_->ready = engine_->api.Init(nullptr, "eng", tesseract::OEM_LSTM_ONLY) == 0;
 }
 
