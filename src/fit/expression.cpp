@@ -173,19 +173,31 @@ Expression::Expression(std::vector<ExpressionStep> steps, int parameterCount)
 }
 
 template <typename T>
-T Expression::value(std::span<const T> parameters, T x, T y, std::vector<T>& v) const
+T Expression::value(std::span<const T> parameters, T x, T y, std::vector<T>& v, std::span<const T> known) const
 {
     v.resize(steps_.size());
-    for (std::size_t k = 0; k < steps_.size(); ++k) v[k] = stepValue(steps_[k], v, parameters, x, y);
+    if (known.empty())
+        for (std::size_t k = 0; k < steps_.size(); ++k) v[k] = stepValue(steps_[k], v, parameters, x, y);
+    else
+        for (std::size_t k = 0; k < steps_.size(); ++k)
+            v[k] = steps_[k].withParameters ? stepValue(steps_[k], v, parameters, x, y) : known[k];
     return v.empty() ? T(0) : v.back();
 }
 
 template <typename T>
+void Expression::valuesWithoutParameters(T x, T y, std::vector<T>& known) const
+{
+    known.assign(steps_.size(), T(0));
+    for (std::size_t k = 0; k < steps_.size(); ++k)
+        if (!steps_[k].withParameters) known[k] = stepValue(steps_[k], known, std::span<const T>(), x, y);
+}
+
+template <typename T>
 T Expression::valueAndGradient(std::span<const T> parameters, T x, T y, std::span<T> gradient, std::vector<T>& v,
-                               std::vector<T>& adjoint) const
+                               std::vector<T>& adjoint, std::span<const T> known) const
 {
     using M = Maths<T>;
-    const T result = value(parameters, x, y, v);
+    const T result = value(parameters, x, y, v, known);
     for (T& g : gradient) g = T(0);
     if (steps_.empty()) return result;
     adjoint.assign(steps_.size(), T(0));
@@ -257,16 +269,19 @@ T Expression::valueAndGradient(std::span<const T> parameters, T x, T y, std::spa
     return result;
 }
 
-template double Expression::value(std::span<const double>, double, double, std::vector<double>&) const;
+template double Expression::value(std::span<const double>, double, double, std::vector<double>&,
+                                  std::span<const double>) const;
 template long double Expression::value(std::span<const long double>, long double, long double,
-                                       std::vector<long double>&) const;
+                                       std::vector<long double>&, std::span<const long double>) const;
 template __float128 Expression::value(std::span<const __float128>, __float128, __float128,
-                                      std::vector<__float128>&) const;
+                                      std::vector<__float128>&, std::span<const __float128>) const;
 template double Expression::valueAndGradient(std::span<const double>, double, double, std::span<double>,
-                                             std::vector<double>&, std::vector<double>&) const;
+                                             std::vector<double>&, std::vector<double>&, std::span<const double>) const;
 template long double Expression::valueAndGradient(std::span<const long double>, long double, long double,
                                                   std::span<long double>, std::vector<long double>&,
-                                                  std::vector<long double>&) const;
+                                                  std::vector<long double>&, std::span<const long double>) const;
+template void Expression::valuesWithoutParameters(double, double, std::vector<double>&) const;
+template void Expression::valuesWithoutParameters(long double, long double, std::vector<long double>&) const;
 
 Operation functionNamed(const std::string& name)
 {
