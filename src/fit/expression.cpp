@@ -29,6 +29,12 @@ struct Maths {
     static T erf(T v) { return std::erf(v); }
     static T erfc(T v) { return std::erfc(v); }
     static T pow(T a, T b) { return std::pow(a, b); }
+    // sin and cos of one argument, for a sine's value and its derivative.
+    static void sinCos(T v, T& sine, T& cosine)
+    {
+        sine = std::sin(v);
+        cosine = std::cos(v);
+    }
     static T pi() { return static_cast<T>(3.14159265358979323846264338327950288L); }
     static T ln10() { return static_cast<T>(2.30258509299404568401799145468436421L); }
 };
@@ -85,6 +91,24 @@ long double Maths<long double>::cos(long double v)
 {
     const auto q = reducedByQuarterTurns(v);
     return q ? sineOfTurns(q->quadrant + 1, q->remainder) : std::cos(v);
+}
+
+// Both from one reduction and one call (the x87 gives both at the cost of
+// one): a periodic equation's Jacobian needs the cosine of every sine.
+template <>
+void Maths<long double>::sinCos(long double v, long double& sine, long double& cosine)
+{
+    const auto q = reducedByQuarterTurns(v);
+    if (!q) {
+        sine = std::sin(v);
+        cosine = std::cos(v);
+        return;
+    }
+    long double s, c;
+    ::sincosl(q->remainder, &s, &c);
+    const long double turns[4][2] = {{s, c}, {c, -s}, {-s, -c}, {-c, s}};
+    sine = turns[q->quadrant & 3][0];
+    cosine = turns[q->quadrant & 3][1];
 }
 
 template <>
@@ -173,19 +197,45 @@ Expression::Expression(std::vector<ExpressionStep> steps, int parameterCount)
 }
 
 template <typename T>
-T Expression::value(std::span<const T> parameters, T x, T y, std::vector<T>& v) const
+T Expression::value(std::span<const T> parameters, T x, T y, std::vector<T>& v, std::span<const T> known) const
 {
     v.resize(steps_.size());
-    for (std::size_t k = 0; k < steps_.size(); ++k) v[k] = stepValue(steps_[k], v, parameters, x, y);
+    if (known.empty())
+        for (std::size_t k = 0; k < steps_.size(); ++k) v[k] = stepValue(steps_[k], v, parameters, x, y);
+    else
+        for (std::size_t k = 0; k < steps_.size(); ++k)
+            v[k] = steps_[k].withParameters ? stepValue(steps_[k], v, parameters, x, y) : known[k];
     return v.empty() ? T(0) : v.back();
 }
 
 template <typename T>
+void Expression::valuesWithoutParameters(T x, T y, std::vector<T>& known) const
+{
+    known.assign(steps_.size(), T(0));
+    for (std::size_t k = 0; k < steps_.size(); ++k)
+        if (!steps_[k].withParameters) known[k] = stepValue(steps_[k], known, std::span<const T>(), x, y);
+}
+
+template <typename T>
 T Expression::valueAndGradient(std::span<const T> parameters, T x, T y, std::span<T> gradient, std::vector<T>& v,
-                               std::vector<T>& adjoint) const
+                               std::vector<T>& adjoint, std::span<const T> known) const
 {
     using M = Maths<T>;
-    const T result = value(parameters, x, y, v);
+    // The forward pass, keeping beside each sine its cosine and the reverse
+    // (in v's second half) for the way back.
+    const std::size_t n = steps_.size();
+    v.resize(2 * n);
+    for (std::size_t k = 0; k < n; ++k) {
+        const ExpressionStep& s = steps_[k];
+        if (!s.withParameters && !known.empty()) v[k] = known[k];
+        else if (s.withParameters && (s.operation == Operation::Sin || s.operation == Operation::Cos)) {
+            T sine, cosine;
+            M::sinCos(v[static_cast<std::size_t>(s.first)], sine, cosine);
+            v[k] = s.operation == Operation::Sin ? sine : cosine;
+            v[n + k] = s.operation == Operation::Sin ? cosine : sine;
+        } else v[k] = stepValue(s, v, parameters, x, y);
+    }
+    const T result = v.empty() ? T(0) : v[n - 1];
     for (T& g : gradient) g = T(0);
     if (steps_.empty()) return result;
     adjoint.assign(steps_.size(), T(0));
@@ -234,8 +284,8 @@ T Expression::valueAndGradient(std::span<const T> parameters, T x, T y, std::spa
         case Operation::Log10: pass(first, w / (a * M::ln10())); break;
         case Operation::Sqrt: pass(first, w / (T(2) * v[k])); break;
         case Operation::Abs: pass(first, a > T(0) ? w : a < T(0) ? -w : T(0)); break;
-        case Operation::Sin: pass(first, w * M::cos(a)); break;
-        case Operation::Cos: pass(first, -w * M::sin(a)); break;
+        case Operation::Sin: pass(first, w * v[steps_.size() + k]); break;
+        case Operation::Cos: pass(first, -w * v[steps_.size() + k]); break;
         case Operation::Tan: {
             const T c = M::cos(a);
             pass(first, w / (c * c));
@@ -257,16 +307,19 @@ T Expression::valueAndGradient(std::span<const T> parameters, T x, T y, std::spa
     return result;
 }
 
-template double Expression::value(std::span<const double>, double, double, std::vector<double>&) const;
+template double Expression::value(std::span<const double>, double, double, std::vector<double>&,
+                                  std::span<const double>) const;
 template long double Expression::value(std::span<const long double>, long double, long double,
-                                       std::vector<long double>&) const;
+                                       std::vector<long double>&, std::span<const long double>) const;
 template __float128 Expression::value(std::span<const __float128>, __float128, __float128,
-                                      std::vector<__float128>&) const;
+                                      std::vector<__float128>&, std::span<const __float128>) const;
 template double Expression::valueAndGradient(std::span<const double>, double, double, std::span<double>,
-                                             std::vector<double>&, std::vector<double>&) const;
+                                             std::vector<double>&, std::vector<double>&, std::span<const double>) const;
 template long double Expression::valueAndGradient(std::span<const long double>, long double, long double,
                                                   std::span<long double>, std::vector<long double>&,
-                                                  std::vector<long double>&) const;
+                                                  std::vector<long double>&, std::span<const long double>) const;
+template void Expression::valuesWithoutParameters(double, double, std::vector<double>&) const;
+template void Expression::valuesWithoutParameters(long double, long double, std::vector<long double>&) const;
 
 Operation functionNamed(const std::string& name)
 {

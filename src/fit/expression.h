@@ -65,14 +65,22 @@ public:
     // them). Not finite where the expression is not (a division by zero,
     // the logarithm of a negative number, an overflow). T is double, long
     // double or __float128; scratch is the caller's, reused between calls.
+    // known, where given, holds the steps that no parameter reaches at this
+    // (x, y), from valuesWithoutParameters: they are not evaluated again.
     template <typename T>
-    T value(std::span<const T> parameters, T x, T y, std::vector<T>& scratch) const;
+    T value(std::span<const T> parameters, T x, T y, std::vector<T>& scratch, std::span<const T> known = {}) const;
 
     // The value and, in gradient (parameterCount places), its derivative with
     // respect to each parameter.
     template <typename T>
     T valueAndGradient(std::span<const T> parameters, T x, T y, std::span<T> gradient, std::vector<T>& scratch,
-                       std::vector<T>& adjoints) const;
+                       std::vector<T>& adjoints, std::span<const T> known = {}) const;
+
+    // The values at (x, y) of the steps that no parameter reaches (the
+    // others 0), once per point for a fit that evaluates the points many
+    // times: ENSO's sin and cos of 2πx/12 cost as much as those of 2πx/b4.
+    template <typename T>
+    void valuesWithoutParameters(T x, T y, std::vector<T>& known) const;
 
 private:
     std::vector<ExpressionStep> steps_;

@@ -59,7 +59,10 @@ public:
     {
         set_num_residuals(problem.pointCount());
         mutable_parameter_block_sizes()->push_back(static_cast<int>(free_.size()));
-        for (int i = 0; i < problem.pointCount(); ++i) roots_.push_back(std::sqrt(weightOf(problem, i)));
+        for (int i = 0; i < problem.pointCount(); ++i) {
+            roots_.push_back(std::sqrt(weightOf(problem, i)));
+            problem.model->valuesWithoutParameters(at(problem.x.high, i), at(problem.y.high, i), known_.emplace_back());
+        }
     }
 
     bool Evaluate(double const* const* parameters, double* residuals, double** jacobians) const override
@@ -70,8 +73,9 @@ public:
         const Expression& model = *problem_.model;
         for (int i = 0; i < problem_.pointCount(); ++i) {
             const double x = at(problem_.x.high, i), y = at(problem_.y.high, i);
-            const double f = withJacobian ? model.valueAndGradient<double>(all_, x, y, gradient_, scratch_, adjoints_)
-                                          : model.value<double>(all_, x, y, scratch_);
+            const std::span<const double> known = known_[static_cast<std::size_t>(i)];
+            const double f = withJacobian ? model.valueAndGradient<double>(all_, x, y, gradient_, scratch_, adjoints_, known)
+                                          : model.value<double>(all_, x, y, scratch_, known);
             const double root = roots_[static_cast<std::size_t>(i)];
             const double r = root * (at(problem_.value.high, i) - f);
             if (!std::isfinite(r)) return false;
@@ -90,6 +94,7 @@ private:
     const NonlinearProblem& problem_;
     std::vector<int> free_;
     std::vector<double> roots_;
+    std::vector<std::vector<double>> known_; // per point, the steps no parameter reaches
     // Ceres evaluates on one thread: the working space is kept between calls.
     mutable std::vector<double> all_, gradient_, scratch_, adjoints_;
 };
@@ -150,6 +155,7 @@ public:
             y_.push_back(longValue(problem.y, i));
             v_.push_back(longValue(problem.value, i));
             roots_.push_back(std::sqrt(static_cast<long double>(weightOf(problem, i))));
+            problem.model->valuesWithoutParameters(x_.back(), y_.back(), known_.emplace_back());
         }
     }
 
@@ -159,7 +165,7 @@ public:
     {
         long double rr = 0, ff = 0;
         for (std::size_t i = 0; i < v_.size(); ++i) {
-            const long double f = p_.model->value<long double>(parameters, x_[i], y_[i], scratch_);
+            const long double f = p_.model->value<long double>(parameters, x_[i], y_[i], scratch_, known_[i]);
             rr += (v_[i] - f) * (v_[i] - f);
             ff += f * f;
         }
@@ -185,7 +191,7 @@ public:
                 residual = static_cast<long double>(rq);
                 q = Quad::fromFloat128(rq);
             } else {
-                residual = roots_[i] * (v_[i] - p_.model->value<long double>(parameters, x_[i], y_[i], scratch_));
+                residual = roots_[i] * (v_[i] - p_.model->value<long double>(parameters, x_[i], y_[i], scratch_, known_[i]));
                 q = Quad(residual);
             }
             if (!std::isfinite(static_cast<double>(residual)) && residual != 0) return false;
@@ -203,7 +209,7 @@ public:
         j.resize(static_cast<Eigen::Index>(n), static_cast<Eigen::Index>(columns.size()));
         gradient_.resize(parameters.size());
         for (std::size_t i = 0; i < n; ++i) {
-            p_.model->valueAndGradient<long double>(parameters, x_[i], y_[i], gradient_, scratch_, adjoints_);
+            p_.model->valueAndGradient<long double>(parameters, x_[i], y_[i], gradient_, scratch_, adjoints_, known_[i]);
             for (std::size_t k = 0; k < columns.size(); ++k) {
                 const long double d = -roots_[i] * gradient_[static_cast<std::size_t>(columns[k])];
                 if (!std::isfinite(d)) return false;
@@ -217,6 +223,7 @@ private:
     const NonlinearProblem& p_;
     std::vector<int> free_;
     std::vector<long double> x_, y_, v_, roots_;
+    std::vector<std::vector<long double>> known_; // per point, the steps no parameter reaches
     std::vector<long double> scratch_, adjoints_, gradient_;
     std::vector<__float128> quadScratch_;
     bool quad_ = false;

@@ -2,6 +2,8 @@
 
 #include "fit/linearform.h"
 
+#include <ceres/ceres.h>
+
 #include <Eigen/Dense>
 
 #include <algorithm>
@@ -20,6 +22,12 @@ constexpr int DrawnGuesses = 3000;
 constexpr int FittedGuesses = 10;
 constexpr int AgreeingFits = 3; // the same minimum from this many guesses: not possibly local
 constexpr int LocalIterations = 400;
+constexpr int PolishedGuesses = 8;
+constexpr int ProjectedIterations = 100;
+// The linear parameters' columns, scaled to unit length, must keep this
+// share of the first pivot for a guess to count.
+constexpr double DistinctTermsTolerance = 1e-8;
+constexpr int PolishingSweeps = 4;
 
 double at(std::span<const double> values, int i) { return values.empty() ? 0.0 : values[static_cast<std::size_t>(i)]; }
 
@@ -68,7 +76,7 @@ std::vector<double> decades(double centre, int from, int to)
 }
 
 // The place of a parameter in the equation, from the step that takes it.
-enum class Role { Generic, Rate, Scale, Shift, Exponent, Frequency, Period };
+enum class Role { Generic, Rate, Scale, Shift, Exponent, ReciprocalExponent, Frequency, Period };
 
 struct Place {
     Role role = Role::Generic;
@@ -111,6 +119,12 @@ private:
         return false;
     }
 
+    // A number: neither a variable nor a parameter below.
+    bool constant(int s) const
+    {
+        return s >= 0 && mentions_[static_cast<std::size_t>(s)] == 0 && !steps_[static_cast<std::size_t>(s)].withParameters;
+    }
+
     Place placeAt(int s) const
     {
         const int up = parent_[static_cast<std::size_t>(s)];
@@ -127,6 +141,8 @@ private:
             break;
         case Operation::Divide:
             if (!isFirst && variables) return {trig ? Role::Period : Role::Scale, second};
+            // c/b takes the reciprocal of the place of c/b (-1/b3 as an exponent).
+            if (!isFirst && constant(other)) return reciprocalOf(placeAt(up));
             break;
         case Operation::Add:
         case Operation::Subtract:
@@ -134,6 +150,8 @@ private:
             break;
         case Operation::Power:
             if (!isFirst) return {Role::Exponent, false};
+            // b^2 is where b^2 is (b5 in (x-b4)^2/b5^2 a scale).
+            if (constant(other)) return placeAt(up);
             break;
         case Operation::Negate: return placeAt(up);
         default: break;
@@ -141,10 +159,25 @@ private:
         return {};
     }
 
+    static Place reciprocalOf(Place place)
+    {
+        switch (place.role) {
+        case Role::Rate: place.role = Role::Scale; break;
+        case Role::Scale: place.role = Role::Rate; break;
+        case Role::Frequency: place.role = Role::Period; break;
+        case Role::Period: place.role = Role::Frequency; break;
+        case Role::Exponent: place.role = Role::ReciprocalExponent; break;
+        default: place.role = Role::Generic; break;
+        }
+        return place;
+    }
+
     std::vector<ExpressionStep> steps_;
     std::vector<int> parent_;
     std::vector<int> mentions_; // 1: x below, 2: y below, 3: both
 };
+
+std::vector<double> exponents() { return {-4, -3, -2, -1.5, -1, -0.5, -0.25, 0.25, 0.5, 1, 1.5, 2, 3, 4}; }
 
 std::vector<double> candidatesFor(const Place& place, const Spread& s, int points)
 {
@@ -162,7 +195,12 @@ std::vector<double> candidatesFor(const Place& place, const Spread& s, int point
         values.push_back(0.0);
         return values;
     }
-    case Role::Exponent: return {-4, -3, -2, -1.5, -1, -0.5, -0.25, 0.25, 0.5, 1, 1.5, 2, 3, 4};
+    case Role::Exponent: return exponents();
+    case Role::ReciprocalExponent: {
+        std::vector<double> values;
+        for (double e : exponents()) values.push_back(1.0 / e);
+        return values;
+    }
     case Role::Frequency:
     case Role::Period: {
         // The periods the points can show: from twice their spacing to
@@ -211,19 +249,114 @@ public:
             }
         }
         if (!g.allFinite() || !t.allFinite()) return std::numeric_limits<double>::infinity();
-        const Eigen::ColPivHouseholderQR<Matrix> qr(g);
-        const Vector b = qr.solve(t);
+        // Terms whose shapes the points can hardly tell apart (three rates
+        // near 0, all three exponentials nearly 1 - b x) buy a low sum of
+        // squares with huge opposite coefficients, a start from which the
+        // fit merges them: such a guess is left out.
+        const Vector lengths = g.colwise().norm().transpose();
+        if ((lengths.array() == 0.0).any()) return std::numeric_limits<double>::infinity();
+        Eigen::ColPivHouseholderQR<Matrix>& qr = qr_;
+        qr.compute(g * lengths.cwiseInverse().asDiagonal());
+        qr.setThreshold(DistinctTermsTolerance);
+        if (qr.rank() < m) return std::numeric_limits<double>::infinity();
+        const Vector b = qr.solve(t).cwiseQuotient(lengths);
         if (!b.allFinite()) return std::numeric_limits<double>::infinity();
         for (Eigen::Index k = 0; k < m; ++k) parameters[static_cast<std::size_t>(linear_[static_cast<std::size_t>(k)])] = b(k);
         return sumOfSquares(problem_, parameters);
     }
 
+    bool projects() const { return form_ && !linear_.empty(); }
+
+    // j less its part in the span of the linear parameters' columns at the
+    // last solve: with the gradient over the other parameters, Kaufman's
+    // Jacobian of the projected residuals.
+    void removeColumnsFrom(Matrix& j) const
+    {
+        const Matrix q = qr_.householderQ() * Matrix::Identity(j.rows(), static_cast<Eigen::Index>(linear_.size()));
+        j -= q * (q.transpose() * j);
+    }
+
 private:
     const NonlinearProblem& problem_;
     std::optional<LinearForm> form_;
+    Eigen::ColPivHouseholderQR<Matrix> qr_;
     std::vector<int> linear_;
     std::vector<double> scratch_;
 };
+
+// Variable projection (Golub and Pereyra, with Kaufman's Jacobian): the
+// weighted residuals as a function of the guessed parameters alone, the
+// linear ones solved at each evaluation. Its minimum depends on no start of
+// the linear ones, which from a guess can lead the whole fit to merge two
+// terms (a coefficient of the wrong sign for Lanczos' exponentials).
+class ProjectedResiduals final : public ceres::CostFunction {
+public:
+    ProjectedResiduals(const NonlinearProblem& problem, Projection& projection, std::vector<int> guessed,
+                       std::vector<double> all)
+        : problem_(problem), projection_(projection), guessed_(std::move(guessed)), all_(std::move(all))
+    {
+        set_num_residuals(problem.pointCount());
+        mutable_parameter_block_sizes()->push_back(static_cast<int>(guessed_.size()));
+    }
+
+    const std::vector<double>& parameters() const { return all_; }
+
+    bool Evaluate(double const* const* parameters, double* residuals, double** jacobians) const override
+    {
+        for (std::size_t k = 0; k < guessed_.size(); ++k) all_[static_cast<std::size_t>(guessed_[k])] = parameters[0][k];
+        if (!std::isfinite(projection_.solve(all_))) return false;
+        const int n = problem_.pointCount();
+        const auto m = static_cast<Eigen::Index>(guessed_.size());
+        Matrix j(n, m);
+        gradient_.resize(all_.size());
+        for (int i = 0; i < n; ++i) {
+            const double root = problem_.weights.empty() ? 1.0 : std::sqrt(problem_.weights[static_cast<std::size_t>(i)]);
+            const double f = problem_.model->valueAndGradient<double>(all_, at(problem_.x.high, i), at(problem_.y.high, i),
+                                                                      gradient_, scratch_, adjoints_);
+            residuals[i] = root * (at(problem_.value.high, i) - f);
+            if (!std::isfinite(residuals[i])) return false;
+            for (Eigen::Index k = 0; k < m; ++k) j(i, k) = -root * gradient_[static_cast<std::size_t>(guessed_[static_cast<std::size_t>(k)])];
+        }
+        if (jacobians == nullptr || jacobians[0] == nullptr) return true;
+        if (!j.allFinite()) return false;
+        projection_.removeColumnsFrom(j);
+        for (int i = 0; i < n; ++i)
+            for (Eigen::Index k = 0; k < m; ++k) jacobians[0][static_cast<std::size_t>(i) * static_cast<std::size_t>(m) + static_cast<std::size_t>(k)] = j(i, k);
+        return true;
+    }
+
+private:
+    const NonlinearProblem& problem_;
+    Projection& projection_;
+    std::vector<int> guessed_;
+    mutable std::vector<double> all_, gradient_, scratch_, adjoints_;
+};
+
+// The guess moved to the least of its projected sum of squares; the guess
+// as it was where that fails.
+std::vector<double> projectedMinimum(const NonlinearProblem& problem, Projection& projection,
+                                     const std::vector<int>& guessed, const std::vector<double>& start)
+{
+    ProjectedResiduals cost(problem, projection, guessed, start);
+    std::vector<double> block;
+    for (int k : guessed) block.push_back(start[static_cast<std::size_t>(k)]);
+    ceres::Problem::Options problemOptions;
+    problemOptions.cost_function_ownership = ceres::DO_NOT_TAKE_OWNERSHIP;
+    ceres::Problem ceresProblem(problemOptions);
+    ceresProblem.AddResidualBlock(&cost, nullptr, block.data());
+    ceres::Solver::Options options;
+    options.linear_solver_type = ceres::DENSE_QR;
+    options.max_num_iterations = ProjectedIterations;
+    options.num_threads = 1;
+    options.logging_type = ceres::SILENT;
+    ceres::Solver::Summary summary;
+    FLAGS_minloglevel = google::GLOG_FATAL; // a failed evaluation is no news (nonlinearfit.cpp)
+    ceres::Solve(options, &ceresProblem, &summary);
+    std::vector<double> moved = start;
+    for (std::size_t k = 0; k < guessed.size(); ++k) moved[static_cast<std::size_t>(guessed[k])] = block[k];
+    if (!std::isfinite(projection.solve(moved)) || !std::isfinite(sumOfSquares(problem, moved))) return start;
+    return moved;
+}
 
 struct Guess {
     std::vector<double> parameters;
@@ -349,6 +482,20 @@ std::optional<std::vector<double>> logarithmicStart(const NonlinearProblem& prob
     return parameters;
 }
 
+// The same values, in any order: a sum of terms of one shape gives each
+// guess again with its terms exchanged, and fitting those too adds nothing.
+bool sameGuess(const Guess& a, const Guess& b)
+{
+    if (a.parameters == b.parameters) return true;
+    if (std::fabs(a.sse - b.sse) > 1e-12 * std::max(a.sse, b.sse)) return false;
+    std::vector<double> x = a.parameters, y = b.parameters;
+    std::sort(x.begin(), x.end());
+    std::sort(y.begin(), y.end());
+    for (std::size_t k = 0; k < x.size(); ++k)
+        if (std::fabs(x[k] - y[k]) > 1e-9 * std::max(std::fabs(x[k]), std::fabs(y[k]))) return false;
+    return true;
+}
+
 bool sameMinimum(const NonlinearSolution& a, const NonlinearSolution& b)
 {
     if (std::fabs(a.sse - b.sse) > 1e-7 * std::max(a.sse, b.sse) + 1e-300) return false;
@@ -388,6 +535,7 @@ StartSearch searchStart(const NonlinearProblem& problem, const std::vector<doubl
     const Spread values = spreadOf(problem.value.high);
     const EquationShape shape(model);
     std::vector<int> guessed;
+    std::vector<Place> places;
     std::vector<std::vector<double>> lists;
     for (std::size_t k = 0; k < p; ++k) {
         if (!free[k] || linear[k]) continue;
@@ -397,16 +545,32 @@ StartSearch searchStart(const NonlinearProblem& problem, const std::vector<doubl
         if (place.role == Role::Generic && values.typical != 1.0)
             for (double v : {values.typical, -values.typical, values.high, values.low}) list.push_back(v);
         if (given[k]) list.insert(list.begin(), *given[k]);
+        places.push_back(place);
         lists.push_back(std::move(list));
     }
+    // Two parameters of the same place with the same value (two rates, two
+    // centres) would start two terms as one, which the fit cannot part.
+    auto distinct = [&](const std::vector<double>& parameters) {
+        for (std::size_t j = 0; j < guessed.size(); ++j)
+            for (std::size_t l = j + 1; l < guessed.size(); ++l)
+                if (places[j].role != Role::Generic && places[j].role == places[l].role && places[j].second == places[l].second
+                    && parameters[static_cast<std::size_t>(guessed[j])] == parameters[static_cast<std::size_t>(guessed[l])])
+                    return false;
+        return true;
+    };
 
     std::vector<Guess> guesses;
-    auto consider = [&](std::vector<double> parameters) {
+    auto guessOf = [&](std::vector<double> parameters) {
         withinBounds(problem, parameters);
         Guess guess;
         guess.sse = projection.solve(parameters);
         withinBounds(problem, parameters);
         guess.parameters = std::move(parameters);
+        return guess;
+    };
+    auto consider = [&](std::vector<double> parameters) {
+        if (!distinct(parameters)) return;
+        Guess guess = guessOf(std::move(parameters));
         if (std::isfinite(guess.sse)) guesses.push_back(std::move(guess));
     };
     std::vector<double> base = fixedValues;
@@ -447,13 +611,44 @@ StartSearch searchStart(const NonlinearProblem& problem, const std::vector<doubl
         }
     }
 
-    // The recognised shapes' starts are always fitted; then the best guesses.
+    // The recognised shapes' starts are always fitted; then the best guesses,
+    // each first moved one parameter at a time to the value of its list that
+    // lowers the sum of squares most (the linear ones solved again each
+    // time), while any does: a draw among many combinations rarely lands on
+    // the right one for every term, but is seldom wrong in all of them.
     std::vector<Guess> chosen(guesses.begin(), guesses.begin() + static_cast<long>(shapes.size()));
     std::vector<Guess> rest(guesses.begin() + static_cast<long>(shapes.size()), guesses.end());
-    std::stable_sort(rest.begin(), rest.end(), [](const Guess& a, const Guess& b) { return a.sse < b.sse; });
+    auto lower = [](const Guess& a, const Guess& b) { return a.sse < b.sse; };
+    std::stable_sort(rest.begin(), rest.end(), lower);
+    if (combinations > DrawnGuesses) {
+        std::vector<Guess> polished;
+        for (std::size_t g = 0; g < rest.size() && static_cast<int>(polished.size()) < PolishedGuesses; ++g) {
+            Guess guess = rest[g];
+            for (int sweep = 0; sweep < PolishingSweeps; ++sweep) {
+                bool moved = false;
+                for (std::size_t j = 0; j < guessed.size(); ++j) {
+                    for (double v : lists[j]) {
+                        std::vector<double> trial = guess.parameters;
+                        trial[static_cast<std::size_t>(guessed[j])] = v;
+                        if (!distinct(trial)) continue;
+                        Guess candidate = guessOf(std::move(trial));
+                        if (candidate.sse < guess.sse * (1 - 1e-9)) {
+                            guess = std::move(candidate);
+                            moved = true;
+                        }
+                    }
+                }
+                if (!moved) break;
+            }
+            const bool seen = std::any_of(polished.begin(), polished.end(), [&](const Guess& c) { return c.parameters == guess.parameters; });
+            if (!seen) polished.push_back(std::move(guess));
+        }
+        rest.insert(rest.begin(), polished.begin(), polished.end());
+        std::stable_sort(rest.begin(), rest.end(), lower);
+    }
     for (Guess& g : rest) {
         if (static_cast<int>(chosen.size()) >= FittedGuesses) break;
-        const bool seen = std::any_of(chosen.begin(), chosen.end(), [&](const Guess& c) { return c.parameters == g.parameters; });
+        const bool seen = std::any_of(chosen.begin(), chosen.end(), [&](const Guess& c) { return sameGuess(c, g); });
         if (!seen) chosen.push_back(std::move(g));
     }
 
@@ -461,7 +656,11 @@ StartSearch searchStart(const NonlinearProblem& problem, const std::vector<doubl
     std::vector<NonlinearSolution> minima;
     NonlinearSettings settings;
     settings.maxIterations = LocalIterations;
-    for (const Guess& guess : chosen) {
+    const bool bounded = std::any_of(problem.lower.begin(), problem.lower.end(), [](double v) { return std::isfinite(v); })
+                         || std::any_of(problem.upper.begin(), problem.upper.end(), [](double v) { return std::isfinite(v); });
+    const bool project = projection.projects() && !guessed.empty() && !bounded;
+    for (Guess& guess : chosen) {
+        if (project) guess.parameters = projectedMinimum(problem, projection, guessed, guess.parameters);
         Checked<NonlinearSolution> solved = solveNonlinear(problem, guess.parameters, settings);
         ++search.localFits;
         if (!solved) {
@@ -472,6 +671,18 @@ StartSearch searchStart(const NonlinearProblem& problem, const std::vector<doubl
         if (!search.best || solved->sse < search.best->sse) {
             search.best = solved;
             search.start = guess.parameters;
+        }
+    }
+    // No fit came to a minimum within the iterations each guess is given (Bennett5's
+    // valley takes hundreds of steps): the best guess once more with the
+    // solver's whole allowance.
+    if (!search.best && !chosen.empty()) {
+        const Guess& best = *std::min_element(chosen.begin(), chosen.end(), lower);
+        search.best = solveNonlinear(problem, best.parameters);
+        ++search.localFits;
+        if (search.best) {
+            minima.push_back(*search.best);
+            search.start = best.parameters;
         }
     }
     if (search.best) {

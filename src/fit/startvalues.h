@@ -12,13 +12,26 @@
 //      a rate beside x (b*x, x/b) over the orders of magnitude of 1/x's
 //      scale (or x's), a shift of x (x - b) over the points' range of x, a
 //      period inside sin or cos over the periods the points can show, an
-//      exponent over -3..3, anything else over ±10^-6..10^6; a seeded draw of
-//      a few thousand combinations, each scored by its sum of squares.
-//   4. The best distinct guesses are fitted (nonlinearfit.h) and the lowest
-//      sum of squares kept. possiblyLocal unless the same minimum was
-//      reached from at least three different guesses (or the equation was
-//      linear once the shapes were recognised), since no search can exclude a
-//      lower minimum elsewhere.
+//      exponent over -4..4, anything else over ±10^-6..10^6 (b^2 and c/b
+//      take the place they stand in: b5 in (x-b4)^2/b5^2 is a scale, b3 in
+//      x^(-1/b3) the reciprocal of an exponent); all combinations, or a
+//      seeded draw of a few thousand, each scored by its sum of squares.
+//      Guesses that give two parameters of one place the same value, or
+//      whose linear terms the points can hardly tell apart, are left out:
+//      from there the fit would merge two terms.
+//   4. Where the combinations were drawn, the best guesses are moved one
+//      parameter at a time to the value of its list that lowers the sum of
+//      squares most, until none does: the terms of a sum (exponentials,
+//      Gaussians) are found one by one where no draw finds them together.
+//   5. The best distinct guesses (the same values in another order count
+//      once) are moved to the least sum of squares over the guessed
+//      parameters alone, the linear ones solved at each step (variable
+//      projection, Kaufman's Jacobian), then fitted (nonlinearfit.h), and
+//      the lowest sum of squares kept; where none comes to a minimum within
+//      its iterations, the best guess once more with the whole allowance.
+//      possiblyLocal unless the same minimum was reached from at least three
+//      different guesses (or the equation was linear once the shapes were
+//      recognised), since no search can exclude a lower minimum elsewhere.
 #include "common/checked.h"
 #include "fit/nonlinearfit.h"
 

@@ -2,12 +2,14 @@
 // expression reduces by quarter turns itself, against libquadmath's in quad
 // precision: within a few units of long double's last place, near the
 // multiples of π/2 where the reduction cancels most, and beyond the range
-// it reduces (the C library's road).
+// it reduces (the C library's road); and their derivatives, which the
+// Jacobian takes from the same reduction.
 #include "fit/equationparser.h"
 
 #include <gtest/gtest.h>
 #include <quadmath.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -27,6 +29,7 @@ TEST(EquationExpression, LongDoubleSineAndCosineAgainstQuad)
     std::vector<__float128> quadScratch;
     const std::vector<long double> one{1.0L};
     const std::vector<__float128> quadOne{static_cast<__float128>(1.0)};
+    std::vector<long double> adjoints, gradient(1);
     for (long double a : arguments) {
         for (const auto* equation : {&*sine, &*cosine}) {
             const long double got = equation->expression.value<long double>(one, a, 0.0L, scratch);
@@ -35,6 +38,17 @@ TEST(EquationExpression, LongDoubleSineAndCosineAgainstQuad)
             // Absolute: the values are at most 1; 8 units of the last place of 1.
             EXPECT_LE(std::fabs(static_cast<long double>(static_cast<__float128>(got) - want)), 8 * 0x1p-64L)
                 << equation->text << " at " << static_cast<double>(a);
+            // The derivative by b1 at b1 = 1, a cos(a) or -a sin(a), from
+            // libquadmath's other function; relative to a.
+            const long double withGradient =
+                equation->expression.valueAndGradient<long double>(one, a, 0.0L, gradient, scratch, adjoints);
+            EXPECT_LE(std::fabs(static_cast<long double>(static_cast<__float128>(withGradient) - want)), 8 * 0x1p-64L)
+                << equation->text << " with its gradient at " << static_cast<double>(a);
+            const __float128 q = static_cast<__float128>(a);
+            const __float128 slope = equation == &*sine ? q * cosq(q) : -q * sinq(q);
+            EXPECT_LE(std::fabs(static_cast<long double>(static_cast<__float128>(gradient[0]) - slope)),
+                      8 * 0x1p-64L * std::max(1.0L, std::fabs(a)))
+                << equation->text << "'s derivative at " << static_cast<double>(a);
         }
     }
 }
