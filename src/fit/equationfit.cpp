@@ -236,7 +236,7 @@ Checked<EquationFit> fitEquation(EquationInput in)
             continue;
         }
         given[k] = settingOf(in.settings.start, k);
-        if (given[k]) fit.parameters[k] = *given[k];
+        if (given[k]) fit.parameters[k] = *given[k], ++fit.givenStarts;
         else allGiven = false;
         if (const auto v = settingOf(in.settings.lower, k)) lower[k] = *v, fit.bounded = true;
         if (const auto v = settingOf(in.settings.upper, k)) upper[k] = *v, fit.bounded = true;

@@ -67,6 +67,7 @@ struct EquationFit {
     bool linear = false;        // linear in its free parameters: solved exactly, no iterations
     bool possiblyLocal = false; // the program chose the start and cannot exclude a lower minimum
     int localFits = 0;          // the search's local fits
+    int givenStarts = 0;        // free parameters whose start the engineer gave
     int iterations = 0;
     bool converged = true;
     double weightedSse = 0.0; // Σ w r², summed in quad

@@ -12,19 +12,32 @@ namespace calvero {
 
 namespace {
 
-// The equation over as many lines as it needs, each within the report's width.
+// A long text over as many lines as it needs, each within the report's
+// width, broken after a blank where the line has one; the lines after the
+// first indented under the text.
 void addWrapped(ReportBuffer& report, const std::string& head, const std::string& text)
 {
     const std::size_t width = static_cast<std::size_t>(ReportLineWidth) - head.size();
     std::string rest = text;
     std::string lead = head;
     while (true) {
-        const std::string piece = firstCharacters(rest, width);
+        std::string piece = firstCharacters(rest, width);
+        if (piece.size() < rest.size())
+            if (const std::size_t blank = piece.rfind(' '); blank != std::string::npos && blank > 0)
+                piece.resize(blank + 1);
         appendLine(report, lead + piece);
         if (piece.size() >= rest.size()) break;
         rest = rest.substr(piece.size());
         lead = std::string(head.size(), ' ');
     }
+}
+
+// A line of the statistics' words, "name: text", wrapped as above.
+void addWrappedLine(ReportBuffer& report, const std::string& line)
+{
+    const std::size_t colon = line.find(": ");
+    if (colon == std::string::npos) return appendLine(report, line);
+    addWrapped(report, line.substr(0, colon + 2), line.substr(colon + 2));
 }
 
 std::string parameterList(const EquationFit& fit, const std::vector<double>& values)
@@ -80,9 +93,9 @@ std::vector<std::string> equationReport(const EquationFit& fit)
         add(line);
     }
     const EquationFigures figures = equationFigures(fit);
-    add(equationSolverLine(figures));
-    add(equationStartLine(figures));
-    if (!fit.linear) add("partenza: " + parameterList(fit, fit.start));
+    addWrappedLine(report, equationSolverLine(figures));
+    addWrappedLine(report, equationStartLine(figures));
+    if (!fit.linear) addWrappedLine(report, "partenza: " + parameterList(fit, fit.start));
     if (fit.possiblyLocal)
         add("ATTENZIONE: minimo forse locale: non si può escludere un minimo più basso della somma dei quadrati");
 

@@ -45,6 +45,7 @@ EquationFigures equationFigures(const EquationFit& fit)
     figures.continued = fit.startKind == StartKind::Continued;
     figures.possiblyLocal = fit.possiblyLocal;
     figures.localFits = fit.localFits;
+    figures.givenStarts = fit.givenStarts;
     figures.iterations = fit.iterations;
     figures.converged = fit.converged;
     figures.fixedCount = static_cast<int>(std::count(fit.fixed.begin(), fit.fixed.end(), true));

@@ -1,5 +1,7 @@
 #include "fit/report.h"
 
+#include "common/numtext.h"
+
 namespace calvero {
 
 void clearReport(ReportBuffer& report)
@@ -12,7 +14,8 @@ void appendLine(ReportBuffer& report, std::string_view text)
 {
     report.lineCount = static_cast<std::uint16_t>(report.lineCount + 1);
     if (report.lineCount > ReportLines) report.lineCount = 1;
-    report.lines[report.lineCount] = std::string(text.substr(0, ReportLineWidth));
+    // Cut at a character's start: a report line stays valid UTF-8.
+    report.lines[report.lineCount] = firstCharacters(std::string(text), ReportLineWidth);
 }
 
 std::vector<std::string> reportLines(const ReportBuffer& report)

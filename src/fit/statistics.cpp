@@ -281,7 +281,11 @@ std::string equationStartLine(const EquationFigures& e)
         return "valori iniziali: dati, ma il calcolo da quelli non convergeva ed è proseguito con la ricerca del "
                "programma (" + std::to_string(e.localFits) + " calcoli locali, tenuto il minimo più basso)";
     if (e.startValues == "given") return "valori iniziali: dati";
-    return "valori iniziali: trovati dal programma (" + std::to_string(e.localFits) +
+    // Some given, the rest searched: the given ones are among the search's guesses.
+    const std::string some = e.givenStarts == 0 ? std::string()
+        : e.givenStarts == 1 ? "dato per 1 parametro e provato fra le partenze, gli altri "
+                             : "dati per " + std::to_string(e.givenStarts) + " parametri e provati fra le partenze, gli altri ";
+    return "valori iniziali: " + some + "trovati dal programma (" + std::to_string(e.localFits) +
            " calcoli locali da partenze scelte, tenuto il minimo più basso)" +
            (e.possiblyLocal ? ": minimo forse locale" : "");
 }

@@ -42,6 +42,7 @@ struct EquationFigures {
     bool continued = false;  // the given start stalled and the search went on
     bool possiblyLocal = false;
     int localFits = 0;       // of the search
+    int givenStarts = 0;     // free parameters whose start was given
     int iterations = 0;
     bool converged = true;
     int fixedCount = 0;

@@ -58,6 +58,21 @@ with tempfile.TemporaryDirectory() as work:
         worst = max(abs(f - e) / abs(e) for f, e in zip(fitted, expected)) if fitted else 1.0
         check("%s: %s against %s (%.1e apart)" % (document["equation"], fitted, list(expected), worst), worst < 1e-8)
 
+    # The statistics say whose start values the fit went from.
+    for start, said in [({"h0": 33, "q0": 80, "n": 2}, "valori iniziali: dati"),
+                        ({"h0": 33}, "valori iniziali: dato per 1 parametro e provato fra le partenze, "
+                                     "gli altri trovati dal programma ("),
+                        ({}, "valori iniziali: trovati dal programma (")]:
+        done = run({"equation": "y = h0*(1-(x/q0)^n)", "start": start}, "--stats")
+        statistics = done.stdout.split("STATISTICHE DELL'ADATTAMENTO")[-1]
+        lines = [line for line in statistics.splitlines() if line.startswith("valori iniziali:")]
+        check("start %s: %s" % (start, lines), done.returncode == 0 and len(lines) == 1
+              and (lines[0] == said if said.endswith("dati") else lines[0].startswith(said)))
+        # The report's lines keep every word: the long ones wrapped, none cut.
+        report = " ".join(done.stdout.split("STATISTICHE DELL'ADATTAMENTO")[0].split())
+        check("start %s: the report's start line whole" % start, said.endswith("dati") or (
+              report.count(" ".join(said.split())) == 1 and "tenuto il minimo più basso)" in report))
+
     refusals = [('{"equation": "y = a + b*x", "start": {"zz": 1}}', 2, "\"zz\" non è un parametro dell'equazione"),
                 ('{"equation": "y = a + b*(x"}', 2, "parentesi non chiusa"),
                 ('{"start": {"a": 1}}', 2, "manca l'equazione"),
