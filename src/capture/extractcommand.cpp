@@ -312,14 +312,15 @@ int runAllCurves(const ExtractOptions& options, const PixelBuffer& picture, cons
         errors << "lettura delle etichette non disponibile\n";
         return ExtractUsageError;
     }
-    Checked<std::vector<LabelledCurve>> curves = findEveryCurve(picture, calibration, search, *reader, plot);
-    if (!curves) {
-        errors << curves.failure() << '\n';
+    Checked<EveryCurve> every = findEveryCurve(picture, calibration, search, *reader, plot);
+    if (!every) {
+        errors << every.failure() << '\n';
         return ExtractNoCurve;
     }
+    std::vector<LabelledCurve>* curves = &every->curves;
     for (const LabelledCurve& c : *curves)
         errors << "curva " << colourText(c.colour) << ": " << c.label << " (" << c.curve.points.size() << " punti)\n";
-    std::vector<std::string> doubts = labelDoubts(*curves);
+    std::vector<std::string> doubts = labelDoubts(*curves, every->labelsLeft);
     // Two quantities on two y axes: each curve against the axis whose numbers have its colour.
     std::vector<LabelledCurve> rightCurves;
     if (two.found) {
