@@ -33,22 +33,29 @@ constexpr double FairShare = 0.08;
 // A filled area is a chart's when this share of its box is of its paper.
 constexpr double AreaFill = 0.6;
 
+// A dashed line (a grid drawn dashed, with no frame round it) is ink broken
+// by gaps up to this many pixels, inked over at least this share of its length.
+constexpr int DashGap = 8;
+constexpr double DashInk = 0.4;
+
 // The long lines along one direction: for each row (or column) its longest
-// stretch of ink, neighbours with one joined into a thicker line.
+// stretch of ink broken by at most `gap` pixels and inked over at least
+// `inkShare` of it, neighbours with one joined into a thicker line.
 template <typename Inked>
-std::vector<EdgeLine> longLines(int count, int length, int shortest, Inked inked)
+std::vector<EdgeLine> longLines(int count, int length, int shortest, Inked inked, int gap = LineGap, double inkShare = 0)
 {
     std::vector<EdgeLine> lines;
     std::vector<std::pair<int, int>> stretches; // this row's, first and last
     for (int across = 0; across < count; ++across) {
         stretches.clear();
-        int start = -1, lastInk = -LineGap - 2;
+        int start = -1, lastInk = -gap - 2, inkCount = 0;
         for (int along = 0; along <= length; ++along) {
             const bool ink = along < length && inked(across, along);
-            if (ink && along - lastInk - 1 > LineGap) start = along;
-            if (ink) lastInk = along;
-            if ((!ink && along - lastInk > LineGap) || along == length) {
-                if (start >= 0 && lastInk - start + 1 >= shortest) stretches.push_back({start, lastInk});
+            if (ink && along - lastInk - 1 > gap) start = along, inkCount = 0;
+            if (ink) lastInk = along, ++inkCount;
+            if ((!ink && along - lastInk > gap) || along == length) {
+                if (start >= 0 && lastInk - start + 1 >= shortest && inkCount >= inkShare * (lastInk - start + 1))
+                    stretches.push_back({start, lastInk});
                 start = -1;
             }
         }
@@ -367,6 +374,17 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& 
     const int shortestDown = std::max(ShortestLine, static_cast<int>(LineShare * h));
     std::vector<EdgeLine> across = longLines(h, w, shortestAcross, [&](int y, int x) { return ink.at(x, y); });
     std::vector<EdgeLine> down = longLines(w, h, shortestDown, [&](int x, int y) { return ink.at(x, y); });
+    // Dashed lines where no solid one runs: a frameless chart's dashed grid.
+    const auto addDashed = [](std::vector<EdgeLine>& solid, const std::vector<EdgeLine>& dashed) {
+        const std::size_t solidCount = solid.size();
+        for (const EdgeLine& d : dashed)
+            if (std::none_of(solid.begin(), solid.begin() + static_cast<std::ptrdiff_t>(solidCount), [&](const EdgeLine& l) {
+                    return l.from <= d.to + LineGap && d.from <= l.to + LineGap && l.first <= d.last && d.first <= l.last;
+                }))
+                solid.push_back(d);
+    };
+    addDashed(across, longLines(h, w, shortestAcross, [&](int y, int x) { return ink.at(x, y); }, DashGap, DashInk));
+    addDashed(down, longLines(w, h, shortestDown, [&](int x, int y) { return ink.at(x, y); }, DashGap, DashInk));
     // A band thicker than any line drawn is a filled area (found as one below), or ink run together.
     const int thickest = std::max(ThickestLineAtLeast, static_cast<int>(ThickestLineShare * std::max(w, h)));
     for (std::vector<EdgeLine>* lines : {&across, &down})
