@@ -372,25 +372,19 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& 
     if (w == 0 || h == 0) return {};
     const int shortestAcross = std::max(ShortestLine, static_cast<int>(LineShare * w));
     const int shortestDown = std::max(ShortestLine, static_cast<int>(LineShare * h));
-    std::vector<EdgeLine> across = longLines(h, w, shortestAcross, [&](int y, int x) { return ink.at(x, y); });
-    std::vector<EdgeLine> down = longLines(w, h, shortestDown, [&](int x, int y) { return ink.at(x, y); });
-    // Dashed lines where no solid one runs: a frameless chart's dashed grid.
-    const auto addDashed = [](std::vector<EdgeLine>& solid, const std::vector<EdgeLine>& dashed) {
-        const std::size_t solidCount = solid.size();
-        for (const EdgeLine& d : dashed)
-            if (std::none_of(solid.begin(), solid.begin() + static_cast<std::ptrdiff_t>(solidCount), [&](const EdgeLine& l) {
-                    return l.from <= d.to + LineGap && d.from <= l.to + LineGap && l.first <= d.last && d.first <= l.last;
-                }))
-                solid.push_back(d);
-    };
-    addDashed(across, longLines(h, w, shortestAcross, [&](int y, int x) { return ink.at(x, y); }, DashGap, DashInk));
-    addDashed(down, longLines(w, h, shortestDown, [&](int x, int y) { return ink.at(x, y); }, DashGap, DashInk));
     // A band thicker than any line drawn is a filled area (found as one below), or ink run together.
     const int thickest = std::max(ThickestLineAtLeast, static_cast<int>(ThickestLineShare * std::max(w, h)));
-    for (std::vector<EdgeLine>* lines : {&across, &down})
-        lines->erase(std::remove_if(lines->begin(), lines->end(), [&](const EdgeLine& l) { return l.to - l.from + 1 > thickest; }),
-                     lines->end());
-    std::vector<ChartFrame> found = chartsOfLines(picture, across, down);
+    const auto linesOf = [&](int gap, double inkShare) {
+        std::vector<EdgeLine> across = longLines(h, w, shortestAcross, [&](int y, int x) { return ink.at(x, y); }, gap, inkShare);
+        std::vector<EdgeLine> down = longLines(w, h, shortestDown, [&](int x, int y) { return ink.at(x, y); }, gap, inkShare);
+        for (std::vector<EdgeLine>* lines : {&across, &down})
+            lines->erase(std::remove_if(lines->begin(), lines->end(), [&](const EdgeLine& l) { return l.to - l.from + 1 > thickest; }),
+                         lines->end());
+        return chartsOfLines(picture, across, down);
+    };
+    std::vector<ChartFrame> found = linesOf(LineGap, 0);
+    // Dashed lines only where no solid ones make a chart: a frameless chart's dashed grid.
+    if (found.empty()) found = linesOf(DashGap, DashInk);
     for (const ChartFrame& area : chartsOfAreas(picture, shortestAcross, shortestDown)) {
         // A filled area with a frame drawn round it is that frame's chart.
         const bool framed = std::any_of(found.begin(), found.end(), [&](const ChartFrame& c) {
