@@ -59,7 +59,7 @@ public:
         case 4: text = "x10^" + std::to_string(place % 4); break;
         default: text = place % 2 ? "+1000" : "?"; break;
         }
-        return {{text, area, double(30 + style_ % 70), {}}};
+        return {{text, area, double(30 + style_ % 70), {}, {}}};
     }
 
 private:
@@ -191,9 +191,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (mode & 64) {
         search.markers = false;
-        const calvero::Checked<std::vector<LabelledCurve>> every = findEveryCurve(picture, *calibration, search, reader);
+        const calvero::Checked<EveryCurve> every = findEveryCurve(picture, *calibration, search, reader);
         if (every)
-            for (const LabelledCurve& c : *every) checkCurve(c.curve);
+            for (const LabelledCurve& c : every->curves) checkCurve(c.curve);
     }
     return 0;
 }

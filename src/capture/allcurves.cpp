@@ -26,13 +26,25 @@ constexpr double LabelReach = 4.0;
 constexpr int ShortestLetter = 6;
 // The most colours looked at on one page.
 constexpr std::size_t MostColours = 10;
+// Letters this near black are the page's text colour, written beside any
+// curve; letters in another colour label only a curve of about their colour.
+constexpr double TextBlack = 30;
+constexpr double SameInk = 35;
 
 struct Phrase {
     std::string text;
     PixelRect box;
     double confidence;
     std::string alsoRead;
+    std::optional<Rgb> ink;
 };
+
+// Whether a phrase in this ink may label a curve of this colour: a grey or
+// coloured label beside another curve's end belongs to a curve not followed.
+bool inkFits(const std::optional<Rgb>& ink, Rgb curve)
+{
+    return !ink || colourDistance(*ink, Rgb{0, 0, 0}) <= TextBlack || colourDistance(*ink, curve) <= SameInk;
+}
 
 void takeLabel(LabelledCurve& curve, const Phrase& phrase)
 {
@@ -50,7 +62,7 @@ std::vector<Phrase> phrasesOf(std::vector<ReadWord> words)
     std::vector<bool> used(words.size(), false);
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (used[i] || words[i].text.empty()) continue;
-        Phrase phrase{words[i].text, words[i].box, words[i].confidence, words[i].alsoRead};
+        Phrase phrase{words[i].text, words[i].box, words[i].confidence, words[i].alsoRead, words[i].ink};
         for (std::size_t j = i + 1; j < words.size(); ++j) {
             const PixelRect& b = words[j].box;
             const PixelRect& p = phrase.box;
@@ -59,6 +71,7 @@ std::vector<Phrase> phrasesOf(std::vector<ReadWord> words)
             if (used[j] || gap > PhraseGap * p.height || gap < -p.height || overlap < PhraseOverlap * std::min(p.height, b.height))
                 continue;
             phrase.text += " " + words[j].text;
+            if (words[j].ink && phrase.ink && colourDistance(*words[j].ink, *phrase.ink) > SameInk) phrase.ink.reset();
             phrase.confidence = std::min(phrase.confidence, words[j].confidence);
             if (phrase.alsoRead.empty()) phrase.alsoRead = words[j].alsoRead;
             const double right = std::max(p.left + p.width, b.left + b.width), bottom = std::max(p.top + p.height, b.top + b.height);
@@ -154,6 +167,7 @@ struct WordToRead {
     PixelRect box;
     PixelBuffer filled;
     std::vector<LabelReading> readings;
+    std::optional<Rgb> ink;
 };
 
 // Reads the word on both its pictures, as drawn and with the lines filled
@@ -221,13 +235,44 @@ bool labelledInTurn(std::vector<LabelledCurve>& curves, const std::vector<Phrase
     std::vector<std::size_t> chosen(n);
     for (std::size_t i = 0; i < n; ++i) {
         const std::size_t c = places[i].order[places[i].above - shift];
-        if (taken[c] || distanceTo(numbered[i]->box, curves[c].curve.centre) > LabelReach * numbered[i]->box.height)
+        if (taken[c] || distanceTo(numbered[i]->box, curves[c].curve.centre) > LabelReach * numbered[i]->box.height ||
+            !inkFits(numbered[i]->ink, curves[c].colour))
             return false;
         taken[c] = true;
         chosen[i] = c;
     }
     for (std::size_t i = 0; i < n; ++i) takeLabel(curves[chosen[i]], *numbered[i]);
     return true;
+}
+
+// The colour a word is written in: the mean of its letters' pixels that lie
+// farthest from the paper (the strokes' cores; their edges are paler).
+std::optional<Rgb> inkOf(const PixelBuffer& picture, const PixelMask& ink, const std::vector<Rgb>& papers, const WordGroup& word)
+{
+    constexpr double Core = 0.8;
+    struct Inked {
+        double distance;
+        Rgb colour;
+    };
+    std::vector<Inked> inked;
+    double farthest = 0;
+    for (const Piece& part : word.parts)
+        for (int y = part.top; y <= part.bottom; ++y)
+            for (int x = part.left; x <= part.right; ++x) {
+                if (!ink.at(x, y)) continue;
+                const Rgb c = rgbOf(picture.pixel(x, y));
+                double d = std::numeric_limits<double>::infinity();
+                for (const Rgb& paper : papers) d = std::min(d, colourDistance(c, paper));
+                inked.push_back({d, c});
+                farthest = std::max(farthest, d);
+            }
+    double red = 0, green = 0, blue = 0;
+    int n = 0;
+    for (const Inked& i : inked)
+        if (i.distance >= Core * farthest) red += i.colour.red, green += i.colour.green, blue += i.colour.blue, ++n;
+    if (!n) return std::nullopt;
+    const auto mean = [&](double sum) { return static_cast<std::uint8_t>(std::lround(sum / n)); };
+    return Rgb{mean(red), mean(green), mean(blue)};
 }
 
 // The words inside the plot, each found as letters in the ink (with the
@@ -239,7 +284,8 @@ std::vector<ReadWord> wordsInside(const PixelBuffer& picture, const AxisCalibrat
                                   const TextReader& reader)
 {
     constexpr int Padding = 3;
-    PixelMask ink = inkPixels(picture, paperColours(picture));
+    const std::vector<Rgb> papers = paperColours(picture);
+    PixelMask ink = inkPixels(picture, papers);
     const StraightLines lines =
         findStraightLines(ink, lineDirections(calibration.references(), picture.width(), picture.height()));
     clearWhereSet(ink, lines.pixels);
@@ -278,7 +324,7 @@ std::vector<ReadWord> wordsInside(const PixelBuffer& picture, const AxisCalibrat
         const Piece& b = word.box;
         const PixelRect box{double(b.left - Padding), double(b.top - Padding), double(b.width() + 2 * Padding),
                             double(b.height() + 2 * Padding)};
-        WordToRead w{box, withoutLines(picture, lines.pixels, box), {}};
+        WordToRead w{box, withoutLines(picture, lines.pixels, box), {}, inkOf(picture, ink, papers, word)};
         readBothWays(reader, picture, w, {});
         readBothWays(reader, picture, w, {SmallerLetters, {}});
         toRead.push_back(std::move(w));
@@ -297,7 +343,7 @@ std::vector<ReadWord> wordsInside(const PixelBuffer& picture, const AxisCalibrat
             readBothWays(reader, picture, w, {0, familyAlphabet(*form)});
             verdict = judgeLabel(w.readings, *form);
         }
-        if (!verdict.text.empty()) words.push_back({verdict.text, w.box, verdict.confidence, verdict.alsoRead});
+        if (!verdict.text.empty()) words.push_back({verdict.text, w.box, verdict.confidence, verdict.alsoRead, w.ink});
     }
     return words;
 }
@@ -311,10 +357,37 @@ std::size_t letterCount(const std::string& text)
 
 } // namespace
 
-void labelCurves(std::vector<LabelledCurve>& curves, const std::vector<ReadWord>& words)
+namespace {
+
+// The numbered phrases of the form of the labels taken that no curve took.
+// Where no curve took one, a family's labels (two or more of one form) not
+// beside the curves, as in a legend, when they outnumber the curves found.
+std::vector<std::string> phrasesLeft(const std::vector<Phrase>& phrases, const std::vector<bool>& used,
+                                     const std::vector<LabelledCurve>& curves)
+{
+    std::set<std::string> forms;
+    for (const LabelledCurve& c : curves)
+        if (c.parameter)
+            if (const std::optional<std::string> form = labelForm(c.label)) forms.insert(*form);
+    std::vector<std::string> numbered;
+    for (std::size_t p = 0; p < phrases.size(); ++p)
+        if (!used[p] && labelNumber(phrases[p].text)) numbered.push_back(phrases[p].text);
+    const bool noneTaken = forms.empty();
+    if (noneTaken)
+        if (const std::optional<std::string> family = familyForm(numbered)) forms.insert(*family);
+    std::vector<std::string> left;
+    for (const std::string& text : numbered)
+        if (const std::optional<std::string> form = labelForm(text); form && forms.count(*form)) left.push_back(text);
+    if (noneTaken && left.size() <= curves.size()) return {};
+    return left;
+}
+
+} // namespace
+
+std::vector<std::string> labelCurves(std::vector<LabelledCurve>& curves, const std::vector<ReadWord>& words)
 {
     const std::vector<Phrase> phrases = phrasesOf(words);
-    if (labelledInTurn(curves, phrases)) return;
+    if (labelledInTurn(curves, phrases)) return {};
     // Nearest pairs first, each phrase and each curve taken once.
     struct Pair {
         double distance;
@@ -324,7 +397,7 @@ void labelCurves(std::vector<LabelledCurve>& curves, const std::vector<ReadWord>
     for (std::size_t p = 0; p < phrases.size(); ++p)
         for (std::size_t c = 0; c < curves.size(); ++c) {
             const double d = distanceTo(phrases[p].box, curves[c].curve.centre);
-            if (d <= LabelReach * phrases[p].box.height) pairs.push_back({d, p, c});
+            if (d <= LabelReach * phrases[p].box.height && inkFits(phrases[p].ink, curves[c].colour)) pairs.push_back({d, p, c});
         }
     // A phrase with a number is a label before any other word near the curve.
     const auto numbered = [&](std::size_t p) { return labelNumber(phrases[p].text).has_value(); };
@@ -338,13 +411,17 @@ void labelCurves(std::vector<LabelledCurve>& curves, const std::vector<ReadWord>
         phraseUsed[pair.phrase] = labelled[pair.curve] = true;
         takeLabel(curves[pair.curve], phrases[pair.phrase]);
     }
+    return phrasesLeft(phrases, phraseUsed, curves);
 }
 
-std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves)
+std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves, const std::vector<std::string>& labelsLeft)
 {
     // Letters of one font are this near the same width, on average over a label.
     constexpr double WidthSpread = 1.35;
     std::vector<std::string> doubts;
+    for (const std::string& left : labelsLeft)
+        doubts.push_back("l'etichetta «" + left + "» non è accanto a nessuna curva seguita (curve seguite: " +
+                         std::to_string(curves.size()) + "): forse la sua curva non è stata trovata");
     // Several curves, one without a label read beside it: its label may be in
     // a legend or at its end, not matched; a name made up is no label.
     if (curves.size() >= 2)
@@ -406,9 +483,8 @@ std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves)
     return doubts;
 }
 
-Checked<std::vector<LabelledCurve>> findEveryCurve(const PixelBuffer& picture, const AxisCalibration& calibration,
-                                                   const CurveSearch& search, const TextReader& reader,
-                                                   std::optional<PixelRect> plot)
+Checked<EveryCurve> findEveryCurve(const PixelBuffer& picture, const AxisCalibration& calibration,
+                                  const CurveSearch& search, const TextReader& reader, std::optional<PixelRect> plot)
 {
     std::vector<LabelledCurve> curves;
     std::vector<Rgb> colours = drawnColours(picture);
@@ -422,20 +498,20 @@ Checked<std::vector<LabelledCurve>> findEveryCurve(const PixelBuffer& picture, c
         for (const FoundCurve& curve : *found)
             if (curve.doubts.empty()) curves.push_back({colour, "", std::nullopt, curve, std::nullopt, 100, {}});
     }
-    if (curves.empty()) return failed<std::vector<LabelledCurve>>("nessuna curva trovata nell'immagine");
+    if (curves.empty()) return failed<EveryCurve>("nessuna curva trovata nell'immagine");
     if (!plot) {
         const std::vector<ChartFrame> charts = findCharts(picture);
         if (charts.size() == 1) plot = PixelRect{charts[0].left, charts[0].top, charts[0].right - charts[0].left, charts[0].bottom - charts[0].top};
     }
     const PixelRect inside = plot.value_or(PixelRect{0, 0, double(picture.width()), double(picture.height())});
-    labelCurves(curves, wordsInside(picture, calibration, inside, reader));
+    std::vector<std::string> left = labelCurves(curves, wordsInside(picture, calibration, inside, reader));
     for (std::size_t i = 0; i < curves.size(); ++i)
         if (curves[i].label.empty()) curves[i].label = "curva " + std::to_string(i + 1) + " " + colourText(curves[i].colour);
     // A family in the order of its parameter; other curves as found.
     if (std::all_of(curves.begin(), curves.end(), [](const LabelledCurve& c) { return c.parameter.has_value(); }))
         std::stable_sort(curves.begin(), curves.end(),
                          [](const LabelledCurve& a, const LabelledCurve& b) { return *a.parameter < *b.parameter; });
-    return succeeded(std::move(curves));
+    return succeeded(EveryCurve{std::move(curves), std::move(left)});
 }
 
 std::string everyCurveText(const std::vector<LabelledCurve>& curves, const TextFormat& format)

@@ -36,8 +36,11 @@ struct LabelledCurve {
 };
 
 // Each curve's label: the phrase (words on one line side by side) nearest
-// its centre line, within a few letters' height of it; each phrase labels one curve.
-void labelCurves(std::vector<LabelledCurve>& curves, const std::vector<ReadWord>& words);
+// its centre line, within a few letters' height of it; each phrase labels one
+// curve, and one written in a colour other than black only a curve of that
+// colour. Returns the phrases of the labels' form ("# °C" beside "30 °C")
+// that no curve took: each the label of a curve not followed.
+std::vector<std::string> labelCurves(std::vector<LabelledCurve>& curves, const std::vector<ReadWord>& words);
 
 // Why the labels may be misread (Italian), or none: one of several curves
 // without a label read beside it (its name made up), a curve without a
@@ -45,15 +48,21 @@ void labelCurves(std::vector<LabelledCurve>& curves, const std::vector<ReadWord>
 // labels that differ beyond their number ("D=200" beside "'230"), a label
 // read far shorter or longer than the others for its width ("D=2" where
 // "D=200" is written), one the reader was unsure of, or one read as two
-// numbers.
-std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves);
+// numbers; or a label of the family's form beside no curve followed.
+std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves, const std::vector<std::string>& labelsLeft = {});
+
+struct EveryCurve {
+    std::vector<LabelledCurve> curves;
+    // Labels of the curves' form no curve took (labelCurves).
+    std::vector<std::string> labelsLeft;
+};
 
 // Every curve of every colour drawn inside the plot, labelled from the words
 // the reader reads there; the search gives the points and tolerance. The
 // plot area is the chart's, when given; otherwise the page's only chart's.
-Checked<std::vector<LabelledCurve>> findEveryCurve(const PixelBuffer& picture, const AxisCalibration& calibration,
-                                                   const CurveSearch& search, const TextReader& reader,
-                                                   std::optional<PixelRect> plot = std::nullopt);
+Checked<EveryCurve> findEveryCurve(const PixelBuffer& picture, const AxisCalibration& calibration,
+                                  const CurveSearch& search, const TextReader& reader,
+                                  std::optional<PixelRect> plot = std::nullopt);
 
 // The text of the curves: x;parameter;y when every label carries a distinct
 // number, otherwise blocks headed "# label".

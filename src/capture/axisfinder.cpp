@@ -401,11 +401,22 @@ std::optional<std::size_t> panelBelow(const std::vector<ChartFrame>& charts, std
     return nearest;
 }
 
-Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self)
+// Whether two or more of the words read are numbers: a margin with an axis
+// in it, read or not (a table's cell has one number beside it at most).
+bool numbersAlong(const SideReading& side)
+{
+    return std::count_if(side.labels.begin(), side.labels.end(), [](const ReadWord& w) { return !labelValues(w.text).empty(); }) >= 2;
+}
+
+// The chart's axes; `chartLike` tells, when they are not read, whether numbers
+// stand under it and left of it all the same (a chart whose axes are not read,
+// not a table or a legend's frame).
+Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self, bool* chartLike = nullptr)
 {
     const ChartFrame& c = page.charts[self];
     SideReading bottom = readSide(page, self, Side::Bottom);
     SideReading left = readSide(page, self, Side::Left);
+    if (chartLike) *chartLike = numbersAlong(bottom) && numbersAlong(left);
     FoundAxes found;
     found.chart = c;
     // Stacked panels: a panel without numbers under it takes the x axis of the one below.
@@ -523,12 +534,14 @@ PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader)
     // A box whose margins hold no axis (a table, a legend's frame outside the plot) is no chart.
     double largest = -1;
     for (std::size_t i = 0; i < charts.size(); ++i) {
-        Checked<FoundAxes> axes = axesOfChart(context, i);
+        bool chartLike = false;
+        Checked<FoundAxes> axes = axesOfChart(context, i, &chartLike);
         if (axes) {
             if (turn != 0) placedOnTheOriginal(*axes, turn, picture.width(), picture.height());
             page.axes.push_back(std::move(*axes));
             continue;
         }
+        if (chartLike) page.unread.push_back(axes.failure());
         const double area = (charts[i].right - charts[i].left) * (charts[i].bottom - charts[i].top);
         if (area > largest) largest = area, page.failure = axes.failure();
     }

@@ -57,6 +57,8 @@ struct FoundAxes {
 struct PageAxes {
     std::vector<FoundAxes> axes;
     std::string failure;
+    // Why the axes of each other chart (numbers under it and left of it) were not read.
+    std::vector<std::string> unread;
 };
 PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader);
 

@@ -425,6 +425,31 @@ Checked<FoundCurve> markerPoints(const PixelBuffer& picture, const AxisCalibrati
 Checked<FoundCurve> pointsAlong(const std::vector<PixelPoint>& centre, const AxisCalibration& calibration,
                                 const CurveSearch& search, FoundCurve curve);
 
+// Anti-aliasing, blur and scanning pale a line toward the paper, never
+// darken it: a trace whose core is clearly darker than the colour asked for
+// followed another, darker line within the tolerance (a solid dark grey
+// beside the dotted light grey asked for). The core at each column is the
+// darkest pixel of the three rows about the centre; their median is judged.
+std::optional<std::string> darkerLineDoubt(const PixelBuffer& picture, const std::vector<PixelPoint>& line, Rgb colour)
+{
+    constexpr double Darker = 12;
+    std::vector<double> cores;
+    for (const PixelPoint& p : line) {
+        const int x = static_cast<int>(std::floor(p.x)), y = static_cast<int>(std::floor(p.y));
+        double darkest = std::numeric_limits<double>::infinity();
+        for (int row = y - 1; row <= y + 1; ++row)
+            if (picture.contains(x, row)) darkest = std::min(darkest, labOf(rgbOf(picture.pixel(x, row))).lightness);
+        if (std::isfinite(darkest)) cores.push_back(darkest);
+    }
+    if (cores.empty()) return std::nullopt;
+    const auto middle = cores.begin() + static_cast<std::ptrdiff_t>(cores.size() / 2);
+    std::nth_element(cores.begin(), middle, cores.end());
+    if (*middle >= labOf(colour).lightness - Darker) return std::nullopt;
+    return "la linea seguita è più scura del colore " + colourText(colour) + " (chiarezza " + pointValueText(std::round(*middle)) +
+           " invece di " + pointValueText(std::round(labOf(colour).lightness)) +
+           "): forse è un'altra curva; indicare una tolleranza minore (--tolerance) o un punto della curva voluta";
+}
+
 } // namespace
 
 std::string noCurveMessage(Rgb colour) { return "nessuna curva del colore " + colourText(colour) + " trovata nell'immagine"; }
@@ -481,6 +506,7 @@ Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration&
     if (!found.others.empty()) sampled->doubts.push_back(otherLinesDoubt(search.colour, int(found.others.size()) + 1));
     if (found.colourGoesOnTo)
         sampled->doubts.push_back(cutShortDoubt(found.line, calibration, *found.colourGoesOnTo));
+    if (const auto darker = darkerLineDoubt(picture, found.line, search.colour)) sampled->doubts.push_back(*darker);
     return sampled;
 }
 

@@ -229,6 +229,12 @@ Checked<FoundAxes> chosenAxes(const PixelBuffer& picture, const TextReader& read
 {
     PageAxes page = findPageAxes(picture, reader);
     if (page.axes.empty()) return failed<FoundAxes>(page.failure + ": indicare i riferimenti degli assi");
+    // The charts are numbered among those read: with others beside them
+    // whose axes are not, a number may name another chart than the user's.
+    if (!page.unread.empty() && (options.chart || page.axes.size() == 1))
+        return failed<FoundAxes>(severalChartsMessage(page.axes) + ", e " + std::to_string(page.unread.size()) +
+                                 " altri grafici i cui assi non si leggono (" + page.unread.front() +
+                                 "): indicare i riferimenti degli assi");
     if (options.chart) {
         if (std::size_t(*options.chart) > page.axes.size())
             return failed<FoundAxes>("--chart " + std::to_string(*options.chart) + ": " + severalChartsMessage(page.axes));
@@ -312,14 +318,15 @@ int runAllCurves(const ExtractOptions& options, const PixelBuffer& picture, cons
         errors << "lettura delle etichette non disponibile\n";
         return ExtractUsageError;
     }
-    Checked<std::vector<LabelledCurve>> curves = findEveryCurve(picture, calibration, search, *reader, plot);
-    if (!curves) {
-        errors << curves.failure() << '\n';
+    Checked<EveryCurve> every = findEveryCurve(picture, calibration, search, *reader, plot);
+    if (!every) {
+        errors << every.failure() << '\n';
         return ExtractNoCurve;
     }
+    std::vector<LabelledCurve>* curves = &every->curves;
     for (const LabelledCurve& c : *curves)
         errors << "curva " << colourText(c.colour) << ": " << c.label << " (" << c.curve.points.size() << " punti)\n";
-    std::vector<std::string> doubts = labelDoubts(*curves);
+    std::vector<std::string> doubts = labelDoubts(*curves, every->labelsLeft);
     // Two quantities on two y axes: each curve against the axis whose numbers have its colour.
     std::vector<LabelledCurve> rightCurves;
     if (two.found) {

@@ -184,7 +184,7 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
                 text += "^?";
         }
         // A label not read at all still counts among those that do not agree.
-        labels.push_back({text.empty() ? "?" : text, padded(word.box, left, top), text.empty() ? 0 : confidence, {}});
+        labels.push_back({text.empty() ? "?" : text, padded(word.box, left, top), text.empty() ? 0 : confidence, {}, {}});
     }
     return labels;
 }

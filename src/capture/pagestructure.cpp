@@ -33,22 +33,29 @@ constexpr double FairShare = 0.08;
 // A filled area is a chart's when this share of its box is of its paper.
 constexpr double AreaFill = 0.6;
 
+// A dashed line (a grid drawn dashed, with no frame round it) is ink broken
+// by gaps up to this many pixels, inked over at least this share of its length.
+constexpr int DashGap = 8;
+constexpr double DashInk = 0.4;
+
 // The long lines along one direction: for each row (or column) its longest
-// stretch of ink, neighbours with one joined into a thicker line.
+// stretch of ink broken by at most `gap` pixels and inked over at least
+// `inkShare` of it, neighbours with one joined into a thicker line.
 template <typename Inked>
-std::vector<EdgeLine> longLines(int count, int length, int shortest, Inked inked)
+std::vector<EdgeLine> longLines(int count, int length, int shortest, Inked inked, int gap = LineGap, double inkShare = 0)
 {
     std::vector<EdgeLine> lines;
     std::vector<std::pair<int, int>> stretches; // this row's, first and last
     for (int across = 0; across < count; ++across) {
         stretches.clear();
-        int start = -1, lastInk = -LineGap - 2;
+        int start = -1, lastInk = -gap - 2, inkCount = 0;
         for (int along = 0; along <= length; ++along) {
             const bool ink = along < length && inked(across, along);
-            if (ink && along - lastInk - 1 > LineGap) start = along;
-            if (ink) lastInk = along;
-            if ((!ink && along - lastInk > LineGap) || along == length) {
-                if (start >= 0 && lastInk - start + 1 >= shortest) stretches.push_back({start, lastInk});
+            if (ink && along - lastInk - 1 > gap) start = along, inkCount = 0;
+            if (ink) lastInk = along, ++inkCount;
+            if ((!ink && along - lastInk > gap) || along == length) {
+                if (start >= 0 && lastInk - start + 1 >= shortest && inkCount >= inkShare * (lastInk - start + 1))
+                    stretches.push_back({start, lastInk});
                 start = -1;
             }
         }
@@ -365,14 +372,19 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& 
     if (w == 0 || h == 0) return {};
     const int shortestAcross = std::max(ShortestLine, static_cast<int>(LineShare * w));
     const int shortestDown = std::max(ShortestLine, static_cast<int>(LineShare * h));
-    std::vector<EdgeLine> across = longLines(h, w, shortestAcross, [&](int y, int x) { return ink.at(x, y); });
-    std::vector<EdgeLine> down = longLines(w, h, shortestDown, [&](int x, int y) { return ink.at(x, y); });
     // A band thicker than any line drawn is a filled area (found as one below), or ink run together.
     const int thickest = std::max(ThickestLineAtLeast, static_cast<int>(ThickestLineShare * std::max(w, h)));
-    for (std::vector<EdgeLine>* lines : {&across, &down})
-        lines->erase(std::remove_if(lines->begin(), lines->end(), [&](const EdgeLine& l) { return l.to - l.from + 1 > thickest; }),
-                     lines->end());
-    std::vector<ChartFrame> found = chartsOfLines(picture, across, down);
+    const auto linesOf = [&](int gap, double inkShare) {
+        std::vector<EdgeLine> across = longLines(h, w, shortestAcross, [&](int y, int x) { return ink.at(x, y); }, gap, inkShare);
+        std::vector<EdgeLine> down = longLines(w, h, shortestDown, [&](int x, int y) { return ink.at(x, y); }, gap, inkShare);
+        for (std::vector<EdgeLine>* lines : {&across, &down})
+            lines->erase(std::remove_if(lines->begin(), lines->end(), [&](const EdgeLine& l) { return l.to - l.from + 1 > thickest; }),
+                         lines->end());
+        return chartsOfLines(picture, across, down);
+    };
+    std::vector<ChartFrame> found = linesOf(LineGap, 0);
+    // Dashed lines only where no solid ones make a chart: a frameless chart's dashed grid.
+    if (found.empty()) found = linesOf(DashGap, DashInk);
     for (const ChartFrame& area : chartsOfAreas(picture, shortestAcross, shortestDown)) {
         // A filled area with a frame drawn round it is that frame's chart.
         const bool framed = std::any_of(found.begin(), found.end(), [&](const ChartFrame& c) {

@@ -193,7 +193,7 @@ std::vector<ReadWord> TesseractReader::read(const PixelBuffer& picture, const Pi
             text += symbol.get();
         } while (!glyph.IsAtFinalElement(tesseract::RIL_WORD, tesseract::RIL_SYMBOL) && glyph.Next(tesseract::RIL_SYMBOL));
         if (text.empty()) text = whole.get();
-        words.push_back({text, toPicture(word), it->Confidence(tesseract::RIL_WORD), {}});
+        words.push_back({text, toPicture(word), it->Confidence(tesseract::RIL_WORD), {}, {}});
     } while (it->Next(tesseract::RIL_WORD));
     return words;
 }

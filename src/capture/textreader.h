@@ -2,9 +2,11 @@
 // Words read off a part of the picture (the axes' numbers, a curve's label),
 // behind a small interface: the tick-label and label checks take the words as
 // values and never call the OCR themselves, so they are tested without it.
+#include "capture/colour.h"
 #include "capture/pixelbuffer.h"
 #include "capture/pixelrect.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,8 @@ struct ReadWord {
     double confidence = 0;
     // Where the word was read several ways and they disagreed: another reading.
     std::string alsoRead;
+    // The colour its letters are written in, where it was looked at.
+    std::optional<Rgb> ink;
 };
 
 enum class TextKind {

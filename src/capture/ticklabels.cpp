@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 namespace calvero::capture {
@@ -185,6 +186,28 @@ Fit fitOf(const Model& model, const std::vector<TickLabel>& labels, const std::v
 
 bool powerOfTen(double v) { return v > 0 && std::abs(std::log10(v) - std::round(std::log10(v))) < 1e-9; }
 
+// Whether the values agreeing on a linear axis step evenly, each a whole
+// number of the smallest step from the next: tick labels stand on a grid,
+// and a misread label ("23" for 20) that lands near a place by chance
+// beside "0" and "5" does not ("0 5 23" is no axis's labels).
+bool evenlySpaced(AxisScale scale, const Fit& fit)
+{
+    if (scale != AxisScale::Linear) return true;
+    std::vector<double> values;
+    for (const std::optional<double>& v : fit.values)
+        if (v) values.push_back(*v);
+    std::sort(values.begin(), values.end());
+    values.erase(std::unique(values.begin(), values.end()), values.end());
+    if (values.size() < 3) return true;
+    double step = std::numeric_limits<double>::infinity();
+    for (std::size_t i = 1; i < values.size(); ++i) step = std::min(step, values[i] - values[i - 1]);
+    for (std::size_t i = 1; i < values.size(); ++i) {
+        const double steps = (values[i] - values[i - 1]) / step;
+        if (std::abs(steps - std::round(steps)) > 0.01) return false;
+    }
+    return true;
+}
+
 // Whether a value is one a chart labels a tick with: two significant digits
 // at most (a decade's 1, 2, 5 on a logarithmic axis), within `slack` of it.
 bool roundValue(double v, double slack)
@@ -297,6 +320,7 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
     std::optional<Model> best;
     Fit bestFit;
     std::size_t bestRound = 0;
+    bool bestEven = false;
     for (AxisScale scale : {AxisScale::Linear, AxisScale::Logarithmic})
         for (std::size_t i = 0; i < labels.size(); ++i)
             for (std::size_t j = i + 1; j < labels.size(); ++j)
@@ -311,16 +335,22 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
                         const Model model{scale, labels[i].position - slope * scaled(scale, vi), slope};
                         const Fit fit = fitOf(model, labels, candidates, inferred, reach);
                         const std::size_t round = roundPlaces(model, labels, candidates);
-                        // More labels agreeing wins; then more round values where labels stand; then
-                        // a linear axis (two labels fit both); then the nearer fit.
+                        const bool even = evenlySpaced(scale, fit);
+                        // Agreeing values on a grid first; then more labels agreeing; then more round
+                        // values where labels stand; then a linear axis (two labels fit both); then
+                        // the nearer fit.
                         const bool better =
-                            !best || fit.agreeing > bestFit.agreeing ||
-                            (fit.agreeing == bestFit.agreeing &&
-                             (round > bestRound || (round == bestRound && fit.miss < bestFit.miss - 1e-9 && scale == best->scale)));
+                            !best || (even && !bestEven) ||
+                            (even == bestEven &&
+                             (fit.agreeing > bestFit.agreeing ||
+                              (fit.agreeing == bestFit.agreeing &&
+                               (round > bestRound ||
+                                (round == bestRound && fit.miss < bestFit.miss - 1e-9 && scale == best->scale)))));
                         if (better) {
                             best = model;
                             bestFit = fit;
                             bestRound = round;
+                            bestEven = even;
                         }
                     }
     AxisReading reading;
@@ -345,6 +375,8 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
     if (inferredAgreeing > 0 && readAgreeing < 3)
         return failed<AxisReading>("asse " + axis + ": esponenti letti troppo pochi (" + std::to_string(readAgreeing) +
                                    ") per le potenze di dieci (" + read + ")");
+    if (!bestEven)
+        return failed<AxisReading>("asse " + axis + ": i numeri concordi non vanno di un passo regolare (" + read + ")");
     // Two labels out of many agreeing by chance is no axis: most of the labels
     // there, read or not, must agree.
     if (2 * bestFit.agreeing < labels.size())

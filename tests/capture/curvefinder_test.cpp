@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace calvero::capture;
@@ -442,5 +443,29 @@ TEST(FindCurve, AFadedDottedLineIsReadAsTheAskedInkOnThePaper)
         EXPECT_LT(found->pixels.front().x, 30);
         EXPECT_GT(found->pixels.back().x, 370);
         for (const PixelPoint& p : found->pixels) EXPECT_NEAR(p.y, row(p.x), 0.6) << p.x;
+    }
+}
+
+TEST(FindCurve, ATraceDarkerThanTheColourAskedForIsAnotherLine)
+{
+    // A dark grey line 3 pixels thick, its edge rows half mixed with the paper.
+    PixelBuffer picture = *PixelBuffer::create(400, 300);
+    for (int x = 20; x < 380; ++x) {
+        for (int dy = -1; dy <= 1; ++dy) picture.setPixel(x, 150 + x / 10 + dy, 0xff444444);
+        for (int dy : {-2, 2}) picture.setPixel(x, 150 + x / 10 + dy, 0xffa2a2a2);
+    }
+    const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+    struct Case {
+        Rgb colour;
+        bool doubted;
+    };
+    // CIELAB lightness: #444444 29, #555555 36, #777777 50.
+    const Case cases[] = {{{0x44, 0x44, 0x44}, false}, {{0x55, 0x55, 0x55}, false}, {{0x77, 0x77, 0x77}, true}};
+    for (const Case& c : cases) {
+        const Checked<FoundCurve> found = findCurve(picture, calibration, {c.colour, 30.0, 20, std::nullopt, {}});
+        ASSERT_TRUE(found) << found.failure();
+        const bool doubted = std::any_of(found->doubts.begin(), found->doubts.end(),
+                                         [](const std::string& d) { return d.find("più scura del colore") != std::string::npos; });
+        EXPECT_EQ(doubted, c.doubted) << colourText(c.colour);
     }
 }

@@ -100,6 +100,15 @@ TEST(PageStructure, EveryChartOfThePageInReadingOrderWithItsEdges)
         cases.push_back({"a light grid without a frame", std::move(p), {{100.5, 50.5, 700.5, 500.5}}});
     }
     {
+        // The same grid dashed (6 pixels drawn, 4 left out), as gnuplot draws it with no border.
+        PixelBuffer p = page(800, 600);
+        for (int x = 100; x <= 700; x += 100)
+            for (int y = 50; y <= 500; y += 10) fill(p, {x, y, x, std::min(y + 5, 500)}, LightGrey);
+        for (int y = 50; y <= 500; y += 90)
+            for (int x = 100; x <= 700; x += 10) fill(p, {x, y, std::min(x + 5, 700), y}, LightGrey);
+        cases.push_back({"a dashed grid without a frame", std::move(p), {{100.5, 50.5, 700.5, 500.5}}});
+    }
+    {
         PixelBuffer p = page(800, 600);
         for (int y = 100; y < 400; y += 20)
             for (int x = 100; x < 700; x += 9) fill(p, {x, y, x + 5, y + 10}, Black);

@@ -158,8 +158,8 @@ TEST(EveryCurve, LabelsTheCurvesByTheWordsBesideThemAndWritesAFamilyOrBlocks)
         return c;
     };
     std::vector<LabelledCurve> curves{curve(100), curve(150), curve(200)};
-    labelCurves(curves, {{"D=215", {300, 135, 50, 12}, 90, {}}, {"D", {300, 185, 12, 12}, 90, {}}, {"=200", {314, 185, 36, 12}, 90, {}},
-                         {"legenda", {600, 20, 80, 12}, 90, {}}});
+    labelCurves(curves, {{"D=215", {300, 135, 50, 12}, 90, {}, {}}, {"D", {300, 185, 12, 12}, 90, {}, {}}, {"=200", {314, 185, 36, 12}, 90, {}, {}},
+                         {"legenda", {600, 20, 80, 12}, 90, {}, {}}});
     EXPECT_EQ(curves[0].label, "");
     EXPECT_EQ(curves[1].label, "D=215");
     EXPECT_EQ(curves[2].label, "D =200");
@@ -189,7 +189,7 @@ TEST(EveryCurve, AFamilyLabelledInTurnGoesByOrderAndDoubtfulLabelsAreTold)
     };
     std::vector<LabelledCurve> curves{curve(180), curve(100), curve(260)};
     const auto label = [](const std::string& text, double base, double confidence = 90) {
-        return ReadWord{text, {250, base + 34, 60, 16}, confidence, {}};
+        return ReadWord{text, {250, base + 34, 60, 16}, confidence, {}, {}};
     };
     labelCurves(curves, {label("D=200", 260), label("D=215", 180), label("D=230", 100)});
     EXPECT_EQ(curves[0].label, "D=215");
@@ -207,15 +207,54 @@ TEST(EveryCurve, AFamilyLabelledInTurnGoesByOrderAndDoubtfulLabelsAreTold)
         {{label("D=200", 260), label("D=215", 180), label("D=240", 100, 58)}, "«D=240» è letta con poca sicurezza (58 %)"},
         {{label("D=200", 260), label("D=200", 180), label("D=230", 100)}, "due curve con il numero 200"},
         {{label("D=200", 260), label("D=215", 180)}, "non ha un'etichetta con un numero"},
-        {{label("D=200", 260), label("D=215", 180), {"D=230", {250, 134, 60, 16}, 88, "D=240"}}, "«D=230» è letta anche «D=240»"},
+        {{label("D=200", 260), label("D=215", 180), {"D=230", {250, 134, 60, 16}, 88, "D=240", {}}}, "«D=230» è letta anche «D=240»"},
         {{label("D=200", 260), label("D=215", 180), label("D=23", 100)}, "«D=215» e «D=23» sono larghe uguali"},
         {{}, "non ha un'etichetta letta accanto"},
+        // A fourth label far from every curve: its curve was not followed.
+        {{label("D=200", 260), label("D=215", 180), label("D=230", 100), label("D=245", 0)},
+         "«D=245» non è accanto a nessuna curva seguita (curve seguite: 3)"},
+        // No curve labelled beside it, a legend of four for three curves.
+        {{{"n=700", {600, 20, 60, 16}, 90, {}, {}}, {"n=1000", {600, 40, 70, 16}, 90, {}, {}}, {"n=1300", {600, 60, 70, 16}, 90, {}, {}},
+          {"n=1600", {600, 80, 70, 16}, 90, {}, {}}},
+         "«n=1600» non è accanto a nessuna curva seguita"},
     };
     for (const Case& c : cases) {
         std::vector<LabelledCurve> family{curve(180), curve(100), curve(260)};
-        labelCurves(family, c.words);
-        const std::vector<std::string> doubts = labelDoubts(family);
+        const std::vector<std::string> left = labelCurves(family, c.words);
+        const std::vector<std::string> doubts = labelDoubts(family, left);
         EXPECT_TRUE(std::any_of(doubts.begin(), doubts.end(), [&](const std::string& d) { return d.find(c.doubt) != std::string::npos; }))
             << c.doubt;
+    }
+}
+
+TEST(EveryCurve, ALabelInAColourLabelsOnlyACurveOfThatColour)
+{
+    // A red curve at row 100 and a blue one at row 150; a label just below
+    // the red one, nearer it than the blue. Black letters label the nearer
+    // curve; coloured ones only a curve of about their colour; a light grey
+    // label (that of a curve not followed) neither.
+    const Rgb red{214, 39, 40}, blue{31, 119, 180};
+    const auto curve = [](Rgb colour, double row) {
+        LabelledCurve c;
+        c.colour = colour;
+        for (double x = 100; x <= 400; x += 10) c.curve.centre.push_back({x, row});
+        return c;
+    };
+    struct Case {
+        std::optional<Rgb> ink;
+        const char* redLabel;
+        const char* blueLabel;
+    };
+    const Case cases[] = {
+        {std::nullopt, "A=1", ""},
+        {Rgb{20, 20, 20}, "A=1", ""},
+        {Rgb{40, 125, 175}, "", "A=1"},
+        {Rgb{171, 171, 171}, "", ""},
+    };
+    for (const Case& c : cases) {
+        std::vector<LabelledCurve> curves{curve(red, 100), curve(blue, 150)};
+        labelCurves(curves, {{"A=1", {200, 108, 30, 12}, 90, {}, c.ink}});
+        EXPECT_EQ(curves[0].label, c.redLabel) << (c.ink ? colourText(*c.ink) : "no ink");
+        EXPECT_EQ(curves[1].label, c.blueLabel) << (c.ink ? colourText(*c.ink) : "no ink");
     }
 }

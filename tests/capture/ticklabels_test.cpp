@@ -76,6 +76,11 @@ TEST(TickLabels, TheAxisIsWhatMostLabelsAgreeOnAndAMisreadLabelIsLeftOut)
         {"two exponents read, one of them wrong (10^6 as 10^8): the lost ones cannot be placed", "y",
          {{675, "10^?"}, {569, "10^?"}, {462, "10^?"}, {356, "10^?"}, {250, "104"}, {144, "10^?"}, {37, "10^8"}},
          "esponenti letti troppo pochi", AxisScale::Linear, 0, 0, {}},
+        {"a misread 20 (23) lands near a place beside 0 and 5 by chance, two more unread: no axis", "y",
+         {{964, "0"}, {901, "5"}, {670, "23"}, {597, "E^?"}, {780, "I^?"}}, "solo 2 dei 5 numeri letti concordano",
+         AxisScale::Linear, 0, 0, {}},
+        {"three values off any grid agree on no axis", "x", {{100, "0"}, {200, "10"}, {370, "37"}},
+         "non vanno di un passo regolare", AxisScale::Linear, 0, 0, {}},
         {"the same two taken as a linear axis: no round step", "y", {{675, "?"}, {462, "?"}, {250, "104"}, {37, "100000000"}},
          "non vanno di un passo regolare", AxisScale::Linear, 0, 0, {}},
     };

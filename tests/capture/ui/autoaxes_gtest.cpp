@@ -198,16 +198,17 @@ TEST(AutoAxes, APumpFamilyGivesEachCurveWithItsDiameter)
         ASSERT_TRUE(axes) << axes.failure();
         CurveSearch search;
         search.pointCount = 20;
-        const Checked<std::vector<LabelledCurve>> curves =
+        const Checked<EveryCurve> every =
             findEveryCurve(*picture, *AxisCalibration::fromReferences(axes->references), search, reader);
-        ASSERT_TRUE(curves) << curves.failure();
+        ASSERT_TRUE(every) << every.failure();
+        const std::vector<LabelledCurve>* curves = &every->curves;
         ASSERT_EQ(curves->size(), 3u);
         for (int i = 0; i < 3; ++i) {
             const LabelledCurve& c = (*curves)[std::size_t(i)];
             EXPECT_EQ(c.parameter, diameters[i]) << c.label;
             for (const UnitPoint& p : c.curve.points) EXPECT_NEAR(p.y, 26 + 5 * i - 0.004 * p.x * p.x, 0.2) << c.label << " " << p.x;
         }
-        const std::vector<std::string> doubts = labelDoubts(*curves);
+        const std::vector<std::string> doubts = labelDoubts(*curves, every->labelsLeft);
         EXPECT_TRUE(doubts.empty()) << doubts.front();
         const std::string text = everyCurveText(*curves, {});
         for (const char* parameter : {";200;", ";215;", ";230;"}) EXPECT_NE(text.find(parameter), std::string::npos) << text;
