@@ -548,6 +548,11 @@ PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader)
     return page;
 }
 
+std::string chartCountText(std::size_t count)
+{
+    return std::to_string(count) + (count == 1 ? " grafico" : " grafici");
+}
+
 std::string severalChartsMessage(const std::vector<FoundAxes>& axes)
 {
     std::vector<ChartFrame> charts;
@@ -556,7 +561,7 @@ std::string severalChartsMessage(const std::vector<FoundAxes>& axes)
     std::replace(list.begin(), list.end(), '\n', ';');
     if (!list.empty()) list.pop_back();
     for (std::size_t at = list.find(';'); at != std::string::npos; at = list.find(';', at + 2)) list.insert(at + 1, " ");
-    return "la pagina ha " + std::to_string(axes.size()) + " grafici: " + list;
+    return "la pagina ha " + chartCountText(axes.size()) + ": " + list;
 }
 
 Checked<FoundAxes> findAxes(const PixelBuffer& picture, const TextReader& reader)

@@ -69,6 +69,8 @@ Checked<FoundAxes> findAxes(const PixelBuffer& picture, const TextReader& reader
 // The message for a page with several charts and none chosen: "la pagina
 // ha 2 grafici: 1 (100,40 - 950,675); 2 (...)".
 std::string severalChartsMessage(const std::vector<FoundAxes>& axes);
+// "1 grafico", "3 grafici".
+std::string chartCountText(std::size_t count);
 
 // The references as the right y axis reads them (the x axis as it was):
 // what a curve drawn against that axis is read with.

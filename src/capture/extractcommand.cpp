@@ -469,7 +469,7 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
     } else if (options.chart) {
         const std::vector<ChartFrame> charts = findCharts(picture);
         if (std::size_t(*options.chart) > charts.size()) {
-            errors << "--chart " << *options.chart << ": la pagina ha " << charts.size() << " grafici\n";
+            errors << "--chart " << *options.chart << ": la pagina ha " << chartCountText(charts.size()) << "\n";
             return ExtractUsageError;
         }
         plot = areaOf(charts[std::size_t(*options.chart - 1)]);
