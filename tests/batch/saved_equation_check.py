@@ -18,13 +18,10 @@ from scipy.optimize import curve_fit
 
 build = sys.argv[1]
 batch = os.path.join(build, "calvero1-batch")
-failures = 0
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from checking import Checks  # noqa: E402
 
-
-def check(description, condition):
-    global failures
-    print(("ok: " if condition else "FAILED: ") + description)
-    failures += 0 if condition else 1
+check = Checks()
 
 
 # The example pump's points, as its data set file holds them.
@@ -87,5 +84,4 @@ with tempfile.TemporaryDirectory() as work:
               done.returncode == status and message in done.stderr and not os.path.exists(report)
               and done.stdout == "")
 
-print("%d failed" % failures)
-sys.exit(1 if failures else 0)
+check.finish()

@@ -36,13 +36,10 @@ import numpy
 mpmath.mp.dps = 50
 build, source = sys.argv[1], sys.argv[2]
 batch = os.path.join(build, "calvero1-batch")
-failures = 0
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from checking import Checks  # noqa: E402
 
-
-def check(description, condition, detail=""):
-    global failures
-    print(("ok: " if condition else "FAILED: ") + description + ("" if condition or not detail else f" ({detail})"))
-    failures += 0 if condition else 1
+check = Checks()
 
 
 def run(*arguments):
@@ -472,5 +469,4 @@ with tempfile.TemporaryDirectory() as work:
         check(f"AHRI 540 --ahri-ip {unit}: the °F coefficients give the converted values at the converted "
               f"temperatures to 1e-12 (worst {worst:.1e})", code == 0 and len(ip) == 10 and worst <= 1e-12, err)
 
-print(f"{failures} failed")
-sys.exit(1 if failures else 0)
+check.finish()

@@ -37,13 +37,10 @@ import numpy
 mpmath.mp.dps = 50
 build = sys.argv[1]
 batch = os.path.join(build, "calvero1-batch")
-failures = 0
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from checking import Checks  # noqa: E402
 
-
-def check(description, condition):
-    global failures
-    print(("ok: " if condition else "FAILED: ") + description)
-    failures += 0 if condition else 1
+check = Checks()
 
 
 noise = random.Random(28)
@@ -431,5 +428,4 @@ with tempfile.TemporaryDirectory() as work:
           re.search(r"^! polinomiofratto: nessun oggetto EnergyPlus per POLINOMIO FRATTO", text, re.M) is not None and
           re.search(r"^! tre_punti: numero punti insufficiente", text, re.M) is not None)
 
-print("%d failed" % failures)
-sys.exit(1 if failures else 0)
+check.finish()

@@ -32,13 +32,10 @@ sys.path.insert(0, os.path.join(source, "scripts"))
 import exact_least_squares as exact  # noqa: E402
 
 DOUBLE_DIGITS = 15.95
-failures = 0
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from checking import Checks  # noqa: E402
 
-
-def check(description, condition):
-    global failures
-    print(("ok: " if condition else "FAILED: ") + description)
-    failures += 0 if condition else 1
+check = Checks()
 
 
 def nist(name):
@@ -154,5 +151,4 @@ with tempfile.TemporaryDirectory() as work:
         check("%s: evaluation digits %.2f said, %.2f measured" % (name, statistics["evaluationDigits"], kept),
               abs(statistics["evaluationDigits"] - kept) <= 1)
 
-print("%d failed" % failures)
-sys.exit(1 if failures else 0)
+check.finish()

@@ -35,17 +35,14 @@ from scipy import stats
 mpmath.mp.dps = 60
 build = sys.argv[1]
 batch = os.path.join(build, "calvero1-batch")
-failures = 0
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from checking import Checks  # noqa: E402
+
+check = Checks()
 SURFACE_POWERS = [(0, 0), (1, 0), (0, 1), (2, 0), (0, 2), (1, 1), (3, 0), (0, 3), (1, 2), (2, 1),
                   (4, 0), (0, 4), (1, 3), (2, 2), (3, 1)]
 SURFACE_TERMS = {2: 6, 3: 10, 4: 15}
 work = tempfile.mkdtemp()
-
-
-def check(description, condition):
-    global failures
-    print(("ok: " if condition else "FAILED: ") + description)
-    failures += 0 if condition else 1
 
 
 def relative(a, b):
@@ -370,4 +367,4 @@ for label, arguments, name, closed in [
     found = document["solutions"][0]["x"]
     roots_agree(f"{label}: x for y = {y}", found, [float(closed(values, mpmath.mpf(y)))])
 
-sys.exit(1 if failures else 0)
+check.finish()

@@ -25,13 +25,10 @@ build, source = sys.argv[1], sys.argv[2]
 sys.path.insert(0, os.path.join(source, "scripts"))
 import exact_least_squares as exact  # noqa: E402
 
-failures = 0
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from checking import Checks  # noqa: E402
 
-
-def check(description, condition):
-    global failures
-    print(("ok: " if condition else "FAILED: ") + description)
-    failures += 0 if condition else 1
+check = Checks()
 
 
 def polynomial_points(coefficients, xs):
@@ -143,5 +140,4 @@ check("random fits: %d of %d coefficients are the exact ones rounded (at least 9
 check("random fits estimated to keep 8 digits or more: at most 1 unit in the last place off (%g)" % worst_trusted,
       worst_trusted <= 1)
 
-print("%d failed" % failures)
-sys.exit(1 if failures else 0)
+check.finish()

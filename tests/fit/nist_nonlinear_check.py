@@ -17,13 +17,10 @@ sys.path.insert(0, os.path.join(source, "scripts"))
 import nist_nonlinear as nist  # noqa: E402
 
 batch = os.path.join(build, "calvero1-batch")
-failures = 0
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from checking import Checks  # noqa: E402
 
-
-def check(description, condition):
-    global failures
-    print(("ok: " if condition else "FAILED: ") + description)
-    failures += 0 if condition else 1
+check = Checks()
 
 
 def run(arguments):
@@ -65,5 +62,4 @@ with tempfile.TemporaryDirectory() as work:
         digits = min(nist.correct_digits(a, danwood.certified[0]), nist.correct_digits(b, danwood.certified[1]))
         check(f"DanWood, power kind with --least-squares-in-y: A and B to {digits:.1f} digits (9 or more)", digits >= 9)
 
-print(f"{failures} failures")
-sys.exit(1 if failures else 0)
+check.finish()

@@ -23,15 +23,12 @@ from scipy.optimize import linprog, minimize
 mpmath.mp.dps = 60
 build = sys.argv[1]
 batch = os.path.join(build, "calvero1-batch")
-failures = 0
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from checking import Checks  # noqa: E402
+
+check = Checks()
 SURFACE_POWERS = [(0, 0), (1, 0), (0, 1), (2, 0), (0, 2), (1, 1), (3, 0), (0, 3), (1, 2), (2, 1),
                   (4, 0), (0, 4), (1, 3), (2, 2), (3, 1)]
-
-
-def check(description, condition):
-    global failures
-    print(("ok: " if condition else "FAILED: ") + description)
-    failures += 0 if condition else 1
 
 
 def run(work, rows, kind, degree, *options):
@@ -325,5 +322,4 @@ with tempfile.TemporaryDirectory() as work:
         check("refused, %s: exit %d, %r" % (name, result.returncode, result.stderr.strip()),
               result.returncode == 1 and words in result.stderr and result.stdout == "" and clean(result, document))
 
-print("%d failed" % failures)
-sys.exit(1 if failures else 0)
+check.finish()

@@ -30,6 +30,7 @@ calvero1-batch runs it (tests/library/python_check.py):
 Then the cases named in issue 37. Usage: steered_optimum_check.py BUILD_DIR SOURCE_DIR
 """
 import math
+import os
 import sys
 
 import cvxopt
@@ -45,17 +46,12 @@ mpmath.mp.dps = 40
 cvxopt.solvers.options.update({"show_progress": False, "abstol": 1e-14, "reltol": 1e-14, "feastol": 1e-12})
 SEED = 604921
 RELATIVE = 1e-9
-failures = 0
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from checking import Checks  # noqa: E402
+
+check = Checks(print_passes=False)
 SURFACE_POWERS = [(0, 0), (1, 0), (0, 1), (2, 0), (0, 2), (1, 1), (3, 0), (0, 3), (1, 2), (2, 1),
                   (4, 0), (0, 4), (1, 3), (2, 2), (3, 1)]
-
-
-def check(description, condition):
-    global failures
-    if not condition:
-        print("FAILED: " + description)
-        failures += 1
-    return condition
 
 
 # --- the exact linear programme: minimise s subject to rows·(a, s) <= bounds, every variable free ---
@@ -532,5 +528,4 @@ for degree in (3, 5):
     check_curvature(case, False)
     check("%s: both fits compared unchanged" % case.name, worst["not binding"] == before + 2)
 
-print("%d failed" % failures)
-sys.exit(1 if failures else 0)
+check.finish()

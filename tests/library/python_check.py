@@ -23,13 +23,10 @@ import calvero
 
 build = sys.argv[1]
 batch = os.path.join(build, "calvero1-batch")
-failures = []
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from checking import Checks  # noqa: E402
 
-
-def check(what, condition, detail=""):
-    print(("ok: " if condition else "FAILED: ") + what + ("" if condition else " " + str(detail)))
-    if not condition:
-        failures.append(what)
+check = Checks()
 
 
 def batch_json(*arguments):
@@ -407,5 +404,4 @@ for code, call in [("no_x_for_y", lambda: fan.solve_y(500.0)),
     got = refused_code(call)
     check("question refused with code " + code, got == code, got)
 
-print("%d failed" % len(failures))
-sys.exit(1 if failures else 0)
+check.finish()
