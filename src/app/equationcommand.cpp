@@ -29,6 +29,12 @@ Checked<std::optional<double>> cellValue(const std::string& text, const std::str
 
 } // namespace
 
+const ParameterCells* cellsNamed(const std::vector<ParameterCells>& cells, const std::string& name)
+{
+    const auto found = std::find_if(cells.begin(), cells.end(), [&](const ParameterCells& c) { return c.name == name; });
+    return found == cells.end() ? nullptr : &*found;
+}
+
 Checked<ParameterSettings> readParameterCells(const std::vector<ParameterCells>& cells,
                                               const std::vector<std::string>& names)
 {
@@ -36,8 +42,8 @@ Checked<ParameterSettings> readParameterCells(const std::vector<ParameterCells>&
     for (auto* list : {&settings.start, &settings.fixed, &settings.lower, &settings.upper})
         list->assign(names.size(), std::nullopt);
     for (std::size_t i = 0; i < names.size(); ++i) {
-        const auto row = std::find_if(cells.begin(), cells.end(), [&](const ParameterCells& c) { return c.name == names[i]; });
-        if (row == cells.end()) continue;
+        const ParameterCells* row = cellsNamed(cells, names[i]);
+        if (!row) continue;
         const std::pair<const std::string*, const char*> columns[] = {
             {&row->start, "valore iniziale"}, {&row->fixed, "valore fisso"}, {&row->lower, "minimo"}, {&row->upper, "massimo"}};
         std::vector<std::optional<double>>* lists[] = {&settings.start, &settings.fixed, &settings.lower, &settings.upper};

@@ -21,6 +21,9 @@ struct ParameterCells {
     std::string start, fixed, lower, upper;
 };
 
+// The row written beside the parameter of this name; none when the table has no such row.
+const ParameterCells* cellsNamed(const std::vector<ParameterCells>& cells, const std::string& name);
+
 // The settings the cells give, in the equation's order of parameters (cells
 // of names the equation no longer has are ignored); the refusal names the
 // parameter and the cell that is not a number.

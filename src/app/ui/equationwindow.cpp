@@ -36,12 +36,6 @@ QPushButton* plainButton(const QString& caption, const char* name, QWidget* pare
     return b;
 }
 
-const ParameterCells* cellsNamed(const std::vector<ParameterCells>& cells, const std::string& name)
-{
-    const auto found = std::find_if(cells.begin(), cells.end(), [&](const ParameterCells& c) { return c.name == name; });
-    return found == cells.end() ? nullptr : &*found;
-}
-
 } // namespace
 
 EquationWindow::EquationWindow(Document& document, ReportViewer& report, GraphWindow& graph, QWidget* parent)
