@@ -1,8 +1,7 @@
 #include "fit/nonlinearfit.h"
 
+#include "fit/ceressolve.h"
 #include "fit/quad.h"
-
-#include <ceres/ceres.h>
 
 #include <Eigen/Dense>
 
@@ -28,15 +27,6 @@ long double longValue(const PointCoordinate& c, int i)
 __float128 quadValue(const PointCoordinate& c, int i)
 {
     return static_cast<__float128>(at(c.high, i)) + static_cast<__float128>(at(c.low, i));
-}
-
-// Ceres reports an evaluation that failed on stderr through glog, whatever
-// its logging type; the fit's own outcome says so, so glog keeps quiet but
-// for what ends the program.
-void quietCeresLog()
-{
-    static const bool quiet = (FLAGS_minloglevel = google::GLOG_FATAL, true);
-    (void)quiet;
 }
 
 double weightOf(const NonlinearProblem& p, int i) { return p.weights.empty() ? 1.0 : p.weights[static_cast<std::size_t>(i)]; }
@@ -122,20 +112,15 @@ TrustRegionResult trustRegion(const NonlinearProblem& problem, const std::vector
         if (!problem.upper.empty() && std::isfinite(problem.upper[index]))
             ceresProblem.SetParameterUpperBound(block.data(), static_cast<int>(k), problem.upper[index]);
     }
-    ceres::Solver::Options options;
+    ceres::Solver::Options options = quietSolverOptions(maxIterations);
     options.minimizer_type = ceres::TRUST_REGION;
     options.trust_region_strategy_type = ceres::LEVENBERG_MARQUARDT;
-    options.linear_solver_type = ceres::DENSE_QR;
-    options.max_num_iterations = maxIterations;
     // Stop on the relative change of the sum of squares or of the
     // parameters; the refinement takes the last digits.
     options.function_tolerance = 1e-14;
     options.parameter_tolerance = 1e-12;
     options.gradient_tolerance = 0.0;
     options.max_num_consecutive_invalid_steps = 50;
-    options.num_threads = 1;
-    options.logging_type = ceres::SILENT;
-    options.minimizer_progress_to_stdout = false;
     ceres::Solver::Summary summary;
     quietCeresLog();
     ceres::Solve(options, &ceresProblem, &summary);

@@ -1,8 +1,7 @@
 #include "fit/startvalues.h"
 
+#include "fit/ceressolve.h"
 #include "fit/linearform.h"
-
-#include <ceres/ceres.h>
 
 #include <Eigen/Dense>
 
@@ -344,13 +343,9 @@ std::vector<double> projectedMinimum(const NonlinearProblem& problem, Projection
     problemOptions.cost_function_ownership = ceres::DO_NOT_TAKE_OWNERSHIP;
     ceres::Problem ceresProblem(problemOptions);
     ceresProblem.AddResidualBlock(&cost, nullptr, block.data());
-    ceres::Solver::Options options;
-    options.linear_solver_type = ceres::DENSE_QR;
-    options.max_num_iterations = ProjectedIterations;
-    options.num_threads = 1;
-    options.logging_type = ceres::SILENT;
+    const ceres::Solver::Options options = quietSolverOptions(ProjectedIterations);
     ceres::Solver::Summary summary;
-    FLAGS_minloglevel = google::GLOG_FATAL; // a failed evaluation is no news (nonlinearfit.cpp)
+    quietCeresLog();
     ceres::Solve(options, &ceresProblem, &summary);
     std::vector<double> moved = start;
     for (std::size_t k = 0; k < guessed.size(); ++k) moved[static_cast<std::size_t>(guessed[k])] = block[k];
