@@ -90,7 +90,7 @@ private slots:
         Program program;
         program.mainWindow.show();
         const Calculation fan = *calculate(fanInput());
-        program.reportWindow.window().setReport({fan.report, "/dati/ventilatore.dat", fan, {}});
+        program.reportWindow.window().setReport({fan.report, "/dati/ventilatore.dat", fan, {}, {}});
         prepareScreenGraph(program.graphWindow.graph(), fitGraphData(fan));
         StatisticsWindow statistics(fan);
         ComparisonWindow comparison(fanInput());
