@@ -97,8 +97,56 @@ struct Box {
 
 Box boxOf(const ChartFrame& c) { return {c.left, c.top, c.right, c.bottom}; }
 
+using LineGroup = std::pair<std::vector<const EdgeLine*>, std::vector<const EdgeLine*>>;
+
+// Stacked panels (or charts side by side) whose frames come near enough to
+// touch: the lines down all break at the rows between them (the lines across
+// at the columns), so the group parts there, each part with its own lines.
+std::vector<LineGroup> panelsOf(const std::vector<const EdgeLine*>& hs, const std::vector<const EdgeLine*>& vs)
+{
+    // The first gap in the rows (columns) the lines one way cover, between lines the other way.
+    const auto gapIn = [](const std::vector<const EdgeLine*>& spanning, const std::vector<const EdgeLine*>& crossing) -> std::optional<int> {
+        std::vector<std::pair<int, int>> spans;
+        for (const EdgeLine* l : spanning) spans.push_back({l->first, l->last});
+        std::sort(spans.begin(), spans.end());
+        int reach = spans.empty() ? 0 : spans.front().second;
+        for (const auto& [first, last] : spans) {
+            if (first > reach + LineGap + 1) {
+                const int cut = (reach + first) / 2;
+                const bool before = std::any_of(crossing.begin(), crossing.end(), [&](const EdgeLine* l) { return l->to < cut; });
+                const bool after = std::any_of(crossing.begin(), crossing.end(), [&](const EdgeLine* l) { return l->from > cut; });
+                if (before && after) return cut;
+            }
+            reach = std::max(reach, last);
+        }
+        return std::nullopt;
+    };
+    const auto split = [](const std::vector<const EdgeLine*>& spanning, const std::vector<const EdgeLine*>& crossing, int cut) {
+        std::pair<LineGroup, LineGroup> parts;
+        for (const EdgeLine* l : spanning) (l->last < cut ? parts.first : parts.second).second.push_back(l);
+        for (const EdgeLine* l : crossing) (l->to < cut ? parts.first : parts.second).first.push_back(l);
+        return parts;
+    };
+    if (const std::optional<int> row = gapIn(vs, hs)) {
+        auto [above, below] = split(vs, hs, *row);
+        std::vector<LineGroup> out = panelsOf(above.first, above.second);
+        for (LineGroup& g : panelsOf(below.first, below.second)) out.push_back(std::move(g));
+        return out;
+    }
+    if (const std::optional<int> column = gapIn(hs, vs)) {
+        auto [leftPart, rightPart] = split(hs, vs, *column);
+        // Parts named (lines across, lines down): here the spanning lines are across.
+        std::vector<LineGroup> out = panelsOf(leftPart.second, leftPart.first);
+        for (LineGroup& g : panelsOf(rightPart.second, rightPart.first)) out.push_back(std::move(g));
+        return out;
+    }
+    return {{hs, vs}};
+}
+
+std::optional<ChartFrame> chartOfLines(const PixelBuffer& picture, const std::vector<const EdgeLine*>& hs, const std::vector<const EdgeLine*>& vs);
+
 // Lines across and down that touch or cross, grouped: each group with lines
-// both ways is a chart.
+// both ways is a chart (or several stacked panels, parted).
 std::vector<ChartFrame> chartsOfLines(const PixelBuffer& picture, const std::vector<EdgeLine>& across,
                                       const std::vector<EdgeLine>& down)
 {
@@ -119,7 +167,16 @@ std::vector<ChartFrame> chartsOfLines(const PixelBuffer& picture, const std::vec
             if (groups.root(static_cast<int>(i)) == static_cast<int>(root)) hs.push_back(&across[i]);
         for (std::size_t j = 0; j < down.size(); ++j)
             if (groups.root(static_cast<int>(n + j)) == static_cast<int>(root)) vs.push_back(&down[j]);
-        if (vs.empty()) continue;
+        for (const auto& [hp, vp] : panelsOf(hs, vs))
+            if (std::optional<ChartFrame> chart = chartOfLines(picture, hp, vp)) charts.push_back(std::move(*chart));
+    }
+    return charts;
+}
+
+std::optional<ChartFrame> chartOfLines(const PixelBuffer& picture, const std::vector<const EdgeLine*>& hs, const std::vector<const EdgeLine*>& vs)
+{
+    {
+        if (vs.empty() || hs.empty()) return std::nullopt;
         int hFirst = hs[0]->first, hLast = hs[0]->last, vFirst = vs[0]->first, vLast = vs[0]->last;
         for (const EdgeLine* h : hs) hFirst = std::min(hFirst, h->first), hLast = std::max(hLast, h->last);
         for (const EdgeLine* v : vs) vFirst = std::min(vFirst, v->first), vLast = std::max(vLast, v->last);
@@ -154,9 +211,9 @@ std::vector<ChartFrame> chartsOfLines(const PixelBuffer& picture, const std::vec
         chart.bottom = chart.bottomLine ? chart.bottomLine->centre : vLast + 1;
         for (const EdgeLine* v : vs) chart.gridColumns.push_back(lineCentre(picture, *v, false));
         for (const EdgeLine* h : hs) chart.gridRows.push_back(lineCentre(picture, *h, true));
-        if (chart.right - chart.left >= ShortestLine && chart.bottom - chart.top >= ShortestLine) charts.push_back(chart);
+        if (chart.right - chart.left >= ShortestLine && chart.bottom - chart.top >= ShortestLine) return chart;
     }
-    return charts;
+    return std::nullopt;
 }
 
 struct Margin {
@@ -241,19 +298,43 @@ std::vector<ChartFrame> chartsOfAreas(const PixelBuffer& picture, int shortestAc
             for (int x = (3 * left + right) / 4; x <= (left + 3 * right) / 4; x += 4) inside.push_back(difference(x, y));
         const double half = median(inside) / 2;
         const auto ofArea = [&](int x, int y) { return unjoined.at(x, y) && difference(x, y) > half; };
-        for (bool moved = true; moved && left < right && top < bottom;) {
-            moved = false;
-            if (share(top, bottom, [&](int y) { return ofArea(left, y); }) < 0.5) ++left, moved = true;
-            if (share(top, bottom, [&](int y) { return ofArea(right, y); }) < 0.5) --right, moved = true;
-            if (share(left, right, [&](int x) { return ofArea(x, top); }) < 0.5) ++top, moved = true;
-            if (share(left, right, [&](int x) { return ofArea(x, bottom); }) < 0.5) --bottom, moved = true;
-        }
+        const auto trimmed = [&](int& left, int& top, int& right, int& bottom) {
+            for (bool moved = true; moved && left < right && top < bottom;) {
+                moved = false;
+                if (share(top, bottom, [&](int y) { return ofArea(left, y); }) < 0.5) ++left, moved = true;
+                if (share(top, bottom, [&](int y) { return ofArea(right, y); }) < 0.5) --right, moved = true;
+                if (share(left, right, [&](int x) { return ofArea(x, top); }) < 0.5) ++top, moved = true;
+                if (share(left, right, [&](int x) { return ofArea(x, bottom); }) < 0.5) --bottom, moved = true;
+            }
+        };
+        trimmed(left, top, right, bottom);
         if (right - left + 1 < shortestAcross || bottom - top + 1 < shortestDown) continue;
         if (p.left <= 1 || p.top <= 1 || p.right >= w - 2 || p.bottom >= h - 2) continue;
         if (p.pixels < AreaFill * p.width() * double(p.height())) continue;
-        ChartFrame chart;
-        chart.left = left, chart.right = right + 1, chart.top = top, chart.bottom = bottom + 1;
-        charts.push_back(chart);
+        // Stacked panels joined by their labels across the narrow gap between
+        // them: a band of rows of the margin's colour, thicker than any line
+        // (a white grid's), parts the area.
+        const int gap = std::max(5, static_cast<int>(ThickestLineShare * std::max(w, h)));
+        const auto margin = [&](int y) { return share(left, right, [&](int x) { return ofArea(x, y); }) < 0.5; };
+        int from = top;
+        for (int y = top; y <= bottom + 1; ++y) {
+            if (y <= bottom && !margin(y)) continue;
+            int band = 0;
+            while (y + band <= bottom && margin(y + band)) ++band;
+            if (y <= bottom && band < gap) {
+                y += band;
+                continue;
+            }
+            int l = left, t = from, r = right, b = y - 1;
+            from = y + band;
+            y += std::max(0, band - 1);
+            if (b - t + 1 < shortestDown) continue;
+            trimmed(l, t, r, b);
+            if (r - l + 1 < shortestAcross || b - t + 1 < shortestDown) continue;
+            ChartFrame chart;
+            chart.left = l, chart.right = r + 1, chart.top = t, chart.bottom = b + 1;
+            charts.push_back(chart);
+        }
     }
     return charts;
 }
@@ -450,6 +531,15 @@ constexpr int TurnPixels = 1200;
 constexpr double NoTurn = 0.04;
 constexpr double Pi = 3.14159265358979323846;
 
+// A page's structure (frames, axis lines, grids, text) is black or grey;
+// coloured ink is curves, whose slopes say nothing of the page's turn.
+constexpr int ColouredInk = 60;
+bool coloured(std::uint32_t p)
+{
+    const int r = (p >> 16) & 255, g = (p >> 8) & 255, b = p & 255;
+    return std::max({r, g, b}) - std::min({r, g, b}) > ColouredInk;
+}
+
 } // namespace
 
 double pageTurn(const PixelBuffer& picture, const std::vector<Rgb>& papers)
@@ -462,7 +552,8 @@ double pageTurn(const PixelBuffer& picture, const std::vector<Rgb>& papers)
     std::vector<std::pair<float, float>> points;
     for (int y = 0; y < picture.height(); y += step)
         for (int x = 0; x < picture.width(); x += step)
-            if (luminance(picture.pixel(x, y)) < paper - 60) points.push_back({float(x / step), float(y / step)});
+            if (const std::uint32_t q = picture.pixel(x, y); luminance(q) < paper - 60 && !coloured(q))
+                points.push_back({float(x / step), float(y / step)});
     if (points.size() < 100) return 0;
     const int rows = picture.height() / step + picture.width() / step + 4;
     std::vector<double> histogram(static_cast<std::size_t>(2 * rows));
@@ -482,6 +573,8 @@ double pageTurn(const PixelBuffer& picture, const std::vector<Rgb>& papers)
     double best = 0, bestScore = evenness(0);
     for (double d = -LargestTurn; d <= LargestTurn + 1e-9; d += CoarseStep)
         if (const double score = evenness(d); score > bestScore) best = d, bestScore = score;
+    // A best turn at the end of the range is no peak: the ink's slopes (curves) climbing on, not a page turned.
+    if (std::abs(best) > LargestTurn - CoarseStep / 2) return 0;
     const double around = best;
     for (double d = around - CoarseStep; d <= around + CoarseStep + 1e-9; d += FineStep)
         if (const double score = evenness(d); score > bestScore) best = d, bestScore = score;

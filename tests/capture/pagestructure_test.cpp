@@ -114,6 +114,23 @@ TEST(PageStructure, EveryChartOfThePageInReadingOrderWithItsEdges)
             for (int x = 100; x < 700; x += 9) fill(p, {x, y, x + 5, y + 10}, Black);
         cases.push_back({"a page of text: no chart", std::move(p), {}});
     }
+    {
+        // Stacked panels 10 pixels apart: their frames come near enough to touch.
+        PixelBuffer p = page(800, 700);
+        frame(p, {100, 50, 701, 301});
+        frame(p, {100, 312, 701, 601});
+        cases.push_back({"stacked framed panels", std::move(p), {{101, 51, 701, 301}, {101, 313, 701, 601}}});
+    }
+    {
+        // Stacked grey areas under a white grid, joined across their gap by the labels beside it.
+        PixelBuffer p = page(800, 700);
+        for (const Rect r : {Rect{100, 50, 699, 299}, Rect{100, 310, 699, 559}}) {
+            fill(p, r, AreaGrey);
+            for (int y = r.top + 50; y < r.bottom; y += 50) fill(p, {r.left, y, r.right, y + 1}, White);
+        }
+        fill(p, {80, 290, 96, 320}, Black);
+        cases.push_back({"stacked grey areas", std::move(p), {{100, 50, 700, 300}, {100, 310, 700, 560}}});
+    }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::vector<ChartFrame> charts = findCharts(c.picture);
@@ -150,5 +167,48 @@ TEST(PageStructure, ALineIsPlacedAtTheCentreOfItsInkToATenthOfAPixel)
         }
         const EdgeLine line{199, 200, 50, 349, 0};
         EXPECT_NEAR(lineCentre(p, line, true), middle, 0.1);
+    }
+}
+
+// The turn of a page is its structure's (frames, text); curves sloping
+// across a page drawn straight turn nothing.
+TEST(PageStructure, APageIsTurnedByItsStructureNotByItsCurves)
+{
+    constexpr double Pi = 3.14159265358979323846;
+    // A line of `thickness` pixels from (x0, y0), `length` long, descending `degrees` to the right.
+    const auto line = [&](PixelBuffer& p, double x0, double y0, double length, double degrees, int thickness, std::uint32_t colour) {
+        const double c = std::cos(degrees * Pi / 180), s = std::sin(degrees * Pi / 180);
+        for (double t = 0; t <= length; t += 0.5)
+            for (int k = 0; k < thickness; ++k) {
+                const int x = int(x0 + t * c - k * s), y = int(y0 + t * s + k * c);
+                if (p.contains(x, y)) p.setPixel(x, y, colour);
+            }
+    };
+    struct Case {
+        const char* name;
+        PixelBuffer picture;
+        double turn;
+    };
+    std::vector<Case> cases;
+    {
+        PixelBuffer p = page(800, 600);
+        for (int y = 60; y < 540; y += 30) line(p, 60, y, 680, 1.5, 2, Black);
+        cases.push_back({"rows of text turned 1.5°", std::move(p), 1.5});
+    }
+    {
+        PixelBuffer p = page(800, 600);
+        fill(p, {100, 50, 699, 499}, AreaGrey);
+        for (int k = 0; k < 12; ++k) line(p, 100, 80 + 30 * k, 600, 2.2, 3, 0xff1f77b4);
+        for (int y = 520; y < 560; y += 20) line(p, 300, y, 200, 0, 2, Black);
+        cases.push_back({"coloured curves sloping over a straight page", std::move(p), 0});
+    }
+    {
+        PixelBuffer p = page(800, 600);
+        for (int k = 0; k < 6; ++k) line(p, 100, 60 + 40 * k, 600, 8 + k, 4, Black);
+        cases.push_back({"black curves falling steeply: no peak within the turns a scan has", std::move(p), 0});
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_NEAR(pageTurn(c.picture, pagePapers(c.picture)), c.turn, 0.05);
     }
 }
