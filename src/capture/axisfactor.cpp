@@ -57,10 +57,13 @@ bool powerOfTen(double v)
 
 // A power of ten written as a factor: "1e4", "10^4", "1000", with or
 // without x in front. "104" may be 10⁴ with its exponent read on the line,
-// or 104: no factor is guessed; "1000" read as 10 to the 00 is none.
+// or 104, and "10" may be 10⁵ with its exponent lost: no factor is guessed;
+// "1000" read as 10 to the 00 is none.
 std::optional<double> factorValue(std::string t)
 {
     if (!t.empty() && (t[0] == 'x' || t[0] == 'X' || t[0] == '*')) t.erase(0, 1);
+    // A bare 10 is the base of a power whose raised exponent was not read (10⁵ read "10"): no factor is guessed.
+    if (t == "10") return std::nullopt;
     std::vector<double> values = labelValues(t);
     if (values.size() > 1) values.erase(std::remove(values.begin(), values.end(), 1.0), values.end());
     if (values.size() != 1 || !powerOfTen(values.front())) return std::nullopt;

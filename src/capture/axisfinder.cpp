@@ -1,5 +1,7 @@
 #include "capture/axisfinder.h"
 
+#include "capture/axistitle.h"
+
 #include "capture/colourpieces.h"
 #include "capture/marginlabels.h"
 #include "capture/pointexport.h"
@@ -211,6 +213,7 @@ struct SideReading {
     // The far edge of the labels' line (the row under an x axis's numbers).
     double labelsFarEdge = 0;
     bool anyWords = false;
+    PixelRect strip;
 };
 
 struct PageContext {
@@ -267,6 +270,7 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
     std::vector<double> places = ticks.places;
     for (double g : isX(side) ? c.gridColumns : c.gridRows) places.push_back(g);
     const PixelRect strip = stripOf(page, c, self, side, r.line, ticks.outward);
+    r.strip = strip;
     const std::vector<ReadWord> words = labelsIn(page.picture, page.ink, strip, page.reader);
     r.anyWords = !words.empty();
     std::vector<TickLabel> labels;
@@ -356,6 +360,48 @@ Checked<std::optional<AxisFactor>> factorAtEnd(const PageContext& page, const Ch
     return succeeded(found);
 }
 
+// The factor an axis's title writes ("H × 10⁻⁴, Pa", "Q [×1000 m³/h]"):
+// the title read beyond the numbers (under an x axis's, beside a y axis's,
+// written upwards). One not understood is a doubt, quoted.
+constexpr double TitleDepth = 3.5;
+
+Checked<std::optional<AxisFactor>> factorInTitleOf(const PageContext& page, const ChartFrame& c, Side side, const SideReading& r)
+{
+    if (r.labels.empty() || side == Side::Top) return succeeded(std::optional<AxisFactor>());
+    const double letters = r.letterHeight > 0 ? r.letterHeight : 14;
+    PixelRect area;
+    if (side == Side::Bottom) {
+        const double from = r.labelsFarEdge + 1, to = std::min(from + TitleDepth * letters, r.strip.top + r.strip.height);
+        area = {c.left, from, c.right - c.left, to - from};
+    } else {
+        double nearest = side == Side::Left ? r.labels.front().box.left : r.labels.front().box.left + r.labels.front().box.width;
+        for (const ReadWord& w : r.labels)
+            nearest = side == Side::Left ? std::min(nearest, w.box.left) : std::max(nearest, w.box.left + w.box.width);
+        const double from = side == Side::Left ? std::max(r.strip.left, nearest - TitleDepth * letters) : nearest + 1;
+        const double to = side == Side::Left ? nearest - 1 : std::min(r.strip.left + r.strip.width, nearest + TitleDepth * letters);
+        area = {from, c.top, to - from, c.bottom - c.top};
+    }
+    const std::string title = axisTitleIn(page.picture, page.ink, area, side != Side::Bottom, page.reader);
+    const FactorReading reading = factorInTitle(title);
+    if (reading.kind == FactorReading::Kind::Doubtful)
+        return failed<std::optional<AxisFactor>>("fattore nel titolo dell'asse non compreso: «" + title + "»");
+    if (reading.kind == FactorReading::Kind::Factor) return succeeded(std::optional<AxisFactor>(reading.factor));
+    return succeeded(std::optional<AxisFactor>());
+}
+
+// The factor at the axis's end and the one in its title: either, or neither; both is a doubt.
+Checked<std::optional<AxisFactor>> axisFactorOf(const PageContext& page, const ChartFrame& c, Side side, const SideReading& r)
+{
+    const Checked<std::optional<AxisFactor>> atEnd = factorAtEnd(page, c, side, r);
+    if (!atEnd) return atEnd;
+    const Checked<std::optional<AxisFactor>> inTitle = factorInTitleOf(page, c, side, r);
+    if (!inTitle) return inTitle;
+    if (*atEnd && *inTitle)
+        return failed<std::optional<AxisFactor>>("un fattore all'estremità dell'asse («" + (*atEnd)->text + "») e uno nel titolo («" +
+                                                 (*inTitle)->text + "»)");
+    return succeeded(*atEnd ? *atEnd : *inTitle);
+}
+
 void applyFactor(AxisReading& reading, const AxisFactor& factor)
 {
     for (ReadTick& t : reading.ticks)
@@ -437,14 +483,14 @@ Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self, bool* 
     found.x = std::move(*bottom.axis);
     found.y = std::move(*left.axis);
     if (!found.xSharedFrom) {
-        const Checked<std::optional<AxisFactor>> xFactor = factorAtEnd(page, c, Side::Bottom, bottom);
+        const Checked<std::optional<AxisFactor>> xFactor = axisFactorOf(page, c, Side::Bottom, bottom);
         if (!xFactor) return failed<FoundAxes>("asse x: " + xFactor.failure());
         if (*xFactor) {
             found.xFactor = **xFactor;
             applyFactor(found.x, **xFactor);
         }
     }
-    const Checked<std::optional<AxisFactor>> yFactor = factorAtEnd(page, c, Side::Left, left);
+    const Checked<std::optional<AxisFactor>> yFactor = axisFactorOf(page, c, Side::Left, left);
     if (!yFactor) return failed<FoundAxes>("asse y: " + yFactor.failure());
     if (*yFactor) {
         found.yFactor = **yFactor;
@@ -457,7 +503,7 @@ Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self, bool* 
     // Numbers on the right or on top: the same axis again, or a second one.
     SideReading right = readSide(page, self, Side::Right);
     if (right.axis) {
-        const Checked<std::optional<AxisFactor>> f = factorAtEnd(page, c, Side::Right, right);
+        const Checked<std::optional<AxisFactor>> f = axisFactorOf(page, c, Side::Right, right);
         if (!f) return failed<FoundAxes>("asse y a destra: " + f.failure());
         if (*f) applyFactor(*right.axis, **f);
         if (!sameAxis(found.y, *right.axis, c.top, c.bottom))

@@ -40,6 +40,10 @@ TEST(AxisFactor, EachNotationAtTheAxisEndAndInTheTitleGoesItsWay)
         {"Prevalenza [m]", true, Kind::None, 1, 0},
         {"Portata [m3/h]", true, Kind::None, 1, 0},
         {"Q [x12 m3/h]", true, Kind::Doubtful, 1, 0},
+        {"x10", false, Kind::Doubtful, 1, 0},                  // 10 with its exponent lost
+        {"H (10\xc2\xb0 UNIT], Pa", true, Kind::Doubtful, 1, 0}, // 10⁵ read as 10°
+        {"Hx 10-4, Pa", true, Kind::Doubtful, 1, 0},           // 10⁻⁴ read on the line
+        {"H x 10^-4, Pa", true, Kind::Factor, 1e4, 0},         // drawn: H × 10⁻⁴
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
