@@ -37,6 +37,8 @@ constexpr double FactorDepth = 3.5;
 constexpr double FactorReach = 0.35;
 // Two axes of one side read alike (the same numbers mirrored) within this share of the span.
 constexpr double SameAxis = 0.005;
+// A label left out stands on the axis, shifted by a power of ten, within this share of its span.
+constexpr double LostMarkSlack = 0.01;
 
 enum class Side { Bottom, Left, Top, Right };
 
@@ -427,6 +429,26 @@ bool sameAxis(const AxisReading& a, const AxisReading& b, double from, double to
            std::abs(scaledAt(a, to) - scaledAt(b, to)) <= SameAxis * span;
 }
 
+} // namespace
+
+std::optional<std::string> lostDecimalMark(const AxisReading& r)
+{
+    if (r.scale != AxisScale::Linear) return std::nullopt;
+    const double span = std::abs(r.second.value - r.first.value);
+    for (const ReadTick& t : r.ticks) {
+        if (t.agrees || t.text.find_first_of(".,") == std::string::npos) continue;
+        const double there = scaledAt(r, t.position);
+        for (double v : labelValues(t.text))
+            for (double k : {10.0, 100.0, 0.1, 0.01})
+                if (v != 0 && std::abs(v * k - there) <= LostMarkSlack * span)
+                    return "il numero «" + t.text + "» starebbe sull'asse solo " + (k > 1 ? "moltiplicato" : "diviso") + " per " +
+                           pointValueText(k > 1 ? k : 1 / k) + ": forse gli altri numeri sono letti senza il separatore decimale";
+    }
+    return std::nullopt;
+}
+
+namespace {
+
 AxisReference referenceOf(const AxisReading& r, bool x, double lineAt)
 {
     if (x) return {{r.first.position, lineAt}, {r.second.position, lineAt}, r.first.value, r.second.value, r.scale};
@@ -482,6 +504,8 @@ Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self, bool* 
     }
     found.x = std::move(*bottom.axis);
     found.y = std::move(*left.axis);
+    if (const auto lost = lostDecimalMark(found.x); lost && !found.xSharedFrom) return failed<FoundAxes>("asse x: " + *lost);
+    if (const auto lost = lostDecimalMark(found.y)) return failed<FoundAxes>("asse y: " + *lost);
     if (!found.xSharedFrom) {
         const Checked<std::optional<AxisFactor>> xFactor = axisFactorOf(page, c, Side::Bottom, bottom);
         if (!xFactor) return failed<FoundAxes>("asse x: " + xFactor.failure());
@@ -503,6 +527,7 @@ Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self, bool* 
     // Numbers on the right or on top: the same axis again, or a second one.
     SideReading right = readSide(page, self, Side::Right);
     if (right.axis) {
+        if (const auto lost = lostDecimalMark(*right.axis)) return failed<FoundAxes>("asse y a destra: " + *lost);
         const Checked<std::optional<AxisFactor>> f = axisFactorOf(page, c, Side::Right, right);
         if (!f) return failed<FoundAxes>("asse y a destra: " + f.failure());
         if (*f) applyFactor(*right.axis, **f);

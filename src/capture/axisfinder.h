@@ -76,6 +76,11 @@ std::string chartCountText(std::size_t count);
 // what a curve drawn against that axis is read with.
 AxesReferences againstRightAxis(const FoundAxes& axes);
 
+// Why the labels taken may all have lost their decimal mark ("2.0" read
+// "20"): a label left out with one ("3.0") would stand on the axis only ten
+// or a hundred times larger or smaller. None when no label says so.
+std::optional<std::string> lostDecimalMark(const AxisReading& reading);
+
 // The references and the labels read, a line each, for the user to check.
 std::string axesReport(const FoundAxes& axes);
 
