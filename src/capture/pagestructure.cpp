@@ -188,13 +188,22 @@ std::optional<ChartFrame> chartOfLines(const PixelBuffer& picture, const std::ve
                 if (nearEdge(*l) && (!best || better(*l, *best))) best = l;
             return best ? std::optional<EdgeLine>(*best) : std::nullopt;
         };
-        chart.leftLine = outermost(vs, [&](const EdgeLine& l) { return l.from <= hFirst + Touching; },
+        // Where most lines across start and end (and down): a line prolonged by a label set against it (a
+        // corner's number run into the frame by a scan's blur) moves the group's ends, not these.
+        const auto typical = [](const std::vector<const EdgeLine*>& lines, auto end) {
+            std::vector<double> ends;
+            for (const EdgeLine* l : lines) ends.push_back(end(*l));
+            return static_cast<int>(median(ends));
+        };
+        const int hStart = typical(hs, [](const EdgeLine& l) { return l.first; }), hEnd = typical(hs, [](const EdgeLine& l) { return l.last; });
+        const int vStart = typical(vs, [](const EdgeLine& l) { return l.first; }), vEnd = typical(vs, [](const EdgeLine& l) { return l.last; });
+        chart.leftLine = outermost(vs, [&](const EdgeLine& l) { return l.from <= hStart + Touching; },
                                    [](const EdgeLine& a, const EdgeLine& b) { return a.from < b.from; });
-        chart.rightLine = outermost(vs, [&](const EdgeLine& l) { return l.to >= hLast - Touching; },
+        chart.rightLine = outermost(vs, [&](const EdgeLine& l) { return l.to >= hEnd - Touching; },
                                     [](const EdgeLine& a, const EdgeLine& b) { return a.to > b.to; });
-        chart.topLine = outermost(hs, [&](const EdgeLine& l) { return l.from <= vFirst + Touching; },
+        chart.topLine = outermost(hs, [&](const EdgeLine& l) { return l.from <= vStart + Touching; },
                                   [](const EdgeLine& a, const EdgeLine& b) { return a.from < b.from; });
-        chart.bottomLine = outermost(hs, [&](const EdgeLine& l) { return l.to >= vLast - Touching; },
+        chart.bottomLine = outermost(hs, [&](const EdgeLine& l) { return l.to >= vEnd - Touching; },
                                      [](const EdgeLine& a, const EdgeLine& b) { return a.to > b.to; });
         for (auto* line : {&chart.leftLine, &chart.rightLine})
             if (*line) (*line)->centre = lineCentre(picture, **line, false);

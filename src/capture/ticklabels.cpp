@@ -103,8 +103,9 @@ std::vector<double> plainValues(std::string text)
         }
     } else if (allDigits(text)) {
         add(text);
-        // 10² with its exponent read as a digit on the line: 102, 103.
-        if (text.size() >= 3 && text.size() <= 4 && text.compare(0, 2, "10") == 0) add("1e" + text.substr(2));
+        // 10² with its exponent read as a digit on the line: 102, 103 (a chart's decades have one
+        // digit: 1030 is a thousand and thirty, not 10³⁰).
+        if (text.size() == 3 && text.compare(0, 2, "10") == 0) add("1e" + text.substr(2));
     }
     return values;
 }
@@ -353,6 +354,22 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
                             bestEven = even;
                         }
                     }
+    // Labels over a narrow range (1000 to 1030) fit a logarithmic axis as well
+    // as a linear one: as written, and read linear, unless that fits fewer.
+    if (best && best->scale == AxisScale::Logarithmic) {
+        std::optional<std::size_t> low, high;
+        for (std::size_t i = 0; i < labels.size(); ++i)
+            if (bestFit.values[i] && !inferred[i]) {
+                if (!low || *bestFit.values[i] < *bestFit.values[*low]) low = i;
+                if (!high || *bestFit.values[i] > *bestFit.values[*high]) high = i;
+            }
+        if (low && high && *bestFit.values[*low] < *bestFit.values[*high]) {
+            const double slope = (labels[*high].position - labels[*low].position) / (*bestFit.values[*high] - *bestFit.values[*low]);
+            const Model linear{AxisScale::Linear, labels[*low].position - slope * *bestFit.values[*low], slope};
+            const Fit fit = fitOf(linear, labels, candidates, inferred, reach);
+            if (fit.agreeing >= bestFit.agreeing && evenlySpaced(AxisScale::Linear, fit)) best = linear, bestFit = fit;
+        }
+    }
     AxisReading reading;
     std::size_t readAgreeing = 0, inferredAgreeing = 0;
     for (std::size_t i = 0; i < labels.size(); ++i) {
