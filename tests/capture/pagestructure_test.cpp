@@ -115,6 +115,13 @@ TEST(PageStructure, EveryChartOfThePageInReadingOrderWithItsEdges)
         cases.push_back({"a page of text: no chart", std::move(p), {}});
     }
     {
+        // The top corner's number blurred into the frame's top line: the line starts at the number.
+        PixelBuffer p = page(800, 600);
+        frame(p, {100, 50, 701, 501});
+        fill(p, {60, 45, 97, 56}, Black);
+        cases.push_back({"a number run into the frame's corner", std::move(p), {{101, 51, 701, 501}}});
+    }
+    {
         // Stacked panels 10 pixels apart: their frames come near enough to touch.
         PixelBuffer p = page(800, 700);
         frame(p, {100, 50, 701, 301});
