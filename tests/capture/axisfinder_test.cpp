@@ -1,6 +1,7 @@
 // The checks the axis finder makes of the labels it took, without OCR: the
 // labels as the reader gives them, at rows worked out by hand.
 #include "capture/axisfinder.h"
+#include "capture/axistitle.h"
 
 #include <gtest/gtest.h>
 
@@ -27,4 +28,48 @@ TEST(AxisFinder, LabelsThatAllLostTheirDecimalMarkAreTold)
         ASSERT_TRUE(reading) << reading.failure();
         EXPECT_EQ(lostDecimalMark(*reading).has_value(), c.told);
     }
+}
+
+namespace {
+
+// A reader that tells how the piece it was given lies: its size, and whether
+// its darkest ink (a title's first letter, drawn darker) is in its left half.
+class PieceReader : public TextReader {
+public:
+    std::vector<ReadWord> read(const PixelBuffer& picture, const PixelRect&, TextKind, const ReadHints&) const override
+    {
+        int darkest = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                if (picture.pixel(x, y) == 0xff000000) darkest = x;
+        const bool wide = picture.width() > picture.height();
+        return {{std::string(wide ? "wide" : "tall") + (2 * darkest < picture.width() ? " first-left" : " first-right"), {}, 90}};
+    }
+};
+
+} // namespace
+
+// A y axis's title is written upwards: it is read turned a quarter, its
+// first letter (at the bottom) on the left; an x axis's is read as it is.
+TEST(AxisFinder, AnAxisTitleIsReadTheWayItIsWritten)
+{
+    struct Case {
+        const char* name;
+        bool upwards;
+        const char* read;
+    };
+    const Case cases[] = {{"written upwards", true, "wide first-left"}, {"written across", false, "tall first-right"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // A stroke 6 wide and 60 tall at columns 20-25, rows 20-79, grey with its bottom end black.
+        PixelBuffer picture = *PixelBuffer::create(100, 100);
+        PixelMask ink(100, 100);
+        for (int y = 20; y < 80; ++y)
+            for (int x = 20; x < 26; ++x) {
+                picture.setPixel(x, y, y >= 74 && x >= 23 ? 0xff000000 : 0xff404040);
+                ink.set(x, y, true);
+            }
+        EXPECT_EQ(axisTitleIn(picture, ink, {0, 0, 100, 100}, c.upwards, PieceReader()), c.read);
+    }
+    EXPECT_EQ(axisTitleIn(*PixelBuffer::create(100, 100), PixelMask(100, 100), {0, 0, 100, 100}, true, PieceReader()), "");
 }
