@@ -592,7 +592,7 @@ PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader)
     // A scan turned by a degree or two is read turned straight: its lines then run along rows and columns.
     const double turn = pageTurn(picture, papers);
     PixelBuffer straightened;
-    if (turn != 0) straightened = turnedBack(picture, turn, marginColour(picture));
+    if (turn != 0) straightened = turnedBack(picture, turn);
     const PixelBuffer& straight = turn != 0 ? straightened : picture;
     const PixelMask ink = structureInk(straight, papers);
     const std::vector<ChartFrame> charts = findCharts(straight, ink, papers);

@@ -318,7 +318,9 @@ std::vector<ChartFrame> chartsOfAreas(const PixelBuffer& picture, int shortestAc
         };
         trimmed(left, top, right, bottom);
         if (right - left + 1 < shortestAcross || bottom - top + 1 < shortestDown) continue;
-        if (p.left <= 1 || p.top <= 1 || p.right >= w - 2 || p.bottom >= h - 2) continue;
+        // The page's own background reaches the picture's edges; a chart's area, trimmed of the specks
+        // joined to it (a scan's edge, brought in by the page's turn), does not.
+        if (left <= 1 || top <= 1 || right >= w - 2 || bottom >= h - 2) continue;
         if (p.pixels < AreaFill * p.width() * double(p.height())) continue;
         // Stacked panels joined by their labels across the narrow gap between
         // them: a band of rows of the margin's colour, thicker than any line
@@ -599,9 +601,16 @@ PixelPoint onTheOriginal(PixelPoint turned, double degrees, int width, int heigh
     return {cx + u * c - v * s, cy + u * s + v * c};
 }
 
-PixelBuffer turnedBack(const PixelBuffer& picture, double degrees, Rgb paper)
+PixelBuffer turnedBack(const PixelBuffer& picture, double degrees)
 {
-    const std::uint32_t outside = argbOf(paper);
+    // Beyond its edge the page continues mirrored: a scan's grain and tint go on
+    // into the corners, where a flat colour would be read as a filled area's edge.
+    const auto mirrored = [](int i, int n) {
+        if (n == 1) return 0;
+        const int period = 2 * n;
+        i = ((i % period) + period) % period;
+        return i < n ? i : period - 1 - i;
+    };
     PixelBuffer out = *PixelBuffer::create(picture.width(), picture.height());
     for (int y = 0; y < out.height(); ++y) {
         std::uint32_t* row = out.row(y);
@@ -615,7 +624,7 @@ PixelBuffer turnedBack(const PixelBuffer& picture, double degrees, Rgb paper)
             for (int dy = 0; dy <= 1; ++dy)
                 for (int dx = 0; dx <= 1; ++dx) {
                     const double w = (dx ? fx : 1 - fx) * (dy ? fy : 1 - fy);
-                    const std::uint32_t p = picture.contains(x0 + dx, y0 + dy) ? picture.pixel(x0 + dx, y0 + dy) : outside;
+                    const std::uint32_t p = picture.pixel(mirrored(x0 + dx, picture.width()), mirrored(y0 + dy, picture.height()));
                     sum[0] += w * ((p >> 16) & 255), sum[1] += w * ((p >> 8) & 255), sum[2] += w * (p & 255);
                 }
             row[x] = 0xff000000u | std::uint32_t(sum[0] + 0.5) << 16 | std::uint32_t(sum[1] + 0.5) << 8 | std::uint32_t(sum[2] + 0.5);

@@ -87,9 +87,9 @@ double pageTurn(const PixelBuffer& picture, const std::vector<Rgb>& papers);
 Rgb marginColour(const PixelBuffer& picture);
 
 // The picture turned back by `degrees` about its centre (bilinear, the
-// corners that come in from outside of the paper's colour), and where a
-// point of the turned picture lies on the original.
-PixelBuffer turnedBack(const PixelBuffer& picture, double degrees, Rgb paper);
+// corners that come in from outside the page mirrored from its edge), and
+// where a point of the turned picture lies on the original.
+PixelBuffer turnedBack(const PixelBuffer& picture, double degrees);
 PixelPoint onTheOriginal(PixelPoint turned, double degrees, int width, int height);
 
 } // namespace calvero::capture

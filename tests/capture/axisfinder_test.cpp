@@ -43,7 +43,7 @@ public:
             for (int x = 0; x < picture.width(); ++x)
                 if (picture.pixel(x, y) == 0xff000000) darkest = x;
         const bool wide = picture.width() > picture.height();
-        return {{std::string(wide ? "wide" : "tall") + (2 * darkest < picture.width() ? " first-left" : " first-right"), {}, 90}};
+        return {{std::string(wide ? "wide" : "tall") + (2 * darkest < picture.width() ? " first-left" : " first-right"), {}, 90, {}, {}}};
     }
 };
 

@@ -122,6 +122,13 @@ TEST(PageStructure, EveryChartOfThePageInReadingOrderWithItsEdges)
         cases.push_back({"a number run into the frame's corner", std::move(p), {{101, 51, 701, 501}}});
     }
     {
+        // A scan's stray grey joined to the area, reaching the picture's edge: the area is still a chart.
+        PixelBuffer p = page(800, 600);
+        fill(p, {100, 50, 699, 499}, AreaGrey);
+        fill(p, {0, 300, 99, 302}, AreaGrey);
+        cases.push_back({"a grey area joined to the edge by a stray strip", std::move(p), {{100, 50, 700, 500}}});
+    }
+    {
         // Stacked panels 10 pixels apart: their frames come near enough to touch.
         PixelBuffer p = page(800, 700);
         frame(p, {100, 50, 701, 301});
