@@ -484,18 +484,29 @@ Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self, bool* 
     const ChartFrame& c = page.charts[self];
     SideReading bottom = readSide(page, self, Side::Bottom);
     SideReading left = readSide(page, self, Side::Left);
-    if (chartLike) *chartLike = numbersAlong(bottom) && numbersAlong(left);
+    // A stacked panel has no numbers under it: the panel below holds its x axis.
+    if (chartLike) *chartLike = numbersAlong(left) && (numbersAlong(bottom) || panelBelow(page.charts, self));
     FoundAxes found;
     found.chart = c;
-    // Stacked panels: a panel without numbers under it takes the x axis of the one below.
-    if (!bottom.axis && bottom.labels.empty())
-        if (const std::optional<std::size_t> below = panelBelow(page.charts, self)) {
-            const Checked<FoundAxes> shared = axesOfChart(page, *below);
-            if (shared) {
-                bottom.axis = succeeded(shared->x);
-                found.xFactor = shared->xFactor;
-                found.xSharedFrom = shared->xSharedFrom.value_or(*below);
+    // Stacked panels: a panel without numbers under it takes the x axis of
+    // the panel below that has them, whether that panel's y axis reads or not.
+    // A tick or a curve's end read as one stray mark is no numbers.
+    if (!bottom.axis && !numbersAlong(bottom))
+        for (std::optional<std::size_t> below = panelBelow(page.charts, self); below; below = panelBelow(page.charts, *below)) {
+            const SideReading shared = readSide(page, *below, Side::Bottom);
+            if (!numbersAlong(shared)) continue;
+            if (shared.axis) {
+                if (const auto lost = lostDecimalMark(*shared.axis)) return failed<FoundAxes>("asse x: " + *lost);
+                const Checked<std::optional<AxisFactor>> f = axisFactorOf(page, page.charts[*below], Side::Bottom, shared);
+                if (!f) return failed<FoundAxes>("asse x: " + f.failure());
+                bottom.axis = shared.axis;
+                if (*f) {
+                    found.xFactor = **f;
+                    applyFactor(*bottom.axis, **f);
+                }
+                found.xSharedFrom = *below;
             }
+            break;
         }
     if (!bottom.axis || !left.axis) {
         std::string why = !bottom.axis ? bottom.axis.failure() : "";
