@@ -466,6 +466,7 @@ double pageTurn(const PixelBuffer& picture, const std::vector<Rgb>& papers)
     if (points.size() < 100) return 0;
     const int rows = picture.height() / step + picture.width() / step + 4;
     std::vector<double> histogram(static_cast<std::size_t>(2 * rows));
+    double fullest = 0; // the most filled row at the last turn tried
     const auto evenness = [&](double degrees) {
         std::fill(histogram.begin(), histogram.end(), 0.0);
         const double s = std::sin(degrees * Pi / 180), c = std::cos(degrees * Pi / 180);
@@ -476,7 +477,8 @@ double pageTurn(const PixelBuffer& picture, const std::vector<Rgb>& papers)
             if (r >= 0 && r + 1 < static_cast<int>(histogram.size())) histogram[std::size_t(r)] += 1 - f, histogram[std::size_t(r + 1)] += f;
         }
         double sum = 0;
-        for (double h : histogram) sum += h * h;
+        fullest = 0;
+        for (double h : histogram) sum += h * h, fullest = std::max(fullest, h);
         return sum;
     };
     double best = 0, bestScore = evenness(0);
@@ -485,7 +487,12 @@ double pageTurn(const PixelBuffer& picture, const std::vector<Rgb>& papers)
     const double around = best;
     for (double d = around - CoarseStep; d <= around + CoarseStep + 1e-9; d += FineStep)
         if (const double score = evenness(d); score > bestScore) best = d, bestScore = score;
-    return std::abs(best) < NoTurn ? 0 : best;
+    if (std::abs(best) < NoTurn) return 0;
+    // Only long lines tell a turn: on a page with none (a frameless chart of
+    // slanting curves over a grey area) the best turn lines up bits of text
+    // and curves by chance, and the page is taken as drawn.
+    evenness(best);
+    return fullest >= LineShare * (picture.width() / step) ? best : 0;
 }
 
 Rgb marginColour(const PixelBuffer& picture) { return picture.empty() ? Rgb{255, 255, 255} : marginOf(picture).colour; }

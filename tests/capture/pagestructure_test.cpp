@@ -152,3 +152,43 @@ TEST(PageStructure, ALineIsPlacedAtTheCentreOfItsInkToATenthOfAPixel)
         EXPECT_NEAR(lineCentre(p, line, true), middle, 0.1);
     }
 }
+
+TEST(PageStructure, AScanIsTurnedBackOnlyByItsLongLines)
+{
+    constexpr double Pi = 3.14159265358979323846;
+    // A stroke three pixels thick from (x0, y0) at `degrees` below the row (positive descends to the right).
+    const auto stroke = [](PixelBuffer& p, double x0, double y0, double length, double degrees) {
+        const double c = std::cos(degrees * Pi / 180), s = std::sin(degrees * Pi / 180);
+        for (double t = 0; t < length; t += 0.5)
+            for (int d = -1; d <= 1; ++d) {
+                const int x = int(std::lround(x0 + t * c)), y = int(std::lround(y0 + t * s + d));
+                if (p.contains(x, y)) p.setPixel(x, y, Black);
+            }
+    };
+    struct Case {
+        const char* name;
+        double turn;     // the frame's, in degrees (none drawn when `frame` is false)
+        bool frame;
+        double expected; // the turn found
+    };
+    const Case cases[] = {
+        {"a frame turned by 1.5 degrees", 1.5, true, 1.5},
+        {"a frame turned back by 0.8 degrees", -0.8, true, -0.8},
+        {"a frame drawn straight", 0, true, 0},
+        // Seaborn's grey area with slanting curves and labels: nothing lines up but by chance.
+        {"slanting curves without any long line", 0, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer p = page(760, 570);
+        fill(p, {60, 23, 722, 517}, AreaGrey);
+        if (c.frame) {
+            const double tangent = std::tan(c.turn * Pi / 180);
+            stroke(p, 60, 23, 662, c.turn), stroke(p, 60, 517, 662, c.turn);
+            stroke(p, 60, 23, 494, 90 + c.turn), stroke(p, 722, 23 + 662 * tangent, 494, 90 + c.turn);
+        }
+        for (int k = 0; k < 4; ++k) stroke(p, 60 + 100 * k, 517, 560, -48);
+        for (int k = 0; k < 5; ++k) fill(p, {35, 20 + 124 * k, 50, 30 + 124 * k}, Black);
+        EXPECT_NEAR(pageTurn(p, {{233, 233, 241}, {255, 255, 255}}), c.expected, 0.05);
+    }
+}
