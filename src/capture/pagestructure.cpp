@@ -35,8 +35,10 @@ constexpr double AreaFill = 0.6;
 
 // A dashed line (a grid drawn dashed, with no frame round it) is ink broken
 // by gaps up to this many pixels, inked over at least this share of its length.
+// gnuplot's dashes scale with the resolution (at 300 dpi 10 pixels drawn, 18 left out).
 constexpr int DashGap = 8;
-constexpr double DashInk = 0.4;
+constexpr double DashGapShare = 0.01;
+constexpr double DashInk = 0.3;
 
 // The long lines along one direction: for each row (or column) its longest
 // stretch of ink broken by at most `gap` pixels and inked over at least
@@ -249,7 +251,9 @@ std::vector<ChartFrame> chartsOfAreas(const PixelBuffer& picture, int shortestAc
             if (share(left, right, [&](int x) { return ofArea(x, bottom); }) < 0.5) --bottom, moved = true;
         }
         if (right - left + 1 < shortestAcross || bottom - top + 1 < shortestDown) continue;
-        if (p.left <= 1 || p.top <= 1 || p.right >= w - 2 || p.bottom >= h - 2) continue;
+        // An area reaching the picture's edge is no chart's; a scan's shaded
+        // border joined to the area on the widened mask does not make it one.
+        if (left <= 1 || top <= 1 || right >= w - 2 || bottom >= h - 2) continue;
         if (p.pixels < AreaFill * p.width() * double(p.height())) continue;
         ChartFrame chart;
         chart.left = left, chart.right = right + 1, chart.top = top, chart.bottom = bottom + 1;
@@ -384,7 +388,7 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& 
     };
     std::vector<ChartFrame> found = linesOf(LineGap, 0);
     // Dashed lines only where no solid ones make a chart: a frameless chart's dashed grid.
-    if (found.empty()) found = linesOf(DashGap, DashInk);
+    if (found.empty()) found = linesOf(std::max(DashGap, static_cast<int>(DashGapShare * std::max(w, h))), DashInk);
     for (const ChartFrame& area : chartsOfAreas(picture, shortestAcross, shortestDown)) {
         // A filled area with a frame drawn round it is that frame's chart.
         const bool framed = std::any_of(found.begin(), found.end(), [&](const ChartFrame& c) {
@@ -446,6 +450,9 @@ constexpr double CoarseStep = 0.1;
 constexpr double FineStep = 0.01;
 // The turn is measured on the page shrunk to at most this many pixels across.
 constexpr int TurnPixels = 1200;
+// The ink a turn is measured on is this many levels darker than the paper:
+// a light grey grid's too, far above a scan's grain.
+constexpr double TurnInk = 30;
 // Below this turn a page is taken as drawn straight.
 constexpr double NoTurn = 0.04;
 constexpr double Pi = 3.14159265358979323846;
@@ -458,20 +465,20 @@ double pageTurn(const PixelBuffer& picture, const std::vector<Rgb>& papers)
     const int step = std::max(1, std::max(picture.width(), picture.height()) / TurnPixels);
     double paper = 0;
     for (const Rgb& p : papers) paper = std::max(paper, luminance(argbOf(p)));
-    // The dark ink, sampled on a coarse grid, as points of the shrunk page.
+    // The ink, sampled on a coarse grid, as points of the shrunk page.
     std::vector<std::pair<float, float>> points;
     for (int y = 0; y < picture.height(); y += step)
         for (int x = 0; x < picture.width(); x += step)
-            if (luminance(picture.pixel(x, y)) < paper - 60) points.push_back({float(x / step), float(y / step)});
+            if (luminance(picture.pixel(x, y)) < paper - TurnInk) points.push_back({float(x / step), float(y / step)});
     if (points.size() < 100) return 0;
     const int rows = picture.height() / step + picture.width() / step + 4;
     std::vector<double> histogram(static_cast<std::size_t>(2 * rows));
-    double fullest = 0; // the most filled row at the last turn tried
-    const auto evenness = [&](double degrees) {
+    double fullest = 0; // the most filled row (or column) at the last turn tried
+    const auto evenness = [&](double degrees, bool down = false) {
         std::fill(histogram.begin(), histogram.end(), 0.0);
         const double s = std::sin(degrees * Pi / 180), c = std::cos(degrees * Pi / 180);
         for (const auto& [x, y] : points) {
-            const double row = -x * s + y * c + rows;
+            const double row = (down ? x * c + y * s : -x * s + y * c) + rows;
             const int r = static_cast<int>(row);
             const double f = row - r;
             if (r >= 0 && r + 1 < static_cast<int>(histogram.size())) histogram[std::size_t(r)] += 1 - f, histogram[std::size_t(r + 1)] += f;
@@ -488,11 +495,14 @@ double pageTurn(const PixelBuffer& picture, const std::vector<Rgb>& papers)
     for (double d = around - CoarseStep; d <= around + CoarseStep + 1e-9; d += FineStep)
         if (const double score = evenness(d); score > bestScore) best = d, bestScore = score;
     if (std::abs(best) < NoTurn) return 0;
-    // Only long lines tell a turn: on a page with none (a frameless chart of
-    // slanting curves over a grey area) the best turn lines up bits of text
-    // and curves by chance, and the page is taken as drawn.
+    // Only long lines both ways tell a turn (a chart's frame, axis lines or
+    // grid): on a page without them (a frameless chart of slanting curves
+    // over a grey area) the best turn lines up bits of text and a curve's
+    // straight stretch by chance, and the page is taken as drawn.
     evenness(best);
-    return fullest >= LineShare * (picture.width() / step) ? best : 0;
+    const double longestAcross = fullest;
+    evenness(best, true);
+    return longestAcross >= LineShare * (picture.width() / step) && fullest >= LineShare * (picture.height() / step) ? best : 0;
 }
 
 Rgb marginColour(const PixelBuffer& picture) { return picture.empty() ? Rgb{255, 255, 255} : marginOf(picture).colour; }
