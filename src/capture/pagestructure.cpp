@@ -35,10 +35,13 @@ constexpr double AreaFill = 0.6;
 
 // A dashed line (a grid drawn dashed, with no frame round it) is ink broken
 // by gaps up to this many pixels, inked over at least this share of its length.
-// gnuplot's dashes scale with the resolution (at 300 dpi 10 pixels drawn, 18 left out).
 constexpr int DashGap = 8;
-constexpr double DashGapShare = 0.01;
-constexpr double DashInk = 0.3;
+constexpr double DashInk = 0.4;
+// gnuplot's dashes scale with the resolution (at 300 dpi 10 pixels drawn, 18
+// left out): sparser dashes are looked for where the dense ones make no chart,
+// as a scan's grain strung along a row passes for them more easily.
+constexpr double SparseDashGapShare = 0.01;
+constexpr double SparseDashInk = 0.3;
 
 // The long lines along one direction: for each row (or column) its longest
 // stretch of ink broken by at most `gap` pixels and inked over at least
@@ -388,7 +391,8 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& 
     };
     std::vector<ChartFrame> found = linesOf(LineGap, 0);
     // Dashed lines only where no solid ones make a chart: a frameless chart's dashed grid.
-    if (found.empty()) found = linesOf(std::max(DashGap, static_cast<int>(DashGapShare * std::max(w, h))), DashInk);
+    if (found.empty()) found = linesOf(DashGap, DashInk);
+    if (found.empty()) found = linesOf(std::max(DashGap, static_cast<int>(SparseDashGapShare * std::max(w, h))), SparseDashInk);
     for (const ChartFrame& area : chartsOfAreas(picture, shortestAcross, shortestDown)) {
         // A filled area with a frame drawn round it is that frame's chart.
         const bool framed = std::any_of(found.begin(), found.end(), [&](const ChartFrame& c) {
@@ -483,9 +487,13 @@ double pageTurn(const PixelBuffer& picture, const std::vector<Rgb>& papers)
             const double f = row - r;
             if (r >= 0 && r + 1 < static_cast<int>(histogram.size())) histogram[std::size_t(r)] += 1 - f, histogram[std::size_t(r + 1)] += f;
         }
+        // The rows' sharpness: a thin line on one row gives a steep step, a
+        // broad blob of ink (a dark band, a filled legend) hardly any, so
+        // the lines set the turn rather than the blobs.
         double sum = 0;
         fullest = 0;
-        for (double h : histogram) sum += h * h, fullest = std::max(fullest, h);
+        for (std::size_t i = 1; i < histogram.size(); ++i)
+            sum += (histogram[i] - histogram[i - 1]) * (histogram[i] - histogram[i - 1]), fullest = std::max(fullest, histogram[i]);
         return sum;
     };
     double best = 0, bestScore = evenness(0);
