@@ -193,6 +193,7 @@ TEST(PageStructure, AScanIsTurnedBackOnlyByItsLongLines)
         {"a frame turned back by 0.8 degrees", -0.8, true, Black, -0.8},
         {"a light grey frame turned by 1 degree", 1.0, true, LightGrey, 1.0},
         {"a frame drawn straight", 0, true, Black, 0},
+        {"a frame turned by 2.35 degrees", 2.35, true, Black, 2.35},
         // Seaborn's grey area with slanting curves and labels: nothing lines up but by chance.
         {"slanting curves without any long line", 0, false, Black, 0},
     };
