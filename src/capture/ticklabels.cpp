@@ -5,9 +5,11 @@
 #include "common/numtext.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <string_view>
 
 namespace calvero::capture {
 
@@ -422,6 +424,42 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
     // The lower value first, as the references y1 and x1 are.
     if (reading.first.value > reading.second.value) std::swap(reading.first, reading.second);
     return succeeded(std::move(reading));
+}
+
+std::vector<ReadWord> labelsInLine(std::vector<ReadWord> words, const std::function<double(const ReadWord&)>& edge, double reach)
+{
+    const auto digits = [](const std::string& text) {
+        return std::count_if(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+    };
+    words.erase(std::remove_if(words.begin(), words.end(),
+                               [](const ReadWord& w) {
+                                   return labelValues(w.text).empty() && w.text.find_first_of("^?") == std::string::npos;
+                               }),
+                words.end());
+    if (words.empty()) return words;
+    std::vector<double> heights, edges, numberEdges;
+    for (const ReadWord& w : words) {
+        heights.push_back(w.box.height);
+        edges.push_back(edge(w));
+        if (!labelValues(w.text).empty())
+            for (long k = std::max(1L, static_cast<long>(digits(w.text))); k > 0; --k) numberEdges.push_back(edge(w));
+    }
+    const auto middle = [](std::vector<double> v) {
+        std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
+        return v[v.size() / 2];
+    };
+    const double height = middle(heights);
+    const double line = middle(numberEdges.empty() ? edges : numberEdges);
+    words.erase(std::remove_if(words.begin(), words.end(), [&](const ReadWord& w) { return std::abs(edge(w) - line) > reach * height; }),
+                words.end());
+    return words;
+}
+
+std::size_t numbersAmong(const std::vector<ReadWord>& words)
+{
+    return static_cast<std::size_t>(std::count_if(words.begin(), words.end(), [](const ReadWord& w) {
+        return !(w.text.size() == 1 && std::string_view("|Il1!").find(w.text[0]) != std::string_view::npos);
+    }));
 }
 
 } // namespace calvero::capture
