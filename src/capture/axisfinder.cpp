@@ -17,6 +17,8 @@ namespace {
 constexpr int ShortestTick = 3;
 constexpr int LongestTick = 20;
 constexpr int AxisGap = 2;
+// The agreeing numbers of an axis spread over at least this share of its length.
+constexpr double AgreeingSpan = 0.25;
 // The strip of an axis's numbers: this share of the picture's height (or
 // of the chart's, on a page of several) beyond the ticks, at least this many pixels.
 constexpr double LabelDepth = 0.08;
@@ -269,6 +271,12 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
     }
     r.letterHeight = median(heights);
     r.axis = readAxis(labels, isX(side) ? "x" : "y");
+    // Numbers agreeing over a small stretch of the axis (two bits of a
+    // legend or title read as "0" and "2") place it no better than by chance.
+    if (r.axis && std::abs(r.axis->second.position - r.axis->first.position) < AgreeingSpan * (r.line.last - r.line.first + 1))
+        r.axis = failed<AxisReading>(std::string("asse ") + (isX(side) ? "x" : "y") + ": i numeri concordi (" +
+                                     pointValueText(r.axis->first.value) + " e " + pointValueText(r.axis->second.value) +
+                                     ") coprono solo un breve tratto dell'asse");
     // The messages name the axis "x" or "y"; the second ones are told apart.
     if (!r.axis && (side == Side::Top || side == Side::Right)) {
         std::string why = r.axis.failure();
