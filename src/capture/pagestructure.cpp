@@ -295,12 +295,17 @@ double lineCentre(const PixelBuffer& picture, const EdgeLine& line, bool across)
     const int breadth = across ? picture.height() : picture.width();
     const int lo = std::max(0, line.from - 1), hi = std::min(breadth - 1, line.to + 1);
     for (int along = line.first; along <= line.last; ++along) {
-        // The paper beside the line: the lighter of its two sides.
-        double paper = 0;
-        for (int a : {lo - 1, hi + 1})
-            if (a >= 0 && a < breadth) paper = std::max(paper, luminance(at(along, a)));
+        // The paper on each side of the line, each pixel weighed against its
+        // own side's: a frame between a white page and a grey plot area
+        // would otherwise take the area's first pixels for ink and lie a
+        // third of a pixel inward.
+        const double before = lo - 1 >= 0 ? luminance(at(along, lo - 1)) : -1;
+        const double after = hi + 1 < breadth ? luminance(at(along, hi + 1)) : -1;
+        if (before < 0 && after < 0) continue;
+        const double paperBefore = before < 0 ? after : before, paperAfter = after < 0 ? before : after;
         double sum = 0, weighted = 0;
         for (int a = lo; a <= hi; ++a) {
+            const double paper = 2 * a < lo + hi ? paperBefore : 2 * a > lo + hi ? paperAfter : std::max(paperBefore, paperAfter);
             const double dark = std::max(0.0, paper - luminance(at(along, a)));
             sum += dark, weighted += dark * (a + 0.5);
         }

@@ -167,6 +167,11 @@ TEST(PageStructure, ALineIsPlacedAtTheCentreOfItsInkToATenthOfAPixel)
         const EdgeLine line{199, 200, 50, 349, 0};
         EXPECT_NEAR(lineCentre(p, line, true), middle, 0.1);
     }
+    // A frame of one pixel (row 200) between the white page and a grey plot area below it: the area is no ink.
+    PixelBuffer p = page(400, 300);
+    fill(p, {50, 201, 349, 299}, AreaGrey);
+    fill(p, {50, 200, 349, 200}, 0xffc1c1c1);
+    EXPECT_NEAR(lineCentre(p, EdgeLine{200, 200, 50, 349, 0}, true), 200.5, 0.05);
 }
 
 TEST(PageStructure, AScanIsTurnedBackOnlyByItsLongLines)
