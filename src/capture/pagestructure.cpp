@@ -474,6 +474,8 @@ double pageTurn(const PixelBuffer& picture, const std::vector<Rgb>& papers)
     const int step = std::max(1, std::max(picture.width(), picture.height()) / TurnPixels);
     double paper = 0;
     for (const Rgb& p : papers) paper = std::max(paper, luminance(argbOf(p)));
+    // The page round a grey plot area filling most of it is lighter than the area, its lines darker.
+    paper = std::max(paper, luminance(argbOf(marginOf(picture).colour)));
     // The ink, sampled on a coarse grid, as points of the shrunk page.
     std::vector<std::pair<float, float>> points;
     for (int y = 0; y < picture.height(); y += step)
