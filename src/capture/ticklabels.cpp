@@ -145,6 +145,9 @@ std::vector<double> labelValues(std::string_view raw)
 
 namespace {
 
+// A power of ten stands this share of a decade at most from where the axis puts a decade.
+constexpr double OffDecade = 0.2;
+
 struct Model {
     AxisScale scale;
     double offset;   // position = offset + slope * scaled(value)
@@ -419,6 +422,17 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
         return a.agrees != b.agrees ? b.agrees : a.position < b.position;
     });
     const Model fitted = placedByAll(reading);
+    // A power of ten whose exponent was not read ("10^?") still stands at a
+    // decade: one that falls between two decades of the axis read (10⁰ read
+    // "10" and 10² read "100" taken for one decade apart) shows it misread.
+    if (fitted.scale == AxisScale::Logarithmic && fitted.slope != 0)
+        for (const TickLabel& label : labels)
+            if (label.text.size() >= 4 && label.text.compare(0, 2, "10") == 0 && label.text.find("^?") != std::string::npos) {
+                const double decade = (label.position - fitted.offset) / fitted.slope;
+                if (std::abs(decade - std::round(decade)) > OffDecade)
+                    return failed<AxisReading>("asse " + axis + ": una potenza di dieci non letta («" + label.text +
+                                               "») cade fra due decadi dei numeri letti (" + read + ")");
+            }
     reading.first.position = fitted.offset + fitted.slope * scaled(fitted.scale, reading.first.value);
     reading.second.position = fitted.offset + fitted.slope * scaled(fitted.scale, reading.second.value);
     // The lower value first, as the references y1 and x1 are.

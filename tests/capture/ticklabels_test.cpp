@@ -135,3 +135,24 @@ TEST(TickLabels, TheLabelsAreTheNumbersInOneLineBesideTheAxis)
         EXPECT_EQ(numbersAmong(kept), c.numbers);
     }
 }
+
+TEST(TickLabels, APowerOfTenUnreadBetweenTwoDecadesRefusesTheAxis)
+{
+    // 10⁻¹ 10⁰ 10¹ 10² every 250 pixels, the exponents of two lost and 10⁰,
+    // 10² read "10" and "100": taken alone they make one decade of 500 pixels.
+    struct Case {
+        const char* name;
+        std::vector<TickLabel> labels;
+        bool read;
+    };
+    const Case cases[] = {
+        {"lost exponents between the decades read", {{84, "10-^?", 90}, {334, "10", 90}, {584, "10^?", 90}, {834, "100", 90}}, false},
+        {"lost exponents on decades of the axis", {{84, "10^?", 90}, {334, "1", 90}, {584, "10", 90}, {834, "100", 90}}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto axis = readAxis(c.labels, "x");
+        EXPECT_EQ(bool(axis), c.read) << (axis ? "" : axis.failure());
+        if (axis && c.read) EXPECT_EQ(axis->scale, AxisScale::Logarithmic);
+    }
+}
