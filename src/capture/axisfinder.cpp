@@ -19,6 +19,8 @@ namespace {
 constexpr int ShortestTick = 3;
 constexpr int LongestTick = 20;
 constexpr int AxisGap = 2;
+// The agreeing numbers of an axis spread over at least this share of its length.
+constexpr double AgreeingSpan = 0.25;
 // The strip of an axis's numbers: this share of the picture's height (or
 // of the chart's, on a page of several) beyond the ticks, at least this many pixels.
 constexpr double LabelDepth = 0.08;
@@ -146,33 +148,14 @@ double snapped(double place, const std::vector<double>& ticks, double size)
 // axis at the corner, stand apart.
 std::vector<ReadWord> numbersNearTheAxis(std::vector<ReadWord> words, Side side)
 {
-    // Labels read in part (an exponent lost) stay, so that they count among those that do not agree.
-    words.erase(std::remove_if(words.begin(), words.end(),
-                               [](const ReadWord& w) {
-                                   return labelValues(w.text).empty() && w.text.find_first_of("^?") == std::string::npos;
-                               }),
-                words.end());
-    if (words.empty()) return words;
-    std::vector<double> heights, edges, numberEdges;
-    const auto edge = [&](const ReadWord& w) {
+    return labelsInLine(std::move(words), [side](const ReadWord& w) {
         switch (side) {
         case Side::Bottom: return w.box.top;
         case Side::Top: return w.box.top + w.box.height;
         case Side::Left: return w.box.left + w.box.width;
         default: return w.box.left;
         }
-    };
-    for (const ReadWord& w : words) {
-        heights.push_back(w.box.height);
-        edges.push_back(edge(w));
-        if (!labelValues(w.text).empty()) numberEdges.push_back(edge(w));
-    }
-    const double height = median(heights);
-    const double line = median(numberEdges.empty() ? edges : numberEdges);
-    words.erase(std::remove_if(words.begin(), words.end(),
-                               [&](const ReadWord& w) { return std::abs(edge(w) - line) > (isX(side) ? 0.8 : 0.6) * height; }),
-                words.end());
-    return words;
+    }, isX(side) ? 0.8 : 0.6);
 }
 
 // The colour the labels are written in, when it is a colour and not black
@@ -294,6 +277,12 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
     }
     r.letterHeight = median(heights);
     r.axis = readAxis(labels, isX(side) ? "x" : "y");
+    // Numbers agreeing over a small stretch of the axis (two bits of a
+    // legend or title read as "0" and "2") place it no better than by chance.
+    if (r.axis && std::abs(r.axis->second.position - r.axis->first.position) < AgreeingSpan * (r.line.last - r.line.first + 1))
+        r.axis = failed<AxisReading>(std::string("asse ") + (isX(side) ? "x" : "y") + ": i numeri concordi (" +
+                                     pointValueText(r.axis->first.value) + " e " + pointValueText(r.axis->second.value) +
+                                     ") coprono solo un breve tratto dell'asse");
     // The messages name the axis "x" or "y"; the second ones are told apart.
     if (!r.axis && (side == Side::Top || side == Side::Right)) {
         std::string why = r.axis.failure();
@@ -545,7 +534,7 @@ Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self, bool* 
         if (!sameAxis(found.y, *right.axis, c.top, c.bottom))
             found.rightY = FoundAxis{*right.axis, referenceOf(*right.axis, false, right.line.centre), *f,
                                      labelColour(page.picture, right.labels, page.paperColour)};
-    } else if (right.labels.size() >= 2) {
+    } else if (numbersAmong(right.labels) >= 2) {
         return failed<FoundAxes>("numeri anche a destra del grafico ma non letti come un asse (" + right.axis.failure() + ")");
     }
     SideReading top = readSide(page, self, Side::Top);
@@ -553,7 +542,7 @@ Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self, bool* 
         if (!sameAxis(found.x, *top.axis, c.left, c.right))
             found.topX = FoundAxis{*top.axis, referenceOf(*top.axis, true, top.line.centre), std::nullopt,
                                    labelColour(page.picture, top.labels, page.paperColour)};
-    } else if (top.labels.size() >= 2) {
+    } else if (numbersAmong(top.labels) >= 2) {
         return failed<FoundAxes>("numeri anche sopra il grafico ma non letti come un asse (" + top.axis.failure() + ")");
     }
     if (auto problem = referencesProblem(found.references)) return failed<FoundAxes>("assi letti ma non utilizzabili: " + *problem);

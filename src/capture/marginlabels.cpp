@@ -138,8 +138,13 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
     for (int y = top; y < bottom; ++y)
         for (int x = left; x < right; ++x) part.set(x - left, y - top, ink.at(x, y));
     std::vector<Piece> pieces;
+    // A mark cut by the picture's edge (a scan's dark border, the seam of a
+    // page turned straight) is no label: one cut off could not be read whole.
+    const auto cut = [&](const Piece& p) {
+        return left + p.left <= 0 || top + p.top <= 0 || left + p.right >= ink.width() - 1 || top + p.bottom >= ink.height() - 1;
+    };
     for (const Piece& p : findPieces(part).pieces)
-        if (p.pixels >= SmallestMark) pieces.push_back(p);
+        if (p.pixels >= SmallestMark && !cut(p)) pieces.push_back(p);
     const auto read = [&](const Piece& box, std::string& text, double& confidence) {
         for (const ReadWord& w : reader.read(picture, padded(box, left, top), TextKind::OneNumber)) {
             text += w.text;

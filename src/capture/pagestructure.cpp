@@ -37,6 +37,11 @@ constexpr double AreaFill = 0.6;
 // by gaps up to this many pixels, inked over at least this share of its length.
 constexpr int DashGap = 8;
 constexpr double DashInk = 0.4;
+// gnuplot's dashes scale with the resolution (at 300 dpi 10 pixels drawn, 18
+// left out): sparser dashes are looked for where the dense ones make no chart,
+// as a scan's grain strung along a row passes for them more easily.
+constexpr double SparseDashGapShare = 0.01;
+constexpr double SparseDashInk = 0.3;
 
 // The long lines along one direction: for each row (or column) its longest
 // stretch of ink broken by at most `gap` pixels and inked over at least
@@ -319,7 +324,7 @@ std::vector<ChartFrame> chartsOfAreas(const PixelBuffer& picture, int shortestAc
         trimmed(left, top, right, bottom);
         if (right - left + 1 < shortestAcross || bottom - top + 1 < shortestDown) continue;
         // The page's own background reaches the picture's edges; a chart's area, trimmed of the specks
-        // joined to it (a scan's edge, brought in by the page's turn), does not.
+        // joined to it (a scan's shaded edge, or one brought in by the page's turn), does not.
         if (left <= 1 || top <= 1 || right >= w - 2 || bottom >= h - 2) continue;
         if (p.pixels < AreaFill * p.width() * double(p.height())) continue;
         // Stacked panels joined by their labels across the narrow gap between
@@ -380,12 +385,17 @@ double lineCentre(const PixelBuffer& picture, const EdgeLine& line, bool across)
     const int breadth = across ? picture.height() : picture.width();
     const int lo = std::max(0, line.from - 1), hi = std::min(breadth - 1, line.to + 1);
     for (int along = line.first; along <= line.last; ++along) {
-        // The paper beside the line: the lighter of its two sides.
-        double paper = 0;
-        for (int a : {lo - 1, hi + 1})
-            if (a >= 0 && a < breadth) paper = std::max(paper, luminance(at(along, a)));
+        // The paper on each side of the line, each pixel weighed against its
+        // own side's: a frame between a white page and a grey plot area
+        // would otherwise take the area's first pixels for ink and lie a
+        // third of a pixel inward.
+        const double before = lo - 1 >= 0 ? luminance(at(along, lo - 1)) : -1;
+        const double after = hi + 1 < breadth ? luminance(at(along, hi + 1)) : -1;
+        if (before < 0 && after < 0) continue;
+        const double paperBefore = before < 0 ? after : before, paperAfter = after < 0 ? before : after;
         double sum = 0, weighted = 0;
         for (int a = lo; a <= hi; ++a) {
+            const double paper = 2 * a < lo + hi ? paperBefore : 2 * a > lo + hi ? paperAfter : std::max(paperBefore, paperAfter);
             const double dark = std::max(0.0, paper - luminance(at(along, a)));
             sum += dark, weighted += dark * (a + 0.5);
         }
@@ -477,6 +487,7 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& 
     std::vector<ChartFrame> found = linesOf(LineGap, 0);
     // Dashed lines only where no solid ones make a chart: a frameless chart's dashed grid.
     if (found.empty()) found = linesOf(DashGap, DashInk);
+    if (found.empty()) found = linesOf(std::max(DashGap, static_cast<int>(SparseDashGapShare * std::max(w, h))), SparseDashInk);
     for (const ChartFrame& area : chartsOfAreas(picture, shortestAcross, shortestDown)) {
         // A filled area with a frame drawn round it is that frame's chart.
         const bool framed = std::any_of(found.begin(), found.end(), [&](const ChartFrame& c) {
@@ -538,6 +549,9 @@ constexpr double CoarseStep = 0.1;
 constexpr double FineStep = 0.01;
 // The turn is measured on the page shrunk to at most this many pixels across.
 constexpr int TurnPixels = 1200;
+// The ink a turn is measured on is this many levels darker than the paper:
+// a light grey grid's too, far above a scan's grain.
+constexpr double TurnInk = 30;
 // Below this turn a page is taken as drawn straight.
 constexpr double NoTurn = 0.04;
 constexpr double Pi = 3.14159265358979323846;
@@ -559,26 +573,34 @@ double pageTurn(const PixelBuffer& picture, const std::vector<Rgb>& papers)
     const int step = std::max(1, std::max(picture.width(), picture.height()) / TurnPixels);
     double paper = 0;
     for (const Rgb& p : papers) paper = std::max(paper, luminance(argbOf(p)));
-    // The dark ink, sampled on a coarse grid, as points of the shrunk page.
+    // The page round a grey plot area filling most of it is lighter than the area, its lines darker.
+    paper = std::max(paper, luminance(argbOf(marginOf(picture).colour)));
+    // The ink, sampled on a coarse grid, as points of the shrunk page.
     std::vector<std::pair<float, float>> points;
     for (int y = 0; y < picture.height(); y += step)
         for (int x = 0; x < picture.width(); x += step)
-            if (const std::uint32_t q = picture.pixel(x, y); luminance(q) < paper - 60 && !coloured(q))
+            if (const std::uint32_t q = picture.pixel(x, y); luminance(q) < paper - TurnInk && !coloured(q))
                 points.push_back({float(x / step), float(y / step)});
     if (points.size() < 100) return 0;
     const int rows = picture.height() / step + picture.width() / step + 4;
     std::vector<double> histogram(static_cast<std::size_t>(2 * rows));
-    const auto evenness = [&](double degrees) {
+    double fullest = 0; // the most filled row (or column) at the last turn tried
+    const auto evenness = [&](double degrees, bool down = false) {
         std::fill(histogram.begin(), histogram.end(), 0.0);
         const double s = std::sin(degrees * Pi / 180), c = std::cos(degrees * Pi / 180);
         for (const auto& [x, y] : points) {
-            const double row = -x * s + y * c + rows;
+            const double row = (down ? x * c + y * s : -x * s + y * c) + rows;
             const int r = static_cast<int>(row);
             const double f = row - r;
             if (r >= 0 && r + 1 < static_cast<int>(histogram.size())) histogram[std::size_t(r)] += 1 - f, histogram[std::size_t(r + 1)] += f;
         }
+        // The rows' sharpness: a thin line on one row gives a steep step, a
+        // broad blob of ink (a dark band, a filled legend) hardly any, so
+        // the lines set the turn rather than the blobs.
         double sum = 0;
-        for (double h : histogram) sum += h * h;
+        fullest = 0;
+        for (std::size_t i = 1; i < histogram.size(); ++i)
+            sum += (histogram[i] - histogram[i - 1]) * (histogram[i] - histogram[i - 1]), fullest = std::max(fullest, histogram[i]);
         return sum;
     };
     double best = 0, bestScore = evenness(0);
@@ -589,7 +611,15 @@ double pageTurn(const PixelBuffer& picture, const std::vector<Rgb>& papers)
     const double around = best;
     for (double d = around - CoarseStep; d <= around + CoarseStep + 1e-9; d += FineStep)
         if (const double score = evenness(d); score > bestScore) best = d, bestScore = score;
-    return std::abs(best) < NoTurn ? 0 : best;
+    if (std::abs(best) < NoTurn) return 0;
+    // Only long lines both ways tell a turn (a chart's frame, axis lines or
+    // grid): on a page without them (a frameless chart of slanting curves
+    // over a grey area) the best turn lines up bits of text and a curve's
+    // straight stretch by chance, and the page is taken as drawn.
+    evenness(best);
+    const double longestAcross = fullest;
+    evenness(best, true);
+    return longestAcross >= LineShare * (picture.width() / step) && fullest >= LineShare * (picture.height() / step) ? best : 0;
 }
 
 Rgb marginColour(const PixelBuffer& picture) { return picture.empty() ? Rgb{255, 255, 255} : marginOf(picture).colour; }

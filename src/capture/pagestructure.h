@@ -79,8 +79,10 @@ double lineCentre(const PixelBuffer& picture, const EdgeLine& line, bool across)
 
 // How far a scanned page is turned, in degrees (its lines across descend to
 // the right for a positive turn), found within ±3 degrees to a few
-// hundredths: the turn at which the ink's rows are most unevenly filled
-// (its long lines each on one row). 0 for a page as drawn.
+// hundredths: the turn at which the ink's rows change most sharply from one
+// to the next (its long lines each on one row; broad blobs of ink do not
+// sway it). 0 for a page as drawn, and for one without long lines both
+// ways, whose best turn only lines up curves and text by chance.
 double pageTurn(const PixelBuffer& picture, const std::vector<Rgb>& papers);
 
 // The colour round the picture's edge: the paper a turned page is set on.

@@ -5,9 +5,11 @@
 #include "common/numtext.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <string_view>
 
 namespace calvero::capture {
 
@@ -143,6 +145,9 @@ std::vector<double> labelValues(std::string_view raw)
 }
 
 namespace {
+
+// A power of ten stands this share of a decade at most from where the axis puts a decade.
+constexpr double OffDecade = 0.2;
 
 struct Model {
     AxisScale scale;
@@ -434,11 +439,58 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
         return a.agrees != b.agrees ? b.agrees : a.position < b.position;
     });
     const Model fitted = placedByAll(reading);
+    // A power of ten whose exponent was not read ("10^?") still stands at a
+    // decade: one that falls between two decades of the axis read (10⁰ read
+    // "10" and 10² read "100" taken for one decade apart) shows it misread.
+    if (fitted.scale == AxisScale::Logarithmic && fitted.slope != 0)
+        for (const TickLabel& label : labels)
+            if (label.text.size() >= 4 && label.text.compare(0, 2, "10") == 0 && label.text.find("^?") != std::string::npos) {
+                const double decade = (label.position - fitted.offset) / fitted.slope;
+                if (std::abs(decade - std::round(decade)) > OffDecade)
+                    return failed<AxisReading>("asse " + axis + ": una potenza di dieci non letta («" + label.text +
+                                               "») cade fra due decadi dei numeri letti (" + read + ")");
+            }
     reading.first.position = fitted.offset + fitted.slope * scaled(fitted.scale, reading.first.value);
     reading.second.position = fitted.offset + fitted.slope * scaled(fitted.scale, reading.second.value);
     // The lower value first, as the references y1 and x1 are.
     if (reading.first.value > reading.second.value) std::swap(reading.first, reading.second);
     return succeeded(std::move(reading));
+}
+
+std::vector<ReadWord> labelsInLine(std::vector<ReadWord> words, const std::function<double(const ReadWord&)>& edge, double reach)
+{
+    const auto digits = [](const std::string& text) {
+        return std::count_if(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+    };
+    words.erase(std::remove_if(words.begin(), words.end(),
+                               [](const ReadWord& w) {
+                                   return labelValues(w.text).empty() && w.text.find_first_of("^?") == std::string::npos;
+                               }),
+                words.end());
+    if (words.empty()) return words;
+    std::vector<double> heights, edges, numberEdges;
+    for (const ReadWord& w : words) {
+        heights.push_back(w.box.height);
+        edges.push_back(edge(w));
+        if (!labelValues(w.text).empty())
+            for (long k = std::max(1L, static_cast<long>(digits(w.text))); k > 0; --k) numberEdges.push_back(edge(w));
+    }
+    const auto middle = [](std::vector<double> v) {
+        std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
+        return v[v.size() / 2];
+    };
+    const double height = middle(heights);
+    const double line = middle(numberEdges.empty() ? edges : numberEdges);
+    words.erase(std::remove_if(words.begin(), words.end(), [&](const ReadWord& w) { return std::abs(edge(w) - line) > reach * height; }),
+                words.end());
+    return words;
+}
+
+std::size_t numbersAmong(const std::vector<ReadWord>& words)
+{
+    return static_cast<std::size_t>(std::count_if(words.begin(), words.end(), [](const ReadWord& w) {
+        return !(w.text.size() == 1 && std::string_view("|Il1!").find(w.text[0]) != std::string_view::npos);
+    }));
 }
 
 } // namespace calvero::capture

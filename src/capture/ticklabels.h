@@ -8,8 +8,10 @@
 // number of the other axis) is left out; with fewer than two agreeing, or
 // fewer than half of the numbers read, the axis is not read.
 #include "capture/calibration.h"
+#include "capture/textreader.h"
 #include "common/checked.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +46,19 @@ struct AxisReading {
 
 // The values a label's text may stand for, the likeliest first; none when it is no number.
 std::vector<double> labelValues(std::string_view text);
+
+// The numeric words of a margin standing in one line along the axis: those
+// whose edge toward the axis (`edge`) lies within `reach` of their median
+// height from where the digits read put it, each digit a vote (a turned
+// axis title's letters read one by one as '|' or '1' do not outvote
+// "100000"). Labels read in part (an exponent lost: "10^?", "?") stay, to
+// count among those that do not agree.
+std::vector<ReadWord> labelsInLine(std::vector<ReadWord> words, const std::function<double(const ReadWord&)>& edge, double reach);
+
+// How many of the words are more than a lone stroke ("|", "I", "l", "1"):
+// minor tick marks beside an edge without a line, or the edge of a scan,
+// read as letters are no axis's numbers.
+std::size_t numbersAmong(const std::vector<ReadWord>& words);
 
 // The axis the labels agree on, or why none: `axis` is "x" (positions are
 // columns, values grow to the right) or "y" (rows, values grow upward).

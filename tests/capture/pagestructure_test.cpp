@@ -109,6 +109,22 @@ TEST(PageStructure, EveryChartOfThePageInReadingOrderWithItsEdges)
         cases.push_back({"a dashed grid without a frame", std::move(p), {{100.5, 50.5, 700.5, 500.5}}});
     }
     {
+        // A scan's shading from the picture's edge runs into the area: the area is still a chart.
+        PixelBuffer p = page(800, 600);
+        fill(p, {100, 50, 699, 499}, AreaGrey);
+        fill(p, {700, 200, 799, 300}, AreaGrey);
+        cases.push_back({"a grey area joined to the picture's edge by a shade", std::move(p), {{100, 50, 700, 500}}});
+    }
+    {
+        // gnuplot's dashes at 300 dpi: 10 pixels drawn, 18 left out.
+        PixelBuffer p = page(2400, 1800);
+        for (int x = 300; x <= 2100; x += 300)
+            for (int y = 150; y <= 1500; y += 28) fill(p, {x, y, x + 1, std::min(y + 9, 1500)}, LightGrey);
+        for (int y = 150; y <= 1500; y += 270)
+            for (int x = 300; x <= 2100; x += 28) fill(p, {x, y, std::min(x + 9, 2101), y + 1}, LightGrey);
+        cases.push_back({"a sparse dashed grid of a page at 300 dpi", std::move(p), {{301, 151, 2101, 1501}}});
+    }
+    {
         PixelBuffer p = page(800, 600);
         for (int y = 100; y < 400; y += 20)
             for (int x = 100; x < 700; x += 9) fill(p, {x, y, x + 5, y + 10}, Black);
@@ -181,6 +197,59 @@ TEST(PageStructure, ALineIsPlacedAtTheCentreOfItsInkToATenthOfAPixel)
         }
         const EdgeLine line{199, 200, 50, 349, 0};
         EXPECT_NEAR(lineCentre(p, line, true), middle, 0.1);
+    }
+    // A frame of one pixel (row 200) between the white page and a grey plot area below it: the area is no ink.
+    PixelBuffer p = page(400, 300);
+    fill(p, {50, 201, 349, 299}, AreaGrey);
+    fill(p, {50, 200, 349, 200}, 0xffc1c1c1);
+    EXPECT_NEAR(lineCentre(p, EdgeLine{200, 200, 50, 349, 0}, true), 200.5, 0.05);
+}
+
+TEST(PageStructure, AScanIsTurnedBackOnlyByItsLongLines)
+{
+    constexpr double Pi = 3.14159265358979323846;
+    // A stroke three pixels thick from (x0, y0) at `degrees` below the row (positive descends to the right).
+    const auto stroke = [](PixelBuffer& p, double x0, double y0, double length, double degrees, std::uint32_t colour = Black) {
+        const double c = std::cos(degrees * Pi / 180), s = std::sin(degrees * Pi / 180);
+        for (double t = 0; t < length; t += 0.5)
+            for (int d = -1; d <= 1; ++d) {
+                const int x = int(std::lround(x0 + t * c)), y = int(std::lround(y0 + t * s + d));
+                if (p.contains(x, y)) p.setPixel(x, y, colour);
+            }
+    };
+    struct Case {
+        const char* name;
+        double turn;     // the frame's, in degrees (none drawn when `frame` is false)
+        bool frame;
+        std::uint32_t colour;
+        double expected; // the turn found
+        bool areaOnly = false; // the grey area the only paper the caller knows of
+    };
+    const Case cases[] = {
+        {"a frame turned by 1.5 degrees", 1.5, true, Black, 1.5},
+        {"a frame turned back by 0.8 degrees", -0.8, true, Black, -0.8},
+        {"a light grey frame turned by 1 degree", 1.0, true, LightGrey, 1.0},
+        // The grey area is the only paper the page's colours give; its frame is lighter than the area is dark.
+        {"a light frame round a grey area, the area the only paper", -1.3, true, LightGrey, -1.3, true},
+        {"a frame drawn straight", 0, true, Black, 0},
+        {"a frame turned by 2.35 degrees", 2.35, true, Black, 2.35},
+        // Seaborn's grey area with slanting curves and labels: nothing lines up but by chance.
+        {"slanting curves without any long line", 0, false, Black, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer p = page(760, 570);
+        fill(p, {60, 23, 722, 517}, AreaGrey);
+        if (c.frame) {
+            const double tangent = std::tan(c.turn * Pi / 180);
+            stroke(p, 60, 23, 662, c.turn, c.colour), stroke(p, 60, 517, 662, c.turn, c.colour);
+            stroke(p, 60, 23, 494, 90 + c.turn, c.colour), stroke(p, 722, 23 + 662 * tangent, 494, 90 + c.turn, c.colour);
+        }
+        for (int k = 0; k < 4; ++k) stroke(p, 60 + 100 * k, 517, 560, -48);
+        stroke(p, 60, 60, 200, 3); // a curve's flat start, straight over a fair length
+        for (int k = 0; k < 5; ++k) fill(p, {35, 20 + 124 * k, 50, 30 + 124 * k}, Black);
+        const std::vector<Rgb> papers = c.areaOnly ? std::vector<Rgb>{{229, 229, 229}} : std::vector<Rgb>{{233, 233, 241}, {255, 255, 255}};
+        EXPECT_NEAR(pageTurn(p, papers), c.expected, 0.05);
     }
 }
 

@@ -105,3 +105,57 @@ TEST(TickLabels, TheAxisIsWhatMostLabelsAgreeOnAndAMisreadLabelIsLeftOut)
         for (std::size_t i = 0; i < c.agrees.size(); ++i) EXPECT_EQ(reading->ticks[i].agrees, c.agrees[i]) << i;
     }
 }
+
+TEST(TickLabels, TheLabelsAreTheNumbersInOneLineBesideTheAxis)
+{
+    // Words left of a y axis, flush right with the numbers: each (text, right edge), 20 pixels tall.
+    struct Case {
+        const char* name;
+        std::vector<std::pair<const char*, double>> words;
+        std::vector<std::string> kept;
+        std::size_t numbers; // words more than a lone stroke
+    };
+    const Case cases[] = {
+        {"a turned title's letters read one by one do not outvote long numbers",
+         {{"|", 30}, {"1", 31}, {"|", 30}, {"l", 29}, {"|", 30}, {"1", 31}, {"100000", 130}, {"10000", 130}, {"1000", 131},
+          {"100", 130}, {"10", 129}},
+         {"100000", "10000", "1000", "100", "10"},
+         5},
+        {"a number read in part stays, a word that is no number goes",
+         {{"0", 130}, {"10^?", 130}, {"Portata", 130}, {"20", 131}, {"30", 130}},
+         {"0", "10^?", "20", "30"},
+         4},
+        {"minor tick marks read as strokes are no numbers", {{"|", 60}, {"I", 60}, {"l", 61}, {"|", 60}}, {"|", "I", "l", "|"}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<ReadWord> words;
+        for (const auto& [text, right] : c.words) words.push_back({text, {right - 12.0 * std::string(text).size(), 100, 12.0 * std::string(text).size(), 20}, 90, {}, {}});
+        const std::vector<ReadWord> kept = labelsInLine(words, [](const ReadWord& w) { return w.box.left + w.box.width; }, 0.6);
+        std::vector<std::string> texts;
+        for (const ReadWord& w : kept) texts.push_back(w.text);
+        EXPECT_EQ(texts, c.kept);
+        EXPECT_EQ(numbersAmong(kept), c.numbers);
+    }
+}
+
+TEST(TickLabels, APowerOfTenUnreadBetweenTwoDecadesRefusesTheAxis)
+{
+    // 10⁻¹ 10⁰ 10¹ 10² every 250 pixels, the exponents of two lost and 10⁰,
+    // 10² read "10" and "100": taken alone they make one decade of 500 pixels.
+    struct Case {
+        const char* name;
+        std::vector<TickLabel> labels;
+        bool read;
+    };
+    const Case cases[] = {
+        {"lost exponents between the decades read", {{84, "10-^?", 90}, {334, "10", 90}, {584, "10^?", 90}, {834, "100", 90}}, false},
+        {"lost exponents on decades of the axis", {{84, "10^?", 90}, {334, "1", 90}, {584, "10", 90}, {834, "100", 90}}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto axis = readAxis(c.labels, "x");
+        EXPECT_EQ(bool(axis), c.read) << (axis ? "" : axis.failure());
+        if (axis && c.read) EXPECT_EQ(axis->scale, AxisScale::Logarithmic);
+    }
+}

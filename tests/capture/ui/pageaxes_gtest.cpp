@@ -39,6 +39,7 @@ struct Look {
     bool allSides = false;
     int minor = 0;
     QString yEnd, xEnd; // written at the axes' far ends, as matplotlib does
+    QString yTitle;     // written up the side, left of the numbers
     std::optional<Range> right;
     QColor rightColour = Qt::black;
 };
@@ -110,6 +111,13 @@ void drawChart(QPainter& p, const QRectF& plot, const Range& x, const Range& y, 
         }
     }
     p.setPen(Qt::black);
+    if (!look.yTitle.isEmpty()) {
+        p.save();
+        p.translate(l - 62, (t + b) / 2);
+        p.rotate(-90);
+        p.drawText(QRectF(-200, -10, 400, 20), Qt::AlignCenter, look.yTitle);
+        p.restore();
+    }
     if (!look.yEnd.isEmpty()) p.drawText(QRectF(l, t - 30, 200, 22), Qt::AlignLeft | Qt::AlignBottom, look.yEnd);
     if (!look.xEnd.isEmpty()) p.drawText(QRectF(r - 200, b + 34, 200, 22), Qt::AlignRight | Qt::AlignTop, look.xEnd);
 }
@@ -167,12 +175,15 @@ TEST(PageAxes, AxesWithoutADarkFrameArePlacedToAFifthOfAPixel)
         // How near each reference lies to its value's place, in pixels.
         double within = 0.2;
     };
-    Look light, lines, grey, inward, gridOnly;
+    Look light, lines, grey, inward, gridOnly, titled, openInward;
     light.frame = QColor(190, 190, 190);
     lines.frameSides = false;
     grey.frame = Qt::transparent, grey.area = QColor(229, 229, 229), grey.grid = Qt::white, grey.ticks = QColor(80, 80, 80);
     inward.inward = true, inward.allSides = true, inward.minor = 4, inward.grid = Qt::transparent;
     gridOnly.frame = Qt::transparent, gridOnly.ticks = Qt::transparent, gridOnly.grid = QColor(200, 200, 200);
+    titled.yTitle = "Perdita di carico [Pa/m]";
+    openInward.frameSides = false, openInward.inward = true, openInward.allSides = true, openInward.minor = 4;
+    openInward.grid = Qt::transparent, openInward.yTitle = "Prevalenza [kPa]";
     const Case cases[] = {
         {"a light grey frame", light},
         {"the axis lines only", lines},
@@ -180,6 +191,9 @@ TEST(PageAxes, AxesWithoutADarkFrameArePlacedToAFifthOfAPixel)
         {"a grey area under a white grid, no line", grey, 0.5},
         {"inward ticks on all four sides, minor ticks", inward},
         {"a light grid alone, no frame, no tick", gridOnly},
+        // Its letters read one by one as '|' and '1' must not draw the numbers' column to them.
+        {"an axis title up the side beside the numbers", titled},
+        {"inward minor ticks on the right with no line there", openInward},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
