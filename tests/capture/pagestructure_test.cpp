@@ -276,7 +276,8 @@ TEST(PageStructure, APageIsTurnedByItsStructureNotByItsCurves)
     {
         PixelBuffer p = page(800, 600);
         for (int y = 60; y < 540; y += 30) line(p, 60, y, 680, 1.5, 2, Black);
-        cases.push_back({"rows of text turned 1.5°", std::move(p), 1.5});
+        for (int x = 100; x < 740; x += 160) line(p, x, 40, 480, 91.5, 2, Black);
+        cases.push_back({"a grid turned 1.5°", std::move(p), 1.5});
     }
     {
         PixelBuffer p = page(800, 600);
