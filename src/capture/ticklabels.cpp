@@ -488,8 +488,18 @@ std::vector<ReadWord> labelsInLine(std::vector<ReadWord> words, const std::funct
 
 std::size_t numbersAmong(const std::vector<ReadWord>& words)
 {
-    return static_cast<std::size_t>(std::count_if(words.begin(), words.end(), [](const ReadWord& w) {
-        return !(w.text.size() == 1 && std::string_view("|Il1!").find(w.text[0]) != std::string_view::npos);
+    const auto stroke = [](const ReadWord& w) {
+        return w.text.size() == 1 && std::string_view("|Il1!").find(w.text[0]) != std::string_view::npos;
+    };
+    const auto hasDigit = [](const ReadWord& w) {
+        return std::any_of(w.text.begin(), w.text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+    };
+    // Where strokes are most of the words, the margin holds a log axis's
+    // minor tick marks, and a mark read as '?' among them is one more.
+    const auto strokes = static_cast<std::size_t>(std::count_if(words.begin(), words.end(), stroke));
+    const bool marks = 2 * strokes > words.size();
+    return static_cast<std::size_t>(std::count_if(words.begin(), words.end(), [&](const ReadWord& w) {
+        return !stroke(w) && (!marks || hasDigit(w));
     }));
 }
 

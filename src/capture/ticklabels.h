@@ -57,7 +57,8 @@ std::vector<ReadWord> labelsInLine(std::vector<ReadWord> words, const std::funct
 
 // How many of the words are more than a lone stroke ("|", "I", "l", "1"):
 // minor tick marks beside an edge without a line, or the edge of a scan,
-// read as letters are no axis's numbers.
+// read as letters are no axis's numbers. Among mostly strokes only words
+// with a digit count (a mark read as '?' is another mark).
 std::size_t numbersAmong(const std::vector<ReadWord>& words);
 
 // The axis the labels agree on, or why none: `axis` is "x" (positions are

@@ -126,6 +126,10 @@ TEST(TickLabels, TheLabelsAreTheNumbersInOneLineBesideTheAxis)
          {"0", "10^?", "20", "30"},
          4},
         {"minor tick marks read as strokes are no numbers", {{"|", 60}, {"I", 60}, {"l", 61}, {"|", 60}}, {"|", "I", "l", "|"}, 0},
+        {"a mark read '?' among minor tick marks is no number either",
+         {{"I", 60}, {"I", 60}, {"?", 60}, {"I", 61}, {"20", 62}, {"I", 60}, {"?", 60}},
+         {"I", "I", "?", "I", "20", "I", "?"},
+         1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -156,6 +160,8 @@ TEST(TickLabels, APowerOfTenUnreadBetweenTwoDecadesRefusesTheAxis)
         SCOPED_TRACE(c.name);
         const auto axis = readAxis(c.labels, "x");
         EXPECT_EQ(bool(axis), c.read) << (axis ? "" : axis.failure());
-        if (axis && c.read) EXPECT_EQ(axis->scale, AxisScale::Logarithmic);
+        if (axis && c.read) {
+            EXPECT_EQ(axis->scale, AxisScale::Logarithmic);
+        }
     }
 }
