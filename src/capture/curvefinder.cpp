@@ -352,7 +352,8 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
             std::all_of(result.others.begin(), result.others.end(), [&](const auto& kept) { return apart(other, kept); }))
             result.others.push_back(std::move(other));
     result.colourGoesOnTo =
-        colourBeyondTrace(columns, best, std::max(CoverageSlackAtLeast, CoverageSlackShare * width), &lines.pixels);
+        colourBeyondTrace(columns, best, std::max(CoverageSlackAtLeast, CoverageSlackShare * width),
+                          {&lines.pixels, &lines.area, &words});
     result.line = search.averageThickness ? averagedOverThickness(columns, best) : std::move(best);
     if (joinRadius > 0) {
         result.line = alongDots(pieces.dots, result.line, joinRadius, picture.width());

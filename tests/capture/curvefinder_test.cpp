@@ -271,6 +271,52 @@ TEST(TraceCoverage, ATraceStoppedShortIsToldEvenWhenItsEndWentAstray)
     }
 }
 
+TEST(TraceCoverage, ALabelOrATickMarkBeyondTheCurvesEndIsNoCurveGoingOn)
+{
+    // A falling line across columns 20..379 at row 60 + 0.4 x, 2 pixels
+    // thick, traced whole; beyond its end a label "Tc = 30" along its way
+    // (columns 385..440): its letters are taken out as text, its "=" bars
+    // (columns 405..411, rows 222 and 226) are left in the colour. Beyond the
+    // label a grid line down at column 460, taken out. Or, without the label,
+    // a tick mark at column 395 just below the plot's frame (row 214).
+    const auto row = [](double x) { return 60 + 0.4 * x; };
+    struct Case {
+        const char* name;
+        bool lettersGiven;
+        bool tickMark;
+        bool areaGiven;
+        bool goesOn;
+    };
+    const Case cases[] = {
+        {"label and grid line beyond", true, false, true, false},
+        {"the same, the letters not known as text", false, false, true, true},
+        {"a tick mark below the frame", false, true, true, false},
+        {"the same, the frame not known", false, true, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelMask mask(500, 320), hidden(500, 320);
+        for (int x = 20; x < 380; ++x)
+            for (int y = 0; y < 320; ++y)
+                if (std::abs(y + 0.5 - row(x + 0.5)) <= 1.0) mask.set(x, y, true);
+        if (!c.tickMark)
+            for (int x = 405; x <= 411; ++x)
+                for (int y : {222, 223, 226, 227}) mask.set(x, y, true);
+        for (int y = 0; y < 320; ++y) hidden.set(460, y, true);
+        if (c.tickMark)
+            for (int x = 395; x <= 396; ++x)
+                for (int y = 215; y <= 221; ++y) mask.set(x, y, true);
+        const std::vector<PixelRect> letters = {{385, 218, 8, 12}, {394, 220, 7, 10}, {418, 218, 8, 12}, {428, 218, 8, 12}};
+        const ColourPieces pieces = findPieces(mask);
+        const ColumnRuns columns(pieces, std::vector<bool>(pieces.pieces.size(), true), 500);
+        std::vector<PixelPoint> trace;
+        for (int x = 20; x < 380; ++x) trace.push_back({x + 0.5, row(x + 0.5)});
+        const PlotArea area(LineDirections{}, std::pair{10.0, c.tickMark ? 214.0 : 290.0}, std::pair{10.0, 490.0});
+        const BeyondLimits limits{&hidden, c.areaGiven ? &area : nullptr, c.lettersGiven ? &letters : nullptr};
+        EXPECT_EQ(colourBeyondTrace(columns, trace, 8, limits).has_value(), c.goesOn);
+    }
+}
+
 TEST(FindCurve, ABlackCurveAlongABlackGridLineIsFollowedOrSaysItMayGoOnUnderIt)
 {
     // A black frame and grid every 40 pixels, and a black parabola falling
