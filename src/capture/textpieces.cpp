@@ -91,13 +91,17 @@ int tallestLetter(int pictureHeight)
     return std::max(TallestLetterAtLeast, static_cast<int>(LetterShare * pictureHeight));
 }
 
-std::vector<bool> letterPieces(const ColourPieces& found, int tallest, const PixelMask* cutBy)
+std::vector<bool> letterPieces(const ColourPieces& found, int tallest, const PixelMask* cutBy, bool throughMarks)
 {
     const std::vector<bool> larger =
         cutBy ? partsOfLargerPieces(found, tallest, *cutBy) : std::vector<bool>(found.pieces.size(), false);
+    // A mark lower than a letter (the "=", "°" or "-" of a label) may stand between two.
+    const auto mark = [&](const Piece& p) {
+        return throughMarks && p.height() < ShortestLetter && p.width() <= tallest;
+    };
     std::vector<std::size_t> letters;
     for (std::size_t i = 0; i < found.pieces.size(); ++i)
-        if (letterSized(found.pieces[i], tallest) && !larger[i]) letters.push_back(i);
+        if ((letterSized(found.pieces[i], tallest) && !larger[i]) || mark(found.pieces[i])) letters.push_back(i);
     std::sort(letters.begin(), letters.end(),
               [&](std::size_t a, std::size_t b) { return found.pieces[a].left < found.pieces[b].left; });
 
@@ -112,8 +116,10 @@ std::vector<bool> letterPieces(const ColourPieces& found, int tallest, const Pix
             if (neighbours(a, b)) words.join(static_cast<int>(i), static_cast<int>(j));
         }
     }
+    // Only letters count towards a word; marks join the word they stand in.
     std::vector<std::size_t> size(letters.size(), 0);
-    for (std::size_t i = 0; i < letters.size(); ++i) ++size[root(i)];
+    for (std::size_t i = 0; i < letters.size(); ++i)
+        if (!mark(found.pieces[letters[i]])) ++size[root(i)];
     std::vector<bool> letter(found.pieces.size(), false);
     for (std::size_t i = 0; i < letters.size(); ++i) letter[letters[i]] = size[root(i)] >= LettersInAWord;
     return letter;
@@ -151,6 +157,43 @@ std::vector<WordGroup> wordGroups(std::vector<Piece> pieces)
         words.push_back(std::move(word));
     }
     return words;
+}
+
+std::vector<PixelRect> textLines(const std::vector<PixelRect>& letters)
+{
+    std::vector<PixelRect> lines = letters;
+    const auto joinable = [](const PixelRect& a, const PixelRect& b) {
+        const double middle = a.top + a.height / 2;
+        const double gap = std::max(a.left, b.left) - std::min(a.left + a.width, b.left + b.width);
+        return middle >= b.top && middle <= b.top + b.height && gap <= 2 * std::max(a.height, b.height);
+    };
+    for (bool joined = true; joined;) {
+        joined = false;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            for (std::size_t j = i + 1; j < lines.size();) {
+                if (!joinable(lines[i], lines[j]) && !joinable(lines[j], lines[i])) {
+                    ++j;
+                    continue;
+                }
+                const double left = std::min(lines[i].left, lines[j].left);
+                const double top = std::min(lines[i].top, lines[j].top);
+                const double right = std::max(lines[i].left + lines[i].width, lines[j].left + lines[j].width);
+                const double bottom = std::max(lines[i].top + lines[i].height, lines[j].top + lines[j].height);
+                lines[i] = {left, top, right - left, bottom - top};
+                lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(j));
+                joined = true;
+                j = i + 1;
+            }
+    }
+    for (PixelRect& r : lines) r = {r.left - 1, r.top - 1, r.width + 2, r.height + 2};
+    return lines;
+}
+
+bool inText(const std::vector<PixelRect>& text, double x, double y)
+{
+    return std::any_of(text.begin(), text.end(), [&](const PixelRect& r) {
+        return x >= r.left && x <= r.left + r.width && y >= r.top && y <= r.top + r.height;
+    });
 }
 
 } // namespace calvero::capture

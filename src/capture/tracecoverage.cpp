@@ -1,6 +1,7 @@
 #include "capture/tracecoverage.h"
 
 #include "capture/linesums.h"
+#include "capture/textpieces.h"
 
 #include <algorithm>
 #include <cmath>
@@ -83,41 +84,6 @@ bool hiddenAlong(const PixelMask* hidden, int x, int step, double row)
            (hiddenAt(hidden, ahead, row - 1) || hiddenAt(hidden, ahead, row) || hiddenAt(hidden, ahead, row + 1));
 }
 
-// The letters joined into lines of text: boxes standing on one line, at most
-// two letters high apart (the blanks and "=" of "Tc = 30 °C"), grown by a pixel.
-std::vector<PixelRect> textLines(const std::vector<PixelRect>& letters)
-{
-    std::vector<PixelRect> lines = letters;
-    const auto joinable = [](const PixelRect& a, const PixelRect& b) {
-        const double middle = a.top + a.height / 2;
-        const double gap = std::max(a.left, b.left) - std::min(a.left + a.width, b.left + b.width);
-        return middle >= b.top && middle <= b.top + b.height && gap <= 2 * std::max(a.height, b.height);
-    };
-    for (bool joined = true; joined;) {
-        joined = false;
-        for (std::size_t i = 0; i < lines.size() && !joined; ++i)
-            for (std::size_t j = i + 1; j < lines.size() && !joined; ++j)
-                if (joinable(lines[i], lines[j]) || joinable(lines[j], lines[i])) {
-                    const double left = std::min(lines[i].left, lines[j].left);
-                    const double top = std::min(lines[i].top, lines[j].top);
-                    const double right = std::max(lines[i].left + lines[i].width, lines[j].left + lines[j].width);
-                    const double bottom = std::max(lines[i].top + lines[i].height, lines[j].top + lines[j].height);
-                    lines[i] = {left, top, right - left, bottom - top};
-                    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(j));
-                    joined = true;
-                }
-    }
-    for (PixelRect& r : lines) r = {r.left - 1, r.top - 1, r.width + 2, r.height + 2};
-    return lines;
-}
-
-bool inText(const std::vector<PixelRect>& text, double x, double y)
-{
-    return std::any_of(text.begin(), text.end(), [&](const PixelRect& r) {
-        return x >= r.left && x <= r.left + r.width && y >= r.top && y <= r.top + r.height;
-    });
-}
-
 // How far (columns) the colour is followed from the end, in one direction;
 // under a line taken out it may go on hidden.
 int followedBeyond(const ColumnRuns& columns, const End& end, int step, double thickness, const BeyondLimits& limits,
@@ -125,24 +91,24 @@ int followedBeyond(const ColumnRuns& columns, const End& end, int step, double t
 {
     double row = end.at.y;
     double slope = end.slope;
-    // Columns since the colour was last found, and those of them not under a text.
-    int gone = 0, blind = 0;
-    int reached = 0;
+    int reached = 0, blind = 0;
     const int longestGap = std::max(LongestGap, static_cast<int>(LongestGapShare * columns.width()));
     const double longestRun = std::max(LongestRun, LongestRunThicknesses * thickness);
     for (int x = static_cast<int>(std::floor(end.at.x)) + step; x >= 0 && x < columns.width() && blind <= longestGap;
          x += step) {
-        ++gone;
-        const double expected = row + slope * step * gone;
-        if (!inText(text, x + 0.5, expected)) ++blind;
-        const double allowed = FollowRows + thickness / 2 + FollowRowsPerBlindColumn * gone;
+        ++blind;
+        const double expected = row + slope * step * blind;
+        // The curve's label: the trace went on under a label written over the
+        // curve where the curve came out beyond it, so this one ends it.
+        if (inText(text, x + 0.5, expected)) break;
+        const double allowed = FollowRows + thickness / 2 + FollowRowsPerBlindColumn * blind;
         const ColumnRun* best = nullptr;
         double bestDistance = allowed;
         bool crossing = false;
         for (const ColumnRun& run : columns.column(x)) {
             const double length = run.bottom - run.top + 1;
             const double middle = (run.top + run.bottom + 1) / 2.0;
-            if ((limits.area && !limits.area->contains(x + 0.5, middle)) || inText(text, x + 0.5, middle)) continue;
+            if (limits.area && !limits.area->contains(x + 0.5, middle)) continue;
             const double distance = std::abs(middle - expected) - length / 2;
             // A long run over the row expected is the curve merged with a line it crosses.
             if (length > longestRun && distance <= 0) crossing = true;
@@ -153,9 +119,8 @@ int followedBeyond(const ColumnRuns& columns, const End& end, int step, double t
         }
         if (!best && !crossing && !hiddenAlong(limits.hidden, x, step, expected)) continue;
         const double found = best ? (best->top + best->bottom + 1) / 2.0 : expected;
-        slope += Turning * ((found - row) / (step * gone) - slope);
+        slope += Turning * ((found - row) / (step * blind) - slope);
         row = found;
-        gone = 0;
         blind = 0;
         reached = std::max(reached, static_cast<int>(std::abs(x + 0.5 - end.at.x)));
     }

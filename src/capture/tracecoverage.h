@@ -24,8 +24,8 @@ struct BeyondLimits {
     // Runs outside the plot's area (tick marks below a frameless axis) are not the curve.
     const PlotArea* area = nullptr;
     // The letters' boxes: a label just beyond the curve's end, or beside it,
-    // is its label, not the curve going on; under a label written over the
-    // curve the gap is not counted, so the curve coming out beyond it is.
+    // is its label, and the curve ends there (the trace bridges a label
+    // written over the curve where the curve comes out beyond it).
     const std::vector<PixelRect>* letters = nullptr;
 };
 std::optional<double> colourBeyondTrace(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, double slack,

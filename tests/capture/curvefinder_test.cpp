@@ -1,5 +1,6 @@
 #include "capture/curvefinder.h"
 #include "capture/tracebridge.h"
+#include "capture/textpieces.h"
 #include "capture/tracecoverage.h"
 
 #include <gtest/gtest.h>
@@ -513,5 +514,43 @@ TEST(FindCurve, ATraceDarkerThanTheColourAskedForIsAnotherLine)
         const bool doubted = std::any_of(found->doubts.begin(), found->doubts.end(),
                                          [](const std::string& d) { return d.find("più scura del colore") != std::string::npos; });
         EXPECT_EQ(doubted, c.doubted) << colourText(c.colour);
+    }
+}
+
+TEST(TextPieces, ALabelWithMarksBetweenItsWordsIsText)
+{
+    // "Tc = 60 °C" as the colour matches it at a curve's end: "T" and "c"
+    // touching, the two bars of "=", "6" and "0", "°" and "C" (boxes in
+    // pixels: left, right, top, bottom). No three letters stand close enough
+    // to make a word alone; across the marks they are one label. A row of
+    // dots (a dotted curve) beside letters of two is none.
+    struct Box {
+        int left, right, top, bottom;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Box> boxes;
+        bool throughMarks;
+        bool text;
+    };
+    const std::vector<Box> label = {{84, 93, 1, 12},  {93, 99, 4, 12},   {106, 113, 5, 5},  {106, 113, 9, 9},
+                                    {121, 127, 1, 12}, {130, 137, 1, 12}, {144, 148, 1, 5}, {150, 160, 1, 12}};
+    std::vector<Box> dots = {{84, 93, 1, 12}, {93, 99, 4, 12}};
+    for (int x = 106; x < 160; x += 9) dots.push_back({x, x + 3, 6, 9});
+    const Case cases[] = {
+        {"a label, through its marks", label, true, true},
+        {"the same, letters only", label, false, false},
+        {"two letters and a row of dots", dots, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelMask mask(200, 20);
+        for (const Box& b : c.boxes)
+            for (int x = b.left; x <= b.right; ++x)
+                for (int y = b.top; y <= b.bottom; ++y) mask.set(x, y, true);
+        const ColourPieces pieces = findPieces(mask);
+        const std::vector<bool> letters = letterPieces(pieces, 14, nullptr, c.throughMarks);
+        for (std::size_t i = 0; i < pieces.pieces.size(); ++i)
+            if (pieces.pieces[i].left == 84) EXPECT_EQ(letters[i], c.text);
     }
 }
