@@ -284,7 +284,11 @@ std::vector<ReadWord> wordsInside(const PixelBuffer& picture, const AxisCalibrat
                                   const TextReader& reader)
 {
     constexpr int Padding = 3;
-    const std::vector<Rgb> papers = paperColours(picture);
+    // A label's white box on a grey or tinted paper is paper to its letters.
+    constexpr Rgb White{255, 255, 255};
+    std::vector<Rgb> papers = paperColours(picture);
+    if (std::none_of(papers.begin(), papers.end(), [&](Rgb p) { return colourDistance(p, White) <= PaperTolerance; }))
+        papers.push_back(White);
     PixelMask ink = inkPixels(picture, papers);
     const StraightLines lines =
         findStraightLines(ink, lineDirections(calibration.references(), picture.width(), picture.height()));
