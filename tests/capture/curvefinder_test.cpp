@@ -523,7 +523,8 @@ TEST(TextPieces, ALabelWithMarksBetweenItsWordsIsText)
     // touching, the two bars of "=", "6" and "0", "°" and "C" (boxes in
     // pixels: left, right, top, bottom). No three letters stand close enough
     // to make a word alone; across the marks they are one label. A row of
-    // dots (a dotted curve) beside letters of two is none.
+    // dots (a dotted curve) beside letters of two is none, nor markers with
+    // stretches of their line between them.
     struct Box {
         int left, right, top, bottom;
     };
@@ -537,10 +538,17 @@ TEST(TextPieces, ALabelWithMarksBetweenItsWordsIsText)
                                     {121, 127, 1, 12}, {130, 137, 1, 12}, {144, 148, 1, 5}, {150, 160, 1, 12}};
     std::vector<Box> dots = {{84, 93, 1, 12}, {93, 99, 4, 12}};
     for (int x = 106; x < 160; x += 9) dots.push_back({x, x + 3, 6, 9});
+    // Markers 10 pixels high every 34, the line between them broken by a scan.
+    std::vector<Box> markers;
+    for (int x = 84; x < 200; x += 34) {
+        markers.push_back({x, x + 9, 2, 11});
+        markers.push_back({x + 11, x + 24, 6, 7});
+    }
     const Case cases[] = {
         {"a label, through its marks", label, true, true},
         {"the same, letters only", label, false, false},
         {"two letters and a row of dots", dots, true, false},
+        {"markers along a level curve", markers, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
