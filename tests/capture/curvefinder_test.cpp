@@ -230,6 +230,39 @@ TEST(FindCurve, WithoutATolerancePageColoursStayApartAndDoubtfulReadsSaySo)
     }
 }
 
+TEST(FindCurve, ALighterCurveOnlyTheFadedColourReachesIsNoSecondLine)
+{
+    // A dark blue line (#0072b2) and a longer light blue one (#56b4e9, about
+    // 26 apart in ΔE: the dark blue faded towards the paper), 3 pixels thick.
+    // With the tolerance chosen, the light blue is another curve and the dark
+    // one is read without a doubt; a tolerance given wide enough for both
+    // reads two lines of the colour and says so.
+    const Rgb dark{0, 114, 178}, light{86, 180, 233};
+    PixelBuffer page = *PixelBuffer::create(400, 300);
+    for (int x = 20; x < 380; ++x)
+        for (int dy = -1; dy <= 1; ++dy) {
+            if (x < 330) page.setPixel(x, 100 + x / 10 + dy, argbOf(dark));
+            page.setPixel(x, 250 - x / 10 + dy, argbOf(light));
+        }
+    const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+    struct Case {
+        const char* name;
+        std::optional<double> tolerance;
+        bool twoLines;
+    };
+    const Case cases[] = {{"tolerance chosen", std::nullopt, false}, {"tolerance 60 given", 60.0, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Checked<FoundCurve> found = findCurve(page, calibration, CurveSearch{dark, c.tolerance, 20, std::nullopt, {}});
+        ASSERT_TRUE(found) << found.failure();
+        std::string doubts;
+        for (const std::string& d : found->doubts) doubts += d + "\n";
+        EXPECT_EQ(doubts.find("disegna 2 linee") != std::string::npos, c.twoLines) << doubts;
+        if (!c.twoLines)
+            for (const PixelPoint& p : found->pixels) EXPECT_NEAR(p.y, 100 + std::floor(p.x) / 10, 1.5) << p.x;
+    }
+}
+
 TEST(TraceCoverage, ATraceStoppedShortIsToldEvenWhenItsEndWentAstray)
 {
     // A falling line across columns 20..379 at row 60 + 0.4 x, 2 or 9 pixels
