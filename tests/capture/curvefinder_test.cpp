@@ -1,3 +1,4 @@
+#include "capture/allcurves.h"
 #include "capture/curvefinder.h"
 #include "capture/tracebridge.h"
 #include "capture/textpieces.h"
@@ -593,5 +594,48 @@ TEST(TextPieces, ALabelWithMarksBetweenItsWordsIsText)
         const std::vector<bool> letters = letterPieces(pieces, 14, nullptr, c.throughMarks);
         for (std::size_t i = 0; i < pieces.pieces.size(); ++i)
             if (pieces.pieces[i].left == 84) EXPECT_EQ(letters[i], c.text);
+    }
+}
+
+namespace {
+
+struct NoWords : TextReader {
+    std::vector<ReadWord> read(const PixelBuffer&, const PixelRect&, TextKind, const ReadHints&) const override { return {}; }
+};
+
+} // namespace
+
+TEST(EveryCurve, ALineSeenButNotFollowedIsCounted)
+{
+    // A black frame, a black curve rising across the plot and, in the second
+    // case, a grey one (#999999: to the colour search, the black's fringe on
+    // its way to the paper) below it: it is counted as a line seen and not followed.
+    struct Case {
+        const char* name;
+        bool grey;
+        std::size_t linesLeft;
+    };
+    const Case cases[] = {{"the black curve alone", false, 0}, {"and a grey curve", true, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer picture = *PixelBuffer::create(400, 300);
+        for (int x = 0; x < 400; ++x)
+            for (int y = 0; y < 300; ++y) picture.setPixel(x, y, 0xffffffff);
+        for (int i = 10; i <= 390; ++i) {
+            picture.setPixel(i, 10, 0xff000000), picture.setPixel(i, 290, 0xff000000);
+            if (i <= 290) picture.setPixel(10, i, 0xff000000), picture.setPixel(390, i, 0xff000000);
+        }
+        for (int x = 30; x < 370; ++x)
+            for (int dy = -1; dy <= 1; ++dy) {
+                picture.setPixel(x, 150 - x / 4 + dy, 0xff000000);
+                if (c.grey) picture.setPixel(x, 270 - x / 4 + dy, 0xff999999);
+            }
+        const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+        const Checked<EveryCurve> every =
+            findEveryCurve(picture, calibration, CurveSearch{{0, 0, 0}, std::nullopt, 20, std::nullopt, {}}, NoWords{},
+                           PixelRect{10, 10, 380, 280});
+        ASSERT_TRUE(every) << every.failure();
+        EXPECT_EQ(every->curves.size(), 1u);
+        EXPECT_EQ(every->linesLeft.size(), c.linesLeft);
     }
 }
