@@ -59,9 +59,6 @@ constexpr double BridgedPartShare = 0.1;
 // The colour going on this share of the plot's width beyond the trace's end is a trace cut short.
 constexpr double CoverageSlackShare = 0.04;
 constexpr double CoverageSlackAtLeast = 8.0;
-// The tolerance the labels' letters are looked for in: their thin strokes
-// are the colour blended with the paper.
-constexpr double LabelTolerance = 90.0;
 // A line's middle this much farther from the colour asked than the nearest
 // line's, and beyond the tolerance, is another curve's colour.
 constexpr double AnotherColour = 20.0;
@@ -136,24 +133,6 @@ PixelRect boxOf(const Piece& p)
     return {double(p.left), double(p.top), double(p.width()), double(p.height())};
 }
 
-// The letters, and the marks standing in their lines of text (the "=" and
-// "°" of a label "Tc = 30 °C" at a curve's end): none of them is the curve.
-std::vector<bool> labelPieces(const ColourPieces& found, std::vector<bool> letters)
-{
-    std::vector<PixelRect> boxes;
-    for (std::size_t i = 0; i < found.pieces.size(); ++i)
-        if (letters[i]) boxes.push_back(boxOf(found.pieces[i]));
-    const std::vector<PixelRect> text = textLines(boxes);
-    for (std::size_t i = 0; i < found.pieces.size(); ++i) {
-        const Piece& p = found.pieces[i];
-        const auto holds = [&](const PixelRect& r) {
-            return p.left >= r.left && p.top >= r.top && p.right + 1 <= r.left + r.width && p.bottom + 1 <= r.top + r.height;
-        };
-        if (!letters[i] && std::any_of(text.begin(), text.end(), holds)) letters[i] = true;
-    }
-    return letters;
-}
-
 // The pieces of the colour once the plot's straight lines and all outside
 // the frame they enclose are taken out, with those lines.
 struct SearchPieces {
@@ -162,8 +141,6 @@ struct SearchPieces {
     StraightLines lines;
     // Where the pieces were widened to join dots, the dots as they are.
     ColourPieces dots;
-    // The boxes of the labels' letters taken out.
-    std::vector<PixelRect> text;
 };
 
 SearchPieces searchPieces(const PixelBuffer& picture, const AxisCalibration& calibration, const CurveSearch& search,
@@ -185,29 +162,12 @@ SearchPieces searchPieces(const PixelBuffer& picture, const AxisCalibration& cal
     StraightLines lines = findStraightLines(ink, directions, search.seed.value_or(middle));
     clearWhereSet(mask, lines.pixels);
     lines.area.clearOutside(mask);
-    // The labels in the plot, found in a wider tolerance where their letters
-    // are whole (the colour asked for may match only their darkest strokes): the
-    // curve ends where its label begins, and a label beside dots would be
-    // joined to them.
-    PixelMask inkInPlot = matchingPixels(
-        picture, ColourMatcher(search.colour, std::max(LabelTolerance, tolerance.tolerance), tolerance.fading), search.exclusions);
-    keepWhereSet(inkInPlot, ink);
-    clearWhereSet(inkInPlot, lines.pixels);
-    lines.area.clearOutside(inkInPlot);
-    const ColourPieces inked = findPieces(inkInPlot);
-    const std::vector<bool> label = labelPieces(inked, letterPieces(inked, tallestLetter(picture.height()), &lines.pixels, true));
-    std::vector<PixelRect> text;
-    for (std::size_t i = 0; i < inked.pieces.size(); ++i)
-        if (label[i]) text.push_back(boxOf(inked.pieces[i]));
-    for (std::size_t k = 0; k < inked.runs.size(); ++k)
-        if (label[static_cast<std::size_t>(inked.pieceOfRun[k])])
-            for (int x = inked.runs[k].x0; x <= inked.runs[k].x1; ++x) mask.set(x, inked.runs[k].y, false);
     ColourPieces dots;
     if (joinRadius > 0) {
         dots = findPieces(mask);
         widen(mask, joinRadius);
     }
-    return {findPieces(mask), directions, std::move(lines), std::move(dots), std::move(text)};
+    return {findPieces(mask), directions, std::move(lines), std::move(dots)};
 }
 
 // Whether two traces are one line: over the columns both cover, their rows mostly agree.
@@ -339,7 +299,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     long long largest = 0;
     for (const Piece& piece : found.pieces) largest = std::max(largest, piece.pixels);
     const long long smallest = std::max(SpeckPixels, largest / SmallPieceShare);
-    const std::vector<bool> letters = labelPieces(found, letterPieces(found, tallestLetter(picture.height()), &lines.pixels, true));
+    const std::vector<bool> letters = letterPieces(found, tallestLetter(picture.height()), &lines.pixels);
     std::vector<bool> startable(found.pieces.size()), followed(found.pieces.size());
     for (std::size_t i = 0; i < found.pieces.size(); ++i) {
         followed[i] = !letters[i];
@@ -357,7 +317,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     }
 
     const ColumnRuns columns(found, followed, picture.width());
-    std::vector<PixelRect> words = pieces.text;
+    std::vector<PixelRect> words;
     for (std::size_t i = 0; i < found.pieces.size(); ++i)
         if (letters[i] && !followed[i]) {
             words.push_back(boxOf(found.pieces[i]));

@@ -142,6 +142,20 @@ std::vector<bool> letterPieces(const ColourPieces& found, int tallest, const Pix
     }
     std::vector<std::size_t> size(letters.size(), 0);
     for (std::size_t i = 0; i < letters.size(); ++i) ++size[root(i)];
+    // Read across marks, a row of pieces all of one size is a curve's markers
+    // with its dashes between them, not a word.
+    if (throughMarks) {
+        std::vector<Piece> least(letters.size(), Piece{0, 1 << 30, 0, 1 << 30, 0}), most(letters.size(), Piece{});
+        for (std::size_t i = 0; i < letters.size(); ++i) {
+            const Piece& p = found.pieces[letters[i]];
+            Piece& l = least[root(i)];
+            Piece& m = most[root(i)];
+            l.left = std::min(l.left, p.width()), l.top = std::min(l.top, p.height());
+            m.left = std::max(m.left, p.width()), m.top = std::max(m.top, p.height());
+        }
+        for (std::size_t i = 0; i < letters.size(); ++i)
+            if (root(i) == i && most[i].left - least[i].left <= 1 && most[i].top - least[i].top <= 1) size[i] = 0;
+    }
     std::vector<bool> letter(found.pieces.size(), false);
     for (std::size_t i = 0; i < letters.size(); ++i) letter[letters[i]] = size[root(i)] >= LettersInAWord;
     for (const auto& [m, i] : marksIn) letter[m] = size[root(i)] >= LettersInAWord;
