@@ -24,6 +24,8 @@ constexpr double PhraseOverlap = 0.5;
 constexpr double LabelReach = 4.0;
 // Letters are at least this high (a dash of a level curve is lower).
 constexpr int ShortestLetter = 6;
+// A line seen spans at least this share of the plot's width.
+constexpr double LineAcross = 0.5;
 // The most colours looked at on one page.
 constexpr std::size_t MostColours = 10;
 // Letters this near black are the page's text colour, written beside any
@@ -275,6 +277,53 @@ std::optional<Rgb> inkOf(const PixelBuffer& picture, const PixelMask& ink, const
     return Rgb{mean(red), mean(green), mean(blue)};
 }
 
+// The papers, and white: a label's white box on a grey or tinted paper is paper to its letters.
+std::vector<Rgb> papersAndLabelBoxes(const PixelBuffer& picture)
+{
+    constexpr Rgb White{255, 255, 255};
+    std::vector<Rgb> papers = paperColours(picture);
+    if (std::none_of(papers.begin(), papers.end(), [&](Rgb p) { return colourDistance(p, White) <= PaperTolerance; }))
+        papers.push_back(White);
+    return papers;
+}
+
+// The lines of ink across the plot that no curve followed: all the ink but
+// the frame, grid, letters and the curves followed (with a band each side),
+// dots and dashes joined, each piece spanning half the plot's width and
+// rising or falling (no level leftover of the grid). A grey curve of a black
+// family, whose colour is the black's fringe to the colour search, is one.
+std::vector<std::string> linesUnfollowed(const PixelBuffer& picture, const AxisCalibration& calibration,
+                                         const std::vector<LabelledCurve>& curves, const PixelRect& plot)
+{
+    constexpr double LeastRise = 0.03;
+    constexpr int PixelsPerJoin = 250;
+    PixelMask ink = inkPixels(picture, papersAndLabelBoxes(picture));
+    const StraightLines lines =
+        findStraightLines(ink, lineDirections(calibration.references(), picture.width(), picture.height()));
+    clearWhereSet(ink, lines.pixels);
+    lines.area.clearOutside(ink);
+    const int join = std::max(2, (std::max(picture.width(), picture.height()) + PixelsPerJoin - 1) / PixelsPerJoin);
+    const int band = 2 * join + 2;
+    for (const LabelledCurve& c : curves)
+        for (const PixelPoint& p : c.curve.centre)
+            for (int dx = -1; dx <= 1; ++dx)
+                for (int dy = -band; dy <= band; ++dy) {
+                    const int x = static_cast<int>(std::floor(p.x)) + dx, y = static_cast<int>(std::floor(p.y)) + dy;
+                    if (x >= 0 && y >= 0 && x < ink.width() && y < ink.height()) ink.set(x, y, false);
+                }
+    const ColourPieces found = findPieces(ink);
+    const std::vector<bool> letters = letterPieces(found, tallestLetter(picture.height()), &lines.pixels, true);
+    for (std::size_t k = 0; k < found.runs.size(); ++k)
+        if (letters[static_cast<std::size_t>(found.pieceOfRun[k])])
+            for (int x = found.runs[k].x0; x <= found.runs[k].x1; ++x) ink.set(x, found.runs[k].y, false);
+    widen(ink, join);
+    std::vector<std::string> left;
+    for (const Piece& p : findPieces(ink).pieces)
+        if (p.width() >= LineAcross * plot.width && p.height() >= LeastRise * plot.height)
+            left.push_back("una linea non seguita fra i pixel x " + std::to_string(p.left) + " e " + std::to_string(p.right));
+    return left;
+}
+
 // The words inside the plot, each found as letters in the ink (with the
 // frame and grid taken out, so a label across a grid line is whole) and read
 // on its own: a reader run over the whole plot misses words the curves crowd.
@@ -284,7 +333,7 @@ std::vector<ReadWord> wordsInside(const PixelBuffer& picture, const AxisCalibrat
                                   const TextReader& reader)
 {
     constexpr int Padding = 3;
-    const std::vector<Rgb> papers = paperColours(picture);
+    const std::vector<Rgb> papers = papersAndLabelBoxes(picture);
     PixelMask ink = inkPixels(picture, papers);
     const StraightLines lines =
         findStraightLines(ink, lineDirections(calibration.references(), picture.width(), picture.height()));
@@ -380,6 +429,17 @@ std::vector<std::string> phrasesLeft(const std::vector<Phrase>& phrases, const s
         if (const std::optional<std::string> form = labelForm(text); form && forms.count(*form)) left.push_back(text);
     if (noneTaken && left.size() <= curves.size()) return {};
     return left;
+}
+
+// Whether a curve found with a doubt is a line across a good share of the
+// plot, not a level line along the frame or the grid: a curve seen, and to be
+// counted among the page's lines.
+bool acrossThePlot(const FoundCurve& curve, const PixelRect& plot)
+{
+    if (curve.pixels.size() < 2 || curve.doubts.front().find("orizzontale diritta") != std::string::npos) return false;
+    const auto [low, high] = std::minmax_element(curve.pixels.begin(), curve.pixels.end(),
+                                                 [](const PixelPoint& a, const PixelPoint& b) { return a.x < b.x; });
+    return high->x - low->x >= LineAcross * plot.width;
 }
 
 } // namespace
@@ -483,10 +543,24 @@ std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves, c
     return doubts;
 }
 
+std::string linesLeftDoubt(std::size_t followed, const std::vector<std::string>& linesLeft)
+{
+    std::string text = "viste " + std::to_string(followed + linesLeft.size()) + " linee nel grafico, seguite " +
+                       std::to_string(followed) + "; non seguite con sicurezza:";
+    for (const std::string& line : linesLeft) text += " [" + line + "]";
+    return text;
+}
+
 Checked<EveryCurve> findEveryCurve(const PixelBuffer& picture, const AxisCalibration& calibration,
                                   const CurveSearch& search, const TextReader& reader, std::optional<PixelRect> plot)
 {
     std::vector<LabelledCurve> curves;
+    if (!plot) {
+        const std::vector<ChartFrame> charts = findCharts(picture);
+        if (charts.size() == 1) plot = PixelRect{charts[0].left, charts[0].top, charts[0].right - charts[0].left, charts[0].bottom - charts[0].top};
+    }
+    const PixelRect inside = plot.value_or(PixelRect{0, 0, double(picture.width()), double(picture.height())});
+    std::vector<std::string> linesLeft;
     std::vector<Rgb> colours = drawnColours(picture);
     if (colours.size() > MostColours) colours.resize(MostColours);
     for (const Rgb& colour : colours) {
@@ -497,13 +571,11 @@ Checked<EveryCurve> findEveryCurve(const PixelBuffer& picture, const AxisCalibra
         if (!found) continue;
         for (const FoundCurve& curve : *found)
             if (curve.doubts.empty()) curves.push_back({colour, "", std::nullopt, curve, std::nullopt, 100, {}});
+            else if (acrossThePlot(curve, inside))
+                linesLeft.push_back(colourText(colour) + ": " + curve.doubts.front());
     }
     if (curves.empty()) return failed<EveryCurve>("nessuna curva trovata nell'immagine");
-    if (!plot) {
-        const std::vector<ChartFrame> charts = findCharts(picture);
-        if (charts.size() == 1) plot = PixelRect{charts[0].left, charts[0].top, charts[0].right - charts[0].left, charts[0].bottom - charts[0].top};
-    }
-    const PixelRect inside = plot.value_or(PixelRect{0, 0, double(picture.width()), double(picture.height())});
+    if (linesLeft.empty()) linesLeft = linesUnfollowed(picture, calibration, curves, inside);
     std::vector<std::string> left = labelCurves(curves, wordsInside(picture, calibration, inside, reader));
     for (std::size_t i = 0; i < curves.size(); ++i)
         if (curves[i].label.empty()) curves[i].label = "curva " + std::to_string(i + 1) + " " + colourText(curves[i].colour);
@@ -511,7 +583,7 @@ Checked<EveryCurve> findEveryCurve(const PixelBuffer& picture, const AxisCalibra
     if (std::all_of(curves.begin(), curves.end(), [](const LabelledCurve& c) { return c.parameter.has_value(); }))
         std::stable_sort(curves.begin(), curves.end(),
                          [](const LabelledCurve& a, const LabelledCurve& b) { return *a.parameter < *b.parameter; });
-    return succeeded(EveryCurve{std::move(curves), std::move(left)});
+    return succeeded(EveryCurve{std::move(curves), std::move(left), std::move(linesLeft)});
 }
 
 std::string everyCurveText(const std::vector<LabelledCurve>& curves, const TextFormat& format)

@@ -55,7 +55,13 @@ struct EveryCurve {
     std::vector<LabelledCurve> curves;
     // Labels of the curves' form no curve took (labelCurves).
     std::vector<std::string> labelsLeft;
+    // Lines across the plot that were seen but not followed without a doubt
+    // (a grey curve of a black family): the colour and the doubt.
+    std::vector<std::string> linesLeft;
 };
+
+// What the page says when lines were seen but not all followed: how many of each, and why.
+std::string linesLeftDoubt(std::size_t followed, const std::vector<std::string>& linesLeft);
 
 // Every curve of every colour drawn inside the plot, labelled from the words
 // the reader reads there; the search gives the points and tolerance. The

@@ -59,6 +59,9 @@ constexpr double BridgedPartShare = 0.1;
 // The colour going on this share of the plot's width beyond the trace's end is a trace cut short.
 constexpr double CoverageSlackShare = 0.04;
 constexpr double CoverageSlackAtLeast = 8.0;
+// A line's middle this much farther from the colour asked than the nearest
+// line's, and beyond the tolerance, is another curve's colour.
+constexpr double AnotherColour = 20.0;
 
 double distanceToRun(const RowRun& run, PixelPoint p)
 {
@@ -123,6 +126,11 @@ double inkShare(const ColumnRuns& columns, const std::vector<PixelPoint>& trace)
     };
     const auto inked = std::count_if(trace.begin(), trace.end(), onInk);
     return span(trace) > 0 ? static_cast<double>(inked) / (span(trace) + 1) : 0;
+}
+
+PixelRect boxOf(const Piece& p)
+{
+    return {double(p.left), double(p.top), double(p.width()), double(p.height())};
 }
 
 // The pieces of the colour once the plot's straight lines and all outside
@@ -243,6 +251,28 @@ std::optional<std::vector<PixelPoint>> tracedBeyond(const ColumnRuns& columns, c
     return std::nullopt;
 }
 
+// How far the colour along the middle of a trace lies from the colour asked:
+// the median over its points on the colour's runs (not across its gaps), each
+// the nearest of the pixel and those above and below it.
+double middleDistance(const PixelBuffer& picture, const ColumnRuns& columns, const std::vector<PixelPoint>& trace, Rgb colour)
+{
+    std::vector<double> distances;
+    for (const PixelPoint& p : trace) {
+        const int x = static_cast<int>(std::floor(p.x)), y = static_cast<int>(std::floor(p.y));
+        if (x < 0 || x >= picture.width()) continue;
+        const auto runs = columns.column(x);
+        if (std::none_of(runs.begin(), runs.end(), [&](const ColumnRun& r) { return y >= r.top - 1 && y <= r.bottom + 1; }))
+            continue;
+        double d = std::numeric_limits<double>::infinity();
+        for (int dy = -1; dy <= 1; ++dy)
+            if (y + dy >= 0 && y + dy < picture.height()) d = std::min(d, colourDistance(rgbOf(picture.pixel(x, y + dy)), colour));
+        distances.push_back(d);
+    }
+    if (distances.empty()) return 0;
+    std::nth_element(distances.begin(), distances.begin() + static_cast<std::ptrdiff_t>(distances.size() / 2), distances.end());
+    return distances[distances.size() / 2];
+}
+
 // The centre line of the curve in pixels (empty when nothing was found), the
 // number of other lines of the colour across the plot, and how far the
 // colour goes on beyond the line's ends.
@@ -290,8 +320,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     std::vector<PixelRect> words;
     for (std::size_t i = 0; i < found.pieces.size(); ++i)
         if (letters[i] && !followed[i]) {
-            const Piece& p = found.pieces[i];
-            words.push_back({double(p.left), double(p.top), double(p.width()), double(p.height())});
+            words.push_back(boxOf(found.pieces[i]));
         }
     // A dash gap with a grid line taken out in it must still be bridged.
     const int maxGap = std::max(16, picture.width() / 25);
@@ -300,12 +329,25 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     std::vector<std::vector<PixelPoint>> wide, parts;
     std::vector<bool> traced(found.pieces.size(), false);
     std::size_t tried = 0;
+    std::vector<std::vector<PixelPoint>> traces;
     for (int start : starts) {
         if (traced[static_cast<std::size_t>(start)]) continue;
         if (++tried > StartCandidates) break;
-        std::vector<PixelPoint> trace =
-            traceCurve(columns, found.pieces[static_cast<std::size_t>(start)], start, seed, limits);
-        markTraced(columns, trace, traced);
+        traces.push_back(traceCurve(columns, found.pieces[static_cast<std::size_t>(start)], start, seed, limits));
+        markTraced(columns, traces.back(), traced);
+    }
+    // A line whose middle is far from the colour asked, where another's is
+    // near, is a curve of another colour that the colour faded to the paper
+    // reaches (a light blue curve beside a dark blue one): no other line of it.
+    std::vector<double> away(traces.size(), 0.0);
+    double nearest = std::numeric_limits<double>::infinity();
+    for (std::size_t t = 0; t < traces.size() && !seed && tolerance.adaptive; ++t) {
+        away[t] = middleDistance(picture, columns, traces[t], search.colour);
+        if (span(traces[t]) >= WideLineShare * width) nearest = std::min(nearest, away[t]);
+    }
+    for (std::size_t t = 0; t < traces.size(); ++t) {
+        std::vector<PixelPoint>& trace = traces[t];
+        if (away[t] > nearest + AnotherColour && away[t] > tolerance.tolerance) continue;
         // A level straight line (a legend's box) or a row of specks (tick
         // marks, a grid's dotted crossings) bridged gap after gap is no other curve.
         const bool line = !levelLine(trace, directions.acrossSlope) && inkShare(columns, trace) >= LeastInkShare;
@@ -352,7 +394,8 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
             std::all_of(result.others.begin(), result.others.end(), [&](const auto& kept) { return apart(other, kept); }))
             result.others.push_back(std::move(other));
     result.colourGoesOnTo =
-        colourBeyondTrace(columns, best, std::max(CoverageSlackAtLeast, CoverageSlackShare * width), &lines.pixels);
+        colourBeyondTrace(columns, best, std::max(CoverageSlackAtLeast, CoverageSlackShare * width),
+                          {&lines.pixels, &lines.area, &words});
     result.line = search.averageThickness ? averagedOverThickness(columns, best) : std::move(best);
     if (joinRadius > 0) {
         result.line = alongDots(pieces.dots, result.line, joinRadius, picture.width());

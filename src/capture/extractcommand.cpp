@@ -327,6 +327,7 @@ int runAllCurves(const ExtractOptions& options, const PixelBuffer& picture, cons
     for (const LabelledCurve& c : *curves)
         errors << "curva " << colourText(c.colour) << ": " << c.label << " (" << c.curve.points.size() << " punti)\n";
     std::vector<std::string> doubts = labelDoubts(*curves, every->labelsLeft);
+    if (!every->linesLeft.empty()) doubts.push_back(linesLeftDoubt(curves->size(), every->linesLeft));
     // Two quantities on two y axes: each curve against the axis whose numbers have its colour.
     std::vector<LabelledCurve> rightCurves;
     if (two.found) {

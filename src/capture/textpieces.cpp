@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
 
 namespace calvero::capture {
 
@@ -18,6 +19,9 @@ constexpr double WidestLetter = 8;
 constexpr double LetterSpacing = 1.0;
 constexpr double LineOverlap = 0.6;
 constexpr std::size_t LettersInAWord = 3;
+// Two letters with a mark between them stand at most this share of the
+// taller one's height apart (markers along a curve stand farther apart).
+constexpr double MarkSpacing = 2.0;
 // On a picture of a chart, the letters are at most this share of its height.
 constexpr double LetterShare = 0.025;
 constexpr int TallestLetterAtLeast = 14;
@@ -91,31 +95,79 @@ int tallestLetter(int pictureHeight)
     return std::max(TallestLetterAtLeast, static_cast<int>(LetterShare * pictureHeight));
 }
 
-std::vector<bool> letterPieces(const ColourPieces& found, int tallest, const PixelMask* cutBy)
+std::vector<bool> letterPieces(const ColourPieces& found, int tallest, const PixelMask* cutBy, bool throughMarks)
 {
     const std::vector<bool> larger =
         cutBy ? partsOfLargerPieces(found, tallest, *cutBy) : std::vector<bool>(found.pieces.size(), false);
-    std::vector<std::size_t> letters;
-    for (std::size_t i = 0; i < found.pieces.size(); ++i)
-        if (letterSized(found.pieces[i], tallest) && !larger[i]) letters.push_back(i);
-    std::sort(letters.begin(), letters.end(),
-              [&](std::size_t a, std::size_t b) { return found.pieces[a].left < found.pieces[b].left; });
+    std::vector<std::size_t> letters, marks;
+    for (std::size_t i = 0; i < found.pieces.size(); ++i) {
+        const Piece& p = found.pieces[i];
+        if (letterSized(p, tallest) && !larger[i]) letters.push_back(i);
+        else if (throughMarks && p.height() < ShortestLetter && p.width() <= tallest) marks.push_back(i);
+    }
+    const auto byLeft = [&](std::size_t a, std::size_t b) { return found.pieces[a].left < found.pieces[b].left; };
+    std::sort(letters.begin(), letters.end(), byLeft);
 
+    // The mark standing between two letters on their line, a little farther
+    // apart than letters of a word (the "=" of "Tc = 60", with its blanks).
+    const auto markBetween = [&](const Piece& a, const Piece& b) -> std::optional<std::size_t> {
+        const int gap = b.left - a.right - 1;
+        const int top = std::max(a.top, b.top), bottom = std::min(a.bottom, b.bottom);
+        if (gap > MarkSpacing * std::max(a.height(), b.height()) || bottom - top + 1 < LineOverlap * std::min(a.height(), b.height()))
+            return std::nullopt;
+        for (std::size_t m : marks) {
+            const Piece& p = found.pieces[m];
+            if (p.left > a.right && p.right < b.left && p.top >= top && p.bottom <= bottom) return m;
+        }
+        return std::nullopt;
+    };
     // Letters that are neighbours make one word.
     UnionFind words(letters.size());
     const auto root = [&](std::size_t i) { return static_cast<std::size_t>(words.root(static_cast<int>(i))); };
+    std::vector<std::pair<std::size_t, std::size_t>> marksIn; // a mark and a letter of the word it stands in
     for (std::size_t i = 0; i < letters.size(); ++i) {
         const Piece& a = found.pieces[letters[i]];
         for (std::size_t j = i + 1; j < letters.size(); ++j) {
             const Piece& b = found.pieces[letters[j]];
-            if (b.left > a.right + 1 + LetterSpacing * tallest) break;
-            if (neighbours(a, b)) words.join(static_cast<int>(i), static_cast<int>(j));
+            if (b.left > a.right + 1 + std::max(LetterSpacing, throughMarks ? MarkSpacing : 0.0) * tallest) break;
+            if (neighbours(a, b)) {
+                words.join(static_cast<int>(i), static_cast<int>(j));
+            } else if (throughMarks && b.left > a.right) {
+                if (const auto m = markBetween(a, b)) {
+                    words.join(static_cast<int>(i), static_cast<int>(j));
+                    marksIn.push_back({*m, i});
+                }
+            }
         }
     }
     std::vector<std::size_t> size(letters.size(), 0);
     for (std::size_t i = 0; i < letters.size(); ++i) ++size[root(i)];
+    // Read across marks, a row of pieces all of one size is a curve's markers
+    // with its dashes between them, not a word.
+    if (throughMarks) {
+        std::vector<Piece> least(letters.size(), Piece{0, 1 << 30, 0, 1 << 30, 0}), most(letters.size(), Piece{});
+        for (std::size_t i = 0; i < letters.size(); ++i) {
+            const Piece& p = found.pieces[letters[i]];
+            Piece& l = least[root(i)];
+            Piece& m = most[root(i)];
+            l.left = std::min(l.left, p.width()), l.top = std::min(l.top, p.height());
+            m.left = std::max(m.left, p.width()), m.top = std::max(m.top, p.height());
+        }
+        for (std::size_t i = 0; i < letters.size(); ++i)
+            if (root(i) == i && most[i].left - least[i].left <= 1 && most[i].top - least[i].top <= 1) size[i] = 0;
+    }
     std::vector<bool> letter(found.pieces.size(), false);
     for (std::size_t i = 0; i < letters.size(); ++i) letter[letters[i]] = size[root(i)] >= LettersInAWord;
+    for (const auto& [m, i] : marksIn) letter[m] = size[root(i)] >= LettersInAWord;
+    // The other marks inside a word's line ("°" of "°C") are its too.
+    if (throughMarks)
+        for (std::size_t m : marks)
+            for (std::size_t i = 0; i + 1 < letters.size() && !letter[m]; ++i) {
+                const Piece& p = found.pieces[m];
+                const Piece& a = found.pieces[letters[i]];
+                if (!letter[letters[i]] || a.right >= p.left || p.left - a.right - 1 > LetterSpacing * a.height()) continue;
+                if (p.top >= a.top && p.bottom <= a.bottom) letter[m] = true;
+            }
     return letter;
 }
 
@@ -151,6 +203,43 @@ std::vector<WordGroup> wordGroups(std::vector<Piece> pieces)
         words.push_back(std::move(word));
     }
     return words;
+}
+
+std::vector<PixelRect> textLines(const std::vector<PixelRect>& letters)
+{
+    std::vector<PixelRect> lines = letters;
+    const auto joinable = [](const PixelRect& a, const PixelRect& b) {
+        const double middle = a.top + a.height / 2;
+        const double gap = std::max(a.left, b.left) - std::min(a.left + a.width, b.left + b.width);
+        return middle >= b.top && middle <= b.top + b.height && gap <= 2 * std::max(a.height, b.height);
+    };
+    for (bool joined = true; joined;) {
+        joined = false;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            for (std::size_t j = i + 1; j < lines.size();) {
+                if (!joinable(lines[i], lines[j]) && !joinable(lines[j], lines[i])) {
+                    ++j;
+                    continue;
+                }
+                const double left = std::min(lines[i].left, lines[j].left);
+                const double top = std::min(lines[i].top, lines[j].top);
+                const double right = std::max(lines[i].left + lines[i].width, lines[j].left + lines[j].width);
+                const double bottom = std::max(lines[i].top + lines[i].height, lines[j].top + lines[j].height);
+                lines[i] = {left, top, right - left, bottom - top};
+                lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(j));
+                joined = true;
+                j = i + 1;
+            }
+    }
+    for (PixelRect& r : lines) r = {r.left - 1, r.top - 1, r.width + 2, r.height + 2};
+    return lines;
+}
+
+bool inText(const std::vector<PixelRect>& text, double x, double y)
+{
+    return std::any_of(text.begin(), text.end(), [&](const PixelRect& r) {
+        return x >= r.left && x <= r.left + r.width && y >= r.top && y <= r.top + r.height;
+    });
 }
 
 } // namespace calvero::capture

@@ -1,6 +1,7 @@
 #include "capture/tracecoverage.h"
 
 #include "capture/linesums.h"
+#include "capture/textpieces.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,6 +27,9 @@ constexpr double LongestGapShare = 0.04;
 // Runs longer than this, or than this many of the line's thickness, are lines crossing, not the curve going on.
 constexpr double LongestRun = 12.0;
 constexpr double LongestRunThicknesses = 3.0;
+// Columns a line taken out must run on along the way to hide the curve: more
+// than a grid line down is wide, with its fringe.
+constexpr int AlongColumns = 4;
 
 struct End {
     PixelPoint at;
@@ -71,9 +75,19 @@ bool hiddenAt(const PixelMask* hidden, int x, double row)
     return hidden && x >= 0 && x < hidden->width() && y >= 0 && y < hidden->height() && hidden->at(x, y);
 }
 
+// Whether a line taken out covers the row and runs on along the way there:
+// a grid line down crossing the way beyond a curve's end hides no curve.
+bool hiddenAlong(const PixelMask* hidden, int x, int step, double row)
+{
+    const int ahead = x + step * AlongColumns;
+    return hiddenAt(hidden, x, row) &&
+           (hiddenAt(hidden, ahead, row - 1) || hiddenAt(hidden, ahead, row) || hiddenAt(hidden, ahead, row + 1));
+}
+
 // How far (columns) the colour is followed from the end, in one direction;
 // under a line taken out it may go on hidden.
-int followedBeyond(const ColumnRuns& columns, const End& end, int step, double thickness, const PixelMask* hidden)
+int followedBeyond(const ColumnRuns& columns, const End& end, int step, double thickness, const BeyondLimits& limits,
+                   const std::vector<PixelRect>& text)
 {
     double row = end.at.y;
     double slope = end.slope;
@@ -84,13 +98,18 @@ int followedBeyond(const ColumnRuns& columns, const End& end, int step, double t
          x += step) {
         ++blind;
         const double expected = row + slope * step * blind;
+        // The curve's label: the trace went on under a label written over the
+        // curve where the curve came out beyond it, so this one ends it.
+        if (inText(text, x + 0.5, expected)) break;
         const double allowed = FollowRows + thickness / 2 + FollowRowsPerBlindColumn * blind;
         const ColumnRun* best = nullptr;
         double bestDistance = allowed;
         bool crossing = false;
         for (const ColumnRun& run : columns.column(x)) {
             const double length = run.bottom - run.top + 1;
-            const double distance = std::abs((run.top + run.bottom + 1) / 2.0 - expected) - length / 2;
+            const double middle = (run.top + run.bottom + 1) / 2.0;
+            if (limits.area && !limits.area->contains(x + 0.5, middle)) continue;
+            const double distance = std::abs(middle - expected) - length / 2;
             // A long run over the row expected is the curve merged with a line it crosses.
             if (length > longestRun && distance <= 0) crossing = true;
             if (length <= longestRun && distance <= bestDistance) {
@@ -98,7 +117,7 @@ int followedBeyond(const ColumnRuns& columns, const End& end, int step, double t
                 best = &run;
             }
         }
-        if (!best && !crossing && !hiddenAt(hidden, x, expected)) continue;
+        if (!best && !crossing && !hiddenAlong(limits.hidden, x, step, expected)) continue;
         const double found = best ? (best->top + best->bottom + 1) / 2.0 : expected;
         slope += Turning * ((found - row) / (step * blind) - slope);
         row = found;
@@ -111,15 +130,16 @@ int followedBeyond(const ColumnRuns& columns, const End& end, int step, double t
 } // namespace
 
 std::optional<double> colourBeyondTrace(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, double slack,
-                                        const PixelMask* hidden)
+                                        const BeyondLimits& limits)
 {
     if (trace.size() < 2) return std::nullopt;
     std::optional<double> farthest;
     double longest = slack;
     const double thickness = lineThickness(columns, trace);
+    const std::vector<PixelRect> text = limits.letters ? textLines(*limits.letters) : std::vector<PixelRect>{};
     for (int step : {-1, +1})
         for (const End& end : endsOf(trace, step)) {
-            const int beyond = followedBeyond(columns, end, step, thickness, hidden);
+            const int beyond = followedBeyond(columns, end, step, thickness, limits, text);
             if (beyond > longest) {
                 longest = beyond;
                 farthest = end.at.x + step * beyond;

@@ -5,6 +5,8 @@
 #include "capture/calibration.h"
 #include "capture/curvetrace.h"
 #include "capture/pixelmask.h"
+#include "capture/pixelrect.h"
+#include "capture/straightlines.h"
 
 #include <optional>
 #include <vector>
@@ -14,9 +16,19 @@ namespace calvero::capture {
 // The farthest column (pixel x) beyond either end of the trace (pixels, left
 // to right) that the colour's runs reach while carrying on the trace's
 // direction, when it lies more than `slack` columns beyond that end; nothing
-// when the colour stops with the trace. A line taken out (`hidden`) that runs
-// on along the trace's way may hide the curve: it counts as the colour.
+// when the colour stops with the trace.
+struct BeyondLimits {
+    // The lines taken out: one that runs on along the trace's way may hide
+    // the curve and counts as the colour; one crossing the way does not.
+    const PixelMask* hidden = nullptr;
+    // Runs outside the plot's area (tick marks below a frameless axis) are not the curve.
+    const PlotArea* area = nullptr;
+    // The letters' boxes: a label just beyond the curve's end, or beside it,
+    // is its label, and the curve ends there (the trace bridges a label
+    // written over the curve where the curve comes out beyond it).
+    const std::vector<PixelRect>* letters = nullptr;
+};
 std::optional<double> colourBeyondTrace(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, double slack,
-                                        const PixelMask* hidden = nullptr);
+                                        const BeyondLimits& limits = {});
 
 } // namespace calvero::capture

@@ -1,5 +1,7 @@
+#include "capture/allcurves.h"
 #include "capture/curvefinder.h"
 #include "capture/tracebridge.h"
+#include "capture/textpieces.h"
 #include "capture/tracecoverage.h"
 
 #include <gtest/gtest.h>
@@ -229,6 +231,39 @@ TEST(FindCurve, WithoutATolerancePageColoursStayApartAndDoubtfulReadsSaySo)
     }
 }
 
+TEST(FindCurve, ALighterCurveOnlyTheFadedColourReachesIsNoSecondLine)
+{
+    // A dark blue line (#0072b2) and a longer light blue one (#56b4e9, about
+    // 26 apart in ΔE: the dark blue faded towards the paper), 3 pixels thick.
+    // With the tolerance chosen, the light blue is another curve and the dark
+    // one is read without a doubt; a tolerance given wide enough for both
+    // reads two lines of the colour and says so.
+    const Rgb dark{0, 114, 178}, light{86, 180, 233};
+    PixelBuffer page = *PixelBuffer::create(400, 300);
+    for (int x = 20; x < 380; ++x)
+        for (int dy = -1; dy <= 1; ++dy) {
+            if (x < 330) page.setPixel(x, 100 + x / 10 + dy, argbOf(dark));
+            page.setPixel(x, 250 - x / 10 + dy, argbOf(light));
+        }
+    const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+    struct Case {
+        const char* name;
+        std::optional<double> tolerance;
+        bool twoLines;
+    };
+    const Case cases[] = {{"tolerance chosen", std::nullopt, false}, {"tolerance 60 given", 60.0, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Checked<FoundCurve> found = findCurve(page, calibration, CurveSearch{dark, c.tolerance, 20, std::nullopt, {}});
+        ASSERT_TRUE(found) << found.failure();
+        std::string doubts;
+        for (const std::string& d : found->doubts) doubts += d + "\n";
+        EXPECT_EQ(doubts.find("disegna 2 linee") != std::string::npos, c.twoLines) << doubts;
+        if (!c.twoLines)
+            for (const PixelPoint& p : found->pixels) EXPECT_NEAR(p.y, 100 + std::floor(p.x) / 10, 1.5) << p.x;
+    }
+}
+
 TEST(TraceCoverage, ATraceStoppedShortIsToldEvenWhenItsEndWentAstray)
 {
     // A falling line across columns 20..379 at row 60 + 0.4 x, 2 or 9 pixels
@@ -268,6 +303,52 @@ TEST(TraceCoverage, ATraceStoppedShortIsToldEvenWhenItsEndWentAstray)
             ASSERT_TRUE(beyond);
             EXPECT_LT(*beyond, 30);
         }
+    }
+}
+
+TEST(TraceCoverage, ALabelOrATickMarkBeyondTheCurvesEndIsNoCurveGoingOn)
+{
+    // A falling line across columns 20..379 at row 60 + 0.4 x, 2 pixels
+    // thick, traced whole; beyond its end a label "Tc = 30" along its way
+    // (columns 385..440): its letters are taken out as text, its "=" bars
+    // (columns 405..411, rows 222 and 226) are left in the colour. Beyond the
+    // label a grid line down at column 460, taken out. Or, without the label,
+    // a tick mark at column 395 just below the plot's frame (row 214).
+    const auto row = [](double x) { return 60 + 0.4 * x; };
+    struct Case {
+        const char* name;
+        bool lettersGiven;
+        bool tickMark;
+        bool areaGiven;
+        bool goesOn;
+    };
+    const Case cases[] = {
+        {"label and grid line beyond", true, false, true, false},
+        {"the same, the letters not known as text", false, false, true, true},
+        {"a tick mark below the frame", false, true, true, false},
+        {"the same, the frame not known", false, true, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelMask mask(500, 320), hidden(500, 320);
+        for (int x = 20; x < 380; ++x)
+            for (int y = 0; y < 320; ++y)
+                if (std::abs(y + 0.5 - row(x + 0.5)) <= 1.0) mask.set(x, y, true);
+        if (!c.tickMark)
+            for (int x = 405; x <= 411; ++x)
+                for (int y : {222, 223, 226, 227}) mask.set(x, y, true);
+        for (int y = 0; y < 320; ++y) hidden.set(460, y, true);
+        if (c.tickMark)
+            for (int x = 395; x <= 396; ++x)
+                for (int y = 215; y <= 221; ++y) mask.set(x, y, true);
+        const std::vector<PixelRect> letters = {{385, 218, 8, 12}, {394, 220, 7, 10}, {418, 218, 8, 12}, {428, 218, 8, 12}};
+        const ColourPieces pieces = findPieces(mask);
+        const ColumnRuns columns(pieces, std::vector<bool>(pieces.pieces.size(), true), 500);
+        std::vector<PixelPoint> trace;
+        for (int x = 20; x < 380; ++x) trace.push_back({x + 0.5, row(x + 0.5)});
+        const PlotArea area(LineDirections{}, std::pair{10.0, c.tickMark ? 214.0 : 290.0}, std::pair{10.0, 490.0});
+        const BeyondLimits limits{&hidden, c.areaGiven ? &area : nullptr, c.lettersGiven ? &letters : nullptr};
+        EXPECT_EQ(colourBeyondTrace(columns, trace, 8, limits).has_value(), c.goesOn);
     }
 }
 
@@ -467,5 +548,94 @@ TEST(FindCurve, ATraceDarkerThanTheColourAskedForIsAnotherLine)
         const bool doubted = std::any_of(found->doubts.begin(), found->doubts.end(),
                                          [](const std::string& d) { return d.find("più scura del colore") != std::string::npos; });
         EXPECT_EQ(doubted, c.doubted) << colourText(c.colour);
+    }
+}
+
+TEST(TextPieces, ALabelWithMarksBetweenItsWordsIsText)
+{
+    // "Tc = 60 °C" as the colour matches it at a curve's end: "T" and "c"
+    // touching, the two bars of "=", "6" and "0", "°" and "C" (boxes in
+    // pixels: left, right, top, bottom). No three letters stand close enough
+    // to make a word alone; across the marks they are one label. A row of
+    // dots (a dotted curve) beside letters of two is none, nor markers with
+    // stretches of their line between them.
+    struct Box {
+        int left, right, top, bottom;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Box> boxes;
+        bool throughMarks;
+        bool text;
+    };
+    const std::vector<Box> label = {{84, 93, 1, 12},  {93, 99, 4, 12},   {106, 113, 5, 5},  {106, 113, 9, 9},
+                                    {121, 127, 1, 12}, {130, 137, 1, 12}, {144, 148, 1, 5}, {150, 160, 1, 12}};
+    std::vector<Box> dots = {{84, 93, 1, 12}, {93, 99, 4, 12}};
+    for (int x = 106; x < 160; x += 9) dots.push_back({x, x + 3, 6, 9});
+    // Markers 10 pixels high every 34, the line between them broken by a scan.
+    std::vector<Box> markers;
+    for (int x = 84; x < 200; x += 34) {
+        markers.push_back({x, x + 9, 2, 11});
+        markers.push_back({x + 11, x + 24, 6, 7});
+    }
+    const Case cases[] = {
+        {"a label, through its marks", label, true, true},
+        {"the same, letters only", label, false, false},
+        {"two letters and a row of dots", dots, true, false},
+        {"markers along a level curve", markers, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelMask mask(200, 20);
+        for (const Box& b : c.boxes)
+            for (int x = b.left; x <= b.right; ++x)
+                for (int y = b.top; y <= b.bottom; ++y) mask.set(x, y, true);
+        const ColourPieces pieces = findPieces(mask);
+        const std::vector<bool> letters = letterPieces(pieces, 14, nullptr, c.throughMarks);
+        for (std::size_t i = 0; i < pieces.pieces.size(); ++i)
+            if (pieces.pieces[i].left == 84) EXPECT_EQ(letters[i], c.text);
+    }
+}
+
+namespace {
+
+struct NoWords : TextReader {
+    std::vector<ReadWord> read(const PixelBuffer&, const PixelRect&, TextKind, const ReadHints&) const override { return {}; }
+};
+
+} // namespace
+
+TEST(EveryCurve, ALineSeenButNotFollowedIsCounted)
+{
+    // A black frame, a black curve rising across the plot and, in the second
+    // case, a grey one (#999999: to the colour search, the black's fringe on
+    // its way to the paper) below it: it is counted as a line seen and not followed.
+    struct Case {
+        const char* name;
+        bool grey;
+        std::size_t linesLeft;
+    };
+    const Case cases[] = {{"the black curve alone", false, 0}, {"and a grey curve", true, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer picture = *PixelBuffer::create(400, 300);
+        for (int x = 0; x < 400; ++x)
+            for (int y = 0; y < 300; ++y) picture.setPixel(x, y, 0xffffffff);
+        for (int i = 10; i <= 390; ++i) {
+            picture.setPixel(i, 10, 0xff000000), picture.setPixel(i, 290, 0xff000000);
+            if (i <= 290) picture.setPixel(10, i, 0xff000000), picture.setPixel(390, i, 0xff000000);
+        }
+        for (int x = 30; x < 370; ++x)
+            for (int dy = -1; dy <= 1; ++dy) {
+                picture.setPixel(x, 150 - x / 4 + dy, 0xff000000);
+                if (c.grey) picture.setPixel(x, 270 - x / 4 + dy, 0xff999999);
+            }
+        const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+        const Checked<EveryCurve> every =
+            findEveryCurve(picture, calibration, CurveSearch{{0, 0, 0}, std::nullopt, 20, std::nullopt, {}}, NoWords{},
+                           PixelRect{10, 10, 380, 280});
+        ASSERT_TRUE(every) << every.failure();
+        EXPECT_EQ(every->curves.size(), 1u);
+        EXPECT_EQ(every->linesLeft.size(), c.linesLeft);
     }
 }
