@@ -259,8 +259,9 @@ TEST(FindCurve, ALighterCurveOnlyTheFadedColourReachesIsNoSecondLine)
         std::string doubts;
         for (const std::string& d : found->doubts) doubts += d + "\n";
         EXPECT_EQ(doubts.find("disegna 2 linee") != std::string::npos, c.twoLines) << doubts;
-        if (!c.twoLines)
+        if (!c.twoLines) {
             for (const PixelPoint& p : found->pixels) EXPECT_NEAR(p.y, 100 + std::floor(p.x) / 10, 1.5) << p.x;
+        }
     }
 }
 
@@ -592,8 +593,11 @@ TEST(TextPieces, ALabelWithMarksBetweenItsWordsIsText)
                 for (int y = b.top; y <= b.bottom; ++y) mask.set(x, y, true);
         const ColourPieces pieces = findPieces(mask);
         const std::vector<bool> letters = letterPieces(pieces, 14, nullptr, c.throughMarks);
-        for (std::size_t i = 0; i < pieces.pieces.size(); ++i)
-            if (pieces.pieces[i].left == 84) EXPECT_EQ(letters[i], c.text);
+        for (std::size_t i = 0; i < pieces.pieces.size(); ++i) {
+            if (pieces.pieces[i].left == 84) {
+                EXPECT_EQ(letters[i], c.text);
+            }
+        }
     }
 }
 
