@@ -232,8 +232,10 @@ Checked<FoundAxes> chosenAxes(const PixelBuffer& picture, const TextReader& read
     // The charts are numbered among those read: with others beside them
     // whose axes are not, a number may name another chart than the user's.
     if (!page.unread.empty() && (options.chart || page.axes.size() == 1))
-        return failed<FoundAxes>(severalChartsMessage(page.axes) + ", e " + std::to_string(page.unread.size()) +
-                                 " altri grafici i cui assi non si leggono (" + page.unread.front() +
+        return failed<FoundAxes>(severalChartsMessage(page.axes) + ", e " +
+                                 (page.unread.size() == 1 ? std::string("1 altro grafico")
+                                                          : std::to_string(page.unread.size()) + " altri grafici") +
+                                 " i cui assi non si leggono (" + page.unread.front() +
                                  "): indicare i riferimenti degli assi");
     if (options.chart) {
         if (std::size_t(*options.chart) > page.axes.size())
