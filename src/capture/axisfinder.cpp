@@ -616,6 +616,10 @@ PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader)
         const double area = (charts[i].right - charts[i].left) * (charts[i].bottom - charts[i].top);
         if (area > largest) largest = area, page.failure = axes.failure();
     }
+    if (const std::optional<PixelRect> outside = curveInkOutside(straight, charts)) {
+        page.unread.push_back("linee colorate fuori dai grafici trovati, in " + placeText(*outside) +
+                              ": forse un grafico senza cornice né griglia");
+    }
     return page;
 }
 

@@ -485,8 +485,15 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& 
         return chartsOfLines(picture, across, down);
     };
     std::vector<ChartFrame> found = linesOf(LineGap, 0);
-    // Dashed lines only where no solid ones make a chart: a frameless chart's dashed grid.
-    if (found.empty()) found = linesOf(DashGap, DashInk);
+    // Dashed lines only where no solid ones make a chart: a frameless chart's
+    // dashed grid, alone or beside framed charts on a catalogue page.
+    for (const ChartFrame& dashed : linesOf(DashGap, DashInk)) {
+        const bool apart = std::none_of(found.begin(), found.end(), [&](const ChartFrame& c) {
+            const Box a = boxOf(dashed), b = boxOf(c);
+            return Box{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)}.area() > 0;
+        });
+        if (apart) found.push_back(dashed);
+    }
     if (found.empty()) found = linesOf(std::max(DashGap, static_cast<int>(SparseDashGapShare * std::max(w, h))), SparseDashInk);
     for (const ChartFrame& area : chartsOfAreas(picture, shortestAcross, shortestDown)) {
         // A filled area with a frame drawn round it is that frame's chart.
@@ -531,13 +538,18 @@ std::optional<std::size_t> chartAt(const std::vector<ChartFrame>& charts, PixelP
     return std::nullopt;
 }
 
+std::string placeText(const PixelRect& r)
+{
+    const auto at = [](double x, double y) { return pointValueText(std::round(x)) + "," + pointValueText(std::round(y)); };
+    return at(r.left, r.top) + " - " + at(r.left + r.width, r.top + r.height);
+}
+
 std::string chartListText(const std::vector<ChartFrame>& charts)
 {
     std::string text;
-    const auto at = [](double x, double y) { return pointValueText(std::round(x)) + "," + pointValueText(std::round(y)); };
     for (std::size_t i = 0; i < charts.size(); ++i)
-        text += std::to_string(i + 1) + " (" + at(charts[i].left, charts[i].top) + " - " + at(charts[i].right, charts[i].bottom) +
-                ")\n";
+        text += std::to_string(i + 1) + " (" +
+                placeText({charts[i].left, charts[i].top, charts[i].right - charts[i].left, charts[i].bottom - charts[i].top}) + ")\n";
     return text;
 }
 
@@ -555,6 +567,14 @@ constexpr double TurnInk = 30;
 // Below this turn a page is taken as drawn straight.
 constexpr double NoTurn = 0.04;
 constexpr double Pi = 3.14159265358979323846;
+
+// Coloured ink outside every chart found makes a curve there when it
+// reaches this share of the page across and this share down, on cells of
+// this share of the page, filling less than this share of its box.
+constexpr double OutsideCell = 0.01;
+constexpr double OutsideAcross = 0.1;
+constexpr double OutsideDown = 0.04;
+constexpr double OutsideFill = 0.5;
 
 // A page's structure (frames, axis lines, grids, text) is black or grey;
 // coloured ink is curves, whose slopes say nothing of the page's turn.
@@ -661,6 +681,42 @@ PixelBuffer turnedBack(const PixelBuffer& picture, double degrees)
         }
     }
     return out;
+}
+
+std::optional<PixelRect> curveInkOutside(const PixelBuffer& picture, const std::vector<ChartFrame>& charts)
+{
+    const int w = picture.width(), h = picture.height();
+    if (w < 8 || h < 8) return std::nullopt;
+    // Coloured ink counted on cells of a coarse grid, each cell joined to
+    // its neighbours', so that a dashed or dotted curve holds together.
+    const int cell = std::max(4, static_cast<int>(OutsideCell * std::max(w, h)));
+    const int cw = (w + cell - 1) / cell, ch = (h + cell - 1) / cell;
+    const auto inAChart = [&](int x, int y) {
+        return std::any_of(charts.begin(), charts.end(), [&](const ChartFrame& c) {
+            return x >= c.left - Touching && x <= c.right + Touching && y >= c.top - Touching && y <= c.bottom + Touching;
+        });
+    };
+    PixelMask inked(cw, ch), joined(cw, ch);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (!inked.at(x / cell, y / cell) && coloured(picture.pixel(x, y)) && !inAChart(x, y)) inked.set(x / cell, y / cell, true);
+    for (int y = 0; y < ch; ++y)
+        for (int x = 0; x < cw; ++x)
+            if (inked.at(x, y))
+                for (int v = std::max(0, y - 1); v <= std::min(ch - 1, y + 1); ++v)
+                    for (int u = std::max(0, x - 1); u <= std::min(cw - 1, x + 1); ++u) joined.set(u, v, true);
+    for (const Piece& p : findPieces(joined).pieces) {
+        // A curve reaches across and up or down the page, thinly (a legend's
+        // sample, a coloured word or a coloured axis's numbers do not; a
+        // logo or a coloured band is filled).
+        const int across = p.width() - 2, down = p.height() - 2;
+        long long cells = 0;
+        for (int y = p.top; y <= p.bottom; ++y)
+            for (int x = p.left; x <= p.right; ++x) cells += inked.at(x, y);
+        if (across * cell >= OutsideAcross * w && down * cell >= OutsideDown * h && cells < OutsideFill * double(across) * down)
+            return PixelRect{double((p.left + 1) * cell), double((p.top + 1) * cell), double(across * cell), double(down * cell)};
+    }
+    return std::nullopt;
 }
 
 } // namespace calvero::capture

@@ -12,6 +12,7 @@
 #include "capture/colour.h"
 #include "capture/pixelbuffer.h"
 #include "capture/pixelmask.h"
+#include "capture/pixelrect.h"
 
 #include <optional>
 #include <string>
@@ -66,8 +67,17 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture);
 // The same on the page's ink and papers, when the caller has them.
 std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& ink, const std::vector<Rgb>& papers);
 
+// Where coloured ink outside every chart reaches across and up or down the
+// page as a curve does: the curves of a chart not found (one drawn with
+// tick marks only, no frame, axis line or grid), so that the charts found
+// are not taken for all of the page's.
+std::optional<PixelRect> curveInkOutside(const PixelBuffer& picture, const std::vector<ChartFrame>& charts);
+
 // The number (from 0) of the chart whose area holds the point, if any: a click's chart.
 std::optional<std::size_t> chartAt(const std::vector<ChartFrame>& charts, PixelPoint point);
+
+// A rectangle as the messages give it: "90,60 - 471,361" (left, top - right, bottom).
+std::string placeText(const PixelRect& r);
 
 // The charts as the user reads them: "1 (100,40 - 950,675)", one a line.
 std::string chartListText(const std::vector<ChartFrame>& charts);

@@ -296,3 +296,37 @@ TEST(PageStructure, APageIsTurnedByItsStructureNotByItsCurves)
         EXPECT_NEAR(pageTurn(c.picture, pagePapers(c.picture)), c.turn, 0.05);
     }
 }
+
+TEST(PageStructure, CurvesOutsideEveryChartFoundAreTold)
+{
+    // A framed chart on the left half of a 1000 x 700 page (cells of 10
+    // pixels); beside it, on the right, what may or may not be a chart's curves.
+    constexpr std::uint32_t Blue = 0xff1f77b4;
+    const auto slope = [](PixelBuffer& p, int x0, int x1, int y0, int rise, int dash, int gap) {
+        for (int x = x0; x <= x1; ++x)
+            if ((x - x0) % (dash + gap) < dash) fill(p, {x, y0 - rise * (x - x0) / (x1 - x0), x, y0 - rise * (x - x0) / (x1 - x0) + 1}, Blue);
+    };
+    struct Case {
+        const char* name;
+        void (*draw)(PixelBuffer&, decltype(slope)&);
+        bool told;
+    };
+    const Case cases[] = {
+        {"a curve inside the chart", [](PixelBuffer& p, decltype(slope)& s) { s(p, 120, 380, 400, 250, 1, 0); }, false},
+        {"a dash-dot curve of a chart with tick marks only", [](PixelBuffer& p, decltype(slope)& s) { s(p, 560, 940, 600, 300, 12, 6); }, true},
+        {"a legend's sample outside the frame", [](PixelBuffer& p, decltype(slope)& s) { s(p, 560, 620, 300, 0, 1, 0); }, false},
+        {"a coloured heading", [](PixelBuffer& p, decltype(slope)&) { fill(p, {560, 60, 940, 80}, 0xff1f77b4); }, false},
+        {"a coloured axis's numbers in a column", [](PixelBuffer& p, decltype(slope)&) {
+             for (int y = 100; y <= 500; y += 50) fill(p, {460, y, 480, y + 10}, 0xff1f77b4);
+         }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer p = page(1000, 700);
+        frame(p, {100, 100, 401, 501});
+        c.draw(p, slope);
+        const std::vector<ChartFrame> charts = findCharts(p);
+        ASSERT_EQ(charts.size(), 1u);
+        EXPECT_EQ(curveInkOutside(p, charts).has_value(), c.told);
+    }
+}
