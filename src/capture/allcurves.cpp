@@ -491,7 +491,15 @@ std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves, c
                                  "controllare quale curva sia");
     const auto numbered = [](const LabelledCurve& c) { return c.parameter.has_value(); };
     const std::size_t withNumber = std::count_if(curves.begin(), curves.end(), numbered);
-    if (withNumber == 0) return doubts;
+    if (withNumber == 0) {
+        // Words read beside a curve with little certainty (a curve's crossings
+        // or a legend's samples read as letters: "SAN", "MAINO,") are no label.
+        for (const LabelledCurve& c : curves)
+            if (c.labelBox && c.labelConfidence < SureReading)
+                doubts.push_back("l'etichetta «" + c.label + "» è letta con poca sicurezza (" +
+                                 std::to_string(std::lround(c.labelConfidence)) + " %): forse letta male");
+        return doubts;
+    }
     for (const LabelledCurve& c : curves)
         if (!c.parameter)
             doubts.push_back("la curva " + c.label + " non ha un'etichetta con un numero, le altre sì: forse non letta");

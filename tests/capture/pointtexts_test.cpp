@@ -206,6 +206,9 @@ TEST(EveryCurve, AFamilyLabelledInTurnGoesByOrderAndDoubtfulLabelsAreTold)
         {{label("D=200", 260), label("D=215", 180), label("'230", 100)}, "differiscono oltre il numero"},
         {{label("D=200", 260), label("D=215", 180), label("D=240", 100, 58)}, "«D=240» è letta con poca sicurezza (58 %)"},
         {{label("D=200", 260), label("D=200", 180), label("D=230", 100)}, "due curve con il numero 200"},
+        // Labels without numbers, each just under a curve, one read with little
+        // certainty: a curve's crossings read as letters.
+        {{label("pompa A", 260), label("pompa B", 180), label("MAINO,", 340, 42)}, "«MAINO,» è letta con poca sicurezza (42 %)"},
         {{label("D=200", 260), label("D=215", 180)}, "non ha un'etichetta con un numero"},
         {{label("D=200", 260), label("D=215", 180), {"D=230", {250, 134, 60, 16}, 88, "D=240", {}}}, "«D=230» è letta anche «D=240»"},
         {{label("D=200", 260), label("D=215", 180), label("D=23", 100)}, "«D=215» e «D=23» sono larghe uguali"},
