@@ -565,7 +565,7 @@ Checked<EveryCurve> findEveryCurve(const PixelBuffer& picture, const AxisCalibra
     std::vector<LabelledCurve> curves;
     if (!plot) {
         const std::vector<ChartFrame> charts = findCharts(picture);
-        if (charts.size() == 1) plot = PixelRect{charts[0].left, charts[0].top, charts[0].right - charts[0].left, charts[0].bottom - charts[0].top};
+        if (charts.size() == 1) plot = areaOf(charts[0]);
     }
     const PixelRect inside = plot.value_or(PixelRect{0, 0, double(picture.width()), double(picture.height())});
     std::vector<std::string> linesLeft;

@@ -246,8 +246,6 @@ Checked<FoundAxes> chosenAxes(const PixelBuffer& picture, const TextReader& read
     return succeeded(std::move(page.axes.front()));
 }
 
-PixelRect areaOf(const ChartFrame& c) { return {c.left, c.top, c.right - c.left, c.bottom - c.top}; }
-
 // The page around the area (grown by the frame's line), as four rectangles.
 std::vector<PixelRect> outside(const PixelRect& area, int width, int height)
 {

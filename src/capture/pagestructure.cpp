@@ -180,53 +180,51 @@ std::vector<ChartFrame> chartsOfLines(const PixelBuffer& picture, const std::vec
 
 std::optional<ChartFrame> chartOfLines(const PixelBuffer& picture, const std::vector<const EdgeLine*>& hs, const std::vector<const EdgeLine*>& vs)
 {
-    {
-        if (vs.empty() || hs.empty()) return std::nullopt;
-        int hFirst = hs[0]->first, hLast = hs[0]->last, vFirst = vs[0]->first, vLast = vs[0]->last;
-        for (const EdgeLine* h : hs) hFirst = std::min(hFirst, h->first), hLast = std::max(hLast, h->last);
-        for (const EdgeLine* v : vs) vFirst = std::min(vFirst, v->first), vLast = std::max(vLast, v->last);
-        ChartFrame chart;
-        // Each edge is the outermost line there, or where the lines the other way end.
-        const auto outermost = [](const std::vector<const EdgeLine*>& lines, auto nearEdge, auto better) {
-            const EdgeLine* best = nullptr;
-            for (const EdgeLine* l : lines)
-                if (nearEdge(*l) && (!best || better(*l, *best))) best = l;
-            return best ? std::optional<EdgeLine>(*best) : std::nullopt;
-        };
-        // Where most lines across start and end (and down): a line prolonged by a label set against it (a
-        // corner's number run into the frame by a scan's blur) moves the group's ends, not these.
-        const auto typical = [](const std::vector<const EdgeLine*>& lines, auto end) {
-            std::vector<double> ends;
-            for (const EdgeLine* l : lines) ends.push_back(end(*l));
-            return static_cast<int>(median(ends));
-        };
-        const int hStart = typical(hs, [](const EdgeLine& l) { return l.first; }), hEnd = typical(hs, [](const EdgeLine& l) { return l.last; });
-        const int vStart = typical(vs, [](const EdgeLine& l) { return l.first; }), vEnd = typical(vs, [](const EdgeLine& l) { return l.last; });
-        chart.leftLine = outermost(vs, [&](const EdgeLine& l) { return l.from <= hStart + Touching; },
-                                   [](const EdgeLine& a, const EdgeLine& b) { return a.from < b.from; });
-        chart.rightLine = outermost(vs, [&](const EdgeLine& l) { return l.to >= hEnd - Touching; },
-                                    [](const EdgeLine& a, const EdgeLine& b) { return a.to > b.to; });
-        chart.topLine = outermost(hs, [&](const EdgeLine& l) { return l.from <= vStart + Touching; },
-                                  [](const EdgeLine& a, const EdgeLine& b) { return a.from < b.from; });
-        chart.bottomLine = outermost(hs, [&](const EdgeLine& l) { return l.to >= vEnd - Touching; },
-                                     [](const EdgeLine& a, const EdgeLine& b) { return a.to > b.to; });
-        for (auto* line : {&chart.leftLine, &chart.rightLine})
-            if (*line) (*line)->centre = lineCentre(picture, **line, false);
-        for (auto* line : {&chart.topLine, &chart.bottomLine})
-            if (*line) (*line)->centre = lineCentre(picture, **line, true);
-        // One line down is both the left and the right edge of nothing.
-        if (chart.leftLine && chart.rightLine && chart.leftLine->from == chart.rightLine->from)
-            (chart.leftLine->from - hFirst <= hLast - chart.rightLine->to ? chart.rightLine : chart.leftLine).reset();
-        if (chart.topLine && chart.bottomLine && chart.topLine->from == chart.bottomLine->from)
-            (chart.topLine->from - vFirst <= vLast - chart.bottomLine->to ? chart.bottomLine : chart.topLine).reset();
-        chart.left = chart.leftLine ? chart.leftLine->centre : hFirst;
-        chart.right = chart.rightLine ? chart.rightLine->centre : hLast + 1;
-        chart.top = chart.topLine ? chart.topLine->centre : vFirst;
-        chart.bottom = chart.bottomLine ? chart.bottomLine->centre : vLast + 1;
-        for (const EdgeLine* v : vs) chart.gridColumns.push_back(lineCentre(picture, *v, false));
-        for (const EdgeLine* h : hs) chart.gridRows.push_back(lineCentre(picture, *h, true));
-        if (chart.right - chart.left >= ShortestLine && chart.bottom - chart.top >= ShortestLine) return chart;
-    }
+    if (vs.empty() || hs.empty()) return std::nullopt;
+    int hFirst = hs[0]->first, hLast = hs[0]->last, vFirst = vs[0]->first, vLast = vs[0]->last;
+    for (const EdgeLine* h : hs) hFirst = std::min(hFirst, h->first), hLast = std::max(hLast, h->last);
+    for (const EdgeLine* v : vs) vFirst = std::min(vFirst, v->first), vLast = std::max(vLast, v->last);
+    ChartFrame chart;
+    // Each edge is the outermost line there, or where the lines the other way end.
+    const auto outermost = [](const std::vector<const EdgeLine*>& lines, auto nearEdge, auto better) {
+        const EdgeLine* best = nullptr;
+        for (const EdgeLine* l : lines)
+            if (nearEdge(*l) && (!best || better(*l, *best))) best = l;
+        return best ? std::optional<EdgeLine>(*best) : std::nullopt;
+    };
+    // Where most lines across start and end (and down): a line prolonged by a label set against it (a
+    // corner's number run into the frame by a scan's blur) moves the group's ends, not these.
+    const auto typical = [](const std::vector<const EdgeLine*>& lines, auto end) {
+        std::vector<double> ends;
+        for (const EdgeLine* l : lines) ends.push_back(end(*l));
+        return static_cast<int>(median(ends));
+    };
+    const int hStart = typical(hs, [](const EdgeLine& l) { return l.first; }), hEnd = typical(hs, [](const EdgeLine& l) { return l.last; });
+    const int vStart = typical(vs, [](const EdgeLine& l) { return l.first; }), vEnd = typical(vs, [](const EdgeLine& l) { return l.last; });
+    chart.leftLine = outermost(vs, [&](const EdgeLine& l) { return l.from <= hStart + Touching; },
+                               [](const EdgeLine& a, const EdgeLine& b) { return a.from < b.from; });
+    chart.rightLine = outermost(vs, [&](const EdgeLine& l) { return l.to >= hEnd - Touching; },
+                                [](const EdgeLine& a, const EdgeLine& b) { return a.to > b.to; });
+    chart.topLine = outermost(hs, [&](const EdgeLine& l) { return l.from <= vStart + Touching; },
+                              [](const EdgeLine& a, const EdgeLine& b) { return a.from < b.from; });
+    chart.bottomLine = outermost(hs, [&](const EdgeLine& l) { return l.to >= vEnd - Touching; },
+                                 [](const EdgeLine& a, const EdgeLine& b) { return a.to > b.to; });
+    for (auto* line : {&chart.leftLine, &chart.rightLine})
+        if (*line) (*line)->centre = lineCentre(picture, **line, false);
+    for (auto* line : {&chart.topLine, &chart.bottomLine})
+        if (*line) (*line)->centre = lineCentre(picture, **line, true);
+    // One line down is both the left and the right edge of nothing.
+    if (chart.leftLine && chart.rightLine && chart.leftLine->from == chart.rightLine->from)
+        (chart.leftLine->from - hFirst <= hLast - chart.rightLine->to ? chart.rightLine : chart.leftLine).reset();
+    if (chart.topLine && chart.bottomLine && chart.topLine->from == chart.bottomLine->from)
+        (chart.topLine->from - vFirst <= vLast - chart.bottomLine->to ? chart.bottomLine : chart.topLine).reset();
+    chart.left = chart.leftLine ? chart.leftLine->centre : hFirst;
+    chart.right = chart.rightLine ? chart.rightLine->centre : hLast + 1;
+    chart.top = chart.topLine ? chart.topLine->centre : vFirst;
+    chart.bottom = chart.bottomLine ? chart.bottomLine->centre : vLast + 1;
+    for (const EdgeLine* v : vs) chart.gridColumns.push_back(lineCentre(picture, *v, false));
+    for (const EdgeLine* h : hs) chart.gridRows.push_back(lineCentre(picture, *h, true));
+    if (chart.right - chart.left >= ShortestLine && chart.bottom - chart.top >= ShortestLine) return chart;
     return std::nullopt;
 }
 
@@ -538,6 +536,8 @@ std::optional<std::size_t> chartAt(const std::vector<ChartFrame>& charts, PixelP
     return std::nullopt;
 }
 
+PixelRect areaOf(const ChartFrame& c) { return {c.left, c.top, c.right - c.left, c.bottom - c.top}; }
+
 std::string placeText(const PixelRect& r)
 {
     const auto at = [](double x, double y) { return pointValueText(std::round(x)) + "," + pointValueText(std::round(y)); };
@@ -549,7 +549,7 @@ std::string chartListText(const std::vector<ChartFrame>& charts)
     std::string text;
     for (std::size_t i = 0; i < charts.size(); ++i)
         text += std::to_string(i + 1) + " (" +
-                placeText({charts[i].left, charts[i].top, charts[i].right - charts[i].left, charts[i].bottom - charts[i].top}) + ")\n";
+                placeText(areaOf(charts[i])) + ")\n";
     return text;
 }
 

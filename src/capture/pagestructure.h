@@ -76,6 +76,9 @@ std::optional<PixelRect> curveInkOutside(const PixelBuffer& picture, const std::
 // The number (from 0) of the chart whose area holds the point, if any: a click's chart.
 std::optional<std::size_t> chartAt(const std::vector<ChartFrame>& charts, PixelPoint point);
 
+// A chart's plot area as a rectangle of the picture.
+PixelRect areaOf(const ChartFrame& c);
+
 // A rectangle as the messages give it: "90,60 - 471,361" (left, top - right, bottom).
 std::string placeText(const PixelRect& r);
 
