@@ -200,7 +200,10 @@ std::vector<Rgb> paperColours(const PixelBuffer& picture)
                             if (n > own) fullest = false;
                         }
                 const Rgb colour = colours.mean(at(r, g, b));
-                if (fullest && around >= PaperShare * double(colours.total()) &&
+                // A box that holds the share by itself is a paper even beside a
+                // fuller one (charts filled #e5e5e5 on a white A4 page).
+                const bool alone = own >= PaperShare * double(colours.total());
+                if ((fullest || alone) && around >= PaperShare * double(colours.total()) &&
                     std::none_of(papers.begin(), papers.end(), [&](Rgb p) { return colourDistance(p, colour) <= PaperDistance; }))
                     papers.push_back(colour);
             }

@@ -3,6 +3,7 @@
 #include "capture/tracebridge.h"
 #include "capture/textpieces.h"
 #include "capture/tracecoverage.h"
+#include "capture/tolerancechoice.h"
 
 #include <gtest/gtest.h>
 
@@ -641,5 +642,38 @@ TEST(EveryCurve, ALineSeenButNotFollowedIsCounted)
         ASSERT_TRUE(every) << every.failure();
         EXPECT_EQ(every->curves.size(), 1u);
         EXPECT_EQ(every->linesLeft.size(), c.linesLeft);
+    }
+}
+
+TEST(FindCurve, AChartFilledGreyOnAWhitePageIsPaperAndItsCurveIsFound)
+{
+    // A white page with a plot area filled #e5e5e5 (matplotlib's ggplot sheet)
+    // over 29 % of it, a blue line 3 pixels thick across the grey: the grey is
+    // the chart's paper, not ink that hides the curve (it used to end in
+    // "nessuna curva del colore ... trovata").
+    struct Case {
+        const char* name;
+        Rgb fill;
+    };
+    const Case cases[] = {{"white plot area", {255, 255, 255}}, {"grey plot area", {229, 229, 229}}};
+    const Rgb blue{52, 138, 189};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer page = *PixelBuffer::create(400, 300);
+        for (int x = 0; x < 400; ++x)
+            for (int y = 0; y < 300; ++y)
+                page.setPixel(x, y, argbOf(x >= 40 && x < 360 && y >= 40 && y < 150 ? c.fill : Rgb{255, 255, 255}));
+        for (int x = 60; x < 340; ++x)
+            for (int dy = -1; dy <= 1; ++dy) page.setPixel(x, 130 - x / 4 + dy, argbOf(blue));
+        const std::vector<Rgb> papers = paperColours(page);
+        EXPECT_EQ(papers.size(), c.fill.red == 255 ? 1u : 2u);
+        const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+        const Checked<FoundCurve> found = findCurve(page, calibration, CurveSearch{blue, std::nullopt, 20, std::nullopt, {}});
+        ASSERT_TRUE(found) << found.failure();
+        ASSERT_FALSE(found->pixels.empty());
+        // Rows 130 - floor(x / 4), centres half a pixel down: a stair of steps 4 columns long.
+        for (const PixelPoint& p : found->pixels) EXPECT_NEAR(p.y, 130.5 - p.x / 4, 1.0) << p.x;
+        EXPECT_LE(found->pixels.front().x, 62);
+        EXPECT_GE(found->pixels.back().x, 337);
     }
 }
