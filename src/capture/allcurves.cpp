@@ -551,6 +551,23 @@ std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves, c
     return doubts;
 }
 
+// Whether a line traced in another colour runs along a curve already
+// taken: within a few pixels of it over nearly all its columns (the dark
+// edges of a curve's markers, joined, or its anti-aliased fringe): that
+// curve again, not one more.
+bool alongTakenCurve(const std::vector<PixelPoint>& line, const std::vector<PixelPoint>& taken, double plotHeight)
+{
+    constexpr double Along = 0.9;
+    constexpr double Near = 0.01;
+    constexpr double NearAtLeast = 3;
+    if (line.empty() || taken.size() < 2) return false;
+    const double near = std::max(NearAtLeast, Near * plotHeight);
+    std::size_t close = 0;
+    for (const PixelPoint& p : line)
+        close += p.x >= taken.front().x - near && p.x <= taken.back().x + near && std::abs(rowAt(taken, p.x) - p.y) <= near;
+    return close >= Along * double(line.size());
+}
+
 std::string linesLeftDoubt(std::size_t followed, const std::vector<std::string>& linesLeft)
 {
     std::string text = "viste " + std::to_string(followed + linesLeft.size()) + " linee nel grafico, seguite " +
@@ -578,7 +595,11 @@ Checked<EveryCurve> findEveryCurve(const PixelBuffer& picture, const AxisCalibra
         const Checked<std::vector<FoundCurve>> found = findAllCurves(picture, calibration, one);
         if (!found) continue;
         for (const FoundCurve& curve : *found)
-            if (curve.doubts.empty()) curves.push_back({colour, "", std::nullopt, curve, std::nullopt, 100, {}});
+            if (std::any_of(curves.begin(), curves.end(), [&](const LabelledCurve& c) {
+                    return alongTakenCurve(curve.centre, c.curve.centre, inside.height);
+                }))
+                continue;
+            else if (curve.doubts.empty()) curves.push_back({colour, "", std::nullopt, curve, std::nullopt, 100, {}});
             else if (acrossThePlot(curve, inside))
                 linesLeft.push_back(colourText(colour) + ": " + curve.doubts.front());
     }

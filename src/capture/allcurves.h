@@ -51,6 +51,11 @@ std::vector<std::string> labelCurves(std::vector<LabelledCurve>& curves, const s
 // numbers; or a label of the family's form beside no curve followed.
 std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves, const std::vector<std::string>& labelsLeft = {});
 
+// Whether a line traced in another colour runs along a curve already taken
+// (its rows within 1 % of the plot's height, 3 pixels at least, at 90 % of
+// its points): the edges of that curve's markers or its fringe, not one more.
+bool alongTakenCurve(const std::vector<PixelPoint>& line, const std::vector<PixelPoint>& taken, double plotHeight);
+
 struct EveryCurve {
     std::vector<LabelledCurve> curves;
     // Labels of the curves' form no curve took (labelCurves).

@@ -677,3 +677,38 @@ TEST(FindCurve, AChartFilledGreyOnAWhitePageIsPaperAndItsCurveIsFound)
         EXPECT_GE(found->pixels.back().x, 337);
     }
 }
+
+TEST(EveryCurve, ALineAlongACurveTakenIsThatCurveAgain)
+{
+    // The curve taken: rows 150 - x / 4 over columns 30..370, a plot 280 high
+    // (near: 3 pixels). A line whose points lie within 3 rows of it over 90 %
+    // of them is the same curve (its markers' edges); 2 points of 10 off, or
+    // a line 10 rows away, is another.
+    std::vector<PixelPoint> taken;
+    for (int x = 30; x <= 370; ++x) taken.push_back({double(x), 150 - x / 4.0});
+    const auto line = [](double shift, int off) {
+        std::vector<PixelPoint> l;
+        for (int i = 0; i < 10; ++i) {
+            const double x = 40 + 30 * i;
+            l.push_back({x, 150 - x / 4 + shift + (i < off ? 20 : 0)});
+        }
+        return l;
+    };
+    struct Case {
+        const char* name;
+        std::vector<PixelPoint> line;
+        bool same;
+    };
+    const Case cases[] = {
+        {"on it", line(0, 0), true},
+        {"2.5 rows below it", line(2.5, 0), true},
+        {"one point of ten off", line(0, 1), true},
+        {"two points of ten off", line(0, 2), false},
+        {"10 rows below it", line(10, 0), false},
+        {"nothing taken", line(0, 0), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(alongTakenCurve(c.line, std::string(c.name) == "nothing taken" ? std::vector<PixelPoint>{} : taken, 280), c.same);
+    }
+}
