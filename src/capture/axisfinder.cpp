@@ -356,7 +356,8 @@ Checked<std::optional<AxisFactor>> factorAtEnd(const PageContext& page, const Ch
 // written upwards). One not understood is a doubt, quoted.
 constexpr double TitleDepth = 3.5;
 
-Checked<std::optional<AxisFactor>> factorInTitleOf(const PageContext& page, const ChartFrame& c, Side side, const SideReading& r)
+Checked<std::optional<AxisFactor>> factorInTitleOf(const PageContext& page, const ChartFrame& c, Side side, const SideReading& r,
+                                                   std::string* titleRead)
 {
     if (r.labels.empty() || side == Side::Top) return succeeded(std::optional<AxisFactor>());
     const double letters = r.letterHeight > 0 ? r.letterHeight : 14;
@@ -373,6 +374,7 @@ Checked<std::optional<AxisFactor>> factorInTitleOf(const PageContext& page, cons
         area = {from, c.top, to - from, c.bottom - c.top};
     }
     const std::string title = axisTitleIn(page.picture, page.ink, area, side != Side::Bottom, page.reader);
+    if (titleRead) *titleRead = title;
     const FactorReading reading = factorInTitle(title);
     if (reading.kind == FactorReading::Kind::Doubtful)
         return failed<std::optional<AxisFactor>>("fattore nel titolo dell'asse non compreso: «" + title + "»");
@@ -381,11 +383,12 @@ Checked<std::optional<AxisFactor>> factorInTitleOf(const PageContext& page, cons
 }
 
 // The factor at the axis's end and the one in its title: either, or neither; both is a doubt.
-Checked<std::optional<AxisFactor>> axisFactorOf(const PageContext& page, const ChartFrame& c, Side side, const SideReading& r)
+Checked<std::optional<AxisFactor>> axisFactorOf(const PageContext& page, const ChartFrame& c, Side side, const SideReading& r,
+                                                std::string* titleRead = nullptr)
 {
     const Checked<std::optional<AxisFactor>> atEnd = factorAtEnd(page, c, side, r);
     if (!atEnd) return atEnd;
-    const Checked<std::optional<AxisFactor>> inTitle = factorInTitleOf(page, c, side, r);
+    const Checked<std::optional<AxisFactor>> inTitle = factorInTitleOf(page, c, side, r, titleRead);
     if (!inTitle) return inTitle;
     if (*atEnd && *inTitle)
         return failed<std::optional<AxisFactor>>("un fattore all'estremità dell'asse («" + (*atEnd)->text + "») e uno nel titolo («" +
@@ -514,7 +517,7 @@ Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self, bool* 
             applyFactor(found.x, **xFactor);
         }
     }
-    const Checked<std::optional<AxisFactor>> yFactor = axisFactorOf(page, c, Side::Left, left);
+    const Checked<std::optional<AxisFactor>> yFactor = axisFactorOf(page, c, Side::Left, left, &found.yTitle);
     if (!yFactor) return failed<FoundAxes>("asse y: " + yFactor.failure());
     if (*yFactor) {
         found.yFactor = **yFactor;
@@ -528,12 +531,13 @@ Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self, bool* 
     SideReading right = readSide(page, self, Side::Right);
     if (right.axis) {
         if (const auto lost = lostDecimalMark(*right.axis)) return failed<FoundAxes>("asse y a destra: " + *lost);
-        const Checked<std::optional<AxisFactor>> f = axisFactorOf(page, c, Side::Right, right);
+        std::string title;
+        const Checked<std::optional<AxisFactor>> f = axisFactorOf(page, c, Side::Right, right, &title);
         if (!f) return failed<FoundAxes>("asse y a destra: " + f.failure());
         if (*f) applyFactor(*right.axis, **f);
         if (!sameAxis(found.y, *right.axis, c.top, c.bottom))
             found.rightY = FoundAxis{*right.axis, referenceOf(*right.axis, false, right.line.centre), *f,
-                                     labelColour(page.picture, right.labels, page.paperColour)};
+                                     labelColour(page.picture, right.labels, page.paperColour), title};
     } else if (numbersAmong(right.labels) >= 2) {
         return failed<FoundAxes>("numeri anche a destra del grafico ma non letti come un asse (" + right.axis.failure() + ")");
     }
@@ -541,7 +545,7 @@ Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self, bool* 
     if (top.axis) {
         if (!sameAxis(found.x, *top.axis, c.left, c.right))
             found.topX = FoundAxis{*top.axis, referenceOf(*top.axis, true, top.line.centre), std::nullopt,
-                                   labelColour(page.picture, top.labels, page.paperColour)};
+                                   labelColour(page.picture, top.labels, page.paperColour), {}};
     } else if (numbersAmong(top.labels) >= 2) {
         return failed<FoundAxes>("numeri anche sopra il grafico ma non letti come un asse (" + top.axis.failure() + ")");
     }

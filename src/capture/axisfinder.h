@@ -32,6 +32,8 @@ struct FoundAxis {
     std::optional<AxisFactor> factor;
     // The colour its numbers are written in, when not black or grey.
     std::optional<Rgb> labelColour;
+    // Its title as read beside its numbers ("P [kW]"), empty when none was.
+    std::string title;
 };
 
 struct FoundAxes {
@@ -43,6 +45,7 @@ struct FoundAxes {
     std::optional<AxisFactor> xFactor;
     std::optional<AxisFactor> yFactor;
     std::optional<Rgb> yLabelColour;
+    std::string yTitle;
     // A second y axis, numbered on the right with other values than the
     // left's, and a second x axis on top: each against the primary other axis.
     std::optional<FoundAxis> rightY;

@@ -1,6 +1,7 @@
 #include "capture/extractcommand.h"
 
 #include "capture/allcurves.h"
+#include "capture/axisquantity.h"
 #include "capture/axisfinder.h"
 #include "capture/axisunits.h"
 #include "capture/pagestructure.h"
@@ -281,6 +282,20 @@ std::optional<ExtractOptions::YAxis> axisByColour(const FoundAxes& axes, Rgb col
     return left ? ExtractOptions::YAxis::Left : ExtractOptions::YAxis::Right;
 }
 
+// Which y axis a curve of --all-curves is read against: the one whose
+// numbers have its colour, or else the one whose title names the quantity
+// its label begins with ("P D=235" beside "P [kW]"); a name made up is no
+// label, and the two ways disagreeing assign none.
+std::optional<ExtractOptions::YAxis> axisOfCurve(const FoundAxes& axes, const LabelledCurve& curve)
+{
+    const std::optional<ExtractOptions::YAxis> byColour = axisByColour(axes, curve.colour);
+    std::optional<ExtractOptions::YAxis> byName;
+    if (const auto named = curve.labelBox ? axisNamedBy(curve.label, axes.yTitle, axes.rightY->title) : std::nullopt)
+        byName = *named == NamedAxis::Right ? ExtractOptions::YAxis::Right : ExtractOptions::YAxis::Left;
+    if (byColour && byName && *byColour != *byName) return std::nullopt;
+    return byColour ? byColour : byName;
+}
+
 // A chart with a second y axis: read against the left one when the right
 // is the same quantity in another unit, against the one asked for, or the
 // one whose numbers have the curve's colour; otherwise the read is not made.
@@ -334,10 +349,11 @@ int runAllCurves(const ExtractOptions& options, const PixelBuffer& picture, cons
         const Checked<AxisCalibration> right = AxisCalibration::fromReferences(againstRightAxis(*two.found));
         std::vector<LabelledCurve> leftCurves;
         for (LabelledCurve& c : *curves) {
-            const std::optional<ExtractOptions::YAxis> side = axisByColour(*two.found, c.colour);
+            const std::optional<ExtractOptions::YAxis> side = axisOfCurve(*two.found, c);
             if (!side || !right) {
                 doubts.push_back("la curva " + c.label + " non si può attribuire a uno dei due assi: " + twoAxesText(*two.found) +
-                                 "; indicare --y-axis left o right");
+                                 " (titoli letti: «" + two.found->yTitle + "» e «" + two.found->rightY->title +
+                                 "»); indicare --y-axis left o right");
                 leftCurves.push_back(std::move(c));
             } else if (*side == ExtractOptions::YAxis::Right) {
                 for (std::size_t i = 0; i < c.curve.points.size() && i < c.curve.pixels.size(); ++i)

@@ -3,6 +3,7 @@
 // gives them, each value worked out by hand.
 #include "capture/axisfactor.h"
 #include "capture/axisunits.h"
+#include "capture/axisquantity.h"
 
 #include <gtest/gtest.h>
 
@@ -85,5 +86,34 @@ TEST(AxisUnits, ASecondAxisIsTheSameQuantityOnlyWhereAKnownConversionHoldsAllAlo
         const std::optional<std::string> units = sameQuantityInTwoUnits(c.left, c.right, 500, 100);
         if (c.units) EXPECT_EQ(units, std::string(c.units));
         else EXPECT_EQ(units, std::nullopt);
+    }
+}
+
+TEST(AxisQuantity, ACurveGoesToTheAxisWhoseTitleNamesTheQuantityItsLabelBeginsWith)
+{
+    // Pump catalogues' twin charts as drawn: head on the left, power or
+    // efficiency on the right; a label naming neither, or both titles one
+    // quantity, assigns nothing.
+    using A = std::optional<NamedAxis>;
+    struct Case {
+        const char* label;
+        const char* left;
+        const char* right;
+        A axis;
+    };
+    const Case cases[] = {
+        {"P D=235", "Prevalenza [kPa]", "P [kW]", NamedAxis::Right},
+        {"H D=235", "Prevalenza [kPa]", "P [kW]", NamedAxis::Left},
+        {"P D=190", "H, m", "Potenza assorbita, kW", NamedAxis::Right},
+        {"η", "H (m)", "Rendimento (%)", NamedAxis::Right},
+        {"H", "H [m]", "η [%]", NamedAxis::Left},
+        {"D=200", "H [m]", "P [kW]", std::nullopt},
+        {"P D=200", "Prevalenza (m)", "Prevalenza (ft)", std::nullopt},
+        {"H", "", "P [kW]", std::nullopt},
+        {"Q", "H [m]", "P [kW]", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label + std::string(" / ") + c.left + " / " + c.right);
+        EXPECT_EQ(axisNamedBy(c.label, c.left, c.right), c.axis);
     }
 }
