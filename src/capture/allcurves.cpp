@@ -39,6 +39,8 @@ struct Phrase {
     double confidence;
     std::string alsoRead;
     std::optional<Rgb> ink;
+    // The colour of a legend's sample drawn left of it, when one is.
+    std::optional<Rgb> sample;
 };
 
 // Whether a phrase in this ink may label a curve of this colour: a grey or
@@ -57,14 +59,22 @@ void takeLabel(LabelledCurve& curve, const Phrase& phrase)
     curve.labelAlsoRead = phrase.alsoRead;
 }
 
-std::vector<Phrase> phrasesOf(std::vector<ReadWord> words)
+std::vector<Phrase> phrasesOf(const std::vector<ReadWord>& given, const std::vector<std::optional<Rgb>>& samples)
 {
-    std::sort(words.begin(), words.end(), [](const ReadWord& a, const ReadWord& b) { return a.box.left < b.box.left; });
+    std::vector<std::size_t> order(given.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return given[a].box.left < given[b].box.left; });
+    std::vector<ReadWord> words;
+    std::vector<std::optional<Rgb>> sampleOf;
+    for (std::size_t i : order) {
+        words.push_back(given[i]);
+        sampleOf.push_back(i < samples.size() ? samples[i] : std::nullopt);
+    }
     std::vector<Phrase> phrases;
     std::vector<bool> used(words.size(), false);
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (used[i] || words[i].text.empty()) continue;
-        Phrase phrase{words[i].text, words[i].box, words[i].confidence, words[i].alsoRead, words[i].ink};
+        Phrase phrase{words[i].text, words[i].box, words[i].confidence, words[i].alsoRead, words[i].ink, sampleOf[i]};
         for (std::size_t j = i + 1; j < words.size(); ++j) {
             const PixelRect& b = words[j].box;
             const PixelRect& p = phrase.box;
@@ -72,6 +82,8 @@ std::vector<Phrase> phrasesOf(std::vector<ReadWord> words)
             const double overlap = std::min(p.top + p.height, b.top + b.height) - std::max(p.top, b.top);
             if (used[j] || gap > PhraseGap * p.height || gap < -p.height || overlap < PhraseOverlap * std::min(p.height, b.height))
                 continue;
+            // A label carries one number: two side by side are two labels ("D=210 D=220" at two curves' ends).
+            if (labelNumber(phrase.text) && labelNumber(words[j].text)) continue;
             phrase.text += " " + words[j].text;
             if (words[j].ink && phrase.ink && colourDistance(*words[j].ink, *phrase.ink) > SameInk) phrase.ink.reset();
             phrase.confidence = std::min(phrase.confidence, words[j].confidence);
@@ -444,9 +456,42 @@ bool acrossThePlot(const FoundCurve& curve, const PixelRect& plot)
 
 } // namespace
 
-std::vector<std::string> labelCurves(std::vector<LabelledCurve>& curves, const std::vector<ReadWord>& words)
+std::vector<std::string> labelCurves(std::vector<LabelledCurve>& curves, const std::vector<ReadWord>& words,
+                                     const std::vector<std::optional<Rgb>>& samples)
 {
-    const std::vector<Phrase> phrases = phrasesOf(words);
+    std::vector<Phrase> phrases = phrasesOf(words, samples);
+    // A legend's entry labels the one curve of its sample's colour, and no
+    // other curve however near; with several of that colour, none.
+    std::vector<std::optional<std::size_t>> entryCurve;
+    std::vector<int> entriesOf(curves.size(), 0);
+    for (const Phrase& p : phrases) {
+        if (!p.sample) continue;
+        std::vector<std::size_t> same;
+        for (std::size_t c = 0; c < curves.size(); ++c)
+            if (colourDistance(curves[c].colour, *p.sample) <= SameInk) same.push_back(c);
+        entryCurve.push_back(same.size() == 1 ? std::optional<std::size_t>(same[0]) : std::nullopt);
+        if (same.size() == 1) ++entriesOf[same[0]];
+    }
+    if (!entryCurve.empty()) {
+        std::size_t e = 0;
+        for (const Phrase& p : phrases)
+            if (p.sample) {
+                if (const auto c = entryCurve[e++]; c && entriesOf[*c] == 1) takeLabel(curves[*c], p);
+            }
+        phrases.erase(std::remove_if(phrases.begin(), phrases.end(), [](const Phrase& p) { return p.sample.has_value(); }),
+                      phrases.end());
+        std::vector<LabelledCurve> unlabelled;
+        for (LabelledCurve& c : curves)
+            if (!c.labelBox) unlabelled.push_back(c);
+        if (unlabelled.empty()) return {};
+        std::vector<ReadWord> others;
+        for (const Phrase& p : phrases) others.push_back({p.text, p.box, p.confidence, p.alsoRead, p.ink});
+        std::vector<std::string> left = labelCurves(unlabelled, others);
+        std::size_t u = 0;
+        for (LabelledCurve& c : curves)
+            if (!c.labelBox) c = unlabelled[u++];
+        return left;
+    }
     if (labelledInTurn(curves, phrases)) return {};
     // Nearest pairs first, each phrase and each curve taken once.
     struct Pair {
@@ -568,6 +613,49 @@ bool alongTakenCurve(const std::vector<PixelPoint>& line, const std::vector<Pixe
     return close >= Along * double(line.size());
 }
 
+std::vector<std::optional<Rgb>> legendSamples(const PixelBuffer& picture, const std::vector<ReadWord>& words,
+                                              const std::vector<LabelledCurve>& curves)
+{
+    constexpr double Padding = 3;
+    constexpr double SampleColour = 20;
+    constexpr double Shortest = 1.2, Longest = 5, Reach = 8, GapToWord = 2, DashGap = 0.6;
+    std::vector<std::optional<Rgb>> samples;
+    for (const ReadWord& w : words) {
+        const double h = std::max(double(ShortestLetter), w.box.height - 2 * Padding);
+        const int right = static_cast<int>(std::floor(w.box.left + Padding)) - 1;
+        const int left = std::max(0, static_cast<int>(std::floor(right - Reach * h)));
+        const int top = std::max(0, static_cast<int>(std::floor(w.box.top + Padding)));
+        const int bottom = std::min(picture.height() - 1, static_cast<int>(std::ceil(w.box.top + w.box.height - Padding)));
+        std::optional<Rgb> found;
+        bool several = false;
+        for (const LabelledCurve& c : curves) {
+            if (found && colourDistance(*found, c.colour) <= SameInk) continue;
+            bool sample = false;
+            for (int y = top; y <= bottom && !sample && right < picture.width() && right > left; ++y) {
+                // The run of the colour nearest the word, gaps of a dash's length bridged.
+                int end = -1, start = -1, gap = 0;
+                for (int x = right; x >= left; --x) {
+                    const bool ink = colourDistance(rgbOf(picture.pixel(x, y)), c.colour) <= SampleColour;
+                    if (ink) {
+                        if (end < 0) end = x;
+                        start = x, gap = 0;
+                    } else if (end >= 0 && ++gap > DashGap * h) {
+                        break;
+                    }
+                }
+                const int length = end - start + 1;
+                sample = end >= 0 && right - end <= GapToWord * h && length >= Shortest * h && length <= Longest * h &&
+                         start - left >= h;
+            }
+            if (!sample) continue;
+            several = several || found.has_value();
+            found = c.colour;
+        }
+        samples.push_back(several ? std::nullopt : found);
+    }
+    return samples;
+}
+
 std::string linesLeftDoubt(std::size_t followed, const std::vector<std::string>& linesLeft)
 {
     std::string text = "viste " + std::to_string(followed + linesLeft.size()) + " linee nel grafico, seguite " +
@@ -605,7 +693,8 @@ Checked<EveryCurve> findEveryCurve(const PixelBuffer& picture, const AxisCalibra
     }
     if (curves.empty()) return failed<EveryCurve>("nessuna curva trovata nell'immagine");
     if (linesLeft.empty()) linesLeft = linesUnfollowed(picture, calibration, curves, inside);
-    std::vector<std::string> left = labelCurves(curves, wordsInside(picture, calibration, inside, reader));
+    const std::vector<ReadWord> words = wordsInside(picture, calibration, inside, reader);
+    std::vector<std::string> left = labelCurves(curves, words, legendSamples(picture, words, curves));
     for (std::size_t i = 0; i < curves.size(); ++i)
         if (curves[i].label.empty()) curves[i].label = "curva " + std::to_string(i + 1) + " " + colourText(curves[i].colour);
     // A family in the order of its parameter; other curves as found.

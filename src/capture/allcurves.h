@@ -40,7 +40,18 @@ struct LabelledCurve {
 // curve, and one written in a colour other than black only a curve of that
 // colour. Returns the phrases of the labels' form ("# °C" beside "30 °C")
 // that no curve took: each the label of a curve not followed.
-std::vector<std::string> labelCurves(std::vector<LabelledCurve>& curves, const std::vector<ReadWord>& words);
+// A word with a legend's sample left of it (samples[i], the sample's colour,
+// beside words[i]) labels only the one curve of that colour.
+std::vector<std::string> labelCurves(std::vector<LabelledCurve>& curves, const std::vector<ReadWord>& words,
+                                     const std::vector<std::optional<Rgb>>& samples = {});
+
+// The colour of a legend's sample left of each word (its box as read, with
+// 3 pixels about the letters): a short level stroke (whole, dashed or dotted)
+// of one curve's colour in the word's rows, ending just before the word and
+// starting clear of more of that colour (a curve running on past a label is
+// no sample); none where there is none or samples of two colours.
+std::vector<std::optional<Rgb>> legendSamples(const PixelBuffer& picture, const std::vector<ReadWord>& words,
+                                              const std::vector<LabelledCurve>& curves);
 
 // Why the labels may be misread (Italian), or none: one of several curves
 // without a label read beside it (its name made up), a curve without a

@@ -261,3 +261,89 @@ TEST(EveryCurve, ALabelInAColourLabelsOnlyACurveOfThatColour)
         EXPECT_EQ(curves[1].label, c.blueLabel) << (c.ink ? colourText(*c.ink) : "no ink");
     }
 }
+
+TEST(EveryCurve, ALegendEntryLabelsOnlyTheCurveOfItsSamplesColour)
+{
+    // A red curve at row 100 and a blue one at row 150 across columns
+    // 100..400; a legend over them: "D=200" just above the blue curve with a
+    // red sample left of it, so the entry is nearer the blue curve but names
+    // the red one. Two curves of one colour leave their entry unassigned.
+    const Rgb red{214, 39, 40}, blue{31, 119, 180};
+    const auto curve = [](Rgb colour, double row) {
+        LabelledCurve c;
+        c.colour = colour;
+        for (double x = 100; x <= 400; x += 10) c.curve.centre.push_back({x, row});
+        return c;
+    };
+    struct Case {
+        const char* name;
+        Rgb second;                  // the colour of the curve at row 150
+        std::optional<Rgb> sample;   // the sample beside "D=200"
+        const char* top;
+        const char* bottom;
+    };
+    const Case cases[] = {
+        {"no sample: the nearest curve", blue, std::nullopt, "", "D=200"},
+        {"a red sample", blue, red, "D=200", ""},
+        {"a blue sample", blue, blue, "", "D=200"},
+        {"a red sample, both curves red", red, red, "", ""},
+    };
+    const ReadWord entry{"D=200", {250, 130, 50, 16}, 90, {}, {}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<LabelledCurve> curves{curve(red, 100), curve(c.second, 150)};
+        labelCurves(curves, {entry}, {c.sample});
+        EXPECT_EQ(curves[0].label, c.top);
+        EXPECT_EQ(curves[1].label, c.bottom);
+    }
+    // Two numbered labels side by side at two curves' ends are two labels.
+    std::vector<LabelledCurve> ends{curve(red, 100), curve(blue, 150)};
+    labelCurves(ends, {{"D=210", {405, 92, 40, 16}, 90, {}, {}}, {"D=220", {452, 92, 40, 16}, 90, {}, {}}});
+    EXPECT_EQ(ends[0].label, "D=210");
+    EXPECT_EQ(ends[1].label, "");
+}
+
+TEST(EveryCurve, ALegendsSampleIsAShortStrokeEndingBeforeItsWord)
+{
+    // Words 16 pixels high (10 of letters) at column 200; left of each, in
+    // its rows: a red stroke of 30 columns ending 6 before it (a sample), the
+    // same dashed 6 on 4 off, a stroke of 8 columns (too short), a red line
+    // from column 20 (a curve running on), a blue stroke beside a red one
+    // (two colours), nothing.
+    const Rgb red{214, 39, 40}, blue{31, 119, 180};
+    LabelledCurve r, b;
+    r.colour = red, b.colour = blue;
+    struct Case {
+        const char* name;
+        int from, to;   // the stroke's columns
+        bool dashed;
+        bool blueToo;
+        std::optional<Rgb> sample;
+    };
+    const Case cases[] = {
+        {"a sample", 164, 193, false, false, red},
+        {"a dashed sample", 164, 193, true, false, red},
+        {"a short stroke", 186, 193, false, false, std::nullopt},
+        {"a curve running on", 20, 193, false, false, std::nullopt},
+        {"two colours", 164, 193, false, true, std::nullopt},
+        {"nothing", 0, -1, false, false, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer picture = *PixelBuffer::create(300, 100);
+        for (int x = 0; x < 300; ++x)
+            for (int y = 0; y < 100; ++y) picture.setPixel(x, y, 0xffffffff);
+        for (int x = c.from; x <= c.to; ++x)
+            if (!c.dashed || (x - c.from) % 10 < 6)
+                for (int y = 49; y <= 50; ++y) picture.setPixel(x, y, argbOf(red));
+        if (c.blueToo)
+            for (int x = c.from; x <= c.to; ++x) picture.setPixel(x, 45, argbOf(blue));
+        const std::vector<std::optional<Rgb>> samples =
+            legendSamples(picture, {{"D=200", {197, 42, 50, 16}, 90, {}, {}}}, {r, b});
+        ASSERT_EQ(samples.size(), 1u);
+        EXPECT_EQ(samples[0].has_value(), c.sample.has_value());
+        if (samples[0] && c.sample) {
+            EXPECT_EQ(colourText(*samples[0]), colourText(*c.sample));
+        }
+    }
+}
