@@ -341,8 +341,9 @@ int runAllCurves(const ExtractOptions& options, const PixelBuffer& picture, cons
     std::vector<LabelledCurve>* curves = &every->curves;
     for (const LabelledCurve& c : *curves)
         errors << "curva " << colourText(c.colour) << ": " << c.label << " (" << c.curve.points.size() << " punti)\n";
-    std::vector<std::string> doubts = labelDoubts(*curves, every->labelsLeft);
-    if (!every->linesLeft.empty()) doubts.push_back(linesLeftDoubt(curves->size(), every->linesLeft));
+    const std::size_t listed = curves->size();
+    std::vector<std::string> doubts;
+    if (!every->linesLeft.empty()) doubts.push_back(linesLeftDoubt(listed, every->linesLeft));
     // Two quantities on two y axes: each curve against the axis whose numbers have its colour.
     std::vector<LabelledCurve> rightCurves;
     if (two.found) {
@@ -365,6 +366,20 @@ int runAllCurves(const ExtractOptions& options, const PixelBuffer& picture, cons
         }
         *curves = std::move(leftCurves);
     }
+    // The labels judged among the curves of one axis (the head and the power
+    // curve of one impeller share its number); a lone curve without a label
+    // beside others is told all the same.
+    std::vector<std::string> labelled = labelDoubts(*curves, every->labelsLeft);
+    for (const std::vector<LabelledCurve>* group : {&*curves, &rightCurves}) {
+        if (group == &rightCurves) {
+            const std::vector<std::string> right = labelDoubts(rightCurves);
+            labelled.insert(labelled.end(), right.begin(), right.end());
+        }
+        if (group->size() == 1 && listed >= 2 && !group->front().labelBox)
+            labelled.push_back("la curva «" + group->front().label + "» non ha un'etichetta letta accanto (forse in una legenda): " +
+                               "controllare quale curva sia");
+    }
+    doubts.insert(doubts.begin(), labelled.begin(), labelled.end());
     for (const std::string& doubt : doubts) errors << "attenzione: " << doubt << '\n';
     if (options.outputFolder) {
         std::set<std::string> names;
