@@ -534,6 +534,11 @@ std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves, c
             if (!c.labelBox)
                 doubts.push_back("la curva «" + c.label + "» non ha un'etichetta letta accanto (forse in una legenda): " +
                                  "controllare quale curva sia");
+    // Two curves read with one label are not told apart ("pendenza" thrice, its numbers lost).
+    std::set<std::string> texts;
+    for (const LabelledCurve& c : curves)
+        if (c.labelBox && !texts.insert(c.label).second)
+            doubts.push_back("due curve con la stessa etichetta «" + c.label + "»: forse letta male");
     const auto numbered = [](const LabelledCurve& c) { return c.parameter.has_value(); };
     const std::size_t withNumber = std::count_if(curves.begin(), curves.end(), numbered);
     if (withNumber == 0) {

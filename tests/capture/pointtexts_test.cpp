@@ -347,3 +347,28 @@ TEST(EveryCurve, ALegendsSampleIsAShortStrokeEndingBeforeItsWord)
         }
     }
 }
+
+TEST(EveryCurve, TwoCurvesReadWithOneLabelAreTold)
+{
+    // Three curves each labelled beside it; read "pendenza" without the
+    // numbers, two or three alike cannot be told apart.
+    struct Case {
+        std::vector<std::string> labels;
+        bool told;
+    };
+    const Case cases[] = {
+        {{"pendenza", "pendenza", "pendenza"}, true},
+        {{"pendenza 1", "pendenza", "pendenza"}, true},
+        {{"mandata", "ritorno", "pendenza"}, false},
+    };
+    for (const Case& c : cases) {
+        std::vector<LabelledCurve> curves(c.labels.size());
+        for (std::size_t i = 0; i < curves.size(); ++i) {
+            curves[i].label = c.labels[i];
+            curves[i].labelBox = PixelRect{100, 100.0 + 50 * i, 60, 12};
+        }
+        std::string doubts;
+        for (const std::string& d : labelDoubts(curves)) doubts += d + "\n";
+        EXPECT_EQ(doubts.find("stessa etichetta") != std::string::npos, c.told) << doubts;
+    }
+}
