@@ -146,15 +146,15 @@ std::vector<ReadWord> TesseractReader::read(const PixelBuffer& picture, const Pi
             grey[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
                 static_cast<unsigned char>(std::lround(greyAt(picture, px, py)));
         }
-    // A number boxed on its own is cut at its own levels (a scan's grey,
-    // grainy paper and blurred digits); the white margin stays white.
+    // A number boxed on its own is stretched to its own levels (a scan's
+    // grey, grainy paper and faint blurred digits): its paper as white as the margin.
     if (kind == TextKind::OneNumber) {
         std::vector<unsigned char> inside;
         inside.reserve(static_cast<std::size_t>(width - 2 * margin) * static_cast<std::size_t>(height - 2 * margin));
         for (int y = margin; y < height - margin; ++y)
             for (int x = margin; x < width - margin; ++x)
                 inside.push_back(grey[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]);
-        if (const double threshold = inkThreshold(std::move(inside)); threshold >= 0) cutAt(grey, threshold);
+        if (const auto levels = inkLevels(std::move(inside))) stretchLevels(grey, *levels);
     }
     tesseract::TessBaseAPI& api = engine_->api;
     const bool numbers = kind == TextKind::Numbers || kind == TextKind::OneNumber;

@@ -1,9 +1,10 @@
-// A label cut into ink and paper at its own levels: a blurred stroke on grey
-// paper comes out as wide as it was drawn; grain alone is no letter.
+// A label stretched to its own levels: a blurred stroke on grey paper comes
+// out black on white, as wide as it was drawn at half way; grain alone is no letter.
 #include "capture/labelcontrast.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace calvero::capture;
@@ -27,7 +28,7 @@ std::vector<unsigned char> blurredStroke(double paper, double ink, double a, dou
 
 } // namespace
 
-TEST(LabelContrast, ABlurredStrokeOnGreyPaperIsCutAsWideAsItWasDrawn)
+TEST(LabelContrast, ABlurredStrokeOnGreyPaperComesOutBlackOnWhiteAsWideAsDrawn)
 {
     struct Case {
         double paper, ink, width, spread;
@@ -39,27 +40,28 @@ TEST(LabelContrast, ABlurredStrokeOnGreyPaperIsCutAsWideAsItWasDrawn)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.width);
         std::vector<unsigned char> samples = blurredStroke(c.paper, c.ink, 10, 10 + c.width, c.spread, c.perPixel);
-        const double threshold = inkThreshold(samples);
-        // Half way between the paper and the stroke's middle, which the blur
-        // lightens by the weight falling beyond its edges: 2 (1 - Phi(w / 2s)).
+        const auto levels = inkLevels(samples);
+        ASSERT_TRUE(levels);
+        // The paper, and the stroke's middle, which the blur lightens by the
+        // weight falling beyond its edges: 2 (1 - Phi(w / 2s)).
         const double core = c.ink + (c.paper - c.ink) * std::erfc(c.width / (2 * c.spread) / std::sqrt(2.0));
-        EXPECT_NEAR(threshold, (c.paper + core) / 2, 2.5); // the darkest samples lie a little off the middle
-        cutAt(samples, threshold);
+        EXPECT_NEAR(levels->paper, c.paper, 1);
+        EXPECT_NEAR(levels->ink, core, 5); // the darkest samples lie a little off the middle
+        stretchLevels(samples, *levels);
+        EXPECT_EQ(samples.front(), 255);
+        EXPECT_EQ(*std::min_element(samples.begin(), samples.end()), 0);
         long black = 0;
-        for (unsigned char s : samples) {
-            EXPECT_TRUE(s == 0 || s == 255);
-            black += s == 0;
-        }
+        for (unsigned char s : samples) black += s < 128;
         EXPECT_NEAR(double(black) / c.perPixel, c.width, 0.25);
     }
 }
 
 TEST(LabelContrast, GrainOrAFaintMarkIsNoLetter)
 {
-    // Paper at 220 with grain of 8 levels either way, and a mark 30 levels darker: no threshold.
+    // Paper at 220 with grain of 8 levels either way, and a mark 12 levels darker: no levels.
     std::vector<unsigned char> samples;
     for (int i = 0; i < 400; ++i) samples.push_back(static_cast<unsigned char>(220 + (i * 7919 % 17) - 8));
-    for (int i = 0; i < 40; ++i) samples.push_back(190);
-    EXPECT_LT(inkThreshold(samples), 0);
-    EXPECT_LT(inkThreshold({}), 0);
+    for (int i = 0; i < 40; ++i) samples.push_back(208);
+    EXPECT_FALSE(inkLevels(samples));
+    EXPECT_FALSE(inkLevels({}));
 }
