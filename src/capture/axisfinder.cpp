@@ -256,7 +256,13 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
     for (double g : isX(side) ? c.gridColumns : c.gridRows) places.push_back(g);
     const PixelRect strip = stripOf(page, c, self, side, r.line, ticks.outward);
     r.strip = strip;
-    const std::vector<ReadWord> words = labelsIn(page.picture, page.ink, strip, page.reader);
+    // Between the strip and the axis line, along the line: its ticks.
+    const double near = side == Side::Bottom ? strip.top : side == Side::Top ? strip.top + strip.height
+                        : side == Side::Left ? strip.left + strip.width : strip.left;
+    const double line = side == Side::Bottom || side == Side::Right ? r.line.from : r.line.to + 1;
+    const PixelRect ticksBand = isX(side) ? PixelRect{double(r.line.first), std::min(near, line), double(r.line.last - r.line.first + 1), std::abs(near - line)}
+                                          : PixelRect{std::min(near, line), double(r.line.first), std::abs(near - line), double(r.line.last - r.line.first + 1)};
+    const std::vector<ReadWord> words = labelsIn(page.picture, page.ink, strip, page.reader, ticksBand);
     r.anyWords = !words.empty();
     std::vector<TickLabel> labels;
     std::vector<double> heights;

@@ -128,7 +128,8 @@ bool baseWithLostPower(const std::string& text)
 
 } // namespace
 
-std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink, const PixelRect& strip, const TextReader& reader)
+std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink, const PixelRect& strip, const TextReader& reader,
+                               const PixelRect& ticks)
 {
     const int left = std::max(0, static_cast<int>(strip.left)), top = std::max(0, static_cast<int>(strip.top));
     const int right = std::min(ink.width(), static_cast<int>(strip.left + strip.width));
@@ -139,12 +140,27 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
         for (int x = left; x < right; ++x) part.set(x - left, y - top, ink.at(x, y));
     std::vector<Piece> pieces;
     // A mark cut by the picture's edge (a scan's dark border, the seam of a
-    // page turned straight) is no label: one cut off could not be read whole.
-    const auto cut = [&](const Piece& p) {
+    // page turned straight), or whose ink goes on beyond the strip (the
+    // other axis's number at the corner, "-25" cut to "-2"), is no label,
+    // nor is the word it belongs to: one cut off could not be read whole.
+    // Ink going on toward the axis between its ends is its tick marks.
+    const auto goesOn = [&](int x, int y, int dx, int dy) {
+        const int ox = left + x + dx, oy = top + y + dy;
+        if (!part.at(x, y) || ox < 0 || oy < 0 || ox >= ink.width() || oy >= ink.height() || !ink.at(ox, oy)) return false;
+        return !(ox >= ticks.left && ox < ticks.left + ticks.width && oy >= ticks.top && oy < ticks.top + ticks.height);
+    };
+    const auto atPictureEdge = [&](const Piece& p) {
         return left + p.left <= 0 || top + p.top <= 0 || left + p.right >= ink.width() - 1 || top + p.bottom >= ink.height() - 1;
     };
+    const auto cut = [&](const Piece& p) {
+        for (int y = p.top; y <= p.bottom; ++y)
+            if ((p.left == 0 && goesOn(0, y, -1, 0)) || (p.right == part.width() - 1 && goesOn(p.right, y, 1, 0))) return true;
+        for (int x = p.left; x <= p.right; ++x)
+            if ((p.top == 0 && goesOn(x, 0, 0, -1)) || (p.bottom == part.height() - 1 && goesOn(x, p.bottom, 0, 1))) return true;
+        return false;
+    };
     for (const Piece& p : findPieces(part).pieces)
-        if (p.pixels >= SmallestMark && !cut(p)) pieces.push_back(p);
+        if (p.pixels >= SmallestMark && !atPictureEdge(p)) pieces.push_back(p);
     const auto read = [&](const Piece& box, std::string& text, double& confidence) {
         for (const ReadWord& w : reader.read(picture, padded(box, left, top), TextKind::OneNumber)) {
             text += w.text;
@@ -153,6 +169,7 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
     };
     std::vector<ReadWord> labels;
     for (const WordGroup& word : wordGroups(pieces)) {
+        if (std::any_of(word.parts.begin(), word.parts.end(), cut)) continue;
         std::string text;
         double confidence = 100;
         const auto power = baseAndPower(word, part);

@@ -16,6 +16,10 @@ namespace calvero::capture {
 
 // The words in the strip of the picture (`ink` is the page's ink), each
 // with its box on the picture (padded by a few pixels) and the reader's confidence.
-std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink, const PixelRect& strip, const TextReader& reader);
+// A word whose ink goes on beyond the strip is cut and left out, unless it
+// goes into `ticks` (the band between the strip and its axis line, where a
+// blurred label meets its tick mark).
+std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink, const PixelRect& strip, const TextReader& reader,
+                               const PixelRect& ticks = {});
 
 } // namespace calvero::capture

@@ -1,5 +1,7 @@
 #include "capture/tesseractreader.h"
 
+#include "capture/labelcontrast.h"
+
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
@@ -144,6 +146,16 @@ std::vector<ReadWord> TesseractReader::read(const PixelBuffer& picture, const Pi
             grey[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
                 static_cast<unsigned char>(std::lround(greyAt(picture, px, py)));
         }
+    // A number boxed on its own is stretched to its own levels (a scan's
+    // grey, grainy paper and faint blurred digits): its paper as white as the margin.
+    if (kind == TextKind::OneNumber) {
+        std::vector<unsigned char> inside;
+        inside.reserve(static_cast<std::size_t>(width - 2 * margin) * static_cast<std::size_t>(height - 2 * margin));
+        for (int y = margin; y < height - margin; ++y)
+            for (int x = margin; x < width - margin; ++x)
+                inside.push_back(grey[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]);
+        if (const auto levels = inkLevels(std::move(inside))) stretchLevels(grey, *levels);
+    }
     tesseract::TessBaseAPI& api = engine_->api;
     const bool numbers = kind == TextKind::Numbers || kind == TextKind::OneNumber;
     const bool oneLine = kind == TextKind::OneNumber || kind == TextKind::Line;

@@ -2,6 +2,7 @@
 // labels as the reader gives them, at rows worked out by hand.
 #include "capture/axisfinder.h"
 #include "capture/axistitle.h"
+#include "capture/marginlabels.h"
 
 #include <gtest/gtest.h>
 
@@ -72,4 +73,39 @@ TEST(AxisFinder, AnAxisTitleIsReadTheWayItIsWritten)
         EXPECT_EQ(axisTitleIn(picture, ink, {0, 0, 100, 100}, c.upwards, PieceReader()), c.read);
     }
     EXPECT_EQ(axisTitleIn(*PixelBuffer::create(100, 100), PixelMask(100, 100), {0, 0, 100, 100}, true, PieceReader()), "");
+}
+
+namespace {
+
+class SevenReader : public TextReader {
+public:
+    std::vector<ReadWord> read(const PixelBuffer&, const PixelRect& area, TextKind, const ReadHints&) const override
+    {
+        return {{"7", area, 90, {}, {}}};
+    }
+};
+
+} // namespace
+
+// A number whose ink goes on beyond the margin read (the other axis's number
+// at the corner, "-25" cut to "-2") is left out whole; ink going on into the
+// band of the axis's ticks is a label meeting its tick, and stays.
+TEST(AxisFinder, ANumberCutByTheMarginIsLeftOutButOneMeetingItsTickStays)
+{
+    struct Case {
+        const char* name;
+        int left, top; // a block 7 wide and 12 tall
+        bool kept;
+    };
+    const Case cases[] = {{"inside", 80, 40, true}, {"across the far edge", 46, 40, false},
+                          {"into the ticks", 120, 15, true}, {"across the end", 60, 15, false}};
+    const PixelRect strip{50, 20, 100, 60}, ticks{100, 0, 50, 20};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelMask ink(200, 100);
+        for (int y = c.top; y < c.top + 12; ++y)
+            for (int x = c.left; x < c.left + 7; ++x) ink.set(x, y, true);
+        const std::vector<ReadWord> words = labelsIn(*PixelBuffer::create(200, 100), ink, strip, SevenReader(), ticks);
+        ASSERT_EQ(words.size(), c.kept ? 1u : 0u);
+    }
 }

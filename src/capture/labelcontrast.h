@@ -1,0 +1,27 @@
+#pragma once
+// A label's greys stretched to black on white before it is read. On a scan
+// the paper is grey and grainy and the digits blurred and faint: Tesseract
+// cuts the picture at one grey between its two commonest, and with the white
+// margin put round the label those are the margin and the grey paper, so the
+// digits are lost in a black page. The label's own levels tell ink from
+// paper: the paper is what most of its box holds, the ink its darkest few
+// pixels; stretched so the paper is white and the ink black, the strokes
+// keep their blurred edges for Tesseract's own cut.
+#include <optional>
+#include <vector>
+
+namespace calvero::capture {
+
+struct InkLevels {
+    double paper = 255;
+    double ink = 0;
+};
+
+// The paper (the samples' median) and the ink (their darkest 2 %); none when
+// the two differ by too little to hold a letter (grain alone).
+std::optional<InkLevels> inkLevels(std::vector<unsigned char> samples);
+
+// Each sample moved so the paper becomes 255 and the ink 0, linearly between them.
+void stretchLevels(std::vector<unsigned char>& samples, const InkLevels& levels);
+
+} // namespace calvero::capture
