@@ -59,6 +59,11 @@ constexpr double BridgedPartShare = 0.1;
 // The colour going on this share of the plot's width beyond the trace's end is a trace cut short.
 constexpr double CoverageSlackShare = 0.04;
 constexpr double CoverageSlackAtLeast = 8.0;
+// A trace's end this share of the plot's width from the plot area's edge
+// (and at least this many pixels) reaches the edge.
+constexpr double EdgeMarginShare = 0.025;
+constexpr double EdgeMarginAtLeast = 8.0;
+double edgeMargin(double plotWidth) { return std::max(EdgeMarginAtLeast, EdgeMarginShare * plotWidth); }
 // A line's middle this much farther from the colour asked than the nearest
 // line's, and beyond the tolerance, is another curve's colour.
 constexpr double AnotherColour = 20.0;
@@ -285,6 +290,12 @@ struct CentreLine {
     std::size_t pieces = 0;
     // The plot's width in pixels.
     double width = 0;
+    PlotArea area;
+    // Whether the line enters and leaves across the plot area's edge.
+    bool endsAtEdges(const std::vector<PixelPoint>& trace, const AxisCalibration& calibration) const
+    {
+        return capture::endsAtEdges(trace, area, calibration, edgeMargin(width));
+    }
 };
 
 CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibration, const CurveSearch& search,
@@ -355,7 +366,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         if (line && span(trace) >= BridgedPartShare * width) parts.push_back(trace);
         if (traceWeight(trace, directions.acrossSlope) > traceWeight(best, directions.acrossSlope)) best = std::move(trace);
     }
-    if (span(best) < ShortestTrace) return {{}, {}, {}, found.pieces.size()};
+    if (span(best) < ShortestTrace) return {{}, {}, {}, found.pieces.size(), 0, {}};
     // From a click only the clicked line was traced: the other lines of the
     // colour are traced too, as parts the clicked curve may go on in.
     if (seed)
@@ -386,6 +397,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     CentreLine result;
     result.pieces = found.pieces.size();
     result.width = width;
+    result.area = lines.area;
     const auto apart = [](const std::vector<PixelPoint>& a, const std::vector<PixelPoint>& b) {
         return !sameLine(a, b) && !sameLine(b, a);
     };
@@ -395,7 +407,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
             result.others.push_back(std::move(other));
     result.colourGoesOnTo =
         colourBeyondTrace(columns, best, std::max(CoverageSlackAtLeast, CoverageSlackShare * width),
-                          {&lines.pixels, &lines.area, &words});
+                          {&lines.pixels, &lines.area, &words, &calibration, edgeMargin(width)});
     result.line = search.averageThickness ? averagedOverThickness(columns, best) : std::move(best);
     if (joinRadius > 0) {
         result.line = alongDots(pieces.dots, result.line, joinRadius, picture.width());
@@ -466,7 +478,7 @@ Checked<FoundCurve> markerPoints(const PixelBuffer& picture, const AxisCalibrati
 
 // The points of the search along the centre line (pixels), added to the curve given.
 Checked<FoundCurve> pointsAlong(const std::vector<PixelPoint>& centre, const AxisCalibration& calibration,
-                                const CurveSearch& search, FoundCurve curve);
+                                const CurveSearch& search, FoundCurve curve, bool endsAtEdges);
 
 // Anti-aliasing, blur and scanning pale a line toward the paper, never
 // darken it: a trace whose core is clearly darker than the colour asked for
@@ -543,7 +555,7 @@ Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration&
             faintDoubt = "la curva sbiadita è stata seguita solo per il " + pointValueText(std::round(1000 * span(found.line) / found.width) / 10) +
                          " % della larghezza del grafico: può essere rumore della scansione o un'altra linea";
     }
-    Checked<FoundCurve> sampled = pointsAlong(found.line, calibration, search, std::move(curve));
+    Checked<FoundCurve> sampled = pointsAlong(found.line, calibration, search, std::move(curve), found.endsAtEdges(found.line, calibration));
     if (!sampled) return sampled;
     if (faintDoubt) sampled->doubts.push_back(*faintDoubt);
     if (!found.others.empty()) sampled->doubts.push_back(otherLinesDoubt(search.colour, int(found.others.size()) + 1));
@@ -568,14 +580,14 @@ Checked<std::vector<FoundCurve>> findAllCurves(const PixelBuffer& picture, const
     std::vector<const std::vector<PixelPoint>*> lines{&found.line};
     for (const auto& other : found.others) lines.push_back(&other);
     for (const std::vector<PixelPoint>* line : lines)
-        if (Checked<FoundCurve> curve = pointsAlong(*line, calibration, search, {})) curves.push_back(std::move(*curve));
+        if (Checked<FoundCurve> curve = pointsAlong(*line, calibration, search, {}, found.endsAtEdges(*line, calibration))) curves.push_back(std::move(*curve));
     return succeeded(std::move(curves));
 }
 
 namespace {
 
 Checked<FoundCurve> pointsAlong(const std::vector<PixelPoint>& centre, const AxisCalibration& calibration,
-                                const CurveSearch& search, FoundCurve curve)
+                                const CurveSearch& search, FoundCurve curve, bool endsAtEdges)
 {
     const std::vector<ScaledPoint> line = scaledLine(centre, calibration);
     if (line.size() < 2 || !(line.back().x > line.front().x)) return failed<FoundCurve>(noCurveMessage(search.colour));
@@ -603,7 +615,7 @@ Checked<FoundCurve> pointsAlong(const std::vector<PixelPoint>& centre, const Axi
         curve.points.push_back(point);
         curve.pixels.push_back(calibration.toPixels(point));
     }
-    curve.doubts = traceDoubts(centre, calibration);
+    curve.doubts = traceDoubts(centre, calibration, endsAtEdges);
     curve.centre = centre;
     return succeeded(std::move(curve));
 }

@@ -25,7 +25,8 @@ std::string percentText(double share) { return pointValueText(std::round(share *
 
 } // namespace
 
-std::vector<std::string> traceDoubts(const std::vector<PixelPoint>& line, const AxisCalibration& calibration)
+std::vector<std::string> traceDoubts(const std::vector<PixelPoint>& line, const AxisCalibration& calibration,
+                                     bool endsAtEdges)
 {
     const AxesReferences& refs = calibration.references();
     const double xSpan = std::abs(calibration.scaledX(refs.x.secondValue) - calibration.scaledX(refs.x.firstValue));
@@ -68,7 +69,7 @@ std::vector<std::string> traceDoubts(const std::vector<PixelPoint>& line, const 
 
     const auto [low, high] = std::minmax_element(xs.begin(), xs.end());
     const double covered = (*high - *low) / xSpan;
-    if (covered < LeastCoverage)
+    if (covered < LeastCoverage && !endsAtEdges)
         doubts.push_back("la traccia copre solo il " + percentText(covered) +
                          " dell'intervallo delle x tra i riferimenti: forse la curva è interrotta o è un'altra linea");
     return doubts;
