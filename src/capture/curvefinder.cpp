@@ -292,9 +292,9 @@ struct CentreLine {
     double width = 0;
     PlotArea area;
     // Whether the line enters and leaves across the plot area's edge.
-    bool endsAtEdges(const std::vector<PixelPoint>& trace, const AxisCalibration& calibration) const
+    bool endsAtEdges(const std::vector<PixelPoint>& trace) const
     {
-        return capture::endsAtEdges(trace, area, calibration, edgeMargin(width));
+        return capture::endsAtEdges(trace, area, edgeMargin(width));
     }
 };
 
@@ -555,7 +555,7 @@ Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration&
             faintDoubt = "la curva sbiadita è stata seguita solo per il " + pointValueText(std::round(1000 * span(found.line) / found.width) / 10) +
                          " % della larghezza del grafico: può essere rumore della scansione o un'altra linea";
     }
-    Checked<FoundCurve> sampled = pointsAlong(found.line, calibration, search, std::move(curve), found.endsAtEdges(found.line, calibration));
+    Checked<FoundCurve> sampled = pointsAlong(found.line, calibration, search, std::move(curve), found.endsAtEdges(found.line));
     if (!sampled) return sampled;
     if (faintDoubt) sampled->doubts.push_back(*faintDoubt);
     if (!found.others.empty()) sampled->doubts.push_back(otherLinesDoubt(search.colour, int(found.others.size()) + 1));
@@ -580,7 +580,7 @@ Checked<std::vector<FoundCurve>> findAllCurves(const PixelBuffer& picture, const
     std::vector<const std::vector<PixelPoint>*> lines{&found.line};
     for (const auto& other : found.others) lines.push_back(&other);
     for (const std::vector<PixelPoint>* line : lines)
-        if (Checked<FoundCurve> curve = pointsAlong(*line, calibration, search, {}, found.endsAtEdges(*line, calibration))) curves.push_back(std::move(*curve));
+        if (Checked<FoundCurve> curve = pointsAlong(*line, calibration, search, {}, found.endsAtEdges(*line))) curves.push_back(std::move(*curve));
     return succeeded(std::move(curves));
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace calvero::capture {
 
@@ -198,20 +199,45 @@ std::optional<double> colourBeyondTrace(const ColumnRuns& columns, const std::ve
     return farthest;
 }
 
-bool endAtEdge(const PixelPoint& end, const PlotArea& area, const AxisCalibration& calibration, double margin)
-{
-    if (atAreaEdge(area, end, margin)) return true;
-    // Without a frame the axes' outermost numbers mark where the plot ends.
-    const AlongReferences a = alongReferences(calibration, end, margin);
-    const auto near = [](double share, double slack) { return std::abs(share) <= slack || std::abs(share - 1) <= slack; };
-    return near(a.x, a.xSlack) || near(a.y, a.ySlack);
-}
+namespace {
 
-bool endsAtEdges(const std::vector<PixelPoint>& trace, const PlotArea& area, const AxisCalibration& calibration,
+// The edges of the plot an end lies at, as bits: left, right, top, bottom.
+enum Edge : unsigned { Left = 1, Right = 2, Top = 4, Bottom = 8 };
+
+unsigned edgesAt(const PixelPoint& end, const PlotArea& area, std::optional<std::reference_wrapper<const AxisCalibration>> numbers,
                  double margin)
 {
-    return trace.size() >= 2 && endAtEdge(trace.front(), area, calibration, margin) &&
-           endAtEdge(trace.back(), area, calibration, margin);
+    unsigned edges = (!area.contains(end.x - margin, end.y) ? Left : 0u) | (!area.contains(end.x + margin, end.y) ? Right : 0u) |
+                     (!area.contains(end.x, end.y - margin) ? Top : 0u) | (!area.contains(end.x, end.y + margin) ? Bottom : 0u);
+    // Without a frame the axes' outermost numbers mark where the plot ends.
+    if (!numbers) return edges;
+    const AxisCalibration& calibration = *numbers;
+    const AxesReferences& refs = calibration.references();
+    const AlongReferences a = alongReferences(calibration, end, margin);
+    const unsigned xFirst = refs.x.first.x < refs.x.second.x ? Left : Right, xSecond = xFirst == Left ? Right : Left;
+    const unsigned yFirst = refs.y.first.y > refs.y.second.y ? Bottom : Top, ySecond = yFirst == Bottom ? Top : Bottom;
+    if (std::abs(a.x) <= a.xSlack) edges |= xFirst;
+    if (std::abs(a.x - 1) <= a.xSlack) edges |= xSecond;
+    if (std::abs(a.y) <= a.ySlack) edges |= yFirst;
+    if (std::abs(a.y - 1) <= a.ySlack) edges |= ySecond;
+    return edges;
+}
+
+} // namespace
+
+bool endAtEdge(const PixelPoint& end, const PlotArea& area, const AxisCalibration& calibration, double margin)
+{
+    return edgesAt(end, area, std::cref(calibration), margin) != 0;
+}
+
+bool endsAtEdges(const std::vector<PixelPoint>& trace, const PlotArea& area, double margin)
+{
+    if (trace.size() < 2) return false;
+    // Both ends at one edge is a line along it (a legend's sample, the frame's fringe), not a curve crossing the plot.
+    // Only the area's own edges count: the axes' outermost numbers may sit
+    // inside the plot, and a line that ends there may be another one.
+    const unsigned first = edgesAt(trace.front(), area, std::nullopt, margin), last = edgesAt(trace.back(), area, std::nullopt, margin);
+    return first && last && !(first & last);
 }
 
 } // namespace calvero::capture

@@ -358,8 +358,9 @@ TEST(FindCurve, ACurveThatEntersAndLeavesAcrossThePlotsEdgeIsWholeHoweverShort)
     // A red line 3 pixels thick, rising 1.5 rows a column, over a third of
     // the x range or less. Framed in black (columns 20..380, rows 20..280), or
     // without a frame, the axes' outermost numbers at those places. From the
-    // left edge to the top one it is the whole curve; ending inside the plot
-    // it may be cut short, and the trace says so. Beyond the top end, outside
+    // left edge to the top one it is the whole curve; ending inside the plot,
+    // or without a frame to tell the edge, it may be cut short (or be another
+    // line), and the trace says so. Beyond the top end, outside
     // the plot, the red title's letters.
     struct Case {
         const char* name;
@@ -369,7 +370,7 @@ TEST(FindCurve, ACurveThatEntersAndLeavesAcrossThePlotsEdgeIsWholeHoweverShort)
     };
     const Case cases[] = {
         {"framed, left edge to top", true, 20, 140, true},
-        {"no frame, outermost numbers to outermost numbers", false, 20, 140, true},
+        {"no frame: the outermost numbers alone are no edge", false, 20, 140, false},
         {"framed, ending inside the plot", true, 100, 200, false},
     };
     const auto row = [](const Case& c, double x) { return 200 - 1.5 * (x - c.fromX); };
