@@ -290,12 +290,6 @@ struct CentreLine {
     std::size_t pieces = 0;
     // The plot's width in pixels.
     double width = 0;
-    PlotArea area;
-    // Whether the line enters and leaves across the plot area's edge.
-    bool endsAtEdges(const std::vector<PixelPoint>& trace) const
-    {
-        return capture::endsAtEdges(trace, area, edgeMargin(width));
-    }
 };
 
 CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibration, const CurveSearch& search,
@@ -366,7 +360,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         if (line && span(trace) >= BridgedPartShare * width) parts.push_back(trace);
         if (traceWeight(trace, directions.acrossSlope) > traceWeight(best, directions.acrossSlope)) best = std::move(trace);
     }
-    if (span(best) < ShortestTrace) return {{}, {}, {}, found.pieces.size(), 0, {}};
+    if (span(best) < ShortestTrace) return {{}, {}, {}, found.pieces.size()};
     // From a click only the clicked line was traced: the other lines of the
     // colour are traced too, as parts the clicked curve may go on in.
     if (seed)
@@ -397,7 +391,6 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     CentreLine result;
     result.pieces = found.pieces.size();
     result.width = width;
-    result.area = lines.area;
     const auto apart = [](const std::vector<PixelPoint>& a, const std::vector<PixelPoint>& b) {
         return !sameLine(a, b) && !sameLine(b, a);
     };
@@ -478,7 +471,7 @@ Checked<FoundCurve> markerPoints(const PixelBuffer& picture, const AxisCalibrati
 
 // The points of the search along the centre line (pixels), added to the curve given.
 Checked<FoundCurve> pointsAlong(const std::vector<PixelPoint>& centre, const AxisCalibration& calibration,
-                                const CurveSearch& search, FoundCurve curve, bool endsAtEdges);
+                                const CurveSearch& search, FoundCurve curve);
 
 // Anti-aliasing, blur and scanning pale a line toward the paper, never
 // darken it: a trace whose core is clearly darker than the colour asked for
@@ -555,7 +548,7 @@ Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration&
             faintDoubt = "la curva sbiadita è stata seguita solo per il " + pointValueText(std::round(1000 * span(found.line) / found.width) / 10) +
                          " % della larghezza del grafico: può essere rumore della scansione o un'altra linea";
     }
-    Checked<FoundCurve> sampled = pointsAlong(found.line, calibration, search, std::move(curve), found.endsAtEdges(found.line));
+    Checked<FoundCurve> sampled = pointsAlong(found.line, calibration, search, std::move(curve));
     if (!sampled) return sampled;
     if (faintDoubt) sampled->doubts.push_back(*faintDoubt);
     if (!found.others.empty()) sampled->doubts.push_back(otherLinesDoubt(search.colour, int(found.others.size()) + 1));
@@ -580,14 +573,14 @@ Checked<std::vector<FoundCurve>> findAllCurves(const PixelBuffer& picture, const
     std::vector<const std::vector<PixelPoint>*> lines{&found.line};
     for (const auto& other : found.others) lines.push_back(&other);
     for (const std::vector<PixelPoint>* line : lines)
-        if (Checked<FoundCurve> curve = pointsAlong(*line, calibration, search, {}, found.endsAtEdges(*line))) curves.push_back(std::move(*curve));
+        if (Checked<FoundCurve> curve = pointsAlong(*line, calibration, search, {})) curves.push_back(std::move(*curve));
     return succeeded(std::move(curves));
 }
 
 namespace {
 
 Checked<FoundCurve> pointsAlong(const std::vector<PixelPoint>& centre, const AxisCalibration& calibration,
-                                const CurveSearch& search, FoundCurve curve, bool endsAtEdges)
+                                const CurveSearch& search, FoundCurve curve)
 {
     const std::vector<ScaledPoint> line = scaledLine(centre, calibration);
     if (line.size() < 2 || !(line.back().x > line.front().x)) return failed<FoundCurve>(noCurveMessage(search.colour));
@@ -615,7 +608,7 @@ Checked<FoundCurve> pointsAlong(const std::vector<PixelPoint>& centre, const Axi
         curve.points.push_back(point);
         curve.pixels.push_back(calibration.toPixels(point));
     }
-    curve.doubts = traceDoubts(centre, calibration, endsAtEdges);
+    curve.doubts = traceDoubts(centre, calibration);
     curve.centre = centre;
     return succeeded(std::move(curve));
 }

@@ -230,14 +230,4 @@ bool endAtEdge(const PixelPoint& end, const PlotArea& area, const AxisCalibratio
     return edgesAt(end, area, std::cref(calibration), margin) != 0;
 }
 
-bool endsAtEdges(const std::vector<PixelPoint>& trace, const PlotArea& area, double margin)
-{
-    if (trace.size() < 2) return false;
-    // Both ends at one edge is a line along it (a legend's sample, the frame's fringe), not a curve crossing the plot.
-    // Only the area's own edges count: the axes' outermost numbers may sit
-    // inside the plot, and a line that ends there may be another one.
-    const unsigned first = edgesAt(trace.front(), area, std::nullopt, margin), last = edgesAt(trace.back(), area, std::nullopt, margin);
-    return first && last && !(first & last);
-}
-
 } // namespace calvero::capture

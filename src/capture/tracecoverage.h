@@ -39,9 +39,4 @@ std::optional<double> colourBeyondTrace(const ColumnRuns& columns, const std::ve
 // or of the place of an axis' outermost number read.
 bool endAtEdge(const PixelPoint& end, const PlotArea& area, const AxisCalibration& calibration, double margin);
 
-// Whether the trace's ends lie within `margin` pixels of two different
-// edges of the plot area (the numbers' places are not enough): the curve came in and went out across the plot's edge, so however
-// little of the x range it spans it is whole.
-bool endsAtEdges(const std::vector<PixelPoint>& trace, const PlotArea& area, double margin);
-
 } // namespace calvero::capture

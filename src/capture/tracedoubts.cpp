@@ -25,8 +25,7 @@ std::string percentText(double share) { return pointValueText(std::round(share *
 
 } // namespace
 
-std::vector<std::string> traceDoubts(const std::vector<PixelPoint>& line, const AxisCalibration& calibration,
-                                     bool endsAtEdges)
+std::vector<std::string> traceDoubts(const std::vector<PixelPoint>& line, const AxisCalibration& calibration)
 {
     const AxesReferences& refs = calibration.references();
     const double xSpan = std::abs(calibration.scaledX(refs.x.secondValue) - calibration.scaledX(refs.x.firstValue));
@@ -69,7 +68,7 @@ std::vector<std::string> traceDoubts(const std::vector<PixelPoint>& line, const 
 
     const auto [low, high] = std::minmax_element(xs.begin(), xs.end());
     const double covered = (*high - *low) / xSpan;
-    if (covered < LeastCoverage && !endsAtEdges)
+    if (covered < LeastCoverage)
         doubts.push_back("la traccia copre solo il " + percentText(covered) +
                          " dell'intervallo delle x tra i riferimenti: forse la curva è interrotta o è un'altra linea");
     return doubts;

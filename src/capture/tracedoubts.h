@@ -12,11 +12,8 @@
 
 namespace calvero::capture {
 
-// The doubts about a centre line (pixels, left to right), in Italian, or
-// none. A line that enters and leaves across the plot's edge is whole
-// however short.
-std::vector<std::string> traceDoubts(const std::vector<PixelPoint>& line, const AxisCalibration& calibration,
-                                     bool endsAtEdges = false);
+// The doubts about a centre line (pixels, left to right), in Italian, or none.
+std::vector<std::string> traceDoubts(const std::vector<PixelPoint>& line, const AxisCalibration& calibration);
 
 // The doubt when the colour draws `lines` lines across the plot and no click said which.
 std::string otherLinesDoubt(Rgb colour, int lines);

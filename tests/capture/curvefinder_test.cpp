@@ -353,56 +353,6 @@ TEST(TraceCoverage, ALabelOrATickMarkBeyondTheCurvesEndIsNoCurveGoingOn)
     }
 }
 
-TEST(FindCurve, ACurveThatEntersAndLeavesAcrossThePlotsEdgeIsWholeHoweverShort)
-{
-    // A red line 3 pixels thick, rising 1.5 rows a column, over a third of
-    // the x range or less. Framed in black (columns 20..380, rows 20..280), or
-    // without a frame, the axes' outermost numbers at those places. From the
-    // left edge to the top one it is the whole curve; ending inside the plot,
-    // or without a frame to tell the edge, it may be cut short (or be another
-    // line), and the trace says so. Beyond the top end, outside
-    // the plot, the red title's letters.
-    struct Case {
-        const char* name;
-        bool frame;
-        double fromX, toX;
-        bool whole;
-    };
-    const Case cases[] = {
-        {"framed, left edge to top", true, 20, 140, true},
-        {"no frame: the outermost numbers alone are no edge", false, 20, 140, false},
-        {"framed, ending inside the plot", true, 100, 200, false},
-    };
-    const auto row = [](const Case& c, double x) { return 200 - 1.5 * (x - c.fromX); };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        PixelBuffer picture = *PixelBuffer::create(400, 300);
-        if (c.frame) {
-            for (int x = 20; x <= 380; ++x)
-                for (int y : {20, 280}) picture.setPixel(x, y, 0xff000000);
-            for (int y = 20; y <= 280; ++y)
-                for (int x : {20, 380}) picture.setPixel(x, y, 0xff000000);
-        }
-        for (int x = static_cast<int>(c.fromX) + 1; x < c.toX; ++x)
-            for (int y = 21; y < 280; ++y)
-                if (std::abs(y + 0.5 - row(c, x + 0.5)) <= 1.5) picture.setPixel(x, y, Red);
-        for (int x = 150; x < 190; x += 6)
-            for (int y = 5; y < 13; ++y) picture.setPixel(x, y, Red);
-        // x: 0 at column 20, 360 at column 380; y: 0 at row 280, 260 at row 20.
-        const AxesReferences refs{{{20, 300}, {380, 300}, 0, 360, AxisScale::Linear}, {{0, 280}, {0, 20}, 0, 260, AxisScale::Linear}};
-        const AxisCalibration calibration = *AxisCalibration::fromReferences(refs);
-        const Checked<FoundCurve> found = findCurve(picture, calibration, {{204, 0, 0}, DefaultTolerance, 20, std::nullopt, {}});
-        ASSERT_TRUE(found) << found.failure();
-        for (const PixelPoint& p : found->pixels) EXPECT_NEAR(p.y, row(c, p.x), 1.0) << p.x;
-        std::string doubts;
-        for (const std::string& d : found->doubts) doubts += d + "\n";
-        EXPECT_EQ(doubts.empty(), c.whole) << doubts;
-        if (!c.whole) {
-            EXPECT_NE(doubts.find("la traccia copre solo il"), std::string::npos) << doubts;
-        }
-    }
-}
-
 TEST(TraceCoverage, ALevelLineAcrossTheWayBeyondTheEndHidesNoCurve)
 {
     // A line falling 0.7 rows a column across columns 20..299 ends there
