@@ -59,6 +59,11 @@ constexpr double BridgedPartShare = 0.1;
 // The colour going on this share of the plot's width beyond the trace's end is a trace cut short.
 constexpr double CoverageSlackShare = 0.04;
 constexpr double CoverageSlackAtLeast = 8.0;
+// A trace's end this share of the plot's width from the plot area's edge
+// (and at least this many pixels) reaches the edge.
+constexpr double EdgeMarginShare = 0.025;
+constexpr double EdgeMarginAtLeast = 8.0;
+double edgeMargin(double plotWidth) { return std::max(EdgeMarginAtLeast, EdgeMarginShare * plotWidth); }
 // A line's middle this much farther from the colour asked than the nearest
 // line's, and beyond the tolerance, is another curve's colour.
 constexpr double AnotherColour = 20.0;
@@ -395,7 +400,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
             result.others.push_back(std::move(other));
     result.colourGoesOnTo =
         colourBeyondTrace(columns, best, std::max(CoverageSlackAtLeast, CoverageSlackShare * width),
-                          {&lines.pixels, &lines.area, &words});
+                          {&lines.pixels, &lines.area, &words, &calibration, edgeMargin(width)});
     result.line = search.averageThickness ? averagedOverThickness(columns, best) : std::move(best);
     if (joinRadius > 0) {
         result.line = alongDots(pieces.dots, result.line, joinRadius, picture.width());

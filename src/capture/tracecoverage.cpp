@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace calvero::capture {
 
@@ -30,6 +31,47 @@ constexpr double LongestRunThicknesses = 3.0;
 // Columns a line taken out must run on along the way to hide the curve: more
 // than a grid line down is wide, with its fringe.
 constexpr int AlongColumns = 4;
+
+// The way followed ends this many pixels inside the plot area's edge.
+constexpr double EdgeRows = 2.0;
+
+// Whether the point lies within `margin` pixels of the area's edge, or outside it.
+bool atAreaEdge(const PlotArea& area, const PixelPoint& p, double margin)
+{
+    return !area.contains(p.x - margin, p.y) || !area.contains(p.x + margin, p.y) || !area.contains(p.x, p.y - margin) ||
+           !area.contains(p.x, p.y + margin);
+}
+
+// Where the point lies along each axis' references (0 at the first, 1 at
+// the second), and how much of that span the margin (pixels) is.
+struct AlongReferences {
+    double x, y, xSlack, ySlack;
+};
+AlongReferences alongReferences(const AxisCalibration& calibration, const PixelPoint& p, double margin)
+{
+    const AxesReferences& refs = calibration.references();
+    const UnitPoint u = calibration.toUnits(p);
+    const auto share = [](double scaled, double first, double second) { return (scaled - first) / (second - first); };
+    const auto slack = [&](const AxisReference& axis) {
+        const double pixels = std::hypot(axis.second.x - axis.first.x, axis.second.y - axis.first.y);
+        return pixels > 0 ? margin / pixels : 0;
+    };
+    return {share(calibration.scaledX(u.x), calibration.scaledX(refs.x.firstValue), calibration.scaledX(refs.x.secondValue)),
+            share(calibration.scaledY(u.y), calibration.scaledY(refs.y.firstValue), calibration.scaledY(refs.y.secondValue)),
+            slack(refs.x), slack(refs.y)};
+}
+
+// Whether the way followed from the end has reached the plot's edge: the
+// area's, or the place of an axis' outermost number (the frame of a chart
+// whose area is unknown) when the end lay within them.
+bool leftPlot(const BeyondLimits& limits, const PixelPoint& end, const PixelPoint& p)
+{
+    if (limits.area && atAreaEdge(*limits.area, p, EdgeRows)) return true;
+    if (!limits.edges) return false;
+    const AlongReferences from = alongReferences(*limits.edges, end, EdgeRows), to = alongReferences(*limits.edges, p, EdgeRows);
+    const auto within = [](double share, double slack) { return share > slack && share < 1 - slack; };
+    return (within(from.x, from.xSlack) && !within(to.x, to.xSlack)) || (within(from.y, from.ySlack) && !within(to.y, to.ySlack));
+}
 
 struct End {
     PixelPoint at;
@@ -75,13 +117,15 @@ bool hiddenAt(const PixelMask* hidden, int x, double row)
     return hidden && x >= 0 && x < hidden->width() && y >= 0 && y < hidden->height() && hidden->at(x, y);
 }
 
-// Whether a line taken out covers the row and runs on along the way there:
-// a grid line down crossing the way beyond a curve's end hides no curve.
-bool hiddenAlong(const PixelMask* hidden, int x, int step, double row)
+// Whether a line taken out covers the row and runs on along the way there
+// (slope: rows per column): a grid line down, or a level one, crossing the
+// way beyond a curve's end hides no curve.
+bool hiddenAlong(const PixelMask* hidden, int x, int step, double row, double slope)
 {
     const int ahead = x + step * AlongColumns;
-    return hiddenAt(hidden, x, row) &&
-           (hiddenAt(hidden, ahead, row - 1) || hiddenAt(hidden, ahead, row) || hiddenAt(hidden, ahead, row + 1));
+    const double rowAhead = row + slope * step * AlongColumns;
+    return hiddenAt(hidden, x, row) && (hiddenAt(hidden, ahead, rowAhead - 1) || hiddenAt(hidden, ahead, rowAhead) ||
+                                        hiddenAt(hidden, ahead, rowAhead + 1));
 }
 
 // How far (columns) the colour is followed from the end, in one direction;
@@ -101,6 +145,8 @@ int followedBeyond(const ColumnRuns& columns, const End& end, int step, double t
         // The curve's label: the trace went on under a label written over the
         // curve where the curve came out beyond it, so this one ends it.
         if (inText(text, x + 0.5, expected)) break;
+        // A curve that reaches the plot's edge (the frame, an axis line) has ended there.
+        if (leftPlot(limits, end.at, {x + 0.5, expected})) break;
         const double allowed = FollowRows + thickness / 2 + FollowRowsPerBlindColumn * blind;
         const ColumnRun* best = nullptr;
         double bestDistance = allowed;
@@ -117,7 +163,7 @@ int followedBeyond(const ColumnRuns& columns, const End& end, int step, double t
                 best = &run;
             }
         }
-        if (!best && !crossing && !hiddenAlong(limits.hidden, x, step, expected)) continue;
+        if (!best && !crossing && !hiddenAlong(limits.hidden, x, step, expected, slope)) continue;
         const double found = best ? (best->top + best->bottom + 1) / 2.0 : expected;
         slope += Turning * ((found - row) / (step * blind) - slope);
         row = found;
@@ -137,7 +183,11 @@ std::optional<double> colourBeyondTrace(const ColumnRuns& columns, const std::ve
     double longest = slack;
     const double thickness = lineThickness(columns, trace);
     const std::vector<PixelRect> text = limits.letters ? textLines(*limits.letters) : std::vector<PixelRect>{};
-    for (int step : {-1, +1})
+    for (int step : {-1, +1}) {
+        // Ink beyond an end at the plot's edge is outside the plot (tick numbers, a title).
+        if (limits.edges && limits.area &&
+            endAtEdge(step < 0 ? trace.front() : trace.back(), *limits.area, *limits.edges, limits.edgeMargin))
+            continue;
         for (const End& end : endsOf(trace, step)) {
             const int beyond = followedBeyond(columns, end, step, thickness, limits, text);
             if (beyond > longest) {
@@ -145,7 +195,39 @@ std::optional<double> colourBeyondTrace(const ColumnRuns& columns, const std::ve
                 farthest = end.at.x + step * beyond;
             }
         }
+    }
     return farthest;
+}
+
+namespace {
+
+// The edges of the plot an end lies at, as bits: left, right, top, bottom.
+enum Edge : unsigned { Left = 1, Right = 2, Top = 4, Bottom = 8 };
+
+unsigned edgesAt(const PixelPoint& end, const PlotArea& area, std::optional<std::reference_wrapper<const AxisCalibration>> numbers,
+                 double margin)
+{
+    unsigned edges = (!area.contains(end.x - margin, end.y) ? Left : 0u) | (!area.contains(end.x + margin, end.y) ? Right : 0u) |
+                     (!area.contains(end.x, end.y - margin) ? Top : 0u) | (!area.contains(end.x, end.y + margin) ? Bottom : 0u);
+    // Without a frame the axes' outermost numbers mark where the plot ends.
+    if (!numbers) return edges;
+    const AxisCalibration& calibration = *numbers;
+    const AxesReferences& refs = calibration.references();
+    const AlongReferences a = alongReferences(calibration, end, margin);
+    const unsigned xFirst = refs.x.first.x < refs.x.second.x ? Left : Right, xSecond = xFirst == Left ? Right : Left;
+    const unsigned yFirst = refs.y.first.y > refs.y.second.y ? Bottom : Top, ySecond = yFirst == Bottom ? Top : Bottom;
+    if (std::abs(a.x) <= a.xSlack) edges |= xFirst;
+    if (std::abs(a.x - 1) <= a.xSlack) edges |= xSecond;
+    if (std::abs(a.y) <= a.ySlack) edges |= yFirst;
+    if (std::abs(a.y - 1) <= a.ySlack) edges |= ySecond;
+    return edges;
+}
+
+} // namespace
+
+bool endAtEdge(const PixelPoint& end, const PlotArea& area, const AxisCalibration& calibration, double margin)
+{
+    return edgesAt(end, area, std::cref(calibration), margin) != 0;
 }
 
 } // namespace calvero::capture

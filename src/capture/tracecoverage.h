@@ -27,8 +27,16 @@ struct BeyondLimits {
     // is its label, and the curve ends there (the trace bridges a label
     // written over the curve where the curve comes out beyond it).
     const std::vector<PixelRect>* letters = nullptr;
+    // With the area and the calibration, an end at the plot's edge (see
+    // endAtEdge, within edgeMargin pixels) has nothing beyond it.
+    const AxisCalibration* edges = nullptr;
+    double edgeMargin = 0;
 };
 std::optional<double> colourBeyondTrace(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, double slack,
                                         const BeyondLimits& limits = {});
+
+// Whether a trace's end lies within `margin` pixels of the plot area's edge,
+// or of the place of an axis' outermost number read.
+bool endAtEdge(const PixelPoint& end, const PlotArea& area, const AxisCalibration& calibration, double margin);
 
 } // namespace calvero::capture

@@ -354,6 +354,34 @@ TEST(TraceCoverage, ALabelOrATickMarkBeyondTheCurvesEndIsNoCurveGoingOn)
     }
 }
 
+TEST(TraceCoverage, ALevelLineAcrossTheWayBeyondTheEndHidesNoCurve)
+{
+    // A line falling 0.7 rows a column across columns 20..299 ends there
+    // (row 270.35); right beyond it a thick level grid line, taken out (rows
+    // 270..276), crosses its way for some 9 columns, more than the slack of
+    // 8; or a line taken out runs on along its way.
+    const auto row = [](double x) { return 60 + 0.7 * x; };
+    for (bool along : {false, true}) {
+        SCOPED_TRACE(along ? "along the way" : "across the way");
+        PixelMask mask(500, 400), hidden(500, 400);
+        for (int x = 20; x < 300; ++x)
+            for (int y = 0; y < 400; ++y)
+                if (std::abs(y + 0.5 - row(x + 0.5)) <= 1.0) mask.set(x, y, true);
+        for (int x = 300; x < 360; ++x)
+            for (int y = 0; y < 400; ++y)
+                if (along ? std::abs(y + 0.5 - row(x + 0.5)) <= 1.5 : y >= 270 && y <= 276) hidden.set(x, y, true);
+        const ColourPieces pieces = findPieces(mask);
+        const ColumnRuns columns(pieces, std::vector<bool>(pieces.pieces.size(), true), 500);
+        std::vector<PixelPoint> trace;
+        for (int x = 20; x < 300; ++x) trace.push_back({x + 0.5, row(x + 0.5)});
+        const std::optional<double> beyond = colourBeyondTrace(columns, trace, 8, {&hidden});
+        EXPECT_EQ(beyond.has_value(), along);
+        if (along) {
+            EXPECT_GT(*beyond, 340);
+        }
+    }
+}
+
 TEST(FindCurve, ABlackCurveAlongABlackGridLineIsFollowedOrSaysItMayGoOnUnderIt)
 {
     // A black frame and grid every 40 pixels, and a black parabola falling
