@@ -230,6 +230,19 @@ TEST(EveryCurve, AFamilyLabelledInTurnGoesByOrderAndDoubtfulLabelsAreTold)
     }
 }
 
+namespace {
+
+// A level curve in one colour across columns 100..400 at the given row.
+LabelledCurve levelCurveIn(Rgb colour, double row)
+{
+    LabelledCurve c;
+    c.colour = colour;
+    for (double x = 100; x <= 400; x += 10) c.curve.centre.push_back({x, row});
+    return c;
+}
+
+} // namespace
+
 TEST(EveryCurve, ALabelInAColourLabelsOnlyACurveOfThatColour)
 {
     // A red curve at row 100 and a blue one at row 150; a label just below
@@ -237,12 +250,7 @@ TEST(EveryCurve, ALabelInAColourLabelsOnlyACurveOfThatColour)
     // curve; coloured ones only a curve of about their colour; a light grey
     // label (that of a curve not followed) neither.
     const Rgb red{214, 39, 40}, blue{31, 119, 180};
-    const auto curve = [](Rgb colour, double row) {
-        LabelledCurve c;
-        c.colour = colour;
-        for (double x = 100; x <= 400; x += 10) c.curve.centre.push_back({x, row});
-        return c;
-    };
+    const auto curve = levelCurveIn;
     struct Case {
         std::optional<Rgb> ink;
         const char* redLabel;
@@ -269,12 +277,7 @@ TEST(EveryCurve, ALegendEntryLabelsOnlyTheCurveOfItsSamplesColour)
     // red sample left of it, so the entry is nearer the blue curve but names
     // the red one. Two curves of one colour leave their entry unassigned.
     const Rgb red{214, 39, 40}, blue{31, 119, 180};
-    const auto curve = [](Rgb colour, double row) {
-        LabelledCurve c;
-        c.colour = colour;
-        for (double x = 100; x <= 400; x += 10) c.curve.centre.push_back({x, row});
-        return c;
-    };
+    const auto curve = levelCurveIn;
     struct Case {
         const char* name;
         Rgb second;                  // the colour of the curve at row 150
