@@ -605,7 +605,7 @@ PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader)
     if (turn != 0) straightened = turnedBack(picture, turn);
     const PixelBuffer& straight = turn != 0 ? straightened : picture;
     const PixelMask ink = structureInk(straight, papers);
-    const std::vector<ChartFrame> charts = findCharts(straight, ink, papers);
+    const std::vector<ChartFrame> charts = findCharts(straight, ink);
     if (charts.empty()) {
         page.failure = "assi non trovati: nessun grafico (cornice, linee degli assi o griglia) nell'immagine";
         return page;

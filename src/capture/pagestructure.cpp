@@ -463,10 +463,10 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture)
 {
     if (picture.empty()) return {};
     const std::vector<Rgb> papers = pagePapers(picture);
-    return findCharts(picture, structureInk(picture, papers), papers);
+    return findCharts(picture, structureInk(picture, papers));
 }
 
-std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& ink, const std::vector<Rgb>& papers)
+std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& ink)
 {
     const int w = ink.width(), h = ink.height();
     if (w == 0 || h == 0) return {};

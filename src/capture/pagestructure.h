@@ -64,8 +64,8 @@ PixelMask structureInk(const PixelBuffer& picture, const std::vector<Rgb>& paper
 
 // The charts on the page, in reading order; none when no plot area is found.
 std::vector<ChartFrame> findCharts(const PixelBuffer& picture);
-// The same on the page's ink and papers, when the caller has them.
-std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& ink, const std::vector<Rgb>& papers);
+// The same on the page's ink (structureInk), when the caller has it.
+std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& ink);
 
 // Where coloured ink outside every chart reaches across and up or down the
 // page as a curve does: the curves of a chart not found (one drawn with
