@@ -614,19 +614,22 @@ PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader)
     const PageContext context{straight, ink, paper, luminance(argbOf(paper)), charts, reader};
     // A box whose margins hold no axis (a table, a legend's frame outside the plot) is no chart.
     double largest = -1;
+    // The boxes kept as charts: a box dropped as no chart hides no curves from the look outside.
+    std::vector<ChartFrame> kept;
     for (std::size_t i = 0; i < charts.size(); ++i) {
         bool chartLike = false;
         Checked<FoundAxes> axes = axesOfChart(context, i, &chartLike);
         if (axes) {
             if (turn != 0) placedOnTheOriginal(*axes, turn, picture.width(), picture.height());
             page.axes.push_back(std::move(*axes));
+            kept.push_back(charts[i]);
             continue;
         }
-        if (chartLike) page.unread.push_back(axes.failure());
+        if (chartLike) page.unread.push_back(axes.failure()), kept.push_back(charts[i]);
         const double area = (charts[i].right - charts[i].left) * (charts[i].bottom - charts[i].top);
         if (area > largest) largest = area, page.failure = axes.failure();
     }
-    if (const std::optional<PixelRect> outside = curveInkOutside(straight, charts)) {
+    if (const std::optional<PixelRect> outside = curveInkOutside(straight, kept)) {
         page.unread.push_back("linee colorate fuori dai grafici trovati, in " + placeText(*outside) +
                               ": forse un grafico senza cornice né griglia");
     }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace calvero::capture;
 
 TEST(AxisFinder, LabelsThatAllLostTheirDecimalMarkAreTold)
@@ -107,5 +109,67 @@ TEST(AxisFinder, ANumberCutByTheMarginIsLeftOutButOneMeetingItsTickStays)
             for (int x = c.left; x < c.left + 7; ++x) ink.set(x, y, true);
         const std::vector<ReadWord> words = labelsIn(*PixelBuffer::create(200, 100), ink, strip, SevenReader(), ticks);
         ASSERT_EQ(words.size(), c.kept ? 1u : 0u);
+    }
+}
+
+namespace {
+
+// Reads each mark as the number its place on the test page stands for:
+// under the chart 0, 10, 20, 30 at columns 100, 200, 300, 400; left of it
+// 0 to 30 at rows 400 up to 100.
+class PlaceReader : public TextReader {
+public:
+    std::vector<ReadWord> read(const PixelBuffer&, const PixelRect& area, TextKind, const ReadHints&) const override
+    {
+        const double x = area.left + area.width / 2, y = area.top + area.height / 2;
+        const double value = y > 400 ? (x - 100) / 10 : (400 - y) / 10;
+        return {{std::to_string(static_cast<int>(std::lround(value / 10) * 10)), area, 95, {}, {}}};
+    }
+};
+
+// A framed box, ticks every 100 pixels on its bottom and left sides, and an
+// 8 x 12 mark under or beside each tick when it is numbered.
+void chartBox(PixelBuffer& p, int left, int right, bool numbered)
+{
+    const auto fill = [&](int x0, int y0, int x1, int y1) {
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) p.setPixel(x, y, 0xff000000);
+    };
+    fill(left, 100, right, 101), fill(left, 399, right, 400), fill(left, 100, left + 1, 400), fill(right - 1, 100, right, 400);
+    for (int k = 0; k <= 3; ++k) {
+        fill(left + 100 * k, 401, left + 100 * k + 1, 406), fill(left - 6, 100 + 100 * k, left - 1, 101 + 100 * k);
+        if (numbered) fill(left + 100 * k - 4, 414, left + 100 * k + 3, 425), fill(left - 24, 94 + 100 * k, left - 17, 105 + 100 * k);
+    }
+}
+
+} // namespace
+
+// A box beside the chart read, dropped for want of numbers round it, hides
+// none of its long coloured lines: they are told as one more chart whose
+// axes are not read, so the page is not taken for the one chart.
+TEST(AxisFinder, CurvesInABoxDroppedAsNoChartAreTold)
+{
+    struct Case {
+        const char* name;
+        bool curveInTheBox;
+        std::size_t unread;
+    };
+    const Case cases[] = {{"an empty box", false, 0}, {"a box with a coloured curve", true, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer p = *PixelBuffer::create(1000, 600);
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 1000; ++x) p.setPixel(x, y, 0xffffffff);
+        chartBox(p, 100, 400, true);
+        chartBox(p, 560, 860, false);
+        if (c.curveInTheBox)
+            for (int x = 580; x <= 840; ++x)
+                for (int t = 0; t < 3; ++t) p.setPixel(x, 380 - (x - 580) + t, 0xff1f77b4);
+        const PageAxes page = findPageAxes(p, PlaceReader());
+        ASSERT_EQ(page.axes.size(), 1u) << page.failure;
+        ASSERT_EQ(page.unread.size(), c.unread);
+        if (c.unread) {
+            EXPECT_NE(page.unread.front().find("linee colorate"), std::string::npos);
+        }
     }
 }
