@@ -231,8 +231,9 @@ Checked<FoundAxes> chosenAxes(const PixelBuffer& picture, const TextReader& read
     PageAxes page = findPageAxes(picture, reader);
     if (page.axes.empty()) return failed<FoundAxes>(page.failure + ": indicare i riferimenti degli assi");
     // The charts are numbered among those read: with others beside them
-    // whose axes are not, a number may name another chart than the user's.
-    if (!page.unread.empty() && (options.chart || page.axes.size() == 1))
+    // whose axes are not, a number may name another chart than the user's,
+    // and a list of the charts read alone would hide the others.
+    if (!page.unread.empty())
         return failed<FoundAxes>(severalChartsMessage(page.axes) + ", e " +
                                  (page.unread.size() == 1 ? std::string("1 altro grafico")
                                                           : std::to_string(page.unread.size()) + " altri grafici") +

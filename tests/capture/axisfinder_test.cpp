@@ -2,11 +2,13 @@
 // labels as the reader gives them, at rows worked out by hand.
 #include "capture/axisfinder.h"
 #include "capture/axistitle.h"
+#include "capture/extractcommand.h"
 #include "capture/marginlabels.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 
 using namespace calvero::capture;
 
@@ -144,9 +146,9 @@ void chartBox(PixelBuffer& p, int left, int right, bool numbered)
 
 } // namespace
 
-// A box beside the chart read, dropped for want of numbers round it, hides
+// A box beside the charts read, dropped for want of numbers round it, hides
 // none of its long coloured lines: they are told as one more chart whose
-// axes are not read, so the page is not taken for the one chart.
+// axes are not read, so the page is not taken for its charts read alone.
 TEST(AxisFinder, CurvesInABoxDroppedAsNoChartAreTold)
 {
     struct Case {
@@ -155,21 +157,33 @@ TEST(AxisFinder, CurvesInABoxDroppedAsNoChartAreTold)
         std::size_t unread;
     };
     const Case cases[] = {{"an empty box", false, 0}, {"a box with a coloured curve", true, 1}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        PixelBuffer p = *PixelBuffer::create(1000, 600);
-        for (int y = 0; y < 600; ++y)
-            for (int x = 0; x < 1000; ++x) p.setPixel(x, y, 0xffffffff);
-        chartBox(p, 100, 400, true);
-        chartBox(p, 560, 860, false);
-        if (c.curveInTheBox)
-            for (int x = 580; x <= 840; ++x)
-                for (int t = 0; t < 3; ++t) p.setPixel(x, 380 - (x - 580) + t, 0xff1f77b4);
-        const PageAxes page = findPageAxes(p, PlaceReader());
-        ASSERT_EQ(page.axes.size(), 1u) << page.failure;
-        ASSERT_EQ(page.unread.size(), c.unread);
-        if (c.unread) {
-            EXPECT_NE(page.unread.front().find("linee colorate"), std::string::npos);
+    for (const bool twoCharts : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (twoCharts ? ", beside two charts" : ", beside one chart"));
+            PixelBuffer p = *PixelBuffer::create(1400, 600);
+            for (int y = 0; y < 600; ++y)
+                for (int x = 0; x < 1400; ++x) p.setPixel(x, y, 0xffffffff);
+            chartBox(p, 100, 400, true);
+            if (twoCharts) chartBox(p, 560, 860, true);
+            chartBox(p, 1000, 1300, false);
+            if (c.curveInTheBox)
+                for (int x = 1020; x <= 1280; ++x)
+                    for (int t = 0; t < 3; ++t) p.setPixel(x, 380 - (x - 1020) + t, 0xff1f77b4);
+            const PageAxes page = findPageAxes(p, PlaceReader());
+            ASSERT_EQ(page.axes.size(), twoCharts ? 2u : 1u) << page.failure;
+            ASSERT_EQ(page.unread.size(), c.unread);
+            // Without --chart the page is told with every chart, those unread among them.
+            const calvero::Checked<ExtractOptions> options =
+                parseExtractOptions({"--extract", "page.png", "--auto-axes", "--colour", "#1f77b4"});
+            ASSERT_TRUE(options) << options.failure();
+            std::ostringstream out, errors;
+            const PlaceReader reader;
+            const int code = runExtract(*options, p, out, errors, &reader);
+            if (c.unread) {
+                EXPECT_EQ(code, 3);
+                EXPECT_NE(errors.str().find("1 altro grafico i cui assi non si leggono (linee colorate"), std::string::npos)
+                    << errors.str();
+            }
         }
     }
 }
