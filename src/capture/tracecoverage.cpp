@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 namespace calvero::capture {
 
@@ -199,35 +198,12 @@ std::optional<double> colourBeyondTrace(const ColumnRuns& columns, const std::ve
     return farthest;
 }
 
-namespace {
-
-// The edges of the plot an end lies at, as bits: left, right, top, bottom.
-enum Edge : unsigned { Left = 1, Right = 2, Top = 4, Bottom = 8 };
-
-unsigned edgesAt(const PixelPoint& end, const PlotArea& area, std::optional<std::reference_wrapper<const AxisCalibration>> numbers,
-                 double margin)
-{
-    unsigned edges = (!area.contains(end.x - margin, end.y) ? Left : 0u) | (!area.contains(end.x + margin, end.y) ? Right : 0u) |
-                     (!area.contains(end.x, end.y - margin) ? Top : 0u) | (!area.contains(end.x, end.y + margin) ? Bottom : 0u);
-    // Without a frame the axes' outermost numbers mark where the plot ends.
-    if (!numbers) return edges;
-    const AxisCalibration& calibration = *numbers;
-    const AxesReferences& refs = calibration.references();
-    const AlongReferences a = alongReferences(calibration, end, margin);
-    const unsigned xFirst = refs.x.first.x < refs.x.second.x ? Left : Right, xSecond = xFirst == Left ? Right : Left;
-    const unsigned yFirst = refs.y.first.y > refs.y.second.y ? Bottom : Top, ySecond = yFirst == Bottom ? Top : Bottom;
-    if (std::abs(a.x) <= a.xSlack) edges |= xFirst;
-    if (std::abs(a.x - 1) <= a.xSlack) edges |= xSecond;
-    if (std::abs(a.y) <= a.ySlack) edges |= yFirst;
-    if (std::abs(a.y - 1) <= a.ySlack) edges |= ySecond;
-    return edges;
-}
-
-} // namespace
-
 bool endAtEdge(const PixelPoint& end, const PlotArea& area, const AxisCalibration& calibration, double margin)
 {
-    return edgesAt(end, area, std::cref(calibration), margin) != 0;
+    if (atAreaEdge(area, end, margin)) return true;
+    // Without a frame the axes' outermost numbers mark where the plot ends.
+    const AlongReferences a = alongReferences(calibration, end, margin);
+    return std::abs(a.x) <= a.xSlack || std::abs(a.x - 1) <= a.xSlack || std::abs(a.y) <= a.ySlack || std::abs(a.y - 1) <= a.ySlack;
 }
 
 } // namespace calvero::capture
