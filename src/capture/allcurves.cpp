@@ -519,7 +519,8 @@ std::vector<std::string> labelCurves(std::vector<LabelledCurve>& curves, const s
     return phrasesLeft(phrases, phraseUsed, curves);
 }
 
-std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves, const std::vector<std::string>& labelsLeft)
+std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves, const std::vector<std::string>& labelsLeft,
+                                     std::size_t listed)
 {
     // Letters of one font are this near the same width, on average over a label.
     constexpr double WidthSpread = 1.35;
@@ -529,7 +530,7 @@ std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves, c
                          std::to_string(curves.size()) + "): forse la sua curva non è stata trovata");
     // Several curves, one without a label read beside it: its label may be in
     // a legend or at its end, not matched; a name made up is no label.
-    if (curves.size() >= 2)
+    if (std::max(curves.size(), listed) >= 2)
         for (const LabelledCurve& c : curves)
             if (!c.labelBox)
                 doubts.push_back("la curva «" + c.label + "» non ha un'etichetta letta accanto (forse in una legenda): " +
@@ -687,14 +688,14 @@ Checked<EveryCurve> findEveryCurve(const PixelBuffer& picture, const AxisCalibra
         one.tolerance.reset();
         const Checked<std::vector<FoundCurve>> found = findAllCurves(picture, calibration, one);
         if (!found) continue;
-        for (const FoundCurve& curve : *found)
-            if (std::any_of(curves.begin(), curves.end(), [&](const LabelledCurve& c) {
-                    return alongTakenCurve(curve.centre, c.curve.centre, inside.height);
-                }))
-                continue;
-            else if (curve.doubts.empty()) curves.push_back({colour, "", std::nullopt, curve, std::nullopt, 100, {}});
+        for (const FoundCurve& curve : *found) {
+            const auto along = [&](const LabelledCurve& c) { return alongTakenCurve(curve.centre, c.curve.centre, inside.height); };
+            if (std::any_of(curves.begin(), curves.end(), along)) continue;
+            if (curve.doubts.empty())
+                curves.push_back({colour, "", std::nullopt, curve, std::nullopt, 100, {}});
             else if (acrossThePlot(curve, inside))
                 linesLeft.push_back(colourText(colour) + ": " + curve.doubts.front());
+        }
     }
     if (curves.empty()) return failed<EveryCurve>("nessuna curva trovata nell'immagine");
     if (linesLeft.empty()) linesLeft = linesUnfollowed(picture, calibration, curves, inside);

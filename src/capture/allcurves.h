@@ -60,7 +60,10 @@ std::vector<std::optional<Rgb>> legendSamples(const PixelBuffer& picture, const 
 // read far shorter or longer than the others for its width ("D=2" where
 // "D=200" is written), one the reader was unsure of, or one read as two
 // numbers; or a label of the family's form beside no curve followed.
-std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves, const std::vector<std::string>& labelsLeft = {});
+// `listed` counts the curves of the whole chart when these are some of them
+// (those of one y axis): a lone curve without a label among others is told too.
+std::vector<std::string> labelDoubts(const std::vector<LabelledCurve>& curves, const std::vector<std::string>& labelsLeft = {},
+                                     std::size_t listed = 0);
 
 // Whether a line traced in another colour runs along a curve already taken
 // (its rows within 1 % of the plot's height, 3 pixels at least, at 90 % of

@@ -370,16 +370,9 @@ int runAllCurves(const ExtractOptions& options, const PixelBuffer& picture, cons
     // The labels judged among the curves of one axis (the head and the power
     // curve of one impeller share its number); a lone curve without a label
     // beside others is told all the same.
-    std::vector<std::string> labelled = labelDoubts(*curves, every->labelsLeft);
-    for (const std::vector<LabelledCurve>* group : {&*curves, &rightCurves}) {
-        if (group == &rightCurves) {
-            const std::vector<std::string> right = labelDoubts(rightCurves);
-            labelled.insert(labelled.end(), right.begin(), right.end());
-        }
-        if (group->size() == 1 && listed >= 2 && !group->front().labelBox)
-            labelled.push_back("la curva «" + group->front().label + "» non ha un'etichetta letta accanto (forse in una legenda): " +
-                               "controllare quale curva sia");
-    }
+    std::vector<std::string> labelled = labelDoubts(*curves, every->labelsLeft, listed);
+    const std::vector<std::string> right = labelDoubts(rightCurves, {}, listed);
+    labelled.insert(labelled.end(), right.begin(), right.end());
     doubts.insert(doubts.begin(), labelled.begin(), labelled.end());
     for (const std::string& doubt : doubts) errors << "attenzione: " << doubt << '\n';
     if (options.outputFolder) {
