@@ -124,7 +124,7 @@ FactorReading factorInTitle(std::string_view title)
     // Inside the unit's brackets, a factor before the unit: the unit is that many of it.
     if (!inside.empty()) {
         std::size_t end = 0;
-        const bool marked = inside[0] == 'x' || inside[0] == 'X';
+        const bool marked = inside[0] == 'x' || inside[0] == 'X' || inside[0] == '*';
         end = marked ? 1 : 0;
         while (end < inside.size() && (std::isdigit(static_cast<unsigned char>(inside[end])) || inside[end] == '^' ||
                                        inside[end] == '-' || inside[end] == '.' || inside[end] == ','))

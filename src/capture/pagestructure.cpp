@@ -2,6 +2,7 @@
 
 #include "capture/colourpieces.h"
 #include "capture/pointexport.h"
+#include "capture/tickmarkcharts.h"
 #include "capture/tolerancechoice.h"
 #include "capture/unionfind.h"
 
@@ -101,6 +102,11 @@ struct Box {
 };
 
 Box boxOf(const ChartFrame& c) { return {c.left, c.top, c.right, c.bottom}; }
+
+bool overlap(const Box& a, const Box& b)
+{
+    return Box{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)}.area() > 0;
+}
 
 using LineGroup = std::pair<std::vector<const EdgeLine*>, std::vector<const EdgeLine*>>;
 
@@ -486,10 +492,7 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& 
     // Dashed lines only where no solid ones make a chart: a frameless chart's
     // dashed grid, alone or beside framed charts on a catalogue page.
     for (const ChartFrame& dashed : linesOf(DashGap, DashInk)) {
-        const bool apart = std::none_of(found.begin(), found.end(), [&](const ChartFrame& c) {
-            const Box a = boxOf(dashed), b = boxOf(c);
-            return Box{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)}.area() > 0;
-        });
+        const bool apart = std::none_of(found.begin(), found.end(), [&](const ChartFrame& c) { return overlap(boxOf(dashed), boxOf(c)); });
         if (apart) found.push_back(dashed);
     }
     if (found.empty()) found = linesOf(std::max(DashGap, static_cast<int>(SparseDashGapShare * std::max(w, h))), SparseDashInk);
@@ -499,6 +502,14 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& 
             return boxOf(area).inside(boxOf(c)) && boxOf(c).inside(boxOf(area));
         });
         if (!framed) found.push_back(area);
+    }
+    // Charts drawn with tick marks only, where nothing else makes a chart (a legend's frame inside one does not count).
+    for (const ChartFrame& marked : chartsOfTickMarks(picture, ink)) {
+        const bool apart = std::none_of(found.begin(), found.end(), [&](const ChartFrame& c) {
+            const bool legend = boxOf(c).inside(boxOf(marked)) && boxOf(c).area() < InnerShare * boxOf(marked).area();
+            return overlap(boxOf(marked), boxOf(c)) && !legend;
+        });
+        if (apart) found.push_back(marked);
     }
     // A small box inside a chart is part of it (a legend's frame); a box
     // holding one large box, or two or more of a fair size, is a border round charts.

@@ -6,7 +6,7 @@
 // light grey one, the axis lines alone, or a grid without any frame): lines
 // across and down that touch or cross make one chart, whose area is the box
 // they span; or by an area filled with a paper of its own (a grey background
-// under a white grid). A box inside a chart's (a legend's frame) is no chart
+// under a white grid); or by its tick marks alone (tickmarkcharts.h). A box inside a chart's (a legend's frame) is no chart
 // of its own. The charts are numbered left to right, top to bottom.
 #include "capture/calibration.h"
 #include "capture/colour.h"
@@ -68,9 +68,9 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture);
 std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& ink);
 
 // Where coloured ink outside every chart reaches across and up or down the
-// page as a curve does: the curves of a chart not found (one drawn with
-// tick marks only, no frame, axis line or grid), so that the charts found
-// are not taken for all of the page's.
+// page as a curve does: the curves of a chart not found (its marks too
+// faint or too few, on a page turned and not straightened), so that the
+// charts found are not taken for all of the page's.
 std::optional<PixelRect> curveInkOutside(const PixelBuffer& picture, const std::vector<ChartFrame>& charts);
 
 // The number (from 0) of the chart whose area holds the point, if any: a click's chart.

@@ -44,6 +44,8 @@ TEST(AxisFactor, EachNotationAtTheAxisEndAndInTheTitleGoesItsWay)
         {"x10", false, Kind::Doubtful, 1, 0},                  // 10 with its exponent lost
         {"H (10\xc2\xb0 UNIT], Pa", true, Kind::Doubtful, 1, 0}, // 10⁵ read as 10°
         {"Hx 10-4, Pa", true, Kind::Doubtful, 1, 0},           // 10⁻⁴ read on the line
+        {"H [*105 UNIT] [Pa]", true, Kind::Doubtful, 1, 0},    // ×10⁵ read as *105
+        {"Q [*1000 m3/h]", true, Kind::Factor, 1000, 0},
         {"H x 10^-4, Pa", true, Kind::Factor, 1e4, 0},         // drawn: H × 10⁻⁴
     };
     for (const Case& c : cases) {

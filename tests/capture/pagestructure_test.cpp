@@ -161,6 +161,21 @@ TEST(PageStructure, EveryChartOfThePageInReadingOrderWithItsEdges)
         fill(p, {80, 290, 96, 320}, Black);
         cases.push_back({"stacked grey areas", std::move(p), {{100, 50, 700, 300}, {100, 310, 700, 560}}});
     }
+    {
+        // Tick marks only: outward, major ones 8 pixels long and minor ones 4
+        // between them, the marks' ends on the axes at row 500 and column 100.
+        PixelBuffer p = page(800, 600);
+        for (int x = 100; x <= 700; x += 50) fill(p, {x, 500, x, x % 100 ? 503 : 507}, Black);
+        for (int y = 50; y <= 500; y += 45) fill(p, {y % 90 == 50 % 90 ? 92 : 96, y, 99, y}, Black);
+        cases.push_back({"tick marks only, with minor ones", std::move(p), {{100, 50.5, 700.5, 500}}});
+    }
+    {
+        // Inward tick marks on all four sides, all alike: the area ends at their outer ends.
+        PixelBuffer p = page(800, 600);
+        for (int x = 150; x <= 650; x += 100) fill(p, {x, 493, x, 499}, Black), fill(p, {x, 51, x, 57}, Black);
+        for (int y = 100; y <= 420; y += 80) fill(p, {101, y, 107, y}, Black), fill(p, {693, y, 699, y}, Black);
+        cases.push_back({"tick marks only, inward on four sides", std::move(p), {{101, 51, 700, 500}}});
+    }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::vector<ChartFrame> charts = findCharts(c.picture);
