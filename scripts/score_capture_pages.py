@@ -1,6 +1,6 @@
 """Draws the pages of a seed range (when not drawn yet), reads each with digitora and prints the figures.
 
-Usage: score_capture_pages.py DIGITORA FOLDER FIRST_SEED COUNT [--jobs N] [--lock FILE]
+Usage: score_capture_pages.py DIGITORA FOLDER FIRST_SEED COUNT [--jobs N] [--lock FILE] [--seeds A,B,...]
 
 Each page is read as a user would: every curve with --auto-axes --colour
 (with --start when another curve of the page has its colour; with --chart
@@ -9,7 +9,8 @@ and --y-axis when digitora's help lists them), then --auto-axes
 kind of picture, each silently wrong result, and the most frequent reasons
 given with exit 3; writes every score to FOLDER/scores_FIRST_COUNT.json.
 With --lock, the lock file is held while a batch of pages is drawn and read
-and let go between batches, so a build waiting on it gets its turn.
+and let go between batches, so a build waiting on it gets its turn. With
+--seeds, only those seeds of the range are read (pages picked for a rule).
 
 Seeds below 1000 are for development; 1000-1199 are the held-out pages.
 """
@@ -135,7 +136,7 @@ class Lock:
 def main():
     args = sys.argv[1:]
     named = {}
-    for option in ("--jobs", "--lock"):
+    for option in ("--jobs", "--lock", "--seeds"):
         if option in args:
             i = args.index(option)
             named[option] = args[i + 1]
@@ -147,6 +148,9 @@ def main():
     print("digitora %s; opzioni usate se elencate: --chart %s, --y-axis %s" % (
         digitora, "sì" if "--chart" in options else "no", "sì" if "--y-axis" in options else "no"))
     seeds = list(range(first, first + count))
+    if "--seeds" in named:
+        picked = {int(s) for s in named["--seeds"].split(",")}
+        seeds = [s for s in seeds if s in picked]
     lock = Lock(named.get("--lock"))
     pages, undrawn = [], []
     start = time.time()
