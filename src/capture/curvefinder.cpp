@@ -403,7 +403,15 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     const double slack = std::max(CoverageSlackAtLeast, CoverageSlackShare * width);
     result.colourGoesOnTo =
         colourBeyondTrace(columns, best, slack, {&lines.pixels, &lines.area, &words, &calibration, edgeMargin(width)});
-    result.wholeInk = !result.colourGoesOnTo && loneInk(columns, best, lines.area, &lines.pixels, slack);
+    // What lies under an area left out is not known: a trace ending at one may go on there.
+    const auto atExclusion = [&](const PixelPoint& end) {
+        return std::any_of(search.exclusions.begin(), search.exclusions.end(), [&](const PixelRect& r) {
+            return end.x >= r.left - slack && end.x <= r.left + r.width + slack && end.y >= r.top - slack &&
+                   end.y <= r.top + r.height + slack;
+        });
+    };
+    result.wholeInk = !result.colourGoesOnTo && !best.empty() && !atExclusion(best.front()) && !atExclusion(best.back()) &&
+                      loneInk(columns, best, lines.area, &lines.pixels, slack);
     result.line = search.averageThickness ? averagedOverThickness(columns, best) : std::move(best);
     if (joinRadius > 0) {
         result.line = alongDots(pieces.dots, result.line, joinRadius, picture.width());
