@@ -290,6 +290,8 @@ struct CentreLine {
     std::size_t pieces = 0;
     // The plot's width in pixels.
     double width = 0;
+    // Whether the line is all the colour's ink in the plot, its ends where the ink ends.
+    bool wholeInk = false;
 };
 
 CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibration, const CurveSearch& search,
@@ -398,9 +400,18 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         if (apart(other, best) &&
             std::all_of(result.others.begin(), result.others.end(), [&](const auto& kept) { return apart(other, kept); }))
             result.others.push_back(std::move(other));
+    const double slack = std::max(CoverageSlackAtLeast, CoverageSlackShare * width);
     result.colourGoesOnTo =
-        colourBeyondTrace(columns, best, std::max(CoverageSlackAtLeast, CoverageSlackShare * width),
-                          {&lines.pixels, &lines.area, &words, &calibration, edgeMargin(width)});
+        colourBeyondTrace(columns, best, slack, {&lines.pixels, &lines.area, &words, &calibration, edgeMargin(width)});
+    // What lies under an area left out is not known: a trace ending at one may go on there.
+    const auto atExclusion = [&](const PixelPoint& end) {
+        return std::any_of(search.exclusions.begin(), search.exclusions.end(), [&](const PixelRect& r) {
+            return end.x >= r.left - slack && end.x <= r.left + r.width + slack && end.y >= r.top - slack &&
+                   end.y <= r.top + r.height + slack;
+        });
+    };
+    result.wholeInk = !result.colourGoesOnTo && !best.empty() && !atExclusion(best.front()) && !atExclusion(best.back()) &&
+                      loneInk(columns, best, lines.area, &lines.pixels, slack);
     result.line = search.averageThickness ? averagedOverThickness(columns, best) : std::move(best);
     if (joinRadius > 0) {
         result.line = alongDots(pieces.dots, result.line, joinRadius, picture.width());
@@ -470,8 +481,9 @@ Checked<FoundCurve> markerPoints(const PixelBuffer& picture, const AxisCalibrati
 }
 
 // The points of the search along the centre line (pixels), added to the curve given.
+// With wholeInk the line is all the colour's ink in the plot (see traceDoubts).
 Checked<FoundCurve> pointsAlong(const std::vector<PixelPoint>& centre, const AxisCalibration& calibration,
-                                const CurveSearch& search, FoundCurve curve);
+                                const CurveSearch& search, FoundCurve curve, bool wholeInk = false);
 
 // Anti-aliasing, blur and scanning pale a line toward the paper, never
 // darken it: a trace whose core is clearly darker than the colour asked for
@@ -548,7 +560,7 @@ Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration&
             faintDoubt = "la curva sbiadita è stata seguita solo per il " + pointValueText(std::round(1000 * span(found.line) / found.width) / 10) +
                          " % della larghezza del grafico: può essere rumore della scansione o un'altra linea";
     }
-    Checked<FoundCurve> sampled = pointsAlong(found.line, calibration, search, std::move(curve));
+    Checked<FoundCurve> sampled = pointsAlong(found.line, calibration, search, std::move(curve), found.wholeInk);
     if (!sampled) return sampled;
     if (faintDoubt) sampled->doubts.push_back(*faintDoubt);
     if (!found.others.empty()) sampled->doubts.push_back(otherLinesDoubt(search.colour, int(found.others.size()) + 1));
@@ -580,7 +592,7 @@ Checked<std::vector<FoundCurve>> findAllCurves(const PixelBuffer& picture, const
 namespace {
 
 Checked<FoundCurve> pointsAlong(const std::vector<PixelPoint>& centre, const AxisCalibration& calibration,
-                                const CurveSearch& search, FoundCurve curve)
+                                const CurveSearch& search, FoundCurve curve, bool wholeInk)
 {
     const std::vector<ScaledPoint> line = scaledLine(centre, calibration);
     if (line.size() < 2 || !(line.back().x > line.front().x)) return failed<FoundCurve>(noCurveMessage(search.colour));
@@ -608,7 +620,7 @@ Checked<FoundCurve> pointsAlong(const std::vector<PixelPoint>& centre, const Axi
         curve.points.push_back(point);
         curve.pixels.push_back(calibration.toPixels(point));
     }
-    curve.doubts = traceDoubts(centre, calibration);
+    curve.doubts = traceDoubts(centre, calibration, wholeInk);
     curve.centre = centre;
     return succeeded(std::move(curve));
 }

@@ -31,6 +31,12 @@ constexpr double LongestRunThicknesses = 3.0;
 // than a grid line down is wide, with its fringe.
 constexpr int AlongColumns = 4;
 
+// Runs this many rows beyond the line's thickness off the trace's row are
+// another line; of the trace's columns this share may hold such, or ink
+// beyond its ends (a scan's specks).
+constexpr double BesideRows = 3.0;
+constexpr double StrayShare = 0.03;
+
 // The way followed ends this many pixels inside the plot area's edge.
 constexpr double EdgeRows = 2.0;
 
@@ -117,14 +123,28 @@ bool hiddenAt(const PixelMask* hidden, int x, double row)
 }
 
 // Whether a line taken out covers the row and runs on along the way there
-// (slope: rows per column): a grid line down, or a level one, crossing the
-// way beyond a curve's end hides no curve.
+// (slope: rows per column), both AlongColumns and twice that ahead: a grid
+// line down, or a level one, crossing the way beyond a curve's end hides no
+// curve, however thick it is drawn.
 bool hiddenAlong(const PixelMask* hidden, int x, int step, double row, double slope)
 {
-    const int ahead = x + step * AlongColumns;
-    const double rowAhead = row + slope * step * AlongColumns;
-    return hiddenAt(hidden, x, row) && (hiddenAt(hidden, ahead, rowAhead - 1) || hiddenAt(hidden, ahead, rowAhead) ||
-                                        hiddenAt(hidden, ahead, rowAhead + 1));
+    const auto coveredAhead = [&](int columns) {
+        const int ahead = x + step * columns;
+        const double rowAhead = row + slope * step * columns;
+        return hiddenAt(hidden, ahead, rowAhead - 1) || hiddenAt(hidden, ahead, rowAhead) || hiddenAt(hidden, ahead, rowAhead + 1);
+    };
+    return hiddenAt(hidden, x, row) && coveredAhead(AlongColumns) && coveredAhead(2 * AlongColumns);
+}
+
+// Whether a line taken out passes within FringeColumns of the run's middle
+// in its row: the colour there is the line's fringe blurred with a curve's
+// crossing it, no other line.
+constexpr int FringeColumns = 2;
+bool alongHidden(const PixelMask* hidden, int x, double row)
+{
+    for (int dx = -FringeColumns; dx <= FringeColumns; ++dx)
+        if (hiddenAt(hidden, x + dx, row)) return true;
+    return false;
 }
 
 // How far (columns) the colour is followed from the end, in one direction;
@@ -196,6 +216,36 @@ std::optional<double> colourBeyondTrace(const ColumnRuns& columns, const std::ve
         }
     }
     return farthest;
+}
+
+bool loneInk(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, const PlotArea& area, const PixelMask* hidden,
+             double slack)
+{
+    if (trace.size() < 2) return false;
+    const double left = trace.front().x, right = trace.back().x, thickness = lineThickness(columns, trace);
+    const auto rowAt = [&](double x) {
+        const auto after = std::lower_bound(trace.begin(), trace.end(), x, [](const PixelPoint& p, double v) { return p.x < v; });
+        if (after == trace.begin()) return after->y;
+        if (after == trace.end()) return trace.back().y;
+        const PixelPoint& before = *(after - 1);
+        return after->x == before.x ? after->y : before.y + (after->y - before.y) * (x - before.x) / (after->x - before.x);
+    };
+    double stray = 0;
+    for (int x = 0; x < columns.width(); ++x) {
+        const double centre = x + 0.5;
+        const bool beyond = centre < left - slack || centre > right + slack;
+        const bool within = centre >= left && centre <= right;
+        for (const ColumnRun& run : columns.column(x)) {
+            const double middle = (run.top + run.bottom + 1) / 2.0;
+            if (!area.contains(centre, middle) || alongHidden(hidden, x, middle)) continue;
+            const double off = std::abs(middle - (within ? rowAt(centre) : middle)) - (run.bottom - run.top + 1) / 2.0;
+            if (beyond || off > thickness + BesideRows) {
+                ++stray;
+                break;
+            }
+        }
+    }
+    return stray <= StrayShare * (right - left);
 }
 
 bool endAtEdge(const PixelPoint& end, const PlotArea& area, const AxisCalibration& calibration, double margin)

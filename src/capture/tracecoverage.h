@@ -35,6 +35,16 @@ struct BeyondLimits {
 std::optional<double> colourBeyondTrace(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, double slack,
                                         const BeyondLimits& limits = {});
 
+// Whether the trace is all the colour's ink in the plot area: no run of it
+// more than `slack` columns beyond the trace's ends, nor off the trace's row
+// within them, but in a few stray columns (specks; ink beside the lines
+// taken out is their fringe where the curve crosses them). A curve drawn over part
+// of the x range, traced from end to end, is then whole however little of
+// the axis it spans; another line of the colour, or a part the trace left,
+// says it may not be.
+bool loneInk(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, const PlotArea& area, const PixelMask* hidden,
+             double slack);
+
 // Whether a trace's end lies within `margin` pixels of the plot area's edge,
 // or of the place of an axis' outermost number read.
 bool endAtEdge(const PixelPoint& end, const PlotArea& area, const AxisCalibration& calibration, double margin);

@@ -18,14 +18,18 @@ constexpr double LevelBand = 0.01;
 // taken over this many points.
 constexpr double JumpHeight = 0.08;
 constexpr std::size_t SlopePoints = 5;
-// A trace should cover at least this share of the x range between the references.
+// A trace should cover at least this share of the x range between the
+// references; a trace that is all its colour's ink, this share (less is a
+// fragment, not a curve).
 constexpr double LeastCoverage = 0.5;
+constexpr double LeastWholeCoverage = 0.1;
 
 std::string percentText(double share) { return pointValueText(std::round(share * 1000) / 10) + " %"; }
 
 } // namespace
 
-std::vector<std::string> traceDoubts(const std::vector<PixelPoint>& line, const AxisCalibration& calibration)
+std::vector<std::string> traceDoubts(const std::vector<PixelPoint>& line, const AxisCalibration& calibration,
+                                     bool wholeInk)
 {
     const AxesReferences& refs = calibration.references();
     const double xSpan = std::abs(calibration.scaledX(refs.x.secondValue) - calibration.scaledX(refs.x.firstValue));
@@ -68,7 +72,7 @@ std::vector<std::string> traceDoubts(const std::vector<PixelPoint>& line, const 
 
     const auto [low, high] = std::minmax_element(xs.begin(), xs.end());
     const double covered = (*high - *low) / xSpan;
-    if (covered < LeastCoverage)
+    if (covered < (wholeInk ? LeastWholeCoverage : LeastCoverage))
         doubts.push_back("la traccia copre solo il " + percentText(covered) +
                          " dell'intervallo delle x tra i riferimenti: forse la curva è interrotta o è un'altra linea");
     return doubts;

@@ -12,8 +12,11 @@
 
 namespace calvero::capture {
 
-// The doubts about a centre line (pixels, left to right), in Italian, or none.
-std::vector<std::string> traceDoubts(const std::vector<PixelPoint>& line, const AxisCalibration& calibration);
+// The doubts about a centre line (pixels, left to right), in Italian, or
+// none. With wholeInk the line is all its colour's ink in the plot, followed
+// to where the ink ends: a curve drawn over part of the x range, not cut short.
+std::vector<std::string> traceDoubts(const std::vector<PixelPoint>& line, const AxisCalibration& calibration,
+                                     bool wholeInk = false);
 
 // The doubt when the colour draws `lines` lines across the plot and no click said which.
 std::string otherLinesDoubt(Rgb colour, int lines);

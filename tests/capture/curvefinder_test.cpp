@@ -357,28 +357,81 @@ TEST(TraceCoverage, ALabelOrATickMarkBeyondTheCurvesEndIsNoCurveGoingOn)
 TEST(TraceCoverage, ALevelLineAcrossTheWayBeyondTheEndHidesNoCurve)
 {
     // A line falling 0.7 rows a column across columns 20..299 ends there
-    // (row 270.35); right beyond it a thick level grid line, taken out (rows
-    // 270..276), crosses its way for some 9 columns, more than the slack of
-    // 8; or a line taken out runs on along its way.
+    // (row 270.35); beyond it a line taken out crosses its way: a thick level
+    // grid line right beyond the end (rows 270..276, some 9 columns of the
+    // way, more than the slack of 8), or a thin one 30 columns on (rows
+    // 291..293, where the way reaches row 291); or a line taken out runs on
+    // along its way.
     const auto row = [](double x) { return 60 + 0.7 * x; };
-    for (bool along : {false, true}) {
-        SCOPED_TRACE(along ? "along the way" : "across the way");
+    struct Case {
+        const char* name;
+        int top, bottom; // the level line's rows, none when it runs along
+        bool goesOn;
+    };
+    const Case cases[] = {
+        {"a thick line right beyond the end", 270, 276, false},
+        {"a thin line 30 columns on", 291, 293, false},
+        {"along the way", 0, -1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool along = c.bottom < c.top;
         PixelMask mask(500, 400), hidden(500, 400);
         for (int x = 20; x < 300; ++x)
             for (int y = 0; y < 400; ++y)
                 if (std::abs(y + 0.5 - row(x + 0.5)) <= 1.0) mask.set(x, y, true);
         for (int x = 300; x < 360; ++x)
             for (int y = 0; y < 400; ++y)
-                if (along ? std::abs(y + 0.5 - row(x + 0.5)) <= 1.5 : y >= 270 && y <= 276) hidden.set(x, y, true);
+                if (along ? std::abs(y + 0.5 - row(x + 0.5)) <= 1.5 : y >= c.top && y <= c.bottom) hidden.set(x, y, true);
         const ColourPieces pieces = findPieces(mask);
         const ColumnRuns columns(pieces, std::vector<bool>(pieces.pieces.size(), true), 500);
         std::vector<PixelPoint> trace;
         for (int x = 20; x < 300; ++x) trace.push_back({x + 0.5, row(x + 0.5)});
         const std::optional<double> beyond = colourBeyondTrace(columns, trace, 8, {&hidden});
-        EXPECT_EQ(beyond.has_value(), along);
-        if (along) {
+        EXPECT_EQ(beyond.has_value(), c.goesOn);
+        if (c.goesOn) {
             EXPECT_GT(*beyond, 340);
         }
+    }
+}
+
+TEST(FindCurve, ACurveDrawnOverPartOfTheXRangeIsWholeWhereItsInkEnds)
+{
+    // A red line 3 pixels thick, row 100 + x / 10, over columns from..to of
+    // an x axis 0..400 (a pixel a unit); some pages add other red ink. The
+    // trace is the whole curve when it is all the colour's ink in the plot:
+    // then however little of the x range it spans it is read without doubt.
+    struct Case {
+        const char* name;
+        int from, to;
+        int otherFrom, otherTo, otherRow; // another red line, level, when otherTo > otherFrom
+        bool coversTooLittle;
+    };
+    const Case cases[] = {
+        {"a quarter of the range", 150, 250, 0, 0, 0, false},
+        {"a fifth, at the left edge", 0, 80, 0, 0, 0, false},
+        {"a quarter, another red line beyond its end", 150, 250, 300, 380, 250, true},
+        {"a quarter, another red line beside it", 150, 250, 160, 240, 40, true},
+        {"a twentieth: a fragment", 180, 200, 0, 0, 0, true},
+    };
+    const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer page = *PixelBuffer::create(400, 300);
+        for (int x = c.from; x < c.to; ++x)
+            for (int dy = -1; dy <= 1; ++dy) page.setPixel(x, 100 + x / 10 + dy, Red);
+        for (int x = c.otherFrom; x < c.otherTo; ++x)
+            for (int dy = -1; dy <= 1; ++dy) page.setPixel(x, c.otherRow + dy, Red);
+        const Checked<FoundCurve> found = findCurve(page, calibration, {{204, 0, 0}, std::nullopt, 20, std::nullopt, {}});
+        ASSERT_TRUE(found) << found.failure();
+        std::string doubts;
+        for (const std::string& d : found->doubts) doubts += d + "\n";
+        EXPECT_EQ(doubts.find("copre solo") != std::string::npos, c.coversTooLittle) << doubts;
+        ASSERT_FALSE(found->points.empty());
+        EXPECT_NEAR(found->points.front().x, c.from, 2.0);
+        EXPECT_NEAR(found->points.back().x, c.to, 2.0);
+        // Row 100 + x / 10 from the top of a 300-row picture whose y axis is 0 at the bottom.
+        for (const UnitPoint& p : found->points) EXPECT_NEAR(p.y, 300 - (100 + std::floor(p.x) / 10 + 0.5), 1.0) << p.x;
     }
 }
 
