@@ -1,4 +1,5 @@
 #include "capture/allcurves.h"
+#include "capture/colourrival.h"
 #include "capture/curvefinder.h"
 #include "capture/tracebridge.h"
 #include "capture/textpieces.h"
@@ -578,6 +579,46 @@ TEST(FindCurve, ATraceDarkerThanTheColourAskedForIsAnotherLine)
         const bool doubted = std::any_of(found->doubts.begin(), found->doubts.end(),
                                          [](const std::string& d) { return d.find("più scura del colore") != std::string::npos; });
         EXPECT_EQ(doubted, c.doubted) << colourText(c.colour);
+    }
+}
+
+TEST(ColourRival, ATraceOnALineFartherFromTheColourThanAnotherIsDoubted)
+{
+    // A scan's #0072b2 and #56b4e9 lines on grey paper, as a 300 dpi scan
+    // leaves their cores: (48, 119, 157) and (108, 162, 195). ΔE (CIE76,
+    // worked out with numpy): #0072b2 to the dark core 15.7, to the light
+    // core 27.2; #56b4e9 to the light core 13.9, to the dark core 23.9.
+    const Rgb darkCore{48, 119, 157}, lightCore{108, 162, 195};
+    PixelBuffer page = *PixelBuffer::create(600, 400);
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 600; ++x) page.setPixel(x, y, 0xffdedede);
+    std::vector<PixelPoint> alongDark, alongLight;
+    for (int x = 20; x < 580; ++x) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            page.setPixel(x, 100 + x / 10 + dy, argbOf(darkCore));
+            page.setPixel(x, 300 - x / 10 + dy, argbOf(lightCore));
+        }
+        alongDark.push_back({double(x), 100.0 + x / 10});
+        alongLight.push_back({double(x), 300.0 - x / 10});
+    }
+    struct Case {
+        const char* name;
+        Rgb asked;
+        const std::vector<PixelPoint>* trace;
+        std::vector<PixelRect> exclusions;
+        bool doubted;
+    };
+    const Case cases[] = {
+        {"dark blue asked, light line traced", {0, 114, 178}, &alongLight, {}, true},
+        {"dark blue asked, dark line traced", {0, 114, 178}, &alongDark, {}, false},
+        {"light blue asked, light line traced", {0x56, 0xb4, 0xe9}, &alongLight, {}, false},
+        {"dark blue asked, the dark line outside the chart read", {0, 114, 178}, &alongLight, {{0, 0, 600, 180}}, false},
+        {"black asked: a family is not told by colour", {0, 0, 0}, &alongLight, {}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<std::string> doubt = nearerLineOfTheColour(page, *c.trace, c.asked, c.exclusions);
+        EXPECT_EQ(doubt.has_value(), c.doubted) << doubt.value_or("");
     }
 }
 
