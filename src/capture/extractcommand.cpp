@@ -4,7 +4,7 @@
 #include "capture/axisquantity.h"
 #include "capture/axisfinder.h"
 #include "capture/axisunits.h"
-#include "capture/colourrival.h"
+#include "capture/linemeant.h"
 #include "capture/pagestructure.h"
 #include "capture/curvefinder.h"
 #include "capture/pdffile.h"
@@ -524,9 +524,11 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
         errors << curve.failure() << '\n';
         return ExtractNoCurve;
     }
-    // Without a click, the line traced must be the one nearest the colour asked for.
-    if (!options.start && !options.markers)
-        if (auto rival = nearerLineOfTheColour(picture, curve->centre, options.colour, search.exclusions)) curve->doubts.push_back(*rival);
+    // The line traced must be the one clicked, or without a click the one nearest the colour asked for.
+    if (!options.markers)
+        if (auto doubt = options.start ? clickMissed(curve->centre, *options.start)
+                                       : nearerLineOfTheColour(picture, curve->centre, options.colour, search.exclusions))
+            curve->doubts.push_back(*doubt);
     const int code = curve->doubts.empty() && !axesUnsure ? ExtractFound : ExtractUnsure;
     for (const std::string& note : curve->notes) errors << "nota: " << note << '\n';
     const auto tellDoubts = [&] {

@@ -1,5 +1,5 @@
 #include "capture/allcurves.h"
-#include "capture/colourrival.h"
+#include "capture/linemeant.h"
 #include "capture/curvefinder.h"
 #include "capture/tracebridge.h"
 #include "capture/textpieces.h"
@@ -620,6 +620,47 @@ TEST(ColourRival, ATraceOnALineFartherFromTheColourThanAnotherIsDoubted)
         const std::optional<std::string> doubt = nearerLineOfTheColour(page, *c.trace, c.asked, c.exclusions);
         EXPECT_EQ(doubt.has_value(), c.doubted) << doubt.value_or("");
     }
+}
+
+TEST(ColourRival, AGreyIsDoubtedWhenAnotherGreyLineIsNearlyAsNear)
+{
+    // A scanned black line, core (55, 55, 55), traced for #444444, under a
+    // frame line of the same black across the chart, and another grey line.
+    // CIELAB lightness (by hand, L = 116 f(Y) - 16): #444444 28.9, (55) 23.1,
+    // (95) 40.3, (120) 50.4; the other line 11.4 or 21.5 from the grey asked
+    // for, the trace's core 5.8.
+    struct Case {
+        const char* name;
+        std::uint8_t otherGrey;
+        bool doubted;
+    };
+    const Case cases[] = {{"another grey nearly as near", 95, true}, {"another grey far: the frame line is no line", 120, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer page = *PixelBuffer::create(600, 400);
+        for (int y = 0; y < 400; ++y)
+            for (int x = 0; x < 600; ++x) page.setPixel(x, y, 0xffe8e8e8);
+        std::vector<PixelPoint> trace;
+        for (int x = 20; x < 580; ++x) {
+            for (int dy = -1; dy <= 1; ++dy) {
+                page.setPixel(x, 100 + x / 10 + dy, argbOf({55, 55, 55}));
+                page.setPixel(x, 300 - x / 10 + dy, argbOf({c.otherGrey, c.otherGrey, c.otherGrey}));
+                page.setPixel(x, 20 + dy, argbOf({55, 55, 55}));
+            }
+            trace.push_back({double(x), 100.0 + x / 10});
+        }
+        const std::optional<std::string> doubt = nearerLineOfTheColour(page, trace, {0x44, 0x44, 0x44}, {});
+        EXPECT_EQ(doubt.has_value(), c.doubted) << doubt.value_or("");
+    }
+}
+
+TEST(ColourRival, ATraceThatMissesTheClickIsDoubted)
+{
+    std::vector<PixelPoint> trace;
+    for (int x = 20; x < 580; ++x) trace.push_back({double(x), 100.0 + x / 10});
+    // The line is at row 120 in column 200.
+    const std::pair<PixelPoint, bool> cases[] = {{{200, 123}, false}, {{200.4, 160}, true}, {{10, 101}, true}};
+    for (const auto& [click, doubted] : cases) EXPECT_EQ(clickMissed(trace, click).has_value(), doubted) << click.x << "," << click.y;
 }
 
 TEST(TextPieces, ALabelWithMarksBetweenItsWordsIsText)

@@ -1,4 +1,6 @@
-#include "capture/colourrival.h"
+#include "capture/linemeant.h"
+
+#include "capture/pointexport.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,8 +10,15 @@ namespace calvero::capture {
 
 namespace {
 
-// A grey asked for (a black family) is no colour to tell lines apart by.
+// A grey has no hue to tell lines apart by, only its lightness; black
+// (a black family) is told by the lines' style elsewhere.
 constexpr double GreyChroma = 12.0;
+constexpr double BlackLightness = 20.0;
+// Another grey line this much farther from the grey asked for than the
+// trace's core is nearly as near.
+constexpr double NearlyAsNear = 8.0;
+// A row holding near colours over this share of the columns traced is a straight line.
+constexpr double StraightShare = 0.3;
 // The rows above and below the trace's centre where its core is looked for.
 constexpr int CoreReach = 3;
 // A core this near the colour asked for is that colour, whatever else is drawn.
@@ -24,6 +33,11 @@ constexpr std::size_t RivalColumns = 100;
 // Colours further apart than this, channel by channel summed, are not
 // within any threshold used here; they skip the CIELAB conversion.
 constexpr int FarApart = 200;
+
+// A click within this many pixels of the line (across it), in a column
+// this near, is on it.
+constexpr double ClickReach = 12.0;
+constexpr double ClickColumns = 2.0;
 
 bool excluded(const std::vector<PixelRect>& exclusions, int x, int y)
 {
@@ -40,7 +54,8 @@ std::optional<std::string> nearerLineOfTheColour(const PixelBuffer& picture, con
                                                  Rgb asked, const std::vector<PixelRect>& exclusions)
 {
     const Lab askedLab = labOf(asked);
-    if (std::hypot(askedLab.a, askedLab.b) < GreyChroma || centre.empty()) return std::nullopt;
+    const bool grey = std::hypot(askedLab.a, askedLab.b) < GreyChroma;
+    if ((grey && askedLab.lightness < BlackLightness) || centre.empty()) return std::nullopt;
     // The trace's core: in each column the pixel nearest the colour asked for, the median of them.
     std::vector<std::pair<double, Rgb>> core;
     std::vector<double> traceRow(static_cast<std::size_t>(picture.width()), std::nan(""));
@@ -61,11 +76,12 @@ std::optional<std::string> nearerLineOfTheColour(const PixelBuffer& picture, con
     std::nth_element(core.begin(), core.begin() + static_cast<std::ptrdiff_t>(core.size() / 2), core.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     const auto [coreDistance, coreColour] = core[core.size() / 2];
-    if (coreDistance < SameColour) return std::nullopt;
+    if (!grey && coreDistance < SameColour) return std::nullopt;
 
-    const double nearer = NearerShare * coreDistance;
-    std::size_t columns = 0;
-    long long sum[3] = {0, 0, 0}, pixels = 0;
+    // A colour: another line clearly nearer it. A grey: another grey line
+    // nearly as near (a scan lightens every grey of a family, the darker
+    // neighbour's core then matches best).
+    const double nearer = grey ? coreDistance + NearlyAsNear : NearerShare * coreDistance;
     // Near the trace: within `Apart` of its centre in this column or a neighbouring one (a steep line's run).
     const auto nearTrace = [&](int x, int y) {
         for (int dx = -static_cast<int>(Apart); dx <= static_cast<int>(Apart); ++dx) {
@@ -77,24 +93,59 @@ std::optional<std::string> nearerLineOfTheColour(const PixelBuffer& picture, con
     };
     // Only the columns traced are compared: the curve's own colour going on
     // beyond a trace's end is told apart elsewhere.
+    struct Near {
+        int x, y;
+        Rgb colour;
+    };
+    std::vector<Near> found;
+    std::vector<std::size_t> perRow(static_cast<std::size_t>(picture.height()), 0);
     for (int x = 0; x < picture.width(); ++x) {
         if (std::isnan(traceRow[static_cast<std::size_t>(x)])) continue;
-        bool rival = false;
         for (int y = 0; y < picture.height(); ++y) {
             const Rgb c = rgbOf(picture.pixel(x, y));
             if (channelsApart(c, asked) > FarApart || excluded(exclusions, x, y)) continue;
             if (colourDistance(c, asked) >= nearer || nearTrace(x, y)) continue;
-            rival = true;
-            sum[0] += c.red, sum[1] += c.green, sum[2] += c.blue, ++pixels;
+            found.push_back({x, y, c});
+            ++perRow[static_cast<std::size_t>(y)];
         }
-        if (rival) ++columns;
     }
+    // A row holding the colour over much of the trace's width is a straight
+    // line (the frame, a grid line), no curve.
+    const auto straight = [&](int y) {
+        for (int dy = -1; dy <= 1; ++dy)
+            if (y + dy >= 0 && y + dy < picture.height() &&
+                double(perRow[static_cast<std::size_t>(y + dy)]) > StraightShare * double(core.size()))
+                return true;
+        return false;
+    };
+    std::vector<bool> column(static_cast<std::size_t>(picture.width()), false);
+    long long sum[3] = {0, 0, 0}, pixels = 0;
+    for (const Near& n : found) {
+        if (straight(n.y)) continue;
+        column[static_cast<std::size_t>(n.x)] = true;
+        sum[0] += n.colour.red, sum[1] += n.colour.green, sum[2] += n.colour.blue, ++pixels;
+    }
+    const auto columns = static_cast<std::size_t>(std::count(column.begin(), column.end(), true));
     if (columns < std::max(RivalColumns, core.size() / 4)) return std::nullopt;
     const Rgb other{static_cast<std::uint8_t>(sum[0] / pixels), static_cast<std::uint8_t>(sum[1] / pixels),
                     static_cast<std::uint8_t>(sum[2] / pixels)};
+    if (grey)
+        return "il grigio cercato (" + colourText(asked) + ") è vicino sia alla linea seguita (" + colourText(coreColour) +
+               ") sia a un'altra linea del grafico (" + colourText(other) +
+               "): su una scansione i grigi di una famiglia non si distinguono; indicare la curva con --start";
     return "la linea seguita ha il colore " + colourText(coreColour) + ", lontano da " + colourText(asked) +
            "; nel grafico c'è un'altra linea di colore più vicino (" + colourText(other) +
            "): forse è quella la curva cercata (indicarla con --start)";
+}
+
+std::optional<std::string> clickMissed(const std::vector<PixelPoint>& centre, PixelPoint click)
+{
+    const bool through = std::any_of(centre.begin(), centre.end(), [&](const PixelPoint& p) {
+        return std::abs(p.x - click.x) <= ClickColumns && std::abs(p.y - click.y) <= ClickReach;
+    });
+    if (through) return std::nullopt;
+    return "la traccia non passa per il punto indicato (" + pointValueText(click.x) + "," + pointValueText(click.y) +
+           "): forse segue un'altra linea dello stesso colore";
 }
 
 } // namespace calvero::capture
