@@ -10,10 +10,8 @@ namespace calvero::capture {
 
 namespace {
 
-// A grey has no hue to tell lines apart by, only its lightness; black
-// (a black family) is told by the lines' style elsewhere.
+// A grey (black too) has no hue to tell lines apart by, only its lightness.
 constexpr double GreyChroma = 12.0;
-constexpr double BlackLightness = 20.0;
 // Another grey line this much farther from the grey asked for than the
 // trace's core is nearly as near.
 constexpr double NearlyAsNear = 8.0;
@@ -34,10 +32,8 @@ constexpr std::size_t RivalColumns = 100;
 // within any threshold used here; they skip the CIELAB conversion.
 constexpr int FarApart = 200;
 
-// A click within this many pixels of the line (across it), in a column
-// this near, is on it.
+// A click within this many pixels of the line (across it) is on it.
 constexpr double ClickReach = 12.0;
-constexpr double ClickColumns = 2.0;
 
 bool excluded(const std::vector<PixelRect>& exclusions, int x, int y)
 {
@@ -55,7 +51,7 @@ std::optional<std::string> nearerLineOfTheColour(const PixelBuffer& picture, con
 {
     const Lab askedLab = labOf(asked);
     const bool grey = std::hypot(askedLab.a, askedLab.b) < GreyChroma;
-    if ((grey && askedLab.lightness < BlackLightness) || centre.empty()) return std::nullopt;
+    if (centre.empty()) return std::nullopt;
     // The trace's core: in each column the pixel nearest the colour asked for, the median of them.
     std::vector<std::pair<double, Rgb>> core;
     std::vector<double> traceRow(static_cast<std::size_t>(picture.width()), std::nan(""));
@@ -140,10 +136,17 @@ std::optional<std::string> nearerLineOfTheColour(const PixelBuffer& picture, con
 
 std::optional<std::string> clickMissed(const std::vector<PixelPoint>& centre, PixelPoint click)
 {
-    const bool through = std::any_of(centre.begin(), centre.end(), [&](const PixelPoint& p) {
-        return std::abs(p.x - click.x) <= ClickColumns && std::abs(p.y - click.y) <= ClickReach;
-    });
-    if (through) return std::nullopt;
+    // The trace's row at the click's column, between the nearest points on
+    // either side (across a gap the trace bridged, it is the bridge's row).
+    std::optional<PixelPoint> before, after;
+    for (const PixelPoint& p : centre) {
+        if (p.x <= click.x && (!before || p.x > before->x)) before = p;
+        if (p.x >= click.x && (!after || p.x < after->x)) after = p;
+    }
+    if (before && after) {
+        const double share = after->x > before->x ? (click.x - before->x) / (after->x - before->x) : 0.0;
+        if (std::abs(before->y + share * (after->y - before->y) - click.y) <= ClickReach) return std::nullopt;
+    }
     return "la traccia non passa per il punto indicato (" + pointValueText(click.x) + "," + pointValueText(click.y) +
            "): forse segue un'altra linea dello stesso colore";
 }

@@ -25,9 +25,8 @@ namespace calvero::capture {
 
 // The doubt (Italian) when another line in the picture, outside the
 // exclusions, is clearly nearer the colour asked for (nearly as near, for a
-// grey) than the line traced
-// along `centre` (a point per column); nothing when the trace holds the
-// nearest line, or the colour is black (a black family is told otherwise).
+// grey) than the line traced along `centre` (a point per column); nothing
+// when the trace holds the nearest line.
 std::optional<std::string> nearerLineOfTheColour(const PixelBuffer& picture, const std::vector<PixelPoint>& centre,
                                                  Rgb asked, const std::vector<PixelRect>& exclusions);
 
