@@ -4,6 +4,7 @@
 #include "capture/axisquantity.h"
 #include "capture/axisfinder.h"
 #include "capture/axisunits.h"
+#include "capture/linemeant.h"
 #include "capture/pagestructure.h"
 #include "capture/curvefinder.h"
 #include "capture/pdffile.h"
@@ -518,11 +519,16 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
         return ExtractUsageError;
     }
     if (options.allCurves) return runAllCurves(options, picture, *calibration, search, out, errors, reader, axesUnsure, plot, two);
-    const Checked<FoundCurve> curve = findCurve(picture, *calibration, search);
+    Checked<FoundCurve> curve = findCurve(picture, *calibration, search);
     if (!curve) {
         errors << curve.failure() << '\n';
         return ExtractNoCurve;
     }
+    // The line traced must be the one clicked, or without a click the one nearest the colour asked for.
+    if (!options.markers)
+        if (auto doubt = options.start ? clickMissed(curve->centre, *options.start)
+                                       : nearerLineOfTheColour(picture, curve->centre, options.colour, search.exclusions))
+            curve->doubts.push_back(*doubt);
     const int code = curve->doubts.empty() && !axesUnsure ? ExtractFound : ExtractUnsure;
     for (const std::string& note : curve->notes) errors << "nota: " << note << '\n';
     const auto tellDoubts = [&] {

@@ -281,6 +281,42 @@ bool twoLabelsInStep(const ReadTick& a, const ReadTick& b, double labelSpacing)
     return roundStep(step) && multiple(a.value) && multiple(b.value);
 }
 
+// The labels' spacing along the axis, the unread ones' places counted too.
+double labelSpacing(const std::vector<TickLabel>& labels)
+{
+    std::vector<double> places, spaces;
+    for (const TickLabel& label : labels) places.push_back(label.position);
+    std::sort(places.begin(), places.end());
+    for (std::size_t i = 1; i < places.size(); ++i)
+        if (places[i] - places[i - 1] > AgreePixels) spaces.push_back(places[i] - places[i - 1]);
+    if (spaces.empty()) return 0;
+    std::nth_element(spaces.begin(), spaces.begin() + static_cast<std::ptrdiff_t>(spaces.size() / 2), spaces.end());
+    return spaces[spaces.size() / 2];
+}
+
+// Two decades read on a logarithmic axis agree with the labels' places when
+// the steps between them (a label's place between them ends one) are equal,
+// each a whole number of decades, and as long as the labels' usual spacing.
+constexpr double StepSlack = 0.1;
+
+bool twoDecadesInStep(const ReadTick& a, const ReadTick& b, const std::vector<TickLabel>& labels)
+{
+    const double low = std::min(a.position, b.position), high = std::max(a.position, b.position);
+    std::vector<double> between;
+    for (const TickLabel& label : labels)
+        if (label.position > low + AgreePixels && label.position < high - AgreePixels &&
+            std::none_of(between.begin(), between.end(), [&](double p) { return std::abs(p - label.position) <= AgreePixels; }))
+            between.push_back(label.position);
+    std::sort(between.begin(), between.end());
+    const double steps = double(between.size() + 1);
+    const double decades = std::abs(std::log10(b.value / a.value)) / steps;
+    const double step = (high - low) / steps;
+    for (std::size_t k = 0; k < between.size(); ++k)
+        if (std::abs(between[k] - (low + double(k + 1) * step)) > StepSlack * step) return false;
+    return decades >= 1 - StepSlack && std::abs(decades - std::round(decades)) <= StepSlack &&
+           std::abs(labelSpacing(labels) - step) <= StepSlack * step;
+}
+
 // The least-squares line through the agreeing labels (position against
 // value, in decades on a logarithmic axis); a label far off the line of the
 // others is left out of it, one at a time while more than three remain.
@@ -416,18 +452,23 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
         std::vector<const ReadTick*> two;
         for (const ReadTick& t : reading.ticks)
             if (t.agrees) two.push_back(&t);
-        // The labels' spacing, the unread ones' places counted too.
-        std::vector<double> places, spaces;
-        for (const TickLabel& label : labels) places.push_back(label.position);
-        std::sort(places.begin(), places.end());
-        for (std::size_t i = 1; i < places.size(); ++i)
-            if (places[i] - places[i - 1] > AgreePixels) spaces.push_back(places[i] - places[i - 1]);
-        std::nth_element(spaces.begin(), spaces.begin() + static_cast<std::ptrdiff_t>(spaces.size() / 2), spaces.end());
-        const double spacing = spaces[spaces.size() / 2];
-        if (!twoLabelsInStep(*two[0], *two[1], spacing))
+        if (!twoLabelsInStep(*two[0], *two[1], labelSpacing(labels)))
             return failed<AxisReading>("asse " + axis + ": i soli due numeri concordi (" + pointValueText(two[0]->value) +
                                        " e " + pointValueText(two[1]->value) + ") non vanno di un passo regolare (" +
                                        read + ")");
+    }
+    // Two numbers alone fit any two decades: a logarithmic axis read from two
+    // stands only when the labels between them, read or not, step one whole
+    // number of decades each ("100" read for "1000" two places before
+    // "100000" makes a decade and a half a step).
+    if (readAgreeing == 2 && inferredAgreeing == 0 && reading.scale == AxisScale::Logarithmic) {
+        std::vector<const ReadTick*> two;
+        for (const ReadTick& t : reading.ticks)
+            if (t.agrees) two.push_back(&t);
+        if (!twoDecadesInStep(*two[0], *two[1], labels))
+            return failed<AxisReading>("asse " + axis + ": i soli due numeri concordi (" + pointValueText(two[0]->value) +
+                                       " e " + pointValueText(two[1]->value) +
+                                       ") non vanno d'accordo con le tacche fra loro su un asse logaritmico (" + read + ")");
     }
     // The farthest apart agreeing labels, each placed where all the agreeing
     // labels together put its value: one label read a few pixels off its

@@ -1,4 +1,5 @@
 #include "capture/allcurves.h"
+#include "capture/linemeant.h"
 #include "capture/curvefinder.h"
 #include "capture/tracebridge.h"
 #include "capture/textpieces.h"
@@ -632,6 +633,88 @@ TEST(FindCurve, ATraceDarkerThanTheColourAskedForIsAnotherLine)
                                          [](const std::string& d) { return d.find("più scura del colore") != std::string::npos; });
         EXPECT_EQ(doubted, c.doubted) << colourText(c.colour);
     }
+}
+
+TEST(ColourRival, ATraceOnALineFartherFromTheColourThanAnotherIsDoubted)
+{
+    // A scan's #0072b2 and #56b4e9 lines on grey paper, as a 300 dpi scan
+    // leaves their cores: (48, 119, 157) and (108, 162, 195). ΔE (CIE76,
+    // worked out with numpy): #0072b2 to the dark core 15.7, to the light
+    // core 27.2; #56b4e9 to the light core 13.9, to the dark core 23.9.
+    const Rgb darkCore{48, 119, 157}, lightCore{108, 162, 195};
+    PixelBuffer page = *PixelBuffer::create(600, 400);
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 600; ++x) page.setPixel(x, y, 0xffdedede);
+    std::vector<PixelPoint> alongDark, alongLight;
+    for (int x = 20; x < 580; ++x) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            page.setPixel(x, 100 + x / 10 + dy, argbOf(darkCore));
+            page.setPixel(x, 300 - x / 10 + dy, argbOf(lightCore));
+        }
+        alongDark.push_back({double(x), 100.0 + x / 10});
+        alongLight.push_back({double(x), 300.0 - x / 10});
+    }
+    struct Case {
+        const char* name;
+        Rgb asked;
+        const std::vector<PixelPoint>* trace;
+        std::vector<PixelRect> exclusions;
+        bool doubted;
+    };
+    const Case cases[] = {
+        {"dark blue asked, light line traced", {0, 114, 178}, &alongLight, {}, true},
+        {"dark blue asked, dark line traced", {0, 114, 178}, &alongDark, {}, false},
+        {"light blue asked, light line traced", {0x56, 0xb4, 0xe9}, &alongLight, {}, false},
+        {"dark blue asked, the dark line outside the chart read", {0, 114, 178}, &alongLight, {{0, 0, 600, 180}}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<std::string> doubt = nearerLineOfTheColour(page, *c.trace, c.asked, c.exclusions);
+        EXPECT_EQ(doubt.has_value(), c.doubted) << doubt.value_or("");
+    }
+}
+
+TEST(ColourRival, AGreyIsDoubtedWhenAnotherGreyLineIsNearlyAsNear)
+{
+    // A scanned black line, core (55, 55, 55), traced for #444444, under a
+    // frame line of the same black across the chart, and another grey line.
+    // CIELAB lightness (by hand, L = 116 f(Y) - 16): #444444 28.9, (55) 23.1,
+    // (95) 40.3, (120) 50.4; the other line 11.4 or 21.5 from the grey asked
+    // for, the trace's core 5.8.
+    struct Case {
+        const char* name;
+        std::uint8_t otherGrey;
+        bool doubted;
+    };
+    const Case cases[] = {{"another grey nearly as near", 95, true}, {"another grey far: the frame line is no line", 120, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer page = *PixelBuffer::create(600, 400);
+        for (int y = 0; y < 400; ++y)
+            for (int x = 0; x < 600; ++x) page.setPixel(x, y, 0xffe8e8e8);
+        std::vector<PixelPoint> trace;
+        for (int x = 20; x < 580; ++x) {
+            for (int dy = -1; dy <= 1; ++dy) {
+                page.setPixel(x, 100 + x / 10 + dy, argbOf({55, 55, 55}));
+                page.setPixel(x, 300 - x / 10 + dy, argbOf({c.otherGrey, c.otherGrey, c.otherGrey}));
+                page.setPixel(x, 20 + dy, argbOf({55, 55, 55}));
+            }
+            trace.push_back({double(x), 100.0 + x / 10});
+        }
+        const std::optional<std::string> doubt = nearerLineOfTheColour(page, trace, {0x44, 0x44, 0x44}, {});
+        EXPECT_EQ(doubt.has_value(), c.doubted) << doubt.value_or("");
+    }
+}
+
+TEST(ColourRival, ATraceThatMissesTheClickIsDoubted)
+{
+    // A trace bridging a gap over columns 300-349 (a label on the curve).
+    std::vector<PixelPoint> trace;
+    for (int x = 20; x < 580; ++x)
+        if (x < 300 || x >= 350) trace.push_back({double(x), 100.0 + x / 10});
+    // Row 120 at column 200; in the gap, 132.4 at column 325 (from 129.9 at 299 to 135 at 350).
+    const std::pair<PixelPoint, bool> cases[] = {{{200, 123}, false}, {{200.4, 160}, true}, {{10, 101}, true}, {{325, 140}, false}, {{325, 150}, true}};
+    for (const auto& [click, doubted] : cases) EXPECT_EQ(clickMissed(trace, click).has_value(), doubted) << click.x << "," << click.y;
 }
 
 TEST(TextPieces, ALabelWithMarksBetweenItsWordsIsText)
