@@ -5,6 +5,7 @@
 #include "capture/straightlines.h"
 #include "capture/textpieces.h"
 #include "capture/tolerancechoice.h"
+#include "capture/tracedoubts.h"
 #include "common/numtext.h"
 
 #include <algorithm>
@@ -26,6 +27,9 @@ constexpr double LabelReach = 4.0;
 constexpr int ShortestLetter = 6;
 // A line seen spans at least this share of the plot's width.
 constexpr double LineAcross = 0.5;
+// A line short of the x range whose colour ends with it spans at least
+// this share of the plot's width to be a curve (a legend's sample is shorter).
+constexpr double ShortCurveAcross = 0.25;
 // The most colours looked at on one page.
 constexpr std::size_t MostColours = 10;
 // Letters this near black are the page's text colour, written beside any
@@ -691,7 +695,9 @@ Checked<EveryCurve> findEveryCurve(const PixelBuffer& picture, const AxisCalibra
         for (const FoundCurve& curve : *found) {
             const auto along = [&](const LabelledCurve& c) { return alongTakenCurve(curve.centre, c.curve.centre, inside.height); };
             if (std::any_of(curves.begin(), curves.end(), along)) continue;
-            if (curve.doubts.empty())
+            const bool endsShort = onlyCoversTooLittle(curve.doubts) && !curve.centre.empty() &&
+                                   curve.centre.back().x - curve.centre.front().x >= ShortCurveAcross * inside.width;
+            if (curve.doubts.empty() || endsShort)
                 curves.push_back({colour, "", std::nullopt, curve, std::nullopt, 100, {}});
             else if (acrossThePlot(curve, inside))
                 linesLeft.push_back(colourText(colour) + ": " + curve.doubts.front());

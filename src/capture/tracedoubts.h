@@ -15,6 +15,10 @@ namespace calvero::capture {
 // The doubts about a centre line (pixels, left to right), in Italian, or none.
 std::vector<std::string> traceDoubts(const std::vector<PixelPoint>& line, const AxisCalibration& calibration);
 
+// Whether the doubts say only that the trace covers too little of the x
+// range: a curve of a family may end well before the others do.
+bool onlyCoversTooLittle(const std::vector<std::string>& doubts);
+
 // The doubt when the colour draws `lines` lines across the plot and no click said which.
 std::string otherLinesDoubt(Rgb colour, int lines);
 
