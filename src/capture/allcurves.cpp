@@ -36,6 +36,9 @@ constexpr std::size_t MostColours = 10;
 // curve; letters in another colour label only a curve of about their colour.
 constexpr double TextBlack = 30;
 constexpr double SameInk = 35;
+// A legend's sample is within this of its curve's colour; curves this near are of one colour.
+constexpr double SampleColour = 20;
+constexpr double OneColour = 1;
 
 struct Phrase {
     std::string text;
@@ -76,6 +79,17 @@ std::vector<Phrase> phrasesOf(const std::vector<ReadWord>& given, const std::vec
     }
     std::vector<Phrase> phrases;
     std::vector<bool> used(words.size(), false);
+    // A legend's sample read as letters ("ko" left of "DN 25") is the word
+    // in the sample's colour just left of its entry: no word of the label.
+    for (std::size_t j = 0; j < words.size(); ++j)
+        for (std::size_t i = 0; i < j && sampleOf[j]; ++i) {
+            const PixelRect& a = words[i].box;
+            const PixelRect& b = words[j].box;
+            const double overlap = std::min(a.top + a.height, b.top + b.height) - std::max(a.top, b.top);
+            if (words[i].ink && colourDistance(*words[i].ink, *sampleOf[j]) <= SameInk && a.left + a.width <= b.left + 1 &&
+                b.left - (a.left + a.width) <= PhraseGap * b.height && overlap >= PhraseOverlap * std::min(a.height, b.height))
+                used[i] = true;
+        }
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (used[i] || words[i].text.empty()) continue;
         Phrase phrase{words[i].text, words[i].box, words[i].confidence, words[i].alsoRead, words[i].ink, sampleOf[i]};
@@ -84,7 +98,8 @@ std::vector<Phrase> phrasesOf(const std::vector<ReadWord>& given, const std::vec
             const PixelRect& p = phrase.box;
             const double gap = b.left - (p.left + p.width);
             const double overlap = std::min(p.top + p.height, b.top + b.height) - std::max(p.top, b.top);
-            if (used[j] || gap > PhraseGap * p.height || gap < -p.height || overlap < PhraseOverlap * std::min(p.height, b.height))
+            // A word with a sample of its own starts an entry of its own.
+            if (used[j] || sampleOf[j] || gap > PhraseGap * p.height || gap < -p.height || overlap < PhraseOverlap * std::min(p.height, b.height))
                 continue;
             // A label carries one number: two side by side are two labels ("D=210 D=220" at two curves' ends).
             if (labelNumber(phrase.text) && labelNumber(words[j].text)) continue;
@@ -318,6 +333,10 @@ std::vector<std::string> linesUnfollowed(const PixelBuffer& picture, const AxisC
         findStraightLines(ink, lineDirections(calibration.references(), picture.width(), picture.height()));
     clearWhereSet(ink, lines.pixels);
     lines.area.clearOutside(ink);
+    // Only this chart's lines: another chart's on the page are read with it.
+    for (int y = 0; y < ink.height(); ++y)
+        for (int x = 0; x < ink.width(); ++x)
+            if (x < plot.left || x >= plot.left + plot.width || y < plot.top || y >= plot.top + plot.height) ink.set(x, y, false);
     const int join = std::max(2, (std::max(picture.width(), picture.height()) + PixelsPerJoin - 1) / PixelsPerJoin);
     const int band = 2 * join + 2;
     for (const LabelledCurve& c : curves)
@@ -472,7 +491,7 @@ std::vector<std::string> labelCurves(std::vector<LabelledCurve>& curves, const s
         if (!p.sample) continue;
         std::vector<std::size_t> same;
         for (std::size_t c = 0; c < curves.size(); ++c)
-            if (colourDistance(curves[c].colour, *p.sample) <= SameInk) same.push_back(c);
+            if (colourDistance(curves[c].colour, *p.sample) <= SampleColour) same.push_back(c);
         entryCurve.push_back(same.size() == 1 ? std::optional<std::size_t>(same[0]) : std::nullopt);
         if (same.size() == 1) ++entriesOf[same[0]];
     }
@@ -627,7 +646,6 @@ std::vector<std::optional<Rgb>> legendSamples(const PixelBuffer& picture, const 
                                               const std::vector<LabelledCurve>& curves)
 {
     constexpr double Padding = 3;
-    constexpr double SampleColour = 20;
     constexpr double Shortest = 1.2, Longest = 5, Reach = 8, GapToWord = 2, DashGap = 0.6;
     std::vector<std::optional<Rgb>> samples;
     for (const ReadWord& w : words) {
@@ -639,7 +657,6 @@ std::vector<std::optional<Rgb>> legendSamples(const PixelBuffer& picture, const 
         std::optional<Rgb> found;
         bool several = false;
         for (const LabelledCurve& c : curves) {
-            if (found && colourDistance(*found, c.colour) <= SameInk) continue;
             bool sample = false;
             for (int y = top; y <= bottom && !sample && right < picture.width() && right > left; ++y) {
                 // The run of the colour nearest the word, gaps of a dash's length bridged.
@@ -658,7 +675,8 @@ std::vector<std::optional<Rgb>> legendSamples(const PixelBuffer& picture, const 
                          start - left >= h;
             }
             if (!sample) continue;
-            several = several || found.has_value();
+            // Curves of one colour (a black family) share a sample; two colours a stroke matches leave it in doubt.
+            several = several || (found && colourDistance(*found, c.colour) > OneColour);
             found = c.colour;
         }
         samples.push_back(several ? std::nullopt : found);
