@@ -308,7 +308,7 @@ TEST(EveryCurve, ALegendEntryLabelsOnlyTheCurveOfItsSamplesColour)
 
 TEST(EveryCurve, ALegendsEntriesNameTheCurvesOfTheirSamplesColours)
 {
-    // A blue curve at row 100 and a purple one at row 150 (colours 50 apart,
+    // A blue curve at row 100 and a purple one at row 150 (near colours,
     // as matplotlib's bmh sheet draws them); a legend of two entries away
     // from both, each word with the sample of one colour left of it, and in
     // one case the sample itself read as a word in its colour ("ko").
