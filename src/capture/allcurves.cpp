@@ -98,8 +98,10 @@ std::vector<Phrase> phrasesOf(const std::vector<ReadWord>& given, const std::vec
             const PixelRect& p = phrase.box;
             const double gap = b.left - (p.left + p.width);
             const double overlap = std::min(p.top + p.height, b.top + b.height) - std::max(p.top, b.top);
-            // A word with a sample of its own starts an entry of its own.
-            if (used[j] || sampleOf[j] || gap > PhraseGap * p.height || gap < -p.height || overlap < PhraseOverlap * std::min(p.height, b.height))
+            // A word with a sample of its own starts an entry of its own (the
+            // entry's second word may see its first word's sample beyond it).
+            const bool ownSample = sampleOf[j] && !(phrase.sample && colourDistance(*phrase.sample, *sampleOf[j]) <= OneColour);
+            if (used[j] || ownSample || gap > PhraseGap * p.height || gap < -p.height || overlap < PhraseOverlap * std::min(p.height, b.height))
                 continue;
             // A label carries one number: two side by side are two labels ("D=210 D=220" at two curves' ends).
             if (labelNumber(phrase.text) && labelNumber(words[j].text)) continue;
