@@ -361,48 +361,19 @@ std::vector<std::string> linesUnfollowed(const PixelBuffer& picture, const AxisC
     return left;
 }
 
-// Marks the strokes of the curves followed (each as thick as its ink is
-// across it, most of the way) in `taken`: a label written over its curve
-// is letters apart from the curve once they are taken out, and read with
-// the stroke filled in from its two sides like a grid line.
-void markCurveStrokes(const PixelMask& ink, const std::vector<LabelledCurve>& curves, PixelMask& taken)
-{
-    const auto inked = [&](int x, int y) { return x >= 0 && y >= 0 && x < ink.width() && y < ink.height() && ink.at(x, y); };
-    for (const LabelledCurve& c : curves) {
-        std::vector<int> across;
-        for (const PixelPoint& p : c.curve.centre) {
-            const int x = static_cast<int>(std::floor(p.x)), y = static_cast<int>(std::floor(p.y));
-            if (!inked(x, y)) continue;
-            int up = 0, down = 0;
-            while (inked(x, y - up - 1)) ++up;
-            while (inked(x, y + down + 1)) ++down;
-            across.push_back(up + down + 1);
-        }
-        if (across.empty()) continue;
-        std::nth_element(across.begin(), across.begin() + static_cast<std::ptrdiff_t>(across.size() / 2), across.end());
-        const int half = across[across.size() / 2] / 2 + 1;
-        for (const PixelPoint& p : c.curve.centre) {
-            const int x = static_cast<int>(std::floor(p.x)), y = static_cast<int>(std::floor(p.y));
-            for (int dy = -half; dy <= half; ++dy)
-                if (inked(x, y + dy)) taken.set(x, y + dy, true);
-        }
-    }
-}
-
 // The words inside the plot, each found as letters in the ink (with the
 // frame and grid taken out, so a label across a grid line is whole) and read
 // on its own: a reader run over the whole plot misses words the curves crowd.
 // Each is read several ways and its text judged by the form the family's
 // labels share (labelreading.h).
 std::vector<ReadWord> wordsInside(const PixelBuffer& picture, const AxisCalibration& calibration, const PixelRect& inside,
-                                  const TextReader& reader, const std::vector<LabelledCurve>& curves)
+                                  const TextReader& reader)
 {
     constexpr int Padding = 3;
     const std::vector<Rgb> papers = papersAndLabelBoxes(picture);
     PixelMask ink = inkPixels(picture, papers);
-    StraightLines lines =
+    const StraightLines lines =
         findStraightLines(ink, lineDirections(calibration.references(), picture.width(), picture.height()));
-    markCurveStrokes(ink, curves, lines.pixels);
     clearWhereSet(ink, lines.pixels);
     const ColourPieces found = findPieces(ink);
     const int tallest = tallestLetter(picture.height());
@@ -754,7 +725,7 @@ Checked<EveryCurve> findEveryCurve(const PixelBuffer& picture, const AxisCalibra
     }
     if (curves.empty()) return failed<EveryCurve>("nessuna curva trovata nell'immagine");
     if (linesLeft.empty()) linesLeft = linesUnfollowed(picture, calibration, curves, inside);
-    const std::vector<ReadWord> words = wordsInside(picture, calibration, inside, reader, curves);
+    const std::vector<ReadWord> words = wordsInside(picture, calibration, inside, reader);
     std::vector<std::string> left = labelCurves(curves, words, legendSamples(picture, words, curves));
     for (std::size_t i = 0; i < curves.size(); ++i)
         if (curves[i].label.empty()) curves[i].label = "curva " + std::to_string(i + 1) + " " + colourText(curves[i].colour);

@@ -688,57 +688,6 @@ TEST(EveryCurve, ALineSeenButNotFollowedIsCounted)
     }
 }
 
-namespace {
-
-// Reads "D=200" wherever it is asked to read.
-struct ReadsALabel : TextReader {
-    std::vector<ReadWord> read(const PixelBuffer&, const PixelRect& area, TextKind, const ReadHints&) const override
-    {
-        return {{"D=200", area, 95, {}, {}}};
-    }
-};
-
-} // namespace
-
-TEST(EveryCurve, ALabelWrittenOverItsCurveIsRead)
-{
-    // A black frame and a black curve 3 pixels thick, row 80 + x/8; a label
-    // of five black letters 12 pixels high at columns 200..244, each written
-    // along the curve: apart from it, its letters' feet on the curve's upper
-    // edge, or the curve running through their lowest rows. Letters touching
-    // the curve were one piece with it and never read.
-    struct Case {
-        const char* name;
-        int rise;   // the letters' lowest row above the curve's centre
-    };
-    const Case cases[] = {{"apart from the curve", 6}, {"on the curve", 2}, {"the curve through the letters", 0}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        PixelBuffer picture = *PixelBuffer::create(400, 300);
-        for (int x = 0; x < 400; ++x)
-            for (int y = 0; y < 300; ++y) picture.setPixel(x, y, 0xffffffff);
-        for (int i = 10; i <= 390; ++i) {
-            picture.setPixel(i, 10, 0xff000000), picture.setPixel(i, 290, 0xff000000);
-            if (i <= 290) picture.setPixel(10, i, 0xff000000), picture.setPixel(390, i, 0xff000000);
-        }
-        for (int x = 30; x < 370; ++x)
-            for (int dy = -1; dy <= 1; ++dy) picture.setPixel(x, 80 + x / 8 + dy, 0xff000000);
-        for (int letter = 0; letter < 5; ++letter) {
-            const int left = 200 + 9 * letter, bottom = 80 + left / 8 - c.rise;
-            for (int x = left; x < left + 6; ++x)
-                for (int y = bottom - 11; y <= bottom; ++y)
-                    if (x == left || y == bottom - 11 || y == bottom) picture.setPixel(x, y, 0xff000000);
-        }
-        const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
-        const Checked<EveryCurve> every =
-            findEveryCurve(picture, calibration, CurveSearch{{0, 0, 0}, std::nullopt, 20, std::nullopt, {}}, ReadsALabel{},
-                           PixelRect{10, 10, 380, 280});
-        ASSERT_TRUE(every) << every.failure();
-        ASSERT_EQ(every->curves.size(), 1u);
-        EXPECT_EQ(every->curves[0].label, "D=200");
-    }
-}
-
 TEST(FindCurve, AChartFilledGreyOnAWhitePageIsPaperAndItsCurveIsFound)
 {
     // A white page with a plot area filled #e5e5e5 (matplotlib's ggplot sheet)
