@@ -476,7 +476,7 @@ bool acrossThePlot(const FoundCurve& curve, const PixelRect& plot)
     if (curve.pixels.size() < 2 || curve.doubts.front().find("orizzontale diritta") != std::string::npos) return false;
     const auto [low, high] = std::minmax_element(curve.pixels.begin(), curve.pixels.end(),
                                                  [](const PixelPoint& a, const PixelPoint& b) { return a.x < b.x; });
-    return high->x - low->x >= LineAcross * plot.width;
+    return high->x - low->x >= ShortCurveAcross * plot.width;
 }
 
 } // namespace
@@ -704,6 +704,7 @@ Checked<EveryCurve> findEveryCurve(const PixelBuffer& picture, const AxisCalibra
     }
     const PixelRect inside = plot.value_or(PixelRect{0, 0, double(picture.width()), double(picture.height())});
     std::vector<std::string> linesLeft;
+    std::vector<LabelledCurve> shortOnes;
     std::vector<Rgb> colours = drawnColours(picture);
     if (colours.size() > MostColours) colours.resize(MostColours);
     for (const Rgb& colour : colours) {
@@ -717,11 +718,23 @@ Checked<EveryCurve> findEveryCurve(const PixelBuffer& picture, const AxisCalibra
             if (std::any_of(curves.begin(), curves.end(), along)) continue;
             const bool endsShort = onlyCoversTooLittle(curve.doubts) && !curve.centre.empty() &&
                                    curve.centre.back().x - curve.centre.front().x >= ShortCurveAcross * inside.width;
-            if (curve.doubts.empty() || endsShort)
+            if (curve.doubts.empty())
                 curves.push_back({colour, "", std::nullopt, curve, std::nullopt, 100, {}});
+            else if (endsShort)
+                shortOnes.push_back({colour, "", std::nullopt, curve, std::nullopt, 100, {}});
             else if (acrossThePlot(curve, inside))
                 linesLeft.push_back(colourText(colour) + ": " + curve.doubts.front());
         }
+    }
+    // A short line is a curve of a family some of whose curves were followed
+    // whole; with none (every colour but one lost to the search) it is a line
+    // seen and not followed.
+    const bool someWhole = !curves.empty();
+    for (const LabelledCurve& c : shortOnes) {
+        const auto along = [&](const LabelledCurve& taken) { return alongTakenCurve(c.curve.centre, taken.curve.centre, inside.height); };
+        if (std::any_of(curves.begin(), curves.end(), along)) continue;
+        if (someWhole) curves.push_back(c);
+        else linesLeft.push_back(colourText(c.colour) + ": " + c.curve.doubts.front());
     }
     if (curves.empty()) return failed<EveryCurve>("nessuna curva trovata nell'immagine");
     if (linesLeft.empty()) linesLeft = linesUnfollowed(picture, calibration, curves, inside);
