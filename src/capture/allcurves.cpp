@@ -5,6 +5,7 @@
 #include "capture/straightlines.h"
 #include "capture/textpieces.h"
 #include "capture/tolerancechoice.h"
+#include "capture/tracedoubts.h"
 #include "common/numtext.h"
 
 #include <algorithm>
@@ -26,12 +27,18 @@ constexpr double LabelReach = 4.0;
 constexpr int ShortestLetter = 6;
 // A line seen spans at least this share of the plot's width.
 constexpr double LineAcross = 0.5;
+// A line short of the x range whose colour ends with it spans at least
+// this share of the plot's width to be a curve (a legend's sample is shorter).
+constexpr double ShortCurveAcross = 0.25;
 // The most colours looked at on one page.
 constexpr std::size_t MostColours = 10;
 // Letters this near black are the page's text colour, written beside any
 // curve; letters in another colour label only a curve of about their colour.
 constexpr double TextBlack = 30;
 constexpr double SameInk = 35;
+// A legend's sample is within this of its curve's colour; curves this near are of one colour.
+constexpr double SampleColour = 20;
+constexpr double OneColour = 1;
 
 struct Phrase {
     std::string text;
@@ -72,6 +79,17 @@ std::vector<Phrase> phrasesOf(const std::vector<ReadWord>& given, const std::vec
     }
     std::vector<Phrase> phrases;
     std::vector<bool> used(words.size(), false);
+    // A legend's sample read as letters ("ko" left of "DN 25") is the word
+    // in the sample's colour just left of its entry: no word of the label.
+    for (std::size_t j = 0; j < words.size(); ++j)
+        for (std::size_t i = 0; i < j && sampleOf[j]; ++i) {
+            const PixelRect& a = words[i].box;
+            const PixelRect& b = words[j].box;
+            const double overlap = std::min(a.top + a.height, b.top + b.height) - std::max(a.top, b.top);
+            if (words[i].ink && colourDistance(*words[i].ink, *sampleOf[j]) <= SameInk && a.left + a.width <= b.left + 1 &&
+                b.left - (a.left + a.width) <= PhraseGap * b.height && overlap >= PhraseOverlap * std::min(a.height, b.height))
+                used[i] = true;
+        }
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (used[i] || words[i].text.empty()) continue;
         Phrase phrase{words[i].text, words[i].box, words[i].confidence, words[i].alsoRead, words[i].ink, sampleOf[i]};
@@ -80,7 +98,10 @@ std::vector<Phrase> phrasesOf(const std::vector<ReadWord>& given, const std::vec
             const PixelRect& p = phrase.box;
             const double gap = b.left - (p.left + p.width);
             const double overlap = std::min(p.top + p.height, b.top + b.height) - std::max(p.top, b.top);
-            if (used[j] || gap > PhraseGap * p.height || gap < -p.height || overlap < PhraseOverlap * std::min(p.height, b.height))
+            // A word with a sample of its own starts an entry of its own (the
+            // entry's second word may see its first word's sample beyond it).
+            const bool ownSample = sampleOf[j] && !(phrase.sample && colourDistance(*phrase.sample, *sampleOf[j]) <= OneColour);
+            if (used[j] || ownSample || gap > PhraseGap * p.height || gap < -p.height || overlap < PhraseOverlap * std::min(p.height, b.height))
                 continue;
             // A label carries one number: two side by side are two labels ("D=210 D=220" at two curves' ends).
             if (labelNumber(phrase.text) && labelNumber(words[j].text)) continue;
@@ -314,6 +335,10 @@ std::vector<std::string> linesUnfollowed(const PixelBuffer& picture, const AxisC
         findStraightLines(ink, lineDirections(calibration.references(), picture.width(), picture.height()));
     clearWhereSet(ink, lines.pixels);
     lines.area.clearOutside(ink);
+    // Only this chart's lines: another chart's on the page are read with it.
+    for (int y = 0; y < ink.height(); ++y)
+        for (int x = 0; x < ink.width(); ++x)
+            if (x < plot.left || x >= plot.left + plot.width || y < plot.top || y >= plot.top + plot.height) ink.set(x, y, false);
     const int join = std::max(2, (std::max(picture.width(), picture.height()) + PixelsPerJoin - 1) / PixelsPerJoin);
     const int band = 2 * join + 2;
     for (const LabelledCurve& c : curves)
@@ -451,7 +476,7 @@ bool acrossThePlot(const FoundCurve& curve, const PixelRect& plot)
     if (curve.pixels.size() < 2 || curve.doubts.front().find("orizzontale diritta") != std::string::npos) return false;
     const auto [low, high] = std::minmax_element(curve.pixels.begin(), curve.pixels.end(),
                                                  [](const PixelPoint& a, const PixelPoint& b) { return a.x < b.x; });
-    return high->x - low->x >= LineAcross * plot.width;
+    return high->x - low->x >= ShortCurveAcross * plot.width;
 }
 
 } // namespace
@@ -468,7 +493,7 @@ std::vector<std::string> labelCurves(std::vector<LabelledCurve>& curves, const s
         if (!p.sample) continue;
         std::vector<std::size_t> same;
         for (std::size_t c = 0; c < curves.size(); ++c)
-            if (colourDistance(curves[c].colour, *p.sample) <= SameInk) same.push_back(c);
+            if (colourDistance(curves[c].colour, *p.sample) <= SampleColour) same.push_back(c);
         entryCurve.push_back(same.size() == 1 ? std::optional<std::size_t>(same[0]) : std::nullopt);
         if (same.size() == 1) ++entriesOf[same[0]];
     }
@@ -623,7 +648,6 @@ std::vector<std::optional<Rgb>> legendSamples(const PixelBuffer& picture, const 
                                               const std::vector<LabelledCurve>& curves)
 {
     constexpr double Padding = 3;
-    constexpr double SampleColour = 20;
     constexpr double Shortest = 1.2, Longest = 5, Reach = 8, GapToWord = 2, DashGap = 0.6;
     std::vector<std::optional<Rgb>> samples;
     for (const ReadWord& w : words) {
@@ -635,7 +659,6 @@ std::vector<std::optional<Rgb>> legendSamples(const PixelBuffer& picture, const 
         std::optional<Rgb> found;
         bool several = false;
         for (const LabelledCurve& c : curves) {
-            if (found && colourDistance(*found, c.colour) <= SameInk) continue;
             bool sample = false;
             for (int y = top; y <= bottom && !sample && right < picture.width() && right > left; ++y) {
                 // The run of the colour nearest the word, gaps of a dash's length bridged.
@@ -654,7 +677,8 @@ std::vector<std::optional<Rgb>> legendSamples(const PixelBuffer& picture, const 
                          start - left >= h;
             }
             if (!sample) continue;
-            several = several || found.has_value();
+            // Curves of one colour (a black family) share a sample; two colours a stroke matches leave it in doubt.
+            several = several || (found && colourDistance(*found, c.colour) > OneColour);
             found = c.colour;
         }
         samples.push_back(several ? std::nullopt : found);
@@ -680,6 +704,7 @@ Checked<EveryCurve> findEveryCurve(const PixelBuffer& picture, const AxisCalibra
     }
     const PixelRect inside = plot.value_or(PixelRect{0, 0, double(picture.width()), double(picture.height())});
     std::vector<std::string> linesLeft;
+    std::vector<LabelledCurve> shortOnes;
     std::vector<Rgb> colours = drawnColours(picture);
     if (colours.size() > MostColours) colours.resize(MostColours);
     for (const Rgb& colour : colours) {
@@ -691,11 +716,25 @@ Checked<EveryCurve> findEveryCurve(const PixelBuffer& picture, const AxisCalibra
         for (const FoundCurve& curve : *found) {
             const auto along = [&](const LabelledCurve& c) { return alongTakenCurve(curve.centre, c.curve.centre, inside.height); };
             if (std::any_of(curves.begin(), curves.end(), along)) continue;
+            const bool endsShort = onlyCoversTooLittle(curve.doubts) && !curve.centre.empty() &&
+                                   curve.centre.back().x - curve.centre.front().x >= ShortCurveAcross * inside.width;
             if (curve.doubts.empty())
                 curves.push_back({colour, "", std::nullopt, curve, std::nullopt, 100, {}});
+            else if (endsShort)
+                shortOnes.push_back({colour, "", std::nullopt, curve, std::nullopt, 100, {}});
             else if (acrossThePlot(curve, inside))
                 linesLeft.push_back(colourText(colour) + ": " + curve.doubts.front());
         }
+    }
+    // A short line is a curve of a family some of whose curves were followed
+    // whole; with none (every colour but one lost to the search) it is a line
+    // seen and not followed.
+    const bool someWhole = !curves.empty();
+    for (const LabelledCurve& c : shortOnes) {
+        const auto along = [&](const LabelledCurve& taken) { return alongTakenCurve(c.curve.centre, taken.curve.centre, inside.height); };
+        if (std::any_of(curves.begin(), curves.end(), along)) continue;
+        if (someWhole) curves.push_back(c);
+        else linesLeft.push_back(colourText(c.colour) + ": " + c.curve.doubts.front());
     }
     if (curves.empty()) return failed<EveryCurve>("nessuna curva trovata nell'immagine");
     if (linesLeft.empty()) linesLeft = linesUnfollowed(picture, calibration, curves, inside);

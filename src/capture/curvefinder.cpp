@@ -286,6 +286,8 @@ struct CentreLine {
     // The other lines of the colour across the plot (none with a click).
     std::vector<std::vector<PixelPoint>> others;
     std::optional<double> colourGoesOnTo;
+    // The same for each of the other lines.
+    std::vector<std::optional<double>> othersGoOnTo;
     // How many pieces of the colour there were (dots for a second look).
     std::size_t pieces = 0;
     // The plot's width in pixels.
@@ -362,7 +364,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         if (line && span(trace) >= BridgedPartShare * width) parts.push_back(trace);
         if (traceWeight(trace, directions.acrossSlope) > traceWeight(best, directions.acrossSlope)) best = std::move(trace);
     }
-    if (span(best) < ShortestTrace) return {{}, {}, {}, found.pieces.size()};
+    if (span(best) < ShortestTrace) return {{}, {}, {}, {}, found.pieces.size()};
     // From a click only the clicked line was traced: the other lines of the
     // colour are traced too, as parts the clicked curve may go on in.
     if (seed)
@@ -401,8 +403,11 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
             std::all_of(result.others.begin(), result.others.end(), [&](const auto& kept) { return apart(other, kept); }))
             result.others.push_back(std::move(other));
     const double slack = std::max(CoverageSlackAtLeast, CoverageSlackShare * width);
-    result.colourGoesOnTo =
-        colourBeyondTrace(columns, best, slack, {&lines.pixels, &lines.area, &words, &calibration, edgeMargin(width)});
+    const auto goesOn = [&](const std::vector<PixelPoint>& trace) {
+        return colourBeyondTrace(columns, trace, slack, {&lines.pixels, &lines.area, &words, &calibration, edgeMargin(width)});
+    };
+    result.colourGoesOnTo = goesOn(best);
+    for (const std::vector<PixelPoint>& other : result.others) result.othersGoOnTo.push_back(goesOn(other));
     // What lies under an area left out is not known: a trace ending at one may go on there.
     const auto atExclusion = [&](const PixelPoint& end) {
         return std::any_of(search.exclusions.begin(), search.exclusions.end(), [&](const PixelRect& r) {
@@ -584,8 +589,14 @@ Checked<std::vector<FoundCurve>> findAllCurves(const PixelBuffer& picture, const
     if (found.line.empty()) return failed<std::vector<FoundCurve>>(noCurveMessage(search.colour));
     std::vector<const std::vector<PixelPoint>*> lines{&found.line};
     for (const auto& other : found.others) lines.push_back(&other);
-    for (const std::vector<PixelPoint>* line : lines)
-        if (Checked<FoundCurve> curve = pointsAlong(*line, calibration, search, {})) curves.push_back(std::move(*curve));
+    std::vector<std::optional<double>> goOnTo{found.colourGoesOnTo};
+    goOnTo.insert(goOnTo.end(), found.othersGoOnTo.begin(), found.othersGoOnTo.end());
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (Checked<FoundCurve> curve = pointsAlong(*lines[i], calibration, search, {})) {
+            // A line short of the x range is whole only where its colour ends with it.
+            if (goOnTo[i] && !curve->doubts.empty()) curve->doubts.push_back(cutShortDoubt(*lines[i], calibration, *goOnTo[i]));
+            curves.push_back(std::move(*curve));
+        }
     return succeeded(std::move(curves));
 }
 

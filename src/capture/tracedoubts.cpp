@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 namespace calvero::capture {
 
@@ -23,6 +24,8 @@ constexpr std::size_t SlopePoints = 5;
 // fragment, not a curve).
 constexpr double LeastCoverage = 0.5;
 constexpr double LeastWholeCoverage = 0.1;
+
+constexpr std::string_view CoversTooLittle = "la traccia copre solo il ";
 
 std::string percentText(double share) { return pointValueText(std::round(share * 1000) / 10) + " %"; }
 
@@ -73,9 +76,14 @@ std::vector<std::string> traceDoubts(const std::vector<PixelPoint>& line, const 
     const auto [low, high] = std::minmax_element(xs.begin(), xs.end());
     const double covered = (*high - *low) / xSpan;
     if (covered < (wholeInk ? LeastWholeCoverage : LeastCoverage))
-        doubts.push_back("la traccia copre solo il " + percentText(covered) +
+        doubts.push_back(std::string(CoversTooLittle) + percentText(covered) +
                          " dell'intervallo delle x tra i riferimenti: forse la curva è interrotta o è un'altra linea");
     return doubts;
+}
+
+bool onlyCoversTooLittle(const std::vector<std::string>& doubts)
+{
+    return doubts.size() == 1 && doubts.front().rfind(CoversTooLittle, 0) == 0;
 }
 
 std::string otherLinesDoubt(Rgb colour, int lines)

@@ -18,6 +18,10 @@ namespace calvero::capture {
 std::vector<std::string> traceDoubts(const std::vector<PixelPoint>& line, const AxisCalibration& calibration,
                                      bool wholeInk = false);
 
+// Whether the doubts say only that the trace covers too little of the x
+// range: a curve of a family may end well before the others do.
+bool onlyCoversTooLittle(const std::vector<std::string>& doubts);
+
 // The doubt when the colour draws `lines` lines across the plot and no click said which.
 std::string otherLinesDoubt(Rgb colour, int lines);
 

@@ -778,13 +778,23 @@ TEST(EveryCurve, ALineSeenButNotFollowedIsCounted)
 {
     // A black frame, a black curve rising across the plot and, in the second
     // case, a grey one (#999999: to the colour search, the black's fringe on
-    // its way to the paper) below it: it is counted as a line seen and not followed.
+    // its way to the paper) below it: it is counted as a line seen and not
+    // followed. A second black curve that ends before the middle of the x
+    // range (a family's lowest, drawn to 35 % of it) is a curve of its own;
+    // a stroke of 15 % of the width is none. Without a curve followed whole
+    // the short one is a line seen, not a curve (no curve: a failure).
     struct Case {
         const char* name;
         bool grey;
-        std::size_t linesLeft;
+        int shortTo;   // the last column of a black curve from column 30, or none
+        std::size_t curves, linesLeft;
+        bool whole = true;   // the curve across the plot is drawn
     };
-    const Case cases[] = {{"the black curve alone", false, 0}, {"and a grey curve", true, 1}};
+    const Case cases[] = {{"the black curve alone", false, 0, 1, 0},
+                          {"and a grey curve", true, 0, 1, 1},
+                          {"and a black curve to 35 % of the range", false, 170, 2, 0},
+                          {"and a black stroke of 15 % of the width", false, 90, 1, 0},
+                          {"a black curve to 35 % of the range alone", false, 170, 0, 0, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         PixelBuffer picture = *PixelBuffer::create(400, 300);
@@ -796,16 +806,28 @@ TEST(EveryCurve, ALineSeenButNotFollowedIsCounted)
         }
         for (int x = 30; x < 370; ++x)
             for (int dy = -1; dy <= 1; ++dy) {
-                picture.setPixel(x, 150 - x / 4 + dy, 0xff000000);
+                if (c.whole) picture.setPixel(x, 150 - x / 4 + dy, 0xff000000);
                 if (c.grey) picture.setPixel(x, 270 - x / 4 + dy, 0xff999999);
+                if (x <= c.shortTo) picture.setPixel(x, 250 - x / 3 + dy, 0xff000000);
             }
         const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
         const Checked<EveryCurve> every =
             findEveryCurve(picture, calibration, CurveSearch{{0, 0, 0}, std::nullopt, 20, std::nullopt, {}}, NoWords{},
                            PixelRect{10, 10, 380, 280});
+        if (c.curves == 0) {
+            EXPECT_FALSE(every);
+            continue;
+        }
         ASSERT_TRUE(every) << every.failure();
-        EXPECT_EQ(every->curves.size(), 1u);
+        ASSERT_EQ(every->curves.size(), c.curves);
         EXPECT_EQ(every->linesLeft.size(), c.linesLeft);
+        if (c.curves == 2) {
+            // The short curve is read along its own rows, 250 - x/3, from column 30 to its end.
+            const FoundCurve& low = every->curves[0].curve.centre.back().x < 200 ? every->curves[0].curve : every->curves[1].curve;
+            EXPECT_NEAR(low.centre.front().x, 30, 2);
+            EXPECT_NEAR(low.centre.back().x, c.shortTo, 2);
+            for (const PixelPoint& p : low.centre) EXPECT_NEAR(p.y, 250 - p.x / 3, 1.5);
+        }
     }
 }
 

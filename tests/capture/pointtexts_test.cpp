@@ -306,6 +306,47 @@ TEST(EveryCurve, ALegendEntryLabelsOnlyTheCurveOfItsSamplesColour)
     EXPECT_EQ(ends[1].label, "");
 }
 
+TEST(EveryCurve, ALegendsEntriesNameTheCurvesOfTheirSamplesColours)
+{
+    // A blue curve at row 100 and a purple one at row 150 (near colours,
+    // as matplotlib's bmh sheet draws them); a legend of two entries away
+    // from both, each word with the sample of one colour left of it; in one
+    // case the sample itself read as a word in its colour ("ko"), in another
+    // the blue entry read as two words that both see its sample.
+    const Rgb blue{52, 138, 189}, purple{122, 104, 166};
+    const auto curve = levelCurveIn;
+    struct Case {
+        const char* name;
+        bool samplesReadAsWords, twoWords;
+        const char* blueLabel;
+        const char* purpleLabel;
+    };
+    const Case cases[] = {
+        {"two entries", false, false, "DN 25", "DN 65"},
+        {"their samples read as words too", true, false, "DN 25", "DN 65"},
+        {"an entry of two words", false, true, "DN 25", "DN 65"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<LabelledCurve> curves{curve(blue, 100), curve(purple, 150)};
+        std::vector<ReadWord> words{{"DN 65", {300, 220, 50, 16}, 95, {}, {}}, {"DN 25", {300, 200, 50, 16}, 95, {}, {}}};
+        std::vector<std::optional<Rgb>> samples{purple, blue};
+        if (c.twoWords) {
+            words[1] = {"DN", {300, 200, 24, 16}, 95, {}, {}};
+            words.push_back({"25", {328, 200, 22, 16}, 95, {}, {}});
+            samples.push_back(blue);
+        }
+        if (c.samplesReadAsWords) {
+            words.push_back({"ko", {262, 200, 30, 16}, 47, {}, blue});
+            words.push_back({"Lo", {262, 220, 30, 16}, 46, {}, purple});
+            samples.insert(samples.end(), 2, std::nullopt);
+        }
+        labelCurves(curves, words, samples);
+        EXPECT_EQ(curves[0].label, c.blueLabel);
+        EXPECT_EQ(curves[1].label, c.purpleLabel);
+    }
+}
+
 TEST(EveryCurve, ALegendsSampleIsAShortStrokeEndingBeforeItsWord)
 {
     // Words 16 pixels high (10 of letters) at column 200; left of each, in
