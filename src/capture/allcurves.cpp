@@ -6,6 +6,7 @@
 #include "capture/textpieces.h"
 #include "capture/tolerancechoice.h"
 #include "capture/tracedoubts.h"
+#include "capture/unionfind.h"
 #include "common/numtext.h"
 
 #include <algorithm>
@@ -329,16 +330,14 @@ std::vector<std::string> linesUnfollowed(const PixelBuffer& picture, const AxisC
                                          const std::vector<LabelledCurve>& curves, const PixelRect& plot)
 {
     constexpr double LeastRise = 0.03;
+    constexpr int StretchesJoined = 4;
+    constexpr double LeastStretch = 0.05;
     constexpr int PixelsPerJoin = 250;
     PixelMask ink = inkPixels(picture, papersAndLabelBoxes(picture));
     const StraightLines lines =
         findStraightLines(ink, lineDirections(calibration.references(), picture.width(), picture.height()));
     clearWhereSet(ink, lines.pixels);
     lines.area.clearOutside(ink);
-    // Only this chart's lines: another chart's on the page are read with it.
-    for (int y = 0; y < ink.height(); ++y)
-        for (int x = 0; x < ink.width(); ++x)
-            if (x < plot.left || x >= plot.left + plot.width || y < plot.top || y >= plot.top + plot.height) ink.set(x, y, false);
     const int join = std::max(2, (std::max(picture.width(), picture.height()) + PixelsPerJoin - 1) / PixelsPerJoin);
     const int band = 2 * join + 2;
     for (const LabelledCurve& c : curves)
@@ -353,11 +352,38 @@ std::vector<std::string> linesUnfollowed(const PixelBuffer& picture, const AxisC
     for (std::size_t k = 0; k < found.runs.size(); ++k)
         if (letters[static_cast<std::size_t>(found.pieceOfRun[k])])
             for (int x = found.runs[k].x0; x <= found.runs[k].x1; ++x) ink.set(x, found.runs[k].y, false);
+    // Only this chart's lines: another chart's on the page are read with it.
+    // Cleared after the letters are told, which are judged among all the page's pieces.
+    for (int y = 0; y < ink.height(); ++y)
+        for (int x = 0; x < ink.width(); ++x)
+            if (x < plot.left || x >= plot.left + plot.width || y < plot.top || y >= plot.top + plot.height) ink.set(x, y, false);
     widen(ink, join);
+    // A dotted line's dots farther apart than the join leave it in stretches
+    // one after another: stretches (not tick marks or specks) this near each other are one line.
+    const std::vector<Piece> pieces = findPieces(ink).pieces;
+    const int reach = StretchesJoined * join;
+    UnionFind stretches(static_cast<int>(pieces.size()));
+    for (std::size_t i = 0; i < pieces.size(); ++i)
+        for (std::size_t j = i + 1; j < pieces.size(); ++j) {
+            const Piece& a = pieces[i];
+            const Piece& b = pieces[j];
+            const bool bothStretches = std::min(a.width(), b.width()) >= LeastStretch * plot.width;
+            if (bothStretches && std::max(a.left, b.left) - std::min(a.right, b.right) <= reach &&
+                std::max(a.top, b.top) - std::min(a.bottom, b.bottom) <= reach)
+                stretches.join(static_cast<int>(i), static_cast<int>(j));
+        }
     std::vector<std::string> left;
-    for (const Piece& p : findPieces(ink).pieces)
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        if (stretches.root(static_cast<int>(i)) != static_cast<int>(i)) continue;
+        Piece p = pieces[i];
+        for (std::size_t j = 0; j < pieces.size(); ++j)
+            if (stretches.root(static_cast<int>(j)) == static_cast<int>(i)) {
+                p.left = std::min(p.left, pieces[j].left), p.right = std::max(p.right, pieces[j].right);
+                p.top = std::min(p.top, pieces[j].top), p.bottom = std::max(p.bottom, pieces[j].bottom);
+            }
         if (p.width() >= LineAcross * plot.width && p.height() >= LeastRise * plot.height)
             left.push_back("una linea non seguita fra i pixel x " + std::to_string(p.left) + " e " + std::to_string(p.right));
+    }
     return left;
 }
 
