@@ -1,6 +1,7 @@
 #include "capture/axisfinder.h"
 
 #include "capture/axistitle.h"
+#include "capture/median.h"
 
 #include "capture/colourpieces.h"
 #include "capture/marginlabels.h"
@@ -47,13 +48,6 @@ enum class Side { Bottom, Left, Top, Right };
 bool isX(Side s) { return s == Side::Bottom || s == Side::Top; }
 // The step from the plot outward, in rows (x sides) or columns (y sides).
 int outwardStep(Side s) { return s == Side::Bottom || s == Side::Right ? +1 : -1; }
-
-double median(std::vector<double> v)
-{
-    if (v.empty()) return 0;
-    std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
-    return v[v.size() / 2];
-}
 
 double luminance(std::uint32_t p) { return 0.299 * ((p >> 16) & 255) + 0.587 * ((p >> 8) & 255) + 0.114 * (p & 255); }
 

@@ -1,6 +1,7 @@
 #include "capture/pagestructure.h"
 
 #include "capture/colourpieces.h"
+#include "capture/median.h"
 #include "capture/pointexport.h"
 #include "capture/tickmarkcharts.h"
 #include "capture/tolerancechoice.h"
@@ -84,13 +85,6 @@ std::vector<EdgeLine> longLines(int count, int length, int shortest, Inked inked
 }
 
 double luminance(std::uint32_t p) { return 0.299 * ((p >> 16) & 255) + 0.587 * ((p >> 8) & 255) + 0.114 * (p & 255); }
-
-double median(std::vector<double> v)
-{
-    if (v.empty()) return 0;
-    std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
-    return v[v.size() / 2];
-}
 
 struct Box {
     double left, top, right, bottom;

@@ -1,6 +1,7 @@
 #include "capture/tickmarkcharts.h"
 
 #include "capture/colourpieces.h"
+#include "capture/median.h"
 
 #include <algorithm>
 #include <cmath>
@@ -69,13 +70,6 @@ struct MarkRow {
         return lowAligned ? lowEnd : highEnd;
     }
 };
-
-double median(std::vector<double> v)
-{
-    if (v.empty()) return 0;
-    std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
-    return v[v.size() / 2];
-}
 
 // Whether the major marks (the longest) are evenly spaced: each step a whole number of one step.
 bool evenlySpaced(const std::vector<Mark>& marks)
