@@ -500,9 +500,12 @@ std::vector<std::string> phrasesLeft(const std::vector<Phrase>& phrases, const s
 bool acrossThePlot(const FoundCurve& curve, const PixelRect& plot)
 {
     if (curve.pixels.size() < 2 || curve.doubts.front().find("orizzontale diritta") != std::string::npos) return false;
-    const auto [low, high] = std::minmax_element(curve.pixels.begin(), curve.pixels.end(),
-                                                 [](const PixelPoint& a, const PixelPoint& b) { return a.x < b.x; });
-    return high->x - low->x >= ShortCurveAcross * plot.width;
+    const auto [left, right] = std::minmax_element(curve.pixels.begin(), curve.pixels.end(),
+                                                   [](const PixelPoint& a, const PixelPoint& b) { return a.x < b.x; });
+    const auto [top, bottom] = std::minmax_element(curve.pixels.begin(), curve.pixels.end(),
+                                                   [](const PixelPoint& a, const PixelPoint& b) { return a.y < b.y; });
+    // A steep line (a log-log chart's, leaving through the top) crosses the plot downward.
+    return right->x - left->x >= ShortCurveAcross * plot.width || bottom->y - top->y >= ShortCurveAcross * plot.height;
 }
 
 } // namespace

@@ -165,6 +165,11 @@ SearchPieces searchPieces(const PixelBuffer& picture, const AxisCalibration& cal
                             (std::min({r.x.first.y, r.x.second.y, r.y.first.y, r.y.second.y}) +
                              std::max({r.x.first.y, r.x.second.y, r.y.first.y, r.y.second.y})) / 2};
     StraightLines lines = findStraightLines(ink, directions, search.seed.value_or(middle));
+    // The chart found on the page bounds the plot: the lines around the middle may bound less
+    // of it (a frameless chart's outermost grid lines, its curves going on beyond them).
+    if (search.chart)
+        lines.area = PlotArea({}, std::pair{search.chart->top, search.chart->top + search.chart->height},
+                              std::pair{search.chart->left, search.chart->left + search.chart->width});
     clearWhereSet(mask, lines.pixels);
     lines.area.clearOutside(mask);
     ColourPieces dots;
@@ -415,8 +420,21 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
                    end.y <= r.top + r.height + slack;
         });
     };
-    result.wholeInk = !result.colourGoesOnTo && !best.empty() && !atExclusion(best.front()) && !atExclusion(best.back()) &&
-                      loneInk(columns, best, lines.area, &lines.pixels, slack);
+    // A line that enters the plot at one edge and leaves it at another has been followed
+    // end to end, however little of the x range it spans (a steep line of a log-log chart
+    // leaving through the top, its legend sample elsewhere in the plot).
+    const auto atChartEdge = [&](const PixelPoint& end) {
+        if (!search.chart) return false;
+        const PixelRect& r = *search.chart;
+        const double margin = edgeMargin(width);
+        return end.x <= r.left + margin || end.x >= r.left + r.width - margin || end.y <= r.top + margin ||
+               end.y >= r.top + r.height - margin;
+    };
+    const bool edgeToEdge = !best.empty() && atChartEdge(best.front()) && atChartEdge(best.back());
+    // The page around the chart is left out too: an end at the chart's edge has nothing unknown beyond it.
+    const auto unknownBeyond = [&](const PixelPoint& end) { return atExclusion(end) && !atChartEdge(end); };
+    result.wholeInk = !result.colourGoesOnTo && !best.empty() && !unknownBeyond(best.front()) && !unknownBeyond(best.back()) &&
+                      (edgeToEdge || loneInk(columns, best, lines.area, &lines.pixels, slack));
     result.line = search.averageThickness ? averagedOverThickness(columns, best) : std::move(best);
     if (joinRadius > 0) {
         result.line = alongDots(pieces.dots, result.line, joinRadius, picture.width());

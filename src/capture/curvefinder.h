@@ -38,6 +38,8 @@ struct CurveSearch {
     // Where the user clicked on the curve, if anywhere.
     std::optional<PixelPoint> seed;
     std::vector<PixelRect> exclusions;
+    // The chart's frame on the page, when known: a line that reaches it has left the plot.
+    std::optional<PixelRect> chart;
     // When above 0: points at the multiples of this x step (in units) instead of pointCount points.
     double step = 0;
     // The points are the centres of markers drawn in the colour (circles,

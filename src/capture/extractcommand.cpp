@@ -513,6 +513,7 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
     search.exclusions = options.exclusions;
     // A curve is read in its chart only: the rest of the page is left out.
     if (plot) for (const PixelRect& r : outside(*plot, picture.width(), picture.height())) search.exclusions.push_back(r);
+    search.chart = plot;
     const std::optional<std::string> problem = calibration ? curveSearchProblem(picture, search) : calibration.failure();
     if (problem) {
         errors << *problem << '\n';

@@ -190,6 +190,31 @@ Fit fitOf(const Model& model, const std::vector<TickLabel>& labels, const std::v
     return fit;
 }
 
+bool sharesNoLabel(const Fit& a, const Fit& b)
+{
+    for (std::size_t i = 0; i < a.values.size() && i < b.values.size(); ++i)
+        if (a.values[i] && b.values[i]) return false;
+    return true;
+}
+
+// The values a fit agrees on, lowest first.
+std::vector<double> agreeingValues(const Fit& fit)
+{
+    std::vector<double> values;
+    for (const std::optional<double>& v : fit.values)
+        if (v) values.push_back(*v);
+    std::sort(values.begin(), values.end());
+    return values;
+}
+
+// "1 10 100"
+std::string valuesText(const std::vector<double>& values)
+{
+    std::string text;
+    for (double v : values) text += (text.empty() ? "" : " ") + pointValueText(v);
+    return text;
+}
+
 bool powerOfTen(double v) { return v > 0 && std::abs(std::log10(v) - std::round(std::log10(v))) < 1e-9; }
 
 // Whether the values agreeing on a linear axis step evenly, each a whole
@@ -363,6 +388,7 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
     Fit bestFit;
     std::size_t bestRound = 0;
     bool bestEven = false;
+    std::vector<Fit> evenFits;
     for (AxisScale scale : {AxisScale::Linear, AxisScale::Logarithmic})
         for (std::size_t i = 0; i < labels.size(); ++i)
             for (std::size_t j = i + 1; j < labels.size(); ++j)
@@ -378,6 +404,7 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
                         const Fit fit = fitOf(model, labels, candidates, inferred, reach);
                         const std::size_t round = roundPlaces(model, labels, candidates);
                         const bool even = evenlySpaced(scale, fit);
+                        if (even && fit.agreeing >= 2) evenFits.push_back(fit);
                         // Agreeing values on a grid first; then more labels agreeing; then more round
                         // values where labels stand; then a linear axis (two labels fit both); then
                         // the nearer fit.
@@ -440,6 +467,17 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
     if (2 * bestFit.agreeing < labels.size())
         return failed<AxisReading>("asse " + axis + ": solo " + std::to_string(bestFit.agreeing) + " dei " +
                                    std::to_string(labels.size()) + " numeri letti concordano (" + read + ")");
+    // Another reading that as many labels agree with, three at least, and
+    // none of the same, is another axis the column could be: "1 10 100" or
+    // "7000 70000 700000" where the font's 1 looks like a 7. (Two numbers
+    // alone are weighed by the tick spacing below.)
+    for (const Fit& other : evenFits)
+        if (other.agreeing >= std::max<std::size_t>(3, bestFit.agreeing) && sharesNoLabel(other, bestFit)) {
+            std::vector<double> one = agreeingValues(bestFit), another = agreeingValues(other);
+            if (another < one) std::swap(one, another);
+            return failed<AxisReading>("asse " + axis + ": due letture dei numeri concordano ugualmente (" +
+                                       valuesText(one) + " oppure " + valuesText(another) + ")");
+        }
     reading.scale = best->scale;
     // Two decades alone fit a linear axis as well: decades with nothing between are a logarithmic one.
     std::vector<double> agreeing;

@@ -436,6 +436,42 @@ TEST(FindCurve, ACurveDrawnOverPartOfTheXRangeIsWholeWhereItsInkEnds)
     }
 }
 
+TEST(FindCurve, ASteepLineFromOneEdgeOfTheChartToAnotherIsWhole)
+{
+    // A red line rising from the left edge (row 200) to the top (column 120) of a
+    // chart 400 x 300, a third of the x range, and its legend sample further on:
+    // with the chart's frame known the line leaves the plot at both ends.
+    struct Case {
+        const char* name;
+        bool chartKnown;
+        int to; // the last column drawn
+        bool coversTooLittle;
+    };
+    const Case cases[] = {
+        {"edge to edge", true, 120, false},
+        {"the frame unknown: the sample may be more of it", false, 120, true},
+        {"stopped in the middle of the plot", true, 60, true},
+    };
+    const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer page = *PixelBuffer::create(400, 300);
+        for (int x = 0; x < c.to; ++x)
+            for (int dy = -2; dy <= 2; ++dy) page.setPixel(x, std::max(0, 200 - 5 * x / 3 + dy), Red);
+        for (int x = 300; x < 330; ++x)
+            for (int dy = -1; dy <= 1; ++dy) page.setPixel(x, 250 + dy, Red);
+        CurveSearch search{{204, 0, 0}, std::nullopt, 20, std::nullopt, {}};
+        if (c.chartKnown) search.chart = PixelRect{0, 0, 400, 300};
+        const Checked<FoundCurve> found = findCurve(page, calibration, search);
+        ASSERT_TRUE(found) << found.failure();
+        std::string doubts;
+        for (const std::string& d : found->doubts) doubts += d + "\n";
+        EXPECT_EQ(doubts.find("copre solo") != std::string::npos, c.coversTooLittle) << doubts;
+        ASSERT_FALSE(found->points.empty());
+        EXPECT_NEAR(found->points.back().x, c.to, 3.0);
+    }
+}
+
 TEST(FindCurve, ABlackCurveAlongABlackGridLineIsFollowedOrSaysItMayGoOnUnderIt)
 {
     // A black frame and grid every 40 pixels, and a black parabola falling

@@ -90,6 +90,9 @@ TEST(TickLabels, TheAxisIsWhatMostLabelsAgreeOnAndAMisreadLabelIsLeftOut)
          AxisScale::Linear, 0, 0, {}},
         {"three values off any grid agree on no axis", "x", {{100, "0"}, {200, "10"}, {370, "37"}},
          "non vanno di un passo regolare", AxisScale::Linear, 0, 0, {}},
+        {"decades whose 1 reads as 7 in half the labels: two axes agree equally", "y",
+         {{503, "1"}, {406, "10"}, {308, "100"}, {210, "7000"}, {112, "70000"}, {15, "700000"}},
+         "due letture dei numeri concordano ugualmente (1 10 100 oppure 7000 70000 700000)", AxisScale::Linear, 0, 0, {}},
         {"the same two taken as a linear axis: no round step", "y", {{675, "?"}, {462, "?"}, {250, "104"}, {37, "100000000"}},
          "non vanno di un passo regolare", AxisScale::Linear, 0, 0, {}},
     };
