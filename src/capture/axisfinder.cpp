@@ -626,6 +626,9 @@ PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader)
     if (const std::optional<PixelRect> outside = curveInkOutside(straight, kept)) {
         page.unread.push_back("linee colorate fuori dai grafici trovati, in " + placeText(*outside) +
                               ": forse un grafico senza cornice né griglia");
+    } else if (const std::optional<PixelRect> dark = darkCurveOutside(straight, ink, kept)) {
+        page.unread.push_back("una linea scura fuori dai grafici trovati, in " + placeText(*dark) +
+                              ": forse un grafico senza cornice né griglia");
     }
     return page;
 }
