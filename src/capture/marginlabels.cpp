@@ -126,6 +126,40 @@ bool baseWithLostPower(const std::string& text)
     return std::none_of(text.begin() + 2, text.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
 }
 
+// A minus sign set apart from its digits (a font's wide minus, "− 25"): a
+// flat dash alone, level with the middle of the word just after it and
+// nearer it than the word is tall, is that word's sign. Words are grouped
+// by their own height, and a dash's is a few pixels.
+constexpr double DashFlatness = 2;
+constexpr double DashThinness = 0.35;
+
+std::vector<WordGroup> signsJoined(std::vector<WordGroup> words)
+{
+    std::sort(words.begin(), words.end(), [](const WordGroup& a, const WordGroup& b) { return a.box.left < b.box.left; });
+    std::vector<WordGroup> out;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const Piece& dash = words[i].box;
+        const bool flat = words[i].parts.size() == 1 && dash.width() >= DashFlatness * dash.height();
+        std::optional<std::size_t> next;
+        for (std::size_t j = i + 1; flat && j < words.size(); ++j) {
+            const Piece& w = words[j].box;
+            const double middle = (dash.top + dash.bottom) / 2.0;
+            if (w.left > dash.right && w.left - dash.right - 1 <= w.height() && dash.height() <= DashThinness * w.height() &&
+                middle >= w.top + 0.25 * w.height() && middle <= w.bottom - 0.25 * w.height() && (!next || w.left < words[*next].box.left))
+                next = j;
+        }
+        if (!next) {
+            out.push_back(std::move(words[i]));
+            continue;
+        }
+        WordGroup& word = words[*next];
+        word.parts.insert(word.parts.begin(), dash);
+        word.box.left = dash.left, word.box.top = std::min(word.box.top, dash.top), word.box.bottom = std::max(word.box.bottom, dash.bottom);
+        word.box.pixels += dash.pixels;
+    }
+    return out;
+}
+
 } // namespace
 
 std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink, const PixelRect& strip, const TextReader& reader,
@@ -168,7 +202,7 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
         }
     };
     std::vector<ReadWord> labels;
-    for (const WordGroup& word : wordGroups(pieces)) {
+    for (const WordGroup& word : signsJoined(wordGroups(pieces))) {
         if (std::any_of(word.parts.begin(), word.parts.end(), cut)) continue;
         std::string text;
         double confidence = 100;

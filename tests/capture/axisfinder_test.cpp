@@ -114,6 +114,35 @@ TEST(AxisFinder, ANumberCutByTheMarginIsLeftOutButOneMeetingItsTickStays)
     }
 }
 
+// A minus sign that a font sets apart from its digits ("− 25") is read with
+// them: a flat dash alone, level with the middle of the number just after
+// it and nearer it than the number is tall. Other marks stay words of their own.
+TEST(AxisFinder, AMinusSetApartFromItsDigitsIsReadWithThem)
+{
+    struct Case {
+        const char* name;
+        int left, top, right, bottom; // the mark before the digits (7 wide, 12 tall, from 80,40)
+        bool joined;
+    };
+    const Case cases[] = {{"a minus 4 pixels before them, level with their middle", 66, 45, 75, 46, true},
+                          {"a dash farther from them than they are tall", 60, 45, 66, 46, false},
+                          {"a rule under their foot", 66, 51, 75, 52, false},
+                          {"a dot", 72, 45, 73, 46, false}};
+    const PixelRect strip{50, 20, 100, 60};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelMask ink(200, 100);
+        for (int y = 40; y < 52; ++y)
+            for (int x = 80; x < 87; ++x) ink.set(x, y, true);
+        for (int y = c.top; y <= c.bottom; ++y)
+            for (int x = c.left; x <= c.right; ++x) ink.set(x, y, true);
+        const std::vector<ReadWord> words = labelsIn(*PixelBuffer::create(200, 100), ink, strip, SevenReader());
+        ASSERT_EQ(words.size(), c.joined ? 1u : 2u);
+        // Boxes are padded by 3 pixels: the word begins at the mark when it took it in.
+        EXPECT_EQ(words.front().box.left, c.left - 3);
+    }
+}
+
 namespace {
 
 // Reads each mark as the number its place on the test page stands for:
