@@ -143,6 +143,33 @@ TEST(AxisFinder, AMinusSetApartFromItsDigitsIsReadWithThem)
     }
 }
 
+// Numbers set so close under an x axis that they run into one word are
+// parted where each part is one number centred on its tick; with no ticks
+// given, or ticks that do not stand one under each part, the word stays whole.
+TEST(AxisFinder, NumbersRunTogetherArePartedAtTheirTicks)
+{
+    struct Case {
+        const char* name;
+        std::vector<double> columns;
+        std::size_t words;
+    };
+    // Three blocks 8 wide, 2 apart, centred on columns 64, 74 and 84.
+    const Case cases[] = {{"a tick under each", {64, 74, 84}, 3},
+                          {"no ticks given", {}, 1},
+                          {"ticks between them", {69, 79}, 1},
+                          {"a major and a minor tick under one", {64, 67}, 1},
+                          {"ticks unevenly spaced", {64, 74, 86}, 1}};
+    const PixelRect strip{50, 20, 100, 60};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelMask ink(200, 100);
+        for (int k = 0; k < 3; ++k)
+            for (int y = 40; y < 52; ++y)
+                for (int x = 60 + 10 * k; x < 68 + 10 * k; ++x) ink.set(x, y, true);
+        EXPECT_EQ(labelsIn(*PixelBuffer::create(200, 100), ink, strip, SevenReader(), {}, c.columns).size(), c.words);
+    }
+}
+
 namespace {
 
 // Reads each mark as the number its place on the test page stands for:
