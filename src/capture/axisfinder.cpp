@@ -256,7 +256,7 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
     const double line = side == Side::Bottom || side == Side::Right ? r.line.from : r.line.to + 1;
     const PixelRect ticksBand = isX(side) ? PixelRect{double(r.line.first), std::min(near, line), double(r.line.last - r.line.first + 1), std::abs(near - line)}
                                           : PixelRect{std::min(near, line), double(r.line.first), std::abs(near - line), double(r.line.last - r.line.first + 1)};
-    const std::vector<ReadWord> words = labelsIn(page.picture, page.ink, strip, page.reader, ticksBand);
+    const std::vector<ReadWord> words = labelsIn(page.picture, page.ink, strip, page.reader, ticksBand, isX(side) ? places : std::vector<double>{});
     r.anyWords = !words.empty();
     std::vector<TickLabel> labels;
     std::vector<double> heights;
@@ -625,6 +625,9 @@ PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader)
     }
     if (const std::optional<PixelRect> outside = curveInkOutside(straight, kept)) {
         page.unread.push_back("linee colorate fuori dai grafici trovati, in " + placeText(*outside) +
+                              ": forse un grafico senza cornice né griglia");
+    } else if (const std::optional<PixelRect> dark = darkCurveOutside(straight, ink, kept)) {
+        page.unread.push_back("una linea scura fuori dai grafici trovati, in " + placeText(*dark) +
                               ": forse un grafico senza cornice né griglia");
     }
     return page;

@@ -126,10 +126,89 @@ bool baseWithLostPower(const std::string& text)
     return std::none_of(text.begin() + 2, text.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
 }
 
+// A minus sign set apart from its digits (a font's wide minus, "− 25"): a
+// flat dash alone, level with the middle of the word just after it and
+// nearer it than the word is tall, is that word's sign. Words are grouped
+// by their own height, and a dash's is a few pixels.
+constexpr double DashFlatness = 2;
+constexpr double DashThinness = 0.35;
+
+std::vector<WordGroup> signsJoined(std::vector<WordGroup> words)
+{
+    std::sort(words.begin(), words.end(), [](const WordGroup& a, const WordGroup& b) { return a.box.left < b.box.left; });
+    std::vector<WordGroup> out;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const Piece& dash = words[i].box;
+        const bool flat = words[i].parts.size() == 1 && dash.width() >= DashFlatness * dash.height();
+        std::optional<std::size_t> next;
+        for (std::size_t j = i + 1; flat && j < words.size(); ++j) {
+            const Piece& w = words[j].box;
+            const double middle = (dash.top + dash.bottom) / 2.0;
+            if (w.left > dash.right && w.left - dash.right - 1 <= w.height() && dash.height() <= DashThinness * w.height() &&
+                middle >= w.top + 0.25 * w.height() && middle <= w.bottom - 0.25 * w.height() && (!next || w.left < words[*next].box.left))
+                next = j;
+        }
+        if (!next) {
+            out.push_back(std::move(words[i]));
+            continue;
+        }
+        WordGroup& word = words[*next];
+        word.parts.insert(word.parts.begin(), dash);
+        word.box.left = dash.left, word.box.top = std::min(word.box.top, dash.top), word.box.bottom = std::max(word.box.bottom, dash.bottom);
+        word.box.pixels += dash.pixels;
+    }
+    return out;
+}
+
+// A word run together from labels set close, parted at the gaps between
+// its parts so that each piece holds one of the columns the labels stand
+// at and is centred on it within this share of the step to its neighbours.
+constexpr double CentredOnItsColumn = 0.25;
+constexpr double EvenColumns = 0.1;
+constexpr double SameColumn = 2;
+
+std::vector<WordGroup> partedAtColumns(const WordGroup& word, const std::vector<double>& columns)
+{
+    std::vector<double> inside;
+    for (double c : columns)
+        if (c > word.box.left && c < word.box.right + 1) inside.push_back(c);
+    std::sort(inside.begin(), inside.end());
+    // A tick and the grid line it prolongs are one column.
+    inside.erase(std::unique(inside.begin(), inside.end(), [](double a, double b) { return b - a < SameColumn; }), inside.end());
+    if (inside.size() < 2) return {word};
+    // Labels run together stand at evenly spaced ticks; a log axis's minor ticks under one label are none.
+    for (std::size_t i = 2; i < inside.size(); ++i)
+        if (std::abs((inside[i] - inside[i - 1]) - (inside[1] - inside[0])) > EvenColumns * (inside[1] - inside[0])) return {word};
+    std::vector<WordGroup> parts(inside.size());
+    for (const Piece& p : word.parts) {
+        // Each part goes with the column nearest its middle.
+        const double middle = (p.left + p.right + 1) / 2.0;
+        std::size_t k = 0;
+        for (std::size_t i = 1; i < inside.size(); ++i)
+            if (std::abs(inside[i] - middle) < std::abs(inside[k] - middle)) k = i;
+        WordGroup& g = parts[k];
+        if (g.parts.empty()) g.box = p;
+        g.box.left = std::min(g.box.left, p.left), g.box.right = std::max(g.box.right, p.right);
+        g.box.top = std::min(g.box.top, p.top), g.box.bottom = std::max(g.box.bottom, p.bottom);
+        if (!g.parts.empty()) g.box.pixels += p.pixels;
+        g.parts.push_back(p);
+    }
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+        const WordGroup& g = parts[k];
+        if (g.parts.empty()) return {word};
+        // The pieces stand apart, left to right, and each is centred on its column.
+        if (k > 0 && g.box.left <= parts[k - 1].box.right) return {word};
+        const double step = std::min(k > 0 ? inside[k] - inside[k - 1] : inside[k + 1] - inside[k],
+                                     k + 1 < inside.size() ? inside[k + 1] - inside[k] : inside[k] - inside[k - 1]);
+        if (std::abs((g.box.left + g.box.right + 1) / 2.0 - inside[k]) > CentredOnItsColumn * step) return {word};
+    }
+    return parts;
+}
+
 } // namespace
 
 std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink, const PixelRect& strip, const TextReader& reader,
-                               const PixelRect& ticks)
+                               const PixelRect& ticks, const std::vector<double>& columns)
 {
     const int left = std::max(0, static_cast<int>(strip.left)), top = std::max(0, static_cast<int>(strip.top));
     const int right = std::min(ink.width(), static_cast<int>(strip.left + strip.width));
@@ -168,7 +247,12 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
         }
     };
     std::vector<ReadWord> labels;
-    for (const WordGroup& word : wordGroups(pieces)) {
+    std::vector<double> localColumns;
+    for (double c : columns) localColumns.push_back(c - left);
+    std::vector<WordGroup> words;
+    for (const WordGroup& joined : signsJoined(wordGroups(pieces)))
+        for (WordGroup& w : partedAtColumns(joined, localColumns)) words.push_back(std::move(w));
+    for (const WordGroup& word : words) {
         if (std::any_of(word.parts.begin(), word.parts.end(), cut)) continue;
         std::string text;
         double confidence = 100;

@@ -19,7 +19,11 @@ namespace calvero::capture {
 // A word whose ink goes on beyond the strip is cut and left out, unless it
 // goes into `ticks` (the band between the strip and its axis line, where a
 // blurred label meets its tick mark).
+// Under or over an x axis, `columns` are where its labels stand (its ticks
+// or grid lines): numbers set so close that they run into one word
+// ("10000150002000025000") are parted where the word, parted between each
+// two of those columns, gives one number centred on each.
 std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink, const PixelRect& strip, const TextReader& reader,
-                               const PixelRect& ticks = {});
+                               const PixelRect& ticks = {}, const std::vector<double>& columns = {});
 
 } // namespace calvero::capture

@@ -724,4 +724,57 @@ std::optional<PixelRect> curveInkOutside(const PixelBuffer& picture, const std::
     return std::nullopt;
 }
 
+namespace {
+
+// A dark curve crosses most of its columns in one or two runs of ink; an
+// edge of its box inked over this share is a drawn line (a frame, a rule).
+constexpr double StrokeColumns = 0.9;
+constexpr double DrawnEdge = 0.5;
+
+// Whether a piece (its pixels alone, set in `mask`, the piece's box) is a curve's stroke.
+bool curveStroke(const PixelMask& mask)
+{
+    const int w = mask.width(), h = mask.height();
+    int stroked = 0;
+    for (int x = 0; x < w; ++x) {
+        int runs = 0;
+        for (int y = 0; y < h; ++y) runs += mask.at(x, y) && (y == 0 || !mask.at(x, y - 1));
+        stroked += runs >= 1 && runs <= 2;
+    }
+    if (stroked < StrokeColumns * w) return false;
+    const auto drawn = [](int n, auto inked) {
+        int count = 0;
+        for (int i = 0; i < n; ++i) count += inked(i);
+        return count >= DrawnEdge * n;
+    };
+    return !drawn(w, [&](int x) { return mask.at(x, 0); }) && !drawn(w, [&](int x) { return mask.at(x, h - 1); }) &&
+           !drawn(h, [&](int y) { return mask.at(0, y); }) && !drawn(h, [&](int y) { return mask.at(w - 1, y); });
+}
+
+} // namespace
+
+std::optional<PixelRect> darkCurveOutside(const PixelBuffer& picture, const PixelMask& ink, const std::vector<ChartFrame>& charts)
+{
+    const int w = ink.width(), h = ink.height();
+    if (w < 8 || h < 8 || picture.width() != w || picture.height() != h) return std::nullopt;
+    PixelMask dark(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) dark.set(x, y, ink.at(x, y) && !coloured(picture.pixel(x, y)));
+    for (const ChartFrame& c : charts)
+        for (int y = std::max(0, int(c.top) - Touching); y <= std::min(h - 1, int(c.bottom) + Touching); ++y)
+            for (int x = std::max(0, int(c.left) - Touching); x <= std::min(w - 1, int(c.right) + Touching); ++x) dark.set(x, y, false);
+    const ColourPieces found = findPieces(dark);
+    for (std::size_t i = 0; i < found.pieces.size(); ++i) {
+        const Piece& p = found.pieces[i];
+        if (p.width() < OutsideAcross * w || p.height() < OutsideDown * h) continue;
+        // The piece alone: another one within its box (a word under the curve) is not its ink.
+        PixelMask alone(p.width(), p.height());
+        for (std::size_t r = 0; r < found.runs.size(); ++r)
+            if (found.pieceOfRun[r] == static_cast<int>(i))
+                for (int x = found.runs[r].x0; x <= found.runs[r].x1; ++x) alone.set(x - p.left, found.runs[r].y - p.top, true);
+        if (curveStroke(alone)) return PixelRect{double(p.left), double(p.top), double(p.width()), double(p.height())};
+    }
+    return std::nullopt;
+}
+
 } // namespace calvero::capture

@@ -73,6 +73,13 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& 
 // charts found are not taken for all of the page's.
 std::optional<PixelRect> curveInkOutside(const PixelBuffer& picture, const std::vector<ChartFrame>& charts);
 
+// The same for a black or grey curve (a chart printed in black with only
+// its numbers round it): one stroke of the page's ink (structureInk) outside
+// every chart, reaching as far as a curve does, each column it crosses
+// inked once or twice (two curves crossing), no edge of its box drawn along
+// (a table's grid and a box's frame are); text, whose letters stand apart, is none.
+std::optional<PixelRect> darkCurveOutside(const PixelBuffer& picture, const PixelMask& ink, const std::vector<ChartFrame>& charts);
+
 // The number (from 0) of the chart whose area holds the point, if any: a click's chart.
 std::optional<std::size_t> chartAt(const std::vector<ChartFrame>& charts, PixelPoint point);
 

@@ -114,6 +114,62 @@ TEST(AxisFinder, ANumberCutByTheMarginIsLeftOutButOneMeetingItsTickStays)
     }
 }
 
+// A minus sign that a font sets apart from its digits ("− 25") is read with
+// them: a flat dash alone, level with the middle of the number just after
+// it and nearer it than the number is tall. Other marks stay words of their own.
+TEST(AxisFinder, AMinusSetApartFromItsDigitsIsReadWithThem)
+{
+    struct Case {
+        const char* name;
+        int left, top, right, bottom; // the mark before the digits (7 wide, 12 tall, from 80,40)
+        bool joined;
+    };
+    const Case cases[] = {{"a minus 4 pixels before them, level with their middle", 66, 45, 75, 46, true},
+                          {"a dash farther from them than they are tall", 60, 45, 66, 46, false},
+                          {"a rule under their foot", 66, 51, 75, 52, false},
+                          {"a dot", 72, 45, 73, 46, false}};
+    const PixelRect strip{50, 20, 100, 60};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelMask ink(200, 100);
+        for (int y = 40; y < 52; ++y)
+            for (int x = 80; x < 87; ++x) ink.set(x, y, true);
+        for (int y = c.top; y <= c.bottom; ++y)
+            for (int x = c.left; x <= c.right; ++x) ink.set(x, y, true);
+        const std::vector<ReadWord> words = labelsIn(*PixelBuffer::create(200, 100), ink, strip, SevenReader());
+        ASSERT_EQ(words.size(), c.joined ? 1u : 2u);
+        // Boxes are padded by 3 pixels: the word begins at the mark when it took it in.
+        EXPECT_EQ(words.front().box.left, c.left - 3);
+    }
+}
+
+// Numbers set so close under an x axis that they run into one word are
+// parted where each part is one number centred on its tick; with no ticks
+// given, or ticks that do not stand one under each part, the word stays whole.
+TEST(AxisFinder, NumbersRunTogetherArePartedAtTheirTicks)
+{
+    struct Case {
+        const char* name;
+        std::vector<double> columns;
+        std::size_t words;
+    };
+    // Three blocks 8 wide, 2 apart, centred on columns 64, 74 and 84.
+    const Case cases[] = {{"a tick under each", {64, 74, 84}, 3},
+                          {"no ticks given", {}, 1},
+                          {"ticks between them", {69, 79}, 1},
+                          {"a major and a minor tick under one", {64, 67}, 1},
+                          {"ticks unevenly spaced", {64, 74, 86}, 1}};
+    const PixelRect strip{50, 20, 100, 60};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelMask ink(200, 100);
+        for (int k = 0; k < 3; ++k)
+            for (int y = 40; y < 52; ++y)
+                for (int x = 60 + 10 * k; x < 68 + 10 * k; ++x) ink.set(x, y, true);
+        EXPECT_EQ(labelsIn(*PixelBuffer::create(200, 100), ink, strip, SevenReader(), {}, c.columns).size(), c.words);
+    }
+}
+
 namespace {
 
 // Reads each mark as the number its place on the test page stands for:

@@ -345,3 +345,52 @@ TEST(PageStructure, CurvesOutsideEveryChartFoundAreTold)
         EXPECT_EQ(curveInkOutside(p, charts).has_value(), c.told);
     }
 }
+
+TEST(PageStructure, ADarkCurveOutsideEveryChartFoundIsTold)
+{
+    // A framed chart on the left half of a 1000 x 700 page; beside it, on the
+    // right, black ink that is or is not the curve of a chart without lines
+    // (one reaching 10 % of the width and 4 % of the height is far enough).
+    const auto curve = [](PixelBuffer& p, int x0, int x1, int y0, int rise) {
+        for (int x = x0; x <= x1; ++x) {
+            const int y = y0 - rise * (x - x0) * (x - x0) / ((x1 - x0) * (x1 - x0));
+            fill(p, {x, y, x, y + 2}, Black);
+        }
+    };
+    struct Case {
+        const char* name;
+        void (*draw)(PixelBuffer&, decltype(curve)&);
+        bool told;
+    };
+    const Case cases[] = {
+        {"a black curve inside the chart", [](PixelBuffer& p, decltype(curve)& c) { c(p, 120, 380, 450, 300); }, false},
+        {"a black curve of a chart with numbers only", [](PixelBuffer& p, decltype(curve)& c) { c(p, 560, 940, 600, 300); }, true},
+        {"two black curves crossing", [](PixelBuffer& p, decltype(curve)& c) {
+             c(p, 560, 940, 600, 300);
+             for (int x = 560; x <= 940; ++x) fill(p, {x, 400 + (x - 560) / 4, x, 402 + (x - 560) / 4}, Black);
+         }, true},
+        {"a table's grid", [](PixelBuffer& p, decltype(curve)&) {
+             for (int y = 300; y <= 420; y += 30) fill(p, {560, y, 940, y + 1}, Black);
+             for (int x = 560; x <= 940; x += 95) fill(p, {x, 300, x + 1, 421}, Black);
+         }, false},
+        {"a box drawn round a note", [](PixelBuffer& p, decltype(curve)&) {
+             fill(p, {560, 300, 940, 301}, Black), fill(p, {560, 380, 940, 381}, Black);
+             fill(p, {560, 300, 561, 381}, Black), fill(p, {939, 300, 940, 381}, Black);
+         }, false},
+        {"lines of text, each letter apart", [](PixelBuffer& p, decltype(curve)&) {
+             for (int y = 300; y <= 400; y += 20)
+                 for (int x = 560; x <= 940; x += 9) fill(p, {x, y, x + 5, y + 10}, Black);
+         }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer p = page(1000, 700);
+        frame(p, {100, 100, 401, 501});
+        c.draw(p, curve);
+        // A box with no numbers round it (the table's, the note's) is dropped when the axes are read.
+        std::vector<ChartFrame> charts = findCharts(p);
+        charts.erase(std::remove_if(charts.begin(), charts.end(), [](const ChartFrame& f) { return f.left > 500; }), charts.end());
+        ASSERT_EQ(charts.size(), 1u);
+        EXPECT_EQ(darkCurveOutside(p, structureInk(p, pagePapers(p)), charts).has_value(), c.told);
+    }
+}
