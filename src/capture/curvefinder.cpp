@@ -3,11 +3,14 @@
 #include "capture/colourpieces.h"
 #include "capture/curvetrace.h"
 #include "capture/markerfinder.h"
+#include "capture/markerrows.h"
 #include "capture/straightlines.h"
 #include "capture/textpieces.h"
 #include "capture/tolerancechoice.h"
 #include "capture/tracebridge.h"
 #include "capture/tracecoverage.h"
+#include "capture/traceends.h"
+#include "capture/tracestretch.h"
 #include "capture/tracedoubts.h"
 #include "capture/pointexport.h"
 
@@ -308,7 +311,9 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     long long largest = 0;
     for (const Piece& piece : found.pieces) largest = std::max(largest, piece.pixels);
     const long long smallest = std::max(SpeckPixels, largest / SmallPieceShare);
-    const std::vector<bool> letters = letterPieces(found, tallestLetter(picture.height()), &lines.pixels);
+    // A row of markers along a level stretch is the curve, not a word beside it.
+    const std::vector<bool> letters =
+        lettersNotMarkers(found, letterPieces(found, tallestLetter(picture.height()), &lines.pixels));
     std::vector<bool> startable(found.pieces.size()), followed(found.pieces.size());
     for (std::size_t i = 0; i < found.pieces.size(); ++i) {
         followed[i] = !letters[i];
@@ -402,6 +407,14 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         if (apart(other, best) &&
             std::all_of(result.others.begin(), result.others.end(), [&](const auto& kept) { return apart(other, kept); }))
             result.others.push_back(std::move(other));
+    // A label the trace went on through at an end is cut off; beyond the end it is text, no curve going on.
+    const auto trimmed = [&](std::vector<PixelPoint>& trace) {
+        TrimmedTrace t = trimmedAtLabels(columns, std::move(trace), tallestLetter(picture.height()));
+        trace = std::move(t.trace);
+        words.insert(words.end(), t.labels.begin(), t.labels.end());
+    };
+    trimmed(best);
+    for (std::vector<PixelPoint>& other : result.others) trimmed(other);
     const double slack = std::max(CoverageSlackAtLeast, CoverageSlackShare * width);
     const auto goesOn = [&](const std::vector<PixelPoint>& trace) {
         return colourBeyondTrace(columns, trace, slack, {&lines.pixels, &lines.area, &words, &calibration, edgeMargin(width)});
@@ -469,7 +482,7 @@ Checked<FoundCurve> markerPoints(const PixelBuffer& picture, const AxisCalibrati
 {
     const SearchPieces pieces = searchPieces(picture, calibration, search, tolerance, 0);
     const std::vector<PixelPoint> centres =
-        markerCentres(pieces.found, letterPieces(pieces.found, tallestLetter(picture.height())), search.seed,
+        markerCentres(pieces.found, lettersNotMarkers(pieces.found, letterPieces(pieces.found, tallestLetter(picture.height()))), search.seed,
                       largestMarker(picture.width(), picture.height()), &pieces.lines.pixels);
     if (centres.size() < 2)
         return failed<FoundCurve>("nessun indicatore del colore " + colourText(search.colour) +
@@ -572,6 +585,8 @@ Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration&
     if (found.colourGoesOnTo)
         sampled->doubts.push_back(cutShortDoubt(found.line, calibration, *found.colourGoesOnTo));
     if (const auto darker = darkerLineDoubt(picture, found.line, search.colour)) sampled->doubts.push_back(*darker);
+    if (const auto lighter = lighterStretch(picture, found.line, tolerance.fading.background))
+        sampled->doubts.push_back(lighterStretchDoubt(*lighter, calibration));
     return sampled;
 }
 

@@ -1,0 +1,104 @@
+#include "capture/traceends.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace calvero::capture {
+
+namespace {
+
+// Specks are shorter than this share of the line's longer pieces (along x:
+// the upper quartile, a dash-dot line's dashes).
+constexpr double SpeckShare = 0.5;
+// A gap wider than this many of the line's middle gaps, and this many pixels
+// more, is no gap of its pattern.
+constexpr double WideGapTimes = 2.0;
+constexpr double WideGapPixels = 6.0;
+// An end cut off is at most this many letters high long, and this share of the trace.
+constexpr double LongestLabelLetters = 12.0;
+constexpr double LongestCutShare = 0.25;
+
+// Consecutive points of the trace on the colour: indices [first, last].
+struct Stretch {
+    std::size_t first;
+    std::size_t last;
+};
+
+bool onInk(const ColumnRuns& columns, const PixelPoint& p)
+{
+    const auto runs = columns.column(static_cast<int>(std::floor(p.x)));
+    return std::any_of(runs.begin(), runs.end(), [&](const ColumnRun& r) { return p.y >= r.top && p.y <= r.bottom + 1; });
+}
+
+double quantile(std::vector<double> values, double share)
+{
+    if (values.empty()) return 0;
+    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(share * static_cast<double>(values.size() - 1));
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+}
+
+} // namespace
+
+TrimmedTrace trimmedAtLabels(const ColumnRuns& columns, std::vector<PixelPoint> trace, int tallest)
+{
+    TrimmedTrace result;
+    std::vector<Stretch> inked;
+    for (std::size_t i = 0; i < trace.size(); ++i) {
+        if (!onInk(columns, trace[i])) continue;
+        if (!inked.empty() && inked.back().last + 1 == i && trace[i].x - trace[i - 1].x <= 1.5) inked.back().last = i;
+        else inked.push_back({i, i});
+    }
+    const auto length = [&](const Stretch& s) { return trace[s.last].x - trace[s.first].x + 1; };
+    std::vector<double> lengths, gaps;
+    for (std::size_t k = 0; k < inked.size(); ++k) {
+        lengths.push_back(length(inked[k]));
+        if (k > 0) gaps.push_back(trace[inked[k].first].x - trace[inked[k - 1].last].x - 1);
+    }
+    const double speck = SpeckShare * quantile(lengths, 0.75);
+    const double wideGap = WideGapTimes * quantile(gaps, 0.5) + WideGapPixels;
+    const double longestCut =
+        trace.empty() ? 0 : std::min(LongestLabelLetters * tallest, LongestCutShare * (trace.back().x - trace.front().x));
+    // From one end inwards, the line's last piece before a tail of specks
+    // with a wide gap in it, or none when the end is the line's own.
+    const auto lastPiece = [&](int step) -> std::optional<std::size_t> {
+        bool wide = false;
+        for (std::size_t j = 0; j < inked.size(); ++j) {
+            const std::size_t k = step > 0 ? inked.size() - 1 - j : j;
+            const std::size_t neighbour = step > 0 ? k - 1 : k + 1;
+            if (length(inked[k]) >= speck) return wide && j > 0 ? std::optional(k) : std::nullopt;
+            if (j + 1 == inked.size()) return std::nullopt;
+            const double gap = std::abs(trace[inked[k].first].x - trace[inked[neighbour].last].x) - 1;
+            const double fromEnd = std::abs(trace[step > 0 ? inked[k].first : inked[k].last].x - (step > 0 ? trace.back().x : trace.front().x));
+            if (fromEnd > longestCut) return std::nullopt;
+            wide = wide || std::min(gap, std::abs(trace[inked[k].last].x - trace[inked[neighbour].first].x) - 1) > wideGap;
+        }
+        return std::nullopt;
+    };
+    std::size_t first = 0, last = trace.size();
+    const auto boxOf = [&](std::size_t from, std::size_t to) {
+        double top = trace[from].y, bottom = trace[from].y;
+        for (std::size_t i = from; i < to; ++i) top = std::min(top, trace[i].y), bottom = std::max(bottom, trace[i].y);
+        const double margin = tallest / 2.0;
+        return PixelRect{std::floor(trace[from].x), top - margin, std::floor(trace[to - 1].x) + 1 - std::floor(trace[from].x),
+                         bottom - top + 2 * margin};
+    };
+    if (const auto right = lastPiece(+1)) {
+        last = inked[*right].last + 1;
+        result.labels.push_back(boxOf(last, trace.size()));
+    }
+    if (const auto left = lastPiece(-1)) {
+        first = inked[*left].first;
+        result.labels.push_back(boxOf(0, first));
+    }
+    if (first >= last) {
+        result.trace = std::move(trace);
+        result.labels.clear();
+        return result;
+    }
+    result.trace.assign(trace.begin() + static_cast<std::ptrdiff_t>(first), trace.begin() + static_cast<std::ptrdiff_t>(last));
+    return result;
+}
+
+} // namespace calvero::capture
