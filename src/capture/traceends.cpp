@@ -8,11 +8,12 @@ namespace calvero::capture {
 
 namespace {
 
-// Specks are shorter than this share of the line's longer pieces (along x:
-// the upper quartile, a dash-dot line's dashes).
+// Specks are shorter than this share of the line's longest piece (along x:
+// a dash-dot line's dashes, not its dots).
 constexpr double SpeckShare = 0.5;
 // A gap wider than this many of the line's middle gaps, and this many pixels
-// more, is no gap of its pattern.
+// more, is no gap of its pattern (a solid line has none: a gap of a few
+// pixels where a line crossing it was taken out).
 constexpr double WideGapTimes = 2.0;
 constexpr double WideGapPixels = 6.0;
 // An end cut off is at most this many letters high long, and this share of the trace.
@@ -31,10 +32,10 @@ bool onInk(const ColumnRuns& columns, const PixelPoint& p)
     return std::any_of(runs.begin(), runs.end(), [&](const ColumnRun& r) { return p.y >= r.top && p.y <= r.bottom + 1; });
 }
 
-double quantile(std::vector<double> values, double share)
+double median(std::vector<double> values)
 {
     if (values.empty()) return 0;
-    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(share * static_cast<double>(values.size() - 1));
+    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
     std::nth_element(values.begin(), middle, values.end());
     return *middle;
 }
@@ -51,13 +52,15 @@ TrimmedTrace trimmedAtLabels(const ColumnRuns& columns, std::vector<PixelPoint> 
         else inked.push_back({i, i});
     }
     const auto length = [&](const Stretch& s) { return trace[s.last].x - trace[s.first].x + 1; };
-    std::vector<double> lengths, gaps;
-    for (std::size_t k = 0; k < inked.size(); ++k) {
-        lengths.push_back(length(inked[k]));
-        if (k > 0) gaps.push_back(trace[inked[k].first].x - trace[inked[k - 1].last].x - 1);
-    }
-    const double speck = SpeckShare * quantile(lengths, 0.75);
-    const double wideGap = WideGapTimes * quantile(gaps, 0.5) + WideGapPixels;
+    double longest = 0;
+    for (const Stretch& s : inked) longest = std::max(longest, length(s));
+    // A speck is much shorter than the line's longest piece, and no longer than a letter is high.
+    const auto isSpeck = [&](const Stretch& s) { return length(s) < SpeckShare * longest && length(s) <= tallest; };
+    // The line's own gaps: those between two of its pieces.
+    std::vector<double> gaps;
+    for (std::size_t k = 1; k < inked.size(); ++k)
+        if (!isSpeck(inked[k - 1]) && !isSpeck(inked[k])) gaps.push_back(trace[inked[k].first].x - trace[inked[k - 1].last].x - 1);
+    const double wideGap = WideGapTimes * median(gaps) + WideGapPixels;
     const double longestCut =
         trace.empty() ? 0 : std::min(LongestLabelLetters * tallest, LongestCutShare * (trace.back().x - trace.front().x));
     // From one end inwards, the line's last piece before a tail of specks
@@ -67,12 +70,13 @@ TrimmedTrace trimmedAtLabels(const ColumnRuns& columns, std::vector<PixelPoint> 
         for (std::size_t j = 0; j < inked.size(); ++j) {
             const std::size_t k = step > 0 ? inked.size() - 1 - j : j;
             const std::size_t neighbour = step > 0 ? k - 1 : k + 1;
-            if (length(inked[k]) >= speck) return wide && j > 0 ? std::optional(k) : std::nullopt;
+            if (!isSpeck(inked[k])) return wide && j > 0 ? std::optional(k) : std::nullopt;
             if (j + 1 == inked.size()) return std::nullopt;
-            const double gap = std::abs(trace[inked[k].first].x - trace[inked[neighbour].last].x) - 1;
-            const double fromEnd = std::abs(trace[step > 0 ? inked[k].first : inked[k].last].x - (step > 0 ? trace.back().x : trace.front().x));
-            if (fromEnd > longestCut) return std::nullopt;
-            wide = wide || std::min(gap, std::abs(trace[inked[k].last].x - trace[inked[neighbour].first].x) - 1) > wideGap;
+            const Stretch& inner = step > 0 ? inked[neighbour] : inked[k];
+            const Stretch& outer = step > 0 ? inked[k] : inked[neighbour];
+            if (std::abs(trace[step > 0 ? inked[k].first : inked[k].last].x - (step > 0 ? trace.back() : trace.front()).x) > longestCut)
+                return std::nullopt;
+            wide = wide || trace[outer.first].x - trace[inner.last].x - 1 > wideGap;
         }
         return std::nullopt;
     };
