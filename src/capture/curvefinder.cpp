@@ -297,6 +297,8 @@ struct CentreLine {
     double width = 0;
     // Whether the line is all the colour's ink in the plot, its ends where the ink ends.
     bool wholeInk = false;
+    // An end of the line at the edge of an area smaller than the axes' span (see endAtInnerEdge).
+    std::optional<PixelPoint> endInside;
 };
 
 CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibration, const CurveSearch& search,
@@ -430,6 +432,9 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     };
     result.wholeInk = !result.colourGoesOnTo && !best.empty() && !atExclusion(best.front()) && !atExclusion(best.back()) &&
                       loneInk(columns, best, lines.area, &lines.pixels, slack);
+    if (search.referencesRead && !best.empty())
+        for (const PixelPoint& end : {best.front(), best.back()})
+            if (endAtInnerEdge(end, lines.area, calibration, edgeMargin(width))) result.endInside = end;
     result.line = search.averageThickness ? averagedOverThickness(columns, best) : std::move(best);
     if (joinRadius > 0) {
         result.line = alongDots(pieces.dots, result.line, joinRadius, picture.width());
@@ -584,6 +589,11 @@ Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration&
     if (!found.others.empty()) sampled->doubts.push_back(otherLinesDoubt(search.colour, int(found.others.size()) + 1));
     if (found.colourGoesOnTo)
         sampled->doubts.push_back(cutShortDoubt(found.line, calibration, *found.colourGoesOnTo));
+    if (found.endInside)
+        sampled->doubts.push_back("la traccia si ferma a x = " + pointValueText(calibration.toUnits(*found.endInside).x) +
+                                  " sul bordo della zona letta come grafico, ma gli assi proseguono oltre: forse la zona è "
+                                  "più piccola del grafico (una linea della griglia presa per la cornice) e la curva continua; "
+                                  "controllare i punti");
     if (const auto darker = darkerLineDoubt(picture, found.line, search.colour)) sampled->doubts.push_back(*darker);
     if (const auto lighter = lighterStretch(picture, found.line, tolerance.fading.background))
         sampled->doubts.push_back(lighterStretchDoubt(*lighter, calibration));

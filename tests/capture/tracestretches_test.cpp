@@ -1,6 +1,7 @@
 #include "capture/curvetrace.h"
 #include "capture/markerrows.h"
 #include "capture/traceends.h"
+#include "capture/tracecoverage.h"
 #include "capture/tracestretch.h"
 
 #include <gtest/gtest.h>
@@ -132,5 +133,32 @@ TEST(TraceStretch, AStretchOnALighterLineIsToldAndAShadeKeptAlongIsNot)
             EXPECT_NEAR(stretch->from.x, *c.from + 0.5, 20);
             EXPECT_NEAR(stretch->to.x, c.offGrey - 0.5, 20);
         }
+    }
+}
+
+TEST(TraceCoverage, AnEndAtAnAreaEdgeWellInsideTheAxesSpanMayGoOn)
+{
+    // The axes: x 0 at column 50 to 100 at column 450, y 0 at row 350 to 50
+    // at row 50 (level, upright). The area found: columns 50..450 (the
+    // frame) or 150..450 (a grid line at x = 25 taken for the frame's left side).
+    const AxisCalibration calibration = *AxisCalibration::fromReferences(
+        {{{50, 350}, {450, 350}, 0, 100, AxisScale::Linear}, {{50, 350}, {50, 50}, 0, 50, AxisScale::Linear}});
+    struct Case {
+        const char* what;
+        double areaLeft;
+        PixelPoint end;
+        bool inside;
+    };
+    const std::vector<Case> cases{
+        {"end at the frame's left side, x = 0", 50, {51, 200}, false},
+        {"end at a grid line taken for the left side, x = 25", 150, {151, 200}, true},
+        {"end in the middle of the plot, at no edge", 150, {300, 200}, false},
+        {"end at the frame's right side, x = 100", 150, {449, 200}, false},
+        {"end at the area's top, above y = 50", 150, {300, 41}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const PlotArea area(LineDirections{}, std::pair{40.0, 360.0}, std::pair{c.areaLeft, 450.0});
+        EXPECT_EQ(endAtInnerEdge(c.end, area, calibration, 8), c.inside);
     }
 }
