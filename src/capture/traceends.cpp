@@ -56,13 +56,16 @@ TrimmedTrace trimmedAtLabels(const ColumnRuns& columns, std::vector<PixelPoint> 
     for (const Stretch& s : inked) longest = std::max(longest, length(s));
     // A speck is much shorter than the line's longest piece, and no longer than a letter is high.
     const auto isSpeck = [&](const Stretch& s) { return length(s) < SpeckShare * longest && length(s) <= tallest; };
-    // The line's own gaps: those between two of its pieces.
-    std::vector<double> gaps;
-    for (std::size_t k = 1; k < inked.size(); ++k)
-        if (!isSpeck(inked[k - 1]) && !isSpeck(inked[k])) gaps.push_back(trace[inked[k].first].x - trace[inked[k - 1].last].x - 1);
-    const double wideGap = WideGapTimes * median(gaps) + WideGapPixels;
     const double longestCut =
         trace.empty() ? 0 : std::min(LongestLabelLetters * tallest, LongestCutShare * (trace.back().x - trace.front().x));
+    // The line's own gaps: those away from its ends, where a label may be (a
+    // dash-dot line's gaps lie between a dash and a dot).
+    std::vector<double> gaps;
+    for (std::size_t k = 1; k < inked.size(); ++k) {
+        const double from = trace[inked[k - 1].last].x, to = trace[inked[k].first].x;
+        if (from - trace.front().x > longestCut && trace.back().x - to > longestCut) gaps.push_back(to - from - 1);
+    }
+    const double wideGap = WideGapTimes * median(gaps) + WideGapPixels;
     // From one end inwards, the line's last piece before a tail of specks
     // with a wide gap in it, or none when the end is the line's own.
     const auto lastPiece = [&](int step) -> std::optional<std::size_t> {

@@ -53,12 +53,12 @@ TEST(MarkerRows, LikePiecesAtOnePitchFartherApartThanLettersAreMarkers)
 TEST(TraceEnds, SpecksOfALabelBeyondTheLineAreCutOffAndTold)
 {
     // A line along row 100 (3 pixels thick) from column 40 to lineEnds,
-    // solid or dashed (12 on, 5 off); beyond it, maybe a label's specks or
+    // solid, dashed or dash-dot; beyond it, maybe a label's specks or
     // the line's own part; the trace the search gives runs a point per
     // column from 40 to its last column.
     struct Case {
         const char* what;
-        bool dashed;
+        int dash; // pixels on, then 5 off (a dash-dot line: 14 on, 8 off, 3 on, 8 off); 0 for a solid line
         int lineEnds;
         std::vector<std::pair<int, int>> beyond; // columns from, to of ink on row 100
         int traceTo;
@@ -66,17 +66,19 @@ TEST(TraceEnds, SpecksOfALabelBeyondTheLineAreCutOffAndTold)
         bool label;
     };
     const std::vector<Case> cases{
-        {"dashed line, a label's specks 20 and 60 pixels beyond", true, 289, {{310, 313}, {350, 351}, {353, 354}, {356, 357}}, 358, 289, true},
-        {"solid line, a label's specks beyond", false, 299, {{320, 321}, {360, 361}, {364, 365}}, 366, 299, true},
-        {"dashed line, no label", true, 289, {}, 289, 289, false},
-        {"solid line, a stub beyond a crossing 3 pixels wide", false, 299, {{303, 308}}, 308, 308, false},
-        {"solid line, its part beyond a box 40 pixels wide", false, 299, {{340, 369}}, 369, 369, false},
+        {"dashed line, a label's specks 20 and 60 pixels beyond", 12, 289, {{310, 313}, {350, 351}, {353, 354}, {356, 357}}, 358, 289, true},
+        {"solid line, a label's specks beyond", 0, 299, {{320, 321}, {360, 361}, {364, 365}}, 366, 299, true},
+        {"dashed line, no label", 12, 289, {}, 289, 289, false},
+        {"dash-dot line ending on a dot, no label", -1, 295, {}, 295, 295, false},
+        {"solid line, a stub beyond a crossing 3 pixels wide", 0, 299, {{303, 308}}, 308, 308, false},
+        {"solid line, its part beyond a box 40 pixels wide", 0, 299, {{340, 369}}, 369, 369, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         PixelMask mask(400, 200);
         for (int x = 40; x <= c.lineEnds; ++x)
-            if (!c.dashed || (x - 40) % 17 < 12)
+            if (c.dash == 0 || (c.dash > 0 && (x - 40) % (c.dash + 5) < c.dash) ||
+                (c.dash < 0 && ((x - 40) % 33 < 14 || ((x - 40) % 33 >= 22 && (x - 40) % 33 < 25))))
                 for (int y = 99; y <= 101; ++y) mask.set(x, y, true);
         for (const auto& [from, to] : c.beyond)
             for (int x = from; x <= to; ++x)
