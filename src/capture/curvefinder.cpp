@@ -3,11 +3,14 @@
 #include "capture/colourpieces.h"
 #include "capture/curvetrace.h"
 #include "capture/markerfinder.h"
+#include "capture/markerrows.h"
 #include "capture/straightlines.h"
 #include "capture/textpieces.h"
 #include "capture/tolerancechoice.h"
 #include "capture/tracebridge.h"
 #include "capture/tracecoverage.h"
+#include "capture/traceends.h"
+#include "capture/tracestretch.h"
 #include "capture/tracedoubts.h"
 #include "capture/pointexport.h"
 
@@ -299,6 +302,8 @@ struct CentreLine {
     double width = 0;
     // Whether the line is all the colour's ink in the plot, its ends where the ink ends.
     bool wholeInk = false;
+    // An end of the line at the edge of an area smaller than the axes' span (see endAtInnerEdge).
+    std::optional<PixelPoint> endInside;
 };
 
 CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibration, const CurveSearch& search,
@@ -313,7 +318,9 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     long long largest = 0;
     for (const Piece& piece : found.pieces) largest = std::max(largest, piece.pixels);
     const long long smallest = std::max(SpeckPixels, largest / SmallPieceShare);
-    const std::vector<bool> letters = letterPieces(found, tallestLetter(picture.height()), &lines.pixels);
+    // A row of markers along a level stretch is the curve, not a word beside it.
+    const std::vector<bool> letters =
+        lettersNotMarkers(found, letterPieces(found, tallestLetter(picture.height()), &lines.pixels));
     std::vector<bool> startable(found.pieces.size()), followed(found.pieces.size());
     for (std::size_t i = 0; i < found.pieces.size(); ++i) {
         followed[i] = !letters[i];
@@ -407,6 +414,14 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         if (apart(other, best) &&
             std::all_of(result.others.begin(), result.others.end(), [&](const auto& kept) { return apart(other, kept); }))
             result.others.push_back(std::move(other));
+    // A label the trace went on through at an end is cut off; beyond the end it is text, no curve going on.
+    const auto trimmed = [&](std::vector<PixelPoint>& trace) {
+        TrimmedTrace t = trimmedAtLabels(columns, std::move(trace), tallestLetter(picture.height()));
+        trace = std::move(t.trace);
+        words.insert(words.end(), t.labels.begin(), t.labels.end());
+    };
+    trimmed(best);
+    for (std::vector<PixelPoint>& other : result.others) trimmed(other);
     const double slack = std::max(CoverageSlackAtLeast, CoverageSlackShare * width);
     const auto goesOn = [&](const std::vector<PixelPoint>& trace) {
         return colourBeyondTrace(columns, trace, slack, {&lines.pixels, &lines.area, &words, &calibration, edgeMargin(width)});
@@ -435,6 +450,9 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     const auto unknownBeyond = [&](const PixelPoint& end) { return atExclusion(end) && !atChartEdge(end); };
     result.wholeInk = !result.colourGoesOnTo && !best.empty() && !unknownBeyond(best.front()) && !unknownBeyond(best.back()) &&
                       (edgeToEdge || loneInk(columns, best, lines.area, &lines.pixels, slack));
+    if (search.referencesRead && !best.empty())
+        for (const PixelPoint& end : {best.front(), best.back()})
+            if (endAtInnerEdge(end, lines.area, calibration, edgeMargin(width))) result.endInside = end;
     result.line = search.averageThickness ? averagedOverThickness(columns, best) : std::move(best);
     if (joinRadius > 0) {
         result.line = alongDots(pieces.dots, result.line, joinRadius, picture.width());
@@ -487,7 +505,7 @@ Checked<FoundCurve> markerPoints(const PixelBuffer& picture, const AxisCalibrati
 {
     const SearchPieces pieces = searchPieces(picture, calibration, search, tolerance, 0);
     const std::vector<PixelPoint> centres =
-        markerCentres(pieces.found, letterPieces(pieces.found, tallestLetter(picture.height())), search.seed,
+        markerCentres(pieces.found, lettersNotMarkers(pieces.found, letterPieces(pieces.found, tallestLetter(picture.height()))), search.seed,
                       largestMarker(picture.width(), picture.height()), &pieces.lines.pixels);
     if (centres.size() < 2)
         return failed<FoundCurve>("nessun indicatore del colore " + colourText(search.colour) +
@@ -589,7 +607,14 @@ Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration&
     if (!found.others.empty()) sampled->doubts.push_back(otherLinesDoubt(search.colour, int(found.others.size()) + 1));
     if (found.colourGoesOnTo)
         sampled->doubts.push_back(cutShortDoubt(found.line, calibration, *found.colourGoesOnTo));
+    if (found.endInside)
+        sampled->doubts.push_back("la traccia si ferma a x = " + pointValueText(calibration.toUnits(*found.endInside).x) +
+                                  " sul bordo della zona letta come grafico, ma gli assi proseguono oltre: forse la zona è "
+                                  "più piccola del grafico (una linea della griglia presa per la cornice) e la curva continua; "
+                                  "controllare i punti");
     if (const auto darker = darkerLineDoubt(picture, found.line, search.colour)) sampled->doubts.push_back(*darker);
+    if (const auto lighter = lighterStretch(picture, found.line, tolerance.fading.background))
+        sampled->doubts.push_back(lighterStretchDoubt(*lighter, calibration));
     return sampled;
 }
 

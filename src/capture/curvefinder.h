@@ -48,6 +48,9 @@ struct CurveSearch {
     // The line's rows averaged over its own thickness along x (a thick line's
     // centre without the pixels' steps).
     bool averageThickness = false;
+    // The references are the axes' own numbers read off the picture (they lie
+    // within the plot): an area found narrower than their span is no plot.
+    bool referencesRead = false;
 };
 
 struct FoundCurve {

@@ -510,6 +510,7 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
     search.seed = options.start;
     search.markers = options.markers;
     search.averageThickness = options.smooth;
+    search.referencesRead = options.autoAxes && !axesUnsure;
     search.exclusions = options.exclusions;
     // A curve is read in its chart only: the rest of the page is left out.
     if (plot) for (const PixelRect& r : outside(*plot, picture.width(), picture.height())) search.exclusions.push_back(r);

@@ -256,4 +256,11 @@ bool endAtEdge(const PixelPoint& end, const PlotArea& area, const AxisCalibratio
     return std::abs(a.x) <= a.xSlack || std::abs(a.x - 1) <= a.xSlack || std::abs(a.y) <= a.ySlack || std::abs(a.y - 1) <= a.ySlack;
 }
 
+bool endAtInnerEdge(const PixelPoint& end, const PlotArea& area, const AxisCalibration& calibration, double margin)
+{
+    if (!atAreaEdge(area, end, margin)) return false;
+    const AlongReferences a = alongReferences(calibration, end, margin);
+    return a.x > a.xSlack && a.x < 1 - a.xSlack && a.y > a.ySlack && a.y < 1 - a.ySlack;
+}
+
 } // namespace calvero::capture

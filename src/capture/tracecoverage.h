@@ -49,4 +49,10 @@ bool loneInk(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, co
 // or of the place of an axis' outermost number read.
 bool endAtEdge(const PixelPoint& end, const PlotArea& area, const AxisCalibration& calibration, double margin);
 
+// Whether a trace's end at the plot area's edge (within `margin` pixels)
+// lies well inside the span of both axes' references: the area found is then
+// smaller than the plot (a grid line taken for its frame), the search did not
+// look beyond it, and the curve may go on there.
+bool endAtInnerEdge(const PixelPoint& end, const PlotArea& area, const AxisCalibration& calibration, double margin);
+
 } // namespace calvero::capture
