@@ -24,6 +24,9 @@ constexpr double NearlyAsNear = 8.0;
 constexpr double ExactInk = 4.0;
 // A pixel darker than the paper by this much (luma, 0-255) is ink.
 constexpr int InkContrast = 24;
+// A trace's ends: its last columns, this share of them and at least `EndColumns`.
+constexpr double EndShare = 0.03;
+constexpr std::size_t EndColumns = 10;
 // A paper is clean when this share of its pixels is one colour.
 constexpr double CleanShare = 0.5;
 // A line's ink is its darkest quarter of columns: where it covers a pixel
@@ -106,10 +109,10 @@ std::optional<Rgb> inkOf(std::vector<Rgb> darkest)
     return *at;
 }
 
-// The trace's ink: in each column, the darkest pixel near its centre that stands out from the paper.
-std::optional<Rgb> traceInk(const PixelBuffer& picture, const std::vector<PixelPoint>& centre, int paper)
+// In each column traced, the darkest pixel near the centre when it stands out from the paper.
+std::vector<std::optional<Rgb>> darkestAlong(const PixelBuffer& picture, const std::vector<PixelPoint>& centre, int paper)
 {
-    std::vector<Rgb> darkest;
+    std::vector<std::optional<Rgb>> darkest;
     for (const PixelPoint& p : centre) {
         const int x = static_cast<int>(std::lround(p.x)), y = static_cast<int>(std::lround(p.y));
         std::optional<Rgb> dark;
@@ -118,9 +121,35 @@ std::optional<Rgb> traceInk(const PixelBuffer& picture, const std::vector<PixelP
                 const Rgb c = rgbOf(picture.pixel(x, y + dy));
                 if (!dark || luma(c) < luma(*dark)) dark = c;
             }
-        if (dark && luma(*dark) <= paper - InkContrast) darkest.push_back(*dark);
+        darkest.push_back(dark && luma(*dark) <= paper - InkContrast ? dark : std::nullopt);
     }
+    return darkest;
+}
+
+// The trace's ink, from its columns' darkest pixels.
+std::optional<Rgb> traceInk(const PixelBuffer& picture, const std::vector<PixelPoint>& centre, int paper)
+{
+    std::vector<Rgb> darkest;
+    for (const std::optional<Rgb>& dark : darkestAlong(picture, centre, paper))
+        if (dark) darkest.push_back(*dark);
     return inkOf(std::move(darkest));
+}
+
+// Whether an end of the trace runs on in another ink (a label written at
+// the curve's end, another line): most of its last columns holding ink
+// hold ink clearly farther from the grey asked for than the line's own.
+bool endInAnotherInk(const std::vector<std::optional<Rgb>>& darkest, Rgb asked)
+{
+    const std::size_t reach = std::max(EndColumns, static_cast<std::size_t>(EndShare * double(darkest.size())));
+    if (darkest.size() < 4 * reach) return false;
+    const auto other = [&](auto from, auto to) {
+        std::size_t ink = 0, another = 0;
+        for (auto it = from; it != to; ++it)
+            if (*it) ++ink, another += colourDistance(**it, asked) > ExactInk + NearlyAsNear;
+        return ink > 0 && 2 * another > ink;
+    };
+    const auto r = static_cast<std::ptrdiff_t>(reach);
+    return other(darkest.begin(), darkest.begin() + r) || other(darkest.end() - r, darkest.end());
 }
 
 // A stretch of ink down one column, by its darkest pixel.
@@ -213,10 +242,15 @@ std::optional<std::string> nearerGreyLine(const PixelBuffer& picture, const std:
         traceRow[static_cast<std::size_t>(x)] = p.y;
     }
     const double inkDistance = colourDistance(*ink, asked);
+    const bool exact = paper.clean && inkDistance <= ExactInk;
+    if (exact && endInAnotherInk(darkestAlong(picture, centre, paper.luma), asked))
+        return "la traccia del grigio cercato (" + colourText(asked) +
+               ") finisce su un inchiostro diverso: forse prosegue su una scritta o su un'altra linea; controllare i punti "
+               "alle estremità o indicare la curva con --start";
     // On a clean page the trace drawn in the very grey asked for is the line
     // meant unless another is drawn in it too; a scan pales every grey and
     // another ink nearly as near leaves the line in doubt.
-    const double nearer = inkDistance + (paper.clean && inkDistance <= ExactInk ? ExactInk : NearlyAsNear);
+    const double nearer = inkDistance + (exact ? ExactInk : NearlyAsNear);
     std::optional<Rgb> other;
     double otherDistance = 0;
     for (const auto& [lineInk, columns] : otherLines(picture, traceRow, exclusions, paper.luma, traceColumns)) {
