@@ -2,6 +2,7 @@
 
 #include "capture/colourpieces.h"
 #include "capture/curvetrace.h"
+#include "capture/linemeant.h"
 #include "capture/markerfinder.h"
 #include "capture/markerrows.h"
 #include "capture/straightlines.h"
@@ -366,9 +367,15 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         away[t] = middleDistance(picture, columns, traces[t], search.colour);
         if (span(traces[t]) >= WideLineShare * width) nearest = std::min(nearest, away[t]);
     }
+    // A grey's pale edges match every lighter grey: where one line has the
+    // very grey asked for, the lines of other greys are no lines of it.
+    std::vector<bool> wideTraces(traces.size());
+    for (std::size_t t = 0; t < traces.size(); ++t) wideTraces[t] = span(traces[t]) >= WideLineShare * width;
+    const std::vector<bool> otherGrey = seed ? std::vector<bool>(traces.size(), false)
+                                             : otherGreys(picture, traces, wideTraces, search.colour);
     for (std::size_t t = 0; t < traces.size(); ++t) {
         std::vector<PixelPoint>& trace = traces[t];
-        if (away[t] > nearest + AnotherColour && away[t] > tolerance.tolerance) continue;
+        if ((away[t] > nearest + AnotherColour && away[t] > tolerance.tolerance) || otherGrey[t]) continue;
         // A level straight line (a legend's box) or a row of specks (tick
         // marks, a grid's dotted crossings) bridged gap after gap is no other curve.
         const bool line = !levelLine(trace, directions.acrossSlope) && inkShare(columns, trace) >= LeastInkShare;

@@ -1,10 +1,13 @@
 #include "capture/linemeant.h"
 
 #include "capture/pointexport.h"
+#include "capture/unionfind.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
+#include <map>
 
 namespace calvero::capture {
 
@@ -12,9 +15,30 @@ namespace {
 
 // A grey (black too) has no hue to tell lines apart by, only its lightness.
 constexpr double GreyChroma = 12.0;
-// Another grey line this much farther from the grey asked for than the
-// trace's core is nearly as near.
+// Another grey line whose ink is this much farther from the grey asked for
+// than the trace's ink is nearly as near: on a scan the greys of a family
+// pale alike and their inks can no longer be told apart.
 constexpr double NearlyAsNear = 8.0;
+// A line's ink this near the grey asked for is that grey, drawn as it was
+// asked (a clean page): only another line of the same ink is in doubt.
+constexpr double ExactInk = 4.0;
+// A pixel darker than the paper by this much (luma, 0-255) is ink.
+constexpr int InkContrast = 24;
+// A trace's ends: its last columns, this share of them and at least `EndColumns`.
+constexpr double EndShare = 0.03;
+constexpr std::size_t EndColumns = 10;
+// A paper is clean when this share of its pixels is one colour.
+constexpr double CleanShare = 0.5;
+// A line's ink is its darkest quarter of columns: where it covers a pixel
+// whole (elsewhere a thin line straddles two rows and pales both), clear of
+// the letters of a label written over it.
+constexpr double InkShare = 0.25;
+// Stretches of ink in columns this near each other, rows overlapping within
+// `LinkSlack` pixels and darkest pixels within `LinkLuma`, are one line (a
+// dashed or dotted line's gaps; a black label over a grey line is another).
+constexpr int LinkColumns = 8;
+constexpr int LinkSlack = 2;
+constexpr int LinkLuma = 40;
 // A row holding near colours over this share of the columns traced is a straight line.
 constexpr double StraightShare = 0.3;
 // The rows above and below the trace's centre where its core is looked for.
@@ -44,14 +68,235 @@ bool excluded(const std::vector<PixelRect>& exclusions, int x, int y)
 
 int channelsApart(Rgb a, Rgb b) { return std::abs(a.red - b.red) + std::abs(a.green - b.green) + std::abs(a.blue - b.blue); }
 
+int luma(Rgb c) { return (299 * c.red + 587 * c.green + 114 * c.blue) / 1000; }
+
+// The paper in the columns traced (most of their pixels): its luma, and
+// whether it is clean, one colour throughout as a drawing program leaves
+// it (a scan's grain varies it pixel by pixel).
+struct Paper {
+    int luma = 255;
+    bool clean = false;
+};
+
+Paper paperOf(const PixelBuffer& picture, const std::vector<PixelPoint>& centre)
+{
+    std::vector<std::uint32_t> sample;
+    for (std::size_t i = 0; i < centre.size(); i += 4) {
+        const int x = static_cast<int>(std::lround(centre[i].x));
+        if (x < 0 || x >= picture.width()) continue;
+        for (int y = 0; y < picture.height(); y += 4) sample.push_back(picture.pixel(x, y) & 0xffffffu);
+    }
+    if (sample.empty()) return {};
+    std::sort(sample.begin(), sample.end());
+    std::vector<int> lumas;
+    std::size_t most = 0;
+    for (std::size_t i = 0, j = 0; i < sample.size(); i = j) {
+        while (j < sample.size() && sample[j] == sample[i]) ++j;
+        most = std::max(most, j - i);
+        lumas.push_back(luma(rgbOf(sample[i])));
+        lumas.resize(lumas.size() + (j - i - 1), lumas.back());
+    }
+    std::nth_element(lumas.begin(), lumas.begin() + static_cast<std::ptrdiff_t>(lumas.size() / 2), lumas.end());
+    return {lumas[lumas.size() / 2], double(most) >= CleanShare * double(sample.size())};
+}
+
+// The ink of a line from its darkest pixel in each column (darkest first).
+std::optional<Rgb> inkOf(std::vector<Rgb> darkest)
+{
+    if (darkest.empty()) return std::nullopt;
+    const auto at = darkest.begin() + static_cast<std::ptrdiff_t>(InkShare * double(darkest.size()));
+    std::nth_element(darkest.begin(), at, darkest.end(), [](Rgb a, Rgb b) { return luma(a) < luma(b); });
+    return *at;
+}
+
+// In each column traced, the darkest pixel near the centre when it stands out from the paper.
+std::vector<std::optional<Rgb>> darkestAlong(const PixelBuffer& picture, const std::vector<PixelPoint>& centre, int paper)
+{
+    std::vector<std::optional<Rgb>> darkest;
+    for (const PixelPoint& p : centre) {
+        const int x = static_cast<int>(std::lround(p.x)), y = static_cast<int>(std::lround(p.y));
+        std::optional<Rgb> dark;
+        for (int dy = -CoreReach; dy <= CoreReach; ++dy)
+            if (picture.contains(x, y + dy)) {
+                const Rgb c = rgbOf(picture.pixel(x, y + dy));
+                if (!dark || luma(c) < luma(*dark)) dark = c;
+            }
+        darkest.push_back(dark && luma(*dark) <= paper - InkContrast ? dark : std::nullopt);
+    }
+    return darkest;
+}
+
+// The trace's ink, from its columns' darkest pixels.
+std::optional<Rgb> traceInk(const PixelBuffer& picture, const std::vector<PixelPoint>& centre, int paper)
+{
+    std::vector<Rgb> darkest;
+    for (const std::optional<Rgb>& dark : darkestAlong(picture, centre, paper))
+        if (dark) darkest.push_back(*dark);
+    return inkOf(std::move(darkest));
+}
+
+// Whether an end of the trace runs on in another ink (a label written at
+// the curve's end, another line): most of its last columns holding ink
+// hold ink clearly farther from the grey asked for than the line's own.
+bool endInAnotherInk(const std::vector<std::optional<Rgb>>& darkest, Rgb asked)
+{
+    const std::size_t reach = std::max(EndColumns, static_cast<std::size_t>(EndShare * double(darkest.size())));
+    if (darkest.size() < 4 * reach) return false;
+    const auto other = [&](auto from, auto to) {
+        std::size_t ink = 0, another = 0;
+        for (auto it = from; it != to; ++it)
+            if (*it) ++ink, another += colourDistance(**it, asked) > ExactInk + NearlyAsNear;
+        return ink > 0 && 2 * another > ink;
+    };
+    const auto r = static_cast<std::ptrdiff_t>(reach);
+    return other(darkest.begin(), darkest.begin() + r) || other(darkest.end() - r, darkest.end());
+}
+
+// A stretch of ink down one column, by its darkest pixel.
+struct InkRun {
+    int x, top, bottom, darkRow;
+    Rgb dark;
+};
+
+// The other lines in the columns traced, away from the trace, outside the
+// exclusions and off straight rows (the frame, grid lines): their inks and
+// how many columns each spans.
+std::vector<std::pair<Rgb, std::size_t>> otherLines(const PixelBuffer& picture, const std::vector<double>& traceRow,
+                                                    const std::vector<PixelRect>& exclusions, int paper,
+                                                    std::size_t traceColumns)
+{
+    const auto nearTrace = [&](int x, int y) {
+        for (int dx = -static_cast<int>(Apart); dx <= static_cast<int>(Apart); ++dx) {
+            if (x + dx < 0 || x + dx >= picture.width()) continue;
+            const double row = traceRow[static_cast<std::size_t>(x + dx)];
+            if (!std::isnan(row) && std::abs(y - row) <= Apart) return true;
+        }
+        return false;
+    };
+    std::vector<InkRun> runs;
+    std::vector<std::size_t> perRow(static_cast<std::size_t>(picture.height()), 0);
+    for (int x = 0; x < picture.width(); ++x) {
+        if (std::isnan(traceRow[static_cast<std::size_t>(x)])) continue;
+        std::optional<InkRun> open;
+        for (int y = 0; y <= picture.height(); ++y) {
+            const bool ink = y < picture.height() && !excluded(exclusions, x, y) &&
+                             luma(rgbOf(picture.pixel(x, y))) <= paper - InkContrast;
+            if (ink) {
+                const Rgb c = rgbOf(picture.pixel(x, y));
+                if (!open) open = InkRun{x, y, y, y, c};
+                open->bottom = y;
+                if (luma(c) < luma(open->dark)) open->dark = c, open->darkRow = y;
+            } else if (open) {
+                if (!nearTrace(x, open->darkRow)) {
+                    runs.push_back(*open);
+                    ++perRow[static_cast<std::size_t>(open->darkRow)];
+                }
+                open.reset();
+            }
+        }
+    }
+    const auto straight = [&](int y) {
+        for (int dy = -1; dy <= 1; ++dy)
+            if (y + dy >= 0 && y + dy < picture.height() &&
+                double(perRow[static_cast<std::size_t>(y + dy)]) > StraightShare * double(traceColumns))
+                return true;
+        return false;
+    };
+    std::erase_if(runs, [&](const InkRun& r) { return straight(r.darkRow); });
+    // Runs in near columns whose rows overlap are one line.
+    UnionFind lines(runs.size());
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        while (runs[from].x < runs[i].x - LinkColumns) ++from;
+        for (std::size_t j = from; j < i; ++j)
+            if (runs[j].x < runs[i].x && runs[j].top <= runs[i].bottom + LinkSlack && runs[i].top <= runs[j].bottom + LinkSlack &&
+                std::abs(luma(runs[j].dark) - luma(runs[i].dark)) <= LinkLuma)
+                lines.join(int(i), int(j));
+    }
+    std::map<int, std::vector<Rgb>> darkest;
+    std::map<int, std::vector<int>> columns;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const int line = lines.root(int(i));
+        darkest[line].push_back(runs[i].dark);
+        if (columns[line].empty() || columns[line].back() != runs[i].x) columns[line].push_back(runs[i].x);
+    }
+    std::vector<std::pair<Rgb, std::size_t>> found;
+    for (auto& [line, dark] : darkest)
+        if (const std::optional<Rgb> ink = inkOf(std::move(dark))) found.push_back({*ink, columns[line].size()});
+    return found;
+}
+
+// A grey asked for: the trace's ink against the other lines' inks.
+std::optional<std::string> nearerGreyLine(const PixelBuffer& picture, const std::vector<PixelPoint>& centre, Rgb asked,
+                                          const std::vector<PixelRect>& exclusions)
+{
+    const Paper paper = paperOf(picture, centre);
+    const std::optional<Rgb> ink = traceInk(picture, centre, paper.luma);
+    if (!ink) return std::nullopt;
+    std::vector<double> traceRow(static_cast<std::size_t>(picture.width()), std::nan(""));
+    std::size_t traceColumns = 0;
+    for (const PixelPoint& p : centre) {
+        const int x = static_cast<int>(std::lround(p.x));
+        if (x < 0 || x >= picture.width()) continue;
+        if (std::isnan(traceRow[static_cast<std::size_t>(x)])) ++traceColumns;
+        traceRow[static_cast<std::size_t>(x)] = p.y;
+    }
+    const double inkDistance = colourDistance(*ink, asked);
+    const bool exact = paper.clean && inkDistance <= ExactInk;
+    if (exact && endInAnotherInk(darkestAlong(picture, centre, paper.luma), asked))
+        return "la traccia del grigio cercato (" + colourText(asked) +
+               ") finisce su un inchiostro diverso: forse prosegue su una scritta o su un'altra linea; controllare i punti "
+               "alle estremità o indicare la curva con --start";
+    // On a clean page the trace drawn in the very grey asked for is the line
+    // meant unless another is drawn in it too; a scan pales every grey and
+    // another ink nearly as near leaves the line in doubt.
+    const double nearer = inkDistance + (exact ? ExactInk : NearlyAsNear);
+    std::optional<Rgb> other;
+    double otherDistance = 0;
+    for (const auto& [lineInk, columns] : otherLines(picture, traceRow, exclusions, paper.luma, traceColumns)) {
+        const double d = colourDistance(lineInk, asked);
+        if (columns < std::max(RivalColumns, traceColumns / 4) || d >= nearer) continue;
+        if (!other || d < otherDistance) other = lineInk, otherDistance = d;
+    }
+    if (!other) return std::nullopt;
+    return "il grigio cercato (" + colourText(asked) + ") è vicino sia alla linea seguita (" + colourText(*ink) +
+           ") sia a un'altra linea del grafico (" + colourText(*other) +
+           "): su una scansione i grigi di una famiglia non si distinguono; indicare la curva con --start";
+}
+
 } // namespace
+
+bool isGrey(Rgb colour)
+{
+    const Lab lab = labOf(colour);
+    return std::hypot(lab.a, lab.b) < GreyChroma;
+}
+
+
+std::vector<bool> otherGreys(const PixelBuffer& picture, const std::vector<std::vector<PixelPoint>>& traces,
+                             const std::vector<bool>& wide, Rgb asked)
+{
+    std::vector<bool> other(traces.size(), false);
+    if (!isGrey(asked) || traces.size() < 2) return other;
+    std::vector<double> distance(traces.size(), std::numeric_limits<double>::infinity());
+    bool exact = false;
+    for (std::size_t t = 0; t < traces.size(); ++t) {
+        const Paper paper = paperOf(picture, traces[t]);
+        if (!paper.clean) return other;
+        if (const std::optional<Rgb> ink = traceInk(picture, traces[t], paper.luma)) distance[t] = colourDistance(*ink, asked);
+        exact = exact || (wide[t] && distance[t] <= ExactInk);
+    }
+    if (!exact) return other;
+    for (std::size_t t = 0; t < traces.size(); ++t) other[t] = distance[t] > ExactInk + NearlyAsNear;
+    return other;
+}
 
 std::optional<std::string> nearerLineOfTheColour(const PixelBuffer& picture, const std::vector<PixelPoint>& centre,
                                                  Rgb asked, const std::vector<PixelRect>& exclusions)
 {
-    const Lab askedLab = labOf(asked);
-    const bool grey = std::hypot(askedLab.a, askedLab.b) < GreyChroma;
+    const bool grey = isGrey(asked);
     if (centre.empty()) return std::nullopt;
+    if (grey) return nearerGreyLine(picture, centre, asked, exclusions);
     // The trace's core: in each column the pixel nearest the colour asked for, the median of them.
     std::vector<std::pair<double, Rgb>> core;
     std::vector<double> traceRow(static_cast<std::size_t>(picture.width()), std::nan(""));
@@ -72,12 +317,10 @@ std::optional<std::string> nearerLineOfTheColour(const PixelBuffer& picture, con
     std::nth_element(core.begin(), core.begin() + static_cast<std::ptrdiff_t>(core.size() / 2), core.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     const auto [coreDistance, coreColour] = core[core.size() / 2];
-    if (!grey && coreDistance < SameColour) return std::nullopt;
+    if (coreDistance < SameColour) return std::nullopt;
 
-    // A colour: another line clearly nearer it. A grey: another grey line
-    // nearly as near (a scan lightens every grey of a family, the darker
-    // neighbour's core then matches best).
-    const double nearer = grey ? coreDistance + NearlyAsNear : NearerShare * coreDistance;
+    // Another line clearly nearer the colour asked for.
+    const double nearer = NearerShare * coreDistance;
     // Near the trace: within `Apart` of its centre in this column or a neighbouring one (a steep line's run).
     const auto nearTrace = [&](int x, int y) {
         for (int dx = -static_cast<int>(Apart); dx <= static_cast<int>(Apart); ++dx) {
@@ -125,10 +368,6 @@ std::optional<std::string> nearerLineOfTheColour(const PixelBuffer& picture, con
     if (columns < std::max(RivalColumns, core.size() / 4)) return std::nullopt;
     const Rgb other{static_cast<std::uint8_t>(sum[0] / pixels), static_cast<std::uint8_t>(sum[1] / pixels),
                     static_cast<std::uint8_t>(sum[2] / pixels)};
-    if (grey)
-        return "il grigio cercato (" + colourText(asked) + ") è vicino sia alla linea seguita (" + colourText(coreColour) +
-               ") sia a un'altra linea del grafico (" + colourText(other) +
-               "): su una scansione i grigi di una famiglia non si distinguono; indicare la curva con --start";
     return "la linea seguita ha il colore " + colourText(coreColour) + ", lontano da " + colourText(asked) +
            "; nel grafico c'è un'altra linea di colore più vicino (" + colourText(other) +
            "): forse è quella la curva cercata (indicarla con --start)";

@@ -9,9 +9,11 @@
 // the pixels along it nearest the colour asked for; when the chart holds
 // another line whose core is clearly nearer that colour, the trace may have
 // taken the wrong curve, and the read is doubted with both colours named.
-// A scan lightens a grey family's lines alike, so the darker neighbour of
-// the grey asked for may match it best: a grey is doubted when another grey
-// line is nearly as near.
+// A grey has only its lightness, and a line's pale edges hold every grey
+// lighter than its ink: a grey line is told by its ink, its darkest pixels
+// across it. On a clean page a trace whose ink is the grey asked for is the
+// line meant; a scan lightens a family's greys alike, and a grey is doubted
+// when another line's ink is nearly as near it.
 #include "capture/calibration.h"
 #include "capture/colour.h"
 #include "capture/pixelbuffer.h"
@@ -29,6 +31,16 @@ namespace calvero::capture {
 // when the trace holds the nearest line.
 std::optional<std::string> nearerLineOfTheColour(const PixelBuffer& picture, const std::vector<PixelPoint>& centre,
                                                  Rgb asked, const std::vector<PixelRect>& exclusions);
+
+// Whether a colour is a grey (black and white too): no hue to tell it by.
+bool isGrey(Rgb colour);
+
+// Of the lines traced for a grey, those drawn in another grey: when a line
+// across a good part of the plot (`wide`) has the very ink asked for on a
+// clean page (one colour throughout, as drawn), the lines whose ink is clearly farther; none otherwise (a
+// scan's greys may all be paled alike, and a colour's lines are all its own).
+std::vector<bool> otherGreys(const PixelBuffer& picture, const std::vector<std::vector<PixelPoint>>& traces,
+                             const std::vector<bool>& wide, Rgb asked);
 
 // The doubt (Italian) when the trace does not pass near the point clicked
 // (the click fell on no line the search could start from, and the trace

@@ -742,6 +742,72 @@ TEST(ColourRival, AGreyIsDoubtedWhenAnotherGreyLineIsNearlyAsNear)
     }
 }
 
+TEST(ColourRival, AGreyOfAFamilyIsToldByItsInkOnACleanPageOnly)
+{
+    // Black, #444444 and #777777 lines, each a full row with a row either
+    // side half way to the paper (a drawing's smoothed edges: black's are
+    // (127, 127, 127), 24 ΔE from #444444 and as near as #777777 itself), a
+    // black label over the #444444 line. Drawn clean on white, or as a scan
+    // leaves them: grey paper with grain, the inks paled to 60, 100 and 150,
+    // so the black line's ink (L 25.4) is nearer #444444 (L 28.9) than the
+    // #444444 line's own (L 42.0). A black label written on at the end of
+    // the #444444 line may be traced on: then the read is doubted.
+    struct Case {
+        const char* name;
+        bool scanned;
+        Rgb asked;
+        int line; // the row at column 0 of the line meant, or 0: the read is doubted
+        bool labelAtEnd;
+    };
+    const Case cases[] = {{"clean page, #444444", false, {0x44, 0x44, 0x44}, 130, false},
+                          {"clean page, #777777", false, {0x77, 0x77, 0x77}, 250, false},
+                          {"clean page, black, a black label elsewhere", false, {0, 0, 0}, 40, false},
+                          {"clean page, #444444, a black label at its end", false, {0x44, 0x44, 0x44}, 130, true},
+                          {"scan, #444444", true, {0x44, 0x44, 0x44}, 0, false},
+                          {"scan, #777777", true, {0x77, 0x77, 0x77}, 0, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer page = *PixelBuffer::create(400, 300);
+        const auto grey = [](int v) { return argbOf({std::uint8_t(v), std::uint8_t(v), std::uint8_t(v)}); };
+        const int paper = c.scanned ? 232 : 255;
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 400; ++x) page.setPixel(x, y, grey(c.scanned ? paper + (x * 7 + y * 13) % 7 - 3 : paper));
+        const int inks[] = {c.scanned ? 60 : 0, c.scanned ? 100 : 0x44, c.scanned ? 150 : 0x77};
+        for (int x = 20; x < 380; ++x) {
+            const int rows[] = {40 + x / 10, 130 + x / 10, 250 - x / 10};
+            for (int k = 0; k < 3; ++k) {
+                page.setPixel(x, rows[k], grey(inks[k]));
+                page.setPixel(x, rows[k] - 1, grey((inks[k] + paper) / 2));
+                page.setPixel(x, rows[k] + 1, grey((inks[k] + paper) / 2));
+            }
+        }
+        for (int x = 150; x < 190; x += 6)
+            for (int y = 140; y < 153; ++y) page.setPixel(x, y, grey(0)), page.setPixel(x + 1, y, grey(0));
+        if (c.labelAtEnd)
+            for (int x = 380; x < 396; ++x) {
+                page.setPixel(x, 167, grey(0)), page.setPixel(x, 168, grey(0));
+                if (x % 5 < 2)
+                    for (int y = 160; y < 175; ++y) page.setPixel(x, y, grey(0));
+            }
+        const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+        const Checked<FoundCurve> found = findCurve(page, calibration, {c.asked, DefaultTolerance, 12, std::nullopt, {}});
+        ASSERT_TRUE(found) << found.failure();
+        const std::optional<std::string> rival = nearerLineOfTheColour(page, found->centre, c.asked, {});
+        if (c.line == 0) {
+            EXPECT_TRUE(rival || !found->doubts.empty());
+            continue;
+        }
+        if (c.labelAtEnd && (rival || !found->doubts.empty())) continue;
+        EXPECT_FALSE(rival) << *rival;
+        EXPECT_TRUE(found->doubts.empty()) << found->doubts.front();
+        const int slope = c.line == 250 ? -1 : 1;
+        for (const PixelPoint& p : found->pixels) {
+            EXPECT_NEAR(p.y, c.line + slope * p.x / 10, 1.5) << p.x;
+            EXPECT_LT(p.x, 381) << "a point on the label";
+        }
+    }
+}
+
 TEST(ColourRival, ATraceThatMissesTheClickIsDoubted)
 {
     // A trace bridging a gap over columns 300-349 (a label on the curve).
