@@ -17,7 +17,7 @@ constexpr double SpeckShare = 0.5;
 constexpr double WideGapTimes = 2.0;
 constexpr double WideGapPixels = 6.0;
 // An end cut off is at most this many letters high long, and this share of the trace.
-constexpr double LongestLabelLetters = 12.0;
+constexpr double LongestLabelLetters = 6.0;
 constexpr double LongestCutShare = 0.25;
 
 // Consecutive points of the trace on the colour: indices [first, last].
