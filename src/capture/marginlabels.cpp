@@ -132,14 +132,25 @@ bool baseWithLostPower(const std::string& text)
 // by their own height, and a dash's is a few pixels.
 constexpr double DashFlatness = 2;
 constexpr double DashThinness = 0.35;
+constexpr long TickColumn = 4;
 
 std::vector<WordGroup> signsJoined(std::vector<WordGroup> words)
 {
     std::sort(words.begin(), words.end(), [](const WordGroup& a, const WordGroup& b) { return a.box.left < b.box.left; });
+    const auto flatDash = [](const Piece& p) { return p.width() >= DashFlatness * p.height(); };
+    // Dashes lined up beside every number, alone or in its word, are tick marks (an axis
+    // ticked outward, its numbers set apart): how many stand with each word's dash.
+    std::vector<long> linedUp;
+    for (const WordGroup& word : words)
+        linedUp.push_back(std::count_if(words.begin(), words.end(), [&](const WordGroup& w) {
+            return std::any_of(w.parts.begin(), w.parts.end(), [&](const Piece& p) {
+                return flatDash(p) && std::abs(p.left - word.box.left) <= 2 && std::abs(p.right - word.box.right) <= 2;
+            });
+        }));
     std::vector<WordGroup> out;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const Piece& dash = words[i].box;
-        const bool flat = words[i].parts.size() == 1 && dash.width() >= DashFlatness * dash.height();
+        const bool flat = words[i].parts.size() == 1 && flatDash(dash) && linedUp[i] < TickColumn;
         std::optional<std::size_t> next;
         for (std::size_t j = i + 1; flat && j < words.size(); ++j) {
             const Piece& w = words[j].box;

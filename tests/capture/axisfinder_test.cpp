@@ -143,6 +143,27 @@ TEST(AxisFinder, AMinusSetApartFromItsDigitsIsReadWithThem)
     }
 }
 
+// Dashes lined up beside four numbers or more are an axis's outward tick
+// marks, not minus signs; beside three, minus signs.
+TEST(AxisFinder, DashesLinedUpBesideEveryNumberAreTickMarks)
+{
+    const std::pair<int, std::size_t> cases[] = {{3, 3}, {4, 8}}; // numbers, words read
+    const PixelRect strip{50, 0, 100, 200};
+    for (const auto& [numbers, words] : cases) {
+        SCOPED_TRACE(numbers);
+        PixelMask ink(200, 200);
+        for (int k = 0; k < numbers; ++k) {
+            const int top = 10 + 40 * k;
+            for (int y = top; y < top + 12; ++y)
+                for (int x = 80; x < 87; ++x) ink.set(x, y, true);
+            for (int y = top + 5; y <= top + 6; ++y)
+                for (int x = 66; x <= 75; ++x) ink.set(x, y, true);
+        }
+        const auto read = labelsIn(*PixelBuffer::create(200, 200), ink, strip, SevenReader());
+        EXPECT_EQ(read.size(), words);
+    }
+}
+
 // Numbers set so close under an x axis that they run into one word are
 // parted where each part is one number centred on its tick; with no ticks
 // given, or ticks that do not stand one under each part, the word stays whole.
