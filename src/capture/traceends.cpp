@@ -1,5 +1,7 @@
 #include "capture/traceends.h"
 
+#include "capture/median.h"
+
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -30,14 +32,6 @@ bool onInk(const ColumnRuns& columns, const PixelPoint& p)
 {
     const auto runs = columns.column(static_cast<int>(std::floor(p.x)));
     return std::any_of(runs.begin(), runs.end(), [&](const ColumnRun& r) { return p.y >= r.top && p.y <= r.bottom + 1; });
-}
-
-double median(std::vector<double> values)
-{
-    if (values.empty()) return 0;
-    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-    std::nth_element(values.begin(), middle, values.end());
-    return *middle;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "capture/tracestretch.h"
 
+#include "capture/median.h"
 #include "capture/pointexport.h"
 
 #include <algorithm>
@@ -22,13 +23,6 @@ constexpr double PaperMargin = 20.0;
 constexpr double WindowShare = 0.05;
 constexpr std::size_t LeastWindow = 12;
 constexpr int StretchWindows = 3;
-
-double median(std::vector<double> values)
-{
-    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-    std::nth_element(values.begin(), middle, values.end());
-    return *middle;
-}
 
 } // namespace
 
