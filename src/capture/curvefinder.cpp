@@ -170,8 +170,10 @@ SearchPieces searchPieces(const PixelBuffer& picture, const AxisCalibration& cal
                              std::max({r.x.first.y, r.x.second.y, r.y.first.y, r.y.second.y})) / 2};
     StraightLines lines = findStraightLines(ink, directions, search.seed.value_or(middle));
     // The chart found on the page bounds the plot: the lines around the middle may bound less
-    // of it (a frameless chart's outermost grid lines, its curves going on beyond them).
-    if (search.chart)
+    // of it (a frameless chart's outermost grid lines, its curves going on beyond them). Its
+    // box is upright: on a turned page it would cut the plot's corners, and the lines stay.
+    constexpr double Upright = 0.002;
+    if (search.chart && std::abs(directions.acrossSlope) < Upright && std::abs(directions.downSlope) < Upright)
         lines.area = PlotArea({}, std::pair{search.chart->top, search.chart->top + search.chart->height},
                               std::pair{search.chart->left, search.chart->left + search.chart->width});
     clearWhereSet(mask, lines.pixels);

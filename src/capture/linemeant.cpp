@@ -27,8 +27,9 @@ constexpr int InkContrast = 24;
 // A trace's ends: its last columns, this share of them and at least `EndColumns`.
 constexpr double EndShare = 0.03;
 constexpr std::size_t EndColumns = 10;
-// A paper is clean when this share of its pixels is one colour.
-constexpr double CleanShare = 0.5;
+// A paper is clean when this share of its pixels is one colour: a drawing
+// leaves nine tenths or more so; a JPEG scan flattens half of its paper to one.
+constexpr double CleanShare = 0.8;
 // A line's ink is its darkest quarter of columns: where it covers a pixel
 // whole (elsewhere a thin line straddles two rows and pales both), clear of
 // the letters of a label written over it.
