@@ -145,6 +145,9 @@ def draw(plan, path, folder):
         drawn = chart.getFirstDiagram().getCoordinateSystems()[0].getChartTypes()
         drawn = [s2 for t in drawn for s2 in t.getDataSeries()]
         for c, series in zip(curves, drawn):
+            # The older API's axis choice does not always reach the drawing: say it here too.
+            if twin and c["axis"] == "y2":
+                series.setPropertyValue("AttachedAxisIndex", 1)
             series.setPropertyValue("Color", int(c["look"]["colour"][1:], 16))
             series.setPropertyValue("LineWidth", c["look"]["width"])
             if c["look"]["dash"]:
