@@ -35,7 +35,8 @@ constexpr double CleanShare = 0.8;
 // the letters of a label written over it.
 constexpr double InkShare = 0.25;
 // Stretches of ink in columns this near each other, rows overlapping within
-// `LinkSlack` pixels and darkest pixels within `LinkLuma`, are one line (a
+// `LinkSlack` pixels (more the farther apart the columns) and darkest pixels
+// within `LinkLuma`, are one line (a
 // dashed or dotted line's gaps; a black label over a grey line is another).
 constexpr int LinkColumns = 8;
 constexpr int LinkSlack = 2;
@@ -204,15 +205,19 @@ std::vector<std::pair<Rgb, std::size_t>> otherLines(const PixelBuffer& picture, 
         return false;
     };
     std::erase_if(runs, [&](const InkRun& r) { return straight(r.darkRow); });
+    // A steep dotted line's dots lie columns apart and rows apart: the rows
+    // may be as far apart as the columns are, beyond the slack.
+    const auto linked = [](const InkRun& a, const InkRun& b) {
+        const int slack = LinkSlack + std::abs(b.x - a.x);
+        return a.top <= b.bottom + slack && b.top <= a.bottom + slack && std::abs(luma(a.dark) - luma(b.dark)) <= LinkLuma;
+    };
     // Runs in near columns whose rows overlap are one line.
     UnionFind lines(runs.size());
     std::size_t from = 0;
     for (std::size_t i = 0; i < runs.size(); ++i) {
         while (runs[from].x < runs[i].x - LinkColumns) ++from;
         for (std::size_t j = from; j < i; ++j)
-            if (runs[j].x < runs[i].x && runs[j].top <= runs[i].bottom + LinkSlack && runs[i].top <= runs[j].bottom + LinkSlack &&
-                std::abs(luma(runs[j].dark) - luma(runs[i].dark)) <= LinkLuma)
-                lines.join(int(i), int(j));
+            if (runs[j].x < runs[i].x && linked(runs[j], runs[i])) lines.join(int(i), int(j));
     }
     std::map<int, std::vector<Rgb>> darkest;
     std::map<int, std::vector<int>> columns;

@@ -716,28 +716,40 @@ TEST(ColourRival, AGreyIsDoubtedWhenAnotherGreyLineIsNearlyAsNear)
     // frame line of the same black across the chart, and another grey line.
     // CIELAB lightness (by hand, L = 116 f(Y) - 16): #444444 28.9, (55) 23.1,
     // (95) 40.3, (120) 50.4; the other line 11.4 or 21.5 from the grey asked
-    // for, the trace's core 5.8.
+    // for, the trace's core 5.8. Black asked and a #444444 line traced (28.9
+    // away) beside a steep black dotted line: its dots, 3 columns wide every
+    // 4 and rows 4.8 apart, are one line, the black one.
     struct Case {
         const char* name;
-        std::uint8_t otherGrey;
-        bool doubted;
+        Rgb asked;
+        std::uint8_t traceGrey, otherGrey;
+        bool steepDots, doubted;
     };
-    const Case cases[] = {{"another grey nearly as near", 95, true}, {"another grey far: the frame line is no line", 120, false}};
+    const Case cases[] = {{"another grey nearly as near", {0x44, 0x44, 0x44}, 55, 95, false, true},
+                          {"another grey far: the frame line is no line", {0x44, 0x44, 0x44}, 55, 120, false, false},
+                          {"black asked, a steep dotted black line beside", {0, 0, 0}, 0x44, 0, true, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         PixelBuffer page = *PixelBuffer::create(600, 400);
         for (int y = 0; y < 400; ++y)
             for (int x = 0; x < 600; ++x) page.setPixel(x, y, 0xffe8e8e8);
+        const auto grey = [](std::uint8_t v) { return argbOf({v, v, v}); };
         std::vector<PixelPoint> trace;
         for (int x = 20; x < 580; ++x) {
             for (int dy = -1; dy <= 1; ++dy) {
-                page.setPixel(x, 100 + x / 10 + dy, argbOf({55, 55, 55}));
-                page.setPixel(x, 300 - x / 10 + dy, argbOf({c.otherGrey, c.otherGrey, c.otherGrey}));
-                page.setPixel(x, 20 + dy, argbOf({55, 55, 55}));
+                page.setPixel(x, 100 + x / 10 + dy, grey(c.traceGrey));
+                if (!c.steepDots) page.setPixel(x, 300 - x / 10 + dy, grey(c.otherGrey));
+                page.setPixel(x, 20 + dy, grey(55));
             }
             trace.push_back({double(x), 100.0 + x / 10});
         }
-        const std::optional<std::string> doubt = nearerLineOfTheColour(page, trace, {0x44, 0x44, 0x44}, {});
+        if (c.steepDots)
+            for (int x = 20; x < 300; x += 4) {
+                const int top = 390 - (x - 20) * 6 / 5;
+                for (int dx = 0; dx < 3; ++dx)
+                    for (int dy = 0; dy < 2; ++dy) page.setPixel(x + dx, top + dy, grey(c.otherGrey));
+            }
+        const std::optional<std::string> doubt = nearerLineOfTheColour(page, trace, c.asked, {});
         EXPECT_EQ(doubt.has_value(), c.doubted) << doubt.value_or("");
     }
 }
