@@ -567,6 +567,16 @@ std::string readingText(const AxisReading& reading)
 
 namespace {
 
+// A chart's area found on the page turned straight: the box round its corners on the page as it is.
+void boxOnTheOriginal(ChartFrame& c, double turn, int width, int height)
+{
+    PixelPoint corners[4] = {{c.left, c.top}, {c.right, c.top}, {c.left, c.bottom}, {c.right, c.bottom}};
+    for (PixelPoint& p : corners) p = onTheOriginal(p, turn, width, height);
+    c.left = c.right = corners[0].x, c.top = c.bottom = corners[0].y;
+    for (const PixelPoint& p : corners)
+        c.left = std::min(c.left, p.x), c.right = std::max(c.right, p.x), c.top = std::min(c.top, p.y), c.bottom = std::max(c.bottom, p.y);
+}
+
 // Axes read on the page turned straight, placed back on the page as it is.
 void placedOnTheOriginal(FoundAxes& axes, double turn, int width, int height)
 {
@@ -574,13 +584,7 @@ void placedOnTheOriginal(FoundAxes& axes, double turn, int width, int height)
     for (AxisReference* r : {&axes.references.x, &axes.references.y}) back(r->first), back(r->second);
     for (std::optional<FoundAxis>* second : {&axes.rightY, &axes.topX})
         if (*second) back((*second)->reference.first), back((*second)->reference.second);
-    // The chart's area: the box round its turned corners.
-    ChartFrame& c = axes.chart;
-    PixelPoint corners[4] = {{c.left, c.top}, {c.right, c.top}, {c.left, c.bottom}, {c.right, c.bottom}};
-    for (PixelPoint& p : corners) back(p);
-    c.left = c.right = corners[0].x, c.top = c.bottom = corners[0].y;
-    for (const PixelPoint& p : corners)
-        c.left = std::min(c.left, p.x), c.right = std::max(c.right, p.x), c.top = std::min(c.top, p.y), c.bottom = std::max(c.bottom, p.y);
+    boxOnTheOriginal(axes.chart, turn, width, height);
 }
 
 } // namespace
@@ -617,20 +621,45 @@ PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader)
             if (turn != 0) placedOnTheOriginal(*axes, turn, picture.width(), picture.height());
             page.axes.push_back(std::move(*axes));
             kept.push_back(charts[i]);
+            page.numbers.push_back(kept.size());
             continue;
         }
-        if (chartLike) page.unread.push_back(axes.failure()), kept.push_back(charts[i]);
+        if (chartLike) {
+            kept.push_back(charts[i]);
+            UnreadChart unread{kept.size(), charts[i], axes.failure()};
+            if (turn != 0) boxOnTheOriginal(unread.chart, turn, picture.width(), picture.height());
+            page.unread.push_back(std::move(unread));
+        }
         const double area = (charts[i].right - charts[i].left) * (charts[i].bottom - charts[i].top);
         if (area > largest) largest = area, page.failure = axes.failure();
     }
     if (const std::optional<PixelRect> outside = curveInkOutside(straight, kept)) {
-        page.unread.push_back("linee colorate fuori dai grafici trovati, in " + placeText(*outside) +
-                              ": forse un grafico senza cornice né griglia");
+        page.unread.push_back({std::nullopt, {}, "linee colorate fuori dai grafici trovati, in " + placeText(*outside) +
+                                                     ": forse un grafico senza cornice né griglia"});
     } else if (const std::optional<PixelRect> dark = darkCurveOutside(straight, ink, kept)) {
-        page.unread.push_back("una linea scura fuori dai grafici trovati, in " + placeText(*dark) +
-                              ": forse un grafico senza cornice né griglia");
+        page.unread.push_back({std::nullopt, {}, "una linea scura fuori dai grafici trovati, in " + placeText(*dark) +
+                                                     ": forse un grafico senza cornice né griglia"});
     }
     return page;
+}
+
+bool chartsNumbered(const PageAxes& page)
+{
+    return std::all_of(page.unread.begin(), page.unread.end(), [](const UnreadChart& u) { return u.number.has_value(); });
+}
+
+std::string pageChartsMessage(const PageAxes& page)
+{
+    std::vector<std::pair<std::size_t, std::string>> listed;
+    for (std::size_t i = 0; i < page.axes.size(); ++i)
+        listed.push_back({page.numbers[i], "(" + placeText(areaOf(page.axes[i].chart)) + ")"});
+    for (const UnreadChart& u : page.unread)
+        if (u.number) listed.push_back({*u.number, "(" + placeText(areaOf(u.chart)) + "), assi non letti"});
+    std::sort(listed.begin(), listed.end());
+    std::string text = "la pagina ha " + chartCountText(listed.size()) + ":";
+    for (std::size_t i = 0; i < listed.size(); ++i)
+        text += (i ? "; " : " ") + std::to_string(listed[i].first) + " " + listed[i].second;
+    return text;
 }
 
 std::string chartCountText(std::size_t count)

@@ -54,16 +54,36 @@ struct FoundAxes {
     std::optional<std::size_t> xSharedFrom;
 };
 
+// A chart on the page whose axes were not read, and why.
+struct UnreadChart {
+    // Its number among the page's charts, read or not; none for curves seen
+    // outside every chart found, whose place among the charts is not known.
+    std::optional<std::size_t> number;
+    ChartFrame chart;
+    std::string why;
+};
+
 // The axes of every chart on the page whose axes could be read, in
 // reading order; a box whose margins hold no axis (a table, a legend's frame
 // outside the plot) is no chart. With none read, why (the largest box's reason).
 struct PageAxes {
     std::vector<FoundAxes> axes;
+    // Each chart read's number on the page (from 1): charts are numbered left
+    // to right, top to bottom, those whose axes were not read among them.
+    std::vector<std::size_t> numbers;
     std::string failure;
-    // Why the axes of each other chart (numbers under it and left of it) were not read.
-    std::vector<std::string> unread;
+    // The other charts (numbers under them and left of them) and curves outside every chart.
+    std::vector<UnreadChart> unread;
 };
 PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader);
+
+// Whether every chart the page holds has its number: no curves were seen
+// outside the charts found (a chart not found would shift the numbers).
+bool chartsNumbered(const PageAxes& page);
+
+// The message for a page with several charts, the unread ones among them:
+// "la pagina ha 2 grafici: 1 (100,40 - 950,675); 2 (...), assi non letti".
+std::string pageChartsMessage(const PageAxes& page);
 
 // The axes of the page's only chart; a page with several is refused with
 // the list of them, a page with none with why.

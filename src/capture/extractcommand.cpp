@@ -231,21 +231,25 @@ Checked<FoundAxes> chosenAxes(const PixelBuffer& picture, const TextReader& read
 {
     PageAxes page = findPageAxes(picture, reader);
     if (page.axes.empty()) return failed<FoundAxes>(page.failure + ": indicare i riferimenti degli assi");
-    // The charts are numbered among those read: with others beside them
-    // whose axes are not, a number may name another chart than the user's,
-    // and a list of the charts read alone would hide the others.
-    if (!page.unread.empty())
-        return failed<FoundAxes>(severalChartsMessage(page.axes) + ", e " +
-                                 (page.unread.size() == 1 ? std::string("1 altro grafico")
-                                                          : std::to_string(page.unread.size()) + " altri grafici") +
-                                 " i cui assi non si leggono (" + page.unread.front() +
+    // Curves outside every chart found tell of a chart not found: the
+    // numbers of the others may then name another chart than the user's.
+    if (!chartsNumbered(page)) {
+        const auto outside = std::find_if(page.unread.begin(), page.unread.end(), [](const UnreadChart& u) { return !u.number; });
+        return failed<FoundAxes>(pageChartsMessage(page) + ", e 1 altro grafico i cui assi non si leggono (" + outside->why +
                                  "): indicare i riferimenti degli assi");
-    if (options.chart) {
-        if (std::size_t(*options.chart) > page.axes.size())
-            return failed<FoundAxes>("--chart " + std::to_string(*options.chart) + ": " + severalChartsMessage(page.axes));
-        return succeeded(std::move(page.axes[std::size_t(*options.chart - 1)]));
     }
-    if (page.axes.size() > 1) return failed<FoundAxes>(severalChartsMessage(page.axes) + "; sceglierne uno con --chart N");
+    const std::size_t charts = page.axes.size() + page.unread.size();
+    if (options.chart) {
+        const auto number = std::size_t(*options.chart);
+        if (number > charts) return failed<FoundAxes>("--chart " + std::to_string(number) + ": " + pageChartsMessage(page));
+        for (const UnreadChart& u : page.unread)
+            if (u.number == number)
+                return failed<FoundAxes>("il grafico " + std::to_string(number) + " ha assi che non si leggono (" + u.why +
+                                         "): indicare i riferimenti degli assi");
+        const auto at = std::find(page.numbers.begin(), page.numbers.end(), number);
+        return succeeded(std::move(page.axes[std::size_t(at - page.numbers.begin())]));
+    }
+    if (charts > 1) return failed<FoundAxes>(pageChartsMessage(page) + "; sceglierne uno con --chart N");
     return succeeded(std::move(page.axes.front()));
 }
 

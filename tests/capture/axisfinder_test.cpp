@@ -264,3 +264,60 @@ TEST(AxisFinder, CurvesInABoxDroppedAsNoChartAreTold)
         }
     }
 }
+
+namespace {
+
+// The place reader, but the numbers under the chart right of column 900 all read 7: no axis.
+class ThirdChartUnreadable : public PlaceReader {
+public:
+    std::vector<ReadWord> read(const PixelBuffer& picture, const PixelRect& area, TextKind kind, const ReadHints& hints) const override
+    {
+        if (area.left > 900 && area.top > 400) return {{"7", area, 95, {}, {}}};
+        return PlaceReader::read(picture, area, kind, hints);
+    }
+};
+
+} // namespace
+
+// Charts are numbered left to right among all the page holds, those whose
+// axes are not read too: --chart N reads the chart N the user sees.
+TEST(AxisFinder, AChartWhoseAxesAreNotReadKeepsItsNumber)
+{
+    PixelBuffer p = *PixelBuffer::create(1400, 600);
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 1400; ++x) p.setPixel(x, y, 0xffffffff);
+    for (const int left : {100, 560, 1000}) {
+        chartBox(p, left, left + 300, true);
+        for (int x = left + 20; x <= left + 280; ++x)
+            for (int t = 0; t < 3; ++t) p.setPixel(x, 380 - (x - left - 20) + t, 0xff1f77b4);
+    }
+    struct Case {
+        const char* chart;
+        int code;
+        const char* told;
+        double firstX; // the x of the first point read: chart 1's axis runs 0-30, chart 2's 50-80
+    };
+    const Case cases[] = {{nullptr, 3, "la pagina ha 3 grafici: 1 (", 0},
+                          {"1", 0, nullptr, 2},
+                          {"2", 0, nullptr, 52},
+                          {"3", 3, "il grafico 3 ha assi che non si leggono", 0},
+                          {"4", 3, "--chart 4: la pagina ha 3 grafici", 0}};
+    const ThirdChartUnreadable reader;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.chart ? c.chart : "no --chart");
+        std::vector<std::string> args = {"--extract", "page.png", "--auto-axes", "--colour", "#1f77b4", "--points", "2"};
+        if (c.chart) args.insert(args.end(), {"--chart", c.chart});
+        const calvero::Checked<ExtractOptions> options = parseExtractOptions(args);
+        ASSERT_TRUE(options) << options.failure();
+        std::ostringstream out, errors;
+        EXPECT_EQ(runExtract(*options, p, out, errors, &reader), c.code) << errors.str();
+        if (c.told) {
+            EXPECT_NE(errors.str().find(c.told), std::string::npos) << errors.str();
+        }
+        if (!c.chart || c.code != 0) continue;
+        EXPECT_NEAR(std::stod(out.str()), c.firstX, 1.0) << out.str();
+    }
+    const PageAxes page = findPageAxes(p, reader);
+    EXPECT_NE(pageChartsMessage(page).find("; 3 (1001,101 - 1300,400), assi non letti"), std::string::npos)
+        << pageChartsMessage(page);
+}

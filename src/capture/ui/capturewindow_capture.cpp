@@ -66,7 +66,7 @@ void CaptureWindow::readAxes()
     if (page.axes.size() == 1) return confirmAxes(page.axes.front());
     // Several charts: the next click inside one chooses it.
     setTool(CaptureView::Tool::AddPoint);
-    showMessage(text(severalChartsMessage(page.axes) + "; fare clic nel grafico da leggere"));
+    showMessage(text(pageChartsMessage(page) + "; fare clic nel grafico da leggere"));
     chartsToChoose_ = std::move(page.axes);
 }
 
