@@ -26,6 +26,9 @@ TEST(AxisFinder, LabelsThatAllLostTheirDecimalMarkAreTold)
         // A label misread without a decimal mark is only left out.
         {"one misread", {{400, "0", 90}, {300, "10", 90}, {200, "20", 90}, {100, "3", 90}}, false},
         {"decimal commas read right", {{400, "0,5", 90}, {300, "1,5", 90}, {200, "2,5", 90}, {150, "2,0", 90}}, false},
+        // Every mark lost, and 1.5 read "015": a whole number is never written so.
+        {"a number with a zero before it", {{400, "0", 90}, {300, "10", 90}, {250, "015", 90}, {200, "20", 90}, {100, "30", 90}}, true},
+        {"zero and whole numbers", {{400, "0", 90}, {300, "10", 90}, {200, "20", 90}, {100, "30", 90}}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
