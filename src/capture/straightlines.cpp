@@ -24,6 +24,14 @@ constexpr double AreaMargin = 3;
 // lying along a line for this many positions keeps its pixels there.
 constexpr int ThickestInk = 64;
 constexpr std::size_t AlongsideRun = 8;
+// A dashed or dotted grid line: gaps up to this share of the picture's
+// larger side, ink over at least `DashFill` of its length, and at most
+// `ThickDashes` of its inked places thicker across than `DashThickness`
+// pixels (a line of text's letters stand on a row as often, but rise above it).
+constexpr double DashGapShare = 0.01;
+constexpr double DashFill = 0.45;
+constexpr int DashThickness = 4;
+constexpr double ThickDashes = 0.3;
 // A pixel this near a line (across it) lies on it.
 constexpr double LineReach = 2.5;
 // Beyond this slope the references are not along an axis drawn straight.
@@ -37,8 +45,10 @@ struct Stretch {
 
 // Lines along (position, offset + slope * position), positions 0..length-1,
 // the cross coordinate 0..breadth-1; `inked` tells whether a pixel is set.
+// Gaps up to `gap` are bridged; a stretch is inked over at least `leastFill` of its length.
 template <typename Inked>
-std::vector<Stretch> findStretches(int length, int breadth, double slope, double shortest, Inked inked)
+std::vector<Stretch> findStretches(int length, int breadth, double slope, double shortest, Inked inked, int gap = LineGap,
+                                   double leastFill = 0)
 {
     std::vector<Stretch> found;
     const double drift = slope * (length - 1);
@@ -46,9 +56,12 @@ std::vector<Stretch> findStretches(int length, int breadth, double slope, double
     const int highest = static_cast<int>(std::ceil(breadth + std::max(0.0, -drift))) + 1;
     for (int start = lowest; start <= highest; ++start) {
         int runStart = -1;
-        int lastInk = -LineGap - 2;
+        int lastInk = -gap - 2;
+        int inkedPositions = 0;
         const auto close = [&] {
-            if (runStart >= 0 && lastInk - runStart + 1 >= shortest) found.push_back({double(start), runStart, lastInk});
+            const int span = lastInk - runStart + 1;
+            if (runStart >= 0 && span >= shortest && inkedPositions >= leastFill * span)
+                found.push_back({double(start), runStart, lastInk});
         };
         for (int position = 0; position < length; ++position) {
             // A thin line at a slant shares its ink between two rows where it
@@ -58,11 +71,13 @@ std::vector<Stretch> findStretches(int length, int breadth, double slope, double
             const int other = exact + 0.5 - nearest < 0.5 ? nearest - 1 : nearest + 1;
             const auto at = [&](int a) { return a >= 0 && a < breadth && inked(position, a); };
             if (!at(nearest) && (slope == 0 || !at(other))) continue;
-            if (position - lastInk - 1 > LineGap) {
+            if (position - lastInk - 1 > gap) {
                 close();
                 runStart = position;
+                inkedPositions = 0;
             }
             lastInk = position;
+            ++inkedPositions;
         }
         close();
     }
@@ -171,6 +186,22 @@ bool onLine(const std::vector<Stretch>& lines, double slope, int along, int acro
     return false;
 }
 
+// Whether a stretch's ink is a thin line's: across it, mostly no thicker
+// than a grid line (not the foot of a line of letters).
+template <typename Inked>
+bool thinLine(const Stretch& s, double slope, int breadth, Inked inked)
+{
+    int inkedPlaces = 0, thick = 0;
+    for (int position = s.first; position <= s.last; ++position) {
+        const int across = static_cast<int>(std::floor(s.offset + slope * position + 0.5));
+        const int extent = inkAcross(position, across, breadth, inked).length();
+        if (extent == 0) continue;
+        ++inkedPlaces;
+        thick += extent > DashThickness;
+    }
+    return inkedPlaces > 0 && thick <= ThickDashes * inkedPlaces;
+}
+
 // Marks a stretch's pixels and one each side as line, except where the ink
 // reaches beyond the line on both sides for AlongsideRun positions or more:
 // there a thicker curve lies along it (a curve that crosses it or ends on it
@@ -262,6 +293,21 @@ StraightLines findStraightLines(const PixelMask& ink, const LineDirections& dire
     auto columns = outermost(downHere, directions.acrossLength);
     if (!rows || !columns) rows = columns = std::nullopt;
     StraightLines lines{PixelMask(width, height), PlotArea(directions, rows, columns)};
+    // A dashed grid's lines are taken out with the others, but bound no plot
+    // (a frameless chart's curves go on beyond its outermost grid lines).
+    const int dashGap = std::max(LineGap, static_cast<int>(DashGapShare * std::max(width, height)));
+    std::vector<Stretch> dashedAcross = findStretches(width, height, directions.acrossSlope, directions.acrossLength,
+                                                      [&](int x, int y) { return ink.at(x, y); }, dashGap, DashFill);
+    std::vector<Stretch> dashedDown = findStretches(height, width, directions.downSlope, directions.downLength,
+                                                    [&](int y, int x) { return ink.at(x, y); }, dashGap, DashFill);
+    std::erase_if(dashedAcross, [&](const Stretch& s) {
+        return !thinLine(s, directions.acrossSlope, height, [&](int x, int y) { return ink.at(x, y); });
+    });
+    std::erase_if(dashedDown, [&](const Stretch& s) {
+        return !thinLine(s, directions.downSlope, width, [&](int y, int x) { return ink.at(x, y); });
+    });
+    across.insert(across.end(), dashedAcross.begin(), dashedAcross.end());
+    down.insert(down.end(), dashedDown.begin(), dashedDown.end());
     const auto byOffset = [](const Stretch& a, const Stretch& b) { return a.offset < b.offset; };
     std::sort(across.begin(), across.end(), byOffset);
     std::sort(down.begin(), down.end(), byOffset);
