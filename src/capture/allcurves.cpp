@@ -26,8 +26,9 @@ constexpr double PhraseOverlap = 0.5;
 constexpr double LabelReach = 4.0;
 // Letters are at least this high (a dash of a level curve is lower).
 constexpr int ShortestLetter = 6;
-// A line seen spans at least this share of the plot's width.
-constexpr double LineAcross = 0.5;
+// A line seen spans at least this share of the plot's width (a scan's
+// curve broken by labels and markers may leave no longer piece).
+constexpr double LineAcross = 0.25;
 // A line short of the x range whose colour ends with it spans at least
 // this share of the plot's width to be a curve (a legend's sample is shorter).
 constexpr double ShortCurveAcross = 0.25;
@@ -323,7 +324,7 @@ std::vector<Rgb> papersAndLabelBoxes(const PixelBuffer& picture)
 
 // The lines of ink across the plot that no curve followed: all the ink but
 // the frame, grid, letters and the curves followed (with a band each side),
-// dots and dashes joined, each piece spanning half the plot's width and
+// dots and dashes joined, each piece spanning a quarter of the plot's width and
 // rising or falling (no level leftover of the grid). A grey curve of a black
 // family, whose colour is the black's fringe to the colour search, is one.
 std::vector<std::string> linesUnfollowed(const PixelBuffer& picture, const AxisCalibration& calibration,

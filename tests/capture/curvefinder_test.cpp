@@ -897,7 +897,8 @@ TEST(EveryCurve, ALineSeenButNotFollowedIsCounted)
     // range (a family's lowest, drawn to 35 % of it) is a curve of its own;
     // a stroke of 15 % of the width is none. Without a curve followed whole
     // the short one is a line seen, not a curve (no curve: a failure). A grey
-    // curve left in stretches, none half the width, is one line seen.
+    // curve left in stretches, none half the width, is one line seen; so is
+    // a grey curve across a third of the width (a scan's curve broken by its labels).
     struct Case {
         const char* name;
         bool grey;
@@ -905,13 +906,15 @@ TEST(EveryCurve, ALineSeenButNotFollowedIsCounted)
         std::size_t curves, linesLeft;
         bool whole = true;   // the curve across the plot is drawn
         int stretch = 0;     // the grey curve drawn in stretches this long, 6 pixels apart (dots farther apart than their join)
+        int greyTo = 369;    // the grey curve's last column
     };
     const Case cases[] = {{"the black curve alone", false, 0, 1, 0},
                           {"and a grey curve", true, 0, 1, 1},
                           {"and a black curve to 35 % of the range", false, 170, 2, 0},
                           {"and a black stroke of 15 % of the width", false, 90, 1, 0},
                           {"a black curve to 35 % of the range alone", false, 170, 0, 0, false},
-                          {"and a grey curve in stretches", true, 0, 1, 1, true, 40}};
+                          {"and a grey curve in stretches", true, 0, 1, 1, true, 40},
+                          {"and a grey curve across a third of the width", true, 0, 1, 1, true, 0, 150}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         PixelBuffer picture = *PixelBuffer::create(400, 300);
@@ -924,7 +927,8 @@ TEST(EveryCurve, ALineSeenButNotFollowedIsCounted)
         for (int x = 30; x < 370; ++x)
             for (int dy = -1; dy <= 1; ++dy) {
                 if (c.whole) picture.setPixel(x, 150 - x / 4 + dy, 0xff000000);
-                if (c.grey && (!c.stretch || (x - 30) % (c.stretch + 6) < c.stretch)) picture.setPixel(x, 270 - x / 4 + dy, 0xff999999);
+                if (c.grey && x <= c.greyTo && (!c.stretch || (x - 30) % (c.stretch + 6) < c.stretch))
+                    picture.setPixel(x, 270 - x / 4 + dy, 0xff999999);
                 if (x <= c.shortTo) picture.setPixel(x, 250 - x / 3 + dy, 0xff000000);
             }
         const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
