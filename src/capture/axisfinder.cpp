@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 #include <vector>
 
 namespace calvero::capture {
@@ -428,10 +429,12 @@ std::optional<std::string> lostDecimalMark(const AxisReading& r)
     if (r.scale != AxisScale::Linear) return std::nullopt;
     const double span = std::abs(r.second.value - r.first.value);
     for (const ReadTick& t : r.ticks) {
-        // No axis writes a whole number with a zero before it: "015" is 0.15 or 1.5 read without its mark.
+        // No axis writes a whole number with a zero before it: "015" is 0.15 or 1.5 read without its mark
+        // ("000" is a thousands group set apart, "10 000").
         const std::size_t digits = t.text.find_first_not_of("-\u2212");
-        if (digits != std::string::npos && t.text.size() > digits + 1 && t.text[digits] == '0' &&
-            std::all_of(t.text.begin() + std::ptrdiff_t(digits), t.text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        const std::string_view number = digits == std::string::npos ? "" : std::string_view(t.text).substr(digits);
+        if (number.size() >= 2 && number.size() <= 3 && number[0] == '0' && number.find_first_of("123456789") != number.npos &&
+            std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
             return "il numero «" + t.text + "» comincia con uno zero: forse i numeri sono letti senza il separatore decimale";
         if (t.agrees || t.text.find_first_of(".,") == std::string::npos) continue;
         const double there = scaledAt(r, t.position);

@@ -29,6 +29,7 @@ TEST(AxisFinder, LabelsThatAllLostTheirDecimalMarkAreTold)
         // Every mark lost, and 1.5 read "015": a whole number is never written so.
         {"a number with a zero before it", {{400, "0", 90}, {300, "10", 90}, {250, "015", 90}, {200, "20", 90}, {100, "30", 90}}, true},
         {"zero and whole numbers", {{400, "0", 90}, {300, "10", 90}, {200, "20", 90}, {100, "30", 90}}, false},
+        {"a thousands group set apart", {{400, "0", 90}, {300, "10", 90}, {250, "000", 90}, {200, "20", 90}, {100, "30", 90}}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
