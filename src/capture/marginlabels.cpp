@@ -3,6 +3,7 @@
 #include "capture/colour.h"
 #include "capture/colourpieces.h"
 #include "capture/textpieces.h"
+#include "capture/ticklabels.h"
 
 #include <algorithm>
 #include <cctype>
@@ -216,6 +217,54 @@ std::vector<WordGroup> partedAtColumns(const WordGroup& word, const std::vector<
     return parts;
 }
 
+// A piece far taller than the strip's letters (a turned axis title's
+// letters run together) is no letter of a number: it joins no word, else the
+// labels beside it went into one word with it and were lost.
+constexpr double TallerThanLetters = 2;
+constexpr double LetterShape = 0.3;
+
+std::vector<WordGroup> wordsOf(const std::vector<Piece>& pieces)
+{
+    // The letters' height among pieces shaped like letters (tick marks and
+    // the title's run-together letters are thin upright strokes).
+    std::vector<int> heights;
+    for (const Piece& p : pieces)
+        if (p.width() >= LetterShape * p.height()) heights.push_back(p.height());
+    if (heights.empty()) return wordGroups(pieces);
+    std::nth_element(heights.begin(), heights.begin() + static_cast<std::ptrdiff_t>(heights.size() / 2), heights.end());
+    const double letters = heights[heights.size() / 2];
+    std::vector<Piece> lineHigh;
+    std::vector<WordGroup> words;
+    for (const Piece& p : pieces)
+        if (p.height() > TallerThanLetters * letters)
+            words.push_back({p, {p}});
+        else
+            lineHigh.push_back(p);
+    for (WordGroup& w : wordGroups(std::move(lineHigh))) words.push_back(std::move(w));
+    return words;
+}
+
+// What a word read as a number can hold, judged by its ink. A lone upright
+// stroke a pixel or two wide is a tick mark, whatever it was read as (a
+// digit 1 has its flag or foot); no digit is wider than it is tall, so a
+// word wider than its characters read could fill is read short ("30" read
+// "3", "250" read "30" in a small serif typeface) and its value is none.
+constexpr int StrokeWidth = 2;
+constexpr double StrokeThinness = 0.2;
+constexpr int BlurAllowance = 2;
+
+std::string checkedAgainstInk(const WordGroup& word, const std::string& text)
+{
+    const Piece& box = word.box;
+    if (word.parts.size() == 1 && box.width() <= StrokeWidth && box.width() <= StrokeThinness * box.height())
+        return text == "1" || text == "l" || text == "I" ? text : "|";
+    if (labelValues(text).empty() || text.find('^') != std::string::npos) return text;
+    const auto characters = static_cast<int>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xc0) != 0x80; }));
+    if (box.width() > characters * box.height() + BlurAllowance) return "?";
+    return text;
+}
+
 } // namespace
 
 std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink, const PixelRect& strip, const TextReader& reader,
@@ -261,7 +310,7 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
     std::vector<double> localColumns;
     for (double c : columns) localColumns.push_back(c - left);
     std::vector<WordGroup> words;
-    for (const WordGroup& joined : signsJoined(wordGroups(pieces)))
+    for (const WordGroup& joined : signsJoined(wordsOf(pieces)))
         for (WordGroup& w : partedAtColumns(joined, localColumns)) words.push_back(std::move(w));
     for (const WordGroup& word : words) {
         if (std::any_of(word.parts.begin(), word.parts.end(), cut)) continue;
@@ -300,6 +349,7 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
             else
                 text += "^?";
         }
+        text = checkedAgainstInk(word, text);
         // A label not read at all still counts among those that do not agree.
         labels.push_back({text.empty() ? "?" : text, padded(word.box, left, top), text.empty() ? 0 : confidence, {}, {}});
     }
