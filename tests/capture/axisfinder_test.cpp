@@ -225,7 +225,8 @@ TEST(AxisFinder, AReadingTheInkCannotHoldIsNoNumber)
                           {"three digits' width read as two", 24, 7, "30", "?"},
                           {"a digit read as one", 5, 7, "5", "5"},
                           {"a stroke a pixel wide read as a digit", 1, 6, "4", "|"},
-                          {"a stroke a pixel wide read as a one", 1, 6, "1", "1"},
+                          {"a stroke a pixel wide read as a one", 1, 6, "1", "|"},
+                          {"a stroke a pixel wide read as no number", 1, 6, "'", "'"},
                           {"a word that is no number stays as read", 30, 7, "ab", "ab"}};
     const PixelRect strip{50, 20, 100, 60};
     for (const Case& c : cases) {
