@@ -237,33 +237,6 @@ std::vector<WordGroup> partedAtColumns(const WordGroup& word, const std::vector<
     return parts;
 }
 
-// A piece far taller than the strip's letters (a turned axis title's
-// letters run together) is no letter of a number: it joins no word, else the
-// labels beside it went into one word with it and were lost.
-constexpr double TallerThanLetters = 2;
-constexpr double LetterShape = 0.3;
-
-std::vector<WordGroup> wordsOf(const std::vector<Piece>& pieces)
-{
-    // The letters' height among pieces shaped like letters (tick marks and
-    // the title's run-together letters are thin upright strokes).
-    std::vector<int> heights;
-    for (const Piece& p : pieces)
-        if (p.width() >= LetterShape * p.height()) heights.push_back(p.height());
-    if (heights.empty()) return wordGroups(pieces);
-    std::nth_element(heights.begin(), heights.begin() + static_cast<std::ptrdiff_t>(heights.size() / 2), heights.end());
-    const double letters = heights[heights.size() / 2];
-    std::vector<Piece> lineHigh;
-    std::vector<WordGroup> words;
-    for (const Piece& p : pieces)
-        if (p.height() > TallerThanLetters * letters)
-            words.push_back({p, {p}});
-        else
-            lineHigh.push_back(p);
-    for (WordGroup& w : wordGroups(std::move(lineHigh))) words.push_back(std::move(w));
-    return words;
-}
-
 // What a word read as a number can hold, judged by its ink. A lone upright
 // stroke a pixel or two wide is a tick mark, whatever number it was read as
 // (a digit 1 has its flag or foot), and no more than a stroke. No digit is
@@ -330,7 +303,7 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
     std::vector<double> localColumns;
     for (double c : columns) localColumns.push_back(c - left);
     std::vector<WordGroup> words;
-    for (const WordGroup& joined : signsJoined(wordsOf(pieces)))
+    for (const WordGroup& joined : signsJoined(wordGroups(pieces)))
         for (WordGroup& w : partedAtColumns(joined, localColumns)) words.push_back(tickMarkCut(std::move(w)));
     for (const WordGroup& word : words) {
         if (std::any_of(word.parts.begin(), word.parts.end(), cut)) continue;

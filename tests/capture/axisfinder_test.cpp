@@ -240,33 +240,6 @@ TEST(AxisFinder, AReadingTheInkCannotHoldIsNoNumber)
     }
 }
 
-// Left of a y axis, a turned title's letters run together into one tall
-// piece a few pixels from the numbers: the numbers are read on their own,
-// not as one word with it. A mark a little taller than the digits (a
-// bracket) still goes with them.
-TEST(AxisFinder, ATallPieceBesideTheNumbersTakesNoneOfThem)
-{
-    struct Case {
-        const char* name;
-        int top, bottom; // the piece at columns 68-75 (3 wide when short)
-        std::size_t words;
-    };
-    const Case cases[] = {{"a turned title 70 tall", 30, 99, 3}, {"a bracket 11 tall", 39, 49, 2}};
-    const PixelRect strip{50, 20, 100, 80};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        PixelMask ink(200, 120);
-        // Two numbers 7 wide and 8 tall at columns 80-86, rows 40-47 and 80-87.
-        for (int top : {40, 80})
-            for (int y = top; y < top + 8; ++y)
-                for (int x = 80; x < 87; ++x) ink.set(x, y, true);
-        const int left = c.bottom - c.top > 20 ? 68 : 76;
-        for (int y = c.top; y <= c.bottom; ++y)
-            for (int x = left; x < 79; ++x) ink.set(x, y, true);
-        EXPECT_EQ(labelsIn(*PixelBuffer::create(200, 120), ink, strip, SevenReader()).size(), c.words);
-    }
-}
-
 namespace {
 
 // Reads each mark as the number its place on the test page stands for:
