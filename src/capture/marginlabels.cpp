@@ -3,6 +3,7 @@
 #include "capture/colour.h"
 #include "capture/colourpieces.h"
 #include "capture/textpieces.h"
+#include "capture/ticklabels.h"
 
 #include <algorithm>
 #include <cctype>
@@ -171,6 +172,26 @@ std::vector<WordGroup> signsJoined(std::vector<WordGroup> words)
     return out;
 }
 
+// A flat dash just after a number, level with its middle, is the number's
+// tick mark reached (an outward tick on a left y axis), not a raised
+// exponent nor a letter: it is left out of the word ("40-" was read "40^?").
+WordGroup tickMarkCut(WordGroup word)
+{
+    while (word.parts.size() > 1) {
+        const Piece& dash = word.parts.back();
+        const Piece rest = boxOf({word.parts.begin(), word.parts.end() - 1});
+        const double middle = (dash.top + dash.bottom) / 2.0;
+        if (dash.left <= rest.right || dash.width() < DashFlatness * dash.height() || dash.height() > DashThinness * rest.height() ||
+            middle < rest.top + 0.25 * rest.height() || middle > rest.bottom - 0.25 * rest.height())
+            break;
+        word.parts.pop_back();
+        word.box.left = rest.left, word.box.right = rest.right, word.box.top = rest.top, word.box.bottom = rest.bottom;
+        word.box.pixels = 0;
+        for (const Piece& p : word.parts) word.box.pixels += p.pixels;
+    }
+    return word;
+}
+
 // A word run together from labels set close, parted at the gaps between
 // its parts so that each piece holds one of the columns the labels stand
 // at and is centred on it within this share of the step to its neighbours.
@@ -214,6 +235,27 @@ std::vector<WordGroup> partedAtColumns(const WordGroup& word, const std::vector<
         if (std::abs((g.box.left + g.box.right + 1) / 2.0 - inside[k]) > CentredOnItsColumn * step) return {word};
     }
     return parts;
+}
+
+// What a word read as a number can hold, judged by its ink. A lone upright
+// stroke a pixel or two wide is a tick mark, whatever number it was read as
+// (a digit 1 has its flag or foot), and no more than a stroke. No digit is
+// wider than it is tall, so a word wider than its characters read could
+// fill is read short ("30" read "3", "250" read "30" in a small serif
+// typeface) and its value is none.
+constexpr int StrokeWidth = 2;
+constexpr double StrokeThinness = 0.2;
+constexpr int BlurAllowance = 2;
+
+std::string checkedAgainstInk(const WordGroup& word, const std::string& text)
+{
+    const Piece& box = word.box;
+    if (labelValues(text).empty() || text.find('^') != std::string::npos) return text;
+    if (word.parts.size() == 1 && box.width() <= StrokeWidth && box.width() <= StrokeThinness * box.height()) return "|";
+    const auto characters = static_cast<int>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xc0) != 0x80; }));
+    if (box.width() > characters * box.height() + BlurAllowance) return "?";
+    return text;
 }
 
 } // namespace
@@ -262,7 +304,7 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
     for (double c : columns) localColumns.push_back(c - left);
     std::vector<WordGroup> words;
     for (const WordGroup& joined : signsJoined(wordGroups(pieces)))
-        for (WordGroup& w : partedAtColumns(joined, localColumns)) words.push_back(std::move(w));
+        for (WordGroup& w : partedAtColumns(joined, localColumns)) words.push_back(tickMarkCut(std::move(w)));
     for (const WordGroup& word : words) {
         if (std::any_of(word.parts.begin(), word.parts.end(), cut)) continue;
         std::string text;
@@ -300,6 +342,7 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
             else
                 text += "^?";
         }
+        text = checkedAgainstInk(word, text);
         // A label not read at all still counts among those that do not agree.
         labels.push_back({text.empty() ? "?" : text, padded(word.box, left, top), text.empty() ? 0 : confidence, {}, {}});
     }

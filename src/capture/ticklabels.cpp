@@ -551,8 +551,10 @@ std::vector<ReadWord> labelsInLine(std::vector<ReadWord> words, const std::funct
     for (const ReadWord& w : words) {
         heights.push_back(w.box.height);
         edges.push_back(edge(w));
+        // Only digits vote: tick marks read as strokes ('|' for 1) by the
+        // dozen would outvote the numbers under them.
         if (!labelValues(w.text).empty())
-            for (long k = std::max(1L, static_cast<long>(digits(w.text))); k > 0; --k) numberEdges.push_back(edge(w));
+            for (long k = digits(w.text); k > 0; --k) numberEdges.push_back(edge(w));
     }
     const auto middle = [](std::vector<double> v) {
         std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());

@@ -197,6 +197,55 @@ TEST(AxisFinder, NumbersRunTogetherArePartedAtTheirTicks)
 
 namespace {
 
+// Reads every word as one text, wherever it stands.
+class FixedReader : public TextReader {
+public:
+    explicit FixedReader(std::string text) : text_(std::move(text)) {}
+    std::vector<ReadWord> read(const PixelBuffer&, const PixelRect& area, TextKind, const ReadHints&) const override
+    {
+        return {{text_, area, 90, {}, {}}};
+    }
+
+private:
+    std::string text_;
+};
+
+} // namespace
+
+// A word is judged by its ink as well as by its reading: a stroke a pixel
+// wide is a tick mark whatever it is read as, and a word wider than the
+// characters read could fill (no digit is wider than it is tall) was read
+// short, so it is unread.
+TEST(AxisFinder, AReadingTheInkCannotHoldIsNoNumber)
+{
+    struct Case {
+        const char* name;
+        int width, height; // one block of ink
+        const char* read;
+        const char* kept;
+    };
+    const Case cases[] = {{"two digits' width read as one", 14, 7, "3", "?"},
+                          {"two digits' width read as two", 14, 7, "30", "30"},
+                          {"three digits' width read as two", 24, 7, "30", "?"},
+                          {"a digit read as one", 5, 7, "5", "5"},
+                          {"a stroke a pixel wide read as a digit", 1, 6, "4", "|"},
+                          {"a stroke a pixel wide read as a one", 1, 6, "1", "|"},
+                          {"a stroke a pixel wide read as no number", 1, 6, "'", "'"},
+                          {"a word that is no number stays as read", 30, 7, "ab", "ab"}};
+    const PixelRect strip{50, 20, 100, 60};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelMask ink(200, 100);
+        for (int y = 40; y < 40 + c.height; ++y)
+            for (int x = 80; x < 80 + c.width; ++x) ink.set(x, y, true);
+        const auto words = labelsIn(*PixelBuffer::create(200, 100), ink, strip, FixedReader(c.read));
+        ASSERT_EQ(words.size(), 1u);
+        EXPECT_EQ(words.front().text, c.kept);
+    }
+}
+
+namespace {
+
 // Reads each mark as the number its place on the test page stands for:
 // under the chart 0, 10, 20, 30 at columns 100, 200, 300, 400; left of it
 // 0 to 30 at rows 400 up to 100.
