@@ -21,6 +21,8 @@ namespace {
 constexpr int ShortestTick = 3;
 constexpr int LongestTick = 20;
 constexpr int AxisGap = 2;
+// A run of ink on the axis line this many times wider than most is no tick.
+constexpr double WiderThanTicks = 2;
 // The agreeing numbers of an axis spread over at least this share of its length.
 constexpr double AgreeingSpan = 0.25;
 // The strip of an axis's numbers: this share of the picture's height (or
@@ -96,16 +98,19 @@ Ticks ticksAlong(const PixelBuffer& picture, const PixelMask& ink, const EdgeLin
         return n;
     };
     Ticks ticks;
-    int runStart = -1;
+    int runStart = -1, runOutward = 0;
     bool outer = true;
+    // Each run's width along the line and how far it reaches outward.
+    std::vector<std::pair<int, int>> runs;
     const int first = std::max(0, line.first), last = std::min(length - 1, line.last);
     for (int along = first; along <= last + 1; ++along) {
         const int out = along <= last ? reach(along, outerEdge, step) : 0;
         const int in = along <= last ? reach(along, innerEdge, -step) : 0;
         const bool tick = out >= ShortestTick || in >= ShortestTick;
-        if (tick && out < LongestTick) ticks.outward = std::max(ticks.outward, out);
-        if (tick && runStart < 0) runStart = along, outer = out >= ShortestTick;
+        if (tick && runStart < 0) runStart = along, outer = out >= ShortestTick, runOutward = 0;
+        if (tick && out < LongestTick) runOutward = std::max(runOutward, out);
         if (!tick && runStart >= 0) {
+            runs.push_back({along - runStart, runOutward});
             // The centre of the tick's darkness over its first rows beyond the line, fringes included.
             const int edge = outer ? outerEdge : innerEdge, direction = outer ? step : -step;
             double sum = 0, weighted = 0;
@@ -120,6 +125,15 @@ Ticks ticksAlong(const PixelBuffer& picture, const PixelMask& ink, const EdgeLin
             runStart = -1;
         }
     }
+    // How far the ticks reach outward, from the thin runs only: a marker
+    // or a blurred label touching the line (a curve starting on the axis
+    // with a square, a scan's number run into it) is wider than the ticks,
+    // and reaching far out it would set the numbers' strip beyond them.
+    std::vector<double> widths;
+    for (const auto& r : runs) widths.push_back(r.first);
+    const double thin = WiderThanTicks * std::max(1.0, median(widths));
+    for (const auto& [width, out] : runs)
+        if (width <= thin) ticks.outward = std::max(ticks.outward, out);
     return ticks;
 }
 

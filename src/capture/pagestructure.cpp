@@ -569,6 +569,10 @@ constexpr int TurnPixels = 1200;
 // The ink a turn is measured on is this many levels darker than the paper:
 // a light grey grid's too, far above a scan's grain.
 constexpr double TurnInk = 30;
+// A line blurred over two rows is long when the two together hold this
+// many times what one row of a sharp line must: a little more, so that two
+// rows of a line of text do not pass for a line.
+constexpr double BlurredLineRows = 1.25;
 // Below this turn a page is taken as drawn straight.
 constexpr double NoTurn = 0.04;
 constexpr double Pi = 3.14159265358979323846;
@@ -624,8 +628,11 @@ double pageTurn(const PixelBuffer& picture, const std::vector<Rgb>& papers)
         // the lines set the turn rather than the blobs.
         double sum = 0;
         fullest = 0;
-        for (std::size_t i = 1; i < histogram.size(); ++i)
-            sum += (histogram[i] - histogram[i - 1]) * (histogram[i] - histogram[i - 1]), fullest = std::max(fullest, histogram[i]);
+        for (std::size_t i = 1; i < histogram.size(); ++i) {
+            sum += (histogram[i] - histogram[i - 1]) * (histogram[i] - histogram[i - 1]);
+            // A scan's blur spreads a thin line over two rows, each holding about half of it.
+            fullest = std::max({fullest, histogram[i], (histogram[i] + histogram[i - 1]) / BlurredLineRows});
+        }
         return sum;
     };
     double best = 0, bestScore = evenness(0);

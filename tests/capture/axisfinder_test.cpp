@@ -330,6 +330,17 @@ public:
     }
 };
 
+// Reads a mark by its place as PlaceReader does, but only when the area
+// holds the whole mark (8 wide, padded): a number cut short reads as nothing.
+class WholeMarkReader : public TextReader {
+public:
+    std::vector<ReadWord> read(const PixelBuffer& picture, const PixelRect& area, TextKind kind, const ReadHints& hints) const override
+    {
+        if (area.width < 12) return {};
+        return PlaceReader().read(picture, area, kind, hints);
+    }
+};
+
 } // namespace
 
 // Charts are numbered left to right among all the page holds, those whose
@@ -373,4 +384,33 @@ TEST(AxisFinder, AChartWhoseAxesAreNotReadKeepsItsNumber)
     const PageAxes page = findPageAxes(p, reader);
     EXPECT_NE(pageChartsMessage(page).find("; 3 (1001,101 - 1300,400), assi non letti"), std::string::npos)
         << pageChartsMessage(page);
+}
+
+// A curve starting on the y axis with a square marker puts ink across the
+// axis line far beyond its ticks: the numbers' strip still begins where the
+// ticks end, so numbers set close to them are read whole.
+TEST(AxisFinder, AMarkerOnTheAxisDoesNotPushTheNumbersStripOut)
+{
+    struct Case {
+        const char* name;
+        int markers; // 12 tall squares across the axis line, from 18 pixels left of it into the plot
+    };
+    const Case cases[] = {{"no marker", 0}, {"one marker", 1}, {"three markers", 3}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer p = *PixelBuffer::create(600, 500);
+        for (int y = 0; y < 500; ++y)
+            for (int x = 0; x < 600; ++x) p.setPixel(x, y, 0xffffffff);
+        chartBox(p, 100, 400, true);
+        for (int k = 0; k < c.markers; ++k)
+            for (int y = 144 + 100 * k; y < 156 + 100 * k; ++y)
+                for (int x = 100 - 18; x < 100 + 6; ++x) p.setPixel(x, y, 0xff000000);
+        const PageAxes page = findPageAxes(p, WholeMarkReader());
+        ASSERT_EQ(page.axes.size(), 1u) << page.failure;
+        // 0 to 30 from row 400 up to row 100 (the labels' middles, at the ticks).
+        EXPECT_NEAR(page.axes[0].y.first.value, 0, 1e-9);
+        EXPECT_NEAR(page.axes[0].y.first.position, 400.5, 1.5);
+        EXPECT_NEAR(page.axes[0].y.second.value, 30, 1e-9);
+        EXPECT_NEAR(page.axes[0].y.second.position, 100.5, 1.5);
+    }
 }

@@ -268,6 +268,37 @@ TEST(PageStructure, AScanIsTurnedBackOnlyByItsLongLines)
     }
 }
 
+// A scan's blur and grain leave a thin line's ink on two neighbouring rows,
+// now one, now the other: the two together are the line, and a small frame
+// so drawn still turns the page; half its ink, on one row, is too short a line.
+TEST(PageStructure, AFrameBlurredOverTwoRowsTurnsThePage)
+{
+    constexpr double Pi = 3.14159265358979323846, Turn = 1.5;
+    struct Case {
+        const char* name;
+        bool bothRows;
+        double expected;
+    };
+    const Case cases[] = {{"each line's pixels on two rows by turns", true, Turn}, {"only one row's share of them", false, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer p = page(760, 570);
+        const double cs = std::cos(Turn * Pi / 180), sn = std::sin(Turn * Pi / 180);
+        // A frame 180 x 135 from (300, 200), its sides about a quarter of the page's: each pixel
+        // along a side is set one row (or column) over every other step.
+        const auto side = [&](double x0, double y0, int length, bool across) {
+            for (int t = 0; t < length; ++t) {
+                if (t % 2 && !c.bothRows) continue;
+                const double x = across ? x0 + t * cs : x0 - t * sn, y = across ? y0 + t * sn : y0 + t * cs;
+                p.setPixel(int(std::lround(x)) + (across ? 0 : t % 2), int(std::lround(y)) + (across ? t % 2 : 0), Black);
+            }
+        };
+        side(300, 200, 180, true), side(300 - 135 * sn, 200 + 135 * cs, 180, true);
+        side(300, 200, 135, false), side(300 + 180 * cs, 200 + 180 * sn, 135, false);
+        EXPECT_NEAR(pageTurn(p, pagePapers(p)), c.expected, 0.05);
+    }
+}
+
 // The turn of a page is its structure's (frames, text); curves sloping
 // across a page drawn straight turn nothing.
 TEST(PageStructure, APageIsTurnedByItsStructureNotByItsCurves)
