@@ -280,15 +280,19 @@ std::vector<bool> otherGreys(const PixelBuffer& picture, const std::vector<std::
     std::vector<bool> other(traces.size(), false);
     if (!isGrey(asked) || traces.size() < 2) return other;
     std::vector<double> distance(traces.size(), std::numeric_limits<double>::infinity());
+    std::vector<bool> clean(traces.size(), false);
     bool exact = false;
     for (std::size_t t = 0; t < traces.size(); ++t) {
+        // A line on paper of more than one colour (along the frame, where the
+        // plot's tint meets the page) is not judged; a scan's lines never are.
         const Paper paper = paperOf(picture, traces[t]);
-        if (!paper.clean) return other;
+        clean[t] = paper.clean;
+        if (!paper.clean) continue;
         if (const std::optional<Rgb> ink = traceInk(picture, traces[t], paper.luma)) distance[t] = colourDistance(*ink, asked);
         exact = exact || (wide[t] && distance[t] <= ExactInk);
     }
     if (!exact) return other;
-    for (std::size_t t = 0; t < traces.size(); ++t) other[t] = distance[t] > ExactInk + NearlyAsNear;
+    for (std::size_t t = 0; t < traces.size(); ++t) other[t] = clean[t] && distance[t] > ExactInk + NearlyAsNear;
     return other;
 }
 
