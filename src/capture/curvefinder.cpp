@@ -376,7 +376,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     std::vector<bool> wideTraces(traces.size());
     for (std::size_t t = 0; t < traces.size(); ++t) wideTraces[t] = span(traces[t]) >= WideLineShare * width;
     const std::vector<bool> otherGrey = seed ? std::vector<bool>(traces.size(), false)
-                                             : otherGreys(picture, traces, wideTraces, search.colour);
+                                             : otherGreys(picture, traces, wideTraces, search.colour, search.chart);
     for (std::size_t t = 0; t < traces.size(); ++t) {
         std::vector<PixelPoint>& trace = traces[t];
         if ((away[t] > nearest + AnotherColour && away[t] > tolerance.tolerance) || otherGrey[t]) continue;

@@ -814,6 +814,9 @@ TEST(ColourRival, AGreyOfAFamilyIsToldByItsInkOnACleanPageOnly)
         // Columns 0-79 tinted below row 150 (a plot's fill meeting the page), a
         // short #777777 stroke in them: a line on paper of two colours, not judged.
         bool tintedCorner = false;
+        // The page grey (192) above row 30 and below row 250, the chart
+        // between them white and known (the page around it left out).
+        bool greyPage = false;
     };
     const Case cases[] = {{"clean page, #444444", false, {0x44, 0x44, 0x44}, 130, false},
                           {"clean page, #777777", false, {0x77, 0x77, 0x77}, 250, false},
@@ -822,7 +825,8 @@ TEST(ColourRival, AGreyOfAFamilyIsToldByItsInkOnACleanPageOnly)
                           {"scan, #444444", true, {0x44, 0x44, 0x44}, 0, false},
                           {"scan, #777777", true, {0x77, 0x77, 0x77}, 0, false},
                           {"clean page, #777777, a stroke where a tint meets the page", false, {0x77, 0x77, 0x77}, 250,
-                           false, true}};
+                           false, true},
+                          {"a white chart on a grey page, #444444", false, {0x44, 0x44, 0x44}, 130, false, false, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         PixelBuffer page = *PixelBuffer::create(400, 300);
@@ -830,6 +834,10 @@ TEST(ColourRival, AGreyOfAFamilyIsToldByItsInkOnACleanPageOnly)
         const int paper = c.scanned ? 232 : 255;
         for (int y = 0; y < 300; ++y)
             for (int x = 0; x < 400; ++x) page.setPixel(x, y, grey(c.scanned ? paper + (x * 7 + y * 13) % 7 - 3 : paper));
+        if (c.greyPage)
+            for (int y = 0; y < 300; ++y)
+                for (int x = 0; x < 400; ++x)
+                    if (y < 30 || y >= 250) page.setPixel(x, y, grey(192));
         if (c.tintedCorner) {
             for (int y = 150; y < 300; ++y)
                 for (int x = 0; x < 80; ++x) page.setPixel(x, y, argbOf({250, 244, 232}));
@@ -854,9 +862,14 @@ TEST(ColourRival, AGreyOfAFamilyIsToldByItsInkOnACleanPageOnly)
                     for (int y = 160; y < 175; ++y) page.setPixel(x, y, grey(0));
             }
         const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
-        const Checked<FoundCurve> found = findCurve(page, calibration, {c.asked, DefaultTolerance, 12, std::nullopt, {}});
+        CurveSearch search{c.asked, DefaultTolerance, 12, std::nullopt, {}};
+        if (c.greyPage) {
+            search.chart = PixelRect{0, 30, 400, 220};
+            search.exclusions = {{0, 0, 400, 28}, {0, 252, 400, 48}};
+        }
+        const Checked<FoundCurve> found = findCurve(page, calibration, search);
         ASSERT_TRUE(found) << found.failure();
-        const std::optional<std::string> rival = nearerLineOfTheColour(page, found->centre, c.asked, {});
+        const std::optional<std::string> rival = nearerLineOfTheColour(page, found->centre, c.asked, search.exclusions);
         if (c.line == 0) {
             EXPECT_TRUE(rival || !found->doubts.empty());
             continue;
