@@ -360,11 +360,11 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         traces.push_back(traceCurve(columns, found.pieces[static_cast<std::size_t>(start)], start, seed, limits));
         markTraced(columns, traces.back(), traced);
     }
+    // Every line traced, kept whole: those apart from the curve are its neighbours.
+    std::vector<std::vector<PixelPoint>> allTraces = traces;
     // A line whose middle is far from the colour asked, where another's is
     // near, is a curve of another colour that the colour faded to the paper
     // reaches (a light blue curve beside a dark blue one): no other line of it.
-    // Every line traced, kept whole: those apart from the curve are its neighbours.
-    std::vector<std::vector<PixelPoint>> allTraces = traces;
     std::vector<double> away(traces.size(), 0.0);
     double nearest = std::numeric_limits<double>::infinity();
     for (std::size_t t = 0; t < traces.size() && !seed && tolerance.adaptive; ++t) {
