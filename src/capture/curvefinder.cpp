@@ -360,6 +360,8 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         traces.push_back(traceCurve(columns, found.pieces[static_cast<std::size_t>(start)], start, seed, limits));
         markTraced(columns, traces.back(), traced);
     }
+    // Every line traced, kept whole: those apart from the curve are its neighbours.
+    std::vector<std::vector<PixelPoint>> allTraces = traces;
     // A line whose middle is far from the colour asked, where another's is
     // near, is a curve of another colour that the colour faded to the paper
     // reaches (a light blue curve beside a dark blue one): no other line of it.
@@ -374,7 +376,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     std::vector<bool> wideTraces(traces.size());
     for (std::size_t t = 0; t < traces.size(); ++t) wideTraces[t] = span(traces[t]) >= WideLineShare * width;
     const std::vector<bool> otherGrey = seed ? std::vector<bool>(traces.size(), false)
-                                             : otherGreys(picture, traces, wideTraces, search.colour);
+                                             : otherGreys(picture, traces, wideTraces, search.colour, search.chart);
     for (std::size_t t = 0; t < traces.size(); ++t) {
         std::vector<PixelPoint>& trace = traces[t];
         if ((away[t] > nearest + AnotherColour && away[t] > tolerance.tolerance) || otherGrey[t]) continue;
@@ -395,6 +397,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
             const std::vector<PixelPoint> trace =
                 traceCurve(columns, found.pieces[static_cast<std::size_t>(start)], start, std::nullopt, limits);
             markTraced(columns, trace, traced);
+            allTraces.push_back(trace);
             if (!levelLine(trace, directions.acrossSlope) && inkShare(columns, trace) >= LeastInkShare &&
                 span(trace) >= BridgedPartShare * width)
                 parts.push_back(trace);
@@ -423,6 +426,14 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         if (apart(other, best) &&
             std::all_of(result.others.begin(), result.others.end(), [&](const auto& kept) { return apart(other, kept); }))
             result.others.push_back(std::move(other));
+    // The other curves of the colour: lines traced apart from the curve across a good part of the plot.
+    const auto apartFrom = [&](const std::vector<PixelPoint>& line) {
+        std::vector<std::vector<PixelPoint>> lines;
+        for (const std::vector<PixelPoint>& trace : allTraces)
+            if (span(trace) >= WideLineShare * width && !levelLine(trace, directions.acrossSlope) && apart(trace, line))
+                lines.push_back(trace);
+        return lines;
+    };
     // A label the trace went on through at an end is cut off; beyond the end it is text, no curve going on.
     const auto trimmed = [&](std::vector<PixelPoint>& trace) {
         TrimmedTrace t = trimmedAtLabels(columns, std::move(trace), tallestLetter(picture.height()));
@@ -437,10 +448,19 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     };
     result.colourGoesOnTo = goesOn(best);
     for (const std::vector<PixelPoint>& other : result.others) result.othersGoOnTo.push_back(goesOn(other));
-    // What lies under an area left out is not known: a trace ending at one may go on there.
+    // What lies under an area left out is not known: a trace ending at one may
+    // go on there. The page around the chart is no such area: the strip of
+    // plot between an end and the chart's edge is seen, and beyond the edge
+    // lies no more of the curve.
+    const auto outsideChart = [&](const PixelRect& r) {
+        if (!search.chart) return false;
+        const PixelRect& c = *search.chart;
+        return r.left >= c.left + c.width - 1 || r.left + r.width <= c.left + 1 || r.top >= c.top + c.height - 1 ||
+               r.top + r.height <= c.top + 1;
+    };
     const auto atExclusion = [&](const PixelPoint& end) {
         return std::any_of(search.exclusions.begin(), search.exclusions.end(), [&](const PixelRect& r) {
-            return end.x >= r.left - slack && end.x <= r.left + r.width + slack && end.y >= r.top - slack &&
+            return !outsideChart(r) && end.x >= r.left - slack && end.x <= r.left + r.width + slack && end.y >= r.top - slack &&
                    end.y <= r.top + r.height + slack;
         });
     };
@@ -458,7 +478,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     // The page around the chart is left out too: an end at the chart's edge has nothing unknown beyond it.
     const auto unknownBeyond = [&](const PixelPoint& end) { return atExclusion(end) && !atChartEdge(end); };
     result.wholeInk = !result.colourGoesOnTo && !best.empty() && !unknownBeyond(best.front()) && !unknownBeyond(best.back()) &&
-                      (edgeToEdge || loneInk(columns, best, lines.area, &lines.pixels, slack));
+                      (edgeToEdge || loneInk(columns, best, lines.area, &lines.pixels, slack, apartFrom(best), words));
     if (search.referencesRead && !best.empty())
         for (const PixelPoint& end : {best.front(), best.back()})
             if (endAtInnerEdge(end, lines.area, calibration, edgeMargin(width))) result.endInside = end;

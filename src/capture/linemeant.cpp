@@ -80,13 +80,16 @@ struct Paper {
     bool clean = false;
 };
 
-Paper paperOf(const PixelBuffer& picture, const std::vector<PixelPoint>& centre)
+Paper paperOf(const PixelBuffer& picture, const std::vector<PixelPoint>& centre, const std::optional<PixelRect>& chart = std::nullopt)
 {
+    // Within the chart when it is known: the page around it may be of another colour.
+    const int first = chart ? std::max(0, static_cast<int>(std::ceil(chart->top))) : 0;
+    const int last = chart ? std::min(picture.height(), static_cast<int>(std::floor(chart->top + chart->height))) : picture.height();
     std::vector<std::uint32_t> sample;
     for (std::size_t i = 0; i < centre.size(); i += 4) {
         const int x = static_cast<int>(std::lround(centre[i].x));
         if (x < 0 || x >= picture.width()) continue;
-        for (int y = 0; y < picture.height(); y += 4) sample.push_back(picture.pixel(x, y) & 0xffffffu);
+        for (int y = first; y < last; y += 4) sample.push_back(picture.pixel(x, y) & 0xffffffu);
     }
     if (sample.empty()) return {};
     std::sort(sample.begin(), sample.end());
@@ -280,20 +283,24 @@ bool isGrey(Rgb colour)
 
 
 std::vector<bool> otherGreys(const PixelBuffer& picture, const std::vector<std::vector<PixelPoint>>& traces,
-                             const std::vector<bool>& wide, Rgb asked)
+                             const std::vector<bool>& wide, Rgb asked, const std::optional<PixelRect>& chart)
 {
     std::vector<bool> other(traces.size(), false);
     if (!isGrey(asked) || traces.size() < 2) return other;
     std::vector<double> distance(traces.size(), std::numeric_limits<double>::infinity());
+    std::vector<bool> clean(traces.size(), false);
     bool exact = false;
     for (std::size_t t = 0; t < traces.size(); ++t) {
-        const Paper paper = paperOf(picture, traces[t]);
-        if (!paper.clean) return other;
+        // A line on paper of more than one colour (along the frame, where the
+        // plot's tint meets the page) is not judged; a scan's lines never are.
+        const Paper paper = paperOf(picture, traces[t], chart);
+        clean[t] = paper.clean;
+        if (!paper.clean) continue;
         if (const std::optional<Rgb> ink = traceInk(picture, traces[t], paper.luma)) distance[t] = colourDistance(*ink, asked);
         exact = exact || (wide[t] && distance[t] <= ExactInk);
     }
     if (!exact) return other;
-    for (std::size_t t = 0; t < traces.size(); ++t) other[t] = distance[t] > ExactInk + NearlyAsNear;
+    for (std::size_t t = 0; t < traces.size(); ++t) other[t] = clean[t] && distance[t] > ExactInk + NearlyAsNear;
     return other;
 }
 

@@ -39,8 +39,9 @@ bool isGrey(Rgb colour);
 // across a good part of the plot (`wide`) has the very ink asked for on a
 // clean page (one colour throughout, as drawn), the lines whose ink is clearly farther; none otherwise (a
 // scan's greys may all be paled alike, and a colour's lines are all its own).
+// With the chart known, the paper is judged within its rows (a white plot on a grey page).
 std::vector<bool> otherGreys(const PixelBuffer& picture, const std::vector<std::vector<PixelPoint>>& traces,
-                             const std::vector<bool>& wide, Rgb asked);
+                             const std::vector<bool>& wide, Rgb asked, const std::optional<PixelRect>& chart = std::nullopt);
 
 // The doubt (Italian) when the trace does not pass near the point clicked
 // (the click fell on no line the search could start from, and the trace

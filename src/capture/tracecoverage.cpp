@@ -218,17 +218,52 @@ std::optional<double> colourBeyondTrace(const ColumnRuns& columns, const std::ve
     return farthest;
 }
 
-bool loneInk(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, const PlotArea& area, const PixelMask* hidden,
-             double slack)
+namespace {
+
+// The trace's row at column x (its end's row beyond an end).
+double rowAt(const std::vector<PixelPoint>& trace, double x)
 {
+    const auto after = std::lower_bound(trace.begin(), trace.end(), x, [](const PixelPoint& p, double v) { return p.x < v; });
+    if (after == trace.begin()) return after->y;
+    if (after == trace.end()) return trace.back().y;
+    const PixelPoint& before = *(after - 1);
+    return after->x == before.x ? after->y : before.y + (after->y - before.y) * (x - before.x) / (after->x - before.x);
+}
+
+// Whether another line runs beside the trace over half its columns (another
+// curve of a family) rather than on from it: what lies beyond the trace's
+// ends only may be the trace's curve going on.
+bool besideTrace(const std::vector<PixelPoint>& other, double left, double right)
+{
+    if (other.size() < 2) return false;
+    const double from = std::max(left, other.front().x), to = std::min(right, other.back().x);
+    return (to - from) * 2 >= right - left;
+}
+
+} // namespace
+
+bool loneInk(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, const PlotArea& area, const PixelMask* hidden,
+             double slack, const std::vector<std::vector<PixelPoint>>& others, const std::vector<PixelRect>& letters)
+{
+    // A label's marks that the letters' search missed (the "=" of "n=700", a
+    // "p" hanging below the line) lie on its line of text, or a letter beyond its ends.
+    std::vector<PixelRect> text = textLines(letters);
+    for (PixelRect& line : text) {
+        line.left -= line.height;
+        line.width += 2 * line.height;
+    }
     if (trace.size() < 2) return false;
     const double left = trace.front().x, right = trace.back().x, thickness = lineThickness(columns, trace);
-    const auto rowAt = [&](double x) {
-        const auto after = std::lower_bound(trace.begin(), trace.end(), x, [](const PixelPoint& p, double v) { return p.x < v; });
-        if (after == trace.begin()) return after->y;
-        if (after == trace.end()) return trace.back().y;
-        const PixelPoint& before = *(after - 1);
-        return after->x == before.x ? after->y : before.y + (after->y - before.y) * (x - before.x) / (after->x - before.x);
+    std::vector<const std::vector<PixelPoint>*> beside;
+    for (const std::vector<PixelPoint>& other : others)
+        if (besideTrace(other, left, right)) beside.push_back(&other);
+    // A run on a line beside the trace is that line's ink.
+    const auto onBeside = [&](double centre, const ColumnRun& run) {
+        const double middle = (run.top + run.bottom + 1) / 2.0;
+        return std::any_of(beside.begin(), beside.end(), [&](const std::vector<PixelPoint>* other) {
+            return centre >= other->front().x - slack && centre <= other->back().x + slack &&
+                   std::abs(middle - rowAt(*other, centre)) - (run.bottom - run.top + 1) / 2.0 <= thickness + BesideRows;
+        });
     };
     double stray = 0;
     for (int x = 0; x < columns.width(); ++x) {
@@ -237,8 +272,10 @@ bool loneInk(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, co
         const bool within = centre >= left && centre <= right;
         for (const ColumnRun& run : columns.column(x)) {
             const double middle = (run.top + run.bottom + 1) / 2.0;
-            if (!area.contains(centre, middle) || alongHidden(hidden, x, middle)) continue;
-            const double off = std::abs(middle - (within ? rowAt(centre) : middle)) - (run.bottom - run.top + 1) / 2.0;
+            if (!area.contains(centre, middle) || alongHidden(hidden, x, middle) || onBeside(centre, run) ||
+                inText(text, centre, middle))
+                continue;
+            const double off = std::abs(middle - (within ? rowAt(trace, centre) : middle)) - (run.bottom - run.top + 1) / 2.0;
             if (beyond || off > thickness + BesideRows) {
                 ++stray;
                 break;

@@ -41,9 +41,12 @@ std::optional<double> colourBeyondTrace(const ColumnRuns& columns, const std::ve
 // taken out is their fringe where the curve crosses them). A curve drawn over part
 // of the x range, traced from end to end, is then whole however little of
 // the axis it spans; another line of the colour, or a part the trace left,
-// says it may not be.
+// says it may not be. The ink of `others`, other curves traced apart from
+// it that run beside the trace over half its columns rather than on from it,
+// is theirs, and ink on the lines of text the letters' boxes stand on is words.
 bool loneInk(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, const PlotArea& area, const PixelMask* hidden,
-             double slack);
+             double slack, const std::vector<std::vector<PixelPoint>>& others = {},
+             const std::vector<PixelRect>& letters = {});
 
 // Whether a trace's end lies within `margin` pixels of the plot area's edge,
 // or of the place of an axis' outermost number read.

@@ -436,6 +436,59 @@ TEST(FindCurve, ACurveDrawnOverPartOfTheXRangeIsWholeWhereItsInkEnds)
     }
 }
 
+TEST(FindCurve, AShortCurveBesideItsFamilyOrNearTheChartsFootIsWhole)
+{
+    // A red curve 3 pixels thick, row 300 + 235 ((x - 40) / 320)^2, over
+    // columns 40-359 of an x axis 0..800 (two fifths of it), ending 25 rows
+    // above the foot of the chart (40, 40)-(760, 560), the page around which
+    // is left out as a whole-page read leaves it. Its end is seen: it is
+    // whole, but where an area left out inside the chart lies under its end,
+    // or another line of its colour runs on from it, it may go on.
+    struct Case {
+        const char* name;
+        bool areaUnderEnd;   // an area left out inside the chart, just below the end
+        bool family;         // a longer red curve beside it, row 150 + 300 ((x - 40) / 720)^2, 40-759
+        bool onFromEnd;      // a red line on from its end only, row 100 + (x - 420) / 4, 420-759
+        bool coversTooLittle;
+    };
+    const Case cases[] = {
+        {"ends short of the chart's foot", false, false, false, false},
+        {"an area left out under its end", true, false, false, true},
+        {"a longer curve of its colour beside it, this one clicked", false, true, false, false},
+        {"a line of its colour on from its end only, this one clicked", false, false, true, true},
+    };
+    const AxesReferences refs{{{0, 600}, {800, 600}, 0, 800, AxisScale::Linear}, {{0, 600}, {0, 0}, 0, 600, AxisScale::Linear}};
+    const AxisCalibration calibration = *AxisCalibration::fromReferences(refs);
+    const auto row = [](int x) { return 300 + 235.0 * (x - 40) * (x - 40) / (320.0 * 320.0); };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer page = *PixelBuffer::create(800, 600);
+        const auto draw = [&](int x, double y) {
+            for (int dy = -1; dy <= 1; ++dy) page.setPixel(x, static_cast<int>(std::lround(y)) + dy, Red);
+        };
+        for (int x = 40; x < 360; ++x) draw(x, row(x));
+        if (c.family)
+            for (int x = 40; x < 760; ++x) draw(x, 150 + 300.0 * (x - 40) * (x - 40) / (720.0 * 720.0));
+        if (c.onFromEnd)
+            for (int x = 420; x < 760; ++x) draw(x, 100 + (x - 420) / 4.0);
+        CurveSearch search{{204, 0, 0}, std::nullopt, 20, std::nullopt, {}};
+        search.chart = PixelRect{40, 40, 720, 520};
+        // The page around the chart, as a whole-page read leaves it out (2 pixels clear of its lines).
+        search.exclusions = {{0, 0, 800, 38}, {0, 562, 800, 38}, {0, 38, 38, 524}, {762, 38, 38, 524}};
+        if (c.areaUnderEnd) search.exclusions.push_back({300, 545, 120, 10});
+        if (c.family || c.onFromEnd) search.seed = PixelPoint{200, row(200)};
+        const Checked<FoundCurve> found = findCurve(page, calibration, search);
+        ASSERT_TRUE(found) << found.failure();
+        std::string doubts;
+        for (const std::string& d : found->doubts) doubts += d + "\n";
+        EXPECT_EQ(doubts.find("copre solo") != std::string::npos, c.coversTooLittle) << doubts;
+        ASSERT_FALSE(found->pixels.empty());
+        EXPECT_NEAR(found->pixels.front().x, 40, 2.0);
+        EXPECT_NEAR(found->pixels.back().x, 360, 2.0);
+        for (const PixelPoint& p : found->pixels) EXPECT_NEAR(p.y, row(static_cast<int>(std::floor(p.x))) + 0.5, 1.5) << p.x;
+    }
+}
+
 TEST(FindCurve, ASteepLineFromOneEdgeOfTheChartToAnotherIsWhole)
 {
     // A red line rising from the left edge (row 200) to the top (column 120) of a
@@ -770,13 +823,22 @@ TEST(ColourRival, AGreyOfAFamilyIsToldByItsInkOnACleanPageOnly)
         Rgb asked;
         int line; // the row at column 0 of the line meant, or 0: the read is doubted
         bool labelAtEnd;
+        // Columns 0-79 tinted below row 150 (a plot's fill meeting the page), a
+        // short #777777 stroke in them: a line on paper of two colours, not judged.
+        bool tintedCorner = false;
+        // The page grey (192) above row 30 and below row 250, the chart
+        // between them white and known (the page around it left out).
+        bool greyPage = false;
     };
     const Case cases[] = {{"clean page, #444444", false, {0x44, 0x44, 0x44}, 130, false},
                           {"clean page, #777777", false, {0x77, 0x77, 0x77}, 250, false},
                           {"clean page, black, a black label elsewhere", false, {0, 0, 0}, 40, false},
                           {"clean page, #444444, a black label at its end", false, {0x44, 0x44, 0x44}, 130, true},
                           {"scan, #444444", true, {0x44, 0x44, 0x44}, 0, false},
-                          {"scan, #777777", true, {0x77, 0x77, 0x77}, 0, false}};
+                          {"scan, #777777", true, {0x77, 0x77, 0x77}, 0, false},
+                          {"clean page, #777777, a stroke where a tint meets the page", false, {0x77, 0x77, 0x77}, 250,
+                           false, true},
+                          {"a white chart on a grey page, #444444", false, {0x44, 0x44, 0x44}, 130, false, false, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         PixelBuffer page = *PixelBuffer::create(400, 300);
@@ -784,6 +846,16 @@ TEST(ColourRival, AGreyOfAFamilyIsToldByItsInkOnACleanPageOnly)
         const int paper = c.scanned ? 232 : 255;
         for (int y = 0; y < 300; ++y)
             for (int x = 0; x < 400; ++x) page.setPixel(x, y, grey(c.scanned ? paper + (x * 7 + y * 13) % 7 - 3 : paper));
+        if (c.greyPage)
+            for (int y = 0; y < 300; ++y)
+                for (int x = 0; x < 400; ++x)
+                    if (y < 30 || y >= 250) page.setPixel(x, y, grey(192));
+        if (c.tintedCorner) {
+            for (int y = 150; y < 300; ++y)
+                for (int x = 0; x < 80; ++x) page.setPixel(x, y, argbOf({250, 244, 232}));
+            for (int x = 24; x < 76; ++x)
+                for (int y = 99; y <= 101; ++y) page.setPixel(x, y, grey(0x77));
+        }
         const int inks[] = {c.scanned ? 60 : 0, c.scanned ? 100 : 0x44, c.scanned ? 150 : 0x77};
         for (int x = 20; x < 380; ++x) {
             const int rows[] = {40 + x / 10, 130 + x / 10, 250 - x / 10};
@@ -802,9 +874,14 @@ TEST(ColourRival, AGreyOfAFamilyIsToldByItsInkOnACleanPageOnly)
                     for (int y = 160; y < 175; ++y) page.setPixel(x, y, grey(0));
             }
         const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
-        const Checked<FoundCurve> found = findCurve(page, calibration, {c.asked, DefaultTolerance, 12, std::nullopt, {}});
+        CurveSearch search{c.asked, DefaultTolerance, 12, std::nullopt, {}};
+        if (c.greyPage) {
+            search.chart = PixelRect{0, 30, 400, 220};
+            search.exclusions = {{0, 0, 400, 28}, {0, 252, 400, 48}};
+        }
+        const Checked<FoundCurve> found = findCurve(page, calibration, search);
         ASSERT_TRUE(found) << found.failure();
-        const std::optional<std::string> rival = nearerLineOfTheColour(page, found->centre, c.asked, {});
+        const std::optional<std::string> rival = nearerLineOfTheColour(page, found->centre, c.asked, search.exclusions);
         if (c.line == 0) {
             EXPECT_TRUE(rival || !found->doubts.empty());
             continue;
