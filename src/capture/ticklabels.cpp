@@ -15,6 +15,9 @@ namespace calvero::capture {
 
 namespace {
 
+// The agreeing values of a logarithmic axis span this ratio at least (a decade, read to a hair).
+constexpr double LeastLogSpan = 9.99;
+
 // A label agrees when its value lands within this share of the labels'
 // spacing of where it is read (and within this many pixels at least).
 constexpr double AgreeShare = 0.08;
@@ -223,12 +226,14 @@ bool powerOfTen(double v) { return v > 0 && std::abs(std::log10(v) - std::round(
 // beside "0" and "5" does not ("0 5 23" is no axis's labels).
 bool evenlySpaced(AxisScale scale, const Fit& fit)
 {
-    if (scale != AxisScale::Linear) return true;
     std::vector<double> values;
     for (const std::optional<double>& v : fit.values)
         if (v) values.push_back(*v);
     std::sort(values.begin(), values.end());
     values.erase(std::unique(values.begin(), values.end()), values.end());
+    // A logarithmic axis spans a decade at least: labels within one (8, 10, 60)
+    // are a linear axis's misread as fitting one by chance.
+    if (scale == AxisScale::Logarithmic) return values.size() < 2 || values.back() >= LeastLogSpan * values.front();
     if (values.size() < 3) return true;
     double step = std::numeric_limits<double>::infinity();
     for (std::size_t i = 1; i < values.size(); ++i) step = std::min(step, values[i] - values[i - 1]);
