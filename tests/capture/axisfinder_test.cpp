@@ -414,3 +414,25 @@ TEST(AxisFinder, AMarkerOnTheAxisDoesNotPushTheNumbersStripOut)
         EXPECT_NEAR(page.axes[0].y.second.position, 100.5, 1.5);
     }
 }
+
+// A chart whose y references stand 100 pixels apart leaves a pixel 1 % of
+// the span: no curve read against it is within the targets, and it is told.
+TEST(AxisFinder, ReferencesTooCloseToReadAreTold)
+{
+    PixelBuffer p = *PixelBuffer::create(600, 500);
+    for (int y = 0; y < 500; ++y)
+        for (int x = 0; x < 600; ++x) p.setPixel(x, y, 0xffffffff);
+    const auto fill = [&](int x0, int y0, int x1, int y1) {
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) p.setPixel(x, y, 0xff000000);
+    };
+    // A frame from row 290 to 400, ticks and numbers at rows 400 and 300 (0 and 10) and under columns 100-400.
+    fill(100, 290, 400, 291), fill(100, 399, 400, 400), fill(100, 290, 101, 400), fill(399, 290, 400, 400);
+    for (int k = 0; k <= 3; ++k) fill(100 + 100 * k, 401, 101 + 100 * k, 406), fill(100 + 100 * k - 4, 414, 100 + 100 * k + 3, 425);
+    for (const int row : {400, 300}) fill(94, row, 99, row + 1), fill(76, row - 6, 83, row + 5);
+    const PageAxes page = findPageAxes(p, PlaceReader());
+    EXPECT_TRUE(page.axes.empty());
+    EXPECT_NE(page.failure.find("asse y: i riferimenti distano solo"), std::string::npos) << page.failure;
+    EXPECT_NE(page.failure.find("(un pixel è lo 1 % del campo)"), std::string::npos)
+        << page.failure;
+}
