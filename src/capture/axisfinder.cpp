@@ -447,7 +447,7 @@ std::optional<std::string> lostDecimalMark(const AxisReading& r)
         // ("000" is a thousands group set apart, "10 000").
         const std::size_t digits = t.text.find_first_not_of("-\u2212");
         const std::string_view number = digits == std::string::npos ? "" : std::string_view(t.text).substr(digits);
-        if (number.size() >= 2 && number.size() <= 3 && number[0] == '0' && number.find_first_of("123456789") != number.npos &&
+        if (number.size() >= 2 && number.size() <= 3 && number[0] == '0' && number != "000" &&
             std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
             return "il numero «" + t.text + "» comincia con uno zero: forse i numeri sono letti senza il separatore decimale";
         if (t.agrees || t.text.find_first_of(".,") == std::string::npos) continue;
@@ -471,8 +471,9 @@ std::optional<std::string> tooCloseToRead(const AxisReading& r)
 {
     const double apart = std::abs(r.second.position - r.first.position);
     if (apart >= ShortestReferences) return std::nullopt;
-    return "i riferimenti distano solo " + pointValueText(std::round(apart)) + " pixel (un pixel è lo " +
-           pointValueText(std::round(1000 / apart) / 10) + " % del campo): leggere un'immagine più grande";
+    return "i riferimenti distano solo " + pointValueText(std::round(apart)) + " pixel (un pixel: " +
+           pointValueText(std::round(1000 / apart) / 10) +
+           " % del campo): leggere una scansione o un'esportazione a risoluzione più alta (ingrandire l'immagine non basta)";
 }
 
 AxisReference referenceOf(const AxisReading& r, bool x, double lineAt)
