@@ -36,8 +36,8 @@ constexpr double CleanShare = 0.8;
 constexpr double InkShare = 0.25;
 // Stretches of ink in columns this near each other, rows overlapping within
 // `LinkSlack` pixels (more the farther apart the columns) and darkest pixels
-// within `LinkLuma`, are one line (a
-// dashed or dotted line's gaps; a black label over a grey line is another).
+// within `LinkLuma`, are one line (a dashed or dotted line's gaps; a black
+// label over a grey line is another).
 constexpr int LinkColumns = 8;
 constexpr int LinkSlack = 2;
 constexpr int LinkLuma = 40;
@@ -71,6 +71,39 @@ bool excluded(const std::vector<PixelRect>& exclusions, int x, int y)
 int channelsApart(Rgb a, Rgb b) { return std::abs(a.red - b.red) + std::abs(a.green - b.green) + std::abs(a.blue - b.blue); }
 
 int luma(Rgb c) { return (299 * c.red + 587 * c.green + 114 * c.blue) / 1000; }
+
+// The trace's row in each column of the picture (NaN where it does not pass).
+std::vector<double> rowsOfTrace(const std::vector<PixelPoint>& centre, int width)
+{
+    std::vector<double> rows(static_cast<std::size_t>(width), std::nan(""));
+    for (const PixelPoint& p : centre) {
+        const int x = static_cast<int>(std::lround(p.x));
+        if (x >= 0 && x < width) rows[static_cast<std::size_t>(x)] = p.y;
+    }
+    return rows;
+}
+
+// Near the trace: within `Apart` of its row in this column or a neighbouring one (a steep line's run).
+bool nearTrace(const std::vector<double>& traceRow, int x, int y)
+{
+    const int width = static_cast<int>(traceRow.size());
+    for (int dx = -static_cast<int>(Apart); dx <= static_cast<int>(Apart); ++dx) {
+        if (x + dx < 0 || x + dx >= width) continue;
+        const double row = traceRow[static_cast<std::size_t>(x + dx)];
+        if (!std::isnan(row) && std::abs(y - row) <= Apart) return true;
+    }
+    return false;
+}
+
+// Whether a row (or one beside it) holds finds over `StraightShare` of the columns traced: a straight line's.
+bool onStraightRow(const std::vector<std::size_t>& perRow, int y, std::size_t columns)
+{
+    for (int dy = -1; dy <= 1; ++dy)
+        if (y + dy >= 0 && y + dy < static_cast<int>(perRow.size()) &&
+            double(perRow[static_cast<std::size_t>(y + dy)]) > StraightShare * double(columns))
+            return true;
+    return false;
+}
 
 // The paper in the columns traced (most of their pixels): its luma, and
 // whether it is clean, one colour throughout as a drawing program leaves
@@ -170,14 +203,6 @@ std::vector<std::pair<Rgb, std::size_t>> otherLines(const PixelBuffer& picture, 
                                                     const std::vector<PixelRect>& exclusions, int paper,
                                                     std::size_t traceColumns)
 {
-    const auto nearTrace = [&](int x, int y) {
-        for (int dx = -static_cast<int>(Apart); dx <= static_cast<int>(Apart); ++dx) {
-            if (x + dx < 0 || x + dx >= picture.width()) continue;
-            const double row = traceRow[static_cast<std::size_t>(x + dx)];
-            if (!std::isnan(row) && std::abs(y - row) <= Apart) return true;
-        }
-        return false;
-    };
     std::vector<InkRun> runs;
     std::vector<std::size_t> perRow(static_cast<std::size_t>(picture.height()), 0);
     for (int x = 0; x < picture.width(); ++x) {
@@ -192,7 +217,7 @@ std::vector<std::pair<Rgb, std::size_t>> otherLines(const PixelBuffer& picture, 
                 open->bottom = y;
                 if (luma(c) < luma(open->dark)) open->dark = c, open->darkRow = y;
             } else if (open) {
-                if (!nearTrace(x, open->darkRow)) {
+                if (!nearTrace(traceRow, x, open->darkRow)) {
                     runs.push_back(*open);
                     ++perRow[static_cast<std::size_t>(open->darkRow)];
                 }
@@ -200,14 +225,7 @@ std::vector<std::pair<Rgb, std::size_t>> otherLines(const PixelBuffer& picture, 
             }
         }
     }
-    const auto straight = [&](int y) {
-        for (int dy = -1; dy <= 1; ++dy)
-            if (y + dy >= 0 && y + dy < picture.height() &&
-                double(perRow[static_cast<std::size_t>(y + dy)]) > StraightShare * double(traceColumns))
-                return true;
-        return false;
-    };
-    std::erase_if(runs, [&](const InkRun& r) { return straight(r.darkRow); });
+    std::erase_if(runs, [&](const InkRun& r) { return onStraightRow(perRow, r.darkRow, traceColumns); });
     // A steep dotted line's dots lie columns apart and rows apart: the rows
     // may be as far apart as the columns are, beyond the slack.
     const auto linked = [](const InkRun& a, const InkRun& b) {
@@ -242,14 +260,9 @@ std::optional<std::string> nearerGreyLine(const PixelBuffer& picture, const std:
     const Paper paper = paperOf(picture, centre);
     const std::optional<Rgb> ink = traceInk(picture, centre, paper.luma);
     if (!ink) return std::nullopt;
-    std::vector<double> traceRow(static_cast<std::size_t>(picture.width()), std::nan(""));
-    std::size_t traceColumns = 0;
-    for (const PixelPoint& p : centre) {
-        const int x = static_cast<int>(std::lround(p.x));
-        if (x < 0 || x >= picture.width()) continue;
-        if (std::isnan(traceRow[static_cast<std::size_t>(x)])) ++traceColumns;
-        traceRow[static_cast<std::size_t>(x)] = p.y;
-    }
+    const std::vector<double> traceRow = rowsOfTrace(centre, picture.width());
+    const auto traceColumns =
+        static_cast<std::size_t>(std::count_if(traceRow.begin(), traceRow.end(), [](double r) { return !std::isnan(r); }));
     const double inkDistance = colourDistance(*ink, asked);
     const bool exact = paper.clean && inkDistance <= ExactInk;
     if (exact && endInAnotherInk(darkestAlong(picture, centre, paper.luma), asked))
@@ -312,11 +325,10 @@ std::optional<std::string> nearerLineOfTheColour(const PixelBuffer& picture, con
     if (grey) return nearerGreyLine(picture, centre, asked, exclusions);
     // The trace's core: in each column the pixel nearest the colour asked for, the median of them.
     std::vector<std::pair<double, Rgb>> core;
-    std::vector<double> traceRow(static_cast<std::size_t>(picture.width()), std::nan(""));
+    const std::vector<double> traceRow = rowsOfTrace(centre, picture.width());
     for (const PixelPoint& p : centre) {
         const int x = static_cast<int>(std::lround(p.x)), y = static_cast<int>(std::lround(p.y));
         if (x < 0 || x >= picture.width()) continue;
-        traceRow[static_cast<std::size_t>(x)] = p.y;
         std::optional<std::pair<double, Rgb>> nearest;
         for (int dy = -CoreReach; dy <= CoreReach; ++dy) {
             if (!picture.contains(x, y + dy)) continue;
@@ -334,15 +346,6 @@ std::optional<std::string> nearerLineOfTheColour(const PixelBuffer& picture, con
 
     // Another line clearly nearer the colour asked for.
     const double nearer = NearerShare * coreDistance;
-    // Near the trace: within `Apart` of its centre in this column or a neighbouring one (a steep line's run).
-    const auto nearTrace = [&](int x, int y) {
-        for (int dx = -static_cast<int>(Apart); dx <= static_cast<int>(Apart); ++dx) {
-            if (x + dx < 0 || x + dx >= picture.width()) continue;
-            const double row = traceRow[static_cast<std::size_t>(x + dx)];
-            if (!std::isnan(row) && std::abs(y - row) <= Apart) return true;
-        }
-        return false;
-    };
     // Only the columns traced are compared: the curve's own colour going on
     // beyond a trace's end is told apart elsewhere.
     struct Near {
@@ -356,24 +359,17 @@ std::optional<std::string> nearerLineOfTheColour(const PixelBuffer& picture, con
         for (int y = 0; y < picture.height(); ++y) {
             const Rgb c = rgbOf(picture.pixel(x, y));
             if (channelsApart(c, asked) > FarApart || excluded(exclusions, x, y)) continue;
-            if (colourDistance(c, asked) >= nearer || nearTrace(x, y)) continue;
+            if (colourDistance(c, asked) >= nearer || nearTrace(traceRow, x, y)) continue;
             found.push_back({x, y, c});
             ++perRow[static_cast<std::size_t>(y)];
         }
     }
     // A row holding the colour over much of the trace's width is a straight
     // line (the frame, a grid line), no curve.
-    const auto straight = [&](int y) {
-        for (int dy = -1; dy <= 1; ++dy)
-            if (y + dy >= 0 && y + dy < picture.height() &&
-                double(perRow[static_cast<std::size_t>(y + dy)]) > StraightShare * double(core.size()))
-                return true;
-        return false;
-    };
     std::vector<bool> column(static_cast<std::size_t>(picture.width()), false);
     long long sum[3] = {0, 0, 0}, pixels = 0;
     for (const Near& n : found) {
-        if (straight(n.y)) continue;
+        if (onStraightRow(perRow, n.y, core.size())) continue;
         column[static_cast<std::size_t>(n.x)] = true;
         sum[0] += n.colour.red, sum[1] += n.colour.green, sum[2] += n.colour.blue, ++pixels;
     }
