@@ -89,25 +89,30 @@ std::vector<Stretch> findStretches(int length, int breadth, double slope, double
 // found row by row: a pass down each column in turn reads the mask a byte a
 // row apart, and on a page of several million pixels the cache misses cost
 // most of the search.
-std::vector<Stretch> columnStretches(const PixelMask& ink, double shortest)
+std::vector<Stretch> columnStretches(const PixelMask& ink, double shortest, int gap = LineGap, double leastFill = 0)
 {
     const int width = ink.width(), height = ink.height();
-    std::vector<int> runStart(static_cast<std::size_t>(width), -1), lastInk(static_cast<std::size_t>(width), -LineGap - 2);
+    std::vector<int> runStart(static_cast<std::size_t>(width), -1), lastInk(static_cast<std::size_t>(width), -gap - 2);
+    std::vector<int> inkedPositions(static_cast<std::size_t>(width), 0);
     std::vector<Stretch> found;
     const auto close = [&](int x) {
         const std::size_t i = static_cast<std::size_t>(x);
-        if (runStart[i] >= 0 && lastInk[i] - runStart[i] + 1 >= shortest) found.push_back({double(x), runStart[i], lastInk[i]});
+        const int span = lastInk[i] - runStart[i] + 1;
+        if (runStart[i] >= 0 && span >= shortest && inkedPositions[i] >= leastFill * span)
+            found.push_back({double(x), runStart[i], lastInk[i]});
     };
     for (int y = 0; y < height; ++y) {
         const unsigned char* row = ink.row(y);
         for (int x = 0; x < width; ++x) {
             if (!row[x]) continue;
             const std::size_t i = static_cast<std::size_t>(x);
-            if (y - lastInk[i] - 1 > LineGap) {
+            if (y - lastInk[i] - 1 > gap) {
                 close(x);
                 runStart[i] = y;
+                inkedPositions[i] = 0;
             }
             lastInk[i] = y;
+            ++inkedPositions[i];
         }
     }
     for (int x = 0; x < width; ++x) close(x);
@@ -298,14 +303,25 @@ StraightLines findStraightLines(const PixelMask& ink, const LineDirections& dire
     const int dashGap = std::max(LineGap, static_cast<int>(DashGapShare * std::max(width, height)));
     std::vector<Stretch> dashedAcross = findStretches(width, height, directions.acrossSlope, directions.acrossLength,
                                                       [&](int x, int y) { return ink.at(x, y); }, dashGap, DashFill);
-    std::vector<Stretch> dashedDown = findStretches(height, width, directions.downSlope, directions.downLength,
-                                                    [&](int y, int x) { return ink.at(x, y); }, dashGap, DashFill);
+    std::vector<Stretch> dashedDown =
+        directions.downSlope == 0 ? columnStretches(ink, directions.downLength, dashGap, DashFill)
+                                  : findStretches(height, width, directions.downSlope, directions.downLength,
+                                                  [&](int y, int x) { return ink.at(x, y); }, dashGap, DashFill);
     std::erase_if(dashedAcross, [&](const Stretch& s) {
         return !thinLine(s, directions.acrossSlope, height, [&](int x, int y) { return ink.at(x, y); });
     });
     std::erase_if(dashedDown, [&](const Stretch& s) {
         return !thinLine(s, directions.downSlope, width, [&](int y, int x) { return ink.at(x, y); });
     });
+    // A solid line is found again by the dashed pass, the same stretch: it is marked once.
+    const auto alreadyFound = [](const std::vector<Stretch>& solid) {
+        return [&solid](const Stretch& d) {
+            return std::any_of(solid.begin(), solid.end(),
+                               [&](const Stretch& s) { return s.offset == d.offset && s.first == d.first && s.last == d.last; });
+        };
+    };
+    std::erase_if(dashedAcross, alreadyFound(across));
+    std::erase_if(dashedDown, alreadyFound(down));
     across.insert(across.end(), dashedAcross.begin(), dashedAcross.end());
     down.insert(down.end(), dashedDown.begin(), dashedDown.end());
     const auto byOffset = [](const Stretch& a, const Stretch& b) { return a.offset < b.offset; };
