@@ -52,8 +52,6 @@ bool isX(Side s) { return s == Side::Bottom || s == Side::Top; }
 // The step from the plot outward, in rows (x sides) or columns (y sides).
 int outwardStep(Side s) { return s == Side::Bottom || s == Side::Right ? +1 : -1; }
 
-double luminance(std::uint32_t p) { return 0.299 * ((p >> 16) & 255) + 0.587 * ((p >> 8) & 255) + 0.114 * (p & 255); }
-
 // The line along the side, or one of no thickness on the plot area's edge.
 EdgeLine edgeOf(const ChartFrame& c, Side s)
 {

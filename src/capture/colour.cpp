@@ -83,6 +83,8 @@ std::uint32_t argbOf(Rgb colour)
     return 0xff000000u | (std::uint32_t{colour.red} << 16) | (std::uint32_t{colour.green} << 8) | colour.blue;
 }
 
+double luminance(std::uint32_t p) { return 0.299 * ((p >> 16) & 255) + 0.587 * ((p >> 8) & 255) + 0.114 * (p & 255); }
+
 std::optional<Rgb> parseColour(std::string_view text)
 {
     if (text.size() != 7 || text[0] != '#') return std::nullopt;

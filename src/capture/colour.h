@@ -20,6 +20,8 @@ struct Rgb {
 
 Rgb rgbOf(std::uint32_t argb);
 std::uint32_t argbOf(Rgb colour);
+// A pixel's lightness as the eye weighs its channels (0-255).
+double luminance(std::uint32_t argb);
 
 // "#RRGGBB" (either case) to a colour; nothing for any other text.
 std::optional<Rgb> parseColour(std::string_view text);

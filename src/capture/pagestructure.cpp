@@ -84,8 +84,6 @@ std::vector<EdgeLine> longLines(int count, int length, int shortest, Inked inked
     return lines;
 }
 
-double luminance(std::uint32_t p) { return 0.299 * ((p >> 16) & 255) + 0.587 * ((p >> 8) & 255) + 0.114 * (p & 255); }
-
 struct Box {
     double left, top, right, bottom;
     double area() const { return std::max(0.0, right - left) * std::max(0.0, bottom - top); }
