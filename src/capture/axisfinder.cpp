@@ -612,6 +612,14 @@ void boxOnTheOriginal(ChartFrame& c, double turn, int width, int height)
         c.left = std::min(c.left, p.x), c.right = std::max(c.right, p.x), c.top = std::min(c.top, p.y), c.bottom = std::max(c.bottom, p.y);
 }
 
+// The box of a chart not found: its curves' extent, all that is seen of it.
+ChartFrame chartOfLines(const PixelRect& lines)
+{
+    ChartFrame c;
+    c.left = lines.left, c.top = lines.top, c.right = lines.left + lines.width, c.bottom = lines.top + lines.height;
+    return c;
+}
+
 // Axes read on the page turned straight, placed back on the page as it is.
 void placedOnTheOriginal(FoundAxes& axes, double turn, int width, int height)
 {
@@ -668,12 +676,20 @@ PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader)
         const double area = (charts[i].right - charts[i].left) * (charts[i].bottom - charts[i].top);
         if (area > largest) largest = area, page.failure = axes.failure();
     }
-    if (const std::optional<PixelRect> outside = curveInkOutside(straight, kept)) {
-        page.unread.push_back({std::nullopt, {}, "linee colorate fuori dai grafici trovati, in " + placeText(*outside) +
-                                                     ": forse un grafico senza cornice né griglia"});
-    } else if (const std::optional<PixelRect> dark = darkCurveOutside(straight, ink, kept)) {
-        page.unread.push_back({std::nullopt, {}, "una linea scura fuori dai grafici trovati, in " + placeText(*dark) +
-                                                     ": forse un grafico senza cornice né griglia"});
+    std::optional<PixelRect> outside = curveInkOutside(straight, kept);
+    std::string outsideWhy = "linee colorate fuori dai grafici trovati";
+    if (!outside) outside = darkCurveOutside(straight, ink, kept), outsideWhy = "una linea scura fuori dai grafici trovati";
+    if (outside) {
+        UnreadChart unseen{std::nullopt, chartOfLines(*outside), {}};
+        if (turn != 0) boxOnTheOriginal(unseen.chart, turn, picture.width(), picture.height());
+        unseen.why = outsideWhy + ", in " + placeText(areaOf(unseen.chart)) + ": forse un grafico senza cornice né griglia";
+        // Where its place among the charts found is sure, it takes its number and theirs stand.
+        if (const std::optional<std::size_t> place = placeAmongCharts(kept, *outside, straight.height())) {
+            unseen.number = *place + 1;
+            for (std::size_t& n : page.numbers) n += n > *place ? 1 : 0;
+            for (UnreadChart& u : page.unread) *u.number += *u.number > *place ? 1 : 0;
+        }
+        page.unread.push_back(std::move(unseen));
     }
     return page;
 }

@@ -351,24 +351,31 @@ std::vector<ChartFrame> chartsOfAreas(const PixelBuffer& picture, int shortestAc
     return charts;
 }
 
-// Left to right, top to bottom: charts whose rows overlap by half make one row of the page.
-void readingOrder(std::vector<ChartFrame>& charts)
+// Left to right, top to bottom: charts whose rows overlap by half make one
+// row of the page. The charts' indices in that order.
+std::vector<std::size_t> readingOrderOf(const std::vector<ChartFrame>& charts)
 {
-    std::sort(charts.begin(), charts.end(), [](const ChartFrame& a, const ChartFrame& b) { return a.top < b.top; });
+    std::vector<std::size_t> byTop(charts.size());
+    for (std::size_t i = 0; i < byTop.size(); ++i) byTop[i] = i;
+    std::stable_sort(byTop.begin(), byTop.end(), [&](std::size_t a, std::size_t b) { return charts[a].top < charts[b].top; });
     std::vector<int> row(charts.size(), 0);
     double rowMiddle = 0;
-    for (std::size_t i = 0; i < charts.size(); ++i) {
-        if (i && charts[i].top > rowMiddle) row[i] = row[i - 1] + 1;
-        else if (i) row[i] = row[i - 1];
-        if (!i || row[i] != row[i - 1]) rowMiddle = (charts[i].top + charts[i].bottom) / 2;
+    for (std::size_t k = 0; k < byTop.size(); ++k) {
+        const ChartFrame& c = charts[byTop[k]];
+        if (k) row[byTop[k]] = row[byTop[k - 1]] + (c.top > rowMiddle ? 1 : 0);
+        if (!k || row[byTop[k]] != row[byTop[k - 1]]) rowMiddle = (c.top + c.bottom) / 2;
     }
-    std::vector<std::size_t> order(charts.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::vector<std::size_t> order = byTop;
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         return row[a] != row[b] ? row[a] < row[b] : charts[a].left < charts[b].left;
     });
+    return order;
+}
+
+void readingOrder(std::vector<ChartFrame>& charts)
+{
     std::vector<ChartFrame> sorted;
-    for (std::size_t i : order) sorted.push_back(charts[i]);
+    for (std::size_t i : readingOrderOf(charts)) sorted.push_back(charts[i]);
     charts = std::move(sorted);
 }
 
@@ -727,6 +734,36 @@ std::optional<PixelRect> curveInkOutside(const PixelBuffer& picture, const std::
             return PixelRect{double((p.left + 1) * cell), double((p.top + 1) * cell), double(across * cell), double(down * cell)};
     }
     return std::nullopt;
+}
+
+std::optional<std::size_t> placeAmongCharts(const std::vector<ChartFrame>& charts, const PixelRect& lines, int height)
+{
+    const double left = lines.left, top = lines.top, right = lines.left + lines.width, bottom = lines.top + lines.height;
+    const auto acrossOverlap = [&](const ChartFrame& c) { return c.left < right && c.right > left; };
+    const auto downOverlap = [&](const ChartFrame& c) { return c.top < bottom && c.bottom > top; };
+    // How far the unseen frame may reach each way: up to the nearest chart it would run into, or the page's edge.
+    double upTo = 0, downTo = height, leftTo = 0;
+    for (const ChartFrame& c : charts) {
+        if (acrossOverlap(c) && downOverlap(c)) return std::nullopt;
+        if (acrossOverlap(c) && c.bottom <= top) upTo = std::max(upTo, c.bottom);
+        if (acrossOverlap(c) && c.top >= bottom) downTo = std::min(downTo, c.top);
+        if (downOverlap(c) && c.right <= left) leftTo = std::max(leftTo, c.right);
+    }
+    // Reading order goes by a chart's top, its rows' middles and its left edge: every mix of the reaches is tried.
+    std::optional<std::size_t> place;
+    for (const double t : {top, upTo})
+        for (const double b : {bottom, downTo})
+            for (const double l : {left, leftTo}) {
+                std::vector<ChartFrame> page = charts;
+                ChartFrame unseen;
+                unseen.left = l, unseen.top = t, unseen.right = std::max(right, l + 1), unseen.bottom = b;
+                page.push_back(unseen);
+                const std::vector<std::size_t> order = readingOrderOf(page);
+                const auto at = std::size_t(std::find(order.begin(), order.end(), charts.size()) - order.begin());
+                if (place && *place != at) return std::nullopt;
+                place = at;
+            }
+    return place;
 }
 
 namespace {

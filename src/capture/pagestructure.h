@@ -80,6 +80,13 @@ std::optional<PixelRect> curveInkOutside(const PixelBuffer& picture, const std::
 // (a table's grid and a box's frame are); text, whose letters stand apart, is none.
 std::optional<PixelRect> darkCurveOutside(const PixelBuffer& picture, const PixelMask& ink, const std::vector<ChartFrame>& charts);
 
+// The place in reading order (from 0) of a chart not found whose curves
+// lie in `lines`, among the charts found (in reading order): its frame is
+// not seen, so it may reach beyond its lines up to the charts round it or
+// the page's edge; a place that holds however far it reaches, none when the
+// reach could change it or the lines run into a chart found.
+std::optional<std::size_t> placeAmongCharts(const std::vector<ChartFrame>& charts, const PixelRect& lines, int height);
+
 // The number (from 0) of the chart whose area holds the point, if any: a click's chart.
 std::optional<std::size_t> chartAt(const std::vector<ChartFrame>& charts, PixelPoint point);
 

@@ -377,6 +377,39 @@ TEST(PageStructure, CurvesOutsideEveryChartFoundAreTold)
     }
 }
 
+// A chart not found takes its place in reading order only where its unseen
+// frame, reaching from its curves up to the charts round it or the page's
+// edge, could stand nowhere else (an A4 page at 300 dpi, 2480 x 3508).
+TEST(PageStructure, AChartNotFoundIsPlacedWhereNoReachOfItsFrameCouldMoveIt)
+{
+    const auto box = [](double l, double t, double r, double b) {
+        ChartFrame c;
+        c.left = l, c.top = t, c.right = r, c.bottom = b;
+        return c;
+    };
+    const ChartFrame wide = box(230, 930, 2330, 1680), lowLeft = box(230, 2120, 1150, 2920), lowRight = box(1440, 2090, 2350, 2890);
+    struct Case {
+        const char* name;
+        std::vector<ChartFrame> found;
+        PixelRect lines;
+        std::optional<std::size_t> place;
+    };
+    const Case cases[] = {
+        // Beside the lower left chart whatever its top: in its row (top above that chart's middle) or the next, after it.
+        {"the lower right of three", {wide, lowLeft}, {1435, 2485, 665, 420}, 2},
+        // Its top may be anywhere from the wide chart's bottom to its lines': before the lower right chart or in a row after it.
+        {"the lower left of three, lines low in it", {wide, lowRight}, {210, 2555, 595, 315}, std::nullopt},
+        {"the lower left of three, lines high in it", {wide, lowRight}, {210, 2100, 595, 700}, 1},
+        {"between two stacked panels", {box(230, 350, 1970, 1540), box(270, 2130, 2000, 2750)}, {270, 1590, 1500, 390}, 1},
+        {"above the only chart found", {box(250, 1580, 1670, 2200)}, {190, 480, 1390, 340}, 0},
+        {"lines running into a chart found", {wide, lowLeft}, {1100, 2485, 665, 420}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(placeAmongCharts(c.found, c.lines, 3508), c.place);
+    }
+}
+
 TEST(PageStructure, ADarkCurveOutsideEveryChartFoundIsTold)
 {
     // A framed chart on the left half of a 1000 x 700 page; beside it, on the
