@@ -612,6 +612,11 @@ void boxOnTheOriginal(ChartFrame& c, double turn, int width, int height)
         c.left = std::min(c.left, p.x), c.right = std::max(c.right, p.x), c.top = std::min(c.top, p.y), c.bottom = std::max(c.bottom, p.y);
 }
 
+bool overlap(const PixelRect& a, const PixelRect& b)
+{
+    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height && b.top < a.top + a.height;
+}
+
 // The box of a chart not found: its curves' extent, all that is seen of it.
 ChartFrame chartOfLines(const PixelRect& lines)
 {
@@ -676,15 +681,21 @@ PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader)
         const double area = (charts[i].right - charts[i].left) * (charts[i].bottom - charts[i].top);
         if (area > largest) largest = area, page.failure = axes.failure();
     }
-    std::optional<PixelRect> outside = curveInkOutside(straight, kept);
-    std::string outsideWhy = "linee colorate fuori dai grafici trovati";
-    if (!outside) outside = darkCurveOutside(straight, ink, kept), outsideWhy = "una linea scura fuori dai grafici trovati";
-    if (outside) {
-        UnreadChart unseen{std::nullopt, chartOfLines(*outside), {}};
+    // Curves outside every chart found: coloured ones, and dark strokes apart from them.
+    std::vector<PixelRect> outside = curveInkOutside(straight, kept);
+    const std::size_t colouredPlaces = outside.size();
+    for (const PixelRect& d : darkCurveOutside(straight, ink, kept))
+        if (std::none_of(outside.begin(), outside.begin() + std::ptrdiff_t(colouredPlaces), [&](const PixelRect& c) { return overlap(c, d); }))
+            outside.push_back(d);
+    // One chart not found, whose place among those found is sure, takes its number, and theirs stand.
+    const std::optional<std::size_t> place =
+        outside.size() == 1 ? placeAmongCharts(kept, outside.front(), straight.height()) : std::nullopt;
+    for (std::size_t i = 0; i < outside.size(); ++i) {
+        UnreadChart unseen{std::nullopt, chartOfLines(outside[i]), {}};
         if (turn != 0) boxOnTheOriginal(unseen.chart, turn, picture.width(), picture.height());
-        unseen.why = outsideWhy + ", in " + placeText(areaOf(unseen.chart)) + ": forse un grafico senza cornice né griglia";
-        // Where its place among the charts found is sure, it takes its number and theirs stand.
-        if (const std::optional<std::size_t> place = placeAmongCharts(kept, *outside, straight.height())) {
+        unseen.why = std::string(i < colouredPlaces ? "linee colorate" : "una linea scura") + " fuori dai grafici trovati, in " +
+                     placeText(areaOf(unseen.chart)) + ": forse un grafico senza cornice né griglia";
+        if (place) {
             unseen.number = *place + 1;
             for (std::size_t& n : page.numbers) n += n > *place ? 1 : 0;
             for (UnreadChart& u : page.unread) *u.number += *u.number > *place ? 1 : 0;

@@ -235,8 +235,9 @@ Checked<FoundAxes> chosenAxes(const PixelBuffer& picture, const TextReader& read
     // numbers of the others may then name another chart than the user's.
     if (!chartsNumbered(page)) {
         const auto outside = std::find_if(page.unread.begin(), page.unread.end(), [](const UnreadChart& u) { return !u.number; });
-        return failed<FoundAxes>(pageChartsMessage(page) + ", e 1 altro grafico i cui assi non si leggono (" + outside->why +
-                                 "): indicare i riferimenti degli assi");
+        const auto places = std::count_if(page.unread.begin(), page.unread.end(), [](const UnreadChart& u) { return !u.number; });
+        return failed<FoundAxes>(pageChartsMessage(page) + (places == 1 ? ", e 1 altro grafico" : ", e altri grafici") +
+                                 " i cui assi non si leggono (" + outside->why + "): indicare i riferimenti degli assi");
     }
     const std::size_t charts = page.axes.size() + page.unread.size();
     if (options.chart) {

@@ -700,10 +700,11 @@ PixelBuffer turnedBack(const PixelBuffer& picture, double degrees)
     return out;
 }
 
-std::optional<PixelRect> curveInkOutside(const PixelBuffer& picture, const std::vector<ChartFrame>& charts)
+std::vector<PixelRect> curveInkOutside(const PixelBuffer& picture, const std::vector<ChartFrame>& charts)
 {
     const int w = picture.width(), h = picture.height();
-    if (w < 8 || h < 8) return std::nullopt;
+    std::vector<PixelRect> found;
+    if (w < 8 || h < 8) return found;
     // Coloured ink counted on cells of a coarse grid, each cell joined to
     // its neighbours', so that a dashed or dotted curve holds together.
     const int cell = std::max(4, static_cast<int>(OutsideCell * std::max(w, h)));
@@ -731,9 +732,9 @@ std::optional<PixelRect> curveInkOutside(const PixelBuffer& picture, const std::
         for (int y = p.top; y <= p.bottom; ++y)
             for (int x = p.left; x <= p.right; ++x) cells += inked.at(x, y);
         if (across * cell >= OutsideAcross * w && down * cell >= OutsideDown * h && cells < OutsideFill * double(across) * down)
-            return PixelRect{double((p.left + 1) * cell), double((p.top + 1) * cell), double(across * cell), double(down * cell)};
+            found.push_back({double((p.left + 1) * cell), double((p.top + 1) * cell), double(across * cell), double(down * cell)});
     }
-    return std::nullopt;
+    return found;
 }
 
 std::optional<std::size_t> placeAmongCharts(const std::vector<ChartFrame>& charts, const PixelRect& lines, int height)
@@ -795,10 +796,11 @@ bool curveStroke(const PixelMask& mask)
 
 } // namespace
 
-std::optional<PixelRect> darkCurveOutside(const PixelBuffer& picture, const PixelMask& ink, const std::vector<ChartFrame>& charts)
+std::vector<PixelRect> darkCurveOutside(const PixelBuffer& picture, const PixelMask& ink, const std::vector<ChartFrame>& charts)
 {
     const int w = ink.width(), h = ink.height();
-    if (w < 8 || h < 8 || picture.width() != w || picture.height() != h) return std::nullopt;
+    std::vector<PixelRect> strokes;
+    if (w < 8 || h < 8 || picture.width() != w || picture.height() != h) return strokes;
     PixelMask dark(w, h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) dark.set(x, y, ink.at(x, y) && !coloured(picture.pixel(x, y)));
@@ -814,9 +816,9 @@ std::optional<PixelRect> darkCurveOutside(const PixelBuffer& picture, const Pixe
         for (std::size_t r = 0; r < found.runs.size(); ++r)
             if (found.pieceOfRun[r] == static_cast<int>(i))
                 for (int x = found.runs[r].x0; x <= found.runs[r].x1; ++x) alone.set(x - p.left, found.runs[r].y - p.top, true);
-        if (curveStroke(alone)) return PixelRect{double(p.left), double(p.top), double(p.width()), double(p.height())};
+        if (curveStroke(alone)) strokes.push_back({double(p.left), double(p.top), double(p.width()), double(p.height())});
     }
-    return std::nullopt;
+    return strokes;
 }
 
 } // namespace calvero::capture

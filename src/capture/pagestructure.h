@@ -68,17 +68,17 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture);
 std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& ink);
 
 // Where coloured ink outside every chart reaches across and up or down the
-// page as a curve does: the curves of a chart not found (its marks too
+// page as a curve does, each such place: the curves of a chart not found (its marks too
 // faint or too few, on a page turned and not straightened), so that the
 // charts found are not taken for all of the page's.
-std::optional<PixelRect> curveInkOutside(const PixelBuffer& picture, const std::vector<ChartFrame>& charts);
+std::vector<PixelRect> curveInkOutside(const PixelBuffer& picture, const std::vector<ChartFrame>& charts);
 
-// The same for a black or grey curve (a chart printed in black with only
+// The same for black or grey curves (a chart printed in black with only
 // its numbers round it): one stroke of the page's ink (structureInk) outside
 // every chart, reaching as far as a curve does, each column it crosses
 // inked once or twice (two curves crossing), no edge of its box drawn along
 // (a table's grid and a box's frame are); text, whose letters stand apart, is none.
-std::optional<PixelRect> darkCurveOutside(const PixelBuffer& picture, const PixelMask& ink, const std::vector<ChartFrame>& charts);
+std::vector<PixelRect> darkCurveOutside(const PixelBuffer& picture, const PixelMask& ink, const std::vector<ChartFrame>& charts);
 
 // The place in reading order (from 0) of a chart not found whose curves
 // lie in `lines`, among the charts found (in reading order): its frame is

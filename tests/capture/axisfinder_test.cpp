@@ -324,6 +324,23 @@ TEST(AxisFinder, CurvesInABoxDroppedAsNoChartAreTold)
             }
         }
     }
+    // Two such boxes: where each stands among the charts is not known, so no number is sure.
+    PixelBuffer p = *PixelBuffer::create(1400, 600);
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 1400; ++x) p.setPixel(x, y, 0xffffffff);
+    chartBox(p, 100, 400, true);
+    for (const int left : {560, 1000}) {
+        chartBox(p, left, left + 300, false);
+        for (int x = left + 20; x <= left + 280; ++x)
+            for (int t = 0; t < 3; ++t) p.setPixel(x, 380 - (x - left - 20) + t, 0xff1f77b4);
+    }
+    const calvero::Checked<ExtractOptions> options =
+        parseExtractOptions({"--extract", "page.png", "--auto-axes", "--colour", "#1f77b4", "--chart", "1"});
+    ASSERT_TRUE(options) << options.failure();
+    std::ostringstream out, errors;
+    const PlaceReader reader;
+    EXPECT_EQ(runExtract(*options, p, out, errors, &reader), 3);
+    EXPECT_NE(errors.str().find("e altri grafici i cui assi non si leggono (linee colorate"), std::string::npos) << errors.str();
 }
 
 namespace {
