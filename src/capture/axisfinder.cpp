@@ -132,6 +132,13 @@ Ticks ticksAlong(const PixelBuffer& picture, const PixelMask& ink, const EdgeLin
     const double thin = WiderThanTicks * std::max(1.0, median(widths));
     for (const auto& [width, out] : runs)
         if (width <= thin) ticks.outward = std::max(ticks.outward, out);
+    // Nor is such a run a tick to place a label by: a marker over the tick
+    // (a curve starting there) has its middle off the tick's, and the label
+    // beside it is placed by its own middle.
+    std::vector<double> thinPlaces;
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        if (runs[i].first <= thin) thinPlaces.push_back(ticks.places[i]);
+    ticks.places = std::move(thinPlaces);
     return ticks;
 }
 

@@ -413,14 +413,16 @@ TEST(AxisFinder, AChartWhoseAxesAreNotReadKeepsItsNumber)
 
 // A curve starting on the y axis with a square marker puts ink across the
 // axis line far beyond its ticks: the numbers' strip still begins where the
-// ticks end, so numbers set close to them are read whole.
+// ticks end, so numbers set close to them are read whole; and a marker over
+// a tick, its middle off the tick's, does not place the label beside it.
 TEST(AxisFinder, AMarkerOnTheAxisDoesNotPushTheNumbersStripOut)
 {
     struct Case {
         const char* name;
         int markers; // 12 tall squares across the axis line, from 18 pixels left of it into the plot
+        int overTicks; // 13 tall squares centred on the axis line over the ticks of 20 and 10, their middles 3 rows above them
     };
-    const Case cases[] = {{"no marker", 0}, {"one marker", 1}, {"three markers", 3}};
+    const Case cases[] = {{"no marker", 0, 0}, {"one marker", 1, 0}, {"three markers", 3, 0}, {"a marker over a tick", 0, 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         PixelBuffer p = *PixelBuffer::create(600, 500);
@@ -430,6 +432,9 @@ TEST(AxisFinder, AMarkerOnTheAxisDoesNotPushTheNumbersStripOut)
         for (int k = 0; k < c.markers; ++k)
             for (int y = 144 + 100 * k; y < 156 + 100 * k; ++y)
                 for (int x = 100 - 18; x < 100 + 6; ++x) p.setPixel(x, y, 0xff000000);
+        for (int k = 0; k < c.overTicks; ++k)
+            for (int y = 191 + 100 * k; y <= 203 + 100 * k; ++y)
+                for (int x = 100 - 6; x <= 100 + 6; ++x) p.setPixel(x, y, 0xffd62728);
         const PageAxes page = findPageAxes(p, WholeMarkReader());
         ASSERT_EQ(page.axes.size(), 1u) << page.failure;
         // 0 to 30 from row 400 up to row 100 (the labels' middles, at the ticks).
@@ -437,6 +442,8 @@ TEST(AxisFinder, AMarkerOnTheAxisDoesNotPushTheNumbersStripOut)
         EXPECT_NEAR(page.axes[0].y.first.position, 400.5, 1.5);
         EXPECT_NEAR(page.axes[0].y.second.value, 30, 1e-9);
         EXPECT_NEAR(page.axes[0].y.second.position, 100.5, 1.5);
+        for (const ReadTick& t : page.axes[0].y.ticks)
+            if (t.agrees) EXPECT_NEAR(t.position, 400.5 - 10 * t.value, 1.5) << t.text;
     }
 }
 
