@@ -324,6 +324,28 @@ double labelSpacing(const std::vector<TickLabel>& labels)
     return spaces[spaces.size() / 2];
 }
 
+// The spacing every label stands a whole number of times from the next, read
+// or not: the smallest gap between two, when every other is a whole multiple
+// of it. Labels lost to the reader (not even a '?' left) make the median
+// gap two steps where every other tick's label is missing ("0" and "5" read
+// side by side under ticks 165 pixels apart, the others every 330).
+constexpr double WholeMultiple = 0.1;
+
+double placeSpacing(const std::vector<TickLabel>& labels)
+{
+    std::vector<double> places, gaps;
+    for (const TickLabel& label : labels) places.push_back(label.position);
+    std::sort(places.begin(), places.end());
+    for (std::size_t i = 1; i < places.size(); ++i)
+        if (places[i] - places[i - 1] > AgreePixels) gaps.push_back(places[i] - places[i - 1]);
+    if (gaps.empty()) return 0;
+    const double smallest = *std::min_element(gaps.begin(), gaps.end());
+    const bool whole = std::all_of(gaps.begin(), gaps.end(), [&](double g) {
+        return std::abs(g / smallest - std::round(g / smallest)) <= WholeMultiple;
+    });
+    return whole ? smallest : labelSpacing(labels);
+}
+
 // Two decades read on a logarithmic axis agree with the labels' places when
 // the steps between them (a label's place between them ends one) are equal,
 // each a whole number of decades, and as long as the labels' usual spacing.
@@ -495,7 +517,7 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
         std::vector<const ReadTick*> two;
         for (const ReadTick& t : reading.ticks)
             if (t.agrees) two.push_back(&t);
-        if (!twoLabelsInStep(*two[0], *two[1], labelSpacing(labels)))
+        if (!twoLabelsInStep(*two[0], *two[1], placeSpacing(labels)))
             return failed<AxisReading>("asse " + axis + ": i soli due numeri concordi (" + pointValueText(two[0]->value) +
                                        " e " + pointValueText(two[1]->value) + ") non vanno di un passo regolare (" +
                                        read + ")");
@@ -541,6 +563,11 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
     return succeeded(std::move(reading));
 }
 
+// A word this many times as tall as the numbers (boxes padded alike) holds more than a number.
+constexpr double TallerThanANumber = 1.5;
+
+bool tallerThanANumber(const ReadWord& word, double numberHeight) { return word.box.height > TallerThanANumber * numberHeight; }
+
 std::vector<ReadWord> labelsInLine(std::vector<ReadWord> words, const std::function<double(const ReadWord&)>& edge, double reach)
 {
     const auto digits = [](const std::string& text) {
@@ -569,6 +596,22 @@ std::vector<ReadWord> labelsInLine(std::vector<ReadWord> words, const std::funct
     const double line = middle(numberEdges.empty() ? edges : numberEdges);
     words.erase(std::remove_if(words.begin(), words.end(), [&](const ReadWord& w) { return std::abs(edge(w) - line) > reach * height; }),
                 words.end());
+    // An unread word far taller than the numbers read is no one number: a
+    // label run into a turned axis title or a legend's sample. It says
+    // nothing for or against the axis. A power of ten whose exponent was
+    // lost stands as tall as the others and stays.
+    std::vector<double> numberHeights;
+    for (const ReadWord& w : words)
+        if (!labelValues(w.text).empty()) numberHeights.push_back(w.box.height);
+    if (!numberHeights.empty()) {
+        const double numberHeight = middle(numberHeights);
+        words.erase(std::remove_if(words.begin(), words.end(),
+                                   [&](const ReadWord& w) {
+                                       return labelValues(w.text).empty() && w.text.compare(0, 3, "10^") != 0 &&
+                                              tallerThanANumber(w, numberHeight);
+                                   }),
+                    words.end());
+    }
     return words;
 }
 
