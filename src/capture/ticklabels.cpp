@@ -311,14 +311,21 @@ bool twoLabelsInStep(const ReadTick& a, const ReadTick& b, double labelSpacing)
     return roundStep(step) && multiple(a.value) && multiple(b.value);
 }
 
-// The labels' spacing along the axis, the unread ones' places counted too.
-double labelSpacing(const std::vector<TickLabel>& labels)
+// The gaps between neighbouring labels along the axis, the unread ones' places counted too.
+std::vector<double> placeGaps(const std::vector<TickLabel>& labels)
 {
-    std::vector<double> places, spaces;
+    std::vector<double> places, gaps;
     for (const TickLabel& label : labels) places.push_back(label.position);
     std::sort(places.begin(), places.end());
     for (std::size_t i = 1; i < places.size(); ++i)
-        if (places[i] - places[i - 1] > AgreePixels) spaces.push_back(places[i] - places[i - 1]);
+        if (places[i] - places[i - 1] > AgreePixels) gaps.push_back(places[i] - places[i - 1]);
+    return gaps;
+}
+
+// The labels' spacing along the axis: the median gap.
+double labelSpacing(const std::vector<TickLabel>& labels)
+{
+    std::vector<double> spaces = placeGaps(labels);
     if (spaces.empty()) return 0;
     std::nth_element(spaces.begin(), spaces.begin() + static_cast<std::ptrdiff_t>(spaces.size() / 2), spaces.end());
     return spaces[spaces.size() / 2];
@@ -333,11 +340,7 @@ constexpr double WholeMultiple = 0.1;
 
 double placeSpacing(const std::vector<TickLabel>& labels)
 {
-    std::vector<double> places, gaps;
-    for (const TickLabel& label : labels) places.push_back(label.position);
-    std::sort(places.begin(), places.end());
-    for (std::size_t i = 1; i < places.size(); ++i)
-        if (places[i] - places[i - 1] > AgreePixels) gaps.push_back(places[i] - places[i - 1]);
+    const std::vector<double> gaps = placeGaps(labels);
     if (gaps.empty()) return 0;
     const double smallest = *std::min_element(gaps.begin(), gaps.end());
     const bool whole = std::all_of(gaps.begin(), gaps.end(), [&](double g) {
