@@ -290,7 +290,7 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
         r.labelsFarEdge = r.labels.size() == 1 ? far : side == Side::Bottom ? std::max(r.labelsFarEdge, far) : std::min(r.labelsFarEdge, far);
     }
     r.letterHeight = median(heights);
-    r.axis = readAxis(labels, isX(side) ? "x" : "y");
+    r.axis = readAxis(labels, isX(side) ? "x" : "y", places);
     if (r.axis)
         if (const auto lost = decimalsLeftOut(*r.axis, r.labels))
             r.axis = failed<AxisReading>(std::string("asse ") + (isX(side) ? "x" : "y") + ": " + *lost);

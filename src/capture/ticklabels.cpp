@@ -303,6 +303,7 @@ bool roundStep(double step)
 // values go up by a round step from label to label and both are its multiples.
 bool twoLabelsInStep(const ReadTick& a, const ReadTick& b, double labelSpacing)
 {
+    if (!(labelSpacing > 0)) return false;
     const double places = std::abs(b.position - a.position) / labelSpacing;
     const double intervals = std::max(1.0, std::round(places));
     if (std::abs(places - intervals) > 0.2) return false;
@@ -347,6 +348,26 @@ double placeSpacing(const std::vector<TickLabel>& labels)
         return std::abs(g / smallest - std::round(g / smallest)) <= WholeMultiple;
     });
     return whole ? smallest : labelSpacing(labels);
+}
+
+// The spacing of the tick marks (or grid lines) from one label's place to
+// the other's, when ticks stand at both and evenly between: a label lost
+// outright between two read leaves its tick. None (0) otherwise.
+constexpr double SameTick = 2;
+
+double tickSpacingBetween(std::vector<double> ticks, double a, double b)
+{
+    const double low = std::min(a, b), high = std::max(a, b);
+    std::sort(ticks.begin(), ticks.end());
+    std::vector<double> between;
+    for (double t : ticks)
+        if (t >= low - AgreePixels && t <= high + AgreePixels && (between.empty() || t - between.back() >= SameTick))
+            between.push_back(t);
+    if (between.size() < 3 || between.front() > low + AgreePixels || between.back() < high - AgreePixels) return 0;
+    const double step = (between.back() - between.front()) / double(between.size() - 1);
+    for (std::size_t i = 1; i < between.size(); ++i)
+        if (std::abs(between[i] - between[i - 1] - step) > WholeMultiple * step) return 0;
+    return step;
 }
 
 // Two decades read on a logarithmic axis agree with the labels' places when
@@ -395,7 +416,7 @@ Model placedByAll(const AxisReading& reading)
 
 } // namespace
 
-Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::string& axis)
+Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::string& axis, const std::vector<double>& ticks)
 {
     std::vector<std::vector<double>> candidates;
     std::vector<bool> inferred;
@@ -520,7 +541,8 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
         std::vector<const ReadTick*> two;
         for (const ReadTick& t : reading.ticks)
             if (t.agrees) two.push_back(&t);
-        if (!twoLabelsInStep(*two[0], *two[1], placeSpacing(labels)))
+        if (!twoLabelsInStep(*two[0], *two[1], placeSpacing(labels)) &&
+            !twoLabelsInStep(*two[0], *two[1], tickSpacingBetween(ticks, two[0]->position, two[1]->position)))
             return failed<AxisReading>("asse " + axis + ": i soli due numeri concordi (" + pointValueText(two[0]->value) +
                                        " e " + pointValueText(two[1]->value) + ") non vanno di un passo regolare (" +
                                        read + ")");

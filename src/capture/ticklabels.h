@@ -68,6 +68,9 @@ std::size_t numbersAmong(const std::vector<ReadWord>& words);
 
 // The axis the labels agree on, or why none: `axis` is "x" (positions are
 // columns, values grow to the right) or "y" (rows, values grow upward).
-Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::string& axis);
+// `ticks` are the places of the axis's tick marks and grid lines, when
+// known: evenly spaced ones between two labels tell how many steps apart
+// they stand when no other label does.
+Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::string& axis, const std::vector<double>& ticks = {});
 
 } // namespace calvero::capture

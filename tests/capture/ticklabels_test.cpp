@@ -181,6 +181,35 @@ TEST(TickLabels, TheLabelsAreTheNumbersInOneLineBesideTheAxis)
     }
 }
 
+TEST(TickLabels, TwoLabelsAloneAreInStepByTheTicksBetweenThem)
+{
+    // "6" and "2" read on a y axis, 269 rows apart, the "4" between lost
+    // outright: one place apart the step would be 4, two places 2.
+    struct Case {
+        const char* name;
+        std::vector<double> ticks;
+        bool read;
+    };
+    const Case cases[] = {
+        {"no ticks known", {}, false},
+        {"a tick halfway between", {2035, 2170, 2304.5, 2439, 2574}, true},
+        {"a tick and the grid line it prolongs are one", {2170, 2171, 2304.5, 2439, 2440}, true},
+        {"ticks unevenly between", {2170, 2250, 2439}, false},
+        // Minor ticks at fifths: ten places, a step of 0.4, no round step.
+        {"minor ticks between", {2170, 2196.9, 2223.8, 2250.7, 2277.6, 2304.5, 2331.4, 2358.3, 2385.2, 2412.1, 2439}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto axis = readAxis({{2170, "6", 90}, {2439, "2", 90}}, "y", c.ticks);
+        ASSERT_EQ(bool(axis), c.read) << (axis ? "" : axis.failure());
+        if (c.read) {
+            EXPECT_DOUBLE_EQ(axis->first.value, 2);
+            EXPECT_DOUBLE_EQ(axis->second.value, 6);
+            EXPECT_NEAR(axis->first.position, 2439, 1e-6);
+        }
+    }
+}
+
 TEST(TickLabels, APowerOfTenUnreadBetweenTwoDecadesRefusesTheAxis)
 {
     // 10⁻¹ 10⁰ 10¹ 10² every 250 pixels, the exponents of two lost and 10⁰,
