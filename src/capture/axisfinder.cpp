@@ -9,6 +9,7 @@
 #include "capture/tolerancechoice.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <string_view>
 #include <vector>
@@ -296,7 +297,10 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
         r.labelsFarEdge = r.labels.size() == 1 ? far : side == Side::Bottom ? std::max(r.labelsFarEdge, far) : std::min(r.labelsFarEdge, far);
     }
     r.letterHeight = median(heights);
-    r.axis = readAxis(labels, isX(side) ? "x" : "y");
+    r.axis = readAxis(labels, isX(side) ? "x" : "y", places);
+    if (r.axis)
+        if (const auto lost = decimalsLeftOut(*r.axis, r.labels))
+            r.axis = failed<AxisReading>(std::string("asse ") + (isX(side) ? "x" : "y") + ": " + *lost);
     // Numbers agreeing over a small stretch of the axis (two bits of a
     // legend or title read as "0" and "2") place it no better than by chance.
     if (r.axis && std::abs(r.axis->second.position - r.axis->first.position) < AgreeingSpan * (r.line.last - r.line.first + 1))
@@ -442,6 +446,29 @@ bool sameAxis(const AxisReading& a, const AxisReading& b, double from, double to
 }
 
 } // namespace
+
+std::optional<std::string> decimalsLeftOut(const AxisReading& r, const std::vector<ReadWord>& words)
+{
+    if (r.scale != AxisScale::Linear || words.size() != r.ticks.size()) return std::nullopt;
+    const auto decimals = [](const std::string& text) {
+        const std::size_t mark = text.find_first_of(".,");
+        if (mark == std::string::npos || mark == 0 || !std::isdigit(static_cast<unsigned char>(text[mark - 1]))) return false;
+        const std::size_t after = text.size() - mark - 1;
+        return after >= 1 && after <= 2 && std::all_of(text.begin() + static_cast<std::ptrdiff_t>(mark) + 1, text.end(),
+                                                        [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+    };
+    std::vector<double> heights;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (r.ticks[i].agrees && r.ticks[i].text.find_first_of(".,") != std::string::npos) return std::nullopt;
+        if (r.ticks[i].agrees) heights.push_back(words[i].box.height);
+    }
+    const double numberHeight = median(heights);
+    for (std::size_t i = 0; i < words.size(); ++i)
+        if (!r.ticks[i].agrees && decimals(r.ticks[i].text) && !tallerThanANumber(words[i], numberHeight))
+            return "il numero «" + r.ticks[i].text +
+                   "» ha decimali che i numeri concordi non hanno: forse questi sono letti senza il separatore decimale";
+    return std::nullopt;
+}
 
 std::optional<std::string> lostDecimalMark(const AxisReading& r)
 {

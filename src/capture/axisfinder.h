@@ -99,6 +99,13 @@ std::string chartCountText(std::size_t count);
 // what a curve drawn against that axis is read with.
 AxesReferences againstRightAxis(const FoundAxes& axes);
 
+// Why the agreeing labels, all whole numbers, may have lost their decimal
+// mark: one left out is written with decimals ("15.0" beside "25", "50" read
+// for 2.5, 5.0), and an axis writes its numbers in one format. `words` are
+// the labels as read, in the reading's order; one far taller than the
+// numbers (run into a neighbour's number) says nothing.
+std::optional<std::string> decimalsLeftOut(const AxisReading& reading, const std::vector<ReadWord>& words);
+
 // Why the labels taken may all have lost their decimal mark ("2.0" read
 // "20"): a label left out with one ("3.0") would stand on the axis only ten
 // or a hundred times larger or smaller. None when no label says so.

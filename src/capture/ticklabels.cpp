@@ -303,6 +303,7 @@ bool roundStep(double step)
 // values go up by a round step from label to label and both are its multiples.
 bool twoLabelsInStep(const ReadTick& a, const ReadTick& b, double labelSpacing)
 {
+    if (!(labelSpacing > 0)) return false;
     const double places = std::abs(b.position - a.position) / labelSpacing;
     const double intervals = std::max(1.0, std::round(places));
     if (std::abs(places - intervals) > 0.2) return false;
@@ -311,17 +312,62 @@ bool twoLabelsInStep(const ReadTick& a, const ReadTick& b, double labelSpacing)
     return roundStep(step) && multiple(a.value) && multiple(b.value);
 }
 
-// The labels' spacing along the axis, the unread ones' places counted too.
-double labelSpacing(const std::vector<TickLabel>& labels)
+// The gaps between neighbouring labels along the axis, the unread ones' places counted too.
+std::vector<double> placeGaps(const std::vector<TickLabel>& labels)
 {
-    std::vector<double> places, spaces;
+    std::vector<double> places, gaps;
     for (const TickLabel& label : labels) places.push_back(label.position);
     std::sort(places.begin(), places.end());
     for (std::size_t i = 1; i < places.size(); ++i)
-        if (places[i] - places[i - 1] > AgreePixels) spaces.push_back(places[i] - places[i - 1]);
+        if (places[i] - places[i - 1] > AgreePixels) gaps.push_back(places[i] - places[i - 1]);
+    return gaps;
+}
+
+// The labels' spacing along the axis: the median gap.
+double labelSpacing(const std::vector<TickLabel>& labels)
+{
+    std::vector<double> spaces = placeGaps(labels);
     if (spaces.empty()) return 0;
     std::nth_element(spaces.begin(), spaces.begin() + static_cast<std::ptrdiff_t>(spaces.size() / 2), spaces.end());
     return spaces[spaces.size() / 2];
+}
+
+// The spacing every label stands a whole number of times from the next, read
+// or not: the smallest gap between two, when every other is a whole multiple
+// of it. Labels lost to the reader (not even a '?' left) make the median
+// gap two steps where every other tick's label is missing ("0" and "5" read
+// side by side under ticks 165 pixels apart, the others every 330).
+constexpr double WholeMultiple = 0.1;
+
+double placeSpacing(const std::vector<TickLabel>& labels)
+{
+    const std::vector<double> gaps = placeGaps(labels);
+    if (gaps.empty()) return 0;
+    const double smallest = *std::min_element(gaps.begin(), gaps.end());
+    const bool whole = std::all_of(gaps.begin(), gaps.end(), [&](double g) {
+        return std::abs(g / smallest - std::round(g / smallest)) <= WholeMultiple;
+    });
+    return whole ? smallest : labelSpacing(labels);
+}
+
+// The spacing of the tick marks (or grid lines) from one label's place to
+// the other's, when ticks stand at both and evenly between: a label lost
+// outright between two read leaves its tick. None (0) otherwise.
+constexpr double SameTick = 2;
+
+double tickSpacingBetween(std::vector<double> ticks, double a, double b)
+{
+    const double low = std::min(a, b), high = std::max(a, b);
+    std::sort(ticks.begin(), ticks.end());
+    std::vector<double> between;
+    for (double t : ticks)
+        if (t >= low - AgreePixels && t <= high + AgreePixels && (between.empty() || t - between.back() >= SameTick))
+            between.push_back(t);
+    if (between.size() < 3 || between.front() > low + AgreePixels || between.back() < high - AgreePixels) return 0;
+    const double step = (between.back() - between.front()) / double(between.size() - 1);
+    for (std::size_t i = 1; i < between.size(); ++i)
+        if (std::abs(between[i] - between[i - 1] - step) > WholeMultiple * step) return 0;
+    return step;
 }
 
 // Two decades read on a logarithmic axis agree with the labels' places when
@@ -370,7 +416,7 @@ Model placedByAll(const AxisReading& reading)
 
 } // namespace
 
-Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::string& axis)
+Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::string& axis, const std::vector<double>& ticks)
 {
     std::vector<std::vector<double>> candidates;
     std::vector<bool> inferred;
@@ -495,7 +541,8 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
         std::vector<const ReadTick*> two;
         for (const ReadTick& t : reading.ticks)
             if (t.agrees) two.push_back(&t);
-        if (!twoLabelsInStep(*two[0], *two[1], labelSpacing(labels)))
+        if (!twoLabelsInStep(*two[0], *two[1], placeSpacing(labels)) &&
+            !twoLabelsInStep(*two[0], *two[1], tickSpacingBetween(ticks, two[0]->position, two[1]->position)))
             return failed<AxisReading>("asse " + axis + ": i soli due numeri concordi (" + pointValueText(two[0]->value) +
                                        " e " + pointValueText(two[1]->value) + ") non vanno di un passo regolare (" +
                                        read + ")");
@@ -541,6 +588,11 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
     return succeeded(std::move(reading));
 }
 
+// A word this many times as tall as the numbers (boxes padded alike) holds more than a number.
+constexpr double TallerThanANumber = 1.5;
+
+bool tallerThanANumber(const ReadWord& word, double numberHeight) { return word.box.height > TallerThanANumber * numberHeight; }
+
 std::vector<ReadWord> labelsInLine(std::vector<ReadWord> words, const std::function<double(const ReadWord&)>& edge, double reach)
 {
     const auto digits = [](const std::string& text) {
@@ -569,6 +621,22 @@ std::vector<ReadWord> labelsInLine(std::vector<ReadWord> words, const std::funct
     const double line = middle(numberEdges.empty() ? edges : numberEdges);
     words.erase(std::remove_if(words.begin(), words.end(), [&](const ReadWord& w) { return std::abs(edge(w) - line) > reach * height; }),
                 words.end());
+    // An unread word far taller than the numbers read is no one number: a
+    // label run into a turned axis title or a legend's sample. It says
+    // nothing for or against the axis. A power of ten whose exponent was
+    // lost stands as tall as the others and stays.
+    std::vector<double> numberHeights;
+    for (const ReadWord& w : words)
+        if (!labelValues(w.text).empty()) numberHeights.push_back(w.box.height);
+    if (!numberHeights.empty()) {
+        const double numberHeight = middle(numberHeights);
+        words.erase(std::remove_if(words.begin(), words.end(),
+                                   [&](const ReadWord& w) {
+                                       return labelValues(w.text).empty() && w.text.compare(0, 3, "10^") != 0 &&
+                                              tallerThanANumber(w, numberHeight);
+                                   }),
+                    words.end());
+    }
     return words;
 }
 

@@ -52,8 +52,13 @@ std::vector<double> labelValues(std::string_view text);
 // height from where the digits read put it, each digit a vote (a turned
 // axis title's letters read one by one as '|' or '1' do not outvote
 // "100000"). Labels read in part (an exponent lost: "10^?", "?") stay, to
-// count among those that do not agree.
+// count among those that do not agree, unless far taller than the numbers
+// (a label run into a turned axis title: no one number).
 std::vector<ReadWord> labelsInLine(std::vector<ReadWord> words, const std::function<double(const ReadWord&)>& edge, double reach);
+
+// Whether a word is far taller than the numbers of its line (boxes padded
+// alike): more than one number, or a number run into a title or a neighbour's.
+bool tallerThanANumber(const ReadWord& word, double numberHeight);
 
 // How many of the words are more than a lone stroke ("|", "I", "l", "1"):
 // minor tick marks beside an edge without a line, or the edge of a scan,
@@ -63,6 +68,9 @@ std::size_t numbersAmong(const std::vector<ReadWord>& words);
 
 // The axis the labels agree on, or why none: `axis` is "x" (positions are
 // columns, values grow to the right) or "y" (rows, values grow upward).
-Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::string& axis);
+// `ticks` are the places of the axis's tick marks and grid lines, when
+// known: evenly spaced ones between two labels tell how many steps apart
+// they stand when no other label does.
+Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::string& axis, const std::vector<double>& ticks = {});
 
 } // namespace calvero::capture

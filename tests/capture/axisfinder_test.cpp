@@ -28,7 +28,7 @@ TEST(AxisFinder, LabelsThatAllLostTheirDecimalMarkAreTold)
         {"decimal commas read right", {{400, "0,5", 90}, {300, "1,5", 90}, {200, "2,5", 90}, {150, "2,0", 90}}, false},
         // Every mark lost, and 1.5 read "015": a whole number is never written so.
         {"a number with a zero before it", {{400, "0", 90}, {300, "10", 90}, {250, "015", 90}, {200, "20", 90}, {100, "30", 90}}, true},
-        {"zero and whole numbers", {{400, "0", 90}, {300, "10", 90}, {200, "20", 90}, {100, "30", 90}}, false},
+        {"zero and whole numbers", {{400, "0", 90}, {300, "10", 90}, {200, "20", 90}, {100, "2.", 90}}, false},
         {"a thousands group set apart", {{400, "0", 90}, {300, "10", 90}, {250, "000", 90}, {200, "20", 90}, {100, "30", 90}}, false},
         // 0.0 to 3.0 with every mark lost: "00" is no number either.
         {"0.0 read 00", {{400, "00", 90}, {300, "10", 90}, {200, "20", 90}, {100, "30", 90}}, true},
@@ -38,6 +38,43 @@ TEST(AxisFinder, LabelsThatAllLostTheirDecimalMarkAreTold)
         const calvero::Checked<AxisReading> reading = readAxis(c.labels, "y");
         ASSERT_TRUE(reading) << reading.failure();
         EXPECT_EQ(lostDecimalMark(*reading).has_value(), c.told);
+    }
+}
+
+TEST(AxisFinder, DecimalsLeftOutBesideWholeNumbersAreTold)
+{
+    // Rows 400 (bottom) to 100 (top); each label (row, text, box height).
+    struct Label {
+        double row;
+        const char* text;
+        double height = 20;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Label> labels;
+        bool told;
+    };
+    const Case cases[] = {
+        // 2.5, 5.0, 7.5 read "25", "50", "75" (a step of 25 every 50 rows);
+        // 17.5 read with its mark as "11.5" is left out, and ten times 11.5
+        // stands nowhere near it: only its decimals tell.
+        {"decimals left out beside whole numbers", {{350, "25"}, {300, "50"}, {250, "75"}, {100, "11.5"}}, true},
+        {"a point after a whole number is no decimals", {{400, "0"}, {300, "10"}, {200, "20"}, {100, "2."}}, false},
+        // A neighbouring panel's "0.0" run into the top label: three times the numbers' height.
+        {"a word far taller than the numbers says nothing", {{350, "25"}, {300, "50"}, {250, "75"}, {100, "11.5", 60}}, false},
+        {"the agreeing numbers have their marks", {{400, "0.0"}, {300, "2.5"}, {200, "5.0"}, {100, "9.5"}}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<TickLabel> labels;
+        std::vector<ReadWord> words;
+        for (const Label& l : c.labels) {
+            labels.push_back({l.row, l.text, 90});
+            words.push_back({l.text, {10, l.row - l.height / 2, 30, l.height}, 90, {}, {}});
+        }
+        const calvero::Checked<AxisReading> reading = readAxis(labels, "y");
+        ASSERT_TRUE(reading) << reading.failure();
+        EXPECT_EQ(decimalsLeftOut(*reading, words).has_value(), c.told);
     }
 }
 

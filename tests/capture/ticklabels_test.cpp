@@ -76,6 +76,12 @@ TEST(TickLabels, TheAxisIsWhatMostLabelsAgreeOnAndAMisreadLabelIsLeftOut)
          1e4, {true, true, true, true, true}},
         {"two labels in step, one unread", "x", {{100, "20"}, {200, "?"}, {300, "60"}}, nullptr, AxisScale::Linear, 20, 60,
          {true, false, true}},
+        // Ticks every 165 pixels, half their labels lost to the reader: the
+        // places' common spacing, not the median gap (330), is the step.
+        {"two labels side by side, the others' places whole steps apart", "x",
+         {{77.5, "?"}, {407.5, "?"}, {737.5, "0"}, {902.5, "5"}}, nullptr, AxisScale::Linear, 0, 5, {false, false, true, true}},
+        {"two labels side by side, the others' places 2.5 of their gap apart", "x",
+         {{100, "?"}, {350, "?"}, {600, "0"}, {700, "5"}}, "non vanno di un passo regolare", AxisScale::Linear, 0, 0, {}},
         {"a y axis read upside down is no axis", "y", {{100, "0"}, {300, "10"}}, "meno di due numeri concordi",
          AxisScale::Linear, 0, 0, {}},
         {"one number only", "x", {{100, "5"}, {300, "abc"}}, "meno di due numeri concordi", AxisScale::Linear, 0, 0, {}},
@@ -119,10 +125,15 @@ TEST(TickLabels, TheAxisIsWhatMostLabelsAgreeOnAndAMisreadLabelIsLeftOut)
 
 TEST(TickLabels, TheLabelsAreTheNumbersInOneLineBesideTheAxis)
 {
-    // Words left of a y axis, flush right with the numbers: each (text, right edge), 20 pixels tall.
+    // Words left of a y axis, flush right with the numbers: each (text, right edge, height).
+    struct Word {
+        const char* text;
+        double right;
+        double height = 20;
+    };
     struct Case {
         const char* name;
-        std::vector<std::pair<const char*, double>> words;
+        std::vector<Word> words;
         std::vector<std::string> kept;
         std::size_t numbers; // words more than a lone stroke
     };
@@ -146,16 +157,56 @@ TEST(TickLabels, TheLabelsAreTheNumbersInOneLineBesideTheAxis)
          {{"I", 60}, {"I", 60}, {"?", 60}, {"I", 61}, {"20", 62}, {"I", 60}, {"?", 60}},
          {"I", "I", "?", "I", "20", "I", "?"},
          1},
+        // A label run into a turned axis title is read as one tall word; a
+        // power of ten whose exponent was lost is as tall as its raised exponent.
+        {"an unread word three times the numbers' height is no label",
+         {{"0", 130}, {":^?", 130, 60}, {"10", 131}, {"?", 130, 29}, {"20", 130}},
+         {"0", "10", "?", "20"},
+         4},
+        {"a power of ten with its exponent lost stays, however tall",
+         {{"10^?", 130, 40}, {"10", 130}, {"100", 130}, {"1000", 131}},
+         {"10^?", "10", "100", "1000"},
+         4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<ReadWord> words;
-        for (const auto& [text, right] : c.words) words.push_back({text, {right - 12.0 * std::string(text).size(), 100, 12.0 * std::string(text).size(), 20}, 90, {}, {}});
+        for (const auto& [text, right, height] : c.words)
+            words.push_back({text, {right - 12.0 * std::string(text).size(), 100, 12.0 * std::string(text).size(), height}, 90, {}, {}});
         const std::vector<ReadWord> kept = labelsInLine(words, [](const ReadWord& w) { return w.box.left + w.box.width; }, 0.6);
         std::vector<std::string> texts;
         for (const ReadWord& w : kept) texts.push_back(w.text);
         EXPECT_EQ(texts, c.kept);
         EXPECT_EQ(numbersAmong(kept), c.numbers);
+    }
+}
+
+TEST(TickLabels, TwoLabelsAloneAreInStepByTheTicksBetweenThem)
+{
+    // "6" and "2" read on a y axis, 269 rows apart, the "4" between lost
+    // outright: one place apart the step would be 4, two places 2.
+    struct Case {
+        const char* name;
+        std::vector<double> ticks;
+        bool read;
+    };
+    const Case cases[] = {
+        {"no ticks known", {}, false},
+        {"a tick halfway between", {2035, 2170, 2304.5, 2439, 2574}, true},
+        {"a tick and the grid line it prolongs are one", {2170, 2171, 2304.5, 2439, 2440}, true},
+        {"ticks unevenly between", {2170, 2250, 2439}, false},
+        // Minor ticks at fifths: ten places, a step of 0.4, no round step.
+        {"minor ticks between", {2170, 2196.9, 2223.8, 2250.7, 2277.6, 2304.5, 2331.4, 2358.3, 2385.2, 2412.1, 2439}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto axis = readAxis({{2170, "6", 90}, {2439, "2", 90}}, "y", c.ticks);
+        ASSERT_EQ(bool(axis), c.read) << (axis ? "" : axis.failure());
+        if (c.read) {
+            EXPECT_DOUBLE_EQ(axis->first.value, 2);
+            EXPECT_DOUBLE_EQ(axis->second.value, 6);
+            EXPECT_NEAR(axis->first.position, 2439, 1e-6);
+        }
     }
 }
 
