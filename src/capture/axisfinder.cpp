@@ -646,9 +646,26 @@ void boxOnTheOriginal(ChartFrame& c, double turn, int width, int height)
         c.left = std::min(c.left, p.x), c.right = std::max(c.right, p.x), c.top = std::min(c.top, p.y), c.bottom = std::max(c.bottom, p.y);
 }
 
-bool overlap(const PixelRect& a, const PixelRect& b)
+// Boxes that meet joined into one, the first one's place kept first.
+std::vector<PixelRect> joinedWhereTheyMeet(std::vector<PixelRect> boxes)
 {
-    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height && b.top < a.top + a.height;
+    const auto meet = [](const PixelRect& a, const PixelRect& b) {
+        return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height && b.top < a.top + a.height;
+    };
+    for (bool joined = true; joined;) {
+        joined = false;
+        for (std::size_t i = 0; i < boxes.size() && !joined; ++i)
+            for (std::size_t j = i + 1; j < boxes.size() && !joined; ++j)
+                if (meet(boxes[i], boxes[j])) {
+                    const double right = std::max(boxes[i].left + boxes[i].width, boxes[j].left + boxes[j].width);
+                    const double bottom = std::max(boxes[i].top + boxes[i].height, boxes[j].top + boxes[j].height);
+                    boxes[i].left = std::min(boxes[i].left, boxes[j].left), boxes[i].top = std::min(boxes[i].top, boxes[j].top);
+                    boxes[i].width = right - boxes[i].left, boxes[i].height = bottom - boxes[i].top;
+                    boxes.erase(boxes.begin() + std::ptrdiff_t(j));
+                    joined = true;
+                }
+    }
+    return boxes;
 }
 
 // The box of a chart not found: its curves' extent, all that is seen of it.
@@ -715,19 +732,19 @@ PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader)
         const double area = (charts[i].right - charts[i].left) * (charts[i].bottom - charts[i].top);
         if (area > largest) largest = area, page.failure = axes.failure();
     }
-    // Curves outside every chart found: coloured ones, and dark strokes apart from them.
+    // Curves outside every chart found, coloured ones first, then dark strokes;
+    // places whose boxes meet are one chart's (the charts do not overlap).
     std::vector<PixelRect> outside = curveInkOutside(straight, kept);
     const std::size_t colouredPlaces = outside.size();
-    for (const PixelRect& d : darkCurveOutside(straight, ink, kept))
-        if (std::none_of(outside.begin(), outside.begin() + std::ptrdiff_t(colouredPlaces), [&](const PixelRect& c) { return overlap(c, d); }))
-            outside.push_back(d);
+    for (const PixelRect& d : darkCurveOutside(straight, ink, kept)) outside.push_back(d);
+    outside = joinedWhereTheyMeet(std::move(outside));
     // One chart not found, whose place among those found is sure, takes its number, and theirs stand.
     const std::optional<std::size_t> place =
         outside.size() == 1 ? placeAmongCharts(kept, outside.front(), straight.height()) : std::nullopt;
     for (std::size_t i = 0; i < outside.size(); ++i) {
         UnreadChart unseen{std::nullopt, chartOfLines(outside[i]), {}};
         if (turn != 0) boxOnTheOriginal(unseen.chart, turn, picture.width(), picture.height());
-        unseen.why = std::string(i < colouredPlaces ? "linee colorate" : "una linea scura") + " fuori dai grafici trovati, in " +
+        unseen.why = std::string(colouredPlaces ? "linee colorate" : "una linea scura") + " fuori dai grafici trovati, in " +
                      placeText(areaOf(unseen.chart)) + ": forse un grafico senza cornice né griglia";
         if (place) {
             unseen.number = *place + 1;

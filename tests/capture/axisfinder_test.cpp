@@ -323,10 +323,10 @@ TEST(AxisFinder, CurvesInABoxDroppedAsNoChartAreTold)
 {
     struct Case {
         const char* name;
-        bool curveInTheBox;
+        int curvesInTheBox; // the second apart from the first, within its reach across and down
         std::size_t unread;
     };
-    const Case cases[] = {{"an empty box", false, 0}, {"a box with a coloured curve", true, 1}};
+    const Case cases[] = {{"an empty box", 0, 0}, {"a box with a coloured curve", 1, 1}, {"a box with two curves apart", 2, 1}};
     for (const bool twoCharts : {false, true}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(c.name) + (twoCharts ? ", beside two charts" : ", beside one chart"));
@@ -336,9 +336,12 @@ TEST(AxisFinder, CurvesInABoxDroppedAsNoChartAreTold)
             chartBox(p, 100, 400, true);
             if (twoCharts) chartBox(p, 560, 860, true);
             chartBox(p, 1000, 1300, false);
-            if (c.curveInTheBox)
+            if (c.curvesInTheBox > 0)
                 for (int x = 1020; x <= 1280; ++x)
                     for (int t = 0; t < 3; ++t) p.setPixel(x, 380 - (x - 1020) + t, 0xff1f77b4);
+            if (c.curvesInTheBox > 1)
+                for (int x = 1020; x <= 1180; ++x)
+                    for (int t = 0; t < 3; ++t) p.setPixel(x, 160 - (x - 1020) / 4 + t, 0xffff7f0e);
             const PageAxes page = findPageAxes(p, PlaceReader());
             ASSERT_EQ(page.axes.size(), twoCharts ? 2u : 1u) << page.failure;
             ASSERT_EQ(page.unread.size(), c.unread);
