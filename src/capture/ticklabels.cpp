@@ -82,9 +82,10 @@ std::vector<double> plainValues(std::string text)
         return s;
     };
     const auto groupsOfThree = [&](char mark) {
-        // 1,000 or 12.500.000: each mark followed by exactly three digits.
+        // 1,000 or 12.500.000: each mark followed by exactly three digits,
+        // the first group no 0 (0,250 is a quarter, never 250).
         std::size_t at = text.find(mark);
-        if (at == 0 || at > 3) return false;
+        if (at == 0 || at > 3 || text[0] == '0') return false;
         for (; at != std::string::npos; at = text.find(mark, at + 1)) {
             const std::size_t next = text.find_first_not_of("0123456789", at + 1);
             if ((next == std::string::npos ? text.size() : next) - at - 1 != 3) return false;

@@ -12,13 +12,19 @@ namespace calvero::capture {
 namespace {
 
 // A tick mark is a stroke at least this long, at most this share of the
-// page (and this many pixels) long and this thick, filled.
+// page (and this many pixels) long and this thick, filled (a scan's blur
+// widens a mark: 4 pixels at 150 dpi, 7 at 300).
 constexpr int ShortestMark = 3;
 constexpr int LongestMarkAtLeast = 20;
 constexpr double LongestMarkShare = 0.012;
-constexpr int ThickestMarkAtLeast = 3;
-constexpr double ThickestMarkShare = 0.0015;
+constexpr int ThickestMarkAtLeast = 5;
+constexpr double ThickestMarkShare = 0.003;
 constexpr double MarkFill = 0.7;
+// A mark's box may be this many times as thick as the mark, and its ink
+// this many times a filled mark's: specks of grain joined to its side, not
+// another stroke (the other axis's mark at the corner).
+constexpr int GrainedMarkBox = 2;
+constexpr double GrainedMarkInk = 1.3;
 // Ends on one axis line up to this many pixels (and this share of the page: a scan's blur).
 constexpr double EndSlackShare = 0.0005;
 // A row has at least this many marks, this many of them major (the longest
@@ -71,6 +77,20 @@ struct MarkRow {
     }
 };
 
+// A mark's thickness: the most usual count of ink across it, line by line
+// along it. A scan's grain joins specks to a mark's side here and there,
+// which widen its box but not most of its lines.
+int markThickness(const PixelMask& ink, const Piece& p, bool down)
+{
+    std::vector<double> counts;
+    for (int a = down ? p.top : p.left; a <= (down ? p.bottom : p.right); ++a) {
+        int n = 0;
+        for (int b = down ? p.left : p.top; b <= (down ? p.right : p.bottom); ++b) n += down ? ink.at(b, a) : ink.at(a, b);
+        counts.push_back(n);
+    }
+    return static_cast<int>(median(counts));
+}
+
 // Whether the major marks (the longest) are evenly spaced: each step a whole number of one step.
 bool evenlySpaced(const std::vector<Mark>& marks)
 {
@@ -82,7 +102,9 @@ bool evenlySpaced(const std::vector<Mark>& marks)
     if (majors.size() < FewestMajor) return false;
     std::vector<double> steps;
     for (std::size_t i = 1; i < majors.size(); ++i) steps.push_back(majors[i] - majors[i - 1]);
-    const double step = median(steps);
+    // The shortest step is the unit: where marks are joined to curves
+    // starting on the axis, the longer steps may be the more.
+    const double step = *std::min_element(steps.begin(), steps.end());
     if (step < 2 * ShortestMark) return false;
     const double slack = std::max(StepSlackAtLeast, StepSlackShare * step);
     return std::all_of(steps.begin(), steps.end(), [&](double s) {
@@ -131,9 +153,11 @@ std::vector<MarkRow> markRows(const PixelBuffer& picture, const PixelMask& ink, 
     const int shortestRow = std::max(ShortestRow, static_cast<int>(RowShare * (down ? picture.width() : picture.height())));
     std::vector<Mark> marks;
     for (const Piece& p : pieces.pieces) {
-        const int length = down ? p.height() : p.width(), thickness = down ? p.width() : p.height();
-        if (length < ShortestMark || length > longest || thickness > thickest || length < 2 * thickness ||
-            p.pixels < MarkFill * length * thickness)
+        const int length = down ? p.height() : p.width();
+        if (length < ShortestMark || length > longest || (down ? p.width() : p.height()) > GrainedMarkBox * thickest) continue;
+        const int thickness = markThickness(ink, p, down);
+        if (thickness > thickest || length < 2 * thickness || p.pixels < MarkFill * length * thickness ||
+            p.pixels > GrainedMarkInk * length * thickness)
             continue;
         Mark m{down ? p.left : p.top, down ? p.right : p.bottom, down ? p.top : p.left, down ? p.bottom : p.right, p.pixels, 0};
         m.middle = lineCentre(picture, EdgeLine{m.first, m.last, m.low, m.high, 0}, !down);

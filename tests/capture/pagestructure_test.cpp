@@ -176,6 +176,31 @@ TEST(PageStructure, EveryChartOfThePageInReadingOrderWithItsEdges)
         for (int y = 100; y <= 420; y += 80) fill(p, {101, y, 107, y}, Black), fill(p, {693, y, 699, y}, Black);
         cases.push_back({"tick marks only, inward on four sides", std::move(p), {{101, 51, 700, 500}}});
     }
+    {
+        // A 150 dpi scan's marks: blurred 4 pixels thick, a speck of grain
+        // joined to the side of each (the box 6 wide); both ends line up, so
+        // the area ends at their outer ends.
+        PixelBuffer p = page(800, 600);
+        for (int x = 150; x <= 700; x += 50) fill(p, {x, 500, x + 3, 509}, Black), fill(p, {x - 2, 504, x - 1, 504}, Black);
+        for (int y = 50; y <= 455; y += 45) fill(p, {90, y, 99, y + 3}, Black), fill(p, {95, y + 4, 95, y + 5}, Black);
+        cases.push_back({"a scan's blurred tick marks with grain", std::move(p), {{90, 52, 702, 510}}});
+    }
+    {
+        // Three of the y axis's marks joined to curves starting on the axis
+        // (left out here): steps of one and two alike, the more of two.
+        PixelBuffer p = page(800, 600);
+        for (int x = 150; x <= 700; x += 50) fill(p, {x, 500, x + 1, 507}, Black);
+        for (int y = 50; y <= 455; y += 45)
+            if (y != 140 && y != 230 && y != 320) fill(p, {92, y, 99, y + 1}, Black);
+        cases.push_back({"tick marks, some hidden by curves", std::move(p), {{92, 51, 701, 508}}});
+    }
+    {
+        // A 300 dpi scan's marks, 7 pixels thick and 24 long.
+        PixelBuffer p = page(2400, 1800);
+        for (int x = 400; x <= 2000; x += 200) fill(p, {x, 1500, x + 6, 1523}, Black);
+        for (int y = 200; y <= 1250; y += 150) fill(p, {276, y, 299, y + 6}, Black);
+        cases.push_back({"a 300 dpi scan's thick tick marks", std::move(p), {{276, 203.5, 2003.5, 1524}}});
+    }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::vector<ChartFrame> charts = findCharts(c.picture);

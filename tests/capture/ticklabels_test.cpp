@@ -17,6 +17,7 @@ TEST(TickLabels, EachTextGivesTheValuesItMayStandFor)
         {"\xe2\x88\x92" "10", {-10}},  // the typographic minus of matplotlib
         {"1,000", {1000, 1}},         // thousands mark or decimal comma: the axis decides
         {"12.500.000", {12500000}},
+        {"0,250", {0.25}},            // no thousands group begins with 0
         {"1.234,5", {1234.5}},
         {"10^3", {1000}},
         {"10^-2", {0.01}},
