@@ -34,6 +34,8 @@ constexpr double InnerShare = 0.25;
 constexpr double FairShare = 0.08;
 // A filled area is a chart's when this share of its box is of its paper.
 constexpr double AreaFill = 0.6;
+// A pixel differing from the margin by more than this many times half the area's difference is ink on it.
+constexpr double AreaInk = 4;
 
 // A dashed line (a grid drawn dashed, with no frame round it) is ink broken
 // by gaps up to this many pixels, inked over at least this share of its length.
@@ -306,8 +308,14 @@ std::vector<ChartFrame> chartsOfAreas(const PixelBuffer& picture, int shortestAc
         std::vector<double> inside;
         for (int y = (3 * top + bottom) / 4; y <= (top + 3 * bottom) / 4; y += 4)
             for (int x = (3 * left + right) / 4; x <= (left + 3 * right) / 4; x += 4) inside.push_back(difference(x, y));
+        // A pixel of the area differs by half that at least and twice that at
+        // most: darker is ink (a scan's blurred numbers joined to the area by
+        // their ticks fill the rows under it as much as the area does).
         const double half = median(inside) / 2;
-        const auto ofArea = [&](int x, int y) { return unjoined.at(x, y) && difference(x, y) > half; };
+        const auto ofArea = [&](int x, int y) {
+            const double d = difference(x, y);
+            return unjoined.at(x, y) && d > half && d < AreaInk * half;
+        };
         const auto trimmed = [&](int& left, int& top, int& right, int& bottom) {
             for (bool moved = true; moved && left < right && top < bottom;) {
                 moved = false;

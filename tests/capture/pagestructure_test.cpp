@@ -145,6 +145,15 @@ TEST(PageStructure, EveryChartOfThePageInReadingOrderWithItsEdges)
         cases.push_back({"a grey area joined to the edge by a stray strip", std::move(p), {{100, 50, 700, 500}}});
     }
     {
+        // A scan's x numbers blurred into a band three quarters inked, joined to
+        // the area by its ticks across a gap thinner than a line: ink, not area.
+        PixelBuffer p = page(800, 600);
+        fill(p, {100, 50, 699, 499}, AreaGrey);
+        for (int x = 100; x < 700; x += 40) fill(p, {x, 504, x + 29, 519}, Black);
+        for (int x = 100; x < 700; x += 200) fill(p, {x + 14, 500, x + 15, 503}, Black);
+        cases.push_back({"a grey area with its numbers joined to it", std::move(p), {{100, 50, 700, 500}}});
+    }
+    {
         // Stacked panels 10 pixels apart: their frames come near enough to touch.
         PixelBuffer p = page(800, 700);
         frame(p, {100, 50, 701, 301});
