@@ -2,6 +2,7 @@
 
 #include "capture/colourpieces.h"
 #include "capture/curvetrace.h"
+#include "capture/legendstrokes.h"
 #include "capture/linemeant.h"
 #include "capture/markerfinder.h"
 #include "capture/markerrows.h"
@@ -150,6 +151,8 @@ struct SearchPieces {
     StraightLines lines;
     // Where the pieces were widened to join dots, the dots as they are.
     ColourPieces dots;
+    // The ink of every colour, the lines taken out: where words are.
+    PixelMask ink;
 };
 
 SearchPieces searchPieces(const PixelBuffer& picture, const AxisCalibration& calibration, const CurveSearch& search,
@@ -158,7 +161,7 @@ SearchPieces searchPieces(const PixelBuffer& picture, const AxisCalibration& cal
     PixelMask mask =
         matchingPixels(picture, ColourMatcher(search.colour, tolerance.tolerance, tolerance.fading), search.exclusions);
     const LineDirections directions = lineDirections(calibration.references(), picture.width(), picture.height());
-    const PixelMask ink = inkPixels(picture, paperColours(picture));
+    PixelMask ink = inkPixels(picture, paperColours(picture));
     // A pale fringe the colour reaches but that is paper to the lines' search
     // would stay behind along every grid line: only ink is the curve's.
     keepWhereSet(mask, ink);
@@ -183,7 +186,8 @@ SearchPieces searchPieces(const PixelBuffer& picture, const AxisCalibration& cal
         dots = findPieces(mask);
         widen(mask, joinRadius);
     }
-    return {findPieces(mask), directions, std::move(lines), std::move(dots)};
+    clearWhereSet(ink, lines.pixels);
+    return {findPieces(mask), directions, std::move(lines), std::move(dots), std::move(ink)};
 }
 
 // Whether two traces are one line: over the columns both cover, their rows mostly agree.
@@ -346,6 +350,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         if (letters[i] && !followed[i]) {
             words.push_back(boxOf(found.pieces[i]));
         }
+    const std::vector<PixelRect> samples = legendStrokes(found, pieces.ink, tallestLetter(picture.height()), width);
     // A dash gap with a grid line taken out in it must still be bridged.
     const int maxGap = std::max(16, picture.width() / 25);
     const TraceLimits limits{maxGap, directions.acrossSlope, &lines.pixels, &words};
@@ -435,16 +440,24 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         return lines;
     };
     // A label the trace went on through at an end is cut off; beyond the end it is text, no curve going on.
+    // An end cut off at the plot's edge is no label (a label is written beyond a curve's end, inside the
+    // plot): the trace went astray along the curve there, and the colour beyond its new end may be the curve.
     const auto trimmed = [&](std::vector<PixelPoint>& trace) {
+        if (trace.empty()) return;
+        const PixelPoint front = trace.front(), back = trace.back();
         TrimmedTrace t = trimmedAtLabels(columns, std::move(trace), tallestLetter(picture.height()));
         trace = std::move(t.trace);
-        words.insert(words.end(), t.labels.begin(), t.labels.end());
+        for (const PixelRect& label : t.labels) {
+            const PixelPoint& end = label.left <= front.x ? front : back;
+            if (!endAtEdge(end, lines.area, calibration, edgeMargin(width))) words.push_back(label);
+        }
     };
     trimmed(best);
     for (std::vector<PixelPoint>& other : result.others) trimmed(other);
     const double slack = std::max(CoverageSlackAtLeast, CoverageSlackShare * width);
     const auto goesOn = [&](const std::vector<PixelPoint>& trace) {
-        return colourBeyondTrace(columns, trace, slack, {&lines.pixels, &lines.area, &words, &calibration, edgeMargin(width)});
+        return colourBeyondTrace(columns, trace, slack,
+                                 {&lines.pixels, &lines.area, &words, &calibration, edgeMargin(width), &samples});
     };
     result.colourGoesOnTo = goesOn(best);
     for (const std::vector<PixelPoint>& other : result.others) result.othersGoOnTo.push_back(goesOn(other));
@@ -478,7 +491,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     // The page around the chart is left out too: an end at the chart's edge has nothing unknown beyond it.
     const auto unknownBeyond = [&](const PixelPoint& end) { return atExclusion(end) && !atChartEdge(end); };
     result.wholeInk = !result.colourGoesOnTo && !best.empty() && !unknownBeyond(best.front()) && !unknownBeyond(best.back()) &&
-                      (edgeToEdge || loneInk(columns, best, lines.area, &lines.pixels, slack, apartFrom(best), words));
+                      (edgeToEdge || loneInk(columns, best, lines.area, &lines.pixels, slack, apartFrom(best), words, samples));
     if (search.referencesRead && !best.empty())
         for (const PixelPoint& end : {best.front(), best.back()})
             if (endAtInnerEdge(end, lines.area, calibration, edgeMargin(width))) result.endInside = end;
