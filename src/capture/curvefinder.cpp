@@ -151,7 +151,7 @@ struct SearchPieces {
     StraightLines lines;
     // Where the pieces were widened to join dots, the dots as they are.
     ColourPieces dots;
-    // The ink of every colour, the lines taken out: where words are.
+    // The ink of every colour in the plot, the lines taken out: where a legend's words are (not the axes' numbers).
     PixelMask ink;
 };
 
@@ -187,6 +187,7 @@ SearchPieces searchPieces(const PixelBuffer& picture, const AxisCalibration& cal
         widen(mask, joinRadius);
     }
     clearWhereSet(ink, lines.pixels);
+    lines.area.clearOutside(ink);
     return {findPieces(mask), directions, std::move(lines), std::move(dots), std::move(ink)};
 }
 
@@ -440,17 +441,31 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         return lines;
     };
     // A label the trace went on through at an end is cut off; beyond the end it is text, no curve going on.
-    // An end cut off at the plot's edge is no label (a label is written beyond a curve's end, inside the
-    // plot): the trace went astray along the curve there, and the colour beyond its new end may be the curve.
-    const auto trimmed = [&](std::vector<PixelPoint>& trace) {
-        if (trace.empty()) return;
-        const PixelPoint front = trace.front(), back = trace.back();
-        TrimmedTrace t = trimmedAtLabels(columns, std::move(trace), tallestLetter(picture.height()));
-        trace = std::move(t.trace);
-        for (const PixelRect& label : t.labels) {
-            const PixelPoint& end = label.left <= front.x ? front : back;
-            if (!endAtEdge(end, lines.area, calibration, edgeMargin(width))) words.push_back(label);
+    // A part cut off whose columns a thin line of the colour spans for a letter's height (in stretches wider
+    // than half a letter and twice as wide as high, as a grid line cuts a curve; no letter is) is no
+    // label: the trace went astray along the curve there, and the colour beyond its new end may be it.
+    const int tallest = tallestLetter(picture.height());
+    const auto holdsLine = [&](const PixelRect& box) {
+        const double margin = tallest / 4.0;
+        std::vector<std::pair<int, int>> spans;
+        for (const Piece& p : found.pieces)
+            if (p.width() * 2 >= tallest && p.height() * 2 <= p.width() && p.pixels * 4 <= static_cast<long long>(p.width()) * tallest &&
+                p.left >= box.left - margin && p.right + 1 <= box.left + box.width + margin && p.bottom >= box.top &&
+                p.top <= box.top + box.height)
+                spans.push_back({p.left, p.right + 1});
+        std::sort(spans.begin(), spans.end());
+        int covered = 0, reach = std::numeric_limits<int>::min();
+        for (const auto& [from, to] : spans) {
+            covered += std::max(0, to - std::max(from, reach));
+            reach = std::max(reach, to);
         }
+        return covered >= tallest;
+    };
+    const auto trimmed = [&](std::vector<PixelPoint>& trace) {
+        TrimmedTrace t = trimmedAtLabels(columns, std::move(trace), tallest);
+        trace = std::move(t.trace);
+        for (const PixelRect& label : t.labels)
+            if (!holdsLine(label)) words.push_back(label);
     };
     trimmed(best);
     for (std::vector<PixelPoint>& other : result.others) trimmed(other);

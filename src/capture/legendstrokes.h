@@ -16,7 +16,7 @@ namespace calvero::capture {
 // dash, a dot, a line with its marker), chained along their rows (a dashed
 // or dotted sample, or one a grid line cuts), together at least 12 pixels and
 // a quarter of a letter and at most an eighth of `plotWidth` wide, with a
-// letter of the ink (all colours, the plot's lines taken out) across the
+// letter of the ink (all colours, in the plot, its lines taken out) across the
 // stroke's middle row, starting or ending within a letter's height of it.
 std::vector<PixelRect> legendStrokes(const ColourPieces& colour, const PixelMask& ink, int tallest, double plotWidth);
 
