@@ -351,7 +351,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         if (letters[i] && !followed[i]) {
             words.push_back(boxOf(found.pieces[i]));
         }
-    const std::vector<PixelRect> samples = legendStrokes(found, pieces.ink, tallestLetter(picture.height()), width);
+    std::vector<PixelRect> samples = legendStrokes(found, pieces.ink, tallestLetter(picture.height()), width);
     // A dash gap with a grid line taken out in it must still be bridged.
     const int maxGap = std::max(16, picture.width() / 25);
     const TraceLimits limits{maxGap, directions.acrossSlope, &lines.pixels, &words};
@@ -470,6 +470,14 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     trimmed(best);
     for (std::vector<PixelPoint>& other : result.others) trimmed(other);
     const double slack = std::max(CoverageSlackAtLeast, CoverageSlackShare * width);
+    // A trace ending by a legend's sample may go on under the legend: its samples are then the colour's.
+    const auto bySample = [&](const PixelPoint& end) {
+        return std::any_of(samples.begin(), samples.end(), [&](const PixelRect& r) {
+            return end.x >= r.left - 2 * slack && end.x <= r.left + r.width + 2 * slack && end.y >= r.top - 2 * slack &&
+                   end.y <= r.top + r.height + 2 * slack;
+        });
+    };
+    if (!best.empty() && (bySample(best.front()) || bySample(best.back()))) samples.clear();
     const auto goesOn = [&](const std::vector<PixelPoint>& trace) {
         return colourBeyondTrace(columns, trace, slack,
                                  {&lines.pixels, &lines.area, &words, &calibration, edgeMargin(width), &samples});
