@@ -2,6 +2,7 @@
 
 #include "capture/colourpieces.h"
 #include "capture/curvetrace.h"
+#include "capture/legendstrokes.h"
 #include "capture/linemeant.h"
 #include "capture/markerfinder.h"
 #include "capture/markerrows.h"
@@ -150,6 +151,8 @@ struct SearchPieces {
     StraightLines lines;
     // Where the pieces were widened to join dots, the dots as they are.
     ColourPieces dots;
+    // The ink of every colour in the plot, the lines taken out: where a legend's words are (not the axes' numbers).
+    PixelMask ink;
 };
 
 SearchPieces searchPieces(const PixelBuffer& picture, const AxisCalibration& calibration, const CurveSearch& search,
@@ -158,7 +161,7 @@ SearchPieces searchPieces(const PixelBuffer& picture, const AxisCalibration& cal
     PixelMask mask =
         matchingPixels(picture, ColourMatcher(search.colour, tolerance.tolerance, tolerance.fading), search.exclusions);
     const LineDirections directions = lineDirections(calibration.references(), picture.width(), picture.height());
-    const PixelMask ink = inkPixels(picture, paperColours(picture));
+    PixelMask ink = inkPixels(picture, paperColours(picture));
     // A pale fringe the colour reaches but that is paper to the lines' search
     // would stay behind along every grid line: only ink is the curve's.
     keepWhereSet(mask, ink);
@@ -183,7 +186,9 @@ SearchPieces searchPieces(const PixelBuffer& picture, const AxisCalibration& cal
         dots = findPieces(mask);
         widen(mask, joinRadius);
     }
-    return {findPieces(mask), directions, std::move(lines), std::move(dots)};
+    clearWhereSet(ink, lines.pixels);
+    lines.area.clearOutside(ink);
+    return {findPieces(mask), directions, std::move(lines), std::move(dots), std::move(ink)};
 }
 
 // Whether two traces are one line: over the columns both cover, their rows mostly agree.
@@ -346,6 +351,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         if (letters[i] && !followed[i]) {
             words.push_back(boxOf(found.pieces[i]));
         }
+    std::vector<PixelRect> samples = legendStrokes(found, pieces.ink, tallestLetter(picture.height()), width);
     // A dash gap with a grid line taken out in it must still be bridged.
     const int maxGap = std::max(16, picture.width() / 25);
     const TraceLimits limits{maxGap, directions.acrossSlope, &lines.pixels, &words};
@@ -435,16 +441,46 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         return lines;
     };
     // A label the trace went on through at an end is cut off; beyond the end it is text, no curve going on.
+    // A part cut off whose columns a thin line of the colour spans for a letter's height (in stretches wider
+    // than half a letter and twice as wide as high, as a grid line cuts a curve; no letter is) is no
+    // label: the trace went astray along the curve there, and the colour beyond its new end may be it.
+    const int tallest = tallestLetter(picture.height());
+    const auto holdsLine = [&](const PixelRect& box) {
+        const double margin = tallest / 4.0;
+        std::vector<std::pair<int, int>> spans;
+        for (const Piece& p : found.pieces)
+            if (p.width() * 2 >= tallest && p.height() * 2 <= p.width() && p.pixels * 4 <= static_cast<long long>(p.width()) * tallest &&
+                p.left >= box.left - margin && p.right + 1 <= box.left + box.width + margin && p.bottom >= box.top &&
+                p.top <= box.top + box.height)
+                spans.push_back({p.left, p.right + 1});
+        std::sort(spans.begin(), spans.end());
+        int covered = 0, reach = std::numeric_limits<int>::min();
+        for (const auto& [from, to] : spans) {
+            covered += std::max(0, to - std::max(from, reach));
+            reach = std::max(reach, to);
+        }
+        return covered >= tallest;
+    };
     const auto trimmed = [&](std::vector<PixelPoint>& trace) {
-        TrimmedTrace t = trimmedAtLabels(columns, std::move(trace), tallestLetter(picture.height()));
+        TrimmedTrace t = trimmedAtLabels(columns, std::move(trace), tallest);
         trace = std::move(t.trace);
-        words.insert(words.end(), t.labels.begin(), t.labels.end());
+        for (const PixelRect& label : t.labels)
+            if (!holdsLine(label)) words.push_back(label);
     };
     trimmed(best);
     for (std::vector<PixelPoint>& other : result.others) trimmed(other);
     const double slack = std::max(CoverageSlackAtLeast, CoverageSlackShare * width);
+    // A trace ending by a legend's sample may go on under the legend: its samples are then the colour's.
+    const auto bySample = [&](const PixelPoint& end) {
+        return std::any_of(samples.begin(), samples.end(), [&](const PixelRect& r) {
+            return end.x >= r.left - 2 * slack && end.x <= r.left + r.width + 2 * slack && end.y >= r.top - 2 * slack &&
+                   end.y <= r.top + r.height + 2 * slack;
+        });
+    };
+    if (!best.empty() && (bySample(best.front()) || bySample(best.back()))) samples.clear();
     const auto goesOn = [&](const std::vector<PixelPoint>& trace) {
-        return colourBeyondTrace(columns, trace, slack, {&lines.pixels, &lines.area, &words, &calibration, edgeMargin(width)});
+        return colourBeyondTrace(columns, trace, slack,
+                                 {&lines.pixels, &lines.area, &words, &calibration, edgeMargin(width), &samples});
     };
     result.colourGoesOnTo = goesOn(best);
     for (const std::vector<PixelPoint>& other : result.others) result.othersGoOnTo.push_back(goesOn(other));
@@ -478,7 +514,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     // The page around the chart is left out too: an end at the chart's edge has nothing unknown beyond it.
     const auto unknownBeyond = [&](const PixelPoint& end) { return atExclusion(end) && !atChartEdge(end); };
     result.wholeInk = !result.colourGoesOnTo && !best.empty() && !unknownBeyond(best.front()) && !unknownBeyond(best.back()) &&
-                      (edgeToEdge || loneInk(columns, best, lines.area, &lines.pixels, slack, apartFrom(best), words));
+                      (edgeToEdge || loneInk(columns, best, lines.area, &lines.pixels, slack, apartFrom(best), words, samples));
     if (search.referencesRead && !best.empty())
         for (const PixelPoint& end : {best.front(), best.back()})
             if (endAtInnerEdge(end, lines.area, calibration, edgeMargin(width))) result.endInside = end;

@@ -148,13 +148,22 @@ bool alongHidden(const PixelMask* hidden, int x, double row)
 }
 
 // How far (columns) the colour is followed from the end, in one direction;
-// under a line taken out it may go on hidden.
+// under a line taken out it may go on hidden: a line the colour runs into
+// (without a gap, or at the row the colour was last seen on). A line the way
+// meets only after a gap, rows away, hides no curve unless the colour comes
+// out of it further on, or the way runs along it as far as the longest gap
+// bridged: a level grid line crossed at a slant runs along the way for a few
+// columns only.
 int followedBeyond(const ColumnRuns& columns, const End& end, int step, double thickness, const BeyondLimits& limits,
                    const std::vector<PixelRect>& text)
 {
     double row = end.at.y;
     double slope = end.slope;
     int reached = 0, blind = 0;
+    // Whether the way since the colour last seen (or the end) ran on under lines without a gap,
+    // and where it met a line after a gap (-1 while it has not).
+    bool carried = true;
+    int metFrom = -1;
     const int longestGap = std::max(LongestGap, static_cast<int>(LongestGapShare * columns.width()));
     const double longestRun = std::max(LongestRun, LongestRunThicknesses * thickness);
     for (int x = static_cast<int>(std::floor(end.at.x)) + step; x >= 0 && x < columns.width() && blind <= longestGap;
@@ -173,7 +182,8 @@ int followedBeyond(const ColumnRuns& columns, const End& end, int step, double t
         for (const ColumnRun& run : columns.column(x)) {
             const double length = run.bottom - run.top + 1;
             const double middle = (run.top + run.bottom + 1) / 2.0;
-            if (limits.area && !limits.area->contains(x + 0.5, middle)) continue;
+            if ((limits.area && !limits.area->contains(x + 0.5, middle)) || (limits.samples && inText(*limits.samples, x + 0.5, middle)))
+                continue;
             const double distance = std::abs(middle - expected) - length / 2;
             // A long run over the row expected is the curve merged with a line it crosses.
             if (length > longestRun && distance <= 0) crossing = true;
@@ -182,12 +192,23 @@ int followedBeyond(const ColumnRuns& columns, const End& end, int step, double t
                 best = &run;
             }
         }
-        if (!best && !crossing && !hiddenAlong(limits.hidden, x, step, expected, slope)) continue;
+        const bool seen = best || crossing;
+        if (!seen && !hiddenAlong(limits.hidden, x, step, expected, slope)) continue;
         const double found = best ? (best->top + best->bottom + 1) / 2.0 : expected;
+        // A line met after a gap, rows off the colour last seen: the curve did not run into it.
+        const bool metAway = blind > AlongColumns && std::abs(found - row) > FollowRows + thickness / 2;
         slope += Turning * ((found - row) / (step * blind) - slope);
         row = found;
+        const int here = static_cast<int>(std::abs(x + 0.5 - end.at.x));
+        if (seen) {
+            carried = true;
+            metFrom = -1;
+        } else if (!carried || metAway) {
+            if (metFrom < 0 || metAway) metFrom = here;
+            carried = here - metFrom >= longestGap;
+        }
         blind = 0;
-        reached = std::max(reached, static_cast<int>(std::abs(x + 0.5 - end.at.x)));
+        if (carried) reached = std::max(reached, here);
     }
     return reached;
 }
@@ -243,7 +264,8 @@ bool besideTrace(const std::vector<PixelPoint>& other, double left, double right
 } // namespace
 
 bool loneInk(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, const PlotArea& area, const PixelMask* hidden,
-             double slack, const std::vector<std::vector<PixelPoint>>& others, const std::vector<PixelRect>& letters)
+             double slack, const std::vector<std::vector<PixelPoint>>& others, const std::vector<PixelRect>& letters,
+             const std::vector<PixelRect>& samples)
 {
     // A label's marks that the letters' search missed (the "=" of "n=700", a
     // "p" hanging below the line) lie on its line of text, or a letter beyond its ends.
@@ -273,7 +295,7 @@ bool loneInk(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, co
         for (const ColumnRun& run : columns.column(x)) {
             const double middle = (run.top + run.bottom + 1) / 2.0;
             if (!area.contains(centre, middle) || alongHidden(hidden, x, middle) || onBeside(centre, run) ||
-                inText(text, centre, middle))
+                inText(text, centre, middle) || inText(samples, centre, middle))
                 continue;
             const double off = std::abs(middle - (within ? rowAt(trace, centre) : middle)) - (run.bottom - run.top + 1) / 2.0;
             if (beyond || off > thickness + BesideRows) {

@@ -31,6 +31,8 @@ struct BeyondLimits {
     // endAtEdge, within edgeMargin pixels) has nothing beyond it.
     const AxisCalibration* edges = nullptr;
     double edgeMargin = 0;
+    // A legend's samples of the colour (legendstrokes.h): no curve going on.
+    const std::vector<PixelRect>* samples = nullptr;
 };
 std::optional<double> colourBeyondTrace(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, double slack,
                                         const BeyondLimits& limits = {});
@@ -43,10 +45,11 @@ std::optional<double> colourBeyondTrace(const ColumnRuns& columns, const std::ve
 // the axis it spans; another line of the colour, or a part the trace left,
 // says it may not be. The ink of `others`, other curves traced apart from
 // it that run beside the trace over half its columns rather than on from it,
-// is theirs, and ink on the lines of text the letters' boxes stand on is words.
+// is theirs, ink on the lines of text the letters' boxes stand on is words,
+// and ink in the boxes of `samples` a legend's.
 bool loneInk(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, const PlotArea& area, const PixelMask* hidden,
              double slack, const std::vector<std::vector<PixelPoint>>& others = {},
-             const std::vector<PixelRect>& letters = {});
+             const std::vector<PixelRect>& letters = {}, const std::vector<PixelRect>& samples = {});
 
 // Whether a trace's end lies within `margin` pixels of the plot area's edge,
 // or of the place of an axis' outermost number read.

@@ -1,6 +1,7 @@
 #include "capture/allcurves.h"
 #include "capture/linemeant.h"
 #include "capture/curvefinder.h"
+#include "capture/legendstrokes.h"
 #include "capture/tracebridge.h"
 #include "capture/textpieces.h"
 #include "capture/tracecoverage.h"
@@ -396,17 +397,103 @@ TEST(TraceCoverage, ALevelLineAcrossTheWayBeyondTheEndHidesNoCurve)
     }
 }
 
+TEST(TraceCoverage, ALevelLineTheWayMeetsAfterAGapHidesNoCurve)
+{
+    // A line falling 0.2 rows a column across columns 20..299 ends there (row
+    // 120). 25 columns on, its way meets a level line taken out (rows
+    // 125-126, columns 300..499) and runs within a row of it for some 10
+    // columns, more than the slack of 8: crossed at a slant, not followed.
+    // Where the colour comes out beyond it (columns 345..380 on the way), or
+    // the line taken out runs on from the end along the way, it goes on.
+    const auto row = [](double x) { return 60 + 0.2 * x; };
+    struct Case {
+        const char* name;
+        bool level;      // the level line; else one along the way from the end
+        bool comesOut;   // the colour again on the way beyond it
+        bool goesOn;
+    };
+    const Case cases[] = {
+        {"a level line crossed at a slant after a gap", true, false, false},
+        {"the colour again beyond it", true, true, true},
+        {"a line on from the end along the way", false, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelMask mask(500, 200), hidden(500, 200);
+        const auto onWay = [&](int x, int y) { return std::abs(y + 0.5 - row(x + 0.5)) <= 1.0; };
+        for (int x = 0; x < 500; ++x)
+            for (int y = 0; y < 200; ++y) {
+                if ((x >= 20 && x < 300 && onWay(x, y)) || (c.comesOut && x >= 345 && x < 380 && onWay(x, y)))
+                    mask.set(x, y, true);
+                if (x >= 300 && (c.level ? y == 125 || y == 126 : onWay(x, y))) hidden.set(x, y, true);
+            }
+        const ColourPieces pieces = findPieces(mask);
+        const ColumnRuns columns(pieces, std::vector<bool>(pieces.pieces.size(), true), 500);
+        std::vector<PixelPoint> trace;
+        for (int x = 20; x < 300; ++x) trace.push_back({x + 0.5, row(x + 0.5)});
+        EXPECT_EQ(colourBeyondTrace(columns, trace, 8, {&hidden}).has_value(), c.goesOn);
+    }
+}
+
+TEST(LegendStrokes, AShortLevelStrokeWithAWordBesideItIsASample)
+{
+    // A red stroke 3 rows thick (rows 99-101) from column 100, `length`
+    // columns long, whole or in dashes (6 on, 4 off) or cut by a grid line
+    // (3 columns out of its middle); a black word of three letters 6 x 10
+    // (rows 95-104) `gap` columns right or left of it. The plot is 600 wide,
+    // the tallest letter 16.
+    struct Case {
+        const char* name;
+        int length;
+        bool dashed, cut;
+        int gap;     // columns to the word, none when negative
+        bool left;   // the word left of the stroke
+        bool sample;
+    };
+    const Case cases[] = {
+        {"a word right of it", 40, false, false, 8, false, true},
+        {"a word left of it", 40, false, false, 8, true, true},
+        {"dashed", 40, true, false, 8, false, true},
+        {"cut by a grid line", 40, false, true, 8, false, true},
+        {"no word", 40, false, false, -1, false, false},
+        {"the word too far", 40, false, false, 30, false, false},
+        {"a level stretch longer than a sample", 120, false, false, 8, false, false},
+        {"shorter than a sample", 10, false, false, 8, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelMask colour(600, 200), ink(600, 200);
+        for (int x = 100; x < 100 + c.length; ++x) {
+            if ((c.dashed && (x - 100) % 10 >= 6) || (c.cut && std::abs(x - 100 - c.length / 2) < 2)) continue;
+            for (int y = 99; y <= 101; ++y) colour.set(x, y, true), ink.set(x, y, true);
+        }
+        const int wordLeft = c.left ? 100 - c.gap - 22 : 100 + c.length + c.gap;
+        for (int letter = 0; c.gap >= 0 && letter < 3; ++letter)
+            for (int x = 0; x < 6; ++x)
+                for (int y = 95; y < 105; ++y) ink.set(wordLeft + 8 * letter + x, y, true);
+        const std::vector<PixelRect> samples = legendStrokes(findPieces(colour), ink, 16, 600);
+        ASSERT_EQ(samples.size(), c.sample ? 1u : 0u);
+        if (c.sample) {
+            EXPECT_EQ(samples[0].left, 100);
+            EXPECT_EQ(samples[0].width, c.length - (c.dashed ? 4 : 0));
+        }
+    }
+}
+
 TEST(FindCurve, ACurveDrawnOverPartOfTheXRangeIsWholeWhereItsInkEnds)
 {
     // A red line 3 pixels thick, row 100 + x / 10, over columns from..to of
     // an x axis 0..400 (a pixel a unit); some pages add other red ink. The
     // trace is the whole curve when it is all the colour's ink in the plot:
     // then however little of the x range it spans it is read without doubt.
+    // A short level red stroke with a black word just right of it (three
+    // letters 6 x 10, 6 columns on) is a legend's sample, not more of the colour.
     struct Case {
         const char* name;
         int from, to;
         int otherFrom, otherTo, otherRow; // another red line, level, when otherTo > otherFrom
         bool coversTooLittle;
+        bool worded = false; // a word right of the other line
     };
     const Case cases[] = {
         {"a quarter of the range", 150, 250, 0, 0, 0, false},
@@ -414,6 +501,8 @@ TEST(FindCurve, ACurveDrawnOverPartOfTheXRangeIsWholeWhereItsInkEnds)
         {"a quarter, another red line beyond its end", 150, 250, 300, 380, 250, true},
         {"a quarter, another red line beside it", 150, 250, 160, 240, 40, true},
         {"a twentieth: a fragment", 180, 200, 0, 0, 0, true},
+        {"a quarter, its legend's sample", 150, 250, 300, 330, 40, false, true},
+        {"a quarter, a short red stroke without a word", 150, 250, 300, 330, 40, true},
     };
     const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
     for (const Case& c : cases) {
@@ -423,6 +512,9 @@ TEST(FindCurve, ACurveDrawnOverPartOfTheXRangeIsWholeWhereItsInkEnds)
             for (int dy = -1; dy <= 1; ++dy) page.setPixel(x, 100 + x / 10 + dy, Red);
         for (int x = c.otherFrom; x < c.otherTo; ++x)
             for (int dy = -1; dy <= 1; ++dy) page.setPixel(x, c.otherRow + dy, Red);
+        for (int letter = 0; c.worded && letter < 3; ++letter)
+            for (int x = 0; x < 6; ++x)
+                for (int y = 0; y < 10; ++y) page.setPixel(c.otherTo + 6 + 8 * letter + x, c.otherRow - 5 + y, 0xff000000);
         const Checked<FoundCurve> found = findCurve(page, calibration, {{204, 0, 0}, std::nullopt, 20, std::nullopt, {}});
         ASSERT_TRUE(found) << found.failure();
         std::string doubts;
