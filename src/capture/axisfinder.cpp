@@ -73,6 +73,9 @@ EdgeLine edgeOf(const ChartFrame& c, Side s)
 struct Ticks {
     std::vector<double> places;
     int outward = 0;
+    // Runs far wider than the ticks (markers over the line): where one lies
+    // within a label's reach, the label stands by its own middle.
+    std::vector<double> wide;
 };
 
 Ticks ticksAlong(const PixelBuffer& picture, const PixelMask& ink, const EdgeLine& line, Side side, double paper)
@@ -137,16 +140,18 @@ Ticks ticksAlong(const PixelBuffer& picture, const PixelMask& ink, const EdgeLin
     // (a curve starting there) has its middle off the tick's, and the label
     // beside it is placed by its own middle.
     std::vector<double> thinPlaces;
-    for (std::size_t i = 0; i < runs.size(); ++i)
-        if (runs[i].first <= thin) thinPlaces.push_back(ticks.places[i]);
+    for (std::size_t i = 0; i < runs.size(); ++i) (runs[i].first <= thin ? thinPlaces : ticks.wide).push_back(ticks.places[i]);
     ticks.places = std::move(thinPlaces);
     return ticks;
 }
 
 // The tick or grid line a label stands at; with none, or two, within reach
-// (a curve ending on the axis beside the tick), the label's own middle.
-double snapped(double place, const std::vector<double>& ticks, double size)
+// (a curve ending on the axis beside the tick), or a marker over the line
+// (which may hide the label's own tick), the label's own middle.
+double snapped(double place, const std::vector<double>& ticks, double size, const std::vector<double>& markers)
 {
+    for (double m : markers)
+        if (std::abs(m - place) <= TickSnap * size) return place;
     std::optional<double> best;
     for (double t : ticks)
         if (std::abs(t - place) <= TickSnap * size) {
@@ -284,7 +289,7 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
     for (const ReadWord& word : numbersNearTheAxis(words, side)) {
         const double middle = isX(side) ? word.box.left + word.box.width / 2 : word.box.top + word.box.height / 2;
         const double size = isX(side) ? word.box.width : word.box.height;
-        const double position = snapped(middle, places, size);
+        const double position = snapped(middle, places, size, ticks.wide);
         // A label's tick lies on its axis line: a number beyond the line's ends is the other axis's, or a factor.
         if (position < r.line.first - AxisGap - 1 || position > r.line.last + AxisGap + 1) {
             r.beyondEnds.push_back(word);
@@ -646,12 +651,14 @@ void boxOnTheOriginal(ChartFrame& c, double turn, int width, int height)
         c.left = std::min(c.left, p.x), c.right = std::max(c.right, p.x), c.top = std::min(c.top, p.y), c.bottom = std::max(c.bottom, p.y);
 }
 
+bool meet(const PixelRect& a, const PixelRect& b)
+{
+    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height && b.top < a.top + a.height;
+}
+
 // Boxes that meet joined into one, the first one's place kept first.
 std::vector<PixelRect> joinedWhereTheyMeet(std::vector<PixelRect> boxes)
 {
-    const auto meet = [](const PixelRect& a, const PixelRect& b) {
-        return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height && b.top < a.top + a.height;
-    };
     for (bool joined = true; joined;) {
         joined = false;
         for (std::size_t i = 0; i < boxes.size() && !joined; ++i)
@@ -734,23 +741,27 @@ PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader)
     }
     // Curves outside every chart found, coloured ones first, then dark strokes;
     // places whose boxes meet are one chart's (the charts do not overlap).
-    std::vector<PixelRect> outside = curveInkOutside(straight, kept);
-    const std::size_t colouredPlaces = outside.size();
+    const std::vector<PixelRect> coloured = curveInkOutside(straight, kept);
+    std::vector<PixelRect> outside = coloured;
     for (const PixelRect& d : darkCurveOutside(straight, ink, kept)) outside.push_back(d);
     outside = joinedWhereTheyMeet(std::move(outside));
-    // One chart not found, whose place among those found is sure, takes its number, and theirs stand.
-    const std::optional<std::size_t> place =
-        outside.size() == 1 ? placeAmongCharts(kept, outside.front(), straight.height()) : std::nullopt;
+    // One chart not found, whose place among those found is sure, takes its
+    // number; those after it move on by one.
+    std::optional<std::size_t> number;
+    if (outside.size() == 1)
+        if (const std::optional<std::size_t> place = placeAmongCharts(kept, outside.front(), straight.height())) {
+            number = *place + 1;
+            for (std::size_t& n : page.numbers) n += n > *place ? 1 : 0;
+            for (UnreadChart& u : page.unread)
+                if (u.number) *u.number += *u.number > *place ? 1 : 0;
+        }
     for (std::size_t i = 0; i < outside.size(); ++i) {
         UnreadChart unseen{std::nullopt, chartOfLines(outside[i]), {}};
         if (turn != 0) boxOnTheOriginal(unseen.chart, turn, picture.width(), picture.height());
-        unseen.why = std::string(colouredPlaces ? "linee colorate" : "una linea scura") + " fuori dai grafici trovati, in " +
+        const bool colouredLines = std::any_of(coloured.begin(), coloured.end(), [&](const PixelRect& c) { return meet(c, outside[i]); });
+        unseen.why = std::string(colouredLines ? "linee colorate" : "una linea scura") + " fuori dai grafici trovati, in " +
                      placeText(areaOf(unseen.chart)) + ": forse un grafico senza cornice né griglia";
-        if (place) {
-            unseen.number = *place + 1;
-            for (std::size_t& n : page.numbers) n += n > *place ? 1 : 0;
-            for (UnreadChart& u : page.unread) *u.number += *u.number > *place ? 1 : 0;
-        }
+        unseen.number = number;
         page.unread.push_back(std::move(unseen));
     }
     return page;

@@ -65,10 +65,10 @@ std::vector<Piece> strokes(const ColourPieces& colour, int tallest)
         Piece chain = thin[i];
         Piece last = thin[i];
         for (std::size_t j = i + 1; j < thin.size(); ++j) {
-            if (taken[j] || !onRows(last, thin[j])) continue;
+            // Pieces come by their left edges, so the gap only grows: past the longest, none joins.
             const int gap = thin[j].left - chain.right - 1;
             if (gap > std::max(LongestGap, last.width())) break;
-            if (gap < 0) continue;
+            if (taken[j] || gap < 0 || !onRows(last, thin[j])) continue;
             taken[j] = true;
             chain = {chain.pixels + thin[j].pixels, chain.left, thin[j].right, std::min(chain.top, thin[j].top),
                      std::max(chain.bottom, thin[j].bottom)};

@@ -758,20 +758,43 @@ std::optional<std::size_t> placeAmongCharts(const std::vector<ChartFrame>& chart
         if (acrossOverlap(c) && c.top >= bottom) downTo = std::min(downTo, c.top);
         if (downOverlap(c) && c.right <= left) leftTo = std::max(leftTo, c.right);
     }
-    // Reading order goes by a chart's top, its rows' middles and its left edge: every mix of the reaches is tried.
+    // The charts found must stand in reading order among themselves, as they were numbered.
+    const std::vector<std::size_t> found = readingOrderOf(charts);
+    for (std::size_t i = 0; i < found.size(); ++i)
+        if (found[i] != i) return std::nullopt;
+    // Reading order goes by a chart's top, its rows' middles and its left
+    // edge: the reaches are tried at their ends and on either side of every
+    // other chart's top, row middle and left edge, where the order may turn.
+    const auto within = [](double v, double from, double to) { return v >= from && v <= to; };
+    std::vector<double> tops = {top, upTo}, lefts = {left, leftTo};
+    for (const ChartFrame& c : charts)
+        for (const double d : {-0.5, 0.5}) {
+            for (const double t : {c.top + d, (c.top + c.bottom) / 2 + d})
+                if (within(t, upTo, top)) tops.push_back(t);
+            if (within(c.left + d, leftTo, left)) lefts.push_back(c.left + d);
+        }
     std::optional<std::size_t> place;
-    for (const double t : {top, upTo})
-        for (const double b : {bottom, downTo})
-            for (const double l : {left, leftTo}) {
+    for (const double t : tops) {
+        std::vector<double> bottoms = {bottom, downTo};
+        for (const ChartFrame& c : charts)
+            for (const double d : {-1.0, 1.0})
+                if (within(2 * c.top - t + d, bottom, downTo)) bottoms.push_back(2 * c.top - t + d);
+        for (const double b : bottoms)
+            for (const double l : lefts) {
                 std::vector<ChartFrame> page = charts;
                 ChartFrame unseen;
                 unseen.left = l, unseen.top = t, unseen.right = std::max(right, l + 1), unseen.bottom = b;
                 page.push_back(unseen);
-                const std::vector<std::size_t> order = readingOrderOf(page);
+                std::vector<std::size_t> order = readingOrderOf(page);
                 const auto at = std::size_t(std::find(order.begin(), order.end(), charts.size()) - order.begin());
+                // The unseen chart may not shift the others' order either.
+                order.erase(order.begin() + std::ptrdiff_t(at));
+                for (std::size_t i = 0; i < order.size(); ++i)
+                    if (order[i] != i) return std::nullopt;
                 if (place && *place != at) return std::nullopt;
                 place = at;
             }
+    }
     return place;
 }
 

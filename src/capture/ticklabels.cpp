@@ -353,8 +353,11 @@ double placeSpacing(const std::vector<TickLabel>& labels)
 
 // The spacing of the tick marks (or grid lines) from one label's place to
 // the other's, when ticks stand at both and evenly between: a label lost
-// outright between two read leaves its tick. None (0) otherwise.
+// outright between two read leaves its tick. None (0) otherwise, and none
+// over more than three steps: minor ticks between labels make a step of a
+// quarter or a half, round enough to pass for a misread label's ("4" for 40).
 constexpr double SameTick = 2;
+constexpr std::size_t MostTicksBetween = 4;
 
 double tickSpacingBetween(std::vector<double> ticks, double a, double b)
 {
@@ -364,7 +367,8 @@ double tickSpacingBetween(std::vector<double> ticks, double a, double b)
     for (double t : ticks)
         if (t >= low - AgreePixels && t <= high + AgreePixels && (between.empty() || t - between.back() >= SameTick))
             between.push_back(t);
-    if (between.size() < 3 || between.front() > low + AgreePixels || between.back() < high - AgreePixels) return 0;
+    if (between.size() < 3 || between.size() > MostTicksBetween || between.front() > low + AgreePixels || between.back() < high - AgreePixels)
+        return 0;
     const double step = (between.back() - between.front()) / double(between.size() - 1);
     for (std::size_t i = 1; i < between.size(); ++i)
         if (std::abs(between[i] - between[i - 1] - step) > WholeMultiple * step) return 0;

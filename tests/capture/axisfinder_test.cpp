@@ -28,7 +28,7 @@ TEST(AxisFinder, LabelsThatAllLostTheirDecimalMarkAreTold)
         {"decimal commas read right", {{400, "0,5", 90}, {300, "1,5", 90}, {200, "2,5", 90}, {150, "2,0", 90}}, false},
         // Every mark lost, and 1.5 read "015": a whole number is never written so.
         {"a number with a zero before it", {{400, "0", 90}, {300, "10", 90}, {250, "015", 90}, {200, "20", 90}, {100, "30", 90}}, true},
-        {"zero and whole numbers", {{400, "0", 90}, {300, "10", 90}, {200, "20", 90}, {100, "2.", 90}}, false},
+        {"zero and whole numbers", {{400, "0", 90}, {300, "10", 90}, {200, "20", 90}, {100, "30", 90}}, false},
         {"a thousands group set apart", {{400, "0", 90}, {300, "10", 90}, {250, "000", 90}, {200, "20", 90}, {100, "30", 90}}, false},
         // 0.0 to 3.0 with every mark lost: "00" is no number either.
         {"0.0 read 00", {{400, "00", 90}, {300, "10", 90}, {200, "20", 90}, {100, "30", 90}}, true},
@@ -483,7 +483,9 @@ TEST(AxisFinder, AMarkerOnTheAxisDoesNotPushTheNumbersStripOut)
         EXPECT_NEAR(page.axes[0].y.second.value, 30, 1e-9);
         EXPECT_NEAR(page.axes[0].y.second.position, 100.5, 1.5);
         for (const ReadTick& t : page.axes[0].y.ticks)
-            if (t.agrees) EXPECT_NEAR(t.position, 400.5 - 10 * t.value, 1.5) << t.text;
+            if (t.agrees) {
+                EXPECT_NEAR(t.position, 400.5 - 10 * t.value, 1.5) << t.text;
+            }
     }
 }
 

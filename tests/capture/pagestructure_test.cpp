@@ -437,6 +437,9 @@ TEST(PageStructure, AChartNotFoundIsPlacedWhereNoReachOfItsFrameCouldMoveIt)
         {"between two stacked panels", {box(230, 350, 1970, 1540), box(270, 2130, 2000, 2750)}, {270, 1590, 1500, 390}, 1},
         {"above the only chart found", {box(250, 1580, 1670, 2200)}, {190, 480, 1390, 340}, 0},
         {"lines running into a chart found", {wide, lowLeft}, {1100, 2485, 665, 420}, std::nullopt},
+        // Two rows without it; reaching from above both, it starts a row whose middle takes the
+        // second chart in beside the first, and their order turns by their left edges.
+        {"a chart whose frame would reorder the others", {box(1000, 100, 1400, 300), box(100, 250, 500, 450)}, {1500, 50, 400, 550}, std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
