@@ -64,6 +64,8 @@ constexpr double BridgedPartShare = 0.1;
 // The colour going on this share of the plot's width beyond the trace's end is a trace cut short.
 constexpr double CoverageSlackShare = 0.04;
 constexpr double CoverageSlackAtLeast = 8.0;
+// The points at a trace's end its way on is drawn from.
+constexpr std::size_t WayOnPoints = 10;
 // A trace's end this share of the plot's width from the plot area's edge
 // (and at least this many pixels) reaches the edge.
 constexpr double EdgeMarginShare = 0.025;
@@ -477,7 +479,23 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
                    end.y <= r.top + r.height + 2 * slack;
         });
     };
-    if (!best.empty() && (bySample(best.front()) || bySample(best.back()))) samples.clear();
+    // A sample on the trace's way on beyond a gap may be the curve's own last
+    // stretch beside its end label ("tc=30 °C"), as level as a sample: it
+    // is then the colour's too, and the trace may have stopped short of it.
+    const auto onTheWayOn = [&](const std::vector<PixelPoint>& trace) {
+        if (trace.size() < 2) return false;
+        const std::size_t k = std::min<std::size_t>(trace.size() - 1, WayOnPoints);
+        const PixelPoint &first = trace.front(), &last = trace.back(), &nearFirst = trace[k], &nearLast = trace[trace.size() - 1 - k];
+        const auto rowOn = [](const PixelPoint& end, const PixelPoint& before, double x) {
+            return before.x == end.x ? end.y : end.y + (end.y - before.y) / (end.x - before.x) * (x - end.x);
+        };
+        return std::any_of(samples.begin(), samples.end(), [&](const PixelRect& r) {
+            const double middle = r.top + r.height / 2, right = r.left + r.width;
+            return (r.left >= last.x && std::abs(middle - rowOn(last, nearLast, r.left)) <= 2 * tallest) ||
+                   (right <= first.x && std::abs(middle - rowOn(first, nearFirst, right)) <= 2 * tallest);
+        });
+    };
+    if (!best.empty() && (bySample(best.front()) || bySample(best.back()) || onTheWayOn(best))) samples.clear();
     const auto goesOn = [&](const std::vector<PixelPoint>& trace) {
         return colourBeyondTrace(columns, trace, slack,
                                  {&lines.pixels, &lines.area, &words, &calibration, edgeMargin(width), &samples});

@@ -503,6 +503,8 @@ TEST(FindCurve, ACurveDrawnOverPartOfTheXRangeIsWholeWhereItsInkEnds)
         {"a twentieth: a fragment", 180, 200, 0, 0, 0, true},
         {"a quarter, its legend's sample", 150, 250, 300, 330, 40, false, true},
         {"a quarter, a short red stroke without a word", 150, 250, 300, 330, 40, true},
+        // Level and worded as a sample, but where the curve would go on beyond a gap: its last stretch.
+        {"a quarter, a level stretch with its label on its way", 150, 250, 300, 330, 130, true, true},
     };
     const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
     for (const Case& c : cases) {
