@@ -543,6 +543,42 @@ bool numbersAlong(const SideReading& side)
 // The chart's axes; `chartLike` tells, when they are not read, whether numbers
 // stand under it and left of it all the same (a chart whose axes are not read,
 // not a table or a legend's frame).
+// The numbers along an axis stand in a row: under an x axis their middles
+// level, left of a y axis their right edges plumb. Drifting across it by more
+// than about half a degree, they tell of a page turned that was not turned
+// straight (its lines too faint, or a grey area with white grid lines, to
+// measure the turn by), whose axes and curves would be read askew.
+constexpr double LevelSlope = 0.01;
+constexpr double LevelSpanAtLeast = 200;
+
+std::optional<std::string> numbersAskew(const std::vector<ReadWord>& labels, bool x)
+{
+    std::vector<std::pair<double, double>> places; // (along the axis, across it)
+    for (const ReadWord& w : labels)
+        if (!labelValues(w.text).empty())
+            places.push_back({x ? w.box.left + w.box.width / 2 : w.box.top + w.box.height / 2,
+                              x ? w.box.top + w.box.height / 2 : w.box.left + w.box.width});
+    if (places.size() < 3) return std::nullopt;
+    // Every pair of numbers apart along the axis gives a slope: most of them,
+    // one way, past the limit. One number's box widened by ink beside it (a
+    // marker, a tick) tilts only the pairs it is in.
+    std::vector<double> slopes;
+    double from = places.front().first, to = from;
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        from = std::min(from, places[i].first), to = std::max(to, places[i].first);
+        for (std::size_t j = i + 1; j < places.size(); ++j)
+            if (std::abs(places[j].first - places[i].first) >= LevelSpanAtLeast / 4)
+                slopes.push_back((places[j].second - places[i].second) / (places[j].first - places[i].first));
+    }
+    if (to - from < LevelSpanAtLeast || slopes.empty()) return std::nullopt;
+    const auto up = std::count_if(slopes.begin(), slopes.end(), [](double s) { return s > LevelSlope; });
+    const auto down = std::count_if(slopes.begin(), slopes.end(), [](double s) { return s < -LevelSlope; });
+    if (3 * std::size_t(std::max(up, down)) < 2 * slopes.size()) return std::nullopt;
+    const double degrees = std::atan(std::abs(median(slopes))) * 180 / 3.14159265358979323846;
+    return std::string("i numeri non stanno in fila (di sbieco di ") + pointValueText(std::round(degrees * 10) / 10) +
+           " gradi): forse l'immagine è ruotata e non è stata raddrizzata";
+}
+
 Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self, bool* chartLike = nullptr)
 {
     const ChartFrame& c = page.charts[self];
@@ -577,6 +613,8 @@ Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self, bool* 
         if (!left.axis) why += (why.empty() ? "" : "; ") + left.axis.failure();
         return failed<FoundAxes>(why);
     }
+    if (const auto askew = numbersAskew(bottom.labels, true); askew && !found.xSharedFrom) return failed<FoundAxes>("asse x: " + *askew);
+    if (const auto askew = numbersAskew(left.labels, false)) return failed<FoundAxes>("asse y: " + *askew);
     found.x = std::move(*bottom.axis);
     found.y = std::move(*left.axis);
     if (const auto lost = lostDecimalMark(found.x); lost && !found.xSharedFrom) return failed<FoundAxes>("asse x: " + *lost);

@@ -347,7 +347,9 @@ TEST(AxisFinder, CurvesInABoxDroppedAsNoChartAreTold)
             ASSERT_EQ(page.unread.size(), c.unread);
             if (!c.unread) continue;
             // The box right of the charts read takes the last number, whatever its frame's reach; that
-            // chart chosen is told unread for its curves, with none chosen the page is told whole.
+            // chart chosen is told unread for its curves, with none chosen the page is told whole. Its place
+            // is its curve's cells of 14 pixels (a hundredth of the width), the 1020-1280 x 120-382 of the
+            // curve in cells 72-91 x 8-27: from the corner of cell (72, 8) to that of (92, 28).
             const std::string last = twoCharts ? "3" : "2";
             EXPECT_EQ(page.unread.front().number, std::stoul(last));
             for (const bool chosen : {false, true}) {
@@ -407,6 +409,43 @@ public:
 };
 
 } // namespace
+
+// The numbers along an axis stand in a row; drifting across it by more
+// than about half a degree they tell of a page turned and not turned
+// straight, whose axes would be read askew.
+TEST(AxisFinder, NumbersDriftingAcrossTheirAxisAreTold)
+{
+    struct Case {
+        const char* name;
+        int xDrift, yDrift; // rows the x numbers, columns the y numbers, move from one tick to the next (100 pixels)
+        const char* told;   // nothing: read
+    };
+    const Case cases[] = {{"level and plumb", 0, 0, nullptr},
+                          {"x numbers 1.7 degrees askew", 3, 0, "asse x: i numeri non stanno in fila (di sbieco di 1.7 gradi)"},
+                          {"y numbers 1.1 degrees askew", 0, 2, "asse y: i numeri non stanno in fila (di sbieco di 1.1 gradi)"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer p = *PixelBuffer::create(600, 500);
+        for (int y = 0; y < 500; ++y)
+            for (int x = 0; x < 600; ++x) p.setPixel(x, y, 0xffffffff);
+        chartBox(p, 100, 400, false);
+        const auto fill = [&](int x0, int y0, int x1, int y1) {
+            for (int y = y0; y <= y1; ++y)
+                for (int x = x0; x <= x1; ++x) p.setPixel(x, y, 0xff000000);
+        };
+        for (int k = 0; k <= 3; ++k) {
+            fill(100 + 100 * k - 4, 414 + c.xDrift * k, 100 + 100 * k + 3, 425 + c.xDrift * k);
+            fill(100 - 24 - c.yDrift * (3 - k), 94 + 100 * k, 100 - 17 - c.yDrift * (3 - k), 105 + 100 * k);
+        }
+        const calvero::Checked<FoundAxes> found = findAxes(p, PlaceReader());
+        if (!c.told) {
+            EXPECT_TRUE(found) << found.failure();
+        } else {
+            ASSERT_FALSE(found);
+            EXPECT_NE(found.failure().find(c.told), std::string::npos) << found.failure();
+        }
+    }
+}
 
 // Charts are numbered left to right among all the page holds, those whose
 // axes are not read too: --chart N reads the chart N the user sees.
