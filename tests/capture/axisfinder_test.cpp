@@ -298,6 +298,14 @@ public:
     }
 };
 
+PixelBuffer whitePage(int width, int height)
+{
+    PixelBuffer p = *PixelBuffer::create(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) p.setPixel(x, y, 0xffffffff);
+    return p;
+}
+
 // A framed box, ticks every 100 pixels on its bottom and left sides, and an
 // 8 x 12 mark under or beside each tick when it is numbered.
 void chartBox(PixelBuffer& p, int left, int right, bool numbered)
@@ -330,9 +338,7 @@ TEST(AxisFinder, CurvesInABoxDroppedAsNoChartAreTold)
     for (const bool twoCharts : {false, true}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(c.name) + (twoCharts ? ", beside two charts" : ", beside one chart"));
-            PixelBuffer p = *PixelBuffer::create(1400, 600);
-            for (int y = 0; y < 600; ++y)
-                for (int x = 0; x < 1400; ++x) p.setPixel(x, y, 0xffffffff);
+            PixelBuffer p = whitePage(1400, 600);
             chartBox(p, 100, 400, true);
             if (twoCharts) chartBox(p, 560, 860, true);
             chartBox(p, 1000, 1300, false);
@@ -367,9 +373,7 @@ TEST(AxisFinder, CurvesInABoxDroppedAsNoChartAreTold)
         }
     }
     // Two such boxes: where each stands among the charts is not known, so no number is sure.
-    PixelBuffer p = *PixelBuffer::create(1400, 600);
-    for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 1400; ++x) p.setPixel(x, y, 0xffffffff);
+    PixelBuffer p = whitePage(1400, 600);
     chartBox(p, 100, 400, true);
     for (const int left : {560, 1000}) {
         chartBox(p, left, left + 300, false);
@@ -425,9 +429,7 @@ TEST(AxisFinder, NumbersDriftingAcrossTheirAxisAreTold)
                           {"y numbers 1.1 degrees askew", 0, 2, "asse y: i numeri non stanno in fila (di sbieco di 1.1 gradi)"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        PixelBuffer p = *PixelBuffer::create(600, 500);
-        for (int y = 0; y < 500; ++y)
-            for (int x = 0; x < 600; ++x) p.setPixel(x, y, 0xffffffff);
+        PixelBuffer p = whitePage(600, 500);
         chartBox(p, 100, 400, false);
         const auto fill = [&](int x0, int y0, int x1, int y1) {
             for (int y = y0; y <= y1; ++y)
@@ -451,9 +453,7 @@ TEST(AxisFinder, NumbersDriftingAcrossTheirAxisAreTold)
 // axes are not read too: --chart N reads the chart N the user sees.
 TEST(AxisFinder, AChartWhoseAxesAreNotReadKeepsItsNumber)
 {
-    PixelBuffer p = *PixelBuffer::create(1400, 600);
-    for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 1400; ++x) p.setPixel(x, y, 0xffffffff);
+    PixelBuffer p = whitePage(1400, 600);
     for (const int left : {100, 560, 1000}) {
         chartBox(p, left, left + 300, true);
         for (int x = left + 20; x <= left + 280; ++x)
@@ -504,9 +504,7 @@ TEST(AxisFinder, AMarkerOnTheAxisDoesNotPushTheNumbersStripOut)
     const Case cases[] = {{"no marker", 0, 0}, {"one marker", 1, 0}, {"three markers", 3, 0}, {"a marker over a tick", 0, 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        PixelBuffer p = *PixelBuffer::create(600, 500);
-        for (int y = 0; y < 500; ++y)
-            for (int x = 0; x < 600; ++x) p.setPixel(x, y, 0xffffffff);
+        PixelBuffer p = whitePage(600, 500);
         chartBox(p, 100, 400, true);
         for (int k = 0; k < c.markers; ++k)
             for (int y = 144 + 100 * k; y < 156 + 100 * k; ++y)
@@ -532,9 +530,7 @@ TEST(AxisFinder, AMarkerOnTheAxisDoesNotPushTheNumbersStripOut)
 // the span: no curve read against it is within the targets, and it is told.
 TEST(AxisFinder, ReferencesTooCloseToReadAreTold)
 {
-    PixelBuffer p = *PixelBuffer::create(600, 500);
-    for (int y = 0; y < 500; ++y)
-        for (int x = 0; x < 600; ++x) p.setPixel(x, y, 0xffffffff);
+    PixelBuffer p = whitePage(600, 500);
     const auto fill = [&](int x0, int y0, int x1, int y1) {
         for (int y = y0; y <= y1; ++y)
             for (int x = x0; x <= x1; ++x) p.setPixel(x, y, 0xff000000);
