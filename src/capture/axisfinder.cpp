@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <numbers>
 #include <string_view>
 #include <vector>
 
@@ -540,9 +541,6 @@ bool numbersAlong(const SideReading& side)
     return std::count_if(side.labels.begin(), side.labels.end(), [](const ReadWord& w) { return !labelValues(w.text).empty(); }) >= 2;
 }
 
-// The chart's axes; `chartLike` tells, when they are not read, whether numbers
-// stand under it and left of it all the same (a chart whose axes are not read,
-// not a table or a legend's frame).
 // The numbers along an axis stand in a row: under an x axis their middles
 // level, left of a y axis their right edges plumb. Drifting across it by more
 // than about half a degree, they tell of a page turned that was not turned
@@ -574,11 +572,14 @@ std::optional<std::string> numbersAskew(const std::vector<ReadWord>& labels, boo
     const auto up = std::count_if(slopes.begin(), slopes.end(), [](double s) { return s > LevelSlope; });
     const auto down = std::count_if(slopes.begin(), slopes.end(), [](double s) { return s < -LevelSlope; });
     if (3 * std::size_t(std::max(up, down)) < 2 * slopes.size()) return std::nullopt;
-    const double degrees = std::atan(std::abs(median(slopes))) * 180 / 3.14159265358979323846;
+    const double degrees = std::atan(std::abs(median(slopes))) * 180 / std::numbers::pi;
     return std::string("i numeri non stanno in fila (di sbieco di ") + pointValueText(std::round(degrees * 10) / 10) +
            " gradi): forse l'immagine è ruotata e non è stata raddrizzata";
 }
 
+// The chart's axes; `chartLike` tells, when they are not read, whether numbers
+// stand under it and left of it all the same (a chart whose axes are not read,
+// not a table or a legend's frame).
 Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self, bool* chartLike = nullptr)
 {
     const ChartFrame& c = page.charts[self];
@@ -829,22 +830,11 @@ std::string chartCountText(std::size_t count)
     return std::to_string(count) + (count == 1 ? " grafico" : " grafici");
 }
 
-std::string severalChartsMessage(const std::vector<FoundAxes>& axes)
-{
-    std::vector<ChartFrame> charts;
-    for (const FoundAxes& a : axes) charts.push_back(a.chart);
-    std::string list = chartListText(charts);
-    std::replace(list.begin(), list.end(), '\n', ';');
-    if (!list.empty()) list.pop_back();
-    for (std::size_t at = list.find(';'); at != std::string::npos; at = list.find(';', at + 2)) list.insert(at + 1, " ");
-    return "la pagina ha " + chartCountText(axes.size()) + ": " + list;
-}
-
 Checked<FoundAxes> findAxes(const PixelBuffer& picture, const TextReader& reader)
 {
     PageAxes page = findPageAxes(picture, reader);
     if (page.axes.empty()) return failed<FoundAxes>(page.failure + ": indicare i riferimenti degli assi");
-    if (page.axes.size() > 1) return failed<FoundAxes>(severalChartsMessage(page.axes));
+    if (page.axes.size() > 1) return failed<FoundAxes>(pageChartsMessage(page));
     return succeeded(std::move(page.axes.front()));
 }
 

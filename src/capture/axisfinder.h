@@ -89,9 +89,6 @@ std::string pageChartsMessage(const PageAxes& page);
 // the list of them, a page with none with why.
 Checked<FoundAxes> findAxes(const PixelBuffer& picture, const TextReader& reader);
 
-// The message for a page with several charts and none chosen: "la pagina
-// ha 2 grafici: 1 (100,40 - 950,675); 2 (...)".
-std::string severalChartsMessage(const std::vector<FoundAxes>& axes);
 // "1 grafico", "3 grafici".
 std::string chartCountText(std::size_t count);
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace calvero::capture {
 
@@ -588,7 +589,6 @@ constexpr double TurnInk = 30;
 constexpr double BlurredLineRows = 1.25;
 // Below this turn a page is taken as drawn straight.
 constexpr double NoTurn = 0.04;
-constexpr double Pi = 3.14159265358979323846;
 
 // Coloured ink outside every chart found makes a curve there when it
 // reaches this share of the page across and this share down, on cells of
@@ -629,7 +629,7 @@ double pageTurn(const PixelBuffer& picture, const std::vector<Rgb>& papers)
     double fullest = 0; // the most filled row (or column) at the last turn tried
     const auto evenness = [&](double degrees, bool down = false) {
         std::fill(histogram.begin(), histogram.end(), 0.0);
-        const double s = std::sin(degrees * Pi / 180), c = std::cos(degrees * Pi / 180);
+        const double s = std::sin(degrees * std::numbers::pi / 180), c = std::cos(degrees * std::numbers::pi / 180);
         for (const auto& [x, y] : points) {
             const double row = (down ? x * c + y * s : -x * s + y * c) + rows;
             const int r = static_cast<int>(row);
@@ -671,7 +671,7 @@ Rgb marginColour(const PixelBuffer& picture) { return picture.empty() ? Rgb{255,
 
 PixelPoint onTheOriginal(PixelPoint turned, double degrees, int width, int height)
 {
-    const double s = std::sin(degrees * Pi / 180), c = std::cos(degrees * Pi / 180);
+    const double s = std::sin(degrees * std::numbers::pi / 180), c = std::cos(degrees * std::numbers::pi / 180);
     const double cx = width / 2.0, cy = height / 2.0, u = turned.x - cx, v = turned.y - cy;
     return {cx + u * c - v * s, cy + u * s + v * c};
 }

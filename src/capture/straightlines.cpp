@@ -280,12 +280,19 @@ StraightLines findStraightLines(const PixelMask& ink, const LineDirections& dire
 {
     const int width = ink.width();
     const int height = ink.height();
-    std::vector<Stretch> across = findStretches(width, height, directions.acrossSlope, directions.acrossLength,
-                                                      [&](int x, int y) { return ink.at(x, y); });
-    std::vector<Stretch> down = directions.downSlope == 0
-                                    ? columnStretches(ink, directions.downLength)
-                                    : findStretches(height, width, directions.downSlope, directions.downLength,
-                                                    [&](int y, int x) { return ink.at(x, y); });
+    // The ink along a row (position x, cross coordinate y) and down a column (position y, cross coordinate x).
+    const auto inkedAcross = [&](int x, int y) { return ink.at(x, y); };
+    const auto inkedDown = [&](int y, int x) { return ink.at(x, y); };
+    // The lines across and down, gaps up to `gap` bridged, inked over `leastFill` of their length.
+    const auto acrossStretches = [&](int gap, double leastFill) {
+        return findStretches(width, height, directions.acrossSlope, directions.acrossLength, inkedAcross, gap, leastFill);
+    };
+    const auto downStretches = [&](int gap, double leastFill) {
+        return directions.downSlope == 0 ? columnStretches(ink, directions.downLength, gap, leastFill)
+                                         : findStretches(height, width, directions.downSlope, directions.downLength, inkedDown, gap,
+                                                         leastFill);
+    };
+    std::vector<Stretch> across = acrossStretches(LineGap, 0), down = downStretches(LineGap, 0);
     // Only lines of both directions enclose a plot: a few lines of one
     // direction alone may stop short of where the curve goes.
     // Of a page with two charts, the lines of the one holding the point.
@@ -301,18 +308,9 @@ StraightLines findStraightLines(const PixelMask& ink, const LineDirections& dire
     // A dashed grid's lines are taken out with the others, but bound no plot
     // (a frameless chart's curves go on beyond its outermost grid lines).
     const int dashGap = std::max(LineGap, static_cast<int>(DashGapShare * std::max(width, height)));
-    std::vector<Stretch> dashedAcross = findStretches(width, height, directions.acrossSlope, directions.acrossLength,
-                                                      [&](int x, int y) { return ink.at(x, y); }, dashGap, DashFill);
-    std::vector<Stretch> dashedDown =
-        directions.downSlope == 0 ? columnStretches(ink, directions.downLength, dashGap, DashFill)
-                                  : findStretches(height, width, directions.downSlope, directions.downLength,
-                                                  [&](int y, int x) { return ink.at(x, y); }, dashGap, DashFill);
-    std::erase_if(dashedAcross, [&](const Stretch& s) {
-        return !thinLine(s, directions.acrossSlope, height, [&](int x, int y) { return ink.at(x, y); });
-    });
-    std::erase_if(dashedDown, [&](const Stretch& s) {
-        return !thinLine(s, directions.downSlope, width, [&](int y, int x) { return ink.at(x, y); });
-    });
+    std::vector<Stretch> dashedAcross = acrossStretches(dashGap, DashFill), dashedDown = downStretches(dashGap, DashFill);
+    std::erase_if(dashedAcross, [&](const Stretch& s) { return !thinLine(s, directions.acrossSlope, height, inkedAcross); });
+    std::erase_if(dashedDown, [&](const Stretch& s) { return !thinLine(s, directions.downSlope, width, inkedDown); });
     // A solid line is found again by the dashed pass, the same stretch: it is marked once.
     const auto alreadyFound = [](const std::vector<Stretch>& solid) {
         return [&solid](const Stretch& d) {
@@ -329,12 +327,12 @@ StraightLines findStraightLines(const PixelMask& ink, const LineDirections& dire
     std::sort(down.begin(), down.end(), byOffset);
     for (const Stretch& s : across)
         markStretch(
-            s, directions.acrossSlope, height, [&](int x, int y) { return ink.at(x, y); },
+            s, directions.acrossSlope, height, inkedAcross,
             [&](int x, int y) { return onLine(down, directions.downSlope, y, x); },
             [&](int x, int y) { lines.pixels.set(x, y, true); });
     for (const Stretch& s : down)
         markStretch(
-            s, directions.downSlope, width, [&](int y, int x) { return ink.at(x, y); },
+            s, directions.downSlope, width, inkedDown,
             [&](int y, int x) { return onLine(across, directions.acrossSlope, x, y); },
             [&](int y, int x) { lines.pixels.set(x, y, true); });
     return lines;

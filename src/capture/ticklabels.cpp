@@ -1,6 +1,7 @@
 #include "capture/ticklabels.h"
 
 #include "capture/linesums.h"
+#include "capture/median.h"
 #include "capture/pointexport.h"
 #include "common/numtext.h"
 
@@ -327,10 +328,7 @@ std::vector<double> placeGaps(const std::vector<TickLabel>& labels)
 // The labels' spacing along the axis: the median gap.
 double labelSpacing(const std::vector<TickLabel>& labels)
 {
-    std::vector<double> spaces = placeGaps(labels);
-    if (spaces.empty()) return 0;
-    std::nth_element(spaces.begin(), spaces.begin() + static_cast<std::ptrdiff_t>(spaces.size() / 2), spaces.end());
-    return spaces[spaces.size() / 2];
+    return median(placeGaps(labels));
 }
 
 // The spacing every label stands a whole number of times from the next, read
@@ -425,19 +423,14 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
 {
     std::vector<std::vector<double>> candidates;
     std::vector<bool> inferred;
-    std::vector<double> positions;
+    std::vector<TickLabel> valued; // the labels read as a number, or as a power of ten
     for (const TickLabel& label : labels) {
         candidates.push_back(labelValues(label.text));
         inferred.push_back(candidates.back().empty() && unreadPower(label.text));
         if (inferred.back()) candidates.back() = everyPowerOfTen();
-        if (!candidates.back().empty()) positions.push_back(label.position);
+        if (!candidates.back().empty()) valued.push_back(label);
     }
-    std::sort(positions.begin(), positions.end());
-    std::vector<double> gaps;
-    for (std::size_t i = 1; i < positions.size(); ++i)
-        if (positions[i] - positions[i - 1] > AgreePixels) gaps.push_back(positions[i] - positions[i - 1]);
-    std::nth_element(gaps.begin(), gaps.begin() + static_cast<std::ptrdiff_t>(gaps.size() / 2), gaps.end());
-    const double reach = std::max(AgreePixels, gaps.empty() ? 0.0 : AgreeShare * gaps[gaps.size() / 2]);
+    const double reach = std::max(AgreePixels, AgreeShare * labelSpacing(valued));
 
     // Every pair of readings of two labels apart along the axis proposes a model.
     std::optional<Model> best;
@@ -618,12 +611,8 @@ std::vector<ReadWord> labelsInLine(std::vector<ReadWord> words, const std::funct
         if (!labelValues(w.text).empty())
             for (long k = digits(w.text); k > 0; --k) numberEdges.push_back(edge(w));
     }
-    const auto middle = [](std::vector<double> v) {
-        std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
-        return v[v.size() / 2];
-    };
-    const double height = middle(heights);
-    const double line = middle(numberEdges.empty() ? edges : numberEdges);
+    const double height = median(heights);
+    const double line = median(numberEdges.empty() ? edges : numberEdges);
     words.erase(std::remove_if(words.begin(), words.end(), [&](const ReadWord& w) { return std::abs(edge(w) - line) > reach * height; }),
                 words.end());
     // An unread word far taller than the numbers read is no one number: a
@@ -634,7 +623,7 @@ std::vector<ReadWord> labelsInLine(std::vector<ReadWord> words, const std::funct
     for (const ReadWord& w : words)
         if (!labelValues(w.text).empty()) numberHeights.push_back(w.box.height);
     if (!numberHeights.empty()) {
-        const double numberHeight = middle(numberHeights);
+        const double numberHeight = median(numberHeights);
         words.erase(std::remove_if(words.begin(), words.end(),
                                    [&](const ReadWord& w) {
                                        return labelValues(w.text).empty() && w.text.compare(0, 3, "10^") != 0 &&
