@@ -198,6 +198,8 @@ TEST(TickLabels, TwoLabelsAloneAreInStepByTheTicksBetweenThem)
         {"ticks unevenly between", {2170, 2250, 2439}, false},
         // Minor ticks at fifths: ten places, a step of 0.4, no round step.
         {"minor ticks between", {2170, 2196.9, 2223.8, 2250.7, 2277.6, 2304.5, 2331.4, 2358.3, 2385.2, 2412.1, 2439}, false},
+        // Minor ticks at quarters: eight places, a step of 0.5, round, yet no labels' step.
+        {"minor ticks at quarters", {2170, 2203.6, 2237.3, 2270.9, 2304.5, 2338.1, 2371.8, 2405.4, 2439}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
