@@ -7,6 +7,7 @@
 #include "capture/markerfinder.h"
 #include "capture/markerrows.h"
 #include "capture/straightlines.h"
+#include "capture/strokecores.h"
 #include "capture/textpieces.h"
 #include "capture/tolerancechoice.h"
 #include "capture/tracebridge.h"
@@ -162,6 +163,8 @@ SearchPieces searchPieces(const PixelBuffer& picture, const AxisCalibration& cal
 {
     PixelMask mask =
         matchingPixels(picture, ColourMatcher(search.colour, tolerance.tolerance, tolerance.fading), search.exclusions);
+    fillStrokeCores(mask, picture,
+                    ColourMatcher(search.colour, strokeCoreTolerance(tolerance.tolerance), tolerance.fading));
     const LineDirections directions = lineDirections(calibration.references(), picture.width(), picture.height());
     PixelMask ink = inkPixels(picture, paperColours(picture));
     // A pale fringe the colour reaches but that is paper to the lines' search

@@ -175,6 +175,39 @@ TEST(FindCurve, AThickLineAveragedOverItsThicknessLosesThePixelSteps)
         }
 }
 
+TEST(FindCurve, AScannedLinesDulledCoreIsTheLinesMiddleAnotherColourBetweenIsNot)
+{
+    // A blue band 13 pixels thick around row 150 + 0.2 x: four rows of the
+    // colour either side of a 5-row middle. Dulled by a scan, the middle is
+    // 14.4 from the colour (CIELAB), beyond the tolerance of 11 and within
+    // twice it; an orange line there instead makes two blue lines.
+    const auto row = [](double x) { return 150 + 0.2 * x; };
+    struct Case {
+        std::uint32_t middle;
+        bool atTheMiddle;
+    };
+    const Case cases[] = {{0xff517d9a, true}, {0xffff7f0e, false}};
+    for (const Case& c : cases) {
+        PixelBuffer picture = *PixelBuffer::create(400, 300);
+        for (int x = 20; x < 380; ++x)
+            for (int y = 0; y < 300; ++y) {
+                const double off = std::abs(y + 0.5 - row(x + 0.5));
+                if (off <= 6.5) picture.setPixel(x, y, off <= 2.5 ? c.middle : 0xff348abd);
+            }
+        const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+        const Checked<FoundCurve> found = findCurve(picture, calibration, {{0x34, 0x8a, 0xbd}, 11.0, 50, std::nullopt, {}});
+        ASSERT_TRUE(found) << found.failure();
+        for (const PixelPoint& p : found->pixels)
+            if (p.x > 30 && p.x < 370) {
+                if (c.atTheMiddle) {
+                    EXPECT_NEAR(p.y, row(p.x), 0.6) << p.x;
+                } else {
+                    EXPECT_GT(std::abs(p.y - row(p.x)), 3.0) << p.x;
+                }
+            }
+    }
+}
+
 TEST(FindCurve, WithoutATolerancePageColoursStayApartAndDoubtfulReadsSaySo)
 {
     // A blue and a purple line 3 pixels thick 30 rows apart (ΔE about 35, as
