@@ -4,6 +4,7 @@
 #include "capture/median.h"
 
 #include "capture/colourpieces.h"
+#include "capture/cutgridlines.h"
 #include "capture/marginlabels.h"
 #include "capture/pointexport.h"
 #include "capture/tolerancechoice.h"
@@ -275,6 +276,7 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
     // Where no tick is drawn, a grid line stands at the label's place.
     std::vector<double> places = ticks.places;
     for (double g : isX(side) ? c.gridColumns : c.gridRows) places.push_back(g);
+    placedOnCutEdges(places, page.picture, page.ink, c, isX(side));
     const PixelRect strip = stripOf(page, c, self, side, r.line, ticks.outward);
     r.strip = strip;
     // Between the strip and the axis line, along the line: its ticks.
