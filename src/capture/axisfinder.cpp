@@ -4,6 +4,7 @@
 #include "capture/median.h"
 
 #include "capture/colourpieces.h"
+#include "capture/cutgridlines.h"
 #include "capture/marginlabels.h"
 #include "capture/pointexport.h"
 #include "capture/tolerancechoice.h"
@@ -275,6 +276,7 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
     // Where no tick is drawn, a grid line stands at the label's place.
     std::vector<double> places = ticks.places;
     for (double g : isX(side) ? c.gridColumns : c.gridRows) places.push_back(g);
+    placedOnCutEdges(places, page.picture, page.ink, c, isX(side));
     const PixelRect strip = stripOf(page, c, self, side, r.line, ticks.outward);
     r.strip = strip;
     // Between the strip and the axis line, along the line: its ticks.
@@ -347,6 +349,20 @@ std::vector<std::string> textLines(std::vector<ReadWord> words)
 // The factor written at the axis's far end: matplotlib's "1e4" or "+1000"
 // above a y axis's top, under an x axis's numbers at its right end, or a
 // word beside the last number. Several, or one not understood, is a doubt.
+// An area beyond a chart's top or bottom, cut halfway to a chart beyond it
+// that it overlaps across: what lies nearer that chart (its numbers beside
+// its edge, its ticks) is its own.
+PixelRect keptOffChartsBeyond(PixelRect area, const std::vector<ChartFrame>& charts, const ChartFrame& c)
+{
+    double top = area.top, bottom = area.top + area.height;
+    for (const ChartFrame& o : charts) {
+        if (o.right < area.left || o.left > area.left + area.width) continue;
+        if (o.bottom <= c.top) top = std::max(top, (o.bottom + c.top) / 2);
+        if (o.top >= c.bottom) bottom = std::min(bottom, (c.bottom + o.top) / 2);
+    }
+    return {area.left, top, area.width, std::max(0.0, bottom - top)};
+}
+
 Checked<std::optional<AxisFactor>> factorAtEnd(const PageContext& page, const ChartFrame& c, Side side, const SideReading& r)
 {
     const double letters = r.letterHeight > 0 ? r.letterHeight : 14;
@@ -360,6 +376,7 @@ Checked<std::optional<AxisFactor>> factorAtEnd(const PageContext& page, const Ch
     } else if (side == Side::Bottom && r.labelsFarEdge > 0) {
         area = {c.right - FactorReach * chartW, r.labelsFarEdge + 1, (FactorReach + 0.1) * chartW, FactorDepth * letters};
     }
+    area = keptOffChartsBeyond(area, page.charts, c);
     const auto overlaps = [](const PixelRect& a, const PixelRect& b) {
         return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height && b.top < a.top + a.height;
     };

@@ -317,6 +317,8 @@ struct CentreLine {
     bool wholeInk = false;
     // An end of the line at the edge of an area smaller than the axes' span (see endAtInnerEdge).
     std::optional<PixelPoint> endInside;
+    // Whether it was found as dots joined (centreLineOrDots).
+    bool joinedDots = false;
 };
 
 CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibration, const CurveSearch& search,
@@ -556,6 +558,19 @@ int dotJoinRadius(const PixelBuffer& picture)
     return std::max(2, (std::max(picture.width(), picture.height()) + PixelsPerReach - 1) / PixelsPerReach);
 }
 
+// The line of the colour; where there is none but many dots too small to
+// start a trace, each apart, those dots joined: one dotted line. The same
+// for one curve asked for and for every curve of a colour (a dotted family).
+CentreLine centreLineOrDots(const PixelBuffer& picture, const AxisCalibration& calibration, const CurveSearch& search,
+                            const ToleranceChoice& tolerance)
+{
+    CentreLine found = centreLine(picture, calibration, search, tolerance, 0);
+    if (!found.line.empty() || found.pieces < FewestDots) return found;
+    found = centreLine(picture, calibration, search, tolerance, dotJoinRadius(picture));
+    found.joinedDots = !found.line.empty();
+    return found;
+}
+
 struct ScaledPoint {
     double x;
     double y;
@@ -667,13 +682,9 @@ Checked<FoundCurve> findCurve(const PixelBuffer& picture, const AxisCalibration&
         if (markers) markers->notes = curve.notes;
         return markers;
     }
-    CentreLine found = centreLine(picture, calibration, search, tolerance, 0);
+    CentreLine found = centreLineOrDots(picture, calibration, search, tolerance);
     std::optional<std::string> faintDoubt;
-    if (found.line.empty() && found.pieces >= FewestDots) {
-        // Dots too small to start a trace, each apart: joined, they are one line.
-        found = centreLine(picture, calibration, search, tolerance, dotJoinRadius(picture));
-        if (!found.line.empty()) curve.notes.push_back("la curva è fatta di punti staccati: letta unendoli");
-    }
+    if (found.joinedDots) curve.notes.push_back("la curva è fatta di punti staccati: letta unendoli");
     if (found.line.empty() && tolerance.adaptive) {
         // Dots a scan blurred into a faint trace: the asked ink faded most of the way to the paper.
         ToleranceChoice faint = tolerance;
@@ -713,7 +724,7 @@ Checked<std::vector<FoundCurve>> findAllCurves(const PixelBuffer& picture, const
         return failed<std::vector<FoundCurve>>(backgroundDoubt(tolerance.tolerance, tolerance.fading.background));
     CurveSearch unseeded = search;
     unseeded.seed.reset();
-    const CentreLine found = centreLine(picture, calibration, unseeded, tolerance, 0);
+    const CentreLine found = centreLineOrDots(picture, calibration, unseeded, tolerance);
     std::vector<FoundCurve> curves;
     if (found.line.empty()) return failed<std::vector<FoundCurve>>(noCurveMessage(search.colour));
     std::vector<const std::vector<PixelPoint>*> lines{&found.line};

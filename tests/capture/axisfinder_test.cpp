@@ -545,3 +545,64 @@ TEST(AxisFinder, ReferencesTooCloseToReadAreTold)
     EXPECT_NE(page.failure.find("(un pixel: 1 % del campo)"), std::string::npos)
         << page.failure;
 }
+
+namespace {
+
+// Two stacked panels, columns 100-400, the upper rows 100-400, the lower
+// 440-740, ticks every 100 pixels, numbers on the left of each and under the
+// lower only. Each mark reads as its place's number, but the upper panel's
+// lowest, reaching into the gap between the panels, reads "0-" (as read
+// with its tick mark on a drawn stacked page).
+class StackedPlaceReader : public TextReader {
+public:
+    std::vector<ReadWord> read(const PixelBuffer&, const PixelRect& area, TextKind, const ReadHints&) const override
+    {
+        const double x = area.left + area.width / 2, y = area.top + area.height / 2;
+        if (y > 395 && y < 440) return {{"0-", area, 95, {}, {}}};
+        const double value = y > 745 ? (x - 100) / 10 : y > 420 ? (740 - y) / 10 : (400 - y) / 10;
+        return {{std::to_string(static_cast<int>(std::lround(value / 10) * 10)), area, 95, {}, {}}};
+    }
+};
+
+PixelBuffer stackedPanels()
+{
+    PixelBuffer p = whitePage(600, 800);
+    const auto fill = [&](int x0, int y0, int x1, int y1) {
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) p.setPixel(x, y, 0xff000000);
+    };
+    for (const int top : {100, 440}) {
+        const int bottom = top + 300;
+        fill(100, top, 400, top + 1), fill(100, bottom - 1, 400, bottom), fill(100, top, 101, bottom), fill(399, top, 400, bottom);
+        for (int k = 0; k <= 3; ++k) {
+            fill(100 + 100 * k, bottom + 1, 101 + 100 * k, bottom + 6), fill(94, top + 100 * k, 99, top + 1 + 100 * k);
+            fill(76, top - 6 + 100 * k, 83, top + 5 + 100 * k);
+            if (top == 440) fill(96 + 100 * k, bottom + 14, 103 + 100 * k, bottom + 25);
+        }
+    }
+    return p;
+}
+
+} // namespace
+
+// Above a panel's top, where a factor ("1e4") is looked for, the panel
+// above's lowest number and its ticks reach down into the gap: the look
+// stops halfway to that panel, so they are not read as a factor not
+// understood, and both panels are read (the upper with the lower's x axis).
+TEST(AxisFinder, AFactorIsNotLookedForInThePanelAbove)
+{
+    const PageAxes page = findPageAxes(stackedPanels(), StackedPlaceReader());
+    ASSERT_EQ(page.axes.size(), 2u) << page.failure;
+    EXPECT_TRUE(page.unread.empty());
+    for (const FoundAxes& a : page.axes) {
+        SCOPED_TRACE(a.chart.top);
+        // y 0 to 30 from the bottom row up, 10 pixels a unit (the upper panel's 0 unread: 10 to 30);
+        // x 0 to 30 at columns 100 to 400 for both.
+        for (const ReadTick& t : {a.y.first, a.y.second}) EXPECT_NEAR(t.position, a.chart.top + 300 - 10 * t.value, 1.5);
+        EXPECT_EQ(a.y.second.value, 30);
+        EXPECT_EQ(a.x.first.value, 0);
+        EXPECT_EQ(a.x.second.value, 30);
+        EXPECT_NEAR(a.x.second.position, 400, 1.5);
+        EXPECT_FALSE(a.yFactor);
+    }
+}

@@ -718,6 +718,12 @@ TEST(FindCurve, ADottedLineOfSpecksIsJoinedAlongItsMiddle)
         EXPECT_LT(found->pixels.front().x, 30);
         EXPECT_GT(found->pixels.back().x, 370);
         for (const PixelPoint& p : found->pixels) EXPECT_NEAR(p.y, row(p.x), 0.6) << dot << " " << p.x;
+        // Every curve of the colour (as all the page's curves are read): the same one line.
+        const auto every = findAllCurves(picture, calibration, {{204, 0, 0}, DefaultTolerance, 20, std::nullopt, {}});
+        ASSERT_TRUE(every) << dot << ": " << every.failure();
+        ASSERT_EQ(every->size(), 1u);
+        EXPECT_GT(every->front().pixels.back().x - every->front().pixels.front().x, 340);
+        for (const PixelPoint& p : every->front().pixels) EXPECT_NEAR(p.y, row(p.x), 0.6) << dot << " " << p.x;
     }
 }
 
