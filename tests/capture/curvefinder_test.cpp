@@ -29,6 +29,17 @@ PixelBuffer twoLines()
     return picture;
 }
 
+std::uint32_t grey(int v) { return argbOf({std::uint8_t(v), std::uint8_t(v), std::uint8_t(v)}); }
+
+// A page 400 x 300: white as drawn, or grey (232) with a scan's grain.
+PixelBuffer greyPaper(bool scanned)
+{
+    PixelBuffer page = *PixelBuffer::create(400, 300);
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 400; ++x) page.setPixel(x, y, grey(scanned ? 232 + (x * 7 + y * 13) % 7 - 3 : 255));
+    return page;
+}
+
 AxesReferences axes(AxisScale xScale)
 {
     const bool log = xScale == AxisScale::Logarithmic;
@@ -951,11 +962,8 @@ TEST(ColourRival, AGreyOfAFamilyIsToldByItsInkOnACleanPageOnly)
                           {"a white chart on a grey page, #444444", false, {0x44, 0x44, 0x44}, 130, false, false, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        PixelBuffer page = *PixelBuffer::create(400, 300);
-        const auto grey = [](int v) { return argbOf({std::uint8_t(v), std::uint8_t(v), std::uint8_t(v)}); };
         const int paper = c.scanned ? 232 : 255;
-        for (int y = 0; y < 300; ++y)
-            for (int x = 0; x < 400; ++x) page.setPixel(x, y, grey(c.scanned ? paper + (x * 7 + y * 13) % 7 - 3 : paper));
+        PixelBuffer page = greyPaper(c.scanned);
         if (c.greyPage)
             for (int y = 0; y < 300; ++y)
                 for (int x = 0; x < 400; ++x)
@@ -1034,11 +1042,8 @@ TEST(ColourRival, InkOfALighterGreyIsToldOnACleanPageWhereTheTraceHasTheGreyAske
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        PixelBuffer page = *PixelBuffer::create(400, 300);
-        const auto grey = [](int v) { return argbOf({std::uint8_t(v), std::uint8_t(v), std::uint8_t(v)}); };
         const int paper = c.scanned ? 232 : 255;
-        for (int y = 0; y < 300; ++y)
-            for (int x = 0; x < 400; ++x) page.setPixel(x, y, grey(c.scanned ? paper + (x * 7 + y * 13) % 7 - 3 : paper));
+        PixelBuffer page = greyPaper(c.scanned);
         std::vector<PixelPoint> trace;
         for (int x = 20; x < 380; ++x) {
             page.setPixel(x, 100, grey(c.lineInk));
