@@ -109,26 +109,32 @@ std::vector<PixelRect> legendStrokes(const ColourPieces& colour, const PixelMask
     if (candidates.empty()) return samples;
     const ColourPieces ink = findPieces(inkMask);
     const std::vector<bool> letters = letterPieces(ink, tallest);
-    for (Piece p : candidates) {
-        double row = (p.top + p.bottom + 1) / 2.0;
-        // Letters of the colour's own ink chain on after a sample written in
-        // it (a black family's legend): the sample ends before the first.
-        int firstLetter = p.right + 1;
+    // Whether a letter stands across the stroke's middle row, starting or ending within a letter's height of it.
+    const auto worded = [&](const Piece& p) {
+        const double row = (p.top + p.bottom + 1) / 2.0;
         for (std::size_t i = 0; i < ink.pieces.size(); ++i) {
-            const Piece& q = ink.pieces[i];
-            if (letters[i] && q.top <= row && q.bottom + 1 >= row && q.left > p.left) firstLetter = std::min(firstLetter, q.left);
-        }
-        if (firstLetter <= p.right) p = strokeBefore(colour, p, firstLetter);
-        if (!sampleShaped(p, tallest, plotWidth)) continue;
-        row = (p.top + p.bottom + 1) / 2.0;
-        bool worded = false;
-        for (std::size_t i = 0; i < ink.pieces.size() && !worded; ++i) {
             const Piece& q = ink.pieces[i];
             if (!letters[i] || q.top > row || q.bottom + 1 < row) continue;
             const int after = q.left - p.right - 1, before = p.left - q.right - 1;
-            worded = (after >= 0 && after <= tallest) || (before >= 0 && before <= tallest);
+            if ((after >= 0 && after <= tallest) || (before >= 0 && before <= tallest)) return true;
         }
-        if (worded) samples.push_back({double(p.left), double(p.top), double(p.width()), double(p.height())});
+        return false;
+    };
+    for (Piece p : candidates) {
+        if (!(sampleShaped(p, tallest, plotWidth) && worded(p))) {
+            // Letters of the colour's own ink chain on after a sample written
+            // in it (a black family's legend): the sample ends before the first.
+            const double row = (p.top + p.bottom + 1) / 2.0;
+            int firstLetter = p.right + 1;
+            for (std::size_t i = 0; i < ink.pieces.size(); ++i) {
+                const Piece& q = ink.pieces[i];
+                if (letters[i] && q.top <= row && q.bottom + 1 >= row && q.left > p.left) firstLetter = std::min(firstLetter, q.left);
+            }
+            if (firstLetter > p.right) continue;
+            p = strokeBefore(colour, p, firstLetter);
+            if (!(sampleShaped(p, tallest, plotWidth) && worded(p))) continue;
+        }
+        samples.push_back({double(p.left), double(p.top), double(p.width()), double(p.height())});
     }
     return samples;
 }
