@@ -533,11 +533,16 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
         return end.x <= r.left + margin || end.x >= r.left + r.width - margin || end.y <= r.top + margin ||
                end.y >= r.top + r.height - margin;
     };
+    // Runs of a lighter grey of the family are no ink of the grey asked, however its faded edges match them.
+    LoneInkJudges::OtherInk otherInk;
+    if (const InkJudge anotherGrey = anotherGreyJudge(picture, best, search.colour, search.chart))
+        otherInk = [anotherGrey](int x, const ColumnRun& run) { return anotherGrey(x, run.top, run.bottom); };
     const bool edgeToEdge = !best.empty() && atChartEdge(best.front()) && atChartEdge(best.back());
     // The page around the chart is left out too: an end at the chart's edge has nothing unknown beyond it.
     const auto unknownBeyond = [&](const PixelPoint& end) { return atExclusion(end) && !atChartEdge(end); };
     result.wholeInk = !result.colourGoesOnTo && !best.empty() && !unknownBeyond(best.front()) && !unknownBeyond(best.back()) &&
-                      (edgeToEdge || loneInk(columns, best, lines.area, &lines.pixels, slack, apartFrom(best), words, samples));
+                      (edgeToEdge || loneInk(columns, best, lines.area, &lines.pixels, slack, apartFrom(best), words, samples,
+                                                     {otherInk, seed.has_value()}));
     if (search.referencesRead && !best.empty())
         for (const PixelPoint& end : {best.front(), best.back()})
             if (endAtInnerEdge(end, lines.area, calibration, edgeMargin(width))) result.endInside = end;

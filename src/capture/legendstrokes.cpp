@@ -79,6 +79,21 @@ std::vector<Piece> strokes(const ColourPieces& colour, int tallest)
     return chains;
 }
 
+// The part of a chained stroke left of column `end`: the colour's rows there.
+Piece strokeBefore(const ColourPieces& colour, const Piece& chain, int end)
+{
+    Piece part{0, chain.left, chain.left - 1, chain.bottom + 1, chain.top - 1};
+    for (const RowRun& run : colour.runs) {
+        if (run.y < chain.top || run.y > chain.bottom || run.x1 < chain.left || run.x0 >= end) continue;
+        const int from = std::max(run.x0, chain.left), to = std::min(run.x1, end - 1);
+        part.pixels += to - from + 1;
+        part.right = std::max(part.right, to);
+        part.top = std::min(part.top, run.y);
+        part.bottom = std::max(part.bottom, run.y);
+    }
+    return part;
+}
+
 bool sampleShaped(const Piece& p, int tallest, double plotWidth)
 {
     return p.width() >= std::max(ShortestSample, tallest / 4) && p.width() <= SampleShare * plotWidth;
@@ -89,21 +104,37 @@ bool sampleShaped(const Piece& p, int tallest, double plotWidth)
 std::vector<PixelRect> legendStrokes(const ColourPieces& colour, const PixelMask& inkMask, int tallest, double plotWidth)
 {
     std::vector<Piece> candidates = strokes(colour, tallest);
-    std::erase_if(candidates, [&](const Piece& p) { return !sampleShaped(p, tallest, plotWidth); });
+    std::erase_if(candidates, [&](const Piece& p) { return p.width() < std::max(ShortestSample, tallest / 4); });
     std::vector<PixelRect> samples;
     if (candidates.empty()) return samples;
     const ColourPieces ink = findPieces(inkMask);
     const std::vector<bool> letters = letterPieces(ink, tallest);
-    for (const Piece& p : candidates) {
+    // Whether a letter stands across the stroke's middle row, starting or ending within a letter's height of it.
+    const auto worded = [&](const Piece& p) {
         const double row = (p.top + p.bottom + 1) / 2.0;
-        bool worded = false;
-        for (std::size_t i = 0; i < ink.pieces.size() && !worded; ++i) {
+        for (std::size_t i = 0; i < ink.pieces.size(); ++i) {
             const Piece& q = ink.pieces[i];
             if (!letters[i] || q.top > row || q.bottom + 1 < row) continue;
             const int after = q.left - p.right - 1, before = p.left - q.right - 1;
-            worded = (after >= 0 && after <= tallest) || (before >= 0 && before <= tallest);
+            if ((after >= 0 && after <= tallest) || (before >= 0 && before <= tallest)) return true;
         }
-        if (worded) samples.push_back({double(p.left), double(p.top), double(p.width()), double(p.height())});
+        return false;
+    };
+    for (Piece p : candidates) {
+        if (!(sampleShaped(p, tallest, plotWidth) && worded(p))) {
+            // Letters of the colour's own ink chain on after a sample written
+            // in it (a black family's legend): the sample ends before the first.
+            const double row = (p.top + p.bottom + 1) / 2.0;
+            int firstLetter = p.right + 1;
+            for (std::size_t i = 0; i < ink.pieces.size(); ++i) {
+                const Piece& q = ink.pieces[i];
+                if (letters[i] && q.top <= row && q.bottom + 1 >= row && q.left > p.left) firstLetter = std::min(firstLetter, q.left);
+            }
+            if (firstLetter > p.right) continue;
+            p = strokeBefore(colour, p, firstLetter);
+            if (!(sampleShaped(p, tallest, plotWidth) && worded(p))) continue;
+        }
+        samples.push_back({double(p.left), double(p.top), double(p.width()), double(p.height())});
     }
     return samples;
 }

@@ -317,6 +317,25 @@ std::vector<bool> otherGreys(const PixelBuffer& picture, const std::vector<std::
     return other;
 }
 
+InkJudge anotherGreyJudge(const PixelBuffer& picture, const std::vector<PixelPoint>& trace, Rgb asked,
+                          const std::optional<PixelRect>& chart)
+{
+    if (!isGrey(asked) || trace.empty()) return {};
+    const Paper paper = paperOf(picture, trace, chart);
+    if (!paper.clean) return {};
+    const std::optional<Rgb> ink = traceInk(picture, trace, paper.luma);
+    if (!ink || colourDistance(*ink, asked) > ExactInk) return {};
+    return [&picture, asked](int x, int top, int bottom) {
+        std::optional<Rgb> darkest;
+        for (int y = top; y <= bottom; ++y)
+            if (picture.contains(x, y)) {
+                const Rgb c = rgbOf(picture.pixel(x, y));
+                if (!darkest || luma(c) < luma(*darkest)) darkest = c;
+            }
+        return darkest && colourDistance(*darkest, asked) > ExactInk + NearlyAsNear;
+    };
+}
+
 std::optional<std::string> nearerLineOfTheColour(const PixelBuffer& picture, const std::vector<PixelPoint>& centre,
                                                  Rgb asked, const std::vector<PixelRect>& exclusions)
 {

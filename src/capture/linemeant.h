@@ -19,6 +19,7 @@
 #include "capture/pixelbuffer.h"
 #include "capture/pixelrect.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,6 +43,15 @@ bool isGrey(Rgb colour);
 // With the chart known, the paper is judged within its rows (a white plot on a grey page).
 std::vector<bool> otherGreys(const PixelBuffer& picture, const std::vector<std::vector<PixelPoint>>& traces,
                              const std::vector<bool>& wide, Rgb asked, const std::optional<PixelRect>& chart = std::nullopt);
+
+// On a clean page where the trace's ink is the very grey asked for, whether
+// a stretch of ink down column x (rows top to bottom) is drawn in another
+// grey: its darkest pixel clearly farther from the grey asked (a lighter
+// grey's line of the family, whose every pixel a faded black matches). An
+// empty judge elsewhere (another colour, a scan, a trace of another ink).
+using InkJudge = std::function<bool(int x, int top, int bottom)>;
+InkJudge anotherGreyJudge(const PixelBuffer& picture, const std::vector<PixelPoint>& trace, Rgb asked,
+                          const std::optional<PixelRect>& chart = std::nullopt);
 
 // The doubt (Italian) when the trace does not pass near the point clicked
 // (the click fell on no line the search could start from, and the trace

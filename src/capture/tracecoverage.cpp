@@ -2,9 +2,11 @@
 
 #include "capture/linesums.h"
 #include "capture/textpieces.h"
+#include "capture/unionfind.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace calvero::capture {
 
@@ -261,11 +263,53 @@ bool besideTrace(const std::vector<PixelPoint>& other, double left, double right
     return (to - from) * 2 >= right - left;
 }
 
+// A stretch of the colour off the trace (or beyond its ends), down column x.
+// Runs within the slack beyond an end only link lines, uncounted.
+struct StrayRun {
+    int x, top, bottom;
+    bool counted = true;
+};
+
+// Stray runs in columns up to this far apart, their rows overlapping within
+// `LinkRows` and a row more for each column between, are one line (a dashed or
+// dotted line's gaps, as steep as one row a column).
+constexpr int LinkColumns = 8;
+constexpr int LinkRows = 2;
+
+// For each stray run (by column), whether it lies on a line of them whose
+// columns span half the trace's columns [left, right] or more.
+std::vector<bool> besideLines(const std::vector<StrayRun>& runs, double left, double right)
+{
+    UnionFind lines(runs.size());
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        while (runs[from].x < runs[i].x - LinkColumns) ++from;
+        for (std::size_t j = from; j < i; ++j) {
+            const int slack = LinkRows + (runs[i].x - runs[j].x);
+            if (runs[j].x < runs[i].x && runs[j].top <= runs[i].bottom + slack && runs[i].top <= runs[j].bottom + slack)
+                lines.join(static_cast<int>(i), static_cast<int>(j));
+        }
+    }
+    std::vector<int> first(runs.size(), std::numeric_limits<int>::max()), last(runs.size(), std::numeric_limits<int>::min());
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const auto root = static_cast<std::size_t>(lines.root(static_cast<int>(i)));
+        first[root] = std::min(first[root], runs[i].x);
+        last[root] = std::max(last[root], runs[i].x);
+    }
+    std::vector<bool> beside(runs.size());
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const auto root = static_cast<std::size_t>(lines.root(static_cast<int>(i)));
+        const double overlap = std::min(right, last[root] + 1.0) - std::max(left, static_cast<double>(first[root]));
+        beside[i] = overlap * 2 >= right - left;
+    }
+    return beside;
+}
+
 } // namespace
 
 bool loneInk(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, const PlotArea& area, const PixelMask* hidden,
              double slack, const std::vector<std::vector<PixelPoint>>& others, const std::vector<PixelRect>& letters,
-             const std::vector<PixelRect>& samples)
+             const std::vector<PixelRect>& samples, const LoneInkJudges& judges)
 {
     // A label's marks that the letters' search missed (the "=" of "n=700", a
     // "p" hanging below the line) lie on its line of text, or a letter beyond its ends.
@@ -287,7 +331,7 @@ bool loneInk(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, co
                    std::abs(middle - rowAt(*other, centre)) - (run.bottom - run.top + 1) / 2.0 <= thickness + BesideRows;
         });
     };
-    double stray = 0;
+    std::vector<StrayRun> strays;
     for (int x = 0; x < columns.width(); ++x) {
         const double centre = x + 0.5;
         const bool beyond = centre < left - slack || centre > right + slack;
@@ -295,15 +339,30 @@ bool loneInk(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, co
         for (const ColumnRun& run : columns.column(x)) {
             const double middle = (run.top + run.bottom + 1) / 2.0;
             if (!area.contains(centre, middle) || alongHidden(hidden, x, middle) || onBeside(centre, run) ||
-                inText(text, centre, middle) || inText(samples, centre, middle))
+                inText(text, centre, middle) || inText(samples, centre, middle) || (judges.otherInk && judges.otherInk(x, run)))
                 continue;
             const double off = std::abs(middle - (within ? rowAt(trace, centre) : middle)) - (run.bottom - run.top + 1) / 2.0;
-            if (beyond || off > thickness + BesideRows) {
-                ++stray;
-                break;
-            }
+            if (beyond || off > thickness + BesideRows) strays.push_back({x, run.top, run.bottom});
+            else if (judges.clicked && !within) strays.push_back({x, run.top, run.bottom, false});
         }
     }
+    // The line clicked is the curve meant: the stray ink that links into
+    // another line beside it over half its columns (a dashed or dotted curve
+    // of the family, traced from no piece of its own) is that curve's.
+    if (judges.clicked) {
+        const std::vector<bool> besideLine = besideLines(strays, left, right);
+        std::vector<StrayRun> kept;
+        for (std::size_t i = 0; i < strays.size(); ++i)
+            if (!besideLine[i]) kept.push_back(strays[i]);
+        strays = std::move(kept);
+    }
+    double stray = 0;
+    int lastColumn = -1;
+    for (const StrayRun& run : strays)
+        if (run.counted && run.x != lastColumn) {
+            ++stray;
+            lastColumn = run.x;
+        }
     return stray <= StrayShare * (right - left);
 }
 

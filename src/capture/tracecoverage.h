@@ -8,6 +8,7 @@
 #include "capture/pixelrect.h"
 #include "capture/straightlines.h"
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -47,9 +48,19 @@ std::optional<double> colourBeyondTrace(const ColumnRuns& columns, const std::ve
 // it that run beside the trace over half its columns rather than on from it,
 // is theirs, ink on the lines of text the letters' boxes stand on is words,
 // and ink in the boxes of `samples` a legend's.
+// With `judges.otherInk`, runs it tells are another line's ink (another grey);
+// with `judges.clicked` (the trace is the line the user clicked) stray ink
+// that links into a line beside the trace over half its columns is another
+// curve's (a dashed or dotted curve of a family of one colour).
+struct LoneInkJudges {
+    using OtherInk = std::function<bool(int x, const ColumnRun& run)>;
+    OtherInk otherInk;
+    bool clicked = false;
+};
 bool loneInk(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, const PlotArea& area, const PixelMask* hidden,
              double slack, const std::vector<std::vector<PixelPoint>>& others = {},
-             const std::vector<PixelRect>& letters = {}, const std::vector<PixelRect>& samples = {});
+             const std::vector<PixelRect>& letters = {}, const std::vector<PixelRect>& samples = {},
+             const LoneInkJudges& judges = {});
 
 // Whether a trace's end lies within `margin` pixels of the plot area's edge,
 // or of the place of an axis' outermost number read.

@@ -29,6 +29,17 @@ PixelBuffer twoLines()
     return picture;
 }
 
+std::uint32_t grey(int v) { return argbOf({std::uint8_t(v), std::uint8_t(v), std::uint8_t(v)}); }
+
+// A page 400 x 300: white as drawn, or grey (232) with a scan's grain.
+PixelBuffer greyPaper(bool scanned)
+{
+    PixelBuffer page = *PixelBuffer::create(400, 300);
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 400; ++x) page.setPixel(x, y, grey(scanned ? 232 + (x * 7 + y * 13) % 7 - 3 : 255));
+    return page;
+}
+
 AxesReferences axes(AxisScale xScale)
 {
     const bool log = xScale == AxisScale::Logarithmic;
@@ -482,6 +493,7 @@ TEST(LegendStrokes, AShortLevelStrokeWithAWordBesideItIsASample)
         int gap;     // columns to the word, none when negative
         bool left;   // the word left of the stroke
         bool sample;
+        bool wordInColour = false; // the word written in the stroke's colour (a black family's legend)
     };
     const Case cases[] = {
         {"a word right of it", 40, false, false, 8, false, true},
@@ -492,6 +504,9 @@ TEST(LegendStrokes, AShortLevelStrokeWithAWordBesideItIsASample)
         {"the word too far", 40, false, false, 30, false, false},
         {"a level stretch longer than a sample", 120, false, false, 8, false, false},
         {"shorter than a sample", 10, false, false, 8, false, false},
+        // Its letters chain on as level strokes: the sample ends before them.
+        {"a word of its colour right of it", 40, false, false, 8, false, true, true},
+        {"dashed, a word of its colour right of it", 40, true, false, 8, false, true, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -503,7 +518,10 @@ TEST(LegendStrokes, AShortLevelStrokeWithAWordBesideItIsASample)
         const int wordLeft = c.left ? 100 - c.gap - 22 : 100 + c.length + c.gap;
         for (int letter = 0; c.gap >= 0 && letter < 3; ++letter)
             for (int x = 0; x < 6; ++x)
-                for (int y = 95; y < 105; ++y) ink.set(wordLeft + 8 * letter + x, y, true);
+                for (int y = 95; y < 105; ++y) {
+                    ink.set(wordLeft + 8 * letter + x, y, true);
+                    if (c.wordInColour) colour.set(wordLeft + 8 * letter + x, y, true);
+                }
         const std::vector<PixelRect> samples = legendStrokes(findPieces(colour), ink, 16, 600);
         ASSERT_EQ(samples.size(), c.sample ? 1u : 0u);
         if (c.sample) {
@@ -577,12 +595,17 @@ TEST(FindCurve, AShortCurveBesideItsFamilyOrNearTheChartsFootIsWhole)
         bool family;         // a longer red curve beside it, row 150 + 300 ((x - 40) / 720)^2, 40-759
         bool onFromEnd;      // a red line on from its end only, row 100 + (x - 420) / 4, 420-759
         bool coversTooLittle;
+        // The longer curve dashed, a pixel thin: dashes 8 columns long every 12, too small to start a trace.
+        bool dashedFamily = false;
+        bool clicked = false;
     };
     const Case cases[] = {
         {"ends short of the chart's foot", false, false, false, false},
         {"an area left out under its end", true, false, false, true},
         {"a longer curve of its colour beside it, this one clicked", false, true, false, false},
         {"a line of its colour on from its end only, this one clicked", false, false, true, true},
+        // Dashes too small to start a trace: linked, they are the other curve's ink.
+        {"a longer dashed curve of its colour beside it, this one clicked", false, true, false, false, true, true},
     };
     const AxesReferences refs{{{0, 600}, {800, 600}, 0, 800, AxisScale::Linear}, {{0, 600}, {0, 0}, 0, 600, AxisScale::Linear}};
     const AxisCalibration calibration = *AxisCalibration::fromReferences(refs);
@@ -595,7 +618,11 @@ TEST(FindCurve, AShortCurveBesideItsFamilyOrNearTheChartsFootIsWhole)
         };
         for (int x = 40; x < 360; ++x) draw(x, row(x));
         if (c.family)
-            for (int x = 40; x < 760; ++x) draw(x, 150 + 300.0 * (x - 40) * (x - 40) / (720.0 * 720.0));
+            for (int x = 40; x < 760; ++x) {
+                const double y = 150 + 300.0 * (x - 40) * (x - 40) / (720.0 * 720.0);
+                if (!c.dashedFamily) draw(x, y);
+                else if ((x - 40) % 12 < 8) page.setPixel(x, static_cast<int>(std::lround(y)), Red);
+            }
         if (c.onFromEnd)
             for (int x = 420; x < 760; ++x) draw(x, 100 + (x - 420) / 4.0);
         CurveSearch search{{204, 0, 0}, std::nullopt, 20, std::nullopt, {}};
@@ -603,7 +630,7 @@ TEST(FindCurve, AShortCurveBesideItsFamilyOrNearTheChartsFootIsWhole)
         // The page around the chart, as a whole-page read leaves it out (2 pixels clear of its lines).
         search.exclusions = {{0, 0, 800, 38}, {0, 562, 800, 38}, {0, 38, 38, 524}, {762, 38, 38, 524}};
         if (c.areaUnderEnd) search.exclusions.push_back({300, 545, 120, 10});
-        if (c.family || c.onFromEnd) search.seed = PixelPoint{200, row(200)};
+        if ((c.family && !c.dashedFamily) || c.onFromEnd || c.clicked) search.seed = PixelPoint{200, row(200)};
         const Checked<FoundCurve> found = findCurve(page, calibration, search);
         ASSERT_TRUE(found) << found.failure();
         std::string doubts;
@@ -974,11 +1001,8 @@ TEST(ColourRival, AGreyOfAFamilyIsToldByItsInkOnACleanPageOnly)
                           {"a white chart on a grey page, #444444", false, {0x44, 0x44, 0x44}, 130, false, false, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        PixelBuffer page = *PixelBuffer::create(400, 300);
-        const auto grey = [](int v) { return argbOf({std::uint8_t(v), std::uint8_t(v), std::uint8_t(v)}); };
         const int paper = c.scanned ? 232 : 255;
-        for (int y = 0; y < 300; ++y)
-            for (int x = 0; x < 400; ++x) page.setPixel(x, y, grey(c.scanned ? paper + (x * 7 + y * 13) % 7 - 3 : paper));
+        PixelBuffer page = greyPaper(c.scanned);
         if (c.greyPage)
             for (int y = 0; y < 300; ++y)
                 for (int x = 0; x < 400; ++x)
@@ -1027,6 +1051,49 @@ TEST(ColourRival, AGreyOfAFamilyIsToldByItsInkOnACleanPageOnly)
             EXPECT_NEAR(p.y, c.line + slope * p.x / 10, 1.5) << p.x;
             EXPECT_LT(p.x, 381) << "a point on the label";
         }
+    }
+}
+
+TEST(ColourRival, InkOfALighterGreyIsToldOnACleanPageWhereTheTraceHasTheGreyAsked)
+{
+    // A line along row 100 (its ink `lineInk`, a row either side half way to
+    // the paper) traced for the grey asked; judged: a stretch of column 200
+    // over rows 198-200, (198 and 200 half way to the paper, 199 `stretchInk`).
+    // Lightness (CIELAB): black 0, #222222 13.1, #444444 28.9, #505050 33.9,
+    // #777777 50.0; another grey is more than 12 from the grey asked.
+    struct Case {
+        const char* name;
+        Rgb asked;
+        int lineInk, stretchInk;
+        bool scanned;
+        bool judged;   // a judge is given at all
+        bool another;  // the stretch is told as another grey's
+    };
+    const Case cases[] = {
+        {"black asked, a #777777 stretch", {0, 0, 0}, 0, 0x77, false, true, true},
+        {"black asked, a black stretch", {0, 0, 0}, 0, 0, false, true, false},
+        {"#444444 asked, a #777777 stretch", {0x44, 0x44, 0x44}, 0x44, 0x77, false, true, true},
+        {"#444444 asked, a #222222 stretch", {0x44, 0x44, 0x44}, 0x44, 0x22, false, true, true},
+        {"#444444 asked, a #505050 stretch (a pale pixel of its own ink)", {0x44, 0x44, 0x44}, 0x44, 0x50, false, true, false},
+        {"black asked, the line traced is #444444", {0, 0, 0}, 0x44, 0x77, false, false, false},
+        {"black asked on a scan", {0, 0, 0}, 0, 0x77, true, false, false},
+        {"a colour asked", {204, 0, 0}, 0, 0x77, false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int paper = c.scanned ? 232 : 255;
+        PixelBuffer page = greyPaper(c.scanned);
+        std::vector<PixelPoint> trace;
+        for (int x = 20; x < 380; ++x) {
+            page.setPixel(x, 100, grey(c.lineInk));
+            page.setPixel(x, 99, grey((c.lineInk + paper) / 2)), page.setPixel(x, 101, grey((c.lineInk + paper) / 2));
+            trace.push_back({x + 0.5, 100.5});
+        }
+        page.setPixel(200, 199, grey(c.stretchInk));
+        page.setPixel(200, 198, grey((c.stretchInk + paper) / 2)), page.setPixel(200, 200, grey((c.stretchInk + paper) / 2));
+        const InkJudge judge = anotherGreyJudge(page, trace, c.asked);
+        ASSERT_EQ(static_cast<bool>(judge), c.judged);
+        if (judge) EXPECT_EQ(judge(200, 198, 200), c.another);
     }
 }
 
