@@ -262,6 +262,12 @@ PixelRect stripOf(const PageContext& page, const ChartFrame& c, std::size_t self
         if (side == Side::Left && o.right <= near) far = std::max(far, (c.left + o.right) / 2);
         if (side == Side::Right && o.left >= near) far = std::min(far, (c.right + o.left) / 2);
     }
+    // A line down of the plot between the axis and the strip's far side bounds
+    // it (a y axis inside the plot has its numbers between it and the next).
+    for (double g : c.gridColumns) {
+        if (side == Side::Left && g < near - 2 && g + 2 > far) far = g + 2;
+        if (side == Side::Right && g > near + 2 && g - 2 < far) far = g - 2;
+    }
     const double left = std::min(near, far), right = std::max(near, far);
     return {left, c.top - over, right - left, chartH + 2 * over};
 }
@@ -319,6 +325,65 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
         why.replace(0, 6, side == Side::Top ? "asse x in alto" : "asse y a destra");
         r.axis = failed<AxisReading>(std::move(why));
     }
+    return r;
+}
+
+// Where the axes cross at zero (a spreadsheet's chart whose x values run
+// from negative to positive), the y axis is drawn inside the plot at x = 0
+// with its numbers on its left, and the margin holds none. The line down
+// standing where the x axis read puts 0, read as the chart's left edge; the
+// numbers beside it must agree as any axis's do.
+constexpr double InnerAxisSnap = 0.005;
+constexpr double InnerAxisFromEdge = 0.05;
+constexpr int ThickestAxis = 6;
+constexpr double InnerAxisDrawn = 0.8;
+
+std::optional<SideReading> innerLeftSide(const PageContext& page, std::size_t self, const AxisReading& x)
+{
+    const ChartFrame& c = page.charts[self];
+    if (x.scale != AxisScale::Linear || x.second.value == x.first.value) return std::nullopt;
+    const double width = c.right - c.left;
+    const double zero = x.first.position - x.first.value * (x.second.position - x.first.position) / (x.second.value - x.first.value);
+    if (zero < c.left + InnerAxisFromEdge * width || zero > c.right - InnerAxisFromEdge * width) return std::nullopt;
+    std::optional<double> at;
+    for (double g : c.gridColumns)
+        if (std::abs(g - zero) <= std::max(2.0, InnerAxisSnap * width) && (!at || std::abs(g - zero) < std::abs(*at - zero))) at = g;
+    // A line a scan left faint is none of the plot's lines: the column there
+    // inked down most of the plot, or with none (its ink lost to the paper's
+    // grain), where 0 stands.
+    if (!at) {
+        const int reach = static_cast<int>(std::max(2.0, InnerAxisSnap * width));
+        int best = 0;
+        for (int col = static_cast<int>(zero) - reach; col <= static_cast<int>(zero) + reach; ++col) {
+            if (col < 0 || col >= page.ink.width()) continue;
+            int inked = 0;
+            for (int row = static_cast<int>(c.top); row < static_cast<int>(c.bottom); ++row) inked += page.ink.at(col, row);
+            if (inked > best) best = inked, at = col + 0.5;
+        }
+        if (best < InnerAxisDrawn * (c.bottom - c.top)) at.reset();
+    }
+    if (!at) at = zero;
+    // The line's columns: the narrowest run of ink across it at a few rows (a curve may cross it at one).
+    std::optional<std::pair<int, int>> run;
+    const int column = static_cast<int>(*at);
+    for (double share : {0.25, 0.5, 0.75}) {
+        const int row = static_cast<int>(c.top + share * (c.bottom - c.top));
+        if (!page.ink.at(column, row)) continue;
+        int from = column, to = column;
+        while (from > 0 && page.ink.at(from - 1, row) && column - from < ThickestAxis) --from;
+        while (to + 1 < page.ink.width() && page.ink.at(to + 1, row) && to - column < ThickestAxis) ++to;
+        if (!run || to - from < run->second - run->first) run = std::pair{from, to};
+    }
+    if (!run) run = std::pair{column, column};
+    if (run->second - run->first >= ThickestAxis) return std::nullopt;
+    std::vector<ChartFrame> charts = page.charts;
+    ChartFrame& inner = charts[self];
+    const EdgeLine edge = edgeOf(c, Side::Left);
+    inner.left = *at;
+    inner.leftLine = EdgeLine{run->first, run->second, edge.first, edge.last, *at};
+    const PageContext innerPage{page.picture, page.ink, page.paperColour, page.paper, charts, page.reader};
+    SideReading r = readSide(innerPage, self, Side::Left);
+    if (!r.axis) return std::nullopt;
     return r;
 }
 
@@ -609,6 +674,14 @@ Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self, bool* 
             }
             break;
         }
+    // The y axis's factor and title are read in the margin, beside its numbers or the plot's edge.
+    SideReading yTitleSide = left;
+    if (bottom.axis && !left.axis)
+        if (std::optional<SideReading> inner = innerLeftSide(page, self, *bottom.axis)) {
+            yTitleSide.labels = {ReadWord{"", {c.left, c.top, 1, c.bottom - c.top}, 0, {}, {}}};
+            yTitleSide.letterHeight = inner->letterHeight;
+            left = std::move(*inner);
+        }
     if (!bottom.axis || !left.axis) {
         std::string why = !bottom.axis ? bottom.axis.failure() : "";
         if (!left.axis) why += (why.empty() ? "" : "; ") + left.axis.failure();
@@ -630,7 +703,7 @@ Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self, bool* 
             applyFactor(found.x, **xFactor);
         }
     }
-    const Checked<std::optional<AxisFactor>> yFactor = axisFactorOf(page, c, Side::Left, left, &found.yTitle);
+    const Checked<std::optional<AxisFactor>> yFactor = axisFactorOf(page, c, Side::Left, yTitleSide, &found.yTitle);
     if (!yFactor) return failed<FoundAxes>("asse y: " + yFactor.failure());
     if (*yFactor) {
         found.yFactor = **yFactor;

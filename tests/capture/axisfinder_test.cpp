@@ -545,3 +545,68 @@ TEST(AxisFinder, ReferencesTooCloseToReadAreTold)
     EXPECT_NE(page.failure.find("(un pixel: 1 % del campo)"), std::string::npos)
         << page.failure;
 }
+
+namespace {
+
+// Under the chart, the value a column stands for at 10 a hundred pixels
+// from `zeroColumn`; beside the y axis, wherever it is, 10 a hundred pixels up from 0 at row 400.
+class CrossingReader : public TextReader {
+public:
+    explicit CrossingReader(double zeroColumn) : zero_(zeroColumn) {}
+    std::vector<ReadWord> read(const PixelBuffer&, const PixelRect& area, TextKind, const ReadHints&) const override
+    {
+        const double x = area.left + area.width / 2, y = area.top + area.height / 2;
+        const double value = y > 400 ? std::lround((x - zero_) / 10) : std::lround((400 - y) / 10);
+        return {{std::to_string(static_cast<int>(value)), area, 95, {}, {}}};
+    }
+
+private:
+    double zero_;
+};
+
+} // namespace
+
+// Axes crossing at zero: a y axis drawn inside the plot where the x axis
+// puts 0, its numbers on its left, the margin empty. It is read there only
+// where 0 falls inside the plot.
+TEST(AxisFinder, AYAxisInsideThePlotAtXZeroIsRead)
+{
+    struct Case {
+        const char* name;
+        double zeroColumn; // where the x numbers put 0 (ticks at columns 100.5 to 400.5)
+        int line;          // the inner y axis line's first column (2 wide), 0: none
+        bool read;
+    };
+    const Case cases[] = {
+        {"-15 to 15, the y axis at 0", 250.5, 250, true},
+        {"-15 to 15, a faint axis line", 250.5, 0, true},
+        {"5 to 35: 0 left of the plot", 50.5, 250, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer p = whitePage(600, 500);
+        const auto fill = [&](int x0, int y0, int x1, int y1) {
+            for (int y = y0; y <= y1; ++y)
+                for (int x = x0; x <= x1; ++x) p.setPixel(x, y, 0xff000000);
+        };
+        // The frame, ticks and numbers under it at columns 100, 200, 300, 400.
+        fill(100, 100, 400, 101), fill(100, 399, 400, 400), fill(100, 100, 101, 400), fill(399, 100, 400, 400);
+        for (int k = 0; k <= 3; ++k) fill(100 + 100 * k, 401, 101 + 100 * k, 406), fill(100 + 100 * k - 4, 414, 100 + 100 * k + 3, 425);
+        // The inner axis's line, its ticks on the left and its numbers beside them, at rows 150, 250 and 350.
+        if (c.line) fill(c.line, 100, c.line + 1, 400);
+        for (int k = 0; k <= 2; ++k) fill(244, 150 + 100 * k, 249, 151 + 100 * k), fill(226, 144 + 100 * k, 233, 155 + 100 * k);
+        const PageAxes page = findPageAxes(p, CrossingReader(c.zeroColumn));
+        if (!c.read) {
+            EXPECT_TRUE(page.axes.empty());
+            EXPECT_NE(page.failure.find("asse y: meno di due numeri concordi"), std::string::npos) << page.failure;
+            continue;
+        }
+        ASSERT_EQ(page.axes.size(), 1u) << page.failure;
+        // 5 at row 350.5 and 25 at row 150.5 (the ticks' middles), the references on the inner line.
+        EXPECT_NEAR(page.axes[0].y.first.value, 5, 1e-9);
+        EXPECT_NEAR(page.axes[0].y.first.position, 350.5, 1.5);
+        EXPECT_NEAR(page.axes[0].y.second.value, 25, 1e-9);
+        EXPECT_NEAR(page.axes[0].y.second.position, 150.5, 1.5);
+        EXPECT_NEAR(page.axes[0].references.y.first.x, 251, 1.5);
+    }
+}
