@@ -306,6 +306,13 @@ PixelBuffer whitePage(int width, int height)
     return p;
 }
 
+// A black rectangle, both corners included.
+void fillBlack(PixelBuffer& p, int x0, int y0, int x1, int y1)
+{
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) p.setPixel(x, y, 0xff000000);
+}
+
 // A framed box, ticks every 100 pixels on its bottom and left sides, and an
 // 8 x 12 mark under or beside each tick when it is numbered.
 void chartBox(PixelBuffer& p, int left, int right, bool numbered)
@@ -531,10 +538,7 @@ TEST(AxisFinder, AMarkerOnTheAxisDoesNotPushTheNumbersStripOut)
 TEST(AxisFinder, ReferencesTooCloseToReadAreTold)
 {
     PixelBuffer p = whitePage(600, 500);
-    const auto fill = [&](int x0, int y0, int x1, int y1) {
-        for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x) p.setPixel(x, y, 0xff000000);
-    };
+    const auto fill = [&](int x0, int y0, int x1, int y1) { fillBlack(p, x0, y0, x1, y1); };
     // A frame from row 290 to 400, ticks and numbers at rows 400 and 300 (0 and 10) and under columns 100-400.
     fill(100, 290, 400, 291), fill(100, 399, 400, 400), fill(100, 290, 101, 400), fill(399, 290, 400, 400);
     for (int k = 0; k <= 3; ++k) fill(100 + 100 * k, 401, 101 + 100 * k, 406), fill(100 + 100 * k - 4, 414, 100 + 100 * k + 3, 425);
@@ -585,10 +589,7 @@ TEST(AxisFinder, AYAxisInsideThePlotAtXZeroIsRead)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         PixelBuffer p = whitePage(600, 500);
-        const auto fill = [&](int x0, int y0, int x1, int y1) {
-            for (int y = y0; y <= y1; ++y)
-                for (int x = x0; x <= x1; ++x) p.setPixel(x, y, 0xff000000);
-        };
+        const auto fill = [&](int x0, int y0, int x1, int y1) { fillBlack(p, x0, y0, x1, y1); };
         // The frame, ticks and numbers under it at columns 100, 200, 300, 400.
         fill(100, 100, 400, 101), fill(100, 399, 400, 400), fill(100, 100, 101, 400), fill(399, 100, 400, 400);
         for (int k = 0; k <= 3; ++k) fill(100 + 100 * k, 401, 101 + 100 * k, 406), fill(100 + 100 * k - 4, 414, 100 + 100 * k + 3, 425);
