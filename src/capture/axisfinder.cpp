@@ -337,6 +337,7 @@ constexpr double InnerAxisSnap = 0.005;
 constexpr double InnerAxisFromEdge = 0.05;
 constexpr int ThickestAxis = 6;
 constexpr double InnerAxisDrawn = 0.8;
+constexpr double FainterThanNumbers = 0.5;
 
 std::optional<SideReading> innerLeftSide(const PageContext& page, std::size_t self, const AxisReading& x)
 {
@@ -376,12 +377,25 @@ std::optional<SideReading> innerLeftSide(const PageContext& page, std::size_t se
     }
     if (!run) run = std::pair{column, column};
     if (run->second - run->first >= ThickestAxis) return std::nullopt;
+    // The grid lines across the plot run on through the numbers beside an
+    // inner axis; fainter than the numbers, their ink is left out there.
+    PixelMask ink = page.ink;
+    const int left = std::max(0, static_cast<int>(c.left)), top = std::max(0, static_cast<int>(c.top));
+    const int bottom = std::min(ink.height() - 1, static_cast<int>(c.bottom));
+    double darkest = 0;
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left; x < run->first; ++x)
+            if (ink.at(x, y)) darkest = std::max(darkest, page.paper - luminance(page.picture.pixel(x, y)));
+    for (double g : c.gridRows)
+        for (int y = std::max(top, static_cast<int>(g) - 1); y <= std::min(bottom, static_cast<int>(g) + 1); ++y)
+            for (int x = left; x < run->first; ++x)
+                if (ink.at(x, y) && page.paper - luminance(page.picture.pixel(x, y)) < FainterThanNumbers * darkest) ink.set(x, y, false);
     std::vector<ChartFrame> charts = page.charts;
     ChartFrame& inner = charts[self];
     const EdgeLine edge = edgeOf(c, Side::Left);
     inner.left = *at;
     inner.leftLine = EdgeLine{run->first, run->second, edge.first, edge.last, *at};
-    const PageContext innerPage{page.picture, page.ink, page.paperColour, page.paper, charts, page.reader};
+    const PageContext innerPage{page.picture, ink, page.paperColour, page.paper, charts, page.reader};
     SideReading r = readSide(innerPage, self, Side::Left);
     if (!r.axis) return std::nullopt;
     return r;

@@ -572,19 +572,22 @@ private:
 
 // Axes crossing at zero: a y axis drawn inside the plot where the x axis
 // puts 0, its numbers on its left, the margin empty. It is read there only
-// where 0 falls inside the plot.
+// where 0 falls inside the plot; grid lines fainter than the numbers, run
+// on through them, are not theirs.
 TEST(AxisFinder, AYAxisInsideThePlotAtXZeroIsRead)
 {
     struct Case {
         const char* name;
         double zeroColumn; // where the x numbers put 0 (ticks at columns 100.5 to 400.5)
         int line;          // the inner y axis line's first column (2 wide), 0: none
+        bool grid;         // grey grid lines across the plot through the numbers' middles
         bool read;
     };
     const Case cases[] = {
-        {"-15 to 15, the y axis at 0", 250.5, 250, true},
-        {"-15 to 15, a faint axis line", 250.5, 0, true},
-        {"5 to 35: 0 left of the plot", 50.5, 250, false},
+        {"-15 to 15, the y axis at 0", 250.5, 250, false, true},
+        {"-15 to 15, a faint axis line", 250.5, 0, false, true},
+        {"-15 to 15, grid lines through the numbers", 250.5, 250, true, true},
+        {"5 to 35: 0 left of the plot", 50.5, 250, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -594,6 +597,9 @@ TEST(AxisFinder, AYAxisInsideThePlotAtXZeroIsRead)
         fill(100, 100, 400, 101), fill(100, 399, 400, 400), fill(100, 100, 101, 400), fill(399, 100, 400, 400);
         for (int k = 0; k <= 3; ++k) fill(100 + 100 * k, 401, 101 + 100 * k, 406), fill(100 + 100 * k - 4, 414, 100 + 100 * k + 3, 425);
         // The inner axis's line, its ticks on the left and its numbers beside them, at rows 150, 250 and 350.
+        if (c.grid)
+            for (int k = 0; k <= 2; ++k)
+                for (int x = 102; x < 399; ++x) p.setPixel(x, 150 + 100 * k, 0xffb0b0b0);
         if (c.line) fill(c.line, 100, c.line + 1, 400);
         for (int k = 0; k <= 2; ++k) fill(244, 150 + 100 * k, 249, 151 + 100 * k), fill(226, 144 + 100 * k, 233, 155 + 100 * k);
         const PageAxes page = findPageAxes(p, CrossingReader(c.zeroColumn));
