@@ -234,6 +234,36 @@ TEST(AxisFinder, NumbersRunTogetherArePartedAtTheirTicks)
     }
 }
 
+// With minor ticks between the labels, numbers run together are parted at
+// every few ticks where each part is one number centred on its tick, and
+// they stand farther apart than the digits of one; a long number over a
+// few minor ticks stays whole.
+TEST(AxisFinder, NumbersRunTogetherOverMinorTicksArePartedAtTheLabelledOnes)
+{
+    struct Case {
+        const char* name;
+        std::vector<int> digits; // the first columns of digits 4 wide, 12 tall
+        std::vector<double> columns;
+        std::size_t words;
+    };
+    const Case cases[] = {
+        // Three numbers of two digits (1 apart) 2 apart, centred on 64.5, 75.5 and 86.5; minor ticks halfway.
+        {"labels at every other tick", {60, 65, 71, 76, 82, 87}, {64.5, 70, 75.5, 81, 86.5}, 3},
+        {"labels at every tick", {60, 65, 71, 76, 82, 87}, {64.5, 75.5, 86.5}, 3},
+        // Four digits evenly 1 apart over three ticks: one number, whatever two halves would centre on.
+        {"one long number", {60, 65, 70, 75}, {64.5, 70, 75.5}, 1},
+    };
+    const PixelRect strip{50, 20, 100, 60};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelMask ink(200, 100);
+        for (int first : c.digits)
+            for (int y = 40; y < 52; ++y)
+                for (int x = first; x < first + 4; ++x) ink.set(x, y, true);
+        EXPECT_EQ(labelsIn(*PixelBuffer::create(200, 100), ink, strip, SevenReader(), {}, c.columns).size(), c.words);
+    }
+}
+
 namespace {
 
 // Reads every word as one text, wherever it stands.
