@@ -40,6 +40,8 @@ constexpr double YLabelWidth = 0.2;
 constexpr double YLabelWidthOfChart = 0.5;
 // A label's place moves to a tick or grid line this near it (a share of its own size).
 constexpr double TickSnap = 0.25;
+// A minor tick beside a label reaches at most this share of the major ticks' length.
+constexpr double MinorTickShare = 1 / 1.5;
 // A factor at an axis's end is looked for this many label heights beyond it.
 constexpr double FactorDepth = 3.5;
 constexpr double FactorReach = 0.35;
@@ -73,6 +75,8 @@ EdgeLine edgeOf(const ChartFrame& c, Side s)
 // them); and how far they reach outward.
 struct Ticks {
     std::vector<double> places;
+    // How far each tick reaches beyond the line, either way (a minor tick is shorter than a major one).
+    std::vector<int> lengths;
     int outward = 0;
     // Runs far wider than the ticks (markers over the line): where one lies
     // within a label's reach, the label stands by its own middle.
@@ -101,19 +105,27 @@ Ticks ticksAlong(const PixelBuffer& picture, const PixelMask& ink, const EdgeLin
         return n;
     };
     Ticks ticks;
-    int runStart = -1, runOutward = 0;
+    int runStart = -1, runOutward = 0, runLength = 0;
     bool outer = true;
     // Each run's width along the line and how far it reaches outward.
     std::vector<std::pair<int, int>> runs;
+    std::vector<int> lengths;
     const int first = std::max(0, line.first), last = std::min(length - 1, line.last);
     for (int along = first; along <= last + 1; ++along) {
         const int out = along <= last ? reach(along, outerEdge, step) : 0;
         const int in = along <= last ? reach(along, innerEdge, -step) : 0;
         const bool tick = out >= ShortestTick || in >= ShortestTick;
-        if (tick && runStart < 0) runStart = along, outer = out >= ShortestTick, runOutward = 0;
+        if (tick && runStart < 0) runStart = along, outer = out >= ShortestTick, runOutward = 0, runLength = 0;
         if (tick && out < LongestTick) runOutward = std::max(runOutward, out);
+        // An outward tick's length beyond the line (inward, a side's line may
+        // prolong it at the corner); one reaching the longest tick is a line, no tick.
+        if (tick) {
+            const int length = out >= ShortestTick ? out : in;
+            runLength = std::max(runLength, length < LongestTick ? length : LongestTick + 1);
+        }
         if (!tick && runStart >= 0) {
             runs.push_back({along - runStart, runOutward});
+            lengths.push_back(runLength);
             // The centre of the tick's darkness over its first rows beyond the line, fringes included.
             const int edge = outer ? outerEdge : innerEdge, direction = outer ? step : -step;
             double sum = 0, weighted = 0;
@@ -141,25 +153,63 @@ Ticks ticksAlong(const PixelBuffer& picture, const PixelMask& ink, const EdgeLin
     // (a curve starting there) has its middle off the tick's, and the label
     // beside it is placed by its own middle.
     std::vector<double> thinPlaces;
-    for (std::size_t i = 0; i < runs.size(); ++i) (runs[i].first <= thin ? thinPlaces : ticks.wide).push_back(ticks.places[i]);
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        (runs[i].first <= thin ? thinPlaces : ticks.wide).push_back(ticks.places[i]);
+        if (runs[i].first <= thin) ticks.lengths.push_back(lengths[i]);
+    }
     ticks.places = std::move(thinPlaces);
     return ticks;
 }
 
-// The tick or grid line a label stands at; with none, or two, within reach
-// (a curve ending on the axis beside the tick), or a marker over the line
-// (which may hide the label's own tick), the label's own middle.
-double snapped(double place, const std::vector<double>& ticks, double size, const std::vector<double>& markers)
+// The length the major ticks share: the longest reached by two ticks
+// alike (within a pixel), a lone longer run (a curve crossing the axis) left
+// out; 0 when no two ticks are alike.
+int majorTickLength(std::vector<int> lengths)
 {
-    for (double m : markers)
-        if (std::abs(m - place) <= TickSnap * size) return place;
-    std::optional<double> best;
-    for (double t : ticks)
-        if (std::abs(t - place) <= TickSnap * size) {
-            if (best && std::abs(*best - t) > 1.5) return place;
-            if (!best) best = t;
-        }
-    return best.value_or(place);
+    std::sort(lengths.begin(), lengths.end(), std::greater<>());
+    for (std::size_t i = 0; i + 1 < lengths.size(); ++i)
+        if (lengths[i] <= LongestTick && lengths[i] - lengths[i + 1] <= 1) return lengths[i];
+    return 0;
+}
+
+// The tick or grid line a label stands at; with none within reach, or a
+// marker over the line (which may hide the label's own tick), the label's
+// own middle. With two apart within reach, the one as long as the major
+// ticks when the others are clearly shorter, minor ones (a log axis's
+// 9 x 10^k tick crowds the label of 10^(k+1)); otherwise (a curve ending on
+// the axis beside the tick, a grid line with no tick) the label's own middle.
+double snapped(double place, const Ticks& ticks, const std::vector<double>& grid, double size)
+{
+    const double reach = TickSnap * size;
+    for (double m : ticks.wide)
+        if (std::abs(m - place) <= reach) return place;
+    // Places within reach, a tick and the grid line it prolongs as one: the
+    // first found (ticks before grid lines) and its longest tick (-1: none).
+    struct Near {
+        double at;
+        int length;
+    };
+    std::vector<Near> near;
+    const auto add = [&](double at, int length) {
+        if (std::abs(at - place) > reach) return;
+        for (Near& n : near)
+            if (std::abs(n.at - at) <= 1.5) {
+                n.length = std::max(n.length, length);
+                return;
+            }
+        near.push_back({at, length});
+    };
+    for (std::size_t i = 0; i < ticks.places.size(); ++i) add(ticks.places[i], ticks.lengths[i]);
+    for (double g : grid) add(g, -1);
+    if (near.empty()) return place;
+    if (near.size() == 1) return near.front().at;
+    const int major = majorTickLength(ticks.lengths);
+    const auto isMajor = [&](const Near& n) { return n.length >= 0 && std::abs(n.length - major) <= 1; };
+    const auto isMinor = [&](const Near& n) { return n.length >= 0 && n.length <= major - 2 && MinorTickShare * major >= n.length; };
+    if (major == 0 || std::count_if(near.begin(), near.end(), isMajor) != 1 ||
+        std::count_if(near.begin(), near.end(), isMinor) != static_cast<std::ptrdiff_t>(near.size()) - 1)
+        return place;
+    return std::find_if(near.begin(), near.end(), isMajor)->at;
 }
 
 // The numeric words of a strip in the line of labels along the axis: under
@@ -296,7 +346,7 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
     for (const ReadWord& word : numbersNearTheAxis(words, side)) {
         const double middle = isX(side) ? word.box.left + word.box.width / 2 : word.box.top + word.box.height / 2;
         const double size = isX(side) ? word.box.width : word.box.height;
-        const double position = snapped(middle, places, size, ticks.wide);
+        const double position = snapped(middle, ticks, isX(side) ? c.gridColumns : c.gridRows, size);
         // A label's tick lies on its axis line: a number beyond the line's ends is the other axis's, or a factor.
         if (position < r.line.first - AxisGap - 1 || position > r.line.last + AxisGap + 1) {
             r.beyondEnds.push_back(word);

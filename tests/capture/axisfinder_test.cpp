@@ -647,3 +647,60 @@ TEST(AxisFinder, AYAxisInsideThePlotAtXZeroIsRead)
         EXPECT_NEAR(page.axes[0].references.y.first.x, 251, 1.5);
     }
 }
+
+namespace {
+
+// Under the chart, decades 150 pixels apart from 10 at column 100 (a label's
+// middle to the nearest decade); beside the y axis, 10 a hundred pixels up from 0 at row 400.
+class DecadeReader : public TextReader {
+public:
+    std::vector<ReadWord> read(const PixelBuffer&, const PixelRect& area, TextKind, const ReadHints&) const override
+    {
+        const double x = area.left + area.width / 2, y = area.top + area.height / 2;
+        if (y > 400) return {{"1" + std::string(static_cast<std::size_t>(std::lround((x - 100) / 150)) + 1, '0'), area, 95, {}, {}}};
+        return {{std::to_string(10 * std::lround((400 - y) / 100)), area, 95, {}, {}}};
+    }
+};
+
+} // namespace
+
+// A log axis's minor ticks crowd toward the next decade: the one at 9 x 10^k
+// stands within reach of a label of 10^(k+1) set off its tick (as a raised
+// exponent sets it). The label takes the longer, major, tick; with the
+// minor ticks as long as the major ones there is no telling, and it stands
+// by its own middle.
+TEST(AxisFinder, ALogLabelTakesItsMajorTickNotTheMinorBeside)
+{
+    struct Case {
+        const char* name;
+        int minorLength; // the major ticks are 8 long
+        double offset; // where the labels stand from their decades' columns
+    };
+    // Major ticks at columns 100-101, 250-251, 400-401 (middles 101, 251, 401);
+    // labels 28 wide at columns t-18 to t+9, their middles at t-4; the 9 x 10^k
+    // minor tick at columns t-7 to t-6 (middle t-6), 2 from the label's middle.
+    const Case cases[] = {{"minor ticks half as long", 4, 1}, {"minor ticks as long as the major ones", 8, -4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer p = whitePage(600, 500);
+        fillBlack(p, 40, 100, 401, 101), fillBlack(p, 40, 399, 401, 400), fillBlack(p, 40, 100, 41, 400), fillBlack(p, 400, 100, 401, 400);
+        for (const int row : {100, 200, 300, 400}) fillBlack(p, 34, row, 39, row + 1), fillBlack(p, 16, row - 6, 23, row + 5);
+        for (const int t : {100, 250, 400}) {
+            fillBlack(p, t, 401, t + 1, 408);
+            fillBlack(p, t - 18, 414, t + 9, 427);
+            // The minor ticks of the decade before, those inside the frame (log10 k of 150 pixels, rounded).
+            for (const int k : {2, 3, 4, 5, 6, 7, 8, 9}) {
+                const int m = t - 150 + static_cast<int>(std::lround(150 * std::log10(k)));
+                if (m > 42) fillBlack(p, m, 401, m + 1, 400 + c.minorLength);
+            }
+        }
+        const PageAxes page = findPageAxes(p, DecadeReader());
+        ASSERT_EQ(page.axes.size(), 1u) << page.failure;
+        const AxisReading& x = page.axes[0].x;
+        EXPECT_EQ(x.scale, AxisScale::Logarithmic);
+        EXPECT_NEAR(x.first.value, 10, 1e-9);
+        EXPECT_NEAR(x.first.position, 100 + c.offset, 0.6);
+        EXPECT_NEAR(x.second.value, 1000, 1e-9);
+        EXPECT_NEAR(x.second.position, 400 + c.offset, 0.6);
+    }
+}
