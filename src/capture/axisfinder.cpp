@@ -42,6 +42,8 @@ constexpr double YLabelWidthOfChart = 0.5;
 constexpr double TickSnap = 0.25;
 // A minor tick beside a label reaches at most this share of the major ticks' length.
 constexpr double MinorTickShare = 1 / 1.5;
+// A label whose middle lies this near its major tick is centred on it (pixels).
+constexpr double CentredOnTick = 1.5;
 // A factor at an axis's end is looked for this many label heights beyond it.
 constexpr double FactorDepth = 3.5;
 constexpr double FactorReach = 0.35;
@@ -203,13 +205,15 @@ double snapped(double place, const Ticks& ticks, const std::vector<double>& grid
     for (double g : grid) add(g, -1);
     if (near.empty()) return place;
     if (near.size() == 1) return near.front().at;
-    const int major = majorTickLength(ticks.lengths);
-    const auto isMajor = [&](const Near& n) { return n.length >= 0 && std::abs(n.length - major) <= 1; };
-    const auto isMinor = [&](const Near& n) { return n.length >= 0 && n.length <= major - 2 && MinorTickShare * major >= n.length; };
-    if (major == 0 || std::count_if(near.begin(), near.end(), isMajor) != 1 ||
+    const int length = majorTickLength(ticks.lengths);
+    const auto isMajor = [&](const Near& n) { return n.length >= 0 && std::abs(n.length - length) <= 1; };
+    const auto isMinor = [&](const Near& n) { return n.length >= 0 && n.length <= length - 2 && MinorTickShare * length >= n.length; };
+    if (length == 0 || std::count_if(near.begin(), near.end(), isMajor) != 1 ||
         std::count_if(near.begin(), near.end(), isMinor) != static_cast<std::ptrdiff_t>(near.size()) - 1)
         return place;
-    return std::find_if(near.begin(), near.end(), isMajor)->at;
+    // A label centred on its tick stands as well by its own middle (a tick drawn on whole pixels is half a pixel off).
+    const double major = std::find_if(near.begin(), near.end(), isMajor)->at;
+    return std::abs(major - place) <= CentredOnTick ? place : major;
 }
 
 // The numeric words of a strip in the line of labels along the axis: under

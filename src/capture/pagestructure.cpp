@@ -28,11 +28,8 @@ constexpr int ThickestLineAtLeast = 10;
 // corner prolongs a line, and axis lines set a little apart from each other
 // (an offset spine) still make one chart.
 constexpr int Touching = 22;
-// A side's line spans at least this share of the plot; the lines across run
-// on beyond it by at most this share of their length (a tick's reach), at least the pixels.
+// A side's line, and a grid line, spans at least this share of the plot.
 constexpr double EdgeSpan = 0.5;
-constexpr double Overrun = 0.015;
-constexpr int OverrunAtLeast = 8;
 // A box less than this share of the area of the chart it lies in (a
 // legend's frame) is part of that chart; larger ones inside a box make the
 // outer one a border round several charts.
@@ -207,16 +204,13 @@ std::optional<ChartFrame> chartOfLines(const PixelBuffer& picture, const std::ve
     };
     const int hStart = typical(hs, [](const EdgeLine& l) { return l.first; }), hEnd = typical(hs, [](const EdgeLine& l) { return l.last; });
     const int vStart = typical(vs, [](const EdgeLine& l) { return l.first; }), vEnd = typical(vs, [](const EdgeLine& l) { return l.last; });
-    // A side's line down runs along most of the plot's height (a legend's
-    // box ends short), and the lines across do not run on far beyond it
-    // (farther than a tick reaches: it is a grid line short of the edge).
+    // A side's line down runs along most of the plot's height (a legend's box ends short).
     int hTop = hs[0]->from, hBottom = hs[0]->to;
     for (const EdgeLine* h : hs) hTop = std::min(hTop, h->from), hBottom = std::max(hBottom, h->to);
     const auto alongTheSide = [&](const EdgeLine& l) { return l.last - l.first >= EdgeSpan * (hBottom - hTop); };
-    const int overrun = std::max(OverrunAtLeast, static_cast<int>(Overrun * (hEnd - hStart)));
-    chart.leftLine = outermost(vs, [&](const EdgeLine& l) { return l.from <= hStart + Touching && l.from - hStart <= overrun && alongTheSide(l); },
+    chart.leftLine = outermost(vs, [&](const EdgeLine& l) { return l.from <= hStart + Touching && alongTheSide(l); },
                                [](const EdgeLine& a, const EdgeLine& b) { return a.from < b.from; });
-    chart.rightLine = outermost(vs, [&](const EdgeLine& l) { return l.to >= hEnd - Touching && hEnd - l.to <= overrun && alongTheSide(l); },
+    chart.rightLine = outermost(vs, [&](const EdgeLine& l) { return l.to >= hEnd - Touching && alongTheSide(l); },
                                 [](const EdgeLine& a, const EdgeLine& b) { return a.to > b.to; });
     chart.topLine = outermost(hs, [&](const EdgeLine& l) { return l.from <= vStart + Touching; },
                               [](const EdgeLine& a, const EdgeLine& b) { return a.from < b.from; });

@@ -81,16 +81,6 @@ TEST(PageStructure, EveryChartOfThePageInReadingOrderWithItsEdges)
         cases.push_back({"a legend's box near the end of the axis lines", std::move(p), {{101, 50.5, 702, 501}}});
     }
     {
-        // The axis lines alone and a light grid every 20 columns from 120 to 680, the grid rows
-        // running on 21 pixels beyond the last column, to the end of the x axis: that column is
-        // a grid line, not the plot's side (farther than any tick reaches, 1.5 % of 600 pixels).
-        PixelBuffer p = page(800, 600);
-        frame(p, {100, 50, 701, 501}, Black, false);
-        for (int x = 120; x <= 680; x += 20) fill(p, {x, 50, x, 499}, LightGrey);
-        for (int y = 95; y < 500; y += 90) fill(p, {102, y, 701, y}, LightGrey);
-        cases.push_back({"the last grid line down short of the lines across", std::move(p), {{101, 50, 702, 501}}});
-    }
-    {
         // A 2 x 2 page with a border round it, and a line of text between the rows.
         PixelBuffer p = page(1200, 1000);
         frame(p, {10, 10, 1189, 989});
