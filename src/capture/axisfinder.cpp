@@ -41,6 +41,10 @@ constexpr double YLabelWidth = 0.2;
 constexpr double YLabelWidthOfChart = 0.5;
 // A label's place moves to a tick or grid line this near it (a share of its own size).
 constexpr double TickSnap = 0.25;
+// A minor tick beside a label reaches at most this share of the major ticks' length.
+constexpr double MinorTickShare = 1 / 1.5;
+// A label whose middle lies this near its major tick is centred on it (pixels).
+constexpr double CentredOnTick = 1.5;
 // A factor at an axis's end is looked for this many label heights beyond it.
 constexpr double FactorDepth = 3.5;
 constexpr double FactorReach = 0.35;
@@ -74,6 +78,8 @@ EdgeLine edgeOf(const ChartFrame& c, Side s)
 // them); and how far they reach outward.
 struct Ticks {
     std::vector<double> places;
+    // How far each tick reaches beyond the line, either way (a minor tick is shorter than a major one).
+    std::vector<int> lengths;
     int outward = 0;
     // Runs far wider than the ticks (markers over the line): where one lies
     // within a label's reach, the label stands by its own middle.
@@ -102,19 +108,27 @@ Ticks ticksAlong(const PixelBuffer& picture, const PixelMask& ink, const EdgeLin
         return n;
     };
     Ticks ticks;
-    int runStart = -1, runOutward = 0;
+    int runStart = -1, runOutward = 0, runLength = 0;
     bool outer = true;
     // Each run's width along the line and how far it reaches outward.
     std::vector<std::pair<int, int>> runs;
+    std::vector<int> lengths;
     const int first = std::max(0, line.first), last = std::min(length - 1, line.last);
     for (int along = first; along <= last + 1; ++along) {
         const int out = along <= last ? reach(along, outerEdge, step) : 0;
         const int in = along <= last ? reach(along, innerEdge, -step) : 0;
         const bool tick = out >= ShortestTick || in >= ShortestTick;
-        if (tick && runStart < 0) runStart = along, outer = out >= ShortestTick, runOutward = 0;
+        if (tick && runStart < 0) runStart = along, outer = out >= ShortestTick, runOutward = 0, runLength = 0;
         if (tick && out < LongestTick) runOutward = std::max(runOutward, out);
+        // An outward tick's length beyond the line (inward, a side's line may
+        // prolong it at the corner); one reaching the longest tick is a line, no tick.
+        if (tick) {
+            const int length = out >= ShortestTick ? out : in;
+            runLength = std::max(runLength, length < LongestTick ? length : LongestTick + 1);
+        }
         if (!tick && runStart >= 0) {
             runs.push_back({along - runStart, runOutward});
+            lengths.push_back(runLength);
             // The centre of the tick's darkness over its first rows beyond the line, fringes included.
             const int edge = outer ? outerEdge : innerEdge, direction = outer ? step : -step;
             double sum = 0, weighted = 0;
@@ -142,25 +156,65 @@ Ticks ticksAlong(const PixelBuffer& picture, const PixelMask& ink, const EdgeLin
     // (a curve starting there) has its middle off the tick's, and the label
     // beside it is placed by its own middle.
     std::vector<double> thinPlaces;
-    for (std::size_t i = 0; i < runs.size(); ++i) (runs[i].first <= thin ? thinPlaces : ticks.wide).push_back(ticks.places[i]);
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        (runs[i].first <= thin ? thinPlaces : ticks.wide).push_back(ticks.places[i]);
+        if (runs[i].first <= thin) ticks.lengths.push_back(lengths[i]);
+    }
     ticks.places = std::move(thinPlaces);
     return ticks;
 }
 
-// The tick or grid line a label stands at; with none, or two, within reach
-// (a curve ending on the axis beside the tick), or a marker over the line
-// (which may hide the label's own tick), the label's own middle.
-double snapped(double place, const std::vector<double>& ticks, double size, const std::vector<double>& markers)
+// The length the major ticks share: the longest reached by two ticks
+// alike (within a pixel), a lone longer run (a curve crossing the axis) left
+// out; 0 when no two ticks are alike.
+int majorTickLength(std::vector<int> lengths)
 {
-    for (double m : markers)
-        if (std::abs(m - place) <= TickSnap * size) return place;
-    std::optional<double> best;
-    for (double t : ticks)
-        if (std::abs(t - place) <= TickSnap * size) {
-            if (best && std::abs(*best - t) > 1.5) return place;
-            if (!best) best = t;
-        }
-    return best.value_or(place);
+    std::sort(lengths.begin(), lengths.end(), std::greater<>());
+    for (std::size_t i = 0; i + 1 < lengths.size(); ++i)
+        if (lengths[i] <= LongestTick && lengths[i] - lengths[i + 1] <= 1) return lengths[i];
+    return 0;
+}
+
+// The tick or grid line a label stands at; with none within reach, or a
+// marker over the line (which may hide the label's own tick), the label's
+// own middle. With two apart within reach, the one as long as the major
+// ticks when the others are clearly shorter, minor ones (a log axis's
+// 9 x 10^k tick crowds the label of 10^(k+1)); otherwise (a curve ending on
+// the axis beside the tick, a grid line with no tick) the label's own middle.
+double snapped(double place, const Ticks& ticks, const std::vector<double>& grid, double size)
+{
+    const double reach = TickSnap * size;
+    for (double m : ticks.wide)
+        if (std::abs(m - place) <= reach) return place;
+    // Places within reach, a tick and the grid line it prolongs as one: the
+    // first found (ticks before grid lines) and its longest tick (-1: none).
+    struct Near {
+        double at;
+        int length;
+    };
+    std::vector<Near> near;
+    const auto add = [&](double at, int length) {
+        if (std::abs(at - place) > reach) return;
+        for (Near& n : near)
+            if (std::abs(n.at - at) <= 1.5) {
+                n.length = std::max(n.length, length);
+                return;
+            }
+        near.push_back({at, length});
+    };
+    for (std::size_t i = 0; i < ticks.places.size(); ++i) add(ticks.places[i], ticks.lengths[i]);
+    for (double g : grid) add(g, -1);
+    if (near.empty()) return place;
+    if (near.size() == 1) return near.front().at;
+    const int length = majorTickLength(ticks.lengths);
+    const auto isMajor = [&](const Near& n) { return n.length >= 0 && std::abs(n.length - length) <= 1; };
+    const auto isMinor = [&](const Near& n) { return n.length >= 0 && n.length <= length - 2 && MinorTickShare * length >= n.length; };
+    if (length == 0 || std::count_if(near.begin(), near.end(), isMajor) != 1 ||
+        std::count_if(near.begin(), near.end(), isMinor) != static_cast<std::ptrdiff_t>(near.size()) - 1)
+        return place;
+    // A label centred on its tick stands as well by its own middle (a tick drawn on whole pixels is half a pixel off).
+    const double major = std::find_if(near.begin(), near.end(), isMajor)->at;
+    return std::abs(major - place) <= CentredOnTick ? place : major;
 }
 
 // The numeric words of a strip in the line of labels along the axis: under
@@ -263,6 +317,12 @@ PixelRect stripOf(const PageContext& page, const ChartFrame& c, std::size_t self
         if (side == Side::Left && o.right <= near) far = std::max(far, (c.left + o.right) / 2);
         if (side == Side::Right && o.left >= near) far = std::min(far, (c.right + o.left) / 2);
     }
+    // A line down of the plot between the axis and the strip's far side bounds
+    // it (a y axis inside the plot has its numbers between it and the next).
+    for (double g : c.gridColumns) {
+        if (side == Side::Left && g < near - 2 && g + 2 > far) far = g + 2;
+        if (side == Side::Right && g > near + 2 && g - 2 < far) far = g - 2;
+    }
     const double left = std::min(near, far), right = std::max(near, far);
     return {left, c.top - over, right - left, chartH + 2 * over};
 }
@@ -292,7 +352,7 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
     for (const ReadWord& word : numbersNearTheAxis(words, side)) {
         const double middle = isX(side) ? word.box.left + word.box.width / 2 : word.box.top + word.box.height / 2;
         const double size = isX(side) ? word.box.width : word.box.height;
-        const double position = snapped(middle, places, size, ticks.wide);
+        const double position = snapped(middle, ticks, isX(side) ? c.gridColumns : c.gridRows, size);
         // A label's tick lies on its axis line: a number beyond the line's ends is the other axis's, or a factor.
         if (position < r.line.first - AxisGap - 1 || position > r.line.last + AxisGap + 1) {
             r.beyondEnds.push_back(word);
@@ -321,6 +381,79 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
         why.replace(0, 6, side == Side::Top ? "asse x in alto" : "asse y a destra");
         r.axis = failed<AxisReading>(std::move(why));
     }
+    return r;
+}
+
+// Where the axes cross at zero (a spreadsheet's chart whose x values run
+// from negative to positive), the y axis is drawn inside the plot at x = 0
+// with its numbers on its left, and the margin holds none. The line down
+// standing where the x axis read puts 0, read as the chart's left edge; the
+// numbers beside it must agree as any axis's do.
+constexpr double InnerAxisSnap = 0.005;
+constexpr double InnerAxisFromEdge = 0.05;
+constexpr int ThickestAxis = 6;
+constexpr double InnerAxisDrawn = 0.8;
+constexpr double FainterThanNumbers = 0.5;
+
+std::optional<SideReading> innerLeftSide(const PageContext& page, std::size_t self, const AxisReading& x)
+{
+    const ChartFrame& c = page.charts[self];
+    if (x.scale != AxisScale::Linear || x.second.value == x.first.value) return std::nullopt;
+    const double width = c.right - c.left;
+    const double zero = x.first.position - x.first.value * (x.second.position - x.first.position) / (x.second.value - x.first.value);
+    if (zero < c.left + InnerAxisFromEdge * width || zero > c.right - InnerAxisFromEdge * width) return std::nullopt;
+    std::optional<double> at;
+    for (double g : c.gridColumns)
+        if (std::abs(g - zero) <= std::max(2.0, InnerAxisSnap * width) && (!at || std::abs(g - zero) < std::abs(*at - zero))) at = g;
+    // A line a scan left faint is none of the plot's lines: the column there
+    // inked down most of the plot, or with none (its ink lost to the paper's
+    // grain), where 0 stands.
+    if (!at) {
+        const int reach = static_cast<int>(std::max(2.0, InnerAxisSnap * width));
+        int best = 0;
+        for (int col = static_cast<int>(zero) - reach; col <= static_cast<int>(zero) + reach; ++col) {
+            if (col < 0 || col >= page.ink.width()) continue;
+            int inked = 0;
+            for (int row = static_cast<int>(c.top); row < static_cast<int>(c.bottom); ++row) inked += page.ink.at(col, row);
+            if (inked > best) best = inked, at = col + 0.5;
+        }
+        if (best < InnerAxisDrawn * (c.bottom - c.top)) at.reset();
+    }
+    if (!at) at = zero;
+    // The line's columns: the narrowest run of ink across it at a few rows (a curve may cross it at one).
+    std::optional<std::pair<int, int>> run;
+    const int column = static_cast<int>(*at);
+    for (double share : {0.25, 0.5, 0.75}) {
+        const int row = static_cast<int>(c.top + share * (c.bottom - c.top));
+        if (!page.ink.at(column, row)) continue;
+        int from = column, to = column;
+        while (from > 0 && page.ink.at(from - 1, row) && column - from < ThickestAxis) --from;
+        while (to + 1 < page.ink.width() && page.ink.at(to + 1, row) && to - column < ThickestAxis) ++to;
+        if (!run || to - from < run->second - run->first) run = std::pair{from, to};
+    }
+    if (!run) run = std::pair{column, column};
+    if (run->second - run->first >= ThickestAxis) return std::nullopt;
+    // The grid lines across the plot run on through the numbers beside an
+    // inner axis; fainter than the numbers, their ink is left out there.
+    PixelMask ink = page.ink;
+    const int left = std::max(0, static_cast<int>(c.left)), top = std::max(0, static_cast<int>(c.top));
+    const int bottom = std::min(ink.height() - 1, static_cast<int>(c.bottom));
+    double darkest = 0;
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left; x < run->first; ++x)
+            if (ink.at(x, y)) darkest = std::max(darkest, page.paper - luminance(page.picture.pixel(x, y)));
+    for (double g : c.gridRows)
+        for (int y = std::max(top, static_cast<int>(g) - 1); y <= std::min(bottom, static_cast<int>(g) + 1); ++y)
+            for (int x = left; x < run->first; ++x)
+                if (ink.at(x, y) && page.paper - luminance(page.picture.pixel(x, y)) < FainterThanNumbers * darkest) ink.set(x, y, false);
+    std::vector<ChartFrame> charts = page.charts;
+    ChartFrame& inner = charts[self];
+    const EdgeLine edge = edgeOf(c, Side::Left);
+    inner.left = *at;
+    inner.leftLine = EdgeLine{run->first, run->second, edge.first, edge.last, *at};
+    const PageContext innerPage{page.picture, ink, page.paperColour, page.paper, charts, page.reader};
+    SideReading r = readSide(innerPage, self, Side::Left);
+    if (!r.axis) return std::nullopt;
     return r;
 }
 
@@ -626,6 +759,14 @@ Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self, bool* 
             }
             break;
         }
+    // The y axis's factor and title are read in the margin, beside its numbers or the plot's edge.
+    SideReading yTitleSide = left;
+    if (bottom.axis && !left.axis)
+        if (std::optional<SideReading> inner = innerLeftSide(page, self, *bottom.axis)) {
+            yTitleSide.labels = {ReadWord{"", {c.left, c.top, 1, c.bottom - c.top}, 0, {}, {}}};
+            yTitleSide.letterHeight = inner->letterHeight;
+            left = std::move(*inner);
+        }
     if (!bottom.axis || !left.axis) {
         std::string why = !bottom.axis ? bottom.axis.failure() : "";
         if (!left.axis) why += (why.empty() ? "" : "; ") + left.axis.failure();
@@ -647,7 +788,7 @@ Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self, bool* 
             applyFactor(found.x, **xFactor);
         }
     }
-    const Checked<std::optional<AxisFactor>> yFactor = axisFactorOf(page, c, Side::Left, left, &found.yTitle);
+    const Checked<std::optional<AxisFactor>> yFactor = axisFactorOf(page, c, Side::Left, yTitleSide, &found.yTitle);
     if (!yFactor) return failed<FoundAxes>("asse y: " + yFactor.failure());
     if (*yFactor) {
         found.yFactor = **yFactor;

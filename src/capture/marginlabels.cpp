@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -199,18 +200,12 @@ constexpr double CentredOnItsColumn = 0.25;
 constexpr double EvenColumns = 0.1;
 constexpr double SameColumn = 2;
 
-std::vector<WordGroup> partedAtColumns(const WordGroup& word, const std::vector<double>& columns)
+// The word parted at the columns given: each part the pieces nearest one
+// column, none empty, apart from the next and centred on its column; none
+// where it does not part so. Parted at every few columns only (minor ticks
+// between the labels), a part is no wider than the step.
+std::optional<std::vector<WordGroup>> partedAt(const WordGroup& word, const std::vector<double>& inside, bool everyFew)
 {
-    std::vector<double> inside;
-    for (double c : columns)
-        if (c > word.box.left && c < word.box.right + 1) inside.push_back(c);
-    std::sort(inside.begin(), inside.end());
-    // A tick and the grid line it prolongs are one column.
-    inside.erase(std::unique(inside.begin(), inside.end(), [](double a, double b) { return b - a < SameColumn; }), inside.end());
-    if (inside.size() < 2) return {word};
-    // Labels run together stand at evenly spaced ticks; a log axis's minor ticks under one label are none.
-    for (std::size_t i = 2; i < inside.size(); ++i)
-        if (std::abs((inside[i] - inside[i - 1]) - (inside[1] - inside[0])) > EvenColumns * (inside[1] - inside[0])) return {word};
     std::vector<WordGroup> parts(inside.size());
     for (const Piece& p : word.parts) {
         // Each part goes with the column nearest its middle.
@@ -227,14 +222,51 @@ std::vector<WordGroup> partedAtColumns(const WordGroup& word, const std::vector<
     }
     for (std::size_t k = 0; k < parts.size(); ++k) {
         const WordGroup& g = parts[k];
-        if (g.parts.empty()) return {word};
+        if (g.parts.empty()) return std::nullopt;
         // The pieces stand apart, left to right, and each is centred on its column.
-        if (k > 0 && g.box.left <= parts[k - 1].box.right) return {word};
+        if (k > 0 && g.box.left <= parts[k - 1].box.right) return std::nullopt;
         const double step = std::min(k > 0 ? inside[k] - inside[k - 1] : inside[k + 1] - inside[k],
                                      k + 1 < inside.size() ? inside[k + 1] - inside[k] : inside[k] - inside[k - 1]);
-        if (std::abs((g.box.left + g.box.right + 1) / 2.0 - inside[k]) > CentredOnItsColumn * step) return {word};
+        if (std::abs((g.box.left + g.box.right + 1) / 2.0 - inside[k]) > CentredOnItsColumn * step) return std::nullopt;
+        if (everyFew && g.box.width() > step) return std::nullopt;
     }
+    if (!everyFew) return parts;
+    // Parted at every few columns, the words stand farther apart than any
+    // two characters of one: a long number over several minor ticks is one.
+    int widestInside = 0, narrowestBetween = std::numeric_limits<int>::max();
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+        std::vector<Piece> pieces = parts[k].parts;
+        std::sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.left < b.left; });
+        int reach = pieces.front().right;
+        for (const Piece& p : pieces) widestInside = std::max(widestInside, p.left - reach - 1), reach = std::max(reach, p.right);
+        if (k > 0) narrowestBetween = std::min(narrowestBetween, parts[k].box.left - parts[k - 1].box.right - 1);
+    }
+    if (narrowestBetween <= widestInside) return std::nullopt;
     return parts;
+}
+
+std::vector<WordGroup> partedAtColumns(const WordGroup& word, const std::vector<double>& columns)
+{
+    std::vector<double> inside;
+    for (double c : columns)
+        if (c > word.box.left && c < word.box.right + 1) inside.push_back(c);
+    std::sort(inside.begin(), inside.end());
+    // A tick and the grid line it prolongs are one column.
+    inside.erase(std::unique(inside.begin(), inside.end(), [](double a, double b) { return b - a < SameColumn; }), inside.end());
+    if (inside.size() < 2) return {word};
+    // Labels run together stand at evenly spaced ticks; a log axis's minor ticks under one label are none.
+    for (std::size_t i = 2; i < inside.size(); ++i)
+        if (std::abs((inside[i] - inside[i - 1]) - (inside[1] - inside[0])) > EvenColumns * (inside[1] - inside[0])) return {word};
+    // At each column, or with minor ticks between the labels at every few,
+    // the fewest that part the word.
+    for (std::size_t every = 1; every < inside.size(); ++every)
+        for (std::size_t first = 0; first < every; ++first) {
+            std::vector<double> some;
+            for (std::size_t i = first; i < inside.size(); i += every) some.push_back(inside[i]);
+            if (some.size() < 2) continue;
+            if (auto parts = partedAt(word, some, every > 1)) return std::move(*parts);
+        }
+    return {word};
 }
 
 // What a word read as a number can hold, judged by its ink. A lone upright

@@ -28,6 +28,8 @@ constexpr int ThickestLineAtLeast = 10;
 // corner prolongs a line, and axis lines set a little apart from each other
 // (an offset spine) still make one chart.
 constexpr int Touching = 22;
+// A side's line, and a grid line, spans at least this share of the plot.
+constexpr double EdgeSpan = 0.5;
 // A box less than this share of the area of the chart it lies in (a
 // legend's frame) is part of that chart; larger ones inside a box make the
 // outer one a border round several charts.
@@ -202,9 +204,13 @@ std::optional<ChartFrame> chartOfLines(const PixelBuffer& picture, const std::ve
     };
     const int hStart = typical(hs, [](const EdgeLine& l) { return l.first; }), hEnd = typical(hs, [](const EdgeLine& l) { return l.last; });
     const int vStart = typical(vs, [](const EdgeLine& l) { return l.first; }), vEnd = typical(vs, [](const EdgeLine& l) { return l.last; });
-    chart.leftLine = outermost(vs, [&](const EdgeLine& l) { return l.from <= hStart + Touching; },
+    // A side's line down runs along most of the plot's height (a legend's box ends short).
+    int hTop = hs[0]->from, hBottom = hs[0]->to;
+    for (const EdgeLine* h : hs) hTop = std::min(hTop, h->from), hBottom = std::max(hBottom, h->to);
+    const auto alongTheSide = [&](const EdgeLine& l) { return l.last - l.first >= EdgeSpan * (hBottom - hTop); };
+    chart.leftLine = outermost(vs, [&](const EdgeLine& l) { return l.from <= hStart + Touching && alongTheSide(l); },
                                [](const EdgeLine& a, const EdgeLine& b) { return a.from < b.from; });
-    chart.rightLine = outermost(vs, [&](const EdgeLine& l) { return l.to >= hEnd - Touching; },
+    chart.rightLine = outermost(vs, [&](const EdgeLine& l) { return l.to >= hEnd - Touching && alongTheSide(l); },
                                 [](const EdgeLine& a, const EdgeLine& b) { return a.to > b.to; });
     chart.topLine = outermost(hs, [&](const EdgeLine& l) { return l.from <= vStart + Touching; },
                               [](const EdgeLine& a, const EdgeLine& b) { return a.from < b.from; });
@@ -223,8 +229,11 @@ std::optional<ChartFrame> chartOfLines(const PixelBuffer& picture, const std::ve
     chart.right = chart.rightLine ? chart.rightLine->centre : hLast + 1;
     chart.top = chart.topLine ? chart.topLine->centre : vFirst;
     chart.bottom = chart.bottomLine ? chart.bottomLine->centre : vLast + 1;
-    for (const EdgeLine* v : vs) chart.gridColumns.push_back(lineCentre(picture, *v, false));
-    for (const EdgeLine* h : hs) chart.gridRows.push_back(lineCentre(picture, *h, true));
+    // Grid lines cross most of the plot; a legend's box's edges are none.
+    for (const EdgeLine* v : vs)
+        if (v->last - v->first >= EdgeSpan * (chart.bottom - chart.top)) chart.gridColumns.push_back(lineCentre(picture, *v, false));
+    for (const EdgeLine* h : hs)
+        if (h->last - h->first >= EdgeSpan * (chart.right - chart.left)) chart.gridRows.push_back(lineCentre(picture, *h, true));
     if (chart.right - chart.left >= ShortestLine && chart.bottom - chart.top >= ShortestLine) return chart;
     return std::nullopt;
 }

@@ -234,6 +234,36 @@ TEST(AxisFinder, NumbersRunTogetherArePartedAtTheirTicks)
     }
 }
 
+// With minor ticks between the labels, numbers run together are parted at
+// every few ticks where each part is one number centred on its tick, and
+// they stand farther apart than the digits of one; a long number over a
+// few minor ticks stays whole.
+TEST(AxisFinder, NumbersRunTogetherOverMinorTicksArePartedAtTheLabelledOnes)
+{
+    struct Case {
+        const char* name;
+        std::vector<int> digits; // the first columns of digits 4 wide, 12 tall
+        std::vector<double> columns;
+        std::size_t words;
+    };
+    const Case cases[] = {
+        // Three numbers of two digits (1 apart) 2 apart, centred on 64.5, 75.5 and 86.5; minor ticks halfway.
+        {"labels at every other tick", {60, 65, 71, 76, 82, 87}, {64.5, 70, 75.5, 81, 86.5}, 3},
+        {"labels at every tick", {60, 65, 71, 76, 82, 87}, {64.5, 75.5, 86.5}, 3},
+        // Four digits evenly 1 apart over three ticks: one number, whatever two halves would centre on.
+        {"one long number", {60, 65, 70, 75}, {64.5, 70, 75.5}, 1},
+    };
+    const PixelRect strip{50, 20, 100, 60};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelMask ink(200, 100);
+        for (int first : c.digits)
+            for (int y = 40; y < 52; ++y)
+                for (int x = first; x < first + 4; ++x) ink.set(x, y, true);
+        EXPECT_EQ(labelsIn(*PixelBuffer::create(200, 100), ink, strip, SevenReader(), {}, c.columns).size(), c.words);
+    }
+}
+
 namespace {
 
 // Reads every word as one text, wherever it stands.
@@ -304,6 +334,13 @@ PixelBuffer whitePage(int width, int height)
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) p.setPixel(x, y, 0xffffffff);
     return p;
+}
+
+// A black rectangle, both corners included.
+void fillBlack(PixelBuffer& p, int x0, int y0, int x1, int y1)
+{
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) p.setPixel(x, y, 0xff000000);
 }
 
 // A framed box, ticks every 100 pixels on its bottom and left sides, and an
@@ -531,10 +568,7 @@ TEST(AxisFinder, AMarkerOnTheAxisDoesNotPushTheNumbersStripOut)
 TEST(AxisFinder, ReferencesTooCloseToReadAreTold)
 {
     PixelBuffer p = whitePage(600, 500);
-    const auto fill = [&](int x0, int y0, int x1, int y1) {
-        for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x) p.setPixel(x, y, 0xff000000);
-    };
+    const auto fill = [&](int x0, int y0, int x1, int y1) { fillBlack(p, x0, y0, x1, y1); };
     // A frame from row 290 to 400, ticks and numbers at rows 400 and 300 (0 and 10) and under columns 100-400.
     fill(100, 290, 400, 291), fill(100, 399, 400, 400), fill(100, 290, 101, 400), fill(399, 290, 400, 400);
     for (int k = 0; k <= 3; ++k) fill(100 + 100 * k, 401, 101 + 100 * k, 406), fill(100 + 100 * k - 4, 414, 100 + 100 * k + 3, 425);
@@ -544,6 +578,131 @@ TEST(AxisFinder, ReferencesTooCloseToReadAreTold)
     EXPECT_NE(page.failure.find("asse y: i riferimenti distano solo"), std::string::npos) << page.failure;
     EXPECT_NE(page.failure.find("(un pixel: 1 % del campo)"), std::string::npos)
         << page.failure;
+}
+
+namespace {
+
+// Under the chart, the value a column stands for at 10 a hundred pixels
+// from `zeroColumn`; beside the y axis, wherever it is, 10 a hundred pixels up from 0 at row 400.
+class CrossingReader : public TextReader {
+public:
+    explicit CrossingReader(double zeroColumn) : zero_(zeroColumn) {}
+    std::vector<ReadWord> read(const PixelBuffer&, const PixelRect& area, TextKind, const ReadHints&) const override
+    {
+        const double x = area.left + area.width / 2, y = area.top + area.height / 2;
+        const double value = y > 400 ? std::lround((x - zero_) / 10) : std::lround((400 - y) / 10);
+        return {{std::to_string(static_cast<int>(value)), area, 95, {}, {}}};
+    }
+
+private:
+    double zero_;
+};
+
+} // namespace
+
+// Axes crossing at zero: a y axis drawn inside the plot where the x axis
+// puts 0, its numbers on its left, the margin empty. It is read there only
+// where 0 falls inside the plot; grid lines fainter than the numbers, run
+// on through them, are not theirs.
+TEST(AxisFinder, AYAxisInsideThePlotAtXZeroIsRead)
+{
+    struct Case {
+        const char* name;
+        double zeroColumn; // where the x numbers put 0 (ticks at columns 100.5 to 400.5)
+        int line;          // the inner y axis line's first column (2 wide), 0: none
+        bool grid;         // grey grid lines across the plot through the numbers' middles
+        bool read;
+    };
+    const Case cases[] = {
+        {"-15 to 15, the y axis at 0", 250.5, 250, false, true},
+        {"-15 to 15, a faint axis line", 250.5, 0, false, true},
+        {"-15 to 15, grid lines through the numbers", 250.5, 250, true, true},
+        {"5 to 35: 0 left of the plot", 50.5, 250, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer p = whitePage(600, 500);
+        const auto fill = [&](int x0, int y0, int x1, int y1) { fillBlack(p, x0, y0, x1, y1); };
+        // The frame, ticks and numbers under it at columns 100, 200, 300, 400.
+        fill(100, 100, 400, 101), fill(100, 399, 400, 400), fill(100, 100, 101, 400), fill(399, 100, 400, 400);
+        for (int k = 0; k <= 3; ++k) fill(100 + 100 * k, 401, 101 + 100 * k, 406), fill(100 + 100 * k - 4, 414, 100 + 100 * k + 3, 425);
+        // The inner axis's line, its ticks on the left and its numbers beside them, at rows 150, 250 and 350.
+        if (c.grid)
+            for (int k = 0; k <= 2; ++k)
+                for (int x = 102; x < 399; ++x) p.setPixel(x, 150 + 100 * k, 0xffb0b0b0);
+        if (c.line) fill(c.line, 100, c.line + 1, 400);
+        for (int k = 0; k <= 2; ++k) fill(244, 150 + 100 * k, 249, 151 + 100 * k), fill(226, 144 + 100 * k, 233, 155 + 100 * k);
+        const PageAxes page = findPageAxes(p, CrossingReader(c.zeroColumn));
+        if (!c.read) {
+            EXPECT_TRUE(page.axes.empty());
+            EXPECT_NE(page.failure.find("asse y: meno di due numeri concordi"), std::string::npos) << page.failure;
+            continue;
+        }
+        ASSERT_EQ(page.axes.size(), 1u) << page.failure;
+        // 5 at row 350.5 and 25 at row 150.5 (the ticks' middles), the references on the inner line.
+        EXPECT_NEAR(page.axes[0].y.first.value, 5, 1e-9);
+        EXPECT_NEAR(page.axes[0].y.first.position, 350.5, 1.5);
+        EXPECT_NEAR(page.axes[0].y.second.value, 25, 1e-9);
+        EXPECT_NEAR(page.axes[0].y.second.position, 150.5, 1.5);
+        EXPECT_NEAR(page.axes[0].references.y.first.x, 251, 1.5);
+    }
+}
+
+namespace {
+
+// Under the chart, decades 150 pixels apart from 10 at column 100 (a label's
+// middle to the nearest decade); beside the y axis, 10 a hundred pixels up from 0 at row 400.
+class DecadeReader : public TextReader {
+public:
+    std::vector<ReadWord> read(const PixelBuffer&, const PixelRect& area, TextKind, const ReadHints&) const override
+    {
+        const double x = area.left + area.width / 2, y = area.top + area.height / 2;
+        if (y > 400) return {{"1" + std::string(static_cast<std::size_t>(std::lround((x - 100) / 150)) + 1, '0'), area, 95, {}, {}}};
+        return {{std::to_string(10 * std::lround((400 - y) / 100)), area, 95, {}, {}}};
+    }
+};
+
+} // namespace
+
+// A log axis's minor ticks crowd toward the next decade: the one at 9 x 10^k
+// stands within reach of a label of 10^(k+1) set off its tick (as a raised
+// exponent sets it). The label takes the longer, major, tick; with the
+// minor ticks as long as the major ones there is no telling, and it stands
+// by its own middle.
+TEST(AxisFinder, ALogLabelTakesItsMajorTickNotTheMinorBeside)
+{
+    struct Case {
+        const char* name;
+        int minorLength; // the major ticks are 8 long
+        double offset; // where the labels stand from their decades' columns
+    };
+    // Major ticks at columns 100-101, 250-251, 400-401 (middles 101, 251, 401);
+    // labels 28 wide at columns t-18 to t+9, their middles at t-4; the 9 x 10^k
+    // minor tick at columns t-7 to t-6 (middle t-6), 2 from the label's middle.
+    const Case cases[] = {{"minor ticks half as long", 4, 1}, {"minor ticks as long as the major ones", 8, -4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer p = whitePage(600, 500);
+        fillBlack(p, 40, 100, 401, 101), fillBlack(p, 40, 399, 401, 400), fillBlack(p, 40, 100, 41, 400), fillBlack(p, 400, 100, 401, 400);
+        for (const int row : {100, 200, 300, 400}) fillBlack(p, 34, row, 39, row + 1), fillBlack(p, 16, row - 6, 23, row + 5);
+        for (const int t : {100, 250, 400}) {
+            fillBlack(p, t, 401, t + 1, 408);
+            fillBlack(p, t - 18, 414, t + 9, 427);
+            // The minor ticks of the decade before, those inside the frame (log10 k of 150 pixels, rounded).
+            for (const int k : {2, 3, 4, 5, 6, 7, 8, 9}) {
+                const int m = t - 150 + static_cast<int>(std::lround(150 * std::log10(k)));
+                if (m > 42) fillBlack(p, m, 401, m + 1, 400 + c.minorLength);
+            }
+        }
+        const PageAxes page = findPageAxes(p, DecadeReader());
+        ASSERT_EQ(page.axes.size(), 1u) << page.failure;
+        const AxisReading& x = page.axes[0].x;
+        EXPECT_EQ(x.scale, AxisScale::Logarithmic);
+        EXPECT_NEAR(x.first.value, 10, 1e-9);
+        EXPECT_NEAR(x.first.position, 100 + c.offset, 0.6);
+        EXPECT_NEAR(x.second.value, 1000, 1e-9);
+        EXPECT_NEAR(x.second.position, 400 + c.offset, 0.6);
+    }
 }
 
 namespace {

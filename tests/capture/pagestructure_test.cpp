@@ -72,6 +72,15 @@ TEST(PageStructure, EveryChartOfThePageInReadingOrderWithItsEdges)
         cases.push_back({"a legend's box inside is part of the chart", std::move(p), {{101, 51, 701, 501}}});
     }
     {
+        // The axis lines alone, light grid rows, and a legend's box ending 11 pixels short of the
+        // plot's right end: its edges down, a fifth of the plot's height, are no side of it.
+        PixelBuffer p = page(800, 600);
+        frame(p, {100, 50, 701, 501}, Black, false);
+        for (int y = 50; y < 500; y += 90) fill(p, {102, y, 701, y}, LightGrey);
+        frame(p, {560, 150, 690, 241});
+        cases.push_back({"a legend's box near the end of the axis lines", std::move(p), {{101, 50.5, 702, 501}}});
+    }
+    {
         // A 2 x 2 page with a border round it, and a line of text between the rows.
         PixelBuffer p = page(1200, 1000);
         frame(p, {10, 10, 1189, 989});
