@@ -786,16 +786,19 @@ std::string everyCurveText(const std::vector<LabelledCurve>& curves, const TextF
         if (c.parameter) parameters.insert(*c.parameter);
     const bool family = parameters.size() == curves.size();
     std::string text;
-    const auto value = [&](double v) {
-        std::string s = pointValueText(v);
+    const auto value = [&](double v, double spread) {
+        std::string s = pointValueText(v, spread);
         if (format.decimalMark != '.') std::replace(s.begin(), s.end(), '.', format.decimalMark);
         return s;
     };
     if (family) {
+        std::vector<UnitPoint> all;
+        for (const LabelledCurve& c : curves) all.insert(all.end(), c.curve.points.begin(), c.curve.points.end());
+        const UnitPoint spread = spreadOf(all);
         if (format.header) text += std::string("x") + format.separator + "parametro" + format.separator + "y\n";
         for (const LabelledCurve& c : curves)
             for (const UnitPoint& p : c.curve.points)
-                text += value(p.x) + format.separator + value(*c.parameter) + format.separator + value(p.y) + "\n";
+                text += value(p.x, spread.x) + format.separator + value(*c.parameter, 0) + format.separator + value(p.y, spread.y) + "\n";
         return text;
     }
     for (std::size_t i = 0; i < curves.size(); ++i) {

@@ -10,6 +10,9 @@ namespace calvero::capture {
 namespace {
 
 constexpr int SignificantDigits = 6;
+// The share of a column's range its values are written to, at least; no more decimals than a double holds.
+constexpr double SpreadResolution = 1e-5;
+constexpr int MostDecimals = 15;
 
 std::string trimZeros(std::string text)
 {
@@ -20,9 +23,9 @@ std::string trimZeros(std::string text)
 }
 
 // A value with the format's decimal mark.
-std::string valueIn(double value, const TextFormat& format)
+std::string valueIn(double value, double spread, const TextFormat& format)
 {
-    std::string text = pointValueText(value);
+    std::string text = pointValueText(value, spread);
     std::replace(text.begin(), text.end(), '.', format.decimalMark);
     return text;
 }
@@ -46,6 +49,12 @@ Checked<std::string> pointLines(const CaptureState& state, const TextFormat& for
         return failed<std::string>("troppi punti: " + std::to_string(total) + " (al massimo " + std::to_string(limit) +
                                    "); togliere dei punti o salvare le curve in file separati");
 
+    std::vector<UnitPoint> all;
+    for (const Curve& curve : state.curves) {
+        const std::vector<UnitPoint> values = curveValues(curve, *calibration);
+        all.insert(all.end(), values.begin(), values.end());
+    }
+    const UnitPoint spread = spreadOf(all);
     std::string text;
     if (format.header)
         text = withParameters ? std::string("x") + separator + "parametro" + separator + "y\n"
@@ -57,9 +66,9 @@ Checked<std::string> pointLines(const CaptureState& state, const TextFormat& for
         for (const UnitPoint& p : curveValues(curve, *calibration)) {
             if (!std::isfinite(p.x) || !std::isfinite(p.y))
                 return failed<std::string>("la curva \"" + curve.name + "\" ha un punto fuori dalla scala degli assi");
-            text += valueIn(p.x, format) + separator;
-            if (withParameters) text += valueIn(*curve.parameter, format) + separator;
-            text += valueIn(p.y, format) + '\n';
+            text += valueIn(p.x, spread.x, format) + separator;
+            if (withParameters) text += valueIn(*curve.parameter, 0, format) + separator;
+            text += valueIn(p.y, spread.y, format) + '\n';
         }
     }
     return succeeded(std::move(text));
@@ -67,11 +76,24 @@ Checked<std::string> pointLines(const CaptureState& state, const TextFormat& for
 
 } // namespace
 
-std::string pointValueText(double value)
+std::string pointValueText(double value) { return pointValueText(value, 0); }
+
+std::string pointValueText(double value, double spread)
 {
     if (value == 0) return "0";
     const int magnitude = static_cast<int>(std::floor(std::log10(std::abs(value))));
-    return trimZeros(formatReal(value, 1, std::max(0, SignificantDigits - 1 - magnitude)));
+    int decimals = std::max(0, SignificantDigits - 1 - magnitude);
+    if (spread > 0 && std::isfinite(spread))
+        decimals = std::max(decimals, static_cast<int>(std::ceil(-std::log10(spread * SpreadResolution))));
+    return trimZeros(formatReal(value, 1, std::min(decimals, MostDecimals)));
+}
+
+UnitPoint spreadOf(const std::vector<UnitPoint>& points)
+{
+    if (points.empty()) return {};
+    const auto [left, right] = std::minmax_element(points.begin(), points.end(), [](const UnitPoint& a, const UnitPoint& b) { return a.x < b.x; });
+    const auto [low, high] = std::minmax_element(points.begin(), points.end(), [](const UnitPoint& a, const UnitPoint& b) { return a.y < b.y; });
+    return {right->x - left->x, high->y - low->y};
 }
 
 std::optional<std::string> textFormatProblem(const TextFormat& format)
@@ -84,7 +106,9 @@ std::optional<std::string> textFormatProblem(const TextFormat& format)
 std::string pointsText(const std::vector<UnitPoint>& points, const TextFormat& format)
 {
     std::string text = format.header ? std::string("x") + format.separator + "y\n" : std::string();
-    for (const UnitPoint& p : points) text += valueIn(p.x, format) + format.separator + valueIn(p.y, format) + '\n';
+    const UnitPoint spread = spreadOf(points);
+    for (const UnitPoint& p : points)
+        text += valueIn(p.x, spread.x, format) + format.separator + valueIn(p.y, spread.y, format) + '\n';
     return text;
 }
 

@@ -17,6 +17,13 @@ constexpr int MaxExportedPoints = 200;
 // A value as the point texts write it: full stop decimals, never an exponent,
 // six significant digits (a capture is never more precise), no trailing zeros.
 std::string pointValueText(double value);
+// The same, to a hundred-thousandth of `spread` (the range of the column the
+// value is written in) where six digits say less: a curve between 100000
+// and 100020 on an axis offset by 1e5 keeps its tenths.
+std::string pointValueText(double value, double spread);
+
+// The range of the points' x, and of their y.
+UnitPoint spreadOf(const std::vector<UnitPoint>& points);
 
 // How point lines are written: the separator between fields, the decimal mark
 // (a comma for an Italian spreadsheet, with a semicolon or tab between

@@ -42,6 +42,12 @@ TEST(PointTexts, ValuesKeepSixSignificantDigitsWithoutExponents)
         EXPECT_NEAR(read, v, std::abs(v) * 5e-6) << text;
         EXPECT_NE(text.back(), '.');
     }
+    // On an axis offset by 1e5 (a curve between 100000 and 100020) six digits
+    // would round 100017.54 to 100018, a fortieth of the range: the range
+    // keeps five digits of its own.
+    const std::vector<UnitPoint> offset{{1, 100000.0}, {2, 100017.54}, {3, 100020.0}};
+    EXPECT_EQ(pointsText(offset, {}), "1;100000\n2;100017.54\n3;100020\n");
+    EXPECT_EQ(pointValueText(100017.54321, 20), "100017.5432");
 }
 
 TEST(PointTexts, PointFileAndClipboardWriteEveryCurveInAscendingX)
