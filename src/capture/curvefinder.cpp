@@ -223,15 +223,21 @@ double plotWidth(const PlotArea& area, const AxesReferences& references, int pic
 // along, a point per column from the first dot to the last (widened, each
 // dot is a level step, and the widened line runs on beyond the end dots);
 // none when too few dots lie along it.
-std::vector<PixelPoint> alongDots(const ColourPieces& dots, const std::vector<PixelPoint>& trace, int joinRadius, int width)
+std::vector<PixelPoint> alongDots(const ColourPieces& dots, const std::vector<PixelPoint>& trace, int joinRadius)
 {
-    std::vector<double> traceRow(static_cast<std::size_t>(std::max(width, 0)), std::numeric_limits<double>::quiet_NaN());
-    for (const PixelPoint& p : trace)
-        if (p.x >= 0 && p.x < width) traceRow[static_cast<std::size_t>(p.x)] = p.y;
+    // The trace's row at a column, between its points there (it has none where
+    // it went on through a widened dot's slanted end); none beyond its ends.
+    const auto traceRow = [&](double x) {
+        const auto after = std::lower_bound(trace.begin(), trace.end(), x, [](const PixelPoint& p, double at) { return p.x < at; });
+        if (after == trace.end()) return std::numeric_limits<double>::quiet_NaN();
+        if (after->x == x || after == trace.begin()) return after->x == x ? after->y : std::numeric_limits<double>::quiet_NaN();
+        const PixelPoint& before = *(after - 1);
+        return before.y + (after->y - before.y) * (x - before.x) / (after->x - before.x);
+    };
     std::vector<PixelPoint> middles;
     for (const Piece& dot : dots.pieces) {
         const PixelPoint middle{(dot.left + dot.right + 1) / 2.0, (dot.top + dot.bottom + 1) / 2.0};
-        const double row = traceRow[static_cast<std::size_t>(middle.x)];
+        const double row = traceRow(std::floor(middle.x) + 0.5);
         if (std::abs(row - middle.y) <= joinRadius + 1) middles.push_back(middle);
     }
     // A few specks joined (stubs, a smudge) are no dotted line.
@@ -548,7 +554,7 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
             if (endAtInnerEdge(end, lines.area, calibration, edgeMargin(width))) result.endInside = end;
     result.line = search.averageThickness ? averagedOverThickness(columns, best) : std::move(best);
     if (joinRadius > 0) {
-        result.line = alongDots(pieces.dots, result.line, joinRadius, picture.width());
+        result.line = alongDots(pieces.dots, result.line, joinRadius);
         // Specks left along the frame or a grid line by a scan are no dotted curve.
         if (levelLine(result.line, directions.acrossSlope)) result.line.clear();
     }

@@ -72,6 +72,15 @@ constexpr int MergedGaps = 4;
 constexpr std::size_t EndTrendPoints = 8;
 // How quickly the thickness expected of a run follows the runs taken.
 constexpr double ThicknessFollowing = 0.3;
+// On a thick line, a run of the curve's own this much shorter than the line
+// is thick is the end of a dash or a dot, cut across at a slant: its middle
+// lies off the line's, by up to half the line's thickness at the very corner,
+// and learnt from it would make the next dash's middle look merged with
+// another line (the trace then ran along the ends' trend, half a dot off).
+// The trace goes on through it, taking neither its point nor its length. A
+// thin line's runs differ by a pixel of anti-aliasing, and are all taken.
+constexpr double SlantedEndShare = 0.8;
+constexpr double ThickLineRows = 5.0;
 
 double centreOf(const ColumnRun& run) { return (run.top + run.bottom + 1) / 2.0; }
 
@@ -286,10 +295,14 @@ std::vector<PixelPoint> follow(const ColumnRuns& columns, int column, const Colu
             ++blind;
             continue;
         }
-        trace.push_back({centreX, middle});
-        lastOwn = trace.size();
         mergedColumns = 0;
         gap = 0;
+        if (!best->cut() && thickness >= ThickLineRows && lengthOf(*best) < SlantedEndShare * thickness) {
+            blind = 0;
+            continue;
+        }
+        trace.push_back({centreX, middle});
+        lastOwn = trace.size();
         // Cut by a line the curve is seen but not measured well: the trend
         // keeps the course it had, and the margin stays as it was.
         if (best->cut()) continue;

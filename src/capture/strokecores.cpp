@@ -26,7 +26,7 @@ void coresAlong(int count, Matched matched, Near near, Lightness lightness, Fill
         if (!matched(i)) continue;
         const int gap = i - lastMatched - 1;
         if (lastMatched >= 0 && gap > 0 && gap <= LongestStrokeCore) {
-            const double lightest = std::min(lightness(lastMatched), lightness(i)) + CoreLighter;
+            const double lightest = std::max(lightness(lastMatched), lightness(i)) + CoreLighter;
             bool core = true;
             for (int k = lastMatched + 1; k < i && core; ++k) core = near(k) && lightness(k) <= lightest;
             if (core)
@@ -44,10 +44,13 @@ void fillStrokeCores(PixelMask& mask, const PixelBuffer& picture, const ColourMa
 {
     const int width = mask.width(), height = mask.height();
     if (width != picture.width() || height != picture.height()) return;
-    // Down the columns only: a column crosses any line that is not upright
-    // from one fringe through the core to the other, while along a row a
-    // level line's fringe can hold specks of a nearby colour with the fringe
-    // between them (a red line's fringe on a bluish paper matches purple).
+    // Along the rows (a steep line's core), then down the columns (a level
+    // one's), the rows' cores counting as the colour there.
+    for (int y = 0; y < height; ++y) {
+        const std::uint32_t* pixels = picture.row(y);
+        coresAlong(width, [&](int x) { return mask.row(y)[x] != 0; }, [&](int x) { return near.matches(pixels[x]); },
+                   [&](int x) { return luminance(pixels[x]); }, [&](int x) { mask.row(y)[x] = 1; });
+    }
     for (int x = 0; x < width; ++x)
         coresAlong(height, [&](int y) { return mask.row(y)[x] != 0; }, [&](int y) { return near.matches(picture.row(y)[x]); },
                    [&](int y) { return luminance(picture.row(y)[x]); }, [&](int y) { mask.row(y)[x] = 1; });

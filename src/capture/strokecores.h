@@ -13,10 +13,10 @@ namespace calvero::capture {
 // The longest core, in pixels, taken between two matching pixels.
 constexpr int LongestStrokeCore = 16;
 
-// Sets the pixels of each stretch down a column of at most
+// Sets the pixels of each stretch along a row or down a column of at most
 // LongestStrokeCore pixels that all lie near the colour (`near`, a looser
-// match than the mask's), none lighter than the set pixels of the mask at
-// both its ends: the line's core.
+// match than the mask's), none lighter than the lighter of the two set
+// pixels of the mask at its ends: the line's core.
 void fillStrokeCores(PixelMask& mask, const PixelBuffer& picture, const ColourMatcher& near);
 
 // The looser tolerance of a line's core: the colour's own, and as much again

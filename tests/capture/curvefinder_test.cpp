@@ -219,6 +219,37 @@ TEST(FindCurve, AScannedLinesDulledCoreIsTheLinesMiddleAnotherColourBetweenIsNot
     }
 }
 
+TEST(FindCurve, AThickDottedOrDashedLineIsTracedAlongItsMiddleNotItsSlantedEnds)
+{
+    // A line 9 pixels thick along row 220 - 0.33 x, drawn in pieces of `on`
+    // pixels along it with gaps of `off` (dots are squares turned with the
+    // line). The first and last column of a piece hold only a corner, 2.7
+    // pixels off the middle.
+    const double slope = -0.33, length = std::hypot(1.0, slope);
+    const auto row = [&](double x) { return 220 + slope * x; };
+    struct Case {
+        double on;
+        double off;
+    };
+    const Case cases[] = {{9, 10}, {30, 9}, {400, 0}};
+    for (const Case& c : cases) {
+        PixelBuffer picture = *PixelBuffer::create(400, 300);
+        for (int x = 20; x < 380; ++x)
+            for (int y = 0; y < 300; ++y) {
+                const double dx = x + 0.5, dy = y + 0.5 - row(0);
+                const double along = (dx + slope * dy) / length, across = (dy - slope * dx) / length;
+                if (std::abs(across) <= 4.5 && std::fmod(along, c.on + c.off) < c.on) picture.setPixel(x, y, Red);
+            }
+        const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+        const Checked<FoundCurve> found = findCurve(picture, calibration, {{204, 0, 0}, DefaultTolerance, 50, std::nullopt, {}});
+        ASSERT_TRUE(found) << found.failure();
+        for (const PixelPoint& p : found->pixels)
+            if (p.x > 40 && p.x < 360) {
+                EXPECT_NEAR(p.y, row(p.x), 1.0) << c.on << " " << p.x;
+            }
+    }
+}
+
 TEST(FindCurve, WithoutATolerancePageColoursStayApartAndDoubtfulReadsSaySo)
 {
     // A blue and a purple line 3 pixels thick 30 rows apart (ΔE about 35, as
