@@ -332,11 +332,14 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
     const ChartFrame& c = page.charts[self];
     SideReading r;
     r.line = edgeOf(c, side);
-    const Ticks ticks = ticksAlong(page.picture, page.ink, r.line, side, page.paper);
+    // The ticks and grid lines labels stand by, those of a frameless plot's cut edge lines on its edge.
+    Ticks ticks = ticksAlong(page.picture, page.ink, r.line, side, page.paper);
+    std::vector<double> grid = isX(side) ? c.gridColumns : c.gridRows;
+    placedOnCutEdges(ticks.places, page.picture, page.ink, c, isX(side));
+    placedOnCutEdges(grid, page.picture, page.ink, c, isX(side));
     // Where no tick is drawn, a grid line stands at the label's place.
     std::vector<double> places = ticks.places;
-    for (double g : isX(side) ? c.gridColumns : c.gridRows) places.push_back(g);
-    placedOnCutEdges(places, page.picture, page.ink, c, isX(side));
+    places.insert(places.end(), grid.begin(), grid.end());
     const PixelRect strip = stripOf(page, c, self, side, r.line, ticks.outward);
     r.strip = strip;
     // Between the strip and the axis line, along the line: its ticks.
@@ -352,7 +355,7 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
     for (const ReadWord& word : numbersNearTheAxis(words, side)) {
         const double middle = isX(side) ? word.box.left + word.box.width / 2 : word.box.top + word.box.height / 2;
         const double size = isX(side) ? word.box.width : word.box.height;
-        const double position = snapped(middle, ticks, isX(side) ? c.gridColumns : c.gridRows, size);
+        const double position = snapped(middle, ticks, grid, size);
         // A label's tick lies on its axis line: a number beyond the line's ends is the other axis's, or a factor.
         if (position < r.line.first - AxisGap - 1 || position > r.line.last + AxisGap + 1) {
             r.beyondEnds.push_back(word);
@@ -406,8 +409,8 @@ std::optional<SideReading> innerLeftSide(const PageContext& page, std::size_t se
     for (double g : c.gridColumns)
         if (std::abs(g - zero) <= std::max(2.0, InnerAxisSnap * width) && (!at || std::abs(g - zero) < std::abs(*at - zero))) at = g;
     // A line a scan left faint is none of the plot's lines: the column there
-    // inked down most of the plot, or with none (its ink lost to the paper's
-    // grain), where 0 stands.
+    // inked down most of the plot. Where no line is drawn at all, numbers
+    // inside the plot may be anything's (labels of points set above them).
     if (!at) {
         const int reach = static_cast<int>(std::max(2.0, InnerAxisSnap * width));
         int best = 0;
@@ -419,7 +422,7 @@ std::optional<SideReading> innerLeftSide(const PageContext& page, std::size_t se
         }
         if (best < InnerAxisDrawn * (c.bottom - c.top)) at.reset();
     }
-    if (!at) at = zero;
+    if (!at) return std::nullopt;
     // The line's columns: the narrowest run of ink across it at a few rows (a curve may cross it at one).
     std::optional<std::pair<int, int>> run;
     const int column = static_cast<int>(*at);

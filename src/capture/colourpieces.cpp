@@ -61,9 +61,14 @@ PixelMask matchingPixels(const PixelBuffer& picture, const ColourMatcher& matche
                          const std::vector<PixelRect>& exclusions)
 {
     PixelMask mask = maskOf(picture, [&](std::uint32_t argb) { return matcher.matches(argb); });
-    for (const ExcludedSpan& span : excludedSpans(exclusions, picture.width(), picture.height()))
-        for (int y = span.top; y < span.bottom; ++y) std::fill(mask.row(y) + span.first, mask.row(y) + span.last, 0);
+    clearExcluded(mask, exclusions);
     return mask;
+}
+
+void clearExcluded(PixelMask& mask, const std::vector<PixelRect>& exclusions)
+{
+    for (const ExcludedSpan& span : excludedSpans(exclusions, mask.width(), mask.height()))
+        for (int y = span.top; y < span.bottom; ++y) std::fill(mask.row(y) + span.first, mask.row(y) + span.last, 0);
 }
 
 PixelMask inkPixels(const PixelBuffer& picture, Rgb background) { return inkPixels(picture, std::vector<Rgb>{background}); }

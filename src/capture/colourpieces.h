@@ -36,6 +36,8 @@ struct ColourPieces {
 // The pixels of the colour; those whose centre lies in an exclusion never count.
 PixelMask matchingPixels(const PixelBuffer& picture, const ColourMatcher& matcher,
                          const std::vector<PixelRect>& exclusions);
+// Clears the pixels whose centre lies in an exclusion.
+void clearExcluded(PixelMask& mask, const std::vector<PixelRect>& exclusions);
 
 // Pixels this close to the background are paper (scanner grey, faint specks).
 constexpr double PaperTolerance = 8.0;

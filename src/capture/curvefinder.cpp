@@ -165,6 +165,8 @@ SearchPieces searchPieces(const PixelBuffer& picture, const AxisCalibration& cal
         matchingPixels(picture, ColourMatcher(search.colour, tolerance.tolerance, tolerance.fading), search.exclusions);
     fillStrokeCores(mask, picture,
                     ColourMatcher(search.colour, strokeCoreTolerance(tolerance.tolerance), tolerance.fading));
+    // A core between two matches may lie in an area the user left out.
+    clearExcluded(mask, search.exclusions);
     const LineDirections directions = lineDirections(calibration.references(), picture.width(), picture.height());
     PixelMask ink = inkPixels(picture, paperColours(picture));
     // A pale fringe the colour reaches but that is paper to the lines' search
@@ -225,12 +227,16 @@ double plotWidth(const PlotArea& area, const AxesReferences& references, int pic
 // none when too few dots lie along it.
 std::vector<PixelPoint> alongDots(const ColourPieces& dots, const std::vector<PixelPoint>& trace, int joinRadius)
 {
-    // The trace's row at a column, between its points there (it has none where
-    // it went on through a widened dot's slanted end); none beyond its ends.
+    // The trace's row at a column, between its points there where they are
+    // a widened dot apart (it has none where it went on through a widened
+    // dot's slanted end); none across a longer gap or beyond its ends.
+    const double widestStep = 2.0 * joinRadius + 2;
     const auto traceRow = [&](double x) {
+        constexpr double none = std::numeric_limits<double>::quiet_NaN();
         const auto after = std::lower_bound(trace.begin(), trace.end(), x, [](const PixelPoint& p, double at) { return p.x < at; });
-        if (after == trace.end()) return std::numeric_limits<double>::quiet_NaN();
-        if (after->x == x || after == trace.begin()) return after->x == x ? after->y : std::numeric_limits<double>::quiet_NaN();
+        if (after == trace.end()) return none;
+        if (after->x == x) return after->y;
+        if (after == trace.begin() || after->x - (after - 1)->x > widestStep) return none;
         const PixelPoint& before = *(after - 1);
         return before.y + (after->y - before.y) * (x - before.x) / (after->x - before.x);
     };
@@ -554,9 +560,18 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
             if (endAtInnerEdge(end, lines.area, calibration, edgeMargin(width))) result.endInside = end;
     result.line = search.averageThickness ? averagedOverThickness(columns, best) : std::move(best);
     if (joinRadius > 0) {
-        result.line = alongDots(pieces.dots, result.line, joinRadius);
         // Specks left along the frame or a grid line by a scan are no dotted curve.
-        if (levelLine(result.line, directions.acrossSlope)) result.line.clear();
+        const auto dotted = [&](const std::vector<PixelPoint>& widened) {
+            std::vector<PixelPoint> line = alongDots(pieces.dots, widened, joinRadius);
+            if (levelLine(line, directions.acrossSlope)) line.clear();
+            return line;
+        };
+        result.line = dotted(result.line);
+        // The other lines of the colour (a dotted family) likewise, each
+        // through its own dots; one without dots enough along it stays as
+        // seen, still told as another line.
+        for (std::vector<PixelPoint>& other : result.others)
+            if (std::vector<PixelPoint> line = dotted(other); !line.empty()) other = std::move(line);
     }
     return result;
 }

@@ -10,7 +10,7 @@ namespace calvero::capture {
 namespace {
 
 constexpr int SignificantDigits = 6;
-// The share of a column's range its values are written to, at least; no more decimals than a double holds.
+// The share of a column's range its values are written to, at least, in no more decimals than a double holds.
 constexpr double SpreadResolution = 1e-5;
 constexpr int MostDecimals = 15;
 
@@ -83,9 +83,11 @@ std::string pointValueText(double value, double spread)
     if (value == 0) return "0";
     const int magnitude = static_cast<int>(std::floor(std::log10(std::abs(value))));
     int decimals = std::max(0, SignificantDigits - 1 - magnitude);
-    if (spread > 0 && std::isfinite(spread))
-        decimals = std::max(decimals, static_cast<int>(std::ceil(-std::log10(spread * SpreadResolution))));
-    return trimZeros(formatReal(value, 1, std::min(decimals, MostDecimals)));
+    if (spread > 0 && std::isfinite(spread)) {
+        const double forSpread = std::ceil(-std::log10(spread * SpreadResolution));
+        decimals = std::max(decimals, static_cast<int>(std::clamp(forSpread, 0.0, double(MostDecimals))));
+    }
+    return trimZeros(formatReal(value, 1, decimals));
 }
 
 UnitPoint spreadOf(const std::vector<UnitPoint>& points)

@@ -35,7 +35,7 @@ std::string writeTemporary(const std::string& name, const std::string& bytes)
 
 TEST(PointTexts, ValuesKeepSixSignificantDigitsWithoutExponents)
 {
-    for (double v : {1.0, -2.5, 1234.5678, 0.000123456789, 98765432.1, 3.14159265, -0.0, 1e-9}) {
+    for (double v : {1.0, -2.5, 1234.5678, 0.000123456789, 98765432.1, 3.14159265, -0.0, 1e-9, 1.23456e-12}) {
         const std::string text = pointValueText(v);
         EXPECT_EQ(text.find_first_of("eE,"), std::string::npos) << text;
         const double read = calvero::parseDecimal(text).value_or(NAN);
