@@ -482,9 +482,6 @@ std::vector<std::string> textLines(std::vector<ReadWord> words)
     return texts;
 }
 
-// The factor written at the axis's far end: matplotlib's "1e4" or "+1000"
-// above a y axis's top, under an x axis's numbers at its right end, or a
-// word beside the last number. Several, or one not understood, is a doubt.
 // An area beyond a chart's top or bottom, cut halfway to a chart beyond it
 // that it overlaps across: what lies nearer that chart (its numbers beside
 // its edge, its ticks) is its own.
@@ -499,6 +496,9 @@ PixelRect keptOffChartsBeyond(PixelRect area, const std::vector<ChartFrame>& cha
     return {area.left, top, area.width, std::max(0.0, bottom - top)};
 }
 
+// The factor written at the axis's far end: matplotlib's "1e4" or "+1000"
+// above a y axis's top, under an x axis's numbers at its right end, or a
+// word beside the last number. Several, or one not understood, is a doubt.
 Checked<std::optional<AxisFactor>> factorAtEnd(const PageContext& page, const ChartFrame& c, Side side, const SideReading& r)
 {
     const double letters = r.letterHeight > 0 ? r.letterHeight : 14;

@@ -15,12 +15,12 @@ constexpr int LongestStrokeCore = 16;
 
 // Sets the pixels of each stretch along a row or down a column of at most
 // LongestStrokeCore pixels that all lie near the colour (`near`, a looser
-// match than the mask's), none lighter than the lighter of the two set
-// pixels of the mask at its ends: the line's core.
+// match than the mask's), none more than a little lighter than the lighter
+// of the two set pixels of the mask at its ends: the line's core.
 void fillStrokeCores(PixelMask& mask, const PixelBuffer& picture, const ColourMatcher& near);
 
 // The looser tolerance of a line's core: the colour's own, and as much again
-// up to a bound, so a core never takes another curve's colour.
+// up to a bound, so that a core stays near the colour.
 double strokeCoreTolerance(double tolerance);
 
 } // namespace calvero::capture
