@@ -786,11 +786,7 @@ std::string everyCurveText(const std::vector<LabelledCurve>& curves, const TextF
         if (c.parameter) parameters.insert(*c.parameter);
     const bool family = parameters.size() == curves.size();
     std::string text;
-    const auto value = [&](double v, double spread) {
-        std::string s = pointValueText(v, spread);
-        if (format.decimalMark != '.') std::replace(s.begin(), s.end(), '.', format.decimalMark);
-        return s;
-    };
+    const auto value = [&](double v, double spread) { return pointValueText(v, spread, format); };
     if (family) {
         std::vector<UnitPoint> all;
         for (const LabelledCurve& c : curves) all.insert(all.end(), c.curve.points.begin(), c.curve.points.end());

@@ -482,6 +482,12 @@ std::vector<std::string> textLines(std::vector<ReadWord> words)
     return texts;
 }
 
+// Whether two boxes share any area.
+bool meet(const PixelRect& a, const PixelRect& b)
+{
+    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height && b.top < a.top + a.height;
+}
+
 // An area beyond a chart's top or bottom, cut halfway to a chart beyond it
 // that it overlaps across: what lies nearer that chart (its numbers beside
 // its edge, its ticks) is its own.
@@ -513,13 +519,10 @@ Checked<std::optional<AxisFactor>> factorAtEnd(const PageContext& page, const Ch
         area = {c.right - FactorReach * chartW, r.labelsFarEdge + 1, (FactorReach + 0.1) * chartW, FactorDepth * letters};
     }
     area = keptOffChartsBeyond(area, page.charts, c);
-    const auto overlaps = [](const PixelRect& a, const PixelRect& b) {
-        return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height && b.top < a.top + a.height;
-    };
     if (area.width > 2 && area.height > 2)
         for (const ReadWord& w : labelsIn(page.picture, page.ink, area, page.reader))
             // The top label of a y axis reaches above the plot: it is no factor.
-            if (std::none_of(r.labels.begin(), r.labels.end(), [&](const ReadWord& l) { return overlaps(l.box, w.box); }))
+            if (std::none_of(r.labels.begin(), r.labels.end(), [&](const ReadWord& l) { return meet(l.box, w.box); }))
                 words.push_back(w);
     std::optional<AxisFactor> found;
     for (const std::string& line : textLines(words)) {
@@ -849,11 +852,6 @@ void boxOnTheOriginal(ChartFrame& c, double turn, int width, int height)
     c.left = c.right = corners[0].x, c.top = c.bottom = corners[0].y;
     for (const PixelPoint& p : corners)
         c.left = std::min(c.left, p.x), c.right = std::max(c.right, p.x), c.top = std::min(c.top, p.y), c.bottom = std::max(c.bottom, p.y);
-}
-
-bool meet(const PixelRect& a, const PixelRect& b)
-{
-    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height && b.top < a.top + a.height;
 }
 
 // Boxes that meet joined into one, the first one's place kept first.

@@ -22,14 +22,6 @@ std::string trimZeros(std::string text)
     return text == "-0" ? "0" : text;
 }
 
-// A value with the format's decimal mark.
-std::string valueIn(double value, double spread, const TextFormat& format)
-{
-    std::string text = pointValueText(value, spread);
-    std::replace(text.begin(), text.end(), '.', format.decimalMark);
-    return text;
-}
-
 // The lines of every curve in the format; limit 0 for none.
 Checked<std::string> pointLines(const CaptureState& state, const TextFormat& format, int limit)
 {
@@ -49,26 +41,29 @@ Checked<std::string> pointLines(const CaptureState& state, const TextFormat& for
         return failed<std::string>("troppi punti: " + std::to_string(total) + " (al massimo " + std::to_string(limit) +
                                    "); togliere dei punti o salvare le curve in file separati");
 
+    // Each curve's values, and the range of them all that each column is written to.
+    std::vector<std::vector<UnitPoint>> values;
     std::vector<UnitPoint> all;
     for (const Curve& curve : state.curves) {
-        const std::vector<UnitPoint> values = curveValues(curve, *calibration);
-        all.insert(all.end(), values.begin(), values.end());
+        values.push_back(curveValues(curve, *calibration));
+        all.insert(all.end(), values.back().begin(), values.back().end());
     }
     const UnitPoint spread = spreadOf(all);
     std::string text;
     if (format.header)
         text = withParameters ? std::string("x") + separator + "parametro" + separator + "y\n"
                               : std::string("x") + separator + "y\n";
-    for (const Curve& curve : state.curves) {
+    for (std::size_t i = 0; i < state.curves.size(); ++i) {
+        const Curve& curve = state.curves[i];
         if (curve.points.empty()) continue;
         if (withParameters && !curve.parameter)
             return failed<std::string>("la curva \"" + curve.name + "\" non ha il valore del parametro");
-        for (const UnitPoint& p : curveValues(curve, *calibration)) {
+        for (const UnitPoint& p : values[i]) {
             if (!std::isfinite(p.x) || !std::isfinite(p.y))
                 return failed<std::string>("la curva \"" + curve.name + "\" ha un punto fuori dalla scala degli assi");
-            text += valueIn(p.x, spread.x, format) + separator;
-            if (withParameters) text += valueIn(*curve.parameter, 0, format) + separator;
-            text += valueIn(p.y, spread.y, format) + '\n';
+            text += pointValueText(p.x, spread.x, format) + separator;
+            if (withParameters) text += pointValueText(*curve.parameter, 0, format) + separator;
+            text += pointValueText(p.y, spread.y, format) + '\n';
         }
     }
     return succeeded(std::move(text));
@@ -88,6 +83,13 @@ std::string pointValueText(double value, double spread)
         decimals = std::max(decimals, static_cast<int>(std::clamp(forSpread, 0.0, double(MostDecimals))));
     }
     return trimZeros(formatReal(value, 1, decimals));
+}
+
+std::string pointValueText(double value, double spread, const TextFormat& format)
+{
+    std::string text = pointValueText(value, spread);
+    std::replace(text.begin(), text.end(), '.', format.decimalMark);
+    return text;
 }
 
 UnitPoint spreadOf(const std::vector<UnitPoint>& points)
@@ -110,7 +112,7 @@ std::string pointsText(const std::vector<UnitPoint>& points, const TextFormat& f
     std::string text = format.header ? std::string("x") + format.separator + "y\n" : std::string();
     const UnitPoint spread = spreadOf(points);
     for (const UnitPoint& p : points)
-        text += valueIn(p.x, spread.x, format) + format.separator + valueIn(p.y, spread.y, format) + '\n';
+        text += pointValueText(p.x, spread.x, format) + format.separator + pointValueText(p.y, spread.y, format) + '\n';
     return text;
 }
 

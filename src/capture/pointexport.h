@@ -34,6 +34,9 @@ struct TextFormat {
     bool header = false;
 };
 
+// A value as pointValueText(value, spread) writes it, with the format's decimal mark.
+std::string pointValueText(double value, double spread, const TextFormat& format);
+
 // Why the format cannot be read back (the separator is the decimal mark), or nothing.
 std::optional<std::string> textFormatProblem(const TextFormat& format);
 

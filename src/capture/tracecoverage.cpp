@@ -271,7 +271,7 @@ struct StrayRun {
 };
 
 // Stray runs in columns up to this far apart, their rows overlapping within
-// `LinkRows` and a row more for each column between, are one line (a dashed or
+// `LinkRows` and a row more for each column apart, are one line (a dashed or
 // dotted line's gaps, as steep as one row a column).
 constexpr int LinkColumns = 8;
 constexpr int LinkRows = 2;
