@@ -5,6 +5,7 @@
 
 #include "capture/colourpieces.h"
 #include "capture/cutgridlines.h"
+#include "capture/faintticks.h"
 #include "capture/marginlabels.h"
 #include "capture/pointexport.h"
 #include "capture/tolerancechoice.h"
@@ -24,6 +25,10 @@ namespace {
 constexpr int ShortestTick = 3;
 constexpr int LongestTick = 20;
 constexpr int AxisGap = 2;
+// A tick's own stretch along the line reaches at least this share of its length.
+constexpr double TickCore = 0.6;
+// What juts out of the line beside a tick, along it this far, is another stroke (pixels).
+constexpr int StrokeAlongTheLine = 3;
 // A run of ink on the axis line this many times wider than most is no tick.
 constexpr double WiderThanTicks = 2;
 // The agreeing numbers of an axis spread over at least this share of its length.
@@ -45,6 +50,8 @@ constexpr double TickSnap = 0.25;
 constexpr double MinorTickShare = 1 / 1.5;
 // A label whose middle lies this near its major tick is centred on it (pixels).
 constexpr double CentredOnTick = 1.5;
+// A faint tick is looked for this many letter heights either side of its label's middle.
+constexpr double FaintTickReach = 0.5;
 // A factor at an axis's end is looked for this many label heights beyond it.
 constexpr double FactorDepth = 3.5;
 constexpr double FactorReach = 0.35;
@@ -109,6 +116,7 @@ Ticks ticksAlong(const PixelBuffer& picture, const PixelMask& ink, const EdgeLin
     };
     Ticks ticks;
     int runStart = -1, runOutward = 0, runLength = 0;
+    std::vector<int> runReach;
     bool outer = true;
     // Each run's width along the line and how far it reaches outward.
     std::vector<std::pair<int, int>> runs;
@@ -125,21 +133,36 @@ Ticks ticksAlong(const PixelBuffer& picture, const PixelMask& ink, const EdgeLin
         if (tick) {
             const int length = out >= ShortestTick ? out : in;
             runLength = std::max(runLength, length < LongestTick ? length : LongestTick + 1);
+            runReach.push_back(length);
         }
         if (!tick && runStart >= 0) {
-            runs.push_back({along - runStart, runOutward});
+            // At a corner an inward tick meets the other side's tick drawn
+            // along this line, which juts out of it by little: the tick is
+            // where it reaches most of its length (on dev 852 the two made
+            // one run, its middle 6 px off the y tick's).
+            int coreFirst = runStart, coreLast = along - 1;
+            if (runLength <= LongestTick) {
+                const double most = TickCore * runLength;
+                while (coreFirst < coreLast && runReach[coreFirst - runStart] < most) ++coreFirst;
+                while (coreLast > coreFirst && runReach[coreLast - runStart] < most) --coreLast;
+                // A blurred tick's own fringes reach less far: they stay.
+                if (coreFirst - runStart < StrokeAlongTheLine) coreFirst = runStart;
+                if (along - 1 - coreLast < StrokeAlongTheLine) coreLast = along - 1;
+            }
+            runReach.clear();
+            runs.push_back({coreLast - coreFirst + 1, runOutward});
             lengths.push_back(runLength);
             // The centre of the tick's darkness over its first rows beyond the line, fringes included.
             const int edge = outer ? outerEdge : innerEdge, direction = outer ? step : -step;
             double sum = 0, weighted = 0;
-            for (int a = std::max(0, runStart - 1); a <= std::min(length - 1, along); ++a)
+            for (int a = std::max(0, coreFirst - 1); a <= std::min(length - 1, coreLast + 1); ++a)
                 for (int k = 1; k <= ShortestTick; ++k) {
                     const int b = edge + direction * k;
                     if (b < 0 || b >= breadth) continue;
                     const double d = dark(a, b);
                     sum += d, weighted += d * (a + 0.5);
                 }
-            ticks.places.push_back(sum > 0 ? weighted / sum : (runStart + along) / 2.0);
+            ticks.places.push_back(sum > 0 ? weighted / sum : (coreFirst + coreLast + 1) / 2.0);
             runStart = -1;
         }
     }
@@ -215,6 +238,31 @@ double snapped(double place, const Ticks& ticks, const std::vector<double>& grid
     // A label centred on its tick stands as well by its own middle (a tick drawn on whole pixels is half a pixel off).
     const double major = std::find_if(near.begin(), near.end(), isMajor)->at;
     return std::abs(major - place) <= CentredOnTick ? place : major;
+}
+
+// Between a label and its axis line, where its tick would be drawn: a pixel
+// off the line and two off the letters, whose blurred fringes would count.
+PixelRect bandToTheLine(const PixelRect& word, const EdgeLine& line, Side side)
+{
+    constexpr double OffLetters = 2, OffLine = 1;
+    switch (side) {
+    case Side::Left: {
+        const double from = word.left + word.width + OffLetters, to = line.from - OffLine;
+        return {from, 0, std::max(0.0, to - from), 0};
+    }
+    case Side::Right: {
+        const double from = line.to + 1 + OffLine, to = word.left - OffLetters;
+        return {from, 0, std::max(0.0, to - from), 0};
+    }
+    case Side::Bottom: {
+        const double from = line.to + 1 + OffLine, to = word.top - OffLetters;
+        return {0, from, 0, std::max(0.0, to - from)};
+    }
+    default: {
+        const double from = word.top + word.height + OffLetters, to = line.from - OffLine;
+        return {0, from, 0, std::max(0.0, to - from)};
+    }
+    }
 }
 
 // The numeric words of a strip in the line of labels along the axis: under
@@ -352,6 +400,10 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
     r.anyWords = !words.empty();
     std::vector<TickLabel> labels;
     std::vector<double> heights;
+    // Labels with no tick or grid line near, and where a faint tick would be drawn.
+    std::vector<std::size_t> unticked;
+    std::vector<FaintTickSearch> faintSearch;
+    double reachOfFaint = 0;
     for (const ReadWord& word : numbersNearTheAxis(words, side)) {
         const double middle = isX(side) ? word.box.left + word.box.width / 2 : word.box.top + word.box.height / 2;
         const double size = isX(side) ? word.box.width : word.box.height;
@@ -361,6 +413,12 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
             r.beyondEnds.push_back(word);
             continue;
         }
+        const auto near = [&](double p) { return std::abs(p - middle) <= TickSnap * size; };
+        if (std::none_of(places.begin(), places.end(), near) && std::none_of(ticks.wide.begin(), ticks.wide.end(), near)) {
+            unticked.push_back(labels.size());
+            faintSearch.push_back({middle, bandToTheLine(word.box, r.line, side)});
+            reachOfFaint = std::max(reachOfFaint, FaintTickReach * word.box.height);
+        }
         labels.push_back({position, word.text, word.confidence});
         r.labels.push_back(word);
         heights.push_back(word.box.height);
@@ -368,6 +426,9 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
         r.labelsFarEdge = r.labels.size() == 1 ? far : side == Side::Bottom ? std::max(r.labelsFarEdge, far) : std::min(r.labelsFarEdge, far);
     }
     r.letterHeight = median(heights);
+    const std::vector<std::optional<double>> faint = faintTicks(page.picture, page.paper, faintSearch, isX(side), reachOfFaint, CentredOnTick);
+    for (std::size_t i = 0; i < unticked.size(); ++i)
+        if (faint[i]) labels[unticked[i]].position = *faint[i];
     r.axis = readAxis(labels, isX(side) ? "x" : "y", places);
     if (r.axis)
         if (const auto lost = decimalsLeftOut(*r.axis, r.labels))

@@ -765,3 +765,34 @@ TEST(AxisFinder, AFactorIsNotLookedForInThePanelAbove)
         EXPECT_FALSE(a.yFactor);
     }
 }
+
+// Inward ticks on a plot drawn as a light area with no frame: at the
+// bottom-left corner the x axis's first tick, drawn inside the area, runs
+// up along the left edge into the y axis's lowest tick, and the two make
+// one run of ink there; the y tick is placed where it reaches its length,
+// not at the run's middle.
+TEST(AxisFinder, AnInwardTickAtTheCornerIsPlacedApartFromTheOtherAxisTick)
+{
+    PixelBuffer p = whitePage(600, 500);
+    const auto fill = [&](int x0, int y0, int x1, int y1, std::uint32_t argb) {
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) p.setPixel(x, y, argb);
+    };
+    constexpr std::uint32_t LightGrey = 0xffe0e0e0, Black = 0xff000000;
+    fill(100, 90, 400, 410, LightGrey);
+    for (int k = 0; k <= 3; ++k) {
+        // y ticks 4 rows thick at rows 100k + 98..101 (middle 100k + 100), 10 long into the plot;
+        // x ticks 4 columns wide at 100k + 100..103, 10 long up from the bottom.
+        fill(100, 98 + 100 * k, 110, 101 + 100 * k, Black), fill(100 + 100 * k, 400, 103 + 100 * k, 410, Black);
+        // Numbers 8 x 12: beside the y ticks, their middles 2 rows below them (snapped to them); under the x ticks.
+        fill(76, 96 + 100 * k, 83, 107 + 100 * k, Black), fill(98 + 100 * k, 424, 105 + 100 * k, 435, Black);
+    }
+    const PageAxes page = findPageAxes(p, WholeMarkReader());
+    ASSERT_EQ(page.axes.size(), 1u) << page.failure;
+    // 0 to 30 from row 400 up to row 100.
+    EXPECT_NEAR(page.axes[0].y.first.position, 400 - 10 * page.axes[0].y.first.value, 0.5);
+    for (const ReadTick& t : page.axes[0].y.ticks)
+        if (t.agrees) {
+            EXPECT_NEAR(t.position, 400 - 10 * t.value, 0.5) << t.text;
+        }
+}
