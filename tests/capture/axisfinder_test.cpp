@@ -157,6 +157,21 @@ TEST(AxisFinder, ANumberCutByTheMarginIsLeftOutButOneMeetingItsTickStays)
     }
 }
 
+namespace {
+
+// A number's ink, a block 7 wide and 12 tall from 80,40, and a mark from left,top to right,bottom.
+PixelMask numberWithMark(int left, int top, int right, int bottom)
+{
+    PixelMask ink(200, 100);
+    for (int y = 40; y < 52; ++y)
+        for (int x = 80; x < 87; ++x) ink.set(x, y, true);
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left; x <= right; ++x) ink.set(x, y, true);
+    return ink;
+}
+
+} // namespace
+
 // A minus sign that a font sets apart from its digits ("− 25") is read with
 // them: a flat dash alone, level with the middle of the number just after
 // it and nearer it than the number is tall. Other marks stay words of their own.
@@ -174,11 +189,7 @@ TEST(AxisFinder, AMinusSetApartFromItsDigitsIsReadWithThem)
     const PixelRect strip{50, 20, 100, 60};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        PixelMask ink(200, 100);
-        for (int y = 40; y < 52; ++y)
-            for (int x = 80; x < 87; ++x) ink.set(x, y, true);
-        for (int y = c.top; y <= c.bottom; ++y)
-            for (int x = c.left; x <= c.right; ++x) ink.set(x, y, true);
+        const PixelMask ink = numberWithMark(c.left, c.top, c.right, c.bottom);
         const std::vector<ReadWord> words = labelsIn(*PixelBuffer::create(200, 100), ink, strip, SevenReader());
         ASSERT_EQ(words.size(), c.joined ? 1u : 2u);
         // Boxes are padded by 3 pixels: the word begins at the mark when it took it in.
@@ -384,11 +395,7 @@ TEST(AxisFinder, ATicksStubAfterANumberIsLeftOut)
     const PixelRect strip{50, 20, 100, 60};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        PixelMask ink(200, 100);
-        for (int y = 40; y < 52; ++y)
-            for (int x = 80; x < 87; ++x) ink.set(x, y, true);
-        for (int y = 45; y <= 46; ++y)
-            for (int x = 89; x < 89 + c.width; ++x) ink.set(x, y, true);
+        const PixelMask ink = numberWithMark(89, 45, 88 + c.width, 46);
         const auto words = labelsIn(*PixelBuffer::create(200, 100), ink, strip, FixedReader("12"));
         ASSERT_EQ(words.size(), 1u);
         EXPECT_EQ(words.front().box.left + words.front().box.width - 1, c.right);
