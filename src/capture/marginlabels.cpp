@@ -135,12 +135,12 @@ std::optional<std::pair<Piece, Piece>> baseAndPower(const WordGroup& word, const
 // read "10-" and "10-1").
 constexpr std::string_view Minuses[] = {"-", "\xe2\x88\x92"};
 
-// The sign the base "10" read with its exponent's minus took, or none.
-std::optional<std::string_view> tenWithMinus(const std::string& base)
+// Whether the base "10" was read with its exponent's minus sign.
+bool tenWithMinus(const std::string& base)
 {
-    for (const std::string_view minus : Minuses)
-        if (base.size() == 2 + minus.size() && base.compare(0, 2, "10") == 0 && base.compare(2, minus.size(), minus) == 0) return minus;
-    return std::nullopt;
+    return std::any_of(std::begin(Minuses), std::end(Minuses), [&](std::string_view minus) {
+        return base.size() == 2 + minus.size() && base.compare(0, 2, "10") == 0 && base.compare(2, minus.size(), minus) == 0;
+    });
 }
 
 // The label from its base and the joined reading: a small raised 0 read as
@@ -149,7 +149,10 @@ std::string powerText(std::string base, const std::string& whole)
 {
     std::string power = whole.substr(base.size());
     for (std::size_t at; (at = power.find("\xc2\xb0")) != std::string::npos;) power.replace(at, 2, "0");
-    if (tenWithMinus(base)) base = "10", power.insert(0, "-");
+    if (tenWithMinus(base)) {
+        base = "10";
+        power.insert(0, "-");
+    }
     return base + "^" + power;
 }
 
