@@ -11,6 +11,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace calvero::capture {
 
@@ -75,11 +76,20 @@ PixelBuffer onTheLine(const PixelBuffer& picture, const PixelRect& base, const P
     return joined;
 }
 
+// How far an exponent joined to its base must rise above the base's top: a
+// blurred scan's digits differ by a pixel, so two at least (a tenth of the
+// word on large ones). A drawn page's exponent 4-5 pixels tall, touching its
+// base's 0 through the anti-aliasing, stands a single pixel higher; that is
+// taken only when the base then reads "10" (or "10-", the exponent's minus
+// with it), which no digit's bar (a 7's) makes.
+enum class Rise { Sure, OnePixel };
+
 // A word's base and its raised exponent (10³), when it has one: the pieces
 // at its right end whose foot stays above the baseline, or where a blurred
-// scan joined the exponent to its base, the columns at its right end whose
-// ink stays above the baseline and rises above the base's top.
-std::optional<std::pair<Piece, Piece>> baseAndPower(const WordGroup& word, const PixelMask& part)
+// scan (or a small exponent's anti-aliased edge) joined the exponent to its
+// base, the columns at its right end whose ink stays above the baseline and
+// rises above the base's top.
+std::optional<std::pair<Piece, Piece>> baseAndPower(const WordGroup& word, const PixelMask& part, Rise rise)
 {
     int baseline = 0, tallest = 0;
     for (const Piece& p : word.parts) baseline = std::max(baseline, p.bottom), tallest = std::max(tallest, p.height());
@@ -116,8 +126,34 @@ std::optional<std::pair<Piece, Piece>> baseAndPower(const WordGroup& word, const
         if (const auto rows = inkRows(x); rows.first >= 0) baseBox.top = std::min(baseBox.top, rows.first);
     powerBox.left = split, powerBox.top = powerTop, powerBox.bottom = powerBottom;
     // An exponent stands higher than its base's digits; the bar of a 7 does not.
-    if (powerTop > baseBox.top - std::max(2.0, 0.1 * tallest)) return std::nullopt;
+    const double leastRise = rise == Rise::OnePixel ? 1.0 : std::max(2.0, 0.1 * tallest);
+    if (powerTop > baseBox.top - leastRise) return std::nullopt;
     return std::pair{baseBox, powerBox};
+}
+
+// The dashes a base may end in that are its exponent's minus sign (10⁻¹
+// read "10-" and "10-1").
+constexpr std::string_view Minuses[] = {"-", "\xe2\x88\x92"};
+
+// Whether the base "10" was read with its exponent's minus sign.
+bool tenWithMinus(const std::string& base)
+{
+    return std::any_of(std::begin(Minuses), std::end(Minuses), [&](std::string_view minus) {
+        return base.size() == 2 + minus.size() && base.compare(0, 2, "10") == 0 && base.compare(2, minus.size(), minus) == 0;
+    });
+}
+
+// The label from its base and the joined reading: a small raised 0 read as
+// a degree sign is a 0, and a base's trailing minus the exponent's.
+std::string powerText(std::string base, const std::string& whole)
+{
+    std::string power = whole.substr(base.size());
+    for (std::size_t at; (at = power.find("\xc2\xb0")) != std::string::npos;) power.replace(at, 2, "0");
+    if (tenWithMinus(base)) {
+        base = "10";
+        power.insert(0, "-");
+    }
+    return base + "^" + power;
 }
 
 // A label read as "10" with a mark after it where its exponent stood (10°,
@@ -176,13 +212,19 @@ std::vector<WordGroup> signsJoined(std::vector<WordGroup> words)
 // A flat dash just after a number, level with its middle, is the number's
 // tick mark reached (an outward tick on a left y axis), not a raised
 // exponent nor a letter: it is left out of the word ("40-" was read "40^?").
+// The strip ends where the ticks begin, so only a tick's first pixels may
+// stand in it: 3 long and 2 thick beside a 10⁴ (a grey tick, its edges
+// anti-aliased), taken for an exponent. No number ends in a dash, and an
+// exponent's digit is taller than wide.
+constexpr double TickStubFlatness = 1.5;
+
 WordGroup tickMarkCut(WordGroup word)
 {
     while (word.parts.size() > 1) {
         const Piece& dash = word.parts.back();
         const Piece rest = boxOf({word.parts.begin(), word.parts.end() - 1});
         const double middle = (dash.top + dash.bottom) / 2.0;
-        if (dash.left <= rest.right || dash.width() < DashFlatness * dash.height() || dash.height() > DashThinness * rest.height() ||
+        if (dash.left <= rest.right || dash.width() < TickStubFlatness * dash.height() || dash.height() > DashThinness * rest.height() ||
             middle < rest.top + 0.25 * rest.height() || middle > rest.bottom - 0.25 * rest.height())
             break;
         word.parts.pop_back();
@@ -325,8 +367,8 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
     };
     for (const Piece& p : findPieces(part).pieces)
         if (p.pixels >= SmallestMark && !atPictureEdge(p)) pieces.push_back(p);
-    const auto read = [&](const Piece& box, std::string& text, double& confidence) {
-        for (const ReadWord& w : reader.read(picture, padded(box, left, top), TextKind::OneNumber)) {
+    const auto read = [&](const PixelRect& area, std::string& text, double& confidence, const PixelBuffer* from = nullptr) {
+        for (const ReadWord& w : reader.read(from ? *from : picture, area, TextKind::OneNumber)) {
             text += w.text;
             confidence = std::min(confidence, w.confidence);
         }
@@ -341,11 +383,9 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
         if (std::any_of(word.parts.begin(), word.parts.end(), cut)) continue;
         std::string text;
         double confidence = 100;
-        const auto power = baseAndPower(word, part);
-        if (!power) {
-            read(word.box, text, confidence);
-            if (baseWithLostPower(text)) text = "10^?";
-        } else {
+        auto power = baseAndPower(word, part, Rise::Sure);
+        const bool barelyRaised = !power && (power = baseAndPower(word, part, Rise::OnePixel));
+        if (power) {
             const Piece& baseBox = power->first;
             const Piece& powerBox = power->second;
             // Each box padded but not into the other.
@@ -354,25 +394,28 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
             baseRect.width = std::min(baseRect.width, split - baseRect.left);
             powerRect.width -= std::max(0.0, split - powerRect.left);
             powerRect.left = std::max(powerRect.left, split);
-            for (const ReadWord& w : reader.read(picture, baseRect, TextKind::OneNumber)) {
-                text += w.text;
-                confidence = std::min(confidence, w.confidence);
+            read(baseRect, text, confidence);
+            if (barelyRaised && text != "10" && !tenWithMinus(text)) {
+                // No exponent after all: the word is read whole.
+                power.reset();
+                text.clear();
+                confidence = 100;
+            } else {
+                // A lone small digit is hard to read: the exponent is read grown to
+                // the base's size and set on its line after it ("10" and "3" as "103").
+                const PixelBuffer joined = onTheLine(picture, baseRect, powerRect);
+                std::string whole;
+                if (!joined.empty()) read({0, 0, double(joined.width()), double(joined.height())}, whole, confidence, &joined);
+                // An exponent not read leaves the label unread: its base alone ("10") is no value.
+                if (!text.empty() && whole.size() > text.size() && whole.compare(0, text.size(), text) == 0)
+                    text = powerText(text, whole);
+                else
+                    text += "^?";
             }
-            // A lone small digit is hard to read: the exponent is read grown to
-            // the base's size and set on its line after it ("10" and "3" as "103").
-            const PixelBuffer joined = onTheLine(picture, baseRect, powerRect);
-            std::string whole;
-            for (const ReadWord& w : joined.empty() ? std::vector<ReadWord>{}
-                                                    : reader.read(joined, {0, 0, double(joined.width()), double(joined.height())},
-                                                                  TextKind::OneNumber)) {
-                whole += w.text;
-                confidence = std::min(confidence, w.confidence);
-            }
-            // An exponent not read leaves the label unread: its base alone ("10") is no value.
-            if (!text.empty() && whole.size() > text.size() && whole.compare(0, text.size(), text) == 0)
-                text += "^" + whole.substr(text.size());
-            else
-                text += "^?";
+        }
+        if (!power) {
+            read(padded(word.box, left, top), text, confidence);
+            if (baseWithLostPower(text)) text = "10^?";
         }
         text = checkedAgainstInk(word, text);
         // A label not read at all still counts among those that do not agree.

@@ -557,6 +557,13 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
             return failed<AxisReading>("asse " + axis + ": i soli due numeri concordi (" + pointValueText(two[0]->value) +
                                        " e " + pointValueText(two[1]->value) +
                                        ") non vanno d'accordo con le tacche fra loro su un asse logaritmico (" + read + ")");
+        // Small raised exponents are misread now and then (10¹ read 10²): beside one
+        // read that does not agree, two that do may be two misread alike.
+        for (const ReadTick& t : reading.ticks)
+            if (!t.agrees && t.text.find('^') != std::string::npos && !labelValues(t.text).empty())
+                return failed<AxisReading>("asse " + axis + ": solo due numeri concordano (" + pointValueText(two[0]->value) +
+                                           " e " + pointValueText(two[1]->value) + ") e l'esponente letto in «" + t.text +
+                                           "» non concorda con loro: forse esponenti letti male (" + read + ")");
     }
     // The farthest apart agreeing labels, each placed where all the agreeing
     // labels together put its value: one label read a few pixels off its

@@ -157,6 +157,21 @@ TEST(AxisFinder, ANumberCutByTheMarginIsLeftOutButOneMeetingItsTickStays)
     }
 }
 
+namespace {
+
+// A number's ink, a block 7 wide and 12 tall from 80,40, and a mark from left,top to right,bottom.
+PixelMask numberWithMark(int left, int top, int right, int bottom)
+{
+    PixelMask ink(200, 100);
+    for (int y = 40; y < 52; ++y)
+        for (int x = 80; x < 87; ++x) ink.set(x, y, true);
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left; x <= right; ++x) ink.set(x, y, true);
+    return ink;
+}
+
+} // namespace
+
 // A minus sign that a font sets apart from its digits ("− 25") is read with
 // them: a flat dash alone, level with the middle of the number just after
 // it and nearer it than the number is tall. Other marks stay words of their own.
@@ -174,11 +189,7 @@ TEST(AxisFinder, AMinusSetApartFromItsDigitsIsReadWithThem)
     const PixelRect strip{50, 20, 100, 60};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        PixelMask ink(200, 100);
-        for (int y = 40; y < 52; ++y)
-            for (int x = 80; x < 87; ++x) ink.set(x, y, true);
-        for (int y = c.top; y <= c.bottom; ++y)
-            for (int x = c.left; x <= c.right; ++x) ink.set(x, y, true);
+        const PixelMask ink = numberWithMark(c.left, c.top, c.right, c.bottom);
         const std::vector<ReadWord> words = labelsIn(*PixelBuffer::create(200, 100), ink, strip, SevenReader());
         ASSERT_EQ(words.size(), c.joined ? 1u : 2u);
         // Boxes are padded by 3 pixels: the word begins at the mark when it took it in.
@@ -310,6 +321,84 @@ TEST(AxisFinder, AReadingTheInkCannotHoldIsNoNumber)
         const auto words = labelsIn(*PixelBuffer::create(200, 100), ink, strip, FixedReader(c.read));
         ASSERT_EQ(words.size(), 1u);
         EXPECT_EQ(words.front().text, c.kept);
+    }
+}
+
+namespace {
+
+// Reads a base alone (an area ending before column 71) as `base`, the whole
+// word as `whole`, and any other picture (the base with its exponent grown
+// and set on its line) as `joined`.
+class PowerReader : public TextReader {
+public:
+    PowerReader(const PixelBuffer& page, std::string base, std::string whole, std::string joined)
+        : page_(page), base_(std::move(base)), whole_(std::move(whole)), joined_(std::move(joined))
+    {
+    }
+    std::vector<ReadWord> read(const PixelBuffer& picture, const PixelRect& area, TextKind, const ReadHints&) const override
+    {
+        if (&picture != &page_) return {{joined_, area, 90, {}, {}}};
+        return {{area.left + area.width <= 71 ? base_ : whole_, area, 90, {}, {}}};
+    }
+
+private:
+    const PixelBuffer& page_;
+    std::string base_, whole_, joined_;
+};
+
+} // namespace
+
+// A drawn page's small exponent touches its base's 0 through the
+// anti-aliasing and stands a single pixel above the base's top: it is read
+// as an exponent when the base reads "10" (a 7's bar is no exponent). A
+// raised 0 read as a degree sign is a 0; a minus read with the base is the exponent's.
+TEST(AxisFinder, AnExponentJoinedToItsBaseIsReadApart)
+{
+    struct Case {
+        const char* name;
+        int rise; // rows the exponent's top stands above the base's
+        const char *base, *whole, *joined, *read;
+    };
+    const Case cases[] = {{"a pixel above a 10", 1, "10", "1O3", "103", "10^3"},
+                          {"a pixel above a 17: no exponent", 1, "17", "177", "177", "177"},
+                          {"level with the base: no exponent", 0, "10", "103", "103", "103"},
+                          {"a raised 0 read as a degree sign", 1, "10", "10", "10\xc2\xb0", "10^0"},
+                          {"the exponent's minus read with the base", 1, "10-", "10-1", "10-1", "10^-1"},
+                          {"the exponent not read", 1, "10", "10", "10", "10^?"}};
+    const PixelRect strip{50, 20, 100, 60};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // A 1 at columns 60-61 and a 0 at 64-70, rows 40-51; the exponent at 71-73, rows 40-rise to 45.
+        PixelMask ink(200, 100);
+        for (int y = 40; y < 52; ++y)
+            for (int x : {60, 61, 64, 65, 66, 67, 68, 69, 70}) ink.set(x, y, true);
+        for (int y = 40 - c.rise; y <= 45; ++y)
+            for (int x = 71; x <= 73; ++x) ink.set(x, y, true);
+        const PixelBuffer page = *PixelBuffer::create(200, 100);
+        const auto words = labelsIn(page, ink, strip, PowerReader(page, c.base, c.whole, c.joined));
+        ASSERT_EQ(words.size(), 1u);
+        EXPECT_EQ(words.front().text, c.read);
+    }
+}
+
+// Only a tick's first pixels may stand in the labels' strip: a stub half
+// again as long as thick, level with the number's middle, is left out of
+// the number (as a longer dash is); a square mark there is not.
+TEST(AxisFinder, ATicksStubAfterANumberIsLeftOut)
+{
+    struct Case {
+        const char* name;
+        int width; // a mark 2 rows thick at rows 45-46, from column 89
+        int right; // where the word's box ends, padded by 3 pixels
+    };
+    const Case cases[] = {{"a stub 3 long", 3, 86 + 3}, {"a dash 4 long", 4, 86 + 3}, {"a square mark", 2, 90 + 3}};
+    const PixelRect strip{50, 20, 100, 60};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PixelMask ink = numberWithMark(89, 45, 88 + c.width, 46);
+        const auto words = labelsIn(*PixelBuffer::create(200, 100), ink, strip, FixedReader("12"));
+        ASSERT_EQ(words.size(), 1u);
+        EXPECT_EQ(words.front().box.left + words.front().box.width - 1, c.right);
     }
 }
 
