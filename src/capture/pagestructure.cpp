@@ -508,18 +508,24 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& 
     std::vector<ChartFrame> found = linesOf(LineGap, 0);
     // Dashed lines only where no solid ones make a chart: a frameless chart's
     // dashed grid, alone or beside framed charts on a catalogue page.
+    std::vector<ChartFrame> dashes;
     for (const ChartFrame& dashed : linesOf(DashGap, DashInk)) {
         const bool apart = std::none_of(found.begin(), found.end(), [&](const ChartFrame& c) { return overlap(boxOf(dashed), boxOf(c)); });
-        if (apart) found.push_back(dashed);
+        if (apart) dashes.push_back(dashed);
     }
-    if (found.empty()) found = linesOf(std::max(DashGap, static_cast<int>(SparseDashGapShare * std::max(w, h))), SparseDashInk);
+    if (found.empty() && dashes.empty())
+        dashes = linesOf(std::max(DashGap, static_cast<int>(SparseDashGapShare * std::max(w, h))), SparseDashInk);
     for (const ChartFrame& area : chartsOfAreas(picture, shortestAcross, shortestDown)) {
         // A filled area with a frame drawn round it is that frame's chart.
-        const bool framed = std::any_of(found.begin(), found.end(), [&](const ChartFrame& c) {
-            return boxOf(area).inside(boxOf(c)) && boxOf(c).inside(boxOf(area));
-        });
-        if (!framed) found.push_back(area);
+        const auto frames = [&](const ChartFrame& c) { return boxOf(area).inside(boxOf(c)) && boxOf(c).inside(boxOf(area)); };
+        if (std::any_of(found.begin(), found.end(), frames) || std::any_of(dashes.begin(), dashes.end(), frames)) continue;
+        // Dashes inside a filled area are its grid, ending at its edges (a
+        // white plot on a grey page, its edge too faint to be a line): cut by
+        // the curves and labels into pieces, they are no charts of their own.
+        std::erase_if(dashes, [&](const ChartFrame& c) { return boxOf(c).inside(boxOf(area)); });
+        found.push_back(area);
     }
+    found.insert(found.end(), dashes.begin(), dashes.end());
     // Charts drawn with tick marks only, where nothing else makes a chart (a legend's frame inside one does not count).
     for (const ChartFrame& marked : chartsOfTickMarks(picture, ink)) {
         const bool apart = std::none_of(found.begin(), found.end(), [&](const ChartFrame& c) {
