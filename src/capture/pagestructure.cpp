@@ -37,6 +37,8 @@ constexpr double InnerShare = 0.25;
 constexpr double FairShare = 0.08;
 // A filled area is a chart's when this share of its box is of its paper.
 constexpr double AreaFill = 0.6;
+// A dashed grid spanning a filled area is its grid when the area fills this share of the grid's box.
+constexpr double GridOverArea = 0.6;
 // A pixel differing from the margin by more than this many times half the area's difference is ink on it.
 constexpr double AreaInk = 4;
 
@@ -509,7 +511,8 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& 
     // Dashed lines only where no solid ones make a chart: a frameless chart's
     // dashed grid, alone or beside framed charts on a catalogue page.
     std::vector<ChartFrame> dashes;
-    for (const ChartFrame& dashed : linesOf(DashGap, DashInk)) {
+    const std::vector<ChartFrame> dashedGrids = linesOf(DashGap, DashInk);
+    for (const ChartFrame& dashed : dashedGrids) {
         const bool apart = std::none_of(found.begin(), found.end(), [&](const ChartFrame& c) { return overlap(boxOf(dashed), boxOf(c)); });
         if (apart) dashes.push_back(dashed);
     }
@@ -519,10 +522,19 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& 
         // A filled area with a frame drawn round it is that frame's chart.
         const auto frames = [&](const ChartFrame& c) { return boxOf(area).inside(boxOf(c)) && boxOf(c).inside(boxOf(area)); };
         if (std::any_of(found.begin(), found.end(), frames) || std::any_of(dashes.begin(), dashes.end(), frames)) continue;
-        // Dashes inside a filled area are its grid, ending at its edges (a
-        // white plot on a grey page, its edge too faint to be a line): cut by
-        // the curves and labels into pieces, they are no charts of their own.
-        std::erase_if(dashes, [&](const ChartFrame& c) { return boxOf(c).inside(boxOf(area)); });
+        // A dashed grid reaching the area's edges both ways is its grid (a
+        // white plot on a grey page, its edge too faint to be a line; the
+        // grid's box prolonged by the numbers its lines run into): the charts
+        // found inside the area are pieces of that grid, parted where a dash's
+        // gap was a pixel wider than a solid line's breaks.
+        const auto spans = [&](const ChartFrame& c) {
+            return boxOf(area).inside(boxOf(c)) && boxOf(area).area() >= GridOverArea * boxOf(c).area();
+        };
+        if (std::any_of(dashedGrids.begin(), dashedGrids.end(), spans)) {
+            const auto inside = [&](const ChartFrame& c) { return boxOf(c).inside(boxOf(area)); };
+            std::erase_if(found, inside);
+            std::erase_if(dashes, inside);
+        }
         found.push_back(area);
     }
     found.insert(found.end(), dashes.begin(), dashes.end());
