@@ -37,6 +37,8 @@ constexpr double InnerShare = 0.25;
 constexpr double FairShare = 0.08;
 // A filled area is a chart's when this share of its box is of its paper.
 constexpr double AreaFill = 0.6;
+// A dashed grid spanning a filled area is its grid when the area fills this share of the grid's box.
+constexpr double GridOverArea = 0.6;
 // A pixel differing from the margin by more than this many times half the area's difference is ink on it.
 constexpr double AreaInk = 4;
 
@@ -508,18 +510,34 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& 
     std::vector<ChartFrame> found = linesOf(LineGap, 0);
     // Dashed lines only where no solid ones make a chart: a frameless chart's
     // dashed grid, alone or beside framed charts on a catalogue page.
-    for (const ChartFrame& dashed : linesOf(DashGap, DashInk)) {
+    std::vector<ChartFrame> dashes;
+    const std::vector<ChartFrame> dashedGrids = linesOf(DashGap, DashInk);
+    for (const ChartFrame& dashed : dashedGrids) {
         const bool apart = std::none_of(found.begin(), found.end(), [&](const ChartFrame& c) { return overlap(boxOf(dashed), boxOf(c)); });
-        if (apart) found.push_back(dashed);
+        if (apart) dashes.push_back(dashed);
     }
-    if (found.empty()) found = linesOf(std::max(DashGap, static_cast<int>(SparseDashGapShare * std::max(w, h))), SparseDashInk);
+    if (found.empty() && dashes.empty())
+        dashes = linesOf(std::max(DashGap, static_cast<int>(SparseDashGapShare * std::max(w, h))), SparseDashInk);
     for (const ChartFrame& area : chartsOfAreas(picture, shortestAcross, shortestDown)) {
         // A filled area with a frame drawn round it is that frame's chart.
-        const bool framed = std::any_of(found.begin(), found.end(), [&](const ChartFrame& c) {
-            return boxOf(area).inside(boxOf(c)) && boxOf(c).inside(boxOf(area));
-        });
-        if (!framed) found.push_back(area);
+        const auto frames = [&](const ChartFrame& c) { return boxOf(area).inside(boxOf(c)) && boxOf(c).inside(boxOf(area)); };
+        if (std::any_of(found.begin(), found.end(), frames) || std::any_of(dashes.begin(), dashes.end(), frames)) continue;
+        // A dashed grid reaching the area's edges both ways is its grid (a
+        // white plot on a grey page, its edge too faint to be a line; the
+        // grid's box prolonged by the numbers its lines run into): the charts
+        // found inside the area are pieces of that grid, parted where a dash's
+        // gap was a pixel wider than a solid line's breaks.
+        const auto spans = [&](const ChartFrame& c) {
+            return boxOf(area).inside(boxOf(c)) && boxOf(area).area() >= GridOverArea * boxOf(c).area();
+        };
+        if (std::any_of(dashedGrids.begin(), dashedGrids.end(), spans)) {
+            const auto inside = [&](const ChartFrame& c) { return boxOf(c).inside(boxOf(area)); };
+            std::erase_if(found, inside);
+            std::erase_if(dashes, inside);
+        }
+        found.push_back(area);
     }
+    found.insert(found.end(), dashes.begin(), dashes.end());
     // Charts drawn with tick marks only, where nothing else makes a chart (a legend's frame inside one does not count).
     for (const ChartFrame& marked : chartsOfTickMarks(picture, ink)) {
         const bool apart = std::none_of(found.begin(), found.end(), [&](const ChartFrame& c) {

@@ -125,6 +125,22 @@ TEST(PageStructure, EveryChartOfThePageInReadingOrderWithItsEdges)
         cases.push_back({"a grey area joined to the picture's edge by a shade", std::move(p), {{100, 50, 700, 500}}});
     }
     {
+        // A white plot on a grey page, its edge a line too faint for ink (11
+        // levels off the page), its grid dashed with gaps of two pixels, but
+        // three in the middle: the solid lines' pieces make four charts, the
+        // dashed grid spans the area, which is the chart.
+        PixelBuffer p = page(800, 600);
+        constexpr std::uint32_t DashGrey = 0xffdddddd; // 30 levels off the page, 34 off the plot
+        fill(p, {0, 0, 799, 599}, 0xffbfbfbf);
+        fill(p, {99, 49, 700, 500}, 0xffb4b4b4);
+        fill(p, {100, 50, 699, 499}, White);
+        for (int x = 200; x <= 600; x += 100)
+            for (int y = 50; y <= 499; y += 7) fill(p, {x, y, x, std::min(y + (y == 267 ? 3 : 4), 499)}, DashGrey);
+        for (int y = 140; y <= 410; y += 90)
+            for (int x = 100; x <= 699; x += 7) fill(p, {x, y, std::min(x + (x == 394 ? 3 : 4), 699), y}, DashGrey);
+        cases.push_back({"a white plot on a grey page, its dashed grid broken", std::move(p), {{100, 50, 700, 500}}});
+    }
+    {
         // gnuplot's dashes at 300 dpi: 10 pixels drawn, 18 left out.
         PixelBuffer p = page(2400, 1800);
         for (int x = 300; x <= 2100; x += 300)
