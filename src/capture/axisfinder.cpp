@@ -613,11 +613,19 @@ Checked<std::optional<AxisFactor>> factorInTitleOf(const PageContext& page, cons
         const double from = r.labelsFarEdge + 1, to = std::min(from + TitleDepth * letters, r.strip.top + r.strip.height);
         area = {c.left, from, c.right - c.left, to - from};
     } else {
-        double nearest = side == Side::Left ? r.labels.front().box.left : r.labels.front().box.left + r.labels.front().box.width;
-        for (const ReadWord& w : r.labels)
-            nearest = side == Side::Left ? std::min(nearest, w.box.left) : std::max(nearest, w.box.left + w.box.width);
-        const double from = side == Side::Left ? std::max(r.strip.left, nearest - TitleDepth * letters) : nearest + 1;
-        const double to = side == Side::Left ? nearest - 1 : std::min(r.strip.left + r.strip.width, nearest + TitleDepth * letters);
+        // The numbers the axis agrees on: a piece of the title read as a
+        // number (563: "25" for its "×10⁴") stands between them and the title.
+        const bool byAgreeing = r.axis && r.axis->ticks.size() == r.labels.size() &&
+                                std::any_of(r.axis->ticks.begin(), r.axis->ticks.end(), [](const ReadTick& t) { return t.agrees; });
+        std::optional<double> nearest;
+        for (std::size_t i = 0; i < r.labels.size(); ++i) {
+            if (byAgreeing && !r.axis->ticks[i].agrees) continue;
+            const PixelRect& b = r.labels[i].box;
+            const double edge = side == Side::Left ? b.left : b.left + b.width;
+            nearest = !nearest ? edge : side == Side::Left ? std::min(*nearest, edge) : std::max(*nearest, edge);
+        }
+        const double from = side == Side::Left ? std::max(r.strip.left, *nearest - TitleDepth * letters) : *nearest + 1;
+        const double to = side == Side::Left ? *nearest - 1 : std::min(r.strip.left + r.strip.width, *nearest + TitleDepth * letters);
         area = {from, c.top, to - from, c.bottom - c.top};
     }
     const std::string title = axisTitleIn(page.picture, page.ink, area, side != Side::Bottom, page.reader);

@@ -885,3 +885,38 @@ TEST(AxisFinder, AnInwardTickAtTheCornerIsPlacedApartFromTheOtherAxisTick)
             EXPECT_NEAR(t.position, 400 - 10 * t.value, 0.5) << t.text;
         }
 }
+
+namespace {
+
+// The numbers by their places; the y axis's title, read turned, "Q [x1000 m3/h]"
+// when the piece holds it whole; and a blot between the numbers read "25",
+// its box reaching left over the title (as a scan's "×10⁴" read with the
+// margin beside it).
+class TitledReader : public TextReader {
+public:
+    std::vector<ReadWord> read(const PixelBuffer& picture, const PixelRect& area, TextKind kind, const ReadHints& hints) const override
+    {
+        if (kind == TextKind::Line) return picture.height() >= 12 ? std::vector<ReadWord>{{"Q [x1000 m3/h]", area, 90, {}, {}}} : std::vector<ReadWord>{};
+        if (area.top > 240 && area.top + area.height < 260 && area.left + area.width < 100)
+            return {{"25", {38, area.top, area.left + area.width - 38, area.height}, 60, {}, {}}};
+        return WholeMarkReader().read(picture, area, kind, hints);
+    }
+};
+
+} // namespace
+
+// A word between the numbers that does not agree with them (a piece of the
+// title read as a number) does not move where the y axis's title is looked
+// for: the title is read and its factor applied.
+TEST(AxisFinder, AWordNotAgreeingDoesNotHideTheTitleBesideTheNumbers)
+{
+    PixelBuffer p = whitePage(600, 500);
+    chartBox(p, 100, 400, true);
+    fillBlack(p, 40, 260, 49, 390); // the title, written upwards (too narrow a mark to read as a number)
+    fillBlack(p, 66, 245, 83, 254); // the blot read "25"
+    const PageAxes page = findPageAxes(p, TitledReader());
+    ASSERT_EQ(page.axes.size(), 1u) << page.failure;
+    ASSERT_TRUE(page.axes[0].yFactor);
+    EXPECT_EQ(page.axes[0].yFactor->multiply, 1000);
+    EXPECT_NEAR(page.axes[0].y.second.value, 30000, 1e-6);
+}
