@@ -11,6 +11,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace calvero::capture {
 
@@ -290,6 +291,18 @@ std::string checkedAgainstInk(const WordGroup& word, const std::string& text)
     return text;
 }
 
+// A reading that is neither a number nor a lone stroke (a tick mark) nor a
+// power of ten whose exponent was lost: on a blurred scan, digits run into
+// a blot and read as a mark ("90" as "®", "40" as "p", "-15" as "“15").
+// Such a word is read again with its edges sharpened, and that reading
+// taken when it is a number; a number read wrong this way still has to
+// agree with the others to count.
+bool blotOrMark(const std::string& text)
+{
+    if (!labelValues(text).empty() || baseWithLostPower(text)) return false;
+    return !(text.size() == 1 && std::string_view("|Il!").find(text[0]) != std::string_view::npos);
+}
+
 } // namespace
 
 std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink, const PixelRect& strip, const TextReader& reader,
@@ -325,11 +338,19 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
     };
     for (const Piece& p : findPieces(part).pieces)
         if (p.pixels >= SmallestMark && !atPictureEdge(p)) pieces.push_back(p);
-    const auto read = [&](const Piece& box, std::string& text, double& confidence) {
-        for (const ReadWord& w : reader.read(picture, padded(box, left, top), TextKind::OneNumber)) {
+    const auto readWith = [&](const Piece& box, std::string& text, double& confidence, const ReadHints& hints) {
+        for (const ReadWord& w : reader.read(picture, padded(box, left, top), TextKind::OneNumber, hints)) {
             text += w.text;
             confidence = std::min(confidence, w.confidence);
         }
+    };
+    const auto read = [&](const Piece& box, std::string& text, double& confidence) {
+        readWith(box, text, confidence, {});
+        if (!blotOrMark(text)) return;
+        std::string again;
+        double againConfidence = 100;
+        readWith(box, again, againConfidence, {0, "", true});
+        if (!labelValues(again).empty()) text = std::move(again), confidence = againConfidence;
     };
     std::vector<ReadWord> labels;
     std::vector<double> localColumns;

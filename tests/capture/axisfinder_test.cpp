@@ -315,6 +315,61 @@ TEST(AxisFinder, AReadingTheInkCannotHoldIsNoNumber)
 
 namespace {
 
+// Reads every word one way as drawn and another with its edges sharpened,
+// and counts the sharpened readings.
+class BlurredReader : public TextReader {
+public:
+    BlurredReader(std::string asDrawn, std::string sharpened) : asDrawn_(std::move(asDrawn)), sharpened_(std::move(sharpened)) {}
+    std::vector<ReadWord> read(const PixelBuffer&, const PixelRect& area, TextKind, const ReadHints& hints) const override
+    {
+        if (hints.sharpened) ++sharpenedReadings;
+        return {{hints.sharpened ? sharpened_ : asDrawn_, area, 90, {}, {}}};
+    }
+    mutable int sharpenedReadings = 0;
+
+private:
+    std::string asDrawn_, sharpened_;
+};
+
+} // namespace
+
+// A number on a blurred scan read as a mark ("90" as "®") is read again
+// sharpened, and that reading taken when it is a number. A number, a lone
+// stroke (a tick mark) and a power of ten whose exponent was lost are not
+// read again; a reading again that is no number leaves the first.
+TEST(AxisFinder, ANumberReadAsAMarkIsReadAgainSharpened)
+{
+    struct Case {
+        const char* name;
+        const char* asDrawn;
+        const char* sharpened;
+        const char* kept;
+        int readAgain;
+    };
+    const Case cases[] = {{"a blot read again as a number", "\u00ae", "90", "90", 1},
+                          {"a minus read as a quote", "\u201c15", "-15", "-15", 1},
+                          {"a blot read again as no number", "p", "ab", "p", 1},
+                          {"nothing read", "", "90", "90", 1},
+                          {"a number", "30", "80", "30", 0},
+                          {"a stroke", "!", "90", "!", 0},
+                          {"a power of ten without its exponent", "10\u00b0", "100", "10^?", 0}};
+    const PixelRect strip{50, 20, 100, 60};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // One block of ink two digits wide.
+        PixelMask ink(200, 100);
+        for (int y = 40; y < 47; ++y)
+            for (int x = 80; x < 94; ++x) ink.set(x, y, true);
+        const BlurredReader reader(c.asDrawn, c.sharpened);
+        const auto words = labelsIn(*PixelBuffer::create(200, 100), ink, strip, reader);
+        ASSERT_EQ(words.size(), 1u);
+        EXPECT_EQ(words.front().text, c.kept);
+        EXPECT_EQ(reader.sharpenedReadings, c.readAgain);
+    }
+}
+
+namespace {
+
 // Reads each mark as the number its place on the test page stands for:
 // under the chart 0, 10, 20, 30 at columns 100, 200, 300, 400; left of it
 // 0 to 30 at rows 400 up to 100.
