@@ -291,12 +291,21 @@ std::string checkedAgainstInk(const WordGroup& word, const std::string& text)
     return text;
 }
 
+// A number written with a zero before its digits ("00", "-05"): a digit or
+// a decimal mark lost, which the axis's check tells as a doubt.
+bool zeroFirst(const std::string& text)
+{
+    const std::size_t at = text.find_first_not_of("+-");
+    return at != std::string::npos && at + 1 < text.size() && text[at] == '0' && std::isdigit(static_cast<unsigned char>(text[at + 1]));
+}
+
 // A reading that is neither a number nor a lone stroke (a tick mark) nor a
 // power of ten whose exponent was lost: on a blurred scan, digits run into
 // a blot and read as a mark ("90" as "®", "40" as "p", "-15" as "“15").
 // Such a word is read again with its edges sharpened, and that reading
 // taken when it is a number; a number read wrong this way still has to
-// agree with the others to count.
+// agree with the others to count. One with a zero first ("500" read "00")
+// is not taken: it would bring a doubt the first reading did not.
 bool blotOrMark(const std::string& text)
 {
     if (!labelValues(text).empty() || baseWithLostPower(text)) return false;
@@ -350,7 +359,7 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
         std::string again;
         double againConfidence = 100;
         readWith(box, again, againConfidence, {0, "", true});
-        if (!labelValues(again).empty()) text = std::move(again), confidence = againConfidence;
+        if (!labelValues(again).empty() && !zeroFirst(again)) text = std::move(again), confidence = againConfidence;
     };
     std::vector<ReadWord> labels;
     std::vector<double> localColumns;

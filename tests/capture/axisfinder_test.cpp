@@ -336,7 +336,8 @@ private:
 // A number on a blurred scan read as a mark ("90" as "®") is read again
 // sharpened, and that reading taken when it is a number. A number, a lone
 // stroke (a tick mark) and a power of ten whose exponent was lost are not
-// read again; a reading again that is no number leaves the first.
+// read again; a reading again that is no number, or a number with a zero
+// first (a digit or a decimal mark lost), leaves the first.
 TEST(AxisFinder, ANumberReadAsAMarkIsReadAgainSharpened)
 {
     struct Case {
@@ -349,6 +350,7 @@ TEST(AxisFinder, ANumberReadAsAMarkIsReadAgainSharpened)
     const Case cases[] = {{"a blot read again as a number", "\u00ae", "90", "90", 1},
                           {"a minus read as a quote", "\u201c15", "-15", "-15", 1},
                           {"a blot read again as no number", "p", "ab", "p", 1},
+                          {"a blot read again with a zero first (500 as 00)", "p", "00", "p", 1},
                           {"nothing read", "", "90", "90", 1},
                           {"a number", "30", "80", "30", 0},
                           {"a stroke", "!", "90", "!", 0},
