@@ -222,28 +222,10 @@ std::string valuesText(const std::vector<double>& values)
 
 bool powerOfTen(double v) { return v > 0 && std::abs(std::log10(v) - std::round(std::log10(v))) < 1e-9; }
 
-// Labels print their values exactly: a step and its multiples are met to
-// the last digits a double carries, not roughly.
-constexpr double Exactly = 1e-9;
-
-// Whether a step is one charts count in: 1, 2, 2.5 or 5 times a power of ten.
-bool roundStep(double step)
-{
-    if (!(step > 0) || !std::isfinite(step)) return false;
-    const double mantissa = step / std::pow(10.0, std::floor(std::log10(step)));
-    return std::any_of(std::begin(RoundSteps), std::end(RoundSteps),
-                       [&](double m) { return std::abs(mantissa - m) <= Exactly * m; });
-}
-
-// Labels lost on both sides of the least gap between those read leave it
-// up to this many steps.
-constexpr int LeastGapParts = 4;
-
 // Whether the values agreeing on a linear axis step evenly, each a whole
-// number of the smallest step from the next (or of a round part of it):
-// tick labels stand on a grid, and a misread label ("23" for 20) that lands
-// near a place by chance beside "0" and "5" does not ("0 5 23" is no axis's
-// labels).
+// number of the smallest step from the next: tick labels stand on a grid,
+// and a misread label ("23" for 20) that lands near a place by chance
+// beside "0" and "5" does not ("0 5 23" is no axis's labels).
 bool evenlySpaced(AxisScale scale, const Fit& fit)
 {
     std::vector<double> values;
@@ -255,22 +237,13 @@ bool evenlySpaced(AxisScale scale, const Fit& fit)
     // are a linear axis's misread as fitting one by chance.
     if (scale == AxisScale::Logarithmic) return values.size() < 2 || values.back() >= LeastLogSpan * values.front();
     if (values.size() < 3) return true;
-    double least = std::numeric_limits<double>::infinity();
-    for (std::size_t i = 1; i < values.size(); ++i) least = std::min(least, values[i] - values[i - 1]);
-    const auto inSteps = [&](double step) {
-        for (std::size_t i = 1; i < values.size(); ++i) {
-            const double steps = (values[i] - values[i - 1]) / step;
-            if (std::abs(steps - std::round(steps)) > 0.01) return false;
-        }
-        return true;
-    };
-    // The step is the least gap between the values, or where labels were
-    // lost on both sides of it (10, 40, 70, 90: gaps of 30 and 20) a round
-    // part of it (10).
-    if (inSteps(least)) return true;
-    for (int parts = 2; parts <= LeastGapParts; ++parts)
-        if (roundStep(least / parts) && inSteps(least / parts)) return true;
-    return false;
+    double step = std::numeric_limits<double>::infinity();
+    for (std::size_t i = 1; i < values.size(); ++i) step = std::min(step, values[i] - values[i - 1]);
+    for (std::size_t i = 1; i < values.size(); ++i) {
+        const double steps = (values[i] - values[i - 1]) / step;
+        if (std::abs(steps - std::round(steps)) > 0.01) return false;
+    }
+    return true;
 }
 
 // Whether a value is one a chart labels a tick with: two significant digits
@@ -313,6 +286,19 @@ std::vector<double> everyPowerOfTen()
     std::vector<double> powers;
     for (int k = -Widest; k <= Widest; ++k) powers.push_back(std::pow(10.0, k));
     return powers;
+}
+
+// Labels print their values exactly: a step and its multiples are met to
+// the last digits a double carries, not roughly.
+constexpr double Exactly = 1e-9;
+
+// Whether a step is one charts count in: 1, 2, 2.5 or 5 times a power of ten.
+bool roundStep(double step)
+{
+    if (!(step > 0) || !std::isfinite(step)) return false;
+    const double mantissa = step / std::pow(10.0, std::floor(std::log10(step)));
+    return std::any_of(std::begin(RoundSteps), std::end(RoundSteps),
+                       [&](double m) { return std::abs(mantissa - m) <= Exactly * m; });
 }
 
 // Two labels alone agree on any linear axis: they are taken only when their

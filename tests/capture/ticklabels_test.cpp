@@ -97,11 +97,6 @@ TEST(TickLabels, TheAxisIsWhatMostLabelsAgreeOnAndAMisreadLabelIsLeftOut)
          AxisScale::Linear, 0, 0, {}},
         {"three values off any grid agree on no axis", "x", {{100, "0"}, {200, "10"}, {370, "37"}},
          "non vanno di un passo regolare", AxisScale::Linear, 0, 0, {}},
-        // A blurred scan's 20, 30, 50, 60 and 80 unread: gaps of 20 and 30, all whole steps of 10.
-        {"labels lost on both sides of the least gap: the step a round part of it", "y",
-         {{40, "90"}, {252, "70"}, {570, "40"}, {887, "10"}}, nullptr, AxisScale::Linear, 10, 90, {true, true, true, true}},
-        {"gaps of 35 and 45 in no round step", "x", {{100, "0"}, {450, "35"}, {900, "80"}}, "non vanno di un passo regolare",
-         AxisScale::Linear, 0, 0, {}},
         {"decades whose 1 reads as 7 in half the labels: two axes agree equally", "y",
          {{503, "1"}, {406, "10"}, {308, "100"}, {210, "7000"}, {112, "70000"}, {15, "700000"}},
          "due letture dei numeri concordano ugualmente (1 10 100 oppure 7000 70000 700000)", AxisScale::Linear, 0, 0, {}},
