@@ -332,6 +332,27 @@ std::string checkedAgainstInk(const WordGroup& word, const std::string& text)
     return text;
 }
 
+// A number written with a zero before its digits ("00", "-05"): a digit or
+// a decimal mark lost, which the axis's check tells as a doubt.
+bool zeroFirst(const std::string& text)
+{
+    const std::size_t at = text.find_first_not_of("+-");
+    return at != std::string::npos && at + 1 < text.size() && text[at] == '0' && std::isdigit(static_cast<unsigned char>(text[at + 1]));
+}
+
+// A reading that is neither a number nor a lone stroke (a tick mark) nor a
+// power of ten whose exponent was lost: on a blurred scan, digits run into
+// a blot and read as a mark ("90" as "®", "40" as "p", "-15" as "“15").
+// Such a word is read again with its edges sharpened, and that reading
+// taken when it is a number; a number read wrong this way still has to
+// agree with the others to count. One with a zero first ("500" read "00")
+// is not taken: it would bring a doubt the first reading did not.
+bool blotOrMark(const std::string& text)
+{
+    if (!labelValues(text).empty() || baseWithLostPower(text)) return false;
+    return !(text.size() == 1 && std::string_view("|Il!").find(text[0]) != std::string_view::npos);
+}
+
 } // namespace
 
 std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink, const PixelRect& strip, const TextReader& reader,
@@ -367,11 +388,24 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
     };
     for (const Piece& p : findPieces(part).pieces)
         if (p.pixels >= SmallestMark && !atPictureEdge(p)) pieces.push_back(p);
-    const auto read = [&](const PixelRect& area, std::string& text, double& confidence, const PixelBuffer* from = nullptr) {
-        for (const ReadWord& w : reader.read(from ? *from : picture, area, TextKind::OneNumber)) {
+    const auto readWith = [&](const PixelRect& area, std::string& text, double& confidence, const ReadHints& hints,
+                              const PixelBuffer* from = nullptr) {
+        for (const ReadWord& w : reader.read(from ? *from : picture, area, TextKind::OneNumber, hints)) {
             text += w.text;
             confidence = std::min(confidence, w.confidence);
         }
+    };
+    const auto read = [&](const PixelRect& area, std::string& text, double& confidence, const PixelBuffer* from = nullptr) {
+        readWith(area, text, confidence, {}, from);
+    };
+    // A whole word read as a blot or a mark is read again with its edges sharpened.
+    const auto readWord = [&](const PixelRect& area, std::string& text, double& confidence) {
+        read(area, text, confidence);
+        if (!blotOrMark(text)) return;
+        std::string again;
+        double againConfidence = 100;
+        readWith(area, again, againConfidence, {0, "", true});
+        if (!labelValues(again).empty() && !zeroFirst(again)) text = std::move(again), confidence = againConfidence;
     };
     std::vector<ReadWord> labels;
     std::vector<double> localColumns;
@@ -414,7 +448,7 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
             }
         }
         if (!power) {
-            read(padded(word.box, left, top), text, confidence);
+            readWord(padded(word.box, left, top), text, confidence);
             if (baseWithLostPower(text)) text = "10^?";
         }
         text = checkedAgainstInk(word, text);

@@ -155,6 +155,7 @@ std::vector<ReadWord> TesseractReader::read(const PixelBuffer& picture, const Pi
             for (int x = margin; x < width - margin; ++x)
                 inside.push_back(grey[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]);
         if (const auto levels = inkLevels(std::move(inside))) stretchLevels(grey, *levels);
+        if (hints.sharpened) sharpenEdges(grey, width, height);
     }
     tesseract::TessBaseAPI& api = engine_->api;
     const bool numbers = kind == TextKind::Numbers || kind == TextKind::OneNumber;

@@ -38,11 +38,13 @@ enum class TextKind {
 };
 
 // How a line is read beyond its kind, to read it again another way: the
-// height its letters are enlarged to (0: the kind's own), and the only
-// characters it may hold (empty: any).
+// height its letters are enlarged to (0: the kind's own), the only
+// characters it may hold (empty: any), and whether the letters' edges are
+// sharpened once enlarged (a number boxed on its own, blurred on a scan).
 struct ReadHints {
     double letterHeight = 0;
     std::string alphabet;
+    bool sharpened = false;
 };
 
 class TextReader {

@@ -346,6 +346,22 @@ private:
     std::string base_, whole_, joined_;
 };
 
+// Reads every word one way as drawn and another with its edges sharpened,
+// and counts the sharpened readings.
+class BlurredReader : public TextReader {
+public:
+    BlurredReader(std::string asDrawn, std::string sharpened) : asDrawn_(std::move(asDrawn)), sharpened_(std::move(sharpened)) {}
+    std::vector<ReadWord> read(const PixelBuffer&, const PixelRect& area, TextKind, const ReadHints& hints) const override
+    {
+        if (hints.sharpened) ++sharpenedReadings;
+        return {{hints.sharpened ? sharpened_ : asDrawn_, area, 90, {}, {}}};
+    }
+    mutable int sharpenedReadings = 0;
+
+private:
+    std::string asDrawn_, sharpened_;
+};
+
 } // namespace
 
 // A drawn page's small exponent touches its base's 0 through the
@@ -399,6 +415,43 @@ TEST(AxisFinder, ATicksStubAfterANumberIsLeftOut)
         const auto words = labelsIn(*PixelBuffer::create(200, 100), ink, strip, FixedReader("12"));
         ASSERT_EQ(words.size(), 1u);
         EXPECT_EQ(words.front().box.left + words.front().box.width - 1, c.right);
+    }
+}
+
+// A number on a blurred scan read as a mark ("90" as "®") is read again
+// sharpened, and that reading taken when it is a number. A number, a lone
+// stroke (a tick mark) and a power of ten whose exponent was lost are not
+// read again; a reading again that is no number, or a number with a zero
+// first (a digit or a decimal mark lost), leaves the first.
+TEST(AxisFinder, ANumberReadAsAMarkIsReadAgainSharpened)
+{
+    struct Case {
+        const char* name;
+        const char* asDrawn;
+        const char* sharpened;
+        const char* kept;
+        int readAgain;
+    };
+    const Case cases[] = {{"a blot read again as a number", "\u00ae", "90", "90", 1},
+                          {"a minus read as a quote", "\u201c15", "-15", "-15", 1},
+                          {"a blot read again as no number", "p", "ab", "p", 1},
+                          {"a blot read again with a zero first (500 as 00)", "p", "00", "p", 1},
+                          {"nothing read", "", "90", "90", 1},
+                          {"a number", "30", "80", "30", 0},
+                          {"a stroke", "!", "90", "!", 0},
+                          {"a power of ten without its exponent", "10\u00b0", "100", "10^?", 0}};
+    const PixelRect strip{50, 20, 100, 60};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // One block of ink two digits wide.
+        PixelMask ink(200, 100);
+        for (int y = 40; y < 47; ++y)
+            for (int x = 80; x < 94; ++x) ink.set(x, y, true);
+        const BlurredReader reader(c.asDrawn, c.sharpened);
+        const auto words = labelsIn(*PixelBuffer::create(200, 100), ink, strip, reader);
+        ASSERT_EQ(words.size(), 1u);
+        EXPECT_EQ(words.front().text, c.kept);
+        EXPECT_EQ(reader.sharpenedReadings, c.readAgain);
     }
 }
 

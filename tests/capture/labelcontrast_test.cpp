@@ -65,3 +65,41 @@ TEST(LabelContrast, GrainOrAFaintMarkIsNoLetter)
     EXPECT_FALSE(inkLevels(samples));
     EXPECT_FALSE(inkLevels({}));
 }
+
+// Two digits blurred into one blot on a 150 dpi scan, enlarged: the gap
+// between their strokes is darker than half way, so Tesseract's cut joins
+// them. Sharpened, the gap opens past half way while the strokes stay dark,
+// and the paper stays white.
+TEST(LabelContrast, SharpeningOpensTheGapBetweenTwoBlurredStrokes)
+{
+    struct Case {
+        const char* name;
+        double firstStart, firstEnd, secondStart, secondEnd, spread;
+    };
+    // Strokes 7-8 pixels wide 3 apart, blurred as a 1-pixel blur enlarged three times or a little less.
+    const Case cases[] = {{"strokes 8 wide, blur 3", 14, 22, 25, 33, 3}, {"strokes 7 wide, blur 2.5", 14, 21, 24, 31, 2.5}};
+    const auto below = [](double z) { return 0.5 * std::erfc(-z / std::sqrt(2.0)); };
+    constexpr int width = 60, height = 40;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<unsigned char> row;
+        for (int i = 0; i < width; ++i) {
+            const double x = i + 0.5;
+            const double share = below((x - c.firstStart) / c.spread) - below((x - c.firstEnd) / c.spread) +
+                                 below((x - c.secondStart) / c.spread) - below((x - c.secondEnd) / c.spread);
+            row.push_back(static_cast<unsigned char>(std::lround(255 - 255 * share)));
+        }
+        std::vector<unsigned char> grey;
+        for (int y = 0; y < height; ++y) grey.insert(grey.end(), row.begin(), row.end());
+        const auto at = [&](double x) { return grey[20 * width + static_cast<int>(x)]; };
+        const double gap = (c.firstEnd + c.secondStart) / 2, first = (c.firstStart + c.firstEnd) / 2,
+                     second = (c.secondStart + c.secondEnd) / 2;
+        ASSERT_LT(at(gap), 128); // run together as drawn
+        sharpenEdges(grey, width, height);
+        EXPECT_GT(at(gap), 128);
+        EXPECT_LT(at(first), 64);
+        EXPECT_LT(at(second), 64);
+        EXPECT_EQ(at(2), 255);
+        EXPECT_EQ(at(width - 3), 255);
+    }
+}
