@@ -40,6 +40,13 @@ PixelBuffer greyPaper(bool scanned)
     return page;
 }
 
+// Column x of a level grey line along row 100: its ink, a row either side half way to the paper.
+void levelLineColumn(PixelBuffer& page, int x, int ink, int paper)
+{
+    page.setPixel(x, 100, grey(ink));
+    page.setPixel(x, 99, grey((ink + paper) / 2)), page.setPixel(x, 101, grey((ink + paper) / 2));
+}
+
 AxesReferences axes(AxisScale xScale)
 {
     const bool log = xScale == AxisScale::Logarithmic;
@@ -1159,8 +1166,7 @@ TEST(ColourRival, InkOfALighterGreyIsToldOnACleanPageWhereTheTraceHasTheGreyAske
         PixelBuffer page = greyPaper(c.scanned);
         std::vector<PixelPoint> trace;
         for (int x = 20; x < 380; ++x) {
-            page.setPixel(x, 100, grey(c.lineInk));
-            page.setPixel(x, 99, grey((c.lineInk + paper) / 2)), page.setPixel(x, 101, grey((c.lineInk + paper) / 2));
+            levelLineColumn(page, x, c.lineInk, paper);
             trace.push_back({x + 0.5, 100.5});
         }
         page.setPixel(200, 199, grey(c.stretchInk));
@@ -1199,8 +1205,7 @@ TEST(ColourRival, AGreyTracesEndInAnotherInkIsCutOffWhenItIsShort)
         std::vector<PixelPoint> trace;
         for (int x = 20; x < 400; ++x) {
             const int ink = x >= 400 - c.otherColumns ? 0 : c.asked.red;
-            page.setPixel(x, 100, grey(ink));
-            page.setPixel(x, 99, grey((ink + paper) / 2)), page.setPixel(x, 101, grey((ink + paper) / 2));
+            levelLineColumn(page, x, ink, paper);
             trace.push_back({double(x), 100.0});
         }
         const std::vector<PixelPoint> kept = withoutOtherGreyEnds(page, trace, c.asked);
