@@ -203,7 +203,8 @@ bool endInAnotherInk(const std::vector<std::optional<Rgb>>& darkest, Rgb asked)
 
 // The columns to cut off an end of the trace (front or back), up to `most`,
 // for that end to lie in the line's own ink as endInAnotherInk judges, and
-// then to the first column of it; nothing when `most` is not enough.
+// then to the first column of it (none for an end judged in its own ink);
+// nothing when `most` is not enough.
 std::optional<std::size_t> otherInkEnd(const std::vector<std::optional<Rgb>>& darkest, Rgb asked, std::size_t most, bool back)
 {
     const std::size_t n = darkest.size();
@@ -213,6 +214,8 @@ std::optional<std::size_t> otherInkEnd(const std::vector<std::optional<Rgb>>& da
         const bool other = back ? mostlyAnotherInk(darkest.end() - k - r, darkest.end() - k, asked)
                                 : mostlyAnotherInk(darkest.begin() + k, darkest.begin() + k + r, asked);
         if (other) continue;
+        // An end in its own ink keeps its pale tip (a thin line's end fades).
+        if (cut == 0) return cut;
         while (cut < n && at(cut) && colourDistance(*at(cut), asked) > ExactInk + NearlyAsNear) ++cut;
         return cut;
     }

@@ -1193,7 +1193,7 @@ TEST(ColourRival, AGreyTracesEndInAnotherInkIsCutOffWhenItIsShort)
     };
     const Case cases[] = {
         {"#777777 ending in black over 20 columns", {0x77, 0x77, 0x77}, 20, false, 379},
-        {"#777777 ending in black over 4 columns", {0x77, 0x77, 0x77}, 4, false, 395},
+        {"#777777 ending in black over 4 columns: its end still its own ink", {0x77, 0x77, 0x77}, 4, false, 399},
         {"#777777 in black over 60 columns: gone astray", {0x77, 0x77, 0x77}, 60, false, 399},
         {"black asked: its own ink", {0, 0, 0}, 20, false, 399},
         {"a scan", {0x77, 0x77, 0x77}, 20, true, 399},
