@@ -488,6 +488,8 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     };
     trimmed(best);
     for (std::vector<PixelPoint>& other : result.others) trimmed(other);
+    // A grey curve's end that ran on in another ink (its label, a line of the family) is cut off.
+    best = withoutOtherGreyEnds(picture, std::move(best), search.colour, search.chart);
     const double slack = std::max(CoverageSlackAtLeast, CoverageSlackShare * width);
     // A trace ending by a legend's sample may go on under the legend: its samples are then the colour's.
     const auto bySample = [&](const PixelPoint& end) {

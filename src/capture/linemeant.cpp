@@ -27,6 +27,9 @@ constexpr int InkContrast = 24;
 // A trace's ends: its last columns, this share of them and at least `EndColumns`.
 constexpr double EndShare = 0.03;
 constexpr std::size_t EndColumns = 10;
+// An end in another ink this many times as long as the ends judged is cut off
+// the trace; a longer one is the trace gone astray, and stays to be told.
+constexpr std::size_t OtherEndReaches = 2;
 // A paper is clean when this share of its pixels is one colour: a drawing
 // leaves nine tenths or more so; a JPEG scan flattens half of its paper to one.
 constexpr double CleanShare = 0.8;
@@ -173,21 +176,50 @@ std::optional<Rgb> traceInk(const PixelBuffer& picture, const std::vector<PixelP
     return inkOf(std::move(darkest));
 }
 
+// The columns judged at each end of a trace of this many columns.
+std::size_t endReach(std::size_t columns) { return std::max(EndColumns, static_cast<std::size_t>(EndShare * double(columns))); }
+
+// Whether most of the columns in [from, to) holding ink hold ink clearly
+// farther from the grey asked for than the line's own.
+template <typename It>
+bool mostlyAnotherInk(It from, It to, Rgb asked)
+{
+    std::size_t ink = 0, another = 0;
+    for (auto it = from; it != to; ++it)
+        if (*it) ++ink, another += colourDistance(**it, asked) > ExactInk + NearlyAsNear;
+    return ink > 0 && 2 * another > ink;
+}
+
 // Whether an end of the trace runs on in another ink (a label written at
 // the curve's end, another line): most of its last columns holding ink
 // hold ink clearly farther from the grey asked for than the line's own.
 bool endInAnotherInk(const std::vector<std::optional<Rgb>>& darkest, Rgb asked)
 {
-    const std::size_t reach = std::max(EndColumns, static_cast<std::size_t>(EndShare * double(darkest.size())));
+    const std::size_t reach = endReach(darkest.size());
     if (darkest.size() < 4 * reach) return false;
-    const auto other = [&](auto from, auto to) {
-        std::size_t ink = 0, another = 0;
-        for (auto it = from; it != to; ++it)
-            if (*it) ++ink, another += colourDistance(**it, asked) > ExactInk + NearlyAsNear;
-        return ink > 0 && 2 * another > ink;
-    };
     const auto r = static_cast<std::ptrdiff_t>(reach);
-    return other(darkest.begin(), darkest.begin() + r) || other(darkest.end() - r, darkest.end());
+    return mostlyAnotherInk(darkest.begin(), darkest.begin() + r, asked) || mostlyAnotherInk(darkest.end() - r, darkest.end(), asked);
+}
+
+// The columns to cut off an end of the trace (front or back), up to `most`,
+// for that end to lie in the line's own ink as endInAnotherInk judges, and
+// then to the first column of it (none for an end judged in its own ink);
+// nothing when `most` is not enough.
+std::optional<std::size_t> otherInkEnd(const std::vector<std::optional<Rgb>>& darkest, Rgb asked, std::size_t most, bool back)
+{
+    const std::size_t n = darkest.size();
+    const auto at = [&](std::size_t cut) -> const std::optional<Rgb>& { return darkest[back ? n - 1 - cut : cut]; };
+    for (std::size_t cut = 0; cut <= most && cut + endReach(n - cut) <= n; ++cut) {
+        const auto k = static_cast<std::ptrdiff_t>(cut), r = static_cast<std::ptrdiff_t>(endReach(n - cut));
+        const bool other = back ? mostlyAnotherInk(darkest.end() - k - r, darkest.end() - k, asked)
+                                : mostlyAnotherInk(darkest.begin() + k, darkest.begin() + k + r, asked);
+        if (other) continue;
+        // An end in its own ink keeps its pale tip (a thin line's end fades).
+        if (cut == 0) return cut;
+        while (cut < n && at(cut) && colourDistance(*at(cut), asked) > ExactInk + NearlyAsNear) ++cut;
+        return cut;
+    }
+    return std::nullopt;
 }
 
 // A stretch of ink down one column, by its darkest pixel.
@@ -334,6 +366,25 @@ InkJudge anotherGreyJudge(const PixelBuffer& picture, const std::vector<PixelPoi
             }
         return darkest && colourDistance(*darkest, asked) > ExactInk + NearlyAsNear;
     };
+}
+
+std::vector<PixelPoint> withoutOtherGreyEnds(const PixelBuffer& picture, std::vector<PixelPoint> centre, Rgb asked,
+                                             const std::optional<PixelRect>& chart)
+{
+    if (!isGrey(asked) || centre.empty()) return centre;
+    const Paper paper = paperOf(picture, centre, chart);
+    const std::optional<Rgb> ink = traceInk(picture, centre, paper.luma);
+    if (!paper.clean || !ink || colourDistance(*ink, asked) > ExactInk) return centre;
+    const std::vector<std::optional<Rgb>> darkest = darkestAlong(picture, centre, paper.luma);
+    const std::size_t most = OtherEndReaches * endReach(darkest.size());
+    if (darkest.size() < 4 * most) return centre;
+    // The back first: the front is then judged within what is left.
+    const std::optional<std::size_t> back = otherInkEnd(darkest, asked, most, true);
+    const std::vector<std::optional<Rgb>> kept(darkest.begin(), darkest.end() - static_cast<std::ptrdiff_t>(back.value_or(0)));
+    const std::optional<std::size_t> front = otherInkEnd(kept, asked, most, false);
+    if (back) centre.erase(centre.end() - static_cast<std::ptrdiff_t>(*back), centre.end());
+    if (front) centre.erase(centre.begin(), centre.begin() + static_cast<std::ptrdiff_t>(*front));
+    return centre;
 }
 
 std::optional<std::string> nearerLineOfTheColour(const PixelBuffer& picture, const std::vector<PixelPoint>& centre,

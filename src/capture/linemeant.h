@@ -53,6 +53,14 @@ using InkJudge = std::function<bool(int x, int top, int bottom)>;
 InkJudge anotherGreyJudge(const PixelBuffer& picture, const std::vector<PixelPoint>& trace, Rgb asked,
                           const std::optional<PixelRect>& chart = std::nullopt);
 
+// On a clean page where the trace's ink is the very grey asked for, the
+// trace without the columns at its ends drawn in another ink (a label in
+// black at a grey curve's end, a lighter line of the family it ran on to
+// where the two meet), when they are few: the curve ends where its ink does.
+// The trace as it is elsewhere.
+std::vector<PixelPoint> withoutOtherGreyEnds(const PixelBuffer& picture, std::vector<PixelPoint> centre, Rgb asked,
+                                             const std::optional<PixelRect>& chart = std::nullopt);
+
 // The doubt (Italian) when the trace does not pass near the point clicked
 // (the click fell on no line the search could start from, and the trace
 // began on another line of the colour); nothing when it does.

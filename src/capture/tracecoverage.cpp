@@ -149,15 +149,33 @@ bool alongHidden(const PixelMask* hidden, int x, double row)
     return false;
 }
 
+// The trace's row at column x (its end's row beyond an end).
+double rowAt(const std::vector<PixelPoint>& trace, double x)
+{
+    const auto after = std::lower_bound(trace.begin(), trace.end(), x, [](const PixelPoint& p, double v) { return p.x < v; });
+    if (after == trace.begin()) return after->y;
+    if (after == trace.end()) return trace.back().y;
+    const PixelPoint& before = *(after - 1);
+    return after->x == before.x ? after->y : before.y + (after->y - before.y) * (x - before.x) / (after->x - before.x);
+}
+
+// A run of the colour found on the way: its column, middle row, and how far
+// the colour had been followed before it.
+struct WayPoint {
+    int x;
+    double row;
+    int reachedBefore;
+};
+
 // How far (columns) the colour is followed from the end, in one direction;
 // under a line taken out it may go on hidden: a line the colour runs into
 // (without a gap, or at the row the colour was last seen on). A line the way
 // meets only after a gap, rows away, hides no curve unless the colour comes
 // out of it further on, or the way runs along it as far as the longest gap
 // bridged: a level grid line crossed at a slant runs along the way for a few
-// columns only.
+// columns only. With `way`, the runs found along it are kept there.
 int followedBeyond(const ColumnRuns& columns, const End& end, int step, double thickness, const BeyondLimits& limits,
-                   const std::vector<PixelRect>& text)
+                   const std::vector<PixelRect>& text, std::vector<WayPoint>* way = nullptr)
 {
     double row = end.at.y;
     double slope = end.slope;
@@ -210,7 +228,45 @@ int followedBeyond(const ColumnRuns& columns, const End& end, int step, double t
             carried = here - metFrom >= longestGap;
         }
         blind = 0;
+        if (best && way) way->push_back({x, found, reached});
         if (carried) reached = std::max(reached, here);
+    }
+    return reached;
+}
+
+// Columns a way's landing is followed back past the trace's end, and the
+// points of it that must lie off the trace there: the colour found beyond
+// a gap then belongs to another line running beside the trace.
+constexpr int BackPastEnd = 2 * AlongColumns;
+constexpr int BesidePoints = 8;
+
+// How far the colour goes on from the end: as followedBeyond, but where the
+// way lands on the colour after a gap, the line landed on is followed back
+// towards the end with its own slope; when it runs on past the end beside the
+// trace (rows off it, as another curve of a family, whose end or side the
+// way met), it is no more of the trace's curve, and the colour ends before
+// the gap. A curve going on beyond a gap leads back onto the trace.
+int followedOn(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, const End& end, int step, double thickness,
+               const BeyondLimits& limits, const std::vector<PixelRect>& text)
+{
+    std::vector<WayPoint> way;
+    const int reached = followedBeyond(columns, end, step, thickness, limits, text, &way);
+    const double left = trace.front().x, right = trace.back().x;
+    for (std::size_t i = 0; i < way.size(); ++i) {
+        const int from = i == 0 ? static_cast<int>(std::floor(end.at.x)) : way[i - 1].x;
+        if (std::abs(way[i].x - from) <= AlongColumns) continue;
+        LineSums sums;
+        for (std::size_t j = i; j < std::min(way.size(), i + EndPoints); ++j) sums.add(way[j].x + 0.5, way[j].row);
+        const double slope = sums.determined() ? sums.slope() : end.slope;
+        std::vector<WayPoint> back;
+        followedBeyond(columns, {{way[i].x + 0.5, way[i].row}, slope}, -step, thickness, limits, text, &back);
+        int off = 0, on = 0;
+        for (const WayPoint& p : back) {
+            const double centre = p.x + 0.5;
+            if ((centre - end.at.x) * step > -BackPastEnd || centre < left || centre > right) continue;
+            (std::abs(p.row - rowAt(trace, centre)) > thickness + BesideRows ? off : on) += 1;
+        }
+        if (off >= BesidePoints && off > on) return way[i].reachedBefore;
     }
     return reached;
 }
@@ -231,7 +287,7 @@ std::optional<double> colourBeyondTrace(const ColumnRuns& columns, const std::ve
             endAtEdge(step < 0 ? trace.front() : trace.back(), *limits.area, *limits.edges, limits.edgeMargin))
             continue;
         for (const End& end : endsOf(trace, step)) {
-            const int beyond = followedBeyond(columns, end, step, thickness, limits, text);
+            const int beyond = followedOn(columns, trace, end, step, thickness, limits, text);
             if (beyond > longest) {
                 longest = beyond;
                 farthest = end.at.x + step * beyond;
@@ -242,16 +298,6 @@ std::optional<double> colourBeyondTrace(const ColumnRuns& columns, const std::ve
 }
 
 namespace {
-
-// The trace's row at column x (its end's row beyond an end).
-double rowAt(const std::vector<PixelPoint>& trace, double x)
-{
-    const auto after = std::lower_bound(trace.begin(), trace.end(), x, [](const PixelPoint& p, double v) { return p.x < v; });
-    if (after == trace.begin()) return after->y;
-    if (after == trace.end()) return trace.back().y;
-    const PixelPoint& before = *(after - 1);
-    return after->x == before.x ? after->y : before.y + (after->y - before.y) * (x - before.x) / (after->x - before.x);
-}
 
 // Whether another line runs beside the trace over half its columns (another
 // curve of a family) rather than on from it: what lies beyond the trace's

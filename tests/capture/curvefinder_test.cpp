@@ -40,6 +40,13 @@ PixelBuffer greyPaper(bool scanned)
     return page;
 }
 
+// Column x of a level grey line along row 100: its ink, a row either side half way to the paper.
+void levelLineColumn(PixelBuffer& page, int x, int ink, int paper)
+{
+    page.setPixel(x, 100, grey(ink));
+    page.setPixel(x, 99, grey((ink + paper) / 2)), page.setPixel(x, 101, grey((ink + paper) / 2));
+}
+
 AxesReferences axes(AxisScale xScale)
 {
     const bool log = xScale == AxisScale::Logarithmic;
@@ -507,6 +514,49 @@ TEST(TraceCoverage, ALevelLineTheWayMeetsAfterAGapHidesNoCurve)
         std::vector<PixelPoint> trace;
         for (int x = 20; x < 300; ++x) trace.push_back({x + 0.5, row(x + 0.5)});
         EXPECT_EQ(colourBeyondTrace(columns, trace, 8, {&hidden}).has_value(), c.goesOn);
+    }
+}
+
+TEST(TraceCoverage, ALineTheWayMeetsAfterAGapThatRunsBesideTheTraceIsAnotherCurve)
+{
+    // A line falling 0.5 rows a column across columns 20..299 (row 60 +
+    // 0.5 x, 2 pixels thick) ends there, at row 210. Another line of the
+    // colour, falling 0.8 rows a column (row -42 + 0.8 x, columns 100..420),
+    // lies 15 rows and more above it up to column 290 and meets its way on at
+    // column 340 (row 230), some 30 columns beyond a gap: a curve of a family
+    // whose side the way met, no more of the trace's. The trace's own line
+    // going on beyond a gap (columns 330..420, a legend's box over 300..329)
+    // leads back onto the trace and still goes on.
+    const auto row = [](double x) { return 60 + 0.5 * x; };
+    const auto other = [](double x) { return -42 + 0.8 * x; };
+    struct Case {
+        const char* name;
+        bool neighbour, ownGoesOn;
+        bool goesOn;
+    };
+    const Case cases[] = {
+        {"another curve beside the trace meets its way", true, false, false},
+        {"the curve itself beyond a gap", false, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelMask mask(500, 400);
+        for (int x = 0; x < 500; ++x)
+            for (int y = 0; y < 400; ++y) {
+                const bool own = (x >= 20 && x < 300) || (c.ownGoesOn && x >= 330 && x <= 420);
+                if ((own && std::abs(y + 0.5 - row(x + 0.5)) <= 1.0) ||
+                    (c.neighbour && x >= 100 && x <= 420 && std::abs(y + 0.5 - other(x + 0.5)) <= 1.0))
+                    mask.set(x, y, true);
+            }
+        const ColourPieces pieces = findPieces(mask);
+        const ColumnRuns columns(pieces, std::vector<bool>(pieces.pieces.size(), true), 500);
+        std::vector<PixelPoint> trace;
+        for (int x = 20; x < 300; ++x) trace.push_back({x + 0.5, row(x + 0.5)});
+        const std::optional<double> beyond = colourBeyondTrace(columns, trace, 8);
+        EXPECT_EQ(beyond.has_value(), c.goesOn);
+        if (c.goesOn) {
+            EXPECT_GT(*beyond, 415);
+        }
     }
 }
 
@@ -1116,8 +1166,7 @@ TEST(ColourRival, InkOfALighterGreyIsToldOnACleanPageWhereTheTraceHasTheGreyAske
         PixelBuffer page = greyPaper(c.scanned);
         std::vector<PixelPoint> trace;
         for (int x = 20; x < 380; ++x) {
-            page.setPixel(x, 100, grey(c.lineInk));
-            page.setPixel(x, 99, grey((c.lineInk + paper) / 2)), page.setPixel(x, 101, grey((c.lineInk + paper) / 2));
+            levelLineColumn(page, x, c.lineInk, paper);
             trace.push_back({x + 0.5, 100.5});
         }
         page.setPixel(200, 199, grey(c.stretchInk));
@@ -1125,6 +1174,44 @@ TEST(ColourRival, InkOfALighterGreyIsToldOnACleanPageWhereTheTraceHasTheGreyAske
         const InkJudge judge = anotherGreyJudge(page, trace, c.asked);
         ASSERT_EQ(static_cast<bool>(judge), c.judged);
         if (judge) EXPECT_EQ(judge(200, 198, 200), c.another);
+    }
+}
+
+TEST(ColourRival, AGreyTracesEndInAnotherInkIsCutOffWhenItIsShort)
+{
+    // A line along row 100 in the grey asked (a row either side half way to
+    // the paper) over columns 20..399, traced a point a column; its last
+    // `otherColumns` columns in black (a label written at its end, or the
+    // trace gone astray onto a black line). The trace's ends are its last 11
+    // columns (3 % of 380, at least 10), and up to twice that is cut off.
+    struct Case {
+        const char* name;
+        Rgb asked;
+        int otherColumns;
+        bool scanned;
+        double lastColumn; // the trace's last point's column afterwards
+    };
+    const Case cases[] = {
+        {"#777777 ending in black over 20 columns", {0x77, 0x77, 0x77}, 20, false, 379},
+        {"#777777 ending in black over 4 columns: its end still its own ink", {0x77, 0x77, 0x77}, 4, false, 399},
+        {"#777777 in black over 60 columns: gone astray", {0x77, 0x77, 0x77}, 60, false, 399},
+        {"black asked: its own ink", {0, 0, 0}, 20, false, 399},
+        {"a scan", {0x77, 0x77, 0x77}, 20, true, 399},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int paper = c.scanned ? 232 : 255;
+        PixelBuffer page = greyPaper(c.scanned);
+        std::vector<PixelPoint> trace;
+        for (int x = 20; x < 400; ++x) {
+            const int ink = x >= 400 - c.otherColumns ? 0 : c.asked.red;
+            levelLineColumn(page, x, ink, paper);
+            trace.push_back({double(x), 100.0});
+        }
+        const std::vector<PixelPoint> kept = withoutOtherGreyEnds(page, trace, c.asked);
+        ASSERT_FALSE(kept.empty());
+        EXPECT_EQ(kept.front().x, 20);
+        EXPECT_EQ(kept.back().x, c.lastColumn);
     }
 }
 
