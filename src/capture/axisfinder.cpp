@@ -137,9 +137,9 @@ Ticks ticksAlong(const PixelBuffer& picture, const PixelMask& ink, const EdgeLin
         }
         if (!tick && runStart >= 0) {
             // At a corner an inward tick meets the other side's tick drawn
-            // along this line, which juts out of it by little: the tick is
-            // where it reaches most of its length (on dev 852 the two made
-            // one run, its middle 6 px off the y tick's).
+            // along this line, which juts out of it by little: the two make
+            // one run, whose middle is off the tick's. The tick is where it
+            // reaches most of its length.
             int coreFirst = runStart, coreLast = along - 1;
             if (runLength <= LongestTick) {
                 const double most = TickCore * runLength;
@@ -413,8 +413,8 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
             r.beyondEnds.push_back(word);
             continue;
         }
-        const auto near = [&](double p) { return std::abs(p - middle) <= TickSnap * size; };
-        if (std::none_of(places.begin(), places.end(), near) && std::none_of(ticks.wide.begin(), ticks.wide.end(), near)) {
+        const auto tickNear = [&](double p) { return std::abs(p - middle) <= TickSnap * size; };
+        if (std::none_of(places.begin(), places.end(), tickNear) && std::none_of(ticks.wide.begin(), ticks.wide.end(), tickNear)) {
             unticked.push_back(labels.size());
             faintSearch.push_back({middle, bandToTheLine(word.box, r.line, side)});
             reachOfFaint = std::max(reachOfFaint, FaintTickReach * word.box.height);
@@ -614,7 +614,7 @@ Checked<std::optional<AxisFactor>> factorInTitleOf(const PageContext& page, cons
         area = {c.left, from, c.right - c.left, to - from};
     } else {
         // The numbers the axis agrees on: a piece of the title read as a
-        // number (563: "25" for its "×10⁴") stands between them and the title.
+        // number ("25" for a "×10⁴") may stand between them and the title.
         const bool byAgreeing = r.axis && r.axis->ticks.size() == r.labels.size() &&
                                 std::any_of(r.axis->ticks.begin(), r.axis->ticks.end(), [](const ReadTick& t) { return t.agrees; });
         std::optional<double> nearest;

@@ -84,6 +84,9 @@ std::vector<std::optional<double>> faintTicks(const PixelBuffer& picture, double
     // Labels this near their ticks stand as well by their own middles.
     const double offset = median(offsets);
     if (std::abs(offset) <= centred) return std::vector<std::optional<double>>(labels.size());
+    // A label whose tick the grain hid stands as the others do: its middle
+    // is as far off its tick as theirs are (a stray word among the labels
+    // moves too, but it agrees with no tick spacing and is left out there).
     for (std::size_t i = 0; i < labels.size(); ++i)
         if (!ticks[i]) ticks[i] = labels[i].middle + offset;
     return ticks;

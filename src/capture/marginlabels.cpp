@@ -350,6 +350,9 @@ bool zeroFirst(const std::string& text)
 bool blotOrMark(const std::string& text)
 {
     if (!labelValues(text).empty() || baseWithLostPower(text)) return false;
+    // A factor or an offset at the axis's end ("x1000", "+1000", "1e4") is
+    // read as no number by design: read again it could lose its mark.
+    if (text.find_first_of("xX*[]()+^eE") != std::string::npos || text.find("\xc3\x97") != std::string::npos) return false;
     return !(text.size() == 1 && std::string_view("|Il!").find(text[0]) != std::string_view::npos);
 }
 
@@ -418,7 +421,8 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
         std::string text;
         double confidence = 100;
         auto power = baseAndPower(word, part, Rise::Sure);
-        const bool barelyRaised = !power && (power = baseAndPower(word, part, Rise::OnePixel));
+        const bool barelyRaised = !power;
+        if (barelyRaised) power = baseAndPower(word, part, Rise::OnePixel);
         if (power) {
             const Piece& baseBox = power->first;
             const Piece& powerBox = power->second;

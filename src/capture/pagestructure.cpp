@@ -508,6 +508,7 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& 
         return chartsOfLines(picture, across, down);
     };
     std::vector<ChartFrame> found = linesOf(LineGap, 0);
+    const std::vector<ChartFrame> solid = found;
     // Dashed lines only where no solid ones make a chart: a frameless chart's
     // dashed grid, alone or beside framed charts on a catalogue page.
     std::vector<ChartFrame> dashes;
@@ -518,17 +519,21 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& 
     }
     if (found.empty() && dashes.empty())
         dashes = linesOf(std::max(DashGap, static_cast<int>(SparseDashGapShare * std::max(w, h))), SparseDashInk);
+    const auto sameBox = [](const ChartFrame& a, const ChartFrame& b) { return boxOf(a).inside(boxOf(b)) && boxOf(b).inside(boxOf(a)); };
     for (const ChartFrame& area : chartsOfAreas(picture, shortestAcross, shortestDown)) {
         // A filled area with a frame drawn round it is that frame's chart.
-        const auto frames = [&](const ChartFrame& c) { return boxOf(area).inside(boxOf(c)) && boxOf(c).inside(boxOf(area)); };
+        const auto frames = [&](const ChartFrame& c) { return sameBox(area, c); };
         if (std::any_of(found.begin(), found.end(), frames) || std::any_of(dashes.begin(), dashes.end(), frames)) continue;
         // A dashed grid reaching the area's edges both ways is its grid (a
         // white plot on a grey page, its edge too faint to be a line; the
         // grid's box prolonged by the numbers its lines run into): the charts
         // found inside the area are pieces of that grid, parted where a dash's
-        // gap was a pixel wider than a solid line's breaks.
+        // gap was a pixel wider than a solid line's breaks. Only a grid of
+        // broken lines: a solid frame is found with the dashes too (a tinted
+        // panel inside a page's border holds charts of its own).
         const auto spans = [&](const ChartFrame& c) {
-            return boxOf(area).inside(boxOf(c)) && boxOf(area).area() >= GridOverArea * boxOf(c).area();
+            return boxOf(area).inside(boxOf(c)) && boxOf(area).area() >= GridOverArea * boxOf(c).area() &&
+                   std::none_of(solid.begin(), solid.end(), [&](const ChartFrame& f) { return sameBox(f, c); });
         };
         if (std::any_of(dashedGrids.begin(), dashedGrids.end(), spans)) {
             const auto inside = [&](const ChartFrame& c) { return boxOf(c).inside(boxOf(area)); };

@@ -239,6 +239,8 @@ int followedBeyond(const ColumnRuns& columns, const End& end, int step, double t
 // a gap then belongs to another line running beside the trace.
 constexpr int BackPastEnd = 2 * AlongColumns;
 constexpr int BesidePoints = 8;
+// A neighbour's few points near the trace where the lines draw close.
+constexpr int MeetingPoints = 2;
 
 // How far the colour goes on from the end: as followedBeyond, but where the
 // way lands on the colour after a gap, the line landed on is followed back
@@ -260,13 +262,18 @@ int followedOn(const ColumnRuns& columns, const std::vector<PixelPoint>& trace, 
         const double slope = sums.determined() ? sums.slope() : end.slope;
         std::vector<WayPoint> back;
         followedBeyond(columns, {{way[i].x + 0.5, way[i].row}, slope}, -step, thickness, limits, text, &back);
-        int off = 0, on = 0;
+        // Off the trace all along, on one side: a line meeting or crossing
+        // it (the trace switched onto another curve there, its own going on
+        // beyond) is no neighbour.
+        int above = 0, below = 0, on = 0;
         for (const WayPoint& p : back) {
             const double centre = p.x + 0.5;
             if ((centre - end.at.x) * step > -BackPastEnd || centre < left || centre > right) continue;
-            (std::abs(p.row - rowAt(trace, centre)) > thickness + BesideRows ? off : on) += 1;
+            const double apart = p.row - rowAt(trace, centre);
+            (std::abs(apart) <= thickness + BesideRows ? on : apart < 0 ? above : below) += 1;
         }
-        if (off >= BesidePoints && off > on) return way[i].reachedBefore;
+        const int off = above + below;
+        if (off >= BesidePoints && on <= MeetingPoints && std::min(above, below) == 0) return way[i].reachedBefore;
     }
     return reached;
 }

@@ -526,17 +526,23 @@ TEST(TraceCoverage, ALineTheWayMeetsAfterAGapThatRunsBesideTheTraceIsAnotherCurv
     // column 340 (row 230), some 30 columns beyond a gap: a curve of a family
     // whose side the way met, no more of the trace's. The trace's own line
     // going on beyond a gap (columns 330..420, a legend's box over 300..329)
-    // leads back onto the trace and still goes on.
+    // leads back onto the trace and still goes on. A line that crosses the
+    // trace at column 200 before it meets the way (row(x) + 0.002 (x - 200)
+    // (x - 340): below the trace before 200, above it after) may be the
+    // curve the trace left at a crossing: it is not taken for a neighbour.
     const auto row = [](double x) { return 60 + 0.5 * x; };
-    const auto other = [](double x) { return -42 + 0.8 * x; };
+    const auto beside = [](double x) { return -42 + 0.8 * x; };
+    const auto crossing = [&](double x) { return row(x) + 0.002 * (x - 200) * (x - 340); };
     struct Case {
         const char* name;
         bool neighbour, ownGoesOn;
         bool goesOn;
+        bool crosses = false;
     };
     const Case cases[] = {
         {"another curve beside the trace meets its way", true, false, false},
         {"the curve itself beyond a gap", false, true, true},
+        {"a line crossing the trace meets its way", true, false, true, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -545,7 +551,7 @@ TEST(TraceCoverage, ALineTheWayMeetsAfterAGapThatRunsBesideTheTraceIsAnotherCurv
             for (int y = 0; y < 400; ++y) {
                 const bool own = (x >= 20 && x < 300) || (c.ownGoesOn && x >= 330 && x <= 420);
                 if ((own && std::abs(y + 0.5 - row(x + 0.5)) <= 1.0) ||
-                    (c.neighbour && x >= 100 && x <= 420 && std::abs(y + 0.5 - other(x + 0.5)) <= 1.0))
+                    (c.neighbour && x >= 100 && x <= 420 && std::abs(y + 0.5 - (c.crosses ? crossing(x + 0.5) : beside(x + 0.5))) <= 1.0))
                     mask.set(x, y, true);
             }
         const ColourPieces pieces = findPieces(mask);

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <random>
+#include <string>
 
 using namespace calvero::capture;
 
@@ -33,14 +34,16 @@ PixelBuffer grainyPaper(int width, int height)
 
 // A tick one pixel thick blurred over three rows (darkness 1/4, 1/2, 1/4
 // of `contrast` twice over), its middle half a pixel below row `row`'s
-// top plus one: at row + 1.5.
-void faintTick(PixelBuffer& p, int row, int contrast, int from, int to)
+// top plus one: at row + 1.5; across columns `from` to `to`. An x axis's
+// tick is the same turned: down a column, across rows `from` to `to`.
+void faintTick(PixelBuffer& p, int row, int contrast, int from, int to, bool alongX)
 {
     const int shares[] = {contrast / 2, contrast, contrast / 2};
     for (int k = 0; k < 3; ++k)
-        for (int x = from; x <= to; ++x) {
-            const int level = static_cast<int>(p.pixel(x, row + k) & 0xff);
-            p.setPixel(x, row + k, grey(level - shares[k]));
+        for (int a = from; a <= to; ++a) {
+            const int x = alongX ? row + k : a, y = alongX ? a : row + k;
+            const int level = static_cast<int>(p.pixel(x, y) & 0xff);
+            p.setPixel(x, y, grey(level - shares[k]));
         }
 }
 
@@ -66,22 +69,23 @@ TEST(FaintTicks, TicksAFontHoldsAlikeOffItsNumbersPlaceThemAndNoiseNever)
         {"ticks a pixel off the numbers' middles", 14, {1, 1, 1, 1}, 11, false},
         {"no room between the numbers and the line", 14, {3, 3, 3, 3}, 1, false},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        PixelBuffer p = grainyPaper(200, 420);
-        std::vector<FaintTickSearch> labels;
-        for (std::size_t i = 0; i < c.offsets.size(); ++i) {
-            const double middle = 50.5 + 100 * static_cast<double>(i);
-            // The tick's middle at row + 1.5 (see faintTick).
-            if (c.contrast > 0 && !std::isnan(c.offsets[i]))
-                faintTick(p, static_cast<int>(middle + c.offsets[i] - 1.5), c.contrast, 120, 130);
-            labels.push_back({middle, {120, 0, c.bandWidth, 0}});
+    for (const Case& c : cases)
+        for (const bool alongX : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (alongX ? ", x axis" : ", y axis"));
+            PixelBuffer p = alongX ? grainyPaper(420, 200) : grainyPaper(200, 420);
+            std::vector<FaintTickSearch> labels;
+            for (std::size_t i = 0; i < c.offsets.size(); ++i) {
+                const double middle = 50.5 + 100 * static_cast<double>(i);
+                // The tick's middle at row + 1.5 (see faintTick).
+                if (c.contrast > 0 && !std::isnan(c.offsets[i]))
+                    faintTick(p, static_cast<int>(middle + c.offsets[i] - 1.5), c.contrast, 120, 130, alongX);
+                labels.push_back({middle, alongX ? PixelRect{0, 120, 0, c.bandWidth} : PixelRect{120, 0, c.bandWidth, 0}});
+            }
+            const std::vector<std::optional<double>> ticks = faintTicks(p, Paper, labels, alongX, 9, 1.5);
+            ASSERT_EQ(ticks.size(), labels.size());
+            for (std::size_t i = 0; i < ticks.size(); ++i) {
+                EXPECT_EQ(ticks[i].has_value(), c.found) << "label " << i;
+                if (ticks[i] && c.found) EXPECT_NEAR(*ticks[i], labels[i].middle + 3, 0.4) << "label " << i;
+            }
         }
-        const std::vector<std::optional<double>> ticks = faintTicks(p, Paper, labels, false, 9, 1.5);
-        ASSERT_EQ(ticks.size(), labels.size());
-        for (std::size_t i = 0; i < ticks.size(); ++i) {
-            EXPECT_EQ(ticks[i].has_value(), c.found) << "label " << i;
-            if (ticks[i] && c.found) EXPECT_NEAR(*ticks[i], labels[i].middle + 3, 0.4) << "label " << i;
-        }
-    }
 }

@@ -141,6 +141,16 @@ TEST(PageStructure, EveryChartOfThePageInReadingOrderWithItsEdges)
         cases.push_back({"a white plot on a grey page, its dashed grid broken", std::move(p), {{100, 50, 700, 500}}});
     }
     {
+        // A tinted panel inside a page's border, two framed charts on it: the
+        // border is a solid frame, no dashed grid of the panel's.
+        PixelBuffer p = page(1200, 1000);
+        frame(p, {10, 10, 1189, 989});
+        fill(p, {60, 60, 1139, 939}, AreaGrey);
+        frame(p, {100, 100, 501, 441});
+        frame(p, {620, 100, 1101, 441});
+        cases.push_back({"framed charts on a tinted panel in a border", std::move(p), {{101, 101, 501, 441}, {621, 101, 1101, 441}}});
+    }
+    {
         // gnuplot's dashes at 300 dpi: 10 pixels drawn, 18 left out.
         PixelBuffer p = page(2400, 1800);
         for (int x = 300; x <= 2100; x += 300)
