@@ -351,9 +351,25 @@ bool blotOrMark(const std::string& text)
 {
     if (!labelValues(text).empty() || baseWithLostPower(text)) return false;
     // A factor or an offset at the axis's end ("x1000", "+1000", "1e4") is
-    // read as no number by design: read again it could lose its mark.
-    if (text.find_first_of("xX*[]()+^eE") != std::string::npos || text.find("\xc3\x97") != std::string::npos) return false;
+    // read as no number by design: read again it could lose its mark. (A
+    // blot's reading holds a bracket or a lone e often enough: those stay.)
+    if (text.find_first_of("xX*[]+^") != std::string::npos || text.find("\xc3\x97") != std::string::npos) return false;
+    for (std::size_t i = 1; i + 1 < text.size(); ++i)
+        if ((text[i] == 'e' || text[i] == 'E') && std::isdigit(static_cast<unsigned char>(text[i - 1])) &&
+            std::isdigit(static_cast<unsigned char>(text[i + 1])))
+            return false;
     return !(text.size() == 1 && std::string_view("|Il!").find(text[0]) != std::string_view::npos);
+}
+
+// A lone digit read off ink wider than one and a half digits ("0" for a
+// small serif "20"): a digit is at most about this share of its height
+// wide. Longer readings are not judged so: a scan's blur widens the ink.
+constexpr double WidestDigit = 0.6;
+
+bool fewerThanItsInk(const std::string& text, const PixelRect& box)
+{
+    const double inkWidth = box.width - 2 * LabelPadding, inkHeight = box.height - 2 * LabelPadding;
+    return text.size() == 1 && inkWidth > 1.5 * WidestDigit * inkHeight;
 }
 
 } // namespace
@@ -408,7 +424,8 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
         std::string again;
         double againConfidence = 100;
         readWith(area, again, againConfidence, {0, "", true});
-        if (!labelValues(again).empty() && !zeroFirst(again)) text = std::move(again), confidence = againConfidence;
+        if (!labelValues(again).empty() && !zeroFirst(again) && !fewerThanItsInk(again, area))
+            text = std::move(again), confidence = againConfidence;
     };
     std::vector<ReadWord> labels;
     std::vector<double> localColumns;

@@ -436,6 +436,8 @@ TEST(AxisFinder, ANumberReadAsAMarkIsReadAgainSharpened)
                           {"a minus read as a quote", "\u201c15", "-15", "-15", 1},
                           {"a blot read again as no number", "p", "ab", "p", 1},
                           {"a blot read again with a zero first (500 as 00)", "p", "00", "p", 1},
+                          // Two digits' width of ink read again as one digit ("20" as "0").
+                          {"a blot read again as fewer digits than its ink holds", "p", "0", "p", 1},
                           {"nothing read", "", "90", "90", 1},
                           {"a number", "30", "80", "30", 0},
                           {"a stroke", "!", "90", "!", 0},
@@ -447,10 +449,10 @@ TEST(AxisFinder, ANumberReadAsAMarkIsReadAgainSharpened)
     const PixelRect strip{50, 20, 100, 60};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        // One block of ink two digits wide.
+        // One block of ink two digits wide (9 x 7).
         PixelMask ink(200, 100);
         for (int y = 40; y < 47; ++y)
-            for (int x = 80; x < 94; ++x) ink.set(x, y, true);
+            for (int x = 80; x < 89; ++x) ink.set(x, y, true);
         const BlurredReader reader(c.asDrawn, c.sharpened);
         const auto words = labelsIn(*PixelBuffer::create(200, 100), ink, strip, reader);
         ASSERT_EQ(words.size(), 1u);
