@@ -417,6 +417,55 @@ Model placedByAll(const AxisReading& reading)
     }
 }
 
+// Whether the agreeing values of a linear axis step evenly by a round part
+// of their least gap, and the ticks drawn along the axis say so: a tick at
+// every step's place from the lowest agreeing label to the highest, the
+// ticks there that step's spacing apart (within a few %), each agreeing
+// label at one. A scan's lost numbers leave such gaps ("90 40 70 10": gaps
+// 20 and 30, step 10, the ticks 106 pixels apart); a misread label that
+// lands near a place by chance ("0 70 90" for 10 70 90) puts the step's
+// places off the ticks.
+constexpr double TickStepSlack = 0.04;
+constexpr int MostParts = 5;
+
+bool stepsOnTicks(const Model& model, const Fit& fit, const std::vector<TickLabel>& labels, std::vector<double> ticks)
+{
+    if (model.scale != AxisScale::Linear || model.slope == 0) return false;
+    std::vector<double> values = agreeingValues(fit);
+    values.erase(std::unique(values.begin(), values.end()), values.end());
+    if (values.size() < 3) return false;
+    double least = std::numeric_limits<double>::infinity();
+    for (std::size_t i = 1; i < values.size(); ++i) least = std::min(least, values[i] - values[i - 1]);
+    double low = std::numeric_limits<double>::infinity(), high = -low;
+    for (std::size_t i = 0; i < labels.size(); ++i)
+        if (fit.values[i]) low = std::min(low, labels[i].position), high = std::max(high, labels[i].position);
+    std::sort(ticks.begin(), ticks.end());
+    std::vector<double> within;
+    for (double t : ticks)
+        if (t >= low - AgreePixels && t <= high + AgreePixels && (within.empty() || t - within.back() >= SameTick)) within.push_back(t);
+    std::vector<double> gaps;
+    for (std::size_t i = 1; i < within.size(); ++i) gaps.push_back(within[i] - within[i - 1]);
+    if (gaps.empty()) return false;
+    const double tickSpacing = median(gaps);
+    const auto placeOf = [&](double v) { return model.offset + model.slope * v; };
+    for (int parts = 2; parts <= MostParts; ++parts) {
+        const double step = least / parts, pixels = std::abs(model.slope) * step;
+        if (!roundStep(step) || std::abs(tickSpacing - pixels) > TickStepSlack * pixels) continue;
+        const auto onGrid = [&](double v) { return std::abs(v - std::round(v / step) * step) <= Exactly * step; };
+        if (!std::all_of(values.begin(), values.end(), onGrid)) continue;
+        const double near = std::max(AgreePixels, TickStepSlack * pixels);
+        const auto atTick = [&](double place) {
+            return std::any_of(within.begin(), within.end(), [&](double t) { return std::abs(t - place) <= near; });
+        };
+        bool all = true;
+        for (double v = values.front(); all && v <= values.back() + Exactly * step; v += step) all = atTick(placeOf(v));
+        for (std::size_t i = 0; all && i < labels.size(); ++i)
+            if (fit.values[i]) all = atTick(labels[i].position);
+        if (all) return true;
+    }
+    return false;
+}
+
 } // namespace
 
 Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::string& axis, const std::vector<double>& ticks)
@@ -452,7 +501,7 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
                         const Model model{scale, labels[i].position - slope * scaled(scale, vi), slope};
                         const Fit fit = fitOf(model, labels, candidates, inferred, reach);
                         const std::size_t round = roundPlaces(model, labels, candidates);
-                        const bool even = evenlySpaced(scale, fit);
+                        const bool even = evenlySpaced(scale, fit) || stepsOnTicks(model, fit, labels, ticks);
                         if (even && fit.agreeing >= 2) evenFits.push_back(fit);
                         // Agreeing values on a grid first; then more labels agreeing; then more round
                         // values where labels stand; then a linear axis (two labels fit both); then
