@@ -418,15 +418,17 @@ Model placedByAll(const AxisReading& reading)
 }
 
 // Whether the agreeing values of a linear axis step evenly by a round part
-// of their least gap, and the ticks drawn along the axis say so: a tick at
-// every step's place from the lowest agreeing label to the highest, the
-// ticks there that step's spacing apart (within a few %), each agreeing
-// label at one. A scan's lost numbers leave such gaps ("90 40 70 10": gaps
-// 20 and 30, step 10, the ticks 106 pixels apart); a misread label that
-// lands near a place by chance ("0 70 90" for 10 70 90) puts the step's
-// places off the ticks.
+// of their least gap, and the ticks drawn along the axis say so: the ticks
+// found between the lowest agreeing label and the highest (three at least;
+// a scan's faint ones are missed) stand that step's spacing apart (within a
+// few %), each where the labels put a multiple of the step. A scan's lost
+// numbers leave such gaps ("90 40 70 10": gaps 20 and 30, step 10, ticks
+// 106 pixels apart); a misread label that lands near a place by chance
+// ("0 70 90" for 10 70 90) makes the step's spacing other than the ticks'.
 constexpr double TickStepSlack = 0.04;
 constexpr int MostParts = 5;
+// Ticks found along the axis between the agreeing labels, at least: two gaps to measure.
+constexpr std::size_t LeastTicksAlong = 3;
 
 bool stepsOnTicks(const Model& model, const Fit& fit, const std::vector<TickLabel>& labels, std::vector<double> ticks)
 {
@@ -443,25 +445,22 @@ bool stepsOnTicks(const Model& model, const Fit& fit, const std::vector<TickLabe
     std::vector<double> within;
     for (double t : ticks)
         if (t >= low - AgreePixels && t <= high + AgreePixels && (within.empty() || t - within.back() >= SameTick)) within.push_back(t);
+    if (within.size() < LeastTicksAlong) return false;
     std::vector<double> gaps;
     for (std::size_t i = 1; i < within.size(); ++i) gaps.push_back(within[i] - within[i - 1]);
-    if (gaps.empty()) return false;
     const double tickSpacing = median(gaps);
-    const auto placeOf = [&](double v) { return model.offset + model.slope * v; };
     for (int parts = 2; parts <= MostParts; ++parts) {
         const double step = least / parts, pixels = std::abs(model.slope) * step;
         if (!roundStep(step) || std::abs(tickSpacing - pixels) > TickStepSlack * pixels) continue;
         const auto onGrid = [&](double v) { return std::abs(v - std::round(v / step) * step) <= Exactly * step; };
         if (!std::all_of(values.begin(), values.end(), onGrid)) continue;
-        const double near = std::max(AgreePixels, TickStepSlack * pixels);
-        const auto atTick = [&](double place) {
-            return std::any_of(within.begin(), within.end(), [&](double t) { return std::abs(t - place) <= near; });
-        };
-        bool all = true;
-        for (double v = values.front(); all && v <= values.back() + Exactly * step; v += step) all = atTick(placeOf(v));
-        for (std::size_t i = 0; all && i < labels.size(); ++i)
-            if (fit.values[i]) all = atTick(labels[i].position);
-        if (all) return true;
+        // Every tick at a step's place: where the model puts a multiple of the step.
+        const double near = std::max(AgreePixels, TickStepSlack * pixels) / pixels;
+        if (std::all_of(within.begin(), within.end(), [&](double t) {
+                const double steps = (t - model.offset) / model.slope / step;
+                return std::abs(steps - std::round(steps)) <= near;
+            }))
+            return true;
     }
     return false;
 }

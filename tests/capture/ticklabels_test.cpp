@@ -260,6 +260,9 @@ TEST(TickLabels, NumbersStepByAPartOfTheirLeastGapOnlyWhereTheTicksDo)
     const Case cases[] = {
         {"no ticks known", {}, false},
         {"ticks at the step", everyTen, true},
+        // A scan's faint ticks: three found, between 40 and 20.
+        {"three ticks found at the step", {row(40), row(30), row(20)}, true},
+        {"two ticks found", {row(40), row(30)}, false},
         // Ticks every 5, 53 rows apart: a step of 5, the numbers on every other tick.
         {"ticks at half the step", everyFive, true},
         // Ticks every 8, 84.8 rows apart: no round part of 20 is that far.
