@@ -187,16 +187,18 @@ TEST(TickLabels, TheLabelsAreTheNumbersInOneLineBesideTheAxis)
     }
 }
 
+// The ticks found along an axis, and whether the labels are then read.
+struct TicksCase {
+    const char* name;
+    std::vector<double> ticks;
+    bool read;
+};
+
 TEST(TickLabels, TwoLabelsAloneAreInStepByTheTicksBetweenThem)
 {
     // "6" and "2" read on a y axis, 269 rows apart, the "4" between lost
     // outright: one place apart the step would be 4, two places 2.
-    struct Case {
-        const char* name;
-        std::vector<double> ticks;
-        bool read;
-    };
-    const Case cases[] = {
+    const TicksCase cases[] = {
         {"no ticks known", {}, false},
         {"a tick halfway between", {2035, 2170, 2304.5, 2439, 2574}, true},
         {"a tick and the grid line it prolongs are one", {2170, 2171, 2304.5, 2439, 2440}, true},
@@ -206,7 +208,7 @@ TEST(TickLabels, TwoLabelsAloneAreInStepByTheTicksBetweenThem)
         // Minor ticks at quarters: eight places, a step of 0.5, round, yet no labels' step.
         {"minor ticks at quarters", {2170, 2203.6, 2237.3, 2270.9, 2304.5, 2338.1, 2371.8, 2405.4, 2439}, false},
     };
-    for (const Case& c : cases) {
+    for (const TicksCase& c : cases) {
         SCOPED_TRACE(c.name);
         const auto axis = readAxis({{2170, "6", 90}, {2439, "2", 90}}, "y", c.ticks);
         ASSERT_EQ(bool(axis), c.read) << (axis ? "" : axis.failure());
@@ -252,12 +254,7 @@ TEST(TickLabels, NumbersStepByAPartOfTheirLeastGapOnlyWhereTheTicksDo)
     for (int v = 0; v <= 90; v += 5) everyFive.push_back(row(v));
     for (int v = 0; v <= 96; v += 8) everyEight.push_back(row(v));
     const std::vector<TickLabel> read = {{row(90), "90", 80}, {row(40), "40", 80}, {row(70), "70", 80}, {row(10), "10", 80}};
-    struct Case {
-        const char* name;
-        std::vector<double> ticks;
-        bool read;
-    };
-    const Case cases[] = {
+    const TicksCase cases[] = {
         {"no ticks known", {}, false},
         {"ticks at the step", everyTen, true},
         // A scan's faint ticks: three found, between 40 and 20.
@@ -269,7 +266,7 @@ TEST(TickLabels, NumbersStepByAPartOfTheirLeastGapOnlyWhereTheTicksDo)
         {"ticks at no round part of the gaps", everyEight, false},
         {"ticks at the step's spacing but off the labels", offTheLabels, false},
     };
-    for (const Case& c : cases) {
+    for (const TicksCase& c : cases) {
         SCOPED_TRACE(c.name);
         const auto axis = readAxis(read, "y", c.ticks);
         ASSERT_EQ(bool(axis), c.read) << (axis ? "" : axis.failure());
