@@ -417,6 +417,54 @@ Model placedByAll(const AxisReading& reading)
     }
 }
 
+// Whether the agreeing values of a linear axis step evenly by a round part
+// of their least gap, and the ticks drawn along the axis say so: the ticks
+// found between the lowest agreeing label and the highest (three at least;
+// a scan's faint ones are missed) stand that step's spacing apart (within a
+// few %), each where the labels put a multiple of the step. A scan's lost
+// numbers leave such gaps ("90 40 70 10": gaps 20 and 30, step 10, ticks
+// 106 pixels apart); a misread label that lands near a place by chance
+// ("0 70 90" for 10 70 90) makes the step's spacing other than the ticks'.
+constexpr double TickStepSlack = 0.04;
+constexpr int MostParts = 5;
+// Ticks found along the axis between the agreeing labels, at least: two gaps to measure.
+constexpr std::size_t LeastTicksAlong = 3;
+
+bool stepsOnTicks(const Model& model, const Fit& fit, const std::vector<TickLabel>& labels, std::vector<double> ticks)
+{
+    if (model.scale != AxisScale::Linear || model.slope == 0) return false;
+    std::vector<double> values = agreeingValues(fit);
+    values.erase(std::unique(values.begin(), values.end()), values.end());
+    if (values.size() < 3) return false;
+    double least = std::numeric_limits<double>::infinity();
+    for (std::size_t i = 1; i < values.size(); ++i) least = std::min(least, values[i] - values[i - 1]);
+    double low = std::numeric_limits<double>::infinity(), high = -low;
+    for (std::size_t i = 0; i < labels.size(); ++i)
+        if (fit.values[i]) low = std::min(low, labels[i].position), high = std::max(high, labels[i].position);
+    std::sort(ticks.begin(), ticks.end());
+    std::vector<double> within;
+    for (double t : ticks)
+        if (t >= low - AgreePixels && t <= high + AgreePixels && (within.empty() || t - within.back() >= SameTick)) within.push_back(t);
+    if (within.size() < LeastTicksAlong) return false;
+    std::vector<double> gaps;
+    for (std::size_t i = 1; i < within.size(); ++i) gaps.push_back(within[i] - within[i - 1]);
+    const double tickSpacing = median(gaps);
+    for (int parts = 2; parts <= MostParts; ++parts) {
+        const double step = least / parts, pixels = std::abs(model.slope) * step;
+        if (!roundStep(step) || std::abs(tickSpacing - pixels) > TickStepSlack * pixels) continue;
+        const auto onGrid = [&](double v) { return std::abs(v - std::round(v / step) * step) <= Exactly * step; };
+        if (!std::all_of(values.begin(), values.end(), onGrid)) continue;
+        // Every tick at a step's place: where the model puts a multiple of the step.
+        const double near = std::max(AgreePixels, TickStepSlack * pixels) / pixels;
+        if (std::all_of(within.begin(), within.end(), [&](double t) {
+                const double steps = (t - model.offset) / model.slope / step;
+                return std::abs(steps - std::round(steps)) <= near;
+            }))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::string& axis, const std::vector<double>& ticks)
@@ -452,7 +500,7 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
                         const Model model{scale, labels[i].position - slope * scaled(scale, vi), slope};
                         const Fit fit = fitOf(model, labels, candidates, inferred, reach);
                         const std::size_t round = roundPlaces(model, labels, candidates);
-                        const bool even = evenlySpaced(scale, fit);
+                        const bool even = evenlySpaced(scale, fit) || stepsOnTicks(model, fit, labels, ticks);
                         if (even && fit.agreeing >= 2) evenFits.push_back(fit);
                         // Agreeing values on a grid first; then more labels agreeing; then more round
                         // values where labels stand; then a linear axis (two labels fit both); then

@@ -187,16 +187,18 @@ TEST(TickLabels, TheLabelsAreTheNumbersInOneLineBesideTheAxis)
     }
 }
 
+// The ticks found along an axis, and whether the labels are then read.
+struct TicksCase {
+    const char* name;
+    std::vector<double> ticks;
+    bool read;
+};
+
 TEST(TickLabels, TwoLabelsAloneAreInStepByTheTicksBetweenThem)
 {
     // "6" and "2" read on a y axis, 269 rows apart, the "4" between lost
     // outright: one place apart the step would be 4, two places 2.
-    struct Case {
-        const char* name;
-        std::vector<double> ticks;
-        bool read;
-    };
-    const Case cases[] = {
+    const TicksCase cases[] = {
         {"no ticks known", {}, false},
         {"a tick halfway between", {2035, 2170, 2304.5, 2439, 2574}, true},
         {"a tick and the grid line it prolongs are one", {2170, 2171, 2304.5, 2439, 2440}, true},
@@ -206,7 +208,7 @@ TEST(TickLabels, TwoLabelsAloneAreInStepByTheTicksBetweenThem)
         // Minor ticks at quarters: eight places, a step of 0.5, round, yet no labels' step.
         {"minor ticks at quarters", {2170, 2203.6, 2237.3, 2270.9, 2304.5, 2338.1, 2371.8, 2405.4, 2439}, false},
     };
-    for (const Case& c : cases) {
+    for (const TicksCase& c : cases) {
         SCOPED_TRACE(c.name);
         const auto axis = readAxis({{2170, "6", 90}, {2439, "2", 90}}, "y", c.ticks);
         ASSERT_EQ(bool(axis), c.read) << (axis ? "" : axis.failure());
@@ -239,4 +241,49 @@ TEST(TickLabels, APowerOfTenUnreadBetweenTwoDecadesRefusesTheAxis)
             EXPECT_EQ(axis->scale, AxisScale::Logarithmic);
         }
     }
+}
+
+TEST(TickLabels, NumbersStepByAPartOfTheirLeastGapOnlyWhereTheTicksDo)
+{
+    // A y axis 0..90, a tick every 10 at row 1000 - 10.6 v (106 rows apart);
+    // a scan's numbers read "90 40 70 10", the others lost: gaps 30, 30 and
+    // 20, a step of 10 only by the ticks.
+    const auto row = [](double v) { return 1000 - 10.6 * v; };
+    std::vector<double> everyTen, everyFive, everyEight, offTheLabels;
+    for (int v = 0; v <= 90; v += 10) everyTen.push_back(row(v)), offTheLabels.push_back(row(v) - 20);
+    for (int v = 0; v <= 90; v += 5) everyFive.push_back(row(v));
+    for (int v = 0; v <= 96; v += 8) everyEight.push_back(row(v));
+    const std::vector<TickLabel> read = {{row(90), "90", 80}, {row(40), "40", 80}, {row(70), "70", 80}, {row(10), "10", 80}};
+    const TicksCase cases[] = {
+        {"no ticks known", {}, false},
+        {"ticks at the step", everyTen, true},
+        // A scan's faint ticks: three found, between 40 and 20.
+        {"three ticks found at the step", {row(40), row(30), row(20)}, true},
+        {"two ticks found", {row(40), row(30)}, false},
+        // Ticks every 5, 53 rows apart: a step of 5, the numbers on every other tick.
+        {"ticks at half the step", everyFive, true},
+        // Ticks every 8, 84.8 rows apart: no round part of 20 is that far.
+        {"ticks at no round part of the gaps", everyEight, false},
+        {"ticks at the step's spacing but off the labels", offTheLabels, false},
+    };
+    for (const TicksCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto axis = readAxis(read, "y", c.ticks);
+        ASSERT_EQ(bool(axis), c.read) << (axis ? "" : axis.failure());
+        if (c.read) {
+            EXPECT_DOUBLE_EQ(axis->first.value, 10);
+            EXPECT_DOUBLE_EQ(axis->second.value, 90);
+            EXPECT_NEAR(axis->first.position, row(10), 1e-6);
+        }
+    }
+    // "10 70 90" under ticks 48 rows apart (a step of 10), "10" read "0":
+    // with 0, 70 and 90 the step of 10 is 42.7 rows, off the ticks by 11 %;
+    // 0 is left out and the axis stands on 70 and 90 alone.
+    std::vector<double> ticks;
+    for (int v = 0; v <= 100; v += 10) ticks.push_back(1000 - 4.8 * v);
+    const auto axis = readAxis({{1000 - 4.8 * 10, "0", 80}, {1000 - 4.8 * 70, "70", 80}, {1000 - 4.8 * 90, "90", 80}}, "y", ticks);
+    ASSERT_TRUE(axis) << axis.failure();
+    EXPECT_FALSE(axis->ticks[0].agrees);
+    EXPECT_DOUBLE_EQ(axis->first.value, 70);
+    EXPECT_NEAR(axis->first.position, 1000 - 4.8 * 70, 1e-6);
 }
