@@ -1135,6 +1135,55 @@ TEST(ColourRival, AGreyOfAFamilyIsToldByItsInkOnACleanPageOnly)
     }
 }
 
+TEST(ColourRival, AGreyTraceDrawnInAnotherGreyIsDoubtedOnACleanPage)
+{
+    // The line asked for too broken to trace, the trace is on another grey's
+    // line (its ink a full row, a row either side half way to the paper).
+    // CIELAB lightness by hand: black 0, #444444 28.9, #999999 63.2: the ink
+    // 28.9 and 34.3 away from the grey asked for, beyond 12. A scan pales
+    // black toward #444444, so there the ink tells nothing.
+    struct Case {
+        const char* name;
+        bool scanned;
+        Rgb asked;
+        int ink;
+        bool greyPage; // the page grey (192) around a white chart, the chart known
+        const char* doubt; // a part of the doubt, or none
+    };
+    const Case cases[] = {{"black asked, a #444444 line", false, {0, 0, 0}, 0x44, false, "più chiara"},
+                          {"#999999 asked, a #444444 line", false, {0x99, 0x99, 0x99}, 0x44, false, "più scura"},
+                          {"#444444 asked, its own line", false, {0x44, 0x44, 0x44}, 0x44, false, nullptr},
+                          {"black asked, a #444444 line in a white chart on a grey page", false, {0, 0, 0}, 0x44, true,
+                           "più chiara"},
+                          {"black asked, a scanned line of ink 68", true, {0, 0, 0}, 0x44, false, nullptr}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int paper = c.scanned ? 232 : 255;
+        PixelBuffer page = greyPaper(c.scanned);
+        if (c.greyPage)
+            for (int y = 0; y < 300; ++y)
+                for (int x = 0; x < 400; ++x)
+                    if (y < 30 || y >= 250) page.setPixel(x, y, grey(192));
+        std::vector<PixelPoint> trace;
+        for (int x = 20; x < 380; ++x) {
+            const int row = 130 + x / 10;
+            page.setPixel(x, row, grey(c.ink));
+            page.setPixel(x, row - 1, grey((c.ink + paper) / 2)), page.setPixel(x, row + 1, grey((c.ink + paper) / 2));
+            trace.push_back({double(x), double(row)});
+        }
+        const std::optional<PixelRect> chart = c.greyPage ? std::optional(PixelRect{0, 30, 400, 220}) : std::nullopt;
+        const std::vector<PixelRect> exclusions =
+            c.greyPage ? std::vector<PixelRect>{{0, 0, 400, 28}, {0, 252, 400, 48}} : std::vector<PixelRect>{};
+        const std::optional<std::string> doubt = nearerLineOfTheColour(page, trace, c.asked, exclusions, chart);
+        if (!c.doubt) {
+            EXPECT_FALSE(doubt) << *doubt;
+            continue;
+        }
+        ASSERT_TRUE(doubt);
+        EXPECT_NE(doubt->find(c.doubt), std::string::npos) << *doubt;
+    }
+}
+
 TEST(ColourRival, InkOfALighterGreyIsToldOnACleanPageWhereTheTraceHasTheGreyAsked)
 {
     // A line along row 100 (its ink `lineInk`, a row either side half way to
