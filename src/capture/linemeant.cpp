@@ -303,9 +303,13 @@ std::optional<std::string> nearerGreyLine(const PixelBuffer& picture, const std:
                "alle estremità o indicare la curva con --start";
     // On a clean page every line keeps the ink it was drawn in: a trace whose
     // ink is clearly another grey ran along another line of the family (the
-    // curve asked for too thin or too broken to be traced).
-    if (paper.clean && inkDistance > ExactInk + NearlyAsNear)
-        return "la linea seguita (" + colourText(*ink) + ") è " + (luma(*ink) > luma(asked) ? "più chiara" : "più scura") +
+    // curve asked for too thin or too broken to be traced). A line thinner
+    // than a pixel never covers one whole and reads lighter than its ink
+    // (a #777777 line 0.9 pixels wide reads #999999, 13 away): lighter
+    // takes twice the margin.
+    const bool lighter = luma(*ink) > luma(asked);
+    if (paper.clean && inkDistance > ExactInk + (lighter ? 2 : 1) * NearlyAsNear)
+        return "la linea seguita (" + colourText(*ink) + ") è " + (lighter ? "più chiara" : "più scura") +
                " del grigio cercato (" + colourText(asked) +
                "): forse è un'altra curva della famiglia; indicare la curva con --start";
     // On a clean page the trace drawn in the very grey asked for is the line

@@ -1140,8 +1140,10 @@ TEST(ColourRival, AGreyTraceDrawnInAnotherGreyIsDoubtedOnACleanPage)
     // The line asked for too broken to trace, the trace is on another grey's
     // line (its ink a full row, a row either side half way to the paper).
     // CIELAB lightness by hand: black 0, #444444 28.9, #999999 63.2: the ink
-    // 28.9 and 34.3 away from the grey asked for, beyond 12. A scan pales
-    // black toward #444444, so there the ink tells nothing.
+    // 28.9 and 34.3 away from the grey asked for, beyond 20 for a lighter
+    // ink and 12 for a darker one; a #777777 line read as #999999 (13.2, a
+    // line thinner than a pixel) is its own. A scan pales black toward
+    // #444444, so there the ink tells nothing.
     struct Case {
         const char* name;
         bool scanned;
@@ -1153,6 +1155,8 @@ TEST(ColourRival, AGreyTraceDrawnInAnotherGreyIsDoubtedOnACleanPage)
     const Case cases[] = {{"black asked, a #444444 line", false, {0, 0, 0}, 0x44, false, "più chiara"},
                           {"#999999 asked, a #444444 line", false, {0x99, 0x99, 0x99}, 0x44, false, "più scura"},
                           {"#444444 asked, its own line", false, {0x44, 0x44, 0x44}, 0x44, false, nullptr},
+                          {"#777777 asked, a line of ink #999999", false, {0x77, 0x77, 0x77}, 0x99, false, nullptr},
+                          {"#999999 asked, a line of ink #777777", false, {0x99, 0x99, 0x99}, 0x77, false, "più scura"},
                           {"black asked, a #444444 line in a white chart on a grey page", false, {0, 0, 0}, 0x44, true,
                            "più chiara"},
                           {"black asked, a scanned line of ink 68", true, {0, 0, 0}, 0x44, false, nullptr}};
