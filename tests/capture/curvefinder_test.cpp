@@ -40,6 +40,18 @@ PixelBuffer greyPaper(bool scanned)
     return page;
 }
 
+// The paper, with the page grey (192) above row 30 and below row 250 when
+// asked: a white chart between them on a grey page.
+PixelBuffer paperAroundChart(bool scanned, bool greyPage)
+{
+    PixelBuffer page = greyPaper(scanned);
+    if (greyPage)
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 400; ++x)
+                if (y < 30 || y >= 250) page.setPixel(x, y, grey(192));
+    return page;
+}
+
 // Column x of a level grey line along row 100: its ink, a row either side half way to the paper.
 void levelLineColumn(PixelBuffer& page, int x, int ink, int paper)
 {
@@ -1083,11 +1095,7 @@ TEST(ColourRival, AGreyOfAFamilyIsToldByItsInkOnACleanPageOnly)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const int paper = c.scanned ? 232 : 255;
-        PixelBuffer page = greyPaper(c.scanned);
-        if (c.greyPage)
-            for (int y = 0; y < 300; ++y)
-                for (int x = 0; x < 400; ++x)
-                    if (y < 30 || y >= 250) page.setPixel(x, y, grey(192));
+        PixelBuffer page = paperAroundChart(c.scanned, c.greyPage);
         if (c.tintedCorner) {
             for (int y = 150; y < 300; ++y)
                 for (int x = 0; x < 80; ++x) page.setPixel(x, y, argbOf({250, 244, 232}));
@@ -1163,11 +1171,7 @@ TEST(ColourRival, AGreyTraceDrawnInAnotherGreyIsDoubtedOnACleanPage)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const int paper = c.scanned ? 232 : 255;
-        PixelBuffer page = greyPaper(c.scanned);
-        if (c.greyPage)
-            for (int y = 0; y < 300; ++y)
-                for (int x = 0; x < 400; ++x)
-                    if (y < 30 || y >= 250) page.setPixel(x, y, grey(192));
+        PixelBuffer page = paperAroundChart(c.scanned, c.greyPage);
         std::vector<PixelPoint> trace;
         for (int x = 20; x < 380; ++x) {
             const int row = 130 + x / 10;
