@@ -534,7 +534,7 @@ int runExtract(const ExtractOptions& options, const PixelBuffer& picture, std::o
     // The line traced must be the one clicked, or without a click the one nearest the colour asked for.
     if (!options.markers)
         if (auto doubt = options.start ? clickMissed(curve->centre, *options.start)
-                                       : nearerLineOfTheColour(picture, curve->centre, options.colour, search.exclusions))
+                                       : nearerLineOfTheColour(picture, curve->centre, options.colour, search.exclusions, plot))
             curve->doubts.push_back(*doubt);
     const int code = curve->doubts.empty() && !axesUnsure ? ExtractFound : ExtractUnsure;
     for (const std::string& note : curve->notes) errors << "nota: " << note << '\n';

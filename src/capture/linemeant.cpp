@@ -287,9 +287,9 @@ std::vector<std::pair<Rgb, std::size_t>> otherLines(const PixelBuffer& picture, 
 
 // A grey asked for: the trace's ink against the other lines' inks.
 std::optional<std::string> nearerGreyLine(const PixelBuffer& picture, const std::vector<PixelPoint>& centre, Rgb asked,
-                                          const std::vector<PixelRect>& exclusions)
+                                          const std::vector<PixelRect>& exclusions, const std::optional<PixelRect>& chart)
 {
-    const Paper paper = paperOf(picture, centre);
+    const Paper paper = paperOf(picture, centre, chart);
     const std::optional<Rgb> ink = traceInk(picture, centre, paper.luma);
     if (!ink) return std::nullopt;
     const std::vector<double> traceRow = rowsOfTrace(centre, picture.width());
@@ -301,6 +301,17 @@ std::optional<std::string> nearerGreyLine(const PixelBuffer& picture, const std:
         return "la traccia del grigio cercato (" + colourText(asked) +
                ") finisce su un inchiostro diverso: forse prosegue su una scritta o su un'altra linea; controllare i punti "
                "alle estremità o indicare la curva con --start";
+    // On a clean page every line keeps the ink it was drawn in: a trace whose
+    // ink is clearly another grey ran along another line of the family (the
+    // curve asked for too thin or too broken to be traced). A line thinner
+    // than a pixel never covers one whole and reads lighter than its ink
+    // (a #777777 line 0.9 pixels wide reads #999999, 13 away): lighter
+    // takes twice the margin.
+    const bool lighter = luma(*ink) > luma(asked);
+    if (paper.clean && inkDistance > ExactInk + (lighter ? 2 : 1) * NearlyAsNear)
+        return "la linea seguita (" + colourText(*ink) + ") è " + (lighter ? "più chiara" : "più scura") +
+               " del grigio cercato (" + colourText(asked) +
+               "): forse è un'altra curva della famiglia; indicare la curva con --start";
     // On a clean page the trace drawn in the very grey asked for is the line
     // meant unless another is drawn in it too; a scan pales every grey and
     // another ink nearly as near leaves the line in doubt.
@@ -388,11 +399,12 @@ std::vector<PixelPoint> withoutOtherGreyEnds(const PixelBuffer& picture, std::ve
 }
 
 std::optional<std::string> nearerLineOfTheColour(const PixelBuffer& picture, const std::vector<PixelPoint>& centre,
-                                                 Rgb asked, const std::vector<PixelRect>& exclusions)
+                                                 Rgb asked, const std::vector<PixelRect>& exclusions,
+                                                 const std::optional<PixelRect>& chart)
 {
     const bool grey = isGrey(asked);
     if (centre.empty()) return std::nullopt;
-    if (grey) return nearerGreyLine(picture, centre, asked, exclusions);
+    if (grey) return nearerGreyLine(picture, centre, asked, exclusions, chart);
     // The trace's core: in each column the pixel nearest the colour asked for, the median of them.
     std::vector<std::pair<double, Rgb>> core;
     const std::vector<double> traceRow = rowsOfTrace(centre, picture.width());

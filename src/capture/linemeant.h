@@ -29,9 +29,11 @@ namespace calvero::capture {
 // The doubt (Italian) when another line in the picture, outside the
 // exclusions, is clearly nearer the colour asked for (nearly as near, for a
 // grey) than the line traced along `centre` (a point per column); nothing
-// when the trace holds the nearest line.
+// when the trace holds the nearest line. On a clean page (judged within the
+// chart when it is known) a grey trace drawn in another grey is doubted too.
 std::optional<std::string> nearerLineOfTheColour(const PixelBuffer& picture, const std::vector<PixelPoint>& centre,
-                                                 Rgb asked, const std::vector<PixelRect>& exclusions);
+                                                 Rgb asked, const std::vector<PixelRect>& exclusions,
+                                                 const std::optional<PixelRect>& chart = std::nullopt);
 
 // Whether a colour is a grey (black and white too): no hue to tell it by.
 bool isGrey(Rgb colour);
