@@ -352,7 +352,8 @@ bool blotOrMark(const std::string& text)
     if (!labelValues(text).empty() || baseWithLostPower(text)) return false;
     // A factor or an offset at the axis's end ("x1000", "+1000", "1e4") is
     // read as no number by design: read again it could lose its mark. (A
-    // blot's reading holds a bracket or a lone e often enough: those stay.)
+    // blot's reading holds a round bracket or a lone e often enough: it is
+    // read again.)
     if (text.find_first_of("xX*[]+^") != std::string::npos || text.find("\xc3\x97") != std::string::npos) return false;
     for (std::size_t i = 1; i + 1 < text.size(); ++i)
         if ((text[i] == 'e' || text[i] == 'E') && std::isdigit(static_cast<unsigned char>(text[i - 1])) &&

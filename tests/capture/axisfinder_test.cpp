@@ -431,6 +431,7 @@ TEST(AxisFinder, ANumberReadAsAMarkIsReadAgainSharpened)
         const char* sharpened;
         const char* kept;
         int readAgain;
+        int inkWidth = 9; // the ink 7 rows tall
     };
     const Case cases[] = {{"a blot read again as a number", "\u00ae", "90", "90", 1},
                           {"a minus read as a quote", "\u201c15", "-15", "-15", 1},
@@ -438,6 +439,7 @@ TEST(AxisFinder, ANumberReadAsAMarkIsReadAgainSharpened)
                           {"a blot read again with a zero first (500 as 00)", "p", "00", "p", 1},
                           // Two digits' width of ink read again as one digit ("20" as "0").
                           {"a blot read again as fewer digits than its ink holds", "p", "0", "p", 1},
+                          {"a blot one digit wide read again as one digit", "p", "5", "5", 1, 4},
                           {"nothing read", "", "90", "90", 1},
                           {"a number", "30", "80", "30", 0},
                           {"a stroke", "!", "90", "!", 0},
@@ -445,14 +447,14 @@ TEST(AxisFinder, ANumberReadAsAMarkIsReadAgainSharpened)
                           // At an axis's end a factor is no number by design; read again it would lose its mark.
                           {"a factor", "x1000", "1000", "x1000", 0},
                           {"a factor with its sign", "\u00d710\u2074", "104", "\u00d710\u2074", 0},
-                          {"an offset", "+1000", "1000", "+1000", 0}};
+                          {"a factor written with an e", "1e4)", "104", "1e4)", 0}};
     const PixelRect strip{50, 20, 100, 60};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        // One block of ink two digits wide (9 x 7).
+        // One block of ink, two digits wide unless told.
         PixelMask ink(200, 100);
         for (int y = 40; y < 47; ++y)
-            for (int x = 80; x < 89; ++x) ink.set(x, y, true);
+            for (int x = 80; x < 80 + c.inkWidth; ++x) ink.set(x, y, true);
         const BlurredReader reader(c.asDrawn, c.sharpened);
         const auto words = labelsIn(*PixelBuffer::create(200, 100), ink, strip, reader);
         ASSERT_EQ(words.size(), 1u);
