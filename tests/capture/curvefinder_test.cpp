@@ -1133,7 +1133,7 @@ TEST(ColourRival, AGreyOfAFamilyIsToldByItsInkOnACleanPageOnly)
         }
         const Checked<FoundCurve> found = findCurve(page, calibration, search);
         ASSERT_TRUE(found) << found.failure();
-        const std::optional<std::string> rival = nearerLineOfTheColour(page, found->centre, c.asked, search.exclusions);
+        const std::optional<std::string> rival = nearerLineOfTheColour(page, found->centre, c.asked, search.exclusions, search.chart);
         if (c.line == 0) {
             EXPECT_TRUE(rival || !found->doubts.empty());
             continue;
