@@ -357,14 +357,21 @@ double placeSpacing(const std::vector<TickLabel>& labels)
 constexpr double SameTick = 2;
 constexpr std::size_t MostTicksBetween = 4;
 
-double tickSpacingBetween(std::vector<double> ticks, double a, double b)
+// The ticks (sorted) from `low` to `high`, a label's reach either side, those
+// nearer than SameTick to the one before (a tick and its grid line) as one.
+std::vector<double> ticksBetween(const std::vector<double>& sortedTicks, double low, double high)
 {
-    const double low = std::min(a, b), high = std::max(a, b);
-    std::sort(ticks.begin(), ticks.end());
     std::vector<double> between;
-    for (double t : ticks)
+    for (double t : sortedTicks)
         if (t >= low - AgreePixels && t <= high + AgreePixels && (between.empty() || t - between.back() >= SameTick))
             between.push_back(t);
+    return between;
+}
+
+double tickSpacingBetween(const std::vector<double>& sortedTicks, double a, double b)
+{
+    const double low = std::min(a, b), high = std::max(a, b);
+    const std::vector<double> between = ticksBetween(sortedTicks, low, high);
     if (between.size() < 3 || between.size() > MostTicksBetween || between.front() > low + AgreePixels || between.back() < high - AgreePixels)
         return 0;
     const double step = (between.back() - between.front()) / double(between.size() - 1);
@@ -430,7 +437,7 @@ constexpr int MostParts = 5;
 // Ticks found along the axis between the agreeing labels, at least: two gaps to measure.
 constexpr std::size_t LeastTicksAlong = 3;
 
-bool stepsOnTicks(const Model& model, const Fit& fit, const std::vector<TickLabel>& labels, std::vector<double> ticks)
+bool stepsOnTicks(const Model& model, const Fit& fit, const std::vector<TickLabel>& labels, const std::vector<double>& sortedTicks)
 {
     if (model.scale != AxisScale::Linear || model.slope == 0) return false;
     std::vector<double> values = agreeingValues(fit);
@@ -441,10 +448,7 @@ bool stepsOnTicks(const Model& model, const Fit& fit, const std::vector<TickLabe
     double low = std::numeric_limits<double>::infinity(), high = -low;
     for (std::size_t i = 0; i < labels.size(); ++i)
         if (fit.values[i]) low = std::min(low, labels[i].position), high = std::max(high, labels[i].position);
-    std::sort(ticks.begin(), ticks.end());
-    std::vector<double> within;
-    for (double t : ticks)
-        if (t >= low - AgreePixels && t <= high + AgreePixels && (within.empty() || t - within.back() >= SameTick)) within.push_back(t);
+    const std::vector<double> within = ticksBetween(sortedTicks, low, high);
     if (within.size() < LeastTicksAlong) return false;
     std::vector<double> gaps;
     for (std::size_t i = 1; i < within.size(); ++i) gaps.push_back(within[i] - within[i - 1]);
@@ -479,6 +483,8 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
         if (!candidates.back().empty()) valued.push_back(label);
     }
     const double reach = std::max(AgreePixels, AgreeShare * labelSpacing(valued));
+    std::vector<double> sortedTicks = ticks;
+    std::sort(sortedTicks.begin(), sortedTicks.end());
 
     // Every pair of readings of two labels apart along the axis proposes a model.
     std::optional<Model> best;
@@ -500,7 +506,7 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
                         const Model model{scale, labels[i].position - slope * scaled(scale, vi), slope};
                         const Fit fit = fitOf(model, labels, candidates, inferred, reach);
                         const std::size_t round = roundPlaces(model, labels, candidates);
-                        const bool even = evenlySpaced(scale, fit) || stepsOnTicks(model, fit, labels, ticks);
+                        const bool even = evenlySpaced(scale, fit) || stepsOnTicks(model, fit, labels, sortedTicks);
                         if (even && fit.agreeing >= 2) evenFits.push_back(fit);
                         // Agreeing values on a grid first; then more labels agreeing; then more round
                         // values where labels stand; then a linear axis (two labels fit both); then
@@ -588,7 +594,7 @@ Checked<AxisReading> readAxis(const std::vector<TickLabel>& labels, const std::s
         for (const ReadTick& t : reading.ticks)
             if (t.agrees) two.push_back(&t);
         if (!twoLabelsInStep(*two[0], *two[1], placeSpacing(labels)) &&
-            !twoLabelsInStep(*two[0], *two[1], tickSpacingBetween(ticks, two[0]->position, two[1]->position)))
+            !twoLabelsInStep(*two[0], *two[1], tickSpacingBetween(sortedTicks, two[0]->position, two[1]->position)))
             return failed<AxisReading>("asse " + axis + ": i soli due numeri concordi (" + pointValueText(two[0]->value) +
                                        " e " + pointValueText(two[1]->value) + ") non vanno di un passo regolare (" +
                                        read + ")");
