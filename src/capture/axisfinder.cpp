@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <numeric>
 #include <numbers>
 #include <string_view>
 #include <vector>
@@ -311,6 +312,65 @@ std::optional<Rgb> labelColour(const PixelBuffer& picture, const std::vector<Rea
     return mean;
 }
 
+double middleOf(const ReadWord& w, bool alongX) { return alongX ? w.box.left + w.box.width / 2 : w.box.top + w.box.height / 2; }
+
+// The farthest any of the places lies from the straight line fitted to them
+// by least squares over the values (in decades on a logarithmic axis).
+double worstMisfit(const std::vector<double>& values, const std::vector<double>& places)
+{
+    const double n = static_cast<double>(values.size());
+    const double mv = std::accumulate(values.begin(), values.end(), 0.0) / n, mp = std::accumulate(places.begin(), places.end(), 0.0) / n;
+    double svv = 0, svp = 0;
+    for (std::size_t i = 0; i < values.size(); ++i) svv += (values[i] - mv) * (values[i] - mv), svp += (values[i] - mv) * (places[i] - mp);
+    const double slope = svv > 0 ? svp / svv : 0;
+    double worst = 0;
+    for (std::size_t i = 0; i < values.size(); ++i) worst = std::max(worst, std::abs(places[i] - mp - slope * (values[i] - mv)));
+    return worst;
+}
+
+// The labels' places checked against their own middles, once the axis is
+// read: marks that do not stand evenly by the values while the labels'
+// middles do are no ticks (a scan's grain along the axis taken for them),
+// and every label stands by its middle. Nothing when the marks hold.
+constexpr double UnevenSnap = 2;
+std::optional<std::vector<double>> placesRechecked(const AxisReading& axis, const std::vector<ReadWord>& words, bool alongX)
+{
+    if (axis.ticks.size() != words.size()) return std::nullopt;
+    std::vector<double> values, ticked, middles;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const double middle = middleOf(words[i], alongX);
+        // Only the labels a mark moved: the rest stand by their middles already.
+        if (!axis.ticks[i].agrees || std::abs(axis.ticks[i].position - middle) < 0.01) continue;
+        values.push_back(axis.scale == AxisScale::Logarithmic ? std::log10(axis.ticks[i].value) : axis.ticks[i].value);
+        ticked.push_back(axis.ticks[i].position);
+        middles.push_back(middle);
+    }
+    if (values.size() < 3) return std::nullopt;
+    const double byTicks = worstMisfit(values, ticked);
+    if (byTicks <= UnevenSnap || byTicks <= 2 * worstMisfit(values, middles)) return std::nullopt;
+    std::vector<double> places;
+    for (const ReadWord& w : words) places.push_back(middleOf(w, alongX));
+    return places;
+}
+
+bool hasDigit(const std::string& text)
+{
+    return std::any_of(text.begin(), text.end(), [](char ch) { return std::isdigit(static_cast<unsigned char>(ch)); });
+}
+
+// Whether a word's ink reaches a strip's edge `near` toward the axis of `side`.
+bool reachesTheEdge(const PixelRect& box, Side side, double near)
+{
+    const double inkReach = LabelPadding - 0.5;
+    switch (side) {
+    case Side::Bottom: return box.top <= near - inkReach;
+    case Side::Top: return box.top + box.height >= near + inkReach;
+    case Side::Left: return box.left + box.width >= near + inkReach;
+    case Side::Right: return box.left <= near - inkReach;
+    }
+    return false;
+}
+
 // What the reading of one side of a chart saw.
 struct SideReading {
     Checked<AxisReading> axis = failed<AxisReading>("");
@@ -388,15 +448,23 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
     // Where no tick is drawn, a grid line stands at the label's place.
     std::vector<double> places = ticks.places;
     places.insert(places.end(), grid.begin(), grid.end());
-    const PixelRect strip = stripOf(page, c, self, side, r.line, ticks.outward);
-    r.strip = strip;
     // Between the strip and the axis line, along the line: its ticks.
-    const double near = side == Side::Bottom ? strip.top : side == Side::Top ? strip.top + strip.height
-                        : side == Side::Left ? strip.left + strip.width : strip.left;
     const double line = side == Side::Bottom || side == Side::Right ? r.line.from : r.line.to + 1;
-    const PixelRect ticksBand = isX(side) ? PixelRect{double(r.line.first), std::min(near, line), double(r.line.last - r.line.first + 1), std::abs(near - line)}
-                                          : PixelRect{std::min(near, line), double(r.line.first), std::abs(near - line), double(r.line.last - r.line.first + 1)};
-    const std::vector<ReadWord> words = labelsIn(page.picture, page.ink, strip, page.reader, ticksBand, isX(side) ? places : std::vector<double>{});
+    const auto numbersOfStrip = [&](int tickReach, double& near) {
+        r.strip = stripOf(page, c, self, side, r.line, tickReach);
+        const PixelRect& strip = r.strip;
+        near = side == Side::Bottom ? strip.top : side == Side::Top ? strip.top + strip.height : side == Side::Left ? strip.left + strip.width : strip.left;
+        const PixelRect ticksBand = isX(side) ? PixelRect{double(r.line.first), std::min(near, line), double(r.line.last - r.line.first + 1), std::abs(near - line)}
+                                              : PixelRect{std::min(near, line), double(r.line.first), std::abs(near - line), double(r.line.last - r.line.first + 1)};
+        return labelsIn(page.picture, page.ink, strip, page.reader, ticksBand, isX(side) ? places : std::vector<double>{});
+    };
+    double near = 0;
+    std::vector<ReadWord> words = numbersOfStrip(ticks.outward, near);
+    // A number run up to the strip's edge toward the axis was cut there: the
+    // ink taken for ticks reaching out was the numbers' own (a scan's blur
+    // and grain joining them to the line), and the strip reaches the line.
+    if (ticks.outward > 0 && std::any_of(words.begin(), words.end(), [&](const ReadWord& w) { return hasDigit(w.text) && reachesTheEdge(w.box, side, near); }))
+        words = numbersOfStrip(0, near);
     r.anyWords = !words.empty();
     std::vector<TickLabel> labels;
     std::vector<double> heights;
@@ -430,6 +498,11 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
     for (std::size_t i = 0; i < unticked.size(); ++i)
         if (faint[i]) labels[unticked[i]].position = *faint[i];
     r.axis = readAxis(labels, isX(side) ? "x" : "y", places);
+    if (r.axis)
+        if (const auto moved = placesRechecked(*r.axis, r.labels, isX(side))) {
+            for (std::size_t i = 0; i < labels.size(); ++i) labels[i].position = (*moved)[i];
+            r.axis = readAxis(labels, isX(side) ? "x" : "y", places);
+        }
     if (r.axis)
         if (const auto lost = decimalsLeftOut(*r.axis, r.labels))
             r.axis = failed<AxisReading>(std::string("asse ") + (isX(side) ? "x" : "y") + ": " + *lost);
@@ -563,6 +636,26 @@ PixelRect keptOffChartsBeyond(PixelRect area, const std::vector<ChartFrame>& cha
     return {area.left, top, area.width, std::max(0.0, bottom - top)};
 }
 
+// Whether a number beyond the axis line's end is the labels' next value at
+// the place their step puts it: the last label, its tick drawn just past the
+// line's end (a log axis's "10²" at the plot's corner), and no factor.
+bool continuesTheLabels(const ReadWord& w, const SideReading& r, bool alongX)
+{
+    if (!r.axis) return false;
+    const AxisReading& axis = *r.axis;
+    if (axis.second.position == axis.first.position) return false;
+    const double middle = middleOf(w, alongX);
+    const double size = alongX ? w.box.width : w.box.height;
+    const auto scaled = [&](double v) { return axis.scale == AxisScale::Logarithmic ? std::log10(v) : v; };
+    const double perPixel = (scaled(axis.second.value) - scaled(axis.first.value)) / (axis.second.position - axis.first.position);
+    for (const double v : labelValues(w.text)) {
+        if (axis.scale == AxisScale::Logarithmic && v <= 0) continue;
+        const double at = axis.first.position + (scaled(v) - scaled(axis.first.value)) / perPixel;
+        if (std::abs(at - middle) <= TickSnap * size) return true;
+    }
+    return false;
+}
+
 // The factor written at the axis's far end: matplotlib's "1e4" or "+1000"
 // above a y axis's top, under an x axis's numbers at its right end, or a
 // word beside the last number. Several, or one not understood, is a doubt.
@@ -570,7 +663,9 @@ Checked<std::optional<AxisFactor>> factorAtEnd(const PageContext& page, const Ch
 {
     const double letters = r.letterHeight > 0 ? r.letterHeight : 14;
     const double chartW = c.right - c.left;
-    std::vector<ReadWord> words = r.beyondEnds;
+    std::vector<ReadWord> words;
+    for (const ReadWord& w : r.beyondEnds)
+        if (!continuesTheLabels(w, r, isX(side))) words.push_back(w);
     PixelRect area;
     if (side == Side::Left || side == Side::Right) {
         const double top = std::max(0.0, c.top - FactorDepth * letters);

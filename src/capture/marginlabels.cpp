@@ -20,7 +20,6 @@ namespace {
 // The labels in a strip: the ink's pieces grouped into words, each read on
 // its own as one number. An exponent set small and raised after its base
 // (10³) is read apart from the base and joined with '^'.
-constexpr int LabelPadding = 3;
 // Specks of a scan's grain are no letters (a decimal point has a few pixels more).
 constexpr long long SmallestMark = 3;
 // A trailing part whose foot lies this share of the word's height above its baseline is an exponent.

@@ -14,6 +14,9 @@
 
 namespace calvero::capture {
 
+// How far the words' boxes reach beyond their ink, each way.
+constexpr int LabelPadding = 3;
+
 // The words in the strip of the picture (`ink` is the page's ink), each
 // with its box on the picture (padded by a few pixels) and the reader's confidence.
 // A word whose ink goes on beyond the strip is cut and left out, unless it

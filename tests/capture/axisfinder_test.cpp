@@ -981,3 +981,100 @@ TEST(AxisFinder, AWordNotAgreeingDoesNotHideTheTitleBesideTheNumbers)
     EXPECT_EQ(page.axes[0].yFactor->multiply, 1000);
     EXPECT_NEAR(page.axes[0].y.second.value, 30000, 1e-6);
 }
+
+namespace {
+
+// Powers of ten as a raised exponent reads them: "10^1" under the column
+// 100, "10^2" under 250, "10^3" under 400; the y axis's numbers by their rows.
+class RaisedDecadeReader : public TextReader {
+public:
+    std::vector<ReadWord> read(const PixelBuffer&, const PixelRect& area, TextKind, const ReadHints&) const override
+    {
+        const double x = area.left + area.width / 2, y = area.top + area.height / 2;
+        if (y > 400) return {{"10^" + std::to_string(std::lround((x - 100) / 150) + 1), area, 95, {}, {}}};
+        return {{std::to_string(10 * std::lround((400 - y) / 100)), area, 95, {}, {}}};
+    }
+};
+
+} // namespace
+
+// A log axis's last decade at the plot's corner, its tick and label just past
+// where the axis line ends (a plot area drawn a few pixels short of its last
+// tick): the label is the next decade the others step to, no factor for the
+// whole axis.
+TEST(AxisFinder, ALastLabelJustPastTheLineEndIsNoFactor)
+{
+    // The plot a light grey area, columns 40-396 and rows 100-400, with no frame.
+    PixelBuffer p = whitePage(600, 500);
+    for (int y = 100; y <= 400; ++y)
+        for (int x = 40; x <= 396; ++x) p.setPixel(x, y, 0xffe0e0e0);
+    for (const int row : {100, 200, 300, 400}) fillBlack(p, 34, row, 39, row + 1), fillBlack(p, 16, row - 6, 23, row + 5);
+    // Ticks at columns 100, 250 and 400 (the last past the area's end), labels centred on them.
+    for (const int t : {100, 250, 400}) fillBlack(p, t, 401, t + 1, 408), fillBlack(p, t - 13, 414, t + 14, 427);
+    const PageAxes page = findPageAxes(p, RaisedDecadeReader());
+    ASSERT_EQ(page.axes.size(), 1u) << page.failure;
+    const FoundAxes& a = page.axes[0];
+    EXPECT_FALSE(a.xFactor);
+    EXPECT_EQ(a.x.scale, AxisScale::Logarithmic);
+    // 10 at column 100.5, 100 at 250.5: a decade every 150 columns.
+    for (const ReadTick& t : {a.x.first, a.x.second}) EXPECT_NEAR(t.position, 100.5 + 150 * (std::log10(t.value) - 1), 1.0);
+}
+
+// Marks along the x axis that do not stand evenly by the numbers (a scan's
+// grain read as ticks, each within a label's reach) while the numbers' own
+// middles do: the labels stand by their middles, not by the marks.
+TEST(AxisFinder, LabelsStandByTheirMiddlesWhenTheMarksBesideAreUneven)
+{
+    PixelBuffer p = whitePage(600, 500);
+    fillBlack(p, 60, 100, 440, 101), fillBlack(p, 60, 399, 440, 400), fillBlack(p, 60, 100, 61, 400), fillBlack(p, 439, 100, 440, 400);
+    for (const int row : {100, 200, 300, 400}) fillBlack(p, 54, row, 59, row + 1), fillBlack(p, 36, row - 6, 43, row + 5);
+    // Numbers 16 wide centred on columns 100..400 (0 to 30); marks 2 or 3 columns off them, both ways.
+    const int marks[] = {102, 197, 303, 398};
+    for (int k = 0; k < 4; ++k) fillBlack(p, 100 * k + 92, 414, 100 * k + 107, 425), fillBlack(p, marks[k], 401, marks[k], 406);
+    const PageAxes page = findPageAxes(p, PlaceReader());
+    ASSERT_EQ(page.axes.size(), 1u) << page.failure;
+    for (const ReadTick& t : page.axes[0].x.ticks)
+        if (t.agrees) {
+            EXPECT_NEAR(t.position, 100 + 10 * t.value, 0.6) << t.text;
+        }
+}
+
+namespace {
+
+// Under the chart 0 to 30 at columns 100 to 400; left of it 10 to 40 at rows
+// 400 up to 100, read whole only when the area reaches the number's last
+// digit (column 94): cut before it, the first digit alone.
+class CutNumberReader : public TextReader {
+public:
+    std::vector<ReadWord> read(const PixelBuffer&, const PixelRect& area, TextKind, const ReadHints&) const override
+    {
+        const double x = area.left + area.width / 2, y = area.top + area.height / 2;
+        if (y > 400) return {{std::to_string(10 * std::lround((x - 100) / 100)), area, 95, {}, {}}};
+        const std::string whole = std::to_string(10 * std::lround((400 - y) / 100) + 10);
+        return {{area.left + area.width >= 94 ? whole : whole.substr(0, 1), area, 95, {}, {}}};
+    }
+};
+
+} // namespace
+
+// A scan's blur joins the y numbers' last digits to the axis line, and the
+// joined strokes pass for ticks reaching out 11 pixels: the strip the
+// numbers are read in, set beyond those ticks, would cut every last digit
+// (40 30 20 10 read 4 3 2 1, evenly, a wrong axis). A number reaching the
+// strip's edge has the strip reach the line.
+TEST(AxisFinder, NumbersRunIntoTheAxisLineAreReadWhole)
+{
+    PixelBuffer p = whitePage(600, 500);
+    fillBlack(p, 100, 100, 400, 101), fillBlack(p, 100, 399, 400, 400), fillBlack(p, 100, 100, 101, 400), fillBlack(p, 399, 100, 400, 400);
+    for (int k = 0; k <= 3; ++k) {
+        const int row = 100 + 100 * k;
+        fillBlack(p, 100 + 100 * k, 401, 101 + 100 * k, 406), fillBlack(p, 96 + 100 * k, 414, 103 + 100 * k, 425);
+        // The first digit at columns 76-86, the last at 89-95 bridged to the line (columns 96-99) on two rows.
+        fillBlack(p, 76, row - 6, 86, row + 5), fillBlack(p, 89, row - 6, 95, row + 5);
+        fillBlack(p, 96, row - 4, 99, row - 4), fillBlack(p, 96, row + 3, 99, row + 3);
+    }
+    const PageAxes page = findPageAxes(p, CutNumberReader());
+    ASSERT_EQ(page.axes.size(), 1u) << page.failure;
+    // 10 at row 400.5, ten units every 100 rows up.
+    for (const ReadTick& t : {page.axes[0].y.first, page.axes[0].y.second}) EXPECT_NEAR(t.position, 400.5 - 10 * (t.value - 10), 1.0) << t.text;
+}
