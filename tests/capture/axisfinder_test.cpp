@@ -326,6 +326,14 @@ TEST(AxisFinder, AReadingTheInkCannotHoldIsNoNumber)
 
 namespace {
 
+PixelBuffer whitePage(int width, int height)
+{
+    PixelBuffer p = *PixelBuffer::create(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) p.setPixel(x, y, 0xffffffff);
+    return p;
+}
+
 // Reads a base alone (an area ending before column 71) as `base`, the whole
 // word as `whole`, and any other picture (the base with its exponent grown
 // and set on its line) as `joined`.
@@ -367,30 +375,37 @@ private:
 // A drawn page's small exponent touches its base's 0 through the
 // anti-aliasing and stands a single pixel above the base's top: it is read
 // as an exponent when the base reads "10" (a 7's bar is no exponent). A
-// raised 0 read as a degree sign is a 0; a minus read with the base is the exponent's.
+// raised 0 read as a degree sign is a 0; a minus read with the base is the
+// exponent's. The rise is the dark ink's: a 1's faint flag as high as the
+// exponent's top (inked, a few levels off the paper) does not hide it.
 TEST(AxisFinder, AnExponentJoinedToItsBaseIsReadApart)
 {
     struct Case {
         const char* name;
         int rise; // rows the exponent's top stands above the base's
         const char *base, *whole, *joined, *read;
+        bool faintFlag = false; // a pixel of grey 225 atop the 1, level with the exponent's top
     };
     const Case cases[] = {{"a pixel above a 10", 1, "10", "1O3", "103", "10^3"},
                           {"a pixel above a 17: no exponent", 1, "17", "177", "177", "177"},
                           {"level with the base: no exponent", 0, "10", "103", "103", "103"},
                           {"a raised 0 read as a degree sign", 1, "10", "10", "10\xc2\xb0", "10^0"},
                           {"the exponent's minus read with the base", 1, "10-", "10-1", "10-1", "10^-1"},
-                          {"the exponent not read", 1, "10", "10", "10", "10^?"}};
+                          {"the exponent not read", 1, "10", "10", "10", "10^?"},
+                          {"a 1's faint flag level with the exponent", 1, "10", "1O3", "103", "10^3", true},
+                          {"a faint flag over a 10 level: no exponent", 0, "10", "103", "103", "103", true}};
     const PixelRect strip{50, 20, 100, 60};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         // A 1 at columns 60-61 and a 0 at 64-70, rows 40-51; the exponent at 71-73, rows 40-rise to 45.
         PixelMask ink(200, 100);
+        PixelBuffer page = whitePage(200, 100);
+        const auto inked = [&](int x, int y, std::uint32_t grey) { ink.set(x, y, true), page.setPixel(x, y, grey); };
         for (int y = 40; y < 52; ++y)
-            for (int x : {60, 61, 64, 65, 66, 67, 68, 69, 70}) ink.set(x, y, true);
+            for (int x : {60, 61, 64, 65, 66, 67, 68, 69, 70}) inked(x, y, 0xff000000);
         for (int y = 40 - c.rise; y <= 45; ++y)
-            for (int x = 71; x <= 73; ++x) ink.set(x, y, true);
-        const PixelBuffer page = *PixelBuffer::create(200, 100);
+            for (int x = 71; x <= 73; ++x) inked(x, y, 0xff000000);
+        if (c.faintFlag) inked(61, 40 - std::max(1, c.rise), 0xffe1e1e1);
         const auto words = labelsIn(page, ink, strip, PowerReader(page, c.base, c.whole, c.joined));
         ASSERT_EQ(words.size(), 1u);
         EXPECT_EQ(words.front().text, c.read);
@@ -477,14 +492,6 @@ public:
         return {{std::to_string(static_cast<int>(std::lround(value / 10) * 10)), area, 95, {}, {}}};
     }
 };
-
-PixelBuffer whitePage(int width, int height)
-{
-    PixelBuffer p = *PixelBuffer::create(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) p.setPixel(x, y, 0xffffffff);
-    return p;
-}
 
 // A black rectangle, both corners included.
 void fillBlack(PixelBuffer& p, int x0, int y0, int x1, int y1)
@@ -980,4 +987,31 @@ TEST(AxisFinder, AWordNotAgreeingDoesNotHideTheTitleBesideTheNumbers)
     ASSERT_TRUE(page.axes[0].yFactor);
     EXPECT_EQ(page.axes[0].yFactor->multiply, 1000);
     EXPECT_NEAR(page.axes[0].y.second.value, 30000, 1e-6);
+}
+
+// The bottom line drawn on beyond the plot's left side (a grid line run
+// into the corner) crosses the y axis's bottom number there, whose strokes
+// reach farther down than the ticks: they are no ticks, and the x numbers'
+// strip starts after the ticks, not after those strokes. Started beyond the
+// strokes, it cut the last x number's top beyond the line's end, and the
+// number was left out.
+TEST(AxisFinder, TheOtherAxisNumberAtTheCornerIsNoTick)
+{
+    struct Case {
+        const char* name;
+        int reach; // rows the corner number's stroke reaches below the bottom line
+    };
+    const Case cases[] = {{"no stroke", 0}, {"a stroke as long as a tick", 6}, {"a stroke reaching past the numbers' top", 16}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer p = whitePage(600, 500);
+        chartBox(p, 100, 400, true);
+        fillBlack(p, 40, 399, 99, 400);
+        if (c.reach > 0) fillBlack(p, 60, 392, 61, 400 + c.reach);
+        const PageAxes page = findPageAxes(p, WholeMarkReader());
+        ASSERT_EQ(page.axes.size(), 1u) << page.failure;
+        // 0 to 30 from column 100 to column 400, the last number read.
+        EXPECT_NEAR(page.axes[0].x.second.value, 30, 1e-9);
+        EXPECT_NEAR(page.axes[0].x.second.position, 400.5, 1.5);
+    }
 }
