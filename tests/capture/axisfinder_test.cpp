@@ -80,6 +80,18 @@ TEST(AxisFinder, DecimalsLeftOutBesideWholeNumbersAreTold)
 
 namespace {
 
+PixelBuffer whitePage(int width, int height)
+{
+    PixelBuffer p = *PixelBuffer::create(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) p.setPixel(x, y, 0xffffffff);
+    return p;
+}
+
+} // namespace
+
+namespace {
+
 // A reader that tells how the piece it was given lies: its size, and whether
 // its darkest ink (a title's first letter, drawn darker) is in its left half.
 class PieceReader : public TextReader {
@@ -120,6 +132,64 @@ TEST(AxisFinder, AnAxisTitleIsReadTheWayItIsWritten)
         EXPECT_EQ(axisTitleIn(picture, ink, {0, 0, 100, 100}, c.upwards, PieceReader()), c.read);
     }
     EXPECT_EQ(axisTitleIn(*PixelBuffer::create(100, 100), PixelMask(100, 100), {0, 0, 100, 100}, true, PieceReader()), "");
+}
+
+namespace {
+
+// Reads a title line as two words, "(x10" and its exponent's mark, then
+// "W)"; a number boxed on its own (the base) as `base`, and the base with
+// its exponent grown and set on its line (a picture read whole) as `joined`.
+class TitleReader : public TextReader {
+public:
+    TitleReader(std::string line, std::string base, std::string joined)
+        : line_(std::move(line)), base_(std::move(base)), joined_(std::move(joined))
+    {
+    }
+    std::vector<ReadWord> read(const PixelBuffer& picture, const PixelRect& area, TextKind kind, const ReadHints&) const override
+    {
+        // On the title's piece the ink starts 3 columns in: the first word's glyphs at 3-35, the second's at 43-56.
+        if (kind == TextKind::Line) return {{line_, {3, 0, 33, area.height}, 90, {}, {}}, {"W)", {43, 0, 14, area.height}, 90, {}, {}}};
+        const bool whole = area.left == 0 && area.top == 0 && area.width == picture.width();
+        return {{whole ? joined_ : base_, area, 90, {}, {}}};
+    }
+
+private:
+    std::string line_, base_, joined_;
+};
+
+} // namespace
+
+// A factor's exponent in a title read as a mark ("(x10* W)", "H x 10-*, Pa")
+// is read apart as a tick label's: the pieces up to the raised one, the
+// exponent grown to the base's size. Only a single digit (signed or not) is
+// taken; otherwise the title stays as read and is told as not understood.
+TEST(AxisFinder, AFactorsExponentInATitleIsReadApart)
+{
+    struct Case {
+        const char* name;
+        bool raised; // the 4 set small and raised after the 10, or on the line
+        const char *line, *joined, *title;
+    };
+    const Case cases[] = {{"a raised exponent read as a star", true, "(x10*", "(x104", "(x10^4 W)"},
+                          {"its minus read, its digit a star", true, "(x10-*", "(x10-4", "(x10^-4 W)"},
+                          {"the exponent not read apart either", true, "(x10*", "(x10", "(x10* W)"},
+                          {"two digits read for one", true, "(x10*", "(x1045", "(x10* W)"},
+                          {"no raised piece", false, "(x10*", "(x104", "(x10* W)"},
+                          {"no mark after the 10", true, "(x104", "(x104", "(x104 W)"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer picture = whitePage(80, 60);
+        PixelMask ink(80, 60);
+        const auto block = [&](int x0, int y0, int x1, int y1) {
+            for (int y = y0; y <= y1; ++y)
+                for (int x = x0; x <= x1; ++x) picture.setPixel(x, y, 0xff000000), ink.set(x, y, true);
+        };
+        // "(" and ")" 28 tall, below the line; "x", "1", "0", "W" on the line at row 39; the 4 raised to rows 18-27.
+        block(10, 18, 12, 45), block(16, 28, 22, 37), block(26, 22, 27, 39), block(30, 22, 36, 39);
+        c.raised ? block(39, 18, 42, 27) : block(39, 22, 42, 39);
+        block(50, 22, 58, 39), block(61, 18, 63, 45);
+        EXPECT_EQ(axisTitleIn(picture, ink, {0, 0, 80, 60}, false, TitleReader(c.line, "(x10", c.joined)), c.title);
+    }
 }
 
 namespace {
@@ -325,14 +395,6 @@ TEST(AxisFinder, AReadingTheInkCannotHoldIsNoNumber)
 }
 
 namespace {
-
-PixelBuffer whitePage(int width, int height)
-{
-    PixelBuffer p = *PixelBuffer::create(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) p.setPixel(x, y, 0xffffffff);
-    return p;
-}
 
 // Reads a base alone (an area ending before column 71) as `base`, the whole
 // word as `whole`, and any other picture (the base with its exponent grown
