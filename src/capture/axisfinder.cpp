@@ -892,7 +892,7 @@ Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self, bool* 
         if (!sameAxis(found.y, *right.axis, c.top, c.bottom))
             found.rightY = FoundAxis{*right.axis, referenceOf(*right.axis, false, right.line.centre), *f,
                                      labelColour(page.picture, right.labels, page.paperColour), title};
-    } else if (numbersAmong(right.labels) >= 2) {
+    } else if (numbersAmong(right.labels) >= 2 && !crowdedInAShortStretch(right.labels, false, c.bottom - c.top)) {
         return failed<FoundAxes>("numeri anche a destra del grafico ma non letti come un asse (" + right.axis.failure() + ")");
     }
     SideReading top = readSide(page, self, Side::Top);
@@ -900,7 +900,7 @@ Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self, bool* 
         if (!sameAxis(found.x, *top.axis, c.left, c.right))
             found.topX = FoundAxis{*top.axis, referenceOf(*top.axis, true, top.line.centre), std::nullopt,
                                    labelColour(page.picture, top.labels, page.paperColour), {}};
-    } else if (numbersAmong(top.labels) >= 2) {
+    } else if (numbersAmong(top.labels) >= 2 && !crowdedInAShortStretch(top.labels, true, c.right - c.left)) {
         return failed<FoundAxes>("numeri anche sopra il grafico ma non letti come un asse (" + top.axis.failure() + ")");
     }
     if (auto problem = referencesProblem(found.references)) return failed<FoundAxes>("assi letti ma non utilizzabili: " + *problem);
