@@ -16,10 +16,19 @@ namespace {
 
 constexpr int InkMargin = 3;
 constexpr int WordMargin = 2;
+// Words of one title stand a space apart, well within their height.
+constexpr double TitleWordGap = 1.5;
 
 // The marks a raised exponent after "10" is read as when the line is read
 // whole ("(×10* W)", "H × 10-*, Pa"): none is a digit or a letter.
 constexpr std::string_view LostPowerMarks = "*?'\"^`~-";
+
+// A multiplication sign read as a word of its own, bracket or not.
+bool timesSign(std::string_view text)
+{
+    if (!text.empty() && (text.front() == '(' || text.front() == '[')) text.remove_prefix(1);
+    return text == "x" || text == "X" || text == "*" || text == "\xc3\x97";
+}
 
 // Where a word holds "10" followed by marks only where its exponent stands:
 // the "10" and the marks' end. The exponent's minus may be read among them.
@@ -119,9 +128,21 @@ std::string axisTitleIn(const PixelBuffer& picture, const PixelMask& ink, const 
         reader.read(*piece, {0, 0, double(piece->width()), double(piece->height())}, TextKind::Line);
     std::sort(words.begin(), words.end(), [](const ReadWord& a, const ReadWord& b) { return a.box.left < b.box.left; });
     std::string text;
-    for (ReadWord& word : words) {
-        // A factor's exponent lost in the line ("×10*"): read apart as a tick label's is.
-        if (const auto lost = lostPower(word.text))
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        ReadWord& word = words[i];
+        // A factor's exponent lost in the line ("×10*"): read apart as a tick
+        // label's is, when it stands in the title beside its words. One set
+        // apart is the factor at the axis's end read with the title (its way
+        // is the end's, not the title's): it stays doubtful.
+        const auto inTheTitle = [&] {
+            // The factor's own sign may be read as a word before it ("x 10°").
+            std::size_t first = i;
+            while (first > 0 && timesSign(words[first - 1].text)) --first;
+            if (first == 0) return false;
+            const PixelRect &before = words[first - 1].box, &factor = words[first].box;
+            return factor.left - (before.left + before.width) <= TitleWordGap * std::max(factor.height, before.height);
+        };
+        if (const auto lost = lostPower(word.text); lost && inTheTitle())
             if (const auto power = powerReadApart(*piece, pieceInk, word.box, reader))
                 word.text = word.text.substr(0, lost->first) + *power + word.text.substr(lost->second);
         text += (text.empty() ? "" : " ") + word.text;

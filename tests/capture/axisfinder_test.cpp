@@ -136,46 +136,63 @@ TEST(AxisFinder, AnAxisTitleIsReadTheWayItIsWritten)
 
 namespace {
 
-// Reads a title line as two words, "(x10" and its exponent's mark, then
-// "W)"; a number boxed on its own (the base) as `base`, and the base with
-// its exponent grown and set on its line (a picture read whole) as `joined`.
+// Reads a title line as "Q" (unless the factor stands alone), the factor's
+// word (its sign a word of its own when given) and "W)"; a number boxed on
+// its own (the base) as `base`, and the base with its exponent grown and set
+// on its line (a picture read whole) as `joined`.
 class TitleReader : public TextReader {
 public:
-    TitleReader(std::string line, std::string base, std::string joined)
-        : line_(std::move(line)), base_(std::move(base)), joined_(std::move(joined))
+    TitleReader(std::string sign, std::string line, std::string base, std::string joined, double quantityRight)
+        : sign_(std::move(sign)), line_(std::move(line)), base_(std::move(base)), joined_(std::move(joined)), quantityRight_(quantityRight)
     {
     }
     std::vector<ReadWord> read(const PixelBuffer& picture, const PixelRect& area, TextKind kind, const ReadHints&) const override
     {
-        // On the title's piece the ink starts 3 columns in: the first word's glyphs at 3-35, the second's at 43-56.
-        if (kind == TextKind::Line) return {{line_, {3, 0, 33, area.height}, 90, {}, {}}, {"W)", {43, 0, 14, area.height}, 90, {}, {}}};
+        // The title's piece starts at the page's column 0: "Q" at 2-9, "(x" at 14-26, "10" and its exponent at 30-46, "W)" at 54-67.
+        if (kind == TextKind::Line) {
+            std::vector<ReadWord> words{{"W)", {54, 0, 14, area.height}, 90, {}, {}}};
+            if (sign_.empty()) {
+                words.insert(words.begin(), {line_, {14, 0, 33, area.height}, 90, {}, {}});
+            } else {
+                words.insert(words.begin(), {{sign_, {14, 0, 13, area.height}, 90, {}, {}}, {line_, {30, 0, 17, area.height}, 90, {}, {}}});
+            }
+            if (quantityRight_ > 0) words.insert(words.begin(), {"Q", {quantityRight_ - 8, 0, 8, area.height}, 90, {}, {}});
+            return words;
+        }
         const bool whole = area.left == 0 && area.top == 0 && area.width == picture.width();
         return {{whole ? joined_ : base_, area, 90, {}, {}}};
     }
 
 private:
-    std::string line_, base_, joined_;
+    std::string sign_, line_, base_, joined_;
+    double quantityRight_;
 };
 
 } // namespace
 
-// A factor's exponent in a title read as a mark ("(x10* W)", "H x 10-*, Pa")
+// A factor's exponent in a title read as a mark ("Q (x10* W)", "H x 10-*, Pa")
 // is read apart as a tick label's: the pieces up to the raised one, the
 // exponent grown to the base's size. Only a single digit (signed or not) is
-// taken; otherwise the title stays as read and is told as not understood.
+// taken; otherwise the title stays as read and is told as not understood. A
+// factor with no title word just before it (its sign aside) is the axis
+// end's factor read with the title ("Portata (m3/h)     x 10°"): it stays as read too.
 TEST(AxisFinder, AFactorsExponentInATitleIsReadApart)
 {
     struct Case {
         const char* name;
         bool raised; // the 4 set small and raised after the 10, or on the line
-        const char *line, *joined, *title;
+        const char *sign, *line, *base, *joined, *title;
+        double quantityRight = 10; // where "Q" ends as read; 0: no word before the factor
     };
-    const Case cases[] = {{"a raised exponent read as a star", true, "(x10*", "(x104", "(x10^4 W)"},
-                          {"its minus read, its digit a star", true, "(x10-*", "(x10-4", "(x10^-4 W)"},
-                          {"the exponent not read apart either", true, "(x10*", "(x10", "(x10* W)"},
-                          {"two digits read for one", true, "(x10*", "(x1045", "(x10* W)"},
-                          {"no raised piece", false, "(x10*", "(x104", "(x10* W)"},
-                          {"no mark after the 10", true, "(x104", "(x104", "(x104 W)"}};
+    const Case cases[] = {{"a raised exponent read as a star", true, "", "(x10*", "(x10", "(x104", "Q (x10^4 W)"},
+                          {"its minus read, its digit a star", true, "", "(x10-*", "(x10", "(x10-4", "Q (x10^-4 W)"},
+                          {"the exponent not read apart either", true, "", "(x10*", "(x10", "(x10", "Q (x10* W)"},
+                          {"two digits read for one", true, "", "(x10*", "(x10", "(x1045", "Q (x10* W)"},
+                          {"no raised piece", false, "", "(x10*", "(x10", "(x104", "Q (x10* W)"},
+                          {"no mark after the 10", true, "", "(x104", "(x10", "(x104", "Q (x104 W)"},
+                          {"its sign read apart", true, "(x", "10*", "10", "104", "Q (x 10^4 W)"},
+                          {"no word before the factor", true, "", "(x10*", "(x10", "(x104", "(x10* W)", 0},
+                          {"its sign read apart, no word before it", true, "(x", "10*", "10", "104", "(x 10* W)", 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         PixelBuffer picture = whitePage(80, 60);
@@ -184,11 +201,11 @@ TEST(AxisFinder, AFactorsExponentInATitleIsReadApart)
             for (int y = y0; y <= y1; ++y)
                 for (int x = x0; x <= x1; ++x) picture.setPixel(x, y, 0xff000000), ink.set(x, y, true);
         };
-        // "(" and ")" 28 tall, below the line; "x", "1", "0", "W" on the line at row 39; the 4 raised to rows 18-27.
-        block(10, 18, 12, 45), block(16, 28, 22, 37), block(26, 22, 27, 39), block(30, 22, 36, 39);
-        c.raised ? block(39, 18, 42, 27) : block(39, 22, 42, 39);
-        block(50, 22, 58, 39), block(61, 18, 63, 45);
-        EXPECT_EQ(axisTitleIn(picture, ink, {0, 0, 80, 60}, false, TitleReader(c.line, "(x10", c.joined)), c.title);
+        // "Q", "x", "1", "0", "W" on the line at row 39; "(" and ")" 28 tall, below it; the 4 raised to rows 18-27.
+        block(2, 22, 9, 39), block(14, 18, 16, 45), block(20, 28, 26, 37), block(30, 22, 31, 39), block(34, 22, 40, 39);
+        c.raised ? block(43, 18, 46, 27) : block(43, 22, 46, 39);
+        block(54, 22, 62, 39), block(65, 18, 67, 45);
+        EXPECT_EQ(axisTitleIn(picture, ink, {0, 0, 80, 60}, false, TitleReader(c.sign, c.line, c.base, c.joined, c.quantityRight)), c.title);
     }
 }
 
