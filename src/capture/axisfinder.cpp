@@ -30,6 +30,8 @@ constexpr int AxisGap = 2;
 constexpr double TickCore = 0.6;
 // What juts out of the line beside a tick, along it this far, is another stroke (pixels).
 constexpr int StrokeAlongTheLine = 3;
+// A tick stands within the plot's span, to this many pixels (a corner's tick on the frame line).
+constexpr double BeyondThePlot = 2;
 // A run of ink on the axis line this many times wider than most is no tick.
 constexpr double WiderThanTicks = 2;
 // The agreeing numbers of an axis spread over at least this share of its length.
@@ -94,7 +96,11 @@ struct Ticks {
     std::vector<double> wide;
 };
 
-Ticks ticksAlong(const PixelBuffer& picture, const PixelMask& ink, const EdgeLine& line, Side side, double paper)
+// `span`: from the plot's one end to the other along the line. A line drawn
+// on beyond the plot (a grid line run into the other axis's corner number)
+// has that number's strokes across it there: they are no ticks.
+Ticks ticksAlong(const PixelBuffer& picture, const PixelMask& ink, const EdgeLine& line, Side side, double paper,
+                 std::pair<double, double> span)
 {
     const bool x = isX(side);
     const int breadth = x ? ink.height() : ink.width();
@@ -174,8 +180,9 @@ Ticks ticksAlong(const PixelBuffer& picture, const PixelMask& ink, const EdgeLin
     std::vector<double> widths;
     for (const auto& r : runs) widths.push_back(r.first);
     const double thin = WiderThanTicks * std::max(1.0, median(widths));
-    for (const auto& [width, out] : runs)
-        if (width <= thin) ticks.outward = std::max(ticks.outward, out);
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        if (runs[i].first <= thin && ticks.places[i] >= span.first - BeyondThePlot && ticks.places[i] <= span.second + BeyondThePlot)
+            ticks.outward = std::max(ticks.outward, runs[i].second);
     // Nor is such a run a tick to place a label by: a marker over the tick
     // (a curve starting there) has its middle off the tick's, and the label
     // beside it is placed by its own middle.
@@ -441,7 +448,8 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
     SideReading r;
     r.line = edgeOf(c, side);
     // The ticks and grid lines labels stand by, those of a frameless plot's cut edge lines on its edge.
-    Ticks ticks = ticksAlong(page.picture, page.ink, r.line, side, page.paper);
+    Ticks ticks = ticksAlong(page.picture, page.ink, r.line, side, page.paper,
+                             isX(side) ? std::pair{c.left, c.right} : std::pair{c.top, c.bottom});
     std::vector<double> grid = isX(side) ? c.gridColumns : c.gridRows;
     placedOnCutEdges(ticks.places, page.picture, page.ink, c, isX(side));
     placedOnCutEdges(grid, page.picture, page.ink, c, isX(side));
@@ -979,7 +987,7 @@ Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self, bool* 
         if (!sameAxis(found.y, *right.axis, c.top, c.bottom))
             found.rightY = FoundAxis{*right.axis, referenceOf(*right.axis, false, right.line.centre), *f,
                                      labelColour(page.picture, right.labels, page.paperColour), title};
-    } else if (numbersAmong(right.labels) >= 2) {
+    } else if (numbersAmong(right.labels) >= 2 && !crowdedInAShortStretch(right.labels, false, c.bottom - c.top)) {
         return failed<FoundAxes>("numeri anche a destra del grafico ma non letti come un asse (" + right.axis.failure() + ")");
     }
     SideReading top = readSide(page, self, Side::Top);
@@ -987,7 +995,7 @@ Checked<FoundAxes> axesOfChart(const PageContext& page, std::size_t self, bool* 
         if (!sameAxis(found.x, *top.axis, c.left, c.right))
             found.topX = FoundAxis{*top.axis, referenceOf(*top.axis, true, top.line.centre), std::nullopt,
                                    labelColour(page.picture, top.labels, page.paperColour), {}};
-    } else if (numbersAmong(top.labels) >= 2) {
+    } else if (numbersAmong(top.labels) >= 2 && !crowdedInAShortStretch(top.labels, true, c.right - c.left)) {
         return failed<FoundAxes>("numeri anche sopra il grafico ma non letti come un asse (" + top.axis.failure() + ")");
     }
     if (auto problem = referencesProblem(found.references)) return failed<FoundAxes>("assi letti ma non utilizzabili: " + *problem);

@@ -88,7 +88,31 @@ enum class Rise { Sure, OnePixel };
 // scan (or a small exponent's anti-aliased edge) joined the exponent to its
 // base, the columns at its right end whose ink stays above the baseline and
 // rises above the base's top.
-std::optional<std::pair<Piece, Piece>> baseAndPower(const WordGroup& word, const PixelMask& part, Rise rise)
+// A glyph's faintest anti-aliased edge (a 1's flag, a few levels off the
+// paper) sets the ink's top as high as a small exponent's dark top, which
+// stands a pixel higher: the one-pixel rise is measured on the glyphs' firm
+// ink, at least halfway from the paper to the word's darkest.
+struct FirmInk {
+    const PixelBuffer& picture;
+    int left, top; // the strip's place on the picture
+};
+
+int firmTop(const FirmInk& firm, const Piece& box, int fromColumn, int toColumn)
+{
+    double paper = 0, darkest = 255;
+    for (int y = box.top; y <= box.bottom; ++y)
+        for (int x = box.left; x <= box.right; ++x) {
+            const double l = luminance(firm.picture.pixel(firm.left + x, firm.top + y));
+            paper = std::max(paper, l), darkest = std::min(darkest, l);
+        }
+    const double half = (paper + darkest) / 2;
+    for (int y = box.top; y <= box.bottom; ++y)
+        for (int x = fromColumn; x <= toColumn; ++x)
+            if (luminance(firm.picture.pixel(firm.left + x, firm.top + y)) <= half) return y;
+    return box.bottom + 1;
+}
+
+std::optional<std::pair<Piece, Piece>> baseAndPower(const WordGroup& word, const PixelMask& part, Rise rise, const FirmInk& firm)
 {
     int baseline = 0, tallest = 0;
     for (const Piece& p : word.parts) baseline = std::max(baseline, p.bottom), tallest = std::max(tallest, p.height());
@@ -125,8 +149,11 @@ std::optional<std::pair<Piece, Piece>> baseAndPower(const WordGroup& word, const
         if (const auto rows = inkRows(x); rows.first >= 0) baseBox.top = std::min(baseBox.top, rows.first);
     powerBox.left = split, powerBox.top = powerTop, powerBox.bottom = powerBottom;
     // An exponent stands higher than its base's digits; the bar of a 7 does not.
-    const double leastRise = rise == Rise::OnePixel ? 1.0 : std::max(2.0, 0.1 * tallest);
-    if (powerTop > baseBox.top - leastRise) return std::nullopt;
+    if (rise == Rise::OnePixel) {
+        if (firmTop(firm, box, split, box.right) > firmTop(firm, box, box.left, split - 1) - 1) return std::nullopt;
+    } else if (powerTop > baseBox.top - std::max(2.0, 0.1 * tallest)) {
+        return std::nullopt;
+    }
     return std::pair{baseBox, powerBox};
 }
 
@@ -437,9 +464,10 @@ std::vector<ReadWord> labelsIn(const PixelBuffer& picture, const PixelMask& ink,
         if (std::any_of(word.parts.begin(), word.parts.end(), cut)) continue;
         std::string text;
         double confidence = 100;
-        auto power = baseAndPower(word, part, Rise::Sure);
+        const FirmInk firm{picture, left, top};
+        auto power = baseAndPower(word, part, Rise::Sure, firm);
         const bool barelyRaised = !power;
-        if (barelyRaised) power = baseAndPower(word, part, Rise::OnePixel);
+        if (barelyRaised) power = baseAndPower(word, part, Rise::OnePixel, firm);
         if (power) {
             const Piece& baseBox = power->first;
             const Piece& powerBox = power->second;

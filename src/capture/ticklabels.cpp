@@ -712,4 +712,25 @@ std::size_t numbersAmong(const std::vector<ReadWord>& words)
     }));
 }
 
+constexpr double CrowdedStretch = 0.25;
+constexpr double CrowdedGap = 1.5;
+
+bool crowdedInAShortStretch(const std::vector<ReadWord>& words, bool alongX, double axisLength)
+{
+    if (words.size() < 2) return false;
+    std::vector<double> middles, sizes;
+    double from = std::numeric_limits<double>::max(), to = std::numeric_limits<double>::lowest();
+    for (const ReadWord& w : words) {
+        const double start = alongX ? w.box.left : w.box.top, size = alongX ? w.box.width : w.box.height;
+        middles.push_back(start + size / 2), sizes.push_back(size);
+        from = std::min(from, start), to = std::max(to, start + size);
+    }
+    if (to - from >= CrowdedStretch * axisLength) return false;
+    std::sort(middles.begin(), middles.end());
+    const double size = median(sizes);
+    for (std::size_t i = 1; i < middles.size(); ++i)
+        if (middles[i] - middles[i - 1] >= CrowdedGap * size) return false;
+    return true;
+}
+
 } // namespace calvero::capture

@@ -66,6 +66,13 @@ bool tallerThanANumber(const ReadWord& word, double numberHeight);
 // with a digit count (a mark read as '?' is another mark).
 std::size_t numbersAmong(const std::vector<ReadWord>& words);
 
+// Whether the words crowd into a short stretch of the axis: all within a
+// quarter of its length, each next one nearer than one and a half times
+// their height. Tick numbers stand apart along their axis by more than their
+// height; labels written beyond the curves' ends ("a 1,6", "a 2" where a
+// family's curves end close together) crowd so.
+bool crowdedInAShortStretch(const std::vector<ReadWord>& words, bool alongX, double axisLength);
+
 // The axis the labels agree on, or why none: `axis` is "x" (positions are
 // columns, values grow to the right) or "y" (rows, values grow upward).
 // `ticks` are the places of the axis's tick marks and grid lines, when

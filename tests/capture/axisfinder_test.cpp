@@ -80,6 +80,18 @@ TEST(AxisFinder, DecimalsLeftOutBesideWholeNumbersAreTold)
 
 namespace {
 
+PixelBuffer whitePage(int width, int height)
+{
+    PixelBuffer p = *PixelBuffer::create(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) p.setPixel(x, y, 0xffffffff);
+    return p;
+}
+
+} // namespace
+
+namespace {
+
 // A reader that tells how the piece it was given lies: its size, and whether
 // its darkest ink (a title's first letter, drawn darker) is in its left half.
 class PieceReader : public TextReader {
@@ -120,6 +132,81 @@ TEST(AxisFinder, AnAxisTitleIsReadTheWayItIsWritten)
         EXPECT_EQ(axisTitleIn(picture, ink, {0, 0, 100, 100}, c.upwards, PieceReader()), c.read);
     }
     EXPECT_EQ(axisTitleIn(*PixelBuffer::create(100, 100), PixelMask(100, 100), {0, 0, 100, 100}, true, PieceReader()), "");
+}
+
+namespace {
+
+// Reads a title line as "Q" (unless the factor stands alone), the factor's
+// word (its sign a word of its own when given) and "W)"; a number boxed on
+// its own (the base) as `base`, and the base with its exponent grown and set
+// on its line (a picture read whole) as `joined`.
+class TitleReader : public TextReader {
+public:
+    TitleReader(std::string sign, std::string line, std::string base, std::string joined, double quantityRight)
+        : sign_(std::move(sign)), line_(std::move(line)), base_(std::move(base)), joined_(std::move(joined)), quantityRight_(quantityRight)
+    {
+    }
+    std::vector<ReadWord> read(const PixelBuffer& picture, const PixelRect& area, TextKind kind, const ReadHints&) const override
+    {
+        // The title's piece starts at the page's column 0: "Q" at 2-9, "(x" at 14-26, "10" and its exponent at 30-46, "W)" at 54-67.
+        if (kind == TextKind::Line) {
+            std::vector<ReadWord> words{{"W)", {54, 0, 14, area.height}, 90, {}, {}}};
+            if (sign_.empty()) {
+                words.insert(words.begin(), {line_, {14, 0, 33, area.height}, 90, {}, {}});
+            } else {
+                words.insert(words.begin(), {{sign_, {14, 0, 13, area.height}, 90, {}, {}}, {line_, {30, 0, 17, area.height}, 90, {}, {}}});
+            }
+            if (quantityRight_ > 0) words.insert(words.begin(), {"Q", {quantityRight_ - 8, 0, 8, area.height}, 90, {}, {}});
+            return words;
+        }
+        const bool whole = area.left == 0 && area.top == 0 && area.width == picture.width();
+        return {{whole ? joined_ : base_, area, 90, {}, {}}};
+    }
+
+private:
+    std::string sign_, line_, base_, joined_;
+    double quantityRight_;
+};
+
+} // namespace
+
+// A factor's exponent in a title read as a mark ("Q (x10* W)", "H x 10-*, Pa")
+// is read apart as a tick label's: the pieces up to the raised one, the
+// exponent grown to the base's size. Only a single digit (signed or not) is
+// taken; otherwise the title stays as read and is told as not understood. A
+// factor with no title word just before it (its sign aside) is the axis
+// end's factor read with the title ("Portata (m3/h)     x 10°"): it stays as read too.
+TEST(AxisFinder, AFactorsExponentInATitleIsReadApart)
+{
+    struct Case {
+        const char* name;
+        bool raised; // the 4 set small and raised after the 10, or on the line
+        const char *sign, *line, *base, *joined, *title;
+        double quantityRight = 10; // where "Q" ends as read; 0: no word before the factor
+    };
+    const Case cases[] = {{"a raised exponent read as a star", true, "", "(x10*", "(x10", "(x104", "Q (x10^4 W)"},
+                          {"its minus read, its digit a star", true, "", "(x10-*", "(x10", "(x10-4", "Q (x10^-4 W)"},
+                          {"the exponent not read apart either", true, "", "(x10*", "(x10", "(x10", "Q (x10* W)"},
+                          {"two digits read for one", true, "", "(x10*", "(x10", "(x1045", "Q (x10* W)"},
+                          {"no raised piece", false, "", "(x10*", "(x10", "(x104", "Q (x10* W)"},
+                          {"no mark after the 10", true, "", "(x104", "(x10", "(x104", "Q (x104 W)"},
+                          {"its sign read apart", true, "(x", "10*", "10", "104", "Q (x 10^4 W)"},
+                          {"no word before the factor", true, "", "(x10*", "(x10", "(x104", "(x10* W)", 0},
+                          {"its sign read apart, no word before it", true, "(x", "10*", "10", "104", "(x 10* W)", 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer picture = whitePage(80, 60);
+        PixelMask ink(80, 60);
+        const auto block = [&](int x0, int y0, int x1, int y1) {
+            for (int y = y0; y <= y1; ++y)
+                for (int x = x0; x <= x1; ++x) picture.setPixel(x, y, 0xff000000), ink.set(x, y, true);
+        };
+        // "Q", "x", "1", "0", "W" on the line at row 39; "(" and ")" 28 tall, below it; the 4 raised to rows 18-27.
+        block(2, 22, 9, 39), block(14, 18, 16, 45), block(20, 28, 26, 37), block(30, 22, 31, 39), block(34, 22, 40, 39);
+        c.raised ? block(43, 18, 46, 27) : block(43, 22, 46, 39);
+        block(54, 22, 62, 39), block(65, 18, 67, 45);
+        EXPECT_EQ(axisTitleIn(picture, ink, {0, 0, 80, 60}, false, TitleReader(c.sign, c.line, c.base, c.joined, c.quantityRight)), c.title);
+    }
 }
 
 namespace {
@@ -367,30 +454,37 @@ private:
 // A drawn page's small exponent touches its base's 0 through the
 // anti-aliasing and stands a single pixel above the base's top: it is read
 // as an exponent when the base reads "10" (a 7's bar is no exponent). A
-// raised 0 read as a degree sign is a 0; a minus read with the base is the exponent's.
+// raised 0 read as a degree sign is a 0; a minus read with the base is the
+// exponent's. The rise is the dark ink's: a 1's faint flag as high as the
+// exponent's top (inked, a few levels off the paper) does not hide it.
 TEST(AxisFinder, AnExponentJoinedToItsBaseIsReadApart)
 {
     struct Case {
         const char* name;
         int rise; // rows the exponent's top stands above the base's
         const char *base, *whole, *joined, *read;
+        bool faintFlag = false; // a pixel of grey 225 atop the 1, level with the exponent's top
     };
     const Case cases[] = {{"a pixel above a 10", 1, "10", "1O3", "103", "10^3"},
                           {"a pixel above a 17: no exponent", 1, "17", "177", "177", "177"},
                           {"level with the base: no exponent", 0, "10", "103", "103", "103"},
                           {"a raised 0 read as a degree sign", 1, "10", "10", "10\xc2\xb0", "10^0"},
                           {"the exponent's minus read with the base", 1, "10-", "10-1", "10-1", "10^-1"},
-                          {"the exponent not read", 1, "10", "10", "10", "10^?"}};
+                          {"the exponent not read", 1, "10", "10", "10", "10^?"},
+                          {"a 1's faint flag level with the exponent", 1, "10", "1O3", "103", "10^3", true},
+                          {"a faint flag over a 10 level: no exponent", 0, "10", "103", "103", "103", true}};
     const PixelRect strip{50, 20, 100, 60};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         // A 1 at columns 60-61 and a 0 at 64-70, rows 40-51; the exponent at 71-73, rows 40-rise to 45.
         PixelMask ink(200, 100);
+        PixelBuffer page = whitePage(200, 100);
+        const auto inked = [&](int x, int y, std::uint32_t grey) { ink.set(x, y, true), page.setPixel(x, y, grey); };
         for (int y = 40; y < 52; ++y)
-            for (int x : {60, 61, 64, 65, 66, 67, 68, 69, 70}) ink.set(x, y, true);
+            for (int x : {60, 61, 64, 65, 66, 67, 68, 69, 70}) inked(x, y, 0xff000000);
         for (int y = 40 - c.rise; y <= 45; ++y)
-            for (int x = 71; x <= 73; ++x) ink.set(x, y, true);
-        const PixelBuffer page = *PixelBuffer::create(200, 100);
+            for (int x = 71; x <= 73; ++x) inked(x, y, 0xff000000);
+        if (c.faintFlag) inked(61, 40 - std::max(1, c.rise), 0xffe1e1e1);
         const auto words = labelsIn(page, ink, strip, PowerReader(page, c.base, c.whole, c.joined));
         ASSERT_EQ(words.size(), 1u);
         EXPECT_EQ(words.front().text, c.read);
@@ -477,14 +571,6 @@ public:
         return {{std::to_string(static_cast<int>(std::lround(value / 10) * 10)), area, 95, {}, {}}};
     }
 };
-
-PixelBuffer whitePage(int width, int height)
-{
-    PixelBuffer p = *PixelBuffer::create(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) p.setPixel(x, y, 0xffffffff);
-    return p;
-}
 
 // A black rectangle, both corners included.
 void fillBlack(PixelBuffer& p, int x0, int y0, int x1, int y1)
@@ -1077,4 +1163,31 @@ TEST(AxisFinder, NumbersRunIntoTheAxisLineAreReadWhole)
     ASSERT_EQ(page.axes.size(), 1u) << page.failure;
     // 10 at row 400.5, ten units every 100 rows up.
     for (const ReadTick& t : {page.axes[0].y.first, page.axes[0].y.second}) EXPECT_NEAR(t.position, 400.5 - 10 * (t.value - 10), 1.0) << t.text;
+}
+
+// The bottom line drawn on beyond the plot's left side (a grid line run
+// into the corner) crosses the y axis's bottom number there, whose strokes
+// reach farther down than the ticks: they are no ticks, and the x numbers'
+// strip starts after the ticks, not after those strokes. Started beyond the
+// strokes, it cut the last x number's top beyond the line's end, and the
+// number was left out.
+TEST(AxisFinder, TheOtherAxisNumberAtTheCornerIsNoTick)
+{
+    struct Case {
+        const char* name;
+        int reach; // rows the corner number's stroke reaches below the bottom line
+    };
+    const Case cases[] = {{"no stroke", 0}, {"a stroke as long as a tick", 6}, {"a stroke reaching past the numbers' top", 16}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer p = whitePage(600, 500);
+        chartBox(p, 100, 400, true);
+        fillBlack(p, 40, 399, 99, 400);
+        if (c.reach > 0) fillBlack(p, 60, 392, 61, 400 + c.reach);
+        const PageAxes page = findPageAxes(p, WholeMarkReader());
+        ASSERT_EQ(page.axes.size(), 1u) << page.failure;
+        // 0 to 30 from column 100 to column 400, the last number read.
+        EXPECT_NEAR(page.axes[0].x.second.value, 30, 1e-9);
+        EXPECT_NEAR(page.axes[0].x.second.position, 400.5, 1.5);
+    }
 }

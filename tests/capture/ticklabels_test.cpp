@@ -287,3 +287,32 @@ TEST(TickLabels, NumbersStepByAPartOfTheirLeastGapOnlyWhereTheTicksDo)
     EXPECT_DOUBLE_EQ(axis->first.value, 70);
     EXPECT_NEAR(axis->first.position, 1000 - 4.8 * 70, 1e-6);
 }
+
+// Numbers crowding into a short stretch beside the plot (labels written
+// beyond a family's curve ends, "a 2", "a 1,6", "a 1,2" set closer than their
+// height) are no axis; tick numbers stand apart by more than their size.
+TEST(TickLabels, NumbersCrowdedInAShortStretchAreNoAxis)
+{
+    struct Case {
+        const char* name;
+        bool alongX;
+        double size;                 // each word's height (y) or width (x)
+        std::vector<double> middles; // along the axis
+        double axisLength;
+        bool crowded;
+    };
+    const Case cases[] = {{"curve labels 24 tall, 18 apart", false, 24, {553, 571, 589, 606}, 700, true},
+                          {"tick numbers 12 tall, 100 apart", false, 12, {0, 100, 200, 300, 400}, 400, false},
+                          {"two neighbouring tick numbers of a short axis", false, 12, {100, 160}, 200, false},
+                          {"crowded, but over more than a quarter", false, 24, {0, 30, 60, 90, 120, 150, 180}, 700, false},
+                          {"a short stretch with a gap of two heights", false, 24, {500, 518, 566}, 700, false},
+                          {"labels across, 30 wide and 20 apart", true, 30, {300, 320, 340}, 800, true},
+                          {"one word", false, 24, {500}, 700, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<ReadWord> words;
+        for (double m : c.middles)
+            words.push_back({"2", c.alongX ? PixelRect{m - c.size / 2, 40, c.size, 12} : PixelRect{40, m - c.size / 2, 20, c.size}, 90, {}, {}});
+        EXPECT_EQ(crowdedInAShortStretch(words, c.alongX, c.axisLength), c.crowded);
+    }
+}
