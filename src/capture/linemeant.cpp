@@ -57,6 +57,8 @@ constexpr double SameColour = 10.0;
 constexpr double NearerShare = 0.75;
 constexpr double Apart = 6.0;
 constexpr std::size_t RivalColumns = 100;
+// A dash of a scanned line: a stretch of ink this many columns long.
+constexpr std::size_t DashColumns = 8;
 // Colours further apart than this, channel by channel summed, are not
 // within any threshold used here; they skip the CIELAB conversion.
 constexpr int FarApart = 200;
@@ -316,14 +318,21 @@ std::optional<std::string> nearerGreyLine(const PixelBuffer& picture, const std:
     // meant unless another is drawn in it too; a scan pales every grey and
     // another ink nearly as near leaves the line in doubt.
     const double nearer = inkDistance + (exact ? ExactInk : NearlyAsNear);
+    // On a scan a dashed line, or one broken by markers, comes as many short
+    // stretches (its dashes and the gaps the blur and grain open): those
+    // dashes long of inks that near are counted together. On a clean page
+    // a line is whole, and short stretches are letters.
+    const std::size_t enough = std::max(RivalColumns, traceColumns / 4);
     std::optional<Rgb> other;
     double otherDistance = 0;
+    std::size_t rivalColumns = 0;
     for (const auto& [lineInk, columns] : otherLines(picture, traceRow, exclusions, paper.luma, traceColumns)) {
         const double d = colourDistance(lineInk, asked);
-        if (columns < std::max(RivalColumns, traceColumns / 4) || d >= nearer) continue;
+        if (d >= nearer || columns < (paper.clean ? enough : DashColumns)) continue;
+        rivalColumns += columns;
         if (!other || d < otherDistance) other = lineInk, otherDistance = d;
     }
-    if (!other) return std::nullopt;
+    if (!other || rivalColumns < enough) return std::nullopt;
     return "il grigio cercato (" + colourText(asked) + ") è vicino sia alla linea seguita (" + colourText(*ink) +
            ") sia a un'altra linea del grafico (" + colourText(*other) +
            "): su una scansione i grigi di una famiglia non si distinguono; indicare la curva con --start";

@@ -1036,21 +1036,28 @@ TEST(ColourRival, AGreyIsDoubtedWhenAnotherGreyLineIsNearlyAsNear)
         Rgb asked;
         std::uint8_t traceGrey, otherGrey;
         bool steepDots, doubted;
+        // The other line drawn in dashes 12 columns long and 12 apart (each a line of its own), on a grained paper.
+        bool dashed = false, grained = false;
     };
     const Case cases[] = {{"another grey nearly as near", {0x44, 0x44, 0x44}, 55, 95, false, true},
                           {"another grey far: the frame line is no line", {0x44, 0x44, 0x44}, 55, 120, false, false},
-                          {"black asked, a steep dotted black line beside", {0, 0, 0}, 0x44, 0, true, true}};
+                          {"black asked, a steep dotted black line beside", {0, 0, 0}, 0x44, 0, true, true},
+                          {"a dashed grey nearly as near on a scan: its dashes together", {0x44, 0x44, 0x44}, 55, 95, false, true, true, true},
+                          {"dashes on a clean page are no line", {0x44, 0x44, 0x44}, 55, 95, false, false, true, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         PixelBuffer page = *PixelBuffer::create(600, 400);
         for (int y = 0; y < 400; ++y)
-            for (int x = 0; x < 600; ++x) page.setPixel(x, y, 0xffe8e8e8);
+            for (int x = 0; x < 600; ++x) {
+                const auto paper = static_cast<std::uint8_t>(c.grained ? 0xe0 + (x * 37 + y * 91) % 17 : 0xe8);
+                page.setPixel(x, y, argbOf({paper, paper, paper}));
+            }
         const auto grey = [](std::uint8_t v) { return argbOf({v, v, v}); };
         std::vector<PixelPoint> trace;
         for (int x = 20; x < 580; ++x) {
             for (int dy = -1; dy <= 1; ++dy) {
                 page.setPixel(x, 100 + x / 10 + dy, grey(c.traceGrey));
-                if (!c.steepDots) page.setPixel(x, 300 - x / 10 + dy, grey(c.otherGrey));
+                if (!c.steepDots && (!c.dashed || (x / 12) % 2 == 0)) page.setPixel(x, 300 - x / 10 + dy, grey(c.otherGrey));
                 page.setPixel(x, 20 + dy, grey(55));
             }
             trace.push_back({double(x), 100.0 + x / 10});
