@@ -349,9 +349,9 @@ int usualRunColumn(const ColumnRuns& columns, int column, int piece, std::option
     if (lengths.empty()) return column;
     const auto middle = lengths.begin() + static_cast<std::ptrdiff_t>(lengths.size() / 2);
     std::nth_element(lengths.begin(), middle, lengths.end());
-    // A thin line's runs differ from their middle by a pixel or so of anti-aliasing.
+    // A thin line's runs differ from their middle by a pixel or two of anti-aliasing.
     const double longest = std::max(*middle / SlantedEndShare, *middle + 2);
-    const double shortest = std::min(*middle * SlantedEndShare, *middle - 1.5);
+    const double shortest = std::min(*middle * SlantedEndShare, *middle - 2);
     const auto usual = [&](const ColumnRun& run) { return lengthOf(run) >= shortest && lengthOf(run) <= longest; };
     const auto lineOnly = [&](int x) {
         if (seed) {
@@ -367,6 +367,10 @@ int usualRunColumn(const ColumnRuns& columns, int column, int piece, std::option
         return any;
     };
     if (lineOnly(column)) return column;
+    // A marker clicked may stand alone, the line too faint to join it (a
+    // blurred scan): its tips would pass for the line's runs.
+    if (const ColumnRun* clicked = seed ? pieceRun(columns, column, piece, seed->y) : nullptr; clicked && lengthOf(*clicked) > longest)
+        return column;
     // The middle of the stretch: right beside the marker the trace would
     // start with too few columns to learn the line's course from.
     for (int offset = 1; offset <= reach; ++offset)

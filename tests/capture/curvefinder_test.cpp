@@ -275,8 +275,9 @@ TEST(FindCurve, ATraceStartedOnAMarkerOrADashsCornerFollowsTheWholeLine)
     // down a column), with markers centred on it every 40 columns from 40,
     // one on the line's middle column (200), where a trace without a click
     // starts: squares 13 pixels wide, diamonds 17 (runs growing by 2 rows a
-    // column at their sides); or none and the line dashed (19 on, 8 off from
-    // column 24), clicked on its first column: the first dash's corner, 3 rows.
+    // column at their sides); or none and the line 6 pixels thick (runs of 6
+    // or 7) and dashed (19 on, 8 off from column 24), clicked on its first
+    // column: the first dash's corner, 3 rows.
     const double slope = 0.45, length = std::hypot(1.0, slope);
     const auto row = [&](double x) { return 100 + slope * x; };
     enum class Marker { Square, Diamond, DashedClickedAtACorner };
@@ -294,7 +295,7 @@ TEST(FindCurve, ATraceStartedOnAMarkerOrADashsCornerFollowsTheWholeLine)
             for (int y = 0; y < 300; ++y) {
                 const double dx = x + 0.5, dy = y + 0.5 - row(0);
                 const double along = (dx + slope * dy) / length, across = (dy - slope * dx) / length;
-                const bool line = std::abs(across) <= 2.5 && (!dashed || (along >= 27 && std::fmod(along, 27.0) < 19));
+                const bool line = std::abs(across) <= (dashed ? 3 : 2.5) && (!dashed || (along >= 27 && std::fmod(along, 27.0) < 19));
                 // The nearest marker's centre, on the line.
                 const double mx = std::round(dx / 40) * 40, my = row(mx);
                 const double ax = std::abs(dx - mx), ay = std::abs(y + 0.5 - my);
