@@ -90,12 +90,14 @@ std::vector<bool> partsOfLargerPieces(const ColourPieces& found, int tallest, co
 
 // Whether pieces side by side (left to right) step along a slope: from each
 // to the next the middle moves the same way, by a quarter of the smaller's
-// height at least, or (a few steps small) it never moves back by as much and
+// height at least, or so but for one step (not back by as much) where it
 // moves on by more than the pieces' middle height in all. The letters of a
 // word stand on one line: their middles differ by ascenders and descenders
 // ("log"), less than a quarter of a letter from one to the next, and their
-// sum stays within a letter. A dashed curve with markers on it, its pieces as
-// tall as letters on a large page, rises or falls from piece to piece.
+// sum stays within a letter; a label written on from its curve's last
+// markers has level steps along its letters. A dashed curve with markers on
+// it, its pieces as tall as letters on a large page, rises or falls from
+// piece to piece.
 bool steppingAlong(std::vector<const Piece*> pieces)
 {
     constexpr double StepShare = 0.25;
@@ -106,14 +108,14 @@ bool steppingAlong(std::vector<const Piece*> pieces)
     std::nth_element(heights.begin(), heights.begin() + static_cast<std::ptrdiff_t>(heights.size() / 2), heights.end());
     const double rise = middle(pieces.back()) - middle(pieces.front());
     const double way = rise < 0 ? -1 : 1;
-    bool everyStep = true, noStepBack = true;
+    int small = 0;
     for (std::size_t i = 0; i + 1 < pieces.size(); ++i) {
         const double step = way * (middle(pieces[i + 1]) - middle(pieces[i]));
         const double least = StepShare * std::min(pieces[i]->height(), pieces[i + 1]->height());
-        everyStep = everyStep && step >= least;
-        noStepBack = noStepBack && step > -least;
+        if (step <= -least) return false;
+        if (step < least) ++small;
     }
-    return everyStep || (noStepBack && std::abs(rise) > heights[heights.size() / 2]);
+    return small == 0 || (small == 1 && std::abs(rise) > heights[heights.size() / 2]);
 }
 
 } // namespace

@@ -1376,9 +1376,12 @@ TEST(TextPieces, ALabelWithMarksBetweenItsWordsIsText)
     }
     // Dashes with markers on them as tall as letters, each 4 rows below the
     // last (a curve falling by half a dash's height from one to the next);
-    // "log", its letters' middles 2 and 1.5 rows apart (an ascender, a descender).
+    // "log", its letters' middles 2 and 1.5 rows apart (an ascender, a descender);
+    // the falling pieces with three letters written on level from the last.
     const std::vector<Box> falling = {{84, 93, 1, 10}, {96, 105, 5, 14}, {108, 117, 9, 18}};
     const std::vector<Box> log = {{84, 90, 1, 12}, {92, 99, 5, 12}, {101, 108, 5, 15}};
+    std::vector<Box> labelAfterMarkers = falling;
+    for (int x = 120; x < 150; x += 9) labelAfterMarkers.push_back({x, x + 7, 9, 18});
     const Case cases[] = {
         {"a label, through its marks", label, true, true},
         {"the same, letters only", label, false, false},
@@ -1386,6 +1389,7 @@ TEST(TextPieces, ALabelWithMarksBetweenItsWordsIsText)
         {"markers along a level curve", markers, true, false},
         {"a dashed curve's pieces stepping down", falling, false, false},
         {"a word whose letters' middles differ", log, false, true},
+        {"a label written on from its curve's last markers", labelAfterMarkers, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
