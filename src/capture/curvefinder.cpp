@@ -280,7 +280,7 @@ std::optional<std::vector<PixelPoint>> tracedBeyond(const ColumnRuns& columns, c
             const double middle = (run.top + run.bottom + 1) / 2.0;
             if (std::abs(middle - expected) > std::max(NearRows, thickness)) continue;
             std::vector<PixelPoint> again = traceCurve(columns, found.pieces[static_cast<std::size_t>(run.piece)], run.piece,
-                                                       PixelPoint{x + 0.5, middle}, limits);
+                                                       PixelPoint{x + 0.5, middle}, limits, StartColumn::AsGiven);
             std::erase_if(again, [&](const PixelPoint& p) { return side < 0 ? p.x >= end.x : p.x <= end.x; });
             if (again.size() < 2) return std::nullopt;
             return again;
@@ -382,8 +382,16 @@ CentreLine centreLine(const PixelBuffer& picture, const AxisCalibration& calibra
     for (int start : starts) {
         if (traced[static_cast<std::size_t>(start)]) continue;
         if (++tried > StartCandidates) break;
-        traces.push_back(traceCurve(columns, found.pieces[static_cast<std::size_t>(start)], start, seed, limits));
-        markTraced(columns, traces.back(), traced);
+        // Two lines of one piece (greys of a family crossing) are each traced: the line
+        // meant is chosen below. Only the weightiest marks the pieces it went through:
+        // another may have gone astray over a piece that is to start a trace of its own.
+        std::vector<std::vector<PixelPoint>> each =
+            traceEachRun(columns, found.pieces[static_cast<std::size_t>(start)], start, seed, limits);
+        const auto weightiest = std::max_element(each.begin(), each.end(), [&](const auto& a, const auto& b) {
+            return traceWeight(a, directions.acrossSlope) < traceWeight(b, directions.acrossSlope);
+        });
+        if (weightiest != each.end()) markTraced(columns, *weightiest, traced);
+        for (std::vector<PixelPoint>& trace : each) traces.push_back(std::move(trace));
     }
     // Every line traced, kept whole: those apart from the curve are its neighbours.
     std::vector<std::vector<PixelPoint>> allTraces = traces;

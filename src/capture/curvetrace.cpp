@@ -331,6 +331,58 @@ const ColumnRun* pieceRun(const ColumnRuns& columns, int x, int piece, double ro
     return best;
 }
 
+// Where a trace starts: the column given, unless the piece's run there (the
+// one nearest the seed's row, or any) is no usual run of the line: a marker
+// drawn on it (so much longer that the line's runs would pass for a dash's
+// slanted ends beside it) or a dash's slanted end (a corner, much shorter).
+// Started there, the trace took the marker's height or the corner's for the
+// line's thickness (and the marker's level middle for its course) and lost
+// the line a few columns on. Then the middle of the nearest stretch of
+// columns whose runs are the line's usual ones (within reach); the column
+// given when there is none.
+int usualRunColumn(const ColumnRuns& columns, int column, int piece, std::optional<PixelPoint> seed, int reach)
+{
+    std::vector<double> lengths;
+    for (int x = column - reach; x <= column + reach; ++x)
+        for (const ColumnRun& run : columns.column(x))
+            if (run.piece == piece) lengths.push_back(lengthOf(run));
+    if (lengths.empty()) return column;
+    const auto middle = lengths.begin() + static_cast<std::ptrdiff_t>(lengths.size() / 2);
+    std::nth_element(lengths.begin(), middle, lengths.end());
+    // A thin line's runs differ from their middle by a pixel or two of anti-aliasing.
+    const double longest = std::max(*middle / SlantedEndShare, *middle + 2);
+    const double shortest = std::min(*middle * SlantedEndShare, *middle - 2);
+    const auto usual = [&](const ColumnRun& run) { return lengthOf(run) >= shortest && lengthOf(run) <= longest; };
+    const auto lineOnly = [&](int x) {
+        if (seed) {
+            const ColumnRun* run = pieceRun(columns, x, piece, seed->y);
+            return run && usual(*run);
+        }
+        bool any = false;
+        for (const ColumnRun& run : columns.column(x))
+            if (run.piece == piece) {
+                if (!usual(run)) return false;
+                any = true;
+            }
+        return any;
+    };
+    if (lineOnly(column)) return column;
+    // A marker clicked may stand alone, the line too faint to join it (a
+    // blurred scan): its tips would pass for the line's runs.
+    if (const ColumnRun* clicked = seed ? pieceRun(columns, column, piece, seed->y) : nullptr; clicked && lengthOf(*clicked) > longest)
+        return column;
+    // The middle of the stretch: right beside the marker the trace would
+    // start with too few columns to learn the line's course from.
+    for (int offset = 1; offset <= reach; ++offset)
+        for (int side : {-1, +1})
+            if (const int near = column + side * offset; lineOnly(near)) {
+                int far = near;
+                while (std::abs(far + side - column) <= reach && lineOnly(far + side)) far += side;
+                return (near + far) / 2;
+            }
+    return column;
+}
+
 } // namespace
 
 EndTrend endTrend(const std::vector<PixelPoint>& trace)
@@ -385,10 +437,10 @@ double traceWeight(const std::vector<PixelPoint>& trace, double levelSlope)
     return levelLine(trace, levelSlope) ? span / 2 : span;
 }
 
-std::vector<PixelPoint> traceCurve(const ColumnRuns& columns, const Piece& start, int startPiece,
-                                   std::optional<PixelPoint> seed, const TraceLimits& limits)
+std::vector<std::vector<PixelPoint>> traceEachRun(const ColumnRuns& columns, const Piece& start, int startPiece,
+                                                   std::optional<PixelPoint> seed, const TraceLimits& limits,
+                                                   StartColumn startColumn)
 {
-    const double levelSlope = limits.levelSlope;
     // The start column: the seed's, or the middle of the piece; else the nearest one the piece has a run in.
     const double aim = seed ? seed->x : (start.left + start.right + 1) / 2.0;
     const int middle = std::clamp(static_cast<int>(std::floor(aim)), start.left, start.right);
@@ -399,11 +451,12 @@ std::vector<PixelPoint> traceCurve(const ColumnRuns& columns, const Piece& start
                 pieceRun(columns, candidate, startPiece, 0))
                 column = candidate;
     if (column < 0) return {};
+    if (startColumn == StartColumn::UsualRun) column = usualRunColumn(columns, column, startPiece, seed, limits.maxGap);
 
     // From the run nearest the seed; without one, from each run of the piece there (a
-    // curve touching the plot's frame makes one piece with it), keeping the weightiest trace.
+    // curve touching the plot's frame makes one piece with it).
     const ColumnRun* seeded = seed ? pieceRun(columns, column, startPiece, seed->y) : nullptr;
-    std::vector<PixelPoint> best;
+    std::vector<std::vector<PixelPoint>> traces;
     for (const ColumnRun& run : columns.column(column)) {
         if (run.piece != startPiece || (seeded && &run != seeded)) continue;
         // Each way keeps the trend the other way had at the start: a first
@@ -421,8 +474,17 @@ std::vector<PixelPoint> traceCurve(const ColumnRuns& columns, const Piece& start
             if (right.size() < CurvedTrendPoints) right = follow(columns, column, run, +1, limits, trace);
         }
         trace.insert(trace.end(), right.begin() + 1, right.end());
-        if (traceWeight(trace, levelSlope) > traceWeight(best, levelSlope)) best = std::move(trace);
+        traces.push_back(std::move(trace));
     }
+    return traces;
+}
+
+std::vector<PixelPoint> traceCurve(const ColumnRuns& columns, const Piece& start, int startPiece,
+                                   std::optional<PixelPoint> seed, const TraceLimits& limits, StartColumn startColumn)
+{
+    std::vector<PixelPoint> best;
+    for (std::vector<PixelPoint>& trace : traceEachRun(columns, start, startPiece, seed, limits, startColumn))
+        if (traceWeight(trace, limits.levelSlope) > traceWeight(best, limits.levelSlope)) best = std::move(trace);
     return best;
 }
 

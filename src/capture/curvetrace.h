@@ -49,8 +49,18 @@ struct TraceLimits {
     const std::vector<PixelRect>* text = nullptr;
 };
 
+// Where the start column lies on a marker drawn on the line or on a dash's
+// slanted corner, the trace starts at the nearest stretch of the line's
+// usual runs instead, unless the column is to be kept as given (a trace
+// taken up again from a run beyond another's end).
+enum class StartColumn { UsualRun, AsGiven };
 std::vector<PixelPoint> traceCurve(const ColumnRuns& columns, const Piece& start, int startPiece,
-                                   std::optional<PixelPoint> seed, const TraceLimits& limits);
+                                   std::optional<PixelPoint> seed, const TraceLimits& limits,
+                                   StartColumn startColumn = StartColumn::UsualRun);
+// The same, each trace from a run of the piece in the start column kept (one with a seed).
+std::vector<std::vector<PixelPoint>> traceEachRun(const ColumnRuns& columns, const Piece& start, int startPiece,
+                                                   std::optional<PixelPoint> seed, const TraceLimits& limits,
+                                                   StartColumn startColumn = StartColumn::UsualRun);
 
 // The row and slope (rows per column) at the trace's last point, of the
 // parabola through its last points that the trace itself follows.

@@ -88,6 +88,36 @@ std::vector<bool> partsOfLargerPieces(const ColourPieces& found, int tallest, co
     return larger;
 }
 
+// Whether pieces side by side (left to right) step along a slope: from each
+// to the next the middle moves the same way, by a quarter of the smaller's
+// height at least, or so but for one step (not back by as much) where it
+// moves on by more than the pieces' middle height in all. The letters of a
+// word stand on one line: their middles differ by ascenders and descenders
+// ("log"), less than a quarter of a letter from one to the next, and their
+// sum stays within a letter; a label written on from its curve's last
+// markers has level steps along its letters. A dashed curve with markers on
+// it, its pieces as tall as letters on a large page, rises or falls from
+// piece to piece.
+bool steppingAlong(std::vector<const Piece*> pieces)
+{
+    constexpr double StepShare = 0.25;
+    std::sort(pieces.begin(), pieces.end(), [](const Piece* a, const Piece* b) { return a->left < b->left; });
+    const auto middle = [](const Piece* p) { return (p->top + p->bottom) / 2.0; };
+    std::vector<double> heights;
+    for (const Piece* p : pieces) heights.push_back(p->height());
+    std::nth_element(heights.begin(), heights.begin() + static_cast<std::ptrdiff_t>(heights.size() / 2), heights.end());
+    const double rise = middle(pieces.back()) - middle(pieces.front());
+    const double way = rise < 0 ? -1 : 1;
+    int small = 0;
+    for (std::size_t i = 0; i + 1 < pieces.size(); ++i) {
+        const double step = way * (middle(pieces[i + 1]) - middle(pieces[i]));
+        const double least = StepShare * std::min(pieces[i]->height(), pieces[i + 1]->height());
+        if (step <= -least) return false;
+        if (step < least) ++small;
+    }
+    return small == 0 || (small == 1 && std::abs(rise) > heights[heights.size() / 2]);
+}
+
 } // namespace
 
 int tallestLetter(int pictureHeight)
@@ -155,6 +185,14 @@ std::vector<bool> letterPieces(const ColourPieces& found, int tallest, const Pix
         }
         for (std::size_t i = 0; i < letters.size(); ++i)
             if (root(i) == i && most[i].left - least[i].left <= 1 && most[i].top - least[i].top <= 1) size[i] = 0;
+    }
+    // Pieces stepping up or down along a slope from one to the next are a
+    // curve's dashes and markers, not a word standing on its line.
+    {
+        std::vector<std::vector<const Piece*>> members(letters.size());
+        for (std::size_t i = 0; i < letters.size(); ++i) members[root(i)].push_back(&found.pieces[letters[i]]);
+        for (std::size_t i = 0; i < letters.size(); ++i)
+            if (root(i) == i && size[i] >= LettersInAWord && steppingAlong(members[i])) size[i] = 0;
     }
     std::vector<bool> letter(found.pieces.size(), false);
     for (std::size_t i = 0; i < letters.size(); ++i) letter[letters[i]] = size[root(i)] >= LettersInAWord;

@@ -269,6 +269,57 @@ TEST(FindCurve, AThickDottedOrDashedLineIsTracedAlongItsMiddleNotItsSlantedEnds)
     }
 }
 
+TEST(FindCurve, ATraceStartedOnAMarkerOrADashsCornerFollowsTheWholeLine)
+{
+    // A red line 5 pixels thick along row 100 + 0.45 x (runs of 5 or 6 rows
+    // down a column), with markers centred on it every 40 columns from 40,
+    // one on the line's middle column (200), where a trace without a click
+    // starts: squares 13 pixels wide, diamonds 17 (runs growing by 2 rows a
+    // column at their sides); or none and the line 6 pixels thick (runs of 6
+    // or 7) and dashed (19 on, 8 off from column 24), clicked on its first
+    // column: the first dash's corner, 3 rows.
+    const double slope = 0.45, length = std::hypot(1.0, slope);
+    const auto row = [&](double x) { return 100 + slope * x; };
+    enum class Marker { Square, Diamond, DashedClickedAtACorner };
+    struct Case {
+        const char* name;
+        Marker marker;
+    };
+    const Case cases[] = {{"dashes", Marker::DashedClickedAtACorner}, {"squares", Marker::Square}, {"diamonds", Marker::Diamond}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool dashed = c.marker == Marker::DashedClickedAtACorner;
+        PixelBuffer picture = *PixelBuffer::create(400, 300);
+        std::optional<PixelPoint> click;
+        for (int x = 20; x < 380; ++x)
+            for (int y = 0; y < 300; ++y) {
+                const double dx = x + 0.5, dy = y + 0.5 - row(0);
+                const double along = (dx + slope * dy) / length, across = (dy - slope * dx) / length;
+                const bool line = std::abs(across) <= (dashed ? 3 : 2.5) && (!dashed || (along >= 27 && std::fmod(along, 27.0) < 19));
+                // The nearest marker's centre, on the line.
+                const double mx = std::round(dx / 40) * 40, my = row(mx);
+                const double ax = std::abs(dx - mx), ay = std::abs(y + 0.5 - my);
+                const bool marker = mx >= 40 && mx <= 360 &&
+                                    ((c.marker == Marker::Square && ax <= 6.5 && ay <= 6.5) ||
+                                     (c.marker == Marker::Diamond && ax + ay <= 8.5));
+                if (line || marker) picture.setPixel(x, y, Red);
+            }
+        // The line's first column (the first dash's corner only).
+        for (int x = 20; x < 80 && dashed && !click; ++x)
+            for (int y = 0; y < 300 && !click; ++y)
+                if (picture.pixel(x, y) == Red) click = PixelPoint{x + 0.5, y + 0.5};
+        ASSERT_TRUE(!dashed || click);
+        const AxisCalibration calibration = *AxisCalibration::fromReferences(axes(AxisScale::Linear));
+        const Checked<FoundCurve> found = findCurve(picture, calibration, {{204, 0, 0}, DefaultTolerance, 50, click, {}});
+        ASSERT_TRUE(found) << found.failure();
+        EXPECT_TRUE(found->doubts.empty()) << found->doubts.front();
+        ASSERT_FALSE(found->pixels.empty());
+        EXPECT_LT(found->pixels.front().x, dashed ? 55 : 30);
+        EXPECT_GT(found->pixels.back().x, 370);
+        for (const PixelPoint& p : found->pixels) EXPECT_NEAR(p.y, row(p.x), 3.5) << p.x;
+    }
+}
+
 TEST(FindCurve, WithoutATolerancePageColoursStayApartAndDoubtfulReadsSaySo)
 {
     // A blue and a purple line 3 pixels thick 30 rows apart (ΔE about 35, as
@@ -1095,6 +1146,10 @@ TEST(ColourRival, AGreyOfAFamilyIsToldByItsInkOnACleanPageOnly)
         // The page grey (192) above row 30 and below row 250, the chart
         // between them white and known (the page around it left out).
         bool greyPage = false;
+        // The #777777 line along row 300 - x / 2, crossing the #444444 one
+        // (drawn from column 150 only) at column 283: one piece, the lighter
+        // line the longer.
+        bool crossing = false;
     };
     const Case cases[] = {{"clean page, #444444", false, {0x44, 0x44, 0x44}, 130, false},
                           {"clean page, #777777", false, {0x77, 0x77, 0x77}, 250, false},
@@ -1104,7 +1159,9 @@ TEST(ColourRival, AGreyOfAFamilyIsToldByItsInkOnACleanPageOnly)
                           {"scan, #777777", true, {0x77, 0x77, 0x77}, 0, false},
                           {"clean page, #777777, a stroke where a tint meets the page", false, {0x77, 0x77, 0x77}, 250,
                            false, true},
-                          {"a white chart on a grey page, #444444", false, {0x44, 0x44, 0x44}, 130, false, false, true}};
+                          {"a white chart on a grey page, #444444", false, {0x44, 0x44, 0x44}, 130, false, false, true},
+                          {"clean page, #444444 crossed by a longer #777777", false, {0x44, 0x44, 0x44}, 130, false, false, false,
+                           true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const int paper = c.scanned ? 232 : 255;
@@ -1117,8 +1174,9 @@ TEST(ColourRival, AGreyOfAFamilyIsToldByItsInkOnACleanPageOnly)
         }
         const int inks[] = {c.scanned ? 60 : 0, c.scanned ? 100 : 0x44, c.scanned ? 150 : 0x77};
         for (int x = 20; x < 380; ++x) {
-            const int rows[] = {40 + x / 10, 130 + x / 10, 250 - x / 10};
+            const int rows[] = {40 + x / 10, 130 + x / 10, c.crossing ? 300 - x / 2 : 250 - x / 10};
             for (int k = 0; k < 3; ++k) {
+                if (c.crossing && k == 1 && x < 150) continue;
                 page.setPixel(x, rows[k], grey(inks[k]));
                 page.setPixel(x, rows[k] - 1, grey((inks[k] + paper) / 2));
                 page.setPixel(x, rows[k] + 1, grey((inks[k] + paper) / 2));
@@ -1303,7 +1361,7 @@ TEST(TextPieces, ALabelWithMarksBetweenItsWordsIsText)
     // pixels: left, right, top, bottom). No three letters stand close enough
     // to make a word alone; across the marks they are one label. A row of
     // dots (a dotted curve) beside letters of two is none, nor markers with
-    // stretches of their line between them.
+    // stretches of their line between them, nor pieces stepping along a slope.
     struct Box {
         int left, right, top, bottom;
     };
@@ -1323,11 +1381,22 @@ TEST(TextPieces, ALabelWithMarksBetweenItsWordsIsText)
         markers.push_back({x, x + 9, 2, 11});
         markers.push_back({x + 11, x + 24, 6, 7});
     }
+    // Dashes with markers on them as tall as letters, each 4 rows below the
+    // last (a curve falling by half a dash's height from one to the next);
+    // "log", its letters' middles 2 and 1.5 rows apart (an ascender, a descender);
+    // the falling pieces with three letters written on level from the last.
+    const std::vector<Box> falling = {{84, 93, 1, 10}, {96, 105, 5, 14}, {108, 117, 9, 18}};
+    const std::vector<Box> log = {{84, 90, 1, 12}, {92, 99, 5, 12}, {101, 108, 5, 15}};
+    std::vector<Box> labelAfterMarkers = falling;
+    for (int x = 120; x < 150; x += 9) labelAfterMarkers.push_back({x, x + 7, 9, 18});
     const Case cases[] = {
         {"a label, through its marks", label, true, true},
         {"the same, letters only", label, false, false},
         {"two letters and a row of dots", dots, true, false},
         {"markers along a level curve", markers, true, false},
+        {"a dashed curve's pieces stepping down", falling, false, false},
+        {"a word whose letters' middles differ", log, false, true},
+        {"a label written on from its curve's last markers", labelAfterMarkers, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
