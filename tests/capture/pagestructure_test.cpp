@@ -13,7 +13,7 @@ using namespace calvero::capture;
 
 namespace {
 
-constexpr std::uint32_t Black = 0xff000000, LightGrey = 0xffc8c8c8, AreaGrey = 0xffe5e5e5, White = 0xffffffff;
+constexpr std::uint32_t Black = 0xff000000, LightGrey = 0xffc8c8c8, AreaGrey = 0xffe5e5e5, Fringe = 0xffdfdfdf, White = 0xffffffff;
 
 struct Rect {
     int left, top, right, bottom; // pixels covered, both ends included
@@ -244,6 +244,38 @@ TEST(PageStructure, EveryChartOfThePageInReadingOrderWithItsEdges)
         for (int x = 400; x <= 2000; x += 200) fill(p, {x, 1500, x + 6, 1523}, Black);
         for (int y = 200; y <= 1250; y += 150) fill(p, {276, y, 299, y + 6}, Black);
         cases.push_back({"a 300 dpi scan's thick tick marks", std::move(p), {{276, 203.5, 2003.5, 1524}}});
+    }
+    {
+        // Anti-aliased marks one pixel wide, a light fringe on each side:
+        // inward, majors 7 long, four minors 5 long between them, whose three
+        // pixels of ink across are one of width (a stroke, not a blob).
+        PixelBuffer p = page(800, 600);
+        const auto mark = [&](int x0, int y0, int x1, int y1, bool down) {
+            fill(p, {x0, y0, x1, y1}, Black);
+            fill(p, down ? Rect{x0 - 1, y0, x0 - 1, y1} : Rect{x0, y0 - 1, x1, y0 - 1}, Fringe);
+            fill(p, down ? Rect{x1 + 1, y0, x1 + 1, y1} : Rect{x0, y1 + 1, x1, y1 + 1}, Fringe);
+        };
+        for (int x = 150; x <= 650; x += 20) mark(x, (x - 150) % 100 ? 495 : 493, x, 499, true);
+        for (int y = 60; y <= 460; y += 16) mark(100, y, (y - 60) % 80 ? 104 : 106, y, false);
+        cases.push_back({"anti-aliased tick marks with short minor ones", std::move(p), {{100, 60.5, 650.5, 500}}});
+    }
+    {
+        // Stacked panels with tick marks only, their y marks in one column at
+        // two steps (60 and 40 pixels): the upper panel's x axis is no top of the lower one.
+        PixelBuffer p = page(800, 700);
+        for (const int axis : {331, 621})
+            for (int x = 150; x <= 650; x += 100) fill(p, {x, axis, x + 1, axis + 7}, Black);
+        for (int y = 60; y <= 300; y += 60) fill(p, {92, y, 99, y + 1}, Black);
+        for (int y = 380; y <= 580; y += 40) fill(p, {92, y, 99, y + 1}, Black);
+        cases.push_back({"stacked panels' tick marks in one column", std::move(p), {{92, 61, 651, 339}, {92, 381, 651, 629}}});
+    }
+    {
+        // A number's "1" right of the x marks, its foot on their outer ends: no mark of the row.
+        PixelBuffer p = page(800, 600);
+        for (int x = 150; x <= 550; x += 100) fill(p, {x, 500, x + 1, 507}, Black);
+        fill(p, {750, 498, 751, 507}, Black);
+        for (int y = 50; y <= 455; y += 45) fill(p, {92, y, 99, y + 1}, Black);
+        cases.push_back({"tick marks beside a number's 1", std::move(p), {{92, 51, 551, 508}}});
     }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
