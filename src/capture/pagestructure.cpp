@@ -513,6 +513,35 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& 
     // dashed grid, alone or beside framed charts on a catalogue page.
     std::vector<ChartFrame> dashes;
     const std::vector<ChartFrame> dashedGrids = linesOf(DashGap, DashInk);
+    // Axis lines drawn solid under a dashed grid reaching beyond them, up or
+    // right, where no frame line closes the plot (pieces of the dashed lines
+    // that a scan's blur made solid ended it at one of them): the grid's last
+    // lines close it, where its box holds no other chart of a fair size.
+    for (ChartFrame& c : found) {
+        const Box b = boxOf(c);
+        if (!c.leftLine || !c.bottomLine || c.bottomLine->last - c.bottomLine->first < EdgeSpan * (b.right - b.left)) continue;
+        const bool topDrawn = c.topLine && c.topLine->last - c.topLine->first >= EdgeSpan * (b.right - b.left);
+        for (const ChartFrame& dashed : dashedGrids) {
+            const Box d = boxOf(dashed);
+            const bool up = !topDrawn && d.top < b.top - Touching, right = !c.rightLine && d.right > b.right + Touching;
+            if (!(up || right) || !b.inside(d) || d.left > b.left + LineGap || d.bottom < b.bottom - LineGap) continue;
+            const bool alone = std::none_of(found.begin(), found.end(), [&](const ChartFrame& o) {
+                return &o != &c && overlap(boxOf(o), d) && boxOf(o).area() >= InnerShare * d.area();
+            });
+            if (!alone) continue;
+            if (up) c.top = dashed.top, c.topLine = dashed.topLine;
+            if (right) c.right = dashed.right, c.rightLine = dashed.rightLine;
+            const auto add = [](std::vector<double>& lines, const std::vector<double>& more, double from, double to) {
+                for (double m : more)
+                    if (m >= from - LineGap && m <= to + LineGap &&
+                        std::none_of(lines.begin(), lines.end(), [&](double l) { return std::abs(l - m) <= LineGap; }))
+                        lines.push_back(m);
+            };
+            add(c.gridRows, dashed.gridRows, c.top, c.bottom);
+            add(c.gridColumns, dashed.gridColumns, c.left, c.right);
+            break;
+        }
+    }
     for (const ChartFrame& dashed : dashedGrids) {
         const bool apart = std::none_of(found.begin(), found.end(), [&](const ChartFrame& c) { return overlap(boxOf(dashed), boxOf(c)); });
         if (apart) dashes.push_back(dashed);

@@ -246,6 +246,22 @@ TEST(PageStructure, EveryChartOfThePageInReadingOrderWithItsEdges)
         cases.push_back({"a 300 dpi scan's thick tick marks", std::move(p), {{276, 203.5, 2003.5, 1524}}});
     }
     {
+        // Solid axis lines left and under a dashed grid that closes the plot
+        // on top; a scan's blur made parts of the grid solid (half a line
+        // across and two pieces down), which alone would end the chart there.
+        // On the right the plot ends with the x axis's line.
+        PixelBuffer p = page(800, 600);
+        fill(p, {100, 50, 101, 501}, Black);
+        fill(p, {100, 500, 701, 501}, Black);
+        for (int y = 50; y < 500; y += 100)
+            for (int x = 102; x <= 701; x += 10) fill(p, {x, y, std::min(x + 5, 701), y + 1}, LightGrey);
+        for (int x = 300; x <= 700; x += 200)
+            for (int y = 50; y < 500; y += 10) fill(p, {x, y, x + 1, std::min(y + 5, 499)}, LightGrey);
+        fill(p, {102, 150, 330, 151}, LightGrey);
+        for (const int x : {300, 500}) fill(p, {x, 140, x + 1, 400}, LightGrey);
+        cases.push_back({"solid axis lines under a dashed grid", std::move(p), {{101, 51, 702, 501}}});
+    }
+    {
         // Anti-aliased marks one pixel wide, a light fringe on each side:
         // inward, majors 7 long, four minors 5 long between them, whose three
         // pixels of ink across are one of width (a stroke, not a blob).
