@@ -1,6 +1,7 @@
 #include "capture/pagestructure.h"
 
 #include "capture/colourpieces.h"
+#include "capture/faintlines.h"
 #include "capture/median.h"
 #include "capture/pointexport.h"
 #include "capture/tickmarkcharts.h"
@@ -579,6 +580,16 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& 
             return overlap(boxOf(marked), boxOf(c)) && !legend;
         });
         if (apart) found.push_back(marked);
+    }
+    // Where nothing makes a chart, lines too faint for the grain (a light
+    // grid on a grey scan, no frame), found by their rows and columns.
+    if (found.empty()) {
+        const FaintLineInk faint = faintLineInk(picture);
+        std::vector<EdgeLine> across = longLines(h, w, shortestAcross, [&](int y, int x) { return faint.across.at(x, y); });
+        std::vector<EdgeLine> down = longLines(w, h, shortestDown, [&](int x, int y) { return faint.down.at(x, y); });
+        for (std::vector<EdgeLine>* lines : {&across, &down})
+            std::erase_if(*lines, [&](const EdgeLine& l) { return l.to - l.from + 1 > thickest; });
+        found = chartsOfLines(picture, across, down);
     }
     // A small box inside a chart is part of it (a legend's frame); a box
     // holding one large box, or two or more of a fair size, is a border round charts.

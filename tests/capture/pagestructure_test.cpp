@@ -310,6 +310,34 @@ TEST(PageStructure, EveryChartOfThePageInReadingOrderWithItsEdges)
     }
 }
 
+// A light grid with no frame on a grainy grey scan: each line's pixels are
+// no darker than the grain reaches (16 levels under paper, the grain 10
+// either way), but along its row or column the line stands out. The grain
+// alone makes no chart.
+TEST(PageStructure, AGridTooFaintForTheGrainIsFoundByItsRows)
+{
+    for (const bool grid : {true, false}) {
+        SCOPED_TRACE(grid ? "a faint grid" : "grain alone");
+        PixelBuffer p = page(800, 600);
+        std::uint32_t seed = 12345;
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x) {
+                seed = seed * 1664525u + 1013904223u;
+                const bool line = grid && ((y >= 100 && y <= 501 && x >= 100 && x <= 701 && (x - 100) % 150 <= 1) ||
+                                           (x >= 100 && x <= 701 && y >= 100 && y <= 501 && (y - 100) % 100 <= 1));
+                const int v = 200 - (line ? 16 : 0) + static_cast<int>(seed >> 24) % 21 - 10;
+                p.setPixel(x, y, 0xff000000u | std::uint32_t(v) << 16 | std::uint32_t(v) << 8 | std::uint32_t(v));
+            }
+        const std::vector<ChartFrame> charts = findCharts(p);
+        ASSERT_EQ(charts.size(), grid ? 1u : 0u) << chartListText(charts);
+        if (!grid) continue;
+        EXPECT_NEAR(charts[0].left, 101, 0.5);
+        EXPECT_NEAR(charts[0].top, 101, 0.5);
+        EXPECT_NEAR(charts[0].right, 701, 0.5);
+        EXPECT_NEAR(charts[0].bottom, 501, 0.5);
+    }
+}
+
 TEST(PageStructure, ALineIsPlacedAtTheCentreOfItsInkToATenthOfAPixel)
 {
     // A line across whose middle lies at row 200 + share: its rows 199 and
