@@ -332,6 +332,31 @@ std::optional<std::size_t> mirrorOf(const std::vector<MarkRow>& rows, const std:
     return std::nullopt;
 }
 
+// Stacked panels' y marks evenly spaced through both panels make one
+// column; the upper panel's x marks, starting at it and lying across it
+// between its marks, part it (two marks on each side at least).
+std::vector<MarkRow> partedAtRows(const std::vector<MarkRow>& columns, const std::vector<MarkRow>& rows)
+{
+    std::vector<MarkRow> parted;
+    for (MarkRow column : columns) {
+        for (const MarkRow& r : rows) {
+            const double left = column.axisAt(false), marks = column.highEnd - column.lowEnd;
+            if (left > r.from + 1 || left < r.from - CornerReach * (r.to - r.from) - marks) continue;
+            const auto above = std::count_if(column.places.begin(), column.places.end(), [&](double p) { return p < r.lowEnd; });
+            const auto below = std::count_if(column.places.begin(), column.places.end(), [&](double p) { return p > r.highEnd; });
+            if (above < 2 || below < 2 || std::size_t(above + below) != column.places.size()) continue;
+            MarkRow upper = column;
+            upper.places.assign(column.places.begin(), column.places.begin() + above);
+            upper.to = upper.places.back();
+            parted.push_back(std::move(upper));
+            column.places.erase(column.places.begin(), column.places.begin() + above);
+            column.from = column.places.front();
+        }
+        parted.push_back(std::move(column));
+    }
+    return parted;
+}
+
 } // namespace
 
 std::vector<ChartFrame> chartsOfTickMarks(const PixelBuffer& picture, const PixelMask& ink)
@@ -339,7 +364,7 @@ std::vector<ChartFrame> chartsOfTickMarks(const PixelBuffer& picture, const Pixe
     if (picture.empty() || ink.width() != picture.width() || ink.height() != picture.height()) return {};
     const ColourPieces pieces = findPieces(ink);
     std::vector<MarkRow> xs = markRows(picture, ink, pieces, true);
-    std::vector<MarkRow> ys = markRows(picture, ink, pieces, false);
+    std::vector<MarkRow> ys = partedAtRows(markRows(picture, ink, pieces, false), xs);
     std::vector<ChartFrame> charts;
     for (MarkRow& y : ys) {
         if (y.used) continue;

@@ -286,6 +286,15 @@ TEST(PageStructure, EveryChartOfThePageInReadingOrderWithItsEdges)
         cases.push_back({"stacked panels' tick marks in one column", std::move(p), {{92, 61, 651, 339}, {92, 381, 651, 629}}});
     }
     {
+        // The same with one step (60 pixels) through both panels: the
+        // upper panel's x marks part the column.
+        PixelBuffer p = page(800, 700);
+        for (const int axis : {331, 631})
+            for (int x = 150; x <= 650; x += 100) fill(p, {x, axis, x + 1, axis + 7}, Black);
+        for (int y = 60; y <= 600; y += 60) fill(p, {92, y, 99, y + 1}, Black);
+        cases.push_back({"stacked panels' tick marks in one column at one step", std::move(p), {{92, 61, 651, 339}, {92, 361, 651, 639}}});
+    }
+    {
         // A number's "1" right of the x marks, its foot on their outer ends: no mark of the row.
         PixelBuffer p = page(800, 600);
         for (int x = 150; x <= 550; x += 100) fill(p, {x, 500, x + 1, 507}, Black);
