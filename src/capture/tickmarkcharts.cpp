@@ -334,14 +334,21 @@ std::optional<std::size_t> mirrorOf(const std::vector<MarkRow>& rows, const std:
 
 // Stacked panels' y marks evenly spaced through both panels make one
 // column; the upper panel's x marks, starting at it and lying across it
-// between its marks, part it (two marks on each side at least).
+// between its marks (two on each side at least), as the lower panel's x
+// marks below it (the same places, as far), part it.
 std::vector<MarkRow> partedAtRows(const std::vector<MarkRow>& columns, const std::vector<MarkRow>& rows)
 {
+    const auto alike = [](const MarkRow& a, const MarkRow& b) {
+        const double slack = std::max(StepSlackAtLeast, StepSlackShare * (a.to - a.from));
+        return samePlaces(a, b) && std::abs(a.from - b.from) <= slack && std::abs(a.to - b.to) <= slack;
+    };
     std::vector<MarkRow> parted;
     for (MarkRow column : columns) {
         for (const MarkRow& r : rows) {
             const double left = column.axisAt(false), marks = column.highEnd - column.lowEnd;
             if (left > r.from + 1 || left < r.from - CornerReach * (r.to - r.from) - marks) continue;
+            if (std::none_of(rows.begin(), rows.end(), [&](const MarkRow& lower) { return lower.lowEnd > r.highEnd && alike(r, lower); }))
+                continue;
             const auto above = std::count_if(column.places.begin(), column.places.end(), [&](double p) { return p < r.lowEnd; });
             const auto below = std::count_if(column.places.begin(), column.places.end(), [&](double p) { return p > r.highEnd; });
             if (above < 2 || below < 2 || std::size_t(above + below) != column.places.size()) continue;

@@ -295,6 +295,14 @@ TEST(PageStructure, EveryChartOfThePageInReadingOrderWithItsEdges)
         cases.push_back({"stacked panels' tick marks in one column at one step", std::move(p), {{92, 61, 651, 339}, {92, 361, 651, 639}}});
     }
     {
+        // A short row of strokes inside one chart (a curve's bar markers): no panel's x axis, it parts nothing.
+        PixelBuffer p = page(800, 600);
+        for (int x = 150; x <= 650; x += 100) fill(p, {x, 500, x + 1, 507}, Black);
+        for (int y = 60; y <= 460; y += 40) fill(p, {92, y, 99, y + 1}, Black);
+        for (int x = 150; x <= 330; x += 60) fill(p, {x, 320, x + 1, 325}, Black);
+        cases.push_back({"a row of strokes inside a chart of tick marks", std::move(p), {{92, 61, 651, 508}}});
+    }
+    {
         // A number's "1" right of the x marks, its foot on their outer ends: no mark of the row.
         PixelBuffer p = page(800, 600);
         for (int x = 150; x <= 550; x += 100) fill(p, {x, 500, x + 1, 507}, Black);
