@@ -1045,6 +1045,25 @@ std::vector<PixelRect> joinedWhereTheyMeet(std::vector<PixelRect> boxes)
     return boxes;
 }
 
+// Curves outside every chart found, coloured ones first, then dark strokes;
+// places whose boxes meet are one chart's (the charts do not overlap).
+std::vector<PixelRect> curvesOutside(const PixelBuffer& straight, const PixelMask& ink, const std::vector<ChartFrame>& charts)
+{
+    std::vector<PixelRect> outside = curveInkOutside(straight, charts);
+    for (const PixelRect& d : darkCurveOutside(straight, ink, charts)) outside.push_back(d);
+    return joinedWhereTheyMeet(std::move(outside));
+}
+
+// Whether curves seen at `place` lie in the chart's box: most of their box
+// (a box found short of the frame of a scan, its light line lost, leaves a
+// curve's start out).
+bool holds(const ChartFrame& c, const PixelRect& place)
+{
+    const double width = std::min(c.right, place.left + place.width) - std::max(c.left, place.left);
+    const double height = std::min(c.bottom, place.top + place.height) - std::max(c.top, place.top);
+    return width > 0 && height > 0 && width * height >= 0.5 * place.width * place.height;
+}
+
 // The box of a chart not found: its curves' extent, all that is seen of it.
 ChartFrame chartOfLines(const PixelRect& lines)
 {
@@ -1088,11 +1107,29 @@ PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader)
     const PageContext context{straight, ink, paper, luminance(argbOf(paper)), charts, reader};
     // A box whose margins hold no axis (a table, a legend's frame outside the plot) is no chart.
     double largest = -1;
+    std::vector<Checked<FoundAxes>> read;
+    std::vector<bool> chartLikes(charts.size(), false);
+    for (std::size_t i = 0; i < charts.size(); ++i) {
+        bool chartLike = false;
+        read.push_back(axesOfChart(context, i, &chartLike));
+        chartLikes[i] = chartLike || read.back();
+    }
+    // A box whose numbers were not read but that holds curves is a chart all
+    // the same (on a scan its numbers may be too blurred to read): it keeps
+    // its place among the charts, so the others' numbers are sure.
+    {
+        std::vector<ChartFrame> taken;
+        for (std::size_t i = 0; i < charts.size(); ++i)
+            if (chartLikes[i]) taken.push_back(charts[i]);
+        for (const PixelRect& place : curvesOutside(straight, ink, taken))
+            for (std::size_t i = 0; i < charts.size(); ++i)
+                if (!chartLikes[i] && holds(charts[i], place)) chartLikes[i] = true;
+    }
     // The boxes kept as charts: a box dropped as no chart hides no curves from the look outside.
     std::vector<ChartFrame> kept;
     for (std::size_t i = 0; i < charts.size(); ++i) {
-        bool chartLike = false;
-        Checked<FoundAxes> axes = axesOfChart(context, i, &chartLike);
+        const bool chartLike = chartLikes[i];
+        Checked<FoundAxes> axes = std::move(read[i]);
         if (axes) {
             if (turn != 0) placedOnTheOriginal(*axes, turn, picture.width(), picture.height());
             page.axes.push_back(std::move(*axes));
@@ -1109,12 +1146,8 @@ PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader)
         const double area = (charts[i].right - charts[i].left) * (charts[i].bottom - charts[i].top);
         if (area > largest) largest = area, page.failure = axes.failure();
     }
-    // Curves outside every chart found, coloured ones first, then dark strokes;
-    // places whose boxes meet are one chart's (the charts do not overlap).
     const std::vector<PixelRect> coloured = curveInkOutside(straight, kept);
-    std::vector<PixelRect> outside = coloured;
-    for (const PixelRect& d : darkCurveOutside(straight, ink, kept)) outside.push_back(d);
-    outside = joinedWhereTheyMeet(std::move(outside));
+    const std::vector<PixelRect> outside = curvesOutside(straight, ink, kept);
     // One chart not found, whose place among those found is sure, takes its
     // number; those after it move on by one.
     std::optional<std::size_t> number;

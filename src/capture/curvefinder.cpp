@@ -807,7 +807,7 @@ Checked<FoundCurve> pointsAlong(const std::vector<PixelPoint>& centre, const Axi
         curve.points.push_back(point);
         curve.pixels.push_back(calibration.toPixels(point));
     }
-    curve.doubts = traceDoubts(centre, calibration, wholeInk);
+    curve.doubts = traceDoubts(centre, calibration, wholeInk, search.chart);
     curve.centre = centre;
     return succeeded(std::move(curve));
 }

@@ -1,6 +1,7 @@
 #include "capture/pagestructure.h"
 
 #include "capture/colourpieces.h"
+#include "capture/faintlines.h"
 #include "capture/median.h"
 #include "capture/pointexport.h"
 #include "capture/tickmarkcharts.h"
@@ -513,6 +514,35 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& 
     // dashed grid, alone or beside framed charts on a catalogue page.
     std::vector<ChartFrame> dashes;
     const std::vector<ChartFrame> dashedGrids = linesOf(DashGap, DashInk);
+    // Axis lines drawn solid under a dashed grid reaching beyond them, up or
+    // right, where no frame line closes the plot (pieces of the dashed lines
+    // that a scan's blur made solid ended it at one of them): the grid's last
+    // lines close it, where its box holds no other chart of a fair size.
+    for (ChartFrame& c : found) {
+        const Box b = boxOf(c);
+        if (!c.leftLine || !c.bottomLine || c.bottomLine->last - c.bottomLine->first < EdgeSpan * (b.right - b.left)) continue;
+        const bool topDrawn = c.topLine && c.topLine->last - c.topLine->first >= EdgeSpan * (b.right - b.left);
+        for (const ChartFrame& dashed : dashedGrids) {
+            const Box d = boxOf(dashed);
+            const bool up = !topDrawn && d.top < b.top - Touching, right = !c.rightLine && d.right > b.right + Touching;
+            if (!(up || right) || !b.inside(d) || d.left > b.left + LineGap || d.bottom < b.bottom - LineGap) continue;
+            const bool alone = std::none_of(found.begin(), found.end(), [&](const ChartFrame& o) {
+                return &o != &c && overlap(boxOf(o), d) && boxOf(o).area() >= InnerShare * d.area();
+            });
+            if (!alone) continue;
+            if (up) c.top = dashed.top, c.topLine = dashed.topLine;
+            if (right) c.right = dashed.right, c.rightLine = dashed.rightLine;
+            const auto add = [](std::vector<double>& lines, const std::vector<double>& more, double from, double to) {
+                for (double m : more)
+                    if (m >= from - LineGap && m <= to + LineGap &&
+                        std::none_of(lines.begin(), lines.end(), [&](double l) { return std::abs(l - m) <= LineGap; }))
+                        lines.push_back(m);
+            };
+            add(c.gridRows, dashed.gridRows, c.top, c.bottom);
+            add(c.gridColumns, dashed.gridColumns, c.left, c.right);
+            break;
+        }
+    }
     for (const ChartFrame& dashed : dashedGrids) {
         const bool apart = std::none_of(found.begin(), found.end(), [&](const ChartFrame& c) { return overlap(boxOf(dashed), boxOf(c)); });
         if (apart) dashes.push_back(dashed);
@@ -550,6 +580,16 @@ std::vector<ChartFrame> findCharts(const PixelBuffer& picture, const PixelMask& 
             return overlap(boxOf(marked), boxOf(c)) && !legend;
         });
         if (apart) found.push_back(marked);
+    }
+    // Where nothing makes a chart, lines too faint for the grain (a light
+    // grid on a grey scan, no frame), found by their rows and columns.
+    if (found.empty()) {
+        const FaintLineInk faint = faintLineInk(picture);
+        std::vector<EdgeLine> across = longLines(h, w, shortestAcross, [&](int y, int x) { return faint.across.at(x, y); });
+        std::vector<EdgeLine> down = longLines(w, h, shortestDown, [&](int x, int y) { return faint.down.at(x, y); });
+        for (std::vector<EdgeLine>* lines : {&across, &down})
+            std::erase_if(*lines, [&](const EdgeLine& l) { return l.to - l.from + 1 > thickest; });
+        found = chartsOfLines(picture, across, down);
     }
     // A small box inside a chart is part of it (a legend's frame); a box
     // holding one large box, or two or more of a fair size, is a border round charts.

@@ -1,5 +1,6 @@
 #include "capture/tickmarkcharts.h"
 
+#include "capture/colour.h"
 #include "capture/colourpieces.h"
 #include "capture/median.h"
 
@@ -91,15 +92,46 @@ int markThickness(const PixelMask& ink, const Piece& p, bool down)
     return static_cast<int>(median(counts));
 }
 
-// Whether the major marks (the longest) are evenly spaced: each step a whole number of one step.
-bool evenlySpaced(const std::vector<Mark>& marks)
+// A mark's width as its darkness gives it: line by line along it, its ink
+// across weighed by darkness against the mark's darkest pixel, the median of
+// those. An anti-aliased one-pixel mark has a fringe of light grey on each
+// side, three pixels of ink but one of width: a short minor mark is a stroke.
+double markWidth(const PixelBuffer& picture, const Piece& p, bool down)
+{
+    const auto lum = [&](int a, int b) { return luminance(down ? picture.pixel(b, a) : picture.pixel(a, b)); };
+    const int from = down ? p.left : p.top, to = down ? p.right : p.bottom;
+    const int breadth = down ? picture.width() : picture.height();
+    double darkest = 0;
+    std::vector<double> sums;
+    for (int a = down ? p.top : p.left; a <= (down ? p.bottom : p.right); ++a) {
+        const double paper = std::max(from > 0 ? lum(a, from - 1) : 0.0, to + 1 < breadth ? lum(a, to + 1) : 0.0);
+        double sum = 0;
+        for (int b = from; b <= to; ++b) {
+            const double dark = std::max(0.0, paper - lum(a, b));
+            sum += dark, darkest = std::max(darkest, dark);
+        }
+        sums.push_back(sum);
+    }
+    if (darkest <= 0) return to - from + 1;
+    return median(sums) / darkest;
+}
+
+int longestOf(const std::vector<Mark>& marks)
 {
     int longest = 0;
     for (const Mark& m : marks) longest = std::max(longest, m.length());
+    return longest;
+}
+
+// Whether the major marks (those nearly as long as `longest`) are evenly
+// spaced: each step a whole number of one step. Fewer majors than make a
+// row are `fewMajors`.
+bool evenlySpaced(const std::vector<Mark>& marks, int longest, bool fewMajors = false)
+{
     std::vector<double> majors;
     for (const Mark& m : marks)
         if (m.length() >= MajorLength * longest) majors.push_back(m.middle);
-    if (majors.size() < FewestMajor) return false;
+    if (majors.size() < FewestMajor) return fewMajors;
     std::vector<double> steps;
     for (std::size_t i = 1; i < majors.size(); ++i) steps.push_back(majors[i] - majors[i - 1]);
     // The shortest step is the unit: where marks are joined to curves
@@ -111,6 +143,36 @@ bool evenlySpaced(const std::vector<Mark>& marks)
         const double k = std::round(s / step);
         return k >= 1 && k <= MostStepsSkipped && std::abs(s - k * step) <= slack * k;
     });
+}
+
+// The marks (in order along the axis) parted into runs each evenly spaced:
+// a run ends before the mark whose step is no whole number of its own. The
+// majors are those of all the marks (a log axis's row may begin with minors).
+std::vector<std::vector<Mark>> evenRuns(const std::vector<Mark>& marks)
+{
+    const int longest = longestOf(marks);
+    std::vector<std::vector<Mark>> runs(1);
+    for (const Mark& m : marks) {
+        runs.back().push_back(m);
+        if (!evenlySpaced(runs.back(), longest, true)) {
+            runs.back().pop_back();
+            runs.push_back({m});
+        }
+    }
+    return runs;
+}
+
+// A stroke at a row's end longer than all its marks (a digit's "1" beside
+// the row, its foot on the marks' outer line) is no mark of it.
+void trimmedOfLongerEnds(std::vector<Mark>& row, double slack)
+{
+    const auto longer = [&](std::size_t end) {
+        return row.size() > 2 && std::all_of(row.begin(), row.end(), [&](const Mark& m) {
+                   return &m == &row[end] || row[end].length() > m.length() + slack;
+               });
+    };
+    while (longer(0)) row.erase(row.begin());
+    while (longer(row.size() - 1)) row.pop_back();
 }
 
 // The ink of the marks' band that is none of theirs, as a share of the band.
@@ -156,7 +218,7 @@ std::vector<MarkRow> markRows(const PixelBuffer& picture, const PixelMask& ink, 
         const int length = down ? p.height() : p.width();
         if (length < ShortestMark || length > longest || (down ? p.width() : p.height()) > GrainedMarkBox * thickest) continue;
         const int thickness = markThickness(ink, p, down);
-        if (thickness > thickest || length < 2 * thickness || p.pixels < MarkFill * length * thickness ||
+        if (thickness > thickest || length < 2 * markWidth(picture, p, down) || p.pixels < MarkFill * length * thickness ||
             p.pixels > GrainedMarkInk * length * thickness)
             continue;
         Mark m{down ? p.left : p.top, down ? p.right : p.bottom, down ? p.top : p.left, down ? p.bottom : p.right, p.pixels, 0};
@@ -177,13 +239,20 @@ std::vector<MarkRow> markRows(const PixelBuffer& picture, const PixelMask& ink, 
             std::vector<double> gaps;
             for (std::size_t k = 1; k < group.size(); ++k) gaps.push_back(group[k].middle - group[k - 1].middle);
             const double usual = median(gaps);
-            // Parted where the marks stop for a while: two charts side by side.
+            // Parted where the marks stop for a while (two charts side by
+            // side) and where their step changes (stacked panels' y axes in
+            // one column).
+            std::vector<std::vector<Mark>> parts;
             for (std::size_t a = 0; a < group.size();) {
                 std::size_t b = a + 1;
                 while (b < group.size() && group[b].middle - group[b - 1].middle <= RowGap * usual) ++b;
-                const std::vector<Mark> row(group.begin() + static_cast<std::ptrdiff_t>(a), group.begin() + static_cast<std::ptrdiff_t>(b));
+                for (std::vector<Mark>& run : evenRuns({group.begin() + static_cast<std::ptrdiff_t>(a), group.begin() + static_cast<std::ptrdiff_t>(b)}))
+                    parts.push_back(std::move(run));
                 a = b;
-                if (row.size() < FewestMarks || row.back().middle - row.front().middle < shortestRow || !evenlySpaced(row) ||
+            }
+            for (std::vector<Mark>& row : parts) {
+                trimmedOfLongerEnds(row, endSlack);
+                if (row.size() < FewestMarks || row.back().middle - row.front().middle < shortestRow || !evenlySpaced(row, longestOf(row)) ||
                     otherInkShare(ink, row, down) > BandOtherInk)
                     continue;
                 MarkRow r;
@@ -243,16 +312,56 @@ bool meetAtTheCorner(const MarkRow& x, const MarkRow& y)
 }
 
 // A row of marks on the chart's other side, at the places of `own`,
-// its axis between `nearest` and `farthest` (its outer end `outerIsHigh`).
-std::optional<std::size_t> mirrorOf(const std::vector<MarkRow>& rows, const MarkRow& own, double nearest, double farthest, bool outerIsHigh)
+// its axis between `nearest` and `farthest` (its outer end `outerIsHigh`),
+// and no other chart's axis: stacked panels' upper x axis is no top of the
+// panel below, nor a chart's y axis the right side of the one beside it.
+std::optional<std::size_t> mirrorOf(const std::vector<MarkRow>& rows, const std::vector<MarkRow>& across, const MarkRow& own,
+                                    double nearest, double farthest, bool outerIsHigh)
 {
+    const auto anAxis = [&](const MarkRow& r) {
+        return std::any_of(across.begin(), across.end(), [&](const MarkRow& o) {
+            return outerIsHigh ? meetAtTheCorner(o, r) : meetAtTheCorner(r, o);
+        });
+    };
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const MarkRow& r = rows[i];
         const double at = r.axisAt(outerIsHigh);
-        if (!r.used && samePlaces(r, own) && at >= std::min(nearest, farthest) && at <= std::max(nearest, farthest))
+        if (!r.used && samePlaces(r, own) && at >= std::min(nearest, farthest) && at <= std::max(nearest, farthest) && !anAxis(r))
             return i;
     }
     return std::nullopt;
+}
+
+// Stacked panels' y marks evenly spaced through both panels make one
+// column; the upper panel's x marks, starting at it and lying across it
+// between its marks (two on each side at least), as the lower panel's x
+// marks below it (the same places, as far), part it.
+std::vector<MarkRow> partedAtRows(const std::vector<MarkRow>& columns, const std::vector<MarkRow>& rows)
+{
+    const auto alike = [](const MarkRow& a, const MarkRow& b) {
+        const double slack = std::max(StepSlackAtLeast, StepSlackShare * (a.to - a.from));
+        return samePlaces(a, b) && std::abs(a.from - b.from) <= slack && std::abs(a.to - b.to) <= slack;
+    };
+    std::vector<MarkRow> parted;
+    for (MarkRow column : columns) {
+        for (const MarkRow& r : rows) {
+            const double left = column.axisAt(false), marks = column.highEnd - column.lowEnd;
+            if (left > r.from + 1 || left < r.from - CornerReach * (r.to - r.from) - marks) continue;
+            if (std::none_of(rows.begin(), rows.end(), [&](const MarkRow& lower) { return lower.lowEnd > r.highEnd && alike(r, lower); }))
+                continue;
+            const auto above = std::count_if(column.places.begin(), column.places.end(), [&](double p) { return p < r.lowEnd; });
+            const auto below = std::count_if(column.places.begin(), column.places.end(), [&](double p) { return p > r.highEnd; });
+            if (above < 2 || below < 2 || std::size_t(above + below) != column.places.size()) continue;
+            MarkRow upper = column;
+            upper.places.assign(column.places.begin(), column.places.begin() + above);
+            upper.to = upper.places.back();
+            parted.push_back(std::move(upper));
+            column.places.erase(column.places.begin(), column.places.begin() + above);
+            column.from = column.places.front();
+        }
+        parted.push_back(std::move(column));
+    }
+    return parted;
 }
 
 } // namespace
@@ -262,7 +371,7 @@ std::vector<ChartFrame> chartsOfTickMarks(const PixelBuffer& picture, const Pixe
     if (picture.empty() || ink.width() != picture.width() || ink.height() != picture.height()) return {};
     const ColourPieces pieces = findPieces(ink);
     std::vector<MarkRow> xs = markRows(picture, ink, pieces, true);
-    std::vector<MarkRow> ys = markRows(picture, ink, pieces, false);
+    std::vector<MarkRow> ys = partedAtRows(markRows(picture, ink, pieces, false), xs);
     std::vector<ChartFrame> charts;
     for (MarkRow& y : ys) {
         if (y.used) continue;
@@ -282,13 +391,13 @@ std::vector<ChartFrame> chartsOfTickMarks(const PixelBuffer& picture, const Pixe
         // Marks on the right and on top (mirrored, or a second axis) close the area.
         const double width = x->to - x->from, height = y.to - y.from;
         const double xMarks = x->highEnd - x->lowEnd, yMarks = y.highEnd - y.lowEnd;
-        if (const auto right = mirrorOf(ys, y, x->to - yMarks - 1, x->to + CornerReach * width + yMarks, true)) {
+        if (const auto right = mirrorOf(ys, xs, y, x->to - yMarks - 1, x->to + CornerReach * width + yMarks, true)) {
             ys[*right].used = true;
             chart.right = std::max(chart.right, ys[*right].axisAt(true));
             chart.top = std::min(chart.top, ys[*right].from);
             chart.gridRows.insert(chart.gridRows.end(), ys[*right].places.begin(), ys[*right].places.end());
         }
-        if (const auto top = mirrorOf(xs, *x, y.from + xMarks + 1, y.from - CornerReach * height - xMarks, false)) {
+        if (const auto top = mirrorOf(xs, ys, *x, y.from + xMarks + 1, y.from - CornerReach * height - xMarks, false)) {
             xs[*top].used = true;
             chart.top = std::min(chart.top, xs[*top].axisAt(false));
             chart.right = std::max(chart.right, xs[*top].to);

@@ -24,6 +24,8 @@ constexpr std::size_t SlopePoints = 5;
 // fragment, not a curve).
 constexpr double LeastCoverage = 0.5;
 constexpr double LeastWholeCoverage = 0.1;
+// References spanning less than this share of the plot's width judge no cover.
+constexpr double ShortReferences = 0.5;
 
 constexpr std::string_view CoversTooLittle = "la traccia copre solo il ";
 
@@ -32,7 +34,7 @@ std::string percentText(double share) { return pointValueText(std::round(share *
 } // namespace
 
 std::vector<std::string> traceDoubts(const std::vector<PixelPoint>& line, const AxisCalibration& calibration,
-                                     bool wholeInk)
+                                     bool wholeInk, const std::optional<PixelRect>& plot)
 {
     const AxesReferences& refs = calibration.references();
     const double xSpan = std::abs(calibration.scaledX(refs.x.secondValue) - calibration.scaledX(refs.x.firstValue));
@@ -74,10 +76,20 @@ std::vector<std::string> traceDoubts(const std::vector<PixelPoint>& line, const 
                          pointValueText(calibration.valueOfScaledX(where)) + ": forse è passata su un'altra linea");
 
     const auto [low, high] = std::minmax_element(xs.begin(), xs.end());
-    const double covered = (*high - *low) / xSpan;
+    // The plot's width in the axis's scaled values, along the trace's middle row.
+    double plotSpan = 0;
+    if (plot && !line.empty()) {
+        const double row = line[line.size() / 2].y;
+        plotSpan = std::abs(calibration.scaledX(calibration.toUnits({plot->left + plot->width, row}).x) -
+                            calibration.scaledX(calibration.toUnits({plot->left, row}).x));
+    }
+    const bool shortReferences = std::isfinite(plotSpan) && xSpan < ShortReferences * plotSpan;
+    const double covered = (*high - *low) / (shortReferences ? plotSpan : xSpan);
     if (covered < (wholeInk ? LeastWholeCoverage : LeastCoverage))
         doubts.push_back(std::string(CoversTooLittle) + percentText(covered) +
-                         " dell'intervallo delle x tra i riferimenti: forse la curva è interrotta o è un'altra linea");
+                         (shortReferences ? " della larghezza del grafico (i riferimenti delle x ne coprono solo una parte)"
+                                          : " dell'intervallo delle x tra i riferimenti") +
+                         ": forse la curva è interrotta o è un'altra linea");
     return doubts;
 }
 

@@ -6,6 +6,9 @@
 // doubtful.
 #include "capture/calibration.h"
 #include "capture/colour.h"
+#include "capture/pixelrect.h"
+
+#include <optional>
 
 #include <string>
 #include <vector>
@@ -15,8 +18,11 @@ namespace calvero::capture {
 // The doubts about a centre line (pixels, left to right), in Italian, or
 // none. With wholeInk the line is all its colour's ink in the plot, followed
 // to where the ink ends: a curve drawn over part of the x range, not cut short.
+// `plot`, the chart's frame when known: where the x references span less
+// than half its width (the other numbers not read), the trace's cover is
+// judged against the plot's width.
 std::vector<std::string> traceDoubts(const std::vector<PixelPoint>& line, const AxisCalibration& calibration,
-                                     bool wholeInk = false);
+                                     bool wholeInk = false, const std::optional<PixelRect>& plot = std::nullopt);
 
 // Whether the doubts say only that the trace covers too little of the x
 // range: a curve of a family may end well before the others do.

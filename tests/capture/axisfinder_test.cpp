@@ -596,10 +596,10 @@ void chartBox(PixelBuffer& p, int left, int right, bool numbered)
 
 } // namespace
 
-// A box beside the charts read, dropped for want of numbers round it, hides
-// none of its long coloured lines: they are told as one more chart whose
-// axes are not read, so the page is not taken for its charts read alone.
-// Its place among them sure, it is numbered with them.
+// A box beside the charts read, its numbers not read, is dropped as no chart
+// when empty (a table); holding curves, it is a chart whose axes are not read,
+// numbered in its place among the charts (its box is found, so its place is
+// sure however many such boxes the page holds).
 TEST(AxisFinder, CurvesInABoxDroppedAsNoChartAreTold)
 {
     struct Case {
@@ -625,10 +625,8 @@ TEST(AxisFinder, CurvesInABoxDroppedAsNoChartAreTold)
             ASSERT_EQ(page.axes.size(), twoCharts ? 2u : 1u) << page.failure;
             ASSERT_EQ(page.unread.size(), c.unread);
             if (!c.unread) continue;
-            // The box right of the charts read takes the last number, whatever its frame's reach; that
-            // chart chosen is told unread for its curves, with none chosen the page is told whole. Its place
-            // is its curve's cells of 14 pixels (a hundredth of the width), the 1020-1280 x 120-382 of the
-            // curve in cells 72-91 x 8-27: from the corner of cell (72, 8) to that of (92, 28).
+            // The box right of the charts read takes the last number; that chart chosen is told
+            // unread for want of numbers, with none chosen the page is told whole, the box as drawn.
             const std::string last = twoCharts ? "3" : "2";
             EXPECT_EQ(page.unread.front().number, std::stoul(last));
             for (const bool chosen : {false, true}) {
@@ -639,13 +637,13 @@ TEST(AxisFinder, CurvesInABoxDroppedAsNoChartAreTold)
                 std::ostringstream out, errors;
                 const PlaceReader reader;
                 EXPECT_EQ(runExtract(*options, p, out, errors, &reader), 3);
-                const std::string told = chosen ? "il grafico " + last + " ha assi che non si leggono (linee colorate fuori dai grafici trovati"
-                                                : "; " + last + " (1008,112 - 1288,392), assi non letti; sceglierne uno con --chart N";
+                const std::string told = chosen ? "il grafico " + last + " ha assi che non si leggono (asse x: meno di due numeri concordi"
+                                                : "; " + last + " (1001,101 - 1300,400), assi non letti; sceglierne uno con --chart N";
                 EXPECT_NE(errors.str().find(told), std::string::npos) << errors.str();
             }
         }
     }
-    // Two such boxes: where each stands among the charts is not known, so no number is sure.
+    // Two such boxes: each is numbered in its place, the one between the others second.
     PixelBuffer p = whitePage(1400, 600);
     chartBox(p, 100, 400, true);
     for (const int left : {560, 1000}) {
@@ -654,12 +652,12 @@ TEST(AxisFinder, CurvesInABoxDroppedAsNoChartAreTold)
             for (int t = 0; t < 3; ++t) p.setPixel(x, 380 - (x - left - 20) + t, 0xff1f77b4);
     }
     const calvero::Checked<ExtractOptions> options =
-        parseExtractOptions({"--extract", "page.png", "--auto-axes", "--colour", "#1f77b4", "--chart", "1"});
+        parseExtractOptions({"--extract", "page.png", "--auto-axes", "--colour", "#1f77b4", "--chart", "2"});
     ASSERT_TRUE(options) << options.failure();
     std::ostringstream out, errors;
     const PlaceReader reader;
     EXPECT_EQ(runExtract(*options, p, out, errors, &reader), 3);
-    EXPECT_NE(errors.str().find("e altri grafici i cui assi non si leggono (linee colorate"), std::string::npos) << errors.str();
+    EXPECT_NE(errors.str().find("il grafico 2 ha assi che non si leggono"), std::string::npos) << errors.str();
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include "capture/tracebridge.h"
 #include "capture/textpieces.h"
 #include "capture/tracecoverage.h"
+#include "capture/tracedoubts.h"
 #include "capture/tolerancechoice.h"
 
 #include <gtest/gtest.h>
@@ -1551,5 +1552,39 @@ TEST(EveryCurve, ALineAlongACurveTakenIsThatCurveAgain)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(alongTakenCurve(c.line, std::string(c.name) == "nothing taken" ? std::vector<PixelPoint>{} : taken, 280), c.same);
+    }
+}
+
+// A trace's cover judged where the x references span less than half the
+// plot (the other numbers not read): against the plot's width. The plot
+// 0-800, the references at columns 100 and `refsTo`, one value a column.
+TEST(TraceDoubts, ATraceIsJudgedAgainstThePlotWhereItsXReferencesSpanLittleOfIt)
+{
+    struct Case {
+        const char* name;
+        int refsTo;
+        int traceTo; // the trace from column 100
+        bool plotKnown;
+        const char* told; // nullptr: no doubt of its cover
+    };
+    const Case cases[] = {
+        {"short references, a quarter of the plot", 400, 300, true, "copre solo il 25 % della larghezza del grafico"},
+        {"short references, the plot unknown", 400, 300, false, nullptr},
+        {"short references, three quarters of the plot", 400, 700, true, nullptr},
+        {"long references, a quarter of the plot", 800, 300, true, "copre solo il 28.6 % dell'intervallo delle x tra i riferimenti"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const AxesReferences refs{{{100, 600}, {double(c.refsTo), 600}, 0, double(c.refsTo - 100), AxisScale::Linear},
+                                  {{0, 600}, {0, 0}, 0, 600, AxisScale::Linear}};
+        const AxisCalibration calibration = *AxisCalibration::fromReferences(refs);
+        std::vector<PixelPoint> line;
+        for (int x = 100; x <= c.traceTo; ++x) line.push_back({double(x), 500 - (x - 100) * 0.5});
+        const std::vector<std::string> doubts =
+            traceDoubts(line, calibration, false, c.plotKnown ? std::optional<PixelRect>(PixelRect{0, 0, 800, 600}) : std::nullopt);
+        std::string all;
+        for (const std::string& d : doubts) all += d + "\n";
+        if (c.told) EXPECT_NE(all.find(c.told), std::string::npos) << all;
+        else EXPECT_EQ(all.find("copre solo"), std::string::npos) << all;
     }
 }

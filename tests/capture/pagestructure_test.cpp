@@ -13,7 +13,7 @@ using namespace calvero::capture;
 
 namespace {
 
-constexpr std::uint32_t Black = 0xff000000, LightGrey = 0xffc8c8c8, AreaGrey = 0xffe5e5e5, White = 0xffffffff;
+constexpr std::uint32_t Black = 0xff000000, LightGrey = 0xffc8c8c8, AreaGrey = 0xffe5e5e5, Fringe = 0xffdfdfdf, White = 0xffffffff;
 
 struct Rect {
     int left, top, right, bottom; // pixels covered, both ends included
@@ -245,6 +245,71 @@ TEST(PageStructure, EveryChartOfThePageInReadingOrderWithItsEdges)
         for (int y = 200; y <= 1250; y += 150) fill(p, {276, y, 299, y + 6}, Black);
         cases.push_back({"a 300 dpi scan's thick tick marks", std::move(p), {{276, 203.5, 2003.5, 1524}}});
     }
+    {
+        // Solid axis lines left and under a dashed grid that closes the plot
+        // on top; a scan's blur made parts of the grid solid (half a line
+        // across and two pieces down), which alone would end the chart there.
+        // On the right the plot ends with the x axis's line.
+        PixelBuffer p = page(800, 600);
+        fill(p, {100, 50, 101, 501}, Black);
+        fill(p, {100, 500, 701, 501}, Black);
+        for (int y = 50; y < 500; y += 100)
+            for (int x = 102; x <= 701; x += 10) fill(p, {x, y, std::min(x + 5, 701), y + 1}, LightGrey);
+        for (int x = 300; x <= 700; x += 200)
+            for (int y = 50; y < 500; y += 10) fill(p, {x, y, x + 1, std::min(y + 5, 499)}, LightGrey);
+        fill(p, {102, 150, 330, 151}, LightGrey);
+        for (const int x : {300, 500}) fill(p, {x, 140, x + 1, 400}, LightGrey);
+        cases.push_back({"solid axis lines under a dashed grid", std::move(p), {{101, 51, 702, 501}}});
+    }
+    {
+        // Anti-aliased marks one pixel wide, a light fringe on each side:
+        // inward, majors 7 long, four minors 5 long between them, whose three
+        // pixels of ink across are one of width (a stroke, not a blob).
+        PixelBuffer p = page(800, 600);
+        const auto mark = [&](int x0, int y0, int x1, int y1, bool down) {
+            fill(p, {x0, y0, x1, y1}, Black);
+            fill(p, down ? Rect{x0 - 1, y0, x0 - 1, y1} : Rect{x0, y0 - 1, x1, y0 - 1}, Fringe);
+            fill(p, down ? Rect{x1 + 1, y0, x1 + 1, y1} : Rect{x0, y1 + 1, x1, y1 + 1}, Fringe);
+        };
+        for (int x = 150; x <= 650; x += 20) mark(x, (x - 150) % 100 ? 495 : 493, x, 499, true);
+        for (int y = 60; y <= 460; y += 16) mark(100, y, (y - 60) % 80 ? 104 : 106, y, false);
+        cases.push_back({"anti-aliased tick marks with short minor ones", std::move(p), {{100, 60.5, 650.5, 500}}});
+    }
+    {
+        // Stacked panels with tick marks only, their y marks in one column at
+        // two steps (60 and 40 pixels): the upper panel's x axis is no top of the lower one.
+        PixelBuffer p = page(800, 700);
+        for (const int axis : {331, 621})
+            for (int x = 150; x <= 650; x += 100) fill(p, {x, axis, x + 1, axis + 7}, Black);
+        for (int y = 60; y <= 300; y += 60) fill(p, {92, y, 99, y + 1}, Black);
+        for (int y = 380; y <= 580; y += 40) fill(p, {92, y, 99, y + 1}, Black);
+        cases.push_back({"stacked panels' tick marks in one column", std::move(p), {{92, 61, 651, 339}, {92, 381, 651, 629}}});
+    }
+    {
+        // The same with one step (60 pixels) through both panels: the
+        // upper panel's x marks part the column.
+        PixelBuffer p = page(800, 700);
+        for (const int axis : {331, 631})
+            for (int x = 150; x <= 650; x += 100) fill(p, {x, axis, x + 1, axis + 7}, Black);
+        for (int y = 60; y <= 600; y += 60) fill(p, {92, y, 99, y + 1}, Black);
+        cases.push_back({"stacked panels' tick marks in one column at one step", std::move(p), {{92, 61, 651, 339}, {92, 361, 651, 639}}});
+    }
+    {
+        // A short row of strokes inside one chart (a curve's bar markers): no panel's x axis, it parts nothing.
+        PixelBuffer p = page(800, 600);
+        for (int x = 150; x <= 650; x += 100) fill(p, {x, 500, x + 1, 507}, Black);
+        for (int y = 60; y <= 460; y += 40) fill(p, {92, y, 99, y + 1}, Black);
+        for (int x = 150; x <= 330; x += 60) fill(p, {x, 320, x + 1, 325}, Black);
+        cases.push_back({"a row of strokes inside a chart of tick marks", std::move(p), {{92, 61, 651, 508}}});
+    }
+    {
+        // A number's "1" right of the x marks, its foot on their outer ends: no mark of the row.
+        PixelBuffer p = page(800, 600);
+        for (int x = 150; x <= 550; x += 100) fill(p, {x, 500, x + 1, 507}, Black);
+        fill(p, {750, 498, 751, 507}, Black);
+        for (int y = 50; y <= 455; y += 45) fill(p, {92, y, 99, y + 1}, Black);
+        cases.push_back({"tick marks beside a number's 1", std::move(p), {{92, 51, 551, 508}}});
+    }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::vector<ChartFrame> charts = findCharts(c.picture);
@@ -259,6 +324,34 @@ TEST(PageStructure, EveryChartOfThePageInReadingOrderWithItsEdges)
             EXPECT_EQ(chartAt(charts, {700, 700}), 3u);
             EXPECT_EQ(chartAt(charts, {560, 200}), std::nullopt);
         }
+    }
+}
+
+// A light grid with no frame on a grainy grey scan: each line's pixels are
+// no darker than the grain reaches (16 levels under paper, the grain 10
+// either way), but along its row or column the line stands out. The grain
+// alone makes no chart.
+TEST(PageStructure, AGridTooFaintForTheGrainIsFoundByItsRows)
+{
+    for (const bool grid : {true, false}) {
+        SCOPED_TRACE(grid ? "a faint grid" : "grain alone");
+        PixelBuffer p = page(800, 600);
+        std::uint32_t seed = 12345;
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x) {
+                seed = seed * 1664525u + 1013904223u;
+                const bool line = grid && ((y >= 100 && y <= 501 && x >= 100 && x <= 701 && (x - 100) % 150 <= 1) ||
+                                           (x >= 100 && x <= 701 && y >= 100 && y <= 501 && (y - 100) % 100 <= 1));
+                const int v = 200 - (line ? 16 : 0) + static_cast<int>(seed >> 24) % 21 - 10;
+                p.setPixel(x, y, 0xff000000u | std::uint32_t(v) << 16 | std::uint32_t(v) << 8 | std::uint32_t(v));
+            }
+        const std::vector<ChartFrame> charts = findCharts(p);
+        ASSERT_EQ(charts.size(), grid ? 1u : 0u) << chartListText(charts);
+        if (!grid) continue;
+        EXPECT_NEAR(charts[0].left, 101, 0.5);
+        EXPECT_NEAR(charts[0].top, 101, 0.5);
+        EXPECT_NEAR(charts[0].right, 701, 0.5);
+        EXPECT_NEAR(charts[0].bottom, 501, 0.5);
     }
 }
 
