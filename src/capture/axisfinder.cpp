@@ -322,7 +322,7 @@ std::optional<Rgb> labelColour(const PixelBuffer& picture, const std::vector<Rea
 double middleOf(const ReadWord& w, bool alongX) { return alongX ? w.box.left + w.box.width / 2 : w.box.top + w.box.height / 2; }
 
 // The farthest any of the places lies from the straight line fitted to them
-// by least squares over the values (in decades on a logarithmic axis).
+// by least squares over the values.
 double worstMisfit(const std::vector<double>& values, const std::vector<double>& places)
 {
     const double n = static_cast<double>(values.size());
@@ -342,13 +342,14 @@ double worstMisfit(const std::vector<double>& values, const std::vector<double>&
 constexpr double UnevenSnap = 2;
 std::optional<std::vector<double>> placesRechecked(const AxisReading& axis, const std::vector<ReadWord>& words, bool alongX)
 {
-    if (axis.ticks.size() != words.size()) return std::nullopt;
+    // A log axis's labels have their exponents raised off their middles: those stay by their ticks.
+    if (axis.scale != AxisScale::Linear || axis.ticks.size() != words.size()) return std::nullopt;
     std::vector<double> values, ticked, middles;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const double middle = middleOf(words[i], alongX);
         // Only the labels a mark moved: the rest stand by their middles already.
         if (!axis.ticks[i].agrees || std::abs(axis.ticks[i].position - middle) < 0.01) continue;
-        values.push_back(axis.scale == AxisScale::Logarithmic ? std::log10(axis.ticks[i].value) : axis.ticks[i].value);
+        values.push_back(axis.ticks[i].value);
         ticked.push_back(axis.ticks[i].position);
         middles.push_back(middle);
     }
@@ -358,6 +359,12 @@ std::optional<std::vector<double>> placesRechecked(const AxisReading& axis, cons
     std::vector<double> places;
     for (const ReadWord& w : words) places.push_back(middleOf(w, alongX));
     return places;
+}
+
+// Whether two boxes share any area.
+bool meet(const PixelRect& a, const PixelRect& b)
+{
+    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height && b.top < a.top + a.height;
 }
 
 bool hasDigit(const std::string& text)
@@ -376,6 +383,35 @@ bool reachesTheEdge(const PixelRect& box, Side side, double near)
     case Side::Right: return box.left <= near - inkReach;
     }
     return false;
+}
+
+std::size_t digitsIn(const std::string& text)
+{
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char ch) { return std::isdigit(static_cast<unsigned char>(ch)); }));
+}
+
+// Whether the strip read again up to the axis line goes on the numbers the
+// first reading cut at its edge `near`: a word over a cut one holds more
+// digits, those read first at its start (a y axis's numbers on the left,
+// cut at their ends), at its end (on the right), or anywhere (under or over
+// an x axis, cut across their tops or feet); at least one does, and no word
+// over a cut one reads otherwise (a label that merely met its tick).
+bool goesOnTheCut(const std::vector<ReadWord>& cut, const std::vector<ReadWord>& whole, Side side, double near)
+{
+    bool any = false;
+    for (const ReadWord& w : cut) {
+        if (!hasDigit(w.text) || !reachesTheEdge(w.box, side, near)) continue;
+        for (const ReadWord& longer : whole) {
+            if (!meet(w.box, longer.box)) continue;
+            const bool goesOn = digitsIn(longer.text) > digitsIn(w.text) &&
+                                (side == Side::Left ? longer.text.starts_with(w.text)
+                                 : side == Side::Right ? longer.text.ends_with(w.text)
+                                                       : true);
+            if (!goesOn) return false;
+            any = true;
+        }
+    }
+    return any;
 }
 
 // What the reading of one side of a chart saw.
@@ -468,11 +504,22 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
     };
     double near = 0;
     std::vector<ReadWord> words = numbersOfStrip(ticks.outward, near);
-    // A number run up to the strip's edge toward the axis was cut there: the
-    // ink taken for ticks reaching out was the numbers' own (a scan's blur
-    // and grain joining them to the line), and the strip reaches the line.
-    if (ticks.outward > 0 && std::any_of(words.begin(), words.end(), [&](const ReadWord& w) { return hasDigit(w.text) && reachesTheEdge(w.box, side, near); }))
-        words = numbersOfStrip(0, near);
+    // A number run up to the strip's edge toward the axis may be cut there:
+    // the ink taken for ticks reaching out was the numbers' own (a scan's
+    // blur and grain joining them to the line). Read again up to the line,
+    // the reading is taken where it goes on every such number with more
+    // digits (a label that merely meets its tick reads the same, or with the
+    // tick as a mark).
+    if (ticks.outward > 0 && std::any_of(words.begin(), words.end(), [&](const ReadWord& w) { return hasDigit(w.text) && reachesTheEdge(w.box, side, near); })) {
+        const PixelRect firstStrip = r.strip;
+        double wholeNear = 0;
+        std::vector<ReadWord> whole = numbersOfStrip(0, wholeNear);
+        if (goesOnTheCut(words, whole, side, near)) {
+            words = std::move(whole);
+        } else {
+            r.strip = firstStrip;
+        }
+    }
     r.anyWords = !words.empty();
     std::vector<TickLabel> labels;
     std::vector<double> heights;
@@ -481,7 +528,7 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
     std::vector<FaintTickSearch> faintSearch;
     double reachOfFaint = 0;
     for (const ReadWord& word : numbersNearTheAxis(words, side)) {
-        const double middle = isX(side) ? word.box.left + word.box.width / 2 : word.box.top + word.box.height / 2;
+        const double middle = middleOf(word, isX(side));
         const double size = isX(side) ? word.box.width : word.box.height;
         const double position = snapped(middle, ticks, grid, size);
         // A label's tick lies on its axis line: a number beyond the line's ends is the other axis's, or a factor.
@@ -624,12 +671,6 @@ std::vector<std::string> textLines(std::vector<ReadWord> words)
     return texts;
 }
 
-// Whether two boxes share any area.
-bool meet(const PixelRect& a, const PixelRect& b)
-{
-    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height && b.top < a.top + a.height;
-}
-
 // An area beyond a chart's top or bottom, cut halfway to a chart beyond it
 // that it overlaps across: what lies nearer that chart (its numbers beside
 // its edge, its ticks) is its own.
@@ -649,7 +690,8 @@ PixelRect keptOffChartsBeyond(PixelRect area, const std::vector<ChartFrame>& cha
 // line's end (a log axis's "10²" at the plot's corner), and no factor.
 bool continuesTheLabels(const ReadWord& w, const SideReading& r, bool alongX)
 {
-    if (!r.axis) return false;
+    // A sign or a times mark says a factor or an offset, wherever it stands.
+    if (!r.axis || w.text.find_first_not_of("0123456789.,^") != std::string::npos) return false;
     const AxisReading& axis = *r.axis;
     if (axis.second.position == axis.first.position) return false;
     const double middle = middleOf(w, alongX);
@@ -882,7 +924,7 @@ std::optional<std::string> numbersAskew(const std::vector<ReadWord>& labels, boo
     std::vector<std::pair<double, double>> places; // (along the axis, across it)
     for (const ReadWord& w : labels)
         if (!labelValues(w.text).empty())
-            places.push_back({x ? w.box.left + w.box.width / 2 : w.box.top + w.box.height / 2,
+            places.push_back({middleOf(w, x),
                               x ? w.box.top + w.box.height / 2 : w.box.left + w.box.width});
     if (places.size() < 3) return std::nullopt;
     // Every pair of numbers apart along the axis gives a slope: most of them,

@@ -52,6 +52,23 @@ std::optional<std::pair<std::size_t, std::size_t>> lostPower(const std::string& 
     return std::nullopt;
 }
 
+// Whether a factor's "10" at `at` in the i-th word has its times sign just
+// before it, in the word or as the word before ("(x10", "Hx 10"): a "10"
+// with none is a number of the title ("Temperatura 10°C").
+bool timesBefore(const std::vector<ReadWord>& words, std::size_t i, std::size_t at)
+{
+    std::string_view before = std::string_view(words[i].text).substr(0, at);
+    if (before.empty() && i > 0) before = words[i - 1].text;
+    return !before.empty() && (before.back() == 'x' || before.back() == 'X' || before.back() == '*' || before.ends_with("\xc3\x97"));
+}
+
+// Whether a minus was read among a lost exponent's marks: a reading apart
+// that lost it would turn a division into a multiplication.
+bool minusAmong(std::string_view marks)
+{
+    return marks.find('-') != std::string_view::npos || marks.find("\xe2\x88\x92") != std::string_view::npos;
+}
+
 // The exponent read apart, as tick labels' are: the word's pieces up to the
 // end of the last run raised off the line's baseline (its foot a third of
 // the letters' height up), read as a number with its raised power. A
@@ -142,8 +159,9 @@ std::string axisTitleIn(const PixelBuffer& picture, const PixelMask& ink, const 
             const PixelRect &before = words[first - 1].box, &factor = words[first].box;
             return factor.left - (before.left + before.width) <= TitleWordGap * std::max(factor.height, before.height);
         };
-        if (const auto lost = lostPower(word.text); lost && inTheTitle())
-            if (const auto power = powerReadApart(*piece, pieceInk, word.box, reader))
+        if (const auto lost = lostPower(word.text); lost && timesBefore(words, i, lost->first) && inTheTitle())
+            if (const auto power = powerReadApart(*piece, pieceInk, word.box, reader);
+                power && !(minusAmong(word.text.substr(lost->first, lost->second - lost->first)) && power->find('-') == std::string::npos))
                 word.text = word.text.substr(0, lost->first) + *power + word.text.substr(lost->second);
         text += (text.empty() ? "" : " ") + word.text;
     }

@@ -230,12 +230,19 @@ struct InkRun {
     Rgb dark;
 };
 
+// Another line in the columns traced: its ink, how many columns it spans,
+// and whether it lies wholly within the chart (when the chart is known).
+struct OtherLine {
+    Rgb ink;
+    std::size_t columns = 0;
+    bool inChart = false;
+};
+
 // The other lines in the columns traced, away from the trace, outside the
-// exclusions and off straight rows (the frame, grid lines): their inks and
-// how many columns each spans.
-std::vector<std::pair<Rgb, std::size_t>> otherLines(const PixelBuffer& picture, const std::vector<double>& traceRow,
-                                                    const std::vector<PixelRect>& exclusions, int paper,
-                                                    std::size_t traceColumns)
+// exclusions and off straight rows (the frame, grid lines).
+std::vector<OtherLine> otherLines(const PixelBuffer& picture, const std::vector<double>& traceRow,
+                                  const std::vector<PixelRect>& exclusions, int paper, std::size_t traceColumns,
+                                  const std::optional<PixelRect>& chart)
 {
     std::vector<InkRun> runs;
     std::vector<std::size_t> perRow(static_cast<std::size_t>(picture.height()), 0);
@@ -276,14 +283,18 @@ std::vector<std::pair<Rgb, std::size_t>> otherLines(const PixelBuffer& picture, 
     }
     std::map<int, std::vector<Rgb>> darkest;
     std::map<int, std::vector<int>> columns;
+    std::map<int, bool> outside;
     for (std::size_t i = 0; i < runs.size(); ++i) {
         const int line = lines.root(int(i));
         darkest[line].push_back(runs[i].dark);
         if (columns[line].empty() || columns[line].back() != runs[i].x) columns[line].push_back(runs[i].x);
+        const InkRun& r = runs[i];
+        outside[line] = outside[line] || !chart || r.x < chart->left || r.x >= chart->left + chart->width || r.top < chart->top ||
+                        r.bottom >= chart->top + chart->height;
     }
-    std::vector<std::pair<Rgb, std::size_t>> found;
+    std::vector<OtherLine> found;
     for (auto& [line, dark] : darkest)
-        if (const std::optional<Rgb> ink = inkOf(std::move(dark))) found.push_back({*ink, columns[line].size()});
+        if (const std::optional<Rgb> ink = inkOf(std::move(dark))) found.push_back({*ink, columns[line].size(), !outside[line]});
     return found;
 }
 
@@ -320,17 +331,19 @@ std::optional<std::string> nearerGreyLine(const PixelBuffer& picture, const std:
     const double nearer = inkDistance + (exact ? ExactInk : NearlyAsNear);
     // On a scan a dashed line, or one broken by markers, comes as many short
     // stretches (its dashes and the gaps the blur and grain open): those
-    // dashes long of inks that near are counted together. On a clean page
-    // a line is whole, and short stretches are letters.
+    // dashes long of inks that near, within the chart, are counted together
+    // (beyond it lie the numbers and titles). On a clean page a line is
+    // whole, and short stretches are letters.
     const std::size_t enough = std::max(RivalColumns, traceColumns / 4);
     std::optional<Rgb> other;
     double otherDistance = 0;
     std::size_t rivalColumns = 0;
-    for (const auto& [lineInk, columns] : otherLines(picture, traceRow, exclusions, paper.luma, traceColumns)) {
-        const double d = colourDistance(lineInk, asked);
-        if (d >= nearer || columns < (paper.clean ? enough : DashColumns)) continue;
-        rivalColumns += columns;
-        if (!other || d < otherDistance) other = lineInk, otherDistance = d;
+    for (const OtherLine& line : otherLines(picture, traceRow, exclusions, paper.luma, traceColumns, chart)) {
+        const double d = colourDistance(line.ink, asked);
+        const bool dash = !paper.clean && line.inChart && line.columns >= DashColumns;
+        if (d >= nearer || (line.columns < enough && !dash)) continue;
+        rivalColumns += line.columns;
+        if (!other || d < otherDistance) other = line.ink, otherDistance = d;
     }
     if (!other || rivalColumns < enough) return std::nullopt;
     return "il grigio cercato (" + colourText(asked) + ") è vicino sia alla linea seguita (" + colourText(*ink) +

@@ -721,9 +721,10 @@ bool crowdedInAShortStretch(const std::vector<ReadWord>& words, bool alongX, dou
     std::vector<double> middles, sizes;
     double from = std::numeric_limits<double>::max(), to = std::numeric_limits<double>::lowest();
     for (const ReadWord& w : words) {
-        const double start = alongX ? w.box.left : w.box.top, size = alongX ? w.box.width : w.box.height;
-        middles.push_back(start + size / 2), sizes.push_back(size);
-        from = std::min(from, start), to = std::max(to, start + size);
+        const double start = alongX ? w.box.left : w.box.top, extent = alongX ? w.box.width : w.box.height;
+        // Set apart by their letters' height both ways: numbers across an x axis are wider than tall.
+        middles.push_back(start + extent / 2), sizes.push_back(w.box.height);
+        from = std::min(from, start), to = std::max(to, start + extent);
     }
     if (to - from >= CrowdedStretch * axisLength) return false;
     std::sort(middles.begin(), middles.end());

@@ -186,6 +186,8 @@ TEST(AxisFinder, AFactorsExponentInATitleIsReadApart)
     };
     const Case cases[] = {{"a raised exponent read as a star", true, "", "(x10*", "(x10", "(x104", "Q (x10^4 W)"},
                           {"its minus read, its digit a star", true, "", "(x10-*", "(x10", "(x10-4", "Q (x10^-4 W)"},
+                          {"its minus read, lost read apart", true, "", "(x10-*", "(x10", "(x104", "Q (x10-* W)"},
+                          {"a 10 with no times sign before it", true, "", "(10*", "(10", "(104", "Q (10* W)"},
                           {"the exponent not read apart either", true, "", "(x10*", "(x10", "(x10", "Q (x10* W)"},
                           {"two digits read for one", true, "", "(x10*", "(x10", "(x1045", "Q (x10* W)"},
                           {"no raised piece", false, "", "(x10*", "(x10", "(x104", "Q (x10* W)"},
@@ -1127,16 +1129,22 @@ namespace {
 
 // Under the chart 0 to 30 at columns 100 to 400; left of it 10 to 40 at rows
 // 400 up to 100, read whole only when the area reaches the number's last
-// digit (column 94): cut before it, the first digit alone.
+// digit (column 94), or with a mark after it instead; cut before it, the
+// first digit alone.
 class CutNumberReader : public TextReader {
 public:
+    explicit CutNumberReader(bool readsWhole) : readsWhole_(readsWhole) {}
     std::vector<ReadWord> read(const PixelBuffer&, const PixelRect& area, TextKind, const ReadHints&) const override
     {
         const double x = area.left + area.width / 2, y = area.top + area.height / 2;
         if (y > 400) return {{std::to_string(10 * std::lround((x - 100) / 100)), area, 95, {}, {}}};
         const std::string whole = std::to_string(10 * std::lround((400 - y) / 100) + 10);
-        return {{area.left + area.width >= 94 ? whole : whole.substr(0, 1), area, 95, {}, {}}};
+        if (area.left + area.width < 94) return {{whole.substr(0, 1), area, 95, {}, {}}};
+        return {{readsWhole_ ? whole : whole.substr(0, 1) + "-", area, 95, {}, {}}};
     }
+
+private:
+    bool readsWhole_;
 };
 
 } // namespace
@@ -1145,22 +1153,35 @@ public:
 // joined strokes pass for ticks reaching out 11 pixels: the strip the
 // numbers are read in, set beyond those ticks, would cut every last digit
 // (40 30 20 10 read 4 3 2 1, evenly, a wrong axis). A number reaching the
-// strip's edge has the strip reach the line.
+// strip's edge has the strip read again up to the line, taken where it goes
+// on the cut numbers; read there with a mark instead (a tick met), the
+// first reading stays.
 TEST(AxisFinder, NumbersRunIntoTheAxisLineAreReadWhole)
 {
-    PixelBuffer p = whitePage(600, 500);
-    fillBlack(p, 100, 100, 400, 101), fillBlack(p, 100, 399, 400, 400), fillBlack(p, 100, 100, 101, 400), fillBlack(p, 399, 100, 400, 400);
-    for (int k = 0; k <= 3; ++k) {
-        const int row = 100 + 100 * k;
-        fillBlack(p, 100 + 100 * k, 401, 101 + 100 * k, 406), fillBlack(p, 96 + 100 * k, 414, 103 + 100 * k, 425);
-        // The first digit at columns 76-86, the last at 89-95 bridged to the line (columns 96-99) on two rows.
-        fillBlack(p, 76, row - 6, 86, row + 5), fillBlack(p, 89, row - 6, 95, row + 5);
-        fillBlack(p, 96, row - 4, 99, row - 4), fillBlack(p, 96, row + 3, 99, row + 3);
+    struct Case {
+        const char* name;
+        bool readsWhole;
+        double firstValue; // the value the labels at row 400.5 are read as, ten rows a unit
+        double unitRows;
+    };
+    const Case cases[] = {{"read whole up to the line", true, 10, 10}, {"a mark read up to the line", false, 1, 100}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer p = whitePage(600, 500);
+        fillBlack(p, 100, 100, 400, 101), fillBlack(p, 100, 399, 400, 400), fillBlack(p, 100, 100, 101, 400), fillBlack(p, 399, 100, 400, 400);
+        for (int k = 0; k <= 3; ++k) {
+            const int row = 100 + 100 * k;
+            fillBlack(p, 100 + 100 * k, 401, 101 + 100 * k, 406), fillBlack(p, 96 + 100 * k, 414, 103 + 100 * k, 425);
+            // The first digit at columns 76-86, the last at 89-95 bridged to the line (columns 96-99) on two rows.
+            fillBlack(p, 76, row - 6, 86, row + 5), fillBlack(p, 89, row - 6, 95, row + 5);
+            fillBlack(p, 96, row - 4, 99, row - 4), fillBlack(p, 96, row + 3, 99, row + 3);
+        }
+        const PageAxes page = findPageAxes(p, CutNumberReader(c.readsWhole));
+        ASSERT_EQ(page.axes.size(), 1u) << page.failure;
+        EXPECT_EQ(page.axes[0].y.first.value, c.firstValue);
+        for (const ReadTick& t : {page.axes[0].y.first, page.axes[0].y.second})
+            EXPECT_NEAR(t.position, 400.5 - c.unitRows * (t.value - c.firstValue), 1.0) << t.text;
     }
-    const PageAxes page = findPageAxes(p, CutNumberReader());
-    ASSERT_EQ(page.axes.size(), 1u) << page.failure;
-    // 10 at row 400.5, ten units every 100 rows up.
-    for (const ReadTick& t : {page.axes[0].y.first, page.axes[0].y.second}) EXPECT_NEAR(t.position, 400.5 - 10 * (t.value - 10), 1.0) << t.text;
 }
 
 // The bottom line drawn on beyond the plot's left side (a grid line run

@@ -1090,12 +1090,15 @@ TEST(ColourRival, AGreyIsDoubtedWhenAnotherGreyLineIsNearlyAsNear)
         bool steepDots, doubted;
         // The other line drawn in dashes 12 columns long and 12 apart (each a line of its own), on a grained paper.
         bool dashed = false, grained = false;
+        // No other line: numbers in the other grey under the chart, 12 columns wide every 24.
+        bool numbersBelow = false;
     };
     const Case cases[] = {{"another grey nearly as near", {0x44, 0x44, 0x44}, 55, 95, false, true},
                           {"another grey far: the frame line is no line", {0x44, 0x44, 0x44}, 55, 120, false, false},
                           {"black asked, a steep dotted black line beside", {0, 0, 0}, 0x44, 0, true, true},
                           {"a dashed grey nearly as near on a scan: its dashes together", {0x44, 0x44, 0x44}, 55, 95, false, true, true, true},
-                          {"dashes on a clean page are no line", {0x44, 0x44, 0x44}, 55, 95, false, false, true, false}};
+                          {"dashes on a clean page are no line", {0x44, 0x44, 0x44}, 55, 95, false, false, true, false},
+                          {"numbers under the chart on a scan are no dashes", {0x44, 0x44, 0x44}, 55, 95, false, false, false, true, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         PixelBuffer page = *PixelBuffer::create(600, 400);
@@ -1109,7 +1112,7 @@ TEST(ColourRival, AGreyIsDoubtedWhenAnotherGreyLineIsNearlyAsNear)
         for (int x = 20; x < 580; ++x) {
             for (int dy = -1; dy <= 1; ++dy) {
                 page.setPixel(x, 100 + x / 10 + dy, grey(c.traceGrey));
-                if (!c.steepDots && (!c.dashed || (x / 12) % 2 == 0)) page.setPixel(x, 300 - x / 10 + dy, grey(c.otherGrey));
+                if (!c.steepDots && !c.numbersBelow && (!c.dashed || (x / 12) % 2 == 0)) page.setPixel(x, 300 - x / 10 + dy, grey(c.otherGrey));
                 page.setPixel(x, 20 + dy, grey(55));
             }
             trace.push_back({double(x), 100.0 + x / 10});
@@ -1120,7 +1123,13 @@ TEST(ColourRival, AGreyIsDoubtedWhenAnotherGreyLineIsNearlyAsNear)
                 for (int dx = 0; dx < 3; ++dx)
                     for (int dy = 0; dy < 2; ++dy) page.setPixel(x + dx, top + dy, grey(c.otherGrey));
             }
-        const std::optional<std::string> doubt = nearerLineOfTheColour(page, trace, c.asked, {});
+        if (c.numbersBelow)
+            for (int x = 20; x + 12 < 580; x += 24)
+                for (int y = 384; y < 396; ++y)
+                    for (int dx = 0; dx < 12; ++dx)
+                        // Each column darkest on its own row, as a letter's strokes are.
+                        page.setPixel(x + dx, y, grey(y == 384 + (x + dx) * 7 % 12 ? c.otherGrey - 10 : c.otherGrey));
+        const std::optional<std::string> doubt = nearerLineOfTheColour(page, trace, c.asked, {}, PixelRect{10, 10, 580, 370});
         EXPECT_EQ(doubt.has_value(), c.doubted) << doubt.value_or("");
     }
 }

@@ -296,7 +296,7 @@ TEST(TickLabels, NumbersCrowdedInAShortStretchAreNoAxis)
     struct Case {
         const char* name;
         bool alongX;
-        double size;                 // each word's height (y) or width (x)
+        double size;                 // each word's height (y) or width (x, 12 tall)
         std::vector<double> middles; // along the axis
         double axisLength;
         bool crowded;
@@ -306,7 +306,8 @@ TEST(TickLabels, NumbersCrowdedInAShortStretchAreNoAxis)
                           {"two neighbouring tick numbers of a short axis", false, 12, {100, 160}, 200, false},
                           {"crowded, but over more than a quarter", false, 24, {0, 30, 60, 90, 120, 150, 180}, 700, false},
                           {"a short stretch with a gap of two heights", false, 24, {500, 518, 566}, 700, false},
-                          {"labels across, 30 wide and 20 apart", true, 30, {300, 320, 340}, 800, true},
+                          {"single digits across, 8 wide (12 tall) and 15 apart", true, 8, {300, 315, 330}, 800, true},
+                          {"numbers across, 30 wide (12 tall) and 40 apart", true, 30, {300, 340, 380}, 800, false},
                           {"one word", false, 24, {500}, 700, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
