@@ -507,9 +507,9 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
     // A number run up to the strip's edge toward the axis may be cut there:
     // the ink taken for ticks reaching out was the numbers' own (a scan's
     // blur and grain joining them to the line). Read again up to the line,
-    // the reading is taken where it goes on every such number with more
-    // digits (a label that merely meets its tick reads the same, or with the
-    // tick as a mark).
+    // the reading is taken where it goes on the numbers cut with more digits
+    // (a label that merely meets its tick reads the same, or with the tick
+    // as a mark).
     if (ticks.outward > 0 && std::any_of(words.begin(), words.end(), [&](const ReadWord& w) { return hasDigit(w.text) && reachesTheEdge(w.box, side, near); })) {
         const PixelRect firstStrip = r.strip;
         double wholeNear = 0;
