@@ -2,6 +2,7 @@
 
 #include "capture/pagestructure.h"
 #include "capture/colourpieces.h"
+#include "capture/curvetrace.h"
 #include "capture/straightlines.h"
 #include "capture/textpieces.h"
 #include "capture/tolerancechoice.h"
@@ -215,18 +216,6 @@ void readBothWays(const TextReader& reader, const PixelBuffer& picture, WordToRe
     const PixelRect whole{0, 0, double(word.filled.width()), double(word.filled.height())};
     word.readings.push_back(readingOf(reader, picture, word.box, LabelReading::Picture::AsDrawn, hints));
     word.readings.push_back(readingOf(reader, word.filled, whole, LabelReading::Picture::LinesFilled, hints));
-}
-
-// Where a curve passes the column x: its centre line's row there, or at its
-// nearer end when x lies beyond it.
-double rowAt(const std::vector<PixelPoint>& line, double x)
-{
-    const auto after = std::lower_bound(line.begin(), line.end(), x, [](const PixelPoint& p, double v) { return p.x < v; });
-    if (after == line.begin()) return line.front().y;
-    if (after == line.end()) return line.back().y;
-    const PixelPoint& a = *(after - 1);
-    const PixelPoint& b = *after;
-    return b.x == a.x ? b.y : a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x);
 }
 
 // A family labelled in turn: as many numbered phrases as curves, each lying

@@ -367,11 +367,6 @@ bool meet(const PixelRect& a, const PixelRect& b)
     return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height && b.top < a.top + a.height;
 }
 
-bool hasDigit(const std::string& text)
-{
-    return std::any_of(text.begin(), text.end(), [](char ch) { return std::isdigit(static_cast<unsigned char>(ch)); });
-}
-
 // Whether a word's ink reaches a strip's edge `near` toward the axis of `side`.
 bool reachesTheEdge(const PixelRect& box, Side side, double near)
 {
@@ -385,11 +380,6 @@ bool reachesTheEdge(const PixelRect& box, Side side, double near)
     return false;
 }
 
-std::size_t digitsIn(const std::string& text)
-{
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char ch) { return std::isdigit(static_cast<unsigned char>(ch)); }));
-}
-
 // Whether the strip read again up to the axis line goes on the numbers the
 // first reading cut at its edge `near`: a word over a cut one holds more
 // digits, those read first at its start (a y axis's numbers on the left,
@@ -400,7 +390,7 @@ bool goesOnTheCut(const std::vector<ReadWord>& cut, const std::vector<ReadWord>&
 {
     bool any = false;
     for (const ReadWord& w : cut) {
-        if (!hasDigit(w.text) || !reachesTheEdge(w.box, side, near)) continue;
+        if (digitsIn(w.text) == 0 || !reachesTheEdge(w.box, side, near)) continue;
         for (const ReadWord& longer : whole) {
             if (!meet(w.box, longer.box)) continue;
             const bool goesOn = digitsIn(longer.text) > digitsIn(w.text) &&
@@ -510,7 +500,7 @@ SideReading readSide(const PageContext& page, std::size_t self, Side side)
     // the reading is taken where it goes on the numbers cut with more digits
     // (a label that merely meets its tick reads the same, or with the tick
     // as a mark).
-    if (ticks.outward > 0 && std::any_of(words.begin(), words.end(), [&](const ReadWord& w) { return hasDigit(w.text) && reachesTheEdge(w.box, side, near); })) {
+    if (ticks.outward > 0 && std::any_of(words.begin(), words.end(), [&](const ReadWord& w) { return digitsIn(w.text) > 0 && reachesTheEdge(w.box, side, near); })) {
         const PixelRect firstStrip = r.strip;
         double wholeNear = 0;
         std::vector<ReadWord> whole = numbersOfStrip(0, wholeNear);
@@ -1087,13 +1077,21 @@ std::vector<PixelRect> joinedWhereTheyMeet(std::vector<PixelRect> boxes)
     return boxes;
 }
 
-// Curves outside every chart found, coloured ones first, then dark strokes;
-// places whose boxes meet are one chart's (the charts do not overlap).
-std::vector<PixelRect> curvesOutside(const PixelBuffer& straight, const PixelMask& ink, const std::vector<ChartFrame>& charts)
+// Curves outside every chart found: the coloured ones (their kind is told),
+// and the places of all, coloured ones first, then dark strokes; places
+// whose boxes meet are one chart's (the charts do not overlap).
+struct CurvesOutside {
+    std::vector<PixelRect> coloured;
+    std::vector<PixelRect> places;
+};
+
+CurvesOutside curvesOutside(const PixelBuffer& straight, const PixelMask& ink, const std::vector<ChartFrame>& charts)
 {
-    std::vector<PixelRect> outside = curveInkOutside(straight, charts);
-    for (const PixelRect& d : darkCurveOutside(straight, ink, charts)) outside.push_back(d);
-    return joinedWhereTheyMeet(std::move(outside));
+    CurvesOutside outside{curveInkOutside(straight, charts), {}};
+    outside.places = outside.coloured;
+    for (const PixelRect& d : darkCurveOutside(straight, ink, charts)) outside.places.push_back(d);
+    outside.places = joinedWhereTheyMeet(std::move(outside.places));
+    return outside;
 }
 
 // Whether curves seen at `place` lie in the chart's box: most of their box
@@ -1159,14 +1157,14 @@ PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader)
     // A box whose numbers were not read but that holds curves is a chart all
     // the same (on a scan its numbers may be too blurred to read): it keeps
     // its place among the charts, so the others' numbers are sure.
-    {
-        std::vector<ChartFrame> taken;
+    std::vector<ChartFrame> taken;
+    for (std::size_t i = 0; i < charts.size(); ++i)
+        if (chartLikes[i]) taken.push_back(charts[i]);
+    CurvesOutside outside = curvesOutside(straight, ink, taken);
+    bool added = false;
+    for (const PixelRect& place : outside.places)
         for (std::size_t i = 0; i < charts.size(); ++i)
-            if (chartLikes[i]) taken.push_back(charts[i]);
-        for (const PixelRect& place : curvesOutside(straight, ink, taken))
-            for (std::size_t i = 0; i < charts.size(); ++i)
-                if (!chartLikes[i] && holds(charts[i], place)) chartLikes[i] = true;
-    }
+            if (!chartLikes[i] && holds(charts[i], place)) chartLikes[i] = added = true;
     // The boxes kept as charts: a box dropped as no chart hides no curves from the look outside.
     std::vector<ChartFrame> kept;
     for (std::size_t i = 0; i < charts.size(); ++i) {
@@ -1188,22 +1186,23 @@ PageAxes findPageAxes(const PixelBuffer& picture, const TextReader& reader)
         const double area = (charts[i].right - charts[i].left) * (charts[i].bottom - charts[i].top);
         if (area > largest) largest = area, page.failure = axes.failure();
     }
-    const std::vector<PixelRect> coloured = curveInkOutside(straight, kept);
-    const std::vector<PixelRect> outside = curvesOutside(straight, ink, kept);
+    // The charts kept are those taken; with boxes holding curves added, the curves outside them are looked for again.
+    if (added) outside = curvesOutside(straight, ink, kept);
+    const std::vector<PixelRect>& coloured = outside.coloured;
     // One chart not found, whose place among those found is sure, takes its
     // number; those after it move on by one.
     std::optional<std::size_t> number;
-    if (outside.size() == 1)
-        if (const std::optional<std::size_t> place = placeAmongCharts(kept, outside.front(), straight.height())) {
+    if (outside.places.size() == 1)
+        if (const std::optional<std::size_t> place = placeAmongCharts(kept, outside.places.front(), straight.height())) {
             number = *place + 1;
             for (std::size_t& n : page.numbers) n += n > *place ? 1 : 0;
             for (UnreadChart& u : page.unread)
                 if (u.number) *u.number += *u.number > *place ? 1 : 0;
         }
-    for (std::size_t i = 0; i < outside.size(); ++i) {
-        UnreadChart unseen{std::nullopt, chartOfLines(outside[i]), {}};
+    for (std::size_t i = 0; i < outside.places.size(); ++i) {
+        UnreadChart unseen{std::nullopt, chartOfLines(outside.places[i]), {}};
         if (turn != 0) boxOnTheOriginal(unseen.chart, turn, picture.width(), picture.height());
-        const bool colouredLines = std::any_of(coloured.begin(), coloured.end(), [&](const PixelRect& c) { return meet(c, outside[i]); });
+        const bool colouredLines = std::any_of(coloured.begin(), coloured.end(), [&](const PixelRect& c) { return meet(c, outside.places[i]); });
         unseen.why = std::string(colouredLines ? "linee colorate" : "una linea scura") + " fuori dai grafici trovati, in " +
                      placeText(areaOf(unseen.chart)) + ": forse un grafico senza cornice né griglia";
         unseen.number = number;

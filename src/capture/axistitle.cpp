@@ -5,6 +5,7 @@
 #include "capture/median.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <optional>
@@ -23,11 +24,14 @@ constexpr double TitleWordGap = 1.5;
 // whole ("(×10* W)", "H × 10-*, Pa"): none is a digit or a letter.
 constexpr std::string_view LostPowerMarks = "*?'\"^`~-";
 
+// How a multiplication sign is read.
+constexpr std::array<std::string_view, 4> TimesSigns{"x", "X", "*", "\xc3\x97"};
+
 // A multiplication sign read as a word of its own, bracket or not.
 bool timesSign(std::string_view text)
 {
     if (!text.empty() && (text.front() == '(' || text.front() == '[')) text.remove_prefix(1);
-    return text == "x" || text == "X" || text == "*" || text == "\xc3\x97";
+    return std::find(TimesSigns.begin(), TimesSigns.end(), text) != TimesSigns.end();
 }
 
 // Where a word holds "10" followed by marks only where its exponent stands:
@@ -59,7 +63,7 @@ bool timesBefore(const std::vector<ReadWord>& words, std::size_t i, std::size_t 
 {
     std::string_view before = std::string_view(words[i].text).substr(0, at);
     if (before.empty() && i > 0) before = words[i - 1].text;
-    return !before.empty() && (before.back() == 'x' || before.back() == 'X' || before.back() == '*' || before.ends_with("\xc3\x97"));
+    return std::any_of(TimesSigns.begin(), TimesSigns.end(), [&](std::string_view sign) { return before.ends_with(sign); });
 }
 
 // Whether a minus was read among a lost exponent's marks: a reading apart

@@ -385,6 +385,16 @@ int usualRunColumn(const ColumnRuns& columns, int column, int piece, std::option
 
 } // namespace
 
+double rowAt(const std::vector<PixelPoint>& line, double x)
+{
+    const auto after = std::lower_bound(line.begin(), line.end(), x, [](const PixelPoint& p, double v) { return p.x < v; });
+    if (after == line.begin()) return line.front().y;
+    if (after == line.end()) return line.back().y;
+    const PixelPoint& a = *(after - 1);
+    const PixelPoint& b = *after;
+    return b.x == a.x ? b.y : a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x);
+}
+
 EndTrend endTrend(const std::vector<PixelPoint>& trace)
 {
     if (trace.empty()) return {};

@@ -62,6 +62,10 @@ std::vector<std::vector<PixelPoint>> traceEachRun(const ColumnRuns& columns, con
                                                    std::optional<PixelPoint> seed, const TraceLimits& limits,
                                                    StartColumn startColumn = StartColumn::UsualRun);
 
+// Where a centre line (a point per column, left to right, not empty) passes
+// the column x: its row there, or its nearer end's when x lies beyond it.
+double rowAt(const std::vector<PixelPoint>& line, double x);
+
 // The row and slope (rows per column) at the trace's last point, of the
 // parabola through its last points that the trace itself follows.
 struct EndTrend {

@@ -654,9 +654,6 @@ bool tallerThanANumber(const ReadWord& word, double numberHeight) { return word.
 
 std::vector<ReadWord> labelsInLine(std::vector<ReadWord> words, const std::function<double(const ReadWord&)>& edge, double reach)
 {
-    const auto digits = [](const std::string& text) {
-        return std::count_if(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
-    };
     words.erase(std::remove_if(words.begin(), words.end(),
                                [](const ReadWord& w) {
                                    return labelValues(w.text).empty() && w.text.find_first_of("^?") == std::string::npos;
@@ -670,7 +667,7 @@ std::vector<ReadWord> labelsInLine(std::vector<ReadWord> words, const std::funct
         // Only digits vote: tick marks read as strokes ('|' for 1) by the
         // dozen would outvote the numbers under them.
         if (!labelValues(w.text).empty())
-            for (long k = digits(w.text); k > 0; --k) numberEdges.push_back(edge(w));
+            for (std::size_t k = digitsIn(w.text); k > 0; --k) numberEdges.push_back(edge(w));
     }
     const double height = median(heights);
     const double line = median(numberEdges.empty() ? edges : numberEdges);
@@ -695,20 +692,22 @@ std::vector<ReadWord> labelsInLine(std::vector<ReadWord> words, const std::funct
     return words;
 }
 
+std::size_t digitsIn(std::string_view text)
+{
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }));
+}
+
 std::size_t numbersAmong(const std::vector<ReadWord>& words)
 {
     const auto stroke = [](const ReadWord& w) {
         return w.text.size() == 1 && std::string_view("|Il1!").find(w.text[0]) != std::string_view::npos;
-    };
-    const auto hasDigit = [](const ReadWord& w) {
-        return std::any_of(w.text.begin(), w.text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
     };
     // Where strokes are most of the words, the margin holds a log axis's
     // minor tick marks, and a mark read as '?' among them is one more.
     const auto strokes = static_cast<std::size_t>(std::count_if(words.begin(), words.end(), stroke));
     const bool marks = 2 * strokes > words.size();
     return static_cast<std::size_t>(std::count_if(words.begin(), words.end(), [&](const ReadWord& w) {
-        return !stroke(w) && (!marks || hasDigit(w));
+        return !stroke(w) && (!marks || digitsIn(w.text) > 0);
     }));
 }
 

@@ -60,6 +60,9 @@ std::vector<ReadWord> labelsInLine(std::vector<ReadWord> words, const std::funct
 // alike): more than one number, or a number run into a title or a neighbour's.
 bool tallerThanANumber(const ReadWord& word, double numberHeight);
 
+// How many digits a text holds.
+std::size_t digitsIn(std::string_view text);
+
 // How many of the words are more than a lone stroke ("|", "I", "l", "1"):
 // minor tick marks beside an edge without a line, or the edge of a scan,
 // read as letters are no axis's numbers. Among mostly strokes only words

@@ -149,16 +149,6 @@ bool alongHidden(const PixelMask* hidden, int x, double row)
     return false;
 }
 
-// The trace's row at column x (its end's row beyond an end).
-double rowAt(const std::vector<PixelPoint>& trace, double x)
-{
-    const auto after = std::lower_bound(trace.begin(), trace.end(), x, [](const PixelPoint& p, double v) { return p.x < v; });
-    if (after == trace.begin()) return after->y;
-    if (after == trace.end()) return trace.back().y;
-    const PixelPoint& before = *(after - 1);
-    return after->x == before.x ? after->y : before.y + (after->y - before.y) * (x - before.x) / (after->x - before.x);
-}
-
 // A run of the colour found on the way: its column, middle row, and how far
 // the colour had been followed before it.
 struct WayPoint {
